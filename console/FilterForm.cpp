@@ -1,0 +1,578 @@
+#include "console/FilterForm.h"
+
+#include "console/MessageBox.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+enum TRemoteRole {
+    rrAddress = Qt::UserRole,
+    rrNextHop,
+    rrIfIndex,
+};
+
+// A remote row sorts by its data, not by the text shown.
+class TRemoteItem : public QTreeWidgetItem {
+public:
+    explicit TRemoteItem(const TRemoteEntry& entry)
+    {
+        setData(0, rrAddress, entry.Address);
+        setData(0, rrNextHop, entry.NextHop);
+        setData(0, rrIfIndex, entry.IfIndex);
+    }
+
+    TRemoteEntry Entry() const
+    {
+        return {data(0, rrAddress).toUInt(), data(0, rrNextHop).toUInt(), data(0, rrIfIndex).toUInt()};
+    }
+
+    bool operator<(const QTreeWidgetItem& other) const override
+    {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        const int role = column == 1 ? rrNextHop : column == 2 ? rrIfIndex : rrAddress;
+        return data(0, role).toUInt() < other.data(0, role).toUInt();
+    }
+};
+
+QString IpText(std::uint32_t address)
+{
+    return QString::fromStdString(IpToString(address));
+}
+
+QString PairText(const TIpMask& pair)
+{
+    return IpText(pair.Address) + QLatin1Char('/') + IpText(pair.Mask);
+}
+
+std::string Text(const QLineEdit* edit)
+{
+    return edit->text().trimmed().toStdString();
+}
+
+}  // namespace
+
+TFilterForm::TFilterForm(QWidget* parent)
+    : TFilterForm(
+          [] {
+              TIpMaskVector subnets;
+              GetLocalIpMasks(subnets);
+              return subnets;
+          }(),
+          parent)
+{
+}
+
+TFilterForm::TFilterForm(const TIpMaskVector& localSubnets, QWidget* parent)
+    : QDialog(parent)
+{
+    m_Settings.LocalSubnets = localSubnets;
+    m_RouteLookup = [](std::uint32_t address, TBestRoute& route) { return GetBestRoute(address, route); };
+    CreateControls();
+    SetRemoteExpanded(false);
+}
+
+void TFilterForm::CreateControls()
+{
+    setWindowTitle(tr("Set Discovery Filter"));
+
+    auto* tabs = new QTabWidget(this);
+    auto* page = new QWidget(tabs);
+    tabs->addTab(page, tr("Discovery Type"));
+    auto* pageLayout = new QHBoxLayout(page);
+
+    // Method panel.
+    auto* left = new QWidget(page);
+    auto* grid = new QGridLayout(left);
+    grid->setContentsMargins(0, 0, 0, 0);
+    auto* methods = new QButtonGroup(this);
+
+    m_Subnet = new QRadioButton(tr("&Local Subnets"), left);
+    m_SubnetLabel = new QLabel(tr("&Address:"), left);
+    m_SubnetCombo = new QComboBox(left);
+    // Room for the longest line, "255.255.255.255/255.255.255.255".
+    m_SubnetCombo->setMinimumContentsLength(31);
+    m_SubnetCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_SubnetLabel->setBuddy(m_SubnetCombo);
+    m_Gateway = new QRadioButton(tr("&Primary Interface/Gateway/Default Route"), left);
+    m_GatewayLabel = new QLabel(left);
+    m_Custom = new QRadioButton(tr("C&ustomize"), left);
+    m_Custom->setChecked(true);
+    m_CustomIpLabel = new QLabel(tr("&IP Address:"), left);
+    m_CustomIp = new QLineEdit(left);
+    m_CustomIpLabel->setBuddy(m_CustomIp);
+    m_CustomMaskLabel = new QLabel(tr("&Mask:"), left);
+    m_CustomMask = new QLineEdit(left);
+    m_CustomMaskLabel->setBuddy(m_CustomMask);
+    m_CustomRange = new QCheckBox(tr("&Range in this subnet"), left);
+    m_CustomBeginLabel = new QLabel(tr("&Begin:"), left);
+    m_CustomBegin = new QLineEdit(left);
+    m_CustomBeginLabel->setBuddy(m_CustomBegin);
+    m_CustomEndLabel = new QLabel(tr("&End:"), left);
+    m_CustomEnd = new QLineEdit(left);
+    m_CustomEndLabel->setBuddy(m_CustomEnd);
+    methods->addButton(m_Subnet);
+    methods->addButton(m_Gateway);
+    methods->addButton(m_Custom);
+
+    const int indent = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                       style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    int row = 0;
+    grid->addWidget(m_Subnet, row++, 0, 1, 3);
+    grid->addWidget(m_SubnetLabel, row, 1);
+    grid->addWidget(m_SubnetCombo, row++, 2);
+    grid->addWidget(m_Gateway, row++, 0, 1, 3);
+    grid->addWidget(m_GatewayLabel, row++, 1, 1, 2);
+    grid->addWidget(m_Custom, row++, 0, 1, 3);
+    grid->addWidget(m_CustomIpLabel, row, 1);
+    grid->addWidget(m_CustomIp, row++, 2);
+    grid->addWidget(m_CustomMaskLabel, row, 1);
+    grid->addWidget(m_CustomMask, row++, 2);
+    grid->addWidget(m_CustomRange, row++, 1, 1, 2);
+    grid->addWidget(m_CustomBeginLabel, row, 1);
+    grid->addWidget(m_CustomBegin, row++, 2);
+    grid->addWidget(m_CustomEndLabel, row, 1);
+    grid->addWidget(m_CustomEnd, row++, 2);
+    grid->setRowStretch(row, 1);
+    grid->setColumnMinimumWidth(0, indent);
+    grid->setColumnStretch(2, 1);
+    pageLayout->addWidget(left);
+
+    // Remote panel.
+    m_RemotePanel = new QWidget(page);
+    auto* remote = new QGridLayout(m_RemotePanel);
+    remote->setContentsMargins(0, 0, 0, 0);
+    auto* remoteIpLabel = new QLabel(tr("Remote IP A&ddress:"), m_RemotePanel);
+    m_RemoteIp = new QLineEdit(m_RemotePanel);
+    remoteIpLabel->setBuddy(m_RemoteIp);
+    m_RemoteAdd = new QPushButton(tr("Add"), m_RemotePanel);
+    auto* remoteEndLabel = new QLabel(tr("or to ran&ge:"), m_RemotePanel);
+    m_RemoteIpEnd = new QLineEdit(m_RemotePanel);
+    remoteEndLabel->setBuddy(m_RemoteIpEnd);
+    m_RemoteAddRange = new QPushButton(tr("Add Range"), m_RemotePanel);
+    m_RemoteAddRange->setToolTip(tr("Add every address of the range"));
+    m_RemoteAdd->setToolTip(tr("Add the address"));
+    m_RemoteList = new QTreeWidget(m_RemotePanel);
+    m_RemoteList->setHeaderLabels({tr("Destination"), tr("Next Hop"), tr("Interface")});
+    m_RemoteList->setRootIsDecorated(false);
+    m_RemoteList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_RemoteList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_RemoteList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_RemoteList->setUniformRowHeights(true);
+    m_RemoteList->header()->setSectionsClickable(true);
+    m_RemoteList->header()->setStretchLastSection(true);
+    const int columnWidth = m_RemoteList->fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255")) * 3 / 2;
+    m_RemoteList->setColumnWidth(0, columnWidth);
+    m_RemoteList->setColumnWidth(1, columnWidth);
+    m_RemoteClear = new QPushButton(tr("Clear"), m_RemotePanel);
+    m_RemoteDelete = new QPushButton(style()->standardIcon(QStyle::SP_TrashIcon), tr("Delete"), m_RemotePanel);
+    m_RemoteClear->setEnabled(false);
+    m_RemoteDelete->setEnabled(false);
+    remote->addWidget(remoteIpLabel, 0, 0);
+    remote->addWidget(m_RemoteIp, 0, 1);
+    remote->addWidget(m_RemoteAdd, 0, 2);
+    remote->addWidget(remoteEndLabel, 1, 0);
+    remote->addWidget(m_RemoteIpEnd, 1, 1);
+    remote->addWidget(m_RemoteAddRange, 1, 2);
+    remote->addWidget(m_RemoteList, 2, 0, 1, 3);
+    auto* remoteButtons = new QHBoxLayout;
+    remoteButtons->addStretch(1);
+    remoteButtons->addWidget(m_RemoteClear);
+    remoteButtons->addWidget(m_RemoteDelete);
+    remote->addLayout(remoteButtons, 3, 0, 1, 3);
+    m_RemotePanel->setMinimumWidth(columnWidth * 3);
+    pageLayout->addWidget(m_RemotePanel, 1);
+
+    // Bottom row.
+    m_Remote = new QPushButton(this);
+    m_Cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("&Cancel"), this);
+    m_Ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), tr("&OK"), this);
+    m_Ok->setDefault(true);
+    m_Remote->setAutoDefault(false);
+    m_Cancel->setAutoDefault(false);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_Remote);
+    bottom->addStretch(1);
+    bottom->addWidget(m_Cancel);
+    bottom->addWidget(m_Ok);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs, 1);
+    layout->addLayout(bottom);
+
+    connect(m_Subnet, &QRadioButton::clicked, this, &TFilterForm::EventOnSubnetClick);
+    connect(m_Gateway, &QRadioButton::clicked, this, &TFilterForm::EventOnGatewayClick);
+    connect(m_Custom, &QRadioButton::clicked, this, &TFilterForm::EventOnCustomClick);
+    connect(m_CustomRange, &QCheckBox::clicked, this, &TFilterForm::EventOnCustomClick);
+    connect(m_SubnetCombo, &QComboBox::currentIndexChanged, this, &TFilterForm::EventOnSubnetComboChange);
+    connect(m_CustomIp, &QLineEdit::textEdited, this, &TFilterForm::EventOnCustomTextChange);
+    connect(m_CustomMask, &QLineEdit::textEdited, this, &TFilterForm::EventOnCustomTextChange);
+    for (QLineEdit* edit : {m_CustomIp, m_CustomMask, m_CustomBegin, m_CustomEnd})
+        connect(edit, &QLineEdit::editingFinished, this, &TFilterForm::EventOnCustomEditExit);
+    connect(m_RemoteIp, &QLineEdit::textEdited, this, &TFilterForm::EventOnRemoteIpChange);
+    connect(m_RemoteAdd, &QPushButton::clicked, this, &TFilterForm::EventOnRemoteAddClick);
+    connect(m_RemoteAddRange, &QPushButton::clicked, this, &TFilterForm::EventOnRemoteAddRangeClick);
+    connect(m_RemoteClear, &QPushButton::clicked, this, &TFilterForm::EventOnRemoteClearClick);
+    connect(m_RemoteDelete, &QPushButton::clicked, this, &TFilterForm::EventOnRemoteDeleteClick);
+    connect(m_RemoteList, &QTreeWidget::itemSelectionChanged, this, &TFilterForm::EventOnRemoteSelectionChange);
+    connect(m_RemoteList->header(), &QHeaderView::sectionClicked, this, &TFilterForm::EventOnRemoteHeaderClick);
+    connect(m_Remote, &QPushButton::clicked, this, &TFilterForm::EventOnRemoteClick);
+    connect(m_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_Ok, &QPushButton::clicked, this, &TFilterForm::EventOnOkClick);
+}
+
+Filter::TFilterSettings* TFilterForm::GetSettings()
+{
+    return &m_Settings;
+}
+
+bool TFilterForm::Accept(std::uint32_t address)
+{
+    return Filter::AcceptAddress(m_Settings, address);
+}
+
+void TFilterForm::GetTargets(TIpMaskList& targets)
+{
+    Filter::CollectTargets(m_Settings, targets);
+}
+
+void TFilterForm::SetSettings(const Filter::TFilterSettings& settings)
+{
+    m_Settings = settings;
+    RefreshFromSettings();
+}
+
+QString TFilterForm::getnetworkname(std::uint32_t ifIndex) const
+{
+    if (m_NameLookup)
+        return m_NameLookup(ifIndex);
+    return QString::fromStdString(GetInterfaceName(ifIndex));
+}
+
+void TFilterForm::showEvent(QShowEvent* event)
+{
+    RefreshFromSettings();
+    QDialog::showEvent(event);
+}
+
+void TFilterForm::RefreshFromSettings()
+{
+    {
+        QSignalBlocker block(m_SubnetCombo);
+        m_SubnetCombo->clear();
+        for (const TIpMask& pair : m_Settings.LocalSubnets)
+            m_SubnetCombo->addItem(PairText(pair));
+    }
+    const int line = Filter::FindSubnetLine(m_Settings);
+    const bool haveSubnets = !m_Settings.LocalSubnets.empty();
+    m_Subnet->setEnabled(haveSubnets);
+    m_Gateway->setEnabled(haveSubnets);
+    if (haveSubnets) {
+        QSignalBlocker block(m_SubnetCombo);
+        m_SubnetCombo->setCurrentIndex(0);
+        m_GatewayLabel->setText(m_SubnetCombo->itemText(0));
+    } else {
+        m_GatewayLabel->setText(tr("No networking or fetch subnets failed!"));
+    }
+
+    m_Edit = {m_Settings.Address, m_Settings.Mask, m_Settings.Begin, m_Settings.End};
+    WriteCustomEdits(nullptr);
+
+    const bool range = Filter::RestoreMethod(m_Settings, line);
+    switch (m_Settings.Method) {
+    case Filter::fmSubnet: {
+        m_Subnet->setChecked(true);
+        QSignalBlocker block(m_SubnetCombo);
+        m_SubnetCombo->setCurrentIndex(line);
+        EventOnSubnetClick();
+        break;
+    }
+    case Filter::fmGateway:
+        m_Gateway->setChecked(true);
+        EventOnGatewayClick();
+        break;
+    default:
+        m_Custom->setChecked(true);
+        m_CustomRange->setChecked(range);
+        EventOnCustomClick();
+        break;
+    }
+
+    m_RemoteList->clear();
+    m_RemoteAddresses.clear();
+    for (const TIpMask& unicast : m_Settings.Unicasts)
+        AddRemoteAddress(unicast.Address);
+    UpdateRemoteButtons();
+}
+
+void TFilterForm::EnableByMethod()
+{
+    const bool subnet = m_Subnet->isChecked();
+    const bool gateway = m_Gateway->isChecked();
+    const bool custom = !subnet && !gateway;
+    m_SubnetLabel->setEnabled(subnet);
+    m_SubnetCombo->setEnabled(subnet);
+    m_GatewayLabel->setEnabled(gateway);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_CustomIpLabel, m_CustomIp, m_CustomMaskLabel, m_CustomMask,
+                                                      m_CustomRange})
+        w->setEnabled(custom);
+    const bool range = custom && m_CustomRange->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{m_CustomBeginLabel, m_CustomBegin, m_CustomEndLabel, m_CustomEnd})
+        w->setEnabled(range);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_RemoteIp, m_RemoteAdd, m_RemoteIpEnd, m_RemoteAddRange, m_RemoteList})
+        w->setEnabled(custom);
+    UpdateRemoteButtons();
+}
+
+void TFilterForm::SetEditFromPair(const TIpMask& pair)
+{
+    m_Edit.Address = pair.Address;
+    m_Edit.Mask = pair.Mask;
+    m_Edit.Begin = Filter::SubnetBegin(pair.Address, pair.Mask);
+    m_Edit.End = Filter::SubnetEnd(pair.Address, pair.Mask);
+}
+
+void TFilterForm::EventOnSubnetClick()
+{
+    EnableByMethod();
+    const int index = m_SubnetCombo->currentIndex();
+    if (index >= 0 && std::size_t(index) < m_Settings.LocalSubnets.size())
+        SetEditFromPair(m_Settings.LocalSubnets[std::size_t(index)]);
+}
+
+void TFilterForm::EventOnGatewayClick()
+{
+    EnableByMethod();
+    if (!m_Settings.LocalSubnets.empty())
+        SetEditFromPair(m_Settings.LocalSubnets.front());
+}
+
+void TFilterForm::EventOnCustomClick()
+{
+    EnableByMethod();
+    EvaluateCustom(nullptr);
+}
+
+void TFilterForm::EventOnSubnetComboChange(int /*index*/)
+{
+    if (m_Subnet->isChecked())
+        EventOnSubnetClick();
+}
+
+void TFilterForm::EventOnCustomTextChange()
+{
+    // The edit being typed in keeps its text until it is left.
+    EvaluateCustom(qobject_cast<QLineEdit*>(sender()));
+}
+
+void TFilterForm::EventOnCustomEditExit()
+{
+    if (m_Custom->isChecked())
+        EvaluateCustom(nullptr);
+}
+
+void TFilterForm::EvaluateCustom(QLineEdit* typing)
+{
+    m_Edit = Filter::EvaluateCustom(Text(m_CustomIp), Text(m_CustomMask), m_CustomRange->isChecked(),
+                                    Text(m_CustomBegin), Text(m_CustomEnd));
+    WriteCustomEdits(typing);
+}
+
+void TFilterForm::WriteCustomEdits(QLineEdit* except)
+{
+    const std::pair<QLineEdit*, std::uint32_t> values[] = {
+        {m_CustomIp, m_Edit.Address}, {m_CustomMask, m_Edit.Mask}, {m_CustomBegin, m_Edit.Begin},
+        {m_CustomEnd, m_Edit.End}};
+    for (const auto& [edit, value] : values) {
+        if (edit == except)
+            continue;
+        QSignalBlocker block(edit);
+        edit->setText(IpText(value));
+    }
+}
+
+void TFilterForm::EventOnRemoteIpChange()
+{
+    const std::uint32_t address = Filter::ParseHostIp(Text(m_RemoteIp));
+    m_RemoteIpEnd->setText(IpText(Filter::ProposeRangeEnd(address)));
+}
+
+std::uint32_t TFilterForm::RemoteRangeEnd() const
+{
+    return Filter::ParseHostIp(Text(m_RemoteIpEnd));
+}
+
+void TFilterForm::EventOnRemoteAddClick()
+{
+    const std::uint32_t address = Filter::ParseHostIp(Text(m_RemoteIp));
+    if (address == 0) {
+        ShowMessageBox(QMessageBox::Critical, tr("Invalid IP address!"), QMessageBox::Ok);
+        return;
+    }
+    AddRemoteAddress(address);
+    UpdateRemoteButtons();
+}
+
+void TFilterForm::EventOnRemoteAddRangeClick()
+{
+    const std::uint32_t begin = Filter::ParseHostIp(Text(m_RemoteIp));
+    const std::uint32_t end = RemoteRangeEnd();
+    switch (Filter::CheckRange(begin, end)) {
+    case Filter::rcInvalid:
+        ShowMessageBox(QMessageBox::Critical, tr("Invalid IP range!"), QMessageBox::Ok);
+        return;
+    case Filter::rcTooMany:
+        ShowMessageBox(QMessageBox::Critical,
+                       tr("Too many addresses in range! At most %1 unicast discovery entries can be added at once.")
+                           .arg(Filter::kRangeMaxAddresses),
+                       QMessageBox::Ok);
+        return;
+    case Filter::rcConfirm:
+        if (ShowMessageBox(QMessageBox::Question,
+                           tr("You are going to add more then 64 unicast discovery entries, which might cause great "
+                              "performance drop.") +
+                               QStringLiteral("\n\n") + tr("Are you sure to do this?"),
+                           QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+            return;
+        break;
+    case Filter::rcOk:
+        break;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_RemoteList->setUpdatesEnabled(false);
+    for (std::uint64_t address = begin; address <= end; ++address)
+        AddRemoteAddress(std::uint32_t(address));
+    m_RemoteList->setUpdatesEnabled(true);
+    QApplication::restoreOverrideCursor();
+    UpdateRemoteButtons();
+}
+
+void TFilterForm::AddRemoteAddress(std::uint32_t address)
+{
+    if (m_RemoteAddresses.contains(address))
+        return;
+    TBestRoute route;
+    const bool valid = m_RouteLookup && m_RouteLookup(address, route);
+    TRemoteEntry entry{address, 0xFFFFFFFFu, 0xFFFFFFFFu};
+    auto* item = new TRemoteItem(entry);
+    item->setText(0, IpText(address));
+    if (valid) {
+        item->setData(0, rrNextHop, route.NextHop);
+        item->setData(0, rrIfIndex, route.IfIndex);
+        item->setText(1, IpText(route.NextHop));
+        item->setText(2, getnetworkname(route.IfIndex));
+    } else {
+        item->setText(1, tr("(Invalid)"));
+        item->setText(2, tr("(Invalid)"));
+    }
+    m_RemoteList->addTopLevelItem(item);
+    m_RemoteAddresses.insert(address);
+}
+
+void TFilterForm::EventOnRemoteClearClick()
+{
+    m_RemoteList->clear();
+    m_RemoteAddresses.clear();
+    UpdateRemoteButtons();
+}
+
+void TFilterForm::EventOnRemoteDeleteClick()
+{
+    // Taking all rows out at once keeps deleting thousands of rows fast.
+    const QList<QTreeWidgetItem*> selected = m_RemoteList->selectedItems();
+    const QSet<QTreeWidgetItem*> doomed(selected.begin(), selected.end());
+    {
+        QSignalBlocker block(m_RemoteList);
+        const QList<QTreeWidgetItem*> rows = m_RemoteList->invisibleRootItem()->takeChildren();
+        QList<QTreeWidgetItem*> kept;
+        kept.reserve(rows.size() - doomed.size());
+        for (QTreeWidgetItem* item : rows) {
+            if (doomed.contains(item)) {
+                m_RemoteAddresses.remove(item->data(0, rrAddress).toUInt());
+                delete item;
+            } else {
+                kept.push_back(item);
+            }
+        }
+        m_RemoteList->addTopLevelItems(kept);
+        m_RemoteList->clearSelection();
+    }
+    UpdateRemoteButtons();
+}
+
+void TFilterForm::EventOnRemoteSelectionChange()
+{
+    UpdateRemoteButtons();
+}
+
+void TFilterForm::UpdateRemoteButtons()
+{
+    const bool custom = m_Custom->isChecked();
+    m_RemoteClear->setEnabled(custom && m_RemoteList->topLevelItemCount() > 0);
+    m_RemoteDelete->setEnabled(custom && m_RemoteList->selectionModel()->hasSelection());
+}
+
+void TFilterForm::EventOnRemoteHeaderClick(int column)
+{
+    if (m_Sorted && column == m_SortColumn) {
+        m_SortDirection = -m_SortDirection;
+    } else {
+        m_SortColumn = column;
+        m_SortDirection = 1;
+    }
+    m_Sorted = true;
+    const Qt::SortOrder order = m_SortDirection > 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
+    m_RemoteList->header()->setSortIndicatorShown(true);
+    m_RemoteList->header()->setSortIndicator(column, order);
+    m_RemoteList->sortItems(column, order);
+}
+
+void TFilterForm::EventOnRemoteClick()
+{
+    SetRemoteExpanded(!m_RemoteExpanded);
+}
+
+void TFilterForm::SetRemoteExpanded(bool expanded)
+{
+    m_RemoteExpanded = expanded;
+    m_RemotePanel->setEnabled(expanded);
+    m_RemotePanel->setVisible(expanded);
+    m_Remote->setText(expanded ? tr("Re&mote <<") : tr("Re&mote >>"));
+    if (layout()) {
+        layout()->activate();
+        resize(sizeHint());
+    }
+}
+
+void TFilterForm::EventOnOkClick()
+{
+    if (m_Custom->isChecked())
+        EvaluateCustom(nullptr);
+    m_Settings.Method = m_Subnet->isChecked() ? Filter::fmSubnet
+                        : m_Gateway->isChecked() ? Filter::fmGateway
+                                                 : Filter::fmCustom;
+    m_Settings.Address = m_Edit.Address;
+    m_Settings.Mask = m_Edit.Mask;
+    m_Settings.Begin = m_Edit.Begin;
+    m_Settings.End = m_Edit.End;
+    m_Settings.Unicasts.clear();
+    for (int i = 0; i < m_RemoteList->topLevelItemCount(); ++i)
+        m_Settings.Unicasts.push_back({m_RemoteList->topLevelItem(i)->data(0, rrAddress).toUInt(), 0xFFFFFFFFu});
+    accept();
+}

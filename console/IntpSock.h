@@ -1,0 +1,53 @@
+#pragma once
+
+// The protocol's UDP endpoint: an ephemeral local port with broadcast
+// enabled; every received datagram goes into the receive queue.
+
+#include <QHostAddress>
+#include <QObject>
+#include <QUdpSocket>
+
+#include <cstdint>
+#include <functional>
+
+class TIntpSocketThread;
+
+constexpr std::uint16_t kIntpPort = 1638;
+constexpr int kIntpReceiveBufferSize = 4 * 1024 * 1024;
+
+class TIntpSock : public QObject {
+    Q_OBJECT
+public:
+    explicit TIntpSock(TIntpSocketThread* queue, QObject* parent = nullptr);
+    ~TIntpSock() override;
+
+    // Binds the local endpoint; tests bind to 127.0.0.1.
+    bool Open(const QHostAddress& address = QHostAddress::AnyIPv4, std::uint16_t port = 0);
+    void Close();
+    bool IsOpen() const;
+    std::uint16_t LocalPort() const;
+
+    // Destination port of every datagram (tests point it at a fake switch).
+    void SetRemotePort(std::uint16_t port) { m_RemotePort = port; }
+    std::uint16_t RemotePort() const { return m_RemotePort; }
+
+    // Sends one datagram. Nothing goes to address 0; 255.255.255.255 goes
+    // out once per up, broadcast-capable, non-loopback IPv4 interface.
+    // Never throws; answers whether at least one copy was sent.
+    bool Send(std::uint32_t address, const std::uint8_t* data, std::size_t length);
+
+    // Replaces the sending of limited broadcasts (tests).
+    using TBroadcastHook = std::function<bool(const std::uint8_t* data, std::size_t length)>;
+    void SetBroadcastHook(TBroadcastHook hook) { m_BroadcastHook = std::move(hook); }
+
+public slots:
+    void EventOnIntpSockRead();
+
+private:
+    bool SendLimitedBroadcast(const std::uint8_t* data, std::size_t length);
+
+    QUdpSocket m_Socket;
+    TIntpSocketThread* m_Queue;
+    std::uint16_t m_RemotePort = kIntpPort;
+    TBroadcastHook m_BroadcastHook;
+};

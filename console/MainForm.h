@@ -1,0 +1,260 @@
+#pragma once
+
+// The console's main window: protocol host, device tree and page host.
+
+#include "console/Module.h"
+#include "intp/Device.h"
+#include "intp/Session.h"
+
+#include <QHostAddress>
+#include <QList>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QMenu;
+class QSystemTrayIcon;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TFilterForm;
+class TIntpSock;
+class TIntpSocketThread;
+class TModuleFrame;
+class TProtocolHost;
+class TSyslogSocketThread;
+class TTreeNode;
+
+// Enterprise number of the switch family that the console manages; a
+// device whose object identifier lacks it is not supported.
+extern const char* g_SupportedOid;
+
+class TMainForm : public QMainWindow,
+                  public TModuleCallback,
+                  public Intp::TDeviceCallback,
+                  public Intp::TSessionCallback {
+    Q_OBJECT
+public:
+    struct TOptions {
+        // Protocol socket binding and the switches' port (tests use loopback).
+        QHostAddress bindAddress = QHostAddress(QHostAddress::AnyIPv4);
+        std::uint16_t bindPort = 0;
+        std::uint16_t remotePort = 1638;
+        // Syslog reception (port 514) when a syslog page exists.
+        bool openSyslog = true;
+        std::uint16_t syslogPort = 514;
+        // Tray icon (off in tests).
+        bool trayIcon = true;
+    };
+
+    // Tree images.
+    enum TTreeImage { tiRoot = 4, tiDevices = 5, tiMonitor = 6, tiSyslog = 7, tiTopology = 8, tiWizard = 9 };
+    // Grouping of the device tree (the "Sort Devices By" combo box).
+    enum TGrouping { gNone = 0, gModel = 1, gIpAddress = 2, gFilterMethod = 3 };
+
+    explicit TMainForm(const TOptions& options, QWidget* parent = nullptr);
+    TMainForm() : TMainForm(TOptions()) {}
+    ~TMainForm() override;
+
+    // Builds the window's contents; false when the user chose Abort (the
+    // program then ends without running).
+    bool Init();
+    // Closes the sockets and ends both receive queues and the discovery
+    // timer (Exit, close); idempotent.
+    void StopReception();
+    // Stops reception, ends every request, clears the registry and
+    // unregisters from the library; idempotent. Run by the destructor; the
+    // widgets go with the window.
+    void Shutdown();
+
+    // --- TModuleCallback
+    int GetSelectedDevice(Intp::TDevice*& device) override;
+    int GetSelectedDevices(TDeviceList& devices) override;
+    int GetCurrentDevice(Intp::TDevice*& device) override;
+    int GetTargetDevices(TDeviceList& devices) override;
+    int GetAllDevices(TDeviceList& devices) override;
+    int GetListedDevices(TDeviceList& devices) override;
+    bool AskCredentials(QString& user, QString& password) override;
+    bool IsSelectedDevice(const Intp::TDevice* device) override;
+    bool IsAmongSelectedDevices(const Intp::TDevice* device) override;
+    bool IsCurrentDevice(const Intp::TDevice* device) override;
+    bool IsTargetDevice(const Intp::TDevice* device) override;
+    bool SelectPage(const QString& path) override;
+    Filter::TFilterServer* GetFilterServer() override;
+    Status::TStatusServer* GetStatusServer() override;
+    Syslog::TSyslogServer* GetSyslogServer() override;
+
+    // --- Intp::TDeviceCallback
+    void DeviceAdded(Intp::TDevice* device) override;
+    void DeviceRemoved(Intp::TDevice* device) override;
+    void DeviceFlagsChanged(Intp::TDevice* device, std::uint32_t changed) override;
+    void DeviceIpChanged(Intp::TDevice* device) override;
+    void DeviceTypeChanged(Intp::TDevice* device) override;
+    void DeviceNameChanged(Intp::TDevice* device) override;
+
+    // --- Intp::TSessionCallback (kept by TProtocolHost)
+    void CreateTimer(Intp::TSession* session, unsigned ms) override;
+    void DestroyTimer(Intp::TSession* session) override;
+    void EnableTimer(Intp::TSession* session, bool enable) override;
+    void Send(std::uint32_t ip, const std::uint8_t* data, std::size_t size) override;
+    void Notify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void* context,
+                Intp::TWizard* wizard, const char* name) override;
+    void SetTimerInterval(Intp::TSession* session, unsigned ms) override;
+
+    // --- Device tree
+    QTreeWidgetItem* FindDeviceNode(const Intp::TDevice* device) const;
+    QTreeWidgetItem* GetGroupNode(Intp::TDevice* device, bool create);
+    std::uint16_t AddDeviceNode(Intp::TDevice* device);
+    std::uint16_t RegroupDeviceNode(Intp::TDevice* device, QTreeWidgetItem* node, std::uint16_t code);
+    void RemoveDeviceNode(QTreeWidgetItem* node);
+    static QString FormatDeviceNodeText(const Intp::TDevice* device);
+    void UpdateDeviceNode(Intp::TDevice* device, std::uint16_t code);
+
+    // --- Page host
+    TModule* GetCurrentPage() const;
+    void NotifyCurrentPage(Intp::TDevice* device, std::uint16_t code, std::uint16_t status);
+    bool IsDeviceNodeSelected() const;
+    // Adds a main page under parent (the root for null): its frame goes into
+    // the page area, hidden. The window does not own the page.
+    QTreeWidgetItem* AddPageNode(TModule* page, QTreeWidgetItem* parent, int image);
+    // The same, and the window owns the page from now on.
+    QTreeWidgetItem* AddOwnedPageNode(std::unique_ptr<TModule> page, QTreeWidgetItem* parent, int image);
+    // Selects a node as a user's click would (the page on show may refuse).
+    bool SelectNode(QTreeWidgetItem* node);
+    // Selects device nodes of one group; the first is the current device.
+    bool SelectDeviceNodes(const std::vector<Intp::TDevice*>& devices);
+
+    // --- Services of the pages and the actions
+    void SetFilterServer(Filter::TFilterServer* server) { m_FilterServer = server; }
+    void SetStatusServer(Status::TStatusServer* server) { m_StatusServer = server; }
+    void SetSyslogServer(Syslog::TSyslogServer* server) { m_SyslogServer = server; }
+    // Replaces the login dialog of AskCredentials (tests, other dialogs).
+    using TCredentialsHook = std::function<bool(QString& user, QString& password)>;
+    void SetCredentialsHook(TCredentialsHook hook) { m_CredentialsHook = std::move(hook); }
+    // Opens a URL (tests replace the browser).
+    using TOpenUrlHook = std::function<void(const QString& url)>;
+    void SetOpenUrlHook(TOpenUrlHook hook) { m_OpenUrlHook = std::move(hook); }
+    // The device-support check of the tree change (answers false to refuse).
+    using TSupportCheck = std::function<bool(Intp::TDevice* device)>;
+    void SetSupportCheck(TSupportCheck check) { m_SupportCheck = std::move(check); }
+
+    // --- Parts, for the pages and the tests
+    QTreeWidget* Tree() const { return m_Tree; }
+    QComboBox* TreeSort() const { return m_TreeSort; }
+    QTreeWidgetItem* RootNode() const;
+    QTreeWidgetItem* DevicesNode() const;
+    TModuleFrame* ModuleFrame() const { return m_ModuleFrame; }
+    QWidget* PageArea() const { return m_FuncPages; }
+    TProtocolHost* Host() const { return m_Host; }
+    TIntpSock* IntpSock() const { return m_IntpSock; }
+    TIntpSocketThread* IntpQueue() const { return m_IntpQueue; }
+    TFilterForm* FilterForm() const { return m_FilterForm; }
+    TSyslogSocketThread* SyslogQueue() const { return m_SyslogThread; }
+    QTimer* DiscoveryTimer() const { return m_Timer4; }
+    int DeviceCount() const { return m_DeviceCount; }
+    QAction* Action(const QString& name) const;
+
+    // --- Actions
+    void EventOnDiscoveryExecute();
+    void EventOnFilterExecute();
+    void EventOnLoginExecute();
+    void EventOnLogoutExecute();
+    void EventOnRebootExecute();
+    void EventOnRefreshExecute();
+    void EventOnRefreshAllExecute();
+    void EventOnExitExecute();
+    void EventOnAboutExecute();
+    void EventOnOpenWebExecute();
+    void EventOnGroupIPWizardExecute();
+    void EventOnGroupFwWizardExecute();
+    // One follow-up tick of a discovery (400 ms).
+    void Timer4Timer();
+    void EventOnTreeSortChange(int index);
+
+    // The dialogs and pages made by other parts of the console plug in here.
+    void SetFilterDialog(std::function<bool()> run) { m_RunFilterDialog = std::move(run); }
+    void SetAboutDialog(std::function<void()> run) { m_RunAboutDialog = std::move(run); }
+    void SetLoadConfig(std::function<void()> run) { m_RunLoadConfig = std::move(run); }
+    void SetSaveConfig(std::function<void()> run) { m_RunSaveConfig = std::move(run); }
+    void SetScanDialog(std::function<void()> run) { m_RunScanDialog = std::move(run); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void BuildMainPages();
+    bool OpenSyslog();
+    void EventOnTreeChanging();
+    void PostSelectionCheck();
+    bool ApplySelection(TTreeNode* current, QList<TTreeNode*> selection);
+    void ShowSelection(TTreeNode* current, const QList<TTreeNode*>& selection);
+    void EventOnTreeChange();
+    void SetDevicesText();
+    void SortGroups();
+    void ForgetNode(TTreeNode* node);
+    void KeepSelectionAfterMove(TTreeNode* node, bool wasCurrent);
+    TModule* PageOf(const TTreeNode* node) const;
+    bool IsUnderDevices(const QTreeWidgetItem* item) const;
+    bool AcceptDevice(const Intp::TDevice* device);
+
+    TOptions m_Options;
+    bool m_ShutDown = false;
+    bool m_ReceptionStopped = false;
+    bool m_Initialised = false;
+    TProtocolHost* m_Host = nullptr;
+    TIntpSocketThread* m_IntpQueue = nullptr;
+    TIntpSock* m_IntpSock = nullptr;
+    TSyslogSocketThread* m_SyslogThread = nullptr;
+
+    QTreeWidget* m_Tree = nullptr;
+    QComboBox* m_TreeSort = nullptr;
+    QWidget* m_FuncPages = nullptr;
+    TTreeNode* m_RootNode = nullptr;
+    TTreeNode* m_DevicesNode = nullptr;
+    TTreeNode* m_WizardsNode = nullptr;
+    TModuleFrame* m_ModuleFrame = nullptr;
+    int m_DeviceCount = 0;
+    bool m_DeviceCountShown = false;
+    std::unordered_map<const Intp::TDevice*, TTreeNode*> m_DeviceNodes;
+
+    // The accepted selection: current node and selected nodes in order.
+    TTreeNode* m_Current = nullptr;
+    QList<TTreeNode*> m_Selection;
+    bool m_SelectionCheckPosted = false;
+    bool m_ApplyingSelection = false;
+
+    std::vector<std::unique_ptr<TModule>> m_OwnedPages;
+    QTimer* m_Timer4 = nullptr;
+    QSystemTrayIcon* m_TrayIcon = nullptr;
+    QMenu* m_SettingsMenu = nullptr;
+    std::vector<QAction*> m_Actions;
+
+    TFilterForm* m_FilterForm = nullptr;
+    Filter::TFilterServer* m_FilterServer = nullptr;
+    Status::TStatusServer* m_StatusServer = nullptr;
+    Syslog::TSyslogServer* m_SyslogServer = nullptr;
+    TCredentialsHook m_CredentialsHook;
+    TOpenUrlHook m_OpenUrlHook;
+    TSupportCheck m_SupportCheck;
+    std::function<bool()> m_RunFilterDialog;
+    std::function<void()> m_RunAboutDialog;
+    std::function<void()> m_RunLoadConfig;
+    std::function<void()> m_RunSaveConfig;
+    std::function<void()> m_RunScanDialog;
+};
+
+// Follow-up ticks of the discovery timer counted so far.
+extern int g_DiscoveryTicks;
+// The discovery chain: find -> settings -> IP configuration -> IntpSip.
+Intp::TWizard* GetFindHook();
+
+// Builds the "Devices" page's tree in layout 0 or 1 (the page-tree builder).
+void BuildModuleTree(TMainForm* form, TModuleFrame* frame, int layout);

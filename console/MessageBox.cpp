@@ -1,0 +1,89 @@
+#include "console/MessageBox.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace {
+
+TMessageBoxHook& Hook()
+{
+    static TMessageBoxHook hook;
+    return hook;
+}
+
+bool g_BoxOpen = false;
+
+struct TOpenGuard {
+    TOpenGuard() { g_BoxOpen = true; }
+    ~TOpenGuard() { g_BoxOpen = false; }
+    TOpenGuard(const TOpenGuard&) = delete;
+    TOpenGuard& operator=(const TOpenGuard&) = delete;
+};
+
+}  // namespace
+
+QMessageBox::StandardButton EscapeAnswer(QMessageBox::StandardButtons buttons)
+{
+    for (QMessageBox::StandardButton b :
+         {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ignore, QMessageBox::Ok}) {
+        if (buttons.testFlag(b))
+            return b;
+    }
+    for (unsigned bit = QMessageBox::FirstButton; bit <= QMessageBox::LastButton; bit <<= 1) {
+        if (buttons.testFlag(QMessageBox::StandardButton(bit)))
+            return QMessageBox::StandardButton(bit);
+    }
+    return QMessageBox::NoButton;
+}
+
+QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString& text,
+                                           QMessageBox::StandardButtons buttons,
+                                           QMessageBox::StandardButton defaultButton,
+                                           const QString& title)
+{
+    if (buttons == QMessageBox::NoButton)
+        buttons = QMessageBox::Ok;
+    if (g_BoxOpen)
+        return EscapeAnswer(buttons);
+
+    TMessageBoxRequest request;
+    request.icon = icon;
+    request.title = title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
+    request.text = text;
+    request.buttons = buttons;
+    request.defaultButton = defaultButton;
+
+    TOpenGuard guard;
+    if (Hook())
+        return Hook()(request);
+
+    QMessageBox box(icon, request.title, text, buttons, QApplication::activeWindow());
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    int result = box.exec();
+    QMessageBox::StandardButton answer = QMessageBox::StandardButton(result);
+    if (!buttons.testFlag(answer))
+        answer = EscapeAnswer(buttons);
+    return answer;
+}
+
+void ShowInformation(const QString& text) { ShowMessageBox(QMessageBox::Information, text); }
+
+void ShowWarning(const QString& text) { ShowMessageBox(QMessageBox::Warning, text); }
+
+void ShowError(const QString& text) { ShowMessageBox(QMessageBox::Critical, text); }
+
+bool AskOkCancel(const QString& text)
+{
+    return ShowMessageBox(QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel,
+                          QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook)
+{
+    TMessageBoxHook old = std::move(Hook());
+    Hook() = std::move(hook);
+    return old;
+}
+
+bool IsMessageBoxOpen() { return g_BoxOpen; }

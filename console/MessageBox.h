@@ -1,0 +1,45 @@
+#pragma once
+
+// The one way the console shows a modal message box. Tests replace the box
+// by a hook that answers it. While a box is open (its nested event loop may
+// deliver notifications), a second box is not stacked on top: the call
+// answers the box's escape answer at once.
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+struct TMessageBoxRequest {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    QString text;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+using TMessageBoxHook = std::function<QMessageBox::StandardButton(const TMessageBoxRequest&)>;
+
+// Shows the box (or asks the hook) and answers the button pressed. The title
+// defaults to the application's display name.
+QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString& text,
+                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                           QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
+                                           const QString& title = QString());
+
+// Shorthands for the plain boxes.
+void ShowInformation(const QString& text);
+void ShowWarning(const QString& text);
+void ShowError(const QString& text);
+// OK/Cancel question; true for OK.
+bool AskOkCancel(const QString& text);
+
+// Replaces the box by the hook (null restores the real box); answers the old hook.
+TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook);
+
+// True while a box is open.
+bool IsMessageBoxOpen();
+
+// The answer given for a box that is not shown: Cancel, No, Ignore or Ok,
+// the first of these that the box offers, else its first button.
+QMessageBox::StandardButton EscapeAnswer(QMessageBox::StandardButtons buttons);

@@ -1,0 +1,313 @@
+#include "console/ModuleFrame.h"
+
+#include "intp/Device.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+TModuleFrame* g_ModuleFrame = nullptr;
+int g_ModuleLayout = 0;
+
+namespace {
+
+class TModuleItem : public QTreeWidgetItem {
+public:
+    static constexpr int kType = QTreeWidgetItem::UserType + 101;
+    explicit TModuleItem(TModule* module) : QTreeWidgetItem(kType), m_Module(module) {}
+    TModule* m_Module;
+};
+
+}  // namespace
+
+TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
+{
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    outer->addWidget(splitter);
+
+    auto* left = new QWidget(splitter);
+    left->setMinimumWidth(200);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    auto* label = new QLabel(tr("All &Functions:"), left);
+    m_Tree = new QTreeWidget(left);
+    m_Tree->setHeaderHidden(true);
+    m_Tree->setColumnCount(1);
+    m_Tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    label->setBuddy(m_Tree);
+    leftLayout->addWidget(label);
+    leftLayout->addWidget(m_Tree);
+
+    auto* right = new QWidget(splitter);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->setSpacing(4);
+    m_TPanel = new QWidget(right);
+    m_TPanel->setFixedHeight(138);
+    auto* tLayout = new QGridLayout(m_TPanel);
+    tLayout->setContentsMargins(0, 0, 0, 0);
+    m_LinkPanel = new QWidget(m_TPanel);
+    auto* linkLayout = new QGridLayout(m_LinkPanel);
+    linkLayout->setContentsMargins(0, 0, 0, 0);
+    tLayout->addWidget(m_LinkPanel, 0, 0);
+    m_MPanel = new QWidget(right);
+    auto* mLayout = new QGridLayout(m_MPanel);
+    mLayout->setContentsMargins(0, 0, 0, 0);
+    m_Wait = new QLabel(tr("Retrieving devices info ..."), m_MPanel);
+    m_Wait->setAlignment(Qt::AlignCenter);
+    m_Wait->hide();
+    mLayout->addWidget(m_Wait, 0, 0);
+    rightLayout->addWidget(m_TPanel);
+    rightLayout->addWidget(m_MPanel, 1);
+
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+
+    connect(m_Tree, &QTreeWidget::currentItemChanged, this, &TModuleFrame::EventOnTreeChanging);
+}
+
+TModuleFrame::~TModuleFrame()
+{
+    if (g_ModuleFrame == this)
+        g_ModuleFrame = nullptr;
+    {
+        QSignalBlocker blocker(m_Tree);
+        m_Tree->clear();
+    }
+    m_Selected = nullptr;
+    m_Banners.clear();
+    m_Banner = nullptr;
+    m_DefaultBanner = nullptr;
+    while (!m_Owned.empty())
+        m_Owned.pop_back();
+}
+
+TModule* TModuleFrame::ModuleOf(const QTreeWidgetItem* item)
+{
+    if (!item || item->type() != TModuleItem::kType)
+        return nullptr;
+    return static_cast<const TModuleItem*>(item)->m_Module;
+}
+
+QString TModuleFrame::GetCaption() const { return tr("Devices"); }
+
+QWidget* TModuleFrame::GetFrame() { return this; }
+
+void TModuleFrame::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
+{
+    show();
+    if (code == ncSelectionChanged) {
+        int key = device ? int(device->GetType()) : 0;
+        auto it = m_Banners.find(key);
+        TModule* chosen = it != m_Banners.end() ? it->second : m_DefaultBanner;
+        // The same banner stays without a Leave.
+        if (chosen != m_Banner) {
+            if (m_Banner)
+                m_Banner->Leave(true);
+            m_Banner = chosen;
+        }
+        if (m_Banner)
+            m_Banner->Refresh(false);
+        RedirectToLogin(device);
+    }
+    if (m_Banner)
+        m_Banner->OnNotify(device, code, status);
+    ShowModule(device, code, status);
+}
+
+bool TModuleFrame::Leave(bool force)
+{
+    TModule* page = GetSelectedModule();
+    if (page && !page->Leave(force))
+        return false;
+    if (m_Banner)
+        m_Banner->Leave(force);
+    hide();
+    return true;
+}
+
+int TModuleFrame::Refresh(bool current)
+{
+    if (current) {
+        TModule* page = GetSelectedModule();
+        return page ? page->Refresh(true) : 0;
+    }
+    int sum = 0;
+    for (int i = 0; i < m_Tree->topLevelItemCount(); ++i)
+        sum += RefreshBelow(m_Tree->topLevelItem(i));
+    return sum;
+}
+
+int TModuleFrame::RefreshBelow(QTreeWidgetItem* item)
+{
+    int sum = 0;
+    if (TModule* page = ModuleOf(item))
+        sum += page->Refresh(false);
+    for (int i = 0; i < item->childCount(); ++i)
+        sum += RefreshBelow(item->child(i));
+    return sum;
+}
+
+void TModuleFrame::PlaceFrame(TModule* page, QWidget* area)
+{
+    QWidget* frame = page->GetFrame();
+    if (!frame)
+        return;
+    auto* grid = static_cast<QGridLayout*>(area->layout());
+    if (frame->parentWidget() != area || grid->indexOf(frame) < 0) {
+        frame->setParent(area);
+        grid->addWidget(frame, 0, 0);
+        if (area == m_MPanel)
+            frame->installEventFilter(this);
+    }
+    frame->hide();
+}
+
+bool TModuleFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // A page that shows itself covers the wait label.
+    if (event->type() == QEvent::Show && watched != m_Wait)
+        m_Wait->hide();
+    return QWidget::eventFilter(watched, event);
+}
+
+QTreeWidgetItem* TModuleFrame::AddModule(TModule* page, QTreeWidgetItem* parent)
+{
+    if (!page)
+        return nullptr;
+    return AddModuleAs(page, parent, page->GetCaption());
+}
+
+QTreeWidgetItem* TModuleFrame::AddModuleAs(TModule* page, QTreeWidgetItem* parent, const QString& caption)
+{
+    if (!page)
+        return nullptr;
+    PlaceFrame(page, m_MPanel);
+    auto* item = new TModuleItem(page);
+    item->setText(0, caption);
+    if (parent)
+        parent->addChild(item);
+    else
+        m_Tree->addTopLevelItem(item);
+    return item;
+}
+
+bool TModuleFrame::RegisterBanner(int modelIndex, TModule* page)
+{
+    if (!page)
+        return false;
+    if (modelIndex == 0 && m_DefaultBanner)
+        return false;
+    if (m_Banners.find(modelIndex) == m_Banners.end()) {
+        PlaceFrame(page, m_LinkPanel);
+        m_Banners.emplace(modelIndex, page);
+    }
+    if (modelIndex == 0)
+        m_DefaultBanner = page;
+    return true;
+}
+
+TModule* TModuleFrame::GetSelectedModule() const { return ModuleOf(m_Selected); }
+
+void TModuleFrame::ShowModule(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
+{
+    TModule* page = GetSelectedModule();
+    if (!page)
+        return;
+    QWidget* frame = page->GetFrame();
+    m_Wait->setVisible(frame != nullptr);
+    if (code == ncSelectionChanged && page->Refresh(true) != 0) {
+        // Shown when its own reply arrives.
+        if (frame)
+            frame->hide();
+        return;
+    }
+    page->OnNotify(device, code, status);
+    if (frame && !frame->isHidden())
+        m_Wait->hide();
+}
+
+void TModuleFrame::ClearModuleTree()
+{
+    if (TModule* page = GetSelectedModule())
+        page->Leave(true);
+    m_Selected = nullptr;
+    {
+        QSignalBlocker blocker(m_Tree);
+        m_Tree->clear();
+    }
+    m_Wait->hide();
+}
+
+TModule* TModuleFrame::Adopt(std::unique_ptr<TModule> page)
+{
+    TModule* raw = page.get();
+    if (raw)
+        m_Owned.push_back(std::move(page));
+    return raw;
+}
+
+bool TModuleFrame::SelectModule(TModule* page)
+{
+    for (QTreeWidgetItemIterator it(m_Tree); *it; ++it) {
+        if (ModuleOf(*it) == page) {
+            m_Tree->setCurrentItem(*it);
+            return m_Selected == *it;
+        }
+    }
+    return false;
+}
+
+void TModuleFrame::SelectItemQuietly(QTreeWidgetItem* item)
+{
+    QSignalBlocker blocker(m_Tree);
+    m_Tree->setCurrentItem(item);
+    m_Selected = item;
+}
+
+void TModuleFrame::RedirectToLogin(Intp::TDevice* device)
+{
+    // A device that is not logged in always lands on the login page, the
+    // first node of both layouts.
+    if (!device || device->IsLoggedIn() || m_Tree->topLevelItemCount() == 0)
+        return;
+    QTreeWidgetItem* first = m_Tree->topLevelItem(0);
+    if (m_Selected != first)
+        SelectItemQuietly(first);
+}
+
+void TModuleFrame::EventOnTreeChanging(QTreeWidgetItem* current, QTreeWidgetItem*)
+{
+    if (!current) {
+        if (m_Selected)
+            SelectItemQuietly(m_Selected);
+        return;
+    }
+    if (current == m_Selected)
+        return;
+    TModule* page = GetSelectedModule();
+    if (page && !page->Leave(false)) {
+        SelectItemQuietly(m_Selected);
+        return;
+    }
+    m_Selected = current;
+    EventOnTreeChange();
+}
+
+void TModuleFrame::EventOnTreeChange()
+{
+    Intp::TDevice* device = nullptr;
+    if (g_ModuleCallback)
+        g_ModuleCallback->GetCurrentDevice(device);
+    RedirectToLogin(device);
+    ShowModule(device, ncSelectionChanged, 0);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+// The "Devices" page: hosts the page tree of a device, the front-panel
+// banner of the current device's model and the device page selected in its
+// tree.
+
+#include "console/Module.h"
+
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class TModuleFrame : public QWidget, public TModule {
+    Q_OBJECT
+public:
+    explicit TModuleFrame(QWidget* parent = nullptr);
+    ~TModuleFrame() override;
+
+    // TModule
+    QString GetCaption() const override;
+    QWidget* GetFrame() override;
+    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
+    bool Leave(bool force) override;
+    int Refresh(bool current) override;
+
+    // Places the page's frame in the page area (filling it, hidden) and
+    // appends a node under parent (top level for null). Null for a null page.
+    QTreeWidgetItem* AddModule(TModule* page, QTreeWidgetItem* parent);
+    // The same with the builder's caption as node text.
+    QTreeWidgetItem* AddModuleAs(TModule* page, QTreeWidgetItem* parent, const QString& caption);
+    // Key 0 is the default banner; a key keeps its first page.
+    bool RegisterBanner(int modelIndex, TModule* page);
+    TModule* GetSelectedModule() const;
+    // The two-stage show of the selected page.
+    void ShowModule(Intp::TDevice* device, std::uint16_t code, std::uint16_t status);
+
+    // Empties the page tree (the pages stay); the selected page leaves first.
+    void ClearModuleTree();
+    // Takes ownership of a page; owned pages go with the frame.
+    TModule* Adopt(std::unique_ptr<TModule> page);
+
+    // Selects the page tree's node of this page; false when it has none.
+    bool SelectModule(TModule* page);
+
+    QTreeWidget* ModuleTree() const { return m_Tree; }
+    QWidget* PageArea() const { return m_MPanel; }
+    QWidget* BannerArea() const { return m_LinkPanel; }
+    QLabel* WaitLabel() const { return m_Wait; }
+    TModule* ShownBanner() const { return m_Banner; }
+    TModule* DefaultBanner() const { return m_DefaultBanner; }
+    static TModule* ModuleOf(const QTreeWidgetItem* item);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void EventOnTreeChanging(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+
+private:
+    void EventOnTreeChange();
+    void PlaceFrame(TModule* page, QWidget* area);
+    int RefreshBelow(QTreeWidgetItem* item);
+    void SelectItemQuietly(QTreeWidgetItem* item);
+    void RedirectToLogin(Intp::TDevice* device);
+
+    QTreeWidget* m_Tree = nullptr;
+    QWidget* m_TPanel = nullptr;
+    QWidget* m_LinkPanel = nullptr;
+    QWidget* m_MPanel = nullptr;
+    QLabel* m_Wait = nullptr;
+    std::map<int, TModule*> m_Banners;
+    TModule* m_Banner = nullptr;
+    TModule* m_DefaultBanner = nullptr;
+    QTreeWidgetItem* m_Selected = nullptr;  // node whose page is selected
+    std::vector<std::unique_ptr<TModule>> m_Owned;
+};
+
+// The "Devices" page, set while the main window is created.
+extern TModuleFrame* g_ModuleFrame;
+// The page-tree layout built last (0 first generation, 1 second).
+extern int g_ModuleLayout;

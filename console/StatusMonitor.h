@@ -1,0 +1,116 @@
+#pragma once
+
+// The "Status Monitor" page: polls every listed switch with a ping and shows
+// whether it answers, power and port failures, and address changes.
+
+#include "console/Module.h"
+#include "intp/Device.h"
+#include "intp/Session.h"
+
+#include <QFrame>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QMenu;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+class TPageListView;
+
+namespace Status {
+
+// State word of a monitored switch.
+enum TStatusBit : std::uint32_t {
+    sbNoReply = 0x1,      // the last poll timed out, or no device could be had
+    sbError = 0x2,        // the last reply carried an error, or the poll did not start
+    sbIpChanged = 0x4,    // the current address differs from the listed one
+    sbAlarm = 0x8,        // the last good reply reported a power or port failure
+};
+
+// What other parts read of the monitor.
+class TStatusServer {
+public:
+    virtual ~TStatusServer() = default;
+    virtual void AddDevices(const TDeviceList& devices) = 0;
+    // Appends a row unless the device's MAC is listed; polls it at once.
+    virtual void AddDevice(Intp::TDevice* device) = 0;
+    // The row's state word; 0 for none or a device not listed.
+    virtual std::uint32_t GetDeviceStatus(const Intp::TDevice* device) = 0;
+};
+
+// "Online", "Offline", "Online/query fail/IP different", "Online/power2 fail/port 1,5 fail" ...
+QString StatusText(std::uint32_t state, std::uint32_t powerAlarm, std::uint32_t portFailed);
+
+// Background of a row by the first of its bits 0x1, 0x2, 0x4, 0x8; invalid when none.
+QColor RowColour(std::uint32_t state);
+
+}  // namespace Status
+
+class TStatusFrame : public QFrame, public Status::TStatusServer, public TModule, public Intp::TWizard {
+    Q_OBJECT
+
+public:
+    enum TColumn { scNumber, scIp, scMac, scModel, scTime, scStatus };
+    enum TImage { imAnswering = 0, imSilent = 1 };
+
+    explicit TStatusFrame(QWidget* parent = nullptr);
+    ~TStatusFrame() override;
+
+    // Status::TStatusServer
+    void AddDevices(const TDeviceList& devices) override;
+    void AddDevice(Intp::TDevice* device) override;
+    std::uint32_t GetDeviceStatus(const Intp::TDevice* device) override;
+
+    // TModule
+    QString GetCaption() const override;
+    QWidget* GetFrame() override;
+    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
+    bool Leave(bool force) override;
+    int Refresh(bool current) override;
+
+    // Intp::TWizard: the outcome of one ping.
+    void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status,
+                       const void* context) override;
+
+    // The one way the monitor beeps (QApplication::beep unless replaced).
+    void SetBeeper(std::function<void()> beeper);
+
+    // Handlers, public for the tests' hand-driven timers.
+    void EventOnTimer();
+    void EventOnBeepTimer();
+    void EventOnClearErrorExecute();
+    void EventOnQueryPeriodChange();
+
+    int RowCount() const;
+    // Row of a MAC, searched from the last row; -1 when none.
+    int FindRow(const Intp::TMacAddr& mac) const;
+    std::uint32_t RowState(int row) const;
+    int RowImage(int row) const;
+    QString RowText(int row, int column) const;
+
+    QSpinBox* m_QueryPeriod = nullptr;
+    QSpinBox* m_QueryTmo = nullptr;
+    QCheckBox* m_Beep = nullptr;
+    QPushButton* m_ClearError = nullptr;
+    QPushButton* m_Refresh = nullptr;
+    TPageListView* m_List = nullptr;
+    QTimer* m_Timer = nullptr;
+    QTimer* m_BeepTimer = nullptr;
+
+private:
+    void PollRow(int row, unsigned timeoutMs);
+    void SetState(int row, std::uint32_t state, std::uint32_t powerAlarm = 0, std::uint32_t portFailed = 0);
+    void SetImage(int row, TImage image);
+    void UpdateToolTip(int row);
+    void UpdateActions();
+
+    QAction* m_acClearError = nullptr;
+    QAction* m_acRefresh = nullptr;
+    QMenu* m_Popup = nullptr;
+    std::uint32_t m_NextNumber = 1;
+    std::function<void()> m_Beeper;
+};

@@ -1,0 +1,135 @@
+#include "console/WizardsModule.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+const char* const TWizardFrame::kGroupIpPath = "Wizards/Group IP Setting";
+const char* const TWizardFrame::kGroupFwPath = "Wizards/Group Firmware Update";
+
+namespace {
+
+// Our 96x96 wizard picture: a wand with a star.
+QPixmap DrawWizardLogo()
+{
+    QPixmap pixmap(96, 96);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x40, 0x30, 0x20), 7, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(18, 82), QPointF(56, 44));
+    p.setPen(QPen(Qt::white, 7, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(50, 50), QPointF(56, 44));
+    QPainterPath star;
+    const QPointF centre(68, 30);
+    for (int i = 0; i < 10; ++i) {
+        const double radius = i % 2 ? 9.0 : 22.0;
+        const double angle = -M_PI / 2 + i * M_PI / 5;
+        const QPointF point(centre.x() + radius * std::cos(angle), centre.y() + radius * std::sin(angle));
+        if (i == 0)
+            star.moveTo(point);
+        else
+            star.lineTo(point);
+    }
+    star.closeSubpath();
+    p.setPen(QPen(QColor(0xc0, 0x80, 0x00), 2));
+    p.setBrush(QColor(0xff, 0xd0, 0x30));
+    p.drawPath(star);
+    return pixmap;
+}
+
+}  // namespace
+
+TWizardFrame::TWizardFrame(QWidget* parent)
+    : QWidget(parent)
+{
+    setMinimumWidth(540);
+
+    m_Title = new QLabel(tr("Welcome to Wizard Center"), this);
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    titleFont.setPixelSize(32);
+    m_Title->setFont(titleFont);
+    m_Title->setStyleSheet(QStringLiteral("color: navy"));
+    m_Title->setAlignment(Qt::AlignCenter);
+
+    m_Description = new QLabel(tr("Please select a wizard you need"), this);
+    QFont descriptionFont = font();
+    descriptionFont.setBold(true);
+    descriptionFont.setPixelSize(21);
+    m_Description->setFont(descriptionFont);
+    m_Description->setStyleSheet(QStringLiteral("color: navy"));
+    m_Description->setAlignment(Qt::AlignCenter);
+
+    m_Logo = new QLabel(this);
+    m_Logo->setPixmap(DrawWizardLogo());
+
+    m_GroupIp = new QPushButton(tr("Group IP Setting Wizard"), this);
+    m_GroupFw = new QPushButton(tr("Group Firmware Update Wizard"), this);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_GroupIp);
+    buttons->addWidget(m_GroupFw);
+    buttons->addStretch(1);
+    auto* body = new QHBoxLayout;
+    body->addStretch(1);
+    body->addWidget(m_Logo);
+    body->addSpacing(24);
+    body->addLayout(buttons);
+    body->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_Title);
+    layout->addWidget(m_Description);
+    layout->addSpacing(16);
+    layout->addLayout(body);
+    layout->addStretch(1);
+
+    connect(m_GroupIp, &QPushButton::clicked, this, &TWizardFrame::EventOnGroupIpClick);
+    connect(m_GroupFw, &QPushButton::clicked, this, &TWizardFrame::EventOnGroupFwClick);
+}
+
+QString TWizardFrame::GetCaption() const
+{
+    return tr("Wizards");
+}
+
+QWidget* TWizardFrame::GetFrame()
+{
+    return this;
+}
+
+void TWizardFrame::OnNotify(Intp::TDevice*, std::uint16_t, std::uint16_t)
+{
+    show();
+}
+
+bool TWizardFrame::Leave(bool)
+{
+    hide();
+    return true;
+}
+
+int TWizardFrame::Refresh(bool)
+{
+    return 0;
+}
+
+void TWizardFrame::EventOnGroupIpClick()
+{
+    if (g_ModuleCallback)
+        g_ModuleCallback->SelectPage(QString::fromLatin1(kGroupIpPath));
+}
+
+void TWizardFrame::EventOnGroupFwClick()
+{
+    if (g_ModuleCallback)
+        g_ModuleCallback->SelectPage(QString::fromLatin1(kGroupFwPath));
+}

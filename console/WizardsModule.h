@@ -1,0 +1,40 @@
+#pragma once
+
+// "Wizards": the page above the two group wizards, with a button for each.
+
+#include "console/Module.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+class TWizardFrame : public QWidget, public TModule {
+    Q_OBJECT
+
+public:
+    static const char* const kGroupIpPath;
+    static const char* const kGroupFwPath;
+
+    explicit TWizardFrame(QWidget* parent = nullptr);
+
+    QString GetCaption() const override;
+    QWidget* GetFrame() override;
+    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
+    bool Leave(bool force) override;
+    int Refresh(bool current) override;
+
+    QPushButton* GroupIpButton() const { return m_GroupIp; }
+    QPushButton* GroupFwButton() const { return m_GroupFw; }
+
+private slots:
+    void EventOnGroupIpClick();
+    void EventOnGroupFwClick();
+
+private:
+    QLabel* m_Title = nullptr;
+    QLabel* m_Description = nullptr;
+    QLabel* m_Logo = nullptr;
+    QPushButton* m_GroupIp = nullptr;
+    QPushButton* m_GroupFw = nullptr;
+};

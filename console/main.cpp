@@ -1,0 +1,74 @@
+#include "console/DeviceTypesFile.h"
+#include "console/MainForm.h"
+#include "console/MessageBox.h"
+#include "intp/DeviceType.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <exception>
+#include <fstream>
+
+namespace {
+
+// Exceptions must not unwind through the event loop.
+class TConsoleApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            ShowError(QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            ShowError(QString());
+        }
+        return false;
+    }
+};
+
+int RegisterModel(const TDeviceTypeFileModel& model, const std::string& id, const std::string& lowerId)
+{
+    Intp::TDeviceType record;
+    record.Name = model.name;
+    record.PortNum = model.portNum;
+    record.TrunkGroupNum = model.trunkGroupNum;
+    record.TrunkMemberNum = model.trunkMemberNum;
+    record.SmtpRecipientNum = model.smtpRecipientNum;
+    record.SecureIpNum = model.secureIpNum;
+    record.SnmpCommunityNum = model.snmpCommunityNum;
+    record.TagVidNum = model.tagVidNum;
+    return Intp::RegisterDeviceType(&record, {id, lowerId});
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    TConsoleApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarvo Rovadavuv"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tarvo Rovadavuv"));
+    QApplication::setApplicationVersion(QStringLiteral(CONSOLE_VERSION));
+
+    Intp::InitDeviceTypes();
+    // The model table lies beside the program.
+    std::ifstream file(QDir(QCoreApplication::applicationDirPath()).filePath("devices.dev").toStdString(),
+                       std::ios::binary);
+    if (!LoadDeviceTypes(file, RegisterModel))
+        ShowMessageBox(QMessageBox::NoIcon, QString::fromLatin1(kLoadDevicesError));
+
+    try {
+        TMainForm form;
+        if (!form.Init())
+            return 0;
+        form.showMaximized();
+        app.exec();
+    } catch (const std::exception& e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ShowError(QString());
+    }
+    return 0;
+}

@@ -1,0 +1,115 @@
+#include "intp/Basics.h"
+
+#include <cstring>
+
+#include "intp/Device.h"
+
+namespace Intp {
+
+uint16_t TSessionBasicsSettingsGet::Decode(TDevice* device, TPropertyBasicsSettings& record,
+                                           TPayloadReader& payload) {
+    record.KernelVersion = payload.U16();
+    record.FirmwareVersion = payload.U16();
+    record.HardwareVersion = payload.U32();
+    bool loggedIn = payload.Bool();
+    std::string name = payload.Text(BasicsTextWidth);
+    record.Description = payload.Text(BasicsTextWidth);
+    record.Location = payload.Text(BasicsTextWidth);
+    record.Contact = payload.Text(BasicsTextWidth);
+    record.ObjectId = payload.Text(BasicsTextWidth);
+    // Valid before the device callbacks run, so the host sees the new record.
+    record.valid = true;
+    device->SetName(name);
+    device->SetLoggedIn(loggedIn);
+    return ssOk;
+}
+
+void TSessionBasicsSettingsSet::SetPayload(const void* data) {
+    if (data) std::memcpy(m_Payload.data(), data, m_Payload.size());
+    else m_Payload.fill(0);
+}
+
+void TSessionBasicsSettingsSet::SetPayload(std::string_view name, std::string_view description,
+                                           std::string_view location, std::string_view contact) {
+    TPayloadWriter out(m_Payload.data(), m_Payload.size());
+    out.Text(name, BasicsTextWidth);
+    out.Text(description, BasicsTextWidth);
+    out.Text(location, BasicsTextWidth);
+    out.Text(contact, BasicsTextWidth);
+}
+
+bool TSessionBasicsSettingsSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
+    payload.Bytes(m_Payload.data(), m_Payload.size());
+    return payload.Ok();
+}
+
+uint16_t TSessionBasicsIPConfGet::Decode(TDevice*, TPropertyBasicsIPConf& record, TPayloadReader& payload) {
+    record.Dhcp = payload.Bool();
+    payload.Skip(4); // the address: a device's address is where its datagrams come from
+    record.Netmask = payload.U32();
+    record.Gateway = payload.U32();
+    record.Dns1 = payload.U32();
+    record.Dns2 = payload.U32();
+    return ssOk;
+}
+
+uint32_t TSessionBasicsIPConfSet::GetDestination(TDevice*) const {
+    return 0xFFFFFFFFu;
+}
+
+bool TSessionBasicsIPConfSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
+    payload.Bytes(m_Payload.Digest.data(), m_Payload.Digest.size());
+    payload.U8(m_Payload.Dhcp ? 1 : 0);
+    payload.U32(m_Payload.Ip);
+    payload.U32(m_Payload.Netmask);
+    payload.U32(m_Payload.Gateway);
+    payload.U32(m_Payload.Dns1);
+    payload.U32(m_Payload.Dns2);
+    return payload.Ok();
+}
+
+uint16_t TSessionBasicsSntpGet::Decode(TDevice*, TPropertyBasicsSntp& record, TPayloadReader& payload) {
+    record.Enabled = payload.Bool();
+    record.TimeZone = payload.U16();
+    record.Server = payload.U32();
+    record.CurrentTime = payload.U32();
+    record.Daylight = payload.Bool();
+    record.DaylightBegin = payload.U32();
+    record.DaylightEnd = payload.U32();
+    record.DaylightOffset = payload.U32();
+    return ssOk;
+}
+
+bool TSessionBasicsSntpSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
+    payload.Bool(m_Record.Enabled);
+    payload.U16(m_Record.TimeZone);
+    payload.U32(m_Record.Server);
+    payload.Bool(m_Record.Daylight);
+    payload.U32(m_Record.DaylightBegin);
+    payload.U32(m_Record.DaylightEnd);
+    payload.U32(m_Record.DaylightOffset);
+    return payload.Ok();
+}
+
+uint16_t TSessionBasicsAutoProvisionGet::Decode(TDevice*, TPropertyBasicsAutoProvision& record,
+                                                TPayloadReader& payload) {
+    record.Config = payload.Bool();
+    record.ConfigIp = payload.U32();
+    record.ConfigFile = payload.Text(BasicsTextWidth);
+    record.Firmware = payload.Bool();
+    record.FirmwareIp = payload.U32();
+    record.FirmwareFile = payload.Text(BasicsTextWidth);
+    return ssOk;
+}
+
+bool TSessionBasicsAutoProvisionSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
+    payload.Bool(m_Record.Config);
+    payload.U32(m_Record.ConfigIp);
+    payload.Text(m_Record.ConfigFile, BasicsTextWidth);
+    payload.Bool(m_Record.Firmware);
+    payload.U32(m_Record.FirmwareIp);
+    payload.Text(m_Record.FirmwareFile, BasicsTextWidth);
+    return payload.Ok();
+}
+
+} // namespace Intp

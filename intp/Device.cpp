@@ -1,0 +1,161 @@
+#include "intp/Device.h"
+
+#include <map>
+
+#include "intp/DeviceType.h"
+
+namespace Intp {
+
+namespace {
+
+std::map<TMacAddr, TDevice*>& Registry()
+{
+    static std::map<TMacAddr, TDevice*> registry;
+    return registry;
+}
+
+TDeviceCallback* g_DeviceCallback = nullptr;
+
+} // namespace
+
+TMacAddr::TMacAddr(const uint8_t first4[4], const uint8_t last2[2])
+    : m_Bytes{first4[0], first4[1], first4[2], first4[3], last2[0], last2[1]}
+{
+}
+
+int TMacAddr::Compare(const TMacAddr& other) const
+{
+    for (size_t i = 0; i < 6; ++i)
+        if (m_Bytes[i] != other.m_Bytes[i]) return m_Bytes[i] < other.m_Bytes[i] ? -1 : 1;
+    return 0;
+}
+
+bool TMacAddr::IsNull() const
+{
+    for (uint8_t b : m_Bytes)
+        if (b != 0) return false;
+    return true;
+}
+
+bool TMacAddr::IsBroadcast() const
+{
+    for (uint8_t b : m_Bytes)
+        if (b != 0xFF) return false;
+    return true;
+}
+
+std::string TMacAddr::ToString() const
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(17);
+    for (size_t i = 0; i < 6; ++i) {
+        if (i) text += ':';
+        text += hex[m_Bytes[i] >> 4];
+        text += hex[m_Bytes[i] & 0xF];
+    }
+    return text;
+}
+
+int CompareMac(const TMacAddr& a, const TMacAddr& b) { return a.Compare(b); }
+
+TDevice::TDevice(const TMacAddr& mac) : m_Mac(mac)
+{
+    Registry()[m_Mac] = this;
+    if (g_DeviceCallback) g_DeviceCallback->DeviceAdded(this);
+}
+
+TDevice::~TDevice()
+{
+    Registry().erase(m_Mac);
+    if (g_DeviceCallback) g_DeviceCallback->DeviceRemoved(this);
+    m_Properties.Clear();
+}
+
+void TDevice::SetIp(uint32_t ip)
+{
+    if (ip == m_Ip) return;
+    m_Ip = ip;
+    if (g_DeviceCallback) g_DeviceCallback->DeviceIpChanged(this);
+}
+
+void TDevice::SetType(uint32_t type)
+{
+    if (type == m_Type) return;
+    m_Type = type;
+    if (g_DeviceCallback) g_DeviceCallback->DeviceTypeChanged(this);
+}
+
+void TDevice::SetName(const std::string& name)
+{
+    if (name == m_Name) return;
+    m_Name = name;
+    if (g_DeviceCallback) g_DeviceCallback->DeviceNameChanged(this);
+}
+
+void TDevice::SetFlags(uint32_t bits)
+{
+    uint32_t old = m_Flags;
+    m_Flags |= bits;
+    if (old != m_Flags && g_DeviceCallback) g_DeviceCallback->DeviceFlagsChanged(this, old ^ m_Flags);
+}
+
+void TDevice::ClearFlags(uint32_t bits)
+{
+    uint32_t old = m_Flags;
+    m_Flags &= ~bits;
+    if (old != m_Flags && g_DeviceCallback) g_DeviceCallback->DeviceFlagsChanged(this, old ^ m_Flags);
+}
+
+void TDevice::SetLoggedIn(bool loggedIn)
+{
+    if (loggedIn) SetFlags(dfLoggedIn);
+    else ClearFlags(dfLoggedIn);
+}
+
+const std::string& TDevice::GetTypeName() const { return GetDeviceTypeName(m_Type); }
+uint32_t TDevice::GetPortNum() const { return GetDeviceTypePortNum(m_Type); }
+uint32_t TDevice::GetTrunkGroupNum() const { return GetDeviceTypeTrunkGroupNum(m_Type); }
+uint32_t TDevice::GetPortAndTrunkGroupNum() const { return GetPortNum() + GetTrunkGroupNum(); }
+uint32_t TDevice::GetTrunkMemberNum() const { return GetDeviceTypeTrunkMemberNum(m_Type); }
+uint32_t TDevice::GetSmtpRecipientNum() const { return GetDeviceTypeSmtpRecipientNum(m_Type); }
+uint32_t TDevice::GetSecureIpNum() const { return GetDeviceTypeSecureIpNum(m_Type); }
+uint32_t TDevice::GetSnmpCommunityNum() const { return GetDeviceTypeSnmpCommunityNum(m_Type); }
+uint32_t TDevice::GetTagVidNum() const { return GetDeviceTypeTagVidNum(m_Type); }
+
+void SetDeviceCallback(TDeviceCallback* callback) { g_DeviceCallback = callback; }
+TDeviceCallback* GetDeviceCallback() { return g_DeviceCallback; }
+
+TDevice* FindDevice(const TMacAddr& mac, bool create)
+{
+    if (mac.IsNull() || mac.IsBroadcast()) return nullptr;
+    auto& registry = Registry();
+    auto it = registry.find(mac);
+    if (it != registry.end()) return it->second;
+    return create ? new TDevice(mac) : nullptr;
+}
+
+TDevice* FindDeviceByIp(uint32_t ip)
+{
+    for (auto& [mac, device] : Registry())
+        if (device->GetIp() == ip) return device;
+    return nullptr;
+}
+
+void DeleteAllDevices()
+{
+    auto& registry = Registry();
+    while (!registry.empty()) delete registry.begin()->second;
+}
+
+size_t GetDeviceCount() { return Registry().size(); }
+
+std::vector<TDevice*> GetDevices()
+{
+    std::vector<TDevice*> devices;
+    devices.reserve(Registry().size());
+    for (auto& [mac, device] : Registry()) devices.push_back(device);
+    return devices;
+}
+
+} // namespace Intp

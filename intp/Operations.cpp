@@ -1,0 +1,114 @@
+#include "intp/Operations.h"
+
+#include <algorithm>
+
+#include "intp/DeviceType.h"
+
+namespace Intp {
+
+TMd5Digest MakeLoginDigest(std::string_view user, std::string_view password)
+{
+    uint8_t block[32] = {};
+    std::copy_n(user.data(), std::min<size_t>(user.size(), 16), block);
+    std::copy_n(password.data(), std::min<size_t>(password.size(), 16), block + 16);
+    return Md5(block, sizeof block);
+}
+
+// Find
+
+TSessionIntpFind* TSessionIntpFind::GetInstance()
+{
+    static TSessionIntpFind instance;
+    return &instance;
+}
+
+bool TSessionIntpFind::SendFind(TWizard* wizard, uint32_t ip)
+{
+    TSessionIntpFind* self = GetInstance();
+    uint8_t frame[HeaderSize + 4] = {};
+    THeader header;
+    header.code = ccIntpFind;
+    header.length = 4;
+    header.Write(frame);
+    bool sent = self->SendFrame(ip, frame, sizeof frame);
+    self->m_Wizard = wizard;
+    return sent;
+}
+
+int TSessionIntpFind::OnReceive(TDevice* device, const THeader& header, TPayloadReader payload)
+{
+    if (payload.Size() < GetCommandInfo(ccIntpFind).minReply) {
+        Notify(device, ccIntpFind, ssShortReply);
+    } else if (header.status != ssOk) {
+        Notify(device, ccIntpFind, header.status);
+    } else {
+        device->SetType(FindTypeByPid(payload.U32At(0)));
+        // The change callbacks run first; look the device up again after them.
+        if ((device = FindDevice(header.mac, false)) != nullptr) device->SetIp(header.source);
+        if ((device = FindDevice(header.mac, false)) != nullptr) Notify(device, ccIntpFind, ssOk);
+    }
+    return rrFinished;
+}
+
+// Login
+
+void TSessionIntpLogin::SetPayload(const uint8_t digest[16])
+{
+    std::copy_n(digest, m_Digest.size(), m_Digest.begin());
+}
+
+bool TSessionIntpLogin::IsLogout() const
+{
+    return std::all_of(m_Digest.begin(), m_Digest.end(), [](uint8_t b) { return b == 0; });
+}
+
+int TSessionIntpLogin::OnReceive(TDevice* device, const THeader& header, TPayloadReader payload)
+{
+    // Whatever a switch answers to a logout, the console is logged out.
+    if (header.code == GetCode() && !m_Target.IsNull() && device->GetMac() == m_Target && IsLogout())
+        device->SetLoggedIn(false);
+    return TSessionGeneral::OnReceive(device, header, payload);
+}
+
+bool TSessionIntpLogin::BuildPayload(TDevice*, TPayloadWriter& payload)
+{
+    payload.Bytes(m_Digest.data(), m_Digest.size());
+    return true;
+}
+
+int TSessionIntpLogin::HandleResponse(TDevice* device, const THeader& header, TPayloadReader)
+{
+    device->SetLoggedIn(header.status == ssOk && !IsLogout());
+    Notify(device, GetCode(), header.status);
+    return rrFinished;
+}
+
+// Ping
+
+void TSessionIntpPing2::StartTimer()
+{
+    CreateTimer(m_Interval);
+    EnableTimer(true);
+}
+
+uint16_t TSessionIntpPing2::Decode(TDevice*, TPropertyIntpPing2& record, TPayloadReader& payload)
+{
+    record.powerAlarm = payload.U32();
+    record.portFailed = payload.U32();
+    record.portState = payload.U32();
+    return ssOk;
+}
+
+// IntpSip
+
+uint16_t TSessionIntpSipGet::Decode(TDevice* device, TPropertyIntpSip& record, TPayloadReader& payload)
+{
+    record.enabled = payload.Bool();
+    bool warning = payload.Bool();
+    record.value = payload.U16();
+    if (warning) device->SetFlags(dfWarning);
+    else device->ClearFlags(dfWarning);
+    return ssOk;
+}
+
+} // namespace Intp

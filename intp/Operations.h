@@ -1,0 +1,86 @@
+// Discovery, login, ping and IntpSip.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "intp/Md5.h"
+#include "intp/Session.h"
+
+namespace Intp {
+
+struct TPropertyIntpPing2 {
+    static constexpr int32_t Key = PropertyKey(ccIntpPing2);
+    bool valid = false;
+    uint32_t powerAlarm = 0; // bit 0 power input 1 failed, bit 1 power input 2
+    uint32_t portFailed = 0; // bit n: port n + 1 failed
+    uint32_t portState = 0;  // bit n: port n + 1, for the port lamps
+};
+
+struct TPropertyIntpSip {
+    static constexpr int32_t Key = PropertyKey(ccIntpSipGet);
+    bool valid = false;
+    bool enabled = false;
+    uint16_t value = 0;
+};
+
+// MD5 of the user name and the password, each cut or NUL-padded to 16 bytes.
+TMd5Digest MakeLoginDigest(std::string_view user, std::string_view password);
+
+// The discovery request: one object for the whole program, never listed,
+// never deleted, no timer. Every find reply goes to it.
+class TSessionIntpFind : public TSession {
+public:
+    static TSessionIntpFind* GetInstance();
+    // Sends a find request to ip (host order); wizard then receives every
+    // find outcome. False when the send failed.
+    static bool SendFind(TWizard* wizard, uint32_t ip);
+
+    bool Request(TDevice*) override { return false; }
+    int OnReceive(TDevice* device, const THeader& header, TPayloadReader payload) override;
+    void OnTimeout() override {}
+    const char* GetName() const override { return "Find"; }
+
+private:
+    TSessionIntpFind() = default;
+    ~TSessionIntpFind() override = default;
+};
+
+// Login with a digest; a zero digest logs out, and any reply to a logout
+// leaves the device logged out.
+class TSessionIntpLogin : public TSessionGeneral<ccIntpLogin> {
+public:
+    void SetPayload(const uint8_t digest[16]);
+    void SetPayload(const TMd5Digest& digest) { SetPayload(digest.data()); }
+    bool IsLogout() const;
+
+    int OnReceive(TDevice* device, const THeader& header, TPayloadReader payload) override;
+
+protected:
+    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
+    int HandleResponse(TDevice* device, const THeader& header, TPayloadReader payload) override;
+
+private:
+    TMd5Digest m_Digest{};
+};
+
+// The status monitor's poll; its reply time is the interval (0: 60000 ms).
+class TSessionIntpPing2 : public TSessionGet<ccIntpPing2, TPropertyIntpPing2> {
+public:
+    explicit TSessionIntpPing2(unsigned intervalMs = 0) : m_Interval(intervalMs) {}
+    unsigned GetInterval() const { return m_Interval; }
+    void StartTimer() override;
+
+protected:
+    uint16_t Decode(TDevice* device, TPropertyIntpPing2& record, TPayloadReader& payload) override;
+
+private:
+    unsigned m_Interval;
+};
+
+class TSessionIntpSipGet : public TSessionGet<ccIntpSipGet, TPropertyIntpSip> {
+protected:
+    uint16_t Decode(TDevice* device, TPropertyIntpSip& record, TPayloadReader& payload) override;
+};
+
+} // namespace Intp

@@ -1,0 +1,12 @@
+#include "intp/Property.h"
+
+#include "intp/Device.h"
+
+namespace Intp {
+
+PropertyMap& GetPropertyMap(TDevice* device)
+{
+    return device->GetProperties();
+}
+
+} // namespace Intp

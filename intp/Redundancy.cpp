@@ -1,0 +1,13 @@
+#include "intp/Redundancy.h"
+
+namespace Intp {
+
+// ---- redundancy summary (begin)
+uint16_t TSessionRedundancyGet::Decode(TDevice*, TPropertyRedundancy& record, TPayloadReader& payload) {
+    record.enabled = payload.Bool();
+    record.mode = payload.U8();
+    return ssOk;
+}
+// ---- redundancy summary (end)
+
+} // namespace Intp

@@ -1,0 +1,401 @@
+#include "intp/Session.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <unordered_map>
+
+#include "intp/Operations.h"
+
+namespace Intp {
+
+namespace {
+
+TSessionCallback* g_SessionCallback = nullptr;
+
+struct TMatchKey {
+    uint16_t code;
+    TMacAddr mac;
+    bool operator==(const TMatchKey& other) const { return code == other.code && mac == other.mac; }
+};
+
+struct TMatchKeyHash {
+    size_t operator()(const TMatchKey& key) const {
+        uint64_t v = key.code;
+        for (int i = 0; i < 6; ++i) v = v << 8 | key.mac[i];
+        v ^= v >> 29;
+        v *= 0xBF58476D1CE4E5B9ull;
+        return size_t(v ^ (v >> 32));
+    }
+};
+
+// Requests of one key in start order; sequence numbers only grow, so a new
+// request is always appended.
+using TOrdered = std::vector<std::pair<uint64_t, TSession*>>;
+
+TOrdered::const_iterator FindSeq(const TOrdered& list, uint64_t seq)
+{
+    auto it = std::lower_bound(list.begin(), list.end(), seq,
+                               [](const std::pair<uint64_t, TSession*>& e, uint64_t s) { return e.first < s; });
+    return it != list.end() && it->first == seq ? it : list.end();
+}
+
+TOrdered::const_iterator After(const TOrdered& list, uint64_t seq)
+{
+    return std::upper_bound(list.begin(), list.end(), seq,
+                            [](uint64_t s, const std::pair<uint64_t, TSession*>& e) { return s < e.first; });
+}
+
+} // namespace
+
+// The outstanding requests. Replies are offered in start order; an index by
+// (code, MAC) keeps matching independent of requests for other devices or
+// codes. Requests without a match key are offered every reply.
+struct TSessionList {
+    uint64_t nextSeq = 1;
+    size_t count = 0;
+    std::unordered_map<TMatchKey, TOrdered, TMatchKeyHash> index;
+    TOrdered unkeyed;
+
+    void Add(TSession* session) {
+        session->m_Seq = nextSeq++;
+        session->m_Indexed = session->GetMatchKey(session->m_ListCode, session->m_ListMac);
+        TOrdered& list = session->m_Indexed ? index[{session->m_ListCode, session->m_ListMac}] : unkeyed;
+        list.emplace_back(session->m_Seq, session);
+        ++count;
+    }
+
+    void Remove(TSession* session) {
+        if (!session->m_Seq) return;
+        if (session->m_Indexed) {
+            auto it = index.find({session->m_ListCode, session->m_ListMac});
+            if (it != index.end()) {
+                auto found = FindSeq(it->second, session->m_Seq);
+                if (found != it->second.end()) it->second.erase(found);
+                if (it->second.empty()) index.erase(it);
+            }
+        } else {
+            auto found = FindSeq(unkeyed, session->m_Seq);
+            if (found != unkeyed.end()) unkeyed.erase(found);
+        }
+        session->m_Seq = 0;
+        --count;
+    }
+
+    // The first request after seq that may take a frame of key, in start order.
+    TSession* Next(const TMatchKey& key, uint64_t& seq) const {
+        TSession* best = nullptr;
+        uint64_t bestSeq = 0;
+        auto it = index.find(key);
+        if (it != index.end()) {
+            auto found = After(it->second, seq);
+            if (found != it->second.end()) { best = found->second; bestSeq = found->first; }
+        }
+        auto other = After(unkeyed, seq);
+        if (other != unkeyed.end() && (!best || other->first < bestSeq)) {
+            best = other->second;
+            bestSeq = other->first;
+        }
+        if (best) seq = bestSeq;
+        return best;
+    }
+
+    // Sequence numbers are never reused, so a request is alive exactly when
+    // a list entry still carries its number.
+    bool IsAlive(const TSession* session, uint64_t seq, const TMatchKey& key) const {
+        auto it = index.find(key);
+        if (it != index.end()) {
+            auto found = FindSeq(it->second, seq);
+            if (found != it->second.end()) return found->second == session;
+        }
+        auto found = FindSeq(unkeyed, seq);
+        return found != unkeyed.end() && found->second == session;
+    }
+
+    // Runs a handler that may delete the session; true when it still lives.
+    template <class F> static bool Survives(TSession* session, F&& handler);
+
+    TSession* Any() const {
+        if (!unkeyed.empty()) return unkeyed.front().second;
+        if (!index.empty()) return index.begin()->second.front().second;
+        return nullptr;
+    }
+};
+
+namespace {
+
+TSessionList& List()
+{
+    static TSessionList list;
+    return list;
+}
+
+} // namespace
+
+template <class F>
+bool TSessionList::Survives(TSession* session, F&& handler)
+{
+    uint64_t seq = session->m_Seq;
+    TMatchKey key{session->m_ListCode, session->m_ListMac};
+    try {
+        handler();
+    } catch (...) {
+    }
+    return !seq || List().IsAlive(session, seq, key);
+}
+
+void SetSessionCallback(TSessionCallback* callback) { g_SessionCallback = callback; }
+TSessionCallback* GetSessionCallback() { return g_SessionCallback; }
+
+size_t GetSessionCount() { return List().count; }
+
+size_t CountOutstanding(uint16_t code, const TMacAddr& mac)
+{
+    const TSessionList& list = List();
+    auto it = list.index.find({code, mac});
+    return it == list.index.end() ? 0 : it->second.size();
+}
+
+void DeleteAllSessions()
+{
+    while (TSession* session = List().Any()) delete session;
+}
+
+THeader THeader::Read(const uint8_t* data)
+{
+    THeader h;
+    h.code = uint16_t(data[0] << 8 | data[1]);
+    h.status = uint16_t(data[2] << 8 | data[3]);
+    h.length = uint16_t(data[4] << 8 | data[5]);
+    h.mac = TMacAddr(data + 6, data + 10);
+    return h;
+}
+
+void THeader::Write(uint8_t* data) const
+{
+    data[0] = uint8_t(code >> 8);
+    data[1] = uint8_t(code);
+    data[2] = uint8_t(status >> 8);
+    data[3] = uint8_t(status);
+    data[4] = uint8_t(length >> 8);
+    data[5] = uint8_t(length);
+    mac.CopyTo(data + 6);
+}
+
+std::string FixedString(const void* field, size_t width)
+{
+    if (!field || width >= 1024) return std::string();
+    const char* p = static_cast<const char*>(field);
+    size_t n = 0;
+    while (n < width && p[n] != '\0') ++n;
+    return std::string(p, n);
+}
+
+void DispatchPacket(uint32_t source, size_t length, const void* data)
+{
+    if (!data || length < HeaderSize) return;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    THeader header = THeader::Read(bytes);
+    size_t payloadSize = length - HeaderSize;
+    // The header's length field is not trusted; a frame is judged by its size.
+    header.length = uint16_t(payloadSize > 0xFFFF ? 0xFFFF : payloadSize);
+    header.source = source;
+    TPayloadReader payload(bytes + HeaderSize, header.length);
+
+    TDevice* device = FindDevice(header.mac, true);
+    if (!device) return;
+
+    if (header.code == ccIntpFind) {
+        try {
+            TSessionIntpFind::GetInstance()->OnReceive(device, header, payload);
+        } catch (...) {
+        }
+        return;
+    }
+
+    device->SetIp(source);
+    const TMatchKey key{header.code, header.mac};
+    uint64_t seq = 0;
+    // The device may vanish in a handler (a discovery clears the registry);
+    // it is looked up again before every offer.
+    while ((device = FindDevice(header.mac, false)) != nullptr) {
+        TSession* session = List().Next(key, seq);
+        if (!session) return;
+        int result = rrFinished;
+        try {
+            result = session->OnReceive(device, header, payload);
+        } catch (...) {
+            // A request whose handler failed is finished.
+            result = rrFinished;
+        }
+        if (result == rrNotMine) continue;
+        if (result == rrFinished && List().IsAlive(session, seq, key)) delete session;
+        return;
+    }
+}
+
+// TSession
+
+TSession::~TSession()
+{
+    if (m_HasTimer && g_SessionCallback) {
+        g_SessionCallback->EnableTimer(this, false);
+        g_SessionCallback->DestroyTimer(this);
+    }
+    m_HasTimer = false;
+    List().Remove(this);
+}
+
+void TSession::OnTimeout()
+{
+    delete this;
+}
+
+bool TSession::RunGuarded(const std::function<void()>& handler)
+{
+    return TSessionList::Survives(this, handler);
+}
+
+bool TSession::GetMatchKey(uint16_t&, TMacAddr&) const
+{
+    return false;
+}
+
+bool TSession::Start(TDevice* device, TWizard* wizard)
+{
+    if (!device || m_Seq) return false;
+    if (!Request(device)) return false;
+    m_Wizard = wizard;
+    List().Add(this);
+    return true;
+}
+
+void TSession::Notify(TDevice* device, uint16_t code, uint16_t status, const void* context)
+{
+    if (g_SessionCallback) g_SessionCallback->Notify(device, code, status, context, m_Wizard, GetName());
+}
+
+void TSession::CreateTimer(unsigned ms)
+{
+    if (!g_SessionCallback) return;
+    g_SessionCallback->CreateTimer(this, ms);
+    m_HasTimer = true;
+}
+
+void TSession::DestroyTimer()
+{
+    if (!g_SessionCallback || !m_HasTimer) return;
+    g_SessionCallback->DestroyTimer(this);
+    m_HasTimer = false;
+}
+
+void TSession::EnableTimer(bool enable)
+{
+    if (g_SessionCallback) g_SessionCallback->EnableTimer(this, enable);
+}
+
+void TSession::SetTimerInterval(unsigned ms)
+{
+    if (g_SessionCallback) g_SessionCallback->SetTimerInterval(this, ms);
+}
+
+bool TSession::SendFrame(uint32_t ip, const uint8_t* data, size_t size)
+{
+    if (!g_SessionCallback) return false;
+    try {
+        g_SessionCallback->Send(ip, data, size);
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
+// TSessionGeneralBase
+
+bool TSessionGeneralBase::Request(TDevice* device)
+{
+    if (!device || m_Info.requestSize < 0) return false;
+    return SendRequest(device, size_t(m_Info.requestSize));
+}
+
+bool TSessionGeneralBase::SendRequest(TDevice* device, size_t payloadSize)
+{
+    if (payloadSize > 0xFFFF) return false;
+    m_Target = device->GetMac();
+    std::array<uint8_t, 1536> local;
+    std::vector<uint8_t> heap;
+    uint8_t* frame = local.data();
+    size_t frameSize = HeaderSize + payloadSize;
+    if (frameSize > local.size()) {
+        heap.resize(frameSize);
+        frame = heap.data();
+    }
+    std::fill(frame, frame + frameSize, uint8_t(0));
+    THeader header;
+    header.code = m_Info.code;
+    header.length = uint16_t(payloadSize);
+    header.mac = m_Target;
+    header.Write(frame);
+    TPayloadWriter payload(frame + HeaderSize, payloadSize);
+    if (!BuildPayload(device, payload) || payload.Failed()) return false;
+    if (!SendFrame(GetDestination(device), frame, frameSize)) return false;
+    StartTimer();
+    return true;
+}
+
+int TSessionGeneralBase::OnReceive(TDevice* device, const THeader& header, TPayloadReader payload)
+{
+    if (header.code != m_Info.code || m_Target.IsNull() || device->GetMac() != m_Target) return rrNotMine;
+    EnableTimer(false);
+    if (payload.Size() < m_Info.minReply) {
+        Notify(device, m_Info.code, ssShortReply);
+        return rrFinished;
+    }
+    if (header.status == ssNotLoggedIn) {
+        device->SetLoggedIn(false);
+        // The flag change reaches the host first, which may drop devices.
+        if (TDevice* target = FindTarget()) Notify(target, m_Info.code, ssNotLoggedIn);
+        return rrFinished;
+    }
+    return HandleResponse(device, header, payload);
+}
+
+void TSessionGeneralBase::OnTimeout()
+{
+    // A Notify handler may delete every request, this one included.
+    bool alive = RunGuarded([this] {
+        if (TDevice* device = FindTarget()) Notify(device, m_Info.code, ssTimeout, this);
+    });
+    if (alive) delete this;
+}
+
+void TSessionGeneralBase::StartTimer()
+{
+    CreateTimer(0);
+    EnableTimer(true);
+}
+
+bool TSessionGeneralBase::BuildPayload(TDevice*, TPayloadWriter&)
+{
+    return true;
+}
+
+int TSessionGeneralBase::HandleResponse(TDevice* device, const THeader& header, TPayloadReader)
+{
+    Notify(device, m_Info.code, header.status);
+    return rrFinished;
+}
+
+uint32_t TSessionGeneralBase::GetDestination(TDevice* device) const
+{
+    return device->GetIp();
+}
+
+bool TSessionGeneralBase::GetMatchKey(uint16_t& code, TMacAddr& mac) const
+{
+    code = m_Info.code;
+    mac = m_Target;
+    return true;
+}
+
+} // namespace Intp

@@ -1,0 +1,226 @@
+#include "pages/ModulePage.h"
+
+#include "console/MessageBox.h"
+#include "intp/Device.h"
+#include "pages/PageRules.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSpinBox>
+#include <QTimer>
+#include <QWidget>
+
+TModulePage::TModulePage(const QString& caption, QWidget* parent) : QFrame(parent), m_Caption(caption)
+{
+    setObjectName(caption);
+}
+
+TModulePage::~TModulePage() = default;
+
+QString TModulePage::GetCaption() const { return m_Caption; }
+
+QWidget* TModulePage::GetFrame() { return this; }
+
+TModuleCallback* TModulePage::Host() const { return m_Host ? m_Host : g_ModuleCallback; }
+
+Intp::TDevice* TModulePage::CurrentDevice() const
+{
+    Intp::TDevice* device = nullptr;
+    if (TModuleCallback* host = Host()) {
+        if (host->GetCurrentDevice(device) == 0)
+            device = nullptr;
+    }
+    return device;
+}
+
+TDeviceList TModulePage::TargetDevices() const
+{
+    TDeviceList devices;
+    if (TModuleCallback* host = Host())
+        host->GetTargetDevices(devices);
+    return devices;
+}
+
+bool TModulePage::IsCurrent(const Intp::TDevice* device) const
+{
+    TModuleCallback* host = Host();
+    return device && host && host->IsCurrentDevice(device);
+}
+
+void TModulePage::AddReadStep(std::function<int()> send, TReadWhen when)
+{
+    m_Reads.push_back({std::move(send), when});
+}
+
+void TModulePage::AddRefillCode(std::uint16_t code, bool anyDevice)
+{
+    for (TRefillCode& entry : m_RefillCodes) {
+        if (entry.code == code) {
+            entry.anyDevice = entry.anyDevice || anyDevice;
+            return;
+        }
+    }
+    m_RefillCodes.push_back({code, anyDevice});
+}
+
+void TModulePage::AddChainStep(std::uint16_t code, std::function<bool(Intp::TDevice*)> startNext)
+{
+    m_Chains.push_back({code, std::move(startNext)});
+}
+
+void TModulePage::AddInputs(std::initializer_list<QWidget*> controls)
+{
+    for (QWidget* control : controls) {
+        if (control)
+            m_Inputs.push_back(control);
+    }
+}
+
+int TModulePage::Refresh(bool current)
+{
+    int count = 0;
+    for (const TRead& read : m_Reads) {
+        if ((read.when == rwCurrent && !current) || (read.when == rwAll && current))
+            continue;
+        count = read.send();
+    }
+    return count;
+}
+
+bool TModulePage::AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t)
+{
+    if (code == ncSelectionChanged || code == ncDeviceRemoved)
+        return true;
+    for (const TRefillCode& entry : m_RefillCodes) {
+        if (entry.code == code)
+            return entry.anyDevice || IsCurrent(device);
+    }
+    return false;
+}
+
+void TModulePage::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
+{
+    bool chained = false;
+    for (const TChain& chain : m_Chains) {
+        if (chain.code != code)
+            continue;
+        chained = true;
+        if (device && chain.startNext(device))
+            return;
+    }
+    if (chained) {
+        // The chain did not go on: the link refills like an own read.
+        if (!IsCurrent(device) && !IsAnyDeviceCode(code))
+            return;
+    } else if (!AcceptNotify(device, code, status)) {
+        return;
+    }
+    Refill();
+}
+
+bool TModulePage::IsAnyDeviceCode(std::uint16_t code) const
+{
+    for (const TRefillCode& entry : m_RefillCodes) {
+        if (entry.code == code && entry.anyDevice)
+            return true;
+    }
+    return false;
+}
+
+void TModulePage::Refill()
+{
+    if (m_Refilling)
+        return;
+    m_Refilling = true;
+    if (m_HideWhileRefilling)
+        hide();
+    setUpdatesEnabled(false);
+    Intp::TDevice* device = CurrentDevice();
+    for (const QPointer<QWidget>& control : m_Inputs) {
+        if (control)
+            control->setEnabled(device != nullptr);
+    }
+    Fill(device);
+    setUpdatesEnabled(true);
+    show();
+    raise();
+    m_Refilling = false;
+}
+
+bool TModulePage::CanLeave(bool) { return true; }
+
+bool TModulePage::Leave(bool force)
+{
+    if (!force && !CanLeave(false))
+        return false;
+    OnLeave();
+    hide();
+    return true;
+}
+
+bool TModulePage::Check(bool ok, const QString& message)
+{
+    if (!ok)
+        ShowMessage(message);
+    return ok;
+}
+
+void TModulePage::WatchChanges(std::initializer_list<QWidget*> controls)
+{
+    for (QWidget* control : controls) {
+        if (auto* edit = qobject_cast<QLineEdit*>(control))
+            connect(edit, &QLineEdit::textChanged, this, [this] { UpdateActions(); });
+        else if (auto* combo = qobject_cast<QComboBox*>(control))
+            connect(combo, &QComboBox::currentTextChanged, this, [this] { UpdateActions(); });
+        else if (auto* spin = qobject_cast<QSpinBox*>(control))
+            connect(spin, &QSpinBox::valueChanged, this, [this] { UpdateActions(); });
+        else if (auto* button = qobject_cast<QAbstractButton*>(control))
+            connect(button, &QAbstractButton::toggled, this, [this] { UpdateActions(); });
+    }
+}
+
+void TModulePage::ShowMessage(const QString& message)
+{
+    if (m_Refilling) {
+        ShowMessageLater(message);
+        return;
+    }
+    ShowMessageBox(QMessageBox::Warning, message);
+}
+
+void TModulePage::ShowMessageLater(const QString& message)
+{
+    QPointer<TModulePage> self(this);
+    QTimer::singleShot(0, this, [self, message] {
+        if (self)
+            ShowMessageBox(QMessageBox::Warning, message);
+    });
+}
+
+void TModulePage::SetEnabled(std::initializer_list<QWidget*> controls, bool enabled)
+{
+    for (QWidget* control : controls) {
+        if (control)
+            control->setEnabled(enabled);
+    }
+}
+
+bool TModulePage::CheckPortMask(Intp::TDevice* device)
+{
+    if (!device)
+        return true;
+    int ports = int(device->GetPortNum());
+    if (FitsPortMask(ports))
+        return true;
+    // Said once per device, not on every refill.
+    if (!m_PortWarningShown || m_PortWarningMac != device->GetMac()) {
+        m_PortWarningShown = true;
+        m_PortWarningMac = device->GetMac();
+        ShowMessageLater(QString("This switch has %1 ports; this page handles at most %2.")
+                             .arg(ports)
+                             .arg(MaxMaskPorts));
+    }
+    return false;
+}

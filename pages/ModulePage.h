@@ -1,0 +1,255 @@
+#pragma once
+
+// The base of every device page: one feature of the current switch, read
+// from the device's property cache, written to every selected switch.
+//
+// A page declares in its constructor
+//   - its reads (AddRead<...>), started by Refresh in order,
+//   - the codes whose notification refills it (AddRead registers its own),
+//   - read chains (AddChain), e.g. port names first, then the own read,
+//   - the controls enabled exactly while there is a current device (AddInputs),
+// and implements Fill(device), which fills the controls from the device's
+// records (device null: no current device). Writes build one payload and hand
+// it to SendToSelectedDevices<Request>(fill). Checks on click use Check();
+// checks on every change go in UpdateActions(), run through WatchChanges().
+//
+//   class TModuleJumboFrame : public TModulePage {
+//   public:
+//       explicit TModuleJumboFrame(QWidget* parent = nullptr) : TModulePage("Jumbo Frame", parent)
+//       {
+//           m_Jumbo = new QComboBox(this);                  // in a Qt layout
+//           m_Apply = new QPushButton("&Apply", this);
+//           LoadGlyph(m_Apply, "RC_BITMAP_16X16_ACCEPT");
+//           AddRead<Intp::TSessionJumboFrameGet>();
+//           AddInputs({m_Jumbo, m_Apply});
+//           connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+//       }
+//   protected:
+//       void Fill(Intp::TDevice* device) override
+//       {
+//           if (!device) return;
+//           const auto& record = Intp::Property<Intp::TPropertyJumboFrame>::Get(device);
+//           if (record.valid) m_Jumbo->setCurrentIndex(record.enabled ? 1 : 0);
+//       }
+//   private:
+//       void EventOnApplyClick()
+//       {
+//           uint8_t enabled = m_Jumbo->currentIndex() == 1;
+//           SendToSelectedDevices<Intp::TSessionJumboFrameSet>(
+//               [&](Intp::TSessionJumboFrameSet& r) { r.SetPayload(&enabled); });
+//       }
+//       QComboBox* m_Jumbo;
+//       QPushButton* m_Apply;
+//   };
+
+#include "console/Module.h"
+#include "intp/Session.h"
+
+#include <QFrame>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+class QWidget;
+
+class TModulePage : public QFrame, public TModule {
+    Q_OBJECT
+
+public:
+    explicit TModulePage(const QString& caption, QWidget* parent = nullptr);
+    ~TModulePage() override;
+
+    // TModule
+    QString GetCaption() const override;
+    QWidget* GetFrame() override;
+    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
+    bool Leave(bool force) override;
+    int Refresh(bool current) override;
+
+    // The page host: g_ModuleCallback unless one is set here.
+    void SetHost(TModuleCallback* host) { m_Host = host; }
+    TModuleCallback* Host() const;
+
+    // Page-host services; without a host there is no device.
+    Intp::TDevice* CurrentDevice() const;
+    TDeviceList TargetDevices() const;
+    bool IsCurrent(const Intp::TDevice* device) const;
+
+    // Start one request per target device, in selection order; a request that
+    // does not start is deleted. Answers the number started.
+    template <class R>
+    int SendToSelectedDevices(Intp::TWizard* wizard = nullptr);
+    // The same with a payload: fill(R&) calls the request's setters and may
+    // answer false to skip that device.
+    template <class R, class F>
+    int SendToSelectedDevices(F&& fill, Intp::TWizard* wizard = nullptr);
+    // One request for one device; true when it started.
+    template <class R>
+    static bool StartFor(Intp::TDevice* device, Intp::TWizard* wizard = nullptr);
+    template <class R, class F>
+    static bool StartFor(Intp::TDevice* device, F&& fill, Intp::TWizard* wizard = nullptr);
+
+protected:
+    // When a read of Refresh runs.
+    enum TReadWhen {
+        rwAlways,   // whatever current is
+        rwCurrent,  // Refresh(true) only: the page was selected or refreshed on show
+        rwAll,      // Refresh(false) only: Refresh All
+    };
+
+    // Refresh starts the reads in the order added and answers the count of
+    // the last one that ran (that count makes the host wait for the page).
+    // With refills set, the read's notification for the current device
+    // refills the page.
+    template <class R>
+    void AddRead(TReadWhen when = rwAlways, bool refills = true)
+    {
+        AddReadStep([this] { return SendToSelectedDevices<R>(); }, when);
+        if (refills)
+            AddRefillCode(R::CommandCode);
+    }
+    void AddReadStep(std::function<int()> send, TReadWhen when = rwAlways);
+
+    // A notification of code refills the page: only for the current device,
+    // or for any device (pages that show every selected switch).
+    void AddRefillCode(std::uint16_t code, bool anyDevice = false);
+
+    // A read chain: when the notification of the Get Prev arrives for a
+    // device whose record of Prev is valid, the Get Next is started for that
+    // device alone and the page waits for it; otherwise Prev's code refills
+    // the page as an own read (current device only).
+    template <class Prev, class Next>
+    void AddChain()
+    {
+        AddChainStep(Prev::CommandCode, [](Intp::TDevice* device) {
+            return Intp::Property<typename Prev::Record>::Get(device).valid && StartFor<Next>(device);
+        });
+    }
+    void AddChainStep(std::uint16_t code, std::function<bool(Intp::TDevice*)> startNext);
+
+    // Controls enabled exactly while there is a current device (controls
+    // deleted later are skipped).
+    void AddInputs(std::initializer_list<QWidget*> controls);
+    // Hide the frame while refilling (most pages); pages that show first set false.
+    void SetHideWhileRefilling(bool hide) { m_HideWhileRefilling = hide; }
+
+    // Fill the controls from the current device's records; device is null
+    // when there is none. The registered inputs are already enabled or
+    // disabled; the frame is shown afterwards.
+    virtual void Fill(Intp::TDevice* device) = 0;
+
+    // Whether a notification refills the page (the common filter; override
+    // to add codes and call the base).
+    virtual bool AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status);
+    // Leave: CanLeave(false) may refuse; OnLeave clears what the page holds.
+    virtual bool CanLeave(bool force);
+    virtual void OnLeave() {}
+
+    // Refills at once (used by pages whose own events need it).
+    void Refill();
+
+    // Input check on click: false shows the message (modal) and the action
+    // must stop. Answers ok.
+    bool Check(bool ok, const QString& message);
+    // Checks on every change: the page recomputes its action buttons here.
+    virtual void UpdateActions() {}
+    // Runs UpdateActions on every change of these controls (line edits,
+    // combo boxes, spin boxes, check and radio buttons).
+    void WatchChanges(std::initializer_list<QWidget*> controls);
+    // A modal message shown now; one shown while refilling waits until the
+    // refill is over so that a notification never runs inside a half-filled page.
+    void ShowMessage(const QString& message);
+    void ShowMessageLater(const QString& message);
+
+    static void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled);
+
+    // The device's ports fit a 32-bit port mask; otherwise a message says so
+    // (once per device) and the answer is false.
+    bool CheckPortMask(Intp::TDevice* device);
+
+    bool IsRefilling() const { return m_Refilling; }
+
+private:
+    bool IsAnyDeviceCode(std::uint16_t code) const;
+
+    struct TRead {
+        std::function<int()> send;
+        TReadWhen when;
+    };
+    struct TRefillCode {
+        std::uint16_t code;
+        bool anyDevice;
+    };
+    struct TChain {
+        std::uint16_t code;
+        std::function<bool(Intp::TDevice*)> startNext;
+    };
+
+    QString m_Caption;
+    TModuleCallback* m_Host = nullptr;
+    std::vector<TRead> m_Reads;
+    std::vector<TRefillCode> m_RefillCodes;
+    std::vector<TChain> m_Chains;
+    std::vector<QPointer<QWidget>> m_Inputs;
+    bool m_HideWhileRefilling = true;
+    bool m_Refilling = false;
+    bool m_PortWarningShown = false;
+    Intp::TMacAddr m_PortWarningMac;
+};
+
+// A page that also wants each outcome of its own requests (login, transfers).
+class TWizardModulePage : public TModulePage, public Intp::TWizard {
+    Q_OBJECT
+
+public:
+    using TModulePage::TModulePage;
+};
+
+// ---------------------------------------------------------------------------
+
+template <class R, class F>
+bool TModulePage::StartFor(Intp::TDevice* device, F&& fill, Intp::TWizard* wizard)
+{
+    if (!device)
+        return false;
+    auto request = std::make_unique<R>();
+    if constexpr (std::is_same_v<std::invoke_result_t<F&, R&>, bool>) {
+        if (!fill(*request))
+            return false;
+    } else {
+        fill(*request);
+    }
+    if (!request->Start(device, wizard))
+        return false;
+    request.release();  // the library owns it from a successful start on
+    return true;
+}
+
+template <class R>
+bool TModulePage::StartFor(Intp::TDevice* device, Intp::TWizard* wizard)
+{
+    return StartFor<R>(device, [](R&) {}, wizard);
+}
+
+template <class R, class F>
+int TModulePage::SendToSelectedDevices(F&& fill, Intp::TWizard* wizard)
+{
+    int started = 0;
+    for (Intp::TDevice* device : TargetDevices()) {
+        if (StartFor<R>(device, fill, wizard))
+            ++started;
+    }
+    return started;
+}
+
+template <class R>
+int TModulePage::SendToSelectedDevices(Intp::TWizard* wizard)
+{
+    return SendToSelectedDevices<R>([](R&) {}, wizard);
+}

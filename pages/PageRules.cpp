@@ -1,0 +1,147 @@
+#include "pages/PageRules.h"
+
+#include "intp/NetUtils.h"
+
+#include <cstdio>
+#include <cstring>
+
+uint32_t ReadIpText(std::string_view text)
+{
+    std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return 0;
+    return StringToIp(std::string(text));
+}
+
+bool IsHostIp(uint32_t address) { return IsValidHostIp(address); }
+
+bool IsNetmask(uint32_t mask) { return IsValidNetmask(mask); }
+
+bool IsSameSubnet(uint32_t a, uint32_t b, uint32_t mask) { return ((a ^ b) & mask) == 0; }
+
+bool IsHostWithMask(uint32_t address, uint32_t mask) { return IsHostIp(address) && IsNetmask(mask); }
+
+bool ReadMacText(std::string_view text, uint8_t mac[6])
+{
+    if (text.size() != 12)
+        return false;
+    uint8_t bytes[6];
+    if (!HexToMac(text, bytes))
+        return false;
+    std::memcpy(mac, bytes, 6);
+    return true;
+}
+
+bool IsMacText(std::string_view text)
+{
+    uint8_t mac[6];
+    return ReadMacText(text, mac);
+}
+
+std::string MacToText(const uint8_t mac[6])
+{
+    char text[18];
+    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3],
+                  mac[4], mac[5]);
+    return text;
+}
+
+long long MacKey(const uint8_t mac[6])
+{
+    long long key = 0;
+    for (int i = 0; i < 6; ++i)
+        key = (key << 8) | mac[i];
+    return key;
+}
+
+bool ReadNumber(std::string_view text, long long min, long long max, long long& value)
+{
+    if (text.empty())
+        return false;
+    std::size_t i = 0;
+    bool negative = false;
+    if (text[0] == '-' || text[0] == '+') {
+        negative = text[0] == '-';
+        i = 1;
+    }
+    if (i == text.size())
+        return false;
+    // Bounded accumulation: long digit runs fail instead of wrapping.
+    unsigned long long magnitude = 0;
+    const unsigned long long limit = 1ULL << 62;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c < '0' || c > '9' || magnitude > limit / 10)
+            return false;
+        magnitude = magnitude * 10 + unsigned(c - '0');
+    }
+    long long result = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+    if (!IsInRange(result, min, max))
+        return false;
+    value = result;
+    return true;
+}
+
+bool IsInRange(long long value, long long min, long long max) { return value >= min && value <= max; }
+
+void CopyFixedText(char* field, std::size_t width, std::string_view text)
+{
+    std::size_t n = text.size() < width ? text.size() : width;
+    std::memcpy(field, text.data(), n);
+    std::memset(field + n, 0, width - n);
+}
+
+bool IsHiddenPort(std::string_view name) { return name == HiddenPortName; }
+
+std::string PortCaption(int number)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "Port.%02d", number);
+    return text;
+}
+
+std::string TrunkCaption(int number)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "Trunk.%02d", number);
+    return text;
+}
+
+bool FitsPortMask(int ports) { return ports >= 0 && ports <= MaxMaskPorts; }
+
+bool MaskHasPort(uint32_t mask, int port)
+{
+    return port >= 0 && port < MaxMaskPorts && (mask >> port) & 1U;
+}
+
+uint32_t MaskWithPort(uint32_t mask, int port, bool on)
+{
+    if (port < 0 || port >= MaxMaskPorts)
+        return mask;
+    uint32_t bit = 1U << port;
+    return on ? (mask | bit) : (mask & ~bit);
+}
+
+int NextChoice(int first, int choices)
+{
+    if (choices <= 0)
+        return 0;
+    int next = (first + 1) % choices;
+    return next < 0 ? next + choices : next;
+}
+
+int CompareFolded(std::string_view a, std::string_view b)
+{
+    auto fold = [](char c) -> unsigned char {
+        unsigned char u = static_cast<unsigned char>(c);
+        return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
+    };
+    std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char x = fold(a[i]);
+        unsigned char y = fold(b[i]);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return Compare3(a.size(), b.size());
+}

@@ -1,0 +1,238 @@
+#include "pages/PageWidgets.h"
+
+#include "intp/NetUtils.h"
+#include "pages/PageRules.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateTime>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+#include <algorithm>
+#include <cmath>
+
+// ---------------------------------------------------------------------------
+// TIpEdit
+
+TIpEdit::TIpEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(15); }
+
+uint32_t TIpEdit::Value() const { return ReadIpText(text().toStdString()); }
+
+void TIpEdit::SetValue(uint32_t address) { setText(QString::fromStdString(IpToString(address))); }
+
+bool TIpEdit::IsHost() const { return IsHostIp(Value()); }
+
+bool TIpEdit::IsNetmask() const { return ::IsNetmask(Value()); }
+
+void TIpEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    if (m_Rewrite) {
+        QString dotted = QString::fromStdString(IpToString(Value()));
+        if (dotted != text())
+            setText(dotted);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TMacEdit
+
+TMacEdit::TMacEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(12); }
+
+bool TMacEdit::IsValid() const { return IsMacText(text().toStdString()); }
+
+bool TMacEdit::Value(uint8_t mac[6]) const { return ReadMacText(text().toStdString(), mac); }
+
+void TMacEdit::SetValue(const uint8_t mac[6])
+{
+    QString digits;
+    for (int i = 0; i < 6; ++i)
+        digits += QString::asprintf("%02X", mac[i]);
+    setText(digits);
+}
+
+void SetChoice(QComboBox* combo, int value)
+{
+    if (combo)
+        combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
+}
+
+QString LocalDateTimeText(const QDateTime& time)
+{
+    QDateTime local = time.toLocalTime();
+    QLocale locale;
+    return locale.toString(local.date(), QLocale::ShortFormat) + " " +
+           locale.toString(local.time(), QLocale::LongFormat);
+}
+
+// ---------------------------------------------------------------------------
+// Glyphs: simple shapes drawn here.
+
+namespace {
+
+const QColor cGreen(0x2E, 0x9E, 0x3A);
+const QColor cRed(0xD0, 0x30, 0x30);
+const QColor cBlue(0x2F, 0x6F, 0xC8);
+const QColor cGrey(0x60, 0x60, 0x60);
+const QColor cYellow(0xE8, 0xB8, 0x30);
+
+QPen Stroke(const QColor& colour, qreal width)
+{
+    QPen pen(colour, width);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+void DrawArrow(QPainter& p, QPointF from, QPointF to, const QColor& colour)
+{
+    p.setPen(Stroke(colour, 2));
+    p.drawLine(from, to);
+    QPointF d = to - from;
+    qreal len = std::max(1.0, std::hypot(d.x(), d.y()));
+    QPointF u(d.x() / len, d.y() / len);
+    QPointF n(-u.y(), u.x());
+    p.drawLine(to, to - u * 4 + n * 3);
+    p.drawLine(to, to - u * 4 - n * 3);
+}
+
+void DrawGlyph(QPainter& p, const QString& what)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    if (what == "ACCEPT") {
+        p.setPen(Stroke(cGreen, 2.5));
+        p.drawPolyline(QPolygonF({QPointF(2.5, 8.5), QPointF(6, 12), QPointF(13.5, 3.5)}));
+    } else if (what == "CANCEL") {
+        p.setPen(Stroke(cRed, 2.5));
+        p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
+        p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
+    } else if (what == "ADD") {
+        p.setPen(Stroke(cGreen, 2.5));
+        p.drawLine(QPointF(8, 2.5), QPointF(8, 13.5));
+        p.drawLine(QPointF(2.5, 8), QPointF(13.5, 8));
+    } else if (what == "REMOVE") {
+        p.setPen(Stroke(cRed, 2.5));
+        p.drawLine(QPointF(2.5, 8), QPointF(13.5, 8));
+    } else if (what == "EDIT") {
+        p.setPen(Stroke(cGrey, 1));
+        p.setBrush(cYellow);
+        p.drawPolygon(QPolygonF({QPointF(3, 13), QPointF(4, 10), QPointF(11, 3), QPointF(13, 5),
+                                 QPointF(6, 12)}));
+    } else if (what == "CLEAR") {
+        p.setPen(Stroke(cGrey, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(3.5, 1.5, 9, 13));
+        p.setPen(Stroke(cRed, 2));
+        p.drawLine(QPointF(5.5, 6), QPointF(10.5, 11));
+        p.drawLine(QPointF(10.5, 6), QPointF(5.5, 11));
+    } else if (what == "REBOOT" || what == "REFRESH") {
+        p.setPen(Stroke(what == "REBOOT" ? cBlue : cGreen, 2));
+        p.drawArc(QRectF(3, 3, 10, 10), 60 * 16, 300 * 16);
+        p.drawLine(QPointF(10.5, 3.5), QPointF(13, 2));
+        p.drawLine(QPointF(10.5, 3.5), QPointF(12, 6));
+    } else if (what == "LOGIN" || what == "LOGOUT") {
+        p.setPen(Stroke(cGrey, 1.2));
+        p.setBrush(QColor(0xC8, 0x9A, 0x5A));
+        p.drawRect(QRectF(8.5, 1.5, 6, 13));
+        if (what == "LOGIN")
+            DrawArrow(p, QPointF(1.5, 8), QPointF(10, 8), cGreen);
+        else
+            DrawArrow(p, QPointF(10, 8), QPointF(1.5, 8), cRed);
+    } else if (what == "INTERNET") {
+        p.setPen(Stroke(cBlue, 1.2));
+        p.setBrush(QColor(0xD8, 0xE8, 0xFF));
+        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(5, 1.5, 6, 13));
+        p.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
+    } else if (what == "OPEN") {
+        p.setPen(Stroke(cGrey, 1));
+        p.setBrush(cYellow);
+        p.drawPolygon(QPolygonF({QPointF(1.5, 4), QPointF(6, 4), QPointF(7.5, 5.5), QPointF(14.5, 5.5),
+                                 QPointF(14.5, 13.5), QPointF(1.5, 13.5)}));
+    } else if (what == "NEXT") {
+        DrawArrow(p, QPointF(2, 8), QPointF(14, 8), cBlue);
+    } else if (what == "TIMER") {
+        p.setPen(Stroke(cGrey, 1.2));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+        p.setPen(Stroke(cBlue, 1.5));
+        p.drawLine(QPointF(8, 8), QPointF(8, 4));
+        p.drawLine(QPointF(8, 8), QPointF(11, 9.5));
+    } else if (what == "SAVE" || what == "BACKUP" || what == "RESTORE" || what == "FIRMWARE") {
+        p.setPen(Stroke(cGrey, 1));
+        p.setBrush(cBlue);
+        p.drawRect(QRectF(1.5, 1.5, 13, 13));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4, 2, 8, 5));
+        if (what == "BACKUP")
+            DrawArrow(p, QPointF(8, 8), QPointF(8, 14), cGreen);
+        else if (what == "RESTORE")
+            DrawArrow(p, QPointF(8, 14), QPointF(8, 8), cGreen);
+        else if (what == "FIRMWARE")
+            p.fillRect(QRectF(6, 10, 4, 3), cYellow);
+    }
+}
+
+void DrawDevice(QPainter& p, int size)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    qreal s = size / 16.0;
+    p.setPen(Stroke(cGrey, s));
+    p.setBrush(QColor(0xB8, 0xC4, 0xD0));
+    p.drawRoundedRect(QRectF(1 * s, 5 * s, 14 * s, 6 * s), s, s);
+    p.setBrush(cGreen);
+    for (int i = 0; i < 4; ++i)
+        p.drawRect(QRectF((3 + 3 * i) * s, 7 * s, 2 * s, 2 * s));
+}
+
+}  // namespace
+
+QIcon PageGlyph(const char* name)
+{
+    QString key = QString::fromLatin1(name ? name : "");
+
+    int size = 0;
+    QString what;
+    if (key.startsWith("RC_BITMAP_16X16_")) {
+        size = 16;
+        what = key.mid(16);
+    } else if (key.startsWith("RC_BITMAP_32X32_")) {
+        size = 32;
+        what = key.mid(16);
+    }
+    QIcon icon;
+    if (size != 0) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        if (what == "DEVICE") {
+            DrawDevice(painter, size);
+        } else {
+            painter.scale(size / 16.0, size / 16.0);
+            DrawGlyph(painter, what);
+        }
+        painter.end();
+        icon = QIcon(pixmap);
+    }
+    return icon;
+}
+
+void LoadGlyph(QAbstractButton* button, const char* name)
+{
+    if (button)
+        button->setIcon(PageGlyph(name));
+}
+
+void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int height, int width)
+{
+    if (!control)
+        return;
+    control->setParent(parent);
+    control->move(left, top);
+    control->resize(width, height);
+    control->show();
+}

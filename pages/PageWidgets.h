@@ -1,0 +1,64 @@
+#pragma once
+
+// Input fields and small helpers of the device pages.
+
+#include <QIcon>
+#include <QLineEdit>
+
+#include <cstdint>
+
+class QAbstractButton;
+class QComboBox;
+class QDateTime;
+
+// Dotted IPv4 address field, at most 15 characters. Empty text reads as 0,
+// text that is not an address as 255.255.255.255.
+class TIpEdit : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit TIpEdit(QWidget* parent = nullptr);
+
+    uint32_t Value() const;
+    void SetValue(uint32_t address);
+    bool IsHost() const;     // a valid host address
+    bool IsNetmask() const;  // a valid netmask
+    // Leaving the field rewrites its text as the dotted form of the address read.
+    void SetRewriteOnExit(bool rewrite) { m_Rewrite = rewrite; }
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    bool m_Rewrite = false;
+};
+
+// MAC address field: exactly 12 hexadecimal digits without separators.
+class TMacEdit : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit TMacEdit(QWidget* parent = nullptr);
+
+    bool IsValid() const;
+    // False (mac untouched) unless the text is a MAC address.
+    bool Value(uint8_t mac[6]) const;
+    // Shows the address as its 12 upper-case digits.
+    void SetValue(const uint8_t mac[6]);
+};
+
+// Shows the item of a value; a value without an item shows no item.
+void SetChoice(QComboBox* combo, int value);
+
+// A date and time as shown on the pages: local time, the user's short date
+// and long time formats.
+QString LocalDateTimeText(const QDateTime& time);
+
+// Our own 16 x 16 (and 32 x 32) button and list glyphs, by resource name
+// ("RC_BITMAP_16X16_ACCEPT", "RC_BITMAP_16X16_LOGIN" ...). An unknown name
+// gives an empty icon.
+QIcon PageGlyph(const char* name);
+void LoadGlyph(QAbstractButton* button, const char* name);
+
+// Parents a control created at run time and gives it its place, in that order.
+void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int height, int width);

@@ -1,0 +1,50 @@
+#include "pages/system/Modulesave.h"
+
+#include "intp/Maintenance.h"
+#include "pages/PageList.h"
+#include "pages/PageWidgets.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <new>
+
+TModuleSave::TModuleSave(QWidget* parent) : TTransferPage("Save To Flash", 4, parent)
+{
+    m_BottomPanel = new QWidget(this);
+    m_Save = new QPushButton("&Save", m_BottomPanel);
+    m_Save->setDefault(true);
+    LoadGlyph(m_Save, "RC_BITMAP_16X16_SAVE");
+    auto* buttons = new QHBoxLayout(m_BottomPanel);
+    buttons->addStretch(1);
+    buttons->addWidget(m_Save);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_ListView, 1);
+    layout->addWidget(m_BottomPanel);
+
+    connect(m_Save, &QPushButton::clicked, this, [this] { EventOnSaveClick(); });
+    m_Save->setEnabled(false);
+}
+
+void TModuleSave::AfterFill(const std::vector<Intp::TDevice*>& listed) { m_Save->setEnabled(!listed.empty()); }
+
+void TModuleSave::EventOnSaveClick() { StartRun(); }
+
+int TModuleSave::StartTransfers(int first)
+{
+    // All rows at once, the last row first.
+    if (first != 0)
+        return 0;
+    return StartRows(RowCount() - 1, 0, "Sending request",
+                     [](Intp::TDevice*, int, bool&) { return new (std::nothrow) Intp::TSessionBasicsSave; },
+                     true);
+}
+
+bool TModuleSave::IsRunCode(std::uint16_t code) const { return code == Intp::ccBasicsSave; }
+
+// The reply carries only its status: status 0 is done.
+TTransferOutcome TModuleSave::Progress(std::uint16_t, const void*) const { return toDone; }
+
+void TModuleSave::OnBusyChanged(bool busy) { m_Save->setEnabled(!busy); }

@@ -1,0 +1,347 @@
+#include "pages/system/TransferPage.h"
+
+#include "intp/Basics.h"
+#include "intp/Device.h"
+#include "intp/NetUtils.h"
+#include "pages/PageList.h"
+#include "pages/PageWidgets.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionProgressBar>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+const char* const ImageNames[] = {"RC_BITMAP_16X16_NEXT", "RC_BITMAP_16X16_ACCEPT", "RC_BITMAP_16X16_CANCEL",
+                                  "RC_BITMAP_16X16_TIMER", "RC_BITMAP_16X16_EDIT"};
+
+// The status cell of a running row with a known progress: a bar behind the
+// row's text.
+class TTransferStatusDelegate : public QStyledItemDelegate {
+public:
+    explicit TTransferStatusDelegate(TTransferPage* page) : QStyledItemDelegate(page), m_Page(page) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const int percent = m_Page->RowProgress(index.row());
+        if (percent < 0) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionProgressBar bar;
+        bar.initFrom(option.widget);
+        bar.rect = option.rect.adjusted(1, 1, -1, -1);
+        bar.minimum = 0;
+        bar.maximum = 100;
+        bar.progress = percent;
+        bar.text = index.data().toString();
+        bar.textVisible = true;
+        bar.textAlignment = Qt::AlignCenter;
+        QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ProgressBar, &bar, painter, option.widget);
+    }
+
+private:
+    const TTransferPage* m_Page;
+};
+
+}  // namespace
+
+QString TransferVersionText(std::uint16_t version)
+{
+    return QString::asprintf("v%d.%02d", version >> 8, version & 0xFF);
+}
+
+TTransferPage::TTransferPage(const QString& caption, int images, QWidget* parent)
+    : TWizardModulePage(caption, parent)
+{
+    for (int i = 0; i < images && i < int(std::size(ImageNames)); ++i)
+        m_Images.push_back(PageGlyph(ImageNames[i]));
+
+    m_ListView = new TPageListView(this);
+    m_ListView->AddColumn("Model");
+    m_ListView->AddColumn("Kernel Ver.");
+    m_ListView->AddColumn("Firmware Ver.");
+    m_ListView->AddColumn("MAC");
+    m_ListView->AddColumn("IP Address");
+    m_ListView->AddColumn("Status");
+    m_ListView->Model()->SetSortMode(smNone);
+    m_ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QHeaderView* header = m_ListView->header();
+    header->setSectionsClickable(false);
+    header->setStretchLastSection(true);
+    // Columns are fitted to their texts after each fill, not on every change
+    // of a row: a run changes rows all the time.
+    header->setSectionResizeMode(QHeaderView::Interactive);
+
+    m_ListView->setItemDelegateForColumn(tcStatus, new TTransferStatusDelegate(this));
+
+    m_Watchdog = new QTimer(this);
+    m_Watchdog->setInterval(WatchdogTickMs);
+    connect(m_Watchdog, &QTimer::timeout, this, [this] { EventOnWatchdogTimer(); });
+
+    SetHideWhileRefilling(false);
+}
+
+TTransferPage::~TTransferPage() = default;
+
+qint64 TTransferPage::Now() const
+{
+    return m_Clock ? m_Clock() : QDateTime::currentMSecsSinceEpoch();
+}
+
+TTransferState TTransferPage::RowState(int row) const
+{
+    return row >= 0 && row < RowCount() ? m_Rows[std::size_t(row)].state : tsIdle;
+}
+
+QString TTransferPage::RowText(int row, int column) const
+{
+    return row >= 0 && row < RowCount() ? m_ListView->Model()->Cell(row, column) : QString();
+}
+
+int TTransferPage::RowProgress(int row) const
+{
+    if (row < 0 || row >= RowCount() || m_Rows[std::size_t(row)].state != tsRunning)
+        return -1;
+    return m_Rows[std::size_t(row)].percent;
+}
+
+void TTransferPage::SetRowProgress(int row, int percent)
+{
+    int& current = m_Rows[std::size_t(row)].percent;
+    if (percent == current)
+        return;
+    current = percent;
+    m_ListView->update(m_ListView->Model()->index(row, tcStatus));
+}
+
+int TTransferPage::FindRow(const Intp::TMacAddr& mac) const
+{
+    for (int row = RowCount() - 1; row >= 0; --row) {
+        if (m_Rows[std::size_t(row)].mac == mac)
+            return row;
+    }
+    return -1;
+}
+
+void TTransferPage::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
+{
+    // The list is frozen while a run lasts.
+    if (m_Busy)
+        return;
+    TWizardModulePage::OnNotify(device, code, status);
+}
+
+int TTransferPage::Refresh(bool current)
+{
+    // The version columns fill in as the reads come back; the page never waits.
+    if (current)
+        SendToSelectedDevices<Intp::TSessionBasicsSettingsGet>([](Intp::TSessionBasicsSettingsGet&) {},
+                                                                static_cast<Intp::TWizard*>(this));
+    return 0;
+}
+
+bool TTransferPage::CanLeave(bool force) { return force || !m_Busy; }
+
+void TTransferPage::Fill(Intp::TDevice*)
+{
+    m_ListView->Clear();
+    m_Rows.clear();
+    std::vector<Intp::TDevice*> listed;
+    for (Intp::TDevice* device : TargetDevices()) {
+        if (!device || !device->IsLoggedIn())
+            continue;
+        QStringList cells{QString::fromStdString(device->GetTypeName()), QString(), QString(),
+                          QString::fromStdString(device->GetMac().ToString()),
+                          QString::fromStdString(IpToString(device->GetIp())), QString()};
+        int row = m_ListView->Model()->AddRow(cells);
+        m_Rows.push_back({device->GetMac(), tsIdle, 0});
+        ShowVersions(device, row);
+        listed.push_back(device);
+    }
+    FitColumns();
+    AfterFill(listed);
+}
+
+void TTransferPage::FitColumns()
+{
+    for (int column = tcModel; column < tcStatus; ++column)
+        m_ListView->resizeColumnToContents(column);
+}
+
+void TTransferPage::ShowVersions(Intp::TDevice* device, int row)
+{
+    const auto& settings = Intp::Property<Intp::TPropertyBasicsSettings>::Get(device);
+    TPageListModel* model = m_ListView->Model();
+    model->SetCell(row, tcKernel, settings.valid ? TransferVersionText(settings.KernelVersion) : "Invalid");
+    model->SetCell(row, tcFirmware, settings.valid ? TransferVersionText(settings.FirmwareVersion) : "Invalid");
+}
+
+void TTransferPage::SetRow(int row, const QString& text, TTransferState state)
+{
+    if (row < 0 || row >= RowCount())
+        return;
+    m_Rows[std::size_t(row)].state = state;
+    m_Rows[std::size_t(row)].percent = -1;
+    TPageListModel* model = m_ListView->Model();
+    model->SetCell(row, tcStatus, text);
+    if (state >= 0 && state < int(m_Images.size()))
+        model->SetIcon(row, m_Images[std::size_t(state)]);
+    else
+        model->ClearIcon(row);
+}
+
+int TTransferPage::StartRun()
+{
+    for (int row = 0; row < RowCount(); ++row) {
+        // The texts of the last run stay until a row starts again.
+        m_Rows[std::size_t(row)].state = tsIdle;
+        m_ListView->Model()->ClearIcon(row);
+    }
+    int started = StartTransfers(0);
+    if (started != 0)
+        SetBusy(true);
+    return started;
+}
+
+int TTransferPage::StartRows(int first, int limit, const QString& runningText, const TMakeRequest& make,
+                             bool reverse)
+{
+    int count = 0;
+    const int step = reverse ? -1 : 1;
+    for (int row = first; row >= 0 && row < RowCount(); row += step) {
+        Intp::TDevice* device = Intp::FindDevice(RowMac(row), true);
+        if (!device) {
+            SetRow(row, "Initialize Error", tsError);
+            continue;
+        }
+        bool prepared = true;
+        Intp::TSession* request = make(device, row, prepared);
+        if (!request) {
+            SetRow(row, "Memory insufficient", tsError);
+            continue;
+        }
+        if (!prepared || !request->Start(device, this)) {
+            delete request;
+            SetRow(row, "Fail to send request", tsError);
+            continue;
+        }
+        SetRow(row, runningText, tsRunning);
+        m_Rows[std::size_t(row)].lastHeard = Now();
+        if (++count == limit)
+            break;
+    }
+    return count;
+}
+
+void TTransferPage::OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status,
+                                  const void* context)
+{
+    if (code == Intp::ccBasicsSettingsGet) {
+        if (device) {
+            int row = FindRow(device->GetMac());
+            if (row >= 0)
+                ShowVersions(device, row);
+        }
+        return;
+    }
+    if (!m_Busy || !device || !IsRunCode(code))
+        return;
+    int row = FindRow(device->GetMac());
+    // A row that has its outcome keeps it: a late time-out never overwrites
+    // the switch's own error or done.
+    if (row < 0 || !IsActive(m_Rows[std::size_t(row)].state))
+        return;
+    m_Rows[std::size_t(row)].lastHeard = Now();
+
+    bool final = true;
+    if (status == Intp::ssOk) {
+        switch (Progress(code, context)) {
+        case toDone:
+            SetRow(row, "Done", tsDone);
+            break;
+        case toError:
+            SetRow(row, "Error", tsError);
+            break;
+        case toWritingFlash:
+            SetRow(row, "Writing flash", tsWritingFlash);
+            final = false;
+            break;
+        case toRunning:
+            if (int percent = ProgressPercent(code, context); percent >= 0)
+                SetRowProgress(row, std::min(percent, 100));
+            final = false;
+            break;
+        }
+    } else if (status == Intp::ssTimeout) {
+        SetRow(row, "Timeout", tsTimeout);
+    } else {
+        SetRow(row, QString::asprintf("Error: 0x%04x", unsigned(status)), tsError);
+    }
+    ContinueRun(final ? row : -1);
+}
+
+void TTransferPage::ContinueRun(int ended)
+{
+    bool active = false;
+    int running = 0;
+    int firstIdle = -1;
+    for (int row = 0; row < RowCount(); ++row) {
+        TTransferState state = m_Rows[std::size_t(row)].state;
+        if (IsActive(state))
+            active = true;
+        if (state == tsRunning)
+            ++running;
+        if (state == tsIdle && firstIdle < 0)
+            firstIdle = row;
+    }
+    if (StartsNextAtOnce()) {
+        if (ended >= 0 && !active && StartTransfers(ended + 1) != 0)
+            active = true;
+    } else if (running == 0 && firstIdle >= 0 && StartTransfers(firstIdle) != 0) {
+        active = true;
+    }
+    // Rows writing flash keep the run going even when no further row starts.
+    SetBusy(active);
+}
+
+void TTransferPage::SetBusy(bool busy)
+{
+    bool changed = busy != m_Busy;
+    m_Busy = busy;
+    if (busy && !m_Watchdog->isActive())
+        m_Watchdog->start();
+    else if (!busy)
+        m_Watchdog->stop();
+    if (changed || !busy)
+        OnBusyChanged(busy);
+}
+
+void TTransferPage::EventOnWatchdogTimer()
+{
+    if (!m_Busy) {
+        m_Watchdog->stop();
+        return;
+    }
+    const qint64 now = Now();
+    int ended = -1;
+    for (int row = 0; row < RowCount(); ++row) {
+        const TRow& entry = m_Rows[std::size_t(row)];
+        if (IsActive(entry.state) && now - entry.lastHeard > WatchdogMs) {
+            SetRow(row, "Timeout", tsTimeout);
+            ended = row;
+        }
+    }
+    if (ended >= 0)
+        ContinueRun(ended);
+}

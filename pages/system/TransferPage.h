@@ -1,0 +1,150 @@
+#pragma once
+
+// The transfer pages (backup, restore, upgrade, save to flash): one row per
+// logged-in target switch, each with its state as the row image, requests
+// started with the page as their wizard, further rows started from the
+// progress callback, and no leaving the page while a run lasts.
+
+#include "pages/ModulePage.h"
+
+#include <QIcon>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QTimer;
+class TPageListView;
+
+namespace Intp {
+class TSession;
+}
+
+// A row's state, shown as its image index.
+enum TTransferState : int {
+    tsIdle = -1,
+    tsRunning = 0,
+    tsDone = 1,
+    tsError = 2,
+    tsTimeout = 3,
+    tsWritingFlash = 4,
+};
+
+// What a progress notification (status 0) means for its row.
+enum TTransferOutcome {
+    toRunning,       // more follow
+    toWritingFlash,  // the switch writes its flash; more follow
+    toDone,
+    toError,
+};
+
+class TTransferPage : public TWizardModulePage {
+    Q_OBJECT
+
+public:
+    // Rows started by one call of a batched start.
+    static constexpr int BatchSize = 20;
+    // A row that heard nothing for longer than the longest reply timer (60 s)
+    // has lost its request: a discovery removed its device, so the library no
+    // longer reports its time-out.
+    static constexpr int WatchdogMs = 65000;
+    static constexpr int WatchdogTickMs = 1000;
+
+    // Columns of the list.
+    enum TColumn { tcModel, tcKernel, tcFirmware, tcMac, tcIp, tcStatus };
+
+    // images: how many row images the page uses (4 without "writing flash").
+    TTransferPage(const QString& caption, int images, QWidget* parent = nullptr);
+    ~TTransferPage() override;
+
+    // TModule
+    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
+    int Refresh(bool current) override;
+
+    // Intp::TWizard
+    void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status,
+                       const void* context) override;
+
+    bool IsBusy() const { return m_Busy; }
+    int RowCount() const { return int(m_Rows.size()); }
+    TTransferState RowState(int row) const;
+    QString RowText(int row, int column) const;
+    // Percent done of a running row, -1 when not known.
+    int RowProgress(int row) const;
+    // Row of a MAC address, searched from the last row; -1 when none.
+    int FindRow(const Intp::TMacAddr& mac) const;
+
+    // The watchdog: ticks while a run lasts. Tests replace the clock (ms) and
+    // fire the tick by hand.
+    void SetClock(std::function<qint64()> clock) { m_Clock = std::move(clock); }
+    QTimer* Watchdog() const { return m_Watchdog; }
+    void EventOnWatchdogTimer();
+
+    TPageListView* m_ListView = nullptr;
+
+protected:
+    // The list fill; the page then shows itself.
+    void Fill(Intp::TDevice* device) override;
+    bool CanLeave(bool force) override;
+
+    // After a list fill: the devices that got a row, in row order.
+    virtual void AfterFill(const std::vector<Intp::TDevice*>& listed) = 0;
+    // The code of the transfers of the page's current mode.
+    virtual bool IsRunCode(std::uint16_t code) const = 0;
+    // A progress notification (status 0) of a running row.
+    virtual TTransferOutcome Progress(std::uint16_t code, const void* context) const = 0;
+    // Percent done that a progress notification of a running row tells; -1
+    // when it tells none.
+    virtual int ProgressPercent(std::uint16_t, const void*) const { return -1; }
+    // Starts the rows of the current mode from row first; answers the count.
+    virtual int StartTransfers(int first) = 0;
+    // A row's final outcome starts the next row at once (one transfer at a
+    // time); otherwise the next batch starts when no row is running.
+    virtual bool StartsNextAtOnce() const { return false; }
+    // The run began or ended: enable or disable the page's controls.
+    virtual void OnBusyChanged(bool busy) = 0;
+
+    // Every row becomes idle, then StartTransfers(0); busy when it started
+    // any. Answers the count.
+    int StartRun();
+
+    // Makes the request of one row; answers null when it can't be made
+    // ("Memory insufficient"); prepared false when it can't be prepared (the
+    // start counts as failed: "Fail to send request").
+    using TMakeRequest = std::function<Intp::TSession*(Intp::TDevice* device, int row, bool& prepared)>;
+    // Starts rows from first (down from first with reverse) with the page as
+    // wizard, at most limit of them (0: no limit). Answers the count.
+    int StartRows(int first, int limit, const QString& runningText, const TMakeRequest& make,
+                  bool reverse = false);
+
+    void SetRow(int row, const QString& text, TTransferState state);
+    const Intp::TMacAddr& RowMac(int row) const { return m_Rows.at(std::size_t(row)).mac; }
+
+private:
+    static bool IsActive(TTransferState state) { return state == tsRunning || state == tsWritingFlash; }
+    void ShowVersions(Intp::TDevice* device, int row);
+    void FitColumns();
+    void SetRowProgress(int row, int percent);
+    // Carries the run on after row ended (-1: none ended): starts the next
+    // row or batch and decides whether the run goes on.
+    void ContinueRun(int ended);
+    void SetBusy(bool busy);
+    qint64 Now() const;
+
+    struct TRow {
+        Intp::TMacAddr mac;
+        TTransferState state = tsIdle;
+        qint64 lastHeard = 0;
+        int percent = -1;
+    };
+
+    std::vector<TRow> m_Rows;
+    std::vector<QIcon> m_Images;
+    bool m_Busy = false;
+    QTimer* m_Watchdog = nullptr;
+    std::function<qint64()> m_Clock;
+};
+
+// "v%d.%02d" of a version word (major in the high byte).
+QString TransferVersionText(std::uint16_t version);

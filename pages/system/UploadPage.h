@@ -1,0 +1,89 @@
+#pragma once
+
+// The restore and upgrade pages: one image sent to every logged-in target
+// switch, by the console itself in 512-byte blocks (built-in) or fetched by
+// each switch from a TFTP server, in batches of 20; a reboot button offered
+// once a run has ended. The two pages differ only in texts and requests.
+
+#include "pages/system/TransferPage.h"
+
+#include <string>
+
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace Intp {
+struct TTftpParam;
+}
+
+class TUploadPage : public TTransferPage {
+    Q_OBJECT
+
+public:
+    // What makes a page of this kind.
+    struct TKind {
+        QString caption;
+        QString startText;
+        const char* startGlyph;
+        QString rebootText;
+        QString dialogTitle;
+        int serverIpLength;  // 0: no limit
+        std::uint16_t buildinCode;
+        std::uint16_t tftpCode;
+    };
+
+    TUploadPage(const TKind& kind, QWidget* parent = nullptr);
+
+    // A file confirmed in the open dialog.
+    void EventOnFileChosen(const QString& file);
+    void EventOnLocalClick(QRadioButton* sender);
+    void EventOnServerIpChange();
+    void EventOnOpenClick();
+    void EventOnRebootClick();
+    void EventOnStartClick();
+
+    QWidget* m_TopPanel = nullptr;
+    QRadioButton* m_rbLocal = nullptr;
+    QLineEdit* m_LocalFile = nullptr;
+    QPushButton* m_Open = nullptr;
+    QFileDialog* m_OpenDialog = nullptr;
+    QRadioButton* m_rbRemote = nullptr;
+    QLabel* m_ServerIpLabel = nullptr;
+    QLineEdit* m_ServerIp = nullptr;
+    QLabel* m_RemoteFileLabel = nullptr;
+    QLineEdit* m_RemoteFile = nullptr;
+    QWidget* m_ButtomPanel = nullptr;
+    QPushButton* m_Reboot = nullptr;
+    QPushButton* m_Start = nullptr;
+    std::uint32_t m_ServerAddress = 0xFFFFFFFF;
+    bool m_SameModel = true;
+
+protected:
+    // The built-in request with its file opened (opened false when it could not be).
+    virtual Intp::TSession* NewBuildin(const std::string& file, bool& opened) = 0;
+    virtual Intp::TSession* NewTftp(const Intp::TTftpParam& param) = 0;
+
+    void AfterFill(const std::vector<Intp::TDevice*>& listed) override;
+    bool IsRunCode(std::uint16_t code) const override;
+    TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
+    int ProgressPercent(std::uint16_t code, const void* context) const override;
+    int StartTransfers(int first) override;
+    void OnBusyChanged(bool busy) override;
+
+private:
+    bool IsBuildin() const;
+    int StartBuildinTransfers(int first);
+    int StartTftpTransfers(int first);
+    void SetModeControlsEnabled(bool enabled);
+
+    TKind m_Kind;
+    // Blocks of the image of the run (built-in mode).
+    std::int64_t m_Blocks = 0;
+};
+
+// The message shown when the image file is too large for 16-bit block numbers.
+QString UploadTooLargeMessage();

@@ -1,0 +1,310 @@
+#include "syslog/SyslogFrame.h"
+
+#include <QDomDocument>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "console/MessageBox.h"
+#include "syslog/SyslogForm.h"
+#include "syslog/SyslogText.h"
+
+using namespace Syslog;
+
+namespace {
+
+// Widths are given for an average character of 6 pixels and follow the font.
+int Scaled(const QWidget* widget, int pixels) { return pixels * widget->fontMetrics().averageCharWidth() / 6; }
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+TSyslogEventModel::TSyslogEventModel(const TSyslogStore& store, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_Store(store)
+{
+    for (int i = 0; i < 3; ++i)
+        m_Icons[i] = SeverityIcon(i == 0 ? 0 : i == 1 ? 4 : 7);
+}
+
+int TSyslogEventModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_Rows; }
+
+int TSyslogEventModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : colCount; }
+
+QVariant TSyslogEventModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_Rows || std::size_t(index.row()) >= m_Store.Size())
+        return QVariant();
+    const TSyslogRecord& record = m_Store.Record(std::size_t(index.row()));
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case colEventId:
+            return QString::number(record.eventId);
+        case colFacility:
+            return QString::fromLatin1(FacilityName(record.facility));
+        case colSeverity: {
+            const char* name = SeverityName(record.severity);
+            return name ? QString::fromLatin1(name) : QString();
+        }
+        case colHost:
+            return QString::fromStdString(AddressText(record.address));
+        case colDate:
+            return ShortDateText(LocalDateTime(record.received));
+        case colTime:
+            return LongTimeText(LocalDateTime(record.received));
+        case colMessage:
+            return MessageText(record.Message());
+        }
+        break;
+    case Qt::DecorationRole:
+        if (index.column() == colEventId)
+            return m_Icons[SeverityImage(record.severity)];
+        break;
+    case AddressRole:
+        return QVariant::fromValue(record.address);
+    case EventIdRole:
+        return QVariant::fromValue(record.eventId);
+    }
+    return QVariant();
+}
+
+QVariant TSyslogEventModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    static const char* const captions[colCount]
+        = {"Event ID", "Facility", "Severity", "Host", "Date", "Time", "Messages"};
+    return section >= 0 && section < colCount ? QString::fromLatin1(captions[section]) : QVariant();
+}
+
+void TSyslogEventModel::Appended()
+{
+    const int rows = int(m_Store.Size());
+    if (rows <= m_Rows)
+        return;
+    beginInsertRows(QModelIndex(), m_Rows, rows - 1);
+    m_Rows = rows;
+    endInsertRows();
+}
+
+void TSyslogEventModel::Reset()
+{
+    beginResetModel();
+    m_Rows = int(m_Store.Size());
+    endResetModel();
+}
+
+// ---------------------------------------------------------------------------
+
+TSyslogFrame::TSyslogFrame(QWidget* owner)
+    : QFrame(owner)
+{
+    m_Model = new TSyslogEventModel(m_Store, this);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_Panel = new QWidget(this);
+    outer->addWidget(m_Panel);
+    auto* panelLayout = new QVBoxLayout(m_Panel);
+    panelLayout->setContentsMargins(6, 6, 6, 6);
+
+    m_TPanel = new QWidget(m_Panel);
+    auto* top = new QHBoxLayout(m_TPanel);
+    top->setContentsMargins(0, 0, 0, 0);
+    m_Label1 = new QLabel(tr("Num events:"), m_TPanel);
+    m_Num = new QLabel(QStringLiteral("0"), m_TPanel);
+    m_Save = new QPushButton(SyslogGlyph("RC_BITMAP_16X16_SAVE"), tr("&Save"), m_TPanel);
+    m_Clear = new QPushButton(SyslogGlyph("RC_BITMAP_16X16_CLEAR"), tr("&Clear"), m_TPanel);
+    top->addWidget(m_Label1);
+    top->addWidget(m_Num);
+    top->addStretch(1);
+    top->addWidget(m_Save);
+    top->addWidget(m_Clear);
+    panelLayout->addWidget(m_TPanel);
+
+    m_ListView = new QTableView(m_Panel);
+    m_ListView->setModel(m_Model);
+    m_ListView->setShowGrid(true);
+    m_ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_ListView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_ListView->setSortingEnabled(false);
+    m_ListView->setWordWrap(false);
+    m_ListView->setIconSize(QSize(16, 16));
+    m_ListView->verticalHeader()->hide();
+    // Fixed row heights keep 100,000 rows cheap to lay out.
+    m_ListView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_ListView->verticalHeader()->setDefaultSectionSize(qMax(18, fontMetrics().height() + 4));
+    QHeaderView* header = m_ListView->horizontalHeader();
+    header->setHighlightSections(false);
+    header->setStretchLastSection(true);
+    header->setMinimumSectionSize(Scaled(this, 40));
+    const int widths[] = {56, 100, 64, 100, 80, 100};
+    for (int i = 0; i < int(std::size(widths)); ++i)
+        header->resizeSection(i, Scaled(this, widths[i]));
+    header->resizeSection(TSyslogEventModel::colSeverity,
+        qMax(header->sectionSize(TSyslogEventModel::colSeverity),
+            fontMetrics().horizontalAdvance(QStringLiteral("Informational")) + 12));
+    panelLayout->addWidget(m_ListView, 1);
+
+    connect(m_Save, &QPushButton::clicked, this, [this] { EventOnSaveClick(); });
+    connect(m_Clear, &QPushButton::clicked, this, &TSyslogFrame::EventOnClearClick);
+    connect(m_ListView, &QTableView::doubleClicked, this, [this] { EventOnListViewDblClick(); });
+}
+
+TSyslogFrame::~TSyslogFrame() = default;
+
+QString TSyslogFrame::GetCaption() const { return QStringLiteral("Syslog Events"); }
+
+QWidget* TSyslogFrame::GetFrame() { return this; }
+
+void TSyslogFrame::OnNotify(Intp::TDevice*, std::uint16_t, std::uint16_t) { show(); }
+
+bool TSyslogFrame::Leave(bool)
+{
+    hide();
+    return true;
+}
+
+int TSyslogFrame::Refresh(bool) { return 0; }
+
+void TSyslogFrame::Clear()
+{
+    m_Store.Clear();
+    m_Model->Reset();
+    ShowCount();
+}
+
+bool TSyslogFrame::Parse(const char* text, TSyslogListNode& node)
+{
+    return ParseInto(text ? std::string_view(text) : std::string_view(), node, m_Store.YearBase(), Now());
+}
+
+void TSyslogFrame::AddMessage(std::uint32_t address, const char* text)
+{
+    m_Store.Add(address, text ? std::string_view(text) : std::string_view());
+    m_Model->Appended();
+    ShowCount();
+}
+
+int TSyslogFrame::Count(std::uint32_t address) { return m_Store.Count(address); }
+
+const char* TSyslogFrame::GetFacilityName(int facility) { return FacilityName(facility); }
+
+const char* TSyslogFrame::GetSeverityName(int severity) { return SeverityName(severity); }
+
+void TSyslogFrame::Query(std::uint32_t address, TSyslogList* list, bool markRead)
+{
+    if (list)
+        m_Store.Query(address, *list, markRead);
+}
+
+bool TSyslogFrame::SaveToFile(const TSyslogList* list, const std::string& fileName)
+{
+    QDomDocument doc;
+    doc.appendChild(doc.createProcessingInstruction(QStringLiteral("xml"), QStringLiteral("version=\"1.0\"")));
+    QDomElement root = doc.createElement(QStringLiteral("Syslog"));
+    doc.appendChild(root);
+    if (list) {
+        for (const TSyslogListNode& node : *list) {
+            QDomElement entry = doc.createElement(QStringLiteral("Entry"));
+            entry.setAttribute(QStringLiteral("EventId"), QString::number(node.eventId));
+            auto add = [&](const QString& name, const QString& text) {
+                QDomElement child = doc.createElement(name);
+                child.appendChild(doc.createTextNode(text));
+                entry.appendChild(child);
+            };
+            const QDateTime received = LocalDateTime(node.received);
+            QString time = ShortDateText(received);
+            if (received.time() != QTime(0, 0))
+                time += u' ' + LongTimeText(received);
+            add(QStringLiteral("Facility"), QString::number(node.facility));
+            add(QStringLiteral("Severity"), QString::number(node.severity));
+            add(QStringLiteral("Address"), QString::fromStdString(AddressText(node.address)));
+            add(QStringLiteral("Time"), time);
+            // Syslog text may hold control characters that XML cannot carry.
+            add(QStringLiteral("Message"), XmlSafeText(MessageText(node.message)));
+            root.appendChild(entry);
+        }
+    }
+    // Written aside and renamed, so a failed save leaves an older file whole.
+    QSaveFile file(QString::fromStdString(fileName));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = doc.toByteArray(2);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QString TSyslogFrame::AskSaveFileName()
+{
+    if (m_FileNameHook)
+        return m_FileNameHook();
+    QFileDialog dialog(this, tr("Save syslog messages to ..."));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({tr("Excel file (*.xls)"), tr("All files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("xls"));
+    dialog.selectFile(QStringLiteral("syslog"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+bool TSyslogFrame::EventOnSaveClick()
+{
+    const QString fileName = AskSaveFileName();
+    if (fileName.isEmpty())
+        return false;
+    TSyslogList list;
+    Query(0, &list, false);
+    if (!SaveToFile(&list, fileName.toStdString())) {
+        ShowError(tr("Cannot save syslog messages to %1.").arg(fileName));
+        return false;
+    }
+    return true;
+}
+
+void TSyslogFrame::EventOnClearClick()
+{
+    const auto answer = ShowMessageBox(QMessageBox::Question, tr("Would you like to save these messages?"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    // Messages the user chose to keep are cleared only once they are saved.
+    if (answer == QMessageBox::Yes) {
+        if (EventOnSaveClick())
+            Clear();
+    } else if (answer == QMessageBox::No) {
+        Clear();
+    }
+}
+
+void TSyslogFrame::EventOnListViewDblClick()
+{
+    const QModelIndexList rows = m_ListView->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return;
+    const std::uint32_t address = rows.first().data(TSyslogEventModel::AddressRole).toUInt();
+    const std::uint32_t eventId = rows.first().data(TSyslogEventModel::EventIdRole).toUInt();
+    TSyslogList list;
+    Query(address, &list, true);
+    TSyslogForm form(nullptr, &list, this);
+    form.setWindowTitle(QString::fromStdString(AddressText(address)));
+    form.SelectEventId(eventId);
+    if (m_ShowFormHook)
+        m_ShowFormHook(form);
+    else
+        form.exec();
+}
+
+void TSyslogFrame::ShowCount() { m_Num->setText(QString::number(m_Store.Size())); }

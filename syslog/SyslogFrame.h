@@ -1,0 +1,104 @@
+#pragma once
+
+// The "Syslog Events" page: every received syslog message in arrival order,
+// their number, saving them as XML, clearing them, and the message dialog
+// of one sender. It owns the message store and is the syslog server.
+
+#include <QAbstractTableModel>
+#include <QFrame>
+#include <QIcon>
+
+#include <functional>
+
+#include "console/Module.h"
+#include "syslog/SyslogServer.h"
+#include "syslog/SyslogStore.h"
+
+class QLabel;
+class QPushButton;
+class QTableView;
+class TSyslogForm;
+
+// The page's list: one row per stored message, in arrival order.
+class TSyslogEventModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum TColumn { colEventId, colFacility, colSeverity, colHost, colDate, colTime, colMessage, colCount };
+    // The row's record {sender address, event id}.
+    static constexpr int AddressRole = Qt::UserRole;
+    static constexpr int EventIdRole = Qt::UserRole + 1;
+
+    explicit TSyslogEventModel(const Syslog::TSyslogStore& store, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // The store gained its last message / was emptied.
+    void Appended();
+    void Reset();
+
+private:
+    const Syslog::TSyslogStore& m_Store;
+    int m_Rows = 0;
+    QIcon m_Icons[3];
+};
+
+class TSyslogFrame : public QFrame, public TModule, public Syslog::TSyslogServer {
+    Q_OBJECT
+public:
+    explicit TSyslogFrame(QWidget* owner = nullptr);
+    ~TSyslogFrame() override;
+
+    // TModule
+    QString GetCaption() const override;
+    QWidget* GetFrame() override;
+    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
+    bool Leave(bool force) override;
+    int Refresh(bool current) override;
+
+    // Syslog::TSyslogServer
+    void Clear() override;
+    bool Parse(const char* text, Syslog::TSyslogListNode& node) override;
+    void AddMessage(std::uint32_t address, const char* text) override;
+    int Count(std::uint32_t address) override;
+    const char* GetFacilityName(int facility) override;
+    const char* GetSeverityName(int severity) override;
+    void Query(std::uint32_t address, TSyslogList* list, bool markRead) override;
+    bool SaveToFile(const TSyslogList* list, const std::string& fileName) override;
+
+    // Asks for the file to save to; an empty answer cancels. Tests answer it.
+    using TFileNameHook = std::function<QString()>;
+    void SetSaveFileNameHook(TFileNameHook hook) { m_FileNameHook = std::move(hook); }
+    // Shows the message dialog modally; tests look at it instead.
+    using TShowFormHook = std::function<void(TSyslogForm& form)>;
+    void SetShowFormHook(TShowFormHook hook) { m_ShowFormHook = std::move(hook); }
+
+    const Syslog::TSyslogStore& Store() const { return m_Store; }
+    QTableView* ListView() const { return m_ListView; }
+    QLabel* NumLabel() const { return m_Num; }
+
+    // Save button: true only when the file was written.
+    bool EventOnSaveClick();
+    void EventOnClearClick();
+    void EventOnListViewDblClick();
+
+private:
+    QString AskSaveFileName();
+    void ShowCount();
+
+    Syslog::TSyslogStore m_Store;
+    TSyslogEventModel* m_Model = nullptr;
+
+    QWidget* m_Panel = nullptr;
+    QWidget* m_TPanel = nullptr;
+    QLabel* m_Label1 = nullptr;
+    QLabel* m_Num = nullptr;
+    QPushButton* m_Save = nullptr;
+    QPushButton* m_Clear = nullptr;
+    QTableView* m_ListView = nullptr;
+
+    TFileNameHook m_FileNameHook;
+    TShowFormHook m_ShowFormHook;
+};

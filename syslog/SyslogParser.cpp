@@ -1,0 +1,246 @@
+#include "syslog/SyslogParser.h"
+
+#include <chrono>
+#include <climits>
+#include <cstring>
+#include <ctime>
+
+namespace Syslog {
+
+namespace {
+
+// Bounds-checked view: every position past the end reads as NUL, so the
+// fixed-width steps of the header grammar can never leave the datagram.
+class TCursor {
+public:
+    explicit TCursor(std::string_view text)
+        : m_Text(text)
+    {
+    }
+
+    char At(std::size_t pos) const { return pos < m_Text.size() ? m_Text[pos] : '\0'; }
+
+    // Decimal integer the way atoi reads it (white space, sign, digits, no
+    // digits is 0), saturated instead of overflowing.
+    std::int32_t ReadInt(std::size_t pos) const
+    {
+        while (IsSpace(At(pos)))
+            ++pos;
+        bool negative = false;
+        if (At(pos) == '+' || At(pos) == '-') {
+            negative = At(pos) == '-';
+            ++pos;
+        }
+        std::int64_t value = 0;
+        for (char c = At(pos); c >= '0' && c <= '9'; c = At(++pos)) {
+            if (value <= INT_MAX)
+                value = value * 10 + (c - '0');
+        }
+        if (negative)
+            return value > static_cast<std::int64_t>(INT_MAX) + 1 ? INT_MIN : static_cast<std::int32_t>(-value);
+        return value > INT_MAX ? INT_MAX : static_cast<std::int32_t>(value);
+    }
+
+    std::size_t Find(char c, std::size_t from) const
+    {
+        if (from >= m_Text.size())
+            return std::string_view::npos;
+        return m_Text.find(c, from);
+    }
+
+private:
+    static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+    std::string_view m_Text;
+};
+
+constexpr char Months[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr int DaysBeforeMonth[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+
+constexpr const char* FacilityNames[16] = {
+    "kernel messages",
+    "user-level messages",
+    "mail system",
+    "system daemons",
+    "security/authorization messages",
+    "messages generated internally by syslogd",
+    "line printer subsystem",
+    "network news subsystem",
+    "UUCP subsystem",
+    "clock daemon",
+    "security/authorization messages",
+    "FTP daemon",
+    "NTP subsystem",
+    "log audit",
+    "log alert",
+    "clock daemon",
+};
+
+constexpr const char* SeverityNames[8]
+    = {"Emergency", "Alert", "Critical", "Error", "Warning", "Notice", "Informational", "Debug"};
+
+// Runs the header grammar; facility and severity are set once the priority
+// is read, whatever happens later.
+bool ParseSteps(const TCursor& c, const TYearBase& base, THeader& h)
+{
+    if (c.At(0) != '<')
+        return false;
+    const std::int32_t priority = c.ReadInt(1);
+    if (priority < 0)
+        return false;
+    const std::size_t close = c.Find('>', 1);
+    if (close == std::string_view::npos)
+        return false;
+    h.facility = priority / 8;
+    h.severity = priority % 8;
+
+    std::size_t p = close + 1;
+    int month = -1;
+    for (int i = 0; i < 12; ++i) {
+        if (c.At(p) == Months[i][0] && c.At(p + 1) == Months[i][1] && c.At(p + 2) == Months[i][2]) {
+            month = i;
+            break;
+        }
+    }
+    if (month < 0)
+        return false;
+    p += 3;
+    if (c.At(p) != ' ')
+        return false;
+    ++p;
+    const bool oneDigitDay = c.At(p) == ' ';
+    if (oneDigitDay)
+        ++p;
+    const std::int32_t day = c.ReadInt(p);
+    if (day < 0)
+        return false;
+    p += oneDigitDay ? 1 : 2;
+
+    if (c.At(p) != ' ')
+        return false;
+    ++p;
+    const std::int32_t hour = c.ReadInt(p);
+    p += 2;
+    if (hour < 0 || c.At(p) != ':')
+        return false;
+    ++p;
+    const std::int32_t minute = c.ReadInt(p);
+    p += 2;
+    if (minute < 0 || c.At(p) != ':')
+        return false;
+    ++p;
+    const std::int32_t second = c.ReadInt(p);
+    p += 2;
+    if (second < 0 || c.At(p) != ' ')
+        return false;
+    ++p;
+
+    const std::size_t hostEnd = c.Find(' ', p);
+    if (hostEnd == std::string_view::npos)
+        return false;
+
+    // Counted from 1 January of the base year; out-of-range fields roll over.
+    std::int64_t days = DaysBeforeMonth[month] + (base.leap && month >= 2 ? 1 : 0) + std::int64_t(day) - 1;
+    std::int64_t seconds = days * 86400 + std::int64_t(hour) * 3600 + std::int64_t(minute) * 60 + second;
+    h.timestamp = base.startOfYear + seconds * 1000;
+    h.hostBegin = p;
+    h.hostLength = hostEnd - p;
+    h.messageBegin = hostEnd + 1;
+    return true;
+}
+
+} // namespace
+
+TYearBase TYearBase::Current()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    const int year = tm.tm_year + 1900;
+    tm.tm_mon = 0;
+    tm.tm_mday = 1;
+    tm.tm_hour = tm.tm_min = tm.tm_sec = 0;
+    tm.tm_isdst = -1;
+    TYearBase base;
+    base.startOfYear = static_cast<TDateTime>(std::mktime(&tm)) * 1000;
+    base.leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return base;
+}
+
+std::string_view CutAtNul(std::string_view text)
+{
+    const void* nul = text.empty() ? nullptr : std::memchr(text.data(), '\0', text.size());
+    if (nul)
+        text = text.substr(0, static_cast<const char*>(nul) - text.data());
+    return text;
+}
+
+THeader ParseHeader(std::string_view text, const TYearBase& base)
+{
+    THeader h;
+    const TCursor cursor(CutAtNul(text));
+    h.parsed = ParseSteps(cursor, base, h);
+    if (!h.parsed) {
+        if (h.facility >= NoFacility) {
+            h.facility = DefaultFacility;
+            h.severity = DefaultSeverity;
+        }
+        h.hostBegin = h.hostLength = h.messageBegin = 0;
+    }
+    return h;
+}
+
+bool ParseInto(std::string_view text, TSyslogListNode& node, const TYearBase& base, TDateTime now)
+{
+    text = CutAtNul(text);
+    const THeader h = ParseHeader(text, base);
+    node.facility = h.facility;
+    node.severity = h.severity;
+    if (h.parsed) {
+        node.timestamp = h.timestamp;
+        node.host.assign(text.substr(h.hostBegin, h.hostLength));
+        node.message.assign(text.substr(h.messageBegin));
+    } else {
+        node.timestamp = now;
+        node.message.assign(text);
+    }
+    return h.parsed;
+}
+
+const char* FacilityName(int facility)
+{
+    if (facility >= 0 && facility < 16)
+        return FacilityNames[facility];
+    return "local use";
+}
+
+const char* SeverityName(int severity)
+{
+    if (severity >= 0 && severity < 8)
+        return SeverityNames[severity];
+    return nullptr;
+}
+
+std::string AddressText(std::uint32_t address)
+{
+    char buf[16];
+    char* p = buf;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        unsigned octet = (address >> shift) & 0xFF;
+        if (octet >= 100)
+            *p++ = char('0' + octet / 100);
+        if (octet >= 10)
+            *p++ = char('0' + octet / 10 % 10);
+        *p++ = char('0' + octet % 10);
+        if (shift)
+            *p++ = '.';
+    }
+    return std::string(buf, p);
+}
+
+TDateTime Now()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+} // namespace Syslog

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "syslog/SyslogParser.h"
+
+namespace Syslog {
+
+// The syslog store's service, implemented by the "Syslog Events" page and
+// handed out by the page host. GUI thread only.
+class TSyslogServer {
+public:
+    virtual ~TSyslogServer() = default;
+
+    // Removes every message; the next one gets event id 1.
+    virtual void Clear() = 0;
+    // Fills facility, severity, timestamp, host and message from a
+    // NUL-terminated text; true when the whole header parsed.
+    virtual bool Parse(const char* text, TSyslogListNode& node) = 0;
+    virtual void AddMessage(std::uint32_t address, const char* text) = 0;
+    virtual int Count(std::uint32_t address) = 0;
+    virtual const char* GetFacilityName(int facility) = 0;
+    // Null for a severity without a name.
+    virtual const char* GetSeverityName(int severity) = 0;
+    // Appends copies of the sender's messages (0: every sender) to the list.
+    virtual void Query(std::uint32_t address, TSyslogList* list, bool markRead) = 0;
+    // Writes the list as the XML export; false when the file was not written.
+    virtual bool SaveToFile(const TSyslogList* list, const std::string& fileName) = 0;
+};
+
+} // namespace Syslog

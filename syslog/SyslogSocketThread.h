@@ -1,0 +1,84 @@
+#pragma once
+
+// Reception of syslog datagrams. A listener thread only copies every
+// datagram of the socket into the queue, so a burst never waits for the GUI;
+// delivery to the syslog server runs on the GUI thread, in arrival order and
+// one item at a time: a delivery that opens a modal box never starts a
+// second one, and the socket keeps being read meanwhile.
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace Syslog {
+class TSyslogServer;
+}
+
+constexpr quint16 kSyslogPort = 514;
+constexpr int kSyslogReceiveBufferSize = 4 * 1024 * 1024;
+
+// One queued datagram: sender (host order) and its bytes, NUL-terminated.
+struct TSyslogDatagram {
+    std::uint32_t address = 0;
+    QByteArray text;
+};
+
+class TSyslogSocketThread : public QObject {
+    Q_OBJECT
+public:
+    // Where deliveries go; asked anew for every datagram.
+    using TServerProvider = std::function<Syslog::TSyslogServer*()>;
+
+    // Delivers to the page host's syslog server.
+    explicit TSyslogSocketThread(QObject* parent = nullptr);
+    explicit TSyslogSocketThread(TServerProvider provider, QObject* parent = nullptr);
+    // Stops and joins the listener.
+    ~TSyslogSocketThread() override;
+
+    // Binds the syslog socket (IPv4, not shared with other programs) and
+    // starts listening; false with ErrorString() when the port cannot be bound.
+    bool Open(quint16 port = kSyslogPort, const QHostAddress& address = QHostAddress::AnyIPv4);
+    QString ErrorString() const { return m_Error; }
+    bool IsOpen() const { return m_Fd >= 0; }
+    quint16 LocalPort() const { return m_LocalPort; }
+    // The kernel's receive buffer of the socket in bytes (0 when closed).
+    int ReceiveBufferSize() const;
+
+    // Ends reception and delivery for good (Exit): the listener is stopped
+    // and joined, the socket closed, queued items dropped, later pushes ignored.
+    void Stop();
+    bool IsStopped() const { return m_Stopped; }
+
+    // Appends an item (any thread); delivery follows from the GUI event loop.
+    void PushDatagram(std::uint32_t address, QByteArray text);
+
+    std::size_t Pending() const;
+    bool IsDelivering() const { return m_Delivering; }
+
+private:
+    void Close();
+    void Listen();
+    void Drain();
+    void DeliverDatagram(TSyslogDatagram& item);
+
+    TServerProvider m_Provider;
+    int m_Fd = -1;
+    int m_WakeFd = -1;
+    quint16 m_LocalPort = 0;
+    std::thread m_Listener;
+    QString m_Error;
+
+    mutable std::mutex m_QueueLock; // guards m_Queue, m_DrainPosted, m_Stopped for the listener
+    std::deque<TSyslogDatagram> m_Queue;
+    bool m_DrainPosted = false;
+    bool m_Stopped = false;
+
+    bool m_Delivering = false; // GUI thread only
+};

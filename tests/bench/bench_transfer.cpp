@@ -1,0 +1,228 @@
+// Built-in firmware upgrade of a 4 MiB image over loopback, driven by the
+// upgrade page through the console's real socket, queue and protocol host:
+// to one fake switch, and to 20 at once. Compared with the fake switch's bare
+// stop-and-wait rate (a minimal blocking client, same run), while a timer
+// probe watches that the event loop never stalls.
+#include <benchmark/benchmark.h>
+
+#include "pages/system/Modulebasics_upgrade.h"
+#include "tests/fakeswitch/FakeSwitchTransfer.h"
+#include "tests/fakeswitch/TestClient.h"
+#include "tests/pages/PageTestHost.h"
+#include "tests/pages/TransferLoopback.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace FakeSwitch;
+
+constexpr size_t ImageSize = 4u << 20;
+constexpr uint16_t ImageBlocks = uint16_t(ImageSize / 512);
+constexpr uint32_t FirstSwitchIp = 0x7F000002;
+constexpr size_t FleetSize = 20;
+constexpr int ProbeMs = 5;
+constexpr int RunTimeoutMs = 120000;
+
+struct TBenchFleet {
+    TFleet fleet{0, 0};
+    std::shared_ptr<TTransferScript> script = std::make_shared<TTransferScript>();
+
+    TBenchFleet()
+    {
+        for (size_t i = 0; i < FleetSize; ++i) {
+            TSwitchSettings s;
+            s.Mac = {0x02, 0x00, 0x00, 0x00, 0x20, uint8_t(i + 1)};
+            s.ProductId = "abc";
+            s.Factory.Ip = FirstSwitchIp + uint32_t(i);
+            s.Factory.Netmask = 0xFF000000;
+            fleet.Add(s);
+        }
+        InstallTransferHandlers(fleet, script);
+        fleet.Start();
+        for (size_t i = 0; i < FleetSize; ++i)
+            fleet.Edit(i, [](TSwitch& sw) {
+                sw.UploadBlocks = ImageBlocks;
+                sw.LoggedIn.insert(TLoopbackConsole::ConsoleIp);
+            });
+    }
+};
+
+TBenchFleet& Fleet()
+{
+    static TBenchFleet fleet;
+    return fleet;
+}
+
+// The gaps between ticks of a 5 ms timer: the longest is the worst stall.
+// A gap is also measured in the GUI thread's own CPU time, which tells a
+// stall of the event loop's work from the thread waiting for a CPU on a
+// loaded machine.
+class TStallProbe {
+public:
+    TStallProbe()
+    {
+        m_Timer.setInterval(ProbeMs);
+        m_Timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_Timer, &QTimer::timeout, [this] {
+            m_Longest = std::max(m_Longest, m_Clock.restart() - ProbeMs);
+            const double cpu = ThreadCpuMs();
+            m_LongestBusy = std::max(m_LongestBusy, cpu - m_LastCpu);
+            m_LastCpu = cpu;
+        });
+        m_Clock.start();
+        m_LastCpu = ThreadCpuMs();
+        m_Timer.start();
+    }
+    // The bare client blocks this thread on purpose: not a stall of the loop.
+    void Suspend() { m_Timer.stop(); }
+    void Resume()
+    {
+        m_Clock.restart();
+        m_LastCpu = ThreadCpuMs();
+        m_Timer.start();
+    }
+    qint64 LongestStallMs() const { return std::max<qint64>(0, m_Longest); }
+    double LongestBusyMs() const { return m_LongestBusy; }
+
+private:
+    static double ThreadCpuMs()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+    }
+
+    QTimer m_Timer;
+    QElapsedTimer m_Clock;
+    qint64 m_Longest = 0;
+    double m_LastCpu = 0;
+    double m_LongestBusy = 0;
+};
+
+// The fake switch alone: one block, wait for its acknowledgement, next
+// block. Answers bytes per second over the given number of images.
+double MeasureBareStopAndWait(int images)
+{
+    TBenchFleet& bench = Fleet();
+    TTestClient client(TLoopbackConsole::ConsoleIp);
+    const TMac mac = bench.fleet.Snapshot(0).Settings.Mac;
+    TBytes payload(514, 0x5A);
+    QElapsedTimer clock;
+    clock.start();
+    for (int image = 0; image < images; ++image) {
+        for (uint16_t block = 0; block < ImageBlocks;) {
+            payload[0] = uint8_t(block >> 8);
+            payload[1] = uint8_t(block);
+            client.Send(bench.fleet.Ip(0), bench.fleet.Port(), 256, mac, payload);
+            auto reply = client.Receive(std::chrono::milliseconds(500));
+            if (!reply || reply->Bytes.size() < 16)
+                continue;  // lost: send the block again
+            const uint16_t word = uint16_t(reply->Bytes[14] << 8 | reply->Bytes[15]);
+            if (word == 0 || word == 1)
+                ++block;
+        }
+        client.Receive(std::chrono::milliseconds(500));  // the final "done"
+    }
+    return double(ImageSize) * images / std::max(1e-9, double(clock.nsecsElapsed()) / 1e9);
+}
+
+void BM_BareStopAndWait(benchmark::State& state)
+{
+    double rate = 0;
+    for (auto _ : state)
+        rate = MeasureBareStopAndWait(1);
+    state.counters["MiB/s"] = rate / double(1 << 20);
+}
+
+void Upgrade(benchmark::State& state, size_t switches)
+{
+    TBenchFleet& bench = Fleet();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("fw.bin");
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        QByteArray image(int(ImageSize), 0);
+        for (int i = 0; i < image.size(); ++i)
+            image[i] = char(i * 7 + i / 512);
+        file.write(image);
+    }
+
+    TLoopbackConsole console(bench.fleet.Port());
+    TFakePageHost host;
+    for (size_t i = 0; i < switches; ++i)
+        host.selection.push_back(TLoopbackConsole::AddSwitch(bench.fleet, i));
+    TModuleBasicsUpgrade page;
+    page.SetHost(&host);
+    console.ShowPage(&page);
+    page.OnNotify(host.selection.front(), ncSelectionChanged, 0);
+    page.EventOnFileChosen(path);
+    // The page's first show (window, style, layout) is not part of a transfer.
+    QApplication::processEvents();
+    QApplication::processEvents();
+
+    TStallProbe probe;
+    double seconds = 0;
+    int failed = 0;
+    // The machine's load drifts: each run is compared with a bare run just before it.
+    std::vector<double> ratios;
+    for (auto _ : state) {
+        state.PauseTiming();
+        probe.Suspend();
+        const double bare = MeasureBareStopAndWait(1);
+        probe.Resume();
+        state.ResumeTiming();
+        QElapsedTimer clock;
+        clock.start();
+        page.EventOnUpgradeClick();
+        if (!RunUntil([&] { return !page.IsBusy(); }, RunTimeoutMs))
+            state.SkipWithError("the upgrade did not end");
+        const double run = double(clock.nsecsElapsed()) / 1e9;
+        seconds += run;
+        ratios.push_back(double(ImageSize) * double(switches) / std::max(1e-9, run) / bare);
+        for (int row = 0; row < page.RowCount(); ++row)
+            failed += page.RowState(row) != tsDone;
+    }
+    const double bytes = double(ImageSize) * double(switches) * double(state.iterations());
+    const double rate = bytes / std::max(1e-9, seconds);
+    state.counters["MiB/s"] = rate / double(1 << 20);
+    state.counters["per_switch_MiB/s"] = rate / double(switches) / double(1 << 20);
+    std::sort(ratios.begin(), ratios.end());
+    state.counters["ratio_to_bare"] = ratios.empty() ? 0 : ratios[ratios.size() / 2];
+    state.counters["max_stall_ms"] = double(probe.LongestStallMs());
+    state.counters["max_busy_ms"] = probe.LongestBusyMs();
+    state.counters["failed_rows"] = failed;
+    if (failed != 0)
+        state.SkipWithError("an upgrade row did not end as done");
+    if (probe.LongestBusyMs() > 50)
+        state.SkipWithError("the event loop was busy for longer than 50 ms at a stretch");
+}
+
+void BM_UpgradeOneSwitch(benchmark::State& state) { Upgrade(state, 1); }
+void BM_UpgradeTwentySwitches(benchmark::State& state) { Upgrade(state, FleetSize); }
+
+}  // namespace
+
+BENCHMARK(BM_BareStopAndWait)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_UpgradeOneSwitch)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_UpgradeTwentySwitches)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

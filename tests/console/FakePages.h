@@ -1,0 +1,91 @@
+#pragma once
+
+// Recording pages and helpers for the shell tests.
+
+#include "console/Module.h"
+#include "intp/Device.h"
+#include "intp/DeviceType.h"
+
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+// A page that records every call made to it.
+class TRecordingPage : public QWidget, public TModule {
+public:
+    explicit TRecordingPage(const QString& caption, std::vector<std::string>* log = nullptr)
+        : m_Caption(caption), m_Log(log ? log : &m_OwnLog)
+    {
+    }
+
+    QString GetCaption() const override { return m_Caption; }
+    QWidget* GetFrame() override { return m_HasFrame ? this : nullptr; }
+    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override
+    {
+        notifications.push_back({device, code, status});
+        Log("notify " + std::to_string(code));
+        // A page fills itself and shows on its own selection or Get reply.
+        if (m_HasFrame && (code == ncSelectionChanged || code == m_GetCode))
+            show();
+    }
+    bool Leave(bool force) override
+    {
+        Log(force ? "leave force" : "leave");
+        if (!force && !m_AllowLeave)
+            return false;
+        hide();
+        return true;
+    }
+    int Refresh(bool current) override
+    {
+        Log(current ? "refresh current" : "refresh all");
+        return m_Reads;
+    }
+
+    void Log(const std::string& what) { m_Log->push_back(m_Caption.toStdString() + ": " + what); }
+
+    struct TNotification {
+        Intp::TDevice* device;
+        std::uint16_t code;
+        std::uint16_t status;
+    };
+    std::vector<TNotification> notifications;
+    int Count(std::uint16_t code) const
+    {
+        int n = 0;
+        for (const auto& note : notifications)
+            n += note.code == code;
+        return n;
+    }
+
+    QString m_Caption;
+    bool m_HasFrame = true;
+    bool m_AllowLeave = true;
+    int m_Reads = 0;
+    std::uint16_t m_GetCode = 260;
+    std::vector<std::string> m_OwnLog;
+    std::vector<std::string>* m_Log;
+};
+
+// Registers models 1..n with the given port counts.
+inline void RegisterTestModels(int count)
+{
+    Intp::ResetDeviceTypes();
+    Intp::InitDeviceTypes();
+    for (int i = 1; i <= count; ++i) {
+        Intp::TDeviceType type;
+        type.Name = "Model " + std::to_string(i);
+        type.PortNum = 8;
+        Intp::RegisterDeviceType(&type, {"TEST-ID-" + std::to_string(i)});
+    }
+}
+
+inline Intp::TDevice* MakeDevice(std::uint8_t id, std::uint32_t type, std::uint32_t ip, bool loggedIn = true)
+{
+    Intp::TDevice* device = Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 0, 0, id), true);
+    device->SetLoggedIn(loggedIn);
+    device->SetIp(ip);
+    device->SetType(type);
+    return device;
+}

@@ -1,0 +1,679 @@
+#include "FakePages.h"
+
+#include "console/DeviceTypesFile.h"
+#include "console/FilterServer.h"
+#include "console/IntpSock.h"
+#include "console/IntpSocketThread.h"
+#include "console/MainForm.h"
+#include "console/MessageBox.h"
+#include "console/ModuleFrame.h"
+#include "console/ProtocolHost.h"
+#include "intp/Basics.h"
+#include "intp/Session.h"
+#include "syslog/SyslogSocketThread.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QItemSelectionModel>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class TFakeFilter : public Filter::TFilterServer {
+public:
+    Filter::TFilterSettings* GetSettings() override { return &settings; }
+    bool Accept(std::uint32_t address) override { return address != refused; }
+    void GetTargets(TIpMaskList& targets) override { targets = this->targets; }
+
+    Filter::TFilterSettings settings;
+    std::uint32_t refused = 0;
+    TIpMaskList targets;
+};
+
+struct TSent {
+    std::uint32_t ip;
+    std::uint16_t code;
+    std::vector<std::uint8_t> payload;
+};
+
+class MainForm : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegisterTestModels(7);
+        g_LayoutThreshold = 5;
+        g_ModuleLayout = 0;
+        TMainForm::TOptions options;
+        options.bindAddress = QHostAddress(QHostAddress::LocalHost);
+        options.openSyslog = false;
+        options.trayIcon = false;
+        m_Form = std::make_unique<TMainForm>(options);
+        ASSERT_TRUE(m_Form->Init());
+        m_Form->SetFilterServer(&m_Filter);
+        m_Form->Host()->SetSendHook([this](std::uint32_t ip, const std::uint8_t* data, std::size_t size) {
+            ASSERT_GE(size, 12u);
+            m_Sent.push_back({ip, std::uint16_t(data[0] << 8 | data[1]),
+                              std::vector<std::uint8_t>(data + 12, data + size)});
+        });
+        m_OldHook = SetMessageBoxHook([this](const TMessageBoxRequest& request) {
+            m_Boxes.push_back(request.text.toStdString());
+            return m_BoxAnswer;
+        });
+        auto page = std::make_unique<TRecordingPage>("Recorder");
+        m_Page = page.get();
+        m_PageNode = m_Form->AddOwnedPageNode(std::move(page), m_Form->RootNode(), 6);
+    }
+    void TearDown() override
+    {
+        m_Form.reset();
+        SetMessageBoxHook(m_OldHook);
+        Intp::DeleteAllDevices();
+    }
+
+    void ShowRecorder() { ASSERT_TRUE(m_Form->SelectNode(m_PageNode)); }
+
+    QTreeWidgetItem* Group(int i) { return m_Form->DevicesNode()->child(i); }
+    QStringList GroupTexts()
+    {
+        QStringList texts;
+        for (int i = 0; i < m_Form->DevicesNode()->childCount(); ++i)
+            texts << Group(i)->text(0);
+        return texts;
+    }
+    int Sent(std::uint16_t code) const
+    {
+        int n = 0;
+        for (const TSent& s : m_Sent)
+            n += s.code == code;
+        return n;
+    }
+
+    std::unique_ptr<TMainForm> m_Form;
+    TFakeFilter m_Filter;
+    std::vector<TSent> m_Sent;
+    std::vector<std::string> m_Boxes;
+    QMessageBox::StandardButton m_BoxAnswer = QMessageBox::Ok;
+    TMessageBoxHook m_OldHook;
+    TRecordingPage* m_Page = nullptr;
+    QTreeWidgetItem* m_PageNode = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MainForm, DeviceGetsANodeOnlyOnceItsModelIsKnown)
+{
+    ShowRecorder();
+    Intp::TDevice* d = MakeDevice(1, 0, 0x0A000001);
+    EXPECT_EQ(m_Form->FindDeviceNode(d), nullptr);
+    EXPECT_EQ(m_Form->DevicesNode()->text(0), "Devices");
+    d->SetType(2);
+    QTreeWidgetItem* node = m_Form->FindDeviceNode(d);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->text(0), " (10.0.0.1, 02:00:00:00:00:01)");
+    EXPECT_EQ(m_Form->DevicesNode()->text(0), "Devices (1)");
+    EXPECT_EQ(m_Page->Count(ncDeviceShown), 1);
+    d->SetName("Core");
+    EXPECT_EQ(node->text(0), "Core (10.0.0.1, 02:00:00:00:00:01)");
+    EXPECT_EQ(m_Page->Count(ncDeviceNameChanged), 1);
+}
+
+TEST_F(MainForm, DeviceRefusedByTheFilterIsNotListed)
+{
+    m_Filter.refused = 0x0A000009;
+    Intp::TDevice* d = MakeDevice(9, 1, 0x0A000009);
+    EXPECT_EQ(m_Form->FindDeviceNode(d), nullptr);
+    EXPECT_EQ(m_Form->DeviceCount(), 0);
+}
+
+TEST_F(MainForm, FilterChangeRemovesTheNodeAtTheNextReport)
+{
+    ShowRecorder();
+    Intp::TDevice* d = MakeDevice(1, 1, 0x0A000001);
+    ASSERT_NE(m_Form->FindDeviceNode(d), nullptr);
+    m_Filter.refused = 0x0A000001;
+    d->SetFlags(Intp::dfWarning);
+    EXPECT_EQ(m_Form->FindDeviceNode(d), nullptr);
+    EXPECT_EQ(m_Form->DevicesNode()->childCount(), 0);
+    ASSERT_EQ(m_Page->Count(ncDeviceRemoved), 1);
+    EXPECT_EQ(m_Page->notifications.back().device, d);
+    EXPECT_EQ(m_Form->DevicesNode()->text(0), "Devices (0)");
+}
+
+TEST_F(MainForm, DeletingAllDevicesSendsOneRemovalPerListedDevice)
+{
+    ShowRecorder();
+    MakeDevice(1, 1, 0x0A000001);
+    MakeDevice(2, 1, 0x0A000002);
+    MakeDevice(3, 2, 0x0A000003);
+    MakeDevice(4, 0, 0x0A000004);
+    m_Page->notifications.clear();
+    Intp::DeleteAllDevices();
+    EXPECT_EQ(m_Page->Count(ncDeviceRemoved), 3);
+    for (const auto& note : m_Page->notifications)
+        EXPECT_EQ(note.device, nullptr);
+    EXPECT_EQ(m_Form->DevicesNode()->childCount(), 0);
+    EXPECT_EQ(m_Form->DevicesNode()->text(0), "Devices (0)");
+}
+
+TEST_F(MainForm, IpGroupingSharesAGroupPerAddressAndSortsUnsigned)
+{
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gIpAddress);
+    Intp::TDevice* high = MakeDevice(1, 1, 0xC8000001);
+    Intp::TDevice* a = MakeDevice(2, 1, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(3, 2, 0x0A000001);
+    EXPECT_EQ(GroupTexts(), (QStringList{"10.0.0.1", "200.0.0.1"}));
+    ASSERT_EQ(Group(0)->childCount(), 2);
+    // Devices keep their order of insertion within a group.
+    EXPECT_EQ(Group(0)->child(0), m_Form->FindDeviceNode(a));
+    EXPECT_EQ(Group(0)->child(1), m_Form->FindDeviceNode(b));
+    // A new address moves the node and deletes the emptied group.
+    high->SetIp(0x0A000005);
+    EXPECT_EQ(GroupTexts(), (QStringList{"10.0.0.1", "10.0.0.5"}));
+}
+
+TEST_F(MainForm, ModelGroupingFollowsAChangeOfTheSortBox)
+{
+    MakeDevice(1, 3, 0x0A000001);
+    MakeDevice(2, 1, 0x0A000002);
+    MakeDevice(3, 3, 0x0A000003);
+    EXPECT_EQ(GroupTexts(), (QStringList{"All Devices"}));
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
+    EXPECT_EQ(GroupTexts(), (QStringList{"Model 1", "Model 3"}));
+    EXPECT_EQ(Group(1)->childCount(), 2);
+    EXPECT_EQ(m_Form->DeviceCount(), 3);
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gNone);
+    EXPECT_EQ(GroupTexts(), (QStringList{"All Devices"}));
+    EXPECT_EQ(Group(0)->childCount(), 3);
+}
+
+TEST_F(MainForm, FilterMethodGroupsUnicastSubnetsAndOthers)
+{
+    m_Filter.settings.Unicasts = {{0x0A000001, 0xFFFFFFFF}};
+    m_Filter.settings.LocalSubnets = {{0xC0A8010A, 0xFFFFFF00}};
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gFilterMethod);
+    MakeDevice(1, 1, 0xAC100001);
+    MakeDevice(2, 1, 0xC0A80133);
+    MakeDevice(3, 1, 0x0A000001);
+    EXPECT_EQ(GroupTexts(), (QStringList{"Unicast Devices", "192.168.1.10/255.255.255.0", "Others"}));
+}
+
+TEST_F(MainForm, SelectionIsLimitedToSiblings)
+{
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
+    Intp::TDevice* c = MakeDevice(3, 2, 0x0A000003);
+    QTreeWidget* tree = m_Form->Tree();
+    tree->setCurrentItem(m_Form->FindDeviceNode(a));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(tree->selectionMode(), QAbstractItemView::ExtendedSelection);
+    // Ctrl-clicks on a sibling and on a device of another group.
+    m_Form->FindDeviceNode(b)->setSelected(true);
+    m_Form->FindDeviceNode(c)->setSelected(true);
+    QCoreApplication::processEvents();
+    TDeviceList selected;
+    EXPECT_EQ(m_Form->GetSelectedDevices(selected), 2);
+    EXPECT_EQ(selected, (TDeviceList{a, b}));
+    EXPECT_FALSE(m_Form->FindDeviceNode(c)->isSelected());
+    Intp::TDevice* current = nullptr;
+    EXPECT_EQ(m_Form->GetCurrentDevice(current), 2);
+    EXPECT_EQ(current, a);
+    EXPECT_TRUE(m_Form->IsTargetDevice(b));
+    EXPECT_FALSE(m_Form->IsCurrentDevice(b));
+    EXPECT_FALSE(m_Form->SelectDeviceNodes({a, c}));
+}
+
+TEST_F(MainForm, DevicesAreAnsweredOnlyWhileADeviceNodeIsSelected)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    MakeDevice(2, 2, 0x0A000002);
+    ASSERT_TRUE(m_Form->SelectNode(Group(0)));
+    EXPECT_EQ(m_Form->Tree()->selectionMode(), QAbstractItemView::SingleSelection);
+    Intp::TDevice* current = a;
+    EXPECT_EQ(m_Form->GetCurrentDevice(current), 0);
+    EXPECT_EQ(current, nullptr);
+    TDeviceList list;
+    EXPECT_EQ(m_Form->GetTargetDevices(list), 0);
+    // Listed devices are answered whatever is on show.
+    ShowRecorder();
+    EXPECT_EQ(m_Form->GetListedDevices(list), 2);
+    EXPECT_EQ(m_Form->GetAllDevices(list), 2);
+    EXPECT_EQ(list.size(), 4u);
+}
+
+TEST_F(MainForm, SelectPageFollowsCaptionsAsFarAsTheyMatch)
+{
+    EXPECT_TRUE(m_Form->SelectPage("Wizards/Group IP Setting"));
+    EXPECT_EQ(m_Form->GetCurrentPage()->GetCaption(), "Group IP Setting");
+    EXPECT_TRUE(m_Form->SelectPage("Wizards/No Such Page"));
+    EXPECT_EQ(m_Form->GetCurrentPage()->GetCaption(), "Wizards");
+    EXPECT_TRUE(m_Form->SelectPage(""));
+    EXPECT_EQ(m_Form->Tree()->currentItem(), m_Form->RootNode());
+    EXPECT_TRUE(m_Form->SelectPage("Devices"));
+    EXPECT_EQ(m_Form->GetCurrentPage(), m_Form->ModuleFrame());
+    m_Form->Action("acGroupFwWizard")->trigger();
+    EXPECT_EQ(m_Form->GetCurrentPage()->GetCaption(), "Group Firmware Update");
+}
+
+TEST_F(MainForm, PageThatRefusesToLeaveKeepsTheMainSelection)
+{
+    ShowRecorder();
+    m_Page->m_AllowLeave = false;
+    EXPECT_FALSE(m_Form->SelectPage("Wizards"));
+    EXPECT_EQ(m_Form->GetCurrentPage(), m_Page);
+    // A click is reverted the same way.
+    m_Form->Tree()->setCurrentItem(m_Form->RootNode());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_Form->Tree()->currentItem(), m_PageNode);
+    EXPECT_EQ(m_Form->GetCurrentPage(), m_Page);
+}
+
+TEST_F(MainForm, SelectionChangeNotifiesThePageOnShow)
+{
+    MakeDevice(1, 1, 0x0A000001);
+    ShowRecorder();
+    EXPECT_EQ(m_Page->Count(ncSelectionChanged), 1);
+    EXPECT_EQ(m_Page->notifications.back().device, nullptr);
+}
+
+TEST_F(MainForm, SecondGenerationModelRebuildsThePageTreeOnce)
+{
+    Intp::TDevice* first = MakeDevice(1, 2, 0x0A000001);
+    Intp::TDevice* second = MakeDevice(2, 6, 0x0A000002);
+    Intp::TDevice* third = MakeDevice(3, 7, 0x0A000003);
+    QTreeWidget* pages = m_Form->ModuleFrame()->ModuleTree();
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({first}));
+    EXPECT_EQ(g_ModuleLayout, 0);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({second}));
+    EXPECT_EQ(g_ModuleLayout, 1);
+    ASSERT_GT(pages->topLevelItemCount(), 0);
+    EXPECT_EQ(pages->topLevelItem(0)->text(0), "System");
+    QTreeWidgetItem* top = pages->topLevelItem(0);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({third}));
+    EXPECT_EQ(pages->topLevelItem(0), top);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({first}));
+    EXPECT_EQ(g_ModuleLayout, 0);
+    EXPECT_EQ(pages->topLevelItem(0)->text(0), "Basics");
+}
+
+TEST_F(MainForm, DeviceWithoutTheSupportedEnterpriseNumberDisablesTheDevicesPage)
+{
+    Intp::TDevice* other = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* ours = MakeDevice(2, 1, 0x0A000002);
+    Intp::TDevice* unread = MakeDevice(3, 1, 0x0A000003);
+    auto& a = Intp::Property<Intp::TPropertyBasicsSettings>::Get(other);
+    a.valid = true;
+    a.ObjectId = "9999.1.2";
+    auto& b = Intp::Property<Intp::TPropertyBasicsSettings>::Get(ours);
+    b.valid = true;
+    b.ObjectId = std::string(g_SupportedOid) + ".1.2";
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({other}));
+    EXPECT_EQ(m_Boxes, (std::vector<std::string>{"The program can't support the device"}));
+    EXPECT_FALSE(m_Form->ModuleFrame()->isEnabled());
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({ours}));
+    EXPECT_TRUE(m_Form->ModuleFrame()->isEnabled());
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({unread}));
+    EXPECT_TRUE(m_Form->ModuleFrame()->isEnabled());
+    EXPECT_EQ(m_Boxes.size(), 1u);
+}
+
+TEST_F(MainForm, RemovingTheSelectedDeviceLeavesTheDevicesPageOnShow)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
+    Intp::DeleteAllDevices();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_Form->GetCurrentPage(), m_Form->ModuleFrame());
+    EXPECT_EQ(m_Form->Tree()->currentItem(), m_Form->DevicesNode());
+    Intp::TDevice* current = nullptr;
+    EXPECT_EQ(m_Form->GetCurrentDevice(current), 0);
+}
+
+TEST_F(MainForm, OutcomeGoesToThePageOnShowThenToTheWizard)
+{
+    ShowRecorder();
+    std::vector<std::string> order;
+    struct TWizard : Intp::TWizard {
+        std::vector<std::string>* order;
+        TRecordingPage* page;
+        void OnWizardEvent(Intp::TDevice*, std::uint16_t code, std::uint16_t, const void*) override
+        {
+            order->push_back("wizard saw page " + std::to_string(page->Count(code)));
+        }
+    } wizard;
+    wizard.order = &order;
+    wizard.page = m_Page;
+    m_Form->Notify(nullptr, 0x0A02, 0, nullptr, &wizard, "PortGet");
+    EXPECT_EQ(order, (std::vector<std::string>{"wizard saw page 1"}));
+}
+
+TEST_F(MainForm, FollowUpTimerReadsMissingSettingsAndStopsOnTheSixthCountedTick)
+{
+    g_DiscoveryTicks = 0;
+    m_Form->DiscoveryTimer()->start();
+    // Ticks while nothing is listed are not counted.
+    m_Form->Timer4Timer();
+    EXPECT_EQ(g_DiscoveryTicks, 0);
+    EXPECT_TRUE(m_Sent.empty());
+    MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
+    Intp::Property<Intp::TPropertyBasicsSettings>::Get(b).valid = true;
+    for (int tick = 1; tick <= 5; ++tick) {
+        m_Form->Timer4Timer();
+        EXPECT_TRUE(m_Form->DiscoveryTimer()->isActive());
+    }
+    EXPECT_EQ(Sent(Intp::ccBasicsSettingsGet), 5);
+    m_Form->Timer4Timer();
+    EXPECT_FALSE(m_Form->DiscoveryTimer()->isActive());
+    EXPECT_EQ(g_DiscoveryTicks, 0);
+    EXPECT_EQ(Sent(Intp::ccBasicsSettingsGet), 6);
+}
+
+TEST_F(MainForm, FollowUpTimerStopsOnceEveryListedDeviceHasItsSettings)
+{
+    g_DiscoveryTicks = 0;
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    m_Form->DiscoveryTimer()->start();
+    m_Form->Timer4Timer();
+    EXPECT_TRUE(m_Form->DiscoveryTimer()->isActive());
+    Intp::Property<Intp::TPropertyBasicsSettings>::Get(a).valid = true;
+    m_Form->Timer4Timer();
+    EXPECT_FALSE(m_Form->DiscoveryTimer()->isActive());
+    EXPECT_EQ(g_DiscoveryTicks, 0);
+}
+
+TEST_F(MainForm, DiscoveryClearsTheTreeAndSendsOneFindPerTarget)
+{
+    MakeDevice(1, 1, 0x0A000001);
+    m_Filter.targets = {{0x0A010200, 0xFFFFFF00}, {0xC0A80005, 0xFFFFFFFF}};
+    m_Form->Action("acDiscovery")->trigger();
+    EXPECT_EQ(m_Form->DeviceCount(), 0);
+    EXPECT_TRUE(m_Form->DiscoveryTimer()->isActive());
+    ASSERT_EQ(m_Sent.size(), 2u);
+    EXPECT_EQ(m_Sent[0].ip, 0x0A0102FFu);
+    EXPECT_EQ(m_Sent[0].code, Intp::ccIntpFind);
+    EXPECT_EQ(m_Sent[1].ip, 0xC0A80005u);
+}
+
+TEST_F(MainForm, LoginLogoutAndRebootActOnTheTargetDevices)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a, b}));
+
+    m_Form->SetCredentialsHook([](QString&, QString&) { return false; });
+    m_Form->Action("acLogin")->trigger();
+    EXPECT_TRUE(m_Sent.empty());
+
+    m_Form->SetCredentialsHook([](QString& user, QString& password) {
+        user = "admin";
+        password = "secret";
+        return true;
+    });
+    m_Form->Action("acLogin")->trigger();
+    ASSERT_EQ(Sent(Intp::ccIntpLogin), 2);
+    EXPECT_EQ(m_Sent[0].ip, 0x0A000001u);
+    EXPECT_EQ(m_Sent[1].ip, 0x0A000002u);
+    EXPECT_NE(m_Sent[0].payload, std::vector<std::uint8_t>(16, 0));
+
+    m_Sent.clear();
+    m_Form->Action("acLogout")->trigger();
+    ASSERT_EQ(Sent(Intp::ccIntpLogin), 2);
+    EXPECT_EQ(std::vector<std::uint8_t>(m_Sent[0].payload.begin(), m_Sent[0].payload.begin() + 16),
+              std::vector<std::uint8_t>(16, 0));
+
+    m_Sent.clear();
+    m_BoxAnswer = QMessageBox::Cancel;
+    m_Form->Action("acReboot")->trigger();
+    EXPECT_TRUE(m_Sent.empty());
+    m_BoxAnswer = QMessageBox::Ok;
+    m_Form->Action("acReboot")->trigger();
+    EXPECT_EQ(Sent(Intp::ccBasicsReboot), 2);
+    EXPECT_EQ(m_Boxes.back(), "Are you sure to reboot selected devices?");
+}
+
+TEST_F(MainForm, OpenWebOpensEachTargetAddress)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(2, 1, 0xC0A80164);
+    QStringList urls;
+    m_Form->SetOpenUrlHook([&](const QString& url) { urls << url; });
+    m_Form->Action("acOpenWeb")->trigger();
+    EXPECT_TRUE(urls.isEmpty());
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a, b}));
+    m_Form->Action("acOpenWeb")->trigger();
+    EXPECT_EQ(urls, (QStringList{"http://10.0.0.1", "http://192.168.1.100"}));
+}
+
+TEST_F(MainForm, ExitStopsReceptionAndTheWindowEndsRequestsBeforeLeavingTheLibrary)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    ASSERT_TRUE(Intp::StartNew<Intp::TSessionBasicsSettingsGet>(a));
+    m_Form->DiscoveryTimer()->start();
+    m_Form->Action("acExit")->trigger();
+    EXPECT_FALSE(m_Form->IntpSock()->IsOpen());
+    EXPECT_TRUE(m_Form->IntpQueue()->IsTerminated());
+    EXPECT_FALSE(m_Form->DiscoveryTimer()->isActive());
+    // Nested loops may still be unwinding: the registry stays until the
+    // window goes.
+    EXPECT_EQ(Intp::GetDeviceCount(), 1u);
+    m_Form.reset();
+    EXPECT_EQ(Intp::GetSessionCount(), 0u);
+    EXPECT_EQ(Intp::GetDeviceCount(), 0u);
+    EXPECT_EQ(Intp::GetSessionCallback(), nullptr);
+    EXPECT_EQ(Intp::GetDeviceCallback(), nullptr);
+    EXPECT_EQ(g_ModuleCallback, nullptr);
+}
+
+TEST_F(MainForm, WindowHasTheTreeOfMainPages)
+{
+    QStringList captions;
+    for (int i = 0; i < m_Form->RootNode()->childCount(); ++i)
+        captions << m_Form->RootNode()->child(i)->text(0);
+    EXPECT_EQ(captions, (QStringList{"Devices", "Status Monitor", "Syslog Events", "Devices Topology", "Wizards",
+                                     "Recorder"}));
+    EXPECT_EQ(m_Form->RootNode()->text(0), "Tarvo Rovadavuv");
+    for (const char* name : {"acDiscovery", "acFilter", "acLogin", "acReboot", "acRefresh", "acExit", "acAbout",
+                             "acOpenWeb", "acRefreshAll", "acLogout", "acLoadConfig", "acSaveConfig", "acScan",
+                             "acGroupIpWizard", "acGroupFwWizard", "acPreference"})
+        EXPECT_NE(m_Form->Action(name), nullptr) << name;
+    EXPECT_EQ(m_Form->Action("acRefresh")->shortcuts().size(), 2);
+}
+
+namespace {
+
+std::unique_ptr<TMainForm> StartWithSyslogPort(std::uint16_t port, bool* initialised)
+{
+    TMainForm::TOptions options;
+    options.bindAddress = QHostAddress(QHostAddress::LocalHost);
+    options.trayIcon = false;
+    options.syslogPort = port;
+    auto form = std::make_unique<TMainForm>(options);
+    *initialised = form->Init();
+    return form;
+}
+
+}  // namespace
+
+TEST(MainFormStart, BusySyslogPortOffersAbortOrIgnore)
+{
+    RegisterTestModels(1);
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress(QHostAddress::AnyIPv4), 0, QUdpSocket::DontShareAddress));
+    std::vector<std::string> boxes;
+    QMessageBox::StandardButton answer = QMessageBox::Ignore;
+    TMessageBoxHook old = SetMessageBoxHook([&](const TMessageBoxRequest& request) {
+        boxes.push_back(request.text.toStdString());
+        EXPECT_EQ(request.buttons, QMessageBox::Abort | QMessageBox::Ignore);
+        return answer;
+    });
+
+    bool initialised = false;
+    auto form = StartWithSyslogPort(holder.localPort(), &initialised);
+    EXPECT_TRUE(initialised);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Cannot bind SYSLOG port, syslog function will be disabled. Press Ignore to continue.");
+    EXPECT_EQ(Intp::GetDeviceCallback(), form.get());
+    // Ignore goes on with the rest of the page tree.
+    EXPECT_TRUE(form->SelectPage("Wizards/Group IP Setting"));
+    form.reset();
+
+    answer = QMessageBox::Abort;
+    form = StartWithSyslogPort(holder.localPort(), &initialised);
+    EXPECT_FALSE(initialised);
+    EXPECT_EQ(Intp::GetDeviceCallback(), nullptr);
+    EXPECT_EQ(Intp::GetSessionCallback(), nullptr);
+    form.reset();
+    SetMessageBoxHook(old);
+}
+
+TEST(MainFormStart, FreeSyslogPortOpensWithoutAsking)
+{
+    RegisterTestModels(1);
+    int boxes = 0;
+    TMessageBoxHook old = SetMessageBoxHook([&](const TMessageBoxRequest&) {
+        ++boxes;
+        return QMessageBox::Ignore;
+    });
+    bool initialised = false;
+    auto form = StartWithSyslogPort(0, &initialised);
+    EXPECT_TRUE(initialised);
+    EXPECT_EQ(boxes, 0);
+    ASSERT_NE(form->SyslogQueue(), nullptr);
+    EXPECT_TRUE(form->SyslogQueue()->IsOpen());
+    form->Action("acExit")->trigger();
+    EXPECT_TRUE(form->SyslogQueue()->IsStopped());
+    form.reset();
+    SetMessageBoxHook(old);
+}
+
+TEST_F(MainForm, CtrlClicksSelectSiblingsOnly)
+{
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
+    Intp::TDevice* c = MakeDevice(3, 2, 0x0A000003);
+    m_Form->resize(900, 700);
+    m_Form->show();
+    QTreeWidget* tree = m_Form->Tree();
+    tree->expandAll();
+    auto click = [&](Intp::TDevice* d, Qt::KeyboardModifiers modifiers) {
+        QRect rect = tree->visualItemRect(m_Form->FindDeviceNode(d));
+        ASSERT_TRUE(rect.isValid());
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, modifiers, rect.center());
+        QCoreApplication::processEvents();
+    };
+    click(a, Qt::NoModifier);
+    click(b, Qt::ControlModifier);
+    click(c, Qt::ControlModifier);
+    TDeviceList selected;
+    m_Form->GetSelectedDevices(selected);
+    EXPECT_EQ(selected, (TDeviceList{a, b}));
+    EXPECT_FALSE(m_Form->FindDeviceNode(c)->isSelected());
+    // A plain click on the other group starts a new selection there.
+    click(c, Qt::NoModifier);
+    selected.clear();
+    m_Form->GetSelectedDevices(selected);
+    EXPECT_EQ(selected, (TDeviceList{c}));
+    click(a, Qt::NoModifier);
+    click(b, Qt::ControlModifier);
+    selected.clear();
+    m_Form->GetSelectedDevices(selected);
+    EXPECT_EQ(selected, (TDeviceList{a, b}));
+    click(b, Qt::NoModifier);
+    selected.clear();
+    m_Form->GetSelectedDevices(selected);
+    EXPECT_EQ(selected, (TDeviceList{b}));
+}
+
+TEST_F(MainForm, DiscoveryChainFollowsOnlySuccessfulAcceptedReplies)
+{
+    Intp::TDevice* refused = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* unknown = MakeDevice(2, 0, 0x0A000002);
+    Intp::TDevice* good = MakeDevice(3, 1, 0x0A000003);
+    m_Filter.refused = 0x0A000001;
+    Intp::TWizard* hook = GetFindHook();
+    hook->OnWizardEvent(refused, Intp::ccIntpFind, 0, nullptr);
+    hook->OnWizardEvent(unknown, Intp::ccIntpFind, 0, nullptr);
+    EXPECT_TRUE(m_Sent.empty());
+    hook->OnWizardEvent(good, Intp::ccIntpFind, 0xFF00, nullptr);
+    EXPECT_TRUE(m_Sent.empty());
+    hook->OnWizardEvent(good, Intp::ccIntpFind, 0, nullptr);
+    hook->OnWizardEvent(good, Intp::ccBasicsSettingsGet, 0, nullptr);
+    hook->OnWizardEvent(good, Intp::ccBasicsIPConfGet, 0, nullptr);
+    hook->OnWizardEvent(good, Intp::ccIntpSipGet, 0, nullptr);
+    // The status monitor may poll the device it was handed; the chain sends
+    // one read of each kind, in order.
+    std::vector<std::uint16_t> chain;
+    for (const TSent& sent : m_Sent) {
+        if (sent.code != Intp::ccIntpPing2)
+            chain.push_back(sent.code);
+    }
+    EXPECT_EQ(chain, (std::vector<std::uint16_t>{Intp::ccBasicsSettingsGet, Intp::ccBasicsIPConfGet,
+                                                 Intp::ccIntpSipGet}));
+    for (const TSent& sent : m_Sent)
+        EXPECT_EQ(sent.ip, 0x0A000003u);
+}
+
+namespace {
+
+// A page that opens a box when a device's address changes.
+class TBoxOnIpChange : public TRecordingPage {
+public:
+    using TRecordingPage::TRecordingPage;
+    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override
+    {
+        TRecordingPage::OnNotify(device, code, status);
+        if (code == ncDeviceIpChanged) {
+            ShowWarning("address changed");
+            // The device is still there when the box returns.
+            seenName = device->GetMac().ToString();
+        }
+    }
+    std::string seenName;
+};
+
+}  // namespace
+
+TEST_F(MainForm, ExitFromABoxOpenedInsideADeliveryIsClean)
+{
+    auto page = std::make_unique<TBoxOnIpChange>("Boxer");
+    TBoxOnIpChange* boxer = page.get();
+    QTreeWidgetItem* node = m_Form->AddOwnedPageNode(std::move(page), m_Form->RootNode(), 6);
+    ASSERT_TRUE(m_Form->SelectNode(node));
+    MakeDevice(7, 1, 0x0A000007);
+    SetMessageBoxHook([this](const TMessageBoxRequest&) {
+        m_Form->Action("acExit")->trigger();
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+        return QMessageBox::Ok;
+    });
+    // A reply from the device's new address.
+    const std::uint8_t header[16] = {0x01, 0x04, 0, 0, 0, 4, 0x02, 0, 0, 0, 0, 7, 0, 0, 0, 0};
+    m_Form->IntpQueue()->PushDatagram(0x0A000070, std::vector<std::uint8_t>(header, header + sizeof header));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxer->seenName.empty(); }, 5000));
+    EXPECT_EQ(boxer->seenName, "02:00:00:00:00:07");
+    EXPECT_TRUE(m_Form->IntpQueue()->IsTerminated());
+    m_Form.reset();
+    EXPECT_EQ(Intp::GetDeviceCount(), 0u);
+}
+
+TEST_F(MainForm, DeviceNotLoggedInOpensOnTheLoginPage)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001, false);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
+    TModule* page = m_Form->ModuleFrame()->GetSelectedModule();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->GetCaption(), "Basics");
+    EXPECT_EQ(m_Form->ModuleFrame()->ModuleTree()->currentItem(),
+              m_Form->ModuleFrame()->ModuleTree()->topLevelItem(0));
+}

@@ -1,0 +1,238 @@
+#include "FakePages.h"
+
+#include "console/ModuleFrame.h"
+
+#include <QLabel>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+namespace {
+
+// The page host as the "Devices" page sees it: one current device.
+class TFakeHost : public TModuleCallback {
+public:
+    int GetSelectedDevice(Intp::TDevice*& device) override
+    {
+        device = current;
+        return current ? 1 : 0;
+    }
+    int GetSelectedDevices(TDeviceList& devices) override
+    {
+        if (current)
+            devices.push_back(current);
+        return current ? 1 : 0;
+    }
+    int GetCurrentDevice(Intp::TDevice*& device) override { return GetSelectedDevice(device); }
+    int GetTargetDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
+    int GetAllDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
+    int GetListedDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
+    bool AskCredentials(QString&, QString&) override { return false; }
+    bool IsSelectedDevice(const Intp::TDevice* d) override { return d == current; }
+    bool IsAmongSelectedDevices(const Intp::TDevice* d) override { return d == current; }
+    bool IsCurrentDevice(const Intp::TDevice* d) override { return d == current; }
+    bool IsTargetDevice(const Intp::TDevice* d) override { return d == current; }
+    bool SelectPage(const QString&) override { return false; }
+    Filter::TFilterServer* GetFilterServer() override { return nullptr; }
+    Status::TStatusServer* GetStatusServer() override { return nullptr; }
+    Syslog::TSyslogServer* GetSyslogServer() override { return nullptr; }
+
+    Intp::TDevice* current = nullptr;
+};
+
+class ModuleFrame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegisterTestModels(3);
+        g_ModuleCallback = &m_Host;
+        m_Frame = std::make_unique<TModuleFrame>();
+        m_Login = Add("Login", nullptr);
+        m_Settings = Add("Settings", m_LoginNode);
+        m_Ports = Add("Ports", nullptr);
+        m_Group = m_Frame->AddModule(m_Frame->Adopt(std::make_unique<TModuleDummy>("Group")), nullptr);
+        m_InGroup = Add("In Group", m_Group);
+        m_Frame->show();
+    }
+    void TearDown() override
+    {
+        m_Frame.reset();
+        g_ModuleCallback = nullptr;
+        Intp::DeleteAllDevices();
+    }
+
+    TRecordingPage* Add(const char* caption, QTreeWidgetItem* parent)
+    {
+        auto* page = static_cast<TRecordingPage*>(m_Frame->Adopt(std::make_unique<TRecordingPage>(caption, &m_Log)));
+        QTreeWidgetItem* node = m_Frame->AddModule(page, parent);
+        if (!parent && !m_LoginNode)
+            m_LoginNode = node;
+        m_Nodes[page] = node;
+        return page;
+    }
+    TRecordingPage* AddBanner(const char* caption, int key)
+    {
+        auto* banner = static_cast<TRecordingPage*>(m_Frame->Adopt(std::make_unique<TRecordingPage>(caption, &m_Log)));
+        banner->m_HasFrame = true;
+        EXPECT_TRUE(m_Frame->RegisterBanner(key, banner));
+        return banner;
+    }
+    void Select(TRecordingPage* page) { m_Frame->ModuleTree()->setCurrentItem(m_Nodes[page]); }
+
+    TFakeHost m_Host;
+    std::unique_ptr<TModuleFrame> m_Frame;
+    std::vector<std::string> m_Log;
+    std::map<TRecordingPage*, QTreeWidgetItem*> m_Nodes;
+    QTreeWidgetItem* m_LoginNode = nullptr;
+    QTreeWidgetItem* m_Group = nullptr;
+    TRecordingPage* m_Login = nullptr;
+    TRecordingPage* m_Settings = nullptr;
+    TRecordingPage* m_Ports = nullptr;
+    TRecordingPage* m_InGroup = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ModuleFrame, PageWithReadsStaysHiddenBehindTheWaitLabelUntilItsReply)
+{
+    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    m_Settings->m_Reads = 2;
+    Select(m_Settings);
+    EXPECT_TRUE(m_Settings->isHidden());
+    EXPECT_FALSE(m_Frame->WaitLabel()->isHidden());
+    EXPECT_EQ(m_Settings->Count(ncSelectionChanged), 0);
+
+    // Its own Get reply arrives for the current device.
+    m_Frame->OnNotify(m_Host.current, 260, 0);
+    EXPECT_FALSE(m_Settings->isHidden());
+    EXPECT_TRUE(m_Frame->WaitLabel()->isHidden());
+}
+
+TEST_F(ModuleFrame, PageWithoutReadsFillsItselfAtOnce)
+{
+    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    Select(m_Ports);
+    EXPECT_EQ(m_Ports->Count(ncSelectionChanged), 1);
+    EXPECT_FALSE(m_Ports->isHidden());
+    EXPECT_TRUE(m_Frame->WaitLabel()->isHidden());
+}
+
+TEST_F(ModuleFrame, GroupNodeStartsNoReadAndHidesTheWaitLabel)
+{
+    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    m_Settings->m_Reads = 1;
+    Select(m_Settings);
+    ASSERT_FALSE(m_Frame->WaitLabel()->isHidden());
+    m_Log.clear();
+    m_Frame->ModuleTree()->setCurrentItem(m_Group);
+    EXPECT_TRUE(m_Frame->WaitLabel()->isHidden());
+    EXPECT_EQ(m_Log, (std::vector<std::string>{"Settings: leave"}));
+}
+
+TEST_F(ModuleFrame, RefreshAnswersTheSelectedPageAndRefreshAllTheSum)
+{
+    m_Login->m_Reads = 1;
+    m_Settings->m_Reads = 2;
+    m_Ports->m_Reads = 3;
+    m_InGroup->m_Reads = 4;
+    EXPECT_EQ(m_Frame->Refresh(true), 0);
+    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    Select(m_Ports);
+    EXPECT_EQ(m_Frame->Refresh(true), 3);
+    EXPECT_EQ(m_Frame->Refresh(false), 10);
+}
+
+TEST_F(ModuleFrame, PageThatRefusesToLeaveKeepsTheSelection)
+{
+    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    Select(m_Ports);
+    m_Ports->m_AllowLeave = false;
+    Select(m_Settings);
+    EXPECT_EQ(m_Frame->GetSelectedModule(), m_Ports);
+    EXPECT_EQ(m_Frame->ModuleTree()->currentItem(), m_Nodes[m_Ports]);
+    EXPECT_FALSE(m_Frame->Leave(false));
+    EXPECT_TRUE(m_Frame->Leave(true));
+}
+
+TEST_F(ModuleFrame, DeviceNotLoggedInAlwaysLandsOnTheLoginPage)
+{
+    m_Host.current = MakeDevice(1, 1, 0x0A000001, false);
+    Select(m_Ports);
+    EXPECT_EQ(m_Frame->GetSelectedModule(), m_Login);
+    EXPECT_EQ(m_Login->Count(ncSelectionChanged), 1);
+    EXPECT_EQ(m_Ports->Count(ncSelectionChanged), 0);
+
+    // The same from the main tree's selection change.
+    m_Host.current->SetLoggedIn(true);
+    Select(m_Ports);
+    ASSERT_EQ(m_Frame->GetSelectedModule(), m_Ports);
+    Intp::TDevice* other = MakeDevice(2, 1, 0x0A000002, false);
+    m_Frame->Leave(false);
+    m_Host.current = other;
+    m_Frame->OnNotify(other, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->GetSelectedModule(), m_Login);
+}
+
+TEST_F(ModuleFrame, BannerFollowsTheModelAndStaysForTheSameModel)
+{
+    TRecordingPage* general = AddBanner("General", 0);
+    TRecordingPage* larch = AddBanner("Larch", 1);
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
+    Intp::TDevice* c = MakeDevice(3, 3, 0x0A000003);
+
+    m_Frame->OnNotify(a, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->ShownBanner(), larch);
+    m_Log.clear();
+    m_Frame->OnNotify(b, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->ShownBanner(), larch);
+    EXPECT_EQ(std::count(m_Log.begin(), m_Log.end(), "Larch: leave force"), 0);
+    EXPECT_EQ(std::count(m_Log.begin(), m_Log.end(), "Larch: refresh all"), 1);
+
+    // Model 3 has no banner of its own: the default.
+    m_Frame->OnNotify(c, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->ShownBanner(), general);
+    EXPECT_EQ(std::count(m_Log.begin(), m_Log.end(), "Larch: leave force"), 1);
+
+    // No device: the default as well.
+    m_Frame->OnNotify(nullptr, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->ShownBanner(), general);
+
+    // Every notification reaches the banner.
+    m_Frame->OnNotify(c, 0x0A02, 0);
+    EXPECT_EQ(general->Count(0x0A02), 1);
+}
+
+TEST_F(ModuleFrame, BannerRegistrationKeepsTheFirstPageOfAKey)
+{
+    TModule* first = m_Frame->Adopt(std::make_unique<TRecordingPage>("First"));
+    TModule* second = m_Frame->Adopt(std::make_unique<TRecordingPage>("Second"));
+    EXPECT_FALSE(m_Frame->RegisterBanner(1, nullptr));
+    EXPECT_TRUE(m_Frame->RegisterBanner(0, first));
+    EXPECT_FALSE(m_Frame->RegisterBanner(0, second));
+    EXPECT_EQ(m_Frame->DefaultBanner(), first);
+    EXPECT_TRUE(m_Frame->RegisterBanner(2, first));
+    EXPECT_TRUE(m_Frame->RegisterBanner(2, second));
+    Intp::TDevice* d = MakeDevice(1, 2, 0x0A000001);
+    m_Frame->OnNotify(d, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->ShownBanner(), first);
+}
+
+TEST_F(ModuleFrame, ClearingTheTreeKeepsThePagesAndLeavesTheShownOne)
+{
+    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    Select(m_Ports);
+    m_Log.clear();
+    m_Frame->ClearModuleTree();
+    EXPECT_EQ(m_Frame->ModuleTree()->topLevelItemCount(), 0);
+    EXPECT_EQ(m_Frame->GetSelectedModule(), nullptr);
+    EXPECT_EQ(m_Log, (std::vector<std::string>{"Ports: leave force"}));
+    EXPECT_TRUE(m_Frame->WaitLabel()->isHidden());
+    // The same page objects can be added again.
+    EXPECT_NE(m_Frame->AddModule(m_Ports, nullptr), nullptr);
+    EXPECT_EQ(m_Frame->AddModule(nullptr, nullptr), nullptr);
+}

@@ -1,0 +1,196 @@
+#include "FakePages.h"
+
+#include "console/DeviceTypesFile.h"
+#include "console/ModuleFrame.h"
+#include "console/ModuleTree.h"
+
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace {
+
+// The page's own caption: the layout-0 caption, or the class name when only
+// layout 1 shows it (banners have "Link State").
+std::map<std::string, QString> OwnCaptions()
+{
+    std::map<std::string, QString> captions;
+    for (int layout : {1, 0}) {
+        for (const TModuleTreeEntry& entry : ModuleTreeLayout(layout)) {
+            if (entry.page[0] != '#' && !entry.as)
+                captions[entry.page] = QString::fromUtf8(entry.caption);
+        }
+    }
+    for (int banner = 0; banner < 6; ++banner)
+        captions[BannerPageName(banner)] = "Link State";
+    captions["TModuleBasics"] = "Basics";
+    captions["TModuleBasicsSettings"] = "Switch Setting";
+    captions["TModuleBasicsPassword"] = "Admin Password";
+    captions["TModuleQos2"] = "Qos Mode Own";
+    captions["TModuleMonitorMac"] = "MAC Address Table";
+    captions["TModuleRedundancyRing"] = "Ring Own";
+    return captions;
+}
+
+struct TCreated {
+    std::map<std::string, TModule*> pages;
+    int configured = 0;
+};
+
+std::vector<TDevicePageFactory> Factories(TCreated* created, const std::set<std::string>& without = {})
+{
+    std::vector<TDevicePageFactory> factories;
+    for (const auto& [name, caption] : OwnCaptions()) {
+        if (without.count(name))
+            continue;
+        std::string key = name;
+        QString text = caption;
+        factories.push_back({strdup(key.c_str()),
+                             [created, key, text](QWidget*) {
+                                 auto* page = new TRecordingPage(text);
+                                 created->pages[key] = page;
+                                 return static_cast<TModule*>(page);
+                             },
+                             key == "TModuleRedundancyRstp" ? std::function<void(TModule*)>([created](TModule*) {
+                                 ++created->configured;
+                             })
+                                                            : std::function<void(TModule*)>()});
+    }
+    return factories;
+}
+
+void FreeNames(std::vector<TDevicePageFactory>& factories)
+{
+    for (TDevicePageFactory& f : factories)
+        free(const_cast<char*>(f.name));
+}
+
+QStringList Texts(const QTreeWidget* tree)
+{
+    QStringList texts;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(tree)); *it; ++it) {
+        QString indent(2 * [&] {
+            int depth = 0;
+            for (QTreeWidgetItem* p = (*it)->parent(); p; p = p->parent())
+                ++depth;
+            return depth;
+        }(), ' ');
+        texts << indent + (*it)->text(0);
+    }
+    return texts;
+}
+
+class ModuleTree : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_DevicesLoadFailed = false;
+        g_DeviceTypeCount = 3;
+        g_DeviceTypeIndex = {1, 2, 3};
+        g_DeviceBanner = {1, 7, 4};
+        m_Factories = Factories(&m_Created);
+        m_Frame = std::make_unique<TModuleFrame>();
+    }
+    void TearDown() override
+    {
+        m_Frame.reset();
+        FreeNames(m_Factories);
+    }
+
+    TCreated m_Created;
+    std::vector<TDevicePageFactory> m_Factories;
+    std::unique_ptr<TModuleFrame> m_Frame;
+};
+
+}  // namespace
+
+TEST_F(ModuleTree, LayoutZeroStartsWithTheLoginPageAndItsBasics)
+{
+    BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
+    QTreeWidget* tree = m_Frame->ModuleTree();
+    ASSERT_GT(tree->topLevelItemCount(), 5);
+    EXPECT_EQ(TModuleFrame::ModuleOf(tree->topLevelItem(0)), m_Created.pages["TModuleBasics"]);
+    QStringList texts = Texts(tree);
+    EXPECT_EQ(texts.mid(0, 4), (QStringList{"Basics", "  Switch Setting", "  Admin Password", "  IP Configuration"}));
+    EXPECT_TRUE(texts.contains("  Swale Ring"));
+    EXPECT_TRUE(texts.contains("Redundancy"));
+    EXPECT_EQ(texts.last(), "Save To Flash");
+    EXPECT_EQ(m_Created.configured, 1);
+}
+
+TEST_F(ModuleTree, SecondBuildOfTheSameLayoutGivesTheSameTreeAndPages)
+{
+    BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
+    QStringList first = Texts(m_Frame->ModuleTree());
+    std::map<std::string, TModule*> pages = m_Created.pages;
+    m_Frame->ClearModuleTree();
+    BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
+    EXPECT_EQ(Texts(m_Frame->ModuleTree()), first);
+    EXPECT_EQ(m_Created.pages, pages);
+    EXPECT_EQ(m_Created.configured, 2);
+}
+
+TEST_F(ModuleTree, LayoutOneShowsPagesUnderItsOwnCaptionsAndLayoutZeroBringsThemBack)
+{
+    BuildModuleTreeWith(m_Frame.get(), 1, m_Factories);
+    QStringList one = Texts(m_Frame->ModuleTree());
+    EXPECT_EQ(one.mid(0, 3), (QStringList{"System", "  System Information", "  IP Configuration"}));
+    EXPECT_TRUE(one.contains("    LACP State Activity "));
+    EXPECT_TRUE(one.contains("    All Mac Addresses"));
+    EXPECT_TRUE(one.contains("  Qos Mode"));
+    EXPECT_TRUE(one.contains("  User Authentication"));
+    m_Frame->ClearModuleTree();
+    BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
+    QStringList zero = Texts(m_Frame->ModuleTree());
+    for (const char* caption : {"Basics", "  Switch Setting", "  Admin Password", "Traffic Prioritization",
+                                "  MAC Address Table"})
+        EXPECT_TRUE(zero.contains(caption)) << caption;
+}
+
+TEST_F(ModuleTree, BannersAreRegisteredOncePerModelWithTheGeneralOneAsDefault)
+{
+    BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
+    EXPECT_EQ(m_Frame->DefaultBanner(), m_Created.pages["TModuleBannerGeneral"]);
+    Intp::TDevice* larch = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* seven = MakeDevice(2, 2, 0x0A000002);
+    Intp::TDevice* birch = MakeDevice(3, 3, 0x0A000003);
+    m_Frame->OnNotify(larch, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages["TModuleBannerLarch"]);
+    m_Frame->OnNotify(seven, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages["TModuleBannerGeneral"]);
+    m_Frame->OnNotify(birch, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages["TModuleBannerBirch"]);
+    Intp::DeleteAllDevices();
+}
+
+TEST_F(ModuleTree, FailedModelFileRegistersOnlyTheDefaultBanner)
+{
+    g_DevicesLoadFailed = true;
+    BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
+    Intp::TDevice* larch = MakeDevice(1, 1, 0x0A000001);
+    m_Frame->OnNotify(larch, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages["TModuleBannerGeneral"]);
+    Intp::DeleteAllDevices();
+}
+
+TEST_F(ModuleTree, OnlyPagesThatExistGetNodes)
+{
+    TCreated created;
+    auto factories = Factories(&created, {"TModuleBasics", "TModuleQosCos", "TModuleSave"});
+    auto frame = std::make_unique<TModuleFrame>();
+    BuildModuleTreeWith(frame.get(), 0, factories);
+    QStringList texts = Texts(frame->ModuleTree());
+    // A missing page with children keeps them under a group node.
+    EXPECT_EQ(texts.first(), "Basics");
+    EXPECT_EQ(frame->ModuleTree()->topLevelItem(0)->childCount(), 11);
+    EXPECT_FALSE(texts.contains("  COS Settings"));
+    EXPECT_TRUE(texts.contains("  TOS Settings"));
+    EXPECT_FALSE(texts.contains("Save To Flash"));
+    frame.reset();
+    FreeNames(factories);
+}

@@ -1,0 +1,247 @@
+#include "console/IntpSock.h"
+#include "console/IntpSocketThread.h"
+#include "console/ProtocolHost.h"
+#include "intp/Device.h"
+#include "intp/Session.h"
+
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A request that only keeps a timer.
+class TFakeSession : public Intp::TSession {
+public:
+    TFakeSession(bool* deleted, int* timeouts) : m_Deleted(deleted), m_Timeouts(timeouts) {}
+    ~TFakeSession() override
+    {
+        if (m_Deleted)
+            *m_Deleted = true;
+    }
+
+    bool Request(Intp::TDevice*) override
+    {
+        Arm(m_Ms);
+        return true;
+    }
+    int OnReceive(Intp::TDevice*, const Intp::THeader&, Intp::TPayloadReader) override { return Intp::rrNotMine; }
+    const char* GetName() const override { return "Fake"; }
+    void OnTimeout() override
+    {
+        if (m_Timeouts)
+            ++*m_Timeouts;
+        if (m_OnTimeout)
+            m_OnTimeout();
+        Intp::TSession::OnTimeout();
+    }
+
+    void Arm(unsigned ms)
+    {
+        CreateTimer(ms);
+        EnableTimer(true);
+    }
+    void Interval(unsigned ms) { SetTimerInterval(ms); }
+
+    unsigned m_Ms = 0;
+    std::function<void()> m_OnTimeout;
+
+private:
+    bool* m_Deleted;
+    int* m_Timeouts;
+};
+
+class TRecordingWizard : public Intp::TWizard {
+public:
+    explicit TRecordingWizard(std::vector<std::string>* log) : m_Log(log) {}
+    void OnWizardEvent(Intp::TDevice*, std::uint16_t code, std::uint16_t status, const void* context) override
+    {
+        m_Log->push_back("wizard " + std::to_string(code) + " " + std::to_string(status));
+        m_Context = context;
+    }
+    const void* m_Context = nullptr;
+
+private:
+    std::vector<std::string>* m_Log;
+};
+
+class ProtocolHost : public ::testing::Test {
+protected:
+    void SetUp() override { Intp::SetSessionCallback(&m_Host); }
+    void TearDown() override
+    {
+        m_Host.EndAllSessions();
+        Intp::SetSessionCallback(nullptr);
+    }
+
+    TProtocolHost m_Host;
+};
+
+}  // namespace
+
+TEST_F(ProtocolHost, SecondCreateTimerKeepsTheFirstTimerAndInterval)
+{
+    auto* session = new TFakeSession(nullptr, nullptr);
+    session->Arm(1500);
+    QTimer* first = m_Host.TimerOf(session);
+    ASSERT_NE(first, nullptr);
+    session->Arm(700);
+    EXPECT_EQ(m_Host.TimerOf(session), first);
+    EXPECT_EQ(first->interval(), 1500);
+    EXPECT_EQ(m_Host.TimerCount(), 1u);
+    delete session;
+    EXPECT_EQ(m_Host.TimerCount(), 0u);
+}
+
+TEST_F(ProtocolHost, ZeroMillisecondsMeansSixtySeconds)
+{
+    auto* session = new TFakeSession(nullptr, nullptr);
+    session->Arm(0);
+    ASSERT_NE(m_Host.TimerOf(session), nullptr);
+    EXPECT_EQ(m_Host.TimerOf(session)->interval(), 60000);
+    session->Interval(3000);
+    EXPECT_EQ(m_Host.TimerOf(session)->interval(), 3000);
+    session->Interval(0);
+    EXPECT_EQ(m_Host.TimerOf(session)->interval(), 60000);
+    EXPECT_TRUE(m_Host.TimerOf(session)->isActive());
+    delete session;
+}
+
+TEST_F(ProtocolHost, FiredTimerTimesTheRequestOutAndFreesItsTimer)
+{
+    bool deleted = false;
+    int timeouts = 0;
+    auto* session = new TFakeSession(&deleted, &timeouts);
+    session->Arm(5);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return deleted; }, 5000));
+    EXPECT_EQ(timeouts, 1);
+    EXPECT_EQ(m_Host.TimerCount(), 0u);
+    // The timer deleted itself later, without firing for a freed request.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(timeouts, 1);
+}
+
+TEST_F(ProtocolHost, NestedEventLoopInATimeOutDoesNotTimeTheRequestOutTwice)
+{
+    bool deleted = false;
+    int timeouts = 0;
+    auto* session = new TFakeSession(&deleted, &timeouts);
+    session->m_OnTimeout = [] {
+        // A modal box opened from the time-out's notification.
+        QEventLoop loop;
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            if (++ticks == 6)
+                loop.quit();
+        });
+        ticker.start(5);
+        loop.exec();
+    };
+    session->Arm(2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return deleted; }, 5000));
+    EXPECT_EQ(timeouts, 1);
+}
+
+TEST_F(ProtocolHost, DisabledTimerDoesNotFire)
+{
+    bool deleted = false;
+    auto* session = new TFakeSession(&deleted, nullptr);
+    session->Arm(1);
+    m_Host.EnableTimer(session, false);
+    EXPECT_FALSE(m_Host.TimerOf(session)->isActive());
+    m_Host.EnableTimer(session, true);
+    EXPECT_TRUE(m_Host.TimerOf(session)->isActive());
+    m_Host.EnableTimer(session, false);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(deleted);
+    delete session;
+}
+
+TEST_F(ProtocolHost, OperationsOnARequestWithoutTimerDoNothing)
+{
+    TFakeSession session(nullptr, nullptr);
+    m_Host.EnableTimer(&session, true);
+    m_Host.SetTimerInterval(&session, 10);
+    m_Host.DestroyTimer(&session);
+    m_Host.CreateTimer(nullptr, 10);
+    EXPECT_EQ(m_Host.TimerCount(), 0u);
+}
+
+TEST_F(ProtocolHost, OutcomeReachesThePageFirstAndThenTheWizard)
+{
+    std::vector<std::string> log;
+    m_Host.SetPageNotify([&](Intp::TDevice* device, std::uint16_t code, std::uint16_t status) {
+        EXPECT_EQ(device, nullptr);
+        log.push_back("page " + std::to_string(code) + " " + std::to_string(status));
+    });
+    TRecordingWizard wizard(&log);
+    int context = 0;
+    m_Host.Notify(nullptr, 260, 0xFF00, &context, &wizard, "SettingsGet");
+    m_Host.Notify(nullptr, 261, 0, nullptr, nullptr, "SettingsSet");
+    EXPECT_EQ(log, (std::vector<std::string>{"page 260 65280", "wizard 260 65280", "page 261 0"}));
+    EXPECT_EQ(wizard.m_Context, &context);
+}
+
+TEST_F(ProtocolHost, SendGoesThroughTheHookWhenSet)
+{
+    std::vector<std::uint32_t> sent;
+    m_Host.SetSendHook([&](std::uint32_t ip, const std::uint8_t*, std::size_t size) {
+        sent.push_back(ip);
+        EXPECT_EQ(size, 16u);
+    });
+    std::uint8_t frame[16] = {};
+    m_Host.Send(0x7F000001, frame, sizeof frame);
+    EXPECT_EQ(sent, (std::vector<std::uint32_t>{0x7F000001}));
+}
+
+TEST_F(ProtocolHost, EndingAllRequestsFreesThemAndTheirTimersWithoutNotifying)
+{
+    int notified = 0;
+    m_Host.SetPageNotify([&](Intp::TDevice*, std::uint16_t, std::uint16_t) { ++notified; });
+    bool deleted1 = false;
+    bool deleted2 = false;
+    auto* s1 = new TFakeSession(&deleted1, nullptr);
+    auto* s2 = new TFakeSession(&deleted2, nullptr);
+    Intp::TDevice* device = Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 0, 0, 1), true);
+    ASSERT_TRUE(s1->Start(device));
+    ASSERT_TRUE(s2->Start(device));
+    EXPECT_EQ(m_Host.TimerCount(), 2u);
+    m_Host.EndAllSessions();
+    EXPECT_TRUE(deleted1);
+    EXPECT_TRUE(deleted2);
+    EXPECT_EQ(m_Host.TimerCount(), 0u);
+    EXPECT_EQ(Intp::GetSessionCount(), 0u);
+    EXPECT_EQ(notified, 0);
+    Intp::DeleteAllDevices();
+}
+
+TEST(IntpSock, NothingIsSentToAddressZero)
+{
+    TIntpSocketThread queue(nullptr);
+    TIntpSock sock(&queue);
+    ASSERT_TRUE(sock.Open(QHostAddress(QHostAddress::LocalHost), 0));
+    std::uint8_t frame[16] = {};
+    EXPECT_FALSE(sock.Send(0, frame, sizeof frame));
+}
+
+TEST(IntpSock, LimitedBroadcastTakesItsOwnPath)
+{
+    TIntpSocketThread queue(nullptr);
+    TIntpSock sock(&queue);
+    ASSERT_TRUE(sock.Open(QHostAddress(QHostAddress::LocalHost), 0));
+    int broadcasts = 0;
+    sock.SetBroadcastHook([&](const std::uint8_t*, std::size_t size) {
+        EXPECT_EQ(size, 16u);
+        ++broadcasts;
+        return true;
+    });
+    std::uint8_t frame[16] = {};
+    EXPECT_TRUE(sock.Send(0xFFFFFFFFu, frame, sizeof frame));
+    EXPECT_EQ(broadcasts, 1);
+}

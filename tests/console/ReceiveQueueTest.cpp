@@ -1,0 +1,188 @@
+#include "console/IntpSock.h"
+#include "console/IntpSocketThread.h"
+#include "intp/Device.h"
+#include "intp/Session.h"
+
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+std::vector<std::uint8_t> Bytes(std::uint8_t tag, std::size_t size = 4) { return std::vector<std::uint8_t>(size, tag); }
+
+// Runs a nested event loop for a few timer ticks, as a modal box would.
+void RunNestedLoop(int ticks)
+{
+    QEventLoop loop;
+    int seen = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (++seen == ticks)
+            loop.quit();
+    });
+    ticker.start(1);
+    loop.exec();
+}
+
+class TRecordingDevices : public Intp::TDeviceCallback {
+public:
+    void DeviceAdded(Intp::TDevice* device) override { added.push_back(device->GetMac().ToString()); }
+    void DeviceRemoved(Intp::TDevice*) override {}
+    void DeviceFlagsChanged(Intp::TDevice*, std::uint32_t) override {}
+    void DeviceIpChanged(Intp::TDevice* device) override { ips.push_back(device->GetIp()); }
+    void DeviceTypeChanged(Intp::TDevice*) override {}
+    void DeviceNameChanged(Intp::TDevice*) override {}
+
+    std::vector<std::string> added;
+    std::vector<std::uint32_t> ips;
+};
+
+}  // namespace
+
+TEST(ReceiveQueue, DeliversInArrivalOrderFromTheEventLoop)
+{
+    std::vector<int> delivered;
+    TIntpSocketThread queue([&](std::uint32_t address, std::uint32_t length, std::uint8_t* data) {
+        EXPECT_EQ(length, 4u);
+        delivered.push_back(int(address) * 100 + data[0]);
+    });
+    for (int i = 1; i <= 5; ++i)
+        queue.PushDatagram(std::uint32_t(i), Bytes(std::uint8_t(i)));
+    // Nothing is delivered from inside the push.
+    EXPECT_TRUE(delivered.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.size() == 5; }, 5000));
+    EXPECT_EQ(delivered, (std::vector<int>{101, 202, 303, 404, 505}));
+    EXPECT_EQ(queue.Pending(), 0u);
+}
+
+TEST(ReceiveQueue, ModalLoopInADeliveryNeverStartsASecondDelivery)
+{
+    std::vector<int> delivered;
+    int depth = 0;
+    int maxDepth = 0;
+    TIntpSocketThread* queuePtr = nullptr;
+    TIntpSocketThread queue([&](std::uint32_t, std::uint32_t, std::uint8_t* data) {
+        maxDepth = std::max(maxDepth, ++depth);
+        delivered.push_back(data[0]);
+        if (data[0] == 1) {
+            // Two datagrams arrive while the first delivery shows a box.
+            queuePtr->PushDatagram(0, Bytes(2));
+            queuePtr->PushDatagram(0, Bytes(3));
+            RunNestedLoop(5);
+            EXPECT_EQ(delivered, (std::vector<int>{1}));
+            EXPECT_EQ(queuePtr->Pending(), 2u);
+        }
+        --depth;
+    });
+    queuePtr = &queue;
+    queue.PushDatagram(0, Bytes(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.size() == 3; }, 5000));
+    EXPECT_EQ(delivered, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(maxDepth, 1);
+}
+
+TEST(ReceiveQueue, FailedDeliveryDoesNotStallTheQueue)
+{
+    std::vector<int> delivered;
+    TIntpSocketThread queue([&](std::uint32_t, std::uint32_t, std::uint8_t* data) {
+        delivered.push_back(data[0]);
+        if (data[0] == 1)
+            throw std::runtime_error("bad");
+    });
+    queue.PushDatagram(0, Bytes(1));
+    queue.PushDatagram(0, Bytes(2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.size() == 2; }, 5000));
+    EXPECT_FALSE(queue.IsDelivering());
+}
+
+TEST(ReceiveQueue, TerminateDropsQueuedDatagramsAndLaterOnes)
+{
+    int delivered = 0;
+    {
+        TIntpSocketThread queue([&](std::uint32_t, std::uint32_t, std::uint8_t*) { ++delivered; });
+        queue.PushDatagram(0, Bytes(1));
+        queue.PushDatagram(0, Bytes(2));
+        queue.Terminate();
+        queue.PushDatagram(0, Bytes(3));
+        EXPECT_EQ(queue.Pending(), 0u);
+    }
+    // The posted delivery of a destroyed queue is dropped with it.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(delivered, 0);
+}
+
+TEST(ReceiveQueue, SizeRuleDropsEmptyAndOversizedDatagrams)
+{
+    EXPECT_FALSE(AcceptIntpDatagramSize(0));
+    EXPECT_TRUE(AcceptIntpDatagramSize(1));
+    EXPECT_TRUE(AcceptIntpDatagramSize(65534));
+    EXPECT_FALSE(AcceptIntpDatagramSize(65535));
+    EXPECT_FALSE(AcceptIntpDatagramSize(70000));
+}
+
+TEST(ReceiveQueue, LoopbackDatagramsReachTheQueueWithTheSenderInHostOrder)
+{
+    std::vector<std::pair<std::uint32_t, std::size_t>> delivered;
+    TIntpSocketThread queue([&](std::uint32_t address, std::uint32_t length, std::uint8_t*) {
+        delivered.emplace_back(address, length);
+    });
+    TIntpSock sock(&queue);
+    ASSERT_TRUE(sock.Open(QHostAddress(QHostAddress::LocalHost), 0));
+    QUdpSocket peer;
+    ASSERT_TRUE(peer.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    const QByteArray empty;
+    const QByteArray frame(100, '\x11');
+    const QByteArray large(60000, '\x22');
+    peer.writeDatagram(empty, QHostAddress(QHostAddress::LocalHost), sock.LocalPort());
+    peer.writeDatagram(frame, QHostAddress(QHostAddress::LocalHost), sock.LocalPort());
+    peer.writeDatagram(large, QHostAddress(QHostAddress::LocalHost), sock.LocalPort());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.size() == 2; }, 5000));
+    EXPECT_EQ(delivered[0], std::make_pair(std::uint32_t(0x7F000001), std::size_t(100)));
+    EXPECT_EQ(delivered[1].second, 60000u);
+}
+
+TEST(ReceiveQueue, LoopbackDatagramReachesTheDispatcher)
+{
+    TRecordingDevices devices;
+    Intp::SetDeviceCallback(&devices);
+    TIntpSocketThread queue([](std::uint32_t address, std::uint32_t length, std::uint8_t* data) {
+        Intp::DispatchPacket(address, length, data);
+    });
+    TIntpSock sock(&queue);
+    ASSERT_TRUE(sock.Open(QHostAddress(QHostAddress::LocalHost), 0));
+    QUdpSocket peer;
+    // A settings reply header from 02:00:00:00:00:2A with no request waiting.
+    const char header[16] = {0x01, 0x04, 0, 0, 0, 4, 0x02, 0, 0, 0, 0, 0x2A, 0, 0, 0, 0};
+    peer.writeDatagram(header, sizeof header, QHostAddress(QHostAddress::LocalHost), sock.LocalPort());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !devices.ips.empty(); }, 5000));
+    EXPECT_EQ(devices.added, (std::vector<std::string>{"02:00:00:00:00:2A"}));
+    EXPECT_EQ(devices.ips.front(), 0x7F000001u);
+    Intp::DeleteAllDevices();
+    Intp::SetDeviceCallback(nullptr);
+}
+
+TEST(ReceiveQueue, ClosingWithDatagramsStillQueuedIsClean)
+{
+    int delivered = 0;
+    auto* queue = new TIntpSocketThread([&](std::uint32_t, std::uint32_t, std::uint8_t*) { ++delivered; });
+    auto* sock = new TIntpSock(queue);
+    ASSERT_TRUE(sock->Open(QHostAddress(QHostAddress::LocalHost), 0));
+    QUdpSocket peer;
+    for (int i = 0; i < 50; ++i)
+        peer.writeDatagram(QByteArray(20, char(i)), QHostAddress(QHostAddress::LocalHost), sock->LocalPort());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return queue->Pending() > 0 || delivered > 0; }, 5000));
+    sock->Close();
+    queue->Terminate();
+    const int before = delivered;
+    delete sock;
+    delete queue;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(delivered, before);
+}

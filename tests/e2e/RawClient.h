@@ -1,0 +1,27 @@
+// A plain protocol client for the namespace tests (no console code).
+#pragma once
+
+#include "tests/fakeswitch/Wire.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace E2E {
+
+struct TChainResult {
+    size_t Done = 0;           // switches whose chain ended
+    double Milliseconds = 0;   // from the find until the last chain reply
+};
+
+// Find to address (host order); every one of count switches must answer.
+// Prints each switch; 0 on success, 1 on failure.
+int Find(uint32_t address, size_t count, const char *productId);
+// Find, then the settings, IP configuration and IntpSip reads of every
+// answering switch, each started on the previous reply, as fast as one client can.
+TChainResult RunChain(uint32_t address, size_t count, bool print);
+// IP configuration Set to 255.255.255.255, then a read from the new address.
+int IpSet(const FakeSwitch::TMac &mac, uint32_t newIp, const std::string &user, const std::string &password);
+bool ParseMac(const std::string &text, FakeSwitch::TMac &mac);
+
+} // namespace E2E

@@ -1,0 +1,416 @@
+// The console against a fleet of fake switches across a veth pair.
+// Runs in the console's namespace (test_e2e_console.sh); the fleet's socket is
+// made in the switches' namespace named by E2E_SWITCH_NETNS.
+#include "console/DeviceTypesFile.h"
+#include "console/FilterServer.h"
+#include "console/MainForm.h"
+#include "console/MessageBox.h"
+#include "console/StatusMonitor.h"
+#include "intp/Basics.h"
+#include "intp/Device.h"
+#include "intp/DeviceType.h"
+#include "intp/Md5.h"
+#include "intp/Operations.h"
+#include "tests/e2e/RawClient.h"
+#include "tests/fakeswitch/FakeSwitch.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QSpinBox>
+#include <QTimer>
+#include <QTreeWidgetItem>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr uint32_t ConsoleIp = 0xC6120001;   // 198.18.0.1
+constexpr uint32_t FirstSwitchIp = 0xC6120101; // 198.18.1.1
+constexpr uint32_t SubnetMask = 0xFFFE0000;  // /15
+constexpr uint32_t DirectedBroadcast = 0xC613FFFF;
+const char *const Password = "secret";
+
+struct TModelUnderTest {
+    std::string Name;
+    std::string ProductId;
+    uint32_t SmtpRecipientNum = 0;
+};
+
+int RegisterModel(const TDeviceTypeFileModel &model, const std::string &id, const std::string &lowerId)
+{
+    Intp::TDeviceType record;
+    record.Name = model.name;
+    record.PortNum = model.portNum;
+    record.TrunkGroupNum = model.trunkGroupNum;
+    record.TrunkMemberNum = model.trunkMemberNum;
+    record.SmtpRecipientNum = model.smtpRecipientNum;
+    record.SecureIpNum = model.secureIpNum;
+    record.SnmpCommunityNum = model.snmpCommunityNum;
+    record.TagVidNum = model.tagVidNum;
+    return Intp::RegisterDeviceType(&record, {id, lowerId});
+}
+
+// The first model of the shipped model table, as the program would load it;
+// a model of our own where there is none.
+TModelUnderTest LoadModelTable()
+{
+    Intp::InitDeviceTypes();
+    std::ifstream file(CONSOLE_DEVICES_DEV, std::ios::binary);
+    if (file && LoadDeviceTypes(file, RegisterModel)) {
+        for (const auto &m : FakeSwitch::LoadModels(CONSOLE_DEVICES_DEV))
+            if (!m.ProductIds.empty())
+                return {m.Name, m.ProductIds.front(), m.SmtpRecipientNum};
+    }
+    Intp::TDeviceType record;
+    record.Name = "E2E Switch 8";
+    record.PortNum = 8;
+    record.SmtpRecipientNum = 2;
+    Intp::RegisterDeviceType(&record, {"E2E-SW-8"});
+    return {record.Name, "E2E-SW-8", 2};
+}
+
+const TModelUnderTest &Model()
+{
+    static const TModelUnderTest model = LoadModelTable();
+    return model;
+}
+
+class TSubnetFilter : public Filter::TFilterServer {
+public:
+    Filter::TFilterSettings *GetSettings() override { return &m_Settings; }
+    bool Accept(uint32_t) override { return true; }
+    void GetTargets(TIpMaskList &targets) override { targets.push_back({ConsoleIp, SubnetMask}); }
+
+private:
+    Filter::TFilterSettings m_Settings;
+};
+
+// Runs the event loop until pred holds or the time is up; woken by every
+// event and at least every 20 ms (the fleet changes state on its own thread).
+template <class P>
+bool WaitUntil(P pred, std::chrono::milliseconds timeout)
+{
+    QDeadlineTimer deadline(timeout.count());
+    QTimer wake;
+    wake.start(20);
+    QEventLoop loop;
+    while (!pred()) {
+        if (deadline.hasExpired())
+            return false;
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+class ConsoleE2E : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char *ns = getenv("E2E_SWITCH_NETNS");
+        if (!ns)
+            GTEST_SKIP() << "needs the namespaces of test_e2e_console.sh";
+        m_Fleet.SetNetworkNamespace(ns);
+        m_OldHook = SetMessageBoxHook([](const TMessageBoxRequest &) { return QMessageBox::Ok; });
+    }
+
+    void TearDown() override
+    {
+        if (m_Form) {
+            m_Form->Shutdown();
+            m_Form.reset();
+        }
+        m_Fleet.Stop();
+        SetMessageBoxHook(m_OldHook);
+        // Every request of the console had its command's size.
+        EXPECT_EQ(m_Fleet.MalformedRequests(), 0u);
+    }
+
+    void StartFleet(size_t count)
+    {
+        for (size_t i = 0; i < count; ++i) {
+            FakeSwitch::TSwitchSettings s;
+            s.Mac = MacOf(i);
+            s.ProductId = Model().ProductId;
+            s.SmtpRecipientNum = Model().SmtpRecipientNum;
+            s.Factory.Name = "E2E-" + std::to_string(i + 1);
+            s.Factory.Ip = FirstSwitchIp + uint32_t(i);
+            s.Factory.Netmask = SubnetMask;
+            s.Factory.Password = Password;
+            m_Fleet.Add(s);
+        }
+        std::string error;
+        ASSERT_TRUE(m_Fleet.Start(&error)) << error;
+        m_Count = count;
+    }
+
+    void OpenConsole()
+    {
+        TMainForm::TOptions options;
+        options.openSyslog = false;
+        options.trayIcon = false;
+        g_DiscoveryTicks = 0; // a window of an earlier test may have left its follow-up running
+        m_Form = std::make_unique<TMainForm>(options);
+        ASSERT_TRUE(m_Form->Init());
+        m_Form->SetFilterServer(&m_Filter);
+        m_Form->SetCredentialsHook([](QString &user, QString &password) {
+            user = QStringLiteral("admin");
+            password = QString::fromLatin1(Password);
+            return true;
+        });
+        m_Form->show();
+    }
+
+    static FakeSwitch::TMac MacOf(size_t i)
+    {
+        return {0x02, 0x00, 0x5E, uint8_t(i >> 16), uint8_t(i >> 8), uint8_t(i + 1)};
+    }
+
+    Intp::TDevice *DeviceOf(size_t i) const
+    {
+        return Intp::FindDevice(Intp::TMacAddr(MacOf(i).data()), false);
+    }
+
+    std::vector<Intp::TDevice *> Devices() const
+    {
+        std::vector<Intp::TDevice *> devices;
+        for (size_t i = 0; i < m_Count; ++i)
+            devices.push_back(DeviceOf(i));
+        return devices;
+    }
+
+    bool Listed(size_t i) const
+    {
+        Intp::TDevice *d = DeviceOf(i);
+        return d && m_Form->FindDeviceNode(d) && d->GetTypeName() == Model().Name;
+    }
+
+    // Listed with the whole discovery chain done (settings, IP configuration, IntpSip).
+    bool Discovered(size_t i) const
+    {
+        Intp::TDevice *d = DeviceOf(i);
+        return Listed(i) && Intp::Property<Intp::TPropertyBasicsSettings>::Get(d).valid &&
+               Intp::Property<Intp::TPropertyBasicsIPConf>::Get(d).valid &&
+               Intp::Property<Intp::TPropertyIntpSip>::Get(d).valid;
+    }
+
+    bool AllDiscovered() const
+    {
+        for (size_t i = 0; i < m_Count; ++i)
+            if (!Discovered(i))
+                return false;
+        return true;
+    }
+
+    void DiscoverAll()
+    {
+        m_Form->EventOnDiscoveryExecute();
+        ASSERT_TRUE(WaitUntil([&] { return AllDiscovered(); }, 10s)) << ListedCount() << " of " << m_Count;
+    }
+
+    size_t ListedCount() const
+    {
+        size_t n = 0;
+        for (size_t i = 0; i < m_Count; ++i)
+            n += Listed(i);
+        return n;
+    }
+
+    void SelectAll() { ASSERT_TRUE(m_Form->SelectDeviceNodes(Devices())); }
+
+    FakeSwitch::TFleet m_Fleet{0, FakeSwitch::ProtocolPort};
+    TSubnetFilter m_Filter;
+    std::unique_ptr<TMainForm> m_Form;
+    TMessageBoxHook m_OldHook;
+    size_t m_Count = 0;
+};
+
+TEST_F(ConsoleE2E, DiscoveryListsEverySwitchWithItsModelAndName)
+{
+    StartFleet(6);
+    OpenConsole();
+    DiscoverAll();
+    for (size_t i = 0; i < m_Count; ++i) {
+        Intp::TDevice *d = DeviceOf(i);
+        EXPECT_EQ(d->GetIp(), FirstSwitchIp + i);
+        EXPECT_EQ(d->GetName(), "E2E-" + std::to_string(i + 1));
+        EXPECT_TRUE(m_Form->FindDeviceNode(d)->text(0).contains(QString::fromStdString(d->GetName())));
+        EXPECT_EQ(m_Fleet.Requests(i, 0), 1u);
+    }
+}
+
+TEST_F(ConsoleE2E, LoginAndLogoutChangeTheSwitchesState)
+{
+    StartFleet(3);
+    OpenConsole();
+    DiscoverAll();
+    SelectAll();
+
+    m_Form->EventOnLoginExecute();
+    auto allLoggedIn = [&](bool in) {
+        for (size_t i = 0; i < m_Count; ++i)
+            if (DeviceOf(i)->TestFlags(Intp::dfLoggedIn) != in || m_Fleet.IsLoggedIn(i, ConsoleIp) != in)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return allLoggedIn(true); }, 5s));
+
+    m_Form->EventOnLogoutExecute();
+    EXPECT_TRUE(WaitUntil([&] { return allLoggedIn(false) && m_Fleet.Requests(m_Count - 1, 2) == 2; }, 5s));
+}
+
+TEST_F(ConsoleE2E, RebootSilencesTheSwitchUntilItIsHeardAgain)
+{
+    StartFleet(2);
+    m_Fleet.SetRebootSilence(300ms);
+    OpenConsole();
+    DiscoverAll();
+    SelectAll();
+    m_Form->EventOnLoginExecute();
+    ASSERT_TRUE(WaitUntil([&] { return m_Fleet.IsLoggedIn(0, ConsoleIp) && m_Fleet.IsLoggedIn(1, ConsoleIp); }, 5s));
+
+    m_Form->EventOnRebootExecute();
+    ASSERT_TRUE(WaitUntil([&] { return DeviceOf(0)->GetIp() == 0 && DeviceOf(1)->GetIp() == 0; }, 5s));
+    EXPECT_EQ(m_Fleet.Requests(0, 259), 1u);
+    EXPECT_FALSE(m_Fleet.IsLoggedIn(0, ConsoleIp));
+
+    // Heard again: a find to the switch's address answers once the reboot is over.
+    QTimer retry;
+    QObject::connect(&retry, &QTimer::timeout,
+                     [] { Intp::TSessionIntpFind::SendFind(GetFindHook(), FirstSwitchIp); });
+    retry.start(50);
+    EXPECT_TRUE(WaitUntil([&] { return DeviceOf(0)->GetIp() == FirstSwitchIp; }, 5s));
+}
+
+TEST_F(ConsoleE2E, IpConfigurationSetToTheLimitedBroadcastReachesItsSwitch)
+{
+    StartFleet(3);
+    OpenConsole();
+    DiscoverAll();
+
+    constexpr uint32_t NewIp = 0xC6120164; // 198.18.1.100
+    Intp::TSessionBasicsIPConfSet::TPayload payload;
+    payload.Digest = Intp::MakeLoginDigest("admin", Password);
+    payload.Ip = NewIp;
+    payload.Netmask = SubnetMask;
+    auto *request = new Intp::TSessionBasicsIPConfSet;
+    request->SetPayload(payload);
+    if (!request->Start(DeviceOf(1), nullptr)) {
+        delete request;
+        FAIL() << "not started";
+    }
+    EXPECT_TRUE(WaitUntil([&] { return m_Fleet.Ip(1) == NewIp && DeviceOf(1)->GetIp() == NewIp; }, 5s));
+    EXPECT_EQ(m_Fleet.Ip(0), FirstSwitchIp);
+    EXPECT_EQ(m_Fleet.Ip(2), FirstSwitchIp + 2);
+    EXPECT_TRUE(m_Fleet.WaitForRequests(1, 262, 2, 2s)); // discovery and the read after the Set
+}
+
+TEST_F(ConsoleE2E, SwitchWithShortSettingsRepliesIsAskedAgainUntilTheFollowUpEnds)
+{
+    StartFleet(3);
+    m_Fleet.SetFault(0, 260, {FakeSwitch::TFaultKind::Short, 0});
+    m_Fleet.SetFault(1, 262, {FakeSwitch::TFaultKind::Garbage, 0});
+    OpenConsole();
+    m_Form->EventOnDiscoveryExecute();
+
+    ASSERT_TRUE(WaitUntil([&] { return Discovered(2) && Listed(0) && Listed(1); }, 5s));
+    // Six follow-up ticks of 400 ms each re-ask the settings of the switch that has none.
+    ASSERT_TRUE(WaitUntil([&] { return !m_Form->DiscoveryTimer()->isActive(); }, 10s));
+    EXPECT_TRUE(m_Fleet.WaitForRequests(0, 260, 7, 2s)); // the last one may still be on its way
+    EXPECT_EQ(m_Fleet.Requests(0, 260), 7u);
+    EXPECT_FALSE(Intp::Property<Intp::TPropertyBasicsSettings>::Get(DeviceOf(0)).valid);
+    EXPECT_TRUE(Intp::Property<Intp::TPropertyBasicsSettings>::Get(DeviceOf(1)).valid);
+    EXPECT_FALSE(Intp::Property<Intp::TPropertyBasicsIPConf>::Get(DeviceOf(1)).valid);
+    EXPECT_EQ(m_Fleet.Requests(1, 260), 1u);
+}
+
+TEST_F(ConsoleE2E, StatusMonitorShowsAlarmsAndSilentSwitches)
+{
+    StartFleet(3);
+    m_Fleet.SetPing(0, 0x2, 0x1, 0xF);
+    m_Fleet.SetFault(2, 6, {FakeSwitch::TFaultKind::Silent, 0});
+    OpenConsole();
+    auto *monitor = dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer());
+    ASSERT_NE(monitor, nullptr);
+    monitor->m_QueryTmo->setValue(1);
+    DiscoverAll();
+
+    auto state = [&](size_t i) { return monitor->GetDeviceStatus(DeviceOf(i)); };
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return monitor->RowCount() == 3 && (state(0) & Status::sbAlarm) && (state(2) & Status::sbNoReply) &&
+                   m_Fleet.Requests(1, 6) >= 1;
+        },
+        5s));
+    EXPECT_EQ(state(1), 0u);
+    QString alarm = monitor->RowText(monitor->FindRow(Intp::TMacAddr(MacOf(0).data())), TStatusFrame::scStatus);
+    EXPECT_TRUE(alarm.contains("power2")) << alarm.toStdString();
+    EXPECT_TRUE(alarm.contains("port 1")) << alarm.toStdString();
+}
+
+// 254 switches answer one broadcast discovery; every one is listed with its
+// chain done, none lost. The console's time from the Discovery action until
+// the last chain step is compared with a plain client driving the same chain
+// against the same fleet in the same run (best of three each).
+TEST_F(ConsoleE2E, DiscoveryOfAFullSubnetKeepsUpWithAPlainClient)
+{
+    StartFleet(254);
+    OpenConsole();
+
+    double bare = 1e9, console = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        auto chain = E2E::RunChain(DirectedBroadcast, m_Count, false);
+        ASSERT_EQ(chain.Done, m_Count);
+        bare = std::min(bare, chain.Milliseconds);
+
+        // Cursors keep the check cheap: it runs after every event batch.
+        size_t listed = 0, done = 0;
+        double listedMs = 0;
+        auto start = std::chrono::steady_clock::now();
+        auto ms = [&] {
+            return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        };
+        m_Form->EventOnDiscoveryExecute();
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (; listed < m_Count && Listed(listed); ++listed)
+                    if (listed + 1 == m_Count)
+                        listedMs = ms();
+                for (; done < m_Count && Discovered(done); ++done) {
+                }
+                return done == m_Count;
+            },
+            20s))
+            << ListedCount() << " of " << m_Count << " listed";
+        std::cout << "round " << round << ": plain client " << chain.Milliseconds << " ms; console: all listed "
+                  << listedMs << " ms, all chains done " << ms() << " ms\n";
+        console = std::min(console, ms());
+    }
+    double ratio = console / bare;
+    std::cout << "254 switches: console " << console << " ms, plain client " << bare << " ms, ratio " << ratio
+              << " (best of 3)\n";
+    RecordProperty("console_ms", std::to_string(console));
+    RecordProperty("plain_client_ms", std::to_string(bare));
+    RecordProperty("ratio", std::to_string(ratio));
+    // Timing depends on the machine's load and the build; the target is
+    // enforced on request (E2E_ENFORCE_RATIO=1) and reported otherwise.
+    if (getenv("E2E_ENFORCE_RATIO"))
+        EXPECT_LE(ratio, 3.0);
+    else if (ratio > 3.0)
+        std::cout << "ratio above the target of 3\n";
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,235 @@
+// A fleet of simulated switches behind one UDP socket, for tests.
+//
+// Every switch has its own MAC and IPv4 address. A datagram to a switch's
+// address is answered by that switch; a datagram to a broadcast address
+// (255.255.255.255 or a switch's directed broadcast) is answered by every
+// switch for find, and by the switch whose MAC is in the header for the other
+// commands. Each reply leaves with the answering switch's address as source.
+#pragma once
+
+#include "tests/fakeswitch/Wire.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace FakeSwitch {
+
+constexpr uint16_t ProtocolPort = 1638;
+constexpr uint16_t StatusOk = 0;
+constexpr uint16_t StatusNotLoggedIn = 3;
+// What our switches answer to a refused login, a wrong digest or a malformed Set.
+constexpr uint16_t StatusRefused = 1;
+
+struct TModel {
+    std::string Name;
+    std::vector<std::string> ProductIds;
+    uint32_t PortNum = 0;
+    uint32_t SmtpRecipientNum = 0;
+};
+
+// Models of a device-model file (name=value lines); empty when unreadable.
+std::vector<TModel> LoadModels(const std::string &path);
+
+// What a switch keeps in flash: saved by "save", reset by factory default.
+struct TConfig {
+    std::string Name = "Switch";
+    std::string Description = "Managed Ethernet Switch";
+    std::string Location;
+    std::string Contact;
+    std::string User = "admin";
+    std::string Password = "admin";
+
+    bool Dhcp = false;
+    uint32_t Ip = 0;
+    uint32_t Netmask = 0xFFFFFF00;
+    uint32_t Gateway = 0;
+    uint32_t Dns1 = 0;
+    uint32_t Dns2 = 0;
+
+    bool SntpEnabled = false;
+    uint16_t TimeZone = 0;
+    uint32_t SntpServer = 0;
+    bool Daylight = false;
+    uint32_t DaylightBegin = 0;
+    uint32_t DaylightEnd = 0;
+    uint32_t DaylightOffset = 0;
+
+    bool ProvisionConfig = false;
+    uint32_t ProvisionConfigIp = 0;
+    std::string ProvisionConfigFile;
+    bool ProvisionFirmware = false;
+    uint32_t ProvisionFirmwareIp = 0;
+    std::string ProvisionFirmwareFile;
+
+    uint32_t FaultSystemMask = 0;
+    uint32_t FaultPortMask = 0;
+    uint8_t SyslogMode = 0;
+    uint32_t SyslogServer = 0;
+    bool SmtpEnabled = false;
+    uint32_t SmtpServer = 0;
+    std::string SmtpSender, SmtpSubject, SmtpAccount, SmtpPassword;
+    std::vector<std::string> SmtpRecipients; // always SmtpRecipientNum entries
+    std::array<uint32_t, 6> EventMasks{};
+};
+
+// How a switch is made: its identity and its factory configuration.
+struct TSwitchSettings {
+    TMac Mac{};
+    std::string ProductId;
+    uint32_t SmtpRecipientNum = 0;
+    uint16_t KernelVersion = 0x0102;
+    uint16_t FirmwareVersion = 0x0203;
+    uint32_t HardwareVersion = 0x01000100;
+    std::string ObjectId = "99999.1.1";
+    TConfig Factory;
+};
+
+enum class TFaultKind {
+    None,
+    Silent,   // no reply
+    Short,    // header only, no payload
+    Status,   // the reply carries the given status
+    WrongMac, // the reply carries another MAC
+    Garbage,  // 7 bytes that are no frame
+};
+
+struct TFault {
+    TFaultKind Kind = TFaultKind::None;
+    uint16_t Status = 0;
+};
+
+// One simulated switch; handlers read and change it under the fleet's lock.
+struct TSwitch {
+    TSwitchSettings Settings;
+    TConfig Running;
+    TConfig Saved;
+    std::set<uint32_t> LoggedIn; // peers (host order) that logged in
+    std::chrono::steady_clock::time_point SilentUntil{};
+    bool RebootPending = false;
+    uint32_t PowerAlarm = 0, FailedPorts = 0, PortStates = 0;
+    bool SipEnabled = true, SipWarning = false;
+    uint16_t SipValue = 0;
+    std::map<int, TFault> Faults; // by command code, -1 for every command
+    std::map<uint16_t, unsigned> Requests;
+    std::map<uint16_t, unsigned> MalformedRequests;
+
+    // Transfers: what a backup reads, what uploads wrote (by code 256/258),
+    // how many 512-byte blocks make a whole upload, and the TFTP outcome.
+    TBytes BackupFile;
+    std::map<uint16_t, TBytes> Uploads;
+    std::map<uint16_t, uint16_t> UploadNextBlock;
+    uint16_t UploadBlocks = 4;
+    uint32_t TftpFinalState = 2;
+    uint32_t TftpServer = 0;
+    uint16_t TftpPort = 0;
+    std::string TftpFile;
+};
+
+struct TRequest {
+    THeader Header;
+    const uint8_t *Payload = nullptr;
+    size_t PayloadSize = 0;
+    uint32_t Peer = 0; // host order
+};
+
+struct TReply {
+    uint16_t Status = StatusOk;
+    TBytes Payload;
+    std::vector<TBytes> FollowUps; // further payloads sent at once with status 0 (progress reports)
+};
+
+using THandler = std::function<TReply(TSwitch &, const TRequest &)>;
+
+constexpr size_t AnySize = size_t(-1);
+
+struct THandlerEntry {
+    THandler Handler;
+    bool NeedsLogin = false;
+    size_t ErrorReplySize = 4; // payload size of error replies (the command's full reply)
+    // The request's payload size; a request of another size (or whose header
+    // length disagrees with the datagram) is refused and counted as malformed.
+    size_t RequestSize = AnySize;
+};
+
+using THandlerTable = std::map<uint16_t, THandlerEntry>;
+
+// The commands our switches know: find, login, ping, IntpSip, system
+// settings, IP configuration, SNTP, auto provisioning, warnings, maintenance
+// and transfers.
+THandlerTable StandardHandlers();
+
+class TFleet {
+public:
+    // bindIp and port in host order; port 0 picks a free one.
+    explicit TFleet(uint32_t bindIp = 0, uint16_t port = ProtocolPort);
+    ~TFleet();
+    TFleet(const TFleet &) = delete;
+    TFleet &operator=(const TFleet &) = delete;
+
+    // Makes the socket in another network namespace (a path such as
+    // /var/run/netns/NAME); set before Start. Needs CAP_SYS_ADMIN.
+    void SetNetworkNamespace(std::string path) { m_Namespace = std::move(path); }
+    bool Start(std::string *error = nullptr);
+    void Stop();
+    uint16_t Port() const { return m_Port; }
+
+    // Everything below is thread-safe.
+    size_t Add(const TSwitchSettings &settings);
+    size_t Count() const;
+    void SetHandler(uint16_t code, THandlerEntry entry);
+    void SetRebootSilence(std::chrono::milliseconds silence);
+    void SetPing(size_t index, uint32_t powerAlarm, uint32_t failedPorts, uint32_t portStates);
+    void SetSip(size_t index, bool enabled, bool warning, uint16_t value);
+    void SetFault(size_t index, int code, TFault fault);
+    void ClearFaults(size_t index);
+    // Runs fn on the switch under the lock.
+    void Edit(size_t index, const std::function<void(TSwitch &)> &fn);
+
+    TSwitch Snapshot(size_t index) const;
+    uint32_t Ip(size_t index) const;
+    bool IsLoggedIn(size_t index, uint32_t peer) const;
+    unsigned Requests(size_t index, uint16_t code) const;
+    // Requests of any switch whose size did not match their command.
+    unsigned MalformedRequests() const;
+    // Waits until the switch has seen count requests of code.
+    bool WaitForRequests(size_t index, uint16_t code, unsigned count, std::chrono::milliseconds timeout) const;
+
+private:
+    void Run();
+    void Handle(const uint8_t *data, size_t size, uint32_t peer, uint16_t peerPort, uint32_t destination);
+    void Answer(TSwitch &sw, const TRequest &request, uint32_t peer, uint16_t peerPort);
+    void SendFrom(uint32_t source, uint32_t peer, uint16_t peerPort, const TBytes &datagram);
+    void Reindex();
+
+    bool OpenSocket(std::string *error);
+
+    std::string m_Namespace;
+    uint32_t m_BindIp;
+    uint16_t m_Port;
+    int m_Socket = -1;
+    int m_WakeFd = -1;
+    std::thread m_Thread;
+
+    mutable std::mutex m_Lock;
+    mutable std::condition_variable m_Changed;
+    std::vector<TSwitch> m_Switches;
+    // Lookups by address, MAC and directed broadcast; rebuilt after changes.
+    std::unordered_multimap<uint32_t, size_t> m_ByIp;
+    std::multimap<TMac, size_t> m_ByMac;
+    std::unordered_set<uint32_t> m_Broadcasts;
+    bool m_IndexDirty = true;
+    THandlerTable m_Handlers;
+    std::chrono::milliseconds m_RebootSilence{2000};
+};
+
+} // namespace FakeSwitch

@@ -1,0 +1,151 @@
+// fakeswitch: runs a fleet of simulated switches until SIGINT or SIGTERM.
+// Prints "ready <port>" on stdout once the socket is bound.
+#include "tests/fakeswitch/FakeSwitch.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+using namespace FakeSwitch;
+
+namespace {
+
+void Usage()
+{
+    std::cerr << "usage: fakeswitch --base-ip IP [--count N] [--bind IP] [--port N] [--netmask MASK]\n"
+                 "       [--gateway IP] [--base-mac MAC] [--model PRODUCT-ID | --devices FILE --model-index I]\n"
+                 "       [--smtp-recipients N] [--user NAME] [--password PW] [--name-prefix TEXT]\n"
+                 "       [--reboot-silence-ms N]\n"
+                 "Switch i (from 0) has address base-ip + i and MAC base-mac + i. The socket is bound to\n"
+                 "--bind (default 0.0.0.0); bound to one address it receives no broadcasts.\n";
+}
+
+bool ParseMac(const std::string &text, TMac &mac)
+{
+    unsigned b[6];
+    if (sscanf(text.c_str(), "%x:%x:%x:%x:%x:%x", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5]) != 6)
+        return false;
+    for (int i = 0; i < 6; ++i) {
+        if (b[i] > 255)
+            return false;
+        mac[i] = uint8_t(b[i]);
+    }
+    return true;
+}
+
+TMac AddToMac(TMac mac, uint32_t n)
+{
+    uint32_t low = (uint32_t(mac[3]) << 16 | uint32_t(mac[4]) << 8 | mac[5]) + n;
+    mac[3] = uint8_t(low >> 16);
+    mac[4] = uint8_t(low >> 8);
+    mac[5] = uint8_t(low);
+    return mac;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    uint32_t bindIp = 0, baseIp = 0, netmask = 0xFFFFFF00, gateway = 0;
+    long port = ProtocolPort, count = 1, rebootMs = 2000, modelIndex = -1, recipients = -1;
+    TMac baseMac{0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
+    std::string productId, devicesFile, user = "admin", password = "admin", namePrefix = "Switch-";
+    for (int i = 1; i < argc; ++i) {
+        std::string opt = argv[i];
+        if (i + 1 >= argc) {
+            Usage();
+            return 2;
+        }
+        std::string value = argv[++i];
+        bool ok = true;
+        if (opt == "--bind")
+            ok = (bindIp = ParseIp(value)) != 0 || value == "0.0.0.0";
+        else if (opt == "--base-ip")
+            ok = (baseIp = ParseIp(value)) != 0;
+        else if (opt == "--netmask")
+            ok = (netmask = ParseIp(value)) != 0;
+        else if (opt == "--gateway")
+            gateway = ParseIp(value);
+        else if (opt == "--port")
+            ok = (port = strtol(value.c_str(), nullptr, 10)) >= 0 && port < 65536;
+        else if (opt == "--count")
+            ok = (count = strtol(value.c_str(), nullptr, 10)) > 0 && count <= 65536;
+        else if (opt == "--reboot-silence-ms")
+            ok = (rebootMs = strtol(value.c_str(), nullptr, 10)) >= 0;
+        else if (opt == "--base-mac")
+            ok = ParseMac(value, baseMac);
+        else if (opt == "--model")
+            productId = value;
+        else if (opt == "--devices")
+            devicesFile = value;
+        else if (opt == "--model-index")
+            ok = (modelIndex = strtol(value.c_str(), nullptr, 10)) >= 0;
+        else if (opt == "--smtp-recipients")
+            ok = (recipients = strtol(value.c_str(), nullptr, 10)) >= 0 && recipients <= 64;
+        else if (opt == "--user")
+            user = value;
+        else if (opt == "--password")
+            password = value;
+        else if (opt == "--name-prefix")
+            namePrefix = value;
+        else
+            ok = false;
+        if (!ok) {
+            std::cerr << "fakeswitch: bad option " << opt << " " << value << "\n";
+            Usage();
+            return 2;
+        }
+    }
+    if (!baseIp) {
+        Usage();
+        return 2;
+    }
+
+    uint32_t smtpRecipients = 0;
+    if (!devicesFile.empty()) {
+        auto models = LoadModels(devicesFile);
+        if (modelIndex < 0 || size_t(modelIndex) >= models.size() || models[modelIndex].ProductIds.empty()) {
+            std::cerr << "fakeswitch: no model " << modelIndex << " with a product id in " << devicesFile << "\n";
+            return 2;
+        }
+        productId = models[modelIndex].ProductIds.front();
+        smtpRecipients = models[modelIndex].SmtpRecipientNum;
+    }
+    if (recipients >= 0)
+        smtpRecipients = uint32_t(recipients);
+
+    // Block the stop signals before the fleet's thread starts so only sigwait sees them.
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+
+    TFleet fleet(bindIp, uint16_t(port));
+    fleet.SetRebootSilence(std::chrono::milliseconds(rebootMs));
+    for (long i = 0; i < count; ++i) {
+        TSwitchSettings s;
+        s.Mac = AddToMac(baseMac, uint32_t(i));
+        s.ProductId = productId;
+        s.SmtpRecipientNum = smtpRecipients;
+        s.Factory.Name = namePrefix + std::to_string(i + 1);
+        s.Factory.Ip = baseIp + uint32_t(i);
+        s.Factory.Netmask = netmask;
+        s.Factory.Gateway = gateway;
+        s.Factory.User = user;
+        s.Factory.Password = password;
+        fleet.Add(s);
+    }
+    std::string error;
+    if (!fleet.Start(&error)) {
+        std::cerr << "fakeswitch: " << error << "\n";
+        return 1;
+    }
+    std::cout << "ready " << fleet.Port() << std::endl;
+    int sig = 0;
+    sigwait(&stop, &sig);
+    fleet.Stop();
+    return 0;
+}

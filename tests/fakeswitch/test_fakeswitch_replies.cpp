@@ -1,0 +1,247 @@
+// Golden bytes of the fake switch's replies over loopback.
+#include "tests/fakeswitch/FleetFixture.h"
+
+using namespace FakeSwitch;
+
+namespace {
+
+const TBytes MacBytes{0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
+
+TBytes Frame(std::initializer_list<uint8_t> header, const TBytes &payload)
+{
+    TBytes out(header);
+    out.insert(out.end(), payload.begin(), payload.end());
+    return out;
+}
+
+class FakeSwitchReplies : public TFleetTest {
+protected:
+    void SetUp() override { StartFleet(1); }
+};
+
+TEST(FakeSwitchWire, ProductIdIsFirstFourDigestBytesLittleEndian)
+{
+    // MD5("abc") = 90 01 50 98 3c d2 ...
+    EXPECT_EQ(ProductId("abc"), 0x98500190u);
+    // MD5("") = d4 1d 8c d9 8f 00 ...
+    EXPECT_EQ(ProductId(""), 0xD98C1DD4u);
+}
+
+TEST(FakeSwitchWire, LoginDigestPadsNameAndPasswordToSixteenBytes)
+{
+    auto d = LoginDigest("admin", "admin");
+    TBytes expected{0x91, 0xd4, 0xd3, 0x08, 0x0d, 0xd7, 0x85, 0x93,
+                    0xc6, 0x89, 0x96, 0x41, 0x28, 0x0f, 0xbb, 0x10};
+    EXPECT_EQ(TBytes(d.begin(), d.end()), expected);
+    EXPECT_EQ(LoginDigest("admin", "admin"), LoginDigest("admin", std::string("admin") + '\0'));
+    EXPECT_EQ(LoginDigest(std::string(20, 'u'), "p"), LoginDigest(std::string(16, 'u'), "p"));
+}
+
+TEST(FakeSwitchWire, ReaderNeverReadsPastTheEnd)
+{
+    uint8_t data[3] = {1, 2, 3};
+    TReader r(data, sizeof data);
+    EXPECT_EQ(r.U16(), 0x0102);
+    EXPECT_EQ(r.U32(), 0x03000000u);
+    EXPECT_TRUE(r.Overrun());
+    EXPECT_EQ(r.Text(8), "");
+}
+
+TEST_F(FakeSwitchReplies, FindReplyCarriesTheProductIdBigEndian)
+{
+    ASSERT_TRUE(m_Client.Send(FirstSwitchIp, m_Fleet.Port(), 0, TMac{}));
+    auto reply = m_Client.Receive();
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->Source, FirstSwitchIp);
+    EXPECT_EQ(reply->Bytes, Frame({0, 0, 0, 0, 0, 8, 2, 0, 0, 0, 0, 1}, {0x98, 0x50, 0x01, 0x90, 0, 0, 0, 0}));
+}
+
+TEST_F(FakeSwitchReplies, LoginWithTheRightDigestIsAccepted)
+{
+    EXPECT_EQ(Exchange(0, 2, LoginPayload("admin", "admin")), Frame({0, 2, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 0, 0, 0}));
+    EXPECT_TRUE(m_Fleet.IsLoggedIn(0, ClientIp));
+}
+
+TEST_F(FakeSwitchReplies, LoginWithAWrongPasswordIsRefused)
+{
+    EXPECT_EQ(Exchange(0, 2, LoginPayload("admin", "nimda")),
+              Frame({0, 2, 0, 1, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 0, 0, 0}));
+    EXPECT_FALSE(m_Fleet.IsLoggedIn(0, ClientIp));
+}
+
+TEST_F(FakeSwitchReplies, PingReplyCarriesTheThreeWords)
+{
+    m_Fleet.SetPing(0, 0x2, 0x80000001, 0x0000FF0F);
+    EXPECT_EQ(Exchange(0, 6), Frame({0, 6, 0, 0, 0, 12, 2, 0, 0, 0, 0, 1},
+                                    {0, 0, 0, 2, 0x80, 0, 0, 1, 0, 0, 0xFF, 0x0F}));
+}
+
+TEST_F(FakeSwitchReplies, IntpSipReplyCarriesEnabledWarningAndValue)
+{
+    m_Fleet.SetSip(0, true, true, 0x1234);
+    EXPECT_EQ(Exchange(0, 7), Frame({0, 7, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {1, 1, 0x12, 0x34}));
+}
+
+TEST_F(FakeSwitchReplies, IpConfigurationReplyHasTwentyOneBytes)
+{
+    EXPECT_EQ(Exchange(0, 262), Frame({0x01, 0x06, 0, 0, 0, 21, 2, 0, 0, 0, 0, 1},
+                                      {0, 127, 0, 0, 2, 255, 0, 0, 0, 127, 0, 0, 254, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(FakeSwitchReplies, SettingsReplyLaysOutVersionsLoginByteAndTexts)
+{
+    TBytes reply = Exchange(0, 260);
+    ASSERT_EQ(reply.size(), 12u + 1289u);
+    EXPECT_EQ(TBytes(reply.begin(), reply.begin() + 12), Frame({0x01, 0x04, 0, 0, 0x05, 0x09}, MacBytes));
+    EXPECT_EQ(TBytes(reply.begin() + 12, reply.begin() + 21), (TBytes{0x01, 0x02, 0x02, 0x03, 1, 0, 1, 0, 0}));
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(&reply[12 + 9])), "Switch-1");
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(&reply[12 + 265])), "Managed Ethernet Switch");
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(&reply[12 + 1033])), "99999.1.1");
+
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    EXPECT_EQ(Exchange(0, 260).at(12 + 8), 1);
+}
+
+TEST_F(FakeSwitchReplies, SetWithoutLoginAnswersStatusThree)
+{
+    EXPECT_EQ(Exchange(0, 261, TBytes(1024, 0)), Frame({0x01, 0x05, 0, 3, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 0, 0, 0}));
+}
+
+TEST_F(FakeSwitchReplies, ErrorReplyOfAGetHasTheFullPayloadSize)
+{
+    m_Fleet.SetFault(0, 262, {TFaultKind::Status, 0x0042});
+    TBytes reply = Exchange(0, 262);
+    ASSERT_EQ(reply.size(), 12u + 21u);
+    EXPECT_EQ(StatusOf(reply), 0x0042);
+}
+
+TEST_F(FakeSwitchReplies, SntpSetIsReadBack)
+{
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    TBytes set = TWriter().U8(1).U16(62).U32(0x7F000009).U8(1).U32(100).U32(200).U32(60).Take();
+    EXPECT_EQ(StatusOf(Exchange(0, 270, set)), 0);
+    TBytes reply = Exchange(0, 269);
+    ASSERT_EQ(reply.size(), 12u + 24u);
+    TBytes withoutTime(reply.begin() + 12, reply.begin() + 19);
+    withoutTime.insert(withoutTime.end(), reply.begin() + 23, reply.end());
+    EXPECT_EQ(withoutTime, set);
+}
+
+TEST_F(FakeSwitchReplies, AutoProvisionSetPayloadEqualsTheGetPayload)
+{
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    TBytes set = TWriter().U8(1).U32(0x7F000005).Text("cfg.bin", 256).U8(0).U32(0x7F000006).Text(std::string(256, 'f'), 256).Take();
+    EXPECT_EQ(StatusOf(Exchange(0, 279, set)), 0);
+    TBytes reply = Exchange(0, 278);
+    EXPECT_EQ(TBytes(reply.begin() + 12, reply.end()), set);
+}
+
+TEST_F(FakeSwitchReplies, WarningFeaturesAreReadBack)
+{
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    TBytes fault = TWriter().U32(0x5).U32(0x80000001).Take();
+    TBytes syslog = TWriter().U8(3).U32(0x7F000001).Take();
+    TBytes events = TWriter().U32(1).U32(2).U32(3).U32(4).U32(5).U32(6).Take();
+    TWriter smtp;
+    smtp.U8(1).U32(0x7F000007).Text("from@x", 64).Text("alarm", 64).Text("acct", 64).Text("secret", 32);
+    smtp.Text("a@x", 64).Text("b@x", 64);
+    for (auto [code, payload] : {std::pair{2305, fault}, {2307, syslog}, {2311, events}, {2309, smtp.Data()}})
+        EXPECT_EQ(StatusOf(Exchange(0, uint16_t(code), payload)), 0) << code;
+
+    auto payloadOf = [&](uint16_t code) {
+        TBytes r = Exchange(0, code);
+        return r.size() >= 12 ? TBytes(r.begin() + 12, r.end()) : TBytes{};
+    };
+    EXPECT_EQ(payloadOf(2304), fault);
+    EXPECT_EQ(payloadOf(2306), syslog);
+    EXPECT_EQ(payloadOf(2310), events);
+    TWriter expected;
+    expected.U8(1).U32(0x7F000007).Text("from@x", 64).Text("alarm", 64).Text("acct", 64).Text("a@x", 64).Text("b@x", 64);
+    EXPECT_EQ(payloadOf(2308), expected.Data());
+}
+
+TEST_F(FakeSwitchReplies, SmtpSetWithAnotherRecipientCountIsRefused)
+{
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    EXPECT_EQ(StatusOf(Exchange(0, 2309, TBytes(229 + 64 * 3, 0))), StatusRefused);
+}
+
+} // namespace
+
+namespace {
+
+class FakeSwitchTransfers : public FakeSwitchReplies {
+protected:
+    void SetUp() override
+    {
+        FakeSwitchReplies::SetUp();
+        Exchange(0, 2, LoginPayload("admin", "admin"));
+    }
+
+    TBytes Next()
+    {
+        auto reply = m_Client.Receive();
+        return reply ? reply->Bytes : TBytes{};
+    }
+};
+
+TEST_F(FakeSwitchTransfers, BackupSendsWholeBlocksAndMarksTheLast)
+{
+    TBytes file(700);
+    for (size_t i = 0; i < file.size(); ++i)
+        file[i] = uint8_t(i);
+    m_Fleet.Edit(0, [&](TSwitch &sw) { sw.BackupFile = file; });
+
+    TBytes first = Exchange(0, 257, {0, 0});
+    ASSERT_EQ(first.size(), 12u + 514u);
+    EXPECT_EQ(TBytes(first.begin(), first.begin() + 14), Frame({0x01, 0x01, 0, 0, 0x02, 0x02, 2, 0, 0, 0, 0, 1}, {0, 0}));
+    EXPECT_EQ(TBytes(first.begin() + 14, first.end()), TBytes(file.begin(), file.begin() + 512));
+
+    TBytes last = Exchange(0, 257, {0, 1});
+    ASSERT_EQ(last.size(), 12u + 514u);
+    EXPECT_EQ(last[12], 0xFF);
+    EXPECT_EQ(last[13], 0xFF);
+    TBytes tail(file.begin() + 512, file.end());
+    tail.resize(512, 0);
+    EXPECT_EQ(TBytes(last.begin() + 14, last.end()), tail);
+}
+
+TEST_F(FakeSwitchTransfers, UploadAcknowledgesBlocksInOrderThenWritesFlash)
+{
+    m_Fleet.Edit(0, [](TSwitch &sw) { sw.UploadBlocks = 2; });
+    auto block = [](uint16_t n, uint8_t fill) {
+        TBytes b = TWriter().U16(n).Take();
+        b.resize(514, fill);
+        return b;
+    };
+    EXPECT_EQ(Exchange(0, 256, block(0, 0xAA)), Frame({1, 0, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 0, 0, 0}));
+    EXPECT_EQ(Exchange(0, 256, block(5, 0xCC)), Frame({1, 0, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 1, 0, 3}));
+    EXPECT_EQ(Exchange(0, 256, block(1, 0xBB)), Frame({1, 0, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 1, 0, 1}));
+    EXPECT_EQ(Next(), Frame({1, 0, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 1, 0, 2}));
+
+    TBytes expected(512, 0xAA);
+    expected.resize(1024, 0xBB);
+    EXPECT_EQ(m_Fleet.Snapshot(0).Uploads[256], expected);
+}
+
+TEST_F(FakeSwitchTransfers, TftpUpgradeReportsTransferringWritingFlashAndDone)
+{
+    TBytes request = TWriter().U32(0x7F000009).U16(69).Text(std::string(32, 'f'), 32).Take();
+    EXPECT_EQ(Exchange(0, 267, request), Frame({1, 0x0B, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 0, 0, 0}));
+    EXPECT_EQ(Next(), Frame({1, 0x0B, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 0, 0, 1}));
+    EXPECT_EQ(Next(), Frame({1, 0x0B, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 0, 0, 2}));
+    TSwitch sw = m_Fleet.Snapshot(0);
+    EXPECT_EQ(sw.TftpServer, 0x7F000009u);
+    EXPECT_EQ(sw.TftpPort, 69);
+    EXPECT_EQ(sw.TftpFile, std::string(32, 'f'));
+}
+
+TEST_F(FakeSwitchTransfers, TftpBackupEndsWithTheConfiguredState)
+{
+    m_Fleet.Edit(0, [](TSwitch &sw) { sw.TftpFinalState = 7; });
+    TBytes request = TWriter().U32(0x7F000009).U16(69).Text("cfg", 32).Take();
+    EXPECT_EQ(Exchange(0, 265, request).back(), 0);
+    EXPECT_EQ(Next().back(), 7);
+}
+
+} // namespace

@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "intp/Basics.h"
+#include "intp/Operations.h"
+#include "tests/intp/FakeHost.h"
+
+namespace {
+
+using namespace Intp;
+using IntpTest::PutU16;
+using IntpTest::PutU32;
+using IntpTest::TDeviceEvent;
+using IntpTest::TFakeHost;
+
+constexpr uint32_t DeviceIp = 0x0A000005;
+
+void PutText(std::vector<uint8_t>& v, const std::string& text, size_t width) {
+    for (size_t i = 0; i < width; ++i) v.push_back(i < text.size() ? uint8_t(text[i]) : 0);
+}
+
+std::vector<uint8_t> Payload(const IntpTest::TSent& sent) {
+    return std::vector<uint8_t>(sent.bytes.begin() + HeaderSize, sent.bytes.end());
+}
+
+std::vector<uint8_t> SettingsReply(uint8_t loggedIn, const std::string& name) {
+    std::vector<uint8_t> v;
+    PutU16(v, 0x0102);
+    PutU16(v, 0x030A);
+    PutU32(v, 0x01020304);
+    v.push_back(loggedIn);
+    PutText(v, name, 256);
+    PutText(v, "Core switch", 256);
+    PutText(v, "Rack 4", 256);
+    PutText(v, "noc@example.com", 256);
+    PutText(v, "99999.1.2", 256);
+    return v;
+}
+
+std::vector<uint8_t> AutoProvisionBytes(const std::string& configFile, const std::string& firmwareFile) {
+    std::vector<uint8_t> v;
+    v.push_back(1);
+    PutU32(v, 0xC0A80001);
+    PutText(v, configFile, 256);
+    v.push_back(0);
+    PutU32(v, 0xC0A80002);
+    PutText(v, firmwareFile, 256);
+    return v;
+}
+
+class Basics : public ::testing::Test {
+protected:
+    void SetUp() override { m_Device = m_Host.MakeDevice(IntpTest::Mac(5), DeviceIp, m_Host.AddModel("M8", 8)); }
+
+    template <class T> T* Started(T* session) {
+        EXPECT_TRUE(session->Start(m_Device));
+        return session;
+    }
+
+    TFakeHost m_Host;
+    TDevice* m_Device = nullptr;
+};
+
+// Switch settings
+
+TEST_F(Basics, SettingsReplyFillsRecordAndNamesTheDevice) {
+    m_Device->SetLoggedIn(true);
+    m_Host.Clear();
+    Started(new TSessionBasicsSettingsGet);
+    std::string longName(256, 'N'); // fills its field: no NUL
+    m_Host.Reply(ccBasicsSettingsGet, m_Device, SettingsReply(0, longName));
+
+    const auto& r = Property<TPropertyBasicsSettings>::Get(m_Device);
+    EXPECT_TRUE(r.valid);
+    EXPECT_EQ(r.KernelVersion, 0x0102);
+    EXPECT_EQ(r.FirmwareVersion, 0x030A);
+    EXPECT_EQ(r.HardwareVersion, 0x01020304u);
+    EXPECT_EQ(r.Description, "Core switch");
+    EXPECT_EQ(r.Location, "Rack 4");
+    EXPECT_EQ(r.Contact, "noc@example.com");
+    EXPECT_EQ(r.ObjectId, "99999.1.2");
+    EXPECT_EQ(m_Device->GetName(), longName);
+    EXPECT_EQ(m_Host.CountEvents(TDeviceEvent::NameChanged), 1u);
+    // Logged-in byte 0 logs the console out of this device.
+    EXPECT_FALSE(m_Device->IsLoggedIn());
+    ASSERT_EQ(m_Host.CountEvents(TDeviceEvent::FlagsChanged), 1u);
+    ASSERT_EQ(m_Host.notified.size(), 1u);
+    EXPECT_EQ(m_Host.notified[0].code, ccBasicsSettingsGet);
+    EXPECT_EQ(m_Host.notified[0].status, ssOk);
+    EXPECT_EQ(m_Host.notified[0].name, "GetSys");
+}
+
+TEST_F(Basics, SettingsErrorReplyKeepsNameAndFlags) {
+    m_Device->SetName("old");
+    m_Device->SetLoggedIn(true);
+    Started(new TSessionBasicsSettingsGet);
+    m_Host.Reply(ccBasicsSettingsGet, m_Device, SettingsReply(1, "sw1"));
+    Started(new TSessionBasicsSettingsGet);
+    m_Host.Reply(ccBasicsSettingsGet, m_Device, SettingsReply(0, "new"), 0x0042);
+    EXPECT_FALSE(Property<TPropertyBasicsSettings>::Get(m_Device).valid);
+    EXPECT_EQ(m_Device->GetName(), "sw1");
+    EXPECT_TRUE(m_Device->IsLoggedIn());
+    EXPECT_EQ(m_Host.LastNotify().status, 0x0042);
+}
+
+TEST_F(Basics, SettingsSetSendsFieldsInGetOrderCutAt256) {
+    auto* set = new TSessionBasicsSettingsSet;
+    std::string name(300, 'a');
+    set->SetPayload(name, "desc", "loc", "contact");
+    Started(set);
+    ASSERT_EQ(m_Host.sent.size(), 1u);
+    std::vector<uint8_t> expected;
+    PutText(expected, name, 256); // cut, no NUL
+    PutText(expected, "desc", 256);
+    PutText(expected, "loc", 256);
+    PutText(expected, "contact", 256);
+    EXPECT_EQ(Payload(m_Host.sent[0]), expected);
+
+    // The raw form is sent unchanged.
+    auto* raw = new TSessionBasicsSettingsSet;
+    raw->SetPayload(expected.data());
+    Started(raw);
+    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+}
+
+TEST_F(Basics, SettingsSetIsFollowedByAFreshGet) {
+    auto* set = new TSessionBasicsSettingsSet;
+    set->SetPayload("sw2", "d", "l", "c");
+    Started(set);
+    m_Host.Clear();
+    m_Host.Reply(ccBasicsSettingsSet, m_Device, {0, 0, 0, 0});
+    ASSERT_EQ(m_Host.notified.size(), 1u);
+    EXPECT_EQ(m_Host.notified[0].code, ccBasicsSettingsSet);
+    EXPECT_EQ(m_Host.notified[0].name, "SetSys");
+    ASSERT_EQ(m_Host.sent.size(), 1u);
+    EXPECT_EQ(THeader::Read(m_Host.sent[0].bytes.data()).code, ccBasicsSettingsGet);
+
+    m_Host.Reply(ccBasicsSettingsGet, m_Device, SettingsReply(1, "sw2"));
+    EXPECT_TRUE(Property<TPropertyBasicsSettings>::Get(m_Device).valid);
+    EXPECT_EQ(m_Device->GetName(), "sw2");
+    EXPECT_TRUE(m_Device->IsLoggedIn());
+    EXPECT_EQ(m_Host.LastNotify().code, ccBasicsSettingsGet);
+}
+
+// IP configuration
+
+TEST_F(Basics, IPConfReplyIgnoresTheAddressField) {
+    Started(new TSessionBasicsIPConfGet);
+    std::vector<uint8_t> v{1};
+    PutU32(v, 0x0A000063); // not read
+    PutU32(v, 0xFFFFFF00);
+    PutU32(v, 0x0A000001);
+    PutU32(v, 0x08080808);
+    PutU32(v, 0x08080404);
+    m_Host.Reply(ccBasicsIPConfGet, m_Device, v);
+    const auto& r = Property<TPropertyBasicsIPConf>::Get(m_Device);
+    EXPECT_TRUE(r.valid);
+    EXPECT_TRUE(r.Dhcp);
+    EXPECT_EQ(r.Netmask, 0xFFFFFF00u);
+    EXPECT_EQ(r.Gateway, 0x0A000001u);
+    EXPECT_EQ(r.Dns1, 0x08080808u);
+    EXPECT_EQ(r.Dns2, 0x08080404u);
+    EXPECT_EQ(m_Device->GetIp(), DeviceIp);
+}
+
+TEST_F(Basics, IPConfSetGoesToLimitedBroadcastWithDigestAndBigEndianAddresses) {
+    auto* set = new TSessionBasicsIPConfSet;
+    TSessionBasicsIPConfSet::TPayload p;
+    p.Digest = MakeLoginDigest("admin", "secret");
+    p.Dhcp = true;
+    p.Ip = 0xC0A80102;
+    p.Netmask = 0xFFFFFF00;
+    p.Gateway = 0xC0A80101;
+    p.Dns1 = 0x01020304;
+    p.Dns2 = 0x05060708;
+    set->SetPayload(p);
+    Started(set);
+
+    ASSERT_EQ(m_Host.sent.size(), 1u);
+    const auto& sent = m_Host.sent[0];
+    EXPECT_EQ(sent.ip, 0xFFFFFFFFu);
+    ASSERT_EQ(sent.bytes.size(), 49u);
+    EXPECT_EQ(THeader::Read(sent.bytes.data()).mac, m_Device->GetMac());
+    std::vector<uint8_t> expected(p.Digest.begin(), p.Digest.end());
+    expected.push_back(1);
+    for (uint32_t a : {0xC0A80102u, 0xFFFFFF00u, 0xC0A80101u, 0x01020304u, 0x05060708u}) PutU32(expected, a);
+    EXPECT_EQ(Payload(sent), expected);
+
+    // The switch answers from its new address; the re-read goes there.
+    m_Host.Clear();
+    m_Host.Reply(ccBasicsIPConfSet, m_Device->GetMac(), {0, 0, 0, 0}, 0, 0xC0A80102);
+    ASSERT_EQ(m_Host.sent.size(), 1u);
+    EXPECT_EQ(THeader::Read(m_Host.sent[0].bytes.data()).code, ccBasicsIPConfGet);
+    EXPECT_EQ(m_Host.sent[0].ip, 0xC0A80102u);
+    EXPECT_EQ(m_Host.LastNotify().code, ccBasicsIPConfSet);
+    EXPECT_EQ(m_Host.LastNotify().name, "NetSet");
+}
+
+// SNTP
+
+TEST_F(Basics, SntpSetSendsTheGetLayoutWithoutCurrentTime) {
+    std::vector<uint8_t> reply{1};
+    PutU16(reply, 62);
+    PutU32(reply, 0xC0A80005);
+    PutU32(reply, 0x5F000000); // current time
+    reply.push_back(1);
+    PutU32(reply, 1600000000);
+    PutU32(reply, 1610000000);
+    PutU32(reply, 60);
+    Started(new TSessionBasicsSntpGet);
+    m_Host.Reply(ccBasicsSntpGet, m_Device, reply);
+    const auto& r = Property<TPropertyBasicsSntp>::Get(m_Device);
+    ASSERT_TRUE(r.valid);
+    EXPECT_TRUE(r.Enabled);
+    EXPECT_EQ(r.TimeZone, 62);
+    EXPECT_EQ(r.Server, 0xC0A80005u);
+    EXPECT_EQ(r.CurrentTime, 0x5F000000u);
+    EXPECT_TRUE(r.Daylight);
+    EXPECT_EQ(r.DaylightBegin, 1600000000u);
+    EXPECT_EQ(r.DaylightEnd, 1610000000u);
+    EXPECT_EQ(r.DaylightOffset, 60u);
+
+    auto* set = new TSessionBasicsSntpSet;
+    set->SetPayload(r);
+    Started(set);
+    std::vector<uint8_t> expected(reply.begin(), reply.begin() + 7);
+    expected.insert(expected.end(), reply.begin() + 11, reply.end());
+    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+}
+
+// Auto provisioning
+
+TEST_F(Basics, AutoProvisionRecordRoundTrips) {
+    std::string longFile(256, 'f');
+    std::vector<uint8_t> reply = AutoProvisionBytes("switch.cfg", longFile);
+    Started(new TSessionBasicsAutoProvisionGet);
+    m_Host.Reply(ccBasicsAutoProvisionGet, m_Device, reply);
+    const auto& r = Property<TPropertyBasicsAutoProvision>::Get(m_Device);
+    ASSERT_TRUE(r.valid);
+    EXPECT_TRUE(r.Config);
+    EXPECT_EQ(r.ConfigIp, 0xC0A80001u);
+    EXPECT_EQ(r.ConfigFile, "switch.cfg");
+    EXPECT_FALSE(r.Firmware);
+    EXPECT_EQ(r.FirmwareIp, 0xC0A80002u);
+    EXPECT_EQ(r.FirmwareFile, longFile);
+
+    auto* set = new TSessionBasicsAutoProvisionSet;
+    set->SetPayload(r);
+    Started(set);
+    EXPECT_EQ(Payload(m_Host.LastSent()), reply);
+
+    m_Host.Reply(ccBasicsAutoProvisionSet, m_Device, {0, 0, 0, 0});
+    EXPECT_EQ(THeader::Read(m_Host.LastSent().bytes.data()).code, ccBasicsAutoProvisionGet);
+    EXPECT_EQ(m_Host.LastNotify().code, ccBasicsAutoProvisionSet);
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "intp/Maintenance.h"
+#include "tests/intp/FakeHost.h"
+
+namespace {
+
+using namespace Intp;
+using IntpTest::TDeviceEvent;
+using IntpTest::TFakeHost;
+
+constexpr uint32_t DeviceIp = 0x0A000003;
+const std::vector<uint8_t> Ack{0, 0, 0, 0};
+
+std::vector<uint8_t> Payload(const IntpTest::TSent& sent) {
+    return std::vector<uint8_t>(sent.bytes.begin() + HeaderSize, sent.bytes.end());
+}
+
+class Maintenance : public ::testing::Test {
+protected:
+    void SetUp() override { m_Device = m_Host.MakeDevice(IntpTest::Mac(3), DeviceIp, m_Host.AddModel("M8", 8)); }
+
+    template <class T> T* Started(T* session) {
+        EXPECT_TRUE(session->Start(m_Device));
+        return session;
+    }
+
+    TFakeHost m_Host;
+    TDevice* m_Device = nullptr;
+};
+
+TEST_F(Maintenance, SuccessfulRebootClearsTheAddressUntilTheSwitchIsHeardAgain) {
+    Started(new TSessionBasicsReboot);
+    m_Host.Clear();
+    m_Host.Reply(ccBasicsReboot, m_Device, Ack);
+    EXPECT_EQ(m_Device->GetIp(), 0u);
+    EXPECT_EQ(m_Host.CountEvents(TDeviceEvent::IpChanged), 1u);
+    ASSERT_EQ(m_Host.notified.size(), 1u);
+    EXPECT_EQ(m_Host.notified[0].code, ccBasicsReboot);
+    EXPECT_EQ(m_Host.notified[0].status, ssOk);
+    EXPECT_EQ(m_Host.notified[0].name, "Reboot");
+    EXPECT_TRUE(m_Host.sent.empty()) << "nothing is read back";
+
+    // Any later datagram from the switch gives it its address back.
+    m_Host.Reply(ccBasicsSave, m_Device->GetMac(), Ack, 0, DeviceIp);
+    EXPECT_EQ(m_Device->GetIp(), DeviceIp);
+}
+
+TEST_F(Maintenance, FailedRebootKeepsTheAddress) {
+    Started(new TSessionBasicsReboot);
+    m_Host.Clear();
+    m_Host.Reply(ccBasicsReboot, m_Device, Ack, 0x0011);
+    EXPECT_EQ(m_Device->GetIp(), DeviceIp);
+    EXPECT_EQ(m_Host.CountEvents(TDeviceEvent::IpChanged), 0u);
+    EXPECT_EQ(m_Host.LastNotify().status, 0x0011);
+}
+
+TEST_F(Maintenance, SaveReportsTheSwitchStatusAndReadsNothing) {
+    Started(new TSessionBasicsSave);
+    m_Host.Clear();
+    m_Host.Reply(ccBasicsSave, m_Device, Ack, 0x0005);
+    EXPECT_TRUE(m_Host.sent.empty());
+    EXPECT_EQ(m_Host.LastNotify().code, ccBasicsSave);
+    EXPECT_EQ(m_Host.LastNotify().status, 0x0005);
+    EXPECT_EQ(m_Host.LastNotify().name, "SaveCfg");
+}
+
+TEST_F(Maintenance, PasswordFieldsAreCutAt16WithoutTerminator) {
+    auto* pw = new TSessionBasicsPassword;
+    pw->SetPayload("administrator-account", "pw");
+    Started(pw);
+    std::vector<uint8_t> expected;
+    std::string user = "administrator-ac"; // 16 characters, no NUL
+    expected.insert(expected.end(), user.begin(), user.end());
+    expected.insert(expected.end(), {'p', 'w'});
+    expected.resize(32, 0);
+    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+
+    m_Host.Clear();
+    m_Host.Reply(ccBasicsPassword, m_Device, Ack);
+    EXPECT_EQ(m_Host.sent.size(), 0u);
+    EXPECT_EQ(m_Host.LastNotify().code, ccBasicsPassword);
+    EXPECT_EQ(m_Host.LastNotify().name, "AdminPassword");
+}
+
+TEST_F(Maintenance, DefaultSendsOnlyTheKeepMask) {
+    auto* def = new TSessionBasicsDefault;
+    def->SetReboot(true);
+    def->SetKeepMask(dkAccount | dkNetwork);
+    Started(def);
+    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{0, 0, 0, 3}));
+}
+
+TEST_F(Maintenance, DefaultWithRebootFlagRebootsAfterSuccess) {
+    auto* def = new TSessionBasicsDefault;
+    def->SetReboot(true);
+    Started(def);
+    m_Host.Clear();
+    m_Host.Reply(ccBasicsDefault, m_Device, Ack);
+    ASSERT_EQ(m_Host.notified.size(), 1u);
+    EXPECT_EQ(m_Host.notified[0].code, ccBasicsDefault);
+    ASSERT_EQ(m_Host.sent.size(), 1u);
+    EXPECT_EQ(THeader::Read(m_Host.sent[0].bytes.data()).code, ccBasicsReboot);
+    EXPECT_EQ(m_Host.sent[0].ip, DeviceIp);
+
+    m_Host.Reply(ccBasicsReboot, m_Device, Ack);
+    ASSERT_EQ(m_Host.notified.size(), 2u);
+    EXPECT_EQ(m_Host.notified[1].code, ccBasicsReboot);
+    EXPECT_EQ(m_Device->GetIp(), 0u);
+}
+
+TEST_F(Maintenance, DefaultStartsNoRebootWhenItFailsOrWasNotAsked) {
+    auto* failed = new TSessionBasicsDefault;
+    failed->SetReboot(true);
+    Started(failed);
+    auto* plain = new TSessionBasicsDefault;
+    Started(plain);
+    m_Host.Clear();
+    m_Host.Reply(ccBasicsDefault, m_Device, Ack, 0x0030);
+    m_Host.Reply(ccBasicsDefault, m_Device, Ack);
+    EXPECT_TRUE(m_Host.sent.empty());
+    ASSERT_EQ(m_Host.notified.size(), 2u);
+    EXPECT_EQ(m_Host.notified[0].status, 0x0030);
+    EXPECT_EQ(m_Host.notified[1].status, ssOk);
+    EXPECT_EQ(GetSessionCount(), 0u);
+}
+
+} // namespace

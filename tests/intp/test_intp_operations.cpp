@@ -1,0 +1,215 @@
+// Find, login, ping and IntpSip: golden frames and reply handling.
+#include <gtest/gtest.h>
+
+#include "intp/Operations.h"
+#include "tests/intp/FakeHost.h"
+
+using namespace Intp;
+using IntpTest::Mac;
+using IntpTest::PutU32;
+using IntpTest::TDeviceEvent;
+using IntpTest::TFakeHost;
+
+namespace {
+
+class TRecordingWizard : public TWizard {
+public:
+    void OnWizardEvent(TDevice* device, uint16_t code, uint16_t status, const void*) override {
+        events.push_back({device, code, status});
+    }
+    struct TEvent {
+        TDevice* device;
+        uint16_t code;
+        uint16_t status;
+    };
+    std::vector<TEvent> events;
+};
+
+class OperationsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        model = host.AddModel("Larch", 8, 2, 4, 0, 0, 0, 0, {"LARCH-8"});
+        dev = host.MakeDevice(Mac(1), 0xC0A80001, model);
+        host.Clear();
+    }
+    TFakeHost host;
+    uint32_t model = 0;
+    TDevice* dev = nullptr;
+};
+
+std::vector<uint8_t> FindReply(uint32_t pid)
+{
+    std::vector<uint8_t> p;
+    PutU32(p, pid);
+    PutU32(p, 0xFFFFFFFF);
+    return p;
+}
+
+} // namespace
+
+TEST_F(OperationsTest, FindRequestIsSixteenBytesToTheGivenAddress)
+{
+    TRecordingWizard wizard;
+    EXPECT_TRUE(TSessionIntpFind::SendFind(&wizard, 0xC0A801FF));
+    ASSERT_EQ(host.sent.size(), 1u);
+    EXPECT_EQ(host.sent[0].ip, 0xC0A801FFu);
+    const std::vector<uint8_t> expected = {0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(host.sent[0].bytes, expected);
+    EXPECT_EQ(GetSessionCount(), 0u);
+    EXPECT_TRUE(host.timers.empty());
+    EXPECT_FALSE(TSessionIntpFind::GetInstance()->Request(dev));
+    EXPECT_STREQ(TSessionIntpFind::GetInstance()->GetName(), "Find");
+}
+
+TEST_F(OperationsTest, FindReplySetsModelAndAddressAndReportsToTheLastWizard)
+{
+    TRecordingWizard first, last;
+    TSessionIntpFind::SendFind(&first, 0xC0A801FF);
+    TSessionIntpFind::SendFind(&last, 0xC0A802FF);
+    host.Reply(ccIntpFind, Mac(5), FindReply(MakeProductId("LARCH-8")), 0, 0xC0A80205);
+    TDevice* d = FindDevice(Mac(5), false);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->GetType(), model);
+    EXPECT_EQ(d->GetIp(), 0xC0A80205u);
+    EXPECT_TRUE(first.events.empty());
+    ASSERT_EQ(last.events.size(), 1u);
+    EXPECT_EQ(last.events[0].status, ssOk);
+    EXPECT_EQ(host.LastNotify().name, "Find");
+}
+
+TEST_F(OperationsTest, FindReplyWithUnknownProductIdGivesModelZeroAndStatusZero)
+{
+    TSessionIntpFind::SendFind(nullptr, 0xC0A801FF);
+    host.Reply(ccIntpFind, Mac(6), FindReply(0x12345678), 0, 0xC0A80006);
+    EXPECT_EQ(FindDevice(Mac(6), false)->GetType(), 0u);
+    EXPECT_EQ(host.LastNotify().status, ssOk);
+}
+
+TEST_F(OperationsTest, ShortOrFailedFindReplyChangesNothing)
+{
+    host.Reply(ccIntpFind, dev->GetMac(), {1, 2, 3, 4, 5, 6, 7}, 0, 0xC0A80077);
+    EXPECT_EQ(host.LastNotify().status, ssShortReply);
+    EXPECT_EQ(dev->GetIp(), 0xC0A80001u);
+    EXPECT_EQ(dev->GetType(), model);
+    host.Reply(ccIntpFind, dev->GetMac(), FindReply(0), 0x21, 0xC0A80077);
+    EXPECT_EQ(host.LastNotify().status, 0x21);
+    EXPECT_EQ(dev->GetType(), model);
+    EXPECT_EQ(dev->GetIp(), 0xC0A80001u);
+}
+
+TEST_F(OperationsTest, LoginFrameCarriesTheDigest)
+{
+    auto* login = new TSessionIntpLogin;
+    login->SetPayload(MakeLoginDigest("admin", ""));
+    ASSERT_TRUE(login->Start(dev));
+    const std::vector<uint8_t> expected = {0x00, 0x02, 0, 0, 0, 16, 0x00, 0x1A, 0, 0, 0, 1,
+                                           0x93, 0x0b, 0x70, 0xfb, 0xbc, 0x68, 0x7b, 0xe6,
+                                           0x27, 0xfc, 0xfd, 0x6f, 0x3a, 0xaa, 0xc7, 0x1b};
+    EXPECT_EQ(host.LastSent().bytes, expected);
+    EXPECT_EQ(host.LastSent().ip, 0xC0A80001u);
+}
+
+TEST_F(OperationsTest, LoginAcceptedSetsAndRefusedClearsTheFlag)
+{
+    TRecordingWizard wizard;
+    auto* login = new TSessionIntpLogin;
+    login->SetPayload(MakeLoginDigest("admin", "pw"));
+    ASSERT_TRUE(login->Start(dev, &wizard));
+    host.Reply(ccIntpLogin, dev, {0, 0, 0, 0});
+    EXPECT_TRUE(dev->IsLoggedIn());
+    ASSERT_EQ(wizard.events.size(), 1u);
+    EXPECT_EQ(wizard.events[0].code, ccIntpLogin);
+    auto* again = new TSessionIntpLogin;
+    again->SetPayload(MakeLoginDigest("admin", "wrong"));
+    ASSERT_TRUE(again->Start(dev));
+    host.Reply(ccIntpLogin, dev, {0, 0, 0, 0}, 0x0009);
+    EXPECT_FALSE(dev->IsLoggedIn());
+    EXPECT_EQ(host.LastNotify().status, 0x0009);
+}
+
+TEST_F(OperationsTest, LogoutLeavesTheDeviceLoggedOutWhateverTheSwitchAnswers)
+{
+    for (uint16_t status : {uint16_t(0), uint16_t(5)}) {
+        dev->SetLoggedIn(true);
+        auto* logout = new TSessionIntpLogin;
+        EXPECT_TRUE(logout->IsLogout());
+        ASSERT_TRUE(logout->Start(dev));
+        host.Reply(ccIntpLogin, dev, {0, 0, 0, 0}, status);
+        EXPECT_FALSE(dev->IsLoggedIn()) << status;
+    }
+    dev->SetLoggedIn(true);
+    auto* logout = new TSessionIntpLogin;
+    ASSERT_TRUE(logout->Start(dev));
+    host.Reply(ccIntpLogin, dev, {0}); // too short
+    EXPECT_EQ(host.LastNotify().status, ssShortReply);
+    EXPECT_FALSE(dev->IsLoggedIn());
+}
+
+TEST_F(OperationsTest, PingDecodesItsWordsAndKeepsThemOnError)
+{
+    auto* ping = new TSessionIntpPing2(5000);
+    ASSERT_TRUE(ping->Start(dev));
+    EXPECT_EQ(host.TimerMs(ping), 5000u);
+    const std::vector<uint8_t> frame = {0x00, 0x06, 0, 0, 0, 4, 0x00, 0x1A, 0, 0, 0, 1, 0, 0, 0, 0};
+    EXPECT_EQ(host.LastSent().bytes, frame);
+    std::vector<uint8_t> reply;
+    PutU32(reply, 0x2);
+    PutU32(reply, 0x81);
+    PutU32(reply, 0xF0F0);
+    host.Reply(ccIntpPing2, dev, reply);
+    auto& rec = Property<TPropertyIntpPing2>::Get(dev);
+    EXPECT_TRUE(rec.valid);
+    EXPECT_EQ(rec.powerAlarm, 2u);
+    EXPECT_EQ(rec.portFailed, 0x81u);
+    EXPECT_EQ(rec.portState, 0xF0F0u);
+    EXPECT_EQ(host.LastNotify().name, "Ping2");
+    ASSERT_TRUE((new TSessionIntpPing2)->Start(dev));
+    host.Reply(ccIntpPing2, dev, reply, 0x10);
+    EXPECT_FALSE(rec.valid);
+    EXPECT_EQ(rec.portFailed, 0x81u);
+}
+
+TEST_F(OperationsTest, PingWithoutReplyTimesOutAfterItsInterval)
+{
+    auto* ping = new TSessionIntpPing2(5000);
+    ASSERT_TRUE(ping->Start(dev));
+    EXPECT_EQ(host.TimerMs(ping), 5000u);
+    auto* plain = new TSessionIntpPing2;
+    ASSERT_TRUE(plain->Start(dev));
+    EXPECT_EQ(host.TimerMs(plain), 60000u);
+    ASSERT_TRUE(host.FireTimer(ping));
+    EXPECT_EQ(host.LastNotify().status, ssTimeout);
+    EXPECT_EQ(host.LastNotify().code, ccIntpPing2);
+}
+
+TEST_F(OperationsTest, IntpSipSetsTheWarningFlagOnlyOnChange)
+{
+    auto* sip = new TSessionIntpSipGet;
+    ASSERT_TRUE(sip->Start(dev));
+    const std::vector<uint8_t> frame = {0x00, 0x07, 0, 0, 0, 4, 0x00, 0x1A, 0, 0, 0, 1, 0, 0, 0, 0};
+    EXPECT_EQ(host.LastSent().bytes, frame);
+    host.Reply(ccIntpSipGet, dev, {1, 1, 0x12, 0x34});
+    auto& rec = Property<TPropertyIntpSip>::Get(dev);
+    EXPECT_TRUE(rec.valid);
+    EXPECT_TRUE(rec.enabled);
+    EXPECT_EQ(rec.value, 0x1234);
+    EXPECT_TRUE(dev->TestFlags(dfWarning));
+    ASSERT_EQ(host.CountEvents(TDeviceEvent::FlagsChanged), 1u);
+    EXPECT_EQ(host.events.back().changed, uint32_t(dfWarning));
+    ASSERT_TRUE((new TSessionIntpSipGet)->Start(dev));
+    host.Reply(ccIntpSipGet, dev, {1, 1, 0x12, 0x34});
+    EXPECT_EQ(host.CountEvents(TDeviceEvent::FlagsChanged), 1u);
+    EXPECT_EQ(host.LastNotify().name, "IntpSipGet");
+}
+
+TEST_F(OperationsTest, IntpSipErrorLeavesTheFlagAndInvalidatesTheRecord)
+{
+    dev->SetFlags(dfWarning);
+    ASSERT_TRUE((new TSessionIntpSipGet)->Start(dev));
+    host.Reply(ccIntpSipGet, dev, {0, 0, 0, 0}, 0x30);
+    EXPECT_TRUE(dev->TestFlags(dfWarning));
+    EXPECT_FALSE(Property<TPropertyIntpSip>::Get(dev).valid);
+    ASSERT_TRUE((new TSessionIntpSipGet)->Start(dev));
+    host.Reply(ccIntpSipGet, dev, {0, 0, 0, 0});
+    EXPECT_FALSE(dev->TestFlags(dfWarning));
+}

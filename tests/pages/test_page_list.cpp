@@ -1,0 +1,253 @@
+// Sortable lists, edited list rows and the per-port layout.
+#include "pages/PageList.h"
+#include "pages/PortLayout.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QSpinBox>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Column(const TPageListModel& model, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < model.RowCount(); ++row)
+        texts.append(model.Cell(row, column));
+    return texts;
+}
+
+class SortableListTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        view.AddColumn("No.", ckNumber);
+        view.AddColumn("Name");
+        view.AddColumn("IP Address", ckNumber);
+        Fill();
+    }
+
+    void Fill()
+    {
+        view.Clear();
+        Add(1, "beta", "10.0.0.10", 0x0A00000A);
+        Add(2, "Alpha", "10.0.0.9", 0x0A000009);
+        Add(3, "alpha2", "200.0.0.1", 0xC8000001);
+    }
+
+    void Add(int number, const char* name, const char* ip, long long address)
+    {
+        TPageRow row;
+        row.cells = {QString::number(number), name, ip};
+        row.numbers = {number, 0, address};
+        view.Model()->AddRow(row);
+    }
+
+    TPageListView view;
+};
+
+TEST_F(SortableListTest, ANewColumnSortsAscendingAndTheSameColumnReverses)
+{
+    view.Model()->ClickColumn(1);
+    EXPECT_EQ(Column(*view.Model(), 1), (QStringList{"Alpha", "alpha2", "beta"}));
+    view.Model()->ClickColumn(1);
+    EXPECT_EQ(Column(*view.Model(), 1), (QStringList{"beta", "alpha2", "Alpha"}));
+    view.Model()->ClickColumn(2);
+    EXPECT_EQ(Column(*view.Model(), 2), (QStringList{"10.0.0.9", "10.0.0.10", "200.0.0.1"}));
+}
+
+TEST_F(SortableListTest, TheCaptionColumnStartsAsTheSortColumnSoItsFirstClickReverses)
+{
+    view.Model()->ClickColumn(0);
+    EXPECT_EQ(Column(*view.Model(), 0), (QStringList{"3", "2", "1"}));
+}
+
+TEST_F(SortableListTest, ARefillShowsRecordOrderAgain)
+{
+    view.Model()->ClickColumn(2);
+    view.Model()->ClickColumn(2);
+    EXPECT_EQ(Column(*view.Model(), 0), (QStringList{"3", "1", "2"}));
+    Fill();
+    EXPECT_EQ(Column(*view.Model(), 0), (QStringList{"1", "2", "3"}));
+}
+
+TEST_F(SortableListTest, PerColumnDirectionsStartEqualAndAlternate)
+{
+    view.Model()->SetSortMode(smPerColumn);
+    EXPECT_EQ(view.Model()->SortDirection(1), 0);
+    view.Model()->ClickColumn(1);
+    EXPECT_EQ(Column(*view.Model(), 1), (QStringList{"Alpha", "alpha2", "beta"}));
+    view.Model()->ClickColumn(2);  // its own direction, ascending
+    EXPECT_EQ(Column(*view.Model(), 2), (QStringList{"10.0.0.9", "10.0.0.10", "200.0.0.1"}));
+    view.Model()->ClickColumn(1);
+    EXPECT_EQ(Column(*view.Model(), 1), (QStringList{"beta", "alpha2", "Alpha"}));
+}
+
+TEST_F(SortableListTest, NoSortModeKeepsTheRows)
+{
+    view.Model()->SetSortMode(smNone);
+    view.Model()->ClickColumn(1);
+    EXPECT_EQ(Column(*view.Model(), 0), (QStringList{"1", "2", "3"}));
+}
+
+TEST_F(SortableListTest, TheSelectionFollowsItsRowThroughASort)
+{
+    view.SelectRow(0);  // "beta"
+    view.Model()->ClickColumn(1);
+    ASSERT_GE(view.SelectedRow(), 0);
+    EXPECT_EQ(view.Model()->Cell(view.SelectedRow(), 1), "beta");
+}
+
+class EditedListTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        list.AddCaptionColumn("Port No.");
+        state = list.AddChoiceColumn("State", {"Disable", "Enable"});
+        flow = list.AddChoiceColumn("Flow Control", {"Disable", "Symmetric", "Asymmetric"});
+        cost = list.AddNumberColumn("Path Cost", [](int first) { return first + 1 > 5 ? 1 : first + 1; });
+        list.BindEditor(state, &stateEditor);
+        list.BindEditor(flow, &flowEditor);
+        list.BindEditor(cost, &costEditor);
+        stateEditor.addItems({"Disable", "Enable"});
+        flowEditor.addItems({"Disable", "Symmetric", "Asymmetric"});
+        costEditor.setRange(0, 100);
+        list.AddEditedRow("Port.01", 0, {1, 2, 5});
+        list.AddEditedRow("Port.02", 1, {0, 0, 3});
+        list.AddEditedRow("Port.04", 3, {1, 1, 4});
+    }
+
+    TEditedList list;
+    QComboBox stateEditor, flowEditor;
+    QSpinBox costEditor;
+    int state = 0, flow = 0, cost = 0;
+};
+
+TEST_F(EditedListTest, EditorsFollowTheSelectedRowAndAreDisabledWithoutOne)
+{
+    list.UpdateEditors();
+    EXPECT_FALSE(flowEditor.isEnabled());
+    list.SelectRow(1);
+    EXPECT_TRUE(flowEditor.isEnabled());
+    EXPECT_EQ(flowEditor.currentIndex(), 0);
+    EXPECT_EQ(costEditor.value(), 3);
+}
+
+TEST_F(EditedListTest, AnEditorChangesTheSelectedRowOnly)
+{
+    list.SelectRow(1);
+    flowEditor.setCurrentIndex(2);
+    EXPECT_EQ(list.Value(1, flow), 2);
+    EXPECT_EQ(list.Model()->Cell(1, flow), "Asymmetric");
+    EXPECT_EQ(list.Value(0, flow), 2);
+    EXPECT_EQ(list.Value(2, flow), 1);
+}
+
+TEST_F(EditedListTest, AHeaderClickSetsEveryRowToTheStepOfTheFirstRow)
+{
+    list.SelectRow(2);
+    emit list.header()->sectionClicked(flow);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(list.Value(row, flow), 0) << row;  // "Asymmetric" + 1 wraps to "Disable"
+        EXPECT_EQ(list.Model()->Cell(row, flow), "Disable");
+    }
+    EXPECT_EQ(flowEditor.currentIndex(), 0);
+    EXPECT_EQ(list.Model()->Cell(0, 0), "Port.01");
+
+    emit list.header()->sectionClicked(state);  // on/off columns negate the first row
+    EXPECT_EQ(list.Values(0), (std::vector<int>{0, 0, 5}));
+    EXPECT_EQ(list.Values(1), (std::vector<int>{0, 0, 3}));
+
+    emit list.header()->sectionClicked(cost);  // a page's own step
+    EXPECT_EQ(list.Value(2, cost), 1);
+}
+
+TEST_F(EditedListTest, TheCaptionHeaderAndAnEmptyListDoNothing)
+{
+    emit list.header()->sectionClicked(0);
+    EXPECT_EQ(list.Values(1), (std::vector<int>{0, 0, 3}));
+    list.Clear();
+    emit list.header()->sectionClicked(flow);
+    EXPECT_EQ(list.RowCount(), 0);
+    EXPECT_FALSE(flowEditor.isEnabled());
+}
+
+TEST_F(EditedListTest, RowsKeepTheirPortIndex)
+{
+    EXPECT_EQ(list.Index(2), 3);
+}
+
+TEST(PortLayout, PortXXGetsNoRowAndListedPortsAreNumberedConsecutively)
+{
+    TPortLayout layout;
+    layout.Build(6, {"Port.01", "Port.02", "Port.XX", "Uplink", "Port.XX", "Port.06"});
+    EXPECT_EQ(layout.PortCount(), 6);
+    EXPECT_EQ(layout.RowCount(), 4);
+    EXPECT_EQ(layout.HiddenCount(), 2);
+    EXPECT_TRUE(layout.IsHidden(2));
+    EXPECT_EQ(layout.RowOfPort(2), -1);
+    EXPECT_EQ(layout.RowOfPort(3), 2);
+    EXPECT_EQ(layout.PortOfRow(3), 5);
+    EXPECT_EQ(layout.RowName(2), "Uplink");
+    EXPECT_EQ(layout.RowOfPort(6), -1);
+    EXPECT_EQ(layout.PortOfRow(-1), -1);
+}
+
+TEST(PortLayout, WithoutNamesEveryPortIsListedAsPortNN)
+{
+    TPortLayout layout;
+    layout.Build(3, {});
+    EXPECT_EQ(layout.RowCount(), 3);
+    EXPECT_EQ(layout.RowName(0), "Port.01");
+    EXPECT_EQ(layout.RowName(2), "Port.03");
+}
+
+TEST(PortLayout, TrunkGroupsFollowThePortsAndAreNamedTrunkNN)
+{
+    TPortLayout layout;
+    layout.Build(2, {}, 2);
+    EXPECT_EQ(layout.PortCount(), 4);
+    EXPECT_EQ(layout.RowName(1), "Port.02");
+    EXPECT_EQ(layout.RowName(2), "Trunk.01");
+    EXPECT_TRUE(layout.IsTrunkGroup(3));
+    EXPECT_FALSE(layout.IsTrunkGroup(1));
+}
+
+TEST(PortLayout, MoreThan32PortsDoNotFitAMask)
+{
+    TPortLayout layout;
+    layout.Build(32, {});
+    EXPECT_TRUE(layout.FitsMask());
+    layout.Build(48, {});
+    EXPECT_FALSE(layout.FitsMask());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TableRows, ARebuildShowsTheRecordInOrderAndAnInvalidRecordNothing)
+{
+    TPageListView view;
+    view.AddColumn("", ckNumber);
+    view.AddColumn("Group ID", ckNumber);
+    std::vector<int> groups = {7, 3, 5};
+    auto makeRow = [](int group, int number) {
+        TPageRow row;
+        row.cells = {QString::number(number), QString::number(group)};
+        row.numbers = {number, group};
+        return row;
+    };
+    RebuildRows(&view, true, groups, makeRow);
+    view.Model()->ClickColumn(1);
+    EXPECT_EQ(view.Model()->Cell(0, 1), "3");
+    RebuildRows(&view, true, groups, makeRow);
+    EXPECT_EQ(view.Model()->Cell(0, 1), "7");
+    EXPECT_EQ(view.Model()->Row(2).tag, 3);
+    EXPECT_EQ(FindRowFromLast(*view.Model(), [](const TPageRow& row) { return row.numbers[1] == 3; }), 1);
+    RebuildRows(&view, false, groups, makeRow);
+    EXPECT_EQ(view.RowCount(), 0);
+}
+
+}  // namespace

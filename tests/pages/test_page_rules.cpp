@@ -1,0 +1,144 @@
+#include "pages/PageRules.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
+
+TEST(IpInput, EmptyTextReadsAsZeroAndGarbageAsAllOnes)
+{
+    EXPECT_EQ(ReadIpText(""), 0u);
+    EXPECT_EQ(ReadIpText("   "), 0u);
+    EXPECT_EQ(ReadIpText("not an address"), 0xFFFFFFFFu);
+    EXPECT_EQ(ReadIpText("192.168.1.300"), 0xFFFFFFFFu);
+    EXPECT_EQ(ReadIpText("192.168.1.20"), Ip(192, 168, 1, 20));
+}
+
+TEST(IpInput, HostAddressExcludesZeroBroadcastAndLoopback)
+{
+    EXPECT_FALSE(IsHostIp(0));
+    EXPECT_FALSE(IsHostIp(0xFFFFFFFF));
+    EXPECT_FALSE(IsHostIp(Ip(127, 0, 0, 1)));
+    EXPECT_FALSE(IsHostIp(Ip(127, 255, 1, 2)));
+    EXPECT_TRUE(IsHostIp(Ip(10, 0, 0, 1)));
+    EXPECT_TRUE(IsHostIp(Ip(128, 0, 0, 1)));
+}
+
+TEST(IpInput, NetmaskNeedsContiguousOnesFromTheTop)
+{
+    EXPECT_TRUE(IsNetmask(Ip(255, 255, 255, 0)));
+    EXPECT_TRUE(IsNetmask(Ip(255, 0, 0, 0)));
+    EXPECT_TRUE(IsNetmask(0xFFFFFFFF));
+    EXPECT_FALSE(IsNetmask(0));
+    EXPECT_FALSE(IsNetmask(Ip(255, 0, 255, 0)));
+    EXPECT_FALSE(IsNetmask(Ip(0, 255, 255, 255)));
+    EXPECT_TRUE(IsHostWithMask(Ip(10, 0, 0, 1), Ip(255, 0, 0, 0)));
+    EXPECT_FALSE(IsHostWithMask(Ip(10, 0, 0, 1), 0));
+    EXPECT_TRUE(IsSameSubnet(Ip(192, 168, 1, 1), Ip(192, 168, 1, 254), Ip(255, 255, 255, 0)));
+    EXPECT_FALSE(IsSameSubnet(Ip(192, 168, 1, 1), Ip(192, 168, 2, 1), Ip(255, 255, 255, 0)));
+}
+
+TEST(MacInput, AcceptsExactlyTwelveHexDigitsOfEitherCase)
+{
+    uint8_t mac[6] = {};
+    ASSERT_TRUE(ReadMacText("001a2B3c4D5e", mac));
+    const uint8_t expected[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
+    EXPECT_EQ(std::memcmp(mac, expected, 6), 0);
+    EXPECT_EQ(MacToText(mac), "00:1A:2B:3C:4D:5E");
+
+    EXPECT_FALSE(IsMacText("001a2b3c4d5"));
+    EXPECT_FALSE(IsMacText("001a2b3c4d5e0"));
+    EXPECT_FALSE(IsMacText("00:1a:2b:3c:4d:5e"));
+    EXPECT_FALSE(IsMacText("001a2b3c4d5g"));
+    EXPECT_FALSE(IsMacText(""));
+}
+
+TEST(MacInput, RejectedTextLeavesTheOutputUntouched)
+{
+    uint8_t mac[6] = {1, 2, 3, 4, 5, 6};
+    EXPECT_FALSE(ReadMacText("00112233445Z", mac));
+    const uint8_t kept[6] = {1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(std::memcmp(mac, kept, 6), 0);
+}
+
+TEST(NumberInput, ReadsDecimalWithinRangeOnly)
+{
+    long long value = -1;
+    EXPECT_TRUE(ReadNumber("4094", 0, 4094, value));
+    EXPECT_EQ(value, 4094);
+    EXPECT_FALSE(ReadNumber("4095", 0, 4094, value));
+    EXPECT_FALSE(ReadNumber("-1", 0, 4094, value));
+    EXPECT_TRUE(ReadNumber("-1", -5, 5, value));
+    EXPECT_EQ(value, -1);
+    EXPECT_FALSE(ReadNumber("", 0, 10, value));
+    EXPECT_FALSE(ReadNumber("1 ", 0, 10, value));
+    EXPECT_FALSE(ReadNumber("0x10", 0, 100, value));
+    EXPECT_FALSE(ReadNumber("+", 0, 100, value));
+}
+
+TEST(NumberInput, HugeDigitRunsAreRejectedNotWrapped)
+{
+    long long value = 7;
+    EXPECT_FALSE(ReadNumber("99999999999999999999999999", 0, 100, value));
+    EXPECT_FALSE(ReadNumber("18446744073709551617", 0, 100, value));
+    EXPECT_EQ(value, 7);
+}
+
+TEST(FixedText, CutsToTheFieldAndZeroPadsTheRest)
+{
+    char field[8];
+    std::memset(field, 'x', sizeof field);
+    CopyFixedText(field, sizeof field, "abc");
+    EXPECT_EQ(std::memcmp(field, "abc\0\0\0\0\0", 8), 0);
+
+    char full[4];
+    CopyFixedText(full, sizeof full, "abcdef");
+    EXPECT_EQ(std::memcmp(full, "abcd", 4), 0);  // no terminator when the text fills it
+}
+
+TEST(PortRules, HiddenPortIsExactlyPortXX)
+{
+    EXPECT_TRUE(IsHiddenPort("Port.XX"));
+    EXPECT_FALSE(IsHiddenPort("Port.xx"));
+    EXPECT_FALSE(IsHiddenPort("Port.XX "));
+    EXPECT_FALSE(IsHiddenPort("Port.01"));
+    EXPECT_EQ(PortCaption(3), "Port.03");
+    EXPECT_EQ(PortCaption(12), "Port.12");
+    EXPECT_EQ(TrunkCaption(1), "Trunk.01");
+}
+
+TEST(PortRules, MasksNeverReachPastBit31)
+{
+    EXPECT_TRUE(FitsPortMask(32));
+    EXPECT_FALSE(FitsPortMask(33));
+    EXPECT_EQ(MaskWithPort(0, 31, true), 0x80000000u);
+    EXPECT_EQ(MaskWithPort(0, 32, true), 0u);
+    EXPECT_EQ(MaskWithPort(0xFFFFFFFF, -1, false), 0xFFFFFFFFu);
+    EXPECT_TRUE(MaskHasPort(0x80000000u, 31));
+    EXPECT_FALSE(MaskHasPort(0xFFFFFFFFu, 32));
+}
+
+TEST(EditedRows, HeaderStepWrapsModuloTheChoices)
+{
+    EXPECT_EQ(NextChoice(2, 3), 0);  // "Asymmetric" -> "Disable"
+    EXPECT_EQ(NextChoice(6, 7), 0);  // "10 Half" -> "Auto Negotiation"
+    EXPECT_EQ(NextChoice(0, 2), 1);
+    EXPECT_EQ(NextChoice(1, 2), 0);
+    EXPECT_EQ(NextChoice(5, 0), 0);
+}
+
+TEST(ListCompare, FoldsLettersAndPutsTheShorterPrefixFirst)
+{
+    EXPECT_EQ(CompareFolded("abc", "ABC"), 0);
+    EXPECT_EQ(CompareFolded("abc", "abd"), -1);
+    EXPECT_EQ(CompareFolded("ab", "abc"), -1);
+    EXPECT_EQ(CompareFolded("b", "A"), 1);
+    // Letters fold to upper case, so '_' (0x5F) sorts after every letter.
+    EXPECT_EQ(CompareFolded("_", "a"), 1);
+    EXPECT_EQ(Compare3(1u, 0xFFFFFFFFu), -1);
+}
+
+}  // namespace

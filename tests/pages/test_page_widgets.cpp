@@ -1,0 +1,103 @@
+// Address fields and glyphs.
+#include "pages/PageWidgets.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(IpEdit, ReadsTheOverviewsRules)
+{
+    TIpEdit edit;
+    EXPECT_EQ(edit.maxLength(), 15);
+    EXPECT_EQ(edit.Value(), 0u);
+    edit.setText("192.168.1.1");
+    EXPECT_EQ(edit.Value(), 0xC0A80101u);
+    EXPECT_TRUE(edit.IsHost());
+    EXPECT_FALSE(edit.IsNetmask());
+    edit.setText("255.255.0.0");
+    EXPECT_TRUE(edit.IsNetmask());
+    edit.setText("abc");
+    EXPECT_EQ(edit.Value(), 0xFFFFFFFFu);
+    EXPECT_FALSE(edit.IsHost());
+    edit.SetValue(0x0A000001);
+    EXPECT_EQ(edit.text(), "10.0.0.1");
+}
+
+TEST(IpEdit, LeavingTheFieldRewritesItOnlyWhenAsked)
+{
+    TIpEdit edit;
+    edit.setText("10.0.0.01x");
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(&edit, &out);
+    EXPECT_EQ(edit.text(), "10.0.0.01x");
+    edit.SetRewriteOnExit(true);
+    QCoreApplication::sendEvent(&edit, &out);
+    EXPECT_EQ(edit.text(), "255.255.255.255");
+}
+
+TEST(MacEdit, TakesTwelveDigitsAndShowsThemUpperCase)
+{
+    TMacEdit edit;
+    EXPECT_EQ(edit.maxLength(), 12);
+    edit.setText("00aabbccddee");
+    uint8_t mac[6] = {};
+    ASSERT_TRUE(edit.Value(mac));
+    EXPECT_EQ(mac[1], 0xAA);
+    edit.SetValue(mac);
+    EXPECT_EQ(edit.text(), "00AABBCCDDEE");
+    edit.setText("00aabbccdde");
+    EXPECT_FALSE(edit.IsValid());
+}
+
+TEST(Glyphs, EveryButtonGlyphIsDrawnAndUnknownNamesAreEmpty)
+{
+    for (const char* name :
+         {"RC_BITMAP_16X16_ACCEPT", "RC_BITMAP_16X16_ADD", "RC_BITMAP_16X16_REMOVE", "RC_BITMAP_16X16_EDIT",
+          "RC_BITMAP_16X16_CANCEL", "RC_BITMAP_16X16_CLEAR", "RC_BITMAP_16X16_REBOOT", "RC_BITMAP_16X16_LOGIN",
+          "RC_BITMAP_16X16_LOGOUT", "RC_BITMAP_16X16_INTERNET", "RC_BITMAP_16X16_OPEN", "RC_BITMAP_16X16_NEXT",
+          "RC_BITMAP_16X16_TIMER", "RC_BITMAP_16X16_SAVE", "RC_BITMAP_16X16_BACKUP", "RC_BITMAP_16X16_RESTORE",
+          "RC_BITMAP_16X16_FIRMWARE", "RC_BITMAP_16X16_REFRESH", "RC_BITMAP_32X32_INTERNET", "RC_BITMAP_32X32_DEVICE"}) {
+        QIcon icon = PageGlyph(name);
+        EXPECT_FALSE(icon.isNull()) << name;
+        QImage image = icon.pixmap(16, 16).toImage();
+        bool painted = false;
+        for (int y = 0; y < image.height() && !painted; ++y)
+            for (int x = 0; x < image.width() && !painted; ++x)
+                painted = qAlpha(image.pixel(x, y)) != 0;
+        EXPECT_TRUE(painted) << name;
+    }
+    EXPECT_TRUE(PageGlyph("RC_BITMAP_16X16_NOSUCH").pixmap(16, 16).toImage().pixel(8, 8) == 0u);
+    EXPECT_TRUE(PageGlyph("nonsense").isNull());
+}
+
+TEST(PlaceControl, ParentsFirstThenPlaces)
+{
+    QWidget parent;
+    auto* button = new QPushButton;
+    PlaceControl(button, &parent, 10, 20, 30, 40);
+    EXPECT_EQ(button->parentWidget(), &parent);
+    EXPECT_EQ(button->geometry(), QRect(20, 10, 40, 30));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Choice, AValueWithoutAnItemShowsNoItem)
+{
+    QComboBox combo;
+    combo.addItems({"Auto Negotiation", "1G Full", "1G Half"});
+    SetChoice(&combo, 2);
+    EXPECT_EQ(combo.currentText(), "1G Half");
+    SetChoice(&combo, 7);
+    EXPECT_EQ(combo.currentIndex(), -1);
+    SetChoice(&combo, -3);
+    EXPECT_EQ(combo.currentIndex(), -1);
+}
+
+}  // namespace

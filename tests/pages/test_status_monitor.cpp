@@ -1,0 +1,225 @@
+// The status monitor: polls, outcomes, colours, beeps and re-created devices.
+#include "PageTestHost.h"
+
+#include "console/StatusMonitor.h"
+#include "intp/Device.h"
+#include "intp/Operations.h"
+#include "pages/PageList.h"
+
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
+
+std::vector<uint8_t> PingReply(uint32_t power, uint32_t ports, uint32_t links = 0)
+{
+    std::vector<uint8_t> payload;
+    for (uint32_t word : {power, ports, links})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            payload.push_back(uint8_t(word >> shift));
+    return payload;
+}
+
+TEST(StatusText, FollowsTheStateWordThenPowerThenPorts)
+{
+    using namespace Status;
+    EXPECT_EQ(StatusText(0, 0, 0), "Online");
+    EXPECT_EQ(StatusText(sbNoReply | sbAlarm | sbIpChanged, 3, 0xFF), "Offline");
+    EXPECT_EQ(StatusText(sbError | sbIpChanged, 0, 0), "Online/query fail/IP different");
+    EXPECT_EQ(StatusText(sbAlarm, 0x2, 0x11), "Online/power2 fail/port 1,5 fail");
+    EXPECT_EQ(StatusText(sbAlarm, 0x3, 0x80000000), "Online/power1 fail/power2 fail/port 32 fail");
+    EXPECT_EQ(StatusText(sbError, 0x3, 0x1), "Online/query fail");
+}
+
+TEST(StatusColours, FirstMatchingBitDecides)
+{
+    using namespace Status;
+    EXPECT_EQ(RowColour(sbNoReply | sbError), QColor(255, 0, 0));
+    EXPECT_EQ(RowColour(sbError | sbAlarm), QColor(255, 255, 0));
+    EXPECT_EQ(RowColour(sbIpChanged | sbAlarm), QColor(0, 0, 255));
+    EXPECT_EQ(RowColour(sbAlarm), QColor(0, 102, 255));
+    EXPECT_FALSE(RowColour(0).isValid());
+}
+
+class StatusMonitorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        monitor.SetBeeper([this] { ++beeps; });
+        a = env.AddDevice(1, Ip(10, 0, 0, 5));
+        b = env.AddDevice(2, Ip(10, 0, 0, 6));
+    }
+
+    QColor Background(int row) const
+    {
+        return monitor.m_List->Model()->data(monitor.m_List->Model()->index(row, 3), Qt::BackgroundRole)
+            .value<QBrush>()
+            .color();
+    }
+
+    TPageTestEnvironment env;
+    TStatusFrame monitor;
+    int beeps = 0;
+    Intp::TDevice* a = nullptr;
+    Intp::TDevice* b = nullptr;
+};
+
+TEST_F(StatusMonitorTest, AnAddedSwitchIsListedOnceAndPolledAtOnce)
+{
+    monitor.AddDevice(a);
+    monitor.AddDevices({a, b});
+    ASSERT_EQ(monitor.RowCount(), 2);
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scNumber), "1");
+    EXPECT_EQ(monitor.RowText(1, TStatusFrame::scNumber), "2");
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "10.0.0.5");
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scMac), "00:11:22:33:44:01");
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scTime), "(No response yet)");
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online");
+    auto pings = env.protocol.SentWith(Intp::ccIntpPing2);
+    ASSERT_EQ(pings.size(), 2u);
+    EXPECT_EQ(pings[0].mac, a->GetMac());
+    EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
+    EXPECT_EQ(monitor.GetDeviceStatus(nullptr), 0u);
+}
+
+TEST_F(StatusMonitorTest, ASwitchThatNeverAnswersIsOfflineAndRed)
+{
+    monitor.AddDevice(a);
+    ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccIntpPing2));
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Offline");
+    EXPECT_EQ(monitor.RowImage(0), TStatusFrame::imSilent);
+    EXPECT_EQ(Background(0), QColor(255, 0, 0));
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scTime), "(No response yet)");
+    EXPECT_EQ(monitor.GetDeviceStatus(a), uint32_t(Status::sbNoReply));
+}
+
+TEST_F(StatusMonitorTest, APortAlarmNamesThePortsAndColoursTheRow)
+{
+    monitor.AddDevice(a);
+    env.protocol.Reply(a, Intp::ccIntpPing2, 0, PingReply(0, 0x11));
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online/port 1,5 fail");
+    EXPECT_EQ(Background(0), QColor(0, 102, 255));
+    EXPECT_NE(monitor.RowText(0, TStatusFrame::scTime), "(No response yet)");
+    EXPECT_EQ(monitor.GetDeviceStatus(a), uint32_t(Status::sbAlarm));
+
+    env.protocol.sent.clear();
+    monitor.EventOnTimer();
+    env.protocol.Reply(a, Intp::ccIntpPing2, 0, PingReply(0, 0));
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online");
+    EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
+}
+
+TEST_F(StatusMonitorTest, AnAddressChangeIsShownInBlueWithoutABeepUntilCleared)
+{
+    monitor.AddDevice(a);
+    monitor.m_Beep->setChecked(true);
+    a->SetIp(Ip(10, 0, 0, 9));
+    env.protocol.Reply(a, Intp::ccIntpPing2, 0, PingReply(0, 0));
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "Original: 10.0.0.5, Now: 10.0.0.9");
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online/IP different");
+    EXPECT_EQ(Background(0), QColor(0, 0, 255));
+    monitor.EventOnBeepTimer();
+    EXPECT_EQ(beeps, 0);
+
+    monitor.m_List->SelectRow(0);
+    monitor.EventOnClearErrorExecute();
+    EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online");
+    monitor.EventOnTimer();
+    env.protocol.Reply(a, Intp::ccIntpPing2, 0, PingReply(0, 0));
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "10.0.0.9");
+}
+
+TEST_F(StatusMonitorTest, ATimeOutAfterAnAlarmKeepsTheAlarmAndAddressBits)
+{
+    monitor.AddDevice(a);
+    a->SetIp(Ip(10, 0, 0, 9));
+    env.protocol.Reply(a, Intp::ccIntpPing2, 0, PingReply(1, 0));
+    monitor.EventOnTimer();
+    ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccIntpPing2));
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Offline");
+    EXPECT_EQ(monitor.GetDeviceStatus(a),
+              uint32_t(Status::sbNoReply | Status::sbAlarm | Status::sbIpChanged));
+}
+
+TEST_F(StatusMonitorTest, AnErrorReplyIsAQueryFailure)
+{
+    monitor.AddDevice(a);
+    env.protocol.Reply(a, Intp::ccIntpPing2, 0x0020, PingReply(0, 0));
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online/query fail");
+    EXPECT_EQ(Background(0), QColor(255, 255, 0));
+}
+
+TEST_F(StatusMonitorTest, BeepsOncePerTickWhileARowFails)
+{
+    monitor.AddDevices({a, b});
+    monitor.m_Beep->setChecked(true);
+    EXPECT_TRUE(monitor.m_BeepTimer->isActive());
+    EXPECT_EQ(monitor.m_BeepTimer->interval(), 2000);
+    monitor.EventOnBeepTimer();
+    EXPECT_EQ(beeps, 0);
+    ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccIntpPing2));
+    ASSERT_TRUE(env.protocol.TimeOut(b, Intp::ccIntpPing2));
+    monitor.EventOnBeepTimer();
+    EXPECT_EQ(beeps, 1);
+    monitor.m_Beep->setChecked(false);
+    EXPECT_FALSE(monitor.m_BeepTimer->isActive());
+}
+
+TEST_F(StatusMonitorTest, APollCycleUsesTheTimeOutAndRearmsOnePeriodLater)
+{
+    monitor.AddDevice(a);
+    monitor.m_QueryPeriod->setValue(30);
+    monitor.m_QueryTmo->setValue(7);
+    ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccIntpPing2));
+    env.protocol.sent.clear();
+    monitor.Refresh(true);
+    EXPECT_EQ(env.protocol.SentWith(Intp::ccIntpPing2).size(), 1u);
+    EXPECT_TRUE(monitor.m_Timer->isActive());
+    EXPECT_EQ(monitor.m_Timer->interval(), 30000);
+}
+
+TEST_F(StatusMonitorTest, AShortPeriodLimitsTheTimeOut)
+{
+    monitor.m_QueryTmo->setValue(9);
+    monitor.m_QueryPeriod->setValue(5);
+    EXPECT_EQ(monitor.m_QueryTmo->maximum(), 4);
+    EXPECT_EQ(monitor.m_QueryTmo->value(), 4);
+}
+
+TEST_F(StatusMonitorTest, ASwitchRemovedByADiscoveryIsRecreatedAtItsListedAddress)
+{
+    monitor.AddDevice(a);
+    Intp::TMacAddr mac = a->GetMac();
+    ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccIntpPing2));
+    Intp::DeleteAllDevices();
+    env.protocol.sent.clear();
+    monitor.EventOnTimer();
+    Intp::TDevice* again = Intp::FindDevice(mac, false);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->GetIp(), Ip(10, 0, 0, 5));
+    auto pings = env.protocol.SentWith(Intp::ccIntpPing2);
+    ASSERT_EQ(pings.size(), 1u);
+    EXPECT_EQ(pings[0].ip, Ip(10, 0, 0, 5));
+}
+
+TEST_F(StatusMonitorTest, SortingByAddressIsNumeric)
+{
+    Intp::TDevice* c = env.AddDevice(3, Ip(10, 0, 0, 10));
+    monitor.AddDevices({c, a});
+    monitor.m_List->Model()->ClickColumn(TStatusFrame::scIp);
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "10.0.0.5");
+    EXPECT_EQ(monitor.FindRow(c->GetMac()), 1);
+    monitor.OnNotify(nullptr, ncSelectionChanged, 0);
+    EXPECT_TRUE(monitor.isVisible());
+    EXPECT_TRUE(monitor.Leave(false));
+    EXPECT_FALSE(monitor.isVisible());
+}
+
+}  // namespace

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "syslog/SyslogParser.h"
+
+using namespace Syslog;
+
+namespace {
+
+constexpr TDateTime Base = 1'000'000'000;
+constexpr TDateTime FixedNow = 42;
+constexpr TDateTime Ms = 1000;
+constexpr TDateTime Day = 86400 * Ms;
+
+struct TParsed {
+    TSyslogListNode node;
+    bool ok;
+};
+
+TParsed Parse(std::string_view text, bool leap = false)
+{
+    TParsed r;
+    r.node.host = "before";
+    r.ok = ParseInto(text, r.node, TYearBase{Base, leap}, FixedNow);
+    return r;
+}
+
+} // namespace
+
+TEST(SyslogParser, ClassicHeaderGivesPriorityHostAndMessage)
+{
+    auto r = Parse("<34>Oct 11 22:14:15 mymachine su: 'su root' failed");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.node.facility, 4);
+    EXPECT_EQ(r.node.severity, 2);
+    EXPECT_STREQ(FacilityName(r.node.facility), "security/authorization messages");
+    EXPECT_STREQ(SeverityName(r.node.severity), "Critical");
+    EXPECT_EQ(r.node.host, "mymachine");
+    EXPECT_EQ(r.node.message, "su: 'su root' failed");
+    // 1 Oct is day 273 of a common year.
+    EXPECT_EQ(r.node.timestamp, Base + (273 + 10) * Day + (22 * 3600 + 14 * 60 + 15) * Ms);
+}
+
+TEST(SyslogParser, TwoBlanksMeanOneDigitDay)
+{
+    auto r = Parse("<13>Feb  5 01:02:03 host text");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.node.timestamp, Base + (31 + 4) * Day + 3723 * Ms);
+}
+
+TEST(SyslogParser, OneBlankBeforeOneDigitDayFailsButKeepsPriority)
+{
+    const std::string text = "<13>Feb 5 01:02:03 host text";
+    auto r = Parse(text);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.node.facility, 1);
+    EXPECT_EQ(r.node.severity, 5);
+    EXPECT_EQ(r.node.message, text);
+    EXPECT_EQ(r.node.host, "before");
+    EXPECT_EQ(r.node.timestamp, FixedNow);
+}
+
+TEST(SyslogParser, LargePriorityKeepsItsFacilityWhenHeaderParses)
+{
+    auto r = Parse("<190>Jan  1 00:00:00 h m");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.node.facility, 23);
+    EXPECT_EQ(r.node.severity, 6);
+    EXPECT_STREQ(FacilityName(23), "local use");
+    EXPECT_EQ(r.node.timestamp, Base);
+}
+
+TEST(SyslogParser, FailedHeaderWithFacilityAbove16FallsBackToLocalUseError)
+{
+    auto r = Parse("<191>no header here");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.node.facility, 16);
+    EXPECT_EQ(r.node.severity, 3);
+    EXPECT_EQ(r.node.message, "<191>no header here");
+}
+
+TEST(SyslogParser, LetterPriorityReadsAsZero)
+{
+    auto r = Parse("<x>Mar 10 10:10:10 h m");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.node.facility, 0);
+    EXPECT_EQ(r.node.severity, 0);
+}
+
+TEST(SyslogParser, NegativePriorityFailsAtOnce)
+{
+    auto r = Parse("<-8>Mar 10 10:10:10 h m");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.node.facility, 16);
+    EXPECT_EQ(r.node.severity, 3);
+}
+
+TEST(SyslogParser, TextWithoutPriorityAndEmptyTextFallBack)
+{
+    for (std::string text : {"plain text", ""}) {
+        auto r = Parse(text);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.node.facility, 16);
+        EXPECT_EQ(r.node.severity, 3);
+        EXPECT_EQ(r.node.message, text);
+    }
+}
+
+TEST(SyslogParser, MonthIsCaseSensitive)
+{
+    auto r = Parse("<13>oct 11 22:14:15 host msg");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.node.facility, 1);
+}
+
+TEST(SyslogParser, HostWithoutFollowingBlankFails)
+{
+    auto r = Parse("<13>Oct 11 22:14:15 lastword");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.node.facility, 1);
+    EXPECT_EQ(r.node.severity, 5);
+}
+
+TEST(SyslogParser, OutOfRangeFieldsRollOver)
+{
+    auto a = Parse("<13>Jan 32 23:60:00 h m");
+    auto b = Parse("<13>Feb  2 00:00:00 h m");
+    ASSERT_TRUE(a.ok && b.ok);
+    EXPECT_EQ(a.node.timestamp, b.node.timestamp);
+}
+
+TEST(SyslogParser, LeapYearShiftsDaysAfterFebruary)
+{
+    auto r = Parse("<13>Mar  1 00:00:00 h m", true);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.node.timestamp, Base + 60 * Day);
+}
+
+TEST(SyslogParser, TextIsCutAtFirstNul)
+{
+    const std::string text("<13>Oct 11 22:14:15 host abc\0def", 32);
+    auto r = Parse(text);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.node.message, "abc");
+}
+
+TEST(SyslogParser, TruncatedHeadersFailInsideTheText)
+{
+    // Each would step past the end with fixed-width skips.
+    const char* cuts[] = {"<13>Feb 5", "<13>Feb 15 1", "<13>Feb 15 12:3", "<13>Feb 15 12:34:5", "<13>Feb", "<13>Fe",
+        "<13", "<", "<13>Feb  ", "<13>Feb 15 12:34:56"};
+    for (const char* cut : cuts) {
+        std::string exact(cut); // heap copy of exactly the bytes, so ASan sees overruns
+        auto r = Parse(std::string_view(exact.data(), exact.size()));
+        EXPECT_FALSE(r.ok) << cut;
+        EXPECT_EQ(r.node.message, exact);
+    }
+}
+
+TEST(SyslogParser, OverlongPrioritySaturatesInsteadOfOverflowing)
+{
+    auto r = Parse("<99999999999999999999>Oct 11 22:14:15 h m");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.node.facility, INT_MAX / 8);
+    auto bad = Parse("<99999999999999999999>nothing");
+    EXPECT_EQ(bad.node.facility, 16);
+    auto neg = Parse("<-99999999999999999999>Oct 11 22:14:15 h m");
+    EXPECT_FALSE(neg.ok);
+    EXPECT_EQ(neg.node.facility, 16);
+}
+
+TEST(SyslogParser, OverlongTimeFieldsDoNotOverflow)
+{
+    auto r = Parse("<13>Oct 99999999999 99999999999 h m");
+    EXPECT_FALSE(r.ok); // fixed widths land inside the digits
+    auto big = Parse("<13>Oct 99 99:99:99 h m");
+    ASSERT_TRUE(big.ok);
+    EXPECT_EQ(big.node.timestamp, Base + (273 + 98) * Day + (99 * 3600 + 99 * 60 + 99) * Ms);
+}
+
+TEST(SyslogNames, TablesCoverEveryIndex)
+{
+    EXPECT_STREQ(FacilityName(0), "kernel messages");
+    EXPECT_STREQ(FacilityName(15), "clock daemon");
+    EXPECT_STREQ(FacilityName(16), "local use");
+    EXPECT_STREQ(FacilityName(1000), "local use");
+    EXPECT_STREQ(SeverityName(0), "Emergency");
+    EXPECT_STREQ(SeverityName(7), "Debug");
+    EXPECT_EQ(SeverityName(8), nullptr);
+}
+
+TEST(SyslogNames, AddressTextIsDottedDecimal)
+{
+    EXPECT_EQ(AddressText(0x0A000102), "10.0.1.2");
+    EXPECT_EQ(AddressText(0xFFFFFFFF), "255.255.255.255");
+    EXPECT_EQ(AddressText(0), "0.0.0.0");
+    EXPECT_EQ(AddressText(0xC0A86401), "192.168.100.1");
+}

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <malloc.h>
+
+#include <string>
+#include <vector>
+
+#include "syslog/SyslogStore.h"
+
+using namespace Syslog;
+
+namespace {
+
+std::vector<std::uint32_t> Ids(const TSyslogList& list)
+{
+    std::vector<std::uint32_t> ids;
+    for (const auto& node : list)
+        ids.push_back(node.eventId);
+    return ids;
+}
+
+int Unread(TSyslogStore& store, std::uint32_t address)
+{
+    TSyslogList list;
+    store.Query(address, list, false);
+    int n = 0;
+    for (const auto& node : list)
+        n += !node.read;
+    return n;
+}
+
+} // namespace
+
+TEST(SyslogStore, NumbersMessagesFromOneAndRestartsAfterClear)
+{
+    TSyslogStore store;
+    EXPECT_EQ(store.Add(1, "a").eventId, 1u);
+    EXPECT_EQ(store.Add(1, "b").eventId, 2u);
+    store.Clear();
+    EXPECT_EQ(store.Size(), 0u);
+    EXPECT_EQ(store.Count(1), 0);
+    EXPECT_EQ(store.Add(2, "c").eventId, 1u);
+}
+
+TEST(SyslogStore, FailedHeaderStoresWholeTextWithSenderAsHost)
+{
+    TSyslogStore store;
+    const auto& rec = store.Add(0x0A000002, "<13>Oct 11 22:14:15 lastword", 777);
+    TSyslogListNode node = TSyslogStore::ToNode(rec);
+    EXPECT_EQ(node.host, "10.0.0.2");
+    EXPECT_EQ(node.message, "<13>Oct 11 22:14:15 lastword");
+    EXPECT_EQ(node.timestamp, 777);
+    EXPECT_EQ(node.received, 777);
+    EXPECT_EQ(node.address, 0x0A000002u);
+    EXPECT_FALSE(node.read);
+}
+
+TEST(SyslogStore, ParsedHeaderKeepsHostAndMessage)
+{
+    TSyslogStore store;
+    TSyslogListNode node = TSyslogStore::ToNode(store.Add(5, "<34>Oct 11 22:14:15 mymachine su: failed"));
+    EXPECT_EQ(node.host, "mymachine");
+    EXPECT_EQ(node.message, "su: failed");
+    EXPECT_EQ(node.facility, 4);
+    EXPECT_EQ(node.severity, 2);
+}
+
+TEST(SyslogStore, EmptyDatagramIsStoredWithEmptyText)
+{
+    TSyslogStore store;
+    TSyslogListNode node = TSyslogStore::ToNode(store.Add(5, ""));
+    EXPECT_EQ(node.message, "");
+    EXPECT_EQ(node.facility, 16);
+    EXPECT_EQ(node.severity, 3);
+    EXPECT_EQ(store.Count(5), 1);
+}
+
+TEST(SyslogStore, QueryAllOrdersBySenderThenArrivalAndAppendsToTheEnd)
+{
+    TSyslogStore store;
+    store.Add(0x0A000002, "x1"); // 1
+    store.Add(0x0A000001, "y1"); // 2
+    store.Add(0x0A000002, "x2"); // 3
+    store.Add(0x0A000001, "y2"); // 4
+    TSyslogList list;
+    store.Query(0, list, false);
+    EXPECT_EQ(Ids(list), (std::vector<std::uint32_t>{2, 4, 1, 3}));
+    store.Query(0x0A000002, list, false);
+    EXPECT_EQ(Ids(list), (std::vector<std::uint32_t>{2, 4, 1, 3, 1, 3}));
+    // The rows keep arrival order.
+    EXPECT_EQ(store.Record(1).eventId, 2u);
+    EXPECT_EQ(store.Record(1).address, 0x0A000001u);
+}
+
+TEST(SyslogStore, QueryWithMarkReadMarksOnlyThatSender)
+{
+    TSyslogStore store;
+    store.Add(7, "a");
+    store.Add(8, "b");
+    store.Add(7, "c");
+    EXPECT_EQ(Unread(store, 7), 2);
+    EXPECT_EQ(store.Count(7), 2);
+    EXPECT_EQ(Unread(store, 7), 2); // neither Count nor a plain query marks
+    TSyslogList shown;
+    store.Query(7, shown, true);
+    EXPECT_TRUE(shown.front().read);
+    EXPECT_EQ(Unread(store, 7), 0);
+    EXPECT_EQ(Unread(store, 8), 1);
+    store.Add(7, "d");
+    EXPECT_EQ(Unread(store, 7), 1);
+}
+
+TEST(SyslogStore, QueryOfUnknownSenderAddsNothing)
+{
+    TSyslogStore store;
+    store.Add(7, "a");
+    TSyslogList list;
+    store.Query(9, list, true);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(store.Count(9), 0);
+}
+
+TEST(SyslogStore, LargeAndManyTextsSurviveIntact)
+{
+    TSyslogStore store;
+    std::string big(60000, 'q');
+    big[0] = 'B';
+    store.Add(1, big);
+    for (int i = 0; i < 5000; ++i)
+        store.Add(2, "<13>Oct 11 22:14:15 host message number " + std::to_string(i));
+    store.Add(1, big);
+    EXPECT_EQ(store.Record(0).Message(), big);
+    EXPECT_EQ(store.Record(5001).Message(), big);
+    EXPECT_EQ(store.Record(1).Message(), "message number 0");
+    EXPECT_EQ(store.Record(5000).Message(), "message number 4999");
+    EXPECT_EQ(store.Count(2), 5000);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define SYSLOG_HEAP_IS_OURS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SYSLOG_HEAP_IS_OURS 0
+#endif
+#endif
+#ifndef SYSLOG_HEAP_IS_OURS
+#define SYSLOG_HEAP_IS_OURS 1
+#endif
+
+TEST(SyslogStore, HoldsAtMostTwiceTheTextPlus96BytesPerMessage)
+{
+    if (!SYSLOG_HEAP_IS_OURS)
+        GTEST_SKIP() << "the sanitizer's allocator does not report to mallinfo2";
+    constexpr int Count = 50000;
+    std::vector<std::string> texts;
+    std::size_t total = 0;
+    for (int i = 0; i < 64; ++i) {
+        texts.push_back("<190>Oct 11 22:14:15 switch-" + std::to_string(i) + " Port " + std::to_string(i % 28)
+            + " link up" + std::string(std::size_t(i), 'x'));
+        total += texts.back().size();
+    }
+    const double text = double(total) / double(texts.size());
+    TYearBase::Current(); // the C library keeps the time zone it loads
+    const std::size_t before = mallinfo2().uordblks;
+    {
+        TSyslogStore store;
+        for (int i = 0; i < Count; ++i)
+            store.Add(std::uint32_t(i % 200), texts[std::size_t(i) % texts.size()]);
+        const double perMessage = double(mallinfo2().uordblks - before) / Count;
+        EXPECT_LE(perMessage, 2 * text + 96) << "text " << text;
+    }
+    // Destruction gives everything back (but for what the allocator caches).
+    EXPECT_LE(mallinfo2().uordblks, before + 64 * 1024);
+}
