@@ -42,7 +42,8 @@ void InitDeviceTypes()
 
 int RegisterDeviceType(const TDeviceType* record, std::initializer_list<std::string_view> pidStrings)
 {
-    if (!record || record->Name.empty()) return -1;
+    // A model whose name is missing from the model file still takes its index.
+    if (!record) return -1;
     InitDeviceTypes();
     TDeviceType type = *record;
     type.Pids.clear();

@@ -322,15 +322,15 @@ TEST(DeviceTypes, InitTwiceLeavesOneModelZero)
     EXPECT_EQ(FindTypeByPid(MakeProductId("anything")), 0u);
 }
 
-TEST(DeviceTypes, RegistrationAppendsInOrderAndRefusesNamelessRecords)
+TEST(DeviceTypes, RegistrationAppendsInOrderAndKeepsNamelessModelsInPlace)
 {
     TFakeHost host;
     EXPECT_EQ(RegisterDeviceType(nullptr), -1);
-    TDeviceType nameless;
-    EXPECT_EQ(RegisterDeviceType(&nameless), -1);
     EXPECT_EQ(host.AddModel("A", 8, 2, 4, 3, 10, 4, 16, {"pidA"}), 1u);
-    EXPECT_EQ(host.AddModel("B", 24, 8), 2u);
-    EXPECT_EQ(GetDeviceTypeCount(), 3u);
+    TDeviceType nameless;
+    EXPECT_EQ(RegisterDeviceType(&nameless), 2);
+    EXPECT_EQ(host.AddModel("B", 24, 8), 3u);
+    EXPECT_EQ(GetDeviceTypeCount(), 4u);
     EXPECT_EQ(FindTypeByPid(MakeProductId("pidA")), 1u);
     TDevice* d = host.MakeDevice(Mac(1), 1, 1);
     EXPECT_EQ(d->GetTypeName(), "A");
