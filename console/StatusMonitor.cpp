@@ -113,6 +113,8 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
     connect(m_acClearError, &QAction::triggered, this, [this] { EventOnClearErrorExecute(); });
     connect(m_acRefresh, &QAction::triggered, this, [this] { EventOnTimer(); });
 
+    m_AnsweringIcon = ConsoleIcon(ikDevices);
+    m_SilentIcon = PageGlyph("RC_BITMAP_16X16_CANCEL");
     m_List = new TPageListView(this);
     m_List->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_List->AddColumn("", ckNumber, Qt::AlignRight | Qt::AlignVCenter);
@@ -121,8 +123,12 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
     m_List->AddColumn("Model", ckText);
     m_List->AddColumn("Last Reported Time", ckNumber);
     m_List->AddColumn("Status", ckText);
-    m_List->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Fixed starting widths: sizing to contents re-measures every row on each reply.
+    m_List->header()->setSectionResizeMode(QHeaderView::Interactive);
     m_List->header()->setStretchLastSection(true);
+    const int widths[] = {40, 100, 100, 100, 150};
+    for (int column = 0; column < 5; ++column)
+        m_List->header()->resizeSection(column, widths[column]);
     m_List->setContextMenuPolicy(Qt::CustomContextMenu);
     m_Popup = new QMenu(this);
     m_Popup->addAction(m_acClearError);
@@ -379,7 +385,7 @@ void TStatusFrame::SetImage(int row, TImage image)
 {
     TPageListModel* model = m_List->Model();
     model->SetNumber(row, nImage, image);
-    model->SetIcon(row, image == imAnswering ? ConsoleIcon(ikDevices) : PageGlyph("RC_BITMAP_16X16_CANCEL"));
+    model->SetIcon(row, image == imAnswering ? m_AnsweringIcon : m_SilentIcon);
 }
 
 void TStatusFrame::UpdateToolTip(int row)

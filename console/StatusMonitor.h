@@ -8,6 +8,7 @@
 #include "intp/Session.h"
 
 #include <QFrame>
+#include <QIcon>
 #include <QString>
 
 #include <cstdint>
@@ -112,5 +113,7 @@ private:
     QAction* m_acRefresh = nullptr;
     QMenu* m_Popup = nullptr;
     std::uint32_t m_NextNumber = 1;
+    QIcon m_AnsweringIcon;
+    QIcon m_SilentIcon;
     std::function<void()> m_Beeper;
 };

@@ -78,7 +78,10 @@ void TPageListModel::SetCell(int row, int column, const QString& text)
 {
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount())
         return;
-    m_Rows[std::size_t(row)].cells[column] = text;
+    QString& cell = m_Rows[std::size_t(row)].cells[column];
+    if (cell == text)
+        return;  // repainting an unchanged cell costs a text layout per row
+    cell = text;
     RowChanged(row, column);
 }
 
@@ -107,8 +110,11 @@ void TPageListModel::SetIcon(int row, const QIcon& icon)
 {
     if (row < 0 || row >= RowCount())
         return;
-    m_Rows[std::size_t(row)].icon = icon;
-    m_Rows[std::size_t(row)].hasIcon = true;
+    TPageRow& r = m_Rows[std::size_t(row)];
+    if (r.hasIcon && r.icon.cacheKey() == icon.cacheKey())
+        return;
+    r.icon = icon;
+    r.hasIcon = true;
     RowChanged(row, 0);
 }
 
@@ -131,7 +137,10 @@ void TPageListModel::SetBackground(int row, const QBrush& brush)
 {
     if (row < 0 || row >= RowCount())
         return;
-    m_Rows[std::size_t(row)].background = brush;
+    QBrush& background = m_Rows[std::size_t(row)].background;
+    if (background == brush)
+        return;
+    background = brush;
     RowChanged(row, -1);
 }
 

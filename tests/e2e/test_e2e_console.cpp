@@ -414,3 +414,235 @@ int main(int argc, char **argv)
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+// ---------------------------------------------------------------------------
+// Status monitor and front-panel banners against the fleet.
+
+#include "console/ModuleFrame.h"
+#include "intp/NetUtils.h"
+#include "intp/Redundancy.h"
+#include "pages/PageList.h"
+#include "pages/system/Banner.h"
+#include "pages/system/BannerPanel.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+#include <cstring>
+#include <map>
+
+namespace {
+
+TEST_F(ConsoleE2E, StatusMonitorShowsASilentSwitchOfflineUntilItAnswersAgain)
+{
+    StartFleet(3);
+    OpenConsole();
+    auto *monitor = dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer());
+    ASSERT_NE(monitor, nullptr);
+    monitor->m_QueryTmo->setValue(1);
+    monitor->m_QueryPeriod->setValue(5);
+    DiscoverAll();
+
+    auto row = [&](size_t i) { return monitor->FindRow(Intp::TMacAddr(MacOf(i).data())); };
+    auto text = [&](size_t i) { return monitor->RowText(row(i), TStatusFrame::scStatus); };
+    auto reported = [&](size_t i) { return monitor->RowText(row(i), TStatusFrame::scTime); };
+    auto answered = [&](size_t i) { return row(i) >= 0 && reported(i) != "(No response yet)"; };
+    auto background = [&](size_t i) { return monitor->m_List->Model()->Row(row(i)).background; };
+    auto heardAt = [&](size_t i) { return monitor->m_List->Model()->Number(row(i), TStatusFrame::scTime); };
+    ASSERT_TRUE(WaitUntil([&] { return answered(0) && answered(1) && answered(2); }, 5s));
+    for (size_t i = 0; i < m_Count; ++i)
+        EXPECT_EQ(text(i), "Online");
+
+    // Silent: the next poll times out after a second.
+    m_Fleet.SetFault(1, 6, {FakeSwitch::TFaultKind::Silent, 0});
+    const unsigned heard = m_Fleet.Requests(0, 6);
+    const QString lastHeard = reported(1);
+    const long long lastHeardAt = heardAt(1);
+    monitor->m_Refresh->click();
+    ASSERT_TRUE(WaitUntil([&] { return monitor->RowState(row(1)) & Status::sbNoReply; }, 3s));
+    EXPECT_EQ(text(1), "Offline");
+    EXPECT_EQ(monitor->RowImage(row(1)), TStatusFrame::imSilent);
+    EXPECT_EQ(background(1).color(), QColor(255, 0, 0));
+    EXPECT_EQ(reported(1), lastHeard);
+    EXPECT_EQ(heardAt(1), lastHeardAt);
+    EXPECT_GT(m_Fleet.Requests(0, 6), heard);
+    for (size_t i : {size_t(0), size_t(2)}) {
+        EXPECT_EQ(text(i), "Online");
+        EXPECT_EQ(monitor->RowState(row(i)), 0u);
+    }
+
+    // Answering again: the poll timer's next cycle (one period on) finds it.
+    m_Fleet.ClearFaults(1);
+    ASSERT_TRUE(WaitUntil([&] { return monitor->RowState(row(1)) == 0; }, 8s));
+    EXPECT_EQ(text(1), "Online");
+    EXPECT_EQ(monitor->RowImage(row(1)), TStatusFrame::imAnswering);
+    EXPECT_EQ(background(1).style(), Qt::NoBrush);
+    EXPECT_GT(heardAt(1), lastHeardAt);
+    for (size_t i = 0; i < m_Count; ++i)
+        EXPECT_EQ(text(i), "Online") << i;
+}
+
+// One switch per banner family of the shipped model table; each is selected
+// in the device tree and its banner, fed by the switch's ping record, the
+// monitor's state word and the switch's redundancy read, is saved as a PNG
+// (to E2E_ARTIFACTS_DIR when set).
+struct TBannerCase {
+    TBannerKind Kind;
+    TDeviceTypeFileModel Model;
+    uint32_t PowerAlarm, FailedPorts, PortStates;
+    uint8_t HardwareMode, Mode; // the redundancy read's reply
+    bool Silent;                // stops answering pings after discovery
+};
+
+std::vector<TBannerCase> BannerCases()
+{
+    std::ifstream file(CONSOLE_DEVICES_DEV, std::ios::binary);
+    TDeviceTypesFile table = ParseDeviceTypesFile(file);
+    const TBannerCase wanted[] = {
+        {bkGeneral, {}, 0, 0, 0xFFFF, 0, 0, false},
+        {bkLarch, {}, 0, 0, 0x15, 1, Intp::rmFastRecovery, false},
+        {bkCedar, {}, 0, 0x2, 0x93, 1, Intp::rmRstp, false},
+        {bkMaple, {}, 0x1, 0, 0x6, 1, Intp::rmRing, false},
+        {bkBirch, {}, 0, 0, 0x2D, 0, Intp::rmRing, false},
+        {bk10port, {}, 0, 0, 0x335, 1, Intp::rmRstp, true},
+    };
+    std::vector<TBannerCase> cases;
+    for (TBannerCase c : wanted) {
+        for (const TDeviceTypeFileModel &m : table.models) {
+            if (BannerKindOf(m.banner) == c.Kind && !m.id.empty()) {
+                c.Model = m;
+                cases.push_back(c);
+                break;
+            }
+        }
+    }
+    return cases;
+}
+
+QString KindName(const TBannerVariant &variant)
+{
+    return QString::fromLatin1(variant.className).mid(int(strlen("TModuleBanner"))).toLower();
+}
+
+TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
+{
+    Model(); // registers the shipped model table
+    const std::vector<TBannerCase> cases = BannerCases();
+    ASSERT_EQ(cases.size(), size_t(bkCount)) << "the model table lacks a banner family";
+    std::map<FakeSwitch::TMac, std::pair<uint8_t, uint8_t>> redundancy;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        FakeSwitch::TSwitchSettings s;
+        s.Mac = MacOf(i);
+        s.ProductId = cases[i].Model.id;
+        s.SmtpRecipientNum = cases[i].Model.smtpRecipientNum;
+        s.ObjectId = std::string("1.3.6.1.4.1.") + g_SupportedOid + ".1";
+        s.Factory.Name = "E2E-" + KindName(BannerVariant(cases[i].Kind)).toStdString();
+        s.Factory.Ip = FirstSwitchIp + uint32_t(i);
+        s.Factory.Netmask = SubnetMask;
+        s.Factory.Password = Password;
+        m_Fleet.Add(s);
+        m_Fleet.SetPing(i, cases[i].PowerAlarm, cases[i].FailedPorts, cases[i].PortStates);
+        redundancy[s.Mac] = {cases[i].HardwareMode, cases[i].Mode};
+    }
+    m_Fleet.SetHandler(775, {[redundancy](FakeSwitch::TSwitch &sw, const FakeSwitch::TRequest &) {
+                                 auto [hardware, mode] = redundancy.at(sw.Settings.Mac);
+                                 return FakeSwitch::TReply{0, FakeSwitch::TWriter().U8(hardware).U8(mode).Take(), {}};
+                             },
+                             false, 2, 4});
+    std::string error;
+    ASSERT_TRUE(m_Fleet.Start(&error)) << error;
+    m_Count = cases.size();
+
+    OpenConsole();
+    m_Form->resize(1280, 800); // a desktop-sized window
+    auto *monitor = dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer());
+    ASSERT_NE(monitor, nullptr);
+    monitor->m_QueryTmo->setValue(1);
+    m_Form->EventOnDiscoveryExecute();
+    auto pinged = [&](size_t i) {
+        Intp::TDevice *d = DeviceOf(i);
+        return d && m_Form->FindDeviceNode(d) && d->GetTypeName() == cases[i].Model.name &&
+               Intp::Property<Intp::TPropertyIntpPing2>::Get(d).valid;
+    };
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (size_t i = 0; i < m_Count; ++i)
+                if (!pinged(i))
+                    return false;
+            return true;
+        },
+        10s));
+    for (size_t i = 0; i < m_Count; ++i) {
+        if (!cases[i].Silent)
+            continue;
+        m_Fleet.SetFault(i, 6, {FakeSwitch::TFaultKind::Silent, 0});
+        monitor->m_Refresh->click();
+        ASSERT_TRUE(WaitUntil([&] { return monitor->GetDeviceStatus(DeviceOf(i)) & Status::sbNoReply; }, 3s));
+    }
+
+    const QString artifacts = qEnvironmentVariable("E2E_ARTIFACTS_DIR");
+    if (!artifacts.isEmpty())
+        QDir().mkpath(artifacts);
+    for (size_t i = 0; i < m_Count; ++i) {
+        const TBannerCase &c = cases[i];
+        const TBannerVariant &variant = BannerVariant(c.Kind);
+        SCOPED_TRACE(variant.className);
+        Intp::TDevice *device = DeviceOf(i);
+        m_Form->Tree()->setCurrentItem(m_Form->FindDeviceNode(device)); // as a click
+        auto banner = [&] { return dynamic_cast<TModuleBanner *>(m_Form->ModuleFrame()->ShownBanner()); };
+        auto radioShown = [&] {
+            QAbstractButton *radio = c.Mode == Intp::rmRing           ? banner()->m_QuollRing
+                                     : c.Mode == Intp::rmRstp         ? banner()->m_RSTP
+                                     : c.Mode == Intp::rmFastRecovery ? banner()->m_FRecovery
+                                                                      : nullptr;
+            return !variant.hasRedundancy || (radio && radio->isChecked());
+        };
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return banner() && &banner()->Variant() == &variant && banner()->isVisible() &&
+                       banner()->m_MacAddr->text() == QString::fromStdString(device->GetMac().ToString()) &&
+                       radioShown();
+            },
+            5s));
+        TModuleBanner *shown = banner();
+        EXPECT_TRUE(shown->isEnabled());
+        EXPECT_EQ(shown->m_IpAddr->text().toStdString(), IpToString(FirstSwitchIp + uint32_t(i)));
+        if (shown->m_Hardware) {
+            EXPECT_EQ(shown->m_Hardware->isChecked(), c.HardwareMode != 0);
+        }
+        EXPECT_EQ(shown->m_StatusOnline->State(), c.Silent ? lsError : lsGood);
+        EXPECT_EQ(shown->m_StatusQuery->State(), lsGood);
+        EXPECT_EQ(shown->m_StatusIp->State(), lsGood);
+        EXPECT_EQ(shown->m_StatusFault->State(), c.PowerAlarm || c.FailedPorts ? lsError : lsGood);
+
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest); // laid out as shown
+        QImage grabbed = shown->grab().toImage();
+        if (TFrontPanelView *panel = shown->m_LinkImage) {
+            // Sockets of the model's ports: green up, black down; spare ones silver.
+            const int sockets = variant.panel.socketCount;
+            for (int port = 0; port < sockets; ++port) {
+                QPoint at = panel->FillPoint(port);
+                if (!panel->Picture().rect().contains(at))
+                    continue;
+                int state = port >= int(c.Model.portNum) ? psUnknown
+                            : (c.PortStates >> port & 1) ? psLinkUp
+                                                         : psLinkDown;
+                QPoint onScreen = panel->mapTo(shown, panel->PictureOrigin() + at);
+                EXPECT_EQ(QColor(grabbed.pixel(onScreen)), PortColour(state)) << "port " << port + 1;
+            }
+        } else {
+            EXPECT_EQ(c.Kind, bkGeneral);
+        }
+        if (!artifacts.isEmpty()) {
+            const QString path = artifacts + "/e2e_banner_" + KindName(variant) + ".png";
+            EXPECT_TRUE(grabbed.save(path)) << path.toStdString();
+        }
+    }
+}
+
+} // namespace
