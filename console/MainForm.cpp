@@ -70,6 +70,7 @@ public:
     Intp::TDevice* m_Device = nullptr;
     bool m_HasKey = false;
     std::uint32_t m_Key[2] = {0, 0};
+    int m_Image = -1;  // icon kind on show (devices)
 
     bool operator<(const QTreeWidgetItem& other) const override
     {
@@ -99,10 +100,19 @@ TTreeNode* AsNode(QTreeWidgetItem* item)
     return item && item->type() == TTreeNode::kType ? static_cast<TTreeNode*>(item) : nullptr;
 }
 
-void DeviceImage(TTreeNode* node)
+// Device images are drawn once per kind; every node shares them.
+void DeviceImage(TTreeNode* node, std::map<int, QIcon>& icons)
 {
     const Intp::TDevice* d = node->m_Device;
-    node->setIcon(0, ConsoleIcon(DeviceIconKind(d->TestFlags(Intp::dfLoggedIn), d->TestFlags(Intp::dfWarning))));
+    const TIconKind kind = DeviceIconKind(d->TestFlags(Intp::dfLoggedIn), d->TestFlags(Intp::dfWarning));
+    // Unchanged images cost the view nothing.
+    if (node->m_Image == int(kind))
+        return;
+    node->m_Image = int(kind);
+    auto it = icons.find(int(kind));
+    if (it == icons.end())
+        it = icons.emplace(int(kind), ConsoleIcon(kind)).first;
+    node->setIcon(0, it->second);
 }
 
 QString IpText(std::uint32_t ip) { return QString::fromStdString(IpToString(ip)); }
@@ -167,6 +177,14 @@ TMainForm::TMainForm(const TOptions& options, QWidget* parent) : QMainWindow(par
 TMainForm::~TMainForm()
 {
     Shutdown();
+    // The tree's width follows it no longer.
+    if (m_Tree) {
+        QObject::disconnect(m_Tree->model(), nullptr, this, nullptr);
+        QObject::disconnect(m_Tree, &QTreeView::expanded, this, nullptr);
+        QObject::disconnect(m_Tree, &QTreeView::collapsed, this, nullptr);
+    }
+    delete m_TreeWidthTimer;
+    m_TreeWidthTimer = nullptr;
     // Pages go before the widgets that hold their frames.
     {
         QSignalBlocker blocker(m_Tree);
@@ -214,9 +232,37 @@ bool TMainForm::Init()
     m_Tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
-    // Long device texts scroll rather than being cut.
-    m_Tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Every row is one line of text beside an icon: the view lays rows out
+    // without asking each item for its size.
+    m_Tree->setUniformRowHeights(true);
+    // Long device texts scroll rather than being cut. The column follows
+    // its contents at most every 40 ms, however many replies change the
+    // tree meanwhile (a header in resize-to-contents mode measures every
+    // row on each single change).
+    m_Tree->header()->setSectionResizeMode(QHeaderView::Interactive);
     m_Tree->header()->setStretchLastSection(false);
+    m_TreeWidthTimer = new QTimer(this);
+    m_TreeWidthTimer->setSingleShot(true);
+    m_TreeWidthTimer->setInterval(40);
+    connect(m_TreeWidthTimer, &QTimer::timeout, this, [this] {
+        if (m_Tree)
+            m_Tree->resizeColumnToContents(0);
+    });
+    auto fitLater = [this] {
+        if (m_TreeWidthTimer && !m_TreeWidthTimer->isActive())
+            m_TreeWidthTimer->start();
+    };
+    // Images are all of one size: only texts change the width.
+    connect(m_Tree->model(), &QAbstractItemModel::dataChanged, this,
+            [fitLater](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
+                    fitLater();
+            });
+    connect(m_Tree->model(), &QAbstractItemModel::rowsInserted, this, fitLater);
+    connect(m_Tree->model(), &QAbstractItemModel::rowsRemoved, this, fitLater);
+    connect(m_Tree->model(), &QAbstractItemModel::layoutChanged, this, fitLater);
+    connect(m_Tree, &QTreeView::expanded, this, fitLater);
+    connect(m_Tree, &QTreeView::collapsed, this, fitLater);
     leftLayout->addWidget(sortLabel);
     leftLayout->addWidget(m_TreeSort);
     leftLayout->addWidget(m_Tree, 1);
@@ -348,8 +394,10 @@ void TMainForm::Shutdown()
     // the registry and leave the library.
     if (Intp::GetSessionCallback() == this) {
         m_Host->EndAllSessions();
-        if (Intp::GetDeviceCallback() == this)
+        if (Intp::GetDeviceCallback() == this) {
+            ClearDeviceNodes();
             Intp::DeleteAllDevices();
+        }
         Intp::SetSessionCallback(nullptr);
     }
     if (Intp::GetDeviceCallback() == this)
@@ -593,8 +641,9 @@ void TMainForm::DeviceNameChanged(Intp::TDevice* device)
     QTreeWidgetItem* node = FindDeviceNode(device);
     if (!node)
         return;
-    node->setText(0, FormatDeviceNodeText(device));
-    SortGroups();
+    const QString text = FormatDeviceNodeText(device);
+    if (node->text(0) != text)
+        node->setText(0, text);
     NotifyCurrentPage(device, ncDeviceNameChanged, 0);
 }
 
@@ -724,8 +773,21 @@ QTreeWidgetItem* TMainForm::GetGroupNode(Intp::TDevice* device, bool create)
     group->m_Key[0] = key[0];
     group->m_Key[1] = key[1];
     group->setText(0, text);
-    group->setIcon(0, ConsoleIcon(ikDevices));
-    m_DevicesNode->addChild(group);
+    auto icon = m_Icons.find(int(ikDevices));
+    if (icon == m_Icons.end())
+        icon = m_Icons.emplace(int(ikDevices), ConsoleIcon(ikDevices)).first;
+    group->setIcon(0, icon->second);
+    // Groups stay sorted: a new one goes to its place instead of a sort of all.
+    g_TreeGrouping = grouping;
+    int lo = 0, hi = m_DevicesNode->childCount();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (*group < *m_DevicesNode->child(mid))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    m_DevicesNode->insertChild(lo, group);
     return group;
 }
 
@@ -754,7 +816,7 @@ std::uint16_t TMainForm::AddDeviceNode(Intp::TDevice* device)
     auto* node = new TTreeNode(TTreeNode::nkDevice);
     node->m_Device = device;
     node->setText(0, FormatDeviceNodeText(device));
-    DeviceImage(node);
+    DeviceImage(node, m_Icons);
     {
         QSignalBlocker blocker(m_Tree);
         group->addChild(node);
@@ -762,10 +824,10 @@ std::uint16_t TMainForm::AddDeviceNode(Intp::TDevice* device)
     m_DeviceNodes[device] = node;
     ++m_DeviceCount;
     SetDevicesText();
-    SortGroups();
-    m_DevicesNode->setExpanded(true);
-    for (int i = 0; i < m_DevicesNode->childCount(); ++i)
-        m_DevicesNode->child(i)->setExpanded(true);
+    if (!m_DevicesNode->isExpanded())
+        m_DevicesNode->setExpanded(true);
+    if (!group->isExpanded())
+        group->setExpanded(true);
     return ncDeviceShown;
 }
 
@@ -791,9 +853,8 @@ std::uint16_t TMainForm::RegroupDeviceNode(Intp::TDevice* device, QTreeWidgetIte
                 delete old;
         }
         KeepSelectionAfterMove(node, wasCurrent);
-        SortGroups();
     }
-    DeviceImage(node);
+    DeviceImage(node, m_Icons);
     return code;
 }
 
@@ -840,6 +901,31 @@ void TMainForm::RemoveDeviceNode(QTreeWidgetItem* item)
     SetDevicesText();
     if (m_Current)
         ShowSelection(m_Current, m_Selection);
+}
+
+void TMainForm::ClearDeviceNodes()
+{
+    if (!m_DevicesNode || m_DevicesNode->childCount() == 0)
+        return;
+    const int removed = int(m_DeviceNodes.size());
+    for (auto& [device, node] : m_DeviceNodes)
+        m_Selection.removeAll(node);
+    if (m_Current && m_Current != m_DevicesNode && IsUnderDevices(m_Current)) {
+        // The page on show stays the "Devices" page, with no device selected.
+        m_Current = m_DevicesNode;
+        m_Selection = {m_DevicesNode};
+    }
+    m_DeviceNodes.clear();
+    {
+        QSignalBlocker blocker(m_Tree);
+        qDeleteAll(m_DevicesNode->takeChildren());
+    }
+    m_DeviceCount = 0;
+    SetDevicesText();
+    if (m_Current)
+        ShowSelection(m_Current, m_Selection);
+    for (int i = 0; i < removed; ++i)
+        NotifyCurrentPage(nullptr, ncDeviceRemoved, 0);
 }
 
 void TMainForm::EventOnTreeSortChange(int)
@@ -1173,6 +1259,7 @@ Syslog::TSyslogServer* TMainForm::GetSyslogServer() { return m_SyslogServer; }
 void TMainForm::EventOnDiscoveryExecute()
 {
     m_Timer4->start();
+    ClearDeviceNodes();
     Intp::DeleteAllDevices();
     TIpMaskList targets;
     if (Filter::TFilterServer* filter = GetFilterServer())

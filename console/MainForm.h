@@ -7,10 +7,12 @@
 #include "intp/Session.h"
 
 #include <QHostAddress>
+#include <QIcon>
 #include <QList>
 #include <QMainWindow>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -112,6 +114,8 @@ public:
     std::uint16_t AddDeviceNode(Intp::TDevice* device);
     std::uint16_t RegroupDeviceNode(Intp::TDevice* device, QTreeWidgetItem* node, std::uint16_t code);
     void RemoveDeviceNode(QTreeWidgetItem* node);
+    // Removes every device node and group in one go (a new discovery).
+    void ClearDeviceNodes();
     static QString FormatDeviceNodeText(const Intp::TDevice* device);
     void UpdateDeviceNode(Intp::TDevice* device, std::uint16_t code);
 
@@ -224,6 +228,7 @@ private:
     int m_DeviceCount = 0;
     bool m_DeviceCountShown = false;
     std::unordered_map<const Intp::TDevice*, TTreeNode*> m_DeviceNodes;
+    std::map<int, QIcon> m_Icons;  // device and group images by kind
 
     // The accepted selection: current node and selected nodes in order.
     TTreeNode* m_Current = nullptr;
@@ -233,6 +238,7 @@ private:
 
     std::vector<std::unique_ptr<TModule>> m_OwnedPages;
     QTimer* m_Timer4 = nullptr;
+    QTimer* m_TreeWidthTimer = nullptr;  // fits the tree's column to its texts once per batch
     QSystemTrayIcon* m_TrayIcon = nullptr;
     QMenu* m_SettingsMenu = nullptr;
     std::vector<QAction*> m_Actions;

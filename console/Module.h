@@ -108,6 +108,23 @@ private:
     QString m_Caption;
 };
 
+// A page that only shows itself: shown on any notification, hidden when
+// left (never refusing), nothing to read. TWidget is its widget class.
+template <class TWidget>
+class TStaticPage : public TWidget, public TModule {
+public:
+    using TWidget::TWidget;
+
+    QWidget* GetFrame() override { return this; }
+    void OnNotify(Intp::TDevice*, std::uint16_t, std::uint16_t) override { this->show(); }
+    bool Leave(bool) override
+    {
+        this->hide();
+        return true;
+    }
+    int Refresh(bool) override { return 0; }
+};
+
 // Start one login request carrying the 16-byte credential digest per target
 // device (an all-zero digest logs out); answers the number started.
 int LoginSelectedDevices(const std::uint8_t digest[16], Intp::TWizard* wizard);

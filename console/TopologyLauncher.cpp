@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 TJavaTopologyFrame::TJavaTopologyFrame(QWidget* parent, const QString& jarPath)
-    : QWidget(parent)
+    : TStaticPage(parent)
     , m_JarPath(jarPath)
 {
     if (m_JarPath.isEmpty())
@@ -36,27 +36,6 @@ TJavaTopologyFrame::TJavaTopologyFrame(QWidget* parent, const QString& jarPath)
 QString TJavaTopologyFrame::GetCaption() const
 {
     return tr("Devices Topology");
-}
-
-QWidget* TJavaTopologyFrame::GetFrame()
-{
-    return this;
-}
-
-void TJavaTopologyFrame::OnNotify(Intp::TDevice*, std::uint16_t, std::uint16_t)
-{
-    show();
-}
-
-bool TJavaTopologyFrame::Leave(bool)
-{
-    hide();
-    return true;
-}
-
-int TJavaTopologyFrame::Refresh(bool)
-{
-    return 0;
 }
 
 void TJavaTopologyFrame::EventOnOpenClick()

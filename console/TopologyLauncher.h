@@ -11,7 +11,7 @@
 
 class QPushButton;
 
-class TJavaTopologyFrame : public QWidget, public TModule {
+class TJavaTopologyFrame : public TStaticPage<QWidget> {
     Q_OBJECT
 
 public:
@@ -22,10 +22,6 @@ public:
     explicit TJavaTopologyFrame(QWidget* parent = nullptr, const QString& jarPath = QString());
 
     QString GetCaption() const override;
-    QWidget* GetFrame() override;
-    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
-    bool Leave(bool force) override;
-    int Refresh(bool current) override;
 
     QString JarPath() const { return m_JarPath; }
     void SetStarter(TStarter starter) { m_Starter = std::move(starter); }

@@ -47,25 +47,23 @@ QPixmap DrawWizardLogo()
 }  // namespace
 
 TWizardFrame::TWizardFrame(QWidget* parent)
-    : QWidget(parent)
+    : TStaticPage(parent)
 {
     setMinimumWidth(540);
 
-    m_Title = new QLabel(tr("Welcome to Wizard Center"), this);
-    QFont titleFont = font();
-    titleFont.setBold(true);
-    titleFont.setPixelSize(32);
-    m_Title->setFont(titleFont);
-    m_Title->setStyleSheet(QStringLiteral("color: navy"));
-    m_Title->setAlignment(Qt::AlignCenter);
-
-    m_Description = new QLabel(tr("Please select a wizard you need"), this);
-    QFont descriptionFont = font();
-    descriptionFont.setBold(true);
-    descriptionFont.setPixelSize(21);
-    m_Description->setFont(descriptionFont);
-    m_Description->setStyleSheet(QStringLiteral("color: navy"));
-    m_Description->setAlignment(Qt::AlignCenter);
+    // Bold navy headings, centred.
+    auto heading = [this](const QString& text, int pixels) {
+        auto* label = new QLabel(text, this);
+        QFont bold = font();
+        bold.setBold(true);
+        bold.setPixelSize(pixels);
+        label->setFont(bold);
+        label->setStyleSheet(QStringLiteral("color: navy"));
+        label->setAlignment(Qt::AlignCenter);
+        return label;
+    };
+    m_Title = heading(tr("Welcome to Wizard Center"), 32);
+    m_Description = heading(tr("Please select a wizard you need"), 21);
 
     m_Logo = new QLabel(this);
     m_Logo->setPixmap(DrawWizardLogo());
@@ -99,27 +97,6 @@ TWizardFrame::TWizardFrame(QWidget* parent)
 QString TWizardFrame::GetCaption() const
 {
     return tr("Wizards");
-}
-
-QWidget* TWizardFrame::GetFrame()
-{
-    return this;
-}
-
-void TWizardFrame::OnNotify(Intp::TDevice*, std::uint16_t, std::uint16_t)
-{
-    show();
-}
-
-bool TWizardFrame::Leave(bool)
-{
-    hide();
-    return true;
-}
-
-int TWizardFrame::Refresh(bool)
-{
-    return 0;
 }
 
 void TWizardFrame::EventOnGroupIpClick()

@@ -9,7 +9,7 @@
 class QLabel;
 class QPushButton;
 
-class TWizardFrame : public QWidget, public TModule {
+class TWizardFrame : public TStaticPage<QWidget> {
     Q_OBJECT
 
 public:
@@ -19,10 +19,6 @@ public:
     explicit TWizardFrame(QWidget* parent = nullptr);
 
     QString GetCaption() const override;
-    QWidget* GetFrame() override;
-    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
-    bool Leave(bool force) override;
-    int Refresh(bool current) override;
 
     QPushButton* GroupIpButton() const { return m_GroupIp; }
     QPushButton* GroupFwButton() const { return m_GroupFw; }

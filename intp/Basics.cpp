@@ -68,47 +68,42 @@ bool TSessionBasicsIPConfSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
     return payload.Ok();
 }
 
+namespace {
+
+// The layouts that each Get reads and its Set writes.
+template <class TIo, class R> void SntpFields(TIo& io, R& r, bool withClock) {
+    WireFields(io, r.Enabled, r.TimeZone, r.Server);
+    if (withClock) Wire(io, r.CurrentTime);
+    WireFields(io, r.Daylight, r.DaylightBegin, r.DaylightEnd, r.DaylightOffset);
+}
+
+template <class TIo, class R> void AutoProvisionFields(TIo& io, R& r) {
+    WireFields(io, r.Config, r.ConfigIp);
+    Wire(io, r.ConfigFile, BasicsTextWidth);
+    WireFields(io, r.Firmware, r.FirmwareIp);
+    Wire(io, r.FirmwareFile, BasicsTextWidth);
+}
+
+} // namespace
+
 uint16_t TSessionBasicsSntpGet::Decode(TDevice*, TPropertyBasicsSntp& record, TPayloadReader& payload) {
-    record.Enabled = payload.Bool();
-    record.TimeZone = payload.U16();
-    record.Server = payload.U32();
-    record.CurrentTime = payload.U32();
-    record.Daylight = payload.Bool();
-    record.DaylightBegin = payload.U32();
-    record.DaylightEnd = payload.U32();
-    record.DaylightOffset = payload.U32();
+    SntpFields(payload, record, true);
     return ssOk;
 }
 
 bool TSessionBasicsSntpSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
-    payload.Bool(m_Record.Enabled);
-    payload.U16(m_Record.TimeZone);
-    payload.U32(m_Record.Server);
-    payload.Bool(m_Record.Daylight);
-    payload.U32(m_Record.DaylightBegin);
-    payload.U32(m_Record.DaylightEnd);
-    payload.U32(m_Record.DaylightOffset);
+    SntpFields(payload, m_Record, false);
     return payload.Ok();
 }
 
 uint16_t TSessionBasicsAutoProvisionGet::Decode(TDevice*, TPropertyBasicsAutoProvision& record,
                                                 TPayloadReader& payload) {
-    record.Config = payload.Bool();
-    record.ConfigIp = payload.U32();
-    record.ConfigFile = payload.Text(BasicsTextWidth);
-    record.Firmware = payload.Bool();
-    record.FirmwareIp = payload.U32();
-    record.FirmwareFile = payload.Text(BasicsTextWidth);
+    AutoProvisionFields(payload, record);
     return ssOk;
 }
 
 bool TSessionBasicsAutoProvisionSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
-    payload.Bool(m_Record.Config);
-    payload.U32(m_Record.ConfigIp);
-    payload.Text(m_Record.ConfigFile, BasicsTextWidth);
-    payload.Bool(m_Record.Firmware);
-    payload.U32(m_Record.FirmwareIp);
-    payload.Text(m_Record.FirmwareFile, BasicsTextWidth);
+    AutoProvisionFields(payload, m_Record);
     return payload.Ok();
 }
 

@@ -126,17 +126,10 @@ protected:
     uint16_t Decode(TDevice* device, TPropertyBasicsSntp& record, TPayloadReader& payload) override;
 };
 
-class TSessionBasicsSntpSet : public TSessionSet<ccBasicsSntpSet, TSessionBasicsSntpGet> {
-public:
-    // Every field but valid and CurrentTime is sent.
-    void SetPayload(const TPropertyBasicsSntp& record) { m_Record = record; }
-    const TPropertyBasicsSntp& GetPayload() const { return m_Record; }
-
+// Every field but valid and CurrentTime is sent.
+class TSessionBasicsSntpSet : public TSessionRecordSet<ccBasicsSntpSet, TSessionBasicsSntpGet> {
 protected:
     bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-
-private:
-    TPropertyBasicsSntp m_Record;
 };
 
 class TSessionBasicsAutoProvisionGet : public TSessionGet<ccBasicsAutoProvisionGet, TPropertyBasicsAutoProvision> {
@@ -144,18 +137,11 @@ protected:
     uint16_t Decode(TDevice* device, TPropertyBasicsAutoProvision& record, TPayloadReader& payload) override;
 };
 
+// Every field but valid is sent; file names are cut to 256 characters.
 class TSessionBasicsAutoProvisionSet
-    : public TSessionSet<ccBasicsAutoProvisionSet, TSessionBasicsAutoProvisionGet> {
-public:
-    // Every field but valid is sent; file names are cut to 256 characters.
-    void SetPayload(const TPropertyBasicsAutoProvision& record) { m_Record = record; }
-    const TPropertyBasicsAutoProvision& GetPayload() const { return m_Record; }
-
+    : public TSessionRecordSet<ccBasicsAutoProvisionSet, TSessionBasicsAutoProvisionGet> {
 protected:
     bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-
-private:
-    TPropertyBasicsAutoProvision m_Record;
 };
 
 } // namespace Intp

@@ -14,27 +14,41 @@
 
 namespace Intp {
 
-class TPayloadReader {
+// What the reader and the writer share: a position over a bounded buffer.
+template <class TByte>
+class TPayloadCursor {
 public:
-    TPayloadReader() = default;
-    TPayloadReader(const void* data, size_t size)
-        : m_Data(static_cast<const uint8_t*>(data)), m_Size(data ? size : 0) {}
-
     size_t Size() const { return m_Size; }
     size_t Pos() const { return m_Pos; }
     size_t Remaining() const { return m_Pos < m_Size ? m_Size - m_Pos : 0; }
     bool Has(size_t n) const { return n <= Remaining(); }
     bool Failed() const { return m_Fail; }
     bool Ok() const { return !m_Fail; }
-    const uint8_t* Data() const { return m_Data; }
+    TByte* Data() const { return m_Data; }
 
-    // Moves the read position; a position past the end fails.
+    // Moves the position; a position past the end fails.
     void Seek(size_t pos) {
-        if (pos > m_Size) { m_Fail = true; m_Pos = m_Size; } else m_Pos = pos;
+        if (pos > m_Size) Fail(); else m_Pos = pos;
     }
     void Skip(size_t n) {
-        if (!Has(n)) { m_Fail = true; m_Pos = m_Size; } else m_Pos += n;
+        if (!Has(n)) Fail(); else m_Pos += n;
     }
+
+protected:
+    TPayloadCursor() = default;
+    TPayloadCursor(TByte* data, size_t size) : m_Data(data), m_Size(data ? size : 0) {}
+    void Fail() { m_Fail = true; m_Pos = m_Size; }
+
+    TByte* m_Data = nullptr;
+    size_t m_Size = 0;
+    size_t m_Pos = 0;
+    bool m_Fail = false;
+};
+
+class TPayloadReader : public TPayloadCursor<const uint8_t> {
+public:
+    TPayloadReader() = default;
+    TPayloadReader(const void* data, size_t size) : TPayloadCursor(static_cast<const uint8_t*>(data), size) {}
 
     // A reader over the next n bytes; the parent moves past them. When fewer
     // than n remain, the sub-reader holds what is left and both fail.
@@ -100,44 +114,24 @@ public:
     }
 
     // Reads at an absolute offset without moving the position.
-    uint8_t U8At(size_t off) const { return off < m_Size ? m_Data[off] : 0; }
-    uint16_t U16At(size_t off) const { TPayloadReader r(*this); r.Seek(off); return r.U16(); }
     uint32_t U32At(size_t off) const { TPayloadReader r(*this); r.Seek(off); return r.U32(); }
 
 private:
-    template <class T> T Fail(size_t) { m_Fail = true; m_Pos = m_Size; return T(); }
-
-    const uint8_t* m_Data = nullptr;
-    size_t m_Size = 0;
-    size_t m_Pos = 0;
-    bool m_Fail = false;
+    template <class T> T Fail(size_t) {
+        TPayloadCursor::Fail();
+        return T();
+    }
 };
 
-class TPayloadWriter {
+class TPayloadWriter : public TPayloadCursor<uint8_t> {
 public:
     TPayloadWriter() = default;
-    TPayloadWriter(void* data, size_t size)
-        : m_Data(static_cast<uint8_t*>(data)), m_Size(data ? size : 0) {}
+    TPayloadWriter(void* data, size_t size) : TPayloadCursor(static_cast<uint8_t*>(data), size) {}
 
-    size_t Size() const { return m_Size; }
-    size_t Pos() const { return m_Pos; }
-    size_t Remaining() const { return m_Pos < m_Size ? m_Size - m_Pos : 0; }
-    bool Has(size_t n) const { return n <= Remaining(); }
-    bool Failed() const { return m_Fail; }
-    bool Ok() const { return !m_Fail; }
-    uint8_t* Data() { return m_Data; }
-
-    void Seek(size_t pos) {
-        if (pos > m_Size) { m_Fail = true; m_Pos = m_Size; } else m_Pos = pos;
-    }
     // Writes n zero bytes.
     void Zero(size_t n) {
         if (!Has(n)) { Fail(); return; }
         if (n) std::memset(m_Data + m_Pos, 0, n);
-        m_Pos += n;
-    }
-    void Skip(size_t n) {
-        if (!Has(n)) { Fail(); return; }
         m_Pos += n;
     }
 
@@ -189,13 +183,19 @@ public:
         m_Pos += width;
     }
 
-private:
-    void Fail() { m_Fail = true; m_Pos = m_Size; }
-
-    uint8_t* m_Data = nullptr;
-    size_t m_Size = 0;
-    size_t m_Pos = 0;
-    bool m_Fail = false;
 };
+
+// One field list serves both directions: Wire(reader, field) reads the
+// field, Wire(writer, field) writes it, so a Get and its Set share a layout.
+inline void Wire(TPayloadReader& in, bool& v) { v = in.Bool(); }
+inline void Wire(TPayloadReader& in, uint16_t& v) { v = in.U16(); }
+inline void Wire(TPayloadReader& in, uint32_t& v) { v = in.U32(); }
+inline void Wire(TPayloadReader& in, std::string& v, size_t width) { v = in.Text(width); }
+inline void Wire(TPayloadWriter& out, const bool& v) { out.Bool(v); }
+inline void Wire(TPayloadWriter& out, const uint16_t& v) { out.U16(v); }
+inline void Wire(TPayloadWriter& out, const uint32_t& v) { out.U32(v); }
+inline void Wire(TPayloadWriter& out, const std::string& v, size_t width) { out.Text(v, width); }
+
+template <class TIo, class... T> void WireFields(TIo& io, T&... fields) { (Wire(io, fields), ...); }
 
 } // namespace Intp

@@ -107,12 +107,6 @@ bool TSessionBasicsBackupBuildin::OpenFile(const std::string& path)
     return true;
 }
 
-void TSessionBasicsBackupBuildin::StartTimer()
-{
-    CreateTimer(TransferBlockMs);
-    EnableTimer(true);
-}
-
 bool TSessionBasicsBackupBuildin::BuildPayload(TDevice*, TPayloadWriter& payload)
 {
     if (m_File < 0) return false;
@@ -124,15 +118,8 @@ bool TSessionBasicsBackupBuildin::BuildPayload(TDevice*, TPayloadWriter& payload
 void TSessionBasicsBackupBuildin::SendBlockRequest(TDevice* device)
 {
     std::array<uint8_t, HeaderSize + 2> frame{};
-    THeader header;
-    header.code = GetCode();
-    header.length = 2;
-    header.mac = m_Target;
-    header.Write(frame.data());
-    frame[HeaderSize] = uint8_t(m_Block >> 8);
-    frame[HeaderSize + 1] = uint8_t(m_Block);
-    // A failed send is a lost datagram: the block timer resends it.
-    SendFrame(GetDestination(device), frame.data(), frame.size());
+    TPayloadWriter(frame.data() + HeaderSize, 2).U16(m_Block);
+    SendBlockFrame(device, ssOk, frame.data(), frame.size());
 }
 
 int TSessionBasicsBackupBuildin::HandleResponse(TDevice* device, const THeader& header, TPayloadReader payload)
@@ -209,7 +196,7 @@ TSessionBasicsUpgradeBuildinBase<Code>::~TSessionBasicsUpgradeBuildinBase()
 template <uint16_t Code>
 void TSessionBasicsUpgradeBuildinBase<Code>::CloseFile()
 {
-    CloseFd(m_File);
+    CloseFd(this->m_File);
 }
 
 template <uint16_t Code>
@@ -230,25 +217,18 @@ bool TSessionBasicsUpgradeBuildinBase<Code>::OpenFile(const std::string& path)
         ::close(fd);
         return false;
     }
-    m_File = fd;
+    this->m_File = fd;
     return true;
-}
-
-template <uint16_t Code>
-void TSessionBasicsUpgradeBuildinBase<Code>::StartTimer()
-{
-    this->CreateTimer(TransferBlockMs);
-    this->EnableTimer(true);
 }
 
 template <uint16_t Code>
 bool TSessionBasicsUpgradeBuildinBase<Code>::BuildPayload(TDevice*, TPayloadWriter& payload)
 {
-    if (m_File < 0) return false;
-    payload.U16(m_Block);
+    if (this->m_File < 0) return false;
+    payload.U16(this->m_Block);
     std::array<uint8_t, TransferBlockSize> data{};
-    const off_t offset = off_t(m_Block) * off_t(TransferBlockSize);
-    if (::lseek(m_File, offset, SEEK_SET) != offset || !ReadUpTo(m_File, data.data(), data.size())) {
+    const off_t offset = off_t(this->m_Block) * off_t(TransferBlockSize);
+    if (::lseek(this->m_File, offset, SEEK_SET) != offset || !ReadUpTo(this->m_File, data.data(), data.size())) {
         CloseFile();
         return false;
     }
@@ -260,22 +240,14 @@ template <uint16_t Code>
 bool TSessionBasicsUpgradeBuildinBase<Code>::SendBlock(TDevice* device)
 {
     std::array<uint8_t, HeaderSize + 2 + TransferBlockSize> frame{};
-    THeader header;
-    header.code = Code;
-    header.length = uint16_t(2 + TransferBlockSize);
-    header.mac = this->m_Target;
     TPayloadWriter payload(frame.data() + HeaderSize, frame.size() - HeaderSize);
     const bool built = BuildPayload(device, payload);
     if (!built) {
         // Status 0x1100 tells the switch that the image can't be read.
-        header.status = ssBadReply;
-        std::fill(frame.begin() + HeaderSize + 2, frame.end(), uint8_t(0));
-        frame[HeaderSize] = uint8_t(m_Block >> 8);
-        frame[HeaderSize + 1] = uint8_t(m_Block);
+        std::fill(frame.begin() + HeaderSize, frame.end(), uint8_t(0));
+        TPayloadWriter(frame.data() + HeaderSize, 2).U16(this->m_Block);
     }
-    header.Write(frame.data());
-    // A failed send is a lost datagram: the block timer resends it.
-    this->SendFrame(this->GetDestination(device), frame.data(), frame.size());
+    this->SendBlockFrame(device, built ? ssOk : ssBadReply, frame.data(), frame.size());
     return built;
 }
 
@@ -301,7 +273,7 @@ int TSessionBasicsUpgradeBuildinBase<Code>::HandleResponse(TDevice* device, cons
         }
         // Writing flash (or a state we don't know): no more resends, wait
         // for the next report at the default interval.
-        m_Resends = TransferMaxResends;
+        this->m_Resends = TransferMaxResends;
         m_LongWait = true;
         this->SetTimerInterval(0);
         this->EnableTimer(true);
@@ -310,7 +282,7 @@ int TSessionBasicsUpgradeBuildinBase<Code>::HandleResponse(TDevice* device, cons
     }
 
     const uint32_t next = progress.state == usBlockReceived ? uint32_t(progress.block) + 1 : progress.block;
-    m_Resends = 0;
+    this->m_Resends = 0;
     if (m_LongWait) {
         m_LongWait = false;
         this->SetTimerInterval(TransferBlockMs);
@@ -318,7 +290,7 @@ int TSessionBasicsUpgradeBuildinBase<Code>::HandleResponse(TDevice* device, cons
     // Past block 0xFFFF there is nothing a 16-bit block number can address.
     bool readOk = false;
     if (next < TransferMaxBlocks) {
-        m_Block = uint16_t(next);
+        this->m_Block = uint16_t(next);
         readOk = SendBlock(device);
     } else {
         CloseFile();
@@ -336,8 +308,8 @@ int TSessionBasicsUpgradeBuildinBase<Code>::HandleResponse(TDevice* device, cons
 template <uint16_t Code>
 void TSessionBasicsUpgradeBuildinBase<Code>::OnTimeout()
 {
-    if (m_Resends < TransferMaxResends) {
-        ++m_Resends;
+    if (this->m_Resends < TransferMaxResends) {
+        ++this->m_Resends;
         // A device that a discovery removed is not re-created here.
         if (TDevice* device = this->FindTarget()) {
             if (!SendBlock(device)) {

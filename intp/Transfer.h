@@ -85,10 +85,41 @@ static_assert(sizeof(TTftpParam) == 38, "the TFTP record is 38 bytes");
 // Fills a TFTP record; the name is cut to 32 bytes.
 TTftpParam MakeTftpParam(uint32_t server, uint16_t port, std::string_view name);
 
+// What the built-in transfers share: the file, the block number, the resend
+// count and a block time-out of TransferBlockMs.
+template <uint16_t Code>
+class TSessionBlockTransfer : public TSessionGeneral<Code> {
+public:
+    bool IsFileOpen() const { return m_File >= 0; }
+    int GetResendCount() const { return m_Resends; }
+
+    void StartTimer() override {
+        this->CreateTimer(TransferBlockMs);
+        this->EnableTimer(true);
+    }
+
+protected:
+    // Writes the header (status, payload length, target MAC) into frame and
+    // sends it; a failed send is a lost datagram that the block timer resends.
+    void SendBlockFrame(TDevice* device, uint16_t status, uint8_t* frame, size_t size) {
+        THeader header;
+        header.code = Code;
+        header.status = status;
+        header.length = uint16_t(size - HeaderSize);
+        header.mac = this->m_Target;
+        header.Write(frame);
+        this->SendFrame(this->GetDestination(device), frame, size);
+    }
+
+    int m_File = -1;
+    int32_t m_Resends = 0;
+    uint16_t m_Block = 0;
+};
+
 // Built-in configuration backup: asks for block 0, then each next block, and
 // writes them to the file. Three time-outs in all are resent; the fourth
 // ends the transfer. Any end other than the last block deletes the file.
-class TSessionBasicsBackupBuildin : public TSessionGeneral<ccBasicsBackupBuildin> {
+class TSessionBasicsBackupBuildin : public TSessionBlockTransfer<ccBasicsBackupBuildin> {
 public:
     TSessionBasicsBackupBuildin() = default;
     ~TSessionBasicsBackupBuildin() override;
@@ -98,13 +129,10 @@ public:
     // can't be created or another transfer is writing it; the start then
     // fails.
     bool OpenFile(const std::string& path);
-    bool IsFileOpen() const { return m_File >= 0; }
     const std::string& GetPath() const { return m_Path; }
     uint16_t GetExpectedBlock() const { return m_Block; }
-    int GetResendCount() const { return m_Resends; }
 
     void OnTimeout() override;
-    void StartTimer() override;
 
 protected:
     bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
@@ -114,17 +142,14 @@ private:
     void SendBlockRequest(TDevice* device);
     void CloseAndDelete();
 
-    int m_File = -1;
     std::string m_Path;
-    int32_t m_Resends = 0;
-    uint16_t m_Block = 0;
 };
 
 // Built-in upload (upgrade 256, restore 258): sends the file block by block
 // as the switch acknowledges them. Only the switch (done, error), a failed
 // read or a time-out ends it.
 template <uint16_t Code>
-class TSessionBasicsUpgradeBuildinBase : public TSessionGeneral<Code> {
+class TSessionBasicsUpgradeBuildinBase : public TSessionBlockTransfer<Code> {
 public:
     TSessionBasicsUpgradeBuildinBase() = default;
     ~TSessionBasicsUpgradeBuildinBase() override;
@@ -134,12 +159,9 @@ public:
     // can't be opened, is not a regular file or is larger than
     // TransferMaxUploadSize; the start then fails and nothing is sent.
     bool OpenFile(const std::string& path);
-    bool IsFileOpen() const { return m_File >= 0; }
-    uint16_t GetCurrentBlock() const { return m_Block; }
-    int GetResendCount() const { return m_Resends; }
+    uint16_t GetCurrentBlock() const { return this->m_Block; }
 
     void OnTimeout() override;
-    void StartTimer() override;
 
 protected:
     // Writes the current block number and the file's 512 bytes from block x
@@ -153,9 +175,6 @@ private:
     bool SendBlock(TDevice* device);
     void CloseFile();
 
-    int m_File = -1;
-    int32_t m_Resends = 0;
-    uint16_t m_Block = 0;
     bool m_LongWait = false; // the timer runs at the default interval
 };
 

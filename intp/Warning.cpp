@@ -6,15 +6,24 @@
 
 namespace Intp {
 
+namespace {
+
+// The layouts that each Get reads and its Set writes.
+template <class TIo, class R> void FaultFields(TIo& io, R& r) { WireFields(io, r.systemMask, r.portMask); }
+
+template <class TIo, class R> void EventFields(TIo& io, R& r) {
+    WireFields(io, r.syslogSystem, r.syslogLinkUp, r.syslogLinkDown, r.smtpSystem, r.smtpLinkUp, r.smtpLinkDown);
+}
+
+} // namespace
+
 uint16_t TSessionWarningFaultGet::Decode(TDevice*, TPropertyWarningFault& record, TPayloadReader& payload) {
-    record.systemMask = payload.U32();
-    record.portMask = payload.U32();
+    FaultFields(payload, record);
     return ssOk;
 }
 
 bool TSessionWarningFaultSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
-    payload.U32(m_Record.systemMask);
-    payload.U32(m_Record.portMask);
+    FaultFields(payload, m_Record);
     return payload.Ok();
 }
 
@@ -78,22 +87,12 @@ bool TSessionWarningSmtpSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
 }
 
 uint16_t TSessionWarningEventGet::Decode(TDevice*, TPropertyWarningEvent& record, TPayloadReader& payload) {
-    record.syslogSystem = payload.U32();
-    record.syslogLinkUp = payload.U32();
-    record.syslogLinkDown = payload.U32();
-    record.smtpSystem = payload.U32();
-    record.smtpLinkUp = payload.U32();
-    record.smtpLinkDown = payload.U32();
+    EventFields(payload, record);
     return ssOk;
 }
 
 bool TSessionWarningEventSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
-    payload.U32(m_Record.syslogSystem);
-    payload.U32(m_Record.syslogLinkUp);
-    payload.U32(m_Record.syslogLinkDown);
-    payload.U32(m_Record.smtpSystem);
-    payload.U32(m_Record.smtpLinkUp);
-    payload.U32(m_Record.smtpLinkDown);
+    EventFields(payload, m_Record);
     return payload.Ok();
 }
 

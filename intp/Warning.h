@@ -61,16 +61,9 @@ protected:
     uint16_t Decode(TDevice* device, TPropertyWarningFault& record, TPayloadReader& payload) override;
 };
 
-class TSessionWarningFaultSet : public TSessionSet<ccWarningFaultSet, TSessionWarningFaultGet> {
-public:
-    void SetPayload(const TPropertyWarningFault& record) { m_Record = record; }
-    const TPropertyWarningFault& GetPayload() const { return m_Record; }
-
+class TSessionWarningFaultSet : public TSessionRecordSet<ccWarningFaultSet, TSessionWarningFaultGet> {
 protected:
     bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-
-private:
-    TPropertyWarningFault m_Record;
 };
 
 class TSessionWarningSyslogGet : public TSessionGet<ccWarningSyslogGet, TPropertyWarningSyslog> {
@@ -78,17 +71,10 @@ protected:
     uint16_t Decode(TDevice* device, TPropertyWarningSyslog& record, TPayloadReader& payload) override;
 };
 
-class TSessionWarningSyslogSet : public TSessionSet<ccWarningSyslogSet, TSessionWarningSyslogGet> {
-public:
-    // The mode is sent as one byte.
-    void SetPayload(const TPropertyWarningSyslog& record) { m_Record = record; }
-    const TPropertyWarningSyslog& GetPayload() const { return m_Record; }
-
+// The mode is sent as one byte.
+class TSessionWarningSyslogSet : public TSessionRecordSet<ccWarningSyslogSet, TSessionWarningSyslogGet> {
 protected:
     bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-
-private:
-    TPropertyWarningSyslog m_Record;
 };
 
 // Accepted only when the reply holds as many recipients as the model has.
@@ -119,16 +105,9 @@ protected:
     uint16_t Decode(TDevice* device, TPropertyWarningEvent& record, TPayloadReader& payload) override;
 };
 
-class TSessionWarningEventSet : public TSessionSet<ccWarningEventSet, TSessionWarningEventGet> {
-public:
-    void SetPayload(const TPropertyWarningEvent& record) { m_Record = record; }
-    const TPropertyWarningEvent& GetPayload() const { return m_Record; }
-
+class TSessionWarningEventSet : public TSessionRecordSet<ccWarningEventSet, TSessionWarningEventGet> {
 protected:
     bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-
-private:
-    TPropertyWarningEvent m_Record;
 };
 
 } // namespace Intp

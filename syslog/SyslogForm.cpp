@@ -24,8 +24,6 @@ using namespace Syslog;
 
 namespace {
 
-int Scaled(const QWidget* widget, int pixels) { return pixels * widget->fontMetrics().averageCharWidth() / 6; }
-
 template <class T> int ThreeWay(const T& a, const T& b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
 } // namespace
@@ -35,6 +33,7 @@ template <class T> int ThreeWay(const T& a, const T& b) { return a < b ? -1 : (b
 TSyslogLogModel::TSyslogLogModel(const TSyslogList& list, TSyslogServer* names, QObject* parent)
     : QAbstractTableModel(parent)
     , m_Names(names)
+    , m_Icons(SeverityImageIcons())
 {
     m_Rows.reserve(list.size());
     for (const TSyslogListNode& node : list) {
@@ -50,8 +49,6 @@ TSyslogLogModel::TSyslogLogModel(const TSyslogList& list, TSyslogServer* names, 
         row.message = node.message;
         m_Rows.push_back(std::move(row));
     }
-    for (int i = 0; i < 3; ++i)
-        m_Icons[i] = SeverityIcon(i == 0 ? 0 : i == 1 ? 4 : 7);
 }
 
 int TSyslogLogModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_Rows.size()); }
@@ -92,11 +89,9 @@ QVariant TSyslogLogModel::data(const QModelIndex& index, int role) const
 
 QVariant TSyslogLogModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return QVariant();
     static const char* const captions[colCount]
         = {"Event ID", "Facility", "Severity", "Host", "Date", "Time", "Message"};
-    return section >= 0 && section < colCount ? QString::fromLatin1(captions[section]) : QVariant();
+    return ColumnCaption(captions, section, orientation, role);
 }
 
 int TSyslogLogModel::Compare(int column, int left, int right) const
@@ -208,7 +203,7 @@ TSyslogForm::TSyslogForm(QWidget* owner, const TSyslogList* list, TSyslogServer*
     header->setStretchLastSection(true);
     const int widths[] = {60, 100, 64, 100, 80, 80};
     for (int i = 0; i < int(std::size(widths)); ++i)
-        header->resizeSection(i, Scaled(this, widths[i]));
+        header->resizeSection(i, ScaledPixels(this, widths[i]));
     m_Splitter->addWidget(m_Memo);
     m_Splitter->addWidget(m_LogList);
     m_Splitter->setStretchFactor(0, 1);
@@ -225,7 +220,7 @@ TSyslogForm::TSyslogForm(QWidget* owner, const TSyslogList* list, TSyslogServer*
     outer->addWidget(m_BottomPanel);
 
     m_Splitter->setSizes({fontMetrics().height() * 5, fontMetrics().height() * 12});
-    resize(qMax(sizeHint().width(), Scaled(this, 480)), fontMetrics().height() * 36);
+    resize(qMax(sizeHint().width(), ScaledPixels(this, 480)), fontMetrics().height() * 36);
 
     connect(m_Prev, &QPushButton::clicked, this, &TSyslogForm::EventOnPrevClick);
     connect(m_Next, &QPushButton::clicked, this, &TSyslogForm::EventOnNextClick);

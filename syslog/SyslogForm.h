@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QSortFilterProxyModel>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ public:
 private:
     std::vector<TRow> m_Rows;
     Syslog::TSyslogServer* m_Names;
-    QIcon m_Icons[3];
+    std::array<QIcon, 3> m_Icons;
 };
 
 class TSyslogLogSortModel : public QSortFilterProxyModel {

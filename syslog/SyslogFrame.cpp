@@ -17,21 +17,13 @@
 
 using namespace Syslog;
 
-namespace {
-
-// Widths are given for an average character of 6 pixels and follow the font.
-int Scaled(const QWidget* widget, int pixels) { return pixels * widget->fontMetrics().averageCharWidth() / 6; }
-
-} // namespace
-
 // ---------------------------------------------------------------------------
 
 TSyslogEventModel::TSyslogEventModel(const TSyslogStore& store, QObject* parent)
     : QAbstractTableModel(parent)
     , m_Store(store)
+    , m_Icons(SeverityImageIcons())
 {
-    for (int i = 0; i < 3; ++i)
-        m_Icons[i] = SeverityIcon(i == 0 ? 0 : i == 1 ? 4 : 7);
 }
 
 int TSyslogEventModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_Rows; }
@@ -78,11 +70,9 @@ QVariant TSyslogEventModel::data(const QModelIndex& index, int role) const
 
 QVariant TSyslogEventModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return QVariant();
     static const char* const captions[colCount]
         = {"Event ID", "Facility", "Severity", "Host", "Date", "Time", "Messages"};
-    return section >= 0 && section < colCount ? QString::fromLatin1(captions[section]) : QVariant();
+    return ColumnCaption(captions, section, orientation, role);
 }
 
 void TSyslogEventModel::Appended()
@@ -105,7 +95,7 @@ void TSyslogEventModel::Reset()
 // ---------------------------------------------------------------------------
 
 TSyslogFrame::TSyslogFrame(QWidget* owner)
-    : QFrame(owner)
+    : TStaticPage(owner)
 {
     m_Model = new TSyslogEventModel(m_Store, this);
 
@@ -146,10 +136,10 @@ TSyslogFrame::TSyslogFrame(QWidget* owner)
     QHeaderView* header = m_ListView->horizontalHeader();
     header->setHighlightSections(false);
     header->setStretchLastSection(true);
-    header->setMinimumSectionSize(Scaled(this, 40));
+    header->setMinimumSectionSize(ScaledPixels(this, 40));
     const int widths[] = {56, 100, 64, 100, 80, 100};
     for (int i = 0; i < int(std::size(widths)); ++i)
-        header->resizeSection(i, Scaled(this, widths[i]));
+        header->resizeSection(i, ScaledPixels(this, widths[i]));
     header->resizeSection(TSyslogEventModel::colSeverity,
         qMax(header->sectionSize(TSyslogEventModel::colSeverity),
             fontMetrics().horizontalAdvance(QStringLiteral("Informational")) + 12));
@@ -163,18 +153,6 @@ TSyslogFrame::TSyslogFrame(QWidget* owner)
 TSyslogFrame::~TSyslogFrame() = default;
 
 QString TSyslogFrame::GetCaption() const { return QStringLiteral("Syslog Events"); }
-
-QWidget* TSyslogFrame::GetFrame() { return this; }
-
-void TSyslogFrame::OnNotify(Intp::TDevice*, std::uint16_t, std::uint16_t) { show(); }
-
-bool TSyslogFrame::Leave(bool)
-{
-    hide();
-    return true;
-}
-
-int TSyslogFrame::Refresh(bool) { return 0; }
 
 void TSyslogFrame::Clear()
 {

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QIcon>
 
+#include <array>
 #include <functional>
 
 #include "console/Module.h"
@@ -42,10 +43,10 @@ public:
 private:
     const Syslog::TSyslogStore& m_Store;
     int m_Rows = 0;
-    QIcon m_Icons[3];
+    std::array<QIcon, 3> m_Icons;
 };
 
-class TSyslogFrame : public QFrame, public TModule, public Syslog::TSyslogServer {
+class TSyslogFrame : public TStaticPage<QFrame>, public Syslog::TSyslogServer {
     Q_OBJECT
 public:
     explicit TSyslogFrame(QWidget* owner = nullptr);
@@ -53,10 +54,6 @@ public:
 
     // TModule
     QString GetCaption() const override;
-    QWidget* GetFrame() override;
-    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
-    bool Leave(bool force) override;
-    int Refresh(bool current) override;
 
     // Syslog::TSyslogServer
     void Clear() override;

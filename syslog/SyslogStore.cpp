@@ -30,7 +30,8 @@ const TSyslogRecord& TSyslogStore::Add(std::uint32_t address, std::string_view t
     record.hostLength = static_cast<std::uint32_t>(header.hostLength);
     record.length = static_cast<std::uint32_t>(kept.size());
     record.text = Keep(kept);
-    record.eventId = ++m_EventCounter;
+    // Numbered from 1 in arrival order; a clear starts again.
+    record.eventId = static_cast<std::uint32_t>(m_Records.size() + 1);
     record.received = now;
     record.address = address;
 
@@ -68,7 +69,6 @@ void TSyslogStore::Clear()
     m_Chunks = std::vector<std::unique_ptr<char[]>>();
     m_Free = nullptr;
     m_FreeLeft = 0;
-    m_EventCounter = 0;
 }
 
 int TSyslogStore::Count(std::uint32_t address) const

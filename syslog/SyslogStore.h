@@ -64,7 +64,6 @@ public:
     // the stored messages are marked read first.
     void Query(std::uint32_t address, TSyslogList& list, bool markRead);
 
-    std::uint32_t EventCounter() const { return m_EventCounter; }
     const TYearBase& YearBase() const { return m_YearBase; }
 
     static TSyslogListNode ToNode(const TSyslogRecord& record);
@@ -79,7 +78,6 @@ private:
     std::vector<std::unique_ptr<char[]>> m_Chunks;
     char* m_Free = nullptr;
     std::size_t m_FreeLeft = 0;
-    std::uint32_t m_EventCounter = 0;
     TYearBase m_YearBase;
 };
 

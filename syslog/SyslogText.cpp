@@ -1,5 +1,7 @@
 #include "syslog/SyslogText.h"
 
+#include <QWidget>
+
 #include <QLocale>
 #include <QPainter>
 #include <QPixmap>
@@ -147,7 +149,9 @@ int SeverityImage(int severity)
     return 2;
 }
 
-QIcon SeverityIcon(int severity) { return DrawSeverityIcon(SeverityImage(severity)); }
+std::array<QIcon, 3> SeverityImageIcons() { return {DrawSeverityIcon(0), DrawSeverityIcon(1), DrawSeverityIcon(2)}; }
+
+int ScaledPixels(const QWidget* widget, int pixels) { return pixels * widget->fontMetrics().averageCharWidth() / 6; }
 
 QIcon SyslogGlyph(const char* name)
 {

@@ -10,55 +10,30 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 TModuleBasicsBackup::TModuleBasicsBackup(QWidget* parent) : TTransferPage("Backup", 5, parent)
 {
-    m_TopPanel = new QWidget(this);
-    m_rbLocal = new QRadioButton("Use &build-in support:", m_TopPanel);
-    m_LocalDir = new QLineEdit(m_TopPanel);
-    m_LocalDir->setReadOnly(true);
-    m_LocalDir->setFocusPolicy(Qt::NoFocus);
-    m_Open = new QPushButton("&Save ...", m_TopPanel);
-    LoadGlyph(m_Open, "RC_BITMAP_16X16_OPEN");
-    m_rbRemote = new QRadioButton("Use &remote tftp server:", m_TopPanel);
-    m_Label1 = new QLabel("&TFTP Server IP:", m_TopPanel);
-    m_ServerIp = new QLineEdit(m_TopPanel);
-    m_Label1->setBuddy(m_ServerIp);
-    m_PrefixLabel = new QLabel("&Filename Prefix:", m_TopPanel);
-    m_Prefix = new QLineEdit("backup_", m_TopPanel);
+    const TTransferModePanel mode = MakeModePanel("&Save ...", "&Filename Prefix:");
+    m_TopPanel = mode.panel;
+    m_rbLocal = mode.local;
+    m_LocalDir = mode.path;
+    m_Open = mode.open;
+    m_rbRemote = mode.remote;
+    m_Label1 = mode.serverLabel;
+    m_ServerIp = mode.server;
+    m_PrefixLabel = mode.fieldLabel;
+    m_Prefix = mode.field;
+    m_Prefix->setText("backup_");
     m_Prefix->setMaxLength(12);
-    m_PrefixLabel->setBuddy(m_Prefix);
 
-    auto* grid = new QGridLayout(m_TopPanel);
-    grid->addWidget(m_rbLocal, 0, 0);
-    grid->addWidget(m_LocalDir, 0, 1, 1, 2);
-    grid->addWidget(m_Open, 0, 3);
-    grid->addWidget(m_rbRemote, 1, 0);
-    grid->addWidget(m_Label1, 1, 1);
-    grid->addWidget(m_ServerIp, 1, 2);
-    grid->addWidget(m_PrefixLabel, 2, 1);
-    grid->addWidget(m_Prefix, 2, 2);
-    grid->setColumnStretch(2, 1);
-
-    m_ButtomPanel = new QWidget(this);
-    m_Backup = new QPushButton("&Backup", m_ButtomPanel);
+    m_Backup = new QPushButton("&Backup", this);
     m_Backup->setDefault(true);
     LoadGlyph(m_Backup, "RC_BITMAP_16X16_BACKUP");
-    auto* buttons = new QHBoxLayout(m_ButtomPanel);
-    buttons->addStretch(1);
-    buttons->addWidget(m_Backup);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_TopPanel);
-    layout->addWidget(m_ListView, 1);
-    layout->addWidget(m_ButtomPanel);
+    m_ButtomPanel = LayOutPage(m_TopPanel, {m_Backup});
 
     connect(m_rbLocal, &QRadioButton::clicked, this, [this] { EventOnLocalClick(m_rbLocal); });
     connect(m_rbRemote, &QRadioButton::clicked, this, [this] { EventOnLocalClick(m_rbRemote); });
@@ -137,15 +112,8 @@ TTransferOutcome TModuleBasicsBackup::Progress(std::uint16_t code, const void* c
 {
     if (!context)
         return toRunning;
-    std::uint32_t word = code == Intp::ccBasicsBackupBuildin
-                             ? static_cast<const Intp::TBackupProgress*>(context)->progress
-                             : static_cast<const Intp::TTftpProgress*>(context)->state;
-    switch (word) {
-    case 2: return toDone;
-    case 4: return toError;
-    case 1: return toWritingFlash;
-    default: return toRunning;
-    }
+    return OutcomeOf(code == Intp::ccBasicsBackupBuildin ? static_cast<const Intp::TBackupProgress*>(context)->progress
+                                                         : static_cast<const Intp::TTftpProgress*>(context)->state);
 }
 
 bool TModuleBasicsBackup::StartsNextAtOnce() const { return !IsBuildin(); }

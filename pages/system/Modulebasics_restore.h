@@ -4,7 +4,8 @@
 
 #include "pages/system/UploadPage.h"
 
-class TModuleBasicsRestore : public TUploadPage {
+class TModuleBasicsRestore
+    : public TUploadPageOf<Intp::TSessionBasicsRestoreBuildin, Intp::TSessionBasicsRestoreTftp> {
     Q_OBJECT
 
 public:
@@ -15,8 +16,4 @@ public:
     QPushButton* m_Restore = nullptr;
     QLabel* m_Label1 = nullptr;
     QLabel* m_Label2 = nullptr;
-
-protected:
-    Intp::TSession* NewBuildin(const std::string& file, bool& opened) override;
-    Intp::TSession* NewTftp(const Intp::TTftpParam& param) override;
 };

@@ -4,7 +4,8 @@
 
 #include "pages/system/UploadPage.h"
 
-class TModuleBasicsUpgrade : public TUploadPage {
+class TModuleBasicsUpgrade
+    : public TUploadPageOf<Intp::TSessionBasicsUpgradeBuildin, Intp::TSessionBasicsUpgradeTftp> {
     Q_OBJECT
 
 public:
@@ -13,8 +14,4 @@ public:
     void EventOnUpgradeClick() { EventOnStartClick(); }
 
     QPushButton* m_Upgrade = nullptr;
-
-protected:
-    Intp::TSession* NewBuildin(const std::string& file, bool& opened) override;
-    Intp::TSession* NewTftp(const Intp::TTftpParam& param) override;
 };

@@ -4,25 +4,16 @@
 #include "pages/PageList.h"
 #include "pages/PageWidgets.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <new>
 
 TModuleSave::TModuleSave(QWidget* parent) : TTransferPage("Save To Flash", 4, parent)
 {
-    m_BottomPanel = new QWidget(this);
-    m_Save = new QPushButton("&Save", m_BottomPanel);
+    m_Save = new QPushButton("&Save", this);
     m_Save->setDefault(true);
     LoadGlyph(m_Save, "RC_BITMAP_16X16_SAVE");
-    auto* buttons = new QHBoxLayout(m_BottomPanel);
-    buttons->addStretch(1);
-    buttons->addWidget(m_Save);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_ListView, 1);
-    layout->addWidget(m_BottomPanel);
+    m_BottomPanel = LayOutPage(nullptr, {m_Save});
 
     connect(m_Save, &QPushButton::clicked, this, [this] { EventOnSaveClick(); });
     m_Save->setEnabled(false);

@@ -8,6 +8,13 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyle>
@@ -54,6 +61,63 @@ private:
 };
 
 }  // namespace
+
+TTransferModePanel TTransferPage::MakeModePanel(const QString& openText, const QString& fieldText)
+{
+    TTransferModePanel m;
+    m.panel = new QWidget(this);
+    m.local = new QRadioButton("Use &build-in support:", m.panel);
+    m.path = new QLineEdit(m.panel);
+    m.path->setReadOnly(true);
+    m.path->setFocusPolicy(Qt::NoFocus);
+    m.open = new QPushButton(openText, m.panel);
+    LoadGlyph(m.open, "RC_BITMAP_16X16_OPEN");
+    m.remote = new QRadioButton("Use &remote tftp server:", m.panel);
+    m.serverLabel = new QLabel("&TFTP Server IP:", m.panel);
+    m.server = new QLineEdit(m.panel);
+    m.serverLabel->setBuddy(m.server);
+    m.fieldLabel = new QLabel(fieldText, m.panel);
+    m.field = new QLineEdit(m.panel);
+    m.fieldLabel->setBuddy(m.field);
+
+    auto* grid = new QGridLayout(m.panel);
+    grid->addWidget(m.local, 0, 0);
+    grid->addWidget(m.path, 0, 1, 1, 2);
+    grid->addWidget(m.open, 0, 3);
+    grid->addWidget(m.remote, 1, 0);
+    grid->addWidget(m.serverLabel, 1, 1);
+    grid->addWidget(m.server, 1, 2);
+    grid->addWidget(m.fieldLabel, 2, 1);
+    grid->addWidget(m.field, 2, 2);
+    grid->setColumnStretch(2, 1);
+    return m;
+}
+
+QWidget* TTransferPage::LayOutPage(QWidget* top, std::initializer_list<QPushButton*> buttons)
+{
+    auto* bottom = new QWidget(this);
+    auto* row = new QHBoxLayout(bottom);
+    row->addStretch(1);
+    for (QPushButton* button : buttons)
+        row->addWidget(button);
+
+    auto* layout = new QVBoxLayout(this);
+    if (top)
+        layout->addWidget(top);
+    layout->addWidget(m_ListView, 1);
+    layout->addWidget(bottom);
+    return bottom;
+}
+
+TTransferOutcome TTransferPage::OutcomeOf(std::uint32_t word)
+{
+    switch (word) {
+    case 2: return toDone;
+    case 4: return toError;
+    case 1: return toWritingFlash;
+    default: return toRunning;
+    }
+}
 
 QString TransferVersionText(std::uint16_t version)
 {

@@ -12,8 +12,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 class QTimer;
 class TPageListView;
 
@@ -37,6 +42,21 @@ enum TTransferOutcome {
     toWritingFlash,  // the switch writes its flash; more follow
     toDone,
     toError,
+};
+
+// The mode panel of the file transfer pages: built-in support (a read-only
+// path and its button) or a remote TFTP server (its address and one more
+// labelled field).
+struct TTransferModePanel {
+    QWidget* panel = nullptr;
+    QRadioButton* local = nullptr;
+    QLineEdit* path = nullptr;
+    QPushButton* open = nullptr;
+    QRadioButton* remote = nullptr;
+    QLabel* serverLabel = nullptr;
+    QLineEdit* server = nullptr;
+    QLabel* fieldLabel = nullptr;
+    QLineEdit* field = nullptr;
 };
 
 class TTransferPage : public TWizardModulePage {
@@ -117,6 +137,16 @@ protected:
     // wizard, at most limit of them (0: no limit). Answers the count.
     int StartRows(int first, int limit, const QString& runningText, const TMakeRequest& make,
                   bool reverse = false);
+
+    // Builds the mode panel; openText captions the path's button, fieldText
+    // labels the third row.
+    TTransferModePanel MakeModePanel(const QString& openText, const QString& fieldText);
+    // Lays out top (if any) above the list and the buttons, right-aligned,
+    // below it; answers the buttons' panel.
+    QWidget* LayOutPage(QWidget* top, std::initializer_list<QPushButton*> buttons);
+    // A transfer's progress word: 2 done, 4 error, 1 writing flash; any
+    // other word is running.
+    static TTransferOutcome OutcomeOf(std::uint32_t word);
 
     void SetRow(int row, const QString& text, TTransferState state);
     const Intp::TMacAddr& RowMac(int row) const { return m_Rows.at(std::size_t(row)).mac; }

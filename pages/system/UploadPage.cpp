@@ -11,13 +11,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -28,55 +25,31 @@ QString UploadTooLargeMessage()
 
 TUploadPage::TUploadPage(const TKind& kind, QWidget* parent) : TTransferPage(kind.caption, 5, parent), m_Kind(kind)
 {
-    m_TopPanel = new QWidget(this);
-    m_rbLocal = new QRadioButton("Use &build-in support:", m_TopPanel);
-    m_LocalFile = new QLineEdit(m_TopPanel);
-    m_LocalFile->setReadOnly(true);
-    m_LocalFile->setFocusPolicy(Qt::NoFocus);
-    m_Open = new QPushButton("&Open", m_TopPanel);
-    LoadGlyph(m_Open, "RC_BITMAP_16X16_OPEN");
+    const TTransferModePanel mode = MakeModePanel("&Open", "&File Name:");
+    m_TopPanel = mode.panel;
+    m_rbLocal = mode.local;
+    m_LocalFile = mode.path;
+    m_Open = mode.open;
+    m_rbRemote = mode.remote;
+    m_ServerIpLabel = mode.serverLabel;
+    m_ServerIp = mode.server;
+    m_RemoteFileLabel = mode.fieldLabel;
+    m_RemoteFile = mode.field;
+    if (kind.serverIpLength > 0)
+        m_ServerIp->setMaxLength(kind.serverIpLength);
+    // The switch gets at most 32 bytes of the name: a longer one would name another file.
+    m_RemoteFile->setMaxLength(32);
     m_OpenDialog = new QFileDialog(this, kind.dialogTitle);
     m_OpenDialog->setFileMode(QFileDialog::ExistingFile);
     m_OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
     m_OpenDialog->setSizeGripEnabled(true);
-    m_rbRemote = new QRadioButton("Use &remote tftp server:", m_TopPanel);
-    m_ServerIpLabel = new QLabel("&TFTP Server IP:", m_TopPanel);
-    m_ServerIp = new QLineEdit(m_TopPanel);
-    if (kind.serverIpLength > 0)
-        m_ServerIp->setMaxLength(kind.serverIpLength);
-    m_ServerIpLabel->setBuddy(m_ServerIp);
-    m_RemoteFileLabel = new QLabel("&File Name:", m_TopPanel);
-    m_RemoteFile = new QLineEdit(m_TopPanel);
-    // The switch gets at most 32 bytes of the name: a longer one would name another file.
-    m_RemoteFile->setMaxLength(32);
-    m_RemoteFileLabel->setBuddy(m_RemoteFile);
 
-    auto* grid = new QGridLayout(m_TopPanel);
-    grid->addWidget(m_rbLocal, 0, 0);
-    grid->addWidget(m_LocalFile, 0, 1, 1, 2);
-    grid->addWidget(m_Open, 0, 3);
-    grid->addWidget(m_rbRemote, 1, 0);
-    grid->addWidget(m_ServerIpLabel, 1, 1);
-    grid->addWidget(m_ServerIp, 1, 2);
-    grid->addWidget(m_RemoteFileLabel, 2, 1);
-    grid->addWidget(m_RemoteFile, 2, 2);
-    grid->setColumnStretch(2, 1);
-
-    m_ButtomPanel = new QWidget(this);
-    m_Reboot = new QPushButton(kind.rebootText, m_ButtomPanel);
+    m_Reboot = new QPushButton(kind.rebootText, this);
     LoadGlyph(m_Reboot, "RC_BITMAP_16X16_REBOOT");
-    m_Start = new QPushButton(kind.startText, m_ButtomPanel);
+    m_Start = new QPushButton(kind.startText, this);
     m_Start->setDefault(true);
     LoadGlyph(m_Start, kind.startGlyph);
-    auto* buttons = new QHBoxLayout(m_ButtomPanel);
-    buttons->addStretch(1);
-    buttons->addWidget(m_Reboot);
-    buttons->addWidget(m_Start);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_TopPanel);
-    layout->addWidget(m_ListView, 1);
-    layout->addWidget(m_ButtomPanel);
+    m_ButtomPanel = LayOutPage(m_TopPanel, {m_Reboot, m_Start});
 
     connect(m_rbLocal, &QRadioButton::clicked, this, [this] { EventOnLocalClick(m_rbLocal); });
     connect(m_rbRemote, &QRadioButton::clicked, this, [this] { EventOnLocalClick(m_rbRemote); });
@@ -187,14 +160,9 @@ TTransferOutcome TUploadPage::Progress(std::uint16_t code, const void* context) 
 {
     if (!context)
         return toRunning;
-    std::uint32_t word = code == m_Kind.buildinCode ? static_cast<const Intp::TUploadProgress*>(context)->state
-                                                    : static_cast<const Intp::TTftpProgress*>(context)->state;
-    switch (word) {
-    case 2: return toDone;
-    case 4: return toError;
-    case 1: return toWritingFlash;
-    default: return toRunning;  // 0 and 3 (a block sent again)
-    }
+    // 0 and 3 (a block sent again) are running.
+    return OutcomeOf(code == m_Kind.buildinCode ? static_cast<const Intp::TUploadProgress*>(context)->state
+                                                : static_cast<const Intp::TTftpProgress*>(context)->state);
 }
 
 int TUploadPage::ProgressPercent(std::uint16_t code, const void* context) const

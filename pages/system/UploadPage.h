@@ -5,8 +5,10 @@
 // each switch from a TFTP server, in batches of 20; a reboot button offered
 // once a run has ended. The two pages differ only in texts and requests.
 
+#include "intp/Transfer.h"
 #include "pages/system/TransferPage.h"
 
+#include <new>
 #include <string>
 
 class QFileDialog;
@@ -15,10 +17,6 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QWidget;
-
-namespace Intp {
-struct TTftpParam;
-}
 
 class TUploadPage : public TTransferPage {
     Q_OBJECT
@@ -32,8 +30,8 @@ public:
         QString rebootText;
         QString dialogTitle;
         int serverIpLength;  // 0: no limit
-        std::uint16_t buildinCode;
-        std::uint16_t tftpCode;
+        std::uint16_t buildinCode = 0;  // TUploadPageOf fills in the codes
+        std::uint16_t tftpCode = 0;
     };
 
     TUploadPage(const TKind& kind, QWidget* parent = nullptr);
@@ -83,6 +81,37 @@ private:
     TKind m_Kind;
     // Blocks of the image of the run (built-in mode).
     std::int64_t m_Blocks = 0;
+};
+
+// An upload page of one pair of requests: built-in (TBuildin) and TFTP (TTftp).
+template <class TBuildin, class TTftp>
+class TUploadPageOf : public TUploadPage {
+public:
+    TUploadPageOf(TKind kind, QWidget* parent) : TUploadPage(WithCodes(kind), parent) {}
+
+protected:
+    Intp::TSession* NewBuildin(const std::string& file, bool& opened) override
+    {
+        auto* request = new (std::nothrow) TBuildin;
+        if (request)
+            opened = request->OpenFile(file);
+        return request;
+    }
+    Intp::TSession* NewTftp(const Intp::TTftpParam& param) override
+    {
+        auto* request = new (std::nothrow) TTftp;
+        if (request)
+            request->SetPayload(param);
+        return request;
+    }
+
+private:
+    static TKind WithCodes(TKind kind)
+    {
+        kind.buildinCode = TBuildin::CommandCode;
+        kind.tftpCode = TTftp::CommandCode;
+        return kind;
+    }
 };
 
 // The message shown when the image file is too large for 16-bit block numbers.

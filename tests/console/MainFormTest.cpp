@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -676,4 +677,109 @@ TEST_F(MainForm, DeviceNotLoggedInOpensOnTheLoginPage)
     EXPECT_EQ(page->GetCaption(), "Basics");
     EXPECT_EQ(m_Form->ModuleFrame()->ModuleTree()->currentItem(),
               m_Form->ModuleFrame()->ModuleTree()->topLevelItem(0));
+}
+
+// ---------------------------------------------------------------------------
+// A full subnet at once.
+
+namespace {
+
+constexpr int kSubnet = 254;
+
+std::vector<Intp::TDevice*> MakeSubnet()
+{
+    // Models and addresses arrive out of order, as replies do.
+    std::vector<Intp::TDevice*> devices;
+    for (int i = 0; i < kSubnet; ++i) {
+        const int n = (i * 97) % kSubnet + 1;
+        devices.push_back(MakeDevice(std::uint8_t(n), std::uint32_t(7 - n % 7), 0x0A000000u + std::uint32_t(n)));
+    }
+    return devices;
+}
+
+}  // namespace
+
+TEST_F(MainForm, AFullSubnetIsGroupedSortedAndKeepsItsArrivalOrderWithinAGroup)
+{
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
+    const std::vector<Intp::TDevice*> devices = MakeSubnet();
+    EXPECT_EQ(GroupTexts(), (QStringList{"Model 1", "Model 2", "Model 3", "Model 4", "Model 5", "Model 6", "Model 7"}));
+    EXPECT_EQ(m_Form->DeviceCount(), kSubnet);
+    EXPECT_EQ(m_Form->DevicesNode()->text(0), QStringLiteral("Devices (%1)").arg(kSubnet));
+    std::map<QTreeWidgetItem*, std::vector<QTreeWidgetItem*>> arrival;
+    for (Intp::TDevice* d : devices) {
+        QTreeWidgetItem* node = m_Form->FindDeviceNode(d);
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->parent()->text(0), QString::fromStdString("Model " + std::to_string(d->GetType())));
+        arrival[node->parent()].push_back(node);
+    }
+    int listed = 0;
+    for (int g = 0; g < m_Form->DevicesNode()->childCount(); ++g) {
+        QTreeWidgetItem* group = Group(g);
+        EXPECT_TRUE(group->isExpanded()) << g;
+        ASSERT_EQ(group->childCount(), int(arrival[group].size()));
+        for (int i = 0; i < group->childCount(); ++i)
+            EXPECT_EQ(group->child(i), arrival[group][std::size_t(i)]);
+        listed += group->childCount();
+    }
+    EXPECT_EQ(listed, kSubnet);
+
+    // Regrouping by address makes one group per device in unsigned order.
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gIpAddress);
+    ASSERT_EQ(m_Form->DevicesNode()->childCount(), kSubnet);
+    for (int g = 0; g < kSubnet; ++g)
+        EXPECT_EQ(Group(g)->text(0), QStringLiteral("10.0.0.%1").arg(g + 1));
+}
+
+TEST_F(MainForm, DiscoveryOverAFullTreeRemovesEveryNodeWithOneRemovalEach)
+{
+    ShowRecorder();
+    MakeSubnet();
+    m_Page->notifications.clear();
+    m_Form->EventOnDiscoveryExecute();
+    EXPECT_EQ(m_Page->Count(ncDeviceRemoved), kSubnet);
+    for (const auto& note : m_Page->notifications)
+        EXPECT_EQ(note.device, nullptr);
+    EXPECT_EQ(m_Form->DevicesNode()->childCount(), 0);
+    EXPECT_EQ(m_Form->DeviceCount(), 0);
+    EXPECT_EQ(m_Form->DevicesNode()->text(0), "Devices (0)");
+    EXPECT_EQ(m_Form->Tree()->currentItem(), m_PageNode);
+
+    // The devices come back on their next replies.
+    const std::vector<Intp::TDevice*> again = MakeSubnet();
+    EXPECT_EQ(m_Form->DeviceCount(), kSubnet);
+    EXPECT_NE(m_Form->FindDeviceNode(again.back()), nullptr);
+}
+
+TEST_F(MainForm, DiscoveryWithADeviceOnShowFallsBackToTheDevicesPage)
+{
+    const std::vector<Intp::TDevice*> devices = MakeSubnet();
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({devices[0]}));
+    m_Form->EventOnDiscoveryExecute();
+    Intp::TDevice* selected = nullptr;
+    EXPECT_EQ(m_Form->GetSelectedDevice(selected), 0);
+    EXPECT_EQ(m_Form->GetCurrentPage(), m_Form->ModuleFrame());
+    EXPECT_EQ(m_Form->Tree()->currentItem(), m_Form->DevicesNode());
+    EXPECT_TRUE(m_Form->Tree()->selectedItems().isEmpty() ||
+                m_Form->Tree()->selectedItems() == QList<QTreeWidgetItem*>{m_Form->DevicesNode()});
+}
+
+TEST_F(MainForm, TreeColumnFitsALongDeviceTextOnceTheBatchIsDone)
+{
+    QTreeWidget* tree = m_Form->Tree();
+    MakeSubnet();
+    Intp::TDevice* d = Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 0, 0, 7), false);
+    ASSERT_NE(d, nullptr);
+    QTreeWidgetItem* node = m_Form->FindDeviceNode(d);
+    ASSERT_NE(node, nullptr);
+    // Room for the text beside its icon, behind the indentation of its level.
+    auto fits = [&] {
+        const int needed = tree->fontMetrics().horizontalAdvance(node->text(0)) + 3 * tree->indentation();
+        return tree->columnWidth(0) >= needed;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(fits, 5000));
+    const int before = tree->columnWidth(0);
+    d->SetName(std::string(80, 'W'));
+    ASSERT_TRUE(QTest::qWaitFor(fits, 5000));
+    EXPECT_GT(tree->columnWidth(0), before);
 }

@@ -300,30 +300,7 @@ void TFleet::Answer(TSwitch &sw, const TRequest &request, uint32_t peer, uint16_
 
 void TFleet::SendFrom(uint32_t source, uint32_t peer, uint16_t peerPort, const TBytes &datagram)
 {
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = htonl(peer);
-    to.sin_port = htons(peerPort);
-    iovec iov{const_cast<uint8_t *>(datagram.data()), datagram.size()};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    msghdr msg{};
-    msg.msg_name = &to;
-    msg.msg_namelen = sizeof to;
-    msg.msg_iov = &iov;
-    msg.msg_iovlen = 1;
-    if (source) {
-        msg.msg_control = control;
-        msg.msg_controllen = sizeof control;
-        cmsghdr *c = CMSG_FIRSTHDR(&msg);
-        c->cmsg_level = IPPROTO_IP;
-        c->cmsg_type = IP_PKTINFO;
-        c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
-        in_pktinfo info{};
-        info.ipi_spec_dst.s_addr = htonl(source);
-        memcpy(CMSG_DATA(c), &info, sizeof info);
-    }
-    while (sendmsg(m_Socket, &msg, 0) < 0 && errno == EINTR) {
-    }
+    SendDatagram(m_Socket, peer, peerPort, datagram, source);
 }
 
 size_t TFleet::Add(const TSwitchSettings &settings)

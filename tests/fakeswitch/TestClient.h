@@ -36,15 +36,7 @@ public:
     TTestClient(const TTestClient &) = delete;
     TTestClient &operator=(const TTestClient &) = delete;
 
-    bool Send(uint32_t ip, uint16_t port, const TBytes &datagram)
-    {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_addr.s_addr = htonl(ip);
-        to.sin_port = htons(port);
-        return sendto(m_Socket, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr *>(&to),
-                      sizeof to) == ssize_t(datagram.size());
-    }
+    bool Send(uint32_t ip, uint16_t port, const TBytes &datagram) { return SendDatagram(m_Socket, ip, port, datagram); }
 
     bool Send(uint32_t ip, uint16_t port, uint16_t code, const TMac &mac, const TBytes &payload = TBytes(4, 0))
     {

@@ -1,9 +1,12 @@
 #include "tests/fakeswitch/Wire.h"
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <openssl/evp.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -154,6 +157,37 @@ uint32_t ParseIp(const std::string &text)
 {
     in_addr a{};
     return inet_pton(AF_INET, text.c_str(), &a) == 1 ? ntohl(a.s_addr) : 0;
+}
+
+bool SendDatagram(int socket, uint32_t ip, uint16_t port, const TBytes &datagram, uint32_t source, int ifindex)
+{
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(ip);
+    to.sin_port = htons(port);
+    iovec iov{const_cast<uint8_t *>(datagram.data()), datagram.size()};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    msghdr msg{};
+    msg.msg_name = &to;
+    msg.msg_namelen = sizeof to;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    if (source || ifindex) {
+        msg.msg_control = control;
+        msg.msg_controllen = sizeof control;
+        cmsghdr *c = CMSG_FIRSTHDR(&msg);
+        c->cmsg_level = IPPROTO_IP;
+        c->cmsg_type = IP_PKTINFO;
+        c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+        in_pktinfo info{};
+        info.ipi_ifindex = ifindex;
+        info.ipi_spec_dst.s_addr = htonl(source);
+        memcpy(CMSG_DATA(c), &info, sizeof info);
+    }
+    ssize_t sent;
+    while ((sent = sendmsg(socket, &msg, 0)) < 0 && errno == EINTR) {
+    }
+    return sent == ssize_t(datagram.size());
 }
 
 } // namespace FakeSwitch

@@ -69,6 +69,12 @@ uint32_t ProductId(std::string_view productIdString);
 // MD5 of the user name and password, each cut or NUL-padded to 16 bytes.
 std::array<uint8_t, 16> LoginDigest(std::string_view user, std::string_view password);
 
+// Sends one datagram to ip:port (host order); a non-zero source (host
+// order) sends from that address, a non-zero ifindex through that
+// interface. Interrupted sends are retried; true when all of it went.
+bool SendDatagram(int socket, uint32_t ip, uint16_t port, const TBytes &datagram, uint32_t source = 0,
+                  int ifindex = 0);
+
 std::string MacText(const TMac &mac);
 std::string IpText(uint32_t ip);          // host order
 uint32_t ParseIp(const std::string &text); // host order; 0 when unparsable

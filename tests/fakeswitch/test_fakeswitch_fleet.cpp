@@ -41,21 +41,18 @@ TEST_F(FakeSwitchFleet, BroadcastFindIsAnsweredByEverySwitchFromItsOwnAddress)
     EXPECT_EQ(macs, (std::set<TMac>{MacOf(0), MacOf(1), MacOf(2)}));
 }
 
-TEST_F(FakeSwitchFleet, UnicastIsAnsweredOnlyByTheAddressedSwitch)
+TEST_F(FakeSwitchFleet, OnlyTheAddressedSwitchAnswersAndOnlyToItsOwnMac)
 {
     ASSERT_TRUE(m_Client.Send(FirstSwitchIp + 1, m_Fleet.Port(), 0, TMac{}));
     auto reply = m_Client.Receive();
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->Source, FirstSwitchIp + 1);
     EXPECT_FALSE(m_Client.Receive(100ms));
-}
 
-TEST_F(FakeSwitchFleet, CommandWithAnotherSwitchesMacIsIgnored)
-{
     ASSERT_TRUE(m_Client.Send(FirstSwitchIp, m_Fleet.Port(), 262, MacOf(1)));
-    TBytes reply = Exchange(0, 7);
-    ASSERT_GE(reply.size(), 2u);
-    EXPECT_EQ(reply[1], 7);
+    TBytes next = Exchange(0, 7);
+    ASSERT_GE(next.size(), 2u);
+    EXPECT_EQ(next[1], 7);
     EXPECT_EQ(m_Fleet.Requests(0, 262) + m_Fleet.Requests(1, 262), 0u);
 }
 
@@ -73,8 +70,14 @@ TEST_F(FakeSwitchFleet, LoginOpensSetsAndLogoutClosesThem)
     EXPECT_EQ(StatusOf(Exchange(0, 261, settings)), StatusNotLoggedIn);
 }
 
-TEST_F(FakeSwitchFleet, IpSetToLimitedBroadcastMovesOnlyTheSwitchWithThatMac)
+TEST_F(FakeSwitchFleet, IpSetToLimitedBroadcastMovesOnlyTheSwitchWithThatMacAndTheRightDigest)
 {
+    ASSERT_TRUE(m_Client.Send(0xFFFFFFFF, m_Fleet.Port(), 263, MacOf(1), IpSetPayload("admin", "wrong", 0x7F000063)));
+    auto refused = m_Client.Receive();
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(StatusOf(refused->Bytes), StatusRefused);
+    EXPECT_EQ(m_Fleet.Ip(1), FirstSwitchIp + 1);
+
     ASSERT_TRUE(m_Client.Send(0xFFFFFFFF, m_Fleet.Port(), 263, MacOf(1), IpSetPayload("admin", "admin", 0x7F000063)));
     auto reply = m_Client.Receive();
     ASSERT_TRUE(reply);
@@ -88,15 +91,6 @@ TEST_F(FakeSwitchFleet, IpSetToLimitedBroadcastMovesOnlyTheSwitchWithThatMac)
     ASSERT_EQ(conf.size(), 12u + 21u);
     EXPECT_EQ(TBytes(conf.begin() + 13, conf.begin() + 17), (TBytes{0x7F, 0, 0, 0x63}));
     EXPECT_FALSE(m_Client.Send(FirstSwitchIp + 1, m_Fleet.Port(), 0, TMac{}) && m_Client.Receive(100ms));
-}
-
-TEST_F(FakeSwitchFleet, IpSetWithAWrongDigestLeavesTheAddress)
-{
-    ASSERT_TRUE(m_Client.Send(0xFFFFFFFF, m_Fleet.Port(), 263, MacOf(0), IpSetPayload("admin", "wrong", 0x7F000063)));
-    auto reply = m_Client.Receive();
-    ASSERT_TRUE(reply);
-    EXPECT_EQ(StatusOf(reply->Bytes), StatusRefused);
-    EXPECT_EQ(m_Fleet.Ip(0), FirstSwitchIp);
 }
 
 TEST_F(FakeSwitchFleet, RebootGoesSilentThenAnswersWithTheSavedConfiguration)
@@ -125,11 +119,12 @@ TEST_F(FakeSwitchFleet, RebootGoesSilentThenAnswersWithTheSavedConfiguration)
     EXPECT_FALSE(m_Fleet.IsLoggedIn(0, ClientIp));
 }
 
-TEST_F(FakeSwitchFleet, FactoryDefaultKeepsOnlyWhatTheMaskSays)
+TEST_F(FakeSwitchFleet, NewCredentialsAreNeededForTheNextLoginAndFactoryDefaultKeepsOnlyWhatTheMaskSays)
 {
     Exchange(0, 2, LoginPayload("admin", "admin"));
     ASSERT_EQ(StatusOf(Exchange(0, 268, TWriter().Text("root", 16).Text("toor", 16).Take())), StatusOk);
-    Exchange(0, 2, LoginPayload("root", "toor"));
+    EXPECT_EQ(StatusOf(Exchange(0, 2, LoginPayload("admin", "admin"))), StatusRefused);
+    EXPECT_EQ(StatusOf(Exchange(0, 2, LoginPayload("root", "toor"))), StatusOk);
     TBytes settings = TWriter().Text("Changed", 256).Text("", 256).Text("", 256).Text("", 256).Take();
     ASSERT_EQ(StatusOf(Exchange(0, 261, settings)), StatusOk);
 
@@ -141,14 +136,6 @@ TEST_F(FakeSwitchFleet, FactoryDefaultKeepsOnlyWhatTheMaskSays)
 
     ASSERT_EQ(StatusOf(Exchange(0, 271, TWriter().U32(0x2).Take())), StatusOk);
     EXPECT_EQ(m_Fleet.Snapshot(0).Running.User, "admin");
-}
-
-TEST_F(FakeSwitchFleet, NewPasswordIsNeededForTheNextLogin)
-{
-    Exchange(0, 2, LoginPayload("admin", "admin"));
-    ASSERT_EQ(StatusOf(Exchange(0, 268, TWriter().Text(std::string(16, 'n'), 16).Text("pw", 16).Take())), StatusOk);
-    EXPECT_EQ(StatusOf(Exchange(0, 2, LoginPayload("admin", "admin"))), StatusRefused);
-    EXPECT_EQ(StatusOf(Exchange(0, 2, LoginPayload(std::string(16, 'n'), "pw"))), StatusOk);
 }
 
 TEST_F(FakeSwitchFleet, MalformedRepliesOnRequest)

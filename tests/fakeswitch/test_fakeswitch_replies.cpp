@@ -56,34 +56,23 @@ TEST_F(FakeSwitchReplies, FindReplyCarriesTheProductIdBigEndian)
     EXPECT_EQ(reply->Bytes, Frame({0, 0, 0, 0, 0, 8, 2, 0, 0, 0, 0, 1}, {0x98, 0x50, 0x01, 0x90, 0, 0, 0, 0}));
 }
 
-TEST_F(FakeSwitchReplies, LoginWithTheRightDigestIsAccepted)
-{
-    EXPECT_EQ(Exchange(0, 2, LoginPayload("admin", "admin")), Frame({0, 2, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 0, 0, 0}));
-    EXPECT_TRUE(m_Fleet.IsLoggedIn(0, ClientIp));
-}
-
-TEST_F(FakeSwitchReplies, LoginWithAWrongPasswordIsRefused)
+TEST_F(FakeSwitchReplies, LoginIsAcceptedOnlyWithTheRightDigest)
 {
     EXPECT_EQ(Exchange(0, 2, LoginPayload("admin", "nimda")),
               Frame({0, 2, 0, 1, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 0, 0, 0}));
     EXPECT_FALSE(m_Fleet.IsLoggedIn(0, ClientIp));
+    EXPECT_EQ(Exchange(0, 2, LoginPayload("admin", "admin")), Frame({0, 2, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {0, 0, 0, 0}));
+    EXPECT_TRUE(m_Fleet.IsLoggedIn(0, ClientIp));
 }
 
-TEST_F(FakeSwitchReplies, PingReplyCarriesTheThreeWords)
+TEST_F(FakeSwitchReplies, PingIntpSipAndIpConfigurationRepliesHaveTheirLayouts)
 {
     m_Fleet.SetPing(0, 0x2, 0x80000001, 0x0000FF0F);
     EXPECT_EQ(Exchange(0, 6), Frame({0, 6, 0, 0, 0, 12, 2, 0, 0, 0, 0, 1},
                                     {0, 0, 0, 2, 0x80, 0, 0, 1, 0, 0, 0xFF, 0x0F}));
-}
-
-TEST_F(FakeSwitchReplies, IntpSipReplyCarriesEnabledWarningAndValue)
-{
+    // Enabled, warning, value.
     m_Fleet.SetSip(0, true, true, 0x1234);
     EXPECT_EQ(Exchange(0, 7), Frame({0, 7, 0, 0, 0, 4, 2, 0, 0, 0, 0, 1}, {1, 1, 0x12, 0x34}));
-}
-
-TEST_F(FakeSwitchReplies, IpConfigurationReplyHasTwentyOneBytes)
-{
     EXPECT_EQ(Exchange(0, 262), Frame({0x01, 0x06, 0, 0, 0, 21, 2, 0, 0, 0, 0, 1},
                                       {0, 127, 0, 0, 2, 255, 0, 0, 0, 127, 0, 0, 254, 0, 0, 0, 0, 0, 0, 0, 0}));
 }

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 #include "intp/Session.h"
@@ -240,5 +242,37 @@ inline void PutU32(std::vector<uint8_t>& v, uint32_t x)
     v.push_back(uint8_t(x >> 8));
     v.push_back(uint8_t(x));
 }
+// A fixed-width NUL-padded text field.
+inline void PutText(std::vector<uint8_t>& v, const std::string& text, size_t width)
+{
+    for (size_t i = 0; i < width; ++i)
+        v.push_back(i < text.size() ? uint8_t(text[i]) : 0);
+}
+
+// A sent frame's payload and command code.
+inline std::vector<uint8_t> Payload(const TSent& sent)
+{
+    return std::vector<uint8_t>(sent.bytes.begin() + Intp::HeaderSize, sent.bytes.end());
+}
+inline uint16_t SentCode(const TSent& sent) { return Intp::THeader::Read(sent.bytes.data()).code; }
+
+// A fixture with one device; Started(new T) starts a request on it.
+class TDeviceTest : public ::testing::Test {
+protected:
+    // Registers device Mac(n) at ip, of model (0: a plain 8-port "M8").
+    void MakeDevice(uint32_t n, uint32_t ip, uint32_t model = 0)
+    {
+        m_Device = m_Host.MakeDevice(Mac(n), ip, model ? model : m_Host.AddModel("M8", 8));
+    }
+
+    template <class T> T* Started(T* session, Intp::TDevice* device = nullptr)
+    {
+        EXPECT_TRUE(session->Start(device ? device : m_Device));
+        return session;
+    }
+
+    TFakeHost m_Host;
+    Intp::TDevice* m_Device = nullptr;
+};
 
 } // namespace IntpTest

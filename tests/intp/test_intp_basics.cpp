@@ -10,20 +10,15 @@
 namespace {
 
 using namespace Intp;
+using IntpTest::Payload;
+using IntpTest::PutText;
+using IntpTest::SentCode;
 using IntpTest::PutU16;
 using IntpTest::PutU32;
 using IntpTest::TDeviceEvent;
 using IntpTest::TFakeHost;
 
 constexpr uint32_t DeviceIp = 0x0A000005;
-
-void PutText(std::vector<uint8_t>& v, const std::string& text, size_t width) {
-    for (size_t i = 0; i < width; ++i) v.push_back(i < text.size() ? uint8_t(text[i]) : 0);
-}
-
-std::vector<uint8_t> Payload(const IntpTest::TSent& sent) {
-    return std::vector<uint8_t>(sent.bytes.begin() + HeaderSize, sent.bytes.end());
-}
 
 std::vector<uint8_t> SettingsReply(uint8_t loggedIn, const std::string& name) {
     std::vector<uint8_t> v;
@@ -50,17 +45,9 @@ std::vector<uint8_t> AutoProvisionBytes(const std::string& configFile, const std
     return v;
 }
 
-class Basics : public ::testing::Test {
+class Basics : public IntpTest::TDeviceTest {
 protected:
-    void SetUp() override { m_Device = m_Host.MakeDevice(IntpTest::Mac(5), DeviceIp, m_Host.AddModel("M8", 8)); }
-
-    template <class T> T* Started(T* session) {
-        EXPECT_TRUE(session->Start(m_Device));
-        return session;
-    }
-
-    TFakeHost m_Host;
-    TDevice* m_Device = nullptr;
+    void SetUp() override { MakeDevice(5, DeviceIp); }
 };
 
 // Switch settings
@@ -135,7 +122,7 @@ TEST_F(Basics, SettingsSetIsFollowedByAFreshGet) {
     EXPECT_EQ(m_Host.notified[0].code, ccBasicsSettingsSet);
     EXPECT_EQ(m_Host.notified[0].name, "SetSys");
     ASSERT_EQ(m_Host.sent.size(), 1u);
-    EXPECT_EQ(THeader::Read(m_Host.sent[0].bytes.data()).code, ccBasicsSettingsGet);
+    EXPECT_EQ(SentCode(m_Host.sent[0]), ccBasicsSettingsGet);
 
     m_Host.Reply(ccBasicsSettingsGet, m_Device, SettingsReply(1, "sw2"));
     EXPECT_TRUE(Property<TPropertyBasicsSettings>::Get(m_Device).valid);
@@ -192,7 +179,7 @@ TEST_F(Basics, IPConfSetGoesToLimitedBroadcastWithDigestAndBigEndianAddresses) {
     m_Host.Clear();
     m_Host.Reply(ccBasicsIPConfSet, m_Device->GetMac(), {0, 0, 0, 0}, 0, 0xC0A80102);
     ASSERT_EQ(m_Host.sent.size(), 1u);
-    EXPECT_EQ(THeader::Read(m_Host.sent[0].bytes.data()).code, ccBasicsIPConfGet);
+    EXPECT_EQ(SentCode(m_Host.sent[0]), ccBasicsIPConfGet);
     EXPECT_EQ(m_Host.sent[0].ip, 0xC0A80102u);
     EXPECT_EQ(m_Host.LastNotify().code, ccBasicsIPConfSet);
     EXPECT_EQ(m_Host.LastNotify().name, "NetSet");
@@ -252,7 +239,7 @@ TEST_F(Basics, AutoProvisionRecordRoundTrips) {
     EXPECT_EQ(Payload(m_Host.LastSent()), reply);
 
     m_Host.Reply(ccBasicsAutoProvisionSet, m_Device, {0, 0, 0, 0});
-    EXPECT_EQ(THeader::Read(m_Host.LastSent().bytes.data()).code, ccBasicsAutoProvisionGet);
+    EXPECT_EQ(SentCode(m_Host.LastSent()), ccBasicsAutoProvisionGet);
     EXPECT_EQ(m_Host.LastNotify().code, ccBasicsAutoProvisionSet);
 }
 

@@ -304,24 +304,17 @@ TEST(NeighMessages, AttributeLongerThanItsMessageIsIgnored) {
     EXPECT_TRUE(rows.empty());
 }
 
-TEST(RouteReply, GatewayIsTheNextHop) {
-    TNetlinkBuilder b;
-    AddRoute(b, RTN_UNICAST, 3, Ip(10, 77, 0, 254), Ip(10, 77, 0, 1));
-    TBestRoute route;
-    int error = 0;
-    EXPECT_EQ(ParseRouteReply(b.Bytes().data(), b.Bytes().size(), route, error), npDone);
-    EXPECT_EQ(route.IfIndex, 3u);
-    EXPECT_EQ(route.NextHop, Ip(10, 77, 0, 254));
-    EXPECT_EQ(route.PrefSrc, Ip(10, 77, 0, 1));
-}
-
-TEST(RouteReply, OnLinkDestinationShowsThePreferredSourceAsNextHop) {
-    TNetlinkBuilder b;
-    AddRoute(b, RTN_UNICAST, 3, 0, Ip(10, 77, 0, 1));
-    TBestRoute route;
-    int error = 0;
-    EXPECT_EQ(ParseRouteReply(b.Bytes().data(), b.Bytes().size(), route, error), npDone);
-    EXPECT_EQ(route.NextHop, Ip(10, 77, 0, 1));
+TEST(RouteReply, NextHopIsTheGatewayElseThePreferredSourceOfAnOnLinkDestination) {
+    for (uint32_t gateway : {Ip(10, 77, 0, 254), 0u}) {
+        TNetlinkBuilder b;
+        AddRoute(b, RTN_UNICAST, 3, gateway, Ip(10, 77, 0, 1));
+        TBestRoute route;
+        int error = 0;
+        EXPECT_EQ(ParseRouteReply(b.Bytes().data(), b.Bytes().size(), route, error), npDone);
+        EXPECT_EQ(route.IfIndex, 3u);
+        EXPECT_EQ(route.NextHop, gateway ? gateway : Ip(10, 77, 0, 1));
+        EXPECT_EQ(route.PrefSrc, Ip(10, 77, 0, 1));
+    }
 }
 
 TEST(RouteReply, UnreachableIsAnError) {

@@ -10,18 +10,11 @@
 namespace {
 
 using namespace Intp;
+using IntpTest::Payload;
+using IntpTest::PutText;
+using IntpTest::SentCode;
 using IntpTest::PutU32;
 using IntpTest::TFakeHost;
-
-void PutText(std::vector<uint8_t>& v, const std::string& text, size_t width) {
-    for (size_t i = 0; i < width; ++i) v.push_back(i < text.size() ? uint8_t(text[i]) : 0);
-}
-
-std::vector<uint8_t> Payload(const IntpTest::TSent& sent) {
-    return std::vector<uint8_t>(sent.bytes.begin() + HeaderSize, sent.bytes.end());
-}
-
-uint16_t SentCode(const IntpTest::TSent& sent) { return THeader::Read(sent.bytes.data()).code; }
 
 std::vector<uint8_t> SmtpReply(size_t recipients, size_t extra = 0) {
     std::vector<uint8_t> v{1};
@@ -34,21 +27,14 @@ std::vector<uint8_t> SmtpReply(size_t recipients, size_t extra = 0) {
     return v;
 }
 
-class Warning : public ::testing::Test {
+class Warning : public IntpTest::TDeviceTest {
 protected:
     void SetUp() override {
         m_Model3 = m_Host.AddModel("M8", 8, 0, 0, 3);
-        m_Device = m_Host.MakeDevice(IntpTest::Mac(9), 0x0A000009, m_Model3);
+        MakeDevice(9, 0x0A000009, m_Model3);
     }
 
-    template <class T> T* Started(T* session, TDevice* device = nullptr) {
-        EXPECT_TRUE(session->Start(device ? device : m_Device));
-        return session;
-    }
-
-    TFakeHost m_Host;
     uint32_t m_Model3 = 0;
-    TDevice* m_Device = nullptr;
 };
 
 // Fault relay and event selection
@@ -107,14 +93,19 @@ TEST_F(Warning, EventMasksKeepPayloadOrder) {
 
 // Syslog client
 
-TEST_F(Warning, SyslogModeFourIsAcceptedAndFiveRejected) {
+TEST_F(Warning, SyslogModeIsOneByteAndFourIsAcceptedButFiveRejected) {
     Started(new TSessionWarningSyslogGet);
-    m_Host.Reply(ccWarningSyslogGet, m_Device, {4, 0xC0, 0xA8, 0x00, 0x01});
+    const std::vector<uint8_t> reply{4, 0xC0, 0xA8, 0x00, 0x01};
+    m_Host.Reply(ccWarningSyslogGet, m_Device, reply);
     const auto& r = Property<TPropertyWarningSyslog>::Get(m_Device);
     EXPECT_TRUE(r.valid);
     EXPECT_EQ(r.mode, 4u);
     EXPECT_EQ(r.server, 0xC0A80001u);
     EXPECT_EQ(m_Host.LastNotify().status, ssOk);
+    auto* set = new TSessionWarningSyslogSet;
+    set->SetPayload(r);
+    Started(set);
+    EXPECT_EQ(Payload(m_Host.LastSent()), reply);
 
     Started(new TSessionWarningSyslogGet);
     m_Host.Reply(ccWarningSyslogGet, m_Device, {5, 0, 0, 0, 0});
@@ -123,24 +114,7 @@ TEST_F(Warning, SyslogModeFourIsAcceptedAndFiveRejected) {
     EXPECT_EQ(m_Host.LastNotify().status, ssBadReply);
 }
 
-TEST_F(Warning, SyslogSetSendsModeByteAndBigEndianServer) {
-    TPropertyWarningSyslog p;
-    p.mode = 3;
-    p.server = 0x0A0B0C0D;
-    auto* set = new TSessionWarningSyslogSet;
-    set->SetPayload(p);
-    Started(set);
-    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{3, 0x0A, 0x0B, 0x0C, 0x0D}));
-}
-
 // E-mail alerts
-
-TEST_F(Warning, SmtpReplyWithoutRecipientsIsBadReply) {
-    Started(new TSessionWarningSmtpGet);
-    m_Host.Reply(ccWarningSmtpGet, m_Device, SmtpReply(0));
-    EXPECT_FALSE(Property<TPropertyWarningSmtp>::Get(m_Device).valid);
-    EXPECT_EQ(m_Host.LastNotify().status, ssBadReply);
-}
 
 TEST_F(Warning, SmtpReplyIgnoresTrailingBytesBelowOneRecipient) {
     Started(new TSessionWarningSmtpGet);
@@ -157,15 +131,18 @@ TEST_F(Warning, SmtpReplyIgnoresTrailingBytesBelowOneRecipient) {
     EXPECT_EQ(r.recipients[2], "r2@example.com");
 }
 
-TEST_F(Warning, SmtpReplyCountMustMatchTheModel) {
+TEST_F(Warning, SmtpReplyRecipientCountMustMatchTheModelAndNotBeZero) {
+    for (size_t count : {size_t(0), size_t(4)}) {
+        Started(new TSessionWarningSmtpGet);
+        m_Host.Reply(ccWarningSmtpGet, m_Device, SmtpReply(count));
+        EXPECT_FALSE(Property<TPropertyWarningSmtp>::Get(m_Device).valid) << count;
+        EXPECT_EQ(m_Host.LastNotify().status, ssBadReply);
+    }
+
     TDevice* unknown = m_Host.MakeDevice(IntpTest::Mac(10), 0x0A00000A, 0);
     Started(new TSessionWarningSmtpGet, unknown);
     m_Host.Reply(ccWarningSmtpGet, unknown, SmtpReply(3));
     EXPECT_FALSE(Property<TPropertyWarningSmtp>::Get(unknown).valid);
-    EXPECT_EQ(m_Host.LastNotify().status, ssBadReply);
-
-    Started(new TSessionWarningSmtpGet);
-    m_Host.Reply(ccWarningSmtpGet, m_Device, SmtpReply(4));
     EXPECT_EQ(m_Host.LastNotify().status, ssBadReply);
 }
 

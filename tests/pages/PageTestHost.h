@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+// An IPv4 address in host order.
+constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
+
 class TFakePageHost : public TModuleCallback {
 public:
     TDeviceList selection;  // first = current device

@@ -29,8 +29,6 @@
 
 namespace {
 
-constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
-
 class TFakeStatusServer : public Status::TStatusServer {
 public:
     std::map<const Intp::TDevice*, uint32_t> words;
@@ -372,29 +370,21 @@ TEST_F(BannerTest, SyslogSummaryCountsUnreadAndFallsToZeroAfterOpening)
     EXPECT_EQ(banner->m_LogUnread->text(), "1");
 }
 
-TEST_F(BannerTest, NoMessagesGiveZerosEmptyTimeAndADisabledButton)
+TEST_F(BannerTest, NoOwnMessagesGiveZerosEmptyTimeAndADisabledButtonAlsoWithoutAnAddress)
 {
-    Select(5);
     syslog.AddMessage(Ip(10, 0, 0, 99), "<13>someone else");
-    Make(bkCedar);
-    SelectionChanged();
-    EXPECT_EQ(banner->m_LogNum->text(), "0");
-    EXPECT_EQ(banner->m_LogUnread->text(), "0");
-    EXPECT_EQ(banner->m_LogLDate->text(), "");
-    EXPECT_EQ(banner->m_LogLTime->text(), "");
-    EXPECT_FALSE(banner->m_OpenLog->isEnabled());
-    banner->m_OpenLog->click();
-    EXPECT_TRUE(opened.empty());
-}
-
-TEST_F(BannerTest, ASwitchWithoutAddressIsNotShownEverySendersMessages)
-{
-    Select(5, 6, 0);
-    syslog.AddMessage(Ip(10, 0, 0, 99), "<13>someone else");
-    Make(bkLarch);
-    SelectionChanged();
-    EXPECT_EQ(banner->m_LogNum->text(), "0");
-    EXPECT_FALSE(banner->m_OpenLog->isEnabled());
+    for (uint32_t address : {Ip(10, 0, 0, 5), 0u}) {
+        Select(5, address ? 5 : 6, address);
+        Make(bkCedar);
+        SelectionChanged();
+        EXPECT_EQ(banner->m_LogNum->text(), "0") << address;
+        EXPECT_EQ(banner->m_LogUnread->text(), "0");
+        EXPECT_EQ(banner->m_LogLDate->text(), "");
+        EXPECT_EQ(banner->m_LogLTime->text(), "");
+        EXPECT_FALSE(banner->m_OpenLog->isEnabled());
+        banner->m_OpenLog->click();
+        EXPECT_TRUE(opened.empty());
+    }
 }
 
 TEST_F(BannerTest, IconOpensTheSwitchWebPage)

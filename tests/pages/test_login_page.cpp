@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
-
 class LoginPageTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
-
 // Settings reply: versions, logged-in byte, then name, description,
 // location, contact and object id in 256-byte fields.
 std::vector<uint8_t> SettingsReply(const char* location, bool loggedIn = true)
@@ -92,21 +90,17 @@ protected:
     Intp::TDevice* c = nullptr;
 };
 
-TEST_F(ModulePageTest, RefreshWithoutSelectionStartsNothingAndTheRefillDisablesTheInputs)
+TEST_F(ModulePageTest, RefreshReadsEverySelectedDeviceAndARefillWithoutOneDisablesTheInputs)
 {
     EXPECT_EQ(page.Refresh(true), 0);
     EXPECT_TRUE(env.protocol.sent.empty());
-
     page.OnNotify(nullptr, ncSelectionChanged, 0);
     EXPECT_EQ(page.fills, 1);
     EXPECT_EQ(page.filledWith, nullptr);
     EXPECT_FALSE(page.m_Location->isEnabled());
     EXPECT_FALSE(page.m_Apply->isEnabled());
     EXPECT_TRUE(page.isVisible());
-}
 
-TEST_F(ModulePageTest, RefreshReadsEverySelectedDeviceAndAnswersTheCount)
-{
     env.host.selection = {a, b, c};
     EXPECT_EQ(page.Refresh(true), 3);
     auto reads = env.protocol.SentWith(Intp::ccBasicsSettingsGet);
@@ -217,14 +211,7 @@ TEST_F(ModulePageTest, TheWriteReplyRefillsThroughTheLibrarysReRead)
     EXPECT_EQ(page.m_Location->text(), "Lab");
 }
 
-TEST_F(ModulePageTest, LeaveHidesThePageAndAnswersTrue)
-{
-    page.show();
-    EXPECT_TRUE(page.Leave(false));
-    EXPECT_FALSE(page.isVisible());
-}
-
-TEST_F(ModulePageTest, APageThatHidesWhileRefillingIsHiddenDuringFill)
+TEST_F(ModulePageTest, APageThatHidesWhileRefillingIsHiddenDuringFillAndLeavingHidesIt)
 {
     env.host.selection = {a};
     page.show();
@@ -235,6 +222,9 @@ TEST_F(ModulePageTest, APageThatHidesWhileRefillingIsHiddenDuringFill)
     page.SetHideWhileRefilling(false);
     page.OnNotify(a, ncSelectionChanged, 0);
     EXPECT_TRUE(page.visibleDuringFill);
+
+    EXPECT_TRUE(page.Leave(false));
+    EXPECT_FALSE(page.isVisible());
 }
 
 TEST_F(ModulePageTest, ReadsRunByCurrentAndTheAnswerIsTheLastReadsCount)

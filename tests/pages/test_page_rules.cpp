@@ -17,51 +17,29 @@ TEST(IpInput, EmptyTextReadsAsZeroAndGarbageAsAllOnes)
     EXPECT_EQ(ReadIpText("192.168.1.20"), Ip(192, 168, 1, 20));
 }
 
-TEST(IpInput, HostAddressExcludesZeroBroadcastAndLoopback)
+// The address and netmask rules themselves are the host library's (tested there).
+TEST(IpInput, AFieldPairNeedsAHostAndAMaskAndSubnetsCompareUnderTheMask)
 {
-    EXPECT_FALSE(IsHostIp(0));
-    EXPECT_FALSE(IsHostIp(0xFFFFFFFF));
-    EXPECT_FALSE(IsHostIp(Ip(127, 0, 0, 1)));
-    EXPECT_FALSE(IsHostIp(Ip(127, 255, 1, 2)));
-    EXPECT_TRUE(IsHostIp(Ip(10, 0, 0, 1)));
-    EXPECT_TRUE(IsHostIp(Ip(128, 0, 0, 1)));
-}
-
-TEST(IpInput, NetmaskNeedsContiguousOnesFromTheTop)
-{
-    EXPECT_TRUE(IsNetmask(Ip(255, 255, 255, 0)));
-    EXPECT_TRUE(IsNetmask(Ip(255, 0, 0, 0)));
-    EXPECT_TRUE(IsNetmask(0xFFFFFFFF));
-    EXPECT_FALSE(IsNetmask(0));
-    EXPECT_FALSE(IsNetmask(Ip(255, 0, 255, 0)));
-    EXPECT_FALSE(IsNetmask(Ip(0, 255, 255, 255)));
     EXPECT_TRUE(IsHostWithMask(Ip(10, 0, 0, 1), Ip(255, 0, 0, 0)));
     EXPECT_FALSE(IsHostWithMask(Ip(10, 0, 0, 1), 0));
+    EXPECT_FALSE(IsHostWithMask(Ip(127, 0, 0, 1), Ip(255, 0, 0, 0)));
     EXPECT_TRUE(IsSameSubnet(Ip(192, 168, 1, 1), Ip(192, 168, 1, 254), Ip(255, 255, 255, 0)));
     EXPECT_FALSE(IsSameSubnet(Ip(192, 168, 1, 1), Ip(192, 168, 2, 1), Ip(255, 255, 255, 0)));
 }
 
-TEST(MacInput, AcceptsExactlyTwelveHexDigitsOfEitherCase)
+TEST(MacInput, TakesExactlyTwelveDigitsAndARejectedTextLeavesTheOutputUntouched)
 {
-    uint8_t mac[6] = {};
+    uint8_t mac[6] = {1, 2, 3, 4, 5, 6};
+    EXPECT_FALSE(ReadMacText("00112233445Z", mac));
+    EXPECT_FALSE(ReadMacText("001a2b3c4d5", mac));
+    const uint8_t kept[6] = {1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(std::memcmp(mac, kept, 6), 0);
+    EXPECT_FALSE(IsMacText("00:1a:2b:3c:4d:5e"));
+
     ASSERT_TRUE(ReadMacText("001a2B3c4D5e", mac));
     const uint8_t expected[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
     EXPECT_EQ(std::memcmp(mac, expected, 6), 0);
     EXPECT_EQ(MacToText(mac), "00:1A:2B:3C:4D:5E");
-
-    EXPECT_FALSE(IsMacText("001a2b3c4d5"));
-    EXPECT_FALSE(IsMacText("001a2b3c4d5e0"));
-    EXPECT_FALSE(IsMacText("00:1a:2b:3c:4d:5e"));
-    EXPECT_FALSE(IsMacText("001a2b3c4d5g"));
-    EXPECT_FALSE(IsMacText(""));
-}
-
-TEST(MacInput, RejectedTextLeavesTheOutputUntouched)
-{
-    uint8_t mac[6] = {1, 2, 3, 4, 5, 6};
-    EXPECT_FALSE(ReadMacText("00112233445Z", mac));
-    const uint8_t kept[6] = {1, 2, 3, 4, 5, 6};
-    EXPECT_EQ(std::memcmp(mac, kept, 6), 0);
 }
 
 TEST(NumberInput, ReadsDecimalWithinRangeOnly)

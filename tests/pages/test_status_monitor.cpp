@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
-
 std::vector<uint8_t> PingReply(uint32_t power, uint32_t ports, uint32_t links = 0)
 {
     std::vector<uint8_t> payload;

@@ -27,8 +27,6 @@
 
 namespace {
 
-constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
-
 std::vector<uint8_t> BackupBlock(uint16_t block, uint8_t fill)
 {
     std::vector<uint8_t> payload(2 + Intp::TransferBlockSize, fill);
@@ -168,6 +166,10 @@ TEST_F(BackupPage, LeaveIsRefusedWhileARunLastsUnlessForced)
     page.EventOnFolderChosen(dir.path());
     page.EventOnBackupClick();
     EXPECT_FALSE(page.Leave(false));
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_TRUE(page.Leave(true));
+    EXPECT_FALSE(page.isVisible());
+    EXPECT_TRUE(page.IsBusy());
     // A selection change during the run neither refills nor shows the page.
     env.host.selection = {devices[1]};
     page.OnNotify(devices[1], ncSelectionChanged, 0);
@@ -178,16 +180,6 @@ TEST_F(BackupPage, LeaveIsRefusedWhileARunLastsUnlessForced)
     EXPECT_EQ(Status(0), "Error: 0x0005");
     TFakeProtocolHost::Reply(devices[1], Intp::ccBasicsBackupBuildin, 0, BackupBlock(Intp::TransferLastBlock, 0));
     EXPECT_TRUE(page.Leave(false));
-    EXPECT_FALSE(page.isVisible());
-}
-
-TEST_F(BackupPage, ForcedLeaveHidesThePageDuringARun)
-{
-    Select(1);
-    page.EventOnFolderChosen(dir.path());
-    page.EventOnBackupClick();
-    EXPECT_TRUE(page.Leave(true));
-    EXPECT_TRUE(page.IsBusy());
 }
 
 TEST_F(BackupPage, TwoSwitchesWithOneAddressNeverShareABackupFile)
@@ -209,19 +201,20 @@ TEST_F(BackupPage, TwoSwitchesWithOneAddressNeverShareABackupFile)
     EXPECT_EQ(second.readAll(), QByteArray(512, 'b'));
 }
 
-TEST_F(BackupPage, TwoSwitchesWithOneAddressGetTwoTftpFileNames)
+TEST_F(BackupPage, TwoSwitchesWithOneAddressGetTwoTftpFileNamesAlsoWithoutAPrefix)
 {
     Select(2);
     devices[1]->SetIp(Ip(10, 0, 0, 1));
     page.OnNotify(devices[0], ncSelectionChanged, 0);
+    page.m_Prefix->clear();
     page.m_rbRemote->click();
     page.m_ServerIp->setText("10.0.0.200");
     page.EventOnBackupClick();
     TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupTftp, 0, TftpState(2));
     auto frames = env.protocol.SentWith(Intp::ccBasicsBackupTftp);
     ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(frames[0].payload.data() + 6)), "backup_10.0.0.1.bin");
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(frames[1].payload.data() + 6)), "backup_001122334402.bin");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(frames[0].payload.data() + 6)), "10.0.0.1.bin");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(frames[1].payload.data() + 6)), "001122334402.bin");
 }
 
 TEST_F(BackupPage, TftpBackupsRunOneAfterAnother)
@@ -362,18 +355,6 @@ TEST_F(BackupPage, ASettingsReadFillsTheVersionsOfItsRowAlsoDuringARun)
     EXPECT_EQ(page.RowText(1, TTransferPage::tcKernel), "v1.02");
     EXPECT_EQ(page.RowText(1, TTransferPage::tcFirmware), "v3.10");
     EXPECT_EQ(page.RowText(0, TTransferPage::tcKernel), "Invalid");
-}
-
-TEST_F(BackupPage, AnEmptyPrefixNamesTheFileAfterTheAddressAlone)
-{
-    Select(1);
-    page.m_Prefix->clear();
-    page.m_rbRemote->click();
-    page.m_ServerIp->setText("10.0.0.200");
-    page.EventOnBackupClick();
-    auto frames = env.protocol.SentWith(Intp::ccBasicsBackupTftp);
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(frames[0].payload.data() + 6)), "10.0.0.1.bin");
 }
 
 // ---- Restore and upgrade -----------------------------------------------------

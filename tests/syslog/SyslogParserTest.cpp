@@ -43,84 +43,57 @@ TEST(SyslogParser, ClassicHeaderGivesPriorityHostAndMessage)
     EXPECT_EQ(r.node.timestamp, Base + (273 + 10) * Day + (22 * 3600 + 14 * 60 + 15) * Ms);
 }
 
-TEST(SyslogParser, TwoBlanksMeanOneDigitDay)
+TEST(SyslogParser, PriorityAndTimeOfParsedHeaders)
 {
-    auto r = Parse("<13>Feb  5 01:02:03 host text");
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.node.timestamp, Base + (31 + 4) * Day + 3723 * Ms);
-}
-
-TEST(SyslogParser, OneBlankBeforeOneDigitDayFailsButKeepsPriority)
-{
-    const std::string text = "<13>Feb 5 01:02:03 host text";
-    auto r = Parse(text);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.node.facility, 1);
-    EXPECT_EQ(r.node.severity, 5);
-    EXPECT_EQ(r.node.message, text);
-    EXPECT_EQ(r.node.host, "before");
-    EXPECT_EQ(r.node.timestamp, FixedNow);
-}
-
-TEST(SyslogParser, LargePriorityKeepsItsFacilityWhenHeaderParses)
-{
-    auto r = Parse("<190>Jan  1 00:00:00 h m");
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.node.facility, 23);
-    EXPECT_EQ(r.node.severity, 6);
-    EXPECT_STREQ(FacilityName(23), "local use");
-    EXPECT_EQ(r.node.timestamp, Base);
-}
-
-TEST(SyslogParser, FailedHeaderWithFacilityAbove16FallsBackToLocalUseError)
-{
-    auto r = Parse("<191>no header here");
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.node.facility, 16);
-    EXPECT_EQ(r.node.severity, 3);
-    EXPECT_EQ(r.node.message, "<191>no header here");
-}
-
-TEST(SyslogParser, LetterPriorityReadsAsZero)
-{
-    auto r = Parse("<x>Mar 10 10:10:10 h m");
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.node.facility, 0);
-    EXPECT_EQ(r.node.severity, 0);
-}
-
-TEST(SyslogParser, NegativePriorityFailsAtOnce)
-{
-    auto r = Parse("<-8>Mar 10 10:10:10 h m");
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.node.facility, 16);
-    EXPECT_EQ(r.node.severity, 3);
-}
-
-TEST(SyslogParser, TextWithoutPriorityAndEmptyTextFallBack)
-{
-    for (std::string text : {"plain text", ""}) {
-        auto r = Parse(text);
-        EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.node.facility, 16);
-        EXPECT_EQ(r.node.severity, 3);
-        EXPECT_EQ(r.node.message, text);
+    struct TCase {
+        const char* text;
+        bool leap;
+        int facility, severity;
+        TDateTime timestamp;
+    } cases[] = {
+        // Two blanks mean a one-digit day.
+        {"<13>Feb  5 01:02:03 host text", false, 1, 5, Base + (31 + 4) * Day + 3723 * Ms},
+        // A priority above 191 keeps its facility when the header parses.
+        {"<190>Jan  1 00:00:00 h m", false, 23, 6, Base},
+        // Letters read as priority 0.
+        {"<x>Mar 10 10:10:10 h m", false, 0, 0, Base + (59 + 9) * Day + 36610 * Ms},
+        // A leap year shifts the days after February.
+        {"<13>Mar  1 00:00:00 h m", true, 1, 5, Base + 60 * Day},
+    };
+    for (const TCase& c : cases) {
+        auto r = Parse(c.text, c.leap);
+        ASSERT_TRUE(r.ok) << c.text;
+        EXPECT_EQ(r.node.facility, c.facility) << c.text;
+        EXPECT_EQ(r.node.severity, c.severity) << c.text;
+        EXPECT_EQ(r.node.timestamp, c.timestamp) << c.text;
     }
 }
 
-TEST(SyslogParser, MonthIsCaseSensitive)
+// A failed header keeps the whole text, the host and the receive time; the
+// priority stays when it was read, else it is local use / error.
+TEST(SyslogParser, FailedHeadersKeepTheTextAndAReadPriority)
 {
-    auto r = Parse("<13>oct 11 22:14:15 host msg");
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.node.facility, 1);
-}
-
-TEST(SyslogParser, HostWithoutFollowingBlankFails)
-{
-    auto r = Parse("<13>Oct 11 22:14:15 lastword");
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.node.facility, 1);
-    EXPECT_EQ(r.node.severity, 5);
+    struct TCase {
+        const char* text;
+        int facility, severity;
+    } cases[] = {
+        {"<13>Feb 5 01:02:03 host text", 1, 5},   // one blank before a one-digit day
+        {"<13>oct 11 22:14:15 host msg", 1, 5},   // months are case-sensitive
+        {"<13>Oct 11 22:14:15 lastword", 1, 5},   // no blank after the host
+        {"<191>no header here", 16, 3},
+        {"<-8>Mar 10 10:10:10 h m", 16, 3},       // a negative priority fails at once
+        {"plain text", 16, 3},
+        {"", 16, 3},
+    };
+    for (const TCase& c : cases) {
+        auto r = Parse(c.text);
+        EXPECT_FALSE(r.ok) << c.text;
+        EXPECT_EQ(r.node.facility, c.facility) << c.text;
+        EXPECT_EQ(r.node.severity, c.severity) << c.text;
+        EXPECT_EQ(r.node.message, c.text);
+        EXPECT_EQ(r.node.host, "before");
+        EXPECT_EQ(r.node.timestamp, FixedNow) << c.text;
+    }
 }
 
 TEST(SyslogParser, OutOfRangeFieldsRollOver)
@@ -129,13 +102,6 @@ TEST(SyslogParser, OutOfRangeFieldsRollOver)
     auto b = Parse("<13>Feb  2 00:00:00 h m");
     ASSERT_TRUE(a.ok && b.ok);
     EXPECT_EQ(a.node.timestamp, b.node.timestamp);
-}
-
-TEST(SyslogParser, LeapYearShiftsDaysAfterFebruary)
-{
-    auto r = Parse("<13>Mar  1 00:00:00 h m", true);
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.node.timestamp, Base + 60 * Day);
 }
 
 TEST(SyslogParser, TextIsCutAtFirstNul)
