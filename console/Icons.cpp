@@ -1,5 +1,8 @@
 #include "console/Icons.h"
 
+#include <QCoreApplication>
+#include <QHash>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -183,9 +186,17 @@ QPixmap Draw(TIconKind kind, int size)
 
 QIcon ConsoleIcon(TIconKind kind)
 {
+    // Drawn once per kind: lists ask for the same icon on every row update.
+    static QHash<int, QIcon> cache;
+    auto found = cache.constFind(int(kind));
+    if (found != cache.constEnd())
+        return *found;
+    if (cache.isEmpty())
+        qAddPostRoutine([] { cache.clear(); });  // no pixmap outlives the application
     QIcon icon;
     icon.addPixmap(Draw(kind, 16));
     icon.addPixmap(Draw(kind, 24));
     icon.addPixmap(Draw(kind, 32));
+    cache.insert(int(kind), icon);
     return icon;
 }

@@ -118,7 +118,6 @@ TModuleBanner::~TModuleBanner() = default;
 
 void TModuleBanner::BuildControls()
 {
-    setMinimumSize(m_Variant.frame);
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(BoxSpacing);
@@ -227,6 +226,14 @@ void TModuleBanner::BuildControls()
         outer->addWidget(m_Redundancy);
     }
     outer->addStretch(1);
+
+    // The panel's sizes are minimums: a box whose texts need more keeps them whole.
+    for (QWidget* box : {left, static_cast<QWidget*>(m_Status), static_cast<QWidget*>(m_Syslog),
+                         static_cast<QWidget*>(m_Redundancy)}) {
+        if (box)
+            box->setMinimumWidth(std::max(box->minimumWidth(), box->minimumSizeHint().width()));
+    }
+    setMinimumSize(m_Variant.frame.expandedTo(outer->minimumSize()));
 }
 
 QString TModuleBanner::GetCaption() const { return tr("Link State"); }

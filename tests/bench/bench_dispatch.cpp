@@ -2,6 +2,7 @@
 // with many requests outstanding over 1,000 devices.
 #include <benchmark/benchmark.h>
 
+#include <utility>
 #include <vector>
 
 #include "intp/Session.h"
@@ -34,20 +35,11 @@ constexpr uint16_t Codes[CodeCount] = {ccBasicsReboot, ccBasicsSave, ccBasicsDef
                                        ccMonitorPortClear, ccMonitorEventClear, ccLldpSet, ccIntpSipGet,
                                        ccIntpPing2, ccQosGet};
 
-TSession* MakeSession(int codeIndex)
+template <size_t... I>
+TSession* MakeSession(int codeIndex, std::index_sequence<I...>)
 {
-    switch (codeIndex) {
-    case 0: return new TWaitingSession<Codes[0]>;
-    case 1: return new TWaitingSession<Codes[1]>;
-    case 2: return new TWaitingSession<Codes[2]>;
-    case 3: return new TWaitingSession<Codes[3]>;
-    case 4: return new TWaitingSession<Codes[4]>;
-    case 5: return new TWaitingSession<Codes[5]>;
-    case 6: return new TWaitingSession<Codes[6]>;
-    case 7: return new TWaitingSession<Codes[7]>;
-    case 8: return new TWaitingSession<Codes[8]>;
-    default: return new TWaitingSession<Codes[9]>;
-    }
+    static constexpr TSession* (*makers[])() = {[]() -> TSession* { return new TWaitingSession<Codes[I]>; }...};
+    return makers[codeIndex]();
 }
 
 struct TFixture {
@@ -67,7 +59,7 @@ struct TFixture {
         // reply below matches one request.
         for (int i = 0; i < outstanding; ++i) {
             int codeIndex = (i / DeviceCount) % CodeCount;
-            TSession* s = MakeSession(codeIndex);
+            TSession* s = MakeSession(codeIndex, std::make_index_sequence<CodeCount>());
             s->Start(devices[size_t(i % DeviceCount)]);
             std::vector<uint8_t> frame(HeaderSize + 16, 0);
             THeader h;

@@ -13,12 +13,10 @@
 #include "intp/Device.h"
 #include "intp/Session.h"
 #include "tests/fakeswitch/FakeSwitch.h"
+#include "tests/pages/RunUntil.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QSpinBox>
-#include <QTimer>
 #include <QTreeWidgetItem>
 
 #include <algorithm>
@@ -33,7 +31,7 @@ constexpr uint32_t FirstSwitchIp = 0x7F010001; // 127.1.0.1
 constexpr double TargetMs = 50;
 // Cycles after this much CPU are not run (a slow build or a regression).
 constexpr double BudgetMs = 60000;
-constexpr int CycleTimeoutMs = 300000;
+constexpr std::chrono::milliseconds CycleTimeout{300000};
 
 double ThreadCpuMs()
 {
@@ -45,22 +43,6 @@ double ThreadCpuMs()
 FakeSwitch::TMac MacOf(size_t i)
 {
     return {0x02, 0x00, 0x5E, 0x10, uint8_t(i >> 8), uint8_t(i)};
-}
-
-// Runs the event loop until done() holds or the time is up (no sleeps).
-template <class P>
-bool RunUntil(P done, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    QTimer wake;
-    wake.start(20);
-    QEventLoop loop;
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
 }
 
 struct TBench {
@@ -115,7 +97,7 @@ struct TBench {
             devices.push_back(device);
         }
         monitor->AddDevices(devices);
-        ready = monitor->RowCount() == int(SwitchCount) && RunUntil([] { return Intp::GetSessionCount() == 0; }, 20000);
+        ready = monitor->RowCount() == int(SwitchCount) && RunUntil([] { return Intp::GetSessionCount() == 0; }, std::chrono::seconds(20));
     }
 
     ~TBench()
@@ -177,7 +159,7 @@ void Cycle(benchmark::State& state, bool shown)
         QApplication::processEvents(); // nothing left of the previous cycle
         const double start = ThreadCpuMs();
         bench.monitor->Refresh(false);
-        if (!RunUntil([] { return Intp::GetSessionCount() == 0; }, CycleTimeoutMs)) {
+        if (!RunUntil([] { return Intp::GetSessionCount() == 0; }, CycleTimeout)) {
             state.SkipWithError("the cycle did not end");
             break;
         }

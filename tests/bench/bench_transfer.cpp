@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 
 #include "pages/system/Modulebasics_upgrade.h"
-#include "tests/fakeswitch/FakeSwitchTransfer.h"
 #include "tests/fakeswitch/TestClient.h"
 #include "tests/pages/PageTestHost.h"
 #include "tests/pages/TransferLoopback.h"
@@ -28,10 +27,9 @@ using namespace FakeSwitch;
 
 constexpr size_t ImageSize = 4u << 20;
 constexpr uint16_t ImageBlocks = uint16_t(ImageSize / 512);
-constexpr uint32_t FirstSwitchIp = 0x7F000002;
 constexpr size_t FleetSize = 20;
 constexpr int ProbeMs = 5;
-constexpr int RunTimeoutMs = 120000;
+constexpr std::chrono::milliseconds RunTimeout{120000};
 
 struct TBenchFleet {
     TFleet fleet{0, 0};
@@ -39,16 +37,7 @@ struct TBenchFleet {
 
     TBenchFleet()
     {
-        for (size_t i = 0; i < FleetSize; ++i) {
-            TSwitchSettings s;
-            s.Mac = {0x02, 0x00, 0x00, 0x00, 0x20, uint8_t(i + 1)};
-            s.ProductId = "abc";
-            s.Factory.Ip = FirstSwitchIp + uint32_t(i);
-            s.Factory.Netmask = 0xFF000000;
-            fleet.Add(s);
-        }
-        InstallTransferHandlers(fleet, script);
-        fleet.Start();
+        StartTransferFleet(fleet, script, FleetSize, 0x20);
         for (size_t i = 0; i < FleetSize; ++i)
             fleet.Edit(i, [](TSwitch& sw) {
                 sw.UploadBlocks = ImageBlocks;
@@ -185,7 +174,7 @@ void Upgrade(benchmark::State& state, size_t switches)
         QElapsedTimer clock;
         clock.start();
         page.EventOnUpgradeClick();
-        if (!RunUntil([&] { return !page.IsBusy(); }, RunTimeoutMs))
+        if (!RunUntil([&] { return !page.IsBusy(); }, RunTimeout))
             state.SkipWithError("the upgrade did not end");
         const double run = double(clock.nsecsElapsed()) / 1e9;
         seconds += run;

@@ -2,10 +2,14 @@
 
 // Recording pages and helpers for the shell tests.
 
+#include "console/FilterServer.h"
 #include "console/Module.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 
+#include <QEventLoop>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include <string>
@@ -67,6 +71,64 @@ public:
     std::vector<std::string> m_OwnLog;
     std::vector<std::string>* m_Log;
 };
+
+// A page host with at most one current device; records page selections.
+class TFakeHost : public TModuleCallback {
+public:
+    int GetSelectedDevice(Intp::TDevice*& device) override
+    {
+        device = current;
+        return current ? 1 : 0;
+    }
+    int GetSelectedDevices(TDeviceList& devices) override
+    {
+        if (current)
+            devices.push_back(current);
+        return current ? 1 : 0;
+    }
+    int GetCurrentDevice(Intp::TDevice*& device) override { return GetSelectedDevice(device); }
+    int GetTargetDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
+    int GetAllDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
+    int GetListedDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
+    bool AskCredentials(QString&, QString&) override { return false; }
+    bool IsSelectedDevice(const Intp::TDevice* d) override { return d == current; }
+    bool IsAmongSelectedDevices(const Intp::TDevice* d) override { return d == current; }
+    bool IsCurrentDevice(const Intp::TDevice* d) override { return d == current; }
+    bool IsTargetDevice(const Intp::TDevice* d) override { return d == current; }
+    bool SelectPage(const QString& path) override { return selected.push_back(path), true; }
+    Filter::TFilterServer* GetFilterServer() override { return nullptr; }
+    Status::TStatusServer* GetStatusServer() override { return nullptr; }
+    Syslog::TSyslogServer* GetSyslogServer() override { return nullptr; }
+
+    Intp::TDevice* current = nullptr;
+    QStringList selected;
+};
+
+// A discovery filter that refuses one address and targets a given list.
+class TFakeFilter : public Filter::TFilterServer {
+public:
+    Filter::TFilterSettings* GetSettings() override { return &settings; }
+    bool Accept(std::uint32_t address) override { return address != refused; }
+    void GetTargets(TIpMaskList& targets) override { targets = this->targets; }
+
+    Filter::TFilterSettings settings;
+    std::uint32_t refused = 0;
+    TIpMaskList targets;
+};
+
+// Runs a nested event loop for a few timer ticks, as a modal box would.
+inline void RunNestedLoop(int ticks)
+{
+    QEventLoop loop;
+    int seen = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (++seen == ticks)
+            loop.quit();
+    });
+    ticker.start(1);
+    loop.exec();
+}
 
 // Registers models 1..n with the given port counts.
 inline void RegisterTestModels(int count)

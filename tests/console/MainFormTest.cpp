@@ -14,10 +14,7 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QEventLoop>
-#include <QItemSelectionModel>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QUdpSocket>
 
@@ -27,17 +24,6 @@
 #include <memory>
 
 namespace {
-
-class TFakeFilter : public Filter::TFilterServer {
-public:
-    Filter::TFilterSettings* GetSettings() override { return &settings; }
-    bool Accept(std::uint32_t address) override { return address != refused; }
-    void GetTargets(TIpMaskList& targets) override { targets = this->targets; }
-
-    Filter::TFilterSettings settings;
-    std::uint32_t refused = 0;
-    TIpMaskList targets;
-};
 
 struct TSent {
     std::uint32_t ip;
@@ -126,41 +112,19 @@ TEST_F(MainForm, DeviceGetsANodeOnlyOnceItsModelIsKnown)
     EXPECT_EQ(m_Page->Count(ncDeviceNameChanged), 1);
 }
 
-TEST_F(MainForm, DeviceRefusedByTheFilterIsNotListed)
-{
-    m_Filter.refused = 0x0A000009;
-    Intp::TDevice* d = MakeDevice(9, 1, 0x0A000009);
-    EXPECT_EQ(m_Form->FindDeviceNode(d), nullptr);
-    EXPECT_EQ(m_Form->DeviceCount(), 0);
-}
-
 TEST_F(MainForm, FilterChangeRemovesTheNodeAtTheNextReport)
 {
     ShowRecorder();
+    m_Filter.refused = 0x0A000009;
+    EXPECT_EQ(m_Form->FindDeviceNode(MakeDevice(9, 1, 0x0A000009)), nullptr);
+    EXPECT_EQ(m_Form->DeviceCount(), 0);
     Intp::TDevice* d = MakeDevice(1, 1, 0x0A000001);
     ASSERT_NE(m_Form->FindDeviceNode(d), nullptr);
     m_Filter.refused = 0x0A000001;
     d->SetFlags(Intp::dfWarning);
     EXPECT_EQ(m_Form->FindDeviceNode(d), nullptr);
-    EXPECT_EQ(m_Form->DevicesNode()->childCount(), 0);
     ASSERT_EQ(m_Page->Count(ncDeviceRemoved), 1);
     EXPECT_EQ(m_Page->notifications.back().device, d);
-    EXPECT_EQ(m_Form->DevicesNode()->text(0), "Devices (0)");
-}
-
-TEST_F(MainForm, DeletingAllDevicesSendsOneRemovalPerListedDevice)
-{
-    ShowRecorder();
-    MakeDevice(1, 1, 0x0A000001);
-    MakeDevice(2, 1, 0x0A000002);
-    MakeDevice(3, 2, 0x0A000003);
-    MakeDevice(4, 0, 0x0A000004);
-    m_Page->notifications.clear();
-    Intp::DeleteAllDevices();
-    EXPECT_EQ(m_Page->Count(ncDeviceRemoved), 3);
-    for (const auto& note : m_Page->notifications)
-        EXPECT_EQ(note.device, nullptr);
-    EXPECT_EQ(m_Form->DevicesNode()->childCount(), 0);
     EXPECT_EQ(m_Form->DevicesNode()->text(0), "Devices (0)");
 }
 
@@ -206,32 +170,6 @@ TEST_F(MainForm, FilterMethodGroupsUnicastSubnetsAndOthers)
     EXPECT_EQ(GroupTexts(), (QStringList{"Unicast Devices", "192.168.1.10/255.255.255.0", "Others"}));
 }
 
-TEST_F(MainForm, SelectionIsLimitedToSiblings)
-{
-    m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
-    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
-    Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
-    Intp::TDevice* c = MakeDevice(3, 2, 0x0A000003);
-    QTreeWidget* tree = m_Form->Tree();
-    tree->setCurrentItem(m_Form->FindDeviceNode(a));
-    QCoreApplication::processEvents();
-    ASSERT_EQ(tree->selectionMode(), QAbstractItemView::ExtendedSelection);
-    // Ctrl-clicks on a sibling and on a device of another group.
-    m_Form->FindDeviceNode(b)->setSelected(true);
-    m_Form->FindDeviceNode(c)->setSelected(true);
-    QCoreApplication::processEvents();
-    TDeviceList selected;
-    EXPECT_EQ(m_Form->GetSelectedDevices(selected), 2);
-    EXPECT_EQ(selected, (TDeviceList{a, b}));
-    EXPECT_FALSE(m_Form->FindDeviceNode(c)->isSelected());
-    Intp::TDevice* current = nullptr;
-    EXPECT_EQ(m_Form->GetCurrentDevice(current), 2);
-    EXPECT_EQ(current, a);
-    EXPECT_TRUE(m_Form->IsTargetDevice(b));
-    EXPECT_FALSE(m_Form->IsCurrentDevice(b));
-    EXPECT_FALSE(m_Form->SelectDeviceNodes({a, c}));
-}
-
 TEST_F(MainForm, DevicesAreAnsweredOnlyWhileADeviceNodeIsSelected)
 {
     Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
@@ -275,14 +213,6 @@ TEST_F(MainForm, PageThatRefusesToLeaveKeepsTheMainSelection)
     QCoreApplication::processEvents();
     EXPECT_EQ(m_Form->Tree()->currentItem(), m_PageNode);
     EXPECT_EQ(m_Form->GetCurrentPage(), m_Page);
-}
-
-TEST_F(MainForm, SelectionChangeNotifiesThePageOnShow)
-{
-    MakeDevice(1, 1, 0x0A000001);
-    ShowRecorder();
-    EXPECT_EQ(m_Page->Count(ncSelectionChanged), 1);
-    EXPECT_EQ(m_Page->notifications.back().device, nullptr);
 }
 
 TEST_F(MainForm, SecondGenerationModelRebuildsThePageTreeOnce)
@@ -338,24 +268,6 @@ TEST_F(MainForm, RemovingTheSelectedDeviceLeavesTheDevicesPageOnShow)
     EXPECT_EQ(m_Form->GetCurrentDevice(current), 0);
 }
 
-TEST_F(MainForm, OutcomeGoesToThePageOnShowThenToTheWizard)
-{
-    ShowRecorder();
-    std::vector<std::string> order;
-    struct TWizard : Intp::TWizard {
-        std::vector<std::string>* order;
-        TRecordingPage* page;
-        void OnWizardEvent(Intp::TDevice*, std::uint16_t code, std::uint16_t, const void*) override
-        {
-            order->push_back("wizard saw page " + std::to_string(page->Count(code)));
-        }
-    } wizard;
-    wizard.order = &order;
-    wizard.page = m_Page;
-    m_Form->Notify(nullptr, 0x0A02, 0, nullptr, &wizard, "PortGet");
-    EXPECT_EQ(order, (std::vector<std::string>{"wizard saw page 1"}));
-}
-
 TEST_F(MainForm, FollowUpTimerReadsMissingSettingsAndStopsOnTheSixthCountedTick)
 {
     g_DiscoveryTicks = 0;
@@ -409,6 +321,7 @@ TEST_F(MainForm, LoginLogoutAndRebootActOnTheTargetDevices)
     Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
     Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
     ASSERT_TRUE(m_Form->SelectDeviceNodes({a, b}));
+    m_Sent.clear();  // whatever the selection itself asked for
 
     m_Form->SetCredentialsHook([](QString&, QString&) { return false; });
     m_Form->Action("acLogin")->trigger();
@@ -421,10 +334,10 @@ TEST_F(MainForm, LoginLogoutAndRebootActOnTheTargetDevices)
     });
     m_Form->Action("acLogin")->trigger();
     ASSERT_EQ(Sent(Intp::ccIntpLogin), 2);
-    EXPECT_EQ(m_Sent[0].ip, 0x0A000001u);
     EXPECT_EQ(m_Sent[1].ip, 0x0A000002u);
     EXPECT_NE(m_Sent[0].payload, std::vector<std::uint8_t>(16, 0));
 
+    // Logout is a login with an all-zero digest.
     m_Sent.clear();
     m_Form->Action("acLogout")->trigger();
     ASSERT_EQ(Sent(Intp::ccIntpLogin), 2);
@@ -474,21 +387,6 @@ TEST_F(MainForm, ExitStopsReceptionAndTheWindowEndsRequestsBeforeLeavingTheLibra
     EXPECT_EQ(g_ModuleCallback, nullptr);
 }
 
-TEST_F(MainForm, WindowHasTheTreeOfMainPages)
-{
-    QStringList captions;
-    for (int i = 0; i < m_Form->RootNode()->childCount(); ++i)
-        captions << m_Form->RootNode()->child(i)->text(0);
-    EXPECT_EQ(captions, (QStringList{"Devices", "Status Monitor", "Syslog Events", "Devices Topology", "Wizards",
-                                     "Recorder"}));
-    EXPECT_EQ(m_Form->RootNode()->text(0), "Tarvo Rovadavuv");
-    for (const char* name : {"acDiscovery", "acFilter", "acLogin", "acReboot", "acRefresh", "acExit", "acAbout",
-                             "acOpenWeb", "acRefreshAll", "acLogout", "acLoadConfig", "acSaveConfig", "acScan",
-                             "acGroupIpWizard", "acGroupFwWizard", "acPreference"})
-        EXPECT_NE(m_Form->Action(name), nullptr) << name;
-    EXPECT_EQ(m_Form->Action("acRefresh")->shortcuts().size(), 2);
-}
-
 namespace {
 
 std::unique_ptr<TMainForm> StartWithSyslogPort(std::uint16_t port, bool* initialised)
@@ -517,8 +415,18 @@ TEST(MainFormStart, BusySyslogPortOffersAbortOrIgnore)
         return answer;
     });
 
+    // A free port opens without asking; exit stops it.
     bool initialised = false;
-    auto form = StartWithSyslogPort(holder.localPort(), &initialised);
+    auto form = StartWithSyslogPort(0, &initialised);
+    EXPECT_TRUE(initialised);
+    EXPECT_TRUE(boxes.empty());
+    ASSERT_NE(form->SyslogQueue(), nullptr);
+    EXPECT_TRUE(form->SyslogQueue()->IsOpen());
+    form->Action("acExit")->trigger();
+    EXPECT_TRUE(form->SyslogQueue()->IsStopped());
+    form.reset();
+
+    form = StartWithSyslogPort(holder.localPort(), &initialised);
     EXPECT_TRUE(initialised);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "Cannot bind SYSLOG port, syslog function will be disabled. Press Ignore to continue.");
@@ -532,26 +440,6 @@ TEST(MainFormStart, BusySyslogPortOffersAbortOrIgnore)
     EXPECT_FALSE(initialised);
     EXPECT_EQ(Intp::GetDeviceCallback(), nullptr);
     EXPECT_EQ(Intp::GetSessionCallback(), nullptr);
-    form.reset();
-    SetMessageBoxHook(old);
-}
-
-TEST(MainFormStart, FreeSyslogPortOpensWithoutAsking)
-{
-    RegisterTestModels(1);
-    int boxes = 0;
-    TMessageBoxHook old = SetMessageBoxHook([&](const TMessageBoxRequest&) {
-        ++boxes;
-        return QMessageBox::Ignore;
-    });
-    bool initialised = false;
-    auto form = StartWithSyslogPort(0, &initialised);
-    EXPECT_TRUE(initialised);
-    EXPECT_EQ(boxes, 0);
-    ASSERT_NE(form->SyslogQueue(), nullptr);
-    EXPECT_TRUE(form->SyslogQueue()->IsOpen());
-    form->Action("acExit")->trigger();
-    EXPECT_TRUE(form->SyslogQueue()->IsStopped());
     form.reset();
     SetMessageBoxHook(old);
 }
@@ -572,27 +460,25 @@ TEST_F(MainForm, CtrlClicksSelectSiblingsOnly)
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, modifiers, rect.center());
         QCoreApplication::processEvents();
     };
+    auto selected = [&] {
+        TDeviceList list;
+        m_Form->GetSelectedDevices(list);
+        return list;
+    };
     click(a, Qt::NoModifier);
     click(b, Qt::ControlModifier);
     click(c, Qt::ControlModifier);
-    TDeviceList selected;
-    m_Form->GetSelectedDevices(selected);
-    EXPECT_EQ(selected, (TDeviceList{a, b}));
+    EXPECT_EQ(selected(), (TDeviceList{a, b}));
     EXPECT_FALSE(m_Form->FindDeviceNode(c)->isSelected());
+    Intp::TDevice* current = nullptr;
+    EXPECT_EQ(m_Form->GetCurrentDevice(current), 2);
+    EXPECT_EQ(current, a);
+    EXPECT_TRUE(m_Form->IsTargetDevice(b));
+    EXPECT_FALSE(m_Form->IsCurrentDevice(b));
+    EXPECT_FALSE(m_Form->SelectDeviceNodes({a, c}));
     // A plain click on the other group starts a new selection there.
     click(c, Qt::NoModifier);
-    selected.clear();
-    m_Form->GetSelectedDevices(selected);
-    EXPECT_EQ(selected, (TDeviceList{c}));
-    click(a, Qt::NoModifier);
-    click(b, Qt::ControlModifier);
-    selected.clear();
-    m_Form->GetSelectedDevices(selected);
-    EXPECT_EQ(selected, (TDeviceList{a, b}));
-    click(b, Qt::NoModifier);
-    selected.clear();
-    m_Form->GetSelectedDevices(selected);
-    EXPECT_EQ(selected, (TDeviceList{b}));
+    EXPECT_EQ(selected(), (TDeviceList{c}));
 }
 
 TEST_F(MainForm, DiscoveryChainFollowsOnlySuccessfulAcceptedReplies)
@@ -653,9 +539,7 @@ TEST_F(MainForm, ExitFromABoxOpenedInsideADeliveryIsClean)
     MakeDevice(7, 1, 0x0A000007);
     SetMessageBoxHook([this](const TMessageBoxRequest&) {
         m_Form->Action("acExit")->trigger();
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
+        RunNestedLoop(5);
         return QMessageBox::Ok;
     });
     // A reply from the device's new address.
@@ -666,17 +550,6 @@ TEST_F(MainForm, ExitFromABoxOpenedInsideADeliveryIsClean)
     EXPECT_TRUE(m_Form->IntpQueue()->IsTerminated());
     m_Form.reset();
     EXPECT_EQ(Intp::GetDeviceCount(), 0u);
-}
-
-TEST_F(MainForm, DeviceNotLoggedInOpensOnTheLoginPage)
-{
-    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001, false);
-    ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
-    TModule* page = m_Form->ModuleFrame()->GetSelectedModule();
-    ASSERT_NE(page, nullptr);
-    EXPECT_EQ(page->GetCaption(), "Basics");
-    EXPECT_EQ(m_Form->ModuleFrame()->ModuleTree()->currentItem(),
-              m_Form->ModuleFrame()->ModuleTree()->topLevelItem(0));
 }
 
 // ---------------------------------------------------------------------------
@@ -723,18 +596,13 @@ TEST_F(MainForm, AFullSubnetIsGroupedSortedAndKeepsItsArrivalOrderWithinAGroup)
         listed += group->childCount();
     }
     EXPECT_EQ(listed, kSubnet);
-
-    // Regrouping by address makes one group per device in unsigned order.
-    m_Form->TreeSort()->setCurrentIndex(TMainForm::gIpAddress);
-    ASSERT_EQ(m_Form->DevicesNode()->childCount(), kSubnet);
-    for (int g = 0; g < kSubnet; ++g)
-        EXPECT_EQ(Group(g)->text(0), QStringLiteral("10.0.0.%1").arg(g + 1));
 }
 
 TEST_F(MainForm, DiscoveryOverAFullTreeRemovesEveryNodeWithOneRemovalEach)
 {
     ShowRecorder();
     MakeSubnet();
+    MakeDevice(255, 0, 0x0A0000FF);  // model unknown: never listed
     m_Page->notifications.clear();
     m_Form->EventOnDiscoveryExecute();
     EXPECT_EQ(m_Page->Count(ncDeviceRemoved), kSubnet);
@@ -749,19 +617,6 @@ TEST_F(MainForm, DiscoveryOverAFullTreeRemovesEveryNodeWithOneRemovalEach)
     const std::vector<Intp::TDevice*> again = MakeSubnet();
     EXPECT_EQ(m_Form->DeviceCount(), kSubnet);
     EXPECT_NE(m_Form->FindDeviceNode(again.back()), nullptr);
-}
-
-TEST_F(MainForm, DiscoveryWithADeviceOnShowFallsBackToTheDevicesPage)
-{
-    const std::vector<Intp::TDevice*> devices = MakeSubnet();
-    ASSERT_TRUE(m_Form->SelectDeviceNodes({devices[0]}));
-    m_Form->EventOnDiscoveryExecute();
-    Intp::TDevice* selected = nullptr;
-    EXPECT_EQ(m_Form->GetSelectedDevice(selected), 0);
-    EXPECT_EQ(m_Form->GetCurrentPage(), m_Form->ModuleFrame());
-    EXPECT_EQ(m_Form->Tree()->currentItem(), m_Form->DevicesNode());
-    EXPECT_TRUE(m_Form->Tree()->selectedItems().isEmpty() ||
-                m_Form->Tree()->selectedItems() == QList<QTreeWidgetItem*>{m_Form->DevicesNode()});
 }
 
 TEST_F(MainForm, TreeColumnFitsALongDeviceTextOnceTheBatchIsDone)

@@ -13,37 +13,6 @@
 
 namespace {
 
-// The page host as the "Devices" page sees it: one current device.
-class TFakeHost : public TModuleCallback {
-public:
-    int GetSelectedDevice(Intp::TDevice*& device) override
-    {
-        device = current;
-        return current ? 1 : 0;
-    }
-    int GetSelectedDevices(TDeviceList& devices) override
-    {
-        if (current)
-            devices.push_back(current);
-        return current ? 1 : 0;
-    }
-    int GetCurrentDevice(Intp::TDevice*& device) override { return GetSelectedDevice(device); }
-    int GetTargetDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
-    int GetAllDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
-    int GetListedDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
-    bool AskCredentials(QString&, QString&) override { return false; }
-    bool IsSelectedDevice(const Intp::TDevice* d) override { return d == current; }
-    bool IsAmongSelectedDevices(const Intp::TDevice* d) override { return d == current; }
-    bool IsCurrentDevice(const Intp::TDevice* d) override { return d == current; }
-    bool IsTargetDevice(const Intp::TDevice* d) override { return d == current; }
-    bool SelectPage(const QString&) override { return false; }
-    Filter::TFilterServer* GetFilterServer() override { return nullptr; }
-    Status::TStatusServer* GetStatusServer() override { return nullptr; }
-    Syslog::TSyslogServer* GetSyslogServer() override { return nullptr; }
-
-    Intp::TDevice* current = nullptr;
-};
-
 class ModuleFrame : public ::testing::Test {
 protected:
     void SetUp() override
@@ -110,11 +79,8 @@ TEST_F(ModuleFrame, PageWithReadsStaysHiddenBehindTheWaitLabelUntilItsReply)
     m_Frame->OnNotify(m_Host.current, 260, 0);
     EXPECT_FALSE(m_Settings->isHidden());
     EXPECT_TRUE(m_Frame->WaitLabel()->isHidden());
-}
 
-TEST_F(ModuleFrame, PageWithoutReadsFillsItselfAtOnce)
-{
-    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    // A page without reads fills itself at once.
     Select(m_Ports);
     EXPECT_EQ(m_Ports->Count(ncSelectionChanged), 1);
     EXPECT_FALSE(m_Ports->isHidden());

@@ -74,13 +74,10 @@ QStringList Texts(const QTreeWidget* tree)
 {
     QStringList texts;
     for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(tree)); *it; ++it) {
-        QString indent(2 * [&] {
-            int depth = 0;
-            for (QTreeWidgetItem* p = (*it)->parent(); p; p = p->parent())
-                ++depth;
-            return depth;
-        }(), ' ');
-        texts << indent + (*it)->text(0);
+        QString text = (*it)->text(0);
+        for (QTreeWidgetItem* p = (*it)->parent(); p; p = p->parent())
+            text.prepend("  ");
+        texts << text;
     }
     return texts;
 }
@@ -121,16 +118,12 @@ TEST_F(ModuleTree, LayoutZeroStartsWithTheLoginPageAndItsBasics)
     EXPECT_TRUE(texts.contains("Redundancy"));
     EXPECT_EQ(texts.last(), "Save To Flash");
     EXPECT_EQ(m_Created.configured, 1);
-}
 
-TEST_F(ModuleTree, SecondBuildOfTheSameLayoutGivesTheSameTreeAndPages)
-{
-    BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
-    QStringList first = Texts(m_Frame->ModuleTree());
+    // A second build of the same layout gives the same tree and pages.
     std::map<std::string, TModule*> pages = m_Created.pages;
     m_Frame->ClearModuleTree();
     BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
-    EXPECT_EQ(Texts(m_Frame->ModuleTree()), first);
+    EXPECT_EQ(Texts(m_Frame->ModuleTree()), texts);
     EXPECT_EQ(m_Created.pages, pages);
     EXPECT_EQ(m_Created.configured, 2);
 }
@@ -165,16 +158,13 @@ TEST_F(ModuleTree, BannersAreRegisteredOncePerModelWithTheGeneralOneAsDefault)
     EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages["TModuleBannerGeneral"]);
     m_Frame->OnNotify(birch, ncSelectionChanged, 0);
     EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages["TModuleBannerBirch"]);
-    Intp::DeleteAllDevices();
-}
 
-TEST_F(ModuleTree, FailedModelFileRegistersOnlyTheDefaultBanner)
-{
+    // A failed model file registers only the default banner.
+    TModuleFrame failed;
     g_DevicesLoadFailed = true;
-    BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
-    Intp::TDevice* larch = MakeDevice(1, 1, 0x0A000001);
-    m_Frame->OnNotify(larch, ncSelectionChanged, 0);
-    EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages["TModuleBannerGeneral"]);
+    BuildModuleTreeWith(&failed, 0, m_Factories);
+    failed.OnNotify(larch, ncSelectionChanged, 0);
+    EXPECT_EQ(failed.ShownBanner(), m_Created.pages["TModuleBannerGeneral"]);
     Intp::DeleteAllDevices();
 }
 

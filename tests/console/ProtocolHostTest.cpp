@@ -1,10 +1,11 @@
+#include "FakePages.h"
+
 #include "console/IntpSock.h"
 #include "console/IntpSocketThread.h"
 #include "console/ProtocolHost.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
 
-#include <QEventLoop>
 #include <QTest>
 #include <QTimer>
 
@@ -18,12 +19,8 @@ namespace {
 // A request that only keeps a timer.
 class TFakeSession : public Intp::TSession {
 public:
-    TFakeSession(bool* deleted, int* timeouts) : m_Deleted(deleted), m_Timeouts(timeouts) {}
-    ~TFakeSession() override
-    {
-        if (m_Deleted)
-            *m_Deleted = true;
-    }
+    explicit TFakeSession(bool* deleted = nullptr, int* timeouts = nullptr) : m_Deleted(deleted), m_Timeouts(timeouts) {}
+    ~TFakeSession() override { if (m_Deleted) *m_Deleted = true; }
 
     bool Request(Intp::TDevice*) override
     {
@@ -56,20 +53,6 @@ private:
     int* m_Timeouts;
 };
 
-class TRecordingWizard : public Intp::TWizard {
-public:
-    explicit TRecordingWizard(std::vector<std::string>* log) : m_Log(log) {}
-    void OnWizardEvent(Intp::TDevice*, std::uint16_t code, std::uint16_t status, const void* context) override
-    {
-        m_Log->push_back("wizard " + std::to_string(code) + " " + std::to_string(status));
-        m_Context = context;
-    }
-    const void* m_Context = nullptr;
-
-private:
-    std::vector<std::string>* m_Log;
-};
-
 class ProtocolHost : public ::testing::Test {
 protected:
     void SetUp() override { Intp::SetSessionCallback(&m_Host); }
@@ -86,7 +69,7 @@ protected:
 
 TEST_F(ProtocolHost, SecondCreateTimerKeepsTheFirstTimerAndInterval)
 {
-    auto* session = new TFakeSession(nullptr, nullptr);
+    auto* session = new TFakeSession();
     session->Arm(1500);
     QTimer* first = m_Host.TimerOf(session);
     ASSERT_NE(first, nullptr);
@@ -100,7 +83,7 @@ TEST_F(ProtocolHost, SecondCreateTimerKeepsTheFirstTimerAndInterval)
 
 TEST_F(ProtocolHost, ZeroMillisecondsMeansSixtySeconds)
 {
-    auto* session = new TFakeSession(nullptr, nullptr);
+    auto* session = new TFakeSession();
     session->Arm(0);
     ASSERT_NE(m_Host.TimerOf(session), nullptr);
     EXPECT_EQ(m_Host.TimerOf(session)->interval(), 60000);
@@ -131,18 +114,8 @@ TEST_F(ProtocolHost, NestedEventLoopInATimeOutDoesNotTimeTheRequestOutTwice)
     bool deleted = false;
     int timeouts = 0;
     auto* session = new TFakeSession(&deleted, &timeouts);
-    session->m_OnTimeout = [] {
-        // A modal box opened from the time-out's notification.
-        QEventLoop loop;
-        int ticks = 0;
-        QTimer ticker;
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            if (++ticks == 6)
-                loop.quit();
-        });
-        ticker.start(5);
-        loop.exec();
-    };
+    // A modal box opened from the time-out's notification.
+    session->m_OnTimeout = [] { RunNestedLoop(6); };
     session->Arm(2);
     ASSERT_TRUE(QTest::qWaitFor([&] { return deleted; }, 5000));
     EXPECT_EQ(timeouts, 1);
@@ -151,7 +124,7 @@ TEST_F(ProtocolHost, NestedEventLoopInATimeOutDoesNotTimeTheRequestOutTwice)
 TEST_F(ProtocolHost, DisabledTimerDoesNotFire)
 {
     bool deleted = false;
-    auto* session = new TFakeSession(&deleted, nullptr);
+    auto* session = new TFakeSession(&deleted);
     session->Arm(1);
     m_Host.EnableTimer(session, false);
     EXPECT_FALSE(m_Host.TimerOf(session)->isActive());
@@ -165,7 +138,7 @@ TEST_F(ProtocolHost, DisabledTimerDoesNotFire)
 
 TEST_F(ProtocolHost, OperationsOnARequestWithoutTimerDoNothing)
 {
-    TFakeSession session(nullptr, nullptr);
+    TFakeSession session;
     m_Host.EnableTimer(&session, true);
     m_Host.SetTimerInterval(&session, 10);
     m_Host.DestroyTimer(&session);
@@ -180,24 +153,21 @@ TEST_F(ProtocolHost, OutcomeReachesThePageFirstAndThenTheWizard)
         EXPECT_EQ(device, nullptr);
         log.push_back("page " + std::to_string(code) + " " + std::to_string(status));
     });
-    TRecordingWizard wizard(&log);
+    struct : Intp::TWizard {
+        void OnWizardEvent(Intp::TDevice*, std::uint16_t code, std::uint16_t status, const void* context) override
+        {
+            log->push_back("wizard " + std::to_string(code) + " " + std::to_string(status));
+            m_Context = context;
+        }
+        std::vector<std::string>* log;
+        const void* m_Context = nullptr;
+    } wizard;
+    wizard.log = &log;
     int context = 0;
     m_Host.Notify(nullptr, 260, 0xFF00, &context, &wizard, "SettingsGet");
     m_Host.Notify(nullptr, 261, 0, nullptr, nullptr, "SettingsSet");
     EXPECT_EQ(log, (std::vector<std::string>{"page 260 65280", "wizard 260 65280", "page 261 0"}));
     EXPECT_EQ(wizard.m_Context, &context);
-}
-
-TEST_F(ProtocolHost, SendGoesThroughTheHookWhenSet)
-{
-    std::vector<std::uint32_t> sent;
-    m_Host.SetSendHook([&](std::uint32_t ip, const std::uint8_t*, std::size_t size) {
-        sent.push_back(ip);
-        EXPECT_EQ(size, 16u);
-    });
-    std::uint8_t frame[16] = {};
-    m_Host.Send(0x7F000001, frame, sizeof frame);
-    EXPECT_EQ(sent, (std::vector<std::uint32_t>{0x7F000001}));
 }
 
 TEST_F(ProtocolHost, EndingAllRequestsFreesThemAndTheirTimersWithoutNotifying)
@@ -206,8 +176,8 @@ TEST_F(ProtocolHost, EndingAllRequestsFreesThemAndTheirTimersWithoutNotifying)
     m_Host.SetPageNotify([&](Intp::TDevice*, std::uint16_t, std::uint16_t) { ++notified; });
     bool deleted1 = false;
     bool deleted2 = false;
-    auto* s1 = new TFakeSession(&deleted1, nullptr);
-    auto* s2 = new TFakeSession(&deleted2, nullptr);
+    auto* s1 = new TFakeSession(&deleted1);
+    auto* s2 = new TFakeSession(&deleted2);
     Intp::TDevice* device = Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 0, 0, 1), true);
     ASSERT_TRUE(s1->Start(device));
     ASSERT_TRUE(s2->Start(device));
@@ -228,20 +198,13 @@ TEST(IntpSock, NothingIsSentToAddressZero)
     ASSERT_TRUE(sock.Open(QHostAddress(QHostAddress::LocalHost), 0));
     std::uint8_t frame[16] = {};
     EXPECT_FALSE(sock.Send(0, frame, sizeof frame));
-}
-
-TEST(IntpSock, LimitedBroadcastTakesItsOwnPath)
-{
-    TIntpSocketThread queue(nullptr);
-    TIntpSock sock(&queue);
-    ASSERT_TRUE(sock.Open(QHostAddress(QHostAddress::LocalHost), 0));
+    // The limited broadcast takes its own path.
     int broadcasts = 0;
     sock.SetBroadcastHook([&](const std::uint8_t*, std::size_t size) {
         EXPECT_EQ(size, 16u);
         ++broadcasts;
         return true;
     });
-    std::uint8_t frame[16] = {};
     EXPECT_TRUE(sock.Send(0xFFFFFFFFu, frame, sizeof frame));
     EXPECT_EQ(broadcasts, 1);
 }

@@ -1,11 +1,11 @@
+#include "FakePages.h"
+
 #include "console/IntpSock.h"
 #include "console/IntpSocketThread.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
 
-#include <QEventLoop>
 #include <QTest>
-#include <QTimer>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
@@ -16,20 +16,6 @@
 namespace {
 
 std::vector<std::uint8_t> Bytes(std::uint8_t tag, std::size_t size = 4) { return std::vector<std::uint8_t>(size, tag); }
-
-// Runs a nested event loop for a few timer ticks, as a modal box would.
-void RunNestedLoop(int ticks)
-{
-    QEventLoop loop;
-    int seen = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        if (++seen == ticks)
-            loop.quit();
-    });
-    ticker.start(1);
-    loop.exec();
-}
 
 class TRecordingDevices : public Intp::TDeviceCallback {
 public:

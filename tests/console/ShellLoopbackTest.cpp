@@ -18,14 +18,6 @@ namespace {
 
 constexpr std::uint32_t kFirstSwitch = 0x7F000002;
 
-class TLoopbackFilter : public Filter::TFilterServer {
-public:
-    Filter::TFilterSettings* GetSettings() override { return &settings; }
-    bool Accept(std::uint32_t address) override { return address != 0; }
-    void GetTargets(TIpMaskList& targets) override { targets.push_back({0x7F000000, 0xFF000000}); }
-    Filter::TFilterSettings settings;
-};
-
 }  // namespace
 
 TEST(ShellLoopback, DiscoveryListsTheSwitchesAndReadsTheirSettings)
@@ -58,7 +50,8 @@ TEST(ShellLoopback, DiscoveryListsTheSwitchesAndReadsTheirSettings)
     options.trayIcon = false;
     TMainForm form(options);
     ASSERT_TRUE(form.Init());
-    TLoopbackFilter filter;
+    TFakeFilter filter;
+    filter.targets = {{0x7F000000, 0xFF000000}};
     form.SetFilterServer(&filter);
 
     form.Action("acDiscovery")->trigger();

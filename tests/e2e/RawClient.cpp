@@ -9,8 +9,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -52,7 +50,7 @@ public:
     bool Send(uint32_t ip, const TBytes &frame)
     {
         if (ip != 0xFFFFFFFF)
-            return SendVia(ip, frame, 0);
+            return SendDatagram(m_Socket, ip, Port, frame);
         ifaddrs *list = nullptr;
         if (getifaddrs(&list) < 0)
             return false;
@@ -60,47 +58,13 @@ public:
         for (ifaddrs *i = list; i; i = i->ifa_next)
             if (i->ifa_addr && i->ifa_addr->sa_family == AF_INET && (i->ifa_flags & IFF_UP) &&
                 (i->ifa_flags & IFF_BROADCAST) && !(i->ifa_flags & IFF_LOOPBACK))
-                sent += SendVia(ip, frame, int(if_nametoindex(i->ifa_name)));
+                sent += SendDatagram(m_Socket, ip, Port, frame, 0, int(if_nametoindex(i->ifa_name)));
         freeifaddrs(list);
         if (!sent)
             std::cerr << "no broadcast interface\n";
         return sent > 0;
     }
 
-private:
-    // ifindex 0: routed normally; else leaves through that interface.
-    bool SendVia(uint32_t ip, const TBytes &frame, int ifindex)
-    {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_addr.s_addr = htonl(ip);
-        to.sin_port = htons(Port);
-        iovec iov{const_cast<uint8_t *>(frame.data()), frame.size()};
-        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-        msghdr msg{};
-        msg.msg_name = &to;
-        msg.msg_namelen = sizeof to;
-        msg.msg_iov = &iov;
-        msg.msg_iovlen = 1;
-        if (ifindex) {
-            msg.msg_control = control;
-            msg.msg_controllen = sizeof control;
-            cmsghdr *c = CMSG_FIRSTHDR(&msg);
-            c->cmsg_level = IPPROTO_IP;
-            c->cmsg_type = IP_PKTINFO;
-            c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
-            in_pktinfo info{};
-            info.ipi_ifindex = ifindex;
-            memcpy(CMSG_DATA(c), &info, sizeof info);
-        }
-        if (sendmsg(m_Socket, &msg, 0) < 0) {
-            perror("sendmsg");
-            return false;
-        }
-        return true;
-    }
-
-public:
     std::optional<TReplyIn> Receive(TClock::time_point deadline)
     {
         for (;;) {
@@ -137,16 +101,6 @@ uint32_t U32At(const TBytes &b, size_t offset)
 }
 
 } // namespace
-
-bool ParseMac(const std::string &text, TMac &mac)
-{
-    unsigned b[6];
-    if (sscanf(text.c_str(), "%x:%x:%x:%x:%x:%x", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5]) != 6)
-        return false;
-    for (int i = 0; i < 6; ++i)
-        mac[i] = uint8_t(b[i]);
-    return true;
-}
 
 int Find(uint32_t address, size_t count, const char *productId)
 {

@@ -22,6 +22,5 @@ int Find(uint32_t address, size_t count, const char *productId);
 TChainResult RunChain(uint32_t address, size_t count, bool print);
 // IP configuration Set to 255.255.255.255, then a read from the new address.
 int IpSet(const FakeSwitch::TMac &mac, uint32_t newIp, const std::string &user, const std::string &password);
-bool ParseMac(const std::string &text, FakeSwitch::TMac &mac);
 
 } // namespace E2E

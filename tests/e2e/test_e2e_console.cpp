@@ -5,26 +5,40 @@
 #include "console/FilterServer.h"
 #include "console/MainForm.h"
 #include "console/MessageBox.h"
+#include "console/ModuleFrame.h"
 #include "console/StatusMonitor.h"
 #include "intp/Basics.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 #include "intp/Md5.h"
+#include "intp/NetUtils.h"
 #include "intp/Operations.h"
+#include "intp/Redundancy.h"
+#include "pages/PageList.h"
+#include "pages/system/Banner.h"
+#include "pages/system/BannerPanel.h"
 #include "tests/e2e/RawClient.h"
 #include "tests/fakeswitch/FakeSwitch.h"
+#include "tests/pages/RunUntil.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
-#include <QTreeWidgetItem>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
+#include <map>
 
 using namespace std::chrono_literals;
 
@@ -91,23 +105,6 @@ private:
     Filter::TFilterSettings m_Settings;
 };
 
-// Runs the event loop until pred holds or the time is up; woken by every
-// event and at least every 20 ms (the fleet changes state on its own thread).
-template <class P>
-bool WaitUntil(P pred, std::chrono::milliseconds timeout)
-{
-    QDeadlineTimer deadline(timeout.count());
-    QTimer wake;
-    wake.start(20);
-    QEventLoop loop;
-    while (!pred()) {
-        if (deadline.hasExpired())
-            return false;
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
 class ConsoleE2E : public ::testing::Test {
 protected:
     void SetUp() override
@@ -133,17 +130,8 @@ protected:
 
     void StartFleet(size_t count)
     {
-        for (size_t i = 0; i < count; ++i) {
-            FakeSwitch::TSwitchSettings s;
-            s.Mac = MacOf(i);
-            s.ProductId = Model().ProductId;
-            s.SmtpRecipientNum = Model().SmtpRecipientNum;
-            s.Factory.Name = "E2E-" + std::to_string(i + 1);
-            s.Factory.Ip = FirstSwitchIp + uint32_t(i);
-            s.Factory.Netmask = SubnetMask;
-            s.Factory.Password = Password;
-            m_Fleet.Add(s);
-        }
+        for (size_t i = 0; i < count; ++i)
+            m_Fleet.Add(SettingsOf(i, Model().ProductId, Model().SmtpRecipientNum, std::to_string(i + 1)));
         std::string error;
         ASSERT_TRUE(m_Fleet.Start(&error)) << error;
         m_Count = count;
@@ -164,6 +152,21 @@ protected:
             return true;
         });
         m_Form->show();
+    }
+
+    // Switch i of the subnet, named "E2E-<name>".
+    static FakeSwitch::TSwitchSettings SettingsOf(size_t i, const std::string &productId, uint32_t recipients,
+                                                  const std::string &name)
+    {
+        FakeSwitch::TSwitchSettings s;
+        s.Mac = MacOf(i);
+        s.ProductId = productId;
+        s.SmtpRecipientNum = recipients;
+        s.Factory.Name = "E2E-" + name;
+        s.Factory.Ip = FirstSwitchIp + uint32_t(i);
+        s.Factory.Netmask = SubnetMask;
+        s.Factory.Password = Password;
+        return s;
     }
 
     static FakeSwitch::TMac MacOf(size_t i)
@@ -210,7 +213,7 @@ protected:
     void DiscoverAll()
     {
         m_Form->EventOnDiscoveryExecute();
-        ASSERT_TRUE(WaitUntil([&] { return AllDiscovered(); }, 10s)) << ListedCount() << " of " << m_Count;
+        ASSERT_TRUE(RunUntil([&] { return AllDiscovered(); }, 10s)) << ListedCount() << " of " << m_Count;
     }
 
     size_t ListedCount() const
@@ -258,10 +261,10 @@ TEST_F(ConsoleE2E, LoginAndLogoutChangeTheSwitchesState)
                 return false;
         return true;
     };
-    EXPECT_TRUE(WaitUntil([&] { return allLoggedIn(true); }, 5s));
+    EXPECT_TRUE(RunUntil([&] { return allLoggedIn(true); }, 5s));
 
     m_Form->EventOnLogoutExecute();
-    EXPECT_TRUE(WaitUntil([&] { return allLoggedIn(false) && m_Fleet.Requests(m_Count - 1, 2) == 2; }, 5s));
+    EXPECT_TRUE(RunUntil([&] { return allLoggedIn(false) && m_Fleet.Requests(m_Count - 1, 2) == 2; }, 5s));
 }
 
 TEST_F(ConsoleE2E, RebootSilencesTheSwitchUntilItIsHeardAgain)
@@ -272,10 +275,10 @@ TEST_F(ConsoleE2E, RebootSilencesTheSwitchUntilItIsHeardAgain)
     DiscoverAll();
     SelectAll();
     m_Form->EventOnLoginExecute();
-    ASSERT_TRUE(WaitUntil([&] { return m_Fleet.IsLoggedIn(0, ConsoleIp) && m_Fleet.IsLoggedIn(1, ConsoleIp); }, 5s));
+    ASSERT_TRUE(RunUntil([&] { return m_Fleet.IsLoggedIn(0, ConsoleIp) && m_Fleet.IsLoggedIn(1, ConsoleIp); }, 5s));
 
     m_Form->EventOnRebootExecute();
-    ASSERT_TRUE(WaitUntil([&] { return DeviceOf(0)->GetIp() == 0 && DeviceOf(1)->GetIp() == 0; }, 5s));
+    ASSERT_TRUE(RunUntil([&] { return DeviceOf(0)->GetIp() == 0 && DeviceOf(1)->GetIp() == 0; }, 5s));
     EXPECT_EQ(m_Fleet.Requests(0, 259), 1u);
     EXPECT_FALSE(m_Fleet.IsLoggedIn(0, ConsoleIp));
 
@@ -284,7 +287,7 @@ TEST_F(ConsoleE2E, RebootSilencesTheSwitchUntilItIsHeardAgain)
     QObject::connect(&retry, &QTimer::timeout,
                      [] { Intp::TSessionIntpFind::SendFind(GetFindHook(), FirstSwitchIp); });
     retry.start(50);
-    EXPECT_TRUE(WaitUntil([&] { return DeviceOf(0)->GetIp() == FirstSwitchIp; }, 5s));
+    EXPECT_TRUE(RunUntil([&] { return DeviceOf(0)->GetIp() == FirstSwitchIp; }, 5s));
 }
 
 TEST_F(ConsoleE2E, IpConfigurationSetToTheLimitedBroadcastReachesItsSwitch)
@@ -304,7 +307,7 @@ TEST_F(ConsoleE2E, IpConfigurationSetToTheLimitedBroadcastReachesItsSwitch)
         delete request;
         FAIL() << "not started";
     }
-    EXPECT_TRUE(WaitUntil([&] { return m_Fleet.Ip(1) == NewIp && DeviceOf(1)->GetIp() == NewIp; }, 5s));
+    EXPECT_TRUE(RunUntil([&] { return m_Fleet.Ip(1) == NewIp && DeviceOf(1)->GetIp() == NewIp; }, 5s));
     EXPECT_EQ(m_Fleet.Ip(0), FirstSwitchIp);
     EXPECT_EQ(m_Fleet.Ip(2), FirstSwitchIp + 2);
     EXPECT_TRUE(m_Fleet.WaitForRequests(1, 262, 2, 2s)); // discovery and the read after the Set
@@ -318,9 +321,9 @@ TEST_F(ConsoleE2E, SwitchWithShortSettingsRepliesIsAskedAgainUntilTheFollowUpEnd
     OpenConsole();
     m_Form->EventOnDiscoveryExecute();
 
-    ASSERT_TRUE(WaitUntil([&] { return Discovered(2) && Listed(0) && Listed(1); }, 5s));
+    ASSERT_TRUE(RunUntil([&] { return Discovered(2) && Listed(0) && Listed(1); }, 5s));
     // Six follow-up ticks of 400 ms each re-ask the settings of the switch that has none.
-    ASSERT_TRUE(WaitUntil([&] { return !m_Form->DiscoveryTimer()->isActive(); }, 10s));
+    ASSERT_TRUE(RunUntil([&] { return !m_Form->DiscoveryTimer()->isActive(); }, 10s));
     EXPECT_TRUE(m_Fleet.WaitForRequests(0, 260, 7, 2s)); // the last one may still be on its way
     EXPECT_EQ(m_Fleet.Requests(0, 260), 7u);
     EXPECT_FALSE(Intp::Property<Intp::TPropertyBasicsSettings>::Get(DeviceOf(0)).valid);
@@ -341,7 +344,7 @@ TEST_F(ConsoleE2E, StatusMonitorShowsAlarmsAndSilentSwitches)
     DiscoverAll();
 
     auto state = [&](size_t i) { return monitor->GetDeviceStatus(DeviceOf(i)); };
-    ASSERT_TRUE(WaitUntil(
+    ASSERT_TRUE(RunUntil(
         [&] {
             return monitor->RowCount() == 3 && (state(0) & Status::sbAlarm) && (state(2) & Status::sbNoReply) &&
                    m_Fleet.Requests(1, 6) >= 1;
@@ -376,7 +379,7 @@ TEST_F(ConsoleE2E, DiscoveryOfAFullSubnetKeepsUpWithAPlainClient)
             return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         };
         m_Form->EventOnDiscoveryExecute();
-        ASSERT_TRUE(WaitUntil(
+        ASSERT_TRUE(RunUntil(
             [&] {
                 for (; listed < m_Count && Listed(listed); ++listed)
                     if (listed + 1 == m_Count)
@@ -405,39 +408,6 @@ TEST_F(ConsoleE2E, DiscoveryOfAFullSubnetKeepsUpWithAPlainClient)
         std::cout << "ratio above the target of 3\n";
 }
 
-} // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
-
-// ---------------------------------------------------------------------------
-// Status monitor and front-panel banners against the fleet.
-
-#include "console/ModuleFrame.h"
-#include "intp/NetUtils.h"
-#include "intp/Redundancy.h"
-#include "pages/PageList.h"
-#include "pages/system/Banner.h"
-#include "pages/system/BannerPanel.h"
-
-#include <QCheckBox>
-#include <QDir>
-#include <QImage>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTreeWidget>
-
-#include <cstring>
-#include <map>
-
-namespace {
-
 TEST_F(ConsoleE2E, StatusMonitorShowsASilentSwitchOfflineUntilItAnswersAgain)
 {
     StartFleet(3);
@@ -454,7 +424,7 @@ TEST_F(ConsoleE2E, StatusMonitorShowsASilentSwitchOfflineUntilItAnswersAgain)
     auto answered = [&](size_t i) { return row(i) >= 0 && reported(i) != "(No response yet)"; };
     auto background = [&](size_t i) { return monitor->m_List->Model()->Row(row(i)).background; };
     auto heardAt = [&](size_t i) { return monitor->m_List->Model()->Number(row(i), TStatusFrame::scTime); };
-    ASSERT_TRUE(WaitUntil([&] { return answered(0) && answered(1) && answered(2); }, 5s));
+    ASSERT_TRUE(RunUntil([&] { return answered(0) && answered(1) && answered(2); }, 5s));
     for (size_t i = 0; i < m_Count; ++i)
         EXPECT_EQ(text(i), "Online");
 
@@ -464,7 +434,7 @@ TEST_F(ConsoleE2E, StatusMonitorShowsASilentSwitchOfflineUntilItAnswersAgain)
     const QString lastHeard = reported(1);
     const long long lastHeardAt = heardAt(1);
     monitor->m_Refresh->click();
-    ASSERT_TRUE(WaitUntil([&] { return monitor->RowState(row(1)) & Status::sbNoReply; }, 3s));
+    ASSERT_TRUE(RunUntil([&] { return monitor->RowState(row(1)) & Status::sbNoReply; }, 3s));
     EXPECT_EQ(text(1), "Offline");
     EXPECT_EQ(monitor->RowImage(row(1)), TStatusFrame::imSilent);
     EXPECT_EQ(background(1).color(), QColor(255, 0, 0));
@@ -478,7 +448,7 @@ TEST_F(ConsoleE2E, StatusMonitorShowsASilentSwitchOfflineUntilItAnswersAgain)
 
     // Answering again: the poll timer's next cycle (one period on) finds it.
     m_Fleet.ClearFaults(1);
-    ASSERT_TRUE(WaitUntil([&] { return monitor->RowState(row(1)) == 0; }, 8s));
+    ASSERT_TRUE(RunUntil([&] { return monitor->RowState(row(1)) == 0; }, 8s));
     EXPECT_EQ(text(1), "Online");
     EXPECT_EQ(monitor->RowImage(row(1)), TStatusFrame::imAnswering);
     EXPECT_EQ(background(1).style(), Qt::NoBrush);
@@ -536,15 +506,9 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
     ASSERT_EQ(cases.size(), size_t(bkCount)) << "the model table lacks a banner family";
     std::map<FakeSwitch::TMac, std::pair<uint8_t, uint8_t>> redundancy;
     for (size_t i = 0; i < cases.size(); ++i) {
-        FakeSwitch::TSwitchSettings s;
-        s.Mac = MacOf(i);
-        s.ProductId = cases[i].Model.id;
-        s.SmtpRecipientNum = cases[i].Model.smtpRecipientNum;
+        FakeSwitch::TSwitchSettings s = SettingsOf(i, cases[i].Model.id, cases[i].Model.smtpRecipientNum,
+                                                   KindName(BannerVariant(cases[i].Kind)).toStdString());
         s.ObjectId = std::string("1.3.6.1.4.1.") + g_SupportedOid + ".1";
-        s.Factory.Name = "E2E-" + KindName(BannerVariant(cases[i].Kind)).toStdString();
-        s.Factory.Ip = FirstSwitchIp + uint32_t(i);
-        s.Factory.Netmask = SubnetMask;
-        s.Factory.Password = Password;
         m_Fleet.Add(s);
         m_Fleet.SetPing(i, cases[i].PowerAlarm, cases[i].FailedPorts, cases[i].PortStates);
         redundancy[s.Mac] = {cases[i].HardwareMode, cases[i].Mode};
@@ -569,7 +533,7 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
         return d && m_Form->FindDeviceNode(d) && d->GetTypeName() == cases[i].Model.name &&
                Intp::Property<Intp::TPropertyIntpPing2>::Get(d).valid;
     };
-    ASSERT_TRUE(WaitUntil(
+    ASSERT_TRUE(RunUntil(
         [&] {
             for (size_t i = 0; i < m_Count; ++i)
                 if (!pinged(i))
@@ -582,7 +546,7 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
             continue;
         m_Fleet.SetFault(i, 6, {FakeSwitch::TFaultKind::Silent, 0});
         monitor->m_Refresh->click();
-        ASSERT_TRUE(WaitUntil([&] { return monitor->GetDeviceStatus(DeviceOf(i)) & Status::sbNoReply; }, 3s));
+        ASSERT_TRUE(RunUntil([&] { return monitor->GetDeviceStatus(DeviceOf(i)) & Status::sbNoReply; }, 3s));
     }
 
     const QString artifacts = qEnvironmentVariable("E2E_ARTIFACTS_DIR");
@@ -602,7 +566,7 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
                                                                       : nullptr;
             return !variant.hasRedundancy || (radio && radio->isChecked());
         };
-        ASSERT_TRUE(WaitUntil(
+        ASSERT_TRUE(RunUntil(
             [&] {
                 return banner() && &banner()->Variant() == &variant && banner()->isVisible() &&
                        banner()->m_MacAddr->text() == QString::fromStdString(device->GetMac().ToString()) &&
@@ -646,3 +610,11 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
 }
 
 } // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -79,10 +79,11 @@ uint16_t BlocksOf(size_t size)
 
 THandlerEntry UploadHandler(std::shared_ptr<TTransferScript> script)
 {
-    return {[script](TSwitch &sw, const TRequest &request) { return Upload(*script, sw, request); }, true, 4};
+    return {[script](TSwitch &sw, const TRequest &request) { return Upload(*script, sw, request); }, true, 4,
+            2 + BlockSize};
 }
 
-THandlerEntry BackupHandler() { return {Backup, true, 514}; }
+THandlerEntry BackupHandler() { return {Backup, true, 2 + BlockSize, 2}; }
 
 void InstallTransferHandlers(TFleet &fleet, std::shared_ptr<TTransferScript> script)
 {

@@ -3,9 +3,10 @@
 // can ask for blocks again or fail at a given block, and a built-in backup
 // that serves each switch's BackupFile.
 //
-// Install them over the standard ones with InstallTransferHandlers(fleet,
-// script); the script is read and changed on the fleet's thread only, under
-// the fleet's lock (use TFleet::Edit to change it while the fleet runs).
+// The standard handlers are these with an empty script; install scripted
+// ones with InstallTransferHandlers(fleet, script). The script is read and
+// changed on the fleet's thread only, under the fleet's lock (use
+// TFleet::Edit to change it while the fleet runs).
 #pragma once
 
 #include "tests/fakeswitch/FakeSwitch.h"

@@ -1,7 +1,6 @@
 // The command handlers of the simulated switches, one per command code.
 #include "tests/fakeswitch/FakeSwitch.h"
-
-#include <algorithm>
+#include "tests/fakeswitch/FakeSwitchTransfer.h"
 
 namespace FakeSwitch {
 namespace {
@@ -299,51 +298,6 @@ TReply Default(TSwitch &sw, const TRequest &request)
     return Ok();
 }
 
-constexpr size_t BlockSize = 512;
-constexpr uint16_t LastBlock = 0xFFFF;
-
-TReply Backup(TSwitch &sw, const TRequest &request)
-{
-    TReader r = Payload(request);
-    uint16_t block = r.U16();
-    size_t blocks = std::max<size_t>(1, (sw.BackupFile.size() + BlockSize - 1) / BlockSize);
-    if (r.Overrun() || block >= blocks)
-        return Refused();
-    TBytes data(BlockSize, 0);
-    size_t offset = size_t(block) * BlockSize;
-    std::copy_n(sw.BackupFile.begin() + long(std::min(offset, sw.BackupFile.size())),
-                std::min(BlockSize, sw.BackupFile.size() - std::min(offset, sw.BackupFile.size())), data.begin());
-    return Ok(TWriter().U16(block + 1u == blocks ? LastBlock : block).Bytes(data.data(), data.size()).Take());
-}
-
-// Firmware upgrade and configuration restore: blocks in order; a block out of
-// order is asked again; after the last block the switch writes flash and is done.
-TReply Upload(TSwitch &sw, const TRequest &request)
-{
-    uint16_t code = request.Header.Code;
-    TReader r = Payload(request);
-    uint16_t block = r.U16();
-    TBytes data(BlockSize);
-    r.Bytes(data.data(), data.size());
-    if (r.Overrun())
-        return Refused();
-    uint16_t &next = sw.UploadNextBlock[code];
-    if (block == 0) {
-        sw.Uploads[code].clear();
-        next = 0;
-    }
-    if (block != next)
-        return Ok(TWriter().U16(next).U16(3).Take());
-    TBytes &file = sw.Uploads[code];
-    file.insert(file.end(), data.begin(), data.end());
-    if (++next < sw.UploadBlocks)
-        return Ok(TWriter().U16(block).U16(0).Take());
-    next = 0;
-    TReply reply = Ok(TWriter().U16(block).U16(1).Take());
-    reply.FollowUps.push_back(TWriter().U16(block).U16(2).Take());
-    return reply;
-}
-
 TReply Tftp(TSwitch &sw, const TRequest &request)
 {
     TReader r = Payload(request);
@@ -368,14 +322,15 @@ THandlerTable StandardHandlers()
         return THandlerEntry{std::move(h), false, replySize, requestSize};
     };
     auto set = [](THandler h, size_t requestSize) { return THandlerEntry{std::move(h), true, 4, requestSize}; };
+    auto script = std::make_shared<TTransferScript>();
     return {
         {0, get(Find, 8)},
         {2, get(Login, 4, 16)},
         {6, get(Ping, 12)},
         {7, get(Sip, 4)},
-        {256, set(Upload, 514)},
-        {257, {Backup, true, 514, 2}},
-        {258, set(Upload, 514)},
+        {256, UploadHandler(script)},
+        {257, BackupHandler()},
+        {258, UploadHandler(script)},
         {259, set(Reboot, 4)},
         {260, get(SettingsGet, 1289)},
         {261, set(SettingsSet, 1024)},

@@ -153,6 +153,19 @@ std::string IpText(uint32_t ip)
     return inet_ntop(AF_INET, &a, text, sizeof text);
 }
 
+bool ParseMac(const std::string &text, TMac &mac)
+{
+    unsigned b[6];
+    if (sscanf(text.c_str(), "%x:%x:%x:%x:%x:%x", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5]) != 6)
+        return false;
+    for (int i = 0; i < 6; ++i) {
+        if (b[i] > 255)
+            return false;
+        mac[i] = uint8_t(b[i]);
+    }
+    return true;
+}
+
 uint32_t ParseIp(const std::string &text)
 {
     in_addr a{};

@@ -78,5 +78,6 @@ bool SendDatagram(int socket, uint32_t ip, uint16_t port, const TBytes &datagram
 std::string MacText(const TMac &mac);
 std::string IpText(uint32_t ip);          // host order
 uint32_t ParseIp(const std::string &text); // host order; 0 when unparsable
+bool ParseMac(const std::string &text, TMac &mac); // "02:00:5e:00:00:01"
 
 } // namespace FakeSwitch

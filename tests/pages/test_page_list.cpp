@@ -132,6 +132,7 @@ TEST_F(EditedListTest, EditorsFollowTheSelectedRowAndAreDisabledWithoutOne)
     EXPECT_TRUE(flowEditor.isEnabled());
     EXPECT_EQ(flowEditor.currentIndex(), 0);
     EXPECT_EQ(costEditor.value(), 3);
+    EXPECT_EQ(list.Index(2), 3);  // rows keep their port index
 }
 
 TEST_F(EditedListTest, AnEditorChangesTheSelectedRowOnly)
@@ -173,11 +174,6 @@ TEST_F(EditedListTest, TheCaptionHeaderAndAnEmptyListDoNothing)
     EXPECT_FALSE(flowEditor.isEnabled());
 }
 
-TEST_F(EditedListTest, RowsKeepTheirPortIndex)
-{
-    EXPECT_EQ(list.Index(2), 3);
-}
-
 TEST(PortLayout, PortXXGetsNoRowAndListedPortsAreNumberedConsecutively)
 {
     TPortLayout layout;
@@ -194,20 +190,12 @@ TEST(PortLayout, PortXXGetsNoRowAndListedPortsAreNumberedConsecutively)
     EXPECT_EQ(layout.PortOfRow(-1), -1);
 }
 
-TEST(PortLayout, WithoutNamesEveryPortIsListedAsPortNN)
-{
-    TPortLayout layout;
-    layout.Build(3, {});
-    EXPECT_EQ(layout.RowCount(), 3);
-    EXPECT_EQ(layout.RowName(0), "Port.01");
-    EXPECT_EQ(layout.RowName(2), "Port.03");
-}
-
 TEST(PortLayout, TrunkGroupsFollowThePortsAndAreNamedTrunkNN)
 {
     TPortLayout layout;
-    layout.Build(2, {}, 2);
+    layout.Build(2, {}, 2);  // without names every port is listed as Port.NN
     EXPECT_EQ(layout.PortCount(), 4);
+    EXPECT_EQ(layout.RowName(0), "Port.01");
     EXPECT_EQ(layout.RowName(1), "Port.02");
     EXPECT_EQ(layout.RowName(2), "Trunk.01");
     EXPECT_TRUE(layout.IsTrunkGroup(3));
@@ -222,10 +210,6 @@ TEST(PortLayout, MoreThan32PortsDoNotFitAMask)
     layout.Build(48, {});
     EXPECT_FALSE(layout.FitsMask());
 }
-
-}  // namespace
-
-namespace {
 
 TEST(TableRows, ARebuildShowsTheRecordInOrderAndAnInvalidRecordNothing)
 {

@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFocusEvent>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -13,7 +12,6 @@ namespace {
 TEST(IpEdit, ReadsAndShowsDottedAddresses)
 {
     TIpEdit edit;
-    EXPECT_EQ(edit.maxLength(), 15);
     EXPECT_EQ(edit.Value(), 0u);
     edit.setText("255.255.0.0");
     EXPECT_EQ(edit.Value(), 0xFFFF0000u);
@@ -40,7 +38,6 @@ TEST(IpEdit, LeavingTheFieldRewritesItOnlyWhenAsked)
 TEST(MacEdit, TakesTwelveDigitsAndShowsThemUpperCase)
 {
     TMacEdit edit;
-    EXPECT_EQ(edit.maxLength(), 12);
     edit.setText("00aabbccddee");
     uint8_t mac[6] = {};
     ASSERT_TRUE(edit.Value(mac));
@@ -71,19 +68,6 @@ TEST(Glyphs, EveryButtonGlyphIsDrawnAndUnknownNamesAreEmpty)
     EXPECT_TRUE(PageGlyph("RC_BITMAP_16X16_NOSUCH").pixmap(16, 16).toImage().pixel(8, 8) == 0u);
     EXPECT_TRUE(PageGlyph("nonsense").isNull());
 }
-
-TEST(PlaceControl, ParentsFirstThenPlaces)
-{
-    QWidget parent;
-    auto* button = new QPushButton;
-    PlaceControl(button, &parent, 10, 20, 30, 40);
-    EXPECT_EQ(button->parentWidget(), &parent);
-    EXPECT_EQ(button->geometry(), QRect(20, 10, 40, 30));
-}
-
-}  // namespace
-
-namespace {
 
 TEST(Choice, AValueWithoutAnItemShowsNoItem)
 {

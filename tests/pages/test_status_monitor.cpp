@@ -35,16 +35,6 @@ TEST(StatusText, FollowsTheStateWordThenPowerThenPorts)
     EXPECT_EQ(StatusText(sbError, 0x3, 0x1), "Online/query fail");
 }
 
-TEST(StatusColours, FirstMatchingBitDecides)
-{
-    using namespace Status;
-    EXPECT_EQ(RowColour(sbNoReply | sbError), QColor(255, 0, 0));
-    EXPECT_EQ(RowColour(sbError | sbAlarm), QColor(255, 255, 0));
-    EXPECT_EQ(RowColour(sbIpChanged | sbAlarm), QColor(0, 0, 255));
-    EXPECT_EQ(RowColour(sbAlarm), QColor(0, 102, 255));
-    EXPECT_FALSE(RowColour(0).isValid());
-}
-
 class StatusMonitorTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -144,6 +134,7 @@ TEST_F(StatusMonitorTest, ATimeOutAfterAnAlarmKeepsTheAlarmAndAddressBits)
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Offline");
     EXPECT_EQ(monitor.GetDeviceStatus(a),
               uint32_t(Status::sbNoReply | Status::sbAlarm | Status::sbIpChanged));
+    EXPECT_EQ(Background(0), QColor(255, 0, 0));  // the first matching bit decides
 }
 
 TEST_F(StatusMonitorTest, AnErrorReplyIsAQueryFailure)

@@ -6,7 +6,6 @@
 #include "pages/system/Modulebasics_backup.h"
 #include "pages/system/Modulebasics_restore.h"
 #include "pages/system/Modulebasics_upgrade.h"
-#include "tests/fakeswitch/FakeSwitchTransfer.h"
 
 #include "PageTestHost.h"
 
@@ -24,25 +23,15 @@ namespace {
 
 using namespace FakeSwitch;
 
-constexpr uint32_t FirstSwitchIp = 0x7F000002;
-constexpr int RunTimeoutMs = 30000;
+constexpr std::chrono::milliseconds RunTimeout{30000};
 
 class TransferRoundTrip : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        for (size_t i = 0; i < 4; ++i) {
-            TSwitchSettings s;
-            s.Mac = {0x02, 0x00, 0x00, 0x00, 0x10, uint8_t(i + 1)};
-            s.ProductId = "abc";
-            s.Factory.Ip = FirstSwitchIp + uint32_t(i);
-            s.Factory.Netmask = 0xFF000000;
-            fleet.Add(s);
-        }
-        InstallTransferHandlers(fleet, script);
         std::string error;
-        ASSERT_TRUE(fleet.Start(&error)) << error;
+        ASSERT_TRUE(StartTransferFleet(fleet, script, 4, 0x10, &error)) << error;
         console = std::make_unique<TLoopbackConsole>(fleet.Port());
         ASSERT_TRUE(console->IsOpen());
         for (size_t i = 0; i < 4; ++i)
@@ -62,7 +51,7 @@ protected:
 
     static bool WaitIdle(const TTransferPage& page)
     {
-        return RunUntil([&] { return !page.IsBusy(); }, RunTimeoutMs);
+        return RunUntil([&] { return !page.IsBusy(); }, RunTimeout);
     }
 
     static TBytes RandomBytes(size_t size, unsigned seed)

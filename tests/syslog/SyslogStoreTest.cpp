@@ -51,8 +51,6 @@ TEST(SyslogStore, RecordsKeepTheParsedHeaderElseTheWholeTextWithTheSenderAsHost)
     EXPECT_EQ(failed.message, "<13>Oct 11 22:14:15 lastword");
     EXPECT_EQ(failed.timestamp, 777);
     EXPECT_EQ(failed.received, 777);
-    EXPECT_EQ(failed.address, 0x0A000002u);
-    EXPECT_FALSE(failed.read);
 
     TSyslogListNode parsed = TSyslogStore::ToNode(store.Add(5, "<34>Oct 11 22:14:15 mymachine su: failed"));
     EXPECT_EQ(parsed.host, "mymachine");
