@@ -1194,8 +1194,10 @@ bool TMainForm::AskCredentials(QString& user, QString& password)
 {
     if (m_CredentialsHook)
         return m_CredentialsHook(user, password);
-    TLoginForm form(this);
-    return form.AskCredentials(user, password);
+    // One dialog for the window's life, so the texts are there at the next login.
+    if (!m_LoginForm)
+        m_LoginForm = new TLoginForm(this);
+    return m_LoginForm->AskCredentials(user, password);
 }
 
 bool TMainForm::IsSelectedDevice(const Intp::TDevice* device)

@@ -36,6 +36,8 @@ class TTreeNode;
 // device whose object identifier lacks it is not supported.
 extern const char* g_SupportedOid;
 
+class TLoginForm;
+
 class TMainForm : public QMainWindow,
                   public TModuleCallback,
                   public Intp::TDeviceCallback,
@@ -248,6 +250,7 @@ private:
     Status::TStatusServer* m_StatusServer = nullptr;
     Syslog::TSyslogServer* m_SyslogServer = nullptr;
     TCredentialsHook m_CredentialsHook;
+    TLoginForm* m_LoginForm = nullptr;
     TOpenUrlHook m_OpenUrlHook;
     TSupportCheck m_SupportCheck;
     std::function<bool()> m_RunFilterDialog;
