@@ -60,5 +60,9 @@ extern bool g_DevicesLoadFailed;
 // state. Answers false on a load failure (the caller shows the message).
 bool LoadDeviceTypes(std::istream& in, const TDeviceTypeRegistrar& registrar);
 
+// The registrar of the program: puts a file model into the protocol
+// library's model table with its product-id string in both cases.
+int RegisterFileModel(const TDeviceTypeFileModel& model, const std::string& id, const std::string& lowerId);
+
 // The message shown on a load failure.
 inline constexpr const char* kLoadDevicesError = "Load devices.dev error!";

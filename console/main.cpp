@@ -29,20 +29,6 @@ public:
     }
 };
 
-int RegisterModel(const TDeviceTypeFileModel& model, const std::string& id, const std::string& lowerId)
-{
-    Intp::TDeviceType record;
-    record.Name = model.name;
-    record.PortNum = model.portNum;
-    record.TrunkGroupNum = model.trunkGroupNum;
-    record.TrunkMemberNum = model.trunkMemberNum;
-    record.SmtpRecipientNum = model.smtpRecipientNum;
-    record.SecureIpNum = model.secureIpNum;
-    record.SnmpCommunityNum = model.snmpCommunityNum;
-    record.TagVidNum = model.tagVidNum;
-    return Intp::RegisterDeviceType(&record, {id, lowerId});
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -56,7 +42,7 @@ int main(int argc, char* argv[])
     // The model table lies beside the program.
     std::ifstream file(QDir(QCoreApplication::applicationDirPath()).filePath("devices.dev").toStdString(),
                        std::ios::binary);
-    if (!LoadDeviceTypes(file, RegisterModel))
+    if (!LoadDeviceTypes(file, RegisterFileModel))
         ShowMessageBox(QMessageBox::NoIcon, QString::fromLatin1(kLoadDevicesError));
 
     try {

@@ -56,27 +56,13 @@ struct TModelUnderTest {
     uint32_t SmtpRecipientNum = 0;
 };
 
-int RegisterModel(const TDeviceTypeFileModel &model, const std::string &id, const std::string &lowerId)
-{
-    Intp::TDeviceType record;
-    record.Name = model.name;
-    record.PortNum = model.portNum;
-    record.TrunkGroupNum = model.trunkGroupNum;
-    record.TrunkMemberNum = model.trunkMemberNum;
-    record.SmtpRecipientNum = model.smtpRecipientNum;
-    record.SecureIpNum = model.secureIpNum;
-    record.SnmpCommunityNum = model.snmpCommunityNum;
-    record.TagVidNum = model.tagVidNum;
-    return Intp::RegisterDeviceType(&record, {id, lowerId});
-}
-
 // The first model of the shipped model table, as the program would load it;
 // a model of our own where there is none.
 TModelUnderTest LoadModelTable()
 {
     Intp::InitDeviceTypes();
     std::ifstream file(CONSOLE_DEVICES_DEV, std::ios::binary);
-    if (file && LoadDeviceTypes(file, RegisterModel)) {
+    if (file && LoadDeviceTypes(file, RegisterFileModel)) {
         for (const auto &m : FakeSwitch::LoadModels(CONSOLE_DEVICES_DEV))
             if (!m.ProductIds.empty())
                 return {m.Name, m.ProductIds.front(), m.SmtpRecipientNum};
