@@ -35,10 +35,12 @@ public:
         if (size < HeaderSize || !data) std::abort();
     }
     void Notify(TDevice* device, uint16_t, uint16_t, const void*, TWizard*, const char* name) override {
-        // A notified device must still be registered.
+        // A notified device must still be registered. Block progress
+        // notifications carry no name; the others name their request.
         bool found = false;
         for (TDevice* d : GetDevices()) found |= d == device;
-        if (!found || !name) std::abort();
+        if (!found) std::abort();
+        if (name && !*name) std::abort();
         ++notified;
         // A handler that runs a discovery or drops every request.
         int action = pendingAction;
