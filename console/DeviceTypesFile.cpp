@@ -102,7 +102,6 @@ TDeviceTypesFile ParseDeviceTypesFile(std::istream& in)
         return file;
     }
     file.count = int(*count);
-    file.countRead = true;
     std::optional<std::uint32_t> threshold =
         Number(values, "devicenum6095", std::uint64_t(std::numeric_limits<int>::max()));
     if (!threshold) {

@@ -24,7 +24,6 @@ struct TDeviceTypeFileModel {
 
 struct TDeviceTypesFile {
     bool failed = false;      // reading stopped at a missing or bad value
-    bool countRead = false;   // "devicenum" was read
     int count = 0;            // "devicenum"
     int layoutThreshold = 0;  // "devicenum6095"
     // The models read completely before any failure, in file order.

@@ -37,11 +37,6 @@ public:
         setData(0, rrIfIndex, entry.IfIndex);
     }
 
-    TRemoteEntry Entry() const
-    {
-        return {data(0, rrAddress).toUInt(), data(0, rrNextHop).toUInt(), data(0, rrIfIndex).toUInt()};
-    }
-
     bool operator<(const QTreeWidgetItem& other) const override
     {
         const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
@@ -50,22 +45,22 @@ public:
     }
 };
 
-QString IpText(std::uint32_t address)
-{
-    return QString::fromStdString(IpToString(address));
-}
-
-QString PairText(const TIpMask& pair)
-{
-    return IpText(pair.Address) + QLatin1Char('/') + IpText(pair.Mask);
-}
-
 std::string Text(const QLineEdit* edit)
 {
     return edit->text().trimmed().toStdString();
 }
 
 }  // namespace
+
+QString IpText(std::uint32_t address)
+{
+    return QString::fromStdString(IpToString(address));
+}
+
+QString SubnetText(const TIpMask& pair)
+{
+    return IpText(pair.Address) + QLatin1Char('/') + IpText(pair.Mask);
+}
 
 TFilterForm::TFilterForm(QWidget* parent)
     : TFilterForm(
@@ -276,7 +271,7 @@ void TFilterForm::RefreshFromSettings()
         QSignalBlocker block(m_SubnetCombo);
         m_SubnetCombo->clear();
         for (const TIpMask& pair : m_Settings.LocalSubnets)
-            m_SubnetCombo->addItem(PairText(pair));
+            m_SubnetCombo->addItem(SubnetText(pair));
     }
     const int line = Filter::FindSubnetLine(m_Settings);
     const bool haveSubnets = !m_Settings.LocalSubnets.empty();
@@ -469,12 +464,14 @@ void TFilterForm::AddRemoteAddress(std::uint32_t address)
         return;
     TBestRoute route;
     const bool valid = m_RouteLookup && m_RouteLookup(address, route);
-    TRemoteEntry entry{address, 0xFFFFFFFFu, 0xFFFFFFFFu};
+    TRemoteEntry entry{address};
+    if (valid) {
+        entry.NextHop = route.NextHop;
+        entry.IfIndex = route.IfIndex;
+    }
     auto* item = new TRemoteItem(entry);
     item->setText(0, IpText(address));
     if (valid) {
-        item->setData(0, rrNextHop, route.NextHop);
-        item->setData(0, rrIfIndex, route.IfIndex);
         item->setText(1, IpText(route.NextHop));
         item->setText(2, getnetworkname(route.IfIndex));
     } else {

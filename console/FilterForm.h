@@ -20,6 +20,12 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 
+// Dotted text of a host-order address.
+QString IpText(std::uint32_t address);
+// "address/mask" in dotted text: a line of the local subnets, and the
+// device tree's group of that subnet.
+QString SubnetText(const TIpMask& pair);
+
 // Data of one row of the remote list.
 struct TRemoteEntry {
     std::uint32_t Address = 0;
@@ -72,9 +78,6 @@ public:
     QPushButton* RemoteDeleteButton() const { return m_RemoteDelete; }
     QPushButton* RemoteButton() const { return m_Remote; }
     QPushButton* OkButton() const { return m_Ok; }
-    bool IsRemoteExpanded() const { return m_RemoteExpanded; }
-    // The edit copy that OK makes the settings.
-    Filter::TCustomValues EditCopy() const { return m_Edit; }
 
 protected:
     void showEvent(QShowEvent* event) override;

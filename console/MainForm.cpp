@@ -14,6 +14,7 @@
 #include "console/StatusMonitor.h"
 #include "console/TopologyLauncher.h"
 #include "console/WizardsModule.h"
+#include "pages/PageWidgets.h"
 #include "syslog/SyslogFrame.h"
 #include "syslog/SyslogSocketThread.h"
 #include "intp/Basics.h"
@@ -28,9 +29,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
@@ -42,7 +41,6 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QUrl>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -50,8 +48,6 @@ const char* g_SupportedOid = "32473";
 int g_DiscoveryTicks = 0;
 
 namespace {
-
-const char* const kTitle = "Tarvo Rovadavuv";
 
 int g_TreeGrouping = 0;  // read by the group nodes' compare rule
 
@@ -100,8 +96,7 @@ TTreeNode* AsNode(QTreeWidgetItem* item)
     return item && item->type() == TTreeNode::kType ? static_cast<TTreeNode*>(item) : nullptr;
 }
 
-// Device images are drawn once per kind; every node shares them.
-void DeviceImage(TTreeNode* node, std::map<int, QIcon>& icons)
+void DeviceImage(TTreeNode* node)
 {
     const Intp::TDevice* d = node->m_Device;
     const TIconKind kind = DeviceIconKind(d->TestFlags(Intp::dfLoggedIn), d->TestFlags(Intp::dfWarning));
@@ -109,13 +104,41 @@ void DeviceImage(TTreeNode* node, std::map<int, QIcon>& icons)
     if (node->m_Image == int(kind))
         return;
     node->m_Image = int(kind);
-    auto it = icons.find(int(kind));
-    if (it == icons.end())
-        it = icons.emplace(int(kind), ConsoleIcon(kind)).first;
-    node->setIcon(0, it->second);
+    node->setIcon(0, ConsoleIcon(kind));
 }
 
-QString IpText(std::uint32_t ip) { return QString::fromStdString(IpToString(ip)); }
+// Starts a new request with its progress callback; deletes it when it can't
+// start. setup fills the request first.
+template <class R, class TSetup>
+bool StartRequest(Intp::TDevice* device, Intp::TWizard* wizard, TSetup setup)
+{
+    auto* request = new R;
+    setup(*request);
+    if (request->Start(device, wizard))
+        return true;
+    delete request;
+    return false;
+}
+
+template <class R>
+bool StartRequest(Intp::TDevice* device, Intp::TWizard* wizard)
+{
+    return StartRequest<R>(device, wizard, [](R&) {});
+}
+
+// One request per target device; answers the number started.
+template <class R, class TSetup>
+int StartForTargets(Intp::TWizard* wizard, TSetup setup)
+{
+    if (!g_ModuleCallback)
+        return 0;
+    TDeviceList devices;
+    g_ModuleCallback->GetTargetDevices(devices);
+    int started = 0;
+    for (Intp::TDevice* device : devices)
+        started += StartRequest<R>(device, wizard, setup) ? 1 : 0;
+    return started;
+}
 
 // The discovery chain: each step starts the next on success.
 class TFindHook : public Intp::TWizard {
@@ -132,25 +155,17 @@ public:
             }
             if (m_AddToMonitor)
                 m_AddToMonitor(device);
-            Start<Intp::TSessionBasicsSettingsGet>(device);
+            StartRequest<Intp::TSessionBasicsSettingsGet>(device, this);
             break;
         case Intp::ccBasicsSettingsGet:
-            Start<Intp::TSessionBasicsIPConfGet>(device);
+            StartRequest<Intp::TSessionBasicsIPConfGet>(device, this);
             break;
         case Intp::ccBasicsIPConfGet:
-            Start<Intp::TSessionIntpSipGet>(device);
+            StartRequest<Intp::TSessionIntpSipGet>(device, this);
             break;
         default:
             break;
         }
-    }
-
-    template <class R>
-    void Start(Intp::TDevice* device)
-    {
-        auto* request = new R;
-        if (!request->Start(device, this))
-            delete request;
     }
 
     std::function<void(Intp::TDevice*)> m_AddToMonitor;
@@ -210,27 +225,15 @@ bool TMainForm::Init()
     m_Initialised = true;
 
     // 1. Images, caption.
-    setWindowTitle(kTitle);
+    setWindowTitle(kApplicationTitle);
     setWindowIcon(ConsoleIcon(ikDevice));
 
     auto* central = new QWidget(this);
-    auto* layout = new QHBoxLayout(central);
-    layout->setContentsMargins(2, 2, 2, 2);
-    auto* splitter = new QSplitter(Qt::Horizontal, central);
-    layout->addWidget(splitter);
-    auto* left = new QWidget(splitter);
-    left->setMinimumWidth(200);
-    auto* leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    auto* sortLabel = new QLabel(tr("&Sort Devices By:"), left);
-    m_TreeSort = new QComboBox(left);
+    m_TreeSort = new QComboBox(central);
     m_TreeSort->addItems({tr("None"), tr("Model"), tr("IP Address"), tr("Filter Method")});
-    sortLabel->setBuddy(m_TreeSort);
-    m_Tree = new QTreeWidget(left);
-    m_Tree->setHeaderHidden(true);
-    m_Tree->setColumnCount(1);
-    m_Tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    const TTreePane pane = BuildTreePane(central, tr("&Sort Devices By:"), m_TreeSort);
+    central->layout()->setContentsMargins(2, 2, 2, 2);
+    m_Tree = pane.tree;
     m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
     // Every row is one line of text beside an icon: the view lays rows out
     // without asking each item for its size.
@@ -263,15 +266,10 @@ bool TMainForm::Init()
     connect(m_Tree->model(), &QAbstractItemModel::layoutChanged, this, fitLater);
     connect(m_Tree, &QTreeView::expanded, this, fitLater);
     connect(m_Tree, &QTreeView::collapsed, this, fitLater);
-    leftLayout->addWidget(sortLabel);
-    leftLayout->addWidget(m_TreeSort);
-    leftLayout->addWidget(m_Tree, 1);
-    m_FuncPages = new QWidget(splitter);
+    m_FuncPages = pane.right;
     auto* pagesLayout = new QGridLayout(m_FuncPages);
     pagesLayout->setContentsMargins(0, 0, 0, 0);
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({280, 920});
+    pane.splitter->setSizes({280, 920});
     setCentralWidget(central);
     statusBar();
 
@@ -298,18 +296,13 @@ bool TMainForm::Init()
     // Dialogs.
     m_FilterForm = new TFilterForm(this);
     m_FilterServer = m_FilterForm;
-    m_RunFilterDialog = [this] { return m_FilterForm->exec() == QDialog::Accepted; };
-    m_RunAboutDialog = [this] {
-        TAboutForm about(this);
-        about.exec();
-    };
     g_FindHook.m_AddToMonitor = [](Intp::TDevice* device) {
         if (Status::TStatusServer* monitor = g_ModuleCallback ? g_ModuleCallback->GetStatusServer() : nullptr)
             monitor->AddDevice(device);
     };
 
     // 4.-8. Page tree.
-    auto root = std::make_unique<TModuleDummy>(QString::fromLatin1(kTitle));
+    auto root = std::make_unique<TModuleDummy>(QString::fromLatin1(kApplicationTitle));
     m_RootNode = AsNode(AddOwnedPageNode(std::move(root), nullptr, tiRoot));
 
     m_ModuleFrame = new TModuleFrame();
@@ -345,7 +338,7 @@ bool TMainForm::Init()
 
     if (m_Options.trayIcon && QSystemTrayIcon::isSystemTrayAvailable()) {
         m_TrayIcon = new QSystemTrayIcon(ConsoleIcon(ikDevice), this);
-        m_TrayIcon->setToolTip(kTitle);
+        m_TrayIcon->setToolTip(kApplicationTitle);
         auto* menu = new QMenu(this);
         menu->addAction(Action("acAbout"));
         menu->addSeparator();
@@ -467,22 +460,15 @@ void TMainForm::CreateActions()
         auto* action = new QAction(ConsoleIcon(def.icon), tr(def.caption), this);
         action->setObjectName(def.name);
         action->setShortcuts(def.keys);
-        if (def.handler)
+        if (def.handler) {
             connect(action, &QAction::triggered, this, def.handler);
+        } else {
+            // Configuration files and the raw scan are not part of this console.
+            action->setEnabled(false);
+            action->setStatusTip(tr("Not available in this version"));
+        }
         m_Actions.push_back(action);
     }
-    connect(Action("acLoadConfig"), &QAction::triggered, this, [this] {
-        if (m_RunLoadConfig)
-            m_RunLoadConfig();
-    });
-    connect(Action("acSaveConfig"), &QAction::triggered, this, [this] {
-        if (m_RunSaveConfig)
-            m_RunSaveConfig();
-    });
-    connect(Action("acScan"), &QAction::triggered, this, [this] {
-        if (m_RunScanDialog)
-            m_RunScanDialog();
-    });
     auto* preference = new QAction(tr("&Preference"), this);
     preference->setObjectName("acPreference");
     preference->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -534,10 +520,9 @@ QTreeWidgetItem* TMainForm::AddPageNode(TModule* page, QTreeWidgetItem* parent, 
     auto* node = new TTreeNode(TTreeNode::nkPage);
     node->m_Page = page;
     node->setText(0, page->GetCaption());
-    static const TIconKind images[] = {ikDevice,  ikDeviceLogin, ikDeviceWarning, ikDeviceLoginWarning, ikRoot,
-                                       ikDevices, ikMonitor,     ikSyslog,        ikTopology,           ikWizard};
-    if (image >= 0 && image < int(std::size(images)))
-        node->setIcon(0, ConsoleIcon(images[image]));
+    // Tree image numbers are the first icon kinds.
+    if (image >= int(ikDevice) && image <= int(ikWizard))
+        node->setIcon(0, ConsoleIcon(TIconKind(image)));
     if (parent)
         parent->addChild(node);
     else
@@ -559,8 +544,6 @@ QTreeWidgetItem* TMainForm::DevicesNode() const { return m_DevicesNode; }
 
 void TMainForm::BuildMainPages()
 {
-    // Status monitor and syslog page; a part that is not built in shows as
-    // an empty group page so the tree keeps its shape.
     auto status = std::make_unique<TStatusFrame>();
     m_StatusServer = status.get();
     AddOwnedPageNode(std::move(status), m_RootNode, tiMonitor);
@@ -573,6 +556,7 @@ void TMainForm::BuildMainPages()
 
     AddOwnedPageNode(std::make_unique<TJavaTopologyFrame>(), m_RootNode, tiTopology);
     m_WizardsNode = AsNode(AddOwnedPageNode(std::make_unique<TWizardFrame>(), m_RootNode, tiWizard));
+    // The wizards are not built in: their nodes keep the tree's shape.
     AddOwnedPageNode(std::make_unique<TModuleDummy>(tr("Group IP Setting")), m_WizardsNode, tiWizard);
     AddOwnedPageNode(std::make_unique<TModuleDummy>(tr("Group Firmware Update")), m_WizardsNode, tiWizard);
 }
@@ -746,7 +730,7 @@ QTreeWidgetItem* TMainForm::GetGroupNode(Intp::TDevice* device, bool create)
                 if (((subnet.Address ^ ip) & subnet.Mask) == 0) {
                     key[0] = subnet.Address;
                     key[1] = subnet.Mask;
-                    text = IpText(subnet.Address) + "/" + IpText(subnet.Mask);
+                    text = SubnetText(subnet);
                     found = true;
                 }
             }
@@ -773,10 +757,7 @@ QTreeWidgetItem* TMainForm::GetGroupNode(Intp::TDevice* device, bool create)
     group->m_Key[0] = key[0];
     group->m_Key[1] = key[1];
     group->setText(0, text);
-    auto icon = m_Icons.find(int(ikDevices));
-    if (icon == m_Icons.end())
-        icon = m_Icons.emplace(int(ikDevices), ConsoleIcon(ikDevices)).first;
-    group->setIcon(0, icon->second);
+    group->setIcon(0, ConsoleIcon(ikDevices));
     // Groups stay sorted: a new one goes to its place instead of a sort of all.
     g_TreeGrouping = grouping;
     int lo = 0, hi = m_DevicesNode->childCount();
@@ -793,7 +774,6 @@ QTreeWidgetItem* TMainForm::GetGroupNode(Intp::TDevice* device, bool create)
 
 void TMainForm::SetDevicesText()
 {
-    m_DeviceCountShown = true;
     m_DevicesNode->setText(0, QStringLiteral("Devices (%1)").arg(m_DeviceCount));
 }
 
@@ -816,7 +796,7 @@ std::uint16_t TMainForm::AddDeviceNode(Intp::TDevice* device)
     auto* node = new TTreeNode(TTreeNode::nkDevice);
     node->m_Device = device;
     node->setText(0, FormatDeviceNodeText(device));
-    DeviceImage(node, m_Icons);
+    DeviceImage(node);
     {
         QSignalBlocker blocker(m_Tree);
         group->addChild(node);
@@ -854,7 +834,7 @@ std::uint16_t TMainForm::RegroupDeviceNode(Intp::TDevice* device, QTreeWidgetIte
         }
         KeepSelectionAfterMove(node, wasCurrent);
     }
-    DeviceImage(node, m_Icons);
+    DeviceImage(node);
     return code;
 }
 
@@ -1107,12 +1087,8 @@ void TMainForm::EventOnTreeChange()
         GetCurrentDevice(device);
         bool supported = true;
         if (device) {
-            if (m_SupportCheck) {
-                supported = m_SupportCheck(device);
-            } else {
-                const Intp::TPropertyBasicsSettings& settings = Intp::Property<Intp::TPropertyBasicsSettings>::Get(device);
-                supported = !settings.valid || settings.ObjectId.find(g_SupportedOid) != std::string::npos;
-            }
+            const Intp::TPropertyBasicsSettings& settings = Intp::Property<Intp::TPropertyBasicsSettings>::Get(device);
+            supported = !settings.valid || settings.ObjectId.find(g_SupportedOid) != std::string::npos;
         }
         if (!supported) {
             ShowWarning(tr("The program can't support the device"));
@@ -1200,31 +1176,31 @@ bool TMainForm::AskCredentials(QString& user, QString& password)
     return m_LoginForm->AskCredentials(user, password);
 }
 
-bool TMainForm::IsSelectedDevice(const Intp::TDevice* device)
+// The getters are reached through the window's own virtual operations, so a
+// window class that overrides a getter changes its test as well.
+bool TMainForm::IsFirstOf(int (TMainForm::*get)(Intp::TDevice*&), const Intp::TDevice* device)
 {
-    Intp::TDevice* selected = nullptr;
-    return GetSelectedDevice(selected) != 0 && selected == device;
+    Intp::TDevice* first = nullptr;
+    return (this->*get)(first) != 0 && first == device;
 }
+
+bool TMainForm::IsAmong(int (TMainForm::*get)(TDeviceList&), const Intp::TDevice* device)
+{
+    TDeviceList list;
+    (this->*get)(list);
+    return std::find(list.begin(), list.end(), device) != list.end();
+}
+
+bool TMainForm::IsSelectedDevice(const Intp::TDevice* device) { return IsFirstOf(&TMainForm::GetSelectedDevice, device); }
 
 bool TMainForm::IsAmongSelectedDevices(const Intp::TDevice* device)
 {
-    TDeviceList list;
-    GetSelectedDevices(list);
-    return std::find(list.begin(), list.end(), device) != list.end();
+    return IsAmong(&TMainForm::GetSelectedDevices, device);
 }
 
-bool TMainForm::IsCurrentDevice(const Intp::TDevice* device)
-{
-    Intp::TDevice* current = nullptr;
-    return GetCurrentDevice(current) != 0 && current == device;
-}
+bool TMainForm::IsCurrentDevice(const Intp::TDevice* device) { return IsFirstOf(&TMainForm::GetCurrentDevice, device); }
 
-bool TMainForm::IsTargetDevice(const Intp::TDevice* device)
-{
-    TDeviceList list;
-    GetTargetDevices(list);
-    return std::find(list.begin(), list.end(), device) != list.end();
-}
+bool TMainForm::IsTargetDevice(const Intp::TDevice* device) { return IsAmong(&TMainForm::GetTargetDevices, device); }
 
 bool TMainForm::SelectPage(const QString& path)
 {
@@ -1292,7 +1268,7 @@ void TMainForm::Timer4Timer()
 
 void TMainForm::EventOnFilterExecute()
 {
-    if (m_RunFilterDialog && m_RunFilterDialog())
+    if (m_FilterForm && m_FilterForm->exec() == QDialog::Accepted)
         EventOnDiscoveryExecute();
 }
 
@@ -1302,7 +1278,7 @@ void TMainForm::EventOnLoginExecute()
     QString password;
     if (!AskCredentials(user, password))
         return;
-    Intp::TMd5Digest digest = Intp::MakeLoginDigest(user.toStdString(), password.toStdString());
+    Intp::TMd5Digest digest = LoginDigest(user, password);
     LoginSelectedDevices(digest.data(), nullptr);
 }
 
@@ -1339,8 +1315,8 @@ void TMainForm::EventOnExitExecute()
 
 void TMainForm::EventOnAboutExecute()
 {
-    if (m_RunAboutDialog)
-        m_RunAboutDialog();
+    TAboutForm about(this);
+    about.exec();
 }
 
 void TMainForm::EventOnOpenWebExecute()
@@ -1356,44 +1332,20 @@ void TMainForm::EventOnOpenWebExecute()
     }
 }
 
-void TMainForm::EventOnGroupIPWizardExecute() { SelectPage(QStringLiteral("Wizards/Group IP Setting")); }
+void TMainForm::EventOnGroupIPWizardExecute() { SelectPage(QString::fromLatin1(TWizardFrame::kGroupIpPath)); }
 
-void TMainForm::EventOnGroupFwWizardExecute() { SelectPage(QStringLiteral("Wizards/Group Firmware Update")); }
+void TMainForm::EventOnGroupFwWizardExecute() { SelectPage(QString::fromLatin1(TWizardFrame::kGroupFwPath)); }
 
 // ---------------------------------------------------------------------------
 // Services of the target devices
 
 int LoginSelectedDevices(const std::uint8_t digest[16], Intp::TWizard* wizard)
 {
-    if (!g_ModuleCallback)
-        return 0;
-    TDeviceList devices;
-    g_ModuleCallback->GetTargetDevices(devices);
-    int started = 0;
-    for (Intp::TDevice* device : devices) {
-        auto* request = new Intp::TSessionIntpLogin;
-        request->SetPayload(digest);
-        if (request->Start(device, wizard))
-            ++started;
-        else
-            delete request;
-    }
-    return started;
+    return StartForTargets<Intp::TSessionIntpLogin>(wizard,
+                                                    [digest](Intp::TSessionIntpLogin& login) { login.SetPayload(digest); });
 }
 
 int RebootSelectedDevices(Intp::TWizard* wizard)
 {
-    if (!g_ModuleCallback)
-        return 0;
-    TDeviceList devices;
-    g_ModuleCallback->GetTargetDevices(devices);
-    int started = 0;
-    for (Intp::TDevice* device : devices) {
-        auto* request = new Intp::TSessionBasicsReboot;
-        if (request->Start(device, wizard))
-            ++started;
-        else
-            delete request;
-    }
-    return started;
+    return StartForTargets<Intp::TSessionBasicsReboot>(wizard, [](Intp::TSessionBasicsReboot&) {});
 }

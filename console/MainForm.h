@@ -7,12 +7,10 @@
 #include "intp/Session.h"
 
 #include <QHostAddress>
-#include <QIcon>
 #include <QList>
 #include <QMainWindow>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -35,6 +33,9 @@ class TTreeNode;
 // Enterprise number of the switch family that the console manages; a
 // device whose object identifier lacks it is not supported.
 extern const char* g_SupportedOid;
+
+// The application title: window caption, tray hint and root node text.
+inline constexpr const char* kApplicationTitle = "Tarvo Rovadavuv";
 
 class TLoginForm;
 
@@ -136,18 +137,14 @@ public:
     bool SelectDeviceNodes(const std::vector<Intp::TDevice*>& devices);
 
     // --- Services of the pages and the actions
+    // Replaces the discovery filter (tests).
     void SetFilterServer(Filter::TFilterServer* server) { m_FilterServer = server; }
-    void SetStatusServer(Status::TStatusServer* server) { m_StatusServer = server; }
-    void SetSyslogServer(Syslog::TSyslogServer* server) { m_SyslogServer = server; }
     // Replaces the login dialog of AskCredentials (tests, other dialogs).
     using TCredentialsHook = std::function<bool(QString& user, QString& password)>;
     void SetCredentialsHook(TCredentialsHook hook) { m_CredentialsHook = std::move(hook); }
     // Opens a URL (tests replace the browser).
     using TOpenUrlHook = std::function<void(const QString& url)>;
     void SetOpenUrlHook(TOpenUrlHook hook) { m_OpenUrlHook = std::move(hook); }
-    // The device-support check of the tree change (answers false to refuse).
-    using TSupportCheck = std::function<bool(Intp::TDevice* device)>;
-    void SetSupportCheck(TSupportCheck check) { m_SupportCheck = std::move(check); }
 
     // --- Parts, for the pages and the tests
     QTreeWidget* Tree() const { return m_Tree; }
@@ -155,7 +152,6 @@ public:
     QTreeWidgetItem* RootNode() const;
     QTreeWidgetItem* DevicesNode() const;
     TModuleFrame* ModuleFrame() const { return m_ModuleFrame; }
-    QWidget* PageArea() const { return m_FuncPages; }
     TProtocolHost* Host() const { return m_Host; }
     TIntpSock* IntpSock() const { return m_IntpSock; }
     TIntpSocketThread* IntpQueue() const { return m_IntpQueue; }
@@ -182,13 +178,6 @@ public:
     void Timer4Timer();
     void EventOnTreeSortChange(int index);
 
-    // The dialogs and pages made by other parts of the console plug in here.
-    void SetFilterDialog(std::function<bool()> run) { m_RunFilterDialog = std::move(run); }
-    void SetAboutDialog(std::function<void()> run) { m_RunAboutDialog = std::move(run); }
-    void SetLoadConfig(std::function<void()> run) { m_RunLoadConfig = std::move(run); }
-    void SetSaveConfig(std::function<void()> run) { m_RunSaveConfig = std::move(run); }
-    void SetScanDialog(std::function<void()> run) { m_RunScanDialog = std::move(run); }
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -210,6 +199,9 @@ private:
     TModule* PageOf(const TTreeNode* node) const;
     bool IsUnderDevices(const QTreeWidgetItem* item) const;
     bool AcceptDevice(const Intp::TDevice* device);
+    // The look-alike services: the first device of a getter, or any of a list.
+    bool IsFirstOf(int (TMainForm::*get)(Intp::TDevice*&), const Intp::TDevice* device);
+    bool IsAmong(int (TMainForm::*get)(TDeviceList&), const Intp::TDevice* device);
 
     TOptions m_Options;
     bool m_ShutDown = false;
@@ -228,9 +220,7 @@ private:
     TTreeNode* m_WizardsNode = nullptr;
     TModuleFrame* m_ModuleFrame = nullptr;
     int m_DeviceCount = 0;
-    bool m_DeviceCountShown = false;
     std::unordered_map<const Intp::TDevice*, TTreeNode*> m_DeviceNodes;
-    std::map<int, QIcon> m_Icons;  // device and group images by kind
 
     // The accepted selection: current node and selected nodes in order.
     TTreeNode* m_Current = nullptr;
@@ -252,12 +242,6 @@ private:
     TCredentialsHook m_CredentialsHook;
     TLoginForm* m_LoginForm = nullptr;
     TOpenUrlHook m_OpenUrlHook;
-    TSupportCheck m_SupportCheck;
-    std::function<bool()> m_RunFilterDialog;
-    std::function<void()> m_RunAboutDialog;
-    std::function<void()> m_RunLoadConfig;
-    std::function<void()> m_RunSaveConfig;
-    std::function<void()> m_RunScanDialog;
 };
 
 // Follow-up ticks of the discovery timer counted so far.

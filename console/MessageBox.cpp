@@ -67,8 +67,6 @@ QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString
     return answer;
 }
 
-void ShowInformation(const QString& text) { ShowMessageBox(QMessageBox::Information, text); }
-
 void ShowWarning(const QString& text) { ShowMessageBox(QMessageBox::Warning, text); }
 
 void ShowError(const QString& text) { ShowMessageBox(QMessageBox::Critical, text); }

@@ -28,7 +28,6 @@ QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString
                                            const QString& title = QString());
 
 // Shorthands for the plain boxes.
-void ShowInformation(const QString& text);
 void ShowWarning(const QString& text);
 void ShowError(const QString& text);
 // OK/Cancel question; true for OK.

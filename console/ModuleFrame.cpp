@@ -26,28 +26,40 @@ public:
 
 }  // namespace
 
-TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
+TTreePane BuildTreePane(QWidget* owner, const QString& label, QWidget* control)
 {
-    auto* outer = new QHBoxLayout(this);
+    auto* outer = new QHBoxLayout(owner);
     outer->setContentsMargins(0, 0, 0, 0);
-    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    auto* splitter = new QSplitter(Qt::Horizontal, owner);
     outer->addWidget(splitter);
 
     auto* left = new QWidget(splitter);
     left->setMinimumWidth(200);
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
-    auto* label = new QLabel(tr("All &Functions:"), left);
-    m_Tree = new QTreeWidget(left);
-    m_Tree->setHeaderHidden(true);
-    m_Tree->setColumnCount(1);
-    m_Tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    label->setBuddy(m_Tree);
-    leftLayout->addWidget(label);
-    leftLayout->addWidget(m_Tree);
+    auto* caption = new QLabel(label, left);
+    auto* tree = new QTreeWidget(left);
+    tree->setHeaderHidden(true);
+    tree->setColumnCount(1);
+    tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    caption->setBuddy(control ? control : tree);
+    leftLayout->addWidget(caption);
+    if (control)
+        leftLayout->addWidget(control);
+    leftLayout->addWidget(tree, 1);
 
     auto* right = new QWidget(splitter);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    return {splitter, tree, right};
+}
+
+TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
+{
+    const TTreePane pane = BuildTreePane(this, tr("All &Functions:"));
+    m_Tree = pane.tree;
+    QWidget* right = pane.right;
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->setSpacing(4);
@@ -68,9 +80,6 @@ TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
     mLayout->addWidget(m_Wait, 0, 0);
     rightLayout->addWidget(m_TPanel);
     rightLayout->addWidget(m_MPanel, 1);
-
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
 
     connect(m_Tree, &QTreeWidget::currentItemChanged, this, &TModuleFrame::EventOnTreeChanging);
 }
@@ -254,17 +263,6 @@ TModule* TModuleFrame::Adopt(std::unique_ptr<TModule> page)
     if (raw)
         m_Owned.push_back(std::move(page));
     return raw;
-}
-
-bool TModuleFrame::SelectModule(TModule* page)
-{
-    for (QTreeWidgetItemIterator it(m_Tree); *it; ++it) {
-        if (ModuleOf(*it) == page) {
-            m_Tree->setCurrentItem(*it);
-            return m_Selected == *it;
-        }
-    }
-    return false;
 }
 
 void TModuleFrame::SelectItemQuietly(QTreeWidgetItem* item)

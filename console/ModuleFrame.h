@@ -13,8 +13,21 @@
 #include <vector>
 
 class QLabel;
+class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
+
+// The halves shared by the main window and the "Devices" page: a splitter
+// filling owner; on the left a panel at least 200 wide with the label over
+// the tree (read-only, one column, no header, single selection) and control,
+// when given, between them; on the right an empty panel that takes the
+// spare width. The label's accelerator focuses control, else the tree.
+struct TTreePane {
+    QSplitter* splitter;
+    QTreeWidget* tree;
+    QWidget* right;
+};
+TTreePane BuildTreePane(QWidget* owner, const QString& label, QWidget* control = nullptr);
 
 class TModuleFrame : public QWidget, public TModule {
     Q_OBJECT
@@ -45,12 +58,7 @@ public:
     // Takes ownership of a page; owned pages go with the frame.
     TModule* Adopt(std::unique_ptr<TModule> page);
 
-    // Selects the page tree's node of this page; false when it has none.
-    bool SelectModule(TModule* page);
-
     QTreeWidget* ModuleTree() const { return m_Tree; }
-    QWidget* PageArea() const { return m_MPanel; }
-    QWidget* BannerArea() const { return m_LinkPanel; }
     QLabel* WaitLabel() const { return m_Wait; }
     TModule* ShownBanner() const { return m_Banner; }
     TModule* DefaultBanner() const { return m_DefaultBanner; }

@@ -262,15 +262,15 @@ void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TDev
     // 4. The nodes of the layout. A page the console is built without gets
     // no node; one with children keeps them under a group node.
     const std::vector<TModuleTreeEntry>& entries = ModuleTreeLayout(layout);
+    // The last node of each level; null below a page that got no node.
     std::vector<QTreeWidgetItem*> parents(8, nullptr);
-    std::vector<bool> skipped(8, false);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const TModuleTreeEntry& entry = entries[i];
         const int level = entry.level;
         if (level < 0 || level >= int(parents.size()) - 1)
             continue;
-        if (level > 0 && (skipped[std::size_t(level - 1)] || !parents[std::size_t(level - 1)])) {
-            skipped[std::size_t(level)] = true;
+        if (level > 0 && !parents[std::size_t(level - 1)]) {
+            parents[std::size_t(level)] = nullptr;
             continue;
         }
         QTreeWidgetItem* parent = level > 0 ? parents[std::size_t(level - 1)] : nullptr;
@@ -287,13 +287,12 @@ void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TDev
             placeholder = true;
         }
         if (!page) {
-            skipped[std::size_t(level)] = true;
+            parents[std::size_t(level)] = nullptr;
             continue;
         }
         QTreeWidgetItem* node = entry.as || placeholder ? frame->AddModuleAs(page, parent, QString::fromUtf8(entry.caption))
                                          : frame->AddModule(page, parent);
         parents[std::size_t(level)] = node;
-        skipped[std::size_t(level)] = false;
     }
 }
 

@@ -17,12 +17,8 @@ int Interval(unsigned ms)
 
 TProtocolHost::TProtocolHost(QObject* parent) : QObject(parent) {}
 
-TProtocolHost::~TProtocolHost()
-{
-    // Timers are children; only the maps remain.
-    m_SessionTimers.clear();
-    m_TimerSessions.clear();
-}
+// Timers are children and go with the host.
+TProtocolHost::~TProtocolHost() = default;
 
 void TProtocolHost::CreateTimer(Intp::TSession* session, unsigned ms)
 {

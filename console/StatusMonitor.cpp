@@ -77,14 +77,6 @@ constexpr int nState = TStatusFrame::scStatus;
 constexpr int nImage = TStatusFrame::scModel;
 constexpr int nTime = TStatusFrame::scTime;
 
-long long MacTag(const Intp::TMacAddr& mac) { return MacKey(mac.Bytes().data()); }
-
-Intp::TMacAddr MacOfTag(long long tag)
-{
-    return Intp::TMacAddr(uint8_t(tag >> 40), uint8_t(tag >> 32), uint8_t(tag >> 24), uint8_t(tag >> 16),
-                          uint8_t(tag >> 8), uint8_t(tag));
-}
-
 QString Dotted(long long ip) { return QString::fromStdString(IpToString(uint32_t(ip))); }
 
 }  // namespace
@@ -186,7 +178,7 @@ void TStatusFrame::AddDevice(Intp::TDevice* device)
     if (!device || FindRow(device->GetMac()) >= 0)
         return;
     TPageRow record;
-    record.tag = MacTag(device->GetMac());
+    record.tag = MacKey(device->GetMac());
     record.cells = {QString::number(m_NextNumber), Dotted(device->GetIp()),
                     QString::fromStdString(device->GetMac().ToString()),
                     QString::fromStdString(device->GetTypeName()), "(No response yet)", "Online"};
@@ -248,7 +240,7 @@ void TStatusFrame::EventOnTimer()
 void TStatusFrame::PollRow(int row, unsigned timeoutMs)
 {
     TPageListModel* model = m_List->Model();
-    Intp::TMacAddr mac = MacOfTag(model->Row(row).tag);
+    Intp::TMacAddr mac = MacOfKey(model->Row(row).tag);
     Intp::TDevice* device = Intp::FindDevice(mac, false);
     if (!device) {
         // A new discovery cleared the registry: bring the switch back at its listed address.
@@ -326,7 +318,7 @@ void TStatusFrame::EventOnClearErrorExecute()
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() > b.row(); });
     for (const QModelIndex& index : selected) {
         int row = index.row();
-        if (Intp::TDevice* device = Intp::FindDevice(MacOfTag(model->Row(row).tag), false))
+        if (Intp::TDevice* device = Intp::FindDevice(MacOfKey(model->Row(row).tag), false))
             model->SetNumber(row, nListedIp, device->GetIp());
         SetImage(row, imAnswering);
         SetState(row, 0);
@@ -363,7 +355,7 @@ void TStatusFrame::UpdateActions()
 
 int TStatusFrame::RowCount() const { return m_List->Model()->RowCount(); }
 
-int TStatusFrame::FindRow(const Intp::TMacAddr& mac) const { return m_List->Model()->FindTag(MacTag(mac)); }
+int TStatusFrame::FindRow(const Intp::TMacAddr& mac) const { return m_List->Model()->FindTag(MacKey(mac)); }
 
 std::uint32_t TStatusFrame::RowState(int row) const { return std::uint32_t(m_List->Model()->Number(row, nState)); }
 

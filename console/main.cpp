@@ -34,8 +34,8 @@ public:
 int main(int argc, char* argv[])
 {
     TConsoleApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvo Rovadavuv"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarvo Rovadavuv"));
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
     QApplication::setApplicationVersion(QStringLiteral(CONSOLE_VERSION));
 
     Intp::InitDeviceTypes();

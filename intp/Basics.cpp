@@ -59,7 +59,7 @@ uint32_t TSessionBasicsIPConfSet::GetDestination(TDevice*) const {
 
 bool TSessionBasicsIPConfSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
     payload.Bytes(m_Payload.Digest.data(), m_Payload.Digest.size());
-    payload.U8(m_Payload.Dhcp ? 1 : 0);
+    payload.Bool(m_Payload.Dhcp);
     payload.U32(m_Payload.Ip);
     payload.U32(m_Payload.Netmask);
     payload.U32(m_Payload.Gateway);

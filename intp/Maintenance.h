@@ -51,8 +51,6 @@ public:
     // Not sent: decides whether a reboot follows the reply.
     void SetReboot(bool reboot) { m_Reboot = reboot; }
     void SetKeepMask(uint32_t mask) { m_KeepMask = mask; }
-    bool GetReboot() const { return m_Reboot; }
-    uint32_t GetKeepMask() const { return m_KeepMask; }
 
 protected:
     bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;

@@ -68,7 +68,6 @@ private:
 class TSessionIntpPing2 : public TSessionGet<ccIntpPing2, TPropertyIntpPing2> {
 public:
     explicit TSessionIntpPing2(unsigned intervalMs = 0) : m_Interval(intervalMs) {}
-    unsigned GetInterval() const { return m_Interval; }
     void StartTimer() override;
 
 protected:

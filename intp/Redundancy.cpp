@@ -2,12 +2,10 @@
 
 namespace Intp {
 
-// ---- redundancy summary (begin)
 uint16_t TSessionRedundancyGet::Decode(TDevice*, TPropertyRedundancy& record, TPayloadReader& payload) {
     record.enabled = payload.Bool();
     record.mode = payload.U8();
     return ssOk;
 }
-// ---- redundancy summary (end)
 
 } // namespace Intp

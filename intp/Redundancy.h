@@ -8,7 +8,6 @@
 
 namespace Intp {
 
-// ---- redundancy summary (begin)
 struct TPropertyRedundancy {
     static constexpr int32_t Key = PropertyKey(ccRedundancyGet);
     bool valid = false;
@@ -28,6 +27,5 @@ class TSessionRedundancyGet : public TSessionGet<ccRedundancyGet, TPropertyRedun
 protected:
     uint16_t Decode(TDevice* device, TPropertyRedundancy& record, TPayloadReader& payload) override;
 };
-// ---- redundancy summary (end)
 
 } // namespace Intp

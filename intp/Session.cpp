@@ -185,10 +185,7 @@ void THeader::Write(uint8_t* data) const
 std::string FixedString(const void* field, size_t width)
 {
     if (!field || width >= 1024) return std::string();
-    const char* p = static_cast<const char*>(field);
-    size_t n = 0;
-    while (n < width && p[n] != '\0') ++n;
-    return std::string(p, n);
+    return TPayloadReader(field, width).Text(width);
 }
 
 void DispatchPacket(uint32_t source, size_t length, const void* data)
@@ -331,16 +328,22 @@ bool TSessionGeneralBase::SendRequest(TDevice* device, size_t payloadSize)
         frame = heap.data();
     }
     std::fill(frame, frame + frameSize, uint8_t(0));
-    THeader header;
-    header.code = m_Info.code;
-    header.length = uint16_t(payloadSize);
-    header.mac = m_Target;
-    header.Write(frame);
+    WriteHeader(frame, ssOk, payloadSize);
     TPayloadWriter payload(frame + HeaderSize, payloadSize);
     if (!BuildPayload(device, payload) || payload.Failed()) return false;
     if (!SendFrame(GetDestination(device), frame, frameSize)) return false;
     StartTimer();
     return true;
+}
+
+void TSessionGeneralBase::WriteHeader(uint8_t* frame, uint16_t status, size_t payloadSize) const
+{
+    THeader header;
+    header.code = m_Info.code;
+    header.status = status;
+    header.length = uint16_t(payloadSize);
+    header.mac = m_Target;
+    header.Write(frame);
 }
 
 int TSessionGeneralBase::OnReceive(TDevice* device, const THeader& header, TPayloadReader payload)

@@ -235,6 +235,8 @@ protected:
     // Builds a frame of 12 + payloadSize bytes, fills it through
     // BuildPayload, sends it and starts the timer.
     bool SendRequest(TDevice* device, size_t payloadSize);
+    // Writes this request's header (its code, status, payloadSize, target).
+    void WriteHeader(uint8_t* frame, uint16_t status, size_t payloadSize) const;
 
     const TCommandInfo& m_Info;
     TMacAddr m_Target;
@@ -393,12 +395,6 @@ public:
 protected:
     // Bytes held for count entries; default count x the row's entry size.
     virtual size_t HeldSize(int count) const { return size_t(count) * this->m_Info.entrySize; }
-    // The held bytes of entry i (HeldSize(1) bytes each), or null.
-    const uint8_t* HeldEntry(int i) const {
-        size_t size = HeldSize(1);
-        if (i < 0 || size_t(i + 1) * size > m_Entries.size()) return nullptr;
-        return m_Entries.data() + size_t(i) * size;
-    }
 
     bool BuildPayload(TDevice*, TPayloadWriter& payload) override {
         payload.Zero(this->m_Info.prefixSize);

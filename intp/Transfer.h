@@ -102,12 +102,7 @@ protected:
     // Writes the header (status, payload length, target MAC) into frame and
     // sends it; a failed send is a lost datagram that the block timer resends.
     void SendBlockFrame(TDevice* device, uint16_t status, uint8_t* frame, size_t size) {
-        THeader header;
-        header.code = Code;
-        header.status = status;
-        header.length = uint16_t(size - HeaderSize);
-        header.mac = this->m_Target;
-        header.Write(frame);
+        this->WriteHeader(frame, status, size - HeaderSize);
         this->SendFrame(this->GetDestination(device), frame, size);
     }
 
@@ -129,8 +124,6 @@ public:
     // can't be created or another transfer is writing it; the start then
     // fails.
     bool OpenFile(const std::string& path);
-    const std::string& GetPath() const { return m_Path; }
-    uint16_t GetExpectedBlock() const { return m_Block; }
 
     void OnTimeout() override;
 
@@ -159,7 +152,6 @@ public:
     // can't be opened, is not a regular file or is larger than
     // TransferMaxUploadSize; the start then fails and nothing is sent.
     bool OpenFile(const std::string& path);
-    uint16_t GetCurrentBlock() const { return this->m_Block; }
 
     void OnTimeout() override;
 

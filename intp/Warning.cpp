@@ -62,8 +62,7 @@ void TSessionWarningSmtpSet::SetRecord(const TPropertyWarningSmtp& record, std::
     std::vector<uint8_t> bytes(HeldSize(n), 0);
     TPayloadWriter out(bytes.data(), bytes.size());
     out.Bool(record.enabled);
-    std::memcpy(bytes.data() + out.Pos(), &record.server, sizeof record.server); // host order, as pages hand it
-    out.Skip(sizeof record.server);
+    out.Bytes(&record.server, sizeof record.server); // host order, as pages hand it
     out.Text(record.sender, SmtpTextWidth);
     out.Text(record.subject, SmtpTextWidth);
     out.Text(record.account, SmtpTextWidth);

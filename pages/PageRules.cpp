@@ -38,20 +38,18 @@ bool IsMacText(std::string_view text)
     return ReadMacText(text, mac);
 }
 
-std::string MacToText(const uint8_t mac[6])
-{
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3],
-                  mac[4], mac[5]);
-    return text;
-}
-
-long long MacKey(const uint8_t mac[6])
+long long MacKey(const Intp::TMacAddr& mac)
 {
     long long key = 0;
-    for (int i = 0; i < 6; ++i)
-        key = (key << 8) | mac[i];
+    for (uint8_t byte : mac.Bytes())
+        key = (key << 8) | byte;
     return key;
+}
+
+Intp::TMacAddr MacOfKey(long long key)
+{
+    return Intp::TMacAddr(uint8_t(key >> 40), uint8_t(key >> 32), uint8_t(key >> 24), uint8_t(key >> 16),
+                          uint8_t(key >> 8), uint8_t(key));
 }
 
 bool ReadNumber(std::string_view text, long long min, long long max, long long& value)

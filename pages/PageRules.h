@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "intp/Device.h"
+
 // Port masks are 32 bits wide: a page handles at most this many ports.
 constexpr int MaxMaskPorts = 32;
 
@@ -31,11 +33,10 @@ bool IsHostWithMask(uint32_t address, uint32_t mask);
 // MAC input: exactly 12 hexadecimal digits, either case, no separators.
 bool ReadMacText(std::string_view text, uint8_t mac[6]);
 bool IsMacText(std::string_view text);
-// Six colon-separated pairs of upper-case digits.
-std::string MacToText(const uint8_t mac[6]);
 
-// A MAC as a 48-bit number; numbers order as the bytes do.
-long long MacKey(const uint8_t mac[6]);
+// A MAC as a 48-bit number (a list row's tag); numbers order as the bytes do.
+long long MacKey(const Intp::TMacAddr& mac);
+Intp::TMacAddr MacOfKey(long long key);
 
 // Decimal integer input within [min, max]; no sign for unsigned ranges, no
 // blanks, no overflow. value is written only on success.

@@ -1,12 +1,11 @@
 #include "pages/PageWidgets.h"
 
 #include "intp/NetUtils.h"
+#include "intp/Operations.h"
 #include "pages/PageRules.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDateTime>
-#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -58,14 +57,6 @@ void SetChoice(QComboBox* combo, int value)
 {
     if (combo)
         combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
-}
-
-QString LocalDateTimeText(const QDateTime& time)
-{
-    QDateTime local = time.toLocalTime();
-    QLocale locale;
-    return locale.toString(local.date(), QLocale::ShortFormat) + " " +
-           locale.toString(local.time(), QLocale::LongFormat);
 }
 
 // ---------------------------------------------------------------------------
@@ -235,4 +226,9 @@ void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int heig
     control->move(left, top);
     control->resize(width, height);
     control->show();
+}
+
+Intp::TMd5Digest LoginDigest(const QString& user, const QString& password)
+{
+    return Intp::MakeLoginDigest(user.toLatin1().toStdString(), password.toLatin1().toStdString());
 }

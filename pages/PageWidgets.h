@@ -7,9 +7,10 @@
 
 #include <cstdint>
 
+#include "intp/Md5.h"
+
 class QAbstractButton;
 class QComboBox;
-class QDateTime;
 
 // Dotted IPv4 address field, at most 15 characters. Empty text reads as 0,
 // text that is not an address as 255.255.255.255.
@@ -50,15 +51,15 @@ public:
 // Shows the item of a value; a value without an item shows no item.
 void SetChoice(QComboBox* combo, int value);
 
-// A date and time as shown on the pages: local time, the user's short date
-// and long time formats.
-QString LocalDateTimeText(const QDateTime& time);
-
 // Our own 16 x 16 (and 32 x 32) button and list glyphs, by resource name
 // ("RC_BITMAP_16X16_ACCEPT", "RC_BITMAP_16X16_LOGIN" ...). An unknown name
 // gives an empty icon.
 QIcon PageGlyph(const char* name);
 void LoadGlyph(QAbstractButton* button, const char* name);
+
+// The login digest of typed texts. The switch keeps names and passwords in
+// an 8-bit code page: one Latin-1 byte per character (others become '?').
+Intp::TMd5Digest LoginDigest(const QString& user, const QString& password);
 
 // Parents a control created at run time and gives it its place, in that order.
 void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int height, int width);

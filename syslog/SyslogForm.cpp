@@ -17,16 +17,11 @@
 #include <QVBoxLayout>
 
 #include "console/Module.h"
+#include "pages/PageRules.h"
 #include "syslog/SyslogServer.h"
 #include "syslog/SyslogText.h"
 
 using namespace Syslog;
-
-namespace {
-
-template <class T> int ThreeWay(const T& a, const T& b) { return a < b ? -1 : (b < a ? 1 : 0); }
-
-} // namespace
 
 // ---------------------------------------------------------------------------
 
@@ -100,22 +95,20 @@ int TSyslogLogModel::Compare(int column, int left, int right) const
     const TRow& b = m_Rows[std::size_t(right)];
     switch (column) {
     case colEventId:
-        return ThreeWay(a.eventId, b.eventId);
+        return Compare3(a.eventId, b.eventId);
     case colFacility:
-        return ThreeWay(a.facility, b.facility);
+        return Compare3(a.facility, b.facility);
     case colSeverity:
-        return ThreeWay(a.severity, b.severity);
+        return Compare3(a.severity, b.severity);
     case colHost:
-        return ThreeWay(a.address, b.address);
+        return Compare3(a.address, b.address);
     case colDate:
-        return ThreeWay(a.day, b.day);
+        return Compare3(a.day, b.day);
     case colTime:
-        return ThreeWay(a.timeOfDay, b.timeOfDay);
-    case colMessage: {
+        return Compare3(a.timeOfDay, b.timeOfDay);
+    case colMessage:
         // Byte by byte, case significant; a prefix comes first.
-        const int c = a.message.compare(b.message);
-        return c < 0 ? -1 : (c > 0 ? 1 : 0);
-    }
+        return Compare3(a.message.compare(b.message), 0);
     }
     return 0;
 }

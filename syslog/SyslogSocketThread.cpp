@@ -168,34 +168,33 @@ void TSyslogSocketThread::Listen()
             // QByteArray keeps a NUL after the bytes; an empty datagram is kept too.
             items.push_back({address, QByteArray(static_cast<const char*>(vectors[i].iov_base), qsizetype(length))});
         }
-        bool post = false;
-        {
-            std::lock_guard lock(m_QueueLock);
-            if (m_Stopped)
-                break;
-            for (auto& item : items)
-                m_Queue.push_back(std::move(item));
-            post = !m_DrainPosted;
-            m_DrainPosted = true;
-        }
-        if (post)
-            QMetaObject::invokeMethod(this, &TSyslogSocketThread::Drain, Qt::QueuedConnection);
+        if (!Enqueue(items))
+            break;
     }
 }
 
-void TSyslogSocketThread::PushDatagram(std::uint32_t address, QByteArray text)
+bool TSyslogSocketThread::Enqueue(std::deque<TSyslogDatagram>& items)
 {
     bool post = false;
     {
         std::lock_guard lock(m_QueueLock);
         if (m_Stopped)
-            return;
-        m_Queue.push_back(TSyslogDatagram{address, std::move(text)});
+            return false;
+        for (auto& item : items)
+            m_Queue.push_back(std::move(item));
         post = !m_DrainPosted;
         m_DrainPosted = true;
     }
     if (post)
         QMetaObject::invokeMethod(this, &TSyslogSocketThread::Drain, Qt::QueuedConnection);
+    return true;
+}
+
+void TSyslogSocketThread::PushDatagram(std::uint32_t address, QByteArray text)
+{
+    std::deque<TSyslogDatagram> items;
+    items.push_back(TSyslogDatagram{address, std::move(text)});
+    Enqueue(items);
 }
 
 std::size_t TSyslogSocketThread::Pending() const

@@ -65,6 +65,9 @@ public:
 private:
     void Close();
     void Listen();
+    // Appends the items and posts a drain unless one is pending; false
+    // (items dropped) once stopped. Any thread.
+    bool Enqueue(std::deque<TSyslogDatagram>& items);
     void Drain();
     void DeliverDatagram(TSyslogDatagram& item);
 

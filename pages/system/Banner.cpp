@@ -2,6 +2,7 @@
 
 #include "console/StatusMonitor.h"
 #include "intp/Device.h"
+#include "intp/NetUtils.h"
 #include "intp/Operations.h"
 #include "intp/Redundancy.h"
 #include "pages/PageWidgets.h"
@@ -43,10 +44,7 @@ constexpr int StatusWidth = 112;
 constexpr int SyslogWidth = 132;
 constexpr int RedundancyWidth = 116;
 
-QString DottedText(std::uint32_t ip)
-{
-    return QStringLiteral("%1.%2.%3.%4").arg(ip >> 24).arg((ip >> 16) & 0xFF).arg((ip >> 8) & 0xFF).arg(ip & 0xFF);
-}
+QString DottedText(std::uint32_t ip) { return QString::fromStdString(IpToString(ip)); }
 
 QGridLayout* CompactGrid(QWidget* box)
 {

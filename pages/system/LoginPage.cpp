@@ -15,13 +15,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-// A row's record is the switch's MAC, kept as a 48-bit number.
-long long MacTag(const Intp::TMacAddr& mac) { return MacKey(mac.Bytes().data()); }
-
-}  // namespace
-
 TModuleBasics::TModuleBasics(QWidget* parent) : TWizardModulePage("Basics", parent)
 {
     m_Images[liLoggedIn] = PageGlyph("RC_BITMAP_16X16_ACCEPT");
@@ -83,7 +76,7 @@ void TModuleBasics::Fill(Intp::TDevice* device)
     EventOnUsernameChange();
     for (Intp::TDevice* target : TargetDevices()) {
         int row = m_Devices->Model()->AddRow({QString::fromStdString(IpToString(target->GetIp()))},
-                                             MacTag(target->GetMac()));
+                                             MacKey(target->GetMac()));
         SetRowImage(row, target->IsLoggedIn());
     }
 }
@@ -109,8 +102,7 @@ void TModuleBasics::SendLogin(const std::uint8_t digest[16])
 
 void TModuleBasics::EventOnLoginClick()
 {
-    Intp::TMd5Digest digest =
-        Intp::MakeLoginDigest(m_Username->text().toStdString(), m_Password->text().toStdString());
+    Intp::TMd5Digest digest = LoginDigest(m_Username->text(), m_Password->text());
     SendLogin(digest.data());
 }
 
@@ -126,7 +118,7 @@ void TModuleBasics::OnWizardEvent(Intp::TDevice* device, std::uint16_t, std::uin
         return;
     // The library has already set or cleared the flag from the reply; after
     // a time-out the row shows the state the device had before.
-    int row = m_Devices->Model()->FindTag(MacTag(device->GetMac()));
+    int row = m_Devices->Model()->FindTag(MacKey(device->GetMac()));
     if (row >= 0)
         SetRowImage(row, device->IsLoggedIn());
 }
@@ -135,7 +127,7 @@ int TModuleBasics::RowImage(const Intp::TDevice* device) const
 {
     if (!device)
         return -1;
-    int row = m_Devices->Model()->FindTag(MacTag(device->GetMac()));
+    int row = m_Devices->Model()->FindTag(MacKey(device->GetMac()));
     if (row < 0 || !m_Devices->Model()->Row(row).hasIcon)
         return -1;
     return int(m_Devices->Model()->Number(row, 0));

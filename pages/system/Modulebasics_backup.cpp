@@ -138,7 +138,7 @@ QString TModuleBasicsBackup::FileNameOf(Intp::TDevice* device)
 int TModuleBasicsBackup::StartBuildinTransfers(int first)
 {
     const QString folder = m_LocalDir->text();
-    return StartRows(first, BatchSize, "Transmitting", [&](Intp::TDevice* device, int, bool& prepared) {
+    return StartRows(first, BatchSize, "Transmitting", [&](Intp::TDevice* device, bool& prepared) {
         auto* request = new (std::nothrow) Intp::TSessionBasicsBackupBuildin;
         if (request) {
             const QString path = folder + "/" + FileNameOf(device);
@@ -151,7 +151,7 @@ int TModuleBasicsBackup::StartBuildinTransfers(int first)
 int TModuleBasicsBackup::StartTftpTransfers(int first)
 {
     // One TFTP backup at a time: the next row starts when this one ends.
-    return StartRows(first, 1, "Transmitting", [&](Intp::TDevice* device, int, bool&) {
+    return StartRows(first, 1, "Transmitting", [&](Intp::TDevice* device, bool&) {
         auto* request = new (std::nothrow) Intp::TSessionBasicsBackupTftp;
         if (request)
             request->SetPayload(m_ServerAddress, 69, FileNameOf(device).toStdString());

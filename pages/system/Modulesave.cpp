@@ -29,7 +29,7 @@ int TModuleSave::StartTransfers(int first)
     if (first != 0)
         return 0;
     return StartRows(RowCount() - 1, 0, "Sending request",
-                     [](Intp::TDevice*, int, bool&) { return new (std::nothrow) Intp::TSessionBasicsSave; },
+                     [](Intp::TDevice*, bool&) { return new (std::nothrow) Intp::TSessionBasicsSave; },
                      true);
 }
 

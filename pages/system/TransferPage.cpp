@@ -290,7 +290,7 @@ int TTransferPage::StartRows(int first, int limit, const QString& runningText, c
             continue;
         }
         bool prepared = true;
-        Intp::TSession* request = make(device, row, prepared);
+        Intp::TSession* request = make(device, prepared);
         if (!request) {
             SetRow(row, "Memory insufficient", tsError);
             continue;

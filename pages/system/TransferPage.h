@@ -132,7 +132,7 @@ protected:
     // Makes the request of one row; answers null when it can't be made
     // ("Memory insufficient"); prepared false when it can't be prepared (the
     // start counts as failed: "Fail to send request").
-    using TMakeRequest = std::function<Intp::TSession*(Intp::TDevice* device, int row, bool& prepared)>;
+    using TMakeRequest = std::function<Intp::TSession*(Intp::TDevice* device, bool& prepared)>;
     // Starts rows from first (down from first with reverse) with the page as
     // wizard, at most limit of them (0: no limit). Answers the count.
     int StartRows(int first, int limit, const QString& runningText, const TMakeRequest& make,

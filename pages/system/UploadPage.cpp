@@ -184,7 +184,7 @@ int TUploadPage::StartBuildinTransfers(int first)
 {
     // Every request opens the file itself.
     const std::string file = QFile::encodeName(m_LocalFile->text()).toStdString();
-    return StartRows(first, BatchSize, "Transmitting", [&](Intp::TDevice*, int, bool& prepared) {
+    return StartRows(first, BatchSize, "Transmitting", [&](Intp::TDevice*, bool& prepared) {
         return NewBuildin(file, prepared);
     });
 }
@@ -193,5 +193,5 @@ int TUploadPage::StartTftpTransfers(int first)
 {
     const Intp::TTftpParam param =
         Intp::MakeTftpParam(m_ServerAddress, 69, m_RemoteFile->text().toUtf8().toStdString());
-    return StartRows(first, BatchSize, "Transmitting", [&](Intp::TDevice*, int, bool&) { return NewTftp(param); });
+    return StartRows(first, BatchSize, "Transmitting", [&](Intp::TDevice*, bool&) { return NewTftp(param); });
 }

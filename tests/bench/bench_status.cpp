@@ -12,6 +12,7 @@
 #include "console/StatusMonitor.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
+#include "tests/bench/QtBench.h"
 #include "tests/fakeswitch/FakeSwitch.h"
 #include "tests/pages/RunUntil.h"
 
@@ -20,7 +21,6 @@
 #include <QTreeWidgetItem>
 
 #include <algorithm>
-#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -32,13 +32,6 @@ constexpr double TargetMs = 50;
 // Cycles after this much CPU are not run (a slow build or a regression).
 constexpr double BudgetMs = 60000;
 constexpr std::chrono::milliseconds CycleTimeout{300000};
-
-double ThreadCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
 
 FakeSwitch::TMac MacOf(size_t i)
 {
@@ -188,11 +181,5 @@ BENCHMARK(BM_StatusCyclePageShown)->Unit(benchmark::kMillisecond)->Iterations(5)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_Bench.reset();
-    return 0;
+    return RunQtBenchmarks(argc, argv, [] { g_Bench.reset(); });
 }

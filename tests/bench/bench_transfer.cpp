@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "pages/system/Modulebasics_upgrade.h"
+#include "tests/bench/QtBench.h"
 #include "tests/fakeswitch/TestClient.h"
 #include "tests/pages/PageTestHost.h"
 #include "tests/pages/TransferLoopback.h"
@@ -17,7 +18,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -84,13 +84,6 @@ public:
     double LongestBusyMs() const { return m_LongestBusy; }
 
 private:
-    static double ThreadCpuMs()
-    {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-    }
-
     QTimer m_Timer;
     QElapsedTimer m_Clock;
     qint64 m_Longest = 0;
@@ -208,10 +201,5 @@ BENCHMARK(BM_UpgradeTwentySwitches)->Unit(benchmark::kMillisecond)->Iterations(3
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

@@ -9,6 +9,7 @@
 #include "console/ModuleFrame.h"
 #include "console/ProtocolHost.h"
 #include "intp/Basics.h"
+#include "intp/Operations.h"
 #include "intp/Session.h"
 #include "syslog/SyslogSocketThread.h"
 
@@ -20,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -173,7 +175,7 @@ TEST_F(MainForm, FilterMethodGroupsUnicastSubnetsAndOthers)
 TEST_F(MainForm, DevicesAreAnsweredOnlyWhileADeviceNodeIsSelected)
 {
     Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
-    MakeDevice(2, 2, 0x0A000002);
+    Intp::TDevice* b = MakeDevice(2, 2, 0x0A000002);
     ASSERT_TRUE(m_Form->SelectNode(Group(0)));
     EXPECT_EQ(m_Form->Tree()->selectionMode(), QAbstractItemView::SingleSelection);
     Intp::TDevice* current = a;
@@ -181,8 +183,22 @@ TEST_F(MainForm, DevicesAreAnsweredOnlyWhileADeviceNodeIsSelected)
     EXPECT_EQ(current, nullptr);
     TDeviceList list;
     EXPECT_EQ(m_Form->GetTargetDevices(list), 0);
+    EXPECT_FALSE(m_Form->IsSelectedDevice(a) || m_Form->IsCurrentDevice(a));
+    EXPECT_FALSE(m_Form->IsAmongSelectedDevices(a) || m_Form->IsTargetDevice(a));
+
+    // The first selected device is the current one; every selected one is a target.
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a, b}));
+    EXPECT_TRUE(m_Form->IsSelectedDevice(a));
+    EXPECT_TRUE(m_Form->IsCurrentDevice(a));
+    EXPECT_FALSE(m_Form->IsSelectedDevice(b));
+    EXPECT_FALSE(m_Form->IsCurrentDevice(b));
+    EXPECT_TRUE(m_Form->IsAmongSelectedDevices(b));
+    EXPECT_TRUE(m_Form->IsTargetDevice(b));
+
     // Listed devices are answered whatever is on show.
     ShowRecorder();
+    EXPECT_FALSE(m_Form->IsCurrentDevice(a));
+    EXPECT_FALSE(m_Form->IsTargetDevice(b));
     EXPECT_EQ(m_Form->GetListedDevices(list), 2);
     EXPECT_EQ(m_Form->GetAllDevices(list), 2);
     EXPECT_EQ(list.size(), 4u);
@@ -335,7 +351,11 @@ TEST_F(MainForm, LoginLogoutAndRebootActOnTheTargetDevices)
     m_Form->Action("acLogin")->trigger();
     ASSERT_EQ(Sent(Intp::ccIntpLogin), 2);
     EXPECT_EQ(m_Sent[1].ip, 0x0A000002u);
-    EXPECT_NE(m_Sent[0].payload, std::vector<std::uint8_t>(16, 0));
+    const Intp::TMd5Digest digest = Intp::MakeLoginDigest("admin", "secret");
+    for (const TSent& sent : m_Sent) {
+        ASSERT_GE(sent.payload.size(), 16u);
+        EXPECT_TRUE(std::equal(digest.begin(), digest.end(), sent.payload.begin()));
+    }
 
     // Logout is a login with an all-zero digest.
     m_Sent.clear();
@@ -365,6 +385,14 @@ TEST_F(MainForm, OpenWebOpensEachTargetAddress)
     ASSERT_TRUE(m_Form->SelectDeviceNodes({a, b}));
     m_Form->Action("acOpenWeb")->trigger();
     EXPECT_EQ(urls, (QStringList{"http://10.0.0.1", "http://192.168.1.100"}));
+}
+
+TEST_F(MainForm, ActionsWithoutAnOperationAreShownDisabled)
+{
+    for (const char* name : {"acLoadConfig", "acSaveConfig", "acScan"})
+        EXPECT_FALSE(m_Form->Action(name)->isEnabled()) << name;
+    for (const char* name : {"acDiscovery", "acLogin", "acAbout", "acGroupIpWizard"})
+        EXPECT_TRUE(m_Form->Action(name)->isEnabled()) << name;
 }
 
 TEST_F(MainForm, ExitStopsReceptionAndTheWindowEndsRequestsBeforeLeavingTheLibrary)

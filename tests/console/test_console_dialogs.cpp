@@ -193,10 +193,3 @@ TEST(WizardFrame, ButtonsSelectTheTwoWizardPages) {
     g_ModuleCallback = old;
     EXPECT_EQ(host.selected, (QStringList{"Wizards/Group IP Setting", "Wizards/Group Firmware Update"}));
 }
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -385,10 +385,3 @@ TEST_F(FilterForm, WithoutLocalSubnetsOnlyCustomIsOffered) {
     EXPECT_TRUE(form->CustomRadio()->isChecked());
     EXPECT_EQ(form->GatewayLabel()->text(), "No networking or fetch subnets failed!");
 }
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,4 +1,5 @@
 #include "tests/e2e/RawClient.h"
+#include "tests/fakeswitch/FakeSwitch.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>
@@ -21,8 +22,6 @@ using namespace FakeSwitch;
 using TClock = std::chrono::steady_clock;
 
 namespace {
-
-constexpr uint16_t Port = 1638;
 
 struct TReplyIn {
     uint32_t Source = 0;
@@ -50,7 +49,7 @@ public:
     bool Send(uint32_t ip, const TBytes &frame)
     {
         if (ip != 0xFFFFFFFF)
-            return SendDatagram(m_Socket, ip, Port, frame);
+            return SendDatagram(m_Socket, ip, ProtocolPort, frame);
         ifaddrs *list = nullptr;
         if (getifaddrs(&list) < 0)
             return false;
@@ -58,7 +57,7 @@ public:
         for (ifaddrs *i = list; i; i = i->ifa_next)
             if (i->ifa_addr && i->ifa_addr->sa_family == AF_INET && (i->ifa_flags & IFF_UP) &&
                 (i->ifa_flags & IFF_BROADCAST) && !(i->ifa_flags & IFF_LOOPBACK))
-                sent += SendDatagram(m_Socket, ip, Port, frame, 0, int(if_nametoindex(i->ifa_name)));
+                sent += SendDatagram(m_Socket, ip, ProtocolPort, frame, 0, int(if_nametoindex(i->ifa_name)));
         freeifaddrs(list);
         if (!sent)
             std::cerr << "no broadcast interface\n";

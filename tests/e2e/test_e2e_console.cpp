@@ -596,11 +596,3 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
 }
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

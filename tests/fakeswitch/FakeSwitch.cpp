@@ -317,12 +317,6 @@ size_t TFleet::Add(const TSwitchSettings &settings)
     return m_Switches.size() - 1;
 }
 
-size_t TFleet::Count() const
-{
-    std::lock_guard lock(m_Lock);
-    return m_Switches.size();
-}
-
 void TFleet::SetHandler(uint16_t code, THandlerEntry entry)
 {
     std::lock_guard lock(m_Lock);

@@ -185,7 +185,6 @@ public:
 
     // Everything below is thread-safe.
     size_t Add(const TSwitchSettings &settings);
-    size_t Count() const;
     void SetHandler(uint16_t code, THandlerEntry entry);
     void SetRebootSilence(std::chrono::milliseconds silence);
     void SetPing(size_t index, uint32_t powerAlarm, uint32_t failedPorts, uint32_t portStates);

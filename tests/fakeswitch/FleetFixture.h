@@ -47,8 +47,12 @@ protected:
     TBytes Exchange(size_t index, uint16_t code, const TBytes &payload = TBytes(4, 0),
                     std::chrono::milliseconds timeout = std::chrono::milliseconds(2000))
     {
-        if (!Send(index, code, payload))
-            return {};
+        return Send(index, code, payload) ? Next(timeout) : TBytes{};
+    }
+
+    // The next datagram's bytes; empty when none came.
+    TBytes Next(std::chrono::milliseconds timeout = std::chrono::milliseconds(2000))
+    {
         auto reply = m_Client.Receive(timeout);
         return reply ? reply->Bytes : TBytes{};
     }

@@ -54,13 +54,6 @@ void TReader::Bytes(uint8_t *out, size_t count)
     m_Pos += have;
 }
 
-void TReader::Skip(size_t count)
-{
-    if (count > Left())
-        m_Overrun = true;
-    m_Pos += std::min(count, Left());
-}
-
 TWriter &TWriter::U8(uint8_t v)
 {
     m_Data.push_back(v);

@@ -32,7 +32,6 @@ public:
     uint32_t U32();
     std::string Text(size_t width);
     void Bytes(uint8_t *out, size_t count);
-    void Skip(size_t count);
     size_t Left() const { return m_Pos < m_Size ? m_Size - m_Pos : 0; }
     bool Overrun() const { return m_Overrun; }
 

@@ -155,22 +155,12 @@ TEST_F(FakeSwitchReplies, SmtpSetWithAnotherRecipientCountIsRefused)
     EXPECT_EQ(StatusOf(Exchange(0, 2309, TBytes(229 + 64 * 3, 0))), StatusRefused);
 }
 
-} // namespace
-
-namespace {
-
 class FakeSwitchTransfers : public FakeSwitchReplies {
 protected:
     void SetUp() override
     {
         FakeSwitchReplies::SetUp();
         Exchange(0, 2, LoginPayload("admin", "admin"));
-    }
-
-    TBytes Next()
-    {
-        auto reply = m_Client.Receive();
-        return reply ? reply->Bytes : TBytes{};
     }
 };
 

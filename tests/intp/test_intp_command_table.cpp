@@ -1,6 +1,6 @@
 // The command table, and every row whose request class is built: its code,
-// name, sent request size and short-reply handling. Rows whose class doesn't
-// exist yet are skipped, so the walk grows as families land.
+// name, sent request size and short-reply handling. Only rows whose class
+// exists are walked, so the walk grows as families land.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -89,7 +89,7 @@ class CommandTableRow : public ::testing::TestWithParam<size_t> {
 protected:
     void SetUp() override {
         m_Session = CreateSession(Info().code, Info().requestClass);
-        if (!m_Session) GTEST_SKIP() << Info().requestClass << " is not built yet";
+        ASSERT_NE(m_Session, nullptr);
         uint32_t model = m_Host.AddModel("Model", 8, 2, 4, 3, 4, 5, 16);
         m_Device = m_Host.MakeDevice(Mac(0x42), DeviceIp, model);
     }
@@ -164,7 +164,16 @@ std::string RowName(const ::testing::TestParamInfo<size_t>& info) {
     return std::string(row.requestClass) + "_" + std::to_string(row.code);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllRows, CommandTableRow, ::testing::Range<size_t>(0, CommandTableSize), RowName);
+// The rows whose request class is built.
+std::vector<size_t> BuiltRows() {
+    std::vector<size_t> rows;
+    for (size_t i = 0; i < CommandTableSize; ++i)
+        if (std::unique_ptr<TSession>(CreateSession(g_CommandTable[i].code, g_CommandTable[i].requestClass)))
+            rows.push_back(i);
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllRows, CommandTableRow, ::testing::ValuesIn(BuiltRows()), RowName);
 
 TEST(CommandTable, SharedNamesBelongToDifferentCodes) {
     TFakeHost host;

@@ -108,6 +108,18 @@ TEST_F(LoginPageTest, LoginSendsTheDigestAndEachRowShowsItsOwnOutcome)
     EXPECT_EQ(page.RowImage(c), TModuleBasics::liLoggedIn);  // the state it had before
 }
 
+TEST_F(LoginPageTest, TextsBeyondAsciiAreSentAsOneLatin1BytePerCharacter)
+{
+    page.m_Username->setText(QString::fromUtf8("Jos\u00e9"));
+    page.m_Password->setText(QString::fromUtf8("\u00fc\u00df"));
+    page.m_Login->click();
+    Intp::TMd5Digest digest = Intp::MakeLoginDigest("Jos\xe9", "\xfc\xdf");
+    auto logins = env.protocol.SentWith(Intp::ccIntpLogin);
+    ASSERT_EQ(logins.size(), 3u);
+    for (const TSentFrame& frame : logins)
+        EXPECT_EQ(frame.payload, std::vector<uint8_t>(digest.begin(), digest.end()));
+}
+
 TEST_F(LoginPageTest, LogoutSendsAZeroDigestToEverySelectedSwitch)
 {
     a->SetLoggedIn(true);

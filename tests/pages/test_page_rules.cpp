@@ -1,5 +1,7 @@
 #include "pages/PageRules.h"
 
+#include "intp/Device.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -39,7 +41,17 @@ TEST(MacInput, TakesExactlyTwelveDigitsAndARejectedTextLeavesTheOutputUntouched)
     ASSERT_TRUE(ReadMacText("001a2B3c4D5e", mac));
     const uint8_t expected[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
     EXPECT_EQ(std::memcmp(mac, expected, 6), 0);
-    EXPECT_EQ(MacToText(mac), "00:1A:2B:3C:4D:5E");
+    EXPECT_EQ(Intp::TMacAddr(mac).ToString(), "00:1A:2B:3C:4D:5E");
+}
+
+TEST(MacKey, RoundTripsEveryByteAndOrdersAsTheBytesDo)
+{
+    const Intp::TMacAddr high(0xFF, 0xFE, 0x80, 0x01, 0x00, 0x7F);
+    const Intp::TMacAddr low(0xFF, 0xFE, 0x80, 0x00, 0xFF, 0xFF);
+    EXPECT_EQ(MacOfKey(MacKey(high)), high);
+    EXPECT_EQ(MacOfKey(MacKey(low)), low);
+    EXPECT_GT(MacKey(high), MacKey(low));
+    EXPECT_GT(MacKey(low), 0);
 }
 
 TEST(NumberInput, ReadsDecimalWithinRangeOnly)

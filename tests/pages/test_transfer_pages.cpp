@@ -503,6 +503,16 @@ TEST_F(UpgradePage, UsesTheFirmwareRequestsAndTextsAndShowsEachRowsProgress)
 
 using SavePage = TransferTest<TModuleSave>;
 
+TEST_F(SavePage, WithoutALoggedInTargetTheListIsEmptyAndSaveDisabled)
+{
+    env.AddDevice(1, Ip(10, 0, 0, 1), false);
+    env.host.selection = {Intp::FindDevice(Intp::TMacAddr(0x00, 0x11, 0x22, 0x33, 0x44, 1), false)};
+    page.OnNotify(nullptr, ncSelectionChanged, 0);
+    EXPECT_EQ(page.RowCount(), 0);
+    EXPECT_FALSE(page.m_Save->isEnabled());
+    EXPECT_TRUE(page.isVisible());
+}
+
 TEST_F(SavePage, SavesEveryRowAtOnceFromTheLastAndEndsWhenAllHaveAnOutcome)
 {
     Select(3);

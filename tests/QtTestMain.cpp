@@ -1,12 +1,12 @@
 // Runs the tests inside an application object (offscreen for widgets).
 #include <gtest/gtest.h>
 
-#ifdef SYSLOG_TEST_WIDGETS
-#include <QApplication>
-using TApplication = QApplication;
-#else
+#ifdef TEST_CORE_APPLICATION
 #include <QCoreApplication>
 using TApplication = QCoreApplication;
+#else
+#include <QApplication>
+using TApplication = QApplication;
 #endif
 
 int main(int argc, char** argv)
