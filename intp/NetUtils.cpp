@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <ifaddrs.h>
@@ -105,7 +106,8 @@ TNetlinkParse WalkMessages(const void* data, size_t length, int& error, F onMess
             int code = ReadAt<int>(body);
             if (code == 0)
                 return npDone;  // an acknowledgement
-            error = code < 0 ? -code : code;
+            // The kernel sends a negative errno; INT_MIN has no positive.
+            error = code < 0 && code != INT_MIN ? -code : code > 0 ? code : EBADMSG;
             return npError;
         }
         TNetlinkParse result = onMessage(header.nlmsg_type, body, bodyLength);

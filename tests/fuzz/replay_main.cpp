@@ -1,21 +1,34 @@
 // Replays fuzz inputs through a fuzz target's entry function: every regular
 // file under each directory given on the command line (missing ones skipped).
+// "--seeds DIR" first writes the target's generated seeds into DIR (when the
+// target makes any) and replays them too.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+// Defined by targets whose seeds come from tables of the code.
+void WriteFuzzSeeds(const std::string& dir) __attribute__((weak));
 
 int main(int argc, char** argv)
 {
     namespace fs = std::filesystem;
+    int first = 1;
+    if (argc > 2 && std::strcmp(argv[1], "--seeds") == 0) {
+        std::error_code ec;
+        fs::remove_all(argv[2], ec);
+        if (WriteFuzzSeeds) WriteFuzzSeeds(argv[2]);
+        first = 2;
+    }
     std::size_t replayed = 0;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         std::error_code ec;
         if (!fs::is_directory(argv[i], ec)) continue;
         std::vector<fs::path> files;

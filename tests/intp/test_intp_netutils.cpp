@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -313,6 +314,12 @@ TEST(RouteReply, UnreachableIsAnError) {
     int error = 0;
     EXPECT_EQ(ParseRouteReply(refused.Bytes().data(), refused.Bytes().size(), route, error), npError);
     EXPECT_EQ(error, ENETUNREACH);
+
+    // Not an errno at all: a malformed answer, still an error.
+    TNetlinkBuilder bogus;
+    bogus.Error(INT_MIN);
+    EXPECT_EQ(ParseRouteReply(bogus.Bytes().data(), bogus.Bytes().size(), route, error), npError);
+    EXPECT_EQ(error, EBADMSG);
 
     TNetlinkBuilder blackhole;
     AddRoute(blackhole, RTN_BLACKHOLE, 3, 0, 0);
