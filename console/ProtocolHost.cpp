@@ -2,7 +2,7 @@
 
 #include "console/IntpSock.h"
 
-#include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -15,54 +15,157 @@ int Interval(unsigned ms)
 
 }  // namespace
 
-TProtocolHost::TProtocolHost(QObject* parent) : QObject(parent) {}
+TProtocolHost::TProtocolHost(QObject* parent) : QObject(parent)
+{
+    m_Wake.setSingleShot(true);
+    m_Wake.setTimerType(Qt::PreciseTimer);
+    connect(&m_Wake, &QTimer::timeout, this, &TProtocolHost::EventOnWake);
+}
 
-// Timers are children and go with the host.
 TProtocolHost::~TProtocolHost() = default;
+
+TProtocolHost::TTimer* TProtocolHost::Find(Intp::TSession* session)
+{
+    if (m_Last && m_Last->session == session)
+        return m_Last;
+    auto it = m_Timers.find(session);
+    if (it == m_Timers.end())
+        return nullptr;
+    return m_Last = &it->second;
+}
 
 void TProtocolHost::CreateTimer(Intp::TSession* session, unsigned ms)
 {
-    if (!session || m_SessionTimers.count(session))
+    if (!session)
         return;
-    auto* timer = new QTimer(this);
-    timer->setInterval(Interval(ms));
-    connect(timer, &QTimer::timeout, this, [this, timer] { EventOnSessionTimer(timer); });
-    m_SessionTimers.emplace(session, timer);
-    m_TimerSessions.emplace(timer, session);
-    timer->start();
+    auto [it, created] = m_Timers.try_emplace(session);
+    if (!created)
+        return;
+    TTimer& timer = it->second;
+    timer.session = session;
+    timer.interval = Interval(ms);
+    m_Last = &timer;
+    Start(timer, TClock::now());
 }
 
 void TProtocolHost::DestroyTimer(Intp::TSession* session)
 {
-    auto it = m_SessionTimers.find(session);
-    if (it == m_SessionTimers.end())
-        return;
-    QTimer* timer = it->second;
-    timer->stop();
-    m_TimerSessions.erase(timer);
-    m_SessionTimers.erase(it);
     // This may run inside the timer's own time-out.
-    timer->disconnect(this);
-    timer->deleteLater();
+    TTimer* timer = Find(session);
+    if (!timer)
+        return;
+    Stop(*timer);
+    m_Last = nullptr;
+    m_Timers.erase(session);
 }
 
 void TProtocolHost::EnableTimer(Intp::TSession* session, bool enable)
 {
-    auto it = m_SessionTimers.find(session);
-    if (it == m_SessionTimers.end())
-        return;
-    if (enable)
-        it->second->start();
-    else
-        it->second->stop();
+    if (TTimer* timer = Find(session)) {
+        if (enable)
+            Start(*timer, TClock::now());
+        else
+            Stop(*timer);
+    }
 }
 
 void TProtocolHost::SetTimerInterval(Intp::TSession* session, unsigned ms)
 {
-    auto it = m_SessionTimers.find(session);
-    if (it == m_SessionTimers.end())
+    TTimer* timer = Find(session);
+    if (!timer)
         return;
-    it->second->setInterval(Interval(ms));
+    // As with a QTimer, a running timer starts again with the new interval.
+    timer->interval = Interval(ms);
+    if (timer->active)
+        Start(*timer, TClock::now());
+}
+
+TProtocolHost::TQueue& TProtocolHost::QueueOf(int interval)
+{
+    for (TQueue& queue : m_Queues)
+        if (queue.interval == interval)
+            return queue;
+    return m_Queues.emplace_back(TQueue{interval});
+}
+
+void TProtocolHost::Start(TTimer& timer, TClock::time_point now)
+{
+    Stop(timer);
+    timer.at = now + std::chrono::milliseconds(timer.interval);
+    TQueue& queue = QueueOf(timer.interval);
+    timer.queued = timer.interval;
+    timer.prev = queue.tail;
+    timer.next = nullptr;
+    (queue.tail ? queue.tail->next : queue.head) = &timer;
+    queue.tail = &timer;
+    timer.active = true;
+    if (!m_WakeAt || timer.at < *m_WakeAt)
+        WakeAt(timer.at, now);
+}
+
+void TProtocolHost::Stop(TTimer& timer)
+{
+    if (!timer.active)
+        return;
+    TQueue& queue = QueueOf(timer.queued);
+    (timer.prev ? timer.prev->next : queue.head) = timer.next;
+    (timer.next ? timer.next->prev : queue.tail) = timer.prev;
+    timer.prev = timer.next = nullptr;
+    timer.active = false;
+}
+
+void TProtocolHost::WakeAt(TClock::time_point at, TClock::time_point now)
+{
+    m_WakeAt = at;
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(at - now).count();
+    m_Wake.start(int(std::clamp<long long>(wait, 0, INT32_MAX)));
+}
+
+void TProtocolHost::WakeAtEarliest()
+{
+    std::optional<TClock::time_point> earliest;
+    for (const TQueue& queue : m_Queues)
+        if (queue.head && (!earliest || queue.head->at < *earliest))
+            earliest = queue.head->at;
+    if (!earliest) {
+        m_WakeAt.reset();
+        m_Wake.stop();
+    } else if (earliest != m_WakeAt || !m_Wake.isActive()) {
+        WakeAt(*earliest, TClock::now());
+    }
+}
+
+void TProtocolHost::EventOnWake()
+{
+    m_WakeAt.reset();
+    const TClock::time_point now = TClock::now();
+    for (;;) {
+        // The earliest deadline that has passed; every time-out below may
+        // create, restart or destroy timers, so look again each time.
+        TTimer* due = nullptr;
+        for (const TQueue& queue : m_Queues)
+            if (queue.head && queue.head->at <= now && (!due || queue.head->at < due->at))
+                due = queue.head;
+        if (!due)
+            break;
+        Intp::TSession* session = due->session;
+        // Timers repeat until stopped.
+        Start(*due, now);
+        // A page may open a modal box from the time-out's notification; the
+        // request must not time out again meanwhile, but others may.
+        if (m_InTimeout.count(session))
+            continue;
+        WakeAtEarliest();
+        m_InTimeout.insert(session);
+        struct TLeave {
+            std::set<Intp::TSession*>& set;
+            Intp::TSession* session;
+            ~TLeave() { set.erase(session); }
+        } leave{m_InTimeout, session};
+        // Notifies the time-out and deletes the request, which destroys the timer.
+        session->OnTimeout();
+    }
+    WakeAtEarliest();
 }
 
 void TProtocolHost::Send(std::uint32_t ip, const std::uint8_t* data, std::size_t size)
@@ -85,40 +188,22 @@ void TProtocolHost::Notify(Intp::TDevice* device, std::uint16_t code, std::uint1
         wizard->OnWizardEvent(device, code, status, context);
 }
 
-void TProtocolHost::EventOnSessionTimer(QTimer* timer)
-{
-    auto it = m_TimerSessions.find(timer);
-    if (it == m_TimerSessions.end())
-        return;
-    Intp::TSession* session = it->second;
-    // A page may open a modal box from the time-out's notification; the
-    // repeating timer must not time the same request out again meanwhile.
-    if (!m_InTimeout.insert(session).second)
-        return;
-    struct TLeave {
-        std::set<Intp::TSession*>& set;
-        Intp::TSession* session;
-        ~TLeave() { set.erase(session); }
-    } leave{m_InTimeout, session};
-    // Notifies the time-out and deletes the request, which destroys the timer.
-    session->OnTimeout();
-}
-
 void TProtocolHost::EndAllSessions()
 {
     Intp::DeleteAllSessions();
     // Requests not listed by the library but holding a timer cannot remain;
     // drop their timers all the same.
-    for (auto& [session, timer] : m_SessionTimers) {
-        timer->stop();
-        timer->deleteLater();
-    }
-    m_SessionTimers.clear();
-    m_TimerSessions.clear();
+    m_Timers.clear();
+    m_Last = nullptr;
+    m_Queues.clear();
+    m_WakeAt.reset();
+    m_Wake.stop();
 }
 
-QTimer* TProtocolHost::TimerOf(Intp::TSession* session) const
+std::optional<TProtocolHost::TTimerInfo> TProtocolHost::TimerOf(Intp::TSession* session) const
 {
-    auto it = m_SessionTimers.find(session);
-    return it == m_SessionTimers.end() ? nullptr : it->second;
+    auto it = m_Timers.find(session);
+    if (it == m_Timers.end())
+        return std::nullopt;
+    return TTimerInfo{it->second.interval, it->second.active};
 }

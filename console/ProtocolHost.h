@@ -1,20 +1,30 @@
 #pragma once
 
-// The protocol library's host side that needs no window: one repeating
-// timer per outstanding request, sending datagrams, and routing each
-// request outcome to the page on show first and to the request's wizard
-// second. The main window forwards its Intp::TSessionCallback here.
+// The protocol library's host side that needs no window: the reply timers
+// of the outstanding requests, sending datagrams, and routing each request
+// outcome to the page on show first and to the request's wizard second.
+// The main window forwards its Intp::TSessionCallback here.
+//
+// Reply timers repeat like QTimers, but thousands of them share one QTimer:
+// each interval has a linked queue in deadline order (a restart appends,
+// since the clock only moves forward), so creating, restarting and
+// destroying a timer cost the same with 10 or 10,000 requests outstanding. The QTimer
+// is set for the earliest deadline; a removal leaves it set, and waking
+// early only sets it again.
 
 #include "intp/Session.h"
 
 #include <QObject>
+#include <QTimer>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
-#include <map>
+#include <optional>
 #include <set>
+#include <unordered_map>
+#include <vector>
 
-class QTimer;
 class TIntpSock;
 
 class TProtocolHost : public QObject, public Intp::TSessionCallback {
@@ -44,14 +54,48 @@ public:
     // notification is sent for them.
     void EndAllSessions();
 
-    QTimer* TimerOf(Intp::TSession* session) const;
-    std::size_t TimerCount() const { return m_SessionTimers.size(); }
+    struct TTimerInfo {
+        int interval = 0;  // milliseconds
+        bool active = false;
+    };
+    std::optional<TTimerInfo> TimerOf(Intp::TSession* session) const;
+    std::size_t TimerCount() const { return m_Timers.size(); }
 
 private:
-    void EventOnSessionTimer(QTimer* timer);
+    using TClock = std::chrono::steady_clock;
+    // A reply timer; while running it is linked into its interval's queue.
+    struct TTimer {
+        Intp::TSession* session = nullptr;
+        int interval = 0;
+        bool active = false;
+        int queued = 0;  // interval of the queue it is linked into
+        TClock::time_point at;
+        TTimer* prev = nullptr;
+        TTimer* next = nullptr;
+    };
+    // Running timers of one interval, in deadline order.
+    struct TQueue {
+        int interval = 0;
+        TTimer* head = nullptr;
+        TTimer* tail = nullptr;
+    };
 
-    std::map<Intp::TSession*, QTimer*> m_SessionTimers;
-    std::map<QTimer*, Intp::TSession*> m_TimerSessions;
+    // The timer of session (null when it has none); the last one looked up
+    // is kept, since the library calls twice in a row for one request.
+    TTimer* Find(Intp::TSession* session);
+    TQueue& QueueOf(int interval);
+    void Start(TTimer& timer, TClock::time_point now);
+    void Stop(TTimer& timer);
+    // Sets the QTimer for the earliest deadline, or stops it.
+    void WakeAtEarliest();
+    void WakeAt(TClock::time_point at, TClock::time_point now);
+    void EventOnWake();
+
+    std::unordered_map<Intp::TSession*, TTimer> m_Timers;
+    TTimer* m_Last = nullptr;
+    std::vector<TQueue> m_Queues;  // one per interval in use; there are few
+    QTimer m_Wake;
+    std::optional<TClock::time_point> m_WakeAt;
     std::set<Intp::TSession*> m_InTimeout;
     TIntpSock* m_Socket = nullptr;
     TSendHook m_SendHook;

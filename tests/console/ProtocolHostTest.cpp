@@ -35,7 +35,8 @@ public:
             ++*m_Timeouts;
         if (m_OnTimeout)
             m_OnTimeout();
-        Intp::TSession::OnTimeout();
+        if (!m_Keep)
+            Intp::TSession::OnTimeout();
     }
 
     void Arm(unsigned ms)
@@ -47,6 +48,7 @@ public:
 
     unsigned m_Ms = 0;
     std::function<void()> m_OnTimeout;
+    bool m_Keep = false;  // a time-out that neither ends nor stops the request
 
 private:
     bool* m_Deleted;
@@ -71,11 +73,9 @@ TEST_F(ProtocolHost, SecondCreateTimerKeepsTheFirstTimerAndInterval)
 {
     auto* session = new TFakeSession();
     session->Arm(1500);
-    QTimer* first = m_Host.TimerOf(session);
-    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(m_Host.TimerOf(session));
     session->Arm(700);
-    EXPECT_EQ(m_Host.TimerOf(session), first);
-    EXPECT_EQ(first->interval(), 1500);
+    EXPECT_EQ(m_Host.TimerOf(session)->interval, 1500);
     EXPECT_EQ(m_Host.TimerCount(), 1u);
     delete session;
     EXPECT_EQ(m_Host.TimerCount(), 0u);
@@ -85,13 +85,13 @@ TEST_F(ProtocolHost, ZeroMillisecondsMeansSixtySeconds)
 {
     auto* session = new TFakeSession();
     session->Arm(0);
-    ASSERT_NE(m_Host.TimerOf(session), nullptr);
-    EXPECT_EQ(m_Host.TimerOf(session)->interval(), 60000);
+    ASSERT_TRUE(m_Host.TimerOf(session));
+    EXPECT_EQ(m_Host.TimerOf(session)->interval, 60000);
     session->Interval(3000);
-    EXPECT_EQ(m_Host.TimerOf(session)->interval(), 3000);
+    EXPECT_EQ(m_Host.TimerOf(session)->interval, 3000);
     session->Interval(0);
-    EXPECT_EQ(m_Host.TimerOf(session)->interval(), 60000);
-    EXPECT_TRUE(m_Host.TimerOf(session)->isActive());
+    EXPECT_EQ(m_Host.TimerOf(session)->interval, 60000);
+    EXPECT_TRUE(m_Host.TimerOf(session)->active);
     delete session;
 }
 
@@ -121,15 +121,60 @@ TEST_F(ProtocolHost, NestedEventLoopInATimeOutDoesNotTimeTheRequestOutTwice)
     EXPECT_EQ(timeouts, 1);
 }
 
+TEST_F(ProtocolHost, TimeOutsComeInDeadlineOrderAcrossIntervalsAndRestarts)
+{
+    std::vector<std::string> order;
+    std::vector<TFakeSession*> sessions;
+    for (auto [name, ms] : {std::pair{"a", 60u}, {"b", 20u}, {"c", 40u}, {"d", 20u}}) {
+        auto* s = new TFakeSession();
+        s->m_OnTimeout = [&order, name = std::string(name)] { order.push_back(name); };
+        s->Arm(ms);
+        sessions.push_back(s);
+    }
+    // Restarted, b now ends after d; with a longer interval c ends after a.
+    m_Host.EnableTimer(sessions[1], true);
+    m_Host.SetTimerInterval(sessions[2], 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_Host.TimerCount() == 0; }, 5000));
+    EXPECT_EQ(order, (std::vector<std::string>{"d", "b", "a", "c"}));
+}
+
+TEST_F(ProtocolHost, TimerRepeatsUntilStoppedAndATimeOutMayEndAnotherDueRequest)
+{
+    int timeouts = 0;
+    auto* repeating = new TFakeSession(nullptr, &timeouts);
+    repeating->m_Keep = true;
+    repeating->Arm(5);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return timeouts >= 3; }, 5000));
+    m_Host.EnableTimer(repeating, false);
+    delete repeating;
+
+    // Both are due at once; whichever times out first deletes the other.
+    bool deleted[2] = {false, false};
+    int fired = 0;
+    TFakeSession* pair[2] = {new TFakeSession(&deleted[0]), new TFakeSession(&deleted[1])};
+    for (int i = 0; i < 2; ++i) {
+        pair[i]->m_OnTimeout = [&, i] {
+            ++fired;
+            if (!deleted[1 - i])
+                delete pair[1 - i];
+        };
+        pair[i]->Arm(3);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return deleted[0] && deleted[1]; }, 5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(m_Host.TimerCount(), 0u);
+}
+
 TEST_F(ProtocolHost, DisabledTimerDoesNotFire)
 {
     bool deleted = false;
     auto* session = new TFakeSession(&deleted);
     session->Arm(1);
     m_Host.EnableTimer(session, false);
-    EXPECT_FALSE(m_Host.TimerOf(session)->isActive());
+    EXPECT_FALSE(m_Host.TimerOf(session)->active);
     m_Host.EnableTimer(session, true);
-    EXPECT_TRUE(m_Host.TimerOf(session)->isActive());
+    EXPECT_TRUE(m_Host.TimerOf(session)->active);
     m_Host.EnableTimer(session, false);
     QCoreApplication::processEvents();
     EXPECT_FALSE(deleted);

@@ -1,0 +1,39 @@
+// Runs the registered benchmarks and then prints, for each benchmark run
+// with both arguments, the ratio of its median times (for example the cost
+// per reply at 10,000 outstanding over that at 10).
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+class TMedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.aggregate_name == "median" || (run.run_type == Run::RT_Iteration && !m_Medians.count(run.run_name.str())))
+                m_Medians[run.run_name.str()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> m_Medians;  // by name, in the report's time unit
+};
+
+inline int RunWithMedianRatios(int argc, char** argv, const std::string& high, const std::string& low)
+{
+    benchmark::Initialize(&argc, argv);
+    TMedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    for (const auto& [name, time] : reporter.m_Medians) {
+        if (name.size() < high.size() || name.compare(name.size() - high.size(), high.size(), high) != 0)
+            continue;
+        const std::string base = name.substr(0, name.size() - high.size());
+        auto lowRun = reporter.m_Medians.find(base + low);
+        if (lowRun != reporter.m_Medians.end() && lowRun->second > 0)
+            std::printf("%s: %.1f vs %.1f, ratio %.2f\n", base.c_str(), time, lowRun->second, time / lowRun->second);
+    }
+    return 0;
+}
