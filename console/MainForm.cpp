@@ -30,6 +30,7 @@
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
@@ -283,10 +284,14 @@ bool TMainForm::Init()
 
     // 3. Reception.
     m_IntpQueue = new TIntpSocketThread(
-        [](std::uint32_t address, std::uint32_t length, std::uint8_t* data) {
-            Intp::DispatchPacket(address, length, data);
+        [host = m_Host](std::uint32_t address, std::uint32_t length, std::uint8_t* data) {
+            host->Deliver(address, length, data);
         },
         this);
+    connect(m_Host, &TProtocolHost::DeviceLimitReached, this, [this] {
+        statusBar()->showMessage(tr("The device list is full (%1 switches): replies from further switches are ignored.")
+                                     .arg(QLocale().toString(qulonglong(Intp::MaxDevices))));
+    });
     m_IntpSock = new TIntpSock(m_IntpQueue, this);
     m_IntpSock->SetRemotePort(m_Options.remotePort);
     m_Host->SetSocket(m_IntpSock);

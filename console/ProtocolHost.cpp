@@ -188,6 +188,15 @@ void TProtocolHost::Notify(Intp::TDevice* device, std::uint16_t code, std::uint1
         wizard->OnWizardEvent(device, code, status, context);
 }
 
+void TProtocolHost::Deliver(std::uint32_t address, std::uint32_t length, const std::uint8_t* data)
+{
+    Intp::DispatchPacket(address, length, data);
+    if (!m_DeviceLimitTold && Intp::GetRefusedDeviceCount() > 0) {
+        m_DeviceLimitTold = true;
+        emit DeviceLimitReached();
+    }
+}
+
 void TProtocolHost::EndAllSessions()
 {
     Intp::DeleteAllSessions();

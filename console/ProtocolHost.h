@@ -50,6 +50,10 @@ public:
                 Intp::TWizard* wizard, const char* name) override;
     void SetTimerInterval(Intp::TSession* session, unsigned ms) override;
 
+    // Hands one received datagram to the library. The first time the full
+    // device registry refuses a new switch, emits DeviceLimitReached.
+    void Deliver(std::uint32_t address, std::uint32_t length, const std::uint8_t* data);
+
     // Ends every outstanding request while the host still exists; no
     // notification is sent for them.
     void EndAllSessions();
@@ -60,6 +64,9 @@ public:
     };
     std::optional<TTimerInfo> TimerOf(Intp::TSession* session) const;
     std::size_t TimerCount() const { return m_Timers.size(); }
+
+signals:
+    void DeviceLimitReached();
 
 private:
     using TClock = std::chrono::steady_clock;
@@ -97,6 +104,7 @@ private:
     QTimer m_Wake;
     std::optional<TClock::time_point> m_WakeAt;
     std::set<Intp::TSession*> m_InTimeout;
+    bool m_DeviceLimitTold = false;
     TIntpSock* m_Socket = nullptr;
     TSendHook m_SendHook;
     TPageNotify m_PageNotify;

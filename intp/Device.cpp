@@ -15,6 +15,7 @@ std::map<TMacAddr, TDevice*>& Registry()
 }
 
 TDeviceCallback* g_DeviceCallback = nullptr;
+size_t g_RefusedDevices = 0;
 
 } // namespace
 
@@ -132,8 +133,15 @@ TDevice* FindDevice(const TMacAddr& mac, bool create)
     auto& registry = Registry();
     auto it = registry.find(mac);
     if (it != registry.end()) return it->second;
-    return create ? new TDevice(mac) : nullptr;
+    if (!create) return nullptr;
+    if (registry.size() >= MaxDevices) {
+        ++g_RefusedDevices;
+        return nullptr;
+    }
+    return new TDevice(mac);
 }
+
+size_t GetRefusedDeviceCount() { return g_RefusedDevices; }
 
 TDevice* FindDeviceByIp(uint32_t ip)
 {
@@ -146,6 +154,7 @@ void DeleteAllDevices()
 {
     auto& registry = Registry();
     while (!registry.empty()) delete registry.begin()->second;
+    g_RefusedDevices = 0;
 }
 
 size_t GetDeviceCount() { return Registry().size(); }

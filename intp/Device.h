@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -112,9 +113,16 @@ private:
 
 void SetDeviceCallback(TDeviceCallback* callback);
 TDeviceCallback* GetDeviceCallback();
+// The registry holds at most this many devices: spoofed MACs can't exhaust
+// memory, and no LAN the console manages comes near it.
+inline constexpr size_t MaxDevices = 65536;
+
 // None for a null or broadcast MAC; with create, a new device is registered
-// and reported through DeviceAdded.
+// and reported through DeviceAdded, unless the registry is full: then none,
+// and the refusal is counted.
 TDevice* FindDevice(const TMacAddr& mac, bool create);
+// Devices refused since the registry was last cleared.
+size_t GetRefusedDeviceCount();
 // The first device in MAC order whose address is ip.
 TDevice* FindDeviceByIp(uint32_t ip);
 // Deletes every device, in MAC order, reporting each through DeviceRemoved.

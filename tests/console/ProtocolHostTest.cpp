@@ -236,6 +236,30 @@ TEST_F(ProtocolHost, EndingAllRequestsFreesThemAndTheirTimersWithoutNotifying)
     Intp::DeleteAllDevices();
 }
 
+TEST_F(ProtocolHost, AFullRegistryIsToldOnce)
+{
+    int told = 0;
+    QObject::connect(&m_Host, &TProtocolHost::DeviceLimitReached, [&] { ++told; });
+    auto fillAndOverflow = [&] {
+        for (std::size_t i = 0; i < Intp::MaxDevices; ++i)
+            Intp::FindDevice(Intp::TMacAddr(2, 0, 0, std::uint8_t(i >> 16), std::uint8_t(i >> 8), std::uint8_t(i)), true);
+        for (std::uint8_t last = 0; last < 3; ++last) {
+            std::uint8_t frame[Intp::HeaderSize + 8] = {};
+            Intp::THeader header;
+            header.mac = Intp::TMacAddr(2, 0, 9, 0, 0, last);
+            header.Write(frame);
+            m_Host.Deliver(0x0A000001u, sizeof frame, frame);
+        }
+    };
+    fillAndOverflow();
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(Intp::GetDeviceCount(), Intp::MaxDevices);
+    Intp::DeleteAllDevices();
+    fillAndOverflow();
+    EXPECT_EQ(told, 1);
+    Intp::DeleteAllDevices();
+}
+
 TEST(IntpSock, NothingIsSentToAddressZero)
 {
     TIntpSocketThread queue(nullptr);

@@ -183,6 +183,28 @@ TEST(Devices, CreationIsReportedAndLookupFindsTheSameDevice)
     EXPECT_EQ(host.CountEvents(TDeviceEvent::Added), 1u);
 }
 
+TEST(Devices, AFullRegistryRefusesNewMacsAndCountsThemUntilCleared)
+{
+    TFakeHost host;
+    for (size_t i = 0; i < MaxDevices; ++i)
+        ASSERT_NE(FindDevice(TMacAddr(2, 0, 0, uint8_t(i >> 16), uint8_t(i >> 8), uint8_t(i)), true), nullptr);
+    // A datagram from a further MAC is dropped: no device, no notification.
+    std::vector<uint8_t> frame(HeaderSize + 8, 0);
+    THeader h;
+    h.mac = TMacAddr(2, 0, 1, 0, 0, 0);
+    h.Write(frame.data());
+    DispatchPacket(0x0A000001u, frame.size(), frame.data());
+    EXPECT_EQ(FindDevice(TMacAddr(2, 0, 1, 0, 0, 1), true), nullptr);
+    EXPECT_EQ(GetDeviceCount(), MaxDevices);
+    EXPECT_EQ(GetRefusedDeviceCount(), 2u);
+    EXPECT_TRUE(host.notified.empty());
+    // Known devices are still found.
+    EXPECT_NE(FindDevice(TMacAddr(2, 0, 0, 0, 0, 5), true), nullptr);
+    DeleteAllDevices();
+    EXPECT_EQ(GetRefusedDeviceCount(), 0u);
+    EXPECT_NE(FindDevice(h.mac, true), nullptr);
+}
+
 TEST(Devices, SettersReportOnlyRealChanges)
 {
     TFakeHost host;
