@@ -29,9 +29,7 @@ bool TIntpSock::Open(const QHostAddress& address, std::uint16_t port)
     // Hundreds of switches answer one broadcast at once.
     // The kernel caps the size at rmem_max unless the process may force it.
     const int fd = int(m_Socket.socketDescriptor());
-    const int size = kIntpReceiveBufferSize;
-    if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size) != 0)
-        m_Socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(kIntpReceiveBufferSize));
+    SetLargestReceiveBuffer(fd, kIntpReceiveBufferSize);
     int on = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
     return true;

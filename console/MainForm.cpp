@@ -569,6 +569,10 @@ void TMainForm::BuildMainPages()
 bool TMainForm::OpenSyslog()
 {
     m_SyslogThread = new TSyslogSocketThread([this] { return GetSyslogServer(); }, this);
+    connect(m_SyslogThread, &TSyslogSocketThread::QueueDropped, this, [this](quint64 total) {
+        if (auto* frame = dynamic_cast<TSyslogFrame*>(m_SyslogServer))
+            frame->SetQueueDropped(total);
+    });
     if (m_SyslogThread->Open(m_Options.syslogPort))
         return true;
     const QMessageBox::StandardButton answer =

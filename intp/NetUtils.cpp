@@ -496,6 +496,20 @@ int FlushArpCache() {
     return 0;
 }
 
+int SetLargestReceiveBuffer(int fd, int wanted) {
+    if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &wanted, sizeof wanted) != 0) {
+        int size = wanted;
+        long limit = 0;
+        if (std::ifstream("/proc/sys/net/core/rmem_max") >> limit && limit > 0 && limit < size)
+            size = int(limit);
+        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    }
+    int size = 0;
+    socklen_t length = sizeof size;
+    getsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, &length);
+    return size;
+}
+
 bool GetBestRoute(uint32_t dest, TBestRoute& route) {
     TNetlinkSocket sock;
     if (sock.Error())

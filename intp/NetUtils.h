@@ -87,6 +87,10 @@ bool GetBestRoute(uint32_t dest, TBestRoute& route);
 std::string GetInterfaceName(uint32_t ifIndex);
 bool GetInterfaceMac(const std::string& name, uint8_t mac[6]);
 TBroadcastInterfaceVector GetBroadcastInterfaces();
+// Gives a socket the receive buffer wanted (bytes), past net.core.rmem_max
+// when the process may (CAP_NET_ADMIN), else as large as that limit allows.
+// Answers the size the kernel then reports.
+int SetLargestReceiveBuffer(int fd, int wanted);
 
 // --- Pure parts --------------------------------------------------------------
 

@@ -1,5 +1,7 @@
 #include "syslog/SyslogFrame.h"
 
+#include <algorithm>
+
 #include <QDomDocument>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -75,8 +77,14 @@ QVariant TSyslogEventModel::headerData(int section, Qt::Orientation orientation,
     return ColumnCaption(captions, section, orientation, role);
 }
 
-void TSyslogEventModel::Appended()
+void TSyslogEventModel::Appended(std::size_t dropped)
 {
+    if (dropped > 0) {
+        const int removed = int(std::min<std::size_t>(dropped, std::size_t(m_Rows)));
+        beginRemoveRows(QModelIndex(), 0, removed - 1);
+        m_Rows -= removed;
+        endRemoveRows();
+    }
     const int rows = int(m_Store.Size());
     if (rows <= m_Rows)
         return;
@@ -168,8 +176,9 @@ bool TSyslogFrame::Parse(const char* text, TSyslogListNode& node)
 
 void TSyslogFrame::AddMessage(std::uint32_t address, const char* text)
 {
+    const std::uint64_t dropped = m_Store.Dropped();
     m_Store.Add(address, text ? std::string_view(text) : std::string_view());
-    m_Model->Appended();
+    m_Model->Appended(std::size_t(m_Store.Dropped() - dropped));
     ShowCount();
 }
 
@@ -285,4 +294,17 @@ void TSyslogFrame::EventOnListViewDblClick()
         form.exec();
 }
 
-void TSyslogFrame::ShowCount() { m_Num->setText(QString::number(m_Store.Size())); }
+void TSyslogFrame::SetQueueDropped(std::uint64_t count)
+{
+    m_QueueDropped = count;
+    ShowCount();
+}
+
+void TSyslogFrame::ShowCount()
+{
+    const std::uint64_t dropped = m_Store.Dropped() + m_QueueDropped;
+    if (dropped == 0)
+        m_Num->setText(QString::number(m_Store.Size()));
+    else
+        m_Num->setText(tr("%1 (%2 older messages dropped)").arg(m_Store.Size()).arg(dropped));
+}

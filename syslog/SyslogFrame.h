@@ -36,8 +36,9 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // The store gained its last message / was emptied.
-    void Appended();
+    // The store gained its last message, after dropping its oldest
+    // `dropped` ones at its bound / was emptied.
+    void Appended(std::size_t dropped = 0);
     void Reset();
 
 private:
@@ -75,6 +76,8 @@ public:
     const Syslog::TSyslogStore& Store() const { return m_Store; }
     QTableView* ListView() const { return m_ListView; }
     QLabel* NumLabel() const { return m_Num; }
+    // Messages the receive queue dropped at its bound, shown with the count.
+    void SetQueueDropped(std::uint64_t count);
 
     // Save button: true only when the file was written.
     bool EventOnSaveClick();
@@ -86,6 +89,7 @@ private:
     void ShowCount();
 
     Syslog::TSyslogStore m_Store;
+    std::uint64_t m_QueueDropped = 0;
     TSyslogEventModel* m_Model = nullptr;
 
     QWidget* m_Panel = nullptr;

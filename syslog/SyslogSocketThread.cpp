@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "console/Module.h"
+#include "intp/NetUtils.h"
 #include "syslog/SyslogServer.h"
 
 namespace {
@@ -80,9 +81,7 @@ bool TSyslogSocketThread::Open(quint16 port, const QHostAddress& address)
     // A burst from many switches must fit the kernel's queue while the
     // listener catches up; the forced size needs CAP_NET_ADMIN, else the
     // system's limit applies.
-    int size = kSyslogReceiveBufferSize;
-    if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size) != 0)
-        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    SetLargestReceiveBuffer(fd, kSyslogReceiveBufferSize);
     socklen_t length = sizeof local;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
 
@@ -129,6 +128,7 @@ void TSyslogSocketThread::Stop()
         std::lock_guard lock(m_QueueLock);
         m_Stopped = true;
         m_Queue.clear();
+        m_QueuedBytes = 0;
     }
     Close();
 }
@@ -180,8 +180,15 @@ bool TSyslogSocketThread::Enqueue(std::deque<TSyslogDatagram>& items)
         std::lock_guard lock(m_QueueLock);
         if (m_Stopped)
             return false;
-        for (auto& item : items)
+        for (auto& item : items) {
+            m_QueuedBytes += std::size_t(item.text.size());
             m_Queue.push_back(std::move(item));
+        }
+        while (m_Queue.size() > kSyslogMaxQueued || m_QueuedBytes > kSyslogMaxQueuedBytes) {
+            m_QueuedBytes -= std::size_t(m_Queue.front().text.size());
+            m_Queue.pop_front();
+            ++m_Dropped;
+        }
         post = !m_DrainPosted;
         m_DrainPosted = true;
     }
@@ -201,6 +208,12 @@ std::size_t TSyslogSocketThread::Pending() const
 {
     std::lock_guard lock(m_QueueLock);
     return m_Queue.size();
+}
+
+std::uint64_t TSyslogSocketThread::Dropped() const
+{
+    std::lock_guard lock(m_QueueLock);
+    return m_Dropped;
 }
 
 void TSyslogSocketThread::Drain()
@@ -229,24 +242,35 @@ void TSyslogSocketThread::Drain()
     slice.start();
     for (int delivered = 1;; ++delivered) {
         TSyslogDatagram item;
+        bool empty = false;
         {
             std::lock_guard lock(m_QueueLock);
-            if (m_Stopped || m_Queue.empty())
-                return;
-            item = std::move(m_Queue.front());
-            m_Queue.pop_front();
+            empty = m_Stopped || m_Queue.empty();
+            if (!empty) {
+                item = std::move(m_Queue.front());
+                m_Queue.pop_front();
+                m_QueuedBytes -= std::size_t(item.text.size());
+            }
         }
+        if (empty)
+            break;
         DeliverDatagram(item);
         // Let the GUI breathe during a long burst.
         if (delivered % 64 == 0 && slice.elapsed() >= DrainSliceMs)
             break;
     }
     bool post = false;
+    std::uint64_t dropped = 0;
     {
         std::lock_guard lock(m_QueueLock);
         post = !m_Stopped && !m_Queue.empty() && !m_DrainPosted;
         if (post)
             m_DrainPosted = true;
+        dropped = m_Dropped;
+    }
+    if (dropped != m_DroppedShown) {
+        m_DroppedShown = dropped;
+        emit QueueDropped(dropped);
     }
     if (post)
         QMetaObject::invokeMethod(this, &TSyslogSocketThread::Drain, Qt::QueuedConnection);

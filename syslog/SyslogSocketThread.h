@@ -22,7 +22,13 @@ class TSyslogServer;
 }
 
 constexpr quint16 kSyslogPort = 514;
-constexpr int kSyslogReceiveBufferSize = 4 * 1024 * 1024;
+// Asked of the kernel; without CAP_NET_ADMIN the system's limit applies
+// (net.core.rmem_max), at least 4 MiB where it allows that much.
+constexpr int kSyslogReceiveBufferSize = 64 * 1024 * 1024;
+// The queue holds at most this many datagrams or bytes; past either the
+// oldest are dropped and counted. A burst of 200,000 fits many times over.
+constexpr std::size_t kSyslogMaxQueued = 2'000'000;
+constexpr std::size_t kSyslogMaxQueuedBytes = std::size_t(256) << 20;
 
 // One queued datagram: sender (host order) and its bytes, NUL-terminated.
 struct TSyslogDatagram {
@@ -61,6 +67,12 @@ public:
 
     std::size_t Pending() const;
     bool IsDelivering() const { return m_Delivering; }
+    // Datagrams the queue dropped at its bound.
+    std::uint64_t Dropped() const;
+
+signals:
+    // The queue dropped datagrams at its bound: the total so far (GUI thread).
+    void QueueDropped(quint64 total);
 
 private:
     void Close();
@@ -80,6 +92,9 @@ private:
 
     mutable std::mutex m_QueueLock; // guards m_Queue, m_DrainPosted, m_Stopped for the listener
     std::deque<TSyslogDatagram> m_Queue;
+    std::size_t m_QueuedBytes = 0;
+    std::uint64_t m_Dropped = 0;
+    std::uint64_t m_DroppedShown = 0; // GUI thread
     bool m_DrainPosted = false;
     bool m_Stopped = false;
 

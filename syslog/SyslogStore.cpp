@@ -1,11 +1,14 @@
 #include "syslog/SyslogStore.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Syslog {
 
-TSyslogStore::TSyslogStore()
-    : m_YearBase(TYearBase::Current())
+TSyslogStore::TSyslogStore(std::size_t maxMessages, std::size_t maxTextBytes)
+    : m_MaxMessages(maxMessages ? maxMessages : 1)
+    , m_MaxTextBytes(maxTextBytes)
+    , m_YearBase(TYearBase::Current())
 {
 }
 
@@ -27,34 +30,72 @@ const TSyslogRecord& TSyslogStore::Add(std::uint32_t address, std::string_view t
     // A parsed header needs only host and message; its priority and time are
     // already in the record.
     const std::string_view kept = header.parsed ? text.substr(header.hostBegin) : text;
+    MakeRoom(kept.size());
     record.hostLength = static_cast<std::uint32_t>(header.hostLength);
     record.length = static_cast<std::uint32_t>(kept.size());
-    record.text = Keep(kept);
+    std::uint64_t chunk = 0;
+    record.text = Keep(kept, chunk);
     // Numbered from 1 in arrival order; a clear starts again.
-    record.eventId = static_cast<std::uint32_t>(m_Records.size() + 1);
+    const std::uint64_t row = m_FirstRow + m_Records.size();
+    record.eventId = static_cast<std::uint32_t>(row + 1);
     record.received = now;
     record.address = address;
 
-    m_BySender[address].push_back(static_cast<std::uint32_t>(m_Records.size()));
+    m_BySender[address].push_back(row);
     m_Records.push_back(record);
+    m_RecordChunks.push_back(chunk);
+    m_TextBytes += kept.size();
     return m_Records.back();
 }
 
-const char* TSyslogStore::Keep(std::string_view text)
+void TSyslogStore::MakeRoom(std::size_t length)
+{
+    if (m_Records.size() < m_MaxMessages && m_TextBytes + length <= m_MaxTextBytes)
+        return;
+    // A block at a time, so the list view removes rows seldom.
+    std::size_t drop = std::max<std::size_t>(1, m_MaxMessages / 64);
+    while (!m_Records.empty() && (drop > 0 || m_TextBytes + length > m_MaxTextBytes)) {
+        const TSyslogRecord& oldest = m_Records.front();
+        auto sender = m_BySender.find(oldest.address);
+        sender->second.pop_front();
+        if (sender->second.empty())
+            m_BySender.erase(sender);
+        m_TextBytes -= oldest.length;
+        if (oldest.length > 0)
+            --m_Chunks[std::size_t(m_RecordChunks.front() - m_FirstChunk)].live;
+        m_Records.pop_front();
+        m_RecordChunks.pop_front();
+        ++m_FirstRow;
+        ++m_Dropped;
+        if (drop > 0)
+            --drop;
+    }
+    // Chunks that no stored message uses any more go, except the one being filled.
+    while (!m_Chunks.empty() && m_Chunks.front().live == 0 && (m_FirstChunk != m_FillChunk || !m_Free)) {
+        m_Chunks.pop_front();
+        ++m_FirstChunk;
+    }
+}
+
+const char* TSyslogStore::Keep(std::string_view text, std::uint64_t& chunk)
 {
     if (text.empty())
         return "";
     // Large texts get their own block so a chunk's tail is never wasted on them.
     if (text.size() > ChunkSize / 4) {
-        m_Chunks.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
-        std::memcpy(m_Chunks.back().get(), text.data(), text.size());
-        return m_Chunks.back().get();
+        m_Chunks.push_back({std::make_unique_for_overwrite<char[]>(text.size()), 1});
+        std::memcpy(m_Chunks.back().bytes.get(), text.data(), text.size());
+        chunk = m_FirstChunk + m_Chunks.size() - 1;
+        return m_Chunks.back().bytes.get();
     }
     if (text.size() > m_FreeLeft) {
-        m_Chunks.push_back(std::make_unique_for_overwrite<char[]>(ChunkSize));
-        m_Free = m_Chunks.back().get();
+        m_Chunks.push_back({std::make_unique_for_overwrite<char[]>(ChunkSize), 0});
+        m_Free = m_Chunks.back().bytes.get();
         m_FreeLeft = ChunkSize;
+        m_FillChunk = m_FirstChunk + m_Chunks.size() - 1;
     }
+    chunk = m_FillChunk;
+    ++m_Chunks[std::size_t(m_FillChunk - m_FirstChunk)].live;
     char* out = m_Free;
     std::memcpy(out, text.data(), text.size());
     m_Free += text.size();
@@ -65,8 +106,14 @@ const char* TSyslogStore::Keep(std::string_view text)
 void TSyslogStore::Clear()
 {
     m_Records = std::deque<TSyslogRecord>();
+    m_RecordChunks = std::deque<std::uint64_t>();
     m_BySender.clear();
-    m_Chunks = std::vector<std::unique_ptr<char[]>>();
+    m_Chunks = std::deque<TChunk>();
+    m_FirstRow = 0;
+    m_FirstChunk = 0;
+    m_FillChunk = 0;
+    m_Dropped = 0;
+    m_TextBytes = 0;
     m_Free = nullptr;
     m_FreeLeft = 0;
 }
@@ -79,9 +126,9 @@ int TSyslogStore::Count(std::uint32_t address) const
 
 void TSyslogStore::Query(std::uint32_t address, TSyslogList& list, bool markRead)
 {
-    auto take = [&](const std::vector<std::uint32_t>& rows) {
-        for (std::uint32_t row : rows) {
-            TSyslogRecord& record = m_Records[row];
+    auto take = [&](const std::deque<std::uint64_t>& rows) {
+        for (std::uint64_t row : rows) {
+            TSyslogRecord& record = m_Records[std::size_t(row - m_FirstRow)];
             if (markRead)
                 record.read = true;
             list.push_back(ToNode(record));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -37,11 +38,18 @@ struct TSyslogRecord {
     std::string_view Host() const { return parsed ? std::string_view(text, hostLength) : std::string_view(); }
 };
 
-// Every received message for the whole run, in arrival order, with an index
-// by sender address (ascending) that keeps each sender's arrival order.
+// Every received message in arrival order, with an index by sender address
+// (ascending) that keeps each sender's arrival order. The store is bounded
+// far above what a LAN of switches sends in a day: past maxMessages
+// messages or maxTextBytes bytes of text, the oldest messages are dropped,
+// a block at a time, and counted.
 class TSyslogStore {
 public:
-    TSyslogStore();
+    static constexpr std::size_t DefaultMaxMessages = 2'000'000;
+    static constexpr std::size_t DefaultMaxTextBytes = std::size_t(512) << 20;
+
+    explicit TSyslogStore(std::size_t maxMessages = DefaultMaxMessages,
+                          std::size_t maxTextBytes = DefaultMaxTextBytes);
     TSyslogStore(const TSyslogStore&) = delete;
     TSyslogStore& operator=(const TSyslogStore&) = delete;
 
@@ -50,8 +58,11 @@ public:
     const TSyslogRecord& Add(std::uint32_t address, std::string_view text);
     const TSyslogRecord& Add(std::uint32_t address, std::string_view text, TDateTime now);
 
-    // Removes every message and restarts the event numbers at 1.
+    // Removes every message and restarts the event numbers and the count of
+    // dropped messages.
     void Clear();
+    // Oldest messages dropped at the bound since the last Clear.
+    std::uint64_t Dropped() const { return m_Dropped; }
 
     // Messages in arrival order.
     std::size_t Size() const { return m_Records.size(); }
@@ -69,13 +80,30 @@ public:
     static TSyslogListNode ToNode(const TSyslogRecord& record);
 
 private:
-    const char* Keep(std::string_view text);
+    struct TChunk {
+        std::unique_ptr<char[]> bytes;
+        std::size_t live = 0; // stored messages whose text is in it
+    };
+
+    // Copies text into the arena; chunk is set to the number of its chunk.
+    const char* Keep(std::string_view text, std::uint64_t& chunk);
+    // Drops the oldest messages until one more of length bytes fits.
+    void MakeRoom(std::size_t length);
 
     static constexpr std::size_t ChunkSize = 64 * 1024;
 
+    std::size_t m_MaxMessages;
+    std::size_t m_MaxTextBytes;
     std::deque<TSyslogRecord> m_Records;
-    std::map<std::uint32_t, std::vector<std::uint32_t>> m_BySender;
-    std::vector<std::unique_ptr<char[]>> m_Chunks;
+    std::deque<std::uint64_t> m_RecordChunks; // per record, its chunk's number
+    std::uint64_t m_FirstRow = 0;              // number of m_Records.front() since the last Clear
+    std::uint64_t m_Dropped = 0;
+    std::size_t m_TextBytes = 0;
+    // Row numbers (as m_FirstRow counts them) per sender, in arrival order.
+    std::map<std::uint32_t, std::deque<std::uint64_t>> m_BySender;
+    std::deque<TChunk> m_Chunks;
+    std::uint64_t m_FirstChunk = 0; // number of m_Chunks.front()
+    std::uint64_t m_FillChunk = 0;  // number of the chunk m_Free points into
     char* m_Free = nullptr;
     std::size_t m_FreeLeft = 0;
     TYearBase m_YearBase;

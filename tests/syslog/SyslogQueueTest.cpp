@@ -131,7 +131,7 @@ TEST(SyslogSocket, BindFailureIsReportedWhenThePortIsTaken)
     EXPECT_FALSE(queue.IsOpen());
 }
 
-TEST(SyslogSocket, ReceiveBufferIsAtLeastFourMebibytesWhereTheSystemAllows)
+TEST(SyslogSocket, ReceiveBufferIsTheLargestTheSystemAllows)
 {
     TSyslogSocketThread queue([] { return nullptr; });
     ASSERT_TRUE(queue.Open(0, QHostAddress::LocalHost));

@@ -158,3 +158,36 @@ TEST(SyslogStore, HoldsAtMostTwiceTheTextPlus96BytesPerMessage)
     // Destruction gives everything back (but for what the allocator caches).
     EXPECT_LE(mallinfo2().uordblks, before + 64 * 1024);
 }
+
+TEST(SyslogStore, AtItsBoundTheOldestGoABlockAtATimeAndAreCounted)
+{
+    // 128 messages at most: a block is 2 messages.
+    TSyslogStore store(128, std::size_t(1) << 20);
+    for (int i = 0; i < 1000; ++i)
+        store.Add(std::uint32_t(1 + i % 3), "<13>Oct 11 22:14:15 host m" + std::to_string(i));
+    EXPECT_LE(store.Size(), 128u);
+    EXPECT_EQ(store.Size() + store.Dropped(), 1000u);
+    // The newest are kept in order, numbered as they arrived.
+    const std::size_t last = store.Size() - 1;
+    EXPECT_EQ(store.Record(last).Message(), "m999");
+    EXPECT_EQ(store.Record(last).eventId, 1000u);
+    EXPECT_EQ(store.Record(0).eventId, store.Dropped() + 1);
+    EXPECT_EQ(store.Count(1) + store.Count(2) + store.Count(3), int(store.Size()));
+    TSyslogList list;
+    store.Query(2, list, true);
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ(list.back().message, "m997");
+    EXPECT_EQ(list.front().eventId % 3, 2u);
+
+    // The text bound: a big message pushes out as many old ones as it needs.
+    TSyslogStore bytes(1000, 200000);
+    for (int i = 0; i < 100; ++i)
+        bytes.Add(9, std::string(1000, char('a' + i % 26)));
+    bytes.Add(9, std::string(150000, 'Z'));
+    EXPECT_LE(bytes.Size(), 51u);
+    EXPECT_EQ(bytes.Record(bytes.Size() - 1).Message().size(), 150000u);
+    EXPECT_EQ(bytes.Record(0).Message(), std::string(1000, char('a' + (bytes.Dropped() % 26))));
+    bytes.Clear();
+    EXPECT_EQ(bytes.Dropped(), 0u);
+    EXPECT_EQ(bytes.Add(9, "x").eventId, 1u);
+}
