@@ -101,12 +101,17 @@ uint32_t U32At(const TBytes &b, size_t offset)
 
 } // namespace
 
-int Find(uint32_t address, size_t count, const char *productId)
+namespace {
+
+// Sends a find and takes answers until count switches answered; onAnswer
+// may refuse one (false ends the find).
+template <class F>
+TFindResult FindEach(uint32_t address, size_t count, F onAnswer)
 {
     TClient client;
     auto start = TClock::now();
     if (!client.Send(address, Request(0, TMac{})))
-        return 1;
+        return {};
     std::set<TMac> seen;
     auto deadline = start + std::chrono::seconds(5);
     while (seen.size() < count) {
@@ -115,16 +120,34 @@ int Find(uint32_t address, size_t count, const char *productId)
             break;
         if (r->Header.Code != 0 || r->Header.Status != 0 || r->Payload.size() < 8)
             continue;
-        if (productId && U32At(r->Payload, 0) != FakeSwitch::ProductId(productId)) {
-            std::cerr << "wrong product id from " << IpText(r->Source) << "\n";
-            return 1;
-        }
-        if (seen.insert(r->Header.Mac).second)
-            std::cout << MacText(r->Header.Mac) << " " << IpText(r->Source) << "\n";
+        if (!onAnswer(*r))
+            return {};
+        seen.insert(r->Header.Mac);
     }
-    auto ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-    std::cout << "found " << seen.size() << " of " << count << " in " << ms << " ms\n";
-    return seen.size() == count ? 0 : 1;
+    return {seen.size(), std::chrono::duration<double, std::milli>(TClock::now() - start).count()};
+}
+
+} // namespace
+
+int Find(uint32_t address, size_t count, const char *productId)
+{
+    std::set<TMac> printed;
+    TFindResult result = FindEach(address, count, [&](const TReplyIn &r) {
+        if (productId && U32At(r.Payload, 0) != FakeSwitch::ProductId(productId)) {
+            std::cerr << "wrong product id from " << IpText(r.Source) << "\n";
+            return false;
+        }
+        if (printed.insert(r.Header.Mac).second)
+            std::cout << MacText(r.Header.Mac) << " " << IpText(r.Source) << "\n";
+        return true;
+    });
+    std::cout << "found " << result.Found << " of " << count << " in " << result.Milliseconds << " ms\n";
+    return result.Found == count ? 0 : 1;
+}
+
+TFindResult TimedFind(uint32_t address, size_t count)
+{
+    return FindEach(address, count, [](const TReplyIn &) { return true; });
 }
 
 // The console's discovery chain as fast as one client can drive it.

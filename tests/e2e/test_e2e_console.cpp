@@ -37,7 +37,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iostream>
 #include <map>
 
 using namespace std::chrono_literals;
@@ -342,56 +341,26 @@ TEST_F(ConsoleE2E, StatusMonitorShowsAlarmsAndSilentSwitches)
     EXPECT_TRUE(alarm.contains("port 1")) << alarm.toStdString();
 }
 
-// 254 switches answer one broadcast discovery; every one is listed with its
-// chain done, none lost. The console's time from the Discovery action until
-// the last chain step is compared with a plain client driving the same chain
-// against the same fleet in the same run (best of three each).
-TEST_F(ConsoleE2E, DiscoveryOfAFullSubnetKeepsUpWithAPlainClient)
+// 254 switches answer one broadcast discovery, twice: every one is listed
+// with its chain done, none lost. (bench_discovery times it.)
+TEST_F(ConsoleE2E, DiscoveryOfAFullSubnetLosesNoSwitch)
 {
     StartFleet(254);
     OpenConsole();
-
-    double bare = 1e9, console = 1e9;
-    for (int round = 0; round < 3; ++round) {
-        auto chain = E2E::RunChain(DirectedBroadcast, m_Count, false);
-        ASSERT_EQ(chain.Done, m_Count);
-        bare = std::min(bare, chain.Milliseconds);
-
+    for (int round = 0; round < 2; ++round) {
         // Cursors keep the check cheap: it runs after every event batch.
-        size_t listed = 0, done = 0;
-        double listedMs = 0;
-        auto start = std::chrono::steady_clock::now();
-        auto ms = [&] {
-            return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        };
+        size_t done = 0;
         m_Form->EventOnDiscoveryExecute();
-        ASSERT_TRUE(RunUntil(
+        EXPECT_TRUE(RunUntil(
             [&] {
-                for (; listed < m_Count && Listed(listed); ++listed)
-                    if (listed + 1 == m_Count)
-                        listedMs = ms();
                 for (; done < m_Count && Discovered(done); ++done) {
                 }
                 return done == m_Count;
             },
             20s))
-            << ListedCount() << " of " << m_Count << " listed";
-        std::cout << "round " << round << ": plain client " << chain.Milliseconds << " ms; console: all listed "
-                  << listedMs << " ms, all chains done " << ms() << " ms\n";
-        console = std::min(console, ms());
+            << "round " << round << ": " << ListedCount() << " of " << m_Count << " listed, " << done
+            << " with their chain done";
     }
-    double ratio = console / bare;
-    std::cout << "254 switches: console " << console << " ms, plain client " << bare << " ms, ratio " << ratio
-              << " (best of 3)\n";
-    RecordProperty("console_ms", std::to_string(console));
-    RecordProperty("plain_client_ms", std::to_string(bare));
-    RecordProperty("ratio", std::to_string(ratio));
-    // Timing depends on the machine's load and the build; the target is
-    // enforced on request (E2E_ENFORCE_RATIO=1) and reported otherwise.
-    if (getenv("E2E_ENFORCE_RATIO"))
-        EXPECT_LE(ratio, 3.0);
-    else if (ratio > 3.0)
-        std::cout << "ratio above the target of 3\n";
 }
 
 TEST_F(ConsoleE2E, StatusMonitorShowsASilentSwitchOfflineUntilItAnswersAgain)

@@ -1,0 +1,147 @@
+// Broadcast discovery of a full subnet: 254 fake switches in one namespace,
+// the console in another (run it through bench_discovery.sh). Each round
+// opens a fresh main window, so every round is a first discovery, and times
+// the Discovery action until every switch has its row in the device tree.
+// The baseline, in the same round, is a plain client's broadcast find
+// receiving all 254 answers. Prints each round, the medians, their ratio
+// (target: at most 3) and the switches lost (target: 0).
+#include "console/DeviceTypesFile.h"
+#include "console/FilterServer.h"
+#include "console/MainForm.h"
+#include "console/MessageBox.h"
+#include "intp/Device.h"
+#include "intp/DeviceType.h"
+#include "tests/e2e/RawClient.h"
+#include "tests/fakeswitch/FakeSwitch.h"
+#include "tests/pages/RunUntil.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::size_t SwitchCount = 254;
+constexpr uint32_t ConsoleIp = 0xC6120001;         // 198.18.0.1
+constexpr uint32_t FirstSwitchIp = 0xC6120101;     // 198.18.1.1
+constexpr uint32_t SubnetMask = 0xFFFE0000;        // /15
+constexpr uint32_t DirectedBroadcast = 0xC613FFFF; // 198.19.255.255
+
+class TSubnetFilter : public Filter::TFilterServer {
+public:
+    Filter::TFilterSettings* GetSettings() override { return &m_Settings; }
+    bool Accept(uint32_t) override { return true; }
+    void GetTargets(TIpMaskList& targets) override { targets.push_back({ConsoleIp, SubnetMask}); }
+
+private:
+    Filter::TFilterSettings m_Settings;
+};
+
+Intp::TMacAddr MacOf(std::size_t i) { return Intp::TMacAddr(0x02, 0x00, 0x5E, 0x20, uint8_t(i >> 8), uint8_t(i + 1)); }
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const char* ns = std::getenv("E2E_SWITCH_NETNS");
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    if (!ns) {
+        std::fprintf(stderr, "run through bench_discovery.sh (needs the switches' namespace)\n");
+        return 2;
+    }
+    SetMessageBoxHook([](const TMessageBoxRequest&) { return QMessageBox::Ok; });
+
+    // The shipped model table, as the program loads it.
+    Intp::InitDeviceTypes();
+    std::ifstream models(CONSOLE_DEVICES_DEV, std::ios::binary);
+    const auto fileModels = FakeSwitch::LoadModels(CONSOLE_DEVICES_DEV);
+    if (!models || !LoadDeviceTypes(models, RegisterFileModel) || fileModels.empty() ||
+        fileModels.front().ProductIds.empty()) {
+        std::fprintf(stderr, "cannot load %s\n", CONSOLE_DEVICES_DEV);
+        return 2;
+    }
+    FakeSwitch::TFleet fleet;
+    fleet.SetNetworkNamespace(ns);
+    for (std::size_t i = 0; i < SwitchCount; ++i) {
+        FakeSwitch::TSwitchSettings s;
+        MacOf(i).CopyTo(s.Mac.data());
+        s.ProductId = fileModels.front().ProductIds.front();
+        s.Factory.Name = "Bench-" + std::to_string(i + 1);
+        s.Factory.Ip = FirstSwitchIp + uint32_t(i);
+        s.Factory.Netmask = SubnetMask;
+        fleet.Add(s);
+    }
+    std::string error;
+    if (!fleet.Start(&error)) {
+        std::fprintf(stderr, "fleet: %s\n", error.c_str());
+        return 2;
+    }
+
+    TSubnetFilter filter;
+    std::vector<double> plain, console;
+    std::size_t lost = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const E2E::TFindResult find = E2E::TimedFind(DirectedBroadcast, SwitchCount);
+
+        TMainForm::TOptions options;
+        options.openSyslog = false;
+        options.trayIcon = false;
+        auto form = std::make_unique<TMainForm>(options);
+        if (!form->Init())
+            return 2;
+        form->SetFilterServer(&filter);
+        form->show();
+        QApplication::processEvents();
+
+        // A cursor keeps the check cheap: it runs after every event batch.
+        std::size_t listed = 0;
+        auto isListed = [&](std::size_t i) {
+            Intp::TDevice* d = Intp::FindDevice(MacOf(i), false);
+            return d && form->FindDeviceNode(d);
+        };
+        const auto start = std::chrono::steady_clock::now();
+        form->EventOnDiscoveryExecute();
+        RunUntil(
+            [&] {
+                while (listed < SwitchCount && isListed(listed))
+                    ++listed;
+                return listed == SwitchCount;
+            },
+            20s);
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        std::size_t missing = 0;
+        for (std::size_t i = 0; i < SwitchCount; ++i)
+            missing += !isListed(i);
+        lost += missing + (SwitchCount - find.Found);
+        plain.push_back(find.Milliseconds);
+        console.push_back(ms);
+        std::printf("round %d: plain client %.1f ms (%zu answers), console %.1f ms (%zu listed)%s\n", round,
+                    find.Milliseconds, find.Found, ms, SwitchCount - missing, round == 0 ? ", first window" : "");
+        form->Shutdown();
+        form.reset();
+        QApplication::processEvents();
+    }
+    fleet.Stop();
+    const double ratio = Median(console) / std::max(Median(plain), 1e-3);
+    std::printf("254 switches, median of %d rounds: console %.1f ms, plain client %.1f ms, ratio %.2f "
+                "(target 3); lost %zu\n",
+                rounds, Median(console), Median(plain), ratio, lost);
+    return 0;
+}
