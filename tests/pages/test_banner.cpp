@@ -8,7 +8,7 @@
 #include "intp/Operations.h"
 #include "intp/Redundancy.h"
 #include "pages/system/Banner.h"
-#include "syslog/SyslogServer.h"
+#include "pages/kit/SyslogServer.h"
 #include "syslog/SyslogStore.h"
 
 #include <QCheckBox>
@@ -58,6 +58,7 @@ public:
             store.Query(address, *list, markRead);
     }
     bool SaveToFile(const Syslog::TSyslogList*, const std::string&) override { return false; }
+    void ShowSender(std::uint32_t, QWidget*) override {}
 };
 
 class TBannerHost : public TFakePageHost {
