@@ -33,21 +33,27 @@ const TCommandInfo* FindCommand(uint16_t code)
     return nullptr;
 }
 
-uint32_t RequiredCount(const TCommandInfo& info, const TDevice* device)
+uint32_t ModelCount(TCountKind kind, const TDevice* device)
 {
     if (!device) return 0;
-    switch (info.countKind) {
+    switch (kind) {
     case TCountKind::ckNone: return 0;
     case TCountKind::ckPortNum: return device->GetPortNum();
     case TCountKind::ckTrunkGroupNum: return device->GetTrunkGroupNum();
     case TCountKind::ckTrunkGroupNumPlusOne: return device->GetTrunkGroupNum() + 1;
-    case TCountKind::ckUpToPortAndTrunkGroupNum: return device->GetPortAndTrunkGroupNum();
+    case TCountKind::ckUpToPortAndTrunkGroupNum:
+    case TCountKind::ckPortAndTrunkGroupNum: return device->GetPortAndTrunkGroupNum();
     case TCountKind::ckSecureIpNum: return device->GetSecureIpNum();
     case TCountKind::ckSnmpCommunityNum: return device->GetSnmpCommunityNum();
     case TCountKind::ckSmtpRecipientNum: return device->GetSmtpRecipientNum();
     case TCountKind::ckAny: return 0;
     }
     return 0;
+}
+
+uint32_t RequiredCount(const TCommandInfo& info, const TDevice* device)
+{
+    return ModelCount(info.countKind, device);
 }
 
 bool CheckCount(const TCommandInfo& info, const TDevice* device, int count)

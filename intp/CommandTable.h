@@ -18,6 +18,7 @@ enum class TCountKind : uint8_t {
     ckTrunkGroupNum,            // count == TrunkGroupNum
     ckTrunkGroupNumPlusOne,     // count == TrunkGroupNum + 1
     ckUpToPortAndTrunkGroupNum, // 1 <= count <= PortNum + TrunkGroupNum
+    ckPortAndTrunkGroupNum,     // count == PortNum + TrunkGroupNum
     ckSecureIpNum,              // count == SecureIpNum
     ckSnmpCommunityNum,         // count == SnmpCommunityNum
     ckSmtpRecipientNum,         // count == SmtpRecipientNum
@@ -220,6 +221,9 @@ const TCommandInfo* FindCommandByClass(std::string_view requestClass);
 // First row of code, or null.
 const TCommandInfo* FindCommand(uint16_t code);
 
+// The model count of the kind on device's model (0 for ckNone and ckAny);
+// ckUpToPortAndTrunkGroupNum gives PortNum + TrunkGroupNum.
+uint32_t ModelCount(TCountKind kind, const TDevice* device);
 // The entry count a variable-size request needs on device; for
 // ckUpToPortAndTrunkGroupNum and ckAny the largest allowed (0 = no limit).
 uint32_t RequiredCount(const TCommandInfo& info, const TDevice* device);
