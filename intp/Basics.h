@@ -41,8 +41,8 @@ struct TPropertyBasicsIPConf {
     // The address at offset 1 is not read: a device's address is where its
     // datagrams come from.
     static constexpr auto Fields =
-        Layout(Flag(&TPropertyBasicsIPConf::Dhcp), Skip(4), Ip(&TPropertyBasicsIPConf::Netmask),
-               Ip(&TPropertyBasicsIPConf::Gateway), Ip(&TPropertyBasicsIPConf::Dns1), Ip(&TPropertyBasicsIPConf::Dns2));
+        Layout(Wire::Flag(&TPropertyBasicsIPConf::Dhcp), Wire::Skip(4), Wire::Ip(&TPropertyBasicsIPConf::Netmask),
+               Wire::Ip(&TPropertyBasicsIPConf::Gateway), Wire::Ip(&TPropertyBasicsIPConf::Dns1), Wire::Ip(&TPropertyBasicsIPConf::Dns2));
 };
 
 // The IP configuration Set's parameters, addresses in host order.
@@ -55,9 +55,9 @@ struct TBasicsIPConfPayload {
     uint32_t Dns1 = 0;
     uint32_t Dns2 = 0;
     static constexpr auto Fields =
-        Layout(Bytes(&TBasicsIPConfPayload::Digest), Flag(&TBasicsIPConfPayload::Dhcp), U32(&TBasicsIPConfPayload::Ip),
-               U32(&TBasicsIPConfPayload::Netmask), U32(&TBasicsIPConfPayload::Gateway), U32(&TBasicsIPConfPayload::Dns1),
-               U32(&TBasicsIPConfPayload::Dns2));
+        Layout(Wire::Bytes(&TBasicsIPConfPayload::Digest), Wire::Flag(&TBasicsIPConfPayload::Dhcp), Wire::Ip(&TBasicsIPConfPayload::Ip),
+               Wire::Ip(&TBasicsIPConfPayload::Netmask), Wire::Ip(&TBasicsIPConfPayload::Gateway), Wire::Ip(&TBasicsIPConfPayload::Dns1),
+               Wire::Ip(&TBasicsIPConfPayload::Dns2));
 };
 
 struct TPropertyBasicsSntp {
@@ -72,10 +72,10 @@ struct TPropertyBasicsSntp {
     uint32_t DaylightEnd = 0;
     uint32_t DaylightOffset = 0; // minutes
     static constexpr auto Fields =
-        Layout(Flag(&TPropertyBasicsSntp::Enabled), U16(&TPropertyBasicsSntp::TimeZone), Ip(&TPropertyBasicsSntp::Server),
-               GetOnly(U32(&TPropertyBasicsSntp::CurrentTime)), Flag(&TPropertyBasicsSntp::Daylight),
-               U32(&TPropertyBasicsSntp::DaylightBegin), U32(&TPropertyBasicsSntp::DaylightEnd),
-               U32(&TPropertyBasicsSntp::DaylightOffset));
+        Layout(Wire::Flag(&TPropertyBasicsSntp::Enabled), Wire::U16(&TPropertyBasicsSntp::TimeZone), Wire::Ip(&TPropertyBasicsSntp::Server),
+               Wire::GetOnly(Wire::U32(&TPropertyBasicsSntp::CurrentTime)), Wire::Flag(&TPropertyBasicsSntp::Daylight),
+               Wire::U32(&TPropertyBasicsSntp::DaylightBegin), Wire::U32(&TPropertyBasicsSntp::DaylightEnd),
+               Wire::U32(&TPropertyBasicsSntp::DaylightOffset));
 };
 
 struct TPropertyBasicsAutoProvision {
@@ -88,10 +88,10 @@ struct TPropertyBasicsAutoProvision {
     uint32_t FirmwareIp = 0; // host order
     std::string FirmwareFile;
     static constexpr auto Fields =
-        Layout(Flag(&TPropertyBasicsAutoProvision::Config), Ip(&TPropertyBasicsAutoProvision::ConfigIp),
-               Text(&TPropertyBasicsAutoProvision::ConfigFile, BasicsTextWidth),
-               Flag(&TPropertyBasicsAutoProvision::Firmware), Ip(&TPropertyBasicsAutoProvision::FirmwareIp),
-               Text(&TPropertyBasicsAutoProvision::FirmwareFile, BasicsTextWidth));
+        Layout(Wire::Flag(&TPropertyBasicsAutoProvision::Config), Wire::Ip(&TPropertyBasicsAutoProvision::ConfigIp),
+               Wire::Text(&TPropertyBasicsAutoProvision::ConfigFile, BasicsTextWidth),
+               Wire::Flag(&TPropertyBasicsAutoProvision::Firmware), Wire::Ip(&TPropertyBasicsAutoProvision::FirmwareIp),
+               Wire::Text(&TPropertyBasicsAutoProvision::FirmwareFile, BasicsTextWidth));
 };
 
 // Reads the switch settings; the system name becomes the device's name and

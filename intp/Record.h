@@ -7,8 +7,8 @@
 //         bool valid = false;
 //         uint32_t systemMask = 0;
 //         uint32_t portMask = 0;
-//         static constexpr auto Fields = Layout(U32(&TPropertyWarningFault::systemMask),
-//                                               U32(&TPropertyWarningFault::portMask));
+//         static constexpr auto Fields = Layout(Wire::U32(&TPropertyWarningFault::systemMask),
+//                                               Wire::U32(&TPropertyWarningFault::portMask));
 //     };
 //
 // and everything else reads that declaration: the Get decodes its reply with
@@ -16,7 +16,7 @@
 // tests decode what was sent. A table record declares EntryFields (the
 // layout of one entry) and PageEntries instead (see TSessionTableGet).
 //
-// Field makers: Flag (bool, one byte, non-zero reads true), U8, U16, U32
+// Field makers (namespace Intp::Wire): Flag (bool, one byte, non-zero reads true), U8, U16, U32
 // (unsigned integers of that wire width, big-endian, into a member of any
 // integer type), U16Le and U32Le (the few little-endian fields), Ip (an
 // IPv4 address, u32), Mac, Bytes (a std::array<uint8_t, N>), Text (fixed
@@ -51,7 +51,7 @@
 namespace Intp {
 
 // Which message of a feature a layout describes.
-enum class TWire : uint8_t { Get, Set };
+enum class TMessage : uint8_t { Get, Set };
 // The byte order of the integers.
 enum class TOrder : uint8_t { Wire, Host };
 
@@ -59,9 +59,9 @@ namespace RecordDetail {
 
 enum TOnly : uint8_t { onBoth, onGet, onSet };
 
-constexpr bool Carried(TOnly only, TWire wire)
+constexpr bool Carried(TOnly only, TMessage wire)
 {
-    return only == onBoth || (only == onGet) == (wire == TWire::Get);
+    return only == onBoth || (only == onGet) == (wire == TMessage::Get);
 }
 
 // An unsigned integer of W bytes on the wire; Le marks a little-endian field.
@@ -241,7 +241,7 @@ public:
     }
 
     // Bytes of the message without its array.
-    constexpr size_t FixedSize(TWire wire) const
+    constexpr size_t FixedSize(TMessage wire) const
     {
         return std::apply([wire](const auto&... f) { return ((RecordDetail::Carried(f.only, wire) ? f.Size() : 0) + ... + 0); },
                           m_Fields);
@@ -262,15 +262,15 @@ public:
         return kind;
     }
     // Bytes of the message with n array elements.
-    constexpr size_t Size(TWire wire, size_t n = 0) const { return FixedSize(wire) + ElementSize() * n; }
+    constexpr size_t Size(TMessage wire, size_t n = 0) const { return FixedSize(wire) + ElementSize() * n; }
     // Whole array elements that size bytes hold (0 without an array).
-    constexpr size_t ElementsIn(TWire wire, size_t size) const
+    constexpr size_t ElementsIn(TMessage wire, size_t size) const
     {
         size_t fixed = FixedSize(wire);
         return HasArray() && size > fixed ? (size - fixed) / ElementSize() : 0;
     }
     // Bytes of r's message, its array as long as it is.
-    template <class R> size_t SizeOf(const R& r, TWire wire) const
+    template <class R> size_t SizeOf(const R& r, TMessage wire) const
     {
         size_t n = 0;
         std::apply([&](const auto&... f) { ((n += ArrayLength(f, r)), ...); }, m_Fields);
@@ -279,20 +279,20 @@ public:
 
     // Reads the fields r carries in this message; the array takes n elements.
     // False when the bytes ran out.
-    template <class R> bool Read(TPayloadReader& in, R& r, TWire wire, size_t n = 0, TOrder order = TOrder::Wire) const
+    template <class R> bool Read(TPayloadReader& in, R& r, TMessage wire, size_t n = 0, TOrder order = TOrder::Wire) const
     {
         std::apply([&](const auto&... f) { ((RecordDetail::Carried(f.only, wire) ? f.Read(in, r, order, n) : void()), ...); },
                    m_Fields);
         return in.Ok();
     }
-    template <class R> bool Write(TPayloadWriter& out, const R& r, TWire wire, TOrder order = TOrder::Wire) const
+    template <class R> bool Write(TPayloadWriter& out, const R& r, TMessage wire, TOrder order = TOrder::Wire) const
     {
         std::apply([&](const auto&... f) { ((RecordDetail::Carried(f.only, wire) ? f.Write(out, r, order) : void()), ...); },
                    m_Fields);
         return out.Ok();
     }
     // Copies a message from one byte order to the other.
-    bool Convert(TPayloadReader& in, TPayloadWriter& out, TWire wire, size_t n, TOrder from, TOrder to) const
+    bool Convert(TPayloadReader& in, TPayloadWriter& out, TMessage wire, size_t n, TOrder from, TOrder to) const
     {
         std::apply(
             [&](const auto&... f) {
@@ -326,6 +326,8 @@ private:
 template <class... F> constexpr TLayout<F...> Layout(F... fields) { return TLayout<F...>(fields...); }
 
 // Field makers.
+namespace Wire {
+
 template <class C, class M> constexpr auto Flag(M C::*m)
 {
     return RecordDetail::TMemberField<C, M, RecordDetail::TIntCodec<1>>{m, {}};
@@ -372,12 +374,14 @@ template <class C> constexpr auto TextArray(std::vector<std::string> C::*m, size
 template <class F> constexpr F GetOnly(F field) { return RecordDetail::Only(field, RecordDetail::onGet); }
 template <class F> constexpr F SetOnly(F field) { return RecordDetail::Only(field, RecordDetail::onSet); }
 
+} // namespace Wire
+
 // Whole records and entry lists as bytes: for Sets built from typed values,
 // for the fake switch, and for tests that read what was sent.
 
 // r's message; its array as long as it is.
 template <class R, class L = decltype(R::Fields)>
-std::vector<uint8_t> EncodeRecord(const R& r, TWire wire = TWire::Set, TOrder order = TOrder::Wire,
+std::vector<uint8_t> EncodeRecord(const R& r, TMessage wire = TMessage::Set, TOrder order = TOrder::Wire,
                                   const L& fields = R::Fields)
 {
     std::vector<uint8_t> bytes(fields.SizeOf(r, wire));
@@ -388,7 +392,7 @@ std::vector<uint8_t> EncodeRecord(const R& r, TWire wire = TWire::Set, TOrder or
 
 // A record read from a message; the array takes every whole element there is.
 template <class R, class L = decltype(R::Fields)>
-R DecodeRecord(const void* data, size_t size, TWire wire = TWire::Set, TOrder order = TOrder::Wire,
+R DecodeRecord(const void* data, size_t size, TMessage wire = TMessage::Set, TOrder order = TOrder::Wire,
                const L& fields = R::Fields)
 {
     R r{};
@@ -396,7 +400,7 @@ R DecodeRecord(const void* data, size_t size, TWire wire = TWire::Set, TOrder or
     fields.Read(in, r, wire, fields.ElementsIn(wire, size), order);
     return r;
 }
-template <class R> R DecodeRecord(const std::vector<uint8_t>& bytes, TWire wire = TWire::Set, TOrder order = TOrder::Wire)
+template <class R> R DecodeRecord(const std::vector<uint8_t>& bytes, TMessage wire = TMessage::Set, TOrder order = TOrder::Wire)
 {
     return DecodeRecord<R>(bytes.data(), bytes.size(), wire, order);
 }
@@ -405,19 +409,32 @@ template <class R> R DecodeRecord(const std::vector<uint8_t>& bytes, TWire wire 
 template <class L, class E>
 std::vector<uint8_t> EncodeEntries(const L& fields, const std::vector<E>& entries, TOrder order = TOrder::Wire)
 {
-    std::vector<uint8_t> bytes(fields.FixedSize(TWire::Set) * entries.size());
+    std::vector<uint8_t> bytes(fields.FixedSize(TMessage::Set) * entries.size());
     TPayloadWriter out(bytes.data(), bytes.size());
-    for (const E& e : entries) fields.Write(out, e, TWire::Set, order);
+    for (const E& e : entries) fields.Write(out, e, TMessage::Set, order);
     return bytes;
 }
 template <class E, class L>
 std::vector<E> DecodeEntries(const L& fields, const void* data, size_t size, TOrder order = TOrder::Wire)
 {
-    size_t entrySize = fields.FixedSize(TWire::Set);
+    size_t entrySize = fields.FixedSize(TMessage::Set);
     std::vector<E> entries(entrySize ? size / entrySize : 0);
     TPayloadReader in(data, size);
-    for (E& e : entries) fields.Read(in, e, TWire::Set, 0, order);
+    for (E& e : entries) fields.Read(in, e, TMessage::Set, 0, order);
     return entries;
+}
+
+// The typed payload of a request of class T (T::Payload in the layout
+// T::PayloadFields), read from the wire bytes after the header: what a test
+// reads back from a sent frame, what the fake switch reads from a request.
+template <class T> typename T::Payload DecodePayload(const void* payload, size_t size)
+{
+    return DecodeRecord<typename T::Payload>(payload, size, TMessage::Set, TOrder::Wire, T::PayloadFields);
+}
+template <class T> typename T::Payload DecodeFrame(const std::vector<uint8_t>& frame)
+{
+    if (frame.size() < HeaderSize) return typename T::Payload{};
+    return DecodePayload<T>(frame.data() + HeaderSize, frame.size() - HeaderSize);
 }
 
 // Requests declared from records.
@@ -429,18 +446,18 @@ uint16_t DecodeReply(TDevice* device, const L& fields, R& record, TPayloadReader
 {
     size_t n = 0;
     if (fields.HasArray()) {
-        n = fields.ElementsIn(TWire::Get, payload.Size());
-        if (payload.Size() < fields.FixedSize(TWire::Get) || n == 0 || n != ModelCount(fields.ArrayKind(), device))
+        n = fields.ElementsIn(TMessage::Get, payload.Size());
+        if (payload.Size() < fields.FixedSize(TMessage::Get) || n == 0 || n != ModelCount(fields.ArrayKind(), device))
             return ssBadReply;
     }
-    return fields.Read(payload, record, TWire::Get, n) ? ssOk : ssBadReply;
+    return fields.Read(payload, record, TMessage::Get, n) ? ssOk : ssBadReply;
 }
 
 // A Get whose reply is its record's layout. Override Check for the family's
 // value checks.
 template <uint16_t Code, class TRecord, int Row = 0>
 class TSessionRecordGet : public TSessionGet<Code, TRecord, Row> {
-    static_assert(TRecord::Fields.FixedSize(TWire::Get) <= GetCommandInfo(Code, Row).minReply,
+    static_assert(TRecord::Fields.FixedSize(TMessage::Get) <= GetCommandInfo(Code, Row).minReply,
                   "the common reply check lets no reply shorter than the layout through");
 
 protected:
@@ -459,7 +476,8 @@ template <uint16_t Code, class TRefresh, class T, const auto& Fields, int Row = 
 class TSessionLayoutSet : public TSessionSet<Code, TRefresh, Row> {
 public:
     using Payload = T;
-    static constexpr size_t PayloadSize = Fields.FixedSize(TWire::Set);
+    static constexpr auto& PayloadFields = Fields;
+    static constexpr size_t PayloadSize = Fields.FixedSize(TMessage::Set);
     static_assert(!Fields.HasArray(), "a variable-size Set takes SetEntries");
     static_assert(int32_t(PayloadSize) == GetCommandInfo(Code, Row).requestSize, "the layout has the row's size");
 
@@ -474,16 +492,16 @@ public:
     void SetPayload(const T& value)
     {
         TPayloadWriter out(m_Bytes.data(), m_Bytes.size());
-        Fields.Write(out, value, TWire::Set, TOrder::Host);
+        Fields.Write(out, value, TMessage::Set, TOrder::Host);
     }
-    T GetPayload() const { return DecodeRecord<T>(m_Bytes.data(), m_Bytes.size(), TWire::Set, TOrder::Host, Fields); }
+    T GetPayload() const { return DecodeRecord<T>(m_Bytes.data(), m_Bytes.size(), TMessage::Set, TOrder::Host, Fields); }
     const std::array<uint8_t, PayloadSize>& GetPayloadBytes() const { return m_Bytes; }
 
 protected:
     bool BuildPayload(TDevice*, TPayloadWriter& payload) override
     {
         TPayloadReader in(m_Bytes.data(), m_Bytes.size());
-        return Fields.Convert(in, payload, TWire::Set, 0, TOrder::Host, TOrder::Wire);
+        return Fields.Convert(in, payload, TMessage::Set, 0, TOrder::Host, TOrder::Wire);
     }
 
 private:
@@ -507,7 +525,7 @@ class TSessionTableGet : public TSessionPagedGet<Code, TRecord, Row> {
 
 public:
     using Entry = typename TSessionPagedGet<Code, TRecord, Row>::Entry;
-    static constexpr size_t EntrySize = TRecord::EntryFields.FixedSize(TWire::Get);
+    static constexpr size_t EntrySize = TRecord::EntryFields.FixedSize(TMessage::Get);
     static constexpr size_t PageEntries = TRecord::PageEntries;
     static constexpr size_t PrefixSize = Prefix();
 
@@ -516,7 +534,7 @@ public:
 protected:
     uint16_t DecodeEntry(TDevice* device, Entry& entry, TPayloadReader& in) override
     {
-        TRecord::EntryFields.Read(in, entry, TWire::Get);
+        TRecord::EntryFields.Read(in, entry, TMessage::Get);
         return CheckEntry(device, entry);
     }
     // ssOk, or the status that rejects the table.

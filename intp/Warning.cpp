@@ -5,7 +5,7 @@ namespace Intp {
 namespace {
 
 constexpr auto& SmtpSetFields = TWarningSmtpSetRecord::Fields;
-static_assert(SmtpSetFields.FixedSize(TWire::Set) == GetCommandInfo(ccWarningSmtpSet).prefixSize);
+static_assert(SmtpSetFields.FixedSize(TMessage::Set) == GetCommandInfo(ccWarningSmtpSet).prefixSize);
 static_assert(SmtpSetFields.ElementSize() == GetCommandInfo(ccWarningSmtpSet).entrySize);
 
 } // namespace
@@ -15,20 +15,20 @@ void TSessionWarningSmtpSet::SetRecord(const TPropertyWarningSmtp& record, std::
     TWarningSmtpSetRecord payload;
     static_cast<TPropertyWarningSmtp&>(payload) = record;
     payload.password = password;
-    std::vector<uint8_t> bytes = EncodeRecord(payload, TWire::Set, TOrder::Host);
+    std::vector<uint8_t> bytes = EncodeRecord(payload, TMessage::Set, TOrder::Host);
     SetEntries(bytes.data(), int(record.recipients.size()));
 }
 
 size_t TSessionWarningSmtpSet::HeldSize(int count) const
 {
-    return SmtpSetFields.Size(TWire::Set, size_t(count));
+    return SmtpSetFields.Size(TMessage::Set, size_t(count));
 }
 
 bool TSessionWarningSmtpSet::BuildPayload(TDevice*, TPayloadWriter& payload)
 {
     if (m_Entries.size() != payload.Size()) return false;
     TPayloadReader in(m_Entries.data(), m_Entries.size());
-    return SmtpSetFields.Convert(in, payload, TWire::Set, size_t(m_Count), TOrder::Host, TOrder::Wire);
+    return SmtpSetFields.Convert(in, payload, TMessage::Set, size_t(m_Count), TOrder::Host, TOrder::Wire);
 }
 
 } // namespace Intp

@@ -23,7 +23,7 @@ struct TPropertyWarningFault {
     bool valid = false;
     uint32_t systemMask = 0; // system failures that raise the alarm
     uint32_t portMask = 0;   // ports whose link down or break raises it
-    static constexpr auto Fields = Layout(U32(&TPropertyWarningFault::systemMask), U32(&TPropertyWarningFault::portMask));
+    static constexpr auto Fields = Layout(Wire::U32(&TPropertyWarningFault::systemMask), Wire::U32(&TPropertyWarningFault::portMask));
 };
 
 struct TPropertyWarningSyslog {
@@ -31,7 +31,7 @@ struct TPropertyWarningSyslog {
     bool valid = false;
     uint32_t mode = 0;   // 0 disable, 1 client only, 2 server only, 3 both; 4 accepted as received
     uint32_t server = 0; // IPv4, host order
-    static constexpr auto Fields = Layout(U8(&TPropertyWarningSyslog::mode), Ip(&TPropertyWarningSyslog::server));
+    static constexpr auto Fields = Layout(Wire::U8(&TPropertyWarningSyslog::mode), Wire::Ip(&TPropertyWarningSyslog::server));
 };
 
 struct TPropertyWarningSmtp {
@@ -44,10 +44,10 @@ struct TPropertyWarningSmtp {
     std::string account;
     std::vector<std::string> recipients; // SmtpRecipientNum entries
     static constexpr auto Fields =
-        Layout(Flag(&TPropertyWarningSmtp::enabled), Ip(&TPropertyWarningSmtp::server),
-               Text(&TPropertyWarningSmtp::sender, SmtpTextWidth), Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
-               Text(&TPropertyWarningSmtp::account, SmtpTextWidth),
-               TextArray(&TPropertyWarningSmtp::recipients, SmtpTextWidth, TCountKind::ckSmtpRecipientNum));
+        Layout(Wire::Flag(&TPropertyWarningSmtp::enabled), Wire::Ip(&TPropertyWarningSmtp::server),
+               Wire::Text(&TPropertyWarningSmtp::sender, SmtpTextWidth), Wire::Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
+               Wire::Text(&TPropertyWarningSmtp::account, SmtpTextWidth),
+               Wire::TextArray(&TPropertyWarningSmtp::recipients, SmtpTextWidth, TCountKind::ckSmtpRecipientNum));
 };
 
 // What the SMTP Set sends: the settings and the account password, which no
@@ -55,11 +55,11 @@ struct TPropertyWarningSmtp {
 struct TWarningSmtpSetRecord : TPropertyWarningSmtp {
     std::string password;
     static constexpr auto Fields =
-        Layout(Flag(&TPropertyWarningSmtp::enabled), Ip(&TPropertyWarningSmtp::server),
-               Text(&TPropertyWarningSmtp::sender, SmtpTextWidth), Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
-               Text(&TPropertyWarningSmtp::account, SmtpTextWidth),
-               Text(&TWarningSmtpSetRecord::password, SmtpPasswordWidth),
-               TextArray(&TPropertyWarningSmtp::recipients, SmtpTextWidth, TCountKind::ckSmtpRecipientNum));
+        Layout(Wire::Flag(&TPropertyWarningSmtp::enabled), Wire::Ip(&TPropertyWarningSmtp::server),
+               Wire::Text(&TPropertyWarningSmtp::sender, SmtpTextWidth), Wire::Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
+               Wire::Text(&TPropertyWarningSmtp::account, SmtpTextWidth),
+               Wire::Text(&TWarningSmtpSetRecord::password, SmtpPasswordWidth),
+               Wire::TextArray(&TPropertyWarningSmtp::recipients, SmtpTextWidth, TCountKind::ckSmtpRecipientNum));
 };
 
 struct TPropertyWarningEvent {
@@ -72,9 +72,9 @@ struct TPropertyWarningEvent {
     uint32_t smtpLinkUp = 0;
     uint32_t smtpLinkDown = 0;
     static constexpr auto Fields =
-        Layout(U32(&TPropertyWarningEvent::syslogSystem), U32(&TPropertyWarningEvent::syslogLinkUp),
-               U32(&TPropertyWarningEvent::syslogLinkDown), U32(&TPropertyWarningEvent::smtpSystem),
-               U32(&TPropertyWarningEvent::smtpLinkUp), U32(&TPropertyWarningEvent::smtpLinkDown));
+        Layout(Wire::U32(&TPropertyWarningEvent::syslogSystem), Wire::U32(&TPropertyWarningEvent::syslogLinkUp),
+               Wire::U32(&TPropertyWarningEvent::syslogLinkDown), Wire::U32(&TPropertyWarningEvent::smtpSystem),
+               Wire::U32(&TPropertyWarningEvent::smtpLinkUp), Wire::U32(&TPropertyWarningEvent::smtpLinkDown));
 };
 
 class TSessionWarningFaultGet : public TSessionRecordGet<ccWarningFaultGet, TPropertyWarningFault> {};
@@ -97,6 +97,9 @@ class TSessionWarningSmtpGet : public TSessionRecordGet<ccWarningSmtpGet, TPrope
 // SmtpRecipientNum (and is not 0).
 class TSessionWarningSmtpSet : public TSessionVariableSet<ccWarningSmtpSet, TSessionWarningSmtpGet> {
 public:
+    using Payload = TWarningSmtpSetRecord;
+    static constexpr auto& PayloadFields = TWarningSmtpSetRecord::Fields;
+
     // SetEntries(data, n) takes the page's complete 229 + 64 x n byte
     // payload (TWarningSmtpSetRecord's layout, the server in host order).
 
