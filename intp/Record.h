@@ -217,6 +217,7 @@ struct TArrayField {
         for (const E& e : static_cast<const C&>(r).*member) codec.Write(out, e, order);
     }
     template <class R> size_t ElementCount(const R& r) const { return (static_cast<const C&>(r).*member).size(); }
+    template <class R> void Resize(R& r, size_t n) const { (static_cast<C&>(r).*member).resize(n); }
     void Convert(TPayloadReader& in, TPayloadWriter& out, TOrder from, TOrder to, size_t n) const
     {
         for (size_t i = 0; i < n; ++i) codec.Convert(in, out, from, to);
@@ -277,6 +278,12 @@ public:
         return Size(wire, n);
     }
 
+    // Gives r's array n elements.
+    template <class R> void ResizeArray(R& r, size_t n) const
+    {
+        std::apply([&](const auto&... f) { (ResizeArrayOf(f, r, n), ...); }, m_Fields);
+    }
+
     // Reads the fields r carries in this message; the array takes n elements.
     // False when the bytes ran out.
     template <class R> bool Read(TPayloadReader& in, R& r, TMessage wire, size_t n = 0, TOrder order = TOrder::Wire) const
@@ -313,6 +320,10 @@ private:
     {
         if constexpr (G::IsArray) return f.count;
         else return kind;
+    }
+    template <class G, class R> static void ResizeArrayOf(const G& f, R& r, size_t n)
+    {
+        if constexpr (G::IsArray) f.Resize(r, n);
     }
     template <class G, class R> static size_t ArrayLength(const G& f, const R& r)
     {
