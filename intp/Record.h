@@ -378,9 +378,22 @@ template <class C> constexpr auto Text(std::string C::*m, size_t width)
     return RecordDetail::TMemberField<C, std::string, RecordDetail::TTextCodec>{m, {{width}}};
 }
 constexpr auto Skip(size_t n) { return RecordDetail::TSkipField{{{n}}}; }
+// Makers without a member describe a value that is the whole entry or one
+// array element.
+constexpr auto U8() { return RecordDetail::TSelfField<RecordDetail::TIntCodec<1>>{}; }
+constexpr auto U16() { return RecordDetail::TSelfField<RecordDetail::TIntCodec<2>>{}; }
+constexpr auto U32() { return RecordDetail::TSelfField<RecordDetail::TIntCodec<4>>{}; }
+constexpr auto Text(size_t width) { return RecordDetail::TSelfField<RecordDetail::TTextCodec>{{{width}}}; }
+// One element (a value field such as U32() or Text(8)) per unit of a model
+// count.
+template <class C, class E, class Codec>
+constexpr auto Array(std::vector<E> C::*m, RecordDetail::TSelfField<Codec> element, TCountKind count)
+{
+    return RecordDetail::TArrayField<C, E, Codec>{m, element.codec, count};
+}
 template <class C> constexpr auto TextArray(std::vector<std::string> C::*m, size_t width, TCountKind count)
 {
-    return RecordDetail::TArrayField<C, std::string, RecordDetail::TTextCodec>{m, {{width}}, count};
+    return Array(m, Text(width), count);
 }
 template <class F> constexpr F GetOnly(F field) { return RecordDetail::Only(field, RecordDetail::onGet); }
 template <class F> constexpr F SetOnly(F field) { return RecordDetail::Only(field, RecordDetail::onSet); }
@@ -522,6 +535,34 @@ private:
 // A Set of a feature's record (TRecord::Fields).
 template <uint16_t Code, class TRefresh, class TRecord = typename TRefresh::Record, int Row = 0>
 using TSessionRecordSet = TSessionLayoutSet<Code, TRefresh, TRecord, TRecord::Fields, Row>;
+
+// A variable-size Set of entries in a layout. SetEntries(bytes, n) takes
+// them as the page holds them (host order); SetEntries(entries) packs typed
+// ones. The row gives the count rule and the zero prefix.
+template <uint16_t Code, class TRefresh, class TEntry, const auto& EntryFields, int Row = 0>
+class TSessionEntriesSet : public TSessionVariableSet<Code, TRefresh, Row> {
+    static_assert(EntryFields.FixedSize(TMessage::Set) == GetCommandInfo(Code, Row).entrySize,
+                  "the layout has the row's entry size");
+
+public:
+    using Entry = TEntry;
+    using TSessionVariableSet<Code, TRefresh, Row>::SetEntries;
+    void SetEntries(const std::vector<TEntry>& entries)
+    {
+        std::vector<uint8_t> bytes = EncodeEntries(EntryFields, entries, TOrder::Host);
+        SetEntries(bytes.data(), int(entries.size()));
+    }
+
+protected:
+    bool BuildPayload(TDevice*, TPayloadWriter& payload) override
+    {
+        payload.Zero(this->m_Info.prefixSize);
+        TPayloadReader in(this->m_Entries.data(), this->m_Entries.size());
+        for (int i = 0; i < this->m_Count; ++i)
+            EntryFields.Convert(in, payload, TMessage::Set, 0, TOrder::Host, TOrder::Wire);
+        return in.Ok() && payload.Ok();
+    }
+};
 
 // A paged table whose entries are TRecord::EntryFields. TRecord names
 // PageEntries (a page of that many entries or more means more follow) and
