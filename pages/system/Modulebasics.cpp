@@ -28,6 +28,8 @@ TModuleBasics::TModuleBasics(QWidget* parent) : TWizardModulePage("Basics", pare
     m_Password = new QLineEdit(this);
     m_Password->setEchoMode(QLineEdit::Password);
     m_Label2->setBuddy(m_Password);
+    MakeLoginField(m_Username);
+    MakeLoginField(m_Password);
     m_Login = new QPushButton("&Login", this);
     m_Login->setDefault(true);
     LoadGlyph(m_Login, "RC_BITMAP_16X16_LOGIN");

@@ -23,6 +23,11 @@ QString UploadTooLargeMessage()
     return "The image file is larger than 32 MiB (65,536 blocks of 512 bytes) and cannot be sent.";
 }
 
+QString UploadEmptyMessage()
+{
+    return "The image file is empty and cannot be sent.";
+}
+
 TUploadPage::TUploadPage(const TKind& kind, QWidget* parent) : TTransferPage(kind.caption, 5, parent), m_Kind(kind)
 {
     const TTransferModePanel mode = MakeModePanel("&Open", "&File Name:");
@@ -130,10 +135,15 @@ void TUploadPage::AfterFill(const std::vector<Intp::TDevice*>& listed)
 void TUploadPage::EventOnStartClick()
 {
     if (IsBuildin()) {
-        // Block numbers are 16-bit: a larger image can't be addressed.
+        // Block numbers are 16-bit: a larger image can't be addressed. An
+        // empty file is no image: a switch would be sent a block of zeros.
         QFileInfo file(m_LocalFile->text());
         if (file.isFile() && quint64(file.size()) > Intp::TransferMaxUploadSize) {
             ShowMessage(UploadTooLargeMessage());
+            return;
+        }
+        if (file.isFile() && file.size() == 0) {
+            ShowMessage(UploadEmptyMessage());
             return;
         }
         m_Blocks = std::max<std::int64_t>(1, (file.size() + qint64(Intp::TransferBlockSize) - 1) /
