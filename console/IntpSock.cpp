@@ -1,81 +1,84 @@
 #include "console/IntpSock.h"
 
-#include "console/IntpSocketThread.h"
+#include "console/IntpReceiveQueue.h"
 #include "intp/NetUtils.h"
 
-#include <QNetworkDatagram>
-#include <QVariant>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <string_view>
 #include <vector>
 
-TIntpSock::TIntpSock(TIntpSocketThread* queue, QObject* parent) : QObject(parent), m_Queue(queue)
-{
-    connect(&m_Socket, &QUdpSocket::readyRead, this, &TIntpSock::EventOnIntpSockRead);
-}
+TIntpSock::TIntpSock(TIntpSocketThread* queue, QObject* parent) : QObject(parent), m_Queue(queue) {}
 
 TIntpSock::~TIntpSock() { Close(); }
 
 bool TIntpSock::Open(const QHostAddress& address, std::uint16_t port)
 {
     Close();
-    if (!m_Socket.bind(address, port))
+    bool ipv4 = false;
+    const quint32 ip = address.toIPv4Address(&ipv4);
+    if (!ipv4)
         return false;
-    // Hundreds of switches answer one broadcast at once.
-    // The kernel caps the size at rmem_max unless the process may force it.
-    const int fd = int(m_Socket.socketDescriptor());
-    SetLargestReceiveBuffer(fd, kIntpReceiveBufferSize);
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(port);
+    local.sin_addr.s_addr = htonl(ip);
+    socklen_t length = sizeof local;
     int on = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    if (::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0 ||
+        ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+        ::close(fd);
+        return false;
+    }
+    // Hundreds of switches answer one broadcast at once.
+    SetLargestReceiveBuffer(fd, kIntpReceiveBufferSize);
+    m_Fd = fd;
+    m_LocalPort = ntohs(local.sin_port);
+    if (!m_Listener.Start(fd, 65535, [this](const TUdpListener::TDatagram* datagrams, std::size_t count) {
+            return OnBatch(datagrams, count);
+        })) {
+        Close();
+        return false;
+    }
     return true;
 }
 
 void TIntpSock::Close()
 {
-    if (m_Socket.state() != QAbstractSocket::UnconnectedState)
-        m_Socket.close();
+    m_Listener.Stop();
+    if (m_Fd >= 0)
+        ::close(m_Fd);
+    m_Fd = -1;
+    m_LocalPort = 0;
 }
 
-bool TIntpSock::IsOpen() const { return m_Socket.state() == QAbstractSocket::BoundState; }
+bool TIntpSock::IsOpen() const { return m_Fd >= 0; }
 
-std::uint16_t TIntpSock::LocalPort() const { return m_Socket.localPort(); }
+std::uint16_t TIntpSock::LocalPort() const { return m_LocalPort; }
 
-void TIntpSock::EventOnIntpSockRead()
+bool TIntpSock::OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count)
 {
-    // readyRead is not repeated for datagrams left unread: take them all.
-    int errors = 0;
-    while (m_Socket.hasPendingDatagrams()) {
-        qint64 size = m_Socket.pendingDatagramSize();
-        if (size < 0) {
-            // An error (such as a port-unreachable report) rather than data.
-            m_Socket.readDatagram(nullptr, 0);
-            if (++errors > 16)
-                break;
+    std::vector<TIntpDatagram> items;
+    items.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view bytes = datagrams[i].bytes;
+        if (!AcceptIntpDatagramSize(bytes.size()))
             continue;
-        }
-        std::vector<std::uint8_t> data(std::size_t(size) + 1);
-        QHostAddress sender;
-        qint64 read = m_Socket.readDatagram(reinterpret_cast<char*>(data.data()), size, &sender);
-        if (read < 0) {
-            if (++errors > 16)
-                break;
-            continue;
-        }
-        if (!AcceptIntpDatagramSize(std::size_t(read)))
-            continue;
-        data.resize(std::size_t(read));
-        bool ok = false;
-        std::uint32_t address = sender.toIPv4Address(&ok);
-        if (!ok)
-            address = 0;
-        if (m_Queue)
-            m_Queue->PushDatagram(address, std::move(data));
+        items.push_back({datagrams[i].address, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
     }
+    if (m_Queue)
+        m_Queue->PushDatagrams(items);
+    return true;
 }
 
 bool TIntpSock::Send(std::uint32_t address, const std::uint8_t* data, std::size_t length)
@@ -85,16 +88,19 @@ bool TIntpSock::Send(std::uint32_t address, const std::uint8_t* data, std::size_
         return false;
     if (address == 0xFFFFFFFFu)
         return m_BroadcastHook ? m_BroadcastHook(data, length) : SendLimitedBroadcast(data, length);
-    qint64 sent = m_Socket.writeDatagram(reinterpret_cast<const char*>(data), qint64(length),
-                                         QHostAddress(quint32(address)), m_RemotePort);
-    return sent == qint64(length);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(m_RemotePort);
+    to.sin_addr.s_addr = htonl(address);
+    return ::sendto(m_Fd, data, length, MSG_DONTWAIT | MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&to),
+                    sizeof to) == ssize_t(length);
 }
 
 bool TIntpSock::SendLimitedBroadcast(const std::uint8_t* data, std::size_t length)
 {
     // Without a default route 255.255.255.255 cannot be sent at all, and with
     // one it leaves through that interface only: send it through each.
-    const int fd = int(m_Socket.socketDescriptor());
+    const int fd = m_Fd;
     bool any = false;
     for (const TBroadcastInterface& ifc : GetBroadcastInterfaces()) {
         sockaddr_in to{};

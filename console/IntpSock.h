@@ -1,11 +1,14 @@
 #pragma once
 
 // The protocol's UDP endpoint: an ephemeral local port with broadcast
-// enabled; every received datagram goes into the receive queue.
+// enabled. A listener thread reads every received datagram into the receive
+// queue as it arrives, so a flood is neither lost in the kernel nor read on
+// the GUI thread; Close stops and joins it.
 
 #include <QHostAddress>
 #include <QObject>
-#include <QUdpSocket>
+
+#include "intp/UdpListener.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,7 +16,8 @@
 class TIntpSocketThread;
 
 constexpr std::uint16_t kIntpPort = 1638;
-constexpr int kIntpReceiveBufferSize = 4 * 1024 * 1024;
+// Asked of the kernel; without CAP_NET_ADMIN the system's limit applies.
+constexpr int kIntpReceiveBufferSize = 32 * 1024 * 1024;
 
 class TIntpSock : public QObject {
     Q_OBJECT
@@ -40,13 +44,14 @@ public:
     using TBroadcastHook = std::function<bool(const std::uint8_t* data, std::size_t length)>;
     void SetBroadcastHook(TBroadcastHook hook) { m_BroadcastHook = std::move(hook); }
 
-public slots:
-    void EventOnIntpSockRead();
-
 private:
     bool SendLimitedBroadcast(const std::uint8_t* data, std::size_t length);
+    // Listener thread: queues a batch of datagrams.
+    bool OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count);
 
-    QUdpSocket m_Socket;
+    int m_Fd = -1;
+    std::uint16_t m_LocalPort = 0;
+    TUdpListener m_Listener;
     TIntpSocketThread* m_Queue;
     std::uint16_t m_RemotePort = kIntpPort;
     TBroadcastHook m_BroadcastHook;

@@ -5,8 +5,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -15,16 +13,14 @@
 #include <exception>
 #include <vector>
 
-#include "console/Module.h"
 #include "intp/NetUtils.h"
-#include "syslog/SyslogServer.h"
+#include "pages/kit/Module.h"
+#include "pages/kit/SyslogServer.h"
 
 namespace {
 
 // Largest UDP payload over IPv4.
 constexpr std::size_t MaxDatagram = 65507;
-// Datagrams taken from the socket per system call.
-constexpr unsigned Batch = 16;
 // A drain hands over this long before it lets the event loop run again.
 constexpr qint64 DrainSliceMs = 20;
 
@@ -85,16 +81,16 @@ bool TSyslogSocketThread::Open(quint16 port, const QHostAddress& address)
     socklen_t length = sizeof local;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
 
-    const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wake < 0) {
-        m_Error = SystemError("eventfd", errno);
-        ::close(fd);
+    m_Fd = fd;
+    m_LocalPort = ntohs(local.sin_port);
+    if (!m_Listener.Start(fd, MaxDatagram,
+                          [this](const TUdpListener::TDatagram* datagrams, std::size_t count) {
+                              return OnBatch(datagrams, count);
+                          })) {
+        m_Error = SystemError("listener", errno);
+        Close();
         return false;
     }
-    m_Fd = fd;
-    m_WakeFd = wake;
-    m_LocalPort = ntohs(local.sin_port);
-    m_Listener = std::thread(&TSyslogSocketThread::Listen, this);
     return true;
 }
 
@@ -109,16 +105,10 @@ int TSyslogSocketThread::ReceiveBufferSize() const
 
 void TSyslogSocketThread::Close()
 {
-    if (m_Listener.joinable()) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] ssize_t written = ::write(m_WakeFd, &one, sizeof one);
-        m_Listener.join();
-    }
+    m_Listener.Stop();
     if (m_Fd >= 0)
         ::close(m_Fd);
-    if (m_WakeFd >= 0)
-        ::close(m_WakeFd);
-    m_Fd = m_WakeFd = -1;
+    m_Fd = -1;
     m_LocalPort = 0;
 }
 
@@ -133,44 +123,15 @@ void TSyslogSocketThread::Stop()
     Close();
 }
 
-void TSyslogSocketThread::Listen()
+bool TSyslogSocketThread::OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count)
 {
-    std::vector<char> buffers(Batch * (MaxDatagram + 1));
-    sockaddr_in senders[Batch];
-    iovec vectors[Batch];
-    mmsghdr messages[Batch];
-    pollfd waits[2] = {{m_Fd, POLLIN, 0}, {m_WakeFd, POLLIN, 0}};
-    for (;;) {
-        if (::poll(waits, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            break;
-        }
-        if (waits[1].revents)
-            break;
-        std::memset(messages, 0, sizeof messages);
-        for (unsigned i = 0; i < Batch; ++i) {
-            vectors[i] = {buffers.data() + i * (MaxDatagram + 1), MaxDatagram + 1};
-            messages[i].msg_hdr.msg_name = &senders[i];
-            messages[i].msg_hdr.msg_namelen = sizeof senders[i];
-            messages[i].msg_hdr.msg_iov = &vectors[i];
-            messages[i].msg_hdr.msg_iovlen = 1;
-        }
-        const int count = ::recvmmsg(m_Fd, messages, Batch, MSG_DONTWAIT, nullptr);
-        if (count <= 0)
-            continue; // nothing after all, or an error report rather than data
-        std::deque<TSyslogDatagram> items;
-        for (int i = 0; i < count; ++i) {
-            std::uint32_t address = 0;
-            if (messages[i].msg_hdr.msg_namelen >= sizeof(sockaddr_in) && senders[i].sin_family == AF_INET)
-                address = ntohl(senders[i].sin_addr.s_addr);
-            const std::size_t length = std::min<std::size_t>(messages[i].msg_len, MaxDatagram);
-            // QByteArray keeps a NUL after the bytes; an empty datagram is kept too.
-            items.push_back({address, QByteArray(static_cast<const char*>(vectors[i].iov_base), qsizetype(length))});
-        }
-        if (!Enqueue(items))
-            break;
+    std::deque<TSyslogDatagram> items;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view bytes = datagrams[i].bytes.substr(0, MaxDatagram);
+        // QByteArray keeps a NUL after the bytes; an empty datagram is kept too.
+        items.push_back({datagrams[i].address, QByteArray(bytes.data(), qsizetype(bytes.size()))});
     }
+    return Enqueue(items);
 }
 
 bool TSyslogSocketThread::Enqueue(std::deque<TSyslogDatagram>& items)

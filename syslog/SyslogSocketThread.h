@@ -15,7 +15,8 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <thread>
+
+#include "intp/UdpListener.h"
 
 namespace Syslog {
 class TSyslogServer;
@@ -76,7 +77,8 @@ signals:
 
 private:
     void Close();
-    void Listen();
+    // Listener thread: queues a batch of datagrams; false once stopped.
+    bool OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count);
     // Appends the items and posts a drain unless one is pending; false
     // (items dropped) once stopped. Any thread.
     bool Enqueue(std::deque<TSyslogDatagram>& items);
@@ -85,9 +87,8 @@ private:
 
     TServerProvider m_Provider;
     int m_Fd = -1;
-    int m_WakeFd = -1;
     quint16 m_LocalPort = 0;
-    std::thread m_Listener;
+    TUdpListener m_Listener;
     QString m_Error;
 
     mutable std::mutex m_QueueLock; // guards m_Queue, m_DrainPosted, m_Stopped for the listener

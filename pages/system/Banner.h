@@ -6,7 +6,7 @@
 // messages and its redundancy mode. One banner per model family; the
 // families differ only in the data of TBannerVariant.
 
-#include "console/Module.h"
+#include "pages/kit/Module.h"
 #include "pages/system/BannerPanel.h"
 
 #include <QFrame>
@@ -84,7 +84,7 @@ public:
 
     // How the web page and the message dialog are opened (tests replace them).
     using TWebOpener = std::function<void(const QUrl& url)>;
-    using TLogOpener = std::function<void(Syslog::TSyslogServer* server, std::uint32_t address, QWidget* owner)>;
+    using TLogOpener = std::function<void(Syslog::TSyslogServer* server, std::uint32_t address)>;
     void SetWebOpener(TWebOpener opener) { m_WebOpener = std::move(opener); }
     void SetLogOpener(TLogOpener opener) { m_LogOpener = std::move(opener); }
 

@@ -94,7 +94,7 @@ protected:
     {
         auto* request = new (std::nothrow) TBuildin;
         if (request)
-            opened = request->OpenFile(file);
+            opened = request->OpenFile(file) != Intp::InvalidFileHandle;
         return request;
     }
     Intp::TSession* NewTftp(const Intp::TTftpParam& param) override
@@ -116,3 +116,5 @@ private:
 
 // The message shown when the image file is too large for 16-bit block numbers.
 QString UploadTooLargeMessage();
+// The message shown when the image file is empty.
+QString UploadEmptyMessage();

@@ -6,9 +6,9 @@
 // receiving all 254 answers. Prints each round, the medians, their ratio
 // (target: at most 3) and the switches lost (target: 0).
 #include "console/DeviceTypesFile.h"
-#include "console/FilterServer.h"
+#include "pages/kit/FilterServer.h"
 #include "console/MainForm.h"
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 #include "tests/e2e/RawClient.h"
