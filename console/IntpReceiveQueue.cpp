@@ -95,7 +95,7 @@ void TIntpSocketThread::Drain()
             if (m_Terminated || m_Queue.empty())
                 return;
             // Let the window breathe during a flood; the rest follows.
-            if (delivered % 32 == 0 && slice.elapsed() >= SliceMs) {
+            if (delivered % 8 == 0 && slice.elapsed() >= SliceMs) {
                 PostDrainLocked();
                 return;
             }

@@ -217,7 +217,7 @@ void TSyslogSocketThread::Drain()
             break;
         DeliverDatagram(item);
         // Let the GUI breathe during a long burst.
-        if (delivered % 64 == 0 && slice.elapsed() >= DrainSliceMs)
+        if (delivered % 16 == 0 && slice.elapsed() >= DrainSliceMs)
             break;
     }
     bool post = false;

@@ -6,10 +6,12 @@
 #include "intp/Session.h"
 
 #include <QTest>
+#include <QTimer>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
 #include <vector>
 
@@ -213,4 +215,25 @@ TEST(ReceiveQueue, ClosingWithDatagramsStillQueuedIsClean)
     delete queue;
     QCoreApplication::processEvents();
     EXPECT_EQ(delivered, before);
+}
+
+TEST(ReceiveQueue, ALongQueueIsDeliveredInSlicesWithTheEventLoopBetween)
+{
+    constexpr int Count = 2000;
+    int delivered = 0;
+    int deliveredWhenTimerRan = -1;
+    TIntpSocketThread queue([&](std::uint32_t, std::uint32_t, std::uint8_t*) {
+        // About 50 µs of work per datagram: 100 ms in all, ten slices or more.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(50);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        ++delivered;
+    });
+    for (int i = 0; i < Count; ++i)
+        queue.PushDatagram(1, Bytes(std::uint8_t(i)));
+    QTimer::singleShot(0, [&] { deliveredWhenTimerRan = delivered; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered == Count; }, 10000));
+    EXPECT_GT(deliveredWhenTimerRan, 0);
+    EXPECT_LT(deliveredWhenTimerRan, Count);
+    EXPECT_EQ(queue.Delivered(), std::uint64_t(Count));
 }
