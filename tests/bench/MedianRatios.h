@@ -1,6 +1,7 @@
 // Runs the registered benchmarks and then prints, for each benchmark run
 // with both arguments, the ratio of its median times (for example the cost
-// per reply at 10,000 outstanding over that at 10).
+// per reply at 10,000 outstanding over that at 10), in real and in CPU time
+// (on a loaded machine the CPU time is the steadier).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -15,10 +16,14 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.aggregate_name == "median" || (run.run_type == Run::RT_Iteration && !m_Medians.count(run.run_name.str())))
-                m_Medians[run.run_name.str()] = run.GetAdjustedRealTime();
+                m_Medians[run.run_name.str()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, double> m_Medians;  // by name, in the report's time unit
+    struct TTimes {
+        double real = 0;
+        double cpu = 0;
+    };
+    std::map<std::string, TTimes> m_Medians;  // by name, in the report's time unit
 };
 
 inline int RunWithMedianRatios(int argc, char** argv, const std::string& high, const std::string& low)
@@ -32,8 +37,10 @@ inline int RunWithMedianRatios(int argc, char** argv, const std::string& high, c
             continue;
         const std::string base = name.substr(0, name.size() - high.size());
         auto lowRun = reporter.m_Medians.find(base + low);
-        if (lowRun != reporter.m_Medians.end() && lowRun->second > 0)
-            std::printf("%s: %.1f vs %.1f, ratio %.2f\n", base.c_str(), time, lowRun->second, time / lowRun->second);
+        if (lowRun != reporter.m_Medians.end() && lowRun->second.real > 0 && lowRun->second.cpu > 0)
+            std::printf("%s: real %.1f vs %.1f, ratio %.2f; CPU %.1f vs %.1f, ratio %.2f\n", base.c_str(), time.real,
+                        lowRun->second.real, time.real / lowRun->second.real, time.cpu, lowRun->second.cpu,
+                        time.cpu / lowRun->second.cpu);
     }
     return 0;
 }
