@@ -17,7 +17,7 @@
 #include "pages/PageWidgets.h"
 #include "syslog/SyslogFrame.h"
 #include "syslog/SyslogSocketThread.h"
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/DeviceType.h"
 #include "intp/Maintenance.h"
 #include "intp/NetUtils.h"

@@ -1,6 +1,6 @@
 #include "pages/system/LoginPage.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
 #include "pages/PageList.h"
