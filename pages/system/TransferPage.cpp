@@ -155,9 +155,7 @@ TTransferPage::TTransferPage(const QString& caption, int images, QWidget* parent
     QHeaderView* header = m_ListView->header();
     header->setSectionsClickable(false);
     header->setStretchLastSection(true);
-    // Columns are fitted to their texts after each fill, not on every change
-    // of a row: a run changes rows all the time.
-    header->setSectionResizeMode(QHeaderView::Interactive);
+    m_ListView->SetColumnsFollowContents();
 
     m_ListView->setItemDelegateForColumn(tcStatus, new TTransferStatusDelegate(this));
 
@@ -245,19 +243,7 @@ void TTransferPage::Fill(Intp::TDevice*)
         ShowVersions(device, row);
         listed.push_back(device);
     }
-    FitColumns();
     AfterFill(listed);
-}
-
-void TTransferPage::FitColumns()
-{
-    for (int column = tcModel; column < tcStatus; ++column)
-        m_ListView->resizeColumnToContents(column);
-    // The rows get their state image when a run starts: room for it now keeps
-    // the model names whole then.
-    const int image = m_ListView->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, m_ListView);
-    QHeaderView* header = m_ListView->header();
-    header->resizeSection(tcModel, header->sectionSize(tcModel) + image + 6);
 }
 
 void TTransferPage::ShowVersions(Intp::TDevice* device, int row)

@@ -161,7 +161,6 @@ protected:
 private:
     static bool IsActive(TTransferState state) { return state == tsRunning || state == tsWritingFlash; }
     void ShowVersions(Intp::TDevice* device, int row);
-    void FitColumns();
     void SetRowProgress(int row, int percent);
     // Carries the run on after row ended (-1: none ended): starts the next
     // row or batch and decides whether the run goes on.
