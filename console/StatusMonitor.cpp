@@ -3,9 +3,9 @@
 #include "console/Icons.h"
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
-#include "pages/PageList.h"
-#include "pages/PageRules.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/rules/PageRules.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -280,10 +280,8 @@ void TStatusFrame::PollRow(int row, unsigned timeoutMs)
     }
     std::uint32_t state = RowState(row);
     if (device) {
-        auto* ping = new TMonitorPing(timeoutMs, std::uint32_t(model->Number(row, nListedIp)));
-        if (ping->Start(device, this))
+        if (Intp::StartOrDelete(new TMonitorPing(timeoutMs, std::uint32_t(model->Number(row, nListedIp))), device, this))
             return;
-        delete ping;
         state |= Status::sbError;
     } else {
         state |= Status::sbNoReply;

@@ -1,13 +1,15 @@
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageWidgets.h"
 
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
-#include "pages/PageRules.h"
+#include "pages/rules/PageRules.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QToolTip>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -266,4 +268,11 @@ private:
 void SetToolTipReason(QWidget* control, std::function<QString()> reason)
 {
     new TToolTipReason(control, std::move(reason));
+}
+
+void MakeLoginField(QLineEdit* edit)
+{
+    static const QRegularExpression latin1(QStringLiteral("[\\x{20}-\\x{7E}\\x{A0}-\\x{FF}]*"));
+    edit->setMaxLength(16);
+    edit->setValidator(new QRegularExpressionValidator(latin1, edit));
 }
