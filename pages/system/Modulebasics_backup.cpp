@@ -1,10 +1,11 @@
 #include "pages/system/Modulebasics_backup.h"
+#include "pages/kit/PageRegistry.h"
 
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
-#include "pages/PageList.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,6 +44,17 @@ TModuleBasicsBackup::TModuleBasicsBackup(QWidget* parent) : TTransferPage("Backu
 
     m_rbLocal->setChecked(true);
     EventOnLocalClick(m_rbLocal);
+
+    SetToolTipReason(m_Backup, [this] {
+        if (m_Backup->isEnabled())
+            return QString();
+        QString why = StartBlocker();
+        if (!why.isEmpty())
+            return why;
+        if (IsBuildin())
+            return QString("Choose an existing folder with Save ...");
+        return NoServerText();
+    });
 }
 
 bool TModuleBasicsBackup::IsBuildin() const { return !m_rbRemote->isChecked(); }
@@ -158,3 +170,5 @@ int TModuleBasicsBackup::StartTftpTransfers(int first)
         return request;
     });
 }
+
+REGISTER_PAGE(TModuleBasicsBackup);

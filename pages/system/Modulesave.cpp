@@ -1,8 +1,9 @@
 #include "pages/system/Modulesave.h"
+#include "pages/kit/PageRegistry.h"
 
 #include "intp/Maintenance.h"
-#include "pages/PageList.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QPushButton>
 
@@ -17,6 +18,7 @@ TModuleSave::TModuleSave(QWidget* parent) : TTransferPage("Save To Flash", 4, pa
 
     connect(m_Save, &QPushButton::clicked, this, [this] { EventOnSaveClick(); });
     m_Save->setEnabled(false);
+    SetToolTipReason(m_Save, [this] { return m_Save->isEnabled() ? QString() : StartBlocker(); });
 }
 
 void TModuleSave::AfterFill(const std::vector<Intp::TDevice*>& listed) { m_Save->setEnabled(!listed.empty()); }
@@ -39,3 +41,5 @@ bool TModuleSave::IsRunCode(std::uint16_t code) const { return code == Intp::ccB
 TTransferOutcome TModuleSave::Progress(std::uint16_t, const void*) const { return toDone; }
 
 void TModuleSave::OnBusyChanged(bool busy) { m_Save->setEnabled(!busy); }
+
+REGISTER_PAGE(TModuleSave);

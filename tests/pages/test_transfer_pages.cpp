@@ -6,13 +6,18 @@
 #include "intp/Codes.h"
 #include "intp/Device.h"
 #include "intp/Transfer.h"
-#include "pages/PageList.h"
+#include "pages/kit/PageList.h"
 #include "pages/system/Modulebasics_backup.h"
 #include "pages/system/Modulebasics_restore.h"
 #include "pages/system/Modulebasics_upgrade.h"
 #include "pages/system/Modulesave.h"
 
+#include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -43,6 +48,14 @@ std::vector<uint8_t> UploadState(uint16_t block, uint16_t state)
 std::vector<uint8_t> TftpState(uint32_t state)
 {
     return {uint8_t(state >> 24), uint8_t(state >> 16), uint8_t(state >> 8), uint8_t(state)};
+}
+
+// The tool tip that hovering over a control shows.
+QString ToolTipOf(QWidget* control)
+{
+    QHelpEvent event(QEvent::ToolTip, QPoint(2, 2), control->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(control, &event);
+    return event.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
 template <class TPage>
@@ -232,27 +245,47 @@ TEST_F(BackupPage, ServerAddressesThatAreNoHostKeepBackupDisabled)
     for (const char* text : {"0.0.0.0", "255.255.255.255", "127.0.0.1", "no address", ""}) {
         page.m_ServerIp->setText(text);
         EXPECT_FALSE(page.m_Backup->isEnabled()) << text;
+        EXPECT_TRUE(ToolTipOf(page.m_Backup).contains("TFTP server's address")) << text;
     }
     page.m_ServerIp->setText("192.168.1.5");
     EXPECT_TRUE(page.m_Backup->isEnabled());
+    EXPECT_EQ(ToolTipOf(page.m_Backup), "");
 }
 
-TEST_F(BackupPage, AFileThatCannotBeCreatedFailsTheRowAndTheRunDoesNotStart)
+TEST_F(BackupPage, WhenEveryRowFailsToStartTheRunDoesNotStart)
 {
-    Select(1);
+    Select(3);
     page.EventOnFolderChosen(dir.path());
     page.m_Prefix->setText("missing/");
     page.EventOnBackupClick();
-    EXPECT_EQ(Status(0), "Fail to send request");
-    EXPECT_EQ(page.RowState(0), tsError);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(Status(row), "Fail to send request") << row;
+        EXPECT_EQ(page.RowState(row), tsError) << row;
+    }
     EXPECT_FALSE(page.IsBusy());
     EXPECT_TRUE(page.m_Backup->isEnabled());
+    EXPECT_TRUE(page.m_TopPanel->isEnabled());
     EXPECT_TRUE(env.protocol.SentWith(Intp::ccBasicsBackupBuildin).empty());
 }
 
-TEST_F(BackupPage, AFailedFileWriteIsAnErrorAndLeavesNoFile)
+TEST_F(BackupPage, AnEmptyPrefixNamesTheFileAfterTheAddressAlone)
 {
     Select(1);
+    page.EventOnFolderChosen(dir.path());
+    page.m_Prefix->clear();
+    page.EventOnBackupClick();
+    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupBuildin, 0, BackupBlock(Intp::TransferLastBlock, 'z'));
+    EXPECT_EQ(page.RowState(0), tsDone);
+    QFile file(dir.filePath("10.0.0.1.bin"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray(512, 'z'));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"10.0.0.1.bin"});
+}
+
+TEST_F(BackupPage, AFailedFileWriteIsAnErrorAndLeavesTheEarlierFileAsItWas)
+{
+    Select(1);
+    WriteFile("backup_10.0.0.1.bin", 100, 'e');
     page.EventOnFolderChosen(dir.path());
     page.EventOnBackupClick();
     TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupBuildin, 0, BackupBlock(0, 1));
@@ -269,7 +302,10 @@ TEST_F(BackupPage, AFailedFileWriteIsAnErrorAndLeavesNoFile)
     EXPECT_EQ(Status(0), "Error: 0x1100");
     EXPECT_EQ(page.RowState(0), tsError);
     EXPECT_FALSE(page.IsBusy());
-    EXPECT_FALSE(QFile::exists(dir.filePath("backup_10.0.0.1.bin")));
+    QFile earlier(dir.filePath("backup_10.0.0.1.bin"));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), QByteArray(100, 'e'));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"backup_10.0.0.1.bin"});
 }
 
 TEST_F(BackupPage, TheWatchdogEndsARowWhoseDeviceADiscoveryRemoved)
@@ -366,13 +402,26 @@ TEST_F(RestorePage, ASelectionOfTwoModelsDisablesEveryModeControlInEitherOrder)
         EXPECT_FALSE(page.m_ServerIp->isEnabled());
         EXPECT_FALSE(page.m_Restore->isEnabled());
         EXPECT_FALSE(page.m_Reboot->isEnabled());
+        // The disabled controls say why.
+        EXPECT_TRUE(ToolTipOf(page.m_Restore).contains("different models"));
+        EXPECT_TRUE(ToolTipOf(page.m_rbLocal).contains("different models"));
+        EXPECT_TRUE(ToolTipOf(page.m_Reboot).contains("once a run has ended"));
     }
 }
 
-TEST_F(RestorePage, ImageFilesUpToTheBlockLimitAreSentWholeAndLargerOnesRefused)
+TEST_F(RestorePage, ImageFilesUpToTheBlockLimitAreSentWholeAndEmptyOrLargerOnesRefused)
 {
     Select(1);
     QString path = WriteFile("big.cfg", 0);
+    page.EventOnFileChosen(path);
+    ASSERT_TRUE(page.m_Restore->isEnabled());
+    page.m_Restore->click();
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_EQ(env.messages[0], UploadEmptyMessage());
+    EXPECT_TRUE(env.protocol.sent.empty());
+    EXPECT_FALSE(page.IsBusy());
+    env.messages.clear();
+
     ASSERT_TRUE(QFile::resize(path, qint64(Intp::TransferMaxUploadSize) + 1));
     page.EventOnFileChosen(path);
     ASSERT_TRUE(page.m_Restore->isEnabled());
@@ -484,11 +533,33 @@ TEST_F(UpgradePage, UsesTheFirmwareRequestsAndTextsAndShowsEachRowsProgress)
     auto frames = env.protocol.SentWith(Intp::ccBasicsUpgradeBuildin);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].payload.size(), 514u);
-    EXPECT_EQ(page.RowProgress(0), -1);
+    EXPECT_EQ(page.RowProgress(0), 0);  // a bar from the start
     TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsUpgradeBuildin, 0, UploadState(0, 0));
     EXPECT_EQ(page.RowProgress(0), 50);  // one of two blocks
     EXPECT_EQ(Status(0), "Transmitting");
-    EXPECT_FALSE(page.m_ListView->grab().isNull());
+
+    // The bar fills the left half of the row's own Status cell; nothing is
+    // painted below the rows.
+    page.resize(900, 300);
+    page.show();
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QWidget* viewport = page.m_ListView->viewport();
+    const QImage shot = viewport->grab().toImage();
+    const QRect cell = page.m_ListView->visualRect(page.m_ListView->Model()->index(0, TTransferPage::tcStatus));
+    ASSERT_GT(cell.width(), 40);
+    const QRgb base = shot.pixel(cell.right() - 2, cell.bottom() + 6);
+    auto painted = [&](QRect area) {
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                count += shot.pixel(x, y) != base;
+        return double(count) / (area.width() * area.height());
+    };
+    EXPECT_GT(painted(QRect(cell.left() + 3, cell.top() + 3, cell.width() * 2 / 5, cell.height() - 6)), 0.6);
+    EXPECT_EQ(painted(QRect(0, cell.bottom() + 2, viewport->width(), viewport->height() - cell.bottom() - 2)), 0.0);
+    // The model's name is whole beside the row's image.
+    const QRect model = page.m_ListView->visualRect(page.m_ListView->Model()->index(0, TTransferPage::tcModel));
+    EXPECT_GE(model.width(), page.m_ListView->fontMetrics().horizontalAdvance(page.RowText(0, TTransferPage::tcModel)) + 16);
     frames = env.protocol.SentWith(Intp::ccBasicsUpgradeBuildin);
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[1].payload[1], 1);
