@@ -13,6 +13,8 @@
 #include "console/ProtocolHost.h"
 #include "console/StatusMonitor.h"
 #include "console/TopologyLauncher.h"
+#include "console/GroupFirmwareWizard.h"
+#include "console/GroupIpWizard.h"
 #include "console/WizardsModule.h"
 #include "pages/PageWidgets.h"
 #include "syslog/SyslogFrame.h"
@@ -556,9 +558,8 @@ void TMainForm::BuildMainPages()
 
     AddOwnedPageNode(std::make_unique<TJavaTopologyFrame>(), m_RootNode, tiTopology);
     m_WizardsNode = AsNode(AddOwnedPageNode(std::make_unique<TWizardFrame>(), m_RootNode, tiWizard));
-    // The wizards are not built in: their nodes keep the tree's shape.
-    AddOwnedPageNode(std::make_unique<TModuleDummy>(tr("Group IP Setting")), m_WizardsNode, tiWizard);
-    AddOwnedPageNode(std::make_unique<TModuleDummy>(tr("Group Firmware Update")), m_WizardsNode, tiWizard);
+    AddOwnedPageNode(std::make_unique<TWizardGroupIpFrame>(), m_WizardsNode, tiWizard);
+    AddOwnedPageNode(std::make_unique<TWizardGroupFwFrame>(), m_WizardsNode, tiWizard);
 }
 
 bool TMainForm::OpenSyslog()
