@@ -2,9 +2,12 @@
 // upgrade page through the console's real socket, queue and protocol host:
 // to one fake switch, and to 20 at once. Compared with the fake switch's bare
 // stop-and-wait rate (a minimal blocking client, same run), while a timer
-// probe watches that the event loop never stalls.
+// probe watches that the event loop never stalls. The group firmware wizard
+// upgrades all 20 at once and is compared with 20 such clients running in
+// parallel, one per switch, in the same round.
 #include <benchmark/benchmark.h>
 
+#include "console/GroupFirmwareWizard.h"
 #include "pages/system/Modulebasics_upgrade.h"
 #include "tests/bench/QtBench.h"
 #include "tests/fakeswitch/TestClient.h"
@@ -15,10 +18,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -93,11 +98,11 @@ private:
 
 // The fake switch alone: one block, wait for its acknowledgement, next
 // block. Answers bytes per second over the given number of images.
-double MeasureBareStopAndWait(int images)
+double MeasureBareStopAndWait(int images, size_t index = 0)
 {
     TBenchFleet& bench = Fleet();
     TTestClient client(TLoopbackConsole::ConsoleIp);
-    const TMac mac = bench.fleet.Snapshot(0).Settings.Mac;
+    const TMac mac = bench.fleet.Snapshot(index).Settings.Mac;
     TBytes payload(514, 0x5A);
     QElapsedTimer clock;
     clock.start();
@@ -105,7 +110,7 @@ double MeasureBareStopAndWait(int images)
         for (uint16_t block = 0; block < ImageBlocks;) {
             payload[0] = uint8_t(block >> 8);
             payload[1] = uint8_t(block);
-            client.Send(bench.fleet.Ip(0), bench.fleet.Port(), 256, mac, payload);
+            client.Send(bench.fleet.Ip(index), bench.fleet.Port(), 256, mac, payload);
             auto reply = client.Receive(std::chrono::milliseconds(500));
             if (!reply || reply->Bytes.size() < 16)
                 continue;  // lost: send the block again
@@ -118,6 +123,19 @@ double MeasureBareStopAndWait(int images)
     return double(ImageSize) * images / std::max(1e-9, double(clock.nsecsElapsed()) / 1e9);
 }
 
+// One bare client per switch, all at once: answers their total bytes per second.
+double MeasureParallelBareStopAndWait(size_t switches)
+{
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::thread> clients;
+    for (size_t i = 0; i < switches; ++i)
+        clients.emplace_back([i] { MeasureBareStopAndWait(1, i); });
+    for (std::thread& client : clients)
+        client.join();
+    return double(ImageSize) * double(switches) / std::max(1e-9, double(clock.nsecsElapsed()) / 1e9);
+}
+
 void BM_BareStopAndWait(benchmark::State& state)
 {
     double rate = 0;
@@ -126,19 +144,31 @@ void BM_BareStopAndWait(benchmark::State& state)
     state.counters["MiB/s"] = rate / double(1 << 20);
 }
 
+QString WriteImage(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath("fw.bin");
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    QByteArray image(int(ImageSize), 0);
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char(i * 7 + i / 512);
+    file.write(image);
+    return path;
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 void Upgrade(benchmark::State& state, size_t switches)
 {
     TBenchFleet& bench = Fleet();
     QTemporaryDir dir;
-    const QString path = dir.filePath("fw.bin");
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        QByteArray image(int(ImageSize), 0);
-        for (int i = 0; i < image.size(); ++i)
-            image[i] = char(i * 7 + i / 512);
-        file.write(image);
-    }
+    const QString path = WriteImage(dir);
 
     TLoopbackConsole console(bench.fleet.Port());
     TFakePageHost host;
@@ -190,6 +220,63 @@ void Upgrade(benchmark::State& state, size_t switches)
         state.SkipWithError("the event loop was busy for longer than 50 ms at a stretch");
 }
 
+// The group firmware wizard against 20 bare clients in parallel: each round
+// runs both, the clients first, and the ratio of the two rates is kept.
+void BM_GroupWizardTwentySwitches(benchmark::State& state)
+{
+    TBenchFleet& bench = Fleet();
+    QTemporaryDir dir;
+    const QString path = WriteImage(dir);
+
+    TLoopbackConsole console(bench.fleet.Port());
+    TFakePageHost host;
+    for (size_t i = 0; i < FleetSize; ++i)
+        host.selection.push_back(TLoopbackConsole::AddSwitch(bench.fleet, i));
+    TWizardGroupFwFrame wizard;
+    wizard.SetHost(&host);
+    console.ShowPage(&wizard);
+    wizard.show();
+    wizard.m_Next->click();
+    wizard.m_Picker->m_Step1SelectAll->click();
+    wizard.m_Next->click();
+    TGroupFwPreview* preview = wizard.m_Step2Preview;
+    preview->EventOnFileChosen(path);
+    QApplication::processEvents();
+    QApplication::processEvents();
+
+    TStallProbe probe;
+    std::vector<double> wizardRates, bareRates, ratios;
+    int failed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        probe.Suspend();
+        const double bare = MeasureParallelBareStopAndWait(FleetSize);
+        probe.Resume();
+        state.ResumeTiming();
+        QElapsedTimer clock;
+        clock.start();
+        wizard.m_Next->click();
+        if (!RunUntil([&] { return !preview->IsBusy(); }, RunTimeout))
+            state.SkipWithError("the upgrade did not end");
+        const double rate = double(ImageSize) * double(FleetSize) / std::max(1e-9, double(clock.nsecsElapsed()) / 1e9);
+        wizardRates.push_back(rate);
+        bareRates.push_back(bare);
+        ratios.push_back(rate / bare);
+        for (int row = 0; row < preview->RowCount(); ++row)
+            failed += preview->RowState(row) != tsDone;
+    }
+    state.counters["wizard_MiB/s"] = Median(wizardRates) / double(1 << 20);
+    state.counters["parallel_bare_MiB/s"] = Median(bareRates) / double(1 << 20);
+    state.counters["ratio_to_parallel_bare"] = Median(ratios);
+    state.counters["max_stall_ms"] = double(probe.LongestStallMs());
+    state.counters["max_busy_ms"] = probe.LongestBusyMs();
+    state.counters["failed_rows"] = failed;
+    if (failed != 0)
+        state.SkipWithError("an upgrade row did not end as done");
+    if (probe.LongestBusyMs() > 50)
+        state.SkipWithError("the event loop was busy for longer than 50 ms at a stretch");
+}
+
 void BM_UpgradeOneSwitch(benchmark::State& state) { Upgrade(state, 1); }
 void BM_UpgradeTwentySwitches(benchmark::State& state) { Upgrade(state, FleetSize); }
 
@@ -198,6 +285,7 @@ void BM_UpgradeTwentySwitches(benchmark::State& state) { Upgrade(state, FleetSiz
 BENCHMARK(BM_BareStopAndWait)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_UpgradeOneSwitch)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_UpgradeTwentySwitches)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_GroupWizardTwentySwitches)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 int main(int argc, char** argv)
 {
