@@ -169,11 +169,8 @@ void TWizardGroupFwFrame::OnWizardEvent(Intp::TDevice* device, std::uint16_t cod
 
 TWizardDevices TWizardGroupFwFrame::Step1Devices()
 {
-    TDeviceList listed;
-    if (TModuleCallback* host = Host())
-        host->GetListedDevices(listed);
     TWizardDevices devices;
-    for (Intp::TDevice* device : listed) {
+    for (Intp::TDevice* device : ListedDevices()) {
         if (!device || !device->IsLoggedIn())
             continue;
         const auto& settings = Intp::Property<Intp::TPropertyBasicsSettings>::Get(device);

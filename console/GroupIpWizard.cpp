@@ -148,11 +148,8 @@ QString TWizardGroupIpFrame::RowText(int row, int column) const
 
 TWizardDevices TWizardGroupIpFrame::Step1Devices()
 {
-    TDeviceList listed;
-    if (TModuleCallback* host = Host())
-        host->GetListedDevices(listed);
     TWizardDevices devices;
-    for (Intp::TDevice* device : listed) {
+    for (Intp::TDevice* device : ListedDevices()) {
         if (!device)
             continue;
         devices.push_back({device->GetMac(), device->GetType(),
@@ -233,10 +230,7 @@ void TWizardGroupIpFrame::EventOnRangeChange()
 std::vector<std::uint32_t> TWizardGroupIpFrame::TakenAddresses() const
 {
     std::vector<std::uint32_t> taken;
-    TDeviceList listed;
-    if (TModuleCallback* host = Host())
-        host->GetListedDevices(listed);
-    for (Intp::TDevice* device : listed) {
+    for (Intp::TDevice* device : ListedDevices()) {
         const bool planned = std::any_of(m_Rows.begin(), m_Rows.end(),
                                          [&](const TRow& row) { return device && row.device.mac == device->GetMac(); });
         if (device && !planned && device->GetIp() != 0)

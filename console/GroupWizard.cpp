@@ -236,6 +236,14 @@ TGroupWizardFrame::TGroupWizardFrame(const QString& title, const QStringList& in
 
 TModuleCallback* TGroupWizardFrame::Host() const { return m_Host ? m_Host : g_ModuleCallback; }
 
+TDeviceList TGroupWizardFrame::ListedDevices() const
+{
+    TDeviceList listed;
+    if (TModuleCallback* host = Host())
+        host->GetListedDevices(listed);
+    return listed;
+}
+
 void TGroupWizardFrame::SetStep2Panel(QWidget* panel)
 {
     m_Step2Panel = panel;

@@ -90,6 +90,8 @@ public:
     // The page host: g_ModuleCallback unless one is set here.
     void SetHost(TModuleCallback* host) { m_Host = host; }
     TModuleCallback* Host() const;
+    // Every listed device (none without a host).
+    TDeviceList ListedDevices() const;
 
     int Step() const { return m_Step; }
     void EventOnPrevClick();

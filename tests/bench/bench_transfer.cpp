@@ -22,7 +22,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -164,53 +166,59 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-void Upgrade(benchmark::State& state, size_t switches)
-{
-    TBenchFleet& bench = Fleet();
-    QTemporaryDir dir;
-    const QString path = WriteImage(dir);
+// The console side of an upgrade benchmark: the image, the console on
+// loopback and a page host listing the first switches of the fleet.
+struct TUpgradeSetup {
+    explicit TUpgradeSetup(size_t switches) : path(WriteImage(dir))
+    {
+        for (size_t i = 0; i < switches; ++i)
+            host.selection.push_back(TLoopbackConsole::AddSwitch(Fleet().fleet, i));
+    }
 
-    TLoopbackConsole console(bench.fleet.Port());
+    QTemporaryDir dir;
+    QString path;
+    TLoopbackConsole console{Fleet().fleet.Port()};
     TFakePageHost host;
-    for (size_t i = 0; i < switches; ++i)
-        host.selection.push_back(TLoopbackConsole::AddSwitch(bench.fleet, i));
-    TModuleBasicsUpgrade page;
-    page.SetHost(&host);
-    console.ShowPage(&page);
-    page.OnNotify(host.selection.front(), ncSelectionChanged, 0);
-    page.EventOnFileChosen(path);
-    // The page's first show (window, style, layout) is not part of a transfer.
+};
+
+// Each round measures the baseline first (the probe paused: bare clients
+// block this thread on purpose; the machine's load drifts, so each run is
+// compared with a baseline just before it), then one upgrade that start()
+// begins on the rows. Counters: both rates and their ratio (medians), the
+// longest stall and busy stretch of the event loop, the failed rows.
+void RunRounds(benchmark::State& state, size_t switches, const TTransferPage& rows, const std::function<void()>& start,
+               const std::function<double()>& baseline, const std::string& baselineName)
+{
+    // The first show (window, style, layout) is not part of a transfer.
     QApplication::processEvents();
     QApplication::processEvents();
 
     TStallProbe probe;
-    double seconds = 0;
+    std::vector<double> rates, baselines, ratios;
     int failed = 0;
-    // The machine's load drifts: each run is compared with a bare run just before it.
-    std::vector<double> ratios;
     for (auto _ : state) {
         state.PauseTiming();
         probe.Suspend();
-        const double bare = MeasureBareStopAndWait(1);
+        const double base = baseline();
         probe.Resume();
         state.ResumeTiming();
         QElapsedTimer clock;
         clock.start();
-        page.EventOnUpgradeClick();
-        if (!RunUntil([&] { return !page.IsBusy(); }, RunTimeout))
+        start();
+        if (!RunUntil([&] { return !rows.IsBusy(); }, RunTimeout))
             state.SkipWithError("the upgrade did not end");
-        const double run = double(clock.nsecsElapsed()) / 1e9;
-        seconds += run;
-        ratios.push_back(double(ImageSize) * double(switches) / std::max(1e-9, run) / bare);
-        for (int row = 0; row < page.RowCount(); ++row)
-            failed += page.RowState(row) != tsDone;
+        const double rate = double(ImageSize) * double(switches) / std::max(1e-9, double(clock.nsecsElapsed()) / 1e9);
+        rates.push_back(rate);
+        baselines.push_back(base);
+        ratios.push_back(rate / base);
+        for (int row = 0; row < rows.RowCount(); ++row)
+            failed += rows.RowState(row) != tsDone;
     }
-    const double bytes = double(ImageSize) * double(switches) * double(state.iterations());
-    const double rate = bytes / std::max(1e-9, seconds);
-    state.counters["MiB/s"] = rate / double(1 << 20);
-    state.counters["per_switch_MiB/s"] = rate / double(switches) / double(1 << 20);
-    std::sort(ratios.begin(), ratios.end());
-    state.counters["ratio_to_bare"] = ratios.empty() ? 0 : ratios[ratios.size() / 2];
+    constexpr double MiB = double(1 << 20);
+    state.counters["MiB/s"] = Median(rates) / MiB;
+    state.counters["per_switch_MiB/s"] = Median(rates) / double(switches) / MiB;
+    state.counters[baselineName + "_MiB/s"] = Median(baselines) / MiB;
+    state.counters["ratio_to_" + baselineName] = Median(ratios);
     state.counters["max_stall_ms"] = double(probe.LongestStallMs());
     state.counters["max_busy_ms"] = probe.LongestBusyMs();
     state.counters["failed_rows"] = failed;
@@ -220,61 +228,33 @@ void Upgrade(benchmark::State& state, size_t switches)
         state.SkipWithError("the event loop was busy for longer than 50 ms at a stretch");
 }
 
-// The group firmware wizard against 20 bare clients in parallel: each round
-// runs both, the clients first, and the ratio of the two rates is kept.
+void Upgrade(benchmark::State& state, size_t switches)
+{
+    TUpgradeSetup setup(switches);
+    TModuleBasicsUpgrade page;
+    page.SetHost(&setup.host);
+    setup.console.ShowPage(&page);
+    page.OnNotify(setup.host.selection.front(), ncSelectionChanged, 0);
+    page.EventOnFileChosen(setup.path);
+    RunRounds(state, switches, page, [&] { page.EventOnUpgradeClick(); }, [] { return MeasureBareStopAndWait(1); },
+              "bare");
+}
+
+// The group firmware wizard upgrading all 20 at once against 20 bare clients
+// in parallel, one per switch.
 void BM_GroupWizardTwentySwitches(benchmark::State& state)
 {
-    TBenchFleet& bench = Fleet();
-    QTemporaryDir dir;
-    const QString path = WriteImage(dir);
-
-    TLoopbackConsole console(bench.fleet.Port());
-    TFakePageHost host;
-    for (size_t i = 0; i < FleetSize; ++i)
-        host.selection.push_back(TLoopbackConsole::AddSwitch(bench.fleet, i));
+    TUpgradeSetup setup(FleetSize);
     TWizardGroupFwFrame wizard;
-    wizard.SetHost(&host);
-    console.ShowPage(&wizard);
+    wizard.SetHost(&setup.host);
+    setup.console.ShowPage(&wizard);
     wizard.show();
     wizard.m_Next->click();
     wizard.m_Picker->m_Step1SelectAll->click();
     wizard.m_Next->click();
-    TGroupFwPreview* preview = wizard.m_Step2Preview;
-    preview->EventOnFileChosen(path);
-    QApplication::processEvents();
-    QApplication::processEvents();
-
-    TStallProbe probe;
-    std::vector<double> wizardRates, bareRates, ratios;
-    int failed = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        probe.Suspend();
-        const double bare = MeasureParallelBareStopAndWait(FleetSize);
-        probe.Resume();
-        state.ResumeTiming();
-        QElapsedTimer clock;
-        clock.start();
-        wizard.m_Next->click();
-        if (!RunUntil([&] { return !preview->IsBusy(); }, RunTimeout))
-            state.SkipWithError("the upgrade did not end");
-        const double rate = double(ImageSize) * double(FleetSize) / std::max(1e-9, double(clock.nsecsElapsed()) / 1e9);
-        wizardRates.push_back(rate);
-        bareRates.push_back(bare);
-        ratios.push_back(rate / bare);
-        for (int row = 0; row < preview->RowCount(); ++row)
-            failed += preview->RowState(row) != tsDone;
-    }
-    state.counters["wizard_MiB/s"] = Median(wizardRates) / double(1 << 20);
-    state.counters["parallel_bare_MiB/s"] = Median(bareRates) / double(1 << 20);
-    state.counters["ratio_to_parallel_bare"] = Median(ratios);
-    state.counters["max_stall_ms"] = double(probe.LongestStallMs());
-    state.counters["max_busy_ms"] = probe.LongestBusyMs();
-    state.counters["failed_rows"] = failed;
-    if (failed != 0)
-        state.SkipWithError("an upgrade row did not end as done");
-    if (probe.LongestBusyMs() > 50)
-        state.SkipWithError("the event loop was busy for longer than 50 ms at a stretch");
+    wizard.m_Step2Preview->EventOnFileChosen(setup.path);
+    RunRounds(state, FleetSize, *wizard.m_Step2Preview, [&] { wizard.m_Next->click(); },
+              [] { return MeasureParallelBareStopAndWait(FleetSize); }, "parallel_bare");
 }
 
 void BM_UpgradeOneSwitch(benchmark::State& state) { Upgrade(state, 1); }
