@@ -3,7 +3,9 @@
 #include "intp/Basics.h"
 #include "intp/NetUtils.h"
 #include "pages/PageList.h"
+#include "pages/PageRules.h"
 #include "pages/PageWidgets.h"
+#include "pages/rules/SystemRules.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -213,10 +215,10 @@ void TWizardGroupIpFrame::EventOnRangeChange()
     // The range without its gateway decides whether a gateway goes with it.
     std::vector<std::uint32_t> taken = TakenAddresses();
     const bool valid = !PlanAddresses(m_Begin, m_End, m_Netmask, std::max<std::size_t>(1, m_Rows.size()), taken).empty();
-    const bool gateway = valid && RangeTakesGateway(m_Begin, m_End, m_Netmask);
+    const bool gateway = valid && IsSameSubnet(m_Begin, m_End, m_Netmask);
     m_Step2Gateway->setEnabled(gateway);
     m_Step2GatewayLabel->setEnabled(gateway);
-    m_Gateway = gateway ? PlanGateway(m_Step2Gateway->Value(), m_Begin, m_Netmask) : 0;
+    m_Gateway = gateway ? RangeExtras(m_Begin, m_End, m_Netmask, {m_Step2Gateway->Value(), 0, 0}).Gateway : 0;
     if (!gateway && m_Step2Gateway->text() != "0.0.0.0") {
         const QSignalBlocker quiet(m_Step2Gateway);
         m_Step2Gateway->SetValue(0);

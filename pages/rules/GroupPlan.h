@@ -1,25 +1,12 @@
 #pragma once
 
 // Rules of the group wizards without widgets: which address each switch of
-// a range gets, which gateway goes with them, and how rows move between and
-// within the wizards' lists.
+// a range gets, and how rows move between and within the wizards' lists.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-// The first (network) or last (broadcast) address of the address's subnet
-// under the mask. Under a 31- or 32-bit mask every address is one of them.
-bool IsNetworkOrBroadcast(uint32_t address, uint32_t mask);
-
-// The gateway that goes with a range: a valid host address in the subnet of
-// the range's begin that is neither its network nor its broadcast address;
-// anything else is 0 (no gateway).
-uint32_t PlanGateway(uint32_t gateway, uint32_t begin, uint32_t mask);
-
-// The gateway field is offered only while begin and end share a subnet.
-bool RangeTakesGateway(uint32_t begin, uint32_t end, uint32_t mask);
 
 // The addresses of a range for count switches, the top row's first, rising.
 // Empty when the range can't serve them: end must lie above begin, both be

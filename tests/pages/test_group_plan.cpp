@@ -69,18 +69,6 @@ TEST(AddressPlan, LeavesOutAddressesInUseAndTheGateway)
     EXPECT_TRUE(PlanAddresses(Ip(10, 0, 0, 10), Ip(10, 0, 0, 12), Mask24, 3, taken).empty());
 }
 
-TEST(GatewayRule, KeepsOnlyAHostOfTheBeginsSubnet)
-{
-    EXPECT_EQ(PlanGateway(Ip(10, 0, 0, 1), Ip(10, 0, 0, 10), Mask24), Ip(10, 0, 0, 1));
-    EXPECT_EQ(PlanGateway(Ip(10, 0, 1, 1), Ip(10, 0, 0, 10), Mask24), 0u);   // another subnet
-    EXPECT_EQ(PlanGateway(Ip(10, 0, 0, 0), Ip(10, 0, 0, 10), Mask24), 0u);   // network
-    EXPECT_EQ(PlanGateway(Ip(10, 0, 0, 255), Ip(10, 0, 0, 10), Mask24), 0u); // broadcast
-    EXPECT_EQ(PlanGateway(0xFFFFFFFF, Ip(10, 0, 0, 10), Mask24), 0u);        // unparsable text
-    EXPECT_EQ(PlanGateway(Ip(127, 0, 0, 1), Ip(127, 0, 0, 10), Mask24), 0u);
-    EXPECT_TRUE(RangeTakesGateway(Ip(10, 0, 0, 10), Ip(10, 0, 0, 20), Mask24));
-    EXPECT_FALSE(RangeTakesGateway(Ip(10, 0, 0, 10), Ip(10, 0, 1, 20), Mask24));
-}
-
 std::string Letters(const std::vector<char>& rows) { return std::string(rows.begin(), rows.end()); }
 
 TEST(RowMoves, MovesAreOfferedOnlyWhereTheRowCanGo)
