@@ -1,6 +1,6 @@
 #include "console/GroupFirmwareWizard.h"
 
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 #include "intp/Basics.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
@@ -74,8 +74,8 @@ int TGroupFwPreview::Upgrade()
     if (IsBuildin()) {
         // Block numbers are 16-bit: a larger image can't be addressed.
         const QFileInfo file(m_Mode.path->text());
-        if (quint64(file.size()) > Intp::TransferMaxUploadSize) {
-            ShowError(UploadTooLargeMessage());
+        if (quint64(file.size()) > Intp::TransferMaxUploadSize || file.size() == 0) {
+            ShowError(file.size() == 0 ? UploadEmptyMessage() : UploadTooLargeMessage());
             return 0;
         }
         m_Blocks = UploadBlockCount(file.size());

@@ -2,9 +2,10 @@
 
 #include "intp/Basics.h"
 #include "intp/NetUtils.h"
-#include "pages/PageList.h"
-#include "pages/PageRules.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/Requests.h"
+#include "pages/rules/PageRules.h"
+#include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QButtonGroup>
@@ -18,7 +19,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -322,11 +322,9 @@ void TWizardGroupIpFrame::Start()
         TRow& entry = m_Rows[std::size_t(row)];
         payload.Ip = IsDhcp() ? m_DhcpServer : m_Plan[std::size_t(row)];
         Intp::TDevice* device = Intp::FindDevice(entry.device.mac, true);
-        auto request = std::make_unique<Intp::TSessionBasicsIPConfSet>();
-        request->SetPayload(payload);
         entry.image = riNone;
-        if (device && request->Start(device, this)) {
-            request.release();  // the library owns it now
+        if (StartRequest<Intp::TSessionBasicsIPConfSet>(
+                device, [&](Intp::TSessionBasicsIPConfSet& request) { request.SetPayload(payload); }, this)) {
             entry.waiting = true;
             entry.status = tr("Applying");
             ++started;

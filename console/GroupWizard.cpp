@@ -1,8 +1,8 @@
 #include "console/GroupWizard.h"
 
 #include "console/WizardsModule.h"
-#include "pages/PageList.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 #include "pages/rules/GroupPlan.h"
 
 #include <QHBoxLayout>

@@ -4,7 +4,7 @@
 // steps and the Prev and Next buttons, and step 1's two device lists with
 // their move buttons.
 
-#include "console/Module.h"
+#include "pages/kit/Module.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
 

@@ -117,6 +117,8 @@ private:
 
 // The message shown when the image file is too large for 16-bit block numbers.
 QString UploadTooLargeMessage();
+// The message shown when the image file is empty.
+QString UploadEmptyMessage();
 // What an upload's progress report (status 0) means for its row: the built-in
 // upload's state word (0 and 3, a block sent again, are running) or the TFTP
 // state.

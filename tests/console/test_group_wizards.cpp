@@ -10,8 +10,8 @@
 #include "intp/Md5.h"
 #include "intp/Operations.h"
 #include "intp/Transfer.h"
-#include "pages/PageList.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QFile>
 #include <QLineEdit>
