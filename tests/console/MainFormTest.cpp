@@ -15,6 +15,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUdpSocket>
@@ -470,6 +472,34 @@ TEST(MainFormStart, BusySyslogPortOffersAbortOrIgnore)
     EXPECT_EQ(Intp::GetSessionCallback(), nullptr);
     form.reset();
     SetMessageBoxHook(old);
+}
+
+TEST(MainFormStart, AnAbsentOrEmptyDevicesFileIsToldOnceAndTheWindowStillOpens)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString empty = dir.filePath("devices.dev");
+    ASSERT_TRUE(QFile(empty).open(QIODevice::WriteOnly));
+    for (const QString& path : {dir.filePath("absent.dev"), empty}) {
+        Intp::ResetDeviceTypes();
+        Intp::InitDeviceTypes();
+        std::vector<std::string> boxes;
+        TMessageBoxHook old = SetMessageBoxHook([&](const TMessageBoxRequest& request) {
+            boxes.push_back(request.text.toStdString());
+            return QMessageBox::Ok;
+        });
+        EXPECT_FALSE(LoadDevicesFile(path.toStdString()));
+        EXPECT_EQ(Intp::GetDeviceTypeCount(), 1u) << "only the unknown model";
+        bool initialised = false;
+        auto form = StartWithSyslogPort(0, &initialised);
+        EXPECT_TRUE(initialised);
+        form->show();
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_TRUE(form->SelectPage("Devices"));
+        EXPECT_EQ(boxes, std::vector<std::string>{kLoadDevicesError}) << path.toStdString();
+        form.reset();
+        SetMessageBoxHook(old);
+    }
 }
 
 TEST_F(MainForm, CtrlClicksSelectSiblingsOnly)
