@@ -27,7 +27,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QMenu>
@@ -1324,11 +1323,9 @@ void TMainForm::EventOnOpenWebExecute()
     TDeviceList devices;
     GetTargetDevices(devices);
     for (Intp::TDevice* device : devices) {
-        const QString url = QStringLiteral("http://%1").arg(IpText(device->GetIp()));
-        if (m_OpenUrlHook)
-            m_OpenUrlHook(url);
-        else
-            QDesktopServices::openUrl(QUrl(url));
+        // Without a browser the user is told once, not once per switch.
+        if (!OpenWebPage(QUrl(QStringLiteral("http://%1").arg(IpText(device->GetIp()))), m_OpenUrlHook))
+            break;
     }
 }
 
