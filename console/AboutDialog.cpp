@@ -1,6 +1,6 @@
 #include "console/AboutDialog.h"
 
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 
 #include <QDesktopServices>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "console/LoginDialog.h"
 
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,14 +1,14 @@
 #include "pages/system/Banner.h"
+#include "pages/kit/PageRegistry.h"
 
-#include "console/MessageBox.h"
-#include "console/StatusMonitor.h"
+#include "pages/kit/MessageBox.h"
+#include "pages/kit/StatusServer.h"
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
 #include "intp/Redundancy.h"
-#include "pages/PageWidgets.h"
-#include "syslog/SyslogForm.h"
-#include "syslog/SyslogServer.h"
+#include "pages/kit/PageWidgets.h"
+#include "pages/kit/SyslogServer.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -100,7 +100,7 @@ TModuleBanner::TModuleBanner(TBannerKind kind, QWidget* parent) : QFrame(parent)
 {
     // The message dialog has no owner.
     m_LogOpener = [](Syslog::TSyslogServer* server, std::uint32_t address) {
-        TSyslogForm::ShowSender(server, address, 0, nullptr);
+        server->ShowSender(address, nullptr);
     };
     BuildControls();
 
@@ -457,3 +457,10 @@ void TModuleBanner::UpdateRedundancy(Intp::TDevice* device, bool hasDevice)
     }
     CheckRadio(radio);
 }
+
+REGISTER_PAGE(TModuleBannerGeneral);
+REGISTER_PAGE(TModuleBannerLarch);
+REGISTER_PAGE(TModuleBannerBirch);
+REGISTER_PAGE(TModuleBannerCedar);
+REGISTER_PAGE(TModuleBannerMaple);
+REGISTER_PAGE(TModuleBanner10port);

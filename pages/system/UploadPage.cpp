@@ -5,8 +5,8 @@
 #include "intp/Maintenance.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
-#include "pages/PageList.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QFile>
 #include <QFileDialog>

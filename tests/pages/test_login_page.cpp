@@ -4,8 +4,8 @@
 #include "intp/Basics.h"
 #include "intp/Device.h"
 #include "intp/Operations.h"
-#include "pages/PageList.h"
-#include "pages/system/LoginPage.h"
+#include "pages/kit/PageList.h"
+#include "pages/system/Modulebasics.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -6,7 +6,7 @@
 #include "intp/Codes.h"
 #include "intp/Device.h"
 #include "intp/Transfer.h"
-#include "pages/PageList.h"
+#include "pages/kit/PageList.h"
 #include "pages/system/Modulebasics_backup.h"
 #include "pages/system/Modulebasics_restore.h"
 #include "pages/system/Modulebasics_upgrade.h"

@@ -1,11 +1,12 @@
-#include "pages/system/LoginPage.h"
+#include "pages/system/Modulebasics.h"
+#include "pages/kit/PageRegistry.h"
 
 #include "intp/Basics.h"
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
-#include "pages/PageList.h"
-#include "pages/PageRules.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/rules/PageRules.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -134,3 +135,5 @@ int TModuleBasics::RowImage(const Intp::TDevice* device) const
         return -1;
     return int(m_Devices->Model()->Number(row, 0));
 }
+
+REGISTER_PAGE(TModuleBasics);

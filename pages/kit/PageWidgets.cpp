@@ -1,8 +1,8 @@
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageWidgets.h"
 
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
-#include "pages/PageRules.h"
+#include "pages/rules/PageRules.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
