@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <ifaddrs.h>
+#include <linux/capability.h>
 #include <linux/neighbour.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
@@ -16,6 +17,7 @@
 #include <netpacket/packet.h>
 #include <sstream>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -508,6 +510,14 @@ int SetLargestReceiveBuffer(int fd, int wanted) {
     socklen_t length = sizeof size;
     getsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, &length);
     return size;
+}
+
+bool HasNetAdminCapability() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return false;
+    return (data[CAP_NET_ADMIN / 32].effective >> (CAP_NET_ADMIN % 32)) & 1;
 }
 
 bool GetBestRoute(uint32_t dest, TBestRoute& route) {
