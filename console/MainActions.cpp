@@ -267,6 +267,8 @@ void TMainActions::EventOnRefreshAllExecute()
 
 void TMainActions::EventOnExitExecute()
 {
+    if (!m_Form->MayClose())
+        return;
     m_Form->StopReception();
     m_Form->close();
 }
