@@ -1,6 +1,7 @@
 #include "console/MainForm.h"
 
 #include "console/AboutDialog.h"
+#include "console/ConfigActions.h"
 #include "console/DeviceTypesFile.h"
 #include "console/FilterForm.h"
 #include "console/FilterServer.h"
@@ -11,6 +12,7 @@
 #include "console/MessageBox.h"
 #include "console/ModuleFrame.h"
 #include "console/ProtocolHost.h"
+#include "console/ScanDialog.h"
 #include "console/StatusMonitor.h"
 #include "console/TopologyLauncher.h"
 #include "console/WizardsModule.h"
@@ -296,6 +298,7 @@ bool TMainForm::Init()
     // Dialogs.
     m_FilterForm = new TFilterForm(this);
     m_FilterServer = m_FilterForm;
+    m_ScanForm = new TScanForm(this);
     g_FindHook.m_AddToMonitor = [](Intp::TDevice* device) {
         if (Status::TStatusServer* monitor = g_ModuleCallback ? g_ModuleCallback->GetStatusServer() : nullptr)
             monitor->AddDevice(device);
@@ -449,9 +452,11 @@ void TMainForm::CreateActions()
          &TMainForm::EventOnOpenWebExecute},
         {"acRefreshAll", "Refresh &All", {}, ikRefreshAll, &TMainForm::EventOnRefreshAllExecute},
         {"acLogout", "Log&out", {}, ikLogout, &TMainForm::EventOnLogoutExecute},
-        {"acLoadConfig", "Load Config", {QKeySequence(Qt::CTRL | Qt::Key_O)}, ikOpen, nullptr},
-        {"acSaveConfig", "Save Config", {QKeySequence(Qt::CTRL | Qt::Key_S)}, ikSave, nullptr},
-        {"acScan", "&Scan Devices ...", {QKeySequence(Qt::CTRL | Qt::Key_N)}, ikScan, nullptr},
+        {"acLoadConfig", "Load Config", {QKeySequence(Qt::CTRL | Qt::Key_O)}, ikOpen,
+         &TMainForm::EventOnLoadConfigExecute},
+        {"acSaveConfig", "Save Config", {QKeySequence(Qt::CTRL | Qt::Key_S)}, ikSave,
+         &TMainForm::EventOnSaveConfigExecute},
+        {"acScan", "&Scan Devices ...", {QKeySequence(Qt::CTRL | Qt::Key_N)}, ikScan, &TMainForm::EventOnScanExecute},
         {"acGroupIpWizard", "Group IP Wizard", {QKeySequence(Qt::CTRL | Qt::Key_I)}, ikWizard,
          &TMainForm::EventOnGroupIPWizardExecute},
         {"acGroupFwWizard", "Group Firmware Wizard", {}, ikWizard, &TMainForm::EventOnGroupFwWizardExecute},
@@ -460,13 +465,7 @@ void TMainForm::CreateActions()
         auto* action = new QAction(ConsoleIcon(def.icon), tr(def.caption), this);
         action->setObjectName(def.name);
         action->setShortcuts(def.keys);
-        if (def.handler) {
-            connect(action, &QAction::triggered, this, def.handler);
-        } else {
-            // Configuration files and the raw scan are not part of this console.
-            action->setEnabled(false);
-            action->setStatusTip(tr("Not available in this version"));
-        }
+        connect(action, &QAction::triggered, this, def.handler);
         m_Actions.push_back(action);
     }
     auto* preference = new QAction(tr("&Preference"), this);
@@ -1270,6 +1269,20 @@ void TMainForm::EventOnFilterExecute()
 {
     if (m_FilterForm && m_FilterForm->exec() == QDialog::Accepted)
         EventOnDiscoveryExecute();
+}
+
+void TMainForm::EventOnLoadConfigExecute()
+{
+    if (LoadConsoleConfig(this, m_FilterForm))
+        EventOnDiscoveryExecute();
+}
+
+void TMainForm::EventOnSaveConfigExecute() { SaveConsoleConfig(this, GetFilterServer(), this); }
+
+void TMainForm::EventOnScanExecute()
+{
+    if (m_ScanForm)
+        m_ScanForm->exec();
 }
 
 void TMainForm::EventOnLoginExecute()

@@ -27,6 +27,7 @@ class TIntpSock;
 class TIntpSocketThread;
 class TModuleFrame;
 class TProtocolHost;
+class TScanForm;
 class TSyslogSocketThread;
 class TTreeNode;
 
@@ -156,6 +157,7 @@ public:
     TIntpSock* IntpSock() const { return m_IntpSock; }
     TIntpSocketThread* IntpQueue() const { return m_IntpQueue; }
     TFilterForm* FilterForm() const { return m_FilterForm; }
+    TScanForm* ScanForm() const { return m_ScanForm; }
     TSyslogSocketThread* SyslogQueue() const { return m_SyslogThread; }
     QTimer* DiscoveryTimer() const { return m_Timer4; }
     int DeviceCount() const { return m_DeviceCount; }
@@ -174,6 +176,9 @@ public:
     void EventOnOpenWebExecute();
     void EventOnGroupIPWizardExecute();
     void EventOnGroupFwWizardExecute();
+    void EventOnLoadConfigExecute();
+    void EventOnSaveConfigExecute();
+    void EventOnScanExecute();
     // One follow-up tick of a discovery (400 ms).
     void Timer4Timer();
     void EventOnTreeSortChange(int index);
@@ -236,6 +241,7 @@ private:
     std::vector<QAction*> m_Actions;
 
     TFilterForm* m_FilterForm = nullptr;
+    TScanForm* m_ScanForm = nullptr;
     Filter::TFilterServer* m_FilterServer = nullptr;
     Status::TStatusServer* m_StatusServer = nullptr;
     Syslog::TSyslogServer* m_SyslogServer = nullptr;
