@@ -132,18 +132,23 @@ bool TFleet::OpenSocket(std::string *error)
     return true;
 }
 
+void StopSocketThread(std::thread &thread, int &socket, int &wakeFd)
+{
+    if (thread.joinable()) {
+        uint64_t one = 1;
+        [[maybe_unused]] auto n = write(wakeFd, &one, sizeof one);
+        thread.join();
+    }
+    if (socket >= 0)
+        close(socket);
+    if (wakeFd >= 0)
+        close(wakeFd);
+    socket = wakeFd = -1;
+}
+
 void TFleet::Stop()
 {
-    if (m_Thread.joinable()) {
-        uint64_t one = 1;
-        [[maybe_unused]] auto n = write(m_WakeFd, &one, sizeof one);
-        m_Thread.join();
-    }
-    if (m_Socket >= 0)
-        close(m_Socket);
-    if (m_WakeFd >= 0)
-        close(m_WakeFd);
-    m_Socket = m_WakeFd = -1;
+    StopSocketThread(m_Thread, m_Socket, m_WakeFd);
 }
 
 void TFleet::Run()

@@ -172,6 +172,9 @@ THandlerTable StandardHandlers();
 // /var/run/netns/NAME; empty for this one). Needs CAP_SYS_ADMIN.
 bool InNetworkNamespace(const std::string &path, const std::function<bool()> &fn, std::string *error);
 
+// Wakes a thread that polls a socket and an eventfd, joins it and closes both.
+void StopSocketThread(std::thread &thread, int &socket, int &wakeFd);
+
 struct TIdentity {
     TMac Mac{};
     uint32_t Ip = 0; // host order

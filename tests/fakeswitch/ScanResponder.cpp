@@ -75,16 +75,7 @@ bool TScanResponder::Start(const std::string &interface, std::string *error)
 
 void TScanResponder::Stop()
 {
-    if (m_Thread.joinable()) {
-        const uint64_t one = 1;
-        [[maybe_unused]] auto n = write(m_WakeFd, &one, sizeof one);
-        m_Thread.join();
-    }
-    if (m_Socket >= 0)
-        close(m_Socket);
-    if (m_WakeFd >= 0)
-        close(m_WakeFd);
-    m_Socket = m_WakeFd = -1;
+    StopSocketThread(m_Thread, m_Socket, m_WakeFd);
 }
 
 unsigned TScanResponder::ScanFrames() const
