@@ -2,10 +2,14 @@
 #include <string_view>
 
 #include "intp/CommandTable.h"
+#include "intp/Advanced.h"
 #include "intp/Basics.h"
+#include "intp/Dhcp.h"
 #include "intp/Maintenance.h"
 #include "intp/Operations.h"
+#include "intp/Ports.h"
 #include "intp/Redundancy.h"
+#include "intp/SecurityTables.h"
 #include "intp/Session.h"
 #include "intp/Transfer.h"
 #include "intp/Warning.h"
@@ -31,6 +35,17 @@ TSession* CreateSession(uint16_t code, const char* requestClass)
     INTP_SESSION(TSessionBasicsSntpSet)
     INTP_SESSION(TSessionBasicsAutoProvisionGet)
     INTP_SESSION(TSessionBasicsAutoProvisionSet)
+    INTP_SESSION(TSessionBasicsDhcpGet)
+    INTP_SESSION(TSessionBasicsDhcpSet)
+    INTP_SESSION(TSessionBasicsDhcpEntry)
+    INTP_SESSION(TSessionBasicsDhcpPortIpGet)
+    INTP_SESSION(TSessionBasicsDhcpPortIpSet)
+    INTP_SESSION(TSessionAdvConBSFGet)
+    INTP_SESSION(TSessionAdvConBSFSet)
+    INTP_SESSION(TSessionAgingTimeGet)
+    INTP_SESSION(TSessionAgingTimeSet)
+    INTP_SESSION(TSessionJumboFrameGet)
+    INTP_SESSION(TSessionJumboFrameSet)
     INTP_SESSION(TSessionWarningFaultGet)
     INTP_SESSION(TSessionWarningFaultSet)
     INTP_SESSION(TSessionWarningSyslogGet)
@@ -50,6 +65,10 @@ TSession* CreateSession(uint16_t code, const char* requestClass)
     INTP_SESSION(TSessionBasicsRestoreTftp)
     INTP_SESSION(TSessionBasicsUpgradeTftp)
     INTP_SESSION(TSessionRedundancyGet)
+    INTP_SESSION(TSessionPortNameGet)
+    INTP_SESSION(TSessionSecurityMacGet)
+    INTP_SESSION(TSessionSecurityMacAdd)
+    INTP_SESSION(TSessionSecurityMacDel)
 
 #undef INTP_SESSION
     return nullptr;

@@ -22,6 +22,7 @@
 
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
+#include "intp/Record.h"
 #include "intp/Session.h"
 
 namespace IntpTest {
@@ -72,6 +73,7 @@ public:
     ~TFakeHost() override {
         onNotify = nullptr;
         onDeviceRemoved = nullptr;
+        onFlagsChanged = nullptr;
         Intp::DeleteAllSessions();
         Intp::DeleteAllDevices();
         Intp::ResetDeviceTypes();
@@ -115,6 +117,7 @@ public:
     }
     void DeviceFlagsChanged(Intp::TDevice* d, uint32_t changed) override {
         events.push_back({TDeviceEvent::FlagsChanged, d->GetMac(), changed});
+        if (onFlagsChanged) onFlagsChanged(d);
     }
     void DeviceIpChanged(Intp::TDevice* d) override { events.push_back({TDeviceEvent::IpChanged, d->GetMac(), 0}); }
     void DeviceTypeChanged(Intp::TDevice* d) override {
@@ -227,6 +230,7 @@ public:
     bool sendThrows = false;
     std::function<void(const TNotified&)> onNotify;
     std::function<void(Intp::TDevice*)> onDeviceRemoved;
+    std::function<void(Intp::TDevice*)> onFlagsChanged;
 };
 
 // Big-endian helpers for building payloads.
@@ -255,6 +259,8 @@ inline std::vector<uint8_t> Payload(const TSent& sent)
     return std::vector<uint8_t>(sent.bytes.begin() + Intp::HeaderSize, sent.bytes.end());
 }
 inline uint16_t SentCode(const TSent& sent) { return Intp::THeader::Read(sent.bytes.data()).code; }
+// What a sent frame of request class T carries, typed.
+template <class T> typename T::Payload Sent(const TSent& sent) { return Intp::DecodeFrame<T>(sent.bytes); }
 
 // A fixture with one device; Started(new T) starts a request on it.
 class TDeviceTest : public ::testing::Test {
