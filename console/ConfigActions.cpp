@@ -2,8 +2,8 @@
 
 #include "console/ConfigFile.h"
 #include "console/FilterForm.h"
-#include "console/MessageBox.h"
-#include "console/Module.h"
+#include "pages/kit/MessageBox.h"
+#include "pages/kit/Module.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 #include "syslog/SyslogText.h"

@@ -4,7 +4,7 @@
 // settings and, for the user's records, the switches of the device tree.
 // Only Qt Core and Xml, so the reader can be fuzzed on its own.
 
-#include "console/FilterServer.h"
+#include "pages/kit/FilterServer.h"
 
 #include <QByteArray>
 #include <QString>

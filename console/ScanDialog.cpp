@@ -1,7 +1,7 @@
 #include "console/ScanDialog.h"
 
 #include "console/FilterForm.h"
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 #include "syslog/SyslogText.h"
 
 #include <QCheckBox>

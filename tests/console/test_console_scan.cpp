@@ -1,5 +1,5 @@
 // The scan dialog and the start of a scan, without a network.
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 #include "console/ScanDialog.h"
 
 #include <QCheckBox>
