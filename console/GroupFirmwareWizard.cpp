@@ -43,6 +43,15 @@ bool TGroupFwPreview::IsBuildin() const { return m_Mode.IsLocal(); }
 
 bool TGroupFwPreview::IsReady() const { return RowCount() != 0 && m_Mode.IsReady(); }
 
+QString TGroupFwPreview::WhyNotReady() const
+{
+    if (m_Mode.IsLocal())
+        return tr("Choose an existing image file with Open.");
+    if (!IsValidHostIp(m_Mode.Server()))
+        return NoServerText();
+    return tr("Enter the image's file name on the TFTP server (at most 32 characters).");
+}
+
 void TGroupFwPreview::Changed()
 {
     if (m_Changed)
@@ -160,6 +169,8 @@ TWizardGroupFwFrame::TWizardGroupFwFrame(QWidget* parent)
 QString TWizardGroupFwFrame::GetCaption() const { return tr("Group Firmware Update"); }
 
 QString TWizardGroupFwFrame::StartText() const { return tr("&Upgrade"); }
+
+QString TWizardGroupFwFrame::WhyNoStart() const { return m_Step2Preview->WhyNotReady(); }
 
 void TWizardGroupFwFrame::OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status,
                                         const void* context)

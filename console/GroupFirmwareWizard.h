@@ -23,6 +23,8 @@ public:
     // The method's input is complete: an existing file, or a server address
     // and a file name.
     bool IsReady() const;
+    // What the method's input lacks.
+    QString WhyNotReady() const;
     // Starts the upgrade of every row at once, from the last row up; answers
     // how many started (0 also when the image is too large to send).
     int Upgrade();
@@ -74,4 +76,5 @@ protected:
     bool IsRunning() const override;
     bool CanStart() const override;
     QString StartText() const override;
+    QString WhyNoStart() const override;
 };

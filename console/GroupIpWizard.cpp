@@ -83,6 +83,9 @@ TWizardGroupIpFrame::TWizardGroupIpFrame(QWidget* parent)
         m_Step2Preview->AddColumn(column);
     m_Step2Preview->Model()->SetSortMode(smNone);
     m_Step2Preview->header()->setSectionsClickable(false);
+    // A handful of rows: every text shows whole.
+    for (int column = pcModel; column < pcStatus; ++column)
+        m_Step2Preview->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 
     m_Step2MovePanel = new QWidget(step2);
     auto move = [this](const QString& tip, const char* text, TRowMove how) {
@@ -131,6 +134,15 @@ QString TWizardGroupIpFrame::GetCaption() const { return tr("Group IP Setting");
 
 QString TWizardGroupIpFrame::StartText() const { return tr("&Apply"); }
 
+QString TWizardGroupIpFrame::WhyNoStart() const
+{
+    if (IsDhcp())
+        return tr("Enter the DHCP server's address (not 0.0.0.0, 255.255.255.255 or 127.x.x.x).");
+    return tr("The range needs an address for each device: the end above the begin, a valid netmask, and "
+              "enough addresses besides the network and broadcast addresses, the gateway and the addresses "
+              "of the other listed devices.");
+}
+
 bool TWizardGroupIpFrame::IsDhcp() const { return m_Step2Dhcp->isChecked(); }
 
 int TWizardGroupIpFrame::RowImage(int row) const
@@ -171,8 +183,6 @@ void TWizardGroupIpFrame::EnterStep2(const TWizardDevices& chosen)
         m_Step2Preview->Model()->AddRow(
             {row.device.cells.value(kcModel), row.device.cells.value(kcMac), row.originalIp, QString(), QString()});
     EventOnModeClick();
-    for (int column = pcModel; column <= pcNewIp; ++column)
-        m_Step2Preview->resizeColumnToContents(column);
     UpdateMoveButtons();
 }
 

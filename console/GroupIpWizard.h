@@ -81,6 +81,7 @@ protected:
     bool IsRunning() const override { return m_Running; }
     bool CanStart() const override;
     QString StartText() const override;
+    QString WhyNoStart() const override;
 
 private:
     struct TRow {

@@ -35,6 +35,8 @@ TPageListView* DeviceList(const QStringList& columns, QWidget* parent)
     view->Model()->SetSortMode(smNone);
     view->header()->setSectionsClickable(false);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    for (int column = 0; column + 1 < columns.size(); ++column)
+        view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     return view;
 }
 
@@ -82,9 +84,6 @@ void TDevicePicker::SetDevices(TWizardDevices devices)
     m_Right.clear();
     ShowRows(m_Step1ToSelect, m_Left);
     ShowRows(m_Step1Selected, m_Right);
-    for (TPageListView* view : {m_Step1ToSelect, m_Step1Selected})
-        for (int column = 0; column < view->Model()->ColumnCount(); ++column)
-            view->resizeColumnToContents(column);
     UpdateButtons();
     emit SelectedChanged();
 }
@@ -231,6 +230,13 @@ TGroupWizardFrame::TGroupWizardFrame(const QString& title, const QStringList& in
     connect(m_Prev, &QPushButton::clicked, this, [this] { EventOnPrevClick(); });
     connect(m_Next, &QPushButton::clicked, this, [this] { EventOnNextClick(); });
     connect(m_Picker, &TDevicePicker::SelectedChanged, this, [this] { UpdateButtons(); });
+    SetToolTipReason(m_Next, [this] {
+        if (m_Next->isEnabled())
+            return QString();
+        if (m_Step == 1)
+            return tr("Move one or more devices to the list on the right.");
+        return IsRunning() ? tr("The wizard waits until every device has its result.") : WhyNoStart();
+    });
     ShowStep(0);
 }
 

@@ -112,6 +112,8 @@ protected:
     // The settings of step 2 are complete.
     virtual bool CanStart() const = 0;
     virtual QString StartText() const = 0;
+    // Why the settings of step 2 are not complete (Next's tip while disabled).
+    virtual QString WhyNoStart() const = 0;
 
     // Step 2's own panel, under its title.
     void SetStep2Panel(QWidget* panel);

@@ -743,6 +743,17 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
     }
 }
 
+// Saves a picture of the widget to E2E_ARTIFACTS_DIR when that is set.
+void SaveArtifact(QWidget *widget, const QString &name)
+{
+    const QString artifacts = qEnvironmentVariable("E2E_ARTIFACTS_DIR");
+    if (artifacts.isEmpty())
+        return;
+    QDir().mkpath(artifacts);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_TRUE(widget->grab().save(artifacts + "/" + name));
+}
+
 // Five switches get new addresses from a range in one pass of the group IP
 // wizard (the Sets go to the limited broadcast address) and a new discovery
 // finds them there.
@@ -750,6 +761,7 @@ TEST_F(ConsoleE2E, GroupIpWizardMovesFiveSwitchesIntoARangeInOnePass)
 {
     StartFleet(5);
     OpenConsole();
+    m_Form->resize(1280, 800);
     DiscoverAll();
     ASSERT_TRUE(m_Form->SelectPage(QString::fromLatin1(TWizardFrame::kGroupIpPath)));
     auto *wizard = m_Form->findChild<TWizardGroupIpFrame *>();
@@ -792,6 +804,7 @@ TEST_F(ConsoleE2E, GroupIpWizardMovesFiveSwitchesIntoARangeInOnePass)
         moved.insert(m_Fleet.Ip(index));
     }
     EXPECT_EQ(moved.size(), m_Count);
+    SaveArtifact(wizard, "e2e_group_ip_wizard.png");
 
     // Found at the new addresses by the next discovery.
     m_Form->EventOnDiscoveryExecute();
@@ -826,6 +839,7 @@ TEST_F(ConsoleE2E, GroupFirmwareWizardUpgradesThreeSwitchesFromOneFile)
     for (size_t i = 0; i < m_Count; ++i)
         m_Fleet.Edit(i, [&](FakeSwitch::TSwitch &sw) { sw.UploadBlocks = FakeSwitch::BlocksOf(size_t(image.size())); });
     OpenConsole();
+    m_Form->resize(1280, 800);
     DiscoverAll();
     SelectAll();
     m_Form->EventOnLoginExecute();
@@ -863,6 +877,7 @@ TEST_F(ConsoleE2E, GroupFirmwareWizardUpgradesThreeSwitchesFromOneFile)
         EXPECT_TRUE(std::all_of(received.begin() + image.size(), received.end(), [](uint8_t b) { return b == 0; }));
     }
     EXPECT_TRUE(wizard->m_Prev->isEnabled());
+    SaveArtifact(wizard, "e2e_group_firmware_wizard.png");
 }
 
 } // namespace
