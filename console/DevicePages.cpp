@@ -4,6 +4,13 @@
 #include "console/ModuleTree.h"
 #include "pages/system/Banner.h"
 #include "pages/system/LoginPage.h"
+#include "pages/system/Moduleadvcon.h"
+#include "pages/system/Moduleautoprovision.h"
+#include "pages/system/Modulebasics_dhcp.h"
+#include "pages/system/Modulebasics_ipconf.h"
+#include "pages/system/Modulebasics_password.h"
+#include "pages/system/Modulebasics_settings.h"
+#include "pages/system/Modulebasics_sntp.h"
 #include "pages/system/Modulebasics_backup.h"
 #include "pages/system/Modulebasics_restore.h"
 #include "pages/system/Modulebasics_upgrade.h"
@@ -29,10 +36,22 @@ const std::vector<TDevicePageFactory>& DevicePageFactories()
         {"TModuleBannerMaple", Make<TModuleBannerMaple>, {}},
         {"TModuleBanner10port", Make<TModuleBanner10port>, {}},
         {"TModuleBasics", Make<TModuleBasics>, {}},
+        {"TModuleBasicsSettings", Make<TModuleBasicsSettings>, {}},
+        {"TModuleBasicsPassword", Make<TModuleBasicsPassword>, {}},
+        {"TModuleBasicsIPConf", Make<TModuleBasicsIPConf>, {}},
+        {"TModuleBasicsSntp", Make<TModuleBasicsSntp>, {}},
+        {"TModuleBasicsDhcp", Make<TModuleBasicsDhcp>, {}},
+        {"TModuleBasicsDhcpEntry", Make<TModuleBasicsDhcpEntry>, {}},
         {"TModuleBasicsBackup", Make<TModuleBasicsBackup>, {}},
         {"TModuleBasicsRestore", Make<TModuleBasicsRestore>, {}},
         {"TModuleBasicsUpgrade", Make<TModuleBasicsUpgrade>, {}},
+        {"TModuleAutoProvision", Make<TModuleAutoProvision>, {}},
+        {"TModuleBasicsDefault", Make<TModuleBasicsDefault>, {}},
+        {"TModuleBasicsReboot", Make<TModuleBasicsReboot>, {}},
         {"TModuleSave", Make<TModuleSave>, {}},
+        {"TModuleAdvConBSF", Make<TModuleAdvConBSF>, {}},
+        {"TModuleAgingTime", Make<TModuleAgingTime>, {}},
+        {"TModuleJumboFrame", Make<TModuleJumboFrame>, {}},
     };
     return factories;
 }
