@@ -132,7 +132,8 @@ void TModuleBasicsDefault::Fill(Intp::TDevice*)
 
 void TModuleBasicsDefault::EventOnApplyClick()
 {
-    const uint32_t mask = (m_KeepNet->isChecked() ? Intp::dkNetwork : 0) | (m_KeepAuth->isChecked() ? Intp::dkAccount : 0);
+    const uint32_t mask = (m_KeepNet->isChecked() ? uint32_t(Intp::dkNetwork) : 0u) |
+                          (m_KeepAuth->isChecked() ? uint32_t(Intp::dkAccount) : 0u);
     const bool reboot = m_Reboot->isChecked();
     SendToSelectedDevices<Intp::TSessionBasicsDefault>([&](Intp::TSessionBasicsDefault& request) {
         request.SetKeepMask(mask);

@@ -195,6 +195,8 @@ TEST_F(PasswordPage, SendsSixteenByteFieldsAndNeverShowsThePasswordAgain)
     page.Leave(false);
     EXPECT_TRUE(page.m_Password->text().isEmpty());
     EXPECT_TRUE(page.m_Confirm->text().isEmpty());
+    page.m_Password->undo(); // not even through the edit's undo
+    EXPECT_TRUE(page.m_Password->text().isEmpty());
     page.m_Password->setText("again");
     page.OnNotify(nullptr, ncSelectionChanged, 0);
     EXPECT_TRUE(page.m_Password->text().isEmpty());
