@@ -260,6 +260,9 @@ void TModuleBasicsSntp::Fill(Intp::TDevice* device)
     EventOnSntpChange();
 }
 
+// The clock runs only while the page is on show; the next refill starts it again.
+void TModuleBasicsSntp::OnLeave() { m_Timer->stop(); }
+
 void TModuleBasicsSntp::EventOnSntpChange()
 {
     const bool on = m_Sntp->currentIndex() == 1;

@@ -43,6 +43,7 @@ public:
 
 protected:
     void Fill(Intp::TDevice* device) override;
+    void OnLeave() override;
 
 private:
     void EventOnSntpChange();
