@@ -520,6 +520,8 @@ TEST_F(DhcpEntryPage, ListsTheLeasesAndSortsAddressesAsNumbers)
     EXPECT_EQ(page.m_Total->text(), "Total 2 client entries:");
     EXPECT_EQ(model->Row(0).cells, (QStringList{"1", "10.0.0.10", "00:01:02:03:04:05", "Dynamic ", "Dhcp", "600"}));
     EXPECT_EQ(model->Cell(1, 3), "Dbase   ");
+    model->ClickColumn(0); // already the sort column: descending first
+    EXPECT_EQ(model->Cell(0, 0), "2");
     model->ClickColumn(1);
     EXPECT_EQ(model->Cell(0, 1), "10.0.0.9");
     model->ClickColumn(1);
