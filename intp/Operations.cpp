@@ -35,6 +35,12 @@ bool TSessionIntpFind::SendFind(TWizard* wizard, uint32_t ip)
     return sent;
 }
 
+void TSessionIntpFind::ForgetWizard(const TWizard* wizard)
+{
+    TSessionIntpFind* self = GetInstance();
+    if (self->m_Wizard == wizard) self->m_Wizard = nullptr;
+}
+
 int TSessionIntpFind::OnReceive(TDevice* device, const THeader& header, TPayloadReader payload)
 {
     if (payload.Size() < GetCommandInfo(ccIntpFind).minReply) {
@@ -106,6 +112,8 @@ uint16_t TSessionIntpSipGet::Decode(TDevice* device, TPropertyIntpSip& record, T
     record.enabled = payload.Bool();
     bool warning = payload.Bool();
     record.value = payload.U16();
+    // Valid before the flag changes: the host's flags handler reads the record.
+    record.valid = true;
     if (warning) device->SetFlags(dfWarning);
     else device->ClearFlags(dfWarning);
     return ssOk;

@@ -35,6 +35,8 @@ public:
     // Sends a find request to ip (host order); wizard then receives every
     // find outcome. False when the send failed.
     static bool SendFind(TWizard* wizard, uint32_t ip);
+    // A wizard that goes away stops receiving find outcomes.
+    static void ForgetWizard(const TWizard* wizard);
 
     bool Request(TDevice*) override { return false; }
     int OnReceive(TDevice* device, const THeader& header, TPayloadReader payload) override;

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <typeindex>
+#include <utility>
 
 #include "intp/Codes.h"
 
@@ -45,7 +47,8 @@ public:
 
     // The device's record of feature T, created empty (not valid) on first
     // use. When the key holds a record of another type (the two trunk
-    // generations), that record is replaced by an empty one of type T.
+    // generations share their codes), that record stays under the key and
+    // T's own record is kept beside it.
     static T& Get(TDevice* device);
 };
 
@@ -65,29 +68,33 @@ public:
         auto [it, inserted] = m_Map.try_emplace(key, std::move(property));
         return it->second.get();
     }
-    // Stores property under key, replacing any other.
-    PropertyBase* Replace(int32_t key, std::unique_ptr<PropertyBase> property) {
-        auto& slot = m_Map[key];
-        slot = std::move(property);
+    // The property of the given type kept beside the one stored under key,
+    // inserted when absent.
+    template <class Make>
+    PropertyBase* Beside(int32_t key, std::type_index type, Make make) {
+        auto& slot = m_Beside[{key, type}];
+        if (!slot) slot = make();
         return slot.get();
     }
-    void Clear() { m_Map.clear(); }
+    void Clear() {
+        m_Map.clear();
+        m_Beside.clear();
+    }
     size_t Size() const { return m_Map.size(); }
 
 private:
     std::map<int32_t, std::unique_ptr<PropertyBase>> m_Map;
+    std::map<std::pair<int32_t, std::type_index>, std::unique_ptr<PropertyBase>> m_Beside;
 };
 
 template <class T>
 T& Property<T>::Get(TDevice* device) {
     PropertyMap& map = GetPropertyMap(device);
     PropertyBase* base = map.Find(T::Key);
-    if (auto* p = dynamic_cast<Property<T>*>(base)) return p->value;
-    auto fresh = std::make_unique<Property<T>>();
-    T& value = fresh->value;
-    if (base) map.Replace(T::Key, std::move(fresh));
-    else map.Insert(T::Key, std::move(fresh));
-    return value;
+    if (!base) base = map.Insert(T::Key, std::make_unique<Property<T>>());
+    else if (!dynamic_cast<Property<T>*>(base))
+        base = map.Beside(T::Key, typeid(Property<T>), [] { return std::make_unique<Property<T>>(); });
+    return static_cast<Property<T>*>(base)->value;
 }
 
 } // namespace Intp

@@ -75,6 +75,11 @@ TTftpParam MakeTftpParam(uint32_t server, uint16_t port, std::string_view name)
 
 // ---- Built-in backup
 
+std::string BackupPartPath(const std::string& path)
+{
+    return path + ".part";
+}
+
 TSessionBasicsBackupBuildin::~TSessionBasicsBackupBuildin()
 {
     // An unfinished backup leaves no partial file behind.
@@ -83,33 +88,50 @@ TSessionBasicsBackupBuildin::~TSessionBasicsBackupBuildin()
 
 void TSessionBasicsBackupBuildin::CloseAndDelete()
 {
-    if (m_File < 0) return;
+    if (m_File == InvalidFileHandle) return;
     CloseFd(m_File);
-    if (!m_Path.empty()) ::unlink(m_Path.c_str());
+    ::unlink(BackupPartPath(m_Path).c_str());
 }
 
-bool TSessionBasicsBackupBuildin::OpenFile(const std::string& path)
+TFileHandle TSessionBasicsBackupBuildin::OpenFile(const std::string& path)
 {
     CloseAndDelete();
     m_Path = path;
-    if (path.empty()) return false;
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644);
-    if (fd < 0) return false;
+    if (path.empty()) return InvalidFileHandle;
+    // Only a file is replaced, and only when the backup is complete.
+    struct stat earlier {};
+    const bool exists = ::stat(path.c_str(), &earlier) == 0;
+    if (exists && !S_ISREG(earlier.st_mode)) return InvalidFileHandle;
+    int fd = ::open(BackupPartPath(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644);
+    if (fd < 0) return InvalidFileHandle;
     // Not shared: a second transfer to the same file must fail rather than
-    // interleave its blocks, and never truncate the first one's file.
+    // interleave its blocks, and never truncate the first one's blocks.
     struct stat st {};
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
         ::ftruncate(fd, 0) != 0) {
         ::close(fd);
-        return false;
+        return InvalidFileHandle;
     }
+    // The new file keeps the earlier one's permissions (a backup may hold
+    // passwords).
+    if (exists) (void)::fchmod(fd, earlier.st_mode & 07777);
     m_File = fd;
-    return true;
+    return fd;
+}
+
+bool TSessionBasicsBackupBuildin::Finish()
+{
+    const std::string part = BackupPartPath(m_Path);
+    // On disk before it replaces the earlier file, renamed while still locked.
+    const bool ok = ::fsync(m_File) == 0 && ::rename(part.c_str(), m_Path.c_str()) == 0;
+    CloseFd(m_File);
+    if (!ok) ::unlink(part.c_str());
+    return ok;
 }
 
 bool TSessionBasicsBackupBuildin::BuildPayload(TDevice*, TPayloadWriter& payload)
 {
-    if (m_File < 0) return false;
+    if (m_File == InvalidFileHandle) return false;
     m_Block = 0;
     payload.U16(m_Block);
     return payload.Ok();
@@ -125,15 +147,16 @@ void TSessionBasicsBackupBuildin::SendBlockRequest(TDevice* device)
 int TSessionBasicsBackupBuildin::HandleResponse(TDevice* device, const THeader& header, TPayloadReader payload)
 {
     const uint16_t code = GetCode();
-    if (header.status != ssOk) {
-        CloseAndDelete();
-        Notify(device, code, header.status, payload.Data());
-        return rrFinished;
-    }
-
+    // The block word in host order, also for the switch's error.
     TBackupProgress progress;
     const uint16_t block = payload.U16();
+    progress.progress = block;
     payload.Bytes(progress.data, sizeof(progress.data));
+    if (header.status != ssOk) {
+        CloseAndDelete();
+        Notify(device, code, header.status, &progress);
+        return rrFinished;
+    }
 
     if (block != TransferLastBlock && block != m_Block) {
         // Not the block we asked for: ask again, without counting a resend.
@@ -152,10 +175,7 @@ int TSessionBasicsBackupBuildin::HandleResponse(TDevice* device, const THeader& 
     }
 
     if (block == TransferLastBlock) {
-        int fd = m_File;
-        m_File = -1;
-        if (::close(fd) != 0) {
-            ::unlink(m_Path.c_str());
+        if (!Finish()) {
             Notify(device, code, ssBadReply, &progress);
             return rrFinished;
         }
@@ -200,31 +220,32 @@ void TSessionBasicsUpgradeBuildinBase<Code>::CloseFile()
 }
 
 template <uint16_t Code>
-bool TSessionBasicsUpgradeBuildinBase<Code>::OpenFile(const std::string& path)
+TFileHandle TSessionBasicsUpgradeBuildinBase<Code>::OpenFile(const std::string& path)
 {
-    if (path.empty() || path.size() >= MaxPathLength) return false;
+    if (path.empty() || path.size() >= MaxPathLength) return InvalidFileHandle;
     std::error_code error;
     std::filesystem::path full = std::filesystem::absolute(path, error);
-    if (error || full.native().size() >= MaxPathLength) return false;
+    if (error || full.native().size() >= MaxPathLength) return InvalidFileHandle;
 
     CloseFile();
     int fd = ::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return false;
+    if (fd < 0) return InvalidFileHandle;
     struct stat st {};
-    // Block numbers are 16-bit: a larger file would wrap to block 0.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
+    // An empty image is no image; block numbers are 16-bit: a larger file
+    // would wrap to block 0.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 ||
         uint64_t(st.st_size) > TransferMaxUploadSize) {
         ::close(fd);
-        return false;
+        return InvalidFileHandle;
     }
     this->m_File = fd;
-    return true;
+    return fd;
 }
 
 template <uint16_t Code>
 bool TSessionBasicsUpgradeBuildinBase<Code>::BuildPayload(TDevice*, TPayloadWriter& payload)
 {
-    if (this->m_File < 0) return false;
+    if (this->m_File == InvalidFileHandle) return false;
     payload.U16(this->m_Block);
     std::array<uint8_t, TransferBlockSize> data{};
     const off_t offset = off_t(this->m_Block) * off_t(TransferBlockSize);
@@ -237,12 +258,13 @@ bool TSessionBasicsUpgradeBuildinBase<Code>::BuildPayload(TDevice*, TPayloadWrit
 }
 
 template <uint16_t Code>
-bool TSessionBasicsUpgradeBuildinBase<Code>::SendBlock(TDevice* device)
+bool TSessionBasicsUpgradeBuildinBase<Code>::SendBlock(TDevice* device, bool tellFailure)
 {
     std::array<uint8_t, HeaderSize + 2 + TransferBlockSize> frame{};
     TPayloadWriter payload(frame.data() + HeaderSize, frame.size() - HeaderSize);
     const bool built = BuildPayload(device, payload);
     if (!built) {
+        if (!tellFailure) return false;
         // Status 0x1100 tells the switch that the image can't be read.
         std::fill(frame.begin() + HeaderSize, frame.end(), uint8_t(0));
         TPayloadWriter(frame.data() + HeaderSize, 2).U16(this->m_Block);
@@ -272,9 +294,8 @@ int TSessionBasicsUpgradeBuildinBase<Code>::HandleResponse(TDevice* device, cons
             return rrFinished;
         }
         // Writing flash (or a state we don't know): no more resends, wait
-        // for the next report at the default interval.
+        // for the next report at the default interval, which stays.
         this->m_Resends = TransferMaxResends;
-        m_LongWait = true;
         this->SetTimerInterval(0);
         this->EnableTimer(true);
         this->Notify(device, Code, ssOk, &progress);
@@ -283,18 +304,14 @@ int TSessionBasicsUpgradeBuildinBase<Code>::HandleResponse(TDevice* device, cons
 
     const uint32_t next = progress.state == usBlockReceived ? uint32_t(progress.block) + 1 : progress.block;
     this->m_Resends = 0;
-    if (m_LongWait) {
-        m_LongWait = false;
-        this->SetTimerInterval(TransferBlockMs);
-    }
     // Past block 0xFFFF there is nothing a 16-bit block number can address.
     bool readOk = false;
     if (next < TransferMaxBlocks) {
         this->m_Block = uint16_t(next);
-        readOk = SendBlock(device);
+        readOk = SendBlock(device, true);
     } else {
         CloseFile();
-        SendBlock(device);
+        SendBlock(device, true);
     }
     if (!readOk) {
         this->Notify(device, Code, ssBadReply, &progress);
@@ -310,14 +327,12 @@ void TSessionBasicsUpgradeBuildinBase<Code>::OnTimeout()
 {
     if (this->m_Resends < TransferMaxResends) {
         ++this->m_Resends;
-        // A device that a discovery removed is not re-created here.
-        if (TDevice* device = this->FindTarget()) {
-            if (!SendBlock(device)) {
-                bool alive = this->RunGuarded([this, device] { this->Notify(device, Code, ssBadReply); });
-                if (alive) delete this;
-                return;
-            }
-        }
+        // The device is created again when a discovery removed it. A block
+        // that can't be read again sends nothing and only counts: the file
+        // is closed then, and the time-outs run down to the notification.
+        TDevice* device = nullptr;
+        if (!this->RunGuarded([&] { device = FindDevice(this->GetTarget(), true); })) return;
+        if (device) SendBlock(device, false);
         this->EnableTimer(true);
         return;
     }

@@ -33,6 +33,13 @@ inline constexpr uint64_t TransferMaxUploadSize = TransferMaxBlocks * TransferBl
 // The backup's last block.
 inline constexpr uint16_t TransferLastBlock = 0xFFFF;
 
+// A transfer's open file: a POSIX descriptor, InvalidFileHandle when none.
+using TFileHandle = int;
+inline constexpr TFileHandle InvalidFileHandle = -1;
+
+// Where a backup to path is written until its last block has arrived.
+std::string BackupPartPath(const std::string& path);
+
 // Progress word of the built-in backup.
 enum TBackupProgressWord : uint16_t {
     bpBlockStored = 0, // a block was stored or asked again; more follow
@@ -90,7 +97,7 @@ TTftpParam MakeTftpParam(uint32_t server, uint16_t port, std::string_view name);
 template <uint16_t Code>
 class TSessionBlockTransfer : public TSessionGeneral<Code> {
 public:
-    bool IsFileOpen() const { return m_File >= 0; }
+    bool IsFileOpen() const { return m_File != InvalidFileHandle; }
     int GetResendCount() const { return m_Resends; }
 
     void StartTimer() override {
@@ -106,24 +113,27 @@ protected:
         this->SendFrame(this->GetDestination(device), frame, size);
     }
 
-    int m_File = -1;
+    TFileHandle m_File = InvalidFileHandle;
     int32_t m_Resends = 0;
     uint16_t m_Block = 0;
 };
 
 // Built-in configuration backup: asks for block 0, then each next block, and
-// writes them to the file. Three time-outs in all are resent; the fourth
-// ends the transfer. Any end other than the last block deletes the file.
+// writes them aside (BackupPartPath). Three time-outs in all are resent; the
+// fourth ends the transfer. Only the last block puts the file in place of an
+// earlier one of its name; any other end deletes what was written aside and
+// leaves the earlier file as it was.
 class TSessionBasicsBackupBuildin : public TSessionBlockTransfer<ccBasicsBackupBuildin> {
 public:
     TSessionBasicsBackupBuildin() = default;
     ~TSessionBasicsBackupBuildin() override;
 
-    // Closes and deletes a file this request still has open, then creates
-    // path for writing, replacing an existing file. False when the file
-    // can't be created or another transfer is writing it; the start then
+    // Closes and deletes a file this request is still writing, then creates
+    // the file that path's backup is written to. Answers its handle, or
+    // InvalidFileHandle when it can't be created, path names something other
+    // than a file, or another transfer is writing to path; the start then
     // fails.
-    bool OpenFile(const std::string& path);
+    TFileHandle OpenFile(const std::string& path);
 
     void OnTimeout() override;
 
@@ -134,24 +144,28 @@ protected:
 private:
     void SendBlockRequest(TDevice* device);
     void CloseAndDelete();
+    // Puts the complete file in place of path; false when that failed.
+    bool Finish();
 
     std::string m_Path;
 };
 
 // Built-in upload (upgrade 256, restore 258): sends the file block by block
 // as the switch acknowledges them. Only the switch (done, error), a failed
-// read or a time-out ends it.
+// read or a time-out ends it. Once the switch reports writing flash, replies
+// are awaited at the default interval for the rest of the transfer.
 template <uint16_t Code>
 class TSessionBasicsUpgradeBuildinBase : public TSessionBlockTransfer<Code> {
 public:
     TSessionBasicsUpgradeBuildinBase() = default;
     ~TSessionBasicsUpgradeBuildinBase() override;
 
-    // Resolves path to a full path and opens the file for reading. False
-    // when the path can't be resolved (nothing changes then), the file
-    // can't be opened, is not a regular file or is larger than
-    // TransferMaxUploadSize; the start then fails and nothing is sent.
-    bool OpenFile(const std::string& path);
+    // Resolves path to a full path and opens the file for reading. Answers
+    // the handle, or InvalidFileHandle when the path can't be resolved
+    // (nothing changes then), the file can't be opened, is not a regular
+    // file, is empty or is larger than TransferMaxUploadSize; the start then
+    // fails and nothing is sent.
+    TFileHandle OpenFile(const std::string& path);
 
     void OnTimeout() override;
 
@@ -163,11 +177,10 @@ protected:
 
 private:
     // Sends the current block; false when it could not be read (the file is
-    // closed then and the switch has been told with status 0x1100).
-    bool SendBlock(TDevice* device);
+    // closed then and, with tellFailure, the switch is told with status
+    // 0x1100; otherwise nothing is sent).
+    bool SendBlock(TDevice* device, bool tellFailure);
     void CloseFile();
-
-    bool m_LongWait = false; // the timer runs at the default interval
 };
 
 class TSessionBasicsUpgradeBuildin : public TSessionBasicsUpgradeBuildinBase<ccBasicsUpgradeBuildin> {};

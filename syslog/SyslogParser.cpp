@@ -54,7 +54,32 @@ private:
 };
 
 constexpr char Months[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-constexpr int DaysBeforeMonth[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+
+// Days from 1970-01-01 to a proleptic Gregorian date, and back (month 1..12).
+std::int64_t DaysFromCivil(std::int64_t y, int m, int d)
+{
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(std::int64_t z, std::int64_t& y, int& m, int& d)
+{
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    d = int(doy - (153 * mp + 2) / 5 + 1);
+    m = int(mp < 10 ? mp + 3 : mp - 9);
+    y = yoe + era * 400 + (m <= 2);
+}
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
 constexpr const char* FacilityNames[16] = {
     "kernel messages",
@@ -138,10 +163,7 @@ bool ParseSteps(const TCursor& c, const TYearBase& base, THeader& h)
     if (hostEnd == std::string_view::npos)
         return false;
 
-    // Counted from 1 January of the base year; out-of-range fields roll over.
-    std::int64_t days = DaysBeforeMonth[month] + (base.leap && month >= 2 ? 1 : 0) + std::int64_t(day) - 1;
-    std::int64_t seconds = days * 86400 + std::int64_t(hour) * 3600 + std::int64_t(minute) * 60 + second;
-    h.timestamp = base.startOfYear + seconds * 1000;
+    h.timestamp = LocalDateTime(base.year, month, day, hour, minute, second);
     h.hostBegin = p;
     h.hostLength = hostEnd - p;
     h.messageBegin = hostEnd + 1;
@@ -155,15 +177,36 @@ TYearBase TYearBase::Current()
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
-    const int year = tm.tm_year + 1900;
-    tm.tm_mon = 0;
-    tm.tm_mday = 1;
-    tm.tm_hour = tm.tm_min = tm.tm_sec = 0;
-    tm.tm_isdst = -1;
     TYearBase base;
-    base.startOfYear = static_cast<TDateTime>(std::mktime(&tm)) * 1000;
-    base.leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    base.year = tm.tm_year + 1900;
     return base;
+}
+
+TDateTime LocalDateTime(int year, int month, std::int64_t day, std::int64_t hour, std::int64_t minute,
+    std::int64_t second)
+{
+    // Rolled over in 64 bits first (the fields may be far out of range), then
+    // made local by the C library, which knows the zone's summer time.
+    const std::int64_t seconds = (day - 1) * 86400 + hour * 3600 + minute * 60 + second;
+    const std::int64_t days = DaysFromCivil(year, month + 1, 1) + FloorDiv(seconds, 86400);
+    const std::int64_t rest = seconds - FloorDiv(seconds, 86400) * 86400;
+    std::int64_t y = 0;
+    int m = 0, d = 0;
+    CivilFromDays(days, y, m, d);
+    if (y - 1900 < INT_MIN || y - 1900 > INT_MAX)
+        return (days * 86400 + rest) * 1000;
+    std::tm tm{};
+    tm.tm_year = int(y - 1900);
+    tm.tm_mon = m - 1;
+    tm.tm_mday = d;
+    tm.tm_hour = int(rest / 3600);
+    tm.tm_min = int(rest / 60 % 60);
+    tm.tm_sec = int(rest % 60);
+    tm.tm_isdst = -1;
+    const std::time_t t = std::mktime(&tm);
+    if (t == std::time_t(-1) && tm.tm_year != 69)
+        return (days * 86400 + rest) * 1000;
+    return TDateTime(t) * 1000;
 }
 
 std::string_view CutAtNul(std::string_view text)

@@ -45,13 +45,18 @@ struct THeader {
     bool parsed = false;
 };
 
-// The local time of 1 January 00:00:00 of the current year, and whether that
-// year is a leap year: the base every header time is counted from.
+// The year given to header time stamps, which carry none: the current year
+// when the store was made.
 struct TYearBase {
-    TDateTime startOfYear = 0;
-    bool leap = false;
+    int year = 1970;
     static TYearBase Current();
 };
+
+// The local date and time of the fields (month 0..11) in year; fields out of
+// range roll over into the next unit as calendar normalisation does. Local
+// time is the zone's, summer time included.
+TDateTime LocalDateTime(int year, int month, std::int64_t day, std::int64_t hour, std::int64_t minute,
+    std::int64_t second);
 
 // Parses "<PRI>Mmm dd hh:mm:ss host message". The text is used up to its first
 // NUL byte and never read past its end. On failure the priority rule of the

@@ -99,8 +99,9 @@ TModule* CreateBanner(int bannerNumber, QWidget* owner)
 TModuleBanner::TModuleBanner(TBannerKind kind, QWidget* parent) : QFrame(parent), m_Variant(BannerVariant(kind))
 {
     m_WebOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
-    m_LogOpener = [](Syslog::TSyslogServer* server, std::uint32_t address, QWidget* owner) {
-        TSyslogForm::ShowSender(server, address, 0, owner);
+    // The message dialog has no owner.
+    m_LogOpener = [](Syslog::TSyslogServer* server, std::uint32_t address) {
+        TSyslogForm::ShowSender(server, address, 0, nullptr);
     };
     BuildControls();
 
@@ -180,14 +181,18 @@ void TModuleBanner::BuildControls()
     m_LogUnread = new QLabel(QStringLiteral("0"), m_Syslog);
     m_LogLDate = new QLabel(m_Syslog);
     m_LogLTime = new QLabel(m_Syslog);
-    syslog->addWidget(new QLabel(tr("Num:"), m_Syslog), 0, 0);
+    m_OpenLog = new QToolButton(m_Syslog);
+    // The labels' mnemonics lead to the box's one control, the open-log button.
+    int row = 0;
+    for (const QString& text : {tr("&Num:"), tr("&Unread:"), tr("&Last:")}) {
+        auto* label = new QLabel(text, m_Syslog);
+        label->setBuddy(m_OpenLog);
+        syslog->addWidget(label, row++, 0);
+    }
     syslog->addWidget(m_LogNum, 0, 1);
-    syslog->addWidget(new QLabel(tr("Unread:"), m_Syslog), 1, 0);
     syslog->addWidget(m_LogUnread, 1, 1);
-    syslog->addWidget(new QLabel(tr("Last:"), m_Syslog), 2, 0);
     syslog->addWidget(m_LogLDate, 2, 1, 1, 2);
     syslog->addWidget(m_LogLTime, 3, 1, 1, 2);
-    m_OpenLog = new QToolButton(m_Syslog);
     m_OpenLog->setIcon(PageGlyph("RC_BITMAP_16X16_EDIT"));
     m_OpenLog->setFixedSize(25, 25);
     m_OpenLog->setEnabled(false);
@@ -204,7 +209,7 @@ void TModuleBanner::BuildControls()
         redundancy->setContentsMargins(8, 4, 6, 4);
         redundancy->setSpacing(2);
         if (m_Variant.hasHardware) {
-            m_Hardware = new QCheckBox(tr("Hardware Mode"), m_Redundancy);
+            m_Hardware = new QCheckBox(tr("&Hardware Mode"), m_Redundancy);
             redundancy->addWidget(m_Hardware);
         }
         redundancy->addStretch(1);
@@ -213,11 +218,11 @@ void TModuleBanner::BuildControls()
         redundancy->addWidget(m_QuollRing);
         m_Radios->addButton(m_QuollRing);
         if (m_Variant.hasFastRecovery) {
-            m_FRecovery = new QRadioButton(tr("Fast Recovery"), m_Redundancy);
+            m_FRecovery = new QRadioButton(tr("&Fast Recovery"), m_Redundancy);
             redundancy->addWidget(m_FRecovery);
             m_Radios->addButton(m_FRecovery);
         }
-        m_RSTP = new QRadioButton(tr("RSTP"), m_Redundancy);
+        m_RSTP = new QRadioButton(tr("&RSTP"), m_Redundancy);
         redundancy->addWidget(m_RSTP);
         m_Radios->addButton(m_RSTP);
         m_Redundancy->setEnabled(false);
@@ -317,7 +322,7 @@ void TModuleBanner::EventOnOpenLogClick()
     Intp::TDevice* device = CurrentDevice();
     if (!server || !device)
         return;
-    m_LogOpener(server, device->GetIp(), window());
+    m_LogOpener(server, device->GetIp());
     // The messages are read now; show it without waiting for the next tick.
     Intp::TDevice* current = CurrentDevice();
     UpdateSyslog(current, current != nullptr);

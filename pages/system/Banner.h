@@ -84,7 +84,7 @@ public:
 
     // How the web page and the message dialog are opened (tests replace them).
     using TWebOpener = std::function<void(const QUrl& url)>;
-    using TLogOpener = std::function<void(Syslog::TSyslogServer* server, std::uint32_t address, QWidget* owner)>;
+    using TLogOpener = std::function<void(Syslog::TSyslogServer* server, std::uint32_t address)>;
     void SetWebOpener(TWebOpener opener) { m_WebOpener = std::move(opener); }
     void SetLogOpener(TLogOpener opener) { m_LogOpener = std::move(opener); }
 

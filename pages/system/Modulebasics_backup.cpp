@@ -142,7 +142,7 @@ int TModuleBasicsBackup::StartBuildinTransfers(int first)
         auto* request = new (std::nothrow) Intp::TSessionBasicsBackupBuildin;
         if (request) {
             const QString path = folder + "/" + FileNameOf(device);
-            prepared = request->OpenFile(QFile::encodeName(path).toStdString());
+            prepared = request->OpenFile(QFile::encodeName(path).toStdString()) != Intp::InvalidFileHandle;
         }
         return request;
     });

@@ -94,7 +94,7 @@ protected:
     {
         auto* request = new (std::nothrow) TBuildin;
         if (request)
-            opened = request->OpenFile(file);
+            opened = request->OpenFile(file) != Intp::InvalidFileHandle;
         return request;
     }
     Intp::TSession* NewTftp(const Intp::TTftpParam& param) override

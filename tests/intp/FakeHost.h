@@ -72,6 +72,7 @@ public:
     ~TFakeHost() override {
         onNotify = nullptr;
         onDeviceRemoved = nullptr;
+        onFlagsChanged = nullptr;
         Intp::DeleteAllSessions();
         Intp::DeleteAllDevices();
         Intp::ResetDeviceTypes();
@@ -115,6 +116,7 @@ public:
     }
     void DeviceFlagsChanged(Intp::TDevice* d, uint32_t changed) override {
         events.push_back({TDeviceEvent::FlagsChanged, d->GetMac(), changed});
+        if (onFlagsChanged) onFlagsChanged(d);
     }
     void DeviceIpChanged(Intp::TDevice* d) override { events.push_back({TDeviceEvent::IpChanged, d->GetMac(), 0}); }
     void DeviceTypeChanged(Intp::TDevice* d) override {
@@ -227,6 +229,7 @@ public:
     bool sendThrows = false;
     std::function<void(const TNotified&)> onNotify;
     std::function<void(Intp::TDevice*)> onDeviceRemoved;
+    std::function<void(Intp::TDevice*)> onFlagsChanged;
 };
 
 // Big-endian helpers for building payloads.

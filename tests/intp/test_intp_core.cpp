@@ -287,16 +287,25 @@ TEST(Properties, AssignCopiesOnlyTheSameRecordType)
     EXPECT_EQ(b.value.entries.size(), 3u);
 }
 
-TEST(Properties, AnotherRecordTypeUnderTheSameKeyYieldsAnEmptyRecord)
+TEST(Properties, AnotherRecordTypeUnderTheSameKeyNeverDiscardsTheStoredOne)
 {
     TFakeHost host;
     TDevice* d = FindDevice(Mac(1), true);
-    Property<TCounted>::Get(d).valid = true;
+    TCounted& first = Property<TCounted>::Get(d);
+    first.valid = true;
+    first.value = 42;
     TOtherAtSameKey& other = Property<TOtherAtSameKey>::Get(d);
     EXPECT_FALSE(other.valid);
     EXPECT_TRUE(other.entries.empty());
-    EXPECT_EQ(d->GetProperties().Size(), 1u);
-    EXPECT_FALSE(Property<TCounted>::Get(d).valid);
+    other.valid = true;
+    other.entries = {5};
+    // The first type stored under the key stays, and each type keeps its own record.
+    EXPECT_EQ(&Property<TCounted>::Get(d), &first);
+    EXPECT_TRUE(first.valid);
+    EXPECT_EQ(first.value, 42);
+    EXPECT_EQ(&Property<TOtherAtSameKey>::Get(d), &other);
+    EXPECT_EQ(other.entries, std::vector<int>{5});
+    EXPECT_EQ(dynamic_cast<Property<TCounted>*>(d->GetProperties().Find(TCounted::Key))->value.value, 42);
 }
 
 // Device models

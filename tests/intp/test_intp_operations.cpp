@@ -14,6 +14,7 @@ namespace {
 
 class TRecordingWizard : public TWizard {
 public:
+    ~TRecordingWizard() override { TSessionIntpFind::ForgetWizard(this); }
     void OnWizardEvent(TDevice* device, uint16_t code, uint16_t status, const void*) override {
         events.push_back({device, code, status});
     }
@@ -179,6 +180,22 @@ TEST_F(OperationsTest, IntpSipSetsTheWarningFlagOnlyOnChange)
     ASSERT_TRUE((new TSessionIntpSipGet)->Start(dev));
     host.Reply(ccIntpSipGet, dev, {1, 1, 0x12, 0x34});
     EXPECT_EQ(host.CountEvents(TDeviceEvent::FlagsChanged), 1u);
+}
+
+TEST_F(OperationsTest, IntpSipRecordIsValidWhenTheFlagsHandlerRuns)
+{
+    Property<TPropertyIntpSip>::Get(dev).valid = false;
+    bool validInHandler = false;
+    uint16_t valueInHandler = 0;
+    host.onFlagsChanged = [&](TDevice* d) {
+        validInHandler = Property<TPropertyIntpSip>::Get(d).valid;
+        valueInHandler = Property<TPropertyIntpSip>::Get(d).value;
+    };
+    ASSERT_TRUE((new TSessionIntpSipGet)->Start(dev));
+    host.Reply(ccIntpSipGet, dev, {1, 1, 0x00, 0x07});
+    ASSERT_EQ(host.CountEvents(TDeviceEvent::FlagsChanged), 1u);
+    EXPECT_TRUE(validInHandler);
+    EXPECT_EQ(valueInHandler, 7);
 }
 
 TEST_F(OperationsTest, IntpSipErrorLeavesTheFlagAndInvalidatesTheRecord)

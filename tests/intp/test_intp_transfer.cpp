@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,8 @@ Bytes Words(uint16_t a, uint16_t b)
 
 uint16_t SentBlock(const IntpTest::TSent& s) { return uint16_t(s.bytes.at(12) << 8 | s.bytes.at(13)); }
 
+fs::path Part(const fs::path& p) { return BackupPartPath(p.string()); }
+
 class Transfer : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -97,7 +100,7 @@ protected:
     TSessionBasicsBackupBuildin* StartBackup(const fs::path& p) { return StartUpload<TSessionBasicsBackupBuildin>(p); }
     template <class T> T* StartUpload(const fs::path& p) {
         auto* s = new T;
-        EXPECT_TRUE(s->OpenFile(p.string()));
+        EXPECT_NE(s->OpenFile(p.string()), InvalidFileHandle);
         EXPECT_TRUE(s->Start(dev));
         return s;
     }
@@ -150,10 +153,11 @@ TEST_F(Transfer, BackupAsksAgainForAnUnexpectedBlockWithoutUsingAResend)
     EXPECT_EQ(SentBlock(host.LastSent()), 0);
     EXPECT_EQ(host.sent.size(), 2u);
     EXPECT_EQ(s->GetResendCount(), 0);
-    EXPECT_EQ(fs::file_size(file), 0u);
+    EXPECT_EQ(fs::file_size(Part(file)), 0u);
     // A first reply that is already the last block gives one block.
     host.Reply(ccBasicsBackupBuildin, dev, BackupReply(TransferLastBlock, Pattern(512, 4)));
     EXPECT_EQ(fs::file_size(file), 512u);
+    EXPECT_FALSE(fs::exists(Part(file)));
 }
 
 TEST_F(Transfer, BackupToleratesThreeTimeoutsInAllAndDeletesThePartialFileOnTheFourth)
@@ -168,7 +172,7 @@ TEST_F(Transfer, BackupToleratesThreeTimeoutsInAllAndDeletesThePartialFileOnTheF
     EXPECT_EQ(SentBlock(host.LastSent()), 1);
     EXPECT_EQ(host.sent.size(), 5u);
     EXPECT_EQ(s->GetResendCount(), 3);
-    EXPECT_TRUE(fs::exists(file));
+    EXPECT_TRUE(fs::exists(Part(file)));
     host.notified.clear();
     ASSERT_TRUE(host.FireTimer(s));
     ASSERT_EQ(host.notified.size(), 1u);
@@ -176,6 +180,7 @@ TEST_F(Transfer, BackupToleratesThreeTimeoutsInAllAndDeletesThePartialFileOnTheF
     EXPECT_EQ(host.LastNotify().context, static_cast<const void*>(static_cast<TSession*>(s)));
     EXPECT_EQ(GetSessionCount(), 0u);
     EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(Part(file)));
 }
 
 TEST_F(Transfer, BackupFailuresEndAsErrorsAndLeaveNoFile)
@@ -193,7 +198,7 @@ TEST_F(Transfer, BackupFailuresEndAsErrorsAndLeaveNoFile)
 
     // A write that fails.
     StartBackup(c);
-    BreakFd(c, open("/dev/null", O_RDONLY | O_CLOEXEC));
+    BreakFd(Part(c), open("/dev/null", O_RDONLY | O_CLOEXEC));
     host.Reply(ccBasicsBackupBuildin, dev, BackupReply(0, Pattern(512, 1)));
     EXPECT_EQ(host.LastNotify().status, ssBadReply);
     EXPECT_EQ(GetSessionCount(), 0u);
@@ -204,14 +209,62 @@ TEST_F(Transfer, BackupFailuresEndAsErrorsAndLeaveNoFile)
     host.Reply(ccBasicsBackupBuildin, dev, BackupReply(0, Pattern(512, 1)));
     DeleteAllSessions();
     EXPECT_FALSE(fs::exists(d));
+    for (const fs::path& p : {a, b, c, d}) EXPECT_FALSE(fs::exists(Part(p))) << p;
+}
+
+TEST_F(Transfer, ABackupThatFailsLeavesTheEarlierFileAsItWas)
+{
+    const fs::path file = dir / "backup_10.0.0.1.bin";
+    const Bytes earlier = Pattern(1536, 42);
+    WriteFile(file, earlier);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    // Each way a run can fail after it has stored a block.
+    const std::function<void(TSessionBasicsBackupBuildin*)> failures[] = {
+        [&](auto*) { host.Reply(ccBasicsBackupBuildin, dev, BackupReply(1, {}), 0x0042); },
+        [&](auto* s) { for (int i = 0; i < 4; ++i) host.FireTimer(s); },
+        [&](auto*) {
+            BreakFd(Part(file), open("/dev/null", O_RDONLY | O_CLOEXEC));
+            host.Reply(ccBasicsBackupBuildin, dev, BackupReply(1, Pattern(512, 2)));
+        },
+        [&](auto*) { DeleteAllSessions(); },
+    };
+    for (const auto& fail : failures) {
+        auto* s = StartBackup(file);
+        host.Reply(ccBasicsBackupBuildin, dev, BackupReply(0, Pattern(512, 1)));
+        EXPECT_EQ(ReadFile(file), earlier);
+        fail(s);
+        EXPECT_EQ(GetSessionCount(), 0u);
+        EXPECT_EQ(ReadFile(file), earlier);
+        EXPECT_FALSE(fs::exists(Part(file)));
+    }
+    // A complete run replaces it and keeps its permissions.
+    StartBackup(file);
+    host.Reply(ccBasicsBackupBuildin, dev, BackupReply(TransferLastBlock, Pattern(512, 3)));
+    EXPECT_EQ(host.LastNotify().status, ssOk);
+    EXPECT_EQ(ReadFile(file), Pattern(512, 3));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(fs::exists(Part(file)));
+}
+
+TEST_F(Transfer, BackupErrorCarriesTheBlockWordInHostOrder)
+{
+    StartBackup(dir / "b.bin");
+    uint16_t word = 0;
+    host.onNotify = [&](const IntpTest::TNotified& n) { word = static_cast<const TBackupProgress*>(n.context)->progress; };
+    host.Reply(ccBasicsBackupBuildin, dev, BackupReply(0x0102, {}), 0x0042);
+    EXPECT_EQ(host.LastNotify().status, 0x0042);
+    EXPECT_EQ(word, 0x0102);
 }
 
 TEST_F(Transfer, BackupRefusesAFileItCannotOwn)
 {
     TSessionBasicsBackupBuildin none, missing;
     EXPECT_FALSE(none.Start(dev));
-    EXPECT_FALSE(missing.OpenFile((dir / "no" / "such.bin").string()));
+    EXPECT_EQ(missing.OpenFile((dir / "no" / "such.bin").string()), InvalidFileHandle);
     EXPECT_FALSE(missing.Start(dev));
+    TSessionBasicsBackupBuildin folder;
+    fs::create_directory(dir / "folder.bin");
+    EXPECT_EQ(folder.OpenFile((dir / "folder.bin").string()), InvalidFileHandle);
     EXPECT_TRUE(host.sent.empty());
 
     // Two switches with the same address never write into one file.
@@ -220,10 +273,10 @@ TEST_F(Transfer, BackupRefusesAFileItCannotOwn)
     host.Reply(ccBasicsBackupBuildin, dev, BackupReply(0, Pattern(512, 1)));
     {
         TSessionBasicsBackupBuildin second;
-        EXPECT_FALSE(second.OpenFile(file.string()));
+        EXPECT_EQ(second.OpenFile(file.string()), InvalidFileHandle);
         EXPECT_FALSE(second.Start(dev));
     }
-    EXPECT_EQ(fs::file_size(file), 512u);
+    EXPECT_EQ(fs::file_size(Part(file)), 512u);
     EXPECT_TRUE(first->IsFileOpen());
 }
 
@@ -234,14 +287,14 @@ TEST_F(Transfer, AFileOnDescriptorZeroIsStillAFile)
     close(0);
     fs::path file = dir / "zero.bin";
     auto* s = new TSessionBasicsBackupBuildin;
-    bool opened = s->OpenFile(file.string());
-    bool onZero = FindFd(file) == 0;
+    const TFileHandle handle = s->OpenFile(file.string());
+    bool onZero = FindFd(Part(file)) == 0;
     bool started = s->Start(dev);
     if (started) host.Reply(ccBasicsBackupBuildin, dev, BackupReply(TransferLastBlock, Pattern(512, 5)));
     else delete s;
     dup2(saved, 0);
     close(saved);
-    EXPECT_TRUE(opened);
+    EXPECT_EQ(handle, 0);
     EXPECT_TRUE(onZero);
     EXPECT_TRUE(started);
     EXPECT_EQ(host.LastNotify().status, ssOk);
@@ -291,6 +344,14 @@ TEST_F(Transfer, UploadFollowsTheSwitchsStateWords)
     EXPECT_EQ(host.sent.size(), sends);
     EXPECT_EQ(host.TimerMs(s), DefaultReplyMs);
     EXPECT_EQ(host.LastNotify().name, "Upgrade");
+    // The default reply time stays when blocks are asked for again.
+    host.Reply(ccBasicsUpgradeBuildin, dev, Words(7, usBlockReceived));
+    EXPECT_EQ(SentBlock(host.LastSent()), 8);
+    host.Reply(ccBasicsUpgradeBuildin, dev, Words(8, usSendAgain));
+    EXPECT_EQ(SentBlock(host.LastSent()), 8);
+    EXPECT_EQ(host.TimerMs(s), DefaultReplyMs);
+    host.Reply(ccBasicsUpgradeBuildin, dev, Words(8, usWritingFlash));
+    sends = host.sent.size();
     // After writing flash the next time-out ends it without a resend.
     ASSERT_TRUE(host.FireTimer(s));
     EXPECT_EQ(host.sent.size(), sends);
@@ -347,15 +408,22 @@ TEST_F(Transfer, UploadRefusesFilesItCannotSendWhole)
     fs::resize_file(big, TransferMaxUploadSize + 1);
     { std::ofstream(max.string()); }
     fs::resize_file(max, TransferMaxUploadSize);
-    TSessionBasicsUpgradeBuildin tooBig, missing, folder, none;
-    EXPECT_FALSE(tooBig.OpenFile(big.string()));
+    const fs::path empty = dir / "empty.bin";
+    WriteFile(empty, {});
+    TSessionBasicsUpgradeBuildin tooBig, missing, folder, none, nothing;
+    EXPECT_EQ(tooBig.OpenFile(big.string()), InvalidFileHandle);
     EXPECT_FALSE(tooBig.Start(dev));
-    EXPECT_FALSE(missing.OpenFile((dir / "none.bin").string()));
-    EXPECT_FALSE(folder.OpenFile(dir.string()));
+    EXPECT_EQ(missing.OpenFile((dir / "none.bin").string()), InvalidFileHandle);
+    EXPECT_EQ(folder.OpenFile(dir.string()), InvalidFileHandle);
     EXPECT_FALSE(none.Start(dev));
+    // An empty image is no image.
+    EXPECT_EQ(nothing.OpenFile(empty.string()), InvalidFileHandle);
+    EXPECT_FALSE(nothing.Start(dev));
     EXPECT_TRUE(host.sent.empty());
     TSessionBasicsUpgradeBuildin whole;
-    EXPECT_TRUE(whole.OpenFile(max.string()));
+    const TFileHandle handle = whole.OpenFile(max.string());
+    EXPECT_NE(handle, InvalidFileHandle);
+    EXPECT_EQ(FindFd(max), handle);
 }
 
 TEST_F(Transfer, UploadReadOrSeekFailureTellsTheSwitchAndReportsAnError)
@@ -365,36 +433,58 @@ TEST_F(Transfer, UploadReadOrSeekFailureTellsTheSwitchAndReportsAnError)
     int pipeFds[2];
     ASSERT_EQ(pipe(pipeFds), 0);
     close(pipeFds[1]);
-    // A directory fails the read, a pipe the seek; the resend of a time-out
-    // reads the block again and fails the same way.
+    // A directory fails the read, a pipe the seek.
     const int folder = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const std::pair<int, bool> breakers[] = {{dup(folder), false}, {folder, true}, {pipeFds[0], false}};
-    for (auto [breaker, onTimeout] : breakers) {
+    for (int breaker : {folder, pipeFds[0]}) {
         host.Clear();
-        auto* s = StartUpload<TSessionBasicsRestoreBuildin>(file);
+        StartUpload<TSessionBasicsRestoreBuildin>(file);
         BreakFd(file, breaker);
-        if (onTimeout) ASSERT_TRUE(host.FireTimer(s));
-        else host.Reply(ccBasicsRestoreBuildin, dev, Words(0, usBlockReceived));
+        host.Reply(ccBasicsRestoreBuildin, dev, Words(0, usBlockReceived));
         const Bytes& f = host.LastSent().bytes;
         ASSERT_EQ(f.size(), 526u);
         EXPECT_EQ(f[2] << 8 | f[3], ssBadReply);
-        EXPECT_EQ(SentBlock(host.LastSent()), onTimeout ? 0 : 1);
+        EXPECT_EQ(SentBlock(host.LastSent()), 1);
         EXPECT_EQ(host.LastNotify().status, ssBadReply);
         EXPECT_EQ(GetSessionCount(), 0u);
     }
 }
 
-TEST_F(Transfer, ATimeoutNeitherRecreatesARemovedDeviceNorNotifiesIt)
+TEST_F(Transfer, ATimeoutWhoseBlockCannotBeReadAgainSendsNothingAndOnlyCounts)
+{
+    fs::path file = dir / "fw.bin";
+    WriteFile(file, Pattern(4096, 3));
+    auto* s = StartUpload<TSessionBasicsRestoreBuildin>(file);
+    BreakFd(file, open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    host.Clear();
+    for (int i = 1; i <= 3; ++i) {
+        ASSERT_TRUE(host.FireTimer(s));
+        EXPECT_EQ(s->GetResendCount(), i);
+    }
+    EXPECT_TRUE(host.sent.empty());
+    EXPECT_TRUE(host.notified.empty());
+    ASSERT_TRUE(host.FireTimer(s));
+    EXPECT_TRUE(host.sent.empty());
+    ASSERT_EQ(host.notified.size(), 1u);
+    EXPECT_EQ(host.LastNotify().status, ssTimeout);
+    EXPECT_EQ(GetSessionCount(), 0u);
+}
+
+TEST_F(Transfer, AnUploadTimeoutCreatesTheRemovedDeviceAgain)
 {
     fs::path file = dir / "fw.bin";
     WriteFile(file, Pattern(1024, 3));
     auto* s = StartUpload<TSessionBasicsRestoreBuildin>(file);
     DeleteAllDevices();
     host.Clear();
-    for (int i = 0; i < 4; ++i) ASSERT_TRUE(host.FireTimer(s));
-    EXPECT_TRUE(host.sent.empty());
-    EXPECT_TRUE(host.notified.empty());
-    EXPECT_EQ(GetDeviceCount(), 0u);
+    ASSERT_TRUE(host.FireTimer(s));
+    TDevice* again = FindDevice(Mac(1), false);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(host.CountEvents(IntpTest::TDeviceEvent::Added), 1u);
+    ASSERT_EQ(host.sent.size(), 1u);
+    EXPECT_EQ(SentBlock(host.sent[0]), 0);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(host.FireTimer(s));
+    EXPECT_EQ(host.LastNotify().status, ssTimeout);
+    EXPECT_EQ(host.LastNotify().device, again);
     EXPECT_EQ(GetSessionCount(), 0u);
 }
 

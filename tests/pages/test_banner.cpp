@@ -8,8 +8,11 @@
 #include "intp/Operations.h"
 #include "intp/Redundancy.h"
 #include "pages/system/Banner.h"
+#include "syslog/SyslogForm.h"
 #include "syslog/SyslogServer.h"
 #include "syslog/SyslogStore.h"
+
+#include <QApplication>
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -123,7 +126,7 @@ protected:
         banner.reset(static_cast<TModuleBanner*>(CreateBanner(BannerVariant(kind).bannerNumber)));
         banner->SetHost(&host);
         banner->SetWebOpener([this](const QUrl& url) { urls.append(url.toString()); });
-        banner->SetLogOpener([this](Syslog::TSyslogServer* server, uint32_t address, QWidget*) {
+        banner->SetLogOpener([this](Syslog::TSyslogServer* server, uint32_t address) {
             opened.push_back(address);
             Syslog::TSyslogList list;
             server->Query(address, &list, true);
@@ -359,6 +362,50 @@ TEST_F(BannerTest, NoOwnMessagesGiveZerosEmptyTimeAndADisabledButtonAlsoWithoutA
         banner->m_OpenLog->click();
         EXPECT_TRUE(opened.empty());
     }
+}
+
+TEST_F(BannerTest, CaptionsCarryTheirMnemonicsAndTheLogDialogHasNoOwner)
+{
+    Intp::TDevice* device = Select(5);
+    syslog.AddMessage(device->GetIp(), "<13>one");
+    // The real message dialog, not the test's recorder.
+    banner.reset(static_cast<TModuleBanner*>(CreateBanner(BannerVariant(bkMaple).bannerNumber)));
+    banner->SetHost(&host);
+    env.protocol.page = banner.get();
+    SelectionChanged();
+
+    QStringList buddied;
+    for (QLabel* label : banner->m_Syslog->findChildren<QLabel*>()) {
+        if (label->buddy() == banner->m_OpenLog)
+            buddied << label->text();
+    }
+    EXPECT_EQ(buddied, (QStringList{"&Num:", "&Unread:", "&Last:"}));
+    EXPECT_EQ(banner->m_Hardware->text(), "&Hardware Mode");
+    EXPECT_EQ(banner->m_FRecovery->text(), "&Fast Recovery");
+    EXPECT_EQ(banner->m_RSTP->text(), "&RSTP");
+
+    bool shown = false;
+    QWidget* owner = banner.get();
+    QString title;
+    // Looks at the modal dialog once it runs and closes it.
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        for (QWidget* modal : QApplication::topLevelWidgets()) {
+            if (modal->isVisible() && modal->isModal()) {
+                shown = qobject_cast<TSyslogForm*>(modal) != nullptr;
+                owner = modal->parentWidget();
+                title = modal->windowTitle();
+                modal->close();
+            }
+        }
+    });
+    probe.start(10);
+    banner->m_OpenLog->click();
+    probe.stop();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(owner, nullptr);
+    EXPECT_EQ(title, "10.0.0.5");
+    EXPECT_EQ(banner->m_LogUnread->text(), "0");
 }
 
 TEST_F(BannerTest, IconOpensTheSwitchWebPage)

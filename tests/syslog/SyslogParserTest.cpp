@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "syslog/SyslogParser.h"
@@ -9,10 +11,20 @@ using namespace Syslog;
 
 namespace {
 
-constexpr TDateTime Base = 1'000'000'000;
 constexpr TDateTime FixedNow = 42;
 constexpr TDateTime Ms = 1000;
 constexpr TDateTime Day = 86400 * Ms;
+constexpr int CommonYear = 2023;
+constexpr int LeapYear = 2024;
+// 1 January 2023 00:00:00 UTC.
+constexpr TDateTime Base = 1'672'531'200 * Ms;
+
+// Header times are local times: the time zone of a test is set by hand.
+void SetZone(const char* zone)
+{
+    setenv("TZ", zone, 1);
+    tzset();
+}
 
 struct TParsed {
     TSyslogListNode node;
@@ -21,9 +33,10 @@ struct TParsed {
 
 TParsed Parse(std::string_view text, bool leap = false)
 {
+    SetZone("UTC0");
     TParsed r;
     r.node.host = "before";
-    r.ok = ParseInto(text, r.node, TYearBase{Base, leap}, FixedNow);
+    r.ok = ParseInto(text, r.node, TYearBase{leap ? LeapYear : CommonYear}, FixedNow);
     return r;
 }
 
@@ -58,7 +71,7 @@ TEST(SyslogParser, PriorityAndTimeOfParsedHeaders)
         // Letters read as priority 0.
         {"<x>Mar 10 10:10:10 h m", false, 0, 0, Base + (59 + 9) * Day + 36610 * Ms},
         // A leap year shifts the days after February.
-        {"<13>Mar  1 00:00:00 h m", true, 1, 5, Base + 60 * Day},
+        {"<13>Mar  1 00:00:00 h m", true, 1, 5, Base + 365 * Day + 60 * Day},
     };
     for (const TCase& c : cases) {
         auto r = Parse(c.text, c.leap);
@@ -102,6 +115,37 @@ TEST(SyslogParser, OutOfRangeFieldsRollOver)
     auto b = Parse("<13>Feb  2 00:00:00 h m");
     ASSERT_TRUE(a.ok && b.ok);
     EXPECT_EQ(a.node.timestamp, b.node.timestamp);
+}
+
+TEST(SyslogParser, TheTimeStampIsTheLocalTimeOfItsFieldsAlsoInSummer)
+{
+    // Central European time: UTC+1 in winter, UTC+2 from the last Sunday of
+    // March to the last Sunday of October.
+    SetZone("CET-1CEST,M3.5.0,M10.5.0/3");
+    const std::pair<const char*, std::tm> cases[] = {
+        {"<13>Jan 15 08:30:00 h m", {0, 30, 8, 15, 0, CommonYear - 1900, 0, 0, 0, 0, nullptr}},
+        {"<13>Jul 11 22:14:15 h m", {15, 14, 22, 11, 6, CommonYear - 1900, 0, 0, 0, 0, nullptr}},
+        // Rolled over into the summer: 31 March 24:00 is 1 April 00:00.
+        {"<13>Mar 31 24:00:00 h m", {0, 0, 0, 1, 3, CommonYear - 1900, 0, 0, 0, 0, nullptr}},
+    };
+    for (const auto& [text, want] : cases) {
+        TSyslogListNode node;
+        ASSERT_TRUE(ParseInto(text, node, TYearBase{CommonYear}, FixedNow)) << text;
+        const std::time_t t = std::time_t(node.timestamp / Ms);
+        std::tm local{};
+        localtime_r(&t, &local);
+        EXPECT_EQ(local.tm_year, want.tm_year) << text;
+        EXPECT_EQ(local.tm_mon, want.tm_mon) << text;
+        EXPECT_EQ(local.tm_mday, want.tm_mday) << text;
+        EXPECT_EQ(local.tm_hour, want.tm_hour) << text;
+        EXPECT_EQ(local.tm_min, want.tm_min) << text;
+        EXPECT_EQ(local.tm_sec, want.tm_sec) << text;
+    }
+    // 11 July 22:14:15 summer time is 20:14:15 UTC.
+    TSyslogListNode summer;
+    ASSERT_TRUE(ParseInto("<13>Jul 11 22:14:15 h m", summer, TYearBase{CommonYear}, FixedNow));
+    EXPECT_EQ(summer.timestamp, Base + (181 + 10) * Day + (20 * 3600 + 14 * 60 + 15) * Ms);
+    SetZone("UTC0");
 }
 
 TEST(SyslogParser, TextIsCutAtFirstNul)
