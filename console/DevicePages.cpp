@@ -42,6 +42,7 @@ const std::vector<TDevicePageFactory>& DevicePageFactories()
         {"TModuleBasicsSntp", Make<TModuleBasicsSntp>, {}},
         {"TModuleBasicsDhcp", Make<TModuleBasicsDhcp>, {}},
         {"TModuleBasicsDhcpEntry", Make<TModuleBasicsDhcpEntry>, {}},
+        {"TModuleBasicsDhcpPortIp", Make<TModuleBasicsDhcpPortIp>, {}},
         {"TModuleBasicsBackup", Make<TModuleBasicsBackup>, {}},
         {"TModuleBasicsRestore", Make<TModuleBasicsRestore>, {}},
         {"TModuleBasicsUpgrade", Make<TModuleBasicsUpgrade>, {}},

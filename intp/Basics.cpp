@@ -43,68 +43,8 @@ bool TSessionBasicsSettingsSet::BuildPayload(TDevice*, TPayloadWriter& payload) 
     return payload.Ok();
 }
 
-uint16_t TSessionBasicsIPConfGet::Decode(TDevice*, TPropertyBasicsIPConf& record, TPayloadReader& payload) {
-    record.Dhcp = payload.Bool();
-    payload.Skip(4); // the address: a device's address is where its datagrams come from
-    record.Netmask = payload.U32();
-    record.Gateway = payload.U32();
-    record.Dns1 = payload.U32();
-    record.Dns2 = payload.U32();
-    return ssOk;
-}
-
 uint32_t TSessionBasicsIPConfSet::GetDestination(TDevice*) const {
     return 0xFFFFFFFFu;
-}
-
-bool TSessionBasicsIPConfSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
-    payload.Bytes(m_Payload.Digest.data(), m_Payload.Digest.size());
-    payload.Bool(m_Payload.Dhcp);
-    payload.U32(m_Payload.Ip);
-    payload.U32(m_Payload.Netmask);
-    payload.U32(m_Payload.Gateway);
-    payload.U32(m_Payload.Dns1);
-    payload.U32(m_Payload.Dns2);
-    return payload.Ok();
-}
-
-namespace {
-
-// The layouts that each Get reads and its Set writes.
-template <class TIo, class R> void SntpFields(TIo& io, R& r, bool withClock) {
-    WireFields(io, r.Enabled, r.TimeZone, r.Server);
-    if (withClock) Wire(io, r.CurrentTime);
-    WireFields(io, r.Daylight, r.DaylightBegin, r.DaylightEnd, r.DaylightOffset);
-}
-
-template <class TIo, class R> void AutoProvisionFields(TIo& io, R& r) {
-    WireFields(io, r.Config, r.ConfigIp);
-    Wire(io, r.ConfigFile, BasicsTextWidth);
-    WireFields(io, r.Firmware, r.FirmwareIp);
-    Wire(io, r.FirmwareFile, BasicsTextWidth);
-}
-
-} // namespace
-
-uint16_t TSessionBasicsSntpGet::Decode(TDevice*, TPropertyBasicsSntp& record, TPayloadReader& payload) {
-    SntpFields(payload, record, true);
-    return ssOk;
-}
-
-bool TSessionBasicsSntpSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
-    SntpFields(payload, m_Record, false);
-    return payload.Ok();
-}
-
-uint16_t TSessionBasicsAutoProvisionGet::Decode(TDevice*, TPropertyBasicsAutoProvision& record,
-                                                TPayloadReader& payload) {
-    AutoProvisionFields(payload, record);
-    return ssOk;
-}
-
-bool TSessionBasicsAutoProvisionSet::BuildPayload(TDevice*, TPayloadWriter& payload) {
-    AutoProvisionFields(payload, m_Record);
-    return payload.Ok();
 }
 
 } // namespace Intp

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "intp/Md5.h"
-#include "intp/Session.h"
+#include "intp/Record.h"
 
 namespace Intp {
 
@@ -38,6 +38,26 @@ struct TPropertyBasicsIPConf {
     uint32_t Gateway = 0;
     uint32_t Dns1 = 0;
     uint32_t Dns2 = 0;
+    // The address at offset 1 is not read: a device's address is where its
+    // datagrams come from.
+    static constexpr auto Fields =
+        Layout(Wire::Flag(&TPropertyBasicsIPConf::Dhcp), Wire::Skip(4), Wire::Ip(&TPropertyBasicsIPConf::Netmask),
+               Wire::Ip(&TPropertyBasicsIPConf::Gateway), Wire::Ip(&TPropertyBasicsIPConf::Dns1), Wire::Ip(&TPropertyBasicsIPConf::Dns2));
+};
+
+// The IP configuration Set's parameters, addresses in host order.
+struct TBasicsIPConfPayload {
+    TMd5Digest Digest{}; // MakeLoginDigest of the user name and password
+    bool Dhcp = false;
+    uint32_t Ip = 0;
+    uint32_t Netmask = 0;
+    uint32_t Gateway = 0;
+    uint32_t Dns1 = 0;
+    uint32_t Dns2 = 0;
+    static constexpr auto Fields =
+        Layout(Wire::Bytes(&TBasicsIPConfPayload::Digest), Wire::Flag(&TBasicsIPConfPayload::Dhcp), Wire::Ip(&TBasicsIPConfPayload::Ip),
+               Wire::Ip(&TBasicsIPConfPayload::Netmask), Wire::Ip(&TBasicsIPConfPayload::Gateway), Wire::Ip(&TBasicsIPConfPayload::Dns1),
+               Wire::Ip(&TBasicsIPConfPayload::Dns2));
 };
 
 struct TPropertyBasicsSntp {
@@ -51,6 +71,11 @@ struct TPropertyBasicsSntp {
     uint32_t DaylightBegin = 0; // seconds since 1970-01-01 00:00
     uint32_t DaylightEnd = 0;
     uint32_t DaylightOffset = 0; // minutes
+    static constexpr auto Fields =
+        Layout(Wire::Flag(&TPropertyBasicsSntp::Enabled), Wire::U16(&TPropertyBasicsSntp::TimeZone), Wire::Ip(&TPropertyBasicsSntp::Server),
+               Wire::GetOnly(Wire::U32(&TPropertyBasicsSntp::CurrentTime)), Wire::Flag(&TPropertyBasicsSntp::Daylight),
+               Wire::U32(&TPropertyBasicsSntp::DaylightBegin), Wire::U32(&TPropertyBasicsSntp::DaylightEnd),
+               Wire::U32(&TPropertyBasicsSntp::DaylightOffset));
 };
 
 struct TPropertyBasicsAutoProvision {
@@ -62,6 +87,11 @@ struct TPropertyBasicsAutoProvision {
     bool Firmware = false;
     uint32_t FirmwareIp = 0; // host order
     std::string FirmwareFile;
+    static constexpr auto Fields =
+        Layout(Wire::Flag(&TPropertyBasicsAutoProvision::Config), Wire::Ip(&TPropertyBasicsAutoProvision::ConfigIp),
+               Wire::Text(&TPropertyBasicsAutoProvision::ConfigFile, BasicsTextWidth),
+               Wire::Flag(&TPropertyBasicsAutoProvision::Firmware), Wire::Ip(&TPropertyBasicsAutoProvision::FirmwareIp),
+               Wire::Text(&TPropertyBasicsAutoProvision::FirmwareFile, BasicsTextWidth));
 };
 
 // Reads the switch settings; the system name becomes the device's name and
@@ -90,58 +120,25 @@ private:
     std::array<uint8_t, PayloadSize> m_Payload{};
 };
 
-class TSessionBasicsIPConfGet : public TSessionGet<ccBasicsIPConfGet, TPropertyBasicsIPConf> {
-protected:
-    uint16_t Decode(TDevice* device, TPropertyBasicsIPConf& record, TPayloadReader& payload) override;
-};
+class TSessionBasicsIPConfGet : public TSessionRecordGet<ccBasicsIPConfGet, TPropertyBasicsIPConf> {};
 
 // Sent to 255.255.255.255; the switch is chosen by the MAC in the header and
 // checks the login digest.
-class TSessionBasicsIPConfSet : public TSessionSet<ccBasicsIPConfSet, TSessionBasicsIPConfGet> {
+class TSessionBasicsIPConfSet
+    : public TSessionRecordSet<ccBasicsIPConfSet, TSessionBasicsIPConfGet, TBasicsIPConfPayload> {
 public:
-    // The request's parameters, addresses in host order.
-    struct TPayload {
-        TMd5Digest Digest{}; // MakeLoginDigest of the user name and password
-        bool Dhcp = false;
-        uint32_t Ip = 0;
-        uint32_t Netmask = 0;
-        uint32_t Gateway = 0;
-        uint32_t Dns1 = 0;
-        uint32_t Dns2 = 0;
-    };
-
-    void SetPayload(const TPayload& payload) { m_Payload = payload; }
-    const TPayload& GetPayload() const { return m_Payload; }
+    using TPayload = TBasicsIPConfPayload;
     uint32_t GetDestination(TDevice* device) const override;
-
-protected:
-    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-
-private:
-    TPayload m_Payload;
 };
 
-class TSessionBasicsSntpGet : public TSessionGet<ccBasicsSntpGet, TPropertyBasicsSntp> {
-protected:
-    uint16_t Decode(TDevice* device, TPropertyBasicsSntp& record, TPayloadReader& payload) override;
-};
+class TSessionBasicsSntpGet : public TSessionRecordGet<ccBasicsSntpGet, TPropertyBasicsSntp> {};
+// Every field but the switch's clock is sent.
+class TSessionBasicsSntpSet : public TSessionRecordSet<ccBasicsSntpSet, TSessionBasicsSntpGet> {};
 
-// Every field but valid and CurrentTime is sent.
-class TSessionBasicsSntpSet : public TSessionRecordSet<ccBasicsSntpSet, TSessionBasicsSntpGet> {
-protected:
-    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-};
-
-class TSessionBasicsAutoProvisionGet : public TSessionGet<ccBasicsAutoProvisionGet, TPropertyBasicsAutoProvision> {
-protected:
-    uint16_t Decode(TDevice* device, TPropertyBasicsAutoProvision& record, TPayloadReader& payload) override;
-};
-
-// Every field but valid is sent; file names are cut to 256 characters.
+class TSessionBasicsAutoProvisionGet
+    : public TSessionRecordGet<ccBasicsAutoProvisionGet, TPropertyBasicsAutoProvision> {};
+// The 522 bytes as the page built them; only the two addresses change order.
 class TSessionBasicsAutoProvisionSet
-    : public TSessionRecordSet<ccBasicsAutoProvisionSet, TSessionBasicsAutoProvisionGet> {
-protected:
-    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-};
+    : public TSessionRecordSet<ccBasicsAutoProvisionSet, TSessionBasicsAutoProvisionGet> {};
 
 } // namespace Intp

@@ -1,6 +1,7 @@
 #include "intp/CommandTable.h"
 
 #include "intp/Device.h"
+#include "intp/DeviceType.h"
 
 namespace Intp {
 
@@ -33,21 +34,34 @@ const TCommandInfo* FindCommand(uint16_t code)
     return nullptr;
 }
 
-uint32_t RequiredCount(const TCommandInfo& info, const TDevice* device)
+uint32_t ModelCount(TCountKind kind, const TDeviceType& model)
 {
-    if (!device) return 0;
-    switch (info.countKind) {
+    switch (kind) {
     case TCountKind::ckNone: return 0;
-    case TCountKind::ckPortNum: return device->GetPortNum();
-    case TCountKind::ckTrunkGroupNum: return device->GetTrunkGroupNum();
-    case TCountKind::ckTrunkGroupNumPlusOne: return device->GetTrunkGroupNum() + 1;
-    case TCountKind::ckUpToPortAndTrunkGroupNum: return device->GetPortAndTrunkGroupNum();
-    case TCountKind::ckSecureIpNum: return device->GetSecureIpNum();
-    case TCountKind::ckSnmpCommunityNum: return device->GetSnmpCommunityNum();
-    case TCountKind::ckSmtpRecipientNum: return device->GetSmtpRecipientNum();
+    case TCountKind::ckPortNum: return model.PortNum;
+    case TCountKind::ckTrunkGroupNum: return model.TrunkGroupNum;
+    case TCountKind::ckTrunkGroupNumPlusOne: return model.TrunkGroupNum + 1;
+    case TCountKind::ckUpToPortAndTrunkGroupNum:
+    case TCountKind::ckPortAndTrunkGroupNum: return model.PortNum + model.TrunkGroupNum;
+    case TCountKind::ckSecureIpNum: return model.SecureIpNum;
+    case TCountKind::ckSnmpCommunityNum: return model.SnmpCommunityNum;
+    case TCountKind::ckSmtpRecipientNum: return model.SmtpRecipientNum;
     case TCountKind::ckAny: return 0;
     }
     return 0;
+}
+
+uint32_t ModelCount(TCountKind kind, const TDevice* device)
+{
+    if (!device) return 0;
+    const TypeVector& models = GetDeviceTypes();
+    // An index out of range reads model 0, whose counts are all 0.
+    return device->GetType() < models.size() ? ModelCount(kind, models[device->GetType()]) : 0;
+}
+
+uint32_t RequiredCount(const TCommandInfo& info, const TDevice* device)
+{
+    return ModelCount(info.countKind, device);
 }
 
 bool CheckCount(const TCommandInfo& info, const TDevice* device, int count)

@@ -10,6 +10,7 @@ namespace Intp {
 
 class TDevice;
 class TSession;
+struct TDeviceType;
 
 // How a variable-size request counts its entries.
 enum class TCountKind : uint8_t {
@@ -18,6 +19,7 @@ enum class TCountKind : uint8_t {
     ckTrunkGroupNum,            // count == TrunkGroupNum
     ckTrunkGroupNumPlusOne,     // count == TrunkGroupNum + 1
     ckUpToPortAndTrunkGroupNum, // 1 <= count <= PortNum + TrunkGroupNum
+    ckPortAndTrunkGroupNum,     // count == PortNum + TrunkGroupNum
     ckSecureIpNum,              // count == SecureIpNum
     ckSnmpCommunityNum,         // count == SnmpCommunityNum
     ckSmtpRecipientNum,         // count == SmtpRecipientNum
@@ -220,6 +222,10 @@ const TCommandInfo* FindCommandByClass(std::string_view requestClass);
 // First row of code, or null.
 const TCommandInfo* FindCommand(uint16_t code);
 
+// The model count of the kind on device's model (0 for ckNone and ckAny);
+// ckUpToPortAndTrunkGroupNum gives PortNum + TrunkGroupNum.
+uint32_t ModelCount(TCountKind kind, const TDevice* device);
+uint32_t ModelCount(TCountKind kind, const TDeviceType& model);
 // The entry count a variable-size request needs on device; for
 // ckUpToPortAndTrunkGroupNum and ckAny the largest allowed (0 = no limit).
 uint32_t RequiredCount(const TCommandInfo& info, const TDevice* device);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "intp/Session.h"
+#include "intp/Record.h"
 
 namespace Intp {
 
@@ -19,6 +19,11 @@ struct TPropertyBasicsDhcp {
     uint32_t gateway = 0;
     uint32_t dns = 0;
     uint32_t leaseTime = 0; // seconds
+    static constexpr auto Fields =
+        Layout(Wire::Flag(&TPropertyBasicsDhcp::enabled), Wire::Ip(&TPropertyBasicsDhcp::startIp),
+               Wire::Ip(&TPropertyBasicsDhcp::endIp), Wire::Ip(&TPropertyBasicsDhcp::subnetMask),
+               Wire::Ip(&TPropertyBasicsDhcp::gateway), Wire::Ip(&TPropertyBasicsDhcp::dns),
+               Wire::U32(&TPropertyBasicsDhcp::leaseTime));
 };
 
 // Highest values the client table knows.
@@ -37,51 +42,43 @@ struct TPropertyBasicsDhcpEntry {
     static constexpr int32_t Key = PropertyKey(ccBasicsDhcpEntry);
     bool valid = false;
     std::vector<TPropertyBasicsDhcpEntryEntry> entries;
+    static constexpr auto EntryFields =
+        Layout(Wire::Ip(&TPropertyBasicsDhcpEntryEntry::ip), Wire::Mac(&TPropertyBasicsDhcpEntryEntry::clientId),
+               Wire::U16(&TPropertyBasicsDhcpEntryEntry::type), Wire::U16(&TPropertyBasicsDhcpEntryEntry::status),
+               Wire::U32(&TPropertyBasicsDhcpEntryEntry::lease));
+    static constexpr size_t PageEntries = 32;
 };
 
 struct TPropertyBasicsDhcpPortIp {
     static constexpr int32_t Key = PropertyKey(ccBasicsDhcpPortIpGet);
     bool valid = false;
     std::vector<uint32_t> addresses; // one per port, host order
+    static constexpr auto Fields =
+        Layout(Wire::Array(&TPropertyBasicsDhcpPortIp::addresses, Wire::U32(), TCountKind::ckPortNum));
+    static constexpr auto EntryFields = Layout(Wire::U32());
 };
 
-class TSessionBasicsDhcpGet : public TSessionGet<ccBasicsDhcpGet, TPropertyBasicsDhcp> {
+class TSessionBasicsDhcpGet : public TSessionRecordGet<ccBasicsDhcpGet, TPropertyBasicsDhcp> {};
+// SetPayload: the 25 bytes as a page packs them in host order (the on/off
+// byte, then start, end, mask, gateway, DNS and lease time), or the record.
+class TSessionBasicsDhcpSet : public TSessionRecordSet<ccBasicsDhcpSet, TSessionBasicsDhcpGet> {};
+
+// A type or status out of range rejects the table with ssBadReply.
+class TSessionBasicsDhcpEntry : public TSessionTableGet<ccBasicsDhcpEntry, TPropertyBasicsDhcpEntry> {
 protected:
-    uint16_t Decode(TDevice* device, TPropertyBasicsDhcp& record, TPayloadReader& payload) override;
-};
-
-class TSessionBasicsDhcpSet : public TSessionRecordSet<ccBasicsDhcpSet, TSessionBasicsDhcpGet> {
-public:
-    static constexpr size_t PayloadSize = 25;
-    using TSessionRecordSet::SetPayload;
-    // The 25 bytes as a page packs them in host order: the on/off byte, then
-    // start, end, mask, gateway, DNS and lease time.
-    void SetPayload(const void* data);
-
-protected:
-    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-};
-
-// Paged: 32 entries of 18 bytes per full page after a 4-byte prefix.
-class TSessionBasicsDhcpEntry : public TSessionPagedGet<ccBasicsDhcpEntry, TPropertyBasicsDhcpEntry> {
-public:
-    TSessionBasicsDhcpEntry() : TSessionPagedGet(18, 32) {}
-
-protected:
-    uint16_t DecodeEntry(TDevice* device, TPropertyBasicsDhcpEntryEntry& entry, TPayloadReader& in) override;
+    uint16_t CheckEntry(TDevice*, const TPropertyBasicsDhcpEntryEntry& entry) override
+    {
+        return entry.type > DhcpEntryMaxType || entry.status > DhcpEntryMaxStatus ? ssBadReply : ssOk;
+    }
 };
 
 // One address per port of the model, else ssBadReply (the stored addresses stay).
-class TSessionBasicsDhcpPortIpGet : public TSessionGet<ccBasicsDhcpPortIpGet, TPropertyBasicsDhcpPortIp> {
-protected:
-    uint16_t Decode(TDevice* device, TPropertyBasicsDhcpPortIp& record, TPayloadReader& payload) override;
-};
+class TSessionBasicsDhcpPortIpGet : public TSessionRecordGet<ccBasicsDhcpPortIpGet, TPropertyBasicsDhcpPortIp> {};
 
-// SetEntries(addresses in host order, count); sent only with one address
-// per port of the target's model.
-class TSessionBasicsDhcpPortIpSet : public TSessionVariableSet<ccBasicsDhcpPortIpSet, TSessionBasicsDhcpPortIpGet> {
-protected:
-    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-};
+// SetEntries(addresses in host order, count) or SetEntries(addresses); sent
+// only with one address per port of the target's model.
+class TSessionBasicsDhcpPortIpSet
+    : public TSessionEntriesSet<ccBasicsDhcpPortIpSet, TSessionBasicsDhcpPortIpGet, uint32_t,
+                                TPropertyBasicsDhcpPortIp::EntryFields> {};
 
 } // namespace Intp

@@ -185,17 +185,4 @@ public:
 
 };
 
-// One field list serves both directions: Wire(reader, field) reads the
-// field, Wire(writer, field) writes it, so a Get and its Set share a layout.
-inline void Wire(TPayloadReader& in, bool& v) { v = in.Bool(); }
-inline void Wire(TPayloadReader& in, uint16_t& v) { v = in.U16(); }
-inline void Wire(TPayloadReader& in, uint32_t& v) { v = in.U32(); }
-inline void Wire(TPayloadReader& in, std::string& v, size_t width) { v = in.Text(width); }
-inline void Wire(TPayloadWriter& out, const bool& v) { out.Bool(v); }
-inline void Wire(TPayloadWriter& out, const uint16_t& v) { out.U16(v); }
-inline void Wire(TPayloadWriter& out, const uint32_t& v) { out.U32(v); }
-inline void Wire(TPayloadWriter& out, const std::string& v, size_t width) { out.Text(v, width); }
-
-template <class TIo, class... T> void WireFields(TIo& io, T&... fields) { (Wire(io, fields), ...); }
-
 } // namespace Intp

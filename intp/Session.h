@@ -39,9 +39,9 @@
 //       with the reply status. Override StartRefresh to start something
 //       else, BuildPayload to write the held parameters.
 //
-//   TSessionRecordSet<Code, TRefresh>
-//       A Set that holds one TRefresh::Record (SetPayload/GetPayload);
-//       implement BuildPayload to write it.
+//   TSessionRecordGet, TSessionRecordSet, TSessionTableGet,
+//   TSessionEntrySet (intp/Record.h)
+//       Gets and Sets declared from a record's wire fields.
 //
 //   TSessionVariableSet<Code, TRefresh>
 //       A Set whose payload size depends on the device model (the table row
@@ -361,18 +361,6 @@ protected:
         if (TDevice* target = this->FindTarget()) this->Notify(target, Code, header.status);
         return rrFinished;
     }
-};
-
-// A Set that sends one record of its feature (the Get's record type).
-template <uint16_t Code, class TRefresh, int Row = 0>
-class TSessionRecordSet : public TSessionSet<Code, TRefresh, Row> {
-public:
-    using Record = typename TRefresh::Record;
-    void SetPayload(const Record& record) { m_Record = record; }
-    const Record& GetPayload() const { return m_Record; }
-
-protected:
-    Record m_Record;
 };
 
 template <uint16_t Code, class TRefresh, int Row = 0>

@@ -7,7 +7,9 @@
 #include "intp/Dhcp.h"
 #include "intp/Maintenance.h"
 #include "intp/Operations.h"
+#include "intp/Ports.h"
 #include "intp/Redundancy.h"
+#include "intp/SecurityTables.h"
 #include "intp/Session.h"
 #include "intp/Transfer.h"
 #include "intp/Warning.h"
@@ -63,6 +65,10 @@ TSession* CreateSession(uint16_t code, const char* requestClass)
     INTP_SESSION(TSessionBasicsRestoreTftp)
     INTP_SESSION(TSessionBasicsUpgradeTftp)
     INTP_SESSION(TSessionRedundancyGet)
+    INTP_SESSION(TSessionPortNameGet)
+    INTP_SESSION(TSessionSecurityMacGet)
+    INTP_SESSION(TSessionSecurityMacAdd)
+    INTP_SESSION(TSessionSecurityMacDel)
 
 #undef INTP_SESSION
     return nullptr;

@@ -8,15 +8,22 @@
 #include <string_view>
 #include <vector>
 
-#include "intp/Session.h"
+#include "intp/Record.h"
 
 namespace Intp {
+
+// SMTP text field widths.
+inline constexpr size_t SmtpTextWidth = 64;
+inline constexpr size_t SmtpPasswordWidth = 32;
+// A syslog mode above this rejects the reply.
+inline constexpr uint32_t WarningSyslogMaxMode = 4;
 
 struct TPropertyWarningFault {
     static constexpr int32_t Key = PropertyKey(ccWarningFaultGet);
     bool valid = false;
     uint32_t systemMask = 0; // system failures that raise the alarm
     uint32_t portMask = 0;   // ports whose link down or break raises it
+    static constexpr auto Fields = Layout(Wire::U32(&TPropertyWarningFault::systemMask), Wire::U32(&TPropertyWarningFault::portMask));
 };
 
 struct TPropertyWarningSyslog {
@@ -24,6 +31,7 @@ struct TPropertyWarningSyslog {
     bool valid = false;
     uint32_t mode = 0;   // 0 disable, 1 client only, 2 server only, 3 both; 4 accepted as received
     uint32_t server = 0; // IPv4, host order
+    static constexpr auto Fields = Layout(Wire::U8(&TPropertyWarningSyslog::mode), Wire::Ip(&TPropertyWarningSyslog::server));
 };
 
 struct TPropertyWarningSmtp {
@@ -35,6 +43,23 @@ struct TPropertyWarningSmtp {
     std::string subject;
     std::string account;
     std::vector<std::string> recipients; // SmtpRecipientNum entries
+    static constexpr auto Fields =
+        Layout(Wire::Flag(&TPropertyWarningSmtp::enabled), Wire::Ip(&TPropertyWarningSmtp::server),
+               Wire::Text(&TPropertyWarningSmtp::sender, SmtpTextWidth), Wire::Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
+               Wire::Text(&TPropertyWarningSmtp::account, SmtpTextWidth),
+               Wire::TextArray(&TPropertyWarningSmtp::recipients, SmtpTextWidth, TCountKind::ckSmtpRecipientNum));
+};
+
+// What the SMTP Set sends: the settings and the account password, which no
+// reply carries.
+struct TWarningSmtpSetRecord : TPropertyWarningSmtp {
+    std::string password;
+    static constexpr auto Fields =
+        Layout(Wire::Flag(&TPropertyWarningSmtp::enabled), Wire::Ip(&TPropertyWarningSmtp::server),
+               Wire::Text(&TPropertyWarningSmtp::sender, SmtpTextWidth), Wire::Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
+               Wire::Text(&TPropertyWarningSmtp::account, SmtpTextWidth),
+               Wire::Text(&TWarningSmtpSetRecord::password, SmtpPasswordWidth),
+               Wire::TextArray(&TPropertyWarningSmtp::recipients, SmtpTextWidth, TCountKind::ckSmtpRecipientNum));
 };
 
 struct TPropertyWarningEvent {
@@ -46,53 +71,39 @@ struct TPropertyWarningEvent {
     uint32_t smtpSystem = 0;
     uint32_t smtpLinkUp = 0;
     uint32_t smtpLinkDown = 0;
+    static constexpr auto Fields =
+        Layout(Wire::U32(&TPropertyWarningEvent::syslogSystem), Wire::U32(&TPropertyWarningEvent::syslogLinkUp),
+               Wire::U32(&TPropertyWarningEvent::syslogLinkDown), Wire::U32(&TPropertyWarningEvent::smtpSystem),
+               Wire::U32(&TPropertyWarningEvent::smtpLinkUp), Wire::U32(&TPropertyWarningEvent::smtpLinkDown));
 };
 
-// A syslog mode above this rejects the reply.
-inline constexpr uint32_t WarningSyslogMaxMode = 4;
-// SMTP text field widths.
-inline constexpr size_t SmtpTextWidth = 64;
-inline constexpr size_t SmtpPasswordWidth = 32;
-// Offset of the first recipient in the SmtpGet reply.
-inline constexpr size_t SmtpReplyFixedSize = 197;
+class TSessionWarningFaultGet : public TSessionRecordGet<ccWarningFaultGet, TPropertyWarningFault> {};
+class TSessionWarningFaultSet : public TSessionRecordSet<ccWarningFaultSet, TSessionWarningFaultGet> {};
 
-class TSessionWarningFaultGet : public TSessionGet<ccWarningFaultGet, TPropertyWarningFault> {
+// A mode above WarningSyslogMaxMode rejects the reply with ssBadReply.
+class TSessionWarningSyslogGet : public TSessionRecordGet<ccWarningSyslogGet, TPropertyWarningSyslog> {
 protected:
-    uint16_t Decode(TDevice* device, TPropertyWarningFault& record, TPayloadReader& payload) override;
+    uint16_t Check(TDevice*, const TPropertyWarningSyslog& record) override
+    {
+        return record.mode > WarningSyslogMaxMode ? ssBadReply : ssOk;
+    }
 };
-
-class TSessionWarningFaultSet : public TSessionRecordSet<ccWarningFaultSet, TSessionWarningFaultGet> {
-protected:
-    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-};
-
-class TSessionWarningSyslogGet : public TSessionGet<ccWarningSyslogGet, TPropertyWarningSyslog> {
-protected:
-    uint16_t Decode(TDevice* device, TPropertyWarningSyslog& record, TPayloadReader& payload) override;
-};
-
-// The mode is sent as one byte.
-class TSessionWarningSyslogSet : public TSessionRecordSet<ccWarningSyslogSet, TSessionWarningSyslogGet> {
-protected:
-    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-};
+class TSessionWarningSyslogSet : public TSessionRecordSet<ccWarningSyslogSet, TSessionWarningSyslogGet> {};
 
 // Accepted only when the reply holds as many recipients as the model has.
-class TSessionWarningSmtpGet : public TSessionGet<ccWarningSmtpGet, TPropertyWarningSmtp> {
-protected:
-    uint16_t Decode(TDevice* device, TPropertyWarningSmtp& record, TPayloadReader& payload) override;
-};
+class TSessionWarningSmtpGet : public TSessionRecordGet<ccWarningSmtpGet, TPropertyWarningSmtp> {};
 
 // Sent only when its recipient count equals the device model's
 // SmtpRecipientNum (and is not 0).
 class TSessionWarningSmtpSet : public TSessionVariableSet<ccWarningSmtpSet, TSessionWarningSmtpGet> {
 public:
-    // SetEntries(data, n) takes the page's complete 229 + 64 x n byte
-    // payload: enabled (u8), server (u32, host order), sender, subject,
-    // account (64 bytes each), password (32), n recipients (64 each).
+    using Payload = TWarningSmtpSetRecord;
+    static constexpr auto& PayloadFields = TWarningSmtpSetRecord::Fields;
 
-    // Builds that payload from a record (one field per recipient) and the
-    // password; texts are cut to their field widths.
+    // SetEntries(data, n) takes the page's complete 229 + 64 x n byte
+    // payload (TWarningSmtpSetRecord's layout, the server in host order).
+
+    // Builds that payload from typed values; texts are cut to their widths.
     void SetRecord(const TPropertyWarningSmtp& record, std::string_view password);
 
 protected:
@@ -100,14 +111,7 @@ protected:
     bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
 };
 
-class TSessionWarningEventGet : public TSessionGet<ccWarningEventGet, TPropertyWarningEvent> {
-protected:
-    uint16_t Decode(TDevice* device, TPropertyWarningEvent& record, TPayloadReader& payload) override;
-};
-
-class TSessionWarningEventSet : public TSessionRecordSet<ccWarningEventSet, TSessionWarningEventGet> {
-protected:
-    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-};
+class TSessionWarningEventGet : public TSessionRecordGet<ccWarningEventGet, TPropertyWarningEvent> {};
+class TSessionWarningEventSet : public TSessionRecordSet<ccWarningEventSet, TSessionWarningEventGet> {};
 
 } // namespace Intp

@@ -2,8 +2,11 @@
 
 #include "intp/Dhcp.h"
 #include "intp/NetUtils.h"
+#include "intp/Ports.h"
 #include "pages/PageList.h"
 #include "pages/PageWidgets.h"
+#include "pages/PortLayout.h"
+#include "pages/PageRules.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QComboBox>
@@ -196,3 +199,91 @@ void TModuleBasicsDhcpEntry::Fill(Intp::TDevice* device)
 }
 
 void TModuleBasicsDhcpEntry::OnLeave() { m_List->Clear(); }
+
+// ---------------------------------------------------------------------------
+// Port and IP Binding
+
+TModuleBasicsDhcpPortIp::TModuleBasicsDhcpPortIp(QWidget* parent) : TModulePage("Port and IP Binding", parent)
+{
+    m_ListView = new TPageListView(this);
+    m_ListView->AddColumn("Port No.");
+    m_ListView->AddColumn("Port IP Binding");
+    m_ListView->Model()->SetSortMode(smNone);
+    m_IpAddress = new TIpEdit(this);
+    m_IpAddressLabel = new QLabel("&IP Address:", this);
+    m_IpAddressLabel->setBuddy(m_IpAddress);
+    m_Apply = new QPushButton("&Apply", this);
+    m_Apply->setDefault(true);
+    LoadGlyph(m_Apply, "RC_BITMAP_16X16_ACCEPT");
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_IpAddressLabel);
+    bottom->addWidget(m_IpAddress, 1);
+    bottom->addStretch(1);
+    bottom->addWidget(m_Apply);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_ListView, 1);
+    layout->addLayout(bottom);
+
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionBasicsDhcpPortIpGet>();
+    AddInputs({m_ListView, m_Apply});
+    connect(m_ListView, &TPageListView::SelectedRowChanged, this, [this](int row) { EventOnListViewSelectItem(row); });
+    connect(m_IpAddress, &QLineEdit::textChanged, this, [this] { EventOnIpAddressChange(); });
+    connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+}
+
+void TModuleBasicsDhcpPortIp::Fill(Intp::TDevice* device)
+{
+    m_ListView->Clear();
+    m_Rows.clear();
+    m_Ports = 0;
+    EventOnListViewSelectItem(-1);
+    if (!device)
+        return;
+    const auto& names = Intp::Property<Intp::TPropertyPortName>::Get(device);
+    const auto& bindings = Intp::Property<Intp::TPropertyBasicsDhcpPortIp>::Get(device);
+    m_Ports = int(device->GetPortNum());
+    TPortLayout layout;
+    layout.Build(m_Ports, names.valid ? names.names : std::vector<std::string>());
+    for (int row = 0; row < layout.RowCount(); ++row) {
+        const int port = layout.PortOfRow(row);
+        const uint32_t address =
+            bindings.valid && size_t(port) < bindings.addresses.size() ? bindings.addresses[size_t(port)] : 0;
+        m_Rows.push_back({port, address, address});
+        m_ListView->Model()->AddRow({QString::fromStdString(PortCaption(row + 1)), Dotted(address)}, row);
+    }
+}
+
+void TModuleBasicsDhcpPortIp::EventOnListViewSelectItem(int row)
+{
+    const bool selected = row >= 0 && size_t(row) < m_Rows.size();
+    SetEnabled({m_IpAddressLabel, m_IpAddress}, selected);
+    if (!selected)
+        return;
+    // Showing a row's address is no edit of it.
+    m_ShowingRow = true;
+    m_IpAddress->SetValue(m_Rows[size_t(row)].send);
+    m_ShowingRow = false;
+}
+
+void TModuleBasicsDhcpPortIp::EventOnIpAddressChange()
+{
+    const int row = m_ListView->SelectedRow();
+    if (m_ShowingRow || row < 0 || size_t(row) >= m_Rows.size())
+        return;
+    const uint32_t address = HostOrZero(m_IpAddress->Value());
+    m_Rows[size_t(row)].send = address;
+    m_ListView->Model()->SetCell(row, 1, Dotted(address));
+}
+
+void TModuleBasicsDhcpPortIp::EventOnApplyClick()
+{
+    if (m_Ports <= 0)
+        return;
+    std::vector<uint32_t> addresses(size_t(m_Ports), 0);
+    for (const TBindingRow& row : m_Rows)
+        addresses[size_t(row.port)] = row.send;
+    SendToSelectedDevices<Intp::TSessionBasicsDhcpPortIpSet>([&](Intp::TSessionBasicsDhcpPortIpSet& request) {
+        request.SetEntries(addresses.data(), int(addresses.size()));
+    });
+}

@@ -7,6 +7,7 @@
 #include "pages/ModulePage.h"
 
 #include <cstdint>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -59,4 +60,36 @@ public:
 protected:
     void Fill(Intp::TDevice* device) override;
     void OnLeave() override;
+};
+
+// "Port and IP Binding": the address the DHCP server hands out on each port.
+// Ports the switch does not offer get no row and are sent as 0.
+class TModuleBasicsDhcpPortIp : public TModulePage {
+    Q_OBJECT
+
+public:
+    explicit TModuleBasicsDhcpPortIp(QWidget* parent = nullptr);
+
+    TPageListView* m_ListView = nullptr;
+    TIpEdit* m_IpAddress = nullptr;
+    QPushButton* m_Apply = nullptr;
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+
+private:
+    void EventOnListViewSelectItem(int row);
+    void EventOnIpAddressChange();
+    void EventOnApplyClick();
+
+    // One per row: the port it shows, the address read and the address to send.
+    struct TBindingRow {
+        int port = 0;
+        uint32_t read = 0;
+        uint32_t send = 0;
+    };
+    QLabel* m_IpAddressLabel = nullptr;
+    std::vector<TBindingRow> m_Rows;
+    int m_Ports = 0;
+    bool m_ShowingRow = false;
 };

@@ -57,9 +57,8 @@ constexpr uint32_t DirectedBroadcast = 0xC613FFFF;
 const char *const Password = "secret";
 
 struct TModelUnderTest {
-    std::string Name;
+    Intp::TDeviceType Type; // name and counts
     std::string ProductId;
-    uint32_t SmtpRecipientNum = 0;
 };
 
 // The first model of the shipped model table, as the program would load it;
@@ -71,14 +70,14 @@ TModelUnderTest LoadModelTable()
     if (file && LoadDeviceTypes(file, RegisterFileModel)) {
         for (const auto &m : FakeSwitch::LoadModels(CONSOLE_DEVICES_DEV))
             if (!m.ProductIds.empty())
-                return {m.Name, m.ProductIds.front(), m.SmtpRecipientNum};
+                return {m.Type, m.ProductIds.front()};
     }
     Intp::TDeviceType record;
     record.Name = "E2E Switch 8";
     record.PortNum = 8;
     record.SmtpRecipientNum = 2;
     Intp::RegisterDeviceType(&record, {"E2E-SW-8"});
-    return {record.Name, "E2E-SW-8", 2};
+    return {record, "E2E-SW-8"};
 }
 
 const TModelUnderTest &Model()
@@ -123,7 +122,7 @@ protected:
     void StartFleet(size_t count)
     {
         for (size_t i = 0; i < count; ++i)
-            m_Fleet.Add(SettingsOf(i, Model().ProductId, Model().SmtpRecipientNum, std::to_string(i + 1)));
+            m_Fleet.Add(SettingsOf(i, Model().ProductId, Model().Type, std::to_string(i + 1)));
         std::string error;
         ASSERT_TRUE(m_Fleet.Start(&error)) << error;
         m_Count = count;
@@ -147,13 +146,13 @@ protected:
     }
 
     // Switch i of the subnet, named "E2E-<name>".
-    static FakeSwitch::TSwitchSettings SettingsOf(size_t i, const std::string &productId, uint32_t recipients,
-                                                  const std::string &name)
+    static FakeSwitch::TSwitchSettings SettingsOf(size_t i, const std::string &productId,
+                                                  const Intp::TDeviceType &model, const std::string &name)
     {
         FakeSwitch::TSwitchSettings s;
         s.Mac = MacOf(i);
         s.ProductId = productId;
-        s.SmtpRecipientNum = recipients;
+        s.Model = model;
         s.ObjectId = "32473.1.1"; // a device the console supports
         s.Factory.Name = "E2E-" + name;
         s.Factory.Ip = FirstSwitchIp + uint32_t(i);
@@ -183,7 +182,7 @@ protected:
     bool Listed(size_t i) const
     {
         Intp::TDevice *d = DeviceOf(i);
-        return d && m_Form->FindDeviceNode(d) && d->GetTypeName() == Model().Name;
+        return d && m_Form->FindDeviceNode(d) && d->GetTypeName() == Model().Type.Name;
     }
 
     // Listed with the whole discovery chain done (settings, IP configuration, IntpSip).
@@ -534,8 +533,10 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
     ASSERT_EQ(cases.size(), size_t(bkCount)) << "the model table lacks a banner family";
     std::map<FakeSwitch::TMac, std::pair<uint8_t, uint8_t>> redundancy;
     for (size_t i = 0; i < cases.size(); ++i) {
-        FakeSwitch::TSwitchSettings s = SettingsOf(i, cases[i].Model.id, cases[i].Model.smtpRecipientNum,
-                                                   KindName(BannerVariant(cases[i].Kind)).toStdString());
+        const std::string &id = cases[i].Model.id;
+        FakeSwitch::TSwitchSettings s =
+            SettingsOf(i, id, Intp::GetDeviceTypes()[Intp::FindTypeByPid(Intp::MakeProductId(id))],
+                       KindName(BannerVariant(cases[i].Kind)).toStdString());
         s.ObjectId = std::string("1.3.6.1.4.1.") + g_SupportedOid + ".1";
         m_Fleet.Add(s);
         m_Fleet.SetPing(i, cases[i].PowerAlarm, cases[i].FailedPorts, cases[i].PortStates);

@@ -40,11 +40,17 @@ std::vector<TModel> LoadModels(const std::string &path)
     for (long i = 0; i >= 0 && i < count && i < 4096; ++i) {
         auto n = std::to_string(i);
         TModel m;
-        m.Name = keys["Name" + n];
+        m.Type.Name = keys["Name" + n];
         if (auto id = keys.find("ID" + n); id != keys.end() && !id->second.empty())
             m.ProductIds.push_back(id->second);
-        m.PortNum = uint32_t(std::max(0L, number("PortNum" + n)));
-        m.SmtpRecipientNum = uint32_t(std::max(0L, number("SmtpRecipientNum" + n)));
+        auto count = [&](const char *key) { return uint32_t(std::max(0L, number(key + n))); };
+        m.Type.PortNum = count("PortNum");
+        m.Type.TrunkGroupNum = count("TrunkGroupNum");
+        m.Type.TrunkMemberNum = count("TrunkMemberNum");
+        m.Type.SmtpRecipientNum = count("SmtpRecipientNum");
+        m.Type.SecureIpNum = count("SecureIpNum");
+        m.Type.SnmpCommunityNum = count("SnmpCommunityNum");
+        m.Type.TagVidNum = count("TagVidNum");
         models.push_back(std::move(m));
     }
     return models;
@@ -308,7 +314,9 @@ size_t TFleet::Add(const TSwitchSettings &settings)
     std::lock_guard lock(m_Lock);
     TSwitch sw;
     sw.Settings = settings;
-    sw.Settings.Factory.SmtpRecipients.resize(settings.SmtpRecipientNum);
+    for (const auto &[code, entry] : m_Handlers)
+        if (entry.Initial)
+            entry.Initial(sw.Settings, sw.Settings.Factory);
     sw.Running = sw.Saved = sw.Settings.Factory;
     for (size_t i = 0; i < 1300; ++i)
         sw.BackupFile.push_back(uint8_t('A' + i % 26));

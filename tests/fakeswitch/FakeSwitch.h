@@ -7,6 +7,8 @@
 // commands. Each reply leaves with the answering switch's address as source.
 #pragma once
 
+#include "intp/DeviceType.h"
+#include "intp/Record.h"
 #include "tests/fakeswitch/Wire.h"
 
 #include <chrono>
@@ -31,10 +33,8 @@ constexpr uint16_t StatusNotLoggedIn = 3;
 constexpr uint16_t StatusRefused = 1;
 
 struct TModel {
-    std::string Name;
+    Intp::TDeviceType Type; // name and counts
     std::vector<std::string> ProductIds;
-    uint32_t PortNum = 0;
-    uint32_t SmtpRecipientNum = 0;
 };
 
 // Models of a device-model file (name=value lines); empty when unreadable.
@@ -56,37 +56,18 @@ struct TConfig {
     uint32_t Dns1 = 0;
     uint32_t Dns2 = 0;
 
-    bool SntpEnabled = false;
-    uint16_t TimeZone = 0;
-    uint32_t SntpServer = 0;
-    bool Daylight = false;
-    uint32_t DaylightBegin = 0;
-    uint32_t DaylightEnd = 0;
-    uint32_t DaylightOffset = 0;
-
-    bool ProvisionConfig = false;
-    uint32_t ProvisionConfigIp = 0;
-    std::string ProvisionConfigFile;
-    bool ProvisionFirmware = false;
-    uint32_t ProvisionFirmwareIp = 0;
-    std::string ProvisionFirmwareFile;
-
-    uint32_t FaultSystemMask = 0;
-    uint32_t FaultPortMask = 0;
-    uint8_t SyslogMode = 0;
-    uint32_t SyslogServer = 0;
-    bool SmtpEnabled = false;
-    uint32_t SmtpServer = 0;
-    std::string SmtpSender, SmtpSubject, SmtpAccount, SmtpPassword;
-    std::vector<std::string> SmtpRecipients; // always SmtpRecipientNum entries
-    std::array<uint32_t, 6> EventMasks{};
+    // Features declared from their records: the Get reply bytes by Get code
+    // (a feature never set answers its initial record), and the tables'
+    // entries in wire order by Get code.
+    std::map<uint16_t, TBytes> Records;
+    std::map<uint16_t, std::vector<TBytes>> Tables;
 };
 
 // How a switch is made: its identity and its factory configuration.
 struct TSwitchSettings {
     TMac Mac{};
     std::string ProductId;
-    uint32_t SmtpRecipientNum = 0;
+    Intp::TDeviceType Model; // the counts that size per-port and per-entry features
     uint16_t KernelVersion = 0x0102;
     uint16_t FirmwareVersion = 0x0203;
     uint32_t HardwareVersion = 0x01000100;
@@ -159,13 +140,42 @@ struct THandlerEntry {
     // The request's payload size; a request of another size (or whose header
     // length disagrees with the datagram) is refused and counted as malformed.
     size_t RequestSize = AnySize;
+    // Puts the feature's initial state into a new switch's factory
+    // configuration, unless the configuration holds it already.
+    std::function<void(const TSwitchSettings &, TConfig &)> Initial{};
 };
 
 using THandlerTable = std::map<uint16_t, THandlerEntry>;
 
+// The record a switch holds for a Get class's feature, and the entries of
+// a table Get class's table (tests read them from a Snapshot).
+template <class TGet> typename TGet::Record RecordOf(const TConfig &config)
+{
+    auto it = config.Records.find(TGet::CommandCode);
+    if (it == config.Records.end())
+        return {};
+    return Intp::DecodeRecord<typename TGet::Record>(it->second, Intp::TMessage::Get);
+}
+template <class TGet> typename TGet::Record RecordOf(const TSwitch &sw)
+{
+    return RecordOf<TGet>(sw.Running);
+}
+template <class TGet> void SetRecord(TConfig &config, const typename TGet::Record &record)
+{
+    config.Records[TGet::CommandCode] = Intp::EncodeRecord(record, Intp::TMessage::Get);
+}
+template <class TGet> std::vector<typename TGet::Entry> TableOf(const TSwitch &sw)
+{
+    TBytes bytes;
+    if (auto it = sw.Running.Tables.find(TGet::CommandCode); it != sw.Running.Tables.end())
+        for (const TBytes &entry : it->second)
+            bytes.insert(bytes.end(), entry.begin(), entry.end());
+    return Intp::DecodeEntries<typename TGet::Entry>(TGet::Record::EntryFields, bytes.data(), bytes.size());
+}
+
 // The commands our switches know: find, login, ping, IntpSip, system
-// settings, IP configuration, SNTP, auto provisioning, warnings, maintenance
-// and transfers.
+// settings, IP configuration, SNTP, auto provisioning, warnings, maintenance,
+// transfers, port names and the MAC blacklist.
 THandlerTable StandardHandlers();
 
 class TFleet {

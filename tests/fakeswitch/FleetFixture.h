@@ -27,7 +27,9 @@ protected:
             TSwitchSettings s;
             s.Mac = MacOf(i);
             s.ProductId = "abc";
-            s.SmtpRecipientNum = 2;
+            s.Model.PortNum = 8;
+            s.Model.TrunkGroupNum = 2;
+            s.Model.SmtpRecipientNum = 2;
             s.Factory.Name = "Switch-" + std::to_string(i + 1);
             s.Factory.Ip = FirstSwitchIp + uint32_t(i);
             s.Factory.Netmask = 0xFF000000;

@@ -1,22 +1,23 @@
-// The command handlers of the simulated switches, one per command code.
+// The command handlers of the simulated switches: hand-written for the
+// commands with behaviour of their own, declared for the features and tables
+// that only keep what they are given.
+#include "intp/Advanced.h"
+#include "intp/Basics.h"
+#include "intp/Dhcp.h"
+#include "intp/Ports.h"
+#include "intp/SecurityTables.h"
+#include "intp/Warning.h"
 #include "tests/fakeswitch/FakeSwitch.h"
 #include "tests/fakeswitch/FakeSwitchTransfer.h"
+#include "tests/fakeswitch/Features.h"
+
+#include <cstdio>
+#include <ctime>
 
 namespace FakeSwitch {
 namespace {
 
 constexpr size_t TextWidth = 256;
-constexpr size_t SmtpTextWidth = 64;
-
-TReply Ok(TBytes payload = TBytes(4, 0))
-{
-    return {StatusOk, std::move(payload), {}};
-}
-
-TReply Refused()
-{
-    return {StatusRefused, {}, {}};
-}
 
 TReader Payload(const TRequest &request)
 {
@@ -109,149 +110,6 @@ TReply IpConfSet(TSwitch &sw, const TRequest &request)
     return Ok();
 }
 
-TReply SntpGet(TSwitch &sw, const TRequest &)
-{
-    const TConfig &c = sw.Running;
-    auto now = uint32_t(std::chrono::duration_cast<std::chrono::seconds>(
-                            std::chrono::system_clock::now().time_since_epoch())
-                            .count());
-    return Ok(TWriter()
-                  .U8(c.SntpEnabled)
-                  .U16(c.TimeZone)
-                  .U32(c.SntpServer)
-                  .U32(now)
-                  .U8(c.Daylight)
-                  .U32(c.DaylightBegin)
-                  .U32(c.DaylightEnd)
-                  .U32(c.DaylightOffset)
-                  .Take());
-}
-
-TReply SntpSet(TSwitch &sw, const TRequest &request)
-{
-    TReader r = Payload(request);
-    TConfig c = sw.Running;
-    c.SntpEnabled = r.U8() != 0;
-    c.TimeZone = r.U16();
-    c.SntpServer = r.U32();
-    c.Daylight = r.U8() != 0;
-    c.DaylightBegin = r.U32();
-    c.DaylightEnd = r.U32();
-    c.DaylightOffset = r.U32();
-    if (r.Overrun() || c.TimeZone >= 63)
-        return Refused();
-    sw.Running = c;
-    return Ok();
-}
-
-TReply ProvisionGet(TSwitch &sw, const TRequest &)
-{
-    const TConfig &c = sw.Running;
-    TWriter w;
-    w.U8(c.ProvisionConfig).U32(c.ProvisionConfigIp).Text(c.ProvisionConfigFile, TextWidth);
-    w.U8(c.ProvisionFirmware).U32(c.ProvisionFirmwareIp).Text(c.ProvisionFirmwareFile, TextWidth);
-    return Ok(w.Take());
-}
-
-TReply ProvisionSet(TSwitch &sw, const TRequest &request)
-{
-    TReader r = Payload(request);
-    TConfig c = sw.Running;
-    c.ProvisionConfig = r.U8() != 0;
-    c.ProvisionConfigIp = r.U32();
-    c.ProvisionConfigFile = r.Text(TextWidth);
-    c.ProvisionFirmware = r.U8() != 0;
-    c.ProvisionFirmwareIp = r.U32();
-    c.ProvisionFirmwareFile = r.Text(TextWidth);
-    if (r.Overrun())
-        return Refused();
-    sw.Running = c;
-    return Ok();
-}
-
-TReply FaultGet(TSwitch &sw, const TRequest &)
-{
-    return Ok(TWriter().U32(sw.Running.FaultSystemMask).U32(sw.Running.FaultPortMask).Take());
-}
-
-TReply FaultSet(TSwitch &sw, const TRequest &request)
-{
-    TReader r = Payload(request);
-    uint32_t system = r.U32(), ports = r.U32();
-    if (r.Overrun())
-        return Refused();
-    sw.Running.FaultSystemMask = system;
-    sw.Running.FaultPortMask = ports;
-    return Ok();
-}
-
-TReply SyslogGet(TSwitch &sw, const TRequest &)
-{
-    return Ok(TWriter().U8(sw.Running.SyslogMode).U32(sw.Running.SyslogServer).Take());
-}
-
-TReply SyslogSet(TSwitch &sw, const TRequest &request)
-{
-    TReader r = Payload(request);
-    uint8_t mode = r.U8();
-    uint32_t server = r.U32();
-    if (r.Overrun() || mode > 3)
-        return Refused();
-    sw.Running.SyslogMode = mode;
-    sw.Running.SyslogServer = server;
-    return Ok();
-}
-
-TReply SmtpGet(TSwitch &sw, const TRequest &)
-{
-    const TConfig &c = sw.Running;
-    TWriter w;
-    w.U8(c.SmtpEnabled).U32(c.SmtpServer);
-    w.Text(c.SmtpSender, SmtpTextWidth).Text(c.SmtpSubject, SmtpTextWidth).Text(c.SmtpAccount, SmtpTextWidth);
-    for (const auto &recipient : c.SmtpRecipients)
-        w.Text(recipient, SmtpTextWidth);
-    return Ok(w.Take());
-}
-
-TReply SmtpSet(TSwitch &sw, const TRequest &request)
-{
-    size_t n = sw.Settings.SmtpRecipientNum;
-    if (n == 0 || request.PayloadSize != 229 + SmtpTextWidth * n)
-        return Refused();
-    TReader r = Payload(request);
-    TConfig c = sw.Running;
-    c.SmtpEnabled = r.U8() != 0;
-    c.SmtpServer = r.U32();
-    c.SmtpSender = r.Text(SmtpTextWidth);
-    c.SmtpSubject = r.Text(SmtpTextWidth);
-    c.SmtpAccount = r.Text(SmtpTextWidth);
-    c.SmtpPassword = r.Text(32);
-    for (auto &recipient : c.SmtpRecipients)
-        recipient = r.Text(SmtpTextWidth);
-    sw.Running = c;
-    return Ok();
-}
-
-TReply EventGet(TSwitch &sw, const TRequest &)
-{
-    TWriter w;
-    for (uint32_t mask : sw.Running.EventMasks)
-        w.U32(mask);
-    return Ok(w.Take());
-}
-
-TReply EventSet(TSwitch &sw, const TRequest &request)
-{
-    TReader r = Payload(request);
-    std::array<uint32_t, 6> masks;
-    for (auto &mask : masks)
-        mask = r.U32();
-    if (r.Overrun())
-        return Refused();
-    sw.Running.EventMasks = masks;
-    return Ok();
-}
-
 TReply Reboot(TSwitch &sw, const TRequest &)
 {
     sw.RebootPending = true;
@@ -313,6 +171,20 @@ TReply Tftp(TSwitch &sw, const TRequest &request)
     return reply;
 }
 
+// Ports "Port.01" on, then trunk groups "Trunk1" on.
+Intp::TPropertyPortName PortNames(const TSwitchSettings &settings)
+{
+    Intp::TPropertyPortName names;
+    char name[16];
+    for (uint32_t i = 0; i < settings.Model.PortNum; ++i) {
+        std::snprintf(name, sizeof name, "Port.%02u", i + 1);
+        names.names.push_back(name);
+    }
+    for (uint32_t i = 0; i < settings.Model.TrunkGroupNum; ++i)
+        names.names.push_back("Trunk" + std::to_string(i + 1));
+    return names;
+}
+
 } // namespace
 
 THandlerTable StandardHandlers()
@@ -323,7 +195,7 @@ THandlerTable StandardHandlers()
     };
     auto set = [](THandler h, size_t requestSize) { return THandlerEntry{std::move(h), true, 4, requestSize}; };
     auto script = std::make_shared<TTransferScript>();
-    return {
+    THandlerTable table{
         {0, get(Find, 8)},
         {2, get(Login, 4, 16)},
         {6, get(Ping, 12)},
@@ -341,20 +213,29 @@ THandlerTable StandardHandlers()
         {266, set(Tftp, 38)},
         {267, set(Tftp, 38)},
         {268, set(Password, 32)},
-        {269, get(SntpGet, 24)},
-        {270, set(SntpSet, 20)},
         {271, set(Default, 4)},
-        {278, get(ProvisionGet, 522)},
-        {279, set(ProvisionSet, 522)},
-        {2304, get(FaultGet, 8)},
-        {2305, set(FaultSet, 8)},
-        {2306, get(SyslogGet, 5)},
-        {2307, set(SyslogSet, 5)},
-        {2308, get(SmtpGet, 197)},
-        {2309, set(SmtpSet, AnySize)}, // 229 + 64 per recipient, checked by the handler
-        {2310, get(EventGet, 24)},
-        {2311, set(EventSet, 24)},
     };
+    using namespace Intp;
+    AddFeature<TSessionBasicsSntpGet, TSessionBasicsSntpSet>(table, {
+        .Accept = [](const TPropertyBasicsSntp &r) { return r.TimeZone < 63; },
+        .Live = [](TPropertyBasicsSntp &r) { r.CurrentTime = uint32_t(time(nullptr)); },
+    });
+    AddFeature<TSessionBasicsAutoProvisionGet, TSessionBasicsAutoProvisionSet>(table);
+    AddFeature<TSessionWarningFaultGet, TSessionWarningFaultSet>(table);
+    AddFeature<TSessionWarningSyslogGet, TSessionWarningSyslogSet>(table, {
+        .Accept = [](const TPropertyWarningSyslog &r) { return r.mode <= 3; },
+    });
+    AddFeature<TSessionWarningSmtpGet, TSessionWarningSmtpSet>(table);
+    AddFeature<TSessionWarningEventGet, TSessionWarningEventSet>(table);
+    AddFeature<TSessionBasicsDhcpGet, TSessionBasicsDhcpSet>(table);
+    AddTable<TSessionBasicsDhcpEntry>(table, {});
+    AddFeature<TSessionBasicsDhcpPortIpGet, TSessionBasicsDhcpPortIpSet>(table);
+    AddFeature<TSessionAdvConBSFGet, TSessionAdvConBSFSet>(table);
+    AddFeature<TSessionAgingTimeGet, TSessionAgingTimeSet>(table);
+    AddFeature<TSessionJumboFrameGet, TSessionJumboFrameSet>(table);
+    AddFeature<TSessionPortNameGet>(table, {.Initial = PortNames});
+    AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
+    return table;
 }
 
 } // namespace FakeSwitch

@@ -88,7 +88,7 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    uint32_t smtpRecipients = 0;
+    Intp::TDeviceType model;
     if (!devicesFile.empty()) {
         auto models = LoadModels(devicesFile);
         if (modelIndex < 0 || size_t(modelIndex) >= models.size() || models[modelIndex].ProductIds.empty()) {
@@ -96,10 +96,10 @@ int main(int argc, char **argv)
             return 2;
         }
         productId = models[modelIndex].ProductIds.front();
-        smtpRecipients = models[modelIndex].SmtpRecipientNum;
+        model = models[modelIndex].Type;
     }
     if (recipients >= 0)
-        smtpRecipients = uint32_t(recipients);
+        model.SmtpRecipientNum = uint32_t(recipients);
 
     // Block the stop signals before the fleet's thread starts so only sigwait sees them.
     sigset_t stop;
@@ -114,7 +114,7 @@ int main(int argc, char **argv)
         TSwitchSettings s;
         s.Mac = AddToMac(baseMac, uint32_t(i));
         s.ProductId = productId;
-        s.SmtpRecipientNum = smtpRecipients;
+        s.Model = model;
         s.Factory.Name = namePrefix + std::to_string(i + 1);
         s.Factory.Ip = baseIp + uint32_t(i);
         s.Factory.Netmask = netmask;

@@ -196,12 +196,12 @@ TEST(FakeSwitchModels, ModelFileGivesNamesProductIdsAndRecipientCounts)
     auto models = LoadModels(path);
     std::remove(path.c_str());
     ASSERT_EQ(models.size(), 2u);
-    EXPECT_EQ(models[0].Name, "Alpha");
+    EXPECT_EQ(models[0].Type.Name, "Alpha");
     EXPECT_EQ(models[0].ProductIds, std::vector<std::string>{"alpha-id"});
-    EXPECT_EQ(models[0].PortNum, 8u);
-    EXPECT_EQ(models[0].SmtpRecipientNum, 3u);
+    EXPECT_EQ(models[0].Type.PortNum, 8u);
+    EXPECT_EQ(models[0].Type.SmtpRecipientNum, 3u);
     EXPECT_TRUE(models[1].ProductIds.empty());
-    EXPECT_EQ(models[1].PortNum, 0u);
+    EXPECT_EQ(models[1].Type.PortNum, 0u);
     EXPECT_TRUE(LoadModels("/nonexistent/devices.dev").empty());
 }
 
@@ -214,9 +214,9 @@ TEST(FakeSwitchModels, EveryShippedModelHasAProductIdForItsSwitches)
     ASSERT_FALSE(models.empty());
     std::set<uint32_t> ids;
     for (const auto &m : models) {
-        EXPECT_FALSE(m.Name.empty());
-        ASSERT_FALSE(m.ProductIds.empty()) << m.Name;
-        EXPECT_TRUE(ids.insert(ProductId(m.ProductIds.front())).second) << m.Name << " shares a product id";
+        EXPECT_FALSE(m.Type.Name.empty());
+        ASSERT_FALSE(m.ProductIds.empty()) << m.Type.Name;
+        EXPECT_TRUE(ids.insert(ProductId(m.ProductIds.front())).second) << m.Type.Name << " shares a product id";
     }
 }
 

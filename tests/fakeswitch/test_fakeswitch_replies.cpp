@@ -1,4 +1,7 @@
 // Golden bytes of the fake switch's replies over loopback.
+#include "intp/Dhcp.h"
+#include "intp/SecurityTables.h"
+#include "intp/Warning.h"
 #include "tests/fakeswitch/FleetFixture.h"
 
 using namespace FakeSwitch;
@@ -224,3 +227,68 @@ TEST_F(FakeSwitchTransfers, TftpBackupEndsWithTheConfiguredState)
 }
 
 } // namespace
+
+TEST_F(FakeSwitchReplies, PortNamesFollowTheModelsCounts)
+{
+    TWriter names;
+    for (const char *name : {"Port.01", "Port.02", "Port.03", "Port.04", "Port.05", "Port.06", "Port.07", "Port.08",
+                             "Trunk1", "Trunk2"})
+        names.Text(name, 8);
+    TBytes reply = Exchange(0, 512);
+    EXPECT_EQ(TBytes(reply.begin(), reply.begin() + 12), Frame({0x02, 0, 0, 0, 0, 80}, MacBytes));
+    EXPECT_EQ(TBytes(reply.begin() + 12, reply.end()), names.Data());
+}
+
+TEST_F(FakeSwitchReplies, BlacklistAddsNewAddressesDeletesListedOnesAndPagesItsTable)
+{
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    auto mac = [](uint32_t n) { return TWriter().U16(0x0200).U32(n).Take(); };
+    for (uint32_t n = 0; n < 129; ++n)
+        ASSERT_EQ(StatusOf(Exchange(0, 2054, mac(n))), StatusOk) << n;
+    EXPECT_EQ(StatusOf(Exchange(0, 2054, mac(7))), StatusRefused) << "already listed";
+    EXPECT_EQ(StatusOf(Exchange(0, 2055, mac(5))), StatusOk);
+    EXPECT_EQ(StatusOf(Exchange(0, 2055, mac(5))), StatusRefused) << "not listed";
+
+    // 128 entries: one full page, then an empty one.
+    TBytes first = Exchange(0, 2053), second = Next();
+    ASSERT_EQ(first.size(), 12u + 4 + 128 * 6);
+    EXPECT_EQ(second.size(), 12u + 4);
+    EXPECT_EQ(TBytes(first.begin() + 16, first.begin() + 22), mac(0));
+    auto table = TableOf<Intp::TSessionSecurityMacGet>(m_Fleet.Snapshot(0));
+    ASSERT_EQ(table.size(), 128u);
+    EXPECT_EQ(table[5], Intp::TMacAddr(0x02, 0, 0, 0, 0, 6));
+}
+
+TEST_F(FakeSwitchReplies, SmtpSetOfAnotherRecipientCountIsRefused)
+{
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    EXPECT_EQ(StatusOf(Exchange(0, 2309, TBytes(229 + 64 * 3, 0))), StatusRefused);
+    EXPECT_EQ(RecordOf<Intp::TSessionWarningSmtpGet>(m_Fleet.Snapshot(0)).recipients.size(), 2u);
+}
+
+TEST_F(FakeSwitchReplies, SystemFeaturesKeepWhatTheirSetsWrote)
+{
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    TBytes dhcp = TWriter().U8(1).U32(0x7F00000A).U32(0x7F000014).U32(0xFFFFFF00).U32(0x7F000001).U32(0).U32(600).Take();
+    TBytes storm = TWriter().U8(1).U8(0).U8(1).U8(0).U8(3).Take();
+    TBytes aging = TWriter().U8(9).U8(1).Take();
+    TBytes jumbo = TWriter().U8(1).Take();
+    TWriter bindings;
+    for (uint32_t port = 0; port < 8; ++port)
+        bindings.U32(port == 2 ? 0x7F000063 : 0);
+    for (auto [code, payload] : {std::pair{273, dhcp}, {276, bindings.Data()}, {281, storm}, {283, aging}, {285, jumbo}})
+        EXPECT_EQ(StatusOf(Exchange(0, uint16_t(code), payload)), 0) << code;
+    // Bindings for another port count are refused.
+    EXPECT_EQ(StatusOf(Exchange(0, 276, TBytes(4 * 7, 0))), StatusRefused);
+
+    auto payloadOf = [&](uint16_t code) {
+        TBytes r = Exchange(0, code);
+        return r.size() >= 12 ? TBytes(r.begin() + 12, r.end()) : TBytes{};
+    };
+    EXPECT_EQ(payloadOf(272), dhcp);
+    EXPECT_EQ(payloadOf(275), bindings.Data());
+    EXPECT_EQ(payloadOf(280), storm);
+    EXPECT_EQ(payloadOf(282), aging);
+    EXPECT_EQ(payloadOf(284), jumbo);
+    EXPECT_EQ(payloadOf(274), TBytes(4, 0)); // no clients: one empty page
+}

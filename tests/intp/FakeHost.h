@@ -22,6 +22,7 @@
 
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
+#include "intp/Record.h"
 #include "intp/Session.h"
 
 namespace IntpTest {
@@ -258,6 +259,8 @@ inline std::vector<uint8_t> Payload(const TSent& sent)
     return std::vector<uint8_t>(sent.bytes.begin() + Intp::HeaderSize, sent.bytes.end());
 }
 inline uint16_t SentCode(const TSent& sent) { return Intp::THeader::Read(sent.bytes.data()).code; }
+// What a sent frame of request class T carries, typed.
+template <class T> typename T::Payload Sent(const TSent& sent) { return Intp::DecodeFrame<T>(sent.bytes); }
 
 // A fixture with one device; Started(new T) starts a request on it.
 class TDeviceTest : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include "intp/DeviceType.h"
 #include "intp/Dhcp.h"
 #include "intp/Maintenance.h"
+#include "intp/Ports.h"
 #include "pages/PageList.h"
 #include "pages/PageWidgets.h"
 #include "pages/system/Moduleadvcon.h"
@@ -528,6 +529,53 @@ TEST_F(DhcpEntryPage, ListsTheLeasesAndSortsAddressesAsNumbers)
     EXPECT_EQ(model->Cell(0, 1), "10.0.0.10");
     page.Leave(false);
     EXPECT_EQ(model->RowCount(), 0);
+}
+
+using PortIpPage = SystemPage<TModuleBasicsDhcpPortIp>;
+
+TEST_F(PortIpPage, PortsTheSwitchDoesNotOfferGetNoRowAndAreSentAsZero)
+{
+    Intp::InitDeviceTypes();
+    Intp::TDeviceType eight;
+    eight.Name = "Eight";
+    eight.PortNum = 8;
+    eight.TrunkGroupNum = 2;
+    a->SetType(uint32_t(Intp::RegisterDeviceType(&eight)));
+    Select({a});
+    EXPECT_EQ(page.Refresh(true), 1); // the port names first, then the bindings
+    ASSERT_EQ(env.protocol.sent.size(), 2u);
+    EXPECT_EQ(env.protocol.sent[0].code, Intp::ccPortNameGet);
+    EXPECT_EQ(env.protocol.sent[1].code, Intp::ccBasicsDhcpPortIpGet);
+
+    Intp::TPropertyPortName names;
+    names.valid = true;
+    names.names = {"P1", "P2", "P3", "P4", "Port.XX", "Port.XX", "P7", "P8", "T1", "T2"};
+    Intp::Property<Intp::TPropertyPortName>::Get(a) = names;
+    page.OnNotify(a, Intp::ccPortNameGet, 0); // not the page's own read
+    Intp::TPropertyBasicsDhcpPortIp bindings;
+    bindings.addresses = {Ip(10, 0, 0, 1), 0, 0, 0, Ip(10, 0, 0, 5), 0, Ip(127, 0, 0, 7), Ip(10, 0, 0, 8)};
+    Put(a, bindings, Intp::ccBasicsDhcpPortIpGet);
+
+    TPageListModel* model = page.m_ListView->Model();
+    ASSERT_EQ(model->RowCount(), 6);
+    EXPECT_EQ(model->Row(5).cells, (QStringList{"Port.06", "10.0.0.8"}));
+    EXPECT_FALSE(page.m_IpAddress->isEnabled());
+    // Showing a row's address is no edit, even of one that is no host.
+    page.m_ListView->SelectRow(4);
+    EXPECT_EQ(page.m_IpAddress->text(), "127.0.0.7");
+    EXPECT_EQ(model->Cell(4, 1), "127.0.0.7");
+    page.m_ListView->SelectRow(1);
+    page.m_IpAddress->setText("127.0.0.1"); // no host: bound as 0
+    EXPECT_EQ(model->Cell(1, 1), "0.0.0.0");
+    page.m_ListView->SelectRow(2);
+    page.m_IpAddress->setText("10.0.0.33");
+    page.m_Apply->click();
+
+    Bytes expected;
+    for (uint32_t address : {Ip(10, 0, 0, 1), 0u, Ip(10, 0, 0, 33), 0u, 0u, 0u, Ip(127, 0, 0, 7), Ip(10, 0, 0, 8)})
+        PutU32(expected, address);
+    EXPECT_EQ(LastSent(Intp::ccBasicsDhcpPortIpSet), expected);
+    Intp::ResetDeviceTypes();
 }
 
 } // namespace
