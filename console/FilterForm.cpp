@@ -1,6 +1,6 @@
 #include "console/FilterForm.h"
 
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -3,7 +3,7 @@
 // "Set Discovery Filter": the dialog that edits the discovery filter and
 // serves it to the rest of the console.
 
-#include "console/FilterServer.h"
+#include "pages/kit/FilterServer.h"
 
 #include <QDialog>
 #include <QSet>

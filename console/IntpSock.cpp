@@ -1,6 +1,6 @@
 #include "console/IntpSock.h"
 
-#include "console/IntpSocketThread.h"
+#include "console/IntpReceiveQueue.h"
 #include "intp/NetUtils.h"
 
 #include <QNetworkDatagram>

@@ -1,11 +1,12 @@
 #include "console/LoginDialog.h"
 
+#include "pages/kit/PageWidgets.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -18,13 +19,8 @@ TLoginForm::TLoginForm(QWidget* parent)
     auto* form = new QFormLayout(group);
     m_Username = new QLineEdit(group);
     m_Password = new QLineEdit(group);
-    // The switch takes at most 16 bytes per field: one Latin-1 byte per character.
-    auto* latin1 = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[\\x{20}-\\x{7E}\\x{A0}-\\x{FF}]*")),
-                                                   this);
-    for (QLineEdit* edit : {m_Username, m_Password}) {
-        edit->setMaxLength(kMaxLength);
-        edit->setValidator(latin1);
-    }
+    MakeLoginField(m_Username);
+    MakeLoginField(m_Password);
     m_Password->setEchoMode(QLineEdit::Password);
     form->addRow(tr("&Username:"), m_Username);
     form->addRow(tr("&Password:"), m_Password);

@@ -11,8 +11,6 @@ class TLoginForm : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kMaxLength = 16;
-
     explicit TLoginForm(QWidget* parent = nullptr);
 
     // Shows the dialog modally; true and the two texts on Login. The texts

@@ -1,10 +1,14 @@
 #pragma once
 
-// The console's main window: protocol host, device tree and page host.
+// The console's main window. It keeps the window, the sockets and the
+// servers; the page host (TPageHost), the device tree (TDeviceTree) and the
+// actions (TMainActions) are classes of their own, entered through the
+// window's methods below.
 
-#include "console/Module.h"
+#include "console/TreeNode.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
+#include "pages/kit/Module.h"
 
 #include <QHostAddress>
 #include <QList>
@@ -24,11 +28,13 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class TFilterForm;
 class TIntpSock;
+class TDeviceTree;
 class TIntpSocketThread;
+class TMainActions;
 class TModuleFrame;
+class TPageHost;
 class TProtocolHost;
 class TSyslogSocketThread;
-class TTreeNode;
 
 // Enterprise number of the switch family that the console manages; a
 // device whose object identifier lacks it is not supported.
@@ -60,7 +66,7 @@ public:
     // Tree images.
     enum TTreeImage { tiRoot = 4, tiDevices = 5, tiMonitor = 6, tiSyslog = 7, tiTopology = 8, tiWizard = 9 };
     // Grouping of the device tree (the "Sort Devices By" combo box).
-    enum TGrouping { gNone = 0, gModel = 1, gIpAddress = 2, gFilterMethod = 3 };
+    enum TGrouping { gNone = dgNone, gModel = dgModel, gIpAddress = dgIpAddress, gFilterMethod = dgFilterMethod };
 
     explicit TMainForm(const TOptions& options, QWidget* parent = nullptr);
     TMainForm() : TMainForm(TOptions()) {}
@@ -145,6 +151,7 @@ public:
     // Opens a URL (tests replace the browser).
     using TOpenUrlHook = std::function<void(const QString& url)>;
     void SetOpenUrlHook(TOpenUrlHook hook) { m_OpenUrlHook = std::move(hook); }
+    const TOpenUrlHook& OpenUrlHook() const { return m_OpenUrlHook; }
 
     // --- Parts, for the pages and the tests
     QTreeWidget* Tree() const { return m_Tree; }
@@ -157,8 +164,10 @@ public:
     TIntpSocketThread* IntpQueue() const { return m_IntpQueue; }
     TFilterForm* FilterForm() const { return m_FilterForm; }
     TSyslogSocketThread* SyslogQueue() const { return m_SyslogThread; }
-    QTimer* DiscoveryTimer() const { return m_Timer4; }
-    int DeviceCount() const { return m_DeviceCount; }
+    QTimer* DiscoveryTimer() const;
+    int DeviceCount() const;
+    TPageHost* PageHost() const { return m_PageHost; }
+    TDeviceTree* DeviceTree() const { return m_DeviceTree; }
     QAction* Action(const QString& name) const;
 
     // --- Actions
@@ -183,22 +192,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void CreateActions();
-    void CreateMenus();
     void BuildMainPages();
     bool OpenSyslog();
-    void EventOnTreeChanging();
-    void PostSelectionCheck();
-    bool ApplySelection(TTreeNode* current, QList<TTreeNode*> selection);
-    void ShowSelection(TTreeNode* current, const QList<TTreeNode*>& selection);
-    void EventOnTreeChange();
-    void SetDevicesText();
-    void SortGroups();
-    void ForgetNode(TTreeNode* node);
-    void KeepSelectionAfterMove(TTreeNode* node, bool wasCurrent);
-    TModule* PageOf(const TTreeNode* node) const;
-    bool IsUnderDevices(const QTreeWidgetItem* item) const;
-    bool AcceptDevice(const Intp::TDevice* device);
     // The look-alike services: the first device of a getter, or any of a list.
     bool IsFirstOf(int (TMainForm::*get)(Intp::TDevice*&), const Intp::TDevice* device);
     bool IsAmong(int (TMainForm::*get)(TDeviceList&), const Intp::TDevice* device);
@@ -214,26 +209,14 @@ private:
 
     QTreeWidget* m_Tree = nullptr;
     QComboBox* m_TreeSort = nullptr;
-    QWidget* m_FuncPages = nullptr;
-    TTreeNode* m_RootNode = nullptr;
-    TTreeNode* m_DevicesNode = nullptr;
-    TTreeNode* m_WizardsNode = nullptr;
+    TPageHost* m_PageHost = nullptr;
+    TDeviceTree* m_DeviceTree = nullptr;
+    TMainActions* m_MainActions = nullptr;
+    QTreeWidgetItem* m_WizardsNode = nullptr;
     TModuleFrame* m_ModuleFrame = nullptr;
-    int m_DeviceCount = 0;
-    std::unordered_map<const Intp::TDevice*, TTreeNode*> m_DeviceNodes;
 
-    // The accepted selection: current node and selected nodes in order.
-    TTreeNode* m_Current = nullptr;
-    QList<TTreeNode*> m_Selection;
-    bool m_SelectionCheckPosted = false;
-    bool m_ApplyingSelection = false;
-
-    std::vector<std::unique_ptr<TModule>> m_OwnedPages;
-    QTimer* m_Timer4 = nullptr;
     QTimer* m_TreeWidthTimer = nullptr;  // fits the tree's column to its texts once per batch
     QSystemTrayIcon* m_TrayIcon = nullptr;
-    QMenu* m_SettingsMenu = nullptr;
-    std::vector<QAction*> m_Actions;
 
     TFilterForm* m_FilterForm = nullptr;
     Filter::TFilterServer* m_FilterServer = nullptr;
@@ -248,6 +231,3 @@ private:
 extern int g_DiscoveryTicks;
 // The discovery chain: find -> settings -> IP configuration -> IntpSip.
 Intp::TWizard* GetFindHook();
-
-// Builds the "Devices" page's tree in layout 0 or 1 (the page-tree builder).
-void BuildModuleTree(TMainForm* form, TModuleFrame* frame, int layout);

@@ -4,41 +4,37 @@
 // once (on the first build for a "Devices" page) and arranged in layout 0
 // (first generation) or layout 1 (second generation) on every build.
 
-#include "console/Module.h"
+#include "pages/kit/Module.h"
+#include "pages/kit/PageRegistry.h"
 
 #include <functional>
 #include <vector>
 
 class QWidget;
+class TMainForm;
 class TModuleFrame;
-
-// One device page class the console is built with.
-struct TDevicePageFactory {
-    const char* name;                              // class name, e.g. "TModuleBasics"
-    std::function<TModule*(QWidget* owner)> make;  // creates the page (owned by the "Devices" page)
-    std::function<void(TModule* page)> configure;  // run on every build, may be empty
-};
-
-// The table of device pages, in creation order (console/DevicePages.cpp).
-const std::vector<TDevicePageFactory>& DevicePageFactories();
 
 // One node of a layout: level 0 is the top; caption is the node text when
 // `as` is set (or when the page is not built in and the node has children).
 struct TModuleTreeEntry {
     int level;
-    const char* page;  // class name, or "#Group" for a group page
+    TPageId page;  // a device page or a group page
     const char* caption;
     bool as = false;
 };
 
 const std::vector<TModuleTreeEntry>& ModuleTreeLayout(int layout);
 
-// Banner page class by the model's banner number (unknown numbers: general).
-const char* BannerPageName(int banner);
+// Banner page by the model's banner number (unknown numbers: general).
+TPageId BannerPageId(int banner);
 
-// Builds the page tree with the given factories (tests pass their own).
-void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TDevicePageFactory>& factories);
+// Builds the page tree with the given page types (the registered ones, or a
+// test's own).
+void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TPageType>& types);
 
-// The page object of a class name or group id on the frame, null when the
-// console is built without it.
-TModule* FindBuiltModule(TModuleFrame* frame, const char* name);
+// The page object of an id on the frame, null when the console is built
+// without it.
+TModule* FindBuiltModule(TModuleFrame* frame, TPageId id);
+
+// Builds the "Devices" page's tree in layout 0 or 1 from the registered pages.
+void BuildModuleTree(TMainForm* form, TModuleFrame* frame, int layout);

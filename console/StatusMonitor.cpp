@@ -3,9 +3,9 @@
 #include "console/Icons.h"
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
-#include "pages/PageList.h"
-#include "pages/PageRules.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/rules/PageRules.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -250,10 +250,8 @@ void TStatusFrame::PollRow(int row, unsigned timeoutMs)
     }
     std::uint32_t state = RowState(row);
     if (device) {
-        auto* ping = new Intp::TSessionIntpPing2(timeoutMs);
-        if (ping->Start(device, this))
+        if (Intp::StartOrDelete(new Intp::TSessionIntpPing2(timeoutMs), device, this))
             return;
-        delete ping;
         state |= Status::sbError;
     } else {
         state |= Status::sbNoReply;

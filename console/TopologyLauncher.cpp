@@ -1,6 +1,6 @@
 #include "console/TopologyLauncher.h"
 
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QDir>

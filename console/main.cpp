@@ -1,6 +1,6 @@
 #include "console/DeviceTypesFile.h"
 #include "console/MainForm.h"
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 #include "intp/DeviceType.h"
 
 #include <QApplication>

@@ -401,4 +401,11 @@ bool TSessionGeneralBase::GetMatchKey(uint16_t& code, TMacAddr& mac) const
     return true;
 }
 
+bool StartOrDelete(TSession* session, TDevice* device, TWizard* wizard) {
+    if (!session) return false;
+    if (session->Start(device, wizard)) return true;
+    delete session;
+    return false;
+}
+
 } // namespace Intp

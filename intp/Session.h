@@ -250,13 +250,14 @@ public:
     TSessionGeneral() : TSessionGeneralBase(Info) {}
 };
 
+// Starts session on device; the library owns it from a successful start,
+// and one that does not start is deleted here. Null sessions do not start.
+bool StartOrDelete(TSession* session, TDevice* device, TWizard* wizard);
+
 // Starts a new T on device with no wizard; deletes it when it can't start.
 template <class T, class... A>
 bool StartNew(TDevice* device, A&&... args) {
-    T* session = new T(std::forward<A>(args)...);
-    if (session->Start(device, nullptr)) return true;
-    delete session;
-    return false;
+    return StartOrDelete(new T(std::forward<A>(args)...), device, nullptr);
 }
 
 template <uint16_t Code, class TRecord, int Row = 0>

@@ -16,9 +16,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "console/Module.h"
-#include "pages/PageRules.h"
-#include "syslog/SyslogServer.h"
+#include "pages/kit/Module.h"
+#include "pages/rules/PageRules.h"
+#include "pages/kit/SyslogServer.h"
 #include "syslog/SyslogText.h"
 
 using namespace Syslog;

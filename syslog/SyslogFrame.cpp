@@ -11,7 +11,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 #include "syslog/SyslogForm.h"
 #include "syslog/SyslogText.h"
 
@@ -183,6 +183,11 @@ void TSyslogFrame::Query(std::uint32_t address, TSyslogList* list, bool markRead
 {
     if (list)
         m_Store.Query(address, *list, markRead);
+}
+
+void TSyslogFrame::ShowSender(std::uint32_t address, QWidget* owner)
+{
+    TSyslogForm::ShowSender(this, address, 0, owner);
 }
 
 bool TSyslogFrame::SaveToFile(const TSyslogList* list, const std::string& fileName)

@@ -11,8 +11,8 @@
 #include <array>
 #include <functional>
 
-#include "console/Module.h"
-#include "syslog/SyslogServer.h"
+#include "pages/kit/Module.h"
+#include "pages/kit/SyslogServer.h"
 #include "syslog/SyslogStore.h"
 
 class QLabel;
@@ -64,6 +64,7 @@ public:
     const char* GetSeverityName(int severity) override;
     void Query(std::uint32_t address, TSyslogList* list, bool markRead) override;
     bool SaveToFile(const TSyslogList* list, const std::string& fileName) override;
+    void ShowSender(std::uint32_t address, QWidget* owner) override;
 
     // Asks for the file to save to; an empty answer cancels. Tests answer it.
     using TFileNameHook = std::function<QString()>;

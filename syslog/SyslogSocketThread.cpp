@@ -15,8 +15,8 @@
 #include <exception>
 #include <vector>
 
-#include "console/Module.h"
-#include "syslog/SyslogServer.h"
+#include "pages/kit/Module.h"
+#include "pages/kit/SyslogServer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageWidgets.h"
 
 namespace Syslog {
 

@@ -1,13 +1,13 @@
 #include "pages/system/Banner.h"
+#include "pages/kit/PageRegistry.h"
 
-#include "console/StatusMonitor.h"
+#include "pages/kit/StatusServer.h"
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
 #include "intp/Redundancy.h"
-#include "pages/PageWidgets.h"
-#include "syslog/SyslogForm.h"
-#include "syslog/SyslogServer.h"
+#include "pages/kit/PageWidgets.h"
+#include "pages/kit/SyslogServer.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -101,7 +101,7 @@ TModuleBanner::TModuleBanner(TBannerKind kind, QWidget* parent) : QFrame(parent)
     m_WebOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     // The message dialog has no owner.
     m_LogOpener = [](Syslog::TSyslogServer* server, std::uint32_t address) {
-        TSyslogForm::ShowSender(server, address, 0, nullptr);
+        server->ShowSender(address, nullptr);
     };
     BuildControls();
 
@@ -458,3 +458,10 @@ void TModuleBanner::UpdateRedundancy(Intp::TDevice* device, bool hasDevice)
     }
     CheckRadio(radio);
 }
+
+REGISTER_PAGE(TModuleBannerGeneral);
+REGISTER_PAGE(TModuleBannerLarch);
+REGISTER_PAGE(TModuleBannerBirch);
+REGISTER_PAGE(TModuleBannerCedar);
+REGISTER_PAGE(TModuleBannerMaple);
+REGISTER_PAGE(TModuleBanner10port);

@@ -6,7 +6,7 @@
 // messages and its redundancy mode. One banner per model family; the
 // families differ only in the data of TBannerVariant.
 
-#include "console/Module.h"
+#include "pages/kit/Module.h"
 #include "pages/system/BannerPanel.h"
 
 #include <QFrame>

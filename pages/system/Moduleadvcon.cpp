@@ -1,7 +1,8 @@
 #include "pages/system/Moduleadvcon.h"
 
 #include "intp/Advanced.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QCheckBox>
@@ -187,3 +188,7 @@ void TModuleJumboFrame::EventOnApplyClick()
     SendToSelectedDevices<Intp::TSessionJumboFrameSet>(
         [&](Intp::TSessionJumboFrameSet& request) { request.SetPayload(&enabled); });
 }
+
+REGISTER_PAGE(TModuleAdvConBSF);
+REGISTER_PAGE(TModuleAgingTime);
+REGISTER_PAGE(TModuleJumboFrame);

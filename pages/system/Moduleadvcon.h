@@ -3,7 +3,7 @@
 // Advanced configuration pages: the broadcast storm filter, the MAC table's
 // aging time and jumbo frames. Each shows one record and writes it back.
 
-#include "pages/ModulePage.h"
+#include "pages/kit/ModulePage.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,7 +1,8 @@
 #include "pages/system/Moduleautoprovision.h"
 
 #include "intp/Basics.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QCheckBox>
@@ -108,3 +109,5 @@ void TModuleAutoProvision::EventOnApplyClick()
     SendToSelectedDevices<Intp::TSessionBasicsAutoProvisionSet>(
         [&](Intp::TSessionBasicsAutoProvisionSet& request) { request.SetPayload(record); });
 }
+
+REGISTER_PAGE(TModuleAutoProvision);

@@ -3,7 +3,7 @@
 // "Auto Provision": whether the switch fetches a configuration file and a
 // firmware image from TFTP servers by itself when it starts.
 
-#include "pages/ModulePage.h"
+#include "pages/kit/ModulePage.h"
 
 class QCheckBox;
 class QLabel;

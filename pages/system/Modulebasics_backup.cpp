@@ -1,10 +1,11 @@
 #include "pages/system/Modulebasics_backup.h"
+#include "pages/kit/PageRegistry.h"
 
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
-#include "pages/PageList.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QDir>
 #include <QFile>
@@ -158,3 +159,5 @@ int TModuleBasicsBackup::StartTftpTransfers(int first)
         return request;
     });
 }
+
+REGISTER_PAGE(TModuleBasicsBackup);

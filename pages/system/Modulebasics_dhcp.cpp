@@ -3,10 +3,11 @@
 #include "intp/Dhcp.h"
 #include "intp/NetUtils.h"
 #include "intp/Ports.h"
-#include "pages/PageList.h"
-#include "pages/PageWidgets.h"
-#include "pages/PortLayout.h"
-#include "pages/PageRules.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
+#include "pages/kit/PortLayout.h"
+#include "pages/rules/PageRules.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QComboBox>
@@ -287,3 +288,7 @@ void TModuleBasicsDhcpPortIp::EventOnApplyClick()
         request.SetEntries(addresses.data(), int(addresses.size()));
     });
 }
+
+REGISTER_PAGE(TModuleBasicsDhcp);
+REGISTER_PAGE(TModuleBasicsDhcpEntry);
+REGISTER_PAGE(TModuleBasicsDhcpPortIp);

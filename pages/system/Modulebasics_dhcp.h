@@ -4,7 +4,7 @@
 // hands out), "Client Entries" (the leases, read only) and "Port and IP
 // Binding" (a fixed address per port).
 
-#include "pages/ModulePage.h"
+#include "pages/kit/ModulePage.h"
 
 #include <cstdint>
 #include <vector>

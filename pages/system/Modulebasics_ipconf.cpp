@@ -1,10 +1,11 @@
 #include "pages/system/Modulebasics_ipconf.h"
 
-#include "console/FilterServer.h"
+#include "pages/kit/FilterServer.h"
 #include "intp/Basics.h"
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -473,3 +474,5 @@ void TModuleBasicsIPConf::EventOnApplyClick()
     if (!oldAddresses.empty() && m_ArpFlusher)
         m_ArpFlusher(oldAddresses);
 }
+
+REGISTER_PAGE(TModuleBasicsIPConf);

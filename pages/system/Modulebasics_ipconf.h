@@ -5,7 +5,7 @@
 // sends them all with Apply. The tree groups the switches by their current
 // address.
 
-#include "pages/ModulePage.h"
+#include "pages/kit/ModulePage.h"
 #include "pages/rules/SystemRules.h"
 
 #include <cstdint>

@@ -1,7 +1,8 @@
 #include "pages/system/Modulebasics_password.h"
 
 #include "intp/Maintenance.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QCheckBox>
@@ -157,3 +158,7 @@ TModuleBasicsReboot::TModuleBasicsReboot(QWidget* parent) : TModulePage("Reboot"
     AddInputs({m_Reboot});
     connect(m_Reboot, &QPushButton::clicked, this, [] { RebootSelectedDevices(nullptr); });
 }
+
+REGISTER_PAGE(TModuleBasicsPassword);
+REGISTER_PAGE(TModuleBasicsDefault);
+REGISTER_PAGE(TModuleBasicsReboot);

@@ -3,7 +3,7 @@
 // "Admin Password", "Factory Default" and "Reboot": write-only pages that
 // read nothing and act on every selected switch.
 
-#include "pages/ModulePage.h"
+#include "pages/kit/ModulePage.h"
 
 class QCheckBox;
 class QLineEdit;

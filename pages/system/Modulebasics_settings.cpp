@@ -2,7 +2,8 @@
 
 #include "intp/Basics.h"
 #include "intp/NetUtils.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QDesktopServices>
@@ -126,3 +127,5 @@ bool TModuleBasicsSettings::eventFilter(QObject* watched, QEvent* event)
         EventOnWebClick();
     return TModulePage::eventFilter(watched, event);
 }
+
+REGISTER_PAGE(TModuleBasicsSettings);

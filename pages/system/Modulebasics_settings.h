@@ -3,7 +3,7 @@
 // "Switch Setting": the identity of the current switch; its name, location,
 // contact and description are written to every selected switch.
 
-#include "pages/ModulePage.h"
+#include "pages/kit/ModulePage.h"
 
 #include <QUrl>
 

@@ -1,7 +1,8 @@
 #include "pages/system/Modulebasics_sntp.h"
 
 #include "intp/Basics.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QComboBox>
@@ -318,3 +319,5 @@ void TModuleBasicsSntp::EventOnApplyClick()
     SendToSelectedDevices<Intp::TSessionBasicsSntpSet>(
         [&](Intp::TSessionBasicsSntpSet& request) { request.SetPayload(record); });
 }
+
+REGISTER_PAGE(TModuleBasicsSntp);

@@ -3,7 +3,7 @@
 // "Time (SNTP)": the switch's SNTP client and daylight-saving period, and
 // its clock running live.
 
-#include "pages/ModulePage.h"
+#include "pages/kit/ModulePage.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,5 @@
 #include "pages/system/Modulebasics_upgrade.h"
+#include "pages/kit/PageRegistry.h"
 
 TModuleBasicsUpgrade::TModuleBasicsUpgrade(QWidget* parent)
     : TUploadPageOf({"Upgrade", "&Upgrade", "RC_BITMAP_16X16_FIRMWARE", "&Reboot", QString(), 15},
@@ -6,3 +7,5 @@ TModuleBasicsUpgrade::TModuleBasicsUpgrade(QWidget* parent)
 {
     m_Upgrade = m_Start;
 }
+
+REGISTER_PAGE(TModuleBasicsUpgrade);

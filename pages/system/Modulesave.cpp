@@ -1,8 +1,9 @@
 #include "pages/system/Modulesave.h"
+#include "pages/kit/PageRegistry.h"
 
 #include "intp/Maintenance.h"
-#include "pages/PageList.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QPushButton>
 
@@ -39,3 +40,5 @@ bool TModuleSave::IsRunCode(std::uint16_t code) const { return code == Intp::ccB
 TTransferOutcome TModuleSave::Progress(std::uint16_t, const void*) const { return toDone; }
 
 void TModuleSave::OnBusyChanged(bool busy) { m_Save->setEnabled(!busy); }
+
+REGISTER_PAGE(TModuleSave);

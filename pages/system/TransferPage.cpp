@@ -3,8 +3,8 @@
 #include "intp/Basics.h"
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
-#include "pages/PageList.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -295,8 +295,11 @@ int TTransferPage::StartRows(int first, int limit, const QString& runningText, c
             SetRow(row, "Memory insufficient", tsError);
             continue;
         }
-        if (!prepared || !request->Start(device, this)) {
+        if (!prepared) {
             delete request;
+            request = nullptr;
+        }
+        if (!Intp::StartOrDelete(request, device, this)) {
             SetRow(row, "Fail to send request", tsError);
             continue;
         }

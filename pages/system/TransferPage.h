@@ -5,7 +5,7 @@
 // started with the page as their wizard, further rows started from the
 // progress callback, and no leaving the page while a run lasts.
 
-#include "pages/ModulePage.h"
+#include "pages/kit/ModulePage.h"
 
 #include <QIcon>
 #include <QString>

@@ -5,8 +5,8 @@
 #include "intp/Maintenance.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
-#include "pages/PageList.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -21,6 +21,11 @@
 QString UploadTooLargeMessage()
 {
     return "The image file is larger than 32 MiB (65,536 blocks of 512 bytes) and cannot be sent.";
+}
+
+QString UploadEmptyMessage()
+{
+    return "The image file is empty and cannot be sent.";
 }
 
 TUploadPage::TUploadPage(const TKind& kind, QWidget* parent) : TTransferPage(kind.caption, 5, parent), m_Kind(kind)
@@ -130,10 +135,15 @@ void TUploadPage::AfterFill(const std::vector<Intp::TDevice*>& listed)
 void TUploadPage::EventOnStartClick()
 {
     if (IsBuildin()) {
-        // Block numbers are 16-bit: a larger image can't be addressed.
+        // Block numbers are 16-bit: a larger image can't be addressed. An
+        // empty file is no image: a switch would be sent a block of zeros.
         QFileInfo file(m_LocalFile->text());
         if (file.isFile() && quint64(file.size()) > Intp::TransferMaxUploadSize) {
             ShowMessage(UploadTooLargeMessage());
+            return;
+        }
+        if (file.isFile() && file.size() == 0) {
+            ShowMessage(UploadEmptyMessage());
             return;
         }
         m_Blocks = std::max<std::int64_t>(1, (file.size() + qint64(Intp::TransferBlockSize) - 1) /

@@ -116,3 +116,5 @@ private:
 
 // The message shown when the image file is too large for 16-bit block numbers.
 QString UploadTooLargeMessage();
+// The message shown when the image file is empty.
+QString UploadEmptyMessage();

@@ -8,7 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "console/MainForm.h"
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 #include "console/StatusMonitor.h"
 #include "intp/Device.h"
 #include "intp/Session.h"

@@ -2,8 +2,8 @@
 
 // Recording pages and helpers for the shell tests.
 
-#include "console/FilterServer.h"
-#include "console/Module.h"
+#include "pages/kit/FilterServer.h"
+#include "pages/kit/Module.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 

@@ -1,4 +1,4 @@
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 
 #include <gtest/gtest.h>
 

@@ -17,57 +17,50 @@ namespace {
 
 // The page's own caption: the layout-0 caption, or the class name when only
 // layout 1 shows it (banners have "Link State").
-std::map<std::string, QString> OwnCaptions()
+std::map<TPageId, QString> OwnCaptions()
 {
-    std::map<std::string, QString> captions;
+    std::map<TPageId, QString> captions;
     for (int layout : {1, 0}) {
         for (const TModuleTreeEntry& entry : ModuleTreeLayout(layout)) {
-            if (entry.page[0] != '#' && !entry.as)
+            if (!IsGroupPage(entry.page) && !entry.as)
                 captions[entry.page] = QString::fromUtf8(entry.caption);
         }
     }
     for (int banner = 0; banner < 6; ++banner)
-        captions[BannerPageName(banner)] = "Link State";
-    captions["TModuleBasics"] = "Basics";
-    captions["TModuleBasicsSettings"] = "Switch Setting";
-    captions["TModuleBasicsPassword"] = "Admin Password";
-    captions["TModuleQos2"] = "Qos Mode Own";
-    captions["TModuleMonitorMac"] = "MAC Address Table";
-    captions["TModuleRedundancyRing"] = "Ring Own";
+        captions[BannerPageId(banner)] = "Link State";
+    captions[TPageId::TModuleBasics] = "Basics";
+    captions[TPageId::TModuleBasicsSettings] = "Switch Setting";
+    captions[TPageId::TModuleBasicsPassword] = "Admin Password";
+    captions[TPageId::TModuleQos2] = "Qos Mode Own";
+    captions[TPageId::TModuleMonitorMac] = "MAC Address Table";
+    captions[TPageId::TModuleRedundancyRing] = "Ring Own";
     return captions;
 }
 
 struct TCreated {
-    std::map<std::string, TModule*> pages;
+    std::map<TPageId, TModule*> pages;
     int configured = 0;
 };
 
-std::vector<TDevicePageFactory> Factories(TCreated* created, const std::set<std::string>& without = {})
+std::vector<TPageType> Factories(TCreated* created, const std::set<TPageId>& without = {})
 {
-    std::vector<TDevicePageFactory> factories;
-    for (const auto& [name, caption] : OwnCaptions()) {
-        if (without.count(name))
+    std::vector<TPageType> factories;
+    for (const auto& [id, caption] : OwnCaptions()) {
+        if (without.count(id))
             continue;
-        std::string key = name;
+        const TPageId key = id;
         QString text = caption;
-        factories.push_back({strdup(key.c_str()),
+        factories.push_back({key,
                              [created, key, text](QWidget*) {
                                  auto* page = new TRecordingPage(text);
                                  created->pages[key] = page;
                                  return static_cast<TModule*>(page);
                              },
-                             key == "TModuleRedundancyRstp" ? std::function<void(TModule*)>([created](TModule*) {
-                                 ++created->configured;
-                             })
-                                                            : std::function<void(TModule*)>()});
+                             key == TPageId::TModuleRedundancyRstp
+                                 ? std::function<void(TModule*)>([created](TModule*) { ++created->configured; })
+                                 : std::function<void(TModule*)>()});
     }
     return factories;
-}
-
-void FreeNames(std::vector<TDevicePageFactory>& factories)
-{
-    for (TDevicePageFactory& f : factories)
-        free(const_cast<char*>(f.name));
 }
 
 QStringList Texts(const QTreeWidget* tree)
@@ -93,14 +86,10 @@ protected:
         m_Factories = Factories(&m_Created);
         m_Frame = std::make_unique<TModuleFrame>();
     }
-    void TearDown() override
-    {
-        m_Frame.reset();
-        FreeNames(m_Factories);
-    }
+    void TearDown() override { m_Frame.reset(); }
 
     TCreated m_Created;
-    std::vector<TDevicePageFactory> m_Factories;
+    std::vector<TPageType> m_Factories;
     std::unique_ptr<TModuleFrame> m_Frame;
 };
 
@@ -111,7 +100,7 @@ TEST_F(ModuleTree, LayoutZeroStartsWithTheLoginPageAndItsBasics)
     BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
     QTreeWidget* tree = m_Frame->ModuleTree();
     ASSERT_GT(tree->topLevelItemCount(), 5);
-    EXPECT_EQ(TModuleFrame::ModuleOf(tree->topLevelItem(0)), m_Created.pages["TModuleBasics"]);
+    EXPECT_EQ(TModuleFrame::ModuleOf(tree->topLevelItem(0)), m_Created.pages[TPageId::TModuleBasics]);
     QStringList texts = Texts(tree);
     EXPECT_EQ(texts.mid(0, 4), (QStringList{"Basics", "  Switch Setting", "  Admin Password", "  IP Configuration"}));
     EXPECT_TRUE(texts.contains("  Swale Ring"));
@@ -120,7 +109,7 @@ TEST_F(ModuleTree, LayoutZeroStartsWithTheLoginPageAndItsBasics)
     EXPECT_EQ(m_Created.configured, 1);
 
     // A second build of the same layout gives the same tree and pages.
-    std::map<std::string, TModule*> pages = m_Created.pages;
+    std::map<TPageId, TModule*> pages = m_Created.pages;
     m_Frame->ClearModuleTree();
     BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
     EXPECT_EQ(Texts(m_Frame->ModuleTree()), texts);
@@ -148,30 +137,30 @@ TEST_F(ModuleTree, LayoutOneShowsPagesUnderItsOwnCaptionsAndLayoutZeroBringsThem
 TEST_F(ModuleTree, BannersAreRegisteredOncePerModelWithTheGeneralOneAsDefault)
 {
     BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
-    EXPECT_EQ(m_Frame->DefaultBanner(), m_Created.pages["TModuleBannerGeneral"]);
+    EXPECT_EQ(m_Frame->DefaultBanner(), m_Created.pages[TPageId::TModuleBannerGeneral]);
     Intp::TDevice* larch = MakeDevice(1, 1, 0x0A000001);
     Intp::TDevice* seven = MakeDevice(2, 2, 0x0A000002);
     Intp::TDevice* birch = MakeDevice(3, 3, 0x0A000003);
     m_Frame->OnNotify(larch, ncSelectionChanged, 0);
-    EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages["TModuleBannerLarch"]);
+    EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages[TPageId::TModuleBannerLarch]);
     m_Frame->OnNotify(seven, ncSelectionChanged, 0);
-    EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages["TModuleBannerGeneral"]);
+    EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages[TPageId::TModuleBannerGeneral]);
     m_Frame->OnNotify(birch, ncSelectionChanged, 0);
-    EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages["TModuleBannerBirch"]);
+    EXPECT_EQ(m_Frame->ShownBanner(), m_Created.pages[TPageId::TModuleBannerBirch]);
 
     // A failed model file registers only the default banner.
     TModuleFrame failed;
     g_DevicesLoadFailed = true;
     BuildModuleTreeWith(&failed, 0, m_Factories);
     failed.OnNotify(larch, ncSelectionChanged, 0);
-    EXPECT_EQ(failed.ShownBanner(), m_Created.pages["TModuleBannerGeneral"]);
+    EXPECT_EQ(failed.ShownBanner(), m_Created.pages[TPageId::TModuleBannerGeneral]);
     Intp::DeleteAllDevices();
 }
 
 TEST_F(ModuleTree, OnlyPagesThatExistGetNodes)
 {
     TCreated created;
-    auto factories = Factories(&created, {"TModuleBasics", "TModuleQosCos", "TModuleSave"});
+    auto factories = Factories(&created, {TPageId::TModuleBasics, TPageId::TModuleQosCos, TPageId::TModuleSave});
     auto frame = std::make_unique<TModuleFrame>();
     BuildModuleTreeWith(frame.get(), 0, factories);
     QStringList texts = Texts(frame->ModuleTree());
@@ -181,6 +170,31 @@ TEST_F(ModuleTree, OnlyPagesThatExistGetNodes)
     EXPECT_FALSE(texts.contains("  COS Settings"));
     EXPECT_TRUE(texts.contains("  TOS Settings"));
     EXPECT_FALSE(texts.contains("Save To Flash"));
-    frame.reset();
-    FreeNames(factories);
+}
+
+TEST(ModuleTreeRegistrations, BothLayoutsPlaceEveryRegisteredPage)
+{
+    const std::vector<TPageType>& types = RegisteredPages();
+    ASSERT_FALSE(types.empty());
+    auto frame = std::make_unique<TModuleFrame>();
+    std::set<const TModule*> placed;
+    for (int layout : {0, 1}) {
+        frame->ClearModuleTree();
+        BuildModuleTree(nullptr, frame.get(), layout);
+        for (QTreeWidgetItemIterator it(frame->ModuleTree()); *it; ++it)
+            placed.insert(TModuleFrame::ModuleOf(*it));
+    }
+    std::set<TPageId> banners;
+    for (int banner = 0; banner < 6; ++banner)
+        banners.insert(BannerPageId(banner));
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        const TPageId id = types[i].id;
+        if (i > 0) {
+            EXPECT_LT(types[i - 1].id, id) << "registered twice or out of order: " << PageIdName(id);
+        }
+        TModule* page = FindBuiltModule(frame.get(), id);
+        ASSERT_NE(page, nullptr) << PageIdName(id);
+        // Banners sit above the tree, every other page in it.
+        EXPECT_EQ(placed.count(page), banners.count(id) ? 0u : 1u) << PageIdName(id);
+    }
 }

@@ -1,7 +1,7 @@
 #include "FakePages.h"
 
 #include "console/IntpSock.h"
-#include "console/IntpSocketThread.h"
+#include "console/IntpReceiveQueue.h"
 #include "console/ProtocolHost.h"
 #include "intp/Device.h"
 #include "intp/Session.h"

@@ -1,7 +1,7 @@
 #include "FakePages.h"
 
 #include "console/IntpSock.h"
-#include "console/IntpSocketThread.h"
+#include "console/IntpReceiveQueue.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
 
@@ -150,6 +150,48 @@ TEST(ReceiveQueue, LoopbackDatagramReachesTheDispatcher)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !devices.ips.empty(); }, 5000));
     EXPECT_EQ(devices.added, (std::vector<std::string>{"02:00:00:00:00:2A"}));
     EXPECT_EQ(devices.ips.front(), 0x7F000001u);
+    Intp::DeleteAllDevices();
+    Intp::SetDeviceCallback(nullptr);
+}
+
+// A request that takes any frame of one code and keeps its payload size.
+class TLengthProbe : public Intp::TSession {
+public:
+    bool Request(Intp::TDevice*) override { return true; }
+    int OnReceive(Intp::TDevice*, const Intp::THeader& header, Intp::TPayloadReader payload) override
+    {
+        if (header.code != 0x0104)
+            return Intp::rrNotMine;
+        received = payload.Size();
+        return Intp::rrFinished;
+    }
+    const char* GetName() const override { return "Probe"; }
+    static inline std::size_t received = 0;
+};
+
+TEST(ReceiveQueue, TheLargestDatagramReachesTheDispatcherWhole)
+{
+    // 65,534 bytes is more than UDP over IPv4 carries, so it is queued by hand
+    // the way the socket's read handler queues what it accepts.
+    ASSERT_TRUE(AcceptIntpDatagramSize(65534));
+    TRecordingDevices devices;
+    Intp::SetDeviceCallback(&devices);
+    Intp::TDevice* device = Intp::FindDevice(Intp::TMacAddr(0x02, 0, 0, 0, 0, 0x2B), true);
+    ASSERT_TRUE((new TLengthProbe)->Start(device));
+    std::size_t delivered = 0;
+    TIntpSocketThread queue([&](std::uint32_t address, std::uint32_t length, std::uint8_t* data) {
+        delivered = length;
+        Intp::DispatchPacket(address, length, data);
+    });
+    std::vector<std::uint8_t> datagram(65534, 0x5A);
+    const std::uint8_t header[12] = {0x01, 0x04, 0, 0, 0xFF, 0xF2, 0x02, 0, 0, 0, 0, 0x2B};
+    std::copy(std::begin(header), std::end(header), datagram.begin());
+    queue.PushDatagram(0x7F000001, std::move(datagram));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered != 0; }, 5000));
+    EXPECT_EQ(delivered, 65534u);
+    EXPECT_EQ(TLengthProbe::received, 65534u - 12u);
+    EXPECT_EQ(Intp::GetSessionCount(), 0u);
+    Intp::DeleteAllSessions();
     Intp::DeleteAllDevices();
     Intp::SetDeviceCallback(nullptr);
 }

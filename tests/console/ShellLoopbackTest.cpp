@@ -3,12 +3,12 @@
 // tree and from the login page, and syslog from a switch to the events page.
 #include "FakePages.h"
 
-#include "console/FilterServer.h"
+#include "pages/kit/FilterServer.h"
 #include "console/MainForm.h"
 #include "console/ModuleFrame.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
-#include "pages/system/LoginPage.h"
+#include "pages/system/Modulebasics.h"
 #include "syslog/SyslogForm.h"
 #include "syslog/SyslogFrame.h"
 #include "syslog/SyslogSocketThread.h"

@@ -2,8 +2,8 @@
 
 #include "console/AboutDialog.h"
 #include "console/LoginDialog.h"
-#include "console/MessageBox.h"
-#include "console/Module.h"
+#include "pages/kit/MessageBox.h"
+#include "pages/kit/Module.h"
 #include "console/TopologyLauncher.h"
 #include "console/WizardsModule.h"
 

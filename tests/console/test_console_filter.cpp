@@ -1,5 +1,5 @@
 #include "console/FilterForm.h"
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // Runs in the console's namespace (test_e2e_console.sh); the fleet's socket is
 // made in the switches' namespace named by E2E_SWITCH_NETNS.
 #include "console/DeviceTypesFile.h"
-#include "console/FilterServer.h"
+#include "pages/kit/FilterServer.h"
 #include "console/MainForm.h"
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
 #include "console/StatusMonitor.h"
 #include "intp/Basics.h"
@@ -14,8 +14,8 @@
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
 #include "intp/Redundancy.h"
-#include "pages/PageList.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 #include "pages/system/Banner.h"
 #include "pages/system/BannerPanel.h"
 #include "pages/system/Modulebasics_ipconf.h"

@@ -5,8 +5,8 @@
 // main window (page on show first, then the request's wizard) and fires
 // reply timers on demand.
 
-#include "console/MessageBox.h"
-#include "console/Module.h"
+#include "pages/kit/MessageBox.h"
+#include "pages/kit/Module.h"
 #include "intp/Session.h"
 
 #include <cstdint>

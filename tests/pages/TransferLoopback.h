@@ -4,8 +4,8 @@
 #pragma once
 
 #include "console/IntpSock.h"
-#include "console/IntpSocketThread.h"
-#include "console/Module.h"
+#include "console/IntpReceiveQueue.h"
+#include "pages/kit/Module.h"
 #include "console/ProtocolHost.h"
 #include "intp/Device.h"
 #include "intp/Session.h"

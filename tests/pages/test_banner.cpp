@@ -8,8 +8,8 @@
 #include "intp/Operations.h"
 #include "intp/Redundancy.h"
 #include "pages/system/Banner.h"
+#include "pages/kit/SyslogServer.h"
 #include "syslog/SyslogForm.h"
-#include "syslog/SyslogServer.h"
 #include "syslog/SyslogStore.h"
 
 #include <QApplication>
@@ -61,6 +61,8 @@ public:
             store.Query(address, *list, markRead);
     }
     bool SaveToFile(const Syslog::TSyslogList*, const std::string&) override { return false; }
+    // As the events page does: the real message dialog.
+    void ShowSender(std::uint32_t address, QWidget* owner) override { TSyslogForm::ShowSender(this, address, 0, owner); }
 };
 
 class TBannerHost : public TFakePageHost {

@@ -4,7 +4,7 @@
 
 #include "intp/Basics.h"
 #include "intp/Device.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageWidgets.h"
 #include "pages/system/Modulebasics_ipconf.h"
 
 #include <QCheckBox>

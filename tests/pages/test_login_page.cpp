@@ -4,11 +4,14 @@
 #include "intp/Basics.h"
 #include "intp/Device.h"
 #include "intp/Operations.h"
-#include "pages/PageList.h"
-#include "pages/system/LoginPage.h"
+#include "pages/kit/PageList.h"
+#include "pages/system/Modulebasics.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -118,6 +121,20 @@ TEST_F(LoginPageTest, TextsBeyondAsciiAreSentAsOneLatin1BytePerCharacter)
     ASSERT_EQ(logins.size(), 3u);
     for (const TSentFrame& frame : logins)
         EXPECT_EQ(frame.payload, std::vector<uint8_t>(digest.begin(), digest.end()));
+}
+
+TEST_F(LoginPageTest, FieldsTakeAtMostSixteenLatin1Characters)
+{
+    for (QLineEdit* edit : {page.m_Username, page.m_Password}) {
+        QTest::keyClicks(edit, "abcdefghijklmnopqrstuvwxyz");
+        EXPECT_EQ(edit->text(), "abcdefghijklmnop");
+        edit->clear();
+        for (const QString& key : {QStringLiteral("a"), QString(QChar(0x20AC)), QStringLiteral("b")}) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
+            QApplication::sendEvent(edit, &press);
+        }
+        EXPECT_EQ(edit->text(), "ab");
+    }
 }
 
 TEST_F(LoginPageTest, LogoutSendsAZeroDigestToEverySelectedSwitch)

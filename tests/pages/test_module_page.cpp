@@ -5,8 +5,8 @@
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 #include "intp/Warning.h"
-#include "pages/ModulePage.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/ModulePage.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

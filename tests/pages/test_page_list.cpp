@@ -1,6 +1,6 @@
 // Sortable lists, edited list rows and the per-port layout.
-#include "pages/PageList.h"
-#include "pages/PortLayout.h"
+#include "pages/kit/PageList.h"
+#include "pages/kit/PortLayout.h"
 
 #include <QComboBox>
 #include <QHeaderView>

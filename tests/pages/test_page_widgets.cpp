@@ -1,5 +1,5 @@
 // Address fields and glyphs.
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

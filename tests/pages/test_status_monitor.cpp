@@ -4,7 +4,7 @@
 #include "console/StatusMonitor.h"
 #include "intp/Device.h"
 #include "intp/Operations.h"
-#include "pages/PageList.h"
+#include "pages/kit/PageList.h"
 
 #include <QCheckBox>
 #include <QItemSelectionModel>

@@ -6,12 +6,13 @@
 #include "intp/Codes.h"
 #include "intp/Device.h"
 #include "intp/Transfer.h"
-#include "pages/PageList.h"
+#include "pages/kit/PageList.h"
 #include "pages/system/Modulebasics_backup.h"
 #include "pages/system/Modulebasics_restore.h"
 #include "pages/system/Modulebasics_upgrade.h"
 #include "pages/system/Modulesave.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -237,22 +238,40 @@ TEST_F(BackupPage, ServerAddressesThatAreNoHostKeepBackupDisabled)
     EXPECT_TRUE(page.m_Backup->isEnabled());
 }
 
-TEST_F(BackupPage, AFileThatCannotBeCreatedFailsTheRowAndTheRunDoesNotStart)
+TEST_F(BackupPage, WhenEveryRowFailsToStartTheRunDoesNotStart)
 {
-    Select(1);
+    Select(3);
     page.EventOnFolderChosen(dir.path());
     page.m_Prefix->setText("missing/");
     page.EventOnBackupClick();
-    EXPECT_EQ(Status(0), "Fail to send request");
-    EXPECT_EQ(page.RowState(0), tsError);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(Status(row), "Fail to send request") << row;
+        EXPECT_EQ(page.RowState(row), tsError) << row;
+    }
     EXPECT_FALSE(page.IsBusy());
     EXPECT_TRUE(page.m_Backup->isEnabled());
+    EXPECT_TRUE(page.m_TopPanel->isEnabled());
     EXPECT_TRUE(env.protocol.SentWith(Intp::ccBasicsBackupBuildin).empty());
 }
 
-TEST_F(BackupPage, AFailedFileWriteIsAnErrorAndLeavesNoFile)
+TEST_F(BackupPage, AnEmptyPrefixNamesTheFileAfterTheAddressAlone)
 {
     Select(1);
+    page.EventOnFolderChosen(dir.path());
+    page.m_Prefix->clear();
+    page.EventOnBackupClick();
+    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupBuildin, 0, BackupBlock(Intp::TransferLastBlock, 'z'));
+    EXPECT_EQ(page.RowState(0), tsDone);
+    QFile file(dir.filePath("10.0.0.1.bin"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray(512, 'z'));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"10.0.0.1.bin"});
+}
+
+TEST_F(BackupPage, AFailedFileWriteIsAnErrorAndLeavesTheEarlierFileAsItWas)
+{
+    Select(1);
+    WriteFile("backup_10.0.0.1.bin", 100, 'e');
     page.EventOnFolderChosen(dir.path());
     page.EventOnBackupClick();
     TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupBuildin, 0, BackupBlock(0, 1));
@@ -269,7 +288,10 @@ TEST_F(BackupPage, AFailedFileWriteIsAnErrorAndLeavesNoFile)
     EXPECT_EQ(Status(0), "Error: 0x1100");
     EXPECT_EQ(page.RowState(0), tsError);
     EXPECT_FALSE(page.IsBusy());
-    EXPECT_FALSE(QFile::exists(dir.filePath("backup_10.0.0.1.bin")));
+    QFile earlier(dir.filePath("backup_10.0.0.1.bin"));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), QByteArray(100, 'e'));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"backup_10.0.0.1.bin"});
 }
 
 TEST_F(BackupPage, TheWatchdogEndsARowWhoseDeviceADiscoveryRemoved)
@@ -369,10 +391,19 @@ TEST_F(RestorePage, ASelectionOfTwoModelsDisablesEveryModeControlInEitherOrder)
     }
 }
 
-TEST_F(RestorePage, ImageFilesUpToTheBlockLimitAreSentWholeAndLargerOnesRefused)
+TEST_F(RestorePage, ImageFilesUpToTheBlockLimitAreSentWholeAndEmptyOrLargerOnesRefused)
 {
     Select(1);
     QString path = WriteFile("big.cfg", 0);
+    page.EventOnFileChosen(path);
+    ASSERT_TRUE(page.m_Restore->isEnabled());
+    page.m_Restore->click();
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_EQ(env.messages[0], UploadEmptyMessage());
+    EXPECT_TRUE(env.protocol.sent.empty());
+    EXPECT_FALSE(page.IsBusy());
+    env.messages.clear();
+
     ASSERT_TRUE(QFile::resize(path, qint64(Intp::TransferMaxUploadSize) + 1));
     page.EventOnFileChosen(path);
     ASSERT_TRUE(page.m_Restore->isEnabled());

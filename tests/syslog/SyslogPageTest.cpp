@@ -15,7 +15,7 @@
 #include <chrono>
 #include <thread>
 
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 #include "syslog/SyslogForm.h"
 #include "syslog/SyslogFrame.h"
 #include "syslog/SyslogSocketThread.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "syslog/SyslogServer.h"
+#include "pages/kit/SyslogServer.h"
 #include "syslog/SyslogSocketThread.h"
 #include "tests/syslog/SyslogSender.h"
 
@@ -42,6 +42,7 @@ public:
     const char* GetSeverityName(int) override { return nullptr; }
     void Query(std::uint32_t, TSyslogList*, bool) override { }
     bool SaveToFile(const TSyslogList*, const std::string&) override { return false; }
+    void ShowSender(std::uint32_t, QWidget*) override {}
 
     std::vector<std::string> Texts() const
     {

@@ -1,9 +1,13 @@
 #pragma once
 
+// The message types come from the plain parser library (syslogcore), which
+// sits beside intp at the bottom of the build.
+#include "syslog/SyslogParser.h"
+
 #include <cstdint>
 #include <string>
 
-#include "syslog/SyslogParser.h"
+class QWidget;
 
 namespace Syslog {
 
@@ -27,6 +31,9 @@ public:
     virtual void Query(std::uint32_t address, TSyslogList* list, bool markRead) = 0;
     // Writes the list as the XML export; false when the file was not written.
     virtual bool SaveToFile(const TSyslogList* list, const std::string& fileName) = 0;
+    // Opens the messages of one sender in a dialog over owner: pages show a
+    // switch's log this way without knowing the syslog windows.
+    virtual void ShowSender(std::uint32_t address, QWidget* owner) = 0;
 };
 
 } // namespace Syslog

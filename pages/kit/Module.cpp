@@ -1,4 +1,4 @@
-#include "console/Module.h"
+#include "pages/kit/Module.h"
 
 TModuleCallback* g_ModuleCallback = nullptr;
 

@@ -42,8 +42,9 @@
 //       QPushButton* m_Apply;
 //   };
 
-#include "console/Module.h"
 #include "intp/Session.h"
+#include "pages/kit/Module.h"
+#include "pages/kit/Requests.h"
 
 #include <QFrame>
 #include <QPointer>
@@ -216,36 +217,19 @@ public:
 template <class R, class F>
 bool TModulePage::StartFor(Intp::TDevice* device, F&& fill, Intp::TWizard* wizard)
 {
-    if (!device)
-        return false;
-    auto request = std::make_unique<R>();
-    if constexpr (std::is_same_v<std::invoke_result_t<F&, R&>, bool>) {
-        if (!fill(*request))
-            return false;
-    } else {
-        fill(*request);
-    }
-    if (!request->Start(device, wizard))
-        return false;
-    request.release();  // the library owns it from a successful start on
-    return true;
+    return StartRequest<R>(device, fill, wizard);
 }
 
 template <class R>
 bool TModulePage::StartFor(Intp::TDevice* device, Intp::TWizard* wizard)
 {
-    return StartFor<R>(device, [](R&) {}, wizard);
+    return StartRequest<R>(device, wizard);
 }
 
 template <class R, class F>
 int TModulePage::SendToSelectedDevices(F&& fill, Intp::TWizard* wizard)
 {
-    int started = 0;
-    for (Intp::TDevice* device : TargetDevices()) {
-        if (StartFor<R>(device, fill, wizard))
-            ++started;
-    }
-    return started;
+    return StartForEach<R>(TargetDevices(), fill, wizard);
 }
 
 template <class R>

@@ -1,8 +1,8 @@
-#include "pages/ModulePage.h"
+#include "pages/kit/ModulePage.h"
 
-#include "console/MessageBox.h"
+#include "pages/kit/MessageBox.h"
 #include "intp/Device.h"
-#include "pages/PageRules.h"
+#include "pages/rules/PageRules.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

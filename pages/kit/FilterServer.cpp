@@ -1,4 +1,4 @@
-#include "console/FilterServer.h"
+#include "pages/kit/FilterServer.h"
 
 namespace Filter {
 

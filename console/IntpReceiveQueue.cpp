@@ -1,4 +1,4 @@
-#include "console/IntpSocketThread.h"
+#include "console/IntpReceiveQueue.h"
 
 #include <QMetaObject>
 #include <QtGlobal>

@@ -60,6 +60,9 @@ void LoadGlyph(QAbstractButton* button, const char* name);
 // The login digest of typed texts. The switch keeps names and passwords in
 // an 8-bit code page: one Latin-1 byte per character (others become '?').
 Intp::TMd5Digest LoginDigest(const QString& user, const QString& password);
+// Makes edit a user name or password field: the digest takes at most 16
+// bytes of each, so it takes at most 16 Latin-1 characters.
+void MakeLoginField(QLineEdit* edit);
 
 // Parents a control created at run time and gives it its place, in that order.
 void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int height, int width);

@@ -1,11 +1,12 @@
-#include "pages/system/LoginPage.h"
+#include "pages/system/Modulebasics.h"
+#include "pages/kit/PageRegistry.h"
 
 #include "intp/Basics.h"
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
-#include "pages/PageList.h"
-#include "pages/PageRules.h"
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageList.h"
+#include "pages/rules/PageRules.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -27,6 +28,8 @@ TModuleBasics::TModuleBasics(QWidget* parent) : TWizardModulePage("Basics", pare
     m_Password = new QLineEdit(this);
     m_Password->setEchoMode(QLineEdit::Password);
     m_Label2->setBuddy(m_Password);
+    MakeLoginField(m_Username);
+    MakeLoginField(m_Password);
     m_Login = new QPushButton("&Login", this);
     m_Login->setDefault(true);
     LoadGlyph(m_Login, "RC_BITMAP_16X16_LOGIN");
@@ -132,3 +135,5 @@ int TModuleBasics::RowImage(const Intp::TDevice* device) const
         return -1;
     return int(m_Devices->Model()->Number(row, 0));
 }
+
+REGISTER_PAGE(TModuleBasics);

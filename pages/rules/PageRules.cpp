@@ -1,4 +1,4 @@
-#include "pages/PageRules.h"
+#include "pages/rules/PageRules.h"
 
 #include "intp/NetUtils.h"
 

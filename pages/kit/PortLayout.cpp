@@ -1,6 +1,6 @@
-#include "pages/PortLayout.h"
+#include "pages/kit/PortLayout.h"
 
-#include "pages/PageRules.h"
+#include "pages/rules/PageRules.h"
 
 void TPortLayout::Clear()
 {

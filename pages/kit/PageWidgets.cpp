@@ -1,11 +1,13 @@
-#include "pages/PageWidgets.h"
+#include "pages/kit/PageWidgets.h"
 
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
-#include "pages/PageRules.h"
+#include "pages/rules/PageRules.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -249,4 +251,11 @@ void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int heig
 Intp::TMd5Digest LoginDigest(const QString& user, const QString& password)
 {
     return Intp::MakeLoginDigest(user.toLatin1().toStdString(), password.toLatin1().toStdString());
+}
+
+void MakeLoginField(QLineEdit* edit)
+{
+    static const QRegularExpression latin1(QStringLiteral("[\\x{20}-\\x{7E}\\x{A0}-\\x{FF}]*"));
+    edit->setMaxLength(16);
+    edit->setValidator(new QRegularExpressionValidator(latin1, edit));
 }

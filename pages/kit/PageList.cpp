@@ -1,6 +1,6 @@
-#include "pages/PageList.h"
+#include "pages/kit/PageList.h"
 
-#include "pages/PageRules.h"
+#include "pages/rules/PageRules.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -4,7 +4,7 @@
 // switch and shows for each whether it is logged in. The page host sends a
 // device that is not logged in here.
 
-#include "pages/ModulePage.h"
+#include "pages/kit/ModulePage.h"
 
 #include <QIcon>
 

@@ -1,0 +1,338 @@
+#include "console/DeviceTree.h"
+
+#include "console/FilterForm.h"
+#include "console/Icons.h"
+#include "console/MainForm.h"
+#include "console/PageHost.h"
+#include "console/TreeNode.h"
+#include "intp/Device.h"
+#include "intp/DeviceType.h"
+#include "intp/NetUtils.h"
+#include "pages/kit/FilterServer.h"
+
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+namespace {
+
+int g_TreeGrouping = 0;  // read by the group nodes' compare rule
+
+void DeviceImage(TTreeNode* node)
+{
+    const Intp::TDevice* d = node->m_Device;
+    const TIconKind kind = DeviceIconKind(d->TestFlags(Intp::dfLoggedIn), d->TestFlags(Intp::dfWarning));
+    // Unchanged images cost the view nothing.
+    if (node->m_Image == int(kind))
+        return;
+    node->m_Image = int(kind);
+    node->setIcon(0, ConsoleIcon(kind));
+}
+
+}  // namespace
+
+void TTreeNode::SetGrouping(int grouping) { g_TreeGrouping = grouping; }
+
+bool TTreeNode::operator<(const QTreeWidgetItem& other) const
+{
+    if (other.type() != kType)
+        return QTreeWidgetItem::operator<(other);
+    const auto& o = static_cast<const TTreeNode&>(other);
+    if (m_Kind == nkGroup && o.m_Kind == nkGroup && m_HasKey && o.m_HasKey) {
+        switch (g_TreeGrouping) {
+        case dgIpAddress:
+            return m_Key[0] < o.m_Key[0];
+        case dgFilterMethod:
+            return m_Key[0] != o.m_Key[0] ? m_Key[0] < o.m_Key[0] : m_Key[1] < o.m_Key[1];
+        default:
+            return std::int32_t(m_Key[0]) < std::int32_t(o.m_Key[0]);
+        }
+    }
+    if (m_Kind == nkDevice && o.m_Kind == nkDevice && m_Device && o.m_Device)
+        return m_Device->GetIp() < o.m_Device->GetIp();
+    return text(0).toUtf8() < o.text(0).toUtf8();
+}
+
+TDeviceTree::TDeviceTree(TMainForm* form, TPageHost* host, QTreeWidget* tree, QComboBox* grouping)
+    : QObject(form), m_Form(form), m_Host(host), m_Tree(tree), m_TreeSort(grouping)
+{}
+
+int TDeviceTree::Grouping() const { return m_TreeSort ? m_TreeSort->currentIndex() : 0; }
+
+void TDeviceTree::UpdateDeviceText(Intp::TDevice* device)
+{
+    QTreeWidgetItem* node = FindDeviceNode(device);
+    if (!node)
+        return;
+    const QString text = FormatDeviceNodeText(device);
+    if (node->text(0) != text)
+        node->setText(0, text);
+    m_Host->NotifyCurrentPage(device, ncDeviceNameChanged, 0);
+}
+
+QString TDeviceTree::FormatDeviceNodeText(const Intp::TDevice* device)
+{
+    return QStringLiteral("%1 (%2, %3)")
+        .arg(QString::fromStdString(device->GetName()), IpText(device->GetIp()),
+             QString::fromStdString(device->GetMac().ToString()));
+}
+
+QTreeWidgetItem* TDeviceTree::FindDeviceNode(const Intp::TDevice* device) const
+{
+    auto it = m_DeviceNodes.find(device);
+    return it == m_DeviceNodes.end() ? nullptr : it->second;
+}
+
+bool TDeviceTree::AcceptDevice(const Intp::TDevice* device)
+{
+    if (device->GetType() == 0)
+        return false;
+    Filter::TFilterServer* filter = m_Form->GetFilterServer();
+    return !filter || filter->Accept(device->GetIp());
+}
+
+QTreeWidgetItem* TDeviceTree::GetGroupNode(Intp::TDevice* device, bool create)
+{
+    if (!m_Host->DevicesNode() || !device)
+        return nullptr;
+    const int grouping = Grouping();
+    std::uint32_t key[2] = {0, 0};
+    QString text;
+    switch (grouping) {
+    case dgModel:
+        key[0] = device->GetType();
+        text = QString::fromStdString(Intp::GetDeviceTypeName(device->GetType()));
+        break;
+    case dgIpAddress:
+        key[0] = device->GetIp();
+        text = IpText(device->GetIp());
+        break;
+    case dgFilterMethod: {
+        key[0] = key[1] = 0xFFFFFFFFu;
+        text = tr("Others");
+        Filter::TFilterServer* filter = m_Form->GetFilterServer();
+        Filter::TFilterSettings* settings = filter ? filter->GetSettings() : nullptr;
+        if (settings) {
+            const std::uint32_t ip = device->GetIp();
+            bool found = false;
+            for (const TIpMask& unicast : settings->Unicasts) {
+                if (unicast.Address == ip) {
+                    key[0] = key[1] = 0;
+                    text = tr("Unicast Devices");
+                    found = true;
+                    break;
+                }
+            }
+            for (std::size_t i = 0; !found && i < settings->LocalSubnets.size(); ++i) {
+                const TIpMask& subnet = settings->LocalSubnets[i];
+                if (((subnet.Address ^ ip) & subnet.Mask) == 0) {
+                    key[0] = subnet.Address;
+                    key[1] = subnet.Mask;
+                    text = SubnetText(subnet);
+                    found = true;
+                }
+            }
+        }
+        break;
+    }
+    default:
+        key[0] = 1;
+        text = tr("All Devices");
+        break;
+    }
+    for (int i = 0; i < m_Host->DevicesNode()->childCount(); ++i) {
+        TTreeNode* group = AsNode(m_Host->DevicesNode()->child(i));
+        if (!group || group->m_Kind != TTreeNode::nkGroup || !group->m_HasKey)
+            continue;
+        if (grouping == dgNone
+                ? group->m_Key[0] != 0
+                : (group->m_Key[0] == key[0] && (grouping != dgFilterMethod || group->m_Key[1] == key[1])))
+            return group;
+    }
+    if (!create)
+        return nullptr;
+    auto* group = new TTreeNode(TTreeNode::nkGroup);
+    group->m_HasKey = true;
+    group->m_Key[0] = key[0];
+    group->m_Key[1] = key[1];
+    group->setText(0, text);
+    group->setIcon(0, ConsoleIcon(ikDevices));
+    // Groups stay sorted: a new one goes to its place instead of a sort of all.
+    TTreeNode::SetGrouping(grouping);
+    int lo = 0, hi = m_Host->DevicesNode()->childCount();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (*group < *m_Host->DevicesNode()->child(mid))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    m_Host->DevicesNode()->insertChild(lo, group);
+    return group;
+}
+
+void TDeviceTree::SetDevicesText()
+{
+    m_Host->DevicesNode()->setText(0, QStringLiteral("Devices (%1)").arg(m_DeviceCount));
+}
+
+void TDeviceTree::SortGroups()
+{
+    if (!m_Host->DevicesNode())
+        return;
+    TTreeNode::SetGrouping(Grouping());
+    QSignalBlocker blocker(m_Tree);
+    m_Host->DevicesNode()->sortChildren(0, Qt::AscendingOrder);
+}
+
+std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
+{
+    if (!AcceptDevice(device))
+        return ncNothing;
+    QTreeWidgetItem* group = GetGroupNode(device, true);
+    if (!group)
+        return ncNothing;
+    auto* node = new TTreeNode(TTreeNode::nkDevice);
+    node->m_Device = device;
+    node->setText(0, FormatDeviceNodeText(device));
+    DeviceImage(node);
+    {
+        QSignalBlocker blocker(m_Tree);
+        group->addChild(node);
+    }
+    m_DeviceNodes[device] = node;
+    ++m_DeviceCount;
+    SetDevicesText();
+    if (!m_Host->DevicesNode()->isExpanded())
+        m_Host->DevicesNode()->setExpanded(true);
+    if (!group->isExpanded())
+        group->setExpanded(true);
+    return ncDeviceShown;
+}
+
+std::uint16_t TDeviceTree::RegroupDeviceNode(Intp::TDevice* device, QTreeWidgetItem* item, std::uint16_t code)
+{
+    TTreeNode* node = AsNode(item);
+    if (!node)
+        return ncNothing;
+    if (!AcceptDevice(device)) {
+        RemoveDeviceNode(node);
+        return ncDeviceRemoved;
+    }
+    QTreeWidgetItem* group = GetGroupNode(device, true);
+    QTreeWidgetItem* old = node->parent();
+    if (group && group != old) {
+        const bool wasCurrent = m_Host->Current() == node;
+        {
+            QSignalBlocker blocker(m_Tree);
+            old->removeChild(node);
+            group->addChild(node);
+            group->setExpanded(true);
+            if (old->childCount() == 0)
+                delete old;
+        }
+        m_Host->KeepSelectionAfterMove(node, wasCurrent);
+    }
+    DeviceImage(node);
+    return code;
+}
+
+void TDeviceTree::RemoveDeviceNode(QTreeWidgetItem* item)
+{
+    TTreeNode* node = AsNode(item);
+    if (!node || node->m_Kind != TTreeNode::nkDevice)
+        return;
+    m_Host->ForgetNode(node);
+    m_DeviceNodes.erase(node->m_Device);
+    QTreeWidgetItem* group = node->parent();
+    {
+        QSignalBlocker blocker(m_Tree);
+        delete node;
+        if (group && group != m_Host->DevicesNode() && group->childCount() == 0) {
+            m_Host->ForgetNode(AsNode(group));
+            delete group;
+        }
+    }
+    --m_DeviceCount;
+    SetDevicesText();
+    if (m_Host->Current())
+        m_Host->ShowSelection();
+}
+
+void TDeviceTree::ClearDeviceNodes()
+{
+    TTreeNode* devices = m_Host->DevicesNode();
+    if (!devices || devices->childCount() == 0)
+        return;
+    const int removed = int(m_DeviceNodes.size());
+    m_Host->ForgetDeviceNodes();
+    m_DeviceNodes.clear();
+    {
+        QSignalBlocker blocker(m_Tree);
+        qDeleteAll(devices->takeChildren());
+    }
+    m_DeviceCount = 0;
+    SetDevicesText();
+    if (m_Host->Current())
+        m_Host->ShowSelection();
+    for (int i = 0; i < removed; ++i)
+        m_Host->NotifyCurrentPage(nullptr, ncDeviceRemoved, 0);
+}
+
+void TDeviceTree::EventOnTreeSortChange(int)
+{
+    TTreeNode* devices = m_Host->DevicesNode();
+    if (!devices || devices->childCount() == 0)
+        return;
+    TTreeNode* current = m_Host->Current();
+    TTreeNode* next = current;
+    const bool deviceCurrent = current && current->m_Kind == TTreeNode::nkDevice;
+    for (int i = 0; i < devices->childCount(); ++i) {
+        if (TTreeNode* group = AsNode(devices->child(i)))
+            group->m_HasKey = false;
+    }
+    {
+        QSignalBlocker blocker(m_Tree);
+        int i = 0;
+        while (i < devices->childCount()) {
+            TTreeNode* group = AsNode(devices->child(i));
+            if (!group || group->m_HasKey) {
+                ++i;
+                continue;
+            }
+            while (group->childCount() > 0) {
+                TTreeNode* node = AsNode(group->child(0));
+                QTreeWidgetItem* target = node && node->m_Device ? GetGroupNode(node->m_Device, true) : nullptr;
+                group->removeChild(group->child(0));
+                if (target)
+                    target->addChild(node);
+                else
+                    delete node;
+            }
+            if (next == group)
+                next = devices;
+            delete group;
+            i = 0;
+        }
+    }
+    SortGroups();
+    m_Tree->expandItem(devices);
+    for (int i = 0; i < devices->childCount(); ++i)
+        devices->child(i)->setExpanded(true);
+    if (deviceCurrent)
+        m_Host->SetSelection(current, {current});
+    else if (next != current)
+        m_Host->SetSelection(next, {next});
+    else
+        m_Host->ShowSelection();
+}
+
+void TDeviceTree::UpdateDeviceNode(Intp::TDevice* device, std::uint16_t code)
+{
+    if (!device)
+        return;
+    QTreeWidgetItem* node = FindDeviceNode(device);
+    std::uint16_t result = node ? RegroupDeviceNode(device, node, code) : AddDeviceNode(device);
+    if (result != ncNothing)
+        m_Host->NotifyCurrentPage(device, result, 0);
+}

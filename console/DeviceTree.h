@@ -1,0 +1,54 @@
+#pragma once
+
+// The device part of the main tree: one node per accepted switch under the
+// "Devices" node, grouped as the "Sort Devices By" box says, kept in step
+// with the device registry.
+
+#include "pages/kit/Module.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <unordered_map>
+
+class QComboBox;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TMainForm;
+class TPageHost;
+class TTreeNode;
+
+class TDeviceTree : public QObject {
+    Q_OBJECT
+public:
+    TDeviceTree(TMainForm* form, TPageHost* host, QTreeWidget* tree, QComboBox* grouping);
+
+    static QString FormatDeviceNodeText(const Intp::TDevice* device);
+    QTreeWidgetItem* FindDeviceNode(const Intp::TDevice* device) const;
+    QTreeWidgetItem* GetGroupNode(Intp::TDevice* device, bool create);
+    // Answers the notification for the pages, or ncNothing.
+    std::uint16_t AddDeviceNode(Intp::TDevice* device);
+    std::uint16_t RegroupDeviceNode(Intp::TDevice* device, QTreeWidgetItem* node, std::uint16_t code);
+    void RemoveDeviceNode(QTreeWidgetItem* node);
+    // Removes every device node and group in one go (a new discovery).
+    void ClearDeviceNodes();
+    // A registry change of the device: add, move or drop its node.
+    void UpdateDeviceNode(Intp::TDevice* device, std::uint16_t code);
+    void UpdateDeviceText(Intp::TDevice* device);
+    void EventOnTreeSortChange(int index);
+    int DeviceCount() const { return m_DeviceCount; }
+
+private:
+    bool AcceptDevice(const Intp::TDevice* device);
+    void SetDevicesText();
+    void SortGroups();
+    int Grouping() const;
+
+    TMainForm* m_Form;
+    TPageHost* m_Host;
+    QTreeWidget* m_Tree;
+    QComboBox* m_TreeSort;
+    int m_DeviceCount = 0;
+    std::unordered_map<const Intp::TDevice*, TTreeNode*> m_DeviceNodes;
+};

@@ -1,0 +1,301 @@
+#include "console/MainActions.h"
+
+#include "console/AboutDialog.h"
+#include "console/FilterForm.h"
+#include "console/Icons.h"
+#include "console/MainForm.h"
+#include "console/WizardsModule.h"
+#include "intp/Basics.h"
+#include "intp/NetUtils.h"
+#include "intp/Operations.h"
+#include "pages/kit/FilterServer.h"
+#include "pages/kit/MessageBox.h"
+#include "pages/kit/PageWidgets.h"
+#include "pages/kit/Requests.h"
+#include "pages/kit/StatusServer.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QUrl>
+
+int g_DiscoveryTicks = 0;
+
+namespace {
+
+// The discovery chain: each step starts the next on success.
+class TFindHook : public Intp::TWizard {
+public:
+    void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void*) override
+    {
+        if (status != Intp::ssOk || !device)
+            return;
+        switch (code) {
+        case Intp::ccIntpFind:
+            if (Filter::TFilterServer* filter = g_ModuleCallback ? g_ModuleCallback->GetFilterServer() : nullptr) {
+                if (device->GetType() == 0 || !filter->Accept(device->GetIp()))
+                    return;
+            }
+            if (m_AddToMonitor)
+                m_AddToMonitor(device);
+            StartRequest<Intp::TSessionBasicsSettingsGet>(device, this);
+            break;
+        case Intp::ccBasicsSettingsGet:
+            StartRequest<Intp::TSessionBasicsIPConfGet>(device, this);
+            break;
+        case Intp::ccBasicsIPConfGet:
+            StartRequest<Intp::TSessionIntpSipGet>(device, this);
+            break;
+        default:
+            break;
+        }
+    }
+
+    std::function<void(Intp::TDevice*)> m_AddToMonitor;
+};
+
+TFindHook g_FindHook;
+
+}  // namespace
+
+Intp::TWizard* GetFindHook() { return &g_FindHook; }
+
+TMainActions::TMainActions(TMainForm* form) : QObject(form), m_Form(form)
+{
+    m_Timer4 = new QTimer(this);
+    m_Timer4->setInterval(400);
+    connect(m_Timer4, &QTimer::timeout, form, &TMainForm::Timer4Timer);
+    g_FindHook.m_AddToMonitor = [](Intp::TDevice* device) {
+        if (Status::TStatusServer* monitor = g_ModuleCallback ? g_ModuleCallback->GetStatusServer() : nullptr)
+            monitor->AddDevice(device);
+    };
+}
+
+void TMainActions::ShowTreeMenu(QTreeWidget* tree, const QPoint& pos)
+{
+    QMenu menu(m_Form);
+    for (const char* name :
+         {"acLogin", "acLogout", "acReboot", "acOpenWeb", "", "acRefresh", "acRefreshAll", "", "acDiscovery"}) {
+        if (*name)
+            menu.addAction(Action(name));
+        else
+            menu.addSeparator();
+    }
+    menu.exec(tree->viewport()->mapToGlobal(pos));
+}
+
+QAction* TMainActions::Action(const QString& name) const
+{
+    for (QAction* action : m_Actions) {
+        if (action->objectName() == name)
+            return action;
+    }
+    return nullptr;
+}
+
+void TMainActions::CreateActions()
+{
+    struct TDef {
+        const char* name;
+        const char* caption;
+        QList<QKeySequence> keys;
+        TIconKind icon;
+        void (TMainForm::*handler)();
+    };
+    const TDef defs[] = {
+        {"acDiscovery",
+         "&Discovery",
+         {QKeySequence(Qt::CTRL | Qt::Key_D)},
+         ikDiscovery,
+         &TMainForm::EventOnDiscoveryExecute},
+        {"acFilter",
+         "Discovery &Filter",
+         {QKeySequence(Qt::CTRL | Qt::Key_F)},
+         ikFilter,
+         &TMainForm::EventOnFilterExecute},
+        {"acLogin", "&Login", {QKeySequence(Qt::CTRL | Qt::Key_L)}, ikLogin, &TMainForm::EventOnLoginExecute},
+        {"acReboot", "Re&boot", {QKeySequence(Qt::CTRL | Qt::Key_B)}, ikReboot, &TMainForm::EventOnRebootExecute},
+        {"acRefresh",
+         "&Refresh",
+         {QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F5)},
+         ikRefresh,
+         &TMainForm::EventOnRefreshExecute},
+        {"acExit", "E&xit", {QKeySequence(Qt::CTRL | Qt::Key_X)}, ikExit, &TMainForm::EventOnExitExecute},
+        {"acAbout", "&About", {QKeySequence(Qt::Key_F1)}, ikAbout, &TMainForm::EventOnAboutExecute},
+        {"acOpenWeb", "Open &Web", {QKeySequence(Qt::CTRL | Qt::Key_W)}, ikInternet, &TMainForm::EventOnOpenWebExecute},
+        {"acRefreshAll", "Refresh &All", {}, ikRefreshAll, &TMainForm::EventOnRefreshAllExecute},
+        {"acLogout", "Log&out", {}, ikLogout, &TMainForm::EventOnLogoutExecute},
+        {"acLoadConfig", "Load Config", {QKeySequence(Qt::CTRL | Qt::Key_O)}, ikOpen, nullptr},
+        {"acSaveConfig", "Save Config", {QKeySequence(Qt::CTRL | Qt::Key_S)}, ikSave, nullptr},
+        {"acScan", "&Scan Devices ...", {QKeySequence(Qt::CTRL | Qt::Key_N)}, ikScan, nullptr},
+        {"acGroupIpWizard",
+         "Group IP Wizard",
+         {QKeySequence(Qt::CTRL | Qt::Key_I)},
+         ikWizard,
+         &TMainForm::EventOnGroupIPWizardExecute},
+        {"acGroupFwWizard", "Group Firmware Wizard", {}, ikWizard, &TMainForm::EventOnGroupFwWizardExecute},
+    };
+    for (const TDef& def : defs) {
+        auto* action = new QAction(ConsoleIcon(def.icon), tr(def.caption), m_Form);
+        action->setObjectName(def.name);
+        action->setShortcuts(def.keys);
+        if (def.handler) {
+            connect(action, &QAction::triggered, m_Form, def.handler);
+        } else {
+            // Configuration files and the raw scan are not part of this console.
+            action->setEnabled(false);
+            action->setStatusTip(tr("Not available in this version"));
+        }
+        m_Actions.push_back(action);
+    }
+    auto* preference = new QAction(tr("&Preference"), m_Form);
+    preference->setObjectName("acPreference");
+    preference->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    preference->setVisible(false);
+    preference->setEnabled(false);
+    m_Actions.push_back(preference);
+    for (QAction* action : m_Actions)
+        m_Form->addAction(action);
+}
+
+void TMainActions::CreateMenus()
+{
+    auto add = [this](QWidget* menu, std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            if (*name)
+                menu->addAction(Action(name));
+            else if (auto* m = qobject_cast<QMenu*>(menu))
+                m->addSeparator();
+            else if (auto* t = qobject_cast<QToolBar*>(menu))
+                t->addSeparator();
+        }
+    };
+    QMenu* task = m_Form->menuBar()->addMenu(tr("&Task"));
+    add(task, {"acDiscovery", "acFilter", "acScan", "", "acLogin", "acLogout", "acReboot", "acOpenWeb", "", "acRefresh",
+               "acRefreshAll", "", "acExit"});
+    m_SettingsMenu = m_Form->menuBar()->addMenu(tr("&Settings"));
+    add(m_SettingsMenu, {"acLoadConfig", "acSaveConfig", "", "acPreference"});
+    QMenu* help = m_Form->menuBar()->addMenu(tr("&Help"));
+    add(help, {"acAbout"});
+
+    QToolBar* bar = m_Form->addToolBar(tr("Tools"));
+    bar->setObjectName("ToolBar");
+    bar->setIconSize(QSize(24, 24));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setMovable(false);
+    add(bar, {"acDiscovery", "acFilter", "", "acLogin", "acLogout", "acReboot", "acOpenWeb", "", "acRefresh",
+              "acRefreshAll", "", "acGroupIpWizard", "acGroupFwWizard", "", "acAbout"});
+}
+
+void TMainActions::EventOnDiscoveryExecute()
+{
+    m_Timer4->start();
+    m_Form->ClearDeviceNodes();
+    Intp::DeleteAllDevices();
+    TIpMaskList targets;
+    if (Filter::TFilterServer* filter = m_Form->GetFilterServer())
+        filter->GetTargets(targets);
+    for (const TIpMask& target : targets)
+        Intp::TSessionIntpFind::SendFind(GetFindHook(), target.Address | ~target.Mask);
+}
+
+void TMainActions::Timer4Timer()
+{
+    QTreeWidgetItem* listed = m_Form->DevicesNode();
+    if (!listed || listed->childCount() == 0)
+        return;
+    ++g_DiscoveryTicks;
+    TDeviceList devices;
+    m_Form->GetListedDevices(devices);
+    bool missing = false;
+    for (Intp::TDevice* device : devices) {
+        if (Intp::Property<Intp::TPropertyBasicsSettings>::Get(device).valid)
+            continue;
+        missing = true;
+        Intp::StartNew<Intp::TSessionBasicsSettingsGet>(device);
+    }
+    if (!missing || g_DiscoveryTicks > 5) {
+        m_Timer4->stop();
+        g_DiscoveryTicks = 0;
+    }
+}
+
+void TMainActions::EventOnFilterExecute()
+{
+    if (m_Form->FilterForm() && m_Form->FilterForm()->exec() == QDialog::Accepted)
+        m_Form->EventOnDiscoveryExecute();
+}
+
+void TMainActions::EventOnLoginExecute()
+{
+    QString user;
+    QString password;
+    if (!m_Form->AskCredentials(user, password))
+        return;
+    Intp::TMd5Digest digest = LoginDigest(user, password);
+    LoginSelectedDevices(digest.data(), nullptr);
+}
+
+void TMainActions::EventOnLogoutExecute()
+{
+    const std::uint8_t zero[16] = {};
+    LoginSelectedDevices(zero, nullptr);
+}
+
+void TMainActions::EventOnRebootExecute()
+{
+    if (!AskOkCancel(tr("Are you sure to reboot selected devices?")))
+        return;
+    RebootSelectedDevices(nullptr);
+}
+
+void TMainActions::EventOnRefreshExecute()
+{
+    if (TModule* page = m_Form->GetCurrentPage())
+        page->Refresh(true);
+}
+
+void TMainActions::EventOnRefreshAllExecute()
+{
+    if (TModule* page = m_Form->GetCurrentPage())
+        page->Refresh(false);
+}
+
+void TMainActions::EventOnExitExecute()
+{
+    m_Form->StopReception();
+    m_Form->close();
+}
+
+void TMainActions::EventOnAboutExecute()
+{
+    TAboutForm about(m_Form);
+    about.exec();
+}
+
+void TMainActions::EventOnOpenWebExecute()
+{
+    TDeviceList devices;
+    m_Form->GetTargetDevices(devices);
+    for (Intp::TDevice* device : devices) {
+        const QString url = QStringLiteral("http://%1").arg(IpText(device->GetIp()));
+        if (m_Form->OpenUrlHook())
+            m_Form->OpenUrlHook()(url);
+        else
+            QDesktopServices::openUrl(QUrl(url));
+    }
+}
+
+void TMainActions::EventOnGroupIPWizardExecute()
+{
+    m_Form->SelectPage(QString::fromLatin1(TWizardFrame::kGroupIpPath));
+}
+
+void TMainActions::EventOnGroupFwWizardExecute()
+{
+    m_Form->SelectPage(QString::fromLatin1(TWizardFrame::kGroupFwPath));
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+// The main window's actions, menus, tool bar and tree menu, and what they
+// do: discovery (with its follow-up timer), login, logout, reboot, refresh,
+// the web page of a switch, the dialogs. The window's EventOn... handlers
+// enter here.
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class QAction;
+class QMenu;
+class QPoint;
+class QTimer;
+class QTreeWidget;
+class TMainForm;
+
+namespace Intp {
+class TDevice;
+class TWizard;
+}  // namespace Intp
+
+class TMainActions : public QObject {
+    Q_OBJECT
+public:
+    explicit TMainActions(TMainForm* form);
+
+    // Creates the actions (on the window), the menus and the tool bar.
+    void CreateActions();
+    void CreateMenus();
+    // The tree's context menu at a point of its viewport.
+    void ShowTreeMenu(QTreeWidget* tree, const QPoint& pos);
+    QAction* Action(const QString& name) const;
+    QTimer* DiscoveryTimer() const { return m_Timer4; }
+
+    void EventOnDiscoveryExecute();
+    void Timer4Timer();
+    void EventOnFilterExecute();
+    void EventOnLoginExecute();
+    void EventOnLogoutExecute();
+    void EventOnRebootExecute();
+    void EventOnRefreshExecute();
+    void EventOnRefreshAllExecute();
+    void EventOnExitExecute();
+    void EventOnAboutExecute();
+    void EventOnOpenWebExecute();
+    void EventOnGroupIPWizardExecute();
+    void EventOnGroupFwWizardExecute();
+
+private:
+    TMainForm* m_Form;
+    QTimer* m_Timer4 = nullptr;
+    QMenu* m_SettingsMenu = nullptr;
+    std::vector<QAction*> m_Actions;
+};

@@ -1,0 +1,35 @@
+#include "pages/kit/PageRegistry.h"
+
+#include <algorithm>
+
+namespace {
+
+std::vector<TPageType>& Types()
+{
+    static std::vector<TPageType> types;
+    return types;
+}
+
+}  // namespace
+
+const char* PageIdName(TPageId id)
+{
+    static const char* const names[] = {
+#define CONSOLE_PAGE_NAME(name) #name,
+        CONSOLE_DEVICE_PAGES(CONSOLE_PAGE_NAME) CONSOLE_GROUP_PAGES(CONSOLE_PAGE_NAME)
+#undef CONSOLE_PAGE_NAME
+    };
+    const int index = int(id);
+    return index >= 0 && index < kPageIdCount ? names[index] : "";
+}
+
+const std::vector<TPageType>& RegisteredPages() { return Types(); }
+
+void RegisterPageType(TPageType type)
+{
+    std::vector<TPageType>& types = Types();
+    // Static registrations run in link order; keep the creation order.
+    auto at =
+        std::upper_bound(types.begin(), types.end(), type.id, [](TPageId id, const TPageType& t) { return id < t.id; });
+    types.insert(at, std::move(type));
+}

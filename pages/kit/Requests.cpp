@@ -1,0 +1,23 @@
+#include "pages/kit/Requests.h"
+
+#include "intp/Maintenance.h"
+#include "intp/Operations.h"
+
+TDeviceList HostTargetDevices()
+{
+    TDeviceList devices;
+    if (g_ModuleCallback)
+        g_ModuleCallback->GetTargetDevices(devices);
+    return devices;
+}
+
+int LoginSelectedDevices(const std::uint8_t digest[16], Intp::TWizard* wizard)
+{
+    return StartForTargets<Intp::TSessionIntpLogin>(
+        [digest](Intp::TSessionIntpLogin& login) { login.SetPayload(digest); }, wizard);
+}
+
+int RebootSelectedDevices(Intp::TWizard* wizard)
+{
+    return StartForTargets<Intp::TSessionBasicsReboot>([](Intp::TSessionBasicsReboot&) {}, wizard);
+}
