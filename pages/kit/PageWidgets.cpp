@@ -6,6 +6,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QPainter>
@@ -251,6 +253,39 @@ void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int heig
 Intp::TMd5Digest LoginDigest(const QString& user, const QString& password)
 {
     return Intp::MakeLoginDigest(user.toLatin1().toStdString(), password.toLatin1().toStdString());
+}
+
+namespace {
+
+class TToolTipReason : public QObject {
+public:
+    TToolTipReason(QWidget* control, std::function<QString()> reason)
+        : QObject(control), m_Control(control), m_Reason(std::move(reason))
+    {
+        control->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_Control || event->type() != QEvent::ToolTip)
+            return false;
+        const QString text = m_Reason();
+        if (text.isEmpty())
+            return false;
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, m_Control);
+        return true;
+    }
+
+private:
+    QWidget* m_Control;
+    std::function<QString()> m_Reason;
+};
+
+}  // namespace
+
+void SetToolTipReason(QWidget* control, std::function<QString()> reason)
+{
+    new TToolTipReason(control, std::move(reason));
 }
 
 void MakeLoginField(QLineEdit* edit)

@@ -43,8 +43,18 @@ public:
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
+        // The cell's own background (selection included) under the bar.
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        cell.text.clear();
+        QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, option.widget);
+
         QStyleOptionProgressBar bar;
         bar.initFrom(option.widget);
+        // Without the horizontal flag the style draws a vertical bar, turned
+        // out of the cell.
+        bar.state |= QStyle::State_Horizontal;
         bar.rect = option.rect.adjusted(1, 1, -1, -1);
         bar.minimum = 0;
         bar.maximum = 100;
@@ -52,8 +62,10 @@ public:
         bar.text = index.data().toString();
         bar.textVisible = true;
         bar.textAlignment = Qt::AlignCenter;
-        QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+        painter->save();
+        painter->setClipRect(option.rect);
         style->drawControl(QStyle::CE_ProgressBar, &bar, painter, option.widget);
+        painter->restore();
     }
 
 private:
@@ -143,9 +155,7 @@ TTransferPage::TTransferPage(const QString& caption, int images, QWidget* parent
     QHeaderView* header = m_ListView->header();
     header->setSectionsClickable(false);
     header->setStretchLastSection(true);
-    // Columns are fitted to their texts after each fill, not on every change
-    // of a row: a run changes rows all the time.
-    header->setSectionResizeMode(QHeaderView::Interactive);
+    m_ListView->SetColumnsFollowContents();
 
     m_ListView->setItemDelegateForColumn(tcStatus, new TTransferStatusDelegate(this));
 
@@ -233,14 +243,7 @@ void TTransferPage::Fill(Intp::TDevice*)
         ShowVersions(device, row);
         listed.push_back(device);
     }
-    FitColumns();
     AfterFill(listed);
-}
-
-void TTransferPage::FitColumns()
-{
-    for (int column = tcModel; column < tcStatus; ++column)
-        m_ListView->resizeColumnToContents(column);
 }
 
 void TTransferPage::ShowVersions(Intp::TDevice* device, int row)
@@ -263,6 +266,20 @@ void TTransferPage::SetRow(int row, const QString& text, TTransferState state)
         model->SetIcon(row, m_Images[std::size_t(state)]);
     else
         model->ClearIcon(row);
+}
+
+QString TTransferPage::StartBlocker() const
+{
+    if (m_Busy)
+        return "A transfer is running; it starts again once every row has its outcome.";
+    if (RowCount() == 0)
+        return "None of the selected switches is logged in: log in first.";
+    return QString();
+}
+
+QString TTransferPage::NoServerText()
+{
+    return "Enter the TFTP server's address (not 0.0.0.0, 255.255.255.255 or 127.x.x.x).";
 }
 
 int TTransferPage::StartRun()
@@ -305,6 +322,8 @@ int TTransferPage::StartRows(int first, int limit, const QString& runningText, c
         }
         SetRow(row, runningText, tsRunning);
         m_Rows[std::size_t(row)].lastHeard = Now();
+        // A bar from the start where the page can tell how far a row is.
+        m_Rows[std::size_t(row)].percent = ShowsProgress() ? 0 : -1;
         if (++count == limit)
             break;
     }

@@ -117,6 +117,8 @@ protected:
     // Percent done that a progress notification of a running row tells; -1
     // when it tells none.
     virtual int ProgressPercent(std::uint16_t, const void*) const { return -1; }
+    // The rows of the current mode show their percent done from their start.
+    virtual bool ShowsProgress() const { return false; }
     // Starts the rows of the current mode from row first; answers the count.
     virtual int StartTransfers(int first) = 0;
     // A row's final outcome starts the next row at once (one transfer at a
@@ -149,12 +151,16 @@ protected:
     static TTransferOutcome OutcomeOf(std::uint32_t word);
 
     void SetRow(int row, const QString& text, TTransferState state);
+    // Why the start button is disabled when a run lasts or no row is listed;
+    // empty otherwise.
+    QString StartBlocker() const;
+    // Why a TFTP start is disabled: the server's address is no host.
+    static QString NoServerText();
     const Intp::TMacAddr& RowMac(int row) const { return m_Rows.at(std::size_t(row)).mac; }
 
 private:
     static bool IsActive(TTransferState state) { return state == tsRunning || state == tsWritingFlash; }
     void ShowVersions(Intp::TDevice* device, int row);
-    void FitColumns();
     void SetRowProgress(int row, int percent);
     // Carries the run on after row ended (-1: none ended): starts the next
     // row or batch and decides whether the run goes on.

@@ -67,6 +67,33 @@ TUploadPage::TUploadPage(const TKind& kind, QWidget* parent) : TTransferPage(kin
     m_rbLocal->setChecked(true);
     EventOnLocalClick(m_rbLocal);
     m_Reboot->setEnabled(false);
+
+    // Disabled controls say why.
+    SetToolTipReason(m_Start, [this] { return m_Start->isEnabled() ? QString() : WhyNoStart(); });
+    SetToolTipReason(m_Reboot, [this] {
+        return m_Reboot->isEnabled() ? QString() : QString("Offered once a run has ended.");
+    });
+    SetToolTipReason(m_TopPanel, [this] { return RowCount() > 0 && !m_SameModel ? MixedModels() : QString(); });
+}
+
+QString TUploadPage::MixedModels()
+{
+    return "The selected switches are of different models: one image serves one model. "
+           "Select switches of one model.";
+}
+
+QString TUploadPage::WhyNoStart() const
+{
+    QString why = StartBlocker();
+    if (!why.isEmpty())
+        return why;
+    if (!m_SameModel)
+        return MixedModels();
+    if (IsBuildin())
+        return "Choose an existing image file with Open.";
+    if (!IsValidHostIp(m_ServerAddress))
+        return NoServerText();
+    return "Enter the image's file name on the TFTP server.";
 }
 
 bool TUploadPage::IsBuildin() const { return !m_rbRemote->isChecked(); }

@@ -69,11 +69,15 @@ protected:
     bool IsRunCode(std::uint16_t code) const override;
     TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
     int ProgressPercent(std::uint16_t code, const void* context) const override;
+    bool ShowsProgress() const override { return IsBuildin(); }
     int StartTransfers(int first) override;
     void OnBusyChanged(bool busy) override;
 
 private:
     bool IsBuildin() const;
+    static QString MixedModels();
+    // Why the start button is disabled.
+    QString WhyNoStart() const;
     int StartBuildinTransfers(int first);
     int StartTftpTransfers(int first);
     void SetModeControlsEnabled(bool enabled);

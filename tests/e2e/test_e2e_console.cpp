@@ -21,13 +21,16 @@
 #include "pages/system/Modulebasics_ipconf.h"
 #include "pages/system/Modulebasics_password.h"
 #include "pages/system/Modulebasics_settings.h"
+#include "pages/system/Modulebasics_upgrade.h"
 #include "tests/e2e/RawClient.h"
 #include "tests/fakeswitch/FakeSwitch.h"
+#include "tests/fakeswitch/FakeSwitchTransfer.h"
 #include "tests/pages/RunUntil.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QComboBox>
 #include <QLineEdit>
@@ -35,11 +38,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -89,7 +94,11 @@ const TModelUnderTest &Model()
 class TSubnetFilter : public Filter::TFilterServer {
 public:
     Filter::TFilterSettings *GetSettings() override { return &m_Settings; }
-    bool Accept(uint32_t) override { return true; }
+    // As the console's own filter: the subnet, never address 0 (a rebooted switch).
+    bool Accept(uint32_t address) override
+    {
+        return address != 0 && (address & SubnetMask) == (ConsoleIp & SubnetMask);
+    }
     void GetTargets(TIpMaskList &targets) override { targets.push_back({ConsoleIp, SubnetMask}); }
 
 private:
@@ -153,11 +162,11 @@ protected:
         s.Mac = MacOf(i);
         s.ProductId = productId;
         s.Model = model;
-        s.ObjectId = "32473.1.1"; // a device the console supports
         s.Factory.Name = "E2E-" + name;
         s.Factory.Ip = FirstSwitchIp + uint32_t(i);
         s.Factory.Netmask = SubnetMask;
         s.Factory.Password = Password;
+        s.ObjectId = std::string("1.3.6.1.4.1.") + g_SupportedOid + ".1";
         return s;
     }
 
@@ -236,6 +245,19 @@ protected:
             5s));
     }
 
+    void LogInAll()
+    {
+        m_Form->EventOnLoginExecute();
+        ASSERT_TRUE(RunUntil(
+            [&] {
+                for (size_t i = 0; i < m_Count; ++i)
+                    if (!DeviceOf(i)->IsLoggedIn())
+                        return false;
+                return true;
+            },
+            5s));
+    }
+
     // Selects the device page of type T in the page tree as a user would and
     // waits until it shows itself.
     template <class T>
@@ -251,6 +273,31 @@ protected:
         }
         ADD_FAILURE() << "no node for the page";
         return nullptr;
+    }
+
+    TStatusFrame *Monitor() const { return dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer()); }
+
+    // The page of the "Devices" page tree with that caption, selected as a click would.
+    TModule *SelectDevicePage(const QString &caption)
+    {
+        QTreeWidget *tree = m_Form->ModuleFrame()->ModuleTree();
+        const QList<QTreeWidgetItem *> found = tree->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
+        if (found.isEmpty())
+            return nullptr;
+        tree->setCurrentItem(found.front());
+        return TModuleFrame::ModuleOf(found.front());
+    }
+
+    // The whole main window as shown, saved to the artifacts folder when one is set.
+    void Screenshot(const QString &name)
+    {
+        const QString artifacts = qEnvironmentVariable("E2E_ARTIFACTS_DIR");
+        if (artifacts.isEmpty())
+            return;
+        QDir().mkpath(artifacts);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QString path = artifacts + "/e2e_" + name + ".png";
+        EXPECT_TRUE(m_Form->grab().save(path)) << path.toStdString();
     }
 
     FakeSwitch::TFleet m_Fleet{0, FakeSwitch::ProtocolPort};
@@ -381,6 +428,96 @@ TEST_F(ConsoleE2E, StatusMonitorShowsAlarmsAndSilentSwitches)
     QString alarm = monitor->RowText(monitor->FindRow(Intp::TMacAddr(MacOf(0).data())), TStatusFrame::scStatus);
     EXPECT_TRUE(alarm.contains("power2")) << alarm.toStdString();
     EXPECT_TRUE(alarm.contains("port 1")) << alarm.toStdString();
+
+    m_Form->SelectPage("Status Monitor");
+    Screenshot("status_monitor");
+}
+
+// A rebooted switch has address 0 and leaves the tree; the monitor asks it at
+// its listed address, and its answer brings it back, shown Online.
+TEST_F(ConsoleE2E, ARebootedSwitchComesBackThroughTheStatusMonitor)
+{
+    StartFleet(2);
+    m_Fleet.SetRebootSilence(300ms);
+    OpenConsole();
+    TStatusFrame *monitor = Monitor();
+    monitor->m_QueryTmo->setValue(1);
+    DiscoverAll();
+    SelectAll();
+    LogInAll();
+    m_Form->EventOnRebootExecute();
+    ASSERT_TRUE(RunUntil([&] { return DeviceOf(0)->GetIp() == 0 && !m_Form->FindDeviceNode(DeviceOf(0)); }, 5s));
+
+    auto row = [&] { return monitor->FindRow(Intp::TMacAddr(MacOf(0).data())); };
+    QTimer poll; // the poll cycle, sooner than its period
+    QObject::connect(&poll, &QTimer::timeout, [&] { monitor->m_Refresh->click(); });
+    poll.start(400);
+    EXPECT_TRUE(RunUntil(
+        [&] {
+            return DeviceOf(0)->GetIp() == FirstSwitchIp && m_Form->FindDeviceNode(DeviceOf(0)) &&
+                   monitor->RowState(row()) == 0 && monitor->RowText(row(), TStatusFrame::scStatus) == "Online";
+        },
+        8s));
+    EXPECT_EQ(m_Fleet.Requests(0, 0), 1u); // no new discovery
+}
+
+// Three switches take an 8 MB firmware image at once; each row's bar in its
+// Status cell moves from the start to the end.
+TEST_F(ConsoleE2E, AnEightMegabyteUpgradeShowsEachRowsProgressFromStartToEnd)
+{
+    constexpr size_t ImageSize = 8 << 20;
+    StartFleet(3);
+    for (size_t i = 0; i < m_Count; ++i)
+        m_Fleet.Edit(i, [](FakeSwitch::TSwitch &sw) { sw.UploadBlocks = FakeSwitch::BlocksOf(ImageSize); });
+    OpenConsole();
+    m_Form->resize(1280, 800);
+    DiscoverAll();
+    SelectAll();
+    LogInAll();
+    auto *upgrade = dynamic_cast<TModuleBasicsUpgrade *>(SelectDevicePage("Upgrade"));
+    ASSERT_NE(upgrade, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return upgrade->isVisible() && upgrade->RowCount() == 3; }, 5s));
+
+    QTemporaryDir dir;
+    const QString image = dir.filePath("firmware.bin");
+    {
+        QFile file(image);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(QByteArray(int(ImageSize), 'f')), qint64(ImageSize));
+    }
+    upgrade->EventOnFileChosen(image);
+    upgrade->EventOnUpgradeClick();
+    ASSERT_TRUE(upgrade->IsBusy());
+
+    std::vector<std::vector<int>> seen(3);
+    bool shot = false;
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, [&] {
+        bool halfway = true;
+        for (int row = 0; row < 3; ++row) {
+            const int percent = upgrade->RowProgress(row);
+            if (percent >= 0 && (seen[row].empty() || seen[row].back() != percent))
+                seen[row].push_back(percent);
+            halfway = halfway && percent >= 40;
+        }
+        if (halfway && !shot) {
+            shot = true;
+            Screenshot("upgrade_progress");
+        }
+    });
+    sample.start(5);
+    seen[0].push_back(upgrade->RowProgress(0)); // at the start
+    ASSERT_TRUE(RunUntil([&] { return !upgrade->IsBusy(); }, 120s));
+    EXPECT_EQ(seen[0].front(), 0);
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(upgrade->RowText(row, TTransferPage::tcStatus), "Done");
+        ASSERT_GE(seen[row].size(), 5u); // it moved, step by step
+        EXPECT_TRUE(std::is_sorted(seen[row].begin(), seen[row].end()));
+        EXPECT_LE(seen[row].front(), 20);
+        EXPECT_GE(seen[row].back(), 90);
+        EXPECT_EQ(m_Fleet.Snapshot(size_t(row)).Uploads[256].size(), ImageSize);
+    }
 }
 
 // 254 switches answer one broadcast discovery; every one is listed with its
