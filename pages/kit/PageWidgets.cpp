@@ -163,6 +163,8 @@ void DrawGlyph(QPainter& p, const QString& what)
                                  QPointF(14.5, 13.5), QPointF(1.5, 13.5)}));
     } else if (what == "NEXT") {
         DrawArrow(p, QPointF(2, 8), QPointF(14, 8), cBlue);
+    } else if (what == "PREVIOUS") {
+        DrawArrow(p, QPointF(14, 8), QPointF(2, 8), cBlue);
     } else if (what == "TIMER") {
         p.setPen(Stroke(cGrey, 1.2));
         p.setBrush(Qt::white);

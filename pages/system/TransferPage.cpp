@@ -3,11 +3,13 @@
 #include "intp/Basics.h"
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
+#include "intp/Transfer.h"
 #include "pages/kit/PageList.h"
 #include "pages/kit/PageWidgets.h"
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -103,6 +105,28 @@ TTransferModePanel TTransferPage::MakeModePanel(const QString& openText, const Q
     grid->addWidget(m.field, 2, 2);
     grid->setColumnStretch(2, 1);
     return m;
+}
+
+bool TTransferModePanel::IsLocal() const { return !remote->isChecked(); }
+
+void TTransferModePanel::ShowMethod() const
+{
+    const bool buildin = IsLocal();
+    path->setEnabled(buildin);
+    open->setEnabled(buildin);
+    for (QWidget* control : {static_cast<QWidget*>(serverLabel), static_cast<QWidget*>(server),
+                             static_cast<QWidget*>(fieldLabel), static_cast<QWidget*>(field)})
+        control->setEnabled(!buildin);
+}
+
+std::uint32_t TTransferModePanel::Server() const { return StringToIp(server->text().toStdString()); }
+
+bool TTransferModePanel::IsReady() const
+{
+    if (IsLocal())
+        return QFileInfo(path->text()).isFile();
+    const QByteArray name = field->text().toUtf8();
+    return IsValidHostIp(Server()) && !name.isEmpty() && name.size() <= int(sizeof(Intp::TTftpParam::name));
 }
 
 QWidget* TTransferPage::LayOutPage(QWidget* top, std::initializer_list<QPushButton*> buttons)
@@ -227,19 +251,42 @@ int TTransferPage::Refresh(bool current)
 
 bool TTransferPage::CanLeave(bool force) { return force || !m_Busy; }
 
-void TTransferPage::Fill(Intp::TDevice*)
+void TTransferPage::ClearRows()
 {
     m_ListView->Clear();
     m_Rows.clear();
+}
+
+int TTransferPage::AddRow(const Intp::TMacAddr& mac, const QStringList& cells)
+{
+    QStringList all = cells.mid(0, tcStatus);
+    while (all.size() <= tcStatus)
+        all.append(QString());
+    const int row = m_ListView->Model()->AddRow(all);
+    m_Rows.push_back({mac, tsIdle, 0});
+    return row;
+}
+
+void TTransferPage::SetRows(const std::vector<TRowSource>& rows)
+{
+    // Rows of a run that is still going are dropped with it.
+    if (m_Busy)
+        SetBusy(false);
+    ClearRows();
+    for (const TRowSource& row : rows)
+        AddRow(row.mac, row.cells);
+}
+
+void TTransferPage::Fill(Intp::TDevice*)
+{
+    ClearRows();
     std::vector<Intp::TDevice*> listed;
     for (Intp::TDevice* device : TargetDevices()) {
         if (!device || !device->IsLoggedIn())
             continue;
-        QStringList cells{QString::fromStdString(device->GetTypeName()), QString(), QString(),
-                          QString::fromStdString(device->GetMac().ToString()),
-                          QString::fromStdString(IpToString(device->GetIp())), QString()};
-        int row = m_ListView->Model()->AddRow(cells);
-        m_Rows.push_back({device->GetMac(), tsIdle, 0});
+        int row = AddRow(device->GetMac(), {QString::fromStdString(device->GetTypeName()), QString(), QString(),
+                                            QString::fromStdString(device->GetMac().ToString()),
+                                            QString::fromStdString(IpToString(device->GetIp()))});
         ShowVersions(device, row);
         listed.push_back(device);
     }

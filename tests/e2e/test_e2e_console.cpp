@@ -2,11 +2,14 @@
 // Runs in the console's namespace (test_e2e_console.sh); the fleet's socket is
 // made in the switches' namespace named by E2E_SWITCH_NETNS.
 #include "console/DeviceTypesFile.h"
+#include "console/GroupFirmwareWizard.h"
+#include "console/GroupIpWizard.h"
 #include "pages/kit/FilterServer.h"
 #include "console/MainForm.h"
 #include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
 #include "console/StatusMonitor.h"
+#include "console/WizardsModule.h"
 #include "intp/Basics.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
@@ -50,6 +53,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 
 using namespace std::chrono_literals;
 
@@ -773,6 +777,143 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
             EXPECT_TRUE(grabbed.save(path)) << path.toStdString();
         }
     }
+}
+
+// Saves a picture of the widget to E2E_ARTIFACTS_DIR when that is set.
+void SaveArtifact(QWidget *widget, const QString &name)
+{
+    const QString artifacts = qEnvironmentVariable("E2E_ARTIFACTS_DIR");
+    if (artifacts.isEmpty())
+        return;
+    QDir().mkpath(artifacts);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_TRUE(widget->grab().save(artifacts + "/" + name));
+}
+
+// Five switches get new addresses from a range in one pass of the group IP
+// wizard (the Sets go to the limited broadcast address) and a new discovery
+// finds them there.
+TEST_F(ConsoleE2E, GroupIpWizardMovesFiveSwitchesIntoARangeInOnePass)
+{
+    StartFleet(5);
+    OpenConsole();
+    m_Form->resize(1280, 800);
+    DiscoverAll();
+    ASSERT_TRUE(m_Form->SelectPage(QString::fromLatin1(TWizardFrame::kGroupIpPath)));
+    auto *wizard = m_Form->findChild<TWizardGroupIpFrame *>();
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_TRUE(wizard->isVisible());
+
+    wizard->m_Next->click();
+    wizard->m_Picker->m_Step1SelectAll->click();
+    ASSERT_EQ(wizard->m_Picker->Selected().size(), m_Count);
+    wizard->m_Next->click();
+    wizard->m_Step2Range->click();
+    wizard->m_Step2IpBegin->setText("198.18.1.100");
+    wizard->m_Step2IpEnd->setText("198.18.1.120");
+    wizard->m_Step2Netmask->setText("255.254.0.0");
+    ASSERT_TRUE(wizard->m_Next->isEnabled());
+    const std::vector<uint32_t> plan = wizard->Plan();
+    wizard->m_Next->click();
+
+    auto allDone = [&] {
+        for (int row = 0; row < wizard->RowCount(); ++row)
+            if (wizard->RowImage(row) != TWizardGroupIpFrame::riDone)
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(RunUntil(allDone, 10s));
+    EXPECT_TRUE(wizard->m_Prev->isEnabled());
+    std::set<uint32_t> moved;
+    for (int row = 0; row < wizard->RowCount(); ++row) {
+        const FakeSwitch::TMac mac = [&] {
+            FakeSwitch::TMac m{};
+            wizard->RowMac(row).CopyTo(m.data());
+            return m;
+        }();
+        size_t index = 0;
+        while (index < m_Count && MacOf(index) != mac)
+            ++index;
+        ASSERT_LT(index, m_Count);
+        EXPECT_EQ(m_Fleet.Ip(index), plan[size_t(row)]) << row;
+        EXPECT_EQ(wizard->RowText(row, TWizardGroupIpFrame::pcOriginalIp).toStdString(), IpToString(plan[size_t(row)]));
+        moved.insert(m_Fleet.Ip(index));
+    }
+    EXPECT_EQ(moved.size(), m_Count);
+    SaveArtifact(wizard, "e2e_group_ip_wizard.png");
+
+    // Found at the new addresses by the next discovery.
+    m_Form->EventOnDiscoveryExecute();
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            if (!AllDiscovered())
+                return false;
+            for (size_t i = 0; i < m_Count; ++i)
+                if (!moved.count(DeviceOf(i)->GetIp()))
+                    return false;
+            return true;
+        },
+        10s));
+}
+
+// Three switches of one model get one image file in one pass of the group
+// firmware wizard; each keeps exactly the bytes of the file.
+TEST_F(ConsoleE2E, GroupFirmwareWizardUpgradesThreeSwitchesFromOneFile)
+{
+    StartFleet(3);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QByteArray image(200 * 512 + 77, '\0');
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char(i * 31 + i / 512);
+    const QString path = dir.filePath("firmware.bin");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(image), image.size());
+    }
+    for (size_t i = 0; i < m_Count; ++i)
+        m_Fleet.Edit(i, [&](FakeSwitch::TSwitch &sw) { sw.UploadBlocks = FakeSwitch::BlocksOf(size_t(image.size())); });
+    OpenConsole();
+    m_Form->resize(1280, 800);
+    DiscoverAll();
+    SelectAll();
+    m_Form->EventOnLoginExecute();
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            for (size_t i = 0; i < m_Count; ++i)
+                if (!DeviceOf(i)->IsLoggedIn())
+                    return false;
+            return true;
+        },
+        5s));
+
+    ASSERT_TRUE(m_Form->SelectPage(QString::fromLatin1(TWizardFrame::kGroupFwPath)));
+    auto *wizard = m_Form->findChild<TWizardGroupFwFrame *>();
+    ASSERT_NE(wizard, nullptr);
+    wizard->m_Next->click();
+    ASSERT_EQ(wizard->m_Picker->ToSelect().size(), m_Count);
+    wizard->m_Picker->m_Step1SelectAll->click();
+    wizard->m_Next->click();
+    TGroupFwPreview *preview = wizard->m_Step2Preview;
+    preview->EventOnFileChosen(path);
+    ASSERT_TRUE(wizard->m_Next->isEnabled());
+    wizard->m_Next->click();
+    ASSERT_TRUE(preview->IsBusy());
+    ASSERT_TRUE(RunUntil([&] { return !preview->IsBusy(); }, 30s));
+    for (int row = 0; row < preview->RowCount(); ++row)
+        EXPECT_EQ(preview->RowState(row), tsDone) << row;
+    for (size_t i = 0; i < m_Count; ++i) {
+        const FakeSwitch::TBytes received = m_Fleet.Snapshot(i).Uploads[256];
+        ASSERT_GE(received.size(), size_t(image.size())) << i;
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), received.begin(),
+                               [](char a, uint8_t b) { return uint8_t(a) == b; }))
+            << i;
+        // The last block is padded with zeros.
+        EXPECT_TRUE(std::all_of(received.begin() + image.size(), received.end(), [](uint8_t b) { return b == 0; }));
+    }
+    EXPECT_TRUE(wizard->m_Prev->isEnabled());
+    SaveArtifact(wizard, "e2e_group_firmware_wizard.png");
 }
 
 } // namespace
