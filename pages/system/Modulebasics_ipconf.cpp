@@ -1,7 +1,7 @@
 #include "pages/system/Modulebasics_ipconf.h"
 
 #include "pages/kit/FilterServer.h"
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
 #include "pages/kit/PageRegistry.h"

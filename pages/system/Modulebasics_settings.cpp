@@ -1,6 +1,6 @@
 #include "pages/system/Modulebasics_settings.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"

@@ -1,6 +1,6 @@
 #include "pages/system/Modulebasics_sntp.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"

@@ -2,7 +2,7 @@
 // throttle and what Apply sends.
 #include "PageTestHost.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/system/Modulebasics_ipconf.h"

@@ -3,7 +3,7 @@
 #include "PageTestHost.h"
 
 #include "intp/Advanced.h"
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 #include "intp/Dhcp.h"
