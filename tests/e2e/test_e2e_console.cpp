@@ -1003,6 +1003,7 @@ TEST_F(ConsoleE2E, RebootPageRebootsTheSwitchAndItComesBack)
                      [] { Intp::TSessionIntpFind::SendFind(GetFindHook(), FirstSwitchIp); });
     retry.start(50);
     EXPECT_TRUE(RunUntil([&] { return DeviceOf(0)->GetIp() == FirstSwitchIp && Listed(0); }, 5s));
+}
 
 namespace {
 
