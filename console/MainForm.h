@@ -23,6 +23,7 @@ class QAction;
 class QComboBox;
 class QMenu;
 class QSystemTrayIcon;
+class QSplitter;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -34,6 +35,7 @@ class TMainActions;
 class TModuleFrame;
 class TPageHost;
 class TProtocolHost;
+class TScanForm;
 class TSyslogSocketThread;
 
 // Enterprise number of the switch family that the console manages; a
@@ -78,6 +80,11 @@ public:
     // Closes the sockets and ends both receive queues and the discovery
     // timer (Exit, close); idempotent.
     void StopReception();
+    // Whether the window may close now: while a page's work runs (a restore
+    // or firmware upgrade) the user is asked first.
+    bool MayClose();
+    // Widens the tree pane to the widest node text, up to half the window.
+    void WidenTreePane();
     // Stops reception, ends every request, clears the registry and
     // unregisters from the library; idempotent. Run by the destructor; the
     // widgets go with the window.
@@ -163,6 +170,7 @@ public:
     TIntpSock* IntpSock() const { return m_IntpSock; }
     TIntpSocketThread* IntpQueue() const { return m_IntpQueue; }
     TFilterForm* FilterForm() const { return m_FilterForm; }
+    TScanForm* ScanForm() const { return m_ScanForm; }
     TSyslogSocketThread* SyslogQueue() const { return m_SyslogThread; }
     QTimer* DiscoveryTimer() const;
     int DeviceCount() const;
@@ -183,6 +191,9 @@ public:
     void EventOnOpenWebExecute();
     void EventOnGroupIPWizardExecute();
     void EventOnGroupFwWizardExecute();
+    void EventOnLoadConfigExecute();
+    void EventOnSaveConfigExecute();
+    void EventOnScanExecute();
     // One follow-up tick of a discovery (400 ms).
     void Timer4Timer();
     void EventOnTreeSortChange(int index);
@@ -216,9 +227,11 @@ private:
     TModuleFrame* m_ModuleFrame = nullptr;
 
     QTimer* m_TreeWidthTimer = nullptr;  // fits the tree's column to its texts once per batch
+    QSplitter* m_Splitter = nullptr;      // tree pane | page area
     QSystemTrayIcon* m_TrayIcon = nullptr;
 
     TFilterForm* m_FilterForm = nullptr;
+    TScanForm* m_ScanForm = nullptr;
     Filter::TFilterServer* m_FilterServer = nullptr;
     Status::TStatusServer* m_StatusServer = nullptr;
     Syslog::TSyslogServer* m_SyslogServer = nullptr;

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 jobs=$(nproc)
-# Five fuzz targets: 40 s each keeps CI on 2 cores within its half hour.
+# Seven fuzz targets: 40 s each keeps CI on 2 cores within its half hour.
 fuzz_seconds=${FUZZ_SECONDS:-40}
 passed=0; failed=0
 

@@ -1,13 +1,18 @@
 #include "FakePages.h"
 
+#include "console/ConfigActions.h"
+#include "console/ConfigFile.h"
 #include "console/DeviceTypesFile.h"
+#include "console/FilterForm.h"
 #include "pages/kit/FilterServer.h"
 #include "console/IntpSock.h"
 #include "console/IntpReceiveQueue.h"
 #include "console/MainForm.h"
+#include "pages/system/Modulebasics_restore.h"
 #include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
 #include "console/ProtocolHost.h"
+#include "console/ScanDialog.h"
 #include "intp/SystemSettings.h"
 #include "intp/Operations.h"
 #include "intp/Session.h"
@@ -16,8 +21,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUdpSocket>
 
@@ -163,6 +171,19 @@ TEST_F(MainForm, ModelGroupingFollowsAChangeOfTheSortBox)
     EXPECT_EQ(Group(0)->childCount(), 3);
 }
 
+TEST_F(MainForm, AddingADeviceOpensDevicesWithEveryGroup)
+{
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
+    MakeDevice(1, 1, 0x0A000001);
+    MakeDevice(2, 2, 0x0A000002);
+    Group(0)->setExpanded(false);
+    m_Form->DevicesNode()->setExpanded(false);
+    MakeDevice(3, 2, 0x0A000003);
+    EXPECT_TRUE(m_Form->DevicesNode()->isExpanded());
+    EXPECT_TRUE(Group(0)->isExpanded());
+    EXPECT_TRUE(Group(1)->isExpanded());
+}
+
 TEST_F(MainForm, FilterMethodGroupsUnicastSubnetsAndOthers)
 {
     m_Filter.settings.Unicasts = {{0x0A000001, 0xFFFFFFFF}};
@@ -231,6 +252,15 @@ TEST_F(MainForm, PageThatRefusesToLeaveKeepsTheMainSelection)
     QCoreApplication::processEvents();
     EXPECT_EQ(m_Form->Tree()->currentItem(), m_PageNode);
     EXPECT_EQ(m_Form->GetCurrentPage(), m_Page);
+    // So is a mouse click: no other node stays highlighted.
+    m_Form->resize(900, 700);
+    m_Form->show();
+    const QRect rect = m_Form->Tree()->visualItemRect(m_Form->DevicesNode());
+    QTest::mouseClick(m_Form->Tree()->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_Form->Tree()->currentItem(), m_PageNode);
+    EXPECT_EQ(m_Form->Tree()->selectedItems(), QList<QTreeWidgetItem*>{m_PageNode});
+    EXPECT_EQ(m_Form->GetCurrentPage(), m_Page);
 }
 
 TEST_F(MainForm, SecondGenerationModelRebuildsThePageTreeOnce)
@@ -274,16 +304,37 @@ TEST_F(MainForm, DeviceWithoutTheSupportedEnterpriseNumberDisablesTheDevicesPage
     EXPECT_EQ(m_Boxes.size(), 1u);
 }
 
-TEST_F(MainForm, RemovingTheSelectedDeviceLeavesTheDevicesPageOnShow)
+TEST_F(MainForm, RemovingTheSelectedDeviceLeavesTheDevicesPageOnShowWithoutADevice)
 {
-    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
-    ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
-    Intp::DeleteAllDevices();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(m_Form->GetCurrentPage(), m_Form->ModuleFrame());
-    EXPECT_EQ(m_Form->Tree()->currentItem(), m_Form->DevicesNode());
-    Intp::TDevice* current = nullptr;
-    EXPECT_EQ(m_Form->GetCurrentDevice(current), 0);
+    // A device page of the "Devices" page records what it is told.
+    auto* devicePage = static_cast<TRecordingPage*>(
+        m_Form->ModuleFrame()->Adopt(std::make_unique<TRecordingPage>("Device Page")));
+    QTreeWidgetItem* node = m_Form->ModuleFrame()->AddModule(devicePage, nullptr);
+    for (bool reboot : {false, true}) {
+        SCOPED_TRACE(reboot);
+        Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+        ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
+        m_Form->ModuleFrame()->ModuleTree()->setCurrentItem(node);
+        ASSERT_EQ(m_Form->ModuleFrame()->GetSelectedModule(), devicePage);
+        ASSERT_EQ(devicePage->notifications.back().device, a);
+        if (reboot) {
+            m_Filter.refused = 0;  // as the console's filter: no address 0
+            a->SetIp(0);
+        } else {
+            Intp::DeleteAllDevices();  // a discovery
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(m_Form->GetCurrentPage(), m_Form->ModuleFrame());
+        EXPECT_EQ(m_Form->Tree()->currentItem(), m_Form->DevicesNode());
+        Intp::TDevice* current = nullptr;
+        EXPECT_EQ(m_Form->GetCurrentDevice(current), 0);
+        // The page on show was told that no device is on show.
+        ASSERT_FALSE(devicePage->notifications.empty());
+        EXPECT_EQ(devicePage->notifications.back().code, ncSelectionChanged);
+        EXPECT_EQ(devicePage->notifications.back().device, nullptr);
+        Intp::DeleteAllDevices();
+        QCoreApplication::processEvents();
+    }
 }
 
 TEST_F(MainForm, FollowUpTimerReadsMissingSettingsAndStopsOnTheSixthCountedTick)
@@ -401,12 +452,124 @@ TEST_F(MainForm, OpenWebOpensEachTargetAddress)
     EXPECT_EQ(m_Boxes, std::vector<std::string>{WebPageFailedMessage(QUrl("http://10.0.0.1")).toStdString()});
 }
 
-TEST_F(MainForm, ActionsWithoutAnOperationAreShownDisabled)
+TEST_F(MainForm, SaveConfigWritesTheFilterAndTheListedSwitchesAndSaysWhenItFails)
 {
-    for (const char* name : {"acLoadConfig", "acSaveConfig", "acScan"})
-        EXPECT_FALSE(m_Form->Action(name)->isEnabled()) << name;
-    for (const char* name : {"acDiscovery", "acLogin", "acAbout", "acGroupIpWizard"})
-        EXPECT_TRUE(m_Form->Action(name)->isEnabled()) << name;
+    ShowRecorder();
+    MakeDevice(1, 2, 0x0A000001);
+    m_Filter.settings.Unicasts = {{0x0A000009, 0xFFFFFFFFu}};
+    QTemporaryDir dir;
+    QString path = dir.filePath("Config.xml");
+    TConfigFileHook old = SetConfigFileHook([&](bool save) { return save ? path : QString(); });
+    m_Form->Action("acSaveConfig")->trigger();
+    QByteArray saved;
+    ASSERT_TRUE(ReadConfigFile(path, saved));
+    EXPECT_TRUE(saved.contains("<Filter Address=\"10.0.0.9\"/>")) << saved.constData();
+    EXPECT_TRUE(saved.contains("<Device MacAddr=\"02:00:00:00:00:01\">\n      <Type>" +
+                               QByteArray::fromStdString(Intp::GetDeviceTypeName(2)) +
+                               "</Type>\n      <Address>10.0.0.1</Address>\n      <Properties/>"))
+        << saved.constData();
+    EXPECT_TRUE(m_Boxes.empty());
+
+    path = dir.filePath("missing/Config.xml");
+    m_Form->Action("acSaveConfig")->trigger();
+    ASSERT_EQ(m_Boxes.size(), 1u);
+    EXPECT_EQ(m_Boxes[0].rfind("Failed to save config\n" + path.toStdString(), 0), 0u) << m_Boxes[0];
+    SetConfigFileHook(old);
+}
+
+TEST_F(MainForm, LoadConfigReplacesTheFilterAndDiscoversOnlyWhenTheFileIsRead)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Config.xml");
+    auto write = [&](const QByteArray& text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    };
+    TConfigFileHook old = SetConfigFileHook([&](bool save) { return save ? QString() : path; });
+    m_Filter.targets = {{0x0A000000, 0xFFFFFF00}};
+    Filter::TFilterSettings* settings = m_Form->FilterForm()->GetSettings();
+
+    write("<Config><Discovery><Method>2</Method><Address>10.1.0.0</Address><Mask>255.255.0.0</Mask>"
+          "<Filters><Filter Address=\"10.9.0.1\"/><Filter Address=\"10.1.0.5\" Mask=\"255.255.0.0\"/></Filters>"
+          "</Discovery></Config>");
+    m_Form->Action("acLoadConfig")->trigger();
+    EXPECT_EQ(settings->Address, 0x0A010000u);
+    EXPECT_EQ(settings->Unicasts, (TIpMaskList{{0x0A090001, 0xFFFFFFFFu}}));
+    EXPECT_EQ(settings->LocalSubnets, (TIpMaskList{{0x0A010005, 0xFFFF0000}}));
+    EXPECT_EQ(Sent(Intp::ccIntpFind), 1);
+    EXPECT_TRUE(m_Boxes.empty());
+
+    write("<Config><Devices/></Config>");  // no discovery settings: unchanged, but a discovery
+    m_Form->Action("acLoadConfig")->trigger();
+    EXPECT_EQ(settings->Address, 0x0A010000u);
+    EXPECT_EQ(Sent(Intp::ccIntpFind), 2);
+
+    write("<Config><Discovery>");
+    m_Form->Action("acLoadConfig")->trigger();
+    EXPECT_EQ(m_Boxes, std::vector<std::string>{"Failed to load config"});
+    EXPECT_EQ(settings->Unicasts.size(), 1u);
+    EXPECT_EQ(Sent(Intp::ccIntpFind), 2);
+    SetConfigFileHook(old);
+}
+
+TEST_F(MainForm, ScanDevicesOpensTheScanDialog)
+{
+    bool shown = false;
+    QTimer::singleShot(0, m_Form.get(), [&] {
+        shown = m_Form->ScanForm()->isVisible() && m_Form->ScanForm()->isModal();
+        m_Form->ScanForm()->reject();
+    });
+    m_Form->Action("acScan")->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(m_Form->ScanForm()->isVisible());
+}
+
+TEST_F(MainForm, ClosingWhileARestoreRunsAsksFirst)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
+    QTreeWidget* pages = m_Form->ModuleFrame()->ModuleTree();
+    const QList<QTreeWidgetItem*> found = pages->findItems("Restore", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    pages->setCurrentItem(found.front());
+    auto* restore = dynamic_cast<TModuleBasicsRestore*>(TModuleFrame::ModuleOf(found.front()));
+    ASSERT_NE(restore, nullptr);
+    ASSERT_EQ(restore->RowCount(), 1);
+    QTemporaryDir dir;
+    QFile image(dir.filePath("config.bin"));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.write(QByteArray(2048, 'c'));
+    image.close();
+    restore->EventOnFileChosen(image.fileName());
+    restore->EventOnRestoreClick();
+    ASSERT_TRUE(restore->IsBusy());
+    m_Form->show();
+
+    // Exit (its menu item, Ctrl+X, the tray's) and the window's close button
+    // ask; No keeps the window and the transfer.
+    m_BoxAnswer = QMessageBox::No;
+    m_Form->Action("acExit")->trigger();
+    ASSERT_EQ(m_Boxes.size(), 1u);
+    EXPECT_NE(m_Boxes[0].find("\"Restore\""), std::string::npos) << m_Boxes[0];
+    EXPECT_NE(m_Boxes[0].find("half an image"), std::string::npos);
+    EXPECT_TRUE(m_Form->isVisible());
+    EXPECT_TRUE(m_Form->IntpSock()->IsOpen());
+    EXPECT_FALSE(m_Form->close());
+    EXPECT_EQ(m_Boxes.size(), 2u);
+    EXPECT_TRUE(restore->IsBusy());
+
+    m_BoxAnswer = QMessageBox::Yes;
+    m_Form->Action("acExit")->trigger();
+    EXPECT_EQ(m_Boxes.size(), 3u);  // asked once
+    EXPECT_FALSE(m_Form->isVisible());
+}
+
+TEST_F(MainForm, ClosingWithNoTransferRunningAsksNothing)
+{
+    m_Form->show();
+    EXPECT_TRUE(m_Form->close());
+    EXPECT_TRUE(m_Boxes.empty());
 }
 
 TEST_F(MainForm, ExitStopsReceptionAndTheWindowEndsRequestsBeforeLeavingTheLibrary)
@@ -549,6 +712,20 @@ TEST_F(MainForm, CtrlClicksSelectSiblingsOnly)
     // A plain click on the other group starts a new selection there.
     click(c, Qt::NoModifier);
     EXPECT_EQ(selected(), (TDeviceList{c}));
+
+    // Ctrl+click on a node that is already selected leaves that node alone.
+    click(a, Qt::NoModifier);
+    click(b, Qt::ControlModifier);
+    ASSERT_EQ(selected(), (TDeviceList{a, b}));
+    click(b, Qt::ControlModifier);
+    EXPECT_EQ(selected(), (TDeviceList{b}));
+    EXPECT_TRUE(m_Form->IsCurrentDevice(b));
+    EXPECT_TRUE(m_Form->FindDeviceNode(b)->isSelected());
+    EXPECT_FALSE(m_Form->FindDeviceNode(a)->isSelected());
+    click(a, Qt::ControlModifier);
+    click(a, Qt::ControlModifier);  // the current node itself
+    EXPECT_EQ(selected(), (TDeviceList{a}));
+    EXPECT_EQ(m_Form->Tree()->selectedItems().size(), 1);
 }
 
 TEST_F(MainForm, DiscoveryChainFollowsOnlySuccessfulAcceptedReplies)
@@ -707,6 +884,29 @@ TEST_F(MainForm, TreeColumnFitsALongDeviceTextOnceTheBatchIsDone)
     d->SetName(std::string(80, 'W'));
     ASSERT_TRUE(QTest::qWaitFor(fits, 5000));
     EXPECT_GT(tree->columnWidth(0), before);
+}
+
+TEST_F(MainForm, TheWindowOpensAtAUsefulSizeAndTheTreePaneShowsWholeDeviceNames)
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_GE(m_Form->width(), available.width() * 4 / 5);
+    EXPECT_GE(m_Form->height(), available.height() * 4 / 5);
+    EXPECT_LE(m_Form->width(), available.width());
+    EXPECT_LE(m_Form->height(), available.height());
+
+    m_Form->resize(1280, 800);
+    m_Form->show();
+    Intp::TDevice* d = MakeDevice(1, 1, 0xC0A8640A);
+    d->SetName("Distribution-Switch-West");
+    QTreeWidget* tree = m_Form->Tree();
+    QTreeWidgetItem* node = m_Form->FindDeviceNode(d);
+    ASSERT_NE(node, nullptr);
+    auto whole = [&] {
+        const QRect rect = tree->visualItemRect(node);
+        return rect.isValid() &&
+               rect.left() + tree->fontMetrics().horizontalAdvance(node->text(0)) < tree->viewport()->width();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(whole, 5000));
 }
 
 TEST_F(MainForm, SelectingAGroupNodeEndsMultipleSelectionAndNotifiesWithNoDevice)
