@@ -63,8 +63,7 @@ public:
     QWidget* List(const QString& title, QWidget* list, bool boldTitle = false);
     // A labelled editor in the row of editors under the last list; the list
     // that binds it enables it and its label with the selection.
-    template <class W>
-    W* PanelEditor(const QString& label, W* editor)
+    template <class W> W* PanelEditor(const QString& label, W* editor)
     {
         AddPanelEditor(label, editor);
         return editor;
@@ -80,8 +79,7 @@ private:
     QGridLayout* Grid();
     QBoxLayout* Panel();
     QBoxLayout* Buttons();
-    template <class W>
-    W* Labelled(const QString& label, W* field)
+    template <class W> W* Labelled(const QString& label, W* field)
     {
         AddField(label, field);
         return field;

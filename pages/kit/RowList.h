@@ -23,8 +23,7 @@
 #include <functional>
 #include <vector>
 
-template <class TRow>
-class TRowList : public TEditedList {
+template <class TRow> class TRowList : public TEditedList {
 public:
     explicit TRowList(QWidget* parent = nullptr) : TEditedList(parent) {}
 

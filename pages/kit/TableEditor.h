@@ -46,17 +46,16 @@ protected:
     std::vector<QString> m_Keys;  // per row, in table order
 };
 
-template <class TGet, class TAdd, class TDel>
-class TTableEditor : public TTableEditorBase {
+template <class TGet, class TAdd, class TDel> class TTableEditor : public TTableEditorBase {
 public:
     using Entry = typename TGet::Entry;
     using Record = typename TGet::Record;
 
     struct TDescription {
-        std::function<QStringList(const Entry&)> cells;      // one text per list column
-        std::function<QString(const Entry&)> key;             // identifies an entry
-        std::function<std::optional<Entry>()> readForm;       // none while the form is not a valid entry
-        std::function<void(const Entry*)> fillForm;           // a selected row into the form (null: none selected)
+        std::function<QStringList(const Entry&)> cells;  // one text per list column
+        std::function<QString(const Entry&)> key;        // identifies an entry
+        std::function<std::optional<Entry>()> readForm;  // none while the form is not a valid entry
+        std::function<void(const Entry*)> fillForm;      // a selected row into the form (null: none selected)
     };
 
     void Bind(TModulePage* page, TPageListView* list, QAbstractButton* add, QAbstractButton* del,
@@ -104,8 +103,7 @@ protected:
     void EventOnDeleteClick() override { Send<TDel>(); }
 
 private:
-    template <class R>
-    void Send()
+    template <class R> void Send()
     {
         std::optional<Entry> entry = m_Description.readForm();
         if (entry)

@@ -11,14 +11,13 @@
 
 namespace {
 
-const char* const kEventNames[] = {"System Cold Start",  "Power Status",      "SNMP Authentication Failure",
-                                   "Swale Ring Topology Change", "Device cold start", "Device warm start",
-                                   "Authentication Failure",     "Swale Ring Topology Change"};
+const char* const kEventNames[] = {
+    "System Cold Start", "Power Status",      "SNMP Authentication Failure", "Swale Ring Topology Change",
+    "Device cold start", "Device warm start", "Authentication Failure",      "Swale Ring Topology Change"};
 const QStringList kOnOff = {"Disable", "Enable"};
 const QStringList kLink = {"Disable", "Link Up", "Link Down", "Link Up & Down"};
 
-template <class TList>
-void DeclareColumns(TList* list, const QString& caption, const QStringList& choices)
+template <class TList> void DeclareColumns(TList* list, const QString& caption, const QStringList& choices)
 {
     using TRow = TModuleWarningEvent::TEventRow;
     list->Caption(caption, [](const TRow& row) { return row.caption; });
@@ -50,9 +49,8 @@ TModuleWarningEvent::TModuleWarningEvent(QWidget* parent) : TModulePage("Event S
     AddRead<Intp::TSessionWarningSmtpGet>(rwCurrent, false);
     AddRead<Intp::TSessionWarningEventGet>(rwAll);
     // The syslog read needs nothing of the e-mail settings.
-    AddChainStep(Intp::ccWarningSmtpGet, [](Intp::TDevice* device) {
-        return StartFor<Intp::TSessionWarningSyslogGet>(device);
-    });
+    AddChainStep(Intp::ccWarningSmtpGet,
+                 [](Intp::TDevice* device) { return StartFor<Intp::TSessionWarningSyslogGet>(device); });
     AddChain<Intp::TSessionWarningSyslogGet, Intp::TSessionWarningEventGet>();
 }
 

@@ -105,8 +105,8 @@ QStringList TModuleWarningSmtp::RecipientLines() const
 void TModuleWarningSmtp::EventOnSenderChange()
 {
     const int lines = int(RecipientLines().size());
-    const bool account = m_Account->text().isEmpty() ||
-                         (!m_Password->text().isEmpty() && m_Password->text() == m_Confirm->text());
+    const bool account =
+        m_Account->text().isEmpty() || (!m_Password->text().isEmpty() && m_Password->text() == m_Confirm->text());
     m_Apply->setEnabled(IsHostIp(m_ServerAddress) && !m_Sender->text().isEmpty() && !m_Subject->text().isEmpty() &&
                         account && lines >= 1 && lines <= m_RecipientNum);
 }
