@@ -1,5 +1,7 @@
 #include "console/AboutDialog.h"
 
+#include "pages/kit/MessageBox.h"
+
 #include <QDesktopServices>
 #include <QEvent>
 #include <QGuiApplication>
@@ -120,5 +122,5 @@ void TAboutForm::EventOnUrlClick()
     const QString text = m_Url->text().trimmed();
     if (text.isEmpty() || !m_UrlOpener)
         return;
-    m_UrlOpener(QUrl::fromUserInput(text));
+    OpenWebPage(QUrl::fromUserInput(text), m_UrlOpener);
 }

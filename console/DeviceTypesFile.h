@@ -67,3 +67,8 @@ int RegisterFileModel(const TDeviceTypeFileModel& model, const std::string& id, 
 
 // The message shown on a load failure.
 inline constexpr const char* kLoadDevicesError = "Load devices.dev error!";
+
+// Start-up: loads the file at path with the program's registrar. A file that
+// is absent or can't be read is told once (kLoadDevicesError); start-up goes
+// on without its models. Answers whether it loaded.
+bool LoadDevicesFile(const std::string& path);

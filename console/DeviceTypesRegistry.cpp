@@ -1,6 +1,9 @@
 #include "console/DeviceTypesFile.h"
 
+#include "pages/kit/MessageBox.h"
 #include "intp/DeviceType.h"
+
+#include <fstream>
 
 int RegisterFileModel(const TDeviceTypeFileModel& model, const std::string& id, const std::string& lowerId)
 {
@@ -14,4 +17,13 @@ int RegisterFileModel(const TDeviceTypeFileModel& model, const std::string& id, 
     record.SnmpCommunityNum = model.snmpCommunityNum;
     record.TagVidNum = model.tagVidNum;
     return Intp::RegisterDeviceType(&record, {id, lowerId});
+}
+
+bool LoadDevicesFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (LoadDeviceTypes(file, RegisterFileModel))
+        return true;
+    ShowMessageBox(QMessageBox::NoIcon, QString::fromLatin1(kLoadDevicesError));
+    return false;
 }

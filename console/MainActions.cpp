@@ -5,7 +5,7 @@
 #include "console/Icons.h"
 #include "console/MainForm.h"
 #include "console/WizardsModule.h"
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
 #include "pages/kit/FilterServer.h"
@@ -15,7 +15,6 @@
 #include "pages/kit/StatusServer.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -282,11 +281,9 @@ void TMainActions::EventOnOpenWebExecute()
     TDeviceList devices;
     m_Form->GetTargetDevices(devices);
     for (Intp::TDevice* device : devices) {
-        const QString url = QStringLiteral("http://%1").arg(IpText(device->GetIp()));
-        if (m_Form->OpenUrlHook())
-            m_Form->OpenUrlHook()(url);
-        else
-            QDesktopServices::openUrl(QUrl(url));
+        // Without a browser the user is told once, not once per switch.
+        if (!OpenWebPage(QUrl(QStringLiteral("http://%1").arg(IpText(device->GetIp()))), m_Form->OpenUrlHook()))
+            break;
     }
 }
 

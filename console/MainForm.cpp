@@ -14,6 +14,8 @@
 #include "console/ProtocolHost.h"
 #include "console/StatusMonitor.h"
 #include "console/TopologyLauncher.h"
+#include "console/GroupFirmwareWizard.h"
+#include "console/GroupIpWizard.h"
 #include "console/TreeNode.h"
 #include "console/WizardsModule.h"
 #include "intp/Session.h"
@@ -272,9 +274,8 @@ void TMainForm::BuildMainPages()
 
     AddOwnedPageNode(std::make_unique<TJavaTopologyFrame>(), RootNode(), tiTopology);
     m_WizardsNode = AsNode(AddOwnedPageNode(std::make_unique<TWizardFrame>(), RootNode(), tiWizard));
-    // The wizards are not built in: their nodes keep the tree's shape.
-    AddOwnedPageNode(std::make_unique<TModuleDummy>(tr("Group IP Setting")), m_WizardsNode, tiWizard);
-    AddOwnedPageNode(std::make_unique<TModuleDummy>(tr("Group Firmware Update")), m_WizardsNode, tiWizard);
+    AddOwnedPageNode(std::make_unique<TWizardGroupIpFrame>(), m_WizardsNode, tiWizard);
+    AddOwnedPageNode(std::make_unique<TWizardGroupFwFrame>(), m_WizardsNode, tiWizard);
 }
 
 bool TMainForm::OpenSyslog()

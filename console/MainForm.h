@@ -148,8 +148,8 @@ public:
     // Replaces the login dialog of AskCredentials (tests, other dialogs).
     using TCredentialsHook = std::function<bool(QString& user, QString& password)>;
     void SetCredentialsHook(TCredentialsHook hook) { m_CredentialsHook = std::move(hook); }
-    // Opens a URL (tests replace the browser).
-    using TOpenUrlHook = std::function<void(const QString& url)>;
+    // Opens a URL, answering whether a browser took it (tests replace the browser).
+    using TOpenUrlHook = std::function<bool(const QUrl& url)>;
     void SetOpenUrlHook(TOpenUrlHook hook) { m_OpenUrlHook = std::move(hook); }
     const TOpenUrlHook& OpenUrlHook() const { return m_OpenUrlHook; }
 

@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollArea>
+#include <QStyle>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -63,14 +65,19 @@ TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->setSpacing(4);
-    m_TPanel = new QWidget(right);
-    m_TPanel->setFixedHeight(138);
-    auto* tLayout = new QGridLayout(m_TPanel);
-    tLayout->setContentsMargins(0, 0, 0, 0);
-    m_LinkPanel = new QWidget(m_TPanel);
+    // The banner area scrolls sideways where the window is narrower than the
+    // widest front panel, instead of widening the page or cutting the panel.
+    auto* banners = new QScrollArea(right);
+    banners->setFrameShape(QFrame::NoFrame);
+    banners->setWidgetResizable(true);
+    banners->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    banners->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    banners->setFixedHeight(138 + banners->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, banners));
+    m_TPanel = banners;
+    m_LinkPanel = new QWidget(banners);
     auto* linkLayout = new QGridLayout(m_LinkPanel);
     linkLayout->setContentsMargins(0, 0, 0, 0);
-    tLayout->addWidget(m_LinkPanel, 0, 0);
+    banners->setWidget(m_LinkPanel);
     m_MPanel = new QWidget(right);
     auto* mLayout = new QGridLayout(m_MPanel);
     mLayout->setContentsMargins(0, 0, 0, 0);
@@ -233,16 +240,18 @@ void TModuleFrame::ShowModule(Intp::TDevice* device, std::uint16_t code, std::ui
     if (!page)
         return;
     QWidget* frame = page->GetFrame();
-    m_Wait->setVisible(frame != nullptr);
     if (code == ncSelectionChanged && page->Refresh(true) != 0) {
         // Shown when its own reply arrives.
+        m_Wait->setVisible(frame != nullptr);
         if (frame)
             frame->hide();
         return;
     }
     page->OnNotify(device, code, status);
-    if (frame && !frame->isHidden())
-        m_Wait->hide();
+    // The label shows while the page's frame waits hidden. Set once: showing
+    // and hiding it around every notification lays out and repaints the
+    // whole window at each block of a transfer.
+    m_Wait->setVisible(frame && frame->isHidden());
 }
 
 void TModuleFrame::ClearModuleTree()

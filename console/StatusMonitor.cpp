@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -79,6 +81,38 @@ constexpr int nTime = TStatusFrame::scTime;
 
 QString Dotted(long long ip) { return QString::fromStdString(IpToString(uint32_t(ip))); }
 
+// The monitor's ping. A rebooted switch has address 0 until it is heard
+// again; it is asked at its row's listed address meanwhile, so that its
+// answer brings it back (tree node and all) without a new discovery.
+class TMonitorPing : public Intp::TSessionIntpPing2 {
+public:
+    TMonitorPing(unsigned timeoutMs, std::uint32_t listed) : TSessionIntpPing2(timeoutMs), m_Listed(listed) {}
+
+    std::uint32_t GetDestination(Intp::TDevice* device) const override
+    {
+        return device->GetIp() != 0 ? device->GetIp() : m_Listed;
+    }
+
+private:
+    std::uint32_t m_Listed;
+};
+
+// A row glyph on a white disc: it stays readable on the red, yellow and blue
+// rows of switches with a problem.
+QIcon OnBadge(const QIcon& glyph)
+{
+    QPixmap badge(16, 16);
+    badge.fill(Qt::transparent);
+    QPainter painter(&badge);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(96, 96, 96), 1));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QRectF(0.5, 0.5, 15, 15));
+    painter.drawPixmap(2, 2, glyph.pixmap(12, 12));
+    painter.end();
+    return QIcon(badge);
+}
+
 }  // namespace
 
 TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApplication::beep(); })
@@ -105,8 +139,8 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
     connect(m_acClearError, &QAction::triggered, this, [this] { EventOnClearErrorExecute(); });
     connect(m_acRefresh, &QAction::triggered, this, [this] { EventOnTimer(); });
 
-    m_AnsweringIcon = ConsoleIcon(ikDevices);
-    m_SilentIcon = PageGlyph("RC_BITMAP_16X16_CANCEL");
+    m_AnsweringIcon = OnBadge(ConsoleIcon(ikDevices));
+    m_SilentIcon = OnBadge(PageGlyph("RC_BITMAP_16X16_CANCEL"));
     m_List = new TPageListView(this);
     m_List->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_List->AddColumn("", ckNumber, Qt::AlignRight | Qt::AlignVCenter);
@@ -115,12 +149,8 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
     m_List->AddColumn("Model", ckText);
     m_List->AddColumn("Last Reported Time", ckNumber);
     m_List->AddColumn("Status", ckText);
-    // Fixed starting widths: sizing to contents re-measures every row on each reply.
-    m_List->header()->setSectionResizeMode(QHeaderView::Interactive);
     m_List->header()->setStretchLastSection(true);
-    const int widths[] = {40, 100, 100, 100, 150};
-    for (int column = 0; column < 5; ++column)
-        m_List->header()->resizeSection(column, widths[column]);
+    m_List->SetColumnsFollowContents();
     m_List->setContextMenuPolicy(Qt::CustomContextMenu);
     m_Popup = new QMenu(this);
     m_Popup->addAction(m_acClearError);
@@ -250,7 +280,7 @@ void TStatusFrame::PollRow(int row, unsigned timeoutMs)
     }
     std::uint32_t state = RowState(row);
     if (device) {
-        if (Intp::StartOrDelete(new Intp::TSessionIntpPing2(timeoutMs), device, this))
+        if (Intp::StartOrDelete(new TMonitorPing(timeoutMs, std::uint32_t(model->Number(row, nListedIp))), device, this))
             return;
         state |= Status::sbError;
     } else {

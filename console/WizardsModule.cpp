@@ -13,8 +13,6 @@
 const char* const TWizardFrame::kGroupIpPath = "Wizards/Group IP Setting";
 const char* const TWizardFrame::kGroupFwPath = "Wizards/Group Firmware Update";
 
-namespace {
-
 // Our 96x96 wizard picture: a wand with a star.
 QPixmap DrawWizardLogo()
 {
@@ -43,8 +41,6 @@ QPixmap DrawWizardLogo()
     p.drawPath(star);
     return pixmap;
 }
-
-}  // namespace
 
 TWizardFrame::TWizardFrame(QWidget* parent)
     : TStaticPage(parent)

@@ -4,10 +4,14 @@
 
 #include "pages/kit/Module.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 class QLabel;
 class QPushButton;
+
+// The 96 x 96 picture of the wizards.
+QPixmap DrawWizardLogo();
 
 class TWizardFrame : public TStaticPage<QWidget> {
     Q_OBJECT

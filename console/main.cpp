@@ -5,9 +5,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 
 #include <exception>
-#include <fstream>
 
 namespace {
 
@@ -40,10 +40,8 @@ int main(int argc, char* argv[])
 
     Intp::InitDeviceTypes();
     // The model table lies beside the program.
-    std::ifstream file(QDir(QCoreApplication::applicationDirPath()).filePath("devices.dev").toStdString(),
-                       std::ios::binary);
-    if (!LoadDeviceTypes(file, RegisterFileModel))
-        ShowMessageBox(QMessageBox::NoIcon, QString::fromLatin1(kLoadDevicesError));
+    LoadDevicesFile(QFile::encodeName(QDir(QCoreApplication::applicationDirPath()).filePath("devices.dev"))
+                        .toStdString());
 
     try {
         TMainForm form;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <ifaddrs.h>
+#include <linux/capability.h>
 #include <linux/neighbour.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
@@ -15,6 +16,7 @@
 #include <netpacket/packet.h>
 #include <sstream>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -492,6 +494,14 @@ int FlushArpCache() {
             doomed.push_back(row);
     DeleteNeighbours(doomed);
     return 0;
+}
+
+bool HasNetAdminCapability() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return false;
+    return (data[CAP_NET_ADMIN / 32].effective >> (CAP_NET_ADMIN % 32)) & 1;
 }
 
 bool GetBestRoute(uint32_t dest, TBestRoute& route) {

@@ -82,6 +82,8 @@ int GetArpRows(TArpRowVector& rows);
 int DeleteArpEntries(const std::vector<uint32_t>& addresses, bool includeStatic);
 // Deletes every learned (non-static) IPv4 entry; refusals are ignored.
 int FlushArpCache();
+// The process may change the neighbour cache (CAP_NET_ADMIN in effect).
+bool HasNetAdminCapability();
 bool GetBestRoute(uint32_t dest, TBestRoute& route);
 // The interface's name, or "0" when there is no such interface.
 std::string GetInterfaceName(uint32_t ifIndex);

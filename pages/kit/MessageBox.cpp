@@ -1,6 +1,7 @@
 #include "pages/kit/MessageBox.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QWidget>
 
 namespace {
@@ -70,6 +71,19 @@ QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString
 void ShowWarning(const QString& text) { ShowMessageBox(QMessageBox::Warning, text); }
 
 void ShowError(const QString& text) { ShowMessageBox(QMessageBox::Critical, text); }
+
+QString WebPageFailedMessage(const QUrl& url)
+{
+    return QStringLiteral("Cannot open %1: no web browser could be started.").arg(url.toString());
+}
+
+bool OpenWebPage(const QUrl& url, const TUrlOpener& opener)
+{
+    const bool opened = opener ? opener(url) : QDesktopServices::openUrl(url);
+    if (!opened)
+        ShowWarning(WebPageFailedMessage(url));
+    return opened;
+}
 
 bool AskOkCancel(const QString& text)
 {

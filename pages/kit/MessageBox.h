@@ -7,6 +7,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 
@@ -32,6 +33,13 @@ void ShowWarning(const QString& text);
 void ShowError(const QString& text);
 // OK/Cancel question; true for OK.
 bool AskOkCancel(const QString& text);
+
+// Opens a web page in the desktop's browser (opener, or the desktop's own
+// handler when none is given); a page that can't be opened is told to the
+// user. Answers whether it opened.
+using TUrlOpener = std::function<bool(const QUrl& url)>;
+bool OpenWebPage(const QUrl& url, const TUrlOpener& opener = {});
+QString WebPageFailedMessage(const QUrl& url);
 
 // Replaces the box by the hook (null restores the real box); answers the old hook.
 TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook);

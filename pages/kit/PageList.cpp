@@ -334,6 +334,40 @@ int TPageListView::AddColumn(const QString& header, TColumnKind kind, Qt::Alignm
     return m_Model->AddColumn(header, kind, alignment);
 }
 
+void TPageListView::SetColumnsFollowContents()
+{
+    header()->setSectionResizeMode(QHeaderView::Interactive);
+    FitColumnsToHeaders();
+    connect(m_Model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
+        GrowColumns(first, last, 0, m_Model->ColumnCount() - 1);
+    });
+    connect(m_Model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                GrowColumns(topLeft.row(), bottomRight.row(), topLeft.column(), bottomRight.column());
+            });
+    connect(m_Model, &QAbstractItemModel::modelReset, this, [this] { FitColumnsToHeaders(); });
+}
+
+void TPageListView::FitColumnsToHeaders()
+{
+    for (int column = 0; column + 1 < m_Model->ColumnCount(); ++column)
+        header()->resizeSection(column, header()->sectionSizeHint(column));
+}
+
+void TPageListView::GrowColumns(int firstRow, int lastRow, int firstColumn, int lastColumn)
+{
+    // The last column takes the rest of the width.
+    lastColumn = std::min(lastColumn, m_Model->ColumnCount() - 2);
+    for (int column = firstColumn; column <= lastColumn; ++column) {
+        int width = header()->sectionSize(column);
+        const int before = width;
+        for (int row = firstRow; row <= lastRow; ++row)
+            width = std::max(width, sizeHintForIndex(m_Model->index(row, column)).width());
+        if (width != before)
+            header()->resizeSection(column, width);
+    }
+}
+
 void TPageListView::Clear()
 {
     m_Model->Clear();

@@ -125,6 +125,11 @@ public:
     // Selected row, or -1.
     int SelectedRow() const;
     void SelectRow(int row);
+    // Every column but the last grows to the widest cell as rows are added
+    // and cells change, each cell measured once when it changes (cheap for a
+    // list that many replies keep changing); emptying the list fits the
+    // columns to their headers again.
+    void SetColumnsFollowContents();
 
 signals:
     void HeaderClicked(int column);
@@ -134,6 +139,9 @@ protected:
     virtual void OnHeaderClicked(int column);
 
 private:
+    void GrowColumns(int firstRow, int lastRow, int firstColumn, int lastColumn);
+    void FitColumnsToHeaders();
+
     TPageListModel* m_Model;
 };
 

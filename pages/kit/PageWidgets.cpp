@@ -6,6 +6,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QPainter>
@@ -148,6 +150,8 @@ void DrawGlyph(QPainter& p, const QString& what)
                                  QPointF(14.5, 13.5), QPointF(1.5, 13.5)}));
     } else if (what == "NEXT") {
         DrawArrow(p, QPointF(2, 8), QPointF(14, 8), cBlue);
+    } else if (what == "PREVIOUS") {
+        DrawArrow(p, QPointF(14, 8), QPointF(2, 8), cBlue);
     } else if (what == "TIMER") {
         p.setPen(Stroke(cGrey, 1.2));
         p.setBrush(Qt::white);
@@ -233,6 +237,39 @@ void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int heig
 Intp::TMd5Digest LoginDigest(const QString& user, const QString& password)
 {
     return Intp::MakeLoginDigest(user.toLatin1().toStdString(), password.toLatin1().toStdString());
+}
+
+namespace {
+
+class TToolTipReason : public QObject {
+public:
+    TToolTipReason(QWidget* control, std::function<QString()> reason)
+        : QObject(control), m_Control(control), m_Reason(std::move(reason))
+    {
+        control->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_Control || event->type() != QEvent::ToolTip)
+            return false;
+        const QString text = m_Reason();
+        if (text.isEmpty())
+            return false;
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, m_Control);
+        return true;
+    }
+
+private:
+    QWidget* m_Control;
+    std::function<QString()> m_Reason;
+};
+
+}  // namespace
+
+void SetToolTipReason(QWidget* control, std::function<QString()> reason)
+{
+    new TToolTipReason(control, std::move(reason));
 }
 
 void MakeLoginField(QLineEdit* edit)

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 
 #include <cstdint>
+#include <functional>
 
 #include "intp/Md5.h"
 
@@ -63,6 +64,11 @@ Intp::TMd5Digest LoginDigest(const QString& user, const QString& password);
 // Makes edit a user name or password field: the digest takes at most 16
 // bytes of each, so it takes at most 16 Latin-1 characters.
 void MakeLoginField(QLineEdit* edit);
+
+// The control's tool tip, while reason answers a text, is that text at the
+// moment the tip shows: a disabled button says why it is disabled. An empty
+// answer leaves the control's own tip.
+void SetToolTipReason(QWidget* control, std::function<QString()> reason);
 
 // Parents a control created at run time and gives it its place, in that order.
 void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int height, int width);

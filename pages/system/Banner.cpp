@@ -1,6 +1,7 @@
 #include "pages/system/Banner.h"
 #include "pages/kit/PageRegistry.h"
 
+#include "pages/kit/MessageBox.h"
 #include "pages/kit/StatusServer.h"
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
@@ -12,7 +13,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -98,7 +98,6 @@ TModule* CreateBanner(int bannerNumber, QWidget* owner)
 
 TModuleBanner::TModuleBanner(TBannerKind kind, QWidget* parent) : QFrame(parent), m_Variant(BannerVariant(kind))
 {
-    m_WebOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     // The message dialog has no owner.
     m_LogOpener = [](Syslog::TSyslogServer* server, std::uint32_t address) {
         server->ShowSender(address, nullptr);
@@ -312,7 +311,7 @@ void TModuleBanner::EventOnTimerTimer()
 void TModuleBanner::EventOnIconClick()
 {
     if (Intp::TDevice* device = CurrentDevice())
-        m_WebOpener(QUrl(QStringLiteral("http://") + DottedText(device->GetIp())));
+        OpenWebPage(QUrl(QStringLiteral("http://") + DottedText(device->GetIp())), m_WebOpener);
 }
 
 void TModuleBanner::EventOnOpenLogClick()

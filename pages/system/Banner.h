@@ -82,8 +82,9 @@ public:
     void SetHost(TModuleCallback* host) { m_Host = host; }
     TModuleCallback* Host() const;
 
-    // How the web page and the message dialog are opened (tests replace them).
-    using TWebOpener = std::function<void(const QUrl& url)>;
+    // How the web page and the message dialog are opened (tests replace them;
+    // the web opener answers whether a browser took the page).
+    using TWebOpener = std::function<bool(const QUrl& url)>;
     using TLogOpener = std::function<void(Syslog::TSyslogServer* server, std::uint32_t address)>;
     void SetWebOpener(TWebOpener opener) { m_WebOpener = std::move(opener); }
     void SetLogOpener(TLogOpener opener) { m_LogOpener = std::move(opener); }

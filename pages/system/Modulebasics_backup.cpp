@@ -44,6 +44,17 @@ TModuleBasicsBackup::TModuleBasicsBackup(QWidget* parent) : TTransferPage("Backu
 
     m_rbLocal->setChecked(true);
     EventOnLocalClick(m_rbLocal);
+
+    SetToolTipReason(m_Backup, [this] {
+        if (m_Backup->isEnabled())
+            return QString();
+        QString why = StartBlocker();
+        if (!why.isEmpty())
+            return why;
+        if (IsBuildin())
+            return QString("Choose an existing folder with Save ...");
+        return NoServerText();
+    });
 }
 
 bool TModuleBasicsBackup::IsBuildin() const { return !m_rbRemote->isChecked(); }

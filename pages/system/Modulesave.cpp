@@ -18,6 +18,7 @@ TModuleSave::TModuleSave(QWidget* parent) : TTransferPage("Save To Flash", 4, pa
 
     connect(m_Save, &QPushButton::clicked, this, [this] { EventOnSaveClick(); });
     m_Save->setEnabled(false);
+    SetToolTipReason(m_Save, [this] { return m_Save->isEnabled() ? QString() : StartBlocker(); });
 }
 
 void TModuleSave::AfterFill(const std::vector<Intp::TDevice*>& listed) { m_Save->setEnabled(!listed.empty()); }

@@ -1,13 +1,15 @@
 #include "pages/system/TransferPage.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
+#include "intp/Transfer.h"
 #include "pages/kit/PageList.h"
 #include "pages/kit/PageWidgets.h"
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,8 +45,18 @@ public:
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
+        // The cell's own background (selection included) under the bar.
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        cell.text.clear();
+        QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, option.widget);
+
         QStyleOptionProgressBar bar;
         bar.initFrom(option.widget);
+        // Without the horizontal flag the style draws a vertical bar, turned
+        // out of the cell.
+        bar.state |= QStyle::State_Horizontal;
         bar.rect = option.rect.adjusted(1, 1, -1, -1);
         bar.minimum = 0;
         bar.maximum = 100;
@@ -52,8 +64,10 @@ public:
         bar.text = index.data().toString();
         bar.textVisible = true;
         bar.textAlignment = Qt::AlignCenter;
-        QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+        painter->save();
+        painter->setClipRect(option.rect);
         style->drawControl(QStyle::CE_ProgressBar, &bar, painter, option.widget);
+        painter->restore();
     }
 
 private:
@@ -91,6 +105,28 @@ TTransferModePanel TTransferPage::MakeModePanel(const QString& openText, const Q
     grid->addWidget(m.field, 2, 2);
     grid->setColumnStretch(2, 1);
     return m;
+}
+
+bool TTransferModePanel::IsLocal() const { return !remote->isChecked(); }
+
+void TTransferModePanel::ShowMethod() const
+{
+    const bool buildin = IsLocal();
+    path->setEnabled(buildin);
+    open->setEnabled(buildin);
+    for (QWidget* control : {static_cast<QWidget*>(serverLabel), static_cast<QWidget*>(server),
+                             static_cast<QWidget*>(fieldLabel), static_cast<QWidget*>(field)})
+        control->setEnabled(!buildin);
+}
+
+std::uint32_t TTransferModePanel::Server() const { return StringToIp(server->text().toStdString()); }
+
+bool TTransferModePanel::IsReady() const
+{
+    if (IsLocal())
+        return QFileInfo(path->text()).isFile();
+    const QByteArray name = field->text().toUtf8();
+    return IsValidHostIp(Server()) && !name.isEmpty() && name.size() <= int(sizeof(Intp::TTftpParam::name));
 }
 
 QWidget* TTransferPage::LayOutPage(QWidget* top, std::initializer_list<QPushButton*> buttons)
@@ -143,9 +179,7 @@ TTransferPage::TTransferPage(const QString& caption, int images, QWidget* parent
     QHeaderView* header = m_ListView->header();
     header->setSectionsClickable(false);
     header->setStretchLastSection(true);
-    // Columns are fitted to their texts after each fill, not on every change
-    // of a row: a run changes rows all the time.
-    header->setSectionResizeMode(QHeaderView::Interactive);
+    m_ListView->SetColumnsFollowContents();
 
     m_ListView->setItemDelegateForColumn(tcStatus, new TTransferStatusDelegate(this));
 
@@ -217,30 +251,46 @@ int TTransferPage::Refresh(bool current)
 
 bool TTransferPage::CanLeave(bool force) { return force || !m_Busy; }
 
-void TTransferPage::Fill(Intp::TDevice*)
+void TTransferPage::ClearRows()
 {
     m_ListView->Clear();
     m_Rows.clear();
+}
+
+int TTransferPage::AddRow(const Intp::TMacAddr& mac, const QStringList& cells)
+{
+    QStringList all = cells.mid(0, tcStatus);
+    while (all.size() <= tcStatus)
+        all.append(QString());
+    const int row = m_ListView->Model()->AddRow(all);
+    m_Rows.push_back({mac, tsIdle, 0});
+    return row;
+}
+
+void TTransferPage::SetRows(const std::vector<TRowSource>& rows)
+{
+    // Rows of a run that is still going are dropped with it.
+    if (m_Busy)
+        SetBusy(false);
+    ClearRows();
+    for (const TRowSource& row : rows)
+        AddRow(row.mac, row.cells);
+}
+
+void TTransferPage::Fill(Intp::TDevice*)
+{
+    ClearRows();
     std::vector<Intp::TDevice*> listed;
     for (Intp::TDevice* device : TargetDevices()) {
         if (!device || !device->IsLoggedIn())
             continue;
-        QStringList cells{QString::fromStdString(device->GetTypeName()), QString(), QString(),
-                          QString::fromStdString(device->GetMac().ToString()),
-                          QString::fromStdString(IpToString(device->GetIp())), QString()};
-        int row = m_ListView->Model()->AddRow(cells);
-        m_Rows.push_back({device->GetMac(), tsIdle, 0});
+        int row = AddRow(device->GetMac(), {QString::fromStdString(device->GetTypeName()), QString(), QString(),
+                                            QString::fromStdString(device->GetMac().ToString()),
+                                            QString::fromStdString(IpToString(device->GetIp()))});
         ShowVersions(device, row);
         listed.push_back(device);
     }
-    FitColumns();
     AfterFill(listed);
-}
-
-void TTransferPage::FitColumns()
-{
-    for (int column = tcModel; column < tcStatus; ++column)
-        m_ListView->resizeColumnToContents(column);
 }
 
 void TTransferPage::ShowVersions(Intp::TDevice* device, int row)
@@ -263,6 +313,20 @@ void TTransferPage::SetRow(int row, const QString& text, TTransferState state)
         model->SetIcon(row, m_Images[std::size_t(state)]);
     else
         model->ClearIcon(row);
+}
+
+QString TTransferPage::StartBlocker() const
+{
+    if (m_Busy)
+        return "A transfer is running; it starts again once every row has its outcome.";
+    if (RowCount() == 0)
+        return "None of the selected switches is logged in: log in first.";
+    return QString();
+}
+
+QString TTransferPage::NoServerText()
+{
+    return "Enter the TFTP server's address (not 0.0.0.0, 255.255.255.255 or 127.x.x.x).";
 }
 
 int TTransferPage::StartRun()
@@ -305,6 +369,8 @@ int TTransferPage::StartRows(int first, int limit, const QString& runningText, c
         }
         SetRow(row, runningText, tsRunning);
         m_Rows[std::size_t(row)].lastHeard = Now();
+        // A bar from the start where the page can tell how far a row is.
+        m_Rows[std::size_t(row)].percent = ShowsProgress() ? 0 : -1;
         if (++count == limit)
             break;
     }

@@ -9,6 +9,7 @@
 
 #include <QIcon>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -57,6 +58,15 @@ struct TTransferModePanel {
     QLineEdit* server = nullptr;
     QLabel* fieldLabel = nullptr;
     QLineEdit* field = nullptr;
+
+    bool IsLocal() const;
+    // Enables the controls of the chosen method only.
+    void ShowMethod() const;
+    // The address typed as the TFTP server.
+    std::uint32_t Server() const;
+    // The chosen method's input is complete: an existing file, or a valid
+    // server address and a name of 1 to 32 bytes (the switch takes no more).
+    bool IsReady() const;
 };
 
 class TTransferPage : public TWizardModulePage {
@@ -86,6 +96,10 @@ public:
     void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status,
                        const void* context) override;
 
+    // A transfer's progress word: 2 done, 4 error, 1 writing flash; any
+    // other word is running.
+    static TTransferOutcome OutcomeOf(std::uint32_t word);
+
     bool IsBusy() const { return m_Busy; }
     int RowCount() const { return int(m_Rows.size()); }
     TTransferState RowState(int row) const;
@@ -94,6 +108,14 @@ public:
     int RowProgress(int row) const;
     // Row of a MAC address, searched from the last row; -1 when none.
     int FindRow(const Intp::TMacAddr& mac) const;
+
+    // Rows made elsewhere (a wizard's own list): one per MAC, with the texts
+    // of the columns before Status; every row idle.
+    struct TRowSource {
+        Intp::TMacAddr mac;
+        QStringList cells;
+    };
+    void SetRows(const std::vector<TRowSource>& rows);
 
     // The watchdog: ticks while a run lasts. Tests replace the clock (ms) and
     // fire the tick by hand.
@@ -117,6 +139,8 @@ protected:
     // Percent done that a progress notification of a running row tells; -1
     // when it tells none.
     virtual int ProgressPercent(std::uint16_t, const void*) const { return -1; }
+    // The rows of the current mode show their percent done from their start.
+    virtual bool ShowsProgress() const { return false; }
     // Starts the rows of the current mode from row first; answers the count.
     virtual int StartTransfers(int first) = 0;
     // A row's final outcome starts the next row at once (one transfer at a
@@ -144,17 +168,21 @@ protected:
     // Lays out top (if any) above the list and the buttons, right-aligned,
     // below it; answers the buttons' panel.
     QWidget* LayOutPage(QWidget* top, std::initializer_list<QPushButton*> buttons);
-    // A transfer's progress word: 2 done, 4 error, 1 writing flash; any
-    // other word is running.
-    static TTransferOutcome OutcomeOf(std::uint32_t word);
 
     void SetRow(int row, const QString& text, TTransferState state);
+    // Empties the list, then appends idle rows.
+    void ClearRows();
+    int AddRow(const Intp::TMacAddr& mac, const QStringList& cells);
+    // Why the start button is disabled when a run lasts or no row is listed;
+    // empty otherwise.
+    QString StartBlocker() const;
+    // Why a TFTP start is disabled: the server's address is no host.
+    static QString NoServerText();
     const Intp::TMacAddr& RowMac(int row) const { return m_Rows.at(std::size_t(row)).mac; }
 
 private:
     static bool IsActive(TTransferState state) { return state == tsRunning || state == tsWritingFlash; }
     void ShowVersions(Intp::TDevice* device, int row);
-    void FitColumns();
     void SetRowProgress(int row, int percent);
     // Carries the run on after row ended (-1: none ended): starts the next
     // row or batch and decides whether the run goes on.

@@ -1,6 +1,6 @@
 #include "pages/system/UploadPage.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/Maintenance.h"
 #include "intp/NetUtils.h"
@@ -30,7 +30,8 @@ QString UploadEmptyMessage()
 
 TUploadPage::TUploadPage(const TKind& kind, QWidget* parent) : TTransferPage(kind.caption, 5, parent), m_Kind(kind)
 {
-    const TTransferModePanel mode = MakeModePanel("&Open", "&File Name:");
+    m_Mode = MakeModePanel("&Open", "&File Name:");
+    const TTransferModePanel& mode = m_Mode;
     m_TopPanel = mode.panel;
     m_rbLocal = mode.local;
     m_LocalFile = mode.path;
@@ -67,33 +68,49 @@ TUploadPage::TUploadPage(const TKind& kind, QWidget* parent) : TTransferPage(kin
     m_rbLocal->setChecked(true);
     EventOnLocalClick(m_rbLocal);
     m_Reboot->setEnabled(false);
+
+    // Disabled controls say why.
+    SetToolTipReason(m_Start, [this] { return m_Start->isEnabled() ? QString() : WhyNoStart(); });
+    SetToolTipReason(m_Reboot, [this] {
+        return m_Reboot->isEnabled() ? QString() : QString("Offered once a run has ended.");
+    });
+    SetToolTipReason(m_TopPanel, [this] { return RowCount() > 0 && !m_SameModel ? MixedModels() : QString(); });
+}
+
+QString TUploadPage::MixedModels()
+{
+    return "The selected switches are of different models: one image serves one model. "
+           "Select switches of one model.";
+}
+
+QString TUploadPage::WhyNoStart() const
+{
+    QString why = StartBlocker();
+    if (!why.isEmpty())
+        return why;
+    if (!m_SameModel)
+        return MixedModels();
+    if (IsBuildin())
+        return "Choose an existing image file with Open.";
+    if (!IsValidHostIp(m_ServerAddress))
+        return NoServerText();
+    return "Enter the image's file name on the TFTP server.";
 }
 
 bool TUploadPage::IsBuildin() const { return !m_rbRemote->isChecked(); }
 
 void TUploadPage::EventOnLocalClick(QRadioButton* sender)
 {
-    const bool buildin = sender == m_rbLocal;
-    m_LocalFile->setEnabled(buildin);
-    m_Open->setEnabled(buildin);
-    m_ServerIpLabel->setEnabled(!buildin);
-    m_ServerIp->setEnabled(!buildin);
-    m_RemoteFileLabel->setEnabled(!buildin);
-    m_RemoteFile->setEnabled(!buildin);
-    if (buildin)
-        m_Start->setEnabled(QFileInfo(m_LocalFile->text()).isFile());
-    else
-        EventOnServerIpChange();
+    if (sender && !sender->isChecked())
+        sender->setChecked(true);
+    m_Mode.ShowMethod();
+    EventOnServerIpChange();
 }
 
 void TUploadPage::EventOnServerIpChange()
 {
-    m_ServerAddress = StringToIp(m_ServerIp->text().toStdString());
-    if (m_rbRemote->isChecked()) {
-        const QByteArray name = m_RemoteFile->text().toUtf8();
-        m_Start->setEnabled(IsValidHostIp(m_ServerAddress) && !name.isEmpty() &&
-                            name.size() <= int(sizeof(Intp::TTftpParam::name)));
-    }
+    m_ServerAddress = m_Mode.Server();
+    m_Start->setEnabled(m_Mode.IsReady());
 }
 
 void TUploadPage::EventOnOpenClick()
@@ -105,7 +122,7 @@ void TUploadPage::EventOnOpenClick()
 void TUploadPage::EventOnFileChosen(const QString& file)
 {
     m_LocalFile->setText(file);
-    m_Start->setEnabled(QFileInfo(file).isFile());
+    m_Start->setEnabled(m_Mode.IsReady());
 }
 
 void TUploadPage::SetModeControlsEnabled(bool enabled)
@@ -146,8 +163,7 @@ void TUploadPage::EventOnStartClick()
             ShowMessage(UploadEmptyMessage());
             return;
         }
-        m_Blocks = std::max<std::int64_t>(1, (file.size() + qint64(Intp::TransferBlockSize) - 1) /
-                                                 qint64(Intp::TransferBlockSize));
+        m_Blocks = UploadBlockCount(file.size());
     }
     StartRun();
 }
@@ -166,23 +182,38 @@ bool TUploadPage::IsRunCode(std::uint16_t code) const
     return code == (IsBuildin() ? m_Kind.buildinCode : m_Kind.tftpCode);
 }
 
-TTransferOutcome TUploadPage::Progress(std::uint16_t code, const void* context) const
+TTransferOutcome UploadOutcome(bool buildin, const void* context)
 {
     if (!context)
         return toRunning;
-    // 0 and 3 (a block sent again) are running.
-    return OutcomeOf(code == m_Kind.buildinCode ? static_cast<const Intp::TUploadProgress*>(context)->state
-                                                : static_cast<const Intp::TTftpProgress*>(context)->state);
+    return TTransferPage::OutcomeOf(buildin ? static_cast<const Intp::TUploadProgress*>(context)->state
+                                            : static_cast<const Intp::TTftpProgress*>(context)->state);
 }
 
-int TUploadPage::ProgressPercent(std::uint16_t code, const void* context) const
+int UploadPercent(const void* context, std::int64_t blocks)
 {
-    if (code != m_Kind.buildinCode || !context || m_Blocks <= 0)
+    if (!context || blocks <= 0)
         return -1;
     const auto* progress = static_cast<const Intp::TUploadProgress*>(context);
     // State 0: block acknowledged; 3: that block goes again.
     const std::int64_t done = progress->block + (progress->state == 0 ? 1 : 0);
-    return int(done * 100 / m_Blocks);
+    return int(done * 100 / blocks);
+}
+
+std::int64_t UploadBlockCount(std::int64_t size)
+{
+    const auto block = std::int64_t(Intp::TransferBlockSize);
+    return std::max<std::int64_t>(1, (size + block - 1) / block);
+}
+
+TTransferOutcome TUploadPage::Progress(std::uint16_t code, const void* context) const
+{
+    return UploadOutcome(code == m_Kind.buildinCode, context);
+}
+
+int TUploadPage::ProgressPercent(std::uint16_t code, const void* context) const
+{
+    return code == m_Kind.buildinCode ? UploadPercent(context, m_Blocks) : -1;
 }
 
 int TUploadPage::StartTransfers(int first)

@@ -69,16 +69,21 @@ protected:
     bool IsRunCode(std::uint16_t code) const override;
     TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
     int ProgressPercent(std::uint16_t code, const void* context) const override;
+    bool ShowsProgress() const override { return IsBuildin(); }
     int StartTransfers(int first) override;
     void OnBusyChanged(bool busy) override;
 
 private:
     bool IsBuildin() const;
+    static QString MixedModels();
+    // Why the start button is disabled.
+    QString WhyNoStart() const;
     int StartBuildinTransfers(int first);
     int StartTftpTransfers(int first);
     void SetModeControlsEnabled(bool enabled);
 
     TKind m_Kind;
+    TTransferModePanel m_Mode;
     // Blocks of the image of the run (built-in mode).
     std::int64_t m_Blocks = 0;
 };
@@ -118,3 +123,11 @@ private:
 QString UploadTooLargeMessage();
 // The message shown when the image file is empty.
 QString UploadEmptyMessage();
+// What an upload's progress report (status 0) means for its row: the built-in
+// upload's state word (0 and 3, a block sent again, are running) or the TFTP
+// state.
+TTransferOutcome UploadOutcome(bool buildin, const void* context);
+// Percent of an image of blocks that a built-in upload's report tells.
+int UploadPercent(const void* context, std::int64_t blocks);
+// Blocks of 512 bytes of an image of size bytes (at least one).
+std::int64_t UploadBlockCount(std::int64_t size);

@@ -2,9 +2,12 @@
 // upgrade page through the console's real socket, queue and protocol host:
 // to one fake switch, and to 20 at once. Compared with the fake switch's bare
 // stop-and-wait rate (a minimal blocking client, same run), while a timer
-// probe watches that the event loop never stalls.
+// probe watches that the event loop never stalls. The group firmware wizard
+// upgrades all 20 at once and is compared with 20 such clients running in
+// parallel, one per switch, in the same round.
 #include <benchmark/benchmark.h>
 
+#include "console/GroupFirmwareWizard.h"
 #include "pages/system/Modulebasics_upgrade.h"
 #include "tests/bench/QtBench.h"
 #include "tests/fakeswitch/TestClient.h"
@@ -15,10 +18,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -93,11 +100,11 @@ private:
 
 // The fake switch alone: one block, wait for its acknowledgement, next
 // block. Answers bytes per second over the given number of images.
-double MeasureBareStopAndWait(int images)
+double MeasureBareStopAndWait(int images, size_t index = 0)
 {
     TBenchFleet& bench = Fleet();
     TTestClient client(TLoopbackConsole::ConsoleIp);
-    const TMac mac = bench.fleet.Snapshot(0).Settings.Mac;
+    const TMac mac = bench.fleet.Snapshot(index).Settings.Mac;
     TBytes payload(514, 0x5A);
     QElapsedTimer clock;
     clock.start();
@@ -105,7 +112,7 @@ double MeasureBareStopAndWait(int images)
         for (uint16_t block = 0; block < ImageBlocks;) {
             payload[0] = uint8_t(block >> 8);
             payload[1] = uint8_t(block);
-            client.Send(bench.fleet.Ip(0), bench.fleet.Port(), 256, mac, payload);
+            client.Send(bench.fleet.Ip(index), bench.fleet.Port(), 256, mac, payload);
             auto reply = client.Receive(std::chrono::milliseconds(500));
             if (!reply || reply->Bytes.size() < 16)
                 continue;  // lost: send the block again
@@ -118,6 +125,19 @@ double MeasureBareStopAndWait(int images)
     return double(ImageSize) * images / std::max(1e-9, double(clock.nsecsElapsed()) / 1e9);
 }
 
+// One bare client per switch, all at once: answers their total bytes per second.
+double MeasureParallelBareStopAndWait(size_t switches)
+{
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::thread> clients;
+    for (size_t i = 0; i < switches; ++i)
+        clients.emplace_back([i] { MeasureBareStopAndWait(1, i); });
+    for (std::thread& client : clients)
+        client.join();
+    return double(ImageSize) * double(switches) / std::max(1e-9, double(clock.nsecsElapsed()) / 1e9);
+}
+
 void BM_BareStopAndWait(benchmark::State& state)
 {
     double rate = 0;
@@ -126,61 +146,79 @@ void BM_BareStopAndWait(benchmark::State& state)
     state.counters["MiB/s"] = rate / double(1 << 20);
 }
 
-void Upgrade(benchmark::State& state, size_t switches)
+QString WriteImage(const QTemporaryDir& dir)
 {
-    TBenchFleet& bench = Fleet();
-    QTemporaryDir dir;
     const QString path = dir.filePath("fw.bin");
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    QByteArray image(int(ImageSize), 0);
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char(i * 7 + i / 512);
+    file.write(image);
+    return path;
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The console side of an upgrade benchmark: the image, the console on
+// loopback and a page host listing the first switches of the fleet.
+struct TUpgradeSetup {
+    explicit TUpgradeSetup(size_t switches) : path(WriteImage(dir))
     {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        QByteArray image(int(ImageSize), 0);
-        for (int i = 0; i < image.size(); ++i)
-            image[i] = char(i * 7 + i / 512);
-        file.write(image);
+        for (size_t i = 0; i < switches; ++i)
+            host.selection.push_back(TLoopbackConsole::AddSwitch(Fleet().fleet, i));
     }
 
-    TLoopbackConsole console(bench.fleet.Port());
+    QTemporaryDir dir;
+    QString path;
+    TLoopbackConsole console{Fleet().fleet.Port()};
     TFakePageHost host;
-    for (size_t i = 0; i < switches; ++i)
-        host.selection.push_back(TLoopbackConsole::AddSwitch(bench.fleet, i));
-    TModuleBasicsUpgrade page;
-    page.SetHost(&host);
-    console.ShowPage(&page);
-    page.OnNotify(host.selection.front(), ncSelectionChanged, 0);
-    page.EventOnFileChosen(path);
-    // The page's first show (window, style, layout) is not part of a transfer.
+};
+
+// Each round measures the baseline first (the probe paused: bare clients
+// block this thread on purpose; the machine's load drifts, so each run is
+// compared with a baseline just before it), then one upgrade that start()
+// begins on the rows. Counters: both rates and their ratio (medians), the
+// longest stall and busy stretch of the event loop, the failed rows.
+void RunRounds(benchmark::State& state, size_t switches, const TTransferPage& rows, const std::function<void()>& start,
+               const std::function<double()>& baseline, const std::string& baselineName)
+{
+    // The first show (window, style, layout) is not part of a transfer.
     QApplication::processEvents();
     QApplication::processEvents();
 
     TStallProbe probe;
-    double seconds = 0;
+    std::vector<double> rates, baselines, ratios;
     int failed = 0;
-    // The machine's load drifts: each run is compared with a bare run just before it.
-    std::vector<double> ratios;
     for (auto _ : state) {
         state.PauseTiming();
         probe.Suspend();
-        const double bare = MeasureBareStopAndWait(1);
+        const double base = baseline();
         probe.Resume();
         state.ResumeTiming();
         QElapsedTimer clock;
         clock.start();
-        page.EventOnUpgradeClick();
-        if (!RunUntil([&] { return !page.IsBusy(); }, RunTimeout))
+        start();
+        if (!RunUntil([&] { return !rows.IsBusy(); }, RunTimeout))
             state.SkipWithError("the upgrade did not end");
-        const double run = double(clock.nsecsElapsed()) / 1e9;
-        seconds += run;
-        ratios.push_back(double(ImageSize) * double(switches) / std::max(1e-9, run) / bare);
-        for (int row = 0; row < page.RowCount(); ++row)
-            failed += page.RowState(row) != tsDone;
+        const double rate = double(ImageSize) * double(switches) / std::max(1e-9, double(clock.nsecsElapsed()) / 1e9);
+        rates.push_back(rate);
+        baselines.push_back(base);
+        ratios.push_back(rate / base);
+        for (int row = 0; row < rows.RowCount(); ++row)
+            failed += rows.RowState(row) != tsDone;
     }
-    const double bytes = double(ImageSize) * double(switches) * double(state.iterations());
-    const double rate = bytes / std::max(1e-9, seconds);
-    state.counters["MiB/s"] = rate / double(1 << 20);
-    state.counters["per_switch_MiB/s"] = rate / double(switches) / double(1 << 20);
-    std::sort(ratios.begin(), ratios.end());
-    state.counters["ratio_to_bare"] = ratios.empty() ? 0 : ratios[ratios.size() / 2];
+    constexpr double MiB = double(1 << 20);
+    state.counters["MiB/s"] = Median(rates) / MiB;
+    state.counters["per_switch_MiB/s"] = Median(rates) / double(switches) / MiB;
+    state.counters[baselineName + "_MiB/s"] = Median(baselines) / MiB;
+    state.counters["ratio_to_" + baselineName] = Median(ratios);
     state.counters["max_stall_ms"] = double(probe.LongestStallMs());
     state.counters["max_busy_ms"] = probe.LongestBusyMs();
     state.counters["failed_rows"] = failed;
@@ -188,6 +226,35 @@ void Upgrade(benchmark::State& state, size_t switches)
         state.SkipWithError("an upgrade row did not end as done");
     if (probe.LongestBusyMs() > 50)
         state.SkipWithError("the event loop was busy for longer than 50 ms at a stretch");
+}
+
+void Upgrade(benchmark::State& state, size_t switches)
+{
+    TUpgradeSetup setup(switches);
+    TModuleBasicsUpgrade page;
+    page.SetHost(&setup.host);
+    setup.console.ShowPage(&page);
+    page.OnNotify(setup.host.selection.front(), ncSelectionChanged, 0);
+    page.EventOnFileChosen(setup.path);
+    RunRounds(state, switches, page, [&] { page.EventOnUpgradeClick(); }, [] { return MeasureBareStopAndWait(1); },
+              "bare");
+}
+
+// The group firmware wizard upgrading all 20 at once against 20 bare clients
+// in parallel, one per switch.
+void BM_GroupWizardTwentySwitches(benchmark::State& state)
+{
+    TUpgradeSetup setup(FleetSize);
+    TWizardGroupFwFrame wizard;
+    wizard.SetHost(&setup.host);
+    setup.console.ShowPage(&wizard);
+    wizard.show();
+    wizard.m_Next->click();
+    wizard.m_Picker->m_Step1SelectAll->click();
+    wizard.m_Next->click();
+    wizard.m_Step2Preview->EventOnFileChosen(setup.path);
+    RunRounds(state, FleetSize, *wizard.m_Step2Preview, [&] { wizard.m_Next->click(); },
+              [] { return MeasureParallelBareStopAndWait(FleetSize); }, "parallel_bare");
 }
 
 void BM_UpgradeOneSwitch(benchmark::State& state) { Upgrade(state, 1); }
@@ -198,6 +265,7 @@ void BM_UpgradeTwentySwitches(benchmark::State& state) { Upgrade(state, FleetSiz
 BENCHMARK(BM_BareStopAndWait)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_UpgradeOneSwitch)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_UpgradeTwentySwitches)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_GroupWizardTwentySwitches)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 int main(int argc, char** argv)
 {

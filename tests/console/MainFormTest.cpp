@@ -8,13 +8,15 @@
 #include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
 #include "console/ProtocolHost.h"
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Operations.h"
 #include "intp/Session.h"
 #include "syslog/SyslogSocketThread.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUdpSocket>
@@ -379,12 +381,24 @@ TEST_F(MainForm, OpenWebOpensEachTargetAddress)
     Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
     Intp::TDevice* b = MakeDevice(2, 1, 0xC0A80164);
     QStringList urls;
-    m_Form->SetOpenUrlHook([&](const QString& url) { urls << url; });
+    bool browser = true;
+    m_Form->SetOpenUrlHook([&](const QUrl& url) {
+        urls << url.toString();
+        return browser;
+    });
     m_Form->Action("acOpenWeb")->trigger();
     EXPECT_TRUE(urls.isEmpty());
     ASSERT_TRUE(m_Form->SelectDeviceNodes({a, b}));
     m_Form->Action("acOpenWeb")->trigger();
     EXPECT_EQ(urls, (QStringList{"http://10.0.0.1", "http://192.168.1.100"}));
+    EXPECT_TRUE(m_Boxes.empty());
+
+    // Without a browser the user is told, once.
+    browser = false;
+    urls.clear();
+    m_Form->Action("acOpenWeb")->trigger();
+    EXPECT_EQ(urls, QStringList{"http://10.0.0.1"});
+    EXPECT_EQ(m_Boxes, std::vector<std::string>{WebPageFailedMessage(QUrl("http://10.0.0.1")).toStdString()});
 }
 
 TEST_F(MainForm, ActionsWithoutAnOperationAreShownDisabled)
@@ -470,6 +484,34 @@ TEST(MainFormStart, BusySyslogPortOffersAbortOrIgnore)
     EXPECT_EQ(Intp::GetSessionCallback(), nullptr);
     form.reset();
     SetMessageBoxHook(old);
+}
+
+TEST(MainFormStart, AnAbsentOrEmptyDevicesFileIsToldOnceAndTheWindowStillOpens)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString empty = dir.filePath("devices.dev");
+    ASSERT_TRUE(QFile(empty).open(QIODevice::WriteOnly));
+    for (const QString& path : {dir.filePath("absent.dev"), empty}) {
+        Intp::ResetDeviceTypes();
+        Intp::InitDeviceTypes();
+        std::vector<std::string> boxes;
+        TMessageBoxHook old = SetMessageBoxHook([&](const TMessageBoxRequest& request) {
+            boxes.push_back(request.text.toStdString());
+            return QMessageBox::Ok;
+        });
+        EXPECT_FALSE(LoadDevicesFile(path.toStdString()));
+        EXPECT_EQ(Intp::GetDeviceTypeCount(), 1u) << "only the unknown model";
+        bool initialised = false;
+        auto form = StartWithSyslogPort(0, &initialised);
+        EXPECT_TRUE(initialised);
+        form->show();
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_TRUE(form->SelectPage("Devices"));
+        EXPECT_EQ(boxes, std::vector<std::string>{kLoadDevicesError}) << path.toStdString();
+        form.reset();
+        SetMessageBoxHook(old);
+    }
 }
 
 TEST_F(MainForm, CtrlClicksSelectSiblingsOnly)
@@ -665,4 +707,62 @@ TEST_F(MainForm, TreeColumnFitsALongDeviceTextOnceTheBatchIsDone)
     d->SetName(std::string(80, 'W'));
     ASSERT_TRUE(QTest::qWaitFor(fits, 5000));
     EXPECT_GT(tree->columnWidth(0), before);
+}
+
+TEST_F(MainForm, SelectingAGroupNodeEndsMultipleSelectionAndNotifiesWithNoDevice)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a, b}));
+    auto* page = static_cast<TRecordingPage*>(m_Form->ModuleFrame()->Adopt(std::make_unique<TRecordingPage>("Probe")));
+    m_Form->ModuleFrame()->ModuleTree()->setCurrentItem(m_Form->ModuleFrame()->AddModule(page, nullptr));
+    page->notifications.clear();
+
+    ASSERT_TRUE(m_Form->SelectNode(Group(0)));
+    EXPECT_EQ(m_Form->Tree()->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(m_Form->Tree()->selectedItems(), QList<QTreeWidgetItem*>{Group(0)});
+    ASSERT_EQ(page->notifications.size(), 1u);
+    EXPECT_EQ(page->notifications[0].code, ncSelectionChanged);
+    EXPECT_EQ(page->notifications[0].device, nullptr);
+}
+
+TEST_F(MainForm, DiscoveryWithoutTargetsClearsTheTreeAndTicksWithoutEffectUntilADeviceIsListed)
+{
+    MakeDevice(1, 1, 0x0A000001);
+    m_Filter.targets.clear();
+    g_DiscoveryTicks = 0;
+    m_Form->Action("acDiscovery")->trigger();
+    EXPECT_EQ(m_Form->DeviceCount(), 0);
+    EXPECT_TRUE(m_Sent.empty());
+    for (int tick = 0; tick < 10; ++tick)
+        m_Form->Timer4Timer();
+    EXPECT_TRUE(m_Form->DiscoveryTimer()->isActive());
+    EXPECT_EQ(g_DiscoveryTicks, 0);
+    EXPECT_TRUE(m_Sent.empty());
+    MakeDevice(2, 1, 0x0A000002);
+    m_Form->Timer4Timer();
+    EXPECT_EQ(g_DiscoveryTicks, 1);
+    EXPECT_EQ(Sent(Intp::ccBasicsSettingsGet), 1);
+}
+
+TEST_F(MainForm, DiscoveryPressedAgainWithinATickGoesOnWithTheTicksOfTheFirst)
+{
+    m_Filter.targets = {{0x0A010200, 0xFFFFFF00}};
+    g_DiscoveryTicks = 0;
+    m_Form->Action("acDiscovery")->trigger();
+    MakeDevice(1, 1, 0x0A000001);
+    m_Form->Timer4Timer();
+    m_Form->Timer4Timer();
+    ASSERT_EQ(g_DiscoveryTicks, 2);
+    m_Form->Action("acDiscovery")->trigger();
+    EXPECT_EQ(m_Form->DeviceCount(), 0);
+    EXPECT_EQ(g_DiscoveryTicks, 2);
+    EXPECT_TRUE(m_Form->DiscoveryTimer()->isActive());
+    MakeDevice(2, 1, 0x0A000002);
+    for (int tick = 3; tick <= 5; ++tick)
+        m_Form->Timer4Timer();
+    EXPECT_TRUE(m_Form->DiscoveryTimer()->isActive());
+    m_Form->Timer4Timer();
+    EXPECT_FALSE(m_Form->DiscoveryTimer()->isActive());
+    EXPECT_EQ(g_DiscoveryTicks, 0);
 }

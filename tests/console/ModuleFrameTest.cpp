@@ -2,7 +2,10 @@
 
 #include "console/ModuleFrame.h"
 
+#include <QCoreApplication>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -84,6 +87,28 @@ TEST_F(ModuleFrame, PageWithReadsStaysHiddenBehindTheWaitLabelUntilItsReply)
     Select(m_Ports);
     EXPECT_EQ(m_Ports->Count(ncSelectionChanged), 1);
     EXPECT_FALSE(m_Ports->isHidden());
+    EXPECT_TRUE(m_Frame->WaitLabel()->isHidden());
+}
+
+// A transfer notifies the page on show at every block: the page host must
+// not lay the window out anew each time.
+TEST_F(ModuleFrame, NotificationsToAShownPageLeaveTheWaitLabelAlone)
+{
+    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    Select(m_Ports);
+    ASSERT_FALSE(m_Ports->isHidden());
+    struct TCounter : QObject {
+        int changes = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            changes += event->type() == QEvent::Show || event->type() == QEvent::Hide;
+            return false;
+        }
+    } counter;
+    m_Frame->WaitLabel()->installEventFilter(&counter);
+    for (int block = 0; block < 50; ++block)
+        m_Frame->OnNotify(m_Host.current, 256, 0);
+    EXPECT_EQ(counter.changes, 0);
     EXPECT_TRUE(m_Frame->WaitLabel()->isHidden());
 }
 
@@ -201,4 +226,20 @@ TEST_F(ModuleFrame, ClearingTheTreeKeepsThePagesAndLeavesTheShownOne)
     // The same page objects can be added again.
     EXPECT_NE(m_Frame->AddModule(m_Ports, nullptr), nullptr);
     EXPECT_EQ(m_Frame->AddModule(nullptr, nullptr), nullptr);
+}
+
+TEST_F(ModuleFrame, AFrontPanelWiderThanThePageScrollsInsteadOfWideningIt)
+{
+    TRecordingPage* banner = AddBanner("Wide", 0);
+    banner->setMinimumWidth(1400);
+    m_Frame->OnNotify(nullptr, ncSelectionChanged, 0);
+    ASSERT_EQ(m_Frame->ShownBanner(), banner);
+    EXPECT_LT(m_Frame->minimumSizeHint().width(), 1000);
+    m_Frame->resize(900, 600);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    auto* area = m_Frame->findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    EXPECT_GE(banner->width(), 1400);  // whole, not cut
+    EXPECT_TRUE(area->horizontalScrollBar()->isVisible());
+    EXPECT_GT(area->horizontalScrollBar()->maximum(), 0);
 }

@@ -132,6 +132,12 @@ TEST(AboutForm, LinkAndLogoOpenTheAddress) {
     EXPECT_FALSE(empty.UrlLabel()->isVisible());
     QTest::mouseClick(empty.LogoLabel(), Qt::LeftButton);
     EXPECT_EQ(opened.size(), 2);
+
+    // Without a browser the user is told.
+    TMessageBoxRecorder boxes;
+    form.SetUrlOpener([](const QUrl&) { return false; });
+    QTest::mouseClick(form.UrlLabel(), Qt::LeftButton);
+    EXPECT_EQ(boxes.Texts, QStringList{WebPageFailedMessage(QUrl("http://www.example.com"))});
 }
 
 // --- Devices Topology -------------------------------------------------------------

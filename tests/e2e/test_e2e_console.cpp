@@ -2,12 +2,15 @@
 // Runs in the console's namespace (test_e2e_console.sh); the fleet's socket is
 // made in the switches' namespace named by E2E_SWITCH_NETNS.
 #include "console/DeviceTypesFile.h"
+#include "console/GroupFirmwareWizard.h"
+#include "console/GroupIpWizard.h"
 #include "pages/kit/FilterServer.h"
 #include "console/MainForm.h"
 #include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
 #include "console/StatusMonitor.h"
-#include "intp/Basics.h"
+#include "console/WizardsModule.h"
+#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 #include "intp/Md5.h"
@@ -27,8 +30,10 @@
 #include "pages/warning/ModuleWarning_Syslog.h"
 #include "pages/system/Banner.h"
 #include "pages/system/BannerPanel.h"
+#include "pages/system/Modulebasics_upgrade.h"
 #include "tests/e2e/RawClient.h"
 #include "tests/fakeswitch/FakeSwitch.h"
+#include "tests/fakeswitch/FakeSwitchTransfer.h"
 #include "tests/pages/RunUntil.h"
 
 #include <QApplication>
@@ -36,21 +41,25 @@
 #include <QComboBox>
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 
 using namespace std::chrono_literals;
 
@@ -95,7 +104,11 @@ const TModelUnderTest &Model()
 class TSubnetFilter : public Filter::TFilterServer {
 public:
     Filter::TFilterSettings *GetSettings() override { return &m_Settings; }
-    bool Accept(uint32_t) override { return true; }
+    // As the console's own filter: the subnet, never address 0 (a rebooted switch).
+    bool Accept(uint32_t address) override
+    {
+        return address != 0 && (address & SubnetMask) == (ConsoleIp & SubnetMask);
+    }
     void GetTargets(TIpMaskList &targets) override { targets.push_back({ConsoleIp, SubnetMask}); }
 
 private:
@@ -163,6 +176,7 @@ protected:
         s.Factory.Ip = FirstSwitchIp + uint32_t(i);
         s.Factory.Netmask = SubnetMask;
         s.Factory.Password = Password;
+        s.ObjectId = std::string("1.3.6.1.4.1.") + g_SupportedOid + ".1";
         return s;
     }
 
@@ -222,6 +236,44 @@ protected:
     }
 
     void SelectAll() { ASSERT_TRUE(m_Form->SelectDeviceNodes(Devices())); }
+
+    void LogInAll()
+    {
+        m_Form->EventOnLoginExecute();
+        ASSERT_TRUE(RunUntil(
+            [&] {
+                for (size_t i = 0; i < m_Count; ++i)
+                    if (!DeviceOf(i)->IsLoggedIn())
+                        return false;
+                return true;
+            },
+            5s));
+    }
+
+    TStatusFrame *Monitor() const { return dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer()); }
+
+    // The page of the "Devices" page tree with that caption, selected as a click would.
+    TModule *SelectDevicePage(const QString &caption)
+    {
+        QTreeWidget *tree = m_Form->ModuleFrame()->ModuleTree();
+        const QList<QTreeWidgetItem *> found = tree->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
+        if (found.isEmpty())
+            return nullptr;
+        tree->setCurrentItem(found.front());
+        return TModuleFrame::ModuleOf(found.front());
+    }
+
+    // The whole main window as shown, saved to the artifacts folder when one is set.
+    void Screenshot(const QString &name)
+    {
+        const QString artifacts = qEnvironmentVariable("E2E_ARTIFACTS_DIR");
+        if (artifacts.isEmpty())
+            return;
+        QDir().mkpath(artifacts);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QString path = artifacts + "/e2e_" + name + ".png";
+        EXPECT_TRUE(m_Form->grab().save(path)) << path.toStdString();
+    }
 
     FakeSwitch::TFleet m_Fleet{0, FakeSwitch::ProtocolPort};
     TSubnetFilter m_Filter;
@@ -456,6 +508,96 @@ TEST_F(ConsoleE2E, StatusMonitorShowsAlarmsAndSilentSwitches)
     QString alarm = monitor->RowText(monitor->FindRow(Intp::TMacAddr(MacOf(0).data())), TStatusFrame::scStatus);
     EXPECT_TRUE(alarm.contains("power2")) << alarm.toStdString();
     EXPECT_TRUE(alarm.contains("port 1")) << alarm.toStdString();
+
+    m_Form->SelectPage("Status Monitor");
+    Screenshot("status_monitor");
+}
+
+// A rebooted switch has address 0 and leaves the tree; the monitor asks it at
+// its listed address, and its answer brings it back, shown Online.
+TEST_F(ConsoleE2E, ARebootedSwitchComesBackThroughTheStatusMonitor)
+{
+    StartFleet(2);
+    m_Fleet.SetRebootSilence(300ms);
+    OpenConsole();
+    TStatusFrame *monitor = Monitor();
+    monitor->m_QueryTmo->setValue(1);
+    DiscoverAll();
+    SelectAll();
+    LogInAll();
+    m_Form->EventOnRebootExecute();
+    ASSERT_TRUE(RunUntil([&] { return DeviceOf(0)->GetIp() == 0 && !m_Form->FindDeviceNode(DeviceOf(0)); }, 5s));
+
+    auto row = [&] { return monitor->FindRow(Intp::TMacAddr(MacOf(0).data())); };
+    QTimer poll; // the poll cycle, sooner than its period
+    QObject::connect(&poll, &QTimer::timeout, [&] { monitor->m_Refresh->click(); });
+    poll.start(400);
+    EXPECT_TRUE(RunUntil(
+        [&] {
+            return DeviceOf(0)->GetIp() == FirstSwitchIp && m_Form->FindDeviceNode(DeviceOf(0)) &&
+                   monitor->RowState(row()) == 0 && monitor->RowText(row(), TStatusFrame::scStatus) == "Online";
+        },
+        8s));
+    EXPECT_EQ(m_Fleet.Requests(0, 0), 1u); // no new discovery
+}
+
+// Three switches take an 8 MB firmware image at once; each row's bar in its
+// Status cell moves from the start to the end.
+TEST_F(ConsoleE2E, AnEightMegabyteUpgradeShowsEachRowsProgressFromStartToEnd)
+{
+    constexpr size_t ImageSize = 8 << 20;
+    StartFleet(3);
+    for (size_t i = 0; i < m_Count; ++i)
+        m_Fleet.Edit(i, [](FakeSwitch::TSwitch &sw) { sw.UploadBlocks = FakeSwitch::BlocksOf(ImageSize); });
+    OpenConsole();
+    m_Form->resize(1280, 800);
+    DiscoverAll();
+    SelectAll();
+    LogInAll();
+    auto *upgrade = dynamic_cast<TModuleBasicsUpgrade *>(SelectDevicePage("Upgrade"));
+    ASSERT_NE(upgrade, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return upgrade->isVisible() && upgrade->RowCount() == 3; }, 5s));
+
+    QTemporaryDir dir;
+    const QString image = dir.filePath("firmware.bin");
+    {
+        QFile file(image);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(QByteArray(int(ImageSize), 'f')), qint64(ImageSize));
+    }
+    upgrade->EventOnFileChosen(image);
+    upgrade->EventOnUpgradeClick();
+    ASSERT_TRUE(upgrade->IsBusy());
+
+    std::vector<std::vector<int>> seen(3);
+    bool shot = false;
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, [&] {
+        bool halfway = true;
+        for (int row = 0; row < 3; ++row) {
+            const int percent = upgrade->RowProgress(row);
+            if (percent >= 0 && (seen[row].empty() || seen[row].back() != percent))
+                seen[row].push_back(percent);
+            halfway = halfway && percent >= 40;
+        }
+        if (halfway && !shot) {
+            shot = true;
+            Screenshot("upgrade_progress");
+        }
+    });
+    sample.start(5);
+    seen[0].push_back(upgrade->RowProgress(0)); // at the start
+    ASSERT_TRUE(RunUntil([&] { return !upgrade->IsBusy(); }, 120s));
+    EXPECT_EQ(seen[0].front(), 0);
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(upgrade->RowText(row, TTransferPage::tcStatus), "Done");
+        ASSERT_GE(seen[row].size(), 5u); // it moved, step by step
+        EXPECT_TRUE(std::is_sorted(seen[row].begin(), seen[row].end()));
+        EXPECT_LE(seen[row].front(), 20);
+        EXPECT_GE(seen[row].back(), 90);
+        EXPECT_EQ(m_Fleet.Snapshot(size_t(row)).Uploads[256].size(), ImageSize);
+    }
 }
 
 // 254 switches answer one broadcast discovery; every one is listed with its
@@ -711,6 +853,143 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
             EXPECT_TRUE(grabbed.save(path)) << path.toStdString();
         }
     }
+}
+
+// Saves a picture of the widget to E2E_ARTIFACTS_DIR when that is set.
+void SaveArtifact(QWidget *widget, const QString &name)
+{
+    const QString artifacts = qEnvironmentVariable("E2E_ARTIFACTS_DIR");
+    if (artifacts.isEmpty())
+        return;
+    QDir().mkpath(artifacts);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_TRUE(widget->grab().save(artifacts + "/" + name));
+}
+
+// Five switches get new addresses from a range in one pass of the group IP
+// wizard (the Sets go to the limited broadcast address) and a new discovery
+// finds them there.
+TEST_F(ConsoleE2E, GroupIpWizardMovesFiveSwitchesIntoARangeInOnePass)
+{
+    StartFleet(5);
+    OpenConsole();
+    m_Form->resize(1280, 800);
+    DiscoverAll();
+    ASSERT_TRUE(m_Form->SelectPage(QString::fromLatin1(TWizardFrame::kGroupIpPath)));
+    auto *wizard = m_Form->findChild<TWizardGroupIpFrame *>();
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_TRUE(wizard->isVisible());
+
+    wizard->m_Next->click();
+    wizard->m_Picker->m_Step1SelectAll->click();
+    ASSERT_EQ(wizard->m_Picker->Selected().size(), m_Count);
+    wizard->m_Next->click();
+    wizard->m_Step2Range->click();
+    wizard->m_Step2IpBegin->setText("198.18.1.100");
+    wizard->m_Step2IpEnd->setText("198.18.1.120");
+    wizard->m_Step2Netmask->setText("255.254.0.0");
+    ASSERT_TRUE(wizard->m_Next->isEnabled());
+    const std::vector<uint32_t> plan = wizard->Plan();
+    wizard->m_Next->click();
+
+    auto allDone = [&] {
+        for (int row = 0; row < wizard->RowCount(); ++row)
+            if (wizard->RowImage(row) != TWizardGroupIpFrame::riDone)
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(RunUntil(allDone, 10s));
+    EXPECT_TRUE(wizard->m_Prev->isEnabled());
+    std::set<uint32_t> moved;
+    for (int row = 0; row < wizard->RowCount(); ++row) {
+        const FakeSwitch::TMac mac = [&] {
+            FakeSwitch::TMac m{};
+            wizard->RowMac(row).CopyTo(m.data());
+            return m;
+        }();
+        size_t index = 0;
+        while (index < m_Count && MacOf(index) != mac)
+            ++index;
+        ASSERT_LT(index, m_Count);
+        EXPECT_EQ(m_Fleet.Ip(index), plan[size_t(row)]) << row;
+        EXPECT_EQ(wizard->RowText(row, TWizardGroupIpFrame::pcOriginalIp).toStdString(), IpToString(plan[size_t(row)]));
+        moved.insert(m_Fleet.Ip(index));
+    }
+    EXPECT_EQ(moved.size(), m_Count);
+    SaveArtifact(wizard, "e2e_group_ip_wizard.png");
+
+    // Found at the new addresses by the next discovery.
+    m_Form->EventOnDiscoveryExecute();
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            if (!AllDiscovered())
+                return false;
+            for (size_t i = 0; i < m_Count; ++i)
+                if (!moved.count(DeviceOf(i)->GetIp()))
+                    return false;
+            return true;
+        },
+        10s));
+}
+
+// Three switches of one model get one image file in one pass of the group
+// firmware wizard; each keeps exactly the bytes of the file.
+TEST_F(ConsoleE2E, GroupFirmwareWizardUpgradesThreeSwitchesFromOneFile)
+{
+    StartFleet(3);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QByteArray image(200 * 512 + 77, '\0');
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char(i * 31 + i / 512);
+    const QString path = dir.filePath("firmware.bin");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(image), image.size());
+    }
+    for (size_t i = 0; i < m_Count; ++i)
+        m_Fleet.Edit(i, [&](FakeSwitch::TSwitch &sw) { sw.UploadBlocks = FakeSwitch::BlocksOf(size_t(image.size())); });
+    OpenConsole();
+    m_Form->resize(1280, 800);
+    DiscoverAll();
+    SelectAll();
+    m_Form->EventOnLoginExecute();
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            for (size_t i = 0; i < m_Count; ++i)
+                if (!DeviceOf(i)->IsLoggedIn())
+                    return false;
+            return true;
+        },
+        5s));
+
+    ASSERT_TRUE(m_Form->SelectPage(QString::fromLatin1(TWizardFrame::kGroupFwPath)));
+    auto *wizard = m_Form->findChild<TWizardGroupFwFrame *>();
+    ASSERT_NE(wizard, nullptr);
+    wizard->m_Next->click();
+    ASSERT_EQ(wizard->m_Picker->ToSelect().size(), m_Count);
+    wizard->m_Picker->m_Step1SelectAll->click();
+    wizard->m_Next->click();
+    TGroupFwPreview *preview = wizard->m_Step2Preview;
+    preview->EventOnFileChosen(path);
+    ASSERT_TRUE(wizard->m_Next->isEnabled());
+    wizard->m_Next->click();
+    ASSERT_TRUE(preview->IsBusy());
+    ASSERT_TRUE(RunUntil([&] { return !preview->IsBusy(); }, 30s));
+    for (int row = 0; row < preview->RowCount(); ++row)
+        EXPECT_EQ(preview->RowState(row), tsDone) << row;
+    for (size_t i = 0; i < m_Count; ++i) {
+        const FakeSwitch::TBytes received = m_Fleet.Snapshot(i).Uploads[256];
+        ASSERT_GE(received.size(), size_t(image.size())) << i;
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), received.begin(),
+                               [](char a, uint8_t b) { return uint8_t(a) == b; }))
+            << i;
+        // The last block is padded with zeros.
+        EXPECT_TRUE(std::all_of(received.begin() + image.size(), received.end(), [](uint8_t b) { return b == 0; }));
+    }
+    EXPECT_TRUE(wizard->m_Prev->isEnabled());
+    SaveArtifact(wizard, "e2e_group_firmware_wizard.png");
 }
 
 } // namespace

@@ -85,6 +85,12 @@ std::vector<TSentFrame> TFakeProtocolHost::SentWith(uint16_t code) const
 void TFakeProtocolHost::Reply(Intp::TDevice* device, uint16_t code, uint16_t status,
                               const std::vector<uint8_t>& payload)
 {
+    ReplyFrom(device->GetIp(), device, code, status, payload);
+}
+
+void TFakeProtocolHost::ReplyFrom(uint32_t source, Intp::TDevice* device, uint16_t code, uint16_t status,
+                                  const std::vector<uint8_t>& payload)
+{
     std::vector<uint8_t> datagram(Intp::HeaderSize + payload.size());
     Intp::THeader header;
     header.code = code;
@@ -93,7 +99,7 @@ void TFakeProtocolHost::Reply(Intp::TDevice* device, uint16_t code, uint16_t sta
     header.mac = device->GetMac();
     header.Write(datagram.data());
     std::copy(payload.begin(), payload.end(), datagram.begin() + Intp::HeaderSize);
-    Intp::DispatchPacket(device->GetIp(), datagram.size(), datagram.data());
+    Intp::DispatchPacket(source, datagram.size(), datagram.data());
 }
 
 bool TFakeProtocolHost::TimeOut(Intp::TDevice* device, uint16_t code)

@@ -73,6 +73,9 @@ public:
     // A reply from the device with that code, status and payload.
     static void Reply(Intp::TDevice* device, uint16_t code, uint16_t status,
                       const std::vector<uint8_t>& payload = std::vector<uint8_t>(4, 0));
+    // The same from a given source address.
+    static void ReplyFrom(uint32_t source, Intp::TDevice* device, uint16_t code, uint16_t status,
+                          const std::vector<uint8_t>& payload);
     // Fires the reply timer of the first listed request with that code to
     // that device; false when there is none.
     bool TimeOut(Intp::TDevice* device, uint16_t code);

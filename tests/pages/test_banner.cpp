@@ -127,7 +127,10 @@ protected:
     {
         banner.reset(static_cast<TModuleBanner*>(CreateBanner(BannerVariant(kind).bannerNumber)));
         banner->SetHost(&host);
-        banner->SetWebOpener([this](const QUrl& url) { urls.append(url.toString()); });
+        banner->SetWebOpener([this](const QUrl& url) {
+            urls.append(url.toString());
+            return browser;
+        });
         banner->SetLogOpener([this](Syslog::TSyslogServer* server, uint32_t address) {
             opened.push_back(address);
             Syslog::TSyslogList list;
@@ -167,6 +170,7 @@ protected:
     std::unique_ptr<TModuleBanner> banner;
     QStringList urls;
     std::vector<uint32_t> opened;
+    bool browser = true;
 };
 
 TEST(BannerFloodFill, RepaintsTheWholeShapeWhateverItsColourAndStopsAtTheCornerColour)
@@ -417,9 +421,14 @@ TEST_F(BannerTest, IconOpensTheSwitchWebPage)
     SelectionChanged();
     banner->m_Icon->click();
     EXPECT_EQ(urls, QStringList{"http://192.0.2.17"});
+    EXPECT_TRUE(env.messages.isEmpty());
+    // Without a browser the user is told.
+    browser = false;
+    banner->m_Icon->click();
+    EXPECT_EQ(env.messages, QStringList{WebPageFailedMessage(QUrl("http://192.0.2.17"))});
     host.selection.clear();
     banner->EventOnIconClick();
-    EXPECT_EQ(urls.size(), 1);
+    EXPECT_EQ(urls.size(), 2);
 }
 
 TEST_F(BannerTest, RedundancyRadioFollowsTheReplyAndModeThreeHasNoRadioOnTwoRowBanners)

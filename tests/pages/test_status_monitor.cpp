@@ -6,7 +6,10 @@
 #include "intp/Operations.h"
 #include "pages/kit/PageList.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
+#include <QImage>
 #include <QItemSelectionModel>
 #include <QSpinBox>
 #include <QTimer>
@@ -74,6 +77,11 @@ TEST_F(StatusMonitorTest, AnAddedSwitchIsListedOnceAndPolledAtOnce)
     EXPECT_EQ(pings[0].mac, a->GetMac());
     EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
     EXPECT_EQ(monitor.GetDeviceStatus(nullptr), 0u);
+    // Columns follow their texts.
+    for (int column : {TStatusFrame::scIp, TStatusFrame::scMac, TStatusFrame::scModel, TStatusFrame::scTime})
+        EXPECT_GE(monitor.m_List->header()->sectionSize(column),
+                  monitor.m_List->fontMetrics().horizontalAdvance(monitor.RowText(0, column)))
+            << column;
 }
 
 TEST_F(StatusMonitorTest, ASwitchThatNeverAnswersIsOfflineAndRed)
@@ -85,6 +93,43 @@ TEST_F(StatusMonitorTest, ASwitchThatNeverAnswersIsOfflineAndRed)
     EXPECT_EQ(Background(0), QColor(255, 0, 0));
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scTime), "(No response yet)");
     EXPECT_EQ(monitor.GetDeviceStatus(a), uint32_t(Status::sbNoReply));
+}
+
+TEST_F(StatusMonitorTest, AnOfflineRowShowsItsGlyphOnALightBadge)
+{
+    monitor.AddDevice(a);
+    ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccIntpPing2));
+    monitor.resize(700, 200);
+    monitor.show();
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QImage shot = monitor.m_List->viewport()->grab().toImage();
+    const QRect cell = monitor.m_List->visualRect(monitor.m_List->Model()->index(0, TStatusFrame::scNumber));
+    // The glyph stands at the cell's left; a red one on the red row is gone.
+    int light = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x < cell.left() + 22 && x <= cell.right(); ++x)
+            light += qGray(shot.pixel(x, y)) > 200;
+    EXPECT_GT(light, 60);
+}
+
+TEST_F(StatusMonitorTest, ARebootedSwitchIsAskedAtItsListedAddressUntilItAnswers)
+{
+    monitor.AddDevice(a);
+    a->SetIp(0);  // a successful reboot
+    env.protocol.sent.clear();
+    monitor.EventOnTimer();
+    auto pings = env.protocol.SentWith(Intp::ccIntpPing2);
+    ASSERT_EQ(pings.size(), 1u);
+    EXPECT_EQ(pings[0].ip, Ip(10, 0, 0, 5));
+    ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccIntpPing2));
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Offline");
+
+    monitor.EventOnTimer();
+    TFakeProtocolHost::ReplyFrom(Ip(10, 0, 0, 5), a, Intp::ccIntpPing2, 0, PingReply(0, 0));
+    EXPECT_EQ(a->GetIp(), Ip(10, 0, 0, 5));
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online");
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "10.0.0.5");
+    EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
 }
 
 TEST_F(StatusMonitorTest, APortAlarmNamesThePortsAndColoursTheRow)

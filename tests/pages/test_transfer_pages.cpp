@@ -2,7 +2,7 @@
 // batches, leaving during a run, the watchdog and the file faults.
 #include "PageTestHost.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Codes.h"
 #include "intp/Device.h"
 #include "intp/Transfer.h"
@@ -12,8 +12,12 @@
 #include "pages/system/Modulebasics_upgrade.h"
 #include "pages/system/Modulesave.h"
 
+#include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,6 +48,14 @@ std::vector<uint8_t> UploadState(uint16_t block, uint16_t state)
 std::vector<uint8_t> TftpState(uint32_t state)
 {
     return {uint8_t(state >> 24), uint8_t(state >> 16), uint8_t(state >> 8), uint8_t(state)};
+}
+
+// The tool tip that hovering over a control shows.
+QString ToolTipOf(QWidget* control)
+{
+    QHelpEvent event(QEvent::ToolTip, QPoint(2, 2), control->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(control, &event);
+    return event.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
 template <class TPage>
@@ -233,9 +245,11 @@ TEST_F(BackupPage, ServerAddressesThatAreNoHostKeepBackupDisabled)
     for (const char* text : {"0.0.0.0", "255.255.255.255", "127.0.0.1", "no address", ""}) {
         page.m_ServerIp->setText(text);
         EXPECT_FALSE(page.m_Backup->isEnabled()) << text;
+        EXPECT_TRUE(ToolTipOf(page.m_Backup).contains("TFTP server's address")) << text;
     }
     page.m_ServerIp->setText("192.168.1.5");
     EXPECT_TRUE(page.m_Backup->isEnabled());
+    EXPECT_EQ(ToolTipOf(page.m_Backup), "");
 }
 
 TEST_F(BackupPage, WhenEveryRowFailsToStartTheRunDoesNotStart)
@@ -388,6 +402,10 @@ TEST_F(RestorePage, ASelectionOfTwoModelsDisablesEveryModeControlInEitherOrder)
         EXPECT_FALSE(page.m_ServerIp->isEnabled());
         EXPECT_FALSE(page.m_Restore->isEnabled());
         EXPECT_FALSE(page.m_Reboot->isEnabled());
+        // The disabled controls say why.
+        EXPECT_TRUE(ToolTipOf(page.m_Restore).contains("different models"));
+        EXPECT_TRUE(ToolTipOf(page.m_rbLocal).contains("different models"));
+        EXPECT_TRUE(ToolTipOf(page.m_Reboot).contains("once a run has ended"));
     }
 }
 
@@ -515,11 +533,33 @@ TEST_F(UpgradePage, UsesTheFirmwareRequestsAndTextsAndShowsEachRowsProgress)
     auto frames = env.protocol.SentWith(Intp::ccBasicsUpgradeBuildin);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].payload.size(), 514u);
-    EXPECT_EQ(page.RowProgress(0), -1);
+    EXPECT_EQ(page.RowProgress(0), 0);  // a bar from the start
     TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsUpgradeBuildin, 0, UploadState(0, 0));
     EXPECT_EQ(page.RowProgress(0), 50);  // one of two blocks
     EXPECT_EQ(Status(0), "Transmitting");
-    EXPECT_FALSE(page.m_ListView->grab().isNull());
+
+    // The bar fills the left half of the row's own Status cell; nothing is
+    // painted below the rows.
+    page.resize(900, 300);
+    page.show();
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QWidget* viewport = page.m_ListView->viewport();
+    const QImage shot = viewport->grab().toImage();
+    const QRect cell = page.m_ListView->visualRect(page.m_ListView->Model()->index(0, TTransferPage::tcStatus));
+    ASSERT_GT(cell.width(), 40);
+    const QRgb base = shot.pixel(cell.right() - 2, cell.bottom() + 6);
+    auto painted = [&](QRect area) {
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                count += shot.pixel(x, y) != base;
+        return double(count) / (area.width() * area.height());
+    };
+    EXPECT_GT(painted(QRect(cell.left() + 3, cell.top() + 3, cell.width() * 2 / 5, cell.height() - 6)), 0.6);
+    EXPECT_EQ(painted(QRect(0, cell.bottom() + 2, viewport->width(), viewport->height() - cell.bottom() - 2)), 0.0);
+    // The model's name is whole beside the row's image.
+    const QRect model = page.m_ListView->visualRect(page.m_ListView->Model()->index(0, TTransferPage::tcModel));
+    EXPECT_GE(model.width(), page.m_ListView->fontMetrics().horizontalAdvance(page.RowText(0, TTransferPage::tcModel)) + 16);
     frames = env.protocol.SentWith(Intp::ccBasicsUpgradeBuildin);
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[1].payload[1], 1);
