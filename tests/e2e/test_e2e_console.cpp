@@ -8,6 +8,7 @@
 #include "console/MainForm.h"
 #include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
+#include "console/ScanDialog.h"
 #include "console/StatusMonitor.h"
 #include "console/WizardsModule.h"
 #include "intp/SystemSettings.h"
@@ -25,11 +26,14 @@
 #include "tests/e2e/RawClient.h"
 #include "tests/fakeswitch/FakeSwitch.h"
 #include "tests/fakeswitch/FakeSwitchTransfer.h"
+#include "tests/fakeswitch/ScanResponder.h"
 #include "tests/pages/RunUntil.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -877,3 +881,82 @@ TEST_F(ConsoleE2E, GroupFirmwareWizardUpgradesThreeSwitchesFromOneFile)
 }
 
 } // namespace
+
+namespace {
+
+// The interface's IFF_PROMISC flag, as the kernel shows it.
+bool IsPromiscuous(const std::string &interface)
+{
+    std::ifstream flags("/sys/class/net/" + interface + "/flags");
+    unsigned long value = 0;
+    flags >> std::hex >> value;
+    return value & 0x100;
+}
+
+} // namespace
+
+TEST_F(ConsoleE2E, ScanListsEverySwitchAndDropsMalformedReplies)
+{
+    const char *consoleIf = getenv("E2E_CONSOLE_IF");
+    const char *switchIf = getenv("E2E_SWITCH_IF");
+    if (!consoleIf || !switchIf)
+        GTEST_SKIP() << "needs the interfaces of test_e2e_console.sh";
+    StartFleet(3);
+    FakeSwitch::TScanResponder responder([this] { return m_Fleet.Identities(); });
+    responder.SetNetworkNamespace(getenv("E2E_SWITCH_NETNS"));
+    responder.SetFaults({std::begin(FakeSwitch::AllScanFaults), std::end(FakeSwitch::AllScanFaults)});
+    std::string error;
+    ASSERT_TRUE(responder.Start(switchIf, &error)) << error;
+    std::vector<std::string> boxes;
+    SetMessageBoxHook([&](const TMessageBoxRequest &request) {
+        boxes.push_back(request.text.toStdString());
+        return QMessageBox::Ok;
+    });
+    OpenConsole();
+    TScanForm *form = m_Form->ScanForm();
+    form->show();
+    const int line = form->Interfaces()->findText(QString::fromLatin1(consoleIf));
+    ASSERT_GE(line, 0);
+    emit form->Interfaces()->activated(line);
+    EXPECT_EQ(form->IpAddress()->text(), "198.18.0.1, ");
+
+    std::set<std::pair<std::string, std::string>> expected;
+    for (size_t i = 0; i < 3; ++i)
+        expected.insert({Intp::TMacAddr(MacOf(i).data()).ToString(), IpToString(FirstSwitchIp + uint32_t(i))});
+    auto listed = [&] {
+        std::set<std::pair<std::string, std::string>> rows;
+        for (int i = 0; i < form->ListView()->topLevelItemCount(); ++i) {
+            QTreeWidgetItem *row = form->ListView()->topLevelItem(i);
+            EXPECT_EQ(row->text(0).toInt(), i + 1);
+            rows.insert({row->text(1).toStdString(), row->text(2).toStdString()});
+        }
+        return rows;
+    };
+    // Each good reply comes behind seven malformed ones on the same link, so
+    // once the good ones are listed every malformed one has been dropped.
+    for (bool promiscuous : {false, true}) {
+        form->Promiscuous()->setChecked(promiscuous);
+        form->ScanButton()->click();
+        ASSERT_TRUE(boxes.empty()) << boxes.front();
+        EXPECT_EQ(IsPromiscuous(consoleIf), promiscuous);
+        ASSERT_TRUE(RunUntil([&] { return form->ListView()->topLevelItemCount() >= 3; }, 5s))
+            << form->ListView()->topLevelItemCount();
+        EXPECT_EQ(listed(), expected);
+        EXPECT_EQ(form->ListView()->topLevelItemCount(), 3);
+    }
+    EXPECT_TRUE(responder.WaitForScanFrames(2, 2s));
+    EXPECT_EQ(responder.ScanFrames(), 2u);
+
+    // Hiding while the capture waits for frames returns at once and closes the adapter.
+    form->ScanButton()->click();
+    QElapsedTimer clock;
+    clock.start();
+    form->hide();
+    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_FALSE(form->Thread()->IsOpen());
+    EXPECT_FALSE(IsPromiscuous(consoleIf));
+    // Replies already queued for the dialog are not listed after it hid.
+    EXPECT_TRUE(responder.WaitForScanFrames(3, 2s));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->ListView()->topLevelItemCount(), 0);
+}
