@@ -22,6 +22,9 @@
 #include "pages/kit/PageWidgets.h"
 #include "pages/system/Banner.h"
 #include "pages/system/BannerPanel.h"
+#include "pages/system/Modulebasics_ipconf.h"
+#include "pages/system/Modulebasics_password.h"
+#include "pages/system/Modulebasics_settings.h"
 #include "pages/system/Modulebasics_upgrade.h"
 #include "tests/e2e/RawClient.h"
 #include "tests/fakeswitch/FakeSwitch.h"
@@ -36,6 +39,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -230,6 +235,24 @@ protected:
 
     void SelectAll() { ASSERT_TRUE(m_Form->SelectDeviceNodes(Devices())); }
 
+    // Selects switches and logs in to them.
+    void SelectAndLogIn(const std::vector<size_t> &switches)
+    {
+        std::vector<Intp::TDevice *> devices;
+        for (size_t i : switches)
+            devices.push_back(DeviceOf(i));
+        ASSERT_TRUE(m_Form->SelectDeviceNodes(devices));
+        m_Form->EventOnLoginExecute();
+        ASSERT_TRUE(RunUntil(
+            [&] {
+                for (size_t i : switches)
+                    if (!m_Fleet.IsLoggedIn(i, ConsoleIp) || !DeviceOf(i)->IsLoggedIn())
+                        return false;
+                return true;
+            },
+            5s));
+    }
+
     void LogInAll()
     {
         m_Form->EventOnLoginExecute();
@@ -241,6 +264,23 @@ protected:
                 return true;
             },
             5s));
+    }
+
+    // Selects the device page of type T in the page tree as a user would and
+    // waits until it shows itself.
+    template <class T>
+    T *ShowDevicePage()
+    {
+        QTreeWidget *tree = m_Form->ModuleFrame()->ModuleTree();
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            if (auto *page = dynamic_cast<T *>(TModuleFrame::ModuleOf(*it))) {
+                tree->setCurrentItem(*it);
+                EXPECT_TRUE(RunUntil([&] { return page->isVisible(); }, 5s));
+                return page;
+            }
+        }
+        ADD_FAILURE() << "no node for the page";
+        return nullptr;
     }
 
     TStatusFrame *Monitor() const { return dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer()); }
@@ -881,6 +921,89 @@ TEST_F(ConsoleE2E, GroupFirmwareWizardUpgradesThreeSwitchesFromOneFile)
 }
 
 } // namespace
+
+TEST_F(ConsoleE2E, SettingsPageChangesNameLocationAndContactAndReadsThemBack)
+{
+    StartFleet(2);
+    OpenConsole();
+    DiscoverAll();
+    SelectAndLogIn({1});
+    auto *page = ShowDevicePage<TModuleBasicsSettings>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->m_Name->text(), "E2E-2");
+
+    page->m_Name->setText("edge-7");
+    page->m_Location->setText("Hall B, rack 3");
+    page->m_Contact->setText("noc@example.net");
+    page->m_Apply->click();
+    // The Set's re-read refills the page with what the switch now holds.
+    ASSERT_TRUE(RunUntil([&] { return DeviceOf(1)->GetName() == "edge-7"; }, 5s));
+    EXPECT_EQ(m_Fleet.Snapshot(1).Running.Location, "Hall B, rack 3");
+    EXPECT_EQ(m_Fleet.Snapshot(1).Running.Contact, "noc@example.net");
+    EXPECT_EQ(m_Fleet.Snapshot(0).Running.Name, "E2E-1");
+
+    page->m_Location->clear();
+    page->m_Contact->clear();
+    page->Refresh(true);
+    EXPECT_TRUE(RunUntil([&] { return page->m_Location->text() == "Hall B, rack 3"; }, 5s));
+    EXPECT_EQ(page->m_Name->text(), "edge-7");
+    EXPECT_EQ(page->m_Contact->text(), "noc@example.net");
+}
+
+TEST_F(ConsoleE2E, IpConfigurationPageMovesASwitchToANewAddress)
+{
+    StartFleet(3);
+    OpenConsole();
+    DiscoverAll();
+    SelectAndLogIn({2});
+    auto *page = ShowDevicePage<TModuleBasicsIPConf>();
+    ASSERT_NE(page, nullptr);
+    std::vector<uint32_t> flushed;
+    page->m_ArpFlusher = [&](const std::vector<uint32_t> &addresses) { flushed = addresses; };
+    ASSERT_TRUE(RunUntil([&] { return page->NodeOf(DeviceOf(2)) != nullptr; }, 5s));
+
+    constexpr uint32_t NewIp = 0xC61201C8; // 198.18.1.200
+    page->m_Tree->setCurrentItem(page->NodeOf(DeviceOf(2)));
+    page->m_Method->setCurrentIndex(TModuleBasicsIPConf::mtManual);
+    page->m_Dhcp->setChecked(false);
+    page->m_Address->setText("198.18.1.200");
+    page->m_Mask->setText("255.254.0.0");
+    page->m_Set->click();
+    ASSERT_EQ(TModuleBasicsIPConf::NodeImage(page->NodeOf(DeviceOf(2))), TModuleBasicsIPConf::niPlanned);
+    page->m_Apply->click();
+
+    ASSERT_TRUE(RunUntil([&] { return m_Fleet.Ip(2) == NewIp && DeviceOf(2)->GetIp() == NewIp; }, 5s));
+    EXPECT_EQ(flushed, std::vector<uint32_t>{FirstSwitchIp + 2});
+    // Found at the new address: a find sent there is answered from it.
+    m_Form->SelectDeviceNodes({DeviceOf(0)});
+    const unsigned finds = m_Fleet.Requests(2, 0);
+    Intp::TSessionIntpFind::SendFind(GetFindHook(), NewIp);
+    EXPECT_TRUE(m_Fleet.WaitForRequests(2, 0, finds + 1, 2s));
+    EXPECT_TRUE(RunUntil([&] { return DeviceOf(2)->GetIp() == NewIp && Listed(2); }, 5s));
+    EXPECT_EQ(m_Fleet.Ip(0), FirstSwitchIp);
+}
+
+TEST_F(ConsoleE2E, RebootPageRebootsTheSwitchAndItComesBack)
+{
+    StartFleet(2);
+    m_Fleet.SetRebootSilence(300ms);
+    OpenConsole();
+    DiscoverAll();
+    SelectAndLogIn({0});
+    auto *page = ShowDevicePage<TModuleBasicsReboot>();
+    ASSERT_NE(page, nullptr);
+    page->m_Reboot->click();
+    ASSERT_TRUE(RunUntil([&] { return DeviceOf(0)->GetIp() == 0; }, 5s));
+    EXPECT_EQ(m_Fleet.Requests(0, 259), 1u);
+    EXPECT_EQ(m_Fleet.Requests(1, 259), 0u);
+
+    // Back: a find to its address is answered once the reboot is over.
+    QTimer retry;
+    QObject::connect(&retry, &QTimer::timeout,
+                     [] { Intp::TSessionIntpFind::SendFind(GetFindHook(), FirstSwitchIp); });
+    retry.start(50);
+    EXPECT_TRUE(RunUntil([&] { return DeviceOf(0)->GetIp() == FirstSwitchIp && Listed(0); }, 5s));
+}
 
 namespace {
 

@@ -221,17 +221,18 @@ THandlerTable StandardHandlers()
         .Live = [](TPropertyBasicsSntp &r) { r.CurrentTime = uint32_t(time(nullptr)); },
     });
     AddFeature<TSessionBasicsAutoProvisionGet, TSessionBasicsAutoProvisionSet>(table);
-    AddFeature<TSessionBasicsDhcpGet, TSessionBasicsDhcpSet>(table);
-    AddTable<TSessionBasicsDhcpEntry>(table, {});
-    AddFeature<TSessionAdvConBSFGet, TSessionAdvConBSFSet>(table);
-    AddFeature<TSessionAgingTimeGet, TSessionAgingTimeSet>(table);
-    AddFeature<TSessionJumboFrameGet, TSessionJumboFrameSet>(table);
     AddFeature<TSessionWarningFaultGet, TSessionWarningFaultSet>(table);
     AddFeature<TSessionWarningSyslogGet, TSessionWarningSyslogSet>(table, {
         .Accept = [](const TPropertyWarningSyslog &r) { return r.mode <= 3; },
     });
     AddFeature<TSessionWarningSmtpGet, TSessionWarningSmtpSet>(table);
     AddFeature<TSessionWarningEventGet, TSessionWarningEventSet>(table);
+    AddFeature<TSessionBasicsDhcpGet, TSessionBasicsDhcpSet>(table);
+    AddTable<TSessionBasicsDhcpEntry>(table, {});
+    AddFeature<TSessionBasicsDhcpPortIpGet, TSessionBasicsDhcpPortIpSet>(table);
+    AddFeature<TSessionAdvConBSFGet, TSessionAdvConBSFSet>(table);
+    AddFeature<TSessionAgingTimeGet, TSessionAgingTimeSet>(table);
+    AddFeature<TSessionJumboFrameGet, TSessionJumboFrameSet>(table);
     AddFeature<TSessionPortNameGet>(table, {.Initial = PortNames});
     AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
     return table;
