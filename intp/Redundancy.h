@@ -13,7 +13,8 @@ struct TPropertyRedundancy {
     bool valid = false;
     bool enabled = false; // redundancy active in hardware ("Hardware Mode")
     uint32_t mode = 0;    // 1 ring, 2 RSTP, 3 fast recovery; others: no known mode
-    static constexpr auto Fields = Layout(Wire::Flag(&TPropertyRedundancy::enabled), Wire::U8(&TPropertyRedundancy::mode));
+    static constexpr auto Fields =
+        Layout(Wire::Flag(&TPropertyRedundancy::enabled), Wire::U8(&TPropertyRedundancy::mode));
 };
 
 enum TRedundancyMode : uint32_t {
