@@ -22,6 +22,9 @@
 #include "pages/kit/PageWidgets.h"
 #include "pages/system/Banner.h"
 #include "pages/system/BannerPanel.h"
+#include "pages/system/Modulebasics_ipconf.h"
+#include "pages/system/Modulebasics_password.h"
+#include "pages/system/Modulebasics_settings.h"
 #include "pages/system/Modulebasics_upgrade.h"
 #include "tests/e2e/RawClient.h"
 #include "tests/fakeswitch/FakeSwitch.h"
@@ -36,6 +39,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -230,6 +235,24 @@ protected:
 
     void SelectAll() { ASSERT_TRUE(m_Form->SelectDeviceNodes(Devices())); }
 
+    // Selects switches and logs in to them.
+    void SelectAndLogIn(const std::vector<size_t> &switches)
+    {
+        std::vector<Intp::TDevice *> devices;
+        for (size_t i : switches)
+            devices.push_back(DeviceOf(i));
+        ASSERT_TRUE(m_Form->SelectDeviceNodes(devices));
+        m_Form->EventOnLoginExecute();
+        ASSERT_TRUE(RunUntil(
+            [&] {
+                for (size_t i : switches)
+                    if (!m_Fleet.IsLoggedIn(i, ConsoleIp) || !DeviceOf(i)->IsLoggedIn())
+                        return false;
+                return true;
+            },
+            5s));
+    }
+
     void LogInAll()
     {
         m_Form->EventOnLoginExecute();
@@ -241,6 +264,23 @@ protected:
                 return true;
             },
             5s));
+    }
+
+    // Selects the device page of type T in the page tree as a user would and
+    // waits until it shows itself.
+    template <class T>
+    T *ShowDevicePage()
+    {
+        QTreeWidget *tree = m_Form->ModuleFrame()->ModuleTree();
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            if (auto *page = dynamic_cast<T *>(TModuleFrame::ModuleOf(*it))) {
+                tree->setCurrentItem(*it);
+                EXPECT_TRUE(RunUntil([&] { return page->isVisible(); }, 5s));
+                return page;
+            }
+        }
+        ADD_FAILURE() << "no node for the page";
+        return nullptr;
     }
 
     TStatusFrame *Monitor() const { return dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer()); }
@@ -427,6 +467,58 @@ TEST_F(ConsoleE2E, ARebootedSwitchComesBackThroughTheStatusMonitor)
         },
         8s));
     EXPECT_EQ(m_Fleet.Requests(0, 0), 1u); // no new discovery
+}
+
+// Switches of both page-tree layouts: selecting a logged-in one always shows
+// a page; a switch on show that reboots leaves the "Devices" page without a
+// switch rather than with its last values.
+TEST_F(ConsoleE2E, EverySelectedSwitchShowsAPageInBothLayoutsAndOneThatLeavesShowsNone)
+{
+    Model(); // the shipped model table
+    const char *ids[] = {"LRCH-5T-A1", "BRCH-6G-C3"}; // layouts 0 and 1
+    for (size_t i = 0; i < 2; ++i)
+        m_Fleet.Add(SettingsOf(i, ids[i], Intp::GetDeviceTypes()[Intp::FindTypeByPid(Intp::MakeProductId(ids[i]))],
+                               i == 0 ? "larch" : "birch"));
+    m_Fleet.SetRebootSilence(2000ms);
+    std::string error;
+    ASSERT_TRUE(m_Fleet.Start(&error)) << error;
+    m_Count = 2;
+    OpenConsole();
+    m_Form->resize(1280, 800);
+    m_Form->EventOnDiscoveryExecute();
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            return DeviceOf(0) && DeviceOf(1) && m_Form->FindDeviceNode(DeviceOf(0)) &&
+                   m_Form->FindDeviceNode(DeviceOf(1)) &&
+                   Intp::Property<Intp::TPropertyBasicsSettings>::Get(DeviceOf(1)).valid;
+        },
+        10s));
+    SelectAll();
+    LogInAll();
+
+    TModuleFrame *frame = m_Form->ModuleFrame();
+    auto pageShown = [&] {
+        TModule *page = frame->GetSelectedModule();
+        return page && page->GetFrame() && page->GetFrame()->isVisible();
+    };
+    for (size_t i : {size_t(0), size_t(1), size_t(0), size_t(1)}) {
+        SCOPED_TRACE(i);
+        m_Form->Tree()->setCurrentItem(m_Form->FindDeviceNode(DeviceOf(i))); // as a click
+        ASSERT_TRUE(RunUntil([&] { return m_Form->IsCurrentDevice(DeviceOf(i)) && pageShown(); }, 5s));
+        EXPECT_EQ(g_ModuleLayout, int(i));
+        EXPECT_TRUE(frame->ModuleTree()->currentItem() && frame->ModuleTree()->currentItem()->isSelected());
+        Screenshot(i == 0 ? "layout0_page" : "layout1_page");
+    }
+
+    // The Birch on show reboots: its node goes, and so does its page's device.
+    m_Form->EventOnRebootExecute();
+    ASSERT_TRUE(RunUntil([&] { return !m_Form->FindDeviceNode(DeviceOf(1)); }, 5s));
+    ASSERT_TRUE(RunUntil(
+        [&] { return frame->ShownBanner() == frame->DefaultBanner() && m_Form->Tree()->currentItem() == m_Form->DevicesNode(); },
+        5s));
+    Intp::TDevice *current = nullptr;
+    EXPECT_EQ(m_Form->GetCurrentDevice(current), 0);
+    Screenshot("device_gone");
 }
 
 // Three switches take an 8 MB firmware image at once; each row's bar in its
@@ -881,6 +973,89 @@ TEST_F(ConsoleE2E, GroupFirmwareWizardUpgradesThreeSwitchesFromOneFile)
 }
 
 } // namespace
+
+TEST_F(ConsoleE2E, SettingsPageChangesNameLocationAndContactAndReadsThemBack)
+{
+    StartFleet(2);
+    OpenConsole();
+    DiscoverAll();
+    SelectAndLogIn({1});
+    auto *page = ShowDevicePage<TModuleBasicsSettings>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->m_Name->text(), "E2E-2");
+
+    page->m_Name->setText("edge-7");
+    page->m_Location->setText("Hall B, rack 3");
+    page->m_Contact->setText("noc@example.net");
+    page->m_Apply->click();
+    // The Set's re-read refills the page with what the switch now holds.
+    ASSERT_TRUE(RunUntil([&] { return DeviceOf(1)->GetName() == "edge-7"; }, 5s));
+    EXPECT_EQ(m_Fleet.Snapshot(1).Running.Location, "Hall B, rack 3");
+    EXPECT_EQ(m_Fleet.Snapshot(1).Running.Contact, "noc@example.net");
+    EXPECT_EQ(m_Fleet.Snapshot(0).Running.Name, "E2E-1");
+
+    page->m_Location->clear();
+    page->m_Contact->clear();
+    page->Refresh(true);
+    EXPECT_TRUE(RunUntil([&] { return page->m_Location->text() == "Hall B, rack 3"; }, 5s));
+    EXPECT_EQ(page->m_Name->text(), "edge-7");
+    EXPECT_EQ(page->m_Contact->text(), "noc@example.net");
+}
+
+TEST_F(ConsoleE2E, IpConfigurationPageMovesASwitchToANewAddress)
+{
+    StartFleet(3);
+    OpenConsole();
+    DiscoverAll();
+    SelectAndLogIn({2});
+    auto *page = ShowDevicePage<TModuleBasicsIPConf>();
+    ASSERT_NE(page, nullptr);
+    std::vector<uint32_t> flushed;
+    page->m_ArpFlusher = [&](const std::vector<uint32_t> &addresses) { flushed = addresses; };
+    ASSERT_TRUE(RunUntil([&] { return page->NodeOf(DeviceOf(2)) != nullptr; }, 5s));
+
+    constexpr uint32_t NewIp = 0xC61201C8; // 198.18.1.200
+    page->m_Tree->setCurrentItem(page->NodeOf(DeviceOf(2)));
+    page->m_Method->setCurrentIndex(TModuleBasicsIPConf::mtManual);
+    page->m_Dhcp->setChecked(false);
+    page->m_Address->setText("198.18.1.200");
+    page->m_Mask->setText("255.254.0.0");
+    page->m_Set->click();
+    ASSERT_EQ(TModuleBasicsIPConf::NodeImage(page->NodeOf(DeviceOf(2))), TModuleBasicsIPConf::niPlanned);
+    page->m_Apply->click();
+
+    ASSERT_TRUE(RunUntil([&] { return m_Fleet.Ip(2) == NewIp && DeviceOf(2)->GetIp() == NewIp; }, 5s));
+    EXPECT_EQ(flushed, std::vector<uint32_t>{FirstSwitchIp + 2});
+    // Found at the new address: a find sent there is answered from it.
+    m_Form->SelectDeviceNodes({DeviceOf(0)});
+    const unsigned finds = m_Fleet.Requests(2, 0);
+    Intp::TSessionIntpFind::SendFind(GetFindHook(), NewIp);
+    EXPECT_TRUE(m_Fleet.WaitForRequests(2, 0, finds + 1, 2s));
+    EXPECT_TRUE(RunUntil([&] { return DeviceOf(2)->GetIp() == NewIp && Listed(2); }, 5s));
+    EXPECT_EQ(m_Fleet.Ip(0), FirstSwitchIp);
+}
+
+TEST_F(ConsoleE2E, RebootPageRebootsTheSwitchAndItComesBack)
+{
+    StartFleet(2);
+    m_Fleet.SetRebootSilence(300ms);
+    OpenConsole();
+    DiscoverAll();
+    SelectAndLogIn({0});
+    auto *page = ShowDevicePage<TModuleBasicsReboot>();
+    ASSERT_NE(page, nullptr);
+    page->m_Reboot->click();
+    ASSERT_TRUE(RunUntil([&] { return DeviceOf(0)->GetIp() == 0; }, 5s));
+    EXPECT_EQ(m_Fleet.Requests(0, 259), 1u);
+    EXPECT_EQ(m_Fleet.Requests(1, 259), 0u);
+
+    // Back: a find to its address is answered once the reboot is over.
+    QTimer retry;
+    QObject::connect(&retry, &QTimer::timeout,
+                     [] { Intp::TSessionIntpFind::SendFind(GetFindHook(), FirstSwitchIp); });
+    retry.start(50);
+    EXPECT_TRUE(RunUntil([&] { return DeviceOf(0)->GetIp() == FirstSwitchIp && Listed(0); }, 5s));
+}
 
 namespace {
 
