@@ -1,7 +1,7 @@
 #include "console/GroupFirmwareWizard.h"
 
 #include "pages/kit/MessageBox.h"
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
 #include "pages/system/UploadPage.h"

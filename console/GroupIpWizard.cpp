@@ -1,6 +1,6 @@
 #include "console/GroupIpWizard.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
 #include "pages/kit/PageList.h"
 #include "pages/kit/Requests.h"

@@ -5,7 +5,7 @@
 #include "console/Icons.h"
 #include "console/MainForm.h"
 #include "console/WizardsModule.h"
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
 #include "pages/kit/FilterServer.h"

@@ -7,7 +7,7 @@
 #include "console/ModuleFrame.h"
 #include "console/ModuleTree.h"
 #include "console/TreeNode.h"
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/DeviceType.h"
 #include "pages/kit/MessageBox.h"
 

@@ -1,9 +1,11 @@
 // Creates a request from its code and class name (tests, fuzzing, tools).
+// Every row of intp/Commands.def whose class is declared in one of the
+// family headers below is made here; nothing is registered by hand.
 #include <string_view>
+#include <type_traits>
 
-#include "intp/CommandTable.h"
 #include "intp/Advanced.h"
-#include "intp/Basics.h"
+#include "intp/CommandTable.h"
 #include "intp/Dhcp.h"
 #include "intp/Maintenance.h"
 #include "intp/Operations.h"
@@ -11,66 +13,57 @@
 #include "intp/Redundancy.h"
 #include "intp/SecurityTables.h"
 #include "intp/Session.h"
+#include "intp/SystemSettings.h"
 #include "intp/Transfer.h"
 #include "intp/Warning.h"
 
 namespace Intp {
+
+#define INTP_COMMAND(CLASS, ...) class TSession##CLASS;
+#include "intp/Commands.def"
+#undef INTP_COMMAND
+
+namespace {
+
+template <class T> concept Declared = requires { sizeof(T); };
+// Not the find singleton, which nobody creates.
+template <class T> concept Makeable = Declared<T> && std::is_default_constructible_v<T>;
+
+template <class T> TSession* Make()
+{
+    if constexpr (Makeable<T>) return new T();
+    else return nullptr;
+}
+
+// A class built on another command's row would answer with that row's code and name.
+template <class T> constexpr bool OnItsRow(std::string_view requestClass)
+{
+    if constexpr (Makeable<T>) return requestClass == T::Info.requestClass;
+    else return true;
+}
+
+#define INTP_COMMAND(CLASS, ...) \
+    static_assert(OnItsRow<TSession##CLASS>("TSession" #CLASS), "TSession" #CLASS " is built on another row");
+#include "intp/Commands.def"
+#undef INTP_COMMAND
+
+// One maker per table row, in table order.
+constexpr TSession* (*g_Makers[])() = {
+#define INTP_COMMAND(CLASS, ...) &Make<TSession##CLASS>,
+#include "intp/Commands.def"
+#undef INTP_COMMAND
+};
+static_assert(std::size(g_Makers) == CommandTableSize);
+
+} // namespace
 
 TSession* CreateSession(uint16_t code, const char* requestClass)
 {
     if (!requestClass) return nullptr;
     std::string_view cls(requestClass);
     if (cls.starts_with("Intp::")) cls.remove_prefix(6);
-#define INTP_SESSION(CLASS) \
-    if (code == CLASS::CommandCode && cls == #CLASS) return new CLASS();
-
-    INTP_SESSION(TSessionIntpLogin)
-    INTP_SESSION(TSessionIntpPing2)
-    INTP_SESSION(TSessionIntpSipGet)
-    INTP_SESSION(TSessionBasicsSettingsGet)
-    INTP_SESSION(TSessionBasicsSettingsSet)
-    INTP_SESSION(TSessionBasicsIPConfGet)
-    INTP_SESSION(TSessionBasicsIPConfSet)
-    INTP_SESSION(TSessionBasicsSntpGet)
-    INTP_SESSION(TSessionBasicsSntpSet)
-    INTP_SESSION(TSessionBasicsAutoProvisionGet)
-    INTP_SESSION(TSessionBasicsAutoProvisionSet)
-    INTP_SESSION(TSessionBasicsDhcpGet)
-    INTP_SESSION(TSessionBasicsDhcpSet)
-    INTP_SESSION(TSessionBasicsDhcpEntry)
-    INTP_SESSION(TSessionBasicsDhcpPortIpGet)
-    INTP_SESSION(TSessionBasicsDhcpPortIpSet)
-    INTP_SESSION(TSessionAdvConBSFGet)
-    INTP_SESSION(TSessionAdvConBSFSet)
-    INTP_SESSION(TSessionAgingTimeGet)
-    INTP_SESSION(TSessionAgingTimeSet)
-    INTP_SESSION(TSessionJumboFrameGet)
-    INTP_SESSION(TSessionJumboFrameSet)
-    INTP_SESSION(TSessionWarningFaultGet)
-    INTP_SESSION(TSessionWarningFaultSet)
-    INTP_SESSION(TSessionWarningSyslogGet)
-    INTP_SESSION(TSessionWarningSyslogSet)
-    INTP_SESSION(TSessionWarningSmtpGet)
-    INTP_SESSION(TSessionWarningSmtpSet)
-    INTP_SESSION(TSessionWarningEventGet)
-    INTP_SESSION(TSessionWarningEventSet)
-    INTP_SESSION(TSessionBasicsReboot)
-    INTP_SESSION(TSessionBasicsSave)
-    INTP_SESSION(TSessionBasicsPassword)
-    INTP_SESSION(TSessionBasicsDefault)
-    INTP_SESSION(TSessionBasicsUpgradeBuildin)
-    INTP_SESSION(TSessionBasicsBackupBuildin)
-    INTP_SESSION(TSessionBasicsRestoreBuildin)
-    INTP_SESSION(TSessionBasicsBackupTftp)
-    INTP_SESSION(TSessionBasicsRestoreTftp)
-    INTP_SESSION(TSessionBasicsUpgradeTftp)
-    INTP_SESSION(TSessionRedundancyGet)
-    INTP_SESSION(TSessionPortNameGet)
-    INTP_SESSION(TSessionSecurityMacGet)
-    INTP_SESSION(TSessionSecurityMacAdd)
-    INTP_SESSION(TSessionSecurityMacDel)
-
-#undef INTP_SESSION
+    for (size_t i = 0; i < CommandTableSize; ++i)
+        if (g_CommandTable[i].code == code && cls == g_CommandTable[i].requestClass) return g_Makers[i]();
     return nullptr;
 }
 

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -191,6 +192,10 @@ template <uint16_t Code>
 class TSessionBasicsUpgradeTftpBase : public TSessionGeneral<Code> {
 public:
     void SetPayload(const TTftpParam& param) { m_Param = param; }
+    // The 38 bytes of a TTftpParam as the page packed them.
+    void SetPayload(const void* param) {
+        if (param) std::memcpy(&m_Param, param, sizeof m_Param);
+    }
     void SetPayload(uint32_t server, uint16_t port, std::string_view name) {
         m_Param = MakeTftpParam(server, port, name);
     }

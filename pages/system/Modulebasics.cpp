@@ -1,7 +1,7 @@
 #include "pages/system/Modulebasics.h"
 #include "pages/kit/PageRegistry.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
 #include "pages/kit/PageList.h"

@@ -1,6 +1,6 @@
 #include "pages/system/TransferPage.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"

@@ -1,6 +1,6 @@
 #include "pages/system/UploadPage.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/Maintenance.h"
 #include "intp/NetUtils.h"

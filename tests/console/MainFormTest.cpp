@@ -8,7 +8,7 @@
 #include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
 #include "console/ProtocolHost.h"
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Operations.h"
 #include "intp/Session.h"
 #include "syslog/SyslogSocketThread.h"

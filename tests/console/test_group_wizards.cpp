@@ -5,7 +5,7 @@
 
 #include "console/GroupFirmwareWizard.h"
 #include "console/GroupIpWizard.h"
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Codes.h"
 #include "intp/Md5.h"
 #include "intp/Operations.h"

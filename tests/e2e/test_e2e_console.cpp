@@ -10,7 +10,7 @@
 #include "console/ModuleFrame.h"
 #include "console/StatusMonitor.h"
 #include "console/WizardsModule.h"
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 #include "intp/Md5.h"

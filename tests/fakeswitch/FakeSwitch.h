@@ -175,7 +175,8 @@ template <class TGet> std::vector<typename TGet::Entry> TableOf(const TSwitch &s
 
 // The commands our switches know: find, login, ping, IntpSip, system
 // settings, IP configuration, SNTP, auto provisioning, warnings, maintenance,
-// transfers, port names and the MAC blacklist.
+// transfers, DHCP server, advanced settings, port names and the MAC
+// blacklist.
 THandlerTable StandardHandlers();
 
 class TFleet {

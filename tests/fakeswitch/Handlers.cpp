@@ -1,9 +1,11 @@
 // The command handlers of the simulated switches: hand-written for the
 // commands with behaviour of their own, declared for the features and tables
 // that only keep what they are given.
-#include "intp/Basics.h"
+#include "intp/Advanced.h"
+#include "intp/Dhcp.h"
 #include "intp/Ports.h"
 #include "intp/SecurityTables.h"
+#include "intp/SystemSettings.h"
 #include "intp/Warning.h"
 #include "tests/fakeswitch/FakeSwitch.h"
 #include "tests/fakeswitch/FakeSwitchTransfer.h"
@@ -219,6 +221,11 @@ THandlerTable StandardHandlers()
         .Live = [](TPropertyBasicsSntp &r) { r.CurrentTime = uint32_t(time(nullptr)); },
     });
     AddFeature<TSessionBasicsAutoProvisionGet, TSessionBasicsAutoProvisionSet>(table);
+    AddFeature<TSessionBasicsDhcpGet, TSessionBasicsDhcpSet>(table);
+    AddTable<TSessionBasicsDhcpEntry>(table, {});
+    AddFeature<TSessionAdvConBSFGet, TSessionAdvConBSFSet>(table);
+    AddFeature<TSessionAgingTimeGet, TSessionAgingTimeSet>(table);
+    AddFeature<TSessionJumboFrameGet, TSessionJumboFrameSet>(table);
     AddFeature<TSessionWarningFaultGet, TSessionWarningFaultSet>(table);
     AddFeature<TSessionWarningSyslogGet, TSessionWarningSyslogSet>(table, {
         .Accept = [](const TPropertyWarningSyslog &r) { return r.mode <= 3; },

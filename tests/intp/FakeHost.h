@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -245,6 +246,13 @@ inline void PutU32(std::vector<uint8_t>& v, uint32_t x)
     v.push_back(uint8_t(x >> 16));
     v.push_back(uint8_t(x >> 8));
     v.push_back(uint8_t(x));
+}
+// Integers in host order, as a page packs a record for SetPayload(bytes).
+template <class T> inline void PutHost(std::vector<uint8_t>& v, T x)
+{
+    size_t at = v.size();
+    v.resize(at + sizeof x);
+    std::memcpy(v.data() + at, &x, sizeof x);
 }
 // A fixed-width NUL-padded text field.
 inline void PutText(std::vector<uint8_t>& v, const std::string& text, size_t width)

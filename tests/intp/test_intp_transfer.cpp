@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -532,6 +533,22 @@ TEST_F(Transfer, TftpRequestNamesServerAndFileAndReportsProgress)
     EXPECT_EQ(reported, uint32_t(tftpError));
     EXPECT_EQ(host.LastNotify().name, "TftpBackup");
     EXPECT_EQ(GetSessionCount(), 0u);
+}
+
+TEST_F(Transfer, TftpRequestTakesThePackedRecordBytes)
+{
+    uint8_t packed[38];
+    const uint32_t server = 0xC0A80164;
+    const uint16_t port = 6969;
+    std::memcpy(packed, &server, 4); // host order, as a page packs the record
+    std::memcpy(packed + 4, &port, 2);
+    std::memset(packed + 6, 'f', 32);
+    auto* s = new TSessionBasicsRestoreTftp;
+    s->SetPayload(static_cast<const void*>(packed));
+    ASSERT_TRUE(s->Start(dev));
+    Bytes expected = {0xC0, 0xA8, 0x01, 0x64, 0x1B, 0x39};
+    expected.resize(38, 'f');
+    EXPECT_EQ(Bytes(host.LastSent().bytes.begin() + 12, host.LastSent().bytes.end()), expected);
 }
 
 TEST_F(Transfer, TftpErrorsAndTimeoutsEndAtOnce)

@@ -207,4 +207,26 @@ TEST_F(Warning, SmtpSetIsNotSentWhenTheCountDiffersFromTheModel) {
     delete two;
 }
 
+TEST_F(Warning, SetsTakeThePagesRecordBytesInHostOrder) {
+    std::vector<uint8_t> fault, syslog{3}, event;
+    IntpTest::PutHost(fault, 0x5u);
+    IntpTest::PutHost(fault, 0x80000001u);
+    IntpTest::PutHost(syslog, 0xC0A80001u);
+    for (uint32_t m : {1u, 2u, 3u, 4u, 5u, 0x80000000u}) IntpTest::PutHost(event, m);
+
+    auto* faultSet = new TSessionWarningFaultSet;
+    faultSet->SetPayload(fault.data());
+    Started(faultSet);
+    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{0, 0, 0, 5, 0x80, 0, 0, 1}));
+    auto* syslogSet = new TSessionWarningSyslogSet;
+    syslogSet->SetPayload(syslog.data());
+    Started(syslogSet);
+    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{3, 0xC0, 0xA8, 0, 1}));
+    auto* eventSet = new TSessionWarningEventSet;
+    eventSet->SetPayload(event.data());
+    Started(eventSet);
+    EXPECT_EQ(IntpTest::Sent<TSessionWarningEventSet>(m_Host.LastSent()).smtpLinkDown, 0x80000000u);
+    EXPECT_EQ(eventSet->GetPayload().syslogLinkDown, 3u);
+}
+
 } // namespace

@@ -1,7 +1,7 @@
 // The login page: per-row outcomes of login and logout.
 #include "PageTestHost.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/Operations.h"
 #include "pages/kit/PageList.h"

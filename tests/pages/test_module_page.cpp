@@ -1,7 +1,7 @@
 // The common device-page rules, on a small page over the switch settings.
 #include "PageTestHost.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 #include "intp/Warning.h"

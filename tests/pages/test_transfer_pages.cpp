@@ -2,7 +2,7 @@
 // batches, leaving during a run, the watchdog and the file faults.
 #include "PageTestHost.h"
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Codes.h"
 #include "intp/Device.h"
 #include "intp/Transfer.h"

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 #include "intp/Operations.h"
 #include "tests/intp/FakeHost.h"
 
@@ -11,6 +12,7 @@ namespace {
 
 using namespace Intp;
 using IntpTest::Payload;
+using IntpTest::PutHost;
 using IntpTest::PutText;
 using IntpTest::SentCode;
 using IntpTest::PutU16;
@@ -200,6 +202,47 @@ TEST_F(Basics, AutoProvisionRecordRoundTrips) {
     set->SetPayload(r);
     Started(set);
     EXPECT_EQ(Payload(m_Host.LastSent()), reply);
+}
+
+// The record bytes as the page built them: only integers change order.
+
+TEST_F(Basics, SetsTakeThePagesRecordBytesAndConvertOnlyTheirIntegers) {
+    std::vector<uint8_t> provision{2}; // a flag byte other than 0 and 1
+    PutHost(provision, 0xC0A80001u);
+    PutText(provision, std::string("a.cfg\0old", 10), 256); // bytes after the NUL
+    provision.push_back(0);
+    PutHost(provision, 0xC0A80002u);
+    PutText(provision, "fw.bin", 256);
+    ASSERT_EQ(provision.size(), 522u);
+    std::vector<uint8_t> wire = provision;
+    for (size_t at : {size_t(1), size_t(262)}) std::reverse(wire.begin() + long(at), wire.begin() + long(at) + 4);
+    auto* provisionSet = new TSessionBasicsAutoProvisionSet;
+    provisionSet->SetPayload(provision.data());
+    Started(provisionSet);
+    EXPECT_EQ(Payload(m_Host.LastSent()), wire);
+
+    std::vector<uint8_t> sntp{1};
+    PutHost(sntp, uint16_t(62));
+    PutHost(sntp, 0xC0A80005u);
+    sntp.push_back(1);
+    for (uint32_t x : {1600000000u, 1610000000u, 60u}) PutHost(sntp, x);
+    auto* sntpSet = new TSessionBasicsSntpSet;
+    sntpSet->SetPayload(sntp.data());
+    Started(sntpSet);
+    EXPECT_EQ(Payload(m_Host.LastSent()),
+              (std::vector<uint8_t>{1, 0, 62, 0xC0, 0xA8, 0, 5, 1, 0x5F, 0x5E, 0x10, 0, 0x5F, 0xF6, 0xA6, 0x80, 0, 0, 0, 60}));
+
+    std::vector<uint8_t> net(16, 0xD1); // digest
+    net.push_back(0);
+    for (uint32_t x : {0xC0A80102u, 0xFFFFFF00u, 0xC0A80101u, 0x01020304u, 0x05060708u}) PutHost(net, x);
+    auto* netSet = new TSessionBasicsIPConfSet;
+    netSet->SetPayload(net.data());
+    Started(netSet);
+    std::vector<uint8_t> expected(16, 0xD1);
+    expected.push_back(0);
+    for (uint32_t a : {0xC0A80102u, 0xFFFFFF00u, 0xC0A80101u, 0x01020304u, 0x05060708u}) PutU32(expected, a);
+    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+    EXPECT_EQ(m_Host.LastSent().ip, 0xFFFFFFFFu);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "intp/Basics.h"
+#include "intp/SystemSettings.h"
 
 #include <cstring>
 
