@@ -1,9 +1,11 @@
 #include "console/MainActions.h"
 
 #include "console/AboutDialog.h"
+#include "console/ConfigActions.h"
 #include "console/FilterForm.h"
 #include "console/Icons.h"
 #include "console/MainForm.h"
+#include "console/ScanDialog.h"
 #include "console/WizardsModule.h"
 #include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
@@ -128,9 +130,17 @@ void TMainActions::CreateActions()
         {"acOpenWeb", "Open &Web", {QKeySequence(Qt::CTRL | Qt::Key_W)}, ikInternet, &TMainForm::EventOnOpenWebExecute},
         {"acRefreshAll", "Refresh &All", {}, ikRefreshAll, &TMainForm::EventOnRefreshAllExecute},
         {"acLogout", "Log&out", {}, ikLogout, &TMainForm::EventOnLogoutExecute},
-        {"acLoadConfig", "Load Config", {QKeySequence(Qt::CTRL | Qt::Key_O)}, ikOpen, nullptr},
-        {"acSaveConfig", "Save Config", {QKeySequence(Qt::CTRL | Qt::Key_S)}, ikSave, nullptr},
-        {"acScan", "&Scan Devices ...", {QKeySequence(Qt::CTRL | Qt::Key_N)}, ikScan, nullptr},
+        {"acLoadConfig",
+         "Load Config",
+         {QKeySequence(Qt::CTRL | Qt::Key_O)},
+         ikOpen,
+         &TMainForm::EventOnLoadConfigExecute},
+        {"acSaveConfig",
+         "Save Config",
+         {QKeySequence(Qt::CTRL | Qt::Key_S)},
+         ikSave,
+         &TMainForm::EventOnSaveConfigExecute},
+        {"acScan", "&Scan Devices ...", {QKeySequence(Qt::CTRL | Qt::Key_N)}, ikScan, &TMainForm::EventOnScanExecute},
         {"acGroupIpWizard",
          "Group IP Wizard",
          {QKeySequence(Qt::CTRL | Qt::Key_I)},
@@ -142,13 +152,7 @@ void TMainActions::CreateActions()
         auto* action = new QAction(ConsoleIcon(def.icon), tr(def.caption), m_Form);
         action->setObjectName(def.name);
         action->setShortcuts(def.keys);
-        if (def.handler) {
-            connect(action, &QAction::triggered, m_Form, def.handler);
-        } else {
-            // Configuration files and the raw scan are not part of this console.
-            action->setEnabled(false);
-            action->setStatusTip(tr("Not available in this version"));
-        }
+        connect(action, &QAction::triggered, m_Form, def.handler);
         m_Actions.push_back(action);
     }
     auto* preference = new QAction(tr("&Preference"), m_Form);
@@ -295,4 +299,18 @@ void TMainActions::EventOnGroupIPWizardExecute()
 void TMainActions::EventOnGroupFwWizardExecute()
 {
     m_Form->SelectPage(QString::fromLatin1(TWizardFrame::kGroupFwPath));
+}
+
+void TMainActions::EventOnLoadConfigExecute()
+{
+    if (LoadConsoleConfig(m_Form, m_Form->FilterForm()))
+        m_Form->EventOnDiscoveryExecute();
+}
+
+void TMainActions::EventOnSaveConfigExecute() { SaveConsoleConfig(m_Form, m_Form->GetFilterServer(), m_Form); }
+
+void TMainActions::EventOnScanExecute()
+{
+    if (m_Form->ScanForm())
+        m_Form->ScanForm()->exec();
 }

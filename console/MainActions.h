@@ -48,6 +48,9 @@ public:
     void EventOnOpenWebExecute();
     void EventOnGroupIPWizardExecute();
     void EventOnGroupFwWizardExecute();
+    void EventOnLoadConfigExecute();
+    void EventOnSaveConfigExecute();
+    void EventOnScanExecute();
 
 private:
     TMainForm* m_Form;

@@ -12,6 +12,7 @@
 #include "console/ModuleTree.h"
 #include "console/PageHost.h"
 #include "console/ProtocolHost.h"
+#include "console/ScanDialog.h"
 #include "console/StatusMonitor.h"
 #include "console/TopologyLauncher.h"
 #include "console/GroupFirmwareWizard.h"
@@ -154,6 +155,7 @@ bool TMainForm::Init()
     // Dialogs.
     m_FilterForm = new TFilterForm(this);
     m_FilterServer = m_FilterForm;
+    m_ScanForm = new TScanForm(this);
 
     // 4.-8. Page tree.
     auto root = std::make_unique<TModuleDummy>(QString::fromLatin1(kApplicationTitle));
@@ -523,5 +525,11 @@ void TMainForm::EventOnOpenWebExecute() { m_MainActions->EventOnOpenWebExecute()
 void TMainForm::EventOnGroupIPWizardExecute() { m_MainActions->EventOnGroupIPWizardExecute(); }
 
 void TMainForm::EventOnGroupFwWizardExecute() { m_MainActions->EventOnGroupFwWizardExecute(); }
+
+void TMainForm::EventOnLoadConfigExecute() { m_MainActions->EventOnLoadConfigExecute(); }
+
+void TMainForm::EventOnSaveConfigExecute() { m_MainActions->EventOnSaveConfigExecute(); }
+
+void TMainForm::EventOnScanExecute() { m_MainActions->EventOnScanExecute(); }
 
 void TMainForm::Timer4Timer() { m_MainActions->Timer4Timer(); }

@@ -34,6 +34,7 @@ class TMainActions;
 class TModuleFrame;
 class TPageHost;
 class TProtocolHost;
+class TScanForm;
 class TSyslogSocketThread;
 
 // Enterprise number of the switch family that the console manages; a
@@ -163,6 +164,7 @@ public:
     TIntpSock* IntpSock() const { return m_IntpSock; }
     TIntpSocketThread* IntpQueue() const { return m_IntpQueue; }
     TFilterForm* FilterForm() const { return m_FilterForm; }
+    TScanForm* ScanForm() const { return m_ScanForm; }
     TSyslogSocketThread* SyslogQueue() const { return m_SyslogThread; }
     QTimer* DiscoveryTimer() const;
     int DeviceCount() const;
@@ -183,6 +185,9 @@ public:
     void EventOnOpenWebExecute();
     void EventOnGroupIPWizardExecute();
     void EventOnGroupFwWizardExecute();
+    void EventOnLoadConfigExecute();
+    void EventOnSaveConfigExecute();
+    void EventOnScanExecute();
     // One follow-up tick of a discovery (400 ms).
     void Timer4Timer();
     void EventOnTreeSortChange(int index);
@@ -219,6 +224,7 @@ private:
     QSystemTrayIcon* m_TrayIcon = nullptr;
 
     TFilterForm* m_FilterForm = nullptr;
+    TScanForm* m_ScanForm = nullptr;
     Filter::TFilterServer* m_FilterServer = nullptr;
     Status::TStatusServer* m_StatusServer = nullptr;
     Syslog::TSyslogServer* m_SyslogServer = nullptr;

@@ -97,9 +97,22 @@ void DrawArrow(QPainter& p, QPointF from, QPointF to, const QColor& colour)
 void DrawGlyph(QPainter& p, const QString& what)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    if (what == "ACCEPT") {
+    if (what == "ACCEPT" || what == "ACCEPT_WARINIG") {
         p.setPen(Stroke(cGreen, 2.5));
         p.drawPolyline(QPolygonF({QPointF(2.5, 8.5), QPointF(6, 12), QPointF(13.5, 3.5)}));
+        if (what == "ACCEPT_WARINIG") {
+            // A small warning sign in the lower right corner.
+            p.setPen(Stroke(cGrey, 0.8));
+            p.setBrush(cYellow);
+            p.drawPolygon(QPolygonF({QPointF(11.5, 8), QPointF(15.5, 15), QPointF(7.5, 15)}));
+            p.setPen(Stroke(Qt::black, 1.2));
+            p.drawLine(QPointF(11.5, 10.5), QPointF(11.5, 12.5));
+        }
+    } else if (what == "FILTER") {
+        p.setPen(Stroke(cGrey, 1));
+        p.setBrush(cBlue);
+        p.drawPolygon(QPolygonF({QPointF(1.5, 2.5), QPointF(14.5, 2.5), QPointF(9.5, 8.5), QPointF(9.5, 14),
+                                 QPointF(6.5, 12.5), QPointF(6.5, 8.5)}));
     } else if (what == "CANCEL") {
         p.setPen(Stroke(cRed, 2.5));
         p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
@@ -207,6 +220,11 @@ QIcon PageGlyph(const char* name)
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         if (what == "DEVICE") {
+            DrawDevice(painter, size);
+        } else if (what == "DEVICES") {
+            painter.translate(0, -size / 5.0);
+            DrawDevice(painter, size);
+            painter.translate(0, 2 * size / 5.0);
             DrawDevice(painter, size);
         } else {
             painter.scale(size / 16.0, size / 16.0);

@@ -1,6 +1,9 @@
 #include "FakePages.h"
 
+#include "console/ConfigActions.h"
+#include "console/ConfigFile.h"
 #include "console/DeviceTypesFile.h"
+#include "console/FilterForm.h"
 #include "pages/kit/FilterServer.h"
 #include "console/IntpSock.h"
 #include "console/IntpReceiveQueue.h"
@@ -8,6 +11,7 @@
 #include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
 #include "console/ProtocolHost.h"
+#include "console/ScanDialog.h"
 #include "intp/SystemSettings.h"
 #include "intp/Operations.h"
 #include "intp/Session.h"
@@ -18,6 +22,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUdpSocket>
 
@@ -401,12 +406,77 @@ TEST_F(MainForm, OpenWebOpensEachTargetAddress)
     EXPECT_EQ(m_Boxes, std::vector<std::string>{WebPageFailedMessage(QUrl("http://10.0.0.1")).toStdString()});
 }
 
-TEST_F(MainForm, ActionsWithoutAnOperationAreShownDisabled)
+TEST_F(MainForm, SaveConfigWritesTheFilterAndTheListedSwitchesAndSaysWhenItFails)
 {
-    for (const char* name : {"acLoadConfig", "acSaveConfig", "acScan"})
-        EXPECT_FALSE(m_Form->Action(name)->isEnabled()) << name;
-    for (const char* name : {"acDiscovery", "acLogin", "acAbout", "acGroupIpWizard"})
-        EXPECT_TRUE(m_Form->Action(name)->isEnabled()) << name;
+    ShowRecorder();
+    MakeDevice(1, 2, 0x0A000001);
+    m_Filter.settings.Unicasts = {{0x0A000009, 0xFFFFFFFFu}};
+    QTemporaryDir dir;
+    QString path = dir.filePath("Config.xml");
+    TConfigFileHook old = SetConfigFileHook([&](bool save) { return save ? path : QString(); });
+    m_Form->Action("acSaveConfig")->trigger();
+    QByteArray saved;
+    ASSERT_TRUE(ReadConfigFile(path, saved));
+    EXPECT_TRUE(saved.contains("<Filter Address=\"10.0.0.9\"/>")) << saved.constData();
+    EXPECT_TRUE(saved.contains("<Device MacAddr=\"02:00:00:00:00:01\">\n      <Type>" +
+                               QByteArray::fromStdString(Intp::GetDeviceTypeName(2)) +
+                               "</Type>\n      <Address>10.0.0.1</Address>\n      <Properties/>"))
+        << saved.constData();
+    EXPECT_TRUE(m_Boxes.empty());
+
+    path = dir.filePath("missing/Config.xml");
+    m_Form->Action("acSaveConfig")->trigger();
+    ASSERT_EQ(m_Boxes.size(), 1u);
+    EXPECT_EQ(m_Boxes[0].rfind("Failed to save config\n" + path.toStdString(), 0), 0u) << m_Boxes[0];
+    SetConfigFileHook(old);
+}
+
+TEST_F(MainForm, LoadConfigReplacesTheFilterAndDiscoversOnlyWhenTheFileIsRead)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Config.xml");
+    auto write = [&](const QByteArray& text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    };
+    TConfigFileHook old = SetConfigFileHook([&](bool save) { return save ? QString() : path; });
+    m_Filter.targets = {{0x0A000000, 0xFFFFFF00}};
+    Filter::TFilterSettings* settings = m_Form->FilterForm()->GetSettings();
+
+    write("<Config><Discovery><Method>2</Method><Address>10.1.0.0</Address><Mask>255.255.0.0</Mask>"
+          "<Filters><Filter Address=\"10.9.0.1\"/><Filter Address=\"10.1.0.5\" Mask=\"255.255.0.0\"/></Filters>"
+          "</Discovery></Config>");
+    m_Form->Action("acLoadConfig")->trigger();
+    EXPECT_EQ(settings->Address, 0x0A010000u);
+    EXPECT_EQ(settings->Unicasts, (TIpMaskList{{0x0A090001, 0xFFFFFFFFu}}));
+    EXPECT_EQ(settings->LocalSubnets, (TIpMaskList{{0x0A010005, 0xFFFF0000}}));
+    EXPECT_EQ(Sent(Intp::ccIntpFind), 1);
+    EXPECT_TRUE(m_Boxes.empty());
+
+    write("<Config><Devices/></Config>");  // no discovery settings: unchanged, but a discovery
+    m_Form->Action("acLoadConfig")->trigger();
+    EXPECT_EQ(settings->Address, 0x0A010000u);
+    EXPECT_EQ(Sent(Intp::ccIntpFind), 2);
+
+    write("<Config><Discovery>");
+    m_Form->Action("acLoadConfig")->trigger();
+    EXPECT_EQ(m_Boxes, std::vector<std::string>{"Failed to load config"});
+    EXPECT_EQ(settings->Unicasts.size(), 1u);
+    EXPECT_EQ(Sent(Intp::ccIntpFind), 2);
+    SetConfigFileHook(old);
+}
+
+TEST_F(MainForm, ScanDevicesOpensTheScanDialog)
+{
+    bool shown = false;
+    QTimer::singleShot(0, m_Form.get(), [&] {
+        shown = m_Form->ScanForm()->isVisible() && m_Form->ScanForm()->isModal();
+        m_Form->ScanForm()->reject();
+    });
+    m_Form->Action("acScan")->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(m_Form->ScanForm()->isVisible());
 }
 
 TEST_F(MainForm, ExitStopsReceptionAndTheWindowEndsRequestsBeforeLeavingTheLibrary)

@@ -8,6 +8,7 @@
 #include "console/MainForm.h"
 #include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
+#include "console/ScanDialog.h"
 #include "console/StatusMonitor.h"
 #include "console/WizardsModule.h"
 #include "intp/SystemSettings.h"
@@ -21,17 +22,25 @@
 #include "pages/kit/PageWidgets.h"
 #include "pages/system/Banner.h"
 #include "pages/system/BannerPanel.h"
+#include "pages/system/Modulebasics_ipconf.h"
+#include "pages/system/Modulebasics_password.h"
+#include "pages/system/Modulebasics_settings.h"
 #include "pages/system/Modulebasics_upgrade.h"
 #include "tests/e2e/RawClient.h"
 #include "tests/fakeswitch/FakeSwitch.h"
 #include "tests/fakeswitch/FakeSwitchTransfer.h"
+#include "tests/fakeswitch/ScanResponder.h"
 #include "tests/pages/RunUntil.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -226,6 +235,24 @@ protected:
 
     void SelectAll() { ASSERT_TRUE(m_Form->SelectDeviceNodes(Devices())); }
 
+    // Selects switches and logs in to them.
+    void SelectAndLogIn(const std::vector<size_t> &switches)
+    {
+        std::vector<Intp::TDevice *> devices;
+        for (size_t i : switches)
+            devices.push_back(DeviceOf(i));
+        ASSERT_TRUE(m_Form->SelectDeviceNodes(devices));
+        m_Form->EventOnLoginExecute();
+        ASSERT_TRUE(RunUntil(
+            [&] {
+                for (size_t i : switches)
+                    if (!m_Fleet.IsLoggedIn(i, ConsoleIp) || !DeviceOf(i)->IsLoggedIn())
+                        return false;
+                return true;
+            },
+            5s));
+    }
+
     void LogInAll()
     {
         m_Form->EventOnLoginExecute();
@@ -237,6 +264,23 @@ protected:
                 return true;
             },
             5s));
+    }
+
+    // Selects the device page of type T in the page tree as a user would and
+    // waits until it shows itself.
+    template <class T>
+    T *ShowDevicePage()
+    {
+        QTreeWidget *tree = m_Form->ModuleFrame()->ModuleTree();
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            if (auto *page = dynamic_cast<T *>(TModuleFrame::ModuleOf(*it))) {
+                tree->setCurrentItem(*it);
+                EXPECT_TRUE(RunUntil([&] { return page->isVisible(); }, 5s));
+                return page;
+            }
+        }
+        ADD_FAILURE() << "no node for the page";
+        return nullptr;
     }
 
     TStatusFrame *Monitor() const { return dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer()); }
@@ -877,3 +921,165 @@ TEST_F(ConsoleE2E, GroupFirmwareWizardUpgradesThreeSwitchesFromOneFile)
 }
 
 } // namespace
+
+TEST_F(ConsoleE2E, SettingsPageChangesNameLocationAndContactAndReadsThemBack)
+{
+    StartFleet(2);
+    OpenConsole();
+    DiscoverAll();
+    SelectAndLogIn({1});
+    auto *page = ShowDevicePage<TModuleBasicsSettings>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->m_Name->text(), "E2E-2");
+
+    page->m_Name->setText("edge-7");
+    page->m_Location->setText("Hall B, rack 3");
+    page->m_Contact->setText("noc@example.net");
+    page->m_Apply->click();
+    // The Set's re-read refills the page with what the switch now holds.
+    ASSERT_TRUE(RunUntil([&] { return DeviceOf(1)->GetName() == "edge-7"; }, 5s));
+    EXPECT_EQ(m_Fleet.Snapshot(1).Running.Location, "Hall B, rack 3");
+    EXPECT_EQ(m_Fleet.Snapshot(1).Running.Contact, "noc@example.net");
+    EXPECT_EQ(m_Fleet.Snapshot(0).Running.Name, "E2E-1");
+
+    page->m_Location->clear();
+    page->m_Contact->clear();
+    page->Refresh(true);
+    EXPECT_TRUE(RunUntil([&] { return page->m_Location->text() == "Hall B, rack 3"; }, 5s));
+    EXPECT_EQ(page->m_Name->text(), "edge-7");
+    EXPECT_EQ(page->m_Contact->text(), "noc@example.net");
+}
+
+TEST_F(ConsoleE2E, IpConfigurationPageMovesASwitchToANewAddress)
+{
+    StartFleet(3);
+    OpenConsole();
+    DiscoverAll();
+    SelectAndLogIn({2});
+    auto *page = ShowDevicePage<TModuleBasicsIPConf>();
+    ASSERT_NE(page, nullptr);
+    std::vector<uint32_t> flushed;
+    page->m_ArpFlusher = [&](const std::vector<uint32_t> &addresses) { flushed = addresses; };
+    ASSERT_TRUE(RunUntil([&] { return page->NodeOf(DeviceOf(2)) != nullptr; }, 5s));
+
+    constexpr uint32_t NewIp = 0xC61201C8; // 198.18.1.200
+    page->m_Tree->setCurrentItem(page->NodeOf(DeviceOf(2)));
+    page->m_Method->setCurrentIndex(TModuleBasicsIPConf::mtManual);
+    page->m_Dhcp->setChecked(false);
+    page->m_Address->setText("198.18.1.200");
+    page->m_Mask->setText("255.254.0.0");
+    page->m_Set->click();
+    ASSERT_EQ(TModuleBasicsIPConf::NodeImage(page->NodeOf(DeviceOf(2))), TModuleBasicsIPConf::niPlanned);
+    page->m_Apply->click();
+
+    ASSERT_TRUE(RunUntil([&] { return m_Fleet.Ip(2) == NewIp && DeviceOf(2)->GetIp() == NewIp; }, 5s));
+    EXPECT_EQ(flushed, std::vector<uint32_t>{FirstSwitchIp + 2});
+    // Found at the new address: a find sent there is answered from it.
+    m_Form->SelectDeviceNodes({DeviceOf(0)});
+    const unsigned finds = m_Fleet.Requests(2, 0);
+    Intp::TSessionIntpFind::SendFind(GetFindHook(), NewIp);
+    EXPECT_TRUE(m_Fleet.WaitForRequests(2, 0, finds + 1, 2s));
+    EXPECT_TRUE(RunUntil([&] { return DeviceOf(2)->GetIp() == NewIp && Listed(2); }, 5s));
+    EXPECT_EQ(m_Fleet.Ip(0), FirstSwitchIp);
+}
+
+TEST_F(ConsoleE2E, RebootPageRebootsTheSwitchAndItComesBack)
+{
+    StartFleet(2);
+    m_Fleet.SetRebootSilence(300ms);
+    OpenConsole();
+    DiscoverAll();
+    SelectAndLogIn({0});
+    auto *page = ShowDevicePage<TModuleBasicsReboot>();
+    ASSERT_NE(page, nullptr);
+    page->m_Reboot->click();
+    ASSERT_TRUE(RunUntil([&] { return DeviceOf(0)->GetIp() == 0; }, 5s));
+    EXPECT_EQ(m_Fleet.Requests(0, 259), 1u);
+    EXPECT_EQ(m_Fleet.Requests(1, 259), 0u);
+
+    // Back: a find to its address is answered once the reboot is over.
+    QTimer retry;
+    QObject::connect(&retry, &QTimer::timeout,
+                     [] { Intp::TSessionIntpFind::SendFind(GetFindHook(), FirstSwitchIp); });
+    retry.start(50);
+    EXPECT_TRUE(RunUntil([&] { return DeviceOf(0)->GetIp() == FirstSwitchIp && Listed(0); }, 5s));
+}
+
+namespace {
+
+// The interface's IFF_PROMISC flag, as the kernel shows it.
+bool IsPromiscuous(const std::string &interface)
+{
+    std::ifstream flags("/sys/class/net/" + interface + "/flags");
+    unsigned long value = 0;
+    flags >> std::hex >> value;
+    return value & 0x100;
+}
+
+} // namespace
+
+TEST_F(ConsoleE2E, ScanListsEverySwitchAndDropsMalformedReplies)
+{
+    const char *consoleIf = getenv("E2E_CONSOLE_IF");
+    const char *switchIf = getenv("E2E_SWITCH_IF");
+    if (!consoleIf || !switchIf)
+        GTEST_SKIP() << "needs the interfaces of test_e2e_console.sh";
+    StartFleet(3);
+    FakeSwitch::TScanResponder responder([this] { return m_Fleet.Identities(); });
+    responder.SetNetworkNamespace(getenv("E2E_SWITCH_NETNS"));
+    responder.SetFaults({std::begin(FakeSwitch::AllScanFaults), std::end(FakeSwitch::AllScanFaults)});
+    std::string error;
+    ASSERT_TRUE(responder.Start(switchIf, &error)) << error;
+    std::vector<std::string> boxes;
+    SetMessageBoxHook([&](const TMessageBoxRequest &request) {
+        boxes.push_back(request.text.toStdString());
+        return QMessageBox::Ok;
+    });
+    OpenConsole();
+    TScanForm *form = m_Form->ScanForm();
+    form->show();
+    const int line = form->Interfaces()->findText(QString::fromLatin1(consoleIf));
+    ASSERT_GE(line, 0);
+    emit form->Interfaces()->activated(line);
+    EXPECT_EQ(form->IpAddress()->text(), "198.18.0.1, ");
+
+    std::set<std::pair<std::string, std::string>> expected;
+    for (size_t i = 0; i < 3; ++i)
+        expected.insert({Intp::TMacAddr(MacOf(i).data()).ToString(), IpToString(FirstSwitchIp + uint32_t(i))});
+    auto listed = [&] {
+        std::set<std::pair<std::string, std::string>> rows;
+        for (int i = 0; i < form->ListView()->topLevelItemCount(); ++i) {
+            QTreeWidgetItem *row = form->ListView()->topLevelItem(i);
+            EXPECT_EQ(row->text(0).toInt(), i + 1);
+            rows.insert({row->text(1).toStdString(), row->text(2).toStdString()});
+        }
+        return rows;
+    };
+    // Each good reply comes behind seven malformed ones on the same link, so
+    // once the good ones are listed every malformed one has been dropped.
+    for (bool promiscuous : {false, true}) {
+        form->Promiscuous()->setChecked(promiscuous);
+        form->ScanButton()->click();
+        ASSERT_TRUE(boxes.empty()) << boxes.front();
+        EXPECT_EQ(IsPromiscuous(consoleIf), promiscuous);
+        ASSERT_TRUE(RunUntil([&] { return form->ListView()->topLevelItemCount() >= 3; }, 5s))
+            << form->ListView()->topLevelItemCount();
+        EXPECT_EQ(listed(), expected);
+        EXPECT_EQ(form->ListView()->topLevelItemCount(), 3);
+    }
+    EXPECT_TRUE(responder.WaitForScanFrames(2, 2s));
+    EXPECT_EQ(responder.ScanFrames(), 2u);
+
+    // Hiding while the capture waits for frames returns at once and closes the adapter.
+    form->ScanButton()->click();
+    QElapsedTimer clock;
+    clock.start();
+    form->hide();
+    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_FALSE(form->Thread()->IsOpen());
+    EXPECT_FALSE(IsPromiscuous(consoleIf));
+    // Replies already queued for the dialog are not listed after it hid.
+    EXPECT_TRUE(responder.WaitForScanFrames(3, 2s));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->ListView()->topLevelItemCount(), 0);
+}

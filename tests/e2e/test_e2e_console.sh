@@ -7,4 +7,5 @@ BINARY=$1
 shift
 source "$(dirname "$0")/netns.sh"
 netns_setup
-netns_console env E2E_SWITCH_NETNS="/var/run/netns/$NETNS_SWITCH" "$BINARY" "$@"
+netns_console env E2E_SWITCH_NETNS="/var/run/netns/$NETNS_SWITCH" E2E_SWITCH_IF="$NETNS_VETH_SWITCH" \
+    E2E_CONSOLE_IF="$NETNS_VETH_CONSOLE" "$BINARY" "$@"

@@ -63,30 +63,33 @@ TFleet::~TFleet()
     Stop();
 }
 
+bool InNetworkNamespace(const std::string &path, const std::function<bool()> &fn, std::string *error)
+{
+    if (path.empty())
+        return fn();
+    // The namespace is switched for this thread only, and back at once;
+    // sockets stay in the namespace they were made in.
+    int self = open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    int target = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    bool done = false;
+    if (self < 0 || target < 0 || setns(target, CLONE_NEWNET) < 0) {
+        if (error)
+            *error = "cannot enter " + path + ": " + strerror(errno);
+    } else {
+        done = fn();
+        if (setns(self, CLONE_NEWNET) < 0)
+            abort(); // this thread would stay in the other namespace
+    }
+    if (self >= 0)
+        close(self);
+    if (target >= 0)
+        close(target);
+    return done;
+}
+
 bool TFleet::Start(std::string *error)
 {
-    bool opened;
-    if (m_Namespace.empty()) {
-        opened = OpenSocket(error);
-    } else {
-        // The namespace is switched for this thread only, and back at once;
-        // the socket stays in the namespace it was made in.
-        int self = open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
-        int target = open(m_Namespace.c_str(), O_RDONLY | O_CLOEXEC);
-        if (self < 0 || target < 0 || setns(target, CLONE_NEWNET) < 0) {
-            if (error)
-                *error = "cannot enter " + m_Namespace + ": " + strerror(errno);
-            opened = false;
-        } else {
-            opened = OpenSocket(error);
-            if (setns(self, CLONE_NEWNET) < 0)
-                abort(); // this thread would stay in the switches' namespace
-        }
-        if (self >= 0)
-            close(self);
-        if (target >= 0)
-            close(target);
-    }
+    const bool opened = InNetworkNamespace(m_Namespace, [&] { return OpenSocket(error); }, error);
     if (!opened) {
         Stop();
         return false;
@@ -135,18 +138,23 @@ bool TFleet::OpenSocket(std::string *error)
     return true;
 }
 
+void StopSocketThread(std::thread &thread, int &socket, int &wakeFd)
+{
+    if (thread.joinable()) {
+        uint64_t one = 1;
+        [[maybe_unused]] auto n = write(wakeFd, &one, sizeof one);
+        thread.join();
+    }
+    if (socket >= 0)
+        close(socket);
+    if (wakeFd >= 0)
+        close(wakeFd);
+    socket = wakeFd = -1;
+}
+
 void TFleet::Stop()
 {
-    if (m_Thread.joinable()) {
-        uint64_t one = 1;
-        [[maybe_unused]] auto n = write(m_WakeFd, &one, sizeof one);
-        m_Thread.join();
-    }
-    if (m_Socket >= 0)
-        close(m_Socket);
-    if (m_WakeFd >= 0)
-        close(m_WakeFd);
-    m_Socket = m_WakeFd = -1;
+    StopSocketThread(m_Thread, m_Socket, m_WakeFd);
 }
 
 void TFleet::Run()
@@ -376,6 +384,15 @@ TSwitch TFleet::Snapshot(size_t index) const
 {
     std::lock_guard lock(m_Lock);
     return m_Switches.at(index);
+}
+
+std::vector<TIdentity> TFleet::Identities() const
+{
+    std::lock_guard lock(m_Lock);
+    std::vector<TIdentity> all;
+    for (const TSwitch &sw : m_Switches)
+        all.push_back({sw.Settings.Mac, sw.Running.Ip});
+    return all;
 }
 
 uint32_t TFleet::Ip(size_t index) const

@@ -179,6 +179,18 @@ template <class TGet> std::vector<typename TGet::Entry> TableOf(const TSwitch &s
 // blacklist.
 THandlerTable StandardHandlers();
 
+// Runs fn with this thread in another network namespace (a path such as
+// /var/run/netns/NAME; empty for this one). Needs CAP_SYS_ADMIN.
+bool InNetworkNamespace(const std::string &path, const std::function<bool()> &fn, std::string *error);
+
+// Wakes a thread that polls a socket and an eventfd, joins it and closes both.
+void StopSocketThread(std::thread &thread, int &socket, int &wakeFd);
+
+struct TIdentity {
+    TMac Mac{};
+    uint32_t Ip = 0; // host order
+};
+
 class TFleet {
 public:
     // bindIp and port in host order; port 0 picks a free one.
@@ -206,6 +218,7 @@ public:
     void Edit(size_t index, const std::function<void(TSwitch &)> &fn);
 
     TSwitch Snapshot(size_t index) const;
+    std::vector<TIdentity> Identities() const;
     uint32_t Ip(size_t index) const;
     bool IsLoggedIn(size_t index, uint32_t peer) const;
     unsigned Requests(size_t index, uint16_t code) const;

@@ -40,6 +40,15 @@ template <class R> struct TFeatureRules {
     std::function<void(R &)> Live{};
 };
 
+// The layout a Set carries: its own, or, for a Set of entries, its feature's record.
+template <class TSet, class R> constexpr const auto &SetFieldsOf()
+{
+    if constexpr (requires { TSet::PayloadFields; })
+        return TSet::PayloadFields;
+    else
+        return R::Fields;
+}
+
 template <class TGet, class TSet = void>
 void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules = {})
 {
@@ -67,7 +76,7 @@ void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules
     table[TGet::CommandCode] = std::move(get);
 
     if constexpr (!std::is_void_v<TSet>) {
-        constexpr auto &fields = TSet::PayloadFields;
+        constexpr auto &fields = SetFieldsOf<TSet, R>();
         THandlerEntry set;
         set.NeedsLogin = true;
         set.RequestSize = fields.HasArray() ? AnySize : fields.FixedSize(Intp::TMessage::Set);
@@ -77,7 +86,11 @@ void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules
                 if (n == 0 || request.PayloadSize != fields.Size(Intp::TMessage::Set, n))
                     return Refused();
             }
-            R record = Intp::DecodePayload<TSet>(request.Payload, request.PayloadSize);
+            R record;
+            if constexpr (requires { TSet::PayloadFields; })
+                record = Intp::DecodePayload<TSet>(request.Payload, request.PayloadSize);
+            else
+                record = Intp::DecodeRecord<R>(request.Payload, request.PayloadSize);
             if (accept && !accept(record))
                 return Refused();
             SetRecord<TGet>(sw.Running, record);

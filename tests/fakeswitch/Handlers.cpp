@@ -232,6 +232,12 @@ THandlerTable StandardHandlers()
     });
     AddFeature<TSessionWarningSmtpGet, TSessionWarningSmtpSet>(table);
     AddFeature<TSessionWarningEventGet, TSessionWarningEventSet>(table);
+    AddFeature<TSessionBasicsDhcpGet, TSessionBasicsDhcpSet>(table);
+    AddTable<TSessionBasicsDhcpEntry>(table, {});
+    AddFeature<TSessionBasicsDhcpPortIpGet, TSessionBasicsDhcpPortIpSet>(table);
+    AddFeature<TSessionAdvConBSFGet, TSessionAdvConBSFSet>(table);
+    AddFeature<TSessionAgingTimeGet, TSessionAgingTimeSet>(table);
+    AddFeature<TSessionJumboFrameGet, TSessionJumboFrameSet>(table);
     AddFeature<TSessionPortNameGet>(table, {.Initial = PortNames});
     AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
     return table;

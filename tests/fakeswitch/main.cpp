@@ -1,6 +1,7 @@
 // fakeswitch: runs a fleet of simulated switches until SIGINT or SIGTERM.
 // Prints "ready <port>" on stdout once the socket is bound.
 #include "tests/fakeswitch/FakeSwitch.h"
+#include "tests/fakeswitch/ScanResponder.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -15,9 +16,11 @@ void Usage()
     std::cerr << "usage: fakeswitch --base-ip IP [--count N] [--bind IP] [--port N] [--netmask MASK]\n"
                  "       [--gateway IP] [--base-mac MAC] [--model PRODUCT-ID | --devices FILE --model-index I]\n"
                  "       [--smtp-recipients N] [--user NAME] [--password PW] [--name-prefix TEXT]\n"
-                 "       [--reboot-silence-ms N]\n"
+                 "       [--reboot-silence-ms N] [--scan-interface NAME [--scan-malformed 1]]\n"
                  "Switch i (from 0) has address base-ip + i and MAC base-mac + i. The socket is bound to\n"
-                 "--bind (default 0.0.0.0); bound to one address it receives no broadcasts.\n";
+                 "--bind (default 0.0.0.0); bound to one address it receives no broadcasts.\n"
+                 "With --scan-interface the switches also answer the raw Ethernet scan on that interface,\n"
+                 "each reply preceded by every malformed kind with --scan-malformed 1.\n";
 }
 
 TMac AddToMac(TMac mac, uint32_t n)
@@ -36,7 +39,8 @@ int main(int argc, char **argv)
     uint32_t bindIp = 0, baseIp = 0, netmask = 0xFFFFFF00, gateway = 0;
     long port = ProtocolPort, count = 1, rebootMs = 2000, modelIndex = -1, recipients = -1;
     TMac baseMac{0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
-    std::string productId, devicesFile, user = "admin", password = "admin", namePrefix = "Switch-";
+    std::string productId, devicesFile, user = "admin", password = "admin", namePrefix = "Switch-", scanInterface;
+    bool scanMalformed = false;
     for (int i = 1; i < argc; ++i) {
         std::string opt = argv[i];
         if (i + 1 >= argc) {
@@ -75,6 +79,10 @@ int main(int argc, char **argv)
             password = value;
         else if (opt == "--name-prefix")
             namePrefix = value;
+        else if (opt == "--scan-interface")
+            scanInterface = value;
+        else if (opt == "--scan-malformed")
+            scanMalformed = value == "1";
         else
             ok = false;
         if (!ok) {
@@ -128,9 +136,17 @@ int main(int argc, char **argv)
         std::cerr << "fakeswitch: " << error << "\n";
         return 1;
     }
+    TScanResponder scan([&fleet] { return fleet.Identities(); });
+    if (scanMalformed)
+        scan.SetFaults({std::begin(AllScanFaults), std::end(AllScanFaults)});
+    if (!scanInterface.empty() && !scan.Start(scanInterface, &error)) {
+        std::cerr << "fakeswitch: " << error << "\n";
+        return 1;
+    }
     std::cout << "ready " << fleet.Port() << std::endl;
     int sig = 0;
     sigwait(&stop, &sig);
+    scan.Stop();
     fleet.Stop();
     return 0;
 }

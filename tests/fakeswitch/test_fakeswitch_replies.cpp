@@ -1,4 +1,5 @@
 // Golden bytes of the fake switch's replies over loopback.
+#include "intp/Dhcp.h"
 #include "intp/SecurityTables.h"
 #include "intp/Warning.h"
 #include "tests/fakeswitch/FleetFixture.h"
@@ -263,4 +264,31 @@ TEST_F(FakeSwitchReplies, SmtpSetOfAnotherRecipientCountIsRefused)
     Exchange(0, 2, LoginPayload("admin", "admin"));
     EXPECT_EQ(StatusOf(Exchange(0, 2309, TBytes(229 + 64 * 3, 0))), StatusRefused);
     EXPECT_EQ(RecordOf<Intp::TSessionWarningSmtpGet>(m_Fleet.Snapshot(0)).recipients.size(), 2u);
+}
+
+TEST_F(FakeSwitchReplies, SystemFeaturesKeepWhatTheirSetsWrote)
+{
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    TBytes dhcp = TWriter().U8(1).U32(0x7F00000A).U32(0x7F000014).U32(0xFFFFFF00).U32(0x7F000001).U32(0).U32(600).Take();
+    TBytes storm = TWriter().U8(1).U8(0).U8(1).U8(0).U8(3).Take();
+    TBytes aging = TWriter().U8(9).U8(1).Take();
+    TBytes jumbo = TWriter().U8(1).Take();
+    TWriter bindings;
+    for (uint32_t port = 0; port < 8; ++port)
+        bindings.U32(port == 2 ? 0x7F000063 : 0);
+    for (auto [code, payload] : {std::pair{273, dhcp}, {276, bindings.Data()}, {281, storm}, {283, aging}, {285, jumbo}})
+        EXPECT_EQ(StatusOf(Exchange(0, uint16_t(code), payload)), 0) << code;
+    // Bindings for another port count are refused.
+    EXPECT_EQ(StatusOf(Exchange(0, 276, TBytes(4 * 7, 0))), StatusRefused);
+
+    auto payloadOf = [&](uint16_t code) {
+        TBytes r = Exchange(0, code);
+        return r.size() >= 12 ? TBytes(r.begin() + 12, r.end()) : TBytes{};
+    };
+    EXPECT_EQ(payloadOf(272), dhcp);
+    EXPECT_EQ(payloadOf(275), bindings.Data());
+    EXPECT_EQ(payloadOf(280), storm);
+    EXPECT_EQ(payloadOf(282), aging);
+    EXPECT_EQ(payloadOf(284), jumbo);
+    EXPECT_EQ(payloadOf(274), TBytes(4, 0)); // no clients: one empty page
 }

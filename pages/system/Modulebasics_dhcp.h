@@ -1,0 +1,95 @@
+#pragma once
+
+// The switch's DHCP server: "DHCP Server" (on or off, the pool and what it
+// hands out), "Client Entries" (the leases, read only) and "Port and IP
+// Binding" (a fixed address per port).
+
+#include "pages/kit/ModulePage.h"
+
+#include <cstdint>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class TIpEdit;
+class TPageListView;
+
+class TModuleBasicsDhcp : public TModulePage {
+    Q_OBJECT
+
+public:
+    explicit TModuleBasicsDhcp(QWidget* parent = nullptr);
+
+    // The five addresses in edit order.
+    enum TField { dfStart, dfEnd, dfMask, dfGateway, dfDns, dfCount };
+
+    QComboBox* m_Server = nullptr;
+    TIpEdit* m_Edits[dfCount] = {};
+    QSpinBox* m_Lease = nullptr;
+    QPushButton* m_Apply = nullptr;
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+
+private:
+    void EventOnServerChange();
+    void EventOnStartIpChange(int field);
+    void EventOnStartIpExit(int field);
+    void EventOnApplyClick();
+    bool IsPoolValid() const;
+
+    QLabel* m_Label1 = nullptr;
+    QLabel* m_Labels[dfCount] = {};
+    QLabel* m_Label7 = nullptr;
+    QLabel* m_Label8 = nullptr;
+    uint32_t m_Values[dfCount] = {};
+    bool m_Valid[dfCount] = {};
+};
+
+class TModuleBasicsDhcpEntry : public TModulePage {
+    Q_OBJECT
+
+public:
+    explicit TModuleBasicsDhcpEntry(QWidget* parent = nullptr);
+
+    QLabel* m_Total = nullptr;
+    TPageListView* m_List = nullptr;
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+    void OnLeave() override;
+};
+
+// "Port and IP Binding": the address the DHCP server hands out on each port.
+// Ports the switch does not offer get no row and are sent as 0.
+class TModuleBasicsDhcpPortIp : public TModulePage {
+    Q_OBJECT
+
+public:
+    explicit TModuleBasicsDhcpPortIp(QWidget* parent = nullptr);
+
+    TPageListView* m_ListView = nullptr;
+    TIpEdit* m_IpAddress = nullptr;
+    QPushButton* m_Apply = nullptr;
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+
+private:
+    void EventOnListViewSelectItem(int row);
+    void EventOnIpAddressChange();
+    void EventOnApplyClick();
+
+    // One per row: the port it shows, the address read and the address to send.
+    struct TBindingRow {
+        int port = 0;
+        uint32_t read = 0;
+        uint32_t send = 0;
+    };
+    QLabel* m_IpAddressLabel = nullptr;
+    std::vector<TBindingRow> m_Rows;
+    int m_Ports = 0;
+    bool m_ShowingRow = false;
+};

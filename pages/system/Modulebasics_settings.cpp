@@ -1,0 +1,131 @@
+#include "pages/system/Modulebasics_settings.h"
+
+#include "intp/SystemSettings.h"
+#include "intp/NetUtils.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
+#include "pages/rules/SystemRules.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TModuleBasicsSettings::TModuleBasicsSettings(QWidget* parent) : TModulePage("Switch Setting", parent)
+{
+    m_WebOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+
+    m_Icon = new QLabel(this);
+    m_Icon->setPixmap(PageGlyph("RC_BITMAP_32X32_DEVICE").pixmap(32, 32));
+    m_Icon->setCursor(Qt::PointingHandCursor);
+    m_Icon->setToolTip("Open web");
+    m_Icon->installEventFilter(this);
+    m_Type = new QLineEdit(this);
+    m_Type->setReadOnly(true);
+    m_Type->setFocusPolicy(Qt::NoFocus);
+
+    auto* grid = new QGridLayout;
+    int row = 0;
+    auto addRow = [&](const char* caption, QWidget* field) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(field);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row++, 1);
+        AddInputs({label, field});
+    };
+    auto newEdit = [this] { return new QLineEdit(this); };
+    auto newLabel = [this] {
+        auto* label = new QLabel(this);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        return label;
+    };
+    addRow("System &Name:", m_Name = newEdit());
+    addRow("System &Location:", m_Location = newEdit());
+    addRow("System &Contact:", m_Contact = newEdit());
+    addRow("System &Description:", m_Desc = newEdit());
+    addRow("System OID:", m_OID = newLabel());
+    addRow("Device MAC:", m_MAC = newLabel());
+    addRow("Firmware Version:", m_FVer = newLabel());
+    addRow("Kernel Version:", m_KVer = newLabel());
+    addRow("Hardware Version:", m_HVer = newLabel());
+    grid->setColumnStretch(1, 1);
+
+    m_Web = new QPushButton("&Web", this);
+    LoadGlyph(m_Web, "RC_BITMAP_16X16_INTERNET");
+    m_Apply = new QPushButton("&Apply", this);
+    m_Apply->setDefault(true);
+    LoadGlyph(m_Apply, "RC_BITMAP_16X16_ACCEPT");
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_Icon);
+    top->addWidget(m_Type, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_Web);
+    buttons->addWidget(m_Apply);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    layout->addStretch(1);
+
+    AddRead<Intp::TSessionBasicsSettingsGet>();
+    AddInputs({m_Icon, m_Type, m_Web, m_Apply});
+    connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+    connect(m_Web, &QPushButton::clicked, this, [this] { EventOnWebClick(); });
+}
+
+void TModuleBasicsSettings::Fill(Intp::TDevice* device)
+{
+    for (QLineEdit* edit : {m_Type, m_Name, m_Location, m_Contact, m_Desc})
+        edit->clear();
+    for (QLabel* label : {m_OID, m_MAC, m_FVer, m_KVer, m_HVer})
+        label->clear();
+    if (!device)
+        return;
+    m_Type->setText(QString::fromStdString(device->GetTypeName()));
+    m_MAC->setText(QString::fromStdString(device->GetMac().ToString()));
+    const auto& record = Intp::Property<Intp::TPropertyBasicsSettings>::Get(device);
+    if (!record.valid)
+        return;
+    // The switch keeps 8-bit texts: one Latin-1 character per byte both ways.
+    m_Name->setText(QString::fromLatin1(device->GetName()));
+    m_Location->setText(QString::fromLatin1(record.Location));
+    m_Contact->setText(QString::fromLatin1(record.Contact));
+    m_Desc->setText(QString::fromLatin1(record.Description));
+    m_OID->setText(QString::fromLatin1("1.3.6.1.4.1.") + QString::fromLatin1(record.ObjectId));
+    m_FVer->setText(QString::fromStdString(VersionText(record.FirmwareVersion)));
+    m_KVer->setText(QString::fromStdString(VersionText(record.KernelVersion)));
+    m_HVer->setText(QString::fromStdString(HardwareVersionText(record.HardwareVersion)));
+}
+
+void TModuleBasicsSettings::EventOnApplyClick()
+{
+    const QByteArray name = m_Name->text().toLatin1();
+    const QByteArray location = m_Location->text().toLatin1();
+    const QByteArray contact = m_Contact->text().toLatin1();
+    const QByteArray description = m_Desc->text().toLatin1();
+    SendToSelectedDevices<Intp::TSessionBasicsSettingsSet>([&](Intp::TSessionBasicsSettingsSet& request) {
+        request.SetPayload(name.toStdString(), description.toStdString(), location.toStdString(),
+                           contact.toStdString());
+    });
+}
+
+void TModuleBasicsSettings::EventOnWebClick()
+{
+    for (Intp::TDevice* device : TargetDevices())
+        m_WebOpener(QUrl(QStringLiteral("http://") + QString::fromStdString(IpToString(device->GetIp()))));
+}
+
+bool TModuleBasicsSettings::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_Icon && event->type() == QEvent::MouseButtonRelease && m_Icon->isEnabled())
+        EventOnWebClick();
+    return TModulePage::eventFilter(watched, event);
+}
+
+REGISTER_PAGE(TModuleBasicsSettings);

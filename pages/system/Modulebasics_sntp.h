@@ -1,0 +1,66 @@
+#pragma once
+
+// "Time (SNTP)": the switch's SNTP client and daylight-saving period, and
+// its clock running live.
+
+#include "pages/kit/ModulePage.h"
+
+#include <cstdint>
+#include <functional>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTimeEdit;
+class QTimer;
+class TIpEdit;
+
+class TModuleBasicsSntp : public TModulePage {
+    Q_OBJECT
+
+public:
+    explicit TModuleBasicsSntp(QWidget* parent = nullptr);
+
+    // The host's clock, seconds since 1970 UTC (tests replace it).
+    std::function<int64_t()> m_Now;
+
+    QComboBox* m_Sntp = nullptr;
+    QComboBox* m_Timezone = nullptr;
+    TIpEdit* m_Address = nullptr;
+    QLabel* m_Current = nullptr;
+    QComboBox* m_Daylight = nullptr;
+    QDateEdit* m_BeginDate = nullptr;
+    QTimeEdit* m_BeginTime = nullptr;
+    QDateEdit* m_EndDate = nullptr;
+    QTimeEdit* m_EndTime = nullptr;
+    QSpinBox* m_Offset = nullptr;
+    QPushButton* m_Apply = nullptr;
+    QTimer* m_Timer = nullptr;
+
+    void EventOnTimerTimer();
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+    void OnLeave() override;
+
+private:
+    void EventOnSntpChange();
+    void EventOnDlsChange();
+    void EventOnAddressChange();
+    void EventOnApplyClick();
+    void ApplyRule();
+    void ShowPeriod(QDateEdit* date, QTimeEdit* time, int64_t seconds);
+    uint32_t PeriodSeconds(const QDateEdit* date, const QTimeEdit* time) const;
+
+    QLabel *m_BasicTitle = nullptr, *m_SntpLabel = nullptr, *m_TimezoneLabel = nullptr, *m_AddressLabel = nullptr;
+    QLabel *m_CurrentLabel = nullptr, *m_DaylightTitle = nullptr, *m_DaylightLabel = nullptr;
+    QLabel *m_BeginDateLabel = nullptr, *m_EndDateLabel = nullptr, *m_OffsetLabel = nullptr, *m_MinutesLabel = nullptr;
+
+    uint32_t m_Server = 0;
+    uint32_t m_ReadTimeZone = 0;
+    int64_t m_ClockOffset = 0;
+    int64_t m_Instants[2] = {0, 0};
+    int64_t m_LastTick = 0;
+};
