@@ -203,10 +203,14 @@ std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
     m_DeviceNodes[device] = node;
     ++m_DeviceCount;
     SetDevicesText();
-    if (!m_Host->DevicesNode()->isExpanded())
-        m_Host->DevicesNode()->setExpanded(true);
-    if (!group->isExpanded())
-        group->setExpanded(true);
+    // "Devices" opens with every group, one the user collapsed included.
+    TTreeNode* devices = m_Host->DevicesNode();
+    if (!devices->isExpanded())
+        devices->setExpanded(true);
+    for (int i = 0; i < devices->childCount(); ++i) {
+        if (!devices->child(i)->isExpanded())
+            devices->child(i)->setExpanded(true);
+    }
     return ncDeviceShown;
 }
 

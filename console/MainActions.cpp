@@ -270,6 +270,8 @@ void TMainActions::EventOnRefreshAllExecute()
 
 void TMainActions::EventOnExitExecute()
 {
+    if (!m_Form->MayClose())
+        return;
     m_Form->StopReception();
     m_Form->close();
 }

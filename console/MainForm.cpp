@@ -25,6 +25,8 @@
 #include "syslog/SyslogSocketThread.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLayout>
@@ -109,8 +111,10 @@ bool TMainForm::Init()
     m_TreeWidthTimer->setSingleShot(true);
     m_TreeWidthTimer->setInterval(40);
     connect(m_TreeWidthTimer, &QTimer::timeout, this, [this] {
-        if (m_Tree)
-            m_Tree->resizeColumnToContents(0);
+        if (!m_Tree)
+            return;
+        m_Tree->resizeColumnToContents(0);
+        WidenTreePane();
     });
     auto fitLater = [this] {
         if (m_TreeWidthTimer && !m_TreeWidthTimer->isActive())
@@ -130,8 +134,18 @@ bool TMainForm::Init()
     m_PageHost = new TPageHost(this, m_Tree, pane.right);
     m_DeviceTree = new TDeviceTree(this, m_PageHost, m_Tree, m_TreeSort);
     m_PageHost->SetDeviceTree(m_DeviceTree);
+    m_Splitter = pane.splitter;
     pane.splitter->setSizes({280, 920});
     setCentralWidget(central);
+    // A useful size for the screen, centred (the program shows the window
+    // maximised; this is the size it returns to).
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        const QSize size(std::max(available.width() * 17 / 20, std::min(1280, available.width())),
+                         std::max(available.height() * 17 / 20, std::min(860, available.height())));
+        resize(size.boundedTo(available.size()));
+        move(available.center() - rect().center());
+    }
     statusBar();
 
     m_MainActions->CreateActions();
@@ -241,8 +255,46 @@ void TMainForm::Shutdown()
         g_ModuleCallback = nullptr;
 }
 
+bool TMainForm::MayClose()
+{
+    if (!m_ModuleFrame)
+        return true;
+    QStringList running;
+    for (QObject* child : m_ModuleFrame->findChildren<QObject*>()) {
+        if (auto* work = dynamic_cast<TRunningWork*>(child); work && !work->RunningWork().isEmpty())
+            running << work->RunningWork();
+    }
+    if (running.isEmpty())
+        return true;
+    return ShowMessageBox(QMessageBox::Warning,
+                          running.join('\n') +
+                              tr("\nClosing the console now ends the transfer and can leave a switch with half "
+                                 "an image.\n\nClose anyway?"),
+                          QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TMainForm::WidenTreePane()
+{
+    // The tree pane grows (up to half the window) until the widest node
+    // shows whole; it never shrinks by itself, so a width the user chose stays.
+    if (!m_Splitter || m_Splitter->count() < 2)
+        return;
+    QList<int> sizes = m_Splitter->sizes();
+    const int total = sizes[0] + sizes[1];
+    const int needed = m_Tree->columnWidth(0) + (m_Splitter->widget(0)->width() - m_Tree->viewport()->width()) + 2;
+    const int wanted = std::min(needed, total / 2);
+    if (total <= 0 || wanted <= sizes[0])
+        return;
+    m_Splitter->setSizes({wanted, total - wanted});
+}
+
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // Exit asked already; the window's close button asks here.
+    if (!m_ReceptionStopped && !m_ShutDown && !MayClose()) {
+        event->ignore();
+        return;
+    }
     // Exit may come from a modal box opened inside a delivery or a
     // notification; the registry is cleared only when the window goes,
     // after every nested loop has returned.

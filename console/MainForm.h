@@ -23,6 +23,7 @@ class QAction;
 class QComboBox;
 class QMenu;
 class QSystemTrayIcon;
+class QSplitter;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -79,6 +80,11 @@ public:
     // Closes the sockets and ends both receive queues and the discovery
     // timer (Exit, close); idempotent.
     void StopReception();
+    // Whether the window may close now: while a page's work runs (a restore
+    // or firmware upgrade) the user is asked first.
+    bool MayClose();
+    // Widens the tree pane to the widest node text, up to half the window.
+    void WidenTreePane();
     // Stops reception, ends every request, clears the registry and
     // unregisters from the library; idempotent. Run by the destructor; the
     // widgets go with the window.
@@ -221,6 +227,7 @@ private:
     TModuleFrame* m_ModuleFrame = nullptr;
 
     QTimer* m_TreeWidthTimer = nullptr;  // fits the tree's column to its texts once per batch
+    QSplitter* m_Splitter = nullptr;      // tree pane | page area
     QSystemTrayIcon* m_TrayIcon = nullptr;
 
     TFilterForm* m_FilterForm = nullptr;

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMetaObject>
 #include <QScrollArea>
 #include <QStyle>
 #include <QSignalBlocker>
@@ -124,12 +125,17 @@ void TModuleFrame::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint
     if (code == ncSelectionChanged) {
         int key = device ? int(device->GetType()) : 0;
         auto it = m_Banners.find(key);
-        TModule* chosen = it != m_Banners.end() ? it->second : m_DefaultBanner;
-        // The same banner stays without a Leave.
-        if (chosen != m_Banner) {
-            if (m_Banner)
-                m_Banner->Leave(true);
-            m_Banner = chosen;
+        if (!m_Banner) {
+            m_Banner = it != m_Banners.end() ? it->second : m_DefaultBanner;
+        } else if (it == m_Banners.end()) {
+            // A model without a banner of its own: the banner on show leaves
+            // even when it is the default that takes over.
+            m_Banner->Leave(true);
+            m_Banner = m_DefaultBanner;
+        } else if (it->second != m_Banner) {
+            // The same banner stays without a Leave.
+            m_Banner->Leave(true);
+            m_Banner = it->second;
         }
         if (m_Banner)
             m_Banner->Refresh(false);
@@ -278,18 +284,28 @@ void TModuleFrame::SelectItemQuietly(QTreeWidgetItem* item)
 {
     QSignalBlocker blocker(m_Tree);
     m_Tree->setCurrentItem(item);
+    m_Tree->clearSelection();
+    if (item)
+        item->setSelected(true);
     m_Selected = item;
 }
 
 void TModuleFrame::RedirectToLogin(Intp::TDevice* device)
 {
     // A device that is not logged in always lands on the login page, the
-    // first node of both layouts.
-    if (!device || device->IsLoggedIn() || m_Tree->topLevelItemCount() == 0)
+    // first node of both layouts; with no page selected (after a rebuild of
+    // the tree) a device gets the first node too, so that the page area is
+    // never empty while a device is selected.
+    if (!device || m_Tree->topLevelItemCount() == 0 || (device->IsLoggedIn() && m_Selected))
         return;
     QTreeWidgetItem* first = m_Tree->topLevelItem(0);
-    if (m_Selected != first)
-        SelectItemQuietly(first);
+    if (m_Selected == first)
+        return;
+    // The page on show is asked first: a busy transfer page keeps the page
+    // and the selection.
+    if (TModule* page = GetSelectedModule(); page && !page->Leave(false))
+        return;
+    SelectItemQuietly(first);
 }
 
 void TModuleFrame::EventOnTreeChanging(QTreeWidgetItem* current, QTreeWidgetItem*)
@@ -303,7 +319,17 @@ void TModuleFrame::EventOnTreeChanging(QTreeWidgetItem* current, QTreeWidgetItem
         return;
     TModule* page = GetSelectedModule();
     if (page && !page->Leave(false)) {
+        // The click that made the move is not over yet: it would select the
+        // refused node once this returns. The node of the page on show gets
+        // the selection back then as well.
         SelectItemQuietly(m_Selected);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_Selected)
+                    SelectItemQuietly(m_Selected);
+            },
+            Qt::QueuedConnection);
         return;
     }
     m_Selected = current;

@@ -263,8 +263,24 @@ void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TPag
     }
 
     // 4. The nodes of the layout. A page the console is built without gets
-    // no node; one with children keeps them under a group node.
+    // no node; one with children keeps them under a group node. A group
+    // (or such a node) stands only above a page that is built.
     const std::vector<TModuleTreeEntry>& entries = ModuleTreeLayout(layout);
+    std::vector<bool> keep(entries.size(), false);
+    {
+        // Backwards: below[l] says whether a node of level l seen since the
+        // last shallower one leads to a built page.
+        std::vector<bool> below(10, false);
+        for (std::size_t i = entries.size(); i-- > 0;) {
+            const int level = entries[i].level;
+            if (level < 0 || level + 1 >= int(below.size()))
+                continue;
+            const bool built = !IsGroupPage(entries[i].page) && FindBuiltModule(frame, entries[i].page);
+            keep[i] = built || below[std::size_t(level + 1)];
+            below[std::size_t(level)] = below[std::size_t(level)] || keep[i];
+            std::fill(below.begin() + level + 1, below.end(), false);
+        }
+    }
     // The last node of each level; null below a page that got no node.
     std::vector<QTreeWidgetItem*> parents(8, nullptr);
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -272,7 +288,7 @@ void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TPag
         const int level = entry.level;
         if (level < 0 || level >= int(parents.size()) - 1)
             continue;
-        if (level > 0 && !parents[std::size_t(level - 1)]) {
+        if (!keep[i] || (level > 0 && !parents[std::size_t(level - 1)])) {
             parents[std::size_t(level)] = nullptr;
             continue;
         }
@@ -296,6 +312,8 @@ void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TPag
                                     : frame->AddModule(page, parent);
         parents[std::size_t(level)] = node;
     }
+    // Every page in sight, as the main tree.
+    frame->ModuleTree()->expandAll();
 }
 
 void BuildModuleTree(TMainForm*, TModuleFrame* frame, int layout)

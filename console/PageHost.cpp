@@ -71,7 +71,22 @@ void TPageHost::ForgetDeviceNodes()
         // The page on show stays the "Devices" page, with no device selected.
         m_Current = m_DevicesNode;
         m_Selection = {m_DevicesNode};
+        PostDeviceGone();
     }
+}
+
+void TPageHost::PostDeviceGone()
+{
+    // The pages learn that no device is on show any more, as when "Devices"
+    // is selected, once the registry change that removed it is over: they
+    // must not go on showing the values of a switch that is gone.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_Stopped && m_Current == m_DevicesNode && m_DevicesNode)
+                EventOnTreeChange();
+        },
+        Qt::QueuedConnection);
 }
 
 QTreeWidgetItem* TPageHost::AddPageNode(TModule* page, QTreeWidgetItem* parent, int image)
@@ -152,6 +167,7 @@ void TPageHost::ForgetNode(TTreeNode* node)
         m_Current = m_DevicesNode;
         m_Selection = {m_DevicesNode};
         ShowSelection(m_Current, m_Selection);
+        PostDeviceGone();
     }
 }
 
@@ -196,6 +212,13 @@ void TPageHost::EventOnTreeChanging()
                     return;
                 }
             }
+        }
+        // A move to a node that is already selected (a Ctrl+click on it)
+        // switches multiple selection off: that node alone stays selected.
+        if (m_Selection.size() > 1 && m_Selection.contains(current) &&
+            (current != m_Current || !current->isSelected())) {
+            ApplySelection(current, {current});
+            return;
         }
         // Keep the order in which the siblings were selected.
         QList<TTreeNode*> selected;

@@ -78,6 +78,7 @@ public:
 private:
     TModule* PageOf(const TTreeNode* node) const;
     void ShowSelection(TTreeNode* current, const QList<TTreeNode*>& selection);
+    void PostDeviceGone();
     void PostSelectionCheck();
     void EventOnTreeChanging();
     bool ApplySelection(TTreeNode* current, QList<TTreeNode*> selection);

@@ -60,6 +60,14 @@ public:
     virtual int Refresh(bool current) = 0;
 };
 
+// A page whose running work closing the console would cut off (a switch
+// left with half an image): it says what runs, or nothing.
+class TRunningWork {
+public:
+    virtual ~TRunningWork() = default;
+    virtual QString RunningWork() const = 0;
+};
+
 // Services of the page host. The devices pages act on are those of the main
 // tree's selection.
 class TModuleCallback {

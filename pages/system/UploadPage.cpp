@@ -97,6 +97,11 @@ QString TUploadPage::WhyNoStart() const
     return "Enter the image's file name on the TFTP server.";
 }
 
+QString TUploadPage::RunningWork() const
+{
+    return IsBusy() ? QString("\"%1\" is sending its image to the switches.").arg(m_Kind.caption) : QString();
+}
+
 bool TUploadPage::IsBuildin() const { return !m_rbRemote->isChecked(); }
 
 void TUploadPage::EventOnLocalClick(QRadioButton* sender)

@@ -18,10 +18,13 @@ class QPushButton;
 class QRadioButton;
 class QWidget;
 
-class TUploadPage : public TTransferPage {
+class TUploadPage : public TTransferPage, public TRunningWork {
     Q_OBJECT
 
 public:
+    // TRunningWork: a run that closing would cut off.
+    QString RunningWork() const override;
+
     // What makes a page of this kind.
     struct TKind {
         QString caption;

@@ -8,6 +8,7 @@
 #include "console/IntpSock.h"
 #include "console/IntpReceiveQueue.h"
 #include "console/MainForm.h"
+#include "pages/system/Modulebasics_restore.h"
 #include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
 #include "console/ProtocolHost.h"
@@ -20,6 +21,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -168,6 +171,19 @@ TEST_F(MainForm, ModelGroupingFollowsAChangeOfTheSortBox)
     EXPECT_EQ(Group(0)->childCount(), 3);
 }
 
+TEST_F(MainForm, AddingADeviceOpensDevicesWithEveryGroup)
+{
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
+    MakeDevice(1, 1, 0x0A000001);
+    MakeDevice(2, 2, 0x0A000002);
+    Group(0)->setExpanded(false);
+    m_Form->DevicesNode()->setExpanded(false);
+    MakeDevice(3, 2, 0x0A000003);
+    EXPECT_TRUE(m_Form->DevicesNode()->isExpanded());
+    EXPECT_TRUE(Group(0)->isExpanded());
+    EXPECT_TRUE(Group(1)->isExpanded());
+}
+
 TEST_F(MainForm, FilterMethodGroupsUnicastSubnetsAndOthers)
 {
     m_Filter.settings.Unicasts = {{0x0A000001, 0xFFFFFFFF}};
@@ -236,6 +252,15 @@ TEST_F(MainForm, PageThatRefusesToLeaveKeepsTheMainSelection)
     QCoreApplication::processEvents();
     EXPECT_EQ(m_Form->Tree()->currentItem(), m_PageNode);
     EXPECT_EQ(m_Form->GetCurrentPage(), m_Page);
+    // So is a mouse click: no other node stays highlighted.
+    m_Form->resize(900, 700);
+    m_Form->show();
+    const QRect rect = m_Form->Tree()->visualItemRect(m_Form->DevicesNode());
+    QTest::mouseClick(m_Form->Tree()->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_Form->Tree()->currentItem(), m_PageNode);
+    EXPECT_EQ(m_Form->Tree()->selectedItems(), QList<QTreeWidgetItem*>{m_PageNode});
+    EXPECT_EQ(m_Form->GetCurrentPage(), m_Page);
 }
 
 TEST_F(MainForm, SecondGenerationModelRebuildsThePageTreeOnce)
@@ -279,16 +304,37 @@ TEST_F(MainForm, DeviceWithoutTheSupportedEnterpriseNumberDisablesTheDevicesPage
     EXPECT_EQ(m_Boxes.size(), 1u);
 }
 
-TEST_F(MainForm, RemovingTheSelectedDeviceLeavesTheDevicesPageOnShow)
+TEST_F(MainForm, RemovingTheSelectedDeviceLeavesTheDevicesPageOnShowWithoutADevice)
 {
-    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
-    ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
-    Intp::DeleteAllDevices();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(m_Form->GetCurrentPage(), m_Form->ModuleFrame());
-    EXPECT_EQ(m_Form->Tree()->currentItem(), m_Form->DevicesNode());
-    Intp::TDevice* current = nullptr;
-    EXPECT_EQ(m_Form->GetCurrentDevice(current), 0);
+    // A device page of the "Devices" page records what it is told.
+    auto* devicePage = static_cast<TRecordingPage*>(
+        m_Form->ModuleFrame()->Adopt(std::make_unique<TRecordingPage>("Device Page")));
+    QTreeWidgetItem* node = m_Form->ModuleFrame()->AddModule(devicePage, nullptr);
+    for (bool reboot : {false, true}) {
+        SCOPED_TRACE(reboot);
+        Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+        ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
+        m_Form->ModuleFrame()->ModuleTree()->setCurrentItem(node);
+        ASSERT_EQ(m_Form->ModuleFrame()->GetSelectedModule(), devicePage);
+        ASSERT_EQ(devicePage->notifications.back().device, a);
+        if (reboot) {
+            m_Filter.refused = 0;  // as the console's filter: no address 0
+            a->SetIp(0);
+        } else {
+            Intp::DeleteAllDevices();  // a discovery
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(m_Form->GetCurrentPage(), m_Form->ModuleFrame());
+        EXPECT_EQ(m_Form->Tree()->currentItem(), m_Form->DevicesNode());
+        Intp::TDevice* current = nullptr;
+        EXPECT_EQ(m_Form->GetCurrentDevice(current), 0);
+        // The page on show was told that no device is on show.
+        ASSERT_FALSE(devicePage->notifications.empty());
+        EXPECT_EQ(devicePage->notifications.back().code, ncSelectionChanged);
+        EXPECT_EQ(devicePage->notifications.back().device, nullptr);
+        Intp::DeleteAllDevices();
+        QCoreApplication::processEvents();
+    }
 }
 
 TEST_F(MainForm, FollowUpTimerReadsMissingSettingsAndStopsOnTheSixthCountedTick)
@@ -479,6 +525,53 @@ TEST_F(MainForm, ScanDevicesOpensTheScanDialog)
     EXPECT_FALSE(m_Form->ScanForm()->isVisible());
 }
 
+TEST_F(MainForm, ClosingWhileARestoreRunsAsksFirst)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
+    QTreeWidget* pages = m_Form->ModuleFrame()->ModuleTree();
+    const QList<QTreeWidgetItem*> found = pages->findItems("Restore", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    pages->setCurrentItem(found.front());
+    auto* restore = dynamic_cast<TModuleBasicsRestore*>(TModuleFrame::ModuleOf(found.front()));
+    ASSERT_NE(restore, nullptr);
+    ASSERT_EQ(restore->RowCount(), 1);
+    QTemporaryDir dir;
+    QFile image(dir.filePath("config.bin"));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.write(QByteArray(2048, 'c'));
+    image.close();
+    restore->EventOnFileChosen(image.fileName());
+    restore->EventOnRestoreClick();
+    ASSERT_TRUE(restore->IsBusy());
+    m_Form->show();
+
+    // Exit (its menu item, Ctrl+X, the tray's) and the window's close button
+    // ask; No keeps the window and the transfer.
+    m_BoxAnswer = QMessageBox::No;
+    m_Form->Action("acExit")->trigger();
+    ASSERT_EQ(m_Boxes.size(), 1u);
+    EXPECT_NE(m_Boxes[0].find("\"Restore\""), std::string::npos) << m_Boxes[0];
+    EXPECT_NE(m_Boxes[0].find("half an image"), std::string::npos);
+    EXPECT_TRUE(m_Form->isVisible());
+    EXPECT_TRUE(m_Form->IntpSock()->IsOpen());
+    EXPECT_FALSE(m_Form->close());
+    EXPECT_EQ(m_Boxes.size(), 2u);
+    EXPECT_TRUE(restore->IsBusy());
+
+    m_BoxAnswer = QMessageBox::Yes;
+    m_Form->Action("acExit")->trigger();
+    EXPECT_EQ(m_Boxes.size(), 3u);  // asked once
+    EXPECT_FALSE(m_Form->isVisible());
+}
+
+TEST_F(MainForm, ClosingWithNoTransferRunningAsksNothing)
+{
+    m_Form->show();
+    EXPECT_TRUE(m_Form->close());
+    EXPECT_TRUE(m_Boxes.empty());
+}
+
 TEST_F(MainForm, ExitStopsReceptionAndTheWindowEndsRequestsBeforeLeavingTheLibrary)
 {
     Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
@@ -619,6 +712,20 @@ TEST_F(MainForm, CtrlClicksSelectSiblingsOnly)
     // A plain click on the other group starts a new selection there.
     click(c, Qt::NoModifier);
     EXPECT_EQ(selected(), (TDeviceList{c}));
+
+    // Ctrl+click on a node that is already selected leaves that node alone.
+    click(a, Qt::NoModifier);
+    click(b, Qt::ControlModifier);
+    ASSERT_EQ(selected(), (TDeviceList{a, b}));
+    click(b, Qt::ControlModifier);
+    EXPECT_EQ(selected(), (TDeviceList{b}));
+    EXPECT_TRUE(m_Form->IsCurrentDevice(b));
+    EXPECT_TRUE(m_Form->FindDeviceNode(b)->isSelected());
+    EXPECT_FALSE(m_Form->FindDeviceNode(a)->isSelected());
+    click(a, Qt::ControlModifier);
+    click(a, Qt::ControlModifier);  // the current node itself
+    EXPECT_EQ(selected(), (TDeviceList{a}));
+    EXPECT_EQ(m_Form->Tree()->selectedItems().size(), 1);
 }
 
 TEST_F(MainForm, DiscoveryChainFollowsOnlySuccessfulAcceptedReplies)
@@ -777,6 +884,29 @@ TEST_F(MainForm, TreeColumnFitsALongDeviceTextOnceTheBatchIsDone)
     d->SetName(std::string(80, 'W'));
     ASSERT_TRUE(QTest::qWaitFor(fits, 5000));
     EXPECT_GT(tree->columnWidth(0), before);
+}
+
+TEST_F(MainForm, TheWindowOpensAtAUsefulSizeAndTheTreePaneShowsWholeDeviceNames)
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_GE(m_Form->width(), available.width() * 4 / 5);
+    EXPECT_GE(m_Form->height(), available.height() * 4 / 5);
+    EXPECT_LE(m_Form->width(), available.width());
+    EXPECT_LE(m_Form->height(), available.height());
+
+    m_Form->resize(1280, 800);
+    m_Form->show();
+    Intp::TDevice* d = MakeDevice(1, 1, 0xC0A8640A);
+    d->SetName("Distribution-Switch-West");
+    QTreeWidget* tree = m_Form->Tree();
+    QTreeWidgetItem* node = m_Form->FindDeviceNode(d);
+    ASSERT_NE(node, nullptr);
+    auto whole = [&] {
+        const QRect rect = tree->visualItemRect(node);
+        return rect.isValid() &&
+               rect.left() + tree->fontMetrics().horizontalAdvance(node->text(0)) < tree->viewport()->width();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(whole, 5000));
 }
 
 TEST_F(MainForm, SelectingAGroupNodeEndsMultipleSelectionAndNotifiesWithNoDevice)

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -242,4 +243,76 @@ TEST_F(ModuleFrame, AFrontPanelWiderThanThePageScrollsInsteadOfWideningIt)
     EXPECT_GE(banner->width(), 1400);  // whole, not cut
     EXPECT_TRUE(area->horizontalScrollBar()->isVisible());
     EXPECT_GT(area->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(ModuleFrame, AModelWithoutABannerMakesTheBannerOnShowLeaveAlsoWhenItIsTheDefault)
+{
+    TRecordingPage* general = AddBanner("General", 0);
+    TRecordingPage* larch = AddBanner("Larch", 1);
+    m_Frame->OnNotify(nullptr, ncSelectionChanged, 0);
+    ASSERT_EQ(m_Frame->ShownBanner(), general);
+    Intp::TDevice* unknown = MakeDevice(1, 3, 0x0A000001);
+    for (TRecordingPage* shown : {general, larch}) {
+        if (shown == larch)
+            m_Frame->OnNotify(MakeDevice(2, 1, 0x0A000002), ncSelectionChanged, 0);
+        ASSERT_EQ(m_Frame->ShownBanner(), shown);
+        m_Log.clear();
+        m_Frame->OnNotify(unknown, ncSelectionChanged, 0);
+        EXPECT_EQ(m_Frame->ShownBanner(), general);
+        ASSERT_GE(m_Log.size(), 2u);
+        EXPECT_EQ(m_Log[0], shown->m_Caption.toStdString() + ": leave force");
+        EXPECT_EQ(m_Log[1], "General: refresh all");
+    }
+}
+
+TEST_F(ModuleFrame, ABusyPageIsAskedBeforeTheLoginPageAndMayKeepItsPlace)
+{
+    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    Select(m_Ports);
+    m_Ports->m_AllowLeave = false;  // a transfer runs
+    Intp::TDevice* out = MakeDevice(2, 1, 0x0A000002, false);
+    m_Host.current = out;
+    m_Frame->OnNotify(out, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->GetSelectedModule(), m_Ports);
+    EXPECT_EQ(m_Frame->ModuleTree()->currentItem(), m_Nodes[m_Ports]);
+    EXPECT_FALSE(m_Ports->isHidden());
+    EXPECT_TRUE(m_Login->isHidden());  // never two pages at once
+
+    // Once it may leave, the login page takes over.
+    m_Ports->m_AllowLeave = true;
+    m_Frame->OnNotify(out, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->GetSelectedModule(), m_Login);
+    EXPECT_TRUE(m_Ports->isHidden());
+    EXPECT_FALSE(m_Login->isHidden());
+}
+
+TEST_F(ModuleFrame, ALoggedInDeviceWithNoPageSelectedGetsTheFirstPage)
+{
+    m_Frame->ClearModuleTree();  // as a rebuild for the other layout leaves it
+    m_Frame->AddModule(m_Login, nullptr);
+    m_Frame->AddModule(m_Ports, nullptr);
+    ASSERT_EQ(m_Frame->GetSelectedModule(), nullptr);
+    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    m_Frame->OnNotify(m_Host.current, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Frame->GetSelectedModule(), m_Login);
+    EXPECT_FALSE(m_Login->isHidden());
+    EXPECT_TRUE(m_Frame->ModuleTree()->topLevelItem(0)->isSelected());
+}
+
+TEST_F(ModuleFrame, AClickOnAnotherPageThatIsRefusedLeavesTheShownPageHighlighted)
+{
+    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    Select(m_Ports);
+    m_Ports->m_AllowLeave = false;
+    m_Frame->resize(800, 600);
+    QTreeWidget* tree = m_Frame->ModuleTree();
+    tree->expandAll();
+    const QRect rect = tree->visualItemRect(m_Nodes[m_Settings]);
+    ASSERT_TRUE(rect.isValid());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_Frame->GetSelectedModule(), m_Ports);
+    EXPECT_EQ(tree->currentItem(), m_Nodes[m_Ports]);
+    EXPECT_EQ(tree->selectedItems(), QList<QTreeWidgetItem*>{m_Nodes[m_Ports]});
+    EXPECT_TRUE(m_Settings->isHidden());
 }

@@ -172,6 +172,24 @@ TEST_F(ModuleTree, OnlyPagesThatExistGetNodes)
     EXPECT_FALSE(texts.contains("Save To Flash"));
 }
 
+TEST_F(ModuleTree, GroupsStandOnlyAboveBuiltPages)
+{
+    // A console built with the login, backup and save pages only.
+    std::set<TPageId> without;
+    for (const auto& [id, caption] : OwnCaptions())
+        if (id != TPageId::TModuleBasics && id != TPageId::TModuleBasicsBackup && id != TPageId::TModuleSave &&
+            id != TPageId::TModuleBasicsUpgrade)
+            without.insert(id);
+    TCreated created;
+    auto frame = std::make_unique<TModuleFrame>();
+    BuildModuleTreeWith(frame.get(), 0, Factories(&created, without));
+    EXPECT_EQ(Texts(frame->ModuleTree()), (QStringList{"Basics", "  Backup", "  Upgrade", "Save To Flash"}));
+    frame->ClearModuleTree();
+    BuildModuleTreeWith(frame.get(), 1, Factories(&created, without));
+    EXPECT_EQ(Texts(frame->ModuleTree()),
+              (QStringList{"System", "  TFTP Transaction", "    Upgrade", "    Backup", "Save To Flash"}));
+}
+
 TEST(ModuleTreeRegistrations, BothLayoutsPlaceEveryRegisteredPage)
 {
     const std::vector<TPageType>& types = RegisteredPages();

@@ -469,6 +469,58 @@ TEST_F(ConsoleE2E, ARebootedSwitchComesBackThroughTheStatusMonitor)
     EXPECT_EQ(m_Fleet.Requests(0, 0), 1u); // no new discovery
 }
 
+// Switches of both page-tree layouts: selecting a logged-in one always shows
+// a page; a switch on show that reboots leaves the "Devices" page without a
+// switch rather than with its last values.
+TEST_F(ConsoleE2E, EverySelectedSwitchShowsAPageInBothLayoutsAndOneThatLeavesShowsNone)
+{
+    Model(); // the shipped model table
+    const char *ids[] = {"LRCH-5T-A1", "BRCH-6G-C3"}; // layouts 0 and 1
+    for (size_t i = 0; i < 2; ++i)
+        m_Fleet.Add(SettingsOf(i, ids[i], Intp::GetDeviceTypes()[Intp::FindTypeByPid(Intp::MakeProductId(ids[i]))],
+                               i == 0 ? "larch" : "birch"));
+    m_Fleet.SetRebootSilence(2000ms);
+    std::string error;
+    ASSERT_TRUE(m_Fleet.Start(&error)) << error;
+    m_Count = 2;
+    OpenConsole();
+    m_Form->resize(1280, 800);
+    m_Form->EventOnDiscoveryExecute();
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            return DeviceOf(0) && DeviceOf(1) && m_Form->FindDeviceNode(DeviceOf(0)) &&
+                   m_Form->FindDeviceNode(DeviceOf(1)) &&
+                   Intp::Property<Intp::TPropertyBasicsSettings>::Get(DeviceOf(1)).valid;
+        },
+        10s));
+    SelectAll();
+    LogInAll();
+
+    TModuleFrame *frame = m_Form->ModuleFrame();
+    auto pageShown = [&] {
+        TModule *page = frame->GetSelectedModule();
+        return page && page->GetFrame() && page->GetFrame()->isVisible();
+    };
+    for (size_t i : {size_t(0), size_t(1), size_t(0), size_t(1)}) {
+        SCOPED_TRACE(i);
+        m_Form->Tree()->setCurrentItem(m_Form->FindDeviceNode(DeviceOf(i))); // as a click
+        ASSERT_TRUE(RunUntil([&] { return m_Form->IsCurrentDevice(DeviceOf(i)) && pageShown(); }, 5s));
+        EXPECT_EQ(g_ModuleLayout, int(i));
+        EXPECT_TRUE(frame->ModuleTree()->currentItem() && frame->ModuleTree()->currentItem()->isSelected());
+        Screenshot(i == 0 ? "layout0_page" : "layout1_page");
+    }
+
+    // The Birch on show reboots: its node goes, and so does its page's device.
+    m_Form->EventOnRebootExecute();
+    ASSERT_TRUE(RunUntil([&] { return !m_Form->FindDeviceNode(DeviceOf(1)); }, 5s));
+    ASSERT_TRUE(RunUntil(
+        [&] { return frame->ShownBanner() == frame->DefaultBanner() && m_Form->Tree()->currentItem() == m_Form->DevicesNode(); },
+        5s));
+    Intp::TDevice *current = nullptr;
+    EXPECT_EQ(m_Form->GetCurrentDevice(current), 0);
+    Screenshot("device_gone");
+}
+
 // Three switches take an 8 MB firmware image at once; each row's bar in its
 // Status cell moves from the start to the end.
 TEST_F(ConsoleE2E, AnEightMegabyteUpgradeShowsEachRowsProgressFromStartToEnd)
