@@ -7,7 +7,6 @@
 int g_DeviceTypeCount = 0;
 std::vector<int> g_DeviceTypeIndex;
 std::vector<int> g_DeviceBanner;
-int g_LayoutThreshold = 0;
 bool g_DevicesLoadFailed = false;
 
 namespace {

@@ -3,6 +3,8 @@
 // Reader of the device-model table file "devices.dev": name=value lines.
 // Plain C++, so the rules can be tested on a stream.
 
+#include "intp/DeviceType.h"
+
 #include <cstdint>
 #include <functional>
 #include <istream>
@@ -52,7 +54,7 @@ using TDeviceTypeRegistrar =
 extern int g_DeviceTypeCount;
 extern std::vector<int> g_DeviceTypeIndex;   // per file model: its model index
 extern std::vector<int> g_DeviceBanner;      // per file model: its banner number
-extern int g_LayoutThreshold;                // a model index above it selects layout 1
+using Intp::g_LayoutThreshold;               // a model index above it selects layout 1
 extern bool g_DevicesLoadFailed;
 
 // Parses the stream, registers every model read and fills the start-up

@@ -85,4 +85,6 @@ uint32_t GetDeviceTypeTagVidNum(uint32_t index) { return TypeAt(index).TagVidNum
 
 void ResetDeviceTypes() { Types().clear(); }
 
+int g_LayoutThreshold = 0;
+
 } // namespace Intp

@@ -55,4 +55,8 @@ uint32_t GetDeviceTypeTagVidNum(uint32_t index);
 // Empties the table (tests only).
 void ResetDeviceTypes();
 
+// The model index above which a switch is of the second generation (its
+// pages and page tree differ); set from the model table at start-up.
+extern int g_LayoutThreshold;
+
 } // namespace Intp

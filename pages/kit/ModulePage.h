@@ -177,6 +177,7 @@ protected:
     bool IsRefilling() const { return m_Refilling; }
 
 private:
+    friend class TPageForm;
     bool IsAnyDeviceCode(std::uint16_t code) const;
 
     struct TRead {

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSpinBox>
 
 #include <algorithm>
@@ -433,6 +434,53 @@ void TEditedList::SetStep(int column, TStep step)
         c->step = std::move(step);
 }
 
+int TEditedList::AddTextColumn(const QString& header)
+{
+    TValueColumn column;
+    column.column = AddColumn(header);
+    column.isText = true;
+    m_Columns.push_back(column);
+    return column.column;
+}
+
+void TEditedList::SetText(int row, int column, const QString& text)
+{
+    if (row >= 0 && row < RowCount() && FindColumn(column))
+        Model()->SetCell(row, column, text);
+}
+
+void TEditedList::SetColumnEnabled(int column, bool enabled)
+{
+    if (TValueColumn* c = FindColumn(column)) {
+        c->enabled = enabled;
+        UpdateEditors();
+    }
+}
+
+void TEditedList::SetEditorLabel(int column, QWidget* label)
+{
+    if (TValueColumn* c = FindColumn(column)) {
+        c->label = label;
+        UpdateEditors();
+    }
+}
+
+void TEditedList::BindEditor(int column, QLineEdit* editor)
+{
+    TValueColumn* c = FindColumn(column);
+    if (!c || !editor)
+        return;
+    c->editor = editor;
+    connect(editor, &QLineEdit::textEdited, this, [this, column](const QString& text) {
+        int row = SelectedRow();
+        if (m_Updating || row < 0)
+            return;
+        SetText(row, column, text);
+        emit ValueEdited(row, column);
+    });
+    UpdateEditors();
+}
+
 TEditedList::TValueColumn* TEditedList::FindColumn(int column)
 {
     for (TValueColumn& c : m_Columns) {
@@ -466,8 +514,10 @@ int TEditedList::AddEditedRow(const QString& caption, long long index, const std
     row.tag = index;
     row.cells.append(caption);
     int added = Model()->AddRow(std::move(row));
-    for (std::size_t i = 0; i < m_Columns.size(); ++i)
-        SetValue(added, m_Columns[i].column, i < values.size() ? values[i] : 0);
+    for (std::size_t i = 0; i < m_Columns.size(); ++i) {
+        if (!m_Columns[i].isText)
+            SetValue(added, m_Columns[i].column, i < values.size() ? values[i] : 0);
+    }
     return added;
 }
 
@@ -537,12 +587,16 @@ void TEditedList::UpdateEditors()
     int row = SelectedRow();
     m_Updating = true;
     for (const TValueColumn& c : m_Columns) {
+        if (c.label)
+            c.label->setEnabled(row >= 0 && c.enabled);
         if (!c.editor)
             continue;
-        c.editor->setEnabled(row >= 0);
+        c.editor->setEnabled(row >= 0 && c.enabled);
         if (row < 0)
             continue;
-        if (auto* combo = qobject_cast<QComboBox*>(c.editor))
+        if (c.isText)
+            static_cast<QLineEdit*>(c.editor)->setText(Text(row, c.column));
+        else if (auto* combo = qobject_cast<QComboBox*>(c.editor))
             combo->setCurrentIndex(Value(row, c.column));
         else if (auto* spin = qobject_cast<QSpinBox*>(c.editor))
             spin->setValue(Value(row, c.column));
@@ -555,7 +609,7 @@ void TEditedList::UpdateEditors()
 void TEditedList::OnHeaderClicked(int column)
 {
     const TValueColumn* c = FindColumn(column);
-    if (c && c->step && RowCount() > 0) {
+    if (c && c->enabled && c->step && RowCount() > 0) {
         int value = c->step(Value(0, column));
         for (int row = RowCount() - 1; row >= 0; --row)
             SetValue(row, column, value);

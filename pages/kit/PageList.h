@@ -15,6 +15,7 @@
 
 class QAbstractSpinBox;
 class QComboBox;
+class QLineEdit;
 class QSpinBox;
 
 // How a column compares in a sort.
@@ -195,6 +196,13 @@ public:
     // A numeric value with its own header-click step (none: header click does nothing).
     int AddNumberColumn(const QString& header, TStep step = nullptr, TText text = nullptr);
     void SetStep(int column, TStep step);
+    // A text value; its editor is a line edit and its header click does nothing.
+    int AddTextColumn(const QString& header);
+    QString Text(int row, int column) const { return Model()->Cell(row, column); }
+    void SetText(int row, int column, const QString& text);
+    // A column whose editor and header click are off (a choice the switch
+    // does not offer now); on by default.
+    void SetColumnEnabled(int column, bool enabled);
 
     // Adds a row: caption, the row's index (port index, entry number) and its
     // values in the order of the value columns.
@@ -208,8 +216,16 @@ public:
     // Editors of the selected row; enabled exactly while a row is selected.
     void BindEditor(int column, QComboBox* editor);
     void BindEditor(int column, QSpinBox* editor);
+    void BindEditor(int column, QLineEdit* editor);
     // Further controls (labels) that follow the selection.
     void AddSelectionControl(QWidget* control);
+    // The label of a column's editor: enabled with the editor.
+    void SetEditorLabel(int column, QWidget* label);
+    QWidget* EditorOf(int column) const
+    {
+        const TValueColumn* c = FindColumn(column);
+        return c ? c->editor : nullptr;
+    }
     // Re-reads the editors from the selected row (or disables them).
     void UpdateEditors();
 
@@ -227,6 +243,9 @@ private:
         TStep step;
         TText text;
         QWidget* editor = nullptr;
+        QWidget* label = nullptr;  // the editor's label follows it
+        bool isText = false;
+        bool enabled = true;
     };
     TValueColumn* FindColumn(int column);
     const TValueColumn* FindColumn(int column) const;

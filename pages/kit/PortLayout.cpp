@@ -1,5 +1,7 @@
 #include "pages/kit/PortLayout.h"
 
+#include "intp/Device.h"
+#include "intp/Ports.h"
 #include "pages/rules/PageRules.h"
 
 void TPortLayout::Clear()
@@ -59,3 +61,15 @@ QString TPortLayout::RowName(int row) const
 }
 
 bool TPortLayout::FitsMask() const { return FitsPortMask(PortCount()); }
+
+void TPortLayout::BuildFor(const Intp::TDevice* device, int trunkGroups)
+{
+    if (!device) {
+        Clear();
+        return;
+    }
+    const auto& names = Intp::Property<Intp::TPropertyPortName>::Get(const_cast<Intp::TDevice*>(device));
+    Build(int(device->GetPortNum()), names.valid ? names.names : std::vector<std::string>(), trunkGroups);
+}
+
+QString TPortLayout::NumberedCaption(int row) { return QString::asprintf("Port.%02d", row + 1); }

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+namespace Intp {
+class TDevice;
+}
+
 class TPortLayout {
 public:
     // ports: the model's PortNum; trunkGroups: the trunk groups that follow
@@ -17,6 +21,9 @@ public:
     // the port-name record's names when it is valid, else empty (every index
     // is then listed).
     void Build(int ports, const std::vector<std::string>& names, int trunkGroups = 0);
+    // The same for a device: its model's port count and its port-name
+    // record when valid (none: every port listed).
+    void BuildFor(const Intp::TDevice* device, int trunkGroups = 0);
     void Clear();
 
     // Indexes covered: ports, then trunk groups.
@@ -34,6 +41,10 @@ public:
     QString RowName(int row) const;
     // The ports fit a 32-bit mask.
     bool FitsMask() const;
+    // "Port.%02d" of the row counted from 1 (pages that number their rows).
+    static QString NumberedCaption(int row);
+    // Ports of a 32-bit port mask (bit n = port n): only the first 32 take part.
+    static bool InMask(int port) { return port >= 0 && port < 32; }
 
 private:
     std::vector<int> m_RowOfPort;

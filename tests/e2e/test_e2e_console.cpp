@@ -18,8 +18,17 @@
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
 #include "intp/Redundancy.h"
+#include "console/ModuleTree.h"
+#include "intp/SecurityTables.h"
+#include "intp/Warning.h"
 #include "pages/kit/PageList.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/PortCheckList.h"
+#include "pages/security/ModuleSecurity_Mac.h"
+#include "pages/warning/ModuleWarning_Event.h"
+#include "pages/warning/ModuleWarning_Fault.h"
+#include "pages/warning/ModuleWarning_Smtp.h"
+#include "pages/warning/ModuleWarning_Syslog.h"
 #include "pages/system/Banner.h"
 #include "pages/system/BannerPanel.h"
 #include "pages/system/Modulebasics_ipconf.h"
@@ -36,6 +45,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -347,6 +357,111 @@ TEST_F(ConsoleE2E, LoginAndLogoutChangeTheSwitchesState)
 
     m_Form->EventOnLogoutExecute();
     EXPECT_TRUE(RunUntil([&] { return allLoggedIn(false) && m_Fleet.Requests(m_Count - 1, 2) == 2; }, 5s));
+}
+
+// A page of the "Devices" page, read for the selected switches and filled
+// as its own read's notification would fill it.
+template <class TPage, class TGet>
+TPage *ReadPage(TMainForm &form, TPageId id, bool current = true)
+{
+    auto *page = dynamic_cast<TPage *>(FindBuiltModule(form.ModuleFrame(), id));
+    if (!page)
+        return nullptr;
+    Intp::TDevice *device = nullptr;
+    form.GetCurrentDevice(device);
+    page->Refresh(current);
+    if (!RunUntil([&] { return Intp::Property<typename TGet::Record>::Get(device).valid; }, 5s))
+        return nullptr;
+    page->OnNotify(device, TGet::CommandCode, 0);
+    return page;
+}
+
+TEST_F(ConsoleE2E, WarningPagesAndTheMacBlacklistChangeEverySelectedSwitch)
+{
+    // Switches the console supports: their pages are enabled.
+    for (size_t i = 0; i < 2; ++i) {
+        FakeSwitch::TSwitchSettings s = SettingsOf(i, Model().ProductId, Model().Type, std::to_string(i + 1));
+        s.ObjectId = std::string("1.3.6.1.4.1.") + g_SupportedOid + ".1";
+        m_Fleet.Add(s);
+    }
+    std::string error;
+    ASSERT_TRUE(m_Fleet.Start(&error)) << error;
+    m_Count = 2;
+    OpenConsole();
+    DiscoverAll();
+    SelectAll();
+    m_Form->EventOnLoginExecute();
+    ASSERT_TRUE(RunUntil([&] { return m_Fleet.IsLoggedIn(0, ConsoleIp) && m_Fleet.IsLoggedIn(1, ConsoleIp); }, 5s));
+    auto onBoth = [&](auto check) { return RunUntil([&] { return check(m_Fleet.Snapshot(0)) && check(m_Fleet.Snapshot(1)); }, 5s); };
+
+    auto *syslog = ReadPage<TModuleWarningSyslog, Intp::TSessionWarningSyslogGet>(*m_Form, TPageId::TModuleWarningSyslog);
+    ASSERT_NE(syslog, nullptr);
+    syslog->m_Mode->setCurrentIndex(3);
+    syslog->m_Address->setText("198.18.0.1");
+    syslog->m_Apply->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+        auto r = FakeSwitch::RecordOf<Intp::TSessionWarningSyslogGet>(sw);
+        return r.mode == 3 && r.server == ConsoleIp;
+    }));
+
+    auto *fault = ReadPage<TModuleWarningFault, Intp::TSessionWarningFaultGet>(*m_Form, TPageId::TModuleWarningFault);
+    ASSERT_NE(fault, nullptr);
+    ASSERT_GT(fault->m_PortList->count(), 0);
+    fault->m_SysList->item(1)->setCheckState(Qt::Checked);
+    fault->m_PortList->item(0)->setCheckState(Qt::Checked);
+    fault->m_Apply->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+        auto r = FakeSwitch::RecordOf<Intp::TSessionWarningFaultGet>(sw);
+        return (r.systemMask & 2) && (r.portMask & 1);
+    }));
+
+    auto *smtp = ReadPage<TModuleWarningSmtp, Intp::TSessionWarningSmtpGet>(*m_Form, TPageId::TModuleWarningSmtp);
+    ASSERT_NE(smtp, nullptr);
+    smtp->m_Mode->setCurrentIndex(1);
+    smtp->m_Address->setText("198.18.0.1");
+    smtp->m_Sender->setText("switch@example.org");
+    smtp->m_Subject->setText("Alarm");
+    smtp->m_Recipients->setPlainText("admin@example.org");
+    ASSERT_TRUE(smtp->m_Apply->isEnabled());
+    smtp->m_Apply->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+        auto r = FakeSwitch::RecordOf<Intp::TSessionWarningSmtpGet>(sw);
+        return r.enabled && !r.recipients.empty() && r.recipients[0] == "admin@example.org";
+    }));
+
+    // With syslog and e-mail alarms configured, both choices are open (a
+    // page not on show reads its masks as Refresh All does).
+    auto *events =
+        ReadPage<TModuleWarningEvent, Intp::TSessionWarningEventGet>(*m_Form, TPageId::TModuleWarningEvent, false);
+    ASSERT_NE(events, nullptr);
+    ASSERT_EQ(events->m_SysList->RowCount(), 4);
+    for (int row = 0; row < 4; ++row)
+        events->m_SysList->SetValue(row, 1, 1);
+    events->m_Apply->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+        return FakeSwitch::RecordOf<Intp::TSessionWarningEventGet>(sw).syslogSystem == 0xFu;
+    }));
+
+    // An address added to the blacklist and deleted again.
+    auto *blacklist = ReadPage<TModuleSecurityMac, Intp::TSessionSecurityMacGet>(*m_Form, TPageId::TModuleSecurityMac);
+    ASSERT_NE(blacklist, nullptr);
+    const Intp::TMacAddr blocked(0x02, 0x00, 0x5E, 0x10, 0x20, 0x30);
+    auto listed = [&](const FakeSwitch::TSwitch &sw) {
+        auto table = FakeSwitch::TableOf<Intp::TSessionSecurityMacGet>(sw);
+        return std::find(table.begin(), table.end(), blocked) != table.end();
+    };
+    blacklist->m_MAC->setText("02005E102030");
+    ASSERT_TRUE(blacklist->m_Add->isEnabled());
+    blacklist->m_Add->click();
+    EXPECT_TRUE(onBoth(listed));
+    Intp::TDevice *current = DeviceOf(0);
+    ASSERT_TRUE(RunUntil([&] { return Intp::Property<Intp::TPropertySecurityMac>::Get(current).entries.size() == 1; }, 5s));
+    blacklist->OnNotify(current, Intp::ccSecurityMacGet, 0);
+    ASSERT_EQ(blacklist->m_List->RowCount(), 1);
+    blacklist->m_List->SelectRow(0);
+    ASSERT_TRUE(blacklist->m_Delete->isEnabled());
+    blacklist->m_Delete->click();
+    EXPECT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) { return !listed(sw); }));
 }
 
 TEST_F(ConsoleE2E, RebootSilencesTheSwitchUntilItIsHeardAgain)

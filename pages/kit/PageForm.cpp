@@ -1,0 +1,203 @@
+#include "pages/kit/PageForm.h"
+
+#include "pages/kit/ModulePage.h"
+#include "pages/kit/PageWidgets.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kLabelProperty = "pageFormLabel";
+
+}  // namespace
+
+TPageForm::TPageForm(TModulePage* page) : m_Page(page), m_Layout(new QVBoxLayout(page)) {}
+
+void TPageForm::Register(QWidget* control)
+{
+    if (m_NeedsDevice)
+        m_Page->AddInputs({control});
+}
+
+QGridLayout* TPageForm::Grid()
+{
+    if (!m_Grid) {
+        m_Grid = new QGridLayout();
+        m_Grid->setColumnStretch(2, 1);
+        m_Layout->addLayout(m_Grid);
+        m_Panel = nullptr;
+    }
+    return m_Grid;
+}
+
+QBoxLayout* TPageForm::Panel()
+{
+    if (!m_Panel) {
+        m_Panel = new QHBoxLayout();
+        m_Panel->addStretch(1);
+        m_Layout->addLayout(m_Panel);
+        m_Grid = nullptr;
+    }
+    return m_Panel;
+}
+
+QBoxLayout* TPageForm::Buttons()
+{
+    if (!m_Buttons) {
+        m_Buttons = new QHBoxLayout();
+        m_Buttons->addStretch(1);
+        m_Layout->addLayout(m_Buttons);
+    }
+    return m_Buttons;
+}
+
+void TPageForm::AddField(const QString& label, QWidget* field)
+{
+    QGridLayout* grid = Grid();
+    const int row = grid->rowCount();
+    field->setParent(m_Page);
+    if (!label.isEmpty()) {
+        auto* caption = new QLabel(label, m_Page);
+        caption->setBuddy(field);
+        field->setProperty(kLabelProperty, QVariant::fromValue(static_cast<QObject*>(caption)));
+        grid->addWidget(caption, row, 0);
+        Register(caption);
+    }
+    grid->addWidget(field, row, 1);
+    Register(field);
+}
+
+QComboBox* TPageForm::Choice(const QString& label, const QStringList& items)
+{
+    auto* combo = new QComboBox();
+    combo->addItems(items);
+    return Labelled(label, combo);
+}
+
+QSpinBox* TPageForm::Number(const QString& label, int minimum, int maximum)
+{
+    auto* spin = new QSpinBox();
+    spin->setRange(minimum, maximum);
+    return Labelled(label, spin);
+}
+
+QLineEdit* TPageForm::Text(const QString& label, int maxLength)
+{
+    auto* edit = new QLineEdit();
+    if (maxLength > 0)
+        edit->setMaxLength(maxLength);
+    return Labelled(label, edit);
+}
+
+QLineEdit* TPageForm::Password(const QString& label, int maxLength)
+{
+    QLineEdit* edit = Text(label, maxLength);
+    edit->setEchoMode(QLineEdit::Password);
+    return edit;
+}
+
+TIpEdit* TPageForm::Ip(const QString& label) { return Labelled(label, new TIpEdit()); }
+
+TMacEdit* TPageForm::Mac(const QString& label) { return Labelled(label, new TMacEdit()); }
+
+QCheckBox* TPageForm::Check(const QString& text) { return Labelled(QString(), new QCheckBox(text)); }
+
+QButtonGroup* TPageForm::Radios(const QString& label, const QStringList& items)
+{
+    auto* box = new QWidget();
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* group = new QButtonGroup(box);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* radio = new QRadioButton(items.at(i), box);
+        group->addButton(radio, i);
+        row->addWidget(radio);
+    }
+    row->addStretch(1);
+    Labelled(label, box);
+    return group;
+}
+
+QPlainTextEdit* TPageForm::Memo(const QString& label, const QString& note)
+{
+    auto* memo = Labelled(label, new QPlainTextEdit());
+    if (!note.isEmpty()) {
+        auto* hint = new QLabel(note, m_Page);
+        Grid()->addWidget(hint, Grid()->rowCount(), 1);
+        // The note follows the memo.
+        memo->setProperty("pageFormNote", QVariant::fromValue(static_cast<QObject*>(hint)));
+        Register(hint);
+    }
+    return memo;
+}
+
+QWidget* TPageForm::Field(const QString& label, QWidget* field) { return Labelled(label, field); }
+
+QLabel* TPageForm::LabelOf(const QWidget* field) const
+{
+    return field ? qobject_cast<QLabel*>(field->property(kLabelProperty).value<QObject*>()) : nullptr;
+}
+
+void TPageForm::SetFieldEnabled(QWidget* field, bool enabled) const
+{
+    if (!field)
+        return;
+    field->setEnabled(enabled);
+    if (QLabel* label = LabelOf(field))
+        label->setEnabled(enabled);
+    if (auto* note = qobject_cast<QWidget*>(field->property("pageFormNote").value<QObject*>()))
+        note->setEnabled(enabled);
+}
+
+QWidget* TPageForm::List(const QString& title, QWidget* list, bool boldTitle)
+{
+    list->setParent(m_Page);
+    if (!title.isEmpty()) {
+        auto* caption = new QLabel(title, m_Page);
+        QFont font = caption->font();
+        font.setBold(boldTitle);
+        caption->setFont(font);
+        caption->setBuddy(list);
+        m_Layout->addWidget(caption);
+        Register(caption);
+    }
+    m_Layout->addWidget(list, 1);
+    Register(list);
+    m_Grid = nullptr;
+    m_Panel = nullptr;
+    return list;
+}
+
+void TPageForm::AddPanelEditor(const QString& label, QWidget* editor)
+{
+    QBoxLayout* panel = Panel();
+    auto* caption = new QLabel(label, m_Page);
+    editor->setParent(m_Page);
+    caption->setBuddy(editor);
+    editor->setProperty(kLabelProperty, QVariant::fromValue(static_cast<QObject*>(caption)));
+    const int at = panel->count() - 1;  // before the stretch
+    panel->insertWidget(at, caption);
+    panel->insertWidget(at + 1, editor);
+    panel->insertSpacing(at + 2, 12);
+}
+
+QPushButton* TPageForm::Button(const QString& text, const char* glyph, bool isDefault)
+{
+    auto* button = new QPushButton(text, m_Page);
+    if (glyph)
+        LoadGlyph(button, glyph);
+    if (isDefault)
+        button->setDefault(true);
+    Buttons()->addWidget(button);
+    Register(button);
+    return button;
+}

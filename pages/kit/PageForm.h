@@ -1,0 +1,96 @@
+#pragma once
+
+// The form builder of the device pages: labelled fields, lists, editor
+// panels and a button row, arranged top to bottom in Qt layouts. Every
+// label is its field's buddy; every field, label and button made here needs
+// a current device (the page enables it on each refill) unless made after
+// NeedsDevice(false).
+//
+//   TPageForm form(this);
+//   m_Mode = form.Choice("&Mode:", {"Disable", "Enable"});
+//   m_Address = form.Ip("Server IP &Address:");
+//   m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+
+class QBoxLayout;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QWidget;
+class TIpEdit;
+class TMacEdit;
+class TModulePage;
+
+class TPageForm {
+public:
+    // Lays the page out top to bottom; the page's margins stay.
+    explicit TPageForm(TModulePage* page);
+
+    // Whether what is made from now on needs a current device (default true).
+    void NeedsDevice(bool needs) { m_NeedsDevice = needs; }
+
+    // --- Labelled fields, in a grid of label and field.
+    QComboBox* Choice(const QString& label, const QStringList& items);
+    QSpinBox* Number(const QString& label, int minimum, int maximum);
+    // maxLength 0: no limit.
+    QLineEdit* Text(const QString& label, int maxLength = 0);
+    QLineEdit* Password(const QString& label, int maxLength);
+    TIpEdit* Ip(const QString& label);
+    TMacEdit* Mac(const QString& label);
+    QCheckBox* Check(const QString& text);
+    // A group of radio buttons in one row; the item index is the button id.
+    QButtonGroup* Radios(const QString& label, const QStringList& items);
+    // A multi-line text with a note under it.
+    QPlainTextEdit* Memo(const QString& label, const QString& note = QString());
+    // Any widget as a labelled field (the page parents it).
+    QWidget* Field(const QString& label, QWidget* field);
+    // The label of a field made here, or null.
+    QLabel* LabelOf(const QWidget* field) const;
+    // Enables a field with its label.
+    void SetFieldEnabled(QWidget* field, bool enabled) const;
+
+    // --- A list under its title (its buddy); the list takes the spare height.
+    QWidget* List(const QString& title, QWidget* list, bool boldTitle = false);
+    // A labelled editor in the row of editors under the last list; the list
+    // that binds it enables it and its label with the selection.
+    template <class W> W* PanelEditor(const QString& label, W* editor)
+    {
+        AddPanelEditor(label, editor);
+        return editor;
+    }
+
+    // --- The button row at the bottom, right-aligned; one default button.
+    QPushButton* Button(const QString& text, const char* glyph = nullptr, bool isDefault = false);
+
+    // Controls of the form that need a current device.
+    void Register(QWidget* control);
+
+private:
+    QGridLayout* Grid();
+    QBoxLayout* Panel();
+    QBoxLayout* Buttons();
+    template <class W> W* Labelled(const QString& label, W* field)
+    {
+        AddField(label, field);
+        return field;
+    }
+    void AddField(const QString& label, QWidget* field);
+    void AddPanelEditor(const QString& label, QWidget* editor);
+
+    TModulePage* m_Page;
+    QBoxLayout* m_Layout;
+    QGridLayout* m_Grid = nullptr;
+    QBoxLayout* m_Panel = nullptr;
+    QBoxLayout* m_Buttons = nullptr;
+    bool m_NeedsDevice = true;
+};

@@ -1,0 +1,65 @@
+#include "pages/security/ModuleSecurity_Mac.h"
+
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+TModuleSecurityMac::TModuleSecurityMac(QWidget* parent) : TModulePage("MAC Blacklist", parent)
+{
+    TPageForm form(this);
+    m_List = new TPageListView();
+    m_List->AddColumn("MAC Address");
+    m_List->setHeaderHidden(true);
+    form.List(QString(), m_List);
+    m_MAC = form.Mac("&MAC Address:");
+    m_Label1 = form.LabelOf(m_MAC);
+    m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD");
+    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_REMOVE");
+
+    AddRead<Intp::TSessionSecurityMacGet>();
+    m_Table.Bind(this, m_List, m_Add, m_Delete,
+                 {[](const Intp::TMacAddr& mac) { return QStringList{QString::fromStdString(mac.ToString())}; },
+                  [](const Intp::TMacAddr& mac) { return QString::fromStdString(mac.ToString()); },
+                  [this]() -> std::optional<Intp::TMacAddr> {
+                      std::uint8_t bytes[6];
+                      if (!m_MAC->Value(bytes))
+                          return std::nullopt;
+                      return Intp::TMacAddr(bytes);
+                  },
+                  [this](const Intp::TMacAddr* mac) {
+                      if (!mac) {
+                          m_MAC->clear();
+                          return;
+                      }
+                      std::uint8_t bytes[6];
+                      mac->CopyTo(bytes);
+                      m_MAC->SetValue(bytes);
+                  }});
+    connect(m_MAC, &QLineEdit::textChanged, this, [this] { EventOnMacChange(); });
+}
+
+void TModuleSecurityMac::EventOnMacChange()
+{
+    // The address is shown in lower case, as typed or filled.
+    const QString lower = m_MAC->text().toLower();
+    if (lower != m_MAC->text()) {
+        const int cursor = m_MAC->cursorPosition();
+        m_MAC->setText(lower);
+        m_MAC->setCursorPosition(cursor);
+        return;
+    }
+    m_Table.UpdateButtons();
+}
+
+void TModuleSecurityMac::Fill(Intp::TDevice* device)
+{
+    m_MAC->clear();
+    m_Table.Rebuild(device);
+}
+
+void TModuleSecurityMac::OnLeave() { m_Table.Rebuild(nullptr); }
+
+REGISTER_PAGE(TModuleSecurityMac);

@@ -1,0 +1,35 @@
+#pragma once
+
+// "MAC Blacklist": the addresses the current switch refuses, added or
+// deleted one at a time on every target device.
+
+#include "intp/SecurityTables.h"
+#include "pages/kit/ModulePage.h"
+#include "pages/kit/TableEditor.h"
+
+class QLabel;
+class QPushButton;
+class TMacEdit;
+
+class TModuleSecurityMac : public TModulePage {
+    Q_OBJECT
+
+public:
+    explicit TModuleSecurityMac(QWidget* parent = nullptr);
+
+    TPageListView* m_List = nullptr;
+    QLabel* m_Label1 = nullptr;
+    TMacEdit* m_MAC = nullptr;
+    QPushButton* m_Add = nullptr;
+    QPushButton* m_Delete = nullptr;
+
+    // Address handler: Add or Delete by whether the typed address is listed.
+    void EventOnMacChange();
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+    void OnLeave() override;
+
+private:
+    TTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd, Intp::TSessionSecurityMacDel> m_Table;
+};

@@ -1,0 +1,120 @@
+#include "pages/warning/ModuleWarning_Event.h"
+
+#include "intp/DeviceType.h"
+#include "intp/Ports.h"
+#include "intp/Warning.h"
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PortLayout.h"
+
+#include <QPushButton>
+
+namespace {
+
+const char* const kEventNames[] = {
+    "System Cold Start", "Power Status",      "SNMP Authentication Failure", "Swale Ring Topology Change",
+    "Device cold start", "Device warm start", "Authentication Failure",      "Swale Ring Topology Change"};
+const QStringList kOnOff = {"Disable", "Enable"};
+const QStringList kLink = {"Disable", "Link Up", "Link Down", "Link Up & Down"};
+
+template <class TList> void DeclareColumns(TList* list, const QString& caption, const QStringList& choices)
+{
+    using TRow = TModuleWarningEvent::TEventRow;
+    list->Caption(caption, [](const TRow& row) { return row.caption; });
+    list->Choice("Syslog", &TRow::syslog, choices, "Syslog:");
+    list->Choice("SMTP", &TRow::smtp, choices, "SMTP:");
+}
+
+bool Bit(std::uint32_t mask, int bit) { return bit >= 0 && bit < 32 && ((mask >> bit) & 1u); }
+
+}  // namespace
+
+TModuleWarningEvent::TModuleWarningEvent(QWidget* parent) : TModulePage("Event Settings", parent)
+{
+    TPageForm form(this);
+    m_SysList = new TRowList<TEventRow>();
+    DeclareColumns(m_SysList, "Event", kOnOff);
+    form.List("&System Event:", m_SysList, true);
+    m_SysList->CreateEditors(form);
+    m_PortList = new TRowList<TEventRow>();
+    DeclareColumns(m_PortList, "Port No.", kLink);
+    form.List("&Port Event:", m_PortList, true);
+    m_PortList->CreateEditors(form);
+    m_Apply = form.Button("Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+
+    // Port names, then e-mail, syslog and event settings in a chain: the
+    // choices depend on the alarms being configured.
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionWarningSmtpGet>(rwCurrent, false);
+    AddRead<Intp::TSessionWarningEventGet>(rwAll);
+    // The syslog read needs nothing of the e-mail settings.
+    AddChainStep(Intp::ccWarningSmtpGet,
+                 [](Intp::TDevice* device) { return StartFor<Intp::TSessionWarningSyslogGet>(device); });
+    AddChain<Intp::TSessionWarningSyslogGet, Intp::TSessionWarningEventGet>();
+}
+
+void TModuleWarningEvent::Fill(Intp::TDevice* device)
+{
+    m_SysList->SetRows({});
+    m_PortList->SetRows({});
+    if (!device)
+        return;
+    const auto& syslog = Intp::Property<Intp::TPropertyWarningSyslog>::Get(device);
+    const auto& smtp = Intp::Property<Intp::TPropertyWarningSmtp>::Get(device);
+    const bool syslogOk = syslog.valid && syslog.mode != 0;
+    const bool smtpOk = smtp.valid && smtp.enabled;
+    for (TRowList<TEventRow>* list : {m_SysList, m_PortList}) {
+        list->SetColumnEnabled(1, syslogOk);
+        list->SetColumnEnabled(2, smtpOk);
+    }
+    m_Apply->setEnabled(syslogOk || smtpOk);
+
+    Intp::TPropertyWarningEvent masks = Intp::Property<Intp::TPropertyWarningEvent>::Get(device);
+    if (!masks.valid)
+        masks = Intp::TPropertyWarningEvent();
+    const int names = std::int64_t(device->GetType()) > std::int64_t(Intp::g_LayoutThreshold) ? 4 : 0;
+    std::vector<TEventRow> events;
+    for (int k = 0; k < 4; ++k) {
+        if (m_SystemEvents.test(std::size_t(k)))
+            events.push_back({k, kEventNames[names + k], Bit(masks.syslogSystem, k), Bit(masks.smtpSystem, k)});
+    }
+    m_SysList->SetRows(events);
+
+    TPortLayout ports;
+    ports.BuildFor(device);
+    std::vector<TEventRow> rows;
+    for (int row = 0; row < ports.RowCount(); ++row) {
+        const int n = ports.PortOfRow(row);
+        rows.push_back({n, TPortLayout::NumberedCaption(row),
+                        Bit(masks.syslogLinkUp, n) + 2 * Bit(masks.syslogLinkDown, n),
+                        Bit(masks.smtpLinkUp, n) + 2 * Bit(masks.smtpLinkDown, n)});
+    }
+    m_PortList->SetRows(rows);
+}
+
+void TModuleWarningEvent::EventOnApplyClick()
+{
+    Intp::TPropertyWarningEvent masks;
+    for (const TEventRow& row : m_SysList->Rows()) {
+        masks.syslogSystem |= row.syslog ? 1u << row.index : 0u;
+        masks.smtpSystem |= row.smtp ? 1u << row.index : 0u;
+    }
+    // Ports beyond the 32 bits of a mask, and hidden ports, are sent as 0.
+    for (const TEventRow& row : m_PortList->Rows()) {
+        if (!TPortLayout::InMask(row.index))
+            continue;
+        const std::uint32_t bit = 1u << row.index;
+        masks.syslogLinkUp |= row.syslog & 1 ? bit : 0u;
+        masks.syslogLinkDown |= row.syslog & 2 ? bit : 0u;
+        masks.smtpLinkUp |= row.smtp & 1 ? bit : 0u;
+        masks.smtpLinkDown |= row.smtp & 2 ? bit : 0u;
+    }
+    SendToSelectedDevices<Intp::TSessionWarningEventSet>(
+        [&masks](Intp::TSessionWarningEventSet& request) { request.SetPayload(masks); });
+}
+
+// The builder lists every system event.
+static const TPageRegistration<TModuleWarningEvent> s_RegisterPage(TPageId::TModuleWarningEvent, [](TModule* page) {
+    static_cast<TModuleWarningEvent*>(page)->SetSystemEvents(std::bitset<4>().set());
+});

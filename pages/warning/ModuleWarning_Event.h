@@ -1,0 +1,41 @@
+#pragma once
+
+// "Event Settings": per system event and per port link change, whether the
+// switch reports it by syslog and by e-mail.
+
+#include "pages/kit/ModulePage.h"
+#include "pages/kit/RowList.h"
+
+#include <bitset>
+
+class QPushButton;
+
+class TModuleWarningEvent : public TModulePage {
+    Q_OBJECT
+
+public:
+    // One line: the event number or port index, and its two choices.
+    struct TEventRow {
+        int index = 0;
+        QString caption;
+        int syslog = 0;
+        int smtp = 0;
+    };
+
+    explicit TModuleWarningEvent(QWidget* parent = nullptr);
+
+    // The system events listed (0..3); the page-tree builder sets all four.
+    void SetSystemEvents(std::bitset<4> events) { m_SystemEvents = events; }
+
+    TRowList<TEventRow>* m_SysList = nullptr;
+    TRowList<TEventRow>* m_PortList = nullptr;
+    QPushButton* m_Apply = nullptr;
+
+    void EventOnApplyClick();
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+
+private:
+    std::bitset<4> m_SystemEvents;
+};

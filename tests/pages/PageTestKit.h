@@ -1,0 +1,67 @@
+#pragma once
+
+// The page test kit: one page on show in the fake hosts; records put into a
+// device's cache and notified as the library would; what the page sent,
+// read back as the typed payloads of its request class; the message boxes
+// it showed (env.messages).
+
+#include "PageTestHost.h"
+#include "intp/DeviceType.h"
+#include "intp/Property.h"
+#include "intp/Record.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+// A model of the device-model table with the counts a test needs.
+inline std::uint32_t TestModel(std::uint32_t ports, std::uint32_t recipients = 0)
+{
+    Intp::TDeviceType type;
+    type.Name = "Test model";
+    type.PortNum = ports;
+    type.SmtpRecipientNum = recipients;
+    return std::uint32_t(Intp::RegisterDeviceType(&type));
+}
+
+template <class TPage> class TPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        page = std::make_unique<TPage>();
+        page->SetHost(&env.host);
+        env.protocol.page = page.get();
+    }
+    void TearDown() override { env.protocol.page = nullptr; }
+
+    // A logged-in device of the model, selected as the current device.
+    Intp::TDevice* Select(std::uint8_t last, std::uint32_t model)
+    {
+        Intp::TDevice* device = env.AddDevice(last, Ip(10, 0, 0, last));
+        device->SetType(model);
+        env.host.selection.push_back(device);
+        return device;
+    }
+    // Puts a valid record into the device's cache.
+    template <class R> void Put(Intp::TDevice* device, R record)
+    {
+        record.valid = true;
+        Intp::Property<R>::Get(device) = record;
+    }
+    // The notification of a finished read, as the library sends it.
+    void Notify(Intp::TDevice* device, std::uint16_t code) { page->OnNotify(device, code, Intp::ssOk); }
+    void Refill() { page->OnNotify(nullptr, ncSelectionChanged, 0); }
+    // The payloads sent with T's code, in order.
+    template <class T> std::vector<typename T::Payload> Sent() const
+    {
+        std::vector<typename T::Payload> payloads;
+        for (const TSentFrame& frame : env.protocol.SentWith(T::CommandCode))
+            payloads.push_back(Intp::DecodePayload<T>(frame.payload.data(), frame.payload.size()));
+        return payloads;
+    }
+    std::size_t SentCount(std::uint16_t code) const { return env.protocol.SentWith(code).size(); }
+
+    TPageTestEnvironment env;
+    std::unique_ptr<TPage> page;
+};

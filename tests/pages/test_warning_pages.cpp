@@ -1,0 +1,216 @@
+// The warning pages: what they show from the cache and what Apply sends.
+
+#include "PageTestKit.h"
+#include "intp/Ports.h"
+#include "intp/Warning.h"
+#include "pages/kit/PageWidgets.h"
+#include "pages/kit/PortCheckList.h"
+#include "pages/warning/ModuleWarning_Event.h"
+#include "pages/warning/ModuleWarning_Fault.h"
+#include "pages/warning/ModuleWarning_Smtp.h"
+#include "pages/warning/ModuleWarning_Syslog.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+Intp::TPropertyPortName Names(int ports, int hidden)
+{
+    Intp::TPropertyPortName names;
+    for (int i = 0; i < ports; ++i)
+        names.names.push_back(i == hidden ? "Port.XX" : "P" + std::to_string(i + 1));
+    return names;
+}
+
+}  // namespace
+
+using FaultPage = TPageTest<TModuleWarningFault>;
+
+TEST_F(FaultPage, HiddenPortsGetNoLineAndTheirBitsStayClear)
+{
+    Intp::TDevice* device = Select(1, TestModel(4));
+    Put(device, Names(4, 1));
+    Put(device, Intp::TPropertyWarningFault{true, 0x2, 0xF});
+    Notify(device, Intp::ccWarningFaultGet);
+
+    ASSERT_EQ(page->m_PortList->count(), 3);
+    EXPECT_EQ(page->m_PortList->item(1)->text(), "Port.02");  // the third port, numbered on
+    EXPECT_EQ(page->m_SysList->item(1)->checkState(), Qt::Checked);
+    page->m_PortList->item(0)->setCheckState(Qt::Unchecked);
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionWarningFaultSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].systemMask, 0x2u);
+    EXPECT_EQ(sent[0].portMask, 0xCu);  // port 0 unticked, hidden port 1 clear
+}
+
+TEST_F(FaultPage, AModelWithMoreThan32PortsListsThemAllAndSendsTheFirst32)
+{
+    Intp::TDevice* device = Select(1, TestModel(40));
+    Put(device, Intp::TPropertyWarningFault{true, 0, 0x80000001u});
+    Notify(device, Intp::ccWarningFaultGet);
+    ASSERT_EQ(page->m_PortList->count(), 40);
+    EXPECT_EQ(page->m_PortList->item(31)->checkState(), Qt::Checked);
+    page->m_PortList->item(39)->setCheckState(Qt::Checked);
+    page->m_Apply->click();
+    EXPECT_EQ(Sent<Intp::TSessionWarningFaultSet>().at(0).portMask, 0x80000001u);
+}
+
+using SyslogPage = TPageTest<TModuleWarningSyslog>;
+
+TEST_F(SyslogPage, ModeRulesDecideApply)
+{
+    Intp::TDevice* device = Select(1, TestModel(8));
+    Put(device, Intp::TPropertyWarningSyslog{true, 2, Ip(198, 18, 0, 9)});
+    Notify(device, Intp::ccWarningSyslogGet);
+    EXPECT_EQ(page->m_Mode->currentIndex(), 2);
+    EXPECT_EQ(page->m_Address->text(), "198.18.0.9");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    for (const char* bad : {"0.0.0.0", "255.255.255.255", "127.0.0.1", "no address"}) {
+        page->m_Address->setText(bad);
+        EXPECT_FALSE(page->m_Apply->isEnabled()) << bad;
+    }
+    page->m_Mode->setCurrentIndex(1);  // client only: the address does not matter
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    EXPECT_FALSE(page->m_Address->isEnabled());
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionWarningSyslogSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].mode, 1u);
+    EXPECT_EQ(sent[0].server, 0xFFFFFFFFu);  // sent in every mode, as parsed
+}
+
+TEST_F(SyslogPage, AModeTheListDoesNotKnowIsSentBackAsRead)
+{
+    Intp::TDevice* device = Select(1, TestModel(8));
+    Put(device, Intp::TPropertyWarningSyslog{true, 4, Ip(198, 18, 0, 9)});
+    Notify(device, Intp::ccWarningSyslogGet);
+    EXPECT_EQ(page->m_Mode->currentIndex(), -1);
+    page->m_Apply->click();
+    EXPECT_EQ(Sent<Intp::TSessionWarningSyslogSet>().at(0).mode, 4u);
+}
+
+using SmtpPage = TPageTest<TModuleWarningSmtp>;
+
+TEST_F(SmtpPage, TheFormCheckAndWhatApplySends)
+{
+    Intp::TDevice* device = Select(1, TestModel(8, 2));
+    Intp::TPropertyWarningSmtp smtp;
+    smtp.enabled = true;
+    smtp.server = Ip(198, 18, 0, 25);
+    smtp.sender = "switch@example.org";
+    smtp.subject = "Alarm";
+    smtp.account = "mailer";
+    smtp.recipients = {"", "b@example.org"};
+    Put(device, smtp);
+    page->m_Password->setText("old");
+    page->m_Confirm->setText("old");
+    Notify(device, Intp::ccWarningSmtpGet);
+
+    // The password is never shown again: Apply waits for both fields.
+    EXPECT_TRUE(page->m_Password->text().isEmpty());
+    EXPECT_TRUE(page->m_Confirm->text().isEmpty());
+    EXPECT_EQ(page->m_Recipients->toPlainText(), "b@example.org");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_Password->setText("secret");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_Confirm->setText("secret");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Recipients->setPlainText("a@example.org\nb@example.org\nc@example.org");
+    EXPECT_FALSE(page->m_Apply->isEnabled());  // the model takes two
+    page->m_Recipients->setPlainText(QString(64, 'x') + "\nb@example.org");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionWarningSmtpSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_TRUE(sent[0].enabled);
+    EXPECT_EQ(sent[0].password, "secret");
+    EXPECT_EQ(sent[0].recipients, (std::vector<std::string>{std::string(64, 'x'), "b@example.org"}));
+
+    page->m_Recipients->setPlainText(QString(65, 'x'));
+    page->m_Apply->click();
+    EXPECT_EQ(env.messages, QStringList{"E-mail address too long!"});
+    EXPECT_EQ(SentCount(Intp::ccWarningSmtpSet), 1u);
+}
+
+TEST_F(SmtpPage, DisableSendsTheFieldsAsTheyStand)
+{
+    Intp::TDevice* device = Select(1, TestModel(8, 1));
+    Refill();
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    EXPECT_FALSE(page->m_Sender->isEnabled());
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionWarningSmtpSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_FALSE(sent[0].enabled);
+    EXPECT_EQ(sent[0].recipients.size(), 1u);
+    (void)device;
+}
+
+class EventPage : public TPageTest<TModuleWarningEvent> {
+protected:
+    void SetUp() override
+    {
+        TPageTest::SetUp();
+        page->SetSystemEvents(std::bitset<4>().set());
+    }
+};
+
+TEST_F(EventPage, RowsChoicesAndTheMasksApplySends)
+{
+    Intp::g_LayoutThreshold = 1000;
+    Intp::TDevice* device = Select(1, TestModel(4));
+    Put(device, Names(4, 1));
+    Put(device, Intp::TPropertyWarningSyslog{true, 1, 0});
+    Intp::TPropertyWarningEvent masks;
+    masks.syslogSystem = 0x1;
+    masks.syslogLinkUp = 0x8;
+    masks.syslogLinkDown = 0x8;
+    Put(device, masks);
+    Notify(device, Intp::ccWarningEventGet);
+
+    ASSERT_EQ(page->m_SysList->RowCount(), 4);
+    EXPECT_EQ(page->m_SysList->Model()->Cell(0, 0), "System Cold Start");
+    EXPECT_EQ(page->m_SysList->Model()->Cell(0, 1), "Enable");
+    ASSERT_EQ(page->m_PortList->RowCount(), 3);
+    EXPECT_EQ(page->m_PortList->Model()->Cell(2, 0), "Port.03");
+    EXPECT_EQ(page->m_PortList->Model()->Cell(2, 1), "Link Up & Down");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+
+    // No e-mail alarm: its column stays as it is.
+    page->m_PortList->header()->sectionClicked(2);
+    EXPECT_EQ(page->m_PortList->Value(0, 2), 0);
+    // Syslog header: every port takes the first row's next choice.
+    page->m_PortList->header()->sectionClicked(1);
+    EXPECT_EQ(page->m_PortList->Values(2)[0], 1);
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionWarningEventSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].syslogSystem, 0x1u);
+    EXPECT_EQ(sent[0].syslogLinkUp, 0xDu);  // ports 0, 2, 3; the hidden port 1 is 0
+    EXPECT_EQ(sent[0].syslogLinkDown, 0u);
+
+    Intp::g_LayoutThreshold = 0;  // a second-generation model
+    Refill();
+    EXPECT_EQ(page->m_SysList->Model()->Cell(0, 0), "Device cold start");
+}
+
+TEST_F(EventPage, TheSyslogReadDoesNotWaitOnTheMailSettings)
+{
+    Intp::TDevice* device = Select(1, TestModel(4));
+    EXPECT_EQ(page->Refresh(true), 1);
+    EXPECT_EQ(SentCount(Intp::ccWarningSmtpGet), 1u);
+    // The e-mail read failed: the syslog read starts all the same.
+    Notify(device, Intp::ccWarningSmtpGet);
+    EXPECT_EQ(SentCount(Intp::ccWarningSyslogGet), 1u);
+    // Without valid syslog settings the chain ends and the page shows itself.
+    Notify(device, Intp::ccWarningSyslogGet);
+    EXPECT_EQ(SentCount(Intp::ccWarningEventGet), 0u);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    EXPECT_FALSE(page->isHidden());
+}
