@@ -1,60 +1,41 @@
 #include "pages/system/Moduleautoprovision.h"
 
 #include "intp/SystemSettings.h"
+#include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
-TModuleAutoProvision::TModuleAutoProvision(QWidget* parent) : TModulePage("Auto Provision", parent)
+TModuleAutoProvision::TModuleAutoProvision(QWidget* parent)
+    : TModulePage("Auto Provision", parent), m_Form(std::make_unique<TPageForm>(this))
 {
-    auto* grid = new QGridLayout;
-    int row = 0;
-    auto addHalf = [&](const char* check, const char* fileCaption, QCheckBox*& box, QLabel*& ipLabel, TIpEdit*& ip,
-                       QLabel*& fileLabel, QLineEdit*& file) {
-        box = new QCheckBox(check, this);
-        grid->addWidget(box, row++, 0, 1, 2);
-        ip = new TIpEdit(this);
-        ipLabel = new QLabel("TFTP Server IP Address:", this);
-        ipLabel->setBuddy(ip);
-        grid->addWidget(ipLabel, row, 0);
-        grid->addWidget(ip, row++, 1);
-        file = new QLineEdit(this);
-        fileLabel = new QLabel(fileCaption, this);
-        fileLabel->setBuddy(file);
-        grid->addWidget(fileLabel, row, 0);
-        grid->addWidget(file, row++, 1);
-    };
-    addHalf("Auto Install &Configuration file from TFTP server?", "Configuration File Name:", m_Config,
-            m_ConfigIpLabel, m_ConfigIp, m_ConfigFileLabel, m_ConfigFile);
-    addHalf("Auto Install &Firmware image file from TFTP server?", "Firmware File Name:", m_Firmware,
-            m_FirmwareIpLabel, m_FirmwareIp, m_FirmwareFileLabel, m_FirmwareFile);
-    grid->setColumnStretch(1, 1);
-    m_Apply = new QPushButton("&Apply", this);
-    LoadGlyph(m_Apply, "RC_BITMAP_16X16_ACCEPT");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_Apply);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-    layout->addStretch(1);
+    // The check boxes need a current device; what they govern follows them.
+    m_Config = m_Form->Check("Auto Install &Configuration file from TFTP server?");
+    m_Form->NeedsDevice(false);
+    m_ConfigIp = m_Form->Ip("TFTP Server IP Address:");
+    m_ConfigFile = m_Form->Text("Configuration File Name:");
+    m_Form->NeedsDevice(true);
+    m_Firmware = m_Form->Check("Auto Install &Firmware image file from TFTP server?");
+    m_Form->NeedsDevice(false);
+    m_FirmwareIp = m_Form->Ip("TFTP Server IP Address:");
+    m_FirmwareFile = m_Form->Text("Firmware File Name:");
+    m_Apply = m_Form->Button("&Apply", "RC_BITMAP_16X16_ACCEPT");
+    static_cast<QBoxLayout*>(layout())->addStretch(1);
 
     SetHideWhileRefilling(false);
     AddRead<Intp::TSessionBasicsAutoProvisionGet>();
-    AddInputs({m_Config, m_Firmware});
     WatchChanges({m_ConfigIp, m_ConfigFile, m_FirmwareIp, m_FirmwareFile});
     connect(m_Config, &QCheckBox::clicked, this, [this] { EventOnConfigClick(); });
     connect(m_Firmware, &QCheckBox::clicked, this, [this] { EventOnFirmwareClick(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
+
+TModuleAutoProvision::~TModuleAutoProvision() = default;
 
 void TModuleAutoProvision::Fill(Intp::TDevice* device)
 {
@@ -80,13 +61,15 @@ void TModuleAutoProvision::Fill(Intp::TDevice* device)
 
 void TModuleAutoProvision::EventOnConfigClick()
 {
-    SetEnabled({m_ConfigIpLabel, m_ConfigIp, m_ConfigFileLabel, m_ConfigFile}, m_Config->isChecked());
+    for (QWidget* field : {(QWidget*)m_ConfigIp, (QWidget*)m_ConfigFile})
+        m_Form->SetFieldEnabled(field, m_Config->isChecked());
     UpdateActions();
 }
 
 void TModuleAutoProvision::EventOnFirmwareClick()
 {
-    SetEnabled({m_FirmwareIpLabel, m_FirmwareIp, m_FirmwareFileLabel, m_FirmwareFile}, m_Firmware->isChecked());
+    for (QWidget* field : {(QWidget*)m_FirmwareIp, (QWidget*)m_FirmwareFile})
+        m_Form->SetFieldEnabled(field, m_Firmware->isChecked());
     UpdateActions();
 }
 

@@ -5,17 +5,20 @@
 
 #include "pages/kit/ModulePage.h"
 
+#include <memory>
+
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class TIpEdit;
+class TPageForm;
 
 class TModuleAutoProvision : public TModulePage {
     Q_OBJECT
 
 public:
     explicit TModuleAutoProvision(QWidget* parent = nullptr);
+    ~TModuleAutoProvision() override;
 
     QCheckBox* m_Config = nullptr;
     TIpEdit* m_ConfigIp = nullptr;
@@ -34,8 +37,5 @@ private:
     void EventOnFirmwareClick();
     void EventOnApplyClick();
 
-    QLabel* m_ConfigIpLabel = nullptr;
-    QLabel* m_ConfigFileLabel = nullptr;
-    QLabel* m_FirmwareIpLabel = nullptr;
-    QLabel* m_FirmwareFileLabel = nullptr;
+    std::unique_ptr<TPageForm> m_Form;
 };

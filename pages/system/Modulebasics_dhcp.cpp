@@ -4,20 +4,20 @@
 #include "intp/NetUtils.h"
 #include "intp/Ports.h"
 #include "pages/kit/PageList.h"
+#include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortLayout.h"
 #include "pages/rules/PageRules.h"
 #include "pages/rules/SystemRules.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 #include <climits>
 
@@ -39,59 +39,40 @@ QString NameOf(const char* const (&names)[N], uint32_t value)
 // ---------------------------------------------------------------------------
 // DHCP Server
 
-TModuleBasicsDhcp::TModuleBasicsDhcp(QWidget* parent) : TModulePage("DHCP Server", parent)
+TModuleBasicsDhcp::TModuleBasicsDhcp(QWidget* parent)
+    : TModulePage("DHCP Server", parent), m_Form(std::make_unique<TPageForm>(this))
 {
-    auto* grid = new QGridLayout;
-    m_Server = new QComboBox(this);
-    m_Server->addItems({"Disable", "Enable"});
-    m_Label1 = new QLabel("&DHCP Server:", this);
-    m_Label1->setBuddy(m_Server);
-    grid->addWidget(m_Label1, 0, 0);
-    grid->addWidget(m_Server, 0, 1);
+    m_Server = m_Form->Choice("&DHCP Server:", {"Disable", "Enable"});
+    // The pool follows the server rule, Apply the pool rule.
+    m_Form->NeedsDevice(false);
     const char* const captions[dfCount] = {"&Start IP Address:", "&End IP Address:", "Subnet &Mask:", "&Gateway:",
                                            "D&NS:"};
     for (int field = 0; field < dfCount; ++field) {
-        m_Edits[field] = new TIpEdit(this);
+        m_Edits[field] = m_Form->Ip(captions[field]);
         m_Edits[field]->SetValue(0);
-        m_Labels[field] = new QLabel(captions[field], this);
-        m_Labels[field]->setBuddy(m_Edits[field]);
-        grid->addWidget(m_Labels[field], field + 1, 0);
-        grid->addWidget(m_Edits[field], field + 1, 1);
         connect(m_Edits[field], &QLineEdit::textChanged, this, [this, field] { EventOnStartIpChange(field); });
         connect(m_Edits[field], &QLineEdit::editingFinished, this, [this, field] { EventOnStartIpExit(field); });
     }
-    m_Lease = new QSpinBox(this);
+    m_Lease = new QSpinBox;
     m_Lease->setRange(1, INT_MAX);
-    m_Label7 = new QLabel("&Lease Time:", this);
-    m_Label7->setBuddy(m_Lease);
-    m_Label8 = new QLabel("sec", this);
-    auto* lease = new QHBoxLayout;
-    lease->addWidget(m_Lease, 1);
-    lease->addWidget(m_Label8);
-    grid->addWidget(m_Label7, dfCount + 1, 0);
-    grid->addLayout(lease, dfCount + 1, 1);
-    grid->setColumnStretch(1, 1);
-
-    m_Apply = new QPushButton("&Apply", this);
-    m_Apply->setDefault(true);
-    LoadGlyph(m_Apply, "RC_BITMAP_16X16_ACCEPT");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_Apply);
-    auto* column = new QVBoxLayout;
-    column->addLayout(grid);
-    column->addLayout(buttons);
-    column->addStretch(1);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(column);
-    layout->addStretch(1);
+    auto* lease = new QWidget;
+    auto* row = new QHBoxLayout(lease);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_Lease->setParent(lease);
+    row->addWidget(m_Lease, 1);
+    row->addWidget(new QLabel("sec", lease));
+    lease->setFocusProxy(m_Lease);
+    m_LeaseField = m_Form->Field("&Lease Time:", lease);
+    m_Apply = m_Form->Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    static_cast<QBoxLayout*>(layout())->addStretch(1);
 
     SetHideWhileRefilling(false);
     AddRead<Intp::TSessionBasicsDhcpGet>();
-    AddInputs({m_Label1, m_Server});
     connect(m_Server, &QComboBox::currentIndexChanged, this, [this] { EventOnServerChange(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
+
+TModuleBasicsDhcp::~TModuleBasicsDhcp() = default;
 
 void TModuleBasicsDhcp::Fill(Intp::TDevice* device)
 {
@@ -118,8 +99,8 @@ void TModuleBasicsDhcp::EventOnServerChange()
 {
     const bool on = m_Server->currentIndex() == 1;
     for (int field = 0; field < dfCount; ++field)
-        SetEnabled({m_Labels[field], m_Edits[field]}, on);
-    SetEnabled({m_Label7, m_Lease, m_Label8}, on);
+        m_Form->SetFieldEnabled(m_Edits[field], on);
+    m_Form->SetFieldEnabled(m_LeaseField, on);
     m_Apply->setEnabled(!on || IsPoolValid());
 }
 
@@ -170,19 +151,17 @@ void TModuleBasicsDhcp::EventOnApplyClick()
 
 TModuleBasicsDhcpEntry::TModuleBasicsDhcpEntry(QWidget* parent) : TModulePage("Client Entries", parent)
 {
-    m_Total = new QLabel("Total 0 client entries:", this);
-    m_List = new TPageListView(this);
+    TPageForm form(this);
+    m_Total = static_cast<QLabel*>(form.Field(QString(), new QLabel("Total 0 client entries:")));
+    m_List = new TPageListView;
     m_List->AddColumn("", ckNumber);
     m_List->AddColumn("IP Address", ckNumber);
     for (const char* header : {"Client ID", "Type", "Status", "Lease"})
         m_List->AddColumn(header);
     m_List->Model()->SetSortState(0, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_Total);
-    layout->addWidget(m_List, 1);
+    form.List(QString(), m_List);
 
     AddRead<Intp::TSessionBasicsDhcpEntry>();
-    AddInputs({m_Total, m_List});
 }
 
 void TModuleBasicsDhcpEntry::Fill(Intp::TDevice* device)
@@ -204,34 +183,25 @@ void TModuleBasicsDhcpEntry::OnLeave() { m_List->Clear(); }
 // ---------------------------------------------------------------------------
 // Port and IP Binding
 
-TModuleBasicsDhcpPortIp::TModuleBasicsDhcpPortIp(QWidget* parent) : TModulePage("Port and IP Binding", parent)
+TModuleBasicsDhcpPortIp::TModuleBasicsDhcpPortIp(QWidget* parent)
+    : TModulePage("Port and IP Binding", parent), m_Form(std::make_unique<TPageForm>(this))
 {
-    m_ListView = new TPageListView(this);
+    m_ListView = new TPageListView;
     m_ListView->AddColumn("Port No.");
     m_ListView->AddColumn("Port IP Binding");
     m_ListView->Model()->SetSortMode(smNone);
-    m_IpAddress = new TIpEdit(this);
-    m_IpAddressLabel = new QLabel("&IP Address:", this);
-    m_IpAddressLabel->setBuddy(m_IpAddress);
-    m_Apply = new QPushButton("&Apply", this);
-    m_Apply->setDefault(true);
-    LoadGlyph(m_Apply, "RC_BITMAP_16X16_ACCEPT");
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(m_IpAddressLabel);
-    bottom->addWidget(m_IpAddress, 1);
-    bottom->addStretch(1);
-    bottom->addWidget(m_Apply);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_ListView, 1);
-    layout->addLayout(bottom);
+    m_Form->List(QString(), m_ListView);
+    m_IpAddress = m_Form->PanelEditor("&IP Address:", new TIpEdit);
+    m_Apply = m_Form->Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
     AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
     AddRead<Intp::TSessionBasicsDhcpPortIpGet>();
-    AddInputs({m_ListView, m_Apply});
     connect(m_ListView, &TPageListView::SelectedRowChanged, this, [this](int row) { EventOnListViewSelectItem(row); });
     connect(m_IpAddress, &QLineEdit::textChanged, this, [this] { EventOnIpAddressChange(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
+
+TModuleBasicsDhcpPortIp::~TModuleBasicsDhcpPortIp() = default;
 
 void TModuleBasicsDhcpPortIp::Fill(Intp::TDevice* device)
 {
@@ -258,7 +228,7 @@ void TModuleBasicsDhcpPortIp::Fill(Intp::TDevice* device)
 void TModuleBasicsDhcpPortIp::EventOnListViewSelectItem(int row)
 {
     const bool selected = row >= 0 && size_t(row) < m_Rows.size();
-    SetEnabled({m_IpAddressLabel, m_IpAddress}, selected);
+    m_Form->SetFieldEnabled(m_IpAddress, selected);
     if (!selected)
         return;
     // Showing a row's address is no edit of it.

@@ -7,6 +7,7 @@
 #include "pages/kit/ModulePage.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class QComboBox;
@@ -14,6 +15,7 @@ class QLabel;
 class QPushButton;
 class QSpinBox;
 class TIpEdit;
+class TPageForm;
 class TPageListView;
 
 class TModuleBasicsDhcp : public TModulePage {
@@ -21,6 +23,7 @@ class TModuleBasicsDhcp : public TModulePage {
 
 public:
     explicit TModuleBasicsDhcp(QWidget* parent = nullptr);
+    ~TModuleBasicsDhcp() override;
 
     // The five addresses in edit order.
     enum TField { dfStart, dfEnd, dfMask, dfGateway, dfDns, dfCount };
@@ -40,10 +43,8 @@ private:
     void EventOnApplyClick();
     bool IsPoolValid() const;
 
-    QLabel* m_Label1 = nullptr;
-    QLabel* m_Labels[dfCount] = {};
-    QLabel* m_Label7 = nullptr;
-    QLabel* m_Label8 = nullptr;
+    std::unique_ptr<TPageForm> m_Form;
+    QWidget* m_LeaseField = nullptr; // the lease time and its unit
     uint32_t m_Values[dfCount] = {};
     bool m_Valid[dfCount] = {};
 };
@@ -69,6 +70,7 @@ class TModuleBasicsDhcpPortIp : public TModulePage {
 
 public:
     explicit TModuleBasicsDhcpPortIp(QWidget* parent = nullptr);
+    ~TModuleBasicsDhcpPortIp() override;
 
     TPageListView* m_ListView = nullptr;
     TIpEdit* m_IpAddress = nullptr;
@@ -88,7 +90,7 @@ private:
         uint32_t read = 0;
         uint32_t send = 0;
     };
-    QLabel* m_IpAddressLabel = nullptr;
+    std::unique_ptr<TPageForm> m_Form;
     std::vector<TBindingRow> m_Rows;
     int m_Ports = 0;
     bool m_ShowingRow = false;

@@ -1,42 +1,20 @@
 #include "pages/system/Modulebasics_password.h"
 
 #include "intp/Maintenance.h"
+#include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
-QPushButton* ApplyButton(QWidget* parent, const char* caption = "&Apply", const char* glyph = "RC_BITMAP_16X16_ACCEPT")
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setDefault(true);
-    LoadGlyph(button, glyph);
-    return button;
-}
-
-// The page's controls at the top left, the button below them.
-void Arrange(QWidget* page, QLayout* fields, QPushButton* button)
-{
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(button);
-    auto* column = new QVBoxLayout;
-    column->addLayout(fields);
-    column->addLayout(buttons);
-    column->addStretch(1);
-    auto* layout = new QHBoxLayout(page);
-    layout->addLayout(column);
-    layout->addStretch(1);
-}
+// Fields and buttons at the top of the page.
+void KeepAtTheTop(QWidget* page) { static_cast<QBoxLayout*>(page->layout())->addStretch(1); }
 
 } // namespace
 
@@ -45,26 +23,15 @@ void Arrange(QWidget* page, QLayout* fields, QPushButton* button)
 
 TModuleBasicsPassword::TModuleBasicsPassword(QWidget* parent) : TModulePage("Admin Password", parent)
 {
-    auto* grid = new QGridLayout;
-    int row = 0;
-    auto addRow = [&](const char* caption, QLineEdit*& edit, bool secret) {
-        edit = new QLineEdit(this);
-        if (secret) {
-            edit->setEchoMode(QLineEdit::Password);
-            // Never offered to input methods, clipboard or screen readers.
-            edit->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
-        }
-        auto* label = new QLabel(caption, this);
-        label->setBuddy(edit);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(edit, row++, 1);
-        AddInputs({label, edit});
-    };
-    addRow("New &Username:", m_Username, false);
-    addRow("New &Password:", m_Password, true);
-    addRow("&Confirm Password:", m_Confirm, true);
-    m_Apply = ApplyButton(this);
-    Arrange(this, grid, m_Apply);
+    TPageForm form(this);
+    m_Username = form.Text("New &Username:");
+    m_Password = form.Password("New &Password:", 0);
+    m_Confirm = form.Password("&Confirm Password:", 0);
+    for (QLineEdit* secret : {m_Password, m_Confirm}) // never offered to input methods
+        secret->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
+    form.NeedsDevice(false); // Apply follows the rule below
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    KeepAtTheTop(this);
 
     SetHideWhileRefilling(false);
     WatchChanges({m_Username, m_Password, m_Confirm});
@@ -110,17 +77,14 @@ void TModuleBasicsPassword::Forget()
 
 TModuleBasicsDefault::TModuleBasicsDefault(QWidget* parent) : TModulePage("Factory Default", parent)
 {
-    m_KeepNet = new QCheckBox("Keep Current IP &Address Settings", this);
-    m_KeepAuth = new QCheckBox("Keep Current &Username and Password", this);
-    m_Reboot = new QCheckBox("&Reboot", this);
-    m_Apply = ApplyButton(this);
-    auto* boxes = new QVBoxLayout;
-    for (QCheckBox* box : {m_KeepNet, m_KeepAuth, m_Reboot})
-        boxes->addWidget(box);
-    Arrange(this, boxes, m_Apply);
+    TPageForm form(this);
+    m_KeepNet = form.Check("Keep Current IP &Address Settings");
+    m_KeepAuth = form.Check("Keep Current &Username and Password");
+    m_Reboot = form.Check("&Reboot");
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    KeepAtTheTop(this);
 
     SetHideWhileRefilling(false);
-    AddInputs({m_KeepNet, m_KeepAuth, m_Reboot, m_Apply});
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
 
@@ -147,15 +111,10 @@ void TModuleBasicsDefault::EventOnApplyClick()
 
 TModuleBasicsReboot::TModuleBasicsReboot(QWidget* parent) : TModulePage("Reboot", parent)
 {
-    m_Reboot = ApplyButton(this, "&Reboot", "RC_BITMAP_16X16_REBOOT");
-    auto* layout = new QHBoxLayout(this);
-    auto* column = new QVBoxLayout;
-    column->addWidget(m_Reboot);
-    column->addStretch(1);
-    layout->addLayout(column);
-    layout->addStretch(1);
+    TPageForm form(this);
+    m_Reboot = form.Button("&Reboot", "RC_BITMAP_16X16_REBOOT", true);
+    KeepAtTheTop(this);
     SetHideWhileRefilling(false);
-    AddInputs({m_Reboot});
     connect(m_Reboot, &QPushButton::clicked, this, [] { RebootSelectedDevices(nullptr); });
 }
 

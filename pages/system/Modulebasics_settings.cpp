@@ -2,79 +2,58 @@
 
 #include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
+#include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QDesktopServices>
+#include <QBoxLayout>
 #include <QEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 TModuleBasicsSettings::TModuleBasicsSettings(QWidget* parent) : TModulePage("Switch Setting", parent)
 {
     m_WebOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
 
-    m_Icon = new QLabel(this);
+    TPageForm form(this);
+    auto* identity = new QWidget;
+    m_Icon = new QLabel(identity);
     m_Icon->setPixmap(PageGlyph("RC_BITMAP_32X32_DEVICE").pixmap(32, 32));
     m_Icon->setCursor(Qt::PointingHandCursor);
     m_Icon->setToolTip("Open web");
     m_Icon->installEventFilter(this);
-    m_Type = new QLineEdit(this);
+    m_Type = new QLineEdit(identity);
     m_Type->setReadOnly(true);
     m_Type->setFocusPolicy(Qt::NoFocus);
-
-    auto* grid = new QGridLayout;
-    int row = 0;
-    auto addRow = [&](const char* caption, QWidget* field) {
-        auto* label = new QLabel(caption, this);
-        label->setBuddy(field);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(field, row++, 1);
-        AddInputs({label, field});
-    };
-    auto newEdit = [this] { return new QLineEdit(this); };
-    auto newLabel = [this] {
-        auto* label = new QLabel(this);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        return label;
-    };
-    addRow("System &Name:", m_Name = newEdit());
-    addRow("System &Location:", m_Location = newEdit());
-    addRow("System &Contact:", m_Contact = newEdit());
-    addRow("System &Description:", m_Desc = newEdit());
-    addRow("System OID:", m_OID = newLabel());
-    addRow("Device MAC:", m_MAC = newLabel());
-    addRow("Firmware Version:", m_FVer = newLabel());
-    addRow("Kernel Version:", m_KVer = newLabel());
-    addRow("Hardware Version:", m_HVer = newLabel());
-    grid->setColumnStretch(1, 1);
-
-    m_Web = new QPushButton("&Web", this);
-    LoadGlyph(m_Web, "RC_BITMAP_16X16_INTERNET");
-    m_Apply = new QPushButton("&Apply", this);
-    m_Apply->setDefault(true);
-    LoadGlyph(m_Apply, "RC_BITMAP_16X16_ACCEPT");
-
-    auto* top = new QHBoxLayout;
+    auto* top = new QHBoxLayout(identity);
+    top->setContentsMargins(0, 0, 0, 0);
     top->addWidget(m_Icon);
     top->addWidget(m_Type, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_Web);
-    buttons->addWidget(m_Apply);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-    layout->addStretch(1);
+    form.Field(QString(), identity);
+
+    auto text = [&form](const char* label) {
+        auto* value = static_cast<QLabel*>(form.Field(label, new QLabel));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        return value;
+    };
+    m_Name = form.Text("System &Name:");
+    m_Location = form.Text("System &Location:");
+    m_Contact = form.Text("System &Contact:");
+    m_Desc = form.Text("System &Description:");
+    m_OID = text("System OID:");
+    m_MAC = text("Device MAC:");
+    m_FVer = text("Firmware Version:");
+    m_KVer = text("Kernel Version:");
+    m_HVer = text("Hardware Version:");
+    m_Web = form.Button("&Web", "RC_BITMAP_16X16_INTERNET");
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    static_cast<QBoxLayout*>(layout())->addStretch(1);
 
     AddRead<Intp::TSessionBasicsSettingsGet>();
-    AddInputs({m_Icon, m_Type, m_Web, m_Apply});
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
     connect(m_Web, &QPushButton::clicked, this, [this] { EventOnWebClick(); });
 }

@@ -1,14 +1,15 @@
 #include "pages/system/Modulebasics_sntp.h"
 
 #include "intp/SystemSettings.h"
+#include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTime>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -16,7 +17,6 @@
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <climits>
 
@@ -102,88 +102,70 @@ QLabel* BoldLabel(const char* text, QWidget* parent)
 
 } // namespace
 
-TModuleBasicsSntp::TModuleBasicsSntp(QWidget* parent) : TModulePage("Time (SNTP)", parent)
+TModuleBasicsSntp::TModuleBasicsSntp(QWidget* parent)
+    : TModulePage("Time (SNTP)", parent), m_Form(std::make_unique<TPageForm>(this))
 {
     m_Now = [] { return QDateTime::currentSecsSinceEpoch(); };
+    TPageForm& form = *m_Form;
 
-    auto* grid = new QGridLayout;
-    int row = 0;
-    auto addRow = [&](QLabel*& label, const char* caption, QWidget* field, QWidget* extra = nullptr) {
-        label = new QLabel(caption, this);
-        label->setBuddy(field);
-        grid->addWidget(label, row, 0);
-        if (extra) {
-            auto* pair = new QHBoxLayout;
-            pair->addWidget(field, 1);
-            pair->addWidget(extra);
-            grid->addLayout(pair, row++, 1);
-        } else {
-            grid->addWidget(field, row++, 1);
-        }
+    // Two controls in one field; the first takes the focus of its label.
+    auto pair = [](QWidget* first, QWidget* second) {
+        auto* box = new QWidget;
+        auto* row = new QHBoxLayout(box);
+        row->setContentsMargins(0, 0, 0, 0);
+        first->setParent(box);
+        second->setParent(box);
+        row->addWidget(first, 1);
+        row->addWidget(second);
+        box->setFocusProxy(first);
+        return box;
     };
-    auto newChoice = [this](const QStringList& items) {
-        auto* combo = new QComboBox(this);
-        combo->addItems(items);
-        return combo;
-    };
-    auto newDate = [this] {
-        auto* date = new QDateEdit(this);
+    auto newDate = [] {
+        auto* date = new QDateEdit;
         date->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
         // The switch counts unsigned 32-bit seconds from 1970.
         date->setDateRange(QDate(1970, 1, 1), QDate(2106, 2, 6));
         return date;
     };
-    auto newTime = [this] {
-        auto* time = new QTimeEdit(this);
+    auto newTime = [] {
+        auto* time = new QTimeEdit;
         time->setDisplayFormat("HH:mm:ss");
         return time;
     };
 
     m_BasicTitle = BoldLabel("Basic Settings:", this);
-    grid->addWidget(m_BasicTitle, row++, 0, 1, 2);
-    addRow(m_SntpLabel, "&SNTP Client:", m_Sntp = newChoice(kOffOn));
+    form.Field(QString(), m_BasicTitle);
+    m_Sntp = form.Choice("&SNTP Client:", kOffOn);
+    // The rest follows the SNTP and daylight rules; Apply its own.
+    form.NeedsDevice(false);
     QStringList zones;
     for (const char* zone : kTimeZones)
         zones.append(QString::fromLatin1(zone));
-    addRow(m_TimezoneLabel, "&UTC Timezone:", m_Timezone = newChoice(zones));
+    m_Timezone = form.Choice("&UTC Timezone:", zones);
     m_Timezone->setCurrentIndex(22);
-    m_Address = new TIpEdit(this);
+    m_Address = form.Ip("Server IP &Address:");
     m_Address->SetRewriteOnExit(true);
-    addRow(m_AddressLabel, "Server IP &Address:", m_Address);
-    m_Current = new QLabel("(Invalid)", this);
-    addRow(m_CurrentLabel, "Current System Time:", m_Current);
+    m_Current = static_cast<QLabel*>(form.Field("Current System Time:", new QLabel("(Invalid)")));
     m_DaylightTitle = BoldLabel("Daylight Saving Time:", this);
-    grid->addWidget(m_DaylightTitle, row++, 0, 1, 2);
-    addRow(m_DaylightLabel, "&Daylight Saving:", m_Daylight = newChoice(kOffOn));
+    form.Field(QString(), m_DaylightTitle);
+    m_Daylight = form.Choice("&Daylight Saving:", kOffOn);
     m_BeginDate = newDate();
-    addRow(m_BeginDateLabel, "Period &Begin:", m_BeginDate, m_BeginTime = newTime());
+    m_BeginTime = newTime();
+    m_Begin = form.Field("Period &Begin:", pair(m_BeginDate, m_BeginTime));
     m_EndDate = newDate();
-    addRow(m_EndDateLabel, "Period &End:", m_EndDate, m_EndTime = newTime());
-    m_Offset = new QSpinBox(this);
+    m_EndTime = newTime();
+    m_End = form.Field("Period &End:", pair(m_EndDate, m_EndTime));
+    m_Offset = new QSpinBox;
     m_Offset->setRange(INT_MIN, INT_MAX);
-    m_MinutesLabel = new QLabel("(minutes)", this);
-    addRow(m_OffsetLabel, "&Offset:", m_Offset, m_MinutesLabel);
-    grid->setColumnStretch(1, 1);
-
-    m_Apply = new QPushButton("&Apply", this);
-    m_Apply->setDefault(true);
-    LoadGlyph(m_Apply, "RC_BITMAP_16X16_ACCEPT");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_Apply);
-    auto* column = new QVBoxLayout;
-    column->addLayout(grid);
-    column->addLayout(buttons);
-    column->addStretch(1);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(column);
-    layout->addStretch(1);
+    m_OffsetField = form.Field("&Offset:", pair(m_Offset, new QLabel("(minutes)")));
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    static_cast<QBoxLayout*>(layout())->addStretch(1);
 
     m_Timer = new QTimer(this);
     m_Timer->setInterval(1000);
 
     AddRead<Intp::TSessionBasicsSntpGet>();
-    AddInputs({m_BasicTitle, m_SntpLabel, m_Sntp, m_Apply});
+    AddInputs({m_Apply});
     connect(m_Sntp, &QComboBox::currentIndexChanged, this, [this] { EventOnSntpChange(); });
     connect(m_Daylight, &QComboBox::currentIndexChanged, this, [this] { EventOnDlsChange(); });
     connect(m_Address, &QLineEdit::textChanged, this, [this] { EventOnAddressChange(); });
@@ -194,6 +176,8 @@ TModuleBasicsSntp::TModuleBasicsSntp(QWidget* parent) : TModulePage("Time (SNTP)
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
     connect(m_Timer, &QTimer::timeout, this, [this] { EventOnTimerTimer(); });
 }
+
+TModuleBasicsSntp::~TModuleBasicsSntp() = default;
 
 void TModuleBasicsSntp::ShowPeriod(QDateEdit* date, QTimeEdit* time, int64_t seconds)
 {
@@ -267,18 +251,17 @@ void TModuleBasicsSntp::OnLeave() { m_Timer->stop(); }
 void TModuleBasicsSntp::EventOnSntpChange()
 {
     const bool on = m_Sntp->currentIndex() == 1;
-    SetEnabled({m_TimezoneLabel, m_Timezone, m_AddressLabel, m_Address, m_DaylightTitle, m_DaylightLabel, m_Daylight},
-               on);
-    SetEnabled({m_CurrentLabel, m_Current}, on && m_Timer->isActive());
+    for (QWidget* field : {(QWidget*)m_Timezone, (QWidget*)m_Address, (QWidget*)m_DaylightTitle, (QWidget*)m_Daylight})
+        m_Form->SetFieldEnabled(field, on);
+    m_Form->SetFieldEnabled(m_Current, on && m_Timer->isActive());
     EventOnDlsChange();
 }
 
 void TModuleBasicsSntp::EventOnDlsChange()
 {
     const bool on = m_Sntp->currentIndex() == 1 && m_Daylight->currentIndex() == 1;
-    SetEnabled({m_BeginDateLabel, m_BeginDate, m_BeginTime, m_EndDateLabel, m_EndDate, m_EndTime, m_OffsetLabel,
-                m_Offset, m_MinutesLabel},
-               on);
+    for (QWidget* field : {m_Begin, m_End, m_OffsetField})
+        m_Form->SetFieldEnabled(field, on);
     ApplyRule();
 }
 

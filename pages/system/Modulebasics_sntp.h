@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QDateEdit;
@@ -16,12 +17,14 @@ class QSpinBox;
 class QTimeEdit;
 class QTimer;
 class TIpEdit;
+class TPageForm;
 
 class TModuleBasicsSntp : public TModulePage {
     Q_OBJECT
 
 public:
     explicit TModuleBasicsSntp(QWidget* parent = nullptr);
+    ~TModuleBasicsSntp() override;
 
     // The host's clock, seconds since 1970 UTC (tests replace it).
     std::function<int64_t()> m_Now;
@@ -54,9 +57,12 @@ private:
     void ShowPeriod(QDateEdit* date, QTimeEdit* time, int64_t seconds);
     uint32_t PeriodSeconds(const QDateEdit* date, const QTimeEdit* time) const;
 
-    QLabel *m_BasicTitle = nullptr, *m_SntpLabel = nullptr, *m_TimezoneLabel = nullptr, *m_AddressLabel = nullptr;
-    QLabel *m_CurrentLabel = nullptr, *m_DaylightTitle = nullptr, *m_DaylightLabel = nullptr;
-    QLabel *m_BeginDateLabel = nullptr, *m_EndDateLabel = nullptr, *m_OffsetLabel = nullptr, *m_MinutesLabel = nullptr;
+    std::unique_ptr<TPageForm> m_Form;
+    QLabel* m_BasicTitle = nullptr;
+    QLabel* m_DaylightTitle = nullptr;
+    QWidget* m_Begin = nullptr; // date and time of the period's begin
+    QWidget* m_End = nullptr;
+    QWidget* m_OffsetField = nullptr;
 
     uint32_t m_Server = 0;
     uint32_t m_ReadTimeZone = 0;

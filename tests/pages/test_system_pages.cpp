@@ -1,6 +1,6 @@
 // The system pages offscreen: refills from records and the bytes of every
 // Set they send.
-#include "PageTestHost.h"
+#include "PageTestKit.h"
 
 #include "intp/Advanced.h"
 #include "intp/SystemSettings.h"
@@ -44,49 +44,45 @@ void PutText(Bytes& v, const std::string& text, size_t width)
         v.push_back(i < text.size() ? uint8_t(text[i]) : 0);
 }
 
-// One page under test with its fake hosts and switches a, b and c; a is current.
+// One page under test (the page test kit) with switches a, b and c; a is current.
 template <class TPage>
-class SystemPage : public ::testing::Test {
+class SystemPage : public TPageTest<TPage> {
 protected:
     void SetUp() override
     {
-        page.SetHost(&env.host);
-        env.protocol.page = &page;
-        a = env.AddDevice(1, Ip(10, 0, 0, 1));
-        b = env.AddDevice(2, Ip(10, 0, 0, 2));
-        c = env.AddDevice(3, Ip(10, 0, 0, 3));
-        env.host.selection = {a};
+        TPageTest<TPage>::SetUp();
+        a = this->env.AddDevice(1, Ip(10, 0, 0, 1));
+        b = this->env.AddDevice(2, Ip(10, 0, 0, 2));
+        c = this->env.AddDevice(3, Ip(10, 0, 0, 3));
+        this->env.host.selection = {a};
     }
 
     void Select(TDeviceList devices)
     {
-        env.host.selection = std::move(devices);
-        page.OnNotify(nullptr, ncSelectionChanged, 0);
+        this->env.host.selection = std::move(devices);
+        this->Refill();
     }
-    // Payloads sent with a code, in order.
-    std::vector<Bytes> Sent(uint16_t code) const
+    // The payloads sent with a code, as bytes, in order.
+    std::vector<Bytes> SentBytes(uint16_t code) const
     {
         std::vector<Bytes> payloads;
-        for (const TSentFrame& frame : env.protocol.SentWith(code))
+        for (const TSentFrame& frame : this->env.protocol.SentWith(code))
             payloads.push_back(frame.payload);
         return payloads;
     }
-    Bytes LastSent(uint16_t code) const
+    Bytes LastBytes(uint16_t code) const
     {
-        auto all = Sent(code);
+        auto all = SentBytes(code);
         return all.empty() ? Bytes() : all.back();
     }
-    // Stores a record on a device and refills as its read's reply would.
+    // A record read from the switch: into the cache, then its read's notification.
     template <class TRecord>
     void Put(Intp::TDevice* device, TRecord record, uint16_t code)
     {
-        record.valid = true;
-        Intp::Property<TRecord>::Get(device) = record;
-        page.OnNotify(device, code, 0);
+        TPageTest<TPage>::Put(device, record);
+        this->Notify(device, code);
     }
 
-    TPageTestEnvironment env;
-    TPage page;
     Intp::TDevice* a = nullptr;
     Intp::TDevice* b = nullptr;
     Intp::TDevice* c = nullptr;
@@ -100,9 +96,9 @@ using SettingsPage = SystemPage<TModuleBasicsSettings>;
 TEST_F(SettingsPage, ShowsTheRecordAndEmptiesItsTextsWithoutOne)
 {
     Select({a});
-    EXPECT_TRUE(page.m_Name->text().isEmpty());
-    EXPECT_EQ(page.m_MAC->text(), "00:11:22:33:44:01");
-    EXPECT_TRUE(page.m_Apply->isEnabled());
+    EXPECT_TRUE(page->m_Name->text().isEmpty());
+    EXPECT_EQ(page->m_MAC->text(), "00:11:22:33:44:01");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
 
     a->SetName("core-1");
     Intp::TPropertyBasicsSettings record;
@@ -114,32 +110,32 @@ TEST_F(SettingsPage, ShowsTheRecordAndEmptiesItsTextsWithoutOne)
     record.Description = "Core";
     record.ObjectId = "99999.1.2";
     Put(a, record, Intp::ccBasicsSettingsGet);
-    EXPECT_EQ(page.m_Name->text(), "core-1");
-    EXPECT_EQ(page.m_Location->text(), "Rack 4");
-    EXPECT_EQ(page.m_OID->text(), "1.3.6.1.4.1.99999.1.2");
-    EXPECT_EQ(page.m_FVer->text(), "v10.05");
-    EXPECT_EQ(page.m_KVer->text(), "v1.02");
-    EXPECT_EQ(page.m_HVer->text(), "v1.02(MPCB), v3.04(APCB)");
+    EXPECT_EQ(page->m_Name->text(), "core-1");
+    EXPECT_EQ(page->m_Location->text(), "Rack 4");
+    EXPECT_EQ(page->m_OID->text(), "1.3.6.1.4.1.99999.1.2");
+    EXPECT_EQ(page->m_FVer->text(), "v10.05");
+    EXPECT_EQ(page->m_KVer->text(), "v1.02");
+    EXPECT_EQ(page->m_HVer->text(), "v1.02(MPCB), v3.04(APCB)");
 
-    // A reply for another selected switch does not refill the page.
+    // A reply for another selected switch does not refill the page->
     Put(b, Intp::TPropertyBasicsSettings(), Intp::ccBasicsSettingsGet);
-    EXPECT_EQ(page.m_Location->text(), "Rack 4");
+    EXPECT_EQ(page->m_Location->text(), "Rack 4");
 
     Select({});
-    EXPECT_FALSE(page.m_Apply->isEnabled());
-    EXPECT_FALSE(page.m_Name->isEnabled());
-    EXPECT_TRUE(page.m_MAC->text().isEmpty());
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    EXPECT_FALSE(page->m_Name->isEnabled());
+    EXPECT_TRUE(page->m_MAC->text().isEmpty());
 }
 
 TEST_F(SettingsPage, ApplySendsTheFourTextsToEverySelectedSwitch)
 {
     Select({a, b, c});
-    page.m_Name->setText(QString(300, 'N'));
-    page.m_Location->setText("Hall");
-    page.m_Contact->setText("ops");
-    page.m_Desc->setText("Edge");
-    page.m_Apply->click();
-    const auto sent = Sent(Intp::ccBasicsSettingsSet);
+    page->m_Name->setText(QString(300, 'N'));
+    page->m_Location->setText("Hall");
+    page->m_Contact->setText("ops");
+    page->m_Desc->setText("Edge");
+    page->m_Apply->click();
+    const auto sent = SentBytes(Intp::ccBasicsSettingsSet);
     ASSERT_EQ(sent.size(), 3u);
     Bytes expected;
     PutText(expected, std::string(256, 'N'), 256); // cut, no terminator
@@ -153,9 +149,9 @@ TEST_F(SettingsPage, ApplySendsTheFourTextsToEverySelectedSwitch)
 TEST_F(SettingsPage, WebOpensEverySelectedSwitch)
 {
     QStringList opened;
-    page.m_WebOpener = [&](const QUrl& url) { opened.append(url.toString()); };
+    page->m_WebOpener = [&](const QUrl& url) { opened.append(url.toString()); };
     Select({a, c});
-    page.m_Web->click();
+    page->m_Web->click();
     EXPECT_EQ(opened, (QStringList{"http://10.0.0.1", "http://10.0.0.3"}));
 }
 
@@ -167,41 +163,41 @@ using PasswordPage = SystemPage<TModuleBasicsPassword>;
 TEST_F(PasswordPage, ApplyNeedsANameAndTwoEqualPasswords)
 {
     Select({a});
-    page.m_Username->setText("admin");
-    page.m_Password->setText("Secret");
-    page.m_Confirm->setText("secret");
-    EXPECT_FALSE(page.m_Apply->isEnabled());
-    page.m_Confirm->setText("Secret");
-    EXPECT_TRUE(page.m_Apply->isEnabled());
-    page.m_Password->clear();
-    page.m_Confirm->clear();
-    EXPECT_FALSE(page.m_Apply->isEnabled());
+    page->m_Username->setText("admin");
+    page->m_Password->setText("Secret");
+    page->m_Confirm->setText("secret");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_Confirm->setText("Secret");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Password->clear();
+    page->m_Confirm->clear();
+    EXPECT_FALSE(page->m_Apply->isEnabled());
 }
 
 TEST_F(PasswordPage, SendsSixteenByteFieldsAndNeverShowsThePasswordAgain)
 {
     Select({a, b});
-    EXPECT_EQ(page.m_Password->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(page.m_Confirm->echoMode(), QLineEdit::Password);
-    page.m_Username->setText("administrator-2026"); // 18 characters
-    page.m_Password->setText("pw");
-    page.m_Confirm->setText("pw");
-    page.m_Apply->click();
+    EXPECT_EQ(page->m_Password->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(page->m_Confirm->echoMode(), QLineEdit::Password);
+    page->m_Username->setText("administrator-2026"); // 18 characters
+    page->m_Password->setText("pw");
+    page->m_Confirm->setText("pw");
+    page->m_Apply->click();
     Bytes expected;
     PutText(expected, "administrator-20", 16);
     PutText(expected, "pw", 16);
-    EXPECT_EQ(Sent(Intp::ccBasicsPassword), (std::vector<Bytes>{expected, expected}));
+    EXPECT_EQ(SentBytes(Intp::ccBasicsPassword), (std::vector<Bytes>{expected, expected}));
 
     // Leaving the page or selecting it again forgets what was typed.
-    page.Leave(false);
-    EXPECT_TRUE(page.m_Password->text().isEmpty());
-    EXPECT_TRUE(page.m_Confirm->text().isEmpty());
-    page.m_Password->undo(); // not even through the edit's undo
-    EXPECT_TRUE(page.m_Password->text().isEmpty());
-    page.m_Password->setText("again");
-    page.OnNotify(nullptr, ncSelectionChanged, 0);
-    EXPECT_TRUE(page.m_Password->text().isEmpty());
-    EXPECT_FALSE(page.m_Apply->isEnabled());
+    page->Leave(false);
+    EXPECT_TRUE(page->m_Password->text().isEmpty());
+    EXPECT_TRUE(page->m_Confirm->text().isEmpty());
+    page->m_Password->undo(); // not even through the edit's undo
+    EXPECT_TRUE(page->m_Password->text().isEmpty());
+    page->m_Password->setText("again");
+    Refill();
+    EXPECT_TRUE(page->m_Password->text().isEmpty());
+    EXPECT_FALSE(page->m_Apply->isEnabled());
 }
 
 using DefaultPage = SystemPage<TModuleBasicsDefault>;
@@ -209,27 +205,27 @@ using DefaultPage = SystemPage<TModuleBasicsDefault>;
 TEST_F(DefaultPage, MaskFollowsTheBoxesAndEverySelectionTicksBothKeeps)
 {
     Select({a});
-    EXPECT_TRUE(page.m_KeepNet->isChecked());
-    EXPECT_TRUE(page.m_KeepAuth->isChecked());
-    EXPECT_FALSE(page.m_Reboot->isChecked());
-    page.m_Apply->click();
-    page.m_KeepNet->setChecked(false);
-    page.m_Apply->click();
-    page.m_KeepAuth->setChecked(false);
-    page.m_Apply->click();
-    EXPECT_EQ(Sent(Intp::ccBasicsDefault), (std::vector<Bytes>{{0, 0, 0, 3}, {0, 0, 0, 1}, {0, 0, 0, 0}}));
+    EXPECT_TRUE(page->m_KeepNet->isChecked());
+    EXPECT_TRUE(page->m_KeepAuth->isChecked());
+    EXPECT_FALSE(page->m_Reboot->isChecked());
+    page->m_Apply->click();
+    page->m_KeepNet->setChecked(false);
+    page->m_Apply->click();
+    page->m_KeepAuth->setChecked(false);
+    page->m_Apply->click();
+    EXPECT_EQ(SentBytes(Intp::ccBasicsDefault), (std::vector<Bytes>{{0, 0, 0, 3}, {0, 0, 0, 1}, {0, 0, 0, 0}}));
 
     // The reboot flag is not sent: a successful reply is followed by a reboot.
-    page.m_Reboot->setChecked(true);
-    page.m_Apply->click();
+    page->m_Reboot->setChecked(true);
+    page->m_Apply->click();
     for (int reply = 0; reply < 4; ++reply) // answered in the order sent
         env.protocol.Reply(a, Intp::ccBasicsDefault, 0);
-    EXPECT_EQ(Sent(Intp::ccBasicsReboot).size(), 1u);
+    EXPECT_EQ(SentBytes(Intp::ccBasicsReboot).size(), 1u);
 
-    page.m_KeepNet->setChecked(false);
-    page.OnNotify(nullptr, ncSelectionChanged, 0);
-    EXPECT_TRUE(page.m_KeepNet->isChecked());
-    EXPECT_FALSE(page.m_Reboot->isChecked());
+    page->m_KeepNet->setChecked(false);
+    Refill();
+    EXPECT_TRUE(page->m_KeepNet->isChecked());
+    EXPECT_FALSE(page->m_Reboot->isChecked());
 }
 
 using RebootPage = SystemPage<TModuleBasicsReboot>;
@@ -239,13 +235,13 @@ TEST_F(RebootPage, RebootsEverySelectedSwitchWithoutAsking)
     TModuleCallback* old = g_ModuleCallback;
     g_ModuleCallback = &env.host;
     Select({a, b});
-    EXPECT_EQ(page.Refresh(true), 0);
-    EXPECT_TRUE(page.m_Reboot->isEnabled());
-    page.m_Reboot->click();
-    EXPECT_EQ(Sent(Intp::ccBasicsReboot), (std::vector<Bytes>{Bytes(4, 0), Bytes(4, 0)}));
+    EXPECT_EQ(page->Refresh(true), 0);
+    EXPECT_TRUE(page->m_Reboot->isEnabled());
+    page->m_Reboot->click();
+    EXPECT_EQ(SentBytes(Intp::ccBasicsReboot), (std::vector<Bytes>{Bytes(4, 0), Bytes(4, 0)}));
     EXPECT_TRUE(env.messages.isEmpty());
     Select({});
-    EXPECT_FALSE(page.m_Reboot->isEnabled());
+    EXPECT_FALSE(page->m_Reboot->isEnabled());
     g_ModuleCallback = old;
 }
 
@@ -261,14 +257,14 @@ TEST_F(StormPage, ShowsTheRecordAndKeepsTheBoxesForADeviceWithout)
     record.filterBroadcast = true;
     record.rateLimit = 3;
     Put(a, record, Intp::ccAdvConBSFGet);
-    EXPECT_EQ(page.m_Enable->currentText(), "Up to 1/16 of ingress rate");
-    page.m_Apply->click();
-    EXPECT_EQ(LastSent(Intp::ccAdvConBSFSet), (Bytes{1, 0, 0, 1, 3}));
+    EXPECT_EQ(page->m_Enable->currentText(), "Up to 1/16 of ingress rate");
+    page->m_Apply->click();
+    EXPECT_EQ(LastBytes(Intp::ccAdvConBSFSet), (Bytes{1, 0, 0, 1, 3}));
 
     Select({b});
-    EXPECT_TRUE(page.CheckBox1->isChecked());
-    EXPECT_TRUE(page.CheckBox4->isChecked());
-    EXPECT_EQ(page.m_Enable->currentIndex(), 0);
+    EXPECT_TRUE(page->CheckBox1->isChecked());
+    EXPECT_TRUE(page->CheckBox4->isChecked());
+    EXPECT_EQ(page->m_Enable->currentIndex(), 0);
 }
 
 TEST_F(StormPage, ARateWithoutAnItemIsSentBackAsRead)
@@ -276,12 +272,12 @@ TEST_F(StormPage, ARateWithoutAnItemIsSentBackAsRead)
     Intp::TPropertyAdvConBSF record;
     record.rateLimit = 200;
     Put(a, record, Intp::ccAdvConBSFGet);
-    EXPECT_EQ(page.m_Enable->currentIndex(), -1);
-    page.m_Apply->click();
-    EXPECT_EQ(LastSent(Intp::ccAdvConBSFSet), (Bytes{0, 0, 0, 0, 200}));
-    page.m_Enable->setCurrentIndex(1);
-    page.m_Apply->click();
-    EXPECT_EQ(LastSent(Intp::ccAdvConBSFSet), (Bytes{0, 0, 0, 0, 1}));
+    EXPECT_EQ(page->m_Enable->currentIndex(), -1);
+    page->m_Apply->click();
+    EXPECT_EQ(LastBytes(Intp::ccAdvConBSFSet), (Bytes{0, 0, 0, 0, 200}));
+    page->m_Enable->setCurrentIndex(1);
+    page->m_Apply->click();
+    EXPECT_EQ(LastBytes(Intp::ccAdvConBSFSet), (Bytes{0, 0, 0, 0, 1}));
 }
 
 using AgingPage = SystemPage<TModuleAgingTime>;
@@ -289,18 +285,18 @@ using AgingPage = SystemPage<TModuleAgingTime>;
 TEST_F(AgingPage, NeverReadShowsOffAndAnUnknownValueIsKept)
 {
     Select({a});
-    EXPECT_EQ(page.m_Enable->currentText(), "OFF");
-    EXPECT_EQ(page.ComboBox1->currentText(), "Disable");
-    page.m_Apply->click();
-    EXPECT_EQ(LastSent(Intp::ccAgingTimeSet), (Bytes{0, 0}));
+    EXPECT_EQ(page->m_Enable->currentText(), "OFF");
+    EXPECT_EQ(page->ComboBox1->currentText(), "Disable");
+    page->m_Apply->click();
+    EXPECT_EQ(LastBytes(Intp::ccAgingTimeSet), (Bytes{0, 0}));
 
     Intp::TPropertyAgingTime record;
     record.agingTime = 9;
     record.autoFlush = true;
     Put(a, record, Intp::ccAgingTimeGet);
-    EXPECT_EQ(page.m_Enable->currentIndex(), -1);
-    page.m_Apply->click();
-    EXPECT_EQ(LastSent(Intp::ccAgingTimeSet), (Bytes{9, 1}));
+    EXPECT_EQ(page->m_Enable->currentIndex(), -1);
+    page->m_Apply->click();
+    EXPECT_EQ(LastBytes(Intp::ccAgingTimeSet), (Bytes{9, 1}));
 }
 
 using JumboPage = SystemPage<TModuleJumboFrame>;
@@ -310,12 +306,12 @@ TEST_F(JumboPage, ShowsAndSendsTheFlag)
     Intp::TPropertyJumboFrame record;
     record.enabled = true;
     Put(a, record, Intp::ccJumboFrameGet);
-    EXPECT_TRUE(page.CheckBox1->isChecked());
+    EXPECT_TRUE(page->CheckBox1->isChecked());
     Select({b}); // no record: the box keeps its state
-    EXPECT_TRUE(page.CheckBox1->isChecked());
-    page.CheckBox1->setChecked(false);
-    page.m_Apply->click();
-    EXPECT_EQ(LastSent(Intp::ccJumboFrameSet), (Bytes{0}));
+    EXPECT_TRUE(page->CheckBox1->isChecked());
+    page->CheckBox1->setChecked(false);
+    page->m_Apply->click();
+    EXPECT_EQ(LastBytes(Intp::ccJumboFrameSet), (Bytes{0}));
 }
 
 // ---------------------------------------------------------------------------
@@ -326,17 +322,17 @@ using ProvisionPage = SystemPage<TModuleAutoProvision>;
 TEST_F(ProvisionPage, EachTickedHalfNeedsAServerAndAFile)
 {
     Select({a});
-    EXPECT_FALSE(page.m_Config->isChecked());
-    EXPECT_TRUE(page.m_Apply->isEnabled()); // sends both halves off
-    page.m_Config->click();
-    page.m_ConfigIp->setText("10.0.0.1");
-    EXPECT_FALSE(page.m_Apply->isEnabled());
-    page.m_ConfigFile->setText("a");
-    EXPECT_TRUE(page.m_Apply->isEnabled());
-    page.m_Firmware->click();
-    page.m_FirmwareIp->setText("0.0.0.0");
-    page.m_FirmwareFile->setText("fw.bin");
-    EXPECT_FALSE(page.m_Apply->isEnabled());
+    EXPECT_FALSE(page->m_Config->isChecked());
+    EXPECT_TRUE(page->m_Apply->isEnabled()); // sends both halves off
+    page->m_Config->click();
+    page->m_ConfigIp->setText("10.0.0.1");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_ConfigFile->setText("a");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Firmware->click();
+    page->m_FirmwareIp->setText("0.0.0.0");
+    page->m_FirmwareFile->setText("fw.bin");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
 }
 
 TEST_F(ProvisionPage, RefillsFromTheRecordAndSendsItsLayout)
@@ -348,17 +344,17 @@ TEST_F(ProvisionPage, RefillsFromTheRecordAndSendsItsLayout)
     record.FirmwareIp = Ip(192, 168, 0, 2);
     record.FirmwareFile = std::string(300, 'f');
     Put(a, record, Intp::ccBasicsAutoProvisionGet);
-    EXPECT_EQ(page.m_ConfigIp->text(), "192.168.0.1");
-    EXPECT_TRUE(page.m_ConfigFile->isEnabled());
-    EXPECT_FALSE(page.m_FirmwareFile->isEnabled());
-    page.m_Apply->click();
+    EXPECT_EQ(page->m_ConfigIp->text(), "192.168.0.1");
+    EXPECT_TRUE(page->m_ConfigFile->isEnabled());
+    EXPECT_FALSE(page->m_FirmwareFile->isEnabled());
+    page->m_Apply->click();
     Bytes expected{1};
     PutU32(expected, Ip(192, 168, 0, 1));
     PutText(expected, "switch.cfg", 256);
     expected.push_back(0);
     PutU32(expected, Ip(192, 168, 0, 2));
     PutText(expected, std::string(256, 'f'), 256);
-    EXPECT_EQ(LastSent(Intp::ccBasicsAutoProvisionSet), expected);
+    EXPECT_EQ(LastBytes(Intp::ccBasicsAutoProvisionSet), expected);
 }
 
 // ---------------------------------------------------------------------------
@@ -375,41 +371,41 @@ TEST_F(SntpPage, AnUnknownClockStaysInvalidAndWithoutADeviceOnlyApplyIsEnabled)
     record.Server = Ip(10, 0, 0, 9);
     record.CurrentTime = 0xFFFFFFFF;
     Put(a, record, Intp::ccBasicsSntpGet);
-    EXPECT_EQ(page.m_Current->text(), "(Invalid)");
-    EXPECT_FALSE(page.m_Timer->isActive());
-    EXPECT_TRUE(page.m_Address->isEnabled());
+    EXPECT_EQ(page->m_Current->text(), "(Invalid)");
+    EXPECT_FALSE(page->m_Timer->isActive());
+    EXPECT_TRUE(page->m_Address->isEnabled());
 
     Select({});
-    EXPECT_FALSE(page.m_Sntp->isEnabled());
-    EXPECT_FALSE(page.m_Address->isEnabled());
-    EXPECT_EQ(page.m_Address->text(), "0.0.0.0");
-    EXPECT_TRUE(page.m_Apply->isEnabled());
-    page.m_Apply->click();
-    EXPECT_TRUE(Sent(Intp::ccBasicsSntpSet).empty());
+    EXPECT_FALSE(page->m_Sntp->isEnabled());
+    EXPECT_FALSE(page->m_Address->isEnabled());
+    EXPECT_EQ(page->m_Address->text(), "0.0.0.0");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Apply->click();
+    EXPECT_TRUE(SentBytes(Intp::ccBasicsSntpSet).empty());
 }
 
 TEST_F(SntpPage, ApplyRuleChecksTheServerAndThePeriod)
 {
     Select({a});
-    page.m_Sntp->setCurrentIndex(1);
-    page.m_Address->setText("127.0.0.1");
-    EXPECT_FALSE(page.m_Apply->isEnabled());
-    page.m_Address->setText("10.0.0.9");
-    EXPECT_TRUE(page.m_Apply->isEnabled());
-    page.m_Daylight->setCurrentIndex(1);
-    page.m_BeginDate->setDate(QDate(2026, 3, 29));
-    page.m_EndDate->setDate(QDate(2026, 3, 29));
-    page.m_BeginTime->setTime(QTime(2, 0, 0));
-    page.m_EndTime->setTime(QTime(2, 0, 0));
-    EXPECT_FALSE(page.m_Apply->isEnabled());
-    page.m_EndTime->setTime(QTime(2, 0, 1));
-    EXPECT_TRUE(page.m_Apply->isEnabled());
+    page->m_Sntp->setCurrentIndex(1);
+    page->m_Address->setText("127.0.0.1");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_Address->setText("10.0.0.9");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Daylight->setCurrentIndex(1);
+    page->m_BeginDate->setDate(QDate(2026, 3, 29));
+    page->m_EndDate->setDate(QDate(2026, 3, 29));
+    page->m_BeginTime->setTime(QTime(2, 0, 0));
+    page->m_EndTime->setTime(QTime(2, 0, 0));
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_EndTime->setTime(QTime(2, 0, 1));
+    EXPECT_TRUE(page->m_Apply->isEnabled());
 }
 
 TEST_F(SntpPage, TheClockIncludesTheOffsetAndReReadsAtEachChangeInstant)
 {
     int64_t host = 1'000'000'000;
-    page.m_Now = [&] { return host; };
+    page->m_Now = [&] { return host; };
     Intp::TPropertyBasicsSntp record;
     record.Enabled = true;
     record.TimeZone = 25;
@@ -420,37 +416,37 @@ TEST_F(SntpPage, TheClockIncludesTheOffsetAndReReadsAtEachChangeInstant)
     record.DaylightEnd = Noon + 86400;
     record.DaylightOffset = 60;
     Put(a, record, Intp::ccBasicsSntpGet);
-    EXPECT_TRUE(page.m_Timer->isActive());
-    EXPECT_EQ(page.m_Timezone->currentIndex(), 25);
-    EXPECT_EQ(page.m_Current->text(), "2026/03/29 13:00:00");
-    EXPECT_EQ(page.m_BeginTime->time(), QTime(14, 0, 0));
-    EXPECT_EQ(page.m_EndDate->date(), QDate(2026, 3, 30));
+    EXPECT_TRUE(page->m_Timer->isActive());
+    EXPECT_EQ(page->m_Timezone->currentIndex(), 25);
+    EXPECT_EQ(page->m_Current->text(), "2026/03/29 13:00:00");
+    EXPECT_EQ(page->m_BeginTime->time(), QTime(14, 0, 0));
+    EXPECT_EQ(page->m_EndDate->date(), QDate(2026, 3, 30));
 
     // The live clock reaches the begin instant one hour later on the host;
     // three seconds after it the switch is read again.
-    const size_t reads = Sent(Intp::ccBasicsSntpGet).size();
+    const size_t reads = SentBytes(Intp::ccBasicsSntpGet).size();
     host += 3602;
-    page.EventOnTimerTimer();
-    EXPECT_EQ(page.m_Current->text(), "2026/03/29 14:00:02");
-    EXPECT_EQ(Sent(Intp::ccBasicsSntpGet).size(), reads);
+    page->EventOnTimerTimer();
+    EXPECT_EQ(page->m_Current->text(), "2026/03/29 14:00:02");
+    EXPECT_EQ(SentBytes(Intp::ccBasicsSntpGet).size(), reads);
     host += 1;
-    page.EventOnTimerTimer();
-    EXPECT_EQ(Sent(Intp::ccBasicsSntpGet).size(), reads + 1);
+    page->EventOnTimerTimer();
+    EXPECT_EQ(SentBytes(Intp::ccBasicsSntpGet).size(), reads + 1);
 }
 
 TEST_F(SntpPage, ApplySendsTheWallClockPeriodWithoutZoneConversion)
 {
     Select({a});
-    page.m_Sntp->setCurrentIndex(1);
-    page.m_Timezone->setCurrentIndex(62);
-    page.m_Address->setText("192.168.1.5");
-    page.m_Daylight->setCurrentIndex(1);
-    page.m_BeginDate->setDate(QDate(2026, 3, 29));
-    page.m_BeginTime->setTime(QTime(2, 30, 0));
-    page.m_EndDate->setDate(QDate(2026, 10, 25));
-    page.m_EndTime->setTime(QTime(3, 0, 0));
-    page.m_Offset->setValue(-30);
-    page.m_Apply->click();
+    page->m_Sntp->setCurrentIndex(1);
+    page->m_Timezone->setCurrentIndex(62);
+    page->m_Address->setText("192.168.1.5");
+    page->m_Daylight->setCurrentIndex(1);
+    page->m_BeginDate->setDate(QDate(2026, 3, 29));
+    page->m_BeginTime->setTime(QTime(2, 30, 0));
+    page->m_EndDate->setDate(QDate(2026, 10, 25));
+    page->m_EndTime->setTime(QTime(3, 0, 0));
+    page->m_Offset->setValue(-30);
+    page->m_Apply->click();
     Bytes expected{1};
     PutU16(expected, 62);
     PutU32(expected, Ip(192, 168, 1, 5));
@@ -458,7 +454,7 @@ TEST_F(SntpPage, ApplySendsTheWallClockPeriodWithoutZoneConversion)
     PutU32(expected, 1774751400);
     PutU32(expected, 1792897200);
     PutU32(expected, uint32_t(-30));
-    EXPECT_EQ(LastSent(Intp::ccBasicsSntpSet), expected);
+    EXPECT_EQ(LastBytes(Intp::ccBasicsSntpSet), expected);
 }
 
 // ---------------------------------------------------------------------------
@@ -475,15 +471,15 @@ TEST_F(DhcpPage, PoolMustRiseAndAnOffServerAlwaysApplies)
     record.subnetMask = Ip(255, 255, 255, 0);
     record.leaseTime = 3600;
     Put(a, record, Intp::ccBasicsDhcpGet);
-    EXPECT_EQ(page.m_Edits[TModuleBasicsDhcp::dfEnd]->text(), "192.168.0.10");
-    EXPECT_FALSE(page.m_Apply->isEnabled());
-    page.m_Edits[TModuleBasicsDhcp::dfEnd]->setText("192.168.0.20");
-    EXPECT_TRUE(page.m_Apply->isEnabled());
-    page.m_Edits[TModuleBasicsDhcp::dfStart]->setText("x");
-    EXPECT_FALSE(page.m_Apply->isEnabled());
-    page.m_Server->setCurrentIndex(0);
-    EXPECT_TRUE(page.m_Apply->isEnabled());
-    EXPECT_FALSE(page.m_Lease->isEnabled());
+    EXPECT_EQ(page->m_Edits[TModuleBasicsDhcp::dfEnd]->text(), "192.168.0.10");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_Edits[TModuleBasicsDhcp::dfEnd]->setText("192.168.0.20");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Edits[TModuleBasicsDhcp::dfStart]->setText("x");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_Server->setCurrentIndex(0);
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    EXPECT_FALSE(page->m_Lease->isEnabled());
 }
 
 TEST_F(DhcpPage, GatewayAndDnsThatAreNoHostsAreSentAsZero)
@@ -497,15 +493,15 @@ TEST_F(DhcpPage, GatewayAndDnsThatAreNoHostsAreSentAsZero)
     record.dns = Ip(8, 8, 8, 8);
     record.leaseTime = 86400;
     Put(a, record, Intp::ccBasicsDhcpGet);
-    page.m_Edits[TModuleBasicsDhcp::dfGateway]->setText("0.0.0.0");
-    page.m_Edits[TModuleBasicsDhcp::dfDns]->setText("dns");
-    emit page.m_Edits[TModuleBasicsDhcp::dfDns]->editingFinished();
-    EXPECT_EQ(page.m_Edits[TModuleBasicsDhcp::dfDns]->text(), "0.0.0.0");
-    page.m_Apply->click();
+    page->m_Edits[TModuleBasicsDhcp::dfGateway]->setText("0.0.0.0");
+    page->m_Edits[TModuleBasicsDhcp::dfDns]->setText("dns");
+    emit page->m_Edits[TModuleBasicsDhcp::dfDns]->editingFinished();
+    EXPECT_EQ(page->m_Edits[TModuleBasicsDhcp::dfDns]->text(), "0.0.0.0");
+    page->m_Apply->click();
     Bytes expected{1};
     for (uint32_t x : {Ip(192, 168, 0, 10), Ip(192, 168, 0, 99), Ip(255, 255, 255, 0), 0u, 0u, 86400u})
         PutU32(expected, x);
-    EXPECT_EQ(LastSent(Intp::ccBasicsDhcpSet), expected);
+    EXPECT_EQ(LastBytes(Intp::ccBasicsDhcpSet), expected);
 }
 
 using DhcpEntryPage = SystemPage<TModuleBasicsDhcpEntry>;
@@ -516,9 +512,9 @@ TEST_F(DhcpEntryPage, ListsTheLeasesAndSortsAddressesAsNumbers)
     record.entries = {{Ip(10, 0, 0, 10), Intp::TMacAddr(0, 1, 2, 3, 4, 5), 2, 3, 600},
                       {Ip(10, 0, 0, 9), Intp::TMacAddr(0, 1, 2, 3, 4, 6), 4, 0, 60}};
     Put(a, record, Intp::ccBasicsDhcpEntry);
-    TPageListModel* model = page.m_List->Model();
+    TPageListModel* model = page->m_List->Model();
     ASSERT_EQ(model->RowCount(), 2);
-    EXPECT_EQ(page.m_Total->text(), "Total 2 client entries:");
+    EXPECT_EQ(page->m_Total->text(), "Total 2 client entries:");
     EXPECT_EQ(model->Row(0).cells, (QStringList{"1", "10.0.0.10", "00:01:02:03:04:05", "Dynamic ", "Dhcp", "600"}));
     EXPECT_EQ(model->Cell(1, 3), "Dbase   ");
     model->ClickColumn(0); // already the sort column: descending first
@@ -527,7 +523,7 @@ TEST_F(DhcpEntryPage, ListsTheLeasesAndSortsAddressesAsNumbers)
     EXPECT_EQ(model->Cell(0, 1), "10.0.0.9");
     model->ClickColumn(1);
     EXPECT_EQ(model->Cell(0, 1), "10.0.0.10");
-    page.Leave(false);
+    page->Leave(false);
     EXPECT_EQ(model->RowCount(), 0);
 }
 
@@ -536,13 +532,9 @@ using PortIpPage = SystemPage<TModuleBasicsDhcpPortIp>;
 TEST_F(PortIpPage, PortsTheSwitchDoesNotOfferGetNoRowAndAreSentAsZero)
 {
     Intp::InitDeviceTypes();
-    Intp::TDeviceType eight;
-    eight.Name = "Eight";
-    eight.PortNum = 8;
-    eight.TrunkGroupNum = 2;
-    a->SetType(uint32_t(Intp::RegisterDeviceType(&eight)));
+    a->SetType(TestModel(8));
     Select({a});
-    EXPECT_EQ(page.Refresh(true), 1); // the port names first, then the bindings
+    EXPECT_EQ(page->Refresh(true), 1); // the port names first, then the bindings
     ASSERT_EQ(env.protocol.sent.size(), 2u);
     EXPECT_EQ(env.protocol.sent[0].code, Intp::ccPortNameGet);
     EXPECT_EQ(env.protocol.sent[1].code, Intp::ccBasicsDhcpPortIpGet);
@@ -551,30 +543,30 @@ TEST_F(PortIpPage, PortsTheSwitchDoesNotOfferGetNoRowAndAreSentAsZero)
     names.valid = true;
     names.names = {"P1", "P2", "P3", "P4", "Port.XX", "Port.XX", "P7", "P8", "T1", "T2"};
     Intp::Property<Intp::TPropertyPortName>::Get(a) = names;
-    page.OnNotify(a, Intp::ccPortNameGet, 0); // not the page's own read
+    page->OnNotify(a, Intp::ccPortNameGet, 0); // not the page's own read
     Intp::TPropertyBasicsDhcpPortIp bindings;
     bindings.addresses = {Ip(10, 0, 0, 1), 0, 0, 0, Ip(10, 0, 0, 5), 0, Ip(127, 0, 0, 7), Ip(10, 0, 0, 8)};
     Put(a, bindings, Intp::ccBasicsDhcpPortIpGet);
 
-    TPageListModel* model = page.m_ListView->Model();
+    TPageListModel* model = page->m_ListView->Model();
     ASSERT_EQ(model->RowCount(), 6);
     EXPECT_EQ(model->Row(5).cells, (QStringList{"Port.06", "10.0.0.8"}));
-    EXPECT_FALSE(page.m_IpAddress->isEnabled());
+    EXPECT_FALSE(page->m_IpAddress->isEnabled());
     // Showing a row's address is no edit, even of one that is no host.
-    page.m_ListView->SelectRow(4);
-    EXPECT_EQ(page.m_IpAddress->text(), "127.0.0.7");
+    page->m_ListView->SelectRow(4);
+    EXPECT_EQ(page->m_IpAddress->text(), "127.0.0.7");
     EXPECT_EQ(model->Cell(4, 1), "127.0.0.7");
-    page.m_ListView->SelectRow(1);
-    page.m_IpAddress->setText("127.0.0.1"); // no host: bound as 0
+    page->m_ListView->SelectRow(1);
+    page->m_IpAddress->setText("127.0.0.1"); // no host: bound as 0
     EXPECT_EQ(model->Cell(1, 1), "0.0.0.0");
-    page.m_ListView->SelectRow(2);
-    page.m_IpAddress->setText("10.0.0.33");
-    page.m_Apply->click();
+    page->m_ListView->SelectRow(2);
+    page->m_IpAddress->setText("10.0.0.33");
+    page->m_Apply->click();
 
     Bytes expected;
     for (uint32_t address : {Ip(10, 0, 0, 1), 0u, Ip(10, 0, 0, 33), 0u, 0u, 0u, Ip(127, 0, 0, 7), Ip(10, 0, 0, 8)})
         PutU32(expected, address);
-    EXPECT_EQ(LastSent(Intp::ccBasicsDhcpPortIpSet), expected);
+    EXPECT_EQ(LastBytes(Intp::ccBasicsDhcpPortIpSet), expected);
     Intp::ResetDeviceTypes();
 }
 
