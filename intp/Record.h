@@ -16,15 +16,16 @@
 // tests decode what was sent. A table record declares EntryFields (the
 // layout of one entry) and PageEntries instead (see TSessionTableGet).
 //
-// Field makers (namespace Intp::Wire): Flag (bool, one byte, non-zero reads true), U8, U16, U32
-// (unsigned integers of that wire width, big-endian, into a member of any
-// integer type), U16Le and U32Le (the few little-endian fields), Ip (an
-// IPv4 address, u32), Mac, Bytes (a std::array<uint8_t, N>), Text (fixed
-// width, NUL-padded), Skip (bytes not read, zero when written), and
-// TextArray / Array (one element per unit of a model count, last in the
+// Field makers (namespace Intp::Wire): Flag (bool, one byte, non-zero reads
+// true), U8, U16, U32 (unsigned integers of that wire width, big-endian, into
+// a member of any integer type), U16Le and U32Le (the few little-endian
+// fields), Ip (an IPv4 address, u32), Mac, Bytes (a std::array<uint8_t, N>),
+// Text (fixed width, NUL-padded), Skip (bytes not read, zero when written),
+// and Array / TextArray (one element per unit of a model count, last in the
 // layout). GetOnly(field) and SetOnly(field) mark a field that only the Get
-// reply or only the Set request carries (the switch's clock). Mac() and the
-// codecs without a member describe an entry that is the value itself.
+// reply or only the Set request carries (the switch's clock). The makers
+// without a member (Mac(), U32(), Text(width)) describe a value that is a
+// whole entry or an array element.
 //
 // A layout is read and written in two byte orders. Wire: what travels.
 // Host: what a page hands to a Set's SetPayload(bytes) or SetEntries(bytes,
@@ -244,8 +245,9 @@ public:
     // Bytes of the message without its array.
     constexpr size_t FixedSize(TMessage wire) const
     {
-        return std::apply([wire](const auto&... f) { return ((RecordDetail::Carried(f.only, wire) ? f.Size() : 0) + ... + 0); },
-                          m_Fields);
+        return std::apply(
+            [wire](const auto&... f) { return ((RecordDetail::Carried(f.only, wire) ? f.Size() : 0) + ... + 0); },
+            m_Fields);
     }
     // Bytes of one array element; 0 without an array.
     constexpr size_t ElementSize() const
@@ -286,16 +288,19 @@ public:
 
     // Reads the fields r carries in this message; the array takes n elements.
     // False when the bytes ran out.
-    template <class R> bool Read(TPayloadReader& in, R& r, TMessage wire, size_t n = 0, TOrder order = TOrder::Wire) const
+    template <class R>
+    bool Read(TPayloadReader& in, R& r, TMessage wire, size_t n = 0, TOrder order = TOrder::Wire) const
     {
-        std::apply([&](const auto&... f) { ((RecordDetail::Carried(f.only, wire) ? f.Read(in, r, order, n) : void()), ...); },
-                   m_Fields);
+        std::apply(
+            [&](const auto&... f) { ((RecordDetail::Carried(f.only, wire) ? f.Read(in, r, order, n) : void()), ...); },
+            m_Fields);
         return in.Ok();
     }
     template <class R> bool Write(TPayloadWriter& out, const R& r, TMessage wire, TOrder order = TOrder::Wire) const
     {
-        std::apply([&](const auto&... f) { ((RecordDetail::Carried(f.only, wire) ? f.Write(out, r, order) : void()), ...); },
-                   m_Fields);
+        std::apply(
+            [&](const auto&... f) { ((RecordDetail::Carried(f.only, wire) ? f.Write(out, r, order) : void()), ...); },
+            m_Fields);
         return out.Ok();
     }
     // Copies a message from one byte order to the other.
@@ -424,7 +429,8 @@ R DecodeRecord(const void* data, size_t size, TMessage wire = TMessage::Set, TOr
     fields.Read(in, r, wire, fields.ElementsIn(wire, size), order);
     return r;
 }
-template <class R> R DecodeRecord(const std::vector<uint8_t>& bytes, TMessage wire = TMessage::Set, TOrder order = TOrder::Wire)
+template <class R>
+R DecodeRecord(const std::vector<uint8_t>& bytes, TMessage wire = TMessage::Set, TOrder order = TOrder::Wire)
 {
     return DecodeRecord<R>(bytes.data(), bytes.size(), wire, order);
 }
@@ -518,7 +524,10 @@ public:
         TPayloadWriter out(m_Bytes.data(), m_Bytes.size());
         Fields.Write(out, value, TMessage::Set, TOrder::Host);
     }
-    T GetPayload() const { return DecodeRecord<T>(m_Bytes.data(), m_Bytes.size(), TMessage::Set, TOrder::Host, Fields); }
+    T GetPayload() const
+    {
+        return DecodeRecord<T>(m_Bytes.data(), m_Bytes.size(), TMessage::Set, TOrder::Host, Fields);
+    }
     const std::array<uint8_t, PayloadSize>& GetPayloadBytes() const { return m_Bytes; }
 
 protected:

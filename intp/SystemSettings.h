@@ -42,7 +42,8 @@ struct TPropertyBasicsIPConf {
     // datagrams come from.
     static constexpr auto Fields =
         Layout(Wire::Flag(&TPropertyBasicsIPConf::Dhcp), Wire::Skip(4), Wire::Ip(&TPropertyBasicsIPConf::Netmask),
-               Wire::Ip(&TPropertyBasicsIPConf::Gateway), Wire::Ip(&TPropertyBasicsIPConf::Dns1), Wire::Ip(&TPropertyBasicsIPConf::Dns2));
+               Wire::Ip(&TPropertyBasicsIPConf::Gateway), Wire::Ip(&TPropertyBasicsIPConf::Dns1),
+               Wire::Ip(&TPropertyBasicsIPConf::Dns2));
 };
 
 // The IP configuration Set's parameters, addresses in host order.
@@ -55,8 +56,9 @@ struct TBasicsIPConfPayload {
     uint32_t Dns1 = 0;
     uint32_t Dns2 = 0;
     static constexpr auto Fields =
-        Layout(Wire::Bytes(&TBasicsIPConfPayload::Digest), Wire::Flag(&TBasicsIPConfPayload::Dhcp), Wire::Ip(&TBasicsIPConfPayload::Ip),
-               Wire::Ip(&TBasicsIPConfPayload::Netmask), Wire::Ip(&TBasicsIPConfPayload::Gateway), Wire::Ip(&TBasicsIPConfPayload::Dns1),
+        Layout(Wire::Bytes(&TBasicsIPConfPayload::Digest), Wire::Flag(&TBasicsIPConfPayload::Dhcp),
+               Wire::Ip(&TBasicsIPConfPayload::Ip), Wire::Ip(&TBasicsIPConfPayload::Netmask),
+               Wire::Ip(&TBasicsIPConfPayload::Gateway), Wire::Ip(&TBasicsIPConfPayload::Dns1),
                Wire::Ip(&TBasicsIPConfPayload::Dns2));
 };
 
@@ -72,7 +74,8 @@ struct TPropertyBasicsSntp {
     uint32_t DaylightEnd = 0;
     uint32_t DaylightOffset = 0; // minutes
     static constexpr auto Fields =
-        Layout(Wire::Flag(&TPropertyBasicsSntp::Enabled), Wire::U16(&TPropertyBasicsSntp::TimeZone), Wire::Ip(&TPropertyBasicsSntp::Server),
+        Layout(Wire::Flag(&TPropertyBasicsSntp::Enabled), Wire::U16(&TPropertyBasicsSntp::TimeZone),
+               Wire::Ip(&TPropertyBasicsSntp::Server),
                Wire::GetOnly(Wire::U32(&TPropertyBasicsSntp::CurrentTime)), Wire::Flag(&TPropertyBasicsSntp::Daylight),
                Wire::U32(&TPropertyBasicsSntp::DaylightBegin), Wire::U32(&TPropertyBasicsSntp::DaylightEnd),
                Wire::U32(&TPropertyBasicsSntp::DaylightOffset));

@@ -23,7 +23,8 @@ struct TPropertyWarningFault {
     bool valid = false;
     uint32_t systemMask = 0; // system failures that raise the alarm
     uint32_t portMask = 0;   // ports whose link down or break raises it
-    static constexpr auto Fields = Layout(Wire::U32(&TPropertyWarningFault::systemMask), Wire::U32(&TPropertyWarningFault::portMask));
+    static constexpr auto Fields =
+        Layout(Wire::U32(&TPropertyWarningFault::systemMask), Wire::U32(&TPropertyWarningFault::portMask));
 };
 
 struct TPropertyWarningSyslog {
@@ -31,7 +32,8 @@ struct TPropertyWarningSyslog {
     bool valid = false;
     uint32_t mode = 0;   // 0 disable, 1 client only, 2 server only, 3 both; 4 accepted as received
     uint32_t server = 0; // IPv4, host order
-    static constexpr auto Fields = Layout(Wire::U8(&TPropertyWarningSyslog::mode), Wire::Ip(&TPropertyWarningSyslog::server));
+    static constexpr auto Fields =
+        Layout(Wire::U8(&TPropertyWarningSyslog::mode), Wire::Ip(&TPropertyWarningSyslog::server));
 };
 
 struct TPropertyWarningSmtp {
@@ -45,7 +47,8 @@ struct TPropertyWarningSmtp {
     std::vector<std::string> recipients; // SmtpRecipientNum entries
     static constexpr auto Fields =
         Layout(Wire::Flag(&TPropertyWarningSmtp::enabled), Wire::Ip(&TPropertyWarningSmtp::server),
-               Wire::Text(&TPropertyWarningSmtp::sender, SmtpTextWidth), Wire::Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
+               Wire::Text(&TPropertyWarningSmtp::sender, SmtpTextWidth),
+               Wire::Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
                Wire::Text(&TPropertyWarningSmtp::account, SmtpTextWidth),
                Wire::TextArray(&TPropertyWarningSmtp::recipients, SmtpTextWidth, TCountKind::ckSmtpRecipientNum));
 };
@@ -56,7 +59,8 @@ struct TWarningSmtpSetRecord : TPropertyWarningSmtp {
     std::string password;
     static constexpr auto Fields =
         Layout(Wire::Flag(&TPropertyWarningSmtp::enabled), Wire::Ip(&TPropertyWarningSmtp::server),
-               Wire::Text(&TPropertyWarningSmtp::sender, SmtpTextWidth), Wire::Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
+               Wire::Text(&TPropertyWarningSmtp::sender, SmtpTextWidth),
+               Wire::Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
                Wire::Text(&TPropertyWarningSmtp::account, SmtpTextWidth),
                Wire::Text(&TWarningSmtpSetRecord::password, SmtpPasswordWidth),
                Wire::TextArray(&TPropertyWarningSmtp::recipients, SmtpTextWidth, TCountKind::ckSmtpRecipientNum));

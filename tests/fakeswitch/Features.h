@@ -157,7 +157,8 @@ void AddTable(THandlerTable &table, TTableCommands commands)
             [sameKey, keyOffset, keySize](TSwitch &sw, const TRequest &request) {
                 std::vector<TBytes> &entries = sw.Running.Tables[TGet::CommandCode];
                 const uint8_t *key = request.Payload + (request.PayloadSize == keySize ? 0 : keyOffset);
-                auto it = std::find_if(entries.begin(), entries.end(), [&](const TBytes &e) { return sameKey(e, key); });
+                auto it =
+                    std::find_if(entries.begin(), entries.end(), [&](const TBytes &e) { return sameKey(e, key); });
                 if (it == entries.end())
                     return Refused();
                 entries.erase(it);

@@ -221,11 +221,6 @@ THandlerTable StandardHandlers()
         .Live = [](TPropertyBasicsSntp &r) { r.CurrentTime = uint32_t(time(nullptr)); },
     });
     AddFeature<TSessionBasicsAutoProvisionGet, TSessionBasicsAutoProvisionSet>(table);
-    AddFeature<TSessionBasicsDhcpGet, TSessionBasicsDhcpSet>(table);
-    AddTable<TSessionBasicsDhcpEntry>(table, {});
-    AddFeature<TSessionAdvConBSFGet, TSessionAdvConBSFSet>(table);
-    AddFeature<TSessionAgingTimeGet, TSessionAgingTimeSet>(table);
-    AddFeature<TSessionJumboFrameGet, TSessionJumboFrameSet>(table);
     AddFeature<TSessionWarningFaultGet, TSessionWarningFaultSet>(table);
     AddFeature<TSessionWarningSyslogGet, TSessionWarningSyslogSet>(table, {
         .Accept = [](const TPropertyWarningSyslog &r) { return r.mode <= 3; },

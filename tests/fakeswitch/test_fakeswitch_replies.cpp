@@ -2,6 +2,7 @@
 #include "intp/Dhcp.h"
 #include "intp/SecurityTables.h"
 #include "intp/Warning.h"
+#include "tests/fakeswitch/Features.h"
 #include "tests/fakeswitch/FleetFixture.h"
 
 using namespace FakeSwitch;
@@ -264,6 +265,17 @@ TEST_F(FakeSwitchReplies, SmtpSetOfAnotherRecipientCountIsRefused)
     Exchange(0, 2, LoginPayload("admin", "admin"));
     EXPECT_EQ(StatusOf(Exchange(0, 2309, TBytes(229 + 64 * 3, 0))), StatusRefused);
     EXPECT_EQ(RecordOf<Intp::TSessionWarningSmtpGet>(m_Fleet.Snapshot(0)).recipients.size(), 2u);
+}
+
+TEST_F(FakeSwitchReplies, TableClearEmptiesTheTable)
+{
+    THandlerTable table;
+    AddTable<Intp::TSessionSecurityMacGet>(table, {.Clear = 0x0A01});
+    m_Fleet.SetHandler(0x0A01, table.at(0x0A01));
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    ASSERT_EQ(StatusOf(Exchange(0, 2054, TBytes{2, 0, 0, 0, 0, 1})), StatusOk);
+    EXPECT_EQ(StatusOf(Exchange(0, 0x0A01)), StatusOk);
+    EXPECT_TRUE(TableOf<Intp::TSessionSecurityMacGet>(m_Fleet.Snapshot(0)).empty());
 }
 
 TEST_F(FakeSwitchReplies, SystemFeaturesKeepWhatTheirSetsWrote)

@@ -84,7 +84,8 @@ TEST_F(MacBlacklist, AddAndDelSendTheAddressThenReadTheTableAgain) {
 }
 
 TEST_F(MacBlacklist, ShortOrNotLoggedInReplyToAnAddReadsNothing) {
-    for (auto [payload, status] : {std::pair{std::vector<uint8_t>{0, 0, 0}, uint16_t(0)}, {{0, 0, 0, 0}, ssNotLoggedIn}}) {
+    using TCase = std::pair<std::vector<uint8_t>, uint16_t>;
+    for (auto [payload, status] : {TCase{{0, 0, 0}, 0}, TCase{{0, 0, 0, 0}, ssNotLoggedIn}}) {
         m_Host.Clear();
         auto* add = new TSessionSecurityMacAdd;
         add->SetPayload(Addr(1));

@@ -229,8 +229,8 @@ TEST_F(Basics, SetsTakeThePagesRecordBytesAndConvertOnlyTheirIntegers) {
     auto* sntpSet = new TSessionBasicsSntpSet;
     sntpSet->SetPayload(sntp.data());
     Started(sntpSet);
-    EXPECT_EQ(Payload(m_Host.LastSent()),
-              (std::vector<uint8_t>{1, 0, 62, 0xC0, 0xA8, 0, 5, 1, 0x5F, 0x5E, 0x10, 0, 0x5F, 0xF6, 0xA6, 0x80, 0, 0, 0, 60}));
+    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{1, 0, 62, 0xC0, 0xA8, 0, 5, 1, 0x5F, 0x5E, 0x10, 0,
+                                                                 0x5F, 0xF6, 0xA6, 0x80, 0, 0, 0, 60}));
 
     std::vector<uint8_t> net(16, 0xD1); // digest
     net.push_back(0);
