@@ -97,14 +97,6 @@ void TSessionIntpPing2::StartTimer()
     EnableTimer(true);
 }
 
-uint16_t TSessionIntpPing2::Decode(TDevice*, TPropertyIntpPing2& record, TPayloadReader& payload)
-{
-    record.powerAlarm = payload.U32();
-    record.portFailed = payload.U32();
-    record.portState = payload.U32();
-    return ssOk;
-}
-
 // IntpSip
 
 uint16_t TSessionIntpSipGet::Decode(TDevice* device, TPropertyIntpSip& record, TPayloadReader& payload)

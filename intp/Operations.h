@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "intp/Md5.h"
-#include "intp/Session.h"
+#include "intp/Record.h"
 
 namespace Intp {
 
@@ -15,6 +15,9 @@ struct TPropertyIntpPing2 {
     uint32_t powerAlarm = 0; // bit 0 power input 1 failed, bit 1 power input 2
     uint32_t portFailed = 0; // bit n: port n + 1 failed
     uint32_t portState = 0;  // bit n: port n + 1, for the port lamps
+    static constexpr auto Fields = Layout(Wire::U32(&TPropertyIntpPing2::powerAlarm),
+                                          Wire::U32(&TPropertyIntpPing2::portFailed),
+                                          Wire::U32(&TPropertyIntpPing2::portState));
 };
 
 struct TPropertyIntpSip {
@@ -67,13 +70,10 @@ private:
 };
 
 // The status monitor's poll; its reply time is the interval (0: 60000 ms).
-class TSessionIntpPing2 : public TSessionGet<ccIntpPing2, TPropertyIntpPing2> {
+class TSessionIntpPing2 : public TSessionRecordGet<ccIntpPing2, TPropertyIntpPing2> {
 public:
     explicit TSessionIntpPing2(unsigned intervalMs = 0) : m_Interval(intervalMs) {}
     void StartTimer() override;
-
-protected:
-    uint16_t Decode(TDevice* device, TPropertyIntpPing2& record, TPayloadReader& payload) override;
 
 private:
     unsigned m_Interval;

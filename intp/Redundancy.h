@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "intp/Session.h"
+#include "intp/Record.h"
 
 namespace Intp {
 
@@ -13,6 +13,8 @@ struct TPropertyRedundancy {
     bool valid = false;
     bool enabled = false; // redundancy active in hardware ("Hardware Mode")
     uint32_t mode = 0;    // 1 ring, 2 RSTP, 3 fast recovery; others: no known mode
+    static constexpr auto Fields =
+        Layout(Wire::Flag(&TPropertyRedundancy::enabled), Wire::U8(&TPropertyRedundancy::mode));
 };
 
 enum TRedundancyMode : uint32_t {
@@ -23,9 +25,6 @@ enum TRedundancyMode : uint32_t {
 
 // Reads the summary; every reply of 2 bytes or more is accepted. An error
 // status leaves the record not valid with its other fields as they were.
-class TSessionRedundancyGet : public TSessionGet<ccRedundancyGet, TPropertyRedundancy> {
-protected:
-    uint16_t Decode(TDevice* device, TPropertyRedundancy& record, TPayloadReader& payload) override;
-};
+class TSessionRedundancyGet : public TSessionRecordGet<ccRedundancyGet, TPropertyRedundancy> {};
 
 } // namespace Intp

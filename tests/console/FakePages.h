@@ -3,6 +3,7 @@
 // Recording pages and helpers for the shell tests.
 
 #include "pages/kit/FilterServer.h"
+#include "tests/pages/PageTestHost.h"
 #include "pages/kit/Module.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
@@ -70,38 +71,6 @@ public:
     std::uint16_t m_GetCode = 260;
     std::vector<std::string> m_OwnLog;
     std::vector<std::string>* m_Log;
-};
-
-// A page host with at most one current device; records page selections.
-class TFakeHost : public TModuleCallback {
-public:
-    int GetSelectedDevice(Intp::TDevice*& device) override
-    {
-        device = current;
-        return current ? 1 : 0;
-    }
-    int GetSelectedDevices(TDeviceList& devices) override
-    {
-        if (current)
-            devices.push_back(current);
-        return current ? 1 : 0;
-    }
-    int GetCurrentDevice(Intp::TDevice*& device) override { return GetSelectedDevice(device); }
-    int GetTargetDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
-    int GetAllDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
-    int GetListedDevices(TDeviceList& devices) override { return GetSelectedDevices(devices); }
-    bool AskCredentials(QString&, QString&) override { return false; }
-    bool IsSelectedDevice(const Intp::TDevice* d) override { return d == current; }
-    bool IsAmongSelectedDevices(const Intp::TDevice* d) override { return d == current; }
-    bool IsCurrentDevice(const Intp::TDevice* d) override { return d == current; }
-    bool IsTargetDevice(const Intp::TDevice* d) override { return d == current; }
-    bool SelectPage(const QString& path) override { return selected.push_back(path), true; }
-    Filter::TFilterServer* GetFilterServer() override { return nullptr; }
-    Status::TStatusServer* GetStatusServer() override { return nullptr; }
-    Syslog::TSyslogServer* GetSyslogServer() override { return nullptr; }
-
-    Intp::TDevice* current = nullptr;
-    QStringList selected;
 };
 
 // A discovery filter that refuses one address and targets a given list.

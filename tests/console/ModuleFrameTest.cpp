@@ -56,7 +56,7 @@ protected:
     }
     void Select(TRecordingPage* page) { m_Frame->ModuleTree()->setCurrentItem(m_Nodes[page]); }
 
-    TFakeHost m_Host;
+    TFakePageHost m_Host;
     std::unique_ptr<TModuleFrame> m_Frame;
     std::vector<std::string> m_Log;
     std::map<TRecordingPage*, QTreeWidgetItem*> m_Nodes;
@@ -72,7 +72,7 @@ protected:
 
 TEST_F(ModuleFrame, PageWithReadsStaysHiddenBehindTheWaitLabelUntilItsReply)
 {
-    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    m_Host.selection = {MakeDevice(1, 1, 0x0A000001)};
     m_Settings->m_Reads = 2;
     Select(m_Settings);
     EXPECT_TRUE(m_Settings->isHidden());
@@ -80,7 +80,7 @@ TEST_F(ModuleFrame, PageWithReadsStaysHiddenBehindTheWaitLabelUntilItsReply)
     EXPECT_EQ(m_Settings->Count(ncSelectionChanged), 0);
 
     // Its own Get reply arrives for the current device.
-    m_Frame->OnNotify(m_Host.current, 260, 0);
+    m_Frame->OnNotify(m_Host.Current(), 260, 0);
     EXPECT_FALSE(m_Settings->isHidden());
     EXPECT_TRUE(m_Frame->WaitLabel()->isHidden());
 
@@ -95,7 +95,7 @@ TEST_F(ModuleFrame, PageWithReadsStaysHiddenBehindTheWaitLabelUntilItsReply)
 // not lay the window out anew each time.
 TEST_F(ModuleFrame, NotificationsToAShownPageLeaveTheWaitLabelAlone)
 {
-    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    m_Host.selection = {MakeDevice(1, 1, 0x0A000001)};
     Select(m_Ports);
     ASSERT_FALSE(m_Ports->isHidden());
     struct TCounter : QObject {
@@ -108,14 +108,14 @@ TEST_F(ModuleFrame, NotificationsToAShownPageLeaveTheWaitLabelAlone)
     } counter;
     m_Frame->WaitLabel()->installEventFilter(&counter);
     for (int block = 0; block < 50; ++block)
-        m_Frame->OnNotify(m_Host.current, 256, 0);
+        m_Frame->OnNotify(m_Host.Current(), 256, 0);
     EXPECT_EQ(counter.changes, 0);
     EXPECT_TRUE(m_Frame->WaitLabel()->isHidden());
 }
 
 TEST_F(ModuleFrame, GroupNodeStartsNoReadAndHidesTheWaitLabel)
 {
-    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    m_Host.selection = {MakeDevice(1, 1, 0x0A000001)};
     m_Settings->m_Reads = 1;
     Select(m_Settings);
     ASSERT_FALSE(m_Frame->WaitLabel()->isHidden());
@@ -132,7 +132,7 @@ TEST_F(ModuleFrame, RefreshAnswersTheSelectedPageAndRefreshAllTheSum)
     m_Ports->m_Reads = 3;
     m_InGroup->m_Reads = 4;
     EXPECT_EQ(m_Frame->Refresh(true), 0);
-    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    m_Host.selection = {MakeDevice(1, 1, 0x0A000001)};
     Select(m_Ports);
     EXPECT_EQ(m_Frame->Refresh(true), 3);
     EXPECT_EQ(m_Frame->Refresh(false), 10);
@@ -140,7 +140,7 @@ TEST_F(ModuleFrame, RefreshAnswersTheSelectedPageAndRefreshAllTheSum)
 
 TEST_F(ModuleFrame, PageThatRefusesToLeaveKeepsTheSelection)
 {
-    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    m_Host.selection = {MakeDevice(1, 1, 0x0A000001)};
     Select(m_Ports);
     m_Ports->m_AllowLeave = false;
     Select(m_Settings);
@@ -152,19 +152,19 @@ TEST_F(ModuleFrame, PageThatRefusesToLeaveKeepsTheSelection)
 
 TEST_F(ModuleFrame, DeviceNotLoggedInAlwaysLandsOnTheLoginPage)
 {
-    m_Host.current = MakeDevice(1, 1, 0x0A000001, false);
+    m_Host.selection = {MakeDevice(1, 1, 0x0A000001, false)};
     Select(m_Ports);
     EXPECT_EQ(m_Frame->GetSelectedModule(), m_Login);
     EXPECT_EQ(m_Login->Count(ncSelectionChanged), 1);
     EXPECT_EQ(m_Ports->Count(ncSelectionChanged), 0);
 
     // The same from the main tree's selection change.
-    m_Host.current->SetLoggedIn(true);
+    m_Host.Current()->SetLoggedIn(true);
     Select(m_Ports);
     ASSERT_EQ(m_Frame->GetSelectedModule(), m_Ports);
     Intp::TDevice* other = MakeDevice(2, 1, 0x0A000002, false);
     m_Frame->Leave(false);
-    m_Host.current = other;
+    m_Host.selection = {other};
     m_Frame->OnNotify(other, ncSelectionChanged, 0);
     EXPECT_EQ(m_Frame->GetSelectedModule(), m_Login);
 }
@@ -216,7 +216,7 @@ TEST_F(ModuleFrame, BannerRegistrationKeepsTheFirstPageOfAKey)
 
 TEST_F(ModuleFrame, ClearingTheTreeKeepsThePagesAndLeavesTheShownOne)
 {
-    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    m_Host.selection = {MakeDevice(1, 1, 0x0A000001)};
     Select(m_Ports);
     m_Log.clear();
     m_Frame->ClearModuleTree();
@@ -267,11 +267,11 @@ TEST_F(ModuleFrame, AModelWithoutABannerMakesTheBannerOnShowLeaveAlsoWhenItIsThe
 
 TEST_F(ModuleFrame, ABusyPageIsAskedBeforeTheLoginPageAndMayKeepItsPlace)
 {
-    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    m_Host.selection = {MakeDevice(1, 1, 0x0A000001)};
     Select(m_Ports);
     m_Ports->m_AllowLeave = false;  // a transfer runs
     Intp::TDevice* out = MakeDevice(2, 1, 0x0A000002, false);
-    m_Host.current = out;
+    m_Host.selection = {out};
     m_Frame->OnNotify(out, ncSelectionChanged, 0);
     EXPECT_EQ(m_Frame->GetSelectedModule(), m_Ports);
     EXPECT_EQ(m_Frame->ModuleTree()->currentItem(), m_Nodes[m_Ports]);
@@ -292,8 +292,8 @@ TEST_F(ModuleFrame, ALoggedInDeviceWithNoPageSelectedGetsTheFirstPage)
     m_Frame->AddModule(m_Login, nullptr);
     m_Frame->AddModule(m_Ports, nullptr);
     ASSERT_EQ(m_Frame->GetSelectedModule(), nullptr);
-    m_Host.current = MakeDevice(1, 1, 0x0A000001);
-    m_Frame->OnNotify(m_Host.current, ncSelectionChanged, 0);
+    m_Host.selection = {MakeDevice(1, 1, 0x0A000001)};
+    m_Frame->OnNotify(m_Host.Current(), ncSelectionChanged, 0);
     EXPECT_EQ(m_Frame->GetSelectedModule(), m_Login);
     EXPECT_FALSE(m_Login->isHidden());
     EXPECT_TRUE(m_Frame->ModuleTree()->topLevelItem(0)->isSelected());
@@ -301,7 +301,7 @@ TEST_F(ModuleFrame, ALoggedInDeviceWithNoPageSelectedGetsTheFirstPage)
 
 TEST_F(ModuleFrame, AClickOnAnotherPageThatIsRefusedLeavesTheShownPageHighlighted)
 {
-    m_Host.current = MakeDevice(1, 1, 0x0A000001);
+    m_Host.selection = {MakeDevice(1, 1, 0x0A000001)};
     Select(m_Ports);
     m_Ports->m_AllowLeave = false;
     m_Frame->resize(800, 600);

@@ -190,12 +190,12 @@ TEST(TopologyFrame, OpenStartsJavaOnTheJarAndReportsAMissingRuntime) {
 // --- Wizards ----------------------------------------------------------------------
 
 TEST(WizardFrame, ButtonsSelectTheTwoWizardPages) {
-    TFakeHost host;
+    TFakePageHost host;
     TModuleCallback* old = g_ModuleCallback;
     g_ModuleCallback = &host;
     TWizardFrame frame;
     frame.GroupIpButton()->click();
     frame.GroupFwButton()->click();
     g_ModuleCallback = old;
-    EXPECT_EQ(host.selected, (QStringList{"Wizards/Group IP Setting", "Wizards/Group Firmware Update"}));
+    EXPECT_EQ(host.selectedPages, (QStringList{"Wizards/Group IP Setting", "Wizards/Group Firmware Update"}));
 }

@@ -17,9 +17,11 @@
 // An IPv4 address in host order.
 constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
 
+// The page host of every page and shell test: a settable selection.
 class TFakePageHost : public TModuleCallback {
 public:
     TDeviceList selection;  // first = current device
+    Intp::TDevice* Current() const { return selection.empty() ? nullptr : selection.front(); }
     bool credentialsOk = false;
     QString user, password;
 
@@ -34,7 +36,14 @@ public:
     bool IsAmongSelectedDevices(const Intp::TDevice* device) override;
     bool IsCurrentDevice(const Intp::TDevice* device) override { return IsSelectedDevice(device); }
     bool IsTargetDevice(const Intp::TDevice* device) override { return IsAmongSelectedDevices(device); }
-    bool SelectPage(const QString&) override { return false; }
+    // Records the paths asked for; answers whether a page was found.
+    bool SelectPage(const QString& path) override
+    {
+        selectedPages << path;
+        return pageFound;
+    }
+    QStringList selectedPages;
+    bool pageFound = false;
     Filter::TFilterServer* GetFilterServer() override { return nullptr; }
     Status::TStatusServer* GetStatusServer() override { return nullptr; }
     Syslog::TSyslogServer* GetSyslogServer() override { return nullptr; }
