@@ -117,7 +117,7 @@ int TGroupFwPreview::StartTransfers(int)
         return StartRows(last, 0, tr("Transmitting"), [&](Intp::TDevice*, bool& prepared) -> Intp::TSession* {
             auto* request = new (std::nothrow) Intp::TSessionBasicsUpgradeBuildin;
             if (request)
-                prepared = request->OpenFile(file);
+                prepared = request->OpenFile(file) != Intp::InvalidFileHandle;
             return request;
         }, true);
     }

@@ -1,5 +1,6 @@
 #include "syslog/SyslogFrame.h"
 
+#include <QDateTime>
 #include <QDomDocument>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -140,9 +141,26 @@ TSyslogFrame::TSyslogFrame(QWidget* owner)
     const int widths[] = {56, 100, 64, 100, 80, 100};
     for (int i = 0; i < int(std::size(widths)); ++i)
         header->resizeSection(i, ScaledPixels(this, widths[i]));
-    header->resizeSection(TSyslogEventModel::colSeverity,
-        qMax(header->sectionSize(TSyslogEventModel::colSeverity),
-            fontMetrics().horizontalAdvance(QStringLiteral("Informational")) + 12));
+    // The columns of known texts take their widest text whole: facility and
+    // severity names, addresses, the date and time formats.
+    auto fit = [&](int column, const QStringList& texts) {
+        int width = header->sectionSize(column);
+        for (const QString& text : texts)
+            width = qMax(width, fontMetrics().horizontalAdvance(text) + 12);
+        header->resizeSection(column, width);
+    };
+    QStringList facilities;
+    for (int facility = 0; facility < 24; ++facility)
+        facilities << QString::fromLatin1(FacilityName(facility));
+    QStringList severities;
+    for (int severity = 0; severity < 8; ++severity)
+        severities << QString::fromLatin1(SeverityName(severity));
+    const QDateTime sample(QDate(2026, 12, 28), QTime(23, 58, 58));
+    fit(TSyslogEventModel::colFacility, facilities);
+    fit(TSyslogEventModel::colSeverity, severities);
+    fit(TSyslogEventModel::colHost, {QStringLiteral("255.255.255.255")});
+    fit(TSyslogEventModel::colDate, {ShortDateText(sample)});
+    fit(TSyslogEventModel::colTime, {LongTimeText(sample)});
     panelLayout->addWidget(m_ListView, 1);
 
     connect(m_Save, &QPushButton::clicked, this, [this] { EventOnSaveClick(); });

@@ -4,6 +4,7 @@
 #include <QDomDocument>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTableView>
@@ -107,6 +108,15 @@ TEST_F(SyslogPage, IsTheSyslogEventsPageAndShowsOnAnyNotification)
     EXPECT_TRUE(m_Page.isVisibleTo(nullptr) || !m_Page.isHidden());
     EXPECT_TRUE(m_Page.Leave(false));
     EXPECT_TRUE(m_Page.isHidden());
+}
+
+TEST_F(SyslogPage, ColumnsOfKnownTextsShowTheirWidestTextWhole)
+{
+    QHeaderView* header = m_Page.ListView()->horizontalHeader();
+    const QFontMetrics metrics = m_Page.fontMetrics();
+    EXPECT_GT(header->sectionSize(1), metrics.horizontalAdvance("security/authorization messages"));
+    EXPECT_GT(header->sectionSize(2), metrics.horizontalAdvance("Informational"));
+    EXPECT_GT(header->sectionSize(3), metrics.horizontalAdvance("255.255.255.255"));
 }
 
 TEST_F(SyslogPage, ListsMessagesInArrivalOrderButExportsBySender)
