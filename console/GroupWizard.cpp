@@ -19,10 +19,7 @@ namespace {
 
 QLabel* StepTitle(const QString& text, QWidget* parent)
 {
-    auto* label = new QLabel(text, parent);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
+    QLabel* label = BoldLabel(text, parent);
     label->setWordWrap(true);
     return label;
 }

@@ -2,6 +2,7 @@
 
 #include "console/FilterForm.h"
 #include "pages/kit/MessageBox.h"
+#include "pages/kit/PageWidgets.h"
 #include "syslog/SyslogText.h"
 
 #include <QCheckBox>
@@ -9,24 +10,13 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-QLabel* BoldLabel(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
-}  // namespace
 
 TScanForm::TScanForm(QWidget* parent) : QDialog(parent), m_AdapterSource(&FindScanAdapters)
 {
@@ -124,6 +114,9 @@ QString TScanForm::StartErrorText(int result, const QString& adapter, const QStr
 void TScanForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    // A window system's own show (restoring from minimised) keeps the scan as it is.
+    if (event->spontaneous())
+        return;
     m_Adapters = m_AdapterSource ? m_AdapterSource() : std::vector<TScanAdapter>();
     QSignalBlocker block(m_Interfaces);
     m_Interfaces->clear();
@@ -139,6 +132,10 @@ void TScanForm::showEvent(QShowEvent* event)
 
 void TScanForm::hideEvent(QHideEvent* event)
 {
+    if (event->spontaneous()) {
+        QDialog::hideEvent(event);
+        return;
+    }
     m_Thread->StopScan();
     m_Generation = m_Thread->Generation();
     m_ListView->clear();

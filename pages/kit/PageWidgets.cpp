@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QToolTip>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -200,6 +201,15 @@ void DrawDevice(QPainter& p, int size)
 }
 
 }  // namespace
+
+QLabel* BoldLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
 
 QIcon PageGlyph(const char* name)
 {

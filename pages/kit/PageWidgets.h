@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QLineEdit>
 
+class QLabel;
+
 #include <cstdint>
 #include <functional>
 
@@ -56,6 +58,9 @@ void SetChoice(QComboBox* combo, int value);
 // ("RC_BITMAP_16X16_ACCEPT", "RC_BITMAP_16X16_LOGIN" ...). An unknown name
 // gives an empty icon.
 QIcon PageGlyph(const char* name);
+
+// A label in the bold variant of its font (section captions of dialogs).
+QLabel* BoldLabel(const QString& text, QWidget* parent);
 void LoadGlyph(QAbstractButton* button, const char* name);
 
 // The login digest of typed texts. The switch keeps names and passwords in
