@@ -159,6 +159,17 @@ TEST_F(IpConfPage, ApplySendsEveryPlannedSwitchToTheLimitedBroadcastThenFlushesA
     EXPECT_EQ(flushed, (std::vector<uint32_t>{Ip(10, 0, 0, 2)}));
 }
 
+TEST_F(IpConfPage, WithoutADiscoveryFilterTheRangeCoversEveryAddress)
+{
+    page.m_Method->setCurrentIndex(TModuleBasicsIPConf::mtRange);
+    page.m_Gateway->setText("10.0.0.254");
+    page.m_Filter->click();
+    EXPECT_EQ(page.m_Address->text(), "0.0.0.0");
+    EXPECT_EQ(page.m_Address2->text(), "255.255.255.255");
+    EXPECT_EQ(page.m_Mask->text(), "0.0.0.0");
+    EXPECT_EQ(page.m_Gateway->text(), "0.0.0.0");
+}
+
 TEST_F(IpConfPage, DhcpMethodPlansEverySwitch)
 {
     page.m_Method->setCurrentIndex(TModuleBasicsIPConf::mtDhcp);
