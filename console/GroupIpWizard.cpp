@@ -150,11 +150,6 @@ int TWizardGroupIpFrame::RowImage(int row) const
     return row >= 0 && row < RowCount() ? m_Rows[std::size_t(row)].image : riNone;
 }
 
-bool TWizardGroupIpFrame::IsWaiting(int row) const
-{
-    return row >= 0 && row < RowCount() && m_Rows[std::size_t(row)].waiting;
-}
-
 QString TWizardGroupIpFrame::RowText(int row, int column) const
 {
     return row >= 0 && row < RowCount() ? m_Step2Preview->Model()->Cell(row, column) : QString();

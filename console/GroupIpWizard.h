@@ -42,7 +42,6 @@ public:
 
     int RowCount() const { return int(m_Rows.size()); }
     int RowImage(int row) const;
-    bool IsWaiting(int row) const;
     QString RowText(int row, int column) const;
     const Intp::TMacAddr& RowMac(int row) const { return m_Rows.at(std::size_t(row)).device.mac; }
     // The addresses of the range plan, by position; empty when the range can't serve.

@@ -91,15 +91,6 @@ static_assert(std::size(kTimeZones) == 63);
 
 const QStringList kOffOn = {"Disable", "Enable"};
 
-QLabel* BoldLabel(const char* text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
 } // namespace
 
 TModuleBasicsSntp::TModuleBasicsSntp(QWidget* parent)

@@ -1,5 +1,7 @@
 #include "tests/fakeswitch/ScanResponder.h"
 
+#include "intp/ScanFrame.h"
+
 #include <arpa/inet.h>
 #include <linux/if_packet.h>
 #include <net/ethernet.h>
@@ -16,8 +18,8 @@ namespace FakeSwitch {
 
 namespace {
 
-constexpr uint16_t ScanType = 0xDEAD;
-constexpr size_t ScanSize = 40;
+constexpr uint16_t ScanType = Intp::ScanEtherType;
+constexpr size_t ScanSize = Intp::ScanFrameSize;
 
 } // namespace
 
