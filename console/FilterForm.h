@@ -3,6 +3,7 @@
 // "Set Discovery Filter": the dialog that edits the discovery filter and
 // serves it to the rest of the console.
 
+#include "pages/kit/AddressText.h"
 #include "pages/kit/FilterServer.h"
 #include "pages/kit/PageWidgets.h"  // IpText
 

@@ -174,35 +174,32 @@ int TPageListModel::SortDirection(int column) const
     return m_Direction;
 }
 
+int CompareCells(const QString& a, const QString& b, TColumnKind kind)
+{
+    const QByteArray x = a.toLocal8Bit();
+    const QByteArray y = b.toLocal8Bit();
+    if (kind != ckExactText)
+        return CompareFolded(std::string_view(x.constData(), std::size_t(x.size())),
+                             std::string_view(y.constData(), std::size_t(y.size())));
+    const int n = std::min(x.size(), y.size());
+    for (int i = 0; i < n; ++i) {
+        const auto u = static_cast<unsigned char>(x[i]);
+        const auto v = static_cast<unsigned char>(y[i]);
+        if (u != v)
+            return u < v ? -1 : 1;
+    }
+    return Compare3(x.size(), y.size());
+}
+
 int TPageListModel::CompareRows(const TPageRow& a, const TPageRow& b, int column) const
 {
     if (m_Comparator)
         return m_Comparator(a, b, column);
     if (column < 0 || column >= ColumnCount())
         return 0;
-    switch (ColumnKind(column)) {
-    case ckNumber:
+    if (ColumnKind(column) == ckNumber)
         return Compare3(a.numbers[std::size_t(column)], b.numbers[std::size_t(column)]);
-    case ckExactText: {
-        QByteArray x = a.cells.at(column).toLocal8Bit();
-        QByteArray y = b.cells.at(column).toLocal8Bit();
-        int n = std::min(x.size(), y.size());
-        for (int i = 0; i < n; ++i) {
-            auto u = static_cast<unsigned char>(x[i]);
-            auto v = static_cast<unsigned char>(y[i]);
-            if (u != v)
-                return u < v ? -1 : 1;
-        }
-        return Compare3(x.size(), y.size());
-    }
-    case ckText:
-    default: {
-        QByteArray x = a.cells.at(column).toLocal8Bit();
-        QByteArray y = b.cells.at(column).toLocal8Bit();
-        return CompareFolded(std::string_view(x.constData(), std::size_t(x.size())),
-                             std::string_view(y.constData(), std::size_t(y.size())));
-    }
-    }
+    return CompareCells(a.cells.at(column), b.cells.at(column), ColumnKind(column));
 }
 
 void TPageListModel::ClickColumn(int column)

@@ -26,6 +26,9 @@ enum TColumnKind {
     ckExactText,  // cell texts, case-sensitive bytes
 };
 
+// Three-way comparison of two cell texts of a text column kind.
+int CompareCells(const QString& a, const QString& b, TColumnKind kind);
+
 enum TSortMode {
     smNone,       // header clicks never sort
     smReference,  // one sort column and direction; a new column starts ascending, the same column reverses
