@@ -4,7 +4,8 @@
 // type (header, the member a column reads and writes, its editor, its
 // header-click step); the list creates and binds the editors in an editor
 // panel under it, keeps one row value per line and hands the edited rows
-// back. A refill replaces the rows and discards unsent edits.
+// back. A refill replaces the rows and discards unsent edits. Report lists
+// without editors replace single rows as their state changes (SetRow).
 //
 //   TRowList<TEventRow> list;
 //   list.Caption("Port No.", [](const TEventRow& r) { return r.caption; });
@@ -16,6 +17,7 @@
 #include "pages/kit/PageList.h"
 
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -74,21 +76,33 @@ public:
         UpdateEditors();
     }
 
+    // The row's image, set with every row (a null icon: none).
+    void Icon(std::function<QIcon(const TRow&)> icon) { m_Icon = std::move(icon); }
+
     void SetRows(const std::vector<TRow>& rows)
     {
         Clear();
         m_Rows = rows;
-        for (std::size_t i = 0; i < m_Rows.size(); ++i) {
-            const TRow& row = m_Rows[i];
-            int line = AddEditedRow(m_Caption ? m_Caption(row) : QString(), (long long)i, {});
-            for (const TColumn& c : m_Columns) {
-                if (c.text)
-                    SetText(line, c.column, row.*(c.text));
-                else
-                    SetValue(line, c.column, row.*(c.value));
-            }
-        }
+        for (std::size_t i = 0; i < m_Rows.size(); ++i)
+            Show(AddEditedRow(QString(), (long long)i, {}));
         UpdateEditors();
+    }
+    // The row of a line as last set (unsent edits not included).
+    const TRow& Row(int line) const { return m_Rows.at(std::size_t(Index(line))); }
+    // Replaces the row of a line and shows it.
+    void SetRow(int line, const TRow& row)
+    {
+        m_Rows.at(std::size_t(Index(line))) = row;
+        Show(line);
+    }
+    // The last line whose row matches, or -1.
+    template <class Match> int FindLast(Match match) const
+    {
+        for (int line = RowCount() - 1; line >= 0; --line) {
+            if (match(Row(line)))
+                return line;
+        }
+        return -1;
     }
     // The rows as edited, in row order.
     std::vector<TRow> Rows() const
@@ -124,7 +138,26 @@ private:
         return column;
     }
 
+    void Show(int line)
+    {
+        const TRow& row = Row(line);
+        if (m_Caption)
+            Model()->SetCell(line, 0, m_Caption(row));
+        for (const TColumn& c : m_Columns) {
+            if (c.text)
+                SetText(line, c.column, row.*(c.text));
+            else
+                SetValue(line, c.column, row.*(c.value));
+        }
+        const QIcon icon = m_Icon ? m_Icon(row) : QIcon();
+        if (!icon.isNull())
+            Model()->SetIcon(line, icon);
+        else if (Model()->Row(line).hasIcon)
+            Model()->ClearIcon(line);
+    }
+
     std::function<QString(const TRow&)> m_Caption;
+    std::function<QIcon(const TRow&)> m_Icon;
     std::vector<TColumn> m_Columns;
     std::vector<TRow> m_Rows;
 };
