@@ -4,8 +4,7 @@
 // type (header, the member a column reads and writes, its editor, its
 // header-click step); the list creates and binds the editors in an editor
 // panel under it, keeps one row value per line and hands the edited rows
-// back. A refill replaces the rows and discards unsent edits. Report lists
-// without editors replace single rows as their state changes (SetRow).
+// back. A refill replaces the rows and discards unsent edits.
 //
 //   TRowList<TEventRow> list;
 //   list.Caption("Port No.", [](const TEventRow& r) { return r.caption; });
@@ -15,13 +14,14 @@
 
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QComboBox>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -52,6 +52,12 @@ public:
     {
         return Declare(AddTextColumn(header), {nullptr, member, editor, {}, 0, 0});
     }
+    // An IPv4 address member (host order) edited in an address field; text
+    // that is no host address is taken as 0.
+    int Address(const QString& header, std::uint32_t TRow::*member, const QString& editor = {})
+    {
+        return Declare(AddAddressColumn(header), {nullptr, nullptr, editor, {}, 0, 0, member});
+    }
 
     // Makes the editor of every column that names one, in the form's editor
     // panel under this list, enabled with the selection.
@@ -62,6 +68,8 @@ public:
                 continue;
             if (c.text) {
                 BindEditor(c.column, form.PanelEditor(c.editor, new QLineEdit()));
+            } else if (c.address) {
+                BindEditor(c.column, form.PanelEditor(c.editor, new TIpEdit()));
             } else if (!c.choices.isEmpty()) {
                 auto* combo = new QComboBox();
                 combo->addItems(c.choices);
@@ -76,33 +84,23 @@ public:
         UpdateEditors();
     }
 
-    // The row's image, set with every row (a null icon: none).
-    void Icon(std::function<QIcon(const TRow&)> icon) { m_Icon = std::move(icon); }
-
     void SetRows(const std::vector<TRow>& rows)
     {
         Clear();
         m_Rows = rows;
-        for (std::size_t i = 0; i < m_Rows.size(); ++i)
-            Show(AddEditedRow(QString(), (long long)i, {}));
-        UpdateEditors();
-    }
-    // The row of a line as last set (unsent edits not included).
-    const TRow& Row(int line) const { return m_Rows.at(std::size_t(Index(line))); }
-    // Replaces the row of a line and shows it.
-    void SetRow(int line, const TRow& row)
-    {
-        m_Rows.at(std::size_t(Index(line))) = row;
-        Show(line);
-    }
-    // The last line whose row matches, or -1.
-    template <class Match> int FindLast(Match match) const
-    {
-        for (int line = RowCount() - 1; line >= 0; --line) {
-            if (match(Row(line)))
-                return line;
+        for (std::size_t i = 0; i < m_Rows.size(); ++i) {
+            const TRow& row = m_Rows[i];
+            int line = AddEditedRow(m_Caption ? m_Caption(row) : QString(), (long long)i, {});
+            for (const TColumn& c : m_Columns) {
+                if (c.text)
+                    SetText(line, c.column, row.*(c.text));
+                else if (c.address)
+                    SetValue(line, c.column, int(row.*(c.address)));
+                else
+                    SetValue(line, c.column, row.*(c.value));
+            }
         }
-        return -1;
+        UpdateEditors();
     }
     // The rows as edited, in row order.
     std::vector<TRow> Rows() const
@@ -113,6 +111,8 @@ public:
             for (const TColumn& c : m_Columns) {
                 if (c.text)
                     row.*(c.text) = TEditedList::Text(line, c.column);
+                else if (c.address)
+                    row.*(c.address) = std::uint32_t(Value(line, c.column));
                 else
                     row.*(c.value) = Value(line, c.column);
             }
@@ -129,6 +129,7 @@ private:
         QStringList choices;
         int minimum;
         int maximum;
+        std::uint32_t TRow::*address = nullptr;
         int column = -1;
     };
     int Declare(int column, TColumn c)
@@ -138,26 +139,7 @@ private:
         return column;
     }
 
-    void Show(int line)
-    {
-        const TRow& row = Row(line);
-        if (m_Caption)
-            Model()->SetCell(line, 0, m_Caption(row));
-        for (const TColumn& c : m_Columns) {
-            if (c.text)
-                SetText(line, c.column, row.*(c.text));
-            else
-                SetValue(line, c.column, row.*(c.value));
-        }
-        const QIcon icon = m_Icon ? m_Icon(row) : QIcon();
-        if (!icon.isNull())
-            Model()->SetIcon(line, icon);
-        else if (Model()->Row(line).hasIcon)
-            Model()->ClearIcon(line);
-    }
-
     std::function<QString(const TRow&)> m_Caption;
-    std::function<QIcon(const TRow&)> m_Icon;
     std::vector<TColumn> m_Columns;
     std::vector<TRow> m_Rows;
 };

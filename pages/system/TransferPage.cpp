@@ -167,16 +167,17 @@ TTransferPage::TTransferPage(const QString& caption, int images, QWidget* parent
     for (int i = 0; i < images && i < int(std::size(ImageNames)); ++i)
         m_Images.push_back(PageGlyph(ImageNames[i]));
 
-    m_ListView = new TRowList<TTransferRow>(this);
-    m_ListView->Caption("Model", [](const TTransferRow& r) { return r.model; });
-    m_ListView->Text("Kernel Ver.", &TTransferRow::kernel);
-    m_ListView->Text("Firmware Ver.", &TTransferRow::firmware);
-    m_ListView->Text("MAC", &TTransferRow::macText);
-    m_ListView->Text("IP Address", &TTransferRow::ip);
-    m_ListView->Text("Status", &TTransferRow::status);
-    m_ListView->Icon([this](const TTransferRow& r) {
+    m_ListView = new TReportList<TTransferRow>(this);
+    m_ListView->Column("Model", [](const TTransferRow& r) { return r.model; });
+    m_ListView->Column("Kernel Ver.", [](const TTransferRow& r) { return r.kernel; });
+    m_ListView->Column("Firmware Ver.", [](const TTransferRow& r) { return r.firmware; });
+    m_ListView->Column("MAC", [](const TTransferRow& r) { return r.macText; });
+    m_ListView->Column("IP Address", [](const TTransferRow& r) { return r.ip; });
+    m_ListView->Column("Status", [](const TTransferRow& r) { return r.status; });
+    m_ListView->SetIcon([this](const TTransferRow& r) {
         return r.state >= 0 && r.state < int(m_Images.size()) ? m_Images[std::size_t(r.state)] : QIcon();
     });
+    m_ListView->Model()->SetSortMode(smNone);
     m_ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QHeaderView* header = m_ListView->header();
@@ -276,7 +277,14 @@ void TTransferPage::SetRows(const std::vector<TTransferRow>& rows)
     // Rows of a run that is still going are dropped with it.
     if (m_Busy)
         SetBusy(false);
-    m_ListView->SetRows(rows);
+    ShowRows(rows);
+}
+
+void TTransferPage::ShowRows(const std::vector<TTransferRow>& rows)
+{
+    m_ListView->Clear();
+    for (const TTransferRow& row : rows)
+        m_ListView->Add(row);
 }
 
 void TTransferPage::Fill(Intp::TDevice*)
@@ -289,7 +297,7 @@ void TTransferPage::Fill(Intp::TDevice*)
         rows.push_back(TTransferRow::Of(device));
         listed.push_back(device);
     }
-    m_ListView->SetRows(rows);
+    ShowRows(rows);
     AfterFill(listed);
 }
 

@@ -6,7 +6,8 @@
 // progress callback, and no leaving the page while a run lasts.
 
 #include "pages/kit/ModulePage.h"
-#include "pages/kit/RowList.h"
+#include "pages/kit/PageForm.h"
+#include "pages/kit/ReportList.h"
 
 #include <QIcon>
 #include <QString>
@@ -135,7 +136,7 @@ public:
     QTimer* Watchdog() const { return m_Watchdog; }
     void EventOnWatchdogTimer();
 
-    TRowList<TTransferRow>* m_ListView = nullptr;
+    TReportList<TTransferRow>* m_ListView = nullptr;
 
 protected:
     // The list fill; the page then shows itself.
@@ -192,12 +193,8 @@ private:
     void ShowVersions(Intp::TDevice* device, int row);
     void SetRowProgress(int row, int percent);
     // Changes the row through change and shows it.
-    template <class F> void ChangeRow(int row, F change)
-    {
-        TTransferRow entry = m_ListView->Row(row);
-        change(entry);
-        m_ListView->SetRow(row, entry);
-    }
+    template <class F> void ChangeRow(int row, F&& change) { m_ListView->Change(row, change); }
+    void ShowRows(const std::vector<TTransferRow>& rows);
     // Carries the run on after row ended (-1: none ended): starts the next
     // row or batch and decides whether the run goes on.
     void ContinueRun(int ended);
