@@ -1,5 +1,6 @@
 #include "pages/kit/PageList.h"
 
+#include "pages/kit/PageWidgets.h"
 #include "pages/rules/PageRules.h"
 
 #include <QComboBox>
@@ -440,6 +441,16 @@ int TEditedList::AddTextColumn(const QString& header)
     return column.column;
 }
 
+int TEditedList::AddAddressColumn(const QString& header)
+{
+    TValueColumn column;
+    column.column = AddColumn(header);
+    // The bits of the address travel in the int value.
+    column.text = [](int value) { return IpText(uint32_t(value)); };
+    m_Columns.push_back(column);
+    return column.column;
+}
+
 void TEditedList::SetText(int row, int column, const QString& text)
 {
     if (row >= 0 && row < RowCount() && FindColumn(column))
@@ -538,6 +549,18 @@ std::vector<int> TEditedList::Values(int row) const
     return values;
 }
 
+void TEditedList::BindEditor(int column, TIpEdit* editor)
+{
+    TValueColumn* c = FindColumn(column);
+    if (!c || !editor)
+        return;
+    c->editor = editor;
+    connect(editor, &QLineEdit::textChanged, this, [this, column, editor] {
+        EditorChanged(column, int(editor->IsHost() ? editor->Value() : 0));
+    });
+    UpdateEditors();
+}
+
 void TEditedList::BindEditor(int column, QComboBox* editor)
 {
     TValueColumn* c = FindColumn(column);
@@ -597,6 +620,8 @@ void TEditedList::UpdateEditors()
             combo->setCurrentIndex(Value(row, c.column));
         else if (auto* spin = qobject_cast<QSpinBox*>(c.editor))
             spin->setValue(Value(row, c.column));
+        else if (auto* address = qobject_cast<TIpEdit*>(c.editor))
+            address->SetValue(uint32_t(Value(row, c.column)));
     }
     for (QWidget* control : m_SelectionControls)
         control->setEnabled(row >= 0);

@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <QLineEdit>
+#include <QStringList>
 
 class QLabel;
 
@@ -11,9 +12,11 @@ class QLabel;
 #include <functional>
 
 #include "intp/Md5.h"
+#include "pages/kit/AddressText.h"
 
 class QAbstractButton;
 class QComboBox;
+class QPlainTextEdit;
 
 // Dotted IPv4 address field, at most 15 characters. Empty text reads as 0,
 // text that is not an address as 255.255.255.255.
@@ -36,6 +39,9 @@ protected:
 private:
     bool m_Rewrite = false;
 };
+
+// The lines of a memo; a last line break opens no line.
+QStringList MemoLines(const QPlainTextEdit* memo);
 
 // MAC address field: exactly 12 hexadecimal digits without separators.
 class TMacEdit : public QLineEdit {
