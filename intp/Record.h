@@ -141,8 +141,6 @@ struct TBytesCodec : TRawCodec {
     void Write(TPayloadWriter& out, const std::array<uint8_t, N>& v, TOrder) const { out.Bytes(v.data(), N); }
 };
 
-struct TSkipCodec : TRawCodec {};
-
 // A member of a record (C, or a record derived from C).
 template <class C, class M, class Codec>
 struct TMemberField {
@@ -183,7 +181,7 @@ struct TSelfField {
 };
 
 struct TSkipField {
-    TSkipCodec codec;
+    TRawCodec codec;
     TOnly only = onBoth;
 
     static constexpr bool IsArray = false;
