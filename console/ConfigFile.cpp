@@ -1,13 +1,13 @@
 #include "console/ConfigFile.h"
 
+#include "pages/kit/AddressText.h"
+
 #include <QDomDocument>
 #include <QFile>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
 
 namespace {
-
-QString Dotted(std::uint32_t address) { return QString::fromStdString(IpToString(address)); }
 
 std::uint32_t ParseDotted(const QString& text) { return StringToIp(text.toStdString()); }
 
@@ -24,19 +24,19 @@ QByteArray WriteConfigDocument(const Filter::TFilterSettings& settings, const st
 
     out.writeStartElement(QStringLiteral("Discovery"));
     out.writeTextElement(QStringLiteral("Method"), QString::number(settings.Method));
-    out.writeTextElement(QStringLiteral("Address"), Dotted(settings.Address));
-    out.writeTextElement(QStringLiteral("Mask"), Dotted(settings.Mask));
-    out.writeTextElement(QStringLiteral("BeginAddr"), Dotted(settings.Begin));
-    out.writeTextElement(QStringLiteral("EndAddr"), Dotted(settings.End));
+    out.writeTextElement(QStringLiteral("Address"), IpText(settings.Address));
+    out.writeTextElement(QStringLiteral("Mask"), IpText(settings.Mask));
+    out.writeTextElement(QStringLiteral("BeginAddr"), IpText(settings.Begin));
+    out.writeTextElement(QStringLiteral("EndAddr"), IpText(settings.End));
     out.writeStartElement(QStringLiteral("Filters"));
     for (const TIpMask& unicast : settings.Unicasts) {
         out.writeEmptyElement(QStringLiteral("Filter"));
-        out.writeAttribute(QStringLiteral("Address"), Dotted(unicast.Address));
+        out.writeAttribute(QStringLiteral("Address"), IpText(unicast.Address));
     }
     for (const TIpMask& subnet : settings.LocalSubnets) {
         out.writeEmptyElement(QStringLiteral("Filter"));
-        out.writeAttribute(QStringLiteral("Address"), Dotted(subnet.Address));
-        out.writeAttribute(QStringLiteral("Mask"), Dotted(subnet.Mask));
+        out.writeAttribute(QStringLiteral("Address"), IpText(subnet.Address));
+        out.writeAttribute(QStringLiteral("Mask"), IpText(subnet.Mask));
     }
     out.writeEndElement();  // Filters
     out.writeEndElement();  // Discovery
@@ -48,7 +48,7 @@ QByteArray WriteConfigDocument(const Filter::TFilterSettings& settings, const st
         if (!device.Type.isEmpty())
             out.writeTextElement(QStringLiteral("Type"), device.Type);
         if (device.Address != 0)
-            out.writeTextElement(QStringLiteral("Address"), Dotted(device.Address));
+            out.writeTextElement(QStringLiteral("Address"), IpText(device.Address));
         out.writeEmptyElement(QStringLiteral("Properties"));
         out.writeEndElement();  // Device
     }

@@ -52,11 +52,6 @@ std::string Text(const QLineEdit* edit)
 
 }  // namespace
 
-QString IpText(std::uint32_t address)
-{
-    return QString::fromStdString(IpToString(address));
-}
-
 QString SubnetText(const TIpMask& pair)
 {
     return IpText(pair.Address) + QLatin1Char('/') + IpText(pair.Mask);

@@ -3,7 +3,9 @@
 // "Set Discovery Filter": the dialog that edits the discovery filter and
 // serves it to the rest of the console.
 
+#include "pages/kit/AddressText.h"
 #include "pages/kit/FilterServer.h"
+#include "pages/kit/PageWidgets.h"  // IpText
 
 #include <QDialog>
 #include <QSet>
@@ -20,8 +22,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 
-// Dotted text of a host-order address.
-QString IpText(std::uint32_t address);
 // "address/mask" in dotted text: a line of the local subnets, and the
 // device tree's group of that subnet.
 QString SubnetText(const TIpMask& pair);

@@ -2,6 +2,7 @@
 
 #include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
+#include "pages/kit/AddressText.h"
 #include "pages/kit/PageList.h"
 #include "pages/kit/Requests.h"
 #include "pages/rules/PageRules.h"
@@ -19,12 +20,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-namespace {
-
-QString Dotted(std::uint32_t address) { return QString::fromStdString(IpToString(address)); }
-
-}  // namespace
 
 void FlushArpCacheIfAllowed()
 {
@@ -163,7 +158,7 @@ TWizardDevices TWizardGroupIpFrame::Step1Devices()
             continue;
         devices.push_back({device->GetMac(), device->GetType(),
                            {QString::fromStdString(device->GetTypeName()),
-                            QString::fromStdString(device->GetMac().ToString()), Dotted(device->GetIp())}});
+                            QString::fromStdString(device->GetMac().ToString()), IpText(device->GetIp())}});
     }
     return devices;
 }
@@ -205,7 +200,6 @@ void TWizardGroupIpFrame::EventOnModeClick()
 
 void TWizardGroupIpFrame::EventOnDhcpServerChange()
 {
-    m_DhcpServer = m_Step2DhcpServer->Value();
     if (IsDhcp())
         ShowNewAddresses();
 }
@@ -214,23 +208,29 @@ void TWizardGroupIpFrame::EventOnRangeChange()
 {
     if (IsDhcp())
         return;
-    m_Begin = m_Step2IpBegin->Value();
-    m_End = m_Step2IpEnd->Value();
-    m_Netmask = m_Step2Netmask->Value();
-    // The range without its gateway decides whether a gateway goes with it.
-    std::vector<std::uint32_t> taken = TakenAddresses();
-    const bool valid = !PlanAddresses(m_Begin, m_End, m_Netmask, std::max<std::size_t>(1, m_Rows.size()), taken).empty();
-    const bool gateway = valid && IsSameSubnet(m_Begin, m_End, m_Netmask);
+    const std::uint32_t begin = m_Step2IpBegin->Value();
+    const std::uint32_t end = m_Step2IpEnd->Value();
+    const std::uint32_t mask = m_Step2Netmask->Value();
+    // One walk of the range answers both questions: whether the range
+    // without its gateway serves the rows (only then a gateway goes with it),
+    // and the plan once the gateway is left out too.
+    const std::size_t needed = std::max<std::size_t>(1, m_Rows.size());
+    std::vector<std::uint32_t> free = FreeAddresses(begin, end, mask, needed + 1, TakenAddresses());
+    const bool gateway = free.size() >= needed && IsSameSubnet(begin, end, mask);
     m_Step2Gateway->setEnabled(gateway);
     m_Step2GatewayLabel->setEnabled(gateway);
-    m_Gateway = gateway ? RangeExtras(m_Begin, m_End, m_Netmask, {m_Step2Gateway->Value(), 0, 0}).Gateway : 0;
+    m_Gateway = gateway ? RangeExtras(begin, end, mask, {m_Step2Gateway->Value(), 0, 0}).Gateway : 0;
     if (!gateway && m_Step2Gateway->text() != "0.0.0.0") {
         const QSignalBlocker quiet(m_Step2Gateway);
         m_Step2Gateway->SetValue(0);
     }
     if (m_Gateway != 0)
-        taken.push_back(m_Gateway);
-    m_Plan = valid ? PlanAddresses(m_Begin, m_End, m_Netmask, m_Rows.size(), taken) : std::vector<std::uint32_t>();
+        std::erase(free, m_Gateway);
+    if (free.size() >= m_Rows.size())
+        free.resize(m_Rows.size());
+    else
+        free.clear();
+    m_Plan = std::move(free);
     ShowNewAddresses();
 }
 
@@ -250,7 +250,7 @@ bool TWizardGroupIpFrame::CanStart() const
 {
     if (m_Rows.empty())
         return false;
-    return IsDhcp() ? IsValidHostIp(m_DhcpServer) : m_Plan.size() == m_Rows.size();
+    return IsDhcp() ? IsValidHostIp(m_Step2DhcpServer->Value()) : m_Plan.size() == m_Rows.size();
 }
 
 void TWizardGroupIpFrame::ShowNewAddresses()
@@ -258,7 +258,7 @@ void TWizardGroupIpFrame::ShowNewAddresses()
     TPageListModel* model = m_Step2Preview->Model();
     for (int row = 0; row < RowCount(); ++row) {
         QString text = IsDhcp() ? QStringLiteral("DHCP")
-                       : std::size_t(row) < m_Plan.size() ? Dotted(m_Plan[std::size_t(row)])
+                       : std::size_t(row) < m_Plan.size() ? IpText(m_Plan[std::size_t(row)])
                                                           : QStringLiteral("0.0.0.0");
         model->SetCell(row, pcNewIp, text);
     }
@@ -320,12 +320,13 @@ void TWizardGroupIpFrame::Start()
     Intp::TSessionBasicsIPConfSet::TPayload payload;
     payload.Digest = LoginDigest(user, password);
     payload.Dhcp = IsDhcp();
-    payload.Netmask = m_Netmask;
+    payload.Netmask = m_Step2Netmask->Value();
     payload.Gateway = m_Gateway;
+    const std::uint32_t dhcpServer = m_Step2DhcpServer->Value();
     int started = 0;
     for (int row = RowCount() - 1; row >= 0; --row) {
         TRow& entry = m_Rows[std::size_t(row)];
-        payload.Ip = IsDhcp() ? m_DhcpServer : m_Plan[std::size_t(row)];
+        payload.Ip = IsDhcp() ? dhcpServer : m_Plan[std::size_t(row)];
         Intp::TDevice* device = Intp::FindDevice(entry.device.mac, true);
         entry.image = riNone;
         if (StartRequest<Intp::TSessionBasicsIPConfSet>(
@@ -376,7 +377,7 @@ void TWizardGroupIpFrame::OnWizardEvent(Intp::TDevice* device, std::uint16_t cod
         if (!entry.waiting || entry.device.mac != device->GetMac())
             continue;
         if (status == Intp::ssOk) {
-            entry.originalIp = Dotted(device->GetIp());
+            entry.originalIp = IpText(device->GetIp());
             m_Picker->SetSelectedCell(entry.device.mac, kcIp, entry.originalIp);
             EndRow(row, riDone, tr("Done"));
         } else {

@@ -103,11 +103,7 @@ private:
 
     std::vector<TRow> m_Rows;
     std::vector<std::uint32_t> m_Plan;
-    std::uint32_t m_DhcpServer = 0;
-    std::uint32_t m_Begin = 0;
-    std::uint32_t m_End = 0;
-    std::uint32_t m_Netmask = 0;
-    std::uint32_t m_Gateway = 0;
+    std::uint32_t m_Gateway = 0;  // the gateway that goes with the plan
     bool m_Running = false;
     QTimer* m_Watchdog = nullptr;
     std::function<void()> m_ArpFlush;

@@ -1,19 +1,17 @@
 #include "console/StatusMonitor.h"
 
 #include "console/Icons.h"
-#include "intp/NetUtils.h"
 #include "intp/Operations.h"
-#include "pages/kit/PageList.h"
-#include "pages/rules/PageRules.h"
+#include "pages/kit/AddressText.h"
+#include "pages/kit/PageBar.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/rules/PageRules.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QPainter>
@@ -73,14 +71,6 @@ QColor RowColour(std::uint32_t state)
 
 namespace {
 
-// Fields of a row's record kept in the row's numbers.
-constexpr int nListedIp = TStatusFrame::scIp;
-constexpr int nState = TStatusFrame::scStatus;
-constexpr int nImage = TStatusFrame::scModel;
-constexpr int nTime = TStatusFrame::scTime;
-
-QString Dotted(long long ip) { return QString::fromStdString(IpToString(uint32_t(ip))); }
-
 // The monitor's ping. A rebooted switch has address 0 until it is heard
 // again; it is asked at its row's listed address meanwhile, so that its
 // answer brings it back (tree node and all) without a new discovery.
@@ -117,38 +107,47 @@ QIcon OnBadge(const QIcon& glyph)
 
 TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApplication::beep(); })
 {
-    auto* periodLabel = new QLabel("Query &Period:", this);
-    m_QueryPeriod = new QSpinBox(this);
-    m_QueryPeriod->setRange(5, 86400);
-    m_QueryPeriod->setValue(10);
-    periodLabel->setBuddy(m_QueryPeriod);
-    auto* tmoLabel = new QLabel("Query &Timeout:", this);
-    m_QueryTmo = new QSpinBox(this);
-    m_QueryTmo->setRange(1, 9);
-    m_QueryTmo->setValue(5);
-    tmoLabel->setBuddy(m_QueryTmo);
-    m_Beep = new QCheckBox("&Beep Alarm:", this);
-    m_Beep->setLayoutDirection(Qt::RightToLeft);
-
-    m_acClearError = new QAction(PageGlyph("RC_BITMAP_16X16_CLEAR"), "&Clear Error", this);
-    m_acRefresh = new QAction(PageGlyph("RC_BITMAP_16X16_REFRESH"), "&Refresh", this);
-    m_ClearError = new QPushButton(m_acClearError->icon(), m_acClearError->text(), this);
-    m_Refresh = new QPushButton(m_acRefresh->icon(), m_acRefresh->text(), this);
-    connect(m_ClearError, &QPushButton::clicked, m_acClearError, &QAction::trigger);
-    connect(m_Refresh, &QPushButton::clicked, m_acRefresh, &QAction::trigger);
+    m_acClearError = PageAction("&Clear Error", "RC_BITMAP_16X16_CLEAR", this);
+    m_acRefresh = PageAction("&Refresh", "RC_BITMAP_16X16_REFRESH", this);
     connect(m_acClearError, &QAction::triggered, this, [this] { EventOnClearErrorExecute(); });
     connect(m_acRefresh, &QAction::triggered, this, [this] { EventOnTimer(); });
 
+    auto* panel = new QWidget(this);
+    TPageBar bar(panel);
+    m_QueryPeriod = bar.Number("Query &Period:", 5, 86400, 10);
+    m_QueryTmo = bar.Number("Query &Timeout:", 1, 9, 5);
+    m_Beep = bar.Check("&Beep Alarm:");
+    m_ClearError = bar.Button(m_acClearError);
+    m_Refresh = bar.Button(m_acRefresh);
+
     m_AnsweringIcon = OnBadge(ConsoleIcon(ikDevices));
     m_SilentIcon = OnBadge(PageGlyph("RC_BITMAP_16X16_CANCEL"));
-    m_List = new TPageListView(this);
+    m_List = new TReportList<TStatusRow>(this);
     m_List->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_List->AddColumn("", ckNumber, Qt::AlignRight | Qt::AlignVCenter);
-    m_List->AddColumn("IP", ckNumber);
-    m_List->AddColumn("MAC Address", ckNumber);
-    m_List->AddColumn("Model", ckText);
-    m_List->AddColumn("Last Reported Time", ckNumber);
-    m_List->AddColumn("Status", ckText);
+    using TRow = TStatusRow;
+    m_List->Column("", [](const TRow& r) { return QString::number(r.number); }, &TRow::number,
+                   Qt::AlignRight | Qt::AlignVCenter);
+    m_List->Column("IP", [](const TRow& r) { return r.ipText; }, &TRow::listedIp);
+    m_List->Column("MAC Address", [](const TRow& r) { return QString::fromStdString(r.mac.ToString()); },
+                   [](const TRow& r) { return MacKey(r.mac); });
+    m_List->Column("Model", [](const TRow& r) { return r.model; });
+    m_List->Column("Last Reported Time",
+                   [](const TRow& r) {
+                       return r.time == 0 ? QString("(No response yet)")
+                                          : QLocale::system().toString(QDateTime::fromMSecsSinceEpoch(r.time),
+                                                                       QLocale::ShortFormat);
+                   },
+                   &TRow::time);
+    m_List->Column("Status", [](const TRow& r) { return Status::StatusText(r.state, r.powerAlarm, r.portFailed); });
+    m_List->SetIcon([this](const TRow& r) { return r.image == imAnswering ? m_AnsweringIcon : m_SilentIcon; });
+    m_List->SetBackground([](const TRow& r) {
+        QColor colour = Status::RowColour(r.state);
+        return colour.isValid() ? QBrush(colour) : QBrush();
+    });
+    m_List->SetToolTip([](const QStringList& cells) {
+        return "IP Address: " + cells[scIp] + "\nMAC Address: " + cells[scMac] + "\nDevice Model: " + cells[scModel] +
+               "\nLast Reported Time: " + cells[scTime] + "\nStatus: " + cells[scStatus];
+    });
     m_List->header()->setStretchLastSection(true);
     m_List->SetColumnsFollowContents();
     m_List->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -159,17 +158,8 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
             [this](const QPoint& at) { m_Popup->popup(m_List->viewport()->mapToGlobal(at)); });
     connect(m_List, &TPageListView::SelectedRowChanged, this, [this] { UpdateActions(); });
 
-    auto* bar = new QHBoxLayout;
-    bar->addWidget(periodLabel);
-    bar->addWidget(m_QueryPeriod);
-    bar->addWidget(tmoLabel);
-    bar->addWidget(m_QueryTmo);
-    bar->addWidget(m_Beep);
-    bar->addStretch(1);
-    bar->addWidget(m_ClearError);
-    bar->addWidget(m_Refresh);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(bar);
+    layout->addWidget(panel);
     layout->addWidget(m_List, 1);
 
     m_Timer = new QTimer(this);
@@ -207,18 +197,15 @@ void TStatusFrame::AddDevice(Intp::TDevice* device)
 {
     if (!device || FindRow(device->GetMac()) >= 0)
         return;
-    TPageRow record;
-    record.tag = MacKey(device->GetMac());
-    record.cells = {QString::number(m_NextNumber), Dotted(device->GetIp()),
-                    QString::fromStdString(device->GetMac().ToString()),
-                    QString::fromStdString(device->GetTypeName()), "(No response yet)", "Online"};
-    record.numbers = {m_NextNumber, device->GetIp(), record.tag, imAnswering, 0, 0};
-    ++m_NextNumber;
-    int row = m_List->Model()->AddRow(record);
-    SetImage(row, imAnswering);
-    UpdateToolTip(row);
+    TStatusRow row;
+    row.number = m_NextNumber++;
+    row.listedIp = device->GetIp();
+    row.mac = device->GetMac();
+    row.model = QString::fromStdString(device->GetTypeName());
+    row.ipText = IpText(row.listedIp);
+    const int line = m_List->Add(std::move(row));
     UpdateActions();
-    PollRow(row, unsigned(m_QueryTmo->value()) * 1000U);
+    PollRow(line, unsigned(m_QueryTmo->value()) * 1000U);
 }
 
 std::uint32_t TStatusFrame::GetDeviceStatus(const Intp::TDevice* device)
@@ -269,70 +256,63 @@ void TStatusFrame::EventOnTimer()
 
 void TStatusFrame::PollRow(int row, unsigned timeoutMs)
 {
-    TPageListModel* model = m_List->Model();
-    Intp::TMacAddr mac = MacOfKey(model->Row(row).tag);
-    Intp::TDevice* device = Intp::FindDevice(mac, false);
+    const TStatusRow& entry = m_List->Row(row);
+    Intp::TDevice* device = Intp::FindDevice(entry.mac, false);
     if (!device) {
         // A new discovery cleared the registry: bring the switch back at its listed address.
-        device = Intp::FindDevice(mac, true);
+        device = Intp::FindDevice(entry.mac, true);
         if (device)
-            device->SetIp(uint32_t(model->Number(row, nListedIp)));
+            device->SetIp(entry.listedIp);
     }
-    std::uint32_t state = RowState(row);
-    if (device) {
-        if (Intp::StartOrDelete(new TMonitorPing(timeoutMs, std::uint32_t(model->Number(row, nListedIp))), device, this))
-            return;
-        state |= Status::sbError;
-    } else {
-        state |= Status::sbNoReply;
-        SetImage(row, imSilent);
-    }
-    SetState(row, state);
+    if (device && Intp::StartOrDelete(new TMonitorPing(timeoutMs, entry.listedIp), device, this))
+        return;
+    // The status text loses the last reply's power and port details.
+    m_List->Change(row, [&](TStatusRow& r) {
+        r.powerAlarm = r.portFailed = 0;
+        if (device) {
+            r.state |= Status::sbError;
+        } else {
+            r.state |= Status::sbNoReply;
+            r.image = imSilent;
+        }
+    });
 }
 
 void TStatusFrame::OnWizardEvent(Intp::TDevice* device, std::uint16_t, std::uint16_t status, const void*)
 {
     if (!device)
         return;
-    int row = FindRow(device->GetMac());
+    const int row = FindRow(device->GetMac());
     if (row < 0)
         return;
-    TPageListModel* model = m_List->Model();
-    std::uint32_t state = RowState(row);
-    std::uint32_t power = 0;
-    std::uint32_t ports = 0;
-    if (status == Intp::ssTimeout) {
-        state |= Status::sbNoReply;
-        SetImage(row, imSilent);
-        SetState(row, state);
-        return;
-    }
-    state &= ~std::uint32_t(Status::sbNoReply);
-    SetImage(row, imAnswering);
-    if (status == Intp::ssOk) {
-        const auto& ping = Intp::Property<Intp::TPropertyIntpPing2>::Get(device);
-        power = ping.powerAlarm;
-        ports = ping.portFailed;
-        state &= ~std::uint32_t(Status::sbError);
-        if (power != 0 || ports != 0)
-            state |= Status::sbAlarm;
-        else
-            state &= ~std::uint32_t(Status::sbAlarm);
-    } else {
-        state |= Status::sbError;
-    }
-    long long listed = model->Number(row, nListedIp);
-    if (uint32_t(listed) == device->GetIp()) {
-        state &= ~std::uint32_t(Status::sbIpChanged);
-        model->SetCell(row, scIp, Dotted(listed));
-    } else {
-        state |= Status::sbIpChanged;
-        model->SetCell(row, scIp, QString("Original: %1, Now: %2").arg(Dotted(listed), Dotted(device->GetIp())));
-    }
-    QDateTime now = QDateTime::currentDateTime();
-    model->SetNumber(row, nTime, now.toMSecsSinceEpoch());
-    model->SetCell(row, scTime, QLocale::system().toString(now, QLocale::ShortFormat));
-    SetState(row, state, power, ports);
+    m_List->Change(row, [&](TStatusRow& r) {
+        r.powerAlarm = r.portFailed = 0;
+        if (status == Intp::ssTimeout) {
+            r.state |= Status::sbNoReply;
+            r.image = imSilent;
+            return;
+        }
+        r.state &= ~std::uint32_t(Status::sbNoReply);
+        r.image = imAnswering;
+        if (status == Intp::ssOk) {
+            const auto& ping = Intp::Property<Intp::TPropertyIntpPing2>::Get(device);
+            r.powerAlarm = ping.powerAlarm;
+            r.portFailed = ping.portFailed;
+            r.state &= ~std::uint32_t(Status::sbError | Status::sbAlarm);
+            if (r.powerAlarm != 0 || r.portFailed != 0)
+                r.state |= Status::sbAlarm;
+        } else {
+            r.state |= Status::sbError;
+        }
+        if (r.listedIp == device->GetIp()) {
+            r.state &= ~std::uint32_t(Status::sbIpChanged);
+            r.ipText = IpText(r.listedIp);
+        } else {
+            r.state |= Status::sbIpChanged;
+            r.ipText = QString("Original: %1, Now: %2").arg(IpText(r.listedIp), IpText(device->GetIp()));
+        }
+        r.time = QDateTime::currentMSecsSinceEpoch();
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -340,16 +320,16 @@ void TStatusFrame::OnWizardEvent(Intp::TDevice* device, std::uint16_t, std::uint
 
 void TStatusFrame::EventOnClearErrorExecute()
 {
-    TPageListModel* model = m_List->Model();
     QModelIndexList selected = m_List->selectionModel()->selectedRows();
     std::sort(selected.begin(), selected.end(),
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() > b.row(); });
     for (const QModelIndex& index : selected) {
-        int row = index.row();
-        if (Intp::TDevice* device = Intp::FindDevice(MacOfKey(model->Row(row).tag), false))
-            model->SetNumber(row, nListedIp, device->GetIp());
-        SetImage(row, imAnswering);
-        SetState(row, 0);
+        m_List->Change(index.row(), [](TStatusRow& r) {
+            if (Intp::TDevice* device = Intp::FindDevice(r.mac, false))
+                r.listedIp = device->GetIp();
+            r.image = imAnswering;
+            r.state = r.powerAlarm = r.portFailed = 0;
+        });
     }
 }
 
@@ -374,45 +354,20 @@ void TStatusFrame::UpdateActions()
 {
     m_acRefresh->setEnabled(RowCount() > 0);
     m_acClearError->setEnabled(m_List->selectionModel()->hasSelection());
-    m_Refresh->setEnabled(m_acRefresh->isEnabled());
-    m_ClearError->setEnabled(m_acClearError->isEnabled());
 }
 
 // ---------------------------------------------------------------------------
 // Rows
 
-int TStatusFrame::RowCount() const { return m_List->Model()->RowCount(); }
+int TStatusFrame::RowCount() const { return m_List->RowCount(); }
 
-int TStatusFrame::FindRow(const Intp::TMacAddr& mac) const { return m_List->Model()->FindTag(MacKey(mac)); }
+int TStatusFrame::FindRow(const Intp::TMacAddr& mac) const
+{
+    return m_List->FindLast([&](const TStatusRow& row) { return row.mac == mac; });
+}
 
-std::uint32_t TStatusFrame::RowState(int row) const { return std::uint32_t(m_List->Model()->Number(row, nState)); }
+std::uint32_t TStatusFrame::RowState(int row) const { return m_List->Row(row).state; }
 
-int TStatusFrame::RowImage(int row) const { return int(m_List->Model()->Number(row, nImage)); }
+int TStatusFrame::RowImage(int row) const { return m_List->Row(row).image; }
 
 QString TStatusFrame::RowText(int row, int column) const { return m_List->Model()->Cell(row, column); }
-
-void TStatusFrame::SetState(int row, std::uint32_t state, std::uint32_t powerAlarm, std::uint32_t portFailed)
-{
-    TPageListModel* model = m_List->Model();
-    model->SetNumber(row, nState, state);
-    model->SetCell(row, scStatus, Status::StatusText(state, powerAlarm, portFailed));
-    QColor colour = Status::RowColour(state);
-    model->SetBackground(row, colour.isValid() ? QBrush(colour) : QBrush());
-    UpdateToolTip(row);
-}
-
-void TStatusFrame::SetImage(int row, TImage image)
-{
-    TPageListModel* model = m_List->Model();
-    model->SetNumber(row, nImage, image);
-    model->SetIcon(row, image == imAnswering ? m_AnsweringIcon : m_SilentIcon);
-}
-
-void TStatusFrame::UpdateToolTip(int row)
-{
-    TPageListModel* model = m_List->Model();
-    model->SetToolTip(row, "IP Address: " + model->Cell(row, scIp) + "\nMAC Address: " + model->Cell(row, scMac) +
-                               "\nDevice Model: " + model->Cell(row, scModel) +
-                               "\nLast Reported Time: " + model->Cell(row, scTime) +
-                               "\nStatus: " + model->Cell(row, scStatus));
-}

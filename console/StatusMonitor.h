@@ -4,6 +4,7 @@
 // whether it answers, power and port failures, and address changes.
 
 #include "pages/kit/Module.h"
+#include "pages/kit/ReportList.h"
 #include "pages/kit/StatusServer.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
@@ -21,7 +22,6 @@ class QMenu;
 class QPushButton;
 class QSpinBox;
 class QTimer;
-class TPageListView;
 
 namespace Status {
 
@@ -32,6 +32,20 @@ QString StatusText(std::uint32_t state, std::uint32_t powerAlarm, std::uint32_t 
 QColor RowColour(std::uint32_t state);
 
 }  // namespace Status
+
+// A listed switch: its row data and what its cells show.
+struct TStatusRow {
+    std::uint32_t number = 0;
+    std::uint32_t listedIp = 0;  // the address when listed or last cleared
+    Intp::TMacAddr mac;
+    QString model;
+    QString ipText;              // the address, or the listed and current one
+    long long time = 0;          // last reply, ms since the epoch; 0 for none
+    std::uint32_t state = 0;     // Status::TStatusBit
+    std::uint32_t powerAlarm = 0;
+    std::uint32_t portFailed = 0;
+    int image = 0;               // TStatusFrame::TImage
+};
 
 class TStatusFrame : public QFrame, public Status::TStatusServer, public TModule, public Intp::TWizard {
     Q_OBJECT
@@ -80,15 +94,12 @@ public:
     QCheckBox* m_Beep = nullptr;
     QPushButton* m_ClearError = nullptr;
     QPushButton* m_Refresh = nullptr;
-    TPageListView* m_List = nullptr;
+    TReportList<TStatusRow>* m_List = nullptr;
     QTimer* m_Timer = nullptr;
     QTimer* m_BeepTimer = nullptr;
 
 private:
     void PollRow(int row, unsigned timeoutMs);
-    void SetState(int row, std::uint32_t state, std::uint32_t powerAlarm = 0, std::uint32_t portFailed = 0);
-    void SetImage(int row, TImage image);
-    void UpdateToolTip(int row);
     void UpdateActions();
 
     QAction* m_acClearError = nullptr;

@@ -571,6 +571,38 @@ protected:
     }
 };
 
+// A variable-size Set of a whole record: its fixed fields, then its array
+// (one element per unit of the model count). SetEntries(bytes, n) takes the
+// bytes as the page holds them (host order); SetPayload(record) packs a
+// typed one, its array as long as it is.
+template <uint16_t Code, class TRefresh, class TRecord = typename TRefresh::Record, int Row = 0>
+class TSessionRecordArraySet : public TSessionVariableSet<Code, TRefresh, Row> {
+    static_assert(TRecord::Fields.FixedSize(TMessage::Set) == GetCommandInfo(Code, Row).prefixSize,
+                  "the fixed fields are the row's prefix");
+    static_assert(TRecord::Fields.ElementSize() == GetCommandInfo(Code, Row).entrySize,
+                  "an array element is the row's entry");
+
+public:
+    using Payload = TRecord;
+    static constexpr auto& PayloadFields = TRecord::Fields;
+    using TSessionVariableSet<Code, TRefresh, Row>::SetEntries;
+
+    void SetPayload(const TRecord& record)
+    {
+        std::vector<uint8_t> bytes = EncodeRecord(record, TMessage::Set, TOrder::Host);
+        SetEntries(bytes.data(), int(PayloadFields.ElementsIn(TMessage::Set, bytes.size())));
+    }
+
+protected:
+    size_t HeldSize(int count) const override { return PayloadFields.Size(TMessage::Set, size_t(count)); }
+    bool BuildPayload(TDevice*, TPayloadWriter& payload) override
+    {
+        if (this->m_Entries.size() != payload.Size()) return false;
+        TPayloadReader in(this->m_Entries.data(), this->m_Entries.size());
+        return PayloadFields.Convert(in, payload, TMessage::Set, size_t(this->m_Count), TOrder::Host, TOrder::Wire);
+    }
+};
+
 // A paged table whose entries are TRecord::EntryFields. TRecord names
 // PageEntries (a page of that many entries or more means more follow) and
 // may name PrefixSize (the bytes before the entries, 4 by default).

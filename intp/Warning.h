@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "intp/Record.h"
@@ -44,25 +43,14 @@ struct TPropertyWarningSmtp {
     std::string sender;
     std::string subject;
     std::string account;
+    std::string password; // sent only: no reply carries it
     std::vector<std::string> recipients; // SmtpRecipientNum entries
     static constexpr auto Fields =
         Layout(Wire::Flag(&TPropertyWarningSmtp::enabled), Wire::Ip(&TPropertyWarningSmtp::server),
                Wire::Text(&TPropertyWarningSmtp::sender, SmtpTextWidth),
                Wire::Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
                Wire::Text(&TPropertyWarningSmtp::account, SmtpTextWidth),
-               Wire::TextArray(&TPropertyWarningSmtp::recipients, SmtpTextWidth, TCountKind::ckSmtpRecipientNum));
-};
-
-// What the SMTP Set sends: the settings and the account password, which no
-// reply carries.
-struct TWarningSmtpSetRecord : TPropertyWarningSmtp {
-    std::string password;
-    static constexpr auto Fields =
-        Layout(Wire::Flag(&TPropertyWarningSmtp::enabled), Wire::Ip(&TPropertyWarningSmtp::server),
-               Wire::Text(&TPropertyWarningSmtp::sender, SmtpTextWidth),
-               Wire::Text(&TPropertyWarningSmtp::subject, SmtpTextWidth),
-               Wire::Text(&TPropertyWarningSmtp::account, SmtpTextWidth),
-               Wire::Text(&TWarningSmtpSetRecord::password, SmtpPasswordWidth),
+               Wire::SetOnly(Wire::Text(&TPropertyWarningSmtp::password, SmtpPasswordWidth)),
                Wire::TextArray(&TPropertyWarningSmtp::recipients, SmtpTextWidth, TCountKind::ckSmtpRecipientNum));
 };
 
@@ -98,22 +86,9 @@ class TSessionWarningSyslogSet : public TSessionRecordSet<ccWarningSyslogSet, TS
 class TSessionWarningSmtpGet : public TSessionRecordGet<ccWarningSmtpGet, TPropertyWarningSmtp> {};
 
 // Sent only when its recipient count equals the device model's
-// SmtpRecipientNum (and is not 0).
-class TSessionWarningSmtpSet : public TSessionVariableSet<ccWarningSmtpSet, TSessionWarningSmtpGet> {
-public:
-    using Payload = TWarningSmtpSetRecord;
-    static constexpr auto& PayloadFields = TWarningSmtpSetRecord::Fields;
-
-    // SetEntries(data, n) takes the page's complete 229 + 64 x n byte
-    // payload (TWarningSmtpSetRecord's layout, the server in host order).
-
-    // Builds that payload from typed values; texts are cut to their widths.
-    void SetRecord(const TPropertyWarningSmtp& record, std::string_view password);
-
-protected:
-    size_t HeldSize(int count) const override;
-    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override;
-};
+// SmtpRecipientNum (and is not 0). SetEntries(data, n) takes the page's
+// complete 229 + 64 x n byte payload (the server in host order).
+class TSessionWarningSmtpSet : public TSessionRecordArraySet<ccWarningSmtpSet, TSessionWarningSmtpGet> {};
 
 class TSessionWarningEventGet : public TSessionRecordGet<ccWarningEventGet, TPropertyWarningEvent> {};
 class TSessionWarningEventSet : public TSessionRecordSet<ccWarningEventSet, TSessionWarningEventGet> {};

@@ -13,9 +13,9 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTableView>
 #include <QVBoxLayout>
 
+#include "pages/kit/AddressText.h"
 #include "pages/kit/Module.h"
 #include "pages/rules/PageRules.h"
 #include "pages/kit/SyslogServer.h"
@@ -23,101 +23,24 @@
 
 using namespace Syslog;
 
-// ---------------------------------------------------------------------------
+namespace {
 
-TSyslogLogModel::TSyslogLogModel(const TSyslogList& list, TSyslogServer* names, QObject* parent)
-    : QAbstractTableModel(parent)
-    , m_Names(names)
-    , m_Icons(SeverityImageIcons())
+TSyslogLogRow LogRow(const TSyslogListNode& node)
 {
-    m_Rows.reserve(list.size());
-    for (const TSyslogListNode& node : list) {
-        TRow row;
-        row.facility = node.facility;
-        row.severity = node.severity;
-        row.eventId = node.eventId;
-        row.received = node.received;
-        row.address = node.address;
-        const QDateTime local = LocalDateTime(node.received);
-        row.day = local.date().toJulianDay();
-        row.timeOfDay = local.time().msecsSinceStartOfDay();
-        row.message = node.message;
-        m_Rows.push_back(std::move(row));
-    }
+    TSyslogLogRow row;
+    row.facility = node.facility;
+    row.severity = node.severity;
+    row.eventId = node.eventId;
+    row.received = node.received;
+    row.address = node.address;
+    const QDateTime local = LocalDateTime(node.received);
+    row.day = local.date().toJulianDay();
+    row.timeOfDay = local.time().msecsSinceStartOfDay();
+    row.message = node.message;
+    return row;
 }
 
-int TSyslogLogModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_Rows.size()); }
-
-int TSyslogLogModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : colCount; }
-
-QVariant TSyslogLogModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.row() < 0 || std::size_t(index.row()) >= m_Rows.size())
-        return QVariant();
-    const TRow& row = m_Rows[std::size_t(index.row())];
-    if (role == Qt::DecorationRole && index.column() == colEventId)
-        return m_Icons[SeverityImage(row.severity)];
-    if (role != Qt::DisplayRole)
-        return QVariant();
-    switch (index.column()) {
-    case colEventId:
-        return QString::number(row.eventId);
-    case colFacility:
-        return m_Names ? QString::fromLatin1(m_Names->GetFacilityName(row.facility)) : QString::number(row.facility);
-    case colSeverity:
-        if (!m_Names)
-            return QString::number(row.severity);
-        if (const char* name = m_Names->GetSeverityName(row.severity))
-            return QString::fromLatin1(name);
-        return QString();
-    case colHost:
-        return QString::fromStdString(AddressText(row.address));
-    case colDate:
-        return QLocale::system().toString(LocalDateTime(row.received).date(), QStringLiteral("MMM d"));
-    case colTime:
-        return LongTimeText(LocalDateTime(row.received));
-    case colMessage:
-        return MessageText(row.message);
-    }
-    return QVariant();
-}
-
-QVariant TSyslogLogModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    static const char* const captions[colCount]
-        = {"Event ID", "Facility", "Severity", "Host", "Date", "Time", "Message"};
-    return ColumnCaption(captions, section, orientation, role);
-}
-
-int TSyslogLogModel::Compare(int column, int left, int right) const
-{
-    const TRow& a = m_Rows[std::size_t(left)];
-    const TRow& b = m_Rows[std::size_t(right)];
-    switch (column) {
-    case colEventId:
-        return Compare3(a.eventId, b.eventId);
-    case colFacility:
-        return Compare3(a.facility, b.facility);
-    case colSeverity:
-        return Compare3(a.severity, b.severity);
-    case colHost:
-        return Compare3(a.address, b.address);
-    case colDate:
-        return Compare3(a.day, b.day);
-    case colTime:
-        return Compare3(a.timeOfDay, b.timeOfDay);
-    case colMessage:
-        // Byte by byte, case significant; a prefix comes first.
-        return Compare3(a.message.compare(b.message), 0);
-    }
-    return 0;
-}
-
-bool TSyslogLogSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
-{
-    const auto* model = static_cast<const TSyslogLogModel*>(sourceModel());
-    return model->Compare(left.column(), left.row(), right.row()) < 0;
-}
+} // namespace
 
 // ---------------------------------------------------------------------------
 
@@ -126,11 +49,6 @@ TSyslogForm::TSyslogForm(QWidget* owner, const TSyslogList* list, TSyslogServer*
 {
     if (!names && g_ModuleCallback)
         names = g_ModuleCallback->GetSyslogServer();
-    const TSyslogList empty;
-    m_Model = new TSyslogLogModel(list ? *list : empty, names, this);
-    m_Sorted = new TSyslogLogSortModel(this);
-    m_Sorted->setSourceModel(m_Model);
-    m_Sorted->setDynamicSortFilter(false);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(8, 8, 8, 8);
@@ -179,19 +97,36 @@ TSyslogForm::TSyslogForm(QWidget* owner, const TSyslogList* list, TSyslogServer*
     m_Memo->setReadOnly(true);
     m_Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_Label7->setBuddy(m_Memo);
-    m_LogList = new QTableView(m_Splitter);
-    m_LogList->setModel(m_Sorted);
-    m_LogList->setShowGrid(true);
-    m_LogList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_LogList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_LogList->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_LogList->setWordWrap(false);
+    m_LogList = new TReportList<TSyslogLogRow>(m_Splitter);
+    using TRow = TSyslogLogRow;
+    // Without a server the numbers stand for the names.
+    m_LogList->Column(tr("Event ID"), [](const TRow& r) { return QString::number(r.eventId); }, &TRow::eventId);
+    m_LogList->Column(tr("Facility"), [names](const TRow& r) {
+        return names ? QString::fromLatin1(names->GetFacilityName(r.facility)) : QString::number(r.facility);
+    }, &TRow::facility);
+    m_LogList->Column(tr("Severity"), [names](const TRow& r) {
+        if (!names)
+            return QString::number(r.severity);
+        const char* name = names->GetSeverityName(r.severity);
+        return name ? QString::fromLatin1(name) : QString();
+    }, &TRow::severity);
+    m_LogList->Column(tr("Host"), [](const TRow& r) { return IpText(r.address); }, &TRow::address);
+    m_LogList->Column(tr("Date"), [](const TRow& r) {
+        return QLocale::system().toString(LocalDateTime(r.received).date(), QStringLiteral("MMM d"));
+    }, &TRow::day);
+    m_LogList->Column(tr("Time"), [](const TRow& r) { return LongTimeText(LocalDateTime(r.received)); },
+                      &TRow::timeOfDay);
+    // Byte by byte, case significant; a prefix comes first.
+    m_LogList->Column(tr("Message"), [](const TRow& r) { return MessageText(r.message); },
+                      [](const TRow& a, const TRow& b) { return Compare3(a.message.compare(b.message), 0); });
+    const std::array<QIcon, 3> icons = SeverityImageIcons();
+    m_LogList->SetIcon([icons](const TRow& r) { return icons[std::size_t(SeverityImage(r.severity))]; });
+    if (list) {
+        for (const TSyslogListNode& node : *list)
+            m_LogList->Add(LogRow(node));
+    }
     m_LogList->setIconSize(QSize(16, 16));
-    m_LogList->verticalHeader()->hide();
-    m_LogList->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_LogList->verticalHeader()->setDefaultSectionSize(qMax(18, fontMetrics().height() + 4));
-    QHeaderView* header = m_LogList->horizontalHeader();
-    header->setSectionsClickable(true);
+    QHeaderView* header = m_LogList->header();
     header->setHighlightSections(false);
     header->setStretchLastSection(true);
     const int widths[] = {60, 100, 64, 100, 80, 80};
@@ -219,9 +154,9 @@ TSyslogForm::TSyslogForm(QWidget* owner, const TSyslogList* list, TSyslogServer*
     connect(m_Next, &QPushButton::clicked, this, &TSyslogForm::EventOnNextClick);
     connect(m_Copy, &QPushButton::clicked, this, &TSyslogForm::EventOnCopyClick);
     connect(m_Close, &QPushButton::clicked, this, &TSyslogForm::EventOnCloseClick);
-    connect(header, &QHeaderView::sectionClicked, this, &TSyslogForm::EventOnLogListColumnClick);
-    connect(m_LogList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        &TSyslogForm::EventOnLogListSelectItem);
+    // The list sorts itself on a header click; the selected row may move.
+    connect(m_LogList, &TPageListView::HeaderClicked, this, [this] { EventOnLogListSelectItem(); });
+    connect(m_LogList, &TPageListView::SelectedRowChanged, this, &TSyslogForm::EventOnLogListSelectItem);
 
     if (RowCount() > 0)
         SelectRow(RowCount() - 1);
@@ -243,42 +178,42 @@ QLineEdit* TSyslogForm::AddDetail(QGridLayout* grid, int row, int column, const 
     return edit;
 }
 
-void TSyslogForm::ShowSender(TSyslogServer* server, std::uint32_t address, std::uint32_t eventId, QWidget* owner)
+void TSyslogForm::ShowSender(TSyslogServer* server, std::uint32_t address, std::uint32_t eventId, QWidget* owner,
+    const std::function<void(TSyslogForm&)>& show)
 {
     TSyslogList list;
     if (server)
         server->Query(address, &list, true);
     TSyslogForm form(owner, &list, server);
-    form.setWindowTitle(QString::fromStdString(AddressText(address)));
+    form.setWindowTitle(IpText(address));
     if (eventId != 0)
         form.SelectEventId(eventId);
-    form.exec();
+    if (show)
+        show(form);
+    else
+        form.exec();
 }
 
-int TSyslogForm::RowCount() const { return m_Sorted->rowCount(); }
+int TSyslogForm::RowCount() const { return m_LogList->RowCount(); }
 
-int TSyslogForm::SelectedRow() const
-{
-    const QModelIndexList rows = m_LogList->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
-}
+int TSyslogForm::SelectedRow() const { return m_LogList->SelectedRow(); }
 
 std::uint32_t TSyslogForm::EventIdAt(int row) const
 {
-    if (row < 0 || row >= RowCount())
-        return 0;
-    return m_Model->Row(m_Sorted->mapToSource(m_Sorted->index(row, 0)).row()).eventId;
+    return row >= 0 && row < RowCount() ? m_LogList->Row(row).eventId : 0;
 }
 
 void TSyslogForm::SelectRow(int row)
 {
     if (row < 0 || row >= RowCount())
         return;
-    const QModelIndex index = m_Sorted->index(row, 0);
-    m_LogList->selectionModel()->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_LogList->scrollTo(index);
+    m_LogList->SelectRow(row);
+    m_LogList->scrollTo(m_LogList->Model()->index(row, 0));
 }
+
+int TSyslogForm::SortColumn() const { return m_LogList->Model()->SortColumn(); }
+
+int TSyslogForm::SortDirection() const { return m_LogList->Model()->SortDirection(SortColumn()); }
 
 void TSyslogForm::SelectEventId(std::uint32_t eventId)
 {
@@ -296,16 +231,16 @@ void TSyslogForm::EventOnLogListSelectItem()
     if (row < 0)
         return;
     auto show = [&](QLineEdit* edit, int column) {
-        edit->setText(m_Sorted->index(row, column).data().toString());
+        edit->setText(m_LogList->Model()->Cell(row, column));
         edit->setCursorPosition(0);
     };
-    show(m_EventId, TSyslogLogModel::colEventId);
-    show(m_Facility, TSyslogLogModel::colFacility);
-    show(m_Severity, TSyslogLogModel::colSeverity);
-    show(m_Host, TSyslogLogModel::colHost);
-    show(m_Date, TSyslogLogModel::colDate);
-    show(m_Time, TSyslogLogModel::colTime);
-    m_Memo->setPlainText(m_Sorted->index(row, TSyslogLogModel::colMessage).data().toString());
+    show(m_EventId, colEventId);
+    show(m_Facility, colFacility);
+    show(m_Severity, colSeverity);
+    show(m_Host, colHost);
+    show(m_Date, colDate);
+    show(m_Time, colTime);
+    m_Memo->setPlainText(m_LogList->Model()->Cell(row, colMessage));
     m_Prev->setEnabled(row > 0);
     m_Next->setEnabled(row < RowCount() - 1);
     m_Copy->setEnabled(true);
@@ -339,16 +274,6 @@ void TSyslogForm::EventOnCloseClick() { accept(); }
 
 void TSyslogForm::EventOnLogListColumnClick(int column)
 {
-    if (column == m_SortColumn) {
-        m_SortDirection = -m_SortDirection;
-    } else {
-        m_SortColumn = column;
-        m_SortDirection = 1;
-    }
-    const Qt::SortOrder order = m_SortDirection > 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
-    m_LogList->horizontalHeader()->setSortIndicatorShown(true);
-    m_LogList->horizontalHeader()->setSortIndicator(column, order);
-    m_Sorted->sort(column, order);
-    // The selected row may have moved: Previous and Next follow it.
+    m_LogList->Model()->ClickColumn(column);
     EventOnLogListSelectItem();
 }

@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QDomDocument>
 #include <QFileDialog>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -14,7 +13,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "pages/kit/AddressText.h"
 #include "pages/kit/MessageBox.h"
+#include "pages/kit/PageBar.h"
 #include "syslog/SyslogForm.h"
 #include "syslog/SyslogText.h"
 
@@ -50,7 +51,7 @@ QVariant TSyslogEventModel::data(const QModelIndex& index, int role) const
             return name ? QString::fromLatin1(name) : QString();
         }
         case colHost:
-            return QString::fromStdString(AddressText(record.address));
+            return IpText(record.address);
         case colDate:
             return ShortDateText(LocalDateTime(record.received));
         case colTime:
@@ -116,17 +117,10 @@ TSyslogFrame::TSyslogFrame(QWidget* owner)
     panelLayout->setContentsMargins(6, 6, 6, 6);
 
     m_TPanel = new QWidget(m_Panel);
-    auto* top = new QHBoxLayout(m_TPanel);
-    top->setContentsMargins(0, 0, 0, 0);
-    m_Label1 = new QLabel(tr("Num events:"), m_TPanel);
-    m_Num = new QLabel(QStringLiteral("0"), m_TPanel);
-    m_Save = new QPushButton(SyslogGlyph("RC_BITMAP_16X16_SAVE"), tr("&Save"), m_TPanel);
-    m_Clear = new QPushButton(SyslogGlyph("RC_BITMAP_16X16_CLEAR"), tr("&Clear"), m_TPanel);
-    top->addWidget(m_Label1);
-    top->addWidget(m_Num);
-    top->addStretch(1);
-    top->addWidget(m_Save);
-    top->addWidget(m_Clear);
+    TPageBar bar(m_TPanel);
+    m_Num = bar.Value(tr("Num events:"), QStringLiteral("0"));
+    m_Save = bar.Button(tr("&Save"), "RC_BITMAP_16X16_SAVE");
+    m_Clear = bar.Button(tr("&Clear"), "RC_BITMAP_16X16_CLEAR");
     panelLayout->addWidget(m_TPanel);
 
     m_ListView = new QTableView(m_Panel);
@@ -238,7 +232,7 @@ bool TSyslogFrame::SaveToFile(const TSyslogList* list, const std::string& fileNa
                 time += u' ' + LongTimeText(received);
             add(QStringLiteral("Facility"), QString::number(node.facility));
             add(QStringLiteral("Severity"), QString::number(node.severity));
-            add(QStringLiteral("Address"), QString::fromStdString(AddressText(node.address)));
+            add(QStringLiteral("Address"), IpText(node.address));
             add(QStringLiteral("Time"), time);
             // Syslog text may hold control characters that XML cannot carry.
             add(QStringLiteral("Message"), XmlSafeText(MessageText(node.message)));
@@ -306,15 +300,7 @@ void TSyslogFrame::EventOnListViewDblClick()
         return;
     const std::uint32_t address = rows.first().data(TSyslogEventModel::AddressRole).toUInt();
     const std::uint32_t eventId = rows.first().data(TSyslogEventModel::EventIdRole).toUInt();
-    TSyslogList list;
-    Query(address, &list, true);
-    TSyslogForm form(nullptr, &list, this);
-    form.setWindowTitle(QString::fromStdString(AddressText(address)));
-    form.SelectEventId(eventId);
-    if (m_ShowFormHook)
-        m_ShowFormHook(form);
-    else
-        form.exec();
+    TSyslogForm::ShowSender(this, address, eventId, nullptr, m_ShowFormHook);
 }
 
 void TSyslogFrame::SetQueueDropped(std::uint64_t count)

@@ -95,7 +95,6 @@ private:
 
     QWidget* m_Panel = nullptr;
     QWidget* m_TPanel = nullptr;
-    QLabel* m_Label1 = nullptr;
     QLabel* m_Num = nullptr;
     QPushButton* m_Save = nullptr;
     QPushButton* m_Clear = nullptr;

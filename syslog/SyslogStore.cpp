@@ -66,7 +66,6 @@ void TSyslogStore::MakeRoom(std::size_t length)
         m_Records.pop_front();
         m_RecordChunks.pop_front();
         ++m_FirstRow;
-        ++m_Dropped;
         if (drop > 0)
             --drop;
     }
@@ -112,7 +111,6 @@ void TSyslogStore::Clear()
     m_FirstRow = 0;
     m_FirstChunk = 0;
     m_FillChunk = 0;
-    m_Dropped = 0;
     m_TextBytes = 0;
     m_Free = nullptr;
     m_FreeLeft = 0;

@@ -62,7 +62,7 @@ public:
     // dropped messages.
     void Clear();
     // Oldest messages dropped at the bound since the last Clear.
-    std::uint64_t Dropped() const { return m_Dropped; }
+    std::uint64_t Dropped() const { return m_FirstRow; }
 
     // Messages in arrival order.
     std::size_t Size() const { return m_Records.size(); }
@@ -96,8 +96,8 @@ private:
     std::size_t m_MaxTextBytes;
     std::deque<TSyslogRecord> m_Records;
     std::deque<std::uint64_t> m_RecordChunks; // per record, its chunk's number
-    std::uint64_t m_FirstRow = 0;              // number of m_Records.front() since the last Clear
-    std::uint64_t m_Dropped = 0;
+    // Number of m_Records.front() since the last Clear: the messages dropped.
+    std::uint64_t m_FirstRow = 0;
     std::size_t m_TextBytes = 0;
     // Row numbers (as m_FirstRow counts them) per sender, in arrival order.
     std::map<std::uint32_t, std::deque<std::uint64_t>> m_BySender;

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QSpinBox>
 #include <QTimer>
@@ -33,14 +34,6 @@ Intp::TDevice* TModulePage::CurrentDevice() const
             device = nullptr;
     }
     return device;
-}
-
-TDeviceList TModulePage::TargetDevices() const
-{
-    TDeviceList devices;
-    if (TModuleCallback* host = Host())
-        host->GetTargetDevices(devices);
-    return devices;
 }
 
 bool TModulePage::IsCurrent(const Intp::TDevice* device) const
@@ -172,6 +165,8 @@ void TModulePage::WatchChanges(std::initializer_list<QWidget*> controls)
     for (QWidget* control : controls) {
         if (auto* edit = qobject_cast<QLineEdit*>(control))
             connect(edit, &QLineEdit::textChanged, this, [this] { UpdateActions(); });
+        else if (auto* memo = qobject_cast<QPlainTextEdit*>(control))
+            connect(memo, &QPlainTextEdit::textChanged, this, [this] { UpdateActions(); });
         else if (auto* combo = qobject_cast<QComboBox*>(control))
             connect(combo, &QComboBox::currentTextChanged, this, [this] { UpdateActions(); });
         else if (auto* spin = qobject_cast<QSpinBox*>(control))

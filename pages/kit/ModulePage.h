@@ -42,6 +42,7 @@
 //       QPushButton* m_Apply;
 //   };
 
+#include "intp/Property.h"
 #include "intp/Session.h"
 #include "pages/kit/Module.h"
 #include "pages/kit/Requests.h"
@@ -79,8 +80,21 @@ public:
 
     // Page-host services; without a host there is no device.
     Intp::TDevice* CurrentDevice() const;
-    TDeviceList TargetDevices() const;
+    TDeviceList TargetDevices() const { return HostTargetDevices(Host()); }
     bool IsCurrent(const Intp::TDevice* device) const;
+
+    // The device's record when it is valid; otherwise an empty one (also
+    // without a device).
+    template <class R> static const R& ValidRecord(Intp::TDevice* device)
+    {
+        static const R none{};
+        if (device) {
+            const R& record = Intp::Property<R>::Get(device);
+            if (record.valid)
+                return record;
+        }
+        return none;
+    }
 
     // Start one request per target device, in selection order; a request that
     // does not start is deleted. Answers the number started.
@@ -90,6 +104,12 @@ public:
     // answer false to skip that device.
     template <class R, class F>
     int SendToSelectedDevices(F&& fill, Intp::TWizard* wizard = nullptr);
+    // The same, each request carrying payload (its SetPayload).
+    template <class R, class P>
+    int SendPayload(const P& payload, Intp::TWizard* wizard = nullptr)
+    {
+        return SendToSelectedDevices<R>([&payload](R& request) { request.SetPayload(payload); }, wizard);
+    }
     // One request for one device; true when it started.
     template <class R>
     static bool StartFor(Intp::TDevice* device, Intp::TWizard* wizard = nullptr);
@@ -161,7 +181,7 @@ protected:
     // Checks on every change: the page recomputes its action buttons here.
     virtual void UpdateActions() {}
     // Runs UpdateActions on every change of these controls (line edits,
-    // combo boxes, spin boxes, check and radio buttons).
+    // memos, combo boxes, spin boxes, check and radio buttons).
     void WatchChanges(std::initializer_list<QWidget*> controls);
     // A modal message shown now; one shown while refilling waits until the
     // refill is over so that a notification never runs inside a half-filled page.

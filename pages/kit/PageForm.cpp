@@ -142,12 +142,12 @@ QPlainTextEdit* TPageForm::Memo(const QString& label, const QString& note)
 
 QWidget* TPageForm::Field(const QString& label, QWidget* field) { return Labelled(label, field); }
 
-QLabel* TPageForm::LabelOf(const QWidget* field) const
+QLabel* TPageForm::LabelOf(const QWidget* field)
 {
     return field ? qobject_cast<QLabel*>(field->property(kLabelProperty).value<QObject*>()) : nullptr;
 }
 
-void TPageForm::SetFieldEnabled(QWidget* field, bool enabled) const
+void TPageForm::SetFieldEnabled(QWidget* field, bool enabled)
 {
     if (!field)
         return;
@@ -156,6 +156,19 @@ void TPageForm::SetFieldEnabled(QWidget* field, bool enabled) const
         label->setEnabled(enabled);
     if (auto* note = qobject_cast<QWidget*>(field->property("pageFormNote").value<QObject*>()))
         note->setEnabled(enabled);
+}
+
+void TPageForm::SetFieldsEnabled(std::initializer_list<QWidget*> fields, bool enabled)
+{
+    for (QWidget* field : fields)
+        SetFieldEnabled(field, enabled);
+}
+
+void TPageForm::KeepAtTop()
+{
+    m_Layout->addStretch(1);
+    m_Grid = nullptr;
+    m_Panel = nullptr;
 }
 
 QWidget* TPageForm::List(const QString& title, QWidget* list, bool boldTitle)

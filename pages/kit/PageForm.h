@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
 #include <utility>
 
 class QBoxLayout;
@@ -55,9 +56,10 @@ public:
     // Any widget as a labelled field (the page parents it).
     QWidget* Field(const QString& label, QWidget* field);
     // The label of a field made here, or null.
-    QLabel* LabelOf(const QWidget* field) const;
-    // Enables a field with its label.
-    void SetFieldEnabled(QWidget* field, bool enabled) const;
+    static QLabel* LabelOf(const QWidget* field);
+    // Enables a field with its label (and its note).
+    static void SetFieldEnabled(QWidget* field, bool enabled);
+    static void SetFieldsEnabled(std::initializer_list<QWidget*> fields, bool enabled);
 
     // --- A list under its title (its buddy); the list takes the spare height.
     QWidget* List(const QString& title, QWidget* list, bool boldTitle = false);
@@ -74,6 +76,9 @@ public:
 
     // Controls of the form that need a current device.
     void Register(QWidget* control);
+
+    // Keeps what is made so far at the top: the spare height goes below it.
+    void KeepAtTop();
 
 private:
     QGridLayout* Grid();

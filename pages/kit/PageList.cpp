@@ -1,5 +1,6 @@
 #include "pages/kit/PageList.h"
 
+#include "pages/kit/PageWidgets.h"
 #include "pages/rules/PageRules.h"
 
 #include <QComboBox>
@@ -173,35 +174,32 @@ int TPageListModel::SortDirection(int column) const
     return m_Direction;
 }
 
+int CompareCells(const QString& a, const QString& b, TColumnKind kind)
+{
+    const QByteArray x = a.toLocal8Bit();
+    const QByteArray y = b.toLocal8Bit();
+    if (kind != ckExactText)
+        return CompareFolded(std::string_view(x.constData(), std::size_t(x.size())),
+                             std::string_view(y.constData(), std::size_t(y.size())));
+    const int n = std::min(x.size(), y.size());
+    for (int i = 0; i < n; ++i) {
+        const auto u = static_cast<unsigned char>(x[i]);
+        const auto v = static_cast<unsigned char>(y[i]);
+        if (u != v)
+            return u < v ? -1 : 1;
+    }
+    return Compare3(x.size(), y.size());
+}
+
 int TPageListModel::CompareRows(const TPageRow& a, const TPageRow& b, int column) const
 {
     if (m_Comparator)
         return m_Comparator(a, b, column);
     if (column < 0 || column >= ColumnCount())
         return 0;
-    switch (ColumnKind(column)) {
-    case ckNumber:
+    if (ColumnKind(column) == ckNumber)
         return Compare3(a.numbers[std::size_t(column)], b.numbers[std::size_t(column)]);
-    case ckExactText: {
-        QByteArray x = a.cells.at(column).toLocal8Bit();
-        QByteArray y = b.cells.at(column).toLocal8Bit();
-        int n = std::min(x.size(), y.size());
-        for (int i = 0; i < n; ++i) {
-            auto u = static_cast<unsigned char>(x[i]);
-            auto v = static_cast<unsigned char>(y[i]);
-            if (u != v)
-                return u < v ? -1 : 1;
-        }
-        return Compare3(x.size(), y.size());
-    }
-    case ckText:
-    default: {
-        QByteArray x = a.cells.at(column).toLocal8Bit();
-        QByteArray y = b.cells.at(column).toLocal8Bit();
-        return CompareFolded(std::string_view(x.constData(), std::size_t(x.size())),
-                             std::string_view(y.constData(), std::size_t(y.size())));
-    }
-    }
+    return CompareCells(a.cells.at(column), b.cells.at(column), ColumnKind(column));
 }
 
 void TPageListModel::ClickColumn(int column)
@@ -443,6 +441,16 @@ int TEditedList::AddTextColumn(const QString& header)
     return column.column;
 }
 
+int TEditedList::AddAddressColumn(const QString& header)
+{
+    TValueColumn column;
+    column.column = AddColumn(header);
+    // The bits of the address travel in the int value.
+    column.text = [](int value) { return IpText(uint32_t(value)); };
+    m_Columns.push_back(column);
+    return column.column;
+}
+
 void TEditedList::SetText(int row, int column, const QString& text)
 {
     if (row >= 0 && row < RowCount() && FindColumn(column))
@@ -541,6 +549,18 @@ std::vector<int> TEditedList::Values(int row) const
     return values;
 }
 
+void TEditedList::BindEditor(int column, TIpEdit* editor)
+{
+    TValueColumn* c = FindColumn(column);
+    if (!c || !editor)
+        return;
+    c->editor = editor;
+    connect(editor, &QLineEdit::textChanged, this, [this, column, editor] {
+        EditorChanged(column, int(editor->IsHost() ? editor->Value() : 0));
+    });
+    UpdateEditors();
+}
+
 void TEditedList::BindEditor(int column, QComboBox* editor)
 {
     TValueColumn* c = FindColumn(column);
@@ -600,6 +620,8 @@ void TEditedList::UpdateEditors()
             combo->setCurrentIndex(Value(row, c.column));
         else if (auto* spin = qobject_cast<QSpinBox*>(c.editor))
             spin->setValue(Value(row, c.column));
+        else if (auto* address = qobject_cast<TIpEdit*>(c.editor))
+            address->SetValue(uint32_t(Value(row, c.column)));
     }
     for (QWidget* control : m_SelectionControls)
         control->setEnabled(row >= 0);

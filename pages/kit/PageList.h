@@ -17,6 +17,7 @@ class QAbstractSpinBox;
 class QComboBox;
 class QLineEdit;
 class QSpinBox;
+class TIpEdit;
 
 // How a column compares in a sort.
 enum TColumnKind {
@@ -24,6 +25,9 @@ enum TColumnKind {
     ckNumber,     // the row's number of that column
     ckExactText,  // cell texts, case-sensitive bytes
 };
+
+// Three-way comparison of two cell texts of a text column kind.
+int CompareCells(const QString& a, const QString& b, TColumnKind kind);
 
 enum TSortMode {
     smNone,       // header clicks never sort
@@ -198,6 +202,9 @@ public:
     void SetStep(int column, TStep step);
     // A text value; its editor is a line edit and its header click does nothing.
     int AddTextColumn(const QString& header);
+    // An IPv4 address (host order) shown dotted; its editor is an address
+    // field whose text that is no host address is taken as 0. No header click.
+    int AddAddressColumn(const QString& header);
     QString Text(int row, int column) const { return Model()->Cell(row, column); }
     void SetText(int row, int column, const QString& text);
     // A column whose editor and header click are off (a choice the switch
@@ -217,6 +224,7 @@ public:
     void BindEditor(int column, QComboBox* editor);
     void BindEditor(int column, QSpinBox* editor);
     void BindEditor(int column, QLineEdit* editor);
+    void BindEditor(int column, TIpEdit* editor);
     // Further controls (labels) that follow the selection.
     void AddSelectionControl(QWidget* control);
     // The label of a column's editor: enabled with the editor.

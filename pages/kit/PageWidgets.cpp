@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QToolTip>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
 #include <QPainter>
 #include <QPainterPath>
@@ -25,7 +26,9 @@ TIpEdit::TIpEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(15); }
 
 uint32_t TIpEdit::Value() const { return ReadIpText(text().toStdString()); }
 
-void TIpEdit::SetValue(uint32_t address) { setText(QString::fromStdString(IpToString(address))); }
+QString IpText(uint32_t address) { return QString::fromStdString(IpToString(address)); }
+
+void TIpEdit::SetValue(uint32_t address) { setText(IpText(address)); }
 
 bool TIpEdit::IsHost() const { return IsHostIp(Value()); }
 
@@ -35,10 +38,19 @@ void TIpEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
     if (m_Rewrite) {
-        QString dotted = QString::fromStdString(IpToString(Value()));
+        QString dotted = IpText(Value());
         if (dotted != text())
             setText(dotted);
     }
+}
+
+QStringList MemoLines(const QPlainTextEdit* memo)
+{
+    QStringList lines = memo->toPlainText().split('\n');
+    // A last line break opens no line.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
 }
 
 // ---------------------------------------------------------------------------

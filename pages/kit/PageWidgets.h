@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <QLineEdit>
+#include <QStringList>
 
 class QLabel;
 
@@ -14,6 +15,7 @@ class QLabel;
 
 class QAbstractButton;
 class QComboBox;
+class QPlainTextEdit;
 
 // Dotted IPv4 address field, at most 15 characters. Empty text reads as 0,
 // text that is not an address as 255.255.255.255.
@@ -36,6 +38,12 @@ protected:
 private:
     bool m_Rewrite = false;
 };
+
+// The dotted form of an IPv4 address (host order).
+QString IpText(uint32_t address);
+
+// The lines of a memo; a last line break opens no line.
+QStringList MemoLines(const QPlainTextEdit* memo);
 
 // MAC address field: exactly 12 hexadecimal digits without separators.
 class TMacEdit : public QLineEdit {

@@ -3,11 +3,11 @@
 #include "intp/Maintenance.h"
 #include "intp/Operations.h"
 
-TDeviceList HostTargetDevices()
+TDeviceList HostTargetDevices(TModuleCallback* host)
 {
     TDeviceList devices;
-    if (g_ModuleCallback)
-        g_ModuleCallback->GetTargetDevices(devices);
+    if (host)
+        host->GetTargetDevices(devices);
     return devices;
 }
 

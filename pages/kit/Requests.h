@@ -44,8 +44,8 @@ template <class R, class F> int StartForEach(const TDeviceList& devices, F&& fil
     return started;
 }
 
-// The page host's target devices (none without a host).
-TDeviceList HostTargetDevices();
+// The target devices of a page host (none without one).
+TDeviceList HostTargetDevices(TModuleCallback* host = g_ModuleCallback);
 
 // One R per target device of the page host; answers the number started.
 template <class R, class F> int StartForTargets(F&& fill, Intp::TWizard* wizard = nullptr)

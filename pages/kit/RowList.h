@@ -14,12 +14,14 @@
 
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageList.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -50,6 +52,12 @@ public:
     {
         return Declare(AddTextColumn(header), {nullptr, member, editor, {}, 0, 0});
     }
+    // An IPv4 address member (host order) edited in an address field; text
+    // that is no host address is taken as 0.
+    int Address(const QString& header, std::uint32_t TRow::*member, const QString& editor = {})
+    {
+        return Declare(AddAddressColumn(header), {nullptr, nullptr, editor, {}, 0, 0, member});
+    }
 
     // Makes the editor of every column that names one, in the form's editor
     // panel under this list, enabled with the selection.
@@ -60,6 +68,8 @@ public:
                 continue;
             if (c.text) {
                 BindEditor(c.column, form.PanelEditor(c.editor, new QLineEdit()));
+            } else if (c.address) {
+                BindEditor(c.column, form.PanelEditor(c.editor, new TIpEdit()));
             } else if (!c.choices.isEmpty()) {
                 auto* combo = new QComboBox();
                 combo->addItems(c.choices);
@@ -84,6 +94,8 @@ public:
             for (const TColumn& c : m_Columns) {
                 if (c.text)
                     SetText(line, c.column, row.*(c.text));
+                else if (c.address)
+                    SetValue(line, c.column, int(row.*(c.address)));
                 else
                     SetValue(line, c.column, row.*(c.value));
             }
@@ -99,6 +111,8 @@ public:
             for (const TColumn& c : m_Columns) {
                 if (c.text)
                     row.*(c.text) = TEditedList::Text(line, c.column);
+                else if (c.address)
+                    row.*(c.address) = std::uint32_t(Value(line, c.column));
                 else
                     row.*(c.value) = Value(line, c.column);
             }
@@ -115,6 +129,7 @@ private:
         QStringList choices;
         int minimum;
         int maximum;
+        std::uint32_t TRow::*address = nullptr;
         int column = -1;
     };
     int Declare(int column, TColumn c)

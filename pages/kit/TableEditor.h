@@ -30,7 +30,6 @@ public:
     // Add and Delete by the form's key; none: both off.
     void UpdateButtons();
     bool IsListed(const QString& key) const;
-    int RowCount() const { return int(m_Keys.size()); }
 
 protected:
     void BindBase(TPageListView* list, QAbstractButton* add, QAbstractButton* del);

@@ -5,26 +5,33 @@
 
 #include <unordered_set>
 
+std::vector<uint32_t> FreeAddresses(uint32_t begin, uint32_t end, uint32_t mask, std::size_t limit,
+                                    const std::vector<uint32_t>& taken)
+{
+    std::vector<uint32_t> free;
+    // A range of one address is refused like an empty one.
+    if (limit == 0 || end <= begin || !IsValidHostIp(begin) || !IsValidHostIp(end) || !IsValidIpRange(begin, end, mask))
+        return free;
+    const std::unordered_set<uint32_t> inUse(taken.begin(), taken.end());
+    TIpRangeAllocator addresses(begin, end, mask, {});
+    while (free.size() < limit) {
+        const std::optional<uint32_t> next = addresses.Next();
+        if (!next)
+            break;
+        if (!inUse.count(*next))
+            free.push_back(*next);
+    }
+    return free;
+}
+
 std::vector<uint32_t> PlanAddresses(uint32_t begin, uint32_t end, uint32_t mask, std::size_t count,
                                     const std::vector<uint32_t>& taken)
 {
-    std::vector<uint32_t> plan;
-    // A range of one address is refused like an empty one.
-    if (count == 0 || end <= begin || !IsValidHostIp(begin) || !IsValidHostIp(end) || !IsValidIpRange(begin, end, mask))
-        return plan;
     if (std::uint64_t(count) > std::uint64_t(end) - begin + 1)
-        return plan;
-    const std::unordered_set<uint32_t> inUse(taken.begin(), taken.end());
-    TIpRangeAllocator addresses(begin, end, mask, {});
-    while (plan.size() < count) {
-        const std::optional<uint32_t> next = addresses.Next();
-        if (!next) {
-            plan.clear();
-            break;
-        }
-        if (!inUse.count(*next))
-            plan.push_back(*next);
-    }
+        return {};
+    std::vector<uint32_t> plan = FreeAddresses(begin, end, mask, count, taken);
+    if (plan.size() < count)
+        plan.clear();
     return plan;
 }
 

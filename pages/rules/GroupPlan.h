@@ -16,6 +16,10 @@
 // wraps past 255.255.255.255 and never hands out one address twice.
 std::vector<uint32_t> PlanAddresses(uint32_t begin, uint32_t end, uint32_t mask, std::size_t count,
                                     const std::vector<uint32_t>& taken = {});
+// The first limit addresses that plan would hand out, in its order; fewer
+// when the range runs out, none when it is no valid range.
+std::vector<uint32_t> FreeAddresses(uint32_t begin, uint32_t end, uint32_t mask, std::size_t limit,
+                                    const std::vector<uint32_t>& taken = {});
 
 // Moves of the selected row of an ordered list.
 enum TRowMove { rmTop, rmUp, rmDown, rmBottom };

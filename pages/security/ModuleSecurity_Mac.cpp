@@ -4,7 +4,6 @@
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 
-#include <QLabel>
 #include <QPushButton>
 
 TModuleSecurityMac::TModuleSecurityMac(QWidget* parent) : TModulePage("MAC Blacklist", parent)
@@ -15,7 +14,6 @@ TModuleSecurityMac::TModuleSecurityMac(QWidget* parent) : TModulePage("MAC Black
     m_List->setHeaderHidden(true);
     form.List(QString(), m_List);
     m_MAC = form.Mac("&MAC Address:");
-    m_Label1 = form.LabelOf(m_MAC);
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD");
     m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_REMOVE");
 

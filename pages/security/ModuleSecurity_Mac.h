@@ -7,7 +7,6 @@
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/TableEditor.h"
 
-class QLabel;
 class QPushButton;
 class TMacEdit;
 
@@ -18,7 +17,6 @@ public:
     explicit TModuleSecurityMac(QWidget* parent = nullptr);
 
     TPageListView* m_List = nullptr;
-    QLabel* m_Label1 = nullptr;
     TMacEdit* m_MAC = nullptr;
     QPushButton* m_Add = nullptr;
     QPushButton* m_Delete = nullptr;

@@ -4,7 +4,6 @@
 #include "pages/kit/MessageBox.h"
 #include "pages/kit/StatusServer.h"
 #include "intp/Device.h"
-#include "intp/NetUtils.h"
 #include "intp/Operations.h"
 #include "intp/Redundancy.h"
 #include "pages/kit/PageWidgets.h"
@@ -43,8 +42,6 @@ constexpr int BoxSpacing = 4;
 constexpr int StatusWidth = 112;
 constexpr int SyslogWidth = 132;
 constexpr int RedundancyWidth = 116;
-
-QString DottedText(std::uint32_t ip) { return QString::fromStdString(IpToString(ip)); }
 
 QGridLayout* CompactGrid(QWidget* box)
 {
@@ -96,8 +93,10 @@ TModule* CreateBanner(int bannerNumber, QWidget* owner)
     }
 }
 
-TModuleBanner::TModuleBanner(TBannerKind kind, QWidget* parent) : QFrame(parent), m_Variant(BannerVariant(kind))
+TModuleBanner::TModuleBanner(TBannerKind kind, QWidget* parent)
+    : TModulePage("Link State", parent), m_Variant(BannerVariant(kind))
 {
+    SetHideWhileRefilling(false);
     // The message dialog has no owner.
     m_LogOpener = [](Syslog::TSyslogServer* server, std::uint32_t address) {
         server->ShowSender(address, nullptr);
@@ -131,7 +130,7 @@ void TModuleBanner::BuildControls()
     top->addSpacing(m_Variant.iconX);
     m_Icon = new QToolButton(left);
     m_Icon->setAutoRaise(true);
-    m_Icon->setIcon(PageGlyph("RC_BITMAP_32X32_INTERNET"));
+    LoadGlyph(m_Icon, "RC_BITMAP_32X32_INTERNET");
     m_Icon->setIconSize(QSize(32, 32));
     m_Icon->setFixedSize(32, 32);
     m_Icon->setCursor(Qt::PointingHandCursor);
@@ -192,7 +191,7 @@ void TModuleBanner::BuildControls()
     syslog->addWidget(m_LogUnread, 1, 1);
     syslog->addWidget(m_LogLDate, 2, 1, 1, 2);
     syslog->addWidget(m_LogLTime, 3, 1, 1, 2);
-    m_OpenLog->setIcon(PageGlyph("RC_BITMAP_16X16_EDIT"));
+    LoadGlyph(m_OpenLog, "RC_BITMAP_16X16_EDIT");
     m_OpenLog->setFixedSize(25, 25);
     m_OpenLog->setEnabled(false);
     syslog->addWidget(m_OpenLog, 0, 2, 2, 1, Qt::AlignRight | Qt::AlignTop);
@@ -238,42 +237,30 @@ void TModuleBanner::BuildControls()
     setMinimumSize(m_Variant.frame.expandedTo(outer->minimumSize()));
 }
 
-QString TModuleBanner::GetCaption() const { return tr("Link State"); }
-
-QWidget* TModuleBanner::GetFrame() { return this; }
-
-TModuleCallback* TModuleBanner::Host() const { return m_Host ? m_Host : g_ModuleCallback; }
-
-Intp::TDevice* TModuleBanner::CurrentDevice() const
+Syslog::TSyslogServer* TModuleBanner::SyslogServer() const
 {
-    Intp::TDevice* device = nullptr;
-    if (TModuleCallback* host = Host())
-        host->GetCurrentDevice(device);
-    return device;
+    TModuleCallback* host = Host();
+    return host ? host->GetSyslogServer() : nullptr;
 }
 
-void TModuleBanner::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t)
+void TModuleBanner::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
 {
-    if (code == Intp::ccRedundancyGet) {
-        TModuleCallback* host = Host();
-        if (m_Variant.hasRedundancy && host && host->IsCurrentDevice(device))
-            UpdateRedundancy(device, true);
-        return;
-    }
-    if (code != ncSelectionChanged && code != ncDeviceRemoved)
-        return;
+    if (code != Intp::ccRedundancyGet)
+        TModulePage::OnNotify(device, code, status);
+    else if (m_Variant.hasRedundancy && IsCurrent(device))
+        UpdateRedundancy(device, true);
+}
 
-    show();
-    Intp::TDevice* current = CurrentDevice();
+void TModuleBanner::Fill(Intp::TDevice* current)
+{
     if (current) {
-        m_IpAddr->setText(DottedText(current->GetIp()));
+        m_IpAddr->setText(IpText(current->GetIp()));
         m_MacAddr->setText(QString::fromStdString(current->GetMac().ToString()));
     } else {
         m_IpAddr->setText(tr("(Not Available)"));
         m_MacAddr->clear();
     }
-    UpdateStatus(current, current != nullptr);
-    UpdateSyslog(current, current != nullptr);
+    // The tick draws the status and the syslog summary.
     UpdateRedundancy(current, current != nullptr);
     EventOnTimerTimer();
     // The tick may have run a notification that changed the selection.
@@ -283,14 +270,7 @@ void TModuleBanner::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uin
         m_Timer->stop();
 }
 
-bool TModuleBanner::Leave(bool)
-{
-    hide();
-    m_Timer->stop();
-    return true;
-}
-
-int TModuleBanner::Refresh(bool) { return 0; }
+void TModuleBanner::OnLeave() { m_Timer->stop(); }
 
 void TModuleBanner::EventOnTimerTimer()
 {
@@ -311,13 +291,12 @@ void TModuleBanner::EventOnTimerTimer()
 void TModuleBanner::EventOnIconClick()
 {
     if (Intp::TDevice* device = CurrentDevice())
-        OpenWebPage(QUrl(QStringLiteral("http://") + DottedText(device->GetIp())), m_WebOpener);
+        OpenWebPage(QUrl(QStringLiteral("http://") + IpText(device->GetIp())), m_WebOpener);
 }
 
 void TModuleBanner::EventOnOpenLogClick()
 {
-    TModuleCallback* host = Host();
-    Syslog::TSyslogServer* server = host ? host->GetSyslogServer() : nullptr;
+    Syslog::TSyslogServer* server = SyslogServer();
     Intp::TDevice* device = CurrentDevice();
     if (!server || !device)
         return;
@@ -385,8 +364,7 @@ void TModuleBanner::UpdateSyslog(Intp::TDevice* device, bool hasDevice)
     int unread = 0;
     bool hasLast = false;
     Syslog::TDateTime last = 0;
-    TModuleCallback* host = Host();
-    Syslog::TSyslogServer* server = host ? host->GetSyslogServer() : nullptr;
+    Syslog::TSyslogServer* server = SyslogServer();
     // Address 0 would ask the store for every sender's messages.
     if (hasDevice && device && server && device->GetIp() != 0) {
         Syslog::TSyslogList list;

@@ -6,10 +6,9 @@
 // messages and its redundancy mode. One banner per model family; the
 // families differ only in the data of TBannerVariant.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/ModulePage.h"
 #include "pages/system/BannerPanel.h"
 
-#include <QFrame>
 #include <QString>
 #include <QUrl>
 
@@ -60,7 +59,9 @@ TModule* CreateBanner(int bannerNumber, QWidget* owner = nullptr);
 // Caption of the ring radio (the ring's product name).
 inline constexpr const char* RingCaption = "Swale Ring";
 
-class TModuleBanner : public QFrame, public TModule {
+// A page that reads nothing of its own: it shows the current switch on
+// every selection change and polls while on show.
+class TModuleBanner : public TModulePage {
     Q_OBJECT
 
 public:
@@ -69,18 +70,10 @@ public:
     TModuleBanner(TBannerKind kind, QWidget* parent = nullptr);
     ~TModuleBanner() override;
 
-    // TModule
-    QString GetCaption() const override;
-    QWidget* GetFrame() override;
+    // The redundancy read's reply updates only its box.
     void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
-    bool Leave(bool force) override;
-    int Refresh(bool current) override;
 
     const TBannerVariant& Variant() const { return m_Variant; }
-
-    // The page host: g_ModuleCallback unless one is set here.
-    void SetHost(TModuleCallback* host) { m_Host = host; }
-    TModuleCallback* Host() const;
 
     // How the web page and the message dialog are opened (tests replace them;
     // the web opener answers whether a browser took the page).
@@ -126,14 +119,17 @@ public:
     QRadioButton* m_RSTP = nullptr;
     QTimer* m_Timer = nullptr;
 
+protected:
+    void Fill(Intp::TDevice* device) override;
+    void OnLeave() override;
+
 private:
     void BuildControls();
-    Intp::TDevice* CurrentDevice() const;
     void CheckRadio(QRadioButton* radio);
+    Syslog::TSyslogServer* SyslogServer() const;
 
     const TBannerVariant& m_Variant;
     QButtonGroup* m_Radios = nullptr;
-    TModuleCallback* m_Host = nullptr;
     TWebOpener m_WebOpener;
     TLogOpener m_LogOpener;
 };

@@ -7,7 +7,6 @@
 #include "pages/rules/SystemRules.h"
 
 #include <QCheckBox>
-#include <QBoxLayout>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -28,10 +27,10 @@ QComboBox* NoSelection(QComboBox* combo)
     return combo;
 }
 
-QPushButton* ApplyAtTheTop(TPageForm& form, QWidget* page)
+QPushButton* ApplyAtTheTop(TPageForm& form)
 {
     QPushButton* apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
-    static_cast<QBoxLayout*>(page->layout())->addStretch(1);
+    form.KeepAtTop();
     return apply;
 }
 
@@ -49,7 +48,7 @@ TModuleAdvConBSF::TModuleAdvConBSF(QWidget* parent) : TModulePage("Broadcast Sto
     CheckBox4 = LeftLabelled(form, "Broadcast Packets");
     m_Enable = NoSelection(form.Choice("Filter Packet Type", {"Up to 1/2 of ingress rate", "Up to 1/4 of ingress rate",
                                                               "Up to 1/8 of ingress rate", "Up to 1/16 of ingress rate"}));
-    m_Apply = ApplyAtTheTop(form, this);
+    m_Apply = ApplyAtTheTop(form);
 
     SetHideWhileRefilling(false);
     AddRead<Intp::TSessionAdvConBSFGet>();
@@ -79,8 +78,7 @@ void TModuleAdvConBSF::EventOnApplyClick()
 {
     const uint8_t payload[5] = {Flag(CheckBox1), Flag(CheckBox2), Flag(CheckBox3), Flag(CheckBox4),
                                 uint8_t(ChoiceToSend(m_Enable->currentIndex(), m_ReadRate))};
-    SendToSelectedDevices<Intp::TSessionAdvConBSFSet>(
-        [&](Intp::TSessionAdvConBSFSet& request) { request.SetPayload(payload); });
+    SendPayload<Intp::TSessionAdvConBSFSet>(payload);
 }
 
 // ---------------------------------------------------------------------------
@@ -90,7 +88,7 @@ TModuleAgingTime::TModuleAgingTime(QWidget* parent) : TModulePage("Aging Time", 
     TPageForm form(this);
     m_Enable = NoSelection(form.Choice("Aging Time of MAC Table", {"OFF", "150 sec", "300 sec", "600 sec"}));
     ComboBox1 = NoSelection(form.Choice("Auto Flush MAC Table When Link Down", {"Disable", "Enable"}));
-    m_Apply = ApplyAtTheTop(form, this);
+    m_Apply = ApplyAtTheTop(form);
 
     SetHideWhileRefilling(false);
     AddRead<Intp::TSessionAgingTimeGet>();
@@ -111,8 +109,7 @@ void TModuleAgingTime::EventOnApplyClick()
 {
     const uint8_t payload[2] = {uint8_t(ChoiceToSend(m_Enable->currentIndex(), m_ReadAging)),
                                 uint8_t(ComboBox1->currentIndex() == 1 ? 1 : 0)};
-    SendToSelectedDevices<Intp::TSessionAgingTimeSet>(
-        [&](Intp::TSessionAgingTimeSet& request) { request.SetPayload(payload); });
+    SendPayload<Intp::TSessionAgingTimeSet>(payload);
 }
 
 // ---------------------------------------------------------------------------
@@ -121,7 +118,7 @@ TModuleJumboFrame::TModuleJumboFrame(QWidget* parent) : TModulePage("Jumbo Frame
 {
     TPageForm form(this);
     CheckBox1 = LeftLabelled(form, "Enable Jumbo Frame");
-    m_Apply = ApplyAtTheTop(form, this);
+    m_Apply = ApplyAtTheTop(form);
 
     SetHideWhileRefilling(false);
     AddRead<Intp::TSessionJumboFrameGet>();

@@ -6,26 +6,26 @@
 #include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
-#include <QBoxLayout>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
 TModuleAutoProvision::TModuleAutoProvision(QWidget* parent)
-    : TModulePage("Auto Provision", parent), m_Form(std::make_unique<TPageForm>(this))
+    : TModulePage("Auto Provision", parent)
 {
+    TPageForm form(this);
     // The check boxes need a current device; what they govern follows them.
-    m_Config = m_Form->Check("Auto Install &Configuration file from TFTP server?");
-    m_Form->NeedsDevice(false);
-    m_ConfigIp = m_Form->Ip("TFTP Server IP Address:");
-    m_ConfigFile = m_Form->Text("Configuration File Name:");
-    m_Form->NeedsDevice(true);
-    m_Firmware = m_Form->Check("Auto Install &Firmware image file from TFTP server?");
-    m_Form->NeedsDevice(false);
-    m_FirmwareIp = m_Form->Ip("TFTP Server IP Address:");
-    m_FirmwareFile = m_Form->Text("Firmware File Name:");
-    m_Apply = m_Form->Button("&Apply", "RC_BITMAP_16X16_ACCEPT");
-    static_cast<QBoxLayout*>(layout())->addStretch(1);
+    m_Config = form.Check("Auto Install &Configuration file from TFTP server?");
+    form.NeedsDevice(false);
+    m_ConfigIp = form.Ip("TFTP Server IP Address:");
+    m_ConfigFile = form.Text("Configuration File Name:");
+    form.NeedsDevice(true);
+    m_Firmware = form.Check("Auto Install &Firmware image file from TFTP server?");
+    form.NeedsDevice(false);
+    m_FirmwareIp = form.Ip("TFTP Server IP Address:");
+    m_FirmwareFile = form.Text("Firmware File Name:");
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT");
+    form.KeepAtTop();
 
     SetHideWhileRefilling(false);
     AddRead<Intp::TSessionBasicsAutoProvisionGet>();
@@ -34,8 +34,6 @@ TModuleAutoProvision::TModuleAutoProvision(QWidget* parent)
     connect(m_Firmware, &QCheckBox::clicked, this, [this] { EventOnFirmwareClick(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
-
-TModuleAutoProvision::~TModuleAutoProvision() = default;
 
 void TModuleAutoProvision::Fill(Intp::TDevice* device)
 {
@@ -62,14 +60,14 @@ void TModuleAutoProvision::Fill(Intp::TDevice* device)
 void TModuleAutoProvision::EventOnConfigClick()
 {
     for (QWidget* field : {(QWidget*)m_ConfigIp, (QWidget*)m_ConfigFile})
-        m_Form->SetFieldEnabled(field, m_Config->isChecked());
+        TPageForm::SetFieldEnabled(field, m_Config->isChecked());
     UpdateActions();
 }
 
 void TModuleAutoProvision::EventOnFirmwareClick()
 {
     for (QWidget* field : {(QWidget*)m_FirmwareIp, (QWidget*)m_FirmwareFile})
-        m_Form->SetFieldEnabled(field, m_Firmware->isChecked());
+        TPageForm::SetFieldEnabled(field, m_Firmware->isChecked());
     UpdateActions();
 }
 
@@ -89,8 +87,7 @@ void TModuleAutoProvision::EventOnApplyClick()
     record.Firmware = m_Firmware->isChecked();
     record.FirmwareIp = m_FirmwareIp->Value();
     record.FirmwareFile = m_FirmwareFile->text().toLatin1().toStdString();
-    SendToSelectedDevices<Intp::TSessionBasicsAutoProvisionSet>(
-        [&](Intp::TSessionBasicsAutoProvisionSet& request) { request.SetPayload(record); });
+    SendPayload<Intp::TSessionBasicsAutoProvisionSet>(record);
 }
 
 REGISTER_PAGE(TModuleAutoProvision);

@@ -5,20 +5,17 @@
 
 #include "pages/kit/ModulePage.h"
 
-#include <memory>
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class TIpEdit;
-class TPageForm;
 
 class TModuleAutoProvision : public TModulePage {
     Q_OBJECT
 
 public:
     explicit TModuleAutoProvision(QWidget* parent = nullptr);
-    ~TModuleAutoProvision() override;
 
     QCheckBox* m_Config = nullptr;
     TIpEdit* m_ConfigIp = nullptr;
@@ -37,5 +34,4 @@ private:
     void EventOnFirmwareClick();
     void EventOnApplyClick();
 
-    std::unique_ptr<TPageForm> m_Form;
 };

@@ -1,70 +1,38 @@
 #include "pages/system/Modulebasics.h"
-#include "pages/kit/PageRegistry.h"
 
 #include "intp/SystemSettings.h"
-#include "intp/NetUtils.h"
-#include "intp/Operations.h"
+#include "pages/kit/PageForm.h"
 #include "pages/kit/PageList.h"
-#include "pages/rules/PageRules.h"
+#include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/rules/PageRules.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 TModuleBasics::TModuleBasics(QWidget* parent) : TWizardModulePage("Basics", parent)
 {
     m_Images[liLoggedIn] = PageGlyph("RC_BITMAP_16X16_ACCEPT");
     m_Images[liLoggedOut] = PageGlyph("RC_BITMAP_16X16_CANCEL");
 
-    m_Label1 = new QLabel("User &Name:", this);
-    m_Username = new QLineEdit(this);
-    m_Label1->setBuddy(m_Username);
-    m_Label2 = new QLabel("&Password:", this);
-    m_Password = new QLineEdit(this);
-    m_Password->setEchoMode(QLineEdit::Password);
-    m_Label2->setBuddy(m_Password);
+    TPageForm form(this);
+    m_Username = form.Text("User &Name:");
+    m_Password = form.Password("&Password:", 0);
     MakeLoginField(m_Username);
     MakeLoginField(m_Password);
-    m_Login = new QPushButton("&Login", this);
-    m_Login->setDefault(true);
-    LoadGlyph(m_Login, "RC_BITMAP_16X16_LOGIN");
-    m_Logout = new QPushButton("Log&out", this);
-    LoadGlyph(m_Logout, "RC_BITMAP_16X16_LOGOUT");
-    m_Devices = new TPageListView(this);
+    m_Login = form.Button("&Login", "RC_BITMAP_16X16_LOGIN", true);
+    m_Logout = form.Button("Log&out", "RC_BITMAP_16X16_LOGOUT");
+    form.NeedsDevice(false);
+    m_Devices = new TPageListView();
     m_Devices->AddColumn("IP");
     m_Devices->setHeaderHidden(true);
     m_Devices->Model()->SetSortMode(smNone);
     m_Devices->setSelectionMode(QAbstractItemView::NoSelection);
-
-    auto* fields = new QGridLayout;
-    fields->addWidget(m_Label1, 0, 0);
-    fields->addWidget(m_Username, 0, 1);
-    fields->addWidget(m_Label2, 1, 0);
-    fields->addWidget(m_Password, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_Login);
-    buttons->addWidget(m_Logout);
-    buttons->addStretch(1);
-    fields->addLayout(buttons, 2, 1);
-    fields->setColumnStretch(1, 1);
-    auto* panel = new QHBoxLayout;
-    panel->addLayout(fields, 1);
-    panel->addStretch(1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(panel);
-    layout->addWidget(m_Devices, 1);
+    form.List(QString(), m_Devices);
 
     AddRead<Intp::TSessionBasicsSettingsGet>();
-    AddInputs({m_Label1, m_Label2, m_Username, m_Password, m_Logout});
     SetHideWhileRefilling(false);
-
-    connect(m_Username, &QLineEdit::textChanged, this, [this] { EventOnUsernameChange(); });
-    connect(m_Password, &QLineEdit::textChanged, this, [this] { EventOnUsernameChange(); });
+    WatchChanges({m_Username, m_Password});
     connect(m_Login, &QPushButton::clicked, this, [this] { EventOnLoginClick(); });
     connect(m_Logout, &QPushButton::clicked, this, [this] { EventOnLogoutClick(); });
 }
@@ -72,19 +40,16 @@ TModuleBasics::TModuleBasics(QWidget* parent) : TWizardModulePage("Basics", pare
 void TModuleBasics::Fill(Intp::TDevice* device)
 {
     m_Devices->Clear();
-    if (!device) {
-        m_Login->setEnabled(false);
+    UpdateActions();
+    if (!device)
         return;
-    }
-    EventOnUsernameChange();
     for (Intp::TDevice* target : TargetDevices()) {
-        int row = m_Devices->Model()->AddRow({QString::fromStdString(IpToString(target->GetIp()))},
-                                             MacKey(target->GetMac()));
+        int row = m_Devices->Model()->AddRow({IpText(target->GetIp())}, MacKey(target->GetMac()));
         SetRowImage(row, target->IsLoggedIn());
     }
 }
 
-void TModuleBasics::EventOnUsernameChange() { m_Login->setEnabled(!m_Username->text().isEmpty()); }
+void TModuleBasics::UpdateActions() { m_Login->setEnabled(CurrentDevice() && !m_Username->text().isEmpty()); }
 
 void TModuleBasics::SetRowImage(int row, bool loggedIn)
 {
@@ -99,8 +64,7 @@ void TModuleBasics::SendLogin(const std::uint8_t digest[16])
         model->ClearIcon(row);
         model->SetNumber(row, 0, -1);
     }
-    SendToSelectedDevices<Intp::TSessionIntpLogin>(
-        [digest](Intp::TSessionIntpLogin& request) { request.SetPayload(digest); }, this);
+    LoginSelectedDevices(digest, this);
 }
 
 void TModuleBasics::EventOnLoginClick()

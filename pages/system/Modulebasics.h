@@ -8,7 +8,6 @@
 
 #include <QIcon>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class TPageListView;
@@ -37,15 +36,14 @@ public:
 
 protected:
     void Fill(Intp::TDevice* device) override;
+    // Login needs a user name (the password may be empty).
+    void UpdateActions() override;
 
 private:
-    void EventOnUsernameChange();
     void EventOnLoginClick();
     void EventOnLogoutClick();
     void SendLogin(const std::uint8_t digest[16]);
     void SetRowImage(int row, bool loggedIn);
 
-    QLabel* m_Label1 = nullptr;
-    QLabel* m_Label2 = nullptr;
     QIcon m_Images[2];
 };

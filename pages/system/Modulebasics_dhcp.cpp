@@ -11,7 +11,6 @@
 #include "pages/rules/PageRules.h"
 #include "pages/rules/SystemRules.h"
 
-#include <QBoxLayout>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,8 +21,6 @@
 #include <climits>
 
 namespace {
-
-QString Dotted(uint32_t address) { return QString::fromStdString(IpToString(address)); }
 
 const char* const kEntryTypes[] = {"Error", "BootpTab", "Dynamic ", "Sniffed ", "Dbase   "};
 const char* const kEntryStates[] = {"Unassigned", "Bootp", "DhcpOffer", "Dhcp"};
@@ -39,16 +36,16 @@ QString NameOf(const char* const (&names)[N], uint32_t value)
 // ---------------------------------------------------------------------------
 // DHCP Server
 
-TModuleBasicsDhcp::TModuleBasicsDhcp(QWidget* parent)
-    : TModulePage("DHCP Server", parent), m_Form(std::make_unique<TPageForm>(this))
+TModuleBasicsDhcp::TModuleBasicsDhcp(QWidget* parent) : TModulePage("DHCP Server", parent)
 {
-    m_Server = m_Form->Choice("&DHCP Server:", {"Disable", "Enable"});
+    TPageForm form(this);
+    m_Server = form.Choice("&DHCP Server:", {"Disable", "Enable"});
     // The pool follows the server rule, Apply the pool rule.
-    m_Form->NeedsDevice(false);
+    form.NeedsDevice(false);
     const char* const captions[dfCount] = {"&Start IP Address:", "&End IP Address:", "Subnet &Mask:", "&Gateway:",
                                            "D&NS:"};
     for (int field = 0; field < dfCount; ++field) {
-        m_Edits[field] = m_Form->Ip(captions[field]);
+        m_Edits[field] = form.Ip(captions[field]);
         m_Edits[field]->SetValue(0);
         connect(m_Edits[field], &QLineEdit::textChanged, this, [this, field] { EventOnStartIpChange(field); });
         connect(m_Edits[field], &QLineEdit::editingFinished, this, [this, field] { EventOnStartIpExit(field); });
@@ -62,17 +59,15 @@ TModuleBasicsDhcp::TModuleBasicsDhcp(QWidget* parent)
     row->addWidget(m_Lease, 1);
     row->addWidget(new QLabel("sec", lease));
     lease->setFocusProxy(m_Lease);
-    m_LeaseField = m_Form->Field("&Lease Time:", lease);
-    m_Apply = m_Form->Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
-    static_cast<QBoxLayout*>(layout())->addStretch(1);
+    m_LeaseField = form.Field("&Lease Time:", lease);
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    form.KeepAtTop();
 
     SetHideWhileRefilling(false);
     AddRead<Intp::TSessionBasicsDhcpGet>();
     connect(m_Server, &QComboBox::currentIndexChanged, this, [this] { EventOnServerChange(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
-
-TModuleBasicsDhcp::~TModuleBasicsDhcp() = default;
 
 void TModuleBasicsDhcp::Fill(Intp::TDevice* device)
 {
@@ -99,8 +94,8 @@ void TModuleBasicsDhcp::EventOnServerChange()
 {
     const bool on = m_Server->currentIndex() == 1;
     for (int field = 0; field < dfCount; ++field)
-        m_Form->SetFieldEnabled(m_Edits[field], on);
-    m_Form->SetFieldEnabled(m_LeaseField, on);
+        TPageForm::SetFieldEnabled(m_Edits[field], on);
+    TPageForm::SetFieldEnabled(m_LeaseField, on);
     m_Apply->setEnabled(!on || IsPoolValid());
 }
 
@@ -142,8 +137,7 @@ void TModuleBasicsDhcp::EventOnApplyClick()
     record.gateway = m_Values[dfGateway];
     record.dns = m_Values[dfDns];
     record.leaseTime = uint32_t(m_Lease->value());
-    SendToSelectedDevices<Intp::TSessionBasicsDhcpSet>(
-        [&](Intp::TSessionBasicsDhcpSet& request) { request.SetPayload(record); });
+    SendPayload<Intp::TSessionBasicsDhcpSet>(record);
 }
 
 // ---------------------------------------------------------------------------
@@ -170,7 +164,7 @@ void TModuleBasicsDhcpEntry::Fill(Intp::TDevice* device)
     const auto& record = device ? Intp::Property<Intp::TPropertyBasicsDhcpEntry>::Get(device) : none;
     RebuildRows(m_List, record.valid, record.entries, [](const Intp::TPropertyBasicsDhcpEntryEntry& entry, int number) {
         TPageRow row;
-        row.cells = {QString::number(number), Dotted(entry.ip), QString::fromStdString(entry.clientId.ToString()),
+        row.cells = {QString::number(number), IpText(entry.ip), QString::fromStdString(entry.clientId.ToString()),
                      NameOf(kEntryTypes, entry.type), NameOf(kEntryStates, entry.status), QString::number(entry.lease)};
         row.numbers = {number, (long long)entry.ip};
         return row;
@@ -183,77 +177,43 @@ void TModuleBasicsDhcpEntry::OnLeave() { m_List->Clear(); }
 // ---------------------------------------------------------------------------
 // Port and IP Binding
 
-TModuleBasicsDhcpPortIp::TModuleBasicsDhcpPortIp(QWidget* parent)
-    : TModulePage("Port and IP Binding", parent), m_Form(std::make_unique<TPageForm>(this))
+TModuleBasicsDhcpPortIp::TModuleBasicsDhcpPortIp(QWidget* parent) : TModulePage("Port and IP Binding", parent)
 {
-    m_ListView = new TPageListView;
-    m_ListView->AddColumn("Port No.");
-    m_ListView->AddColumn("Port IP Binding");
-    m_ListView->Model()->SetSortMode(smNone);
-    m_Form->List(QString(), m_ListView);
-    m_IpAddress = m_Form->PanelEditor("&IP Address:", new TIpEdit);
-    m_Apply = m_Form->Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    TPageForm form(this);
+    m_ListView = new TRowList<TBindingRow>();
+    m_ListView->Caption("Port No.", [](const TBindingRow& row) { return row.caption; });
+    const int address = m_ListView->Address("Port IP Binding", &TBindingRow::address, "&IP Address:");
+    form.List(QString(), m_ListView);
+    m_ListView->CreateEditors(form);
+    m_IpAddress = static_cast<TIpEdit*>(m_ListView->EditorOf(address));
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
     AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
     AddRead<Intp::TSessionBasicsDhcpPortIpGet>();
-    connect(m_ListView, &TPageListView::SelectedRowChanged, this, [this](int row) { EventOnListViewSelectItem(row); });
-    connect(m_IpAddress, &QLineEdit::textChanged, this, [this] { EventOnIpAddressChange(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
 
-TModuleBasicsDhcpPortIp::~TModuleBasicsDhcpPortIp() = default;
-
 void TModuleBasicsDhcpPortIp::Fill(Intp::TDevice* device)
 {
-    m_ListView->Clear();
-    m_Rows.clear();
-    m_Ports = 0;
-    EventOnListViewSelectItem(-1);
-    if (!device)
-        return;
-    const auto& names = Intp::Property<Intp::TPropertyPortName>::Get(device);
-    const auto& bindings = Intp::Property<Intp::TPropertyBasicsDhcpPortIp>::Get(device);
-    m_Ports = int(device->GetPortNum());
-    TPortLayout layout;
-    layout.Build(m_Ports, names.valid ? names.names : std::vector<std::string>());
-    for (int row = 0; row < layout.RowCount(); ++row) {
-        const int port = layout.PortOfRow(row);
-        const uint32_t address =
-            bindings.valid && size_t(port) < bindings.addresses.size() ? bindings.addresses[size_t(port)] : 0;
-        m_Rows.push_back({port, address, address});
-        m_ListView->Model()->AddRow({QString::fromStdString(PortCaption(row + 1)), Dotted(address)}, row);
+    m_Ports.BuildFor(device);
+    const auto& bindings = ValidRecord<Intp::TPropertyBasicsDhcpPortIp>(device);
+    std::vector<TBindingRow> rows;
+    for (int row = 0; row < m_Ports.RowCount(); ++row) {
+        const size_t port = size_t(m_Ports.PortOfRow(row));
+        rows.push_back({int(port), TPortLayout::NumberedCaption(row),
+                        port < bindings.addresses.size() ? bindings.addresses[port] : 0});
     }
-}
-
-void TModuleBasicsDhcpPortIp::EventOnListViewSelectItem(int row)
-{
-    const bool selected = row >= 0 && size_t(row) < m_Rows.size();
-    m_Form->SetFieldEnabled(m_IpAddress, selected);
-    if (!selected)
-        return;
-    // Showing a row's address is no edit of it.
-    m_ShowingRow = true;
-    m_IpAddress->SetValue(m_Rows[size_t(row)].send);
-    m_ShowingRow = false;
-}
-
-void TModuleBasicsDhcpPortIp::EventOnIpAddressChange()
-{
-    const int row = m_ListView->SelectedRow();
-    if (m_ShowingRow || row < 0 || size_t(row) >= m_Rows.size())
-        return;
-    const uint32_t address = HostOrZero(m_IpAddress->Value());
-    m_Rows[size_t(row)].send = address;
-    m_ListView->Model()->SetCell(row, 1, Dotted(address));
+    m_ListView->SetRows(rows);
 }
 
 void TModuleBasicsDhcpPortIp::EventOnApplyClick()
 {
-    if (m_Ports <= 0)
+    if (m_Ports.PortCount() <= 0)
         return;
-    std::vector<uint32_t> addresses(size_t(m_Ports), 0);
-    for (const TBindingRow& row : m_Rows)
-        addresses[size_t(row.port)] = row.send;
+    // Ports without a row are sent as 0.
+    std::vector<uint32_t> addresses(size_t(m_Ports.PortCount()), 0);
+    for (const TBindingRow& row : m_ListView->Rows())
+        addresses[size_t(row.port)] = row.address;
     SendToSelectedDevices<Intp::TSessionBasicsDhcpPortIpSet>([&](Intp::TSessionBasicsDhcpPortIpSet& request) {
         request.SetEntries(addresses.data(), int(addresses.size()));
     });

@@ -5,9 +5,10 @@
 // Binding" (a fixed address per port).
 
 #include "pages/kit/ModulePage.h"
+#include "pages/kit/PortLayout.h"
+#include "pages/kit/RowList.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 class QComboBox;
@@ -15,7 +16,6 @@ class QLabel;
 class QPushButton;
 class QSpinBox;
 class TIpEdit;
-class TPageForm;
 class TPageListView;
 
 class TModuleBasicsDhcp : public TModulePage {
@@ -23,7 +23,6 @@ class TModuleBasicsDhcp : public TModulePage {
 
 public:
     explicit TModuleBasicsDhcp(QWidget* parent = nullptr);
-    ~TModuleBasicsDhcp() override;
 
     // The five addresses in edit order.
     enum TField { dfStart, dfEnd, dfMask, dfGateway, dfDns, dfCount };
@@ -43,7 +42,6 @@ private:
     void EventOnApplyClick();
     bool IsPoolValid() const;
 
-    std::unique_ptr<TPageForm> m_Form;
     QWidget* m_LeaseField = nullptr; // the lease time and its unit
     uint32_t m_Values[dfCount] = {};
     bool m_Valid[dfCount] = {};
@@ -69,10 +67,16 @@ class TModuleBasicsDhcpPortIp : public TModulePage {
     Q_OBJECT
 
 public:
-    explicit TModuleBasicsDhcpPortIp(QWidget* parent = nullptr);
-    ~TModuleBasicsDhcpPortIp() override;
+    // One per row: the port it shows, its caption and the address to send.
+    struct TBindingRow {
+        int port = 0;
+        QString caption;
+        uint32_t address = 0;
+    };
 
-    TPageListView* m_ListView = nullptr;
+    explicit TModuleBasicsDhcpPortIp(QWidget* parent = nullptr);
+
+    TRowList<TBindingRow>* m_ListView = nullptr;
     TIpEdit* m_IpAddress = nullptr;
     QPushButton* m_Apply = nullptr;
 
@@ -80,18 +84,7 @@ protected:
     void Fill(Intp::TDevice* device) override;
 
 private:
-    void EventOnListViewSelectItem(int row);
-    void EventOnIpAddressChange();
     void EventOnApplyClick();
 
-    // One per row: the port it shows, the address read and the address to send.
-    struct TBindingRow {
-        int port = 0;
-        uint32_t read = 0;
-        uint32_t send = 0;
-    };
-    std::unique_ptr<TPageForm> m_Form;
-    std::vector<TBindingRow> m_Rows;
-    int m_Ports = 0;
-    bool m_ShowingRow = false;
+    TPortLayout m_Ports;
 };

@@ -63,7 +63,7 @@ public:
     void SetGroupImage()
     {
         m_Image = TModuleBasicsIPConf::niGroup;
-        setText(0, QString::fromStdString(IpToString(m_Key)));
+        setText(0, IpText(m_Key));
         setIcon(0, PageGlyph(kImages[0]));
     }
 

@@ -6,15 +6,12 @@
 #include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
-#include <QBoxLayout>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace {
 
-// Fields and buttons at the top of the page.
-void KeepAtTheTop(QWidget* page) { static_cast<QBoxLayout*>(page->layout())->addStretch(1); }
 
 } // namespace
 
@@ -31,7 +28,7 @@ TModuleBasicsPassword::TModuleBasicsPassword(QWidget* parent) : TModulePage("Adm
         secret->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
     form.NeedsDevice(false); // Apply follows the rule below
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
-    KeepAtTheTop(this);
+    form.KeepAtTop();
 
     SetHideWhileRefilling(false);
     WatchChanges({m_Username, m_Password, m_Confirm});
@@ -82,7 +79,7 @@ TModuleBasicsDefault::TModuleBasicsDefault(QWidget* parent) : TModulePage("Facto
     m_KeepAuth = form.Check("Keep Current &Username and Password");
     m_Reboot = form.Check("&Reboot");
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
-    KeepAtTheTop(this);
+    form.KeepAtTop();
 
     SetHideWhileRefilling(false);
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
@@ -113,7 +110,7 @@ TModuleBasicsReboot::TModuleBasicsReboot(QWidget* parent) : TModulePage("Reboot"
 {
     TPageForm form(this);
     m_Reboot = form.Button("&Reboot", "RC_BITMAP_16X16_REBOOT", true);
-    KeepAtTheTop(this);
+    form.KeepAtTop();
     SetHideWhileRefilling(false);
     connect(m_Reboot, &QPushButton::clicked, this, [] { RebootSelectedDevices(nullptr); });
 }

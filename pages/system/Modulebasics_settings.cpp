@@ -8,7 +8,6 @@
 #include "pages/rules/SystemRules.h"
 
 #include <QDesktopServices>
-#include <QBoxLayout>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -51,7 +50,7 @@ TModuleBasicsSettings::TModuleBasicsSettings(QWidget* parent) : TModulePage("Swi
     m_HVer = text("Hardware Version:");
     m_Web = form.Button("&Web", "RC_BITMAP_16X16_INTERNET");
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
-    static_cast<QBoxLayout*>(layout())->addStretch(1);
+    form.KeepAtTop();
 
     AddRead<Intp::TSessionBasicsSettingsGet>();
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
@@ -97,7 +96,7 @@ void TModuleBasicsSettings::EventOnApplyClick()
 void TModuleBasicsSettings::EventOnWebClick()
 {
     for (Intp::TDevice* device : TargetDevices())
-        m_WebOpener(QUrl(QStringLiteral("http://") + QString::fromStdString(IpToString(device->GetIp()))));
+        m_WebOpener(QUrl(QStringLiteral("http://") + IpText(device->GetIp())));
 }
 
 bool TModuleBasicsSettings::eventFilter(QObject* watched, QEvent* event)

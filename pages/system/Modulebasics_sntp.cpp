@@ -6,7 +6,6 @@
 #include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
-#include <QBoxLayout>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTime>
@@ -94,10 +93,10 @@ const QStringList kOffOn = {"Disable", "Enable"};
 } // namespace
 
 TModuleBasicsSntp::TModuleBasicsSntp(QWidget* parent)
-    : TModulePage("Time (SNTP)", parent), m_Form(std::make_unique<TPageForm>(this))
+    : TModulePage("Time (SNTP)", parent)
 {
     m_Now = [] { return QDateTime::currentSecsSinceEpoch(); };
-    TPageForm& form = *m_Form;
+    TPageForm form(this);
 
     // Two controls in one field; the first takes the focus of its label.
     auto pair = [](QWidget* first, QWidget* second) {
@@ -150,7 +149,7 @@ TModuleBasicsSntp::TModuleBasicsSntp(QWidget* parent)
     m_Offset->setRange(INT_MIN, INT_MAX);
     m_OffsetField = form.Field("&Offset:", pair(m_Offset, new QLabel("(minutes)")));
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
-    static_cast<QBoxLayout*>(layout())->addStretch(1);
+    form.KeepAtTop();
 
     m_Timer = new QTimer(this);
     m_Timer->setInterval(1000);
@@ -167,8 +166,6 @@ TModuleBasicsSntp::TModuleBasicsSntp(QWidget* parent)
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
     connect(m_Timer, &QTimer::timeout, this, [this] { EventOnTimerTimer(); });
 }
-
-TModuleBasicsSntp::~TModuleBasicsSntp() = default;
 
 void TModuleBasicsSntp::ShowPeriod(QDateEdit* date, QTimeEdit* time, int64_t seconds)
 {
@@ -243,8 +240,8 @@ void TModuleBasicsSntp::EventOnSntpChange()
 {
     const bool on = m_Sntp->currentIndex() == 1;
     for (QWidget* field : {(QWidget*)m_Timezone, (QWidget*)m_Address, (QWidget*)m_DaylightTitle, (QWidget*)m_Daylight})
-        m_Form->SetFieldEnabled(field, on);
-    m_Form->SetFieldEnabled(m_Current, on && m_Timer->isActive());
+        TPageForm::SetFieldEnabled(field, on);
+    TPageForm::SetFieldEnabled(m_Current, on && m_Timer->isActive());
     EventOnDlsChange();
 }
 
@@ -252,7 +249,7 @@ void TModuleBasicsSntp::EventOnDlsChange()
 {
     const bool on = m_Sntp->currentIndex() == 1 && m_Daylight->currentIndex() == 1;
     for (QWidget* field : {m_Begin, m_End, m_OffsetField})
-        m_Form->SetFieldEnabled(field, on);
+        TPageForm::SetFieldEnabled(field, on);
     ApplyRule();
 }
 
@@ -290,8 +287,7 @@ void TModuleBasicsSntp::EventOnApplyClick()
     record.DaylightBegin = PeriodSeconds(m_BeginDate, m_BeginTime);
     record.DaylightEnd = PeriodSeconds(m_EndDate, m_EndTime);
     record.DaylightOffset = uint32_t(m_Offset->value());
-    SendToSelectedDevices<Intp::TSessionBasicsSntpSet>(
-        [&](Intp::TSessionBasicsSntpSet& request) { request.SetPayload(record); });
+    SendPayload<Intp::TSessionBasicsSntpSet>(record);
 }
 
 REGISTER_PAGE(TModuleBasicsSntp);

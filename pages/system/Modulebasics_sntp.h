@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 
 class QComboBox;
 class QDateEdit;
@@ -17,14 +16,12 @@ class QSpinBox;
 class QTimeEdit;
 class QTimer;
 class TIpEdit;
-class TPageForm;
 
 class TModuleBasicsSntp : public TModulePage {
     Q_OBJECT
 
 public:
     explicit TModuleBasicsSntp(QWidget* parent = nullptr);
-    ~TModuleBasicsSntp() override;
 
     // The host's clock, seconds since 1970 UTC (tests replace it).
     std::function<int64_t()> m_Now;
@@ -57,7 +54,6 @@ private:
     void ShowPeriod(QDateEdit* date, QTimeEdit* time, int64_t seconds);
     uint32_t PeriodSeconds(const QDateEdit* date, const QTimeEdit* time) const;
 
-    std::unique_ptr<TPageForm> m_Form;
     QLabel* m_BasicTitle = nullptr;
     QLabel* m_DaylightTitle = nullptr;
     QWidget* m_Begin = nullptr; // date and time of the period's begin

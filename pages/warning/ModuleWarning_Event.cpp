@@ -60,19 +60,15 @@ void TModuleWarningEvent::Fill(Intp::TDevice* device)
     m_PortList->SetRows({});
     if (!device)
         return;
-    const auto& syslog = Intp::Property<Intp::TPropertyWarningSyslog>::Get(device);
-    const auto& smtp = Intp::Property<Intp::TPropertyWarningSmtp>::Get(device);
-    const bool syslogOk = syslog.valid && syslog.mode != 0;
-    const bool smtpOk = smtp.valid && smtp.enabled;
+    const bool syslogOk = ValidRecord<Intp::TPropertyWarningSyslog>(device).mode != 0;
+    const bool smtpOk = ValidRecord<Intp::TPropertyWarningSmtp>(device).enabled;
     for (TRowList<TEventRow>* list : {m_SysList, m_PortList}) {
         list->SetColumnEnabled(1, syslogOk);
         list->SetColumnEnabled(2, smtpOk);
     }
     m_Apply->setEnabled(syslogOk || smtpOk);
 
-    Intp::TPropertyWarningEvent masks = Intp::Property<Intp::TPropertyWarningEvent>::Get(device);
-    if (!masks.valid)
-        masks = Intp::TPropertyWarningEvent();
+    const auto& masks = ValidRecord<Intp::TPropertyWarningEvent>(device);
     const int names = std::int64_t(device->GetType()) > std::int64_t(Intp::g_LayoutThreshold) ? 4 : 0;
     std::vector<TEventRow> events;
     for (int k = 0; k < 4; ++k) {
@@ -110,8 +106,7 @@ void TModuleWarningEvent::EventOnApplyClick()
         masks.smtpLinkUp |= row.smtp & 1 ? bit : 0u;
         masks.smtpLinkDown |= row.smtp & 2 ? bit : 0u;
     }
-    SendToSelectedDevices<Intp::TSessionWarningEventSet>(
-        [&masks](Intp::TSessionWarningEventSet& request) { request.SetPayload(masks); });
+    SendPayload<Intp::TSessionWarningEventSet>(masks);
 }
 
 // The builder lists every system event.

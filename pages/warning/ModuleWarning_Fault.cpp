@@ -29,9 +29,9 @@ void TModuleWarningFault::Fill(Intp::TDevice* device)
     TPortLayout ports;
     ports.BuildFor(device);
     m_PortList->SetPorts(ports);
-    const auto* record = device ? &Intp::Property<Intp::TPropertyWarningFault>::Get(device) : nullptr;
-    m_SysList->SetMask(record && record->valid ? record->systemMask : 0);
-    m_PortList->SetMask(record && record->valid ? record->portMask : 0);
+    const auto& record = ValidRecord<Intp::TPropertyWarningFault>(device);
+    m_SysList->SetMask(record.systemMask);
+    m_PortList->SetMask(record.portMask);
 }
 
 void TModuleWarningFault::EventOnApplyClick()
@@ -39,8 +39,7 @@ void TModuleWarningFault::EventOnApplyClick()
     Intp::TPropertyWarningFault masks;
     masks.systemMask = m_SysList->Mask();
     masks.portMask = m_PortList->Mask();
-    SendToSelectedDevices<Intp::TSessionWarningFaultSet>(
-        [&masks](Intp::TSessionWarningFaultSet& request) { request.SetPayload(masks); });
+    SendPayload<Intp::TSessionWarningFaultSet>(masks);
 }
 
 REGISTER_PAGE(TModuleWarningFault);

@@ -4,132 +4,93 @@
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
-#include "pages/rules/PageRules.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-TModuleWarningSmtp::TModuleWarningSmtp(QWidget* parent)
-    : TModulePage("SMTP Settings", parent), m_Form(std::make_unique<TPageForm>(this))
+namespace {
+
+// The recipients the device's model takes.
+int RecipientNum(const Intp::TDevice* device) { return device ? int(device->GetSmtpRecipientNum()) : 0; }
+
+}  // namespace
+
+TModuleWarningSmtp::TModuleWarningSmtp(QWidget* parent) : TModulePage("SMTP Settings", parent)
 {
-    m_Mode = m_Form->Choice("&Mode:", {"Disable", "Enable"});
+    TPageForm form(this);
+    m_Mode = form.Choice("&Mode:", {"Disable", "Enable"});
     // The rest follows the mode and the form check.
-    m_Form->NeedsDevice(false);
-    m_Address = m_Form->Ip("Server &IP Address:");
+    form.NeedsDevice(false);
+    m_Address = form.Ip("Server &IP Address:");
     m_Address->SetRewriteOnExit(true);
-    m_Sender = m_Form->Text("Sender &E-mail:");
-    m_Subject = m_Form->Text("&Subject:");
-    m_Account = m_Form->Text("&Account:", 15);
-    m_Password = m_Form->Password("&Password:", 15);
-    m_Confirm = m_Form->Password("&Confirm Password:", 15);
-    m_Recipients = m_Form->Memo("&Recipients' E-mail:", "(one line per recipient)");
-    m_Apply = m_Form->Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    m_Sender = form.Text("Sender &E-mail:");
+    m_Subject = form.Text("&Subject:");
+    m_Account = form.Text("&Account:", 15);
+    m_Password = form.Password("&Password:", 15);
+    m_Confirm = form.Password("&Confirm Password:", 15);
+    m_Recipients = form.Memo("&Recipients' E-mail:", "(one line per recipient)");
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
     AddRead<Intp::TSessionWarningSmtpGet>();
-    connect(m_Mode, &QComboBox::currentIndexChanged, this, [this] { EventOnModeChange(); });
-    connect(m_Address, &QLineEdit::textChanged, this, [this] { EventOnAddressChange(); });
-    connect(m_Account, &QLineEdit::textChanged, this, [this] { EventOnAccountChange(); });
-    for (QLineEdit* edit : {m_Sender, m_Subject, m_Password, m_Confirm})
-        connect(edit, &QLineEdit::textChanged, this, [this] { EventOnSenderChange(); });
-    connect(m_Recipients, &QPlainTextEdit::textChanged, this, [this] { EventOnSenderChange(); });
+    WatchChanges({m_Mode, m_Address, m_Sender, m_Subject, m_Account, m_Password, m_Confirm, m_Recipients});
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
 
-TModuleWarningSmtp::~TModuleWarningSmtp() = default;
-
 void TModuleWarningSmtp::Fill(Intp::TDevice* device)
 {
-    m_Mode->setCurrentIndex(0);
-    m_Address->SetValue(0);
-    for (QLineEdit* edit : {m_Sender, m_Subject, m_Account, m_Password, m_Confirm})
-        edit->clear();  // the switch never returns the password: none is shown
+    const auto& record = ValidRecord<Intp::TPropertyWarningSmtp>(device);
+    m_Mode->setCurrentIndex(record.enabled ? 1 : 0);
+    m_Address->SetValue(record.server);
+    m_Sender->setText(QString::fromStdString(record.sender));
+    m_Subject->setText(QString::fromStdString(record.subject));
+    m_Account->setText(QString::fromStdString(record.account));
+    // The switch never returns the password; one typed for another switch goes too.
+    m_Password->clear();
+    m_Confirm->clear();
     m_Recipients->clear();
-    if (device) {
-        m_RecipientNum = int(device->GetSmtpRecipientNum());
-        const auto& record = Intp::Property<Intp::TPropertyWarningSmtp>::Get(device);
-        if (record.valid) {
-            m_Mode->setCurrentIndex(record.enabled ? 1 : 0);
-            m_Address->SetValue(record.server);
-            m_Sender->setText(QString::fromStdString(record.sender));
-            m_Subject->setText(QString::fromStdString(record.subject));
-            m_Account->setText(QString::fromStdString(record.account));
-            for (std::size_t i = 0; i < record.recipients.size() && int(i) < m_RecipientNum; ++i) {
-                if (!record.recipients[i].empty())
-                    m_Recipients->appendPlainText(QString::fromStdString(record.recipients[i]));
-            }
-        }
+    for (int i = 0; i < int(record.recipients.size()) && i < RecipientNum(device); ++i) {
+        if (!record.recipients[std::size_t(i)].empty())
+            m_Recipients->appendPlainText(QString::fromStdString(record.recipients[std::size_t(i)]));
     }
-    EventOnModeChange();
-    if (!device)
-        m_Apply->setEnabled(false);
+    UpdateActions();
 }
 
 void TModuleWarningSmtp::OnLeave() { m_Recipients->clear(); }
 
-void TModuleWarningSmtp::EventOnModeChange()
+void TModuleWarningSmtp::UpdateActions()
 {
-    const bool on = m_Mode->currentIndex() == 1 && CurrentDevice();
-    for (QWidget* field : std::initializer_list<QWidget*>{m_Address, m_Sender, m_Subject, m_Account, m_Recipients})
-        m_Form->SetFieldEnabled(field, on);
-    for (QWidget* field : {m_Password, m_Confirm})
-        m_Form->SetFieldEnabled(field, on && !m_Account->text().isEmpty());
-    if (on)
-        EventOnAddressChange();
-    else
-        m_Apply->setEnabled(true);
-}
-
-void TModuleWarningSmtp::EventOnAccountChange()
-{
-    for (QWidget* field : {m_Password, m_Confirm})
-        m_Form->SetFieldEnabled(field, !m_Account->text().isEmpty());
-    EventOnSenderChange();
-}
-
-void TModuleWarningSmtp::EventOnAddressChange()
-{
-    m_ServerAddress = m_Address->Value();
-    EventOnSenderChange();
-}
-
-QStringList TModuleWarningSmtp::RecipientLines() const
-{
-    QStringList lines = m_Recipients->toPlainText().split('\n');
-    // A last line break opens no recipient.
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-void TModuleWarningSmtp::EventOnSenderChange()
-{
-    const int lines = int(RecipientLines().size());
-    const bool account =
-        m_Account->text().isEmpty() || (!m_Password->text().isEmpty() && m_Password->text() == m_Confirm->text());
-    m_Apply->setEnabled(IsHostIp(m_ServerAddress) && !m_Sender->text().isEmpty() && !m_Subject->text().isEmpty() &&
-                        account && lines >= 1 && lines <= m_RecipientNum);
+    Intp::TDevice* device = CurrentDevice();
+    const bool on = device && m_Mode->currentIndex() == 1;
+    const bool account = !m_Account->text().isEmpty();
+    TPageForm::SetFieldsEnabled({m_Address, m_Sender, m_Subject, m_Account, m_Recipients}, on);
+    TPageForm::SetFieldsEnabled({m_Password, m_Confirm}, on && account);
+    const int lines = int(MemoLines(m_Recipients).size());
+    const bool complete = m_Address->IsHost() && !m_Sender->text().isEmpty() && !m_Subject->text().isEmpty() &&
+                          (!account || (!m_Password->text().isEmpty() && m_Password->text() == m_Confirm->text())) &&
+                          lines >= 1 && lines <= RecipientNum(device);
+    m_Apply->setEnabled(device && (!on || complete));
 }
 
 void TModuleWarningSmtp::EventOnApplyClick()
 {
-    const QStringList lines = RecipientLines();
+    const QStringList lines = MemoLines(m_Recipients);
     for (const QString& line : lines) {
         if (!Check(line.size() < 65, "E-mail address too long!"))
             return;
     }
     Intp::TPropertyWarningSmtp settings;
     settings.enabled = m_Mode->currentIndex() == 1;
-    settings.server = m_ServerAddress;
+    settings.server = m_Address->Value();
     settings.sender = m_Sender->text().toStdString();
     settings.subject = m_Subject->text().toStdString();
     settings.account = m_Account->text().toStdString();
-    settings.recipients.resize(std::size_t(std::max(m_RecipientNum, 0)));
-    for (int i = 0; i < m_RecipientNum && i < int(lines.size()); ++i)
+    settings.password = m_Password->text().toStdString();
+    // Lines beyond the model's count are not sent; recipients without a line stay empty.
+    settings.recipients.resize(std::size_t(RecipientNum(CurrentDevice())));
+    for (int i = 0; i < int(settings.recipients.size()) && i < lines.size(); ++i)
         settings.recipients[std::size_t(i)] = lines.at(i).toStdString();
-    const std::string password = m_Password->text().toStdString();
-    SendToSelectedDevices<Intp::TSessionWarningSmtpSet>(
-        [&](Intp::TSessionWarningSmtpSet& request) { request.SetRecord(settings, password); });
+    SendPayload<Intp::TSessionWarningSmtpSet>(settings);
 }
 
 REGISTER_PAGE(TModuleWarningSmtp);

@@ -186,6 +186,12 @@ TEST_F(GroupIpWizard, ARangeThatCannotServeEverySwitchKeepsApplyOffAndGatewaysOu
     EXPECT_FALSE(wizard.m_Step2Gateway->isEnabled()); // two subnets: no gateway
     EXPECT_EQ(wizard.m_Step2Gateway->text(), "0.0.0.0");
     EXPECT_EQ(wizard.Gateway(), 0u);
+    // Three addresses serve three switches, so the gateway stays offered; on
+    // one of them it leaves two.
+    Range("10.0.1.10", "10.0.1.12", "255.255.255.0", "10.0.1.11");
+    EXPECT_TRUE(wizard.m_Step2Gateway->isEnabled());
+    EXPECT_EQ(wizard.m_Step2Gateway->text(), "10.0.1.11");
+    EXPECT_FALSE(wizard.m_Next->isEnabled());
     // A gateway outside the begin's subnet is sent as 0.
     Range("10.0.1.10", "10.0.1.20", "255.255.255.0", "10.0.9.1");
     EXPECT_TRUE(wizard.m_Step2Gateway->isEnabled());

@@ -180,9 +180,10 @@ TEST_F(Warning, SmtpSetSendsThePagePayloadWithBigEndianServer) {
     rec.sender = "from@x";
     rec.subject = "subj";
     rec.account = "acct";
+    rec.password = std::string(40, 'p'); // cut to 32
     rec.recipients = {"a", "b", "c"};
     auto* fromRecord = new TSessionWarningSmtpSet;
-    fromRecord->SetRecord(rec, std::string(40, 'p')); // password cut to 32
+    fromRecord->SetPayload(rec);
     Started(fromRecord);
     EXPECT_EQ(Payload(m_Host.LastSent()), expected);
 }

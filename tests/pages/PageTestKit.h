@@ -25,6 +25,12 @@ inline std::uint32_t TestModel(std::uint32_t ports, std::uint32_t recipients = 0
     return std::uint32_t(Intp::RegisterDeviceType(&type));
 }
 
+// A Get reply's payload as the switch sends a record.
+template <class R> std::vector<std::uint8_t> ReplyBytes(const R& record)
+{
+    return Intp::EncodeRecord(record, Intp::TMessage::Get);
+}
+
 template <class TPage> class TPageTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -21,6 +21,9 @@ class LoginPageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Logins go to the target devices of the registered page host.
+        m_OldHost = g_ModuleCallback;
+        g_ModuleCallback = &env.host;
         page.SetHost(&env.host);
         env.protocol.page = &page;
         a = env.AddDevice(1, Ip(10, 0, 0, 1), false);
@@ -29,6 +32,7 @@ protected:
         env.host.selection = {a, b, c};
         page.OnNotify(a, ncSelectionChanged, 0);
     }
+    void TearDown() override { g_ModuleCallback = m_OldHost; }
 
     QStringList Captions() const
     {
@@ -43,6 +47,7 @@ protected:
     Intp::TDevice* a = nullptr;
     Intp::TDevice* b = nullptr;
     Intp::TDevice* c = nullptr;
+    TModuleCallback* m_OldHost = nullptr;
 };
 
 TEST_F(LoginPageTest, ListsEverySelectedSwitchWithItsLoginState)
@@ -78,9 +83,8 @@ TEST_F(LoginPageTest, RefreshReadsTheSettingsWhoseReplyCarriesTheLoginState)
 {
     EXPECT_EQ(page.Refresh(true), 3);
     EXPECT_EQ(env.protocol.SentWith(Intp::ccBasicsSettingsGet).size(), 3u);
-    std::vector<uint8_t> reply(1289, 0);
-    reply[8] = 1;  // logged in
-    env.protocol.Reply(a, Intp::ccBasicsSettingsGet, 0, reply);
+    a->SetLoggedIn(true);  // as the library reads it from the reply
+    page.OnNotify(a, Intp::ccBasicsSettingsGet, Intp::ssOk);
     EXPECT_EQ(page.RowImage(a), TModuleBasics::liLoggedIn);
 }
 

@@ -1,5 +1,5 @@
 // The status monitor: polls, outcomes, colours, beeps and re-created devices.
-#include "PageTestHost.h"
+#include "PageTestKit.h"
 
 #include "console/StatusMonitor.h"
 #include "intp/Device.h"
@@ -18,13 +18,12 @@
 
 namespace {
 
-std::vector<uint8_t> PingReply(uint32_t power, uint32_t ports, uint32_t links = 0)
+std::vector<uint8_t> PingReply(uint32_t power, uint32_t ports)
 {
-    std::vector<uint8_t> payload;
-    for (uint32_t word : {power, ports, links})
-        for (int shift = 24; shift >= 0; shift -= 8)
-            payload.push_back(uint8_t(word >> shift));
-    return payload;
+    Intp::TPropertyIntpPing2 ping;
+    ping.powerAlarm = power;
+    ping.portFailed = ports;
+    return ReplyBytes(ping);
 }
 
 TEST(StatusText, FollowsTheStateWordThenPowerThenPorts)
