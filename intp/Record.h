@@ -380,7 +380,7 @@ template <class C> constexpr auto Text(std::string C::*m, size_t width)
 {
     return RecordDetail::TMemberField<C, std::string, RecordDetail::TTextCodec>{m, {{width}}};
 }
-constexpr auto Skip(size_t n) { return RecordDetail::TSkipField{{{n}}}; }
+constexpr auto Skip(size_t n) { return RecordDetail::TSkipField{{n}}; }
 // Makers without a member describe a value that is the whole entry or one
 // array element.
 constexpr auto U8() { return RecordDetail::TSelfField<RecordDetail::TIntCodec<1>>{}; }
