@@ -5,7 +5,6 @@
 
 #include "pages/kit/AddressText.h"
 #include "pages/kit/FilterServer.h"
-#include "pages/kit/PageWidgets.h"  // IpText
 
 #include <QDialog>
 #include <QSet>

@@ -26,8 +26,6 @@ TIpEdit::TIpEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(15); }
 
 uint32_t TIpEdit::Value() const { return ReadIpText(text().toStdString()); }
 
-QString IpText(uint32_t address) { return QString::fromStdString(IpToString(address)); }
-
 void TIpEdit::SetValue(uint32_t address) { setText(IpText(address)); }
 
 bool TIpEdit::IsHost() const { return IsHostIp(Value()); }

@@ -12,6 +12,7 @@ class QLabel;
 #include <functional>
 
 #include "intp/Md5.h"
+#include "pages/kit/AddressText.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -38,9 +39,6 @@ protected:
 private:
     bool m_Rewrite = false;
 };
-
-// The dotted form of an IPv4 address (host order).
-QString IpText(uint32_t address);
 
 // The lines of a memo; a last line break opens no line.
 QStringList MemoLines(const QPlainTextEdit* memo);

@@ -1,12 +1,8 @@
 #include "pages/warning/ModuleWarning_Smtp.h"
 
-#include "intp/Warning.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
-#include "pages/kit/PageWidgets.h"
 
-#include <QComboBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
@@ -18,18 +14,19 @@ int RecipientNum(const Intp::TDevice* device) { return device ? int(device->GetS
 
 TModuleWarningSmtp::TModuleWarningSmtp(QWidget* parent) : TModulePage("SMTP Settings", parent)
 {
+    using R = Intp::TPropertyWarningSmtp;
     TPageForm form(this);
-    m_Mode = form.Choice("&Mode:", {"Disable", "Enable"});
+    m_Mode = m_Fields.Choice(form.Choice("&Mode:", {"Disable", "Enable"}), &R::enabled);
     // The rest follows the mode and the form check.
     form.NeedsDevice(false);
-    m_Address = form.Ip("Server &IP Address:");
+    m_Address = m_Fields.Ip(form.Ip("Server &IP Address:"), &R::server);
     m_Address->SetRewriteOnExit(true);
-    m_Sender = form.Text("Sender &E-mail:");
-    m_Subject = form.Text("&Subject:");
-    m_Account = form.Text("&Account:", 15);
-    m_Password = form.Password("&Password:", 15);
+    m_Sender = m_Fields.Text(form.Text("Sender &E-mail:"), &R::sender);
+    m_Subject = m_Fields.Text(form.Text("&Subject:"), &R::subject);
+    m_Account = m_Fields.Text(form.Text("&Account:", 15), &R::account);
+    m_Password = m_Fields.Text(form.Password("&Password:", 15), &R::password);
     m_Confirm = form.Password("&Confirm Password:", 15);
-    m_Recipients = form.Memo("&Recipients' E-mail:", "(one line per recipient)");
+    m_Recipients = m_Fields.Lines(form.Memo("&Recipients' E-mail:", "(one line per recipient)"), &R::recipients);
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
     AddRead<Intp::TSessionWarningSmtpGet>();
@@ -39,20 +36,12 @@ TModuleWarningSmtp::TModuleWarningSmtp(QWidget* parent) : TModulePage("SMTP Sett
 
 void TModuleWarningSmtp::Fill(Intp::TDevice* device)
 {
-    const auto& record = ValidRecord<Intp::TPropertyWarningSmtp>(device);
-    m_Mode->setCurrentIndex(record.enabled ? 1 : 0);
-    m_Address->SetValue(record.server);
-    m_Sender->setText(QString::fromStdString(record.sender));
-    m_Subject->setText(QString::fromStdString(record.subject));
-    m_Account->setText(QString::fromStdString(record.account));
-    // The switch never returns the password; one typed for another switch goes too.
-    m_Password->clear();
+    Intp::TPropertyWarningSmtp record = ValidRecord<Intp::TPropertyWarningSmtp>(device);
+    record.recipients.resize(std::size_t(RecipientNum(device)));
+    // No reply carries the password; one typed for another switch goes too.
+    record.password.clear();
     m_Confirm->clear();
-    m_Recipients->clear();
-    for (int i = 0; i < int(record.recipients.size()) && i < RecipientNum(device); ++i) {
-        if (!record.recipients[std::size_t(i)].empty())
-            m_Recipients->appendPlainText(QString::fromStdString(record.recipients[std::size_t(i)]));
-    }
+    m_Fields.Fill(record);
     UpdateActions();
 }
 
@@ -74,22 +63,13 @@ void TModuleWarningSmtp::UpdateActions()
 
 void TModuleWarningSmtp::EventOnApplyClick()
 {
-    const QStringList lines = MemoLines(m_Recipients);
-    for (const QString& line : lines) {
-        if (!Check(line.size() < 65, "E-mail address too long!"))
+    Intp::TPropertyWarningSmtp settings = m_Fields.Read();
+    for (const std::string& recipient : settings.recipients) {
+        if (!Check(QString::fromStdString(recipient).size() < 65, "E-mail address too long!"))
             return;
     }
-    Intp::TPropertyWarningSmtp settings;
-    settings.enabled = m_Mode->currentIndex() == 1;
-    settings.server = m_Address->Value();
-    settings.sender = m_Sender->text().toStdString();
-    settings.subject = m_Subject->text().toStdString();
-    settings.account = m_Account->text().toStdString();
-    settings.password = m_Password->text().toStdString();
     // Lines beyond the model's count are not sent; recipients without a line stay empty.
     settings.recipients.resize(std::size_t(RecipientNum(CurrentDevice())));
-    for (int i = 0; i < int(settings.recipients.size()) && i < lines.size(); ++i)
-        settings.recipients[std::size_t(i)] = lines.at(i).toStdString();
     SendPayload<Intp::TSessionWarningSmtpSet>(settings);
 }
 

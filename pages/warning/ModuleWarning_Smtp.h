@@ -2,6 +2,8 @@
 
 // "SMTP Settings": how the switch sends its alarms by e-mail.
 
+#include "intp/Warning.h"
+#include "pages/kit/FieldBinding.h"
 #include "pages/kit/ModulePage.h"
 
 class QComboBox;
@@ -32,4 +34,7 @@ protected:
     void Fill(Intp::TDevice* device) override;
     void UpdateActions() override;
     void OnLeave() override;
+
+private:
+    TFieldBinding<Intp::TPropertyWarningSmtp> m_Fields;
 };

@@ -1,20 +1,18 @@
 #include "pages/warning/ModuleWarning_Syslog.h"
 
-#include "intp/Warning.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
-#include "pages/kit/PageWidgets.h"
 
-#include <QComboBox>
 #include <QPushButton>
 
 TModuleWarningSyslog::TModuleWarningSyslog(QWidget* parent) : TModulePage("Syslog Settings", parent)
 {
+    using R = Intp::TPropertyWarningSyslog;
     TPageForm form(this);
-    m_Mode = form.Choice("&Mode:", {"Disable", "Client Only", "Server Only", "Both"});
+    m_Mode = m_Fields.Choice(form.Choice("&Mode:", {"Disable", "Client Only", "Server Only", "Both"}), &R::mode);
     // The address and Apply follow the rules below, not only the device.
     form.NeedsDevice(false);
-    m_Address = form.Ip("Server IP &Address:");
+    m_Address = m_Fields.Ip(form.Ip("Server IP &Address:"), &R::server);
     m_Address->SetRewriteOnExit(true);
     m_Apply = form.Button("&Apply", nullptr, true);
 
@@ -25,11 +23,7 @@ TModuleWarningSyslog::TModuleWarningSyslog(QWidget* parent) : TModulePage("Syslo
 
 void TModuleWarningSyslog::Fill(Intp::TDevice* device)
 {
-    const auto& record = ValidRecord<Intp::TPropertyWarningSyslog>(device);
-    m_UnlistedMode = record.mode;
-    // A mode without an item shows none (and is never sent as -1).
-    m_Mode->setCurrentIndex(int(record.mode) < m_Mode->count() ? int(record.mode) : -1);
-    m_Address->SetValue(record.server);
+    m_Fields.Fill(ValidRecord<Intp::TPropertyWarningSyslog>(device));
     UpdateActions();
 }
 
@@ -41,13 +35,6 @@ void TModuleWarningSyslog::UpdateActions()
     m_Apply->setEnabled(device && (!server || m_Address->IsHost()));
 }
 
-void TModuleWarningSyslog::EventOnApplyClick()
-{
-    Intp::TPropertyWarningSyslog settings;
-    const int index = m_Mode->currentIndex();
-    settings.mode = index >= 0 ? std::uint32_t(index) : m_UnlistedMode;
-    settings.server = m_Address->Value();
-    SendPayload<Intp::TSessionWarningSyslogSet>(settings);
-}
+void TModuleWarningSyslog::EventOnApplyClick() { SendPayload<Intp::TSessionWarningSyslogSet>(m_Fields.Read()); }
 
 REGISTER_PAGE(TModuleWarningSyslog);

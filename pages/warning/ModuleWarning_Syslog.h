@@ -2,9 +2,9 @@
 
 // "Syslog Settings": the switch's syslog mode and the server it sends to.
 
+#include "intp/Warning.h"
+#include "pages/kit/FieldBinding.h"
 #include "pages/kit/ModulePage.h"
-
-#include <cstdint>
 
 class QComboBox;
 class QPushButton;
@@ -27,7 +27,6 @@ protected:
     void UpdateActions() override;
 
 private:
-    // A mode the list has no item for, as read; sent back unchanged until
-    // the user picks one.
-    std::uint32_t m_UnlistedMode = 0;
+    // A mode the list has no item for goes back as read.
+    TFieldBinding<Intp::TPropertyWarningSyslog> m_Fields;
 };

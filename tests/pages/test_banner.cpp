@@ -1,6 +1,6 @@
 // The model banners: lamps and sockets drawn from the status monitor and the
 // ping record, the syslog summary, the redundancy display and the 775 reads.
-#include "PageTestHost.h"
+#include "PageTestKit.h"
 
 #include "console/StatusMonitor.h"
 #include "intp/Device.h"
@@ -72,6 +72,15 @@ public:
     Status::TStatusServer* GetStatusServer() override { return status; }
     Syslog::TSyslogServer* GetSyslogServer() override { return syslog; }
 };
+
+// A redundancy reply in hardware mode, as the switch sends it.
+std::vector<uint8_t> RedundancyReply(uint32_t mode)
+{
+    Intp::TPropertyRedundancy record;
+    record.enabled = true;
+    record.mode = mode;
+    return ReplyBytes(record);
+}
 
 const char* KindName(TBannerKind kind)
 {
@@ -437,10 +446,10 @@ TEST_F(BannerTest, RedundancyRadioFollowsTheReplyAndModeThreeHasNoRadioOnTwoRowB
         Intp::TDevice* device = Select(8, uint8_t(10 + kind));
         Make(kind);
         SelectionChanged();
-        env.protocol.Reply(device, Intp::ccRedundancyGet, 0, {0x01, 0x02});
+        env.protocol.Reply(device, Intp::ccRedundancyGet, 0, RedundancyReply(Intp::rmRstp));
         EXPECT_TRUE(banner->m_RSTP->isChecked()) << KindName(kind);
         banner->EventOnTimerTimer();
-        env.protocol.Reply(device, Intp::ccRedundancyGet, 0, {0x01, 0x03});
+        env.protocol.Reply(device, Intp::ccRedundancyGet, 0, RedundancyReply(Intp::rmFastRecovery));
         if (kind == bkLarch) {
             EXPECT_TRUE(banner->m_FRecovery->isChecked());
         } else {
@@ -458,11 +467,11 @@ TEST_F(BannerTest, MapleShowsHardwareModeAndAnErrorReplyUnchecksEverything)
     Intp::TDevice* device = Select(4);
     Make(bkMaple);
     SelectionChanged();
-    env.protocol.Reply(device, Intp::ccRedundancyGet, 0, {0x01, 0x01});
+    env.protocol.Reply(device, Intp::ccRedundancyGet, 0, RedundancyReply(Intp::rmRing));
     EXPECT_TRUE(banner->m_Hardware->isChecked());
     EXPECT_TRUE(banner->m_QuollRing->isChecked());
     banner->EventOnTimerTimer();
-    env.protocol.Reply(device, Intp::ccRedundancyGet, 0x0010, {0x01, 0x01});
+    env.protocol.Reply(device, Intp::ccRedundancyGet, 0x0010, RedundancyReply(Intp::rmRing));
     EXPECT_FALSE(banner->m_Hardware->isChecked());
     EXPECT_FALSE(banner->m_QuollRing->isChecked());
     EXPECT_FALSE(banner->m_RSTP->isChecked());

@@ -1,0 +1,98 @@
+#pragma once
+
+// The controls of a settings page bound to the members of its record, so a
+// refill and an Apply are one call each:
+//
+//   m_Sender = m_Fields.Text(form.Text("Sender &E-mail:"), &TPropertyWarningSmtp::sender);
+//   ...
+//   m_Fields.Fill(ValidRecord<TPropertyWarningSmtp>(device));     // refill
+//   SendPayload<TSessionWarningSmtpSet>(m_Fields.Read());          // Apply
+//
+// Read starts from the record filled last: what the page does not show, and
+// a value a choice has no item for, go back as they were read.
+
+#include "pages/kit/PageWidgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+template <class R> class TFieldBinding {
+public:
+    QLineEdit* Text(QLineEdit* edit, std::string R::*member)
+    {
+        Bind([=](const R& r) { edit->setText(QString::fromStdString(r.*member)); },
+             [=](R& r) { r.*member = edit->text().toStdString(); });
+        return edit;
+    }
+    // An IPv4 address (host order), as the field parses it.
+    TIpEdit* Ip(TIpEdit* edit, std::uint32_t R::*member)
+    {
+        Bind([=](const R& r) { edit->SetValue(r.*member); }, [=](R& r) { r.*member = edit->Value(); });
+        return edit;
+    }
+    // The item index is the value.
+    template <class T> QComboBox* Choice(QComboBox* combo, T R::*member)
+    {
+        Bind([=](const R& r) { SetChoice(combo, int(r.*member)); },
+             [=](R& r) {
+                 if (combo->currentIndex() >= 0)
+                     r.*member = T(combo->currentIndex());
+             });
+        return combo;
+    }
+    QCheckBox* Check(QCheckBox* check, bool R::*member)
+    {
+        Bind([=](const R& r) { check->setChecked(r.*member); }, [=](R& r) { r.*member = check->isChecked(); });
+        return check;
+    }
+    // One line per entry; empty entries get no line.
+    QPlainTextEdit* Lines(QPlainTextEdit* memo, std::vector<std::string> R::*member)
+    {
+        Bind(
+            [=](const R& r) {
+                memo->clear();
+                for (const std::string& line : r.*member) {
+                    if (!line.empty())
+                        memo->appendPlainText(QString::fromStdString(line));
+                }
+            },
+            [=](R& r) {
+                (r.*member).clear();
+                for (const QString& line : MemoLines(memo))
+                    (r.*member).push_back(line.toStdString());
+            });
+        return memo;
+    }
+
+    void Fill(const R& record)
+    {
+        m_Read = record;
+        for (const auto& show : m_Show)
+            show(record);
+    }
+    R Read() const
+    {
+        R record = m_Read;
+        for (const auto& take : m_Take)
+            take(record);
+        return record;
+    }
+
+private:
+    void Bind(std::function<void(const R&)> show, std::function<void(R&)> take)
+    {
+        m_Show.push_back(std::move(show));
+        m_Take.push_back(std::move(take));
+    }
+
+    R m_Read{};
+    std::vector<std::function<void(const R&)>> m_Show;
+    std::vector<std::function<void(R&)>> m_Take;
+};
