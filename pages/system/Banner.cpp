@@ -411,15 +411,12 @@ void TModuleBanner::UpdateRedundancy(Intp::TDevice* device, bool hasDevice)
 {
     if (!m_Redundancy)
         return;
-    const Intp::TPropertyRedundancy* record = nullptr;
-    if (hasDevice && device)
-        record = &Intp::Property<Intp::TPropertyRedundancy>::Get(device);
-    const bool valid = record && record->valid;
+    const auto& record = ValidRecord<Intp::TPropertyRedundancy>(hasDevice ? device : nullptr);
     if (m_Hardware)
-        m_Hardware->setChecked(valid && record->enabled);
+        m_Hardware->setChecked(record.enabled);
     QRadioButton* radio = nullptr;
-    if (valid) {
-        switch (record->mode) {
+    if (record.valid) {
+        switch (record.mode) {
         case Intp::rmRing:
             radio = m_QuollRing;
             break;

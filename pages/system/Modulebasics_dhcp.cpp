@@ -160,8 +160,7 @@ TModuleBasicsDhcpEntry::TModuleBasicsDhcpEntry(QWidget* parent) : TModulePage("C
 
 void TModuleBasicsDhcpEntry::Fill(Intp::TDevice* device)
 {
-    const Intp::TPropertyBasicsDhcpEntry none;
-    const auto& record = device ? Intp::Property<Intp::TPropertyBasicsDhcpEntry>::Get(device) : none;
+    const auto& record = ValidRecord<Intp::TPropertyBasicsDhcpEntry>(device);
     RebuildRows(m_List, record.valid, record.entries, [](const Intp::TPropertyBasicsDhcpEntryEntry& entry, int number) {
         TPageRow row;
         row.cells = {QString::number(number), IpText(entry.ip), QString::fromStdString(entry.clientId.ToString()),

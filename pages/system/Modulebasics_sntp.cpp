@@ -193,9 +193,8 @@ void TModuleBasicsSntp::Fill(Intp::TDevice* device)
     m_Timer->stop();
     m_Current->setText("(Invalid)");
 
-    const Intp::TPropertyBasicsSntp none;
-    const auto& record = device ? Intp::Property<Intp::TPropertyBasicsSntp>::Get(device) : none;
-    if (record.valid && record.Enabled) {
+    const auto& record = ValidRecord<Intp::TPropertyBasicsSntp>(device);
+    if (record.Enabled) {
         m_Sntp->setCurrentIndex(1);
         m_ReadTimeZone = record.TimeZone;
         SetChoice(m_Timezone, int(record.TimeZone));
