@@ -53,15 +53,7 @@ uint32_t ModelCount(TCountKind kind, const TDeviceType& model)
 
 uint32_t ModelCount(TCountKind kind, const TDevice* device)
 {
-    if (!device) return 0;
-    const TypeVector& models = GetDeviceTypes();
-    // An index out of range reads model 0, whose counts are all 0.
-    return device->GetType() < models.size() ? ModelCount(kind, models[device->GetType()]) : 0;
-}
-
-uint32_t RequiredCount(const TCommandInfo& info, const TDevice* device)
-{
-    return ModelCount(info.countKind, device);
+    return device ? ModelCount(kind, GetDeviceType(device->GetType())) : 0;
 }
 
 bool CheckCount(const TCommandInfo& info, const TDevice* device, int count)
@@ -71,8 +63,8 @@ bool CheckCount(const TCommandInfo& info, const TDevice* device, int count)
     switch (info.countKind) {
     case TCountKind::ckNone: return false;
     case TCountKind::ckAny: return RequestPayloadSize(info, count) <= 0xFFFF;
-    case TCountKind::ckUpToPortAndTrunkGroupNum: return n <= RequiredCount(info, device);
-    default: return n == RequiredCount(info, device);
+    case TCountKind::ckUpToPortAndTrunkGroupNum: return n <= ModelCount(info.countKind, device);
+    default: return n == ModelCount(info.countKind, device);
     }
 }
 

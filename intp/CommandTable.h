@@ -75,9 +75,6 @@ const TCommandInfo* FindCommand(uint16_t code);
 // ckUpToPortAndTrunkGroupNum gives PortNum + TrunkGroupNum.
 uint32_t ModelCount(TCountKind kind, const TDevice* device);
 uint32_t ModelCount(TCountKind kind, const TDeviceType& model);
-// The entry count a variable-size request needs on device; for
-// ckUpToPortAndTrunkGroupNum and ckAny the largest allowed (0 = no limit).
-uint32_t RequiredCount(const TCommandInfo& info, const TDevice* device);
 // True when count is acceptable for the row on device (false for count <= 0).
 bool CheckCount(const TCommandInfo& info, const TDevice* device, int count);
 // Payload size of a request with count entries.

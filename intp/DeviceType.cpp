@@ -12,7 +12,9 @@ TypeVector& Types()
     return types;
 }
 
-const TDeviceType& TypeAt(uint32_t index)
+} // namespace
+
+const TDeviceType& GetDeviceType(uint32_t index)
 {
     static const TDeviceType unknown = [] {
         TDeviceType type;
@@ -23,8 +25,6 @@ const TDeviceType& TypeAt(uint32_t index)
     if (index < types.size()) return types[index];
     return types.empty() ? unknown : types[0];
 }
-
-} // namespace
 
 uint32_t MakeProductId(std::string_view productIdString)
 {
@@ -74,14 +74,14 @@ uint32_t FindTypeByPid(uint32_t pid)
 
 const TypeVector& GetDeviceTypes() { return Types(); }
 uint32_t GetDeviceTypeCount() { return uint32_t(Types().size()); }
-const std::string& GetDeviceTypeName(uint32_t index) { return TypeAt(index).Name; }
-uint32_t GetDeviceTypePortNum(uint32_t index) { return TypeAt(index).PortNum; }
-uint32_t GetDeviceTypeTrunkGroupNum(uint32_t index) { return TypeAt(index).TrunkGroupNum; }
-uint32_t GetDeviceTypeTrunkMemberNum(uint32_t index) { return TypeAt(index).TrunkMemberNum; }
-uint32_t GetDeviceTypeSmtpRecipientNum(uint32_t index) { return TypeAt(index).SmtpRecipientNum; }
-uint32_t GetDeviceTypeSecureIpNum(uint32_t index) { return TypeAt(index).SecureIpNum; }
-uint32_t GetDeviceTypeSnmpCommunityNum(uint32_t index) { return TypeAt(index).SnmpCommunityNum; }
-uint32_t GetDeviceTypeTagVidNum(uint32_t index) { return TypeAt(index).TagVidNum; }
+const std::string& GetDeviceTypeName(uint32_t index) { return GetDeviceType(index).Name; }
+uint32_t GetDeviceTypePortNum(uint32_t index) { return GetDeviceType(index).PortNum; }
+uint32_t GetDeviceTypeTrunkGroupNum(uint32_t index) { return GetDeviceType(index).TrunkGroupNum; }
+uint32_t GetDeviceTypeTrunkMemberNum(uint32_t index) { return GetDeviceType(index).TrunkMemberNum; }
+uint32_t GetDeviceTypeSmtpRecipientNum(uint32_t index) { return GetDeviceType(index).SmtpRecipientNum; }
+uint32_t GetDeviceTypeSecureIpNum(uint32_t index) { return GetDeviceType(index).SecureIpNum; }
+uint32_t GetDeviceTypeSnmpCommunityNum(uint32_t index) { return GetDeviceType(index).SnmpCommunityNum; }
+uint32_t GetDeviceTypeTagVidNum(uint32_t index) { return GetDeviceType(index).TagVidNum; }
 
 void ResetDeviceTypes() { Types().clear(); }
 

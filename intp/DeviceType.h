@@ -43,6 +43,7 @@ uint32_t FindTypeByPid(uint32_t pid);
 const TypeVector& GetDeviceTypes();
 uint32_t GetDeviceTypeCount();
 // Model accessors; an index out of range reads model 0.
+const TDeviceType& GetDeviceType(uint32_t index);
 const std::string& GetDeviceTypeName(uint32_t index);
 uint32_t GetDeviceTypePortNum(uint32_t index);
 uint32_t GetDeviceTypeTrunkGroupNum(uint32_t index);

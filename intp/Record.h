@@ -141,8 +141,6 @@ struct TBytesCodec : TRawCodec {
     void Write(TPayloadWriter& out, const std::array<uint8_t, N>& v, TOrder) const { out.Bytes(v.data(), N); }
 };
 
-struct TSkipCodec : TRawCodec {};
-
 // A member of a record (C, or a record derived from C).
 template <class C, class M, class Codec>
 struct TMemberField {
@@ -183,7 +181,7 @@ struct TSelfField {
 };
 
 struct TSkipField {
-    TSkipCodec codec;
+    TRawCodec codec;
     TOnly only = onBoth;
 
     static constexpr bool IsArray = false;
@@ -382,7 +380,7 @@ template <class C> constexpr auto Text(std::string C::*m, size_t width)
 {
     return RecordDetail::TMemberField<C, std::string, RecordDetail::TTextCodec>{m, {{width}}};
 }
-constexpr auto Skip(size_t n) { return RecordDetail::TSkipField{{{n}}}; }
+constexpr auto Skip(size_t n) { return RecordDetail::TSkipField{{n}}; }
 // Makers without a member describe a value that is the whole entry or one
 // array element.
 constexpr auto U8() { return RecordDetail::TSelfField<RecordDetail::TIntCodec<1>>{}; }

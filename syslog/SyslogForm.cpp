@@ -111,11 +111,13 @@ TSyslogForm::TSyslogForm(QWidget* owner, const TSyslogList* list, TSyslogServer*
         return name ? QString::fromLatin1(name) : QString();
     }, &TRow::severity);
     m_LogList->Column(tr("Host"), [](const TRow& r) { return IpText(r.address); }, &TRow::address);
+    // From the day and time read once per row: local time costs a time zone look-up.
     m_LogList->Column(tr("Date"), [](const TRow& r) {
-        return QLocale::system().toString(LocalDateTime(r.received).date(), QStringLiteral("MMM d"));
+        return QLocale::system().toString(QDate::fromJulianDay(r.day), QStringLiteral("MMM d"));
     }, &TRow::day);
-    m_LogList->Column(tr("Time"), [](const TRow& r) { return LongTimeText(LocalDateTime(r.received)); },
-                      &TRow::timeOfDay);
+    m_LogList->Column(tr("Time"), [](const TRow& r) {
+        return LongTimeText(QTime::fromMSecsSinceStartOfDay(r.timeOfDay));
+    }, &TRow::timeOfDay);
     // Byte by byte, case significant; a prefix comes first.
     m_LogList->Column(tr("Message"), [](const TRow& r) { return MessageText(r.message); },
                       [](const TRow& a, const TRow& b) { return Compare3(a.message.compare(b.message), 0); });

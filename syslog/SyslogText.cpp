@@ -108,10 +108,12 @@ QDateTime LocalDateTime(TDateTime time) { return QDateTime::fromMSecsSinceEpoch(
 
 QString ShortDateText(const QDateTime& time) { return QLocale::system().toString(time.date(), QLocale::ShortFormat); }
 
-QString LongTimeText(const QDateTime& time)
+QString LongTimeText(const QDateTime& time) { return LongTimeText(time.time()); }
+
+QString LongTimeText(QTime time)
 {
     static const QString format = TimeFormatWithoutZone();
-    return QLocale::system().toString(time.time(), format);
+    return QLocale::system().toString(time, format);
 }
 
 QString MessageText(std::string_view bytes) { return QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size())); }

@@ -21,6 +21,7 @@ QDateTime LocalDateTime(TDateTime time);
 QString ShortDateText(const QDateTime& time);
 // The user's long time format without the time zone.
 QString LongTimeText(const QDateTime& time);
+QString LongTimeText(QTime time);
 // Message bytes in the system's 8-bit encoding.
 QString MessageText(std::string_view bytes);
 // The text with every character that XML 1.0 does not allow replaced by U+FFFD.

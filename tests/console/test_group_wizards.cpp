@@ -1,7 +1,7 @@
 // The group wizards driven through their controls against the fake hosts:
 // what each IP configuration Set and upgrade carries, the rows' outcomes,
 // and the watchdog that frees a wizard whose switches a discovery removed.
-#include "tests/pages/PageTestHost.h"
+#include "tests/pages/PageTestKit.h"
 
 #include "console/GroupFirmwareWizard.h"
 #include "console/GroupIpWizard.h"
@@ -95,6 +95,10 @@ protected:
     }
 
     std::vector<TSentFrame> Sets() const { return env.protocol.SentWith(Intp::ccBasicsIPConfSet); }
+    std::vector<Intp::TBasicsIPConfPayload> Payloads() const
+    {
+        return SentPayloads<Intp::TSessionBasicsIPConfSet>(env.protocol);
+    }
 
     int flushes = 0;
 };
@@ -135,6 +139,7 @@ TEST_F(GroupIpWizard, ARangeGivesTheTopRowTheFirstAddressAndTheBottomRowsSetGoes
     wizard.EventOnNextClick();
 
     const auto sets = Sets();
+    const auto payloads = Payloads();
     ASSERT_EQ(sets.size(), 3u);
     const Intp::TMd5Digest digest = Intp::MakeLoginDigest("admin", "secret");
     for (std::size_t i = 0; i < sets.size(); ++i) {
@@ -142,13 +147,14 @@ TEST_F(GroupIpWizard, ARangeGivesTheTopRowTheFirstAddressAndTheBottomRowsSetGoes
         EXPECT_EQ(frame.ip, 0xFFFFFFFFu);
         EXPECT_EQ(frame.mac, devices[i]->GetMac()); // the bottom row (switch 1) first
         ASSERT_EQ(frame.payload.size(), 37u);
-        EXPECT_TRUE(std::equal(digest.begin(), digest.end(), frame.payload.begin()));
-        EXPECT_EQ(frame.payload[16], 0);
-        EXPECT_EQ(ReadU32(frame.payload, 17), Ip(10, 0, 1, unsigned(12 - i)));
-        EXPECT_EQ(ReadU32(frame.payload, 21), Ip(255, 255, 255, 0));
-        EXPECT_EQ(ReadU32(frame.payload, 25), Ip(10, 0, 1, 1));
-        EXPECT_EQ(ReadU32(frame.payload, 29), 0u);
-        EXPECT_EQ(ReadU32(frame.payload, 33), 0u);
+        const Intp::TBasicsIPConfPayload& sent = payloads[i];
+        EXPECT_EQ(sent.Digest, digest);
+        EXPECT_FALSE(sent.Dhcp);
+        EXPECT_EQ(sent.Ip, Ip(10, 0, 1, unsigned(12 - i)));
+        EXPECT_EQ(sent.Netmask, Ip(255, 255, 255, 0));
+        EXPECT_EQ(sent.Gateway, Ip(10, 0, 1, 1));
+        EXPECT_EQ(sent.Dns1, 0u);
+        EXPECT_EQ(sent.Dns2, 0u);
     }
     EXPECT_FALSE(wizard.m_Prev->isEnabled());
     EXPECT_FALSE(wizard.m_Step2SettingsPanel->isEnabled());
@@ -163,11 +169,11 @@ TEST_F(GroupIpWizard, DhcpSetsCarryTheFlagAndTheServerAddress)
     wizard.m_Step2DhcpServer->setText("10.0.0.254");
     ASSERT_TRUE(wizard.m_Next->isEnabled());
     wizard.EventOnNextClick();
-    const auto sets = Sets();
+    const auto sets = Payloads();
     ASSERT_EQ(sets.size(), 2u);
-    for (const TSentFrame& frame : sets) {
-        EXPECT_EQ(frame.payload[16], 1);
-        EXPECT_EQ(ReadU32(frame.payload, 17), Ip(10, 0, 0, 254));
+    for (const Intp::TBasicsIPConfPayload& sent : sets) {
+        EXPECT_TRUE(sent.Dhcp);
+        EXPECT_EQ(sent.Ip, Ip(10, 0, 0, 254));
     }
 }
 
@@ -198,7 +204,7 @@ TEST_F(GroupIpWizard, ARangeThatCannotServeEverySwitchKeepsApplyOffAndGatewaysOu
     ASSERT_TRUE(wizard.m_Next->isEnabled());
     wizard.EventOnNextClick();
     ASSERT_EQ(Sets().size(), 3u);
-    EXPECT_EQ(ReadU32(Sets()[0].payload, 25), 0u);
+    EXPECT_EQ(Payloads()[0].Gateway, 0u);
 }
 
 TEST_F(GroupIpWizard, AddressesOfOtherListedSwitchesAndTheGatewayAreNotHandedOut)
@@ -247,9 +253,9 @@ TEST_F(GroupIpWizard, MovingTheTopSwitchToTheBottomGivesItTheLastAddress)
     const auto sets = Sets();
     ASSERT_EQ(sets.size(), 3u);
     EXPECT_EQ(sets[0].mac, devices[2]->GetMac());
-    EXPECT_EQ(ReadU32(sets[0].payload, 17), Ip(10, 0, 1, 12));
+    EXPECT_EQ(Payloads()[0].Ip, Ip(10, 0, 1, 12));
     EXPECT_EQ(sets[2].mac, devices[1]->GetMac());
-    EXPECT_EQ(ReadU32(sets[2].payload, 17), Ip(10, 0, 1, 10));
+    EXPECT_EQ(Payloads()[2].Ip, Ip(10, 0, 1, 10));
 }
 
 TEST_F(GroupIpWizard, EachResultMarksItsRowAndFlushesTheArpCacheAndTheLastOneFreesTheWizard)

@@ -31,6 +31,15 @@ template <class R> std::vector<std::uint8_t> ReplyBytes(const R& record)
     return Intp::EncodeRecord(record, Intp::TMessage::Get);
 }
 
+// The payloads sent with T's code, in order, as T's typed payload.
+template <class T> std::vector<typename T::Payload> SentPayloads(const TFakeProtocolHost& protocol)
+{
+    std::vector<typename T::Payload> payloads;
+    for (const TSentFrame& frame : protocol.SentWith(T::CommandCode))
+        payloads.push_back(Intp::DecodePayload<T>(frame.payload.data(), frame.payload.size()));
+    return payloads;
+}
+
 template <class TPage> class TPageTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -59,13 +68,7 @@ protected:
     void Notify(Intp::TDevice* device, std::uint16_t code) { page->OnNotify(device, code, Intp::ssOk); }
     void Refill() { page->OnNotify(nullptr, ncSelectionChanged, 0); }
     // The payloads sent with T's code, in order.
-    template <class T> std::vector<typename T::Payload> Sent() const
-    {
-        std::vector<typename T::Payload> payloads;
-        for (const TSentFrame& frame : env.protocol.SentWith(T::CommandCode))
-            payloads.push_back(Intp::DecodePayload<T>(frame.payload.data(), frame.payload.size()));
-        return payloads;
-    }
+    template <class T> std::vector<typename T::Payload> Sent() const { return SentPayloads<T>(env.protocol); }
     std::size_t SentCount(std::uint16_t code) const { return env.protocol.SentWith(code).size(); }
 
     TPageTestEnvironment env;
