@@ -2,24 +2,23 @@
 
 // Receive queue of the protocol socket. The socket's listener thread only
 // appends datagrams here; delivery to the protocol library runs on the GUI
-// thread, in arrival order and strictly one item at a time: a delivery that
-// opens a modal box (a nested event loop) never starts a second delivery,
-// and items that arrive meanwhile wait in the queue. Delivery runs in slices
-// of a few milliseconds, so a flood never freezes the window; the queue is
-// bounded far above any burst of replies (oldest dropped and counted).
+// thread in slices of a few milliseconds, in arrival order and one item at a
+// time (see TReceiveQueue). The queue is bounded far above any burst of
+// replies: the oldest are dropped and counted, and the window is told.
+
+#include "intp/ReceiveQueue.h"
 
 #include <QObject>
 
-#include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <vector>
 
 struct TIntpDatagram {
     std::uint32_t address = 0;  // sender, host order
     std::vector<std::uint8_t> data;
+
+    std::size_t Bytes() const { return data.size(); }
 };
 
 class TIntpSocketThread : public QObject {
@@ -38,31 +37,26 @@ public:
 
     // Appends items (any thread); delivery follows from the GUI event loop.
     void PushDatagram(std::uint32_t address, std::vector<std::uint8_t> data);
-    void PushDatagrams(std::vector<TIntpDatagram>& items);
+    void PushDatagrams(std::vector<TIntpDatagram>& items) { m_Queue.Push(items); }
     // Ends delivery for good: queued items are dropped, later pushes ignored.
-    void Terminate();
+    void Terminate() { m_Queue.End(); }
 
-    bool IsTerminated() const;
-    bool IsDelivering() const { return m_Delivering; }
-    std::size_t Pending() const;
+    bool IsTerminated() const { return m_Queue.IsEnded(); }
+    bool IsDelivering() const { return m_Queue.IsDelivering(); }
+    std::size_t Pending() const { return m_Queue.Pending(); }
     // Items dropped at the queue's bound, and items handed to the sink.
-    std::uint64_t Dropped() const;
-    std::uint64_t Delivered() const { return m_Delivered; }
+    std::uint64_t Dropped() const { return m_Queue.Dropped(); }
+    std::uint64_t Delivered() const { return m_Queue.Delivered(); }
+
+signals:
+    // The queue dropped datagrams at its bound: the total so far (GUI thread).
+    void QueueDropped(quint64 total);
 
 private:
     void Drain();
-    // Posts a drain unless one is pending; call with m_Lock held.
-    void PostDrainLocked();
 
     TSink m_Sink;
-    mutable std::mutex m_Lock;  // guards what the listener thread touches:
-    std::deque<TIntpDatagram> m_Queue;
-    std::size_t m_QueuedBytes = 0;
-    std::uint64_t m_Dropped = 0;
-    bool m_DrainPosted = false;
-    bool m_Terminated = false;
-    bool m_Delivering = false;         // GUI thread only
-    std::atomic<std::uint64_t> m_Delivered{0};
+    TReceiveQueue<TIntpDatagram> m_Queue;
 };
 
 // Size rule of the protocol socket's read handler: empty datagrams and

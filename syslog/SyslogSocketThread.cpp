@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <exception>
 #include <vector>
 
 #include "intp/NetUtils.h"
@@ -41,6 +40,8 @@ TSyslogSocketThread::TSyslogSocketThread(QObject* parent)
 TSyslogSocketThread::TSyslogSocketThread(TServerProvider provider, QObject* parent)
     : QObject(parent)
     , m_Provider(std::move(provider))
+    , m_Queue({kSyslogMaxQueued, kSyslogMaxQueuedBytes}, std::chrono::milliseconds(DrainSliceMs),
+              [this] { QMetaObject::invokeMethod(this, &TSyslogSocketThread::Drain, Qt::QueuedConnection); })
 {
 }
 
@@ -49,7 +50,7 @@ TSyslogSocketThread::~TSyslogSocketThread() { Stop(); }
 bool TSyslogSocketThread::Open(quint16 port, const QHostAddress& address)
 {
     m_Error.clear();
-    if (m_Stopped) {
+    if (IsStopped()) {
         m_Error = tr("Syslog reception has ended.");
         return false;
     }
@@ -114,141 +115,39 @@ void TSyslogSocketThread::Close()
 
 void TSyslogSocketThread::Stop()
 {
-    {
-        std::lock_guard lock(m_QueueLock);
-        m_Stopped = true;
-        m_Queue.clear();
-        m_QueuedBytes = 0;
-    }
+    m_Queue.End();
     Close();
 }
 
 bool TSyslogSocketThread::OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count)
 {
-    std::deque<TSyslogDatagram> items;
+    std::vector<TSyslogDatagram> items;
+    items.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view bytes = datagrams[i].bytes.substr(0, MaxDatagram);
         // QByteArray keeps a NUL after the bytes; an empty datagram is kept too.
         items.push_back({datagrams[i].address, QByteArray(bytes.data(), qsizetype(bytes.size()))});
     }
-    return Enqueue(items);
-}
-
-bool TSyslogSocketThread::Enqueue(std::deque<TSyslogDatagram>& items)
-{
-    bool post = false;
-    {
-        std::lock_guard lock(m_QueueLock);
-        if (m_Stopped)
-            return false;
-        for (auto& item : items) {
-            m_QueuedBytes += std::size_t(item.text.size());
-            m_Queue.push_back(std::move(item));
-        }
-        while (m_Queue.size() > kSyslogMaxQueued || m_QueuedBytes > kSyslogMaxQueuedBytes) {
-            m_QueuedBytes -= std::size_t(m_Queue.front().text.size());
-            m_Queue.pop_front();
-            ++m_Dropped;
-        }
-        post = !m_DrainPosted;
-        m_DrainPosted = true;
-    }
-    if (post)
-        QMetaObject::invokeMethod(this, &TSyslogSocketThread::Drain, Qt::QueuedConnection);
-    return true;
+    return m_Queue.Push(items);
 }
 
 void TSyslogSocketThread::PushDatagram(std::uint32_t address, QByteArray text)
 {
-    std::deque<TSyslogDatagram> items;
-    items.push_back(TSyslogDatagram{address, std::move(text)});
-    Enqueue(items);
-}
-
-std::size_t TSyslogSocketThread::Pending() const
-{
-    std::lock_guard lock(m_QueueLock);
-    return m_Queue.size();
-}
-
-std::uint64_t TSyslogSocketThread::Dropped() const
-{
-    std::lock_guard lock(m_QueueLock);
-    return m_Dropped;
+    m_Queue.Push(TSyslogDatagram{address, std::move(text)});
 }
 
 void TSyslogSocketThread::Drain()
 {
-    {
-        std::lock_guard lock(m_QueueLock);
-        m_DrainPosted = false;
-    }
-    // Inside a delivery's nested event loop: the running drain goes on
-    // once that delivery returns.
-    if (m_Delivering)
-        return;
-    struct TGuard {
-        bool& flag;
-        explicit TGuard(bool& f)
-            : flag(f)
-        {
-            flag = true;
-        }
-        ~TGuard() { flag = false; }
-        TGuard(const TGuard&) = delete;
-        TGuard& operator=(const TGuard&) = delete;
-    } guard(m_Delivering);
-
-    QElapsedTimer slice;
-    slice.start();
-    for (int delivered = 1;; ++delivered) {
-        TSyslogDatagram item;
-        bool empty = false;
-        {
-            std::lock_guard lock(m_QueueLock);
-            empty = m_Stopped || m_Queue.empty();
-            if (!empty) {
-                item = std::move(m_Queue.front());
-                m_Queue.pop_front();
-                m_QueuedBytes -= std::size_t(item.text.size());
-            }
-        }
-        if (empty)
-            break;
-        DeliverDatagram(item);
-        // Let the GUI breathe during a long burst.
-        if (delivered % 16 == 0 && slice.elapsed() >= DrainSliceMs)
-            break;
-    }
-    bool post = false;
-    std::uint64_t dropped = 0;
-    {
-        std::lock_guard lock(m_QueueLock);
-        post = !m_Stopped && !m_Queue.empty() && !m_DrainPosted;
-        if (post)
-            m_DrainPosted = true;
-        dropped = m_Dropped;
-    }
-    if (dropped != m_DroppedShown) {
-        m_DroppedShown = dropped;
-        emit QueueDropped(dropped);
-    }
-    if (post)
-        QMetaObject::invokeMethod(this, &TSyslogSocketThread::Drain, Qt::QueuedConnection);
+    m_Queue.Drain([this](TSyslogDatagram& item) { DeliverDatagram(item); },
+                  [](const char* what) { qWarning("syslog delivery failed: %s", what); });
+    std::uint64_t total = 0;
+    if (m_Queue.TakeNewDrops(total))
+        emit QueueDropped(total);
 }
 
 void TSyslogSocketThread::DeliverDatagram(TSyslogDatagram& item)
 {
     Syslog::TSyslogServer* server = m_Provider ? m_Provider() : nullptr;
-    if (!server)
-        return;
-    // A fault in one delivery must not stall the queue or unwind through
-    // the event loop.
-    try {
+    if (server)
         server->AddMessage(item.address, item.text.constData());
-    } catch (const std::exception& e) {
-        qWarning("syslog delivery failed: %s", e.what());
-    } catch (...) {
-        qWarning("syslog delivery failed");
-    }
 }

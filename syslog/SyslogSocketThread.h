@@ -2,9 +2,10 @@
 
 // Reception of syslog datagrams. A listener thread only copies every
 // datagram of the socket into the queue, so a burst never waits for the GUI;
-// delivery to the syslog server runs on the GUI thread, in arrival order and
-// one item at a time: a delivery that opens a modal box never starts a
-// second one, and the socket keeps being read meanwhile.
+// delivery to the syslog server runs on the GUI thread in slices, in arrival
+// order and one item at a time (see TReceiveQueue): a delivery that opens a
+// modal box never starts a second one, and the socket keeps being read
+// meanwhile.
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -12,10 +13,9 @@
 #include <QString>
 
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <mutex>
 
+#include "intp/ReceiveQueue.h"
 #include "intp/UdpListener.h"
 
 namespace Syslog {
@@ -35,6 +35,8 @@ constexpr std::size_t kSyslogMaxQueuedBytes = std::size_t(256) << 20;
 struct TSyslogDatagram {
     std::uint32_t address = 0;
     QByteArray text;
+
+    std::size_t Bytes() const { return std::size_t(text.size()); }
 };
 
 class TSyslogSocketThread : public QObject {
@@ -61,15 +63,13 @@ public:
     // Ends reception and delivery for good (Exit): the listener is stopped
     // and joined, the socket closed, queued items dropped, later pushes ignored.
     void Stop();
-    bool IsStopped() const { return m_Stopped; }
+    bool IsStopped() const { return m_Queue.IsEnded(); }
 
     // Appends an item (any thread); delivery follows from the GUI event loop.
     void PushDatagram(std::uint32_t address, QByteArray text);
 
-    std::size_t Pending() const;
-    bool IsDelivering() const { return m_Delivering; }
-    // Datagrams the queue dropped at its bound.
-    std::uint64_t Dropped() const;
+    std::size_t Pending() const { return m_Queue.Pending(); }
+    bool IsDelivering() const { return m_Queue.IsDelivering(); }
 
 signals:
     // The queue dropped datagrams at its bound: the total so far (GUI thread).
@@ -79,9 +79,6 @@ private:
     void Close();
     // Listener thread: queues a batch of datagrams; false once stopped.
     bool OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count);
-    // Appends the items and posts a drain unless one is pending; false
-    // (items dropped) once stopped. Any thread.
-    bool Enqueue(std::deque<TSyslogDatagram>& items);
     void Drain();
     void DeliverDatagram(TSyslogDatagram& item);
 
@@ -90,14 +87,5 @@ private:
     quint16 m_LocalPort = 0;
     TUdpListener m_Listener;
     QString m_Error;
-
-    mutable std::mutex m_QueueLock; // guards m_Queue, m_DrainPosted, m_Stopped for the listener
-    std::deque<TSyslogDatagram> m_Queue;
-    std::size_t m_QueuedBytes = 0;
-    std::uint64_t m_Dropped = 0;
-    std::uint64_t m_DroppedShown = 0; // GUI thread
-    bool m_DrainPosted = false;
-    bool m_Stopped = false;
-
-    bool m_Delivering = false; // GUI thread only
+    TReceiveQueue<TSyslogDatagram> m_Queue;
 };

@@ -1,0 +1,175 @@
+// A bounded queue between the thread that reads a socket and the thread that
+// handles what was read (the GUI thread). Readers append from any thread;
+// past either bound (items, bytes) the oldest items are dropped and counted.
+// The handling thread takes items in arrival order, strictly one at a time:
+// a delivery that spins a nested event loop never starts a second delivery,
+// and items that arrive meanwhile wait. Delivery runs in slices; after a
+// slice the rest is posted again, so a flood never freezes the window.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+// T answers the bytes it holds through Bytes().
+template <class T>
+class TReceiveQueue {
+public:
+    struct TBounds {
+        std::size_t items;
+        std::size_t bytes;
+    };
+    // Asks the handling thread to call Drain once (from any thread).
+    using TPost = std::function<void()>;
+
+    TReceiveQueue(TBounds bounds, std::chrono::milliseconds slice, TPost post)
+        : m_Bounds(bounds), m_Slice(slice), m_Post(std::move(post))
+    {
+    }
+    TReceiveQueue(const TReceiveQueue&) = delete;
+    TReceiveQueue& operator=(const TReceiveQueue&) = delete;
+
+    // Appends the items (any thread) and posts a drain unless one is
+    // pending; false, and nothing kept, once ended.
+    bool Push(std::vector<T>& items)
+    {
+        {
+            std::lock_guard lock(m_Lock);
+            if (m_Ended)
+                return false;
+            for (T& item : items) {
+                m_Bytes += item.Bytes();
+                m_Queue.push_back(std::move(item));
+            }
+            while (m_Queue.size() > m_Bounds.items || m_Bytes > m_Bounds.bytes) {
+                m_Bytes -= m_Queue.front().Bytes();
+                m_Queue.pop_front();
+                ++m_Dropped;
+            }
+            if (m_Queue.empty() || m_DrainPosted)
+                return true;
+            m_DrainPosted = true;
+        }
+        m_Post();
+        return true;
+    }
+    bool Push(T item)
+    {
+        std::vector<T> items;
+        items.push_back(std::move(item));
+        return Push(items);
+    }
+
+    // Drops what is queued; later pushes are refused.
+    void End()
+    {
+        std::lock_guard lock(m_Lock);
+        m_Ended = true;
+        m_Queue.clear();
+        m_Bytes = 0;
+    }
+
+    bool IsEnded() const
+    {
+        std::lock_guard lock(m_Lock);
+        return m_Ended;
+    }
+    std::size_t Pending() const
+    {
+        std::lock_guard lock(m_Lock);
+        return m_Queue.size();
+    }
+    // Items dropped at the bounds so far.
+    std::uint64_t Dropped() const
+    {
+        std::lock_guard lock(m_Lock);
+        return m_Dropped;
+    }
+    // Handling thread only.
+    bool IsDelivering() const { return m_Delivering; }
+    std::uint64_t Delivered() const { return m_Delivered; }
+
+    // Handling thread: hands items to deliver(T&) for one slice. A delivery
+    // that throws is reported to fault(what) and the queue goes on.
+    template <class Deliver, class Fault>
+    void Drain(Deliver&& deliver, Fault&& fault)
+    {
+        {
+            std::lock_guard lock(m_Lock);
+            m_DrainPosted = false;
+        }
+        // Inside a delivery's nested event loop: the running drain goes on
+        // once that delivery returns.
+        if (m_Delivering)
+            return;
+        struct TGuard {
+            bool& flag;
+            explicit TGuard(bool& f) : flag(f) { flag = true; }
+            ~TGuard() { flag = false; }
+            TGuard(const TGuard&) = delete;
+            TGuard& operator=(const TGuard&) = delete;
+        } guard(m_Delivering);
+        const auto end = std::chrono::steady_clock::now() + m_Slice;
+        for (unsigned taken = 1;; ++taken) {
+            T item;
+            {
+                std::lock_guard lock(m_Lock);
+                if (m_Ended || m_Queue.empty())
+                    return;
+                // Let the event loop run; the rest follows.
+                if (taken % 8 == 0 && std::chrono::steady_clock::now() >= end) {
+                    if (m_DrainPosted)
+                        return;
+                    m_DrainPosted = true;
+                    break;
+                }
+                item = std::move(m_Queue.front());
+                m_Queue.pop_front();
+                m_Bytes -= item.Bytes();
+            }
+            ++m_Delivered;
+            // A fault in one delivery must neither stall the queue nor
+            // unwind through the event loop.
+            try {
+                deliver(item);
+            } catch (const std::exception& e) {
+                fault(e.what());
+            } catch (...) {
+                fault("unknown exception");
+            }
+        }
+        m_Post();
+    }
+
+    // Handling thread: true, with the total, when items were dropped since
+    // the last call.
+    bool TakeNewDrops(std::uint64_t& total)
+    {
+        total = Dropped();
+        if (total == m_DropsTaken)
+            return false;
+        m_DropsTaken = total;
+        return true;
+    }
+
+private:
+    const TBounds m_Bounds;
+    const std::chrono::milliseconds m_Slice;
+    const TPost m_Post;
+    mutable std::mutex m_Lock;  // guards what the reading thread touches:
+    std::deque<T> m_Queue;
+    std::size_t m_Bytes = 0;
+    std::uint64_t m_Dropped = 0;
+    bool m_DrainPosted = false;
+    bool m_Ended = false;
+    bool m_Delivering = false;  // handling thread only
+    std::atomic<std::uint64_t> m_Delivered{0};
+    std::uint64_t m_DropsTaken = 0;
+};
