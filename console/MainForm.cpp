@@ -167,6 +167,15 @@ bool TMainForm::Init()
         statusBar()->showMessage(tr("The device list is full (%1 switches): replies from further switches are ignored.")
                                      .arg(QLocale().toString(qulonglong(Intp::MaxDevices))));
     });
+    // Told once, with the count when the queue first overflowed.
+    connect(
+        m_IntpQueue, &TIntpSocketThread::QueueDropped, this,
+        [this](quint64 total) {
+            statusBar()->showMessage(tr("Replies arrived faster than the console could take them: %1 were dropped, "
+                                        "the oldest first.")
+                                         .arg(QLocale().toString(total)));
+        },
+        Qt::SingleShotConnection);
     m_IntpSock = new TIntpSock(m_IntpQueue, this);
     m_IntpSock->SetRemotePort(m_Options.remotePort);
     m_Host->SetSocket(m_IntpSock);

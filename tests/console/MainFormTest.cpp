@@ -22,7 +22,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -570,6 +572,16 @@ TEST_F(MainForm, ClosingWithNoTransferRunningAsksNothing)
     m_Form->show();
     EXPECT_TRUE(m_Form->close());
     EXPECT_TRUE(m_Boxes.empty());
+}
+
+TEST_F(MainForm, RepliesDroppedByTheReceiveQueueAreToldOnceInTheStatusBar)
+{
+    emit m_Form->IntpQueue()->QueueDropped(1234);
+    EXPECT_TRUE(m_Form->statusBar()->currentMessage().contains(QLocale().toString(1234)))
+        << m_Form->statusBar()->currentMessage().toStdString();
+    m_Form->statusBar()->clearMessage();
+    emit m_Form->IntpQueue()->QueueDropped(5000);
+    EXPECT_TRUE(m_Form->statusBar()->currentMessage().isEmpty());
 }
 
 TEST_F(MainForm, ExitStopsReceptionAndTheWindowEndsRequestsBeforeLeavingTheLibrary)
