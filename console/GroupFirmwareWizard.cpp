@@ -5,15 +5,11 @@
 #include "pages/kit/MessageBox.h"
 #include "pages/system/UploadPage.h"
 
-#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-
-#include <new>
 
 // ---------------------------------------------------------------------------
 // TGroupFwPreview
@@ -80,12 +76,9 @@ int TGroupFwPreview::Upgrade()
     if (IsBusy() || !IsReady())
         return 0;
     if (IsBuildin()) {
-        const QFileInfo file(m_Mode.path->text());
-        if (const QString refusal = UploadImageRefusal(file.size()); !refusal.isEmpty()) {
-            ShowError(refusal);
+        m_Blocks = UploadImageBlocks(m_Mode.path->text(), [](const QString& why) { ShowError(why); });
+        if (m_Blocks == 0)
             return 0;
-        }
-        m_Blocks = UploadBlockCount(file.size());
     }
     return StartRun();
 }
@@ -107,32 +100,9 @@ int TGroupFwPreview::ProgressPercent(std::uint16_t, const void* context) const
 
 int TGroupFwPreview::StartTransfers(int)
 {
-    // Every row at once, from the last to the first; each built-in request
-    // opens the image itself.
-    const int last = RowCount() - 1;
-    if (IsBuildin()) {
-        const std::string file = QFile::encodeName(m_Mode.path->text()).toStdString();
-        return StartRows(
-            last, 0, tr("Transmitting"),
-            [&](Intp::TDevice*, bool& prepared) -> Intp::TSession* {
-                auto* request = new (std::nothrow) Intp::TSessionBasicsUpgradeBuildin;
-                if (request)
-                    prepared = request->OpenFile(file) != Intp::InvalidFileHandle;
-                return request;
-            },
-            true);
-    }
-    const Intp::TTftpParam param =
-        Intp::MakeTftpParam(m_Mode.Server(), 69, m_Mode.field->text().toUtf8().toStdString());
-    return StartRows(
-        last, 0, tr("Transmitting"),
-        [&](Intp::TDevice*, bool&) -> Intp::TSession* {
-            auto* request = new (std::nothrow) Intp::TSessionBasicsUpgradeTftp;
-            if (request)
-                request->SetPayload(param);
-            return request;
-        },
-        true);
+    // Every row at once, from the last to the first.
+    return StartRows(RowCount() - 1, 0, tr("Transmitting"),
+                     UploadRequests<Intp::TSessionBasicsUpgradeBuildin, Intp::TSessionBasicsUpgradeTftp>(m_Mode), true);
 }
 
 void TGroupFwPreview::OnBusyChanged(bool busy)

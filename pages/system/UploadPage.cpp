@@ -4,7 +4,6 @@
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -18,13 +17,17 @@ QString UploadTooLargeMessage()
 
 QString UploadEmptyMessage() { return "The image file is empty and cannot be sent."; }
 
-QString UploadImageRefusal(std::int64_t size)
+std::int64_t UploadImageBlocks(const QString& path, const std::function<void(const QString&)>& refuse)
 {
+    const QFileInfo file(path);
     // Block numbers are 16-bit: a larger image can't be addressed. An empty
-    // file is no image: a switch would be sent a block of zeros.
-    if (quint64(size) > Intp::TransferMaxUploadSize)
-        return UploadTooLargeMessage();
-    return size == 0 ? UploadEmptyMessage() : QString();
+    // file is no image: a switch would be sent a block of zeros. A file that
+    // is gone fails each row's start instead.
+    if (file.isFile() && (quint64(file.size()) > Intp::TransferMaxUploadSize || file.size() == 0)) {
+        refuse(file.size() == 0 ? UploadEmptyMessage() : UploadTooLargeMessage());
+        return 0;
+    }
+    return UploadBlockCount(file.size());
 }
 
 TUploadPage::TUploadPage(const TKind& kind, QWidget* parent)
@@ -91,14 +94,9 @@ void TUploadPage::AfterFill(const std::vector<Intp::TDevice*>& listed)
 void TUploadPage::EventOnStartClick()
 {
     if (IsBuildin()) {
-        QFileInfo file(m_LocalFile->text());
-        if (file.isFile()) {
-            if (const QString refusal = UploadImageRefusal(file.size()); !refusal.isEmpty()) {
-                ShowMessage(refusal);
-                return;
-            }
-        }
-        m_Blocks = UploadBlockCount(file.size());
+        m_Blocks = UploadImageBlocks(m_LocalFile->text(), [this](const QString& why) { ShowMessage(why); });
+        if (m_Blocks == 0)
+            return;
     }
     StartRun();
 }
@@ -137,17 +135,4 @@ int TUploadPage::ProgressPercent(std::uint16_t code, const void* context) const
     return code == m_Kind.buildinCode ? UploadPercent(context, m_Blocks) : -1;
 }
 
-int TUploadPage::StartBuildinTransfers(int first)
-{
-    // Every request opens the file itself.
-    const std::string file = QFile::encodeName(m_LocalFile->text()).toStdString();
-    return StartRows(first, BatchSize, "Transmitting",
-                     [&](Intp::TDevice*, bool& prepared) { return NewBuildin(file, prepared); });
-}
-
-int TUploadPage::StartTftpTransfers(int first)
-{
-    const Intp::TTftpParam param =
-        Intp::MakeTftpParam(m_ServerAddress, 69, m_RemoteFile->text().toUtf8().toStdString());
-    return StartRows(first, BatchSize, "Transmitting", [&](Intp::TDevice*, bool&) { return NewTftp(param); });
-}
+int TUploadPage::StartTransfers(int first) { return StartRows(first, BatchSize, "Transmitting", Requests()); }

@@ -8,6 +8,7 @@
 #include "intp/Transfer.h"
 #include "pages/system/FileTransferPage.h"
 
+#include <functional>
 #include <new>
 #include <string>
 
@@ -47,17 +48,15 @@ public:
     bool m_SameModel = true;
 
 protected:
-    // The built-in request with its file opened (opened false when it could not be).
-    virtual Intp::TSession* NewBuildin(const std::string& file, bool& opened) = 0;
-    virtual Intp::TSession* NewTftp(const Intp::TTftpParam& param) = 0;
+    // What makes the rows' requests of the chosen method.
+    virtual TMakeRequest Requests() const = 0;
 
     QString Refusal() const override;
     void AfterFill(const std::vector<Intp::TDevice*>& listed) override;
     TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
     int ProgressPercent(std::uint16_t code, const void* context) const override;
     bool ShowsProgress() const override { return IsBuildin(); }
-    int StartBuildinTransfers(int first) override;
-    int StartTftpTransfers(int first) override;
+    int StartTransfers(int first) override;
 
 private:
     TKind m_Kind;
@@ -65,26 +64,36 @@ private:
     std::int64_t m_Blocks = 0;
 };
 
+// Makes the rows' upload requests of the panel's method: a TBuildin that
+// opens the image itself (prepared false when it can't), or a TTftp that
+// names the server and the image.
+template <class TBuildin, class TTftp> TTransferPage::TMakeRequest UploadRequests(const TTransferModePanel& mode)
+{
+    if (mode.IsLocal()) {
+        const std::string file = mode.LocalPath();
+        return [file](Intp::TDevice*, bool& prepared) -> Intp::TSession* {
+            auto* request = new (std::nothrow) TBuildin;
+            if (request)
+                prepared = request->OpenFile(file) != Intp::InvalidFileHandle;
+            return request;
+        };
+    }
+    const Intp::TTftpParam param = mode.TftpParam();
+    return [param](Intp::TDevice*, bool&) -> Intp::TSession* {
+        auto* request = new (std::nothrow) TTftp;
+        if (request)
+            request->SetPayload(param);
+        return request;
+    };
+}
+
 // An upload page of one pair of requests: built-in (TBuildin) and TFTP (TTftp).
 template <class TBuildin, class TTftp> class TUploadPageOf : public TUploadPage {
 public:
     TUploadPageOf(TKind kind, QWidget* parent) : TUploadPage(WithCodes(kind), parent) {}
 
 protected:
-    Intp::TSession* NewBuildin(const std::string& file, bool& opened) override
-    {
-        auto* request = new (std::nothrow) TBuildin;
-        if (request)
-            opened = request->OpenFile(file) != Intp::InvalidFileHandle;
-        return request;
-    }
-    Intp::TSession* NewTftp(const Intp::TTftpParam& param) override
-    {
-        auto* request = new (std::nothrow) TTftp;
-        if (request)
-            request->SetPayload(param);
-        return request;
-    }
+    TMakeRequest Requests() const override { return UploadRequests<TBuildin, TTftp>(m_Mode); }
 
 private:
     static TKind WithCodes(TKind kind)
@@ -99,8 +108,9 @@ private:
 QString UploadTooLargeMessage();
 // The message shown when the image file is empty.
 QString UploadEmptyMessage();
-// Why an image of size bytes can't be sent (too large or empty); empty when it can.
-QString UploadImageRefusal(std::int64_t size);
+// Blocks of the image at path for a built-in upload; 0 when it can't be sent
+// (too large or empty), after refuse was told why.
+std::int64_t UploadImageBlocks(const QString& path, const std::function<void(const QString&)>& refuse);
 // What an upload's progress report (status 0) means for its row: the built-in
 // upload's state word (0 and 3, a block sent again, are running) or the TFTP
 // state.
