@@ -1,9 +1,8 @@
 #include "console/GroupFirmwareWizard.h"
 
-#include "pages/kit/MessageBox.h"
-#include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
+#include "pages/kit/MessageBox.h"
 #include "pages/system/UploadPage.h"
 
 #include <QFile>
@@ -28,7 +27,7 @@ TGroupFwPreview::TGroupFwPreview(QWidget* parent) : TTransferPage(tr("Group Firm
     m_OpenDialog = new QFileDialog(this, tr("Open"));
     m_OpenDialog->setFileMode(QFileDialog::ExistingFile);
     m_OpenDialog->setOption(QFileDialog::ReadOnly);
-    LayOutPage(m_Mode.panel, {});
+    LayOut(m_Mode.panel);
 
     connect(m_Mode.local, &QRadioButton::clicked, this, [this] { EventOnModeClick(); });
     connect(m_Mode.remote, &QRadioButton::clicked, this, [this] { EventOnModeClick(); });
@@ -81,10 +80,9 @@ int TGroupFwPreview::Upgrade()
     if (IsBusy() || !IsReady())
         return 0;
     if (IsBuildin()) {
-        // Block numbers are 16-bit: a larger image can't be addressed.
         const QFileInfo file(m_Mode.path->text());
-        if (quint64(file.size()) > Intp::TransferMaxUploadSize || file.size() == 0) {
-            ShowError(file.size() == 0 ? UploadEmptyMessage() : UploadTooLargeMessage());
+        if (const QString refusal = UploadImageRefusal(file.size()); !refusal.isEmpty()) {
+            ShowError(refusal);
             return 0;
         }
         m_Blocks = UploadBlockCount(file.size());
@@ -114,20 +112,27 @@ int TGroupFwPreview::StartTransfers(int)
     const int last = RowCount() - 1;
     if (IsBuildin()) {
         const std::string file = QFile::encodeName(m_Mode.path->text()).toStdString();
-        return StartRows(last, 0, tr("Transmitting"), [&](Intp::TDevice*, bool& prepared) -> Intp::TSession* {
-            auto* request = new (std::nothrow) Intp::TSessionBasicsUpgradeBuildin;
-            if (request)
-                prepared = request->OpenFile(file) != Intp::InvalidFileHandle;
-            return request;
-        }, true);
+        return StartRows(
+            last, 0, tr("Transmitting"),
+            [&](Intp::TDevice*, bool& prepared) -> Intp::TSession* {
+                auto* request = new (std::nothrow) Intp::TSessionBasicsUpgradeBuildin;
+                if (request)
+                    prepared = request->OpenFile(file) != Intp::InvalidFileHandle;
+                return request;
+            },
+            true);
     }
-    const Intp::TTftpParam param = Intp::MakeTftpParam(m_Mode.Server(), 69, m_Mode.field->text().toUtf8().toStdString());
-    return StartRows(last, 0, tr("Transmitting"), [&](Intp::TDevice*, bool&) -> Intp::TSession* {
-        auto* request = new (std::nothrow) Intp::TSessionBasicsUpgradeTftp;
-        if (request)
-            request->SetPayload(param);
-        return request;
-    }, true);
+    const Intp::TTftpParam param =
+        Intp::MakeTftpParam(m_Mode.Server(), 69, m_Mode.field->text().toUtf8().toStdString());
+    return StartRows(
+        last, 0, tr("Transmitting"),
+        [&](Intp::TDevice*, bool&) -> Intp::TSession* {
+            auto* request = new (std::nothrow) Intp::TSessionBasicsUpgradeTftp;
+            if (request)
+                request->SetPayload(param);
+            return request;
+        },
+        true);
 }
 
 void TGroupFwPreview::OnBusyChanged(bool busy)
@@ -182,25 +187,17 @@ TWizardDevices TWizardGroupFwFrame::Step1Devices()
 {
     TWizardDevices devices;
     for (Intp::TDevice* device : ListedDevices()) {
-        if (!device || !device->IsLoggedIn())
-            continue;
-        const auto& settings = Intp::Property<Intp::TPropertyBasicsSettings>::Get(device);
-        const QString invalid = tr("Invalid");
-        devices.push_back({device->GetMac(), device->GetType(),
-                           {QString::fromStdString(device->GetTypeName()),
-                            settings.valid ? TransferVersionText(settings.KernelVersion) : invalid,
-                            settings.valid ? TransferVersionText(settings.FirmwareVersion) : invalid,
-                            QString::fromStdString(device->GetMac().ToString()),
-                            QString::fromStdString(IpToString(device->GetIp()))}});
+        if (device && device->IsLoggedIn())
+            devices.push_back({device->GetMac(), device->GetType(), TTransferRow::Of(device).Cells()});
     }
     return devices;
 }
 
 void TWizardGroupFwFrame::EnterStep2(const TWizardDevices& chosen)
 {
-    std::vector<TTransferPage::TRowSource> rows;
+    std::vector<TTransferRow> rows;
     for (const TWizardDevice& device : chosen)
-        rows.push_back({device.mac, device.cells});
+        rows.push_back(TTransferRow::Of(device.mac, device.cells));
     m_Step2Preview->SetRows(rows);
     m_Step2Preview->EventOnModeClick();
 }

@@ -64,8 +64,7 @@ public:
 
     QString GetCaption() const override;
     // The upgrades report to the preview; this forwards what reaches the page.
-    void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status,
-                       const void* context) override;
+    void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void* context) override;
 
     TGroupFwPreview* m_Step2Preview = nullptr;
 

@@ -53,11 +53,29 @@ QBoxLayout* TPageForm::Panel()
 QBoxLayout* TPageForm::Buttons()
 {
     if (!m_Buttons) {
-        m_Buttons = new QHBoxLayout();
+        m_ButtonPanel = new QWidget(m_Page);
+        m_Buttons = new QHBoxLayout(m_ButtonPanel);
+        m_Buttons->setContentsMargins(0, 0, 0, 0);
         m_Buttons->addStretch(1);
-        m_Layout->addLayout(m_Buttons);
+        m_Layout->addWidget(m_ButtonPanel);
     }
     return m_Buttons;
+}
+
+QWidget* TPageForm::ButtonPanel()
+{
+    Buttons();
+    return m_ButtonPanel;
+}
+
+QWidget* TPageForm::Section(QWidget* panel)
+{
+    panel->setParent(m_Page);
+    m_Layout->addWidget(panel);
+    Register(panel);
+    m_Grid = nullptr;
+    m_Panel = nullptr;
+    return panel;
 }
 
 void TPageForm::AddField(const QString& label, QWidget* field)

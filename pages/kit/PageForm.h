@@ -71,8 +71,13 @@ public:
         return editor;
     }
 
+    // --- A panel the page lays out itself, across the form's width.
+    QWidget* Section(QWidget* panel);
+
     // --- The button row at the bottom, right-aligned; one default button.
     QPushButton* Button(const QString& text, const char* glyph = nullptr, bool isDefault = false);
+    // The panel that holds the button row.
+    QWidget* ButtonPanel();
 
     // Controls of the form that need a current device.
     void Register(QWidget* control);
@@ -97,5 +102,6 @@ private:
     QGridLayout* m_Grid = nullptr;
     QBoxLayout* m_Panel = nullptr;
     QBoxLayout* m_Buttons = nullptr;
+    QWidget* m_ButtonPanel = nullptr;
     bool m_NeedsDevice = true;
 };

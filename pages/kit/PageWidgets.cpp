@@ -68,6 +68,25 @@ void TMacEdit::SetValue(const uint8_t mac[6])
     setText(digits);
 }
 
+std::optional<Intp::TMacAddr> TMacEdit::Address() const
+{
+    std::uint8_t bytes[6];
+    if (!Value(bytes))
+        return std::nullopt;
+    return Intp::TMacAddr(bytes);
+}
+
+void TMacEdit::SetAddress(const Intp::TMacAddr* mac)
+{
+    if (!mac) {
+        clear();
+        return;
+    }
+    std::uint8_t bytes[6];
+    mac->CopyTo(bytes);
+    SetValue(bytes);
+}
+
 void SetChoice(QComboBox* combo, int value)
 {
     if (combo)

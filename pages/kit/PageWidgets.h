@@ -10,7 +10,9 @@ class QLabel;
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
+#include "intp/Device.h"
 #include "intp/Md5.h"
 #include "pages/kit/AddressText.h"
 
@@ -55,6 +57,10 @@ public:
     bool Value(uint8_t mac[6]) const;
     // Shows the address as its 12 upper-case digits.
     void SetValue(const uint8_t mac[6]);
+    // The same for the library's address: none while the text is not one;
+    // setting none empties the field.
+    std::optional<Intp::TMacAddr> Address() const;
+    void SetAddress(const Intp::TMacAddr* mac);
 };
 
 // Shows the item of a value; a value without an item shows no item.

@@ -55,7 +55,7 @@ public:
         return column;
     }
 
-    // The row's look; each part may stay empty.
+    // The row's look; each part may stay empty (a null icon: none).
     void SetIcon(std::function<QIcon(const TRow&)> icon) { m_Icon = std::move(icon); }
     void SetBackground(std::function<QBrush(const TRow&)> background) { m_Background = std::move(background); }
     // The tool tip from the row's cell texts, in column order.
@@ -106,7 +106,7 @@ private:
         }
         if (m_Icon) {
             line.icon = m_Icon(row);
-            line.hasIcon = true;
+            line.hasIcon = !line.icon.isNull();
         }
         if (m_Background)
             line.background = m_Background(row);
@@ -122,8 +122,10 @@ private:
             model->SetCell(line, column, look.cells.at(column));
             model->SetNumber(line, column, look.numbers[std::size_t(column)]);
         }
-        if (m_Icon)
+        if (look.hasIcon)
             model->SetIcon(line, look.icon);
+        else if (model->Row(line).hasIcon)
+            model->ClearIcon(line);
         if (m_Background)
             model->SetBackground(line, look.background);
         if (m_ToolTip)

@@ -21,21 +21,7 @@ TModuleSecurityMac::TModuleSecurityMac(QWidget* parent) : TModulePage("MAC Black
     m_Table.Bind(this, m_List, m_Add, m_Delete,
                  {[](const Intp::TMacAddr& mac) { return QStringList{QString::fromStdString(mac.ToString())}; },
                   [](const Intp::TMacAddr& mac) { return QString::fromStdString(mac.ToString()); },
-                  [this]() -> std::optional<Intp::TMacAddr> {
-                      std::uint8_t bytes[6];
-                      if (!m_MAC->Value(bytes))
-                          return std::nullopt;
-                      return Intp::TMacAddr(bytes);
-                  },
-                  [this](const Intp::TMacAddr* mac) {
-                      if (!mac) {
-                          m_MAC->clear();
-                          return;
-                      }
-                      std::uint8_t bytes[6];
-                      mac->CopyTo(bytes);
-                      m_MAC->SetValue(bytes);
-                  }});
+                  [this] { return m_MAC->Address(); }, [this](const Intp::TMacAddr* mac) { m_MAC->SetAddress(mac); }});
     connect(m_MAC, &QLineEdit::textChanged, this, [this] { EventOnMacChange(); });
 }
 

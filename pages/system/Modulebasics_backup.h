@@ -4,18 +4,12 @@
 // one file per switch, carried by the console itself (built-in) or stored by
 // the switch on a TFTP server.
 
-#include "pages/system/TransferPage.h"
+#include "pages/system/FileTransferPage.h"
 
 #include <map>
 #include <string>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QWidget;
-
-class TModuleBasicsBackup : public TTransferPage {
+class TModuleBasicsBackup : public TFileTransferPage {
     Q_OBJECT
 
 public:
@@ -23,42 +17,28 @@ public:
 
     // A folder confirmed in the folder chooser.
     void EventOnFolderChosen(const QString& folder);
-    void EventOnLocalClick(QRadioButton* sender);
-    void EventOnServerIpChange();
-    void EventOnOpenClick();
-    void EventOnBackupClick();
+    void EventOnOpenClick() override;
+    void EventOnStartClick() override;
+    void EventOnBackupClick() { EventOnStartClick(); }
 
     // File name of a row's backup in this run ("backup_192.168.1.10.bin").
     // A second switch with the same address gets its MAC address in place of
     // the address, so that no two switches write into one file.
     QString FileNameOf(Intp::TDevice* device);
 
-    QWidget* m_TopPanel = nullptr;
-    QRadioButton* m_rbLocal = nullptr;
     QLineEdit* m_LocalDir = nullptr;
-    QPushButton* m_Open = nullptr;
-    QRadioButton* m_rbRemote = nullptr;
     QLabel* m_Label1 = nullptr;
-    QLineEdit* m_ServerIp = nullptr;
     QLabel* m_PrefixLabel = nullptr;
     QLineEdit* m_Prefix = nullptr;
-    QWidget* m_ButtomPanel = nullptr;
     QPushButton* m_Backup = nullptr;
-    std::uint32_t m_ServerAddress = 0xFFFFFFFF;
 
 protected:
-    void AfterFill(const std::vector<Intp::TDevice*>& listed) override;
-    bool IsRunCode(std::uint16_t code) const override;
     TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
-    int StartTransfers(int first) override;
     bool StartsNextAtOnce() const override;
-    void OnBusyChanged(bool busy) override;
+    int StartBuildinTransfers(int first) override;
+    int StartTftpTransfers(int first) override;
 
 private:
-    bool IsBuildin() const;
-    int StartBuildinTransfers(int first);
-    int StartTftpTransfers(int first);
-
     // File names taken in this run, by the switch (MAC text) that took them.
     std::map<QString, std::string> m_RunNames;
 };

@@ -1,4 +1,5 @@
 #include "pages/system/Modulebasics_restore.h"
+
 #include "pages/kit/PageRegistry.h"
 
 TModuleBasicsRestore::TModuleBasicsRestore(QWidget* parent)

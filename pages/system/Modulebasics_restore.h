@@ -4,8 +4,7 @@
 
 #include "pages/system/UploadPage.h"
 
-class TModuleBasicsRestore
-    : public TUploadPageOf<Intp::TSessionBasicsRestoreBuildin, Intp::TSessionBasicsRestoreTftp> {
+class TModuleBasicsRestore : public TUploadPageOf<Intp::TSessionBasicsRestoreBuildin, Intp::TSessionBasicsRestoreTftp> {
     Q_OBJECT
 
 public:

@@ -4,8 +4,7 @@
 
 #include "pages/system/UploadPage.h"
 
-class TModuleBasicsUpgrade
-    : public TUploadPageOf<Intp::TSessionBasicsUpgradeBuildin, Intp::TSessionBasicsUpgradeTftp> {
+class TModuleBasicsUpgrade : public TUploadPageOf<Intp::TSessionBasicsUpgradeBuildin, Intp::TSessionBasicsUpgradeTftp> {
     Q_OBJECT
 
 public:

@@ -1,8 +1,7 @@
 #include "pages/system/Modulesave.h"
-#include "pages/kit/PageRegistry.h"
 
 #include "intp/Maintenance.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 
 #include <QPushButton>
@@ -11,10 +10,9 @@
 
 TModuleSave::TModuleSave(QWidget* parent) : TTransferPage("Save To Flash", 4, parent)
 {
-    m_Save = new QPushButton("&Save", this);
-    m_Save->setDefault(true);
-    LoadGlyph(m_Save, "RC_BITMAP_16X16_SAVE");
-    m_BottomPanel = LayOutPage(nullptr, {m_Save});
+    TPageForm form = LayOut(nullptr);
+    m_Save = form.Button("&Save", "RC_BITMAP_16X16_SAVE", true);
+    m_BottomPanel = form.ButtonPanel();
 
     connect(m_Save, &QPushButton::clicked, this, [this] { EventOnSaveClick(); });
     m_Save->setEnabled(false);
@@ -30,9 +28,9 @@ int TModuleSave::StartTransfers(int first)
     // All rows at once, the last row first.
     if (first != 0)
         return 0;
-    return StartRows(RowCount() - 1, 0, "Sending request",
-                     [](Intp::TDevice*, bool&) { return new (std::nothrow) Intp::TSessionBasicsSave; },
-                     true);
+    return StartRows(
+        RowCount() - 1, 0, "Sending request",
+        [](Intp::TDevice*, bool&) { return new (std::nothrow) Intp::TSessionBasicsSave; }, true);
 }
 
 bool TModuleSave::IsRunCode(std::uint16_t code) const { return code == Intp::ccBasicsSave; }

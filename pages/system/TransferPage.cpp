@@ -1,24 +1,21 @@
 #include "pages/system/TransferPage.h"
 
-#include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
+#include "intp/SystemSettings.h"
 #include "intp/Transfer.h"
-#include "pages/kit/PageList.h"
 #include "pages/kit/PageWidgets.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
-#include <QHeaderView>
-#include <QPainter>
 #include <QStyle>
 #include <QStyleOptionProgressBar>
 #include <QStyledItemDelegate>
@@ -114,44 +111,49 @@ void TTransferModePanel::ShowMethod() const
     const bool buildin = IsLocal();
     path->setEnabled(buildin);
     open->setEnabled(buildin);
-    for (QWidget* control : {static_cast<QWidget*>(serverLabel), static_cast<QWidget*>(server),
-                             static_cast<QWidget*>(fieldLabel), static_cast<QWidget*>(field)})
-        control->setEnabled(!buildin);
+    serverLabel->setEnabled(!buildin);
+    server->setEnabled(!buildin);
+    if (fieldIsTftp) {
+        fieldLabel->setEnabled(!buildin);
+        field->setEnabled(!buildin);
+    }
 }
 
 std::uint32_t TTransferModePanel::Server() const { return StringToIp(server->text().toStdString()); }
 
 bool TTransferModePanel::IsReady() const
 {
-    if (IsLocal())
-        return QFileInfo(path->text()).isFile();
+    if (IsLocal()) {
+        const QFileInfo chosen(path->text());
+        return !path->text().isEmpty() && (folder ? chosen.isDir() : chosen.isFile());
+    }
     const QByteArray name = field->text().toUtf8();
-    return IsValidHostIp(Server()) && !name.isEmpty() && name.size() <= int(sizeof(Intp::TTftpParam::name));
+    return IsValidHostIp(Server()) &&
+           (!fieldIsTftp || (!name.isEmpty() && name.size() <= int(sizeof(Intp::TTftpParam::name))));
 }
 
-QWidget* TTransferPage::LayOutPage(QWidget* top, std::initializer_list<QPushButton*> buttons)
+TPageForm TTransferPage::LayOut(QWidget* top)
 {
-    auto* bottom = new QWidget(this);
-    auto* row = new QHBoxLayout(bottom);
-    row->addStretch(1);
-    for (QPushButton* button : buttons)
-        row->addWidget(button);
-
-    auto* layout = new QVBoxLayout(this);
+    TPageForm form(this);
+    // The page enables its controls itself: by rows, mode and run.
+    form.NeedsDevice(false);
     if (top)
-        layout->addWidget(top);
-    layout->addWidget(m_ListView, 1);
-    layout->addWidget(bottom);
-    return bottom;
+        form.Section(top);
+    form.List(QString(), m_ListView);
+    return form;
 }
 
 TTransferOutcome TTransferPage::OutcomeOf(std::uint32_t word)
 {
     switch (word) {
-    case 2: return toDone;
-    case 4: return toError;
-    case 1: return toWritingFlash;
-    default: return toRunning;
+    case 2:
+        return toDone;
+    case 4:
+        return toError;
+    case 1:
+        return toWritingFlash;
+    default:
+        return toRunning;
     }
 }
 
@@ -160,19 +162,21 @@ QString TransferVersionText(std::uint16_t version)
     return QString::asprintf("v%d.%02d", version >> 8, version & 0xFF);
 }
 
-TTransferPage::TTransferPage(const QString& caption, int images, QWidget* parent)
-    : TWizardModulePage(caption, parent)
+TTransferPage::TTransferPage(const QString& caption, int images, QWidget* parent) : TWizardModulePage(caption, parent)
 {
     for (int i = 0; i < images && i < int(std::size(ImageNames)); ++i)
         m_Images.push_back(PageGlyph(ImageNames[i]));
 
-    m_ListView = new TPageListView(this);
-    m_ListView->AddColumn("Model");
-    m_ListView->AddColumn("Kernel Ver.");
-    m_ListView->AddColumn("Firmware Ver.");
-    m_ListView->AddColumn("MAC");
-    m_ListView->AddColumn("IP Address");
-    m_ListView->AddColumn("Status");
+    m_ListView = new TReportList<TTransferRow>(this);
+    m_ListView->Column("Model", [](const TTransferRow& r) { return r.model; });
+    m_ListView->Column("Kernel Ver.", [](const TTransferRow& r) { return r.kernel; });
+    m_ListView->Column("Firmware Ver.", [](const TTransferRow& r) { return r.firmware; });
+    m_ListView->Column("MAC", [](const TTransferRow& r) { return r.macText; });
+    m_ListView->Column("IP Address", [](const TTransferRow& r) { return r.ip; });
+    m_ListView->Column("Status", [](const TTransferRow& r) { return r.status; });
+    m_ListView->SetIcon([this](const TTransferRow& r) {
+        return r.state >= 0 && r.state < int(m_Images.size()) ? m_Images[std::size_t(r.state)] : QIcon();
+    });
     m_ListView->Model()->SetSortMode(smNone);
     m_ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -192,14 +196,11 @@ TTransferPage::TTransferPage(const QString& caption, int images, QWidget* parent
 
 TTransferPage::~TTransferPage() = default;
 
-qint64 TTransferPage::Now() const
-{
-    return m_Clock ? m_Clock() : QDateTime::currentMSecsSinceEpoch();
-}
+qint64 TTransferPage::Now() const { return m_Clock ? m_Clock() : QDateTime::currentMSecsSinceEpoch(); }
 
 TTransferState TTransferPage::RowState(int row) const
 {
-    return row >= 0 && row < RowCount() ? m_Rows[std::size_t(row)].state : tsIdle;
+    return row >= 0 && row < RowCount() ? m_ListView->Row(row).state : tsIdle;
 }
 
 QString TTransferPage::RowText(int row, int column) const
@@ -209,27 +210,22 @@ QString TTransferPage::RowText(int row, int column) const
 
 int TTransferPage::RowProgress(int row) const
 {
-    if (row < 0 || row >= RowCount() || m_Rows[std::size_t(row)].state != tsRunning)
+    if (row < 0 || row >= RowCount() || m_ListView->Row(row).state != tsRunning)
         return -1;
-    return m_Rows[std::size_t(row)].percent;
+    return m_ListView->Row(row).percent;
 }
 
 void TTransferPage::SetRowProgress(int row, int percent)
 {
-    int& current = m_Rows[std::size_t(row)].percent;
-    if (percent == current)
+    if (percent == m_ListView->Row(row).percent)
         return;
-    current = percent;
+    ChangeRow(row, [&](TTransferRow& r) { r.percent = percent; });
     m_ListView->update(m_ListView->Model()->index(row, tcStatus));
 }
 
 int TTransferPage::FindRow(const Intp::TMacAddr& mac) const
 {
-    for (int row = RowCount() - 1; row >= 0; --row) {
-        if (m_Rows[std::size_t(row)].mac == mac)
-            return row;
-    }
-    return -1;
+    return m_ListView->FindLast([&](const TTransferRow& r) { return r.mac == mac; });
 }
 
 void TTransferPage::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
@@ -245,74 +241,84 @@ int TTransferPage::Refresh(bool current)
     // The version columns fill in as the reads come back; the page never waits.
     if (current)
         SendToSelectedDevices<Intp::TSessionBasicsSettingsGet>([](Intp::TSessionBasicsSettingsGet&) {},
-                                                                static_cast<Intp::TWizard*>(this));
+                                                               static_cast<Intp::TWizard*>(this));
     return 0;
 }
 
 bool TTransferPage::CanLeave(bool force) { return force || !m_Busy; }
 
-void TTransferPage::ClearRows()
+TTransferRow TTransferRow::Of(Intp::TDevice* device)
 {
-    m_ListView->Clear();
-    m_Rows.clear();
-}
-
-int TTransferPage::AddRow(const Intp::TMacAddr& mac, const QStringList& cells)
-{
-    QStringList all = cells.mid(0, tcStatus);
-    while (all.size() <= tcStatus)
-        all.append(QString());
-    const int row = m_ListView->Model()->AddRow(all);
-    m_Rows.push_back({mac, tsIdle, 0});
+    TTransferRow row;
+    row.mac = device->GetMac();
+    row.model = QString::fromStdString(device->GetTypeName());
+    const auto& settings = Intp::Property<Intp::TPropertyBasicsSettings>::Get(device);
+    row.kernel = settings.valid ? TransferVersionText(settings.KernelVersion) : "Invalid";
+    row.firmware = settings.valid ? TransferVersionText(settings.FirmwareVersion) : "Invalid";
+    row.macText = QString::fromStdString(device->GetMac().ToString());
+    row.ip = QString::fromStdString(IpToString(device->GetIp()));
     return row;
 }
 
-void TTransferPage::SetRows(const std::vector<TRowSource>& rows)
+QStringList TTransferRow::Cells() const { return {model, kernel, firmware, macText, ip}; }
+
+TTransferRow TTransferRow::Of(const Intp::TMacAddr& mac, const QStringList& cells)
+{
+    TTransferRow row;
+    row.mac = mac;
+    int column = 0;
+    for (QString* cell : {&row.model, &row.kernel, &row.firmware, &row.macText, &row.ip})
+        *cell = cells.value(column++);
+    return row;
+}
+
+void TTransferPage::SetRows(const std::vector<TTransferRow>& rows)
 {
     // Rows of a run that is still going are dropped with it.
     if (m_Busy)
         SetBusy(false);
-    ClearRows();
-    for (const TRowSource& row : rows)
-        AddRow(row.mac, row.cells);
+    ShowRows(rows);
+}
+
+void TTransferPage::ShowRows(const std::vector<TTransferRow>& rows)
+{
+    m_ListView->Clear();
+    for (const TTransferRow& row : rows)
+        m_ListView->Add(row);
 }
 
 void TTransferPage::Fill(Intp::TDevice*)
 {
-    ClearRows();
+    std::vector<TTransferRow> rows;
     std::vector<Intp::TDevice*> listed;
     for (Intp::TDevice* device : TargetDevices()) {
         if (!device || !device->IsLoggedIn())
             continue;
-        int row = AddRow(device->GetMac(), {QString::fromStdString(device->GetTypeName()), QString(), QString(),
-                                            QString::fromStdString(device->GetMac().ToString()),
-                                            QString::fromStdString(IpToString(device->GetIp()))});
-        ShowVersions(device, row);
+        rows.push_back(TTransferRow::Of(device));
         listed.push_back(device);
     }
+    ShowRows(rows);
     AfterFill(listed);
 }
 
 void TTransferPage::ShowVersions(Intp::TDevice* device, int row)
 {
-    const auto& settings = Intp::Property<Intp::TPropertyBasicsSettings>::Get(device);
-    TPageListModel* model = m_ListView->Model();
-    model->SetCell(row, tcKernel, settings.valid ? TransferVersionText(settings.KernelVersion) : "Invalid");
-    model->SetCell(row, tcFirmware, settings.valid ? TransferVersionText(settings.FirmwareVersion) : "Invalid");
+    const TTransferRow now = TTransferRow::Of(device);
+    ChangeRow(row, [&](TTransferRow& r) {
+        r.kernel = now.kernel;
+        r.firmware = now.firmware;
+    });
 }
 
 void TTransferPage::SetRow(int row, const QString& text, TTransferState state)
 {
     if (row < 0 || row >= RowCount())
         return;
-    m_Rows[std::size_t(row)].state = state;
-    m_Rows[std::size_t(row)].percent = -1;
-    TPageListModel* model = m_ListView->Model();
-    model->SetCell(row, tcStatus, text);
-    if (state >= 0 && state < int(m_Images.size()))
-        model->SetIcon(row, m_Images[std::size_t(state)]);
-    else
-        model->ClearIcon(row);
+    ChangeRow(row, [&](TTransferRow& r) {
+        r.status = text;
+        r.state = state;
+        r.percent = -1;
+    });
 }
 
 QString TTransferPage::StartBlocker() const
@@ -333,8 +339,7 @@ int TTransferPage::StartRun()
 {
     for (int row = 0; row < RowCount(); ++row) {
         // The texts of the last run stay until a row starts again.
-        m_Rows[std::size_t(row)].state = tsIdle;
-        m_ListView->Model()->ClearIcon(row);
+        ChangeRow(row, [](TTransferRow& r) { r.state = tsIdle; });
     }
     int started = StartTransfers(0);
     if (started != 0)
@@ -342,8 +347,7 @@ int TTransferPage::StartRun()
     return started;
 }
 
-int TTransferPage::StartRows(int first, int limit, const QString& runningText, const TMakeRequest& make,
-                             bool reverse)
+int TTransferPage::StartRows(int first, int limit, const QString& runningText, const TMakeRequest& make, bool reverse)
 {
     int count = 0;
     const int step = reverse ? -1 : 1;
@@ -367,18 +371,20 @@ int TTransferPage::StartRows(int first, int limit, const QString& runningText, c
             SetRow(row, "Fail to send request", tsError);
             continue;
         }
-        SetRow(row, runningText, tsRunning);
-        m_Rows[std::size_t(row)].lastHeard = Now();
-        // A bar from the start where the page can tell how far a row is.
-        m_Rows[std::size_t(row)].percent = ShowsProgress() ? 0 : -1;
+        ChangeRow(row, [&](TTransferRow& r) {
+            r.status = runningText;
+            r.state = tsRunning;
+            r.lastHeard = Now();
+            // A bar from the start where the page can tell how far a row is.
+            r.percent = ShowsProgress() ? 0 : -1;
+        });
         if (++count == limit)
             break;
     }
     return count;
 }
 
-void TTransferPage::OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status,
-                                  const void* context)
+void TTransferPage::OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void* context)
 {
     if (code == Intp::ccBasicsSettingsGet) {
         if (device) {
@@ -393,9 +399,9 @@ void TTransferPage::OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std
     int row = FindRow(device->GetMac());
     // A row that has its outcome keeps it: a late time-out never overwrites
     // the switch's own error or done.
-    if (row < 0 || !IsActive(m_Rows[std::size_t(row)].state))
+    if (row < 0 || !IsActive(RowState(row)))
         return;
-    m_Rows[std::size_t(row)].lastHeard = Now();
+    ChangeRow(row, [&](TTransferRow& r) { r.lastHeard = Now(); });
 
     bool final = true;
     if (status == Intp::ssOk) {
@@ -430,7 +436,7 @@ void TTransferPage::ContinueRun(int ended)
     int running = 0;
     int firstIdle = -1;
     for (int row = 0; row < RowCount(); ++row) {
-        TTransferState state = m_Rows[std::size_t(row)].state;
+        TTransferState state = RowState(row);
         if (IsActive(state))
             active = true;
         if (state == tsRunning)
@@ -469,7 +475,7 @@ void TTransferPage::EventOnWatchdogTimer()
     const qint64 now = Now();
     int ended = -1;
     for (int row = 0; row < RowCount(); ++row) {
-        const TRow& entry = m_Rows[std::size_t(row)];
+        const TTransferRow& entry = m_ListView->Row(row);
         if (IsActive(entry.state) && now - entry.lastHeard > WatchdogMs) {
             SetRow(row, "Timeout", tsTimeout);
             ended = row;

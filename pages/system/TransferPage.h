@@ -6,6 +6,8 @@
 // progress callback, and no leaving the page while a run lasts.
 
 #include "pages/kit/ModulePage.h"
+#include "pages/kit/PageForm.h"
+#include "pages/kit/ReportList.h"
 
 #include <QIcon>
 #include <QString>
@@ -13,7 +15,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <vector>
 
 class QLabel;
@@ -21,7 +22,6 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTimer;
-class TPageListView;
 
 namespace Intp {
 class TSession;
@@ -45,6 +45,22 @@ enum TTransferOutcome {
     toError,
 };
 
+// One row of a transfer list: a logged-in switch, matched by its MAC
+// address, and how far its transfer is.
+struct TTransferRow {
+    Intp::TMacAddr mac;
+    QString model, kernel, firmware, macText, ip, status;
+    TTransferState state = tsIdle;
+    int percent = -1;  // of a running row; -1 when not known
+    qint64 lastHeard = 0;
+
+    // The row of a device, with its versions.
+    static TTransferRow Of(Intp::TDevice* device);
+    // The texts of the columns before Status, and the idle row of such texts.
+    QStringList Cells() const;
+    static TTransferRow Of(const Intp::TMacAddr& mac, const QStringList& cells);
+};
+
 // The mode panel of the file transfer pages: built-in support (a read-only
 // path and its button) or a remote TFTP server (its address and one more
 // labelled field).
@@ -58,14 +74,17 @@ struct TTransferModePanel {
     QLineEdit* server = nullptr;
     QLabel* fieldLabel = nullptr;
     QLineEdit* field = nullptr;
+    bool folder = false;      // the path names a folder, not a file
+    bool fieldIsTftp = true;  // the field is an input of TFTP mode, not of both
 
     bool IsLocal() const;
     // Enables the controls of the chosen method only.
     void ShowMethod() const;
     // The address typed as the TFTP server.
     std::uint32_t Server() const;
-    // The chosen method's input is complete: an existing file, or a valid
-    // server address and a name of 1 to 32 bytes (the switch takes no more).
+    // The chosen method's input is complete: an existing file (folder), or a
+    // valid server address and, when the field is TFTP's, a name of 1 to 32
+    // bytes (the switch takes no more).
     bool IsReady() const;
 };
 
@@ -93,15 +112,14 @@ public:
     int Refresh(bool current) override;
 
     // Intp::TWizard
-    void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status,
-                       const void* context) override;
+    void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void* context) override;
 
     // A transfer's progress word: 2 done, 4 error, 1 writing flash; any
     // other word is running.
     static TTransferOutcome OutcomeOf(std::uint32_t word);
 
     bool IsBusy() const { return m_Busy; }
-    int RowCount() const { return int(m_Rows.size()); }
+    int RowCount() const { return m_ListView->RowCount(); }
     TTransferState RowState(int row) const;
     QString RowText(int row, int column) const;
     // Percent done of a running row, -1 when not known.
@@ -109,13 +127,8 @@ public:
     // Row of a MAC address, searched from the last row; -1 when none.
     int FindRow(const Intp::TMacAddr& mac) const;
 
-    // Rows made elsewhere (a wizard's own list): one per MAC, with the texts
-    // of the columns before Status; every row idle.
-    struct TRowSource {
-        Intp::TMacAddr mac;
-        QStringList cells;
-    };
-    void SetRows(const std::vector<TRowSource>& rows);
+    // Rows made elsewhere (a wizard's own list); every row idle.
+    void SetRows(const std::vector<TTransferRow>& rows);
 
     // The watchdog: ticks while a run lasts. Tests replace the clock (ms) and
     // fire the tick by hand.
@@ -123,7 +136,7 @@ public:
     QTimer* Watchdog() const { return m_Watchdog; }
     void EventOnWatchdogTimer();
 
-    TPageListView* m_ListView = nullptr;
+    TReportList<TTransferRow>* m_ListView = nullptr;
 
 protected:
     // The list fill; the page then shows itself.
@@ -159,45 +172,35 @@ protected:
     using TMakeRequest = std::function<Intp::TSession*(Intp::TDevice* device, bool& prepared)>;
     // Starts rows from first (down from first with reverse) with the page as
     // wizard, at most limit of them (0: no limit). Answers the count.
-    int StartRows(int first, int limit, const QString& runningText, const TMakeRequest& make,
-                  bool reverse = false);
+    int StartRows(int first, int limit, const QString& runningText, const TMakeRequest& make, bool reverse = false);
 
     // Builds the mode panel; openText captions the path's button, fieldText
     // labels the third row.
     TTransferModePanel MakeModePanel(const QString& openText, const QString& fieldText);
-    // Lays out top (if any) above the list and the buttons, right-aligned,
-    // below it; answers the buttons' panel.
-    QWidget* LayOutPage(QWidget* top, std::initializer_list<QPushButton*> buttons);
+    // The page's form: top (if any) above the list; the buttons go below it.
+    TPageForm LayOut(QWidget* top);
 
     void SetRow(int row, const QString& text, TTransferState state);
-    // Empties the list, then appends idle rows.
-    void ClearRows();
-    int AddRow(const Intp::TMacAddr& mac, const QStringList& cells);
     // Why the start button is disabled when a run lasts or no row is listed;
     // empty otherwise.
     QString StartBlocker() const;
     // Why a TFTP start is disabled: the server's address is no host.
     static QString NoServerText();
-    const Intp::TMacAddr& RowMac(int row) const { return m_Rows.at(std::size_t(row)).mac; }
+    const Intp::TMacAddr& RowMac(int row) const { return m_ListView->Row(row).mac; }
 
 private:
     static bool IsActive(TTransferState state) { return state == tsRunning || state == tsWritingFlash; }
     void ShowVersions(Intp::TDevice* device, int row);
     void SetRowProgress(int row, int percent);
+    // Changes the row through change and shows it.
+    template <class F> void ChangeRow(int row, F&& change) { m_ListView->Change(row, change); }
+    void ShowRows(const std::vector<TTransferRow>& rows);
     // Carries the run on after row ended (-1: none ended): starts the next
     // row or batch and decides whether the run goes on.
     void ContinueRun(int ended);
     void SetBusy(bool busy);
     qint64 Now() const;
 
-    struct TRow {
-        Intp::TMacAddr mac;
-        TTransferState state = tsIdle;
-        qint64 lastHeard = 0;
-        int percent = -1;
-    };
-
-    std::vector<TRow> m_Rows;
     std::vector<QIcon> m_Images;
     bool m_Busy = false;
     QTimer* m_Watchdog = nullptr;

@@ -6,19 +6,14 @@
 // once a run has ended. The two pages differ only in texts and requests.
 
 #include "intp/Transfer.h"
-#include "pages/system/TransferPage.h"
+#include "pages/system/FileTransferPage.h"
 
 #include <new>
 #include <string>
 
 class QFileDialog;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QWidget;
 
-class TUploadPage : public TTransferPage, public TRunningWork {
+class TUploadPage : public TFileTransferPage, public TRunningWork {
     Q_OBJECT
 
 public:
@@ -32,7 +27,7 @@ public:
         const char* startGlyph;
         QString rebootText;
         QString dialogTitle;
-        int serverIpLength;  // 0: no limit
+        int serverIpLength;             // 0: no limit
         std::uint16_t buildinCode = 0;  // TUploadPageOf fills in the codes
         std::uint16_t tftpCode = 0;
     };
@@ -41,26 +36,14 @@ public:
 
     // A file confirmed in the open dialog.
     void EventOnFileChosen(const QString& file);
-    void EventOnLocalClick(QRadioButton* sender);
-    void EventOnServerIpChange();
-    void EventOnOpenClick();
-    void EventOnRebootClick();
-    void EventOnStartClick();
+    void EventOnOpenClick() override;
+    void EventOnStartClick() override;
 
-    QWidget* m_TopPanel = nullptr;
-    QRadioButton* m_rbLocal = nullptr;
     QLineEdit* m_LocalFile = nullptr;
-    QPushButton* m_Open = nullptr;
     QFileDialog* m_OpenDialog = nullptr;
-    QRadioButton* m_rbRemote = nullptr;
     QLabel* m_ServerIpLabel = nullptr;
-    QLineEdit* m_ServerIp = nullptr;
     QLabel* m_RemoteFileLabel = nullptr;
     QLineEdit* m_RemoteFile = nullptr;
-    QWidget* m_ButtomPanel = nullptr;
-    QPushButton* m_Reboot = nullptr;
-    QPushButton* m_Start = nullptr;
-    std::uint32_t m_ServerAddress = 0xFFFFFFFF;
     bool m_SameModel = true;
 
 protected:
@@ -68,32 +51,22 @@ protected:
     virtual Intp::TSession* NewBuildin(const std::string& file, bool& opened) = 0;
     virtual Intp::TSession* NewTftp(const Intp::TTftpParam& param) = 0;
 
+    QString Refusal() const override;
     void AfterFill(const std::vector<Intp::TDevice*>& listed) override;
-    bool IsRunCode(std::uint16_t code) const override;
     TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
     int ProgressPercent(std::uint16_t code, const void* context) const override;
     bool ShowsProgress() const override { return IsBuildin(); }
-    int StartTransfers(int first) override;
-    void OnBusyChanged(bool busy) override;
+    int StartBuildinTransfers(int first) override;
+    int StartTftpTransfers(int first) override;
 
 private:
-    bool IsBuildin() const;
-    static QString MixedModels();
-    // Why the start button is disabled.
-    QString WhyNoStart() const;
-    int StartBuildinTransfers(int first);
-    int StartTftpTransfers(int first);
-    void SetModeControlsEnabled(bool enabled);
-
     TKind m_Kind;
-    TTransferModePanel m_Mode;
     // Blocks of the image of the run (built-in mode).
     std::int64_t m_Blocks = 0;
 };
 
 // An upload page of one pair of requests: built-in (TBuildin) and TFTP (TTftp).
-template <class TBuildin, class TTftp>
-class TUploadPageOf : public TUploadPage {
+template <class TBuildin, class TTftp> class TUploadPageOf : public TUploadPage {
 public:
     TUploadPageOf(TKind kind, QWidget* parent) : TUploadPage(WithCodes(kind), parent) {}
 
@@ -126,6 +99,8 @@ private:
 QString UploadTooLargeMessage();
 // The message shown when the image file is empty.
 QString UploadEmptyMessage();
+// Why an image of size bytes can't be sent (too large or empty); empty when it can.
+QString UploadImageRefusal(std::int64_t size);
 // What an upload's progress report (status 0) means for its row: the built-in
 // upload's state word (0 and 3, a block sent again, are running) or the TFTP
 // state.

@@ -2,6 +2,7 @@
 // what each IP configuration Set and upgrade carries, the rows' outcomes,
 // and the watchdog that frees a wizard whose switches a discovery removed.
 #include "tests/pages/PageTestKit.h"
+#include "tests/pages/TransferTestKit.h"
 
 #include "console/GroupFirmwareWizard.h"
 #include "console/GroupIpWizard.h"
@@ -23,11 +24,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::uint32_t ReadU32(const std::vector<uint8_t>& bytes, std::size_t at)
-{
-    return std::uint32_t(bytes[at]) << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3];
-}
 
 
 template <class TFrame>
@@ -333,11 +329,6 @@ protected:
     qint64 now = 1000;
 };
 
-std::vector<uint8_t> UploadState(uint16_t block, uint16_t state)
-{
-    return {uint8_t(block >> 8), uint8_t(block), uint8_t(state >> 8), uint8_t(state)};
-}
-
 TEST_F(GroupFwWizard, OnlyLoggedInSwitchesAreOfferedWithTheirVersions)
 {
     List(3);
@@ -424,13 +415,13 @@ TEST_F(GroupFwWizard, TftpUpgradesCarryAtMost32NameBytesAndAnUnknownStateIsAnErr
     EXPECT_EQ(Preview()->m_Mode.field->text().size(), 32);
     ASSERT_TRUE(wizard.m_Next->isEnabled());
     wizard.EventOnNextClick();
-    const auto sent = env.protocol.SentWith(Intp::ccBasicsUpgradeTftp);
+    const auto sent = SentTftp(env.protocol, Intp::ccBasicsUpgradeTftp);
     ASSERT_EQ(sent.size(), 1u);
-    ASSERT_EQ(sent[0].payload.size(), 38u);
-    EXPECT_EQ(ReadU32(sent[0].payload, 0), Ip(10, 0, 0, 200));
-    EXPECT_EQ(std::string(sent[0].payload.begin() + 6, sent[0].payload.end()), std::string(32, 'n'));
+    ASSERT_EQ(env.protocol.SentWith(Intp::ccBasicsUpgradeTftp)[0].payload.size(), 38u);
+    EXPECT_EQ(sent[0].server, Ip(10, 0, 0, 200));
+    EXPECT_EQ(sent[0].name, std::string(32, 'n'));
 
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsUpgradeTftp, 0, {0, 0, 0, 9});
+    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsUpgradeTftp, 0, TftpState(9));
     EXPECT_EQ(Preview()->RowState(0), tsError);
     EXPECT_FALSE(Preview()->IsBusy());
 }

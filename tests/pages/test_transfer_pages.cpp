@@ -1,6 +1,6 @@
 // The transfer pages: row states driven by the library's notifications, the
 // batches, leaving during a run, the watchdog and the file faults.
-#include "PageTestHost.h"
+#include "TransferTestKit.h"
 
 #include "intp/SystemSettings.h"
 #include "intp/Codes.h"
@@ -31,24 +31,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-std::vector<uint8_t> BackupBlock(uint16_t block, uint8_t fill)
-{
-    std::vector<uint8_t> payload(2 + Intp::TransferBlockSize, fill);
-    payload[0] = uint8_t(block >> 8);
-    payload[1] = uint8_t(block);
-    return payload;
-}
-
-std::vector<uint8_t> UploadState(uint16_t block, uint16_t state)
-{
-    return {uint8_t(block >> 8), uint8_t(block), uint8_t(state >> 8), uint8_t(state)};
-}
-
-std::vector<uint8_t> TftpState(uint32_t state)
-{
-    return {uint8_t(state >> 24), uint8_t(state >> 16), uint8_t(state >> 8), uint8_t(state)};
-}
 
 // The tool tip that hovering over a control shows.
 QString ToolTipOf(QWidget* control)
@@ -212,10 +194,10 @@ TEST_F(BackupPage, TwoSwitchesWithOneAddressGetTwoTftpFileNamesAlsoWithoutAPrefi
     page.m_ServerIp->setText("10.0.0.200");
     page.EventOnBackupClick();
     TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupTftp, 0, TftpState(2));
-    auto frames = env.protocol.SentWith(Intp::ccBasicsBackupTftp);
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(frames[0].payload.data() + 6)), "10.0.0.1.bin");
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(frames[1].payload.data() + 6)), "001122334402.bin");
+    auto sent = SentTftp(env.protocol, Intp::ccBasicsBackupTftp);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].name, "10.0.0.1.bin");
+    EXPECT_EQ(sent[1].name, "001122334402.bin");
 }
 
 TEST_F(BackupPage, TftpBackupsRunOneAfterAnother)
@@ -499,12 +481,12 @@ TEST_F(RestorePage, TftpRestoresRunInBatchesOfTwenty)
     ASSERT_TRUE(page.m_Restore->isEnabled());
     page.EventOnRestoreClick();
     EXPECT_EQ(Running(), 20);
-    auto frames = env.protocol.SentWith(Intp::ccBasicsRestoreTftp);
-    ASSERT_EQ(frames.size(), 20u);
-    ASSERT_EQ(frames[0].payload.size(), 38u);
-    EXPECT_EQ(frames[0].payload[4], 0);
-    EXPECT_EQ(frames[0].payload[5], 69);
-    EXPECT_EQ(std::string(frames[0].payload.begin() + 6, frames[0].payload.end()), std::string(32, 'f'));
+    auto sent = SentTftp(env.protocol, Intp::ccBasicsRestoreTftp);
+    ASSERT_EQ(sent.size(), 20u);
+    ASSERT_EQ(env.protocol.SentWith(Intp::ccBasicsRestoreTftp)[0].payload.size(), 38u);
+    EXPECT_EQ(sent[0].server, Ip(10, 0, 0, 200));
+    EXPECT_EQ(sent[0].port, 69);
+    EXPECT_EQ(sent[0].name, std::string(32, 'f'));  // all 32 bytes, no NUL
     for (int row = 0; row < 20; ++row)
         TFakeProtocolHost::Reply(devices[size_t(row)], Intp::ccBasicsRestoreTftp, 0, TftpState(2));
     EXPECT_EQ(Running(), 5);
@@ -560,11 +542,11 @@ TEST_F(UpgradePage, UsesTheFirmwareRequestsAndTextsAndShowsEachRowsProgress)
     // The model's name is whole beside the row's image.
     const QRect model = page.m_ListView->visualRect(page.m_ListView->Model()->index(0, TTransferPage::tcModel));
     EXPECT_GE(model.width(), page.m_ListView->fontMetrics().horizontalAdvance(page.RowText(0, TTransferPage::tcModel)) + 16);
-    frames = env.protocol.SentWith(Intp::ccBasicsUpgradeBuildin);
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[1].payload[1], 1);
-    EXPECT_EQ(frames[1].payload[2 + 187], 'z');
-    EXPECT_EQ(frames[1].payload[2 + 188], 0);
+    const auto blocks = SentAs<TransferWire::TBlock>(env.protocol, Intp::ccBasicsUpgradeBuildin);
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks[1].block, 1);
+    EXPECT_EQ(blocks[1].data[187], 'z');
+    EXPECT_EQ(blocks[1].data[188], 0);
     TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsUpgradeBuildin, 0, UploadState(1, 2));
     EXPECT_EQ(Status(0), "Done");
     EXPECT_EQ(page.RowProgress(0), -1);
