@@ -592,9 +592,9 @@ public:
         std::vector<uint8_t> bytes = EncodeRecord(record, TMessage::Set, TOrder::Host);
         SetEntries(bytes.data(), int(PayloadFields.ElementsIn(TMessage::Set, bytes.size())));
     }
+    size_t HeldSize(int count) const override { return PayloadFields.Size(TMessage::Set, size_t(count)); }
 
 protected:
-    size_t HeldSize(int count) const override { return PayloadFields.Size(TMessage::Set, size_t(count)); }
     bool BuildPayload(TDevice*, TPayloadWriter& payload) override
     {
         if (this->m_Entries.size() != payload.Size()) return false;

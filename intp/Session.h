@@ -364,9 +364,13 @@ protected:
     }
 };
 
-template <uint16_t Code, class TRefresh, int Row = 0>
-class TSessionVariableSet : public TSessionSet<Code, TRefresh, Row> {
+// The entries a variable-size Set holds, as its caller built them (host
+// order), whatever its code: callers that hold only a TSession reach them
+// through this base.
+class TVariableEntries {
 public:
+    virtual ~TVariableEntries() = default;
+
     // Copies HeldSize(count) bytes; a count of 0 or less changes nothing.
     void SetEntries(const void* data, int count) {
         if (count <= 0 || !data) return;
@@ -375,24 +379,30 @@ public:
         m_Count = count;
     }
     int GetCount() const { return m_Count; }
+    // Bytes SetEntries takes for count entries.
+    virtual size_t HeldSize(int count) const = 0;
 
+protected:
+    int m_Count = 0;
+    std::vector<uint8_t> m_Entries;
+};
+
+template <uint16_t Code, class TRefresh, int Row = 0>
+class TSessionVariableSet : public TSessionSet<Code, TRefresh, Row>, public TVariableEntries {
+public:
     bool Request(TDevice* device) override {
         if (!device || !CheckCount(this->m_Info, device, m_Count)) return false;
         return this->SendRequest(device, RequestPayloadSize(this->m_Info, m_Count));
     }
+    // Default: count x the row's entry size.
+    size_t HeldSize(int count) const override { return size_t(count) * this->m_Info.entrySize; }
 
 protected:
-    // Bytes held for count entries; default count x the row's entry size.
-    virtual size_t HeldSize(int count) const { return size_t(count) * this->m_Info.entrySize; }
-
     bool BuildPayload(TDevice*, TPayloadWriter& payload) override {
         payload.Zero(this->m_Info.prefixSize);
         payload.Bytes(m_Entries.data(), m_Entries.size() < payload.Remaining() ? m_Entries.size() : payload.Remaining());
         return true;
     }
-
-    int m_Count = 0;
-    std::vector<uint8_t> m_Entries;
 };
 
 } // namespace Intp

@@ -70,10 +70,23 @@ void NameTftpServer(TSession* s, unsigned variant)
     if (auto* t = dynamic_cast<T*>(s)) t->SetPayload(0x0A000064u, 69, variant % 2 ? "config.bin" : "");
 }
 
+// Gives a variable-size Set the entries the row's count rule wants on the
+// device's model (variant picks among the counts a rule allows), each byte
+// the variant's.
+void SupplyEntries(TVariableEntries& set, const TCommandInfo& info, const TDevice* device, unsigned variant)
+{
+    int count = int(ModelCount(info.countKind, device));
+    if (info.countKind == TCountKind::ckAny) count = int(1 + variant);
+    if (info.countKind == TCountKind::ckUpToPortAndTrunkGroupNum && variant % 2) count = 1;
+    std::vector<std::uint8_t> entries(set.HeldSize(count), std::uint8_t(variant * 0x55));
+    set.SetEntries(entries.data(), count);
+}
+
 // Gives a request what its requester would before starting it; false when
 // it can't be prepared.
-bool Prepare(TSession* s, unsigned variant)
+bool Prepare(TSession* s, const TCommandInfo& info, const TDevice* device, unsigned variant)
 {
+    if (auto* set = dynamic_cast<TVariableEntries*>(s)) SupplyEntries(*set, info, device, variant);
     if (auto* backup = dynamic_cast<TSessionBasicsBackupBuildin*>(s)) {
         // A new name each time: a file still being written is locked.
         TFiles& files = Files();
@@ -196,7 +209,7 @@ TSession* StartRow(std::size_t row, TDevice* device, unsigned variant, TWizard* 
     const TCommandInfo& info = g_CommandTable[row];
     TSession* s = CreateSession(info.code, info.requestClass);
     if (!s) return nullptr;
-    if (Prepare(s, variant) && s->Start(device, wizard)) return s;
+    if (Prepare(s, info, device, variant) && s->Start(device, wizard)) return s;
     delete s;
     return nullptr;
 }

@@ -56,7 +56,7 @@ void Finish();
 // Creates and starts the request of the command table's row on device:
 // uploads open a file of one of a few sizes (variant picks it), backups
 // a fresh file, TFTP transfers name a server, code 2 logs in (variant even)
-// or out. Null when the row has no built class or the request didn't start.
+// or out, variable-size Sets take entries for the model. Null when the row has no built class or the request didn't start.
 Intp::TSession* StartRow(std::size_t row, Intp::TDevice* device, unsigned variant,
                          Intp::TWizard* wizard = nullptr);
 
