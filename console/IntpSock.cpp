@@ -46,6 +46,9 @@ bool TIntpSock::Open(const QHostAddress& address, std::uint16_t port)
     m_LocalPort = ntohs(local.sin_port);
     if (!m_Listener.Start(fd, 65535, [this](const TUdpListener::TDatagram* datagrams, std::size_t count) {
             return OnBatch(datagrams, count);
+        }) ||
+        !m_Sender.Start([this](std::uint32_t address, const std::uint8_t* data, std::size_t length) {
+            SendNow(address, data, length);
         })) {
         Close();
         return false;
@@ -55,6 +58,7 @@ bool TIntpSock::Open(const QHostAddress& address, std::uint16_t port)
 
 void TIntpSock::Close()
 {
+    m_Sender.Stop();
     m_Listener.Stop();
     if (m_Fd >= 0)
         ::close(m_Fd);
@@ -86,14 +90,23 @@ bool TIntpSock::Send(std::uint32_t address, const std::uint8_t* data, std::size_
     // A switch that has just rebooted has address 0 until it is heard again.
     if (address == 0 || data == nullptr || !IsOpen())
         return false;
-    if (address == 0xFFFFFFFFu)
-        return m_BroadcastHook ? m_BroadcastHook(data, length) : SendLimitedBroadcast(data, length);
+    return m_Sender.Post(address, data, length);
+}
+
+void TIntpSock::SendNow(std::uint32_t address, const std::uint8_t* data, std::size_t length)
+{
+    if (address == 0xFFFFFFFFu) {
+        if (m_BroadcastHook)
+            m_BroadcastHook(data, length);
+        else
+            SendLimitedBroadcast(data, length);
+        return;
+    }
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(m_RemotePort);
     to.sin_addr.s_addr = htonl(address);
-    return ::sendto(m_Fd, data, length, MSG_DONTWAIT | MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&to),
-                    sizeof to) == ssize_t(length);
+    ::sendto(m_Fd, data, length, MSG_DONTWAIT | MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&to), sizeof to);
 }
 
 bool TIntpSock::SendLimitedBroadcast(const std::uint8_t* data, std::size_t length)

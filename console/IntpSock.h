@@ -3,13 +3,16 @@
 // The protocol's UDP endpoint: an ephemeral local port with broadcast
 // enabled. A listener thread reads every received datagram into the receive
 // queue as it arrives, so a flood is neither lost in the kernel nor read on
-// the GUI thread; Close stops and joins it.
+// the GUI thread, and a sender thread sends what the GUI thread queues;
+// Close stops and joins both.
 
 #include <QHostAddress>
 #include <QObject>
 
 #include "intp/UdpListener.h"
+#include "intp/UdpSender.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -35,16 +38,20 @@ public:
     void SetRemotePort(std::uint16_t port) { m_RemotePort = port; }
     std::uint16_t RemotePort() const { return m_RemotePort; }
 
-    // Sends one datagram. Nothing goes to address 0; 255.255.255.255 goes
-    // out once per up, broadcast-capable, non-loopback IPv4 interface.
-    // Never throws; answers whether at least one copy was sent.
+    // Queues one datagram for the sender thread. Nothing goes to address 0;
+    // 255.255.255.255 goes out once per up, broadcast-capable, non-loopback
+    // IPv4 interface. Never throws; answers whether it was queued (a failed
+    // send shows as a missing reply).
     bool Send(std::uint32_t address, const std::uint8_t* data, std::size_t length);
 
-    // Replaces the sending of limited broadcasts (tests).
+    // Replaces the sending of limited broadcasts (tests; runs on the sender
+    // thread).
     using TBroadcastHook = std::function<bool(const std::uint8_t* data, std::size_t length)>;
     void SetBroadcastHook(TBroadcastHook hook) { m_BroadcastHook = std::move(hook); }
 
 private:
+    // Sender thread.
+    void SendNow(std::uint32_t address, const std::uint8_t* data, std::size_t length);
     bool SendLimitedBroadcast(const std::uint8_t* data, std::size_t length);
     // Listener thread: queues a batch of datagrams.
     bool OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count);
@@ -52,7 +59,8 @@ private:
     int m_Fd = -1;
     std::uint16_t m_LocalPort = 0;
     TUdpListener m_Listener;
+    TUdpSender m_Sender;
     TIntpSocketThread* m_Queue;
-    std::uint16_t m_RemotePort = kIntpPort;
+    std::atomic<std::uint16_t> m_RemotePort{kIntpPort};
     TBroadcastHook m_BroadcastHook;
 };

@@ -337,13 +337,58 @@ void TPageListView::SetColumnsFollowContents()
     header()->setSectionResizeMode(QHeaderView::Interactive);
     FitColumnsToHeaders();
     connect(m_Model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
-        GrowColumns(first, last, 0, m_Model->ColumnCount() - 1);
+        MarkChanged(first, last, 0, m_Model->ColumnCount() - 1);
     });
     connect(m_Model, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
-                GrowColumns(topLeft.row(), bottomRight.row(), topLeft.column(), bottomRight.column());
+                MarkChanged(topLeft.row(), bottomRight.row(), topLeft.column(), bottomRight.column());
             });
-    connect(m_Model, &QAbstractItemModel::modelReset, this, [this] { FitColumnsToHeaders(); });
+    // Rows that moved or went away: the noted ones may be anywhere now.
+    auto everyRow = [this] {
+        if (m_ChangedRows[0] <= m_ChangedRows[1])
+            m_ChangedRows[0] = 0, m_ChangedRows[1] = m_Model->RowCount() - 1;
+    };
+    connect(m_Model, &QAbstractItemModel::rowsRemoved, this, everyRow);
+    connect(m_Model, &QAbstractItemModel::layoutChanged, this, everyRow);
+    connect(m_Model, &QAbstractItemModel::modelReset, this, [this] {
+        m_ChangedRows[0] = 0, m_ChangedRows[1] = -1;
+        FitColumnsToHeaders();
+    });
+}
+
+void TPageListView::MarkChanged(int firstRow, int lastRow, int firstColumn, int lastColumn)
+{
+    if (m_ChangedRows[0] > m_ChangedRows[1]) {
+        m_ChangedRows[0] = firstRow, m_ChangedRows[1] = lastRow;
+        m_ChangedColumns[0] = firstColumn, m_ChangedColumns[1] = lastColumn;
+    } else {
+        m_ChangedRows[0] = std::min(m_ChangedRows[0], firstRow);
+        m_ChangedRows[1] = std::max(m_ChangedRows[1], lastRow);
+        m_ChangedColumns[0] = std::min(m_ChangedColumns[0], firstColumn);
+        m_ChangedColumns[1] = std::max(m_ChangedColumns[1], lastColumn);
+    }
+    if (m_GrowPosted || !isVisible())
+        return;
+    m_GrowPosted = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_GrowPosted = false;
+        GrowPending();
+    }, Qt::QueuedConnection);
+}
+
+void TPageListView::GrowPending()
+{
+    const int first = std::max(m_ChangedRows[0], 0);
+    const int last = std::min(m_ChangedRows[1], m_Model->RowCount() - 1);
+    m_ChangedRows[0] = 0, m_ChangedRows[1] = -1;
+    if (first <= last)
+        GrowColumns(first, last, m_ChangedColumns[0], m_ChangedColumns[1]);
+}
+
+void TPageListView::showEvent(QShowEvent* event)
+{
+    GrowPending();
+    QTreeView::showEvent(event);
 }
 
 void TPageListView::FitColumnsToHeaders()

@@ -130,9 +130,10 @@ public:
     int SelectedRow() const;
     void SelectRow(int row);
     // Every column but the last grows to the widest cell as rows are added
-    // and cells change, each cell measured once when it changes (cheap for a
-    // list that many replies keep changing); emptying the list fits the
-    // columns to their headers again.
+    // and cells change. Changed cells are measured together once the event
+    // loop runs, and a hidden list measures them when it is shown, so a
+    // burst of replies costs one pass instead of a text layout per change;
+    // emptying the list fits the columns to their headers again.
     void SetColumnsFollowContents();
 
 signals:
@@ -141,12 +142,20 @@ signals:
 
 protected:
     virtual void OnHeaderClicked(int column);
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // Notes changed cells; they are measured by GrowPending.
+    void MarkChanged(int firstRow, int lastRow, int firstColumn, int lastColumn);
+    void GrowPending();
     void GrowColumns(int firstRow, int lastRow, int firstColumn, int lastColumn);
     void FitColumnsToHeaders();
 
     TPageListModel* m_Model;
+    // Cells changed since the last measuring (no rows: first > last).
+    int m_ChangedRows[2] = {0, -1};
+    int m_ChangedColumns[2] = {0, -1};
+    bool m_GrowPosted = false;
 };
 
 // Table pages never edit their list: Add and Remove send requests, and the

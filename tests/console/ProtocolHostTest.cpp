@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include <atomic>
 
 #include <string>
 #include <vector>
@@ -267,13 +268,18 @@ TEST(IntpSock, NothingIsSentToAddressZero)
     ASSERT_TRUE(sock.Open(QHostAddress(QHostAddress::LocalHost), 0));
     std::uint8_t frame[16] = {};
     EXPECT_FALSE(sock.Send(0, frame, sizeof frame));
-    // The limited broadcast takes its own path.
-    int broadcasts = 0;
-    sock.SetBroadcastHook([&](const std::uint8_t*, std::size_t size) {
-        EXPECT_EQ(size, 16u);
+    // The limited broadcast takes its own path, on the sender thread.
+    std::atomic<int> broadcasts{0};
+    std::atomic<std::size_t> size{0};
+    sock.SetBroadcastHook([&](const std::uint8_t*, std::size_t length) {
+        size = length;
         ++broadcasts;
         return true;
     });
     EXPECT_TRUE(sock.Send(0xFFFFFFFFu, frame, sizeof frame));
-    EXPECT_EQ(broadcasts, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return broadcasts == 1; }, 5000));
+    EXPECT_EQ(size.load(), 16u);
+    // Closing joins the sender: nothing is sent afterwards.
+    sock.Close();
+    EXPECT_FALSE(sock.Send(0xFFFFFFFFu, frame, sizeof frame));
 }

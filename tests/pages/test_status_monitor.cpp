@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QPushButton>
+#include <QTest>
 #include <QSpinBox>
 #include <QTimer>
 
@@ -78,11 +79,19 @@ TEST_F(StatusMonitorTest, AnAddedSwitchIsListedOnceAndPolledAtOnce)
     EXPECT_EQ(pings[0].mac, a->GetMac());
     EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
     EXPECT_EQ(monitor.GetDeviceStatus(nullptr), 0u);
-    // Columns follow their texts.
+    // Columns follow their texts: a hidden list measures them when shown,
+    // a shown one once the event loop runs.
+    monitor.show();
     for (int column : {TStatusFrame::scIp, TStatusFrame::scMac, TStatusFrame::scModel, TStatusFrame::scTime})
         EXPECT_GE(monitor.m_List->header()->sectionSize(column),
                   monitor.m_List->fontMetrics().horizontalAdvance(monitor.RowText(0, column)))
             << column;
+    const QString wide(40, 'W');
+    monitor.m_List->Model()->SetCell(0, TStatusFrame::scModel, wide);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return monitor.m_List->header()->sectionSize(TStatusFrame::scModel) >=
+               monitor.m_List->fontMetrics().horizontalAdvance(wide);
+    }, 5000));
 }
 
 TEST_F(StatusMonitorTest, ASwitchThatNeverAnswersIsOfflineAndRed)

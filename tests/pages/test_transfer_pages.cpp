@@ -524,7 +524,7 @@ TEST_F(UpgradePage, UsesTheFirmwareRequestsAndTextsAndShowsEachRowsProgress)
     // painted below the rows.
     page.resize(900, 300);
     page.show();
-    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QApplication::sendPostedEvents();  // layout and column widths
     QWidget* viewport = page.m_ListView->viewport();
     const QImage shot = viewport->grab().toImage();
     const QRect cell = page.m_ListView->visualRect(page.m_ListView->Model()->index(0, TTransferPage::tcStatus));

@@ -1,0 +1,48 @@
+// A thread that sends the datagrams other threads queue, so the caller (the
+// GUI thread, answering hundreds of replies with requests) never waits in the
+// network stack. Datagrams leave in the order queued.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class TUdpSender {
+public:
+    // Sends one datagram; called on the sender thread, in queue order.
+    using TSend = std::function<void(std::uint32_t address, const std::uint8_t* data, std::size_t length)>;
+    // Queued datagrams beyond this are refused (a sender that can't keep up
+    // loses the newest, as a full socket buffer would).
+    static constexpr std::size_t MaxQueued = 65536;
+
+    TUdpSender() = default;
+    TUdpSender(const TUdpSender&) = delete;
+    TUdpSender& operator=(const TUdpSender&) = delete;
+    ~TUdpSender() { Stop(); }
+
+    // False when the thread can't be started.
+    bool Start(TSend send);
+    // Sends what is queued, then stops and joins the thread.
+    void Stop();
+    // Queues a copy of the bytes (any thread); false when stopped or full.
+    bool Post(std::uint32_t address, const std::uint8_t* data, std::size_t length);
+
+private:
+    struct TItem {
+        std::uint32_t address = 0;
+        std::vector<std::uint8_t> bytes;
+    };
+    void Run();
+
+    TSend m_Send;
+    std::mutex m_Lock;
+    std::condition_variable m_Wake;
+    std::deque<TItem> m_Queue;
+    bool m_Running = false;
+    std::thread m_Thread;
+};
