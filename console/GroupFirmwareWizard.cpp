@@ -5,7 +5,6 @@
 #include "pages/kit/MessageBox.h"
 #include "pages/system/UploadPage.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -13,7 +12,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <new>
 
 // ---------------------------------------------------------------------------
 // TGroupFwPreview
@@ -107,32 +105,9 @@ int TGroupFwPreview::ProgressPercent(std::uint16_t, const void* context) const
 
 int TGroupFwPreview::StartTransfers(int)
 {
-    // Every row at once, from the last to the first; each built-in request
-    // opens the image itself.
-    const int last = RowCount() - 1;
-    if (IsBuildin()) {
-        const std::string file = QFile::encodeName(m_Mode.path->text()).toStdString();
-        return StartRows(
-            last, 0, tr("Transmitting"),
-            [&](Intp::TDevice*, bool& prepared) -> Intp::TSession* {
-                auto* request = new (std::nothrow) Intp::TSessionBasicsUpgradeBuildin;
-                if (request)
-                    prepared = request->OpenFile(file) != Intp::InvalidFileHandle;
-                return request;
-            },
-            true);
-    }
-    const Intp::TTftpParam param =
-        Intp::MakeTftpParam(m_Mode.Server(), 69, m_Mode.field->text().toUtf8().toStdString());
-    return StartRows(
-        last, 0, tr("Transmitting"),
-        [&](Intp::TDevice*, bool&) -> Intp::TSession* {
-            auto* request = new (std::nothrow) Intp::TSessionBasicsUpgradeTftp;
-            if (request)
-                request->SetPayload(param);
-            return request;
-        },
-        true);
+    // Every row at once, from the last to the first.
+    return StartRows(RowCount() - 1, 0, tr("Transmitting"),
+                     UploadRequests<Intp::TSessionBasicsUpgradeBuildin, Intp::TSessionBasicsUpgradeTftp>(m_Mode), true);
 }
 
 void TGroupFwPreview::OnBusyChanged(bool busy)

@@ -114,8 +114,3 @@ bool TFileTransferPage::IsRunCode(std::uint16_t code) const
 {
     return code == (IsBuildin() ? m_Modes.buildinCode : m_Modes.tftpCode);
 }
-
-int TFileTransferPage::StartTransfers(int first)
-{
-    return IsBuildin() ? StartBuildinTransfers(first) : StartTftpTransfers(first);
-}

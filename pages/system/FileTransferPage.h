@@ -59,12 +59,9 @@ protected:
     void ShowPath(const QString& path);
     // Why the listed switches can't be served together; empty when they can.
     virtual QString Refusal() const { return QString(); }
-    virtual int StartBuildinTransfers(int first) = 0;
-    virtual int StartTftpTransfers(int first) = 0;
 
     void AfterFill(const std::vector<Intp::TDevice*>& listed) override;
     bool IsRunCode(std::uint16_t code) const override;
-    int StartTransfers(int first) override;
     void OnBusyChanged(bool busy) override;
 
     TTransferModePanel m_Mode;

@@ -69,6 +69,11 @@ QString TModuleBasicsBackup::FileNameOf(Intp::TDevice* device)
     return name;
 }
 
+int TModuleBasicsBackup::StartTransfers(int first)
+{
+    return IsBuildin() ? StartBuildinTransfers(first) : StartTftpTransfers(first);
+}
+
 int TModuleBasicsBackup::StartBuildinTransfers(int first)
 {
     const QString folder = m_LocalDir->text();

@@ -35,10 +35,12 @@ public:
 protected:
     TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
     bool StartsNextAtOnce() const override;
-    int StartBuildinTransfers(int first) override;
-    int StartTftpTransfers(int first) override;
+    int StartTransfers(int first) override;
 
 private:
+    int StartBuildinTransfers(int first);
+    int StartTftpTransfers(int first);
+
     // File names taken in this run, by the switch (MAC text) that took them.
     std::map<QString, std::string> m_RunNames;
 };

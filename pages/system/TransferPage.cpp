@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -120,6 +121,13 @@ void TTransferModePanel::ShowMethod() const
 }
 
 std::uint32_t TTransferModePanel::Server() const { return StringToIp(server->text().toStdString()); }
+
+std::string TTransferModePanel::LocalPath() const { return QFile::encodeName(path->text()).toStdString(); }
+
+Intp::TTftpParam TTransferModePanel::TftpParam() const
+{
+    return Intp::MakeTftpParam(Server(), 69, field->text().toUtf8().toStdString());
+}
 
 bool TTransferModePanel::IsReady() const
 {

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 class QLabel;
@@ -25,7 +26,8 @@ class QTimer;
 
 namespace Intp {
 class TSession;
-}
+struct TTftpParam;
+}  // namespace Intp
 
 // A row's state, shown as its image index.
 enum TTransferState : int {
@@ -82,6 +84,10 @@ struct TTransferModePanel {
     void ShowMethod() const;
     // The address typed as the TFTP server.
     std::uint32_t Server() const;
+    // The chosen path in the file system's encoding.
+    std::string LocalPath() const;
+    // The TFTP record of that server and the field's name (cut to 32 bytes).
+    Intp::TTftpParam TftpParam() const;
     // The chosen method's input is complete: an existing file (folder), or a
     // valid server address and, when the field is TFTP's, a name of 1 to 32
     // bytes (the switch takes no more).
@@ -92,6 +98,11 @@ class TTransferPage : public TWizardModulePage {
     Q_OBJECT
 
 public:
+    // Makes the request of one row; answers null when it can't be made
+    // ("Memory insufficient"); prepared false when it can't be prepared (the
+    // start counts as failed: "Fail to send request").
+    using TMakeRequest = std::function<Intp::TSession*(Intp::TDevice* device, bool& prepared)>;
+
     // Rows started by one call of a batched start.
     static constexpr int BatchSize = 20;
     // A row that heard nothing for longer than the longest reply timer (60 s)
@@ -166,10 +177,6 @@ protected:
     // any. Answers the count.
     int StartRun();
 
-    // Makes the request of one row; answers null when it can't be made
-    // ("Memory insufficient"); prepared false when it can't be prepared (the
-    // start counts as failed: "Fail to send request").
-    using TMakeRequest = std::function<Intp::TSession*(Intp::TDevice* device, bool& prepared)>;
     // Starts rows from first (down from first with reverse) with the page as
     // wizard, at most limit of them (0: no limit). Answers the count.
     int StartRows(int first, int limit, const QString& runningText, const TMakeRequest& make, bool reverse = false);

@@ -4,7 +4,6 @@
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -137,17 +136,4 @@ int TUploadPage::ProgressPercent(std::uint16_t code, const void* context) const
     return code == m_Kind.buildinCode ? UploadPercent(context, m_Blocks) : -1;
 }
 
-int TUploadPage::StartBuildinTransfers(int first)
-{
-    // Every request opens the file itself.
-    const std::string file = QFile::encodeName(m_LocalFile->text()).toStdString();
-    return StartRows(first, BatchSize, "Transmitting",
-                     [&](Intp::TDevice*, bool& prepared) { return NewBuildin(file, prepared); });
-}
-
-int TUploadPage::StartTftpTransfers(int first)
-{
-    const Intp::TTftpParam param =
-        Intp::MakeTftpParam(m_ServerAddress, 69, m_RemoteFile->text().toUtf8().toStdString());
-    return StartRows(first, BatchSize, "Transmitting", [&](Intp::TDevice*, bool&) { return NewTftp(param); });
-}
+int TUploadPage::StartTransfers(int first) { return StartRows(first, BatchSize, "Transmitting", Requests()); }

@@ -47,17 +47,15 @@ public:
     bool m_SameModel = true;
 
 protected:
-    // The built-in request with its file opened (opened false when it could not be).
-    virtual Intp::TSession* NewBuildin(const std::string& file, bool& opened) = 0;
-    virtual Intp::TSession* NewTftp(const Intp::TTftpParam& param) = 0;
+    // What makes the rows' requests of the chosen method.
+    virtual TMakeRequest Requests() const = 0;
 
     QString Refusal() const override;
     void AfterFill(const std::vector<Intp::TDevice*>& listed) override;
     TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
     int ProgressPercent(std::uint16_t code, const void* context) const override;
     bool ShowsProgress() const override { return IsBuildin(); }
-    int StartBuildinTransfers(int first) override;
-    int StartTftpTransfers(int first) override;
+    int StartTransfers(int first) override;
 
 private:
     TKind m_Kind;
@@ -65,26 +63,36 @@ private:
     std::int64_t m_Blocks = 0;
 };
 
+// Makes the rows' upload requests of the panel's method: a TBuildin that
+// opens the image itself (prepared false when it can't), or a TTftp that
+// names the server and the image.
+template <class TBuildin, class TTftp> TTransferPage::TMakeRequest UploadRequests(const TTransferModePanel& mode)
+{
+    if (mode.IsLocal()) {
+        const std::string file = mode.LocalPath();
+        return [file](Intp::TDevice*, bool& prepared) -> Intp::TSession* {
+            auto* request = new (std::nothrow) TBuildin;
+            if (request)
+                prepared = request->OpenFile(file) != Intp::InvalidFileHandle;
+            return request;
+        };
+    }
+    const Intp::TTftpParam param = mode.TftpParam();
+    return [param](Intp::TDevice*, bool&) -> Intp::TSession* {
+        auto* request = new (std::nothrow) TTftp;
+        if (request)
+            request->SetPayload(param);
+        return request;
+    };
+}
+
 // An upload page of one pair of requests: built-in (TBuildin) and TFTP (TTftp).
 template <class TBuildin, class TTftp> class TUploadPageOf : public TUploadPage {
 public:
     TUploadPageOf(TKind kind, QWidget* parent) : TUploadPage(WithCodes(kind), parent) {}
 
 protected:
-    Intp::TSession* NewBuildin(const std::string& file, bool& opened) override
-    {
-        auto* request = new (std::nothrow) TBuildin;
-        if (request)
-            opened = request->OpenFile(file) != Intp::InvalidFileHandle;
-        return request;
-    }
-    Intp::TSession* NewTftp(const Intp::TTftpParam& param) override
-    {
-        auto* request = new (std::nothrow) TTftp;
-        if (request)
-            request->SetPayload(param);
-        return request;
-    }
+    TMakeRequest Requests() const override { return UploadRequests<TBuildin, TTftp>(m_Mode); }
 
 private:
     static TKind WithCodes(TKind kind)

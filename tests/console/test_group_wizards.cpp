@@ -25,7 +25,6 @@
 
 namespace {
 
-
 template <class TFrame>
 class WizardTest : public ::testing::Test {
 protected:
