@@ -6,12 +6,10 @@
 #include "pages/system/UploadPage.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-
 
 // ---------------------------------------------------------------------------
 // TGroupFwPreview
@@ -78,12 +76,9 @@ int TGroupFwPreview::Upgrade()
     if (IsBusy() || !IsReady())
         return 0;
     if (IsBuildin()) {
-        const QFileInfo file(m_Mode.path->text());
-        if (const QString refusal = UploadImageRefusal(file.size()); !refusal.isEmpty()) {
-            ShowError(refusal);
+        m_Blocks = UploadImageBlocks(m_Mode.path->text(), [](const QString& why) { ShowError(why); });
+        if (m_Blocks == 0)
             return 0;
-        }
-        m_Blocks = UploadBlockCount(file.size());
     }
     return StartRun();
 }

@@ -17,13 +17,17 @@ QString UploadTooLargeMessage()
 
 QString UploadEmptyMessage() { return "The image file is empty and cannot be sent."; }
 
-QString UploadImageRefusal(std::int64_t size)
+std::int64_t UploadImageBlocks(const QString& path, const std::function<void(const QString&)>& refuse)
 {
+    const QFileInfo file(path);
     // Block numbers are 16-bit: a larger image can't be addressed. An empty
-    // file is no image: a switch would be sent a block of zeros.
-    if (quint64(size) > Intp::TransferMaxUploadSize)
-        return UploadTooLargeMessage();
-    return size == 0 ? UploadEmptyMessage() : QString();
+    // file is no image: a switch would be sent a block of zeros. A file that
+    // is gone fails each row's start instead.
+    if (file.isFile() && (quint64(file.size()) > Intp::TransferMaxUploadSize || file.size() == 0)) {
+        refuse(file.size() == 0 ? UploadEmptyMessage() : UploadTooLargeMessage());
+        return 0;
+    }
+    return UploadBlockCount(file.size());
 }
 
 TUploadPage::TUploadPage(const TKind& kind, QWidget* parent)
@@ -90,14 +94,9 @@ void TUploadPage::AfterFill(const std::vector<Intp::TDevice*>& listed)
 void TUploadPage::EventOnStartClick()
 {
     if (IsBuildin()) {
-        QFileInfo file(m_LocalFile->text());
-        if (file.isFile()) {
-            if (const QString refusal = UploadImageRefusal(file.size()); !refusal.isEmpty()) {
-                ShowMessage(refusal);
-                return;
-            }
-        }
-        m_Blocks = UploadBlockCount(file.size());
+        m_Blocks = UploadImageBlocks(m_LocalFile->text(), [this](const QString& why) { ShowMessage(why); });
+        if (m_Blocks == 0)
+            return;
     }
     StartRun();
 }

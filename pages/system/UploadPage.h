@@ -8,6 +8,7 @@
 #include "intp/Transfer.h"
 #include "pages/system/FileTransferPage.h"
 
+#include <functional>
 #include <new>
 #include <string>
 
@@ -107,8 +108,9 @@ private:
 QString UploadTooLargeMessage();
 // The message shown when the image file is empty.
 QString UploadEmptyMessage();
-// Why an image of size bytes can't be sent (too large or empty); empty when it can.
-QString UploadImageRefusal(std::int64_t size);
+// Blocks of the image at path for a built-in upload; 0 when it can't be sent
+// (too large or empty), after refuse was told why.
+std::int64_t UploadImageBlocks(const QString& path, const std::function<void(const QString&)>& refuse);
 // What an upload's progress report (status 0) means for its row: the built-in
 // upload's state word (0 and 3, a block sent again, are running) or the TFTP
 // state.
