@@ -68,10 +68,10 @@ QWidget* TPageForm::ButtonPanel()
     return m_ButtonPanel;
 }
 
-QWidget* TPageForm::Section(QWidget* panel)
+QWidget* TPageForm::Section(QWidget* panel, int stretch)
 {
     panel->setParent(m_Page);
-    m_Layout->addWidget(panel);
+    m_Layout->addWidget(panel, stretch);
     Register(panel);
     m_Grid = nullptr;
     m_Panel = nullptr;
@@ -191,7 +191,6 @@ void TPageForm::KeepAtTop()
 
 QWidget* TPageForm::List(const QString& title, QWidget* list, bool boldTitle)
 {
-    list->setParent(m_Page);
     if (!title.isEmpty()) {
         auto* caption = new QLabel(title, m_Page);
         QFont font = caption->font();
@@ -201,11 +200,7 @@ QWidget* TPageForm::List(const QString& title, QWidget* list, bool boldTitle)
         m_Layout->addWidget(caption);
         Register(caption);
     }
-    m_Layout->addWidget(list, 1);
-    Register(list);
-    m_Grid = nullptr;
-    m_Panel = nullptr;
-    return list;
+    return Section(list, 1);
 }
 
 void TPageForm::AddPanelEditor(const QString& label, QWidget* editor)
