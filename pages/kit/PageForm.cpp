@@ -73,9 +73,22 @@ QWidget* TPageForm::Section(QWidget* panel, int stretch)
     panel->setParent(m_Page);
     m_Layout->addWidget(panel, stretch);
     Register(panel);
+    EndArrangement();
+    return panel;
+}
+
+QLabel* TPageForm::Caption(const QString& text, QWidget* field)
+{
+    auto* caption = new QLabel(text, m_Page);
+    caption->setBuddy(field);
+    field->setProperty(kLabelProperty, QVariant::fromValue(static_cast<QObject*>(caption)));
+    return caption;
+}
+
+void TPageForm::EndArrangement()
+{
     m_Grid = nullptr;
     m_Panel = nullptr;
-    return panel;
 }
 
 void TPageForm::AddField(const QString& label, QWidget* field)
@@ -84,9 +97,7 @@ void TPageForm::AddField(const QString& label, QWidget* field)
     const int row = grid->rowCount();
     field->setParent(m_Page);
     if (!label.isEmpty()) {
-        auto* caption = new QLabel(label, m_Page);
-        caption->setBuddy(field);
-        field->setProperty(kLabelProperty, QVariant::fromValue(static_cast<QObject*>(caption)));
+        QLabel* caption = Caption(label, field);
         grid->addWidget(caption, row, 0);
         Register(caption);
     }
@@ -185,18 +196,16 @@ void TPageForm::SetFieldsEnabled(std::initializer_list<QWidget*> fields, bool en
 void TPageForm::KeepAtTop()
 {
     m_Layout->addStretch(1);
-    m_Grid = nullptr;
-    m_Panel = nullptr;
+    EndArrangement();
 }
 
 QWidget* TPageForm::List(const QString& title, QWidget* list, bool boldTitle)
 {
     if (!title.isEmpty()) {
-        auto* caption = new QLabel(title, m_Page);
+        QLabel* caption = Caption(title, list);
         QFont font = caption->font();
         font.setBold(boldTitle);
         caption->setFont(font);
-        caption->setBuddy(list);
         m_Layout->addWidget(caption);
         Register(caption);
     }
@@ -206,10 +215,8 @@ QWidget* TPageForm::List(const QString& title, QWidget* list, bool boldTitle)
 void TPageForm::AddPanelEditor(const QString& label, QWidget* editor)
 {
     QBoxLayout* panel = Panel();
-    auto* caption = new QLabel(label, m_Page);
     editor->setParent(m_Page);
-    caption->setBuddy(editor);
-    editor->setProperty(kLabelProperty, QVariant::fromValue(static_cast<QObject*>(caption)));
+    QLabel* caption = Caption(label, editor);
     const int at = panel->count() - 1;  // before the stretch
     panel->insertWidget(at, caption);
     panel->insertWidget(at + 1, editor);

@@ -96,6 +96,10 @@ private:
         return field;
     }
     void AddField(const QString& label, QWidget* field);
+    // A label that is field's buddy and that LabelOf finds.
+    QLabel* Caption(const QString& text, QWidget* field);
+    // What is made next starts a new grid or editor panel.
+    void EndArrangement();
     void AddPanelEditor(const QString& label, QWidget* editor);
 
     TModulePage* m_Page;
