@@ -89,7 +89,7 @@ protected:
         return texts;
     }
 
-    std::vector<TSentFrame> Sets() const { return env.protocol.SentWith(Intp::ccBasicsIPConfSet); }
+    std::vector<IntpTest::TSent> Sets() const { return env.protocol.SentWith(Intp::ccBasicsIPConfSet); }
     std::vector<Intp::TBasicsIPConfPayload> Payloads() const
     {
         return SentPayloads<Intp::TSessionBasicsIPConfSet>(env.protocol);
@@ -138,7 +138,7 @@ TEST_F(GroupIpWizard, ARangeGivesTheTopRowTheFirstAddressAndTheBottomRowsSetGoes
     ASSERT_EQ(sets.size(), 3u);
     const Intp::TMd5Digest digest = Intp::MakeLoginDigest("admin", "secret");
     for (std::size_t i = 0; i < sets.size(); ++i) {
-        const TSentFrame& frame = sets[i];
+        const IntpTest::TSent& frame = sets[i];
         EXPECT_EQ(frame.ip, 0xFFFFFFFFu);
         EXPECT_EQ(frame.mac, devices[i]->GetMac()); // the bottom row (switch 1) first
         ASSERT_EQ(frame.payload.size(), 37u);
@@ -262,14 +262,14 @@ TEST_F(GroupIpWizard, EachResultMarksItsRowAndFlushesTheArpCacheAndTheLastOneFre
     EXPECT_FALSE(wizard.Leave(false));
 
     devices[1]->SetIp(Ip(10, 0, 1, 10)); // the switch answers from its new address
-    TFakeProtocolHost::Reply(devices[1], Intp::ccBasicsIPConfSet, 0);
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsIPConfSet, devices[1]);
     EXPECT_EQ(wizard.RowImage(0), TWizardGroupIpFrame::riDone);
     EXPECT_EQ(wizard.RowText(0, TWizardGroupIpFrame::pcOriginalIp), "10.0.1.10");
     EXPECT_EQ(wizard.m_Picker->Selected()[0].cells[TWizardGroupIpFrame::kcIp], "10.0.1.10");
     EXPECT_EQ(flushes, 1);
     EXPECT_FALSE(wizard.m_Prev->isEnabled());
 
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsIPConfSet, 0x0005);
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsIPConfSet, devices[0], {0, 0, 0, 0}, 0x0005);
     EXPECT_EQ(wizard.RowImage(1), TWizardGroupIpFrame::riFailed);
     EXPECT_EQ(flushes, 2);
     EXPECT_TRUE(wizard.m_Prev->isEnabled());
@@ -384,13 +384,13 @@ TEST_F(GroupFwWizard, ALocalImageGoesToEverySwitchAtOnceAndEachRowShowsItsProgre
     EXPECT_FALSE(wizard.m_Next->isEnabled());
     EXPECT_FALSE(wizard.Leave(false));
 
-    TFakeProtocolHost::Reply(devices[2], Intp::ccBasicsUpgradeBuildin, 0, UploadState(1, 0));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[2], UploadState(1, 0));
     EXPECT_EQ(Preview()->RowProgress(0), 50);
-    TFakeProtocolHost::Reply(devices[2], Intp::ccBasicsUpgradeBuildin, 0, UploadState(3, 1));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[2], UploadState(3, 1));
     EXPECT_EQ(Preview()->RowState(0), tsWritingFlash);
-    TFakeProtocolHost::Reply(devices[2], Intp::ccBasicsUpgradeBuildin, 0, UploadState(3, 2));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[2], UploadState(3, 2));
     EXPECT_EQ(Preview()->RowState(0), tsDone);
-    TFakeProtocolHost::Reply(devices[1], Intp::ccBasicsUpgradeBuildin, 0, UploadState(0, 4));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[1], UploadState(0, 4));
     EXPECT_EQ(Preview()->RowState(1), tsError);
     EXPECT_TRUE(Preview()->IsBusy());
     ASSERT_TRUE(env.protocol.TimeOut(devices[0], Intp::ccBasicsUpgradeBuildin));
@@ -420,7 +420,7 @@ TEST_F(GroupFwWizard, TftpUpgradesCarryAtMost32NameBytesAndAnUnknownStateIsAnErr
     EXPECT_EQ(sent[0].server, Ip(10, 0, 0, 200));
     EXPECT_EQ(sent[0].name, std::string(32, 'n'));
 
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsUpgradeTftp, 0, TftpState(9));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeTftp, devices[0], TftpState(9));
     EXPECT_EQ(Preview()->RowState(0), tsError);
     EXPECT_FALSE(Preview()->IsBusy());
 }
@@ -431,7 +431,7 @@ TEST_F(GroupFwWizard, TheWatchdogEndsUpgradesWhoseSwitchesADiscoveryRemoved)
     ChooseAll();
     Preview()->EventOnFileChosen(Image(512));
     wizard.EventOnNextClick();
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsUpgradeBuildin, 0, UploadState(0, 1)); // writing flash
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[0], UploadState(0, 1)); // writing flash
     ASSERT_TRUE(Preview()->Watchdog()->isActive());
 
     Intp::DeleteAllDevices();

@@ -3,13 +3,11 @@
 #include <vector>
 
 #include "intp/Advanced.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/intp/DeviceTest.h"
 
 namespace {
 
 using namespace Intp;
-using IntpTest::Payload;
-using IntpTest::SentCode;
 
 class Advanced : public IntpTest::TDeviceTest {
 protected:
@@ -68,9 +66,9 @@ TEST_F(Advanced, SetsSendTheirBytesUnchangedAndReReadWhateverTheStatus) {
     auto* bsf = new TSessionAdvConBSFSet;
     bsf->SetPayload(storm);
     Started(bsf);
-    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{1, 0, 1, 0, 3}));
+    EXPECT_EQ(m_Host.LastSent().payload, (std::vector<uint8_t>{1, 0, 1, 0, 3}));
     m_Host.Reply(ccAdvConBSFSet, m_Device, {0, 0, 0, 0}, 0x0021);
-    EXPECT_EQ(SentCode(m_Host.LastSent()), ccAdvConBSFGet);
+    EXPECT_EQ(m_Host.LastSent().code, ccAdvConBSFGet);
     EXPECT_EQ(m_Host.LastNotify().code, ccAdvConBSFSet);
     EXPECT_EQ(m_Host.LastNotify().status, 0x0021);
 
@@ -78,17 +76,17 @@ TEST_F(Advanced, SetsSendTheirBytesUnchangedAndReReadWhateverTheStatus) {
     auto* agingSet = new TSessionAgingTimeSet;
     agingSet->SetPayload(aging);
     Started(agingSet);
-    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{3, 1}));
+    EXPECT_EQ(m_Host.LastSent().payload, (std::vector<uint8_t>{3, 1}));
     m_Host.Reply(ccAgingTimeSet, m_Device, {0, 0, 0, 0});
-    EXPECT_EQ(SentCode(m_Host.LastSent()), ccAgingTimeGet);
+    EXPECT_EQ(m_Host.LastSent().code, ccAgingTimeGet);
 
     const uint8_t jumbo = 1;
     auto* jumboSet = new TSessionJumboFrameSet;
     jumboSet->SetPayload(&jumbo);
     Started(jumboSet);
-    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{1}));
+    EXPECT_EQ(m_Host.LastSent().payload, (std::vector<uint8_t>{1}));
     m_Host.Reply(ccJumboFrameSet, m_Device, {0, 0, 0, 0});
-    EXPECT_EQ(SentCode(m_Host.LastSent()), ccJumboFrameGet);
+    EXPECT_EQ(m_Host.LastSent().code, ccJumboFrameGet);
     EXPECT_EQ(m_Host.LastNotify().code, ccJumboFrameSet);
 }
 

@@ -14,7 +14,7 @@
 
 #include "intp/CommandTable.h"
 #include "intp/Session.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/common/FakeHost.h"
 
 using namespace Intp;
 using IntpTest::Mac;

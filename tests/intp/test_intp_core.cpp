@@ -7,7 +7,7 @@
 #include "intp/Md5.h"
 #include "intp/Operations.h"
 #include "intp/Payload.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/common/FakeHost.h"
 
 using namespace Intp;
 using IntpTest::Mac;

@@ -4,15 +4,13 @@
 #include <vector>
 
 #include "intp/Dhcp.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/intp/DeviceTest.h"
 
 namespace {
 
 using namespace Intp;
-using IntpTest::Payload;
 using IntpTest::PutU16;
 using IntpTest::PutU32;
-using IntpTest::SentCode;
 
 std::vector<uint8_t> DhcpBytes(uint8_t enabled) {
     std::vector<uint8_t> v{enabled};
@@ -57,7 +55,7 @@ TEST_F(Dhcp, SettingsDecodeAndTheSetSendsThemBackBigEndian) {
     auto* set = new TSessionBasicsDhcpSet;
     set->SetPayload(r);
     Started(set);
-    EXPECT_EQ(Payload(m_Host.LastSent()), DhcpBytes(1)); // the flag is sent as 0 or 1
+    EXPECT_EQ(m_Host.LastSent().payload, DhcpBytes(1)); // the flag is sent as 0 or 1
 
     // The raw form: the 25 bytes as a page packs them, in host order.
     uint8_t packed[25] = {0};
@@ -68,11 +66,11 @@ TEST_F(Dhcp, SettingsDecodeAndTheSetSendsThemBackBigEndian) {
     Started(raw);
     std::vector<uint8_t> expected{0};
     for (uint32_t x : host) PutU32(expected, x);
-    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+    EXPECT_EQ(m_Host.LastSent().payload, expected);
 
     // Whatever the switch answers, the Set re-reads, then notifies its code.
     m_Host.Reply(ccBasicsDhcpSet, m_Device, {0, 0, 0, 0}, 0x0042);
-    EXPECT_EQ(SentCode(m_Host.LastSent()), ccBasicsDhcpGet);
+    EXPECT_EQ(m_Host.LastSent().code, ccBasicsDhcpGet);
     EXPECT_EQ(m_Host.LastNotify().code, ccBasicsDhcpSet);
     EXPECT_EQ(m_Host.LastNotify().status, 0x0042);
 }
@@ -164,9 +162,9 @@ TEST_F(Dhcp, PortBindingSetIsSentOnlyWithOneAddressPerPort) {
     Started(set);
     std::vector<uint8_t> expected;
     for (uint32_t a : addresses) PutU32(expected, a);
-    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+    EXPECT_EQ(m_Host.LastSent().payload, expected);
     m_Host.Reply(ccBasicsDhcpPortIpSet, m_Device, {0, 0, 0, 0});
-    EXPECT_EQ(SentCode(m_Host.LastSent()), ccBasicsDhcpPortIpGet);
+    EXPECT_EQ(m_Host.LastSent().code, ccBasicsDhcpPortIpGet);
     EXPECT_EQ(m_Host.LastNotify().code, ccBasicsDhcpPortIpSet);
 
     // Eight addresses for a ten-port model: nothing is sent.

@@ -4,14 +4,12 @@
 #include <vector>
 
 #include "intp/Maintenance.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/intp/DeviceTest.h"
 
 namespace {
 
 using namespace Intp;
-using IntpTest::Payload;
 using IntpTest::PutText;
-using IntpTest::SentCode;
 using IntpTest::TDeviceEvent;
 using IntpTest::TFakeHost;
 
@@ -61,7 +59,7 @@ TEST_F(Maintenance, PasswordFieldsAreCutAt16WithoutTerminator) {
     expected.insert(expected.end(), user.begin(), user.end());
     expected.insert(expected.end(), {'p', 'w'});
     expected.resize(32, 0);
-    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+    EXPECT_EQ(m_Host.LastSent().payload, expected);
 
     m_Host.Clear();
     m_Host.Reply(ccBasicsPassword, m_Device, Ack);
@@ -73,13 +71,13 @@ TEST_F(Maintenance, DefaultWithRebootFlagRebootsAfterSuccess) {
     def->SetReboot(true);
     def->SetKeepMask(dkAccount | dkNetwork);
     Started(def);
-    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{0, 0, 0, 3})); // only the keep mask
+    EXPECT_EQ(m_Host.LastSent().payload, (std::vector<uint8_t>{0, 0, 0, 3})); // only the keep mask
     m_Host.Clear();
     m_Host.Reply(ccBasicsDefault, m_Device, Ack);
     ASSERT_EQ(m_Host.notified.size(), 1u);
     EXPECT_EQ(m_Host.notified[0].code, ccBasicsDefault);
     ASSERT_EQ(m_Host.sent.size(), 1u);
-    EXPECT_EQ(SentCode(m_Host.sent[0]), ccBasicsReboot);
+    EXPECT_EQ(m_Host.sent[0].code, ccBasicsReboot);
     EXPECT_EQ(m_Host.sent[0].ip, DeviceIp);
 
     m_Host.Reply(ccBasicsReboot, m_Device, Ack);

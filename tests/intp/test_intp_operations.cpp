@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "intp/Operations.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/common/FakeHost.h"
 
 using namespace Intp;
 using IntpTest::Mac;

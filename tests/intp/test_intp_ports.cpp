@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "intp/Ports.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/intp/DeviceTest.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "intp/Redundancy.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/intp/DeviceTest.h"
 
 namespace {
 

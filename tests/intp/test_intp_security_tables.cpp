@@ -3,13 +3,11 @@
 #include <vector>
 
 #include "intp/SecurityTables.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/intp/DeviceTest.h"
 
 namespace {
 
 using namespace Intp;
-using IntpTest::Payload;
-using IntpTest::SentCode;
 
 TMacAddr Addr(uint8_t n) { return TMacAddr(0x02, 0x00, 0x5E, 0x10, 0x20, n); }
 
@@ -70,13 +68,13 @@ TEST_F(MacBlacklist, AddAndDelSendTheAddressThenReadTheTableAgain) {
         Started(request);
         ASSERT_EQ(m_Host.sent.size(), 1u);
         EXPECT_EQ(m_Host.sent[0].bytes.size(), 18u);
-        EXPECT_EQ(SentCode(m_Host.sent[0]), code);
-        EXPECT_EQ(Payload(m_Host.sent[0]), (std::vector<uint8_t>{0x02, 0x00, 0x5E, 0x10, 0x20, 0x42}));
+        EXPECT_EQ(m_Host.sent[0].code, code);
+        EXPECT_EQ(m_Host.sent[0].payload, (std::vector<uint8_t>{0x02, 0x00, 0x5E, 0x10, 0x20, 0x42}));
         EXPECT_EQ(IntpTest::Sent<TSessionSecurityMacAdd>(m_Host.sent[0]), Addr(0x42));
 
         m_Host.Reply(code, m_Device, {0, 0, 0, 0}, 0x0007);
         ASSERT_EQ(m_Host.sent.size(), 2u);
-        EXPECT_EQ(SentCode(m_Host.sent[1]), ccSecurityMacGet);
+        EXPECT_EQ(m_Host.sent[1].code, ccSecurityMacGet);
         EXPECT_EQ(m_Host.LastNotify().code, code);
         EXPECT_EQ(m_Host.LastNotify().status, 0x0007);
         EXPECT_EQ(m_Host.LastNotify().name, code == ccSecurityMacAdd ? "SecMacAdd" : "SecMacDel");

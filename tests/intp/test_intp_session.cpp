@@ -4,7 +4,7 @@
 
 #include "intp/Operations.h"
 #include "intp/Session.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/common/FakeHost.h"
 
 using namespace Intp;
 using IntpTest::Mac;

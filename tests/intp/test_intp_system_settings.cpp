@@ -6,15 +6,13 @@
 
 #include "intp/SystemSettings.h"
 #include "intp/Operations.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/intp/DeviceTest.h"
 
 namespace {
 
 using namespace Intp;
-using IntpTest::Payload;
 using IntpTest::PutHost;
 using IntpTest::PutText;
-using IntpTest::SentCode;
 using IntpTest::PutU16;
 using IntpTest::PutU32;
 using IntpTest::TDeviceEvent;
@@ -99,13 +97,13 @@ TEST_F(Basics, SettingsSetSendsFieldsInGetOrderCutAt256) {
     PutText(expected, "desc", 256);
     PutText(expected, "loc", 256);
     PutText(expected, "contact", 256);
-    EXPECT_EQ(Payload(m_Host.sent[0]), expected);
+    EXPECT_EQ(m_Host.sent[0].payload, expected);
 
     // The raw form is sent unchanged.
     auto* raw = new TSessionBasicsSettingsSet;
     raw->SetPayload(expected.data());
     Started(raw);
-    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+    EXPECT_EQ(m_Host.LastSent().payload, expected);
 }
 
 // IP configuration
@@ -147,13 +145,13 @@ TEST_F(Basics, IPConfSetGoesToLimitedBroadcastWithDigestAndBigEndianAddresses) {
     std::vector<uint8_t> expected(p.Digest.begin(), p.Digest.end());
     expected.push_back(1);
     for (uint32_t a : {0xC0A80102u, 0xFFFFFF00u, 0xC0A80101u, 0x01020304u, 0x05060708u}) PutU32(expected, a);
-    EXPECT_EQ(Payload(sent), expected);
+    EXPECT_EQ(sent.payload, expected);
 
     // The switch answers from its new address; the re-read goes there.
     m_Host.Clear();
     m_Host.Reply(ccBasicsIPConfSet, m_Device->GetMac(), {0, 0, 0, 0}, 0, 0xC0A80102);
     ASSERT_EQ(m_Host.sent.size(), 1u);
-    EXPECT_EQ(SentCode(m_Host.sent[0]), ccBasicsIPConfGet);
+    EXPECT_EQ(m_Host.sent[0].code, ccBasicsIPConfGet);
     EXPECT_EQ(m_Host.sent[0].ip, 0xC0A80102u);
     EXPECT_EQ(m_Host.LastNotify().code, ccBasicsIPConfSet);
 }
@@ -182,7 +180,7 @@ TEST_F(Basics, SntpSetSendsTheGetLayoutWithoutCurrentTime) {
     Started(set);
     std::vector<uint8_t> expected(reply.begin(), reply.begin() + 7);
     expected.insert(expected.end(), reply.begin() + 11, reply.end());
-    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+    EXPECT_EQ(m_Host.LastSent().payload, expected);
 }
 
 // Auto provisioning
@@ -201,7 +199,7 @@ TEST_F(Basics, AutoProvisionRecordRoundTrips) {
     auto* set = new TSessionBasicsAutoProvisionSet;
     set->SetPayload(r);
     Started(set);
-    EXPECT_EQ(Payload(m_Host.LastSent()), reply);
+    EXPECT_EQ(m_Host.LastSent().payload, reply);
 }
 
 // The record bytes as the page built them: only integers change order.
@@ -219,7 +217,7 @@ TEST_F(Basics, SetsTakeThePagesRecordBytesAndConvertOnlyTheirIntegers) {
     auto* provisionSet = new TSessionBasicsAutoProvisionSet;
     provisionSet->SetPayload(provision.data());
     Started(provisionSet);
-    EXPECT_EQ(Payload(m_Host.LastSent()), wire);
+    EXPECT_EQ(m_Host.LastSent().payload, wire);
 
     std::vector<uint8_t> sntp{1};
     PutHost(sntp, uint16_t(62));
@@ -229,7 +227,7 @@ TEST_F(Basics, SetsTakeThePagesRecordBytesAndConvertOnlyTheirIntegers) {
     auto* sntpSet = new TSessionBasicsSntpSet;
     sntpSet->SetPayload(sntp.data());
     Started(sntpSet);
-    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{1, 0, 62, 0xC0, 0xA8, 0, 5, 1, 0x5F, 0x5E, 0x10, 0,
+    EXPECT_EQ(m_Host.LastSent().payload, (std::vector<uint8_t>{1, 0, 62, 0xC0, 0xA8, 0, 5, 1, 0x5F, 0x5E, 0x10, 0,
                                                                  0x5F, 0xF6, 0xA6, 0x80, 0, 0, 0, 60}));
 
     std::vector<uint8_t> net(16, 0xD1); // digest
@@ -241,7 +239,7 @@ TEST_F(Basics, SetsTakeThePagesRecordBytesAndConvertOnlyTheirIntegers) {
     std::vector<uint8_t> expected(16, 0xD1);
     expected.push_back(0);
     for (uint32_t a : {0xC0A80102u, 0xFFFFFF00u, 0xC0A80101u, 0x01020304u, 0x05060708u}) PutU32(expected, a);
-    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+    EXPECT_EQ(m_Host.LastSent().payload, expected);
     EXPECT_EQ(m_Host.LastSent().ip, 0xFFFFFFFFu);
 }
 

@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "intp/Transfer.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/common/FakeHost.h"
 
 using namespace Intp;
 using IntpTest::Mac;

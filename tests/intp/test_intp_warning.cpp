@@ -5,14 +5,12 @@
 #include <vector>
 
 #include "intp/Warning.h"
-#include "tests/intp/FakeHost.h"
+#include "tests/intp/DeviceTest.h"
 
 namespace {
 
 using namespace Intp;
-using IntpTest::Payload;
 using IntpTest::PutText;
-using IntpTest::SentCode;
 using IntpTest::PutU32;
 using IntpTest::TFakeHost;
 
@@ -53,7 +51,7 @@ TEST_F(Warning, FaultRecordAndSetAreTwoBigEndianMasks) {
     auto* set = new TSessionWarningFaultSet;
     set->SetPayload(r);
     Started(set);
-    EXPECT_EQ(Payload(m_Host.LastSent()), reply);
+    EXPECT_EQ(m_Host.LastSent().payload, reply);
 }
 
 TEST_F(Warning, EventMasksKeepPayloadOrder) {
@@ -69,10 +67,10 @@ TEST_F(Warning, EventMasksKeepPayloadOrder) {
     Started(set);
     std::vector<uint8_t> expected;
     for (uint32_t m : {0x1u, 0x2u, 0x4u, 0x8u, 0x10u, 0x80000000u}) PutU32(expected, m);
-    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+    EXPECT_EQ(m_Host.LastSent().payload, expected);
 
     m_Host.Reply(ccWarningEventSet, m_Device, {0, 0, 0, 0});
-    ASSERT_EQ(SentCode(m_Host.LastSent()), ccWarningEventGet);
+    ASSERT_EQ(m_Host.LastSent().code, ccWarningEventGet);
     m_Host.Reply(ccWarningEventGet, m_Device, expected);
     const auto& r = Property<TPropertyWarningEvent>::Get(m_Device);
     ASSERT_TRUE(r.valid);
@@ -95,7 +93,7 @@ TEST_F(Warning, SyslogModeIsOneByteAndFourIsAcceptedButFiveRejected) {
     auto* set = new TSessionWarningSyslogSet;
     set->SetPayload(r);
     Started(set);
-    EXPECT_EQ(Payload(m_Host.LastSent()), reply);
+    EXPECT_EQ(m_Host.LastSent().payload, reply);
 
     Started(new TSessionWarningSyslogGet);
     m_Host.Reply(ccWarningSyslogGet, m_Device, {5, 0, 0, 0, 0});
@@ -170,7 +168,7 @@ TEST_F(Warning, SmtpSetSendsThePagePayloadWithBigEndianServer) {
     expected[2] = 0xA8;
     expected[3] = 0x00;
     expected[4] = 0x64;
-    EXPECT_EQ(Payload(m_Host.sent[0]), expected);
+    EXPECT_EQ(m_Host.sent[0].payload, expected);
     EXPECT_EQ(THeader::Read(m_Host.sent[0].bytes.data()).length, 229 + 3 * 64);
 
     // The record form builds the same bytes.
@@ -185,7 +183,7 @@ TEST_F(Warning, SmtpSetSendsThePagePayloadWithBigEndianServer) {
     auto* fromRecord = new TSessionWarningSmtpSet;
     fromRecord->SetPayload(rec);
     Started(fromRecord);
-    EXPECT_EQ(Payload(m_Host.LastSent()), expected);
+    EXPECT_EQ(m_Host.LastSent().payload, expected);
 }
 
 TEST_F(Warning, SmtpSetIsNotSentWhenTheCountDiffersFromTheModel) {
@@ -218,11 +216,11 @@ TEST_F(Warning, SetsTakeThePagesRecordBytesInHostOrder) {
     auto* faultSet = new TSessionWarningFaultSet;
     faultSet->SetPayload(fault.data());
     Started(faultSet);
-    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{0, 0, 0, 5, 0x80, 0, 0, 1}));
+    EXPECT_EQ(m_Host.LastSent().payload, (std::vector<uint8_t>{0, 0, 0, 5, 0x80, 0, 0, 1}));
     auto* syslogSet = new TSessionWarningSyslogSet;
     syslogSet->SetPayload(syslog.data());
     Started(syslogSet);
-    EXPECT_EQ(Payload(m_Host.LastSent()), (std::vector<uint8_t>{3, 0xC0, 0xA8, 0, 1}));
+    EXPECT_EQ(m_Host.LastSent().payload, (std::vector<uint8_t>{3, 0xC0, 0xA8, 0, 1}));
     auto* eventSet = new TSessionWarningEventSet;
     eventSet->SetPayload(event.data());
     Started(eventSet);

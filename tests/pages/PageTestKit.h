@@ -32,10 +32,10 @@ template <class R> std::vector<std::uint8_t> ReplyBytes(const R& record)
 }
 
 // The payloads sent with T's code, in order, as T's typed payload.
-template <class T> std::vector<typename T::Payload> SentPayloads(const TFakeProtocolHost& protocol)
+template <class T> std::vector<typename T::Payload> SentPayloads(const IntpTest::TFakeHost& protocol)
 {
     std::vector<typename T::Payload> payloads;
-    for (const TSentFrame& frame : protocol.SentWith(T::CommandCode))
+    for (const IntpTest::TSent& frame : protocol.SentWith(T::CommandCode))
         payloads.push_back(Intp::DecodePayload<T>(frame.payload.data(), frame.payload.size()));
     return payloads;
 }
@@ -46,9 +46,9 @@ protected:
     {
         page = std::make_unique<TPage>();
         page->SetHost(&env.host);
-        env.protocol.page = page.get();
+        env.page = page.get();
     }
-    void TearDown() override { env.protocol.page = nullptr; }
+    void TearDown() override { env.page = nullptr; }
 
     // A logged-in device of the model, selected as the current device.
     Intp::TDevice* Select(std::uint8_t last, std::uint32_t model)

@@ -62,14 +62,14 @@ inline std::vector<std::uint8_t> TftpState(std::uint32_t state)
 
 // What was sent with code, in order, as records of type R (TransferWire::TBlock
 // or TransferWire::TTftpRequest).
-template <class R> std::vector<R> SentAs(const TFakeProtocolHost& protocol, std::uint16_t code)
+template <class R> std::vector<R> SentAs(const IntpTest::TFakeHost& protocol, std::uint16_t code)
 {
     std::vector<R> sent;
-    for (const TSentFrame& frame : protocol.SentWith(code))
+    for (const IntpTest::TSent& frame : protocol.SentWith(code))
         sent.push_back(Intp::DecodeRecord<R>(frame.payload));
     return sent;
 }
-inline std::vector<TransferWire::TTftpRequest> SentTftp(const TFakeProtocolHost& protocol, std::uint16_t code)
+inline std::vector<TransferWire::TTftpRequest> SentTftp(const IntpTest::TFakeHost& protocol, std::uint16_t code)
 {
     return SentAs<TransferWire::TTftpRequest>(protocol, code);
 }

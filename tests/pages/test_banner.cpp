@@ -99,7 +99,7 @@ protected:
     }
     void TearDown() override
     {
-        env.protocol.page = nullptr;
+        env.page = nullptr;
         banner.reset();
         Intp::DeleteAllSessions();
         Intp::DeleteAllDevices();
@@ -145,7 +145,7 @@ protected:
             Syslog::TSyslogList list;
             server->Query(address, &list, true);
         });
-        env.protocol.page = banner.get();
+        env.page = banner.get();
         return *banner;
     }
 
@@ -386,7 +386,7 @@ TEST_F(BannerTest, CaptionsCarryTheirMnemonicsAndTheLogDialogHasNoOwner)
     // The real message dialog, not the test's recorder.
     banner.reset(static_cast<TModuleBanner*>(CreateBanner(BannerVariant(bkMaple).bannerNumber)));
     banner->SetHost(&host);
-    env.protocol.page = banner.get();
+    env.page = banner.get();
     SelectionChanged();
 
     QStringList buddied;
@@ -446,10 +446,10 @@ TEST_F(BannerTest, RedundancyRadioFollowsTheReplyAndModeThreeHasNoRadioOnTwoRowB
         Intp::TDevice* device = Select(8, uint8_t(10 + kind));
         Make(kind);
         SelectionChanged();
-        env.protocol.Reply(device, Intp::ccRedundancyGet, 0, RedundancyReply(Intp::rmRstp));
+        env.protocol.Reply(Intp::ccRedundancyGet, device, RedundancyReply(Intp::rmRstp));
         EXPECT_TRUE(banner->m_RSTP->isChecked()) << KindName(kind);
         banner->EventOnTimerTimer();
-        env.protocol.Reply(device, Intp::ccRedundancyGet, 0, RedundancyReply(Intp::rmFastRecovery));
+        env.protocol.Reply(Intp::ccRedundancyGet, device, RedundancyReply(Intp::rmFastRecovery));
         if (kind == bkLarch) {
             EXPECT_TRUE(banner->m_FRecovery->isChecked());
         } else {
@@ -467,11 +467,11 @@ TEST_F(BannerTest, MapleShowsHardwareModeAndAnErrorReplyUnchecksEverything)
     Intp::TDevice* device = Select(4);
     Make(bkMaple);
     SelectionChanged();
-    env.protocol.Reply(device, Intp::ccRedundancyGet, 0, RedundancyReply(Intp::rmRing));
+    env.protocol.Reply(Intp::ccRedundancyGet, device, RedundancyReply(Intp::rmRing));
     EXPECT_TRUE(banner->m_Hardware->isChecked());
     EXPECT_TRUE(banner->m_QuollRing->isChecked());
     banner->EventOnTimerTimer();
-    env.protocol.Reply(device, Intp::ccRedundancyGet, 0x0010, RedundancyReply(Intp::rmRing));
+    env.protocol.Reply(Intp::ccRedundancyGet, device, RedundancyReply(Intp::rmRing), 0x0010);
     EXPECT_FALSE(banner->m_Hardware->isChecked());
     EXPECT_FALSE(banner->m_QuollRing->isChecked());
     EXPECT_FALSE(banner->m_RSTP->isChecked());
@@ -510,7 +510,7 @@ TEST_F(BannerTest, RefreshSendsOnlyTheRedundancyReadEveryFiveSecondsUntilLeft)
     banner->EventOnTimerTimer();
     banner->EventOnTimerTimer();
     ASSERT_EQ(env.protocol.sent.size(), 3u);
-    for (const TSentFrame& frame : env.protocol.sent)
+    for (const IntpTest::TSent& frame : env.protocol.sent)
         EXPECT_EQ(frame.code, Intp::ccRedundancyGet);
 
     EXPECT_TRUE(banner->Leave(true));

@@ -25,7 +25,7 @@ protected:
     {
         page.SetHost(&env.host);
         page.m_ArpFlusher = [this](const std::vector<uint32_t>& addresses) { flushed = addresses; };
-        env.protocol.page = &page;
+        env.page = &page;
         a = env.AddDevice(1, Ip(10, 0, 0, 1));
         b = env.AddDevice(2, Ip(10, 0, 0, 2));
         c = env.AddDevice(3, Ip(10, 0, 0, 3));

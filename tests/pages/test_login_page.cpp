@@ -25,7 +25,7 @@ protected:
         m_OldHost = g_ModuleCallback;
         g_ModuleCallback = &env.host;
         page.SetHost(&env.host);
-        env.protocol.page = &page;
+        env.page = &page;
         a = env.AddDevice(1, Ip(10, 0, 0, 1), false);
         b = env.AddDevice(2, Ip(10, 0, 0, 2), false);
         c = env.AddDevice(3, Ip(10, 0, 0, 3), true);
@@ -97,7 +97,7 @@ TEST_F(LoginPageTest, LoginSendsTheDigestAndEachRowShowsItsOwnOutcome)
     auto logins = env.protocol.SentWith(Intp::ccIntpLogin);
     ASSERT_EQ(logins.size(), 3u);
     Intp::TMd5Digest digest = Intp::MakeLoginDigest("admin", "pw");
-    for (const TSentFrame& frame : logins)
+    for (const IntpTest::TSent& frame : logins)
         EXPECT_EQ(frame.payload, std::vector<uint8_t>(digest.begin(), digest.end()));
     EXPECT_TRUE(env.protocol.SentWith(Intp::ccBasicsSettingsGet).empty());  // no read, no waiting for one
     // No image while the requests are under way.
@@ -105,8 +105,8 @@ TEST_F(LoginPageTest, LoginSendsTheDigestAndEachRowShowsItsOwnOutcome)
     EXPECT_EQ(page.RowImage(b), -1);
     EXPECT_EQ(page.RowImage(c), -1);
 
-    env.protocol.Reply(a, Intp::ccIntpLogin, 0);       // accepted
-    env.protocol.Reply(b, Intp::ccIntpLogin, 0x0010);  // refused by the switch
+    env.protocol.Reply(Intp::ccIntpLogin, a);       // accepted
+    env.protocol.Reply(Intp::ccIntpLogin, b, {0, 0, 0, 0}, 0x0010);  // refused by the switch
     EXPECT_EQ(page.RowImage(a), TModuleBasics::liLoggedIn);
     EXPECT_EQ(page.RowImage(b), TModuleBasics::liLoggedOut);
     EXPECT_EQ(page.RowImage(c), -1);  // still waiting
@@ -123,7 +123,7 @@ TEST_F(LoginPageTest, TextsBeyondAsciiAreSentAsOneLatin1BytePerCharacter)
     Intp::TMd5Digest digest = Intp::MakeLoginDigest("Jos\xe9", "\xfc\xdf");
     auto logins = env.protocol.SentWith(Intp::ccIntpLogin);
     ASSERT_EQ(logins.size(), 3u);
-    for (const TSentFrame& frame : logins)
+    for (const IntpTest::TSent& frame : logins)
         EXPECT_EQ(frame.payload, std::vector<uint8_t>(digest.begin(), digest.end()));
 }
 
@@ -147,12 +147,12 @@ TEST_F(LoginPageTest, LogoutSendsAZeroDigestToEverySelectedSwitch)
     page.m_Logout->click();
     auto logouts = env.protocol.SentWith(Intp::ccIntpLogin);
     ASSERT_EQ(logouts.size(), 3u);
-    for (const TSentFrame& frame : logouts)
+    for (const IntpTest::TSent& frame : logouts)
         EXPECT_EQ(frame.payload, std::vector<uint8_t>(16, 0));
     EXPECT_EQ(logouts[2].mac, c->GetMac());
 
-    env.protocol.Reply(a, Intp::ccIntpLogin, 0);
-    env.protocol.Reply(c, Intp::ccIntpLogin, 0);
+    env.protocol.Reply(Intp::ccIntpLogin, a);
+    env.protocol.Reply(Intp::ccIntpLogin, c);
     EXPECT_FALSE(a->IsLoggedIn());
     EXPECT_EQ(page.RowImage(a), TModuleBasics::liLoggedOut);
     EXPECT_EQ(page.RowImage(c), TModuleBasics::liLoggedOut);
@@ -164,7 +164,7 @@ TEST_F(LoginPageTest, AnOutcomeForADeselectedSwitchChangesNoRow)
     page.m_Login->click();
     env.host.selection = {a, b};
     page.OnNotify(a, ncSelectionChanged, 0);
-    env.protocol.Reply(c, Intp::ccIntpLogin, 0);
+    env.protocol.Reply(Intp::ccIntpLogin, c);
     EXPECT_EQ(page.m_Devices->RowCount(), 2);
     EXPECT_EQ(page.RowImage(c), -1);
     page.OnWizardEvent(nullptr, Intp::ccIntpLogin, 0, nullptr);

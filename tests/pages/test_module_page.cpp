@@ -77,7 +77,7 @@ protected:
     void SetUp() override
     {
         page.SetHost(&env.host);
-        env.protocol.page = &page;
+        env.page = &page;
         a = env.AddDevice(1, Ip(10, 0, 0, 1));
         b = env.AddDevice(2, Ip(10, 0, 0, 2));
         c = env.AddDevice(3, Ip(10, 0, 0, 3));
@@ -133,11 +133,11 @@ TEST_F(ModulePageTest, OnlyTheOwnReadOfTheCurrentDeviceRefillsThePage)
     page.Refresh(true);
     page.hide();
 
-    env.protocol.Reply(b, Intp::ccBasicsSettingsGet, 0, SettingsReply("Second floor"));
+    env.protocol.Reply(Intp::ccBasicsSettingsGet, b, SettingsReply("Second floor"));
     EXPECT_EQ(page.fills, 0);
     EXPECT_TRUE(Intp::Property<Intp::TPropertyBasicsSettings>::Get(b).valid);
 
-    env.protocol.Reply(a, Intp::ccBasicsSettingsGet, 0, SettingsReply("Rack 7"));
+    env.protocol.Reply(Intp::ccBasicsSettingsGet, a, SettingsReply("Rack 7"));
     EXPECT_EQ(page.fills, 1);
     EXPECT_EQ(page.filledWith, a);
     EXPECT_EQ(page.m_Location->text(), "Rack 7");
@@ -187,7 +187,7 @@ TEST_F(ModulePageTest, ApplySendsOneWriteToEverySelectedDevice)
     EXPECT_EQ(page.applied, 3);
     auto writes = env.protocol.SentWith(Intp::ccBasicsSettingsSet);
     ASSERT_EQ(writes.size(), 3u);
-    for (const TSentFrame& frame : writes) {
+    for (const IntpTest::TSent& frame : writes) {
         ASSERT_EQ(frame.payload.size(), 1024u);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(frame.payload.data()) + 512), "Lab");
     }
@@ -199,10 +199,10 @@ TEST_F(ModulePageTest, TheWriteReplyRefillsThroughTheLibrarysReRead)
     env.host.selection = {a};
     page.m_Location->setText("Lab");
     page.Apply();
-    env.protocol.Reply(a, Intp::ccBasicsSettingsSet, 0);
+    env.protocol.Reply(Intp::ccBasicsSettingsSet, a);
     EXPECT_EQ(page.fills, 0);  // the write's own code is ignored
     ASSERT_EQ(env.protocol.SentWith(Intp::ccBasicsSettingsGet).size(), 1u);
-    env.protocol.Reply(a, Intp::ccBasicsSettingsGet, 0, SettingsReply("Lab"));
+    env.protocol.Reply(Intp::ccBasicsSettingsGet, a, SettingsReply("Lab"));
     EXPECT_EQ(page.fills, 1);
     EXPECT_EQ(page.m_Location->text(), "Lab");
 }
@@ -250,14 +250,14 @@ TEST_F(ModulePageTest, AChainReadsTheNextRecordForThatDeviceAloneWhenItsFirstIsV
 {
     TTestPage chained;
     chained.SetHost(&env.host);
-    env.protocol.page = &chained;
+    env.page = &chained;
     chained.AddRefillCode(Intp::ccWarningEventGet);
     chained.AddChain<Intp::TSessionWarningSyslogGet, Intp::TSessionWarningEventGet>();
     env.host.selection = {a, b};
 
     // A valid first record: the chain goes on, no refill yet.
     ASSERT_TRUE(Intp::StartNew<Intp::TSessionWarningSyslogGet>(b));
-    env.protocol.Reply(b, Intp::ccWarningSyslogGet, 0, {1, 10, 0, 0, 1});
+    env.protocol.Reply(Intp::ccWarningSyslogGet, b, {1, 10, 0, 0, 1});
     EXPECT_EQ(chained.fills, 0);
     auto next = env.protocol.SentWith(Intp::ccWarningEventGet);
     ASSERT_EQ(next.size(), 1u);
@@ -265,19 +265,19 @@ TEST_F(ModulePageTest, AChainReadsTheNextRecordForThatDeviceAloneWhenItsFirstIsV
 
     // A rejected first record of the current device refills like an own read.
     ASSERT_TRUE(Intp::StartNew<Intp::TSessionWarningSyslogGet>(a));
-    env.protocol.Reply(a, Intp::ccWarningSyslogGet, 0x0105, std::vector<uint8_t>(5, 0));
+    env.protocol.Reply(Intp::ccWarningSyslogGet, a, std::vector<uint8_t>(5, 0), 0x0105);
     EXPECT_EQ(chained.fills, 1);
     EXPECT_EQ(env.protocol.SentWith(Intp::ccWarningEventGet).size(), 1u);
 
     // ... but not for another device.
     ASSERT_TRUE(Intp::StartNew<Intp::TSessionWarningSyslogGet>(b));
-    env.protocol.Reply(b, Intp::ccWarningSyslogGet, 0x0105, std::vector<uint8_t>(5, 0));
+    env.protocol.Reply(Intp::ccWarningSyslogGet, b, std::vector<uint8_t>(5, 0), 0x0105);
     EXPECT_EQ(chained.fills, 1);
 
     // The last link refills for the current device only.
-    env.protocol.Reply(b, Intp::ccWarningEventGet, 0, std::vector<uint8_t>(24, 0));
+    env.protocol.Reply(Intp::ccWarningEventGet, b, std::vector<uint8_t>(24, 0));
     EXPECT_EQ(chained.fills, 1);
-    env.protocol.page = &page;
+    env.page = &page;
 }
 
 TEST_F(ModulePageTest, AnyDeviceCodesRefillForEverySelectedDevice)

@@ -133,7 +133,7 @@ TEST_F(StatusMonitorTest, ARebootedSwitchIsAskedAtItsListedAddressUntilItAnswers
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Offline");
 
     monitor.EventOnTimer();
-    TFakeProtocolHost::ReplyFrom(Ip(10, 0, 0, 5), a, Intp::ccIntpPing2, 0, PingReply(0, 0));
+    IntpTest::TFakeHost::Reply(Intp::ccIntpPing2, a->GetMac(), PingReply(0, 0), 0, Ip(10, 0, 0, 5));
     EXPECT_EQ(a->GetIp(), Ip(10, 0, 0, 5));
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online");
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "10.0.0.5");
@@ -143,7 +143,7 @@ TEST_F(StatusMonitorTest, ARebootedSwitchIsAskedAtItsListedAddressUntilItAnswers
 TEST_F(StatusMonitorTest, APortAlarmNamesThePortsAndColoursTheRow)
 {
     monitor.AddDevice(a);
-    env.protocol.Reply(a, Intp::ccIntpPing2, 0, PingReply(0, 0x11));
+    env.protocol.Reply(Intp::ccIntpPing2, a, PingReply(0, 0x11));
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online/port 1,5 fail");
     EXPECT_EQ(Background(0), QColor(0, 102, 255));
     EXPECT_NE(monitor.RowText(0, TStatusFrame::scTime), "(No response yet)");
@@ -151,7 +151,7 @@ TEST_F(StatusMonitorTest, APortAlarmNamesThePortsAndColoursTheRow)
 
     env.protocol.sent.clear();
     monitor.EventOnTimer();
-    env.protocol.Reply(a, Intp::ccIntpPing2, 0, PingReply(0, 0));
+    env.protocol.Reply(Intp::ccIntpPing2, a, PingReply(0, 0));
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online");
     EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
 }
@@ -161,7 +161,7 @@ TEST_F(StatusMonitorTest, AnAddressChangeIsShownInBlueWithoutABeepUntilCleared)
     monitor.AddDevice(a);
     monitor.m_Beep->setChecked(true);
     a->SetIp(Ip(10, 0, 0, 9));
-    env.protocol.Reply(a, Intp::ccIntpPing2, 0, PingReply(0, 0));
+    env.protocol.Reply(Intp::ccIntpPing2, a, PingReply(0, 0));
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "Original: 10.0.0.5, Now: 10.0.0.9");
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online/IP different");
     EXPECT_EQ(Background(0), QColor(0, 0, 255));
@@ -173,7 +173,7 @@ TEST_F(StatusMonitorTest, AnAddressChangeIsShownInBlueWithoutABeepUntilCleared)
     EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online");
     monitor.EventOnTimer();
-    env.protocol.Reply(a, Intp::ccIntpPing2, 0, PingReply(0, 0));
+    env.protocol.Reply(Intp::ccIntpPing2, a, PingReply(0, 0));
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "10.0.0.9");
 }
 
@@ -181,7 +181,7 @@ TEST_F(StatusMonitorTest, ATimeOutAfterAnAlarmKeepsTheAlarmAndAddressBits)
 {
     monitor.AddDevice(a);
     a->SetIp(Ip(10, 0, 0, 9));
-    env.protocol.Reply(a, Intp::ccIntpPing2, 0, PingReply(1, 0));
+    env.protocol.Reply(Intp::ccIntpPing2, a, PingReply(1, 0));
     monitor.EventOnTimer();
     ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccIntpPing2));
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Offline");
@@ -193,7 +193,7 @@ TEST_F(StatusMonitorTest, ATimeOutAfterAnAlarmKeepsTheAlarmAndAddressBits)
 TEST_F(StatusMonitorTest, AnErrorReplyIsAQueryFailure)
 {
     monitor.AddDevice(a);
-    env.protocol.Reply(a, Intp::ccIntpPing2, 0x0020, PingReply(0, 0));
+    env.protocol.Reply(Intp::ccIntpPing2, a, PingReply(0, 0), 0x0020);
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online/query fail");
     EXPECT_EQ(Background(0), QColor(255, 255, 0));
 }

@@ -66,7 +66,7 @@ protected:
     std::vector<Bytes> SentBytes(uint16_t code) const
     {
         std::vector<Bytes> payloads;
-        for (const TSentFrame& frame : this->env.protocol.SentWith(code))
+        for (const IntpTest::TSent& frame : this->env.protocol.SentWith(code))
             payloads.push_back(frame.payload);
         return payloads;
     }
@@ -219,7 +219,7 @@ TEST_F(DefaultPage, MaskFollowsTheBoxesAndEverySelectionTicksBothKeeps)
     page->m_Reboot->setChecked(true);
     page->m_Apply->click();
     for (int reply = 0; reply < 4; ++reply) // answered in the order sent
-        env.protocol.Reply(a, Intp::ccBasicsDefault, 0);
+        env.protocol.Reply(Intp::ccBasicsDefault, a);
     EXPECT_EQ(SentBytes(Intp::ccBasicsReboot).size(), 1u);
 
     page->m_KeepNet->setChecked(false);

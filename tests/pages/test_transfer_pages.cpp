@@ -131,8 +131,8 @@ TEST_F(BackupPage, BuiltinBackupsRunInBatchesOfTwentyAndWriteOneFileEach)
         int first = batch * 20, last = std::min(first + 20, 45);
         for (int row = first; row < last; ++row) {
             EXPECT_EQ(page->RowState(row), tsRunning) << row;
-            TFakeProtocolHost::Reply(devices[size_t(row)], Intp::ccBasicsBackupBuildin, 0,
-                                     BackupBlock(Intp::TransferLastBlock, uint8_t(row)));
+            IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupBuildin, devices[size_t(row)],
+                                       BackupBlock(Intp::TransferLastBlock, uint8_t(row)));
             EXPECT_EQ(page->RowState(row), tsDone);
         }
     }
@@ -158,10 +158,10 @@ TEST_F(BackupPage, LeaveIsRefusedWhileARunLastsUnlessForced)
     page->OnNotify(devices[1], ncSelectionChanged, 0);
     EXPECT_EQ(page->RowCount(), 2);
 
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupBuildin, 0x0005, BackupBlock(0, 0));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupBuildin, devices[0], BackupBlock(0, 0), 0x0005);
     EXPECT_FALSE(page->Leave(false));
     EXPECT_EQ(Status(0), "Error: 0x0005");
-    TFakeProtocolHost::Reply(devices[1], Intp::ccBasicsBackupBuildin, 0, BackupBlock(Intp::TransferLastBlock, 0));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupBuildin, devices[1], BackupBlock(Intp::TransferLastBlock, 0));
     EXPECT_TRUE(page->Leave(false));
 }
 
@@ -173,8 +173,8 @@ TEST_F(BackupPage, TwoSwitchesWithOneAddressNeverShareABackupFile)
     page->EventOnFolderChosen(dir.path());
     page->EventOnBackupClick();
     EXPECT_EQ(Running(), 2);
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupBuildin, 0, BackupBlock(Intp::TransferLastBlock, 'a'));
-    TFakeProtocolHost::Reply(devices[1], Intp::ccBasicsBackupBuildin, 0, BackupBlock(Intp::TransferLastBlock, 'b'));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupBuildin, devices[0], BackupBlock(Intp::TransferLastBlock, 'a'));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupBuildin, devices[1], BackupBlock(Intp::TransferLastBlock, 'b'));
     EXPECT_EQ(page->RowState(0), tsDone);
     EXPECT_EQ(page->RowState(1), tsDone);
     QFile first(dir.filePath("backup_10.0.0.1.bin")), second(dir.filePath("backup_001122334402.bin"));
@@ -193,7 +193,7 @@ TEST_F(BackupPage, TwoSwitchesWithOneAddressGetTwoTftpFileNamesAlsoWithoutAPrefi
     page->m_rbRemote->click();
     page->m_ServerIp->setText("10.0.0.200");
     page->EventOnBackupClick();
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupTftp, 0, TftpState(2));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupTftp, devices[0], TftpState(2));
     auto sent = SentTftp(env.protocol, Intp::ccBasicsBackupTftp);
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].name, "10.0.0.1.bin");
@@ -208,15 +208,15 @@ TEST_F(BackupPage, TftpBackupsRunOneAfterAnother)
     ASSERT_TRUE(page->m_Backup->isEnabled());
     page->EventOnBackupClick();
     EXPECT_EQ(Running(), 1);
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupTftp, 0, TftpState(0));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupTftp, devices[0], TftpState(0));
     EXPECT_EQ(Running(), 1);
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupTftp, 0, TftpState(7));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupTftp, devices[0], TftpState(7));
     EXPECT_EQ(Status(0), "Error");
     EXPECT_EQ(page->RowState(1), tsRunning);
     ASSERT_TRUE(env.protocol.TimeOut(devices[1], Intp::ccBasicsBackupTftp));
     EXPECT_EQ(Status(1), "Timeout");
     EXPECT_EQ(page->RowState(2), tsRunning);
-    TFakeProtocolHost::Reply(devices[2], Intp::ccBasicsBackupTftp, 0, TftpState(2));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupTftp, devices[2], TftpState(2));
     EXPECT_FALSE(page->IsBusy());
 }
 
@@ -256,7 +256,7 @@ TEST_F(BackupPage, AnEmptyPrefixNamesTheFileAfterTheAddressAlone)
     page->EventOnFolderChosen(dir.path());
     page->m_Prefix->clear();
     page->EventOnBackupClick();
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupBuildin, 0, BackupBlock(Intp::TransferLastBlock, 'z'));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupBuildin, devices[0], BackupBlock(Intp::TransferLastBlock, 'z'));
     EXPECT_EQ(page->RowState(0), tsDone);
     QFile file(dir.filePath("10.0.0.1.bin"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -270,7 +270,7 @@ TEST_F(BackupPage, AFailedFileWriteIsAnErrorAndLeavesTheEarlierFileAsItWas)
     WriteFile("backup_10.0.0.1.bin", 100, 'e');
     page->EventOnFolderChosen(dir.path());
     page->EventOnBackupClick();
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupBuildin, 0, BackupBlock(0, 1));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupBuildin, devices[0], BackupBlock(0, 1));
     // The disk takes no more than one block: the second write fails.
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
@@ -278,7 +278,7 @@ TEST_F(BackupPage, AFailedFileWriteIsAnErrorAndLeavesTheEarlierFileAsItWas)
     rlimit small = old;
     small.rlim_cur = Intp::TransferBlockSize;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupBuildin, 0, BackupBlock(1, 1));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupBuildin, devices[0], BackupBlock(1, 1));
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(Status(0), "Error: 0x1100");
@@ -295,7 +295,7 @@ TEST_F(BackupPage, TheWatchdogEndsARowWhoseDeviceADiscoveryRemoved)
     Select(2);
     page->EventOnFolderChosen(dir.path());
     page->EventOnBackupClick();
-    TFakeProtocolHost::Reply(devices[1], Intp::ccBasicsBackupBuildin, 0, BackupBlock(Intp::TransferLastBlock, 0));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupBuildin, devices[1], BackupBlock(Intp::TransferLastBlock, 0));
     ASSERT_TRUE(page->Watchdog()->isActive());
 
     // A discovery clears the registry; the request's time-outs are then not notified.
@@ -326,7 +326,7 @@ TEST_F(BackupPage, TheWatchdogLetsARowThatIsHeardFromRun)
     page->EventOnBackupClick();
     for (int block = 0; block < 3; ++block) {
         now += TTransferPage::WatchdogMs - 1;
-        TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsBackupBuildin, 0, BackupBlock(uint16_t(block), 0));
+        IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupBuildin, devices[0], BackupBlock(uint16_t(block), 0));
         page->EventOnWatchdogTimer();
         EXPECT_EQ(page->RowState(0), tsRunning);
         EXPECT_EQ(Status(0), "Transmitting");
@@ -339,8 +339,8 @@ TEST_F(BackupPage, TheWatchdogStartsTheNextBatchAfterEndingTheLastRunningRow)
     page->EventOnFolderChosen(dir.path());
     page->EventOnBackupClick();
     for (int row = 1; row < 20; ++row)
-        TFakeProtocolHost::Reply(devices[size_t(row)], Intp::ccBasicsBackupBuildin, 0,
-                                 BackupBlock(Intp::TransferLastBlock, 0));
+        IntpTest::TFakeHost::Reply(Intp::ccBasicsBackupBuildin, devices[size_t(row)],
+                                   BackupBlock(Intp::TransferLastBlock, 0));
     EXPECT_EQ(page->RowState(20), tsIdle);
     now += TTransferPage::WatchdogMs + 1;
     page->EventOnWatchdogTimer();
@@ -426,8 +426,8 @@ TEST_F(RestorePage, TheSwitchsErrorStateEndsTheRowAndALaterTimeoutKeepsIt)
     Select(2);
     page->EventOnFileChosen(WriteFile("a.cfg", 2048));
     page->EventOnRestoreClick();
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsRestoreBuildin, 0, UploadState(0, 0));
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsRestoreBuildin, 0, UploadState(1, 4));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsRestoreBuildin, devices[0], UploadState(0, 0));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsRestoreBuildin, devices[0], UploadState(1, 4));
     EXPECT_EQ(Status(0), "Error");
     EXPECT_EQ(page->RowState(0), tsError);
     EXPECT_FALSE(env.protocol.TimeOut(devices[0], Intp::ccBasicsRestoreBuildin));  // the request ended
@@ -442,17 +442,17 @@ TEST_F(RestorePage, ABlockSentAgainKeepsTransmittingAndWritingFlashHoldsTheRunBu
     page->EventOnFileChosen(WriteFile("a.cfg", 1024));
     page->EventOnRestoreClick();
     EXPECT_FALSE(page->m_Reboot->isEnabled());
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsRestoreBuildin, 0, UploadState(0, 3));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsRestoreBuildin, devices[0], UploadState(0, 3));
     EXPECT_EQ(Status(0), "Transmitting");
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsRestoreBuildin, 0, UploadState(1, 1));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsRestoreBuildin, devices[0], UploadState(1, 1));
     EXPECT_EQ(Status(0), "Writing flash");
     EXPECT_EQ(page->RowState(0), tsWritingFlash);
     for (int row = 1; row < 20; ++row)
-        TFakeProtocolHost::Reply(devices[size_t(row)], Intp::ccBasicsRestoreBuildin, 0, UploadState(1, 2));
+        IntpTest::TFakeHost::Reply(Intp::ccBasicsRestoreBuildin, devices[size_t(row)], UploadState(1, 2));
     EXPECT_EQ(page->RowState(20), tsRunning);
-    TFakeProtocolHost::Reply(devices[20], Intp::ccBasicsRestoreBuildin, 0, UploadState(1, 2));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsRestoreBuildin, devices[20], UploadState(1, 2));
     EXPECT_TRUE(page->IsBusy());
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsRestoreBuildin, 0, UploadState(1, 2));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsRestoreBuildin, devices[0], UploadState(1, 2));
     EXPECT_FALSE(page->IsBusy());
     EXPECT_TRUE(page->m_Reboot->isEnabled());
     EXPECT_TRUE(page->m_Restore->isEnabled());
@@ -488,7 +488,7 @@ TEST_F(RestorePage, TftpRestoresRunInBatchesOfTwenty)
     EXPECT_EQ(sent[0].port, 69);
     EXPECT_EQ(sent[0].name, std::string(32, 'f'));  // all 32 bytes, no NUL
     for (int row = 0; row < 20; ++row)
-        TFakeProtocolHost::Reply(devices[size_t(row)], Intp::ccBasicsRestoreTftp, 0, TftpState(2));
+        IntpTest::TFakeHost::Reply(Intp::ccBasicsRestoreTftp, devices[size_t(row)], TftpState(2));
     EXPECT_EQ(Running(), 5);
 }
 
@@ -498,7 +498,7 @@ TEST_F(RestorePage, RebootIsOfferedOnlyAfterARunWhateverItsOutcome)
     page->EventOnFileChosen(WriteFile("a.cfg", 512));
     EXPECT_FALSE(page->m_Reboot->isEnabled());
     page->EventOnRestoreClick();
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsRestoreBuildin, 0x0007, UploadState(0, 0));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsRestoreBuildin, devices[0], UploadState(0, 0), 0x0007);
     EXPECT_EQ(Status(0), "Error: 0x0007");
     ASSERT_TRUE(page->m_Reboot->isEnabled());
     page->m_Reboot->click();
@@ -516,7 +516,7 @@ TEST_F(UpgradePage, UsesTheFirmwareRequestsAndTextsAndShowsEachRowsProgress)
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].payload.size(), 514u);
     EXPECT_EQ(page->RowProgress(0), 0);  // a bar from the start
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsUpgradeBuildin, 0, UploadState(0, 0));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[0], UploadState(0, 0));
     EXPECT_EQ(page->RowProgress(0), 50);  // one of two blocks
     EXPECT_EQ(Status(0), "Transmitting");
 
@@ -547,7 +547,7 @@ TEST_F(UpgradePage, UsesTheFirmwareRequestsAndTextsAndShowsEachRowsProgress)
     EXPECT_EQ(blocks[1].block, 1);
     EXPECT_EQ(blocks[1].data[187], 'z');
     EXPECT_EQ(blocks[1].data[188], 0);
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsUpgradeBuildin, 0, UploadState(1, 2));
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[0], UploadState(1, 2));
     EXPECT_EQ(Status(0), "Done");
     EXPECT_EQ(page->RowProgress(0), -1);
 }
@@ -581,10 +581,10 @@ TEST_F(SavePage, SavesEveryRowAtOnceFromTheLastAndEndsWhenAllHaveAnOutcome)
 
     ASSERT_TRUE(env.protocol.TimeOut(devices[1], Intp::ccBasicsSave));
     EXPECT_EQ(Status(1), "Timeout");
-    TFakeProtocolHost::Reply(devices[0], Intp::ccBasicsSave, 5);
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsSave, devices[0], {0, 0, 0, 0}, 5);
     EXPECT_EQ(Status(0), "Error: 0x0005");
     EXPECT_TRUE(page->IsBusy());
-    TFakeProtocolHost::Reply(devices[2], Intp::ccBasicsSave, 0);
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsSave, devices[2]);
     EXPECT_EQ(Status(2), "Done");
     EXPECT_FALSE(page->IsBusy());
     EXPECT_TRUE(page->m_Save->isEnabled());

@@ -1,5 +1,7 @@
-// A fake protocol host for library tests: records every Send, Notify and
-// device event, holds the reply timers and fires them by hand.
+// The fake protocol host of every test: records every Send, Notify and
+// device event, holds the reply timers and fires them by hand. Library
+// tests use it alone; page tests route its notifications to the page on
+// show (onNotify) before the request's wizard, as the main window does.
 //
 //     IntpTest::TFakeHost host;              // installs itself, clears on exit
 //     uint32_t model = host.AddModel("M8", 8, 2);
@@ -19,8 +21,6 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 #include "intp/Record.h"
@@ -33,9 +33,13 @@ inline Intp::TMacAddr Mac(uint32_t n)
     return Intp::TMacAddr(0x00, 0x1A, uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n));
 }
 
+// A sent datagram, whole and read: its header's code and MAC, its payload.
 struct TSent {
-    uint32_t ip;
+    uint32_t ip = 0;
     std::vector<uint8_t> bytes;
+    uint16_t code = 0;
+    Intp::TMacAddr mac;
+    std::vector<uint8_t> payload;
 };
 
 struct TNotified {
@@ -96,14 +100,23 @@ public:
     }
     void Send(uint32_t ip, const uint8_t* data, size_t size) override {
         if (sendThrows) throw std::runtime_error("send failed");
-        sent.push_back({ip, std::vector<uint8_t>(data, data + size)});
+        TSent frame;
+        frame.ip = ip;
+        frame.bytes.assign(data, data + size);
+        if (size >= Intp::HeaderSize) {
+            Intp::THeader header = Intp::THeader::Read(data);
+            frame.code = header.code;
+            frame.mac = header.mac;
+            frame.payload.assign(data + Intp::HeaderSize, data + size);
+        }
+        sent.push_back(std::move(frame));
     }
     void Notify(Intp::TDevice* device, uint16_t code, uint16_t status, const void* context, Intp::TWizard* wizard,
                 const char* name) override {
         notified.push_back({device, device ? device->GetMac() : Intp::TMacAddr(), code, status, context, wizard,
                             name ? name : ""});
-        if (wizard) wizard->OnWizardEvent(device, code, status, context);
         if (onNotify) onNotify(notified.back());
+        if (wizard) wizard->OnWizardEvent(device, code, status, context);
     }
     void SetTimerInterval(Intp::TSession* session, unsigned ms) override {
         auto it = timers.find(session);
@@ -143,6 +156,18 @@ public:
         if (!TimerEnabled(session)) return false;
         session->OnTimeout();
         return true;
+    }
+    // Fires the running timer of the first listed request with that code to
+    // that device; false when there is none.
+    bool TimeOut(Intp::TDevice* device, uint16_t code) {
+        for (auto& [session, timer] : timers) {
+            auto* general = dynamic_cast<Intp::TSessionGeneralBase*>(session);
+            if (general && timer.enabled && general->GetCode() == code && general->GetTarget() == device->GetMac()) {
+                session->OnTimeout();
+                return true;
+            }
+        }
+        return false;
     }
     // Fires every running timer once (in no particular order).
     size_t FireAllTimers() {
@@ -193,13 +218,22 @@ public:
         return f;
     }
     // Delivers a reply as if received from ip (default: the device's address).
-    void Reply(uint16_t code, const Intp::TMacAddr& mac, const std::vector<uint8_t>& payload, uint16_t status = 0,
-               uint32_t ip = 0x0A000001) {
+    static void Reply(uint16_t code, const Intp::TMacAddr& mac, const std::vector<uint8_t>& payload,
+                      uint16_t status = 0, uint32_t ip = 0x0A000001) {
         std::vector<uint8_t> f = Frame(code, mac, status, payload);
         Intp::DispatchPacket(ip, f.size(), f.data());
     }
-    void Reply(uint16_t code, Intp::TDevice* device, const std::vector<uint8_t>& payload, uint16_t status = 0) {
+    // A reply of four zero bytes when nothing more is asked for.
+    static void Reply(uint16_t code, Intp::TDevice* device, const std::vector<uint8_t>& payload = {0, 0, 0, 0},
+                      uint16_t status = 0) {
         Reply(code, device->GetMac(), payload, status, device->GetIp());
+    }
+    // Frames sent with one code.
+    std::vector<TSent> SentWith(uint16_t code) const {
+        std::vector<TSent> frames;
+        for (const TSent& frame : sent)
+            if (frame.code == code) frames.push_back(frame);
+        return frames;
     }
 
     const TNotified& LastNotify() const {
@@ -261,32 +295,7 @@ inline void PutText(std::vector<uint8_t>& v, const std::string& text, size_t wid
         v.push_back(i < text.size() ? uint8_t(text[i]) : 0);
 }
 
-// A sent frame's payload and command code.
-inline std::vector<uint8_t> Payload(const TSent& sent)
-{
-    return std::vector<uint8_t>(sent.bytes.begin() + Intp::HeaderSize, sent.bytes.end());
-}
-inline uint16_t SentCode(const TSent& sent) { return Intp::THeader::Read(sent.bytes.data()).code; }
 // What a sent frame of request class T carries, typed.
 template <class T> typename T::Payload Sent(const TSent& sent) { return Intp::DecodeFrame<T>(sent.bytes); }
-
-// A fixture with one device; Started(new T) starts a request on it.
-class TDeviceTest : public ::testing::Test {
-protected:
-    // Registers device Mac(n) at ip, of model (0: a plain 8-port "M8").
-    void MakeDevice(uint32_t n, uint32_t ip, uint32_t model = 0)
-    {
-        m_Device = m_Host.MakeDevice(Mac(n), ip, model ? model : m_Host.AddModel("M8", 8));
-    }
-
-    template <class T> T* Started(T* session, Intp::TDevice* device = nullptr)
-    {
-        EXPECT_TRUE(session->Start(device ? device : m_Device));
-        return session;
-    }
-
-    TFakeHost m_Host;
-    Intp::TDevice* m_Device = nullptr;
-};
 
 } // namespace IntpTest
