@@ -256,15 +256,16 @@ void TStatusFrame::EventOnTimer()
 
 void TStatusFrame::PollRow(int row, unsigned timeoutMs)
 {
-    const TStatusRow& entry = m_List->Row(row);
-    Intp::TDevice* device = Intp::FindDevice(entry.mac, false);
+    const Intp::TMacAddr mac = m_List->Row(row).mac;
+    const std::uint32_t listed = m_List->Row(row).listedIp;
+    Intp::TDevice* device = Intp::FindDevice(mac, false);
     if (!device) {
         // A new discovery cleared the registry: bring the switch back at its listed address.
-        device = Intp::FindDevice(entry.mac, true);
+        device = Intp::FindDevice(mac, true);
         if (device)
-            device->SetIp(entry.listedIp);
+            device->SetIp(listed);
     }
-    if (device && Intp::StartOrDelete(new TMonitorPing(timeoutMs, entry.listedIp), device, this))
+    if (device && Intp::StartOrDelete(new TMonitorPing(timeoutMs, listed), device, this))
         return;
     // The status text loses the last reply's power and port details.
     m_List->Change(row, [&](TStatusRow& r) {

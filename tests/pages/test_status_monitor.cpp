@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QItemSelectionModel>
+#include <QPushButton>
 #include <QTest>
 #include <QSpinBox>
 #include <QTimer>
@@ -66,6 +67,7 @@ TEST_F(StatusMonitorTest, AnAddedSwitchIsListedOnceAndPolledAtOnce)
     monitor.AddDevice(a);
     monitor.AddDevices({a, b});
     ASSERT_EQ(monitor.RowCount(), 2);
+    EXPECT_TRUE(monitor.m_Refresh->isEnabled());
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scNumber), "1");
     EXPECT_EQ(monitor.RowText(1, TStatusFrame::scNumber), "2");
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "10.0.0.5");
@@ -168,7 +170,9 @@ TEST_F(StatusMonitorTest, AnAddressChangeIsShownInBlueWithoutABeepUntilCleared)
     monitor.EventOnBeepTimer();
     EXPECT_EQ(beeps, 0);
 
+    EXPECT_FALSE(monitor.m_ClearError->isEnabled());
     monitor.m_List->SelectRow(0);
+    EXPECT_TRUE(monitor.m_ClearError->isEnabled());  // the button follows its action
     monitor.EventOnClearErrorExecute();
     EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online");
@@ -229,6 +233,7 @@ TEST_F(StatusMonitorTest, APollCycleUsesTheTimeOutAndRearmsOnePeriodLater)
 
 TEST_F(StatusMonitorTest, AShortPeriodLimitsTheTimeOut)
 {
+    EXPECT_FALSE(monitor.m_Refresh->isEnabled());  // nothing listed
     monitor.m_QueryTmo->setValue(9);
     monitor.m_QueryPeriod->setValue(5);
     EXPECT_EQ(monitor.m_QueryTmo->maximum(), 4);
