@@ -68,10 +68,10 @@ QWidget* TPageForm::ButtonPanel()
     return m_ButtonPanel;
 }
 
-QWidget* TPageForm::Section(QWidget* panel)
+QWidget* TPageForm::Section(QWidget* panel, int stretch)
 {
     panel->setParent(m_Page);
-    m_Layout->addWidget(panel);
+    m_Layout->addWidget(panel, stretch);
     Register(panel);
     EndArrangement();
     return panel;
@@ -201,7 +201,6 @@ void TPageForm::KeepAtTop()
 
 QWidget* TPageForm::List(const QString& title, QWidget* list, bool boldTitle)
 {
-    list->setParent(m_Page);
     if (!title.isEmpty()) {
         QLabel* caption = Caption(title, list);
         QFont font = caption->font();
@@ -210,10 +209,7 @@ QWidget* TPageForm::List(const QString& title, QWidget* list, bool boldTitle)
         m_Layout->addWidget(caption);
         Register(caption);
     }
-    m_Layout->addWidget(list, 1);
-    Register(list);
-    EndArrangement();
-    return list;
+    return Section(list, 1);
 }
 
 void TPageForm::AddPanelEditor(const QString& label, QWidget* editor)

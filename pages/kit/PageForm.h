@@ -71,8 +71,9 @@ public:
         return editor;
     }
 
-    // --- A panel the page lays out itself, across the form's width.
-    QWidget* Section(QWidget* panel);
+    // --- A panel the page lays out itself, across the form's width; a
+    // stretch above 0 gives it a share of the spare height.
+    QWidget* Section(QWidget* panel, int stretch = 0);
 
     // --- The button row at the bottom, right-aligned; one default button.
     QPushButton* Button(const QString& text, const char* glyph = nullptr, bool isDefault = false);
