@@ -156,8 +156,8 @@ TSyslogForm::TSyslogForm(QWidget* owner, const TSyslogList* list, TSyslogServer*
     connect(m_Next, &QPushButton::clicked, this, &TSyslogForm::EventOnNextClick);
     connect(m_Copy, &QPushButton::clicked, this, &TSyslogForm::EventOnCopyClick);
     connect(m_Close, &QPushButton::clicked, this, &TSyslogForm::EventOnCloseClick);
-    // The list sorts itself on a header click; the selected row may move.
-    connect(m_LogList, &TPageListView::HeaderClicked, this, [this] { EventOnLogListSelectItem(); });
+    // The list sorts itself on a header click.
+    connect(m_LogList, &TPageListView::HeaderClicked, this, &TSyslogForm::EventOnLogListSorted);
     connect(m_LogList, &TPageListView::SelectedRowChanged, this, &TSyslogForm::EventOnLogListSelectItem);
 
     if (RowCount() > 0)
@@ -277,5 +277,14 @@ void TSyslogForm::EventOnCloseClick() { accept(); }
 void TSyslogForm::EventOnLogListColumnClick(int column)
 {
     m_LogList->Model()->ClickColumn(column);
+    EventOnLogListSorted();
+}
+
+void TSyslogForm::EventOnLogListSorted()
+{
+    QHeaderView* header = m_LogList->header();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(SortColumn(), SortDirection() > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+    // The selected row may have moved: Previous and Next follow it.
     EventOnLogListSelectItem();
 }

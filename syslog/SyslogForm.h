@@ -84,6 +84,7 @@ public:
 
 private:
     void EventOnLogListSelectItem();
+    void EventOnLogListSorted();
     QLineEdit* AddDetail(class QGridLayout* grid, int row, int column, const QString& caption);
 
     QTabWidget* m_TabControl = nullptr;

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -96,6 +97,7 @@ TEST(SyslogForm, EventIdColumnClicksToggleStartingWithDescending)
     EXPECT_EQ(Order(form), (std::vector<std::uint32_t>{2, 1, 3})); // list order at first
     form.EventOnLogListColumnClick(0);
     EXPECT_EQ(form.SortDirection(), -1);
+    EXPECT_EQ(form.m_LogList->header()->sortIndicatorOrder(), Qt::DescendingOrder);
     EXPECT_EQ(Order(form), (std::vector<std::uint32_t>{3, 2, 1}));
     form.EventOnLogListColumnClick(0);
     EXPECT_EQ(Order(form), (std::vector<std::uint32_t>{1, 2, 3}));
