@@ -17,8 +17,9 @@ public:
     // Sends one datagram; called on the sender thread, in queue order.
     using TSend = std::function<void(std::uint32_t address, const std::uint8_t* data, std::size_t length)>;
     // Queued datagrams beyond this are refused (a sender that can't keep up
-    // loses the newest, as a full socket buffer would).
-    static constexpr std::size_t MaxQueued = 65536;
+    // loses the newest, as a full socket buffer would). A full registry's
+    // discovery or monitor poll queues a few per switch: far fewer.
+    static constexpr std::size_t MaxQueued = 1'000'000;
 
     TUdpSender() = default;
     TUdpSender(const TUdpSender&) = delete;
