@@ -30,7 +30,7 @@ public:
     static constexpr std::size_t MaxQueued = 1'000'000;
     static constexpr std::size_t MaxQueuedBytes = std::size_t(256) << 20;
     // A delivery slice hands over this long before the event loop runs again.
-    static constexpr int SliceMs = 10;
+    static constexpr int SliceMs = 5;
 
     explicit TIntpSocketThread(TSink sink, QObject* parent = nullptr);
     ~TIntpSocketThread() override;
