@@ -20,8 +20,10 @@ namespace {
 
 // Largest UDP payload over IPv4.
 constexpr std::size_t MaxDatagram = 65507;
-// A drain hands over this long before it lets the event loop run again.
-constexpr qint64 DrainSliceMs = 20;
+// A drain hands over this long before it lets the event loop run again. Its
+// own repost is dispatched ahead of a timer that fell due meanwhile, so the
+// window may wait two slices: kept short, a flood stalls it about 10 ms.
+constexpr qint64 DrainSliceMs = 5;
 
 Syslog::TSyslogServer* HostServer() { return g_ModuleCallback ? g_ModuleCallback->GetSyslogServer() : nullptr; }
 
