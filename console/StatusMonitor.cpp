@@ -125,6 +125,7 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
     m_List = new TReportList<TStatusRow>(this);
     m_List->setSelectionMode(QAbstractItemView::ExtendedSelection);
     using TRow = TStatusRow;
+    m_List->SetKey([](const TRow& r) { return MacKey(r.mac); });
     m_List->Column("", [](const TRow& r) { return QString::number(r.number); }, &TRow::number,
                    Qt::AlignRight | Qt::AlignVCenter);
     m_List->Column("IP", [](const TRow& r) { return r.ipText; }, &TRow::listedIp);
@@ -364,7 +365,7 @@ int TStatusFrame::RowCount() const { return m_List->RowCount(); }
 
 int TStatusFrame::FindRow(const Intp::TMacAddr& mac) const
 {
-    return m_List->FindLast([&](const TStatusRow& row) { return row.mac == mac; });
+    return m_List->Find(MacKey(mac));
 }
 
 std::uint32_t TStatusFrame::RowState(int row) const { return m_List->Row(row).state; }

@@ -83,7 +83,7 @@ public:
     void EventOnQueryPeriodChange();
 
     int RowCount() const;
-    // Row of a MAC, searched from the last row; -1 when none.
+    // Row of a MAC; -1 when none.
     int FindRow(const Intp::TMacAddr& mac) const;
     std::uint32_t RowState(int row) const;
     int RowImage(int row) const;

@@ -11,12 +11,16 @@
 //   list.Column("Model", [](const TStatusRow& r) { return r.model; });
 //   int line = list.Add(row);
 //   list.Change(line, [](TStatusRow& r) { r.state = 0; });
+//
+// A list may key its rows (a MAC, an address): Find then answers a row's line
+// without walking the list, however large it grows and however it is sorted.
 
 #include "pages/kit/PageList.h"
 #include "pages/rules/PageRules.h"
 
 #include <functional>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 template <class TRow> class TReportList : public TPageListView {
@@ -25,7 +29,13 @@ public:
     using TCompare = std::function<int(const TRow&, const TRow&)>;
     static constexpr Qt::Alignment Left = Qt::AlignLeft | Qt::AlignVCenter;
 
-    explicit TReportList(QWidget* parent = nullptr) : TPageListView(parent) {}
+    explicit TReportList(QWidget* parent = nullptr) : TPageListView(parent)
+    {
+        // A sort or a reset moves lines: where each row shows is found again when next asked.
+        const auto moved = [this] { m_LineOfRow.clear(); };
+        connect(Model(), &QAbstractItemModel::layoutChanged, this, moved);
+        connect(Model(), &QAbstractItemModel::modelReset, this, moved);
+    }
 
     // A column sorted by its text: ckText (a..z folded) or ckExactText.
     int Column(const QString& header, TText text, TColumnKind kind = ckText, Qt::Alignment alignment = Left)
@@ -61,16 +71,42 @@ public:
     // The tool tip from the row's cell texts, in column order.
     void SetToolTip(std::function<QString(const QStringList& cells)> toolTip) { m_ToolTip = std::move(toolTip); }
 
+    // Keys the rows (call before adding any); a key names one row, the one
+    // added last with it, and a change never changes a row's key.
+    void SetKey(std::function<long long(const TRow&)> key) { m_Key = std::move(key); }
+    // The line of the row with the key; -1 when none.
+    int Find(long long key) const
+    {
+        const auto found = m_RowOfKey.find(key);
+        if (found == m_RowOfKey.end())
+            return -1;
+        if (m_LineOfRow.size() != m_Rows.size()) {
+            m_LineOfRow.assign(m_Rows.size(), -1);
+            for (int line = 0; line < RowCount(); ++line)
+                m_LineOfRow[std::size_t(Model()->Row(line).tag)] = line;
+        }
+        return m_LineOfRow[found->second];
+    }
+
     // Appends a row; answers its line.
     int Add(TRow row)
     {
+        const std::size_t index = m_Rows.size();
         m_Rows.push_back(std::move(row));
-        return Model()->AddRow(Look(m_Rows.back(), (long long)(m_Rows.size() - 1)));
+        if (m_Key)
+            m_RowOfKey[m_Key(m_Rows.back())] = index;
+        const bool placed = m_LineOfRow.size() == index;
+        const int line = Model()->AddRow(Look(m_Rows.back(), (long long)index));
+        if (placed)
+            m_LineOfRow.push_back(line);
+        return line;
     }
     void Clear()
     {
         TPageListView::Clear();
         m_Rows.clear();
+        m_RowOfKey.clear();
+        m_LineOfRow.clear();
     }
     const TRow& Row(int line) const { return m_Rows.at(std::size_t(Model()->Row(line).tag)); }
     // Changes the row of a line and shows it again.
@@ -78,11 +114,6 @@ public:
     {
         change(m_Rows.at(std::size_t(Model()->Row(line).tag)));
         Show(line);
-    }
-    // The last line whose row matches; -1 when none.
-    template <class M> int FindLast(M&& match) const
-    {
-        return FindRowFromLast(*Model(), [&](const TPageRow& line) { return match(m_Rows[std::size_t(line.tag)]); });
     }
 
 private:
@@ -149,4 +180,8 @@ private:
     std::function<QIcon(const TRow&)> m_Icon;
     std::function<QBrush(const TRow&)> m_Background;
     std::function<QString(const QStringList&)> m_ToolTip;
+    std::function<long long(const TRow&)> m_Key;
+    std::unordered_map<long long, std::size_t> m_RowOfKey;
+    // The line of each row; shorter than the rows once lines moved.
+    mutable std::vector<int> m_LineOfRow;
 };

@@ -176,6 +176,7 @@ TTransferPage::TTransferPage(const QString& caption, int images, QWidget* parent
         m_Images.push_back(PageGlyph(ImageNames[i]));
 
     m_ListView = new TReportList<TTransferRow>(this);
+    m_ListView->SetKey([](const TTransferRow& r) { return MacKey(r.mac); });
     m_ListView->Column("Model", [](const TTransferRow& r) { return r.model; });
     m_ListView->Column("Kernel Ver.", [](const TTransferRow& r) { return r.kernel; });
     m_ListView->Column("Firmware Ver.", [](const TTransferRow& r) { return r.firmware; });
@@ -233,7 +234,7 @@ void TTransferPage::SetRowProgress(int row, int percent)
 
 int TTransferPage::FindRow(const Intp::TMacAddr& mac) const
 {
-    return m_ListView->FindLast([&](const TTransferRow& r) { return r.mac == mac; });
+    return m_ListView->Find(MacKey(mac));
 }
 
 void TTransferPage::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)

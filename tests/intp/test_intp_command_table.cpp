@@ -3,6 +3,7 @@
 // exists are walked, so the walk grows as families land.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -105,6 +106,13 @@ protected:
 
     const TCommandInfo& Info() const { return g_CommandTable[GetParam()]; }
     bool Fixed() const { return Info().requestSize != VariableSize && !NeedsFile.count(Info().requestClass); }
+    // Gives a variable-size Set the entries its count rule wants on the model.
+    void SupplyEntries() {
+        auto* set = dynamic_cast<TVariableEntries*>(m_Session);
+        if (!set) return;
+        const int count = std::max(1, int(ModelCount(Info().countKind, m_Device)));
+        set->SetEntries(std::vector<uint8_t>(set->HeldSize(count)).data(), count);
+    }
     bool Start() {
         m_Started = m_Session->Start(m_Device);
         return m_Started;
@@ -142,7 +150,8 @@ TEST_P(CommandTableRow, RequestFrameHasTheRowsPayloadSize) {
 }
 
 TEST_P(CommandTableRow, ReplyOneByteShorterThanTheMinimumIsShortReply) {
-    if (!Fixed()) GTEST_SKIP() << "not startable without entries or a file";
+    if (NeedsFile.count(Info().requestClass)) GTEST_SKIP() << "not startable without a file";
+    SupplyEntries();
     ASSERT_TRUE(Start());
     m_Host.Clear();
     // Status 3 as well: the length check comes first.

@@ -263,6 +263,17 @@ TEST_F(StatusMonitorTest, SortingByAddressIsNumeric)
     monitor.m_List->Model()->ClickColumn(TStatusFrame::scIp);
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "10.0.0.5");
     EXPECT_EQ(monitor.FindRow(c->GetMac()), 1);
+    // Replies land on their switch's row after the rows moved, and so do rows added later.
+    ASSERT_TRUE(env.protocol.TimeOut(c, Intp::ccIntpPing2));
+    EXPECT_EQ(monitor.RowText(1, TStatusFrame::scStatus), "Offline");
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online");
+    monitor.AddDevice(b);
+    EXPECT_EQ(monitor.FindRow(b->GetMac()), 2);
+    monitor.m_List->Model()->ClickColumn(TStatusFrame::scIp);
+    EXPECT_EQ(monitor.FindRow(b->GetMac()), 1);
+    EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
+    EXPECT_EQ(monitor.GetDeviceStatus(c), uint32_t(Status::sbNoReply));
+    EXPECT_EQ(monitor.FindRow(a->GetMac()), 2);
     monitor.OnNotify(nullptr, ncSelectionChanged, 0);
     EXPECT_TRUE(monitor.isVisible());
     EXPECT_TRUE(monitor.Leave(false));
