@@ -178,17 +178,6 @@ void RebuildRows(TPageListView* view, bool valid, const Entries& entries, MakeRo
     }
 }
 
-// The last row for which match(row) is true, or -1.
-template <class Match>
-int FindRowFromLast(const TPageListModel& model, Match match)
-{
-    for (int row = model.RowCount() - 1; row >= 0; --row) {
-        if (match(model.Row(row)))
-            return row;
-    }
-    return -1;
-}
-
 // Edited list rows: every row holds its index and one value per value column;
 // the editors below the list edit the selected row only; a click on a value
 // column's header sets every row to the step of the first row's value; a

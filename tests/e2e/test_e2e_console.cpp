@@ -1018,15 +1018,7 @@ TEST_F(ConsoleE2E, GroupFirmwareWizardUpgradesThreeSwitchesFromOneFile)
     m_Form->resize(1280, 800);
     DiscoverAll();
     SelectAll();
-    m_Form->EventOnLoginExecute();
-    ASSERT_TRUE(RunUntil(
-        [&] {
-            for (size_t i = 0; i < m_Count; ++i)
-                if (!DeviceOf(i)->IsLoggedIn())
-                    return false;
-            return true;
-        },
-        5s));
+    LogInAll();
 
     ASSERT_TRUE(m_Form->SelectPage(QString::fromLatin1(TWizardFrame::kGroupFwPath)));
     auto *wizard = m_Form->findChild<TWizardGroupFwFrame *>();
