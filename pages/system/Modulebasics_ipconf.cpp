@@ -102,6 +102,10 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Conf
     m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_Tree->setUniformRowHeights(true);
+    // A switch's planned settings are one long line: the column fits it and
+    // the tree scrolls sideways rather than cut it.
+    m_Tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_Tree->header()->setStretchLastSection(false);
     m_NumDevices->setBuddy(m_Tree);
 
     m_BottomPanel = new QWidget(this);
@@ -328,9 +332,14 @@ void TModuleBasicsIPConf::ManualRule()
         ApplyLayout(lyNone);
         return;
     }
+    FillFields(node);
+    ApplyLayout(lyManual);
+}
+
+void TModuleBasicsIPConf::FillFields(QTreeWidgetItem* node)
+{
     const TIpPlan& plan = Node(node)->Plan();
     m_Dhcp->setChecked(plan.Dhcp);
-    ApplyLayout(lyManual);
     m_Address->SetValue(plan.Ip);
     m_Mask->SetValue(plan.Netmask);
     m_Gateway->SetValue(plan.Extras.Gateway);
@@ -439,8 +448,12 @@ void TModuleBasicsIPConf::EventOnPM1DiscardClick()
         Node(node)->Reset(device);
     SortTree();
     UpdateApply();
-    if (m_Method->currentIndex() != mtDhcp)
+    // The fields show the switch's settings again; the layout stays that of
+    // the method shown.
+    if (m_Method->currentIndex() == mtManual)
         ManualRule();
+    else if (m_Method->currentIndex() == mtRange)
+        FillFields(node);
 }
 
 void TModuleBasicsIPConf::EventOnApplyClick()
