@@ -159,6 +159,8 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Conf
     Timer1->setSingleShot(true);
 
     SetHideWhileRefilling(false);
+    // Each switch node says itself when its settings could not be read.
+    SetUnavailableWhenUnread(false);
     AddRead<Intp::TSessionBasicsIPConfGet>();
     AddRefillCode(Intp::ccBasicsIPConfGet, true);
     AddRefillCode(Intp::ccBasicsIPConfSet, true);
