@@ -23,6 +23,7 @@ namespace {
 const char* const kAsideProperty = "pageAside";
 const char* const kAsidePlaceholder = "pageAsidePlaceholder";
 const char* const kAsideEnabled = "pageAsideEnabled";
+const char* const kKeepProperty = "pageKeepWhenUnavailable";
 const QString kNotAvailable = "not available";
 
 QString ReadFailure(std::uint16_t status)
@@ -323,6 +324,14 @@ void TModulePage::PlaceStatusLine(QBoxLayout* row)
     row->addWidget(m_StatusLine, 1);
 }
 
+void TModulePage::KeepWhenUnavailable(std::initializer_list<QWidget*> controls)
+{
+    for (QWidget* control : controls) {
+        if (control)
+            control->setProperty(kKeepProperty, true);
+    }
+}
+
 void TModulePage::SetEnabledWhy(QWidget* control, const QString& why)
 {
     if (!control)
@@ -339,7 +348,8 @@ void TModulePage::ShowUnavailable(const QString& reason)
     // what the controls held is put aside for the next refill.
     for (QWidget* control : findChildren<QWidget*>()) {
         QWidget* parent = control->parentWidget();
-        if (control == m_StatusLine || qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent))
+        if (control == m_StatusLine || qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent) ||
+            control->property(kKeepProperty).toBool())
             continue;
         const QSignalBlocker quiet(control);
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {

@@ -136,6 +136,12 @@ public:
     {
         return SendToSelectedDevices<R>([&payload](R& request) { request.SetPayload(payload); }, wizard);
     }
+    // Whether the page shows the current device as not available.
+    bool IsUnavailable() const { return m_UnavailableShown; }
+    // The line that tells what the page's last change did (and why a page is
+    // not available); pages that lay out their own buttons place it.
+    QLabel* StatusLine();
+
     // One request for one device; true when it started.
     template <class R>
     static bool StartFor(Intp::TDevice* device, Intp::TWizard* wizard = nullptr);
@@ -196,11 +202,9 @@ protected:
     // Apply would write. Pages that write nothing they read (login) or show
     // each switch's own state (IP configuration) turn it off.
     void SetUnavailableWhenUnread(bool on) { m_UnavailableWhenUnread = on; }
-    // Whether the page shows the current device as not available.
-    bool IsUnavailable() const { return m_UnavailableShown; }
-    // The line that tells what the page's last change did (and why a page is
-    // not available); pages that lay out their own buttons place it.
-    QLabel* StatusLine();
+    // Controls that need no record (a web link) stay as they are then.
+    static void KeepWhenUnavailable(std::initializer_list<QWidget*> controls);
+
     // Places the status line in a row of the page's own layout (once, before
     // the line is first used).
     void PlaceStatusLine(QBoxLayout* row);

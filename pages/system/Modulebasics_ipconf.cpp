@@ -142,7 +142,7 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Conf
     LoadGlyph(m_Apply, "RC_BITMAP_16X16_ACCEPT");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_Filter);
-    buttons->addStretch(1);
+    PlaceStatusLine(buttons);
     buttons->addWidget(m_Set);
     buttons->addWidget(m_Apply);
     grid->addLayout(buttons, 4, 0, 1, 4);
@@ -482,7 +482,7 @@ void TModuleBasicsIPConf::EventOnApplyClick()
         payload.Dns1 = plan.Extras.Dns1;
         payload.Dns2 = plan.Extras.Dns2;
         const uint32_t current = device->GetIp();
-        if (StartFor<Intp::TSessionBasicsIPConfSet>(
+        if (SendChange<Intp::TSessionBasicsIPConfSet>(
                 device, [&](Intp::TSessionBasicsIPConfSet& request) { request.SetPayload(payload); }))
             oldAddresses.push_back(current);
     }
