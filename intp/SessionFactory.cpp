@@ -15,6 +15,7 @@
 #include "intp/Session.h"
 #include "intp/SystemSettings.h"
 #include "intp/Transfer.h"
+#include "intp/Vlan.h"
 #include "intp/Warning.h"
 
 namespace Intp {

@@ -1,0 +1,39 @@
+#pragma once
+
+// "Port Configuration" of 802.1Q VLANs: each port's link type, untagged
+// VLAN and tagged VLANs, read from the switch's VLAN table and written back
+// per port.
+
+#include "pages/kit/ModulePage.h"
+#include "pages/kit/RowList.h"
+
+class QPushButton;
+
+class TModuleVlan8021qPort : public TModulePage {
+    Q_OBJECT
+
+public:
+    struct TRow {
+        int port = 0;
+        QString caption;
+        int type = 0;
+        int untagged = 1;
+        QString tagged;
+    };
+
+    explicit TModuleVlan8021qPort(QWidget* parent = nullptr);
+
+    TRowList<TRow>* m_ListView = nullptr;
+    QPushButton* m_Apply = nullptr;
+
+    void EventOnApplyClick();
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+    void UpdateActions() override;
+
+private:
+    void EventOnRowEdited(int row, int column);
+    void FollowType();
+    int m_Type = 0, m_Untagged = 0, m_Tagged = 0;
+};
