@@ -14,7 +14,7 @@ using namespace Intp;
 TModuleVlan8021qPort::TModuleVlan8021qPort(QWidget* parent) : TModulePage("Port Configuration", parent)
 {
     TPageForm form(this);
-    m_ListView = new TRowList<TRow>();
+    m_ListView = new TTypedEditedList<TRow>();
     m_ListView->Caption("Port No.", [](const TRow& row) { return row.caption; });
     m_Type = m_ListView->Choice("Link Type", &TRow::type, {"Access", "802.1Q", "Hybrid"}, "&Link Type:");
     m_Untagged = m_ListView->Number("Untagged VID", &TRow::untagged, 1, VlanMaxVid, "&Untagged VID:");
@@ -32,8 +32,8 @@ TModuleVlan8021qPort::TModuleVlan8021qPort(QWidget* parent) : TModulePage("Port 
     AddRead<TSessionVlan8021qPortGet>(rwAll);
     AddChain<TSessionPortNameGet, TSessionVlanGet>();
     AddChain<TSessionVlanGet, TSessionVlan8021qPortGet>();
-    connect(m_ListView, &TEditedList::ValueEdited, this, [this](int row, int column) { EventOnRowEdited(row, column); });
-    connect(m_ListView, &TPageListView::SelectedRowChanged, this, [this] { FollowType(); });
+    connect(m_ListView, &TUntypedEditedList::ValueEdited, this, [this](int row, int column) { EventOnRowEdited(row, column); });
+    connect(m_ListView, &TUntypedReportList::SelectedRowChanged, this, [this] { FollowType(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
 

@@ -5,7 +5,7 @@
 // per port.
 
 #include "pages/kit/ModulePage.h"
-#include "pages/kit/RowList.h"
+#include "pages/kit/TypedEditedList.h"
 
 class QPushButton;
 
@@ -23,7 +23,7 @@ public:
 
     explicit TModuleVlan8021qPort(QWidget* parent = nullptr);
 
-    TRowList<TRow>* m_ListView = nullptr;
+    TTypedEditedList<TRow>* m_ListView = nullptr;
     QPushButton* m_Apply = nullptr;
 
     void EventOnApplyClick();

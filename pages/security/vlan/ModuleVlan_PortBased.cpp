@@ -15,7 +15,7 @@ using namespace Intp;
 TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port Based VLAN", parent)
 {
     TPageForm form(this);
-    m_List = new TPageListView();
+    m_List = new TUntypedReportList();
     m_List->AddColumn(QString(), ckNumber);
     m_List->AddColumn("Group Name");
     m_List->AddColumn("VLAN ID", ckNumber, Qt::AlignRight | Qt::AlignVCenter);

@@ -5,7 +5,7 @@
 
 #include "intp/Vlan.h"
 #include "pages/kit/ModulePage.h"
-#include "pages/kit/TableEditor.h"
+#include "pages/kit/TypedTableEditor.h"
 
 class QLineEdit;
 class QPushButton;
@@ -18,7 +18,7 @@ class TModuleVlanPortBased : public TModulePage {
 public:
     explicit TModuleVlanPortBased(QWidget* parent = nullptr);
 
-    TPageListView* m_List = nullptr;
+    TUntypedReportList* m_List = nullptr;
     QLineEdit* m_GroupName = nullptr;
     QSpinBox* m_Vid = nullptr;
     TPortCheckList* m_Ports = nullptr;
@@ -31,7 +31,7 @@ protected:
     void OnLeave() override;
 
 private:
-    TTableEditor<Intp::TSessionVlanPortGet, Intp::TSessionVlanPortAdd, Intp::TSessionVlanPortDel,
+    TTypedTableEditor<Intp::TSessionVlanPortGet, Intp::TSessionVlanPortAdd, Intp::TSessionVlanPortDel,
                  Intp::TSessionVlanPortEdit>
         m_Table;
     std::vector<std::string> m_Names; // by port index, for the member texts

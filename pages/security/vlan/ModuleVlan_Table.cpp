@@ -11,7 +11,7 @@ using namespace Intp;
 TModuleVlanTable::TModuleVlanTable(QWidget* parent) : TModulePage("VLAN Table", parent)
 {
     TPageForm form(this);
-    m_List = new TReportList<TRow>();
+    m_List = new TTypedReportList<TRow>();
     m_List->Column(QString(), [](const TRow& r) { return QString::number(r.number); }, &TRow::number);
     m_List->Column("VLAN ID", [](const TRow& r) { return QString::number(r.vid); }, &TRow::vid);
     m_List->Column("Untagged Ports", [](const TRow& r) { return r.untagged; });

@@ -4,7 +4,7 @@
 // port-based groups or the 802.1Q VLANs, with their member ports.
 
 #include "pages/kit/ModulePage.h"
-#include "pages/kit/ReportList.h"
+#include "pages/kit/TypedReportList.h"
 
 class TModuleVlanTable : public TModulePage {
     Q_OBJECT
@@ -19,7 +19,7 @@ public:
 
     explicit TModuleVlanTable(QWidget* parent = nullptr);
 
-    TReportList<TRow>* m_List = nullptr;
+    TTypedReportList<TRow>* m_List = nullptr;
 
 protected:
     void Fill(Intp::TDevice* device) override;

@@ -8,14 +8,14 @@
 // touch the list: it is rebuilt from the switch's table when the library has
 // read it again.
 //
-//   TTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd,
+//   TTypedTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd,
 //                Intp::TSessionSecurityMacDel> m_Table;
 //   m_Table.Bind(this, m_List, m_Add, m_Delete, {cells, key, readForm, fillForm});
 
 #include "intp/Device.h"
 #include "intp/Property.h"
 #include "pages/kit/ModulePage.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 
 #include <QAbstractButton>
 #include <QObject>
@@ -34,7 +34,7 @@ public:
     bool IsListed(const QString& key) const;
 
 protected:
-    void BindBase(TPageListView* list, QAbstractButton* add, QAbstractButton* del, QAbstractButton* modify);
+    void BindBase(TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del, QAbstractButton* modify);
     // The key of the form's whole entry, and the key the form names at all.
     virtual std::optional<QString> FormKey() const = 0;
     virtual std::optional<QString> FormKeyOnly() const = 0;
@@ -44,7 +44,7 @@ protected:
     virtual void EventOnDeleteClick() = 0;
     virtual ~TTableEditorBase() = default;
 
-    TPageListView* m_List = nullptr;
+    TUntypedReportList* m_List = nullptr;
     QAbstractButton* m_Add = nullptr;
     QAbstractButton* m_Modify = nullptr;
     QAbstractButton* m_Delete = nullptr;
@@ -52,7 +52,7 @@ protected:
 };
 
 // TModify: the request that changes a listed entry (void: the table has none).
-template <class TGet, class TAdd, class TDel, class TModify = void> class TTableEditor : public TTableEditorBase {
+template <class TGet, class TAdd, class TDel, class TModify = void> class TTypedTableEditor : public TTableEditorBase {
 public:
     using Entry = typename TGet::Entry;
     using Record = typename TGet::Record;
@@ -70,7 +70,7 @@ public:
         std::function<std::optional<long long>(const Entry&, int column)> sortKey = nullptr;
     };
 
-    void Bind(TModulePage* page, TPageListView* list, QAbstractButton* add, QAbstractButton* del,
+    void Bind(TModulePage* page, TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
               TDescription description, QAbstractButton* modify = nullptr)
     {
         m_Page = page;
@@ -91,7 +91,7 @@ public:
                 m_Entries = record.entries;
         }
         for (const Entry& entry : m_Entries) {
-            TPageRow row;
+            TListRow row;
             row.tag = (long long)m_Keys.size();
             if (m_Description.numbered)
                 row.cells << QString::number(row.tag + 1);

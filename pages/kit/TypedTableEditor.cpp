@@ -1,8 +1,8 @@
-#include "pages/kit/TableEditor.h"
+#include "pages/kit/TypedTableEditor.h"
 
 #include <algorithm>
 
-void TTableEditorBase::BindBase(TPageListView* list, QAbstractButton* add, QAbstractButton* del,
+void TTableEditorBase::BindBase(TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
                                 QAbstractButton* modify)
 {
     m_List = list;
@@ -11,7 +11,7 @@ void TTableEditorBase::BindBase(TPageListView* list, QAbstractButton* add, QAbst
     m_Delete = del;
     if (modify)
         QObject::connect(modify, &QAbstractButton::clicked, modify, [this] { EventOnModifyClick(); });
-    QObject::connect(list, &TPageListView::SelectedRowChanged, list, [this](int row) {
+    QObject::connect(list, &TUntypedReportList::SelectedRowChanged, list, [this](int row) {
         FillFormFromRow(row);
         UpdateButtons();
     });
