@@ -14,8 +14,12 @@ void TPortCheckList::SetPorts(const TPortLayout& layout, bool named)
     clear();
     m_IndexOfLine.clear();
     m_Indexes = layout.PortCount();
-    for (int row = 0; row < layout.RowCount(); ++row)
-        AddLine(named ? layout.RowName(row) : TPortLayout::NumberedCaption(row), layout.PortOfRow(row));
+    for (int row = 0; row < layout.RowCount(); ++row) {
+        // A mask holds no line beyond its 32 bits.
+        if (!TPortLayout::InMask(layout.IndexOfRow(row)))
+            break;
+        AddLine(named ? layout.RowName(row) : TPortLayout::NumberedCaption(row), layout.IndexOfRow(row));
+    }
 }
 
 void TPortCheckList::AddLine(const QString& text, int index)

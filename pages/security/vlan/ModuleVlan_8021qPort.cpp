@@ -3,10 +3,8 @@
 #include "intp/Ports.h"
 #include "intp/Vlan.h"
 #include "pages/kit/PageRegistry.h"
-#include "pages/kit/PortLayout.h"
 #include "pages/rules/VlanRules.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 
 using namespace Intp;
@@ -16,15 +14,22 @@ TModuleVlan8021qPort::TModuleVlan8021qPort(QWidget* parent) : TModulePage("Port 
     TPageForm form(this);
     m_ListView = new TTypedEditedList<TRow>();
     m_ListView->Caption("Port No.", [](const TRow& row) { return row.caption; });
-    m_Type = m_ListView->Choice("Link Type", &TRow::type, {"Access", "802.1Q", "Hybrid"}, "&Link Type:");
-    m_Untagged = m_ListView->Number("Untagged VID", &TRow::untagged, 1, VlanMaxVid, "&Untagged VID:");
-    m_Tagged = m_ListView->Text("Tagged VIDs", &TRow::tagged, "&Tagged VID:");
+    const int type = m_ListView->Choice("Link Type", &TRow::type, {"Access", "802.1Q", "Hybrid"}, "&Link Type:");
+    const int untagged = m_ListView->Number("Untagged VID", &TRow::untagged, 1, VlanMaxVid, "&Untagged VID:");
+    const int tagged = m_ListView->Text("Tagged VIDs", &TRow::tagged, "&Tagged VID:",
+                                        {1023, "Note: Use comma or space to separate the multiple tagged VIDs. E.g., "
+                                               "2,3,4 means joining the Tagged VLAN 2,3 and 4."});
+    // 802.1Q ports carry VLAN 1 untagged, access ports no tagged VLAN.
+    m_ListView->EnabledWhen(untagged, [](const TRow& row) { return row.type != vl8021q; });
+    m_ListView->EnabledWhen(tagged, [](const TRow& row) { return row.type != vlAccess; });
+    m_ListView->OnChange(type, [](TRow& row) {
+        if (row.type == vl8021q)
+            row.untagged = 1;
+        if (row.type == vlAccess)
+            row.tagged.clear();
+    });
     form.List(QString(), m_ListView);
     m_ListView->CreateEditors(form);
-    auto* tagged = static_cast<QLineEdit*>(m_ListView->EditorOf(m_Tagged));
-    tagged->setMaxLength(1023);
-    tagged->setToolTip("Note: Use comma or space to separate the multiple tagged VIDs. E.g., 2,3,4 means joining "
-                       "the Tagged VLAN 2,3 and 4.");
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
     // Port names, the VLAN mode, then the table: rows exist only in 802.1Q mode.
@@ -32,8 +37,7 @@ TModuleVlan8021qPort::TModuleVlan8021qPort(QWidget* parent) : TModulePage("Port 
     AddRead<TSessionVlan8021qPortGet>(rwAll);
     AddChain<TSessionPortNameGet, TSessionVlanGet>();
     AddChain<TSessionVlanGet, TSessionVlan8021qPortGet>();
-    connect(m_ListView, &TUntypedEditedList::ValueEdited, this, [this](int row, int column) { EventOnRowEdited(row, column); });
-    connect(m_ListView, &TUntypedReportList::SelectedRowChanged, this, [this] { FollowType(); });
+    connect(m_ListView, &TUntypedEditedList::ValueEdited, this, [this] { UpdateActions(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
 
@@ -45,39 +49,14 @@ void TModuleVlan8021qPort::Fill(TDevice* device)
     std::vector<TRow> rows;
     const auto& table = ValidRecord<TPropertyVlan8021qPort>(device);
     if (enabled && table.valid && ValidRecord<TPropertyPortName>(device).valid) {
-        TPortLayout ports;
-        ports.BuildFor(device, int(device->GetTrunkGroupNum()));
-        // A 32-bit mask has no bit for the ports beyond: they get no row.
-        for (int row = 0; row < ports.RowCount() && TPortLayout::InMask(ports.PortOfRow(row)); ++row) {
+        const TPortLayout ports = MaskPorts(device, int(device->GetTrunkGroupNum()));
+        for (int row = 0; row < ports.RowCount(); ++row) {
             const TVlanPortRow port = VlanPortRowOf(table, ports.PortOfRow(row));
             rows.push_back({port.port, ports.RowName(row), port.type, port.untagged, QString::fromStdString(port.tagged)});
         }
     }
     m_ListView->SetRows(rows);
-    FollowType();
     UpdateActions();
-}
-
-void TModuleVlan8021qPort::EventOnRowEdited(int row, int column)
-{
-    if (column == m_Type) {
-        const int type = m_ListView->Value(row, m_Type);
-        if (type == vl8021q)
-            m_ListView->SetValue(row, m_Untagged, 1);
-        if (type == vlAccess)
-            m_ListView->SetText(row, m_Tagged, QString());
-        FollowType();
-    }
-    UpdateActions();
-}
-
-// The editors of what the selected port's type keeps fixed are off.
-void TModuleVlan8021qPort::FollowType()
-{
-    const int row = m_ListView->SelectedRow();
-    const int type = row >= 0 ? m_ListView->Value(row, m_Type) : -1;
-    m_ListView->SetColumnEnabled(m_Untagged, type != vl8021q);
-    m_ListView->SetColumnEnabled(m_Tagged, type != vlAccess);
 }
 
 // An 802.1Q or hybrid port needs a tagged VLAN (a wrong text is told on Apply).

@@ -31,9 +31,4 @@ public:
 protected:
     void Fill(Intp::TDevice* device) override;
     void UpdateActions() override;
-
-private:
-    void EventOnRowEdited(int row, int column);
-    void FollowType();
-    int m_Type = 0, m_Untagged = 0, m_Tagged = 0;
 };

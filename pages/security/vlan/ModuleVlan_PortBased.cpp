@@ -78,10 +78,8 @@ void TModuleVlanPortBased::Fill(TDevice* device)
     m_Vid->setValue(1);
     const auto& names = ValidRecord<TPropertyPortName>(device);
     m_Names = names.names;
-    TPortLayout ports;
-    if (enabled && names.valid)
-        ports.BuildFor(device, int(device->GetTrunkGroupNum()));
-    m_Ports->SetPorts(ports, true);
+    m_Ports->SetPorts(enabled && names.valid ? MaskPorts(device, int(device->GetTrunkGroupNum())) : TPortLayout(),
+                      true);
     m_Table.Rebuild(enabled && names.valid ? device : nullptr);
     if (enabled && names.valid && !Property<TPropertyVlanPort>::Get(device).valid)
         ShowMessage("Retrieve vlan port info failed!");
