@@ -21,7 +21,7 @@
 #include "intp/SystemSettings.h"
 #include "intp/Operations.h"
 #include "intp/Maintenance.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "tests/common/FakeHost.h"
 #include "intp/Session.h"
 #include "syslog/SyslogSocketThread.h"
