@@ -531,7 +531,10 @@ TEST_F(MainForm, LoadConfigReplacesTheFilterAndDiscoversOnlyWhenTheFileIsRead)
 
     write("<Config><Discovery>");
     m_Form->Action("acLoadConfig")->trigger();
-    EXPECT_EQ(m_Boxes, std::vector<std::string>{"Failed to load config"});
+    ASSERT_EQ(m_Boxes.size(), 1u);
+    // The file and the reason follow.
+    EXPECT_EQ(m_Boxes[0].rfind("Failed to load config\n" + path.toStdString() + ": not well-formed XML", 0), 0u)
+        << m_Boxes[0];
     EXPECT_EQ(settings->Unicasts.size(), 1u);
     EXPECT_EQ(Sent(Intp::ccIntpFind), 2);
     SetConfigFileHook(old);
