@@ -1024,6 +1024,33 @@ TEST_F(MainForm, TheWindowOpensAtAUsefulSizeAndTheTreePaneShowsWholeDeviceNames)
     EXPECT_TRUE(QTest::qWaitFor(whole, 5000));
 }
 
+TEST_F(MainForm, AtAThousandPixelsTheTreePanesGiveWayToThePageAndTheBannerReadsWhole)
+{
+    m_Form->resize(1000, 700);
+    m_Form->show();
+    Intp::TDevice* d = MakeDevice(1, 1, 0x0A000001);
+    d->SetName(std::string(60, 'W'));
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({d}));
+    // Once the tree's column has taken the long name.
+    QTreeWidget* tree = m_Form->Tree();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return tree->columnWidth(0) > tree->fontMetrics().horizontalAdvance(QString(60, 'W')); }, 5000));
+    QWidget* pageArea = m_Form->ModuleFrame()->WaitLabel()->parentWidget();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pageArea->width() >= 480; }, 5000)) << pageArea->width();
+    EXPECT_GE(m_Form->Tree()->width(), 150);
+    EXPECT_GE(m_Form->ModuleFrame()->ModuleTree()->width(), 150);
+
+    QLabel* ipDifferent = nullptr;
+    for (QLabel* label : m_Form->ModuleFrame()->findChildren<QLabel*>()) {
+        if (label->text() == "IP different" && label->isVisible())
+            ipDifferent = label;
+    }
+    ASSERT_NE(ipDifferent, nullptr);
+    EXPECT_GE(ipDifferent->width(), ipDifferent->sizeHint().width());
+    const QRect shown = ipDifferent->visibleRegion().boundingRect();
+    EXPECT_EQ(shown.width(), ipDifferent->width());
+}
+
 TEST_F(MainForm, SelectingAGroupNodeEndsMultipleSelectionAndNotifiesWithNoDevice)
 {
     Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
