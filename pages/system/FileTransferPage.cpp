@@ -3,7 +3,6 @@
 #include "intp/Maintenance.h"
 #include "intp/NetUtils.h"
 #include "pages/kit/PageWidgets.h"
-#include "pages/kit/SwitchText.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -16,8 +15,7 @@ TFileTransferPage::TFileTransferPage(const QString& caption, const TModes& modes
     m_Mode = MakeModePanel(modes.openText, modes.fieldText);
     m_Mode.folder = modes.folder;
     m_Mode.fieldIsTftp = modes.fieldIsTftp;
-    // A TFTP file name or a prefix of one: a switch text.
-    MakeSwitchText(m_Mode.field, std::size_t(modes.fieldLength));
+    m_Mode.LimitField(modes.fieldLength);
     m_TopPanel = m_Mode.panel;
     m_rbLocal = m_Mode.local;
     m_Open = m_Mode.open;

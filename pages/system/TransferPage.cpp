@@ -130,6 +130,8 @@ Intp::TTftpParam TTransferModePanel::TftpParam() const
     return Intp::MakeTftpParam(Server(), 69, SwitchBytes(field->text()));
 }
 
+void TTransferModePanel::LimitField(int bytes) const { MakeSwitchText(field, std::size_t(bytes)); }
+
 bool TTransferModePanel::IsReady() const
 {
     if (IsLocal()) {
@@ -256,6 +258,11 @@ int TTransferPage::Refresh(bool current)
 }
 
 bool TTransferPage::CanLeave(bool force) { return force || !m_Busy; }
+
+QString TTransferPage::RunningWork() const
+{
+    return m_Busy ? QString("\"%1\" %2").arg(GetCaption(), RunningText()) : QString();
+}
 
 TTransferRow TTransferRow::Of(Intp::TDevice* device)
 {
