@@ -47,7 +47,7 @@ public:
 
     // --- Labelled fields, in a grid of label and field.
     QComboBox* Choice(const QString& label, const QStringList& items);
-    // A note after the spin box ("(1~4094)"), if any.
+    // A note after the number (its unit, what 0 means, "(1~4094)") follows its enabling.
     QSpinBox* Number(const QString& label, int minimum, int maximum, const QString& note = QString());
     // maxLength 0: no limit.
     QLineEdit* Text(const QString& label, int maxLength = 0);
