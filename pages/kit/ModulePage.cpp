@@ -1,6 +1,7 @@
 #include "pages/kit/ModulePage.h"
 
 #include "pages/kit/MessageBox.h"
+#include "pages/kit/PageForm.h"
 #include "intp/Device.h"
 #include "pages/rules/PageRules.h"
 
@@ -56,6 +57,7 @@ TModulePage::TModulePage(const QString& caption, QWidget* parent)
           [this](const QString& done, const QStringList& failed) { TellChanges(done, failed); })
 {
     setObjectName(caption);
+    PressDefaultOnEnter(this);
 }
 
 TModulePage::~TModulePage() = default;
