@@ -44,7 +44,7 @@
 
 #include "intp/Property.h"
 #include "intp/Session.h"
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 #include "pages/kit/Requests.h"
 
 #include <QFrame>

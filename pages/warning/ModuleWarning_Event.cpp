@@ -32,11 +32,11 @@ bool Bit(std::uint32_t mask, int bit) { return bit >= 0 && bit < 32 && ((mask >>
 TModuleWarningEvent::TModuleWarningEvent(QWidget* parent) : TModulePage("Event Settings", parent)
 {
     TPageForm form(this);
-    m_SysList = new TRowList<TEventRow>();
+    m_SysList = new TTypedEditedList<TEventRow>();
     DeclareColumns(m_SysList, "Event", kOnOff);
     form.List("&System Event:", m_SysList, true);
     m_SysList->CreateEditors(form);
-    m_PortList = new TRowList<TEventRow>();
+    m_PortList = new TTypedEditedList<TEventRow>();
     DeclareColumns(m_PortList, "Port No.", kLink);
     form.List("&Port Event:", m_PortList, true);
     m_PortList->CreateEditors(form);
@@ -62,7 +62,7 @@ void TModuleWarningEvent::Fill(Intp::TDevice* device)
         return;
     const bool syslogOk = ValidRecord<Intp::TPropertyWarningSyslog>(device).mode != 0;
     const bool smtpOk = ValidRecord<Intp::TPropertyWarningSmtp>(device).enabled;
-    for (TRowList<TEventRow>* list : {m_SysList, m_PortList}) {
+    for (TTypedEditedList<TEventRow>* list : {m_SysList, m_PortList}) {
         list->SetColumnEnabled(1, syslogOk);
         list->SetColumnEnabled(2, smtpOk);
     }

@@ -1,19 +1,19 @@
 #pragma once
 
-// A typed row list: the columns are described once against the page's row
+// A typed edited list: the columns are described once against the page's row
 // type (header, the member a column reads and writes, its editor, its
 // header-click step); the list creates and binds the editors in an editor
 // panel under it, keeps one row value per line and hands the edited rows
 // back. A refill replaces the rows and discards unsent edits.
 //
-//   TRowList<TEventRow> list;
+//   TTypedEditedList<TEventRow> list;
 //   list.Caption("Port No.", [](const TEventRow& r) { return r.caption; });
 //   list.Choice("Syslog", &TEventRow::syslog, {"Disable", "Link Up", ...}, "Syslog:");
 //   form.List("&Port Event:", &list);
 //   list.CreateEditors(form);
 
 #include "pages/kit/PageForm.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedEditedList.h"
 #include "pages/kit/PageWidgets.h"
 
 #include <QComboBox>
@@ -25,9 +25,9 @@
 #include <functional>
 #include <vector>
 
-template <class TRow> class TRowList : public TEditedList {
+template <class TRow> class TTypedEditedList : public TUntypedEditedList {
 public:
-    explicit TRowList(QWidget* parent = nullptr) : TEditedList(parent) {}
+    explicit TTypedEditedList(QWidget* parent = nullptr) : TUntypedEditedList(parent) {}
 
     // The first column: the row's caption.
     void Caption(const QString& header, std::function<QString(const TRow&)> caption)
@@ -110,7 +110,7 @@ public:
             TRow row = m_Rows.at(std::size_t(Index(line)));
             for (const TColumn& c : m_Columns) {
                 if (c.text)
-                    row.*(c.text) = TEditedList::Text(line, c.column);
+                    row.*(c.text) = TUntypedEditedList::Text(line, c.column);
                 else if (c.address)
                     row.*(c.address) = std::uint32_t(Value(line, c.column));
                 else
