@@ -11,6 +11,7 @@
 TUntypedEditedList::TUntypedEditedList(QWidget* parent) : TUntypedReportList(parent)
 {
     Model()->SetSortMode(smNone);
+    SetColumnsFollowContents();
     connect(this, &TUntypedReportList::SelectedRowChanged, this, [this](int) { UpdateEditors(); });
 }
 
@@ -76,6 +77,26 @@ void TUntypedEditedList::SetColumnEnabled(int column, bool enabled)
     }
 }
 
+void TUntypedEditedList::SetMissingText(int column, const QString& text)
+{
+    if (TValueColumn* c = FindColumn(column))
+        c->missing = text;
+}
+
+void TUntypedEditedList::SetEnabledRule(int column, std::function<bool(int row)> rule)
+{
+    if (TValueColumn* c = FindColumn(column)) {
+        c->enabledRule = std::move(rule);
+        UpdateEditors();
+    }
+}
+
+void TUntypedEditedList::SetChangeRule(int column, std::function<void(int row)> rule)
+{
+    if (TValueColumn* c = FindColumn(column))
+        c->changeRule = std::move(rule);
+}
+
 void TUntypedEditedList::SetEditorLabel(int column, QWidget* label)
 {
     if (TValueColumn* c = FindColumn(column)) {
@@ -95,7 +116,7 @@ void TUntypedEditedList::BindEditor(int column, QLineEdit* editor)
         if (m_Updating || row < 0)
             return;
         SetText(row, column, text);
-        emit ValueEdited(row, column);
+        Edited(row, column);
     });
     UpdateEditors();
 }
@@ -122,8 +143,11 @@ QString TUntypedEditedList::TextOf(const TValueColumn& column, int value) const
 {
     if (column.text)
         return column.text(value);
-    if (!column.choices.isEmpty())
-        return value >= 0 && value < column.choices.size() ? column.choices.at(value) : QString();
+    if (!column.choices.isEmpty()) {
+        if (value >= 0 && value < column.choices.size())
+            return column.choices.at(value);
+        return column.missing.isEmpty() ? QString::number(value) : column.missing.arg(value);
+    }
     return QString::number(value);
 }
 
@@ -210,29 +234,43 @@ void TUntypedEditedList::EditorChanged(int column, int value)
     if (row < 0)
         return;
     SetValue(row, column, value);
+    Edited(row, column);
+}
+
+void TUntypedEditedList::Edited(int row, int column)
+{
+    const TValueColumn* c = FindColumn(column);
+    if (c && c->changeRule)
+        c->changeRule(row);
+    UpdateEditors(column);
     emit ValueEdited(row, column);
 }
 
-void TUntypedEditedList::UpdateEditors()
+void TUntypedEditedList::UpdateEditors(int keep)
 {
     int row = SelectedRow();
     m_Updating = true;
     for (const TValueColumn& c : m_Columns) {
+        const bool enabled = row >= 0 && c.enabled && (!c.enabledRule || c.enabledRule(row));
         if (c.label)
-            c.label->setEnabled(row >= 0 && c.enabled);
+            c.label->setEnabled(enabled);
         if (!c.editor)
             continue;
-        c.editor->setEnabled(row >= 0 && c.enabled);
-        if (row < 0)
+        c.editor->setEnabled(enabled);
+        if (row < 0 || c.column == keep)
             continue;
-        if (c.isText)
+        if (c.isText) {
             static_cast<QLineEdit*>(c.editor)->setText(Text(row, c.column));
-        else if (auto* combo = qobject_cast<QComboBox*>(c.editor))
-            combo->setCurrentIndex(Value(row, c.column));
-        else if (auto* spin = qobject_cast<QSpinBox*>(c.editor))
+        } else if (auto* combo = qobject_cast<QComboBox*>(c.editor)) {
+            // A value with no item shows its text and stays until a choice is made.
+            const int value = Value(row, c.column);
+            combo->setCurrentIndex(value < combo->count() ? value : -1);
+            combo->setPlaceholderText(TextOf(c, value));
+        } else if (auto* spin = qobject_cast<QSpinBox*>(c.editor)) {
             spin->setValue(Value(row, c.column));
-        else if (auto* address = qobject_cast<TIpEdit*>(c.editor))
+        } else if (auto* address = qobject_cast<TIpEdit*>(c.editor)) {
             address->SetValue(uint32_t(Value(row, c.column)));
+        }
     }
     for (QWidget* control : m_SelectionControls)
         control->setEnabled(row >= 0);
@@ -244,8 +282,11 @@ void TUntypedEditedList::OnHeaderClicked(int column)
     const TValueColumn* c = FindColumn(column);
     if (c && c->enabled && c->step && RowCount() > 0) {
         int value = c->step(Value(0, column));
-        for (int row = RowCount() - 1; row >= 0; --row)
+        for (int row = RowCount() - 1; row >= 0; --row) {
             SetValue(row, column, value);
+            if (c->changeRule)
+                c->changeRule(row);
+        }
         UpdateEditors();
         for (int row = 0; row < RowCount(); ++row)
             emit ValueEdited(row, column);

@@ -16,7 +16,9 @@ class TIpEdit;
 // Edited list rows: every row holds its index and one value per value column;
 // the editors below the list edit the selected row only; a click on a value
 // column's header sets every row to the step of the first row's value; a
-// refill (Clear) discards unsent edits.
+// refill (Clear) discards unsent edits. A column may have rules: when its
+// editor is enabled (by the selected row), and what else a change of it sets
+// in the row. Columns grow to their contents.
 class TUntypedEditedList : public TUntypedReportList {
     Q_OBJECT
 
@@ -43,6 +45,14 @@ public:
     // A column whose editor and header click are off (a choice the switch
     // does not offer now); on by default.
     void SetColumnEnabled(int column, bool enabled);
+    // The text of a choice value that has no item ("%1": the value); the
+    // value itself is kept until edited. Default: the number.
+    void SetMissingText(int column, const QString& text);
+    // The column's editor is enabled only while rule(selected row) holds.
+    void SetEnabledRule(int column, std::function<bool(int row)> rule);
+    // Runs after an editor or a header click changed the column on a row:
+    // may set other values of that row.
+    void SetChangeRule(int column, std::function<void(int row)> rule);
 
     // Adds a row: caption, the row's index (port index, entry number) and its
     // values in the order of the value columns.
@@ -67,8 +77,9 @@ public:
         const TValueColumn* c = FindColumn(column);
         return c ? c->editor : nullptr;
     }
-    // Re-reads the editors from the selected row (or disables them).
-    void UpdateEditors();
+    // Re-reads the editors from the selected row (or disables them); the
+    // editor of column keep, being typed in, keeps its text.
+    void UpdateEditors(int keep = -1);
 
 signals:
     // A value changed by an editor or a header click.
@@ -87,11 +98,16 @@ private:
         QWidget* label = nullptr;  // the editor's label follows it
         bool isText = false;
         bool enabled = true;
+        QString missing;
+        std::function<bool(int row)> enabledRule;
+        std::function<void(int row)> changeRule;
     };
     TValueColumn* FindColumn(int column);
     const TValueColumn* FindColumn(int column) const;
     QString TextOf(const TValueColumn& column, int value) const;
     void EditorChanged(int column, int value);
+    // A value of the row changed by the user: the column's rule runs.
+    void Edited(int row, int column);
 
     std::vector<TValueColumn> m_Columns;
     std::vector<QWidget*> m_SelectionControls;
