@@ -286,7 +286,9 @@ void TGroupWizardFrame::EventOnNextClick()
         ShowStep(2);
         break;
     default:
-        if (!IsRunning() && CanStart())
+        // The button as the user saw it: a start whose input went since
+        // (an image file deleted) fails row by row instead of doing nothing.
+        if (!IsRunning() && m_Next->isEnabled())
             Start();
         UpdateButtons();
         break;

@@ -21,6 +21,7 @@
 #include <QStyleOptionProgressBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QValidator>
 
 #include <algorithm>
 #include <new>
@@ -127,6 +128,29 @@ std::string TTransferModePanel::LocalPath() const { return QFile::encodeName(pat
 Intp::TTftpParam TTransferModePanel::TftpParam() const
 {
     return Intp::MakeTftpParam(Server(), 69, field->text().toUtf8().toStdString());
+}
+
+namespace {
+
+// Refuses input whose UTF-8 form is longer than the wire field.
+class TUtf8LimitValidator : public QValidator {
+public:
+    TUtf8LimitValidator(int bytes, QObject* parent) : QValidator(parent), m_Bytes(bytes) {}
+    State validate(QString& input, int&) const override
+    {
+        return input.toUtf8().size() <= m_Bytes ? Acceptable : Invalid;
+    }
+
+private:
+    int m_Bytes;
+};
+
+}  // namespace
+
+void TTransferModePanel::LimitField(int bytes) const
+{
+    field->setMaxLength(bytes);
+    field->setValidator(new TUtf8LimitValidator(bytes, field));
 }
 
 bool TTransferModePanel::IsReady() const
@@ -255,6 +279,11 @@ int TTransferPage::Refresh(bool current)
 }
 
 bool TTransferPage::CanLeave(bool force) { return force || !m_Busy; }
+
+QString TTransferPage::RunningWork() const
+{
+    return m_Busy ? QString("\"%1\" %2").arg(GetCaption(), RunningText()) : QString();
+}
 
 TTransferRow TTransferRow::Of(Intp::TDevice* device)
 {

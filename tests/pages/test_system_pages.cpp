@@ -9,6 +9,7 @@
 #include "intp/Dhcp.h"
 #include "intp/Maintenance.h"
 #include "intp/Ports.h"
+#include "pages/kit/MessageBox.h"
 #include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/system/Moduleadvcon.h"
@@ -25,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
 
@@ -146,13 +148,23 @@ TEST_F(SettingsPage, ApplySendsTheFourTextsToEverySelectedSwitch)
         EXPECT_EQ(payload, expected);
 }
 
-TEST_F(SettingsPage, WebOpensEverySelectedSwitch)
+TEST_F(SettingsPage, WebOpensEverySelectedSwitchAndAMissingBrowserIsToldOnce)
 {
     QStringList opened;
-    page->m_WebOpener = [&](const QUrl& url) { opened.append(url.toString()); };
+    bool browser = true;
+    page->m_WebOpener = [&](const QUrl& url) {
+        opened.append(url.toString());
+        return browser;
+    };
     Select({a, c});
     page->m_Web->click();
     EXPECT_EQ(opened, (QStringList{"http://10.0.0.1", "http://10.0.0.3"}));
+    EXPECT_TRUE(env.messages.isEmpty());
+
+    browser = false;
+    QTest::mouseClick(page->m_Icon, Qt::LeftButton);
+    EXPECT_EQ(opened.size(), 3);
+    EXPECT_EQ(env.messages, QStringList{WebPageFailedMessage(QUrl("http://10.0.0.1"))});
 }
 
 // ---------------------------------------------------------------------------
