@@ -43,6 +43,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -592,6 +593,38 @@ TEST_F(MainForm, ClosingWhileARestoreRunsAsksFirst)
     EXPECT_FALSE(m_Form->isVisible());
 }
 
+TEST_F(MainForm, AMixedSelectionAndChangesRefusedDuringATransferAreSaidInTheStatusBar)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(2, 2, 0x0A000002);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a, b}));
+    QTreeWidget* pages = m_Form->ModuleFrame()->ModuleTree();
+    const QList<QTreeWidgetItem*> found = pages->findItems("Restore", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    pages->setCurrentItem(found.front());
+    auto* restore = dynamic_cast<TModuleBasicsRestore*>(TModuleFrame::ModuleOf(found.front()));
+    ASSERT_NE(restore, nullptr);
+    EXPECT_TRUE(m_Form->statusBar()->currentMessage().contains("different models"));
+
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
+    QTemporaryDir dir;
+    QFile image(dir.filePath("config.bin"));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.write(QByteArray(2048, 'c'));
+    image.close();
+    restore->EventOnFileChosen(image.fileName());
+    restore->EventOnRestoreClick();
+    ASSERT_TRUE(restore->IsBusy());
+    for (auto change : {std::function<void()>([&] { m_Form->SelectDeviceNodes({b}); }),
+                        std::function<void()>([&] { pages->setCurrentItem(pages->topLevelItem(0)); })}) {
+        m_Form->statusBar()->clearMessage();
+        change();
+        EXPECT_EQ(m_Form->ModuleFrame()->GetSelectedModule(), restore);
+        EXPECT_TRUE(m_Form->statusBar()->currentMessage().startsWith("\"Restore\" is sending its image"))
+            << m_Form->statusBar()->currentMessage().toStdString();
+    }
+}
+
 TEST_F(MainForm, ClosingWhileTheGroupFirmwareWizardUpgradesAsksFirst)
 {
     MakeDevice(1, 1, 0x0A000001);
@@ -817,6 +850,7 @@ TEST_F(MainForm, CtrlClicksSelectSiblingsOnly)
     click(c, Qt::ControlModifier);
     EXPECT_EQ(selected(), (TDeviceList{a, b}));
     EXPECT_FALSE(m_Form->FindDeviceNode(c)->isSelected());
+    EXPECT_TRUE(m_Form->statusBar()->currentMessage().contains("one group only"));
     Intp::TDevice* current = nullptr;
     EXPECT_EQ(m_Form->GetCurrentDevice(current), 2);
     EXPECT_EQ(current, a);
