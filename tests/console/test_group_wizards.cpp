@@ -405,10 +405,14 @@ TEST_F(GroupFwWizard, ALocalImageGoesToEverySwitchAtOnceAndEachRowShowsItsProgre
     IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[1], UploadState(0, 4));
     EXPECT_EQ(Preview()->RowState(1), tsError);
     EXPECT_TRUE(Preview()->IsBusy());
+    // Writing flash, then the request's time-out.
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[0], UploadState(3, 1));
+    ASSERT_EQ(Preview()->RowState(2), tsWritingFlash);
     ASSERT_TRUE(env.protocol.TimeOut(devices[0], Intp::ccBasicsUpgradeBuildin));
     for (int i = 0; i < 3 && env.protocol.TimeOut(devices[0], Intp::ccBasicsUpgradeBuildin); ++i) {
     }
     EXPECT_EQ(Preview()->RowState(2), tsTimeout);
+    EXPECT_EQ(Preview()->RowText(2, TTransferPage::tcStatus), "Timeout");
     EXPECT_FALSE(Preview()->IsBusy());
     EXPECT_TRUE(wizard.m_Prev->isEnabled());
     EXPECT_TRUE(wizard.m_Next->isEnabled());
@@ -430,31 +434,15 @@ TEST_F(GroupFwWizard, AnImageDeletedAfterItWasChosenMarksEveryRowAnError)
     EXPECT_TRUE(wizard.m_Prev->isEnabled());
 }
 
-TEST_F(GroupFwWizard, WritingFlashThenTheRequestsTimeOutEndsInTimeout)
-{
-    List(1);
-    ChooseAll();
-    Preview()->EventOnFileChosen(Image(512));
-    wizard.EventOnNextClick();
-    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[0], UploadState(0, 1));
-    ASSERT_EQ(Preview()->RowState(0), tsWritingFlash);
-    EXPECT_FALSE(wizard.Leave(false));
-    for (int i = 0; i < 4 && env.protocol.TimeOut(devices[0], Intp::ccBasicsUpgradeBuildin); ++i) {
-    }
-    EXPECT_EQ(Preview()->RowState(0), tsTimeout);
-    EXPECT_EQ(Preview()->RowText(0, TTransferPage::tcStatus), "Timeout");
-    EXPECT_FALSE(Preview()->IsBusy());
-    EXPECT_TRUE(wizard.m_Prev->isEnabled());
-}
-
-TEST_F(GroupFwWizard, TheTftpNameIsLimitedByItsUtf8BytesAsTyped)
+TEST_F(GroupFwWizard, TftpUpgradesCarryAtMost32NameBytesAsTypedAndAnUnknownStateIsAnError)
 {
     List(1);
     ChooseAll();
     Preview()->m_Mode.remote->setChecked(true);
     Preview()->EventOnModeClick();
+    EXPECT_FALSE(wizard.m_Next->isEnabled());
     Preview()->m_Mode.server->setText("10.0.0.200");
-    // Two bytes each: 16 fit the switch's 32-byte field.
+    // Two UTF-8 bytes each: the field takes 16 of the 20 typed.
     for (int i = 0; i < 20; ++i) {
         QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0xE9)));
         QApplication::sendEvent(Preview()->m_Mode.field, &key);
@@ -464,26 +452,9 @@ TEST_F(GroupFwWizard, TheTftpNameIsLimitedByItsUtf8BytesAsTyped)
     wizard.EventOnNextClick();
     const auto sent = SentTftp(env.protocol, Intp::ccBasicsUpgradeTftp);
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].name, QString(16, QChar(0xE9)).toUtf8().toStdString());
-}
-
-TEST_F(GroupFwWizard, TftpUpgradesCarryAtMost32NameBytesAndAnUnknownStateIsAnError)
-{
-    List(1);
-    ChooseAll();
-    Preview()->m_Mode.remote->setChecked(true);
-    Preview()->EventOnModeClick();
-    EXPECT_FALSE(wizard.m_Next->isEnabled());
-    Preview()->m_Mode.server->setText("10.0.0.200");
-    Preview()->m_Mode.field->setText(QString(40, 'n'));
-    EXPECT_EQ(Preview()->m_Mode.field->text().size(), 32);
-    ASSERT_TRUE(wizard.m_Next->isEnabled());
-    wizard.EventOnNextClick();
-    const auto sent = SentTftp(env.protocol, Intp::ccBasicsUpgradeTftp);
-    ASSERT_EQ(sent.size(), 1u);
     ASSERT_EQ(env.protocol.SentWith(Intp::ccBasicsUpgradeTftp)[0].payload.size(), 38u);
     EXPECT_EQ(sent[0].server, Ip(10, 0, 0, 200));
-    EXPECT_EQ(sent[0].name, std::string(32, 'n'));
+    EXPECT_EQ(sent[0].name, QString(16, QChar(0xE9)).toUtf8().toStdString());
 
     IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeTftp, devices[0], TftpState(9));
     EXPECT_EQ(Preview()->RowState(0), tsError);
