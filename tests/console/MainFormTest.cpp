@@ -653,22 +653,17 @@ TEST_F(MainForm, ARebootedSwitchComesBackInItsPlaceLoggedOut)
     Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
     Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
     Intp::TDevice* c = MakeDevice(3, 1, 0x0A000003);
-    ASSERT_TRUE(m_Form->SelectDeviceNodes({b}));
-    m_BoxAnswer = QMessageBox::Ok;
-    m_Form->Action("acReboot")->trigger();
-    ASSERT_EQ(Sent(Intp::ccBasicsReboot), 1);
+    ASSERT_TRUE(Intp::StartNew<Intp::TSessionBasicsReboot>(b));
     IntpTest::TFakeHost::Reply(Intp::ccBasicsReboot, b);
     EXPECT_EQ(m_Form->FindDeviceNode(b), nullptr);
     b->SetIp(0x0A000002);  // heard again
-    ASSERT_NE(m_Form->FindDeviceNode(b), nullptr);
-    EXPECT_EQ(Group(0)->child(0), m_Form->FindDeviceNode(a));
-    EXPECT_EQ(Group(0)->child(1), m_Form->FindDeviceNode(b));
-    EXPECT_EQ(Group(0)->child(2), m_Form->FindDeviceNode(c));
-    EXPECT_FALSE(b->IsLoggedIn());
-    EXPECT_EQ(static_cast<TTreeNode*>(m_Form->FindDeviceNode(b))->m_Image, int(ikDevice));
+    auto order = [&] { return QList<QTreeWidgetItem*>{Group(0)->child(0), Group(0)->child(1), Group(0)->child(2)}; };
+    auto nodes = [&](auto... d) { return QList<QTreeWidgetItem*>{m_Form->FindDeviceNode(d)...}; };
+    EXPECT_EQ(order(), nodes(a, b, c));
+    EXPECT_EQ(static_cast<TTreeNode*>(m_Form->FindDeviceNode(b))->m_Image, int(ikDevice));  // logged out
     // A new address within the group moves the node to its place.
     a->SetIp(0x0A000009);
-    EXPECT_EQ(Group(0)->child(2), m_Form->FindDeviceNode(a));
+    EXPECT_EQ(order(), nodes(b, c, a));
 }
 
 TEST_F(MainForm, AnAddressChangeShowsAtOnceInTheBannerAndTheLoginPage)
@@ -1053,8 +1048,6 @@ TEST_F(MainForm, AtAThousandPixelsTheTreePanesGiveWayToThePageAndTheBannerReadsW
         [&] { return tree->columnWidth(0) > tree->fontMetrics().horizontalAdvance(QString(60, 'W')); }, 5000));
     QWidget* pageArea = m_Form->ModuleFrame()->WaitLabel()->parentWidget();
     EXPECT_TRUE(QTest::qWaitFor([&] { return pageArea->width() >= 480; }, 5000)) << pageArea->width();
-    EXPECT_GE(m_Form->Tree()->width(), 150);
-    EXPECT_GE(m_Form->ModuleFrame()->ModuleTree()->width(), 150);
 
     auto* banner = dynamic_cast<QWidget*>(m_Form->ModuleFrame()->ShownBanner());
     ASSERT_NE(banner, nullptr);
