@@ -434,7 +434,27 @@ TEST_F(GroupFwWizard, AnImageDeletedAfterItWasChosenMarksEveryRowAnError)
     EXPECT_TRUE(wizard.m_Prev->isEnabled());
 }
 
-TEST_F(GroupFwWizard, TftpUpgradesCarryAtMost32NameBytesAsTypedAndAnUnknownStateIsAnError)
+TEST_F(GroupFwWizard, TheTftpNameIsLatin1AndLimitedToItsBytesAsTyped)
+{
+    List(1);
+    ChooseAll();
+    Preview()->m_Mode.remote->setChecked(true);
+    Preview()->EventOnModeClick();
+    Preview()->m_Mode.server->setText("10.0.0.200");
+    // One byte each, 32 fit the switch's field; a euro sign has no byte.
+    for (const QChar c : QString(40, QChar(0xE9)) + QChar(0x20AC)) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(Preview()->m_Mode.field, &key);
+    }
+    EXPECT_EQ(Preview()->m_Mode.field->text(), QString(32, QChar(0xE9)));
+    ASSERT_TRUE(wizard.m_Next->isEnabled());
+    wizard.EventOnNextClick();
+    const auto sent = SentTftp(env.protocol, Intp::ccBasicsUpgradeTftp);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].name, std::string(32, '\xE9'));
+}
+
+TEST_F(GroupFwWizard, TftpUpgradesCarryAtMost32NameBytesAndAnUnknownStateIsAnError)
 {
     List(1);
     ChooseAll();
@@ -442,19 +462,15 @@ TEST_F(GroupFwWizard, TftpUpgradesCarryAtMost32NameBytesAsTypedAndAnUnknownState
     Preview()->EventOnModeClick();
     EXPECT_FALSE(wizard.m_Next->isEnabled());
     Preview()->m_Mode.server->setText("10.0.0.200");
-    // Two UTF-8 bytes each: the field takes 16 of the 20 typed.
-    for (int i = 0; i < 20; ++i) {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0xE9)));
-        QApplication::sendEvent(Preview()->m_Mode.field, &key);
-    }
-    EXPECT_EQ(Preview()->m_Mode.field->text(), QString(16, QChar(0xE9)));
+    Preview()->m_Mode.field->setText(QString(40, 'n'));
+    EXPECT_EQ(Preview()->m_Mode.field->text().size(), 32);
     ASSERT_TRUE(wizard.m_Next->isEnabled());
     wizard.EventOnNextClick();
     const auto sent = SentTftp(env.protocol, Intp::ccBasicsUpgradeTftp);
     ASSERT_EQ(sent.size(), 1u);
     ASSERT_EQ(env.protocol.SentWith(Intp::ccBasicsUpgradeTftp)[0].payload.size(), 38u);
     EXPECT_EQ(sent[0].server, Ip(10, 0, 0, 200));
-    EXPECT_EQ(sent[0].name, QString(16, QChar(0xE9)).toUtf8().toStdString());
+    EXPECT_EQ(sent[0].name, std::string(32, 'n'));
 
     IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeTftp, devices[0], TftpState(9));
     EXPECT_EQ(Preview()->RowState(0), tsError);
