@@ -4,7 +4,7 @@
 // "Devices" node, grouped as the "Sort Devices By" box says, kept in step
 // with the device registry.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 #include <QObject>
 #include <QString>

@@ -6,7 +6,7 @@
 // its outcome.
 
 #include "console/GroupWizard.h"
-#include "pages/rules/GroupPlan.h"
+#include "console/GroupPlan.h"
 
 #include <functional>
 
@@ -66,7 +66,7 @@ public:
     TIpEdit* m_Step2Netmask = nullptr;
     QLabel* m_Step2GatewayLabel = nullptr;
     TIpEdit* m_Step2Gateway = nullptr;
-    TPageListView* m_Step2Preview = nullptr;
+    TUntypedReportList* m_Step2Preview = nullptr;
     QWidget* m_Step2MovePanel = nullptr;
     QPushButton* m_Step2MoveTop = nullptr;
     QPushButton* m_Step2MoveUp = nullptr;

@@ -4,7 +4,7 @@
 // banner of the current device's model and the device page selected in its
 // tree.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 #include <QWidget>
 

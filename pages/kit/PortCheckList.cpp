@@ -15,10 +15,13 @@ void TPortCheckList::SetPorts(const TPortLayout& layout)
     m_IndexOfLine.clear();
     m_Indexes = layout.PortCount();
     for (int row = 0; row < layout.RowCount(); ++row) {
+        // A mask holds no line beyond its 32 bits.
+        if (!TPortLayout::InMask(layout.IndexOfRow(row)))
+            break;
         auto* item = new QListWidgetItem(TPortLayout::NumberedCaption(row), this);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
-        m_IndexOfLine.push_back(layout.PortOfRow(row));
+        m_IndexOfLine.push_back(layout.IndexOfRow(row));
     }
 }
 

@@ -17,11 +17,11 @@ class TPortCheckList : public QListWidget {
 public:
     explicit TPortCheckList(QWidget* parent = nullptr);
 
-    // One line per listed port; every tick cleared.
+    // One line per listed port of the first 32 indexes; every tick cleared.
     void SetPorts(const TPortLayout& layout);
     // Lines of fixed texts (not ports): line k is bit k.
     void SetLines(const QStringList& lines);
-    // Ticks by port index (for SetPorts) or line (for SetLines).
+    // Ticks by the layout's index (for SetPorts) or line (for SetLines).
     void SetTicks(const std::vector<bool>& ticks);
     std::vector<bool> Ticks() const;
     // The same as a 32-bit mask: bit n for index n below 32.

@@ -175,7 +175,7 @@ TTransferPage::TTransferPage(const QString& caption, int images, QWidget* parent
     for (int i = 0; i < images && i < int(std::size(ImageNames)); ++i)
         m_Images.push_back(PageGlyph(ImageNames[i]));
 
-    m_ListView = new TReportList<TTransferRow>(this);
+    m_ListView = new TTypedReportList<TTransferRow>(this);
     m_ListView->SetKey([](const TTransferRow& r) { return MacKey(r.mac); });
     m_ListView->Column("Model", [](const TTransferRow& r) { return r.model; });
     m_ListView->Column("Kernel Ver.", [](const TTransferRow& r) { return r.kernel; });

@@ -7,7 +7,7 @@
 
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/PageForm.h"
-#include "pages/kit/ReportList.h"
+#include "pages/kit/TypedReportList.h"
 
 #include <QIcon>
 #include <QString>
@@ -147,7 +147,7 @@ public:
     QTimer* Watchdog() const { return m_Watchdog; }
     void EventOnWatchdogTimer();
 
-    TReportList<TTransferRow>* m_ListView = nullptr;
+    TTypedReportList<TTransferRow>* m_ListView = nullptr;
 
 protected:
     // The list fill; the page then shows itself.

@@ -11,7 +11,7 @@
 #include "intp/Md5.h"
 #include "intp/Operations.h"
 #include "intp/Transfer.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
 
 #include <QFile>

@@ -21,7 +21,7 @@
 #include "console/ModuleTree.h"
 #include "intp/SecurityTables.h"
 #include "intp/Warning.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
 #include "pages/security/ModuleSecurity_Mac.h"

@@ -1,12 +1,7 @@
 // The command handlers of the simulated switches: hand-written for the
 // commands with behaviour of their own, declared for the features and tables
 // that only keep what they are given.
-#include "intp/Advanced.h"
-#include "intp/Dhcp.h"
-#include "intp/Ports.h"
-#include "intp/SecurityTables.h"
-#include "intp/SystemSettings.h"
-#include "intp/Warning.h"
+#include "intp/Families.h"
 #include "tests/fakeswitch/FakeSwitch.h"
 #include "tests/fakeswitch/FakeSwitchTransfer.h"
 #include "tests/fakeswitch/Features.h"

@@ -7,14 +7,14 @@
 // never touch the list: it is rebuilt from the switch's table when the
 // library has read it again.
 //
-//   TTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd,
+//   TTypedTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd,
 //                Intp::TSessionSecurityMacDel> m_Table;
 //   m_Table.Bind(this, m_List, m_Add, m_Delete, {cells, key, readForm, fillForm});
 
 #include "intp/Device.h"
 #include "intp/Property.h"
 #include "pages/kit/ModulePage.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 
 #include <QAbstractButton>
 #include <QObject>
@@ -32,20 +32,20 @@ public:
     bool IsListed(const QString& key) const;
 
 protected:
-    void BindBase(TPageListView* list, QAbstractButton* add, QAbstractButton* del);
+    void BindBase(TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del);
     virtual std::optional<QString> FormKey() const = 0;
     virtual void FillFormFromRow(int row) = 0;
     virtual void EventOnAddClick() = 0;
     virtual void EventOnDeleteClick() = 0;
     virtual ~TTableEditorBase() = default;
 
-    TPageListView* m_List = nullptr;
+    TUntypedReportList* m_List = nullptr;
     QAbstractButton* m_Add = nullptr;
     QAbstractButton* m_Delete = nullptr;
     std::vector<QString> m_Keys;  // per row, in table order
 };
 
-template <class TGet, class TAdd, class TDel> class TTableEditor : public TTableEditorBase {
+template <class TGet, class TAdd, class TDel> class TTypedTableEditor : public TTableEditorBase {
 public:
     using Entry = typename TGet::Entry;
     using Record = typename TGet::Record;
@@ -57,7 +57,7 @@ public:
         std::function<void(const Entry*)> fillForm;      // a selected row into the form (null: none selected)
     };
 
-    void Bind(TModulePage* page, TPageListView* list, QAbstractButton* add, QAbstractButton* del,
+    void Bind(TModulePage* page, TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
               TDescription description)
     {
         m_Page = page;

@@ -1,13 +1,13 @@
-#include "pages/kit/TableEditor.h"
+#include "pages/kit/TypedTableEditor.h"
 
 #include <algorithm>
 
-void TTableEditorBase::BindBase(TPageListView* list, QAbstractButton* add, QAbstractButton* del)
+void TTableEditorBase::BindBase(TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del)
 {
     m_List = list;
     m_Add = add;
     m_Delete = del;
-    QObject::connect(list, &TPageListView::SelectedRowChanged, list, [this](int row) {
+    QObject::connect(list, &TUntypedReportList::SelectedRowChanged, list, [this](int row) {
         FillFormFromRow(row);
         UpdateButtons();
     });
