@@ -127,6 +127,11 @@ TWizardGroupIpFrame::TWizardGroupIpFrame(QWidget* parent)
 
 QString TWizardGroupIpFrame::GetCaption() const { return tr("Group IP Setting"); }
 
+QString TWizardGroupIpFrame::RunningWork() const
+{
+    return m_Running ? tr("\"%1\" is changing the switches' addresses.").arg(GetCaption()) : QString();
+}
+
 QString TWizardGroupIpFrame::StartText() const { return tr("&Apply"); }
 
 QString TWizardGroupIpFrame::WhyNoStart() const

@@ -15,10 +15,13 @@ class QRadioButton;
 class QTimer;
 class TIpEdit;
 
-class TWizardGroupIpFrame : public TGroupWizardFrame {
+class TWizardGroupIpFrame : public TGroupWizardFrame, public TRunningWork {
     Q_OBJECT
 
 public:
+    // TRunningWork: changes whose outcome closing would lose.
+    QString RunningWork() const override;
+
     // A request that heard nothing for longer than its reply timer (60 s)
     // has lost its device to a discovery, which reports no time-out.
     static constexpr int WatchdogMs = 65000;

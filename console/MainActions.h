@@ -59,6 +59,9 @@ private:
     // so that a full registry never freezes the window.
     void ContinueFollowUp();
     static constexpr int FollowUpSliceMs = 5;
+    // The number of target switches; with none, the status bar says that
+    // action needs switches selected.
+    int CountTargets(const QString& action) const;
 
     TMainForm* m_Form;
     QTimer* m_Timer4 = nullptr;

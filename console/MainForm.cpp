@@ -95,7 +95,8 @@ bool TMainForm::Init()
     auto* central = new QWidget(this);
     m_TreeSort = new QComboBox(central);
     m_TreeSort->addItems({tr("None"), tr("Model"), tr("IP Address"), tr("Filter Method")});
-    const TTreePane pane = BuildTreePane(central, tr("&Sort Devices By:"), m_TreeSort);
+    // The "Devices" page: its page tree and the page itself.
+    const TTreePane pane = BuildTreePane(central, tr("&Sort Devices By:"), 720, m_TreeSort);
     central->layout()->setContentsMargins(2, 2, 2, 2);
     m_Tree = pane.tree;
     m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -273,35 +274,27 @@ void TMainForm::Shutdown()
 
 bool TMainForm::MayClose()
 {
-    if (!m_ModuleFrame)
-        return true;
-    QStringList running;
-    for (QObject* child : m_ModuleFrame->findChildren<QObject*>()) {
-        if (auto* work = dynamic_cast<TRunningWork*>(child); work && !work->RunningWork().isEmpty())
-            running << work->RunningWork();
-    }
+    // Every page and wizard of the window: device pages, main pages and the
+    // wizards' own transfer lists.
+    const QStringList running = RunningWorkBelow(this);
     if (running.isEmpty())
         return true;
     return ShowMessageBox(QMessageBox::Warning,
                           running.join('\n') +
-                              tr("\nClosing the console now ends the transfer and can leave a switch with half "
-                                 "an image.\n\nClose anyway?"),
+                              tr("\nClosing the console now cuts this off, which can leave a switch with half an "
+                                 "image or without its new settings.\n\nClose anyway?"),
                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TMainForm::WidenTreePane()
 {
-    // The tree pane grows (up to half the window) until the widest node
-    // shows whole; it never shrinks by itself, so a width the user chose stays.
+    // The tree pane grows until the widest node shows whole, as far as the
+    // page area keeps its width; it never shrinks by itself, so a width the
+    // user chose stays.
     if (!m_Splitter || m_Splitter->count() < 2)
         return;
-    QList<int> sizes = m_Splitter->sizes();
-    const int total = sizes[0] + sizes[1];
-    const int needed = m_Tree->columnWidth(0) + (m_Splitter->widget(0)->width() - m_Tree->viewport()->width()) + 2;
-    const int wanted = std::min(needed, total / 2);
-    if (total <= 0 || wanted <= sizes[0])
-        return;
-    m_Splitter->setSizes({wanted, total - wanted});
+    ::WidenTreePane(m_Splitter, m_Tree->columnWidth(0) +
+                                    (m_Splitter->widget(0)->width() - m_Tree->viewport()->width()) + 2);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

@@ -278,6 +278,15 @@ public:
         return Size(wire, n);
     }
 
+    // Bytes of the text field of member m, or of each text of its text
+    // array; 0 when no text field has that member.
+    template <class M> constexpr size_t TextWidth(M m) const
+    {
+        size_t width = 0;
+        std::apply([&](const auto&... f) { ((width = TextWidthOf(f, m, width)), ...); }, m_Fields);
+        return width;
+    }
+
     // Gives r's array n elements.
     template <class R> void ResizeArray(R& r, size_t n) const
     {
@@ -313,6 +322,14 @@ public:
     }
 
 private:
+    template <class G, class M> static constexpr size_t TextWidthOf(const G& f, M m, size_t width)
+    {
+        if constexpr (std::is_same_v<std::remove_cvref_t<decltype(f.codec)>, RecordDetail::TTextCodec> &&
+                      requires { f.member == m; })
+            return f.member == m ? f.codec.width : width;
+        else
+            return width;
+    }
     static constexpr size_t ArrayCount() { return (size_t(F::IsArray) + ... + 0); }
     template <class G> static constexpr size_t ArrayElementSize(const G& f)
     {

@@ -1,6 +1,7 @@
 #include "pages/kit/ModulePage.h"
 
 #include "pages/kit/MessageBox.h"
+#include "pages/kit/PageForm.h"
 #include "intp/Device.h"
 #include "pages/rules/PageRules.h"
 
@@ -13,9 +14,12 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+
 TModulePage::TModulePage(const QString& caption, QWidget* parent) : QFrame(parent), m_Caption(caption)
 {
     setObjectName(caption);
+    PressDefaultOnEnter(this);
 }
 
 TModulePage::~TModulePage() = default;
@@ -86,6 +90,11 @@ bool TModulePage::AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::u
 {
     if (code == ncSelectionChanged || code == ncDeviceRemoved)
         return true;
+    // A selected switch's new address shows at once, not at the next selection.
+    if (code == ncDeviceIpChanged && device) {
+        const TDeviceList targets = TargetDevices();
+        return std::find(targets.begin(), targets.end(), device) != targets.end();
+    }
     for (const TRefillCode& entry : m_RefillCodes) {
         if (entry.code == code)
             return entry.anyDevice || IsCurrent(device);

@@ -1,4 +1,5 @@
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/SwitchText.h"
 
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
@@ -12,7 +13,6 @@
 #include <QToolTip>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QRegularExpressionValidator>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -300,7 +300,7 @@ void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int heig
 
 Intp::TMd5Digest LoginDigest(const QString& user, const QString& password)
 {
-    return Intp::MakeLoginDigest(user.toLatin1().toStdString(), password.toLatin1().toStdString());
+    return Intp::MakeLoginDigest(SwitchBytes(user), SwitchBytes(password));
 }
 
 namespace {
@@ -338,7 +338,5 @@ void SetToolTipReason(QWidget* control, std::function<QString()> reason)
 
 void MakeLoginField(QLineEdit* edit)
 {
-    static const QRegularExpression latin1(QStringLiteral("[\\x{20}-\\x{7E}\\x{A0}-\\x{FF}]*"));
-    edit->setMaxLength(16);
-    edit->setValidator(new QRegularExpressionValidator(latin1, edit));
+    MakeSwitchText(edit, 16);
 }

@@ -5,6 +5,7 @@
 #include "intp/SystemSettings.h"
 #include "intp/Transfer.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/SwitchText.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -126,8 +127,10 @@ std::string TTransferModePanel::LocalPath() const { return QFile::encodeName(pat
 
 Intp::TTftpParam TTransferModePanel::TftpParam() const
 {
-    return Intp::MakeTftpParam(Server(), 69, field->text().toUtf8().toStdString());
+    return Intp::MakeTftpParam(Server(), 69, SwitchBytes(field->text()));
 }
+
+void TTransferModePanel::LimitField(int bytes) const { MakeSwitchText(field, std::size_t(bytes)); }
 
 bool TTransferModePanel::IsReady() const
 {
@@ -135,9 +138,9 @@ bool TTransferModePanel::IsReady() const
         const QFileInfo chosen(path->text());
         return !path->text().isEmpty() && (folder ? chosen.isDir() : chosen.isFile());
     }
-    const QByteArray name = field->text().toUtf8();
+    const std::string name = SwitchBytes(field->text());
     return IsValidHostIp(Server()) &&
-           (!fieldIsTftp || (!name.isEmpty() && name.size() <= int(sizeof(Intp::TTftpParam::name))));
+           (!fieldIsTftp || (!name.empty() && name.size() <= sizeof(Intp::TTftpParam::name)));
 }
 
 TPageForm TTransferPage::LayOut(QWidget* top)
@@ -255,6 +258,11 @@ int TTransferPage::Refresh(bool current)
 }
 
 bool TTransferPage::CanLeave(bool force) { return force || !m_Busy; }
+
+QString TTransferPage::RunningWork() const
+{
+    return m_Busy ? QString("\"%1\" %2").arg(GetCaption(), RunningText()) : QString();
+}
 
 TTransferRow TTransferRow::Of(Intp::TDevice* device)
 {

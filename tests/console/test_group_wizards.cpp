@@ -15,10 +15,13 @@
 #include "pages/kit/PageWidgets.h"
 
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -345,6 +348,15 @@ TEST_F(GroupFwWizard, OnlyLoggedInSwitchesAreOfferedWithTheirVersions)
     EXPECT_EQ(offered[1].mac, devices[2]->GetMac());
 }
 
+TEST_F(GroupFwWizard, TheListsShowMacAndAddressRightAfterTheModel)
+{
+    for (QHeaderView* header : {wizard.m_Picker->m_Step1ToSelect->header(), wizard.m_Picker->m_Step1Selected->header(),
+                                Preview()->m_ListView->header()}) {
+        EXPECT_EQ(header->visualIndex(TWizardGroupFwFrame::kcMac), 1);
+        EXPECT_EQ(header->visualIndex(TWizardGroupFwFrame::kcIp), 2);
+    }
+}
+
 TEST_F(GroupFwWizard, SwitchesOfAnotherModelAreRefusedAlsoWithNothingSelectedOnTheRight)
 {
     List(2, 1);
@@ -400,6 +412,59 @@ TEST_F(GroupFwWizard, ALocalImageGoesToEverySwitchAtOnceAndEachRowShowsItsProgre
     EXPECT_FALSE(Preview()->IsBusy());
     EXPECT_TRUE(wizard.m_Prev->isEnabled());
     EXPECT_TRUE(wizard.m_Next->isEnabled());
+}
+
+TEST_F(GroupFwWizard, AnImageDeletedAfterItWasChosenMarksEveryRowAnError)
+{
+    List(2);
+    ChooseAll();
+    const QString image = Image(4 * 512);
+    Preview()->EventOnFileChosen(image);
+    ASSERT_TRUE(wizard.m_Next->isEnabled());
+    ASSERT_TRUE(QFile::remove(image));
+    wizard.EventOnNextClick();
+    EXPECT_TRUE(env.protocol.SentWith(Intp::ccBasicsUpgradeBuildin).empty());
+    for (int row = 0; row < Preview()->RowCount(); ++row)
+        EXPECT_EQ(Preview()->RowState(row), tsError) << row;
+    EXPECT_FALSE(Preview()->IsBusy());
+    EXPECT_TRUE(wizard.m_Prev->isEnabled());
+}
+
+TEST_F(GroupFwWizard, WritingFlashThenTheRequestsTimeOutEndsInTimeout)
+{
+    List(1);
+    ChooseAll();
+    Preview()->EventOnFileChosen(Image(512));
+    wizard.EventOnNextClick();
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[0], UploadState(0, 1));
+    ASSERT_EQ(Preview()->RowState(0), tsWritingFlash);
+    EXPECT_FALSE(wizard.Leave(false));
+    for (int i = 0; i < 4 && env.protocol.TimeOut(devices[0], Intp::ccBasicsUpgradeBuildin); ++i) {
+    }
+    EXPECT_EQ(Preview()->RowState(0), tsTimeout);
+    EXPECT_EQ(Preview()->RowText(0, TTransferPage::tcStatus), "Timeout");
+    EXPECT_FALSE(Preview()->IsBusy());
+    EXPECT_TRUE(wizard.m_Prev->isEnabled());
+}
+
+TEST_F(GroupFwWizard, TheTftpNameIsLatin1AndLimitedToItsBytesAsTyped)
+{
+    List(1);
+    ChooseAll();
+    Preview()->m_Mode.remote->setChecked(true);
+    Preview()->EventOnModeClick();
+    Preview()->m_Mode.server->setText("10.0.0.200");
+    // One byte each, 32 fit the switch's field; a euro sign has no byte.
+    for (const QChar c : QString(40, QChar(0xE9)) + QChar(0x20AC)) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(Preview()->m_Mode.field, &key);
+    }
+    EXPECT_EQ(Preview()->m_Mode.field->text(), QString(32, QChar(0xE9)));
+    ASSERT_TRUE(wizard.m_Next->isEnabled());
+    wizard.EventOnNextClick();
+    const auto sent = SentTftp(env.protocol, Intp::ccBasicsUpgradeTftp);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].name, std::string(32, '\xE9'));
 }
 
 TEST_F(GroupFwWizard, TftpUpgradesCarryAtMost32NameBytesAndAnUnknownStateIsAnError)

@@ -9,6 +9,7 @@
 #include "intp/Dhcp.h"
 #include "intp/Maintenance.h"
 #include "intp/Ports.h"
+#include "pages/kit/MessageBox.h"
 #include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/system/Moduleadvcon.h"
@@ -25,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
 
@@ -146,13 +148,23 @@ TEST_F(SettingsPage, ApplySendsTheFourTextsToEverySelectedSwitch)
         EXPECT_EQ(payload, expected);
 }
 
-TEST_F(SettingsPage, WebOpensEverySelectedSwitch)
+TEST_F(SettingsPage, WebOpensEverySelectedSwitchAndAMissingBrowserIsToldOnce)
 {
     QStringList opened;
-    page->m_WebOpener = [&](const QUrl& url) { opened.append(url.toString()); };
+    bool browser = true;
+    page->m_WebOpener = [&](const QUrl& url) {
+        opened.append(url.toString());
+        return browser;
+    };
     Select({a, c});
     page->m_Web->click();
     EXPECT_EQ(opened, (QStringList{"http://10.0.0.1", "http://10.0.0.3"}));
+    EXPECT_TRUE(env.messages.isEmpty());
+
+    browser = false;
+    QTest::mouseClick(page->m_Icon, Qt::LeftButton);
+    EXPECT_EQ(opened.size(), 3);
+    EXPECT_EQ(env.messages, QStringList{WebPageFailedMessage(QUrl("http://10.0.0.1"))});
 }
 
 // ---------------------------------------------------------------------------
@@ -179,13 +191,14 @@ TEST_F(PasswordPage, SendsSixteenByteFieldsAndNeverShowsThePasswordAgain)
     Select({a, b});
     EXPECT_EQ(page->m_Password->echoMode(), QLineEdit::Password);
     EXPECT_EQ(page->m_Confirm->echoMode(), QLineEdit::Password);
-    page->m_Username->setText("administrator-2026"); // 18 characters
-    page->m_Password->setText("pw");
-    page->m_Confirm->setText("pw");
+    // Typed: 16 Latin-1 characters a field; a euro sign is refused.
+    QTest::keyClicks(page->m_Username, "administrator-2026");
+    TypeText(page->m_Password, QString::fromUtf8("p€€ö"));
+    TypeText(page->m_Confirm, QString::fromUtf8("pö"));
     page->m_Apply->click();
     Bytes expected;
     PutText(expected, "administrator-20", 16);
-    PutText(expected, "pw", 16);
+    PutText(expected, "p\xF6", 16);
     EXPECT_EQ(SentBytes(Intp::ccBasicsPassword), (std::vector<Bytes>{expected, expected}));
 
     // Leaving the page or selecting it again forgets what was typed.

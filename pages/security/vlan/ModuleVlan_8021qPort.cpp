@@ -1,0 +1,81 @@
+#include "pages/security/vlan/ModuleVlan_8021qPort.h"
+
+#include "intp/Ports.h"
+#include "intp/Vlan.h"
+#include "pages/kit/PageRegistry.h"
+
+#include <QPushButton>
+
+#include <algorithm>
+
+using namespace Intp;
+
+TModuleVlan8021qPort::TModuleVlan8021qPort(QWidget* parent) : TModulePage("Port Configuration", parent)
+{
+    TPageForm form(this);
+    using TRow = TVlanPortRow;
+    m_ListView = new TTypedEditedList<TRow>();
+    m_ListView->PortCaption("Port No.", &TRow::port);
+    const int type = m_ListView->Choice("Link Type", &TRow::type, {"Access", "802.1Q", "Hybrid"}, "&Link Type:");
+    const int untagged = m_ListView->Number("Untagged VID", &TRow::untagged, 1, VlanMaxVid, "&Untagged VID:");
+    const int tagged = m_ListView->Text("Tagged VIDs", &TRow::tagged, "&Tagged VID:",
+                                        {1023, "Note: Use comma or space to separate the multiple tagged VIDs. E.g., "
+                                               "2,3,4 means joining the Tagged VLAN 2,3 and 4."});
+    // 802.1Q ports carry VLAN 1 untagged, access ports no tagged VLAN.
+    m_ListView->EnabledWhen(untagged, [](const TRow& row) { return row.type != vl8021q; });
+    m_ListView->EnabledWhen(tagged, [](const TRow& row) { return row.type != vlAccess; });
+    m_ListView->OnChange(type, [](TRow& row) {
+        if (row.type == vl8021q)
+            row.untagged = 1;
+        if (row.type == vlAccess)
+            row.tagged.clear();
+    });
+    form.List(QString(), m_ListView);
+    m_ListView->CreateEditors(form);
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+
+    // Port names, the VLAN mode, then the table: rows exist only in 802.1Q mode.
+    AddRead<TSessionPortNameGet>(rwCurrent, false);
+    AddRead<TSessionVlan8021qPortGet>(rwAll);
+    AddChain<TSessionPortNameGet, TSessionVlanGet>();
+    AddChain<TSessionVlanGet, TSessionVlan8021qPortGet>();
+    connect(m_ListView, &TUntypedEditedList::ValueEdited, this, [this] { UpdateActions(); });
+    connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+}
+
+void TModuleVlan8021qPort::Fill(TDevice* device)
+{
+    const auto& vlan = ValidRecord<TPropertyVlan>(device);
+    const bool enabled = vlan.valid && vlan.mode == vm8021q;
+    m_ListView->setEnabled(enabled);
+    std::vector<TVlanPortRow> rows;
+    TPortLayout ports;
+    const auto& table = ValidRecord<TPropertyVlan8021qPort>(device);
+    if (enabled && table.valid && ValidRecord<TPropertyPortName>(device).valid) {
+        ports = MaskPorts(device, int(device->GetTrunkGroupNum()));
+        for (int port = 0; port < ports.PortCount(); ++port)
+            rows.push_back(VlanPortRowOf(table, port));
+    }
+    m_ListView->SetPortRows(ports, rows);
+    UpdateActions();
+}
+
+void TModuleVlan8021qPort::UpdateActions()
+{
+    const auto rows = m_ListView->Rows();
+    m_Apply->setEnabled(m_ListView->isEnabled() && std::none_of(rows.begin(), rows.end(), LacksTaggedVlan));
+}
+
+void TModuleVlan8021qPort::EventOnApplyClick()
+{
+    TUVecList lists;
+    if (!Check(BuildPortWords(m_ListView->Rows(), lists), "Wrong tagged VIDs format!"))
+        return;
+    for (TDevice* device : TargetDevices()) {
+        for (const auto& words : lists)
+            StartFor<TSessionVlan8021qPortSet>(
+                device, [&words](TSessionVlan8021qPortSet& set) { set.SetEntries(words.data(), int(words.size())); });
+    }
+}
+
+REGISTER_PAGE(TModuleVlan8021qPort);
