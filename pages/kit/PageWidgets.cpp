@@ -13,6 +13,7 @@
 #include <QToolTip>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -45,7 +46,10 @@ void TIpEdit::focusOutEvent(QFocusEvent* event)
 
 QStringList MemoLines(const QPlainTextEdit* memo)
 {
-    QStringList lines = memo->toPlainText().split('\n');
+    // The raw text: the plain text would turn a no-break space into a space.
+    QString text = memo->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, '\n').replace(QChar::LineSeparator, '\n');
+    QStringList lines = text.split('\n');
     // A last line break opens no line.
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();

@@ -131,8 +131,8 @@ TEST_F(MainForm, DeviceGetsANodeOnlyOnceItsModelIsKnown)
     EXPECT_EQ(node->text(0), " (10.0.0.1, 02:00:00:00:00:01)");
     EXPECT_EQ(m_Form->DevicesNode()->text(0), "Devices (1)");
     EXPECT_EQ(m_Page->Count(ncDeviceShown), 1);
-    d->SetName("Core");
-    EXPECT_EQ(node->text(0), "Core (10.0.0.1, 02:00:00:00:00:01)");
+    d->SetName("K\xFChlhaus"); // the switch's Latin-1 bytes
+    EXPECT_EQ(node->text(0), QString::fromUtf8("Kühlhaus (10.0.0.1, 02:00:00:00:00:01)"));
     EXPECT_EQ(m_Page->Count(ncDeviceNameChanged), 1);
 }
 

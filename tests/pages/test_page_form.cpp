@@ -96,17 +96,17 @@ TEST_F(PageForm, SwitchTextsKeepTheirBytesRefuseWhatLatin1CantHoldAndTakeTheWire
 {
     Intp::TPropertyWarningSmtp smtp;
     smtp.subject = "St\xF6rung";
-    smtp.recipients = {"m\xFCller@example.org"};
+    smtp.recipients = {"m\xFCller\xA0@example.org"};
     page.m_Smtp.Fill(smtp);
     EXPECT_EQ(page.subject->text(), QString::fromUtf8("Störung"));
     EXPECT_EQ(page.m_Smtp.Read().subject, "St\xF6rung");
-    EXPECT_EQ(page.m_Smtp.Read().recipients, std::vector<std::string>{"m\xFCller@example.org"});
+    EXPECT_EQ(page.m_Smtp.Read().recipients, std::vector<std::string>{"m\xFCller\xA0@example.org"});
 
     // Typed and pasted: the euro sign is refused, the rest is taken.
     TypeText(page.subject, QString::fromUtf8("€ß"));
     EXPECT_EQ(page.subject->text(), QString::fromUtf8("Störungß"));
     page.recipients->insertPlainText(QString::fromUtf8("\na€b"));
-    EXPECT_EQ(page.m_Smtp.Read().recipients, (std::vector<std::string>{"m\xFCller@example.org", "ab"}));
+    EXPECT_EQ(page.m_Smtp.Read().recipients, (std::vector<std::string>{"m\xFCller\xA0@example.org", "ab"}));
 
     EXPECT_EQ(page.subject->maxLength(), int(Intp::SmtpTextWidth));
     page.subject->clear();
