@@ -20,7 +20,7 @@
 // true), U8, U16, U32 (unsigned integers of that wire width, big-endian, into
 // a member of any integer type), U16Le and U32Le (the few little-endian
 // fields), Ip (an IPv4 address, u32), Mac, Bytes (a std::array<uint8_t, N>),
-// Text (fixed width, NUL-padded), Skip (bytes not read, zero when written),
+// Text (fixed width, NUL-padded; optionally written shorter), Skip (bytes not read, zero when written),
 // and Array / TextArray (one element per unit of a model count, last in the
 // layout). GetOnly(field) and SetOnly(field) mark a field that only the Get
 // reply or only the Set request carries (the switch's clock). The makers
@@ -118,9 +118,23 @@ struct TRawCodec {
     }
 };
 
+// limit: the characters written at most (0: the width); the bytes after them
+// are always sent as 0, whatever the page put there.
 struct TTextCodec : TRawCodec {
+    size_t limit = 0;
+    constexpr size_t Written() const { return limit && limit < width ? limit : width; }
     void Read(TPayloadReader& in, std::string& v, TOrder) const { v = in.Text(width); }
-    void Write(TPayloadWriter& out, const std::string& v, TOrder) const { out.Text(v, width); }
+    void Write(TPayloadWriter& out, const std::string& v, TOrder) const
+    {
+        out.Text(std::string_view(v).substr(0, Written()), width);
+    }
+    void Convert(TPayloadReader& in, TPayloadWriter& out, TOrder, TOrder) const
+    {
+        TPayloadReader field = in.Sub(width);
+        size_t n = field.Size() < Written() ? field.Size() : Written();
+        out.Bytes(field.Data(), n);
+        out.Zero(width - n);
+    }
 };
 
 struct TMacCodec : TRawCodec {
@@ -396,6 +410,12 @@ template <class C, size_t N> constexpr auto Bytes(std::array<uint8_t, N> C::*m)
 template <class C> constexpr auto Text(std::string C::*m, size_t width)
 {
     return RecordDetail::TMemberField<C, std::string, RecordDetail::TTextCodec>{m, {{width}}};
+}
+// A text read with its whole width but written with at most limit
+// characters, so that the field always ends in a 0 byte.
+template <class C> constexpr auto Text(std::string C::*m, size_t width, size_t limit)
+{
+    return RecordDetail::TMemberField<C, std::string, RecordDetail::TTextCodec>{m, {{width}, limit}};
 }
 constexpr auto Skip(size_t n) { return RecordDetail::TSkipField{{n}}; }
 // Makers without a member describe a value that is the whole entry or one

@@ -294,6 +294,9 @@ protected:
     virtual uint16_t DecodeEntry(TDevice* device, Entry& entry, TPayloadReader& in) = 0;
     // in holds the page's prefix; called for every page.
     virtual uint16_t DecodePrefix(TDevice*, TRecord&, TPayloadReader&) { return ssOk; }
+    // Whether a decoded entry goes into the table; one left out is skipped
+    // without a word.
+    virtual bool KeepEntry(TDevice*, const Entry&) { return true; }
     virtual void Invalidate(TDevice*, TRecord& record) {
         record.valid = false;
         record.entries.clear();
@@ -327,7 +330,7 @@ protected:
             TPayloadReader in = payload.Sub(m_EntrySize);
             status = DecodeEntry(device, entry, in);
             if (status != ssOk) return Fail(device, record, status);
-            record.entries.push_back(std::move(entry));
+            if (KeepEntry(device, entry)) record.entries.push_back(std::move(entry));
         }
         if (m_PageEntries && n >= m_PageEntries) {
             this->EnableTimer(true);

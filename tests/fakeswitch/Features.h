@@ -12,6 +12,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <type_traits>
@@ -123,17 +124,23 @@ void AddTable(THandlerTable &table, TTableCommands commands)
         [](TSwitch &sw, const TRequest &) {
             const std::vector<TBytes> &entries = sw.Running.Tables[TGet::CommandCode];
             TReply reply = Ok();
-            // Full pages, then one short page (empty when the last one was full).
-            for (size_t first = 0;; first += TGet::PageEntries) {
+            // Full pages, then one short page (empty when the last one was
+            // full); a table without pages is one reply.
+            constexpr size_t pageEntries = TGet::PageEntries ? TGet::PageEntries : SIZE_MAX;
+            for (size_t first = 0;; first += pageEntries) {
                 TBytes page(TGet::PrefixSize, 0);
-                size_t end = std::min(entries.size(), first + TGet::PageEntries);
+                size_t end = entries.size() - first < pageEntries ? entries.size() : first + pageEntries;
                 for (size_t i = first; i < end; ++i)
                     page.insert(page.end(), entries[i].begin(), entries[i].end());
+                if constexpr (requires { TGet::Record::TrailerSize; })
+                    page.resize(page.size() + TGet::Record::TrailerSize);
+                // An empty table still answers the smallest reply the command has.
+                page.resize(std::max(page.size(), size_t(TGet::Info.minReply)));
                 if (first == 0)
                     reply.Payload = std::move(page);
                 else
                     reply.FollowUps.push_back(std::move(page));
-                if (end - first < TGet::PageEntries)
+                if (end - first < pageEntries)
                     break;
             }
             return reply;

@@ -221,6 +221,97 @@ THandler VlanGroupChange(uint16_t code)
     };
 }
 
+// A table changed one entry at a time: Add takes an entry no listed one is
+// the same as, Del removes the one it is the same as.
+template <class TGet, class TSet, class ToEntry, class Same>
+THandlerEntry TableChange(bool add, ToEntry toEntry, Same same)
+{
+    auto handler = [=](TSwitch &sw, const TRequest &request) {
+        auto entries = Entries<TGet>(sw.Running);
+        const typename TGet::Entry entry = toEntry(Intp::DecodePayload<TSet>(request.Payload, request.PayloadSize));
+        auto it = std::find_if(entries.begin(), entries.end(), [&](const auto &e) { return same(e, entry); });
+        if ((it == entries.end()) != add)
+            return Refused();
+        if (add)
+            entries.push_back(entry);
+        else
+            entries.erase(it);
+        SetEntries<TGet>(sw.Running, entries);
+        return Ok();
+    };
+    return THandlerEntry{handler, true, 4, size_t(TSet::Info.requestSize)};
+}
+template <class TGet, class TAdd, class TDel, class Same> void AddKeyedTable(THandlerTable &table, Same same)
+{
+    auto asIs = [](const typename TGet::Entry &e) { return e; };
+    AddTable<TGet>(table, {});
+    table[TAdd::CommandCode] = TableChange<TGet, TAdd>(true, asIs, same);
+    table[TDel::CommandCode] = TableChange<TGet, TDel>(false, asIs, same);
+}
+
+void AddSnmp(THandlerTable &table)
+{
+    using namespace Intp;
+    AddFeature<TSessionSnmpGet, TSessionSnmpSet>(table, {.Accept = [](const TPropertySnmp &r) { return r.version <= 1; }});
+    AddFeature<TSessionSnmpContextGet, TSessionSnmpContextSet>(table);
+    // Communities: one per slot of the model, "public" read-only first.
+    table[ccSnmpCommunityGet] = THandlerEntry{
+        [](TSwitch &sw, const TRequest &) {
+            TBytes bytes;
+            for (const TBytes &entry : sw.Running.Tables[ccSnmpCommunityGet])
+                bytes.insert(bytes.end(), entry.begin(), entry.end());
+            return Ok(bytes);
+        },
+        false, 1, 4};
+    table[ccSnmpCommunityGet].Initial = [](const TSwitchSettings &settings, TConfig &config) {
+        if (config.Tables.count(ccSnmpCommunityGet))
+            return;
+        std::vector<TPropertySnmpCommunityEntry> slots(settings.Model.SnmpCommunityNum);
+        if (!slots.empty())
+            slots[0] = {"public", saReadOnly};
+        SetEntries<TSessionSnmpCommunityGet>(config, slots);
+    };
+    table[ccSnmpCommunitySet] = THandlerEntry{
+        [](TSwitch &sw, const TRequest &request) {
+            constexpr size_t size = TPropertySnmpCommunity::EntryFields.FixedSize(TMessage::Set);
+            const size_t n = sw.Settings.Model.SnmpCommunityNum;
+            auto slots = DecodeEntries<TPropertySnmpCommunityEntry>(TPropertySnmpCommunity::EntryFields,
+                                                                    request.Payload, request.PayloadSize);
+            if (n == 0 || request.PayloadSize != n * size ||
+                std::any_of(slots.begin(), slots.end(), [](const auto &e) { return e.access > saReadWrite; }))
+                return Refused();
+            SetEntries<TSessionSnmpCommunityGet>(sw.Running, slots);
+            return Ok();
+        },
+        true, 4, AnySize};
+
+    AddKeyedTable<TSessionSnmpTrapGet, TSessionSnmpTrapAdd, TSessionSnmpTrapDel>(
+        table, [](const TPropertySnmpTrapEntry &a, const TPropertySnmpTrapEntry &b) { return a.address == b.address; });
+
+    // Users keep whether each password is set; the passwords are not kept.
+    AddTable<TSessionSnmpUserGet>(table, {});
+    auto user = [](const TSnmpUserChange &c) {
+        return TPropertySnmpUserEntry{c.name, !c.authPassword.empty(), !c.privacyPassword.empty()};
+    };
+    auto sameName = [](const TPropertySnmpUserEntry &a, const TPropertySnmpUserEntry &b) { return a.name == b.name; };
+    table[ccSnmpUserAdd] = TableChange<TSessionSnmpUserGet, TSessionSnmpUserAdd>(true, user, sameName);
+    table[ccSnmpUserDel] = TableChange<TSessionSnmpUserGet, TSessionSnmpUserDel>(false, user, sameName);
+
+    AddKeyedTable<TSessionSnmpGroupGet, TSessionSnmpGroupAdd, TSessionSnmpGroupDel>(
+        table, [](const TPropertySnmpGroupEntry &a, const TPropertySnmpGroupEntry &b) {
+            return a.securityName == b.securityName && a.groupName == b.groupName;
+        });
+    AddKeyedTable<TSessionSnmpAccessGet, TSessionSnmpAccessAdd, TSessionSnmpAccessDel>(
+        table, [](const TPropertySnmpAccessEntry &a, const TPropertySnmpAccessEntry &b) {
+            return a.groupName == b.groupName && a.contextPrefix == b.contextPrefix && a.level == b.level &&
+                   a.match == b.match;
+        });
+    AddKeyedTable<TSessionSnmpMibviewGet, TSessionSnmpMibviewAdd, TSessionSnmpMibviewDel>(
+        table, [](const TPropertySnmpMibviewEntry &a, const TPropertySnmpMibviewEntry &b) {
+            return a.viewName == b.viewName && a.subtree == b.subtree;
+        });
+}
+
 // The 802.1Q port Set: each port record takes the port out of every VLAN
 // and puts it into the ones it names; the entry of VLAN 0 keeps the hybrid
 // ports, and a VLAN without ports goes.
@@ -323,6 +414,7 @@ THandlerTable StandardHandlers()
         }
     };
     table[ccVlan8021qPortSet] = THandlerEntry{Vlan8021qPortSet, true, 4, AnySize};
+    AddSnmp(table);
     return table;
 }
 

@@ -1,6 +1,7 @@
 // Golden bytes of the fake switch's replies over loopback.
 #include "intp/Dhcp.h"
 #include "intp/SecurityTables.h"
+#include "intp/Snmp.h"
 #include "intp/Warning.h"
 #include "tests/fakeswitch/Features.h"
 #include "tests/fakeswitch/FleetFixture.h"
@@ -303,4 +304,35 @@ TEST_F(FakeSwitchReplies, SystemFeaturesKeepWhatTheirSetsWrote)
     EXPECT_EQ(payloadOf(282), aging);
     EXPECT_EQ(payloadOf(284), jumbo);
     EXPECT_EQ(payloadOf(274), TBytes(4, 0)); // no clients: one empty page
+}
+
+TEST_F(FakeSwitchReplies, SnmpTablesKeepTheirEntriesInOneReply)
+{
+    using namespace Intp;
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    auto payloadOf = [&](uint16_t code) {
+        TBytes r = Exchange(0, code);
+        return r.size() >= 12 ? TBytes(r.begin() + 12, r.end()) : TBytes{};
+    };
+    const TBytes trap = EncodeEntries(TPropertySnmpTrap::EntryFields,
+                                      std::vector<TPropertySnmpTrapEntry>{{0xC0A8010A, "pub", 1}});
+    EXPECT_EQ(StatusOf(Exchange(0, ccSnmpTrapAdd, trap)), StatusOk);
+    EXPECT_EQ(StatusOf(Exchange(0, ccSnmpTrapAdd, trap)), StatusRefused) << "already listed";
+    TBytes traps = TBytes(4, 0);
+    traps.insert(traps.end(), trap.begin(), trap.end());
+    EXPECT_EQ(payloadOf(ccSnmpTrapGet), traps);
+    EXPECT_EQ(StatusOf(Exchange(0, ccSnmpTrapDel, TBytes{0xC0, 0xA8, 1, 10})), StatusOk);
+    EXPECT_EQ(payloadOf(ccSnmpTrapGet), TBytes(4, 0));
+
+    // A user keeps whether its passwords are set, not the passwords.
+    TBytes user = EncodeRecord(TSnmpUserChange{"u", "secret-a", ""});
+    EXPECT_EQ(StatusOf(Exchange(0, ccSnmpUserAdd, user)), StatusOk);
+    EXPECT_EQ(payloadOf(ccSnmpUserGet),
+              EncodeEntries(TPropertySnmpUser::EntryFields, std::vector<TPropertySnmpUserEntry>{{"u", true, false}}));
+
+    // The group reply ends in a byte that belongs to no entry.
+    const TBytes group = EncodeEntries(TPropertySnmpGroup::EntryFields, std::vector<TPropertySnmpGroupEntry>{{"s", "g"}});
+    EXPECT_EQ(StatusOf(Exchange(0, ccSnmpGroupAdd, group)), StatusOk);
+    EXPECT_EQ(payloadOf(ccSnmpGroupGet).size(), 67u);
+    EXPECT_EQ(payloadOf(ccSnmpAccessGet), TBytes{0}); // empty, the smallest reply
 }
