@@ -3,7 +3,7 @@
 #include "console/ConfigFile.h"
 #include "console/FilterForm.h"
 #include "pages/kit/MessageBox.h"
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 #include "syslog/SyslogText.h"

@@ -171,6 +171,34 @@ QTreeWidgetItem* TDeviceTree::GetGroupNode(Intp::TDevice* device, bool create)
     return group;
 }
 
+void TDeviceTree::PlaceInGroup(QTreeWidgetItem* group, TTreeNode* node)
+{
+    // Devices of a group are kept in address order, so a switch that comes
+    // back (after a reboot) takes its old place. Replies mostly come in
+    // order: the end is tried first.
+    int lo = 0, hi = group->childCount();
+    if (hi > 0 && *node < *group->child(hi - 1)) {
+        while (lo < hi) {
+            const int mid = (lo + hi) / 2;
+            if (*node < *group->child(mid))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+    } else {
+        lo = hi;
+    }
+    group->insertChild(lo, node);
+}
+
+bool TDeviceTree::InPlace(const TTreeNode* node)
+{
+    QTreeWidgetItem* group = node->parent();
+    const int index = group->indexOfChild(const_cast<TTreeNode*>(node));
+    return (index == 0 || !(*node < *group->child(index - 1))) &&
+           (index + 1 >= group->childCount() || !(*group->child(index + 1) < *node));
+}
+
 void TDeviceTree::SetDevicesText()
 {
     m_Host->DevicesNode()->setText(0, QStringLiteral("Devices (%1)").arg(m_DeviceCount));
@@ -198,7 +226,7 @@ std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
     DeviceImage(node);
     {
         QSignalBlocker blocker(m_Tree);
-        group->addChild(node);
+        PlaceInGroup(group, node);
     }
     m_DeviceNodes[device] = node;
     ++m_DeviceCount;
@@ -230,12 +258,21 @@ std::uint16_t TDeviceTree::RegroupDeviceNode(Intp::TDevice* device, QTreeWidgetI
         {
             QSignalBlocker blocker(m_Tree);
             old->removeChild(node);
-            group->addChild(node);
+            PlaceInGroup(group, node);
             group->setExpanded(true);
             if (old->childCount() == 0)
                 delete old;
         }
         m_Host->KeepSelectionAfterMove(node, wasCurrent);
+    } else if (group && !InPlace(node)) {
+        // A new address within the group: the node moves to its place and
+        // keeps the selection.
+        {
+            QSignalBlocker blocker(m_Tree);
+            group->removeChild(node);
+            PlaceInGroup(group, node);
+        }
+        m_Host->ShowSelection();
     }
     DeviceImage(node);
     return code;
@@ -320,6 +357,12 @@ void TDeviceTree::EventOnTreeSortChange(int)
         }
     }
     SortGroups();
+    {
+        // Groups filled from several old ones: their devices in address order.
+        QSignalBlocker blocker(m_Tree);
+        for (int i = 0; i < devices->childCount(); ++i)
+            devices->child(i)->sortChildren(0, Qt::AscendingOrder);
+    }
     m_Tree->expandItem(devices);
     for (int i = 0; i < devices->childCount(); ++i)
         devices->child(i)->setExpanded(true);

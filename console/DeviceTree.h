@@ -4,7 +4,7 @@
 // "Devices" node, grouped as the "Sort Devices By" box says, kept in step
 // with the device registry.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 #include <QObject>
 #include <QString>
@@ -41,6 +41,9 @@ public:
 
 private:
     bool AcceptDevice(const Intp::TDevice* device);
+    // Puts the node among the group's devices in address order.
+    static void PlaceInGroup(QTreeWidgetItem* group, TTreeNode* node);
+    static bool InPlace(const TTreeNode* node);
     void SetDevicesText();
     void SortGroups();
     int Grouping() const;

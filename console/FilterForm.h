@@ -4,7 +4,7 @@
 // serves it to the rest of the console.
 
 #include "pages/kit/AddressText.h"
-#include "pages/kit/FilterServer.h"
+#include "console/FilterRules.h"
 
 #include <QDialog>
 #include <QSet>

@@ -19,7 +19,7 @@ TGroupFwPreview::TGroupFwPreview(QWidget* parent) : TTransferPage(tr("Group Firm
     m_Mode = MakeModePanel(tr("&Open"), tr("&Filename:"));
     m_Mode.serverLabel->setText(tr("&Server:"));
     // The switch takes at most 32 bytes of the name: a longer one would name another file.
-    m_Mode.field->setMaxLength(int(sizeof(Intp::TTftpParam::name)));
+    m_Mode.LimitField(int(sizeof(Intp::TTftpParam::name)));
     m_OpenDialog = new QFileDialog(this, tr("Open"));
     m_OpenDialog->setFileMode(QFileDialog::ExistingFile);
     m_OpenDialog->setOption(QFileDialog::ReadOnly);
@@ -44,7 +44,7 @@ QString TGroupFwPreview::WhyNotReady() const
         return tr("Choose an existing image file with Open.");
     if (!IsValidHostIp(m_Mode.Server()))
         return NoServerText();
-    return tr("Enter the image's file name on the TFTP server (at most 32 characters).");
+    return tr("Enter the image's file name on the TFTP server (at most 32 bytes in UTF-8).");
 }
 
 void TGroupFwPreview::Changed()
@@ -73,7 +73,11 @@ void TGroupFwPreview::EventOnOpenClick()
 
 int TGroupFwPreview::Upgrade()
 {
-    if (IsBusy() || !IsReady())
+    if (IsBusy() || RowCount() == 0)
+        return 0;
+    // An image that went after it was chosen fails each row's open: every
+    // row is marked an error rather than nothing happening.
+    if (IsBuildin() ? m_Mode.path->text().isEmpty() : !m_Mode.IsReady())
         return 0;
     if (IsBuildin()) {
         m_Blocks = UploadImageBlocks(m_Mode.path->text(), [](const QString& why) { ShowError(why); });
@@ -104,6 +108,8 @@ int TGroupFwPreview::StartTransfers(int)
     return StartRows(RowCount() - 1, 0, tr("Transmitting"),
                      UploadRequests<Intp::TSessionBasicsUpgradeBuildin, Intp::TSessionBasicsUpgradeTftp>(m_Mode), true);
 }
+
+QString TGroupFwPreview::RunningText() const { return UploadRunningText(); }
 
 void TGroupFwPreview::OnBusyChanged(bool busy)
 {

@@ -46,6 +46,7 @@ protected:
     int ProgressPercent(std::uint16_t code, const void* context) const override;
     int StartTransfers(int first) override;
     void OnBusyChanged(bool busy) override;
+    QString RunningText() const override;
 
 private:
     void Changed();

@@ -3,7 +3,7 @@
 #include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
 #include "pages/kit/AddressText.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/kit/Requests.h"
 #include "pages/rules/PageRules.h"
 #include "pages/kit/PageWidgets.h"
@@ -73,7 +73,7 @@ TWizardGroupIpFrame::TWizardGroupIpFrame(QWidget* parent)
     grid->setColumnStretch(2, 1);
     grid->setColumnStretch(4, 1);
 
-    m_Step2Preview = new TPageListView(step2);
+    m_Step2Preview = new TUntypedReportList(step2);
     for (const QString& column : {tr("Model"), tr("MAC"), tr("Original IP"), tr("New IP"), tr("Status")})
         m_Step2Preview->AddColumn(column);
     m_Step2Preview->Model()->SetSortMode(smNone);
@@ -119,13 +119,18 @@ TWizardGroupIpFrame::TWizardGroupIpFrame(QWidget* parent)
     connect(m_Step2DhcpServer, &QLineEdit::textChanged, this, [this] { EventOnDhcpServerChange(); });
     for (TIpEdit* edit : {m_Step2IpBegin, m_Step2IpEnd, m_Step2Netmask, m_Step2Gateway})
         connect(edit, &QLineEdit::textChanged, this, [this] { EventOnRangeChange(); });
-    connect(m_Step2Preview, &TPageListView::SelectedRowChanged, this, [this] { UpdateMoveButtons(); });
+    connect(m_Step2Preview, &TUntypedReportList::SelectedRowChanged, this, [this] { UpdateMoveButtons(); });
 
     m_Step2Dhcp->setChecked(true);
     EventOnModeClick();
 }
 
 QString TWizardGroupIpFrame::GetCaption() const { return tr("Group IP Setting"); }
+
+QString TWizardGroupIpFrame::RunningWork() const
+{
+    return m_Running ? tr("\"%1\" is changing the switches' addresses.").arg(GetCaption()) : QString();
+}
 
 QString TWizardGroupIpFrame::StartText() const { return tr("&Apply"); }
 
@@ -255,7 +260,7 @@ bool TWizardGroupIpFrame::CanStart() const
 
 void TWizardGroupIpFrame::ShowNewAddresses()
 {
-    TPageListModel* model = m_Step2Preview->Model();
+    TListModel* model = m_Step2Preview->Model();
     for (int row = 0; row < RowCount(); ++row) {
         QString text = IsDhcp() ? QStringLiteral("DHCP")
                        : std::size_t(row) < m_Plan.size() ? IpText(m_Plan[std::size_t(row)])
@@ -268,7 +273,7 @@ void TWizardGroupIpFrame::ShowNewAddresses()
 void TWizardGroupIpFrame::ShowRow(int row)
 {
     const TRow& entry = m_Rows[std::size_t(row)];
-    TPageListModel* model = m_Step2Preview->Model();
+    TListModel* model = m_Step2Preview->Model();
     model->SetCell(row, pcModel, entry.device.cells.value(kcModel));
     model->SetCell(row, pcMac, entry.device.cells.value(kcMac));
     model->SetCell(row, pcOriginalIp, entry.originalIp);

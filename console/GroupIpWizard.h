@@ -6,7 +6,7 @@
 // its outcome.
 
 #include "console/GroupWizard.h"
-#include "pages/rules/GroupPlan.h"
+#include "console/GroupPlan.h"
 
 #include <functional>
 
@@ -15,10 +15,13 @@ class QRadioButton;
 class QTimer;
 class TIpEdit;
 
-class TWizardGroupIpFrame : public TGroupWizardFrame {
+class TWizardGroupIpFrame : public TGroupWizardFrame, public TRunningWork {
     Q_OBJECT
 
 public:
+    // TRunningWork: changes whose outcome closing would lose.
+    QString RunningWork() const override;
+
     // A request that heard nothing for longer than its reply timer (60 s)
     // has lost its device to a discovery, which reports no time-out.
     static constexpr int WatchdogMs = 65000;
@@ -66,7 +69,7 @@ public:
     TIpEdit* m_Step2Netmask = nullptr;
     QLabel* m_Step2GatewayLabel = nullptr;
     TIpEdit* m_Step2Gateway = nullptr;
-    TPageListView* m_Step2Preview = nullptr;
+    TUntypedReportList* m_Step2Preview = nullptr;
     QWidget* m_Step2MovePanel = nullptr;
     QPushButton* m_Step2MoveTop = nullptr;
     QPushButton* m_Step2MoveUp = nullptr;

@@ -1,9 +1,9 @@
 #include "console/GroupWizard.h"
 
 #include "console/WizardsModule.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
-#include "pages/rules/GroupPlan.h"
+#include "console/GroupPlan.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,9 +24,9 @@ QLabel* StepTitle(const QString& text, QWidget* parent)
     return label;
 }
 
-TPageListView* DeviceList(const QStringList& columns, QWidget* parent)
+TUntypedReportList* DeviceList(const QStringList& columns, QWidget* parent)
 {
-    auto* view = new TPageListView(parent);
+    auto* view = new TUntypedReportList(parent);
     for (const QString& column : columns)
         view->AddColumn(column);
     view->Model()->SetSortMode(smNone);
@@ -70,7 +70,7 @@ TDevicePicker::TDevicePicker(const QStringList& columns, QWidget* parent) : QWid
     connect(m_Step1SelectAll, &QPushButton::clicked, this, [this] { EventOnSelectAllClick(); });
     connect(m_Step1Unselect, &QPushButton::clicked, this, [this] { EventOnUnselectClick(); });
     connect(m_Step1UnselectAll, &QPushButton::clicked, this, [this] { EventOnUnselectAllClick(); });
-    for (TPageListView* view : {m_Step1ToSelect, m_Step1Selected})
+    for (TUntypedReportList* view : {m_Step1ToSelect, m_Step1Selected})
         connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateButtons(); });
     UpdateButtons();
 }
@@ -95,14 +95,14 @@ void TDevicePicker::SetSelectedCell(const Intp::TMacAddr& mac, int column, const
     }
 }
 
-void TDevicePicker::ShowRows(TPageListView* view, const TWizardDevices& rows)
+void TDevicePicker::ShowRows(TUntypedReportList* view, const TWizardDevices& rows)
 {
     view->Clear();
     for (const TWizardDevice& row : rows)
         view->Model()->AddRow(row.cells);
 }
 
-std::vector<int> TDevicePicker::SelectedRows(const TPageListView* view)
+std::vector<int> TDevicePicker::SelectedRows(const TUntypedReportList* view)
 {
     std::vector<int> rows;
     for (const QModelIndex& index : view->selectionModel()->selectedRows())
@@ -113,8 +113,8 @@ std::vector<int> TDevicePicker::SelectedRows(const TPageListView* view)
 
 void TDevicePicker::Move(bool toRight)
 {
-    TPageListView* from = toRight ? m_Step1ToSelect : m_Step1Selected;
-    TPageListView* to = toRight ? m_Step1Selected : m_Step1ToSelect;
+    TUntypedReportList* from = toRight ? m_Step1ToSelect : m_Step1Selected;
+    TUntypedReportList* to = toRight ? m_Step1Selected : m_Step1ToSelect;
     TWizardDevices& source = toRight ? m_Left : m_Right;
     TWizardDevices& destination = toRight ? m_Right : m_Left;
     const std::vector<int> selected = SelectedRows(from);
@@ -286,7 +286,9 @@ void TGroupWizardFrame::EventOnNextClick()
         ShowStep(2);
         break;
     default:
-        if (!IsRunning() && CanStart())
+        // The button as the user saw it: a start whose input went since
+        // (an image file deleted) fails row by row instead of doing nothing.
+        if (!IsRunning() && m_Next->isEnabled())
             Start();
         UpdateButtons();
         break;

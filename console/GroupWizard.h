@@ -4,7 +4,7 @@
 // steps and the Prev and Next buttons, and step 1's two device lists with
 // their move buttons.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
 
@@ -17,7 +17,7 @@
 class QLabel;
 class QPushButton;
 class QStackedWidget;
-class TPageListView;
+class TUntypedReportList;
 
 // One switch of the wizards' lists.
 struct TWizardDevice {
@@ -50,8 +50,8 @@ public:
     void EventOnUnselectClick();
     void EventOnUnselectAllClick();
 
-    TPageListView* m_Step1ToSelect = nullptr;
-    TPageListView* m_Step1Selected = nullptr;
+    TUntypedReportList* m_Step1ToSelect = nullptr;
+    TUntypedReportList* m_Step1Selected = nullptr;
     QPushButton* m_Step1Select = nullptr;
     QPushButton* m_Step1SelectAll = nullptr;
     QPushButton* m_Step1Unselect = nullptr;
@@ -62,8 +62,8 @@ signals:
 
 private:
     void Move(bool toRight);
-    static void ShowRows(TPageListView* view, const TWizardDevices& rows);
-    static std::vector<int> SelectedRows(const TPageListView* view);
+    static void ShowRows(TUntypedReportList* view, const TWizardDevices& rows);
+    static std::vector<int> SelectedRows(const TUntypedReportList* view);
     void UpdateButtons();
 
     TWizardDevices m_Left;

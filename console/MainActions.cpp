@@ -233,8 +233,21 @@ void TMainActions::EventOnFilterExecute()
         m_Form->EventOnDiscoveryExecute();
 }
 
+int TMainActions::CountTargets(const QString& action) const
+{
+    TDeviceList devices;
+    const int count = m_Form->GetTargetDevices(devices);
+    if (count == 0)
+        ShowStatusMessage(m_Form, tr("%1 acts on the selected switches: select one or more switches under "
+                                     "\"Devices\" (a group node selects none).")
+                                      .arg(action));
+    return count;
+}
+
 void TMainActions::EventOnLoginExecute()
 {
+    if (CountTargets(tr("Login")) == 0)
+        return;
     QString user;
     QString password;
     if (!m_Form->AskCredentials(user, password))
@@ -245,13 +258,19 @@ void TMainActions::EventOnLoginExecute()
 
 void TMainActions::EventOnLogoutExecute()
 {
+    if (CountTargets(tr("Logout")) == 0)
+        return;
     const std::uint8_t zero[16] = {};
     LoginSelectedDevices(zero, nullptr);
 }
 
 void TMainActions::EventOnRebootExecute()
 {
-    if (!AskOkCancel(tr("Are you sure to reboot selected devices?")))
+    const int count = CountTargets(tr("Reboot"));
+    if (count == 0)
+        return;
+    if (!AskOkCancel(tr("Are you sure to reboot selected devices?") + QStringLiteral("\n\n") +
+                     (count == 1 ? tr("1 switch will reboot.") : tr("%1 switches will reboot.").arg(count))))
         return;
     RebootSelectedDevices(nullptr);
 }
@@ -285,7 +304,8 @@ void TMainActions::EventOnAboutExecute()
 void TMainActions::EventOnOpenWebExecute()
 {
     TDeviceList devices;
-    m_Form->GetTargetDevices(devices);
+    if (m_Form->GetTargetDevices(devices) == 0)
+        CountTargets(tr("Open Web"));
     for (Intp::TDevice* device : devices) {
         // Without a browser the user is told once, not once per switch.
         if (!OpenWebPage(QUrl(QStringLiteral("http://%1").arg(IpText(device->GetIp()))), m_Form->OpenUrlHook()))

@@ -53,6 +53,10 @@ public:
     void EventOnScanExecute();
 
 private:
+    // The number of target switches; with none, the status bar says that
+    // action needs switches selected.
+    int CountTargets(const QString& action) const;
+
     TMainForm* m_Form;
     QTimer* m_Timer4 = nullptr;
     QMenu* m_SettingsMenu = nullptr;

@@ -273,19 +273,15 @@ void TMainForm::Shutdown()
 
 bool TMainForm::MayClose()
 {
-    if (!m_ModuleFrame)
-        return true;
-    QStringList running;
-    for (QObject* child : m_ModuleFrame->findChildren<QObject*>()) {
-        if (auto* work = dynamic_cast<TRunningWork*>(child); work && !work->RunningWork().isEmpty())
-            running << work->RunningWork();
-    }
+    // Every page and wizard of the window: device pages, main pages and the
+    // wizards' own transfer lists.
+    const QStringList running = RunningWorkBelow(this);
     if (running.isEmpty())
         return true;
     return ShowMessageBox(QMessageBox::Warning,
                           running.join('\n') +
-                              tr("\nClosing the console now ends the transfer and can leave a switch with half "
-                                 "an image.\n\nClose anyway?"),
+                              tr("\nClosing the console now cuts this off, which can leave a switch with half an "
+                                 "image or without its new settings.\n\nClose anyway?"),
                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 

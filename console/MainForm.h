@@ -8,7 +8,7 @@
 #include "console/TreeNode.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 #include <QHostAddress>
 #include <QList>

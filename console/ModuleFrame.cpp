@@ -1,6 +1,7 @@
 #include "console/ModuleFrame.h"
 
 #include "intp/Device.h"
+#include "pages/kit/MessageBox.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -56,6 +57,34 @@ TTreePane BuildTreePane(QWidget* owner, const QString& label, QWidget* control)
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     return {splitter, tree, right};
+}
+
+QStringList RunningWorkBelow(const QObject* root)
+{
+    QStringList running;
+    if (!root)
+        return running;
+    QList<QObject*> objects = root->findChildren<QObject*>();
+    objects.prepend(const_cast<QObject*>(root));
+    for (QObject* object : objects) {
+        if (auto* work = dynamic_cast<TRunningWork*>(object)) {
+            if (const QString text = work->RunningWork(); !text.isEmpty())
+                running << text;
+        }
+    }
+    return running;
+}
+
+QString RefusedLeaveText(TModule* page)
+{
+    if (auto* frame = dynamic_cast<TModuleFrame*>(page); frame && frame->GetSelectedModule())
+        page = frame->GetSelectedModule();
+    if (!page)
+        return QString();
+    const QStringList running = RunningWorkBelow(page->GetFrame());
+    if (running.isEmpty())
+        return QObject::tr("\"%1\" can't be left now.").arg(page->GetCaption());
+    return running.join(' ') + QObject::tr(" Its page stays on show until every switch has its outcome.");
 }
 
 TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
@@ -319,6 +348,7 @@ void TModuleFrame::EventOnTreeChanging(QTreeWidgetItem* current, QTreeWidgetItem
         return;
     TModule* page = GetSelectedModule();
     if (page && !page->Leave(false)) {
+        ShowStatusMessage(this, RefusedLeaveText(page));
         // The click that made the move is not over yet: it would select the
         // refused node once this returns. The node of the page on show gets
         // the selection back then as well.

@@ -4,8 +4,9 @@
 // banner of the current device's model and the device page selected in its
 // tree.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <map>
@@ -88,6 +89,12 @@ private:
     QTreeWidgetItem* m_Selected = nullptr;  // node whose page is selected
     std::vector<std::unique_ptr<TModule>> m_Owned;
 };
+
+// What runs in root and below it that closing or leaving would cut off
+// (TRunningWork), one text per piece of work.
+QStringList RunningWorkBelow(const QObject* root);
+// Why a page (the "Devices" page: its selected page) refused to be left.
+QString RefusedLeaveText(TModule* page);
 
 // The "Devices" page, set while the main window is created.
 extern TModuleFrame* g_ModuleFrame;

@@ -4,7 +4,7 @@
 // once (on the first build for a "Devices" page) and arranged in layout 0
 // (first generation) or layout 1 (second generation) on every build.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 #include "pages/kit/PageRegistry.h"
 
 #include <functional>

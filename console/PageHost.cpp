@@ -209,6 +209,9 @@ void TPageHost::EventOnTreeChanging()
             for (TTreeNode* node : m_Selection) {
                 if (node->isSelected()) {
                     ShowSelection(m_Current, m_Selection);
+                    ShowStatusMessage(m_Tree, tr("Switches of one group only can be selected together: \"%1\" "
+                                                 "is in another group.")
+                                                  .arg(current->text(0)));
                     return;
                 }
             }
@@ -260,6 +263,7 @@ bool TPageHost::ApplySelection(TTreeNode* current, QList<TTreeNode*> selection)
     if (!allowed) {
         ShowSelection(m_Current, m_Selection);
         m_ApplyingSelection = false;
+        ShowStatusMessage(m_Tree, RefusedLeaveText(page));
         return false;
     }
     TModule* next = PageOf(current);

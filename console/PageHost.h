@@ -4,7 +4,7 @@
 // area their frames live in, the accepted selection and which page is on
 // show. The window's TModuleCallback services read the selection here.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 #include <QList>
 #include <QObject>

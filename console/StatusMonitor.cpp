@@ -122,7 +122,7 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
 
     m_AnsweringIcon = OnBadge(ConsoleIcon(ikDevices));
     m_SilentIcon = OnBadge(PageGlyph("RC_BITMAP_16X16_CANCEL"));
-    m_List = new TReportList<TStatusRow>(this);
+    m_List = new TTypedReportList<TStatusRow>(this);
     m_List->setSelectionMode(QAbstractItemView::ExtendedSelection);
     using TRow = TStatusRow;
     m_List->SetKey([](const TRow& r) { return MacKey(r.mac); });
@@ -157,7 +157,7 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
     m_Popup->addAction(m_acRefresh);
     connect(m_List, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { m_Popup->popup(m_List->viewport()->mapToGlobal(at)); });
-    connect(m_List, &TPageListView::SelectedRowChanged, this, [this] { UpdateActions(); });
+    connect(m_List, &TUntypedReportList::SelectedRowChanged, this, [this] { UpdateActions(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(panel);

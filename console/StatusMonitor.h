@@ -3,8 +3,8 @@
 // The "Status Monitor" page: polls every listed switch with a ping and shows
 // whether it answers, power and port failures, and address changes.
 
-#include "pages/kit/Module.h"
-#include "pages/kit/ReportList.h"
+#include "pages/kit/PageInterface.h"
+#include "pages/kit/TypedReportList.h"
 #include "pages/kit/StatusServer.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
@@ -94,7 +94,7 @@ public:
     QCheckBox* m_Beep = nullptr;
     QPushButton* m_ClearError = nullptr;
     QPushButton* m_Refresh = nullptr;
-    TReportList<TStatusRow>* m_List = nullptr;
+    TTypedReportList<TStatusRow>* m_List = nullptr;
     QTimer* m_Timer = nullptr;
     QTimer* m_BeepTimer = nullptr;
 

@@ -2,7 +2,7 @@
 
 // "Devices Topology": starts the outside topology viewer, a Java program.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -2,7 +2,7 @@
 
 // One node of the main tree: a page, a group of devices or a device.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 #include <QTreeWidgetItem>
 

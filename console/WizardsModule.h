@@ -2,7 +2,7 @@
 
 // "Wizards": the page above the two group wizards, with a button for each.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 #include <QPixmap>
 #include <QWidget>

@@ -7,7 +7,11 @@
 namespace Intp {
 
 int TSessionBasicsReboot::HandleResponse(TDevice* device, const THeader& header, TPayloadReader) {
-    if (header.status == ssOk) device->SetIp(0);
+    if (header.status == ssOk) {
+        // A switch that reboots forgets its login.
+        device->SetLoggedIn(false);
+        device->SetIp(0);
+    }
     Notify(device, GetCode(), header.status);
     return rrFinished;
 }

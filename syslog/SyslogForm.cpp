@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 
 #include "pages/kit/AddressText.h"
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 #include "pages/rules/PageRules.h"
 #include "pages/kit/SyslogServer.h"
 #include "syslog/SyslogText.h"
@@ -97,7 +97,7 @@ TSyslogForm::TSyslogForm(QWidget* owner, const TSyslogList* list, TSyslogServer*
     m_Memo->setReadOnly(true);
     m_Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_Label7->setBuddy(m_Memo);
-    m_LogList = new TReportList<TSyslogLogRow>(m_Splitter);
+    m_LogList = new TTypedReportList<TSyslogLogRow>(m_Splitter);
     using TRow = TSyslogLogRow;
     // Without a server the numbers stand for the names.
     m_LogList->Column(tr("Event ID"), [](const TRow& r) { return QString::number(r.eventId); }, &TRow::eventId);
@@ -157,8 +157,8 @@ TSyslogForm::TSyslogForm(QWidget* owner, const TSyslogList* list, TSyslogServer*
     connect(m_Copy, &QPushButton::clicked, this, &TSyslogForm::EventOnCopyClick);
     connect(m_Close, &QPushButton::clicked, this, &TSyslogForm::EventOnCloseClick);
     // The list sorts itself on a header click.
-    connect(m_LogList, &TPageListView::HeaderClicked, this, &TSyslogForm::EventOnLogListSorted);
-    connect(m_LogList, &TPageListView::SelectedRowChanged, this, &TSyslogForm::EventOnLogListSelectItem);
+    connect(m_LogList, &TUntypedReportList::HeaderClicked, this, &TSyslogForm::EventOnLogListSorted);
+    connect(m_LogList, &TUntypedReportList::SelectedRowChanged, this, &TSyslogForm::EventOnLogListSelectItem);
 
     if (RowCount() > 0)
         SelectRow(RowCount() - 1);

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "pages/kit/ReportList.h"
-#include "syslog/SyslogParser.h"
+#include "pages/kit/TypedReportList.h"
+#include "syslog/core/SyslogParser.h"
 
 class QLabel;
 class QLineEdit;
@@ -79,7 +79,7 @@ public:
     QPushButton* m_Next = nullptr;
     QPushButton* m_Copy = nullptr;
     QPlainTextEdit* m_Memo = nullptr;
-    TReportList<TSyslogLogRow>* m_LogList = nullptr;
+    TTypedReportList<TSyslogLogRow>* m_LogList = nullptr;
     QPushButton* m_Close = nullptr;
 
 private:

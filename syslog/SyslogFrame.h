@@ -11,9 +11,9 @@
 #include <array>
 #include <functional>
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 #include "pages/kit/SyslogServer.h"
-#include "syslog/SyslogStore.h"
+#include "syslog/core/SyslogStore.h"
 
 class QLabel;
 class QPushButton;

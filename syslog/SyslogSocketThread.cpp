@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "intp/NetUtils.h"
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 #include "pages/kit/SyslogServer.h"
 
 namespace {

@@ -12,7 +12,7 @@
 
 class QWidget;
 
-#include "syslog/SyslogParser.h"
+#include "syslog/core/SyslogParser.h"
 
 namespace Syslog {
 

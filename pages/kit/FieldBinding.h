@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 
 #include <cstdint>
 #include <functional>
@@ -46,6 +47,12 @@ public:
                      r.*member = T(combo->currentIndex());
              });
         return combo;
+    }
+    // An integer member in a spin box.
+    template <class T> QSpinBox* Number(QSpinBox* spin, T R::*member)
+    {
+        Bind([=](const R& r) { spin->setValue(int(r.*member)); }, [=](R& r) { r.*member = T(spin->value()); });
+        return spin;
     }
     QCheckBox* Check(QCheckBox* check, bool R::*member)
     {

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QWidget>
 
 namespace {
@@ -83,6 +85,12 @@ bool OpenWebPage(const QUrl& url, const TUrlOpener& opener)
     if (!opened)
         ShowWarning(WebPageFailedMessage(url));
     return opened;
+}
+
+void ShowStatusMessage(const QWidget* from, const QString& text)
+{
+    if (auto* main = from ? qobject_cast<QMainWindow*>(from->window()) : nullptr)
+        main->statusBar()->showMessage(text, 20000);
 }
 
 bool AskOkCancel(const QString& text)

@@ -41,6 +41,10 @@ using TUrlOpener = std::function<bool(const QUrl& url)>;
 bool OpenWebPage(const QUrl& url, const TUrlOpener& opener = {});
 QString WebPageFailedMessage(const QUrl& url);
 
+// A short notice in the status bar of from's main window (a refused
+// selection, an action with nothing to act on); nothing without one.
+void ShowStatusMessage(const QWidget* from, const QString& text);
+
 // Replaces the box by the hook (null restores the real box); answers the old hook.
 TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook);
 

@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+
 TModulePage::TModulePage(const QString& caption, QWidget* parent) : QFrame(parent), m_Caption(caption)
 {
     setObjectName(caption);
@@ -86,6 +88,11 @@ bool TModulePage::AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::u
 {
     if (code == ncSelectionChanged || code == ncDeviceRemoved)
         return true;
+    // A selected switch's new address shows at once, not at the next selection.
+    if (code == ncDeviceIpChanged && device) {
+        const TDeviceList targets = TargetDevices();
+        return std::find(targets.begin(), targets.end(), device) != targets.end();
+    }
     for (const TRefillCode& entry : m_RefillCodes) {
         if (entry.code == code)
             return entry.anyDevice || IsCurrent(device);
@@ -202,20 +209,30 @@ void TModulePage::SetEnabled(std::initializer_list<QWidget*> controls, bool enab
     }
 }
 
-bool TModulePage::CheckPortMask(Intp::TDevice* device)
+TPortLayout TModulePage::MaskPorts(Intp::TDevice* device, int trunkGroups)
 {
-    if (!device)
-        return true;
-    int ports = int(device->GetPortNum());
-    if (FitsPortMask(ports))
-        return true;
+    TPortLayout ports;
+    ports.BuildFor(device, trunkGroups, psMask);
+    SayPortsCut(device, ports);
+    return ports;
+}
+
+TPortLayout TModulePage::MaskPorts(Intp::TDevice* device, const std::vector<int>& portOf)
+{
+    TPortLayout ports;
+    ports.BuildEntriesFor(device, portOf, psMask);
+    SayPortsCut(device, ports);
+    return ports;
+}
+
+void TModulePage::SayPortsCut(Intp::TDevice* device, const TPortLayout& ports)
+{
     // Said once per device, not on every refill.
-    if (!m_PortWarningShown || m_PortWarningMac != device->GetMac()) {
-        m_PortWarningShown = true;
-        m_PortWarningMac = device->GetMac();
-        ShowMessageLater(QString("This switch has %1 ports; this page handles at most %2.")
-                             .arg(ports)
-                             .arg(MaxMaskPorts));
-    }
-    return false;
+    if (!device || ports.CutCount() == 0 || (m_PortWarningShown && m_PortWarningMac == device->GetMac()))
+        return;
+    m_PortWarningShown = true;
+    m_PortWarningMac = device->GetMac();
+    ShowMessageLater(QString("This switch has %1 ports; this page shows and sets the first %2 only.")
+                         .arg(ports.PortCount())
+                         .arg(MaxMaskPorts));
 }

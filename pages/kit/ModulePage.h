@@ -44,7 +44,8 @@
 
 #include "intp/Property.h"
 #include "intp/Session.h"
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
+#include "pages/kit/PortLayout.h"
 #include "pages/kit/Requests.h"
 
 #include <QFrame>
@@ -190,13 +191,16 @@ protected:
 
     static void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled);
 
-    // The device's ports fit a 32-bit port mask; otherwise a message says so
-    // (once per device) and the answer is false.
-    bool CheckPortMask(Intp::TDevice* device);
+    // The ports of a page that keeps them in 32-bit masks: the first 32
+    // indexes at most (ports by index, or the entries of a per-port record
+    // naming portOf[i]); when more are cut, a message says so once per device.
+    TPortLayout MaskPorts(Intp::TDevice* device, int trunkGroups = 0);
+    TPortLayout MaskPorts(Intp::TDevice* device, const std::vector<int>& portOf);
 
     bool IsRefilling() const { return m_Refilling; }
 
 private:
+    void SayPortsCut(Intp::TDevice* device, const TPortLayout& ports);
     friend class TPageForm;
     bool IsAnyDeviceCode(std::uint16_t code) const;
 

@@ -112,11 +112,18 @@ QComboBox* TPageForm::Choice(const QString& label, const QStringList& items)
     return Labelled(label, combo);
 }
 
-QSpinBox* TPageForm::Number(const QString& label, int minimum, int maximum)
+QSpinBox* TPageForm::Number(const QString& label, int minimum, int maximum, const QString& note)
 {
     auto* spin = new QSpinBox();
     spin->setRange(minimum, maximum);
-    return Labelled(label, spin);
+    Labelled(label, spin);
+    if (!note.isEmpty()) {
+        auto* after = new QLabel(note, m_Page);
+        Grid()->addWidget(after, Grid()->rowCount() - 1, 2);
+        spin->setProperty("pageFormNote", QVariant::fromValue(static_cast<QObject*>(after)));
+        Register(after);
+    }
+    return spin;
 }
 
 QLineEdit* TPageForm::Text(const QString& label, int maxLength)

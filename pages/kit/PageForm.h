@@ -42,7 +42,8 @@ public:
 
     // --- Labelled fields, in a grid of label and field.
     QComboBox* Choice(const QString& label, const QStringList& items);
-    QSpinBox* Number(const QString& label, int minimum, int maximum);
+    // A note after the number (its unit, what 0 means) follows its enabling.
+    QSpinBox* Number(const QString& label, int minimum, int maximum, const QString& note = QString());
     // maxLength 0: no limit.
     QLineEdit* Text(const QString& label, int maxLength = 0);
     QLineEdit* Password(const QString& label, int maxLength);

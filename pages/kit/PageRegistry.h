@@ -8,7 +8,7 @@
 // and the id TPageId::TModuleWarningEvent is what the tree layouts name.
 // Pages still to be built keep their id, so layouts can already place them.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 #include <functional>
 #include <vector>

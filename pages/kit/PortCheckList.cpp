@@ -9,17 +9,27 @@ TPortCheckList::TPortCheckList(QWidget* parent) : QListWidget(parent)
     setUniformItemSizes(true);
 }
 
-void TPortCheckList::SetPorts(const TPortLayout& layout)
+void TPortCheckList::SetPorts(const TPortLayout& layout, bool named)
 {
     clear();
     m_IndexOfLine.clear();
     m_Indexes = layout.PortCount();
     for (int row = 0; row < layout.RowCount(); ++row) {
-        auto* item = new QListWidgetItem(TPortLayout::NumberedCaption(row), this);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-        m_IndexOfLine.push_back(layout.PortOfRow(row));
+        // A mask holds no line beyond its 32 bits.
+        if (!TPortLayout::InMask(layout.IndexOfRow(row)))
+            break;
+        AddLine(named ? layout.RowName(row) : TPortLayout::NumberedCaption(row), layout.IndexOfRow(row));
     }
+}
+
+void TPortCheckList::AddLine(const QString& text, int index)
+{
+    // Listeners of itemChanged may read the mask while the line is added.
+    m_IndexOfLine.push_back(index);
+    auto* item = new QListWidgetItem(text);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+    addItem(item);
 }
 
 void TPortCheckList::SetLines(const QStringList& lines)
@@ -27,12 +37,8 @@ void TPortCheckList::SetLines(const QStringList& lines)
     clear();
     m_IndexOfLine.clear();
     m_Indexes = int(lines.size());
-    for (int line = 0; line < lines.size(); ++line) {
-        auto* item = new QListWidgetItem(lines.at(line), this);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-        m_IndexOfLine.push_back(line);
-    }
+    for (int line = 0; line < lines.size(); ++line)
+        AddLine(lines.at(line), line);
 }
 
 void TPortCheckList::SetTicks(const std::vector<bool>& ticks)

@@ -17,11 +17,12 @@ class TPortCheckList : public QListWidget {
 public:
     explicit TPortCheckList(QWidget* parent = nullptr);
 
-    // One line per listed port; every tick cleared.
-    void SetPorts(const TPortLayout& layout);
+    // One line per listed port of the first 32 indexes, numbered or (named)
+    // by the port's name; every tick cleared.
+    void SetPorts(const TPortLayout& layout, bool named = false);
     // Lines of fixed texts (not ports): line k is bit k.
     void SetLines(const QStringList& lines);
-    // Ticks by port index (for SetPorts) or line (for SetLines).
+    // Ticks by the layout's index (for SetPorts) or line (for SetLines).
     void SetTicks(const std::vector<bool>& ticks);
     std::vector<bool> Ticks() const;
     // The same as a 32-bit mask: bit n for index n below 32.
@@ -30,6 +31,8 @@ public:
     void ClearTicks();
 
 private:
+    void AddLine(const QString& text, int index);
+
     std::vector<int> m_IndexOfLine;  // port index (or line number) of each line
     int m_Indexes = 0;               // the size of a mask: the model's ports
 };

@@ -4,72 +4,105 @@
 #include "intp/Ports.h"
 #include "pages/rules/PageRules.h"
 
+#include <numeric>
+
 void TPortLayout::Clear()
 {
-    m_RowOfPort.clear();
-    m_PortOfRow.clear();
+    m_RowOfIndex.clear();
+    m_IndexOfRow.clear();
+    m_PortOfIndex.clear();
     m_Names.clear();
     m_Ports = 0;
+    m_Hidden = 0;
+    m_Cut = 0;
 }
 
-void TPortLayout::Build(int ports, const std::vector<std::string>& names, int trunkGroups)
+void TPortLayout::Build(int ports, const std::vector<std::string>& names, int trunkGroups, TPortSpan span)
+{
+    ports = ports < 0 ? 0 : ports;
+    std::vector<int> portOf(std::size_t(ports + (trunkGroups < 0 ? 0 : trunkGroups)));
+    std::iota(portOf.begin(), portOf.end(), 0);
+    BuildEntries(ports, names, portOf, span);
+}
+
+void TPortLayout::BuildEntries(int ports, const std::vector<std::string>& names, const std::vector<int>& portOf,
+                               TPortSpan span)
 {
     Clear();
-    ports = ports < 0 ? 0 : ports;
-    trunkGroups = trunkGroups < 0 ? 0 : trunkGroups;
-    m_Ports = ports;
-    int count = ports + trunkGroups;
-    m_RowOfPort.assign(std::size_t(count), -1);
-    m_Names.assign(std::size_t(count), std::string());
-    for (int port = 0; port < count; ++port) {
-        const std::string* name = std::size_t(port) < names.size() ? &names[std::size_t(port)] : nullptr;
-        if (name && IsHiddenPort(*name))
-            continue;
-        if (name)
-            m_Names[std::size_t(port)] = *name;
-        m_RowOfPort[std::size_t(port)] = RowCount();
-        m_PortOfRow.push_back(port);
+    m_Ports = ports < 0 ? 0 : ports;
+    m_Names = names;
+    m_PortOfIndex = portOf;
+    m_RowOfIndex.assign(portOf.size(), -1);
+    for (std::size_t index = 0; index < portOf.size(); ++index) {
+        const std::size_t port = std::size_t(portOf[index]);
+        if (port < names.size() && IsHiddenPort(names[port])) {
+            ++m_Hidden;
+        } else if (span == psMask && !InMask(int(index))) {
+            ++m_Cut;
+        } else {
+            m_RowOfIndex[index] = RowCount();
+            m_IndexOfRow.push_back(int(index));
+        }
     }
 }
 
-int TPortLayout::PortOfRow(int row) const
+int TPortLayout::IndexOfRow(int row) const
 {
-    return row >= 0 && row < RowCount() ? m_PortOfRow[std::size_t(row)] : -1;
+    return row >= 0 && row < RowCount() ? m_IndexOfRow[std::size_t(row)] : -1;
 }
 
-int TPortLayout::RowOfPort(int port) const
+int TPortLayout::PortOfIndex(int index) const
 {
-    return port >= 0 && port < PortCount() ? m_RowOfPort[std::size_t(port)] : -1;
+    return index >= 0 && index < PortCount() ? m_PortOfIndex[std::size_t(index)] : -1;
 }
 
-bool TPortLayout::IsHidden(int port) const
+int TPortLayout::RowOfPort(int index) const
 {
-    return port >= 0 && port < PortCount() && m_RowOfPort[std::size_t(port)] < 0;
+    return index >= 0 && index < PortCount() ? m_RowOfIndex[std::size_t(index)] : -1;
+}
+
+bool TPortLayout::IsHidden(int index) const
+{
+    return index >= 0 && index < PortCount() && m_RowOfIndex[std::size_t(index)] < 0;
 }
 
 QString TPortLayout::RowName(int row) const
 {
-    int port = PortOfRow(row);
+    const int port = PortOfRow(row);
     if (port < 0)
         return QString();
-    const std::string& name = m_Names[std::size_t(port)];
-    if (!name.empty())
-        return QString::fromStdString(name);
-    if (IsTrunkGroup(port))
+    if (std::size_t(port) < m_Names.size() && !m_Names[std::size_t(port)].empty())
+        return QString::fromLatin1(m_Names[std::size_t(port)]);
+    if (IsTrunkGroup(IndexOfRow(row)))
         return QString::fromStdString(TrunkCaption(port - m_Ports + 1));
     return QString::fromStdString(PortCaption(row + 1));
 }
 
 bool TPortLayout::FitsMask() const { return FitsPortMask(PortCount()); }
 
-void TPortLayout::BuildFor(const Intp::TDevice* device, int trunkGroups)
+namespace {
+
+const std::vector<std::string>& NamesOf(const Intp::TDevice* device)
 {
-    if (!device) {
-        Clear();
-        return;
-    }
+    static const std::vector<std::string> none;
     const auto& names = Intp::Property<Intp::TPropertyPortName>::Get(const_cast<Intp::TDevice*>(device));
-    Build(int(device->GetPortNum()), names.valid ? names.names : std::vector<std::string>(), trunkGroups);
+    return names.valid ? names.names : none;
+}
+
+}  // namespace
+
+void TPortLayout::BuildFor(const Intp::TDevice* device, int trunkGroups, TPortSpan span)
+{
+    if (!device)
+        return Clear();
+    Build(int(device->GetPortNum()), NamesOf(device), trunkGroups, span);
+}
+
+void TPortLayout::BuildEntriesFor(const Intp::TDevice* device, const std::vector<int>& portOf, TPortSpan span)
+{
+    if (!device)
+        return Clear();
+    BuildEntries(int(device->GetPortNum()), NamesOf(device), portOf, span);
 }
 
 QString TPortLayout::NumberedCaption(int row) { return QString::asprintf("Port.%02d", row + 1); }

@@ -4,6 +4,11 @@
 // switch does not offer; it gets no row, and the listed ports are numbered
 // consecutively. Requests that need one entry per port still carry one for
 // a hidden port.
+//
+// A layout has indexes: the port indexes themselves (ports, then trunk
+// groups), or the positions of a per-port record whose entries name their
+// port. A page whose ports go into 32-bit masks (bit n = index n) lists only
+// the indexes a mask holds; the others are cut and counted.
 
 #include <QString>
 
@@ -14,28 +19,41 @@ namespace Intp {
 class TDevice;
 }
 
+// Which indexes may get a row.
+enum TPortSpan {
+    psAll,   // every index
+    psMask,  // the first 32: the page keeps its ports in 32-bit masks
+};
+
 class TPortLayout {
 public:
     // ports: the model's PortNum; trunkGroups: the trunk groups that follow
     // the ports in the same index range, when the page lists them; names:
     // the port-name record's names when it is valid, else empty (every index
     // is then listed).
-    void Build(int ports, const std::vector<std::string>& names, int trunkGroups = 0);
+    void Build(int ports, const std::vector<std::string>& names, int trunkGroups = 0, TPortSpan span = psAll);
+    // Index i is the entry of a per-port record that names port portOf[i].
+    void BuildEntries(int ports, const std::vector<std::string>& names, const std::vector<int>& portOf,
+                      TPortSpan span = psAll);
     // The same for a device: its model's port count and its port-name
     // record when valid (none: every port listed).
-    void BuildFor(const Intp::TDevice* device, int trunkGroups = 0);
+    void BuildFor(const Intp::TDevice* device, int trunkGroups = 0, TPortSpan span = psAll);
+    void BuildEntriesFor(const Intp::TDevice* device, const std::vector<int>& portOf, TPortSpan span = psAll);
     void Clear();
 
-    // Indexes covered: ports, then trunk groups.
-    int PortCount() const { return int(m_RowOfPort.size()); }
-    bool IsTrunkGroup(int index) const { return index >= m_Ports && index < PortCount(); }
-    int RowCount() const { return int(m_PortOfRow.size()); }
-    int HiddenCount() const { return PortCount() - RowCount(); }
-    // -1 when out of range.
-    int PortOfRow(int row) const;
-    // -1 for a hidden port or one out of range.
-    int RowOfPort(int port) const;
-    bool IsHidden(int port) const;
+    // Indexes covered: ports, then trunk groups (or the record's entries).
+    int PortCount() const { return int(m_RowOfIndex.size()); }
+    bool IsTrunkGroup(int index) const { return PortOfIndex(index) >= m_Ports; }
+    int RowCount() const { return int(m_IndexOfRow.size()); }
+    // Indexes left out for their "Port.XX" name, and for lying beyond a mask.
+    int HiddenCount() const { return m_Hidden; }
+    int CutCount() const { return m_Cut; }
+    // The index of a row, and the port it shows; -1 when out of range.
+    int IndexOfRow(int row) const;
+    int PortOfRow(int row) const { return PortOfIndex(IndexOfRow(row)); }
+    // -1 for a hidden or cut index, or one out of range.
+    int RowOfPort(int index) const;
+    bool IsHidden(int index) const;
     // Row caption: the name from the record, else "Port.%02d" of the row
     // counted from 1, or "Trunk.%02d" of the trunk group counted from 1.
     QString RowName(int row) const;
@@ -43,12 +61,17 @@ public:
     bool FitsMask() const;
     // "Port.%02d" of the row counted from 1 (pages that number their rows).
     static QString NumberedCaption(int row);
-    // Ports of a 32-bit port mask (bit n = port n): only the first 32 take part.
-    static bool InMask(int port) { return port >= 0 && port < 32; }
+    // Indexes of a 32-bit port mask (bit n = index n): only the first 32 take part.
+    static bool InMask(int index) { return index >= 0 && index < 32; }
 
 private:
-    std::vector<int> m_RowOfPort;
-    std::vector<int> m_PortOfRow;
-    std::vector<std::string> m_Names;
+    int PortOfIndex(int index) const;
+
+    std::vector<int> m_RowOfIndex;
+    std::vector<int> m_IndexOfRow;
+    std::vector<int> m_PortOfIndex;
+    std::vector<std::string> m_Names;  // by port
     int m_Ports = 0;
+    int m_Hidden = 0;
+    int m_Cut = 0;
 };

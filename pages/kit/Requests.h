@@ -4,7 +4,7 @@
 // that starts belongs to the library; one that does not is deleted.
 
 #include "intp/Session.h"
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 #include <concepts>
 #include <type_traits>

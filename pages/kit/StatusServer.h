@@ -2,7 +2,7 @@
 
 // What pages read of the status monitor.
 
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 #include <cstdint>
 

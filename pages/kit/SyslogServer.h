@@ -2,7 +2,7 @@
 
 // The message types come from the plain parser library (syslogcore), which
 // sits beside intp at the bottom of the build.
-#include "syslog/SyslogParser.h"
+#include "syslog/core/SyslogParser.h"
 
 #include <cstdint>
 #include <string>

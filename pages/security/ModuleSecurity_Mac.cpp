@@ -9,7 +9,7 @@
 TModuleSecurityMac::TModuleSecurityMac(QWidget* parent) : TModulePage("MAC Blacklist", parent)
 {
     TPageForm form(this);
-    m_List = new TPageListView();
+    m_List = new TUntypedReportList();
     m_List->AddColumn("MAC Address");
     m_List->setHeaderHidden(true);
     form.List(QString(), m_List);

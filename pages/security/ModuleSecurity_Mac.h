@@ -5,7 +5,7 @@
 
 #include "intp/SecurityTables.h"
 #include "pages/kit/ModulePage.h"
-#include "pages/kit/TableEditor.h"
+#include "pages/kit/TypedTableEditor.h"
 
 class QPushButton;
 class TMacEdit;
@@ -16,7 +16,7 @@ class TModuleSecurityMac : public TModulePage {
 public:
     explicit TModuleSecurityMac(QWidget* parent = nullptr);
 
-    TPageListView* m_List = nullptr;
+    TUntypedReportList* m_List = nullptr;
     TMacEdit* m_MAC = nullptr;
     QPushButton* m_Add = nullptr;
     QPushButton* m_Delete = nullptr;
@@ -29,5 +29,5 @@ protected:
     void OnLeave() override;
 
 private:
-    TTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd, Intp::TSessionSecurityMacDel> m_Table;
+    TTypedTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd, Intp::TSessionSecurityMacDel> m_Table;
 };

@@ -15,7 +15,7 @@ TFileTransferPage::TFileTransferPage(const QString& caption, const TModes& modes
     m_Mode = MakeModePanel(modes.openText, modes.fieldText);
     m_Mode.folder = modes.folder;
     m_Mode.fieldIsTftp = modes.fieldIsTftp;
-    m_Mode.field->setMaxLength(modes.fieldLength);
+    m_Mode.LimitField(modes.fieldLength);
     m_TopPanel = m_Mode.panel;
     m_rbLocal = m_Mode.local;
     m_Open = m_Mode.open;

@@ -2,7 +2,7 @@
 
 #include "intp/SystemSettings.h"
 #include "pages/kit/PageForm.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/rules/PageRules.h"
@@ -23,7 +23,7 @@ TModuleBasics::TModuleBasics(QWidget* parent) : TWizardModulePage("Basics", pare
     m_Login = form.Button("&Login", "RC_BITMAP_16X16_LOGIN", true);
     m_Logout = form.Button("Log&out", "RC_BITMAP_16X16_LOGOUT");
     form.NeedsDevice(false);
-    m_Devices = new TPageListView();
+    m_Devices = new TUntypedReportList();
     m_Devices->AddColumn("IP");
     m_Devices->setHeaderHidden(true);
     m_Devices->Model()->SetSortMode(smNone);
@@ -59,7 +59,7 @@ void TModuleBasics::SetRowImage(int row, bool loggedIn)
 
 void TModuleBasics::SendLogin(const std::uint8_t digest[16])
 {
-    TPageListModel* model = m_Devices->Model();
+    TListModel* model = m_Devices->Model();
     for (int row = model->RowCount() - 1; row >= 0; --row) {
         model->ClearIcon(row);
         model->SetNumber(row, 0, -1);

@@ -10,7 +10,7 @@
 
 class QLineEdit;
 class QPushButton;
-class TPageListView;
+class TUntypedReportList;
 
 class TModuleBasics : public TWizardModulePage {
     Q_OBJECT
@@ -32,7 +32,7 @@ public:
     QLineEdit* m_Password = nullptr;
     QPushButton* m_Login = nullptr;
     QPushButton* m_Logout = nullptr;
-    TPageListView* m_Devices = nullptr;
+    TUntypedReportList* m_Devices = nullptr;
 
 protected:
     void Fill(Intp::TDevice* device) override;

@@ -3,7 +3,7 @@
 #include "intp/Dhcp.h"
 #include "intp/NetUtils.h"
 #include "intp/Ports.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
@@ -147,7 +147,7 @@ TModuleBasicsDhcpEntry::TModuleBasicsDhcpEntry(QWidget* parent) : TModulePage("C
 {
     TPageForm form(this);
     m_Total = static_cast<QLabel*>(form.Field(QString(), new QLabel("Total 0 client entries:")));
-    m_List = new TPageListView;
+    m_List = new TUntypedReportList;
     m_List->AddColumn("", ckNumber);
     m_List->AddColumn("IP Address", ckNumber);
     for (const char* header : {"Client ID", "Type", "Status", "Lease"})
@@ -162,7 +162,7 @@ void TModuleBasicsDhcpEntry::Fill(Intp::TDevice* device)
 {
     const auto& record = ValidRecord<Intp::TPropertyBasicsDhcpEntry>(device);
     RebuildRows(m_List, record.valid, record.entries, [](const Intp::TPropertyBasicsDhcpEntryEntry& entry, int number) {
-        TPageRow row;
+        TListRow row;
         row.cells = {QString::number(number), IpText(entry.ip), QString::fromStdString(entry.clientId.ToString()),
                      NameOf(kEntryTypes, entry.type), NameOf(kEntryStates, entry.status), QString::number(entry.lease)};
         row.numbers = {number, (long long)entry.ip};
@@ -179,7 +179,7 @@ void TModuleBasicsDhcpEntry::OnLeave() { m_List->Clear(); }
 TModuleBasicsDhcpPortIp::TModuleBasicsDhcpPortIp(QWidget* parent) : TModulePage("Port and IP Binding", parent)
 {
     TPageForm form(this);
-    m_ListView = new TRowList<TBindingRow>();
+    m_ListView = new TTypedEditedList<TBindingRow>();
     m_ListView->Caption("Port No.", [](const TBindingRow& row) { return row.caption; });
     const int address = m_ListView->Address("Port IP Binding", &TBindingRow::address, "&IP Address:");
     form.List(QString(), m_ListView);

@@ -6,7 +6,7 @@
 
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/PortLayout.h"
-#include "pages/kit/RowList.h"
+#include "pages/kit/TypedEditedList.h"
 
 #include <cstdint>
 #include <vector>
@@ -16,7 +16,7 @@ class QLabel;
 class QPushButton;
 class QSpinBox;
 class TIpEdit;
-class TPageListView;
+class TUntypedReportList;
 
 class TModuleBasicsDhcp : public TModulePage {
     Q_OBJECT
@@ -54,7 +54,7 @@ public:
     explicit TModuleBasicsDhcpEntry(QWidget* parent = nullptr);
 
     QLabel* m_Total = nullptr;
-    TPageListView* m_List = nullptr;
+    TUntypedReportList* m_List = nullptr;
 
 protected:
     void Fill(Intp::TDevice* device) override;
@@ -76,7 +76,7 @@ public:
 
     explicit TModuleBasicsDhcpPortIp(QWidget* parent = nullptr);
 
-    TRowList<TBindingRow>* m_ListView = nullptr;
+    TTypedEditedList<TBindingRow>* m_ListView = nullptr;
     TIpEdit* m_IpAddress = nullptr;
     QPushButton* m_Apply = nullptr;
 

@@ -2,12 +2,12 @@
 
 #include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
+#include "pages/kit/MessageBox.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/rules/SystemRules.h"
 
-#include <QDesktopServices>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,8 +16,6 @@
 
 TModuleBasicsSettings::TModuleBasicsSettings(QWidget* parent) : TModulePage("Switch Setting", parent)
 {
-    m_WebOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
-
     TPageForm form(this);
     auto* identity = new QWidget;
     m_Icon = new QLabel(identity);
@@ -95,8 +93,11 @@ void TModuleBasicsSettings::EventOnApplyClick()
 
 void TModuleBasicsSettings::EventOnWebClick()
 {
-    for (Intp::TDevice* device : TargetDevices())
-        m_WebOpener(QUrl(QStringLiteral("http://") + IpText(device->GetIp())));
+    for (Intp::TDevice* device : TargetDevices()) {
+        // Without a browser the user is told once, not once per switch.
+        if (!OpenWebPage(QUrl(QStringLiteral("http://") + IpText(device->GetIp())), m_WebOpener))
+            break;
+    }
 }
 
 bool TModuleBasicsSettings::eventFilter(QObject* watched, QEvent* event)

@@ -19,8 +19,9 @@ class TModuleBasicsSettings : public TModulePage {
 public:
     explicit TModuleBasicsSettings(QWidget* parent = nullptr);
 
-    // Opens a URL (tests replace it).
-    std::function<void(const QUrl&)> m_WebOpener;
+    // Opens a URL, answering whether a browser took it (tests replace it;
+    // none: the desktop's handler).
+    std::function<bool(const QUrl&)> m_WebOpener;
 
     QLabel* m_Icon = nullptr;
     QLineEdit* m_Type = nullptr;

@@ -21,6 +21,7 @@
 #include <QStyleOptionProgressBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QValidator>
 
 #include <algorithm>
 #include <new>
@@ -129,6 +130,29 @@ Intp::TTftpParam TTransferModePanel::TftpParam() const
     return Intp::MakeTftpParam(Server(), 69, field->text().toUtf8().toStdString());
 }
 
+namespace {
+
+// Refuses input whose UTF-8 form is longer than the wire field.
+class TUtf8LimitValidator : public QValidator {
+public:
+    TUtf8LimitValidator(int bytes, QObject* parent) : QValidator(parent), m_Bytes(bytes) {}
+    State validate(QString& input, int&) const override
+    {
+        return input.toUtf8().size() <= m_Bytes ? Acceptable : Invalid;
+    }
+
+private:
+    int m_Bytes;
+};
+
+}  // namespace
+
+void TTransferModePanel::LimitField(int bytes) const
+{
+    field->setMaxLength(bytes);
+    field->setValidator(new TUtf8LimitValidator(bytes, field));
+}
+
 bool TTransferModePanel::IsReady() const
 {
     if (IsLocal()) {
@@ -175,7 +199,7 @@ TTransferPage::TTransferPage(const QString& caption, int images, QWidget* parent
     for (int i = 0; i < images && i < int(std::size(ImageNames)); ++i)
         m_Images.push_back(PageGlyph(ImageNames[i]));
 
-    m_ListView = new TReportList<TTransferRow>(this);
+    m_ListView = new TTypedReportList<TTransferRow>(this);
     m_ListView->SetKey([](const TTransferRow& r) { return MacKey(r.mac); });
     m_ListView->Column("Model", [](const TTransferRow& r) { return r.model; });
     m_ListView->Column("Kernel Ver.", [](const TTransferRow& r) { return r.kernel; });
@@ -255,6 +279,11 @@ int TTransferPage::Refresh(bool current)
 }
 
 bool TTransferPage::CanLeave(bool force) { return force || !m_Busy; }
+
+QString TTransferPage::RunningWork() const
+{
+    return m_Busy ? QString("\"%1\" %2").arg(GetCaption(), RunningText()) : QString();
+}
 
 TTransferRow TTransferRow::Of(Intp::TDevice* device)
 {

@@ -7,7 +7,7 @@
 
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/PageForm.h"
-#include "pages/kit/ReportList.h"
+#include "pages/kit/TypedReportList.h"
 
 #include <QIcon>
 #include <QString>
@@ -88,16 +88,22 @@ struct TTransferModePanel {
     std::string LocalPath() const;
     // The TFTP record of that server and the field's name (cut to 32 bytes).
     Intp::TTftpParam TftpParam() const;
+    // The field takes at most bytes of UTF-8, the width of its wire field:
+    // the limit counts bytes, not characters.
+    void LimitField(int bytes) const;
     // The chosen method's input is complete: an existing file (folder), or a
     // valid server address and, when the field is TFTP's, a name of 1 to 32
     // bytes (the switch takes no more).
     bool IsReady() const;
 };
 
-class TTransferPage : public TWizardModulePage {
+class TTransferPage : public TWizardModulePage, public TRunningWork {
     Q_OBJECT
 
 public:
+    // TRunningWork: a run that closing the console would cut off.
+    QString RunningWork() const override;
+
     // Makes the request of one row; answers null when it can't be made
     // ("Memory insufficient"); prepared false when it can't be prepared (the
     // start counts as failed: "Fail to send request").
@@ -147,7 +153,7 @@ public:
     QTimer* Watchdog() const { return m_Watchdog; }
     void EventOnWatchdogTimer();
 
-    TReportList<TTransferRow>* m_ListView = nullptr;
+    TTypedReportList<TTransferRow>* m_ListView = nullptr;
 
 protected:
     // The list fill; the page then shows itself.
@@ -172,6 +178,8 @@ protected:
     virtual bool StartsNextAtOnce() const { return false; }
     // The run began or ended: enable or disable the page's controls.
     virtual void OnBusyChanged(bool busy) = 0;
+    // What a run does, after the page's caption ("is sending its image to the switches.").
+    virtual QString RunningText() const { return "is transferring to the switches."; }
 
     // Every row becomes idle, then StartTransfers(0); busy when it started
     // any. Answers the count.

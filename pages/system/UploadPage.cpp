@@ -3,6 +3,7 @@
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
+#include "pages/kit/MessageBox.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -66,10 +67,9 @@ QString TUploadPage::Refusal() const
            "Select switches of one model.";
 }
 
-QString TUploadPage::RunningWork() const
-{
-    return IsBusy() ? QString("\"%1\" is sending its image to the switches.").arg(m_Kind.caption) : QString();
-}
+QString UploadRunningText() { return "is sending its image to the switches."; }
+
+QString TUploadPage::RunningText() const { return UploadRunningText(); }
 
 void TUploadPage::EventOnOpenClick()
 {
@@ -89,6 +89,8 @@ void TUploadPage::AfterFill(const std::vector<Intp::TDevice*>& listed)
             m_SameModel = false;
     }
     TFileTransferPage::AfterFill(listed);
+    if (!m_SameModel)
+        ShowStatusMessage(this, Refusal());
 }
 
 void TUploadPage::EventOnStartClick()

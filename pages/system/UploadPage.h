@@ -14,13 +14,10 @@
 
 class QFileDialog;
 
-class TUploadPage : public TFileTransferPage, public TRunningWork {
+class TUploadPage : public TFileTransferPage {
     Q_OBJECT
 
 public:
-    // TRunningWork: a run that closing would cut off.
-    QString RunningWork() const override;
-
     // What makes a page of this kind.
     struct TKind {
         QString caption;
@@ -56,6 +53,7 @@ protected:
     TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
     int ProgressPercent(std::uint16_t code, const void* context) const override;
     bool ShowsProgress() const override { return IsBuildin(); }
+    QString RunningText() const override;
     int StartTransfers(int first) override;
 
 private:
@@ -104,6 +102,8 @@ private:
     }
 };
 
+// What an upload run does, after the page's caption.
+QString UploadRunningText();
 // The message shown when the image file is too large for 16-bit block numbers.
 QString UploadTooLargeMessage();
 // The message shown when the image file is empty.

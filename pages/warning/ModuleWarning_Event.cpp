@@ -5,7 +5,6 @@
 #include "intp/Warning.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
-#include "pages/kit/PortLayout.h"
 
 #include <QPushButton>
 
@@ -32,11 +31,11 @@ bool Bit(std::uint32_t mask, int bit) { return bit >= 0 && bit < 32 && ((mask >>
 TModuleWarningEvent::TModuleWarningEvent(QWidget* parent) : TModulePage("Event Settings", parent)
 {
     TPageForm form(this);
-    m_SysList = new TRowList<TEventRow>();
+    m_SysList = new TTypedEditedList<TEventRow>();
     DeclareColumns(m_SysList, "Event", kOnOff);
     form.List("&System Event:", m_SysList, true);
     m_SysList->CreateEditors(form);
-    m_PortList = new TRowList<TEventRow>();
+    m_PortList = new TTypedEditedList<TEventRow>();
     DeclareColumns(m_PortList, "Port No.", kLink);
     form.List("&Port Event:", m_PortList, true);
     m_PortList->CreateEditors(form);
@@ -62,7 +61,7 @@ void TModuleWarningEvent::Fill(Intp::TDevice* device)
         return;
     const bool syslogOk = ValidRecord<Intp::TPropertyWarningSyslog>(device).mode != 0;
     const bool smtpOk = ValidRecord<Intp::TPropertyWarningSmtp>(device).enabled;
-    for (TRowList<TEventRow>* list : {m_SysList, m_PortList}) {
+    for (TTypedEditedList<TEventRow>* list : {m_SysList, m_PortList}) {
         list->SetColumnEnabled(1, syslogOk);
         list->SetColumnEnabled(2, smtpOk);
     }
@@ -77,8 +76,7 @@ void TModuleWarningEvent::Fill(Intp::TDevice* device)
     }
     m_SysList->SetRows(events);
 
-    TPortLayout ports;
-    ports.BuildFor(device);
+    const TPortLayout ports = MaskPorts(device);
     std::vector<TEventRow> rows;
     for (int row = 0; row < ports.RowCount(); ++row) {
         const int n = ports.PortOfRow(row);
@@ -96,10 +94,8 @@ void TModuleWarningEvent::EventOnApplyClick()
         masks.syslogSystem |= row.syslog ? 1u << row.index : 0u;
         masks.smtpSystem |= row.smtp ? 1u << row.index : 0u;
     }
-    // Ports beyond the 32 bits of a mask, and hidden ports, are sent as 0.
+    // Hidden ports are sent as 0.
     for (const TEventRow& row : m_PortList->Rows()) {
-        if (!TPortLayout::InMask(row.index))
-            continue;
         const std::uint32_t bit = 1u << row.index;
         masks.syslogLinkUp |= row.syslog & 1 ? bit : 0u;
         masks.syslogLinkDown |= row.syslog & 2 ? bit : 0u;

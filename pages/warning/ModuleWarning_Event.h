@@ -4,7 +4,7 @@
 // switch reports it by syslog and by e-mail.
 
 #include "pages/kit/ModulePage.h"
-#include "pages/kit/RowList.h"
+#include "pages/kit/TypedEditedList.h"
 
 #include <bitset>
 
@@ -27,8 +27,8 @@ public:
     // The system events listed (0..3); the page-tree builder sets all four.
     void SetSystemEvents(std::bitset<4> events) { m_SystemEvents = events; }
 
-    TRowList<TEventRow>* m_SysList = nullptr;
-    TRowList<TEventRow>* m_PortList = nullptr;
+    TTypedEditedList<TEventRow>* m_SysList = nullptr;
+    TTypedEditedList<TEventRow>* m_PortList = nullptr;
     QPushButton* m_Apply = nullptr;
 
     void EventOnApplyClick();

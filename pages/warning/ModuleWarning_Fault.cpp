@@ -26,9 +26,7 @@ TModuleWarningFault::TModuleWarningFault(QWidget* parent) : TModulePage("Fault A
 
 void TModuleWarningFault::Fill(Intp::TDevice* device)
 {
-    TPortLayout ports;
-    ports.BuildFor(device);
-    m_PortList->SetPorts(ports);
+    m_PortList->SetPorts(MaskPorts(device));
     const auto& record = ValidRecord<Intp::TPropertyWarningFault>(device);
     m_SysList->SetMask(record.systemMask);
     m_PortList->SetMask(record.portMask);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "syslog/SyslogStore.h"
+#include "syslog/core/SyslogStore.h"
 
 namespace {
 

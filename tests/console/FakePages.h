@@ -4,7 +4,7 @@
 
 #include "pages/kit/FilterServer.h"
 #include "tests/pages/PageTestHost.h"
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 

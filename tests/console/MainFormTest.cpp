@@ -4,10 +4,15 @@
 #include "console/ConfigFile.h"
 #include "console/DeviceTypesFile.h"
 #include "console/FilterForm.h"
+#include "console/GroupFirmwareWizard.h"
+#include "console/Icons.h"
+#include "console/TreeNode.h"
 #include "pages/kit/FilterServer.h"
 #include "console/IntpSock.h"
 #include "console/IntpReceiveQueue.h"
 #include "console/MainForm.h"
+#include "pages/system/Banner.h"
+#include "pages/system/Modulebasics.h"
 #include "pages/system/Modulebasics_restore.h"
 #include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
@@ -15,6 +20,9 @@
 #include "console/ScanDialog.h"
 #include "intp/SystemSettings.h"
 #include "intp/Operations.h"
+#include "intp/Maintenance.h"
+#include "pages/kit/UntypedReportList.h"
+#include "tests/common/FakeHost.h"
 #include "intp/Session.h"
 #include "syslog/SyslogSocketThread.h"
 
@@ -22,6 +30,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLocale>
 #include <QScreen>
 #include <QStatusBar>
@@ -34,6 +43,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -426,7 +436,19 @@ TEST_F(MainForm, LoginLogoutAndRebootActOnTheTargetDevices)
     m_BoxAnswer = QMessageBox::Ok;
     m_Form->Action("acReboot")->trigger();
     EXPECT_EQ(Sent(Intp::ccBasicsReboot), 2);
-    EXPECT_EQ(m_Boxes.back(), "Are you sure to reboot selected devices?");
+    EXPECT_EQ(m_Boxes.back(), "Are you sure to reboot selected devices?\n\n2 switches will reboot.");
+
+    // With a group node selected there is nothing to act on: the status bar says so.
+    ASSERT_TRUE(m_Form->SelectNode(Group(0)));
+    m_Sent.clear();
+    m_Boxes.clear();
+    for (const char* action : {"acLogin", "acLogout", "acReboot", "acOpenWeb"}) {
+        m_Form->statusBar()->clearMessage();
+        m_Form->Action(action)->trigger();
+        EXPECT_TRUE(m_Form->statusBar()->currentMessage().contains("select one or more switches")) << action;
+    }
+    EXPECT_TRUE(m_Sent.empty());
+    EXPECT_TRUE(m_Boxes.empty());
 }
 
 TEST_F(MainForm, OpenWebOpensEachTargetAddress)
@@ -565,6 +587,83 @@ TEST_F(MainForm, ClosingWhileARestoreRunsAsksFirst)
     m_Form->Action("acExit")->trigger();
     EXPECT_EQ(m_Boxes.size(), 3u);  // asked once
     EXPECT_FALSE(m_Form->isVisible());
+}
+
+TEST_F(MainForm, ClosingWhileTheGroupFirmwareWizardUpgradesAsksFirst)
+{
+    MakeDevice(1, 1, 0x0A000001);
+    MakeDevice(2, 1, 0x0A000002);
+    ASSERT_TRUE(m_Form->SelectPage("Wizards/Group Firmware Update"));
+    auto* wizard = m_Form->findChild<TWizardGroupFwFrame*>();
+    ASSERT_NE(wizard, nullptr);
+    wizard->EventOnNextClick();
+    wizard->m_Picker->EventOnSelectAllClick();
+    wizard->EventOnNextClick();
+    QTemporaryDir dir;
+    QFile image(dir.filePath("fw.bin"));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.write(QByteArray(4096, 'f'));
+    image.close();
+    wizard->m_Step2Preview->EventOnFileChosen(image.fileName());
+    wizard->EventOnNextClick();
+    ASSERT_TRUE(wizard->m_Step2Preview->IsBusy());
+    ASSERT_EQ(Sent(Intp::ccBasicsUpgradeBuildin), 2);
+    m_Form->show();
+
+    m_BoxAnswer = QMessageBox::No;
+    EXPECT_FALSE(m_Form->close());
+    ASSERT_EQ(m_Boxes.size(), 1u);
+    EXPECT_NE(m_Boxes[0].find("\"Group Firmware Update\""), std::string::npos) << m_Boxes[0];
+    EXPECT_TRUE(m_Form->IntpSock()->IsOpen());
+    // Once every row has its outcome the console closes without asking.
+    Intp::DeleteAllDevices();
+    wizard->m_Step2Preview->SetClock([] { return std::numeric_limits<qint64>::max() / 2; });
+    wizard->m_Step2Preview->EventOnWatchdogTimer();
+    ASSERT_FALSE(wizard->m_Step2Preview->IsBusy());
+    EXPECT_TRUE(m_Form->close());
+    EXPECT_EQ(m_Boxes.size(), 1u);
+}
+
+TEST_F(MainForm, ARebootedSwitchComesBackInItsPlaceLoggedOut)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
+    Intp::TDevice* c = MakeDevice(3, 1, 0x0A000003);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({b}));
+    m_BoxAnswer = QMessageBox::Ok;
+    m_Form->Action("acReboot")->trigger();
+    ASSERT_EQ(Sent(Intp::ccBasicsReboot), 1);
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsReboot, b);
+    EXPECT_EQ(m_Form->FindDeviceNode(b), nullptr);
+    b->SetIp(0x0A000002);  // heard again
+    ASSERT_NE(m_Form->FindDeviceNode(b), nullptr);
+    EXPECT_EQ(Group(0)->child(0), m_Form->FindDeviceNode(a));
+    EXPECT_EQ(Group(0)->child(1), m_Form->FindDeviceNode(b));
+    EXPECT_EQ(Group(0)->child(2), m_Form->FindDeviceNode(c));
+    EXPECT_FALSE(b->IsLoggedIn());
+    EXPECT_EQ(static_cast<TTreeNode*>(m_Form->FindDeviceNode(b))->m_Image, int(ikDevice));
+    // A new address within the group moves the node to its place.
+    a->SetIp(0x0A000009);
+    EXPECT_EQ(Group(0)->child(2), m_Form->FindDeviceNode(a));
+}
+
+TEST_F(MainForm, AnAddressChangeShowsAtOnceInTheBannerAndTheLoginPage)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
+    auto* login = dynamic_cast<TModuleBasics*>(m_Form->ModuleFrame()->GetSelectedModule());
+    ASSERT_NE(login, nullptr);
+    TModuleBanner* banner = nullptr;
+    for (TModuleBanner* b : m_Form->ModuleFrame()->findChildren<TModuleBanner*>()) {
+        if (!b->isHidden())
+            banner = b;
+    }
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->m_IpAddr->text(), "10.0.0.1");
+    a->SetIp(0x0A000009);
+    EXPECT_EQ(banner->m_IpAddr->text(), "10.0.0.9");
+    ASSERT_EQ(login->m_Devices->Model()->RowCount(), 1);
+    EXPECT_EQ(login->m_Devices->Model()->Cell(0, 0), "10.0.0.9");
 }
 
 TEST_F(MainForm, ClosingWithNoTransferRunningAsksNothing)
@@ -831,13 +930,14 @@ std::vector<Intp::TDevice*> MakeSubnet()
 
 }  // namespace
 
-TEST_F(MainForm, AFullSubnetIsGroupedSortedAndKeepsItsArrivalOrderWithinAGroup)
+TEST_F(MainForm, AFullSubnetIsGroupedSortedAndInAddressOrderWithinAGroup)
 {
     m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
-    const std::vector<Intp::TDevice*> devices = MakeSubnet();
+    std::vector<Intp::TDevice*> devices = MakeSubnet();
     EXPECT_EQ(GroupTexts(), (QStringList{"Model 1", "Model 2", "Model 3", "Model 4", "Model 5", "Model 6", "Model 7"}));
     EXPECT_EQ(m_Form->DeviceCount(), kSubnet);
     EXPECT_EQ(m_Form->DevicesNode()->text(0), QStringLiteral("Devices (%1)").arg(kSubnet));
+    std::sort(devices.begin(), devices.end(), [](auto* x, auto* y) { return x->GetIp() < y->GetIp(); });
     std::map<QTreeWidgetItem*, std::vector<QTreeWidgetItem*>> arrival;
     for (Intp::TDevice* d : devices) {
         QTreeWidgetItem* node = m_Form->FindDeviceNode(d);

@@ -3,7 +3,7 @@
 #include "console/AboutDialog.h"
 #include "console/LoginDialog.h"
 #include "pages/kit/MessageBox.h"
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 #include "console/TopologyLauncher.h"
 #include "console/WizardsModule.h"
 

@@ -11,7 +11,7 @@
 #include "intp/Md5.h"
 #include "intp/Operations.h"
 #include "intp/Transfer.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
 
 #include <QFile>
@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -400,6 +402,59 @@ TEST_F(GroupFwWizard, ALocalImageGoesToEverySwitchAtOnceAndEachRowShowsItsProgre
     EXPECT_FALSE(Preview()->IsBusy());
     EXPECT_TRUE(wizard.m_Prev->isEnabled());
     EXPECT_TRUE(wizard.m_Next->isEnabled());
+}
+
+TEST_F(GroupFwWizard, AnImageDeletedAfterItWasChosenMarksEveryRowAnError)
+{
+    List(2);
+    ChooseAll();
+    const QString image = Image(4 * 512);
+    Preview()->EventOnFileChosen(image);
+    ASSERT_TRUE(wizard.m_Next->isEnabled());
+    ASSERT_TRUE(QFile::remove(image));
+    wizard.EventOnNextClick();
+    EXPECT_TRUE(env.protocol.SentWith(Intp::ccBasicsUpgradeBuildin).empty());
+    for (int row = 0; row < Preview()->RowCount(); ++row)
+        EXPECT_EQ(Preview()->RowState(row), tsError) << row;
+    EXPECT_FALSE(Preview()->IsBusy());
+    EXPECT_TRUE(wizard.m_Prev->isEnabled());
+}
+
+TEST_F(GroupFwWizard, WritingFlashThenTheRequestsTimeOutEndsInTimeout)
+{
+    List(1);
+    ChooseAll();
+    Preview()->EventOnFileChosen(Image(512));
+    wizard.EventOnNextClick();
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[0], UploadState(0, 1));
+    ASSERT_EQ(Preview()->RowState(0), tsWritingFlash);
+    EXPECT_FALSE(wizard.Leave(false));
+    for (int i = 0; i < 4 && env.protocol.TimeOut(devices[0], Intp::ccBasicsUpgradeBuildin); ++i) {
+    }
+    EXPECT_EQ(Preview()->RowState(0), tsTimeout);
+    EXPECT_EQ(Preview()->RowText(0, TTransferPage::tcStatus), "Timeout");
+    EXPECT_FALSE(Preview()->IsBusy());
+    EXPECT_TRUE(wizard.m_Prev->isEnabled());
+}
+
+TEST_F(GroupFwWizard, TheTftpNameIsLimitedByItsUtf8BytesAsTyped)
+{
+    List(1);
+    ChooseAll();
+    Preview()->m_Mode.remote->setChecked(true);
+    Preview()->EventOnModeClick();
+    Preview()->m_Mode.server->setText("10.0.0.200");
+    // Two bytes each: 16 fit the switch's 32-byte field.
+    for (int i = 0; i < 20; ++i) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0xE9)));
+        QApplication::sendEvent(Preview()->m_Mode.field, &key);
+    }
+    EXPECT_EQ(Preview()->m_Mode.field->text(), QString(16, QChar(0xE9)));
+    ASSERT_TRUE(wizard.m_Next->isEnabled());
+    wizard.EventOnNextClick();
+    const auto sent = SentTftp(env.protocol, Intp::ccBasicsUpgradeTftp);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].name, QString(16, QChar(0xE9)).toUtf8().toStdString());
 }
 
 TEST_F(GroupFwWizard, TftpUpgradesCarryAtMost32NameBytesAndAnUnknownStateIsAnError)

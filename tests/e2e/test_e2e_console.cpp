@@ -20,11 +20,15 @@
 #include "intp/Redundancy.h"
 #include "console/ModuleTree.h"
 #include "intp/SecurityTables.h"
+#include "intp/Vlan.h"
 #include "intp/Warning.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
 #include "pages/security/ModuleSecurity_Mac.h"
+#include "pages/security/vlan/ModuleVlan.h"
+#include "pages/security/vlan/ModuleVlan_8021qPort.h"
+#include "pages/security/vlan/ModuleVlan_PortBased.h"
 #include "pages/warning/ModuleWarning_Event.h"
 #include "pages/warning/ModuleWarning_Fault.h"
 #include "pages/warning/ModuleWarning_Smtp.h"
@@ -461,6 +465,72 @@ TEST_F(ConsoleE2E, WarningPagesAndTheMacBlacklistChangeEverySelectedSwitch)
     ASSERT_TRUE(blacklist->m_Delete->isEnabled());
     blacklist->m_Delete->click();
     EXPECT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) { return !listed(sw); }));
+}
+
+TEST_F(ConsoleE2E, VlanGroupsAndPortsChangeEverySelectedSwitch)
+{
+    StartFleet(2);
+    OpenConsole();
+    DiscoverAll();
+    SelectAll();
+    LogInAll();
+    auto onBoth = [&](auto check) {
+        return RunUntil([&] { return check(m_Fleet.Snapshot(0)) && check(m_Fleet.Snapshot(1)); }, 5s);
+    };
+    auto setMode = [&](int mode) {
+        auto *page = ShowDevicePage<TModuleVlan>();
+        ASSERT_NE(page, nullptr);
+        page->m_Mode->setCurrentIndex(mode);
+        page->m_Apply->click();
+        ASSERT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) {
+            return FakeSwitch::RecordOf<Intp::TSessionVlanGet>(sw).mode == uint32_t(mode);
+        }));
+    };
+
+    // A port-based group added on both switches, then deleted.
+    setMode(Intp::vmPortBased);
+    auto *groups = ShowDevicePage<TModuleVlanPortBased>();
+    ASSERT_NE(groups, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return groups->m_Ports->count() > 0; }, 5s));
+    groups->m_GroupName->setText("E2E group");
+    groups->m_Vid->setValue(10);
+    groups->m_Ports->item(0)->setCheckState(Qt::Checked);
+    ASSERT_TRUE(groups->m_Add->isEnabled());
+    groups->m_Add->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+        auto table = FakeSwitch::TableOf<Intp::TSessionVlanPortGet>(sw);
+        return table.size() == 1 && table[0].vid == 10 && table[0].ports == 1 && table[0].name == "E2E group";
+    }));
+    ASSERT_TRUE(RunUntil([&] { return groups->m_List->RowCount() == 1; }, 5s));
+    groups->m_List->SelectRow(0);
+    ASSERT_TRUE(groups->m_Delete->isEnabled());
+    groups->m_Delete->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+        return FakeSwitch::TableOf<Intp::TSessionVlanPortGet>(sw).empty();
+    }));
+    EXPECT_TRUE(RunUntil([&] { return groups->m_List->RowCount() == 0; }, 5s));
+
+    // In 802.1Q mode the first port becomes a hybrid port of VLAN 20.
+    setMode(Intp::vm8021q);
+    auto *ports = ShowDevicePage<TModuleVlan8021qPort>();
+    ASSERT_NE(ports, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return ports->m_ListView->RowCount() > 0; }, 5s));
+    ports->m_ListView->SelectRow(0);
+    static_cast<QComboBox *>(ports->m_ListView->EditorOf(1))->setCurrentIndex(Intp::vlHybrid);
+    auto *tagged = static_cast<QLineEdit *>(ports->m_ListView->EditorOf(3));
+    tagged->setText("20");
+    emit tagged->textEdited(tagged->text());
+    ASSERT_TRUE(ports->m_Apply->isEnabled());
+    ports->m_Apply->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+        bool tagged = false, hybrid = false;
+        for (const auto &vlan : FakeSwitch::TableOf<Intp::TSessionVlan8021qPortGet>(sw)) {
+            tagged = tagged || (vlan.vid == 20 && (vlan.taggedPorts & 1));
+            hybrid = hybrid || (vlan.vid == 0 && (vlan.untaggedPorts & 1));
+        }
+        return tagged && hybrid;
+    }));
+    EXPECT_TRUE(RunUntil([&] { return ports->m_ListView->Rows().at(0).tagged == "20"; }, 5s));
 }
 
 TEST_F(ConsoleE2E, RebootSilencesTheSwitchUntilItIsHeardAgain)

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "syslog/SyslogStore.h"
+#include "syslog/core/SyslogStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -21,11 +21,13 @@ protected:
     void SetUp() override { MakeDevice(3, DeviceIp); }
 };
 
-TEST_F(Maintenance, OnlyASuccessfulRebootClearsTheAddressUntilTheSwitchIsHeardAgain) {
+TEST_F(Maintenance, OnlyASuccessfulRebootLogsOutAndClearsTheAddressUntilTheSwitchIsHeardAgain) {
+    m_Device->SetLoggedIn(true);
     Started(new TSessionBasicsReboot);
     m_Host.Clear();
     m_Host.Reply(ccBasicsReboot, m_Device, Ack, 0x0011);
     EXPECT_EQ(m_Device->GetIp(), DeviceIp);
+    EXPECT_TRUE(m_Device->IsLoggedIn());
     EXPECT_EQ(m_Host.CountEvents(TDeviceEvent::IpChanged), 0u);
     EXPECT_EQ(m_Host.LastNotify().status, 0x0011);
 
@@ -33,6 +35,7 @@ TEST_F(Maintenance, OnlyASuccessfulRebootClearsTheAddressUntilTheSwitchIsHeardAg
     m_Host.Clear();
     m_Host.Reply(ccBasicsReboot, m_Device, Ack);
     EXPECT_EQ(m_Device->GetIp(), 0u);
+    EXPECT_FALSE(m_Device->IsLoggedIn()) << "a rebooted switch has forgotten the login";
     EXPECT_EQ(m_Host.CountEvents(TDeviceEvent::IpChanged), 1u);
     EXPECT_EQ(m_Host.LastNotify().status, ssOk);
     EXPECT_TRUE(m_Host.sent.empty()) << "nothing is read back";

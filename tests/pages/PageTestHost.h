@@ -5,7 +5,7 @@
 // main window's (page on show first, then the request's wizard).
 
 #include "pages/kit/MessageBox.h"
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 #include "intp/Session.h"
 #include "tests/common/FakeHost.h"
 

@@ -5,7 +5,7 @@
 
 #include "console/IntpSock.h"
 #include "console/IntpReceiveQueue.h"
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 #include "console/ProtocolHost.h"
 #include "intp/Device.h"
 #include "intp/Session.h"

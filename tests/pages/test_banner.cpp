@@ -10,7 +10,7 @@
 #include "pages/system/Banner.h"
 #include "pages/kit/SyslogServer.h"
 #include "syslog/SyslogForm.h"
-#include "syslog/SyslogStore.h"
+#include "syslog/core/SyslogStore.h"
 
 #include <QApplication>
 

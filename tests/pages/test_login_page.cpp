@@ -4,7 +4,7 @@
 #include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/Operations.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/system/Modulebasics.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // Sortable lists, edited list rows and the per-port layout.
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedEditedList.h"
 #include "pages/kit/PortLayout.h"
 
 #include <QComboBox>
@@ -10,7 +10,7 @@
 
 namespace {
 
-QStringList Column(const TPageListModel& model, int column)
+QStringList Column(const TListModel& model, int column)
 {
     QStringList texts;
     for (int row = 0; row < model.RowCount(); ++row)
@@ -38,13 +38,13 @@ protected:
 
     void Add(int number, const char* name, const char* ip, long long address)
     {
-        TPageRow row;
+        TListRow row;
         row.cells = {QString::number(number), name, ip};
         row.numbers = {number, 0, address};
         view.Model()->AddRow(row);
     }
 
-    TPageListView view;
+    TUntypedReportList view;
 };
 
 TEST_F(SortableListTest, ANewColumnSortsAscendingAndTheSameColumnReverses)
@@ -118,7 +118,7 @@ protected:
         list.AddEditedRow("Port.04", 3, {1, 1, 4});
     }
 
-    TEditedList list;
+    TUntypedEditedList list;
     QComboBox stateEditor, flowEditor;
     QSpinBox costEditor;
     int state = 0, flow = 0, cost = 0;
@@ -213,12 +213,12 @@ TEST(PortLayout, MoreThan32PortsDoNotFitAMask)
 
 TEST(TableRows, ARebuildShowsTheRecordInOrderAndAnInvalidRecordNothing)
 {
-    TPageListView view;
+    TUntypedReportList view;
     view.AddColumn("", ckNumber);
     view.AddColumn("Group ID", ckNumber);
     std::vector<int> groups = {7, 3, 5};
     auto makeRow = [](int group, int number) {
-        TPageRow row;
+        TListRow row;
         row.cells = {QString::number(number), QString::number(group)};
         row.numbers = {number, group};
         return row;

@@ -4,7 +4,7 @@
 #include "console/StatusMonitor.h"
 #include "intp/Device.h"
 #include "intp/Operations.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 
 #include <QApplication>
 #include <QCheckBox>

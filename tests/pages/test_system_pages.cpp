@@ -9,7 +9,8 @@
 #include "intp/Dhcp.h"
 #include "intp/Maintenance.h"
 #include "intp/Ports.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/MessageBox.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/system/Moduleadvcon.h"
 #include "pages/system/Moduleautoprovision.h"
@@ -25,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
 
@@ -146,13 +148,23 @@ TEST_F(SettingsPage, ApplySendsTheFourTextsToEverySelectedSwitch)
         EXPECT_EQ(payload, expected);
 }
 
-TEST_F(SettingsPage, WebOpensEverySelectedSwitch)
+TEST_F(SettingsPage, WebOpensEverySelectedSwitchAndAMissingBrowserIsToldOnce)
 {
     QStringList opened;
-    page->m_WebOpener = [&](const QUrl& url) { opened.append(url.toString()); };
+    bool browser = true;
+    page->m_WebOpener = [&](const QUrl& url) {
+        opened.append(url.toString());
+        return browser;
+    };
     Select({a, c});
     page->m_Web->click();
     EXPECT_EQ(opened, (QStringList{"http://10.0.0.1", "http://10.0.0.3"}));
+    EXPECT_TRUE(env.messages.isEmpty());
+
+    browser = false;
+    QTest::mouseClick(page->m_Icon, Qt::LeftButton);
+    EXPECT_EQ(opened.size(), 3);
+    EXPECT_EQ(env.messages, QStringList{WebPageFailedMessage(QUrl("http://10.0.0.1"))});
 }
 
 // ---------------------------------------------------------------------------
@@ -512,7 +524,7 @@ TEST_F(DhcpEntryPage, ListsTheLeasesAndSortsAddressesAsNumbers)
     record.entries = {{Ip(10, 0, 0, 10), Intp::TMacAddr(0, 1, 2, 3, 4, 5), 2, 3, 600},
                       {Ip(10, 0, 0, 9), Intp::TMacAddr(0, 1, 2, 3, 4, 6), 4, 0, 60}};
     Put(a, record, Intp::ccBasicsDhcpEntry);
-    TPageListModel* model = page->m_List->Model();
+    TListModel* model = page->m_List->Model();
     ASSERT_EQ(model->RowCount(), 2);
     EXPECT_EQ(page->m_Total->text(), "Total 2 client entries:");
     EXPECT_EQ(model->Row(0).cells, (QStringList{"1", "10.0.0.10", "00:01:02:03:04:05", "Dynamic ", "Dhcp", "600"}));
@@ -548,7 +560,7 @@ TEST_F(PortIpPage, PortsTheSwitchDoesNotOfferGetNoRowAndAreSentAsZero)
     bindings.addresses = {Ip(10, 0, 0, 1), 0, 0, 0, Ip(10, 0, 0, 5), 0, Ip(127, 0, 0, 7), Ip(10, 0, 0, 8)};
     Put(a, bindings, Intp::ccBasicsDhcpPortIpGet);
 
-    TPageListModel* model = page->m_ListView->Model();
+    TListModel* model = page->m_ListView->Model();
     ASSERT_EQ(model->RowCount(), 6);
     EXPECT_EQ(model->Row(5).cells, (QStringList{"Port.06", "10.0.0.8"}));
     EXPECT_FALSE(page->m_IpAddress->isEnabled());

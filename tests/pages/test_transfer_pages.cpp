@@ -7,7 +7,7 @@
 #include "intp/Codes.h"
 #include "intp/Device.h"
 #include "intp/Transfer.h"
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/system/Modulebasics_backup.h"
 #include "pages/system/Modulebasics_restore.h"
 #include "pages/system/Modulebasics_upgrade.h"

@@ -11,6 +11,7 @@
 #include "pages/warning/ModuleWarning_Syslog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -48,14 +49,15 @@ TEST_F(FaultPage, HiddenPortsGetNoLineAndTheirBitsStayClear)
     EXPECT_EQ(sent[0].portMask, 0xCu);  // port 0 unticked, hidden port 1 clear
 }
 
-TEST_F(FaultPage, AModelWithMoreThan32PortsListsThemAllAndSendsTheFirst32)
+TEST_F(FaultPage, AModelWithMoreThan32PortsListsTheFirst32AndSaysSo)
 {
     Intp::TDevice* device = Select(1, TestModel(40));
     Put(device, Intp::TPropertyWarningFault{true, 0, 0x80000001u});
     Notify(device, Intp::ccWarningFaultGet);
-    ASSERT_EQ(page->m_PortList->count(), 40);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(env.messages.size(), 1);
+    ASSERT_EQ(page->m_PortList->count(), 32);
     EXPECT_EQ(page->m_PortList->item(31)->checkState(), Qt::Checked);
-    page->m_PortList->item(39)->setCheckState(Qt::Checked);
     page->m_Apply->click();
     EXPECT_EQ(Sent<Intp::TSessionWarningFaultSet>().at(0).portMask, 0x80000001u);
 }
@@ -213,4 +215,18 @@ TEST_F(EventPage, TheSyslogReadDoesNotWaitOnTheMailSettings)
     EXPECT_EQ(SentCount(Intp::ccWarningEventGet), 0u);
     EXPECT_FALSE(page->m_Apply->isEnabled());
     EXPECT_FALSE(page->isHidden());
+}
+
+TEST_F(EventPage, AModelWithMoreThan32PortsListsTheFirst32AndNoneWrapsOntoPort0)
+{
+    Intp::TDevice* device = Select(1, TestModel(40));
+    Put(device, Intp::TPropertyWarningSyslog{true, 1, 0});
+    Notify(device, Intp::ccWarningEventGet);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(env.messages.size(), 1);
+    ASSERT_EQ(page->m_PortList->RowCount(), 32);
+    page->m_PortList->SelectRow(31);
+    static_cast<QComboBox*>(page->m_PortList->EditorOf(1))->setCurrentIndex(1);
+    page->m_Apply->click();
+    EXPECT_EQ(Sent<Intp::TSessionWarningEventSet>().at(0).syslogLinkUp, 0x80000000u);
 }

@@ -9,7 +9,7 @@
 #include <QPushButton>
 
 #include "syslog/SyslogForm.h"
-#include "syslog/SyslogStore.h"
+#include "syslog/core/SyslogStore.h"
 
 using Syslog::TSyslogListNode;
 

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <string>
 
-#include "syslog/SyslogParser.h"
+#include "syslog/core/SyslogParser.h"
 
 using namespace Syslog;
 

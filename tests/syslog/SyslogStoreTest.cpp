@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "syslog/SyslogStore.h"
+#include "syslog/core/SyslogStore.h"
 
 using namespace Syslog;
 

@@ -1,4 +1,4 @@
-#include "pages/kit/Module.h"
+#include "pages/kit/PageInterface.h"
 
 TModuleCallback* g_ModuleCallback = nullptr;
 

@@ -6,7 +6,7 @@
 // row's look (first-cell icon, background, tool tip). The list keeps one row
 // value per line; changing a row rewrites only the cells whose text changed.
 //
-//   TReportList<TStatusRow> list;
+//   TTypedReportList<TStatusRow> list;
 //   list.Column("IP", [](const TStatusRow& r) { return r.ipText; }, &TStatusRow::listedIp);
 //   list.Column("Model", [](const TStatusRow& r) { return r.model; });
 //   int line = list.Add(row);
@@ -15,7 +15,7 @@
 // A list may key its rows (a MAC, an address): Find then answers a row's line
 // without walking the list, however large it grows and however it is sorted.
 
-#include "pages/kit/PageList.h"
+#include "pages/kit/UntypedReportList.h"
 #include "pages/rules/PageRules.h"
 
 #include <functional>
@@ -23,13 +23,13 @@
 #include <unordered_map>
 #include <vector>
 
-template <class TRow> class TReportList : public TPageListView {
+template <class TRow> class TTypedReportList : public TUntypedReportList {
 public:
     using TText = std::function<QString(const TRow&)>;
     using TCompare = std::function<int(const TRow&, const TRow&)>;
     static constexpr Qt::Alignment Left = Qt::AlignLeft | Qt::AlignVCenter;
 
-    explicit TReportList(QWidget* parent = nullptr) : TPageListView(parent)
+    explicit TTypedReportList(QWidget* parent = nullptr) : TUntypedReportList(parent)
     {
         // A sort or a reset moves lines: where each row shows is found again when next asked.
         const auto moved = [this] { m_LineOfRow.clear(); };
@@ -61,7 +61,7 @@ public:
     {
         const int column = Declare(AddColumn(header, ckText, alignment), std::move(text), nullptr);
         m_Columns.back().compare = std::move(compare);
-        Model()->SetComparator([this](const TPageRow& a, const TPageRow& b, int c) { return CompareLines(a, b, c); });
+        Model()->SetComparator([this](const TListRow& a, const TListRow& b, int c) { return CompareLines(a, b, c); });
         return column;
     }
 
@@ -103,7 +103,7 @@ public:
     }
     void Clear()
     {
-        TPageListView::Clear();
+        TUntypedReportList::Clear();
         m_Rows.clear();
         m_RowOfKey.clear();
         m_LineOfRow.clear();
@@ -127,9 +127,9 @@ private:
         m_Columns.push_back({std::move(text), std::move(key), nullptr});
         return column;
     }
-    TPageRow Look(const TRow& row, long long tag) const
+    TListRow Look(const TRow& row, long long tag) const
     {
-        TPageRow line;
+        TListRow line;
         line.tag = tag;
         for (const TColumn& c : m_Columns) {
             line.cells.append(c.text(row));
@@ -147,8 +147,8 @@ private:
     }
     void Show(int line)
     {
-        TPageListModel* model = Model();
-        const TPageRow look = Look(Row(line), model->Row(line).tag);
+        TListModel* model = Model();
+        const TListRow look = Look(Row(line), model->Row(line).tag);
         for (int column = 0; column < int(m_Columns.size()); ++column) {
             model->SetCell(line, column, look.cells.at(column));
             model->SetNumber(line, column, look.numbers[std::size_t(column)]);
@@ -163,7 +163,7 @@ private:
             model->SetToolTip(line, look.toolTip);
     }
     // Once a column compares rows itself, the list compares every column.
-    int CompareLines(const TPageRow& a, const TPageRow& b, int column) const
+    int CompareLines(const TListRow& a, const TListRow& b, int column) const
     {
         const TColumn& c = m_Columns.at(std::size_t(column));
         const TRow& x = m_Rows[std::size_t(a.tag)];

@@ -1,4 +1,4 @@
-#include "pages/rules/GroupPlan.h"
+#include "console/GroupPlan.h"
 
 #include "intp/NetUtils.h"
 #include "pages/rules/SystemRules.h"

@@ -1,13 +1,17 @@
-#include "pages/kit/TableEditor.h"
+#include "pages/kit/TypedTableEditor.h"
 
 #include <algorithm>
 
-void TTableEditorBase::BindBase(TPageListView* list, QAbstractButton* add, QAbstractButton* del)
+void TTableEditorBase::BindBase(TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
+                                QAbstractButton* modify)
 {
     m_List = list;
     m_Add = add;
+    m_Modify = modify;
     m_Delete = del;
-    QObject::connect(list, &TPageListView::SelectedRowChanged, list, [this](int row) {
+    if (modify)
+        QObject::connect(modify, &QAbstractButton::clicked, modify, [this] { EventOnModifyClick(); });
+    QObject::connect(list, &TUntypedReportList::SelectedRowChanged, list, [this](int row) {
         FillFormFromRow(row);
         UpdateButtons();
     });
@@ -24,6 +28,9 @@ void TTableEditorBase::UpdateButtons()
 {
     const std::optional<QString> key = FormKey();
     const bool listed = key && IsListed(*key);
+    const std::optional<QString> keyOnly = FormKeyOnly();
     m_Add->setEnabled(key && !listed);
-    m_Delete->setEnabled(listed);
+    if (m_Modify)
+        m_Modify->setEnabled(listed);
+    m_Delete->setEnabled(keyOnly && IsListed(*keyOnly));
 }

@@ -1,4 +1,4 @@
-#include "syslog/SyslogStore.h"
+#include "syslog/core/SyslogStore.h"
 
 #include <algorithm>
 #include <cstring>

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "syslog/SyslogParser.h"
+#include "syslog/core/SyslogParser.h"
 
 namespace Syslog {
 

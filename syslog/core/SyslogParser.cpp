@@ -1,4 +1,4 @@
-#include "syslog/SyslogParser.h"
+#include "syslog/core/SyslogParser.h"
 
 #include <chrono>
 #include <climits>

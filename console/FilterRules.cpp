@@ -1,4 +1,4 @@
-#include "pages/kit/FilterServer.h"
+#include "console/FilterRules.h"
 
 namespace Filter {
 

@@ -1,0 +1,275 @@
+#pragma once
+
+// A typed edited list: the columns are described once against the page's row
+// type (header, the member a column reads and writes, its editor, its
+// header-click step, its rules); the list creates and binds the editors in
+// an editor panel under it, keeps one row value per line and hands the
+// edited rows back. A refill replaces the rows and discards unsent edits.
+//
+// The rows of a per-port record are its entries: each names its port (the
+// caption is the port's name), a hidden "Port.XX" port gets no row and is
+// counted, and the rows stay in the record's order or sort by caption.
+//
+//   TTypedEditedList<Intp::TPropertyPortConfigEntry> list;
+//   list.PortCaption("Port No.", &Entry::port, roCaption);
+//   int state = list.Choice("State", &Entry::enabled, {"Disable", "Enable"}, "&State:");
+//   list.SetPortRows(device, record.entries);
+//
+//   TTypedEditedList<TEventRow> list;
+//   list.Caption("Port No.", [](const TEventRow& r) { return r.caption; });
+//   list.Choice("Syslog", &TEventRow::syslog, {"Disable", "Link Up", ...}, "Syslog:");
+//   form.List("&Port Event:", &list);
+//   list.CreateEditors(form);
+
+#include "pages/kit/PageForm.h"
+#include "pages/kit/UntypedEditedList.h"
+#include "pages/kit/PageWidgets.h"
+#include "pages/kit/PortLayout.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+// The order of the rows of a per-port record.
+enum TPortRowOrder {
+    roRecord,   // as the record holds them
+    roCaption,  // by caption, a..z folded
+};
+
+template <class TRow> class TTypedEditedList : public TUntypedEditedList {
+public:
+    // What a column's editor takes: at most maxLength characters (0: no
+    // limit), and a hint shown over it.
+    struct TEditorOptions {
+        int maxLength = 0;
+        QString hint;
+    };
+
+    explicit TTypedEditedList(QWidget* parent = nullptr) : TUntypedEditedList(parent) {}
+
+    // The first column: the row's caption.
+    void Caption(const QString& header, std::function<QString(const TRow&)> caption)
+    {
+        AddCaptionColumn(header);
+        m_Caption = std::move(caption);
+    }
+    // The first column of the rows of a per-port record: the name of the
+    // port the row's member port names (SetPortRows).
+    template <class M>
+        requires std::is_integral_v<M>
+    void PortCaption(const QString& header, M TRow::*port, TPortRowOrder order = roRecord)
+    {
+        AddCaptionColumn(header);
+        m_PortOf = [port](const TRow& row) { return int(row.*port); };
+        m_Order = order;
+    }
+    // An integer or bool member shown as one of the choices; the header
+    // click steps every row to the first row's next choice.
+    template <class M>
+        requires std::is_integral_v<M>
+    int Choice(const QString& header, M TRow::*member, const QStringList& choices, const QString& editor = {},
+               TEditorOptions options = {})
+    {
+        TColumn c = ValueColumn(member, editor, options);
+        c.choices = choices;
+        return Declare(AddChoiceColumn(header, choices), std::move(c));
+    }
+    // An integer member edited in a spin box between minimum and maximum.
+    template <class M>
+        requires std::is_integral_v<M>
+    int Number(const QString& header, M TRow::*member, int minimum, int maximum, const QString& editor = {},
+               TStep step = nullptr, TEditorOptions options = {})
+    {
+        TColumn c = ValueColumn(member, editor, options);
+        c.minimum = minimum;
+        c.maximum = maximum;
+        return Declare(AddNumberColumn(header, std::move(step)), std::move(c));
+    }
+    // A text member edited in a line edit.
+    int Text(const QString& header, QString TRow::*member, const QString& editor = {}, TEditorOptions options = {})
+    {
+        TColumn c;
+        c.text = member;
+        c.editor = editor;
+        c.options = std::move(options);
+        return Declare(AddTextColumn(header), std::move(c));
+    }
+    // An IPv4 address member (host order) edited in an address field; text
+    // that is no host address is taken as 0.
+    int Address(const QString& header, std::uint32_t TRow::*member, const QString& editor = {})
+    {
+        TColumn c = ValueColumn(member, editor, {});
+        c.address = true;
+        return Declare(AddAddressColumn(header), std::move(c));
+    }
+
+    // The column's editor is enabled only while rule(selected row) holds.
+    void EnabledWhen(int column, std::function<bool(const TRow&)> rule)
+    {
+        SetEnabledRule(column, [this, rule = std::move(rule)](int line) { return rule(Row(line)); });
+    }
+    // After the column changed on a row (editor or header click), rule may
+    // change the row's other members.
+    void OnChange(int column, std::function<void(TRow&)> rule)
+    {
+        SetChangeRule(column, [this, rule = std::move(rule)](int line) {
+            TRow row = Row(line);
+            rule(row);
+            Put(line, row);
+        });
+    }
+
+    // Makes the editor of every column that names one, in the form's editor
+    // panel under this list, enabled with the selection.
+    void CreateEditors(TPageForm& form)
+    {
+        for (const TColumn& c : m_Columns) {
+            if (c.editor.isEmpty())
+                continue;
+            QWidget* editor = nullptr;
+            if (c.text) {
+                auto* edit = form.PanelEditor(c.editor, new QLineEdit());
+                if (c.options.maxLength > 0)
+                    edit->setMaxLength(c.options.maxLength);
+                BindEditor(c.column, edit);
+                editor = edit;
+            } else if (c.address) {
+                editor = form.PanelEditor(c.editor, new TIpEdit());
+                BindEditor(c.column, static_cast<TIpEdit*>(editor));
+            } else if (!c.choices.isEmpty()) {
+                auto* combo = new QComboBox();
+                combo->addItems(c.choices);
+                BindEditor(c.column, form.PanelEditor(c.editor, combo));
+                editor = combo;
+            } else {
+                auto* spin = new QSpinBox();
+                spin->setRange(c.minimum, c.maximum);
+                BindEditor(c.column, form.PanelEditor(c.editor, spin));
+                editor = spin;
+            }
+            if (!c.options.hint.isEmpty())
+                editor->setToolTip(c.options.hint);
+            SetEditorLabel(c.column, form.LabelOf(editor));
+        }
+        UpdateEditors();
+    }
+
+    void SetRows(const std::vector<TRow>& rows)
+    {
+        Clear();
+        m_Rows = rows;
+        m_Hidden = 0;
+        for (std::size_t i = 0; i < m_Rows.size(); ++i)
+            Put(AddEditedRow(m_Caption ? m_Caption(m_Rows[i]) : QString(), (long long)i, {}), m_Rows[i]);
+        UpdateEditors();
+    }
+    // The rows of a per-port record, entry i at index i of the layout: the
+    // layout's rows (no hidden or cut port) captioned with its names.
+    void SetPortRows(const TPortLayout& ports, const std::vector<TRow>& entries)
+    {
+        std::vector<std::pair<QString, std::size_t>> listed;
+        for (int row = 0; row < ports.RowCount(); ++row) {
+            const std::size_t index = std::size_t(ports.IndexOfRow(row));
+            if (index < entries.size())
+                listed.emplace_back(ports.RowName(row), index);
+        }
+        if (m_Order == roCaption) {
+            std::stable_sort(listed.begin(), listed.end(), [](const auto& a, const auto& b) {
+                return CompareCells(a.first, b.first, ckText) < 0;
+            });
+        }
+        Clear();
+        m_Rows = entries;
+        m_Hidden = ports.HiddenCount();
+        for (const auto& [caption, index] : listed)
+            Put(AddEditedRow(caption, (long long)index, {}), m_Rows[index]);
+        UpdateEditors();
+    }
+    // The same with the device's port names for the ports the entries name.
+    void SetPortRows(Intp::TDevice* device, const std::vector<TRow>& entries)
+    {
+        std::vector<int> portOf;
+        for (const TRow& entry : entries)
+            portOf.push_back(m_PortOf ? m_PortOf(entry) : int(portOf.size()));
+        TPortLayout ports;
+        ports.BuildEntriesFor(device, portOf);
+        SetPortRows(ports, entries);
+    }
+    // Entries of the last SetPortRows left out for their "Port.XX" name.
+    int HiddenCount() const { return m_Hidden; }
+
+    // The row of a line as edited.
+    TRow Row(int line) const
+    {
+        TRow row = m_Rows.at(std::size_t(Index(line)));
+        for (const TColumn& c : m_Columns) {
+            if (c.text)
+                row.*(c.text) = TUntypedEditedList::Text(line, c.column);
+            else
+                c.set(row, Value(line, c.column));
+        }
+        return row;
+    }
+    // The rows as edited, in line order.
+    std::vector<TRow> Rows() const
+    {
+        std::vector<TRow> rows;
+        for (int line = 0; line < RowCount(); ++line)
+            rows.push_back(Row(line));
+        return rows;
+    }
+
+private:
+    struct TColumn {
+        int column = -1;
+        QString editor;
+        TEditorOptions options;
+        QStringList choices;
+        int minimum = 0;
+        int maximum = 0;
+        bool address = false;
+        QString TRow::*text = nullptr;
+        std::function<int(const TRow&)> get;
+        std::function<void(TRow&, int)> set;
+    };
+    template <class M> static TColumn ValueColumn(M TRow::*member, const QString& editor, TEditorOptions options)
+    {
+        TColumn c;
+        c.editor = editor;
+        c.options = std::move(options);
+        c.get = [member](const TRow& row) { return int(row.*member); };
+        c.set = [member](TRow& row, int value) { row.*member = static_cast<M>(value); };
+        return c;
+    }
+    int Declare(int column, TColumn c)
+    {
+        c.column = column;
+        m_Columns.push_back(std::move(c));
+        return column;
+    }
+    // Shows the row's values on a line.
+    void Put(int line, const TRow& row)
+    {
+        for (const TColumn& c : m_Columns) {
+            if (c.text)
+                SetText(line, c.column, row.*(c.text));
+            else
+                SetValue(line, c.column, c.get(row));
+        }
+    }
+
+    std::function<QString(const TRow&)> m_Caption;
+    std::function<int(const TRow&)> m_PortOf;
+    TPortRowOrder m_Order = roRecord;
+    std::vector<TColumn> m_Columns;
+    std::vector<TRow> m_Rows;
+    int m_Hidden = 0;
+};

@@ -1,0 +1,295 @@
+#include "pages/kit/UntypedEditedList.h"
+
+#include "pages/kit/PageWidgets.h"
+#include "pages/rules/PageRules.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSpinBox>
+
+TUntypedEditedList::TUntypedEditedList(QWidget* parent) : TUntypedReportList(parent)
+{
+    Model()->SetSortMode(smNone);
+    SetColumnsFollowContents();
+    connect(this, &TUntypedReportList::SelectedRowChanged, this, [this](int) { UpdateEditors(); });
+}
+
+int TUntypedEditedList::AddCaptionColumn(const QString& header) { return AddColumn(header); }
+
+int TUntypedEditedList::AddChoiceColumn(const QString& header, const QStringList& choices)
+{
+    TValueColumn column;
+    column.column = AddColumn(header);
+    column.choices = choices;
+    int count = int(choices.size());
+    column.step = [count](int first) { return NextChoice(first, count); };
+    m_Columns.push_back(column);
+    return column.column;
+}
+
+int TUntypedEditedList::AddNumberColumn(const QString& header, TStep step, TText text)
+{
+    TValueColumn column;
+    column.column = AddColumn(header, ckNumber, Qt::AlignRight | Qt::AlignVCenter);
+    column.step = std::move(step);
+    column.text = std::move(text);
+    m_Columns.push_back(column);
+    return column.column;
+}
+
+void TUntypedEditedList::SetStep(int column, TStep step)
+{
+    if (TValueColumn* c = FindColumn(column))
+        c->step = std::move(step);
+}
+
+int TUntypedEditedList::AddTextColumn(const QString& header)
+{
+    TValueColumn column;
+    column.column = AddColumn(header);
+    column.isText = true;
+    m_Columns.push_back(column);
+    return column.column;
+}
+
+int TUntypedEditedList::AddAddressColumn(const QString& header)
+{
+    TValueColumn column;
+    column.column = AddColumn(header);
+    // The bits of the address travel in the int value.
+    column.text = [](int value) { return IpText(uint32_t(value)); };
+    m_Columns.push_back(column);
+    return column.column;
+}
+
+void TUntypedEditedList::SetText(int row, int column, const QString& text)
+{
+    if (row >= 0 && row < RowCount() && FindColumn(column))
+        Model()->SetCell(row, column, text);
+}
+
+void TUntypedEditedList::SetColumnEnabled(int column, bool enabled)
+{
+    if (TValueColumn* c = FindColumn(column)) {
+        c->enabled = enabled;
+        UpdateEditors();
+    }
+}
+
+void TUntypedEditedList::SetMissingText(int column, const QString& text)
+{
+    if (TValueColumn* c = FindColumn(column))
+        c->missing = text;
+}
+
+void TUntypedEditedList::SetEnabledRule(int column, std::function<bool(int row)> rule)
+{
+    if (TValueColumn* c = FindColumn(column)) {
+        c->enabledRule = std::move(rule);
+        UpdateEditors();
+    }
+}
+
+void TUntypedEditedList::SetChangeRule(int column, std::function<void(int row)> rule)
+{
+    if (TValueColumn* c = FindColumn(column))
+        c->changeRule = std::move(rule);
+}
+
+void TUntypedEditedList::SetEditorLabel(int column, QWidget* label)
+{
+    if (TValueColumn* c = FindColumn(column)) {
+        c->label = label;
+        UpdateEditors();
+    }
+}
+
+void TUntypedEditedList::BindEditor(int column, QLineEdit* editor)
+{
+    TValueColumn* c = FindColumn(column);
+    if (!c || !editor)
+        return;
+    c->editor = editor;
+    connect(editor, &QLineEdit::textEdited, this, [this, column](const QString& text) {
+        int row = SelectedRow();
+        if (m_Updating || row < 0)
+            return;
+        SetText(row, column, text);
+        Edited(row, column);
+    });
+    UpdateEditors();
+}
+
+TUntypedEditedList::TValueColumn* TUntypedEditedList::FindColumn(int column)
+{
+    for (TValueColumn& c : m_Columns) {
+        if (c.column == column)
+            return &c;
+    }
+    return nullptr;
+}
+
+const TUntypedEditedList::TValueColumn* TUntypedEditedList::FindColumn(int column) const
+{
+    for (const TValueColumn& c : m_Columns) {
+        if (c.column == column)
+            return &c;
+    }
+    return nullptr;
+}
+
+QString TUntypedEditedList::TextOf(const TValueColumn& column, int value) const
+{
+    if (column.text)
+        return column.text(value);
+    if (!column.choices.isEmpty()) {
+        if (value >= 0 && value < column.choices.size())
+            return column.choices.at(value);
+        return column.missing.isEmpty() ? QString::number(value) : column.missing.arg(value);
+    }
+    return QString::number(value);
+}
+
+int TUntypedEditedList::AddEditedRow(const QString& caption, long long index, const std::vector<int>& values)
+{
+    TListRow row;
+    row.tag = index;
+    row.cells.append(caption);
+    int added = Model()->AddRow(std::move(row));
+    for (std::size_t i = 0; i < m_Columns.size(); ++i) {
+        if (!m_Columns[i].isText)
+            SetValue(added, m_Columns[i].column, i < values.size() ? values[i] : 0);
+    }
+    return added;
+}
+
+int TUntypedEditedList::Value(int row, int column) const { return int(Model()->Number(row, column)); }
+
+void TUntypedEditedList::SetValue(int row, int column, int value)
+{
+    const TValueColumn* c = FindColumn(column);
+    if (!c || row < 0 || row >= RowCount())
+        return;
+    Model()->SetNumber(row, column, value);
+    Model()->SetCell(row, column, TextOf(*c, value));
+}
+
+std::vector<int> TUntypedEditedList::Values(int row) const
+{
+    std::vector<int> values;
+    values.reserve(m_Columns.size());
+    for (const TValueColumn& c : m_Columns)
+        values.push_back(Value(row, c.column));
+    return values;
+}
+
+void TUntypedEditedList::BindEditor(int column, TIpEdit* editor)
+{
+    TValueColumn* c = FindColumn(column);
+    if (!c || !editor)
+        return;
+    c->editor = editor;
+    connect(editor, &QLineEdit::textChanged, this, [this, column, editor] {
+        EditorChanged(column, int(editor->IsHost() ? editor->Value() : 0));
+    });
+    UpdateEditors();
+}
+
+void TUntypedEditedList::BindEditor(int column, QComboBox* editor)
+{
+    TValueColumn* c = FindColumn(column);
+    if (!c || !editor)
+        return;
+    c->editor = editor;
+    connect(editor, &QComboBox::currentIndexChanged, this, [this, column](int value) {
+        EditorChanged(column, value);
+    });
+    UpdateEditors();
+}
+
+void TUntypedEditedList::BindEditor(int column, QSpinBox* editor)
+{
+    TValueColumn* c = FindColumn(column);
+    if (!c || !editor)
+        return;
+    c->editor = editor;
+    connect(editor, &QSpinBox::valueChanged, this, [this, column](int value) { EditorChanged(column, value); });
+    UpdateEditors();
+}
+
+void TUntypedEditedList::AddSelectionControl(QWidget* control)
+{
+    if (!control)
+        return;
+    m_SelectionControls.push_back(control);
+    control->setEnabled(SelectedRow() >= 0);
+}
+
+void TUntypedEditedList::EditorChanged(int column, int value)
+{
+    if (m_Updating)
+        return;
+    int row = SelectedRow();
+    if (row < 0)
+        return;
+    SetValue(row, column, value);
+    Edited(row, column);
+}
+
+void TUntypedEditedList::Edited(int row, int column)
+{
+    const TValueColumn* c = FindColumn(column);
+    if (c && c->changeRule)
+        c->changeRule(row);
+    UpdateEditors(column);
+    emit ValueEdited(row, column);
+}
+
+void TUntypedEditedList::UpdateEditors(int keep)
+{
+    int row = SelectedRow();
+    m_Updating = true;
+    for (const TValueColumn& c : m_Columns) {
+        const bool enabled = row >= 0 && c.enabled && (!c.enabledRule || c.enabledRule(row));
+        if (c.label)
+            c.label->setEnabled(enabled);
+        if (!c.editor)
+            continue;
+        c.editor->setEnabled(enabled);
+        if (row < 0 || c.column == keep)
+            continue;
+        if (c.isText) {
+            static_cast<QLineEdit*>(c.editor)->setText(Text(row, c.column));
+        } else if (auto* combo = qobject_cast<QComboBox*>(c.editor)) {
+            // A value with no item shows its text and stays until a choice is made.
+            const int value = Value(row, c.column);
+            combo->setCurrentIndex(value < combo->count() ? value : -1);
+            combo->setPlaceholderText(TextOf(c, value));
+        } else if (auto* spin = qobject_cast<QSpinBox*>(c.editor)) {
+            spin->setValue(Value(row, c.column));
+        } else if (auto* address = qobject_cast<TIpEdit*>(c.editor)) {
+            address->SetValue(uint32_t(Value(row, c.column)));
+        }
+    }
+    for (QWidget* control : m_SelectionControls)
+        control->setEnabled(row >= 0);
+    m_Updating = false;
+}
+
+void TUntypedEditedList::OnHeaderClicked(int column)
+{
+    const TValueColumn* c = FindColumn(column);
+    if (c && c->enabled && c->step && RowCount() > 0) {
+        int value = c->step(Value(0, column));
+        for (int row = RowCount() - 1; row >= 0; --row) {
+            SetValue(row, column, value);
+            if (c->changeRule)
+                c->changeRule(row);
+        }
+        UpdateEditors();
+        for (int row = 0; row < RowCount(); ++row)
+            emit ValueEdited(row, column);
+    }
+    emit HeaderClicked(column);
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+// An edited list of untyped rows: one value per column, edited by controls
+// below it; the typed edited list (TypedEditedList.h) builds on it.
+
+#include "pages/kit/UntypedReportList.h"
+
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QLineEdit;
+class QSpinBox;
+class TIpEdit;
+
+// Edited list rows: every row holds its index and one value per value column;
+// the editors below the list edit the selected row only; a click on a value
+// column's header sets every row to the step of the first row's value; a
+// refill (Clear) discards unsent edits. A column may have rules: when its
+// editor is enabled (by the selected row), and what else a change of it sets
+// in the row. Columns grow to their contents.
+class TUntypedEditedList : public TUntypedReportList {
+    Q_OBJECT
+
+public:
+    using TStep = std::function<int(int first)>;
+    using TText = std::function<QString(int value)>;
+
+    explicit TUntypedEditedList(QWidget* parent = nullptr);
+
+    // The caption column (row names); call first.
+    int AddCaptionColumn(const QString& header);
+    // A value shown as one of the choices; the header click steps modulo their number.
+    int AddChoiceColumn(const QString& header, const QStringList& choices);
+    // A numeric value with its own header-click step (none: header click does nothing).
+    int AddNumberColumn(const QString& header, TStep step = nullptr, TText text = nullptr);
+    void SetStep(int column, TStep step);
+    // A text value; its editor is a line edit and its header click does nothing.
+    int AddTextColumn(const QString& header);
+    // An IPv4 address (host order) shown dotted; its editor is an address
+    // field whose text that is no host address is taken as 0. No header click.
+    int AddAddressColumn(const QString& header);
+    QString Text(int row, int column) const { return Model()->Cell(row, column); }
+    void SetText(int row, int column, const QString& text);
+    // A column whose editor and header click are off (a choice the switch
+    // does not offer now); on by default.
+    void SetColumnEnabled(int column, bool enabled);
+    // The text of a choice value that has no item ("%1": the value); the
+    // value itself is kept until edited. Default: the number.
+    void SetMissingText(int column, const QString& text);
+    // The column's editor is enabled only while rule(selected row) holds.
+    void SetEnabledRule(int column, std::function<bool(int row)> rule);
+    // Runs after an editor or a header click changed the column on a row:
+    // may set other values of that row.
+    void SetChangeRule(int column, std::function<void(int row)> rule);
+
+    // Adds a row: caption, the row's index (port index, entry number) and its
+    // values in the order of the value columns.
+    int AddEditedRow(const QString& caption, long long index, const std::vector<int>& values);
+    long long Index(int row) const { return Model()->Row(row).tag; }
+    int Value(int row, int column) const;
+    void SetValue(int row, int column, int value);
+    // The current values of a row, in the order of the value columns.
+    std::vector<int> Values(int row) const;
+
+    // Editors of the selected row; enabled exactly while a row is selected.
+    void BindEditor(int column, QComboBox* editor);
+    void BindEditor(int column, QSpinBox* editor);
+    void BindEditor(int column, QLineEdit* editor);
+    void BindEditor(int column, TIpEdit* editor);
+    // Further controls (labels) that follow the selection.
+    void AddSelectionControl(QWidget* control);
+    // The label of a column's editor: enabled with the editor.
+    void SetEditorLabel(int column, QWidget* label);
+    QWidget* EditorOf(int column) const
+    {
+        const TValueColumn* c = FindColumn(column);
+        return c ? c->editor : nullptr;
+    }
+    // Re-reads the editors from the selected row (or disables them); the
+    // editor of column keep, being typed in, keeps its text.
+    void UpdateEditors(int keep = -1);
+
+signals:
+    // A value changed by an editor or a header click.
+    void ValueEdited(int row, int column);
+
+protected:
+    void OnHeaderClicked(int column) override;
+
+private:
+    struct TValueColumn {
+        int column = -1;
+        QStringList choices;
+        TStep step;
+        TText text;
+        QWidget* editor = nullptr;
+        QWidget* label = nullptr;  // the editor's label follows it
+        bool isText = false;
+        bool enabled = true;
+        QString missing;
+        std::function<bool(int row)> enabledRule;
+        std::function<void(int row)> changeRule;
+    };
+    TValueColumn* FindColumn(int column);
+    const TValueColumn* FindColumn(int column) const;
+    QString TextOf(const TValueColumn& column, int value) const;
+    void EditorChanged(int column, int value);
+    // A value of the row changed by the user: the column's rule runs.
+    void Edited(int row, int column);
+
+    std::vector<TValueColumn> m_Columns;
+    std::vector<QWidget*> m_SelectionControls;
+    bool m_Updating = false;
+};

@@ -1,0 +1,23 @@
+#include "pages/security/vlan/ModuleVlan.h"
+
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+
+#include <QPushButton>
+
+TModuleVlan::TModuleVlan(QWidget* parent) : TModulePage("VLAN", parent)
+{
+    TPageForm form(this);
+    m_Mode = m_Fields.Choice(form.Choice("Operation &Mode:", {"Disable", "Port Based", "802.1Q"}),
+                             &Intp::TPropertyVlan::mode);
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    form.KeepAtTop();
+    AddRead<Intp::TSessionVlanGet>();
+    connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+}
+
+void TModuleVlan::Fill(Intp::TDevice* device) { m_Fields.Fill(ValidRecord<Intp::TPropertyVlan>(device)); }
+
+void TModuleVlan::EventOnApplyClick() { SendPayload<Intp::TSessionVlanSet>(m_Fields.Read()); }
+
+REGISTER_PAGE(TModuleVlan);

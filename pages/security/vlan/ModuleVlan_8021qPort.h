@@ -1,0 +1,34 @@
+#pragma once
+
+// "Port Configuration" of 802.1Q VLANs: each port's link type, untagged
+// VLAN and tagged VLANs, read from the switch's VLAN table and written back
+// per port.
+
+#include "pages/kit/ModulePage.h"
+#include "pages/kit/TypedEditedList.h"
+
+class QPushButton;
+
+class TModuleVlan8021qPort : public TModulePage {
+    Q_OBJECT
+
+public:
+    struct TRow {
+        int port = 0;
+        QString caption;
+        int type = 0;
+        int untagged = 1;
+        QString tagged;
+    };
+
+    explicit TModuleVlan8021qPort(QWidget* parent = nullptr);
+
+    TTypedEditedList<TRow>* m_ListView = nullptr;
+    QPushButton* m_Apply = nullptr;
+
+    void EventOnApplyClick();
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+    void UpdateActions() override;
+};

@@ -1,0 +1,94 @@
+#include "pages/security/vlan/ModuleVlan_PortBased.h"
+
+#include "intp/Ports.h"
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PortCheckList.h"
+#include "pages/rules/VlanRules.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+using namespace Intp;
+
+TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port Based VLAN", parent)
+{
+    TPageForm form(this);
+    m_List = new TUntypedReportList();
+    m_List->AddColumn(QString(), ckNumber);
+    m_List->AddColumn("Group Name");
+    m_List->AddColumn("VLAN ID", ckNumber, Qt::AlignRight | Qt::AlignVCenter);
+    m_List->AddColumn("Member Ports", ckNumber);
+    m_List->Model()->SetSortMode(smPerColumn);
+    m_List->SetColumnsFollowContents();
+    form.List(QString(), m_List);
+    m_GroupName = form.Text("Group &Name:");
+    m_Vid = form.Number("&VLAN ID:", 1, int(VlanMaxVid));
+    m_Ports = new TPortCheckList();
+    form.List("&Member Port:", m_Ports);
+    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_DELETE");
+    m_Edit = form.Button("&Edit", "RC_BITMAP_16X16_EDIT");
+    m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
+
+    // Port names, the VLAN mode, then the groups: the page is for port-based mode.
+    AddRead<TSessionPortNameGet>(rwCurrent, false);
+    AddRead<TSessionVlanPortGet>(rwAll);
+    AddChain<TSessionPortNameGet, TSessionVlanGet>();
+    AddChain<TSessionVlanGet, TSessionVlanPortGet>();
+
+    auto typed = [this]() -> std::optional<TPropertyVlanPortEntry> {
+        return TPropertyVlanPortEntry{uint32_t(m_Vid->value()), m_Ports->Mask(), m_GroupName->text().toLatin1().toStdString()};
+    };
+    m_Table.Bind(this, m_List, m_Add, m_Delete,
+                 {.cells = [this](const TPropertyVlanPortEntry& group) {
+                      return QStringList{QString::fromLatin1(group.name), QString::number(group.vid),
+                                         QString::fromStdString(PortMaskText(group.ports, m_Names))};
+                  },
+                  .key = [](const TPropertyVlanPortEntry& group) { return QString::number(group.vid); },
+                  .readForm = [typed]() -> std::optional<TPropertyVlanPortEntry> {
+                      auto group = typed();
+                      return group->ports && !group->name.empty() ? group : std::nullopt;
+                  },
+                  .fillForm = [this](const TPropertyVlanPortEntry* group) {
+                      if (!group)
+                          return;
+                      m_GroupName->setText(QString::fromLatin1(group->name));
+                      m_Vid->setValue(int(group->vid));
+                      m_Ports->SetMask(group->ports);
+                  },
+                  .readKey = typed,
+                  .numbered = true,
+                  .sortKey = [](const TPropertyVlanPortEntry& group, int column) {
+                      return column == 3 ? std::optional<long long>(group.ports) : std::nullopt;
+                  }},
+                 m_Edit);
+    connect(m_GroupName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
+    connect(m_Vid, &QSpinBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
+    connect(m_Ports, &QListWidget::itemChanged, this, [this] { m_Table.UpdateButtons(); });
+}
+
+void TModuleVlanPortBased::Fill(TDevice* device)
+{
+    const auto& vlan = ValidRecord<TPropertyVlan>(device);
+    const bool enabled = device && (!vlan.valid || vlan.mode == vmPortBased);
+    m_List->setEnabled(enabled);
+    TPageForm::SetFieldsEnabled({m_GroupName, m_Vid, m_Ports}, enabled);
+    m_GroupName->clear();
+    m_Vid->setValue(1);
+    const auto& names = ValidRecord<TPropertyPortName>(device);
+    m_Names = names.names;
+    m_Ports->SetPorts(enabled && names.valid ? MaskPorts(device, int(device->GetTrunkGroupNum())) : TPortLayout(),
+                      true);
+    m_Table.Rebuild(enabled && names.valid ? device : nullptr);
+    if (enabled && names.valid && !Property<TPropertyVlanPort>::Get(device).valid)
+        ShowMessage("Retrieve vlan port info failed!");
+}
+
+void TModuleVlanPortBased::OnLeave()
+{
+    m_Table.Rebuild(nullptr);
+    m_Ports->SetPorts(TPortLayout());
+}
+
+REGISTER_PAGE(TModuleVlanPortBased);

@@ -1,0 +1,38 @@
+#pragma once
+
+// "Port Based VLAN": the switch's port-based VLAN groups (a VLAN id, a name
+// and member ports), added, edited and deleted on every target switch.
+
+#include "intp/Vlan.h"
+#include "pages/kit/ModulePage.h"
+#include "pages/kit/TypedTableEditor.h"
+
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class TPortCheckList;
+
+class TModuleVlanPortBased : public TModulePage {
+    Q_OBJECT
+
+public:
+    explicit TModuleVlanPortBased(QWidget* parent = nullptr);
+
+    TUntypedReportList* m_List = nullptr;
+    QLineEdit* m_GroupName = nullptr;
+    QSpinBox* m_Vid = nullptr;
+    TPortCheckList* m_Ports = nullptr;
+    QPushButton* m_Delete = nullptr;
+    QPushButton* m_Edit = nullptr;
+    QPushButton* m_Add = nullptr;
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+    void OnLeave() override;
+
+private:
+    TTypedTableEditor<Intp::TSessionVlanPortGet, Intp::TSessionVlanPortAdd, Intp::TSessionVlanPortDel,
+                 Intp::TSessionVlanPortEdit>
+        m_Table;
+    std::vector<std::string> m_Names; // by port index, for the member texts
+};

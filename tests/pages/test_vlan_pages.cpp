@@ -1,0 +1,209 @@
+// The VLAN pages: the mode gate, what they show from the cache and what
+// they send.
+
+#include "PageTestKit.h"
+#include "intp/Ports.h"
+#include "intp/Vlan.h"
+#include "pages/kit/PortCheckList.h"
+#include "pages/security/vlan/ModuleVlan.h"
+#include "pages/security/vlan/ModuleVlan_8021q.h"
+#include "pages/security/vlan/ModuleVlan_8021qPort.h"
+#include "pages/security/vlan/ModuleVlan_PortBased.h"
+#include "pages/security/vlan/ModuleVlan_Table.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+using namespace Intp;
+
+namespace {
+
+TPropertyPortName Names(int ports, int hidden = -1)
+{
+    TPropertyPortName names;
+    for (int i = 0; i < ports; ++i)
+        names.names.push_back(i == hidden ? "Port.XX" : "P" + std::to_string(i + 1));
+    return names;
+}
+
+// Replaces the field's text as typing does.
+void Type(QLineEdit* edit, const QString& text)
+{
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+}  // namespace
+
+template <class TPage> class TVlanPageTest : public TPageTest<TPage> {
+protected:
+    // The current device, of a model with that many ports, in the mode, with its port names.
+    TDevice* InMode(std::uint32_t mode, int ports = 4, int hidden = -1)
+    {
+        TDevice* device = this->Select(1, TestModel(std::uint32_t(ports)));
+        this->Put(device, Names(ports, hidden));
+        this->Put(device, TPropertyVlan{true, mode});
+        return device;
+    }
+};
+
+using VlanModePage = TVlanPageTest<TModuleVlan>;
+
+TEST_F(VlanModePage, ApplySendsTheChosenModeToEveryTarget)
+{
+    TDevice* device = InMode(vm8021q);
+    Select(2, TestModel(4));
+    Notify(device, ccVlanGet);
+    EXPECT_EQ(page->m_Mode->currentIndex(), 2);
+    page->m_Mode->setCurrentIndex(0);
+    page->m_Apply->click();
+    auto sent = Sent<TSessionVlanSet>();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].mode, 0u);
+}
+
+using Vlan8021qPage = TVlanPageTest<TModuleVlan8021q>;
+
+TEST_F(Vlan8021qPage, UsableUnlessTheSwitchRunsAnotherMode)
+{
+    TDevice* device = Select(1, TestModel(4));
+    Put(device, TPropertyVlan8021q{true, true, 100});
+    Notify(device, ccVlan8021qGet);  // mode not read: usable
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    EXPECT_EQ(page->m_Vid->value(), 100);
+    page->m_Gvrp->setCurrentIndex(0);
+    page->m_Apply->click();
+    auto sent = Sent<TSessionVlan8021qSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_FALSE(sent[0].gvrp);
+    EXPECT_EQ(sent[0].managementVid, 100u);
+
+    Put(device, TPropertyVlan{true, vmPortBased});
+    Refill();
+    EXPECT_FALSE(page->m_Apply->isEnabled() || page->m_Vid->isEnabled());
+    EXPECT_EQ(page->m_Vid->value(), 0);
+}
+
+using Vlan8021qPortPage = TVlanPageTest<TModuleVlan8021qPort>;
+
+TEST_F(Vlan8021qPortPage, RowsOnlyIn8021qModeForListedPortsBelow32)
+{
+    TDevice* device = InMode(vmPortBased, 40, 1);
+    TPropertyVlan8021qPort table;
+    table.hybridPorts = 1u << 2;
+    table.entries = {{1, 0xFFFFFFFF, 0}, {10, 0, 0b1100}};
+    Put(device, table);
+    Notify(device, ccVlan8021qPortGet);
+    EXPECT_EQ(page->m_ListView->RowCount(), 0);
+    EXPECT_FALSE(page->m_ListView->isEnabled() || page->m_Apply->isEnabled());
+
+    Put(device, TPropertyVlan{true, vm8021q});
+    Notify(device, ccVlan8021qPortGet);
+    ASSERT_EQ(page->m_ListView->RowCount(), 31);  // hidden port 1 and ports 32 to 39 left out
+    const auto rows = page->m_ListView->Rows();
+    EXPECT_EQ(rows[1].caption, "P3");
+    EXPECT_EQ(rows[1].type, vlHybrid);
+    EXPECT_EQ(rows[1].tagged, "10");
+    EXPECT_EQ(rows[2].type, vl8021q);
+    EXPECT_EQ(rows[0].type, vlAccess);
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+}
+
+TEST_F(Vlan8021qPortPage, ApplyIsBlockedWhileATrunkPortHasNoTaggedVlanAfterAnyTypeChange)
+{
+    TDevice* device = InMode(vm8021q, 2);
+    Put(device, TPropertyVlan8021qPort{true, 0, {{1, 0b11, 0}}});
+    Notify(device, ccVlan8021qPortGet);
+    auto* type = static_cast<QComboBox*>(page->m_ListView->EditorOf(1));
+    auto* untagged = static_cast<QSpinBox*>(page->m_ListView->EditorOf(2));
+    auto* tagged = static_cast<QLineEdit*>(page->m_ListView->EditorOf(3));
+    page->m_ListView->SelectRow(0);
+    untagged->setValue(7);
+    type->setCurrentIndex(vl8021q);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    EXPECT_EQ(page->m_ListView->Rows()[0].untagged, 1);  // 802.1Q ports send untagged VLAN 1
+    EXPECT_FALSE(untagged->isEnabled());
+    Type(tagged, "5, 6");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+
+    emit page->m_ListView->header()->sectionClicked(1);  // every row becomes Hybrid: row 1 has no tagged VLAN
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    emit page->m_ListView->header()->sectionClicked(1);  // Access everywhere: tagged texts emptied
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    EXPECT_EQ(page->m_ListView->Rows()[0].tagged, "");
+}
+
+TEST_F(Vlan8021qPortPage, ApplySendsEveryPortsWordsOrTellsAWrongTaggedText)
+{
+    TDevice* device = InMode(vm8021q, 2);
+    Select(2, TestModel(2));
+    Put(device, TPropertyVlan8021qPort{true, 0, {{1, 0b01, 0b10}, {3, 0b10, 0}}});
+    Notify(device, ccVlan8021qPortGet);
+    page->m_Apply->click();
+    const auto frames = env.protocol.SentWith(ccVlan8021qPortSet);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].payload, (std::vector<std::uint8_t>{0, 0, 0, 1, 0, 0, 1, 1, 0, 3, 0, 1, 0, 0}));
+
+    page->m_ListView->SelectRow(1);
+    Type(static_cast<QLineEdit*>(page->m_ListView->EditorOf(3)), "1,4095");
+    page->m_Apply->click();
+    EXPECT_EQ(env.messages, QStringList{"Wrong tagged VIDs format!"});
+    EXPECT_EQ(SentCount(ccVlan8021qPortSet), 2u);
+}
+
+using VlanTablePage = TVlanPageTest<TModuleVlanTable>;
+
+TEST_F(VlanTablePage, TheModeChoosesTheTableAndNamesTheMemberPorts)
+{
+    TDevice* device = InMode(vmPortBased, 4, 1);
+    page->OnNotify(device, ccVlanGet, ssOk);
+    EXPECT_EQ(SentCount(ccVlanPortGet), 1u);
+    Put(device, TPropertyVlanPort{true, {{7, 0b1111, "Seven"}}});
+    Notify(device, ccVlanPortGet);
+    ASSERT_EQ(page->m_List->RowCount(), 1);
+    EXPECT_EQ(page->m_List->Model()->Cell(0, 2), "P1, P3, P4");
+
+    Put(device, TPropertyVlan{true, vm8021q});
+    page->OnNotify(device, ccVlanGet, ssOk);
+    EXPECT_EQ(SentCount(ccVlan8021qPortGet), 1u);
+    Put(device, TPropertyVlan{true, vmDisabled});
+    Refill();
+    EXPECT_EQ(page->m_List->RowCount(), 0);
+    EXPECT_EQ(page->Refresh(false), 0);
+}
+
+using VlanPortBasedPage = TVlanPageTest<TModuleVlanPortBased>;
+
+TEST_F(VlanPortBasedPage, AListedVlanIdOffersEditAndDeleteAndDeleteSendsTheIdAlone)
+{
+    TDevice* device = InMode(vmPortBased, 4, 1);
+    Put(device, TPropertyVlanPort{true, {{7, 0b1001, "Seven"}}});
+    Notify(device, ccVlanPortGet);
+    ASSERT_EQ(page->m_List->RowCount(), 1);
+    EXPECT_EQ(page->m_List->Model()->Cell(0, 3), "P1, P4");
+    page->m_List->SelectRow(0);
+    EXPECT_EQ(page->m_GroupName->text(), "Seven");
+    EXPECT_FALSE(page->m_Add->isEnabled());
+    EXPECT_TRUE(page->m_Edit->isEnabled() && page->m_Delete->isEnabled());
+    page->m_GroupName->setText("A name longer than sixteen");
+    page->m_Edit->click();
+    page->m_GroupName->clear();
+    EXPECT_FALSE(page->m_Edit->isEnabled());
+    page->m_Delete->click();
+    page->m_Vid->setValue(8);
+    EXPECT_FALSE(page->m_Add->isEnabled() || page->m_Delete->isEnabled());
+
+    const auto edited = Sent<TSessionVlanPortEdit>();
+    ASSERT_EQ(edited.size(), 1u);
+    EXPECT_EQ(edited[0].name, "A name longer th");
+    EXPECT_EQ(edited[0].ports, 0b1001u);
+    EXPECT_EQ(env.protocol.SentWith(ccVlanPortDel).at(0).payload, (std::vector<std::uint8_t>{0, 7}));
+
+    Put(device, TPropertyVlan{true, vm8021q});
+    Refill();
+    EXPECT_FALSE(page->m_List->isEnabled() || page->m_GroupName->isEnabled());
+}
