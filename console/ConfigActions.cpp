@@ -64,9 +64,11 @@ bool LoadConsoleConfig(QWidget* parent, TFilterForm* filter)
         return false;
     QByteArray document;
     Filter::TFilterSettings settings;
-    const TConfigRead read = ReadConfigFile(path, document) ? ReadConfigDocument(document, settings) : crFailed;
+    QString error;
+    const TConfigRead read =
+        ReadConfigFile(path, document, &error) ? ReadConfigDocument(document, settings, &error) : crFailed;
     if (read == crFailed) {
-        ShowError(QObject::tr("Failed to load config"));
+        ShowError(QObject::tr("Failed to load config") + QStringLiteral("\n") + path + QStringLiteral(": ") + error);
         return false;
     }
     if (read == crRead && filter)

@@ -2,6 +2,7 @@
 
 #include "pages/kit/AddressText.h"
 
+#include <QCoreApplication>
 #include <QDomDocument>
 #include <QFile>
 #include <QSaveFile>
@@ -59,11 +60,17 @@ QByteArray WriteConfigDocument(const Filter::TFilterSettings& settings, const st
     return "<?xml version=\"1.0\"?>\n" + body.mid(body.startsWith('\n') ? 1 : 0);
 }
 
-TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettings& settings)
+TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettings& settings, QString* error)
 {
     QDomDocument doc;
-    if (!doc.setContent(document))
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!doc.setContent(document, &message, &line, &column)) {
+        if (error)
+            *error = QObject::tr("not well-formed XML (line %1, column %2: %3)").arg(line).arg(column).arg(message);
         return crFailed;
+    }
     const QDomElement discovery = doc.documentElement().firstChildElement(QStringLiteral("Discovery"));
     if (discovery.isNull())
         return crNoDiscovery;
@@ -101,8 +108,11 @@ TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettin
                 continue;
         }
         TIpMaskList& list = mask == 0xFFFFFFFFu ? read.Unicasts : read.LocalSubnets;
-        if (list.size() >= kMaxConfigEntries)
+        if (list.size() >= kMaxConfigEntries) {
+            if (error)
+                *error = QObject::tr("more than %1 filter entries of one kind").arg(kMaxConfigEntries);
             return crFailed;
+        }
         list.push_back({address, mask});
     }
     settings = std::move(read);
@@ -120,14 +130,22 @@ bool SaveConfigFile(const QString& path, const QByteArray& document, QString* er
     return false;
 }
 
-bool ReadConfigFile(const QString& path, QByteArray& document)
+bool ReadConfigFile(const QString& path, QByteArray& document, QString* error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.read(kMaxConfigFileSize + 1);
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
         return false;
-    QByteArray bytes = file.read(kMaxConfigFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxConfigFileSize)
+    }
+    if (bytes.size() > kMaxConfigFileSize) {
+        if (error)
+            *error = QObject::tr("the file is larger than %1 MiB").arg(kMaxConfigFileSize >> 20);
         return false;
+    }
     document = std::move(bytes);
     return true;
 }

@@ -6,6 +6,7 @@
 #include "pages/system/UploadPage.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -130,6 +131,7 @@ TWizardGroupFwFrame::TWizardGroupFwFrame(QWidget* parent)
                         {tr("Model"), tr("Kernel Ver."), tr("Firmware Ver."), tr("MAC"), tr("IP")}, parent)
 {
     m_Step2Preview = new TGroupFwPreview(this);
+    ShowAddressesFirst(m_Step2Preview->m_ListView->header());
     m_Step2Preview->m_Mode.local->setText(tr("Use &build-in support:"));
     m_Step2Preview->SetChangeHandler([this] { UpdateButtons(); });
     SetStep2Panel(m_Step2Preview);

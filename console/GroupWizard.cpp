@@ -32,12 +32,23 @@ TUntypedReportList* DeviceList(const QStringList& columns, QWidget* parent)
     view->Model()->SetSortMode(smNone);
     view->header()->setSectionsClickable(false);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    for (int column = 0; column + 1 < columns.size(); ++column)
-        view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ShowAddressesFirst(view->header());
     return view;
 }
 
 }  // namespace
+
+void ShowAddressesFirst(QHeaderView* header)
+{
+    int to = 1;
+    for (const char* title : {"MAC", "IP", "IP Address"}) {
+        for (int logical = 0; logical < header->count(); ++logical) {
+            if (header->model()->headerData(logical, Qt::Horizontal).toString() == QLatin1String(title))
+                header->moveSection(header->visualIndex(logical), to++);
+        }
+    }
+}
 
 // ---------------------------------------------------------------------------
 // TDevicePicker

@@ -95,7 +95,8 @@ bool TMainForm::Init()
     auto* central = new QWidget(this);
     m_TreeSort = new QComboBox(central);
     m_TreeSort->addItems({tr("None"), tr("Model"), tr("IP Address"), tr("Filter Method")});
-    const TTreePane pane = BuildTreePane(central, tr("&Sort Devices By:"), m_TreeSort);
+    // The "Devices" page: its page tree and the page itself.
+    const TTreePane pane = BuildTreePane(central, tr("&Sort Devices By:"), 720, m_TreeSort);
     central->layout()->setContentsMargins(2, 2, 2, 2);
     m_Tree = pane.tree;
     m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -287,17 +288,13 @@ bool TMainForm::MayClose()
 
 void TMainForm::WidenTreePane()
 {
-    // The tree pane grows (up to half the window) until the widest node
-    // shows whole; it never shrinks by itself, so a width the user chose stays.
+    // The tree pane grows until the widest node shows whole, as far as the
+    // page area keeps its width; it never shrinks by itself, so a width the
+    // user chose stays.
     if (!m_Splitter || m_Splitter->count() < 2)
         return;
-    QList<int> sizes = m_Splitter->sizes();
-    const int total = sizes[0] + sizes[1];
-    const int needed = m_Tree->columnWidth(0) + (m_Splitter->widget(0)->width() - m_Tree->viewport()->width()) + 2;
-    const int wanted = std::min(needed, total / 2);
-    if (total <= 0 || wanted <= sizes[0])
-        return;
-    m_Splitter->setSizes({wanted, total - wanted});
+    ::WidenTreePane(m_Splitter, m_Tree->columnWidth(0) +
+                                    (m_Splitter->widget(0)->width() - m_Tree->viewport()->width()) + 2);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

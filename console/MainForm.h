@@ -83,7 +83,8 @@ public:
     // Whether the window may close now: while a page's work runs (a restore
     // or firmware upgrade) the user is asked first.
     bool MayClose();
-    // Widens the tree pane to the widest node text, up to half the window.
+    // Widens the tree pane to the widest node text, up to half the window,
+    // as far as the page area keeps its width.
     void WidenTreePane();
     // Stops reception, ends every request, clears the registry and
     // unregisters from the library; idempotent. Run by the destructor; the

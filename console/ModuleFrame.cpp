@@ -16,6 +16,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TModuleFrame* g_ModuleFrame = nullptr;
 int g_ModuleLayout = 0;
 
@@ -30,7 +32,53 @@ public:
 
 }  // namespace
 
-TTreePane BuildTreePane(QWidget* owner, const QString& label, QWidget* control)
+namespace {
+
+constexpr int kTreePaneMinWidth = 200;
+constexpr const char* kPageWidth = "pageWidth";
+
+// Gives the right of a splitter its page width back from the tree, whenever
+// the splitter is resized.
+class TPageWidthKeeper : public QObject {
+public:
+    explicit TPageWidthKeeper(QSplitter* splitter) : QObject(splitter) { splitter->installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The splitter spreads its new size once the event is through.
+        if (event->type() == QEvent::Resize)
+            QMetaObject::invokeMethod(this, [splitter = static_cast<QSplitter*>(watched)] { Keep(splitter); },
+                                      Qt::QueuedConnection);
+        return false;
+    }
+
+    static void Keep(QSplitter* splitter)
+    {
+        QList<int> sizes = splitter->sizes();
+        const int page = splitter->property(kPageWidth).toInt();
+        if (sizes.size() < 2 || sizes[1] >= page || sizes[0] <= kTreePaneMinWidth)
+            return;
+        const int total = sizes[0] + sizes[1];
+        const int left = std::max(kTreePaneMinWidth, total - page);
+        splitter->setSizes({left, total - left});
+    }
+};
+
+}  // namespace
+
+void WidenTreePane(QSplitter* splitter, int wanted)
+{
+    if (!splitter || splitter->count() < 2)
+        return;
+    const QList<int> sizes = splitter->sizes();
+    const int total = sizes[0] + sizes[1];
+    wanted = std::min({wanted, total / 2, total - splitter->property(kPageWidth).toInt()});
+    if (total <= 0 || wanted <= sizes[0])
+        return;
+    splitter->setSizes({wanted, total - wanted});
+}
+
+TTreePane BuildTreePane(QWidget* owner, const QString& label, int pageWidth, QWidget* control)
 {
     auto* outer = new QHBoxLayout(owner);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -38,7 +86,7 @@ TTreePane BuildTreePane(QWidget* owner, const QString& label, QWidget* control)
     outer->addWidget(splitter);
 
     auto* left = new QWidget(splitter);
-    left->setMinimumWidth(200);
+    left->setMinimumWidth(kTreePaneMinWidth);
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
     auto* caption = new QLabel(label, left);
@@ -56,6 +104,8 @@ TTreePane BuildTreePane(QWidget* owner, const QString& label, QWidget* control)
     auto* right = new QWidget(splitter);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
+    splitter->setProperty(kPageWidth, pageWidth);
+    new TPageWidthKeeper(splitter);
     return {splitter, tree, right};
 }
 
@@ -89,7 +139,8 @@ QString RefusedLeaveText(TModule* page)
 
 TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
 {
-    const TTreePane pane = BuildTreePane(this, tr("All &Functions:"));
+    // At 1000 pixels wide a page keeps about half the window.
+    const TTreePane pane = BuildTreePane(this, tr("All &Functions:"), 500);
     m_Tree = pane.tree;
     QWidget* right = pane.right;
     auto* rightLayout = new QVBoxLayout(right);

@@ -23,12 +23,17 @@ class QTreeWidgetItem;
 // the tree (read-only, one column, no header, single selection) and control,
 // when given, between them; on the right an empty panel that takes the
 // spare width. The label's accelerator focuses control, else the tree.
+// Where the splitter is narrow the tree gives way (down to its 200) so that
+// the right keeps pageWidth.
 struct TTreePane {
     QSplitter* splitter;
     QTreeWidget* tree;
     QWidget* right;
 };
-TTreePane BuildTreePane(QWidget* owner, const QString& label, QWidget* control = nullptr);
+TTreePane BuildTreePane(QWidget* owner, const QString& label, int pageWidth, QWidget* control = nullptr);
+// Widens the left of a tree pane's splitter to wanted, as far as the right
+// keeps its page width and half the splitter; it never narrows it.
+void WidenTreePane(QSplitter* splitter, int wanted);
 
 class TModuleFrame : public QWidget, public TModule {
     Q_OBJECT

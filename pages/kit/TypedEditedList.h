@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -93,14 +94,19 @@ public:
         c.maximum = maximum;
         return Declare(AddNumberColumn(header, std::move(step)), std::move(c));
     }
-    // A text member edited in a line edit.
+    // A text member edited in a line edit; a std::string member holds the
+    // text as a switch does, one Latin-1 character a byte.
     int Text(const QString& header, QString TRow::*member, const QString& editor = {}, TEditorOptions options = {})
     {
-        TColumn c;
-        c.text = member;
-        c.editor = editor;
-        c.options = std::move(options);
-        return Declare(AddTextColumn(header), std::move(c));
+        return TextColumn(header, editor, std::move(options), [member](const TRow& row) { return row.*member; },
+                          [member](TRow& row, const QString& text) { row.*member = text; });
+    }
+    int Text(const QString& header, std::string TRow::*member, const QString& editor = {},
+             TEditorOptions options = {})
+    {
+        return TextColumn(
+            header, editor, std::move(options), [member](const TRow& row) { return QString::fromLatin1(row.*member); },
+            [member](TRow& row, const QString& text) { row.*member = text.toLatin1().toStdString(); });
     }
     // An IPv4 address member (host order) edited in an address field; text
     // that is no host address is taken as 0.
@@ -135,7 +141,7 @@ public:
             if (c.editor.isEmpty())
                 continue;
             QWidget* editor = nullptr;
-            if (c.text) {
+            if (c.getText) {
                 auto* edit = form.PanelEditor(c.editor, new QLineEdit());
                 if (c.options.maxLength > 0)
                     edit->setMaxLength(c.options.maxLength);
@@ -211,8 +217,8 @@ public:
     {
         TRow row = m_Rows.at(std::size_t(Index(line)));
         for (const TColumn& c : m_Columns) {
-            if (c.text)
-                row.*(c.text) = TUntypedEditedList::Text(line, c.column);
+            if (c.getText)
+                c.setText(row, TUntypedEditedList::Text(line, c.column));
             else
                 c.set(row, Value(line, c.column));
         }
@@ -236,7 +242,8 @@ private:
         int minimum = 0;
         int maximum = 0;
         bool address = false;
-        QString TRow::*text = nullptr;
+        std::function<QString(const TRow&)> getText;
+        std::function<void(TRow&, const QString&)> setText;
         std::function<int(const TRow&)> get;
         std::function<void(TRow&, int)> set;
     };
@@ -249,6 +256,16 @@ private:
         c.set = [member](TRow& row, int value) { row.*member = static_cast<M>(value); };
         return c;
     }
+    int TextColumn(const QString& header, const QString& editor, TEditorOptions options,
+                   std::function<QString(const TRow&)> get, std::function<void(TRow&, const QString&)> set)
+    {
+        TColumn c;
+        c.getText = std::move(get);
+        c.setText = std::move(set);
+        c.editor = editor;
+        c.options = std::move(options);
+        return Declare(AddTextColumn(header), std::move(c));
+    }
     int Declare(int column, TColumn c)
     {
         c.column = column;
@@ -259,8 +276,8 @@ private:
     void Put(int line, const TRow& row)
     {
         for (const TColumn& c : m_Columns) {
-            if (c.text)
-                SetText(line, c.column, row.*(c.text));
+            if (c.getText)
+                SetText(line, c.column, c.getText(row));
             else
                 SetValue(line, c.column, c.get(row));
         }

@@ -61,6 +61,12 @@ TVlanPortRow VlanPortRowOf(const Intp::TPropertyVlan8021qPort& table, int port)
     return row;
 }
 
+bool LacksTaggedVlan(const TVlanPortRow& row)
+{
+    std::vector<std::uint16_t> vids;
+    return row.type != Intp::vlAccess && ParseTaggedVids(row.tagged, vids) && vids.empty();
+}
+
 bool BuildPortWords(const std::vector<TVlanPortRow>& rows, TUVecList& lists)
 {
     TUVecList built;

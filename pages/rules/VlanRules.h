@@ -35,6 +35,10 @@ struct TVlanPortRow {
 // Access port of VLAN 1.
 TVlanPortRow VlanPortRowOf(const Intp::TPropertyVlan8021qPort& table, int port);
 
+// An 802.1Q or hybrid port whose tagged text names no VLAN; a text that
+// breaks the grammar is not counted here (Apply tells it).
+bool LacksTaggedVlan(const TVlanPortRow& row);
+
 // Word lists of the 802.1Q port Set, one list per request.
 using TUVecList = std::vector<std::vector<std::uint16_t>>;
 // A run of words under this many takes the next row; a row that brings it to

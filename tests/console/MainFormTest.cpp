@@ -531,7 +531,10 @@ TEST_F(MainForm, LoadConfigReplacesTheFilterAndDiscoversOnlyWhenTheFileIsRead)
 
     write("<Config><Discovery>");
     m_Form->Action("acLoadConfig")->trigger();
-    EXPECT_EQ(m_Boxes, std::vector<std::string>{"Failed to load config"});
+    ASSERT_EQ(m_Boxes.size(), 1u);
+    // The file and the reason follow.
+    EXPECT_EQ(m_Boxes[0].rfind("Failed to load config\n" + path.toStdString() + ": not well-formed XML", 0), 0u)
+        << m_Boxes[0];
     EXPECT_EQ(settings->Unicasts.size(), 1u);
     EXPECT_EQ(Sent(Intp::ccIntpFind), 2);
     SetConfigFileHook(old);
@@ -1019,6 +1022,33 @@ TEST_F(MainForm, TheWindowOpensAtAUsefulSizeAndTheTreePaneShowsWholeDeviceNames)
                rect.left() + tree->fontMetrics().horizontalAdvance(node->text(0)) < tree->viewport()->width();
     };
     EXPECT_TRUE(QTest::qWaitFor(whole, 5000));
+}
+
+TEST_F(MainForm, AtAThousandPixelsTheTreePanesGiveWayToThePageAndTheBannerReadsWhole)
+{
+    m_Form->resize(1000, 700);
+    m_Form->show();
+    Intp::TDevice* d = MakeDevice(1, 1, 0x0A000001);
+    d->SetName(std::string(60, 'W'));
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({d}));
+    // Once the tree's column has taken the long name.
+    QTreeWidget* tree = m_Form->Tree();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return tree->columnWidth(0) > tree->fontMetrics().horizontalAdvance(QString(60, 'W')); }, 5000));
+    QWidget* pageArea = m_Form->ModuleFrame()->WaitLabel()->parentWidget();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pageArea->width() >= 480; }, 5000)) << pageArea->width();
+    EXPECT_GE(m_Form->Tree()->width(), 150);
+    EXPECT_GE(m_Form->ModuleFrame()->ModuleTree()->width(), 150);
+
+    QLabel* ipDifferent = nullptr;
+    for (QLabel* label : m_Form->ModuleFrame()->findChildren<QLabel*>()) {
+        if (label->text() == "IP different" && label->isVisible())
+            ipDifferent = label;
+    }
+    ASSERT_NE(ipDifferent, nullptr);
+    EXPECT_GE(ipDifferent->width(), ipDifferent->sizeHint().width());
+    const QRect shown = ipDifferent->visibleRegion().boundingRect();
+    EXPECT_EQ(shown.width(), ipDifferent->width());
 }
 
 TEST_F(MainForm, SelectingAGroupNodeEndsMultipleSelectionAndNotifiesWithNoDevice)

@@ -157,11 +157,16 @@ TEST(ConfigFile, SavingWritesAsideAndReadingRefusesWhatItCannotRead)
     EXPECT_FALSE(SaveConfigFile(dir.filePath("folder"), "<Config/>", &error));
     EXPECT_TRUE(QFileInfo(dir.filePath("folder")).isDir());
 
-    EXPECT_FALSE(ReadConfigFile(dir.filePath("none.xml"), bytes));
-    EXPECT_FALSE(ReadConfigFile(dir.filePath("folder"), bytes));
+    // Each failed read says why.
+    for (const QString& name : {QString("none.xml"), QString("folder")}) {
+        error.clear();
+        EXPECT_FALSE(ReadConfigFile(dir.filePath(name), bytes, &error));
+        EXPECT_FALSE(error.isEmpty()) << name.toStdString();
+    }
     QFile big(dir.filePath("big.xml"));
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(kMaxConfigFileSize + 1));
     big.close();
-    EXPECT_FALSE(ReadConfigFile(big.fileName(), bytes));
+    EXPECT_FALSE(ReadConfigFile(big.fileName(), bytes, &error));
+    EXPECT_TRUE(error.contains("larger")) << error.toStdString();
     EXPECT_EQ(bytes, "<Config><Devices/></Config>");
 }

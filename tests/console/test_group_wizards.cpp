@@ -15,6 +15,7 @@
 #include "pages/kit/PageWidgets.h"
 
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -345,6 +346,15 @@ TEST_F(GroupFwWizard, OnlyLoggedInSwitchesAreOfferedWithTheirVersions)
     EXPECT_EQ(offered[0].cells[TWizardGroupFwFrame::kcFirmware], "v3.10");
     EXPECT_EQ(offered[1].cells[TWizardGroupFwFrame::kcKernel], "Invalid");
     EXPECT_EQ(offered[1].mac, devices[2]->GetMac());
+}
+
+TEST_F(GroupFwWizard, TheListsShowMacAndAddressRightAfterTheModel)
+{
+    for (QHeaderView* header : {wizard.m_Picker->m_Step1ToSelect->header(), wizard.m_Picker->m_Step1Selected->header(),
+                                Preview()->m_ListView->header()}) {
+        EXPECT_EQ(header->visualIndex(TWizardGroupFwFrame::kcMac), 1);
+        EXPECT_EQ(header->visualIndex(TWizardGroupFwFrame::kcIp), 2);
+    }
 }
 
 TEST_F(GroupFwWizard, SwitchesOfAnotherModelAreRefusedAlsoWithNothingSelectedOnTheRight)

@@ -105,7 +105,7 @@ TEST_F(Vlan8021qPortPage, RowsOnlyIn8021qModeForListedPortsBelow32)
     Notify(device, ccVlan8021qPortGet);
     ASSERT_EQ(page->m_ListView->RowCount(), 31);  // hidden port 1 and ports 32 to 39 left out
     const auto rows = page->m_ListView->Rows();
-    EXPECT_EQ(rows[1].caption, "P3");
+    EXPECT_EQ(page->m_ListView->Model()->Cell(1, 0), "P3");
     EXPECT_EQ(rows[1].type, vlHybrid);
     EXPECT_EQ(rows[1].tagged, "10");
     EXPECT_EQ(rows[2].type, vl8021q);

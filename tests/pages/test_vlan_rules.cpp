@@ -49,6 +49,14 @@ TEST(VlanPortRows, ThePortsBitsInTheTableGiveItsTypeAndVlans)
     EXPECT_EQ(row(63), std::tuple(int(Intp::vlAccess), 1, std::string()));  // never port 31's bit
 }
 
+TEST(VlanPortRows, OnlyATrunkPortWithoutTaggedVlansLacksThem)
+{
+    EXPECT_TRUE(LacksTaggedVlan({0, Intp::vl8021q, 1, " ,"}));
+    EXPECT_TRUE(LacksTaggedVlan({0, Intp::vlHybrid, 1, ""}));
+    EXPECT_FALSE(LacksTaggedVlan({0, Intp::vlAccess, 1, ""}));
+    EXPECT_FALSE(LacksTaggedVlan({0, Intp::vl8021q, 1, "4095"}));  // told on Apply instead
+}
+
 TEST(VlanPortWords, RowsBecomeWordListsUnderSevenHundredWordsNeverSplittingARow)
 {
     TUVecList lists;

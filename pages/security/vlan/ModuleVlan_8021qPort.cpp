@@ -3,17 +3,19 @@
 #include "intp/Ports.h"
 #include "intp/Vlan.h"
 #include "pages/kit/PageRegistry.h"
-#include "pages/rules/VlanRules.h"
 
 #include <QPushButton>
+
+#include <algorithm>
 
 using namespace Intp;
 
 TModuleVlan8021qPort::TModuleVlan8021qPort(QWidget* parent) : TModulePage("Port Configuration", parent)
 {
     TPageForm form(this);
+    using TRow = TVlanPortRow;
     m_ListView = new TTypedEditedList<TRow>();
-    m_ListView->Caption("Port No.", [](const TRow& row) { return row.caption; });
+    m_ListView->PortCaption("Port No.", &TRow::port);
     const int type = m_ListView->Choice("Link Type", &TRow::type, {"Access", "802.1Q", "Hybrid"}, "&Link Type:");
     const int untagged = m_ListView->Number("Untagged VID", &TRow::untagged, 1, VlanMaxVid, "&Untagged VID:");
     const int tagged = m_ListView->Text("Tagged VIDs", &TRow::tagged, "&Tagged VID:",
@@ -46,37 +48,28 @@ void TModuleVlan8021qPort::Fill(TDevice* device)
     const auto& vlan = ValidRecord<TPropertyVlan>(device);
     const bool enabled = vlan.valid && vlan.mode == vm8021q;
     m_ListView->setEnabled(enabled);
-    std::vector<TRow> rows;
+    std::vector<TVlanPortRow> rows;
+    TPortLayout ports;
     const auto& table = ValidRecord<TPropertyVlan8021qPort>(device);
     if (enabled && table.valid && ValidRecord<TPropertyPortName>(device).valid) {
-        const TPortLayout ports = MaskPorts(device, int(device->GetTrunkGroupNum()));
-        for (int row = 0; row < ports.RowCount(); ++row) {
-            const TVlanPortRow port = VlanPortRowOf(table, ports.PortOfRow(row));
-            rows.push_back({port.port, ports.RowName(row), port.type, port.untagged, QString::fromStdString(port.tagged)});
-        }
+        ports = MaskPorts(device, int(device->GetTrunkGroupNum()));
+        for (int port = 0; port < ports.PortCount(); ++port)
+            rows.push_back(VlanPortRowOf(table, port));
     }
-    m_ListView->SetRows(rows);
+    m_ListView->SetPortRows(ports, rows);
     UpdateActions();
 }
 
-// An 802.1Q or hybrid port needs a tagged VLAN (a wrong text is told on Apply).
 void TModuleVlan8021qPort::UpdateActions()
 {
-    bool ok = m_ListView->isEnabled();
-    for (const TRow& row : m_ListView->Rows()) {
-        std::vector<std::uint16_t> vids;
-        ok = ok && (row.type == vlAccess || !ParseTaggedVids(row.tagged.toStdString(), vids) || !vids.empty());
-    }
-    m_Apply->setEnabled(ok);
+    const auto rows = m_ListView->Rows();
+    m_Apply->setEnabled(m_ListView->isEnabled() && std::none_of(rows.begin(), rows.end(), LacksTaggedVlan));
 }
 
 void TModuleVlan8021qPort::EventOnApplyClick()
 {
-    std::vector<TVlanPortRow> rows;
-    for (const TRow& row : m_ListView->Rows())
-        rows.push_back({row.port, row.type, row.untagged, row.tagged.toStdString()});
     TUVecList lists;
-    if (!Check(BuildPortWords(rows, lists), "Wrong tagged VIDs format!"))
+    if (!Check(BuildPortWords(m_ListView->Rows(), lists), "Wrong tagged VIDs format!"))
         return;
     for (TDevice* device : TargetDevices()) {
         for (const auto& words : lists)

@@ -6,6 +6,7 @@
 
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/TypedEditedList.h"
+#include "pages/rules/VlanRules.h"
 
 class QPushButton;
 
@@ -13,17 +14,9 @@ class TModuleVlan8021qPort : public TModulePage {
     Q_OBJECT
 
 public:
-    struct TRow {
-        int port = 0;
-        QString caption;
-        int type = 0;
-        int untagged = 1;
-        QString tagged;
-    };
-
     explicit TModuleVlan8021qPort(QWidget* parent = nullptr);
 
-    TTypedEditedList<TRow>* m_ListView = nullptr;
+    TTypedEditedList<TVlanPortRow>* m_ListView = nullptr;
     QPushButton* m_Apply = nullptr;
 
     void EventOnApplyClick();
