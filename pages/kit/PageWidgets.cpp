@@ -1,4 +1,5 @@
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/SwitchText.h"
 
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
@@ -11,7 +12,7 @@
 #include <QToolTip>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QRegularExpressionValidator>
+#include <QTextDocument>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -44,7 +45,10 @@ void TIpEdit::focusOutEvent(QFocusEvent* event)
 
 QStringList MemoLines(const QPlainTextEdit* memo)
 {
-    QStringList lines = memo->toPlainText().split('\n');
+    // The raw text: the plain text would turn a no-break space into a space.
+    QString text = memo->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, '\n').replace(QChar::LineSeparator, '\n');
+    QStringList lines = text.split('\n');
     // A last line break opens no line.
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
@@ -293,7 +297,7 @@ void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int heig
 
 Intp::TMd5Digest LoginDigest(const QString& user, const QString& password)
 {
-    return Intp::MakeLoginDigest(user.toLatin1().toStdString(), password.toLatin1().toStdString());
+    return Intp::MakeLoginDigest(SwitchBytes(user), SwitchBytes(password));
 }
 
 namespace {
@@ -331,7 +335,5 @@ void SetToolTipReason(QWidget* control, std::function<QString()> reason)
 
 void MakeLoginField(QLineEdit* edit)
 {
-    static const QRegularExpression latin1(QStringLiteral("[\\x{20}-\\x{7E}\\x{A0}-\\x{FF}]*"));
-    edit->setMaxLength(16);
-    edit->setValidator(new QRegularExpressionValidator(latin1, edit));
+    MakeSwitchText(edit, 16);
 }
