@@ -15,9 +15,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -82,6 +87,20 @@ private:
 };
 
 TIpConfNode* Node(QTreeWidgetItem* item) { return static_cast<TIpConfNode*>(item); }
+
+// Plans every switch node with plan(node): the view is not told node by
+// node (each change would look its row up among all rows); the sort that
+// follows lays the tree out once.
+template <class F>
+void PlanEach(QTreeWidget* tree, const std::vector<QTreeWidgetItem*>& nodes, F&& plan)
+{
+    {
+        const QSignalBlocker quiet(tree->model());
+        for (QTreeWidgetItem* node : nodes)
+            plan(Node(node));
+    }
+    tree->viewport()->update();
+}
 
 TIpPlan DhcpPlan()
 {
@@ -207,23 +226,25 @@ void TModuleBasicsIPConf::RebuildTree()
     m_Rebuilding = true;
     m_Tree->setSortingEnabled(false);
     m_Tree->clear();
+    // Built apart from the tree and handed over sorted, in one insertion.
+    std::unordered_map<uint32_t, TIpConfNode*> groups;
+    std::unordered_set<const Intp::TDevice*> listed;
+    QList<QTreeWidgetItem*> roots;
     for (Intp::TDevice* device : selected) {
         const uint32_t address = device->GetIp();
-        if (address == 0)
+        if (address == 0 || !listed.insert(device).second)
             continue;
-        TIpConfNode* root = nullptr;
-        for (int i = 0; i < m_Tree->topLevelItemCount() && !root; ++i) {
-            if (Node(m_Tree->topLevelItem(i))->Key() == address)
-                root = Node(m_Tree->topLevelItem(i));
-        }
+        TIpConfNode*& root = groups[address];
         if (!root) {
             root = new TIpConfNode(address);
             root->SetGroupImage();
-            m_Tree->addTopLevelItem(root);
+            roots.push_back(root);
         }
-        if (!NodeOf(device))
-            root->addChild(new TIpConfNode(device));
+        root->addChild(new TIpConfNode(device));
     }
+    std::sort(roots.begin(), roots.end(),
+              [](QTreeWidgetItem* a, QTreeWidgetItem* b) { return Node(a)->Key() < Node(b)->Key(); });
+    m_Tree->addTopLevelItems(roots);
     SortTree();
     m_Tree->expandAll();
     const std::vector<QTreeWidgetItem*> switches = SwitchNodes();
@@ -243,8 +264,13 @@ void TModuleBasicsIPConf::RebuildTree()
 
 void TModuleBasicsIPConf::SortTree()
 {
+    // Turning sorting on sorts by the header's indicator: one sort, not two.
+    if (m_Tree->isSortingEnabled()) {
+        m_Tree->sortItems(0, Qt::AscendingOrder);
+        return;
+    }
+    m_Tree->header()->setSortIndicator(0, Qt::AscendingOrder);
     m_Tree->setSortingEnabled(true);
-    m_Tree->sortItems(0, Qt::AscendingOrder);
 }
 
 void TModuleBasicsIPConf::OnLeave()
@@ -305,8 +331,7 @@ void TModuleBasicsIPConf::EventOnMethodChange()
     case mtDhcp:
         ApplyLayout(lyDhcp);
         m_Dhcp->setChecked(true);
-        for (QTreeWidgetItem* node : SwitchNodes())
-            Node(node)->SetPlan(DhcpPlan(), niPlanned);
+        PlanEach(m_Tree, SwitchNodes(), [](TIpConfNode* node) { node->SetPlan(DhcpPlan(), niPlanned); });
         SortTree();
         m_Apply->setEnabled(true);
         break;
@@ -384,14 +409,14 @@ void TModuleBasicsIPConf::EventOnSetClick()
         const TIpExtras extras = RangeExtras(begin, end, mask, typed);
         TIpRangeAllocator allocator(begin, end, mask, extras);
         m_Tree->setSortingEnabled(false);
-        for (QTreeWidgetItem* node : SwitchNodes()) {
+        PlanEach(m_Tree, SwitchNodes(), [&](TIpConfNode* node) {
             if (std::optional<uint32_t> address = allocator.Next()) {
                 const TIpPlan plan{false, *address, mask, extras};
-                Node(node)->SetPlan(plan, Intp::FindDeviceByIp(*address) ? niInUse : niPlanned);
+                node->SetPlan(plan, Intp::FindDeviceByIp(*address) ? niInUse : niPlanned);
             } else {
-                Node(node)->SetPlan(TIpPlan(), niNoAddress);
+                node->SetPlan(TIpPlan(), niNoAddress);
             }
-        }
+        });
         SortTree();
         UpdateApply();
         return;

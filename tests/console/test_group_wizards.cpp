@@ -405,10 +405,14 @@ TEST_F(GroupFwWizard, ALocalImageGoesToEverySwitchAtOnceAndEachRowShowsItsProgre
     IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[1], UploadState(0, 4));
     EXPECT_EQ(Preview()->RowState(1), tsError);
     EXPECT_TRUE(Preview()->IsBusy());
+    // Writing flash, then the request's time-out.
+    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[0], UploadState(3, 1));
+    ASSERT_EQ(Preview()->RowState(2), tsWritingFlash);
     ASSERT_TRUE(env.protocol.TimeOut(devices[0], Intp::ccBasicsUpgradeBuildin));
     for (int i = 0; i < 3 && env.protocol.TimeOut(devices[0], Intp::ccBasicsUpgradeBuildin); ++i) {
     }
     EXPECT_EQ(Preview()->RowState(2), tsTimeout);
+    EXPECT_EQ(Preview()->RowText(2, TTransferPage::tcStatus), "Timeout");
     EXPECT_FALSE(Preview()->IsBusy());
     EXPECT_TRUE(wizard.m_Prev->isEnabled());
     EXPECT_TRUE(wizard.m_Next->isEnabled());
@@ -426,23 +430,6 @@ TEST_F(GroupFwWizard, AnImageDeletedAfterItWasChosenMarksEveryRowAnError)
     EXPECT_TRUE(env.protocol.SentWith(Intp::ccBasicsUpgradeBuildin).empty());
     for (int row = 0; row < Preview()->RowCount(); ++row)
         EXPECT_EQ(Preview()->RowState(row), tsError) << row;
-    EXPECT_FALSE(Preview()->IsBusy());
-    EXPECT_TRUE(wizard.m_Prev->isEnabled());
-}
-
-TEST_F(GroupFwWizard, WritingFlashThenTheRequestsTimeOutEndsInTimeout)
-{
-    List(1);
-    ChooseAll();
-    Preview()->EventOnFileChosen(Image(512));
-    wizard.EventOnNextClick();
-    IntpTest::TFakeHost::Reply(Intp::ccBasicsUpgradeBuildin, devices[0], UploadState(0, 1));
-    ASSERT_EQ(Preview()->RowState(0), tsWritingFlash);
-    EXPECT_FALSE(wizard.Leave(false));
-    for (int i = 0; i < 4 && env.protocol.TimeOut(devices[0], Intp::ccBasicsUpgradeBuildin); ++i) {
-    }
-    EXPECT_EQ(Preview()->RowState(0), tsTimeout);
-    EXPECT_EQ(Preview()->RowText(0, TTransferPage::tcStatus), "Timeout");
     EXPECT_FALSE(Preview()->IsBusy());
     EXPECT_TRUE(wizard.m_Prev->isEnabled());
 }
