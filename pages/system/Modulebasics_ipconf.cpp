@@ -121,6 +121,10 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Conf
     m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_Tree->setUniformRowHeights(true);
+    // A switch's planned settings are one long line: the column fits it and
+    // the tree scrolls sideways rather than cut it.
+    m_Tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_Tree->header()->setStretchLastSection(false);
     m_NumDevices->setBuddy(m_Tree);
 
     m_BottomPanel = new QWidget(this);
@@ -157,7 +161,7 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Conf
     LoadGlyph(m_Apply, "RC_BITMAP_16X16_ACCEPT");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_Filter);
-    buttons->addStretch(1);
+    PlaceStatusLine(buttons);
     buttons->addWidget(m_Set);
     buttons->addWidget(m_Apply);
     grid->addLayout(buttons, 4, 0, 1, 4);
@@ -174,6 +178,8 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Conf
     Timer1->setSingleShot(true);
 
     SetHideWhileRefilling(false);
+    // Each switch node says itself when its settings could not be read.
+    SetUnavailableWhenUnread(false);
     AddRead<Intp::TSessionBasicsIPConfGet>();
     AddRefillCode(Intp::ccBasicsIPConfGet, true);
     AddRefillCode(Intp::ccBasicsIPConfSet, true);
@@ -353,9 +359,14 @@ void TModuleBasicsIPConf::ManualRule()
         ApplyLayout(lyNone);
         return;
     }
+    FillFields(node);
+    ApplyLayout(lyManual);
+}
+
+void TModuleBasicsIPConf::FillFields(QTreeWidgetItem* node)
+{
     const TIpPlan& plan = Node(node)->Plan();
     m_Dhcp->setChecked(plan.Dhcp);
-    ApplyLayout(lyManual);
     m_Address->SetValue(plan.Ip);
     m_Mask->SetValue(plan.Netmask);
     m_Gateway->SetValue(plan.Extras.Gateway);
@@ -464,8 +475,12 @@ void TModuleBasicsIPConf::EventOnPM1DiscardClick()
         Node(node)->Reset(device);
     SortTree();
     UpdateApply();
-    if (m_Method->currentIndex() != mtDhcp)
+    // The fields show the switch's settings again; the layout stays that of
+    // the method shown.
+    if (m_Method->currentIndex() == mtManual)
         ManualRule();
+    else if (m_Method->currentIndex() == mtRange)
+        FillFields(node);
 }
 
 void TModuleBasicsIPConf::EventOnApplyClick()
@@ -492,7 +507,7 @@ void TModuleBasicsIPConf::EventOnApplyClick()
         payload.Dns1 = plan.Extras.Dns1;
         payload.Dns2 = plan.Extras.Dns2;
         const uint32_t current = device->GetIp();
-        if (StartFor<Intp::TSessionBasicsIPConfSet>(
+        if (SendChange<Intp::TSessionBasicsIPConfSet>(
                 device, [&](Intp::TSessionBasicsIPConfSet& request) { request.SetPayload(payload); }))
             oldAddresses.push_back(current);
     }
