@@ -46,8 +46,17 @@ void TModulePortConfig::EventOnApplyClick()
         return;
     // A hidden port still takes an entry: the first row's, as the switch expects.
     entries.insert(entries.end(), std::size_t(m_ListView->HiddenCount()), entries.front());
-    SendToSelectedDevices<Intp::TSessionPortConfigSet>(
-        [&](Intp::TSessionPortConfigSet& request) { request.SetEntries(entries); });
+    // Entries name ports by index: a switch with fewer ports and trunk groups can't take them.
+    std::uint32_t needs = std::uint32_t(entries.size());
+    for (const TEntry& entry : entries)
+        needs = std::max(needs, entry.port + 1);
+    SendToEachTarget<Intp::TSessionPortConfigSet>([&](Intp::TSessionPortConfigSet& request, Intp::TDevice* device) {
+        const std::uint32_t has = device->GetPortNum() + device->GetTrunkGroupNum();
+        if (has < needs)
+            return QString("its model has %1 ports and trunk groups, this change is for %2").arg(has).arg(needs);
+        request.SetEntries(entries);
+        return QString();
+    });
 }
 
 REGISTER_PAGE(TModulePortConfig);

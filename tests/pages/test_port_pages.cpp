@@ -1,6 +1,7 @@
 // The port pages through the page test kit.
 
 #include "PageTestKit.h"
+#include "RunUntil.h"
 #include "intp/Ports.h"
 #include "tests/common/Records.h"
 #include "pages/ports/ModulePort_Config.h"
@@ -103,4 +104,20 @@ TEST_F(PortConfigPage, ReadsChainFromThePortNamesAndNothingIsSentWithoutARow)
     Intp::Property<Intp::TPropertyPortName>::Get(device).valid = false;
     Notify(device, Intp::ccPortConfigGet);
     EXPECT_FALSE(page->m_Apply->isEnabled());
+}
+
+TEST_F(PortConfigPage, ASwitchThatCantTakeTheChangeOrRefusesItIsNamed)
+{
+    Intp::TDevice* device = SelectSwitch();
+    Select(2, Model(2, 0));
+    Notify(device, Intp::ccPortConfigGet);
+    page->m_Apply->click();
+    ASSERT_EQ(SentCount(Intp::ccPortConfigSet), 1u);
+    env.protocol.Reply(Intp::ccPortConfigSet, device, {0, 0, 0, 0}, 5);
+    ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
+    EXPECT_EQ(env.messages,
+              QStringList{"The change was not made on every switch:\n\n"
+                          "10.0.0.2 (00:11:22:33:44:02): not changed, its model has 2 ports and trunk groups, "
+                          "this change is for 5\n"
+                          "10.0.0.1 (00:11:22:33:44:01): refused (status 5)"});
 }
