@@ -200,7 +200,7 @@ class TSessionSnmpCommunitySet : public TSessionEntriesSet<ccSnmpCommunitySet, T
 // left out of the table.
 class TSessionSnmpTrapGet : public TSessionTableGet<ccSnmpTrapGet, TPropertySnmpTrap> {
 protected:
-    bool KeepEntry(TDevice*, const TPropertySnmpTrapEntry& entry) override
+    bool KeepEntry(TDevice*, TPropertySnmpTrap&, const TPropertySnmpTrapEntry& entry) override
     {
         return entry.address != 0 && !entry.community.empty() && entry.version <= stV2c;
     }
