@@ -1,10 +1,8 @@
 // Typed edited lists: members of any integer type, column rules, choice
-// values without an item, editor options; the rows of per-port records and
-// the ports a mask-limited page lists.
+// values without an item, editor options; the rows of per-port records.
 
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/PageForm.h"
-#include "pages/kit/PortCheckList.h"
 #include "pages/kit/TypedEditedList.h"
 
 #include <QComboBox>
@@ -122,26 +120,6 @@ TEST_F(TypedEditedList, PortRowsLeaveHiddenPortsOutAndKeepTheRecordOrderOrSortBy
     for (const TLine& line : sorted.Rows())
         order.push_back(line.port);
     EXPECT_EQ(order, (std::vector<int>{3, 2, 0}));  // a, b, C
-}
-
-TEST(PortLayout, AMaskLimitedLayoutListsTheFirst32IndexesAndCountsTheRest)
-{
-    std::vector<std::string> names(40, "Port");
-    names[2] = "Port.XX";
-    TPortLayout ports;
-    ports.Build(40, names, 0, psMask);
-    EXPECT_EQ(ports.RowCount(), 31);
-    EXPECT_EQ(ports.HiddenCount(), 1);
-    EXPECT_EQ(ports.CutCount(), 8);
-    EXPECT_EQ(ports.RowOfPort(35), -1);
-
-    // A check list holds no line a mask can't: bit 31 is the last.
-    ports.Build(40, {});
-    TPortCheckList list;
-    list.SetPorts(ports);
-    ASSERT_EQ(list.count(), 32);
-    list.SetMask(0x80000001u);
-    EXPECT_EQ(list.Mask(), 0x80000001u);
 }
 
 }  // namespace
