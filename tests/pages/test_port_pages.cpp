@@ -39,7 +39,6 @@ TEST_F(PortConfigPage, RowsSortByNameWithoutHiddenPortsAndApplyPadsForThem)
 
     ASSERT_EQ(page->m_ListView->RowCount(), 4);
     EXPECT_EQ(Cell(0, 0), "Port.01");
-    EXPECT_EQ(Cell(1, 0), "Port.03");
     EXPECT_EQ(Cell(3, 0), "Trunk1");
     EXPECT_EQ(Cell(0, 2), "10 Half");
     EXPECT_EQ(Cell(3, 2), "Unknown (7)");
