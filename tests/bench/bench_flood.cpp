@@ -20,12 +20,14 @@
 #include "intp/DeviceType.h"
 #include "intp/SystemSettings.h"
 #include "pages/kit/FilterServer.h"
+#include "intp/NetUtils.h"
 #include "intp/Session.h"
 #include "pages/kit/MessageBox.h"
 #include "syslog/SyslogFrame.h"
 #include "syslog/SyslogSocketThread.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -260,6 +262,51 @@ int RunFindFlood(int rounds)
     return 0;
 }
 
+// The baseline of the syslog flood: a plain recvmmsg loop on a socket with
+// the same buffer, fed by the same 4 senders. Answers datagrams received
+// and seconds until the last (or until 2 s without one).
+std::pair<std::uint64_t, double> PlainReceiveLoop(const std::function<std::string(int)>& make)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof local;
+    ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+    SetLargestReceiveBuffer(fd, kSyslogReceiveBufferSize);
+    const timeval wait{2, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    constexpr unsigned Batch = 64;
+    std::vector<char> buffers(Batch * 2048);
+    std::vector<iovec> vectors(Batch);
+    std::vector<mmsghdr> messages(Batch);
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::thread> threads;
+    for (int s = 0; s < 4; ++s)
+        threads.emplace_back(SendAll, ntohs(local.sin_port), s * (Total / 4), Total / 4, make);
+    std::uint64_t received = 0;
+    qint64 last = 0;
+    while (received < std::uint64_t(Total)) {
+        for (unsigned i = 0; i < Batch; ++i) {
+            vectors[i] = {buffers.data() + i * 2048, 2048};
+            messages[i] = {};
+            messages[i].msg_hdr.msg_iov = &vectors[i];
+            messages[i].msg_hdr.msg_iovlen = 1;
+        }
+        const int count = ::recvmmsg(fd, messages.data(), Batch, MSG_WAITFORONE, nullptr);
+        if (count <= 0)
+            break;
+        received += std::uint64_t(count);
+        last = clock.nsecsElapsed();
+    }
+    for (auto& t : threads)
+        t.join();
+    ::close(fd);
+    return {received, double(last) / 1e9};
+}
+
 std::string SyslogLine(int i) { return "<13>Oct 11 22:14:15 sw-" + std::to_string(i % 250) + " flood " + std::to_string(i); }
 
 } // namespace
@@ -305,23 +352,33 @@ int main(int argc, char** argv)
         std::printf("protocol flood, median of %d: worst GUI stall %.1f ms (target 50), lost %llu of %d, %.2f s\n",
                 rounds, Median(stalls), (unsigned long long)Median(lost), Total, Median(seconds));
 
-    std::vector<double> syslogStalls;
+    std::vector<double> syslogStalls, syslogRatios;
     std::vector<std::uint64_t> stored;
     for (int r = 0; (all || std::strcmp(only, "syslog") == 0) && r < rounds; ++r) {
+        const auto [plain, plainSeconds] = PlainReceiveLoop(SyslogLine);
         TSyslogFrame page;
         TSyslogSocketThread queue([&] { return static_cast<Syslog::TSyslogServer*>(&page); });
         if (!queue.Open(0, QHostAddress::LocalHost))
             return 2;
         TRound round = Flood(queue.LocalPort(), 4, SyslogLine, [&] { return std::uint64_t(page.Store().Size()); });
+        const double rate = double(round.arrived) / std::max(1e-9, round.seconds);
+        const double plainRate = double(plain) / std::max(1e-9, plainSeconds);
         syslogStalls.push_back(round.stallMs);
         stored.push_back(round.arrived);
-        std::printf("syslog round %d: %d sent by 4 senders, %llu stored, receive buffer %d bytes, worst GUI stall "
-                    "%.1f ms, %.2f s\n",
-                    r, Total, (unsigned long long)round.arrived, queue.ReceiveBufferSize(), round.stallMs,
-                    round.seconds);
+        syslogRatios.push_back(rate / plainRate);
+        std::printf("syslog round %d%s: %d sent by 4 senders, %llu stored (%.0f/s), receive buffer %d bytes, "
+                    "count shown \"%s\", worst GUI stall %.1f ms, %.2f s; plain recvmmsg loop %llu received (%.0f/s); "
+                    "ratio %.2f\n",
+                    r, r == 0 ? " (cold)" : "", Total, (unsigned long long)round.arrived, rate,
+                    queue.ReceiveBufferSize(), qPrintable(page.NumLabel()->text()), round.stallMs, round.seconds,
+                    (unsigned long long)plain, plainRate, rate / plainRate);
     }
     if (!stored.empty())
-        std::printf("syslog flood, median of %d: %llu of %d stored, worst GUI stall %.1f ms\n", rounds,
-                    (unsigned long long)Median(stored), Total, Median(syslogStalls));
+        std::printf("syslog flood, median of %d: %llu of %d stored (least %llu), worst GUI stall %.1f ms, ratio to "
+                    "the plain loop %.2f (min %.2f, max %.2f)\n",
+                    rounds, (unsigned long long)Median(stored), Total,
+                    (unsigned long long)*std::min_element(stored.begin(), stored.end()), Median(syslogStalls),
+                    Median(syslogRatios), *std::min_element(syslogRatios.begin(), syslogRatios.end()),
+                    *std::max_element(syslogRatios.begin(), syslogRatios.end()));
     return all ? RunFindFlood(rounds) : 0;
 }
