@@ -189,73 +189,11 @@ void EditPortConfig(Intp::TPropertyPortConfig &stored, const Intp::TPropertyPort
             }
 }
 
-// The switch's tables as typed entries, in wire order.
-template <class TGet> std::vector<typename TGet::Entry> Entries(const TConfig &config)
+// Every port an untagged member of VLAN 1, none hybrid.
+std::vector<Intp::TPropertyVlan8021qPortEntry> Vlans8021q(const TSwitchSettings &settings)
 {
-    TBytes bytes;
-    if (auto it = config.Tables.find(TGet::CommandCode); it != config.Tables.end())
-        for (const TBytes &entry : it->second)
-            bytes.insert(bytes.end(), entry.begin(), entry.end());
-    return Intp::DecodeEntries<typename TGet::Entry>(TGet::Record::EntryFields, bytes.data(), bytes.size());
-}
-template <class TGet> void SetEntries(TConfig &config, const std::vector<typename TGet::Entry> &entries)
-{
-    std::vector<TBytes> &table = config.Tables[TGet::CommandCode];
-    table.clear();
-    for (const auto &entry : entries)
-        table.push_back(Intp::EncodeEntries(TGet::Record::EntryFields, std::vector{entry}));
-}
-
-// Port-based groups, keyed by VLAN id: Add takes a new id, Edit and Del a listed one.
-THandler VlanGroupChange(uint16_t code)
-{
-    return [code](TSwitch &sw, const TRequest &request) {
-        using namespace Intp;
-        auto groups = Entries<TSessionVlanPortGet>(sw.Running);
-        TPropertyVlanPortEntry group = code == ccVlanPortDel
-                                           ? DecodePayload<TSessionVlanPortDel>(request.Payload, request.PayloadSize)
-                                           : DecodePayload<TSessionVlanPortAdd>(request.Payload, request.PayloadSize);
-        auto it = std::find_if(groups.begin(), groups.end(), [&](const auto &g) { return g.vid == group.vid; });
-        if ((it == groups.end()) != (code == ccVlanPortAdd) || group.vid < 1 || group.vid > VlanMaxVid ||
-            (code != ccVlanPortDel && group.name.empty()))
-            return Refused();
-        if (code == ccVlanPortAdd)
-            groups.push_back(group);
-        else if (code == ccVlanPortEdit)
-            *it = group;
-        else
-            groups.erase(it);
-        SetEntries<TSessionVlanPortGet>(sw.Running, groups);
-        return Ok();
-    };
-}
-
-// A table changed one entry at a time: Add takes an entry no listed one is
-// the same as, Del removes the one it is the same as.
-template <class TGet, class TSet, class ToEntry, class Same>
-THandlerEntry TableChange(bool add, ToEntry toEntry, Same same)
-{
-    auto handler = [=](TSwitch &sw, const TRequest &request) {
-        auto entries = Entries<TGet>(sw.Running);
-        const typename TGet::Entry entry = toEntry(Intp::DecodePayload<TSet>(request.Payload, request.PayloadSize));
-        auto it = std::find_if(entries.begin(), entries.end(), [&](const auto &e) { return same(e, entry); });
-        if ((it == entries.end()) != add)
-            return Refused();
-        if (add)
-            entries.push_back(entry);
-        else
-            entries.erase(it);
-        SetEntries<TGet>(sw.Running, entries);
-        return Ok();
-    };
-    return THandlerEntry{handler, true, 4, size_t(TSet::Info.requestSize)};
-}
-template <class TGet, class TAdd, class TDel, class Same> void AddKeyedTable(THandlerTable &table, Same same)
-{
-    auto asIs = [](const typename TGet::Entry &e) { return e; };
-    AddTable<TGet>(table, {});
-    table[TAdd::CommandCode] = TableChange<TGet, TAdd>(true, asIs, same);
-    table[TDel::CommandCode] = TableChange<TGet, TDel>(false, asIs, same);
+    const uint32_t ports = std::min(settings.Model.PortNum + settings.Model.TrunkGroupNum, 32u);
+    return {{0, 0, 0}, {1, uint32_t((1ull << ports) - 1), 0}};
 }
 
 void AddSnmp(THandlerTable &table)
@@ -263,71 +201,65 @@ void AddSnmp(THandlerTable &table)
     using namespace Intp;
     AddFeature<TSessionSnmpGet, TSessionSnmpSet>(table, {.Accept = [](const TPropertySnmp &r) { return r.version <= 1; }});
     AddFeature<TSessionSnmpContextGet, TSessionSnmpContextSet>(table);
-    // Communities: one per slot of the model, "public" read-only first.
+
+    // Communities: one per slot of the model, "public" read-only first; the
+    // Set writes every slot.
     table[ccSnmpCommunityGet] = THandlerEntry{
         [](TSwitch &sw, const TRequest &) {
-            TBytes bytes;
-            for (const TBytes &entry : sw.Running.Tables[ccSnmpCommunityGet])
-                bytes.insert(bytes.end(), entry.begin(), entry.end());
-            return Ok(bytes);
+            return Ok(EncodeEntries(TPropertySnmpCommunity::EntryFields, TableOf<TSessionSnmpCommunityGet>(sw)));
         },
         false, 1, 4};
     table[ccSnmpCommunityGet].Initial = [](const TSwitchSettings &settings, TConfig &config) {
-        if (config.Tables.count(ccSnmpCommunityGet))
-            return;
         std::vector<TPropertySnmpCommunityEntry> slots(settings.Model.SnmpCommunityNum);
         if (!slots.empty())
             slots[0] = {"public", saReadOnly};
-        SetEntries<TSessionSnmpCommunityGet>(config, slots);
+        if (!config.Tables.count(ccSnmpCommunityGet))
+            SetTable<TSessionSnmpCommunityGet>(config, slots);
     };
-    table[ccSnmpCommunitySet] = THandlerEntry{
-        [](TSwitch &sw, const TRequest &request) {
-            constexpr size_t size = TPropertySnmpCommunity::EntryFields.FixedSize(TMessage::Set);
-            const size_t n = sw.Settings.Model.SnmpCommunityNum;
-            auto slots = DecodeEntries<TPropertySnmpCommunityEntry>(TPropertySnmpCommunity::EntryFields,
-                                                                    request.Payload, request.PayloadSize);
-            if (n == 0 || request.PayloadSize != n * size ||
-                std::any_of(slots.begin(), slots.end(), [](const auto &e) { return e.access > saReadWrite; }))
-                return Refused();
-            SetEntries<TSessionSnmpCommunityGet>(sw.Running, slots);
-            return Ok();
-        },
-        true, 4, AnySize};
+    AddTableSet<TSessionSnmpCommunityGet, TSessionSnmpCommunitySet>(
+        table, [](const TSwitch &sw, std::vector<TPropertySnmpCommunityEntry> &slots, const TRequest &request) {
+            auto sent = DecodeEntries<TPropertySnmpCommunityEntry>(TPropertySnmpCommunity::EntryFields,
+                                                                   request.Payload, request.PayloadSize);
+            if (sent.empty() || sent.size() != sw.Settings.Model.SnmpCommunityNum ||
+                request.PayloadSize != sent.size() * TPropertySnmpCommunity::EntryFields.FixedSize(TMessage::Set) ||
+                std::any_of(sent.begin(), sent.end(), [](const auto &e) { return e.access > saReadWrite; }))
+                return false;
+            slots = std::move(sent);
+            return true;
+        });
 
-    AddKeyedTable<TSessionSnmpTrapGet, TSessionSnmpTrapAdd, TSessionSnmpTrapDel>(
-        table, [](const TPropertySnmpTrapEntry &a, const TPropertySnmpTrapEntry &b) { return a.address == b.address; });
+    // Receivers by address, access rules by group, context, level and match,
+    // views by name and subtree, groups by the whole entry.
+    AddTable<TSessionSnmpTrapGet>(table, {.Add = ccSnmpTrapAdd, .Del = ccSnmpTrapDel, .KeySize = 4});
+    AddTable<TSessionSnmpGroupGet>(table, {.Add = ccSnmpGroupAdd, .Del = ccSnmpGroupDel});
+    AddTable<TSessionSnmpAccessGet>(table, {.Add = ccSnmpAccessAdd, .Del = ccSnmpAccessDel, .KeySize = 74});
+    AddTable<TSessionSnmpMibviewGet>(table, {.Add = ccSnmpMibviewAdd, .Del = ccSnmpMibviewDel, .KeySize = 66});
 
     // Users keep whether each password is set; the passwords are not kept.
     AddTable<TSessionSnmpUserGet>(table, {});
-    auto user = [](const TSnmpUserChange &c) {
-        return TPropertySnmpUserEntry{c.name, !c.authPassword.empty(), !c.privacyPassword.empty()};
+    auto userChange = [](bool add) {
+        return [add](const TSwitch &, std::vector<TPropertySnmpUserEntry> &users, const TSnmpUserChange &change) {
+            auto it = std::find_if(users.begin(), users.end(), [&](const auto &u) { return u.name == change.name; });
+            if ((it == users.end()) != add || change.name.empty())
+                return false;
+            if (add)
+                users.push_back({change.name, !change.authPassword.empty(), !change.privacyPassword.empty()});
+            else
+                users.erase(it);
+            return true;
+        };
     };
-    auto sameName = [](const TPropertySnmpUserEntry &a, const TPropertySnmpUserEntry &b) { return a.name == b.name; };
-    table[ccSnmpUserAdd] = TableChange<TSessionSnmpUserGet, TSessionSnmpUserAdd>(true, user, sameName);
-    table[ccSnmpUserDel] = TableChange<TSessionSnmpUserGet, TSessionSnmpUserDel>(false, user, sameName);
-
-    AddKeyedTable<TSessionSnmpGroupGet, TSessionSnmpGroupAdd, TSessionSnmpGroupDel>(
-        table, [](const TPropertySnmpGroupEntry &a, const TPropertySnmpGroupEntry &b) {
-            return a.securityName == b.securityName && a.groupName == b.groupName;
-        });
-    AddKeyedTable<TSessionSnmpAccessGet, TSessionSnmpAccessAdd, TSessionSnmpAccessDel>(
-        table, [](const TPropertySnmpAccessEntry &a, const TPropertySnmpAccessEntry &b) {
-            return a.groupName == b.groupName && a.contextPrefix == b.contextPrefix && a.level == b.level &&
-                   a.match == b.match;
-        });
-    AddKeyedTable<TSessionSnmpMibviewGet, TSessionSnmpMibviewAdd, TSessionSnmpMibviewDel>(
-        table, [](const TPropertySnmpMibviewEntry &a, const TPropertySnmpMibviewEntry &b) {
-            return a.viewName == b.viewName && a.subtree == b.subtree;
-        });
+    AddTableSet<TSessionSnmpUserGet, TSessionSnmpUserAdd>(table, userChange(true));
+    AddTableSet<TSessionSnmpUserGet, TSessionSnmpUserDel>(table, userChange(false));
 }
+
 
 // The 802.1Q port Set: each port record takes the port out of every VLAN
 // and puts it into the ones it names; the entry of VLAN 0 keeps the hybrid
 // ports, and a VLAN without ports goes.
-TReply Vlan8021qPortSet(TSwitch &sw, const TRequest &request)
+bool EditVlans8021q(const TSwitch &sw, std::vector<Intp::TPropertyVlan8021qPortEntry> &vlans, const TRequest &request)
 {
     using namespace Intp;
-    auto vlans = Entries<TSessionVlan8021qPortGet>(sw.Running);
     auto vlan = [&vlans](uint32_t vid) -> TPropertyVlan8021qPortEntry & {
         auto it = std::find_if(vlans.begin(), vlans.end(), [vid](const auto &v) { return v.vid == vid; });
         return it != vlans.end() ? *it : vlans.emplace_back(TPropertyVlan8021qPortEntry{vid, 0, 0});
@@ -337,11 +269,11 @@ TReply Vlan8021qPortSet(TSwitch &sw, const TRequest &request)
     while (r.Left() >= 2)
         words.push_back(r.U16());
     if (words.empty() || words.back() != 0)
-        return Refused();
+        return false;
     for (size_t i = 0; i + 1 < words.size();) {
         const uint32_t port = words[i] >> 8, type = words[i] & 0xFF, untagged = words[i + 1];
         if (port >= 32 || port >= sw.Settings.Model.PortNum + sw.Settings.Model.TrunkGroupNum || type > vlHybrid)
-            return Refused();
+            return false;
         const uint32_t bit = 1u << port;
         for (auto &v : vlans) {
             v.untaggedPorts &= ~bit;
@@ -355,8 +287,7 @@ TReply Vlan8021qPortSet(TSwitch &sw, const TRequest &request)
         ++i;
     }
     std::erase_if(vlans, [](const auto &v) { return v.vid != 0 && !v.untaggedPorts && !v.taggedPorts; });
-    SetEntries<TSessionVlan8021qPortGet>(sw.Running, vlans);
-    return Ok();
+    return true;
 }
 
 } // namespace
@@ -412,18 +343,11 @@ THandlerTable StandardHandlers()
     AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
     AddFeature<TSessionVlanGet, TSessionVlanSet>(table, {.Accept = [](const TPropertyVlan &r) { return r.mode <= 2; }});
     AddFeature<TSessionVlan8021qGet, TSessionVlan8021qSet>(table);
-    AddTable<TSessionVlanPortGet>(table, {});
-    for (uint16_t code : {ccVlanPortAdd, ccVlanPortEdit, ccVlanPortDel})
-        table[code] = THandlerEntry{VlanGroupChange(code), true, 4, size_t(GetCommandInfo(code).requestSize)};
-    // Every port an untagged member of VLAN 1, none hybrid.
-    AddTable<TSessionVlan8021qPortGet>(table, {});
-    table[ccVlan8021qPortGet].Initial = [](const TSwitchSettings &settings, TConfig &config) {
-        if (!config.Tables.count(ccVlan8021qPortGet)) {
-            const uint32_t ports = std::min(settings.Model.PortNum + settings.Model.TrunkGroupNum, 32u);
-            SetEntries<TSessionVlan8021qPortGet>(config, {{0, 0, 0}, {1, uint32_t((1ull << ports) - 1), 0}});
-        }
-    };
-    table[ccVlan8021qPortSet] = THandlerEntry{Vlan8021qPortSet, true, 4, AnySize};
+    AddTable<TSessionVlanPortGet>(
+        table, {.Add = ccVlanPortAdd, .Edit = ccVlanPortEdit, .Del = ccVlanPortDel, .KeySize = 2},
+        {.Accept = [](const TPropertyVlanPortEntry &e) { return e.vid >= 1 && e.vid <= VlanMaxVid && !e.name.empty(); }});
+    AddTable<TSessionVlan8021qPortGet>(table, {}, {.Initial = Vlans8021q});
+    AddTableSet<TSessionVlan8021qPortGet, TSessionVlan8021qPortSet>(table, EditVlans8021q);
     AddSnmp(table);
     return table;
 }
