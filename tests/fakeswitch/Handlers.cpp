@@ -333,6 +333,7 @@ THandlerTable StandardHandlers()
         }
     };
     table[ccVlan8021qPortSet] = THandlerEntry{Vlan8021qPortSet, true, 4, AnySize};
+    AddRedundancy(table);
     return table;
 }
 
