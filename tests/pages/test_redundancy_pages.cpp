@@ -3,6 +3,7 @@
 // they send or refuse.
 
 #include "PageTestKit.h"
+#include "RunUntil.h"
 #include "intp/Ports.h"
 #include "intp/Redundancy.h"
 #include "pages/ports/Moduleredundancy_fastrecovery.h"
@@ -209,9 +210,13 @@ TEST_F(FastRecoveryPage, APriorityUsedTwiceIsRefusedAndTheHeaderWrapsToNotInclud
     emit page->m_List->header()->sectionClicked(1);
     page->m_Active->setChecked(false);
     EXPECT_FALSE(page->m_List->isEnabled());
+    Select(2, TestModel(2));  // a target of another port count is named, not skipped
     page->m_Apply->click();
     auto sent = Sent<TSessionRedundancyFastRecoverySet>();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_FALSE(sent[0].enabled);
     EXPECT_EQ(sent[0].priorities, std::vector<uint32_t>(4, 0));
+    env.protocol.Reply(ccRedundancyFastRecoverySet, device, {0, 0, 0, 0});
+    ASSERT_TRUE(RunUntil([&] { return env.messages.size() == 2; }, std::chrono::seconds(5)));
+    EXPECT_TRUE(env.messages.last().contains("not changed, its model has 2 ports, the settings are for 4"));
 }
