@@ -31,6 +31,12 @@ bool TTableEditorBase::IsListed(const QString& key) const
 
 void TTableEditorBase::UpdateButtons()
 {
+    if (m_KeyGiven) {
+        const bool given = m_KeyGiven();
+        m_Add->setEnabled(given);
+        m_Delete->setEnabled(given);
+        return;
+    }
     const std::optional<QString> key = FormKey();
     const bool listed = key && IsListed(*key);
     const std::optional<QString> keyOnly = FormKeyOnly();

@@ -49,6 +49,7 @@ protected:
     QAbstractButton* m_Modify = nullptr;
     QAbstractButton* m_Delete = nullptr;
     std::vector<QString> m_Keys;  // per row, in table order
+    std::function<bool()> m_KeyGiven;
 };
 
 // TModify: the request that changes a listed entry (void: the table has none).
@@ -68,6 +69,13 @@ public:
         bool numbered = false;
         // A number column's sort key when it is not the number its text shows.
         std::function<std::optional<long long>(const Entry&, int column)> sortKey = nullptr;
+        // Pages that check on click: Add and Delete are both enabled exactly
+        // while keyGiven answers true, and check(add) runs before sending;
+        // false (it has said why) sends nothing.
+        std::function<bool()> keyGiven = nullptr;
+        std::function<bool(bool add)> check = nullptr;
+        // Entries of the table that get a row (default: all).
+        std::function<bool(const Entry&)> listed = nullptr;
     };
 
     void Bind(TModulePage* page, TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
@@ -75,6 +83,7 @@ public:
     {
         m_Page = page;
         m_Description = std::move(description);
+        m_KeyGiven = m_Description.keyGiven;
         BindBase(list, add, del, modify);
     }
 
@@ -90,6 +99,8 @@ public:
             if (record.valid)
                 m_Entries = record.entries;
         }
+        if (m_Description.listed)
+            std::erase_if(m_Entries, [this](const Entry& entry) { return !m_Description.listed(entry); });
         for (const Entry& entry : m_Entries) {
             TListRow row;
             row.tag = (long long)m_Keys.size();
@@ -118,7 +129,11 @@ protected:
         const bool known = index >= 0 && std::size_t(index) < m_Entries.size();
         m_Description.fillForm(known ? &m_Entries[std::size_t(index)] : nullptr);
     }
-    void EventOnAddClick() override { Send<TAdd>(m_Description.readForm()); }
+    void EventOnAddClick() override
+    {
+        if (!m_Description.check || m_Description.check(true))
+            Send<TAdd>(m_Description.readForm());
+    }
     void EventOnModifyClick() override
     {
         if constexpr (!std::is_void_v<TModify>)
@@ -126,7 +141,19 @@ protected:
     }
     void EventOnDeleteClick() override
     {
+        if (m_Description.check && !m_Description.check(false))
+            return;
         Send<TDel>(m_Description.readKey ? m_Description.readKey() : m_Description.readForm());
+    }
+
+public:
+    // The listed entry with that key, or null.
+    const Entry* Find(const QString& key) const
+    {
+        for (std::size_t i = 0; i < m_Keys.size() && i < m_Entries.size(); ++i)
+            if (m_Keys[i] == key)
+                return &m_Entries[i];
+        return nullptr;
     }
 
 private:

@@ -1,0 +1,106 @@
+#include "pages/security/snmp/ModuleSnmp_User.h"
+
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/SwitchText.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+
+using namespace Intp;
+
+namespace {
+QString Shown(bool set) { return set ? "Enabled" : "Disabled"; }
+} // namespace
+
+TModuleSnmpUser::TModuleSnmpUser(QWidget* parent) : TModulePage("SNMPv3 User", parent)
+{
+    TPageForm form(this);
+    m_List = new TUntypedReportList();
+    m_List->AddColumn(QString(), ckNumber);
+    m_List->AddColumn("User Name");
+    m_List->AddColumn("Auth Password");
+    m_List->AddColumn("Privacy Password");
+    m_List->Model()->SetSortMode(smReference);
+    m_List->SetColumnsFollowContents();
+    form.List(QString(), m_List);
+    const auto width = int(SnmpTextWidth);
+    m_Username = MakeSwitchText(form.Text("User &Name:"), SnmpTextWidth);
+    m_Auth = MakeSwitchText(form.Password("A&uth Password:", width), SnmpTextWidth);
+    m_Privacy = MakeSwitchText(form.Password("&Privacy Password:", width), SnmpTextWidth);
+    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_DELETE");
+    m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
+    AddRead<TSessionSnmpUserGet>();
+    WatchChanges({m_Username, m_Auth, m_Privacy});
+
+    connect(m_List, &TUntypedReportList::SelectedRowChanged, this, [this](int row) {
+        if (row < 0)
+            return;
+        m_Username->setText(m_List->Model()->Cell(row, 1));
+        m_Auth->clear();
+        m_Privacy->clear();
+    });
+    connect(m_Add, &QPushButton::clicked, this, [this] { EventOnAddClick(); });
+    connect(m_Delete, &QPushButton::clicked, this, [this] { EventOnDeleteClick(); });
+}
+
+void TModuleSnmpUser::Fill(TDevice* device)
+{
+    const auto& users = ValidRecord<TPropertySnmpUser>(device);
+    m_Users.clear();
+    std::copy_if(users.entries.begin(), users.entries.end(), std::back_inserter(m_Users),
+                 [](const TPropertySnmpUserEntry& user) { return !user.name.empty(); });
+    RebuildRows(m_List, true, m_Users, [](const TPropertySnmpUserEntry& user, int number) {
+        TListRow row;
+        row.cells = {QString::number(number), SwitchText(user.name), Shown(user.auth), Shown(user.privacy)};
+        return row;
+    });
+    UpdateActions();
+}
+
+void TModuleSnmpUser::OnLeave()
+{
+    m_List->Clear();
+    m_Users.clear();
+    m_Auth->clear();
+    m_Privacy->clear();
+}
+
+void TModuleSnmpUser::UpdateActions()
+{
+    const bool named = CurrentDevice() && !m_Username->text().isEmpty();
+    m_Add->setEnabled(named);
+    m_Delete->setEnabled(named);
+}
+
+const TPropertySnmpUserEntry* TModuleSnmpUser::Find(const QString& name) const
+{
+    const std::string bytes = SwitchBytes(name);
+    auto it = std::find_if(m_Users.rbegin(), m_Users.rend(),
+                           [&](const TPropertySnmpUserEntry& user) { return user.name == bytes; });
+    return it == m_Users.rend() ? nullptr : &*it;
+}
+
+TSnmpUserChange TModuleSnmpUser::FormChange() const
+{
+    return {SwitchBytes(m_Username->text()), SwitchBytes(m_Auth->text()), SwitchBytes(m_Privacy->text())};
+}
+
+void TModuleSnmpUser::EventOnAddClick()
+{
+    if (Check(!Find(m_Username->text()), "Entry already exists!"))
+        SendPayload<TSessionSnmpUserAdd>(FormChange());
+}
+
+void TModuleSnmpUser::EventOnDeleteClick()
+{
+    const TPropertySnmpUserEntry* user = Find(m_Username->text());
+    if (Check(user != nullptr, "Entry not found!") &&
+        Check(!user->auth || !m_Auth->text().isEmpty(), "Auth Password needed!") &&
+        Check(!user->privacy || !m_Privacy->text().isEmpty(), "Privacy Password needed!"))
+        SendPayload<TSessionSnmpUserDel>(FormChange());
+}
+
+REGISTER_PAGE(TModuleSnmpUser);

@@ -1,0 +1,41 @@
+#pragma once
+
+// "SNMPv3 User": the switch's SNMPv3 users and whether each has an
+// authentication and a privacy password. The passwords are typed to add or
+// delete a user and go to the switch only: they are never read back, shown or
+// kept beyond the request.
+
+#include "intp/Snmp.h"
+#include "pages/kit/ModulePage.h"
+#include "pages/kit/UntypedReportList.h"
+
+class QLineEdit;
+class QPushButton;
+
+class TModuleSnmpUser : public TModulePage {
+    Q_OBJECT
+
+public:
+    explicit TModuleSnmpUser(QWidget* parent = nullptr);
+
+    TUntypedReportList* m_List = nullptr;
+    QLineEdit* m_Username = nullptr;
+    QLineEdit* m_Auth = nullptr;
+    QLineEdit* m_Privacy = nullptr;
+    QPushButton* m_Delete = nullptr;
+    QPushButton* m_Add = nullptr;
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+    void OnLeave() override;
+    void UpdateActions() override;
+
+private:
+    void EventOnAddClick();
+    void EventOnDeleteClick();
+    // The listed user of that name (with case), or null.
+    const Intp::TPropertySnmpUserEntry* Find(const QString& name) const;
+    Intp::TSnmpUserChange FormChange() const;
+
+    std::vector<Intp::TPropertySnmpUserEntry> m_Users; // one per row
+};
