@@ -5,6 +5,7 @@
 #include "intp/Ports.h"
 #include "tests/common/Records.h"
 #include "pages/ports/ModulePort_Config.h"
+#include "pages/ports/ModulePort_Status.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -102,4 +103,30 @@ TEST_F(PortConfigPage, ASwitchThatCantTakeTheChangeOrRefusesItIsNamed)
                           "10.0.0.2 (00:11:22:33:44:02): not changed, its model has 2 ports and trunk groups, "
                           "this change is for 5\n"
                           "10.0.0.1 (00:11:22:33:44:01): refused (status 5)"});
+}
+
+class PortStatusPage : public TPageTest<TModulePortStatus> {
+protected:
+    QString Cell(int row, int column) const { return page->m_List->Model()->Cell(row, column); }
+};
+
+TEST_F(PortStatusPage, ValuesWithoutATextShowAsUnknownAndLinkClicksSortBothWays)
+{
+    Intp::TDevice* device = Select(1, TestModel(3));
+    auto status = IntpTest::PerPort<Intp::TPropertyPortStatus>(Intp::ModelOf(device), [](std::size_t i, auto& e) {
+        e.link = i == 1;
+        e.mediaType = 4;
+    });
+    status.entries[2].speedDuplex = 7;  // accepted by the library, no text
+    Put(device, status);
+    Notify(device, Intp::ccPortStatusGet);
+    ASSERT_EQ(page->m_List->RowCount(), 3);
+    EXPECT_EQ(Cell(2, 0), "Port.03");
+    EXPECT_EQ(Cell(2, 1), "100TX");
+    EXPECT_EQ(Cell(2, 4), "Unknown (7)");
+
+    page->m_List->header()->sectionClicked(2);
+    EXPECT_EQ(Cell(2, 0), "Port.02");  // "Up" after "Down"
+    page->m_List->header()->sectionClicked(2);
+    EXPECT_EQ(Cell(0, 0), "Port.02");
 }
