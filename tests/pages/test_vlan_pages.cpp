@@ -12,6 +12,7 @@
 #include "pages/security/vlan/ModuleVlan_Table.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -173,6 +174,8 @@ TEST_F(VlanTablePage, TheModeChoosesTheTableAndNamesTheMemberPorts)
     Put(device, TPropertyVlan{true, vmDisabled});
     Refill();
     EXPECT_EQ(page->m_List->RowCount(), 0);
+    QCoreApplication::processEvents();  // the message waits for the refill's end
+    EXPECT_EQ(env.messages, QStringList{"VLAN Not Enabled!"});
     EXPECT_EQ(page->Refresh(false), 0);
 }
 
@@ -206,4 +209,11 @@ TEST_F(VlanPortBasedPage, AListedVlanIdOffersEditAndDeleteAndDeleteSendsTheIdAlo
     Put(device, TPropertyVlan{true, vm8021q});
     Refill();
     EXPECT_FALSE(page->m_List->isEnabled() || page->m_GroupName->isEnabled());
+
+    // Port names known but no group list in port-based mode: said, not shown as empty.
+    Put(device, TPropertyVlan{true, vmPortBased});
+    Intp::Property<TPropertyVlanPort>::Get(device).valid = false;
+    Refill();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(env.messages, QStringList{"Retrieve vlan port info failed!"});
 }
