@@ -2,11 +2,11 @@
 // commands with behaviour of their own, declared for the features and tables
 // that only keep what they are given.
 #include "intp/Families.h"
+#include "tests/common/Records.h"
 #include "tests/fakeswitch/FakeSwitch.h"
 #include "tests/fakeswitch/FakeSwitchTransfer.h"
 #include "tests/fakeswitch/Features.h"
 
-#include <cstdio>
 #include <ctime>
 
 namespace FakeSwitch {
@@ -169,15 +169,24 @@ TReply Tftp(TSwitch &sw, const TRequest &request)
 // Ports "Port.01" on, then trunk groups "Trunk1" on.
 Intp::TPropertyPortName PortNames(const TSwitchSettings &settings)
 {
-    Intp::TPropertyPortName names;
-    char name[16];
-    for (uint32_t i = 0; i < settings.Model.PortNum; ++i) {
-        std::snprintf(name, sizeof name, "Port.%02u", i + 1);
-        names.names.push_back(name);
-    }
-    for (uint32_t i = 0; i < settings.Model.TrunkGroupNum; ++i)
-        names.names.push_back("Trunk" + std::to_string(i + 1));
-    return names;
+    return IntpTest::PortNames(settings.Model);
+}
+
+Intp::TPropertyPortConfig PortConfig(const TSwitchSettings &settings)
+{
+    return IntpTest::PortConfig(settings.Model);
+}
+
+// A Set changes the entries of the ports it names; the media type is the switch's.
+void EditPortConfig(Intp::TPropertyPortConfig &stored, const Intp::TPropertyPortConfig &sent)
+{
+    for (const Intp::TPropertyPortConfigEntry &e : sent.entries)
+        for (Intp::TPropertyPortConfigEntry &s : stored.entries)
+            if (s.port == e.port) {
+                uint32_t media = s.mediaType;
+                s = e;
+                s.mediaType = media;
+            }
 }
 
 // The switch's tables as typed entries, in wire order.
@@ -308,6 +317,7 @@ THandlerTable StandardHandlers()
     AddFeature<TSessionAgingTimeGet, TSessionAgingTimeSet>(table);
     AddFeature<TSessionJumboFrameGet, TSessionJumboFrameSet>(table);
     AddFeature<TSessionPortNameGet>(table, {.Initial = PortNames});
+    AddFeature<TSessionPortConfigGet, TSessionPortConfigSet>(table, {.Initial = PortConfig, .Edit = EditPortConfig});
     AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
     AddFeature<TSessionVlanGet, TSessionVlanSet>(table, {.Accept = [](const TPropertyVlan &r) { return r.mode <= 2; }});
     AddFeature<TSessionVlan8021qGet, TSessionVlan8021qSet>(table);
