@@ -189,54 +189,12 @@ void EditPortConfig(Intp::TPropertyPortConfig &stored, const Intp::TPropertyPort
             }
 }
 
-// The switch's tables as typed entries, in wire order.
-template <class TGet> std::vector<typename TGet::Entry> Entries(const TConfig &config)
-{
-    TBytes bytes;
-    if (auto it = config.Tables.find(TGet::CommandCode); it != config.Tables.end())
-        for (const TBytes &entry : it->second)
-            bytes.insert(bytes.end(), entry.begin(), entry.end());
-    return Intp::DecodeEntries<typename TGet::Entry>(TGet::Record::EntryFields, bytes.data(), bytes.size());
-}
-template <class TGet> void SetEntries(TConfig &config, const std::vector<typename TGet::Entry> &entries)
-{
-    std::vector<TBytes> &table = config.Tables[TGet::CommandCode];
-    table.clear();
-    for (const auto &entry : entries)
-        table.push_back(Intp::EncodeEntries(TGet::Record::EntryFields, std::vector{entry}));
-}
-
-// Port-based groups, keyed by VLAN id: Add takes a new id, Edit and Del a listed one.
-THandler VlanGroupChange(uint16_t code)
-{
-    return [code](TSwitch &sw, const TRequest &request) {
-        using namespace Intp;
-        auto groups = Entries<TSessionVlanPortGet>(sw.Running);
-        TPropertyVlanPortEntry group = code == ccVlanPortDel
-                                           ? DecodePayload<TSessionVlanPortDel>(request.Payload, request.PayloadSize)
-                                           : DecodePayload<TSessionVlanPortAdd>(request.Payload, request.PayloadSize);
-        auto it = std::find_if(groups.begin(), groups.end(), [&](const auto &g) { return g.vid == group.vid; });
-        if ((it == groups.end()) != (code == ccVlanPortAdd) || group.vid < 1 || group.vid > VlanMaxVid ||
-            (code != ccVlanPortDel && group.name.empty()))
-            return Refused();
-        if (code == ccVlanPortAdd)
-            groups.push_back(group);
-        else if (code == ccVlanPortEdit)
-            *it = group;
-        else
-            groups.erase(it);
-        SetEntries<TSessionVlanPortGet>(sw.Running, groups);
-        return Ok();
-    };
-}
-
-// The 802.1Q port Set: each port record takes the port out of every VLAN
-// and puts it into the ones it names; the entry of VLAN 0 keeps the hybrid
-// ports, and a VLAN without ports goes.
-TReply Vlan8021qPortSet(TSwitch &sw, const TRequest &request)
+// The 802.1Q port Set's edit rule: each port record takes the port out of
+// every VLAN and puts it into the ones it names; the entry of VLAN 0 keeps
+// the hybrid ports, and a VLAN left without ports goes.
+bool EditVlan8021qPorts(std::vector<Intp::TPropertyVlan8021qPortEntry> &vlans, const TRequest &request)
 {
     using namespace Intp;
-    auto vlans = Entries<TSessionVlan8021qPortGet>(sw.Running);
     auto vlan = [&vlans](uint32_t vid) -> TPropertyVlan8021qPortEntry & {
         auto it = std::find_if(vlans.begin(), vlans.end(), [vid](const auto &v) { return v.vid == vid; });
         return it != vlans.end() ? *it : vlans.emplace_back(TPropertyVlan8021qPortEntry{vid, 0, 0});
@@ -246,11 +204,11 @@ TReply Vlan8021qPortSet(TSwitch &sw, const TRequest &request)
     while (r.Left() >= 2)
         words.push_back(r.U16());
     if (words.empty() || words.back() != 0)
-        return Refused();
-    for (size_t i = 0; i + 1 < words.size();) {
+        return false;
+    for (size_t i = 0; i + 1 < words.size(); ++i) {
         const uint32_t port = words[i] >> 8, type = words[i] & 0xFF, untagged = words[i + 1];
-        if (port >= 32 || port >= sw.Settings.Model.PortNum + sw.Settings.Model.TrunkGroupNum || type > vlHybrid)
-            return Refused();
+        if (port >= 32 || type > vlHybrid)
+            return false;
         const uint32_t bit = 1u << port;
         for (auto &v : vlans) {
             v.untaggedPorts &= ~bit;
@@ -261,11 +219,9 @@ TReply Vlan8021qPortSet(TSwitch &sw, const TRequest &request)
             vlan(untagged).untaggedPorts |= bit;
         for (i += 2; i < words.size() && words[i] != 0; ++i)
             vlan(words[i]).taggedPorts |= bit;
-        ++i;
     }
     std::erase_if(vlans, [](const auto &v) { return v.vid != 0 && !v.untaggedPorts && !v.taggedPorts; });
-    SetEntries<TSessionVlan8021qPortGet>(sw.Running, vlans);
-    return Ok();
+    return true;
 }
 
 } // namespace
@@ -321,18 +277,16 @@ THandlerTable StandardHandlers()
     AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
     AddFeature<TSessionVlanGet, TSessionVlanSet>(table, {.Accept = [](const TPropertyVlan &r) { return r.mode <= 2; }});
     AddFeature<TSessionVlan8021qGet, TSessionVlan8021qSet>(table);
-    AddTable<TSessionVlanPortGet>(table, {});
-    for (uint16_t code : {ccVlanPortAdd, ccVlanPortEdit, ccVlanPortDel})
-        table[code] = THandlerEntry{VlanGroupChange(code), true, 4, size_t(GetCommandInfo(code).requestSize)};
+    // Groups are told apart by their VLAN id, the entry's first two bytes.
+    AddTable<TSessionVlanPortGet>(
+        table, {.Add = ccVlanPortAdd, .Edit = ccVlanPortEdit, .Del = ccVlanPortDel, .KeySize = 2},
+        {.Accept = [](const TPropertyVlanPortEntry &group) { return TPropertyVlanPort::CheckGroup(group) == ssOk; }});
     // Every port an untagged member of VLAN 1, none hybrid.
-    AddTable<TSessionVlan8021qPortGet>(table, {});
-    table[ccVlan8021qPortGet].Initial = [](const TSwitchSettings &settings, TConfig &config) {
-        if (!config.Tables.count(ccVlan8021qPortGet)) {
-            const uint32_t ports = std::min(settings.Model.PortNum + settings.Model.TrunkGroupNum, 32u);
-            SetEntries<TSessionVlan8021qPortGet>(config, {{0, 0, 0}, {1, uint32_t((1ull << ports) - 1), 0}});
-        }
-    };
-    table[ccVlan8021qPortSet] = THandlerEntry{Vlan8021qPortSet, true, 4, AnySize};
+    AddTable<TSessionVlan8021qPortGet>(table, {}, {.Initial = [](const TSwitchSettings &settings) {
+        const uint32_t ports = std::min(settings.Model.PortNum + settings.Model.TrunkGroupNum, 32u);
+        return std::vector<TPropertyVlan8021qPortEntry>{{0, 0, 0}, {1, uint32_t((1ull << ports) - 1), 0}};
+    }});
+    AddTableSet<TSessionVlan8021qPortGet, TSessionVlan8021qPortSet>(table, EditVlan8021qPorts);
     return table;
 }
 
