@@ -9,6 +9,7 @@
 #include "intp/DeviceType.h"
 #include "intp/NetUtils.h"
 #include "pages/kit/FilterServer.h"
+#include "pages/kit/SwitchText.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -73,7 +74,7 @@ void TDeviceTree::UpdateDeviceText(Intp::TDevice* device)
 QString TDeviceTree::FormatDeviceNodeText(const Intp::TDevice* device)
 {
     return QStringLiteral("%1 (%2, %3)")
-        .arg(QString::fromStdString(device->GetName()), IpText(device->GetIp()),
+        .arg(SwitchText(device->GetName()), IpText(device->GetIp()),
              QString::fromStdString(device->GetMac().ToString()));
 }
 

@@ -45,7 +45,7 @@ QString TGroupFwPreview::WhyNotReady() const
         return tr("Choose an existing image file with Open.");
     if (!IsValidHostIp(m_Mode.Server()))
         return NoServerText();
-    return tr("Enter the image's file name on the TFTP server (at most 32 bytes in UTF-8).");
+    return tr("Enter the image's file name on the TFTP server (at most 32 Latin-1 characters).");
 }
 
 void TGroupFwPreview::Changed()

@@ -52,6 +52,10 @@ TScanForm::TScanForm(QWidget* parent) : QDialog(parent), m_AdapterSource(&FindSc
     page->addLayout(capture);
     page->addWidget(BoldLabel(tr("Devices:"), general));
     page->addWidget(m_ListView, 1);
+    m_State = new QLabel(general);
+    m_State->setWordWrap(true);
+    m_State->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    page->addWidget(m_State);
 
     m_Scan = new QPushButton(Syslog::SyslogGlyph("RC_BITMAP_16X16_REFRESH"), tr("&Scan"), this);
     m_Scan->setDefault(true);
@@ -73,6 +77,11 @@ TScanForm::TScanForm(QWidget* parent) : QDialog(parent), m_AdapterSource(&FindSc
     m_Thread = std::make_unique<TWinpcapThread>([this](const Intp::TScanFrame& reply, unsigned generation) {
         QMetaObject::invokeMethod(this, [this, reply, generation] { Deliver(reply, generation); },
                                   Qt::QueuedConnection);
+    });
+    m_Thread->SetEndedHandler([this](unsigned generation, const std::string& reason) {
+        QMetaObject::invokeMethod(
+            this, [this, generation, text = QString::fromStdString(reason)] { CaptureEnded(generation, text); },
+            Qt::QueuedConnection);
     });
     EventOnInterfacesChange(-1);
     resize(sizeHint().expandedTo(QSize(420, 360)));
@@ -139,6 +148,7 @@ void TScanForm::hideEvent(QHideEvent* event)
     m_Thread->StopScan();
     m_Generation = m_Thread->Generation();
     m_ListView->clear();
+    m_State->clear();
     m_Adapters.clear();
     {
         QSignalBlocker block(m_Interfaces);
@@ -166,7 +176,9 @@ void TScanForm::EventOnInterfacesChange(int index)
 void TScanForm::EventOnScanClick()
 {
     m_ListView->clear();
+    m_State->clear();
     const TScanAdapter* adapter = m_Selected >= 0 ? &m_Adapters[std::size_t(m_Selected)] : nullptr;
+    m_AdapterName = adapter ? QString::fromStdString(adapter->Name) : QString();
     const int result = m_Thread->StartScan(adapter, m_Promiscuous->isChecked());
     m_Generation = m_Thread->Generation();
     if (result != srStarted)
@@ -178,6 +190,16 @@ void TScanForm::Deliver(const Intp::TScanFrame& reply, unsigned generation)
 {
     if (generation == m_Generation && isVisible())
         AddScanReply(reply);
+}
+
+void TScanForm::CaptureEnded(unsigned generation, const QString& reason)
+{
+    if (generation != m_Generation || !isVisible())
+        return;
+    QString text = tr("The adapter %1 went down: the scan has ended. Press Scan to scan again.").arg(m_AdapterName);
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n") + tr("libpcap: %1").arg(reason);
+    m_State->setText(text);
 }
 
 void TScanForm::AddScanReply(const Intp::TScanFrame& reply)

@@ -42,6 +42,8 @@ public:
     QCheckBox* Promiscuous() const { return m_Promiscuous; }
     QTreeWidget* ListView() const { return m_ListView; }
     QPushButton* ScanButton() const { return m_Scan; }
+    // Says why a capture ended before the dialog closed; empty while it runs.
+    QLabel* CaptureState() const { return m_State; }
 
 public slots:
     void EventOnInterfacesChange(int index);
@@ -53,6 +55,7 @@ protected:
 
 private:
     void Deliver(const Intp::TScanFrame& reply, unsigned generation);
+    void CaptureEnded(unsigned generation, const QString& reason);
 
     TAdapterSource m_AdapterSource;
     std::vector<TScanAdapter> m_Adapters;
@@ -65,6 +68,8 @@ private:
     QLabel* m_IpAddress = nullptr;
     QCheckBox* m_Promiscuous = nullptr;
     QTreeWidget* m_ListView = nullptr;
+    QLabel* m_State = nullptr;
+    QString m_AdapterName;  // of the running capture
     QPushButton* m_Scan = nullptr;
     QPushButton* m_Close = nullptr;
 };

@@ -5,9 +5,11 @@
 #include <pcap/pcap.h>
 
 #include <arpa/inet.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -18,6 +20,20 @@ constexpr int kSnapLength = int(Intp::ScanFrameSize);
 constexpr int kReadTimeoutMs = 1000;
 // Frames read per wake-up before the lock is released for the hand-off.
 constexpr int kFramesPerPass = 256;
+
+// Wake-ups in a row that bring an error and no frame before a capture is
+// given up: an error that libpcap never clears would otherwise spin.
+constexpr int kErrorWakeLimit = 64;
+
+// The adapter exists and is administratively up.
+bool AdapterIsUp(int fd, const std::string& name)
+{
+    ifreq request{};
+    if (name.size() >= sizeof request.ifr_name)
+        return false;
+    std::memcpy(request.ifr_name, name.c_str(), name.size());
+    return ioctl(fd, SIOCGIFFLAGS, &request) == 0 && (request.ifr_flags & IFF_UP);
+}
 
 }  // namespace
 
@@ -119,6 +135,7 @@ int TWinpcapThread::StartScan(const TScanAdapter* adapter, bool promiscuous)
 
     m_Handle = handle;
     m_OwnMac = Intp::TMacAddr(mac);
+    m_AdapterName = adapter->Name;
     ++m_Generation;
     if (!m_Thread.joinable())
         m_Thread = std::thread(&TWinpcapThread::Execute, this);
@@ -177,9 +194,34 @@ bool TWinpcapThread::IsOpen() const
     return m_Handle != nullptr;
 }
 
+bool TWinpcapThread::ReadPass(bool error, std::vector<Intp::TScanFrame>& accepted, std::string& reason)
+{
+    for (int i = 0; i < kFramesPerPass; ++i) {
+        pcap_pkthdr* header = nullptr;
+        const u_char* data = nullptr;
+        const int read = pcap_next_ex(m_Handle, &header, &data);
+        // libpcap takes the descriptor's error (the adapter went down) and
+        // may report no frame and no error for it: the adapter is asked.
+        if (read == 0)
+            return !error || AdapterIsUp(pcap_get_selectable_fd(m_Handle), m_AdapterName);
+        if (read < 0) {
+            reason = pcap_geterr(m_Handle);
+            // Gone or down ends the capture; any other read error ends this pass.
+            return read != PCAP_ERROR_IFACE_NOT_UP && AdapterIsUp(pcap_get_selectable_fd(m_Handle), m_AdapterName);
+        }
+        if (Intp::AcceptScanReply(data, header->caplen, m_OwnMac)) {
+            Intp::TScanFrame copy;
+            std::memcpy(copy.data(), data, copy.size());
+            accepted.push_back(copy);
+        }
+    }
+    return true;
+}
+
 void TWinpcapThread::Execute()
 {
     std::vector<Intp::TScanFrame> accepted;
+    int errorWakes = 0;
     std::unique_lock lock(m_Lock);
     for (;;) {
         m_Changed.wait(lock, [this] { return m_Terminate || (m_Handle && !m_Closing); });
@@ -197,34 +239,29 @@ void TWinpcapThread::Execute()
             std::uint64_t count;
             [[maybe_unused]] ssize_t n = read(m_WakeFd, &count, sizeof count);
         }
-        if (ready <= 0 || !m_Handle || m_Closing || generation != m_Generation || !(fds[0].revents & POLLIN))
+        if (ready <= 0 || !m_Handle || m_Closing || generation != m_Generation || fds[0].revents == 0)
             continue;
 
-        for (int i = 0; i < kFramesPerPass; ++i) {
-            pcap_pkthdr* header = nullptr;
-            const u_char* data = nullptr;
-            const int read = pcap_next_ex(m_Handle, &header, &data);
-            if (read == 0)
-                break;
-            if (read < 0) {
-                // The adapter went away or failed: end this capture rather than spin.
-                pcap_close(m_Handle);
-                m_Handle = nullptr;
-                ++m_Generation;
-                break;
-            }
-            if (Intp::AcceptScanReply(data, header->caplen, m_OwnMac)) {
-                Intp::TScanFrame copy;
-                std::memcpy(copy.data(), data, copy.size());
-                accepted.push_back(copy);
-            }
+        // An error on the descriptor is libpcap's to read and clear.
+        const bool error = !(fds[0].revents & POLLIN);
+        std::string reason;
+        const bool goesOn = ReadPass(error, accepted, reason);
+        errorWakes = !error || !accepted.empty() ? 0 : errorWakes + 1;
+        const bool ended = !goesOn || errorWakes >= kErrorWakeLimit;
+        if (ended) {
+            pcap_close(m_Handle);
+            m_Handle = nullptr;
+            ++m_Generation;
+            errorWakes = 0;
         }
-        if (accepted.empty())
+        if (accepted.empty() && !ended)
             continue;
         lock.unlock();
         for (const Intp::TScanFrame& reply : accepted)
             m_Deliver(reply, generation);
         accepted.clear();
+        if (ended && m_Ended)
+            m_Ended(generation, reason);
         lock.lock();
     }
 }

@@ -7,7 +7,8 @@
 // descriptor and an eventfd, so closing the adapter (a new scan, or the
 // dialog hiding) wakes it at once instead of waiting for a read time-out.
 // Replies are handed on after the adapter lock is released, as copies tagged
-// with the generation of the open adapter they came from.
+// with the generation of the open adapter they came from. An adapter that
+// goes down or away ends its capture; any other read error ends one pass.
 
 #include "intp/ScanFrame.h"
 
@@ -45,6 +46,9 @@ class TWinpcapThread {
 public:
     // Called on the capture thread, without any lock held.
     using TDeliver = std::function<void(const Intp::TScanFrame& reply, unsigned generation)>;
+    // The capture of that generation ended because its adapter went down or
+    // away; libpcap's text. Called on the capture thread, without any lock held.
+    using TEnded = std::function<void(unsigned generation, const std::string& reason)>;
     using TMacLookup = std::function<bool(const std::string& adapter, std::uint8_t mac[6])>;
 
     explicit TWinpcapThread(TDeliver deliver);
@@ -55,6 +59,8 @@ public:
 
     // The adapter's MAC by its exact name (tests replace it).
     void SetMacLookup(TMacLookup lookup) { m_MacLookup = std::move(lookup); }
+    // Set before the first scan.
+    void SetEndedHandler(TEnded ended) { m_Ended = std::move(ended); }
 
     // Closes an adapter already open, opens this one (snapshot 40 bytes,
     // 1000 ms time-out, incoming frames only, promiscuous on request) and
@@ -74,16 +80,21 @@ public:
 
 private:
     void Execute();
+    // Reads what the adapter holds into accepted after a wake-up (error: the
+    // descriptor reported only an error); false when the capture must end.
+    bool ReadPass(bool error, std::vector<Intp::TScanFrame>& accepted, std::string& reason);
     void CloseLocked(std::unique_lock<std::mutex>& lock);
     void Wake();
 
     TDeliver m_Deliver;
     TMacLookup m_MacLookup;
+    TEnded m_Ended;
 
     mutable std::mutex m_Lock;  // the adapter lock
     std::condition_variable m_Changed;
     pcap* m_Handle = nullptr;
     Intp::TMacAddr m_OwnMac;
+    std::string m_AdapterName;
     unsigned m_Generation = 1;
     bool m_Polling = false;  // the thread waits in poll() on the handle's descriptor
     bool m_Closing = false;

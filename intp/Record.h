@@ -371,6 +371,15 @@ public:
         static_assert(ArrayCount() == 1, "a record with an array");
         return std::get<ArrayIndex()>(m_Fields).Of(r);
     }
+    // Bytes of the text field of member m, or of each text of its text
+    // array; 0 when no text field has that member.
+    template <class M> constexpr size_t TextWidth(M m) const
+    {
+        size_t width = 0;
+        std::apply([&](const auto&... f) { ((width = TextWidthOf(f, m, width)), ...); }, m_Fields);
+        return width;
+    }
+
     // Gives r's array n elements.
     template <class R> void ResizeArray(R& r, size_t n) const
     {
@@ -435,6 +444,18 @@ public:
     }
 
 private:
+    template <class G, class M> static constexpr size_t TextWidthOf(const G& f, M m, size_t width)
+    {
+        using TCodec = std::remove_cvref_t<decltype(f.codec)>;
+        if constexpr (!requires { f.member == m; })
+            return width;
+        else if constexpr (std::is_same_v<TCodec, RecordDetail::TTextCodec>)
+            return f.member == m ? f.codec.width : width;
+        else if constexpr (std::is_same_v<TCodec, RecordDetail::TValueCodec<RecordDetail::TTextCodec>>)
+            return f.member == m ? f.codec.codec.width : width;
+        else
+            return width;
+    }
     static constexpr size_t ArrayCount() { return (size_t(F::IsArray) + ... + 0); }
     static constexpr size_t ArrayIndex()
     {

@@ -8,10 +8,13 @@
 //   m_Fields.Fill(ValidRecord<TPropertyWarningSmtp>(device));     // refill
 //   SendPayload<TSessionWarningSmtpSet>(m_Fields.Read());          // Apply
 //
-// Read starts from the record filled last: what the page does not show, and
-// a value a choice has no item for, go back as they were read.
+// Read starts from the record filled last: what the page does not show, a
+// value a choice has no item for and one a spin box can't show go back as
+// they were read unless changed. Texts are switch texts (SwitchText.h): one
+// Latin-1 character per byte both ways, at most the record's wire width.
 
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/SwitchText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,6 +22,8 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -28,9 +33,20 @@ template <class R> class TFieldBinding {
 public:
     QLineEdit* Text(QLineEdit* edit, std::string R::*member)
     {
-        Bind([=](const R& r) { edit->setText(QString::fromStdString(r.*member)); },
-             [=](R& r) { r.*member = edit->text().toStdString(); });
+        MakeSwitchText(edit, TextWidth(member));
+        Bind([=](const R& r) { edit->setText(SwitchText(r.*member)); },
+             [=](R& r) { r.*member = SwitchBytes(edit->text()); });
         return edit;
+    }
+    // An integer member in a spin box.
+    template <class T> QSpinBox* Number(QSpinBox* spin, T R::*member)
+    {
+        Bind([=](const R& r) { spin->setValue(Shown(spin, r.*member)); },
+             [=](R& r) {
+                 if (spin->value() != Shown(spin, r.*member))
+                     r.*member = T(spin->value());
+             });
+        return spin;
     }
     // An IPv4 address (host order), as the field parses it.
     TIpEdit* Ip(TIpEdit* edit, std::uint32_t R::*member)
@@ -48,12 +64,6 @@ public:
              });
         return combo;
     }
-    // An integer member in a spin box.
-    template <class T> QSpinBox* Number(QSpinBox* spin, T R::*member)
-    {
-        Bind([=](const R& r) { spin->setValue(int(r.*member)); }, [=](R& r) { r.*member = T(spin->value()); });
-        return spin;
-    }
     QCheckBox* Check(QCheckBox* check, bool R::*member)
     {
         Bind([=](const R& r) { check->setChecked(r.*member); }, [=](R& r) { r.*member = check->isChecked(); });
@@ -62,18 +72,19 @@ public:
     // One line per entry; empty entries get no line.
     QPlainTextEdit* Lines(QPlainTextEdit* memo, std::vector<std::string> R::*member)
     {
+        MakeSwitchLines(memo);
         Bind(
             [=](const R& r) {
                 memo->clear();
                 for (const std::string& line : r.*member) {
                     if (!line.empty())
-                        memo->appendPlainText(QString::fromStdString(line));
+                        memo->appendPlainText(SwitchText(line));
                 }
             },
             [=](R& r) {
                 (r.*member).clear();
                 for (const QString& line : MemoLines(memo))
-                    (r.*member).push_back(line.toStdString());
+                    (r.*member).push_back(SwitchBytes(line));
             });
         return memo;
     }
@@ -93,6 +104,18 @@ public:
     }
 
 private:
+    template <class M> static std::size_t TextWidth(M member)
+    {
+        if constexpr (requires { R::Fields; })
+            return R::Fields.TextWidth(member);
+        else
+            return 0;
+    }
+    // What a spin box shows of a value.
+    template <class T> static int Shown(const QSpinBox* spin, T value)
+    {
+        return int(std::clamp<long long>((long long)value, spin->minimum(), spin->maximum()));
+    }
     void Bind(std::function<void(const R&)> show, std::function<void(R&)> take)
     {
         m_Show.push_back(std::move(show));

@@ -2,6 +2,8 @@
 
 #include "pages/rules/PageRules.h"
 
+#include <QColor>
+
 #include <algorithm>
 #include <numeric>
 
@@ -274,6 +276,12 @@ QVariant TListModel::data(const QModelIndex& index, int role) const
     case Qt::BackgroundRole:
         if (row.background.style() != Qt::NoBrush)
             return row.background;
+        return QVariant();
+    case Qt::ForegroundRole:
+        // Text that reads on the row's colour: white on a dark one (the
+        // status monitor's blue), black on a light one.
+        if (row.background.style() != Qt::NoBrush)
+            return QColor(qGray(row.background.color().rgb()) < 128 ? Qt::white : Qt::black);
         return QVariant();
     case Qt::ToolTipRole:
         if (!row.toolTip.isEmpty())

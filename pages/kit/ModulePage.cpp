@@ -1,6 +1,7 @@
 #include "pages/kit/ModulePage.h"
 
 #include "pages/kit/MessageBox.h"
+#include "pages/kit/PageForm.h"
 #include "intp/Device.h"
 #include "pages/rules/PageRules.h"
 
@@ -18,6 +19,7 @@
 TModulePage::TModulePage(const QString& caption, QWidget* parent) : QFrame(parent), m_Caption(caption)
 {
     setObjectName(caption);
+    PressDefaultOnEnter(this);
 }
 
 TModulePage::~TModulePage() = default;

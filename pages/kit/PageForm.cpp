@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,8 +18,44 @@
 namespace {
 
 const char* const kLabelProperty = "pageFormLabel";
+const char* const kNoteProperty = "pageFormNote";
+
+// Sees the keys the page's fields pass up to it.
+class TDefaultOnEnter : public QObject {
+public:
+    explicit TDefaultOnEnter(QWidget* page) : QObject(page), m_Page(page) { page->installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_Page || event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        // A focused button answers Enter itself or leaves it.
+        if (qobject_cast<QPushButton*>(m_Page->focusWidget()))
+            return false;
+        for (QPushButton* button : m_Page->findChildren<QPushButton*>()) {
+            if (button->isDefault() && button->isVisibleTo(m_Page) && button->isEnabled()) {
+                button->click();
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_Page;
+};
 
 }  // namespace
+
+void PressDefaultOnEnter(QWidget* page)
+{
+    if (!page->findChild<TDefaultOnEnter*>(QString(), Qt::FindDirectChildrenOnly))
+        new TDefaultOnEnter(page);
+}
 
 TPageForm::TPageForm(TModulePage* page) : m_Page(page), m_Layout(new QVBoxLayout(page)) {}
 
@@ -117,13 +154,23 @@ QSpinBox* TPageForm::Number(const QString& label, int minimum, int maximum, cons
     auto* spin = new QSpinBox();
     spin->setRange(minimum, maximum);
     Labelled(label, spin);
-    if (!note.isEmpty()) {
-        auto* after = new QLabel(note, m_Page);
-        Grid()->addWidget(after, Grid()->rowCount() - 1, 2);
-        spin->setProperty("pageFormNote", QVariant::fromValue(static_cast<QObject*>(after)));
-        Register(after);
-    }
+    if (!note.isEmpty())
+        Note(spin, note);
     return spin;
+}
+
+QLabel* TPageForm::Note(QWidget* field, const QString& note)
+{
+    QGridLayout* grid = Grid();
+    int row = grid->rowCount() - 1, column = 0, rows = 0, columns = 0;
+    if (const int at = grid->indexOf(field); at >= 0)
+        grid->getItemPosition(at, &row, &column, &rows, &columns);
+    auto* label = new QLabel(note, m_Page);
+    grid->addWidget(label, row, 2);
+    field->setProperty(kNoteProperty, QVariant::fromValue(static_cast<QObject*>(label)));
+    label->setEnabled(field->isEnabled());
+    Register(label);
+    return label;
 }
 
 QLineEdit* TPageForm::Text(const QString& label, int maxLength)
@@ -170,7 +217,7 @@ QPlainTextEdit* TPageForm::Memo(const QString& label, const QString& note)
         auto* hint = new QLabel(note, m_Page);
         Grid()->addWidget(hint, Grid()->rowCount(), 1);
         // The note follows the memo.
-        memo->setProperty("pageFormNote", QVariant::fromValue(static_cast<QObject*>(hint)));
+        memo->setProperty(kNoteProperty, QVariant::fromValue(static_cast<QObject*>(hint)));
         Register(hint);
     }
     return memo;
@@ -190,7 +237,7 @@ void TPageForm::SetFieldEnabled(QWidget* field, bool enabled)
     field->setEnabled(enabled);
     if (QLabel* label = LabelOf(field))
         label->setEnabled(enabled);
-    if (auto* note = qobject_cast<QWidget*>(field->property("pageFormNote").value<QObject*>()))
+    if (auto* note = qobject_cast<QWidget*>(field->property(kNoteProperty).value<QObject*>()))
         note->setEnabled(enabled);
 }
 

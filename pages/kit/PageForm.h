@@ -32,6 +32,11 @@ class TIpEdit;
 class TMacEdit;
 class TModulePage;
 
+// Enter or Return that a field of page leaves unused (a line edit, a spin
+// box, a list; not a memo) presses the page's default button while it is
+// shown and enabled, as in a dialog. Every page gets it from its base.
+void PressDefaultOnEnter(QWidget* page);
+
 class TPageForm {
 public:
     // Lays the page out top to bottom; the page's margins stay.
@@ -42,7 +47,7 @@ public:
 
     // --- Labelled fields, in a grid of label and field.
     QComboBox* Choice(const QString& label, const QStringList& items);
-    // A note after the number (its unit, what 0 means) follows its enabling.
+    // A note after the number (its unit, what 0 means, "(1~4094)") follows its enabling.
     QSpinBox* Number(const QString& label, int minimum, int maximum, const QString& note = QString());
     // maxLength 0: no limit.
     QLineEdit* Text(const QString& label, int maxLength = 0);
@@ -56,6 +61,8 @@ public:
     QPlainTextEdit* Memo(const QString& label, const QString& note = QString());
     // Any widget as a labelled field (the page parents it).
     QWidget* Field(const QString& label, QWidget* field);
+    // A note after a field made here, in its row; enabled with the field.
+    QLabel* Note(QWidget* field, const QString& note);
     // The label of a field made here, or null.
     static QLabel* LabelOf(const QWidget* field);
     // Enables a field with its label (and its note).
@@ -76,7 +83,8 @@ public:
     // stretch above 0 gives it a share of the spare height.
     QWidget* Section(QWidget* panel, int stretch = 0);
 
-    // --- The button row at the bottom, right-aligned; one default button.
+    // --- The button row at the bottom, right-aligned; one default button,
+    // which Enter in a field of the page presses (see PressDefaultOnEnter).
     QPushButton* Button(const QString& text, const char* glyph = nullptr, bool isDefault = false);
     // The panel that holds the button row.
     QWidget* ButtonPanel();

@@ -1,4 +1,5 @@
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/SwitchText.h"
 
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
@@ -6,12 +7,14 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QToolTip>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QRegularExpressionValidator>
+#include <QTextDocument>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -32,11 +35,37 @@ bool TIpEdit::IsHost() const { return IsHostIp(Value()); }
 
 bool TIpEdit::IsNetmask() const { return ::IsNetmask(Value()); }
 
+void TIpEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    switch (event->reason()) {
+    case Qt::MouseFocusReason:
+        // The press places the cursor; the release selects, unless it dragged a selection.
+        m_SelectOnRelease = true;
+        break;
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+        break;
+    default:
+        selectAll();
+    }
+}
+
+void TIpEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLineEdit::mouseReleaseEvent(event);
+    if (m_SelectOnRelease && !hasSelectedText())
+        selectAll();
+    m_SelectOnRelease = false;
+}
+
 void TIpEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    if (m_Rewrite) {
-        QString dotted = IpText(Value());
+    m_SelectOnRelease = false;
+    const uint32_t address = Value();
+    if (m_Rewrite && address != 0xFFFFFFFFu) {
+        QString dotted = IpText(address);
         if (dotted != text())
             setText(dotted);
     }
@@ -44,7 +73,10 @@ void TIpEdit::focusOutEvent(QFocusEvent* event)
 
 QStringList MemoLines(const QPlainTextEdit* memo)
 {
-    QStringList lines = memo->toPlainText().split('\n');
+    // The raw text: the plain text would turn a no-break space into a space.
+    QString text = memo->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, '\n').replace(QChar::LineSeparator, '\n');
+    QStringList lines = text.split('\n');
     // A last line break opens no line.
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
@@ -54,7 +86,12 @@ QStringList MemoLines(const QPlainTextEdit* memo)
 // ---------------------------------------------------------------------------
 // TMacEdit
 
-TMacEdit::TMacEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(12); }
+TMacEdit::TMacEdit(QWidget* parent) : QLineEdit(parent)
+{
+    setMaxLength(17);
+    setPlaceholderText(QStringLiteral("00:11:22:33:44:55"));
+    setToolTip(tr("12 hexadecimal digits, alone or in pairs joined by colons or dashes"));
+}
 
 bool TMacEdit::IsValid() const { return IsMacText(text().toStdString()); }
 
@@ -293,7 +330,7 @@ void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int heig
 
 Intp::TMd5Digest LoginDigest(const QString& user, const QString& password)
 {
-    return Intp::MakeLoginDigest(user.toLatin1().toStdString(), password.toLatin1().toStdString());
+    return Intp::MakeLoginDigest(SwitchBytes(user), SwitchBytes(password));
 }
 
 namespace {
@@ -331,7 +368,5 @@ void SetToolTipReason(QWidget* control, std::function<QString()> reason)
 
 void MakeLoginField(QLineEdit* edit)
 {
-    static const QRegularExpression latin1(QStringLiteral("[\\x{20}-\\x{7E}\\x{A0}-\\x{FF}]*"));
-    edit->setMaxLength(16);
-    edit->setValidator(new QRegularExpressionValidator(latin1, edit));
+    MakeSwitchText(edit, 16);
 }

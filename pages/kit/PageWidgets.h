@@ -21,7 +21,8 @@ class QComboBox;
 class QPlainTextEdit;
 
 // Dotted IPv4 address field, at most 15 characters. Empty text reads as 0,
-// text that is not an address as 255.255.255.255.
+// text that is not a dotted quad as 255.255.255.255. Coming into the field
+// selects its text, so typing replaces the address shown.
 class TIpEdit : public QLineEdit {
     Q_OBJECT
 
@@ -32,20 +33,25 @@ public:
     void SetValue(uint32_t address);
     bool IsHost() const;     // a valid host address
     bool IsNetmask() const;  // a valid netmask
-    // Leaving the field rewrites its text as the dotted form of the address read.
+    // Leaving the field rewrites an address as its dotted form; text that is
+    // not an address stays as typed, to be corrected.
     void SetRewriteOnExit(bool rewrite) { m_Rewrite = rewrite; }
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     bool m_Rewrite = false;
+    bool m_SelectOnRelease = false;
 };
 
 // The lines of a memo; a last line break opens no line.
 QStringList MemoLines(const QPlainTextEdit* memo);
 
-// MAC address field: exactly 12 hexadecimal digits without separators.
+// MAC address field: 12 hexadecimal digits, bare or in pairs joined by
+// colons or dashes; the empty field shows the format.
 class TMacEdit : public QLineEdit {
     Q_OBJECT
 

@@ -7,10 +7,28 @@
 
 uint32_t ReadIpText(std::string_view text)
 {
-    std::size_t first = text.find_first_not_of(" \t");
+    const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos)
         return 0;
-    return StringToIp(std::string(text));
+    text = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+    // Four decimal parts of 0 to 255: "99999" or "10.1" are not addresses.
+    uint32_t address = 0;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (text.empty() || text.front() != '.')
+                return 0xFFFFFFFFu;
+            text.remove_prefix(1);
+        }
+        std::size_t digits = 0;
+        unsigned value = 0;
+        while (digits < text.size() && digits < 3 && text[digits] >= '0' && text[digits] <= '9')
+            value = value * 10 + unsigned(text[digits++] - '0');
+        if (digits == 0 || value > 255)
+            return 0xFFFFFFFFu;
+        text.remove_prefix(digits);
+        address = address << 8 | value;
+    }
+    return text.empty() ? address : 0xFFFFFFFFu;
 }
 
 bool IsHostIp(uint32_t address) { return IsValidHostIp(address); }
@@ -23,10 +41,26 @@ bool IsHostWithMask(uint32_t address, uint32_t mask) { return IsHostIp(address) 
 
 bool ReadMacText(std::string_view text, uint8_t mac[6])
 {
-    if (text.size() != 12)
+    std::string digits(text);
+    // Six pairs joined by one kind of separator, colon or dash.
+    if (text.size() == 17) {
+        const char separator = text[2];
+        if (separator != ':' && separator != '-')
+            return false;
+        digits.clear();
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (i % 3 == 2) {
+                if (text[i] != separator)
+                    return false;
+            } else {
+                digits += text[i];
+            }
+        }
+    }
+    if (digits.size() != 12)
         return false;
     uint8_t bytes[6];
-    if (!HexToMac(text, bytes))
+    if (!HexToMac(digits, bytes))
         return false;
     std::memcpy(mac, bytes, 6);
     return true;

@@ -18,7 +18,7 @@ constexpr int MaxMaskPorts = 32;
 constexpr std::string_view HiddenPortName = "Port.XX";
 
 // Dotted IPv4 text of an input field, host order: empty (or blank) text reads
-// as 0, text that is not an address as 255.255.255.255.
+// as 0, text that is not four dotted decimal parts of 0 to 255 as 255.255.255.255.
 uint32_t ReadIpText(std::string_view text);
 
 // Host address: not 0, not 255.255.255.255, not 127.x.x.x.
@@ -30,7 +30,8 @@ bool IsSameSubnet(uint32_t a, uint32_t b, uint32_t mask);
 // Both the address and the mask are acceptable.
 bool IsHostWithMask(uint32_t address, uint32_t mask);
 
-// MAC input: exactly 12 hexadecimal digits, either case, no separators.
+// MAC input: 12 hexadecimal digits, either case, bare or as six pairs joined
+// by colons or by dashes.
 bool ReadMacText(std::string_view text, uint8_t mac[6]);
 bool IsMacText(std::string_view text);
 

@@ -4,26 +4,37 @@
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/SwitchText.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+
+std::size_t FileWidth(std::string Intp::TPropertyBasicsAutoProvision::*file)
+{
+    return Intp::TPropertyBasicsAutoProvision::Fields.TextWidth(file);
+}
+
+}  // namespace
+
 TModuleAutoProvision::TModuleAutoProvision(QWidget* parent)
     : TModulePage("Auto Provision", parent)
 {
+    using R = Intp::TPropertyBasicsAutoProvision;
     TPageForm form(this);
     // The check boxes need a current device; what they govern follows them.
     m_Config = form.Check("Auto Install &Configuration file from TFTP server?");
     form.NeedsDevice(false);
     m_ConfigIp = form.Ip("TFTP Server IP Address:");
-    m_ConfigFile = form.Text("Configuration File Name:");
+    m_ConfigFile = MakeSwitchText(form.Text("Configuration File Name:"), FileWidth(&R::ConfigFile));
     form.NeedsDevice(true);
     m_Firmware = form.Check("Auto Install &Firmware image file from TFTP server?");
     form.NeedsDevice(false);
     m_FirmwareIp = form.Ip("TFTP Server IP Address:");
-    m_FirmwareFile = form.Text("Firmware File Name:");
+    m_FirmwareFile = MakeSwitchText(form.Text("Firmware File Name:"), FileWidth(&R::FirmwareFile));
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT");
     form.KeepAtTop();
 
@@ -49,8 +60,8 @@ void TModuleAutoProvision::Fill(Intp::TDevice* device)
         m_ConfigIp->clear();
         m_FirmwareIp->clear();
     }
-    m_ConfigFile->setText(valid ? QString::fromLatin1(record.ConfigFile) : QString());
-    m_FirmwareFile->setText(valid ? QString::fromLatin1(record.FirmwareFile) : QString());
+    m_ConfigFile->setText(valid ? SwitchText(record.ConfigFile) : QString());
+    m_FirmwareFile->setText(valid ? SwitchText(record.FirmwareFile) : QString());
     EventOnConfigClick();
     EventOnFirmwareClick();
     if (!valid)
@@ -74,8 +85,8 @@ void TModuleAutoProvision::EventOnFirmwareClick()
 void TModuleAutoProvision::UpdateActions()
 {
     m_Apply->setEnabled(
-        IsProvisionHalfAcceptable(m_Config->isChecked(), m_ConfigIp->Value(), m_ConfigFile->text().toStdString()) &&
-        IsProvisionHalfAcceptable(m_Firmware->isChecked(), m_FirmwareIp->Value(), m_FirmwareFile->text().toStdString()));
+        IsProvisionHalfAcceptable(m_Config->isChecked(), m_ConfigIp->Value(), SwitchBytes(m_ConfigFile->text())) &&
+        IsProvisionHalfAcceptable(m_Firmware->isChecked(), m_FirmwareIp->Value(), SwitchBytes(m_FirmwareFile->text())));
 }
 
 void TModuleAutoProvision::EventOnApplyClick()
@@ -83,10 +94,10 @@ void TModuleAutoProvision::EventOnApplyClick()
     Intp::TPropertyBasicsAutoProvision record;
     record.Config = m_Config->isChecked();
     record.ConfigIp = m_ConfigIp->Value();
-    record.ConfigFile = m_ConfigFile->text().toLatin1().toStdString();
+    record.ConfigFile = SwitchBytes(m_ConfigFile->text());
     record.Firmware = m_Firmware->isChecked();
     record.FirmwareIp = m_FirmwareIp->Value();
-    record.FirmwareFile = m_FirmwareFile->text().toLatin1().toStdString();
+    record.FirmwareFile = SwitchBytes(m_FirmwareFile->text());
     SendPayload<Intp::TSessionBasicsAutoProvisionSet>(record);
 }
 

@@ -4,6 +4,7 @@
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/SwitchText.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,7 +94,7 @@ int TModuleBasicsBackup::StartTftpTransfers(int first)
     return StartRows(first, 1, "Transmitting", [&](Intp::TDevice* device, bool&) {
         auto* request = new (std::nothrow) Intp::TSessionBasicsBackupTftp;
         if (request)
-            request->SetPayload(m_ServerAddress, 69, FileNameOf(device).toStdString());
+            request->SetPayload(m_ServerAddress, 69, SwitchBytes(FileNameOf(device)));
         return request;
     });
 }

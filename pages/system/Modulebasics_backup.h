@@ -35,6 +35,7 @@ public:
 protected:
     TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
     bool StartsNextAtOnce() const override;
+    QString RunningText() const override { return "is reading the switches' configuration."; }
     int StartTransfers(int first) override;
 
 private:

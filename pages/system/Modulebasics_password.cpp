@@ -4,16 +4,14 @@
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/SwitchText.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QCheckBox>
+
+#include <algorithm>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-
-} // namespace
 
 // ---------------------------------------------------------------------------
 // Admin Password
@@ -24,6 +22,8 @@ TModuleBasicsPassword::TModuleBasicsPassword(QWidget* parent) : TModulePage("Adm
     m_Username = form.Text("New &Username:");
     m_Password = form.Password("New &Password:", 0);
     m_Confirm = form.Password("&Confirm Password:", 0);
+    for (QLineEdit* edit : {m_Username, m_Password, m_Confirm})
+        MakeSwitchText(edit, Intp::TSessionBasicsPassword::FieldWidth);
     for (QLineEdit* secret : {m_Password, m_Confirm}) // never offered to input methods
         secret->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
     form.NeedsDevice(false); // Apply follows the rule below
@@ -47,17 +47,17 @@ void TModuleBasicsPassword::Fill(Intp::TDevice* device)
 void TModuleBasicsPassword::UpdateActions()
 {
     m_Apply->setEnabled(CurrentDevice() &&
-                        IsPasswordAcceptable(m_Username->text().toStdString(), m_Password->text().toStdString(),
-                                             m_Confirm->text().toStdString()));
+                        IsPasswordAcceptable(SwitchBytes(m_Username->text()), SwitchBytes(m_Password->text()),
+                                             SwitchBytes(m_Confirm->text())));
 }
 
 void TModuleBasicsPassword::EventOnApplyClick()
 {
-    const QByteArray user = m_Username->text().toLatin1();
-    QByteArray password = m_Password->text().toLatin1();
+    const std::string user = SwitchBytes(m_Username->text());
+    std::string password = SwitchBytes(m_Password->text());
     SendToSelectedDevices<Intp::TSessionBasicsPassword>(
-        [&](Intp::TSessionBasicsPassword& request) { request.SetPayload(user.toStdString(), password.toStdString()); });
-    password.fill('\0');
+        [&](Intp::TSessionBasicsPassword& request) { request.SetPayload(user, password); });
+    std::fill(password.begin(), password.end(), '\0');
 }
 
 void TModuleBasicsPassword::OnLeave() { Forget(); }

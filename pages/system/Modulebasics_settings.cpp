@@ -6,6 +6,7 @@
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/SwitchText.h"
 #include "pages/rules/SystemRules.h"
 
 #include <QEvent>
@@ -41,6 +42,8 @@ TModuleBasicsSettings::TModuleBasicsSettings(QWidget* parent) : TModulePage("Swi
     m_Location = form.Text("System &Location:");
     m_Contact = form.Text("System &Contact:");
     m_Desc = form.Text("System &Description:");
+    for (QLineEdit* edit : {m_Name, m_Location, m_Contact, m_Desc})
+        MakeSwitchText(edit, Intp::BasicsTextWidth);
     m_OID = text("System OID:");
     m_MAC = text("Device MAC:");
     m_FVer = text("Firmware Version:");
@@ -68,12 +71,11 @@ void TModuleBasicsSettings::Fill(Intp::TDevice* device)
     const auto& record = Intp::Property<Intp::TPropertyBasicsSettings>::Get(device);
     if (!record.valid)
         return;
-    // The switch keeps 8-bit texts: one Latin-1 character per byte both ways.
-    m_Name->setText(QString::fromLatin1(device->GetName()));
-    m_Location->setText(QString::fromLatin1(record.Location));
-    m_Contact->setText(QString::fromLatin1(record.Contact));
-    m_Desc->setText(QString::fromLatin1(record.Description));
-    m_OID->setText(QString::fromLatin1("1.3.6.1.4.1.") + QString::fromLatin1(record.ObjectId));
+    m_Name->setText(SwitchText(device->GetName()));
+    m_Location->setText(SwitchText(record.Location));
+    m_Contact->setText(SwitchText(record.Contact));
+    m_Desc->setText(SwitchText(record.Description));
+    m_OID->setText(QStringLiteral("1.3.6.1.4.1.") + SwitchText(record.ObjectId));
     m_FVer->setText(QString::fromStdString(VersionText(record.FirmwareVersion)));
     m_KVer->setText(QString::fromStdString(VersionText(record.KernelVersion)));
     m_HVer->setText(QString::fromStdString(HardwareVersionText(record.HardwareVersion)));
@@ -81,13 +83,12 @@ void TModuleBasicsSettings::Fill(Intp::TDevice* device)
 
 void TModuleBasicsSettings::EventOnApplyClick()
 {
-    const QByteArray name = m_Name->text().toLatin1();
-    const QByteArray location = m_Location->text().toLatin1();
-    const QByteArray contact = m_Contact->text().toLatin1();
-    const QByteArray description = m_Desc->text().toLatin1();
+    const std::string name = SwitchBytes(m_Name->text());
+    const std::string location = SwitchBytes(m_Location->text());
+    const std::string contact = SwitchBytes(m_Contact->text());
+    const std::string description = SwitchBytes(m_Desc->text());
     SendToSelectedDevices<Intp::TSessionBasicsSettingsSet>([&](Intp::TSessionBasicsSettingsSet& request) {
-        request.SetPayload(name.toStdString(), description.toStdString(), location.toStdString(),
-                           contact.toStdString());
+        request.SetPayload(name, description, location, contact);
     });
 }
 

@@ -25,4 +25,5 @@ protected:
     TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
     int StartTransfers(int first) override;
     void OnBusyChanged(bool busy) override;
+    QString RunningText() const override { return "is having the switches write their configuration to flash."; }
 };

@@ -5,6 +5,7 @@
 #include "intp/SystemSettings.h"
 #include "intp/Transfer.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/SwitchText.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -21,7 +22,6 @@
 #include <QStyleOptionProgressBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
-#include <QValidator>
 
 #include <algorithm>
 #include <new>
@@ -127,31 +127,10 @@ std::string TTransferModePanel::LocalPath() const { return QFile::encodeName(pat
 
 Intp::TTftpParam TTransferModePanel::TftpParam() const
 {
-    return Intp::MakeTftpParam(Server(), 69, field->text().toUtf8().toStdString());
+    return Intp::MakeTftpParam(Server(), 69, SwitchBytes(field->text()));
 }
 
-namespace {
-
-// Refuses input whose UTF-8 form is longer than the wire field.
-class TUtf8LimitValidator : public QValidator {
-public:
-    TUtf8LimitValidator(int bytes, QObject* parent) : QValidator(parent), m_Bytes(bytes) {}
-    State validate(QString& input, int&) const override
-    {
-        return input.toUtf8().size() <= m_Bytes ? Acceptable : Invalid;
-    }
-
-private:
-    int m_Bytes;
-};
-
-}  // namespace
-
-void TTransferModePanel::LimitField(int bytes) const
-{
-    field->setMaxLength(bytes);
-    field->setValidator(new TUtf8LimitValidator(bytes, field));
-}
+void TTransferModePanel::LimitField(int bytes) const { MakeSwitchText(field, std::size_t(bytes)); }
 
 bool TTransferModePanel::IsReady() const
 {
@@ -159,9 +138,9 @@ bool TTransferModePanel::IsReady() const
         const QFileInfo chosen(path->text());
         return !path->text().isEmpty() && (folder ? chosen.isDir() : chosen.isFile());
     }
-    const QByteArray name = field->text().toUtf8();
+    const std::string name = SwitchBytes(field->text());
     return IsValidHostIp(Server()) &&
-           (!fieldIsTftp || (!name.isEmpty() && name.size() <= int(sizeof(Intp::TTftpParam::name))));
+           (!fieldIsTftp || (!name.empty() && name.size() <= sizeof(Intp::TTftpParam::name)));
 }
 
 TPageForm TTransferPage::LayOut(QWidget* top)

@@ -88,8 +88,8 @@ struct TTransferModePanel {
     std::string LocalPath() const;
     // The TFTP record of that server and the field's name (cut to 32 bytes).
     Intp::TTftpParam TftpParam() const;
-    // The field takes at most bytes of UTF-8, the width of its wire field:
-    // the limit counts bytes, not characters.
+    // The field is a switch text of at most bytes, the width of its wire
+    // field: Latin-1, one byte per character.
     void LimitField(int bytes) const;
     // The chosen method's input is complete: an existing file (folder), or a
     // valid server address and, when the field is TFTP's, a name of 1 to 32

@@ -2,6 +2,7 @@
 
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/SwitchText.h"
 
 #include <QPushButton>
 
@@ -25,7 +26,7 @@ TModuleWarningSmtp::TModuleWarningSmtp(QWidget* parent) : TModulePage("SMTP Sett
     m_Subject = m_Fields.Text(form.Text("&Subject:"), &R::subject);
     m_Account = m_Fields.Text(form.Text("&Account:", 15), &R::account);
     m_Password = m_Fields.Text(form.Password("&Password:", 15), &R::password);
-    m_Confirm = form.Password("&Confirm Password:", 15);
+    m_Confirm = MakeSwitchText(form.Password("&Confirm Password:", 15), 0);
     m_Recipients = m_Fields.Lines(form.Memo("&Recipients' E-mail:", "(one line per recipient)"), &R::recipients);
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
@@ -65,7 +66,7 @@ void TModuleWarningSmtp::EventOnApplyClick()
 {
     Intp::TPropertyWarningSmtp settings = m_Fields.Read();
     for (const std::string& recipient : settings.recipients) {
-        if (!Check(QString::fromStdString(recipient).size() < 65, "E-mail address too long!"))
+        if (!Check(recipient.size() < 65, "E-mail address too long!"))
             return;
     }
     // Lines beyond the model's count are not sent; recipients without a line stay empty.

@@ -64,6 +64,33 @@ netns_setup() {
     ip -n "$NETNS_CONSOLE" link set "$NETNS_VETH_CONSOLE" up
     ip -n "$NETNS_SWITCH" link set "$NETNS_VETH_SWITCH" up
     ip -n "$NETNS_SWITCH" route add local 198.18.1.0/24 dev lo
+    netns_wait_link
+}
+
+# Until both ends are up they drop what is sent through them, and a find sent
+# then is lost without a trace: wait (bounded) until the pair carries traffic,
+# that is until each side has resolved the other's address (an ARP request
+# out through one end, its reply back through the other).
+netns_wait_link() {
+    local deadline=$((SECONDS + 20))
+    until netns_resolved "$NETNS_CONSOLE" "$NETNS_VETH_CONSOLE" "$NETNS_SWITCH_IP" &&
+        netns_resolved "$NETNS_SWITCH" "$NETNS_VETH_SWITCH" "$NETNS_CONSOLE_IP"; do
+        if [ $SECONDS -ge $deadline ]; then
+            echo "the veth pair carries no traffic" >&2
+            ip -n "$NETNS_CONSOLE" link show "$NETNS_VETH_CONSOLE" >&2
+            exit 1
+        fi
+        # A datagram to a port nobody uses makes the kernel resolve the address.
+        ip netns exec "$NETNS_CONSOLE" bash -c "echo > /dev/udp/$NETNS_SWITCH_IP/9" 2>/dev/null
+        ip netns exec "$NETNS_SWITCH" bash -c "echo > /dev/udp/$NETNS_CONSOLE_IP/9" 2>/dev/null
+        sleep 0.05
+    done
+}
+
+# netns_resolved NAMESPACE DEVICE ADDRESS: the device is up and the address answered ARP.
+netns_resolved() {
+    ip -n "$1" -o link show dev "$2" 2>/dev/null | grep -q "state UP" &&
+        ip -n "$1" neigh show "$3" dev "$2" 2>/dev/null | grep -Eq "REACHABLE|STALE|DELAY|PROBE"
 }
 
 netns_console() { ip netns exec "$NETNS_CONSOLE" "$@"; }

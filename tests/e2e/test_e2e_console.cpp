@@ -71,6 +71,14 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <stdexcept>
+
+#include <net/if.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -139,6 +147,8 @@ protected:
 
     void TearDown() override
     {
+        // A test that ended early leaves no hook that reaches its locals.
+        SetMessageBoxHook([](const TMessageBoxRequest &) { return QMessageBox::Ok; });
         if (m_Form) {
             m_Form->Shutdown();
             m_Form.reset();
@@ -154,8 +164,17 @@ protected:
         for (size_t i = 0; i < count; ++i)
             m_Fleet.Add(SettingsOf(i, Model().ProductId, Model().Type, std::to_string(i + 1)));
         std::string error;
-        ASSERT_TRUE(m_Fleet.Start(&error)) << error;
+        Require(m_Fleet.Start(&error), error);
         m_Count = count;
+    }
+
+    // A helper's failed step ends the whole test: GoogleTest reports the
+    // exception and runs TearDown. (An ASSERT would end the helper only, and
+    // the test would go on with switches or pages that are not there.)
+    static void Require(bool done, const std::string &what)
+    {
+        if (!done)
+            throw std::runtime_error(what);
     }
 
     void OpenConsole()
@@ -165,7 +184,7 @@ protected:
         options.trayIcon = false;
         g_DiscoveryTicks = 0; // a window of an earlier test may have left its follow-up running
         m_Form = std::make_unique<TMainForm>(options);
-        ASSERT_TRUE(m_Form->Init());
+        Require(m_Form->Init(), "the main window did not initialise");
         m_Form->SetFilterServer(&m_Filter);
         m_Form->SetCredentialsHook([](QString &user, QString &password) {
             user = QStringLiteral("admin");
@@ -235,7 +254,8 @@ protected:
     void DiscoverAll()
     {
         m_Form->EventOnDiscoveryExecute();
-        ASSERT_TRUE(RunUntil([&] { return AllDiscovered(); }, 10s)) << ListedCount() << " of " << m_Count;
+        Require(RunUntil([&] { return AllDiscovered(); }, 10s),
+                "discovered " + std::to_string(ListedCount()) + " of " + std::to_string(m_Count) + " switches");
     }
 
     size_t ListedCount() const
@@ -246,7 +266,7 @@ protected:
         return n;
     }
 
-    void SelectAll() { ASSERT_TRUE(m_Form->SelectDeviceNodes(Devices())); }
+    void SelectAll() { Require(m_Form->SelectDeviceNodes(Devices()), "cannot select every switch"); }
 
     // Selects switches and logs in to them.
     void SelectAndLogIn(const std::vector<size_t> &switches)
@@ -254,29 +274,29 @@ protected:
         std::vector<Intp::TDevice *> devices;
         for (size_t i : switches)
             devices.push_back(DeviceOf(i));
-        ASSERT_TRUE(m_Form->SelectDeviceNodes(devices));
+        Require(m_Form->SelectDeviceNodes(devices), "cannot select the switches");
         m_Form->EventOnLoginExecute();
-        ASSERT_TRUE(RunUntil(
+        Require(RunUntil(
             [&] {
                 for (size_t i : switches)
                     if (!m_Fleet.IsLoggedIn(i, ConsoleIp) || !DeviceOf(i)->IsLoggedIn())
                         return false;
                 return true;
             },
-            5s));
+            5s), "the login did not reach every switch");
     }
 
     void LogInAll()
     {
         m_Form->EventOnLoginExecute();
-        ASSERT_TRUE(RunUntil(
+        Require(RunUntil(
             [&] {
                 for (size_t i = 0; i < m_Count; ++i)
                     if (!DeviceOf(i)->IsLoggedIn())
                         return false;
                 return true;
             },
-            5s));
+            5s), "the login did not reach every switch");
     }
 
     // Selects the device page of type T in the page tree as a user would and
@@ -288,11 +308,11 @@ protected:
         for (QTreeWidgetItemIterator it(tree); *it; ++it) {
             if (auto *page = dynamic_cast<T *>(TModuleFrame::ModuleOf(*it))) {
                 tree->setCurrentItem(*it);
-                EXPECT_TRUE(RunUntil([&] { return page->isVisible(); }, 5s));
+                Require(RunUntil([&] { return page->isVisible(); }, 5s), "the page did not show");
                 return page;
             }
         }
-        ADD_FAILURE() << "no node for the page";
+        Require(false, "no node for the page");
         return nullptr;
     }
 
@@ -1214,6 +1234,47 @@ bool IsPromiscuous(const std::string &interface)
     return value & 0x100;
 }
 
+// Sets or clears the interface's IFF_UP flag.
+bool SetLinkUp(const std::string &interface, bool up)
+{
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ifreq request{};
+    std::strncpy(request.ifr_name, interface.c_str(), sizeof request.ifr_name - 1);
+    bool done = fd >= 0 && ioctl(fd, SIOCGIFFLAGS, &request) == 0;
+    if (done) {
+        request.ifr_flags = short(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
+        done = ioctl(fd, SIOCSIFFLAGS, &request) == 0;
+    }
+    if (fd >= 0)
+        close(fd);
+    return done;
+}
+
+// Until the veth pair carries traffic: a datagram to a port nobody uses on
+// the switches' side comes back as "connection refused".
+bool WaitForLink(std::chrono::milliseconds timeout)
+{
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(9);
+    to.sin_addr.s_addr = htonl(0xC6120002); // 198.18.0.2
+    bool crossed = false;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0) {
+        while (!crossed && std::chrono::steady_clock::now() < deadline) {
+            const char probe = 0;
+            [[maybe_unused]] ssize_t sent = send(fd, &probe, 1, 0);
+            pollfd wait{fd, POLLIN, 0};
+            char byte;
+            crossed = poll(&wait, 1, 100) == 1 && recv(fd, &byte, 1, 0) < 0 && errno == ECONNREFUSED;
+        }
+    }
+    if (fd >= 0)
+        close(fd);
+    return crossed;
+}
+
 } // namespace
 
 TEST_F(ConsoleE2E, ScanListsEverySwitchAndDropsMalformedReplies)
@@ -1280,4 +1341,33 @@ TEST_F(ConsoleE2E, ScanListsEverySwitchAndDropsMalformedReplies)
     EXPECT_TRUE(responder.WaitForScanFrames(3, 2s));
     QCoreApplication::processEvents();
     EXPECT_EQ(form->ListView()->topLevelItemCount(), 0);
+}
+
+TEST_F(ConsoleE2E, ScanOnAnAdapterThatGoesDownEndsItsCaptureAndSaysSo)
+{
+    const char *consoleIf = getenv("E2E_CONSOLE_IF");
+    if (!consoleIf)
+        GTEST_SKIP() << "needs the interfaces of test_e2e_console.sh";
+    OpenConsole();
+    TScanForm *form = m_Form->ScanForm();
+    form->show();
+    const int line = form->Interfaces()->findText(QString::fromLatin1(consoleIf));
+    ASSERT_GE(line, 0);
+    emit form->Interfaces()->activated(line);
+    form->ScanButton()->click();
+    ASSERT_TRUE(form->Thread()->IsOpen());
+
+    ASSERT_TRUE(SetLinkUp(consoleIf, false));
+    const bool ended = RunUntil([&] { return !form->CaptureState()->text().isEmpty(); }, 5s);
+    ASSERT_TRUE(SetLinkUp(consoleIf, true));
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(form->Thread()->IsOpen());
+    EXPECT_TRUE(form->CaptureState()->text().contains(QString::fromLatin1(consoleIf) + " went down"))
+        << form->CaptureState()->text().toStdString();
+    ASSERT_TRUE(WaitForLink(10s));
+
+    // A new scan on the adapter, up again, runs and clears the note.
+    form->ScanButton()->click();
+    EXPECT_TRUE(form->Thread()->IsOpen());
+    EXPECT_TRUE(form->CaptureState()->text().isEmpty());
 }

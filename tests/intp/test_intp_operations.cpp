@@ -80,7 +80,7 @@ TEST_F(OperationsTest, FindReplySetsModelAndAddressAndReportsToTheLastWizard)
     EXPECT_EQ(host.LastNotify().status, ssOk);
 }
 
-TEST_F(OperationsTest, ShortOrFailedFindReplyChangesNothing)
+TEST_F(OperationsTest, ShortFailedOrUnknownFindReplyChangesNothing)
 {
     host.Reply(ccIntpFind, dev->GetMac(), {1, 2, 3, 4, 5, 6, 7}, 0, 0xC0A80077);
     EXPECT_EQ(host.LastNotify().status, ssShortReply);
@@ -88,6 +88,11 @@ TEST_F(OperationsTest, ShortOrFailedFindReplyChangesNothing)
     EXPECT_EQ(dev->GetType(), model);
     host.Reply(ccIntpFind, dev->GetMac(), FindReply(0), 0x21, 0xC0A80077);
     EXPECT_EQ(host.LastNotify().status, 0x21);
+    EXPECT_EQ(dev->GetType(), model);
+    EXPECT_EQ(dev->GetIp(), 0xC0A80001u);
+    // An unknown product id from elsewhere leaves a switch of a known model as it was.
+    host.Reply(ccIntpFind, dev->GetMac(), FindReply(0x12345678), 0, 0xC0A80077);
+    EXPECT_EQ(host.LastNotify().status, ssBadValue);
     EXPECT_EQ(dev->GetType(), model);
     EXPECT_EQ(dev->GetIp(), 0xC0A80001u);
 }

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <memory>
 #include <vector>
 
@@ -74,3 +76,10 @@ protected:
     TPageTestEnvironment env;
     std::unique_ptr<TPage> page;
 };
+
+// Types text key by key, any character as a keyboard that has it would.
+inline void TypeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}

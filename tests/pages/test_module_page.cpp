@@ -342,7 +342,7 @@ TEST_F(ModulePageTest, LiveValidationKeepsTheButtonDisabledWithoutAMessage)
     live.m_Server->setText("127.0.0.1");
     EXPECT_FALSE(live.m_Apply->isEnabled());
     live.m_Server->setText("10.1.1");
-    EXPECT_TRUE(live.m_Apply->isEnabled());  // the platform parser reads 10.1.0.1
+    EXPECT_FALSE(live.m_Apply->isEnabled());  // only a dotted quad is an address
     EXPECT_TRUE(env.messages.isEmpty());
 }
 

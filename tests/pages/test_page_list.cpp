@@ -84,6 +84,16 @@ TEST_F(SortableListTest, PerColumnDirectionsStartEqualAndAlternate)
     EXPECT_EQ(Column(*view.Model(), 1), (QStringList{"beta", "alpha2", "Alpha"}));
 }
 
+TEST_F(SortableListTest, TextOnAColouredRowReads)
+{
+    TListModel& model = *view.Model();
+    EXPECT_FALSE(model.data(model.index(0, 1), Qt::ForegroundRole).isValid());
+    model.SetBackground(0, QColor(0, 0, 255));
+    model.SetBackground(1, QColor(255, 255, 0));
+    EXPECT_EQ(model.data(model.index(0, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
+    EXPECT_EQ(model.data(model.index(1, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
+}
+
 TEST_F(SortableListTest, NoSortModeKeepsTheRows)
 {
     view.Model()->SetSortMode(smNone);

@@ -17,6 +17,10 @@ TEST(IpInput, EmptyTextReadsAsZeroAndGarbageAsAllOnes)
     EXPECT_EQ(ReadIpText("not an address"), 0xFFFFFFFFu);
     EXPECT_EQ(ReadIpText("192.168.1.300"), 0xFFFFFFFFu);
     EXPECT_EQ(ReadIpText("192.168.1.20"), Ip(192, 168, 1, 20));
+    // Only four decimal parts are an address.
+    for (const char* bad : {"99999", "10.1", "10.0.0.1.", "0x0A.0.0.1", "1.2.3.4x", "1..2.3", "0001.2.3.4"})
+        EXPECT_EQ(ReadIpText(bad), 0xFFFFFFFFu) << bad;
+    EXPECT_EQ(ReadIpText(" 010.0.0.001 "), Ip(10, 0, 0, 1));
 }
 
 // The address and netmask rules themselves are the host library's (tested there).
@@ -29,14 +33,15 @@ TEST(IpInput, AFieldPairNeedsAHostAndAMaskAndSubnetsCompareUnderTheMask)
     EXPECT_FALSE(IsSameSubnet(Ip(192, 168, 1, 1), Ip(192, 168, 2, 1), Ip(255, 255, 255, 0)));
 }
 
-TEST(MacInput, TakesExactlyTwelveDigitsAndARejectedTextLeavesTheOutputUntouched)
+TEST(MacInput, TakesTwelveDigitsBareOrInPairsAndARejectedTextLeavesTheOutputUntouched)
 {
     uint8_t mac[6] = {1, 2, 3, 4, 5, 6};
-    EXPECT_FALSE(ReadMacText("00112233445Z", mac));
-    EXPECT_FALSE(ReadMacText("001a2b3c4d5", mac));
+    for (const char* bad : {"00112233445Z", "001a2b3c4d5", "00:1a:2b:3c:4d-5e", "00.1a.2b.3c.4d.5e", "001:a2:b3:c4:d5:e"})
+        EXPECT_FALSE(ReadMacText(bad, mac)) << bad;
     const uint8_t kept[6] = {1, 2, 3, 4, 5, 6};
     EXPECT_EQ(std::memcmp(mac, kept, 6), 0);
-    EXPECT_FALSE(IsMacText("00:1a:2b:3c:4d:5e"));
+    EXPECT_TRUE(IsMacText("00:1a:2b:3c:4d:5e"));
+    EXPECT_TRUE(IsMacText("00-1A-2B-3C-4D-5E"));
 
     ASSERT_TRUE(ReadMacText("001a2B3c4D5e", mac));
     const uint8_t expected[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};

@@ -3,7 +3,10 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QApplication>
 #include <QFocusEvent>
+#include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -23,29 +26,54 @@ TEST(IpEdit, ReadsAndShowsDottedAddresses)
     EXPECT_TRUE(edit.IsHost());
 }
 
-TEST(IpEdit, LeavingTheFieldRewritesItOnlyWhenAsked)
+TEST(IpEdit, LeavingTheFieldRewritesAnAddressOnlyWhenAskedAndKeepsOtherText)
 {
     TIpEdit edit;
-    edit.setText("10.0.0.01x");
+    edit.setText("10.0.0.01");
     QFocusEvent out(QEvent::FocusOut);
     QCoreApplication::sendEvent(&edit, &out);
-    EXPECT_EQ(edit.text(), "10.0.0.01x");
+    EXPECT_EQ(edit.text(), "10.0.0.01");
     edit.SetRewriteOnExit(true);
     QCoreApplication::sendEvent(&edit, &out);
-    EXPECT_EQ(edit.text(), "255.255.255.255");
+    EXPECT_EQ(edit.text(), "10.0.0.1");
+    edit.setText("10.0.1");
+    QCoreApplication::sendEvent(&edit, &out);
+    EXPECT_EQ(edit.text(), "10.0.1");
 }
 
-TEST(MacEdit, TakesTwelveDigitsAndShowsThemUpperCase)
+TEST(IpEdit, TypingIntoAFilledFieldReplacesItsAddress)
+{
+    QWidget window;
+    auto* edit = new TIpEdit(&window);
+    auto* other = new QLineEdit(&window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(edit);
+    layout->addWidget(other);
+    edit->SetRewriteOnExit(true);
+    edit->SetValue(0);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(4, edit->height() / 2));
+    ASSERT_TRUE(edit->hasFocus());
+    QTest::keyClicks(edit, "192.168.1.20");
+    other->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(edit->text(), "192.168.1.20");
+    edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(edit, "10.0.0.1");
+    EXPECT_EQ(edit->Value(), 0x0A000001u);
+}
+
+TEST(MacEdit, TakesTheColonAndDashFormsWholeAndShowsItsFormat)
 {
     TMacEdit edit;
-    edit.setText("00aabbccddee");
-    uint8_t mac[6] = {};
-    ASSERT_TRUE(edit.Value(mac));
-    EXPECT_EQ(mac[1], 0xAA);
-    edit.SetValue(mac);
-    EXPECT_EQ(edit.text(), "00AABBCCDDEE");
-    edit.setText("00aabbccdde");
-    EXPECT_FALSE(edit.IsValid());
+    EXPECT_FALSE(edit.placeholderText().isEmpty());
+    for (const char* text : {"01:02:03:04:05:06", "01-02-03-04-05-06", "010203040506"}) {
+        edit.clear();
+        QTest::keyClicks(&edit, text);
+        EXPECT_EQ(edit.Address(), Intp::TMacAddr(1, 2, 3, 4, 5, 6)) << text;
+    }
 }
 
 TEST(Glyphs, EveryButtonGlyphIsDrawnAndUnknownNamesAreEmpty)

@@ -140,6 +140,22 @@ TEST_F(SmtpPage, TheFormCheckAndWhatApplySends)
     EXPECT_EQ(SentCount(Intp::ccWarningSmtpSet), 1u);
 }
 
+TEST_F(SmtpPage, AnUntouchedApplySendsTheSwitchsTextsBackByteForByte)
+{
+    Intp::TDevice* device = Select(1, TestModel(8, 1));
+    Intp::TPropertyWarningSmtp smtp;
+    smtp.sender = "alarm@example.org";
+    smtp.subject = "St\xF6rung";
+    smtp.recipients = {"m\xFCller@example.org"};
+    Put(device, smtp);
+    Notify(device, Intp::ccWarningSmtpGet);
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionWarningSmtpSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].subject, "St\xF6rung");
+    EXPECT_EQ(sent[0].recipients, std::vector<std::string>{"m\xFCller@example.org"});
+}
+
 TEST_F(SmtpPage, DisableSendsTheFieldsAsTheyStand)
 {
     Intp::TDevice* device = Select(1, TestModel(8, 1));

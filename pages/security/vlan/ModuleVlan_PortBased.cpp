@@ -4,6 +4,7 @@
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PortCheckList.h"
+#include "pages/kit/SwitchText.h"
 #include "pages/rules/VlanRules.h"
 
 #include <QLineEdit>
@@ -23,7 +24,8 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
     m_List->Model()->SetSortMode(smPerColumn);
     m_List->SetColumnsFollowContents();
     form.List(QString(), m_List);
-    m_GroupName = form.Text("Group &Name:");
+    m_GroupName = MakeSwitchText(form.Text("Group &Name:"),
+                                 TPropertyVlanPort::EntryFields.TextWidth(&TPropertyVlanPortEntry::name));
     m_Vid = form.Number("&VLAN ID:", 1, int(VlanMaxVid));
     m_Ports = new TPortCheckList();
     form.List("&Member Port:", m_Ports);
@@ -38,11 +40,11 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
     AddChain<TSessionVlanGet, TSessionVlanPortGet>();
 
     auto typed = [this]() -> std::optional<TPropertyVlanPortEntry> {
-        return TPropertyVlanPortEntry{uint32_t(m_Vid->value()), m_Ports->Mask(), m_GroupName->text().toLatin1().toStdString()};
+        return TPropertyVlanPortEntry{uint32_t(m_Vid->value()), m_Ports->Mask(), SwitchBytes(m_GroupName->text())};
     };
     m_Table.Bind(this, m_List, m_Add, m_Delete,
                  {.cells = [this](const TPropertyVlanPortEntry& group) {
-                      return QStringList{QString::fromLatin1(group.name), QString::number(group.vid),
+                      return QStringList{SwitchText(group.name), QString::number(group.vid),
                                          QString::fromStdString(PortMaskText(group.ports, m_Names))};
                   },
                   .key = [](const TPropertyVlanPortEntry& group) { return QString::number(group.vid); },
@@ -53,7 +55,7 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
                   .fillForm = [this](const TPropertyVlanPortEntry* group) {
                       if (!group)
                           return;
-                      m_GroupName->setText(QString::fromLatin1(group->name));
+                      m_GroupName->setText(SwitchText(group->name));
                       m_Vid->setValue(int(group->vid));
                       m_Ports->SetMask(group->ports);
                   },
