@@ -56,7 +56,33 @@ bool TTreeNode::operator<(const QTreeWidgetItem& other) const
 
 TDeviceTree::TDeviceTree(TMainForm* form, TPageHost* host, QTreeWidget* tree, QComboBox* grouping)
     : QObject(form), m_Form(form), m_Host(host), m_Tree(tree), m_TreeSort(grouping)
-{}
+{
+    m_RepaintDue.setSingleShot(true);
+    m_RepaintDue.setInterval(RepaintMs);
+    connect(&m_RepaintDue, &QTimer::timeout, this, &TDeviceTree::EventOnRepaintDue);
+}
+
+void TDeviceTree::HoldRepaint()
+{
+    // The first node of a burst shows at once; the rest wait for the period.
+    if (!m_RepaintDue.isActive()) {
+        m_RepaintDue.start();
+        return;
+    }
+    if (!m_RepaintHeld) {
+        m_RepaintHeld = true;
+        m_Tree->setUpdatesEnabled(false);
+    }
+}
+
+void TDeviceTree::EventOnRepaintDue()
+{
+    if (!m_RepaintHeld)
+        return;
+    m_RepaintHeld = false;
+    m_Tree->setUpdatesEnabled(true);
+    m_RepaintDue.start();
+}
 
 int TDeviceTree::Grouping() const { return m_TreeSort ? m_TreeSort->currentIndex() : 0; }
 
@@ -231,6 +257,7 @@ std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
     }
     m_DeviceNodes[device] = node;
     ++m_DeviceCount;
+    HoldRepaint();
     SetDevicesText();
     // "Devices" opens with every group, one the user collapsed included.
     TTreeNode* devices = m_Host->DevicesNode();

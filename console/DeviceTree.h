@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <unordered_map>
@@ -47,6 +48,11 @@ private:
     void SetDevicesText();
     void SortGroups();
     int Grouping() const;
+    // Every repaint lays out every row: while nodes keep coming, the tree
+    // is repainted at most once per RepaintMs.
+    void HoldRepaint();
+    void EventOnRepaintDue();
+    static constexpr int RepaintMs = 100;
 
     TMainForm* m_Form;
     TPageHost* m_Host;
@@ -54,4 +60,6 @@ private:
     QComboBox* m_TreeSort;
     int m_DeviceCount = 0;
     std::unordered_map<const Intp::TDevice*, TTreeNode*> m_DeviceNodes;
+    QTimer m_RepaintDue;
+    bool m_RepaintHeld = false;
 };

@@ -17,6 +17,13 @@ void TIntpSocketThread::PushDatagram(std::uint32_t address, std::vector<std::uin
     m_Queue.Push(TIntpDatagram{address, std::move(data)});
 }
 
+void TIntpSocketThread::DeliverWaiting()
+{
+    const std::size_t waiting = m_Queue.Pending();
+    if (waiting != 0 && waiting <= FewWaiting && !m_Queue.IsDelivering())
+        Drain();
+}
+
 void TIntpSocketThread::Drain()
 {
     m_Queue.Drain(

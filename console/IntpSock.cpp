@@ -3,6 +3,8 @@
 #include "console/IntpReceiveQueue.h"
 #include "intp/NetUtils.h"
 
+#include <QSocketNotifier>
+
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -53,11 +55,15 @@ bool TIntpSock::Open(const QHostAddress& address, std::uint16_t port)
         Close();
         return false;
     }
+    m_Readable = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_Readable, &QSocketNotifier::activated, this, &TIntpSock::EventOnReadable);
     return true;
 }
 
 void TIntpSock::Close()
 {
+    delete m_Readable;
+    m_Readable = nullptr;
     m_Sender.Stop();
     m_Listener.Stop();
     if (m_Fd >= 0)
@@ -69,6 +75,16 @@ void TIntpSock::Close()
 bool TIntpSock::IsOpen() const { return m_Fd >= 0; }
 
 std::uint16_t TIntpSock::LocalPort() const { return m_LocalPort; }
+
+void TIntpSock::EventOnReadable()
+{
+    // The listener, woken too, may have taken the datagrams first.
+    m_Listener.ReadNow([this](const TUdpListener::TDatagram* datagrams, std::size_t count) {
+        return OnBatch(datagrams, count);
+    });
+    if (m_Queue)
+        m_Queue->DeliverWaiting();
+}
 
 bool TIntpSock::OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count)
 {
@@ -90,7 +106,11 @@ bool TIntpSock::Send(std::uint32_t address, const std::uint8_t* data, std::size_
     // A switch that has just rebooted has address 0 until it is heard again.
     if (address == 0 || data == nullptr || !IsOpen())
         return false;
-    return m_Sender.Post(address, data, length);
+    // A lone request (a transfer's next block) leaves at once; bursts and
+    // broadcasts (one send per interface) go through the sender thread.
+    if (address == 0xFFFFFFFFu)
+        return m_Sender.Post(address, data, length);
+    return m_Sender.Send(address, data, length);
 }
 
 void TIntpSock::SendNow(std::uint32_t address, const std::uint8_t* data, std::size_t length)

@@ -4,7 +4,9 @@
 // enabled. A listener thread reads every received datagram into the receive
 // queue as it arrives, so a flood is neither lost in the kernel nor read on
 // the GUI thread, and a sender thread sends what the GUI thread queues;
-// Close stops and joins both.
+// Close stops and joins both. The GUI thread watches the socket too: a lone
+// reply it reads itself is handled at once, and a lone request is sent at
+// once, so a stop-and-wait transfer costs no hand-off between threads.
 
 #include <QHostAddress>
 #include <QObject>
@@ -16,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 
+class QSocketNotifier;
 class TIntpSocketThread;
 
 constexpr std::uint16_t kIntpPort = 1638;
@@ -38,7 +41,8 @@ public:
     void SetRemotePort(std::uint16_t port) { m_RemotePort = port; }
     std::uint16_t RemotePort() const { return m_RemotePort; }
 
-    // Queues one datagram for the sender thread. Nothing goes to address 0;
+    // Sends one datagram, at once when it is a lone one, else through the
+    // sender thread (in order either way). Nothing goes to address 0;
     // 255.255.255.255 goes out once per up, broadcast-capable, non-loopback
     // IPv4 interface. Never throws; answers whether it was queued (a failed
     // send shows as a missing reply).
@@ -53,12 +57,15 @@ private:
     // Sender thread.
     void SendNow(std::uint32_t address, const std::uint8_t* data, std::size_t length);
     bool SendLimitedBroadcast(const std::uint8_t* data, std::size_t length);
-    // Listener thread: queues a batch of datagrams.
+    // Queues a batch of datagrams (listener thread, or the GUI thread when
+    // the socket woke it).
     bool OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count);
+    void EventOnReadable();
 
     int m_Fd = -1;
     std::uint16_t m_LocalPort = 0;
     TUdpListener m_Listener;
+    QSocketNotifier* m_Readable = nullptr;
     TUdpSender m_Sender;
     TIntpSocketThread* m_Queue;
     std::atomic<std::uint16_t> m_RemotePort{kIntpPort};

@@ -24,9 +24,16 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <chrono>
+
 int g_DiscoveryTicks = 0;
 
 namespace {
+
+bool IsSettingsReadRunning(const Intp::TDevice* device)
+{
+    return Intp::CountOutstanding(Intp::ccBasicsSettingsGet, device->GetMac()) != 0;
+}
 
 // The discovery chain: each step starts the next on success.
 class TFindHook : public Intp::TWizard {
@@ -43,7 +50,10 @@ public:
             }
             if (m_AddToMonitor)
                 m_AddToMonitor(device);
-            StartRequest<Intp::TSessionBasicsSettingsGet>(device, this);
+            // A switch answers every find it hears (broadcasts through
+            // several interfaces, repeated discoveries): one read at a time.
+            if (!IsSettingsReadRunning(device))
+                StartRequest<Intp::TSessionBasicsSettingsGet>(device, this);
             break;
         case Intp::ccBasicsSettingsGet:
             StartRequest<Intp::TSessionBasicsIPConfGet>(device, this);
@@ -70,6 +80,10 @@ TMainActions::TMainActions(TMainForm* form) : QObject(form), m_Form(form)
     m_Timer4 = new QTimer(this);
     m_Timer4->setInterval(400);
     connect(m_Timer4, &QTimer::timeout, form, &TMainForm::Timer4Timer);
+    m_FollowUpSlice = new QTimer(this);
+    m_FollowUpSlice->setSingleShot(true);
+    m_FollowUpSlice->setInterval(0);
+    connect(m_FollowUpSlice, &QTimer::timeout, this, &TMainActions::ContinueFollowUp);
     g_FindHook.m_AddToMonitor = [](Intp::TDevice* device) {
         if (Status::TStatusServer* monitor = g_ModuleCallback ? g_ModuleCallback->GetStatusServer() : nullptr)
             monitor->AddDevice(device);
@@ -196,6 +210,8 @@ void TMainActions::CreateMenus()
 
 void TMainActions::EventOnDiscoveryExecute()
 {
+    m_FollowUpSlice->stop();
+    m_FollowUp.clear();
     m_Timer4->start();
     m_Form->ClearDeviceNodes();
     Intp::DeleteAllDevices();
@@ -214,14 +230,33 @@ void TMainActions::Timer4Timer()
     ++g_DiscoveryTicks;
     TDeviceList devices;
     m_Form->GetListedDevices(devices);
-    bool missing = false;
-    for (Intp::TDevice* device : devices) {
-        if (Intp::Property<Intp::TPropertyBasicsSettings>::Get(device).valid)
+    m_FollowUp.clear();
+    m_FollowUp.reserve(devices.size());
+    for (const Intp::TDevice* device : devices)
+        m_FollowUp.push_back(device->GetMac());
+    m_FollowUpNext = 0;
+    m_FollowUpMissing = false;
+    ContinueFollowUp();
+}
+
+void TMainActions::ContinueFollowUp()
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(FollowUpSliceMs);
+    for (; m_FollowUpNext < m_FollowUp.size(); ++m_FollowUpNext) {
+        if (m_FollowUpNext % 64 == 63 && std::chrono::steady_clock::now() >= end) {
+            m_FollowUpSlice->start();
+            return;
+        }
+        // A switch that went meanwhile (a discovery) is passed over.
+        Intp::TDevice* device = Intp::FindDevice(m_FollowUp[m_FollowUpNext], false);
+        if (!device || Intp::Property<Intp::TPropertyBasicsSettings>::Get(device).valid)
             continue;
-        missing = true;
-        Intp::StartNew<Intp::TSessionBasicsSettingsGet>(device);
+        m_FollowUpMissing = true;
+        if (!IsSettingsReadRunning(device))
+            Intp::StartNew<Intp::TSessionBasicsSettingsGet>(device);
     }
-    if (!missing || g_DiscoveryTicks > 5) {
+    m_FollowUp.clear();
+    if (!m_FollowUpMissing || g_DiscoveryTicks > 5) {
         m_Timer4->stop();
         g_DiscoveryTicks = 0;
     }

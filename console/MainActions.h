@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include "intp/Device.h"
+
 #include <vector>
 
 class QAction;
@@ -53,12 +55,20 @@ public:
     void EventOnScanExecute();
 
 private:
+    // One tick's pass over the listed switches, in slices of FollowUpSliceMs
+    // so that a full registry never freezes the window.
+    void ContinueFollowUp();
+    static constexpr int FollowUpSliceMs = 5;
     // The number of target switches; with none, the status bar says that
     // action needs switches selected.
     int CountTargets(const QString& action) const;
 
     TMainForm* m_Form;
     QTimer* m_Timer4 = nullptr;
+    QTimer* m_FollowUpSlice = nullptr;
+    std::vector<Intp::TMacAddr> m_FollowUp;  // the tick's listed switches
+    std::size_t m_FollowUpNext = 0;
+    bool m_FollowUpMissing = false;
     QMenu* m_SettingsMenu = nullptr;
     std::vector<QAction*> m_Actions;
 };

@@ -1,16 +1,12 @@
 #include "intp/UdpListener.h"
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <vector>
 
 namespace {
 
@@ -25,8 +21,27 @@ bool TUdpListener::Start(int fd, std::size_t maxDatagram, TOnBatch onBatch)
     m_WakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (m_WakeFd < 0)
         return false;
+    {
+        std::lock_guard lock(m_Reading);
+        m_Fd = fd;
+        // One byte more than kept, so a longer datagram is seen cut (MSG_TRUNC).
+        m_Slot = maxDatagram + 1;
+        m_Buffers.assign(Batch * m_Slot, 0);
+        m_Senders.assign(Batch, sockaddr_in{});
+        m_Vectors.assign(Batch, iovec{});
+        m_Messages.assign(Batch, mmsghdr{});
+        m_Batch.assign(Batch, TDatagram{});
+        m_Filled = 0;
+        for (unsigned i = 0; i < Batch; ++i) {
+            m_Vectors[i] = {m_Buffers.data() + i * m_Slot, m_Slot};
+            m_Messages[i].msg_hdr.msg_name = &m_Senders[i];
+            m_Messages[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
+            m_Messages[i].msg_hdr.msg_iov = &m_Vectors[i];
+            m_Messages[i].msg_hdr.msg_iovlen = 1;
+        }
+    }
     try {
-        m_Thread = std::thread(&TUdpListener::Run, this, fd, maxDatagram, std::move(onBatch));
+        m_Thread = std::thread(&TUdpListener::Run, this, std::move(onBatch));
     } catch (...) {
         ::close(m_WakeFd);
         m_WakeFd = -1;
@@ -45,18 +60,45 @@ void TUdpListener::Stop()
     if (m_WakeFd >= 0)
         ::close(m_WakeFd);
     m_WakeFd = -1;
+    std::lock_guard lock(m_Reading);
+    m_Fd = -1;
 }
 
-void TUdpListener::Run(int fd, std::size_t maxDatagram, TOnBatch onBatch)
+std::size_t TUdpListener::ReadBatch(const TOnBatch& onBatch, bool& stop)
 {
-    // One byte more than kept, so a longer datagram is seen cut (MSG_TRUNC).
-    const std::size_t slot = maxDatagram + 1;
-    std::vector<char> buffers(Batch * slot);
-    std::vector<sockaddr_in> senders(Batch);
-    std::vector<iovec> vectors(Batch);
-    std::vector<mmsghdr> messages(Batch);
-    std::vector<TDatagram> batch(Batch);
-    pollfd waits[2] = {{fd, POLLIN, 0}, {m_WakeFd, POLLIN, 0}};
+    if (m_Fd < 0)
+        return 0;
+    // The headers stay set up; only the sender lengths the last call wrote
+    // are set again.
+    for (std::size_t i = 0; i < m_Filled; ++i)
+        m_Messages[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
+    m_Filled = 0;
+    const int count = ::recvmmsg(m_Fd, m_Messages.data(), Batch, MSG_DONTWAIT, nullptr);
+    if (count <= 0)
+        return 0; // drained, or an error report rather than data
+    m_Filled = std::size_t(count);
+    for (int i = 0; i < count; ++i) {
+        const msghdr& header = m_Messages[i].msg_hdr;
+        std::uint32_t address = 0;
+        if (header.msg_namelen >= sizeof(sockaddr_in) && m_Senders[i].sin_family == AF_INET)
+            address = ntohl(m_Senders[i].sin_addr.s_addr);
+        m_Batch[i] = {address, std::string_view(static_cast<const char*>(m_Vectors[i].iov_base),
+                                                std::min<std::size_t>(m_Messages[i].msg_len, m_Slot))};
+    }
+    stop = !onBatch(m_Batch.data(), std::size_t(count));
+    return std::size_t(count);
+}
+
+std::size_t TUdpListener::ReadNow(const TOnBatch& onBatch)
+{
+    std::lock_guard lock(m_Reading);
+    bool stop = false;
+    return ReadBatch(onBatch, stop);
+}
+
+void TUdpListener::Run(TOnBatch onBatch)
+{
+    pollfd waits[2] = {{m_Fd, POLLIN, 0}, {m_WakeFd, POLLIN, 0}};
     for (;;) {
         if (::poll(waits, 2, -1) < 0) {
             if (errno == EINTR)
@@ -67,27 +109,15 @@ void TUdpListener::Run(int fd, std::size_t maxDatagram, TOnBatch onBatch)
             return;
         // Empty the socket before waiting again.
         for (;;) {
-            std::memset(messages.data(), 0, messages.size() * sizeof(mmsghdr));
-            for (unsigned i = 0; i < Batch; ++i) {
-                vectors[i] = {buffers.data() + i * slot, slot};
-                messages[i].msg_hdr.msg_name = &senders[i];
-                messages[i].msg_hdr.msg_namelen = sizeof senders[i];
-                messages[i].msg_hdr.msg_iov = &vectors[i];
-                messages[i].msg_hdr.msg_iovlen = 1;
+            bool stop = false;
+            std::size_t count = 0;
+            {
+                std::lock_guard lock(m_Reading);
+                count = ReadBatch(onBatch, stop);
             }
-            const int count = ::recvmmsg(fd, messages.data(), Batch, MSG_DONTWAIT, nullptr);
-            if (count <= 0)
-                break; // drained, or an error report rather than data
-            for (int i = 0; i < count; ++i) {
-                std::uint32_t address = 0;
-                if (messages[i].msg_hdr.msg_namelen >= sizeof(sockaddr_in) && senders[i].sin_family == AF_INET)
-                    address = ntohl(senders[i].sin_addr.s_addr);
-                batch[i] = {address, std::string_view(static_cast<const char*>(vectors[i].iov_base),
-                                                      std::min<std::size_t>(messages[i].msg_len, slot))};
-            }
-            if (!onBatch(batch.data(), std::size_t(count)))
+            if (stop)
                 return;
-            if (unsigned(count) < Batch)
+            if (count < Batch)
                 break;
         }
     }

@@ -2,13 +2,20 @@
 // (recvmmsg), and hands each batch to a callback on that thread. Used where
 // a burst must not wait for a busy GUI thread: the kernel's queue is emptied
 // continuously and the datagrams wait in the caller's queue instead.
+// Another thread may read a batch itself (ReadNow) when it is woken by the
+// socket anyway: reads never overlap, so batches keep their arrival order.
 #pragma once
+
+#include <sys/socket.h>
+#include <netinet/in.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 class TUdpListener {
 public:
@@ -18,7 +25,7 @@ public:
         std::uint32_t address = 0;
         std::string_view bytes;
     };
-    // Called on the listener thread with count datagrams; false stops it.
+    // Called with count datagrams; false stops the listener thread.
     using TOnBatch = std::function<bool(const TDatagram* datagrams, std::size_t count)>;
 
     TUdpListener() = default;
@@ -33,9 +40,27 @@ public:
     void Stop();
     bool IsRunning() const { return m_Thread.joinable(); }
 
-private:
-    void Run(int fd, std::size_t maxDatagram, TOnBatch onBatch);
+    // Reads one batch on the calling thread and hands it to onBatch there,
+    // after the listener's batch if it is reading at this moment. Answers
+    // the count read (0: the socket was empty).
+    std::size_t ReadNow(const TOnBatch& onBatch);
 
+private:
+    void Run(TOnBatch onBatch);
+    // One recvmmsg into the buffers, the batch handed to onBatch (under
+    // m_Reading); count read, 0 when drained; stop is set when onBatch
+    // answered false.
+    std::size_t ReadBatch(const TOnBatch& onBatch, bool& stop);
+
+    int m_Fd = -1;
     int m_WakeFd = -1;
     std::thread m_Thread;
+    std::mutex m_Reading;  // one reader at a time; guards the buffers
+    std::size_t m_Slot = 0;
+    std::vector<char> m_Buffers;
+    std::vector<sockaddr_in> m_Senders;
+    std::vector<iovec> m_Vectors;
+    std::vector<mmsghdr> m_Messages;
+    std::vector<TDatagram> m_Batch;
+    std::size_t m_Filled = 0;  // headers the last recvmmsg wrote
 };

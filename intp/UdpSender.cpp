@@ -38,16 +38,39 @@ bool TUdpSender::Post(std::uint32_t address, const std::uint8_t* data, std::size
     return true;
 }
 
+bool TUdpSender::Send(std::uint32_t address, const std::uint8_t* data, std::size_t length)
+{
+    {
+        std::lock_guard lock(m_Lock);
+        if (!m_Running)
+            return false;
+        const auto now = std::chrono::steady_clock::now();
+        const bool lone = m_Queue.empty() && !m_Sending && now - m_LastSend >= LoneGap;
+        m_LastSend = now;
+        if (lone) {
+            // Under the lock: the thread can't start a later datagram first.
+            try {
+                m_Send(address, data, length);
+            } catch (...) {
+            }
+            return true;
+        }
+    }
+    return Post(address, data, length);
+}
+
 void TUdpSender::Run()
 {
     std::deque<TItem> batch;
     for (;;) {
         {
             std::unique_lock lock(m_Lock);
+            m_Sending = false;
             m_Wake.wait(lock, [this] { return !m_Running || !m_Queue.empty(); });
             if (m_Queue.empty())
                 return;
             batch.swap(m_Queue);
+            m_Sending = true;
         }
         for (const TItem& item : batch) {
             // A failed send is the caller's to notice (no reply comes).

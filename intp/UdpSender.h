@@ -3,6 +3,7 @@
 // network stack. Datagrams leave in the order queued.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +33,12 @@ public:
     void Stop();
     // Queues a copy of the bytes (any thread); false when stopped or full.
     bool Post(std::uint32_t address, const std::uint8_t* data, std::size_t length);
+    // Sends at once on the calling thread when nothing waits or is being
+    // sent and the previous datagram left at least LoneGap ago: a lone
+    // request (the next block of a transfer) skips the hand-off to the
+    // thread; a burst is posted from its second datagram on. Order holds.
+    bool Send(std::uint32_t address, const std::uint8_t* data, std::size_t length);
+    static constexpr std::chrono::microseconds LoneGap{20};
 
 private:
     struct TItem {
@@ -45,5 +52,7 @@ private:
     std::condition_variable m_Wake;
     std::deque<TItem> m_Queue;
     bool m_Running = false;
+    bool m_Sending = false;  // the thread sends a batch
+    std::chrono::steady_clock::time_point m_LastSend;
     std::thread m_Thread;
 };

@@ -6,7 +6,11 @@
 #include "pages/rules/PageRules.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QBoxLayout>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -16,7 +20,41 @@
 
 #include <algorithm>
 
-TModulePage::TModulePage(const QString& caption, QWidget* parent) : QFrame(parent), m_Caption(caption)
+namespace {
+
+// What a control showed before the page was not available.
+const char* const kAsideProperty = "pageAside";
+const char* const kAsidePlaceholder = "pageAsidePlaceholder";
+const char* const kAsideEnabled = "pageAsideEnabled";
+const char* const kKeepProperty = "pageKeepWhenUnavailable";
+const QString kNotAvailable = "not available";
+
+QString ReadFailure(std::uint16_t status)
+{
+    switch (status) {
+    case Intp::ssTimeout: return "the switch did not answer";
+    case Intp::ssNotLoggedIn: return "the switch refused the read: not logged in";
+    default: return QString("the read failed (status %1)").arg(status);
+    }
+}
+
+QLabel* NewStatusLine(QWidget* page)
+{
+    auto* line = new QLabel(page);
+    line->setObjectName("statusLine");
+    line->setWordWrap(true);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return line;
+}
+
+}  // namespace
+
+TModulePage::TModulePage(const QString& caption, QWidget* parent)
+    : QFrame(parent),
+      m_Caption(caption),
+      m_Changes(
+          this, [this](const QString& started) { StatusLine()->setText(m_ChangeText = started); },
+          [this](const QString& done, const QStringList& failed) { TellChanges(done, failed); })
 {
     setObjectName(caption);
     PressDefaultOnEnter(this);
@@ -48,7 +86,7 @@ bool TModulePage::IsCurrent(const Intp::TDevice* device) const
 
 void TModulePage::AddReadStep(std::function<int()> send, TReadWhen when)
 {
-    m_Reads.push_back({std::move(send), when});
+    m_Reads.push_back({std::move(send), when, 0, nullptr});
 }
 
 void TModulePage::AddRefillCode(std::uint16_t code, bool anyDevice)
@@ -104,6 +142,10 @@ bool TModulePage::AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::u
 
 void TModulePage::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
 {
+    if (device && code < ncNothing)
+        m_ReadOutcomes[code] = {device->GetMac(), status};
+    if (code == ncDeviceRemoved)
+        m_Changes.Prune();
     bool chained = false;
     for (const TChain& chain : m_Chains) {
         if (chain.code != code)
@@ -140,11 +182,17 @@ void TModulePage::Refill()
         hide();
     setUpdatesEnabled(false);
     Intp::TDevice* device = CurrentDevice();
+    EndUnavailable();
     for (const QPointer<QWidget>& control : m_Inputs) {
         if (control)
             control->setEnabled(device != nullptr);
     }
     Fill(device);
+    const QString unread = UnreadReason(device);
+    if (!unread.isEmpty())
+        ShowUnavailable(unread);
+    else if (m_StatusLine)
+        m_StatusLine->setText(m_ChangeText);
     setUpdatesEnabled(true);
     show();
     raise();
@@ -157,6 +205,9 @@ bool TModulePage::Leave(bool force)
 {
     if (!force && !CanLeave(false))
         return false;
+    m_ChangeText.clear();
+    if (m_StatusLine)
+        m_StatusLine->clear();
     OnLeave();
     hide();
     return true;
@@ -237,4 +288,140 @@ void TModulePage::SayPortsCut(Intp::TDevice* device, const TPortLayout& ports)
     ShowMessageLater(QString("This switch has %1 ports; this page shows and sets the first %2 only.")
                          .arg(ports.PortCount())
                          .arg(MaxMaskPorts));
+}
+
+QString TModulePage::UnreadReason(Intp::TDevice* device) const
+{
+    if (!m_UnavailableWhenUnread || !device)
+        return QString();
+    auto failed = [&](std::uint16_t code) {
+        auto it = m_ReadOutcomes.find(code);
+        return it != m_ReadOutcomes.end() && it->second.mac == device->GetMac() && it->second.status != Intp::ssOk
+                   ? ReadFailure(it->second.status)
+                   : QString();
+    };
+    for (const TChain& chain : m_Chains) {
+        if (QString why = failed(chain.code); !why.isEmpty())
+            return why;
+    }
+    for (const TRead& read : m_Reads) {
+        if (!read.valid)
+            continue;
+        if (QString why = failed(read.code); !why.isEmpty())
+            return why;
+        if (!read.valid(device))
+            return "the switch's settings have not been read";
+    }
+    return QString();
+}
+
+QLabel* TModulePage::StatusLine()
+{
+    if (!m_StatusLine) {
+        m_StatusLine = NewStatusLine(this);
+        // A page that laid out no place for it shows it on top.
+        if (auto* box = qobject_cast<QBoxLayout*>(layout()))
+            box->insertWidget(0, m_StatusLine);
+    }
+    return m_StatusLine;
+}
+
+void TModulePage::PlaceStatusLine(QBoxLayout* row)
+{
+    if (!m_StatusLine)
+        m_StatusLine = NewStatusLine(this);
+    row->addWidget(m_StatusLine, 1);
+}
+
+void TModulePage::KeepWhenUnavailable(std::initializer_list<QWidget*> controls)
+{
+    for (QWidget* control : controls) {
+        if (control)
+            control->setProperty(kKeepProperty, true);
+    }
+}
+
+void TModulePage::SetEnabledWhy(QWidget* control, const QString& why)
+{
+    if (!control)
+        return;
+    control->setEnabled(why.isEmpty());
+    control->setToolTip(why);
+}
+
+void TModulePage::ShowUnavailable(const QString& reason)
+{
+    m_UnavailableShown = true;
+    StatusLine()->setText(QString("Not available: %1.").arg(reason));
+    // Every field shows that its value is unknown, and nothing can be sent;
+    // what the controls held is put aside for the next refill.
+    for (QWidget* control : findChildren<QWidget*>()) {
+        QWidget* parent = control->parentWidget();
+        if (control == m_StatusLine || qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent) ||
+            control->property(kKeepProperty).toBool())
+            continue;
+        const QSignalBlocker quiet(control);
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            control->setProperty(kAsideProperty, edit->text());
+            control->setProperty(kAsidePlaceholder, edit->placeholderText());
+            edit->clear();
+            edit->setPlaceholderText(kNotAvailable);
+        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) {
+            control->setProperty(kAsideProperty, memo->toPlainText());
+            control->setProperty(kAsidePlaceholder, memo->placeholderText());
+            memo->clear();
+            memo->setPlaceholderText(kNotAvailable);
+        } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            control->setProperty(kAsideProperty, combo->currentIndex());
+            control->setProperty(kAsidePlaceholder, combo->placeholderText());
+            combo->setPlaceholderText(kNotAvailable);
+            combo->setCurrentIndex(-1);
+        } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
+            control->setProperty(kAsideProperty, int(check->checkState()));
+            check->setTristate(true);
+            check->setCheckState(Qt::PartiallyChecked);
+        } else if (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QAbstractSpinBox*>(control) &&
+                   !qobject_cast<QAbstractItemView*>(control) && !qobject_cast<QLabel*>(control)) {
+            continue;
+        }
+        control->setProperty(kAsideEnabled, !control->testAttribute(Qt::WA_ForceDisabled));
+        control->setEnabled(false);
+        m_Unavailable.push_back(control);
+    }
+}
+
+void TModulePage::EndUnavailable()
+{
+    m_UnavailableShown = false;
+    for (const QPointer<QWidget>& control : m_Unavailable) {
+        if (!control)
+            continue;
+        const QSignalBlocker quiet(control.data());
+        const QVariant aside = control->property(kAsideProperty);
+        if (auto* edit = qobject_cast<QLineEdit*>(control.data())) {
+            edit->setPlaceholderText(control->property(kAsidePlaceholder).toString());
+            edit->setText(aside.toString());
+        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(control.data())) {
+            memo->setPlaceholderText(control->property(kAsidePlaceholder).toString());
+            memo->setPlainText(aside.toString());
+        } else if (auto* combo = qobject_cast<QComboBox*>(control.data())) {
+            combo->setPlaceholderText(control->property(kAsidePlaceholder).toString());
+            combo->setCurrentIndex(aside.toInt());
+        } else if (auto* check = qobject_cast<QCheckBox*>(control.data())) {
+            check->setTristate(false);
+            check->setCheckState(Qt::CheckState(aside.toInt()));
+        }
+        control->setEnabled(control->property(kAsideEnabled).toBool());
+        control->setProperty(kAsideProperty, QVariant());
+    }
+    m_Unavailable.clear();
+}
+
+void TModulePage::TellChanges(const QString& done, const QStringList& failed)
+{
+    m_ChangeText = done;
+    if (!m_UnavailableShown)
+        StatusLine()->setText(done);
+    if (!failed.isEmpty())
+        ShowMessageLater("The change was not made on every switch:\n\n" + failed.join('\n'));
 }

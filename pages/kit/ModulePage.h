@@ -44,6 +44,7 @@
 
 #include "intp/Property.h"
 #include "intp/Session.h"
+#include "pages/kit/ChangeReport.h"
 #include "pages/kit/PageInterface.h"
 #include "pages/kit/PortLayout.h"
 #include "pages/kit/Requests.h"
@@ -55,10 +56,14 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <memory>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
+class QBoxLayout;
+class QLabel;
 class QWidget;
 
 class TModulePage : public QFrame, public TModule {
@@ -98,19 +103,45 @@ public:
     }
 
     // Start one request per target device, in selection order; a request that
-    // does not start is deleted. Answers the number started.
+    // does not start is deleted. Answers the number started. A change sent
+    // without a wizard is reported: a target it could not be sent to, and a
+    // switch that refuses it or does not answer, are named once per click
+    // (see TChangeReport).
     template <class R>
     int SendToSelectedDevices(Intp::TWizard* wizard = nullptr);
     // The same with a payload: fill(R&) calls the request's setters and may
     // answer false to skip that device.
     template <class R, class F>
     int SendToSelectedDevices(F&& fill, Intp::TWizard* wizard = nullptr);
+    // A change sized for each target: fill(R&, device) fills the request
+    // with that device's own model counts and answers an empty text, or why
+    // the device can't take the change; such a target is named as not
+    // changed, never skipped in silence. Answers the number started.
+    template <class R, class F>
+    int SendToEachTarget(F&& fill);
+    // One change for one device, reported like the others.
+    template <class R, class F>
+    bool SendChange(Intp::TDevice* device, F&& fill);
+
+    // A request the report follows: a Set, Add, Del or Clear (not a read,
+    // a login or a reboot, after which a switch may not answer).
+    template <class R> static constexpr bool IsChange()
+    {
+        return std::string_view(R::Info.record) == "-" && R::CommandCode != Intp::ccIntpLogin &&
+               R::CommandCode != Intp::ccBasicsReboot;
+    }
     // The same, each request carrying payload (its SetPayload).
     template <class R, class P>
     int SendPayload(const P& payload, Intp::TWizard* wizard = nullptr)
     {
         return SendToSelectedDevices<R>([&payload](R& request) { request.SetPayload(payload); }, wizard);
     }
+    // Whether the page shows the current device as not available.
+    bool IsUnavailable() const { return m_UnavailableShown; }
+    // The line that tells what the page's last change did (and why a page is
+    // not available); pages that lay out their own buttons place it.
+    QLabel* StatusLine();
+
     // One request for one device; true when it started.
     template <class R>
     static bool StartFor(Intp::TDevice* device, Intp::TWizard* wizard = nullptr);
@@ -133,8 +164,14 @@ protected:
     void AddRead(TReadWhen when = rwAlways, bool refills = true)
     {
         AddReadStep([this] { return SendToSelectedDevices<R>(); }, when);
-        if (refills)
+        if (refills) {
             AddRefillCode(R::CommandCode);
+            m_Reads.back().code = R::CommandCode;
+            if constexpr (requires { typename R::Record; })
+                m_Reads.back().valid = [](Intp::TDevice* device) {
+                    return Intp::Property<typename R::Record>::Get(device).valid;
+                };
+        }
     }
     void AddReadStep(std::function<int()> send, TReadWhen when = rwAlways);
 
@@ -160,6 +197,19 @@ protected:
     void AddInputs(std::initializer_list<QWidget*> controls);
     // Hide the frame while refilling (most pages); pages that show first set false.
     void SetHideWhileRefilling(bool hide) { m_HideWhileRefilling = hide; }
+    // A page whose read failed, timed out or was never answered shows its
+    // fields as not available, with every input off, rather than defaults an
+    // Apply would write. Pages that write nothing they read (login) or show
+    // each switch's own state (IP configuration) turn it off.
+    void SetUnavailableWhenUnread(bool on) { m_UnavailableWhenUnread = on; }
+    // Controls that need no record (a web link) stay as they are then.
+    static void KeepWhenUnavailable(std::initializer_list<QWidget*> controls);
+
+    // Places the status line in a row of the page's own layout (once, before
+    // the line is first used).
+    void PlaceStatusLine(QBoxLayout* row);
+    // A disabled control says why in its tooltip; an enabled one says nothing.
+    static void SetEnabledWhy(QWidget* control, const QString& why);
 
     // Fill the controls from the current device's records; device is null
     // when there is none. The registered inputs are already enabled or
@@ -203,10 +253,23 @@ private:
     void SayPortsCut(Intp::TDevice* device, const TPortLayout& ports);
     friend class TPageForm;
     bool IsAnyDeviceCode(std::uint16_t code) const;
+    // Why the current device's records can't be shown, or empty.
+    QString UnreadReason(Intp::TDevice* device) const;
+    void ShowUnavailable(const QString& reason);
+    void EndUnavailable();
+    void TellChanges(const QString& done, const QStringList& failed);
 
     struct TRead {
         std::function<int()> send;
         TReadWhen when;
+        std::uint16_t code;
+        // The read's record is valid on device (null: the page needs none).
+        std::function<bool(Intp::TDevice*)> valid;
+    };
+    // The outcome of the last read of a code for one switch.
+    struct TReadOutcome {
+        Intp::TMacAddr mac;
+        std::uint16_t status;
     };
     struct TRefillCode {
         std::uint16_t code;
@@ -225,6 +288,14 @@ private:
     std::vector<QPointer<QWidget>> m_Inputs;
     bool m_HideWhileRefilling = true;
     bool m_Refilling = false;
+    bool m_UnavailableWhenUnread = true;
+    std::map<std::uint16_t, TReadOutcome> m_ReadOutcomes;
+    // Controls turned off, and texts put aside, while not available.
+    std::vector<QPointer<QWidget>> m_Unavailable;
+    bool m_UnavailableShown = false;
+    QLabel* m_StatusLine = nullptr;
+    QString m_ChangeText;
+    TChangeReport m_Changes;
     bool m_PortWarningShown = false;
     Intp::TMacAddr m_PortWarningMac;
 };
@@ -254,7 +325,48 @@ bool TModulePage::StartFor(Intp::TDevice* device, Intp::TWizard* wizard)
 template <class R, class F>
 int TModulePage::SendToSelectedDevices(F&& fill, Intp::TWizard* wizard)
 {
-    return StartForEach<R>(TargetDevices(), fill, wizard);
+    if (wizard || !IsChange<R>())
+        return StartForEach<R>(TargetDevices(), fill, wizard);
+    int started = 0;
+    for (Intp::TDevice* device : TargetDevices())
+        started += SendChange<R>(device, fill) ? 1 : 0;
+    return started;
+}
+
+template <class R, class F>
+bool TModulePage::SendChange(Intp::TDevice* device, F&& fill)
+{
+    if (!device)
+        return false;
+    if (StartRequest<R>(device, fill, &m_Changes)) {
+        m_Changes.Started(device, R::CommandCode);
+        return true;
+    }
+    m_Changes.NotSent(device, "it could not be sent");
+    return false;
+}
+
+template <class R, class F>
+int TModulePage::SendToEachTarget(F&& fill)
+{
+    int started = 0;
+    for (Intp::TDevice* device : TargetDevices()) {
+        QString why;
+        const bool ok = StartRequest<R>(
+            device,
+            [&](R& request) {
+                why = fill(request, device);
+                return why.isEmpty();
+            },
+            &m_Changes);
+        if (ok) {
+            m_Changes.Started(device, R::CommandCode);
+            ++started;
+        } else {
+            m_Changes.NotSent(device, why.isEmpty() ? QString("it could not be sent") : why);
+        }
+    }
+    return started;
 }
 
 template <class R>

@@ -93,7 +93,8 @@ QBoxLayout* TPageForm::Buttons()
         m_ButtonPanel = new QWidget(m_Page);
         m_Buttons = new QHBoxLayout(m_ButtonPanel);
         m_Buttons->setContentsMargins(0, 0, 0, 0);
-        m_Buttons->addStretch(1);
+        // What the last change did, left of the buttons.
+        m_Page->PlaceStatusLine(m_Buttons);
         m_Layout->addWidget(m_ButtonPanel);
     }
     return m_Buttons;

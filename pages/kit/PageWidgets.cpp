@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QHash>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QToolTip>
@@ -280,6 +281,11 @@ QLabel* BoldLabel(const QString& text, QWidget* parent)
 QIcon PageGlyph(const char* name)
 {
     QString key = QString::fromLatin1(name ? name : "");
+    // Drawn once per name: lists of thousands of rows share the pixmaps.
+    // Kept until exit, never destroyed after the application.
+    static auto& drawn = *new QHash<QString, QIcon>;
+    if (const auto found = drawn.constFind(key); found != drawn.constEnd())
+        return *found;
 
     int size = 0;
     QString what;
@@ -309,6 +315,7 @@ QIcon PageGlyph(const char* name)
         painter.end();
         icon = QIcon(pixmap);
     }
+    drawn.insert(key, icon);
     return icon;
 }
 

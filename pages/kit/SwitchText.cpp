@@ -2,7 +2,7 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextCursor>
 #include <QValidator>
 

@@ -14,8 +14,6 @@
 
 class QLineEdit;
 class QPlainTextEdit;
-class QValidator;
-class QObject;
 
 // A switch's bytes as text; every byte is one character.
 QString SwitchText(std::string_view bytes);

@@ -31,6 +31,8 @@ TModuleBasics::TModuleBasics(QWidget* parent) : TWizardModulePage("Basics", pare
     form.List(QString(), m_Devices);
 
     AddRead<Intp::TSessionBasicsSettingsGet>();
+    // The page that logs in works whatever a read of a logged-out switch gives.
+    SetUnavailableWhenUnread(false);
     SetHideWhileRefilling(false);
     WatchChanges({m_Username, m_Password});
     connect(m_Login, &QPushButton::clicked, this, [this] { EventOnLoginClick(); });

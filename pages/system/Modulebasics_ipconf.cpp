@@ -15,9 +15,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -83,6 +88,20 @@ private:
 
 TIpConfNode* Node(QTreeWidgetItem* item) { return static_cast<TIpConfNode*>(item); }
 
+// Plans every switch node with plan(node): the view is not told node by
+// node (each change would look its row up among all rows); the sort that
+// follows lays the tree out once.
+template <class F>
+void PlanEach(QTreeWidget* tree, const std::vector<QTreeWidgetItem*>& nodes, F&& plan)
+{
+    {
+        const QSignalBlocker quiet(tree->model());
+        for (QTreeWidgetItem* node : nodes)
+            plan(Node(node));
+    }
+    tree->viewport()->update();
+}
+
 TIpPlan DhcpPlan()
 {
     TIpPlan plan;
@@ -102,6 +121,10 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Conf
     m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_Tree->setUniformRowHeights(true);
+    // A switch's planned settings are one long line: the column fits it and
+    // the tree scrolls sideways rather than cut it.
+    m_Tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_Tree->header()->setStretchLastSection(false);
     m_NumDevices->setBuddy(m_Tree);
 
     m_BottomPanel = new QWidget(this);
@@ -138,7 +161,7 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Conf
     LoadGlyph(m_Apply, "RC_BITMAP_16X16_ACCEPT");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_Filter);
-    buttons->addStretch(1);
+    PlaceStatusLine(buttons);
     buttons->addWidget(m_Set);
     buttons->addWidget(m_Apply);
     grid->addLayout(buttons, 4, 0, 1, 4);
@@ -155,6 +178,8 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Conf
     Timer1->setSingleShot(true);
 
     SetHideWhileRefilling(false);
+    // Each switch node says itself when its settings could not be read.
+    SetUnavailableWhenUnread(false);
     AddRead<Intp::TSessionBasicsIPConfGet>();
     AddRefillCode(Intp::ccBasicsIPConfGet, true);
     AddRefillCode(Intp::ccBasicsIPConfSet, true);
@@ -207,23 +232,25 @@ void TModuleBasicsIPConf::RebuildTree()
     m_Rebuilding = true;
     m_Tree->setSortingEnabled(false);
     m_Tree->clear();
+    // Built apart from the tree and handed over sorted, in one insertion.
+    std::unordered_map<uint32_t, TIpConfNode*> groups;
+    std::unordered_set<const Intp::TDevice*> listed;
+    QList<QTreeWidgetItem*> roots;
     for (Intp::TDevice* device : selected) {
         const uint32_t address = device->GetIp();
-        if (address == 0)
+        if (address == 0 || !listed.insert(device).second)
             continue;
-        TIpConfNode* root = nullptr;
-        for (int i = 0; i < m_Tree->topLevelItemCount() && !root; ++i) {
-            if (Node(m_Tree->topLevelItem(i))->Key() == address)
-                root = Node(m_Tree->topLevelItem(i));
-        }
+        TIpConfNode*& root = groups[address];
         if (!root) {
             root = new TIpConfNode(address);
             root->SetGroupImage();
-            m_Tree->addTopLevelItem(root);
+            roots.push_back(root);
         }
-        if (!NodeOf(device))
-            root->addChild(new TIpConfNode(device));
+        root->addChild(new TIpConfNode(device));
     }
+    std::sort(roots.begin(), roots.end(),
+              [](QTreeWidgetItem* a, QTreeWidgetItem* b) { return Node(a)->Key() < Node(b)->Key(); });
+    m_Tree->addTopLevelItems(roots);
     SortTree();
     m_Tree->expandAll();
     const std::vector<QTreeWidgetItem*> switches = SwitchNodes();
@@ -243,8 +270,13 @@ void TModuleBasicsIPConf::RebuildTree()
 
 void TModuleBasicsIPConf::SortTree()
 {
+    // Turning sorting on sorts by the header's indicator: one sort, not two.
+    if (m_Tree->isSortingEnabled()) {
+        m_Tree->sortItems(0, Qt::AscendingOrder);
+        return;
+    }
+    m_Tree->header()->setSortIndicator(0, Qt::AscendingOrder);
     m_Tree->setSortingEnabled(true);
-    m_Tree->sortItems(0, Qt::AscendingOrder);
 }
 
 void TModuleBasicsIPConf::OnLeave()
@@ -305,8 +337,7 @@ void TModuleBasicsIPConf::EventOnMethodChange()
     case mtDhcp:
         ApplyLayout(lyDhcp);
         m_Dhcp->setChecked(true);
-        for (QTreeWidgetItem* node : SwitchNodes())
-            Node(node)->SetPlan(DhcpPlan(), niPlanned);
+        PlanEach(m_Tree, SwitchNodes(), [](TIpConfNode* node) { node->SetPlan(DhcpPlan(), niPlanned); });
         SortTree();
         m_Apply->setEnabled(true);
         break;
@@ -328,9 +359,14 @@ void TModuleBasicsIPConf::ManualRule()
         ApplyLayout(lyNone);
         return;
     }
+    FillFields(node);
+    ApplyLayout(lyManual);
+}
+
+void TModuleBasicsIPConf::FillFields(QTreeWidgetItem* node)
+{
     const TIpPlan& plan = Node(node)->Plan();
     m_Dhcp->setChecked(plan.Dhcp);
-    ApplyLayout(lyManual);
     m_Address->SetValue(plan.Ip);
     m_Mask->SetValue(plan.Netmask);
     m_Gateway->SetValue(plan.Extras.Gateway);
@@ -384,14 +420,14 @@ void TModuleBasicsIPConf::EventOnSetClick()
         const TIpExtras extras = RangeExtras(begin, end, mask, typed);
         TIpRangeAllocator allocator(begin, end, mask, extras);
         m_Tree->setSortingEnabled(false);
-        for (QTreeWidgetItem* node : SwitchNodes()) {
+        PlanEach(m_Tree, SwitchNodes(), [&](TIpConfNode* node) {
             if (std::optional<uint32_t> address = allocator.Next()) {
                 const TIpPlan plan{false, *address, mask, extras};
-                Node(node)->SetPlan(plan, Intp::FindDeviceByIp(*address) ? niInUse : niPlanned);
+                node->SetPlan(plan, Intp::FindDeviceByIp(*address) ? niInUse : niPlanned);
             } else {
-                Node(node)->SetPlan(TIpPlan(), niNoAddress);
+                node->SetPlan(TIpPlan(), niNoAddress);
             }
-        }
+        });
         SortTree();
         UpdateApply();
         return;
@@ -439,8 +475,12 @@ void TModuleBasicsIPConf::EventOnPM1DiscardClick()
         Node(node)->Reset(device);
     SortTree();
     UpdateApply();
-    if (m_Method->currentIndex() != mtDhcp)
+    // The fields show the switch's settings again; the layout stays that of
+    // the method shown.
+    if (m_Method->currentIndex() == mtManual)
         ManualRule();
+    else if (m_Method->currentIndex() == mtRange)
+        FillFields(node);
 }
 
 void TModuleBasicsIPConf::EventOnApplyClick()
@@ -467,7 +507,7 @@ void TModuleBasicsIPConf::EventOnApplyClick()
         payload.Dns1 = plan.Extras.Dns1;
         payload.Dns2 = plan.Extras.Dns2;
         const uint32_t current = device->GetIp();
-        if (StartFor<Intp::TSessionBasicsIPConfSet>(
+        if (SendChange<Intp::TSessionBasicsIPConfSet>(
                 device, [&](Intp::TSessionBasicsIPConfSet& request) { request.SetPayload(payload); }))
             oldAddresses.push_back(current);
     }

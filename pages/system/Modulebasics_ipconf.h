@@ -84,6 +84,8 @@ private:
     void EventOnPopupMenuPopup(const QPoint& position);
     void ApplyLayout(TLayout layout);
     void ManualRule();
+    // The Manual rule's filling: the fields show the node's record.
+    void FillFields(QTreeWidgetItem* node);
     void RebuildTree();
     void SortTree();
     void UpdateApply();

@@ -55,6 +55,7 @@ TModuleBasicsSettings::TModuleBasicsSettings(QWidget* parent) : TModulePage("Swi
 
     AddRead<Intp::TSessionBasicsSettingsGet>();
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+    KeepWhenUnavailable({m_Icon, m_Web, m_Type, m_MAC});
     connect(m_Web, &QPushButton::clicked, this, [this] { EventOnWebClick(); });
 }
 

@@ -51,27 +51,58 @@ void TModuleWarningSmtp::OnLeave() { m_Recipients->clear(); }
 void TModuleWarningSmtp::UpdateActions()
 {
     Intp::TDevice* device = CurrentDevice();
+    const int recipients = RecipientNum(device);
     const bool on = device && m_Mode->currentIndex() == 1;
     const bool account = !m_Account->text().isEmpty();
     TPageForm::SetFieldsEnabled({m_Address, m_Sender, m_Subject, m_Account, m_Recipients}, on);
     TPageForm::SetFieldsEnabled({m_Password, m_Confirm}, on && account);
     const int lines = int(MemoLines(m_Recipients).size());
-    const bool complete = m_Address->IsHost() && !m_Sender->text().isEmpty() && !m_Subject->text().isEmpty() &&
-                          (!account || (!m_Password->text().isEmpty() && m_Password->text() == m_Confirm->text())) &&
-                          lines >= 1 && lines <= RecipientNum(device);
-    m_Apply->setEnabled(device && (!on || complete));
+    // The first check that fails says why Apply is off.
+    QString why;
+    if (!device)
+        why = "No switch is selected.";
+    else if (recipients == 0)
+        why = "This switch's model takes no e-mail recipients.";
+    else if (!on)
+        why.clear();
+    else if (!m_Address->IsHost())
+        why = "The server IP address is not a valid host address.";
+    else if (m_Sender->text().isEmpty())
+        why = "The sender e-mail is empty.";
+    else if (m_Subject->text().isEmpty())
+        why = "The subject is empty.";
+    else if (account && m_Password->text().isEmpty())
+        why = "The account needs a password.";
+    else if (account && m_Password->text() != m_Confirm->text())
+        why = "The password and its confirmation differ.";
+    else if (lines < 1)
+        why = "No recipient is given.";
+    else if (lines > recipients)
+        why = QString("Too many recipients: this switch's model takes at most %1.").arg(recipients);
+    SetEnabledWhy(m_Apply, why);
 }
 
 void TModuleWarningSmtp::EventOnApplyClick()
 {
-    Intp::TPropertyWarningSmtp settings = m_Fields.Read();
+    const Intp::TPropertyWarningSmtp settings = m_Fields.Read();
     for (const std::string& recipient : settings.recipients) {
         if (!Check(recipient.size() < 65, "E-mail address too long!"))
             return;
     }
-    // Lines beyond the model's count are not sent; recipients without a line stay empty.
-    settings.recipients.resize(std::size_t(RecipientNum(CurrentDevice())));
-    SendPayload<Intp::TSessionWarningSmtpSet>(settings);
+    // Each switch gets its own model's recipient fields; one whose model takes
+    // fewer than the lines given is named, not changed.
+    const int lines = int(MemoLines(m_Recipients).size());
+    SendToEachTarget<Intp::TSessionWarningSmtpSet>([&](Intp::TSessionWarningSmtpSet& request, Intp::TDevice* device) {
+        const int recipients = RecipientNum(device);
+        if (recipients == 0)
+            return QString("its model takes no e-mail recipients");
+        if (settings.enabled && lines > recipients)
+            return QString("its model takes at most %1 recipients").arg(recipients);
+        Intp::TPropertyWarningSmtp payload = settings;
+        payload.recipients.resize(std::size_t(recipients));
+        request.SetPayload(payload);
+        return QString();
+    });
 }
 
 REGISTER_PAGE(TModuleWarningSmtp);

@@ -4,13 +4,22 @@
 //    its bound); reports the longest GUI-thread stall (the largest gap
 //    between ticks of a 1 ms timer) and the datagrams lost;
 //  - syslog: 200,000 messages from 4 senders into the events page; reports
-//    how many were stored, and the stall.
-// Medians of 5 rounds (or the count given as the first argument).
+//    how many were stored, and the stall;
+//  - find: one Discovery, then 200,000 find answers from 65,536 switches
+//    whose follow-up reads are never answered; reports the stall through the
+//    flood and the discovery's follow-up ticks, the settings reads
+//    outstanding per switch and the memory taken, against an idle event
+//    loop watched as long in the same round.
+// Medians of 5 rounds (or the count given as the first argument); a second
+// argument (protocol, syslog or find) runs that flood alone.
 #include "console/IntpReceiveQueue.h"
 #include "console/IntpSock.h"
 #include "console/MainForm.h"
 #include "intp/Codes.h"
 #include "intp/Device.h"
+#include "intp/DeviceType.h"
+#include "intp/SystemSettings.h"
+#include "pages/kit/FilterServer.h"
 #include "intp/Session.h"
 #include "pages/kit/MessageBox.h"
 #include "syslog/SyslogFrame.h"
@@ -29,6 +38,8 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -102,6 +113,27 @@ TRound Flood(std::uint16_t port, int senders, const std::function<std::string(in
     return round;
 }
 
+// Runs the event loop until done() or the time is up; answers the worst gap
+// between ticks of a 1 ms timer, in ms.
+double WatchStall(int maxMs, const std::function<bool()>& done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, worst = 0;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        worst = std::max(worst, now - last);
+        last = now;
+    });
+    tick.start(1);
+    last = clock.nsecsElapsed();
+    while (!done() && clock.elapsed() < maxMs)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    return double(std::max(worst, clock.nsecsElapsed() - last)) / 1e6 - 1.0;
+}
+
 template <class T>
 T Median(std::vector<T> v)
 {
@@ -121,6 +153,113 @@ std::string PingReply(int i)
     return frame;
 }
 
+constexpr int FindSwitches = 65536;
+constexpr const char* FindModelId = "BENCH-FIND";
+
+Intp::TMacAddr FindMac(int i) { return Intp::TMacAddr(0x02, 0x00, 0x5F, 0x00, uint8_t(i >> 8), uint8_t(i)); }
+
+std::string FindReply(int i)
+{
+    std::string frame(Intp::HeaderSize + 8, '\0');
+    Intp::THeader header;
+    header.code = Intp::ccIntpFind;
+    header.length = 8;
+    header.mac = FindMac(i % FindSwitches);
+    header.Write(reinterpret_cast<std::uint8_t*>(frame.data()));
+    const std::uint32_t pid = Intp::MakeProductId(FindModelId);
+    for (int b = 0; b < 4; ++b)
+        frame[Intp::HeaderSize + b] = char(pid >> (24 - 8 * b));
+    return frame;
+}
+
+class TAcceptAll : public Filter::TFilterServer {
+public:
+    Filter::TFilterSettings* GetSettings() override { return &m_Settings; }
+    bool Accept(std::uint32_t) override { return true; }
+    void GetTargets(TIpMaskList& targets) override { targets.push_back({INADDR_LOOPBACK, 0xFFFFFFFFu}); }
+
+private:
+    Filter::TFilterSettings m_Settings;
+};
+
+double ResidentMb()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return double(resident) * double(::sysconf(_SC_PAGESIZE)) / double(1 << 20);
+}
+
+// One Discovery answered by 200,000 find replies; every request the console
+// sends goes to a socket that never reads.
+int RunFindFlood(int rounds)
+{
+    Intp::InitDeviceTypes();
+    Intp::TDeviceType model;
+    model.Name = "Bench model";
+    model.PortNum = 8;
+    Intp::RegisterDeviceType(&model, {FindModelId});
+    const int sink = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof local;
+    ::bind(sink, reinterpret_cast<const sockaddr*>(&local), sizeof local);
+    ::getsockname(sink, reinterpret_cast<sockaddr*>(&local), &length);
+    TAcceptAll filter;
+    std::vector<double> stalls, idles, perSwitch, memory;
+    for (int r = 0; r < rounds; ++r) {
+        TMainForm::TOptions options;
+        options.bindAddress = QHostAddress(QHostAddress::LocalHost);
+        options.openSyslog = false;
+        options.trayIcon = false;
+        auto form = std::make_unique<TMainForm>(options);
+        if (!form->Init())
+            return 2;
+        form->SetFilterServer(&filter);
+        form->IntpSock()->SetRemotePort(ntohs(local.sin_port));
+        form->show();
+        QApplication::processEvents();
+        const double idle = WatchStall(3000, [] { return false; });
+        const double rssBefore = ResidentMb();
+        TIntpSocketThread* queue = form->IntpQueue();
+        const std::uint64_t before = queue->Delivered();
+        form->EventOnDiscoveryExecute();
+        TRound round = Flood(form->IntpSock()->LocalPort(), 1, FindReply, [&] { return queue->Delivered() - before; });
+        // The follow-up ticks go on for six counted ticks of 400 ms.
+        const double after = WatchStall(4000, [&] { return !form->DiscoveryTimer()->isActive(); });
+        std::size_t outstanding = 0, most = 0;
+        for (int i = 0; i < FindSwitches; ++i) {
+            const std::size_t n = Intp::CountOutstanding(Intp::ccBasicsSettingsGet, FindMac(i));
+            outstanding += n;
+            most = std::max(most, n);
+        }
+        const double stall = std::max(round.stallMs, after);
+        const double mean = double(outstanding) / double(std::max<std::size_t>(1, Intp::GetDeviceCount()));
+        const double mb = ResidentMb() - rssBefore;
+        std::printf("find round %d%s: %llu of %d delivered, devices %zu, worst GUI stall %.1f ms (flood %.1f, "
+                    "follow-up %.1f; idle loop %.1f), settings reads outstanding %.2f per switch (most %zu), "
+                    "+%.0f MB, %.2f s\n",
+                    r, r == 0 ? " (cold)" : "", (unsigned long long)round.arrived, Total, Intp::GetDeviceCount(),
+                    stall, round.stallMs, after, idle, mean, most, mb, round.seconds);
+        if (r > 0 || rounds == 1) {
+            stalls.push_back(stall);
+            idles.push_back(idle);
+            perSwitch.push_back(mean);
+            memory.push_back(mb);
+        }
+        form->Shutdown();
+        form.reset();
+        Intp::DeleteAllDevices();
+    }
+    ::close(sink);
+    std::printf("find flood, median of %zu warm rounds: worst GUI stall %.1f ms (min %.1f, max %.1f; target 50), "
+                "idle loop %.1f ms, settings reads outstanding %.2f per switch (target 1), +%.0f MB\n",
+                stalls.size(), Median(stalls), *std::min_element(stalls.begin(), stalls.end()),
+                *std::max_element(stalls.begin(), stalls.end()), Median(idles), Median(perSwitch), Median(memory));
+    return 0;
+}
+
 std::string SyslogLine(int i) { return "<13>Oct 11 22:14:15 sw-" + std::to_string(i % 250) + " flood " + std::to_string(i); }
 
 } // namespace
@@ -131,10 +270,14 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     SetMessageBoxHook([](const TMessageBoxRequest&) { return QMessageBox::Ok; });
+    const char* only = argc > 2 ? argv[2] : "";
+    if (std::strcmp(only, "find") == 0)
+        return RunFindFlood(rounds);
 
+    const bool all = *only == 0;
     std::vector<double> stalls, seconds;
     std::vector<std::uint64_t> lost;
-    for (int r = 0; r < rounds; ++r) {
+    for (int r = 0; (all || std::strcmp(only, "protocol") == 0) && r < rounds; ++r) {
         TMainForm::TOptions options;
         options.bindAddress = QHostAddress(QHostAddress::LocalHost);
         options.openSyslog = false;
@@ -158,12 +301,13 @@ int main(int argc, char** argv)
         form.reset();
         Intp::DeleteAllDevices();
     }
-    std::printf("protocol flood, median of %d: worst GUI stall %.1f ms (target 50), lost %llu of %d, %.2f s\n",
+    if (!stalls.empty())
+        std::printf("protocol flood, median of %d: worst GUI stall %.1f ms (target 50), lost %llu of %d, %.2f s\n",
                 rounds, Median(stalls), (unsigned long long)Median(lost), Total, Median(seconds));
 
     std::vector<double> syslogStalls;
     std::vector<std::uint64_t> stored;
-    for (int r = 0; r < rounds; ++r) {
+    for (int r = 0; (all || std::strcmp(only, "syslog") == 0) && r < rounds; ++r) {
         TSyslogFrame page;
         TSyslogSocketThread queue([&] { return static_cast<Syslog::TSyslogServer*>(&page); });
         if (!queue.Open(0, QHostAddress::LocalHost))
@@ -176,7 +320,8 @@ int main(int argc, char** argv)
                     r, Total, (unsigned long long)round.arrived, queue.ReceiveBufferSize(), round.stallMs,
                     round.seconds);
     }
-    std::printf("syslog flood, median of %d: %llu of %d stored, worst GUI stall %.1f ms\n", rounds,
-                (unsigned long long)Median(stored), Total, Median(syslogStalls));
-    return 0;
+    if (!stored.empty())
+        std::printf("syslog flood, median of %d: %llu of %d stored, worst GUI stall %.1f ms\n", rounds,
+                    (unsigned long long)Median(stored), Total, Median(syslogStalls));
+    return all ? RunFindFlood(rounds) : 0;
 }

@@ -5,6 +5,7 @@
 #include "intp/Device.h"
 #include "intp/Session.h"
 
+#include <QNetworkDatagram>
 #include <QTest>
 #include <QTimer>
 #include <QUdpSocket>
@@ -236,4 +237,48 @@ TEST(ReceiveQueue, ALongQueueIsDeliveredInSlicesWithTheEventLoopBetween)
     EXPECT_GT(deliveredWhenTimerRan, 0);
     EXPECT_LT(deliveredWhenTimerRan, Count);
     EXPECT_EQ(queue.Delivered(), std::uint64_t(Count));
+}
+
+// Requests leave in order whether sent at once or through the sender
+// thread; replies read by the GUI thread or the listener are delivered in
+// arrival order, and never inside a delivery that runs a nested loop.
+TEST(ReceiveQueue, SocketKeepsOrderBothWaysAndNeverNestsDeliveries)
+{
+    std::vector<int> delivered;
+    int depth = 0, maxDepth = 0;
+    TIntpSocketThread* queuePtr = nullptr;
+    TIntpSocketThread queue([&](std::uint32_t, std::uint32_t, std::uint8_t* data) {
+        maxDepth = std::max(maxDepth, ++depth);
+        delivered.push_back(data[0]);
+        if (data[0] == 0) {  // a box shown while the rest arrive
+            EXPECT_TRUE(QTest::qWaitFor([&] { return queuePtr->Pending() > 0; }, 5000));
+        }
+        --depth;
+    });
+    queuePtr = &queue;
+    TIntpSock sock(&queue);
+    ASSERT_TRUE(sock.Open(QHostAddress(QHostAddress::LocalHost), 0));
+    QUdpSocket peer;
+    ASSERT_TRUE(peer.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    sock.SetRemotePort(peer.localPort());
+
+    // A lone request, then a burst: all arrive, in order.
+    constexpr int Count = 200;
+    for (int i = 0; i < Count; ++i) {
+        const std::vector<std::uint8_t> bytes = Bytes(std::uint8_t(i));
+        ASSERT_TRUE(sock.Send(0x7F000001, bytes.data(), bytes.size()));
+    }
+    std::vector<int> sent;
+    while (int(sent.size()) < Count && (peer.hasPendingDatagrams() || peer.waitForReadyRead(5000)))
+        sent.push_back(std::uint8_t(peer.receiveDatagram().data().at(0)));
+    ASSERT_EQ(int(sent.size()), Count);
+    for (int i = 0; i < Count; ++i)
+        ASSERT_EQ(sent[std::size_t(i)], i);
+
+    for (int i = 0; i < 50; ++i)
+        peer.writeDatagram(QByteArray(4, char(i)), QHostAddress(QHostAddress::LocalHost), sock.LocalPort());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.size() == 50; }, 5000));
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(delivered[std::size_t(i)], i);
+    EXPECT_EQ(maxDepth, 1);
 }

@@ -73,13 +73,6 @@
 #include <set>
 #include <stdexcept>
 
-#include <net/if.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 using namespace std::chrono_literals;
 
 namespace {
@@ -314,6 +307,17 @@ protected:
         }
         Require(false, "no node for the page");
         return nullptr;
+    }
+
+    // The scan dialog shown, with the adapter picked as a user would.
+    TScanForm *ShowScanForm(const char *adapter)
+    {
+        TScanForm *form = m_Form->ScanForm();
+        form->show();
+        const int line = form->Interfaces()->findText(QString::fromLatin1(adapter));
+        Require(line >= 0, std::string("the scan dialog does not list ") + adapter);
+        emit form->Interfaces()->activated(line);
+        return form;
     }
 
     TStatusFrame *Monitor() const { return dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer()); }
@@ -1234,45 +1238,10 @@ bool IsPromiscuous(const std::string &interface)
     return value & 0x100;
 }
 
-// Sets or clears the interface's IFF_UP flag.
+// Takes the interface down or up, as its user would.
 bool SetLinkUp(const std::string &interface, bool up)
 {
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ifreq request{};
-    std::strncpy(request.ifr_name, interface.c_str(), sizeof request.ifr_name - 1);
-    bool done = fd >= 0 && ioctl(fd, SIOCGIFFLAGS, &request) == 0;
-    if (done) {
-        request.ifr_flags = short(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
-        done = ioctl(fd, SIOCSIFFLAGS, &request) == 0;
-    }
-    if (fd >= 0)
-        close(fd);
-    return done;
-}
-
-// Until the veth pair carries traffic: a datagram to a port nobody uses on
-// the switches' side comes back as "connection refused".
-bool WaitForLink(std::chrono::milliseconds timeout)
-{
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(9);
-    to.sin_addr.s_addr = htonl(0xC6120002); // 198.18.0.2
-    bool crossed = false;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0) {
-        while (!crossed && std::chrono::steady_clock::now() < deadline) {
-            const char probe = 0;
-            [[maybe_unused]] ssize_t sent = send(fd, &probe, 1, 0);
-            pollfd wait{fd, POLLIN, 0};
-            char byte;
-            crossed = poll(&wait, 1, 100) == 1 && recv(fd, &byte, 1, 0) < 0 && errno == ECONNREFUSED;
-        }
-    }
-    if (fd >= 0)
-        close(fd);
-    return crossed;
+    return std::system(("ip link set dev " + interface + (up ? " up" : " down")).c_str()) == 0;
 }
 
 } // namespace
@@ -1295,11 +1264,7 @@ TEST_F(ConsoleE2E, ScanListsEverySwitchAndDropsMalformedReplies)
         return QMessageBox::Ok;
     });
     OpenConsole();
-    TScanForm *form = m_Form->ScanForm();
-    form->show();
-    const int line = form->Interfaces()->findText(QString::fromLatin1(consoleIf));
-    ASSERT_GE(line, 0);
-    emit form->Interfaces()->activated(line);
+    TScanForm *form = ShowScanForm(consoleIf);
     EXPECT_EQ(form->IpAddress()->text(), "198.18.0.1, ");
 
     std::set<std::pair<std::string, std::string>> expected;
@@ -1348,12 +1313,9 @@ TEST_F(ConsoleE2E, ScanOnAnAdapterThatGoesDownEndsItsCaptureAndSaysSo)
     const char *consoleIf = getenv("E2E_CONSOLE_IF");
     if (!consoleIf)
         GTEST_SKIP() << "needs the interfaces of test_e2e_console.sh";
+    StartFleet(1);
     OpenConsole();
-    TScanForm *form = m_Form->ScanForm();
-    form->show();
-    const int line = form->Interfaces()->findText(QString::fromLatin1(consoleIf));
-    ASSERT_GE(line, 0);
-    emit form->Interfaces()->activated(line);
+    TScanForm *form = ShowScanForm(consoleIf);
     form->ScanButton()->click();
     ASSERT_TRUE(form->Thread()->IsOpen());
 
@@ -1364,7 +1326,12 @@ TEST_F(ConsoleE2E, ScanOnAnAdapterThatGoesDownEndsItsCaptureAndSaysSo)
     EXPECT_FALSE(form->Thread()->IsOpen());
     EXPECT_TRUE(form->CaptureState()->text().contains(QString::fromLatin1(consoleIf) + " went down"))
         << form->CaptureState()->text().toStdString();
-    ASSERT_TRUE(WaitForLink(10s));
+    // Up again once a find crosses the pair.
+    QDeadlineTimer deadline(10000);
+    bool crossed = false;
+    while (!crossed && !deadline.hasExpired())
+        crossed = E2E::TimedFind(FirstSwitchIp, 1).Found == 1;
+    ASSERT_TRUE(crossed);
 
     // A new scan on the adapter, up again, runs and clears the note.
     form->ScanButton()->click();

@@ -205,4 +205,42 @@ TEST_F(IpConfPage, RepliesWithinThePeriodAreShownWhenItEnds)
     EXPECT_EQ(page.m_Tree->topLevelItemCount(), 0);
 }
 
+TEST_F(IpConfPage, EachMethodShowsItsLayoutAndDiscardKeepsIt)
+{
+    auto shown = [this](QWidget* control) { return control->isVisibleTo(&page); };
+    page.m_Method->setCurrentIndex(TModuleBasicsIPConf::mtDhcp);
+    EXPECT_TRUE(shown(page.m_Dhcp));
+    EXPECT_FALSE(shown(page.m_Address) || shown(page.m_Address2) || shown(page.m_Set));
+
+    page.m_Tree->setCurrentItem(page.NodeOf(a));
+    page.m_Method->setCurrentIndex(TModuleBasicsIPConf::mtManual);
+    page.m_Dhcp->setChecked(false);
+    page.m_Dhcp->click(); // ticked: the fields follow
+    EXPECT_TRUE(shown(page.m_Address) && shown(page.m_Dhcp));
+    EXPECT_FALSE(page.m_Address->isEnabled());
+    EXPECT_FALSE(shown(page.m_Address2));
+
+    // Discard under "Auto Range" fills the fields from the switch and keeps
+    // the range layout, so a following Set plans from the end shown.
+    Range("192.168.1.10", "192.168.1.12", "255.255.255.0");
+    page.m_Tree->setCurrentItem(page.NodeOf(b));
+    page.m_Method->setCurrentIndex(TModuleBasicsIPConf::mtRange);
+    page.EventOnPM1DiscardClick();
+    EXPECT_EQ(page.m_Method->currentIndex(), TModuleBasicsIPConf::mtRange);
+    EXPECT_TRUE(shown(page.m_Address2) && shown(page.m_Filter));
+    EXPECT_FALSE(shown(page.m_Dhcp));
+    EXPECT_EQ(page.m_Address->text(), "10.0.0.2");
+    EXPECT_EQ(Image(b), TModuleBasicsIPConf::niCurrent);
+
+    // Under "Manual" Discard shows the switch's settings in the Manual layout.
+    page.m_Method->setCurrentIndex(TModuleBasicsIPConf::mtManual);
+    page.m_Address->setText("10.0.0.50");
+    page.m_Mask->setText("255.255.255.0");
+    page.m_Set->click();
+    page.EventOnPM1DiscardClick();
+    EXPECT_EQ(page.m_Address->text(), "10.0.0.2");
+    EXPECT_TRUE(shown(page.m_Dhcp) && page.m_Address->isEnabled());
+    EXPECT_FALSE(shown(page.m_Address2));
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 // The common device-page rules, on a small page over the switch settings.
 #include "PageTestHost.h"
+#include "RunUntil.h"
 
 #include "intp/SystemSettings.h"
 #include "intp/Device.h"
@@ -9,6 +10,7 @@
 #include "pages/kit/PageWidgets.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -166,6 +168,7 @@ TEST_F(ModulePageTest, OtherCodesAreIgnoredAndTheStatusIsNotLookedAt)
 TEST_F(ModulePageTest, ADeviceRemovedWithoutDeviceRefillsFromTheNewSelection)
 {
     env.host.selection = {a};
+    Intp::Property<Intp::TPropertyBasicsSettings>::Get(a).valid = true;
     page.OnNotify(a, ncSelectionChanged, 0);
     EXPECT_TRUE(page.m_Apply->isEnabled());
 
@@ -371,6 +374,64 @@ TEST_F(ModulePageTest, AMaskPageListsTheFirst32PortsAndSaysSoOncePerSwitch)
     QCoreApplication::processEvents();
     EXPECT_EQ(env.messages, QStringList{"This switch has 48 ports; this page shows and sets the first 32 only."});
     Intp::ResetDeviceTypes();
+}
+
+TEST_F(ModulePageTest, AReadThatFailsShowsTheFieldsAsNotAvailableWithApplyOff)
+{
+    env.host.selection = {a};
+    page.Refresh(true);
+    env.protocol.Reply(Intp::ccBasicsSettingsGet, a, SettingsReply("Rack 7"));
+    EXPECT_TRUE(page.m_Apply->isEnabled());
+    EXPECT_EQ(page.StatusLine()->text(), "");
+
+    // The switch stops answering: no stale or default values, nothing to send.
+    page.Refresh(true);
+    ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccBasicsSettingsGet));
+    EXPECT_EQ(page.m_Location->text(), "");
+    EXPECT_EQ(page.m_Location->placeholderText(), "not available");
+    EXPECT_FALSE(page.m_Apply->isEnabled());
+    EXPECT_EQ(page.StatusLine()->text(), "Not available: the switch did not answer.");
+
+    // Refused (logged out), then answered again.
+    page.Refresh(true);
+    env.protocol.Reply(Intp::ccBasicsSettingsGet, a, SettingsReply(""), Intp::ssNotLoggedIn);
+    EXPECT_EQ(page.StatusLine()->text(), "Not available: the switch refused the read: not logged in.");
+    page.Refresh(true);
+    env.protocol.Reply(Intp::ccBasicsSettingsGet, a, SettingsReply("Rack 8"));
+    EXPECT_EQ(page.m_Location->text(), "Rack 8");
+    EXPECT_EQ(page.m_Location->placeholderText(), "");
+    EXPECT_TRUE(page.m_Apply->isEnabled());
+    EXPECT_EQ(page.StatusLine()->text(), "");
+}
+
+TEST_F(ModulePageTest, ChangesTheSwitchesRefuseAreToldOncePerApplyNamingEach)
+{
+    env.host.selection = {a, b, c};
+    Intp::Property<Intp::TPropertyBasicsSettings>::Get(a).valid = true;
+    page.OnNotify(a, ncSelectionChanged, 0);
+    page.m_Location->setText("Lab");
+    page.Apply();
+    ASSERT_TRUE(RunUntil([&] { return !page.StatusLine()->text().isEmpty(); }, std::chrono::seconds(5)));
+    EXPECT_EQ(page.StatusLine()->text(), "Sent to 3 switches.");
+
+    env.protocol.Reply(Intp::ccBasicsSettingsSet, a);
+    env.protocol.Reply(Intp::ccBasicsSettingsSet, b, {0, 0, 0, 0}, 5);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(env.messages.isEmpty()); // c has not answered yet
+    ASSERT_TRUE(env.protocol.TimeOut(c, Intp::ccBasicsSettingsSet));
+    ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
+    EXPECT_EQ(env.messages, QStringList{"The change was not made on every switch:\n\n"
+                                        "10.0.0.2 (00:11:22:33:44:02): refused (status 5)\n"
+                                        "10.0.0.3 (00:11:22:33:44:03): no answer"});
+    EXPECT_EQ(page.StatusLine()->text(), "Changed on 1 of 3 switches.");
+
+    // All taken: said on the page, no message.
+    page.Apply();
+    QCoreApplication::processEvents();
+    for (Intp::TDevice* device : {a, b, c})
+        env.protocol.Reply(Intp::ccBasicsSettingsSet, device);
+    EXPECT_EQ(page.StatusLine()->text(), "Changed on 3 switches.");
+    EXPECT_EQ(env.messages.size(), 1);
 }
 
 }  // namespace

@@ -106,7 +106,8 @@ TEST_F(PageForm, SwitchTextsKeepTheirBytesRefuseWhatLatin1CantHoldAndTakeTheWire
     TypeText(page.subject, QString::fromUtf8("€ß"));
     EXPECT_EQ(page.subject->text(), QString::fromUtf8("Störungß"));
     page.recipients->insertPlainText(QString::fromUtf8("\na€b"));
-    EXPECT_EQ(page.m_Smtp.Read().recipients, (std::vector<std::string>{"m\xFCller\xA0@example.org", "ab"}));
+    TypeText(page.recipients, QString::fromUtf8("€c"));
+    EXPECT_EQ(page.m_Smtp.Read().recipients, (std::vector<std::string>{"m\xFCller\xA0@example.org", "abc"}));
 
     EXPECT_EQ(page.subject->maxLength(), int(Intp::SmtpTextWidth));
     page.subject->clear();

@@ -97,10 +97,13 @@ using SettingsPage = SystemPage<TModuleBasicsSettings>;
 
 TEST_F(SettingsPage, ShowsTheRecordAndEmptiesItsTextsWithoutOne)
 {
+    // Never read: not available, nothing to apply; the web page still opens.
     Select({a});
     EXPECT_TRUE(page->m_Name->text().isEmpty());
+    EXPECT_EQ(page->m_Name->placeholderText(), "not available");
     EXPECT_EQ(page->m_MAC->text(), "00:11:22:33:44:01");
-    EXPECT_TRUE(page->m_Apply->isEnabled());
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    EXPECT_TRUE(page->m_Web->isEnabled());
 
     a->SetName("core-1");
     Intp::TPropertyBasicsSettings record;
@@ -113,7 +116,13 @@ TEST_F(SettingsPage, ShowsTheRecordAndEmptiesItsTextsWithoutOne)
     record.ObjectId = "99999.1.2";
     Put(a, record, Intp::ccBasicsSettingsGet);
     EXPECT_EQ(page->m_Name->text(), "core-1");
+    EXPECT_EQ(page->m_Name->placeholderText(), "");
     EXPECT_EQ(page->m_Location->text(), "Rack 4");
+    EXPECT_EQ(page->m_Contact->text(), "noc");
+    EXPECT_EQ(page->m_Desc->text(), "Core");
+    EXPECT_EQ(page->m_Type->text(), QString::fromStdString(a->GetTypeName()));
+    EXPECT_EQ(page->m_MAC->text(), "00:11:22:33:44:01");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
     EXPECT_EQ(page->m_OID->text(), "1.3.6.1.4.1.99999.1.2");
     EXPECT_EQ(page->m_FVer->text(), "v10.05");
     EXPECT_EQ(page->m_KVer->text(), "v1.02");
@@ -131,6 +140,7 @@ TEST_F(SettingsPage, ShowsTheRecordAndEmptiesItsTextsWithoutOne)
 
 TEST_F(SettingsPage, ApplySendsTheFourTextsToEverySelectedSwitch)
 {
+    TPageTest::Put(a, Intp::TPropertyBasicsSettings());
     Select({a, b, c});
     page->m_Name->setText(QString(300, 'N'));
     page->m_Location->setText("Hall");
@@ -153,7 +163,7 @@ TEST_F(SettingsPage, WebOpensEverySelectedSwitchAndAMissingBrowserIsToldOnce)
     QStringList opened;
     bool browser = true;
     page->m_WebOpener = [&](const QUrl& url) { return opened.append(url.toString()), browser; };
-    Select({a, c});
+    Select({a, c}); // never read: the web page opens all the same
     page->m_Web->click();
     EXPECT_EQ(opened, (QStringList{"http://10.0.0.1", "http://10.0.0.3"}));
     browser = false;
@@ -269,10 +279,14 @@ TEST_F(StormPage, ShowsTheRecordAndKeepsTheBoxesForADeviceWithout)
     page->m_Apply->click();
     EXPECT_EQ(LastBytes(Intp::ccAdvConBSFSet), (Bytes{1, 0, 0, 1, 3}));
 
+    // A switch never read shows no values and sends nothing.
     Select({b});
+    EXPECT_EQ(page->CheckBox1->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(page->m_Enable->currentIndex(), -1);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    Select({a});
     EXPECT_TRUE(page->CheckBox1->isChecked());
-    EXPECT_TRUE(page->CheckBox4->isChecked());
-    EXPECT_EQ(page->m_Enable->currentIndex(), 0);
+    EXPECT_EQ(page->CheckBox2->checkState(), Qt::Unchecked);
 }
 
 TEST_F(StormPage, ARateWithoutAnItemIsSentBackAsRead)
@@ -290,13 +304,12 @@ TEST_F(StormPage, ARateWithoutAnItemIsSentBackAsRead)
 
 using AgingPage = SystemPage<TModuleAgingTime>;
 
-TEST_F(AgingPage, NeverReadShowsOffAndAnUnknownValueIsKept)
+TEST_F(AgingPage, NeverReadShowsNoDefaultsAndAnUnknownValueIsKept)
 {
     Select({a});
-    EXPECT_EQ(page->m_Enable->currentText(), "OFF");
-    EXPECT_EQ(page->ComboBox1->currentText(), "Disable");
-    page->m_Apply->click();
-    EXPECT_EQ(LastBytes(Intp::ccAgingTimeSet), (Bytes{0, 0}));
+    EXPECT_EQ(page->m_Enable->currentIndex(), -1);
+    EXPECT_EQ(page->ComboBox1->placeholderText(), "not available");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
 
     Intp::TPropertyAgingTime record;
     record.agingTime = 9;
@@ -315,8 +328,10 @@ TEST_F(JumboPage, ShowsAndSendsTheFlag)
     record.enabled = true;
     Put(a, record, Intp::ccJumboFrameGet);
     EXPECT_TRUE(page->CheckBox1->isChecked());
-    Select({b}); // no record: the box keeps its state
-    EXPECT_TRUE(page->CheckBox1->isChecked());
+    Select({b}); // no record: not available
+    EXPECT_FALSE(page->CheckBox1->isEnabled());
+    Select({a});
+    EXPECT_TRUE(page->CheckBox1->isEnabled());
     page->CheckBox1->setChecked(false);
     page->m_Apply->click();
     EXPECT_EQ(LastBytes(Intp::ccJumboFrameSet), (Bytes{0}));
@@ -329,7 +344,7 @@ using ProvisionPage = SystemPage<TModuleAutoProvision>;
 
 TEST_F(ProvisionPage, EachTickedHalfNeedsAServerAndAFile)
 {
-    Select({a});
+    Put(a, Intp::TPropertyBasicsAutoProvision(), Intp::ccBasicsAutoProvisionGet);
     EXPECT_FALSE(page->m_Config->isChecked());
     EXPECT_TRUE(page->m_Apply->isEnabled()); // sends both halves off
     page->m_Config->click();

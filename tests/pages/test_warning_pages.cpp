@@ -1,6 +1,7 @@
 // The warning pages: what they show from the cache and what Apply sends.
 
 #include "PageTestKit.h"
+#include "RunUntil.h"
 #include "intp/Ports.h"
 #include "intp/Warning.h"
 #include "pages/kit/PageWidgets.h"
@@ -159,6 +160,7 @@ TEST_F(SmtpPage, AnUntouchedApplySendsTheSwitchsTextsBackByteForByte)
 TEST_F(SmtpPage, DisableSendsTheFieldsAsTheyStand)
 {
     Intp::TDevice* device = Select(1, TestModel(8, 1));
+    Put(device, Intp::TPropertyWarningSmtp{});
     Refill();
     EXPECT_TRUE(page->m_Apply->isEnabled());
     EXPECT_FALSE(page->m_Sender->isEnabled());
@@ -168,6 +170,44 @@ TEST_F(SmtpPage, DisableSendsTheFieldsAsTheyStand)
     EXPECT_FALSE(sent[0].enabled);
     EXPECT_EQ(sent[0].recipients.size(), 1u);
     (void)device;
+}
+
+TEST_F(SmtpPage, EachSwitchGetsItsOwnModelsRecipientsOrIsNamedAsNotChanged)
+{
+    Intp::TDevice* two = Select(1, TestModel(8, 2));
+    Intp::TDevice* three = Select(2, TestModel(8, 3));
+    Select(3, TestModel(8, 1));
+    Intp::TDevice* none = Select(4, TestModel(8, 0));
+    Intp::TPropertyWarningSmtp smtp;
+    smtp.enabled = true;
+    smtp.server = Ip(198, 18, 0, 25);
+    smtp.sender = "switch@example.org";
+    smtp.subject = "Alarm";
+    Put(two, smtp);
+    Notify(two, Intp::ccWarningSmtpGet);
+    page->m_Recipients->setPlainText("a@example.org\nb@example.org");
+    page->m_Apply->click();
+
+    const auto frames = env.protocol.SentWith(Intp::ccWarningSmtpSet);
+    const auto sent = Sent<Intp::TSessionWarningSmtpSet>();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(frames[0].mac, two->GetMac());
+    EXPECT_EQ(sent[0].recipients, (std::vector<std::string>{"a@example.org", "b@example.org"}));
+    EXPECT_EQ(frames[1].mac, three->GetMac());
+    EXPECT_EQ(sent[1].recipients, (std::vector<std::string>{"a@example.org", "b@example.org", ""}));
+    env.protocol.Reply(Intp::ccWarningSmtpSet, two);
+    env.protocol.Reply(Intp::ccWarningSmtpSet, three);
+    ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
+    EXPECT_EQ(env.messages, QStringList{"The change was not made on every switch:\n\n"
+                                        "10.0.0.3 (00:11:22:33:44:03): not changed, its model takes at most 1 recipients\n"
+                                        "10.0.0.4 (00:11:22:33:44:04): not changed, its model takes no e-mail recipients"});
+
+    // On a model without recipients Apply is off and says why.
+    env.host.selection = {none};
+    Put(none, smtp);
+    Refill();
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    EXPECT_EQ(page->m_Apply->toolTip(), "This switch's model takes no e-mail recipients.");
 }
 
 class EventPage : public TPageTest<TModuleWarningEvent> {
@@ -237,12 +277,18 @@ TEST_F(EventPage, AModelWithMoreThan32PortsListsTheFirst32AndNoneWrapsOntoPort0)
 {
     Intp::TDevice* device = Select(1, TestModel(40));
     Put(device, Intp::TPropertyWarningSyslog{true, 1, 0});
+    Put(device, Intp::TPropertyWarningEvent{});
     Notify(device, Intp::ccWarningEventGet);
     QCoreApplication::processEvents();
     EXPECT_EQ(env.messages.size(), 1);
     ASSERT_EQ(page->m_PortList->RowCount(), 32);
     page->m_PortList->SelectRow(31);
     static_cast<QComboBox*>(page->m_PortList->EditorOf(1))->setCurrentIndex(1);
+    // "Link Up & Down" sets the port's bit in both masks.
+    page->m_PortList->SelectRow(0);
+    static_cast<QComboBox*>(page->m_PortList->EditorOf(1))->setCurrentIndex(3);
     page->m_Apply->click();
-    EXPECT_EQ(Sent<Intp::TSessionWarningEventSet>().at(0).syslogLinkUp, 0x80000000u);
+    const auto sent = Sent<Intp::TSessionWarningEventSet>().at(0);
+    EXPECT_EQ(sent.syslogLinkUp, 0x80000001u);
+    EXPECT_EQ(sent.syslogLinkDown, 0x1u);
 }

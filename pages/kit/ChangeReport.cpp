@@ -1,0 +1,115 @@
+#include "pages/kit/ChangeReport.h"
+
+#include "pages/kit/AddressText.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <algorithm>
+
+TChangeReport::TChangeReport(QObject* context, TStarted started, TTell tell)
+    : m_Context(context), m_StartedTell(std::move(started)), m_Tell(std::move(tell))
+{
+}
+
+QString TChangeReport::DeviceText(const Intp::TDevice* device)
+{
+    if (!device)
+        return QString();
+    const QString mac = QString::fromStdString(device->GetMac().ToString());
+    return device->GetIp() ? QString("%1 (%2)").arg(IpText(device->GetIp()), mac) : mac;
+}
+
+QString TChangeReport::StatusReason(std::uint16_t status)
+{
+    switch (status) {
+    case Intp::ssNotLoggedIn: return "refused: not logged in";
+    case Intp::ssTimeout: return "no answer";
+    case Intp::ssShortReply: return "the reply was too short";
+    default: return QString("refused (status %1)").arg(status);
+    }
+}
+
+TChangeReport::TBatch& TChangeReport::Open()
+{
+    if (m_Batches.empty() || m_Batches.back().sealed) {
+        m_Batches.emplace_back();
+        // What one click sends is one batch.
+        QTimer::singleShot(0, m_Context, [this] { Seal(); });
+    }
+    return m_Batches.back();
+}
+
+void TChangeReport::Started(Intp::TDevice* device, std::uint16_t code)
+{
+    TBatch& batch = Open();
+    const bool known = std::any_of(batch.pending.begin(), batch.pending.end(),
+                                   [&](const TPending& p) { return p.mac == device->GetMac(); });
+    batch.targets += known ? 0 : 1;
+    batch.pending.push_back({device->GetMac(), code, DeviceText(device)});
+}
+
+void TChangeReport::NotSent(Intp::TDevice* device, const QString& reason)
+{
+    TBatch& batch = Open();
+    ++batch.targets;
+    batch.failed << QString("%1: not changed, %2").arg(DeviceText(device), reason);
+}
+
+void TChangeReport::OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void*)
+{
+    if (!device)
+        return;
+    for (TBatch& batch : m_Batches) {
+        auto it = std::find_if(batch.pending.begin(), batch.pending.end(),
+                               [&](const TPending& p) { return p.mac == device->GetMac() && p.code == code; });
+        if (it == batch.pending.end())
+            continue;
+        if (status != Intp::ssOk)
+            batch.failed << QString("%1: %2").arg(DeviceText(device), StatusReason(status));
+        batch.pending.erase(it);
+        break;
+    }
+    Finish();
+}
+
+void TChangeReport::Prune()
+{
+    for (TBatch& batch : m_Batches) {
+        std::erase_if(batch.pending, [&](const TPending& p) {
+            if (Intp::FindDevice(p.mac, false))
+                return false;
+            batch.failed << QString("%1: left the device list before it answered").arg(p.name);
+            return true;
+        });
+    }
+    Finish();
+}
+
+void TChangeReport::Seal()
+{
+    for (TBatch& batch : m_Batches) {
+        if (batch.sealed)
+            continue;
+        batch.sealed = true;
+        if (batch.targets > 1 && !batch.pending.empty() && m_StartedTell)
+            m_StartedTell(QString("Sent to %1 switches.").arg(batch.targets));
+    }
+    Finish();
+}
+
+void TChangeReport::Finish()
+{
+    while (!m_Batches.empty() && m_Batches.front().sealed && m_Batches.front().pending.empty()) {
+        const TBatch batch = std::move(m_Batches.front());
+        m_Batches.pop_front();
+        const int changed = batch.targets - int(batch.failed.size());
+        QString done;
+        if (batch.failed.isEmpty())
+            done = batch.targets == 1 ? QString("Changed.") : QString("Changed on %1 switches.").arg(batch.targets);
+        else
+            done = QString("Changed on %1 of %2 switches.").arg(std::max(changed, 0)).arg(batch.targets);
+        if (m_Tell)
+            m_Tell(done, batch.failed);
+    }
+}
