@@ -348,6 +348,10 @@ bool TMainForm::OpenSyslog()
         if (auto* frame = dynamic_cast<TSyslogFrame*>(m_SyslogServer))
             frame->SetQueueDropped(total);
     });
+    connect(m_SyslogThread, &TSyslogSocketThread::KernelDropped, this, [this](quint64 total) {
+        if (auto* frame = dynamic_cast<TSyslogFrame*>(m_SyslogServer))
+            frame->SetKernelDropped(total);
+    });
     if (m_SyslogThread->Open(m_Options.syslogPort))
         return true;
     const QMessageBox::StandardButton answer =

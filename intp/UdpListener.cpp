@@ -7,11 +7,27 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
 // Datagrams taken from the socket per system call.
 constexpr unsigned Batch = 64;
+// Room for the one control message read: the kernel's drop count.
+constexpr std::size_t ControlSize = CMSG_SPACE(sizeof(std::uint32_t));
+
+std::uint32_t KernelDropped(msghdr& header)
+{
+    for (cmsghdr* c = CMSG_FIRSTHDR(&header); c; c = CMSG_NXTHDR(&header, c)) {
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL &&
+            c->cmsg_len >= CMSG_LEN(sizeof(std::uint32_t))) {
+            std::uint32_t dropped = 0;
+            std::memcpy(&dropped, CMSG_DATA(c), sizeof dropped);
+            return dropped;
+        }
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -29,6 +45,7 @@ bool TUdpListener::Start(int fd, std::size_t maxDatagram, TOnBatch onBatch)
         m_Buffers.assign(Batch * m_Slot, 0);
         m_Senders.assign(Batch, sockaddr_in{});
         m_Vectors.assign(Batch, iovec{});
+        m_Controls.assign(Batch * ControlSize, 0);
         m_Messages.assign(Batch, mmsghdr{});
         m_Batch.assign(Batch, TDatagram{});
         m_Filled = 0;
@@ -36,6 +53,8 @@ bool TUdpListener::Start(int fd, std::size_t maxDatagram, TOnBatch onBatch)
             m_Vectors[i] = {m_Buffers.data() + i * m_Slot, m_Slot};
             m_Messages[i].msg_hdr.msg_name = &m_Senders[i];
             m_Messages[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
+            m_Messages[i].msg_hdr.msg_control = m_Controls.data() + i * ControlSize;
+            m_Messages[i].msg_hdr.msg_controllen = ControlSize;
             m_Messages[i].msg_hdr.msg_iov = &m_Vectors[i];
             m_Messages[i].msg_hdr.msg_iovlen = 1;
         }
@@ -68,22 +87,26 @@ std::size_t TUdpListener::ReadBatch(const TOnBatch& onBatch, bool& stop)
 {
     if (m_Fd < 0)
         return 0;
-    // The headers stay set up; only the sender lengths the last call wrote
-    // are set again.
-    for (std::size_t i = 0; i < m_Filled; ++i)
+    // The headers stay set up; only the lengths the last call wrote are set
+    // again.
+    for (std::size_t i = 0; i < m_Filled; ++i) {
         m_Messages[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
+        m_Messages[i].msg_hdr.msg_controllen = ControlSize;
+    }
     m_Filled = 0;
     const int count = ::recvmmsg(m_Fd, m_Messages.data(), Batch, MSG_DONTWAIT, nullptr);
     if (count <= 0)
         return 0; // drained, or an error report rather than data
     m_Filled = std::size_t(count);
     for (int i = 0; i < count; ++i) {
-        const msghdr& header = m_Messages[i].msg_hdr;
+        msghdr& header = m_Messages[i].msg_hdr;
         std::uint32_t address = 0;
         if (header.msg_namelen >= sizeof(sockaddr_in) && m_Senders[i].sin_family == AF_INET)
             address = ntohl(m_Senders[i].sin_addr.s_addr);
-        m_Batch[i] = {address, std::string_view(static_cast<const char*>(m_Vectors[i].iov_base),
-                                                std::min<std::size_t>(m_Messages[i].msg_len, m_Slot))};
+        m_Batch[i] = {address,
+                      std::string_view(static_cast<const char*>(m_Vectors[i].iov_base),
+                                       std::min<std::size_t>(m_Messages[i].msg_len, m_Slot)),
+                      header.msg_controllen != 0 ? KernelDropped(header) : 0};
     }
     stop = !onBatch(m_Batch.data(), std::size_t(count));
     return std::size_t(count);

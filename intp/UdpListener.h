@@ -24,6 +24,9 @@ public:
     struct TDatagram {
         std::uint32_t address = 0;
         std::string_view bytes;
+        // Datagrams the kernel dropped on this socket so far (its buffer was
+        // full), when the socket reports it (SO_RXQ_OVFL); else 0.
+        std::uint32_t kernelDropped = 0;
     };
     // Called with count datagrams; false stops the listener thread.
     using TOnBatch = std::function<bool(const TDatagram* datagrams, std::size_t count)>;
@@ -60,6 +63,7 @@ private:
     std::vector<char> m_Buffers;
     std::vector<sockaddr_in> m_Senders;
     std::vector<iovec> m_Vectors;
+    std::vector<char> m_Controls;  // per datagram, for the drop count
     std::vector<mmsghdr> m_Messages;
     std::vector<TDatagram> m_Batch;
     std::size_t m_Filled = 0;  // headers the last recvmmsg wrote

@@ -309,11 +309,22 @@ void TSyslogFrame::SetQueueDropped(std::uint64_t count)
     ShowCount();
 }
 
+void TSyslogFrame::SetKernelDropped(std::uint64_t count)
+{
+    m_KernelDropped = count;
+    ShowCount();
+}
+
 void TSyslogFrame::ShowCount()
 {
     const std::uint64_t dropped = m_Store.Dropped() + m_QueueDropped;
-    if (dropped == 0)
+    QStringList notes;
+    if (dropped != 0)
+        notes << tr("%1 older messages dropped").arg(dropped);
+    if (m_KernelDropped != 0)
+        notes << tr("%1 lost in a full receive buffer").arg(m_KernelDropped);
+    if (notes.isEmpty())
         m_Num->setText(QString::number(m_Store.Size()));
     else
-        m_Num->setText(tr("%1 (%2 older messages dropped)").arg(m_Store.Size()).arg(dropped));
+        m_Num->setText(QStringLiteral("%1 (%2)").arg(m_Store.Size()).arg(notes.join(QStringLiteral(", "))));
 }

@@ -79,6 +79,8 @@ public:
     QLabel* NumLabel() const { return m_Num; }
     // Messages the receive queue dropped at its bound, shown with the count.
     void SetQueueDropped(std::uint64_t count);
+    // Messages lost before the console could read them (a full receive buffer).
+    void SetKernelDropped(std::uint64_t count);
 
     // Save button: true only when the file was written.
     bool EventOnSaveClick();
@@ -91,6 +93,7 @@ private:
 
     Syslog::TSyslogStore m_Store;
     std::uint64_t m_QueueDropped = 0;
+    std::uint64_t m_KernelDropped = 0;
     TSyslogEventModel* m_Model = nullptr;
 
     QWidget* m_Panel = nullptr;

@@ -81,6 +81,9 @@ bool TSyslogSocketThread::Open(quint16 port, const QHostAddress& address)
     // listener catches up; the forced size needs CAP_NET_ADMIN, else the
     // system's limit applies.
     SetLargestReceiveBuffer(fd, kSyslogReceiveBufferSize);
+    // Each datagram then carries the count the kernel dropped so far.
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on);
     socklen_t length = sizeof local;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
 
@@ -123,6 +126,8 @@ void TSyslogSocketThread::Stop()
 
 bool TSyslogSocketThread::OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count)
 {
+    if (count != 0 && datagrams[count - 1].kernelDropped != 0)
+        m_KernelDropped.store(datagrams[count - 1].kernelDropped, std::memory_order_relaxed);
     std::vector<TSyslogDatagram> items;
     items.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -145,6 +150,11 @@ void TSyslogSocketThread::Drain()
     std::uint64_t total = 0;
     if (m_Queue.TakeNewDrops(total))
         emit QueueDropped(total);
+    const std::uint32_t kernel = m_KernelDropped.load(std::memory_order_relaxed);
+    if (kernel != m_KernelDroppedTold) {
+        m_KernelDroppedTold = kernel;
+        emit KernelDropped(kernel);
+    }
 }
 
 void TSyslogSocketThread::DeliverDatagram(TSyslogDatagram& item)

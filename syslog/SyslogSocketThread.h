@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -74,6 +75,9 @@ public:
 signals:
     // The queue dropped datagrams at its bound: the total so far (GUI thread).
     void QueueDropped(quint64 total);
+    // The kernel dropped datagrams, its receive buffer full (the listener
+    // could not keep up): the total so far (GUI thread).
+    void KernelDropped(quint64 total);
 
 private:
     void Close();
@@ -88,4 +92,6 @@ private:
     TUdpListener m_Listener;
     QString m_Error;
     TReceiveQueue<TSyslogDatagram> m_Queue;
+    std::atomic<std::uint32_t> m_KernelDropped{0};  // as the socket last told
+    std::uint32_t m_KernelDroppedTold = 0;          // GUI thread
 };

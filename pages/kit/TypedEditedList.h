@@ -24,6 +24,7 @@
 #include "pages/kit/PageForm.h"
 #include "pages/kit/UntypedEditedList.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/SwitchText.h"
 #include "pages/kit/PortLayout.h"
 
 #include <QComboBox>
@@ -104,9 +105,11 @@ public:
     int Text(const QString& header, std::string TRow::*member, const QString& editor = {},
              TEditorOptions options = {})
     {
-        return TextColumn(
-            header, editor, std::move(options), [member](const TRow& row) { return QString::fromLatin1(row.*member); },
-            [member](TRow& row, const QString& text) { row.*member = text.toLatin1().toStdString(); });
+        const int column = TextColumn(
+            header, editor, std::move(options), [member](const TRow& row) { return SwitchText(row.*member); },
+            [member](TRow& row, const QString& text) { row.*member = SwitchBytes(text); });
+        m_Columns.back().switchText = true;
+        return column;
     }
     // An IPv4 address member (host order) edited in an address field; text
     // that is no host address is taken as 0.
@@ -145,6 +148,8 @@ public:
                 auto* edit = form.PanelEditor(c.editor, new QLineEdit());
                 if (c.options.maxLength > 0)
                     edit->setMaxLength(c.options.maxLength);
+                if (c.switchText)
+                    MakeSwitchText(edit, 0);
                 BindEditor(c.column, edit);
                 editor = edit;
             } else if (c.address) {
@@ -242,6 +247,7 @@ private:
         int minimum = 0;
         int maximum = 0;
         bool address = false;
+        bool switchText = false;  // a std::string member: Latin-1 (SwitchText.h)
         std::function<QString(const TRow&)> getText;
         std::function<void(TRow&, const QString&)> setText;
         std::function<int(const TRow&)> get;

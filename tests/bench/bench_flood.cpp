@@ -20,12 +20,14 @@
 #include "intp/DeviceType.h"
 #include "intp/SystemSettings.h"
 #include "pages/kit/FilterServer.h"
+#include "intp/NetUtils.h"
 #include "intp/Session.h"
 #include "pages/kit/MessageBox.h"
 #include "syslog/SyslogFrame.h"
 #include "syslog/SyslogSocketThread.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -71,26 +73,45 @@ void SendAll(std::uint16_t port, int first, int count, const std::function<std::
     ::close(fd);
 }
 
+// The worst gap between ticks of a 1 ms timer while it lives (a stall of
+// the GUI thread's event loop).
+class TStallProbe {
+public:
+    TStallProbe()
+    {
+        m_Clock.start();
+        m_Tick.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_Tick, &QTimer::timeout, [this] {
+            const qint64 now = m_Clock.nsecsElapsed();
+            m_Worst = std::max(m_Worst, now - m_Last);
+            m_Last = now;
+        });
+        m_Tick.start(1);
+        m_Last = m_Clock.nsecsElapsed();
+    }
+    QElapsedTimer& Clock() { return m_Clock; }
+    // Starts the watch again from now.
+    void Restart() { m_Last = m_Clock.nsecsElapsed(); }
+    // In ms, the gap still open included.
+    double WorstMs() const { return double(std::max(m_Worst, m_Clock.nsecsElapsed() - m_Last)) / 1e6 - 1.0; }
+
+private:
+    QElapsedTimer m_Clock;
+    QTimer m_Tick;
+    qint64 m_Last = 0;
+    qint64 m_Worst = 0;
+};
+
 // Runs the senders and the event loop until arrived() reaches Total or
 // stops growing for 2 s; the GUI stall is the largest gap between ticks.
 TRound Flood(std::uint16_t port, int senders, const std::function<std::string(int)>& make,
              const std::function<std::uint64_t()>& arrived)
 {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 lastTick = 0;
-    qint64 worst = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        worst = std::max(worst, now - lastTick);
-        lastTick = now;
-    });
-    tick.start(1);
+    TStallProbe probe;
+    QElapsedTimer& clock = probe.Clock();
     QApplication::processEvents();
-    lastTick = clock.nsecsElapsed();
-    const qint64 start = lastTick;
+    probe.Restart();
+    const qint64 start = clock.nsecsElapsed();
     std::vector<std::thread> threads;
     for (int s = 0; s < senders; ++s)
         threads.emplace_back(SendAll, port, s * (Total / senders), Total / senders, make);
@@ -103,35 +124,23 @@ TRound Flood(std::uint16_t port, int senders, const std::function<std::string(in
             progressAt = clock.elapsed();
         }
     }
+    TRound round;
+    round.stallMs = probe.WorstMs();
     for (auto& t : threads)
         t.join();
-    TRound round;
-    round.stallMs = double(worst) / 1e6 - 1.0;
     round.seconds = double(clock.nsecsElapsed() - start) / 1e9;
     round.arrived = arrived();
-    tick.stop();
     return round;
 }
 
-// Runs the event loop until done() or the time is up; answers the worst gap
-// between ticks of a 1 ms timer, in ms.
+// Runs the event loop until done() or the time is up; answers the worst
+// stall meanwhile, in ms.
 double WatchStall(int maxMs, const std::function<bool()>& done)
 {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0, worst = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        worst = std::max(worst, now - last);
-        last = now;
-    });
-    tick.start(1);
-    last = clock.nsecsElapsed();
-    while (!done() && clock.elapsed() < maxMs)
+    TStallProbe probe;
+    while (!done() && probe.Clock().elapsed() < maxMs)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return double(std::max(worst, clock.nsecsElapsed() - last)) / 1e6 - 1.0;
+    return probe.WorstMs();
 }
 
 template <class T>
@@ -260,6 +269,51 @@ int RunFindFlood(int rounds)
     return 0;
 }
 
+// The baseline of the syslog flood: a plain recvmmsg loop on a socket with
+// the same buffer, fed by the same 4 senders. Answers datagrams received
+// and seconds until the last (or until 2 s without one).
+std::pair<std::uint64_t, double> PlainReceiveLoop(const std::function<std::string(int)>& make)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof local;
+    ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+    SetLargestReceiveBuffer(fd, kSyslogReceiveBufferSize);
+    const timeval wait{2, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    constexpr unsigned Batch = 64;
+    std::vector<char> buffers(Batch * 2048);
+    std::vector<iovec> vectors(Batch);
+    std::vector<mmsghdr> messages(Batch);
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::thread> threads;
+    for (int s = 0; s < 4; ++s)
+        threads.emplace_back(SendAll, ntohs(local.sin_port), s * (Total / 4), Total / 4, make);
+    std::uint64_t received = 0;
+    qint64 last = 0;
+    while (received < std::uint64_t(Total)) {
+        for (unsigned i = 0; i < Batch; ++i) {
+            vectors[i] = {buffers.data() + i * 2048, 2048};
+            messages[i] = {};
+            messages[i].msg_hdr.msg_iov = &vectors[i];
+            messages[i].msg_hdr.msg_iovlen = 1;
+        }
+        const int count = ::recvmmsg(fd, messages.data(), Batch, MSG_WAITFORONE, nullptr);
+        if (count <= 0)
+            break;
+        received += std::uint64_t(count);
+        last = clock.nsecsElapsed();
+    }
+    for (auto& t : threads)
+        t.join();
+    ::close(fd);
+    return {received, double(last) / 1e9};
+}
+
 std::string SyslogLine(int i) { return "<13>Oct 11 22:14:15 sw-" + std::to_string(i % 250) + " flood " + std::to_string(i); }
 
 } // namespace
@@ -305,23 +359,33 @@ int main(int argc, char** argv)
         std::printf("protocol flood, median of %d: worst GUI stall %.1f ms (target 50), lost %llu of %d, %.2f s\n",
                 rounds, Median(stalls), (unsigned long long)Median(lost), Total, Median(seconds));
 
-    std::vector<double> syslogStalls;
+    std::vector<double> syslogStalls, syslogRatios;
     std::vector<std::uint64_t> stored;
     for (int r = 0; (all || std::strcmp(only, "syslog") == 0) && r < rounds; ++r) {
+        const auto [plain, plainSeconds] = PlainReceiveLoop(SyslogLine);
         TSyslogFrame page;
         TSyslogSocketThread queue([&] { return static_cast<Syslog::TSyslogServer*>(&page); });
         if (!queue.Open(0, QHostAddress::LocalHost))
             return 2;
         TRound round = Flood(queue.LocalPort(), 4, SyslogLine, [&] { return std::uint64_t(page.Store().Size()); });
+        const double rate = double(round.arrived) / std::max(1e-9, round.seconds);
+        const double plainRate = double(plain) / std::max(1e-9, plainSeconds);
         syslogStalls.push_back(round.stallMs);
         stored.push_back(round.arrived);
-        std::printf("syslog round %d: %d sent by 4 senders, %llu stored, receive buffer %d bytes, worst GUI stall "
-                    "%.1f ms, %.2f s\n",
-                    r, Total, (unsigned long long)round.arrived, queue.ReceiveBufferSize(), round.stallMs,
-                    round.seconds);
+        syslogRatios.push_back(rate / plainRate);
+        std::printf("syslog round %d%s: %d sent by 4 senders, %llu stored (%.0f/s), receive buffer %d bytes, "
+                    "count shown \"%s\", worst GUI stall %.1f ms, %.2f s; plain recvmmsg loop %llu received (%.0f/s); "
+                    "ratio %.2f\n",
+                    r, r == 0 ? " (cold)" : "", Total, (unsigned long long)round.arrived, rate,
+                    queue.ReceiveBufferSize(), qPrintable(page.NumLabel()->text()), round.stallMs, round.seconds,
+                    (unsigned long long)plain, plainRate, rate / plainRate);
     }
     if (!stored.empty())
-        std::printf("syslog flood, median of %d: %llu of %d stored, worst GUI stall %.1f ms\n", rounds,
-                    (unsigned long long)Median(stored), Total, Median(syslogStalls));
+        std::printf("syslog flood, median of %d: %llu of %d stored (least %llu), worst GUI stall %.1f ms, ratio to "
+                    "the plain loop %.2f (min %.2f, max %.2f)\n",
+                    rounds, (unsigned long long)Median(stored), Total,
+                    (unsigned long long)*std::min_element(stored.begin(), stored.end()), Median(syslogStalls),
+                    Median(syslogRatios), *std::min_element(syslogRatios.begin(), syslogRatios.end()),
+                    *std::max_element(syslogRatios.begin(), syslogRatios.end()));
     return all ? RunFindFlood(rounds) : 0;
 }

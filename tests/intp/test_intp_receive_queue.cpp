@@ -1,4 +1,14 @@
 #include "intp/ReceiveQueue.h"
+#include "intp/UdpListener.h"
+
+#include <arpa/inet.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include <condition_variable>
+#include <mutex>
 
 #include <gtest/gtest.h>
 
@@ -87,4 +97,60 @@ TEST_F(TQueueTest, DeliveryIsOneAtATimeSurvivesAFaultAndYieldsAfterItsSlice)
     EXPECT_EQ(delivered, 7);
     EXPECT_EQ(posts, before + 1);
     EXPECT_EQ(sliced.Pending(), 13u);
+}
+
+// A socket that overflowed before it was read: the listener reads what the
+// kernel kept, in order, with the kernel's drop count.
+TEST(UdpListener, ReadsInOrderAndCarriesTheKernelsDropCount)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(fd, 0);
+    const int on = 1, small = 2048;  // the kernel keeps only a few datagrams
+    ::setsockopt(fd, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on);
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof local;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local), 0);
+    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length), 0);
+    const int out = ::socket(AF_INET, SOCK_DGRAM, 0);
+    auto send = [&](int i) {
+        const std::string text = std::to_string(i);
+        ::sendto(out, text.data(), text.size(), 0, reinterpret_cast<const sockaddr*>(&local), sizeof local);
+    };
+    constexpr int Sent = 200;
+    for (int i = 0; i < Sent; ++i)
+        send(i);
+
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<int> read;
+    std::uint32_t dropped = 0;
+    auto onBatch = [&](const TUdpListener::TDatagram* datagrams, std::size_t count) {
+        std::lock_guard hold(lock);
+        for (std::size_t i = 0; i < count; ++i) {
+            read.push_back(std::stoi(std::string(datagrams[i].bytes)));
+            dropped = std::max(dropped, datagrams[i].kernelDropped);
+        }
+        changed.notify_all();
+        return true;
+    };
+    TUdpListener listener;
+    ASSERT_TRUE(listener.Start(fd, 64, onBatch));
+    {
+        std::unique_lock hold(lock);
+        ASSERT_TRUE(changed.wait_for(hold, std::chrono::seconds(5), [&] { return !read.empty(); }));
+    }
+    send(Sent);  // the buffer has room again
+    {
+        std::unique_lock hold(lock);
+        ASSERT_TRUE(changed.wait_for(hold, std::chrono::seconds(5), [&] { return !read.empty() && read.back() == Sent; }));
+        EXPECT_GT(dropped, 0u);
+        EXPECT_EQ(std::size_t(dropped) + read.size(), std::size_t(Sent + 1));
+        EXPECT_TRUE(std::is_sorted(read.begin(), read.end()));
+    }
+    listener.Stop();
+    ::close(out);
+    ::close(fd);
 }

@@ -328,3 +328,13 @@ TEST(SyslogFlood, AnUnthrottledBurstIsStoredWholeAndInOrder)
         ASSERT_EQ(record.address, 0x7F000001u);
     }
 }
+
+TEST_F(SyslogPage, TheCountTellsMessagesDroppedInTheQueueAndLostInTheKernel)
+{
+    EXPECT_EQ(m_Page.NumLabel()->text(), QStringLiteral("0"));
+    m_Page.SetKernelDropped(12);
+    EXPECT_EQ(m_Page.NumLabel()->text(), QStringLiteral("0 (12 lost in a full receive buffer)"));
+    m_Page.SetQueueDropped(3);
+    EXPECT_EQ(m_Page.NumLabel()->text(),
+              QStringLiteral("0 (3 older messages dropped, 12 lost in a full receive buffer)"));
+}
