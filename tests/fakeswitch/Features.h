@@ -231,9 +231,10 @@ void AddTable(THandlerTable &table, TTableCommands commands, TTableRules<typenam
 }
 
 // A Set that edits a table in place, declared by its edit rule:
-// rule(entries, payload) changes the table's entries and answers whether the
-// switch takes the Set (false leaves the table as it was). payload is the
-// Set's typed payload, or the request itself for a rule that takes a TRequest.
+// rule(switch, entries, payload) changes the table's entries and answers
+// whether the switch takes the Set (false leaves the table as it was).
+// payload is the Set's typed payload, or the request itself for a rule that
+// takes a TRequest.
 template <class TGet, class TSet, class Rule> void AddTableSet(THandlerTable &table, Rule rule)
 {
     using E = typename TGet::Entry;
@@ -243,10 +244,10 @@ template <class TGet, class TSet, class Rule> void AddTableSet(THandlerTable &ta
     set.Handler = [rule](TSwitch &sw, const TRequest &request) {
         std::vector<E> entries = TableOf<TGet>(sw);
         bool taken;
-        if constexpr (std::is_invocable_r_v<bool, Rule, std::vector<E> &, const TRequest &>)
-            taken = rule(entries, request);
+        if constexpr (std::is_invocable_r_v<bool, Rule, const TSwitch &, std::vector<E> &, const TRequest &>)
+            taken = rule(sw, entries, request);
         else
-            taken = rule(entries, Intp::DecodePayload<TSet>(request.Payload, request.PayloadSize));
+            taken = rule(sw, entries, Intp::DecodePayload<TSet>(request.Payload, request.PayloadSize));
         if (!taken)
             return Refused();
         SetTable<TGet>(sw.Running, entries);

@@ -189,10 +189,17 @@ void EditPortConfig(Intp::TPropertyPortConfig &stored, const Intp::TPropertyPort
             }
 }
 
-// The 802.1Q port Set's edit rule: each port record takes the port out of
-// every VLAN and puts it into the ones it names; the entry of VLAN 0 keeps
-// the hybrid ports, and a VLAN left without ports goes.
-bool EditVlan8021qPorts(std::vector<Intp::TPropertyVlan8021qPortEntry> &vlans, const TRequest &request)
+// Every port an untagged member of VLAN 1, none hybrid.
+std::vector<Intp::TPropertyVlan8021qPortEntry> Vlans8021q(const TSwitchSettings &settings)
+{
+    const uint32_t ports = std::min(settings.Model.PortNum + settings.Model.TrunkGroupNum, 32u);
+    return {{0, 0, 0}, {1, uint32_t((1ull << ports) - 1), 0}};
+}
+
+// The 802.1Q port Set: each port record takes the port out of every VLAN
+// and puts it into the ones it names; the entry of VLAN 0 keeps the hybrid
+// ports, and a VLAN without ports goes.
+bool EditVlans8021q(const TSwitch &sw, std::vector<Intp::TPropertyVlan8021qPortEntry> &vlans, const TRequest &request)
 {
     using namespace Intp;
     auto vlan = [&vlans](uint32_t vid) -> TPropertyVlan8021qPortEntry & {
@@ -205,9 +212,9 @@ bool EditVlan8021qPorts(std::vector<Intp::TPropertyVlan8021qPortEntry> &vlans, c
         words.push_back(r.U16());
     if (words.empty() || words.back() != 0)
         return false;
-    for (size_t i = 0; i + 1 < words.size(); ++i) {
+    for (size_t i = 0; i + 1 < words.size();) {
         const uint32_t port = words[i] >> 8, type = words[i] & 0xFF, untagged = words[i + 1];
-        if (port >= 32 || type > vlHybrid)
+        if (port >= 32 || port >= sw.Settings.Model.PortNum + sw.Settings.Model.TrunkGroupNum || type > vlHybrid)
             return false;
         const uint32_t bit = 1u << port;
         for (auto &v : vlans) {
@@ -219,6 +226,7 @@ bool EditVlan8021qPorts(std::vector<Intp::TPropertyVlan8021qPortEntry> &vlans, c
             vlan(untagged).untaggedPorts |= bit;
         for (i += 2; i < words.size() && words[i] != 0; ++i)
             vlan(words[i]).taggedPorts |= bit;
+        ++i;
     }
     std::erase_if(vlans, [](const auto &v) { return v.vid != 0 && !v.untaggedPorts && !v.taggedPorts; });
     return true;
@@ -277,16 +285,11 @@ THandlerTable StandardHandlers()
     AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
     AddFeature<TSessionVlanGet, TSessionVlanSet>(table, {.Accept = [](const TPropertyVlan &r) { return r.mode <= 2; }});
     AddFeature<TSessionVlan8021qGet, TSessionVlan8021qSet>(table);
-    // Groups are told apart by their VLAN id, the entry's first two bytes.
     AddTable<TSessionVlanPortGet>(
         table, {.Add = ccVlanPortAdd, .Edit = ccVlanPortEdit, .Del = ccVlanPortDel, .KeySize = 2},
-        {.Accept = [](const TPropertyVlanPortEntry &group) { return TPropertyVlanPort::CheckGroup(group) == ssOk; }});
-    // Every port an untagged member of VLAN 1, none hybrid.
-    AddTable<TSessionVlan8021qPortGet>(table, {}, {.Initial = [](const TSwitchSettings &settings) {
-        const uint32_t ports = std::min(settings.Model.PortNum + settings.Model.TrunkGroupNum, 32u);
-        return std::vector<TPropertyVlan8021qPortEntry>{{0, 0, 0}, {1, uint32_t((1ull << ports) - 1), 0}};
-    }});
-    AddTableSet<TSessionVlan8021qPortGet, TSessionVlan8021qPortSet>(table, EditVlan8021qPorts);
+        {.Accept = [](const TPropertyVlanPortEntry &e) { return TPropertyVlanPort::CheckGroup(e) == ssOk; }});
+    AddTable<TSessionVlan8021qPortGet>(table, {}, {.Initial = Vlans8021q});
+    AddTableSet<TSessionVlan8021qPortGet, TSessionVlan8021qPortSet>(table, EditVlans8021q);
     return table;
 }
 
