@@ -96,14 +96,21 @@ TEST_F(SyslogPage, AModeTheListDoesNotKnowIsSentBackAsRead)
 
 using SmtpPage = TPageTest<TModuleWarningSmtp>;
 
-TEST_F(SmtpPage, TheFormCheckAndWhatApplySends)
+// E-mail alarms on, with a server, a sender and a subject.
+Intp::TPropertyWarningSmtp MailOn()
 {
-    Intp::TDevice* device = Select(1, TestModel(8, 2));
     Intp::TPropertyWarningSmtp smtp;
     smtp.enabled = true;
     smtp.server = Ip(198, 18, 0, 25);
     smtp.sender = "switch@example.org";
     smtp.subject = "Alarm";
+    return smtp;
+}
+
+TEST_F(SmtpPage, TheFormCheckAndWhatApplySends)
+{
+    Intp::TDevice* device = Select(1, TestModel(8, 2));
+    Intp::TPropertyWarningSmtp smtp = MailOn();
     smtp.account = "mailer";
     smtp.recipients = {"", "b@example.org"};
     Put(device, smtp);
@@ -175,11 +182,7 @@ TEST_F(SmtpPage, EachSwitchGetsItsOwnModelsRecipientsOrIsNamedAsNotChanged)
     Intp::TDevice* three = Select(2, TestModel(8, 3));
     Select(3, TestModel(8, 1));
     Intp::TDevice* none = Select(4, TestModel(8, 0));
-    Intp::TPropertyWarningSmtp smtp;
-    smtp.enabled = true;
-    smtp.server = Ip(198, 18, 0, 25);
-    smtp.sender = "switch@example.org";
-    smtp.subject = "Alarm";
+    Intp::TPropertyWarningSmtp smtp = MailOn();
     Put(two, smtp);
     Notify(two, Intp::ccWarningSmtpGet);
     page->m_Recipients->setPlainText("a@example.org\nb@example.org");
