@@ -290,6 +290,7 @@ THandlerTable StandardHandlers()
         {.Accept = [](const TPropertyVlanPortEntry &e) { return TPropertyVlanPort::CheckGroup(e) == ssOk; }});
     AddTable<TSessionVlan8021qPortGet>(table, {}, {.Initial = Vlans8021q});
     AddTableSet<TSessionVlan8021qPortGet, TSessionVlan8021qPortSet>(table, EditVlans8021q);
+    AddRedundancy(table);
     return table;
 }
 
