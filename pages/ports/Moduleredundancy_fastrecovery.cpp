@@ -63,7 +63,11 @@ void TModuleRedundancyFastRecovery::EventOnApplyClick()
     if (!Check(duplicated == 0, QString::asprintf("Duplicated priority %d", int(duplicated))) ||
         record.priorities.empty())
         return;
-    SendPayload<TSessionRedundancyFastRecoverySet>(record);
+    SendToEachTarget<TSessionRedundancyFastRecoverySet>(
+        [&](TSessionRedundancyFastRecoverySet& request, TDevice* device) {
+            request.SetPayload(record);
+            return QString::fromStdString(PortCountMismatch(device->GetPortNum(), record.priorities.size()));
+        });
 }
 
 REGISTER_PAGE(TModuleRedundancyFastRecovery);

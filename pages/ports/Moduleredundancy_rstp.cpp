@@ -125,7 +125,10 @@ void TModuleRedundancyRstp::EventOnApplyClick()
     // Hidden ports keep what was read.
     for (int line = 0; line < m_ListView->RowCount(); ++line)
         record.ports.at(std::size_t(m_ListView->Index(line))) = m_ListView->Row(line);
-    SendPayload<TSessionRedundancyRstpSet>(record);
+    SendToEachTarget<TSessionRedundancyRstpSet>([&](TSessionRedundancyRstpSet& request, TDevice* device) {
+        request.SetPayload(record);
+        return QString::fromStdString(PortCountMismatch(device->GetPortNum(), record.ports.size()));
+    });
 }
 
 static const TPageRegistration<TModuleRedundancyRstp> s_Register(TPageId::TModuleRedundancyRstp, [](TModule* page) {
