@@ -484,8 +484,16 @@ template <class T> typename T::Payload DecodeFrame(const std::vector<uint8_t>& f
 
 // Requests declared from records.
 
+// The status that rejects a reply whose array count is wrong: R::CountStatus
+// when the family names one, else ssBadReply.
+template <class R> constexpr uint16_t CountStatusOf()
+{
+    if constexpr (requires { R::CountStatus; }) return R::CountStatus;
+    else return ssBadReply;
+}
+
 // Decodes a Get reply. An array takes as many elements as the reply holds;
-// that count must be the device model's and not 0, else ssBadReply.
+// that count must be the device model's and not 0, else CountStatusOf<R>().
 template <class R, class L>
 uint16_t DecodeReply(TDevice* device, const L& fields, R& record, TPayloadReader& payload)
 {
@@ -493,7 +501,7 @@ uint16_t DecodeReply(TDevice* device, const L& fields, R& record, TPayloadReader
     if (fields.HasArray()) {
         n = fields.ElementsIn(TMessage::Get, payload.Size());
         if (payload.Size() < fields.FixedSize(TMessage::Get) || n == 0 || n != ModelCount(fields.ArrayKind(), device))
-            return ssBadReply;
+            return CountStatusOf<R>();
     }
     return fields.Read(payload, record, TMessage::Get, n) ? ssOk : ssBadReply;
 }
