@@ -56,16 +56,22 @@ uint32_t ModelCount(TCountKind kind, const TDevice* device)
     return device ? ModelCount(kind, GetDeviceType(device->GetType())) : 0;
 }
 
+bool CheckCount(TCountKind kind, const TDeviceType& model, size_t n)
+{
+    if (n == 0) return false;
+    switch (kind) {
+    case TCountKind::ckNone: return false;
+    case TCountKind::ckAny: return true;
+    case TCountKind::ckUpToPortAndTrunkGroupNum: return n <= ModelCount(kind, model);
+    default: return n == ModelCount(kind, model);
+    }
+}
+
 bool CheckCount(const TCommandInfo& info, const TDevice* device, int count)
 {
     if (count <= 0 || !device) return false;
-    uint32_t n = uint32_t(count);
-    switch (info.countKind) {
-    case TCountKind::ckNone: return false;
-    case TCountKind::ckAny: return RequestPayloadSize(info, count) <= 0xFFFF;
-    case TCountKind::ckUpToPortAndTrunkGroupNum: return n <= ModelCount(info.countKind, device);
-    default: return n == ModelCount(info.countKind, device);
-    }
+    if (info.countKind == TCountKind::ckAny && RequestPayloadSize(info, count) > 0xFFFF) return false;
+    return CheckCount(info.countKind, GetDeviceType(device->GetType()), size_t(count));
 }
 
 size_t RequestPayloadSize(const TCommandInfo& info, int count)

@@ -77,6 +77,9 @@ uint32_t ModelCount(TCountKind kind, const TDevice* device);
 uint32_t ModelCount(TCountKind kind, const TDeviceType& model);
 // True when count is acceptable for the row on device (false for count <= 0).
 bool CheckCount(const TCommandInfo& info, const TDevice* device, int count);
+// True when n elements satisfy the count rule on the model: the model count
+// exactly, 1 up to ports and trunk groups, or at least one (ckAny).
+bool CheckCount(TCountKind kind, const TDeviceType& model, size_t n);
 // Payload size of a request with count entries.
 size_t RequestPayloadSize(const TCommandInfo& info, int count);
 

@@ -21,8 +21,10 @@
 // a member of any integer type), U16Le and U32Le (the few little-endian
 // fields), Ip (an IPv4 address, u32), Mac, Bytes (a std::array<uint8_t, N>),
 // Text (fixed width, NUL-padded), Skip (bytes not read, zero when written),
-// and Array / TextArray (one element per unit of a model count, last in the
-// layout). GetOnly(field) and SetOnly(field) mark a field that only the Get
+// and Array / TextArray / Entries (values or structured entries, as many as
+// a count rule allows: a model count, one up to ports and trunk groups, or at
+// least one; last in the layout). A record may declare CheckEntry, the check
+// each entry passes in a reply, in a Set and at the fake switch. GetOnly(field) and SetOnly(field) mark a field that only the Get
 // reply or only the Set request carries (the switch's clock). The makers
 // without a member (Mac(), U32(), Text(width)) describe a value that is a
 // whole entry or an array element.
@@ -46,6 +48,7 @@
 
 #include "intp/CommandTable.h"
 #include "intp/Device.h"
+#include "intp/DeviceType.h"
 #include "intp/Payload.h"
 #include "intp/Session.h"
 
@@ -55,6 +58,17 @@ namespace Intp {
 enum class TMessage : uint8_t { Get, Set };
 // The byte order of the integers.
 enum class TOrder : uint8_t { Wire, Host };
+
+// An entry's status under its record's entry check, which a record may
+// declare as
+//     static uint16_t CheckEntry(const TDeviceType& model, const TEntry& entry);
+// (ssOk, or the status that rejects the entry). Replies, Sets and the fake
+// switch all run it.
+template <class R, class E> uint16_t CheckEntryOf(const TDeviceType& model, const E& entry)
+{
+    if constexpr (requires { R::CheckEntry(model, entry); }) return R::CheckEntry(model, entry);
+    else return ssOk;
+}
 
 namespace RecordDetail {
 
@@ -150,15 +164,15 @@ struct TMemberField {
 
     static constexpr bool IsArray = false;
     constexpr size_t Size() const { return codec.Size(); }
-    template <class R> void Read(TPayloadReader& in, R& r, TOrder order, size_t) const
+    template <class R> void Read(TPayloadReader& in, R& r, TMessage, TOrder order, size_t) const
     {
         codec.Read(in, static_cast<C&>(r).*member, order);
     }
-    template <class R> void Write(TPayloadWriter& out, const R& r, TOrder order) const
+    template <class R> void Write(TPayloadWriter& out, const R& r, TMessage, TOrder order) const
     {
         codec.Write(out, static_cast<const C&>(r).*member, order);
     }
-    void Convert(TPayloadReader& in, TPayloadWriter& out, TOrder from, TOrder to, size_t) const
+    void Convert(TPayloadReader& in, TPayloadWriter& out, TMessage, TOrder from, TOrder to, size_t) const
     {
         codec.Convert(in, out, from, to);
     }
@@ -172,9 +186,9 @@ struct TSelfField {
 
     static constexpr bool IsArray = false;
     constexpr size_t Size() const { return codec.Size(); }
-    template <class R> void Read(TPayloadReader& in, R& r, TOrder order, size_t) const { codec.Read(in, r, order); }
-    template <class R> void Write(TPayloadWriter& out, const R& r, TOrder order) const { codec.Write(out, r, order); }
-    void Convert(TPayloadReader& in, TPayloadWriter& out, TOrder from, TOrder to, size_t) const
+    template <class R> void Read(TPayloadReader& in, R& r, TMessage, TOrder order, size_t) const { codec.Read(in, r, order); }
+    template <class R> void Write(TPayloadWriter& out, const R& r, TMessage, TOrder order) const { codec.Write(out, r, order); }
+    void Convert(TPayloadReader& in, TPayloadWriter& out, TMessage, TOrder from, TOrder to, size_t) const
     {
         codec.Convert(in, out, from, to);
     }
@@ -186,40 +200,111 @@ struct TSkipField {
 
     static constexpr bool IsArray = false;
     constexpr size_t Size() const { return codec.Size(); }
-    template <class R> void Read(TPayloadReader& in, R&, TOrder, size_t) const { in.Skip(codec.width); }
-    template <class R> void Write(TPayloadWriter& out, const R&, TOrder) const { out.Zero(codec.width); }
-    void Convert(TPayloadReader& in, TPayloadWriter& out, TOrder from, TOrder to, size_t) const
+    template <class R> void Read(TPayloadReader& in, R&, TMessage, TOrder, size_t) const { in.Skip(codec.width); }
+    template <class R> void Write(TPayloadWriter& out, const R&, TMessage, TOrder) const { out.Zero(codec.width); }
+    void Convert(TPayloadReader& in, TPayloadWriter& out, TMessage, TOrder from, TOrder to, size_t) const
     {
         codec.Convert(in, out, from, to);
     }
 };
 
-// One element per unit of a model count; always the last field.
+// An array element: a value of a codec, whatever the message.
+template <class Codec>
+struct TValueCodec {
+    Codec codec;
+    constexpr size_t Size(TMessage) const { return codec.Size(); }
+    template <class E> void Read(TPayloadReader& in, E& e, TMessage, TOrder order) const { codec.Read(in, e, order); }
+    template <class E> void Write(TPayloadWriter& out, const E& e, TMessage, TOrder order) const
+    {
+        codec.Write(out, e, order);
+    }
+    void Convert(TPayloadReader& in, TPayloadWriter& out, TMessage, TOrder from, TOrder to) const
+    {
+        codec.Convert(in, out, from, to);
+    }
+};
+
+// An array element: an entry of its own layout (fields may be carried by one
+// message only, so the entry's size may differ between Get and Set).
+template <class L>
+struct TEntryCodec {
+    L layout;
+    constexpr size_t Size(TMessage wire) const { return layout.FixedSize(wire); }
+    template <class E> void Read(TPayloadReader& in, E& e, TMessage wire, TOrder order) const
+    {
+        layout.Read(in, e, wire, 0, order);
+    }
+    template <class E> void Write(TPayloadWriter& out, const E& e, TMessage wire, TOrder order) const
+    {
+        layout.Write(out, e, wire, order);
+    }
+    void Convert(TPayloadReader& in, TPayloadWriter& out, TMessage wire, TOrder from, TOrder to) const
+    {
+        layout.Convert(in, out, wire, 0, from, to);
+    }
+};
+
+// One element per unit of a count rule; always the last field. With a held
+// member the array keeps room for the whole model count and held tells how
+// many elements the message carried (and how many a Set sends).
 template <class C, class E, class Codec>
 struct TArrayField {
     std::vector<E> C::*member;
     Codec codec;
     TCountKind count;
+    uint32_t C::*held = nullptr;
     TOnly only = onBoth;
 
     static constexpr bool IsArray = true;
     constexpr size_t Size() const { return 0; }
-    constexpr size_t ElementSize() const { return codec.Size(); }
-    template <class R> void Read(TPayloadReader& in, R& r, TOrder order, size_t n) const
+    constexpr size_t ElementSize(TMessage wire) const { return codec.Size(wire); }
+    // The elements a message of r carries.
+    template <class R> size_t Length(const R& r) const
     {
-        std::vector<E>& v = static_cast<C&>(r).*member;
-        v.assign(n, E{});
-        for (E& e : v) codec.Read(in, e, order);
+        const C& c = static_cast<const C&>(r);
+        size_t n = (c.*member).size();
+        return held && c.*held < n ? c.*held : n;
     }
-    template <class R> void Write(TPayloadWriter& out, const R& r, TOrder order) const
+    template <class R> void Read(TPayloadReader& in, R& r, TMessage wire, TOrder order, size_t n) const
     {
-        for (const E& e : static_cast<const C&>(r).*member) codec.Write(out, e, order);
+        C& c = static_cast<C&>(r);
+        (c.*member).assign(n, E{});
+        for (E& e : c.*member) codec.Read(in, e, wire, order);
+        if (held) c.*held = uint32_t(n);
     }
-    template <class R> size_t ElementCount(const R& r) const { return (static_cast<const C&>(r).*member).size(); }
-    template <class R> void Resize(R& r, size_t n) const { (static_cast<C&>(r).*member).resize(n); }
-    void Convert(TPayloadReader& in, TPayloadWriter& out, TOrder from, TOrder to, size_t n) const
+    template <class R> void Write(TPayloadWriter& out, const R& r, TMessage wire, TOrder order) const
     {
-        for (size_t i = 0; i < n; ++i) codec.Convert(in, out, from, to);
+        const std::vector<E>& v = static_cast<const C&>(r).*member;
+        for (size_t i = 0, n = Length(r); i < n; ++i) codec.Write(out, v[i], wire, order);
+    }
+    void Convert(TPayloadReader& in, TPayloadWriter& out, TMessage wire, TOrder from, TOrder to, size_t n) const
+    {
+        for (size_t i = 0; i < n; ++i) codec.Convert(in, out, wire, from, to);
+    }
+    template <class R> std::vector<E>& Of(R& r) const { return static_cast<C&>(r).*member; }
+    template <class R> void Resize(R& r, size_t n) const
+    {
+        C& c = static_cast<C&>(r);
+        (c.*member).resize(n);
+        if (held) c.*held = uint32_t(n);
+    }
+    template <class R> void Assign(R& r, std::vector<E> elements) const
+    {
+        C& c = static_cast<C&>(r);
+        if (held) c.*held = uint32_t(elements.size());
+        c.*member = std::move(elements);
+    }
+    // After an accepted reply: room for the model count.
+    template <class R> void Fit(R& r, size_t modelCount) const
+    {
+        if (held) (static_cast<C&>(r).*member).resize(modelCount);
+    }
+    template <class R> uint16_t Check(const R& r, const TDeviceType& model) const
+    {
+        const std::vector<E>& v = static_cast<const C&>(r).*member;
+        for (size_t i = 0, n = Length(r); i < n; ++i)
+            if (uint16_t status = CheckEntryOf<C>(model, v[i]); status != ssOk) return status;
+        return ssOk;
     }
 };
 
@@ -247,15 +332,15 @@ public:
             [wire](const auto&... f) { return ((RecordDetail::Carried(f.only, wire) ? f.Size() : 0) + ... + 0); },
             m_Fields);
     }
-    // Bytes of one array element; 0 without an array.
-    constexpr size_t ElementSize() const
+    // Bytes of one array element in this message; 0 without an array.
+    constexpr size_t ElementSize(TMessage wire) const
     {
         size_t size = 0;
-        std::apply([&size](const auto&... f) { ((size += ArrayElementSize(f)), ...); }, m_Fields);
+        std::apply([&](const auto&... f) { ((size += ArrayElementSize(f, wire)), ...); }, m_Fields);
         return size;
     }
     constexpr bool HasArray() const { return ArrayCount() != 0; }
-    // The model count that sizes the array.
+    // The count rule of the array.
     constexpr TCountKind ArrayKind() const
     {
         TCountKind kind = TCountKind::ckNone;
@@ -263,21 +348,29 @@ public:
         return kind;
     }
     // Bytes of the message with n array elements.
-    constexpr size_t Size(TMessage wire, size_t n = 0) const { return FixedSize(wire) + ElementSize() * n; }
+    constexpr size_t Size(TMessage wire, size_t n = 0) const { return FixedSize(wire) + ElementSize(wire) * n; }
     // Whole array elements that size bytes hold (0 without an array).
     constexpr size_t ElementsIn(TMessage wire, size_t size) const
     {
         size_t fixed = FixedSize(wire);
-        return HasArray() && size > fixed ? (size - fixed) / ElementSize() : 0;
+        return HasArray() && size > fixed ? (size - fixed) / ElementSize(wire) : 0;
     }
-    // Bytes of r's message, its array as long as it is.
-    template <class R> size_t SizeOf(const R& r, TMessage wire) const
+    // Array elements r's message carries.
+    template <class R> size_t ArrayLength(const R& r) const
     {
         size_t n = 0;
-        std::apply([&](const auto&... f) { ((n += ArrayLength(f, r)), ...); }, m_Fields);
-        return Size(wire, n);
+        std::apply([&](const auto&... f) { ((n += ArrayLengthOf(f, r)), ...); }, m_Fields);
+        return n;
     }
+    // Bytes of r's message.
+    template <class R> size_t SizeOf(const R& r, TMessage wire) const { return Size(wire, ArrayLength(r)); }
 
+    // r's array.
+    template <class R> auto& Elements(R& r) const
+    {
+        static_assert(ArrayCount() == 1, "a record with an array");
+        return std::get<ArrayIndex()>(m_Fields).Of(r);
+    }
     // Bytes of the text field of member m, or of each text of its text
     // array; 0 when no text field has that member.
     template <class M> constexpr size_t TextWidth(M m) const
@@ -290,7 +383,32 @@ public:
     // Gives r's array n elements.
     template <class R> void ResizeArray(R& r, size_t n) const
     {
-        std::apply([&](const auto&... f) { (ResizeArrayOf(f, r, n), ...); }, m_Fields);
+        std::apply([&](const auto&... f) { (ForArray(f, [&](const auto& a) { a.Resize(r, n); }), ...); }, m_Fields);
+    }
+    // Makes elements r's array.
+    template <class R, class E> void AssignArray(R& r, const std::vector<E>& elements) const
+    {
+        std::apply([&](const auto&... f) { (ForArray(f, [&](const auto& a) { a.Assign(r, elements); }), ...); },
+                   m_Fields);
+    }
+    // After an accepted reply: an array with a held count keeps room for the
+    // model count.
+    template <class R> void FitArray(R& r, const TDeviceType& model) const
+    {
+        std::apply(
+            [&](const auto&... f) {
+                (ForArray(f, [&](const auto& a) { a.Fit(r, ModelCount(a.count, model)); }), ...);
+            },
+            m_Fields);
+    }
+    // Runs the record's entry check on each element r's message carries:
+    // ssOk, or the first rejecting status.
+    template <class R> uint16_t CheckEntries(const R& r, const TDeviceType& model) const
+    {
+        uint16_t status = ssOk;
+        std::apply([&](const auto&... f) { (ForArray(f, [&](const auto& a) { status = a.Check(r, model); }), ...); },
+                   m_Fields);
+        return status;
     }
 
     // Reads the fields r carries in this message; the array takes n elements.
@@ -299,14 +417,18 @@ public:
     bool Read(TPayloadReader& in, R& r, TMessage wire, size_t n = 0, TOrder order = TOrder::Wire) const
     {
         std::apply(
-            [&](const auto&... f) { ((RecordDetail::Carried(f.only, wire) ? f.Read(in, r, order, n) : void()), ...); },
+            [&](const auto&... f) {
+                ((RecordDetail::Carried(f.only, wire) ? f.Read(in, r, wire, order, n) : void()), ...);
+            },
             m_Fields);
         return in.Ok();
     }
     template <class R> bool Write(TPayloadWriter& out, const R& r, TMessage wire, TOrder order = TOrder::Wire) const
     {
         std::apply(
-            [&](const auto&... f) { ((RecordDetail::Carried(f.only, wire) ? f.Write(out, r, order) : void()), ...); },
+            [&](const auto&... f) {
+                ((RecordDetail::Carried(f.only, wire) ? f.Write(out, r, wire, order) : void()), ...);
+            },
             m_Fields);
         return out.Ok();
     }
@@ -315,7 +437,7 @@ public:
     {
         std::apply(
             [&](const auto&... f) {
-                ((RecordDetail::Carried(f.only, wire) ? f.Convert(in, out, from, to, n) : void()), ...);
+                ((RecordDetail::Carried(f.only, wire) ? f.Convert(in, out, wire, from, to, n) : void()), ...);
             },
             m_Fields);
         return in.Ok() && out.Ok();
@@ -324,16 +446,26 @@ public:
 private:
     template <class G, class M> static constexpr size_t TextWidthOf(const G& f, M m, size_t width)
     {
-        if constexpr (std::is_same_v<std::remove_cvref_t<decltype(f.codec)>, RecordDetail::TTextCodec> &&
-                      requires { f.member == m; })
+        using TCodec = std::remove_cvref_t<decltype(f.codec)>;
+        if constexpr (!requires { f.member == m; })
+            return width;
+        else if constexpr (std::is_same_v<TCodec, RecordDetail::TTextCodec>)
             return f.member == m ? f.codec.width : width;
+        else if constexpr (std::is_same_v<TCodec, RecordDetail::TValueCodec<RecordDetail::TTextCodec>>)
+            return f.member == m ? f.codec.codec.width : width;
         else
             return width;
     }
     static constexpr size_t ArrayCount() { return (size_t(F::IsArray) + ... + 0); }
-    template <class G> static constexpr size_t ArrayElementSize(const G& f)
+    static constexpr size_t ArrayIndex()
     {
-        if constexpr (G::IsArray) return f.ElementSize();
+        size_t i = 0, found = 0;
+        ((found = F::IsArray ? i : found, ++i), ...);
+        return found;
+    }
+    template <class G> static constexpr size_t ArrayElementSize(const G& f, TMessage wire)
+    {
+        if constexpr (G::IsArray) return f.ElementSize(wire);
         else return 0;
     }
     template <class G> static constexpr TCountKind ArrayKindOf(const G& f, TCountKind kind)
@@ -341,14 +473,14 @@ private:
         if constexpr (G::IsArray) return f.count;
         else return kind;
     }
-    template <class G, class R> static void ResizeArrayOf(const G& f, R& r, size_t n)
+    template <class G, class R> static size_t ArrayLengthOf(const G& f, const R& r)
     {
-        if constexpr (G::IsArray) f.Resize(r, n);
-    }
-    template <class G, class R> static size_t ArrayLength(const G& f, const R& r)
-    {
-        if constexpr (G::IsArray) return f.ElementCount(r);
+        if constexpr (G::IsArray) return f.Length(r);
         else return 0;
+    }
+    template <class G, class Fn> static void ForArray(const G& f, Fn&& fn)
+    {
+        if constexpr (G::IsArray) fn(f);
     }
 
     std::tuple<F...> m_Fields;
@@ -404,12 +536,21 @@ constexpr auto U8() { return RecordDetail::TSelfField<RecordDetail::TIntCodec<1>
 constexpr auto U16() { return RecordDetail::TSelfField<RecordDetail::TIntCodec<2>>{}; }
 constexpr auto U32() { return RecordDetail::TSelfField<RecordDetail::TIntCodec<4>>{}; }
 constexpr auto Text(size_t width) { return RecordDetail::TSelfField<RecordDetail::TTextCodec>{{{width}}}; }
-// One element (a value field such as U32() or Text(8)) per unit of a model
-// count.
+// One element (a value field such as U32() or Text(8)) per unit of a count
+// rule: exactly a model count (ckPortNum, ...), one up to ports and trunk
+// groups (ckUpToPortAndTrunkGroupNum) or at least one (ckAny).
 template <class C, class E, class Codec>
 constexpr auto Array(std::vector<E> C::*m, RecordDetail::TSelfField<Codec> element, TCountKind count)
 {
-    return RecordDetail::TArrayField<C, E, Codec>{m, element.codec, count};
+    return RecordDetail::TArrayField<C, E, RecordDetail::TValueCodec<Codec>>{m, {element.codec}, count};
+}
+// One structured entry (its own layout) per unit of a count rule. With held,
+// the array keeps room for the whole model count after each accepted reply
+// and held counts the entries the message carried; a Set sends that many.
+template <class C, class E, class L>
+constexpr auto Entries(std::vector<E> C::*m, const L& entry, TCountKind count, uint32_t C::*held = nullptr)
+{
+    return RecordDetail::TArrayField<C, E, RecordDetail::TEntryCodec<L>>{m, {entry}, count, held};
 }
 template <class C> constexpr auto TextArray(std::vector<std::string> C::*m, size_t width, TCountKind count)
 {
@@ -452,20 +593,22 @@ R DecodeRecord(const std::vector<uint8_t>& bytes, TMessage wire = TMessage::Set,
 
 // Entries back to back (the entry part of a variable-size Set or a table page).
 template <class L, class E>
-std::vector<uint8_t> EncodeEntries(const L& fields, const std::vector<E>& entries, TOrder order = TOrder::Wire)
+std::vector<uint8_t> EncodeEntries(const L& fields, const std::vector<E>& entries, TOrder order = TOrder::Wire,
+                                   TMessage wire = TMessage::Set)
 {
-    std::vector<uint8_t> bytes(fields.FixedSize(TMessage::Set) * entries.size());
+    std::vector<uint8_t> bytes(fields.FixedSize(wire) * entries.size());
     TPayloadWriter out(bytes.data(), bytes.size());
-    for (const E& e : entries) fields.Write(out, e, TMessage::Set, order);
+    for (const E& e : entries) fields.Write(out, e, wire, order);
     return bytes;
 }
 template <class E, class L>
-std::vector<E> DecodeEntries(const L& fields, const void* data, size_t size, TOrder order = TOrder::Wire)
+std::vector<E> DecodeEntries(const L& fields, const void* data, size_t size, TOrder order = TOrder::Wire,
+                             TMessage wire = TMessage::Set)
 {
-    size_t entrySize = fields.FixedSize(TMessage::Set);
+    size_t entrySize = fields.FixedSize(wire);
     std::vector<E> entries(entrySize ? size / entrySize : 0);
     TPayloadReader in(data, size);
-    for (E& e : entries) fields.Read(in, e, TMessage::Set, 0, order);
+    for (E& e : entries) fields.Read(in, e, wire, 0, order);
     return entries;
 }
 
@@ -493,21 +636,28 @@ template <class R> constexpr uint16_t CountStatusOf()
 }
 
 // Decodes a Get reply. An array takes as many elements as the reply holds;
-// that count must be the device model's and not 0, else CountStatusOf<R>().
+// a count its rule refuses on the device's model is CountStatusOf<R>()
+// (nothing is read then). Each element then passes the record's entry check;
+// an accepted array with a held count keeps room for the model count.
 template <class R, class L>
 uint16_t DecodeReply(TDevice* device, const L& fields, R& record, TPayloadReader& payload)
 {
+    const TDeviceType& model = GetDeviceType(device ? device->GetType() : 0);
     size_t n = 0;
     if (fields.HasArray()) {
         n = fields.ElementsIn(TMessage::Get, payload.Size());
-        if (payload.Size() < fields.FixedSize(TMessage::Get) || n == 0 || n != ModelCount(fields.ArrayKind(), device))
+        if (payload.Size() < fields.FixedSize(TMessage::Get) || !CheckCount(fields.ArrayKind(), model, n))
             return CountStatusOf<R>();
     }
-    return fields.Read(payload, record, TMessage::Get, n) ? ssOk : ssBadReply;
+    if (!fields.Read(payload, record, TMessage::Get, n)) return ssBadReply;
+    uint16_t status = fields.CheckEntries(record, model);
+    if (status == ssOk) fields.FitArray(record, model);
+    return status;
 }
 
 // A Get whose reply is its record's layout. Override Check for the family's
-// value checks.
+// value checks. The reply is decoded and checked aside: a rejected reply
+// leaves the stored values as they were (only valid is cleared).
 template <uint16_t Code, class TRecord, int Row = 0>
 class TSessionRecordGet : public TSessionGet<Code, TRecord, Row> {
     static_assert(TRecord::Fields.FixedSize(TMessage::Get) <= GetCommandInfo(Code, Row).minReply,
@@ -516,17 +666,24 @@ class TSessionRecordGet : public TSessionGet<Code, TRecord, Row> {
 protected:
     uint16_t Decode(TDevice* device, TRecord& record, TPayloadReader& payload) override
     {
-        uint16_t status = DecodeReply(device, TRecord::Fields, record, payload);
-        return status == ssOk ? Check(device, record) : status;
+        TRecord fresh = record;
+        uint16_t status = DecodeReply(device, TRecord::Fields, fresh, payload);
+        if (status == ssOk) status = Check(device, fresh);
+        if (status == ssOk) record = std::move(fresh);
+        return status;
     }
     // ssOk, or the status that rejects the decoded record.
     virtual uint16_t Check(TDevice*, const TRecord&) { return ssOk; }
 };
 
+// The model of the device a request goes to.
+inline const TDeviceType& ModelOf(const TDevice* device) { return GetDeviceType(device ? device->GetType() : 0); }
+
 // A Set that sends one message of a layout. It holds the payload as the page
 // built it (host order) and converts only its integers when it sends.
-template <uint16_t Code, class TRefresh, class T, const auto& Fields, int Row = 0>
-class TSessionLayoutSet : public TSessionSet<Code, TRefresh, Row> {
+template <uint16_t Code, class TRefresh, class T, const auto& Fields, TSetNotify Order = TSetNotify::OwnCodeLast,
+          int Row = 0>
+class TSessionLayoutSet : public TSessionSet<Code, TRefresh, Order, Row> {
 public:
     using Payload = T;
     static constexpr auto& PayloadFields = Fields;
@@ -566,11 +723,12 @@ private:
 
 // A Set of a feature's record (TRecord::Fields).
 template <uint16_t Code, class TRefresh, class TRecord = typename TRefresh::Record, int Row = 0>
-using TSessionRecordSet = TSessionLayoutSet<Code, TRefresh, TRecord, TRecord::Fields, Row>;
+using TSessionRecordSet = TSessionLayoutSet<Code, TRefresh, TRecord, TRecord::Fields, TSetNotify::OwnCodeLast, Row>;
 
 // A variable-size Set of entries in a layout. SetEntries(bytes, n) takes
 // them as the page holds them (host order); SetEntries(entries) packs typed
-// ones. The row gives the count rule and the zero prefix.
+// ones. The row gives the count rule and the zero prefix. An entry that the
+// feature record's entry check refuses on the target's model is not sent.
 template <uint16_t Code, class TRefresh, class TEntry, const auto& EntryFields, int Row = 0>
 class TSessionEntriesSet : public TSessionVariableSet<Code, TRefresh, Row> {
     static_assert(EntryFields.FixedSize(TMessage::Set) == GetCommandInfo(Code, Row).entrySize,
@@ -584,10 +742,16 @@ public:
         std::vector<uint8_t> bytes = EncodeEntries(EntryFields, entries, TOrder::Host);
         SetEntries(bytes.data(), int(entries.size()));
     }
+    std::vector<TEntry> GetEntries() const
+    {
+        return DecodeEntries<TEntry>(EntryFields, this->m_Entries.data(), this->m_Entries.size(), TOrder::Host);
+    }
 
 protected:
-    bool BuildPayload(TDevice*, TPayloadWriter& payload) override
+    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override
     {
+        for (const TEntry& entry : GetEntries())
+            if (CheckEntryOf<typename TRefresh::Record>(ModelOf(device), entry) != ssOk) return false;
         payload.Zero(this->m_Info.prefixSize);
         TPayloadReader in(this->m_Entries.data(), this->m_Entries.size());
         for (int i = 0; i < this->m_Count; ++i)
@@ -597,15 +761,19 @@ protected:
 };
 
 // A variable-size Set of a whole record: its fixed fields, then its array
-// (one element per unit of the model count). SetEntries(bytes, n) takes the
-// bytes as the page holds them (host order); SetPayload(record) packs a
-// typed one, its array as long as it is.
+// (as many elements as the row's count rule allows on the target's model).
+// SetEntries(bytes, n) takes the bytes as the page holds them (host order,
+// fixed fields included); SetPayload(record) packs a typed one, its array as
+// long as it is (held elements where the array counts them);
+// SetEntries(elements) packs the elements after zero fixed fields. An element
+// that the record's entry check refuses on the target's model is not sent.
 template <uint16_t Code, class TRefresh, class TRecord = typename TRefresh::Record, int Row = 0>
 class TSessionRecordArraySet : public TSessionVariableSet<Code, TRefresh, Row> {
     static_assert(TRecord::Fields.FixedSize(TMessage::Set) == GetCommandInfo(Code, Row).prefixSize,
                   "the fixed fields are the row's prefix");
-    static_assert(TRecord::Fields.ElementSize() == GetCommandInfo(Code, Row).entrySize,
+    static_assert(TRecord::Fields.ElementSize(TMessage::Set) == GetCommandInfo(Code, Row).entrySize,
                   "an array element is the row's entry");
+    static_assert(TRecord::Fields.ArrayKind() == GetCommandInfo(Code, Row).countKind, "the array has the row's rule");
 
 public:
     using Payload = TRecord;
@@ -615,14 +783,25 @@ public:
     void SetPayload(const TRecord& record)
     {
         std::vector<uint8_t> bytes = EncodeRecord(record, TMessage::Set, TOrder::Host);
-        SetEntries(bytes.data(), int(PayloadFields.ElementsIn(TMessage::Set, bytes.size())));
+        SetEntries(bytes.data(), int(PayloadFields.ArrayLength(record)));
+    }
+    template <class E> void SetEntries(const std::vector<E>& elements)
+    {
+        TRecord record{};
+        PayloadFields.AssignArray(record, elements);
+        SetPayload(record);
+    }
+    TRecord GetPayload() const
+    {
+        return DecodeRecord<TRecord>(this->m_Entries.data(), this->m_Entries.size(), TMessage::Set, TOrder::Host);
     }
     size_t HeldSize(int count) const override { return PayloadFields.Size(TMessage::Set, size_t(count)); }
 
 protected:
-    bool BuildPayload(TDevice*, TPayloadWriter& payload) override
+    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override
     {
         if (this->m_Entries.size() != payload.Size()) return false;
+        if (PayloadFields.CheckEntries(GetPayload(), ModelOf(device)) != ssOk) return false;
         TPayloadReader in(this->m_Entries.data(), this->m_Entries.size());
         return PayloadFields.Convert(in, payload, TMessage::Set, size_t(this->m_Count), TOrder::Host, TOrder::Wire);
     }
@@ -653,14 +832,29 @@ protected:
         TRecord::EntryFields.Read(in, entry, TMessage::Get);
         return CheckEntry(device, entry);
     }
-    // ssOk, or the status that rejects the table.
-    virtual uint16_t CheckEntry(TDevice*, const Entry&) { return ssOk; }
+    // ssOk, or the status that rejects the table; default: the record's
+    // entry check.
+    virtual uint16_t CheckEntry(TDevice* device, const Entry& entry)
+    {
+        return CheckEntryOf<TRecord>(ModelOf(device), entry);
+    }
 };
 
-// The Add or Del of one entry of a table read by TTable (a TSessionTableGet):
-// the entry in its table layout, then a fresh read of the table.
-template <uint16_t Code, class TTable, int Row = 0>
-using TSessionEntrySet =
-    TSessionLayoutSet<Code, TTable, typename TTable::Entry, TTable::Record::EntryFields, Row>;
+// The Add, Edit or Del of one entry of a table read by TTable (a
+// TSessionTableGet): the entry in its table layout, then a fresh read of the
+// table. An entry that the table's entry check refuses on the target's model
+// is not sent. Order NotifyGetFirst: the outcome is told under the table's
+// Get code before the read starts.
+template <uint16_t Code, class TTable, TSetNotify Order = TSetNotify::OwnCodeLast, int Row = 0>
+class TSessionEntrySet
+    : public TSessionLayoutSet<Code, TTable, typename TTable::Entry, TTable::Record::EntryFields, Order, Row> {
+protected:
+    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override
+    {
+        if (CheckEntryOf<typename TTable::Record>(ModelOf(device), this->GetPayload()) != ssOk) return false;
+        return TSessionLayoutSet<Code, TTable, typename TTable::Entry, TTable::Record::EntryFields, Order,
+                                 Row>::BuildPayload(device, payload);
+    }
+};
 
 } // namespace Intp

@@ -24,20 +24,24 @@
 //       std::list). Implement
 //           uint16_t DecodeEntry(TDevice*, Entry&, TPayloadReader&)
 //       (the reader holds exactly one entry) and, for tables with a prefix
-//       of their own, DecodePrefix. BuildPayload empties the table (unless an
-//       earlier Get of it is still outstanding); every request empties it
-//       when it takes its own first page, so two Gets of one table
-//       outstanding on one device never mix, duplicate or lose pages.
+//       of their own, DecodePrefix; override KeepEntry for an entry that is
+//       no row but carries a value of the record. BuildPayload resets the
+//       record (unless an earlier Get of it is still outstanding); every
+//       request resets it when it takes its own first page, so two Gets of
+//       one table outstanding on one device never mix, duplicate or lose
+//       pages, and values that entries set never outlive a read.
 //       A page with pageEntries entries or more restarts the reply timer and
 //       waits for the next page; a shorter page makes the table valid and
 //       notifies Code. An error status or a rejected entry empties the table
 //       and notifies that status.
 //
-//   TSessionSet<Code, TRefresh>
+//   TSessionSet<Code, TRefresh, Order>
 //       A Set, Add, Del, Edit or Clear: whatever the reply status, starts a
 //       fresh TRefresh (the feature's Get) on the device, then notifies Code
-//       with the reply status. Override StartRefresh to start something
-//       else, BuildPayload to write the held parameters.
+//       with the reply status. Order NotifyGetFirst: notifies TRefresh's
+//       code with the reply status first, then starts the Get. Override
+//       StartRefresh to start something else, BuildPayload to write the
+//       held parameters.
 //
 //   TSessionRecordGet, TSessionRecordSet, TSessionTableGet,
 //   TSessionEntrySet (intp/Record.h)
@@ -292,12 +296,14 @@ public:
 protected:
     // in holds exactly one entry of entrySize bytes.
     virtual uint16_t DecodeEntry(TDevice* device, Entry& entry, TPayloadReader& in) = 0;
+    // Whether an accepted entry joins the list; an entry that is no row of
+    // the table (one that carries a value of the record's own) returns false
+    // after taking what it carries into the record.
+    virtual bool KeepEntry(TDevice*, TRecord&, const Entry&) { return true; }
     // in holds the page's prefix; called for every page.
     virtual uint16_t DecodePrefix(TDevice*, TRecord&, TPayloadReader&) { return ssOk; }
-    virtual void Invalidate(TDevice*, TRecord& record) {
-        record.valid = false;
-        record.entries.clear();
-    }
+    // Empties the table and everything its entries set.
+    virtual void Invalidate(TDevice*, TRecord& record) { record = TRecord{}; }
 
     bool BuildPayload(TDevice* device, TPayloadWriter&) override {
         TRecord& record = Property<TRecord>::Get(device);
@@ -314,8 +320,7 @@ protected:
         if (m_FirstPage) {
             // Another Get of this table may have filled it since we were built.
             m_FirstPage = false;
-            record.valid = false;
-            record.entries.clear();
+            record = TRecord{};
         }
         TPayloadReader prefix = payload.Sub(m_PrefixSize);
         uint16_t status = DecodePrefix(device, record, prefix);
@@ -327,7 +332,7 @@ protected:
             TPayloadReader in = payload.Sub(m_EntrySize);
             status = DecodeEntry(device, entry, in);
             if (status != ssOk) return Fail(device, record, status);
-            record.entries.push_back(std::move(entry));
+            if (KeepEntry(device, record, entry)) record.entries.push_back(std::move(entry));
         }
         if (m_PageEntries && n >= m_PageEntries) {
             this->EnableTimer(true);
@@ -351,15 +356,34 @@ private:
     }
 };
 
-template <uint16_t Code, class TRefresh, int Row = 0>
+// When a Set, Add, Del, Edit or Clear tells its outcome.
+enum class TSetNotify : uint8_t {
+    OwnCodeLast,  // starts the refresh, then notifies its own code
+    GetCodeFirst, // notifies the refresh's Get code, then starts the refresh
+};
+// The order of the table entry commands that tell their outcome as a change
+// of the table first.
+inline constexpr TSetNotify NotifyGetFirst = TSetNotify::GetCodeFirst;
+
+template <uint16_t Code, class TRefresh, TSetNotify Order = TSetNotify::OwnCodeLast, int Row = 0>
 class TSessionSet : public TSessionGeneral<Code, Row> {
 protected:
     // Re-reads the feature after the reply.
     virtual void StartRefresh(TDevice* device) { StartNew<TRefresh>(device); }
 
     int HandleResponse(TDevice* device, const THeader& header, TPayloadReader) override {
-        StartRefresh(device);
-        if (TDevice* target = this->FindTarget()) this->Notify(target, Code, header.status);
+        if constexpr (Order == TSetNotify::GetCodeFirst) {
+            // The handler may delete this request: the read then starts without it.
+            const TMacAddr target = this->GetTarget();
+            if (!this->RunGuarded([&] { this->Notify(device, TRefresh::CommandCode, header.status); })) {
+                if (TDevice* again = FindDevice(target, false)) StartNew<TRefresh>(again);
+            } else if (TDevice* again = this->FindTarget()) {
+                StartRefresh(again);
+            }
+        } else {
+            StartRefresh(device);
+            if (TDevice* target = this->FindTarget()) this->Notify(target, Code, header.status);
+        }
         return rrFinished;
     }
 };
@@ -388,7 +412,7 @@ protected:
 };
 
 template <uint16_t Code, class TRefresh, int Row = 0>
-class TSessionVariableSet : public TSessionSet<Code, TRefresh, Row>, public TVariableEntries {
+class TSessionVariableSet : public TSessionSet<Code, TRefresh, TSetNotify::OwnCodeLast, Row>, public TVariableEntries {
 public:
     bool Request(TDevice* device) override {
         if (!device || !CheckCount(this->m_Info, device, m_Count)) return false;

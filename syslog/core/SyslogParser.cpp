@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <ctime>
 
 namespace Syslog {
@@ -182,14 +184,12 @@ TYearBase TYearBase::Current()
     return base;
 }
 
-TDateTime LocalDateTime(int year, int month, std::int64_t day, std::int64_t hour, std::int64_t minute,
-    std::int64_t second)
+namespace {
+
+// Civil day number and second of the day as local time, made UTC by the C
+// library, which knows the zone's summer time.
+TDateTime ConvertLocal(std::int64_t days, std::int64_t rest)
 {
-    // Rolled over in 64 bits first (the fields may be far out of range), then
-    // made local by the C library, which knows the zone's summer time.
-    const std::int64_t seconds = (day - 1) * 86400 + hour * 3600 + minute * 60 + second;
-    const std::int64_t days = DaysFromCivil(year, month + 1, 1) + FloorDiv(seconds, 86400);
-    const std::int64_t rest = seconds - FloorDiv(seconds, 86400) * 86400;
     std::int64_t y = 0;
     int m = 0, d = 0;
     CivilFromDays(days, y, m, d);
@@ -207,6 +207,37 @@ TDateTime LocalDateTime(int year, int month, std::int64_t day, std::int64_t hour
     if (t == std::time_t(-1) && tm.tm_year != 69)
         return (days * 86400 + rest) * 1000;
     return TDateTime(t) * 1000;
+}
+
+} // namespace
+
+TDateTime LocalDateTime(int year, int month, std::int64_t day, std::int64_t hour, std::int64_t minute,
+    std::int64_t second)
+{
+    // Rolled over in 64 bits first (the fields may be far out of range).
+    const std::int64_t seconds = (day - 1) * 86400 + hour * 3600 + minute * 60 + second;
+    const std::int64_t days = DaysFromCivil(year, month + 1, 1) + FloorDiv(seconds, 86400);
+    const std::int64_t rest = seconds - FloorDiv(seconds, 86400) * 86400;
+    // The last conversion is kept while the zone setting stays: messages
+    // arrive with the same second many at a time, and each conversion asks
+    // the system about its zone file.
+    struct TLast {
+        std::int64_t days = 0;
+        std::int64_t rest = -1;
+        bool zoneSet = false;
+        std::string zone;
+        TDateTime result = 0;
+    };
+    thread_local TLast last;
+    const char* zone = std::getenv("TZ");
+    if (last.rest == rest && last.days == days && last.zoneSet == (zone != nullptr) && (!zone || last.zone == zone))
+        return last.result;
+    last.days = days;
+    last.rest = rest;
+    last.zoneSet = zone != nullptr;
+    last.zone = zone ? zone : "";
+    last.result = ConvertLocal(days, rest);
+    return last.result;
 }
 
 std::string_view CutAtNul(std::string_view text)

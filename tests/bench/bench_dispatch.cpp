@@ -141,13 +141,13 @@ void BM_DispatchAndRestart(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_DispatchReply<TQuietHost>)->Arg(10)->Arg(10000);
-BENCHMARK(BM_DispatchAndRestart<TQuietHost>)->Arg(10)->Arg(10000);
-BENCHMARK(BM_DispatchReply<TConsoleHost>)->Arg(10)->Arg(10000);
-BENCHMARK(BM_DispatchAndRestart<TConsoleHost>)->Arg(10)->Arg(10000);
+BENCHMARK(BM_DispatchReply<TQuietHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DispatchAndRestart<TQuietHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DispatchReply<TConsoleHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DispatchAndRestart<TConsoleHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(7)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    return RunWithMedianRatios(argc, argv, "/10000", "/10");
+    return RunWithMedianRatios(argc, argv, {"/10000", "/65536"}, "/10");
 }

@@ -73,26 +73,45 @@ void SendAll(std::uint16_t port, int first, int count, const std::function<std::
     ::close(fd);
 }
 
+// The worst gap between ticks of a 1 ms timer while it lives (a stall of
+// the GUI thread's event loop).
+class TStallProbe {
+public:
+    TStallProbe()
+    {
+        m_Clock.start();
+        m_Tick.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_Tick, &QTimer::timeout, [this] {
+            const qint64 now = m_Clock.nsecsElapsed();
+            m_Worst = std::max(m_Worst, now - m_Last);
+            m_Last = now;
+        });
+        m_Tick.start(1);
+        m_Last = m_Clock.nsecsElapsed();
+    }
+    QElapsedTimer& Clock() { return m_Clock; }
+    // Starts the watch again from now.
+    void Restart() { m_Last = m_Clock.nsecsElapsed(); }
+    // In ms, the gap still open included.
+    double WorstMs() const { return double(std::max(m_Worst, m_Clock.nsecsElapsed() - m_Last)) / 1e6 - 1.0; }
+
+private:
+    QElapsedTimer m_Clock;
+    QTimer m_Tick;
+    qint64 m_Last = 0;
+    qint64 m_Worst = 0;
+};
+
 // Runs the senders and the event loop until arrived() reaches Total or
 // stops growing for 2 s; the GUI stall is the largest gap between ticks.
 TRound Flood(std::uint16_t port, int senders, const std::function<std::string(int)>& make,
              const std::function<std::uint64_t()>& arrived)
 {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 lastTick = 0;
-    qint64 worst = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        worst = std::max(worst, now - lastTick);
-        lastTick = now;
-    });
-    tick.start(1);
+    TStallProbe probe;
+    QElapsedTimer& clock = probe.Clock();
     QApplication::processEvents();
-    lastTick = clock.nsecsElapsed();
-    const qint64 start = lastTick;
+    probe.Restart();
+    const qint64 start = clock.nsecsElapsed();
     std::vector<std::thread> threads;
     for (int s = 0; s < senders; ++s)
         threads.emplace_back(SendAll, port, s * (Total / senders), Total / senders, make);
@@ -105,35 +124,23 @@ TRound Flood(std::uint16_t port, int senders, const std::function<std::string(in
             progressAt = clock.elapsed();
         }
     }
+    TRound round;
+    round.stallMs = probe.WorstMs();
     for (auto& t : threads)
         t.join();
-    TRound round;
-    round.stallMs = double(worst) / 1e6 - 1.0;
     round.seconds = double(clock.nsecsElapsed() - start) / 1e9;
     round.arrived = arrived();
-    tick.stop();
     return round;
 }
 
-// Runs the event loop until done() or the time is up; answers the worst gap
-// between ticks of a 1 ms timer, in ms.
+// Runs the event loop until done() or the time is up; answers the worst
+// stall meanwhile, in ms.
 double WatchStall(int maxMs, const std::function<bool()>& done)
 {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0, worst = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        worst = std::max(worst, now - last);
-        last = now;
-    });
-    tick.start(1);
-    last = clock.nsecsElapsed();
-    while (!done() && clock.elapsed() < maxMs)
+    TStallProbe probe;
+    while (!done() && probe.Clock().elapsed() < maxMs)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return double(std::max(worst, clock.nsecsElapsed() - last)) / 1e6 - 1.0;
+    return probe.WorstMs();
 }
 
 template <class T>

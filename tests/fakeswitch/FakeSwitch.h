@@ -164,18 +164,31 @@ template <class TGet> void SetRecord(TConfig &config, const typename TGet::Recor
 {
     config.Records[TGet::CommandCode] = Intp::EncodeRecord(record, Intp::TMessage::Get);
 }
-template <class TGet> std::vector<typename TGet::Entry> TableOf(const TSwitch &sw)
+template <class TGet> std::vector<typename TGet::Entry> TableOf(const TConfig &config)
 {
     TBytes bytes;
-    if (auto it = sw.Running.Tables.find(TGet::CommandCode); it != sw.Running.Tables.end())
+    if (auto it = config.Tables.find(TGet::CommandCode); it != config.Tables.end())
         for (const TBytes &entry : it->second)
             bytes.insert(bytes.end(), entry.begin(), entry.end());
-    return Intp::DecodeEntries<typename TGet::Entry>(TGet::Record::EntryFields, bytes.data(), bytes.size());
+    return Intp::DecodeEntries<typename TGet::Entry>(TGet::Record::EntryFields, bytes.data(), bytes.size(),
+                                                     Intp::TOrder::Wire, Intp::TMessage::Get);
+}
+template <class TGet> std::vector<typename TGet::Entry> TableOf(const TSwitch &sw)
+{
+    return TableOf<TGet>(sw.Running);
+}
+template <class TGet> void SetTable(TConfig &config, const std::vector<typename TGet::Entry> &entries)
+{
+    std::vector<TBytes> &table = config.Tables[TGet::CommandCode];
+    table.clear();
+    for (const auto &entry : entries)
+        table.push_back(Intp::EncodeEntries(TGet::Record::EntryFields, std::vector<typename TGet::Entry>{entry},
+                                            Intp::TOrder::Wire, Intp::TMessage::Get));
 }
 
 // The commands our switches know: find, login, ping, IntpSip, system
 // settings, IP configuration, SNTP, auto provisioning, warnings, maintenance,
-// transfers, DHCP server, advanced settings, port names and the MAC
+// transfers, DHCP server, advanced settings, port names and configuration, the MAC
 // blacklist.
 THandlerTable StandardHandlers();
 

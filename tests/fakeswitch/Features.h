@@ -2,13 +2,15 @@
 // costs the fake switch one declaration:
 //
 //     AddFeature<Intp::TSessionWarningFaultGet, Intp::TSessionWarningFaultSet>(table);
-//     AddTable<Intp::TSessionSecurityMacGet>(table, {Intp::ccSecurityMacAdd, Intp::ccSecurityMacDel});
+//     AddTable<Intp::TSessionSecurityMacGet>(table, {.Add = Intp::ccSecurityMacAdd, .Del = Intp::ccSecurityMacDel});
 //
 // A feature's Get answers the stored record and its Set stores what it
-// carries; a table's Get answers its entries page by page, Add appends an
-// entry whose key is new, Del removes the entry with the key, Clear empties
-// the table. Records and tables live in TConfig, so save, reboot and factory
-// default treat them like every other setting.
+// carries (or changes the record by its edit rule); a table's Get answers its
+// entries page by page, Add, Edit, Del and Clear change single entries or
+// empty it, and a Set that edits the table in place is declared with its edit
+// rule (AddTableSet). Records and tables live in TConfig, so save, reboot and
+// factory default treat them like every other setting; tests read and write
+// them typed (RecordOf, SetRecord, TableOf, SetTable).
 #pragma once
 
 #include <algorithm>
@@ -35,7 +37,10 @@ template <class R> struct TFeatureRules {
     // The record of a new switch (default: empty, arrays sized by the model).
     std::function<R(const TSwitchSettings &)> Initial{};
     // Whether the switch takes a Set's record; a refused Set changes nothing.
+    // (A Set whose entries fail the record's entry check is refused first.)
     std::function<bool(const R &)> Accept{};
+    // How an accepted Set changes the stored record (default: replaces it).
+    std::function<void(R &stored, const R &sent)> Edit{};
     // What the switch fills in at each answer (its clock).
     std::function<void(R &)> Live{};
 };
@@ -80,10 +85,12 @@ void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules
         THandlerEntry set;
         set.NeedsLogin = true;
         set.RequestSize = fields.HasArray() ? AnySize : fields.FixedSize(Intp::TMessage::Set);
-        set.Handler = [accept = rules.Accept](TSwitch &sw, const TRequest &request) {
+        set.Handler = [accept = rules.Accept, edit = rules.Edit](TSwitch &sw, const TRequest &request) {
+            const Intp::TDeviceType &model = sw.Settings.Model;
             if (fields.HasArray()) {
-                size_t n = Intp::ModelCount(fields.ArrayKind(), sw.Settings.Model);
-                if (n == 0 || request.PayloadSize != fields.Size(Intp::TMessage::Set, n))
+                size_t n = fields.ElementsIn(Intp::TMessage::Set, request.PayloadSize);
+                if (!Intp::CheckCount(fields.ArrayKind(), model, n) ||
+                    request.PayloadSize != fields.Size(Intp::TMessage::Set, n))
                     return Refused();
             }
             R record;
@@ -91,9 +98,14 @@ void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules
                 record = Intp::DecodePayload<TSet>(request.Payload, request.PayloadSize);
             else
                 record = Intp::DecodeRecord<R>(request.Payload, request.PayloadSize);
-            if (accept && !accept(record))
+            if (fields.CheckEntries(record, model) != Intp::ssOk || (accept && !accept(record)))
                 return Refused();
-            SetRecord<TGet>(sw.Running, record);
+            R stored = RecordOf<TGet>(sw);
+            if (edit)
+                edit(stored, record);
+            else
+                stored = record;
+            SetRecord<TGet>(sw.Running, stored);
             return Ok();
         };
         table[TSet::CommandCode] = std::move(set);
@@ -101,25 +113,47 @@ void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules
 }
 
 // The commands that change a table; 0 for one the table does not have.
-// Entries are told apart by their bytes from KeyOffset on; a Del carries
-// either a whole entry or the key alone.
+// Entries are told apart by their key, KeySize bytes from KeyOffset (0: to
+// the end of the entry). Add appends an entry whose key is new, Edit
+// replaces the entry with its key, Del removes it (carrying a whole entry or
+// the key alone), Clear empties the table.
 struct TTableCommands {
     uint16_t Add = 0;
+    uint16_t Edit = 0;
     uint16_t Del = 0;
     uint16_t Clear = 0;
     size_t KeyOffset = 0;
+    size_t KeySize = 0;
+};
+
+template <class E> struct TTableRules {
+    // The entries of a new switch (default: none).
+    std::function<std::vector<E>(const TSwitchSettings &)> Initial{};
+    // Whether the switch takes an added or edited entry that passed the
+    // table's entry check.
+    std::function<bool(const E &)> Accept{};
 };
 
 template <class TGet>
-void AddTable(THandlerTable &table, TTableCommands commands)
+void AddTable(THandlerTable &table, TTableCommands commands, TTableRules<typename TGet::Entry> rules = {})
 {
+    using E = typename TGet::Entry;
     constexpr size_t entrySize = TGet::EntrySize;
-    const size_t keyOffset = commands.KeyOffset, keySize = entrySize - keyOffset;
+    const size_t keyOffset = commands.KeyOffset;
+    const size_t keySize = commands.KeySize ? commands.KeySize : entrySize - keyOffset;
     auto sameKey = [keyOffset, keySize](const TBytes &entry, const uint8_t *key) {
         return std::memcmp(entry.data() + keyOffset, key, keySize) == 0;
     };
+    // A request's entry, typed, if the table's entry check and the rule take it.
+    auto accepted = [accept = rules.Accept](const TSwitch &sw, const TRequest &request) {
+        E entry = Intp::DecodeEntries<E>(TGet::Record::EntryFields, request.Payload, entrySize, Intp::TOrder::Wire,
+                                         Intp::TMessage::Get)
+                      .at(0);
+        return Intp::CheckEntryOf<typename TGet::Record>(sw.Settings.Model, entry) == Intp::ssOk &&
+               (!accept || accept(entry));
+    };
 
-    table[TGet::CommandCode] = THandlerEntry{
+    THandlerEntry get{
         [](TSwitch &sw, const TRequest &) {
             const std::vector<TBytes> &entries = sw.Running.Tables[TGet::CommandCode];
             TReply reply = Ok();
@@ -139,15 +173,36 @@ void AddTable(THandlerTable &table, TTableCommands commands)
             return reply;
         },
         false, TGet::PrefixSize, size_t(TGet::Info.requestSize)};
+    if (rules.Initial)
+        get.Initial = [initial = rules.Initial](const TSwitchSettings &settings, TConfig &config) {
+            if (!config.Tables.count(TGet::CommandCode))
+                SetTable<TGet>(config, initial(settings));
+        };
+    table[TGet::CommandCode] = std::move(get);
 
     if (commands.Add) {
         table[commands.Add] = THandlerEntry{
-            [sameKey, keyOffset](TSwitch &sw, const TRequest &request) {
+            [sameKey, keyOffset, accepted](TSwitch &sw, const TRequest &request) {
                 std::vector<TBytes> &entries = sw.Running.Tables[TGet::CommandCode];
                 const uint8_t *key = request.Payload + keyOffset;
-                if (std::any_of(entries.begin(), entries.end(), [&](const TBytes &e) { return sameKey(e, key); }))
+                if (!accepted(sw, request) ||
+                    std::any_of(entries.begin(), entries.end(), [&](const TBytes &e) { return sameKey(e, key); }))
                     return Refused();
                 entries.emplace_back(request.Payload, request.Payload + entrySize);
+                return Ok();
+            },
+            true, 4, entrySize};
+    }
+    if (commands.Edit) {
+        table[commands.Edit] = THandlerEntry{
+            [sameKey, keyOffset, accepted](TSwitch &sw, const TRequest &request) {
+                std::vector<TBytes> &entries = sw.Running.Tables[TGet::CommandCode];
+                const uint8_t *key = request.Payload + keyOffset;
+                auto it =
+                    std::find_if(entries.begin(), entries.end(), [&](const TBytes &e) { return sameKey(e, key); });
+                if (it == entries.end() || !accepted(sw, request))
+                    return Refused();
+                it->assign(request.Payload, request.Payload + entrySize);
                 return Ok();
             },
             true, 4, entrySize};
@@ -173,6 +228,32 @@ void AddTable(THandlerTable &table, TTableCommands commands)
                                               },
                                               true, 4, 4};
     }
+}
+
+// A Set that edits a table in place, declared by its edit rule:
+// rule(switch, entries, payload) changes the table's entries and answers
+// whether the switch takes the Set (false leaves the table as it was).
+// payload is the Set's typed payload, or the request itself for a rule that
+// takes a TRequest.
+template <class TGet, class TSet, class Rule> void AddTableSet(THandlerTable &table, Rule rule)
+{
+    using E = typename TGet::Entry;
+    THandlerEntry set;
+    set.NeedsLogin = true;
+    set.RequestSize = TSet::Info.requestSize == Intp::VariableSize ? AnySize : size_t(TSet::Info.requestSize);
+    set.Handler = [rule](TSwitch &sw, const TRequest &request) {
+        std::vector<E> entries = TableOf<TGet>(sw);
+        bool taken;
+        if constexpr (std::is_invocable_r_v<bool, Rule, const TSwitch &, std::vector<E> &, const TRequest &>)
+            taken = rule(sw, entries, request);
+        else
+            taken = rule(sw, entries, Intp::DecodePayload<TSet>(request.Payload, request.PayloadSize));
+        if (!taken)
+            return Refused();
+        SetTable<TGet>(sw.Running, entries);
+        return Ok();
+    };
+    table[TSet::CommandCode] = std::move(set);
 }
 
 } // namespace FakeSwitch

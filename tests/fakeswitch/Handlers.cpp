@@ -2,11 +2,11 @@
 // commands with behaviour of their own, declared for the features and tables
 // that only keep what they are given.
 #include "intp/Families.h"
+#include "tests/common/Records.h"
 #include "tests/fakeswitch/FakeSwitch.h"
 #include "tests/fakeswitch/FakeSwitchTransfer.h"
 #include "tests/fakeswitch/Features.h"
 
-#include <cstdio>
 #include <ctime>
 
 namespace FakeSwitch {
@@ -169,65 +169,39 @@ TReply Tftp(TSwitch &sw, const TRequest &request)
 // Ports "Port.01" on, then trunk groups "Trunk1" on.
 Intp::TPropertyPortName PortNames(const TSwitchSettings &settings)
 {
-    Intp::TPropertyPortName names;
-    char name[16];
-    for (uint32_t i = 0; i < settings.Model.PortNum; ++i) {
-        std::snprintf(name, sizeof name, "Port.%02u", i + 1);
-        names.names.push_back(name);
-    }
-    for (uint32_t i = 0; i < settings.Model.TrunkGroupNum; ++i)
-        names.names.push_back("Trunk" + std::to_string(i + 1));
-    return names;
+    return IntpTest::PortNames(settings.Model);
 }
 
-// The switch's tables as typed entries, in wire order.
-template <class TGet> std::vector<typename TGet::Entry> Entries(const TConfig &config)
+Intp::TPropertyPortConfig PortConfig(const TSwitchSettings &settings)
 {
-    TBytes bytes;
-    if (auto it = config.Tables.find(TGet::CommandCode); it != config.Tables.end())
-        for (const TBytes &entry : it->second)
-            bytes.insert(bytes.end(), entry.begin(), entry.end());
-    return Intp::DecodeEntries<typename TGet::Entry>(TGet::Record::EntryFields, bytes.data(), bytes.size());
-}
-template <class TGet> void SetEntries(TConfig &config, const std::vector<typename TGet::Entry> &entries)
-{
-    std::vector<TBytes> &table = config.Tables[TGet::CommandCode];
-    table.clear();
-    for (const auto &entry : entries)
-        table.push_back(Intp::EncodeEntries(TGet::Record::EntryFields, std::vector{entry}));
+    return IntpTest::PortConfig(settings.Model);
 }
 
-// Port-based groups, keyed by VLAN id: Add takes a new id, Edit and Del a listed one.
-THandler VlanGroupChange(uint16_t code)
+// A Set changes the entries of the ports it names; the media type is the switch's.
+void EditPortConfig(Intp::TPropertyPortConfig &stored, const Intp::TPropertyPortConfig &sent)
 {
-    return [code](TSwitch &sw, const TRequest &request) {
-        using namespace Intp;
-        auto groups = Entries<TSessionVlanPortGet>(sw.Running);
-        TPropertyVlanPortEntry group = code == ccVlanPortDel
-                                           ? DecodePayload<TSessionVlanPortDel>(request.Payload, request.PayloadSize)
-                                           : DecodePayload<TSessionVlanPortAdd>(request.Payload, request.PayloadSize);
-        auto it = std::find_if(groups.begin(), groups.end(), [&](const auto &g) { return g.vid == group.vid; });
-        if ((it == groups.end()) != (code == ccVlanPortAdd) || group.vid < 1 || group.vid > VlanMaxVid ||
-            (code != ccVlanPortDel && group.name.empty()))
-            return Refused();
-        if (code == ccVlanPortAdd)
-            groups.push_back(group);
-        else if (code == ccVlanPortEdit)
-            *it = group;
-        else
-            groups.erase(it);
-        SetEntries<TSessionVlanPortGet>(sw.Running, groups);
-        return Ok();
-    };
+    for (const Intp::TPropertyPortConfigEntry &e : sent.entries)
+        for (Intp::TPropertyPortConfigEntry &s : stored.entries)
+            if (s.port == e.port) {
+                uint32_t media = s.mediaType;
+                s = e;
+                s.mediaType = media;
+            }
+}
+
+// Every port an untagged member of VLAN 1, none hybrid.
+std::vector<Intp::TPropertyVlan8021qPortEntry> Vlans8021q(const TSwitchSettings &settings)
+{
+    const uint32_t ports = std::min(settings.Model.PortNum + settings.Model.TrunkGroupNum, 32u);
+    return {{0, 0, 0}, {1, uint32_t((1ull << ports) - 1), 0}};
 }
 
 // The 802.1Q port Set: each port record takes the port out of every VLAN
 // and puts it into the ones it names; the entry of VLAN 0 keeps the hybrid
 // ports, and a VLAN without ports goes.
-TReply Vlan8021qPortSet(TSwitch &sw, const TRequest &request)
+bool EditVlans8021q(const TSwitch &sw, std::vector<Intp::TPropertyVlan8021qPortEntry> &vlans, const TRequest &request)
 {
     using namespace Intp;
-    auto vlans = Entries<TSessionVlan8021qPortGet>(sw.Running);
     auto vlan = [&vlans](uint32_t vid) -> TPropertyVlan8021qPortEntry & {
         auto it = std::find_if(vlans.begin(), vlans.end(), [vid](const auto &v) { return v.vid == vid; });
         return it != vlans.end() ? *it : vlans.emplace_back(TPropertyVlan8021qPortEntry{vid, 0, 0});
@@ -237,11 +211,11 @@ TReply Vlan8021qPortSet(TSwitch &sw, const TRequest &request)
     while (r.Left() >= 2)
         words.push_back(r.U16());
     if (words.empty() || words.back() != 0)
-        return Refused();
+        return false;
     for (size_t i = 0; i + 1 < words.size();) {
         const uint32_t port = words[i] >> 8, type = words[i] & 0xFF, untagged = words[i + 1];
         if (port >= 32 || port >= sw.Settings.Model.PortNum + sw.Settings.Model.TrunkGroupNum || type > vlHybrid)
-            return Refused();
+            return false;
         const uint32_t bit = 1u << port;
         for (auto &v : vlans) {
             v.untaggedPorts &= ~bit;
@@ -255,8 +229,7 @@ TReply Vlan8021qPortSet(TSwitch &sw, const TRequest &request)
         ++i;
     }
     std::erase_if(vlans, [](const auto &v) { return v.vid != 0 && !v.untaggedPorts && !v.taggedPorts; });
-    SetEntries<TSessionVlan8021qPortGet>(sw.Running, vlans);
-    return Ok();
+    return true;
 }
 
 template <class C> bool AllBelow(const C &values, uint32_t limit)
@@ -298,16 +271,8 @@ void AddQosFeatures(THandlerTable &table)
         },
     });
     const std::vector<TPropertyIgmpTableEntry> groups{{0x5, 0xEF00000A, 1}, {0x2, 0xE0010101, 2}};
-    AddTable<TSessionIgmpTable>(table, {});
-    table[ccIgmpTable].Initial = [groups](const TSwitchSettings &, TConfig &config) {
-        if (!config.Tables.count(ccIgmpTable))
-            SetEntries<TSessionIgmpTable>(config, groups);
-    };
-    AddTable<TSessionIgmp2Table>(table, {});
-    table[ccIgmp2Table].Initial = [groups](const TSwitchSettings &, TConfig &config) {
-        if (!config.Tables.count(ccIgmp2Table))
-            SetEntries<TSessionIgmp2Table>(config, groups);
-    };
+    AddTable<TSessionIgmpTable>(table, {}, {.Initial = [groups](const TSwitchSettings &) { return groups; }});
+    AddTable<TSessionIgmp2Table>(table, {}, {.Initial = [groups](const TSwitchSettings &) { return groups; }});
     AddFeature<TSessionLldpGet, TSessionLldpSet>(
         table, {.Initial = [](const TSwitchSettings &) { return TPropertyLldp{false, true, LldpDefaultInterval}; }});
 }
@@ -361,21 +326,15 @@ THandlerTable StandardHandlers()
     AddFeature<TSessionAgingTimeGet, TSessionAgingTimeSet>(table);
     AddFeature<TSessionJumboFrameGet, TSessionJumboFrameSet>(table);
     AddFeature<TSessionPortNameGet>(table, {.Initial = PortNames});
+    AddFeature<TSessionPortConfigGet, TSessionPortConfigSet>(table, {.Initial = PortConfig, .Edit = EditPortConfig});
     AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
     AddFeature<TSessionVlanGet, TSessionVlanSet>(table, {.Accept = [](const TPropertyVlan &r) { return r.mode <= 2; }});
     AddFeature<TSessionVlan8021qGet, TSessionVlan8021qSet>(table);
-    AddTable<TSessionVlanPortGet>(table, {});
-    for (uint16_t code : {ccVlanPortAdd, ccVlanPortEdit, ccVlanPortDel})
-        table[code] = THandlerEntry{VlanGroupChange(code), true, 4, size_t(GetCommandInfo(code).requestSize)};
-    // Every port an untagged member of VLAN 1, none hybrid.
-    AddTable<TSessionVlan8021qPortGet>(table, {});
-    table[ccVlan8021qPortGet].Initial = [](const TSwitchSettings &settings, TConfig &config) {
-        if (!config.Tables.count(ccVlan8021qPortGet)) {
-            const uint32_t ports = std::min(settings.Model.PortNum + settings.Model.TrunkGroupNum, 32u);
-            SetEntries<TSessionVlan8021qPortGet>(config, {{0, 0, 0}, {1, uint32_t((1ull << ports) - 1), 0}});
-        }
-    };
-    table[ccVlan8021qPortSet] = THandlerEntry{Vlan8021qPortSet, true, 4, AnySize};
+    AddTable<TSessionVlanPortGet>(
+        table, {.Add = ccVlanPortAdd, .Edit = ccVlanPortEdit, .Del = ccVlanPortDel, .KeySize = 2},
+        {.Accept = [](const TPropertyVlanPortEntry &e) { return e.vid >= 1 && e.vid <= VlanMaxVid && !e.name.empty(); }});
+    AddTable<TSessionVlan8021qPortGet>(table, {}, {.Initial = Vlans8021q});
+    AddTableSet<TSessionVlan8021qPortGet, TSessionVlan8021qPortSet>(table, EditVlans8021q);
     AddQosFeatures(table);
     return table;
 }

@@ -1,7 +1,5 @@
 // Golden bytes of the fake switch's replies over loopback.
-#include "intp/Dhcp.h"
-#include "intp/SecurityTables.h"
-#include "intp/Warning.h"
+#include "intp/Families.h"
 #include "tests/fakeswitch/Features.h"
 #include "tests/fakeswitch/FleetFixture.h"
 
@@ -303,4 +301,71 @@ TEST_F(FakeSwitchReplies, SystemFeaturesKeepWhatTheirSetsWrote)
     EXPECT_EQ(payloadOf(282), aging);
     EXPECT_EQ(payloadOf(284), jumbo);
     EXPECT_EQ(payloadOf(274), TBytes(4, 0)); // no clients: one empty page
+}
+
+TEST_F(FakeSwitchReplies, PortConfigurationAnswersEveryPortAndASetEditsThePortsItNames)
+{
+    using namespace Intp;
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    TBytes reply = Exchange(0, ccPortConfigGet);
+    ASSERT_EQ(reply.size(), 12u + 4 + 10 * 6);
+    EXPECT_EQ(TBytes(reply.begin() + 12 + 4 + 3 * 6, reply.begin() + 12 + 4 + 4 * 6), (TBytes{3, 1, 1, 0, 0, 0}));
+
+    TPropertyPortConfig set;
+    set.entries = {{3, 0, false, 5, 2, true}, {9, 0, true, 6, 1, false}};
+    set.count = 2;
+    EXPECT_EQ(StatusOf(Exchange(0, ccPortConfigSet, EncodeRecord(set))), StatusOk);
+    TPropertyPortConfig stored = RecordOf<TSessionPortConfigGet>(m_Fleet.Snapshot(0));
+    ASSERT_EQ(stored.entries.size(), 10u);
+    const TPropertyPortConfigEntry &port = stored.entries[3], &trunk = stored.entries[9];
+    EXPECT_EQ(port.mediaType, 1u); // the switch's own
+    EXPECT_FALSE(port.enabled);
+    EXPECT_EQ(port.speedDuplex, 5u);
+    EXPECT_EQ(port.flowControl, 2u);
+    EXPECT_TRUE(port.security);
+    EXPECT_EQ(trunk.speedDuplex, 6u);
+    EXPECT_EQ(stored.entries[2].speedDuplex, 0u);
+
+    // More entries than ports and trunk groups, a port past them, part of an entry: refused, nothing changes.
+    set.entries.assign(11, {0, 0, true, 0, 0, false});
+    set.count = 11;
+    set.entries[0].port = 10;
+    for (size_t count : {11, 1}) {
+        set.count = uint32_t(count);
+        EXPECT_EQ(StatusOf(Exchange(0, ccPortConfigSet, EncodeRecord(set))), StatusRefused) << count;
+    }
+    EXPECT_EQ(StatusOf(Exchange(0, ccPortConfigSet, TBytes(4 + 5 + 2, 0))), StatusRefused);
+    EXPECT_EQ(RecordOf<TSessionPortConfigGet>(m_Fleet.Snapshot(0)).entries[3].speedDuplex, 5u);
+}
+
+TEST_F(FakeSwitchReplies, TypedTablesAddEditAndDeleteByKeyAndSetsEditThemInPlace)
+{
+    using namespace Intp;
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    auto group = [](uint32_t vid, uint32_t ports, std::string name) {
+        return EncodeEntries(TPropertyVlanPort::EntryFields, std::vector{TPropertyVlanPortEntry{vid, ports, name}});
+    };
+    EXPECT_EQ(StatusOf(Exchange(0, ccVlanPortAdd, group(10, 0x3, "ten"))), StatusOk);
+    EXPECT_EQ(StatusOf(Exchange(0, ccVlanPortAdd, group(20, 0x4, "twenty"))), StatusOk);
+    EXPECT_EQ(StatusOf(Exchange(0, ccVlanPortAdd, group(10, 0x8, "again"))), StatusRefused) << "a listed id";
+    EXPECT_EQ(StatusOf(Exchange(0, ccVlanPortAdd, group(0, 0x8, "zero"))), StatusRefused) << "accept rule";
+    EXPECT_EQ(StatusOf(Exchange(0, ccVlanPortEdit, group(10, 0xF0, "edited"))), StatusOk);
+    EXPECT_EQ(StatusOf(Exchange(0, ccVlanPortEdit, group(30, 0xF0, "none"))), StatusRefused) << "no such id";
+    EXPECT_EQ(StatusOf(Exchange(0, ccVlanPortDel, TWriter().U16(20).Take())), StatusOk); // the key alone
+    auto groups = TableOf<TSessionVlanPortGet>(m_Fleet.Snapshot(0));
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0].ports, 0xF0u);
+    EXPECT_EQ(groups[0].name, "edited");
+
+    // The initial 802.1Q table, then a Set that makes port 2 a tagged member of VLAN 7.
+    auto vlans = TableOf<TSessionVlan8021qPortGet>(m_Fleet.Snapshot(0));
+    ASSERT_EQ(vlans.size(), 2u);
+    EXPECT_EQ(vlans[1].untaggedPorts, 0x3FFu);
+    EXPECT_EQ(StatusOf(Exchange(0, ccVlan8021qPortSet, TWriter().U16(0x0201).U16(1).U16(7).U16(0).Take())), StatusOk);
+    vlans = TableOf<TSessionVlan8021qPortGet>(m_Fleet.Snapshot(0));
+    ASSERT_EQ(vlans.size(), 3u);
+    EXPECT_EQ(vlans[2].vid, 7u);
+    EXPECT_EQ(vlans[2].taggedPorts, 0x4u);
+    EXPECT_EQ(StatusOf(Exchange(0, ccVlan8021qPortSet, TWriter().U16(0x0201).U16(1).Take())), StatusRefused);
+    EXPECT_EQ(TableOf<TSessionVlan8021qPortGet>(m_Fleet.Snapshot(0)).size(), 3u);
 }

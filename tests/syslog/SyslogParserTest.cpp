@@ -145,7 +145,10 @@ TEST(SyslogParser, TheTimeStampIsTheLocalTimeOfItsFieldsAlsoInSummer)
     TSyslogListNode summer;
     ASSERT_TRUE(ParseInto("<13>Jul 11 22:14:15 h m", summer, TYearBase{CommonYear}, FixedNow));
     EXPECT_EQ(summer.timestamp, Base + (181 + 10) * Day + (20 * 3600 + 14 * 60 + 15) * Ms);
+    // The same header again once the zone changed is converted anew.
     SetZone("UTC0");
+    ASSERT_TRUE(ParseInto("<13>Jul 11 22:14:15 h m", summer, TYearBase{CommonYear}, FixedNow));
+    EXPECT_EQ(summer.timestamp, Base + (181 + 10) * Day + (22 * 3600 + 14 * 60 + 15) * Ms);
 }
 
 TEST(SyslogParser, TextIsCutAtFirstNul)

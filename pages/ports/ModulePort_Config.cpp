@@ -1,0 +1,62 @@
+#include "pages/ports/ModulePort_Config.h"
+
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+
+#include <QPushButton>
+
+TModulePortConfig::TModulePortConfig(QWidget* parent) : TModulePage("Port Configuration", parent)
+{
+    const QStringList onOff = {"Disable", "Enable"};
+    TPageForm form(this);
+    m_ListView = new TTypedEditedList<TEntry>();
+    m_ListView->PortCaption("Port No.", &TEntry::port, roCaption);
+    m_ListView->Choice("State", &TEntry::enabled, onOff, "&State:");
+    const int duplex = m_ListView->Choice(
+        "Speed/Duplex", &TEntry::speedDuplex,
+        {"Auto Negotiation", "1G Full", "1G Half", "100 Full", "100 Half", "10 Full", "10 Half"}, "Speed/&Duplex:");
+    m_ListView->SetMissingText(duplex, "Unknown (%1)");
+    m_ListView->Choice("Flow Control", &TEntry::flowControl, {"Disable", "Symmetric", "Asymmetric"}, "&Flow Control:");
+    m_ListView->Choice("Security", &TEntry::security, onOff, "S&ecurity:");
+    form.List(QString(), m_ListView);
+    m_ListView->CreateEditors(form);
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+
+    // Port names first: their reply starts the configuration read.
+    AddRead<Intp::TSessionPortNameGet>(rwCurrent, false);
+    AddRead<Intp::TSessionPortConfigGet>(rwAll);
+    AddChain<Intp::TSessionPortNameGet, Intp::TSessionPortConfigGet>();
+}
+
+void TModulePortConfig::Fill(Intp::TDevice* device)
+{
+    const auto& config = ValidRecord<Intp::TPropertyPortConfig>(device);
+    const bool named = ValidRecord<Intp::TPropertyPortName>(device).valid;
+    std::vector<TEntry> entries = config.entries;
+    entries.resize(named ? std::min<std::size_t>(config.count, entries.size()) : 0);
+    m_ListView->SetPortRows(device, entries);
+    m_Apply->setEnabled(config.valid && named);
+}
+
+void TModulePortConfig::EventOnApplyClick()
+{
+    std::vector<TEntry> entries = m_ListView->Rows();
+    if (entries.empty())
+        return;
+    // A hidden port still takes an entry: the first row's, as the switch expects.
+    entries.insert(entries.end(), std::size_t(m_ListView->HiddenCount()), entries.front());
+    // Entries name ports by index: a switch with fewer ports and trunk groups can't take them.
+    std::uint32_t needs = std::uint32_t(entries.size());
+    for (const TEntry& entry : entries)
+        needs = std::max(needs, entry.port + 1);
+    SendToEachTarget<Intp::TSessionPortConfigSet>([&](Intp::TSessionPortConfigSet& request, Intp::TDevice* device) {
+        const std::uint32_t has = device->GetPortNum() + device->GetTrunkGroupNum();
+        if (has < needs)
+            return QString("its model has %1 ports and trunk groups, this change is for %2").arg(has).arg(needs);
+        request.SetEntries(entries);
+        return QString();
+    });
+}
+
+REGISTER_PAGE(TModulePortConfig);

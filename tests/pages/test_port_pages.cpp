@@ -1,0 +1,123 @@
+// The port pages through the page test kit.
+
+#include "PageTestKit.h"
+#include "RunUntil.h"
+#include "intp/Ports.h"
+#include "tests/common/Records.h"
+#include "pages/ports/ModulePort_Config.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+
+std::uint32_t Model(std::uint32_t ports, std::uint32_t trunkGroups)
+{
+    Intp::TDeviceType type;
+    type.Name = "Test model";
+    type.PortNum = ports;
+    type.TrunkGroupNum = trunkGroups;
+    return std::uint32_t(Intp::RegisterDeviceType(&type));
+}
+
+}  // namespace
+
+class PortConfigPage : public TPageTest<TModulePortConfig> {
+protected:
+    // Four ports and a trunk group, the second port not offered; the switch
+    // lists them backwards.
+    Intp::TDevice* SelectSwitch(std::uint8_t last = 1)
+    {
+        Intp::TDevice* device = Select(last, Model(4, 1));
+        const Intp::TDeviceType& model = Intp::ModelOf(device);
+        Put(device, IntpTest::PortNames(model, {1}));
+        Intp::TPropertyPortConfig config = IntpTest::PortConfig(model);
+        std::reverse(config.entries.begin(), config.entries.end());
+        config.entries[4].speedDuplex = 6;  // port 0: "10 Half", "Asymmetric"
+        config.entries[4].flowControl = 2;
+        config.entries[0].speedDuplex = 7;  // the trunk group: a mode without a name
+        Put(device, config);
+        return device;
+    }
+    QString Cell(int row, int column) const { return page->m_ListView->Model()->Cell(row, column); }
+};
+
+TEST_F(PortConfigPage, RowsSortByNameWithoutHiddenPortsAndApplyPadsForThem)
+{
+    Intp::TDevice* device = SelectSwitch();
+    Notify(device, Intp::ccPortConfigGet);
+
+    ASSERT_EQ(page->m_ListView->RowCount(), 4);
+    EXPECT_EQ(Cell(0, 0), "Port.01");
+    EXPECT_EQ(Cell(1, 0), "Port.03");
+    EXPECT_EQ(Cell(3, 0), "Trunk1");
+    EXPECT_EQ(Cell(0, 2), "10 Half");
+    EXPECT_EQ(Cell(3, 2), "Unknown (7)");
+
+    page->m_ListView->SelectRow(0);
+    static_cast<QComboBox*>(page->m_ListView->EditorOf(3))->setCurrentIndex(1);
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionPortConfigSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    const auto& entries = sent[0].entries;
+    ASSERT_EQ(entries.size(), 5u);  // four rows, then the first row again for the hidden port
+    EXPECT_EQ(entries[0].port, 0u);
+    EXPECT_EQ(entries[0].flowControl, 1u);
+    EXPECT_EQ(entries[1].port, 2u);
+    EXPECT_EQ(entries[3].speedDuplex, 7u);  // sent back as read
+    EXPECT_EQ(entries[4].port, 0u);
+    EXPECT_EQ(entries[4].flowControl, 1u);
+}
+
+TEST_F(PortConfigPage, AHeaderClickStepsEveryRowFromTheFirst)
+{
+    Intp::TDevice* device = SelectSwitch();
+    Notify(device, Intp::ccPortConfigGet);
+    page->m_ListView->header()->sectionClicked(0);  // never sorts
+    EXPECT_EQ(Cell(0, 0), "Port.01");
+    page->m_ListView->header()->sectionClicked(2);  // from "10 Half"
+    page->m_ListView->header()->sectionClicked(3);  // from "Asymmetric"
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(Cell(row, 2), "Auto Negotiation") << row;
+        EXPECT_EQ(Cell(row, 3), "Disable") << row;
+    }
+}
+
+TEST_F(PortConfigPage, ReadsChainFromThePortNamesAndNothingIsSentWithoutARow)
+{
+    Intp::TDevice* device = SelectSwitch();
+    EXPECT_EQ(page->Refresh(true), 1);
+    EXPECT_EQ(SentCount(Intp::ccPortConfigGet), 0u);
+    Notify(device, Intp::ccPortNameGet);  // starts the configuration read, fills nothing
+    EXPECT_EQ(SentCount(Intp::ccPortConfigGet), 1u);
+    EXPECT_EQ(page->m_ListView->RowCount(), 0);
+
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {0, 1, 2, 3, 4}));
+    Notify(device, Intp::ccPortConfigGet);
+    EXPECT_EQ(page->m_ListView->RowCount(), 0);
+    page->m_Apply->click();
+    EXPECT_EQ(SentCount(Intp::ccPortConfigSet), 0u);
+
+    Intp::Property<Intp::TPropertyPortName>::Get(device).valid = false;
+    Notify(device, Intp::ccPortConfigGet);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+}
+
+TEST_F(PortConfigPage, ASwitchThatCantTakeTheChangeOrRefusesItIsNamed)
+{
+    Intp::TDevice* device = SelectSwitch();
+    Select(2, Model(2, 0));
+    Notify(device, Intp::ccPortConfigGet);
+    page->m_Apply->click();
+    ASSERT_EQ(SentCount(Intp::ccPortConfigSet), 1u);
+    env.protocol.Reply(Intp::ccPortConfigSet, device, {0, 0, 0, 0}, 5);
+    ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
+    EXPECT_EQ(env.messages,
+              QStringList{"The change was not made on every switch:\n\n"
+                          "10.0.0.2 (00:11:22:33:44:02): not changed, its model has 2 ports and trunk groups, "
+                          "this change is for 5\n"
+                          "10.0.0.1 (00:11:22:33:44:01): refused (status 5)"});
+}
