@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the suite, the suite again under ASan+UBSan,
-# and a bounded run of each fuzz target.
+# Builds and runs every test: the suite, a smoke run of the benchmarks, the
+# suite again under ASan+UBSan, and a bounded run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -28,6 +28,15 @@ run_suite() {  # build dir, extra cmake args...
 }
 
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# Benchmarks as a smoke run (one round each, about a minute; no figure judged).
+bench_log=$(mktemp)
+scripts/bench-smoke.sh build 2>&1 | tee "$bench_log" || true
+bench_passed=$(sed -n 's/^bench: \([0-9]*\) passed.*/\1/p' "$bench_log" | tail -1)
+bench_failed=$(sed -n 's/^bench: [0-9]* passed, \([0-9]*\) failed/\1/p' "$bench_log" | tail -1)
+passed=$((passed + ${bench_passed:-0})); failed=$((failed + ${bench_failed:-1}))
+rm -f "$bench_log"
+
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DCONSOLE_SANITIZE=ON -DCONSOLE_BENCH=OFF
 
 # Fuzz targets: clang with libFuzzer, ASan and UBSan; each runs for a bounded time.

@@ -33,6 +33,8 @@ QString TChangeReport::StatusReason(std::uint16_t status)
 TChangeReport::TBatch& TChangeReport::Open()
 {
     if (m_Batches.empty() || m_Batches.back().sealed) {
+        // Switches a discovery took away since the last click answer no more.
+        Prune();
         m_Batches.emplace_back();
         // What one click sends is one batch.
         QTimer::singleShot(0, m_Context, [this] { Seal(); });

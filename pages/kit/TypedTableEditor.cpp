@@ -15,6 +15,11 @@ void TTableEditorBase::BindBase(TUntypedReportList* list, QAbstractButton* add, 
         FillFormFromRow(row);
         UpdateButtons();
     });
+    // A click on the line already selected fills the form from it again.
+    QObject::connect(list, &QAbstractItemView::clicked, list, [this](const QModelIndex& index) {
+        FillFormFromRow(index.row());
+        UpdateButtons();
+    });
     QObject::connect(add, &QAbstractButton::clicked, add, [this] { EventOnAddClick(); });
     QObject::connect(del, &QAbstractButton::clicked, del, [this] { EventOnDeleteClick(); });
 }

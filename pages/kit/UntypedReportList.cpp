@@ -23,15 +23,21 @@ TUntypedReportList::TUntypedReportList(QWidget* parent) : QTreeView(parent), m_M
             [this](const QModelIndex&, const QModelIndex&) { emit SelectedRowChanged(SelectedRow()); });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection&, const QItemSelection&) { emit SelectedRowChanged(SelectedRow()); });
+    SetColumnsFollowContents();
 }
 
 int TUntypedReportList::AddColumn(const QString& header, TColumnKind kind, Qt::Alignment alignment)
 {
-    return m_Model->AddColumn(header, kind, alignment);
+    const int column = m_Model->AddColumn(header, kind, alignment);
+    FitColumnsToHeaders();
+    return column;
 }
 
 void TUntypedReportList::SetColumnsFollowContents()
 {
+    if (m_FollowContents)
+        return;
+    m_FollowContents = true;
     header()->setSectionResizeMode(QHeaderView::Interactive);
     FitColumnsToHeaders();
     connect(m_Model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
@@ -79,8 +85,22 @@ void TUntypedReportList::GrowPending()
     const int first = std::max(m_ChangedRows[0], 0);
     const int last = std::min(m_ChangedRows[1], m_Model->RowCount() - 1);
     m_ChangedRows[0] = 0, m_ChangedRows[1] = -1;
-    if (first <= last)
+    if (first > last)
+        return;
+    // A large burst: its first rows and the rows on show stand for the rest.
+    constexpr int kMeasuredRows = 512;
+    if (last - first < kMeasuredRows) {
         GrowColumns(first, last, m_ChangedColumns[0], m_ChangedColumns[1]);
+        return;
+    }
+    GrowColumns(first, first + kMeasuredRows - 1, m_ChangedColumns[0], m_ChangedColumns[1]);
+    const QModelIndex top = indexAt(QPoint(0, 0));
+    if (top.isValid()) {
+        const int from = std::max(top.row(), first);
+        const int to = std::min({last, from + kMeasuredRows - 1});
+        if (from <= to)
+            GrowColumns(from, to, m_ChangedColumns[0], m_ChangedColumns[1]);
+    }
 }
 
 void TUntypedReportList::showEvent(QShowEvent* event)

@@ -27,7 +27,9 @@ public:
     // and cells change. Changed cells are measured together once the event
     // loop runs, and a hidden list measures them when it is shown, so a
     // burst of replies costs one pass instead of a text layout per change;
-    // emptying the list fits the columns to their headers again.
+    // emptying the list fits the columns to their headers again. Every list
+    // does this from the start; a large burst measures its first rows and
+    // those on show.
     void SetColumnsFollowContents();
 
 signals:
@@ -50,6 +52,7 @@ private:
     int m_ChangedRows[2] = {0, -1};
     int m_ChangedColumns[2] = {0, -1};
     bool m_GrowPosted = false;
+    bool m_FollowContents = false;
 };
 
 // Table pages never edit their list: Add and Remove send requests, and the

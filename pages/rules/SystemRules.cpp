@@ -157,11 +157,15 @@ std::string WallClockText(int64_t seconds)
     return text;
 }
 
-bool SntpApplyAllowed(bool sntp, uint32_t server, bool daylight, uint32_t begin, uint32_t end)
+std::string SntpApplyProblem(bool sntp, uint32_t server, bool daylight, uint32_t begin, uint32_t end)
 {
     if (!sntp)
-        return true;
-    return IsValidHostIp(server) && (!daylight || end > begin);
+        return {};
+    if (!IsValidHostIp(server))
+        return "The SNTP server IP address is not a valid host address.";
+    if (daylight && end <= begin)
+        return "The daylight saving period must end after it begins.";
+    return {};
 }
 
 bool ReachedInstant(int64_t previous, int64_t now, int64_t instant)
@@ -171,9 +175,17 @@ bool ReachedInstant(int64_t previous, int64_t now, int64_t instant)
 
 // ---------------------------------------------------------------------------
 
-bool IsValidDhcpPool(uint32_t start, uint32_t end, uint32_t mask)
+std::string DhcpPoolProblem(uint32_t start, uint32_t end, uint32_t mask)
 {
-    return IsValidHostIp(start) && IsValidHostIp(end) && IsValidNetmask(mask) && start < end;
+    if (!IsValidHostIp(start))
+        return "The start IP address is not a valid host address.";
+    if (!IsValidHostIp(end))
+        return "The end IP address is not a valid host address.";
+    if (!IsValidNetmask(mask))
+        return "The subnet mask is not a valid netmask.";
+    if (start >= end)
+        return "The start IP address must be below the end IP address.";
+    return {};
 }
 
 bool IsProvisionHalfAcceptable(bool enabled, uint32_t server, std::string_view file)

@@ -102,9 +102,10 @@ TWallClock WallClockOf(int64_t seconds);
 // "yyyy/mm/dd hh:nn:ss"
 std::string WallClockText(int64_t seconds);
 
-// Apply is allowed when SNTP is off, or the server is a host address and,
-// with daylight saving on, the period ends strictly after it begins.
-bool SntpApplyAllowed(bool sntp, uint32_t server, bool daylight, uint32_t begin, uint32_t end);
+// Why Apply is not allowed, or empty: it is when SNTP is off, or the server is
+// a host address and, with daylight saving on, the period ends strictly after
+// it begins.
+std::string SntpApplyProblem(bool sntp, uint32_t server, bool daylight, uint32_t begin, uint32_t end);
 // The live clock reached a daylight-saving change instant since its last tick
 // (instant 0: unknown). Once a second this is the instant itself.
 bool ReachedInstant(int64_t previous, int64_t now, int64_t instant);
@@ -112,8 +113,9 @@ bool ReachedInstant(int64_t previous, int64_t now, int64_t instant);
 // ---------------------------------------------------------------------------
 // DHCP server, auto provisioning, password
 
-// The pool: start and end are hosts, the mask a netmask, start below end.
-bool IsValidDhcpPool(uint32_t start, uint32_t end, uint32_t mask);
+// Why the pool is not valid, or empty: start and end are hosts, the mask a
+// netmask, start below end.
+std::string DhcpPoolProblem(uint32_t start, uint32_t end, uint32_t mask);
 // One half of the auto provisioning: off, or a host server and a file name.
 bool IsProvisionHalfAcceptable(bool enabled, uint32_t server, std::string_view file);
 // A user name, a password and a confirmation equal to it (case matters).

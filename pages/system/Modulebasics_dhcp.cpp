@@ -96,7 +96,7 @@ void TModuleBasicsDhcp::EventOnServerChange()
     for (int field = 0; field < dfCount; ++field)
         TPageForm::SetFieldEnabled(m_Edits[field], on);
     TPageForm::SetFieldEnabled(m_LeaseField, on);
-    m_Apply->setEnabled(!on || IsPoolValid());
+    SetEnabledWhy(m_Apply, on ? PoolProblem() : QString());
 }
 
 void TModuleBasicsDhcp::EventOnStartIpChange(int field)
@@ -105,26 +105,21 @@ void TModuleBasicsDhcp::EventOnStartIpChange(int field)
     switch (field) {
     case dfStart:
     case dfEnd:
-        m_Valid[field] = IsValidHostIp(address);
-        m_Values[field] = address;
-        break;
     case dfMask:
-        m_Valid[field] = IsValidNetmask(address);
         m_Values[field] = address;
         break;
     default:
         m_Values[field] = HostOrZero(address);
         break;
     }
-    m_Apply->setEnabled(IsPoolValid());
+    SetEnabledWhy(m_Apply, PoolProblem());
 }
 
 void TModuleBasicsDhcp::EventOnStartIpExit(int field) { m_Edits[field]->SetValue(m_Values[field]); }
 
-bool TModuleBasicsDhcp::IsPoolValid() const
+QString TModuleBasicsDhcp::PoolProblem() const
 {
-    return m_Valid[dfStart] && m_Valid[dfEnd] && m_Valid[dfMask] &&
-           IsValidDhcpPool(m_Values[dfStart], m_Values[dfEnd], m_Values[dfMask]);
+    return QString::fromStdString(DhcpPoolProblem(m_Values[dfStart], m_Values[dfEnd], m_Values[dfMask]));
 }
 
 void TModuleBasicsDhcp::EventOnApplyClick()

@@ -40,11 +40,11 @@ private:
     void EventOnStartIpChange(int field);
     void EventOnStartIpExit(int field);
     void EventOnApplyClick();
-    bool IsPoolValid() const;
+    // Why the pool can't be sent, or empty.
+    QString PoolProblem() const;
 
     QWidget* m_LeaseField = nullptr; // the lease time and its unit
     uint32_t m_Values[dfCount] = {};
-    bool m_Valid[dfCount] = {};
 };
 
 class TModuleBasicsDhcpEntry : public TModulePage {

@@ -260,9 +260,9 @@ void TModuleBasicsSntp::EventOnAddressChange()
 
 void TModuleBasicsSntp::ApplyRule()
 {
-    m_Apply->setEnabled(SntpApplyAllowed(m_Sntp->currentIndex() == 1, m_Server, m_Daylight->currentIndex() == 1,
-                                         PeriodSeconds(m_BeginDate, m_BeginTime),
-                                         PeriodSeconds(m_EndDate, m_EndTime)));
+    SetEnabledWhy(m_Apply, QString::fromStdString(SntpApplyProblem(
+                               m_Sntp->currentIndex() == 1, m_Server, m_Daylight->currentIndex() == 1,
+                               PeriodSeconds(m_BeginDate, m_BeginTime), PeriodSeconds(m_EndDate, m_EndTime))));
 }
 
 void TModuleBasicsSntp::EventOnTimerTimer()

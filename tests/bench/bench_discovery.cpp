@@ -1,9 +1,13 @@
 // Broadcast discovery of a full subnet: 254 fake switches in one namespace,
-// the console in another (run it through bench_discovery.sh). Each round
-// opens a fresh main window, so every round is a first discovery, and times
+// the console in another (run it through bench_discovery.sh), or, with a
+// second argument "routed", 4,094 switches filling every host address of the
+// /20 198.18.16.0 that the console reaches through one gateway (the script
+// routes it so: on the link, one neighbour entry per switch would overflow
+// the kernel's neighbour table near 1,000). Each round opens a fresh main
+// window, so every round is a first discovery, and times
 // the Discovery action until every switch has its row in the device tree.
 // The baseline, in the same round, is a plain client's broadcast find
-// receiving all 254 answers. Prints each round, the medians, their ratio
+// receiving every answer. Prints each round, the medians, their ratio
 // (target: at most 3) and the switches lost (target: 0); the first window's
 // round is reported apart.
 #include "console/DeviceTypesFile.h"
@@ -31,19 +35,26 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr std::size_t SwitchCount = 254;
-constexpr uint32_t ConsoleIp = 0xC6120001;         // 198.18.0.1
-constexpr uint32_t FirstSwitchIp = 0xC6120101;     // 198.18.1.1
-constexpr uint32_t SubnetMask = 0xFFFE0000;        // /15
-constexpr uint32_t DirectedBroadcast = 0xC613FFFF; // 198.19.255.255
+// The switches' subnet: the console's own /15 on the link, or the routed /20.
+struct TSubnet {
+    std::size_t Switches;
+    uint32_t Network;
+    uint32_t Mask;
+    uint32_t FirstSwitchIp;
+    uint32_t Broadcast() const { return Network | ~Mask; }
+};
+constexpr TSubnet OnLink{254, 0xC6120000, 0xFFFE0000, 0xC6120101};   // 198.18.0.0/15, from 198.18.1.1
+constexpr TSubnet Routed{4094, 0xC6121000, 0xFFFFF000, 0xC6121001};  // 198.18.16.0/20, every host
 
 class TSubnetFilter : public Filter::TFilterServer {
 public:
+    explicit TSubnetFilter(const TSubnet& subnet) : m_Subnet(subnet) {}
     Filter::TFilterSettings* GetSettings() override { return &m_Settings; }
     bool Accept(uint32_t) override { return true; }
-    void GetTargets(TIpMaskList& targets) override { targets.push_back({ConsoleIp, SubnetMask}); }
+    void GetTargets(TIpMaskList& targets) override { targets.push_back({m_Subnet.Network, m_Subnet.Mask}); }
 
 private:
+    TSubnet m_Subnet;
     Filter::TFilterSettings m_Settings;
 };
 
@@ -63,6 +74,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const char* ns = std::getenv("E2E_SWITCH_NETNS");
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const TSubnet subnet = argc > 2 && std::string(argv[2]) == "routed" ? Routed : OnLink;
+    const std::size_t SwitchCount = subnet.Switches;
     if (!ns) {
         std::fprintf(stderr, "run through bench_discovery.sh (needs the switches' namespace)\n");
         return 2;
@@ -85,8 +98,8 @@ int main(int argc, char** argv)
         MacOf(i).CopyTo(s.Mac.data());
         s.ProductId = fileModels.front().ProductIds.front();
         s.Factory.Name = "Bench-" + std::to_string(i + 1);
-        s.Factory.Ip = FirstSwitchIp + uint32_t(i);
-        s.Factory.Netmask = SubnetMask;
+        s.Factory.Ip = subnet.FirstSwitchIp + uint32_t(i);
+        s.Factory.Netmask = subnet.Mask;
         fleet.Add(s);
     }
     std::string error;
@@ -95,11 +108,11 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    TSubnetFilter filter;
+    TSubnetFilter filter(subnet);
     std::vector<double> plain, console;
     std::size_t lost = 0;
     for (int round = 0; round < rounds; ++round) {
-        const E2E::TFindResult find = E2E::TimedFind(DirectedBroadcast, SwitchCount);
+        const E2E::TFindResult find = E2E::TimedFind(subnet.Broadcast(), SwitchCount);
 
         TMainForm::TOptions options;
         options.openSyslog = false;
@@ -147,9 +160,9 @@ int main(int argc, char** argv)
     const auto warm = [&](const std::vector<double>& v) {
         return v.size() > 1 ? std::vector<double>(v.begin() + 1, v.end()) : v;
     };
-    std::printf("254 switches, median of %zu warm rounds: console %.1f ms, plain client %.1f ms, ratio %.2f "
+    std::printf("%zu switches, median of %zu warm rounds: console %.1f ms, plain client %.1f ms, ratio %.2f "
                 "(min %.2f, max %.2f; target 3); cold round %.2f; lost %zu\n",
-                ratios.size(), Median(warm(console)), Median(warm(plain)), Median(ratios),
+                SwitchCount, ratios.size(), Median(warm(console)), Median(warm(plain)), Median(ratios),
                 *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()),
                 console.front() / std::max(plain.front(), 1e-3), lost);
     return 0;

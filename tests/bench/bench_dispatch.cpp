@@ -12,6 +12,7 @@
 
 #include "console/ProtocolHost.h"
 #include "intp/Session.h"
+#include "tests/bench/Rounds.h"
 #include "tests/bench/MedianRatios.h"
 
 using namespace Intp;
@@ -141,10 +142,10 @@ void BM_DispatchAndRestart(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_DispatchReply<TQuietHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(7)->ReportAggregatesOnly(true);
-BENCHMARK(BM_DispatchAndRestart<TQuietHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(7)->ReportAggregatesOnly(true);
-BENCHMARK(BM_DispatchReply<TConsoleHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(7)->ReportAggregatesOnly(true);
-BENCHMARK(BM_DispatchAndRestart<TConsoleHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DispatchReply<TQuietHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(BenchRounds(7))->ReportAggregatesOnly(true);
+BENCHMARK(BM_DispatchAndRestart<TQuietHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(BenchRounds(7))->ReportAggregatesOnly(true);
+BENCHMARK(BM_DispatchReply<TConsoleHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(BenchRounds(7))->ReportAggregatesOnly(true);
+BENCHMARK(BM_DispatchAndRestart<TConsoleHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(BenchRounds(7))->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)
 {

@@ -6,6 +6,7 @@
 
 #include "intp/Device.h"
 #include "pages/system/Modulebasics_ipconf.h"
+#include "tests/bench/Rounds.h"
 #include "tests/bench/QtBench.h"
 #include "tests/pages/PageTestHost.h"
 
@@ -58,7 +59,7 @@ BENCHMARK(BM_IpConfRefill)
     ->Arg(4000)
     ->Arg(8000)
     ->Arg(65536)
-    ->Iterations(3)
+    ->Iterations(BenchRounds(3))
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -12,6 +12,7 @@
 #include "console/StatusMonitor.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
+#include "tests/bench/Rounds.h"
 #include "tests/bench/QtBench.h"
 #include "tests/fakeswitch/FakeSwitch.h"
 #include "tests/pages/RunUntil.h"
@@ -176,8 +177,8 @@ void BM_StatusCyclePageHidden(benchmark::State& state) { Cycle(state, false); }
 
 } // namespace
 
-BENCHMARK(BM_StatusCyclePageHidden)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_StatusCyclePageShown)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_StatusCyclePageHidden)->Unit(benchmark::kMillisecond)->Iterations(BenchRounds(5))->UseRealTime();
+BENCHMARK(BM_StatusCyclePageShown)->Unit(benchmark::kMillisecond)->Iterations(BenchRounds(5))->UseRealTime();
 
 int main(int argc, char** argv)
 {

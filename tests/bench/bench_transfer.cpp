@@ -9,6 +9,7 @@
 
 #include "console/GroupFirmwareWizard.h"
 #include "pages/system/Modulebasics_upgrade.h"
+#include "tests/bench/Rounds.h"
 #include "tests/bench/QtBench.h"
 #include "tests/fakeswitch/TestClient.h"
 #include "tests/pages/PageTestHost.h"
@@ -289,11 +290,11 @@ void BM_UpgradeTwentySwitches(benchmark::State& state) { Upgrade(state, FleetSiz
 
 }  // namespace
 
-BENCHMARK(BM_BareStopAndWait)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_BareStopAndWait)->Unit(benchmark::kMillisecond)->Iterations(BenchRounds(3))->UseRealTime();
 // A cold round and at least seven warm ones.
-BENCHMARK(BM_UpgradeOneSwitch)->Unit(benchmark::kMillisecond)->Iterations(11)->UseRealTime();
-BENCHMARK(BM_UpgradeTwentySwitches)->Unit(benchmark::kMillisecond)->Iterations(8)->UseRealTime();
-BENCHMARK(BM_GroupWizardTwentySwitches)->Unit(benchmark::kMillisecond)->Iterations(8)->UseRealTime();
+BENCHMARK(BM_UpgradeOneSwitch)->Unit(benchmark::kMillisecond)->Iterations(BenchRounds(11))->UseRealTime();
+BENCHMARK(BM_UpgradeTwentySwitches)->Unit(benchmark::kMillisecond)->Iterations(BenchRounds(8))->UseRealTime();
+BENCHMARK(BM_GroupWizardTwentySwitches)->Unit(benchmark::kMillisecond)->Iterations(BenchRounds(8))->UseRealTime();
 
 int main(int argc, char** argv)
 {

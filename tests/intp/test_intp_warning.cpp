@@ -224,8 +224,10 @@ TEST_F(Warning, SetsTakeThePagesRecordBytesInHostOrder) {
     auto* eventSet = new TSessionWarningEventSet;
     eventSet->SetPayload(event.data());
     Started(eventSet);
-    EXPECT_EQ(IntpTest::Sent<TSessionWarningEventSet>(m_Host.LastSent()).smtpLinkDown, 0x80000000u);
-    EXPECT_EQ(eventSet->GetPayload().syslogLinkDown, 3u);
+    // The six masks on the wire, big-endian, in record order.
+    std::vector<uint8_t> wire;
+    for (uint32_t m : {1u, 2u, 3u, 4u, 5u, 0x80000000u}) PutU32(wire, m);
+    EXPECT_EQ(m_Host.LastSent().payload, wire);
 }
 
 } // namespace

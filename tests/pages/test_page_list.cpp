@@ -3,6 +3,7 @@
 #include "pages/kit/PortLayout.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QSpinBox>
 
@@ -46,6 +47,15 @@ protected:
 
     TUntypedReportList view;
 };
+
+TEST_F(SortableListTest, EveryListsColumnsGrowToTheirWidestCell)
+{
+    view.show();
+    const QString name = "Transmitting block 586 of 586, writing flash";
+    Add(4, name.toLatin1().constData(), "10.0.0.4", 0x0A000004);
+    QCoreApplication::processEvents();
+    EXPECT_GE(view.header()->sectionSize(1), view.fontMetrics().horizontalAdvance(name));
+}
 
 TEST_F(SortableListTest, ANewColumnSortsAscendingAndTheSameColumnReverses)
 {

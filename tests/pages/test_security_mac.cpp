@@ -6,6 +6,7 @@
 #include "pages/security/ModuleSecurity_Mac.h"
 
 #include <QPushButton>
+#include <QTest>
 
 using MacBlacklist = TPageTest<TModuleSecurityMac>;
 
@@ -52,6 +53,12 @@ TEST_F(MacBlacklist, SelectingALineFillsTheAddressAndLeavingEmptiesTheList)
     page->m_List->SelectRow(0);
     EXPECT_EQ(page->m_MAC->text(), "000102030405");
     EXPECT_TRUE(page->m_Delete->isEnabled());
+    // A click on the line already selected fills it in again.
+    page->m_MAC->setText("0a0b0c0d0e0f");
+    page->show();
+    const QRect line = page->m_List->visualRect(page->m_List->Model()->index(0, 0));
+    QTest::mouseClick(page->m_List->viewport(), Qt::LeftButton, {}, line.center());
+    EXPECT_EQ(page->m_MAC->text(), "000102030405");
     EXPECT_TRUE(page->Leave(false));
     EXPECT_EQ(page->m_List->RowCount(), 0);
 

@@ -113,11 +113,12 @@ TEST(WallClock, SecondsCountTheWallClockWithoutZoneAndClampToTheField)
 
 TEST(Sntp, ApplyRuleAndChangeInstants)
 {
-    EXPECT_TRUE(SntpApplyAllowed(false, 0, true, 5, 5));
-    EXPECT_FALSE(SntpApplyAllowed(true, Ip(127, 0, 0, 1), false, 0, 0));
-    EXPECT_FALSE(SntpApplyAllowed(true, Ip(10, 0, 0, 1), true, 1000, 1000));
-    EXPECT_TRUE(SntpApplyAllowed(true, Ip(10, 0, 0, 1), true, 1000, 1001));
-    EXPECT_TRUE(SntpApplyAllowed(true, Ip(10, 0, 0, 1), false, 1000, 1000));
+    EXPECT_TRUE(SntpApplyProblem(false, 0, true, 5, 5).empty());
+    EXPECT_EQ(SntpApplyProblem(true, Ip(127, 0, 0, 1), false, 0, 0),
+              "The SNTP server IP address is not a valid host address.");
+    EXPECT_FALSE(SntpApplyProblem(true, Ip(10, 0, 0, 1), true, 1000, 1000).empty());
+    EXPECT_TRUE(SntpApplyProblem(true, Ip(10, 0, 0, 1), true, 1000, 1001).empty());
+    EXPECT_TRUE(SntpApplyProblem(true, Ip(10, 0, 0, 1), false, 1000, 1000).empty());
     EXPECT_TRUE(ReachedInstant(99, 100, 100));
     EXPECT_FALSE(ReachedInstant(100, 101, 100));
     EXPECT_TRUE(ReachedInstant(98, 101, 100)); // a late tick does not miss it
@@ -126,9 +127,10 @@ TEST(Sntp, ApplyRuleAndChangeInstants)
 TEST(SystemInput, PoolProvisionAndPasswordRules)
 {
     const uint32_t mask = Ip(255, 255, 255, 0);
-    EXPECT_FALSE(IsValidDhcpPool(Ip(192, 168, 0, 10), Ip(192, 168, 0, 10), mask));
-    EXPECT_TRUE(IsValidDhcpPool(Ip(192, 168, 0, 10), Ip(192, 168, 0, 11), mask));
-    EXPECT_FALSE(IsValidDhcpPool(Ip(192, 168, 0, 10), Ip(192, 168, 0, 11), 0));
+    EXPECT_EQ(DhcpPoolProblem(Ip(192, 168, 0, 10), Ip(192, 168, 0, 10), mask),
+              "The start IP address must be below the end IP address.");
+    EXPECT_TRUE(DhcpPoolProblem(Ip(192, 168, 0, 10), Ip(192, 168, 0, 11), mask).empty());
+    EXPECT_FALSE(DhcpPoolProblem(Ip(192, 168, 0, 10), Ip(192, 168, 0, 11), 0).empty());
     EXPECT_EQ(HostOrZero(Ip(127, 0, 0, 1)), 0u);
     EXPECT_EQ(HostOrZero(0xFFFFFFFF), 0u);
 

@@ -12,7 +12,6 @@
 #include "pages/warning/ModuleWarning_Syslog.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -50,13 +49,11 @@ TEST_F(FaultPage, HiddenPortsGetNoLineAndTheirBitsStayClear)
     EXPECT_EQ(sent[0].portMask, 0xCu);  // port 0 unticked, hidden port 1 clear
 }
 
-TEST_F(FaultPage, AModelWithMoreThan32PortsListsTheFirst32AndSaysSo)
+TEST_F(FaultPage, AModelWithMoreThan32PortsListsTheFirst32)
 {
     Intp::TDevice* device = Select(1, TestModel(40));
     Put(device, Intp::TPropertyWarningFault{true, 0, 0x80000001u});
     Notify(device, Intp::ccWarningFaultGet);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(env.messages.size(), 1);
     ASSERT_EQ(page->m_PortList->count(), 32);
     EXPECT_EQ(page->m_PortList->item(31)->checkState(), Qt::Checked);
     page->m_Apply->click();
@@ -99,14 +96,21 @@ TEST_F(SyslogPage, AModeTheListDoesNotKnowIsSentBackAsRead)
 
 using SmtpPage = TPageTest<TModuleWarningSmtp>;
 
-TEST_F(SmtpPage, TheFormCheckAndWhatApplySends)
+// E-mail alarms on, with a server, a sender and a subject.
+Intp::TPropertyWarningSmtp MailOn()
 {
-    Intp::TDevice* device = Select(1, TestModel(8, 2));
     Intp::TPropertyWarningSmtp smtp;
     smtp.enabled = true;
     smtp.server = Ip(198, 18, 0, 25);
     smtp.sender = "switch@example.org";
     smtp.subject = "Alarm";
+    return smtp;
+}
+
+TEST_F(SmtpPage, TheFormCheckAndWhatApplySends)
+{
+    Intp::TDevice* device = Select(1, TestModel(8, 2));
+    Intp::TPropertyWarningSmtp smtp = MailOn();
     smtp.account = "mailer";
     smtp.recipients = {"", "b@example.org"};
     Put(device, smtp);
@@ -178,11 +182,7 @@ TEST_F(SmtpPage, EachSwitchGetsItsOwnModelsRecipientsOrIsNamedAsNotChanged)
     Intp::TDevice* three = Select(2, TestModel(8, 3));
     Select(3, TestModel(8, 1));
     Intp::TDevice* none = Select(4, TestModel(8, 0));
-    Intp::TPropertyWarningSmtp smtp;
-    smtp.enabled = true;
-    smtp.server = Ip(198, 18, 0, 25);
-    smtp.sender = "switch@example.org";
-    smtp.subject = "Alarm";
+    Intp::TPropertyWarningSmtp smtp = MailOn();
     Put(two, smtp);
     Notify(two, Intp::ccWarningSmtpGet);
     page->m_Recipients->setPlainText("a@example.org\nb@example.org");
@@ -279,8 +279,6 @@ TEST_F(EventPage, AModelWithMoreThan32PortsListsTheFirst32AndNoneWrapsOntoPort0)
     Put(device, Intp::TPropertyWarningSyslog{true, 1, 0});
     Put(device, Intp::TPropertyWarningEvent{});
     Notify(device, Intp::ccWarningEventGet);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(env.messages.size(), 1);
     ASSERT_EQ(page->m_PortList->RowCount(), 32);
     page->m_PortList->SelectRow(31);
     static_cast<QComboBox*>(page->m_PortList->EditorOf(1))->setCurrentIndex(1);
