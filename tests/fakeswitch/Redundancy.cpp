@@ -39,6 +39,17 @@ void Follow(TConfig &config, const TSwitchSettings &settings)
     SetRecord<TSessionRedundancyGet>(config, summary);
 }
 
+// A protocol that went on turns the other (TGet's record, its flag on) off.
+template <class TGet, class F> void Exclude(TSwitch &sw, bool on, F flag)
+{
+    if (on) {
+        typename TGet::Record other = RecordOf<TGet>(sw);
+        other.*flag = false;
+        SetRecord<TGet>(sw.Running, other);
+    }
+    Follow(sw.Running, sw.Settings);
+}
+
 } // namespace
 
 void AddRedundancy(THandlerTable &table)
@@ -56,22 +67,12 @@ void AddRedundancy(THandlerTable &table)
             return r;
         },
         .After = [](TSwitch &sw, const TPropertyRedundancyRstp &r) {
-            if (r.enabled) {
-                TPropertyRedundancyRing ring = RecordOf<TSessionRedundancyRingGet>(sw);
-                ring.ringEnabled = false;
-                SetRecord<TSessionRedundancyRingGet>(sw.Running, ring);
-            }
-            Follow(sw.Running, sw.Settings);
+            Exclude<TSessionRedundancyRingGet>(sw, r.enabled, &TPropertyRedundancyRing::ringEnabled);
         },
     });
     AddFeature<TSessionRedundancyRingGet, TSessionRedundancyRingSet>(table, {
         .After = [](TSwitch &sw, const TPropertyRedundancyRing &r) {
-            if (r.ringEnabled) {
-                TPropertyRedundancyRstp rstp = RecordOf<TSessionRedundancyRstpGet>(sw);
-                rstp.enabled = false;
-                SetRecord<TSessionRedundancyRstpGet>(sw.Running, rstp);
-            }
-            Follow(sw.Running, sw.Settings);
+            Exclude<TSessionRedundancyRstpGet>(sw, r.ringEnabled, &TPropertyRedundancyRstp::enabled);
         },
     });
     AddFeature<TSessionRedundancyRing2Get>(table);
