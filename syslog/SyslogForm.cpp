@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "pages/kit/AddressText.h"
+#include "pages/kit/LastColumnFill.h"
 #include "pages/kit/PageInterface.h"
 #include "pages/rules/PageRules.h"
 #include "pages/kit/SyslogServer.h"
@@ -130,10 +131,10 @@ TSyslogForm::TSyslogForm(QWidget* owner, const TSyslogList* list, TSyslogServer*
     m_LogList->setIconSize(QSize(16, 16));
     QHeaderView* header = m_LogList->header();
     header->setHighlightSections(false);
-    header->setStretchLastSection(true);
     const int widths[] = {60, 100, 64, 100, 80, 80};
     for (int i = 0; i < int(std::size(widths)); ++i)
         header->resizeSection(i, ScaledPixels(this, widths[i]));
+    FillLastColumn(m_LogList, header);
     m_Splitter->addWidget(m_Memo);
     m_Splitter->addWidget(m_LogList);
     m_Splitter->setStretchFactor(0, 1);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "pages/kit/AddressText.h"
+#include "pages/kit/LastColumnFill.h"
 #include "pages/kit/MessageBox.h"
 #include "pages/kit/PageBar.h"
 #include "syslog/SyslogForm.h"
@@ -138,7 +139,6 @@ TSyslogFrame::TSyslogFrame(QWidget* owner)
     m_ListView->verticalHeader()->setDefaultSectionSize(qMax(18, fontMetrics().height() + 4));
     QHeaderView* header = m_ListView->horizontalHeader();
     header->setHighlightSections(false);
-    header->setStretchLastSection(true);
     header->setMinimumSectionSize(ScaledPixels(this, 40));
     const int widths[] = {56, 100, 64, 100, 80, 100};
     for (int i = 0; i < int(std::size(widths)); ++i)
@@ -163,6 +163,7 @@ TSyslogFrame::TSyslogFrame(QWidget* owner)
     fit(TSyslogEventModel::colHost, {QStringLiteral("255.255.255.255")});
     fit(TSyslogEventModel::colDate, {ShortDateText(sample)});
     fit(TSyslogEventModel::colTime, {LongTimeText(sample)});
+    FillLastColumn(m_ListView, header);
     panelLayout->addWidget(m_ListView, 1);
 
     connect(m_Save, &QPushButton::clicked, this, [this] { EventOnSaveClick(); });

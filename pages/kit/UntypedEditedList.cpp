@@ -77,6 +77,25 @@ void TUntypedEditedList::SetColumnEnabled(int column, bool enabled)
     }
 }
 
+void TUntypedEditedList::SetChoices(int column, const QStringList& choices)
+{
+    TValueColumn* c = FindColumn(column);
+    if (!c || c->choices == choices)
+        return;
+    c->choices = choices;
+    const int count = int(choices.size());
+    c->step = [count](int first) { return NextChoice(first, count); };
+    if (auto* combo = qobject_cast<QComboBox*>(c->editor)) {
+        m_Updating = true;
+        combo->clear();
+        combo->addItems(choices);
+        m_Updating = false;
+    }
+    for (int row = 0; row < RowCount(); ++row)
+        SetValue(row, column, Value(row, column));
+    UpdateEditors();
+}
+
 void TUntypedEditedList::SetMissingText(int column, const QString& text)
 {
     if (TValueColumn* c = FindColumn(column))

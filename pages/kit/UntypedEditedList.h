@@ -48,6 +48,9 @@ public:
     // The text of a choice value that has no item ("%1": the value); the
     // value itself is kept until edited. Default: the number.
     void SetMissingText(int column, const QString& text);
+    // New choices for a choice column (they depend on the switch); its
+    // editor takes them and the header click steps modulo their number.
+    void SetChoices(int column, const QStringList& choices);
     // The column's editor is enabled only while rule(selected row) holds.
     void SetEnabledRule(int column, std::function<bool(int row)> rule);
     // Runs after an editor or a header click changed the column on a row:

@@ -3,6 +3,7 @@
 
 #include "pages/kit/MessageBox.h"
 #include "pages/kit/StatusServer.h"
+#include "pages/kit/StringResources.h"
 #include "intp/Device.h"
 #include "intp/Operations.h"
 #include "intp/Redundancy.h"
@@ -212,7 +213,7 @@ void TModuleBanner::BuildControls()
         }
         redundancy->addStretch(1);
         m_Radios = new QButtonGroup(this);
-        m_QuollRing = new QRadioButton(tr(RingCaption), m_Redundancy);
+        m_QuollRing = new QRadioButton(LoadStringResource(300), m_Redundancy);
         redundancy->addWidget(m_QuollRing);
         m_Radios->addButton(m_QuollRing);
         if (m_Variant.hasFastRecovery) {

@@ -56,9 +56,6 @@ const char* BannerClassName(int bannerNumber);
 // Creates the banner of a "Banner" number; the owner destroys it.
 TModule* CreateBanner(int bannerNumber, QWidget* owner = nullptr);
 
-// Caption of the ring radio (the ring's product name).
-inline constexpr const char* RingCaption = "Swale Ring";
-
 // A page that reads nothing of its own: it shows the current switch on
 // every selection change and polls while on show.
 class TModuleBanner : public TModulePage {

@@ -25,6 +25,8 @@
 #include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
+#include "pages/ports/Moduleredundancy_ring.h"
+#include "pages/ports/Moduleredundancy_rstp.h"
 #include "pages/security/ModuleSecurity_Mac.h"
 #include "pages/security/vlan/ModuleVlan.h"
 #include "pages/security/vlan/ModuleVlan_8021qPort.h"
@@ -555,6 +557,54 @@ TEST_F(ConsoleE2E, VlanGroupsAndPortsChangeEverySelectedSwitch)
         return tagged && hybrid;
     }));
     EXPECT_TRUE(RunUntil([&] { return ports->m_ListView->Rows().at(0).tagged == "20"; }, 5s));
+}
+
+TEST_F(ConsoleE2E, RedundancyGoesFromRstpToTheRingAndBackOnEverySelectedSwitch)
+{
+    StartFleet(2);
+    OpenConsole();
+    DiscoverAll();
+    SelectAll();
+    LogInAll();
+    auto onBoth = [&](auto check) {
+        return RunUntil([&] { return check(m_Fleet.Snapshot(0)) && check(m_Fleet.Snapshot(1)); }, 5s);
+    };
+    auto ringOn = [](const FakeSwitch::TSwitch &sw) {
+        return FakeSwitch::RecordOf<Intp::TSessionRedundancyRingGet>(sw).ringEnabled;
+    };
+    auto rstpOn = [](const FakeSwitch::TSwitch &sw) {
+        return FakeSwitch::RecordOf<Intp::TSessionRedundancyRstpGet>(sw).enabled;
+    };
+    Intp::TDevice *current = DeviceOf(0);
+    // The page on show once the console holds the record it waits for.
+    auto shown = [&](auto *page, auto record, uint16_t code) {
+        using R = decltype(record);
+        Require(RunUntil([&] { return Intp::Property<R>::Get(current).valid; }, 5s), "no record");
+        page->OnNotify(current, code, 0);
+    };
+
+    auto *ring = ShowDevicePage<TModuleRedundancyRing>();
+    ASSERT_NE(ring, nullptr);
+    shown(ring, Intp::TPropertyRedundancyRing{}, Intp::ccRedundancyRingGet);
+    ASSERT_FALSE(ring->m_LegacyMode->isChecked());
+    ring->m_LegacyMode->setChecked(true);
+    ring->m_2ndPort->setCurrentIndex(1);
+    ring->m_Apply->click();
+    EXPECT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) { return ringOn(sw) && !rstpOn(sw); }));
+
+    auto *rstp = ShowDevicePage<TModuleRedundancyRstp>();
+    ASSERT_NE(rstp, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertyRedundancyRstp>::Get(current).enabled; }, 5s));
+    shown(rstp, Intp::TPropertyRedundancyRstp{}, Intp::ccRedundancyRstpGet);
+    EXPECT_EQ(rstp->m_Mode->currentIndex(), 0);
+    rstp->m_Mode->setCurrentIndex(1);
+    rstp->m_Apply->click();
+    EXPECT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) { return rstpOn(sw) && !ringOn(sw); }));
+
+    ring = ShowDevicePage<TModuleRedundancyRing>();
+    ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertyRedundancyRing>::Get(current).ringEnabled; }, 5s));
+    shown(ring, Intp::TPropertyRedundancyRing{}, Intp::ccRedundancyRingGet);
+    EXPECT_FALSE(ring->m_LegacyMode->isChecked());
 }
 
 TEST_F(ConsoleE2E, RebootSilencesTheSwitchUntilItIsHeardAgain)

@@ -191,6 +191,8 @@ template <class TGet> void SetTable(TConfig &config, const std::vector<typename 
 // transfers, DHCP server, advanced settings, port names and configuration, the MAC
 // blacklist.
 THandlerTable StandardHandlers();
+// The redundancy features (RSTP, ring, fast recovery), part of the standard ones.
+void AddRedundancy(THandlerTable &table);
 
 // Runs fn with this thread in another network namespace (a path such as
 // /var/run/netns/NAME; empty for this one). Needs CAP_SYS_ADMIN.

@@ -43,6 +43,8 @@ template <class R> struct TFeatureRules {
     std::function<void(R &stored, const R &sent)> Edit{};
     // What the switch fills in at each answer (its clock).
     std::function<void(R &)> Live{};
+    // What else an accepted Set changes on the switch (a feature it excludes).
+    std::function<void(TSwitch &, const R &stored)> After{};
 };
 
 // The layout a Set carries: its own, or, for a Set of entries, its feature's record.
@@ -85,7 +87,8 @@ void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules
         THandlerEntry set;
         set.NeedsLogin = true;
         set.RequestSize = fields.HasArray() ? AnySize : fields.FixedSize(Intp::TMessage::Set);
-        set.Handler = [accept = rules.Accept, edit = rules.Edit](TSwitch &sw, const TRequest &request) {
+        set.Handler = [accept = rules.Accept, edit = rules.Edit, after = rules.After](TSwitch &sw,
+                                                                                     const TRequest &request) {
             const Intp::TDeviceType &model = sw.Settings.Model;
             if (fields.HasArray()) {
                 size_t n = fields.ElementsIn(Intp::TMessage::Set, request.PayloadSize);
@@ -106,6 +109,8 @@ void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules
             else
                 stored = record;
             SetRecord<TGet>(sw.Running, stored);
+            if (after)
+                after(sw, stored);
             return Ok();
         };
         table[TSet::CommandCode] = std::move(set);

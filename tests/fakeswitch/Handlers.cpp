@@ -290,6 +290,7 @@ THandlerTable StandardHandlers()
         {.Accept = [](const TPropertyVlanPortEntry &e) { return e.vid >= 1 && e.vid <= VlanMaxVid && !e.name.empty(); }});
     AddTable<TSessionVlan8021qPortGet>(table, {}, {.Initial = Vlans8021q});
     AddTableSet<TSessionVlan8021qPortGet, TSessionVlan8021qPortSet>(table, EditVlans8021q);
+    AddRedundancy(table);
     return table;
 }
 

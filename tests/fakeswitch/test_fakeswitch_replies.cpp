@@ -157,6 +157,31 @@ TEST_F(FakeSwitchReplies, SmtpSetWithAnotherRecipientCountIsRefused)
     EXPECT_EQ(StatusOf(Exchange(0, 2309, TBytes(229 + 64 * 3, 0))), StatusRefused);
 }
 
+TEST_F(FakeSwitchReplies, RingAndRstpExcludeEachOtherAndTheStateFollows)
+{
+    using namespace Intp;
+    Exchange(0, 2, LoginPayload("admin", "admin"));
+    TPropertyRedundancyRstp rstp = RecordOf<TSessionRedundancyRstpGet>(m_Fleet.Snapshot(0));
+    ASSERT_TRUE(rstp.enabled);
+    TPropertyRedundancyRing ring{};
+    ring.ringEnabled = true;
+    ring.secondPort = 1;
+    EXPECT_EQ(StatusOf(Exchange(0, ccRedundancyRingSet, EncodeRecord(ring))), 0);
+    auto sw = m_Fleet.Snapshot(0);
+    EXPECT_FALSE(RecordOf<TSessionRedundancyRstpGet>(sw).enabled);
+    EXPECT_FALSE(RecordOf<TSessionRedundancyRstpInfoGet>(sw).enabled);
+    EXPECT_TRUE(RecordOf<TSessionRedundancyRing2Get>(sw).ringEnabled);
+    EXPECT_EQ(RecordOf<TSessionRedundancyGet>(sw).mode, uint32_t(rmRing));
+
+    EXPECT_EQ(StatusOf(Exchange(0, ccRedundancyRstpSet, EncodeRecord(rstp))), 0);
+    sw = m_Fleet.Snapshot(0);
+    EXPECT_FALSE(RecordOf<TSessionRedundancyRingGet>(sw).ringEnabled);
+    EXPECT_EQ(RecordOf<TSessionRedundancyRstpInfoGet>(sw).ports.size(), rstp.ports.size());
+    EXPECT_EQ(RecordOf<TSessionRedundancyGet>(sw).mode, uint32_t(rmRstp));
+    rstp.ports.pop_back();
+    EXPECT_EQ(StatusOf(Exchange(0, ccRedundancyRstpSet, EncodeRecord(rstp))), StatusRefused);
+}
+
 class FakeSwitchTransfers : public FakeSwitchReplies {
 protected:
     void SetUp() override

@@ -119,6 +119,22 @@ TEST_F(SyslogPage, ColumnsOfKnownTextsShowTheirWidestTextWhole)
     EXPECT_GT(header->sectionSize(3), metrics.horizontalAdvance("255.255.255.255"));
 }
 
+TEST_F(SyslogPage, TheMessageColumnFillsTheViewAndAWideMessageScrollsInsteadOfBeingCut)
+{
+    m_Page.resize(700, 400);
+    m_Page.show();
+    QTableView* view = m_Page.ListView();
+    QHeaderView* header = view->horizontalHeader();
+    const int message = header->count() - 1;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return header->sectionViewportPosition(message) + header->sectionSize(message) >= view->viewport()->width(); }));
+
+    const QString text = QString(300, QLatin1Char('x'));
+    m_Page.AddMessage(A1, ("<190>Oct 11 22:14:15 sw1 " + text).toLatin1().constData());
+    const int wanted = m_Page.fontMetrics().horizontalAdvance(text);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return header->sectionSize(message) >= wanted; }));
+    EXPECT_GT(header->length(), view->viewport()->width());
+}
+
 TEST_F(SyslogPage, ListsMessagesInArrivalOrderButExportsBySender)
 {
     m_Page.AddMessage(A2, "<190>Oct 11 22:14:15 sw2 first");

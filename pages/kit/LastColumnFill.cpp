@@ -1,0 +1,78 @@
+#include "pages/kit/LastColumnFill.h"
+
+#include <QAbstractItemView>
+#include <QEvent>
+#include <QHeaderView>
+#include <QObject>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+class TLastColumnFill : public QObject {
+public:
+    TLastColumnFill(QAbstractItemView* view, QHeaderView* header) : QObject(view), m_View(view), m_Header(header)
+    {
+        header->setStretchLastSection(false);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        view->viewport()->installEventFilter(this);
+        auto later = [this] { Later(); };
+        connect(header, &QHeaderView::sectionResized, this, [this](int logical, int, int) {
+            if (logical != LastColumn())
+                Later();
+        });
+        connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, later);
+        if (QAbstractItemModel* model = view->model()) {
+            connect(model, &QAbstractItemModel::rowsInserted, this, later);
+            connect(model, &QAbstractItemModel::rowsRemoved, this, later);
+            connect(model, &QAbstractItemModel::modelReset, this, later);
+            connect(model, &QAbstractItemModel::layoutChanged, this, later);
+        }
+        Later();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
+            Later();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    int LastColumn() const { return m_Header->logicalIndex(m_Header->count() - 1); }
+
+    // Bursts of rows are measured once per turn of the event loop.
+    void Later()
+    {
+        if (m_Pending)
+            return;
+        m_Pending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_Pending = false;
+            Fit();
+        });
+    }
+
+    void Fit()
+    {
+        const int last = LastColumn();
+        if (last < 0)
+            return;
+        const int others = m_Header->length() - m_Header->sectionSize(last);
+        const int room = m_View->viewport()->width() - others;
+        const int width = std::max({room, m_View->sizeHintForColumn(last), m_Header->sectionSizeHint(last)});
+        if (width != m_Header->sectionSize(last))
+            m_Header->resizeSection(last, width);
+    }
+
+    QAbstractItemView* m_View;
+    QHeaderView* m_Header;
+    bool m_Pending = false;
+};
+
+} // namespace
+
+void FillLastColumn(QAbstractItemView* view, QHeaderView* header) { new TLastColumnFill(view, header); }

@@ -1,0 +1,68 @@
+#include "pages/rules/RedundancyRules.h"
+
+#include "pages/rules/PageRules.h"
+
+#include <algorithm>
+
+std::string RstpBridgeError(long long priority, long long maxAge, long long hello, long long delay)
+{
+    if (!IsInRange(priority, 0, 61440))
+        return "Bridge priority out of range";
+    if (priority % 4096 != 0)
+        return "Bridge priority must be multiple of 4096";
+    if (!IsInRange(maxAge, 6, 40))
+        return "Bridge max age out of range";
+    if (!IsInRange(hello, 1, 10))
+        return "Hello time out of range";
+    if (!IsInRange(delay, 4, 30))
+        return "Bridge forward delay out of range";
+    if (2 * (delay - 1) < maxAge)
+        return "2*(Forward Delay Time-1) should greater than or queal to Max Age";
+    if (maxAge < 2 * (hello + 1))
+        return "Max Age should be greater than or equal to 2*(Hello Time + 1)";
+    return {};
+}
+
+uint32_t DuplicatedPriority(const std::vector<uint32_t>& priorities)
+{
+    for (auto it = priorities.begin(); it != priorities.end(); ++it)
+        if (*it != 0 && std::find(priorities.begin(), it, *it) != it)
+            return *it;
+    return 0;
+}
+
+bool RingPortsClash(const Intp::TRingSettings& ring)
+{
+    std::vector<uint32_t> used = {ring.firstPort, ring.secondPort};
+    if (ring.couplingEnabled)
+        used.insert(used.end(), {ring.controlPort, ring.couplingPort});
+    if (ring.dualHoming)
+        used.push_back(ring.homingPort);
+    std::sort(used.begin(), used.end());
+    return std::adjacent_find(used.begin(), used.end()) != used.end();
+}
+
+Intp::TPropertyRedundancyRing RingToSend(const Intp::TRingSettings& ring)
+{
+    Intp::TPropertyRedundancyRing sent;
+    if (!ring.ringEnabled)
+        return sent;
+    static_cast<Intp::TRingSettings&>(sent) = ring;
+    if (!ring.couplingEnabled)
+        sent.controlPort = sent.couplingPort = 0;
+    if (!ring.dualHoming)
+        sent.homingPort = 0;
+    return sent;
+}
+
+std::string PortCountMismatch(uint32_t ports, std::size_t sent)
+{
+    if (ports == sent)
+        return {};
+    return "its model has " + std::to_string(ports) + " ports, the settings are for " + std::to_string(sent);
+}
+
+std::string NameOf(const std::vector<const char*>& names, uint32_t value)
+{
+    return value < names.size() ? names[value] : "Unknown (" + std::to_string(value) + ")";
+}

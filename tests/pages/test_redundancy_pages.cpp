@@ -1,0 +1,218 @@
+// The redundancy pages: RSTP and the ring shown off while the other runs,
+// what they show of values a switch sends beyond their lists, and what
+// they send or refuse.
+
+#include "PageTestKit.h"
+#include "RunUntil.h"
+#include "intp/Ports.h"
+#include "intp/Redundancy.h"
+#include "pages/ports/Moduleredundancy_fastrecovery.h"
+#include "pages/ports/Moduleredundancy_ring.h"
+#include "pages/ports/Moduleredundancy_rstp.h"
+#include "pages/ports/Moduleredundancy_rstp_info.h"
+#include "tests/common/Records.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+
+using namespace Intp;
+
+namespace {
+
+TPropertyRedundancyRstp Rstp(TDevice* device, bool enabled)
+{
+    auto r = IntpTest::PerPort<TPropertyRedundancyRstp>(
+        ModelOf(device), [](size_t i, TPropertyRedundancyRstpPort& p) { p = {uint32_t(1000 + i), 32, rpAuto, true, false}; });
+    r.enabled = enabled;
+    r.bridgePriority = 4096;
+    r.maxAge = 20;
+    r.helloTime = 2;
+    r.forwardDelay = 15;
+    return r;
+}
+
+TPropertyRedundancyRing RingOn()
+{
+    TPropertyRedundancyRing r;
+    r.ringEnabled = true;
+    r.secondPort = 1;
+    return r;
+}
+
+}  // namespace
+
+using RstpPage = TPageTest<TModuleRedundancyRstp>;
+
+TEST_F(RstpPage, ARunningRingOfTheSwitchsGenerationShowsRstpOffWithDefaults)
+{
+    const int threshold = g_LayoutThreshold;
+    g_LayoutThreshold = 1000;  // a first-generation model
+    page->SetExclusive(true);
+    TDevice* device = Select(1, TestModel(4));
+    Put(device, Rstp(device, true));
+    Put(device, RingOn());
+    Notify(device, ccRedundancyRstpGet);
+    EXPECT_EQ(page->m_Mode->currentIndex(), 0);
+    EXPECT_EQ(page->m_BridgePriority->value(), 32768);
+    EXPECT_EQ(page->m_ListView->Rows().at(0).pathCost, 200000u);
+    EXPECT_FALSE(page->m_BridgeAge->isEnabled());
+
+    // A second-generation switch tells its ring by the chain-ring status.
+    g_LayoutThreshold = 0;
+    Notify(device, ccRedundancyRstpGet);
+    g_LayoutThreshold = threshold;
+    EXPECT_EQ(page->m_Mode->currentIndex(), 1);
+    EXPECT_EQ(page->m_BridgePriority->value(), 4096);
+    EXPECT_TRUE(page->m_BridgeAge->isEnabled());
+}
+
+TEST_F(RstpPage, ApplySendsEveryPortAndRefusesBadTimersBeforeSending)
+{
+    TDevice* device = Select(1, TestModel(6));
+    Put(device, IntpTest::PortNames(ModelOf(device), {4}));
+    TPropertyRedundancyRstp record = Rstp(device, true);
+    record.ports[5].p2p = 7;  // no item: shown as such and sent back
+    Put(device, record);
+    Notify(device, ccRedundancyRstpGet);
+    ASSERT_EQ(page->m_ListView->RowCount(), 5);
+    EXPECT_EQ(page->m_ListView->Model()->Cell(4, 3), "Unknown (7)");
+
+    page->m_BridgeAge->setValue(6);
+    page->m_BridgeHello->setValue(3);
+    page->m_Apply->click();
+    EXPECT_EQ(env.messages, QStringList{"Max Age should be greater than or equal to 2*(Hello Time + 1)"});
+    EXPECT_EQ(SentCount(ccRedundancyRstpSet), 0u);
+
+    page->m_BridgeHello->setValue(2);
+    page->m_ListView->SetValue(0, 2, 240);
+    page->m_Apply->click();
+    auto sent = Sent<TSessionRedundancyRstpSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent[0].ports.size(), 6u);
+    EXPECT_EQ(sent[0].ports[0].priority, 240u);
+    EXPECT_EQ(sent[0].ports[4].pathCost, 1004u);  // the hidden port as read
+    EXPECT_EQ(sent[0].ports[5].p2p, 7u);
+}
+
+using RstpInfoPage = TPageTest<TModuleRedundancyRstpInfo>;
+
+TEST_F(RstpInfoPage, NamesStatesAndRolesWithoutIndexingPastTheirLists)
+{
+    TDevice* device = Select(1, TestModel(4));
+    Put(device, IntpTest::PortNames(ModelOf(device), {1}));
+    auto info = IntpTest::PerPort<TPropertyRedundancyRstpInfo>(
+        ModelOf(device), [](size_t, TPropertyRedundancyRstpInfoPort& p) { p.state = rsForwarding; p.role = rrRoot; });
+    info.enabled = true;
+    info.rootBridgeId = {0x80, 0, 0, 0x11, 0x22, 0x33, 0x44, 0x55};
+    info.rootPort = RstpRootIsSelf;
+    info.ports[3] = {7, 16, 9, false, true, 200, 7};
+    Put(device, info);
+    Notify(device, ccRedundancyRstpInfoGet);
+    EXPECT_EQ(page->m_BridgeId->text(), "8000001122334455");
+    EXPECT_EQ(page->m_RootPort->text(), "Root");
+    ASSERT_EQ(page->m_List->RowCount(), 3);
+    EXPECT_EQ(page->m_List->Row(2).caption, "Port.03");
+    EXPECT_EQ(page->m_List->Model()->Cell(2, 3), "Unknown (9)");
+    EXPECT_EQ(page->m_List->Model()->Cell(2, 6), "Unknown (200)");
+    EXPECT_EQ(page->m_List->Model()->Cell(2, 7), "Unknown (7)");
+    EXPECT_EQ(page->m_List->Model()->Cell(0, 7), "Root");
+
+    info.enabled = false;
+    info.rootPort = 3;
+    Put(device, info);
+    Notify(device, ccRedundancyRstpInfoGet);
+    EXPECT_EQ(page->m_BridgeId->text(), "N/A");
+    EXPECT_EQ(page->m_List->RowCount(), 0);
+}
+
+using RingPage = TPageTest<TModuleRedundancyRing>;
+
+TEST_F(RingPage, CaptionFromItsResourceAndTheRingShownOffWhileRstpRuns)
+{
+    EXPECT_EQ(page->GetCaption(), "Swale Ring");
+    page->SetExclusive(true);
+    TDevice* device = Select(1, TestModel(10));
+    Put(device, RingOn());
+    Put(device, Rstp(device, true));
+    Notify(device, ccRedundancyRingGet);
+    EXPECT_FALSE(page->m_LegacyMode->isChecked());
+    EXPECT_FALSE(page->m_1stPort->isEnabled());
+    EXPECT_EQ(page->m_1stPort->count(), 10);
+
+    Put(device, Rstp(device, false));
+    Notify(device, ccRedundancyRingGet);
+    EXPECT_TRUE(page->m_LegacyMode->isChecked());
+    EXPECT_EQ(page->m_2ndPort->currentText(), "Port.02");
+}
+
+TEST_F(RingPage, DuplicatedPortsAreRefusedAndOptionsOffSendZeros)
+{
+    TDevice* device = Select(1, TestModel(8));
+    TPropertyRedundancyRing ring = RingOn();
+    ring.couplingPort = 40;  // beyond the ports: shown and sent back as read
+    ring.couplingEnabled = true;
+    ring.controlPort = 2;
+    Put(device, ring);
+    Notify(device, ccRedundancyRingGet);
+    EXPECT_EQ(page->m_CouplingPort->currentText(), "Port.41");
+    page->m_Apply->click();
+    auto sent = Sent<TSessionRedundancyRingSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].couplingPort, 40u);
+
+    page->m_2ndPort->setCurrentIndex(0);
+    page->m_Apply->click();
+    EXPECT_EQ(env.messages, QStringList{"Duplicated Ports!"});
+    page->m_2ndPort->setCurrentIndex(1);
+    page->m_ControlPort->setCurrentIndex(1);  // a ring port
+    page->m_Apply->click();
+    EXPECT_EQ(env.messages.size(), 2);
+    EXPECT_EQ(SentCount(ccRedundancyRingSet), 1u);
+
+    page->m_CoupleMode->setChecked(false);  // its ports are neither tested nor sent
+    page->m_Apply->click();
+    sent = Sent<TSessionRedundancyRingSet>();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].controlPort + sent[1].couplingPort, 0u);
+    page->m_LegacyMode->setChecked(false);
+    page->m_Apply->click();
+    EXPECT_EQ(EncodeRecord(Sent<TSessionRedundancyRingSet>().back()), std::vector<uint8_t>(9, 0));
+}
+
+using FastRecoveryPage = TPageTest<TModuleRedundancyFastRecovery>;
+
+TEST_F(FastRecoveryPage, APriorityUsedTwiceIsRefusedAndTheHeaderWrapsToNotIncluded)
+{
+    TDevice* device = Select(1, TestModel(4));
+    TPropertyRedundancyFastRecovery record;
+    record.enabled = true;
+    record.priorities = {3, 0, 4, 0};
+    Put(device, record);
+    Notify(device, ccRedundancyFastRecoveryGet);
+    ASSERT_EQ(page->m_List->RowCount(), 4);
+    EXPECT_EQ(page->m_List->Model()->Cell(2, 1), "Priority.04");
+    EXPECT_TRUE(page->m_List->isEnabled());
+
+    page->m_List->SetValue(3, 1, 3);
+    page->m_Apply->click();
+    EXPECT_EQ(env.messages, QStringList{"Duplicated priority 3"});
+    EXPECT_EQ(SentCount(ccRedundancyFastRecoverySet), 0u);
+
+    page->m_List->SetValue(0, 1, 4);
+    emit page->m_List->header()->sectionClicked(1);
+    page->m_Active->setChecked(false);
+    EXPECT_FALSE(page->m_List->isEnabled());
+    Select(2, TestModel(2));  // a target of another port count is named, not skipped
+    page->m_Apply->click();
+    auto sent = Sent<TSessionRedundancyFastRecoverySet>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_FALSE(sent[0].enabled);
+    EXPECT_EQ(sent[0].priorities, std::vector<uint32_t>(4, 0));
+    env.protocol.Reply(ccRedundancyFastRecoverySet, device, {0, 0, 0, 0});
+    ASSERT_TRUE(RunUntil([&] { return env.messages.size() == 2; }, std::chrono::seconds(5)));
+    EXPECT_TRUE(env.messages.last().contains("not changed, its model has 2 ports, the settings are for 4"));
+}
