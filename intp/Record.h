@@ -728,6 +728,7 @@ class TSessionEntriesSet : public TSessionVariableSet<Code, TRefresh, Row> {
 
 public:
     using Entry = TEntry;
+    static constexpr auto& EntryLayout = EntryFields;
     using TSessionVariableSet<Code, TRefresh, Row>::SetEntries;
     void SetEntries(const std::vector<TEntry>& entries)
     {

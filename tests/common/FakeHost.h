@@ -298,4 +298,21 @@ inline void PutText(std::vector<uint8_t>& v, const std::string& text, size_t wid
 // What a sent frame of request class T carries, typed.
 template <class T> typename T::Payload Sent(const TSent& sent) { return Intp::DecodeFrame<T>(sent.bytes); }
 
+// The entries a sent frame of an entry Set T carries, typed: those of a Set
+// of entries, or the array of a Set of a record (as many as it sent).
+template <class T> auto SentEntries(const TSent& sent)
+{
+    if constexpr (requires { T::EntryLayout; }) {
+        const size_t prefix = T::Info.prefixSize;
+        if (sent.payload.size() < prefix) return std::vector<typename T::Entry>{};
+        return Intp::DecodeEntries<typename T::Entry>(T::EntryLayout, sent.payload.data() + prefix,
+                                                      sent.payload.size() - prefix);
+    } else {
+        typename T::Payload record = Sent<T>(sent);
+        auto entries = T::PayloadFields.Elements(record);
+        entries.resize(T::PayloadFields.ArrayLength(record));
+        return entries;
+    }
+}
+
 } // namespace IntpTest

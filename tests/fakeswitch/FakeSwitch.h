@@ -73,6 +73,7 @@ struct TSwitchSettings {
     uint32_t HardwareVersion = 0x01000100;
     std::string ObjectId = "99999.1.1";
     TConfig Factory;
+    size_t MacTableEntries = 40; // learned addresses of a new switch (a large table on request)
 };
 
 enum class TFaultKind {

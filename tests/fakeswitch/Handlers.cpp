@@ -232,6 +232,80 @@ bool EditVlans8021q(const TSwitch &sw, std::vector<Intp::TPropertyVlan8021qPortE
     return true;
 }
 
+// The MAC table of a new switch: addresses spread over the ports and trunk
+// groups, every eighth one static.
+std::vector<Intp::TPropertyMonitorMacEntry> MacTable(const TSwitchSettings &settings)
+{
+    const uint32_t ports = std::max(1u, settings.Model.PortNum + settings.Model.TrunkGroupNum);
+    std::vector<Intp::TPropertyMonitorMacEntry> entries(settings.MacTableEntries);
+    for (size_t i = 0; i < entries.size(); ++i)
+        entries[i] = {uint32_t(i % ports), Intp::TMacAddr(0x02, 0x5E, 0x10, uint8_t(i >> 16), uint8_t(i >> 8), uint8_t(i)),
+                      i % 8 == 0};
+    return entries;
+}
+
+std::vector<Intp::TPropertyMonitorEventEntry> EventLog(const TSwitchSettings &)
+{
+    std::vector<Intp::TPropertyMonitorEventEntry> entries;
+    for (int i = 1; i <= 12; ++i)
+        entries.push_back({"2026-12-07 08:" + std::to_string(10 + i), "Port " + std::to_string(i) + " link up"});
+    return entries;
+}
+
+// Counters of a new switch: distinct per port and counter.
+template <class R> R Counters(const TSwitchSettings &settings)
+{
+    return IntpTest::PerPort<R>(settings.Model, [](size_t i, auto &e) {
+        TBytes bytes(R::EntryFields.FixedSize(Intp::TMessage::Get));
+        for (size_t k = 0; k + 3 < bytes.size(); k += 4)
+            bytes[k + 3] = uint8_t(i * 16 + k / 4 + 1);
+        e = Intp::DecodeEntries<std::decay_t<decltype(e)>>(R::EntryFields, bytes.data(), bytes.size()).at(0);
+    });
+}
+
+// A Clear that resets every counter of a per-port record.
+template <class TGet> TReply ClearCounters(TSwitch &sw, const TRequest &)
+{
+    auto r = RecordOf<TGet>(sw);
+    for (auto &e : r.entries)
+        e = {};
+    SetRecord<TGet>(sw.Running, r);
+    return Ok();
+}
+
+// The port counter Clear names one port, little-endian; both halves of its
+// counters are reset.
+TReply ClearPortCounters(TSwitch &sw, const TRequest &request)
+{
+    using namespace Intp;
+    const uint32_t port = DecodePayload<TSessionMonitorPortCounterClear>(request.Payload, request.PayloadSize).port;
+    auto first = RecordOf<TSessionMonitorPortCounterGet>(sw);
+    auto second = RecordOf<TSessionMonitorPortCounter2Get>(sw);
+    if (port >= first.entries.size() || port >= second.entries.size())
+        return Refused();
+    first.entries[port] = {};
+    second.entries[port] = {};
+    SetRecord<TSessionMonitorPortCounterGet>(sw.Running, first);
+    SetRecord<TSessionMonitorPortCounter2Get>(sw.Running, second);
+    return Ok();
+}
+
+void AddMonitor(THandlerTable &table)
+{
+    using namespace Intp;
+    auto set = [](THandler h, size_t requestSize) { return THandlerEntry{std::move(h), true, 4, requestSize}; };
+    AddTable<TSessionMonitorMacGet>(table, {.Clear = ccMonitorMacClear}, {.Initial = MacTable});
+    AddTable<TSessionMonitorEventGet>(table, {.Clear = ccMonitorEventClear}, {.Initial = EventLog});
+    AddFeature<TSessionMonitorPortGet>(table, {.Initial = Counters<TPropertyMonitorPort>});
+    table[ccMonitorPortClear] = set(ClearCounters<TSessionMonitorPortGet>, 4);
+    AddFeature<TSessionMonitorPortCounterGet>(table, {.Initial = Counters<TPropertyMonitorPortCounter>});
+    AddFeature<TSessionMonitorPortCounter2Get>(table, {.Initial = Counters<TPropertyMonitorPortCounter2>});
+    table[ccMonitorPortCounterClear] = set(ClearPortCounters, 2);
+    // Mirroring of both generations: each has codes of its own.
+    AddFeature<TSessionMonitorMirrorGet, TSessionMonitorMirrorSet>(table);
+    AddFeature<TSessionMonitorMirror2Get, TSessionMonitorMirror2Set>(table);
+}
+
 } // namespace
 
 THandlerTable StandardHandlers()
@@ -283,6 +357,7 @@ THandlerTable StandardHandlers()
     AddFeature<TSessionPortNameGet>(table, {.Initial = PortNames});
     AddFeature<TSessionPortConfigGet, TSessionPortConfigSet>(table, {.Initial = PortConfig, .Edit = EditPortConfig});
     AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
+    AddMonitor(table);
     AddFeature<TSessionVlanGet, TSessionVlanSet>(table, {.Accept = [](const TPropertyVlan &r) { return r.mode <= 2; }});
     AddFeature<TSessionVlan8021qGet, TSessionVlan8021qSet>(table);
     AddTable<TSessionVlanPortGet>(

@@ -17,6 +17,7 @@ void Usage()
                  "       [--gateway IP] [--base-mac MAC] [--model PRODUCT-ID | --devices FILE --model-index I]\n"
                  "       [--smtp-recipients N] [--user NAME] [--password PW] [--name-prefix TEXT]\n"
                  "       [--reboot-silence-ms N] [--scan-interface NAME [--scan-malformed 1]]\n"
+                 "       [--mac-table N]  (learned addresses per switch, up to 65536)\n"
                  "Switch i (from 0) has address base-ip + i and MAC base-mac + i. The socket is bound to\n"
                  "--bind (default 0.0.0.0); bound to one address it receives no broadcasts.\n"
                  "With --scan-interface the switches also answer the raw Ethernet scan on that interface,\n"
@@ -41,6 +42,7 @@ int main(int argc, char **argv)
     TMac baseMac{0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
     std::string productId, devicesFile, user = "admin", password = "admin", namePrefix = "Switch-", scanInterface;
     bool scanMalformed = false;
+    long macTable = -1;
     for (int i = 1; i < argc; ++i) {
         std::string opt = argv[i];
         if (i + 1 >= argc) {
@@ -81,6 +83,8 @@ int main(int argc, char **argv)
             namePrefix = value;
         else if (opt == "--scan-interface")
             scanInterface = value;
+        else if (opt == "--mac-table")
+            ok = (macTable = strtol(value.c_str(), nullptr, 10)) >= 0 && macTable <= 65536;
         else if (opt == "--scan-malformed")
             scanMalformed = value == "1";
         else
@@ -129,6 +133,8 @@ int main(int argc, char **argv)
         s.Factory.Gateway = gateway;
         s.Factory.User = user;
         s.Factory.Password = password;
+        if (macTable >= 0)
+            s.MacTableEntries = size_t(macTable);
         fleet.Add(s);
     }
     std::string error;

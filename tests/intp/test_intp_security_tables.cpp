@@ -42,35 +42,51 @@ TEST_F(MacBlacklist, FullPagesWaitAndAShortPageEndsTheTable) {
     EXPECT_EQ(Table().entries[0], Addr(0));
     EXPECT_EQ(Table().entries[129], Addr(129));
 
-    // A new read starts from an empty, invalid table; an error status leaves it empty.
+    // A full page, then a page of the prefix alone: 128 entries.
     Started(new TSessionSecurityMacGet);
     EXPECT_FALSE(Table().valid);
     EXPECT_TRUE(Table().entries.empty());
+    m_Host.Reply(ccSecurityMacGet, m_Device, Page(0, 128));
+    m_Host.Reply(ccSecurityMacGet, m_Device, Page(0, 0));
+    EXPECT_EQ(m_Host.LastNotify().status, ssOk);
+    EXPECT_TRUE(Table().valid);
+    EXPECT_EQ(Table().entries.size(), 128u);
+
+    // An error status leaves the table empty.
+    Started(new TSessionSecurityMacGet);
     m_Host.Reply(ccSecurityMacGet, m_Device, Page(0, 3), 0x0042);
     EXPECT_EQ(m_Host.LastNotify().status, 0x0042);
     EXPECT_TRUE(Table().entries.empty());
 }
 
+TEST_F(MacBlacklist, ATimeOutAfterAFullPageKeepsItsEntriesInATableNotValid) {
+    Started(new TSessionSecurityMacGet);
+    m_Host.Reply(ccSecurityMacGet, m_Device, Page(0, 128));
+    m_Host.Clear();
+    ASSERT_TRUE(m_Host.TimeOut(m_Device, ccSecurityMacGet));
+    ASSERT_EQ(m_Host.notified.size(), 1u);
+    EXPECT_EQ(m_Host.LastNotify().status, ssTimeout);
+    EXPECT_FALSE(Table().valid);
+    EXPECT_EQ(Table().entries.size(), 128u);
+    EXPECT_EQ(GetSessionCount(), 0u);
+}
+
 TEST_F(MacBlacklist, AddAndDelSendTheAddressThenReadTheTableAgain) {
+    const std::vector<uint8_t> wire = {0x02, 0x00, 0x5E, 0x10, 0x20, 0x42};
     for (uint16_t code : {ccSecurityMacAdd, ccSecurityMacDel}) {
         m_Host.Clear();
-        TSession* request;
         if (code == ccSecurityMacAdd) {
             auto* add = new TSessionSecurityMacAdd;
             add->SetPayload(Addr(0x42));
-            request = add;
+            Started(add);
         } else {
             auto* del = new TSessionSecurityMacDel;
-            const uint8_t bytes[6] = {0x02, 0x00, 0x5E, 0x10, 0x20, 0x42}; // as the page holds them
-            del->SetPayload(bytes);
-            request = del;
+            del->SetPayload(wire.data()); // the bytes as the page holds them
+            Started(del);
         }
-        Started(request);
         ASSERT_EQ(m_Host.sent.size(), 1u);
-        EXPECT_EQ(m_Host.sent[0].bytes.size(), 18u);
         EXPECT_EQ(m_Host.sent[0].code, code);
-        EXPECT_EQ(m_Host.sent[0].payload, (std::vector<uint8_t>{0x02, 0x00, 0x5E, 0x10, 0x20, 0x42}));
-        EXPECT_EQ(IntpTest::Sent<TSessionSecurityMacAdd>(m_Host.sent[0]), Addr(0x42));
+        EXPECT_EQ(m_Host.sent[0].payload, wire);
 
         m_Host.Reply(code, m_Device, {0, 0, 0, 0}, 0x0007);
         ASSERT_EQ(m_Host.sent.size(), 2u);

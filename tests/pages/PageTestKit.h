@@ -1,14 +1,16 @@
 #pragma once
 
 // The page test kit: one page on show in the fake hosts; records put into a
-// device's cache and notified as the library would; what the page sent,
-// read back as the typed payloads of its request class; the message boxes
-// it showed (env.messages).
+// device's cache and notified as the library would (built with the shared
+// builders of tests/common/Records.h: port names, per-port records, tables);
+// what the page sent, read back as the typed payloads or entries of its
+// request class; the message boxes it showed (env.messages).
 
 #include "PageTestHost.h"
 #include "intp/DeviceType.h"
 #include "intp/Property.h"
 #include "intp/Record.h"
+#include "tests/common/Records.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +74,14 @@ protected:
     void Refill() { page->OnNotify(nullptr, ncSelectionChanged, 0); }
     // The payloads sent with T's code, in order.
     template <class T> std::vector<typename T::Payload> Sent() const { return SentPayloads<T>(env.protocol); }
+    // The entries each Set of class T sent, in order.
+    template <class T> auto SentEntries() const
+    {
+        std::vector<decltype(IntpTest::SentEntries<T>(IntpTest::TSent{}))> sets;
+        for (const IntpTest::TSent& frame : env.protocol.SentWith(T::CommandCode))
+            sets.push_back(IntpTest::SentEntries<T>(frame));
+        return sets;
+    }
     std::size_t SentCount(std::uint16_t code) const { return env.protocol.SentWith(code).size(); }
 
     TPageTestEnvironment env;

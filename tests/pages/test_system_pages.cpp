@@ -562,10 +562,7 @@ TEST_F(PortIpPage, PortsTheSwitchDoesNotOfferGetNoRowAndAreSentAsZero)
     EXPECT_EQ(env.protocol.sent[0].code, Intp::ccPortNameGet);
     EXPECT_EQ(env.protocol.sent[1].code, Intp::ccBasicsDhcpPortIpGet);
 
-    Intp::TPropertyPortName names;
-    names.valid = true;
-    names.names = {"P1", "P2", "P3", "P4", "Port.XX", "Port.XX", "P7", "P8", "T1", "T2"};
-    Intp::Property<Intp::TPropertyPortName>::Get(a) = names;
+    Intp::Property<Intp::TPropertyPortName>::Get(a) = IntpTest::PortNames(Intp::ModelOf(a), {4, 5});
     page->OnNotify(a, Intp::ccPortNameGet, 0); // not the page's own read
     Intp::TPropertyBasicsDhcpPortIp bindings;
     bindings.addresses = {Ip(10, 0, 0, 1), 0, 0, 0, Ip(10, 0, 0, 5), 0, Ip(127, 0, 0, 7), Ip(10, 0, 0, 8)};
@@ -586,10 +583,8 @@ TEST_F(PortIpPage, PortsTheSwitchDoesNotOfferGetNoRowAndAreSentAsZero)
     page->m_IpAddress->setText("10.0.0.33");
     page->m_Apply->click();
 
-    Bytes expected;
-    for (uint32_t address : {Ip(10, 0, 0, 1), 0u, Ip(10, 0, 0, 33), 0u, 0u, 0u, Ip(127, 0, 0, 7), Ip(10, 0, 0, 8)})
-        PutU32(expected, address);
-    EXPECT_EQ(LastBytes(Intp::ccBasicsDhcpPortIpSet), expected);
+    EXPECT_EQ(SentEntries<Intp::TSessionBasicsDhcpPortIpSet>().back(),
+              (std::vector<uint32_t>{Ip(10, 0, 0, 1), 0, Ip(10, 0, 0, 33), 0, 0, 0, Ip(127, 0, 0, 7), Ip(10, 0, 0, 8)}));
     Intp::ResetDeviceTypes();
 }
 

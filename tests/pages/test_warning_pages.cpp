@@ -17,24 +17,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace {
-
-Intp::TPropertyPortName Names(int ports, int hidden)
-{
-    Intp::TPropertyPortName names;
-    for (int i = 0; i < ports; ++i)
-        names.names.push_back(i == hidden ? "Port.XX" : "P" + std::to_string(i + 1));
-    return names;
-}
-
-}  // namespace
-
 using FaultPage = TPageTest<TModuleWarningFault>;
 
 TEST_F(FaultPage, HiddenPortsGetNoLineAndTheirBitsStayClear)
 {
     Intp::TDevice* device = Select(1, TestModel(4));
-    Put(device, Names(4, 1));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {1}));
     Put(device, Intp::TPropertyWarningFault{true, 0x2, 0xF});
     Notify(device, Intp::ccWarningFaultGet);
 
@@ -223,7 +211,7 @@ TEST_F(EventPage, RowsChoicesAndTheMasksApplySends)
 {
     Intp::g_LayoutThreshold = 1000;
     Intp::TDevice* device = Select(1, TestModel(4));
-    Put(device, Names(4, 1));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {1}));
     Put(device, Intp::TPropertyWarningSyslog{true, 1, 0});
     Intp::TPropertyWarningEvent masks;
     masks.syslogSystem = 0x1;
