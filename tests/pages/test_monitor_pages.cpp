@@ -1,0 +1,102 @@
+// The monitor pages through the page test kit.
+
+#include "PageTestKit.h"
+#include "intp/Monitor.h"
+#include "pages/ports/ModuleMonitor_Event.h"
+#include "pages/ports/ModuleMonitor_MAC.h"
+#include "tests/common/Records.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+class MonitorMacPage : public TPageTest<TModuleMonitorMac> {
+protected:
+    // Four ports and a trunk group, the second port hidden.
+    Intp::TDevice* SelectSwitch()
+    {
+        Intp::TDevice* device = Select(1, TestModel(4, 0, 1));
+        const Intp::TDeviceType& model = Intp::ModelOf(device);
+        Put(device, IntpTest::PortNames(model, {1}));
+        Put(device, IntpTest::PortConfig(model));
+        return device;
+    }
+    // The table read started by the chain empties the record: it is put after.
+    void PutTable(Intp::TDevice* device)
+    {
+        Put(device, IntpTest::Table<Intp::TPropertyMonitorMac>({{2, IntpTest::Mac(0xbb), false},
+                                                                 {0, IntpTest::Mac(9), true},
+                                                                 {2, IntpTest::Mac(0xAA), true},
+                                                                 {2, IntpTest::Mac(0xaa), false}}));
+    }
+    QString Cell(int row, int column) const { return page->m_List->Model()->Cell(row, column); }
+};
+
+TEST_F(MonitorMacPage, ReadsChainFromNamesHiddenPortsAreNotOfferedAndRowsSortPerColumn)
+{
+    Intp::TDevice* device = SelectSwitch();
+    EXPECT_EQ(page->Refresh(true), 1);
+    Notify(device, Intp::ccPortNameGet);
+    EXPECT_EQ(SentCount(Intp::ccPortConfigGet), 1u);
+    Notify(device, Intp::ccPortConfigGet);
+    EXPECT_EQ(SentCount(Intp::ccMonitorMacGet), 1u);
+    PutTable(device);
+    Notify(device, Intp::ccMonitorMacGet);
+
+    ASSERT_EQ(page->m_Port->count(), 4); // Port.01, Port.03, Port.04, Trunk1
+    EXPECT_EQ(page->m_Port->itemText(1), "Port.03");
+    EXPECT_EQ(page->m_Dynamic->text(), "0");
+    EXPECT_EQ(page->m_Static->text(), "1");
+    page->m_Port->setCurrentIndex(1);
+    ASSERT_EQ(page->m_List->RowCount(), 3);
+    EXPECT_EQ(Cell(0, 1), "00:1A:00:00:00:BB");
+    EXPECT_EQ(Cell(1, 2), "Static");
+    EXPECT_EQ(page->m_Dynamic->text(), "2");
+
+    page->m_List->header()->sectionClicked(1); // ascending by address: the two ...:AA rows first, kept in order
+    EXPECT_EQ(Cell(0, 0), "2");
+    EXPECT_EQ(Cell(1, 0), "3");
+    page->m_List->header()->sectionClicked(0);
+    page->m_List->header()->sectionClicked(0); // descending by number
+    EXPECT_EQ(Cell(0, 0), "3");
+
+    // Every port hidden: no item, no row.
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {0, 1, 2, 3, 4}));
+    Notify(device, Intp::ccMonitorMacGet);
+    EXPECT_EQ(page->m_Port->count(), 0);
+    EXPECT_EQ(page->m_List->RowCount(), 0);
+
+    page->m_Clear->click();
+    EXPECT_EQ(SentCount(Intp::ccMonitorMacClear), 1u);
+}
+
+class MonitorEventPage : public TPageTest<TModuleMonitorEvent> {};
+
+TEST_F(MonitorEventPage, ViewPagesOfAHundredLatestFirst)
+{
+    Intp::TDevice* device = Select(1, TestModel(4));
+    std::vector<Intp::TPropertyMonitorEventEntry> entries;
+    for (int i = 0; i < 250; ++i)
+        entries.push_back({"E" + std::to_string(i), i == 249 ? "" : "caf\xe9"});
+    Put(device, IntpTest::Table<Intp::TPropertyMonitorEvent>(entries));
+    Notify(device, Intp::ccMonitorEventGet);
+    ASSERT_EQ(page->m_Pages->count(), 3);
+    EXPECT_EQ(page->m_Pages->itemText(2), "Page.03");
+    QStringList lines = page->m_Log->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 100);
+    EXPECT_EQ(lines[0], "E249: ");
+    EXPECT_EQ(lines[1], QString::fromUtf8("E248: caf\u00e9"));
+    page->m_Pages->setCurrentIndex(2);
+    lines = page->m_Log->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 50);
+    EXPECT_EQ(lines.back(), QString::fromUtf8("E0: caf\u00e9"));
+
+    Put(device, IntpTest::Table<Intp::TPropertyMonitorEvent>({}));
+    Notify(device, Intp::ccMonitorEventGet);
+    EXPECT_EQ(page->m_Pages->count(), 1);
+    EXPECT_TRUE(page->m_Log->toPlainText().isEmpty());
+    page->m_Clear->click();
+    EXPECT_EQ(SentCount(Intp::ccMonitorEventClear), 1u);
+}
