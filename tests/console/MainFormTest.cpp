@@ -925,8 +925,9 @@ TEST_F(MainForm, ExitFromABoxOpenedInsideADeliveryIsClean)
         return QMessageBox::Ok;
     });
     // A reply from the device's new address.
-    const std::uint8_t header[16] = {0x01, 0x04, 0, 0, 0, 4, 0x02, 0, 0, 0, 0, 7, 0, 0, 0, 0};
-    m_Form->IntpQueue()->PushDatagram(0x0A000070, std::vector<std::uint8_t>(header, header + sizeof header));
+    const Intp::TMacAddr mac(2, 0, 0, 0, 0, 7);
+    m_Form->IntpQueue()->PushDatagram(0x0A000070,
+                                      IntpTest::TFakeHost::Frame(Intp::ccBasicsSettingsGet, mac, 0, {0, 0, 0, 0}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxer->seenName.empty(); }, 5000));
     EXPECT_EQ(boxer->seenName, "02:00:00:00:00:07");
     EXPECT_TRUE(m_Form->IntpQueue()->IsTerminated());

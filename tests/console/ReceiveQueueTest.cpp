@@ -4,6 +4,7 @@
 #include "console/IntpReceiveQueue.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
+#include "tests/common/FakeHost.h"
 
 #include <QNetworkDatagram>
 #include <QTest>
@@ -147,9 +148,11 @@ TEST(ReceiveQueue, LoopbackDatagramReachesTheDispatcher)
     TIntpSock sock(&queue);
     ASSERT_TRUE(sock.Open(QHostAddress(QHostAddress::LocalHost), 0));
     QUdpSocket peer;
-    // A settings reply header from 02:00:00:00:00:2A with no request waiting.
-    const char header[16] = {0x01, 0x04, 0, 0, 0, 4, 0x02, 0, 0, 0, 0, 0x2A, 0, 0, 0, 0};
-    peer.writeDatagram(header, sizeof header, QHostAddress(QHostAddress::LocalHost), sock.LocalPort());
+    // A settings reply from 02:00:00:00:00:2A with no request waiting.
+    const auto frame =
+        IntpTest::TFakeHost::Frame(Intp::ccBasicsSettingsGet, Intp::TMacAddr(2, 0, 0, 0, 0, 0x2A), 0, {0, 0, 0, 0});
+    peer.writeDatagram(reinterpret_cast<const char*>(frame.data()), qint64(frame.size()),
+                       QHostAddress(QHostAddress::LocalHost), sock.LocalPort());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !devices.ips.empty(); }, 5000));
     EXPECT_EQ(devices.added, (std::vector<std::string>{"02:00:00:00:00:2A"}));
     EXPECT_EQ(devices.ips.front(), 0x7F000001u);
@@ -186,10 +189,8 @@ TEST(ReceiveQueue, TheLargestDatagramReachesTheDispatcherWhole)
         delivered = length;
         Intp::DispatchPacket(address, length, data);
     });
-    std::vector<std::uint8_t> datagram(65534, 0x5A);
-    const std::uint8_t header[12] = {0x01, 0x04, 0, 0, 0xFF, 0xF2, 0x02, 0, 0, 0, 0, 0x2B};
-    std::copy(std::begin(header), std::end(header), datagram.begin());
-    queue.PushDatagram(0x7F000001, std::move(datagram));
+    queue.PushDatagram(0x7F000001, IntpTest::TFakeHost::Frame(Intp::ccBasicsSettingsGet, device->GetMac(), 0,
+                                                              std::vector<std::uint8_t>(65534 - 12, 0x5A)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return delivered != 0; }, 5000));
     EXPECT_EQ(delivered, 65534u);
     EXPECT_EQ(TLengthProbe::received, 65534u - 12u);

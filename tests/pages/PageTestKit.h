@@ -36,6 +36,12 @@ template <class R> std::vector<std::uint8_t> ReplyBytes(const R& record)
     return Intp::EncodeRecord(record, Intp::TMessage::Get);
 }
 
+// A Set's payload as a page sends a record.
+template <class R> std::vector<std::uint8_t> SetBytes(const R& record)
+{
+    return Intp::EncodeRecord(record, Intp::TMessage::Set);
+}
+
 // The payloads sent with T's code, in order, as T's typed payload.
 template <class T> std::vector<typename T::Payload> SentPayloads(const IntpTest::TFakeHost& protocol)
 {

@@ -16,17 +16,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <string>
 
 namespace {
 
 // Settings reply: versions, logged-in byte, then name, description,
 // location, contact and object id in 256-byte fields.
-std::vector<uint8_t> SettingsReply(const char* location, bool loggedIn = true)
+std::vector<uint8_t> SettingsReply(const std::string& location, bool loggedIn = true)
 {
-    std::vector<uint8_t> payload(1289, 0);
-    payload[8] = loggedIn ? 1 : 0;
-    std::memcpy(payload.data() + 9 + 2 * 256, location, std::strlen(location));
+    std::vector<uint8_t> payload(8, 0);
+    payload.push_back(loggedIn ? 1 : 0);
+    for (const std::string& text : {std::string(), std::string(), location, std::string(), std::string()})
+        IntpTest::PutText(payload, text, 256);
     return payload;
 }
 

@@ -37,14 +37,7 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-void PutU16(Bytes& v, uint16_t x) { v.insert(v.end(), {uint8_t(x >> 8), uint8_t(x)}); }
-void PutU32(Bytes& v, uint32_t x) { v.insert(v.end(), {uint8_t(x >> 24), uint8_t(x >> 16), uint8_t(x >> 8), uint8_t(x)}); }
-void PutText(Bytes& v, const std::string& text, size_t width)
-{
-    for (size_t i = 0; i < width; ++i)
-        v.push_back(i < text.size() ? uint8_t(text[i]) : 0);
-}
+using IntpTest::PutText;
 
 // One page under test (the page test kit) with switches a, b and c; a is current.
 template <class TPage>
@@ -147,15 +140,12 @@ TEST_F(SettingsPage, ApplySendsTheFourTextsToEverySelectedSwitch)
     page->m_Contact->setText("ops");
     page->m_Desc->setText("Edge");
     page->m_Apply->click();
-    const auto sent = SentBytes(Intp::ccBasicsSettingsSet);
-    ASSERT_EQ(sent.size(), 3u);
     Bytes expected;
     PutText(expected, std::string(256, 'N'), 256); // cut, no terminator
     PutText(expected, "Edge", 256);
     PutText(expected, "Hall", 256);
     PutText(expected, "ops", 256);
-    for (const Bytes& payload : sent)
-        EXPECT_EQ(payload, expected);
+    EXPECT_EQ(SentBytes(Intp::ccBasicsSettingsSet), std::vector<Bytes>(3, expected));
 }
 
 TEST_F(SettingsPage, WebOpensEverySelectedSwitchAndAMissingBrowserIsToldOnce)
@@ -277,7 +267,7 @@ TEST_F(StormPage, ShowsTheRecordAndKeepsTheBoxesForADeviceWithout)
     Put(a, record, Intp::ccAdvConBSFGet);
     EXPECT_EQ(page->m_Enable->currentText(), "Up to 1/16 of ingress rate");
     page->m_Apply->click();
-    EXPECT_EQ(LastBytes(Intp::ccAdvConBSFSet), (Bytes{1, 0, 0, 1, 3}));
+    EXPECT_EQ(LastBytes(Intp::ccAdvConBSFSet), SetBytes(record));
 
     // A switch never read shows no values and sends nothing.
     Select({b});
@@ -296,10 +286,11 @@ TEST_F(StormPage, ARateWithoutAnItemIsSentBackAsRead)
     Put(a, record, Intp::ccAdvConBSFGet);
     EXPECT_EQ(page->m_Enable->currentIndex(), -1);
     page->m_Apply->click();
-    EXPECT_EQ(LastBytes(Intp::ccAdvConBSFSet), (Bytes{0, 0, 0, 0, 200}));
+    EXPECT_EQ(LastBytes(Intp::ccAdvConBSFSet), SetBytes(record));
     page->m_Enable->setCurrentIndex(1);
     page->m_Apply->click();
-    EXPECT_EQ(LastBytes(Intp::ccAdvConBSFSet), (Bytes{0, 0, 0, 0, 1}));
+    record.rateLimit = 1;
+    EXPECT_EQ(LastBytes(Intp::ccAdvConBSFSet), SetBytes(record));
 }
 
 using AgingPage = SystemPage<TModuleAgingTime>;
@@ -317,7 +308,7 @@ TEST_F(AgingPage, NeverReadShowsNoDefaultsAndAnUnknownValueIsKept)
     Put(a, record, Intp::ccAgingTimeGet);
     EXPECT_EQ(page->m_Enable->currentIndex(), -1);
     page->m_Apply->click();
-    EXPECT_EQ(LastBytes(Intp::ccAgingTimeSet), (Bytes{9, 1}));
+    EXPECT_EQ(LastBytes(Intp::ccAgingTimeSet), SetBytes(record));
 }
 
 using JumboPage = SystemPage<TModuleJumboFrame>;
@@ -334,7 +325,7 @@ TEST_F(JumboPage, ShowsAndSendsTheFlag)
     EXPECT_TRUE(page->CheckBox1->isEnabled());
     page->CheckBox1->setChecked(false);
     page->m_Apply->click();
-    EXPECT_EQ(LastBytes(Intp::ccJumboFrameSet), (Bytes{0}));
+    EXPECT_EQ(LastBytes(Intp::ccJumboFrameSet), SetBytes(Intp::TPropertyJumboFrame{}));
 }
 
 // ---------------------------------------------------------------------------
@@ -371,13 +362,8 @@ TEST_F(ProvisionPage, RefillsFromTheRecordAndSendsItsLayout)
     EXPECT_TRUE(page->m_ConfigFile->isEnabled());
     EXPECT_FALSE(page->m_FirmwareFile->isEnabled());
     page->m_Apply->click();
-    Bytes expected{1};
-    PutU32(expected, Ip(192, 168, 0, 1));
-    PutText(expected, "switch.cfg", 256);
-    expected.push_back(0);
-    PutU32(expected, Ip(192, 168, 0, 2));
-    PutText(expected, std::string(256, 'f'), 256);
-    EXPECT_EQ(LastBytes(Intp::ccBasicsAutoProvisionSet), expected);
+    record.FirmwareFile.resize(256); // cut to its field
+    EXPECT_EQ(LastBytes(Intp::ccBasicsAutoProvisionSet), SetBytes(record));
 }
 
 // ---------------------------------------------------------------------------
@@ -470,14 +456,10 @@ TEST_F(SntpPage, ApplySendsTheWallClockPeriodWithoutZoneConversion)
     page->m_EndTime->setTime(QTime(3, 0, 0));
     page->m_Offset->setValue(-30);
     page->m_Apply->click();
-    Bytes expected{1};
-    PutU16(expected, 62);
-    PutU32(expected, Ip(192, 168, 1, 5));
-    expected.push_back(1);
-    PutU32(expected, 1774751400);
-    PutU32(expected, 1792897200);
-    PutU32(expected, uint32_t(-30));
-    EXPECT_EQ(LastBytes(Intp::ccBasicsSntpSet), expected);
+    Intp::TPropertyBasicsSntp expected{.Enabled = true, .TimeZone = 62, .Server = Ip(192, 168, 1, 5), .Daylight = true,
+                                       .DaylightBegin = 1774751400, .DaylightEnd = 1792897200,
+                                       .DaylightOffset = uint32_t(-30)};
+    EXPECT_EQ(LastBytes(Intp::ccBasicsSntpSet), SetBytes(expected));
 }
 
 // ---------------------------------------------------------------------------
@@ -521,10 +503,8 @@ TEST_F(DhcpPage, GatewayAndDnsThatAreNoHostsAreSentAsZero)
     emit page->m_Edits[TModuleBasicsDhcp::dfDns]->editingFinished();
     EXPECT_EQ(page->m_Edits[TModuleBasicsDhcp::dfDns]->text(), "0.0.0.0");
     page->m_Apply->click();
-    Bytes expected{1};
-    for (uint32_t x : {Ip(192, 168, 0, 10), Ip(192, 168, 0, 99), Ip(255, 255, 255, 0), 0u, 0u, 86400u})
-        PutU32(expected, x);
-    EXPECT_EQ(LastBytes(Intp::ccBasicsDhcpSet), expected);
+    record.gateway = record.dns = 0;
+    EXPECT_EQ(LastBytes(Intp::ccBasicsDhcpSet), SetBytes(record));
 }
 
 using DhcpEntryPage = SystemPage<TModuleBasicsDhcpEntry>;
