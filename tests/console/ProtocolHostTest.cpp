@@ -5,6 +5,7 @@
 #include "console/ProtocolHost.h"
 #include "intp/Device.h"
 #include "intp/Session.h"
+#include "tests/common/FakeHost.h"
 
 #include <QTest>
 #include <QTimer>
@@ -245,11 +246,9 @@ TEST_F(ProtocolHost, AFullRegistryIsToldOnce)
         for (std::size_t i = 0; i < Intp::MaxDevices; ++i)
             Intp::FindDevice(Intp::TMacAddr(2, 0, 0, std::uint8_t(i >> 16), std::uint8_t(i >> 8), std::uint8_t(i)), true);
         for (std::uint8_t last = 0; last < 3; ++last) {
-            std::uint8_t frame[Intp::HeaderSize + 8] = {};
-            Intp::THeader header;
-            header.mac = Intp::TMacAddr(2, 0, 9, 0, 0, last);
-            header.Write(frame);
-            m_Host.Deliver(0x0A000001u, sizeof frame, frame);
+            const Intp::TMacAddr mac(2, 0, 9, 0, 0, last);
+            auto frame = IntpTest::TFakeHost::Frame(0, mac, 0, std::vector<std::uint8_t>(8));
+            m_Host.Deliver(0x0A000001u, std::uint32_t(frame.size()), frame.data());
         }
     };
     fillAndOverflow();

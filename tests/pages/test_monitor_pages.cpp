@@ -4,6 +4,8 @@
 #include "intp/Monitor.h"
 #include "pages/ports/ModuleMonitor_Event.h"
 #include "pages/ports/ModuleMonitor_MAC.h"
+#include "pages/ports/ModuleMonitor_Mirror.h"
+#include "pages/ports/ModuleMonitor_Mirror2.h"
 #include "tests/common/Records.h"
 
 #include <QComboBox>
@@ -99,4 +101,64 @@ TEST_F(MonitorEventPage, ViewPagesOfAHundredLatestFirst)
     EXPECT_TRUE(page->m_Log->toPlainText().isEmpty());
     page->m_Clear->click();
     EXPECT_EQ(SentCount(Intp::ccMonitorEventClear), 1u);
+}
+
+class MirrorPage : public TPageTest<TModuleMonitorMirror> {};
+
+TEST_F(MirrorPage, HeaderClickNegatesTheFirstRowAndClearThenApplySendsEmptyMasks)
+{
+    Intp::TDevice* device = Select(1, TestModel(4));
+    Put(device, Intp::TPropertyMonitorMirror{true, 2, 1, 0x5, 0x2});
+    Notify(device, Intp::ccMonitorMirrorGet);
+    ASSERT_EQ(page->m_ListView->RowCount(), 4);
+    EXPECT_EQ(page->m_DestTx->currentIndex(), 1);
+    EXPECT_EQ(page->m_ListView->Model()->Cell(0, 2), "Yes");
+    EXPECT_EQ(page->m_ListView->Model()->Cell(0, 1), "");
+    page->m_ListView->header()->sectionClicked(2);
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionMonitorMirrorSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].rxSources, 0u);
+    EXPECT_EQ(sent[0].txSources, 0x2u);
+
+    page->m_ListView->header()->sectionClicked(1); // first row off: every row on
+    page->m_Clear->click();
+    page->m_Apply->click();
+    sent = Sent<Intp::TSessionMonitorMirrorSet>();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].txSources | sent[1].rxSources, 0u);
+    EXPECT_EQ(sent[1].rxPort, 2u);
+    EXPECT_EQ(sent[1].txPort, 1u);
+}
+
+class Mirror2Page : public TPageTest<TModuleMonitorMirror2> {};
+
+TEST_F(Mirror2Page, HiddenPortsAreNotOfferedAndTheSamePortTwiceDisablesApply)
+{
+    Intp::TDevice* device = Select(1, TestModel(4));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {1}));
+    Put(device, Intp::TPropertyMonitorMirror2{true, 0, 0, 2});
+    Notify(device, Intp::ccMonitorMirror2Get);
+    ASSERT_EQ(page->m_SrcPort->count(), 3);
+    EXPECT_EQ(page->m_DstPort->currentIndex(), 1);
+    EXPECT_EQ(page->m_SrcPort->itemText(2), "Port.03");
+    EXPECT_EQ(page->m_Mode->currentIndex(), 0);
+    EXPECT_FALSE(page->m_SrcPort->isEnabled());
+    page->m_Mode->setCurrentIndex(1);
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_DstPort->setCurrentIndex(0);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_DstPort->setCurrentIndex(2);
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionMonitorMirror2Set>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].mode, 1u);
+    EXPECT_EQ(sent[0].monitoredPort, 0u);
+    EXPECT_EQ(sent[0].analysisPort, 3u); // the third listed port is port index 3
+
+    Put(device, Intp::TPropertyMonitorMirror2{true, 3, 3, 2});
+    Notify(device, Intp::ccMonitorMirror2Get);
+    EXPECT_EQ(page->m_Mode->currentIndex(), 3);
+    EXPECT_EQ(page->m_SrcPort->currentIndex(), 2);
+    EXPECT_EQ(page->m_DstPort->currentIndex(), 1);
 }

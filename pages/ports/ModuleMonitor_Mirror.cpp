@@ -1,0 +1,82 @@
+#include "pages/ports/ModuleMonitor_Mirror.h"
+
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+namespace {
+
+QString PortCaption(std::uint32_t port) { return QString("Port.%1").arg(port + 1, 2, 10, QChar('0')); }
+
+} // namespace
+
+TModuleMonitorMirror::TModuleMonitorMirror(QWidget* parent) : TModulePage("Port Mirroring", parent)
+{
+    TPageForm form(this);
+    m_DestTx = form.Choice("Destination &TX Port:", {});
+    m_DestRx = form.Choice("Destination &RX Port:", {});
+    m_ListView = new TTypedEditedList<TRow>();
+    m_ListView->Caption("Port No.", [](const TRow& r) { return PortCaption(r.port); });
+    m_ListView->Choice("Source TX", &TRow::tx, {"", "Yes"}, "Source TX:");
+    m_ListView->Choice("Source RX", &TRow::rx, {"", "Yes"}, "Source RX:");
+    form.List(QString(), m_ListView);
+    m_ListView->CreateEditors(form);
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    m_Clear = form.Button("&Clear", "RC_BITMAP_16X16_CLEAR");
+    connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+    connect(m_Clear, &QPushButton::clicked, this, [this] { EventOnClearClick(); });
+    AddRead<Intp::TSessionMonitorMirrorGet>();
+}
+
+void TModuleMonitorMirror::Fill(Intp::TDevice* device)
+{
+    m_DestTx->clear();
+    m_DestRx->clear();
+    std::vector<TRow> rows;
+    if (device) {
+        const auto& r = ValidRecord<Intp::TPropertyMonitorMirror>(device);
+        // The source masks hold 32 ports.
+        const std::uint32_t ports = std::min<std::uint32_t>(device->GetPortNum(), 32);
+        for (std::uint32_t i = 0; i < ports; ++i) {
+            rows.push_back({i, bool(r.txSources >> i & 1), bool(r.rxSources >> i & 1)});
+            m_DestTx->addItem(PortCaption(i));
+            m_DestRx->addItem(PortCaption(i));
+        }
+        m_DestTx->setCurrentIndex(r.txPort < ports ? int(r.txPort) : 0);
+        m_DestRx->setCurrentIndex(r.rxPort < ports ? int(r.rxPort) : 0);
+    }
+    m_ListView->SetRows(rows);
+}
+
+void TModuleMonitorMirror::EventOnClearClick()
+{
+    std::vector<TRow> rows = m_ListView->Rows();
+    for (TRow& row : rows)
+        row.tx = row.rx = false;
+    m_ListView->SetRows(rows);
+}
+
+void TModuleMonitorMirror::EventOnApplyClick()
+{
+    const std::vector<TRow> rows = m_ListView->Rows();
+    if (rows.empty())
+        return;
+    Intp::TPropertyMonitorMirror payload;
+    payload.rxPort = std::uint32_t(std::max(0, m_DestRx->currentIndex()));
+    payload.txPort = std::uint32_t(std::max(0, m_DestTx->currentIndex()));
+    for (const TRow& row : rows) {
+        payload.txSources |= std::uint32_t(row.tx) << row.port;
+        payload.rxSources |= std::uint32_t(row.rx) << row.port;
+    }
+    const std::uint32_t needs = std::uint32_t(rows.size());
+    SendToEachTarget<Intp::TSessionMonitorMirrorSet>([&](Intp::TSessionMonitorMirrorSet& request, Intp::TDevice* device) {
+        if (device->GetPortNum() < needs)
+            return QString("its model has %1 ports, this change is for %2").arg(device->GetPortNum()).arg(needs);
+        request.SetPayload(payload);
+        return QString();
+    });
+}
+
+REGISTER_PAGE(TModuleMonitorMirror);

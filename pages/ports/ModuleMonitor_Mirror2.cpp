@@ -1,0 +1,78 @@
+#include "pages/ports/ModuleMonitor_Mirror2.h"
+
+#include "intp/Ports.h"
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+TModuleMonitorMirror2::TModuleMonitorMirror2(QWidget* parent) : TModulePage("Port Mirroring", parent)
+{
+    TPageForm form(this);
+    m_Mode = form.Choice("&Mode:", {"Disabled", "RX", "TX", "Both RX/TX"});
+    m_SrcPort = form.Choice("M&onitored Port:", {});
+    m_DstPort = form.Choice("A&nalysis Port:", {});
+    form.KeepAtTop();
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+    WatchChanges({m_Mode, m_SrcPort, m_DstPort});
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionMonitorMirror2Get>();
+}
+
+void TModuleMonitorMirror2::Fill(Intp::TDevice* device)
+{
+    if (!device)
+        return;
+    m_SrcPort->clear();
+    m_DstPort->clear();
+    const auto& names = ValidRecord<Intp::TPropertyPortName>(device);
+    // Listed ports are numbered without gaps; each item holds its port's index.
+    for (std::uint32_t i = 0; i < device->GetPortNum(); ++i) {
+        if (names.valid && i < names.names.size() && names.names[i] == "Port.XX")
+            continue;
+        const QString caption = QString("Port.%1").arg(m_SrcPort->count() + 1, 2, 10, QChar('0'));
+        m_SrcPort->addItem(caption, i);
+        m_DstPort->addItem(caption, i);
+    }
+    const auto& r = ValidRecord<Intp::TPropertyMonitorMirror2>(device);
+    if (r.valid && names.valid) {
+        m_Mode->setCurrentIndex(int(r.mode));
+        // A hidden port has no item: none is chosen, and Apply waits for a choice.
+        m_SrcPort->setCurrentIndex(m_SrcPort->findData(r.monitoredPort));
+        m_DstPort->setCurrentIndex(m_DstPort->findData(r.analysisPort));
+    } else {
+        m_Mode->setCurrentIndex(0);
+        m_SrcPort->setCurrentIndex(m_SrcPort->count() > 0 ? 0 : -1);
+        m_DstPort->setCurrentIndex(m_DstPort->count() > 1 ? 1 : -1);
+    }
+    UpdateActions();
+}
+
+void TModuleMonitorMirror2::UpdateActions()
+{
+    if (!CurrentDevice() || IsUnavailable())
+        return;
+    const bool disabled = m_Mode->currentIndex() == 0;
+    TPageForm::SetFieldsEnabled({m_SrcPort, m_DstPort}, !disabled);
+    const int src = m_SrcPort->currentIndex(), dst = m_DstPort->currentIndex();
+    m_Apply->setEnabled(disabled || (src >= 0 && dst >= 0 && src != dst));
+}
+
+void TModuleMonitorMirror2::EventOnApplyClick()
+{
+    Intp::TPropertyMonitorMirror2 payload;
+    payload.mode = std::uint32_t(std::max(0, m_Mode->currentIndex()));
+    payload.monitoredPort = m_SrcPort->currentIndex() >= 0 ? m_SrcPort->currentData().toUInt() : 0;
+    payload.analysisPort = m_DstPort->currentIndex() >= 0 ? m_DstPort->currentData().toUInt() : 0;
+    const std::uint32_t needs = std::max(payload.monitoredPort, payload.analysisPort) + 1;
+    SendToEachTarget<Intp::TSessionMonitorMirror2Set>([&](Intp::TSessionMonitorMirror2Set& request, Intp::TDevice* device) {
+        if (device->GetPortNum() < needs)
+            return QString("its model has %1 ports, this change is for %2").arg(device->GetPortNum()).arg(needs);
+        request.SetPayload(payload);
+        return QString();
+    });
+}
+
+REGISTER_PAGE(TModuleMonitorMirror2);
