@@ -19,7 +19,7 @@
 // Field makers (namespace Intp::Wire): Flag (bool, one byte, non-zero reads
 // true), U8, U16, U32 (unsigned integers of that wire width, big-endian, into
 // a member of any integer type), U16Le and U32Le (the few little-endian
-// fields), Ip (an IPv4 address, u32), Mac, Bytes (a std::array<uint8_t, N>),
+// fields; U8s and U16Les for per-slot arrays), Ip (an IPv4 address, u32), Mac, Bytes (a std::array<uint8_t, N>),
 // Text (fixed width, NUL-padded), Skip (bytes not read, zero when written),
 // and Array / TextArray / Entries (values or structured entries, as many as
 // a count rule allows: a model count, one up to ports and trunk groups, or at
@@ -153,6 +153,24 @@ struct TBytesCodec : TRawCodec {
     constexpr TBytesCodec() : TRawCodec{N} {}
     void Read(TPayloadReader& in, std::array<uint8_t, N>& v, TOrder) const { in.Bytes(v.data(), N); }
     void Write(TPayloadWriter& out, const std::array<uint8_t, N>& v, TOrder) const { out.Bytes(v.data(), N); }
+};
+
+// N unsigned integers of W bytes each, back to back (per-slot values).
+template <size_t N, size_t W, bool Le = false>
+struct TIntListCodec {
+    constexpr size_t Size() const { return N * W; }
+    template <class T> void Read(TPayloadReader& in, std::array<T, N>& v, TOrder order) const
+    {
+        for (T& x : v) x = T(TIntCodec<W, Le>::ReadValue(in, order));
+    }
+    template <class T> void Write(TPayloadWriter& out, const std::array<T, N>& v, TOrder order) const
+    {
+        for (const T& x : v) TIntCodec<W, Le>::WriteValue(out, uint32_t(x), order);
+    }
+    void Convert(TPayloadReader& in, TPayloadWriter& out, TOrder from, TOrder to) const
+    {
+        for (size_t i = 0; i < N; ++i) TIntCodec<W, Le>::WriteValue(out, TIntCodec<W, Le>::ReadValue(in, from), to);
+    }
 };
 
 // A member of a record (C, or a record derived from C).
@@ -516,6 +534,17 @@ template <class C, class M> constexpr auto U32Le(M C::*m)
     return RecordDetail::TMemberField<C, M, RecordDetail::TIntCodec<4, true>>{m, {}};
 }
 template <class C> constexpr auto Ip(uint32_t C::*m) { return U32(m); }
+// N values per slot: U8s of one byte (flags read non-zero as true), U16Les
+// of two little-endian bytes each.
+template <class C, class T, size_t N> constexpr auto U8s(std::array<T, N> C::*m)
+{
+    return RecordDetail::TMemberField<C, std::array<T, N>, RecordDetail::TIntListCodec<N, 1>>{m, {}};
+}
+template <class C, class T, size_t N> constexpr auto U16Les(std::array<T, N> C::*m)
+{
+    return RecordDetail::TMemberField<C, std::array<T, N>, RecordDetail::TIntListCodec<N, 2, true>>{m, {}};
+}
+
 template <class C> constexpr auto Mac(TMacAddr C::*m)
 {
     return RecordDetail::TMemberField<C, TMacAddr, RecordDetail::TMacCodec>{m, {}};

@@ -37,6 +37,7 @@ std::vector<TModel> LoadModels(const std::string &path)
     };
     std::vector<TModel> models;
     long count = number("devicenum");
+    long firstGeneration = number("devicenum6095");
     for (long i = 0; i >= 0 && i < count && i < 4096; ++i) {
         auto n = std::to_string(i);
         TModel m;
@@ -51,6 +52,7 @@ std::vector<TModel> LoadModels(const std::string &path)
         m.Type.SecureIpNum = count("SecureIpNum");
         m.Type.SnmpCommunityNum = count("SnmpCommunityNum");
         m.Type.TagVidNum = count("TagVidNum");
+        m.SecondGeneration = firstGeneration >= 0 && i + 1 > firstGeneration; // model numbers count from 1
         models.push_back(std::move(m));
     }
     return models;

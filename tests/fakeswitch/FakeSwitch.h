@@ -35,6 +35,7 @@ constexpr uint16_t StatusRefused = 1;
 struct TModel {
     Intp::TDeviceType Type; // name and counts
     std::vector<std::string> ProductIds;
+    bool SecondGeneration = false; // numbered above the file's devicenum6095
 };
 
 // Models of a device-model file (name=value lines); empty when unreadable.
@@ -68,6 +69,7 @@ struct TSwitchSettings {
     TMac Mac{};
     std::string ProductId;
     Intp::TDeviceType Model; // the counts that size per-port and per-entry features
+    bool SecondGeneration = false; // answers the second generation of the commands that have two
     uint16_t KernelVersion = 0x0102;
     uint16_t FirmwareVersion = 0x0203;
     uint32_t HardwareVersion = 0x01000100;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace FakeSwitch {
 
 constexpr uint32_t ClientIp = 0x7F000001;
@@ -21,7 +23,8 @@ inline TMac MacOf(size_t index)
 
 class TFleetTest : public ::testing::Test {
 protected:
-    void StartFleet(size_t count)
+    // Switches of 8 ports and 2 trunk groups unless adjust changes them.
+    void StartFleet(size_t count, const std::function<void(TSwitchSettings &)> &adjust = {})
     {
         for (size_t i = 0; i < count; ++i) {
             TSwitchSettings s;
@@ -34,6 +37,8 @@ protected:
             s.Factory.Ip = FirstSwitchIp + uint32_t(i);
             s.Factory.Netmask = 0xFF000000;
             s.Factory.Gateway = 0x7F0000FE;
+            if (adjust)
+                adjust(s);
             m_Fleet.Add(s);
         }
         std::string error;

@@ -189,6 +189,55 @@ void EditPortConfig(Intp::TPropertyPortConfig &stored, const Intp::TPropertyPort
             }
 }
 
+// Port status of a new switch: every port enabled, every other one up at 1G full.
+Intp::TPropertyPortStatus PortStatus(const TSwitchSettings &settings)
+{
+    return IntpTest::PerPort<Intp::TPropertyPortStatus>(settings.Model, [](size_t i, Intp::TPropertyPortStatusEntry &e) {
+        e.mediaType = 1;
+        e.link = i % 2 == 0;
+        e.enabled = true;
+        e.speedDuplex = e.link ? 1 : 0;
+    });
+}
+
+// A second-generation Set carries members, LACP and work ports; the LACP
+// details stay the switch's.
+void EditTrunk2(Intp::TPropertyPortTrunk2 &stored, const Intp::TPropertyPortTrunk2 &sent)
+{
+    stored.entries.resize(sent.entries.size());
+    for (size_t i = 0; i < sent.entries.size(); ++i) {
+        stored.entries[i].members = sent.entries[i].members;
+        stored.entries[i].lacp = sent.entries[i].lacp;
+        stored.entries[i].workPorts = sent.entries[i].workPorts;
+    }
+}
+
+// The trunk commands of both generations share their codes: a switch
+// answers in its own generation. A port in two groups is refused.
+void AddTrunks(THandlerTable &table)
+{
+    using namespace Intp;
+    THandlerTable first, second;
+    AddFeature<TSessionPortTrunkGet, TSessionPortTrunkSet>(first, {
+        .Accept = [](const TPropertyPortTrunk &r) { return TrunkDetail::CheckDisjoint(r.entries, r.entries.size()) == ssOk; },
+    });
+    AddFeature<TSessionPortTrunkGet2, TSessionPortTrunkSet2>(second, {
+        .Accept = [](const TPropertyPortTrunk2 &r) { return TrunkDetail::CheckDisjoint(r.entries, r.entries.size() - 1) == ssOk; },
+        .Edit = EditTrunk2,
+    });
+    for (uint16_t code : {ccPortTrunkGet, ccPortTrunkSet}) {
+        THandlerEntry entry = first[code];
+        entry.Handler = [a = first[code].Handler, b = second[code].Handler](TSwitch &sw, const TRequest &request) {
+            return sw.Settings.SecondGeneration ? b(sw, request) : a(sw, request);
+        };
+        if (entry.Initial)
+            entry.Initial = [a = first[code].Initial, b = second[code].Initial](const TSwitchSettings &settings, TConfig &config) {
+                settings.SecondGeneration ? b(settings, config) : a(settings, config);
+            };
+        table[code] = std::move(entry);
+    }
+}
+
 // Every port an untagged member of VLAN 1, none hybrid.
 std::vector<Intp::TPropertyVlan8021qPortEntry> Vlans8021q(const TSwitchSettings &settings)
 {
@@ -356,6 +405,10 @@ THandlerTable StandardHandlers()
     AddFeature<TSessionJumboFrameGet, TSessionJumboFrameSet>(table);
     AddFeature<TSessionPortNameGet>(table, {.Initial = PortNames});
     AddFeature<TSessionPortConfigGet, TSessionPortConfigSet>(table, {.Initial = PortConfig, .Edit = EditPortConfig});
+    AddFeature<TSessionPortStatusGet>(table, {.Initial = PortStatus});
+    AddFeature<TSessionPortLimitGet, TSessionPortLimitSet>(table);
+    AddFeature<TSessionPortLimit2Get, TSessionPortLimit2Set>(table);
+    AddTrunks(table);
     AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
     AddMonitor(table);
     AddFeature<TSessionVlanGet, TSessionVlanSet>(table, {.Accept = [](const TPropertyVlan &r) { return r.mode <= 2; }});

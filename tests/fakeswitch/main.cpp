@@ -101,6 +101,7 @@ int main(int argc, char **argv)
     }
 
     Intp::TDeviceType model;
+    bool secondGeneration = false;
     if (!devicesFile.empty()) {
         auto models = LoadModels(devicesFile);
         if (modelIndex < 0 || size_t(modelIndex) >= models.size() || models[modelIndex].ProductIds.empty()) {
@@ -109,6 +110,7 @@ int main(int argc, char **argv)
         }
         productId = models[modelIndex].ProductIds.front();
         model = models[modelIndex].Type;
+        secondGeneration = models[modelIndex].SecondGeneration;
     }
     if (recipients >= 0)
         model.SmtpRecipientNum = uint32_t(recipients);
@@ -127,6 +129,7 @@ int main(int argc, char **argv)
         s.Mac = AddToMac(baseMac, uint32_t(i));
         s.ProductId = productId;
         s.Model = model;
+        s.SecondGeneration = secondGeneration;
         s.Factory.Name = namePrefix + std::to_string(i + 1);
         s.Factory.Ip = baseIp + uint32_t(i);
         s.Factory.Netmask = netmask;

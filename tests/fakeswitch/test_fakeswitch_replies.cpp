@@ -394,3 +394,74 @@ TEST_F(FakeSwitchReplies, TypedTablesAddEditAndDeleteByKeyAndSetsEditThemInPlace
     EXPECT_EQ(StatusOf(Exchange(0, ccVlan8021qPortSet, TWriter().U16(0x0201).U16(1).Take())), StatusRefused);
     EXPECT_EQ(TableOf<TSessionVlan8021qPortGet>(m_Fleet.Snapshot(0)).size(), 3u);
 }
+
+namespace {
+
+// A 10-port switch of the first generation and a 26-port one of the second.
+class FakeSwitchPortFamilies : public TFleetTest {
+protected:
+    void SetUp() override
+    {
+        StartFleet(2, [](TSwitchSettings &s) {
+            const bool second = s.Mac == MacOf(1);
+            s.Model.PortNum = second ? 26 : 10;
+            s.Model.TrunkGroupNum = second ? 8 : 3;
+            s.SecondGeneration = second;
+        });
+        for (size_t i : {0, 1})
+            Exchange(i, 2, LoginPayload("admin", "admin"));
+    }
+    TBytes PayloadOf(const TBytes &reply) { return reply.size() > 12 ? TBytes(reply.begin() + 12, reply.end()) : TBytes{}; }
+};
+
+TEST_F(FakeSwitchPortFamilies, StatusAndLimitsAnswerOneEntryPerPortAndSetsAreKept)
+{
+    using namespace Intp;
+    EXPECT_EQ(PayloadOf(Exchange(0, ccPortStatusGet)).size(), 50u);
+    EXPECT_EQ(PayloadOf(Exchange(1, ccPortStatusGet)).size(), 130u);
+
+    TPropertyPortLimit limits;
+    limits.entries.assign(10, {2, 8192, 0});
+    EXPECT_EQ(StatusOf(Exchange(0, ccPortLimitSet, EncodeRecord(limits))), StatusOk);
+    EXPECT_EQ(PayloadOf(Exchange(0, ccPortLimitGet)), EncodeRecord(limits, TMessage::Get));
+    limits.entries[0].frameType = 4;
+    EXPECT_EQ(StatusOf(Exchange(0, ccPortLimitSet, EncodeRecord(limits))), StatusRefused);
+
+    TPropertyPortLimit2 rates;
+    rates.entries.assign(26, {0x0102, 7});
+    EXPECT_EQ(StatusOf(Exchange(1, ccPortLimit2Set, EncodeRecord(rates))), StatusOk);
+    TBytes reply = PayloadOf(Exchange(1, ccPortLimit2Get));
+    ASSERT_EQ(reply.size(), 104u);
+    EXPECT_EQ(TBytes(reply.begin(), reply.begin() + 4), (TBytes{2, 1, 7, 0}));
+    rates.entries.pop_back();
+    EXPECT_EQ(StatusOf(Exchange(1, ccPortLimit2Set, EncodeRecord(rates))), StatusRefused);
+}
+
+TEST_F(FakeSwitchPortFamilies, TrunksAnswerInTheSwitchsGenerationAndRefuseAPortInTwoGroups)
+{
+    using namespace Intp;
+    EXPECT_EQ(PayloadOf(Exchange(0, ccPortTrunkGet)).size(), 15u);
+    EXPECT_EQ(PayloadOf(Exchange(1, ccPortTrunkGet)).size(), 9u * 80);
+
+    TPropertyPortTrunk first;
+    first.entries = {{0x3, true}, {0x30, false}, {0, false}};
+    EXPECT_EQ(StatusOf(Exchange(0, ccPortTrunkSet, EncodeRecord(first))), StatusOk);
+    EXPECT_EQ(RecordOf<TSessionPortTrunkGet>(m_Fleet.Snapshot(0)).entries[1].members, 0x30u);
+    first.entries[2].members = 0x1;
+    EXPECT_EQ(StatusOf(Exchange(0, ccPortTrunkSet, EncodeRecord(first))), StatusRefused);
+
+    TPropertyPortTrunk2 second;
+    second.entries.resize(9);
+    second.entries[0].members = 0x3000000;
+    second.entries[0].lacp = true;
+    second.entries[0].workPorts = 2;
+    second.entries[8].members = 0x3000000; // the activity entry shares the groups' ports
+    EXPECT_EQ(StatusOf(Exchange(1, ccPortTrunkSet, EncodeRecord(second))), StatusOk);
+    TPropertyPortTrunk2 stored = RecordOf<TSessionPortTrunkGet2>(m_Fleet.Snapshot(1));
+    EXPECT_EQ(stored.entries.at(0).members, 0x3000000u);
+    EXPECT_EQ(stored.entries.at(0).workPorts, 2u);
+    second.entries[1].members = 0x1000000;
+    EXPECT_EQ(StatusOf(Exchange(1, ccPortTrunkSet, EncodeRecord(second))), StatusRefused);
+}
+
+} // namespace
