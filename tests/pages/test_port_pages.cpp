@@ -5,6 +5,8 @@
 #include "intp/Ports.h"
 #include "tests/common/Records.h"
 #include "pages/ports/ModulePort_Config.h"
+#include "pages/ports/ModulePort_Status.h"
+#include "pages/ports/ModulePort_Limit.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -102,4 +104,53 @@ TEST_F(PortConfigPage, ASwitchThatCantTakeTheChangeOrRefusesItIsNamed)
                           "10.0.0.2 (00:11:22:33:44:02): not changed, its model has 2 ports and trunk groups, "
                           "this change is for 5\n"
                           "10.0.0.1 (00:11:22:33:44:01): refused (status 5)"});
+}
+
+class PortStatusPage : public TPageTest<TModulePortStatus> {
+protected:
+    QString Cell(int row, int column) const { return page->m_List->Model()->Cell(row, column); }
+};
+
+TEST_F(PortStatusPage, ValuesWithoutATextShowAsUnknownAndLinkClicksSortBothWays)
+{
+    Intp::TDevice* device = Select(1, TestModel(3));
+    auto status = IntpTest::PerPort<Intp::TPropertyPortStatus>(Intp::ModelOf(device), [](std::size_t i, auto& e) {
+        e.link = i == 1;
+        e.mediaType = 4;
+    });
+    status.entries[2].speedDuplex = 7;  // accepted by the library, no text
+    Put(device, status);
+    Notify(device, Intp::ccPortStatusGet);
+    ASSERT_EQ(page->m_List->RowCount(), 3);
+    EXPECT_EQ(Cell(2, 0), "Port.03");
+    EXPECT_EQ(Cell(2, 1), "100TX");
+    EXPECT_EQ(Cell(2, 4), "Unknown (7)");
+
+    page->m_List->header()->sectionClicked(2);
+    EXPECT_EQ(Cell(2, 0), "Port.02");  // "Up" after "Down"
+    page->m_List->header()->sectionClicked(2);
+    EXPECT_EQ(Cell(0, 0), "Port.02");
+}
+
+class PortLimitPage : public TPageTest<TModulePortLimit> {};
+
+TEST_F(PortLimitPage, FrameTypeClicksCycleEveryPortAndApplySendsOneEntryPerPort)
+{
+    Intp::TDevice* device = Select(1, TestModel(3));
+    auto limits = IntpTest::PerPort<Intp::TPropertyPortLimit>(Intp::ModelOf(device), [](std::size_t i, auto& e) {
+        e.frameType = 3;
+        e.ingress = std::uint32_t(100 * i);
+    });
+    Put(device, limits);
+    Notify(device, Intp::ccPortLimitGet);
+    ASSERT_EQ(page->m_ListView->RowCount(), 3);
+    EXPECT_EQ(page->m_ListView->Model()->Cell(2, 0), "Port.03");
+    page->m_ListView->header()->sectionClicked(1);  // "Broadcast Only" -> "All"
+    EXPECT_EQ(page->m_ListView->Model()->Cell(1, 1), "All");
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionPortLimitSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent[0].entries.size(), 3u);
+    EXPECT_EQ(sent[0].entries[2].frameType, 0u);
+    EXPECT_EQ(sent[0].entries[2].ingress, 200u);
 }

@@ -1,0 +1,54 @@
+#include "pages/ports/ModulePort_Limit.h"
+
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PortLayout.h"
+#include "pages/ports/PortTexts.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+TModulePortLimit::TModulePortLimit(QWidget* parent) : TModulePage("Rate Limit", parent)
+{
+    TPageForm form(this);
+    m_ListView = new TTypedEditedList<TEntry>();
+    m_ListView->Caption("Port No.", nullptr);
+    const int type =
+        m_ListView->Choice("Ingress Limit Frame Type", &TEntry::frameType, PortTexts::FrameTypes, "&Type:");
+    m_ListView->SetMissingText(type, PortTexts::Missing);
+    m_ListView->Number("Ingress(kbps)", &TEntry::ingress, 0, MaxRate, "&Ingress:");
+    m_ListView->Number("Egress(kbps)", &TEntry::egress, 0, MaxRate, "&Egress:");
+    form.List(QString(), m_ListView);
+    m_ListView->CreateEditors(form);
+    auto* description = new QLabel("Rate range is from 100 kbps to 102400 kbps (i.e. 100Mbps) for mega-ports, or "
+                                   "256000 kbps (i.e. 250Mbps) for giga-ports. Zero means no limit.");
+    description->setWordWrap(true);
+    form.Section(description);
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+
+    AddRead<Intp::TSessionPortLimitGet>(rwAlways);
+}
+
+void TModulePortLimit::Fill(Intp::TDevice* device)
+{
+    // Port names are not used: the rows are the port indexes.
+    TPortLayout ports;
+    ports.Build(device ? int(device->GetPortNum()) : 0, {});
+    m_ListView->SetPortRows(ports, ValidRecord<Intp::TPropertyPortLimit>(device).entries);
+}
+
+void TModulePortLimit::EventOnApplyClick()
+{
+    const std::vector<TEntry> entries = m_ListView->Rows();
+    if (entries.empty())
+        return;
+    SendToEachTarget<Intp::TSessionPortLimitSet>([&](Intp::TSessionPortLimitSet& request, Intp::TDevice* device) {
+        if (device->GetPortNum() != entries.size())
+            return QString("its model has %1 ports, this change is for %2").arg(device->GetPortNum()).arg(entries.size());
+        request.SetEntries(entries);
+        return QString();
+    });
+}
+
+REGISTER_PAGE(TModulePortLimit);
