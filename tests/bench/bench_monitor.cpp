@@ -11,6 +11,7 @@
 #include "intp/Monitor.h"
 #include "intp/Ports.h"
 #include "pages/ports/ModuleMonitor_MAC.h"
+#include "pages/ports/ModuleMonitor_Port.h"
 #include "tests/bench/QtBench.h"
 #include "tests/common/Records.h"
 #include "tests/pages/PageTestHost.h"
@@ -86,8 +87,47 @@ void BM_MacTable(benchmark::State& state)
     state.counters["sort_cpu_ms"] = sort;
 }
 
+// One refresh: the status read, its reply chaining the counter read, whose
+// reply refills the page; averaged over rounds.
+void BM_PortStatistics(benchmark::State& state)
+{
+    const int rounds = 200;
+    double perRefresh = 0;
+    for (auto _ : state) {
+        TPageTestEnvironment env;
+        Intp::TDevice* device = env.AddDevice(1, Ip(10, 0, 0, 1));
+        device->SetType(Model(26, 8));
+        env.host.selection.push_back(device);
+        auto page = std::make_unique<TModuleMonitorPort>();
+        page->SetHost(&env.host);
+        env.page = page.get();
+        page->show();
+        const auto& model = Intp::ModelOf(device);
+        const auto status = Intp::EncodeRecord(
+            IntpTest::PerPort<Intp::TPropertyPortStatus>(model, [](std::size_t i, auto& e) { e.link = i % 2; }),
+            Intp::TMessage::Get);
+        const double start = ThreadCpuMs();
+        for (int round = 0; round < rounds; ++round) {
+            page->Refresh(true);
+            IntpTest::TFakeHost::Reply(Intp::ccPortStatusGet, device, status);
+            const auto stats = Intp::EncodeRecord(
+                IntpTest::PerPort<Intp::TPropertyMonitorPort>(
+                    model, [round](std::size_t i, auto& e) { e.txGood = uint32_t(round * 100 + int(i)); }),
+                Intp::TMessage::Get);
+            IntpTest::TFakeHost::Reply(Intp::ccMonitorPortGet, device, stats);
+            QApplication::processEvents();
+        }
+        perRefresh = (ThreadCpuMs() - start) / rounds;
+        if (page->m_List->RowCount() != 26)
+            state.SkipWithError("the ports were not listed");
+        env.page = nullptr;
+    }
+    state.counters["refresh_cpu_ms"] = perRefresh;
+}
+
 } // namespace
 
+BENCHMARK(BM_PortStatistics)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MacTable)->Arg(16384)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
