@@ -7,6 +7,7 @@
 #include "pages/ports/ModulePort_Config.h"
 #include "pages/ports/ModulePort_Status.h"
 #include "pages/ports/ModulePort_Limit.h"
+#include "pages/ports/ModulePort_Limit2.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -153,4 +154,28 @@ TEST_F(PortLimitPage, FrameTypeClicksCycleEveryPortAndApplySendsOneEntryPerPort)
     ASSERT_EQ(sent[0].entries.size(), 3u);
     EXPECT_EQ(sent[0].entries[2].frameType, 0u);
     EXPECT_EQ(sent[0].entries[2].ingress, 200u);
+}
+
+class PortLimit2Page : public TPageTest<TModulePortLimit2> {};
+
+TEST_F(PortLimit2Page, HiddenPortsGetNoRowAndKeepTheirRatesAsRead)
+{
+    Intp::TDevice* device = Select(1, TestModel(4));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {2, 3}));
+    Put(device, IntpTest::PerPort<Intp::TPropertyPortLimit2>(Intp::ModelOf(device), [](std::size_t i, auto& e) {
+        e.inRate = std::uint32_t(i + 1);
+    }));
+    Notify(device, Intp::ccPortLimit2Get);
+    ASSERT_EQ(page->m_ListView->RowCount(), 2);
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionPortLimit2Set>();
+    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent[0].entries.size(), 4u);
+    EXPECT_EQ(sent[0].entries[3].inRate, 4u);
+
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {0, 1, 2, 3}));  // every port hidden
+    Notify(device, Intp::ccPortLimit2Get);
+    EXPECT_EQ(page->m_ListView->RowCount(), 0);
+    page->m_Apply->click();
+    EXPECT_EQ(SentCount(Intp::ccPortLimit2Set), 1u);
 }

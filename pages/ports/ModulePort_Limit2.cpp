@@ -1,0 +1,55 @@
+#include "pages/ports/ModulePort_Limit2.h"
+
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PortLayout.h"
+
+#include <QPushButton>
+
+TModulePortLimit2::TModulePortLimit2(QWidget* parent) : TModulePage("Rate Limiting", parent)
+{
+    TPageForm form(this);
+    m_ListView = new TTypedEditedList<TEntry>();
+    m_ListView->Caption("Port No.", nullptr);
+    // The switch takes 16 bits a rate: nothing larger is offered.
+    m_ListView->Number("In Rate", &TEntry::inRate, 0, int(Intp::PortRate2Max), "&In Rate:");
+    m_ListView->Number("Out Rate", &TEntry::outRate, 0, int(Intp::PortRate2Max), "&Out Rate:");
+    form.List(QString(), m_ListView);
+    m_ListView->CreateEditors(form);
+    m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
+    connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+
+    // Port names first: their reply starts the rate read.
+    AddRead<Intp::TSessionPortNameGet>(rwCurrent, false);
+    AddRead<Intp::TSessionPortLimit2Get>(rwAll);
+    AddChain<Intp::TSessionPortNameGet, Intp::TSessionPortLimit2Get>();
+}
+
+void TModulePortLimit2::Fill(Intp::TDevice* device)
+{
+    TPortLayout ports;
+    ports.BuildFor(device);
+    m_ListView->SetPortRows(ports, ValidRecord<Intp::TPropertyPortLimit2>(device).entries);
+}
+
+void TModulePortLimit2::EventOnApplyClick()
+{
+    Intp::TDevice* device = CurrentDevice();
+    // Every port takes an entry: a listed port its row's, a hidden one its own as read.
+    std::vector<TEntry> entries = ValidRecord<Intp::TPropertyPortLimit2>(device).entries;
+    if (m_ListView->RowCount() == 0 || entries.empty())
+        return;
+    for (int line = 0; line < m_ListView->RowCount(); ++line) {
+        const std::size_t index = std::size_t(m_ListView->Index(line));
+        if (index < entries.size())
+            entries[index] = m_ListView->Row(line);
+    }
+    SendToEachTarget<Intp::TSessionPortLimit2Set>([&](Intp::TSessionPortLimit2Set& request, Intp::TDevice* target) {
+        if (target->GetPortNum() != entries.size())
+            return QString("its model has %1 ports, this change is for %2").arg(target->GetPortNum()).arg(entries.size());
+        request.SetEntries(entries);
+        return QString();
+    });
+}
+
+REGISTER_PAGE(TModulePortLimit2);
