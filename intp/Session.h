@@ -395,16 +395,21 @@ class TVariableEntries {
 public:
     virtual ~TVariableEntries() = default;
 
-    // Copies HeldSize(count) bytes; a count of 0 or less changes nothing.
+    // Copies HeldSize(count) bytes; a count of 0 or less, or entries the
+    // Set does not accept, change nothing.
     void SetEntries(const void* data, int count) {
         if (count <= 0 || !data) return;
         const auto* bytes = static_cast<const uint8_t*>(data);
+        if (!AcceptEntries(bytes, count)) return;
         m_Entries.assign(bytes, bytes + HeldSize(count));
         m_Count = count;
     }
     int GetCount() const { return m_Count; }
     // Bytes SetEntries takes for count entries.
     virtual size_t HeldSize(int count) const = 0;
+    // Whether the Set takes these count entries (HeldSize(count) bytes, host
+    // order) as a whole.
+    virtual bool AcceptEntries(const uint8_t*, int) const { return true; }
 
 protected:
     int m_Count = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,14 @@ struct TPropertyVlanPort {
     // A group is deleted by its VLAN id alone.
     static constexpr auto KeyFields = Layout(Wire::U16(&TPropertyVlanPortEntry::vid));
     static constexpr size_t PageEntries = 32;
+
+    // A VLAN id outside 1..4094 is ssBadReply, an empty name ssBadEntry. The
+    // reply is checked; a page's Add or Edit goes as the page built it.
+    static uint16_t CheckGroup(const TPropertyVlanPortEntry& entry)
+    {
+        if (entry.vid < 1 || entry.vid > VlanMaxVid) return ssBadReply;
+        return entry.name.empty() ? ssBadEntry : ssOk;
+    }
 };
 
 // One 802.1Q VLAN: the ports that carry it untagged and tagged.
@@ -91,24 +100,41 @@ class TSessionVlanSet : public TSessionRecordSet<ccVlanSet, TSessionVlanGet> {};
 class TSessionVlan8021qGet : public TSessionRecordGet<ccVlan8021qGet, TPropertyVlan8021q> {};
 class TSessionVlan8021qSet : public TSessionRecordSet<ccVlan8021qSet, TSessionVlan8021qGet> {};
 
-// A VLAN id outside 1..4094 rejects the table with ssBadReply, an empty
-// name with ssBadEntry.
+// A bad entry rejects the whole table, earlier pages included.
 class TSessionVlanPortGet : public TSessionTableGet<ccVlanPortGet, TPropertyVlanPort> {
 protected:
     uint16_t CheckEntry(TDevice*, const TPropertyVlanPortEntry& entry) override
     {
-        if (entry.vid < 1 || entry.vid > VlanMaxVid) return ssBadReply;
-        return entry.name.empty() ? ssBadEntry : ssOk;
+        return TPropertyVlanPort::CheckGroup(entry);
     }
 };
-class TSessionVlanPortAdd : public TSessionEntrySet<ccVlanPortAdd, TSessionVlanPortGet> {};
-class TSessionVlanPortEdit : public TSessionEntrySet<ccVlanPortEdit, TSessionVlanPortGet> {};
-class TSessionVlanPortDel
-    : public TSessionLayoutSet<ccVlanPortDel, TSessionVlanPortGet, TPropertyVlanPortEntry, TPropertyVlanPort::KeyFields> {};
+// Group changes tell their outcome as a change of the table, then read it again.
+class TSessionVlanPortAdd : public TSessionEntrySet<ccVlanPortAdd, TSessionVlanPortGet, NotifyGetFirst> {};
+class TSessionVlanPortEdit : public TSessionEntrySet<ccVlanPortEdit, TSessionVlanPortGet, NotifyGetFirst> {};
+class TSessionVlanPortDel : public TSessionLayoutSet<ccVlanPortDel, TSessionVlanPortGet, TPropertyVlanPortEntry,
+                                                     TPropertyVlanPort::KeyFields, NotifyGetFirst> {};
 
-class TSessionVlan8021qPortGet : public TSessionTableGet<ccVlan8021qPortGet, TPropertyVlan8021qPort> {};
-// SetEntries(words, count): the words of whole port records, the last one 0.
+// The entry of VLAN 0 is no VLAN: its untagged mask holds the hybrid ports.
+class TSessionVlan8021qPortGet : public TSessionTableGet<ccVlan8021qPortGet, TPropertyVlan8021qPort> {
+protected:
+    bool KeepEntry(TDevice*, TPropertyVlan8021qPort& record, const TPropertyVlan8021qPortEntry& entry) override
+    {
+        if (entry.vid != 0) return true;
+        record.hybridPorts = entry.untaggedPorts;
+        return false;
+    }
+};
+// SetEntries(words, count): whole port records; a run whose last word is not
+// 0 is not taken.
 class TSessionVlan8021qPortSet
-    : public TSessionEntriesSet<ccVlan8021qPortSet, TSessionVlan8021qPortGet, uint16_t, VlanWordFields> {};
+    : public TSessionEntriesSet<ccVlan8021qPortSet, TSessionVlan8021qPortGet, uint16_t, VlanWordFields> {
+public:
+    bool AcceptEntries(const uint8_t* words, int count) const override
+    {
+        uint16_t last;
+        std::memcpy(&last, words + 2 * (count - 1), sizeof last);
+        return last == 0;
+    }
+};
 
 } // namespace Intp

@@ -242,8 +242,9 @@ protected:
     static void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled);
 
     // The ports of a page that keeps them in 32-bit masks: the first 32
-    // indexes at most (ports by index, or the entries of a per-port record
-    // naming portOf[i]); when more are cut, a message says so once per device.
+    // indexes at most (ports by index), or the entries of a per-port record
+    // naming portOf[i] below 32; when more are cut, a message says so once
+    // per device.
     TPortLayout MaskPorts(Intp::TDevice* device, int trunkGroups = 0);
     TPortLayout MaskPorts(Intp::TDevice* device, const std::vector<int>& portOf);
 

@@ -189,7 +189,7 @@ void DrawGlyph(QPainter& p, const QString& what)
         p.setPen(Stroke(cGreen, 2.5));
         p.drawLine(QPointF(8, 2.5), QPointF(8, 13.5));
         p.drawLine(QPointF(2.5, 8), QPointF(13.5, 8));
-    } else if (what == "REMOVE") {
+    } else if (what == "REMOVE" || what == "DELETE") {
         p.setPen(Stroke(cRed, 2.5));
         p.drawLine(QPointF(2.5, 8), QPointF(13.5, 8));
     } else if (what == "EDIT") {

@@ -37,7 +37,8 @@ void TPortLayout::BuildEntries(int ports, const std::vector<std::string>& names,
         const std::size_t port = std::size_t(portOf[index]);
         if (port < names.size() && IsHiddenPort(names[port])) {
             ++m_Hidden;
-        } else if (span == psMask && !InMask(int(index))) {
+        } else if (span == psMask && !InMask(portOf[index])) {
+            // The masks name the entry's port, wherever the entry stands.
             ++m_Cut;
         } else {
             m_RowOfIndex[index] = RowCount();

@@ -7,8 +7,8 @@
 //
 // A layout has indexes: the port indexes themselves (ports, then trunk
 // groups), or the positions of a per-port record whose entries name their
-// port. A page whose ports go into 32-bit masks (bit n = index n) lists only
-// the indexes a mask holds; the others are cut and counted.
+// port. A page whose ports go into 32-bit masks (bit n = port n) lists only
+// the ports a mask holds; the others are cut and counted.
 
 #include <QString>
 

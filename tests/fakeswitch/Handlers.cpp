@@ -415,7 +415,7 @@ THandlerTable StandardHandlers()
     AddFeature<TSessionVlan8021qGet, TSessionVlan8021qSet>(table);
     AddTable<TSessionVlanPortGet>(
         table, {.Add = ccVlanPortAdd, .Edit = ccVlanPortEdit, .Del = ccVlanPortDel, .KeySize = 2},
-        {.Accept = [](const TPropertyVlanPortEntry &e) { return e.vid >= 1 && e.vid <= VlanMaxVid && !e.name.empty(); }});
+        {.Accept = [](const TPropertyVlanPortEntry &e) { return TPropertyVlanPort::CheckGroup(e) == ssOk; }});
     AddTable<TSessionVlan8021qPortGet>(table, {}, {.Initial = Vlans8021q});
     AddTableSet<TSessionVlan8021qPortGet, TSessionVlan8021qPortSet>(table, EditVlans8021q);
     AddRedundancy(table);

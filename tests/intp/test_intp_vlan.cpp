@@ -23,6 +23,10 @@ TBytes GroupPage(const std::vector<TPropertyVlanPortEntry>& groups)
 {
     return Page(TPropertyVlanPort::EntryFields, groups);
 }
+TBytes QPage(const std::vector<TPropertyVlan8021qPortEntry>& vlans)
+{
+    return Page(TPropertyVlan8021qPort::EntryFields, vlans);
+}
 std::vector<TPropertyVlanPortEntry> Groups(uint32_t first, size_t n)
 {
     std::vector<TPropertyVlanPortEntry> groups;
@@ -42,6 +46,24 @@ protected:
         Started(set);
     }
 };
+
+TEST_F(Vlan, AModeAbove8021qIsRefusedAndLeavesTheStoredMode)
+{
+    Started(new TSessionVlanGet);
+    m_Host.Reply(ccVlanGet, m_Device, {2});
+    EXPECT_TRUE(Property<TPropertyVlan>::Get(m_Device).valid);
+    Started(new TSessionVlanGet);
+    m_Host.Reply(ccVlanGet, m_Device, {3});
+    EXPECT_EQ(m_Host.LastNotify().status, ssBadReply);
+    EXPECT_FALSE(Property<TPropertyVlan>::Get(m_Device).valid);
+    EXPECT_EQ(Property<TPropertyVlan>::Get(m_Device).mode, 2u);
+
+    Started(new TSessionVlan8021qGet);
+    m_Host.Reply(ccVlan8021qGet, m_Device, {7, 0x0F, 0xFF});
+    const auto& q = Property<TPropertyVlan8021q>::Get(m_Device);
+    EXPECT_TRUE(q.valid && q.gvrp);
+    EXPECT_EQ(q.managementVid, 0x0FFFu);  // as received, no range check
+}
 
 TEST_F(Vlan, EverySetSendsItsGoldenBytes)
 {
@@ -67,6 +89,19 @@ TEST_F(Vlan, EverySetSendsItsGoldenBytes)
     Started(ports);
     EXPECT_EQ(m_Host.LastSent().payload, (TBytes{0x03, 0x01, 0, 1, 0, 10, 0, 20, 0, 0}));
     EXPECT_EQ(m_Host.LastSent().bytes.size(), 22u);
+}
+
+TEST_F(Vlan, PortWordsWithoutAClosingZeroAreNeverSent)
+{
+    auto* set = new TSessionVlan8021qPortSet;
+    const uint16_t open[] = {0x0301, 1, 10};
+    set->SetEntries(open, 3);
+    EXPECT_FALSE(set->Start(m_Device));
+    const uint16_t closed[] = {0x0001, 1, 0};
+    set->SetEntries(closed, 3);
+    set->SetEntries(open, 3);  // ignored: the closed run stays
+    ASSERT_TRUE(set->Start(m_Device));
+    EXPECT_EQ(m_Host.LastSent().payload, (TBytes{0, 1, 0, 1, 0, 0}));
 }
 
 TEST_F(Vlan, GroupsArriveInPagesAndABadEntryEmptiesTheWholeTable)
@@ -103,6 +138,60 @@ TEST_F(Vlan, GroupsArriveInPagesAndABadEntryEmptiesTheWholeTable)
         EXPECT_FALSE(GroupTable().valid);
         EXPECT_TRUE(GroupTable().entries.empty());
     }
+}
+
+TEST_F(Vlan, TheVlanZeroEntryCarriesTheHybridPortsAndEveryReadResetsThem)
+{
+    Started(new TSessionVlan8021qPortGet);
+    std::vector<TPropertyVlan8021qPortEntry> full;
+    for (uint32_t vid = 1; vid <= 127; ++vid) full.push_back({vid, 1, 2});
+    full.insert(full.begin() + 5, {0, 0xC, 0xFF});
+    m_Host.Reply(ccVlan8021qPortGet, m_Device, QPage(full));
+    EXPECT_TRUE(m_Host.notified.empty());  // 128 entries: a full page
+    m_Host.Reply(ccVlan8021qPortGet, m_Device, QPage({{200, 4, 8}, {201, 0, 0}}));
+    ASSERT_TRUE(QTable().valid);
+    EXPECT_EQ(QTable().hybridPorts, 0xCu);
+    ASSERT_EQ(QTable().entries.size(), 129u);
+    EXPECT_EQ(QTable().entries[5].vid, 6u);
+    EXPECT_EQ(QTable().entries[127].taggedPorts, 8u);
+
+    Started(new TSessionVlan8021qPortGet);
+    m_Host.Reply(ccVlan8021qPortGet, m_Device, QPage({{1, 3, 0}}));
+    EXPECT_EQ(QTable().hybridPorts, 0u);
+    EXPECT_EQ(QTable().entries.size(), 1u);
+}
+
+TEST_F(Vlan, GroupChangesNotifyTheTableFirstThenReadItAgain)
+{
+    Send<TSessionVlanPortAdd>(TPropertyVlanPortEntry{2, 1, "A"});
+    m_Host.Clear();
+    m_Host.Reply(ccVlanPortAdd, m_Device, {0, 0, 0, 0}, 0x0009);
+    ASSERT_EQ(m_Host.notified.size(), 1u);
+    EXPECT_EQ(m_Host.notified[0].code, ccVlanPortGet);
+    EXPECT_EQ(m_Host.notified[0].status, 0x0009);
+    EXPECT_EQ(m_Host.notified[0].name, "VlanPortAdd");
+    ASSERT_EQ(m_Host.sent.size(), 1u);
+    EXPECT_EQ(m_Host.sent[0].code, ccVlanPortGet);
+    m_Host.Reply(ccVlanPortGet, m_Device, {0, 0, 0, 0});
+    EXPECT_EQ(m_Host.LastNotify().code, ccVlanPortGet);
+    EXPECT_EQ(m_Host.notified.size(), 2u);
+
+    // Failures before the reply is handled keep the request's own code.
+    Send<TSessionVlanPortDel>(TPropertyVlanPortEntry{2, 0, ""});
+    m_Host.Reply(ccVlanPortDel, m_Device, {0, 0});
+    EXPECT_EQ(m_Host.LastNotify().code, ccVlanPortDel);
+    EXPECT_EQ(m_Host.LastNotify().status, ssShortReply);
+    Send<TSessionVlanPortEdit>(TPropertyVlanPortEntry{2, 0, "B"});
+    ASSERT_TRUE(m_Host.TimeOut(m_Device, ccVlanPortEdit));
+    EXPECT_EQ(m_Host.LastNotify().code, ccVlanPortEdit);
+
+    // Other changes read again first, then notify their own code.
+    Send<TSessionVlan8021qSet>(TPropertyVlan8021q{});
+    m_Host.Clear();
+    m_Host.Reply(ccVlan8021qSet, m_Device, {0, 0, 0, 0}, 0x0042);
+    EXPECT_EQ(m_Host.LastSent().code, ccVlan8021qGet);
+    EXPECT_EQ(m_Host.LastNotify().code, ccVlan8021qSet);
+    EXPECT_EQ(m_Host.LastNotify().status, 0x0042);
 }
 
 }  // namespace

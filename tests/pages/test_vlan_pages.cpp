@@ -2,6 +2,7 @@
 // they send.
 
 #include "PageTestKit.h"
+#include "tests/common/Records.h"
 #include "intp/Ports.h"
 #include "intp/Vlan.h"
 #include "pages/kit/PortCheckList.h"
@@ -12,6 +13,7 @@
 #include "pages/security/vlan/ModuleVlan_Table.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,14 +23,6 @@
 using namespace Intp;
 
 namespace {
-
-TPropertyPortName Names(int ports, int hidden = -1)
-{
-    TPropertyPortName names;
-    for (int i = 0; i < ports; ++i)
-        names.names.push_back(i == hidden ? "Port.XX" : "P" + std::to_string(i + 1));
-    return names;
-}
 
 // Replaces the field's text as typing does.
 void Type(QLineEdit* edit, const QString& text)
@@ -42,10 +36,11 @@ void Type(QLineEdit* edit, const QString& text)
 template <class TPage> class TVlanPageTest : public TPageTest<TPage> {
 protected:
     // The current device, of a model with that many ports, in the mode, with its port names.
-    TDevice* InMode(std::uint32_t mode, int ports = 4, int hidden = -1)
+    TDevice* InMode(std::uint32_t mode, std::uint32_t ports = 4, std::initializer_list<std::size_t> hidden = {})
     {
-        TDevice* device = this->Select(1, TestModel(std::uint32_t(ports)));
-        this->Put(device, Names(ports, hidden));
+        TDevice* device = this->Select(1, TestModel(ports));
+        this->Put(device, IntpTest::PortNames(IntpTest::ModelOf(device), hidden));
+        this->Put(device, IntpTest::PortConfig(IntpTest::ModelOf(device)));
         this->Put(device, TPropertyVlan{true, mode});
         return device;
     }
@@ -92,7 +87,7 @@ using Vlan8021qPortPage = TVlanPageTest<TModuleVlan8021qPort>;
 
 TEST_F(Vlan8021qPortPage, RowsOnlyIn8021qModeForListedPortsBelow32)
 {
-    TDevice* device = InMode(vmPortBased, 40, 1);
+    TDevice* device = InMode(vmPortBased, 40, {1});
     TPropertyVlan8021qPort table;
     table.hybridPorts = 1u << 2;
     table.entries = {{1, 0xFFFFFFFF, 0}, {10, 0, 0b1100}};
@@ -105,7 +100,7 @@ TEST_F(Vlan8021qPortPage, RowsOnlyIn8021qModeForListedPortsBelow32)
     Notify(device, ccVlan8021qPortGet);
     ASSERT_EQ(page->m_ListView->RowCount(), 31);  // hidden port 1 and ports 32 to 39 left out
     const auto rows = page->m_ListView->Rows();
-    EXPECT_EQ(page->m_ListView->Model()->Cell(1, 0), "P3");
+    EXPECT_EQ(page->m_ListView->Model()->Cell(1, 0), "Port.03");
     EXPECT_EQ(rows[1].type, vlHybrid);
     EXPECT_EQ(rows[1].tagged, "10");
     EXPECT_EQ(rows[2].type, vl8021q);
@@ -159,13 +154,13 @@ using VlanTablePage = TVlanPageTest<TModuleVlanTable>;
 
 TEST_F(VlanTablePage, TheModeChoosesTheTableAndNamesTheMemberPorts)
 {
-    TDevice* device = InMode(vmPortBased, 4, 1);
+    TDevice* device = InMode(vmPortBased, 4, {1});
     page->OnNotify(device, ccVlanGet, ssOk);
     EXPECT_EQ(SentCount(ccVlanPortGet), 1u);
     Put(device, TPropertyVlanPort{true, {{7, 0b1111, "Seven"}}});
     Notify(device, ccVlanPortGet);
     ASSERT_EQ(page->m_List->RowCount(), 1);
-    EXPECT_EQ(page->m_List->Model()->Cell(0, 2), "P1, P3, P4");
+    EXPECT_EQ(page->m_List->Model()->Cell(0, 2), "Port.01, Port.03, Port.04");
 
     Put(device, TPropertyVlan{true, vm8021q});
     page->OnNotify(device, ccVlanGet, ssOk);
@@ -173,6 +168,8 @@ TEST_F(VlanTablePage, TheModeChoosesTheTableAndNamesTheMemberPorts)
     Put(device, TPropertyVlan{true, vmDisabled});
     Refill();
     EXPECT_EQ(page->m_List->RowCount(), 0);
+    QCoreApplication::processEvents();  // the message waits for the refill's end
+    EXPECT_EQ(env.messages, QStringList{"VLAN Not Enabled!"});
     EXPECT_EQ(page->Refresh(false), 0);
 }
 
@@ -180,11 +177,11 @@ using VlanPortBasedPage = TVlanPageTest<TModuleVlanPortBased>;
 
 TEST_F(VlanPortBasedPage, AListedVlanIdOffersEditAndDeleteAndDeleteSendsTheIdAlone)
 {
-    TDevice* device = InMode(vmPortBased, 4, 1);
+    TDevice* device = InMode(vmPortBased, 4, {1});
     Put(device, TPropertyVlanPort{true, {{7, 0b1001, "Seven"}}});
     Notify(device, ccVlanPortGet);
     ASSERT_EQ(page->m_List->RowCount(), 1);
-    EXPECT_EQ(page->m_List->Model()->Cell(0, 3), "P1, P4");
+    EXPECT_EQ(page->m_List->Model()->Cell(0, 3), "Port.01, Port.04");
     page->m_List->SelectRow(0);
     EXPECT_EQ(page->m_GroupName->text(), "Seven");
     EXPECT_FALSE(page->m_Add->isEnabled());
@@ -206,4 +203,11 @@ TEST_F(VlanPortBasedPage, AListedVlanIdOffersEditAndDeleteAndDeleteSendsTheIdAlo
     Put(device, TPropertyVlan{true, vm8021q});
     Refill();
     EXPECT_FALSE(page->m_List->isEnabled() || page->m_GroupName->isEnabled());
+
+    // Port names known but no group list in port-based mode: said, not shown as empty.
+    Put(device, TPropertyVlan{true, vmPortBased});
+    Intp::Property<TPropertyVlanPort>::Get(device).valid = false;
+    Refill();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(env.messages, QStringList{"Retrieve vlan port info failed!"});
 }

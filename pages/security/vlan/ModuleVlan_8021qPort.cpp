@@ -34,10 +34,12 @@ TModuleVlan8021qPort::TModuleVlan8021qPort(QWidget* parent) : TModulePage("Port 
     m_ListView->CreateEditors(form);
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
-    // Port names, the VLAN mode, then the table: rows exist only in 802.1Q mode.
+    // Port names, configuration, the VLAN mode, then the table: rows exist
+    // only in 802.1Q mode, in the configuration's order.
     AddRead<TSessionPortNameGet>(rwCurrent, false);
     AddRead<TSessionVlan8021qPortGet>(rwAll);
-    AddChain<TSessionPortNameGet, TSessionVlanGet>();
+    AddChain<TSessionPortNameGet, TSessionPortConfigGet>();
+    AddChain<TSessionPortConfigGet, TSessionVlanGet>();
     AddChain<TSessionVlanGet, TSessionVlan8021qPortGet>();
     connect(m_ListView, &TUntypedEditedList::ValueEdited, this, [this] { UpdateActions(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
@@ -49,14 +51,16 @@ void TModuleVlan8021qPort::Fill(TDevice* device)
     const bool enabled = vlan.valid && vlan.mode == vm8021q;
     m_ListView->setEnabled(enabled);
     std::vector<TVlanPortRow> rows;
-    TPortLayout ports;
+    std::vector<int> portOf;
     const auto& table = ValidRecord<TPropertyVlan8021qPort>(device);
-    if (enabled && table.valid && ValidRecord<TPropertyPortName>(device).valid) {
-        ports = MaskPorts(device, int(device->GetTrunkGroupNum()));
-        for (int port = 0; port < ports.PortCount(); ++port)
-            rows.push_back(VlanPortRowOf(table, port));
+    const auto& config = ValidRecord<TPropertyPortConfig>(device);
+    if (enabled && table.valid && config.valid && ValidRecord<TPropertyPortName>(device).valid) {
+        for (std::size_t i = 0; i < config.count && i < config.entries.size(); ++i) {
+            rows.push_back(VlanPortRowOf(table, int(config.entries[i].port)));
+            portOf.push_back(rows.back().port);
+        }
     }
-    m_ListView->SetPortRows(ports, rows);
+    m_ListView->SetPortRows(MaskPorts(device, portOf), rows);
     UpdateActions();
 }
 

@@ -33,10 +33,14 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
     m_Edit = form.Button("&Edit", "RC_BITMAP_16X16_EDIT");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
 
-    // Port names, the VLAN mode, then the groups: the page is for port-based mode.
+    // Port names, configuration, the VLAN mode, then the groups: the page is
+    // for port-based mode. With the configuration read of Refresh the chain
+    // runs twice; the library fills the group table once all the same.
+    AddRead<TSessionPortConfigGet>(rwAlways, false);
     AddRead<TSessionPortNameGet>(rwCurrent, false);
     AddRead<TSessionVlanPortGet>(rwAll);
-    AddChain<TSessionPortNameGet, TSessionVlanGet>();
+    AddChain<TSessionPortNameGet, TSessionPortConfigGet>();
+    AddChain<TSessionPortConfigGet, TSessionVlanGet>();
     AddChain<TSessionVlanGet, TSessionVlanPortGet>();
 
     auto typed = [this]() -> std::optional<TPropertyVlanPortEntry> {
@@ -79,11 +83,11 @@ void TModuleVlanPortBased::Fill(TDevice* device)
     m_GroupName->clear();
     m_Vid->setValue(1);
     const auto& names = ValidRecord<TPropertyPortName>(device);
+    const bool ports = names.valid && ValidRecord<TPropertyPortConfig>(device).valid;
     m_Names = names.names;
-    m_Ports->SetPorts(enabled && names.valid ? MaskPorts(device, int(device->GetTrunkGroupNum())) : TPortLayout(),
-                      true);
-    m_Table.Rebuild(enabled && names.valid ? device : nullptr);
-    if (enabled && names.valid && !Property<TPropertyVlanPort>::Get(device).valid)
+    m_Ports->SetPorts(enabled && ports ? MaskPorts(device, int(device->GetTrunkGroupNum())) : TPortLayout(), true);
+    m_Table.Rebuild(enabled && ports ? device : nullptr);
+    if (enabled && ports && !Property<TPropertyVlanPort>::Get(device).valid)
         ShowMessage("Retrieve vlan port info failed!");
 }
 

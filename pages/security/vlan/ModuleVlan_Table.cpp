@@ -20,8 +20,9 @@ TModuleVlanTable::TModuleVlanTable(QWidget* parent) : TModulePage("VLAN Table", 
     m_List->SetColumnsFollowContents();
     form.List(QString(), m_List);
 
-    // Port names and the mode; the mode's reply reads the table of that mode.
+    // Port names, configuration and the mode; the mode's reply reads the table of that mode.
     AddRead<TSessionPortNameGet>(rwAlways, false);
+    AddRead<TSessionPortConfigGet>(rwAlways, false);
     AddRead<TSessionVlanGet>(rwCurrent, false);
     AddReadStep([] { return 0; }, rwAll);
     AddChainStep(ccVlanGet, [](TDevice* device) {
