@@ -128,7 +128,13 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
     m_List->SetKey([](const TRow& r) { return MacKey(r.mac); });
     m_List->Column("", [](const TRow& r) { return QString::number(r.number); }, &TRow::number,
                    Qt::AlignRight | Qt::AlignVCenter);
-    m_List->Column("IP", [](const TRow& r) { return r.ipText; }, &TRow::listedIp);
+    m_List->Column("IP",
+                   [](const TRow& r) {
+                       return r.replyIp == r.listedIp
+                                  ? IpText(r.listedIp)
+                                  : QString("Original: %1, Now: %2").arg(IpText(r.listedIp), IpText(r.replyIp));
+                   },
+                   &TRow::listedIp);
     m_List->Column("MAC Address", [](const TRow& r) { return QString::fromStdString(r.mac.ToString()); },
                    [](const TRow& r) { return MacKey(r.mac); });
     m_List->Column("Model", [](const TRow& r) { return r.model; });
@@ -203,7 +209,7 @@ void TStatusFrame::AddDevice(Intp::TDevice* device)
     row.listedIp = device->GetIp();
     row.mac = device->GetMac();
     row.model = QString::fromStdString(device->GetTypeName());
-    row.ipText = IpText(row.listedIp);
+    row.replyIp = row.listedIp;
     const int line = m_List->Add(std::move(row));
     UpdateActions();
     PollRow(line, unsigned(m_QueryTmo->value()) * 1000U);
@@ -306,13 +312,11 @@ void TStatusFrame::OnWizardEvent(Intp::TDevice* device, std::uint16_t, std::uint
         } else {
             r.state |= Status::sbError;
         }
-        if (r.listedIp == device->GetIp()) {
+        r.replyIp = device->GetIp();
+        if (r.listedIp == r.replyIp)
             r.state &= ~std::uint32_t(Status::sbIpChanged);
-            r.ipText = IpText(r.listedIp);
-        } else {
+        else
             r.state |= Status::sbIpChanged;
-            r.ipText = QString("Original: %1, Now: %2").arg(IpText(r.listedIp), IpText(device->GetIp()));
-        }
         r.time = QDateTime::currentMSecsSinceEpoch();
     });
 }
@@ -372,4 +376,4 @@ std::uint32_t TStatusFrame::RowState(int row) const { return m_List->Row(row).st
 
 int TStatusFrame::RowImage(int row) const { return m_List->Row(row).image; }
 
-QString TStatusFrame::RowText(int row, int column) const { return m_List->Model()->Cell(row, column); }
+QString TStatusFrame::RowText(int row, int column) const { return m_List->Text(row, column); }

@@ -39,7 +39,7 @@ struct TStatusRow {
     std::uint32_t listedIp = 0;  // the address when listed or last cleared
     Intp::TMacAddr mac;
     QString model;
-    QString ipText;              // the address, or the listed and current one
+    std::uint32_t replyIp = 0;   // the address of the last reply
     long long time = 0;          // last reply, ms since the epoch; 0 for none
     std::uint32_t state = 0;     // Status::TStatusBit
     std::uint32_t powerAlarm = 0;

@@ -676,10 +676,18 @@ template <class T> typename T::Payload DecodeFrame(const std::vector<uint8_t>& f
 
 // Requests declared from records.
 
+// The status that rejects a reply whose array count is wrong: R::CountStatus
+// when the family names one, else ssBadReply.
+template <class R> constexpr uint16_t CountStatusOf()
+{
+    if constexpr (requires { R::CountStatus; }) return R::CountStatus;
+    else return ssBadReply;
+}
+
 // Decodes a Get reply. An array takes as many elements as the reply holds;
-// a count its rule refuses on the device's model is ssBadReply (nothing is
-// read then). Each element then passes the record's entry check; an
-// accepted array with a held count keeps room for the model count.
+// a count its rule refuses on the device's model is CountStatusOf<R>()
+// (nothing is read then). Each element then passes the record's entry check;
+// an accepted array with a held count keeps room for the model count.
 template <class R, class L>
 uint16_t DecodeReply(TDevice* device, const L& fields, R& record, TPayloadReader& payload)
 {
@@ -688,7 +696,7 @@ uint16_t DecodeReply(TDevice* device, const L& fields, R& record, TPayloadReader
     if (fields.HasArray()) {
         n = fields.ElementsIn(TMessage::Get, payload.Size());
         if (payload.Size() < fields.FixedSize(TMessage::Get) || !CheckCount(fields.ArrayKind(), model, n))
-            return ssBadReply;
+            return CountStatusOf<R>();
     }
     if (!fields.Read(payload, record, TMessage::Get, n)) return ssBadReply;
     uint16_t status = fields.CheckEntries(record, model);

@@ -234,7 +234,7 @@ void TSyslogForm::EventOnLogListSelectItem()
     if (row < 0)
         return;
     auto show = [&](QLineEdit* edit, int column) {
-        edit->setText(m_LogList->Model()->Cell(row, column));
+        edit->setText(m_LogList->Text(row, column));
         edit->setCursorPosition(0);
     };
     show(m_EventId, colEventId);
@@ -243,7 +243,7 @@ void TSyslogForm::EventOnLogListSelectItem()
     show(m_Host, colHost);
     show(m_Date, colDate);
     show(m_Time, colTime);
-    m_Memo->setPlainText(m_LogList->Model()->Cell(row, colMessage));
+    m_Memo->setPlainText(m_LogList->Text(row, colMessage));
     m_Prev->setEnabled(row > 0);
     m_Next->setEnabled(row < RowCount() - 1);
     m_Copy->setEnabled(true);

@@ -82,6 +82,7 @@ void TListModel::SetCell(int row, int column, const QString& text)
 
 QString TListModel::Cell(int row, int column) const
 {
+    CatchUp();
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount())
         return QString();
     return m_Rows[std::size_t(row)].cells.at(column);
@@ -96,6 +97,7 @@ void TListModel::SetNumber(int row, int column, long long number)
 
 long long TListModel::Number(int row, int column) const
 {
+    CatchUp();
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount())
         return 0;
     return m_Rows[std::size_t(row)].numbers[std::size_t(column)];
@@ -223,6 +225,7 @@ void TListModel::ClickColumn(int column)
 
 void TListModel::SortRows(int column, int direction)
 {
+    CatchUp();
     if (direction == 0 || m_Rows.size() < 2)
         return;
     std::vector<int> order(m_Rows.size());
@@ -261,6 +264,7 @@ int TListModel::columnCount(const QModelIndex& parent) const
 
 QVariant TListModel::data(const QModelIndex& index, int role) const
 {
+    CatchUp();
     if (!index.isValid() || index.row() >= RowCount() || index.column() >= ColumnCount())
         return QVariant();
     const TListRow& row = m_Rows[std::size_t(index.row())];

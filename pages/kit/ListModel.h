@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 // How a column compares in a sort.
@@ -69,6 +70,9 @@ public:
     void SetToolTip(int row, const QString& text);
     // Index of the first row with the tag, searched from the last; -1 when none.
     int FindTag(long long tag) const;
+    // Run once before rows are next read or sorted: a hidden view brings the
+    // rows it left out of date up to date (null: none).
+    void SetCatchUp(std::function<void()> catchUp) { m_CatchUp = std::move(catchUp); }
 
     // Sorting.
     void SetSortMode(TSortMode mode) { m_SortMode = mode; }
@@ -94,6 +98,11 @@ public:
 private:
     void Normalise(TListRow& row) const;
     void RowChanged(int row, int column);
+    void CatchUp() const
+    {
+        if (m_CatchUp)
+            std::exchange(m_CatchUp, nullptr)();
+    }
 
     QStringList m_Headers;
     std::vector<TColumnKind> m_Kinds;
@@ -104,4 +113,5 @@ private:
     int m_Direction = 1;
     std::vector<int> m_Directions;
     TComparator m_Comparator;
+    mutable std::function<void()> m_CatchUp;
 };

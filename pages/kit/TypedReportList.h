@@ -78,14 +78,7 @@ public:
     int Find(long long key) const
     {
         const auto found = m_RowOfKey.find(key);
-        if (found == m_RowOfKey.end())
-            return -1;
-        if (m_LineOfRow.size() != m_Rows.size()) {
-            m_LineOfRow.assign(m_Rows.size(), -1);
-            for (int line = 0; line < RowCount(); ++line)
-                m_LineOfRow[std::size_t(Model()->Row(line).tag)] = line;
-        }
-        return m_LineOfRow[found->second];
+        return found == m_RowOfKey.end() ? -1 : LineOfRow(found->second);
     }
 
     // Appends a row; answers its line.
@@ -103,20 +96,65 @@ public:
     }
     void Clear()
     {
+        Model()->SetCatchUp(nullptr);
         TUntypedReportList::Clear();
         m_Rows.clear();
         m_RowOfKey.clear();
         m_LineOfRow.clear();
+        m_Hidden.clear();
+        m_IsHidden.clear();
     }
     const TRow& Row(int line) const { return m_Rows.at(std::size_t(Model()->Row(line).tag)); }
-    // Changes the row of a line and shows it again.
+    // The text a cell shows for the row as it is now (also while hidden).
+    QString Text(int line, int column) const { return m_Columns.at(std::size_t(column)).text(Row(line)); }
+    // Changes the row of a line and shows it again. A hidden list only notes
+    // the row and shows it when it is shown: a page out of sight costs no
+    // texts, however often its rows change.
     template <class F> void Change(int line, F&& change)
     {
-        change(m_Rows.at(std::size_t(Model()->Row(line).tag)));
-        Show(line);
+        const std::size_t row = std::size_t(Model()->Row(line).tag);
+        change(m_Rows.at(row));
+        if (isVisible()) {
+            Show(line);
+        } else {
+            m_IsHidden.resize(m_Rows.size());
+            if (m_IsHidden[row])
+                return;
+            m_IsHidden[row] = true;
+            m_Hidden.push_back(row);
+            if (m_Hidden.size() == 1)
+                Model()->SetCatchUp([this] { ShowHidden(); });
+        }
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        ShowHidden();
+        TUntypedReportList::showEvent(event);
     }
 
 private:
+    // Shows the rows changed while hidden.
+    void ShowHidden()
+    {
+        Model()->SetCatchUp(nullptr);
+        for (std::size_t row : m_Hidden) {
+            if (const int line = LineOfRow(row); line >= 0)
+                Show(line);
+        }
+        m_Hidden.clear();
+        m_IsHidden.clear();
+    }
+    int LineOfRow(std::size_t row) const
+    {
+        if (m_LineOfRow.size() != m_Rows.size()) {
+            m_LineOfRow.assign(m_Rows.size(), -1);
+            for (int line = 0; line < RowCount(); ++line)
+                m_LineOfRow[std::size_t(Model()->Row(line).tag)] = line;
+        }
+        return m_LineOfRow[row];
+    }
     struct TColumn {
         TText text;
         std::function<long long(const TRow&)> key;
@@ -184,4 +222,7 @@ private:
     std::unordered_map<long long, std::size_t> m_RowOfKey;
     // The line of each row; shorter than the rows once lines moved.
     mutable std::vector<int> m_LineOfRow;
+    // Rows changed while the list was hidden.
+    std::vector<std::size_t> m_Hidden;
+    std::vector<bool> m_IsHidden;
 };

@@ -217,7 +217,7 @@ TTransferState TTransferPage::RowState(int row) const
 
 QString TTransferPage::RowText(int row, int column) const
 {
-    return row >= 0 && row < RowCount() ? m_ListView->Model()->Cell(row, column) : QString();
+    return row >= 0 && row < RowCount() ? m_ListView->Text(row, column) : QString();
 }
 
 int TTransferPage::RowProgress(int row) const

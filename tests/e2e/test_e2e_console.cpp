@@ -874,7 +874,10 @@ TEST_F(ConsoleE2E, StatusMonitorShowsASilentSwitchOfflineUntilItAnswersAgain)
     auto text = [&](size_t i) { return monitor->RowText(row(i), TStatusFrame::scStatus); };
     auto reported = [&](size_t i) { return monitor->RowText(row(i), TStatusFrame::scTime); };
     auto answered = [&](size_t i) { return row(i) >= 0 && reported(i) != "(No response yet)"; };
-    auto background = [&](size_t i) { return monitor->m_List->Model()->Row(row(i)).background; };
+    auto background = [&](size_t i) {
+        const TListModel *model = monitor->m_List->Model();
+        return model->data(model->index(row(i), 0), Qt::BackgroundRole).value<QBrush>();
+    };
     auto heardAt = [&](size_t i) { return monitor->m_List->Model()->Number(row(i), TStatusFrame::scTime); };
     ASSERT_TRUE(RunUntil([&] { return answered(0) && answered(1) && answered(2); }, 5s));
     for (size_t i = 0; i < m_Count; ++i)

@@ -339,6 +339,51 @@ bool EditVlans8021q(const TSwitch &sw, std::vector<Intp::TPropertyVlan8021qPortE
     return true;
 }
 
+template <class C> bool AllBelow(const C &values, uint32_t limit)
+{
+    return std::all_of(values.begin(), values.end(), [limit](auto v) { return uint32_t(v) < limit; });
+}
+
+// QoS of both generations, IGMP snooping (two groups learnt on each
+// generation's table) and LLDP; a Set with a value out of range is refused.
+void AddQosFeatures(THandlerTable &table)
+{
+    using namespace Intp;
+    AddFeature<TSessionQosGet, TSessionQosSet>(table, {.Accept = [](const TPropertyQos &r) {
+        return r.policy < QosPolicyCount && r.priorityType < QosPriorityTypeCount;
+    }});
+    AddFeature<TSessionQosPortGet, TSessionQosPortSet>(
+        table, {.Accept = [](const TPropertyQosPort &r) { return AllBelow(r.queues, QosQueueCount); }});
+    AddFeature<TSessionQosCosGet, TSessionQosCosSet>(table, {.Accept = [](const TPropertyQosCos &r) {
+        return AllBelow(r.cosMap, QosQueueCount) && AllBelow(r.portDefault, QosPriorityCount);
+    }});
+    AddFeature<TSessionQosTosGet, TSessionQosTosSet>(
+        table, {.Accept = [](const TPropertyQosTos &r) { return AllBelow(r.tosMap, QosQueueCount); }});
+    AddFeature<TSessionQos2Get, TSessionQos2Set>(
+        table, {.Accept = [](const TPropertyQos2 &r) { return r.mode < Qos2ModeCount; }});
+    AddFeature<TSessionQos2CosGet, TSessionQos2CosSet>(
+        table, {.Accept = [](const TPropertyQos2Cos &r) { return AllBelow(r.priorityMap, QosQueueCount); }});
+    AddFeature<TSessionQos2PortGet, TSessionQos2PortSet>(table, {.Accept = [](const TPropertyQos2Port &r) {
+        return AllBelow(r.priorities, Qos2PortPriorityMax + 1);
+    }});
+    AddFeature<TSessionQos2TosGet, TSessionQos2TosSet>(
+        table, {.Accept = [](const TPropertyQos2Tos &r) { return AllBelow(r.dscpMap, QosPriorityCount); }});
+
+    AddFeature<TSessionIgmpGet, TSessionIgmpSet>(
+        table, {.Accept = [](const TPropertyIgmp &r) { return r.queryMode < IgmpQueryModeCount; }});
+    AddFeature<TSessionIgmp2Get, TSessionIgmp2Set>(table, {
+        .Initial = [](const TSwitchSettings &) { return TPropertyIgmp2{false, false, 0, 10, 2}; },
+        .Accept = [](const TPropertyIgmp2 &r) {
+            return r.queryMode < IgmpQueryModeCount && r.lastMemberQueryCount >= 1 && r.lastMemberQueryCount <= 2;
+        },
+    });
+    const std::vector<TPropertyIgmpTableEntry> groups{{0x5, 0xEF00000A, 1}, {0x2, 0xE0010101, 2}};
+    AddTable<TSessionIgmpTable>(table, {}, {.Initial = [groups](const TSwitchSettings &) { return groups; }});
+    AddTable<TSessionIgmp2Table>(table, {}, {.Initial = [groups](const TSwitchSettings &) { return groups; }});
+    AddFeature<TSessionLldpGet, TSessionLldpSet>(
+        table, {.Initial = [](const TSwitchSettings &) { return TPropertyLldp{false, true, LldpDefaultInterval}; }});
+}
+
 // The MAC table of a new switch: addresses spread over the ports and trunk
 // groups, every eighth one static.
 std::vector<Intp::TPropertyMonitorMacEntry> MacTable(const TSwitchSettings &settings)
@@ -478,6 +523,7 @@ THandlerTable StandardHandlers()
     AddTableSet<TSessionVlan8021qPortGet, TSessionVlan8021qPortSet>(table, EditVlans8021q);
     AddRedundancy(table);
     AddSnmp(table);
+    AddQosFeatures(table);
     return table;
 }
 

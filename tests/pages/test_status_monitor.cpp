@@ -158,6 +158,25 @@ TEST_F(StatusMonitorTest, APortAlarmNamesThePortsAndColoursTheRow)
     EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
 }
 
+// Out of sight a reply changes only the row: its cells are written when the
+// page shows, or when anything reads or sorts the list before.
+TEST_F(StatusMonitorTest, AHiddenPageWritesCellsOnlyWhenShownOrRead)
+{
+    monitor.AddDevice(a);
+    const TListModel* model = monitor.m_List->Model();
+    env.protocol.Reply(Intp::ccIntpPing2, a, PingReply(0, 0x11));
+    EXPECT_EQ(monitor.GetDeviceStatus(a), uint32_t(Status::sbAlarm));
+    EXPECT_EQ(model->Row(0).cells.at(TStatusFrame::scStatus), "Online");
+    monitor.show();
+    EXPECT_EQ(model->Row(0).cells.at(TStatusFrame::scStatus), "Online/port 1,5 fail");
+
+    monitor.hide();
+    monitor.EventOnTimer();
+    env.protocol.Reply(Intp::ccIntpPing2, a, PingReply(0x2, 0));
+    EXPECT_EQ(model->Row(0).cells.at(TStatusFrame::scStatus), "Online/port 1,5 fail");
+    EXPECT_EQ(model->Cell(0, TStatusFrame::scStatus), "Online/power2 fail");
+}
+
 TEST_F(StatusMonitorTest, AnAddressChangeIsShownInBlueWithoutABeepUntilCleared)
 {
     monitor.AddDevice(a);
