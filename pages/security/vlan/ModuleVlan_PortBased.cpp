@@ -49,7 +49,7 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
     m_Table.Bind(this, m_List, m_Add, m_Delete,
                  {.cells = [this](const TPropertyVlanPortEntry& group) {
                       return QStringList{SwitchText(group.name), QString::number(group.vid),
-                                         QString::fromStdString(PortMaskText(group.ports, m_Names))};
+                                         SwitchText(PortMaskText(group.ports, m_Names))};
                   },
                   .key = [](const TPropertyVlanPortEntry& group) { return QString::number(group.vid); },
                   .readForm = [typed]() -> std::optional<TPropertyVlanPortEntry> {

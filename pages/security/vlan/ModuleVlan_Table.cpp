@@ -2,6 +2,7 @@
 
 #include "intp/Ports.h"
 #include "intp/Vlan.h"
+#include "pages/kit/SwitchText.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/rules/VlanRules.h"
@@ -42,7 +43,7 @@ void TModuleVlanTable::Fill(TDevice* device)
     if (!vlan.valid)
         return;
     const std::vector<std::string>& names = ValidRecord<TPropertyPortName>(device).names;
-    auto text = [&names](std::uint32_t mask) { return QString::fromStdString(PortMaskText(mask, names)); };
+    auto text = [&names](std::uint32_t mask) { return SwitchText(PortMaskText(mask, names)); };
     int number = 0;
     if (vlan.mode == vmPortBased) {
         for (const auto& group : ValidRecord<TPropertyVlanPort>(device).entries)
