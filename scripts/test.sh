@@ -27,7 +27,7 @@ run_suite() {  # build dir, extra cmake args...
   [ "$rc" -eq 0 ] || [ "$fails" -gt 0 ] || failed=$((failed + 1))
 }
 
-run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCONSOLE_SHARED_LIBS=ON
 
 # Benchmarks as a smoke run (one round each, about a minute; no figure judged).
 bench_log=$(mktemp)
@@ -37,7 +37,7 @@ bench_failed=$(sed -n 's/^bench: [0-9]* passed, \([0-9]*\) failed/\1/p' "$bench_
 passed=$((passed + ${bench_passed:-0})); failed=$((failed + ${bench_failed:-1}))
 rm -f "$bench_log"
 
-run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DCONSOLE_SANITIZE=ON -DCONSOLE_BENCH=OFF
+run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DCONSOLE_SANITIZE=ON -DCONSOLE_BENCH=OFF -DCONSOLE_SHARED_LIBS=ON
 
 # Fuzz targets: clang with libFuzzer, ASan and UBSan; each runs for a bounded time.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
