@@ -283,20 +283,6 @@ TEST_F(FakeSwitchReplies, BlacklistAddsNewAddressesDeletesListedOnesAndPagesItsT
     EXPECT_EQ(table[5], Intp::TMacAddr(0x02, 0, 0, 0, 0, 6));
 }
 
-TEST_F(FakeSwitchReplies, PortSecurityIsKeyedByAddressAndMulticastFiltersByGroupAndVlan)
-{
-    using namespace Intp;
-    Exchange(0, 2, LoginPayload("admin", "admin"));
-    for (auto [port, status] : {std::pair{1, StatusOk}, {2, StatusRefused}, {200, StatusRefused}})
-        EXPECT_EQ(StatusOf(Exchange(0, ccSecurityPortAdd, TBytes{uint8_t(port), 2, 0, 0, 0, 0, 1})), status) << port;
-    EXPECT_EQ(StatusOf(Exchange(0, ccSecurityPortDel, TBytes{2, 0, 0, 0, 0, 1})), StatusOk);
-    for (uint8_t vid : {5, 6})
-        EXPECT_EQ(StatusOf(Exchange(0, ccSecurityMultiFilterAdd, TBytes{0, 0, 0, 5, 0xEF, 1, 2, 3, 0, vid})), StatusOk);
-    EXPECT_EQ(StatusOf(Exchange(0, ccSecurityMultiFilterDel, TBytes{0, 0, 0, 0, 0xEF, 1, 2, 3, 0, 5})), StatusOk);
-    EXPECT_TRUE(TableOf<TSessionSecurityPortGet>(m_Fleet.Snapshot(0)).empty());
-    EXPECT_EQ(TableOf<TSessionSecurityMultiFilterGet>(m_Fleet.Snapshot(0)).at(0).vid, 6u);
-}
-
 TEST_F(FakeSwitchReplies, SmtpSetOfAnotherRecipientCountIsRefused)
 {
     Exchange(0, 2, LoginPayload("admin", "admin"));
