@@ -458,22 +458,11 @@ void AddMonitor(THandlerTable &table)
     AddFeature<TSessionMonitorMirror2Get, TSessionMonitorMirror2Set>(table);
 }
 
-// 802.1X, IP security and MAC aging: settings records; a switch starts with
-// 802.1X off and the usual RADIUS ports and timers.
+// 802.1X, IP security and MAC aging.
 void AddSecurityA(THandlerTable &table)
 {
     using namespace Intp;
-    AddFeature<TSessionSecurity8021xGet, TSessionSecurity8021xSet>(table, {.Initial = [](const TSwitchSettings &) {
-        TPropertySecurity8021x r;
-        r.serverPort = 1812;
-        r.accountingPort = 1813;
-        r.nasId = "NAS_L2_SWITCH";
-        r.quietPeriod = 60;
-        r.txPeriod = r.supplicantTimeout = r.serverTimeout = 30;
-        r.maxRequests = 2;
-        r.reAuthPeriod = 3600;
-        return r;
-    }});
+    AddFeature<TSessionSecurity8021xGet, TSessionSecurity8021xSet>(table);
     AddFeature<TSessionSecurity8021xPortGet, TSessionSecurity8021xPortSet>(table);
     AddFeature<TSessionSecurityIpGet, TSessionSecurityIpSet>(table);
     AddFeature<TSessionSecurityMacAgingGet, TSessionSecurityMacAgingSet>(table);

@@ -18,18 +18,14 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-namespace {
-
-std::uint32_t SecureModel(std::uint32_t ports, std::uint32_t secureIps)
+// A model with places for secure addresses.
+static std::uint32_t SecureModel(std::uint32_t ports, std::uint32_t secureIps)
 {
     Intp::TDeviceType type;
-    type.Name = "Secure model";
     type.PortNum = ports;
     type.SecureIpNum = secureIps;
     return std::uint32_t(Intp::RegisterDeviceType(&type));
 }
-
-}  // namespace
 
 using Dot1xPage = TPageTest<TModuleSecurity8021x>;
 
@@ -80,7 +76,6 @@ TEST_F(Dot1xPortPage, EveryPortIsListedAndSentHiddenOnesAsRead)
     Notify(device, Intp::ccSecurity8021xPortGet);
     ASSERT_EQ(page->m_ListView->RowCount(), 39);
     EXPECT_EQ(page->m_ListView->Model()->Cell(2, 1), "Disable");  // the fourth port
-    page->m_ListView->header()->sectionClicked(1);  // from Reject: every row Accept
     page->m_ListView->SelectRow(38);
     static_cast<QComboBox*>(page->m_ListView->EditorOf(1))->setCurrentIndex(2);
     page->m_Apply->click();
@@ -89,7 +84,6 @@ TEST_F(Dot1xPortPage, EveryPortIsListedAndSentHiddenOnesAsRead)
     ASSERT_EQ(sent.size(), 1u);  // the 8-port switch is named, not sent
     ASSERT_EQ(sent[0].size(), 40u);
     EXPECT_EQ(sent[0][2].mode, 2u);  // hidden: as read
-    EXPECT_EQ(sent[0][3].mode, 1u);
     EXPECT_EQ(sent[0][39].mode, 2u);
 }
 
