@@ -4,7 +4,6 @@
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PortLayout.h"
-#include "pages/rules/RedundancyRules.h"
 
 #include <QPushButton>
 
@@ -41,8 +40,12 @@ void TModuleSecurity8021xPort::EventOnApplyClick()
         return;
     SendToEachTarget<Intp::TSessionSecurity8021xPortSet>(
         [&](Intp::TSessionSecurity8021xPortSet& request, Intp::TDevice* device) {
+            if (device->GetPortNum() != modes.ports.size())
+                return QString("its model has %1 ports, this change is for %2")
+                    .arg(device->GetPortNum())
+                    .arg(modes.ports.size());
             request.SetPayload(modes);
-            return QString::fromStdString(PortCountMismatch(device->GetPortNum(), modes.ports.size()));
+            return QString();
         });
 }
 
