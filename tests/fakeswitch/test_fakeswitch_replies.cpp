@@ -495,7 +495,7 @@ TEST_F(FakeSwitchPortFamilies, TrunksAnswerInTheSwitchsGenerationAndRefuseAPortI
     EXPECT_EQ(StatusOf(Exchange(1, ccPortTrunkSet, EncodeRecord(second))), StatusRefused);
 }
 
-TEST_F(FakeSwitchPortFamilies, PortAuthModesAndMacAgingAreKeptAndAModeBeyondTheFourRefused)
+TEST_F(FakeSwitchPortFamilies, PortAuthModesAreKeptAndAModeBeyondTheFourRefused)
 {
     using namespace Intp;
     TPropertySecurity8021xPort modes;
@@ -504,9 +504,6 @@ TEST_F(FakeSwitchPortFamilies, PortAuthModesAndMacAgingAreKeptAndAModeBeyondTheF
     EXPECT_EQ(PayloadOf(Exchange(0, ccSecurity8021xPortGet)), TBytes(10, 2));
     modes.ports[9].mode = 4;
     EXPECT_EQ(StatusOf(Exchange(0, ccSecurity8021xPortSet, EncodeRecord(modes))), StatusRefused);
-    TPropertySecurityMacAging aging{false, 300, true};
-    EXPECT_EQ(StatusOf(Exchange(0, ccSecurityMacAgingSet, EncodeRecord(aging))), StatusOk);
-    EXPECT_EQ(PayloadOf(Exchange(0, ccSecurityMacAgingGet)), EncodeRecord(aging, TMessage::Get));
 }
 
 } // namespace
