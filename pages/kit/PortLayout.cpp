@@ -4,6 +4,8 @@
 #include "intp/Ports.h"
 #include "pages/rules/PageRules.h"
 
+#include <QStringList>
+
 #include <numeric>
 
 void TPortLayout::Clear()
@@ -77,6 +79,16 @@ QString TPortLayout::RowName(int row) const
     if (IsTrunkGroup(IndexOfRow(row)))
         return QString::fromStdString(TrunkCaption(port - m_Ports + 1));
     return QString::fromStdString(PortCaption(row + 1));
+}
+
+QString TPortLayout::MaskRowNumbers(std::uint32_t mask) const
+{
+    QStringList numbers;
+    for (int index = 0; index < PortCount() && InMask(index); ++index) {
+        if ((mask >> index & 1u) && RowOfPort(index) >= 0)
+            numbers << QString::number(RowOfPort(index) + 1);
+    }
+    return numbers.join(", ");
 }
 
 bool TPortLayout::FitsMask() const { return FitsPortMask(PortCount()); }
