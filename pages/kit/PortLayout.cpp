@@ -81,12 +81,15 @@ QString TPortLayout::RowName(int row) const
     return QString::fromStdString(PortCaption(row + 1));
 }
 
-QString TPortLayout::MaskRowNumbers(std::uint32_t mask) const
+QString TPortLayout::MaskText(std::uint32_t mask) const
 {
     QStringList numbers;
-    for (int index = 0; index < PortCount() && InMask(index); ++index) {
-        if ((mask >> index & 1u) && RowOfPort(index) >= 0)
-            numbers << QString::number(RowOfPort(index) + 1);
+    for (int index = 0; index < 32; ++index) {
+        if (!(mask >> index & 1u))
+            continue;
+        const int row = PortCount() > 0 ? RowOfPort(index) : index;
+        if (row >= 0)
+            numbers << QString::number(row + 1);
     }
     return numbers.join(", ");
 }

@@ -28,7 +28,7 @@ void TIgmpTablePage::ShowGroups(TDevice* device, const std::vector<TPropertyIgmp
     const TPortLayout ports = MaskPorts(device);
     int number = 0;
     for (const TPropertyIgmpTableEntry& group : groups)
-        m_List->Add({++number, group.groupIp, group.vid, group.ports, ports.MaskRowNumbers(group.ports)});
+        m_List->Add({++number, group.groupIp, group.vid, group.ports, ports.MaskText(group.ports)});
     m_List->Model()->SortAgain();
 }
 
