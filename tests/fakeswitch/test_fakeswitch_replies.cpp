@@ -283,36 +283,6 @@ TEST_F(FakeSwitchReplies, BlacklistAddsNewAddressesDeletesListedOnesAndPagesItsT
     EXPECT_EQ(table[5], Intp::TMacAddr(0x02, 0, 0, 0, 0, 6));
 }
 
-TEST_F(FakeSwitchReplies, PortSecurityIsKeyedByAddressAndMulticastFiltersByGroupAndVlan)
-{
-    using namespace Intp;
-    Exchange(0, 2, LoginPayload("admin", "admin"));
-    auto port = [](uint32_t p, uint8_t n) {
-        return EncodeEntries(TPropertySecurityPort::EntryFields,
-                             std::vector{TPropertySecurityPortEntry{p, TMacAddr(2, 0, 0, 0, 0, n)}});
-    };
-    EXPECT_EQ(StatusOf(Exchange(0, ccSecurityPortAdd, port(1, 1))), StatusOk);
-    EXPECT_EQ(StatusOf(Exchange(0, ccSecurityPortAdd, port(2, 1))), StatusRefused) << "address listed";
-    EXPECT_EQ(StatusOf(Exchange(0, ccSecurityPortAdd, port(200, 2))), StatusRefused) << "no such port";
-    EXPECT_EQ(StatusOf(Exchange(0, ccSecurityPortAdd, port(3, 2))), StatusOk);
-    EXPECT_EQ(StatusOf(Exchange(0, ccSecurityPortDel, TBytes{2, 0, 0, 0, 0, 1})), StatusOk);
-    auto ports = TableOf<TSessionSecurityPortGet>(m_Fleet.Snapshot(0));
-    ASSERT_EQ(ports.size(), 1u);
-    EXPECT_EQ(ports[0].port, 3u);
-
-    auto filter = [](uint32_t vid) {
-        return EncodeEntries(TPropertySecurityMultiFilter::EntryFields,
-                             std::vector{TPropertySecurityMultiFilterEntry{0x5, 0xEF010203, vid}});
-    };
-    EXPECT_EQ(StatusOf(Exchange(0, ccSecurityMultiFilterAdd, filter(5))), StatusOk);
-    EXPECT_EQ(StatusOf(Exchange(0, ccSecurityMultiFilterAdd, filter(6))), StatusOk);
-    EXPECT_EQ(StatusOf(Exchange(0, ccSecurityMultiFilterDel, filter(5))), StatusOk);
-    EXPECT_EQ(Exchange(0, ccSecurityMultiFilterGet).size(), 12u + 8 + 10);
-    auto filters = TableOf<TSessionSecurityMultiFilterGet>(m_Fleet.Snapshot(0));
-    ASSERT_EQ(filters.size(), 1u);
-    EXPECT_EQ(filters[0].vid, 6u);
-}
-
 TEST_F(FakeSwitchReplies, SmtpSetOfAnotherRecipientCountIsRefused)
 {
     Exchange(0, 2, LoginPayload("admin", "admin"));
