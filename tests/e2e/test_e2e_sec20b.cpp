@@ -27,13 +27,10 @@ TEST_F(SecurityTablesE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEver
     m_Count = 2;
     OpenConsole();
     m_Form->EventOnDiscoveryExecute();
-    ASSERT_TRUE(RunUntil([&] {
-        for (Intp::TDevice *d : {DeviceOf(0), DeviceOf(1)})
-            if (!d || !m_Form->FindDeviceNode(d) || d->GetTypeName() != type.Name ||
-                !Intp::Property<Intp::TPropertyIntpSip>::Get(d).valid)
-                return false;
-        return true;
-    }, 10s));
+    auto found = [&](Intp::TDevice *d) {
+        return d && m_Form->FindDeviceNode(d) && Intp::Property<Intp::TPropertyIntpSip>::Get(d).valid;
+    };
+    ASSERT_TRUE(RunUntil([&] { return found(DeviceOf(0)) && found(DeviceOf(1)); }, 10s));
     SelectAll();
     LogInAll();
     auto onBoth = [&](auto check) {
