@@ -271,6 +271,4 @@ void TModuleSecurityAcl::Fill(TDevice* device)
     EnableFields();
 }
 
-void TModuleSecurityAcl::OnLeave() { m_Table.Rebuild(nullptr); }
-
 REGISTER_PAGE(TModuleSecurityAcl);
