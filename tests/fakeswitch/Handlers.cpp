@@ -513,6 +513,18 @@ THandlerTable StandardHandlers()
     AddFeature<TSessionPortLimit2Get, TSessionPortLimit2Set>(table);
     AddTrunks(table);
     AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
+    // Port security entries are known by their address, multicast filters by group and VLAN.
+    AddTable<TSessionSecurityPortGet>(table, {.Add = ccSecurityPortAdd, .Del = ccSecurityPortDel, .KeyOffset = 1});
+    AddTable<TSessionSecurityMultiFilterGet>(
+        table, {.Add = ccSecurityMultiFilterAdd, .Del = ccSecurityMultiFilterDel, .KeyOffset = 4});
+    // MAC filter and static MAC entries are named by the whole entry, an
+    // access rule by its group id.
+    AddTable<TSessionSecurityMac2FilterGet>(table, {.Add = ccSecurityMac2FilterAdd, .Del = ccSecurityMac2FilterDel});
+    AddTable<TSessionSecurityMac2StaticGet>(
+        table, {.Add = ccSecurityMac2StaticAdd, .Del = ccSecurityMac2StaticDel},
+        {.Accept = [](const TPropertySecurityMac2StaticEntry &e) { return e.vlanId >= 1 && e.vlanId <= 4094; }});
+    AddTable<TSessionSecurityAclGet>(table, {.Add = ccSecurityAclAdd, .Del = ccSecurityAclDel, .KeySize = 1},
+                                     {.Accept = [](const TPropertySecurityAclEntry &e) { return e.groupId != 0; }});
     AddMonitor(table);
     AddFeature<TSessionVlanGet, TSessionVlanSet>(table, {.Accept = [](const TPropertyVlan &r) { return r.mode <= 2; }});
     AddFeature<TSessionVlan8021qGet, TSessionVlan8021qSet>(table);
