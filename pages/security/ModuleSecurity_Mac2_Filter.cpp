@@ -48,6 +48,4 @@ void TModuleSecurityMac2Filter::UpdateActions() { m_Table.UpdateButtons(); }
 
 void TModuleSecurityMac2Filter::Fill(TDevice* device) { m_Table.Rebuild(device); }
 
-void TModuleSecurityMac2Filter::OnLeave() { m_Table.Rebuild(nullptr); }
-
 REGISTER_PAGE(TModuleSecurityMac2Filter);

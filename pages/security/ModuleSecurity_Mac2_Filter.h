@@ -25,7 +25,6 @@ public:
 
 protected:
     void Fill(Intp::TDevice* device) override;
-    void OnLeave() override;
     void UpdateActions() override;
 
 private:

@@ -94,11 +94,4 @@ void TModuleSecurityMac2Static::Fill(TDevice* device)
     m_Table.Rebuild(device);
 }
 
-void TModuleSecurityMac2Static::OnLeave()
-{
-    m_Ports.Clear();
-    m_Table.Rebuild(nullptr);
-    m_Port->clear();
-}
-
 REGISTER_PAGE(TModuleSecurityMac2Static);

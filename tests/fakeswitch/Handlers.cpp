@@ -458,6 +458,16 @@ void AddMonitor(THandlerTable &table)
     AddFeature<TSessionMonitorMirror2Get, TSessionMonitorMirror2Set>(table);
 }
 
+// 802.1X, IP security and MAC aging.
+void AddSecurityA(THandlerTable &table)
+{
+    using namespace Intp;
+    AddFeature<TSessionSecurity8021xGet, TSessionSecurity8021xSet>(table);
+    AddFeature<TSessionSecurity8021xPortGet, TSessionSecurity8021xPortSet>(table);
+    AddFeature<TSessionSecurityIpGet, TSessionSecurityIpSet>(table);
+    AddFeature<TSessionSecurityMacAgingGet, TSessionSecurityMacAgingSet>(table);
+}
+
 } // namespace
 
 THandlerTable StandardHandlers()
@@ -536,6 +546,7 @@ THandlerTable StandardHandlers()
     AddRedundancy(table);
     AddSnmp(table);
     AddQosFeatures(table);
+    AddSecurityA(table);
     return table;
 }
 
