@@ -46,7 +46,6 @@ TEST_F(SecurityTablesE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEver
     acl->m_IpSrcMask->setText("255.254.0.0");
     acl->m_L4Protocol->setCurrentIndex(4);
     acl->m_UdpPort->setCurrentIndex(1);
-    ASSERT_TRUE(acl->m_Add->isEnabled());
     acl->m_Add->click();
     EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
         auto rules = FakeSwitch::TableOf<Intp::TSessionSecurityAclGet>(sw);
@@ -55,7 +54,6 @@ TEST_F(SecurityTablesE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEver
     }));
     ASSERT_TRUE(RunUntil([&] { return acl->m_ListView->RowCount() == 1; }, 5s));
     acl->m_ListView->SelectRow(0);
-    ASSERT_TRUE(acl->m_Remove->isEnabled());
     acl->m_Remove->click();
     EXPECT_TRUE(onBoth([](const auto &sw) { return FakeSwitch::TableOf<Intp::TSessionSecurityAclGet>(sw).empty(); }));
     EXPECT_TRUE(RunUntil([&] { return acl->m_ListView->RowCount() == 0; }, 5s));
@@ -65,7 +63,6 @@ TEST_F(SecurityTablesE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEver
     pinned->m_Port->setCurrentIndex(1);
     pinned->m_Mac->setText("02005E102030");
     pinned->m_VlanId->setValue(12);
-    ASSERT_TRUE(pinned->m_Add->isEnabled());
     pinned->m_Add->click();
     EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
         auto e = FakeSwitch::TableOf<Intp::TSessionSecurityMac2StaticGet>(sw);
@@ -73,7 +70,6 @@ TEST_F(SecurityTablesE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEver
     }));
     ASSERT_TRUE(RunUntil([&] { return pinned->m_ListView->RowCount() == 1; }, 5s));
     pinned->m_ListView->SelectRow(0);
-    ASSERT_TRUE(pinned->m_Remove->isEnabled());
     pinned->m_Remove->click();
     EXPECT_TRUE(
         onBoth([](const auto &sw) { return FakeSwitch::TableOf<Intp::TSessionSecurityMac2StaticGet>(sw).empty(); }));
