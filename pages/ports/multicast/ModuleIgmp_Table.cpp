@@ -32,13 +32,5 @@ void TIgmpTablePage::ShowGroups(TDevice* device, const std::vector<TPropertyIgmp
     m_List->Model()->SortAgain();
 }
 
-TModuleIgmpTable::TModuleIgmpTable(QWidget* parent) : TIgmpTablePage(parent) { AddRead<TSessionIgmpTable>(); }
-
-void TModuleIgmpTable::Fill(TDevice* device) { ShowGroups(device, ValidRecord<TPropertyIgmpTable>(device).entries); }
-
-TModuleIgmp2Table::TModuleIgmp2Table(QWidget* parent) : TIgmpTablePage(parent) { AddRead<TSessionIgmp2Table>(); }
-
-void TModuleIgmp2Table::Fill(TDevice* device) { ShowGroups(device, ValidRecord<TPropertyIgmp2Table>(device).entries); }
-
 REGISTER_PAGE(TModuleIgmpTable);
 REGISTER_PAGE(TModuleIgmp2Table);

@@ -31,22 +31,28 @@ protected:
     void OnLeave() override { m_List->Clear(); }
 };
 
-class TModuleIgmpTable : public TIgmpTablePage {
-    Q_OBJECT
-
+// A generation's table page: its read and its record.
+template <class TGet> class TIgmpGenerationTable : public TIgmpTablePage {
 public:
-    explicit TModuleIgmpTable(QWidget* parent = nullptr);
+    explicit TIgmpGenerationTable(QWidget* parent) : TIgmpTablePage(parent) { AddRead<TGet>(); }
 
 protected:
-    void Fill(Intp::TDevice* device) override;
+    void Fill(Intp::TDevice* device) override
+    {
+        ShowGroups(device, ValidRecord<typename TGet::Record>(device).entries);
+    }
 };
 
-class TModuleIgmp2Table : public TIgmpTablePage {
+class TModuleIgmpTable : public TIgmpGenerationTable<Intp::TSessionIgmpTable> {
     Q_OBJECT
 
 public:
-    explicit TModuleIgmp2Table(QWidget* parent = nullptr);
+    explicit TModuleIgmpTable(QWidget* parent = nullptr) : TIgmpGenerationTable(parent) {}
+};
 
-protected:
-    void Fill(Intp::TDevice* device) override;
+class TModuleIgmp2Table : public TIgmpGenerationTable<Intp::TSessionIgmp2Table> {
+    Q_OBJECT
+
+public:
+    explicit TModuleIgmp2Table(QWidget* parent = nullptr) : TIgmpGenerationTable(parent) {}
 };
