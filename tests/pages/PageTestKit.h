@@ -20,13 +20,15 @@
 #include <vector>
 
 // A model of the device-model table with the counts a test needs.
-inline std::uint32_t TestModel(std::uint32_t ports, std::uint32_t recipients = 0, std::uint32_t trunkGroups = 0)
+inline std::uint32_t TestModel(std::uint32_t ports, std::uint32_t recipients = 0, std::uint32_t trunkGroups = 0,
+                               std::uint32_t communities = 0)
 {
     Intp::TDeviceType type;
     type.Name = "Test model";
     type.PortNum = ports;
     type.TrunkGroupNum = trunkGroups;
     type.SmtpRecipientNum = recipients;
+    type.SnmpCommunityNum = communities;
     return std::uint32_t(Intp::RegisterDeviceType(&type));
 }
 
