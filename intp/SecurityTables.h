@@ -24,4 +24,34 @@ class TSessionSecurityMacGet : public TSessionTableGet<ccSecurityMacGet, TProper
 class TSessionSecurityMacAdd : public TSessionEntrySet<ccSecurityMacAdd, TSessionSecurityMacGet> {};
 class TSessionSecurityMacDel : public TSessionEntrySet<ccSecurityMacDel, TSessionSecurityMacGet> {};
 
+// Port security: the addresses each port admits. Ports count from 0; the
+// trunk groups follow the ports.
+struct TPropertySecurityPortEntry {
+    uint32_t port = 0;
+    TMacAddr mac;
+};
+
+struct TPropertySecurityPort {
+    static constexpr int32_t Key = PropertyKey(ccSecurityPortGet);
+    bool valid = false;
+    std::vector<TPropertySecurityPortEntry> entries; // in reply order
+
+    using E = TPropertySecurityPortEntry;
+    static constexpr auto EntryFields = Layout(Wire::U8(&E::port), Wire::Mac(&E::mac));
+    // Del names the entry by its address alone, whatever its port.
+    static constexpr auto KeyFields = Layout(Wire::Mac(&E::mac));
+    static constexpr size_t PageEntries = 128;
+
+    // A port past the ports and trunk groups rejects the whole table (and an Add).
+    static uint16_t CheckEntry(const TDeviceType& model, const E& e)
+    {
+        return e.port < model.PortNum + model.TrunkGroupNum ? ssOk : ssBadReply;
+    }
+};
+
+class TSessionSecurityPortGet : public TSessionTableGet<ccSecurityPortGet, TPropertySecurityPort> {};
+class TSessionSecurityPortAdd : public TSessionEntrySet<ccSecurityPortAdd, TSessionSecurityPortGet> {};
+class TSessionSecurityPortDel : public TSessionLayoutSet<ccSecurityPortDel, TSessionSecurityPortGet,
+                                                         TPropertySecurityPortEntry, TPropertySecurityPort::KeyFields> {};
+
 } // namespace Intp

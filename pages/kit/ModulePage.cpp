@@ -266,7 +266,7 @@ TPortLayout TModulePage::MaskPorts(Intp::TDevice* device, int trunkGroups)
 {
     TPortLayout ports;
     ports.BuildFor(device, trunkGroups, psMask);
-    SayPortsCut(device, ports);
+    SayPortsCut(device, ports.PortCount(), ports.CutCount());
     return ports;
 }
 
@@ -274,19 +274,25 @@ TPortLayout TModulePage::MaskPorts(Intp::TDevice* device, const std::vector<int>
 {
     TPortLayout ports;
     ports.BuildEntriesFor(device, portOf, psMask);
-    SayPortsCut(device, ports);
+    SayPortsCut(device, ports.PortCount(), ports.CutCount());
     return ports;
 }
 
-void TModulePage::SayPortsCut(Intp::TDevice* device, const TPortLayout& ports)
+int TModulePage::MaskPortCount(Intp::TDevice* device, int ports)
+{
+    SayPortsCut(device, ports, ports > MaxMaskPorts ? ports - MaxMaskPorts : 0);
+    return ports > MaxMaskPorts ? MaxMaskPorts : ports;
+}
+
+void TModulePage::SayPortsCut(Intp::TDevice* device, int ports, int cut)
 {
     // Said once per device, not on every refill.
-    if (!device || ports.CutCount() == 0 || (m_PortWarningShown && m_PortWarningMac == device->GetMac()))
+    if (!device || cut == 0 || (m_PortWarningShown && m_PortWarningMac == device->GetMac()))
         return;
     m_PortWarningShown = true;
     m_PortWarningMac = device->GetMac();
     ShowMessageLater(QString("This switch has %1 ports; this page shows and sets the first %2 only.")
-                         .arg(ports.PortCount())
+                         .arg(ports)
                          .arg(MaxMaskPorts));
 }
 

@@ -247,11 +247,13 @@ protected:
     // per device.
     TPortLayout MaskPorts(Intp::TDevice* device, int trunkGroups = 0);
     TPortLayout MaskPorts(Intp::TDevice* device, const std::vector<int>& portOf);
+    // A count of ports that go into a 32-bit mask: at most 32, said the same way.
+    int MaskPortCount(Intp::TDevice* device, int ports);
 
     bool IsRefilling() const { return m_Refilling; }
 
 private:
-    void SayPortsCut(Intp::TDevice* device, const TPortLayout& ports);
+    void SayPortsCut(Intp::TDevice* device, int ports, int cut);
     friend class TPageForm;
     bool IsAnyDeviceCode(std::uint16_t code) const;
     // Why the current device's records can't be shown, or empty.

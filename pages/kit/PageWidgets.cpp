@@ -125,6 +125,18 @@ void TMacEdit::SetAddress(const Intp::TMacAddr* mac)
     SetValue(bytes);
 }
 
+void TMacEdit::KeepCase(bool upper)
+{
+    connect(this, &QLineEdit::textChanged, this, [this, upper](const QString& text) {
+        const QString shown = upper ? text.toUpper() : text.toLower();
+        if (shown == text)
+            return;
+        const int cursor = cursorPosition();
+        setText(shown);
+        setCursorPosition(cursor);
+    });
+}
+
 void SetChoice(QComboBox* combo, int value)
 {
     if (combo)

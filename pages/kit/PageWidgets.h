@@ -67,6 +67,8 @@ public:
     // setting none empties the field.
     std::optional<Intp::TMacAddr> Address() const;
     void SetAddress(const Intp::TMacAddr* mac);
+    // Shows the digits in one case, upper or lower, as typed or filled.
+    void KeepCase(bool upper);
 };
 
 // Shows the item of a value; a value without an item shows no item.

@@ -3,6 +3,7 @@
 #include "intp/Ports.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/PortChoice.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -37,19 +38,7 @@ TModuleMonitorMac::TModuleMonitorMac(QWidget* parent) : TModulePage("MAC Address
 
 void TModuleMonitorMac::Fill(Intp::TDevice* device)
 {
-    m_Port->clear();
-    const auto& config = ValidRecord<Intp::TPropertyPortConfig>(device);
-    const auto& names = ValidRecord<Intp::TPropertyPortName>(device);
-    if (config.valid && names.valid) {
-        const std::size_t count = std::min<std::size_t>(config.count, config.entries.size());
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint32_t port = config.entries[i].port;
-            if (port >= names.names.size() || names.names[port] == "Port.XX")
-                continue;
-            m_Port->addItem(QString::fromLatin1(names.names[port].c_str()), port);
-        }
-        m_Port->setCurrentIndex(m_Port->count() ? 0 : -1);
-    }
+    FillPortChoice(m_Port, device, true);
     EventOnPortChange();
 }
 

@@ -16,6 +16,7 @@ TModuleSecurityMac::TModuleSecurityMac(QWidget* parent) : TModulePage("MAC Black
     m_MAC = form.Mac("&MAC Address:");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD");
     m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_REMOVE");
+    m_MAC->KeepCase(false);
 
     AddRead<Intp::TSessionSecurityMacGet>();
     m_Table.Bind(this, m_List, m_Add, m_Delete,
@@ -25,18 +26,7 @@ TModuleSecurityMac::TModuleSecurityMac(QWidget* parent) : TModulePage("MAC Black
     connect(m_MAC, &QLineEdit::textChanged, this, [this] { EventOnMacChange(); });
 }
 
-void TModuleSecurityMac::EventOnMacChange()
-{
-    // The address is shown in lower case, as typed or filled.
-    const QString lower = m_MAC->text().toLower();
-    if (lower != m_MAC->text()) {
-        const int cursor = m_MAC->cursorPosition();
-        m_MAC->setText(lower);
-        m_MAC->setCursorPosition(cursor);
-        return;
-    }
-    m_Table.UpdateButtons();
-}
+void TModuleSecurityMac::EventOnMacChange() { m_Table.UpdateButtons(); }
 
 void TModuleSecurityMac::Fill(Intp::TDevice* device)
 {

@@ -513,6 +513,10 @@ THandlerTable StandardHandlers()
     AddFeature<TSessionPortLimit2Get, TSessionPortLimit2Set>(table);
     AddTrunks(table);
     AddTable<TSessionSecurityMacGet>(table, {.Add = ccSecurityMacAdd, .Del = ccSecurityMacDel});
+    // Port security entries are known by their address, multicast filters by group and VLAN.
+    AddTable<TSessionSecurityPortGet>(table, {.Add = ccSecurityPortAdd, .Del = ccSecurityPortDel, .KeyOffset = 1});
+    AddTable<TSessionSecurityMultiFilterGet>(
+        table, {.Add = ccSecurityMultiFilterAdd, .Del = ccSecurityMultiFilterDel, .KeyOffset = 4});
     AddMonitor(table);
     AddFeature<TSessionVlanGet, TSessionVlanSet>(table, {.Accept = [](const TPropertyVlan &r) { return r.mode <= 2; }});
     AddFeature<TSessionVlan8021qGet, TSessionVlan8021qSet>(table);
