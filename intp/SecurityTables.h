@@ -55,3 +55,48 @@ class TSessionSecurityPortDel : public TSessionLayoutSet<ccSecurityPortDel, TSes
                                                          TPropertySecurityPortEntry, TPropertySecurityPort::KeyFields> {};
 
 } // namespace Intp
+
+namespace Intp {
+
+// The MAC filter table: frames of an address in a VLAN are dropped.
+struct TPropertySecurityMac2FilterEntry {
+    uint32_t vlanId = 0;
+    TMacAddr mac;
+};
+
+struct TPropertySecurityMac2Filter {
+    static constexpr int32_t Key = PropertyKey(ccSecurityMac2FilterGet);
+    bool valid = false;
+    std::vector<TPropertySecurityMac2FilterEntry> entries; // in reply order
+    static constexpr auto EntryFields = Layout(Wire::U16(&TPropertySecurityMac2FilterEntry::vlanId),
+                                               Wire::Mac(&TPropertySecurityMac2FilterEntry::mac));
+    static constexpr size_t PageEntries = 128;
+};
+
+class TSessionSecurityMac2FilterGet : public TSessionTableGet<ccSecurityMac2FilterGet, TPropertySecurityMac2Filter> {};
+class TSessionSecurityMac2FilterAdd : public TSessionEntrySet<ccSecurityMac2FilterAdd, TSessionSecurityMac2FilterGet> {};
+class TSessionSecurityMac2FilterDel : public TSessionEntrySet<ccSecurityMac2FilterDel, TSessionSecurityMac2FilterGet> {};
+
+// The static MAC table: an address bound to a port in a VLAN. The VLAN id
+// follows the port byte unaligned.
+struct TPropertySecurityMac2StaticEntry {
+    uint32_t port = 0;
+    uint32_t vlanId = 0;
+    TMacAddr mac;
+};
+
+struct TPropertySecurityMac2Static {
+    static constexpr int32_t Key = PropertyKey(ccSecurityMac2StaticGet);
+    bool valid = false;
+    std::vector<TPropertySecurityMac2StaticEntry> entries; // in reply order
+    static constexpr auto EntryFields = Layout(Wire::U8(&TPropertySecurityMac2StaticEntry::port),
+                                               Wire::U16(&TPropertySecurityMac2StaticEntry::vlanId),
+                                               Wire::Mac(&TPropertySecurityMac2StaticEntry::mac));
+    static constexpr size_t PageEntries = 128;
+};
+
+class TSessionSecurityMac2StaticGet : public TSessionTableGet<ccSecurityMac2StaticGet, TPropertySecurityMac2Static> {};
+class TSessionSecurityMac2StaticAdd : public TSessionEntrySet<ccSecurityMac2StaticAdd, TSessionSecurityMac2StaticGet> {};
+class TSessionSecurityMac2StaticDel : public TSessionEntrySet<ccSecurityMac2StaticDel, TSessionSecurityMac2StaticGet> {};
+
+} // namespace Intp

@@ -14,6 +14,7 @@
 // Latin-1 character per byte both ways, at most the record's wire width.
 
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/PortCheckList.h"
 #include "pages/kit/SwitchText.h"
 
 #include <QCheckBox>
@@ -68,6 +69,13 @@ public:
     {
         Bind([=](const R& r) { check->setChecked(r.*member); }, [=](R& r) { r.*member = check->isChecked(); });
         return check;
+    }
+    // A 32-bit mask in a check list: line k ticks bit k (SetLines), or the
+    // port of its index (SetPorts).
+    TPortCheckList* Mask(TPortCheckList* list, std::uint32_t R::*member)
+    {
+        Bind([=](const R& r) { list->SetMask(r.*member); }, [=](R& r) { r.*member = list->Mask(); });
+        return list;
     }
     // One line per entry; empty entries get no line.
     QPlainTextEdit* Lines(QPlainTextEdit* memo, std::vector<std::string> R::*member)

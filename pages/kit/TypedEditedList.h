@@ -229,6 +229,17 @@ public:
         }
         return row;
     }
+    // The entries of a per-port record with each line's edits at its
+    // index; a hidden port's entry stays as given (as read).
+    std::vector<TRow> EditedEntries(std::vector<TRow> entries) const
+    {
+        for (int line = 0; line < RowCount(); ++line) {
+            const std::size_t index = std::size_t(Index(line));
+            if (index < entries.size())
+                entries[index] = Row(line);
+        }
+        return entries;
+    }
     // The rows as edited, in line order.
     std::vector<TRow> Rows() const
     {

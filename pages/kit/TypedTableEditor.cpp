@@ -31,6 +31,12 @@ bool TTableEditorBase::IsListed(const QString& key) const
 
 void TTableEditorBase::UpdateButtons()
 {
+    if (m_Page && !m_Page->CurrentDevice()) {
+        for (QAbstractButton* button : {m_Add, m_Modify, m_Delete})
+            if (button)
+                button->setEnabled(false);
+        return;
+    }
     if (m_KeyGiven) {
         const bool given = m_KeyGiven();
         m_Add->setEnabled(given);

@@ -48,6 +48,8 @@ protected:
     QAbstractButton* m_Add = nullptr;
     QAbstractButton* m_Modify = nullptr;
     QAbstractButton* m_Delete = nullptr;
+    // Without a current device nothing is sent, whatever the form holds.
+    TModulePage* m_Page = nullptr;
     std::vector<QString> m_Keys;  // per row, in table order
     std::function<bool()> m_KeyGiven;
 };
@@ -164,10 +166,9 @@ private:
     template <class R> void Send(const std::optional<Entry>& entry)
     {
         if (entry)
-            m_Page->SendToSelectedDevices<R>([&entry](R& request) { request.SetPayload(*entry); });
+            this->m_Page->SendToSelectedDevices<R>([&entry](R& request) { request.SetPayload(*entry); });
     }
 
-    TModulePage* m_Page = nullptr;
     TDescription m_Description;
     std::vector<Entry> m_Entries;
 };

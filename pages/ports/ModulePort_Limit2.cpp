@@ -36,14 +36,10 @@ void TModulePortLimit2::EventOnApplyClick()
 {
     Intp::TDevice* device = CurrentDevice();
     // Every port takes an entry: a listed port its row's, a hidden one its own as read.
-    std::vector<TEntry> entries = ValidRecord<Intp::TPropertyPortLimit2>(device).entries;
+    const std::vector<TEntry> entries =
+        m_ListView->EditedEntries(ValidRecord<Intp::TPropertyPortLimit2>(device).entries);
     if (m_ListView->RowCount() == 0 || entries.empty())
         return;
-    for (int line = 0; line < m_ListView->RowCount(); ++line) {
-        const std::size_t index = std::size_t(m_ListView->Index(line));
-        if (index < entries.size())
-            entries[index] = m_ListView->Row(line);
-    }
     SendToEachTarget<Intp::TSessionPortLimit2Set>([&](Intp::TSessionPortLimit2Set& request, Intp::TDevice* target) {
         if (target->GetPortNum() != entries.size())
             return QString("its model has %1 ports, this change is for %2").arg(target->GetPortNum()).arg(entries.size());

@@ -458,6 +458,16 @@ void AddMonitor(THandlerTable &table)
     AddFeature<TSessionMonitorMirror2Get, TSessionMonitorMirror2Set>(table);
 }
 
+// 802.1X, IP security and MAC aging.
+void AddSecurityA(THandlerTable &table)
+{
+    using namespace Intp;
+    AddFeature<TSessionSecurity8021xGet, TSessionSecurity8021xSet>(table);
+    AddFeature<TSessionSecurity8021xPortGet, TSessionSecurity8021xPortSet>(table);
+    AddFeature<TSessionSecurityIpGet, TSessionSecurityIpSet>(table);
+    AddFeature<TSessionSecurityMacAgingGet, TSessionSecurityMacAgingSet>(table);
+}
+
 } // namespace
 
 THandlerTable StandardHandlers()
@@ -517,6 +527,14 @@ THandlerTable StandardHandlers()
     AddTable<TSessionSecurityPortGet>(table, {.Add = ccSecurityPortAdd, .Del = ccSecurityPortDel, .KeyOffset = 1});
     AddTable<TSessionSecurityMultiFilterGet>(
         table, {.Add = ccSecurityMultiFilterAdd, .Del = ccSecurityMultiFilterDel, .KeyOffset = 4});
+    // MAC filter and static MAC entries are named by the whole entry, an
+    // access rule by its group id.
+    AddTable<TSessionSecurityMac2FilterGet>(table, {.Add = ccSecurityMac2FilterAdd, .Del = ccSecurityMac2FilterDel});
+    AddTable<TSessionSecurityMac2StaticGet>(
+        table, {.Add = ccSecurityMac2StaticAdd, .Del = ccSecurityMac2StaticDel},
+        {.Accept = [](const TPropertySecurityMac2StaticEntry &e) { return e.vlanId >= 1 && e.vlanId <= 4094; }});
+    AddTable<TSessionSecurityAclGet>(table, {.Add = ccSecurityAclAdd, .Del = ccSecurityAclDel, .KeySize = 1},
+                                     {.Accept = [](const TPropertySecurityAclEntry &e) { return e.groupId != 0; }});
     AddMonitor(table);
     AddFeature<TSessionVlanGet, TSessionVlanSet>(table, {.Accept = [](const TPropertyVlan &r) { return r.mode <= 2; }});
     AddFeature<TSessionVlan8021qGet, TSessionVlan8021qSet>(table);
@@ -528,6 +546,7 @@ THandlerTable StandardHandlers()
     AddRedundancy(table);
     AddSnmp(table);
     AddQosFeatures(table);
+    AddSecurityA(table);
     return table;
 }
 

@@ -1,0 +1,48 @@
+#pragma once
+
+// "802.1x": 802.1X on or off, the RADIUS server and the protocol timers,
+// sent whole with one Apply. The shared key is typed for each change: the
+// page never shows a switch's key and forgets a typed one on every refill
+// and when it is left.
+
+#include "intp/Dot1x.h"
+#include "pages/kit/FieldBinding.h"
+#include "pages/kit/ModulePage.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class TIpEdit;
+
+class TModuleSecurity8021x : public TModulePage {
+    Q_OBJECT
+
+public:
+    explicit TModuleSecurity8021x(QWidget* parent = nullptr);
+
+    QComboBox* m_Protocol = nullptr;
+    QLabel* m_ServerTitle = nullptr;
+    TIpEdit* m_ServerIp = nullptr;
+    QSpinBox* m_ServerPort = nullptr;
+    QSpinBox* m_AccountingPort = nullptr;
+    QLineEdit* m_SharedKey = nullptr;
+    QLineEdit* m_NasId = nullptr;
+    QLabel* m_AdvancedTitle = nullptr;
+    QSpinBox* m_Quiet = nullptr;
+    QSpinBox* m_ReAuth = nullptr;
+    QSpinBox* m_TX = nullptr;
+    QSpinBox* m_Supplicant = nullptr;
+    QSpinBox* m_ServerTimeout = nullptr;
+    QSpinBox* m_MaxRequest = nullptr;
+    QPushButton* m_Apply = nullptr;
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+    void UpdateActions() override;
+    void OnLeave() override;
+
+private:
+    TFieldBinding<Intp::TPropertySecurity8021x> m_Fields;
+};

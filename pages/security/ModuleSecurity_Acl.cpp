@@ -1,0 +1,274 @@
+#include "pages/security/ModuleSecurity_Acl.h"
+
+#include "pages/kit/AddressText.h"
+#include "pages/kit/HexSpinBox.h"
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include <array>
+
+using namespace Intp;
+
+namespace {
+
+// Packet types and L4 protocols by item; the last item of each is "Custom".
+constexpr std::array<uint32_t, 4> EtherTypes = {0, 0x0806, 0x8137, EtherTypeIpv4};
+constexpr std::array<uint32_t, 5> L4Protocols = {255, 1, 2, IpProtocolTcp, IpProtocolUdp};
+constexpr std::array<uint32_t, 3> TcpPorts = {0, 21, 80};
+constexpr std::array<uint32_t, 2> UdpPorts = {0, 69};
+
+template <std::size_t N> int ItemOf(const std::array<uint32_t, N>& values, uint32_t value)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        if (values[i] == value)
+            return int(i);
+    return int(N); // "Custom"
+}
+
+template <std::size_t N> uint32_t ValueOf(const std::array<uint32_t, N>& values, const QComboBox* combo, int custom)
+{
+    const int item = combo->currentIndex();
+    return item >= 0 && std::size_t(item) < N ? values[std::size_t(item)] : uint32_t(custom);
+}
+
+QString EtherTypeText(uint32_t type)
+{
+    switch (type) {
+    case EtherTypeIpv4: return "IP";
+    case 0: return "ANY";
+    case 0x0806: return "ARP";
+    case 0x8137: return "IPX";
+    default: return QString::asprintf("0x%04X", type);
+    }
+}
+
+QString SideText(uint32_t address, uint32_t mask)
+{
+    return address ? IpText(address) + "/" + IpText(mask) : QString("ANY");
+}
+
+QString L4PortText(uint32_t port)
+{
+    switch (port) {
+    case 0: return "ANY";
+    case 21: return "FTP";
+    case 69: return "TFTP";
+    case 80: return "HTTP";
+    default: return QString::number(port);
+    }
+}
+
+// An IPv4 side: no address is any (mask 0); else a host address and a netmask.
+std::optional<std::pair<uint32_t, uint32_t>> Side(const TIpEdit* address, const TIpEdit* mask)
+{
+    if (address->Value() == 0)
+        return std::pair<uint32_t, uint32_t>(0, 0);
+    if (!address->IsHost() || !mask->IsNetmask())
+        return std::nullopt;
+    return std::pair(address->Value(), mask->Value());
+}
+
+// Sort keys of an address and its mask together, as unsigned numbers.
+long long SideKey(uint32_t address, uint32_t mask)
+{
+    return (long long)((uint64_t(address) << 32 | mask) ^ (1ull << 63));
+}
+
+} // namespace
+
+TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Control List", parent)
+{
+    TPageForm form(this);
+    m_ListView = new TUntypedReportList();
+    m_ListView->AddColumn(QString(), ckNumber);
+    m_ListView->AddColumn("Group ID", ckNumber, Qt::AlignRight | Qt::AlignVCenter);
+    m_ListView->AddColumn("Action", ckNumber);
+    m_ListView->AddColumn("VLAN ID", ckNumber, Qt::AlignRight | Qt::AlignVCenter);
+    m_ListView->AddColumn("L3 Type", ckNumber);
+    m_ListView->AddColumn("IP Fragment", ckNumber);
+    m_ListView->AddColumn("Source IP/Mask", ckNumber);
+    m_ListView->AddColumn("Destination IP/Mask", ckNumber);
+    m_ListView->AddColumn("L4 Protocol", ckNumber);
+    m_ListView->AddColumn("TCP/UDP Port", ckNumber, Qt::AlignRight | Qt::AlignVCenter);
+    form.List(QString(), m_ListView);
+
+    m_GroupId = form.Number("&Group ID:", 1, 255);
+    m_Action = form.Choice("A&ction:", {"Permit", "Deny"});
+    m_VlanId = form.Number("&VLAN ID:", 0, 4094, "(0 as ANY)");
+    m_L3Protocol = form.Choice("Packet &Type:", {"ANY", "ARP", "IPX", "IPv4", "Custom"});
+    m_L3ProtocolCustom = static_cast<THexSpinBox*>(form.Field("Protocol &Number:", new THexSpinBox()));
+    m_L3ProtocolCustom->setRange(0, 0xFFFF);
+    m_L3ProtocolCustomHex = form.Note(m_L3ProtocolCustom, "(Hex: 0x0000)");
+    m_IpFragment = form.Choice("IP &Fragment:", {"Check", "Uncheck"});
+    m_IpSrcAddr = form.Ip("&Source IP:");
+    m_IpSrcMask = form.Ip("Source Mask:");
+    m_IpDstAddr = form.Ip("Destination IP:");
+    m_IpDstMask = form.Ip("Destination Mask:");
+    m_L4Protocol = form.Choice("L4 Protocol:", {"ANY", "ICMP", "IGMP", "TCP", "UDP", "Custom"});
+    m_L4ProtocolCustom = static_cast<THexSpinBox*>(form.Field("Protocol &Number:", new THexSpinBox()));
+    m_L4ProtocolCustom->setRange(0, 0xFF);
+    m_L4ProtocolCustomHex = form.Note(m_L4ProtocolCustom, "(Hex: 0x00)");
+    m_TcpPort = form.Choice("TCP Port:", {"ANY", "FTP (21)", "HTTP (80)", "Custom"});
+    m_TcpPortCustom = form.Number("Port Number:", 1, 65535);
+    m_UdpPort = form.Choice("UDP Port:", {"ANY", "TFTP (69)", "Custom"});
+    m_UdpPortCustom = form.Number("Port Number:", 1, 65535);
+    m_Remove = form.Button("&Remove", "RC_BITMAP_16X16_REMOVE");
+    m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
+    AddRead<TSessionSecurityAclGet>();
+
+    m_Table.Bind(this, m_ListView, m_Add, m_Remove,
+                 {.cells = [](const TEntry& r) {
+                      QStringList cells{QString::number(r.groupId), r.permit ? "Permit" : "Deny",
+                                        r.vlanId ? QString::number(r.vlanId) : QString("ANY"),
+                                        EtherTypeText(r.etherType)};
+                      if (r.etherType != EtherTypeIpv4)
+                          return cells << QString() << QString() << QString() << QString() << QString();
+                      const bool tcpUdp = r.l4Protocol == IpProtocolTcp || r.l4Protocol == IpProtocolUdp;
+                      return cells << (r.fragmentCheck ? "Check" : "Uncheck") << SideText(r.srcIp, r.srcMask)
+                                   << SideText(r.dstIp, r.dstMask)
+                                   << (r.l4Protocol == IpProtocolTcp   ? QString("TCP")
+                                       : r.l4Protocol == IpProtocolUdp ? QString("UDP")
+                                       : r.l4Protocol == 255           ? QString("ANY")
+                                                             : QString::asprintf("0x%04X", r.l4Protocol))
+                                   << (tcpUdp ? L4PortText(r.l4Port) : QString());
+                  },
+                  // A rule is named by its group ID.
+                  .key = [](const TEntry& r) { return QString::number(r.groupId); },
+                  .readForm = [this] { return ReadRule(); },
+                  .fillForm = [this](const TEntry* r) { FillRule(r); },
+                  .numbered = true,
+                  .sortKey = [](const TEntry& r, int column) -> std::optional<long long> {
+                      switch (column) {
+                      case 2: return r.permit;
+                      case 3: return r.vlanId;
+                      case 4: return r.etherType;
+                      case 5: return r.fragmentCheck;
+                      case 6: return SideKey(r.srcIp, r.srcMask);
+                      case 7: return SideKey(r.dstIp, r.dstMask);
+                      case 8: return r.l4Protocol;
+                      case 9: return r.l4Port;
+                      default: return std::nullopt;
+                      }
+                  }});
+    WatchChanges({m_GroupId, m_Action, m_VlanId, m_L3Protocol, m_L3ProtocolCustom, m_IpFragment, m_IpSrcAddr,
+                  m_IpSrcMask, m_IpDstAddr, m_IpDstMask, m_L4Protocol, m_L4ProtocolCustom, m_TcpPort, m_TcpPortCustom,
+                  m_UdpPort, m_UdpPortCustom});
+    // No source or destination address: any, with the mask 0.
+    for (auto [address, mask] : {std::pair(m_IpSrcAddr, m_IpSrcMask), std::pair(m_IpDstAddr, m_IpDstMask)}) {
+        mask->SetValue(0);
+        connect(address, &QLineEdit::textChanged, mask, [address, mask] {
+            if (address->Value() == 0)
+                mask->SetValue(0);
+        });
+    }
+    UpdateActions();
+}
+
+uint32_t TModuleSecurityAcl::EtherType() const
+{
+    return ValueOf(EtherTypes, m_L3Protocol, m_L3ProtocolCustom->value());
+}
+
+uint32_t TModuleSecurityAcl::L4Protocol() const
+{
+    return ValueOf(L4Protocols, m_L4Protocol, m_L4ProtocolCustom->value());
+}
+
+std::optional<TModuleSecurityAcl::TEntry> TModuleSecurityAcl::ReadRule() const
+{
+    TEntry rule{};
+    rule.groupId = uint32_t(m_GroupId->value());
+    rule.permit = m_Action->currentIndex() == 0;
+    rule.vlanId = uint32_t(m_VlanId->value());
+    rule.etherType = EtherType();
+    if (rule.etherType != EtherTypeIpv4)
+        return rule;
+    // The IPv4 fields count whenever the EtherType is IPv4, typed as a custom number or not.
+    const auto source = Side(m_IpSrcAddr, m_IpSrcMask);
+    const auto destination = Side(m_IpDstAddr, m_IpDstMask);
+    if (!source || !destination)
+        return std::nullopt;
+    rule.fragmentCheck = m_IpFragment->currentIndex() == 0;
+    std::tie(rule.srcIp, rule.srcMask) = *source;
+    std::tie(rule.dstIp, rule.dstMask) = *destination;
+    rule.l4Protocol = L4Protocol();
+    if (rule.l4Protocol == IpProtocolTcp)
+        rule.l4Port = ValueOf(TcpPorts, m_TcpPort, m_TcpPortCustom->value());
+    else if (rule.l4Protocol == IpProtocolUdp)
+        rule.l4Port = ValueOf(UdpPorts, m_UdpPort, m_UdpPortCustom->value());
+    return rule;
+}
+
+void TModuleSecurityAcl::FillRule(const TEntry* rule)
+{
+    if (!rule)
+        return;
+    m_GroupId->setValue(int(rule->groupId));
+    m_Action->setCurrentIndex(rule->permit ? 0 : 1);
+    m_VlanId->setValue(int(rule->vlanId));
+    m_L3Protocol->setCurrentIndex(ItemOf(EtherTypes, rule->etherType));
+    if (m_L3Protocol->currentIndex() == int(EtherTypes.size()))
+        m_L3ProtocolCustom->SetHexValue(int(rule->etherType));
+    if (rule->etherType != EtherTypeIpv4)
+        return;
+    m_IpFragment->setCurrentIndex(rule->fragmentCheck ? 0 : 1);
+    m_IpSrcAddr->SetValue(rule->srcIp);
+    m_IpSrcMask->SetValue(rule->srcMask);
+    m_IpDstAddr->SetValue(rule->dstIp);
+    m_IpDstMask->SetValue(rule->dstMask);
+    m_L4Protocol->setCurrentIndex(ItemOf(L4Protocols, rule->l4Protocol));
+    if (m_L4Protocol->currentIndex() == int(L4Protocols.size()))
+        m_L4ProtocolCustom->SetHexValue(int(rule->l4Protocol));
+    QComboBox* ports = rule->l4Protocol == IpProtocolTcp ? m_TcpPort : m_UdpPort;
+    QSpinBox* custom = rule->l4Protocol == IpProtocolTcp ? m_TcpPortCustom : m_UdpPortCustom;
+    if (rule->l4Protocol == IpProtocolTcp || rule->l4Protocol == IpProtocolUdp) {
+        const int item = rule->l4Protocol == IpProtocolTcp ? ItemOf(TcpPorts, rule->l4Port) : ItemOf(UdpPorts, rule->l4Port);
+        ports->setCurrentIndex(item);
+        if (item == ports->count() - 1)
+            custom->setValue(int(rule->l4Port));
+    }
+}
+
+void TModuleSecurityAcl::EnableFields()
+{
+    const bool device = CurrentDevice() != nullptr && !IsUnavailable();
+    const bool custom = m_L3Protocol->currentIndex() == int(EtherTypes.size());
+    const bool ip = EtherType() == EtherTypeIpv4;
+    const uint32_t l4 = L4Protocol();
+    const bool customL4 = m_L4Protocol->currentIndex() == int(L4Protocols.size());
+    TPageForm::SetFieldEnabled(m_L3ProtocolCustom, device && custom);
+    TPageForm::SetFieldsEnabled({m_IpFragment, m_IpSrcAddr, m_IpDstAddr, m_L4Protocol}, device && ip);
+    TPageForm::SetFieldEnabled(m_IpSrcMask, device && ip && m_IpSrcAddr->Value() != 0);
+    TPageForm::SetFieldEnabled(m_IpDstMask, device && ip && m_IpDstAddr->Value() != 0);
+    TPageForm::SetFieldEnabled(m_L4ProtocolCustom, device && ip && customL4);
+    TPageForm::SetFieldEnabled(m_TcpPort, device && ip && l4 == IpProtocolTcp);
+    TPageForm::SetFieldEnabled(m_TcpPortCustom,
+                               device && ip && l4 == IpProtocolTcp && m_TcpPort->currentIndex() == int(TcpPorts.size()));
+    TPageForm::SetFieldEnabled(m_UdpPort, device && ip && l4 == IpProtocolUdp);
+    TPageForm::SetFieldEnabled(m_UdpPortCustom,
+                               device && ip && l4 == IpProtocolUdp && m_UdpPort->currentIndex() == int(UdpPorts.size()));
+    m_L3ProtocolCustomHex->setText(QString::asprintf("(Hex: 0x%04X)", unsigned(m_L3ProtocolCustom->value())));
+    m_L4ProtocolCustomHex->setText(QString::asprintf("(Hex: 0x%02X)", unsigned(m_L4ProtocolCustom->value())));
+}
+
+void TModuleSecurityAcl::UpdateActions()
+{
+    EnableFields();
+    m_Table.UpdateButtons();
+}
+
+void TModuleSecurityAcl::Fill(TDevice* device)
+{
+    // The editor keeps its values across refills and devices.
+    m_Table.Rebuild(device);
+    EnableFields();
+}
+
+REGISTER_PAGE(TModuleSecurityAcl);

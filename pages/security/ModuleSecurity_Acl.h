@@ -1,0 +1,63 @@
+#pragma once
+
+// "Access Control List": the current switch's access rules, one row each;
+// a rule filled in below is added to every target device, or removed by its
+// group ID. A rule is changed by removing it and adding it anew.
+
+#include "intp/SecurityAcl.h"
+#include "pages/kit/ModulePage.h"
+#include "pages/kit/TypedTableEditor.h"
+
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class THexSpinBox;
+class TIpEdit;
+
+class TModuleSecurityAcl : public TModulePage {
+    Q_OBJECT
+
+public:
+    explicit TModuleSecurityAcl(QWidget* parent = nullptr);
+
+    TUntypedReportList* m_ListView = nullptr;
+    QSpinBox* m_GroupId = nullptr;
+    QComboBox* m_Action = nullptr;
+    QSpinBox* m_VlanId = nullptr;
+    QComboBox* m_L3Protocol = nullptr;
+    THexSpinBox* m_L3ProtocolCustom = nullptr;
+    QLabel* m_L3ProtocolCustomHex = nullptr;
+    QComboBox* m_IpFragment = nullptr;
+    TIpEdit* m_IpSrcAddr = nullptr;
+    TIpEdit* m_IpSrcMask = nullptr;
+    TIpEdit* m_IpDstAddr = nullptr;
+    TIpEdit* m_IpDstMask = nullptr;
+    QComboBox* m_L4Protocol = nullptr;
+    THexSpinBox* m_L4ProtocolCustom = nullptr;
+    QLabel* m_L4ProtocolCustomHex = nullptr;
+    QComboBox* m_TcpPort = nullptr;
+    QSpinBox* m_TcpPortCustom = nullptr;
+    QComboBox* m_UdpPort = nullptr;
+    QSpinBox* m_UdpPortCustom = nullptr;
+    QPushButton* m_Add = nullptr;
+    QPushButton* m_Remove = nullptr;
+
+protected:
+    void Fill(Intp::TDevice* device) override;
+    void UpdateActions() override;
+
+private:
+    using TEntry = Intp::TPropertySecurityAclEntry;
+    // The rule the editor holds; none while an IPv4 address or mask is not valid.
+    std::optional<TEntry> ReadRule() const;
+    void FillRule(const TEntry* rule);
+    uint32_t EtherType() const;
+    uint32_t L4Protocol() const;
+    // Enables the fields the packet type and L4 protocol use.
+    void EnableFields();
+
+    TTypedTableEditor<Intp::TSessionSecurityAclGet, Intp::TSessionSecurityAclAdd, Intp::TSessionSecurityAclDel> m_Table;
+};

@@ -1,0 +1,51 @@
+#include "pages/security/ModuleSecurity_Mac2_Filter.h"
+
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
+#include "pages/security/MacTables.h"
+
+#include <QPushButton>
+#include <QSpinBox>
+
+using namespace Intp;
+using TEntry = TPropertySecurityMac2FilterEntry;
+
+TModuleSecurityMac2Filter::TModuleSecurityMac2Filter(QWidget* parent) : TModulePage("MAC Filtering", parent)
+{
+    TPageForm form(this);
+    m_ListView = new TUntypedReportList();
+    m_ListView->AddColumn(QString(), ckNumber);
+    m_ListView->AddColumn("MAC Address");
+    m_ListView->AddColumn("VLAN ID", ckNumber, Qt::AlignRight | Qt::AlignVCenter);
+    form.List(QString(), m_ListView);
+    m_Mac = form.Mac("&MAC Address:");
+    m_VlanId = form.Number("&VID:", 1, 4094);
+    m_Remove = form.Button("&Remove", "RC_BITMAP_16X16_REMOVE");
+    m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
+    AddRead<TSessionSecurityMac2FilterGet>();
+
+    m_Table.Bind(this, m_ListView, m_Add, m_Remove,
+                 {.cells = [](const TEntry& e) {
+                      return QStringList{QString::fromStdString(e.mac.ToString()), QString::number(e.vlanId)};
+                  },
+                  .key = [](const TEntry& e) { return MacVlanKey(e.mac, e.vlanId); },
+                  .readForm = [this]() -> std::optional<TEntry> {
+                      const auto mac = m_Mac->Address();
+                      return mac ? std::optional(TEntry{uint32_t(m_VlanId->value()), *mac}) : std::nullopt;
+                  },
+                  .fillForm = [this](const TEntry* e) {
+                      if (!e)
+                          return;
+                      m_Mac->SetAddress(&e->mac);
+                      m_VlanId->setValue(int(e->vlanId));
+                  },
+                  .numbered = true});
+    WatchChanges({m_Mac, m_VlanId});
+}
+
+void TModuleSecurityMac2Filter::UpdateActions() { m_Table.UpdateButtons(); }
+
+void TModuleSecurityMac2Filter::Fill(TDevice* device) { m_Table.Rebuild(device); }
+
+REGISTER_PAGE(TModuleSecurityMac2Filter);

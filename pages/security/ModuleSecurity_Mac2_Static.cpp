@@ -1,0 +1,97 @@
+#include "pages/security/ModuleSecurity_Mac2_Static.h"
+
+#include "intp/Ports.h"
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
+#include "pages/security/MacTables.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSpinBox>
+
+using namespace Intp;
+using TEntry = TPropertySecurityMac2StaticEntry;
+
+TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModulePage("Static MAC Addresses", parent)
+{
+    TPageForm form(this);
+    m_ListView = new TUntypedReportList();
+    m_ListView->AddColumn(QString(), ckNumber);
+    m_ListView->AddColumn("MAC Address");
+    m_ListView->AddColumn("Port", ckNumber);
+    m_ListView->AddColumn("VLAN ID", ckNumber, Qt::AlignRight | Qt::AlignVCenter);
+    form.List(QString(), m_ListView);
+    m_Port = form.Choice("&Port:", {});
+    m_Mac = form.Mac("&MAC Address:");
+    m_VlanId = form.Number("&VID:", 1, 4094);
+    m_Remove = form.Button("&Remove", "RC_BITMAP_16X16_REMOVE");
+    m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
+
+    // Port names, then the port configuration (the ports offered), then the
+    // table; Refresh All reads the table alone.
+    AddRead<TSessionPortNameGet>(rwCurrent, false);
+    AddRead<TSessionSecurityMac2StaticGet>(rwAll);
+    AddChain<TSessionPortNameGet, TSessionPortConfigGet>();
+    AddChain<TSessionPortConfigGet, TSessionSecurityMac2StaticGet>();
+
+    m_Table.Bind(this, m_ListView, m_Add, m_Remove,
+                 {.cells = [this](const TEntry& e) {
+                      return QStringList{QString::fromStdString(e.mac.ToString()), m_Port->itemText(ItemOfPort(e.port)),
+                                         QString::number(e.vlanId)};
+                  },
+                  // The port is not part of the name: one address and VLAN ID is one entry.
+                  .key = [](const TEntry& e) { return MacVlanKey(e.mac, e.vlanId); },
+                  // Nothing is sent without a chosen port.
+                  .readForm = [this]() -> std::optional<TEntry> {
+                      const auto mac = m_Mac->Address();
+                      const int position = m_Ports.IndexOfRow(m_Port->currentIndex());
+                      if (!mac || position < 0)
+                          return std::nullopt;
+                      return TEntry{uint32_t(position), uint32_t(m_VlanId->value()), *mac};
+                  },
+                  .fillForm = [this](const TEntry* e) {
+                      if (!e)
+                          return;
+                      m_Port->setCurrentIndex(ItemOfPort(e->port));
+                      m_Mac->SetAddress(&e->mac);
+                      m_VlanId->setValue(int(e->vlanId));
+                  },
+                  .numbered = true,
+                  .sortKey = [this](const TEntry& e, int column) {
+                      return column == 2 ? std::optional<long long>(ItemOfPort(e.port)) : std::nullopt;
+                  },
+                  // An entry on a port not offered gets no row.
+                  .listed = [this](const TEntry& e) { return ItemOfPort(e.port) >= 0; }});
+    WatchChanges({m_Port, m_Mac, m_VlanId});
+}
+
+int TModuleSecurityMac2Static::ItemOfPort(uint32_t port) const
+{
+    for (int row = m_Ports.RowCount() - 1; row >= 0; --row)
+        if (m_Ports.PortOfRow(row) == int(port))
+            return row;
+    return -1;
+}
+
+void TModuleSecurityMac2Static::UpdateActions() { m_Table.UpdateButtons(); }
+
+void TModuleSecurityMac2Static::Fill(TDevice* device)
+{
+    m_Port->clear();
+    m_Ports.Clear();
+    const auto& config = ValidRecord<TPropertyPortConfig>(device);
+    if (config.valid && ValidRecord<TPropertyPortName>(device).valid) {
+        std::vector<int> portOf;
+        for (std::size_t i = 0; i < std::min<std::size_t>(config.count, config.entries.size()); ++i)
+            portOf.push_back(int(config.entries[i].port));
+        // The first 32 ports at most; a message says when more are cut.
+        m_Ports = MaskPorts(device, portOf);
+        for (int row = 0; row < m_Ports.RowCount(); ++row)
+            m_Port->addItem(m_Ports.RowName(row));
+        m_Port->setCurrentIndex(m_Port->count() ? 0 : -1);
+    }
+    m_Table.Rebuild(device);
+}
+
+REGISTER_PAGE(TModuleSecurityMac2Static);

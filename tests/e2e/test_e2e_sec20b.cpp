@@ -1,0 +1,84 @@
+// Access rules and static MAC entries added and removed on every selected
+// switch of a second-generation model, checked in the switches' tables.
+#include "tests/e2e/ConsoleE2E.h"
+
+#include "intp/SecurityAcl.h"
+#include "pages/security/ModuleSecurity_Acl.h"
+#include "pages/security/ModuleSecurity_Mac2_Static.h"
+
+namespace {
+
+// A suite of its own: the fixture of the shared header is a class of each file.
+class SecurityTablesE2E : public ConsoleE2E {};
+
+TEST_F(SecurityTablesE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch)
+{
+    // The last model of the shipped table is second-generation: its tree has these pages.
+    Model(); // registers the shipped model table
+    const auto models = FakeSwitch::LoadModels(CONSOLE_DEVICES_DEV);
+    if (models.empty() || models.back().ProductIds.empty())
+        GTEST_SKIP() << "no model table";
+    const std::string id = models.back().ProductIds.front();
+    const Intp::TDeviceType &type = Intp::GetDeviceTypes()[Intp::FindTypeByPid(Intp::MakeProductId(id))];
+    for (size_t i = 0; i < 2; ++i)
+        m_Fleet.Add(SettingsOf(i, id, type, std::to_string(i + 1)));
+    std::string error;
+    ASSERT_TRUE(m_Fleet.Start(&error)) << error;
+    m_Count = 2;
+    OpenConsole();
+    m_Form->EventOnDiscoveryExecute();
+    auto found = [&](Intp::TDevice *d) {
+        return d && m_Form->FindDeviceNode(d) && Intp::Property<Intp::TPropertyIntpSip>::Get(d).valid;
+    };
+    ASSERT_TRUE(RunUntil([&] { return found(DeviceOf(0)) && found(DeviceOf(1)); }, 10s));
+    SelectAll();
+    LogInAll();
+    auto onBoth = [&](auto check) {
+        return RunUntil([&] { return check(m_Fleet.Snapshot(0)) && check(m_Fleet.Snapshot(1)); }, 5s);
+    };
+
+    auto *acl = ShowDevicePage<TModuleSecurityAcl>();
+    ASSERT_TRUE(RunUntil([&] { return acl->m_GroupId->isEnabled(); }, 5s)); // read and filled
+    acl->m_GroupId->setValue(7);
+    acl->m_Action->setCurrentIndex(1);
+    acl->m_L3Protocol->setCurrentIndex(3);
+    acl->m_IpSrcAddr->setText("198.18.0.0");
+    acl->m_IpSrcMask->setText("255.254.0.0");
+    acl->m_L4Protocol->setCurrentIndex(4);
+    acl->m_UdpPort->setCurrentIndex(1);
+    ASSERT_TRUE(acl->m_Add->isEnabled());
+    acl->m_Add->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+        auto rules = FakeSwitch::TableOf<Intp::TSessionSecurityAclGet>(sw);
+        return rules.size() == 1 && rules[0].groupId == 7 && !rules[0].permit && rules[0].srcIp == 0xC6120000 &&
+               rules[0].srcMask == 0xFFFE0000 && rules[0].l4Protocol == 17 && rules[0].l4Port == 69;
+    }));
+    ASSERT_TRUE(RunUntil([&] { return acl->m_ListView->RowCount() == 1; }, 5s));
+    acl->m_ListView->SelectRow(0);
+    ASSERT_TRUE(acl->m_Remove->isEnabled());
+    acl->m_Remove->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) { return FakeSwitch::TableOf<Intp::TSessionSecurityAclGet>(sw).empty(); }));
+    EXPECT_TRUE(RunUntil([&] { return acl->m_ListView->RowCount() == 0; }, 5s));
+
+    auto *pinned = ShowDevicePage<TModuleSecurityMac2Static>();
+    ASSERT_TRUE(RunUntil([&] { return pinned->m_Port->count() > 1; }, 5s));
+    pinned->m_Port->setCurrentIndex(1);
+    pinned->m_Mac->setText("02005E102030");
+    pinned->m_VlanId->setValue(12);
+    ASSERT_TRUE(pinned->m_Add->isEnabled());
+    pinned->m_Add->click();
+    const Intp::TMacAddr mac(0x02, 0x00, 0x5E, 0x10, 0x20, 0x30);
+    EXPECT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) {
+        auto entries = FakeSwitch::TableOf<Intp::TSessionSecurityMac2StaticGet>(sw);
+        return entries.size() == 1 && entries[0].port == 1 && entries[0].vlanId == 12 && entries[0].mac == mac;
+    }));
+    ASSERT_TRUE(RunUntil([&] { return pinned->m_ListView->RowCount() == 1; }, 5s));
+    pinned->m_ListView->SelectRow(0);
+    ASSERT_TRUE(pinned->m_Remove->isEnabled());
+    pinned->m_Remove->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+        return FakeSwitch::TableOf<Intp::TSessionSecurityMac2StaticGet>(sw).empty();
+    }));
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+// 802.1X, IP security and MAC aging pages: what they show from the cache and
+// what Apply sends.
+
+#include "PageTestKit.h"
+#include "intp/Dot1x.h"
+#include "intp/IpSecurity.h"
+#include "intp/Ports.h"
+#include "pages/kit/PageWidgets.h"
+#include "pages/kit/PortCheckList.h"
+#include "pages/security/ModuleSecurity_8021x.h"
+#include "pages/security/ModuleSecurity_8021xPort.h"
+#include "pages/security/ModuleSecurity_IP.h"
+#include "pages/security/ModuleSecurity_MacAging.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+
+// A model with places for secure addresses.
+static std::uint32_t SecureModel(std::uint32_t ports, std::uint32_t secureIps)
+{
+    Intp::TDeviceType type;
+    type.PortNum = ports;
+    type.SecureIpNum = secureIps;
+    return std::uint32_t(Intp::RegisterDeviceType(&type));
+}
+
+using Dot1xPage = TPageTest<TModuleSecurity8021x>;
+
+TEST_F(Dot1xPage, TheSharedKeyIsTypedForEachChangeAndNeverShown)
+{
+    Intp::TDevice* device = Select(1, TestModel(8));
+    Intp::TPropertySecurity8021x r{};
+    r.enabled = true;
+    r.serverPort = 0;  // shown as 1, sent back as read
+    r.nasId = "NAS_L2_SWITCH";
+    r.sharedKey = "leaked";  // a cache that somehow held one is not shown
+    Put(device, r);
+    Notify(device, Intp::ccSecurity8021xGet);
+    EXPECT_EQ(page->m_SharedKey->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(page->m_SharedKey->text().isEmpty());
+    EXPECT_EQ(page->m_ServerPort->value(), 1);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    TypeText(page->m_SharedKey, "s3cret");
+    EXPECT_FALSE(page->m_Apply->isEnabled());  // server 0.0.0.0
+    page->m_ServerIp->setText("198.18.0.6");
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionSecurity8021xSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].sharedKey, "s3cret");
+    EXPECT_EQ(sent[0].serverPort, 0u);
+
+    Notify(device, Intp::ccSecurity8021xGet);  // the re-read after the change
+    EXPECT_TRUE(page->m_SharedKey->text().isEmpty());
+    TypeText(page->m_SharedKey, "again");
+    EXPECT_TRUE(page->Leave(false));
+    EXPECT_TRUE(page->m_SharedKey->text().isEmpty());
+
+    page->m_Protocol->setCurrentIndex(0);  // off: nothing else is needed
+    EXPECT_FALSE(page->m_SharedKey->isEnabled());
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+}
+
+using Dot1xPortPage = TPageTest<TModuleSecurity8021xPort>;
+
+TEST_F(Dot1xPortPage, EveryPortIsListedAndSentHiddenOnesAsRead)
+{
+    // More ports than a 32-entry map holds.
+    Intp::TDevice* device = Select(1, TestModel(40));
+    Select(2, TestModel(8));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {2}));
+    Put(device, IntpTest::PerPort<Intp::TPropertySecurity8021xPort>(
+                    Intp::ModelOf(device), [](std::size_t i, auto& e) { e.mode = std::uint32_t(i % 4); }));
+    Notify(device, Intp::ccSecurity8021xPortGet);
+    ASSERT_EQ(page->m_ListView->RowCount(), 39);
+    EXPECT_EQ(page->m_ListView->Model()->Cell(2, 1), "Disable");  // the fourth port
+    page->m_ListView->SelectRow(38);
+    static_cast<QComboBox*>(page->m_ListView->EditorOf(1))->setCurrentIndex(2);
+    page->m_Apply->click();
+
+    auto sent = SentEntries<Intp::TSessionSecurity8021xPortSet>();
+    ASSERT_EQ(sent.size(), 1u);  // the 8-port switch is named, not sent
+    ASSERT_EQ(sent[0].size(), 40u);
+    EXPECT_EQ(sent[0][2].mode, 2u);  // hidden: as read
+    EXPECT_EQ(sent[0][39].mode, 2u);
+}
+
+using IpSecurityPage = TPageTest<TModuleSecurityIP>;
+
+TEST_F(IpSecurityPage, TheListNeverGrowsPastTheModelsPlaces)
+{
+    Intp::TDevice* device = Select(1, SecureModel(8, 3));
+    Select(2, SecureModel(8, 1));
+    Intp::TPropertySecurityIp r{};
+    r.enabled = true;
+    r.services = Intp::ssvTelnet;
+    r.addresses = {Ip(192, 168, 1, 10), 0, Ip(192, 168, 1, 20)};
+    Put(device, r);
+    Notify(device, Intp::ccSecurityIpGet);
+    ASSERT_EQ(page->m_SecureIPs->count(), 1);  // the listing stops at the first empty place
+    EXPECT_EQ(page->m_Management->Mask(), Intp::ssvTelnet);
+
+    page->m_Address->setText("192.168.1.10");
+    page->m_Add->click();
+    EXPECT_EQ(env.messages, QStringList({"Entry already exists!"}));
+    for (const char* address : {"10.1.1.1", "10.1.1.2"}) {
+        page->m_Address->setText(address);
+        page->m_Add->click();
+    }
+    EXPECT_EQ(page->m_SecureIPs->count(), 3);
+    page->m_Address->setText("10.1.1.3");
+    EXPECT_FALSE(page->m_Add->isEnabled());
+    page->m_Delete->click();
+    EXPECT_EQ(env.messages.back(), "Entry not found!");
+    page->m_Address->setText("10.1.1.1");
+    page->m_Delete->click();
+    EXPECT_TRUE(page->m_Add->isEnabled());
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionSecurityIpSet>();
+    ASSERT_EQ(sent.size(), 1u);  // two addresses don't fit the one-place model
+    EXPECT_EQ(sent[0].addresses, std::vector<std::uint32_t>({Ip(192, 168, 1, 10), Ip(10, 1, 1, 2), 0}));
+    EXPECT_EQ(sent[0].services, Intp::ssvTelnet);
+
+    page->m_Mode->setCurrentIndex(0);  // off: an empty list and mask go out
+    page->m_Apply->click();
+    sent = Sent<Intp::TSessionSecurityIpSet>();
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[1].services, 0u);
+    EXPECT_EQ(sent[2].addresses, std::vector<std::uint32_t>({0}));
+}
+
+using MacAgingPage = TPageTest<TModuleSecurityMacAging>;
+
+TEST_F(MacAgingPage, StepsBy15AndTakesNoNegativeTime)
+{
+    Intp::TDevice* device = Select(1, TestModel(8));
+    Put(device, Intp::TPropertySecurityMacAging{true, 300, true});
+    Notify(device, Intp::ccSecurityMacAgingGet);
+    page->m_AgingTime->stepUp();
+    EXPECT_EQ(page->m_AgingTime->value(), 315);
+    page->m_AgingTime->setValue(-15);
+    page->m_Apply->click();
+    EXPECT_EQ(Sent<Intp::TSessionSecurityMacAgingSet>().at(0).agingTime, 0u);
+}
