@@ -74,8 +74,10 @@ struct TPropertySecurityMac2Filter {
 };
 
 class TSessionSecurityMac2FilterGet : public TSessionTableGet<ccSecurityMac2FilterGet, TPropertySecurityMac2Filter> {};
-class TSessionSecurityMac2FilterAdd : public TSessionEntrySet<ccSecurityMac2FilterAdd, TSessionSecurityMac2FilterGet> {};
-class TSessionSecurityMac2FilterDel : public TSessionEntrySet<ccSecurityMac2FilterDel, TSessionSecurityMac2FilterGet> {};
+class TSessionSecurityMac2FilterAdd
+    : public TSessionEntrySet<ccSecurityMac2FilterAdd, TSessionSecurityMac2FilterGet> {};
+class TSessionSecurityMac2FilterDel
+    : public TSessionEntrySet<ccSecurityMac2FilterDel, TSessionSecurityMac2FilterGet> {};
 
 // The static MAC table: an address bound to a port in a VLAN. The VLAN id
 // follows the port byte unaligned.
@@ -96,7 +98,9 @@ struct TPropertySecurityMac2Static {
 };
 
 class TSessionSecurityMac2StaticGet : public TSessionTableGet<ccSecurityMac2StaticGet, TPropertySecurityMac2Static> {};
-class TSessionSecurityMac2StaticAdd : public TSessionEntrySet<ccSecurityMac2StaticAdd, TSessionSecurityMac2StaticGet> {};
-class TSessionSecurityMac2StaticDel : public TSessionEntrySet<ccSecurityMac2StaticDel, TSessionSecurityMac2StaticGet> {};
+class TSessionSecurityMac2StaticAdd
+    : public TSessionEntrySet<ccSecurityMac2StaticAdd, TSessionSecurityMac2StaticGet> {};
+class TSessionSecurityMac2StaticDel
+    : public TSessionEntrySet<ccSecurityMac2StaticDel, TSessionSecurityMac2StaticGet> {};
 
 } // namespace Intp

@@ -79,4 +79,14 @@ std::uint32_t TPortCheckList::Mask() const
     return mask;
 }
 
+std::uint32_t TPortCheckList::LineMask() const
+{
+    std::uint32_t mask = 0;
+    for (int index : m_IndexOfLine) {
+        if (TPortLayout::InMask(index))
+            mask |= 1u << index;
+    }
+    return mask;
+}
+
 void TPortCheckList::ClearTicks() { SetTicks({}); }

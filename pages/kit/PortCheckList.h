@@ -28,6 +28,8 @@ public:
     // The same as a 32-bit mask: bit n for index n below 32.
     void SetMask(std::uint32_t mask);
     std::uint32_t Mask() const;
+    // The bits that have a line (the others, hidden ports, keep what they hold).
+    std::uint32_t LineMask() const;
     void ClearTicks();
 
 private:

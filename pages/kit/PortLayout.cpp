@@ -4,6 +4,8 @@
 #include "intp/Ports.h"
 #include "pages/rules/PageRules.h"
 
+#include <QStringList>
+
 #include <numeric>
 
 void TPortLayout::Clear()
@@ -77,6 +79,19 @@ QString TPortLayout::RowName(int row) const
     if (IsTrunkGroup(IndexOfRow(row)))
         return QString::fromStdString(TrunkCaption(port - m_Ports + 1));
     return QString::fromStdString(PortCaption(row + 1));
+}
+
+QString TPortLayout::MaskText(std::uint32_t mask) const
+{
+    QStringList numbers;
+    for (int index = 0; index < 32; ++index) {
+        if (!(mask >> index & 1u))
+            continue;
+        const int row = PortCount() > 0 ? RowOfPort(index) : index;
+        if (row >= 0)
+            numbers << QString::number(row + 1);
+    }
+    return numbers.join(", ");
 }
 
 bool TPortLayout::FitsMask() const { return FitsPortMask(PortCount()); }

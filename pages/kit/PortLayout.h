@@ -12,6 +12,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,9 @@ public:
     // Row caption: the name from the record, else "Port.%02d" of the row
     // counted from 1, or "Trunk.%02d" of the trunk group counted from 1.
     QString RowName(int row) const;
+    // "1, 2, 5": the listed numbers (from 1) of a 32-bit mask's ports; a
+    // hidden port has none. An empty layout numbers every bit.
+    QString MaskText(std::uint32_t mask) const;
     // The ports fit a 32-bit mask.
     bool FitsMask() const;
     // "Port.%02d" of the row counted from 1 (pages that number their rows).

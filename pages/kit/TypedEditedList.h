@@ -26,6 +26,7 @@
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/SwitchText.h"
 #include "pages/kit/PortLayout.h"
+#include "pages/kit/PortCheckList.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -120,6 +121,32 @@ public:
         return Declare(AddAddressColumn(header), std::move(c));
     }
 
+    // A 32-bit port mask member (bit n: port index n) shown as the listed
+    // numbers of its ports ("1, 2, 5") and ticked in a port check list of the
+    // layout given by SetMaskPorts; no header click.
+    template <class M>
+        requires std::is_integral_v<M>
+    int Ports(const QString& header, M TRow::*member, const QString& editor = {})
+    {
+        TColumn c = ValueColumn(member, editor, {});
+        c.ports = true;
+        return Declare(AddNumberColumn(
+                           header, nullptr, [this](int mask) { return MaskText(std::uint32_t(mask)); },
+                           Qt::AlignLeft | Qt::AlignVCenter),
+                       std::move(c));
+    }
+    // The ports of the mask columns' check lists and texts (call before the rows are set).
+    void SetMaskPorts(const TPortLayout& ports)
+    {
+        m_MaskPorts = ports;
+        for (const TColumn& c : m_Columns) {
+            if (auto* list = qobject_cast<TPortCheckList*>(EditorOf(c.column)))
+                list->SetPorts(ports);
+        }
+    }
+    const TPortLayout& MaskPorts() const { return m_MaskPorts; }
+    QString MaskText(std::uint32_t mask) const { return m_MaskPorts.MaskText(mask); }
+
     // The column's editor is enabled only while rule(selected row) holds.
     void EnabledWhen(int column, std::function<bool(const TRow&)> rule)
     {
@@ -152,6 +179,11 @@ public:
                     MakeSwitchText(edit, 0);
                 BindEditor(c.column, edit);
                 editor = edit;
+            } else if (c.ports) {
+                auto* list = form.PanelEditor(c.editor, new TPortCheckList());
+                list->SetPorts(m_MaskPorts);
+                BindEditor(c.column, list);
+                editor = list;
             } else if (c.address) {
                 editor = form.PanelEditor(c.editor, new TIpEdit());
                 BindEditor(c.column, static_cast<TIpEdit*>(editor));
@@ -258,6 +290,7 @@ private:
         int minimum = 0;
         int maximum = 0;
         bool address = false;
+        bool ports = false;       // a port mask (Ports)
         bool switchText = false;  // a std::string member: Latin-1 (SwitchText.h)
         std::function<QString(const TRow&)> getText;
         std::function<void(TRow&, const QString&)> setText;
@@ -302,6 +335,7 @@ private:
 
     std::function<QString(const TRow&)> m_Caption;
     std::function<int(const TRow&)> m_PortOf;
+    TPortLayout m_MaskPorts;
     TPortRowOrder m_Order = roRecord;
     std::vector<TColumn> m_Columns;
     std::vector<TRow> m_Rows;

@@ -104,6 +104,22 @@ public:
         m_Hidden.clear();
         m_IsHidden.clear();
     }
+    // Shows rows in the order given. When the list holds as many, each row
+    // changes in place (a poll of the same ports): the sort, the selection
+    // and the scroll position stay; otherwise the list is filled anew.
+    void Update(std::vector<TRow> rows)
+    {
+        if (RowCount() != int(rows.size()) || m_Rows.size() != rows.size()) {
+            Clear();
+            for (TRow& row : rows)
+                Add(std::move(row));
+            return;
+        }
+        for (int line = 0; line < RowCount(); ++line) {
+            const std::size_t index = std::size_t(Model()->Row(line).tag);
+            Change(line, [&](TRow& r) { r = std::move(rows[index]); });
+        }
+    }
     const TRow& Row(int line) const { return m_Rows.at(std::size_t(Model()->Row(line).tag)); }
     // The text a cell shows for the row as it is now (also while hidden).
     QString Text(int line, int column) const { return m_Columns.at(std::size_t(column)).text(Row(line)); }

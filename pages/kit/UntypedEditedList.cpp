@@ -1,6 +1,7 @@
 #include "pages/kit/UntypedEditedList.h"
 
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/PortCheckList.h"
 #include "pages/rules/PageRules.h"
 
 #include <QComboBox>
@@ -28,10 +29,10 @@ int TUntypedEditedList::AddChoiceColumn(const QString& header, const QStringList
     return column.column;
 }
 
-int TUntypedEditedList::AddNumberColumn(const QString& header, TStep step, TText text)
+int TUntypedEditedList::AddNumberColumn(const QString& header, TStep step, TText text, Qt::Alignment alignment)
 {
     TValueColumn column;
-    column.column = AddColumn(header, ckNumber, Qt::AlignRight | Qt::AlignVCenter);
+    column.column = AddColumn(header, ckNumber, alignment);
     column.step = std::move(step);
     column.text = std::move(text);
     m_Columns.push_back(column);
@@ -165,7 +166,9 @@ QString TUntypedEditedList::TextOf(const TValueColumn& column, int value) const
     if (!column.choices.isEmpty()) {
         if (value >= 0 && value < column.choices.size())
             return column.choices.at(value);
-        return column.missing.isEmpty() ? QString::number(value) : column.missing.arg(value);
+        if (column.missing.isEmpty())
+            return QString::number(value);
+        return column.missing.contains("%1") ? column.missing.arg(value) : column.missing;
     }
     return QString::number(value);
 }
@@ -237,6 +240,21 @@ void TUntypedEditedList::BindEditor(int column, QSpinBox* editor)
     UpdateEditors();
 }
 
+void TUntypedEditedList::BindEditor(int column, TPortCheckList* editor)
+{
+    TValueColumn* c = FindColumn(column);
+    if (!c || !editor)
+        return;
+    c->editor = editor;
+    // A port without a line (hidden) keeps its bit as the row holds it.
+    connect(editor, &QListWidget::itemChanged, this, [this, column, editor] {
+        const int row = SelectedRow();
+        const std::uint32_t kept = row >= 0 ? std::uint32_t(Value(row, column)) & ~editor->LineMask() : 0;
+        EditorChanged(column, int(editor->Mask() | kept));
+    });
+    UpdateEditors();
+}
+
 void TUntypedEditedList::AddSelectionControl(QWidget* control)
 {
     if (!control)
@@ -289,6 +307,8 @@ void TUntypedEditedList::UpdateEditors(int keep)
             spin->setValue(Value(row, c.column));
         } else if (auto* address = qobject_cast<TIpEdit*>(c.editor)) {
             address->SetValue(uint32_t(Value(row, c.column)));
+        } else if (auto* ports = qobject_cast<TPortCheckList*>(c.editor)) {
+            ports->SetMask(uint32_t(Value(row, c.column)));
         }
     }
     for (QWidget* control : m_SelectionControls)

@@ -12,6 +12,7 @@ class QComboBox;
 class QLineEdit;
 class QSpinBox;
 class TIpEdit;
+class TPortCheckList;
 
 // Edited list rows: every row holds its index and one value per value column;
 // the editors below the list edit the selected row only; a click on a value
@@ -33,7 +34,8 @@ public:
     // A value shown as one of the choices; the header click steps modulo their number.
     int AddChoiceColumn(const QString& header, const QStringList& choices);
     // A numeric value with its own header-click step (none: header click does nothing).
-    int AddNumberColumn(const QString& header, TStep step = nullptr, TText text = nullptr);
+    int AddNumberColumn(const QString& header, TStep step = nullptr, TText text = nullptr,
+                        Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter);
     void SetStep(int column, TStep step);
     // A text value; its editor is a line edit and its header click does nothing.
     int AddTextColumn(const QString& header);
@@ -45,7 +47,7 @@ public:
     // A column whose editor and header click are off (a choice the switch
     // does not offer now); on by default.
     void SetColumnEnabled(int column, bool enabled);
-    // The text of a choice value that has no item ("%1": the value); the
+    // The text of a choice value that has no item ("%1", if given: the value); the
     // value itself is kept until edited. Default: the number.
     void SetMissingText(int column, const QString& text);
     // New choices for a choice column (they depend on the switch); its
@@ -71,6 +73,8 @@ public:
     void BindEditor(int column, QSpinBox* editor);
     void BindEditor(int column, QLineEdit* editor);
     void BindEditor(int column, TIpEdit* editor);
+    // A port mask (the bits of the int value) ticked in a port check list.
+    void BindEditor(int column, TPortCheckList* editor);
     // Further controls (labels) that follow the selection.
     void AddSelectionControl(QWidget* control);
     // The label of a column's editor: enabled with the editor.

@@ -61,14 +61,7 @@ void TModuleMonitorPort::Fill(Intp::TDevice* device)
         }
     }
     // A poll of the same ports changes the rows in place: the sort and the selection stay.
-    if (m_List->RowCount() == int(rows.size())) {
-        for (int line = 0; line < m_List->RowCount(); ++line)
-            m_List->Change(line, [&](TRow& r) { r = rows[std::size_t(r.number - 1)]; });
-        return;
-    }
-    m_List->Clear();
-    for (const TRow& row : rows)
-        m_List->Add(row);
+    m_List->Update(std::move(rows));
 }
 
 REGISTER_PAGE(TModuleMonitorPort);

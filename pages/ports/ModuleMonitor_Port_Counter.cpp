@@ -74,14 +74,8 @@ void TModuleMonitorPortCounter::Fill(Intp::TDevice* device)
             rows.push_back(row);
         }
     }
-    if (m_List->RowCount() == int(rows.size())) {
-        for (int line = 0; line < m_List->RowCount(); ++line)
-            m_List->Change(line, [&](TRow& r) { r = rows[std::size_t(r.number - 1)]; });
-        return;
-    }
-    m_List->Clear();
-    for (const TRow& row : rows)
-        m_List->Add(row);
+    // A poll of the same ports changes the rows in place: the sort and the selection stay.
+    m_List->Update(std::move(rows));
 }
 
 void TModuleMonitorPortCounter::EventOnClearClick()

@@ -226,13 +226,12 @@ void TModuleSecurityAcl::FillRule(const TEntry* rule)
     m_L4Protocol->setCurrentIndex(ItemOf(L4Protocols, rule->l4Protocol));
     if (m_L4Protocol->currentIndex() == int(L4Protocols.size()))
         m_L4ProtocolCustom->SetHexValue(int(rule->l4Protocol));
-    QComboBox* ports = rule->l4Protocol == IpProtocolTcp ? m_TcpPort : m_UdpPort;
-    QSpinBox* custom = rule->l4Protocol == IpProtocolTcp ? m_TcpPortCustom : m_UdpPortCustom;
     if (rule->l4Protocol == IpProtocolTcp || rule->l4Protocol == IpProtocolUdp) {
-        const int item = rule->l4Protocol == IpProtocolTcp ? ItemOf(TcpPorts, rule->l4Port) : ItemOf(UdpPorts, rule->l4Port);
-        ports->setCurrentIndex(item);
-        if (item == ports->count() - 1)
-            custom->setValue(int(rule->l4Port));
+        const bool tcp = rule->l4Protocol == IpProtocolTcp;
+        QComboBox* ports = tcp ? m_TcpPort : m_UdpPort;
+        ports->setCurrentIndex(tcp ? ItemOf(TcpPorts, rule->l4Port) : ItemOf(UdpPorts, rule->l4Port));
+        if (ports->currentIndex() == ports->count() - 1)
+            (tcp ? m_TcpPortCustom : m_UdpPortCustom)->setValue(int(rule->l4Port));
     }
 }
 
@@ -248,12 +247,11 @@ void TModuleSecurityAcl::EnableFields()
     TPageForm::SetFieldEnabled(m_IpSrcMask, device && ip && m_IpSrcAddr->Value() != 0);
     TPageForm::SetFieldEnabled(m_IpDstMask, device && ip && m_IpDstAddr->Value() != 0);
     TPageForm::SetFieldEnabled(m_L4ProtocolCustom, device && ip && customL4);
-    TPageForm::SetFieldEnabled(m_TcpPort, device && ip && l4 == IpProtocolTcp);
-    TPageForm::SetFieldEnabled(m_TcpPortCustom,
-                               device && ip && l4 == IpProtocolTcp && m_TcpPort->currentIndex() == int(TcpPorts.size()));
-    TPageForm::SetFieldEnabled(m_UdpPort, device && ip && l4 == IpProtocolUdp);
-    TPageForm::SetFieldEnabled(m_UdpPortCustom,
-                               device && ip && l4 == IpProtocolUdp && m_UdpPort->currentIndex() == int(UdpPorts.size()));
+    const bool tcp = device && ip && l4 == IpProtocolTcp, udp = device && ip && l4 == IpProtocolUdp;
+    TPageForm::SetFieldEnabled(m_TcpPort, tcp);
+    TPageForm::SetFieldEnabled(m_TcpPortCustom, tcp && m_TcpPort->currentIndex() == int(TcpPorts.size()));
+    TPageForm::SetFieldEnabled(m_UdpPort, udp);
+    TPageForm::SetFieldEnabled(m_UdpPortCustom, udp && m_UdpPort->currentIndex() == int(UdpPorts.size()));
     m_L3ProtocolCustomHex->setText(QString::asprintf("(Hex: 0x%04X)", unsigned(m_L3ProtocolCustom->value())));
     m_L4ProtocolCustomHex->setText(QString::asprintf("(Hex: 0x%02X)", unsigned(m_L4ProtocolCustom->value())));
 }

@@ -31,7 +31,7 @@ using CommunityPage = TPageTest<TModuleSnmpCommunity>;
 
 TEST_F(CommunityPage, SlotsAreEditedInPlaceAndWrittenWholeToModelsOfTheSameSize)
 {
-    TDevice* device = Select(1, TestModel(8, 0, 0, 2));
+    TDevice* device = Select(1, TestModel(8, 0, 0, 0, 2));
     Put(device, Table<TPropertySnmpCommunity>({{"public", saReadOnly}, {"private", saReadWrite}}));
     Notify(device, ccSnmpCommunityGet);
     auto* list = page->m_ListView;
@@ -51,7 +51,7 @@ TEST_F(CommunityPage, SlotsAreEditedInPlaceAndWrittenWholeToModelsOfTheSameSize)
     EXPECT_EQ(Cell(list, 1, 1), "ops");
     EXPECT_EQ(SentCount(ccSnmpCommunitySet), 0u);
 
-    Select(2, TestModel(8, 0, 0, 3));
+    Select(2, TestModel(8, 0, 0, 0, 3));
     page->m_Apply->click();
     const auto sets = SentEntries<TSessionSnmpCommunitySet>();
     ASSERT_EQ(sets.size(), 1u);
@@ -63,7 +63,7 @@ TEST_F(CommunityPage, SlotsAreEditedInPlaceAndWrittenWholeToModelsOfTheSameSize)
     ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
     EXPECT_TRUE(env.messages.last().contains("not changed, its model has 3 community slots, not 2"));
 
-    env.host.selection = {Select(3, TestModel(8, 0, 0, 0))};
+    env.host.selection = {Select(3, TestModel(8, 0, 0, 0, 0))};
     Refill();
     EXPECT_EQ(list->RowCount(), 0);
     EXPECT_FALSE(page->m_Apply->isEnabled());

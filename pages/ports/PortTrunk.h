@@ -1,0 +1,44 @@
+#pragma once
+
+// What the trunk pages of both generations share: the edited rows of the
+// second generation, the checks before a change and the check of a target.
+
+#include "intp/Ports.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace Intp {
+class TDevice;
+}
+class TModulePage;
+
+// Why a target can't take trunk groups sized for groups groups whose
+// members are members, or an empty text.
+QString TrunkTargetFault(const Intp::TDevice* device, std::size_t groups, std::uint32_t members);
+
+// A second-generation trunk group as edited.
+struct TTrunk2Row {
+    std::uint32_t group = 0;  // from 0
+    std::uint32_t lacp = 0;   // 0 "Disable" (static), 1 "Enable"
+    std::uint32_t workPorts = 0;
+    std::uint32_t members = 0;
+};
+
+// The groups of a record (its last entry, the LACP activity, left out);
+// without a valid record, groups static rows without members.
+std::vector<TTrunk2Row> Trunk2Rows(const Intp::TPropertyPortTrunk2& record, std::size_t groups);
+// The message of the first group whose work ports don't fit its members,
+// or an empty text.
+QString CheckTrunk2Rows(const std::vector<TTrunk2Row>& rows);
+// The ports of the LACP groups.
+std::uint32_t LacpPorts(const std::vector<TTrunk2Row>& rows);
+// The Set's entries: the groups, then the LACP activity entry (the active
+// ports, kept to the LACP groups, and the work ports as read).
+std::vector<Intp::TPropertyPortTrunk2Entry> Trunk2Entries(const std::vector<TTrunk2Row>& rows, std::uint32_t active,
+                                                          std::uint32_t activityWorkPorts);
+// Sends those entries to every target of the page that can take them.
+int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, std::uint32_t active,
+               std::uint32_t activityWorkPorts);

@@ -1,0 +1,111 @@
+// Trunk groups changed through the trunk pages of both generations on every
+// selected switch, checked in the switches.
+
+#include "tests/e2e/ConsoleE2E.h"
+
+#include "pages/ports/ModulePort_Trunk.h"
+#include "pages/ports/ModulePort_Trunk2.h"
+
+#include <QHeaderView>
+
+namespace {
+
+// The page on show once the console holds the record it fills from.
+template <class R, class TPage> void FillWhenRead(TPage *page, Intp::TDevice *device, std::uint16_t code)
+{
+    if (!RunUntil([&] { return Intp::Property<R>::Get(device).valid; }, 5s))
+        throw std::runtime_error("the trunk groups were not read");
+    page->OnNotify(device, code, 0);
+}
+
+void Tick(QWidget *editor, int line)
+{
+    static_cast<TPortCheckList *>(editor)->item(line)->setCheckState(Qt::Checked);
+}
+
+// The fixture of this file: each file's fixture class is its own (the
+// shared one lives in an unnamed namespace), so its suite has its own name.
+class TrunkE2E : public ConsoleE2E {};
+
+} // namespace
+
+TEST_F(TrunkE2E, AFirstGenerationTrunkGroupChangesEverySelectedSwitch)
+{
+    StartFleet(2);
+    OpenConsole();
+    DiscoverAll();
+    SelectAll();
+    LogInAll();
+    auto *page = ShowDevicePage<TModulePortTrunk>();
+    FillWhenRead<Intp::TPropertyPortTrunk>(page, DeviceOf(0), Intp::ccPortTrunkGet);
+    ASSERT_EQ(page->m_ListView->RowCount(), int(Model().Type.TrunkGroupNum));
+    page->m_ListView->SelectRow(0);
+    static_cast<QComboBox *>(page->m_ListView->EditorOf(1))->setCurrentIndex(1);
+    Tick(page->m_ListView->EditorOf(2), 0);
+    Tick(page->m_ListView->EditorOf(2), 1);
+    page->m_Apply->click();
+    EXPECT_TRUE(RunUntil(
+        [&] {
+            for (size_t i = 0; i < 2; ++i) {
+                const auto r = FakeSwitch::RecordOf<Intp::TSessionPortTrunkGet>(m_Fleet.Snapshot(i));
+                if (r.entries.empty() || r.entries[0].members != 0x3 || !r.entries[0].lacp)
+                    return false;
+            }
+            return true;
+        },
+        5s));
+}
+
+TEST_F(TrunkE2E, ASecondGenerationTrunkGroupChangesEverySelectedSwitch)
+{
+    FakeSwitch::TModel model;
+    for (const FakeSwitch::TModel &m : FakeSwitch::LoadModels(CONSOLE_DEVICES_DEV))
+        if (m.SecondGeneration && m.Type.TrunkGroupNum > 0 && !m.ProductIds.empty()) {
+            model = m;
+            break;
+        }
+    if (model.ProductIds.empty())
+        GTEST_SKIP() << "the model table has no second-generation switch";
+    for (size_t i = 0; i < 2; ++i) {
+        auto settings = SettingsOf(i, model.ProductIds.front(), model.Type, std::to_string(i + 1));
+        settings.SecondGeneration = true;
+        m_Fleet.Add(settings);
+    }
+    std::string error;
+    Require(m_Fleet.Start(&error), error);
+    m_Count = 2;
+    OpenConsole();
+    m_Form->EventOnDiscoveryExecute();
+    Require(RunUntil(
+                [&] {
+                    for (size_t i = 0; i < 2; ++i) {
+                        Intp::TDevice *d = DeviceOf(i);
+                        if (!d || !m_Form->FindDeviceNode(d) || d->GetTypeName() != model.Type.Name)
+                            return false;
+                    }
+                    return true;
+                },
+                10s),
+            "the switches were not discovered");
+    SelectAll();
+    LogInAll();
+    auto *page = ShowDevicePage<TModulePortTrunk2>();
+    FillWhenRead<Intp::TPropertyPortTrunk2>(page, DeviceOf(0), Intp::ccPortTrunkGet2);
+    ASSERT_EQ(page->m_ListView->RowCount(), int(model.Type.TrunkGroupNum));
+    page->m_ListView->SelectRow(0);
+    static_cast<QComboBox *>(page->m_ListView->EditorOf(1))->setCurrentIndex(1); // LACP
+    Tick(page->m_ListView->EditorOf(3), 1);
+    Tick(page->m_ListView->EditorOf(3), 2);
+    page->m_Apply->click();
+    EXPECT_TRUE(RunUntil(
+        [&] {
+            for (size_t i = 0; i < 2; ++i) {
+                const auto r = FakeSwitch::RecordOf<Intp::TSessionPortTrunkGet2>(m_Fleet.Snapshot(i));
+                if (r.entries.size() != model.Type.TrunkGroupNum + 1 || r.entries[0].members != 0x6 ||
+                    !r.entries[0].lacp || r.entries[0].workPorts != 2 || r.entries.back().members != 0x6)
+                    return false;
+            }
+            return true;
+        },
+        5s));
+}

@@ -1,0 +1,245 @@
+// The trunk pages of both generations and the second generation's port
+// status page through the page test kit.
+
+#include "PageTestKit.h"
+#include "RunUntil.h"
+#include "intp/Ports.h"
+#include "pages/kit/PortCheckList.h"
+#include "pages/ports/ModulePort_Status2.h"
+#include "pages/ports/ModulePort_Trunk.h"
+#include "pages/ports/ModulePort_Trunk2.h"
+#include "pages/ports/ModulePort_Trunk_Activity.h"
+#include "pages/ports/ModulePort_Trunk_Status2.h"
+#include "tests/common/Records.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+
+using Intp::TPropertyPortTrunk2;
+using Intp::TPropertyPortTrunk2Entry;
+
+// A second-generation trunk record: the groups, then the activity entry.
+TPropertyPortTrunk2 Trunks2(std::vector<TPropertyPortTrunk2Entry> groups, std::uint32_t active = 0,
+                            std::uint32_t activityWork = 0)
+{
+    TPropertyPortTrunk2Entry activity;
+    activity.members = active;
+    activity.workPorts = activityWork;
+    groups.push_back(activity);
+    return IntpTest::Table<TPropertyPortTrunk2>(std::move(groups));
+}
+
+TPropertyPortTrunk2Entry Group(std::uint32_t members, bool lacp = false, std::uint32_t work = 0)
+{
+    TPropertyPortTrunk2Entry e;
+    e.members = members;
+    e.lacp = lacp;
+    e.workPorts = work;
+    return e;
+}
+
+// Ticks or unticks a line of the check list that edits a list's masks.
+void Tick(QWidget* editor, int line, bool on = true)
+{
+    static_cast<TPortCheckList*>(editor)->item(line)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
+} // namespace
+
+class PortStatus2Page : public TPageTest<TModulePortStatus2> {
+protected:
+    QString Cell(int row, int column) const { return page->m_List->Model()->Cell(row, column); }
+};
+
+TEST_F(PortStatus2Page, ATrunkedPortShowsItsGroupAndTheGroupsSecurityWhateverTheEntryOrder)
+{
+    Intp::TDevice* device = Select(1, TestModel(4, 0, 2));
+    const auto& model = Intp::ModelOf(device);
+    EXPECT_EQ(page->Refresh(true), 1);
+    Put(device, IntpTest::PortNames(model, {2}));
+    Notify(device, Intp::ccPortNameGet); // names read: the status follows
+    EXPECT_EQ(SentCount(Intp::ccPortStatusGet), 2u);
+
+    Put(device, Trunks2({Group(0), Group(0x000A)})); // ports 2 and 4 in group 2
+    auto config = IntpTest::PortConfig(model);
+    config.entries[0].security = true; // port 1
+    config.entries[1].security = false; // port 2: its group's flag counts
+    config.entries[5].security = true;  // trunk group 2
+    std::reverse(config.entries.begin(), config.entries.end());
+    Put(device, config);
+    Put(device, IntpTest::PerPort<Intp::TPropertyPortStatus>(model, [](std::size_t, auto& e) { e.mediaType = 4; }));
+    Notify(device, Intp::ccPortStatusGet);
+
+    ASSERT_EQ(page->m_List->RowCount(), 3); // port 3 is hidden
+    EXPECT_EQ(Cell(0, 1), "N/A");
+    EXPECT_EQ(Cell(0, 7), "on");
+    EXPECT_EQ(Cell(1, 0), "Port.02");
+    EXPECT_EQ(Cell(1, 1), "Trunk. 2");
+    EXPECT_EQ(Cell(1, 7), "on");
+    EXPECT_EQ(Cell(2, 0), "Port.04");
+    EXPECT_EQ(Cell(2, 7), "on");
+}
+
+class PortTrunkPage : public TPageTest<TModulePortTrunk> {
+protected:
+    QString Cell(int row, int column) const { return page->m_ListView->Model()->Cell(row, column); }
+};
+
+TEST_F(PortTrunkPage, TypeClicksCycleEveryGroupTicksEditMembersAndEachTargetIsSentItsOwnCount)
+{
+    Intp::TDevice* device = Select(1, TestModel(8, 0, 3));
+    Put(device, IntpTest::Table<Intp::TPropertyPortTrunk>({{0x13, true}, {0, false}, {0x80, false}}));
+    Notify(device, Intp::ccPortTrunkGet);
+    ASSERT_EQ(page->m_ListView->RowCount(), 3);
+    EXPECT_EQ(Cell(2, 0), "Trunk.03");
+    EXPECT_EQ(Cell(0, 1), "802.3ad LACP");
+    EXPECT_EQ(Cell(0, 2), "1, 2, 5");
+    EXPECT_EQ(static_cast<TPortCheckList*>(page->m_ListView->EditorOf(2))->count(), 8);
+
+    page->m_ListView->header()->sectionClicked(1);
+    EXPECT_EQ(Cell(0, 1), "Static");
+    page->m_ListView->SelectRow(1);
+    Tick(page->m_ListView->EditorOf(2), 3);
+    EXPECT_EQ(Cell(1, 2), "4");
+
+    Select(2, TestModel(8, 0, 2));
+    page->m_Apply->click();
+    auto sent = SentEntries<Intp::TSessionPortTrunkSet>();
+    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent[0].size(), 3u);
+    EXPECT_EQ(sent[0][0].members, 0x13u);
+    EXPECT_FALSE(sent[0][0].lacp);
+    EXPECT_EQ(sent[0][1].members, 0x08u);
+    env.protocol.Reply(Intp::ccPortTrunkSet, device, {0, 0, 0, 0});
+    ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
+    EXPECT_TRUE(env.messages.join("").contains("its model has 2 trunk groups, this change is for 3"));
+}
+
+class PortTrunk2Page : public TPageTest<TModulePortTrunk2> {
+protected:
+    // Ten ports, the last two not offered; two groups of at most four ports.
+    Intp::TDevice* SelectSwitch()
+    {
+        Intp::TDevice* device = Select(1, TestModel(10, 0, 2, 4));
+        Put(device, IntpTest::PortNames(Intp::ModelOf(device), {8, 9}));
+        Put(device, Trunks2({Group(0x0207, false, 4), Group(0)}, 0, 9)); // a hidden port in group 1
+        Notify(device, Intp::ccPortTrunkGet2);
+        return device;
+    }
+    QString Cell(int row, int column) const { return page->m_ListView->Model()->Cell(row, column); }
+    QWidget* Members() const { return page->m_ListView->EditorOf(3); }
+};
+
+TEST_F(PortTrunk2Page, APortJoinsOneGroupAtATimeAndTheWorkPortsFollowTheMembers)
+{
+    SelectSwitch();
+    EXPECT_EQ(static_cast<TPortCheckList*>(Members())->count(), 8);
+    EXPECT_EQ(Cell(0, 3), "1, 2, 3");
+
+    page->m_ListView->SelectRow(1);
+    Tick(Members(), 2);
+    EXPECT_EQ(Cell(0, 3), "1, 2");
+    EXPECT_EQ(Cell(0, 2), "3"); // with the hidden port
+    EXPECT_EQ(Cell(1, 2), "1");
+    for (int line : {3, 4, 5})
+        Tick(Members(), line);
+    EXPECT_TRUE(env.messages.isEmpty());
+    Tick(Members(), 6); // a fifth member
+    EXPECT_EQ(env.messages, QStringList{"port number must be <=4"});
+    EXPECT_EQ(Cell(1, 3), "3, 4, 5, 6");
+    EXPECT_EQ(static_cast<TPortCheckList*>(Members())->item(6)->checkState(), Qt::Unchecked);
+}
+
+TEST_F(PortTrunk2Page, ApplyChecksTheWorkPortsAndMarksEveryLacpPortActive)
+{
+    SelectSwitch();
+    page->m_ListView->SelectRow(1);
+    static_cast<QComboBox*>(page->m_ListView->EditorOf(1))->setCurrentIndex(1); // LACP, no member
+    page->m_Apply->click();
+    EXPECT_EQ(env.messages, QStringList{"work ports should be at last one port"});
+    Tick(Members(), 4);
+    Tick(Members(), 5);
+    static_cast<QSpinBox*>(page->m_ListView->EditorOf(2))->setValue(3);
+    page->m_Apply->click();
+    EXPECT_EQ(env.messages.last(), "work ports should be smaller than Group ports");
+    static_cast<QSpinBox*>(page->m_ListView->EditorOf(2))->setValue(1);
+    page->m_ListView->SelectRow(0);
+    static_cast<QSpinBox*>(page->m_ListView->EditorOf(2))->setValue(2);
+    page->m_Apply->click();
+    EXPECT_EQ(env.messages.last(), "work ports must be the same as group ports in Static Trunking Group");
+    EXPECT_EQ(SentCount(Intp::ccPortTrunkSet2), 0u);
+
+    static_cast<QSpinBox*>(page->m_ListView->EditorOf(2))->setValue(4);
+    page->m_Apply->click();
+    auto sent = SentEntries<Intp::TSessionPortTrunkSet2>();
+    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent[0].size(), 3u);
+    EXPECT_EQ(sent[0][0].members, 0x0207u); // the hidden port stays in its group
+    EXPECT_EQ(sent[0][1].members, 0x0030u);
+    EXPECT_EQ(sent[0][1].workPorts, 1u);
+    EXPECT_EQ(sent[0][2].members, 0x0030u);
+    EXPECT_EQ(sent[0][2].workPorts, 9u); // as read
+}
+
+class PortTrunkActivityPage : public TPageTest<TModulePortTrunkActivity> {};
+
+TEST_F(PortTrunkActivityPage, OnlyLacpPortsChooseAndTheChoiceIsSentWithTheGroupsAsRead)
+{
+    Intp::TDevice* device = Select(1, TestModel(4, 0, 2, 4));
+    Put(device, Trunks2({Group(0x3, false, 2), Group(0xC, true, 1)}, 0x4, 5));
+    Notify(device, Intp::ccPortTrunkGet2);
+    const auto cell = [this](int r) { return page->m_ListView->Model()->Cell(r, 1); };
+    ASSERT_EQ(page->m_ListView->RowCount(), 4);
+    EXPECT_EQ(cell(0), "N/A");
+    EXPECT_EQ(cell(2), "Active");
+    EXPECT_EQ(cell(3), "Passive");
+    page->m_ListView->header()->sectionClicked(1); // from "N/A": the LACP ports step, the others stay
+    EXPECT_EQ(cell(0), "N/A");
+    EXPECT_EQ(cell(2), cell(3));
+    page->m_ListView->SelectRow(0);
+    EXPECT_FALSE(page->m_ListView->EditorOf(1)->isEnabled());
+    page->m_ListView->SelectRow(3);
+    static_cast<QComboBox*>(page->m_ListView->EditorOf(1))->setCurrentIndex(1);
+    page->m_ListView->SelectRow(2);
+    static_cast<QComboBox*>(page->m_ListView->EditorOf(1))->setCurrentIndex(0);
+    page->m_Apply->click();
+    auto sent = SentEntries<Intp::TSessionPortTrunkSet2>();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0][1].members, 0xCu);
+    EXPECT_TRUE(sent[0][1].lacp);
+    EXPECT_EQ(sent[0][2].members, 0x8u);
+    EXPECT_EQ(sent[0][2].workPorts, 5u);
+}
+
+class PortTrunkStatus2Page : public TPageTest<TModulePortTrunkStatus2> {};
+
+TEST_F(PortTrunkStatus2Page, AggregatorsNumberListedPortsAndNeverIndexPastTheModel)
+{
+    Intp::TDevice* device = Select(1, TestModel(6, 0, 3));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {0}));
+    TPropertyPortTrunk2Entry lacp = Group(0x0E, true, 2);
+    lacp.actorPriority = 32768;
+    lacp.partnerPriority = 7;
+    lacp.actorMac = std::string(13, 'A'); // as long as the field
+    lacp.actorPort = {2, 1, 40, 5};        // port 1 hidden, 40 past the model
+    lacp.partnerPort = {9, 8, 7, 0};
+    lacp.actorKey = lacp.partnerKey = lacp.actorPortPriority = lacp.partnerPortPriority = {3, 3, 3, 3};
+    lacp.selected = {true, false, true, true};
+    TPropertyPortTrunk2Entry lonely = Group(0x10, true); // no partner: not listed
+    Put(device, Trunks2({Group(0x21), lacp, lonely}));
+    Notify(device, Intp::ccPortTrunkGet2);
+
+    const auto cell = [this](int r, int c) { return page->m_List->Model()->Cell(r, c); };
+    ASSERT_EQ(page->m_List->RowCount(), 3);
+    EXPECT_EQ(cell(0, 0), "Static Trunking Group1");
+    EXPECT_EQ(cell(0, 3), "5"); // port 1 hidden: port 6 is the fifth listed
+    EXPECT_EQ(cell(1, 0), "LACP Group2-Actor");
+    EXPECT_EQ(cell(1, 2), QString(13, 'A'));
+    EXPECT_EQ(cell(1, 3), "1-3-3-selected, XX-3-3-standby, Unknown (40)-3-3-selected");
+    EXPECT_EQ(cell(2, 1), "7");
+    EXPECT_EQ(cell(2, 3), "9-3-3, 8-3-3, 7-3-3");
+}
