@@ -143,6 +143,15 @@ void TPageForm::AddField(const QString& label, QWidget* field)
     Register(field);
 }
 
+QLabel* TPageForm::Heading(const QString& text)
+{
+    QGridLayout* grid = Grid();
+    QLabel* heading = BoldLabel(text, m_Page);
+    grid->addWidget(heading, grid->rowCount(), 0, 1, 2);
+    Register(heading);
+    return heading;
+}
+
 QComboBox* TPageForm::Choice(const QString& label, const QStringList& items)
 {
     auto* combo = new QComboBox();

@@ -61,6 +61,8 @@ public:
     QPlainTextEdit* Memo(const QString& label, const QString& note = QString());
     // Any widget as a labelled field (the page parents it).
     QWidget* Field(const QString& label, QWidget* field);
+    // A bold heading across both columns of the grid (a section of fields).
+    QLabel* Heading(const QString& text);
     // A note after a field made here, in its row; enabled with the field.
     QLabel* Note(QWidget* field, const QString& note);
     // The label of a field made here, or null.

@@ -41,6 +41,15 @@ void TPortCheckList::SetLines(const QStringList& lines)
         AddLine(lines.at(line), line);
 }
 
+void TPortCheckList::SetShortLines(const QStringList& lines)
+{
+    setWrapping(false);
+    setUniformItemSizes(false);
+    setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    setSizePolicy(sizePolicy().horizontalPolicy(), QSizePolicy::Maximum);
+    SetLines(lines);
+}
+
 void TPortCheckList::SetTicks(const std::vector<bool>& ticks)
 {
     for (int line = 0; line < count(); ++line) {

@@ -22,6 +22,8 @@ public:
     void SetPorts(const TPortLayout& layout, bool named = false);
     // Lines of fixed texts (not ports): line k is bit k.
     void SetLines(const QStringList& lines);
+    // A few fixed lines one under the other, the list as tall as they are.
+    void SetShortLines(const QStringList& lines);
     // Ticks by the layout's index (for SetPorts) or line (for SetLines).
     void SetTicks(const std::vector<bool>& ticks);
     std::vector<bool> Ticks() const;

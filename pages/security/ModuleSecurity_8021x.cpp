@@ -2,7 +2,6 @@
 
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
-#include "pages/kit/PageWidgets.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -17,16 +16,14 @@ TModuleSecurity8021x::TModuleSecurity8021x(QWidget* parent) : TModulePage("802.1
     m_Protocol = m_Fields.Choice(form.Choice("802.1&x Protocol:", {"Disable", "Enable"}), &R::enabled);
     // The rest follows the protocol and the server rule.
     form.NeedsDevice(false);
-    m_ServerTitle = BoldLabel("Radius Server Settings:", this);
-    form.Field(QString(), m_ServerTitle);
+    m_ServerTitle = form.Heading("Radius Server Settings:");
     m_ServerIp = m_Fields.Ip(form.Ip("Radius Server &IP:"), &R::server);
     m_ServerIp->SetRewriteOnExit(true);
     m_ServerPort = m_Fields.Number(form.Number("Server &Port:", 1, 65535), &R::serverPort);
     m_AccountingPort = m_Fields.Number(form.Number("A&ccounting Port:", 1, 65535), &R::accountingPort);
     m_SharedKey = m_Fields.Text(form.Password("Shared &Key:", int(Intp::RadiusTextWidth)), &R::sharedKey);
     m_NasId = m_Fields.Text(form.Text("&NAS Identifier:"), &R::nasId);
-    m_AdvancedTitle = BoldLabel("Advanced Settings:", this);
-    form.Field(QString(), m_AdvancedTitle);
+    m_AdvancedTitle = form.Heading("Advanced Settings:");
     m_Quiet = m_Fields.Number(form.Number("&Quiet Period:", 0, 65535), &R::quietPeriod);
     m_ReAuth = m_Fields.Number(form.Number("&Re-Auth Period:", 1, 999999), &R::reAuthPeriod);
     m_TX = m_Fields.Number(form.Number("&TX Period:", 0, 65535), &R::txPeriod);

@@ -17,7 +17,7 @@ TModuleSecurityIP::TModuleSecurityIP(QWidget* parent) : TModulePage("IP Security
     // The rest follows the mode and the address rule.
     form.NeedsDevice(false);
     m_Management = new TPortCheckList();
-    m_Management->SetLines({"Enable Web Management", "Enable Telnet Management", "Enable SNMP Management"});
+    m_Management->SetShortLines({"Enable Web Management", "Enable Telnet Management", "Enable SNMP Management"});
     m_Fields.Mask(m_Management, &R::services);
     form.Section(m_Management);
     m_SecureIPs = new QListWidget();

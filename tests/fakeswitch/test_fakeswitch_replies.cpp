@@ -495,4 +495,15 @@ TEST_F(FakeSwitchPortFamilies, TrunksAnswerInTheSwitchsGenerationAndRefuseAPortI
     EXPECT_EQ(StatusOf(Exchange(1, ccPortTrunkSet, EncodeRecord(second))), StatusRefused);
 }
 
+TEST_F(FakeSwitchPortFamilies, PortAuthModesAreKeptAndAModeBeyondTheFourRefused)
+{
+    using namespace Intp;
+    TPropertySecurity8021xPort modes;
+    modes.ports.assign(10, {amAuthorize});
+    EXPECT_EQ(StatusOf(Exchange(0, ccSecurity8021xPortSet, EncodeRecord(modes))), StatusOk);
+    EXPECT_EQ(PayloadOf(Exchange(0, ccSecurity8021xPortGet)), TBytes(10, 2));
+    modes.ports[9].mode = 4;
+    EXPECT_EQ(StatusOf(Exchange(0, ccSecurity8021xPortSet, EncodeRecord(modes))), StatusRefused);
+}
+
 } // namespace

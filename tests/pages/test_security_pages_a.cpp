@@ -1,5 +1,4 @@
-// 802.1X, IP security and MAC aging pages: what they show from the cache and
-// what Apply sends.
+// 802.1X, IP security and MAC aging pages: what they show and what Apply sends.
 
 #include "PageTestKit.h"
 #include "intp/Dot1x.h"
