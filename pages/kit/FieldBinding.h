@@ -55,13 +55,13 @@ public:
         Bind([=](const R& r) { edit->SetValue(r.*member); }, [=](R& r) { r.*member = edit->Value(); });
         return edit;
     }
-    // The item index is the value.
-    template <class T> QComboBox* Choice(QComboBox* combo, T R::*member)
+    // The item index is the value less first (items for first, first + 1 ...).
+    template <class T> QComboBox* Choice(QComboBox* combo, T R::*member, int first = 0)
     {
-        Bind([=](const R& r) { SetChoice(combo, int(r.*member)); },
+        Bind([=](const R& r) { SetChoice(combo, int((long long)(r.*member) - first)); },
              [=](R& r) {
                  if (combo->currentIndex() >= 0)
-                     r.*member = T(combo->currentIndex());
+                     r.*member = T(combo->currentIndex() + first);
              });
         return combo;
     }

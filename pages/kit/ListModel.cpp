@@ -205,6 +205,7 @@ void TListModel::ClickColumn(int column)
     case smNone:
         return;
     case smReference:
+        m_Clicked = true;
         if (column != m_SortColumn) {
             m_SortColumn = column;
             m_Direction = 1;
@@ -221,6 +222,14 @@ void TListModel::ClickColumn(int column)
         return;
     }
     }
+}
+
+void TListModel::SortAgain()
+{
+    if (m_SortMode == smPerColumn)
+        SortRows(m_SortColumn, SortDirection(m_SortColumn));
+    else if (m_SortMode == smReference && m_Clicked)
+        SortRows(m_SortColumn, m_Direction);
 }
 
 void TListModel::SortRows(int column, int direction)

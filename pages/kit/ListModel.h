@@ -88,6 +88,9 @@ public:
     void ClickColumn(int column);
     // Stable sort on a column with a direction (-1, 0 keeps the order, +1).
     void SortRows(int column, int direction);
+    // Sorts again as the header clicks left it, so rows added since take
+    // their places; nothing before the first click.
+    void SortAgain();
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -111,6 +114,7 @@ private:
     TSortMode m_SortMode = smReference;
     int m_SortColumn = 0;
     int m_Direction = 1;
+    bool m_Clicked = false;
     std::vector<int> m_Directions;
     TComparator m_Comparator;
     mutable std::function<void()> m_CatchUp;

@@ -212,7 +212,9 @@ TEST(ModuleTreeRegistrations, BothLayoutsPlaceEveryRegisteredPage)
         }
         TModule* page = FindBuiltModule(frame.get(), id);
         ASSERT_NE(page, nullptr) << PageIdName(id);
-        // Banners sit above the tree, every other page in it.
-        EXPECT_EQ(placed.count(page), banners.count(id) ? 0u : 1u) << PageIdName(id);
+        // Banners sit above the tree, and the first-generation IGMP pages
+        // are made but shown by neither layout; every other page is in it.
+        const bool unplaced = banners.count(id) || id == TPageId::TModuleIgmp || id == TPageId::TModuleIgmpTable;
+        EXPECT_EQ(placed.count(page), unplaced ? 0u : 1u) << PageIdName(id);
     }
 }

@@ -160,4 +160,14 @@ TEST_F(QosIgmpLldp, IgmpTableArrivesInPagesOf64)
     EXPECT_FALSE(Property<TPropertyIgmpTable>::Get(m_Device).valid);
 }
 
+TEST_F(QosIgmpLldp, LldpReplyIgnoresItsReservedByteAndIgmpSetSendsTwoBytes)
+{
+    EXPECT_EQ(Answer<TSessionLldpGet>({1, 0x55, 0x00, 0x1E}), ssOk);
+    EXPECT_EQ(Rec<TSessionLldpGet>().interval, 30u);
+    auto* igmp = new TSessionIgmpSet;
+    igmp->SetPayload(TPropertyIgmp{false, true, 2});
+    Started(igmp);
+    EXPECT_EQ(m_Host.LastSent().payload, Bytes({1, 2}));
+}
+
 } // namespace

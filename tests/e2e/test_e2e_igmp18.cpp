@@ -1,0 +1,40 @@
+// The IGMP snooping and LLDP pages change every selected switch.
+#include "tests/e2e/ConsoleE2E.h"
+#include "pages/ports/ModuleLldp.h"
+#include "pages/ports/multicast/ModuleIgmp.h"
+
+namespace {
+
+class IgmpLldpE2E : public ConsoleE2E {}; // a suite of its own: the fixture is a class per file
+
+TEST_F(IgmpLldpE2E, IgmpSnoopingAndLldpChangeEverySelectedSwitch)
+{
+    StartFleet(2);
+    OpenConsole();
+    DiscoverAll();
+    SelectAll();
+    LogInAll();
+    auto onBoth = [&](auto check) {
+        return RunUntil([&] { return check(m_Fleet.Snapshot(0)) && check(m_Fleet.Snapshot(1)); }, 5s);
+    };
+    auto *igmp = ReadPage<TModuleIgmp2, Intp::TSessionIgmp2Get>(*m_Form, TPageId::TModuleIgmp2);
+    ASSERT_NE(igmp, nullptr);
+    igmp->m_Snooping->setCurrentIndex(1);
+    igmp->m_QueryInterval->setValue(200);
+    igmp->m_Apply->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+        const auto r = FakeSwitch::RecordOf<Intp::TSessionIgmp2Get>(sw);
+        return r.enabled && r.lastMemberQueryInterval == 200;
+    }));
+    auto *lldp = ReadPage<TModuleLldp, Intp::TSessionLldpGet>(*m_Form, TPageId::TModuleLldp);
+    ASSERT_NE(lldp, nullptr);
+    lldp->m_Enable->setCurrentIndex(0);
+    lldp->m_Interval->setValue(3600);
+    lldp->m_Apply->click();
+    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+        const auto r = FakeSwitch::RecordOf<Intp::TSessionLldpGet>(sw);
+        return !r.enabled && r.interval == 3600;
+    }));
+}
+
+} // namespace
