@@ -17,6 +17,8 @@
 #include "pages/kit/PortCheckList.h"
 #include "pages/kit/SwitchText.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -64,6 +66,26 @@ public:
                      r.*member = T(combo->currentIndex() + first);
              });
         return combo;
+    }
+    // The checked button's id is the value; with no button for it none is
+    // checked and the value goes back as read.
+    template <class T> QButtonGroup* Radios(QButtonGroup* group, T R::*member)
+    {
+        Bind(
+            [=](const R& r) {
+                if (QAbstractButton* button = group->button(int(r.*member))) {
+                    button->setChecked(true);
+                } else if (QAbstractButton* checked = group->checkedButton()) {
+                    group->setExclusive(false);
+                    checked->setChecked(false);
+                    group->setExclusive(true);
+                }
+            },
+            [=](R& r) {
+                if (group->checkedId() >= 0)
+                    r.*member = T(group->checkedId());
+            });
+        return group;
     }
     QCheckBox* Check(QCheckBox* check, bool R::*member)
     {

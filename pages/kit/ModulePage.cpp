@@ -78,6 +78,13 @@ Intp::TDevice* TModulePage::CurrentDevice() const
     return device;
 }
 
+QString TModulePage::PortCountWhy(const Intp::TDevice* device, std::size_t ports)
+{
+    if (device && device->GetPortNum() == ports)
+        return QString();
+    return QString("its model has %1 ports, this change is for %2").arg(device ? device->GetPortNum() : 0).arg(ports);
+}
+
 bool TModulePage::IsCurrent(const Intp::TDevice* device) const
 {
     TModuleCallback* host = Host();

@@ -117,6 +117,33 @@ TEST_F(QosIgmpLldp, SetsSendTheirGoldenBytesAndReadTheFeatureAgain)
     EXPECT_EQ(m_Host.LastNotify().status, 5);
 }
 
+// Every other QoS Set sends its record's bytes as they stand.
+TEST_F(QosIgmpLldp, QosSetsSendTheirRecordsBytes)
+{
+    auto sent = [&](auto* request, const auto& record) {
+        request->SetPayload(record);
+        Started(request);
+        return m_Host.LastSent().payload;
+    };
+    const std::vector<uint32_t> ports = {0, 1, 2, 3, 3, 2, 1, 8};
+    const Bytes portBytes = {0, 1, 2, 3, 3, 2, 1, 8};
+    Bytes map(64, 0);
+    map[63] = 3;
+    TPropertyQosTos tos;
+    tos.tosMap[63] = 3;
+    TPropertyQos2Tos tos2;
+    tos2.dscpMap[63] = 3;
+    TPropertyQos2Cos cos2;
+    cos2.priorityMap = {0, 0, 1, 1, 2, 2, 3, 3};
+
+    EXPECT_EQ(sent(new TSessionQosSet, TPropertyQos{false, 1, 4}), Bytes({1, 4}));
+    EXPECT_EQ(sent(new TSessionQosPortSet, TPropertyQosPort{false, ports}), portBytes);
+    EXPECT_EQ(sent(new TSessionQosTosSet, tos), map);
+    EXPECT_EQ(sent(new TSessionQos2CosSet, cos2), Bytes({0, 0, 1, 1, 2, 2, 3, 3}));
+    EXPECT_EQ(sent(new TSessionQos2PortSet, TPropertyQos2Port{false, ports}), portBytes);
+    EXPECT_EQ(sent(new TSessionQos2TosSet, tos2), map);
+}
+
 TEST_F(QosIgmpLldp, RefusedBeforeSending)
 {
     auto* mode = new TSessionQos2Set;

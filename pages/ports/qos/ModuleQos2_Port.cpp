@@ -1,0 +1,36 @@
+#include "pages/ports/qos/ModuleQos2_Port.h"
+
+#include "intp/Ports.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/ports/qos/QosTexts.h"
+
+using Intp::TPropertyQos2Port;
+
+TModuleQos2Port::TModuleQos2Port(QWidget* parent)
+    : TQosListPage("Default Ingress Port Priority Mapping",
+                   new TValueList("Port No.", "Priority", QosTexts::PortPriorities2, "&Priority:"), parent)
+{
+    // The port names read first are used as cached when the priorities arrive.
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionQos2PortGet>();
+}
+
+void TModuleQos2Port::Fill(Intp::TDevice* device)
+{
+    TPortLayout ports;
+    ports.BuildFor(device);
+    m_ListView->SetPortValues(ports, ValidRecord<TPropertyQos2Port>(device).priorities);
+}
+
+void TModuleQos2Port::EventOnApplyClick()
+{
+    Intp::TDevice* device = CurrentDevice();
+    if (!device)
+        return;
+    TPropertyQos2Port record;
+    // One value per port of the model; a port without a row goes as 0 (off).
+    record.priorities = m_ListView->Edited(std::vector<std::uint32_t>(device->GetPortNum(), 0));
+    SendPerPort<Intp::TSessionQos2PortSet>(record, record.priorities.size());
+}
+
+REGISTER_PAGE(TModuleQos2Port);
