@@ -17,11 +17,19 @@ void TIntpSocketThread::PushDatagram(std::uint32_t address, std::vector<std::uin
     m_Queue.Push(TIntpDatagram{address, std::move(data)});
 }
 
+void TIntpSocketThread::PushDatagramsToDeliver(std::vector<TIntpDatagram>& items)
+{
+    const bool deliverHere = !m_Queue.IsDelivering() && m_Queue.Pending() + items.size() <= FewWaiting;
+    m_Queue.Push(items, !deliverHere);
+}
+
 void TIntpSocketThread::DeliverWaiting()
 {
     const std::size_t waiting = m_Queue.Pending();
     if (waiting != 0 && waiting <= FewWaiting && !m_Queue.IsDelivering())
         Drain();
+    else
+        m_Queue.Kick();  // what was appended without a drain posted
 }
 
 void TIntpSocketThread::Drain()

@@ -38,10 +38,13 @@ public:
     // Appends items (any thread); delivery follows from the GUI event loop.
     void PushDatagram(std::uint32_t address, std::vector<std::uint8_t> data);
     void PushDatagrams(std::vector<TIntpDatagram>& items) { m_Queue.Push(items); }
-    // GUI thread, woken by the socket: delivers what waits at once, without
-    // a round through the event loop, when little waits and no delivery
-    // runs (the reply of a stop-and-wait transfer); a burst keeps to its
-    // posted slices.
+    // GUI thread, woken by the socket: appends without posting a drain when
+    // DeliverWaiting will deliver them right after (little waits and no
+    // delivery runs: the reply of a stop-and-wait transfer).
+    void PushDatagramsToDeliver(std::vector<TIntpDatagram>& items);
+    // GUI thread: delivers what waits at once, without a round through the
+    // event loop, when little waits and no delivery runs; a burst keeps to
+    // its posted slices.
     void DeliverWaiting();
     static constexpr std::size_t FewWaiting = 64;
     // Ends delivery for good: queued items are dropped, later pushes ignored.

@@ -46,8 +46,9 @@ bool TIntpSock::Open(const QHostAddress& address, std::uint16_t port)
     SetLargestReceiveBuffer(fd, kIntpReceiveBufferSize);
     m_Fd = fd;
     m_LocalPort = ntohs(local.sin_port);
+    m_Listener.SetDeferral(kIntpListenerDeferral);
     if (!m_Listener.Start(fd, 65535, [this](const TUdpListener::TDatagram* datagrams, std::size_t count) {
-            return OnBatch(datagrams, count);
+            return OnBatch(datagrams, count, false);
         }) ||
         !m_Sender.Start([this](std::uint32_t address, const std::uint8_t* data, std::size_t length) {
             SendNow(address, data, length);
@@ -80,13 +81,13 @@ void TIntpSock::EventOnReadable()
 {
     // The listener, woken too, may have taken the datagrams first.
     m_Listener.ReadNow([this](const TUdpListener::TDatagram* datagrams, std::size_t count) {
-        return OnBatch(datagrams, count);
+        return OnBatch(datagrams, count, true);
     });
     if (m_Queue)
         m_Queue->DeliverWaiting();
 }
 
-bool TIntpSock::OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count)
+bool TIntpSock::OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count, bool onGuiThread)
 {
     std::vector<TIntpDatagram> items;
     items.reserve(count);
@@ -96,7 +97,11 @@ bool TIntpSock::OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t co
             continue;
         items.push_back({datagrams[i].address, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
     }
-    if (m_Queue)
+    if (!m_Queue)
+        return true;
+    if (onGuiThread)
+        m_Queue->PushDatagramsToDeliver(items);
+    else
         m_Queue->PushDatagrams(items);
     return true;
 }

@@ -6,7 +6,9 @@
 // the GUI thread, and a sender thread sends what the GUI thread queues;
 // Close stops and joins both. The GUI thread watches the socket too: a lone
 // reply it reads itself is handled at once, and a lone request is sent at
-// once, so a stop-and-wait transfer costs no hand-off between threads.
+// once, so a stop-and-wait transfer costs no hand-off between threads; the
+// listener leaves a new datagram to the GUI thread for a moment and steps in
+// only when the GUI thread is busy.
 
 #include <QHostAddress>
 #include <QObject>
@@ -15,6 +17,7 @@
 #include "intp/UdpSender.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -24,6 +27,8 @@ class TIntpSocketThread;
 constexpr std::uint16_t kIntpPort = 1638;
 // Asked of the kernel; without CAP_NET_ADMIN the system's limit applies.
 constexpr int kIntpReceiveBufferSize = 32 * 1024 * 1024;
+// How long the listener leaves a new datagram to the GUI thread.
+constexpr std::chrono::microseconds kIntpListenerDeferral{500};
 
 class TIntpSock : public QObject {
     Q_OBJECT
@@ -58,8 +63,8 @@ private:
     void SendNow(std::uint32_t address, const std::uint8_t* data, std::size_t length);
     bool SendLimitedBroadcast(const std::uint8_t* data, std::size_t length);
     // Queues a batch of datagrams (listener thread, or the GUI thread when
-    // the socket woke it).
-    bool OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count);
+    // the socket woke it: it delivers them itself right after).
+    bool OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count, bool onGuiThread);
     void EventOnReadable();
 
     int m_Fd = -1;

@@ -37,8 +37,9 @@ public:
     TReceiveQueue& operator=(const TReceiveQueue&) = delete;
 
     // Appends the items (any thread) and posts a drain unless one is
-    // pending; false, and nothing kept, once ended.
-    bool Push(std::vector<T>& items)
+    // pending; false, and nothing kept, once ended. The handling thread,
+    // about to drain or Kick itself, may append without posting.
+    bool Push(std::vector<T>& items, bool post = true)
     {
         {
             std::lock_guard lock(m_Lock);
@@ -53,12 +54,23 @@ public:
                 m_Queue.pop_front();
                 ++m_Dropped;
             }
-            if (m_Queue.empty() || m_DrainPosted)
+            if (!post || m_Queue.empty() || m_DrainPosted)
                 return true;
             m_DrainPosted = true;
         }
         m_Post();
         return true;
+    }
+    // Posts a drain when items wait and none is pending.
+    void Kick()
+    {
+        {
+            std::lock_guard lock(m_Lock);
+            if (m_Ended || m_Queue.empty() || m_DrainPosted)
+                return;
+            m_DrainPosted = true;
+        }
+        m_Post();
     }
     bool Push(T item)
     {

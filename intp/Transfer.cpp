@@ -39,11 +39,11 @@ bool WriteAll(int fd, const uint8_t* data, size_t size)
     return true;
 }
 
-// Reads up to size bytes; fewer only at the end of the file.
-bool ReadUpTo(int fd, uint8_t* data, size_t size)
+// Reads up to size bytes from offset; fewer only at the end of the file.
+bool ReadUpTo(int fd, uint8_t* data, size_t size, off_t offset)
 {
     while (size > 0) {
-        ssize_t n = ::read(fd, data, size);
+        ssize_t n = ::pread(fd, data, size, offset);
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -51,6 +51,7 @@ bool ReadUpTo(int fd, uint8_t* data, size_t size)
         if (n == 0) break;
         data += n;
         size -= size_t(n);
+        offset += n;
     }
     return true;
 }
@@ -249,7 +250,7 @@ bool TSessionBasicsUpgradeBuildinBase<Code>::BuildPayload(TDevice*, TPayloadWrit
     payload.U16(this->m_Block);
     std::array<uint8_t, TransferBlockSize> data{};
     const off_t offset = off_t(this->m_Block) * off_t(TransferBlockSize);
-    if (::lseek(this->m_File, offset, SEEK_SET) != offset || !ReadUpTo(this->m_File, data.data(), data.size())) {
+    if (!ReadUpTo(this->m_File, data.data(), data.size(), offset)) {
         CloseFile();
         return false;
     }

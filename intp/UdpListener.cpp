@@ -116,13 +116,38 @@ std::size_t TUdpListener::ReadNow(const TOnBatch& onBatch)
 {
     std::lock_guard lock(m_Reading);
     bool stop = false;
-    return ReadBatch(onBatch, stop);
+    const std::size_t count = ReadBatch(onBatch, stop);
+    // A full batch leaves a backlog: that is the listener's to read.
+    if (m_Deferral.count() > 0)
+        m_OtherRead = count < Batch ? Clock::now().time_since_epoch().count() : 0;
+    return count;
+}
+
+bool TUdpListener::WaitDeferral()
+{
+    pollfd wake{m_WakeFd, POLLIN, 0};
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_Deferral);
+    const timespec wait{time_t(seconds.count()),
+                        long(std::chrono::duration_cast<std::chrono::nanoseconds>(m_Deferral - seconds).count())};
+    return ::ppoll(&wake, 1, &wait, nullptr) > 0;
+}
+
+bool TUdpListener::OtherReadLately() const
+{
+    return m_Deferral.count() > 0 && Clock::now().time_since_epoch() - Clock::duration(m_OtherRead) < m_Deferral;
 }
 
 void TUdpListener::Run(TOnBatch onBatch)
 {
     pollfd waits[2] = {{m_Fd, POLLIN, 0}, {m_WakeFd, POLLIN, 0}};
     for (;;) {
+        // The other reader takes what comes while it reads; look again
+        // after the deferral, unwoken by the datagrams it takes.
+        if (OtherReadLately()) {
+            if (WaitDeferral())
+                return;
+            continue;
+        }
         if (::poll(waits, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -130,6 +155,8 @@ void TUdpListener::Run(TOnBatch onBatch)
         }
         if (waits[1].revents)
             return;
+        if (OtherReadLately())
+            continue;
         // Empty the socket before waiting again.
         for (;;) {
             bool stop = false;

@@ -4,11 +4,18 @@
 // continuously and the datagrams wait in the caller's queue instead.
 // Another thread may read a batch itself (ReadNow) when it is woken by the
 // socket anyway: reads never overlap, so batches keep their arrival order.
+// With a deferral set, the listener leaves the socket to that other reader
+// while it emptied the socket within the deferral, and reads itself once it
+// did not: a lone reply is taken by one thread, not raced for by two, a
+// backlog is read at once, and a busy other reader is relieved within about
+// the deferral.
 #pragma once
 
 #include <sys/socket.h>
 #include <netinet/in.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -42,6 +49,9 @@ public:
     // Stops and joins the thread; fd may be closed afterwards.
     void Stop();
     bool IsRunning() const { return m_Thread.joinable(); }
+    // Before Start: how long a new datagram is left to ReadNow's thread
+    // (0: read at once, the default).
+    void SetDeferral(std::chrono::microseconds deferral) { m_Deferral = deferral; }
 
     // Reads one batch on the calling thread and hands it to onBatch there,
     // after the listener's batch if it is reading at this moment. Answers
@@ -55,8 +65,15 @@ private:
     // answered false.
     std::size_t ReadBatch(const TOnBatch& onBatch, bool& stop);
 
+    // True when stop was asked within the deferral.
+    bool WaitDeferral();
+    bool OtherReadLately() const;
+
     int m_Fd = -1;
     int m_WakeFd = -1;
+    using Clock = std::chrono::steady_clock;
+    std::chrono::microseconds m_Deferral{0};
+    std::atomic<Clock::rep> m_OtherRead{0};  // when ReadNow last emptied the socket
     std::thread m_Thread;
     std::mutex m_Reading;  // one reader at a time; guards the buffers
     std::size_t m_Slot = 0;

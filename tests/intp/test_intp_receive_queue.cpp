@@ -154,3 +154,46 @@ TEST(UdpListener, ReadsInOrderAndCarriesTheKernelsDropCount)
     ::close(out);
     ::close(fd);
 }
+
+// With a deferral, the listener leaves datagrams to the thread that reads
+// them itself, yet takes them when that thread stops reading.
+TEST(UdpListener, ADeferringListenerStillReadsWhatTheOtherReaderLeaves)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof local;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local), 0);
+    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length), 0);
+    const int out = ::socket(AF_INET, SOCK_DGRAM, 0);
+    auto send = [&](char c) { ::sendto(out, &c, 1, 0, reinterpret_cast<const sockaddr*>(&local), sizeof local); };
+
+    std::mutex lock;
+    std::condition_variable changed;
+    std::string byListener, byOther;
+    auto reader = [&](std::string& into) {
+        return [&](const TUdpListener::TDatagram* datagrams, std::size_t count) {
+            std::lock_guard hold(lock);
+            for (std::size_t i = 0; i < count; ++i)
+                into += datagrams[i].bytes;
+            changed.notify_all();
+            return true;
+        };
+    };
+    TUdpListener listener;
+    listener.SetDeferral(std::chrono::milliseconds(50));
+    ASSERT_TRUE(listener.Start(fd, 64, reader(byListener)));
+    EXPECT_EQ(listener.ReadNow(reader(byOther)), 0u);  // the other reader emptied the socket just now
+    for (char c : std::string("abc"))
+        send(c);
+    {
+        std::unique_lock hold(lock);
+        ASSERT_TRUE(changed.wait_for(hold, std::chrono::seconds(5), [&] { return byListener.size() + byOther.size() == 3; }));
+        EXPECT_EQ(byListener, "abc");
+    }
+    listener.Stop();
+    ::close(out);
+    ::close(fd);
+}
