@@ -74,6 +74,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -158,13 +159,69 @@ protected:
         EXPECT_EQ(m_Fleet.MalformedRequests(), 0u);
     }
 
-    void StartFleet(size_t count)
+    void StartFleet(size_t count) { StartFleetOf({{Model().Type, {Model().ProductId}}}, count); }
+
+    // Switch i is of models[i] (the last model for the rest), with its first
+    // product id, answering as its generation.
+    void StartFleetOf(const std::vector<FakeSwitch::TModel> &models, size_t count)
     {
-        for (size_t i = 0; i < count; ++i)
-            m_Fleet.Add(SettingsOf(i, Model().ProductId, Model().Type, std::to_string(i + 1)));
+        Model(); // the console knows the shipped models
+        for (size_t i = 0; i < count; ++i) {
+            const FakeSwitch::TModel &model = models[std::min(i, models.size() - 1)];
+            FakeSwitch::TSwitchSettings s = SettingsOf(i, model.ProductIds.front(), model.Type, std::to_string(i + 1));
+            s.SecondGeneration = model.SecondGeneration;
+            m_Fleet.Add(s);
+            m_TypeNames.push_back(model.Type.Name);
+        }
         std::string error;
         Require(m_Fleet.Start(&error), error);
         m_Count = count;
+    }
+
+    // The first shipped model that pick answers true for, with the product id
+    // it was picked by first.
+    static FakeSwitch::TModel ShippedModel(const std::function<bool(const FakeSwitch::TModel &)> &pick,
+                                           const std::string &productId = {})
+    {
+        for (FakeSwitch::TModel m : FakeSwitch::LoadModels(CONSOLE_DEVICES_DEV))
+            if (!m.ProductIds.empty() && pick(m)) {
+                if (!productId.empty())
+                    m.ProductIds = {productId};
+                return m;
+            }
+        Require(false, "no shipped model fits");
+        return {};
+    }
+    static FakeSwitch::TModel ShippedModel(const std::string &productId)
+    {
+        return ShippedModel(
+            [&](const FakeSwitch::TModel &m) {
+                return std::find(m.ProductIds.begin(), m.ProductIds.end(), productId) != m.ProductIds.end();
+            },
+            productId);
+    }
+
+    // The console opened, every switch discovered, selected and logged in to.
+    void OpenLoggedIn()
+    {
+        OpenConsole();
+        DiscoverAll();
+        SelectAll();
+        LogInAll();
+    }
+
+    // Waits until every switch of the fleet answers true.
+    template <class TCheck>
+    bool OnEvery(TCheck check)
+    {
+        return RunUntil(
+            [&] {
+                for (size_t i = 0; i < m_Count; ++i)
+                    if (!check(m_Fleet.Snapshot(i)))
+                        return false;
+                return true;
+            },
+            5s);
     }
 
     // A helper's failed step ends the whole test: GoogleTest reports the
@@ -230,7 +287,8 @@ protected:
     bool Listed(size_t i) const
     {
         Intp::TDevice *d = DeviceOf(i);
-        return d && m_Form->FindDeviceNode(d) && d->GetTypeName() == Model().Type.Name;
+        const std::string &model = i < m_TypeNames.size() ? m_TypeNames[i] : Model().Type.Name;
+        return d && m_Form->FindDeviceNode(d) && d->GetTypeName() == model;
     }
 
     // Listed with the whole discovery chain done (settings, IP configuration, IntpSip).
@@ -356,6 +414,7 @@ protected:
     std::unique_ptr<TMainForm> m_Form;
     TMessageBoxHook m_OldHook;
     size_t m_Count = 0;
+    std::vector<std::string> m_TypeNames; // switch i's model name
 };
 
 // A page of the "Devices" page, read for the selected switches and filled

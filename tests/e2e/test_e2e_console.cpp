@@ -38,31 +38,17 @@ TEST_F(ConsoleE2E, LoginAndLogoutChangeTheSwitchesState)
     EXPECT_TRUE(RunUntil([&] { return allLoggedIn(false) && m_Fleet.Requests(m_Count - 1, 2) == 2; }, 5s));
 }
 
-
 TEST_F(ConsoleE2E, WarningPagesAndTheMacBlacklistChangeEverySelectedSwitch)
 {
-    // Switches the console supports: their pages are enabled.
-    for (size_t i = 0; i < 2; ++i) {
-        FakeSwitch::TSwitchSettings s = SettingsOf(i, Model().ProductId, Model().Type, std::to_string(i + 1));
-        s.ObjectId = std::string("1.3.6.1.4.1.") + g_SupportedOid + ".1";
-        m_Fleet.Add(s);
-    }
-    std::string error;
-    ASSERT_TRUE(m_Fleet.Start(&error)) << error;
-    m_Count = 2;
-    OpenConsole();
-    DiscoverAll();
-    SelectAll();
-    m_Form->EventOnLoginExecute();
-    ASSERT_TRUE(RunUntil([&] { return m_Fleet.IsLoggedIn(0, ConsoleIp) && m_Fleet.IsLoggedIn(1, ConsoleIp); }, 5s));
-    auto onBoth = [&](auto check) { return RunUntil([&] { return check(m_Fleet.Snapshot(0)) && check(m_Fleet.Snapshot(1)); }, 5s); };
+    StartFleet(2); // switches the console supports: their pages are enabled
+    OpenLoggedIn();
 
     auto *syslog = ReadPage<TModuleWarningSyslog, Intp::TSessionWarningSyslogGet>(*m_Form, TPageId::TModuleWarningSyslog);
     ASSERT_NE(syslog, nullptr);
     syslog->m_Mode->setCurrentIndex(3);
     syslog->m_Address->setText("198.18.0.1");
     syslog->m_Apply->click();
-    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+    EXPECT_TRUE(OnEvery([](const FakeSwitch::TSwitch &sw) {
         auto r = FakeSwitch::RecordOf<Intp::TSessionWarningSyslogGet>(sw);
         return r.mode == 3 && r.server == ConsoleIp;
     }));
@@ -73,7 +59,7 @@ TEST_F(ConsoleE2E, WarningPagesAndTheMacBlacklistChangeEverySelectedSwitch)
     fault->m_SysList->item(1)->setCheckState(Qt::Checked);
     fault->m_PortList->item(0)->setCheckState(Qt::Checked);
     fault->m_Apply->click();
-    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+    EXPECT_TRUE(OnEvery([](const FakeSwitch::TSwitch &sw) {
         auto r = FakeSwitch::RecordOf<Intp::TSessionWarningFaultGet>(sw);
         return (r.systemMask & 2) && (r.portMask & 1);
     }));
@@ -87,7 +73,7 @@ TEST_F(ConsoleE2E, WarningPagesAndTheMacBlacklistChangeEverySelectedSwitch)
     smtp->m_Recipients->setPlainText("admin@example.org");
     ASSERT_TRUE(smtp->m_Apply->isEnabled());
     smtp->m_Apply->click();
-    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+    EXPECT_TRUE(OnEvery([](const FakeSwitch::TSwitch &sw) {
         auto r = FakeSwitch::RecordOf<Intp::TSessionWarningSmtpGet>(sw);
         return r.enabled && !r.recipients.empty() && r.recipients[0] == "admin@example.org";
     }));
@@ -101,7 +87,7 @@ TEST_F(ConsoleE2E, WarningPagesAndTheMacBlacklistChangeEverySelectedSwitch)
     for (int row = 0; row < 4; ++row)
         events->m_SysList->SetValue(row, 1, 1);
     events->m_Apply->click();
-    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+    EXPECT_TRUE(OnEvery([](const FakeSwitch::TSwitch &sw) {
         return FakeSwitch::RecordOf<Intp::TSessionWarningEventGet>(sw).syslogSystem == 0xFu;
     }));
 
@@ -116,7 +102,7 @@ TEST_F(ConsoleE2E, WarningPagesAndTheMacBlacklistChangeEverySelectedSwitch)
     blacklist->m_MAC->setText("02005E102030");
     ASSERT_TRUE(blacklist->m_Add->isEnabled());
     blacklist->m_Add->click();
-    EXPECT_TRUE(onBoth(listed));
+    EXPECT_TRUE(OnEvery(listed));
     Intp::TDevice *current = DeviceOf(0);
     ASSERT_TRUE(RunUntil([&] { return Intp::Property<Intp::TPropertySecurityMac>::Get(current).entries.size() == 1; }, 5s));
     blacklist->OnNotify(current, Intp::ccSecurityMacGet, 0);
@@ -124,25 +110,19 @@ TEST_F(ConsoleE2E, WarningPagesAndTheMacBlacklistChangeEverySelectedSwitch)
     blacklist->m_List->SelectRow(0);
     ASSERT_TRUE(blacklist->m_Delete->isEnabled());
     blacklist->m_Delete->click();
-    EXPECT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) { return !listed(sw); }));
+    EXPECT_TRUE(OnEvery([&](const FakeSwitch::TSwitch &sw) { return !listed(sw); }));
 }
 
 TEST_F(ConsoleE2E, VlanGroupsAndPortsChangeEverySelectedSwitch)
 {
     StartFleet(2);
-    OpenConsole();
-    DiscoverAll();
-    SelectAll();
-    LogInAll();
-    auto onBoth = [&](auto check) {
-        return RunUntil([&] { return check(m_Fleet.Snapshot(0)) && check(m_Fleet.Snapshot(1)); }, 5s);
-    };
+    OpenLoggedIn();
     auto setMode = [&](int mode) {
         auto *page = ShowDevicePage<TModuleVlan>();
         ASSERT_NE(page, nullptr);
         page->m_Mode->setCurrentIndex(mode);
         page->m_Apply->click();
-        ASSERT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) {
+        ASSERT_TRUE(OnEvery([&](const FakeSwitch::TSwitch &sw) {
             return FakeSwitch::RecordOf<Intp::TSessionVlanGet>(sw).mode == uint32_t(mode);
         }));
     };
@@ -157,7 +137,7 @@ TEST_F(ConsoleE2E, VlanGroupsAndPortsChangeEverySelectedSwitch)
     groups->m_Ports->item(0)->setCheckState(Qt::Checked);
     ASSERT_TRUE(groups->m_Add->isEnabled());
     groups->m_Add->click();
-    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+    EXPECT_TRUE(OnEvery([](const FakeSwitch::TSwitch &sw) {
         auto table = FakeSwitch::TableOf<Intp::TSessionVlanPortGet>(sw);
         return table.size() == 1 && table[0].vid == 10 && table[0].ports == 1 && table[0].name == "E2E group";
     }));
@@ -165,7 +145,7 @@ TEST_F(ConsoleE2E, VlanGroupsAndPortsChangeEverySelectedSwitch)
     groups->m_List->SelectRow(0);
     ASSERT_TRUE(groups->m_Delete->isEnabled());
     groups->m_Delete->click();
-    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+    EXPECT_TRUE(OnEvery([](const FakeSwitch::TSwitch &sw) {
         return FakeSwitch::TableOf<Intp::TSessionVlanPortGet>(sw).empty();
     }));
     EXPECT_TRUE(RunUntil([&] { return groups->m_List->RowCount() == 0; }, 5s));
@@ -182,7 +162,7 @@ TEST_F(ConsoleE2E, VlanGroupsAndPortsChangeEverySelectedSwitch)
     emit tagged->textEdited(tagged->text());
     ASSERT_TRUE(ports->m_Apply->isEnabled());
     ports->m_Apply->click();
-    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+    EXPECT_TRUE(OnEvery([](const FakeSwitch::TSwitch &sw) {
         bool tagged = false, hybrid = false;
         for (const auto &vlan : FakeSwitch::TableOf<Intp::TSessionVlan8021qPortGet>(sw)) {
             tagged = tagged || (vlan.vid == 20 && (vlan.taggedPorts & 1));
@@ -196,13 +176,7 @@ TEST_F(ConsoleE2E, VlanGroupsAndPortsChangeEverySelectedSwitch)
 TEST_F(ConsoleE2E, RedundancyGoesFromRstpToTheRingAndBackOnEverySelectedSwitch)
 {
     StartFleet(2);
-    OpenConsole();
-    DiscoverAll();
-    SelectAll();
-    LogInAll();
-    auto onBoth = [&](auto check) {
-        return RunUntil([&] { return check(m_Fleet.Snapshot(0)) && check(m_Fleet.Snapshot(1)); }, 5s);
-    };
+    OpenLoggedIn();
     auto ringOn = [](const FakeSwitch::TSwitch &sw) {
         return FakeSwitch::RecordOf<Intp::TSessionRedundancyRingGet>(sw).ringEnabled;
     };
@@ -224,7 +198,7 @@ TEST_F(ConsoleE2E, RedundancyGoesFromRstpToTheRingAndBackOnEverySelectedSwitch)
     ring->m_LegacyMode->setChecked(true);
     ring->m_2ndPort->setCurrentIndex(1);
     ring->m_Apply->click();
-    EXPECT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) { return ringOn(sw) && !rstpOn(sw); }));
+    EXPECT_TRUE(OnEvery([&](const FakeSwitch::TSwitch &sw) { return ringOn(sw) && !rstpOn(sw); }));
 
     auto *rstp = ShowDevicePage<TModuleRedundancyRstp>();
     ASSERT_NE(rstp, nullptr);
@@ -233,7 +207,7 @@ TEST_F(ConsoleE2E, RedundancyGoesFromRstpToTheRingAndBackOnEverySelectedSwitch)
     EXPECT_EQ(rstp->m_Mode->currentIndex(), 0);
     rstp->m_Mode->setCurrentIndex(1);
     rstp->m_Apply->click();
-    EXPECT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) { return rstpOn(sw) && !ringOn(sw); }));
+    EXPECT_TRUE(OnEvery([&](const FakeSwitch::TSwitch &sw) { return rstpOn(sw) && !ringOn(sw); }));
 
     ring = ShowDevicePage<TModuleRedundancyRing>();
     ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertyRedundancyRing>::Get(current).ringEnabled; }, 5s));

@@ -8,19 +8,13 @@ namespace {
 TEST_F(ConsoleE2E, IgmpSnoopingAndLldpChangeEverySelectedSwitch)
 {
     StartFleet(2);
-    OpenConsole();
-    DiscoverAll();
-    SelectAll();
-    LogInAll();
-    auto onBoth = [&](auto check) {
-        return RunUntil([&] { return check(m_Fleet.Snapshot(0)) && check(m_Fleet.Snapshot(1)); }, 5s);
-    };
+    OpenLoggedIn();
     auto *igmp = ReadPage<TModuleIgmp2, Intp::TSessionIgmp2Get>(*m_Form, TPageId::TModuleIgmp2);
     ASSERT_NE(igmp, nullptr);
     igmp->m_Snooping->setCurrentIndex(1);
     igmp->m_QueryInterval->setValue(200);
     igmp->m_Apply->click();
-    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+    EXPECT_TRUE(OnEvery([](const FakeSwitch::TSwitch &sw) {
         const auto r = FakeSwitch::RecordOf<Intp::TSessionIgmp2Get>(sw);
         return r.enabled && r.lastMemberQueryInterval == 200;
     }));
@@ -29,7 +23,7 @@ TEST_F(ConsoleE2E, IgmpSnoopingAndLldpChangeEverySelectedSwitch)
     lldp->m_Enable->setCurrentIndex(0);
     lldp->m_Interval->setValue(3600);
     lldp->m_Apply->click();
-    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+    EXPECT_TRUE(OnEvery([](const FakeSwitch::TSwitch &sw) {
         const auto r = FakeSwitch::RecordOf<Intp::TSessionLldpGet>(sw);
         return !r.enabled && r.interval == 3600;
     }));

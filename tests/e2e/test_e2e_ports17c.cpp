@@ -27,10 +27,7 @@ void Tick(QWidget *editor, int line)
 TEST_F(ConsoleE2E, AFirstGenerationTrunkGroupChangesEverySelectedSwitch)
 {
     StartFleet(2);
-    OpenConsole();
-    DiscoverAll();
-    SelectAll();
-    LogInAll();
+    OpenLoggedIn();
     auto *page = ShowDevicePage<TModulePortTrunk>();
     FillWhenRead<Intp::TPropertyPortTrunk>(page, DeviceOf(0), Intp::ccPortTrunkGet);
     ASSERT_EQ(page->m_ListView->RowCount(), int(Model().Type.TrunkGroupNum));
@@ -53,37 +50,10 @@ TEST_F(ConsoleE2E, AFirstGenerationTrunkGroupChangesEverySelectedSwitch)
 
 TEST_F(ConsoleE2E, ASecondGenerationTrunkGroupChangesEverySelectedSwitch)
 {
-    FakeSwitch::TModel model;
-    for (const FakeSwitch::TModel &m : FakeSwitch::LoadModels(CONSOLE_DEVICES_DEV))
-        if (m.SecondGeneration && m.Type.TrunkGroupNum > 0 && !m.ProductIds.empty()) {
-            model = m;
-            break;
-        }
-    if (model.ProductIds.empty())
-        GTEST_SKIP() << "the model table has no second-generation switch";
-    for (size_t i = 0; i < 2; ++i) {
-        auto settings = SettingsOf(i, model.ProductIds.front(), model.Type, std::to_string(i + 1));
-        settings.SecondGeneration = true;
-        m_Fleet.Add(settings);
-    }
-    std::string error;
-    Require(m_Fleet.Start(&error), error);
-    m_Count = 2;
-    OpenConsole();
-    m_Form->EventOnDiscoveryExecute();
-    Require(RunUntil(
-                [&] {
-                    for (size_t i = 0; i < 2; ++i) {
-                        Intp::TDevice *d = DeviceOf(i);
-                        if (!d || !m_Form->FindDeviceNode(d) || d->GetTypeName() != model.Type.Name)
-                            return false;
-                    }
-                    return true;
-                },
-                10s),
-            "the switches were not discovered");
-    SelectAll();
-    LogInAll();
+    const FakeSwitch::TModel model =
+        ShippedModel([](const FakeSwitch::TModel &m) { return m.SecondGeneration && m.Type.TrunkGroupNum > 0; });
+    StartFleetOf({model}, 2);
+    OpenLoggedIn();
     auto *page = ShowDevicePage<TModulePortTrunk2>();
     FillWhenRead<Intp::TPropertyPortTrunk2>(page, DeviceOf(0), Intp::ccPortTrunkGet2);
     ASSERT_EQ(page->m_ListView->RowCount(), int(model.Type.TrunkGroupNum));

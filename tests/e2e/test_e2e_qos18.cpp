@@ -10,17 +10,9 @@ namespace {
 
 TEST_F(ConsoleE2E, PagesOfEachGenerationChangeTheirSwitch)
 {
-    Model(); // the shipped model table
-    const char *ids[] = {"LRCH-5T-A1", "BRCH-6G-C3"}; // layouts 0 and 1
-    for (size_t i = 0; i < 2; ++i)
-        m_Fleet.Add(SettingsOf(i, ids[i], Intp::GetDeviceTypes()[Intp::FindTypeByPid(Intp::MakeProductId(ids[i]))],
-                               ids[i]));
-    std::string error;
-    ASSERT_TRUE(m_Fleet.Start(&error)) << error;
-    m_Count = 2;
+    StartFleetOf({ShippedModel("LRCH-5T-A1"), ShippedModel("BRCH-6G-C3")}, 2); // layouts 0 and 1
     OpenConsole();
-    m_Form->EventOnDiscoveryExecute();
-    ASSERT_TRUE(RunUntil([&] { return DeviceOf(0) && DeviceOf(1) && m_Form->FindDeviceNode(DeviceOf(1)); }, 10s));
+    DiscoverAll();
 
     // First generation: every port's default CoS priority steps by a header click.
     SelectAndLogIn({0});

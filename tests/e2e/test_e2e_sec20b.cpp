@@ -11,28 +11,10 @@ namespace {
 TEST_F(ConsoleE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch)
 {
     // The last model of the shipped table is second-generation: its tree has these pages.
-    Model(); // registers the shipped model table
     const auto models = FakeSwitch::LoadModels(CONSOLE_DEVICES_DEV);
-    if (models.empty() || models.back().ProductIds.empty())
-        GTEST_SKIP() << "no model table";
-    const std::string id = models.back().ProductIds.front();
-    const Intp::TDeviceType &type = Intp::GetDeviceTypes()[Intp::FindTypeByPid(Intp::MakeProductId(id))];
-    for (size_t i = 0; i < 2; ++i)
-        m_Fleet.Add(SettingsOf(i, id, type, std::to_string(i + 1)));
-    std::string error;
-    ASSERT_TRUE(m_Fleet.Start(&error)) << error;
-    m_Count = 2;
-    OpenConsole();
-    m_Form->EventOnDiscoveryExecute();
-    auto found = [&](auto *d) {
-        return d && m_Form->FindDeviceNode(d) && Intp::Property<Intp::TPropertyIntpSip>::Get(d).valid;
-    };
-    ASSERT_TRUE(RunUntil([&] { return found(DeviceOf(0)) && found(DeviceOf(1)); }, 10s));
-    SelectAll();
-    LogInAll();
-    auto onBoth = [&](auto check) {
-        return RunUntil([&] { return check(m_Fleet.Snapshot(0)) && check(m_Fleet.Snapshot(1)); }, 5s);
-    };
+    Require(!models.empty(), "no model table");
+    StartFleetOf({models.back()}, 2);
+    OpenLoggedIn();
 
     auto *acl = ShowDevicePage<TModuleSecurityAcl>();
     ASSERT_TRUE(RunUntil([&] { return acl->m_GroupId->isEnabled(); }, 5s)); // read and filled
@@ -44,7 +26,7 @@ TEST_F(ConsoleE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch
     acl->m_L4Protocol->setCurrentIndex(4);
     acl->m_UdpPort->setCurrentIndex(1);
     acl->m_Add->click();
-    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+    EXPECT_TRUE(OnEvery([](const FakeSwitch::TSwitch &sw) {
         auto rules = FakeSwitch::TableOf<Intp::TSessionSecurityAclGet>(sw);
         return rules.size() == 1 && rules[0].groupId == 7 && !rules[0].permit && rules[0].srcIp == 0xC6120000 &&
                rules[0].srcMask == 0xFFFE0000 && rules[0].l4Protocol == 17 && rules[0].l4Port == 69;
@@ -52,7 +34,7 @@ TEST_F(ConsoleE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch
     ASSERT_TRUE(RunUntil([&] { return acl->m_ListView->RowCount() == 1; }, 5s));
     acl->m_ListView->SelectRow(0);
     acl->m_Remove->click();
-    EXPECT_TRUE(onBoth([](const auto &sw) { return FakeSwitch::TableOf<Intp::TSessionSecurityAclGet>(sw).empty(); }));
+    EXPECT_TRUE(OnEvery([](const auto &sw) { return FakeSwitch::TableOf<Intp::TSessionSecurityAclGet>(sw).empty(); }));
     EXPECT_TRUE(RunUntil([&] { return acl->m_ListView->RowCount() == 0; }, 5s));
 
     auto *pinned = ShowDevicePage<TModuleSecurityMac2Static>();
@@ -61,7 +43,7 @@ TEST_F(ConsoleE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch
     pinned->m_Mac->setText("02005E102030");
     pinned->m_VlanId->setValue(12);
     pinned->m_Add->click();
-    EXPECT_TRUE(onBoth([](const FakeSwitch::TSwitch &sw) {
+    EXPECT_TRUE(OnEvery([](const FakeSwitch::TSwitch &sw) {
         auto e = FakeSwitch::TableOf<Intp::TSessionSecurityMac2StaticGet>(sw);
         return e.size() == 1 && e[0].port == 1 && e[0].vlanId == 12 && e[0].mac.ToString() == "02:00:5E:10:20:30";
     }));
@@ -69,7 +51,7 @@ TEST_F(ConsoleE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch
     pinned->m_ListView->SelectRow(0);
     pinned->m_Remove->click();
     EXPECT_TRUE(
-        onBoth([](const auto &sw) { return FakeSwitch::TableOf<Intp::TSessionSecurityMac2StaticGet>(sw).empty(); }));
+        OnEvery([](const auto &sw) { return FakeSwitch::TableOf<Intp::TSessionSecurityMac2StaticGet>(sw).empty(); }));
 }
 
 } // namespace

@@ -16,9 +16,6 @@ TEST_F(ConsoleE2E, Snmpv3UserAndTrapReceiverAreAddedAndDeletedOnEverySelectedSwi
     OpenConsole();
     DiscoverAll();
     SelectAndLogIn({0, 1});
-    auto onBoth = [&](auto check) {
-        return RunUntil([&] { return check(m_Fleet.Snapshot(0)) && check(m_Fleet.Snapshot(1)); }, 5s);
-    };
     Intp::TDevice *current = DeviceOf(0);
 
     auto *users = ReadPage<TModuleSnmpUser, Intp::TSessionSnmpUserGet>(*m_Form, TPageId::TModuleSnmpUser);
@@ -32,11 +29,11 @@ TEST_F(ConsoleE2E, Snmpv3UserAndTrapReceiverAreAddedAndDeletedOnEverySelectedSwi
     users->m_Auth->setText("authpass1");
     users->m_Privacy->setText("privpass1");
     users->m_Add->click();
-    EXPECT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) { return user(sw) && user(sw)->auth && user(sw)->privacy; }));
+    EXPECT_TRUE(OnEvery([&](const FakeSwitch::TSwitch &sw) { return user(sw) && user(sw)->auth && user(sw)->privacy; }));
     ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertySnmpUser>::Get(current).entries.empty(); }, 5s));
     users->OnNotify(current, Intp::ccSnmpUserGet, 0); // the name and both passwords stay typed
     users->m_Delete->click();
-    EXPECT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) { return !user(sw); }));
+    EXPECT_TRUE(OnEvery([&](const FakeSwitch::TSwitch &sw) { return !user(sw); }));
 
     auto *traps = ReadPage<TModuleSnmpTrap, Intp::TSessionSnmpTrapGet>(*m_Form, TPageId::TModuleSnmpTrap);
     ASSERT_NE(traps, nullptr);
@@ -51,14 +48,14 @@ TEST_F(ConsoleE2E, Snmpv3UserAndTrapReceiverAreAddedAndDeletedOnEverySelectedSwi
     traps->m_Version->button(1)->setChecked(true);
     ASSERT_TRUE(traps->m_Add->isEnabled());
     traps->m_Add->click();
-    EXPECT_TRUE(onBoth(receiver));
+    EXPECT_TRUE(OnEvery(receiver));
     ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertySnmpTrap>::Get(current).entries.empty(); }, 5s));
     traps->OnNotify(current, Intp::ccSnmpTrapGet, 0);
     traps->m_ServerIp->setText("198.18.0.1");
     traps->m_Community->setText("e2e-traps");
     ASSERT_TRUE(traps->m_Delete->isEnabled());
     traps->m_Delete->click();
-    EXPECT_TRUE(onBoth([&](const FakeSwitch::TSwitch &sw) { return !receiver(sw); }));
+    EXPECT_TRUE(OnEvery([&](const FakeSwitch::TSwitch &sw) { return !receiver(sw); }));
 }
 
 } // namespace
