@@ -403,8 +403,9 @@ public:
         static_assert(ArrayCount() == 1, "a record with an array");
         return std::get<ArrayIndex()>(m_Fields).Of(r);
     }
-    // Bytes of the text field of member m, or of each text of its text
-    // array; 0 when no text field has that member.
+    // Characters a page may write into the text field of member m, or into
+    // each text of its text array (its width, or the fewer it is written
+    // with); 0 when no text field has that member.
     template <class M> constexpr size_t TextWidth(M m) const
     {
         size_t width = 0;
@@ -482,9 +483,9 @@ private:
         if constexpr (!requires { f.member == m; })
             return width;
         else if constexpr (std::is_same_v<TCodec, RecordDetail::TTextCodec>)
-            return f.member == m ? f.codec.width : width;
+            return f.member == m ? f.codec.Written() : width;
         else if constexpr (std::is_same_v<TCodec, RecordDetail::TValueCodec<RecordDetail::TTextCodec>>)
-            return f.member == m ? f.codec.codec.width : width;
+            return f.member == m ? f.codec.codec.Written() : width;
         else
             return width;
     }

@@ -21,7 +21,8 @@
 
 // A model of the device-model table with the counts a test needs.
 inline std::uint32_t TestModel(std::uint32_t ports, std::uint32_t recipients = 0, std::uint32_t trunkGroups = 0,
-                               std::uint32_t trunkMembers = 0)
+                               std::uint32_t trunkMembers = 0,
+                               std::uint32_t communities = 0)
 {
     Intp::TDeviceType type;
     type.Name = "Test model";
@@ -29,6 +30,7 @@ inline std::uint32_t TestModel(std::uint32_t ports, std::uint32_t recipients = 0
     type.TrunkGroupNum = trunkGroups;
     type.TrunkMemberNum = trunkMembers;
     type.SmtpRecipientNum = recipients;
+    type.SnmpCommunityNum = communities;
     return std::uint32_t(Intp::RegisterDeviceType(&type));
 }
 

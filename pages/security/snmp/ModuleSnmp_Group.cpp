@@ -1,0 +1,57 @@
+#include "pages/security/snmp/ModuleSnmp_Group.h"
+
+#include "pages/kit/PageForm.h"
+#include "pages/kit/PageRegistry.h"
+#include "pages/kit/SwitchText.h"
+#include "pages/security/snmp/SnmpV3Table.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Intp;
+using TEntry = TPropertySnmpGroupEntry;
+
+TModuleSnmpGroup::TModuleSnmpGroup(QWidget* parent) : TModulePage("SNMPv3 Group Table", parent)
+{
+    TPageForm form(this);
+    m_List = SnmpV3List(form, {"Security Name", "Group Name"}, smNone);
+    const auto& fields = TPropertySnmpGroup::EntryFields;
+    m_SecName = SnmpV3Text(form, "&Security Name:", fields.TextWidth(&TEntry::securityName));
+    m_GrpName = SnmpV3Text(form, "&Group Name:", fields.TextWidth(&TEntry::groupName));
+    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_DELETE");
+    m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
+    AddRead<TSessionSnmpGroupGet>();
+
+    m_Table.Bind(
+        this, m_List, m_Add, m_Delete,
+        {.cells = [](const TEntry& group) { return QStringList{SwitchText(group.securityName), SwitchText(group.groupName)}; },
+         .key = [](const TEntry& group) { return SwitchText(group.securityName); },
+         .readForm = [this]() -> std::optional<TEntry> {
+             return TEntry{SwitchBytes(m_SecName->text()), SwitchBytes(m_GrpName->text())};
+         },
+         .fillForm = [this](const TEntry* group) {
+             if (!group)
+                 return;
+             m_SecName->setText(SwitchText(group->securityName));
+             m_GrpName->setText(SwitchText(group->groupName));
+         },
+         .numbered = true,
+         .keyGiven = [this] { return CurrentDevice() && !m_SecName->text().isEmpty(); },
+         .check = [this](bool add) {
+             const bool listed = m_Table.Find(m_SecName->text()) != nullptr;
+             return add ? Check(!listed, "Entry already exists!") : Check(listed, "Entry not found!");
+         },
+         .listed = [](const TEntry& group) { return !group.securityName.empty(); }});
+    connect(m_SecName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
+}
+
+void TModuleSnmpGroup::Fill(TDevice* device)
+{
+    m_SecName->clear();
+    m_GrpName->clear();
+    m_Table.Rebuild(device);
+}
+
+void TModuleSnmpGroup::OnLeave() { m_Table.Rebuild(nullptr); }
+
+REGISTER_PAGE(TModuleSnmpGroup);

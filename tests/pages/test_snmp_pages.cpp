@@ -1,0 +1,240 @@
+// The SNMP pages: agent version, communities, trap receivers, SNMPv3 users,
+// context, groups, access rules and MIB views.
+
+#include "PageTestKit.h"
+#include "RunUntil.h"
+#include "pages/kit/PageWidgets.h"
+#include "pages/security/snmp/ModuleSnmp.h"
+#include "pages/security/snmp/ModuleSnmp_Access.h"
+#include "pages/security/snmp/ModuleSnmp_Community.h"
+#include "pages/security/snmp/ModuleSnmp_Context.h"
+#include "pages/security/snmp/ModuleSnmp_Group.h"
+#include "pages/security/snmp/ModuleSnmp_Mibview.h"
+#include "pages/security/snmp/ModuleSnmp_Trap.h"
+#include "pages/security/snmp/ModuleSnmp_User.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Intp;
+using IntpTest::Table;
+
+static QString Cell(TUntypedReportList* list, int row, int column) { return list->Model()->Cell(row, column); }
+
+using AgentPage = TPageTest<TModuleSnmp>;
+
+TEST_F(AgentPage, ShowsAndSendsTheVersion)
+{
+    TDevice* device = Select(1, TestModel(8));
+    Put(device, TPropertySnmp{true, svV3});
+    Notify(device, ccSnmpGet);
+    EXPECT_EQ(page->m_Version->currentIndex(), 1);
+    page->m_Version->setCurrentIndex(0);
+    page->m_Apply->click();
+    EXPECT_EQ(Sent<TSessionSnmpSet>().at(0).version, uint32_t(svV1V2c));
+}
+
+using CommunityPage = TPageTest<TModuleSnmpCommunity>;
+
+TEST_F(CommunityPage, SlotsAreEditedInPlaceAndWrittenWholeToModelsOfTheSameSize)
+{
+    TDevice* device = Select(1, TestModel(8, 0, 0, 0, 2));
+    Put(device, Table<TPropertySnmpCommunity>({{"public", saReadOnly}, {"private", saReadWrite}}));
+    Notify(device, ccSnmpCommunityGet);
+    auto* list = page->m_ListView;
+    ASSERT_EQ(list->RowCount(), 2);
+    EXPECT_EQ(Cell(list, 0, 0), "0");
+    emit list->header()->sectionClicked(2); // every row: the first row's next privilege
+    EXPECT_EQ(Cell(list, 1, 2), "Read And Write");
+    emit list->header()->sectionClicked(2);
+    EXPECT_EQ(Cell(list, 1, 2), "Read Only");
+
+    list->SelectRow(1);
+    auto* community = static_cast<QLineEdit*>(list->EditorOf(1));
+    EXPECT_EQ(community->maxLength(), 32); // what the switch keeps: nothing is cut on the way
+    community->selectAll();
+    TypeText(community, "ops");
+    EXPECT_EQ(Cell(list, 1, 1), "ops");
+    Select(2, TestModel(8, 0, 0, 0, 3));
+    page->m_Apply->click();
+    const auto sets = SentEntries<TSessionSnmpCommunitySet>();
+    ASSERT_EQ(sets.size(), 1u);
+    ASSERT_EQ(sets[0].size(), 2u);
+    EXPECT_EQ(sets[0][0].community, "public");
+    EXPECT_EQ(sets[0][1].community, "ops");
+    EXPECT_EQ(sets[0][1].access, saReadOnly);
+    env.protocol.Reply(ccSnmpCommunitySet, device);
+    ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
+    EXPECT_TRUE(env.messages.last().contains("not changed, its model has 3 community slots, not 2"));
+    env.host.selection = {Select(3, TestModel(8, 0, 0, 0, 0))};
+    Refill();
+    EXPECT_EQ(list->RowCount(), 0);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+}
+
+using AccessPage = TPageTest<TModuleSnmpAccess>;
+
+TEST_F(AccessPage, SendsTheLevelAndMatchCodesAfterItsChecks)
+{
+    TDevice* device = Select(1, TestModel(8));
+    Put(device, Table<TPropertySnmpAccess>({{"hidden", "", slAuthPriv, cmExact, "r", "w", "n"},
+                                             {"ops", "ctx", 2, cmPrefix, "all", "none", "traps"}}));
+    Notify(device, ccSnmpAccessGet);
+    auto* list = page->m_List;
+    ASSERT_EQ(list->RowCount(), 1); // an empty prefix takes no row
+    EXPECT_EQ(list->Model()->Row(0).cells,
+              (QStringList{"1", "ctx", "ops", "Invalid", "Prefix", "all", "none", "traps"}));
+    page->m_SecLevel.SetCode(slAuthNoPriv);
+    list->SelectRow(0);
+    EXPECT_FALSE(page->m_SecLevel.Code()); // a level without a button clears the choice
+    EXPECT_EQ(page->m_ContextMatch.Code(), cmPrefix);
+    ASSERT_TRUE(page->m_Delete->isEnabled());
+    page->m_Delete->click();
+    page->m_GroupName->clear();
+    page->m_Add->click();
+    EXPECT_EQ(env.messages, (QStringList{"Entry not found!", "Must specify a group name!"}));
+
+    page->m_GroupName->setText("ops");
+    page->m_SecLevel.Group()->button(2)->click(); // "AuthPriv"
+    page->m_Add->click();
+    page->m_SecLevel.Group()->button(1)->click(); // "AuthNoPriv"
+    page->m_ContextMatch.Group()->button(0)->click();
+    page->m_WriteViewName->clear(); // Delete needs no view names
+    page->m_Delete->click();
+    EXPECT_EQ(env.messages.size(), 2);
+    const auto added = env.protocol.SentWith(ccSnmpAccessAdd);
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(std::vector<uint8_t>(added[0].payload.begin() + 66, added[0].payload.begin() + 74),
+              (std::vector<uint8_t>{3, 0, 0, 0, 2, 0, 0, 0}));
+    const auto deleted = Sent<TSessionSnmpAccessDel>();
+    ASSERT_EQ(deleted.size(), 1u);
+    EXPECT_EQ(deleted[0].level, uint32_t(slAuthNoPriv));
+    EXPECT_EQ(deleted[0].match, uint32_t(cmExact));
+    EXPECT_EQ(deleted[0].contextPrefix, "ctx");
+}
+
+using GroupPage = TPageTest<TModuleSnmpGroup>;
+
+TEST_F(GroupPage, AddsNewSecurityNamesAndDeletesListedOnesOnly)
+{
+    TDevice* device = Select(1, TestModel(8));
+    Put(device, Table<TPropertySnmpGroup>({{"", "none"}, {"alice", "admins"}}));
+    Notify(device, ccSnmpGroupGet);
+    ASSERT_EQ(page->m_List->RowCount(), 1);
+    EXPECT_FALSE(page->m_Add->isEnabled());
+    page->m_SecName->setText("alice");
+    page->m_Add->click();
+    page->m_SecName->setText("Alice"); // names match with case
+    page->m_Delete->click();
+    page->m_Add->click();
+    page->m_SecName->setText("alice");
+    page->m_GrpName->setText("ops");
+    page->m_Delete->click();
+    EXPECT_EQ(env.messages, (QStringList{"Entry already exists!", "Entry not found!"}));
+    EXPECT_EQ(Sent<TSessionSnmpGroupAdd>().at(0).securityName, "Alice");
+    EXPECT_EQ(Sent<TSessionSnmpGroupDel>().at(0).groupName, "ops");
+}
+
+using MibviewPage = TPageTest<TModuleSnmpMibview>;
+
+TEST_F(MibviewPage, ATypeWithoutButtonShowsNoTextAndKeepsTheChoice)
+{
+    TDevice* device = Select(1, TestModel(8));
+    Put(device, Table<TPropertySnmpMibview>({{"all", "1.3.6", 2}}));
+    Notify(device, ccSnmpMibviewGet);
+    ASSERT_EQ(page->m_List->RowCount(), 1);
+    EXPECT_EQ(Cell(page->m_List, 0, 3), "");
+    page->m_List->SelectRow(0);
+    EXPECT_FALSE(page->m_Type.Code());
+    page->m_Delete->click();
+    page->m_Add->click();
+    EXPECT_EQ(env.messages, (QStringList{"Entry not found", "At least one type should be specified!"}));
+    page->m_Type.SetCode(vtIncluded);
+    page->m_List->SelectRow(-1);
+    page->m_List->SelectRow(0);
+    EXPECT_EQ(page->m_Type.Code(), uint32_t(vtIncluded));
+    page->m_Add->click();
+    ASSERT_EQ(SentCount(ccSnmpMibviewAdd), 1u);
+    EXPECT_EQ(env.protocol.SentWith(ccSnmpMibviewAdd)[0].payload[66], 1);
+}
+
+using ContextPage = TPageTest<TModuleSnmpContext>;
+
+TEST_F(ContextPage, ApplyFollowsAnyChangeOfTheName)
+{
+    TDevice* device = Select(1, TestModel(8));
+    Put(device, TPropertySnmpContext{true, ""});
+    Notify(device, ccSnmpContextGet);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    EXPECT_EQ(page->m_ContextName->maxLength(), 32);
+    page->m_ContextName->setText("x");
+    page->m_ContextName->clear();
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    Put(device, TPropertySnmpContext{true, "lab"});
+    Notify(device, ccSnmpContextGet);
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Apply->click();
+    EXPECT_EQ(Sent<TSessionSnmpContextSet>().at(0).name, "lab");
+}
+
+using TrapPage = TPageTest<TModuleSnmpTrap>;
+
+TEST_F(TrapPage, AnAddressAndCommunityEnableAddUnlessListed)
+{
+    TDevice* device = Select(1, TestModel(8));
+    Put(device, Table<TPropertySnmpTrap>({{Ip(10, 0, 0, 1), "public", stV2c}}));
+    Notify(device, ccSnmpTrapGet);
+    ASSERT_EQ(page->m_List->RowCount(), 1);
+    const QString chars32(32, 'c');
+    page->m_Community->setText(chars32);
+    for (const char* address : {"0.0.0.0", "255.255.255.255", "127.0.0.5", "bad"}) {
+        page->m_ServerIp->setText(address);
+        EXPECT_FALSE(page->m_Add->isEnabled() || page->m_Delete->isEnabled()) << address;
+    }
+    page->m_ServerIp->setText("10.0.0.1");
+    EXPECT_TRUE(page->m_Delete->isEnabled());
+    EXPECT_FALSE(page->m_Add->isEnabled());
+    page->m_ServerIp->setText("10.0.0.2");
+    page->m_Add->click();
+    const auto added = Sent<TSessionSnmpTrapAdd>();
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].address, Ip(10, 0, 0, 2));
+    EXPECT_EQ(added[0].community, chars32.toStdString());
+}
+
+using UserPage = TPageTest<TModuleSnmpUser>;
+
+TEST_F(UserPage, PasswordsGoToTheSwitchOnlyAndAreNeverShownOrKept)
+{
+    TDevice* device = Select(1, TestModel(8));
+    Put(device, Table<TPropertySnmpUser>({{"admin", true, false}, {"", true, true}}));
+    Notify(device, ccSnmpUserGet);
+    ASSERT_EQ(page->m_List->RowCount(), 1);
+    EXPECT_EQ(page->m_List->Model()->Row(0).cells, (QStringList{"1", "admin", "Enabled", "Disabled"}));
+    EXPECT_EQ(page->m_Auth->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(page->m_Privacy->echoMode(), QLineEdit::Password);
+    page->m_Username->setText("admin");
+    page->m_Delete->click(); // its authentication password is set
+    page->m_Username->setText("guest");
+    page->m_Auth->setText("authSecret");
+    page->m_Privacy->setText("privSecret");
+    page->m_Add->click();
+    EXPECT_EQ(env.messages, QStringList{"Auth Password needed!"});
+    const auto added = Sent<TSessionSnmpUserAdd>();
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].authPassword, "authSecret");
+
+    // The switch lists the new user by whether each password is set.
+    Put(device, Table<TPropertySnmpUser>({{"admin", true, false}, {"guest", true, true}}));
+    Notify(device, ccSnmpUserGet);
+    EXPECT_EQ(page->m_List->Model()->Row(1).cells, (QStringList{"2", "guest", "Enabled", "Enabled"}));
+    page->m_List->SelectRow(1);
+    EXPECT_EQ(page->m_Auth->text() + page->m_Privacy->text(), "");
+    page->m_Auth->setText("authSecret");
+    EXPECT_TRUE(page->Leave(false));
+    EXPECT_EQ(page->m_Auth->text(), "");
+}
