@@ -80,7 +80,8 @@
 
 using namespace std::chrono_literals;
 
-namespace {
+// Not in an anonymous namespace: every test file must see one ConsoleE2E class.
+namespace E2E {
 
 constexpr uint32_t ConsoleIp = 0xC6120001;   // 198.18.0.1
 constexpr uint32_t FirstSwitchIp = 0xC6120101; // 198.18.1.1
@@ -95,7 +96,7 @@ struct TModelUnderTest {
 
 // The first model of the shipped model table, as the program would load it;
 // a model of our own where there is none.
-TModelUnderTest LoadModelTable()
+inline TModelUnderTest LoadModelTable()
 {
     Intp::InitDeviceTypes();
     std::ifstream file(CONSOLE_DEVICES_DEV, std::ios::binary);
@@ -112,7 +113,7 @@ TModelUnderTest LoadModelTable()
     return {record, "E2E-SW-8"};
 }
 
-const TModelUnderTest &Model()
+inline const TModelUnderTest &Model()
 {
     static const TModelUnderTest model = LoadModelTable();
     return model;
@@ -374,4 +375,6 @@ TPage *ReadPage(TMainForm &form, TPageId id, bool current = true)
     return page;
 }
 
-} // namespace
+} // namespace E2E
+
+using namespace E2E;

@@ -5,9 +5,7 @@
 
 namespace {
 
-class IgmpLldpE2E : public ConsoleE2E {}; // a suite of its own: the fixture is a class per file
-
-TEST_F(IgmpLldpE2E, IgmpSnoopingAndLldpChangeEverySelectedSwitch)
+TEST_F(ConsoleE2E, IgmpSnoopingAndLldpChangeEverySelectedSwitch)
 {
     StartFleet(2);
     OpenConsole();

@@ -22,14 +22,9 @@ void Tick(QWidget *editor, int line)
 {
     static_cast<TPortCheckList *>(editor)->item(line)->setCheckState(Qt::Checked);
 }
-
-// The fixture of this file: each file's fixture class is its own (the
-// shared one lives in an unnamed namespace), so its suite has its own name.
-class TrunkE2E : public ConsoleE2E {};
-
 } // namespace
 
-TEST_F(TrunkE2E, AFirstGenerationTrunkGroupChangesEverySelectedSwitch)
+TEST_F(ConsoleE2E, AFirstGenerationTrunkGroupChangesEverySelectedSwitch)
 {
     StartFleet(2);
     OpenConsole();
@@ -56,7 +51,7 @@ TEST_F(TrunkE2E, AFirstGenerationTrunkGroupChangesEverySelectedSwitch)
         5s));
 }
 
-TEST_F(TrunkE2E, ASecondGenerationTrunkGroupChangesEverySelectedSwitch)
+TEST_F(ConsoleE2E, ASecondGenerationTrunkGroupChangesEverySelectedSwitch)
 {
     FakeSwitch::TModel model;
     for (const FakeSwitch::TModel &m : FakeSwitch::LoadModels(CONSOLE_DEVICES_DEV))

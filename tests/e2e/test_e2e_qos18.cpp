@@ -8,10 +8,7 @@
 
 namespace {
 
-// A suite of its own: the fixture class is this file's copy.
-class QosE2E : public ConsoleE2E {};
-
-TEST_F(QosE2E, PagesOfEachGenerationChangeTheirSwitch)
+TEST_F(ConsoleE2E, PagesOfEachGenerationChangeTheirSwitch)
 {
     Model(); // the shipped model table
     const char *ids[] = {"LRCH-5T-A1", "BRCH-6G-C3"}; // layouts 0 and 1

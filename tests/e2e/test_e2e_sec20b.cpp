@@ -8,10 +8,7 @@
 
 namespace {
 
-// A suite of its own: the fixture of the shared header is a class of each file.
-class SecurityTablesE2E : public ConsoleE2E {};
-
-TEST_F(SecurityTablesE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch)
+TEST_F(ConsoleE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch)
 {
     // The last model of the shipped table is second-generation: its tree has these pages.
     Model(); // registers the shipped model table

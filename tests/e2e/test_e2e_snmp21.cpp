@@ -10,10 +10,7 @@
 
 namespace {
 
-// A suite of its own: every file has its own copy of the fixture.
-class SnmpE2E : public ConsoleE2E {};
-
-TEST_F(SnmpE2E, Snmpv3UserAndTrapReceiverAreAddedAndDeletedOnEverySelectedSwitch)
+TEST_F(ConsoleE2E, Snmpv3UserAndTrapReceiverAreAddedAndDeletedOnEverySelectedSwitch)
 {
     StartFleet(2);
     OpenConsole();
