@@ -64,11 +64,24 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                       return TEntry{m_Ports->Mask(), m_Ip->Value(), uint32_t(m_VlanId->value())};
                   },
                   .fillForm = [this](const TEntry* e) {
+                      m_Shown.reset();
                       if (!e)
                           return;
                       m_Ip->SetValue(e->group);
                       m_VlanId->setValue(int(e->vid));
                       m_Ports->SetMask(e->ports);
+                      m_Shown = *e;
+                      m_ShownVid = m_VlanId->value();
+                  },
+                  // Remove sends a listed entry's VLAN as the switch gave it,
+                  // even one the box can't show.
+                  .readKey = [this]() -> std::optional<TEntry> {
+                      if (!m_Ip->IsHost())
+                          return std::nullopt;
+                      TEntry entry{m_Ports->Mask(), m_Ip->Value(), uint32_t(m_VlanId->value())};
+                      if (m_Shown && m_Shown->group == entry.group && m_ShownVid == m_VlanId->value())
+                          entry.vid = m_Shown->vid;
+                      return entry;
                   },
                   .numbered = true,
                   // Rows sort by number and by VLAN; address and members compare equal.

@@ -9,6 +9,8 @@
 #include "pages/kit/PortCheckList.h"
 #include "pages/kit/TypedTableEditor.h"
 
+#include <optional>
+
 class QPushButton;
 class QSpinBox;
 class TIpEdit;
@@ -34,4 +36,6 @@ private:
     TTypedTableEditor<Intp::TSessionSecurityMultiFilterGet, Intp::TSessionSecurityMultiFilterAdd,
                       Intp::TSessionSecurityMultiFilterDel>
         m_Table;
+    std::optional<Intp::TPropertySecurityMultiFilterEntry> m_Shown; // the row last shown in the form
+    int m_ShownVid = 0;                                             // its VLAN as the box shows it
 };

@@ -111,6 +111,14 @@ TEST_F(MultiFilterPage, AddNeedsAGroupAddressWhateverTheBoxesAndSendsOnlyTheBoxe
     const auto removed = Sent<TSessionSecurityMultiFilterDel>().at(0);
     EXPECT_EQ(removed.ports, 0x1u);
     EXPECT_EQ(removed.vid, 2u);
+
+    // A VLAN the box can't show (40 is shown; 5000 is clamped) is removed as listed.
+    auto table = IntpTest::Table<TPropertySecurityMultiFilter>({{0x1, Ip(224, 0, 0, 9), 5000}});
+    Put(device, table);
+    Notify(device, ccSecurityMultiFilterGet);
+    page->m_ListView->SelectRow(0);
+    page->m_Remove->click();
+    EXPECT_EQ(Sent<TSessionSecurityMultiFilterDel>().back().vid, 5000u);
 }
 
 TEST_F(MultiFilterPage, RowsSortByNumberAndVlanOnlyAndPortsPastAMaskAreSaid)
