@@ -3,6 +3,7 @@
 #include "console/IntpSock.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -15,7 +16,13 @@ int Interval(unsigned ms)
 
 }  // namespace
 
-TProtocolHost::TProtocolHost(QObject* parent) : QObject(parent)
+std::uint64_t TProtocolHost::NewMark()
+{
+    static std::atomic<std::uint64_t> marks{0};
+    return ++marks;
+}
+
+TProtocolHost::TProtocolHost(QObject* parent) : QObject(parent), m_Mark(NewMark())
 {
     m_Wake.setSingleShot(true);
     m_Wake.setTimerType(Qt::PreciseTimer);
@@ -26,12 +33,14 @@ TProtocolHost::~TProtocolHost() = default;
 
 TProtocolHost::TTimer* TProtocolHost::Find(Intp::TSession* session)
 {
-    if (m_Last && m_Last->session == session)
-        return m_Last;
-    auto it = m_Timers.find(session);
-    if (it == m_Timers.end())
+    if (!session)
         return nullptr;
-    return m_Last = &it->second;
+    const Intp::TSession::THostTimer& kept = session->HostTimer();
+    if (kept.owner == m_Mark)
+        return static_cast<TTimer*>(kept.timer);
+    // Kept by another host since (tests switch hosts): look it up.
+    auto it = m_Timers.find(session);
+    return it == m_Timers.end() ? nullptr : &it->second;
 }
 
 void TProtocolHost::CreateTimer(Intp::TSession* session, unsigned ms)
@@ -44,7 +53,7 @@ void TProtocolHost::CreateTimer(Intp::TSession* session, unsigned ms)
     TTimer& timer = it->second;
     timer.session = session;
     timer.interval = Interval(ms);
-    m_Last = &timer;
+    session->HostTimer() = {m_Mark, &timer};
     Start(timer, TClock::now());
 }
 
@@ -55,7 +64,8 @@ void TProtocolHost::DestroyTimer(Intp::TSession* session)
     if (!timer)
         return;
     Stop(*timer);
-    m_Last = nullptr;
+    if (session->HostTimer().owner == m_Mark)
+        session->HostTimer() = {};
     m_Timers.erase(session);
 }
 
@@ -203,7 +213,7 @@ void TProtocolHost::EndAllSessions()
     // Requests not listed by the library but holding a timer cannot remain;
     // drop their timers all the same.
     m_Timers.clear();
-    m_Last = nullptr;
+    m_Mark = NewMark();  // what requests still keep is no longer this host's
     m_Queues.clear();
     m_WakeAt.reset();
     m_Wake.stop();

@@ -87,8 +87,8 @@ private:
         TTimer* tail = nullptr;
     };
 
-    // The timer of session (null when it has none); the last one looked up
-    // is kept, since the library calls twice in a row for one request.
+    // The timer of session (null when it has none), kept with the request
+    // under this host's mark: no lookup per reply.
     TTimer* Find(Intp::TSession* session);
     TQueue& QueueOf(int interval);
     void Start(TTimer& timer, TClock::time_point now);
@@ -99,7 +99,10 @@ private:
     void EventOnWake();
 
     std::unordered_map<Intp::TSession*, TTimer> m_Timers;
-    TTimer* m_Last = nullptr;
+    // Marks the timers this host keeps with the requests; a new mark when
+    // they are all dropped at once. Never reused by another host.
+    std::uint64_t m_Mark = 0;
+    static std::uint64_t NewMark();
     std::vector<TQueue> m_Queues;  // one per interval in use; there are few
     QTimer m_Wake;
     std::optional<TClock::time_point> m_WakeAt;

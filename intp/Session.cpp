@@ -210,12 +210,15 @@ void DispatchPacket(uint32_t source, size_t length, const void* data)
         return;
     }
 
+    // An unchanged address calls no device callback: the device stays.
+    bool found = device->GetIp() == source;
     device->SetIp(source);
     const TMatchKey key{header.code, header.mac};
     uint64_t seq = 0;
     // The device may vanish in a handler (a discovery clears the registry);
-    // it is looked up again before every offer.
-    while ((device = FindDevice(header.mac, false)) != nullptr) {
+    // it is looked up again before every later offer.
+    for (;; found = false) {
+        if (!found && (device = FindDevice(header.mac, false)) == nullptr) return;
         TSession* session = List().Next(key, seq);
         if (!session) return;
         int result = rrFinished;

@@ -183,6 +183,14 @@ public:
     // false offers it every reply. Read once by Start.
     virtual bool GetMatchKey(uint16_t& code, TMacAddr& mac) const;
 
+    // Kept for the host: its reply timer of this request, so that a reply
+    // finds it without a lookup. Only the host that set owner reads timer.
+    struct THostTimer {
+        uint64_t owner = 0;
+        void* timer = nullptr;
+    };
+    THostTimer& HostTimer() { return m_HostTimer; }
+
 protected:
     void Notify(TDevice* device, uint16_t code, uint16_t status, const void* context = nullptr);
     void CreateTimer(unsigned ms);
@@ -205,6 +213,7 @@ private:
     TMacAddr m_ListMac;
     bool m_Indexed = false;
     bool m_HasTimer = false;
+    THostTimer m_HostTimer;
 };
 
 // The request of one command code; the table row gives its payload size,

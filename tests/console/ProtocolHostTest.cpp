@@ -193,6 +193,28 @@ TEST_F(ProtocolHost, OperationsOnARequestWithoutTimerDoNothing)
     EXPECT_EQ(m_Host.TimerCount(), 0u);
 }
 
+// A request keeps its timer for the host that made it: another host, or
+// this one after dropping every timer, never takes it for its own.
+TEST_F(ProtocolHost, ATimerKeptWithTheRequestServesOnlyItsOwnHost)
+{
+    TFakeSession session;  // not listed: EndAllSessions leaves it alive
+    session.Arm(1500);
+    TProtocolHost other;
+    EXPECT_FALSE(other.TimerOf(&session));
+    other.EnableTimer(&session, false);
+    other.DestroyTimer(&session);
+    ASSERT_TRUE(m_Host.TimerOf(&session));
+    EXPECT_TRUE(m_Host.TimerOf(&session)->active);
+    m_Host.EndAllSessions();
+    m_Host.EnableTimer(&session, true);
+    m_Host.SetTimerInterval(&session, 10);
+    EXPECT_EQ(m_Host.TimerCount(), 0u);
+    session.Arm(700);
+    EXPECT_EQ(m_Host.TimerOf(&session)->interval, 700);
+    m_Host.DestroyTimer(&session);
+    EXPECT_EQ(m_Host.TimerCount(), 0u);
+}
+
 TEST_F(ProtocolHost, OutcomeReachesThePageFirstAndThenTheWizard)
 {
     std::vector<std::string> log;
