@@ -99,6 +99,17 @@ TEST_F(TQueueTest, DeliveryIsOneAtATimeSurvivesAFaultAndYieldsAfterItsSlice)
     EXPECT_EQ(sliced.Pending(), 13u);
 }
 
+// Binds fd to an ephemeral loopback port; local answers the address.
+static bool BindLoopback(int fd, sockaddr_in& local)
+{
+    local = {};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof local;
+    return ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0 &&
+           ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) == 0;
+}
+
 // A socket that overflowed before it was read: the listener reads what the
 // kernel kept, in order, with the kernel's drop count.
 TEST(UdpListener, ReadsInOrderAndCarriesTheKernelsDropCount)
@@ -109,11 +120,7 @@ TEST(UdpListener, ReadsInOrderAndCarriesTheKernelsDropCount)
     ::setsockopt(fd, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on);
     ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
     sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof local;
-    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local), 0);
-    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length), 0);
+    ASSERT_TRUE(BindLoopback(fd, local));
     const int out = ::socket(AF_INET, SOCK_DGRAM, 0);
     auto send = [&](int i) {
         const std::string text = std::to_string(i);
@@ -162,11 +169,7 @@ TEST(UdpListener, ADeferringListenerStillReadsWhatTheOtherReaderLeaves)
     const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
     ASSERT_GE(fd, 0);
     sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof local;
-    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local), 0);
-    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length), 0);
+    ASSERT_TRUE(BindLoopback(fd, local));
     const int out = ::socket(AF_INET, SOCK_DGRAM, 0);
     auto send = [&](char c) { ::sendto(out, &c, 1, 0, reinterpret_cast<const sockaddr*>(&local), sizeof local); };
 
