@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/kit/PortLayout.h"
 
 #include "intp/Device.h"
@@ -77,8 +78,8 @@ QString TPortLayout::RowName(int row) const
     if (std::size_t(port) < m_Names.size() && !m_Names[std::size_t(port)].empty())
         return QString::fromLatin1(m_Names[std::size_t(port)]);
     if (IsTrunkGroup(IndexOfRow(row)))
-        return QString::fromStdString(TrunkCaption(port - m_Ports + 1));
-    return QString::fromStdString(PortCaption(row + 1));
+        return SwitchText(TrunkCaption(port - m_Ports + 1));
+    return SwitchText(PortCaption(row + 1));
 }
 
 QString TPortLayout::MaskText(std::uint32_t mask) const

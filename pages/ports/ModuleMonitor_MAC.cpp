@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/ports/ModuleMonitor_MAC.h"
 
 #include "intp/Ports.h"
@@ -54,7 +55,7 @@ void TModuleMonitorMac::EventOnPortChange()
             if (e.port != port)
                 continue;
             ++(e.isStatic ? staticCount : dynamicCount);
-            m_List->Add({dynamicCount + staticCount, QString::fromStdString(e.mac.ToString()).toUpper(), e.isStatic});
+            m_List->Add({dynamicCount + staticCount, SwitchText(e.mac.ToString()), e.isStatic});
         }
     }
     m_Dynamic->setText(QString::number(dynamicCount));

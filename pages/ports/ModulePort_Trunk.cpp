@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/ports/ModulePort_Trunk.h"
 
 #include "pages/kit/PageForm.h"
@@ -13,7 +14,7 @@ TModulePortTrunk::TModulePortTrunk(QWidget* parent) : TModulePage("Port Trunk", 
 {
     TPageForm form(this);
     m_ListView = new TTypedEditedList<TRow>();
-    m_ListView->Caption("Group ID", [](const TRow& r) { return QString::fromStdString(TrunkCaption(int(r.group) + 1)); });
+    m_ListView->Caption("Group ID", [](const TRow& r) { return SwitchText(TrunkCaption(int(r.group) + 1)); });
     m_ListView->Choice("Type", &TRow::lacp, {"Static", "802.3ad LACP"}, "&Type:");
     m_ListView->Ports("Member Ports", &TRow::members, "&Members:");
     form.List(QString(), m_ListView);

@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/ports/ModulePort_Trunk2.h"
 
 #include "pages/kit/PageForm.h"
@@ -15,7 +16,7 @@ TModulePortTrunk2::TModulePortTrunk2(QWidget* parent) : TModulePage("Port Trunk"
     using R = TTrunk2Row;
     TPageForm form(this);
     m_ListView = new TTypedEditedList<R>();
-    m_ListView->Caption("Trunk No.", [](const R& r) { return QString::fromStdString(TrunkCaption(int(r.group) + 1)); });
+    m_ListView->Caption("Trunk No.", [](const R& r) { return SwitchText(TrunkCaption(int(r.group) + 1)); });
     m_LacpColumn = m_ListView->Choice("LACP", &R::lacp, {"Disable", "Enable"}, "&LACP:");
     m_WorkColumn = m_ListView->Number("Work Ports", &R::workPorts, 0, 255, "&Work Ports:");
     m_MemberColumn = m_ListView->Ports("Member Ports", &R::members, "&Member Ports:");

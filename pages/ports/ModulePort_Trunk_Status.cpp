@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/ports/ModulePort_Trunk_Status.h"
 
 #include "pages/kit/PageForm.h"
@@ -26,7 +27,7 @@ void TModulePortTrunkStatus::Fill(TDevice* device)
     std::vector<TRow> rows;
     for (std::size_t g = 0; g < trunks.entries.size(); ++g) {
         const TPropertyPortTrunkEntry& e = trunks.entries[g];
-        rows.push_back({QString::fromStdString(TrunkCaption(int(g) + 1)), e.lacp ? "802.3ad LACP" : "Static",
+        rows.push_back({SwitchText(TrunkCaption(int(g) + 1)), e.lacp ? "802.3ad LACP" : "Static",
                         ports.MaskText(e.members)});
     }
     m_List->Update(std::move(rows));

@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/ports/Moduleredundancy_fastrecovery.h"
 
 #include "intp/Redundancy.h"
@@ -18,7 +19,7 @@ TModuleRedundancyFastRecovery::TModuleRedundancyFastRecovery(QWidget* parent)
     TPageForm form(this);
     m_Active = form.Check("A&ctive");
     m_List = new TTypedEditedList<R>();
-    m_List->Caption("Port", [](const R& row) { return QString::fromStdString(PortCaption(row.port + 1)); });
+    m_List->Caption("Port", [](const R& row) { return SwitchText(PortCaption(row.port + 1)); });
     m_PriorityColumn = m_List->Choice("Priority", &R::priority, {"Not Included"}, "&Priority:");
     form.List(QString(), m_List);
     m_List->CreateEditors(form);
@@ -66,7 +67,7 @@ void TModuleRedundancyFastRecovery::EventOnApplyClick()
     SendToEachTarget<TSessionRedundancyFastRecoverySet>(
         [&](TSessionRedundancyFastRecoverySet& request, TDevice* device) {
             request.SetPayload(record);
-            return QString::fromStdString(PortCountMismatch(device->GetPortNum(), record.priorities.size()));
+            return SwitchText(PortCountMismatch(device->GetPortNum(), record.priorities.size()));
         });
 }
 

@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/ports/Moduleredundancy_ring.h"
 
 #include "intp/Redundancy.h"
@@ -21,7 +22,7 @@ void FillPorts(QComboBox* list, uint32_t ports, uint32_t selected)
 {
     list->clear();
     for (uint32_t port = 0; port < std::max(ports, selected + 1); ++port)
-        list->addItem(QString::fromStdString(PortCaption(int(port) + 1)), port);
+        list->addItem(SwitchText(PortCaption(int(port) + 1)), port);
     list->setCurrentIndex(int(selected));
 }
 

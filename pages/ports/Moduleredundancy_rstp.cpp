@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/ports/Moduleredundancy_rstp.h"
 
 #include "intp/Ports.h"
@@ -114,7 +115,7 @@ void TModuleRedundancyRstp::EventOnApplyClick()
 {
     const std::string error = RstpBridgeError(m_BridgePriority->value(), m_BridgeAge->value(),
                                               m_BridgeHello->value(), m_BridgeDelay->value());
-    if (!Check(error.empty(), QString::fromStdString(error)))
+    if (!Check(error.empty(), SwitchText(error)))
         return;
     TPropertyRedundancyRstp record = m_Shown;
     record.enabled = m_Mode->currentIndex() == 1;
@@ -127,7 +128,7 @@ void TModuleRedundancyRstp::EventOnApplyClick()
         record.ports.at(std::size_t(m_ListView->Index(line))) = m_ListView->Row(line);
     SendToEachTarget<TSessionRedundancyRstpSet>([&](TSessionRedundancyRstpSet& request, TDevice* device) {
         request.SetPayload(record);
-        return QString::fromStdString(PortCountMismatch(device->GetPortNum(), record.ports.size()));
+        return SwitchText(PortCountMismatch(device->GetPortNum(), record.ports.size()));
     });
 }
 

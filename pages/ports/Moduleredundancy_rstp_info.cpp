@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/ports/Moduleredundancy_rstp_info.h"
 
 #include "intp/Ports.h"
@@ -23,7 +24,7 @@ const std::vector<const char*> RoleNames = {"Disabled", "Root",    "Designated",
 TTypedReportList<TRstpInfoRow>::TText Named(const std::vector<const char*>& names,
                                            uint32_t TPropertyRedundancyRstpInfoPort::*value)
 {
-    return [&names, value](const TRstpInfoRow& row) { return QString::fromStdString(NameOf(names, row.port.*value)); };
+    return [&names, value](const TRstpInfoRow& row) { return SwitchText(NameOf(names, row.port.*value)); };
 }
 TTypedReportList<TRstpInfoRow>::TText Flag(bool TPropertyRedundancyRstpInfoPort::*flag)
 {
@@ -87,7 +88,7 @@ void TModuleRedundancyRstpInfo::Fill(TDevice* device)
     m_BridgeId->setText(id);
     m_Priority->setText(QString::number(info.rootPriority));
     m_RootPort->setText(info.rootPort == RstpRootIsSelf ? QString("Root")
-                                                         : QString::fromStdString(PortCaption(int(info.rootPort))));
+                                                         : SwitchText(PortCaption(int(info.rootPort))));
     m_PathCost->setText(QString::number(info.rootPathCost));
     m_MaxAge->setText(QString::number(info.maxAge));
     m_Hello->setText(QString::number(info.helloTime));
@@ -96,7 +97,7 @@ void TModuleRedundancyRstpInfo::Fill(TDevice* device)
     for (std::size_t port = 0; port < info.ports.size(); ++port) {
         if (port < names.names.size() && IsHiddenPort(names.names[port]))
             continue;
-        m_List->Add({QString::fromStdString(PortCaption(m_List->RowCount() + 1)), info.ports[port]});
+        m_List->Add({SwitchText(PortCaption(m_List->RowCount() + 1)), info.ports[port]});
     }
 }
 

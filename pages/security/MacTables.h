@@ -11,5 +11,5 @@
 // An entry of either table is named by its address and VLAN ID.
 inline QString MacVlanKey(const Intp::TMacAddr& mac, uint32_t vlanId)
 {
-    return QString::fromStdString(mac.ToString()) + "/" + QString::number(vlanId);
+    return SwitchText(mac.ToString()) + "/" + QString::number(vlanId);
 }

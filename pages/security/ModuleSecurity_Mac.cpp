@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/security/ModuleSecurity_Mac.h"
 
 #include "pages/kit/PageForm.h"
@@ -20,8 +21,8 @@ TModuleSecurityMac::TModuleSecurityMac(QWidget* parent) : TModulePage("MAC Black
 
     AddRead<Intp::TSessionSecurityMacGet>();
     m_Table.Bind(this, m_List, m_Add, m_Delete,
-                 {[](const Intp::TMacAddr& mac) { return QStringList{QString::fromStdString(mac.ToString())}; },
-                  [](const Intp::TMacAddr& mac) { return QString::fromStdString(mac.ToString()); },
+                 {[](const Intp::TMacAddr& mac) { return QStringList{SwitchText(mac.ToString())}; },
+                  [](const Intp::TMacAddr& mac) { return SwitchText(mac.ToString()); },
                   [this] { return m_MAC->Address(); }, [this](const Intp::TMacAddr* mac) { m_MAC->SetAddress(mac); }});
     connect(m_MAC, &QLineEdit::textChanged, this, [this] { EventOnMacChange(); });
 }

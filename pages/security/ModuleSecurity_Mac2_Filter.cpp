@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/security/ModuleSecurity_Mac2_Filter.h"
 
 #include "pages/kit/PageForm.h"
@@ -27,7 +28,7 @@ TModuleSecurityMac2Filter::TModuleSecurityMac2Filter(QWidget* parent) : TModuleP
 
     m_Table.Bind(this, m_ListView, m_Add, m_Remove,
                  {.cells = [](const TEntry& e) {
-                      return QStringList{QString::fromStdString(e.mac.ToString()), QString::number(e.vlanId)};
+                      return QStringList{SwitchText(e.mac.ToString()), QString::number(e.vlanId)};
                   },
                   .key = [](const TEntry& e) { return MacVlanKey(e.mac, e.vlanId); },
                   .readForm = [this]() -> std::optional<TEntry> {

@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/security/ModuleSecurity_Mac2_Static.h"
 
 #include "intp/Ports.h"
@@ -37,7 +38,7 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
 
     m_Table.Bind(this, m_ListView, m_Add, m_Remove,
                  {.cells = [this](const TEntry& e) {
-                      return QStringList{QString::fromStdString(e.mac.ToString()), m_Port->itemText(ItemOfPort(e.port)),
+                      return QStringList{SwitchText(e.mac.ToString()), m_Port->itemText(ItemOfPort(e.port)),
                                          QString::number(e.vlanId)};
                   },
                   // The port is not part of the name: one address and VLAN ID is one entry.

@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/security/ModuleSecurity_Port.h"
 
 #include "intp/Ports.h"
@@ -36,7 +37,7 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent) : TModulePage("Port Se
     // Delete names the address alone: it goes whatever port it is on.
     m_Table.Bind(this, m_List, m_Add, m_Delete,
                  {.cells = [this](const TEntry& e) {
-                      return QStringList{PortNameOf(m_Names, e.port), QString::fromStdString(e.mac.ToString())};
+                      return QStringList{PortNameOf(m_Names, e.port), SwitchText(e.mac.ToString())};
                   },
                   .key = [](const TEntry& e) { return QString::number(e.port) + ' ' + e.mac.ToString().c_str(); },
                   // No port while the chooser has none chosen: nothing to add.

@@ -1,3 +1,4 @@
+#include "pages/kit/SwitchText.h"
 #include "pages/system/Banner.h"
 #include "pages/kit/PageRegistry.h"
 
@@ -256,7 +257,7 @@ void TModuleBanner::Fill(Intp::TDevice* current)
 {
     if (current) {
         m_IpAddr->setText(IpText(current->GetIp()));
-        m_MacAddr->setText(QString::fromStdString(current->GetMac().ToString()));
+        m_MacAddr->setText(SwitchText(current->GetMac().ToString()));
     } else {
         m_IpAddr->setText(tr("(Not Available)"));
         m_MacAddr->clear();

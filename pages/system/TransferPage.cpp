@@ -268,12 +268,12 @@ TTransferRow TTransferRow::Of(Intp::TDevice* device)
 {
     TTransferRow row;
     row.mac = device->GetMac();
-    row.model = QString::fromStdString(device->GetTypeName());
+    row.model = SwitchText(device->GetTypeName());
     const auto& settings = Intp::Property<Intp::TPropertyBasicsSettings>::Get(device);
     row.kernel = settings.valid ? TransferVersionText(settings.KernelVersion) : "Invalid";
     row.firmware = settings.valid ? TransferVersionText(settings.FirmwareVersion) : "Invalid";
-    row.macText = QString::fromStdString(device->GetMac().ToString());
-    row.ip = QString::fromStdString(IpToString(device->GetIp()));
+    row.macText = SwitchText(device->GetMac().ToString());
+    row.ip = SwitchText(IpToString(device->GetIp()));
     return row;
 }
 
