@@ -62,8 +62,9 @@ private:
 
     void Fit()
     {
+        // A hidden view measures up to a thousand rows; it fits on show.
         const int last = LastColumn();
-        if (last < 0)
+        if (last < 0 || !m_View->isVisible())
             return;
         const int others = m_Header->length() - m_Header->sectionSize(last);
         const int room = m_View->viewport()->width() - others;
