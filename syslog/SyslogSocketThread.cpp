@@ -8,6 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -24,6 +26,9 @@ constexpr std::size_t MaxDatagram = 65507;
 // own repost is dispatched ahead of a timer that fell due meanwhile, so the
 // window may wait two slices: kept short, a flood stalls it about 10 ms.
 constexpr qint64 DrainSliceMs = 5;
+// Datagrams handed to the server at a time: the page then updates its list
+// and count once per batch, not per message.
+constexpr std::size_t DeliveryBatch = 128;
 
 Syslog::TSyslogServer* HostServer() { return g_ModuleCallback ? g_ModuleCallback->GetSyslogServer() : nullptr; }
 
@@ -145,8 +150,9 @@ void TSyslogSocketThread::PushDatagram(std::uint32_t address, QByteArray text)
 
 void TSyslogSocketThread::Drain()
 {
-    m_Queue.Drain([this](TSyslogDatagram& item) { DeliverDatagram(item); },
-                  [](const char* what) { qWarning("syslog delivery failed: %s", what); });
+    m_Queue.DrainBatches(
+        DeliveryBatch, [this](TSyslogDatagram* items, std::size_t count) { DeliverBatch(items, count); },
+        [](const char* what) { qWarning("syslog delivery failed: %s", what); });
     std::uint64_t total = 0;
     if (m_Queue.TakeNewDrops(total))
         emit QueueDropped(total);
@@ -157,9 +163,17 @@ void TSyslogSocketThread::Drain()
     }
 }
 
-void TSyslogSocketThread::DeliverDatagram(TSyslogDatagram& item)
+void TSyslogSocketThread::DeliverBatch(TSyslogDatagram* items, std::size_t count)
 {
     Syslog::TSyslogServer* server = m_Provider ? m_Provider() : nullptr;
-    if (server)
-        server->AddMessage(item.address, item.text.constData());
+    if (!server)
+        return;
+    std::array<Syslog::TReceivedMessage, DeliveryBatch> messages;
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t n = std::min(count - done, messages.size());
+        for (std::size_t i = 0; i < n; ++i)
+            messages[i] = {items[done + i].address, items[done + i].text.constData()};
+        server->AddMessages(messages.data(), n);
+        done += n;
+    }
 }

@@ -3,7 +3,7 @@
 // Reception of syslog datagrams. A listener thread only copies every
 // datagram of the socket into the queue, so a burst never waits for the GUI;
 // delivery to the syslog server runs on the GUI thread in slices, in arrival
-// order and one item at a time (see TReceiveQueue): a delivery that opens a
+// order and one batch at a time (see TReceiveQueue): a delivery that opens a
 // modal box never starts a second one, and the socket keeps being read
 // meanwhile.
 
@@ -43,7 +43,7 @@ struct TSyslogDatagram {
 class TSyslogSocketThread : public QObject {
     Q_OBJECT
 public:
-    // Where deliveries go; asked anew for every datagram.
+    // Where deliveries go; asked anew for every batch.
     using TServerProvider = std::function<Syslog::TSyslogServer*()>;
 
     // Delivers to the page host's syslog server.
@@ -84,7 +84,7 @@ private:
     // Listener thread: queues a batch of datagrams; false once stopped.
     bool OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count);
     void Drain();
-    void DeliverDatagram(TSyslogDatagram& item);
+    void DeliverBatch(TSyslogDatagram* items, std::size_t count);
 
     TServerProvider m_Provider;
     int m_Fd = -1;
