@@ -133,19 +133,29 @@ bool TSyslogSocketThread::OnBatch(const TUdpListener::TDatagram* datagrams, std:
 {
     if (count != 0 && datagrams[count - 1].kernelDropped != 0)
         m_KernelDropped.store(datagrams[count - 1].kernelDropped, std::memory_order_relaxed);
-    std::vector<TSyslogDatagram> items;
-    items.reserve(count);
+    // One block for the read: each text with a NUL after it (an empty
+    // datagram is kept too).
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        size += std::min(datagrams[i].bytes.size(), MaxDatagram) + 1;
+    QByteArray block(qsizetype(size), Qt::Uninitialized);
+    char* out = block.data();
+    m_Batch.clear();
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view bytes = datagrams[i].bytes.substr(0, MaxDatagram);
-        // QByteArray keeps a NUL after the bytes; an empty datagram is kept too.
-        items.push_back({datagrams[i].address, QByteArray(bytes.data(), qsizetype(bytes.size()))});
+        std::memcpy(out, bytes.data(), bytes.size());
+        out[bytes.size()] = '\0';
+        m_Batch.push_back({datagrams[i].address, block, std::uint32_t(out - block.constData()),
+                           std::uint32_t(bytes.size())});
+        out += bytes.size() + 1;
     }
-    return m_Queue.Push(items);
+    return m_Queue.Push(m_Batch);
 }
 
 void TSyslogSocketThread::PushDatagram(std::uint32_t address, QByteArray text)
 {
-    m_Queue.Push(TSyslogDatagram{address, std::move(text)});
+    const auto length = std::uint32_t(text.size());
+    m_Queue.Push(TSyslogDatagram{address, std::move(text), 0, length});
 }
 
 void TSyslogSocketThread::Drain()
@@ -172,7 +182,7 @@ void TSyslogSocketThread::DeliverBatch(TSyslogDatagram* items, std::size_t count
     for (std::size_t done = 0; done < count;) {
         const std::size_t n = std::min(count - done, messages.size());
         for (std::size_t i = 0; i < n; ++i)
-            messages[i] = {items[done + i].address, items[done + i].text.constData()};
+            messages[i] = {items[done + i].address, items[done + i].Text()};
         server->AddMessages(messages.data(), n);
         done += n;
     }

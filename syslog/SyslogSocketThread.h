@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "intp/ReceiveQueue.h"
 #include "intp/UdpListener.h"
@@ -32,12 +33,16 @@ constexpr int kSyslogReceiveBufferSize = 64 * 1024 * 1024;
 constexpr std::size_t kSyslogMaxQueued = 2'000'000;
 constexpr std::size_t kSyslogMaxQueuedBytes = std::size_t(256) << 20;
 
-// One queued datagram: sender (host order) and its bytes, NUL-terminated.
+// One queued datagram: sender (host order) and its bytes, NUL-terminated,
+// at offset in a block that the datagrams of one read share.
 struct TSyslogDatagram {
     std::uint32_t address = 0;
-    QByteArray text;
+    QByteArray block;
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
 
-    std::size_t Bytes() const { return std::size_t(text.size()); }
+    const char* Text() const { return block.constData() + offset; }
+    std::size_t Bytes() const { return length; }
 };
 
 class TSyslogSocketThread : public QObject {
@@ -92,6 +97,7 @@ private:
     TUdpListener m_Listener;
     QString m_Error;
     TReceiveQueue<TSyslogDatagram> m_Queue;
+    std::vector<TSyslogDatagram> m_Batch;  // listener thread
     std::atomic<std::uint32_t> m_KernelDropped{0};  // as the socket last told
     std::uint32_t m_KernelDroppedTold = 0;          // GUI thread
 };

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QObject>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeView>
 
@@ -18,6 +19,12 @@ public:
         : QObject(view), m_View(view), m_Header(header), m_Widest(std::move(widest))
     {
         header->setStretchLastSection(false);
+        // Only the rows on show are measured (by default up to a thousand
+        // around them, on every burst of new rows).
+        if (auto* table = qobject_cast<QTableView*>(view))
+            table->verticalHeader()->setResizeContentsPrecision(0);
+        else
+            header->setResizeContentsPrecision(0);
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         view->viewport()->installEventFilter(this);
         auto later = [this] { Later(); };
