@@ -236,7 +236,7 @@ bool TDeviceTree::InPlace(const TTreeNode* node)
 
 void TDeviceTree::SetDevicesText()
 {
-    m_Host->DevicesNode()->setText(0, QStringLiteral("Devices (%1)").arg(m_DeviceCount));
+    m_Host->DevicesNode()->setText(0, QStringLiteral("Devices (") + QString::number(m_DeviceCount) + u')');
 }
 
 void TDeviceTree::SortGroups()
