@@ -254,6 +254,8 @@ std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
 {
     if (!AcceptDevice(device))
         return ncNothing;
+    // Before the rows go in: what they start (the column's fit) sees the burst.
+    HoldRepaint();
     QTreeWidgetItem* group = GetGroupNode(device, true);
     if (!group)
         return ncNothing;
@@ -270,7 +272,6 @@ std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
     }
     m_DeviceNodes[device] = node;
     ++m_DeviceCount;
-    HoldRepaint();
     SetDevicesText();
     // "Devices" opens with every group, one the user collapsed included.
     TTreeNode* devices = m_Host->DevicesNode();

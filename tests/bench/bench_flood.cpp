@@ -574,6 +574,9 @@ int main(int argc, char** argv)
         TSyslogSocketThread queue([&] { return static_cast<Syslog::TSyslogServer*>(&page); });
         if (!queue.Open(0, QHostAddress::LocalHost))
             return 2;
+        // As the main window does: the count shows what the kernel dropped.
+        QObject::connect(&queue, &TSyslogSocketThread::KernelDropped, &page,
+                         [&](quint64 total) { page.SetKernelDropped(total); });
         TRound round = Flood(queue.LocalPort(), 4, SyslogLine, [&] { return std::uint64_t(page.Store().Size()); });
         const double rate = double(round.arrived) / std::max(1e-9, round.seconds);
         const double plainRate = double(plain.arrived) / std::max(1e-9, plain.seconds);
