@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,15 @@ enum TSortMode {
 
 // One row and its record.
 struct TListRow {
+    // QBrush has no move: without these a growing row vector copies every
+    // row (a full registry's status list stalled a burst of new rows).
+    TListRow() = default;
+    TListRow(const TListRow&) = default;
+    TListRow(TListRow&&) noexcept = default;
+    TListRow& operator=(const TListRow&) = default;
+    TListRow& operator=(TListRow&&) noexcept = default;
+    ~TListRow() = default;
+
     QStringList cells;              // one text per column
     std::vector<long long> numbers; // per column: sort key or edited value
     QIcon icon;                     // shown before the first cell
@@ -38,6 +48,7 @@ struct TListRow {
     QString toolTip;
     long long tag = 0;              // the page's own: row number, port index ...
 };
+static_assert(std::is_nothrow_move_constructible_v<TListRow>);
 
 class TListModel : public QAbstractTableModel {
     Q_OBJECT
