@@ -50,6 +50,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -108,6 +109,10 @@ public:
         const qint64 wall = m_Clock.nsecsElapsed(), cpu = ThreadCpuNs();
         const bool done = Nested(receiver, event);
         m_Since.push_back({m_Clock.nsecsElapsed() - wall, ThreadCpuNs() - cpu, type, what});
+        TTotal& total = m_Totals[QStringLiteral("event %1 to %2").arg(type).arg(what)];
+        total.cpu += m_Since.back().cpu;
+        total.most = std::max(total.most, m_Since.back().cpu);
+        ++total.count;
         return done;
     }
     static TTimedApplication* Instance() { return static_cast<TTimedApplication*>(QCoreApplication::instance()); }
@@ -115,6 +120,8 @@ public:
     {
         m_Watching = on;
         m_Since.clear();
+        if (on)
+            m_Totals.clear();
         m_Clock.start();
     }
     // The events since the last call: their count and time, the longest few.
@@ -140,7 +147,28 @@ public:
         return text;
     }
 
+    // Where the GUI thread's CPU time went while watched: the receivers
+    // that took most, with their count and longest event.
+    QString Totals() const
+    {
+        std::vector<std::pair<QString, TTotal>> all(m_Totals.begin(), m_Totals.end());
+        std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.second.cpu > b.second.cpu; });
+        QString text;
+        for (std::size_t i = 0; i < all.size() && i < 5; ++i)
+            text += QStringLiteral("%1%2 ms in %3 (longest %4 ms): %5")
+                        .arg(i ? QStringLiteral("; ") : QString())
+                        .arg(double(all[i].second.cpu) / 1e6, 0, 'f', 0)
+                        .arg(all[i].second.count)
+                        .arg(double(all[i].second.most) / 1e6, 0, 'f', 1)
+                        .arg(all[i].first);
+        return text;
+    }
+
 private:
+    struct TTotal {
+        qint64 cpu = 0, most = 0;
+        int count = 0;
+    };
     struct TEvent {
         qint64 wall, cpu;
         int type;
@@ -166,6 +194,7 @@ private:
     bool m_Watching = false;
     QElapsedTimer m_Clock;
     std::vector<TEvent> m_Since;
+    std::map<QString, TTotal> m_Totals;
 };
 
 // The worst gap between ticks of a 1 ms timer while it lives (a stall of
@@ -413,14 +442,15 @@ int RunFindFlood(int rounds)
             most = std::max(most, n);
         }
         const double stall = std::max(whileTicking, afterTicks);
+        const QString totals = TTimedApplication::Instance()->Totals();
         const double mean = double(outstanding) / double(std::max<std::size_t>(1, Intp::GetDeviceCount()));
         const double mb = ResidentMb() - rssBefore;
         std::printf("find round %d%s: %llu of %d delivered, devices %zu, worst GUI stall %.1f ms (while the "
                     "follow-up ticks ran %.1f, after them %.1f; idle loop %.1f), settings reads outstanding %.2f "
-                    "per switch (most %zu), +%.0f MB, %.2f s\n  worst while ticking %s\n  worst after %s\n",
+                    "per switch (most %zu), +%.0f MB, %.2f s\n  worst while ticking %s\n  worst after %s\n  GUI CPU %s\n",
                     r, r == 0 ? " (cold)" : "", (unsigned long long)round.arrived, Total, Intp::GetDeviceCount(),
                     stall, whileTicking, afterTicks, idle, mean, most, mb, round.seconds, qPrintable(tickingText),
-                    qPrintable(afterText));
+                    qPrintable(afterText), qPrintable(totals));
         if (r > 0 || rounds == 1) {
             stalls.push_back(stall);
             idles.push_back(idle);
