@@ -99,9 +99,17 @@ void TDeviceTree::UpdateDeviceText(Intp::TDevice* device)
 
 QString TDeviceTree::FormatDeviceNodeText(const Intp::TDevice* device)
 {
-    return QStringLiteral("%1 (%2, %3)")
-        .arg(SwitchText(device->GetName()), IpText(device->GetIp()),
-             QString::fromStdString(device->GetMac().ToString()));
+    // "name (address, MAC)": formatted for every row a discovery adds.
+    const std::string ip = IpToString(device->GetIp());
+    const std::string mac = device->GetMac().ToString();
+    QString text = SwitchText(device->GetName());
+    text.reserve(text.size() + qsizetype(ip.size() + mac.size()) + 5);
+    text += QLatin1StringView(" (");
+    text += QLatin1StringView(ip);
+    text += QLatin1StringView(", ");
+    text += QLatin1StringView(mac);
+    text += u')';
+    return text;
 }
 
 QTreeWidgetItem* TDeviceTree::FindDeviceNode(const Intp::TDevice* device) const

@@ -39,6 +39,9 @@ public:
     void UpdateDeviceText(Intp::TDevice* device);
     void EventOnTreeSortChange(int index);
     int DeviceCount() const { return m_DeviceCount; }
+    // Every repaint lays out every row: while nodes keep coming, the tree
+    // is repainted at most once per RepaintMs.
+    static constexpr int RepaintMs = 100;
 
 private:
     bool AcceptDevice(const Intp::TDevice* device);
@@ -48,11 +51,8 @@ private:
     void SetDevicesText();
     void SortGroups();
     int Grouping() const;
-    // Every repaint lays out every row: while nodes keep coming, the tree
-    // is repainted at most once per RepaintMs.
     void HoldRepaint();
     void EventOnRepaintDue();
-    static constexpr int RepaintMs = 100;
 
     TMainForm* m_Form;
     TPageHost* m_Host;

@@ -111,16 +111,17 @@ bool TMainForm::Init()
     m_Tree->header()->setStretchLastSection(false);
     m_TreeWidthTimer = new QTimer(this);
     m_TreeWidthTimer->setSingleShot(true);
-    m_TreeWidthTimer->setInterval(40);
     connect(m_TreeWidthTimer, &QTimer::timeout, this, [this] {
         if (!m_Tree)
             return;
         m_Tree->resizeColumnToContents(0);
         WidenTreePane();
     });
+    // While the tree holds its repaint (a burst of new rows) nobody sees
+    // the column: it is fitted at the repaint's pace.
     auto fitLater = [this] {
         if (m_TreeWidthTimer && !m_TreeWidthTimer->isActive())
-            m_TreeWidthTimer->start();
+            m_TreeWidthTimer->start(m_Tree->updatesEnabled() ? TreeWidthMs : TDeviceTree::RepaintMs);
     };
     // Images are all of one size: only texts change the width.
     connect(m_Tree->model(), &QAbstractItemModel::dataChanged, this,
@@ -402,8 +403,13 @@ void TMainForm::DeviceFlagsChanged(Intp::TDevice* device, std::uint32_t)
 
 void TMainForm::DeviceIpChanged(Intp::TDevice* device)
 {
+    const bool listed = FindDeviceNode(device) != nullptr;
     UpdateDeviceNode(device, ncDeviceIpChanged);
-    DeviceNameChanged(device);
+    // A node added just now has its text already; the page is told all the same.
+    if (listed)
+        DeviceNameChanged(device);
+    else if (FindDeviceNode(device))
+        NotifyCurrentPage(device, ncDeviceNameChanged, 0);
 }
 
 void TMainForm::DeviceTypeChanged(Intp::TDevice* device) { UpdateDeviceNode(device, ncDeviceTypeChanged); }

@@ -228,6 +228,7 @@ private:
     TModuleFrame* m_ModuleFrame = nullptr;
 
     QTimer* m_TreeWidthTimer = nullptr;  // fits the tree's column to its texts once per batch
+    static constexpr int TreeWidthMs = 40;
     QSplitter* m_Splitter = nullptr;      // tree pane | page area
     QSystemTrayIcon* m_TrayIcon = nullptr;
 

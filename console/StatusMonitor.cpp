@@ -87,6 +87,29 @@ private:
     std::uint32_t m_Listed;
 };
 
+// The local short date and time of a reply. A poll cycle's replies share a
+// few seconds: each second is formatted once (converting to local time reads
+// the zone file every time), not once per row.
+class TTimeText {
+public:
+    QString operator()(long long msecs)
+    {
+        const long long second = msecs / 1000;
+        if (m_Text.isNull() || second != m_Second || m_Milliseconds) {
+            const QLocale locale = QLocale::system();
+            m_Milliseconds = locale.dateTimeFormat(QLocale::ShortFormat).contains(u'z');
+            m_Text = locale.toString(QDateTime::fromMSecsSinceEpoch(msecs), QLocale::ShortFormat);
+            m_Second = second;
+        }
+        return m_Text;
+    }
+
+private:
+    QString m_Text;
+    long long m_Second = 0;
+    bool m_Milliseconds = false;  // a format that shows them is formatted every time
+};
+
 // A row glyph on a white disc: it stays readable on the red, yellow and blue
 // rows of switches with a problem.
 QIcon OnBadge(const QIcon& glyph)
@@ -139,10 +162,8 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
                    [](const TRow& r) { return MacKey(r.mac); });
     m_List->Column("Model", [](const TRow& r) { return r.model; });
     m_List->Column("Last Reported Time",
-                   [](const TRow& r) {
-                       return r.time == 0 ? QString("(No response yet)")
-                                          : QLocale::system().toString(QDateTime::fromMSecsSinceEpoch(r.time),
-                                                                       QLocale::ShortFormat);
+                   [time = TTimeText()](const TRow& r) mutable {
+                       return r.time == 0 ? QString("(No response yet)") : time(r.time);
                    },
                    &TRow::time);
     m_List->Column("Status", [](const TRow& r) { return Status::StatusText(r.state, r.powerAlarm, r.portFailed); });

@@ -574,10 +574,14 @@ bool GetInterfaceMac(const std::string& name, uint8_t mac[6]) {
 // --- Conversion and validation ---------------------------------------------
 
 std::string IpToString(uint32_t address) {
+    // Every tree row and list line of a discovery shows one: no printf.
     char text[INET_ADDRSTRLEN];
-    in_addr in{htonl(address)};
-    inet_ntop(AF_INET, &in, text, sizeof text);
-    return text;
+    char* end = text;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        end = std::to_chars(end, text + sizeof text, (address >> shift) & 0xFF).ptr;
+        if (shift) *end++ = '.';
+    }
+    return std::string(text, end);
 }
 
 uint32_t StringToIp(const std::string& text) {

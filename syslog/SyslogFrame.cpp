@@ -195,6 +195,18 @@ void TSyslogFrame::AddMessage(std::uint32_t address, const char* text)
     ShowCount();
 }
 
+void TSyslogFrame::AddMessages(const TReceivedMessage* messages, std::size_t count)
+{
+    // The list and the count change once for the whole batch.
+    const std::uint64_t dropped = m_Store.Dropped();
+    for (std::size_t i = 0; i < count; ++i) {
+        const char* text = messages[i].text;
+        m_Store.Add(messages[i].address, text ? std::string_view(text) : std::string_view());
+    }
+    m_Model->Appended(std::size_t(m_Store.Dropped() - dropped));
+    ShowCount();
+}
+
 int TSyslogFrame::Count(std::uint32_t address) { return m_Store.Count(address); }
 
 const char* TSyslogFrame::GetFacilityName(int facility) { return FacilityName(facility); }

@@ -60,6 +60,7 @@ public:
     void Clear() override;
     bool Parse(const char* text, Syslog::TSyslogListNode& node) override;
     void AddMessage(std::uint32_t address, const char* text) override;
+    void AddMessages(const Syslog::TReceivedMessage* messages, std::size_t count) override;
     int Count(std::uint32_t address) override;
     const char* GetFacilityName(int facility) override;
     const char* GetSeverityName(int severity) override;

@@ -8,6 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -24,6 +26,9 @@ constexpr std::size_t MaxDatagram = 65507;
 // own repost is dispatched ahead of a timer that fell due meanwhile, so the
 // window may wait two slices: kept short, a flood stalls it about 10 ms.
 constexpr qint64 DrainSliceMs = 5;
+// Datagrams handed to the server at a time: the page then updates its list
+// and count once per batch, not per message.
+constexpr std::size_t DeliveryBatch = 128;
 
 Syslog::TSyslogServer* HostServer() { return g_ModuleCallback ? g_ModuleCallback->GetSyslogServer() : nullptr; }
 
@@ -128,25 +133,36 @@ bool TSyslogSocketThread::OnBatch(const TUdpListener::TDatagram* datagrams, std:
 {
     if (count != 0 && datagrams[count - 1].kernelDropped != 0)
         m_KernelDropped.store(datagrams[count - 1].kernelDropped, std::memory_order_relaxed);
-    std::vector<TSyslogDatagram> items;
-    items.reserve(count);
+    // One block for the read: each text with a NUL after it (an empty
+    // datagram is kept too).
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        size += std::min(datagrams[i].bytes.size(), MaxDatagram) + 1;
+    QByteArray block(qsizetype(size), Qt::Uninitialized);
+    char* out = block.data();
+    m_Batch.clear();
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view bytes = datagrams[i].bytes.substr(0, MaxDatagram);
-        // QByteArray keeps a NUL after the bytes; an empty datagram is kept too.
-        items.push_back({datagrams[i].address, QByteArray(bytes.data(), qsizetype(bytes.size()))});
+        std::memcpy(out, bytes.data(), bytes.size());
+        out[bytes.size()] = '\0';
+        m_Batch.push_back({datagrams[i].address, block, std::uint32_t(out - block.constData()),
+                           std::uint32_t(bytes.size())});
+        out += bytes.size() + 1;
     }
-    return m_Queue.Push(items);
+    return m_Queue.Push(m_Batch);
 }
 
 void TSyslogSocketThread::PushDatagram(std::uint32_t address, QByteArray text)
 {
-    m_Queue.Push(TSyslogDatagram{address, std::move(text)});
+    const auto length = std::uint32_t(text.size());
+    m_Queue.Push(TSyslogDatagram{address, std::move(text), 0, length});
 }
 
 void TSyslogSocketThread::Drain()
 {
-    m_Queue.Drain([this](TSyslogDatagram& item) { DeliverDatagram(item); },
-                  [](const char* what) { qWarning("syslog delivery failed: %s", what); });
+    m_Queue.DrainBatches(
+        DeliveryBatch, [this](TSyslogDatagram* items, std::size_t count) { DeliverBatch(items, count); },
+        [](const char* what) { qWarning("syslog delivery failed: %s", what); });
     std::uint64_t total = 0;
     if (m_Queue.TakeNewDrops(total))
         emit QueueDropped(total);
@@ -157,9 +173,17 @@ void TSyslogSocketThread::Drain()
     }
 }
 
-void TSyslogSocketThread::DeliverDatagram(TSyslogDatagram& item)
+void TSyslogSocketThread::DeliverBatch(TSyslogDatagram* items, std::size_t count)
 {
     Syslog::TSyslogServer* server = m_Provider ? m_Provider() : nullptr;
-    if (server)
-        server->AddMessage(item.address, item.text.constData());
+    if (!server)
+        return;
+    std::array<Syslog::TReceivedMessage, DeliveryBatch> messages;
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t n = std::min(count - done, messages.size());
+        for (std::size_t i = 0; i < n; ++i)
+            messages[i] = {items[done + i].address, items[done + i].Text()};
+        server->AddMessages(messages.data(), n);
+        done += n;
+    }
 }

@@ -3,7 +3,7 @@
 // Reception of syslog datagrams. A listener thread only copies every
 // datagram of the socket into the queue, so a burst never waits for the GUI;
 // delivery to the syslog server runs on the GUI thread in slices, in arrival
-// order and one item at a time (see TReceiveQueue): a delivery that opens a
+// order and one batch at a time (see TReceiveQueue): a delivery that opens a
 // modal box never starts a second one, and the socket keeps being read
 // meanwhile.
 
@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "intp/ReceiveQueue.h"
 #include "intp/UdpListener.h"
@@ -32,18 +33,22 @@ constexpr int kSyslogReceiveBufferSize = 64 * 1024 * 1024;
 constexpr std::size_t kSyslogMaxQueued = 2'000'000;
 constexpr std::size_t kSyslogMaxQueuedBytes = std::size_t(256) << 20;
 
-// One queued datagram: sender (host order) and its bytes, NUL-terminated.
+// One queued datagram: sender (host order) and its bytes, NUL-terminated,
+// at offset in a block that the datagrams of one read share.
 struct TSyslogDatagram {
     std::uint32_t address = 0;
-    QByteArray text;
+    QByteArray block;
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
 
-    std::size_t Bytes() const { return std::size_t(text.size()); }
+    const char* Text() const { return block.constData() + offset; }
+    std::size_t Bytes() const { return length; }
 };
 
 class TSyslogSocketThread : public QObject {
     Q_OBJECT
 public:
-    // Where deliveries go; asked anew for every datagram.
+    // Where deliveries go; asked anew for every batch.
     using TServerProvider = std::function<Syslog::TSyslogServer*()>;
 
     // Delivers to the page host's syslog server.
@@ -84,7 +89,7 @@ private:
     // Listener thread: queues a batch of datagrams; false once stopped.
     bool OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count);
     void Drain();
-    void DeliverDatagram(TSyslogDatagram& item);
+    void DeliverBatch(TSyslogDatagram* items, std::size_t count);
 
     TServerProvider m_Provider;
     int m_Fd = -1;
@@ -92,6 +97,7 @@ private:
     TUdpListener m_Listener;
     QString m_Error;
     TReceiveQueue<TSyslogDatagram> m_Queue;
+    std::vector<TSyslogDatagram> m_Batch;  // listener thread
     std::atomic<std::uint32_t> m_KernelDropped{0};  // as the socket last told
     std::uint32_t m_KernelDroppedTold = 0;          // GUI thread
 };

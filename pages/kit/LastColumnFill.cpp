@@ -5,7 +5,9 @@
 #include <QHeaderView>
 #include <QObject>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -13,9 +15,16 @@ namespace {
 
 class TLastColumnFill : public QObject {
 public:
-    TLastColumnFill(QAbstractItemView* view, QHeaderView* header) : QObject(view), m_View(view), m_Header(header)
+    TLastColumnFill(QAbstractItemView* view, QHeaderView* header, std::function<QModelIndex()> widest)
+        : QObject(view), m_View(view), m_Header(header), m_Widest(std::move(widest))
     {
         header->setStretchLastSection(false);
+        // Only the rows on show are measured (by default up to a thousand
+        // around them, on every burst of new rows).
+        if (auto* table = qobject_cast<QTableView*>(view))
+            table->verticalHeader()->setResizeContentsPrecision(0);
+        else
+            header->setResizeContentsPrecision(0);
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         view->viewport()->installEventFilter(this);
         auto later = [this] { Later(); };
@@ -29,6 +38,8 @@ public:
             connect(model, &QAbstractItemModel::rowsRemoved, this, later);
             connect(model, &QAbstractItemModel::modelReset, this, later);
             connect(model, &QAbstractItemModel::layoutChanged, this, later);
+            if (m_Widest)
+                connect(model, &QAbstractItemModel::dataChanged, this, later);
         }
         Later();
     }
@@ -58,21 +69,43 @@ private:
 
     void Fit()
     {
+        // A hidden view measures up to a thousand rows; it fits on show.
         const int last = LastColumn();
-        if (last < 0)
+        if (last < 0 || !m_View->isVisible())
             return;
         const int others = m_Header->length() - m_Header->sectionSize(last);
         const int room = m_View->viewport()->width() - others;
-        const int width = std::max({room, m_View->sizeHintForColumn(last), m_Header->sectionSizeHint(last)});
+        const int width = std::max({room, ContentWidth(last), m_Header->sectionSizeHint(last)});
         if (width != m_Header->sectionSize(last))
             m_Header->resizeSection(last, width);
     }
 
+    int ContentWidth(int column) const
+    {
+        if (!m_Widest)
+            return m_View->sizeHintForColumn(column);
+        const QModelIndex index = m_Widest();
+        if (!index.isValid())
+            return 0;
+        int indent = 0;
+        if (auto* tree = qobject_cast<QTreeView*>(m_View); tree && index.column() == 0) {
+            int level = tree->rootIsDecorated() ? 1 : 0;
+            for (QModelIndex up = index.parent(); up.isValid() && up != tree->rootIndex(); up = up.parent())
+                ++level;
+            indent = level * tree->indentation();
+        }
+        return m_View->sizeHintForIndex(index).width() + indent;
+    }
+
     QAbstractItemView* m_View;
     QHeaderView* m_Header;
+    std::function<QModelIndex()> m_Widest;
     bool m_Pending = false;
 };
 
 } // namespace
 
-void FillLastColumn(QAbstractItemView* view, QHeaderView* header) { new TLastColumnFill(view, header); }
+void FillLastColumn(QAbstractItemView* view, QHeaderView* header, std::function<QModelIndex()> widest)
+{
+    new TLastColumnFill(view, header, std::move(widest));
+}

@@ -69,15 +69,16 @@ void TListModel::RowChanged(int row, int column)
     emit dataChanged(first, last);
 }
 
-void TListModel::SetCell(int row, int column, const QString& text)
+bool TListModel::SetCell(int row, int column, const QString& text)
 {
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount())
-        return;
+        return false;
     QString& cell = m_Rows[std::size_t(row)].cells[column];
     if (cell == text)
-        return;  // repainting an unchanged cell costs a text layout per row
+        return false;  // repainting an unchanged cell costs a text layout per row
     cell = text;
     RowChanged(row, column);
+    return true;
 }
 
 QString TListModel::Cell(int row, int column) const

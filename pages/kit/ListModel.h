@@ -59,7 +59,8 @@ public:
     int AddRow(const QStringList& cells, long long tag = 0);
     int RowCount() const { return int(m_Rows.size()); }
     const TListRow& Row(int row) const { return m_Rows.at(std::size_t(row)); }
-    void SetCell(int row, int column, const QString& text);
+    // Answers whether the text changed (an unchanged cell is left alone).
+    bool SetCell(int row, int column, const QString& text);
     QString Cell(int row, int column) const;
     void SetNumber(int row, int column, long long number);
     long long Number(int row, int column) const;

@@ -4,12 +4,19 @@
 // sits beside intp at the bottom of the build.
 #include "syslog/core/SyslogParser.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 class QWidget;
 
 namespace Syslog {
+
+// A received message: sender (host order) and its NUL-terminated text.
+struct TReceivedMessage {
+    std::uint32_t address = 0;
+    const char* text = nullptr;
+};
 
 // The syslog store's service, implemented by the "Syslog Events" page and
 // handed out by the page host. GUI thread only.
@@ -23,6 +30,13 @@ public:
     // NUL-terminated text; true when the whole header parsed.
     virtual bool Parse(const char* text, TSyslogListNode& node) = 0;
     virtual void AddMessage(std::uint32_t address, const char* text) = 0;
+    // Adds the messages in order, as AddMessage one by one would; a store
+    // may show the batch at once.
+    virtual void AddMessages(const TReceivedMessage* messages, std::size_t count)
+    {
+        for (std::size_t i = 0; i < count; ++i)
+            AddMessage(messages[i].address, messages[i].text);
+    }
     virtual int Count(std::uint32_t address) = 0;
     virtual const char* GetFacilityName(int facility) = 0;
     // Null for a severity without a name.

@@ -199,22 +199,26 @@ private:
             line.toolTip = m_ToolTip(line.cells);
         return line;
     }
+    // Rewrites the cells whose text changed; the tool tip only when a cell did.
     void Show(int line)
     {
         TListModel* model = Model();
-        const TListRow look = Look(Row(line), model->Row(line).tag);
+        const TRow& row = Row(line);
+        bool changed = false;
         for (int column = 0; column < int(m_Columns.size()); ++column) {
-            model->SetCell(line, column, look.cells.at(column));
-            model->SetNumber(line, column, look.numbers[std::size_t(column)]);
+            const TColumn& c = m_Columns[std::size_t(column)];
+            changed |= model->SetCell(line, column, c.text(row));
+            model->SetNumber(line, column, c.key ? c.key(row) : 0);
         }
-        if (look.hasIcon)
-            model->SetIcon(line, look.icon);
+        const QIcon icon = m_Icon ? m_Icon(row) : QIcon();
+        if (!icon.isNull())
+            model->SetIcon(line, icon);
         else if (model->Row(line).hasIcon)
             model->ClearIcon(line);
         if (m_Background)
-            model->SetBackground(line, look.background);
-        if (m_ToolTip)
-            model->SetToolTip(line, look.toolTip);
+            model->SetBackground(line, m_Background(row));
+        if (m_ToolTip && changed)
+            model->SetToolTip(line, m_ToolTip(model->Row(line).cells));
     }
     // Once a column compares rows itself, the list compares every column.
     int CompareLines(const TListRow& a, const TListRow& b, int column) const

@@ -1,6 +1,7 @@
 #include "pages/kit/UntypedReportList.h"
 
 #include <QHeaderView>
+#include <QSet>
 
 #include <algorithm>
 
@@ -96,8 +97,10 @@ void TUntypedReportList::GrowPending()
     GrowColumns(first, first + kMeasuredRows - 1, m_ChangedColumns[0], m_ChangedColumns[1]);
     const QModelIndex top = indexAt(QPoint(0, 0));
     if (top.isValid()) {
-        const int from = std::max(top.row(), first);
-        const int to = std::min({last, from + kMeasuredRows - 1});
+        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
+        const int shown = bottom.isValid() ? bottom.row() : m_Model->RowCount() - 1;
+        const int from = std::max({top.row(), first, first + kMeasuredRows});
+        const int to = std::min({last, shown, from + kMeasuredRows - 1});
         if (from <= to)
             GrowColumns(from, to, m_ChangedColumns[0], m_ChangedColumns[1]);
     }
@@ -119,11 +122,19 @@ void TUntypedReportList::GrowColumns(int firstRow, int lastRow, int firstColumn,
 {
     // The last column takes the rest of the width.
     lastColumn = std::min(lastColumn, m_Model->ColumnCount() - 2);
+    QSet<QString> measured;
     for (int column = firstColumn; column <= lastColumn; ++column) {
         int width = header()->sectionSize(column);
         const int before = width;
-        for (int row = firstRow; row <= lastRow; ++row)
+        measured.clear();
+        for (int row = firstRow; row <= lastRow; ++row) {
+            // Cells of one text measure alike, unless an icon goes before it.
+            const QString text = m_Model->Cell(row, column);
+            if ((column != 0 || !m_Model->Row(row).hasIcon) && measured.contains(text))
+                continue;
+            measured.insert(text);
             width = std::max(width, sizeHintForIndex(m_Model->index(row, column)).width());
+        }
         if (width != before)
             header()->resizeSection(column, width);
     }

@@ -1,11 +1,15 @@
 #include "pages/system/Modulebasics_ipconf.h"
 
+#include "pages/kit/AddressText.h"
 #include "pages/kit/FilterServer.h"
 #include "intp/SystemSettings.h"
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/LastColumnFill.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/kit/SwitchText.h"
+#include "pages/rules/PageRules.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,12 +19,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalBlocker>
+#include <QFontMetrics>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -28,79 +34,8 @@ namespace {
 
 const char* const kImages[] = {"RC_BITMAP_16X16_DEVICES", "RC_BITMAP_16X16_ACCEPT", "RC_BITMAP_16X16_CANCEL",
                                "RC_BITMAP_16X16_ACCEPT_WARINIG", "RC_BITMAP_16X16_DEVICE"};
-
-// A node of the tree: an address group, or a switch with its planned
-// settings. Nodes sort by their address as an unsigned number.
-class TIpConfNode : public QTreeWidgetItem {
-public:
-    explicit TIpConfNode(uint32_t groupAddress) : m_Key(groupAddress) {}
-    explicit TIpConfNode(Intp::TDevice* device) : m_IsSwitch(true), m_Mac(device->GetMac()) { Reset(device); }
-
-    bool IsSwitch() const { return m_IsSwitch; }
-    uint32_t Key() const { return m_IsSwitch ? m_Plan.Ip : m_Key; }
-    const Intp::TMacAddr& Mac() const { return m_Mac; }
-    const TIpPlan& Plan() const { return m_Plan; }
-    int Image() const { return m_Image; }
-    // The device if it still exists.
-    Intp::TDevice* Device() const { return Intp::FindDevice(m_Mac, false); }
-
-    // Back to the device's current settings, nothing planned.
-    void Reset(Intp::TDevice* device)
-    {
-        const auto& record = Intp::Property<Intp::TPropertyBasicsIPConf>::Get(device);
-        m_RecordValid = record.valid;
-        m_Plan = TIpPlan();
-        m_Plan.Ip = device->GetIp();
-        if (record.valid) {
-            m_Plan.Dhcp = record.Dhcp;
-            m_Plan.Netmask = record.Netmask;
-            m_Plan.Extras = {record.Gateway, record.Dns1, record.Dns2};
-        }
-        SetPlan(m_Plan, TModuleBasicsIPConf::niCurrent);
-    }
-    void SetPlan(const TIpPlan& plan, int image)
-    {
-        m_Plan = plan;
-        m_Image = image;
-        setText(0, QString::fromStdString(IpPlanText(m_Mac.ToString(), m_RecordValid, m_Plan)));
-        setIcon(0, PageGlyph(kImages[image]));
-    }
-    void SetGroupImage()
-    {
-        m_Image = TModuleBasicsIPConf::niGroup;
-        setText(0, IpText(m_Key));
-        setIcon(0, PageGlyph(kImages[0]));
-    }
-
-    bool operator<(const QTreeWidgetItem& other) const override
-    {
-        return Key() < static_cast<const TIpConfNode&>(other).Key();
-    }
-
-private:
-    bool m_IsSwitch = false;
-    uint32_t m_Key = 0;
-    Intp::TMacAddr m_Mac;
-    TIpPlan m_Plan;
-    bool m_RecordValid = false;
-    int m_Image = TModuleBasicsIPConf::niGroup;
-};
-
-TIpConfNode* Node(QTreeWidgetItem* item) { return static_cast<TIpConfNode*>(item); }
-
-// Plans every switch node with plan(node): the view is not told node by
-// node (each change would look its row up among all rows); the sort that
-// follows lays the tree out once.
-template <class F>
-void PlanEach(QTreeWidget* tree, const std::vector<QTreeWidgetItem*>& nodes, F&& plan)
-{
-    {
-        const QSignalBlocker quiet(tree->model());
-        for (QTreeWidgetItem* node : nodes)
-            plan(Node(node));
-    }
-    tree->viewport()->update();
-}
+// The data role of a node's image number.
+constexpr int kImageRole = Qt::UserRole;
 
 TIpPlan DhcpPlan()
 {
@@ -111,20 +46,277 @@ TIpPlan DhcpPlan()
 
 } // namespace
 
+// The tree's model: address groups sorted by address, each with its switch
+// nodes sorted by planned address as an unsigned number (stable: equal
+// addresses keep their order). Nodes are plain structs; their texts and
+// icons are made only for the rows a view asks for.
+class TIpConfModel : public QAbstractItemModel {
+public:
+    struct TNode {
+        Intp::TMacAddr Mac;
+        TIpPlan Plan;
+        bool RecordValid = false;
+        int Image = TModuleBasicsIPConf::niCurrent;
+        int Group = 0;
+    };
+
+    explicit TIpConfModel(QObject* parent) : QAbstractItemModel(parent)
+    {
+        for (int i = 0; i < int(std::size(kImages)); ++i)
+            m_Icons[i] = PageGlyph(kImages[i]);
+    }
+
+    // The selected switches with a known address, grouped by it, in the
+    // order selected; each listed once, nothing planned.
+    void Rebuild(const TDeviceList& selected)
+    {
+        beginResetModel();
+        m_Nodes.clear();
+        m_Groups.clear();
+        m_Order.clear();
+        m_Index.clear();
+        m_Index.reserve(selected.size());
+        std::vector<std::pair<uint32_t, int>> byAddress;
+        for (Intp::TDevice* device : selected) {
+            const uint32_t address = device->GetIp();
+            if (address == 0 || !m_Index.emplace(MacKey(device->GetMac()), int(m_Nodes.size())).second)
+                continue;
+            byAddress.emplace_back(address, int(m_Nodes.size()));
+            m_Nodes.emplace_back();
+            Reset(m_Nodes.back(), device);
+        }
+        std::sort(byAddress.begin(), byAddress.end());
+        m_Order.reserve(byAddress.size());
+        m_Pos.resize(m_Nodes.size());
+        for (const auto& [address, node] : byAddress) {
+            if (m_Groups.empty() || m_Groups.back().Address != address)
+                m_Groups.push_back({address, int(m_Order.size()), 0});
+            m_Nodes[node].Group = int(m_Groups.size()) - 1;
+            m_Pos[node] = int(m_Order.size());
+            m_Order.push_back(node);
+            ++m_Groups.back().Count;
+        }
+        m_WidestFont.reset();
+        endResetModel();
+    }
+    void Clear() { Rebuild({}); }
+
+    // Back to the device's current settings, nothing planned.
+    static void Reset(TNode& node, Intp::TDevice* device)
+    {
+        const auto& record = Intp::Property<Intp::TPropertyBasicsIPConf>::Get(device);
+        node.Mac = device->GetMac();
+        node.RecordValid = record.valid;
+        node.Plan = TIpPlan();
+        node.Plan.Ip = device->GetIp();
+        if (record.valid) {
+            node.Plan.Dhcp = record.Dhcp;
+            node.Plan.Netmask = record.Netmask;
+            node.Plan.Extras = {record.Gateway, record.Dns1, record.Dns2};
+        }
+        node.Image = TModuleBasicsIPConf::niCurrent;
+    }
+
+    TNode& Node(int node) { return m_Nodes[std::size_t(node)]; }
+    const std::vector<TNode>& Nodes() const { return m_Nodes; }
+    // Switch node numbers in the order shown.
+    const std::vector<int>& Order() const { return m_Order; }
+    // The node of a MAC, -1 for none.
+    int Find(const Intp::TMacAddr& mac) const
+    {
+        const auto it = m_Index.find(MacKey(mac));
+        return it == m_Index.end() ? -1 : it->second;
+    }
+    // The switch node of an index, -1 for a group or none.
+    int NodeAt(const QModelIndex& index) const
+    {
+        if (!index.isValid() || index.internalId() == 0)
+            return -1;
+        return m_Order[std::size_t(m_Groups[index.internalId() - 1].First + index.row())];
+    }
+    QModelIndex IndexOf(int node) const
+    {
+        const int group = m_Nodes[std::size_t(node)].Group;
+        return createIndex(m_Pos[std::size_t(node)] - m_Groups[std::size_t(group)].First, 0, quintptr(group) + 1);
+    }
+
+    // Plans changed (of group's nodes, or of all for -1): the groups whose
+    // order changed are sorted again in one layout change, then the rows are
+    // told to show the plans.
+    void PlansChanged(int group = -1)
+    {
+        const int first = group < 0 ? 0 : group;
+        const int last = group < 0 ? int(m_Groups.size()) - 1 : group;
+        const auto key = [this](int node) { return m_Nodes[std::size_t(node)].Plan.Ip; };
+        const auto unsorted = [&](const TGroup& g) {
+            const auto begin = m_Order.begin() + g.First;
+            return !std::is_sorted(begin, begin + g.Count, [&](int a, int b) { return key(a) < key(b); });
+        };
+        bool sorted = true;
+        for (int g = first; g <= last && sorted; ++g)
+            sorted = !unsorted(m_Groups[std::size_t(g)]);
+        if (!sorted) {
+            emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+            QModelIndexList from, to;
+            std::vector<int> nodes;
+            for (const QModelIndex& index : persistentIndexList()) {
+                if (NodeAt(index) >= 0) {
+                    from.push_back(index);
+                    nodes.push_back(NodeAt(index));
+                }
+            }
+            for (int g = first; g <= last; ++g) {
+                const TGroup& each = m_Groups[std::size_t(g)];
+                const auto begin = m_Order.begin() + each.First;
+                std::stable_sort(begin, begin + each.Count, [&](int a, int b) { return key(a) < key(b); });
+                for (int i = each.First; i < each.First + each.Count; ++i)
+                    m_Pos[std::size_t(m_Order[std::size_t(i)])] = i;
+            }
+            for (int node : nodes)
+                to.push_back(IndexOf(node));
+            changePersistentIndexList(from, to);
+            emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+        }
+        for (int g = first; g <= last; ++g) {
+            const QModelIndex parent = index(g, 0);
+            emit dataChanged(index(0, 0, parent), index(m_Groups[std::size_t(g)].Count - 1, 0, parent));
+        }
+        m_WidestFont.reset();
+    }
+
+    // The switch node with the widest text in font, found from the widths
+    // of the text's pieces without making the texts.
+    QModelIndex Widest(const QFont& font) const
+    {
+        if (m_WidestFont != font) {
+            m_WidestFont = font;
+            m_Widest = FindWidest(QFontMetrics(font));
+        }
+        return m_Widest < 0 ? QModelIndex() : IndexOf(m_Widest);
+    }
+
+    // QAbstractItemModel
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override
+    {
+        if (column != 0 || row < 0)
+            return {};
+        if (!parent.isValid())
+            return row < int(m_Groups.size()) ? createIndex(row, 0, quintptr(0)) : QModelIndex();
+        if (parent.internalId() != 0 || row >= m_Groups[std::size_t(parent.row())].Count)
+            return {};
+        return createIndex(row, 0, quintptr(parent.row()) + 1);
+    }
+    QModelIndex parent(const QModelIndex& child) const override
+    {
+        if (!child.isValid() || child.internalId() == 0)
+            return {};
+        return createIndex(int(child.internalId() - 1), 0, quintptr(0));
+    }
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        if (!parent.isValid())
+            return int(m_Groups.size());
+        return parent.internalId() == 0 ? m_Groups[std::size_t(parent.row())].Count : 0;
+    }
+    int columnCount(const QModelIndex& = QModelIndex()) const override { return 1; }
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        if (!index.isValid())
+            return Qt::NoItemFlags;
+        const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        return index.internalId() == 0 ? flags : flags | Qt::ItemNeverHasChildren;
+    }
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override
+    {
+        if (!index.isValid())
+            return {};
+        const int node = NodeAt(index);
+        const int image = node < 0 ? TModuleBasicsIPConf::niGroup : m_Nodes[std::size_t(node)].Image;
+        switch (role) {
+        case Qt::DisplayRole:
+            if (node < 0)
+                return IpText(m_Groups[std::size_t(index.row())].Address);
+            return SwitchText(Text(m_Nodes[std::size_t(node)]));
+        case Qt::DecorationRole:
+            return m_Icons[image];
+        case kImageRole:
+            return image;
+        default:
+            return {};
+        }
+    }
+
+private:
+    struct TGroup {
+        uint32_t Address = 0;
+        int First = 0; // of its nodes in m_Order
+        int Count = 0;
+    };
+
+    static std::string Text(const TNode& node)
+    {
+        return IpPlanText(node.Mac.ToString(), node.RecordValid, node.Plan);
+    }
+
+    int FindWidest(const QFontMetrics& metrics) const
+    {
+        const auto width = [&](const QString& text) { return metrics.horizontalAdvance(text); };
+        int hex[256], octet[256];
+        for (int i = 0; i < 256; ++i) {
+            hex[i] = width(QString::asprintf("%02X", i));
+            octet[i] = width(QString::number(i));
+        }
+        const int dot = width("."), colon = width(":");
+        const int failed = width(SwitchText(IpPlanText("", false, DhcpPlan()))) - width(" => DHCP");
+        const int dhcp = width(" => DHCP");
+        const int pieces = width(" => /, gw = , dns1 = , dns2 = ");
+        const auto address = [&](uint32_t a) {
+            return octet[a >> 24] + octet[(a >> 16) & 255] + octet[(a >> 8) & 255] + octet[a & 255] + 3 * dot;
+        };
+        int widest = -1, most = -1;
+        for (int node : m_Order) {
+            const TNode& each = m_Nodes[std::size_t(node)];
+            int w = 5 * colon + (each.RecordValid ? 0 : failed);
+            for (uint8_t byte : each.Mac.Bytes())
+                w += hex[byte];
+            const TIpPlan& plan = each.Plan;
+            w += plan.Dhcp ? dhcp
+                           : pieces + address(plan.Ip) + address(plan.Netmask) + address(plan.Extras.Gateway) +
+                                 address(plan.Extras.Dns1) + address(plan.Extras.Dns2);
+            if (w > most) {
+                most = w;
+                widest = node;
+            }
+        }
+        return widest;
+    }
+
+    std::vector<TNode> m_Nodes;
+    std::vector<TGroup> m_Groups;
+    std::vector<int> m_Order; // node numbers, group after group
+    std::vector<int> m_Pos;   // of each node in m_Order
+    std::unordered_map<long long, int> m_Index; // MAC key -> node
+    QIcon m_Icons[std::size(kImages)];
+    mutable std::optional<QFont> m_WidestFont; // of m_Widest, none when out of date
+    mutable int m_Widest = -1;
+};
+
 TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Configuration", parent)
 {
     m_ArpFlusher = [](const std::vector<uint32_t>& addresses) { DeleteArpEntries(addresses, true); };
 
     m_NumDevices = new QLabel("&Total n devices:", this);
-    m_Tree = new QTreeWidget(this);
+    m_Tree = new QTreeView(this);
+    m_Model = new TIpConfModel(m_Tree);
+    m_Tree->setModel(m_Model);
     m_Tree->setHeaderHidden(true);
     m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_Tree->setUniformRowHeights(true);
-    // A switch's planned settings are one long line: the column fits it and
-    // the tree scrolls sideways rather than cut it.
-    m_Tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_Tree->header()->setStretchLastSection(false);
+    // A switch's planned settings are one long line: the column fits the
+    // widest of all lines, shown or not, and the tree scrolls sideways
+    // rather than cut it.
+    FillLastColumn(m_Tree, m_Tree->header(), [this] { return m_Model->Widest(m_Tree->font()); });
     m_NumDevices->setBuddy(m_Tree);
 
     m_BottomPanel = new QWidget(this);
@@ -189,7 +381,7 @@ TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Conf
     connect(m_Set, &QPushButton::clicked, this, [this] { EventOnSetClick(); });
     connect(m_Filter, &QPushButton::clicked, this, [this] { EventOnFilterClick(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
-    connect(m_Tree, &QTreeWidget::currentItemChanged, this, [this] { EventOnTreeChange(); });
+    connect(m_Tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { EventOnTreeChange(); });
     connect(m_Tree, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { EventOnPopupMenuPopup(position); });
     connect(m_PM1Discard, &QAction::triggered, this, [this] { EventOnPM1DiscardClick(); });
@@ -214,7 +406,7 @@ void TModuleBasicsIPConf::Fill(Intp::TDevice*)
     if (!m_Throttle.Request(int(selected.size())))
         return;
     Timer1->start();
-    RebuildTree();
+    RebuildTree(selected);
     m_NumDevices->setText(QString("Total %1 devices:").arg(selected.size()));
 }
 
@@ -224,41 +416,17 @@ void TModuleBasicsIPConf::Timer1Timer()
         Refill();
 }
 
-void TModuleBasicsIPConf::RebuildTree()
+void TModuleBasicsIPConf::RebuildTree(const TDeviceList& selected)
 {
-    TDeviceList selected;
-    if (TModuleCallback* host = Host())
-        host->GetSelectedDevices(selected);
     m_Rebuilding = true;
-    m_Tree->setSortingEnabled(false);
-    m_Tree->clear();
-    // Built apart from the tree and handed over sorted, in one insertion.
-    std::unordered_map<uint32_t, TIpConfNode*> groups;
-    std::unordered_set<const Intp::TDevice*> listed;
-    QList<QTreeWidgetItem*> roots;
-    for (Intp::TDevice* device : selected) {
-        const uint32_t address = device->GetIp();
-        if (address == 0 || !listed.insert(device).second)
-            continue;
-        TIpConfNode*& root = groups[address];
-        if (!root) {
-            root = new TIpConfNode(address);
-            root->SetGroupImage();
-            roots.push_back(root);
-        }
-        root->addChild(new TIpConfNode(device));
-    }
-    std::sort(roots.begin(), roots.end(),
-              [](QTreeWidgetItem* a, QTreeWidgetItem* b) { return Node(a)->Key() < Node(b)->Key(); });
-    m_Tree->addTopLevelItems(roots);
-    SortTree();
+    m_Model->Rebuild(selected);
     m_Tree->expandAll();
-    const std::vector<QTreeWidgetItem*> switches = SwitchNodes();
-    if (!switches.empty())
-        m_Tree->setCurrentItem(switches.front());
+    const bool listed = !m_Model->Order().empty();
+    if (listed)
+        m_Tree->setCurrentIndex(m_Model->IndexOf(m_Model->Order().front()));
     m_Rebuilding = false;
 
-    if (!switches.empty()) {
+    if (listed) {
         m_BottomPanel->setEnabled(true);
         EventOnTreeChange();
     } else {
@@ -268,64 +436,35 @@ void TModuleBasicsIPConf::RebuildTree()
     }
 }
 
-void TModuleBasicsIPConf::SortTree()
-{
-    // Turning sorting on sorts by the header's indicator: one sort, not two.
-    if (m_Tree->isSortingEnabled()) {
-        m_Tree->sortItems(0, Qt::AscendingOrder);
-        return;
-    }
-    m_Tree->header()->setSortIndicator(0, Qt::AscendingOrder);
-    m_Tree->setSortingEnabled(true);
-}
-
 void TModuleBasicsIPConf::OnLeave()
 {
     // A rebuild put off must not show the page after it was left.
     Timer1->stop();
     m_Throttle = TRefillThrottle();
     m_Rebuilding = true;
-    m_Tree->clear();
+    m_Model->Clear();
     m_Rebuilding = false;
 }
 
-std::vector<QTreeWidgetItem*> TModuleBasicsIPConf::SwitchNodes() const
+QModelIndex TModuleBasicsIPConf::NodeOf(const Intp::TDevice* device) const
 {
-    std::vector<QTreeWidgetItem*> nodes;
-    for (int i = 0; i < m_Tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* root = m_Tree->topLevelItem(i);
-        for (int j = 0; j < root->childCount(); ++j)
-            nodes.push_back(root->child(j));
-    }
-    return nodes;
+    const int node = device ? m_Model->Find(device->GetMac()) : -1;
+    return node < 0 ? QModelIndex() : m_Model->IndexOf(node);
 }
 
-QTreeWidgetItem* TModuleBasicsIPConf::NodeOf(const Intp::TDevice* device) const
+int TModuleBasicsIPConf::NodeImage(const QModelIndex& node)
 {
-    for (QTreeWidgetItem* node : SwitchNodes()) {
-        if (device && Node(node)->Mac() == device->GetMac())
-            return node;
-    }
-    return nullptr;
+    return node.isValid() ? node.data(kImageRole).toInt() : -1;
 }
 
-int TModuleBasicsIPConf::NodeImage(const QTreeWidgetItem* node)
-{
-    return node ? static_cast<const TIpConfNode*>(node)->Image() : -1;
-}
-
-QTreeWidgetItem* TModuleBasicsIPConf::SelectedSwitch() const
-{
-    QTreeWidgetItem* item = m_Tree->currentItem();
-    return item && Node(item)->IsSwitch() ? item : nullptr;
-}
+int TModuleBasicsIPConf::SelectedSwitch() const { return m_Model->NodeAt(m_Tree->currentIndex()); }
 
 void TModuleBasicsIPConf::EventOnTreeChange()
 {
     if (m_Rebuilding)
         return;
-    QTreeWidgetItem* node = SelectedSwitch();
-    if (node && !Node(node)->Plan().Dhcp && m_Method->currentIndex() != mtManual)
+    const int node = SelectedSwitch();
+    if (node >= 0 && !m_Model->Node(node).Plan.Dhcp && m_Method->currentIndex() != mtManual)
         m_Method->setCurrentIndex(mtManual); // runs the Manual rule
     else if (m_Method->currentIndex() == mtManual)
         ManualRule();
@@ -337,8 +476,11 @@ void TModuleBasicsIPConf::EventOnMethodChange()
     case mtDhcp:
         ApplyLayout(lyDhcp);
         m_Dhcp->setChecked(true);
-        PlanEach(m_Tree, SwitchNodes(), [](TIpConfNode* node) { node->SetPlan(DhcpPlan(), niPlanned); });
-        SortTree();
+        for (int node : m_Model->Order()) {
+            m_Model->Node(node).Plan = DhcpPlan();
+            m_Model->Node(node).Image = niPlanned;
+        }
+        m_Model->PlansChanged();
         m_Apply->setEnabled(true);
         break;
     case mtRange:
@@ -354,8 +496,8 @@ void TModuleBasicsIPConf::EventOnMethodChange()
 
 void TModuleBasicsIPConf::ManualRule()
 {
-    QTreeWidgetItem* node = SelectedSwitch();
-    if (!node) {
+    const int node = SelectedSwitch();
+    if (node < 0) {
         ApplyLayout(lyNone);
         return;
     }
@@ -363,9 +505,9 @@ void TModuleBasicsIPConf::ManualRule()
     ApplyLayout(lyManual);
 }
 
-void TModuleBasicsIPConf::FillFields(QTreeWidgetItem* node)
+void TModuleBasicsIPConf::FillFields(int node)
 {
-    const TIpPlan& plan = Node(node)->Plan();
+    const TIpPlan& plan = m_Model->Node(node).Plan;
     m_Dhcp->setChecked(plan.Dhcp);
     m_Address->SetValue(plan.Ip);
     m_Mask->SetValue(plan.Netmask);
@@ -401,10 +543,8 @@ void TModuleBasicsIPConf::ApplyLayout(TLayout layout)
 
 void TModuleBasicsIPConf::UpdateApply()
 {
-    bool ok = true;
-    for (QTreeWidgetItem* node : SwitchNodes())
-        ok = ok && Node(node)->Image() != niNoAddress;
-    m_Apply->setEnabled(ok);
+    const auto& nodes = m_Model->Nodes();
+    m_Apply->setEnabled(std::none_of(nodes.begin(), nodes.end(), [](const auto& node) { return node.Image == niNoAddress; }));
 }
 
 void TModuleBasicsIPConf::EventOnSetClick()
@@ -419,32 +559,39 @@ void TModuleBasicsIPConf::EventOnSetClick()
             return;
         const TIpExtras extras = RangeExtras(begin, end, mask, typed);
         TIpRangeAllocator allocator(begin, end, mask, extras);
-        m_Tree->setSortingEnabled(false);
-        PlanEach(m_Tree, SwitchNodes(), [&](TIpConfNode* node) {
+        // Addresses of all known devices, gathered once for every switch.
+        std::unordered_set<uint32_t> used;
+        for (Intp::TDevice* device : Intp::GetDevices())
+            used.insert(device->GetIp());
+        for (int node : m_Model->Order()) {
+            auto& each = m_Model->Node(node);
             if (std::optional<uint32_t> address = allocator.Next()) {
-                const TIpPlan plan{false, *address, mask, extras};
-                node->SetPlan(plan, Intp::FindDeviceByIp(*address) ? niInUse : niPlanned);
+                each.Plan = {false, *address, mask, extras};
+                each.Image = used.count(*address) ? niInUse : niPlanned;
             } else {
-                node->SetPlan(TIpPlan(), niNoAddress);
+                each.Plan = TIpPlan();
+                each.Image = niNoAddress;
             }
-        });
-        SortTree();
+        }
+        m_Model->PlansChanged();
         UpdateApply();
         return;
     }
 
-    QTreeWidgetItem* node = SelectedSwitch();
-    if (!node)
+    const int node = SelectedSwitch();
+    if (node < 0)
         return;
+    auto& each = m_Model->Node(node);
     if (m_Dhcp->isChecked()) {
-        Node(node)->SetPlan(DhcpPlan(), niPlanned);
+        each.Plan = DhcpPlan();
+        each.Image = niPlanned;
     } else {
         if (!Check(IsValidHostIp(begin) && IsValidNetmask(mask), "Wrong IP/Netmask!"))
             return;
-        const TIpPlan plan{false, begin, mask, HostExtras(begin, mask, typed)};
-        Node(node)->SetPlan(plan, Intp::FindDeviceByIp(begin) ? niInUse : niPlanned);
+        each.Plan = {false, begin, mask, HostExtras(begin, mask, typed)};
+        each.Image = Intp::FindDeviceByIp(begin) ? niInUse : niPlanned;
     }
-    SortTree();
+    m_Model->PlansChanged(each.Group);
     UpdateApply();
 }
 
@@ -462,18 +609,19 @@ void TModuleBasicsIPConf::EventOnFilterClick()
 
 void TModuleBasicsIPConf::EventOnPopupMenuPopup(const QPoint& position)
 {
-    m_PM1Discard->setEnabled(SelectedSwitch() != nullptr);
+    m_PM1Discard->setEnabled(SelectedSwitch() >= 0);
     m_PopupMenu->popup(m_Tree->viewport()->mapToGlobal(position));
 }
 
 void TModuleBasicsIPConf::EventOnPM1DiscardClick()
 {
-    QTreeWidgetItem* node = SelectedSwitch();
-    if (!node)
+    const int node = SelectedSwitch();
+    if (node < 0)
         return;
-    if (Intp::TDevice* device = Node(node)->Device())
-        Node(node)->Reset(device);
-    SortTree();
+    auto& each = m_Model->Node(node);
+    if (Intp::TDevice* device = Intp::FindDevice(each.Mac, false))
+        TIpConfModel::Reset(each, device);
+    m_Model->PlansChanged(each.Group);
     UpdateApply();
     // The fields show the switch's settings again; the layout stays that of
     // the method shown.
@@ -494,12 +642,12 @@ void TModuleBasicsIPConf::EventOnApplyClick()
     password.fill(QChar(0));
 
     std::vector<uint32_t> oldAddresses;
-    for (QTreeWidgetItem* item : SwitchNodes()) {
-        TIpConfNode* node = Node(item);
-        Intp::TDevice* device = node->Device();
-        if (node->Image() == niCurrent || !device)
+    for (int node : m_Model->Order()) {
+        const auto& each = m_Model->Node(node);
+        Intp::TDevice* device = Intp::FindDevice(each.Mac, false);
+        if (each.Image == niCurrent || !device)
             continue;
-        const TIpPlan& plan = node->Plan();
+        const TIpPlan& plan = each.Plan;
         payload.Dhcp = plan.Dhcp;
         payload.Ip = plan.Ip;
         payload.Netmask = plan.Netmask;

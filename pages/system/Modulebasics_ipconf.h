@@ -3,10 +3,13 @@
 // "IP Configuration": plans new IP settings for every selected switch at
 // once (DHCP, one fixed address, or addresses handed out from a range) and
 // sends them all with Apply. The tree groups the switches by their current
-// address.
+// address; it is a view over plain node vectors, so a refill or a plan for
+// tens of thousands of switches stays a loop over structs.
 
 #include "pages/kit/ModulePage.h"
 #include "pages/rules/SystemRules.h"
+
+#include <QModelIndex>
 
 #include <cstdint>
 #include <functional>
@@ -19,8 +22,8 @@ class QMenu;
 class QAction;
 class QPushButton;
 class QTimer;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
+class TIpConfModel;
 class TIpEdit;
 
 class TModuleBasicsIPConf : public TModulePage {
@@ -42,12 +45,13 @@ public:
     // Removes addresses from the PC's ARP cache (tests replace it).
     std::function<void(const std::vector<uint32_t>&)> m_ArpFlusher;
 
-    // The switch node of a device (null when it has none); its image and text.
-    QTreeWidgetItem* NodeOf(const Intp::TDevice* device) const;
-    static int NodeImage(const QTreeWidgetItem* node);
+    // The switch node of a device (invalid when it has none) and its image
+    // (-1 for none); the node's text is its display data.
+    QModelIndex NodeOf(const Intp::TDevice* device) const;
+    static int NodeImage(const QModelIndex& node);
 
     QLabel* m_NumDevices = nullptr;
-    QTreeWidget* m_Tree = nullptr;
+    QTreeView* m_Tree = nullptr;
     QWidget* m_BottomPanel = nullptr;
     QComboBox* m_Method = nullptr;
     QCheckBox* m_Dhcp = nullptr;
@@ -85,15 +89,15 @@ private:
     void ApplyLayout(TLayout layout);
     void ManualRule();
     // The Manual rule's filling: the fields show the node's record.
-    void FillFields(QTreeWidgetItem* node);
-    void RebuildTree();
-    void SortTree();
+    void FillFields(int node);
+    void RebuildTree(const TDeviceList& selected);
     void UpdateApply();
-    std::vector<QTreeWidgetItem*> SwitchNodes() const;
-    QTreeWidgetItem* SelectedSwitch() const;
+    // The current switch node's number, -1 for none.
+    int SelectedSwitch() const;
 
     QLabel *m_Label1 = nullptr, *m_Label2 = nullptr, *m_Label3 = nullptr, *m_Label4 = nullptr;
     QLabel *m_Label5 = nullptr, *m_Label6 = nullptr, *m_Label7 = nullptr, *m_Label8 = nullptr;
+    TIpConfModel* m_Model = nullptr;
     TRefillThrottle m_Throttle;
     bool m_Rebuilding = false;
 };

@@ -1,7 +1,9 @@
 #include "syslog/core/SyslogParser.h"
 
+#include <array>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -209,6 +211,33 @@ TDateTime ConvertLocal(std::int64_t days, std::int64_t rest)
     return TDateTime(t) * 1000;
 }
 
+// The UTC offset of a local hour (hours since the epoch), in seconds.
+struct THourOffset {
+    std::int64_t hour = INT64_MIN;
+    std::int64_t offset = 0;
+    // One offset holds from two hours before the hour to two hours after
+    // it: no summer-time change falls inside it, nor makes any of its times
+    // occur twice, so every time of it converts with that offset. Else each
+    // conversion goes to the C library.
+    bool steady = false;
+};
+
+THourOffset ProbeHour(std::int64_t days, std::int64_t hourOfDay)
+{
+    THourOffset h;
+    h.hour = days * 24 + hourOfDay;
+    const std::int64_t start = ConvertLocal(days, hourOfDay * 3600) / 1000;
+    h.offset = h.hour * 3600 - start;
+    for (const std::int64_t probe : {start - 7200, start, start + 3599, start + 3599 + 7200}) {
+        const std::time_t t = std::time_t(probe);
+        std::tm tm{};
+        if (!localtime_r(&t, &tm) || tm.tm_gmtoff != h.offset)
+            return h;
+    }
+    h.steady = true;
+    return h;
+}
+
 } // namespace
 
 TDateTime LocalDateTime(int year, int month, std::int64_t day, std::int64_t hour, std::int64_t minute,
@@ -218,26 +247,27 @@ TDateTime LocalDateTime(int year, int month, std::int64_t day, std::int64_t hour
     const std::int64_t seconds = (day - 1) * 86400 + hour * 3600 + minute * 60 + second;
     const std::int64_t days = DaysFromCivil(year, month + 1, 1) + FloorDiv(seconds, 86400);
     const std::int64_t rest = seconds - FloorDiv(seconds, 86400) * 86400;
-    // The last conversion is kept while the zone setting stays: messages
-    // arrive with the same second many at a time, and each conversion asks
-    // the system about its zone file.
-    struct TLast {
-        std::int64_t days = 0;
-        std::int64_t rest = -1;
+    // Each local hour asks the C library once: its UTC offset is kept while
+    // the zone setting stays, in a few slots for senders whose clocks differ.
+    struct TZoneHours {
         bool zoneSet = false;
         std::string zone;
-        TDateTime result = 0;
+        std::array<THourOffset, 16> hours;
     };
-    thread_local TLast last;
+    thread_local TZoneHours cache;
     const char* zone = std::getenv("TZ");
-    if (last.rest == rest && last.days == days && last.zoneSet == (zone != nullptr) && (!zone || last.zone == zone))
-        return last.result;
-    last.days = days;
-    last.rest = rest;
-    last.zoneSet = zone != nullptr;
-    last.zone = zone ? zone : "";
-    last.result = ConvertLocal(days, rest);
-    return last.result;
+    if (cache.zoneSet != (zone != nullptr) || (zone && cache.zone != zone)) {
+        cache.zoneSet = zone != nullptr;
+        cache.zone = zone ? zone : "";
+        cache.hours = {};
+    }
+    const std::int64_t localHour = days * 24 + rest / 3600;
+    THourOffset& slot = cache.hours[std::size_t(localHour) % cache.hours.size()];
+    if (slot.hour != localHour)
+        slot = ProbeHour(days, rest / 3600);
+    if (!slot.steady)
+        return ConvertLocal(days, rest);
+    return (localHour * 3600 + rest % 3600 - slot.offset) * 1000;
 }
 
 std::string_view CutAtNul(std::string_view text)

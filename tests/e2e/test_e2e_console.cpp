@@ -843,10 +843,10 @@ TEST_F(ConsoleE2E, IpConfigurationPageMovesASwitchToANewAddress)
     ASSERT_NE(page, nullptr);
     std::vector<uint32_t> flushed;
     page->m_ArpFlusher = [&](const std::vector<uint32_t> &addresses) { flushed = addresses; };
-    ASSERT_TRUE(RunUntil([&] { return page->NodeOf(DeviceOf(2)) != nullptr; }, 5s));
+    ASSERT_TRUE(RunUntil([&] { return page->NodeOf(DeviceOf(2)).isValid(); }, 5s));
 
     constexpr uint32_t NewIp = 0xC61201C8; // 198.18.1.200
-    page->m_Tree->setCurrentItem(page->NodeOf(DeviceOf(2)));
+    page->m_Tree->setCurrentIndex(page->NodeOf(DeviceOf(2)));
     page->m_Method->setCurrentIndex(TModuleBasicsIPConf::mtManual);
     page->m_Dhcp->setChecked(false);
     page->m_Address->setText("198.18.1.200");

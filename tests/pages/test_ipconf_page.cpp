@@ -1,6 +1,7 @@
 // The IP configuration page: planning every selected switch, the refill
 // throttle and what Apply sends.
 #include "PageTestHost.h"
+#include "RunUntil.h"
 
 #include "intp/SystemSettings.h"
 #include "intp/Device.h"
@@ -9,9 +10,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -46,7 +48,7 @@ protected:
         page.m_Gateway->setText(gateway);
         page.m_Set->click();
     }
-    QString Text(Intp::TDevice* device) const { return page.NodeOf(device)->text(0); }
+    QString Text(Intp::TDevice* device) const { return page.NodeOf(device).data().toString(); }
     int Image(Intp::TDevice* device) const { return TModuleBasicsIPConf::NodeImage(page.NodeOf(device)); }
 
     TPageTestEnvironment env;
@@ -63,10 +65,11 @@ TEST_F(IpConfPage, SwitchesAreGroupedByTheirCurrentAddress)
     c->SetIp(0); // just rebooted: counted, not listed
     page.OnNotify(b, ncDeviceIpChanged, 0);
     page.Timer1Timer(); // within the period the rebuild waits for its end
-    ASSERT_EQ(page.m_Tree->topLevelItemCount(), 1);
-    EXPECT_EQ(page.m_Tree->topLevelItem(0)->text(0), "10.0.0.1");
-    EXPECT_EQ(page.m_Tree->topLevelItem(0)->childCount(), 2);
-    EXPECT_EQ(page.NodeOf(c), nullptr);
+    const QAbstractItemModel* tree = page.m_Tree->model();
+    ASSERT_EQ(tree->rowCount(), 1);
+    EXPECT_EQ(tree->index(0, 0).data().toString(), "10.0.0.1");
+    EXPECT_EQ(tree->rowCount(tree->index(0, 0)), 2);
+    EXPECT_FALSE(page.NodeOf(c).isValid());
     EXPECT_EQ(page.m_NumDevices->text(), "Total 3 devices:");
     EXPECT_EQ(Text(a), "00:11:22:33:44:01(Retrieve device info failed) => 10.0.0.1/0.0.0.0, gw = 0.0.0.0, "
                        "dns1 = 0.0.0.0, dns2 = 0.0.0.0");
@@ -74,8 +77,27 @@ TEST_F(IpConfPage, SwitchesAreGroupedByTheirCurrentAddress)
     EXPECT_TRUE(page.m_BottomPanel->isEnabled());
 
     Select({});
-    EXPECT_EQ(page.m_Tree->topLevelItemCount(), 0);
+    EXPECT_EQ(tree->rowCount(), 0);
     EXPECT_FALSE(page.m_BottomPanel->isEnabled());
+}
+
+TEST_F(IpConfPage, TheColumnFitsTheLongestLineFarBelowTheRowsShown)
+{
+    Intp::TPropertyBasicsIPConf dhcp;
+    dhcp.valid = true;
+    dhcp.Dhcp = true;
+    TDeviceList devices;
+    for (int i = 0; i < 1500; ++i) { // short lines first
+        Intp::TDevice* device = Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 0, uint8_t(i >> 8), uint8_t(i)), true);
+        device->SetIp(Ip(10, 1, uint8_t(i >> 8), uint8_t(i)));
+        Intp::Property<Intp::TPropertyBasicsIPConf>::Get(device) = dhcp;
+        devices.push_back(device);
+    }
+    c->SetIp(Ip(10, 200, 200, 200)); // the longest line, sorted last
+    devices.push_back(c);
+    Select(devices);
+    const int needed = page.m_Tree->fontMetrics().horizontalAdvance(Text(c)) + 2 * page.m_Tree->indentation();
+    EXPECT_TRUE(RunUntil([&] { return page.m_Tree->header()->sectionSize(0) >= needed; }, std::chrono::seconds(5)));
 }
 
 TEST_F(IpConfPage, RangeSkipsTheGatewayAndLeavesTheLastSwitchWithoutAnAddress)
@@ -109,7 +131,7 @@ TEST_F(IpConfPage, RangeNeverWrapsToLowAddressesAndANarrowMaskEndsAtOnce)
 
 TEST_F(IpConfPage, ManualPlansOneSwitchAndMarksAnAddressInUse)
 {
-    page.m_Tree->setCurrentItem(page.NodeOf(a));
+    page.m_Tree->setCurrentIndex(page.NodeOf(a));
     EXPECT_EQ(page.m_Method->currentIndex(), TModuleBasicsIPConf::mtManual);
     page.m_Address->setText("10.0.0.300");
     page.m_Set->click();
@@ -123,14 +145,14 @@ TEST_F(IpConfPage, ManualPlansOneSwitchAndMarksAnAddressInUse)
     EXPECT_TRUE(Text(a).contains("=> 10.0.0.2/255.255.255.0, gw = 0.0.0.0"));
     EXPECT_EQ(Image(b), TModuleBasicsIPConf::niCurrent);
 
-    page.m_Tree->setCurrentItem(page.NodeOf(a));
+    page.m_Tree->setCurrentIndex(page.NodeOf(a));
     page.EventOnPM1DiscardClick();
     EXPECT_EQ(Image(a), TModuleBasicsIPConf::niCurrent);
 }
 
 TEST_F(IpConfPage, ApplySendsEveryPlannedSwitchToTheLimitedBroadcastThenFlushesArp)
 {
-    page.m_Tree->setCurrentItem(page.NodeOf(b));
+    page.m_Tree->setCurrentIndex(page.NodeOf(b));
     page.m_Address->setText("10.0.0.20");
     page.m_Mask->setText("255.255.255.0");
     page.m_Gateway->setText("10.0.0.254");
@@ -194,7 +216,7 @@ TEST_F(IpConfPage, RepliesWithinThePeriodAreShownWhenItEnds)
 
     // A change of the selection is never put off.
     Select({a, b});
-    EXPECT_EQ(page.NodeOf(c), nullptr);
+    EXPECT_FALSE(page.NodeOf(c).isValid());
     EXPECT_EQ(page.m_NumDevices->text(), "Total 2 devices:");
 
     // Left, the page never rebuilds (nor shows itself) from a pending refill.
@@ -202,7 +224,7 @@ TEST_F(IpConfPage, RepliesWithinThePeriodAreShownWhenItEnds)
     page.Leave(false);
     page.Timer1Timer();
     EXPECT_FALSE(page.isVisible());
-    EXPECT_EQ(page.m_Tree->topLevelItemCount(), 0);
+    EXPECT_EQ(page.m_Tree->model()->rowCount(), 0);
 }
 
 TEST_F(IpConfPage, EachMethodShowsItsLayoutAndDiscardKeepsIt)
@@ -212,7 +234,7 @@ TEST_F(IpConfPage, EachMethodShowsItsLayoutAndDiscardKeepsIt)
     EXPECT_TRUE(shown(page.m_Dhcp));
     EXPECT_FALSE(shown(page.m_Address) || shown(page.m_Address2) || shown(page.m_Set));
 
-    page.m_Tree->setCurrentItem(page.NodeOf(a));
+    page.m_Tree->setCurrentIndex(page.NodeOf(a));
     page.m_Method->setCurrentIndex(TModuleBasicsIPConf::mtManual);
     page.m_Dhcp->setChecked(false);
     page.m_Dhcp->click(); // ticked: the fields follow
@@ -223,7 +245,7 @@ TEST_F(IpConfPage, EachMethodShowsItsLayoutAndDiscardKeepsIt)
     // Discard under "Auto Range" fills the fields from the switch and keeps
     // the range layout, so a following Set plans from the end shown.
     Range("192.168.1.10", "192.168.1.12", "255.255.255.0");
-    page.m_Tree->setCurrentItem(page.NodeOf(b));
+    page.m_Tree->setCurrentIndex(page.NodeOf(b));
     page.m_Method->setCurrentIndex(TModuleBasicsIPConf::mtRange);
     page.EventOnPM1DiscardClick();
     EXPECT_EQ(page.m_Method->currentIndex(), TModuleBasicsIPConf::mtRange);

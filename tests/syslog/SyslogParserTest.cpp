@@ -151,6 +151,51 @@ TEST(SyslogParser, TheTimeStampIsTheLocalTimeOfItsFieldsAlsoInSummer)
     EXPECT_EQ(summer.timestamp, Base + (181 + 10) * Day + (22 * 3600 + 14 * 60 + 15) * Ms);
 }
 
+// Each local hour's UTC offset is kept: hours a change of summer time
+// touches must still convert as the zone has it, warm or cold.
+TEST(SyslogParser, TimeStampsAroundSummerTimeChanges)
+{
+    constexpr TDateTime Hour = 3600 * Ms, Minute = 60 * Ms;
+    constexpr TDateTime Mar26 = Base + 84 * Day, Oct29 = Base + 301 * Day; // 00:00 UTC
+    // Summer time from 02:00 winter time to 03:00 on 26 March, back from
+    // 03:00 to 02:00 on 29 October.
+    const char* cet = "CET-1CEST,M3.5.0,M10.5.0/3";
+    // Half an hour of summer time, changed inside the hour: 02:00 becomes
+    // 02:30, and 03:30 becomes 03:00 again.
+    const char* half = "XST-1XDT-1:30,M3.5.0,M10.5.0/3:30";
+    const struct {
+        const char* zone;
+        const char* text;
+        TDateTime utc;
+    } cases[] = {
+        {cet, "<13>Mar 26 00:30:00 h m", Mar26 - 30 * Minute},
+        {cet, "<13>Mar 26 01:59:59 h m", Mar26 + 59 * Minute + 59 * Ms},
+        {cet, "<13>Mar 26 03:00:00 h m", Mar26 + Hour},
+        {cet, "<13>Mar 26 03:59:59 h m", Mar26 + Hour + 59 * Minute + 59 * Ms},
+        {cet, "<13>Oct 29 01:00:00 h m", Oct29 - Hour},
+        {cet, "<13>Oct 29 03:00:00 h m", Oct29 + 2 * Hour},
+        {cet, "<13>Oct 29 04:30:00 h m", Oct29 + 3 * Hour + 30 * Minute},
+        {half, "<13>Mar 26 01:50:00 h m", Mar26 + 50 * Minute},
+        {half, "<13>Mar 26 02:45:00 h m", Mar26 + Hour + 15 * Minute},
+        {half, "<13>Oct 29 03:10:00 h m", -1}, // occurs twice
+        {half, "<13>Oct 29 03:45:00 h m", Oct29 + 2 * Hour + 45 * Minute},
+    };
+    for (const char* zone : {cet, half}) {
+        SetZone(zone);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const auto& c : cases) {
+                if (c.zone != zone)
+                    continue;
+                TSyslogListNode node;
+                ASSERT_TRUE(ParseInto(c.text, node, TYearBase{CommonYear}, FixedNow)) << c.text;
+                if (c.utc >= 0) {
+                    EXPECT_EQ(node.timestamp, c.utc) << zone << " " << c.text << " pass " << pass;
+                }
+            }
+        }
+    }
+}
+
 TEST(SyslogParser, TextIsCutAtFirstNul)
 {
     const std::string text("<13>Oct 11 22:14:15 host abc\0def", 32);
