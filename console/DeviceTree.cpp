@@ -57,6 +57,8 @@ bool TTreeNode::operator<(const QTreeWidgetItem& other) const
 TDeviceTree::TDeviceTree(TMainForm* form, TPageHost* host, QTreeWidget* tree, QComboBox* grouping)
     : QObject(form), m_Form(form), m_Host(host), m_Tree(tree), m_TreeSort(grouping)
 {
+    // Growing the index by rehashing all of it would stall a burst of new rows.
+    m_DeviceNodes.reserve(Intp::MaxDevices);
     m_RepaintDue.setSingleShot(true);
     m_RepaintDue.setInterval(RepaintMs);
     connect(&m_RepaintDue, &QTimer::timeout, this, &TDeviceTree::EventOnRepaintDue);
@@ -236,7 +238,7 @@ bool TDeviceTree::InPlace(const TTreeNode* node)
 
 void TDeviceTree::SetDevicesText()
 {
-    m_Host->DevicesNode()->setText(0, QStringLiteral("Devices (%1)").arg(m_DeviceCount));
+    m_Host->DevicesNode()->setText(0, QStringLiteral("Devices (") + QString::number(m_DeviceCount) + u')');
 }
 
 void TDeviceTree::SortGroups()
@@ -252,10 +254,15 @@ std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
 {
     if (!AcceptDevice(device))
         return ncNothing;
+    // Before the rows go in: what they start (the column's fit) sees the burst.
+    HoldRepaint();
     QTreeWidgetItem* group = GetGroupNode(device, true);
     if (!group)
         return ncNothing;
     auto* node = new TTreeNode(TTreeNode::nkDevice);
+    // A leaf: each layout of the view skips asking it for children, which
+    // halves a layout of a full registry's rows.
+    node->setFlags(node->flags() | Qt::ItemNeverHasChildren);
     node->m_Device = device;
     node->setText(0, FormatDeviceNodeText(device));
     DeviceImage(node);
@@ -265,7 +272,6 @@ std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
     }
     m_DeviceNodes[device] = node;
     ++m_DeviceCount;
-    HoldRepaint();
     SetDevicesText();
     // "Devices" opens with every group, one the user collapsed included.
     TTreeNode* devices = m_Host->DevicesNode();

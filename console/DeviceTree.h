@@ -42,6 +42,8 @@ public:
     // Every repaint lays out every row: while nodes keep coming, the tree
     // is repainted at most once per RepaintMs.
     static constexpr int RepaintMs = 100;
+    // Nodes came within the last RepaintMs: more may follow.
+    bool InBurst() const { return m_RepaintDue.isActive(); }
 
 private:
     bool AcceptDevice(const Intp::TDevice* device);

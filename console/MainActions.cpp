@@ -224,6 +224,7 @@ void TMainActions::EventOnDiscoveryExecute()
 
 void TMainActions::Timer4Timer()
 {
+    const auto start = std::chrono::steady_clock::now();
     QTreeWidgetItem* listed = m_Form->DevicesNode();
     if (!listed || listed->childCount() == 0)
         return;
@@ -236,12 +237,12 @@ void TMainActions::Timer4Timer()
         m_FollowUp.push_back(device->GetMac());
     m_FollowUpNext = 0;
     m_FollowUpMissing = false;
-    ContinueFollowUp();
+    FollowUpSlice(start);
 }
 
-void TMainActions::ContinueFollowUp()
+void TMainActions::FollowUpSlice(std::chrono::steady_clock::time_point start)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(FollowUpSliceMs);
+    const auto end = start + std::chrono::milliseconds(FollowUpSliceMs);
     for (; m_FollowUpNext < m_FollowUp.size(); ++m_FollowUpNext) {
         if (m_FollowUpNext % 64 == 63 && std::chrono::steady_clock::now() >= end) {
             m_FollowUpSlice->start();

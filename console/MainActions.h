@@ -10,6 +10,7 @@
 
 #include "intp/Device.h"
 
+#include <chrono>
 #include <vector>
 
 class QAction;
@@ -56,8 +57,10 @@ public:
 
 private:
     // One tick's pass over the listed switches, in slices of FollowUpSliceMs
-    // so that a full registry never freezes the window.
-    void ContinueFollowUp();
+    // so that a full registry never freezes the window; a slice runs from
+    // its start (a tick's own listing counts in its first slice).
+    void ContinueFollowUp() { FollowUpSlice(std::chrono::steady_clock::now()); }
+    void FollowUpSlice(std::chrono::steady_clock::time_point start);
     static constexpr int FollowUpSliceMs = 5;
     // The number of target switches; with none, the status bar says that
     // action needs switches selected.

@@ -117,11 +117,11 @@ bool TMainForm::Init()
         m_Tree->resizeColumnToContents(0);
         WidenTreePane();
     });
-    // While the tree holds its repaint (a burst of new rows) nobody sees
-    // the column: it is fitted at the repaint's pace.
+    // In a burst of new rows the tree is repainted at its own pace and the
+    // column is fitted at that pace too, not within the burst.
     auto fitLater = [this] {
         if (m_TreeWidthTimer && !m_TreeWidthTimer->isActive())
-            m_TreeWidthTimer->start(m_Tree->updatesEnabled() ? TreeWidthMs : TDeviceTree::RepaintMs);
+            m_TreeWidthTimer->start(m_DeviceTree && m_DeviceTree->InBurst() ? TDeviceTree::RepaintMs : TreeWidthMs);
     };
     // Images are all of one size: only texts change the width.
     connect(m_Tree->model(), &QAbstractItemModel::dataChanged, this,

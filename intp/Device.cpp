@@ -1,6 +1,7 @@
 #include "intp/Device.h"
 
 #include <map>
+#include <unordered_map>
 
 #include "intp/DeviceType.h"
 
@@ -8,9 +9,23 @@ namespace Intp {
 
 namespace {
 
-std::map<TMacAddr, TDevice*>& Registry()
+// In MAC order for walks, with a hash index for the lookups of every
+// received datagram (a tree of thousands costs a cache miss per level).
+struct TRegistry {
+    std::map<TMacAddr, TDevice*> ordered;
+    std::unordered_map<uint64_t, TDevice*> byMac;
+
+    static uint64_t Key(const TMacAddr& mac)
+    {
+        uint64_t key = 0;
+        for (uint8_t b : mac.Bytes()) key = key << 8 | b;
+        return key;
+    }
+};
+
+TRegistry& Registry()
 {
-    static std::map<TMacAddr, TDevice*> registry;
+    static TRegistry registry;
     return registry;
 }
 
@@ -62,13 +77,15 @@ int CompareMac(const TMacAddr& a, const TMacAddr& b) { return a.Compare(b); }
 
 TDevice::TDevice(const TMacAddr& mac) : m_Mac(mac)
 {
-    Registry()[m_Mac] = this;
+    Registry().ordered[m_Mac] = this;
+    Registry().byMac[TRegistry::Key(m_Mac)] = this;
     if (g_DeviceCallback) g_DeviceCallback->DeviceAdded(this);
 }
 
 TDevice::~TDevice()
 {
-    Registry().erase(m_Mac);
+    Registry().ordered.erase(m_Mac);
+    Registry().byMac.erase(TRegistry::Key(m_Mac));
     if (g_DeviceCallback) g_DeviceCallback->DeviceRemoved(this);
     m_Properties.Clear();
 }
@@ -131,10 +148,10 @@ TDevice* FindDevice(const TMacAddr& mac, bool create)
 {
     if (mac.IsNull() || mac.IsBroadcast()) return nullptr;
     auto& registry = Registry();
-    auto it = registry.find(mac);
-    if (it != registry.end()) return it->second;
+    auto it = registry.byMac.find(TRegistry::Key(mac));
+    if (it != registry.byMac.end()) return it->second;
     if (!create) return nullptr;
-    if (registry.size() >= MaxDevices) {
+    if (registry.ordered.size() >= MaxDevices) {
         ++g_RefusedDevices;
         return nullptr;
     }
@@ -145,25 +162,25 @@ size_t GetRefusedDeviceCount() { return g_RefusedDevices; }
 
 TDevice* FindDeviceByIp(uint32_t ip)
 {
-    for (auto& [mac, device] : Registry())
+    for (auto& [mac, device] : Registry().ordered)
         if (device->GetIp() == ip) return device;
     return nullptr;
 }
 
 void DeleteAllDevices()
 {
-    auto& registry = Registry();
+    auto& registry = Registry().ordered;
     while (!registry.empty()) delete registry.begin()->second;
     g_RefusedDevices = 0;
 }
 
-size_t GetDeviceCount() { return Registry().size(); }
+size_t GetDeviceCount() { return Registry().ordered.size(); }
 
 std::vector<TDevice*> GetDevices()
 {
     std::vector<TDevice*> devices;
-    devices.reserve(Registry().size());
-    for (auto& [mac, device] : Registry()) devices.push_back(device);
+    devices.reserve(Registry().ordered.size());
+    for (auto& [mac, device] : Registry().ordered) devices.push_back(device);
     return devices;
 }
 

@@ -11,8 +11,7 @@
 
 namespace {
 
-// Datagrams taken from the socket per system call.
-constexpr unsigned Batch = 64;
+constexpr unsigned Batch = TUdpListener::BatchSize;
 // Room for the one control message read: the kernel's drop count.
 constexpr std::size_t ControlSize = CMSG_SPACE(sizeof(std::uint32_t));
 

@@ -35,6 +35,9 @@ public:
         // full), when the socket reports it (SO_RXQ_OVFL); else 0.
         std::uint32_t kernelDropped = 0;
     };
+    // Datagrams taken from the socket per read at most: a shorter read
+    // emptied the socket.
+    static constexpr std::size_t BatchSize = 64;
     // Called with count datagrams; false stops the listener thread.
     using TOnBatch = std::function<bool(const TDatagram* datagrams, std::size_t count)>;
 

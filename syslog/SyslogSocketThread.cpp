@@ -5,6 +5,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <linux/sock_diag.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -86,9 +87,6 @@ bool TSyslogSocketThread::Open(quint16 port, const QHostAddress& address)
     // listener catches up; the forced size needs CAP_NET_ADMIN, else the
     // system's limit applies.
     SetLargestReceiveBuffer(fd, kSyslogReceiveBufferSize);
-    // Each datagram then carries the count the kernel dropped so far.
-    const int on = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on);
     socklen_t length = sizeof local;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
 
@@ -131,8 +129,16 @@ void TSyslogSocketThread::Stop()
 
 bool TSyslogSocketThread::OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count)
 {
-    if (count != 0 && datagrams[count - 1].kernelDropped != 0)
-        m_KernelDropped.store(datagrams[count - 1].kernelDropped, std::memory_order_relaxed);
+    // The kernel's count of datagrams dropped on the socket, read once a
+    // read emptied it and every 16th full read while a flood lasts: cheaper
+    // than a count carried by every datagram.
+    if (count < TUdpListener::BatchSize || ++m_FullReads % 16 == 0) {
+        std::uint32_t memory[SK_MEMINFO_VARS] = {};
+        socklen_t length = sizeof memory;
+        if (::getsockopt(m_Fd, SOL_SOCKET, SO_MEMINFO, memory, &length) == 0 &&
+            length >= (SK_MEMINFO_DROPS + 1) * sizeof memory[0])
+            m_KernelDropped.store(memory[SK_MEMINFO_DROPS], std::memory_order_relaxed);
+    }
     // One block for the read: each text with a NUL after it (an empty
     // datagram is kept too).
     std::size_t size = 0;

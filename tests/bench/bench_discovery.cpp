@@ -27,6 +27,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -69,6 +70,25 @@ private:
 };
 
 Intp::TMacAddr MacOf(std::size_t i) { return Intp::TMacAddr(0x02, 0x00, 0x5E, 0x20, uint8_t(i >> 8), uint8_t(i + 1)); }
+
+// CPU time of the calling (GUI) thread: steadier than the wall clock on a
+// loaded machine.
+double GuiCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// Time the calling thread was ready to run but waited for a core (0 where
+// the kernel does not tell): on a loaded machine most of a slow round.
+double RunQueueWaitMs()
+{
+    std::ifstream stat("/proc/thread-self/schedstat");
+    double running = 0, waiting = 0;
+    stat >> running >> waiting;
+    return waiting / 1e6;
+}
 
 double Median(std::vector<double> v)
 {
@@ -119,7 +139,7 @@ int main(int argc, char** argv)
     }
 
     TSubnetFilter filter(subnet);
-    std::vector<double> plain, console;
+    std::vector<double> plain, console, guiCpu, guiWait;
     std::size_t lost = 0;
     for (int round = 0; round < rounds; ++round) {
         const E2E::TFindResult find = E2E::TimedFind(subnet.Broadcast(), SwitchCount);
@@ -141,6 +161,8 @@ int main(int argc, char** argv)
             return d && form->FindDeviceNode(d);
         };
         const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = GuiCpuMs();
+        const double waitStart = RunQueueWaitMs();
         form->EventOnDiscoveryExecute();
         RunUntil(
             [&] {
@@ -150,14 +172,18 @@ int main(int argc, char** argv)
             },
             20s);
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        guiCpu.push_back(GuiCpuMs() - cpuStart);
+        guiWait.push_back(RunQueueWaitMs() - waitStart);
         std::size_t missing = 0;
         for (std::size_t i = 0; i < SwitchCount; ++i)
             missing += !isListed(i);
         lost += missing + (SwitchCount - find.Found);
         plain.push_back(find.Milliseconds);
         console.push_back(ms);
-        std::printf("round %d: plain client %.1f ms (%zu answers), console %.1f ms (%zu listed)%s\n", round,
-                    find.Milliseconds, find.Found, ms, SwitchCount - missing, round == 0 ? ", first window" : "");
+        std::printf("round %d: plain client %.1f ms (%zu answers), console %.1f ms (%zu listed; GUI thread CPU %.1f ms, "
+                    "waiting for a core %.1f ms)%s\n",
+                    round, find.Milliseconds, find.Found, ms, SwitchCount - missing, guiCpu.back(), guiWait.back(),
+                    round == 0 ? ", first window" : "");
         form->Shutdown();
         form.reset();
         QApplication::processEvents();
@@ -176,9 +202,9 @@ int main(int argc, char** argv)
         all.push_back(cold);
     std::printf("%zu switches, median of %zu warm rounds: console %.1f ms, plain client %.1f ms, ratio %.2f "
                 "(min %.2f, max %.2f; target 3); cold round %.2f; all %zu rounds, cold included: ratio %.2f; "
-                "lost %zu\n",
+                "GUI thread CPU median %.1f ms, waiting for a core %.1f ms; lost %zu\n",
                 SwitchCount, ratios.size(), Median(warm(console)), Median(warm(plain)), Median(ratios),
                 *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()),
-                cold, all.size(), Median(all), lost);
+                cold, all.size(), Median(all), Median(warm(guiCpu)), Median(warm(guiWait)), lost);
     return 0;
 }
