@@ -34,7 +34,11 @@ public:
         });
         connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, later);
         if (QAbstractItemModel* model = view->model()) {
-            connect(model, &QAbstractItemModel::rowsInserted, this, later);
+            // Rows appended below the ones on show leave the widths as they are.
+            connect(model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent, int first) {
+                if (!BelowTheRowsOnShow(parent, first))
+                    Later();
+            });
             connect(model, &QAbstractItemModel::rowsRemoved, this, later);
             connect(model, &QAbstractItemModel::modelReset, this, later);
             connect(model, &QAbstractItemModel::layoutChanged, this, later);
@@ -54,6 +58,12 @@ protected:
 
 private:
     int LastColumn() const { return m_Header->logicalIndex(m_Header->count() - 1); }
+
+    bool BelowTheRowsOnShow(const QModelIndex& parent, int row) const
+    {
+        const QModelIndex bottom = m_View->indexAt(QPoint(0, m_View->viewport()->height() - 1));
+        return bottom.isValid() && bottom.parent() == parent && row > bottom.row();
+    }
 
     // Bursts of rows are measured once per turn of the event loop.
     void Later()
