@@ -83,9 +83,9 @@ bool TListModel::SetCell(int row, int column, const QString& text)
 
 QString TListModel::Cell(int row, int column) const
 {
-    CatchUp();
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount())
         return QString();
+    CatchUpRow(row);
     return m_Rows[std::size_t(row)].cells.at(column);
 }
 
@@ -98,9 +98,9 @@ void TListModel::SetNumber(int row, int column, long long number)
 
 long long TListModel::Number(int row, int column) const
 {
-    CatchUp();
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount())
         return 0;
+    CatchUpRow(row);
     return m_Rows[std::size_t(row)].numbers[std::size_t(column)];
 }
 
@@ -274,9 +274,9 @@ int TListModel::columnCount(const QModelIndex& parent) const
 
 QVariant TListModel::data(const QModelIndex& index, int role) const
 {
-    CatchUp();
     if (!index.isValid() || index.row() >= RowCount() || index.column() >= ColumnCount())
         return QVariant();
+    CatchUpRow(index.row());
     const TListRow& row = m_Rows[std::size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:

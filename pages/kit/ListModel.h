@@ -74,6 +74,10 @@ public:
     // Run once before rows are next read or sorted: a hidden view brings the
     // rows it left out of date up to date (null: none).
     void SetCatchUp(std::function<void()> catchUp) { m_CatchUp = std::move(catchUp); }
+    // Run before one row is read (its cells, numbers or look): the view
+    // brings that row alone up to date. Without it a read of a row runs the
+    // catch-up of every row.
+    void SetRowCatchUp(std::function<void(int row)> catchUp) { m_RowCatchUp = std::move(catchUp); }
 
     // Sorting.
     void SetSortMode(TSortMode mode) { m_SortMode = mode; }
@@ -107,6 +111,13 @@ private:
         if (m_CatchUp)
             std::exchange(m_CatchUp, nullptr)();
     }
+    void CatchUpRow(int row) const
+    {
+        if (m_RowCatchUp)
+            m_RowCatchUp(row);
+        else
+            CatchUp();
+    }
 
     QStringList m_Headers;
     std::vector<TColumnKind> m_Kinds;
@@ -119,4 +130,5 @@ private:
     std::vector<int> m_Directions;
     TComparator m_Comparator;
     mutable std::function<void()> m_CatchUp;
+    std::function<void(int)> m_RowCatchUp;
 };

@@ -4,7 +4,8 @@
 // described once (header, the cell's text, how the column sorts: by its
 // text, by a key read from the row, or by a comparison of two rows) and the
 // row's look (first-cell icon, background, tool tip). The list keeps one row
-// value per line; changing a row rewrites only the cells whose text changed.
+// value per line; changing a row rewrites only the cells whose text changed,
+// and makes the texts of a row out of sight only when they are read.
 //
 //   TTypedReportList<TStatusRow> list;
 //   list.Column("IP", [](const TStatusRow& r) { return r.ipText; }, &TStatusRow::listedIp);
@@ -21,6 +22,7 @@
 #include <functional>
 #include <type_traits>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 template <class TRow> class TTypedReportList : public TUntypedReportList {
@@ -35,6 +37,7 @@ public:
         const auto moved = [this] { m_LineOfRow.clear(); };
         connect(Model(), &QAbstractItemModel::layoutChanged, this, moved);
         connect(Model(), &QAbstractItemModel::modelReset, this, moved);
+        Model()->SetRowCatchUp([this](int line) { ShowDeferred(line); });
     }
 
     // A column sorted by its text: ckText (a..z folded) or ckExactText.
@@ -101,8 +104,8 @@ public:
         m_Rows.clear();
         m_RowOfKey.clear();
         m_LineOfRow.clear();
-        m_Hidden.clear();
-        m_IsHidden.clear();
+        m_Deferred.clear();
+        m_IsDeferred.clear();
     }
     // Shows rows in the order given. When the list holds as many, each row
     // changes in place (a poll of the same ports): the sort, the selection
@@ -123,24 +126,35 @@ public:
     const TRow& Row(int line) const { return m_Rows.at(std::size_t(Model()->Row(line).tag)); }
     // The text a cell shows for the row as it is now (also while hidden).
     QString Text(int line, int column) const { return m_Columns.at(std::size_t(column)).text(Row(line)); }
-    // Changes the row of a line and shows it again. A hidden list only notes
-    // the row and shows it when it is shown: a page out of sight costs no
-    // texts, however often its rows change.
+    // Changes the row of a line and shows it again. A row out of sight (the
+    // list hidden, or the line scrolled away) is only noted and shown when it
+    // is read, painted or the list is shown: a poll of thousands of rows costs
+    // the texts of the few on screen.
     template <class F> void Change(int line, F&& change)
     {
         const std::size_t row = std::size_t(Model()->Row(line).tag);
         change(m_Rows.at(row));
-        if (isVisible()) {
+        if (isVisible() && OnShow(line)) {
+            if (row < m_IsDeferred.size())
+                m_IsDeferred[row] = false;
             Show(line);
-        } else {
-            m_IsHidden.resize(m_Rows.size());
-            if (m_IsHidden[row])
-                return;
-            m_IsHidden[row] = true;
-            m_Hidden.push_back(row);
-            if (m_Hidden.size() == 1)
-                Model()->SetCatchUp([this] { ShowHidden(); });
+            return;
         }
+        m_IsDeferred.resize(m_Rows.size());
+        if (m_IsDeferred[row])
+            return;
+        m_IsDeferred[row] = true;
+        if (m_Deferred.size() > 2 * m_Rows.size()) {
+            // Rows shown one by one since stay listed: list each noted row once.
+            m_Deferred.clear();
+            for (std::size_t r = 0; r < m_IsDeferred.size(); ++r) {
+                if (m_IsDeferred[r])
+                    m_Deferred.push_back(r);
+            }
+        } else {
+            m_Deferred.push_back(row);
+        }
+        Model()->SetCatchUp([this] { ShowHidden(); });
     }
 
 protected:
@@ -151,16 +165,40 @@ protected:
     }
 
 private:
-    // Shows the rows changed while hidden.
+    // Whether a line is on screen (or may be: nothing laid out yet).
+    bool OnShow(int line) const
+    {
+        const QModelIndex top = indexAt(QPoint(0, 0));
+        if (!top.isValid())
+            return true;
+        if (line < top.row())
+            return false;
+        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
+        return !bottom.isValid() || line <= bottom.row();
+    }
+    // Shows every row changed out of sight.
     void ShowHidden()
     {
         Model()->SetCatchUp(nullptr);
-        for (std::size_t row : m_Hidden) {
+        const std::vector<std::size_t> rows = std::exchange(m_Deferred, {});
+        for (std::size_t row : rows) {
+            if (row >= m_IsDeferred.size() || !m_IsDeferred[row])
+                continue;
+            m_IsDeferred[row] = false;
             if (const int line = LineOfRow(row); line >= 0)
                 Show(line);
         }
-        m_Hidden.clear();
-        m_IsHidden.clear();
+    }
+    // Shows the row of a line if it changed out of sight.
+    void ShowDeferred(int line)
+    {
+        if (m_Deferred.empty())
+            return;
+        const std::size_t row = std::size_t(Model()->Row(line).tag);
+        if (row >= m_IsDeferred.size() || !m_IsDeferred[row])
+            return;
+        m_IsDeferred[row] = false;
+        Show(line);
     }
     int LineOfRow(std::size_t row) const
     {
@@ -242,7 +280,8 @@ private:
     std::unordered_map<long long, std::size_t> m_RowOfKey;
     // The line of each row; shorter than the rows once lines moved.
     mutable std::vector<int> m_LineOfRow;
-    // Rows changed while the list was hidden.
-    std::vector<std::size_t> m_Hidden;
-    std::vector<bool> m_IsHidden;
+    // Rows changed out of sight, not shown since (m_Deferred may also list
+    // rows shown one by one since: the flags hold).
+    std::vector<std::size_t> m_Deferred;
+    std::vector<bool> m_IsDeferred;
 };

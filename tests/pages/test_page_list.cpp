@@ -1,6 +1,8 @@
-// Sortable lists, edited list rows and the per-port layout.
+// Sortable lists, typed and edited list rows and the per-port layout.
+#include "pages/kit/TypedReportList.h"
 #include "pages/kit/UntypedEditedList.h"
 #include "pages/kit/PortLayout.h"
+#include "tests/pages/RunUntil.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -117,6 +119,44 @@ TEST_F(SortableListTest, TheSelectionFollowsItsRowThroughASort)
     view.Model()->ClickColumn(1);
     ASSERT_GE(view.SelectedRow(), 0);
     EXPECT_EQ(view.Model()->Cell(view.SelectedRow(), 1), "beta");
+}
+
+// A typed list writes a row changed out of sight when the row is read, comes
+// on screen (its column growing then) or the list sorts; a row on screen at once.
+TEST(TypedReportList, ARowOutOfSightIsWrittenWhenReadShownOrSorted)
+{
+    struct TRow {
+        int number = 0;
+        QString name;
+    };
+    TTypedReportList<TRow> list;
+    list.Column("No.", [](const TRow& r) { return QString::number(r.number); }, &TRow::number);
+    list.Column("Name", [](const TRow& r) { return r.name; });
+    list.Column("End", [](const TRow&) { return QString(); });
+    for (int i = 0; i < 500; ++i)
+        list.Add({i, "row"});
+    list.resize(400, 200);
+    list.show();
+    QCoreApplication::processEvents();
+    const TListModel& model = *list.Model();
+    const QString wide = "a name far wider than the column ever was";
+
+    list.Change(0, [](TRow& r) { r.name = "first"; });
+    EXPECT_EQ(model.Row(0).cells.at(1), "first");
+    list.Change(499, [&](TRow& r) { r.name = wide; });
+    EXPECT_EQ(model.Row(499).cells.at(1), "row");
+    EXPECT_EQ(model.data(model.index(499, 1)).toString(), wide);
+
+    list.Change(498, [&](TRow& r) { r.name = wide; });
+    EXPECT_LT(list.header()->sectionSize(1), list.fontMetrics().horizontalAdvance(wide));
+    list.scrollToBottom();
+    EXPECT_TRUE(RunUntil([&] { return list.header()->sectionSize(1) >= list.fontMetrics().horizontalAdvance(wide); },
+                         std::chrono::seconds(5)));
+    EXPECT_EQ(model.Row(498).cells.at(1), wide);
+
+    list.Change(10, [](TRow& r) { r.number = 1000; });
+    list.Model()->ClickColumn(0);  // descending
+    EXPECT_EQ(model.Row(0).cells.at(0), "1000");
 }
 
 class EditedListTest : public ::testing::Test {
