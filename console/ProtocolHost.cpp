@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <new>
+#include <type_traits>
 
 namespace {
 
@@ -31,29 +33,28 @@ TProtocolHost::TProtocolHost(QObject* parent) : QObject(parent), m_Mark(NewMark(
 
 TProtocolHost::~TProtocolHost() = default;
 
-TProtocolHost::TTimer* TProtocolHost::Find(Intp::TSession* session)
+TProtocolHost::TTimer* TProtocolHost::Find(Intp::TSession* session) const
 {
     if (!session)
         return nullptr;
-    const Intp::TSession::THostTimer& kept = session->HostTimer();
-    if (kept.owner == m_Mark)
-        return static_cast<TTimer*>(kept.timer);
-    // Kept by another host since (tests switch hosts): look it up.
-    auto it = m_Timers.find(session);
-    return it == m_Timers.end() ? nullptr : &it->second;
+    // A timer kept under another host's mark, or under this host's mark
+    // from before its timers were all dropped, is not this host's.
+    Intp::TSession::THostTimer& kept = session->HostTimer();
+    return kept.owner == m_Mark ? std::launder(reinterpret_cast<TTimer*>(kept.room)) : nullptr;
 }
 
 void TProtocolHost::CreateTimer(Intp::TSession* session, unsigned ms)
 {
-    if (!session)
+    static_assert(sizeof(TTimer) <= sizeof(Intp::TSession::THostTimer::room) &&
+                  alignof(TTimer) <= alignof(Intp::TSession::THostTimer) && std::is_trivially_destructible_v<TTimer>);
+    if (!session || Find(session))
         return;
-    auto [it, created] = m_Timers.try_emplace(session);
-    if (!created)
-        return;
-    TTimer& timer = it->second;
+    Intp::TSession::THostTimer& kept = session->HostTimer();
+    TTimer& timer = *new (kept.room) TTimer;
+    kept.owner = m_Mark;
+    ++m_Live;
     timer.session = session;
     timer.interval = Interval(ms);
-    session->HostTimer() = {m_Mark, &timer};
     Start(timer, TClock::now());
 }
 
@@ -64,9 +65,8 @@ void TProtocolHost::DestroyTimer(Intp::TSession* session)
     if (!timer)
         return;
     Stop(*timer);
-    if (session->HostTimer().owner == m_Mark)
-        session->HostTimer() = {};
-    m_Timers.erase(session);
+    session->HostTimer().owner = 0;
+    --m_Live;
 }
 
 void TProtocolHost::EnableTimer(Intp::TSession* session, bool enable)
@@ -212,7 +212,7 @@ void TProtocolHost::EndAllSessions()
     Intp::DeleteAllSessions();
     // Requests not listed by the library but holding a timer cannot remain;
     // drop their timers all the same.
-    m_Timers.clear();
+    m_Live = 0;
     m_Mark = NewMark();  // what requests still keep is no longer this host's
     m_Queues.clear();
     m_WakeAt.reset();
@@ -221,8 +221,8 @@ void TProtocolHost::EndAllSessions()
 
 std::optional<TProtocolHost::TTimerInfo> TProtocolHost::TimerOf(Intp::TSession* session) const
 {
-    auto it = m_Timers.find(session);
-    if (it == m_Timers.end())
+    const TTimer* timer = Find(session);
+    if (!timer)
         return std::nullopt;
-    return TTimerInfo{it->second.interval, it->second.active};
+    return TTimerInfo{timer->interval, timer->active};
 }

@@ -22,7 +22,6 @@
 #include <functional>
 #include <optional>
 #include <set>
-#include <unordered_map>
 #include <vector>
 
 class TIntpSock;
@@ -63,22 +62,23 @@ public:
         bool active = false;
     };
     std::optional<TTimerInfo> TimerOf(Intp::TSession* session) const;
-    std::size_t TimerCount() const { return m_Timers.size(); }
+    std::size_t TimerCount() const { return m_Live; }
 
 signals:
     void DeviceLimitReached();
 
 private:
     using TClock = std::chrono::steady_clock;
-    // A reply timer; while running it is linked into its interval's queue.
+    // A reply timer, held in its request's room for the host; while running
+    // it is linked into its interval's queue.
     struct TTimer {
         Intp::TSession* session = nullptr;
-        int interval = 0;
-        bool active = false;
-        int queued = 0;  // interval of the queue it is linked into
         TClock::time_point at;
         TTimer* prev = nullptr;
         TTimer* next = nullptr;
+        int interval = 0;
+        int queued = 0;  // interval of the queue it is linked into
+        bool active = false;
     };
     // Running timers of one interval, in deadline order.
     struct TQueue {
@@ -89,7 +89,7 @@ private:
 
     // The timer of session (null when it has none), kept with the request
     // under this host's mark: no lookup per reply.
-    TTimer* Find(Intp::TSession* session);
+    TTimer* Find(Intp::TSession* session) const;
     TQueue& QueueOf(int interval);
     void Start(TTimer& timer, TClock::time_point now);
     void Stop(TTimer& timer);
@@ -98,7 +98,7 @@ private:
     void WakeAt(TClock::time_point at, TClock::time_point now);
     void EventOnWake();
 
-    std::unordered_map<Intp::TSession*, TTimer> m_Timers;
+    std::size_t m_Live = 0;
     // Marks the timers this host keeps with the requests; a new mark when
     // they are all dropped at once. Never reused by another host.
     std::uint64_t m_Mark = 0;

@@ -30,20 +30,49 @@ struct TMatchKeyHash {
 };
 
 // Requests of one key in start order; sequence numbers only grow, so a new
-// request is always appended.
-using TOrdered = std::vector<std::pair<uint64_t, TSession*>>;
+// request is always appended. Replies mostly end the oldest: it is dropped
+// by moving the start on, and the vector is compacted once half of it is
+// dropped, rather than moving every entry on each reply.
+class TOrdered {
+public:
+    using TEntry = std::pair<uint64_t, TSession*>;
+    using const_iterator = std::vector<TEntry>::const_iterator;
 
+    const_iterator begin() const { return m_Items.begin() + std::ptrdiff_t(m_Head); }
+    const_iterator end() const { return m_Items.end(); }
+    bool empty() const { return m_Head == m_Items.size(); }
+    size_t size() const { return m_Items.size() - m_Head; }
+    const TEntry& front() const { return m_Items[m_Head]; }
+    void emplace_back(uint64_t seq, TSession* session) { m_Items.emplace_back(seq, session); }
+    void erase(const_iterator it) {
+        if (it != begin()) {
+            m_Items.erase(it);
+        } else if (++m_Head * 2 >= m_Items.size()) {
+            m_Items.erase(m_Items.begin(), m_Items.begin() + std::ptrdiff_t(m_Head));
+            m_Head = 0;
+        }
+    }
+
+private:
+    std::vector<TEntry> m_Items;
+    size_t m_Head = 0;
+};
+
+// Replies mostly answer the oldest request of their key: the front is
+// looked at before the search, which would touch a cold line per step.
 TOrdered::const_iterator FindSeq(const TOrdered& list, uint64_t seq)
 {
+    if (!list.empty() && list.front().first == seq) return list.begin();
     auto it = std::lower_bound(list.begin(), list.end(), seq,
-                               [](const std::pair<uint64_t, TSession*>& e, uint64_t s) { return e.first < s; });
+                               [](const TOrdered::TEntry& e, uint64_t s) { return e.first < s; });
     return it != list.end() && it->first == seq ? it : list.end();
 }
 
 TOrdered::const_iterator After(const TOrdered& list, uint64_t seq)
 {
+    if (list.empty() || seq < list.front().first) return list.begin();
     return std::upper_bound(list.begin(), list.end(), seq,
-                            [](uint64_t s, const std::pair<uint64_t, TSession*>& e) { return s < e.first; });
+                            [](uint64_t s, const TOrdered::TEntry& e) { return s < e.first; });
 }
 
 } // namespace

@@ -183,11 +183,12 @@ public:
     // false offers it every reply. Read once by Start.
     virtual bool GetMatchKey(uint16_t& code, TMacAddr& mac) const;
 
-    // Kept for the host: its reply timer of this request, so that a reply
-    // finds it without a lookup. Only the host that set owner reads timer.
+    // Room for the host's reply timer of this request, so that a reply
+    // reaches it without a lookup or another cold line of memory. Only the
+    // host that set owner uses the room.
     struct THostTimer {
         uint64_t owner = 0;
-        void* timer = nullptr;
+        alignas(8) unsigned char room[48];
     };
     THostTimer& HostTimer() { return m_HostTimer; }
 
