@@ -69,6 +69,7 @@ public:
     int AddRow(TListRow row);
     int AddRow(const QStringList& cells, long long tag = 0);
     int RowCount() const { return int(m_Rows.size()); }
+    // The row as last written, without a catch-up: read texts through Cell or data.
     const TListRow& Row(int row) const { return m_Rows.at(std::size_t(row)); }
     // Answers whether the text changed (an unchanged cell is left alone).
     bool SetCell(int row, int column, const QString& text);
