@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,10 @@ public:
 
     // Bytewise three-way comparison, first byte most significant.
     int Compare(const TMacAddr& other) const;
-    bool operator==(const TMacAddr& other) const { return m_Bytes == other.m_Bytes; }
-    bool operator!=(const TMacAddr& other) const { return m_Bytes != other.m_Bytes; }
+    // Compared as one number: every datagram's lookups compare addresses,
+    // and a library call per comparison showed in reply dispatch.
+    bool operator==(const TMacAddr& other) const { return Packed() == other.Packed(); }
+    bool operator!=(const TMacAddr& other) const { return Packed() != other.Packed(); }
     bool operator<(const TMacAddr& other) const { return Compare(other) < 0; }
 
     bool IsNull() const;
@@ -36,6 +39,14 @@ public:
     uint8_t operator[](int i) const { return m_Bytes[size_t(i)]; }
 
 private:
+    uint64_t Packed() const {
+        uint32_t high;
+        uint16_t low;
+        std::memcpy(&high, m_Bytes.data(), 4);
+        std::memcpy(&low, m_Bytes.data() + 4, 2);
+        return uint64_t(high) << 16 | low;
+    }
+
     std::array<uint8_t, 6> m_Bytes{};
 };
 
