@@ -13,14 +13,7 @@ namespace {
 // received datagram (a tree of thousands costs a cache miss per level).
 struct TRegistry {
     std::map<TMacAddr, TDevice*> ordered;
-    std::unordered_map<uint64_t, TDevice*> byMac;
-
-    static uint64_t Key(const TMacAddr& mac)
-    {
-        uint64_t key = 0;
-        for (uint8_t b : mac.Bytes()) key = key << 8 | b;
-        return key;
-    }
+    std::unordered_map<uint64_t, TDevice*> byMac;  // by TMacAddr::Key
 };
 
 TRegistry& Registry()
@@ -78,14 +71,14 @@ int CompareMac(const TMacAddr& a, const TMacAddr& b) { return a.Compare(b); }
 TDevice::TDevice(const TMacAddr& mac) : m_Mac(mac)
 {
     Registry().ordered[m_Mac] = this;
-    Registry().byMac[TRegistry::Key(m_Mac)] = this;
+    Registry().byMac[m_Mac.Key()] = this;
     if (g_DeviceCallback) g_DeviceCallback->DeviceAdded(this);
 }
 
 TDevice::~TDevice()
 {
     Registry().ordered.erase(m_Mac);
-    Registry().byMac.erase(TRegistry::Key(m_Mac));
+    Registry().byMac.erase(m_Mac.Key());
     if (g_DeviceCallback) g_DeviceCallback->DeviceRemoved(this);
     m_Properties.Clear();
 }
@@ -148,7 +141,7 @@ TDevice* FindDevice(const TMacAddr& mac, bool create)
 {
     if (mac.IsNull() || mac.IsBroadcast()) return nullptr;
     auto& registry = Registry();
-    auto it = registry.byMac.find(TRegistry::Key(mac));
+    auto it = registry.byMac.find(mac.Key());
     if (it != registry.byMac.end()) return it->second;
     if (!create) return nullptr;
     if (registry.ordered.size() >= MaxDevices) {

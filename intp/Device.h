@@ -26,8 +26,8 @@ public:
     int Compare(const TMacAddr& other) const;
     // Compared as one number: every datagram's lookups compare addresses,
     // and a library call per comparison showed in reply dispatch.
-    bool operator==(const TMacAddr& other) const { return Packed() == other.Packed(); }
-    bool operator!=(const TMacAddr& other) const { return Packed() != other.Packed(); }
+    bool operator==(const TMacAddr& other) const { return Key() == other.Key(); }
+    bool operator!=(const TMacAddr& other) const { return Key() != other.Key(); }
     bool operator<(const TMacAddr& other) const { return Compare(other) < 0; }
 
     bool IsNull() const;
@@ -38,8 +38,9 @@ public:
     const std::array<uint8_t, 6>& Bytes() const { return m_Bytes; }
     uint8_t operator[](int i) const { return m_Bytes[size_t(i)]; }
 
-private:
-    uint64_t Packed() const {
+    // The address as one 48-bit number, for equality and hashing (not in
+    // address order).
+    uint64_t Key() const {
         uint32_t high;
         uint16_t low;
         std::memcpy(&high, m_Bytes.data(), 4);
@@ -47,6 +48,7 @@ private:
         return uint64_t(high) << 16 | low;
     }
 
+private:
     std::array<uint8_t, 6> m_Bytes{};
 };
 

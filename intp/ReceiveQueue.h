@@ -2,8 +2,9 @@
 // handles what was read (the GUI thread). Readers append from any thread;
 // past either bound (items, bytes) the oldest items are dropped and counted.
 // The handling thread takes items in arrival order, strictly one delivery
-// (an item, or a batch of them) at a time: a delivery that spins a nested event loop never starts a second delivery,
-// and items that arrive meanwhile wait. Delivery runs in slices; after a
+// (an item, or a batch of them) at a time: a delivery that spins a nested
+// event loop never starts a second delivery, and items that arrive
+// meanwhile wait. Delivery runs in slices; after a
 // slice the rest is posted again, so a flood never freezes the window.
 #pragma once
 
@@ -138,8 +139,9 @@ public:
             TGuard& operator=(const TGuard&) = delete;
         } guard(m_Delivering);
         const auto end = std::chrono::steady_clock::now() + m_Slice;
+        most = std::max<std::size_t>(1, most);
         std::vector<T> batch;
-        batch.reserve(std::max<std::size_t>(1, most));
+        batch.reserve(most);
         // The clock is read about every 8 items.
         for (std::size_t taken = 0, nextCheck = 7;;) {
             batch.clear();
@@ -157,7 +159,7 @@ public:
                         break;
                     }
                 }
-                while (!m_Queue.empty() && batch.size() < std::max<std::size_t>(1, most)) {
+                while (!m_Queue.empty() && batch.size() < most) {
                     m_Bytes -= m_Queue.front().Bytes();
                     batch.push_back(std::move(m_Queue.front()));
                     m_Queue.pop_front();

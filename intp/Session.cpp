@@ -21,8 +21,7 @@ struct TMatchKey {
 
 struct TMatchKeyHash {
     size_t operator()(const TMatchKey& key) const {
-        uint64_t v = key.code;
-        for (int i = 0; i < 6; ++i) v = v << 8 | key.mac[i];
+        uint64_t v = uint64_t(key.code) << 48 | key.mac.Key();
         v ^= v >> 29;
         v *= 0xBF58476D1CE4E5B9ull;
         return size_t(v ^ (v >> 32));

@@ -1,6 +1,7 @@
 #include "intp/UdpListener.h"
 
 #include <arpa/inet.h>
+#include <linux/sock_diag.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -12,20 +13,17 @@
 namespace {
 
 constexpr unsigned Batch = TUdpListener::BatchSize;
-// Room for the one control message read: the kernel's drop count.
-constexpr std::size_t ControlSize = CMSG_SPACE(sizeof(std::uint32_t));
 
-std::uint32_t KernelDropped(msghdr& header)
+// The kernel's count of datagrams dropped on the socket (the counter that
+// SO_RXQ_OVFL would carry with every datagram); known: the count before.
+std::uint32_t KernelDropped(int fd, std::uint32_t known)
 {
-    for (cmsghdr* c = CMSG_FIRSTHDR(&header); c; c = CMSG_NXTHDR(&header, c)) {
-        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL &&
-            c->cmsg_len >= CMSG_LEN(sizeof(std::uint32_t))) {
-            std::uint32_t dropped = 0;
-            std::memcpy(&dropped, CMSG_DATA(c), sizeof dropped);
-            return dropped;
-        }
-    }
-    return 0;
+    std::uint32_t memory[SK_MEMINFO_VARS] = {};
+    socklen_t length = sizeof memory;
+    if (::getsockopt(fd, SOL_SOCKET, SO_MEMINFO, memory, &length) == 0 &&
+        length >= (SK_MEMINFO_DROPS + 1) * sizeof memory[0])
+        return memory[SK_MEMINFO_DROPS];
+    return known;
 }
 
 } // namespace
@@ -44,16 +42,15 @@ bool TUdpListener::Start(int fd, std::size_t maxDatagram, TOnBatch onBatch)
         m_Buffers.assign(Batch * m_Slot, 0);
         m_Senders.assign(Batch, sockaddr_in{});
         m_Vectors.assign(Batch, iovec{});
-        m_Controls.assign(Batch * ControlSize, 0);
         m_Messages.assign(Batch, mmsghdr{});
         m_Batch.assign(Batch, TDatagram{});
         m_Filled = 0;
+        m_FullReads = 0;
+        m_KernelDropped = 0;
         for (unsigned i = 0; i < Batch; ++i) {
             m_Vectors[i] = {m_Buffers.data() + i * m_Slot, m_Slot};
             m_Messages[i].msg_hdr.msg_name = &m_Senders[i];
             m_Messages[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
-            m_Messages[i].msg_hdr.msg_control = m_Controls.data() + i * ControlSize;
-            m_Messages[i].msg_hdr.msg_controllen = ControlSize;
             m_Messages[i].msg_hdr.msg_iov = &m_Vectors[i];
             m_Messages[i].msg_hdr.msg_iovlen = 1;
         }
@@ -88,15 +85,15 @@ std::size_t TUdpListener::ReadBatch(const TOnBatch& onBatch, bool& stop)
         return 0;
     // The headers stay set up; only the lengths the last call wrote are set
     // again.
-    for (std::size_t i = 0; i < m_Filled; ++i) {
+    for (std::size_t i = 0; i < m_Filled; ++i)
         m_Messages[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
-        m_Messages[i].msg_hdr.msg_controllen = ControlSize;
-    }
     m_Filled = 0;
     const int count = ::recvmmsg(m_Fd, m_Messages.data(), Batch, MSG_DONTWAIT, nullptr);
     if (count <= 0)
         return 0; // drained, or an error report rather than data
     m_Filled = std::size_t(count);
+    if (m_CountDrops && (unsigned(count) < Batch || ++m_FullReads % 16 == 0))
+        m_KernelDropped = KernelDropped(m_Fd, m_KernelDropped);
     for (int i = 0; i < count; ++i) {
         msghdr& header = m_Messages[i].msg_hdr;
         std::uint32_t address = 0;
@@ -105,7 +102,7 @@ std::size_t TUdpListener::ReadBatch(const TOnBatch& onBatch, bool& stop)
         m_Batch[i] = {address,
                       std::string_view(static_cast<const char*>(m_Vectors[i].iov_base),
                                        std::min<std::size_t>(m_Messages[i].msg_len, m_Slot)),
-                      header.msg_controllen != 0 ? KernelDropped(header) : 0};
+                      m_KernelDropped};
     }
     stop = !onBatch(m_Batch.data(), std::size_t(count));
     return std::size_t(count);

@@ -32,7 +32,7 @@ public:
         std::uint32_t address = 0;
         std::string_view bytes;
         // Datagrams the kernel dropped on this socket so far (its buffer was
-        // full), when the socket reports it (SO_RXQ_OVFL); else 0.
+        // full), as last read with drop counting on; else 0.
         std::uint32_t kernelDropped = 0;
     };
     // Datagrams taken from the socket per read at most: a shorter read
@@ -55,6 +55,9 @@ public:
     // Before Start: how long a new datagram is left to ReadNow's thread
     // (0: read at once, the default).
     void SetDeferral(std::chrono::microseconds deferral) { m_Deferral = deferral; }
+    // Before Start: read the kernel's drop count of the socket after each
+    // read that empties it, and every 16th full read while a flood lasts.
+    void SetCountDrops(bool on) { m_CountDrops = on; }
 
     // Reads one batch on the calling thread and hands it to onBatch there,
     // after the listener's batch if it is reading at this moment. Answers
@@ -83,8 +86,10 @@ private:
     std::vector<char> m_Buffers;
     std::vector<sockaddr_in> m_Senders;
     std::vector<iovec> m_Vectors;
-    std::vector<char> m_Controls;  // per datagram, for the drop count
     std::vector<mmsghdr> m_Messages;
     std::vector<TDatagram> m_Batch;
     std::size_t m_Filled = 0;  // headers the last recvmmsg wrote
+    bool m_CountDrops = false;
+    std::uint32_t m_FullReads = 0;
+    std::uint32_t m_KernelDropped = 0;
 };

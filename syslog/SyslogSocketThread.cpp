@@ -5,7 +5,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <linux/sock_diag.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -92,6 +91,7 @@ bool TSyslogSocketThread::Open(quint16 port, const QHostAddress& address)
 
     m_Fd = fd;
     m_LocalPort = ntohs(local.sin_port);
+    m_Listener.SetCountDrops(true);
     if (!m_Listener.Start(fd, MaxDatagram,
                           [this](const TUdpListener::TDatagram* datagrams, std::size_t count) {
                               return OnBatch(datagrams, count);
@@ -129,16 +129,8 @@ void TSyslogSocketThread::Stop()
 
 bool TSyslogSocketThread::OnBatch(const TUdpListener::TDatagram* datagrams, std::size_t count)
 {
-    // The kernel's count of datagrams dropped on the socket, read once a
-    // read emptied it and every 16th full read while a flood lasts: cheaper
-    // than a count carried by every datagram.
-    if (count < TUdpListener::BatchSize || ++m_FullReads % 16 == 0) {
-        std::uint32_t memory[SK_MEMINFO_VARS] = {};
-        socklen_t length = sizeof memory;
-        if (::getsockopt(m_Fd, SOL_SOCKET, SO_MEMINFO, memory, &length) == 0 &&
-            length >= (SK_MEMINFO_DROPS + 1) * sizeof memory[0])
-            m_KernelDropped.store(memory[SK_MEMINFO_DROPS], std::memory_order_relaxed);
-    }
+    if (count != 0)
+        m_KernelDropped.store(datagrams[count - 1].kernelDropped, std::memory_order_relaxed);
     // One block for the read: each text with a NUL after it (an empty
     // datagram is kept too).
     std::size_t size = 0;

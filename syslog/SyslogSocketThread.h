@@ -98,7 +98,6 @@ private:
     QString m_Error;
     TReceiveQueue<TSyslogDatagram> m_Queue;
     std::vector<TSyslogDatagram> m_Batch;  // listener thread
-    std::uint32_t m_FullReads = 0;         // listener thread
     std::atomic<std::uint32_t> m_KernelDropped{0};  // as the socket last told
     std::uint32_t m_KernelDroppedTold = 0;          // GUI thread
 };
