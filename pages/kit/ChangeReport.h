@@ -42,7 +42,8 @@ public:
 
     void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void* context) override;
 
-    // How a switch is named, and why a status means no change.
+    // How a switch is named. Why a status means no change or no read, in
+    // words: the library's statuses, or "the switch refused (code n)".
     static QString DeviceText(const Intp::TDevice* device);
     static QString StatusReason(std::uint16_t status);
 
