@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QDomDocument>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -198,7 +199,7 @@ TEST_F(ShellLoopback, LoginPageLogsTheSwitchInAndOutAndSyslogReachesPageDialogAn
     EXPECT_TRUE(doc.toString().contains("Port 3 link up"));
 }
 
-TEST_F(ShellLoopback, ASwitchOfAModelTheTableLacksIsToldOnce)
+TEST_F(ShellLoopback, TellsHowToStartThenOnceWhyASwitchOfAModelTheTableLacksIsNotListed)
 {
     // 127.0.0.3 announces the product id of "abc", which no model lists.
     ASSERT_NO_FATAL_FAILURE(Open(2, false, [](int i, FakeSwitch::TSwitchSettings& s) {
@@ -206,6 +207,14 @@ TEST_F(ShellLoopback, ASwitchOfAModelTheTableLacksIsToldOnce)
             s.ProductId = "abc";
     }));
     QStatusBar* bar = m_Form->statusBar();
+    const auto hint = [bar] {
+        for (QLabel* label : bar->findChildren<QLabel*>()) {
+            if (label->text().contains("Ctrl+D"))
+                return label->text();
+        }
+        return QString();
+    };
+    EXPECT_TRUE(hint().startsWith("Press Discovery (Ctrl+D)")) << hint().toStdString();
     // A discovery until the listed switch's settings are read: the other
     // switch's find reply, sent just after its own, was taken by then.
     const auto discover = [this] {
@@ -223,6 +232,7 @@ TEST_F(ShellLoopback, ASwitchOfAModelTheTableLacksIsToldOnce)
     EXPECT_TRUE(told.contains("127.0.0.3")) << told.toStdString();
     EXPECT_TRUE(told.contains("02:00:00:00:00:32")) << told.toStdString();
     EXPECT_TRUE(told.contains("product id 90015098")) << told.toStdString();  // md5("abc") begins so
+    EXPECT_EQ(hint(), QString());
     TDeviceList listed;
     m_Form->GetListedDevices(listed);
     EXPECT_EQ(listed.size(), 1u);
