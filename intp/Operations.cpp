@@ -61,7 +61,8 @@ int TSessionIntpFind::OnReceive(TDevice* device, const THeader& header, TPayload
         Notify(device, ccIntpFind, header.status);
         return rrFinished;
     }
-    const uint32_t type = FindTypeByPid(payload.U32At(0));
+    const uint32_t pid = payload.U32At(0);
+    const uint32_t type = FindTypeByPid(pid);
     // A known switch keeps its model, and with it its place in the tree and
     // the images it is sent, against a stray, spoofed or unknown reply; a
     // reply that may not change it changes nothing.
@@ -73,7 +74,8 @@ int TSessionIntpFind::OnReceive(TDevice* device, const THeader& header, TPayload
     device->SetType(type);
     // The change callbacks run first; look the device up again after them.
     if ((device = FindDevice(header.mac, false)) != nullptr) device->SetIp(header.source);
-    if ((device = FindDevice(header.mac, false)) != nullptr) Notify(device, ccIntpFind, ssOk);
+    // The context is the product id the switch announced.
+    if ((device = FindDevice(header.mac, false)) != nullptr) Notify(device, ccIntpFind, ssOk, &pid);
     return rrFinished;
 }
 

@@ -44,7 +44,8 @@ class TSessionIntpFind : public TSession {
 public:
     static TSessionIntpFind* GetInstance();
     // Sends a find request to ip (host order); wizard then receives every
-    // find outcome. Replies from the addresses of ip's network under mask
+    // find outcome (a success's context points to the announced product id,
+    // a uint32_t). Replies from the addresses of ip's network under mask
     // count as requested. False when the send failed.
     static bool SendFind(TWizard* wizard, uint32_t ip, uint32_t mask = 0xFFFFFFFF);
     // A wizard that goes away stops receiving find outcomes.
