@@ -60,7 +60,7 @@ void TTreePaneFit::FitLater()
     // In a burst of new rows the tree is repainted at its own pace and the
     // column is fitted at that pace too, not within the burst.
     if (m_TreeWidthTimer && !m_TreeWidthTimer->isActive())
-        m_TreeWidthTimer->start(m_DeviceTree && m_DeviceTree->InBurst() ? TDeviceTree::RepaintMs : TreeWidthMs);
+        m_TreeWidthTimer->start(m_DeviceTree && m_DeviceTree->InBurst() ? m_DeviceTree->RepaintPeriod() : TreeWidthMs);
 }
 
 void TTreePaneFit::MeasureAll()
