@@ -93,7 +93,7 @@ TEST_F(Vlan8021qPortTargets, EachTargetGetsItsOwnPortsAndARefusalIsTold)
     env.protocol.Reply(ccVlan8021qPortSet, device, {0, 0, 0, 0}, 5);
     env.protocol.Reply(ccVlan8021qPortSet, larger, {0, 0, 0, 0});
     EXPECT_TRUE(Told(env.messages, "00:11:22:33:44:03): not changed, its model has 2 ports, this change is for port 3"));
-    EXPECT_TRUE(env.messages.last().contains("10.0.0.1 (00:11:22:33:44:01): refused"));
+    EXPECT_TRUE(env.messages.last().contains("10.0.0.1 (00:11:22:33:44:01): the switch refused"));
 }
 
 using RingTargets = TPageTest<TModuleRedundancyRing>;
