@@ -386,7 +386,10 @@ void TUntypedEditedList::OnHeaderClicked(int column)
             SetValue(row, column, value);
             if (c->changeRule)
                 c->changeRule(row);
+            if (c->limited)
+                MarkRow(row);
         }
+        UpdateNumberGates(this);
         UpdateEditors();
         for (int row = 0; row < RowCount(); ++row)
             emit ValueEdited(row, column);
