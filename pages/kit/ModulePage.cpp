@@ -1,12 +1,16 @@
 #include "pages/kit/ModulePage.h"
 
 #include "pages/kit/MessageBox.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageForm.h"
 #include "intp/Device.h"
 #include "pages/rules/PageRules.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QListView>
+#include <QTableView>
+#include <QTreeView>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
@@ -38,6 +42,21 @@ QString ReadFailure(std::uint16_t status)
     }
 }
 
+// Hides or shows again every row of a list.
+void HideRows(QAbstractItemView* view, bool hidden)
+{
+    const QAbstractItemModel* model = view->model();
+    const int rows = model ? model->rowCount() : 0;
+    for (int row = 0; row < rows; ++row) {
+        if (auto* tree = qobject_cast<QTreeView*>(view))
+            tree->setRowHidden(row, QModelIndex(), hidden);
+        else if (auto* list = qobject_cast<QListView*>(view))
+            list->setRowHidden(row, hidden);
+        else if (auto* table = qobject_cast<QTableView*>(view))
+            table->setRowHidden(row, hidden);
+    }
+}
+
 QLabel* NewStatusLine(QWidget* page)
 {
     auto* line = new QLabel(page);
@@ -53,7 +72,7 @@ TModulePage::TModulePage(const QString& caption, QWidget* parent)
     : QFrame(parent),
       m_Caption(caption),
       m_Changes(
-          this, [this](const QString& started) { StatusLine()->setText(m_ChangeText = started); },
+          this, [this](const QString& waiting) { TellChanges(waiting, {}); },
           [this](const QString& done, const QStringList& failed) { TellChanges(done, failed); })
 {
     setObjectName(caption);
@@ -204,6 +223,7 @@ void TModulePage::Refill()
     show();
     raise();
     m_Refilling = false;
+    UpdateNumberGates(this);
 }
 
 bool TModulePage::CanLeave(bool) { return true; }
@@ -393,6 +413,17 @@ void TModulePage::ShowUnavailable(const QString& reason)
             control->setProperty(kAsideProperty, int(check->checkState()));
             check->setTristate(true);
             check->setCheckState(Qt::PartiallyChecked);
+        } else if (auto* number = qobject_cast<TNumberBox*>(control)) {
+            control->setProperty(kAsideProperty, number->IsBlank());
+            control->setProperty(kAsidePlaceholder, number->Placeholder());
+            number->Blank(kNotAvailable);
+        } else if (auto* value = qobject_cast<QLabel*>(control); value && TPageForm::LabelOf(value)) {
+            // A labelled value, not a caption.
+            control->setProperty(kAsideProperty, value->text());
+            value->setText(kNotAvailable);
+        } else if (auto* view = qobject_cast<QAbstractItemView*>(control); view && view->window() == window()) {
+            // The rows are no switch's (a combo box's popup is left alone).
+            HideRows(view, true);
         } else if (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QAbstractSpinBox*>(control) &&
                    !qobject_cast<QAbstractItemView*>(control) && !qobject_cast<QLabel*>(control)) {
             continue;
@@ -423,6 +454,15 @@ void TModulePage::EndUnavailable()
         } else if (auto* check = qobject_cast<QCheckBox*>(control.data())) {
             check->setTristate(false);
             check->setCheckState(Qt::CheckState(aside.toInt()));
+        } else if (auto* number = qobject_cast<TNumberBox*>(control.data())) {
+            if (aside.toBool())
+                number->Blank(control->property(kAsidePlaceholder).toString());
+            else
+                number->Unblank();
+        } else if (auto* value = qobject_cast<QLabel*>(control.data()); value && aside.isValid()) {
+            value->setText(aside.toString());
+        } else if (auto* view = qobject_cast<QAbstractItemView*>(control.data()); view && view->window() == window()) {
+            HideRows(view, false);
         }
         control->setEnabled(control->property(kAsideEnabled).toBool());
         control->setProperty(kAsideProperty, QVariant());
