@@ -17,8 +17,9 @@ namespace Intp {
 template <class V>
 class TKeyTable {
 public:
+    // Entries, those with empty values included, and slots.
     size_t Size() const { return m_Used; }
-    bool Empty() const { return m_Used == 0; }
+    size_t Capacity() const { return m_Slots.size(); }
 
     // Where key's slot is, or would be: for a prefetch ahead of Find.
     const void* SlotAddress(uint64_t key) const
@@ -72,11 +73,13 @@ public:
     }
 
 private:
-    struct TSlot {
+    struct TFields {
         uint64_t key = 0;
         bool used = false;
         V value{};
     };
+    // A slot of a whole cache line starts at one, so a lookup reads one line.
+    struct alignas(sizeof(TFields) == 64 ? 64 : alignof(TFields)) TSlot : TFields {};
 
     size_t Mask() const { return m_Slots.size() - 1; }
     size_t Home(uint64_t key) const
