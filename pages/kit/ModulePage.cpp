@@ -1,6 +1,7 @@
 #include "pages/kit/ModulePage.h"
 
 #include "pages/kit/MessageBox.h"
+#include "pages/kit/NotAvailable.h"
 #include "pages/kit/NumberBox.h"
 #include "pages/kit/PageForm.h"
 #include "intp/Device.h"
@@ -8,9 +9,6 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QListView>
-#include <QTableView>
-#include <QTreeView>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,12 +24,7 @@
 
 namespace {
 
-// What a control showed before the page was not available.
-const char* const kAsideProperty = "pageAside";
-const char* const kAsidePlaceholder = "pageAsidePlaceholder";
-const char* const kAsideEnabled = "pageAsideEnabled";
 const char* const kKeepProperty = "pageKeepWhenUnavailable";
-const QString kNotAvailable = "not available";
 
 QString ReadFailure(std::uint16_t status)
 {
@@ -39,21 +32,6 @@ QString ReadFailure(std::uint16_t status)
     case Intp::ssTimeout: return "the switch did not answer";
     case Intp::ssNotLoggedIn: return "the switch refused the read: not logged in";
     default: return QString("the read failed (status %1)").arg(status);
-    }
-}
-
-// Hides or shows again every row of a list.
-void HideRows(QAbstractItemView* view, bool hidden)
-{
-    const QAbstractItemModel* model = view->model();
-    const int rows = model ? model->rowCount() : 0;
-    for (int row = 0; row < rows; ++row) {
-        if (auto* tree = qobject_cast<QTreeView*>(view))
-            tree->setRowHidden(row, QModelIndex(), hidden);
-        else if (auto* list = qobject_cast<QListView*>(view))
-            list->setRowHidden(row, hidden);
-        else if (auto* table = qobject_cast<QTableView*>(view))
-            table->setRowHidden(row, hidden);
     }
 }
 
@@ -393,44 +371,8 @@ void TModulePage::ShowUnavailable(const QString& reason)
         if (control == m_StatusLine || qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent) ||
             control->property(kKeepProperty).toBool())
             continue;
-        const QSignalBlocker quiet(control);
-        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-            control->setProperty(kAsideProperty, edit->text());
-            control->setProperty(kAsidePlaceholder, edit->placeholderText());
-            edit->clear();
-            edit->setPlaceholderText(kNotAvailable);
-        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) {
-            control->setProperty(kAsideProperty, memo->toPlainText());
-            control->setProperty(kAsidePlaceholder, memo->placeholderText());
-            memo->clear();
-            memo->setPlaceholderText(kNotAvailable);
-        } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-            control->setProperty(kAsideProperty, combo->currentIndex());
-            control->setProperty(kAsidePlaceholder, combo->placeholderText());
-            combo->setPlaceholderText(kNotAvailable);
-            combo->setCurrentIndex(-1);
-        } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
-            control->setProperty(kAsideProperty, int(check->checkState()));
-            check->setTristate(true);
-            check->setCheckState(Qt::PartiallyChecked);
-        } else if (auto* number = qobject_cast<TNumberBox*>(control)) {
-            control->setProperty(kAsideProperty, number->IsBlank());
-            control->setProperty(kAsidePlaceholder, number->Placeholder());
-            number->Blank(kNotAvailable);
-        } else if (auto* value = qobject_cast<QLabel*>(control); value && TPageForm::LabelOf(value)) {
-            // A labelled value, not a caption.
-            control->setProperty(kAsideProperty, value->text());
-            value->setText(kNotAvailable);
-        } else if (auto* view = qobject_cast<QAbstractItemView*>(control); view && view->window() == window()) {
-            // The rows are no switch's (a combo box's popup is left alone).
-            HideRows(view, true);
-        } else if (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QAbstractSpinBox*>(control) &&
-                   !qobject_cast<QAbstractItemView*>(control) && !qobject_cast<QLabel*>(control)) {
-            continue;
-        }
-        control->setProperty(kAsideEnabled, !control->testAttribute(Qt::WA_ForceDisabled));
-        control->setEnabled(false);
-        m_Unavailable.push_back(control);
+        if (PutAside(control))
+            m_Unavailable.push_back(control);
     }
 }
 
@@ -440,32 +382,7 @@ void TModulePage::EndUnavailable()
     for (const QPointer<QWidget>& control : m_Unavailable) {
         if (!control)
             continue;
-        const QSignalBlocker quiet(control.data());
-        const QVariant aside = control->property(kAsideProperty);
-        if (auto* edit = qobject_cast<QLineEdit*>(control.data())) {
-            edit->setPlaceholderText(control->property(kAsidePlaceholder).toString());
-            edit->setText(aside.toString());
-        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(control.data())) {
-            memo->setPlaceholderText(control->property(kAsidePlaceholder).toString());
-            memo->setPlainText(aside.toString());
-        } else if (auto* combo = qobject_cast<QComboBox*>(control.data())) {
-            combo->setPlaceholderText(control->property(kAsidePlaceholder).toString());
-            combo->setCurrentIndex(aside.toInt());
-        } else if (auto* check = qobject_cast<QCheckBox*>(control.data())) {
-            check->setTristate(false);
-            check->setCheckState(Qt::CheckState(aside.toInt()));
-        } else if (auto* number = qobject_cast<TNumberBox*>(control.data())) {
-            if (aside.toBool())
-                number->Blank(control->property(kAsidePlaceholder).toString());
-            else
-                number->Unblank();
-        } else if (auto* value = qobject_cast<QLabel*>(control.data()); value && aside.isValid()) {
-            value->setText(aside.toString());
-        } else if (auto* view = qobject_cast<QAbstractItemView*>(control.data()); view && view->window() == window()) {
-            HideRows(view, false);
-        }
-        control->setEnabled(control->property(kAsideEnabled).toBool());
-        control->setProperty(kAsideProperty, QVariant());
+        TakeBack(control);
     }
     m_Unavailable.clear();
 }

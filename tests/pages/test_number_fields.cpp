@@ -9,11 +9,15 @@
 #include "pages/ports/Moduleredundancy_rstp.h"
 #include "pages/ports/Moduleredundancy_rstp_info.h"
 #include "pages/ports/multicast/ModuleIgmp.h"
+#include "pages/ports/qos/ModuleQos.h"
 #include "pages/ports/qos/ModuleQos2_Port.h"
 #include "pages/ports/qos/ModuleQos_Cos.h"
 #include "pages/security/ModuleSecurity_Mac2_Filter.h"
+#include "pages/system/Modulebasics_sntp.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
 
@@ -224,5 +228,29 @@ TEST_F(RateUnread, ADeadSwitchShowsNotTheLastSwitchsRates)
     for (int column : {1, 2})
         EXPECT_EQ(static_cast<QSpinBox*>(page->m_ListView->EditorOf(column))->text(), "");
     EXPECT_EQ(ShownRows(page->m_ListView), 0);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+}
+
+using QosUnread = TPageTest<TModuleQos>;
+
+TEST_F(QosUnread, ChecksNoSchemeAndTakesItsOwnBackWhenRead)
+{
+    TDevice* device = Select(1, TestModel(4));
+    page->OnNotify(device, ccQosGet, ssTimeout);
+    EXPECT_FALSE(page->m_Weighted->isChecked());
+    EXPECT_FALSE(page->m_Strict->isChecked());
+    Put(device, TPropertyQos{true, 1, 5});
+    Notify(device, ccQosGet);
+    EXPECT_TRUE(page->m_Strict->isChecked());
+    EXPECT_TRUE(page->m_Strict->isEnabled());
+}
+
+using SntpUnread = TPageTest<TModuleBasicsSntp>;
+
+TEST_F(SntpUnread, ShowsNoDates)
+{
+    TDevice* device = Select(1, TestModel(4));
+    page->OnNotify(device, ccBasicsSntpGet, ssTimeout);
+    EXPECT_EQ(page->m_BeginDate->text(), "not available");
     EXPECT_FALSE(page->m_Apply->isEnabled());
 }
