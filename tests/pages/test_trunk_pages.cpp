@@ -87,13 +87,10 @@ TEST_F(PortStatus2Page, ATrunkedPortShowsItsGroupAndTheGroupsSecurityWhateverThe
 TEST_F(PortStatus2Page, SecurityReadsOnlyTheEntriesTheReplyCounted)
 {
     Intp::TDevice* device = Select(1, TestModel(4));
-    const auto& model = Intp::ModelOf(device);
-    auto config = IntpTest::PortConfig(model);
+    Intp::TPropertyPortConfig config{true, 1, std::vector<Intp::TPropertyPortConfigEntry>(4)};  // 3 padding
     config.entries[0].security = true;
-    config.count = 1;
-    std::fill(config.entries.begin() + 1, config.entries.end(), Intp::TPropertyPortConfigEntry{});  // padding
     Put(device, config);
-    Put(device, IntpTest::PerPort<Intp::TPropertyPortStatus>(model, [](std::size_t, auto&) {}));
+    Put(device, IntpTest::PerPort<Intp::TPropertyPortStatus>(Intp::ModelOf(device), [](std::size_t, auto&) {}));
     Notify(device, Intp::ccPortStatusGet);
     EXPECT_EQ(Cell(0, 7), "on");
 }
