@@ -84,10 +84,6 @@ TEST_F(RstpPage, ApplySendsEveryPortAndRefusesBadTimersBeforeSending)
     ASSERT_EQ(page->m_ListView->RowCount(), 5);
     EXPECT_EQ(page->m_ListView->Model()->Cell(4, 0), "Port.05");  // numbered by row, not named
     EXPECT_EQ(page->m_ListView->Model()->Cell(4, 3), "Unknown (7)");
-    QStringList texts;
-    for (const QLabel* label : page->findChildren<QLabel*>())
-        texts << label->text();
-    EXPECT_TRUE(texts.contains("(1 - 200000000)") && texts.contains("(0 - 240)"));
 
     page->m_BridgeAge->setValue(6);
     page->m_BridgeHello->setValue(3);
