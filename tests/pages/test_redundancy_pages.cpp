@@ -56,7 +56,6 @@ TEST_F(RstpPage, ARunningRingOfTheSwitchsGenerationShowsRstpOffWithTheSwitchsVal
     Put(device, Rstp(device, true));
     Put(device, RingOn());
     Notify(device, ccRedundancyRstpGet);  // the ring is read after RSTP
-    EXPECT_EQ(SentCount(ccRedundancyRingGet), 1u);
     Notify(device, ccRedundancyRingGet);
     EXPECT_EQ(page->m_Mode->currentIndex(), 0);
     EXPECT_EQ(page->m_BridgePriority->value(), 4096);  // never defaults an Apply would write
@@ -66,7 +65,6 @@ TEST_F(RstpPage, ARunningRingOfTheSwitchsGenerationShowsRstpOffWithTheSwitchsVal
     // A second-generation switch tells its ring by the chain-ring status.
     g_LayoutThreshold = 0;
     Notify(device, ccRedundancyRstpGet);
-    EXPECT_EQ(SentCount(ccRedundancyRing2Get), 1u);
     Notify(device, ccRedundancyRing2Get);
     g_LayoutThreshold = threshold;
     EXPECT_EQ(page->m_Mode->currentIndex(), 1);
@@ -148,7 +146,6 @@ TEST_F(RingPage, CaptionFromItsResourceAndTheRingShownOffWhileRstpRuns)
     Put(device, RingOn());
     Put(device, Rstp(device, true));
     Notify(device, ccRedundancyRingGet);  // RSTP is read after the ring
-    EXPECT_EQ(SentCount(ccRedundancyRstpGet), 1u);
     Notify(device, ccRedundancyRstpGet);
     EXPECT_FALSE(page->m_LegacyMode->isChecked());
     EXPECT_FALSE(page->m_1stPort->isEnabled());
