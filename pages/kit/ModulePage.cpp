@@ -149,7 +149,8 @@ bool TModulePage::AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::u
 
 void TModulePage::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
 {
-    if (device && code < ncNothing)
+    // A change told under its table's read code is no outcome of that read.
+    if (device && code < ncNothing && !m_Changes.IsOutcome(device, code))
         m_ReadOutcomes[code] = {device->GetMac(), status};
     if (code == ncDeviceRemoved)
         m_Changes.Prune();
