@@ -6,7 +6,6 @@
 #include "console/Icons.h"
 #include "console/IntpReceiveQueue.h"
 #include "console/IntpSock.h"
-#include "console/LoginDialog.h"
 #include "console/MainActions.h"
 #include "console/ModuleFrame.h"
 #include "console/ModuleTree.h"
@@ -14,6 +13,7 @@
 #include "console/ProtocolHost.h"
 #include "console/ScanDialog.h"
 #include "console/StatusMonitor.h"
+#include "console/TreePaneFit.h"
 #include "console/TopologyLauncher.h"
 #include "console/GroupFirmwareWizard.h"
 #include "console/GroupIpWizard.h"
@@ -28,7 +28,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLayout>
 #include <QLocale>
 #include <QMenu>
@@ -57,13 +56,8 @@ TMainForm::~TMainForm()
 {
     Shutdown();
     // The tree's width follows it no longer.
-    if (m_Tree) {
-        QObject::disconnect(m_Tree->model(), nullptr, this, nullptr);
-        QObject::disconnect(m_Tree, &QTreeView::expanded, this, nullptr);
-        QObject::disconnect(m_Tree, &QTreeView::collapsed, this, nullptr);
-    }
-    delete m_TreeWidthTimer;
-    m_TreeWidthTimer = nullptr;
+    delete m_TreePaneFit;
+    m_TreePaneFit = nullptr;
     // Pages go before the widgets that hold their frames.
     {
         QSignalBlocker blocker(m_Tree);
@@ -103,41 +97,10 @@ bool TMainForm::Init()
     // Every row is one line of text beside an icon: the view lays rows out
     // without asking each item for its size.
     m_Tree->setUniformRowHeights(true);
-    // Long device texts scroll rather than being cut. The column follows
-    // its contents at most every 40 ms, however many replies change the
-    // tree meanwhile (a header in resize-to-contents mode measures every
-    // row on each single change).
-    m_Tree->header()->setSectionResizeMode(QHeaderView::Interactive);
-    m_Tree->header()->setStretchLastSection(false);
-    m_TreeWidthTimer = new QTimer(this);
-    m_TreeWidthTimer->setSingleShot(true);
-    connect(m_TreeWidthTimer, &QTimer::timeout, this, [this] {
-        if (!m_Tree)
-            return;
-        m_Tree->resizeColumnToContents(0);
-        WidenTreePane();
-    });
-    // In a burst of new rows the tree is repainted at its own pace and the
-    // column is fitted at that pace too, not within the burst.
-    auto fitLater = [this] {
-        if (m_TreeWidthTimer && !m_TreeWidthTimer->isActive())
-            m_TreeWidthTimer->start(m_DeviceTree && m_DeviceTree->InBurst() ? TDeviceTree::RepaintMs : TreeWidthMs);
-    };
-    // Images are all of one size: only texts change the width.
-    connect(m_Tree->model(), &QAbstractItemModel::dataChanged, this,
-            [fitLater](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
-                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
-                    fitLater();
-            });
-    connect(m_Tree->model(), &QAbstractItemModel::rowsInserted, this, fitLater);
-    connect(m_Tree->model(), &QAbstractItemModel::rowsRemoved, this, fitLater);
-    connect(m_Tree->model(), &QAbstractItemModel::layoutChanged, this, fitLater);
-    connect(m_Tree, &QTreeView::expanded, this, fitLater);
-    connect(m_Tree, &QTreeView::collapsed, this, fitLater);
     m_PageHost = new TPageHost(this, m_Tree, pane.right);
     m_DeviceTree = new TDeviceTree(this, m_PageHost, m_Tree, m_TreeSort);
     m_PageHost->SetDeviceTree(m_DeviceTree);
-    m_Splitter = pane.splitter;
+    m_TreePaneFit = new TTreePaneFit(m_Tree, pane.splitter, m_DeviceTree, this);
     pane.splitter->setSizes({280, 920});
     setCentralWidget(central);
     // A useful size for the screen, centred (the program shows the window
@@ -287,16 +250,7 @@ bool TMainForm::MayClose()
                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
-void TMainForm::WidenTreePane()
-{
-    // The tree pane grows until the widest node shows whole, as far as the
-    // page area keeps its width; it never shrinks by itself, so a width the
-    // user chose stays.
-    if (!m_Splitter || m_Splitter->count() < 2)
-        return;
-    ::WidenTreePane(m_Splitter, m_Tree->columnWidth(0) +
-                                    (m_Splitter->widget(0)->width() - m_Tree->viewport()->width()) + 2);
-}
+void TMainForm::WidenTreePane() { m_TreePaneFit->WidenTreePane(); }
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
@@ -365,246 +319,3 @@ bool TMainForm::OpenSyslog()
     }
     return true;
 }
-
-// ---------------------------------------------------------------------------
-// Protocol host
-
-void TMainForm::CreateTimer(Intp::TSession* session, unsigned ms) { m_Host->CreateTimer(session, ms); }
-
-void TMainForm::DestroyTimer(Intp::TSession* session) { m_Host->DestroyTimer(session); }
-
-void TMainForm::EnableTimer(Intp::TSession* session, bool enable) { m_Host->EnableTimer(session, enable); }
-
-void TMainForm::Send(std::uint32_t ip, const std::uint8_t* data, std::size_t size) { m_Host->Send(ip, data, size); }
-
-void TMainForm::Notify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void* context,
-                       Intp::TWizard* wizard, const char* name)
-{
-    m_Host->Notify(device, code, status, context, wizard, name);
-}
-
-void TMainForm::SetTimerInterval(Intp::TSession* session, unsigned ms) { m_Host->SetTimerInterval(session, ms); }
-
-void TMainForm::DeviceAdded(Intp::TDevice*) {}
-
-void TMainForm::DeviceRemoved(Intp::TDevice* device)
-{
-    QTreeWidgetItem* node = FindDeviceNode(device);
-    if (!node)
-        return;
-    RemoveDeviceNode(node);
-    NotifyCurrentPage(nullptr, ncDeviceRemoved, 0);
-}
-
-void TMainForm::DeviceFlagsChanged(Intp::TDevice* device, std::uint32_t)
-{
-    UpdateDeviceNode(device, ncDeviceFlagsChanged);
-}
-
-void TMainForm::DeviceIpChanged(Intp::TDevice* device)
-{
-    const bool listed = FindDeviceNode(device) != nullptr;
-    UpdateDeviceNode(device, ncDeviceIpChanged);
-    // A node added just now has its text already; the page is told all the same.
-    if (listed)
-        DeviceNameChanged(device);
-    else if (FindDeviceNode(device))
-        NotifyCurrentPage(device, ncDeviceNameChanged, 0);
-}
-
-void TMainForm::DeviceTypeChanged(Intp::TDevice* device) { UpdateDeviceNode(device, ncDeviceTypeChanged); }
-
-void TMainForm::DeviceNameChanged(Intp::TDevice* device)
-{
-    if (m_DeviceTree)
-        m_DeviceTree->UpdateDeviceText(device);
-}
-
-// ---------------------------------------------------------------------------
-// Device tree and page host
-
-QTreeWidgetItem* TMainForm::FindDeviceNode(const Intp::TDevice* device) const
-{
-    return m_DeviceTree ? m_DeviceTree->FindDeviceNode(device) : nullptr;
-}
-
-QTreeWidgetItem* TMainForm::GetGroupNode(Intp::TDevice* device, bool create)
-{
-    return m_DeviceTree ? m_DeviceTree->GetGroupNode(device, create) : nullptr;
-}
-
-std::uint16_t TMainForm::AddDeviceNode(Intp::TDevice* device)
-{
-    return m_DeviceTree ? m_DeviceTree->AddDeviceNode(device) : ncNothing;
-}
-
-std::uint16_t TMainForm::RegroupDeviceNode(Intp::TDevice* device, QTreeWidgetItem* node, std::uint16_t code)
-{
-    return m_DeviceTree ? m_DeviceTree->RegroupDeviceNode(device, node, code) : ncNothing;
-}
-
-void TMainForm::RemoveDeviceNode(QTreeWidgetItem* node)
-{
-    if (m_DeviceTree)
-        m_DeviceTree->RemoveDeviceNode(node);
-}
-
-void TMainForm::ClearDeviceNodes()
-{
-    if (m_DeviceTree)
-        m_DeviceTree->ClearDeviceNodes();
-}
-
-QString TMainForm::FormatDeviceNodeText(const Intp::TDevice* device)
-{
-    return TDeviceTree::FormatDeviceNodeText(device);
-}
-
-void TMainForm::UpdateDeviceNode(Intp::TDevice* device, std::uint16_t code)
-{
-    if (m_DeviceTree)
-        m_DeviceTree->UpdateDeviceNode(device, code);
-}
-
-void TMainForm::EventOnTreeSortChange(int index)
-{
-    if (m_DeviceTree)
-        m_DeviceTree->EventOnTreeSortChange(index);
-}
-
-int TMainForm::DeviceCount() const { return m_DeviceTree ? m_DeviceTree->DeviceCount() : 0; }
-
-TModule* TMainForm::GetCurrentPage() const { return m_PageHost ? m_PageHost->GetCurrentPage() : nullptr; }
-
-void TMainForm::NotifyCurrentPage(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
-{
-    if (m_PageHost)
-        m_PageHost->NotifyCurrentPage(device, code, status);
-}
-
-bool TMainForm::IsDeviceNodeSelected() const { return m_PageHost && m_PageHost->IsDeviceNodeSelected(); }
-
-QTreeWidgetItem* TMainForm::AddPageNode(TModule* page, QTreeWidgetItem* parent, int image)
-{
-    return m_PageHost ? m_PageHost->AddPageNode(page, parent, image) : nullptr;
-}
-
-QTreeWidgetItem* TMainForm::AddOwnedPageNode(std::unique_ptr<TModule> page, QTreeWidgetItem* parent, int image)
-{
-    return m_PageHost ? m_PageHost->AddOwnedPageNode(std::move(page), parent, image) : nullptr;
-}
-
-bool TMainForm::SelectNode(QTreeWidgetItem* node) { return m_PageHost && m_PageHost->SelectNode(node); }
-
-bool TMainForm::SelectDeviceNodes(const std::vector<Intp::TDevice*>& devices)
-{
-    return m_PageHost && m_PageHost->SelectDeviceNodes(devices);
-}
-
-// ---------------------------------------------------------------------------
-// TModuleCallback
-
-int TMainForm::GetSelectedDevice(Intp::TDevice*& device)
-{
-    device = nullptr;
-    return m_PageHost ? m_PageHost->GetSelectedDevice(device) : 0;
-}
-
-int TMainForm::GetSelectedDevices(TDeviceList& devices)
-{
-    return m_PageHost ? m_PageHost->GetSelectedDevices(devices) : 0;
-}
-
-int TMainForm::GetCurrentDevice(Intp::TDevice*& device) { return GetSelectedDevice(device); }
-
-int TMainForm::GetTargetDevices(TDeviceList& devices) { return GetSelectedDevices(devices); }
-
-int TMainForm::GetAllDevices(TDeviceList& devices) { return GetListedDevices(devices); }
-
-int TMainForm::GetListedDevices(TDeviceList& devices) { return m_PageHost ? m_PageHost->GetListedDevices(devices) : 0; }
-
-bool TMainForm::AskCredentials(QString& user, QString& password)
-{
-    if (m_CredentialsHook)
-        return m_CredentialsHook(user, password);
-    // One dialog for the window's life, so the texts are there at the next login.
-    if (!m_LoginForm)
-        m_LoginForm = new TLoginForm(this);
-    return m_LoginForm->AskCredentials(user, password);
-}
-
-// The getters are reached through the window's own virtual operations, so a
-// window class that overrides a getter changes its test as well.
-bool TMainForm::IsFirstOf(int (TMainForm::*get)(Intp::TDevice*&), const Intp::TDevice* device)
-{
-    Intp::TDevice* first = nullptr;
-    return (this->*get)(first) != 0 && first == device;
-}
-
-bool TMainForm::IsAmong(int (TMainForm::*get)(TDeviceList&), const Intp::TDevice* device)
-{
-    TDeviceList list;
-    (this->*get)(list);
-    return std::find(list.begin(), list.end(), device) != list.end();
-}
-
-bool TMainForm::IsSelectedDevice(const Intp::TDevice* device)
-{
-    return IsFirstOf(&TMainForm::GetSelectedDevice, device);
-}
-
-bool TMainForm::IsAmongSelectedDevices(const Intp::TDevice* device)
-{
-    return IsAmong(&TMainForm::GetSelectedDevices, device);
-}
-
-bool TMainForm::IsCurrentDevice(const Intp::TDevice* device) { return IsFirstOf(&TMainForm::GetCurrentDevice, device); }
-
-bool TMainForm::IsTargetDevice(const Intp::TDevice* device) { return IsAmong(&TMainForm::GetTargetDevices, device); }
-
-bool TMainForm::SelectPage(const QString& path) { return m_PageHost && m_PageHost->SelectPage(path); }
-
-Filter::TFilterServer* TMainForm::GetFilterServer() { return m_FilterServer; }
-
-Status::TStatusServer* TMainForm::GetStatusServer() { return m_StatusServer; }
-
-Syslog::TSyslogServer* TMainForm::GetSyslogServer() { return m_SyslogServer; }
-
-// ---------------------------------------------------------------------------
-// Actions
-
-QAction* TMainForm::Action(const QString& name) const { return m_MainActions->Action(name); }
-
-QTimer* TMainForm::DiscoveryTimer() const { return m_MainActions->DiscoveryTimer(); }
-
-void TMainForm::EventOnDiscoveryExecute() { m_MainActions->EventOnDiscoveryExecute(); }
-
-void TMainForm::EventOnFilterExecute() { m_MainActions->EventOnFilterExecute(); }
-
-void TMainForm::EventOnLoginExecute() { m_MainActions->EventOnLoginExecute(); }
-
-void TMainForm::EventOnLogoutExecute() { m_MainActions->EventOnLogoutExecute(); }
-
-void TMainForm::EventOnRebootExecute() { m_MainActions->EventOnRebootExecute(); }
-
-void TMainForm::EventOnRefreshExecute() { m_MainActions->EventOnRefreshExecute(); }
-
-void TMainForm::EventOnRefreshAllExecute() { m_MainActions->EventOnRefreshAllExecute(); }
-
-void TMainForm::EventOnExitExecute() { m_MainActions->EventOnExitExecute(); }
-
-void TMainForm::EventOnAboutExecute() { m_MainActions->EventOnAboutExecute(); }
-
-void TMainForm::EventOnOpenWebExecute() { m_MainActions->EventOnOpenWebExecute(); }
-
-void TMainForm::EventOnGroupIPWizardExecute() { m_MainActions->EventOnGroupIPWizardExecute(); }
-
-void TMainForm::EventOnGroupFwWizardExecute() { m_MainActions->EventOnGroupFwWizardExecute(); }
-
-void TMainForm::EventOnLoadConfigExecute() { m_MainActions->EventOnLoadConfigExecute(); }
-
-void TMainForm::EventOnSaveConfigExecute() { m_MainActions->EventOnSaveConfigExecute(); }
-
-void TMainForm::EventOnScanExecute() { m_MainActions->EventOnScanExecute(); }
-
-void TMainForm::Timer4Timer() { m_MainActions->Timer4Timer(); }

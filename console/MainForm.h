@@ -1,9 +1,9 @@
 #pragma once
 
 // The console's main window. It keeps the window, the sockets and the
-// servers; the page host (TPageHost), the device tree (TDeviceTree) and the
-// actions (TMainActions) are classes of their own, entered through the
-// window's methods below.
+// servers; the page host (TPageHost), the device tree (TDeviceTree), the
+// tree's width (TTreePaneFit) and the actions (TMainActions) are classes of
+// their own, entered through the window's methods below.
 
 #include "console/TreeNode.h"
 #include "intp/Device.h"
@@ -23,7 +23,6 @@ class QAction;
 class QComboBox;
 class QMenu;
 class QSystemTrayIcon;
-class QSplitter;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -37,6 +36,7 @@ class TPageHost;
 class TProtocolHost;
 class TScanForm;
 class TSyslogSocketThread;
+class TTreePaneFit;
 
 // Enterprise number of the switch family that the console manages; a
 // device whose object identifier lacks it is not supported.
@@ -227,9 +227,7 @@ private:
     QTreeWidgetItem* m_WizardsNode = nullptr;
     TModuleFrame* m_ModuleFrame = nullptr;
 
-    QTimer* m_TreeWidthTimer = nullptr;  // fits the tree's column to its texts once per batch
-    static constexpr int TreeWidthMs = 40;
-    QSplitter* m_Splitter = nullptr;      // tree pane | page area
+    TTreePaneFit* m_TreePaneFit = nullptr; // the tree's column and pane width
     QSystemTrayIcon* m_TrayIcon = nullptr;
 
     TFilterForm* m_FilterForm = nullptr;

@@ -1,5 +1,6 @@
 #include "pages/system/Modulebasics_ipconf.h"
 
+#include "pages/system/IpConfTreeModel.h"
 #include "pages/kit/AddressText.h"
 #include "pages/kit/FilterServer.h"
 #include "intp/SystemSettings.h"
@@ -8,7 +9,6 @@
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/LastColumnFill.h"
 #include "pages/kit/PageWidgets.h"
-#include "pages/kit/SwitchText.h"
 #include "pages/rules/PageRules.h"
 
 #include <QCheckBox>
@@ -19,287 +19,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QFontMetrics>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <iterator>
 #include <optional>
-#include <unordered_map>
 #include <unordered_set>
-
-namespace {
-
-const char* const kImages[] = {"RC_BITMAP_16X16_DEVICES", "RC_BITMAP_16X16_ACCEPT", "RC_BITMAP_16X16_CANCEL",
-                               "RC_BITMAP_16X16_ACCEPT_WARINIG", "RC_BITMAP_16X16_DEVICE"};
-// The data role of a node's image number.
-constexpr int kImageRole = Qt::UserRole;
-
-TIpPlan DhcpPlan()
-{
-    TIpPlan plan;
-    plan.Dhcp = true;
-    return plan;
-}
-
-} // namespace
-
-// The tree's model: address groups sorted by address, each with its switch
-// nodes sorted by planned address as an unsigned number (stable: equal
-// addresses keep their order). Nodes are plain structs; their texts and
-// icons are made only for the rows a view asks for.
-class TIpConfModel : public QAbstractItemModel {
-public:
-    struct TNode {
-        Intp::TMacAddr Mac;
-        TIpPlan Plan;
-        bool RecordValid = false;
-        int Image = TModuleBasicsIPConf::niCurrent;
-        int Group = 0;
-    };
-
-    explicit TIpConfModel(QObject* parent) : QAbstractItemModel(parent)
-    {
-        for (int i = 0; i < int(std::size(kImages)); ++i)
-            m_Icons[i] = PageGlyph(kImages[i]);
-    }
-
-    // The selected switches with a known address, grouped by it, in the
-    // order selected; each listed once, nothing planned.
-    void Rebuild(const TDeviceList& selected)
-    {
-        beginResetModel();
-        m_Nodes.clear();
-        m_Groups.clear();
-        m_Order.clear();
-        m_Index.clear();
-        m_Index.reserve(selected.size());
-        std::vector<std::pair<uint32_t, int>> byAddress;
-        for (Intp::TDevice* device : selected) {
-            const uint32_t address = device->GetIp();
-            if (address == 0 || !m_Index.emplace(MacKey(device->GetMac()), int(m_Nodes.size())).second)
-                continue;
-            byAddress.emplace_back(address, int(m_Nodes.size()));
-            m_Nodes.emplace_back();
-            Reset(m_Nodes.back(), device);
-        }
-        std::sort(byAddress.begin(), byAddress.end());
-        m_Order.reserve(byAddress.size());
-        m_Pos.resize(m_Nodes.size());
-        for (const auto& [address, node] : byAddress) {
-            if (m_Groups.empty() || m_Groups.back().Address != address)
-                m_Groups.push_back({address, int(m_Order.size()), 0});
-            m_Nodes[node].Group = int(m_Groups.size()) - 1;
-            m_Pos[node] = int(m_Order.size());
-            m_Order.push_back(node);
-            ++m_Groups.back().Count;
-        }
-        m_WidestFont.reset();
-        endResetModel();
-    }
-    void Clear() { Rebuild({}); }
-
-    // Back to the device's current settings, nothing planned.
-    static void Reset(TNode& node, Intp::TDevice* device)
-    {
-        const auto& record = Intp::Property<Intp::TPropertyBasicsIPConf>::Get(device);
-        node.Mac = device->GetMac();
-        node.RecordValid = record.valid;
-        node.Plan = TIpPlan();
-        node.Plan.Ip = device->GetIp();
-        if (record.valid) {
-            node.Plan.Dhcp = record.Dhcp;
-            node.Plan.Netmask = record.Netmask;
-            node.Plan.Extras = {record.Gateway, record.Dns1, record.Dns2};
-        }
-        node.Image = TModuleBasicsIPConf::niCurrent;
-    }
-
-    TNode& Node(int node) { return m_Nodes[std::size_t(node)]; }
-    const std::vector<TNode>& Nodes() const { return m_Nodes; }
-    // Switch node numbers in the order shown.
-    const std::vector<int>& Order() const { return m_Order; }
-    // The node of a MAC, -1 for none.
-    int Find(const Intp::TMacAddr& mac) const
-    {
-        const auto it = m_Index.find(MacKey(mac));
-        return it == m_Index.end() ? -1 : it->second;
-    }
-    // The switch node of an index, -1 for a group or none.
-    int NodeAt(const QModelIndex& index) const
-    {
-        if (!index.isValid() || index.internalId() == 0)
-            return -1;
-        return m_Order[std::size_t(m_Groups[index.internalId() - 1].First + index.row())];
-    }
-    QModelIndex IndexOf(int node) const
-    {
-        const int group = m_Nodes[std::size_t(node)].Group;
-        return createIndex(m_Pos[std::size_t(node)] - m_Groups[std::size_t(group)].First, 0, quintptr(group) + 1);
-    }
-
-    // Plans changed (of group's nodes, or of all for -1): the groups whose
-    // order changed are sorted again in one layout change, then the rows are
-    // told to show the plans.
-    void PlansChanged(int group = -1)
-    {
-        const int first = group < 0 ? 0 : group;
-        const int last = group < 0 ? int(m_Groups.size()) - 1 : group;
-        const auto key = [this](int node) { return m_Nodes[std::size_t(node)].Plan.Ip; };
-        const auto unsorted = [&](const TGroup& g) {
-            const auto begin = m_Order.begin() + g.First;
-            return !std::is_sorted(begin, begin + g.Count, [&](int a, int b) { return key(a) < key(b); });
-        };
-        bool sorted = true;
-        for (int g = first; g <= last && sorted; ++g)
-            sorted = !unsorted(m_Groups[std::size_t(g)]);
-        if (!sorted) {
-            emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-            QModelIndexList from, to;
-            std::vector<int> nodes;
-            for (const QModelIndex& index : persistentIndexList()) {
-                if (NodeAt(index) >= 0) {
-                    from.push_back(index);
-                    nodes.push_back(NodeAt(index));
-                }
-            }
-            for (int g = first; g <= last; ++g) {
-                const TGroup& each = m_Groups[std::size_t(g)];
-                const auto begin = m_Order.begin() + each.First;
-                std::stable_sort(begin, begin + each.Count, [&](int a, int b) { return key(a) < key(b); });
-                for (int i = each.First; i < each.First + each.Count; ++i)
-                    m_Pos[std::size_t(m_Order[std::size_t(i)])] = i;
-            }
-            for (int node : nodes)
-                to.push_back(IndexOf(node));
-            changePersistentIndexList(from, to);
-            emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-        }
-        for (int g = first; g <= last; ++g) {
-            const QModelIndex parent = index(g, 0);
-            emit dataChanged(index(0, 0, parent), index(m_Groups[std::size_t(g)].Count - 1, 0, parent));
-        }
-        m_WidestFont.reset();
-    }
-
-    // The switch node with the widest text in font, found from the widths
-    // of the text's pieces without making the texts.
-    QModelIndex Widest(const QFont& font) const
-    {
-        if (m_WidestFont != font) {
-            m_WidestFont = font;
-            m_Widest = FindWidest(QFontMetrics(font));
-        }
-        return m_Widest < 0 ? QModelIndex() : IndexOf(m_Widest);
-    }
-
-    // QAbstractItemModel
-    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override
-    {
-        if (column != 0 || row < 0)
-            return {};
-        if (!parent.isValid())
-            return row < int(m_Groups.size()) ? createIndex(row, 0, quintptr(0)) : QModelIndex();
-        if (parent.internalId() != 0 || row >= m_Groups[std::size_t(parent.row())].Count)
-            return {};
-        return createIndex(row, 0, quintptr(parent.row()) + 1);
-    }
-    QModelIndex parent(const QModelIndex& child) const override
-    {
-        if (!child.isValid() || child.internalId() == 0)
-            return {};
-        return createIndex(int(child.internalId() - 1), 0, quintptr(0));
-    }
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        if (!parent.isValid())
-            return int(m_Groups.size());
-        return parent.internalId() == 0 ? m_Groups[std::size_t(parent.row())].Count : 0;
-    }
-    int columnCount(const QModelIndex& = QModelIndex()) const override { return 1; }
-    Qt::ItemFlags flags(const QModelIndex& index) const override
-    {
-        if (!index.isValid())
-            return Qt::NoItemFlags;
-        const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        return index.internalId() == 0 ? flags : flags | Qt::ItemNeverHasChildren;
-    }
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override
-    {
-        if (!index.isValid())
-            return {};
-        const int node = NodeAt(index);
-        const int image = node < 0 ? TModuleBasicsIPConf::niGroup : m_Nodes[std::size_t(node)].Image;
-        switch (role) {
-        case Qt::DisplayRole:
-            if (node < 0)
-                return IpText(m_Groups[std::size_t(index.row())].Address);
-            return SwitchText(Text(m_Nodes[std::size_t(node)]));
-        case Qt::DecorationRole:
-            return m_Icons[image];
-        case kImageRole:
-            return image;
-        default:
-            return {};
-        }
-    }
-
-private:
-    struct TGroup {
-        uint32_t Address = 0;
-        int First = 0; // of its nodes in m_Order
-        int Count = 0;
-    };
-
-    static std::string Text(const TNode& node)
-    {
-        return IpPlanText(node.Mac.ToString(), node.RecordValid, node.Plan);
-    }
-
-    int FindWidest(const QFontMetrics& metrics) const
-    {
-        const auto width = [&](const QString& text) { return metrics.horizontalAdvance(text); };
-        int hex[256], octet[256];
-        for (int i = 0; i < 256; ++i) {
-            hex[i] = width(QString::asprintf("%02X", i));
-            octet[i] = width(QString::number(i));
-        }
-        const int dot = width("."), colon = width(":");
-        const int failed = width(SwitchText(IpPlanText("", false, DhcpPlan()))) - width(" => DHCP");
-        const int dhcp = width(" => DHCP");
-        const int pieces = width(" => /, gw = , dns1 = , dns2 = ");
-        const auto address = [&](uint32_t a) {
-            return octet[a >> 24] + octet[(a >> 16) & 255] + octet[(a >> 8) & 255] + octet[a & 255] + 3 * dot;
-        };
-        int widest = -1, most = -1;
-        for (int node : m_Order) {
-            const TNode& each = m_Nodes[std::size_t(node)];
-            int w = 5 * colon + (each.RecordValid ? 0 : failed);
-            for (uint8_t byte : each.Mac.Bytes())
-                w += hex[byte];
-            const TIpPlan& plan = each.Plan;
-            w += plan.Dhcp ? dhcp
-                           : pieces + address(plan.Ip) + address(plan.Netmask) + address(plan.Extras.Gateway) +
-                                 address(plan.Extras.Dns1) + address(plan.Extras.Dns2);
-            if (w > most) {
-                most = w;
-                widest = node;
-            }
-        }
-        return widest;
-    }
-
-    std::vector<TNode> m_Nodes;
-    std::vector<TGroup> m_Groups;
-    std::vector<int> m_Order; // node numbers, group after group
-    std::vector<int> m_Pos;   // of each node in m_Order
-    std::unordered_map<long long, int> m_Index; // MAC key -> node
-    QIcon m_Icons[std::size(kImages)];
-    mutable std::optional<QFont> m_WidestFont; // of m_Widest, none when out of date
-    mutable int m_Widest = -1;
-};
 
 TModuleBasicsIPConf::TModuleBasicsIPConf(QWidget* parent) : TModulePage("IP Configuration", parent)
 {
@@ -454,7 +180,7 @@ QModelIndex TModuleBasicsIPConf::NodeOf(const Intp::TDevice* device) const
 
 int TModuleBasicsIPConf::NodeImage(const QModelIndex& node)
 {
-    return node.isValid() ? node.data(kImageRole).toInt() : -1;
+    return node.isValid() ? node.data(TIpConfModel::ImageRole).toInt() : -1;
 }
 
 int TModuleBasicsIPConf::SelectedSwitch() const { return m_Model->NodeAt(m_Tree->currentIndex()); }
@@ -477,7 +203,7 @@ void TModuleBasicsIPConf::EventOnMethodChange()
         ApplyLayout(lyDhcp);
         m_Dhcp->setChecked(true);
         for (int node : m_Model->Order()) {
-            m_Model->Node(node).Plan = DhcpPlan();
+            m_Model->Node(node).Plan = TIpConfModel::DhcpPlan();
             m_Model->Node(node).Image = niPlanned;
         }
         m_Model->PlansChanged();
@@ -583,7 +309,7 @@ void TModuleBasicsIPConf::EventOnSetClick()
         return;
     auto& each = m_Model->Node(node);
     if (m_Dhcp->isChecked()) {
-        each.Plan = DhcpPlan();
+        each.Plan = TIpConfModel::DhcpPlan();
         each.Image = niPlanned;
     } else {
         if (!Check(IsValidHostIp(begin) && IsValidNetmask(mask), "Wrong IP/Netmask!"))
