@@ -48,7 +48,6 @@ void TChangeReport::Started(Intp::TDevice* device, std::uint16_t code)
     const bool known = std::any_of(batch.pending.begin(), batch.pending.end(),
                                    [&](const TPending& p) { return p.mac == device->GetMac(); });
     batch.targets += known ? 0 : 1;
-    batch.sent += known ? 0 : 1;
     batch.pending.push_back({device->GetMac(), code, DeviceText(device)});
 }
 
@@ -127,30 +126,50 @@ void TChangeReport::Prune()
 
 void TChangeReport::Seal()
 {
-    for (TBatch& batch : m_Batches) {
-        if (batch.sealed)
-            continue;
+    for (TBatch& batch : m_Batches)
         batch.sealed = true;
-        // Only the switches a request went to.
-        if (batch.targets > 1 && !batch.pending.empty() && m_StartedTell)
-            m_StartedTell(batch.sent == 1 ? QString("Sent to 1 switch.")
-                                          : QString("Sent to %1 switches.").arg(batch.sent));
-    }
     Finish();
+}
+
+int TChangeReport::Waiting() const
+{
+    std::vector<Intp::TMacAddr> macs;
+    for (const TBatch& batch : m_Batches) {
+        for (const TPending& p : batch.pending) {
+            if (batch.sealed && std::find(macs.begin(), macs.end(), p.mac) == macs.end())
+                macs.push_back(p.mac);
+        }
+    }
+    return int(macs.size());
+}
+
+QString TChangeReport::Switches(int count)
+{
+    return count == 1 ? QString("1 switch") : QString("%1 switches").arg(count);
+}
+
+QString TChangeReport::Summary(int targets, int notChanged)
+{
+    if (notChanged == 0)
+        return targets == 1 ? QString("Changed.") : QString("Changed on %1.").arg(Switches(targets));
+    if (notChanged >= targets)
+        return QString("Not changed on %1.").arg(Switches(targets));
+    return QString("Changed on %1 of %2 switches.").arg(targets - notChanged).arg(targets);
 }
 
 void TChangeReport::Finish()
 {
+    bool told = false;
     while (!m_Batches.empty() && m_Batches.front().sealed && m_Batches.front().pending.empty()) {
         const TBatch batch = std::move(m_Batches.front());
         m_Batches.pop_front();
-        const int changed = batch.targets - int(batch.failed.size());
-        QString done;
-        if (batch.failed.isEmpty())
-            done = batch.targets == 1 ? QString("Changed.") : QString("Changed on %1 switches.").arg(batch.targets);
-        else
-            done = QString("Changed on %1 of %2 switches.").arg(std::max(changed, 0)).arg(batch.targets);
         if (m_Tell)
-            m_Tell(done, batch.failed);
+            m_Tell(Summary(batch.targets, int(batch.failed.size())), batch.failed);
+        told = true;
     }
+    // Until the last switch answers or times out, the page says it waits.
+    const int waiting = Waiting();
+    if (waiting > 0 && (waiting != m_Waiting || told) && m_StartedTell)
+        m_StartedTell(QString("Waiting for %1 to answer...").arg(Switches(waiting)));
+    m_Waiting = waiting;
 }

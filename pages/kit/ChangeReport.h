@@ -27,7 +27,8 @@ public:
     // done: the summary line; failed: one line per switch not changed (empty
     // when every switch took the change).
     using TTell = std::function<void(const QString& done, const QStringList& failed)>;
-    // started: the summary line while the batch's replies are awaited.
+    // started: the line while replies are awaited, again as their number
+    // falls.
     using TStarted = std::function<void(const QString& started)>;
 
     TChangeReport(QObject* context, TStarted started, TTell tell);
@@ -51,6 +52,8 @@ public:
     // How a switch is named, and why a status means no change.
     static QString DeviceText(const Intp::TDevice* device);
     static QString StatusReason(std::uint16_t status);
+    // The line of a batch: "Changed.", "Changed on 1 of 2 switches." ...
+    static QString Summary(int targets, int notChanged);
 
 private:
     struct TPending {
@@ -62,7 +65,6 @@ private:
         std::vector<TPending> pending;
         QStringList failed;
         int targets = 0;
-        int sent = 0;  // targets a request went to
         bool sealed = false;
     };
 
@@ -70,9 +72,13 @@ private:
     std::vector<TPending>::iterator FindOutcome(const Intp::TDevice* device, std::uint16_t code, TBatch*& batch);
     void Seal();
     void Finish();
+    // The switches sealed batches still wait for.
+    int Waiting() const;
+    static QString Switches(int count);
 
     QPointer<QObject> m_Context;
     TStarted m_StartedTell;
     TTell m_Tell;
     std::deque<TBatch> m_Batches;
+    int m_Waiting = 0;
 };

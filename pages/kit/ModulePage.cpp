@@ -53,7 +53,7 @@ TModulePage::TModulePage(const QString& caption, QWidget* parent)
     : QFrame(parent),
       m_Caption(caption),
       m_Changes(
-          this, [this](const QString& started) { StatusLine()->setText(m_ChangeText = started); },
+          this, [this](const QString& waiting) { TellChanges(waiting, {}); },
           [this](const QString& done, const QStringList& failed) { TellChanges(done, failed); })
 {
     setObjectName(caption);

@@ -413,12 +413,13 @@ TEST_F(ModulePageTest, ChangesTheSwitchesRefuseAreToldOncePerApplyNamingEach)
     page.m_Location->setText("Lab");
     page.Apply();
     ASSERT_TRUE(RunUntil([&] { return !page.StatusLine()->text().isEmpty(); }, std::chrono::seconds(5)));
-    EXPECT_EQ(page.StatusLine()->text(), "Sent to 3 switches.");
+    EXPECT_EQ(page.StatusLine()->text(), "Waiting for 3 switches to answer...");
 
     env.protocol.Reply(Intp::ccBasicsSettingsSet, a);
     env.protocol.Reply(Intp::ccBasicsSettingsSet, b, {0, 0, 0, 0}, 5);
     QCoreApplication::processEvents();
     EXPECT_TRUE(env.messages.isEmpty()); // c has not answered yet
+    EXPECT_EQ(page.StatusLine()->text(), "Waiting for 1 switch to answer...");
     ASSERT_TRUE(env.protocol.TimeOut(c, Intp::ccBasicsSettingsSet));
     ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
     EXPECT_EQ(env.messages, QStringList{"The change was not made on every switch:\n\n"
@@ -433,6 +434,17 @@ TEST_F(ModulePageTest, ChangesTheSwitchesRefuseAreToldOncePerApplyNamingEach)
         env.protocol.Reply(Intp::ccBasicsSettingsSet, device);
     EXPECT_EQ(page.StatusLine()->text(), "Changed on 3 switches.");
     EXPECT_EQ(env.messages.size(), 1);
+
+    // One switch that does not answer: the wait is said, through refills,
+    // until it times out.
+    env.host.selection = {a};
+    page.Apply();
+    ASSERT_TRUE(RunUntil([&] { return page.StatusLine()->text() == "Waiting for 1 switch to answer..."; },
+                         std::chrono::seconds(5)));
+    page.OnNotify(a, ncSelectionChanged, 0);
+    EXPECT_EQ(page.StatusLine()->text(), "Waiting for 1 switch to answer...");
+    ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccBasicsSettingsSet));
+    EXPECT_EQ(page.StatusLine()->text(), "Not changed on 1 switch.");
 }
 
 }  // namespace

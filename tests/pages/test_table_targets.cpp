@@ -98,7 +98,7 @@ TEST_F(MultiFilter, AMemberPortGoesOnlyToASwitchThatHasIt)
     page->m_Ports->SetMask(1u << 23);
     page->m_Add->click();
     EXPECT_EQ(SentTo(ccSecurityMultiFilterAdd), (std::vector<TMacAddr>{device->GetMac(), other->GetMac()}));
-    EXPECT_TRUE(RunUntil([&] { return Status() == "Sent to 2 switches."; }, 2000ms));
+    EXPECT_TRUE(RunUntil([&] { return Status() == "Waiting for 2 switches to answer..."; }, 2000ms));
     env.protocol.Reply(ccSecurityMultiFilterAdd, device);
     env.protocol.Reply(ccSecurityMultiFilterAdd, other);
     EXPECT_TRUE(Told(TChangeReport::DeviceText(small) + ": not changed, it has 6 ports, this entry names port 24"));
