@@ -9,10 +9,12 @@
 //   SendPayload<TSessionWarningSmtpSet>(m_Fields.Read());          // Apply
 //
 // Read starts from the record filled last: what the page does not show, a
-// value a choice has no item for and one a spin box can't show go back as
-// they were read unless changed. Texts are switch texts (SwitchText.h): one
+// value a choice has no item for and one a number field can't show go back as
+// they were read unless changed. A number field shows a value read outside its
+// limits as it is (NumberBox.h). Texts are switch texts (SwitchText.h): one
 // Latin-1 character per byte both ways, at most the record's wire width.
 
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
 #include "pages/kit/SwitchText.h"
@@ -41,10 +43,16 @@ public:
              [=](R& r) { r.*member = SwitchBytes(edit->text()); });
         return edit;
     }
-    // An integer member in a spin box.
+    // An integer member in a number field.
     template <class T> QSpinBox* Number(QSpinBox* spin, T R::*member)
     {
-        Bind([=](const R& r) { spin->setValue(Shown(spin, r.*member)); },
+        Bind(
+            [=](const R& r) {
+                if (auto* number = qobject_cast<TNumberBox*>(spin))
+                    number->ShowValue(Shown(spin, r.*member));
+                else
+                    spin->setValue(Shown(spin, r.*member));
+            },
              [=](R& r) {
                  if (spin->value() != Shown(spin, r.*member))
                      r.*member = T(spin->value());

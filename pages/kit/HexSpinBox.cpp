@@ -2,9 +2,11 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+#include <climits>
 #include <optional>
 
-THexSpinBox::THexSpinBox(QWidget* parent) : QSpinBox(parent)
+THexSpinBox::THexSpinBox(QWidget* parent) : TNumberBox(parent)
 {
     // Typing decimal digits again shows the value in decimal.
     connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -15,37 +17,37 @@ THexSpinBox::THexSpinBox(QWidget* parent) : QSpinBox(parent)
 void THexSpinBox::SetHexValue(int value)
 {
     m_Hex = true;
-    setValue(value);
-    lineEdit()->setText(textFromValue(this->value()));
+    ShowValue(value);
 }
 
-std::optional<int> THexSpinBox::Parse(const QString& text)
+std::optional<long long> THexSpinBox::Parse(const QString& text) const
 {
     const QString t = text.trimmed();
+    if (!t.startsWith("0x", Qt::CaseInsensitive))
+        return TNumberBox::Parse(t);
     bool ok = false;
-    const int value = t.startsWith("0x", Qt::CaseInsensitive) ? t.mid(2).toInt(&ok, 16) : t.toInt(&ok, 10);
-    return ok ? std::optional<int>(value) : std::nullopt;
+    const long long value = t.mid(2).toLongLong(&ok, 16);
+    if (ok)
+        return value;
+    // Hexadecimal digits beyond any field stay out of range.
+    const QString digits = t.mid(2);
+    const bool hex = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) {
+        return c.isDigit() || QString("abcdefABCDEF").contains(c);
+    });
+    return hex ? std::optional<long long>(LLONG_MAX) : std::nullopt;
 }
 
-QValidator::State THexSpinBox::validate(QString& text, int&) const
+QValidator::State THexSpinBox::validate(QString& text, int& pos) const
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t.compare("0x", Qt::CaseInsensitive) == 0)
+    if (text.trimmed().compare("0x", Qt::CaseInsensitive) == 0)
         return QValidator::Intermediate;
-    const std::optional<int> value = Parse(t);
-    if (!value || *value < 0)
-        return QValidator::Invalid;
-    if (*value > maximum())
-        return QValidator::Invalid;
-    return *value < minimum() ? QValidator::Intermediate : QValidator::Acceptable;
+    return TNumberBox::validate(text, pos);
 }
 
-int THexSpinBox::valueFromText(const QString& text) const { return Parse(text).value_or(minimum()); }
-
-QString THexSpinBox::textFromValue(int value) const
+QString THexSpinBox::Format(int value) const
 {
     if (!m_Hex)
         return QString::number(value);
-    const int digits = maximum() > 0xFF ? 4 : 2;
+    const int digits = Highest() > 0xFF ? 4 : 2;
     return "0x" + QString::number(value, 16).rightJustified(digits, '0');
 }

@@ -2,13 +2,11 @@
 
 // A number field that takes decimal digits or "0x" and hexadecimal digits
 // (protocol numbers). It shows its value in decimal until SetHexValue shows
-// one as "0x" and lower-case digits, as wide as the field's maximum needs.
+// one as "0x" and lower-case digits, as wide as the field's highest value needs.
 
-#include <QSpinBox>
+#include "pages/kit/NumberBox.h"
 
-#include <optional>
-
-class THexSpinBox : public QSpinBox {
+class THexSpinBox : public TNumberBox {
     Q_OBJECT
 
 public:
@@ -18,11 +16,9 @@ public:
 
 protected:
     QValidator::State validate(QString& text, int& pos) const override;
-    int valueFromText(const QString& text) const override;
-    QString textFromValue(int value) const override;
+    std::optional<long long> Parse(const QString& text) const override;
+    QString Format(int value) const override;
 
 private:
-    // The text as a number; none for text that is not one.
-    static std::optional<int> Parse(const QString& text);
     bool m_Hex = false;
 };

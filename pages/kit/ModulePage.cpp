@@ -1,6 +1,8 @@
 #include "pages/kit/ModulePage.h"
 
 #include "pages/kit/MessageBox.h"
+#include "pages/kit/NotAvailable.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageForm.h"
 #include "intp/Device.h"
 #include "pages/rules/PageRules.h"
@@ -22,12 +24,7 @@
 
 namespace {
 
-// What a control showed before the page was not available.
-const char* const kAsideProperty = "pageAside";
-const char* const kAsidePlaceholder = "pageAsidePlaceholder";
-const char* const kAsideEnabled = "pageAsideEnabled";
 const char* const kKeepProperty = "pageKeepWhenUnavailable";
-const QString kNotAvailable = "not available";
 
 QString ReadFailure(std::uint16_t status)
 {
@@ -205,6 +202,7 @@ void TModulePage::Refill()
     show();
     raise();
     m_Refilling = false;
+    UpdateNumberGates(this);
 }
 
 bool TModulePage::CanLeave(bool) { return true; }
@@ -374,33 +372,8 @@ void TModulePage::ShowUnavailable(const QString& reason)
         if (control == m_StatusLine || qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent) ||
             control->property(kKeepProperty).toBool())
             continue;
-        const QSignalBlocker quiet(control);
-        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-            control->setProperty(kAsideProperty, edit->text());
-            control->setProperty(kAsidePlaceholder, edit->placeholderText());
-            edit->clear();
-            edit->setPlaceholderText(kNotAvailable);
-        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) {
-            control->setProperty(kAsideProperty, memo->toPlainText());
-            control->setProperty(kAsidePlaceholder, memo->placeholderText());
-            memo->clear();
-            memo->setPlaceholderText(kNotAvailable);
-        } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-            control->setProperty(kAsideProperty, combo->currentIndex());
-            control->setProperty(kAsidePlaceholder, combo->placeholderText());
-            combo->setPlaceholderText(kNotAvailable);
-            combo->setCurrentIndex(-1);
-        } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
-            control->setProperty(kAsideProperty, int(check->checkState()));
-            check->setTristate(true);
-            check->setCheckState(Qt::PartiallyChecked);
-        } else if (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QAbstractSpinBox*>(control) &&
-                   !qobject_cast<QAbstractItemView*>(control) && !qobject_cast<QLabel*>(control)) {
-            continue;
-        }
-        control->setProperty(kAsideEnabled, !control->testAttribute(Qt::WA_ForceDisabled));
-        control->setEnabled(false);
-        m_Unavailable.push_back(control);
+        if (PutAside(control))
+            m_Unavailable.push_back(control);
     }
 }
 
@@ -410,23 +383,7 @@ void TModulePage::EndUnavailable()
     for (const QPointer<QWidget>& control : m_Unavailable) {
         if (!control)
             continue;
-        const QSignalBlocker quiet(control.data());
-        const QVariant aside = control->property(kAsideProperty);
-        if (auto* edit = qobject_cast<QLineEdit*>(control.data())) {
-            edit->setPlaceholderText(control->property(kAsidePlaceholder).toString());
-            edit->setText(aside.toString());
-        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(control.data())) {
-            memo->setPlaceholderText(control->property(kAsidePlaceholder).toString());
-            memo->setPlainText(aside.toString());
-        } else if (auto* combo = qobject_cast<QComboBox*>(control.data())) {
-            combo->setPlaceholderText(control->property(kAsidePlaceholder).toString());
-            combo->setCurrentIndex(aside.toInt());
-        } else if (auto* check = qobject_cast<QCheckBox*>(control.data())) {
-            check->setTristate(false);
-            check->setCheckState(Qt::CheckState(aside.toInt()));
-        }
-        control->setEnabled(control->property(kAsideEnabled).toBool());
-        control->setProperty(kAsideProperty, QVariant());
+        TakeBack(control);
     }
     m_Unavailable.clear();
 }

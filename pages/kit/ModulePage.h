@@ -154,6 +154,7 @@ public:
     }
     // Whether the page shows the current device as not available.
     bool IsUnavailable() const { return m_UnavailableShown; }
+    bool IsRefilling() const { return m_Refilling; }
     // The line that tells what the page's last change did (and why a page is
     // not available); pages that lay out their own buttons place it.
     QLabel* StatusLine();
@@ -265,8 +266,6 @@ protected:
     TPortLayout MaskPorts(Intp::TDevice* device, const std::vector<int>& portOf);
     // A count of ports that go into a 32-bit mask: at most 32, said the same way.
     int MaskPortCount(Intp::TDevice* device, int ports);
-
-    bool IsRefilling() const { return m_Refilling; }
 
 private:
     void SayPortsCut(Intp::TDevice* device, int ports, int cut);

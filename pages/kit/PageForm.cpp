@@ -1,6 +1,7 @@
 #include "pages/kit/PageForm.h"
 
 #include "pages/kit/ModulePage.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageWidgets.h"
 
 #include <QButtonGroup>
@@ -159,10 +160,10 @@ QComboBox* TPageForm::Choice(const QString& label, const QStringList& items)
     return Labelled(label, combo);
 }
 
-QSpinBox* TPageForm::Number(const QString& label, int minimum, int maximum, const QString& note)
+TNumberBox* TPageForm::Number(const QString& label, int minimum, int maximum, const QString& note)
 {
-    auto* spin = new QSpinBox();
-    spin->setRange(minimum, maximum);
+    auto* spin = new TNumberBox();
+    spin->SetLimits(minimum, maximum);
     Labelled(label, spin);
     if (!note.isEmpty())
         Note(spin, note);
@@ -292,9 +293,12 @@ QPushButton* TPageForm::Button(const QString& text, const char* glyph, bool isDe
     auto* button = new QPushButton(text, m_Page);
     if (glyph)
         LoadGlyph(button, glyph);
-    if (isDefault)
-        button->setDefault(true);
     Buttons()->addWidget(button);
+    if (isDefault) {
+        button->setDefault(true);
+        // It sends what the fields show: off while a number is out of range.
+        GateOnNumbers(button);
+    }
     Register(button);
     return button;
 }

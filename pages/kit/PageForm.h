@@ -11,6 +11,8 @@
 //   m_Address = form.Ip("Server IP &Address:");
 //   m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
+#include "pages/kit/NumberBox.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -47,8 +49,9 @@ public:
 
     // --- Labelled fields, in a grid of label and field.
     QComboBox* Choice(const QString& label, const QStringList& items);
-    // A note after the number (its unit, what 0 means, "(1~4094)") follows its enabling.
-    QSpinBox* Number(const QString& label, int minimum, int maximum, const QString& note = QString());
+    // A number field that takes minimum to maximum (NumberBox.h). A note
+    // after the number (its unit, what 0 means, "(1~4094)") follows its enabling.
+    TNumberBox* Number(const QString& label, int minimum, int maximum, const QString& note = QString());
     // maxLength 0: no limit.
     QLineEdit* Text(const QString& label, int maxLength = 0);
     QLineEdit* Password(const QString& label, int maxLength);
@@ -86,7 +89,8 @@ public:
     QWidget* Section(QWidget* panel, int stretch = 0);
 
     // --- The button row at the bottom, right-aligned; one default button,
-    // which Enter in a field of the page presses (see PressDefaultOnEnter).
+    // which Enter in a field of the page presses (see PressDefaultOnEnter)
+    // and which stays off while a number field is out of range (GateOnNumbers).
     QPushButton* Button(const QString& text, const char* glyph = nullptr, bool isDefault = false);
     // The panel that holds the button row.
     QWidget* ButtonPanel();

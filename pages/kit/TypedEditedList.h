@@ -21,6 +21,7 @@
 //   form.List("&Port Event:", &list);
 //   list.CreateEditors(form);
 
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/UntypedEditedList.h"
 #include "pages/kit/PageWidgets.h"
@@ -85,7 +86,8 @@ public:
         c.choices = choices;
         return Declare(AddChoiceColumn(header, choices), std::move(c));
     }
-    // An integer member edited in a spin box between minimum and maximum.
+    // An integer member edited in a number field that takes minimum to
+    // maximum (NumberBox.h).
     template <class M>
         requires std::is_integral_v<M>
     int Number(const QString& header, M TRow::*member, int minimum, int maximum, const QString& editor = {},
@@ -94,7 +96,9 @@ public:
         TColumn c = ValueColumn(member, editor, options);
         c.minimum = minimum;
         c.maximum = maximum;
-        return Declare(AddNumberColumn(header, std::move(step)), std::move(c));
+        const int column = Declare(AddNumberColumn(header, std::move(step)), std::move(c));
+        SetLimits(column, minimum, maximum);
+        return column;
     }
     // A text member edited in a line edit; a std::string member holds the
     // text as a switch does, one Latin-1 character a byte.
@@ -193,10 +197,10 @@ public:
                 BindEditor(c.column, form.PanelEditor(c.editor, combo));
                 editor = combo;
             } else {
-                auto* spin = new QSpinBox();
-                spin->setRange(c.minimum, c.maximum);
-                BindEditor(c.column, form.PanelEditor(c.editor, spin));
-                editor = spin;
+                auto* number = new TNumberBox();
+                number->SetLimits(c.minimum, c.maximum);
+                BindEditor(c.column, form.PanelEditor(c.editor, static_cast<QSpinBox*>(number)));
+                editor = number;
             }
             if (!c.options.hint.isEmpty())
                 editor->setToolTip(c.options.hint);

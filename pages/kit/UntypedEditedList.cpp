@@ -1,5 +1,6 @@
 #include "pages/kit/UntypedEditedList.h"
 
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
 #include "pages/rules/PageRules.h"
@@ -37,6 +38,50 @@ int TUntypedEditedList::AddNumberColumn(const QString& header, TStep step, TText
     column.text = std::move(text);
     m_Columns.push_back(column);
     return column.column;
+}
+
+void TUntypedEditedList::SetLimits(int column, int lowest, int highest)
+{
+    if (TValueColumn* c = FindColumn(column)) {
+        c->limited = true;
+        c->lowest = lowest;
+        c->highest = highest;
+        if (auto* box = qobject_cast<TNumberBox*>(c->editor))
+            box->SetLimits(lowest, highest);
+    }
+}
+
+QString TUntypedEditedList::OutOfRangeWhy() const
+{
+    for (int row = 0; row < RowCount(); ++row) {
+        for (const TValueColumn& c : m_Columns) {
+            const int value = Value(row, c.column);
+            if (c.limited && (value < c.lowest || value > c.highest) && m_OutOfRange.count({Index(row), c.column}))
+                return QString("%1, %2: %3 is out of range (%4 to %5)")
+                    .arg(Text(row, 0), Model()->headerData(c.column, Qt::Horizontal).toString())
+                    .arg(value)
+                    .arg(c.lowest)
+                    .arg(c.highest);
+        }
+    }
+    return QString();
+}
+
+void TUntypedEditedList::MarkRow(int row)
+{
+    QString why;
+    for (const TValueColumn& c : m_Columns) {
+        const int value = Value(row, c.column);
+        const std::pair<long long, int> cell{Index(row), c.column};
+        if (!c.limited || !m_OutOfRange.count(cell))
+            continue;
+        if (value >= c.lowest && value <= c.highest)
+            m_OutOfRange.erase(cell);
+        else if (why.isEmpty())
+            why = QString("%1 is out of range (%2 to %3).").arg(value).arg(c.lowest).arg(c.highest);
+    }
+    Model()->SetToolTip(row, why);
+    Model()->SetBackground(row, why.isEmpty() ? QBrush() : QBrush(QColor(255, 214, 214)));
 }
 
 void TUntypedEditedList::SetStep(int column, TStep step)
@@ -175,6 +220,8 @@ QString TUntypedEditedList::TextOf(const TValueColumn& column, int value) const
 
 int TUntypedEditedList::AddEditedRow(const QString& caption, long long index, const std::vector<int>& values)
 {
+    if (RowCount() == 0)
+        m_OutOfRange.clear();  // new rows: no edits yet
     TListRow row;
     row.tag = index;
     row.cells.append(caption);
@@ -271,7 +318,13 @@ void TUntypedEditedList::EditorChanged(int column, int value)
     if (row < 0)
         return;
     SetValue(row, column, value);
+    if (const TValueColumn* c = FindColumn(column); c && c->limited) {
+        if (value < c->lowest || value > c->highest)
+            m_OutOfRange.insert({Index(row), column});
+        MarkRow(row);
+    }
     Edited(row, column);
+    UpdateNumberGates(this);
 }
 
 void TUntypedEditedList::Edited(int row, int column)
@@ -294,7 +347,13 @@ void TUntypedEditedList::UpdateEditors(int keep)
         if (!c.editor)
             continue;
         c.editor->setEnabled(enabled);
-        if (row < 0 || c.column == keep)
+        if (row < 0) {
+            // No row: no value, never the last row's.
+            if (auto* box = qobject_cast<TNumberBox*>(c.editor))
+                box->Blank();
+            continue;
+        }
+        if (c.column == keep)
             continue;
         if (c.isText) {
             static_cast<QLineEdit*>(c.editor)->setText(Text(row, c.column));
@@ -303,6 +362,8 @@ void TUntypedEditedList::UpdateEditors(int keep)
             const int value = Value(row, c.column);
             combo->setCurrentIndex(value < combo->count() ? value : -1);
             combo->setPlaceholderText(TextOf(c, value));
+        } else if (auto* box = qobject_cast<TNumberBox*>(c.editor)) {
+            box->ShowValue(Value(row, c.column));
         } else if (auto* spin = qobject_cast<QSpinBox*>(c.editor)) {
             spin->setValue(Value(row, c.column));
         } else if (auto* address = qobject_cast<TIpEdit*>(c.editor)) {

@@ -6,6 +6,8 @@
 #include "pages/kit/UntypedReportList.h"
 
 #include <functional>
+#include <set>
+#include <utility>
 #include <vector>
 
 class QComboBox;
@@ -37,6 +39,11 @@ public:
     int AddNumberColumn(const QString& header, TStep step = nullptr, TText text = nullptr,
                         Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter);
     void SetStep(int column, TStep step);
+    // The values a number column takes: an editor's value outside them marks
+    // its row (a value read outside them is shown and kept unless edited).
+    void SetLimits(int column, int lowest, int highest);
+    // The first row whose edited value is out of range, said; empty when none.
+    QString OutOfRangeWhy() const;
     // A text value; its editor is a line edit and its header click does nothing.
     int AddTextColumn(const QString& header);
     // An IPv4 address (host order) shown dotted; its editor is an address
@@ -108,6 +115,9 @@ private:
         QString missing;
         std::function<bool(int row)> enabledRule;
         std::function<void(int row)> changeRule;
+        bool limited = false;
+        int lowest = 0;
+        int highest = 0;
     };
     TValueColumn* FindColumn(int column);
     const TValueColumn* FindColumn(int column) const;
@@ -115,8 +125,12 @@ private:
     void EditorChanged(int column, int value);
     // A value of the row changed by the user: the column's rule runs.
     void Edited(int row, int column);
+    // Marks the row while an edited value of it is out of range.
+    void MarkRow(int row);
 
     std::vector<TValueColumn> m_Columns;
     std::vector<QWidget*> m_SelectionControls;
+    // Cells (row index, column) whose value was edited out of range.
+    std::set<std::pair<long long, int>> m_OutOfRange;
     bool m_Updating = false;
 };

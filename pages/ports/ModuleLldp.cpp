@@ -22,9 +22,8 @@ TModuleLldp::TModuleLldp(QWidget* parent) : TModulePage("LLDP", parent)
 
 void TModuleLldp::Fill(TDevice* device)
 {
-    const auto& record = ValidRecord<TPropertyLldp>(device);
-    // Nothing read: off and the agent's usual interval, never the last switch's values.
-    m_Fields.Fill(record.valid ? record : TPropertyLldp{false, false, LldpDefaultInterval});
+    // Nothing read: the page shows not available, never the last switch's values.
+    m_Fields.Fill(ValidRecord<TPropertyLldp>(device));
 }
 
 REGISTER_PAGE(TModuleLldp);

@@ -72,11 +72,12 @@ void TModuleRedundancyRstpInfo::Fill(TDevice* device)
     m_List->Clear();
     const auto& info = ValidRecord<TPropertyRedundancyRstpInfo>(device);
     const QList<QLabel*> values = {m_BridgeId, m_Priority, m_RootPort, m_PathCost, m_MaxAge, m_Hello, m_Delay};
-    // Without a record the page counts as having no switch.
-    for (QWidget* control : findChildren<QWidget*>())
-        control->setEnabled(info.valid);
-    if (!info.valid)
+    // Without a record nothing of another switch stays (the page shows not available).
+    if (!info.valid) {
+        for (QLabel* label : values)
+            label->clear();
         return;
+    }
     if (!info.enabled) {
         for (QLabel* label : values)
             label->setText("N/A");

@@ -104,7 +104,7 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
     m_VlanId = form.Number("&VLAN ID:", 0, 4094, "(0 as ANY)");
     m_L3Protocol = form.Choice("Packet &Type:", {"ANY", "ARP", "IPX", "IPv4", "Custom"});
     m_L3ProtocolCustom = static_cast<THexSpinBox*>(form.Field("Protocol &Number:", new THexSpinBox()));
-    m_L3ProtocolCustom->setRange(0, 0xFFFF);
+    m_L3ProtocolCustom->SetLimits(0, 0xFFFF);
     m_L3ProtocolCustomHex = form.Note(m_L3ProtocolCustom, "(Hex: 0x0000)");
     m_IpFragment = form.Choice("IP &Fragment:", {"Check", "Uncheck"});
     m_IpSrcAddr = form.Ip("&Source IP:");
@@ -113,7 +113,7 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
     m_IpDstMask = form.Ip("Destination Mask:");
     m_L4Protocol = form.Choice("L4 Protocol:", {"ANY", "ICMP", "IGMP", "TCP", "UDP", "Custom"});
     m_L4ProtocolCustom = static_cast<THexSpinBox*>(form.Field("Protocol &Number:", new THexSpinBox()));
-    m_L4ProtocolCustom->setRange(0, 0xFF);
+    m_L4ProtocolCustom->SetLimits(0, 0xFF);
     m_L4ProtocolCustomHex = form.Note(m_L4ProtocolCustom, "(Hex: 0x00)");
     m_TcpPort = form.Choice("TCP Port:", {"ANY", "FTP (21)", "HTTP (80)", "Custom"});
     m_TcpPortCustom = form.Number("Port Number:", 1, 65535);

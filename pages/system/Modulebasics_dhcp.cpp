@@ -50,8 +50,9 @@ TModuleBasicsDhcp::TModuleBasicsDhcp(QWidget* parent) : TModulePage("DHCP Server
         connect(m_Edits[field], &QLineEdit::textChanged, this, [this, field] { EventOnStartIpChange(field); });
         connect(m_Edits[field], &QLineEdit::editingFinished, this, [this, field] { EventOnStartIpExit(field); });
     }
-    m_Lease = new QSpinBox;
-    m_Lease->setRange(1, INT_MAX);
+    auto* leaseTime = new TNumberBox;
+    leaseTime->SetLimits(1, INT_MAX);
+    m_Lease = leaseTime;
     auto* lease = new QWidget;
     auto* row = new QHBoxLayout(lease);
     row->setContentsMargins(0, 0, 0, 0);

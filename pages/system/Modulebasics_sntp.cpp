@@ -145,8 +145,9 @@ TModuleBasicsSntp::TModuleBasicsSntp(QWidget* parent)
     m_EndDate = newDate();
     m_EndTime = newTime();
     m_End = form.Field("Period &End:", pair(m_EndDate, m_EndTime));
-    m_Offset = new QSpinBox;
-    m_Offset->setRange(INT_MIN, INT_MAX);
+    auto* offset = new TNumberBox;
+    offset->SetLimits(INT_MIN, INT_MAX);
+    m_Offset = offset;
     m_OffsetField = form.Field("&Offset:", pair(m_Offset, new QLabel("(minutes)")));
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     form.KeepAtTop();

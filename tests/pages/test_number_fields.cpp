@@ -1,0 +1,256 @@
+// Number fields show what is sent, and a page whose read failed shows no
+// values: through real pages and the page test kit.
+
+#include "PageTestKit.h"
+#include "pages/kit/NumberBox.h"
+#include "pages/ports/ModuleLldp.h"
+#include "pages/ports/ModulePort_Limit.h"
+#include "pages/ports/ModulePort_Limit2.h"
+#include "pages/ports/Moduleredundancy_rstp.h"
+#include "pages/ports/Moduleredundancy_rstp_info.h"
+#include "pages/ports/multicast/ModuleIgmp.h"
+#include "pages/ports/qos/ModuleQos.h"
+#include "pages/ports/qos/ModuleQos2_Port.h"
+#include "pages/ports/qos/ModuleQos_Cos.h"
+#include "pages/security/ModuleSecurity_Mac2_Filter.h"
+#include "pages/system/Modulebasics_sntp.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace Intp;
+
+namespace {
+
+// Types text over what the field shows.
+void Retype(QSpinBox* box, const QString& text)
+{
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    TypeText(box, text);
+}
+
+TNumberBox* Box(QSpinBox* spin) { return qobject_cast<TNumberBox*>(spin); }
+
+// Rows a list shows (not hidden).
+int ShownRows(const QTreeView* list)
+{
+    int shown = 0;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        shown += list->isRowHidden(row, QModelIndex()) ? 0 : 1;
+    return shown;
+}
+
+}  // namespace
+
+using IgmpNumberPage = TPageTest<TModuleIgmp2>;
+
+TEST_F(IgmpNumberPage, ANumberOutOfRangeIsShownAsTypedMarkedAndKeepsApplyOff)
+{
+    TDevice* device = Select(1, TestModel(8));
+    Put(device, TPropertyIgmp2{true, true, 1, 25, 1});
+    Notify(device, ccIgmp2Get);
+    ASSERT_TRUE(page->m_Apply->isEnabled());
+
+    Retype(page->m_QueryInterval, "300");
+    EXPECT_EQ(page->m_QueryInterval->text(), "300");  // never 30
+    EXPECT_EQ(page->m_QueryInterval->value(), 300);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    EXPECT_EQ(page->m_QueryInterval->toolTip(), "300 is out of range (0 to 255).");
+    EXPECT_EQ(page->m_Apply->parentWidget()->toolTip(),
+              "Not sent: Last Member Query Interval: 300 is out of range (0 to 255).");
+    QTest::keyClick(page->m_QueryInterval, Qt::Key_Return);  // Enter presses nothing
+    EXPECT_EQ(SentCount(ccIgmp2Set), 0u);
+
+    Retype(page->m_QueryInterval, "");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    Retype(page->m_QueryInterval, "30");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    EXPECT_EQ(page->m_QueryInterval->toolTip(), "From 0 to 255.");
+    page->m_Apply->click();
+    ASSERT_EQ(Sent<TSessionIgmp2Set>().size(), 1u);
+    EXPECT_EQ(Sent<TSessionIgmp2Set>()[0].lastMemberQueryInterval, 30u);
+}
+
+TEST_F(IgmpNumberPage, AValueReadOutOfRangeShowsAsReadAndGoesBackUnlessEdited)
+{
+    TDevice* device = Select(1, TestModel(8));
+    auto* box = Box(page->m_QueryInterval);
+    box->SetLimits(0, 100);
+    Put(device, TPropertyIgmp2{true, true, 1, 200, 1});
+    Notify(device, ccIgmp2Get);
+    EXPECT_EQ(box->text(), "200");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Apply->click();
+    // Stepping stays within the limits and is an edit.
+    box->stepUp();
+    EXPECT_EQ(box->value(), 100);
+    page->m_Apply->click();
+    ASSERT_EQ(Sent<TSessionIgmp2Set>().size(), 2u);
+    EXPECT_EQ(Sent<TSessionIgmp2Set>()[0].lastMemberQueryInterval, 200u);
+    EXPECT_EQ(Sent<TSessionIgmp2Set>()[1].lastMemberQueryInterval, 100u);
+}
+
+using VidNumberPage = TPageTest<TModuleSecurityMac2Filter>;
+
+TEST_F(VidNumberPage, AVidOutOfRangeKeepsAddOffAndIsNeverSentAsAnotherNumber)
+{
+    TDevice* device = Select(1, TestModel(8));
+    Put(device, TPropertySecurityMac2Filter{});
+    Notify(device, ccSecurityMac2FilterGet);
+    page->m_Mac->setText("001122334455");
+    Retype(page->m_VlanId, "5");
+    ASSERT_TRUE(page->m_Add->isEnabled());
+    Retype(page->m_VlanId, "0");
+    EXPECT_EQ(page->m_VlanId->text(), "0");
+    EXPECT_FALSE(page->m_Add->isEnabled());
+    Retype(page->m_VlanId, "4096");
+    EXPECT_EQ(page->m_VlanId->text(), "4096");
+    EXPECT_FALSE(page->m_Add->isEnabled());
+    Retype(page->m_VlanId, "4094");
+    page->m_Add->click();
+    ASSERT_EQ(Sent<TSessionSecurityMac2FilterAdd>().size(), 1u);
+    EXPECT_EQ(Sent<TSessionSecurityMac2FilterAdd>()[0].vlanId, 4094u);
+}
+
+using RateNumberPage = TPageTest<TModulePortLimit>;
+
+TEST_F(RateNumberPage, ARateEditedOutOfRangeStaysInItsRowAndKeepsApplyOff)
+{
+    TDevice* device = Select(1, TestModel(2));
+    Put(device, IntpTest::PerPort<TPropertyPortLimit>(ModelOf(device), [](std::size_t, auto& e) { e.ingress = 0; }));
+    Notify(device, ccPortLimitGet);
+    page->m_ListView->SelectRow(0);
+    auto* ingress = Box(static_cast<QSpinBox*>(page->m_ListView->EditorOf(2)));
+    ASSERT_NE(ingress, nullptr);
+    Retype(ingress, "300000");
+    EXPECT_EQ(page->m_ListView->Model()->Cell(0, 2), "300000");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    // Another row: the edited row still holds it.
+    page->m_ListView->SelectRow(1);
+    EXPECT_EQ(ingress->text(), "0");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    EXPECT_EQ(page->m_Apply->parentWidget()->toolTip(),
+              "Not sent: Port.01, Ingress(kbps): 300000 is out of range (0 to 256000).");
+    page->m_ListView->SelectRow(0);
+    Retype(ingress, "70000");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    // No row selected: the editors show no row's values.
+    page->m_ListView->SelectRow(-1);
+    EXPECT_EQ(ingress->text(), "");
+}
+
+// --- A read that failed: fields empty or "not available", Apply off.
+
+using LldpUnread = TPageTest<TModuleLldp>;
+
+TEST_F(LldpUnread, ShowsNoInterval)
+{
+    TDevice* device = Select(1, TestModel(8));
+    page->OnNotify(device, ccLldpGet, ssTimeout);
+    EXPECT_EQ(page->m_Interval->text(), "");
+    EXPECT_EQ(page->m_Interval->findChild<QLineEdit*>()->placeholderText(), "not available");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    Put(device, TPropertyLldp{true, true, 120});
+    Notify(device, ccLldpGet);
+    EXPECT_EQ(page->m_Interval->text(), "120");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+}
+
+using QosCosUnread = TPageTest<TModuleQosCos>;
+
+TEST_F(QosCosUnread, ListsShowNoRows)
+{
+    TDevice* device = Select(1, TestModel(4));
+    page->OnNotify(device, ccQosCosGet, ssTimeout);
+    EXPECT_EQ(ShownRows(page->m_CosList), 0);
+    EXPECT_EQ(ShownRows(page->m_PortList), 0);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+}
+
+using Qos2PortUnread = TPageTest<TModuleQos2Port>;
+
+TEST_F(Qos2PortUnread, ListShowsNoRows)
+{
+    TDevice* device = Select(1, TestModel(4));
+    page->OnNotify(device, ccQos2PortGet, ssTimeout);
+    EXPECT_EQ(ShownRows(page->m_ListView), 0);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+}
+
+using RstpUnread = TPageTest<TModuleRedundancyRstp>;
+
+TEST_F(RstpUnread, ShowsNoBridgeValuesOrPorts)
+{
+    TDevice* device = Select(1, TestModel(4));
+    page->OnNotify(device, ccRedundancyRstpGet, ssTimeout);
+    for (QSpinBox* box : {page->m_BridgePriority, page->m_BridgeAge, page->m_BridgeHello, page->m_BridgeDelay})
+        EXPECT_EQ(box->text(), "");
+    EXPECT_EQ(ShownRows(page->m_ListView), 0);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+}
+
+using RstpInfoUnread = TPageTest<TModuleRedundancyRstpInfo>;
+
+TEST_F(RstpInfoUnread, ShowsNotTheLastSwitchsBridge)
+{
+    TDevice* first = Select(1, TestModel(4));
+    TPropertyRedundancyRstpInfo info{};
+    info.enabled = true;
+    info.rootBridgeId = {0x80, 0, 1, 2, 3, 4, 5, 6};
+    Put(first, info);
+    Notify(first, ccRedundancyRstpInfoGet);
+    ASSERT_EQ(page->m_BridgeId->text(), "8000010203040506");
+    TDevice* second = Select(2, TestModel(4));
+    env.host.selection = {second};
+    page->OnNotify(second, ccRedundancyRstpInfoGet, ssTimeout);
+    EXPECT_EQ(page->m_BridgeId->text(), "not available");
+    EXPECT_EQ(page->StatusLine()->text(), "Not available: the switch did not answer.");
+}
+
+using RateUnread = TPageTest<TModulePortLimit2>;
+
+TEST_F(RateUnread, ADeadSwitchShowsNotTheLastSwitchsRates)
+{
+    TDevice* first = Select(1, TestModel(2));
+    Put(first, IntpTest::PerPort<TPropertyPortLimit2>(ModelOf(first), [](std::size_t, auto& e) {
+        e.inRate = 99999 % 65536;
+        e.outRate = 50;
+    }));
+    Notify(first, ccPortLimit2Get);
+    page->m_ListView->SelectRow(0);
+    TDevice* dead = Select(2, TestModel(2));
+    env.host.selection = {dead};
+    page->OnNotify(dead, ccPortLimit2Get, ssTimeout);
+    for (int column : {1, 2})
+        EXPECT_EQ(static_cast<QSpinBox*>(page->m_ListView->EditorOf(column))->text(), "");
+    EXPECT_EQ(ShownRows(page->m_ListView), 0);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+}
+
+using QosUnread = TPageTest<TModuleQos>;
+
+TEST_F(QosUnread, ChecksNoSchemeAndTakesItsOwnBackWhenRead)
+{
+    TDevice* device = Select(1, TestModel(4));
+    page->OnNotify(device, ccQosGet, ssTimeout);
+    EXPECT_FALSE(page->m_Weighted->isChecked());
+    EXPECT_FALSE(page->m_Strict->isChecked());
+    Put(device, TPropertyQos{true, 1, 5});
+    Notify(device, ccQosGet);
+    EXPECT_TRUE(page->m_Strict->isChecked());
+    EXPECT_TRUE(page->m_Strict->isEnabled());
+}
+
+using SntpUnread = TPageTest<TModuleBasicsSntp>;
+
+TEST_F(SntpUnread, ShowsNoDates)
+{
+    TDevice* device = Select(1, TestModel(4));
+    page->OnNotify(device, ccBasicsSntpGet, ssTimeout);
+    EXPECT_EQ(page->m_BeginDate->text(), "not available");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+}
