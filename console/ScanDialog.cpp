@@ -135,8 +135,14 @@ void TScanForm::showEvent(QShowEvent* event)
             line += QStringLiteral(" : ") + QString::fromStdString(adapter.Description);
         m_Interfaces->addItem(line);
     }
-    // The first line shows; the adapter is taken only when the user picks one.
-    m_Interfaces->setCurrentIndex(m_Adapters.empty() ? -1 : 0);
+    // The adapter of the last scan again, else the first: Scan is ready.
+    int line = m_Adapters.empty() ? -1 : 0;
+    for (std::size_t i = 0; i < m_Adapters.size(); ++i) {
+        if (QString::fromStdString(m_Adapters[i].Name) == m_LastAdapter)
+            line = int(i);
+    }
+    m_Interfaces->setCurrentIndex(line);
+    EventOnInterfacesChange(line);
 }
 
 void TScanForm::hideEvent(QHideEvent* event)
@@ -161,12 +167,13 @@ void TScanForm::hideEvent(QHideEvent* event)
 void TScanForm::EventOnInterfacesChange(int index)
 {
     m_Selected = index >= 0 && std::size_t(index) < m_Adapters.size() ? index : -1;
-    QString addresses;
+    QStringList addresses;
     if (m_Selected >= 0) {
         for (std::uint32_t address : m_Adapters[std::size_t(m_Selected)].Ipv4)
-            addresses += IpText(address) + QStringLiteral(", ");
+            addresses << IpText(address);
+        m_LastAdapter = QString::fromStdString(m_Adapters[std::size_t(m_Selected)].Name);
     }
-    m_IpAddress->setText(addresses);
+    m_IpAddress->setText(addresses.join(QStringLiteral(", ")));
     const bool selected = m_Selected >= 0;
     for (QWidget* widget : {static_cast<QWidget*>(m_IpLabel), static_cast<QWidget*>(m_IpAddress),
                             static_cast<QWidget*>(m_Promiscuous), static_cast<QWidget*>(m_Scan)})

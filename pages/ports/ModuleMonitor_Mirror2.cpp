@@ -57,7 +57,12 @@ void TModuleMonitorMirror2::UpdateActions()
     const bool disabled = m_Mode->currentIndex() == 0;
     TPageForm::SetFieldsEnabled({m_SrcPort, m_DstPort}, !disabled);
     const int src = m_SrcPort->currentIndex(), dst = m_DstPort->currentIndex();
-    m_Apply->setEnabled(disabled || (src >= 0 && dst >= 0 && src != dst));
+    QString why;
+    if (!disabled && (src < 0 || dst < 0))
+        why = "Choose a monitored port and an analysis port.";
+    else if (!disabled && src == dst)
+        why = "The monitored port cannot also be the analysis port.";
+    SetEnabledWhy(m_Apply, why);
 }
 
 void TModuleMonitorMirror2::EventOnApplyClick()

@@ -76,10 +76,10 @@ void TModuleSecurityIP::UpdateActions()
     TPageForm::SetFieldsEnabled({m_Management, m_SecureIPs, m_Address}, on);
     const bool host = on && m_Address->IsHost();
     m_Delete->setEnabled(host);
-    if (host && m_SecureIPs->count() >= Capacity())
+    if (on && m_SecureIPs->count() >= Capacity())
         SetEnabledWhy(m_Add, QString("The list is full: this switch's model takes %1 addresses.").arg(Capacity()));
     else
-        SetEnabledWhy(m_Add, host ? QString() : QString("Type a valid host address."));
+        SetEnabledWhy(m_Add, host ? QString() : QString(on ? "Type a valid host address." : "Choose Enable as the mode to edit the list."));
     SetEnabledWhy(m_Apply, device ? QString() : QString("No switch is selected."));
 }
 

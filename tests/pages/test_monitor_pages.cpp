@@ -146,9 +146,12 @@ TEST_F(Mirror2Page, HiddenPortsAreNotOfferedAndTheSamePortTwiceDisablesApply)
     EXPECT_FALSE(page->m_SrcPort->isEnabled());
     page->m_Mode->setCurrentIndex(1);
     EXPECT_TRUE(page->m_Apply->isEnabled());
+    EXPECT_EQ(page->m_Apply->toolTip(), "");
     page->m_DstPort->setCurrentIndex(0);
     EXPECT_FALSE(page->m_Apply->isEnabled());
+    EXPECT_EQ(page->m_Apply->toolTip(), "The monitored port cannot also be the analysis port.");
     page->m_DstPort->setCurrentIndex(2);
+    EXPECT_EQ(page->m_Apply->toolTip(), "");
     page->m_Apply->click();
     auto sent = Sent<Intp::TSessionMonitorMirror2Set>();
     ASSERT_EQ(sent.size(), 1u);

@@ -204,6 +204,12 @@ TEST_F(TrapPage, AnAddressAndCommunityEnableAddUnlessListed)
     ASSERT_EQ(added.size(), 1u);
     EXPECT_EQ(added[0].address, Ip(10, 0, 0, 2));
     EXPECT_EQ(added[0].community, chars32.toStdString());
+
+    // The refill after the Add keeps the community for the next receiver.
+    Put(device, Table<TPropertySnmpTrap>({{Ip(10, 0, 0, 1), "public", stV2c}, {Ip(10, 0, 0, 2), "c", stV1}}));
+    Notify(device, ccSnmpTrapGet);
+    EXPECT_EQ(page->m_Community->text(), chars32);
+    EXPECT_EQ(page->m_ServerIp->text(), "0.0.0.0");
 }
 
 using UserPage = TPageTest<TModuleSnmpUser>;

@@ -64,11 +64,20 @@ TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent) : TModulePage("Trap Settings",
 void TModuleSnmpTrap::Fill(TDevice* device)
 {
     m_ServerIp->SetValue(0);
-    m_Community->clear();
-    m_Version->button(0)->setChecked(true);
+    // The next receiver of the same switch often shares the community.
+    const Intp::TMacAddr mac = device ? device->GetMac() : Intp::TMacAddr();
+    if (!device || mac != m_FilledMac) {
+        m_Community->clear();
+        m_Version->button(0)->setChecked(true);
+    }
+    m_FilledMac = mac;
     m_Table.Rebuild(device);
 }
 
-void TModuleSnmpTrap::OnLeave() { m_Table.Rebuild(nullptr); }
+void TModuleSnmpTrap::OnLeave()
+{
+    m_FilledMac = Intp::TMacAddr();
+    m_Table.Rebuild(nullptr);
+}
 
 REGISTER_PAGE(TModuleSnmpTrap);
