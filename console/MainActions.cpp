@@ -2,6 +2,7 @@
 
 #include "console/AboutDialog.h"
 #include "console/ConfigActions.h"
+#include "console/DeviceTypesFile.h"
 #include "console/FilterForm.h"
 #include "console/Icons.h"
 #include "console/MainForm.h"
@@ -10,6 +11,7 @@
 #include "intp/SystemSettings.h"
 #include "intp/NetUtils.h"
 #include "intp/Operations.h"
+#include "pages/kit/AddressText.h"
 #include "pages/kit/FilterServer.h"
 #include "pages/kit/MessageBox.h"
 #include "pages/kit/PageWidgets.h"
@@ -17,14 +19,17 @@
 #include "pages/kit/StatusServer.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QUrl>
 
 #include <chrono>
+#include <utility>
 
 int g_DiscoveryTicks = 0;
 
@@ -38,15 +43,20 @@ bool IsSettingsReadRunning(const Intp::TDevice* device)
 // The discovery chain: each step starts the next on success.
 class TFindHook : public Intp::TWizard {
 public:
-    void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void*) override
+    void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void* context) override
     {
         if (status != Intp::ssOk || !device)
             return;
         switch (code) {
         case Intp::ccIntpFind:
             if (Filter::TFilterServer* filter = g_ModuleCallback ? g_ModuleCallback->GetFilterServer() : nullptr) {
-                if (device->GetType() == 0 || !filter->Accept(device->GetIp()))
+                if (!filter->Accept(device->GetIp()))
                     return;
+                if (device->GetType() == 0) {
+                    if (m_UnknownModel && context)
+                        m_UnknownModel(device, *static_cast<const std::uint32_t*>(context));
+                    return;
+                }
             }
             if (m_AddToMonitor)
                 m_AddToMonitor(device);
@@ -67,6 +77,8 @@ public:
     }
 
     std::function<void(Intp::TDevice*)> m_AddToMonitor;
+    // A switch of a model the table lacks, with the product id it announced.
+    std::function<void(Intp::TDevice*, std::uint32_t)> m_UnknownModel;
 };
 
 TFindHook g_FindHook;
@@ -88,6 +100,23 @@ TMainActions::TMainActions(TMainForm* form) : QObject(form), m_Form(form)
         if (Status::TStatusServer* monitor = g_ModuleCallback ? g_ModuleCallback->GetStatusServer() : nullptr)
             monitor->AddDevice(device);
     };
+    // A switch of a model the table lacks never enters the device tree: the
+    // first one is told.
+    g_FindHook.m_UnknownModel = [this](Intp::TDevice* device, std::uint32_t pid) {
+        if (std::exchange(m_UnknownModelTold, true))
+            return;
+        ShowStatusMessage(m_Form,
+                          tr("The switch %1 (%2) is of a model that devices.dev does not list (product id %3), "
+                             "so it is not shown. Add its model to devices.dev beside the console and start the "
+                             "console again.")
+                              .arg(IpText(device->GetIp()), QString::fromStdString(device->GetMac().ToString()),
+                                   QString::fromStdString(ProductIdText(pid))));
+    };
+}
+
+TMainActions::~TMainActions()
+{
+    g_FindHook.m_UnknownModel = nullptr;
 }
 
 void TMainActions::ShowTreeMenu(QTreeWidget* tree, const QPoint& pos)
@@ -208,8 +237,20 @@ void TMainActions::CreateMenus()
               "acRefreshAll", "", "acGroupIpWizard", "acGroupFwWizard", "", "acAbout"});
 }
 
+void TMainActions::ShowStartHint()
+{
+    const auto keys = [this](const char* action) {
+        return Action(action)->shortcut().toString(QKeySequence::NativeText);
+    };
+    m_StartHint = new QLabel(tr("Press Discovery (%1) to find the switches on the PC's networks; Discovery Filter "
+                                "(%2) chooses where to look.")
+                                 .arg(keys("acDiscovery"), keys("acFilter")));
+    m_Form->statusBar()->addWidget(m_StartHint, 1);
+}
+
 void TMainActions::EventOnDiscoveryExecute()
 {
+    delete m_StartHint;
     m_FollowUpSlice->stop();
     m_FollowUp.clear();
     m_Timer4->start();

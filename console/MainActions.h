@@ -6,6 +6,7 @@
 // enter here.
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "intp/Device.h"
@@ -14,6 +15,7 @@
 #include <vector>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPoint;
 class QTimer;
@@ -29,6 +31,7 @@ class TMainActions : public QObject {
     Q_OBJECT
 public:
     explicit TMainActions(TMainForm* form);
+    ~TMainActions() override;
 
     // Creates the actions (on the window), the menus and the tool bar.
     void CreateActions();
@@ -37,6 +40,8 @@ public:
     void ShowTreeMenu(QTreeWidget* tree, const QPoint& pos);
     QAction* Action(const QString& name) const;
     QTimer* DiscoveryTimer() const { return m_Timer4; }
+    // Says in the status bar how to start, until the first discovery.
+    void ShowStartHint();
 
     void EventOnDiscoveryExecute();
     void Timer4Timer();
@@ -72,6 +77,8 @@ private:
     std::vector<Intp::TMacAddr> m_FollowUp;  // the tick's listed switches
     std::size_t m_FollowUpNext = 0;
     bool m_FollowUpMissing = false;
+    bool m_UnknownModelTold = false;  // a switch of an unknown model was told
+    QPointer<QLabel> m_StartHint;
     QMenu* m_SettingsMenu = nullptr;
     std::vector<QAction*> m_Actions;
 };

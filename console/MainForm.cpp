@@ -116,6 +116,7 @@ bool TMainForm::Init()
 
     m_MainActions->CreateActions();
     m_MainActions->CreateMenus();
+    m_MainActions->ShowStartHint();
 
     // 2. Page host and protocol host.
     g_ModuleCallback = this;

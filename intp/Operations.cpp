@@ -47,7 +47,7 @@ int TSessionIntpFind::OnReceive(TDevice* device, const THeader& header, TPayload
         Notify(device, ccIntpFind, ssShortReply);
     } else if (header.status != ssOk) {
         Notify(device, ccIntpFind, header.status);
-    } else if (const uint32_t type = FindTypeByPid(payload.U32At(0)); type == 0 && device->GetType() != 0) {
+    } else if (const uint32_t pid = payload.U32At(0), type = FindTypeByPid(pid); type == 0 && device->GetType() != 0) {
         // A stray reply with an unknown product id never takes a known switch's
         // model (and with it its place in the tree) or its address.
         Notify(device, ccIntpFind, ssBadValue);
@@ -55,7 +55,8 @@ int TSessionIntpFind::OnReceive(TDevice* device, const THeader& header, TPayload
         device->SetType(type);
         // The change callbacks run first; look the device up again after them.
         if ((device = FindDevice(header.mac, false)) != nullptr) device->SetIp(header.source);
-        if ((device = FindDevice(header.mac, false)) != nullptr) Notify(device, ccIntpFind, ssOk);
+        // The context is the product id the switch announced.
+        if ((device = FindDevice(header.mac, false)) != nullptr) Notify(device, ccIntpFind, ssOk, &pid);
     }
     return rrFinished;
 }

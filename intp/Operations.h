@@ -36,7 +36,8 @@ class TSessionIntpFind : public TSession {
 public:
     static TSessionIntpFind* GetInstance();
     // Sends a find request to ip (host order); wizard then receives every
-    // find outcome. False when the send failed.
+    // find outcome (a success's context points to the announced product id,
+    // a uint32_t). False when the send failed.
     static bool SendFind(TWizard* wizard, uint32_t ip);
     // A wizard that goes away stops receiving find outcomes.
     static void ForgetWizard(const TWizard* wizard);

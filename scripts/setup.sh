@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when missing.
+# Installs the Debian packages that are missing: with "console", only what
+# building and running the console needs; otherwise the tests' as well.
+# usage: scripts/setup.sh [console]
 set -euo pipefail
-pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-      qt6-base-dev libgl-dev libpcap-dev libssl-dev
-      libgtest-dev libgmock-dev libbenchmark-dev
-      iproute2 fonts-dejavu-core)
+pkgs=(cmake ninja-build g++ pkg-config
+      qt6-base-dev libgl-dev libpcap-dev libssl-dev fonts-dejavu-core)
+if [ "${1:-}" != console ]; then
+  pkgs+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev iproute2)
+fi
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -17,8 +17,10 @@
 #include <QAction>
 #include <QDomDocument>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -36,8 +39,9 @@ constexpr std::uint32_t kConsoleIp = 0x7F000001;
 
 class ShellLoopback : public ::testing::Test {
 protected:
-    // Starts `count` switches of one model and a main window that finds them.
-    void Open(int count, bool syslog)
+    // Starts `count` switches of one model (adjust may change each) and a
+    // main window that finds them.
+    void Open(int count, bool syslog, const std::function<void(int, FakeSwitch::TSwitchSettings&)>& adjust = {})
     {
         Intp::ResetDeviceTypes();
         Intp::InitDeviceTypes();
@@ -54,6 +58,8 @@ protected:
             s.Factory.Name = "Loop-" + std::to_string(i + 1);
             s.Factory.Ip = kFirstSwitch + std::uint32_t(i);
             s.Factory.Netmask = 0xFF000000;
+            if (adjust)
+                adjust(i, s);
             m_Fleet.Add(s);
         }
         std::string error;
@@ -191,4 +197,48 @@ TEST_F(ShellLoopback, LoginPageLogsTheSwitchInAndOutAndSyslogReachesPageDialogAn
     EXPECT_EQ(doc.documentElement().tagName(), "Syslog");
     EXPECT_EQ(doc.documentElement().elementsByTagName("Entry").count(), 1);
     EXPECT_TRUE(doc.toString().contains("Port 3 link up"));
+}
+
+TEST_F(ShellLoopback, TellsHowToStartThenOnceWhyASwitchOfAModelTheTableLacksIsNotListed)
+{
+    // 127.0.0.3 announces the product id of "abc", which no model lists.
+    ASSERT_NO_FATAL_FAILURE(Open(2, false, [](int i, FakeSwitch::TSwitchSettings& s) {
+        if (i == 1)
+            s.ProductId = "abc";
+    }));
+    QStatusBar* bar = m_Form->statusBar();
+    const auto hint = [bar] {
+        for (QLabel* label : bar->findChildren<QLabel*>()) {
+            if (label->text().contains("Ctrl+D"))
+                return label->text();
+        }
+        return QString();
+    };
+    EXPECT_TRUE(hint().startsWith("Press Discovery (Ctrl+D)")) << hint().toStdString();
+    // A discovery until the listed switch's settings are read: the other
+    // switch's find reply, sent just after its own, was taken by then.
+    const auto discover = [this] {
+        m_Form->Action("acDiscovery")->trigger();
+        return QTest::qWaitFor(
+            [] {
+                Intp::TDevice* listed = Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 0, 0, 0x31), false);
+                return listed && !listed->GetName().empty();
+            },
+            10000);
+    };
+    ASSERT_TRUE(discover());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->currentMessage().contains("devices.dev"); }, 5000));
+    const QString told = bar->currentMessage();
+    EXPECT_TRUE(told.contains("127.0.0.3")) << told.toStdString();
+    EXPECT_TRUE(told.contains("02:00:00:00:00:32")) << told.toStdString();
+    EXPECT_TRUE(told.contains("product id 90015098")) << told.toStdString();  // md5("abc") begins so
+    EXPECT_EQ(hint(), QString());
+    TDeviceList listed;
+    m_Form->GetListedDevices(listed);
+    EXPECT_EQ(listed.size(), 1u);
+
+    bar->clearMessage();
+    ASSERT_TRUE(discover());
+    EXPECT_EQ(m_Fleet.Requests(1, Intp::ccIntpFind), 2u);
+    EXPECT_EQ(bar->currentMessage(), QString());
 }

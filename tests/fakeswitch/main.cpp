@@ -6,6 +6,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <sstream>
+
+#ifndef DEFAULT_DEVICES
+#define DEFAULT_DEVICES "devices.dev"
+#endif
 
 using namespace FakeSwitch;
 
@@ -14,14 +19,38 @@ namespace {
 void Usage()
 {
     std::cerr << "usage: fakeswitch --base-ip IP [--count N] [--bind IP] [--port N] [--netmask MASK]\n"
-                 "       [--gateway IP] [--base-mac MAC] [--model PRODUCT-ID | --devices FILE --model-index I]\n"
-                 "       [--smtp-recipients N] [--user NAME] [--password PW] [--name-prefix TEXT]\n"
-                 "       [--reboot-silence-ms N] [--scan-interface NAME [--scan-malformed 1]]\n"
+                 "       [--gateway IP] [--base-mac MAC] [--devices FILE] [--model-index I[,J...] | all]\n"
+                 "       [--model PRODUCT-ID] [--smtp-recipients N] [--user NAME] [--password PW]\n"
+                 "       [--name-prefix TEXT] [--reboot-silence-ms N] [--scan-interface NAME [--scan-malformed 1]]\n"
                  "       [--mac-table N]  (learned addresses per switch, up to 65536)\n"
-                 "Switch i (from 0) has address base-ip + i and MAC base-mac + i. The socket is bound to\n"
-                 "--bind (default 0.0.0.0); bound to one address it receives no broadcasts.\n"
-                 "With --scan-interface the switches also answer the raw Ethernet scan on that interface,\n"
-                 "each reply preceded by every malformed kind with --scan-malformed 1.\n";
+                 "Switch i (from 0) has address base-ip + i and MAC base-mac + i. The switches answer as\n"
+                 "the models of --devices (default: " DEFAULT_DEVICES ") listed by\n"
+                 "--model-index (default 0; \"all\": every model with a product id), in turn; --count\n"
+                 "defaults to one switch per model listed. --model PRODUCT-ID makes every switch announce\n"
+                 "that product id instead, with no ports (a model the console does not know).\n"
+                 "The socket is bound to --bind (default 0.0.0.0); bound to one address it receives no\n"
+                 "broadcasts. With --scan-interface the switches also answer the raw Ethernet scan on that\n"
+                 "interface, each reply preceded by every malformed kind with --scan-malformed 1.\n";
+}
+
+// The models named by "I[,J...]" or "all"; false on an index the file lacks.
+bool PickModels(const std::vector<TModel> &models, const std::string &list, std::vector<TModel> &picked)
+{
+    if (list == "all") {
+        for (const TModel &m : models)
+            if (!m.ProductIds.empty())
+                picked.push_back(m);
+        return !picked.empty();
+    }
+    std::istringstream in(list);
+    for (std::string item; std::getline(in, item, ',');) {
+        char *end = nullptr;
+        const long i = strtol(item.c_str(), &end, 10);
+        if (item.empty() || *end || i < 0 || size_t(i) >= models.size() || models[size_t(i)].ProductIds.empty())
+            return false;
+        picked.push_back(models[size_t(i)]);
+    }
+    return !picked.empty();
 }
 
 TMac AddToMac(TMac mac, uint32_t n)
@@ -33,14 +62,19 @@ TMac AddToMac(TMac mac, uint32_t n)
     return mac;
 }
 
+// The system object identifier's suffix, with the enterprise number of the
+// switch family that the console manages.
+constexpr const char *SupportedObjectId = "32473.1.1";
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     uint32_t bindIp = 0, baseIp = 0, netmask = 0xFFFFFF00, gateway = 0;
-    long port = ProtocolPort, count = 1, rebootMs = 2000, modelIndex = -1, recipients = -1;
+    long port = ProtocolPort, count = -1, rebootMs = 2000, recipients = -1;
     TMac baseMac{0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
-    std::string productId, devicesFile, user = "admin", password = "admin", namePrefix = "Switch-", scanInterface;
+    std::string productId, devicesFile = DEFAULT_DEVICES, modelList = "0", user = "admin", password = "admin",
+                           namePrefix = "Switch-", scanInterface;
     bool scanMalformed = false;
     long macTable = -1;
     for (int i = 1; i < argc; ++i) {
@@ -72,7 +106,7 @@ int main(int argc, char **argv)
         else if (opt == "--devices")
             devicesFile = value;
         else if (opt == "--model-index")
-            ok = (modelIndex = strtol(value.c_str(), nullptr, 10)) >= 0;
+            modelList = value;
         else if (opt == "--smtp-recipients")
             ok = (recipients = strtol(value.c_str(), nullptr, 10)) >= 0 && recipients <= 64;
         else if (opt == "--user")
@@ -100,20 +134,17 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    Intp::TDeviceType model;
-    bool secondGeneration = false;
-    if (!devicesFile.empty()) {
-        auto models = LoadModels(devicesFile);
-        if (modelIndex < 0 || size_t(modelIndex) >= models.size() || models[modelIndex].ProductIds.empty()) {
-            std::cerr << "fakeswitch: no model " << modelIndex << " with a product id in " << devicesFile << "\n";
-            return 2;
-        }
-        productId = models[modelIndex].ProductIds.front();
-        model = models[modelIndex].Type;
-        secondGeneration = models[modelIndex].SecondGeneration;
+    // The models in turn, or one product id of no model.
+    std::vector<TModel> models;
+    if (!productId.empty()) {
+        models.resize(1);
+        models[0].ProductIds = {productId};
+    } else if (!PickModels(LoadModels(devicesFile), modelList, models)) {
+        std::cerr << "fakeswitch: no model " << modelList << " with a product id in " << devicesFile << "\n";
+        return 2;
     }
-    if (recipients >= 0)
-        model.SmtpRecipientNum = uint32_t(recipients);
+    if (count < 0)
+        count = long(models.size());
 
     // Block the stop signals before the fleet's thread starts so only sigwait sees them.
     sigset_t stop;
@@ -125,11 +156,15 @@ int main(int argc, char **argv)
     TFleet fleet(bindIp, uint16_t(port));
     fleet.SetRebootSilence(std::chrono::milliseconds(rebootMs));
     for (long i = 0; i < count; ++i) {
+        const TModel &model = models[size_t(i) % models.size()];
         TSwitchSettings s;
         s.Mac = AddToMac(baseMac, uint32_t(i));
-        s.ProductId = productId;
-        s.Model = model;
-        s.SecondGeneration = secondGeneration;
+        s.ProductId = model.ProductIds.front();
+        s.Model = model.Type;
+        if (recipients >= 0)
+            s.Model.SmtpRecipientNum = uint32_t(recipients);
+        s.SecondGeneration = model.SecondGeneration;
+        s.ObjectId = SupportedObjectId;
         s.Factory.Name = namePrefix + std::to_string(i + 1);
         s.Factory.Ip = baseIp + uint32_t(i);
         s.Factory.Netmask = netmask;

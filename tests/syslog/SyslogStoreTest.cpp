@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <malloc.h>
-
 #include <string>
 #include <vector>
 
@@ -120,43 +118,6 @@ TEST(SyslogStore, LargeAndManyTextsSurviveIntact)
     EXPECT_EQ(store.Record(1).Message(), "message number 0");
     EXPECT_EQ(store.Record(5000).Message(), "message number 4999");
     EXPECT_EQ(store.Count(2), 5000);
-}
-
-#if defined(__SANITIZE_ADDRESS__)
-#define SYSLOG_HEAP_IS_OURS 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SYSLOG_HEAP_IS_OURS 0
-#endif
-#endif
-#ifndef SYSLOG_HEAP_IS_OURS
-#define SYSLOG_HEAP_IS_OURS 1
-#endif
-
-TEST(SyslogStore, HoldsAtMostTwiceTheTextPlus96BytesPerMessage)
-{
-    if (!SYSLOG_HEAP_IS_OURS)
-        GTEST_SKIP() << "the sanitizer's allocator does not report to mallinfo2";
-    constexpr int Count = 50000;
-    std::vector<std::string> texts;
-    std::size_t total = 0;
-    for (int i = 0; i < 64; ++i) {
-        texts.push_back("<190>Oct 11 22:14:15 switch-" + std::to_string(i) + " Port " + std::to_string(i % 28)
-            + " link up" + std::string(std::size_t(i), 'x'));
-        total += texts.back().size();
-    }
-    const double text = double(total) / double(texts.size());
-    TYearBase::Current(); // the C library keeps the time zone it loads
-    const std::size_t before = mallinfo2().uordblks;
-    {
-        TSyslogStore store;
-        for (int i = 0; i < Count; ++i)
-            store.Add(std::uint32_t(i % 200), texts[std::size_t(i) % texts.size()]);
-        const double perMessage = double(mallinfo2().uordblks - before) / Count;
-        EXPECT_LE(perMessage, 2 * text + 96) << "text " << text;
-    }
-    // Destruction gives everything back (but for what the allocator caches).
-    EXPECT_LE(mallinfo2().uordblks, before + 64 * 1024);
 }
 
 TEST(SyslogStore, AtItsBoundTheOldestGoABlockAtATimeAndAreCounted)
