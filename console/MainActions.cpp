@@ -239,12 +239,9 @@ void TMainActions::CreateMenus()
 
 void TMainActions::ShowStartHint()
 {
-    const auto keys = [this](const char* action) {
-        return Action(action)->shortcut().toString(QKeySequence::NativeText);
-    };
-    m_StartHint = new QLabel(tr("Press Discovery (%1) to find the switches on the PC's networks; Discovery Filter "
-                                "(%2) chooses where to look.")
-                                 .arg(keys("acDiscovery"), keys("acFilter")));
+    const QString keys = Action("acDiscovery")->shortcut().toString(QKeySequence::NativeText);
+    m_StartHint = new QLabel(tr("Press Discovery (%1) to find the switches on the PC's networks.").arg(keys));
+    m_StartHint->setToolTip(m_StartHint->text());  // for a window too narrow to show it whole
     m_Form->statusBar()->addWidget(m_StartHint, 1);
 }
 

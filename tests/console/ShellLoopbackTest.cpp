@@ -208,30 +208,27 @@ TEST_F(ShellLoopback, TellsHowToStartThenOnceWhyASwitchOfAModelTheTableLacksIsNo
     }));
     QStatusBar* bar = m_Form->statusBar();
     const auto hint = [bar] {
-        for (QLabel* label : bar->findChildren<QLabel*>()) {
+        for (QLabel* label : bar->findChildren<QLabel*>())
             if (label->text().contains("Ctrl+D"))
                 return label->text();
-        }
         return QString();
     };
     EXPECT_TRUE(hint().startsWith("Press Discovery (Ctrl+D)")) << hint().toStdString();
-    // A discovery until the listed switch's settings are read: the other
-    // switch's find reply, sent just after its own, was taken by then.
+    // Until the listed switch's settings are read: the other switch's find
+    // reply, sent just after its own, was taken by then.
     const auto discover = [this] {
         m_Form->Action("acDiscovery")->trigger();
-        return QTest::qWaitFor(
-            [] {
-                Intp::TDevice* listed = Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 0, 0, 0x31), false);
-                return listed && !listed->GetName().empty();
-            },
-            10000);
+        return QTest::qWaitFor([] {
+            Intp::TDevice* listed = Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 0, 0, 0x31), false);
+            return listed && !listed->GetName().empty();
+        });
     };
     ASSERT_TRUE(discover());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->currentMessage().contains("devices.dev"); }, 5000));
-    const QString told = bar->currentMessage();
-    EXPECT_TRUE(told.contains("127.0.0.3")) << told.toStdString();
-    EXPECT_TRUE(told.contains("02:00:00:00:00:32")) << told.toStdString();
-    EXPECT_TRUE(told.contains("product id 90015098")) << told.toStdString();  // md5("abc") begins so
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->currentMessage().contains("devices.dev"); }));
+    // md5("abc") begins 90015098.
+    EXPECT_TRUE(bar->currentMessage().startsWith("The switch 127.0.0.3 (02:00:00:00:00:32) is of a model that "
+                                                 "devices.dev does not list (product id 90015098)"))
+        << bar->currentMessage().toStdString();
     EXPECT_EQ(hint(), QString());
     TDeviceList listed;
     m_Form->GetListedDevices(listed);
