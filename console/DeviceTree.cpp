@@ -12,8 +12,13 @@
 #include "pages/kit/SwitchText.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QSignalBlocker>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -60,18 +65,35 @@ TDeviceTree::TDeviceTree(TMainForm* form, TPageHost* host, QTreeWidget* tree, QC
     // Growing the index by rehashing all of it would stall a burst of new rows.
     m_DeviceNodes.reserve(Intp::MaxDevices);
     m_RepaintDue.setSingleShot(true);
-    m_RepaintDue.setInterval(RepaintMs);
     connect(&m_RepaintDue, &QTimer::timeout, this, &TDeviceTree::EventOnRepaintDue);
+    m_Tree->viewport()->installEventFilter(this);
 }
+
+bool TDeviceTree::eventFilter(QObject* watched, QEvent* event)
+{
+    // Times each repaint of the tree: the paint is done here, inside the
+    // one the window system asked for.
+    if (event->type() != QEvent::Paint || m_InPaint || watched != m_Tree->viewport())
+        return false;
+    m_InPaint = true;
+    QElapsedTimer clock;
+    clock.start();
+    QCoreApplication::sendEvent(watched, event);
+    m_PaintMs = double(clock.nsecsElapsed()) / 1e6;
+    m_InPaint = false;
+    return true;
+}
+
+int TDeviceTree::RepaintPeriod() const { return std::clamp(int(m_PaintMs * 5), MinRepaintMs, RepaintMs); }
 
 void TDeviceTree::HoldRepaint()
 {
     // The first node of a burst shows at once; the rest wait for the period.
     if (!m_RepaintDue.isActive()) {
-        m_RepaintDue.start();
+        m_RepaintDue.start(RepaintPeriod());
         return;
     }
-    if (!m_RepaintHeld) {
+    if (!m_RepaintHeld && m_PaintMs >= FreePaintMs) {
         m_RepaintHeld = true;
         m_Tree->setUpdatesEnabled(false);
     }
@@ -83,7 +105,7 @@ void TDeviceTree::EventOnRepaintDue()
         return;
     m_RepaintHeld = false;
     m_Tree->setUpdatesEnabled(true);
-    m_RepaintDue.start();
+    m_RepaintDue.start(RepaintPeriod());
 }
 
 int TDeviceTree::Grouping() const { return m_TreeSort ? m_TreeSort->currentIndex() : 0; }

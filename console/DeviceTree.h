@@ -39,11 +39,20 @@ public:
     void UpdateDeviceText(Intp::TDevice* device);
     void EventOnTreeSortChange(int index);
     int DeviceCount() const { return m_DeviceCount; }
-    // Every repaint lays out every row: while nodes keep coming, the tree
-    // is repainted at most once per RepaintMs.
+    // Every repaint lays out every row: while nodes keep coming, a tree
+    // whose repaint costs FreePaintMs or more is repainted at most once per
+    // period, five times its last repaint's cost, from MinRepaintMs to
+    // RepaintMs; a cheaper one shows each batch as it comes.
+    static constexpr double FreePaintMs = 2;
+    static constexpr int MinRepaintMs = 16;
     static constexpr int RepaintMs = 100;
-    // Nodes came within the last RepaintMs: more may follow.
+    // Nodes came within the last period: more may follow.
     bool InBurst() const { return m_RepaintDue.isActive(); }
+    // The current period, in ms.
+    int RepaintPeriod() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool AcceptDevice(const Intp::TDevice* device);
@@ -64,4 +73,6 @@ private:
     std::unordered_map<const Intp::TDevice*, TTreeNode*> m_DeviceNodes;
     QTimer m_RepaintDue;
     bool m_RepaintHeld = false;
+    bool m_InPaint = false;
+    double m_PaintMs = 0; // the tree's last repaint
 };

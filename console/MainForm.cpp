@@ -101,7 +101,7 @@ bool TMainForm::Init()
     m_DeviceTree = new TDeviceTree(this, m_PageHost, m_Tree, m_TreeSort);
     m_PageHost->SetDeviceTree(m_DeviceTree);
     m_TreePaneFit = new TTreePaneFit(m_Tree, pane.splitter, m_DeviceTree, this);
-    pane.splitter->setSizes({280, 920});
+    SetTreePaneWidth(pane.splitter, 280, 1200);
     setCentralWidget(central);
     // A useful size for the screen, centred (the program shows the window
     // maximised; this is the size it returns to).

@@ -36,12 +36,20 @@ namespace {
 
 constexpr int kTreePaneMinWidth = 200;
 constexpr const char* kPageWidth = "pageWidth";
+// The tree pane's width as last chosen (by the user or to show the widest
+// node): a pane that gave way to the page takes it back when there is room.
+constexpr const char* kTreeWidth = "treeWidth";
 
 // Gives the right of a splitter its page width back from the tree, whenever
 // the splitter is resized.
 class TPageWidthKeeper : public QObject {
 public:
-    explicit TPageWidthKeeper(QSplitter* splitter) : QObject(splitter) { splitter->installEventFilter(this); }
+    explicit TPageWidthKeeper(QSplitter* splitter) : QObject(splitter)
+    {
+        splitter->installEventFilter(this);
+        connect(splitter, &QSplitter::splitterMoved, this,
+                [splitter] { splitter->setProperty(kTreeWidth, splitter->sizes().value(0)); });
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -56,11 +64,17 @@ public:
     {
         QList<int> sizes = splitter->sizes();
         const int page = splitter->property(kPageWidth).toInt();
-        if (sizes.size() < 2 || sizes[1] >= page || sizes[0] <= kTreePaneMinWidth)
+        if (sizes.size() < 2)
             return;
         const int total = sizes[0] + sizes[1];
-        const int left = std::max(kTreePaneMinWidth, total - page);
-        splitter->setSizes({left, total - left});
+        if (sizes[1] < page && sizes[0] > kTreePaneMinWidth) {
+            const int left = std::max(kTreePaneMinWidth, total - page);
+            splitter->setSizes({left, total - left});
+            return;
+        }
+        const int left = std::min({splitter->property(kTreeWidth).toInt(), total / 2, total - page});
+        if (left > sizes[0])
+            splitter->setSizes({left, total - left});
     }
 };
 
@@ -72,10 +86,17 @@ void WidenTreePane(QSplitter* splitter, int wanted)
         return;
     const QList<int> sizes = splitter->sizes();
     const int total = sizes[0] + sizes[1];
+    splitter->setProperty(kTreeWidth, std::max(wanted, splitter->property(kTreeWidth).toInt()));
     wanted = std::min({wanted, total / 2, total - splitter->property(kPageWidth).toInt()});
     if (total <= 0 || wanted <= sizes[0])
         return;
     splitter->setSizes({wanted, total - wanted});
+}
+
+void SetTreePaneWidth(QSplitter* splitter, int width, int total)
+{
+    splitter->setSizes({width, total - width});
+    splitter->setProperty(kTreeWidth, width);
 }
 
 TTreePane BuildTreePane(QWidget* owner, const QString& label, int pageWidth, QWidget* control)

@@ -34,6 +34,9 @@ TTreePane BuildTreePane(QWidget* owner, const QString& label, int pageWidth, QWi
 // Widens the left of a tree pane's splitter to wanted, as far as the right
 // keeps its page width and half the splitter; it never narrows it.
 void WidenTreePane(QSplitter* splitter, int wanted);
+// Sets the tree pane's width of a splitter total wide, as a user's drag would:
+// after giving way to the page it comes back to it.
+void SetTreePaneWidth(QSplitter* splitter, int width, int total);
 
 class TModuleFrame : public QWidget, public TModule {
     Q_OBJECT

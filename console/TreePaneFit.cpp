@@ -3,6 +3,7 @@
 #include "console/DeviceTree.h"
 #include "console/ModuleFrame.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QSplitter>
 #include <QTimer>
@@ -19,23 +20,32 @@ TTreePaneFit::TTreePaneFit(QTreeWidget* tree, QSplitter* splitter, TDeviceTree* 
     m_Tree->header()->setStretchLastSection(false);
     m_TreeWidthTimer = new QTimer(this);
     m_TreeWidthTimer->setSingleShot(true);
-    connect(m_TreeWidthTimer, &QTimer::timeout, this, [this] {
-        if (!m_Tree)
-            return;
-        m_Tree->resizeColumnToContents(0);
-        WidenTreePane();
-    });
+    connect(m_TreeWidthTimer, &QTimer::timeout, this, &TTreePaneFit::Fit);
+    // Each new or changed text is measured as it comes (a font metric, not
+    // a layout of the item), so a fit sizes the column to the widest alone
+    // instead of measuring a tree of tens of thousands of rows.
     // Images are all of one size: only texts change the width.
     connect(m_Tree->model(), &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
-                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
-                    FitLater();
+            [this](const QModelIndex& from, const QModelIndex& to, const QList<int>& roles) {
+                if (!roles.isEmpty() && !roles.contains(Qt::DisplayRole))
+                    return;
+                if (from.column() == 0 && from.parent() == to.parent())
+                    Measure(from.parent(), from.row(), to.row(), false);
+                else
+                    MeasureAll();
+                FitLater();
             });
-    connect(m_Tree->model(), &QAbstractItemModel::rowsInserted, this, &TTreePaneFit::FitLater);
-    connect(m_Tree->model(), &QAbstractItemModel::rowsRemoved, this, &TTreePaneFit::FitLater);
-    connect(m_Tree->model(), &QAbstractItemModel::layoutChanged, this, &TTreePaneFit::FitLater);
-    connect(m_Tree, &QTreeView::expanded, this, &TTreePaneFit::FitLater);
-    connect(m_Tree, &QTreeView::collapsed, this, &TTreePaneFit::FitLater);
+    connect(m_Tree->model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex& parent, int first, int last) {
+                Measure(parent, first, last);
+                FitLater();
+            });
+    // Rows that went away: only the widest matters.
+    connect(m_Tree->model(), &QAbstractItemModel::rowsRemoved, this, [this] {
+        if (!m_Widest.isValid())
+            MeasureAll();
+    });
+    connect(m_Tree->model(), &QAbstractItemModel::modelReset, this, &TTreePaneFit::MeasureAll);
 }
 
 TTreePaneFit::~TTreePaneFit()
@@ -50,7 +60,65 @@ void TTreePaneFit::FitLater()
     // In a burst of new rows the tree is repainted at its own pace and the
     // column is fitted at that pace too, not within the burst.
     if (m_TreeWidthTimer && !m_TreeWidthTimer->isActive())
-        m_TreeWidthTimer->start(m_DeviceTree && m_DeviceTree->InBurst() ? TDeviceTree::RepaintMs : TreeWidthMs);
+        m_TreeWidthTimer->start(m_DeviceTree && m_DeviceTree->InBurst() ? m_DeviceTree->RepaintPeriod() : TreeWidthMs);
+}
+
+void TTreePaneFit::MeasureAll()
+{
+    m_Widest = QPersistentModelIndex();
+    m_WidestWidth = -1;
+    // Walking a large tree would stall: the view measures what it has on
+    // show (up to its header's precision) and the widest is noted from then on.
+    if (m_DeviceTree && m_DeviceTree->DeviceCount() > MeasuredRows) {
+        m_ViewMeasures = true;
+    } else {
+        Measure(QModelIndex(), 0, m_Tree->model()->rowCount() - 1);
+        m_Exact = true;
+    }
+    FitLater();
+}
+
+void TTreePaneFit::Measure(const QModelIndex& parent, int first, int last, bool children)
+{
+    int depth = 0;
+    for (QModelIndex up = parent; up.isValid(); up = up.parent())
+        ++depth;
+    const int indent = m_Tree->indentation() * (depth + (m_Tree->rootIsDecorated() ? 1 : 0));
+    const QFontMetrics metrics(m_Tree->font());
+    const QAbstractItemModel* model = m_Tree->model();
+    for (int row = first; row <= last; ++row) {
+        const QModelIndex index = model->index(row, 0, parent);
+        const int width = indent + metrics.horizontalAdvance(index.data(Qt::DisplayRole).toString());
+        if (width > m_WidestWidth) {
+            m_WidestWidth = width;
+            m_Widest = index;
+        }
+        if (children && model->rowCount(index) > 0)
+            Measure(index, 0, model->rowCount(index) - 1, true);
+    }
+}
+
+void TTreePaneFit::Fit()
+{
+    if (m_ViewMeasures) {
+        m_ViewMeasures = false;
+        m_Tree->resizeColumnToContents(0);
+    }
+    if (!m_Widest.isValid()) {
+        WidenTreePane();
+        return;
+    }
+    int depth = 0;
+    for (QModelIndex up = m_Widest.parent(); up.isValid(); up = up.parent())
+        ++depth;
+    const int width = m_Tree->indentation() * (depth + (m_Tree->rootIsDecorated() ? 1 : 0)) +
+                      m_Tree->sizeHintForIndex(m_Widest).width();
+    // A text that became shorter may leave a wider one behind it: the
+    // column narrows only to a width measured over the whole tree.
+    if (width > m_Tree->columnWidth(0) || (m_Exact && width != m_Tree->columnWidth(0)))
+        m_Tree->setColumnWidth(0, width);
+    m_Exact = false;
+    WidenTreePane();
 }
 
 void TTreePaneFit::WidenTreePane()

@@ -4,7 +4,9 @@
 // batch of changes, and the tree pane widens to show the widest node.
 
 #include <QObject>
+#include <QPersistentModelIndex>
 
+class QModelIndex;
 class QSplitter;
 class QTimer;
 class QTreeWidget;
@@ -24,9 +26,21 @@ public:
 
 private:
     void FitLater();
+    void Fit();
+    // Notes the widest of rows first..last of parent (and of their children).
+    void Measure(const QModelIndex& parent, int first, int last, bool children = true);
+    // Measures every node again (the widest went away).
+    void MeasureAll();
 
     QTreeWidget* m_Tree;
     QSplitter* m_Splitter; // tree pane | page area
     TDeviceTree* m_DeviceTree;
     QTimer* m_TreeWidthTimer = nullptr; // fits the tree's column to its texts once per batch
+    // The widest node, folded ones included, by its text and indentation;
+    // a fit sizes the column to it alone.
+    QPersistentModelIndex m_Widest;
+    int m_WidestWidth = -1;
+    bool m_Exact = false;        // measured whole since the last fit
+    bool m_ViewMeasures = false; // the next fit asks the view
+    static constexpr int MeasuredRows = 2000;
 };

@@ -28,6 +28,7 @@ for b in bench_dispatch bench_syslog bench_ipconf bench_status_rows bench_status
   [ -x "$dir/$b" ] && run "$b" "$dir/$b" --benchmark_min_time=0.01
 done
 [ -x "$dir/bench_flood" ] && run bench_flood "$dir/bench_flood" 1
+[ -x "$dir/bench_startup" ] && run bench_startup "$dir/bench_startup" 1
 if [ -x "$dir/bench_discovery" ]; then
   run "bench_discovery" tests/bench/bench_discovery.sh "$dir/bench_discovery" 2
   run "bench_discovery routed" tests/bench/bench_discovery.sh "$dir/bench_discovery" 2 routed

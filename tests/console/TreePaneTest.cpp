@@ -1,0 +1,78 @@
+// The main tree's column and pane width: the column fits the widest node
+// of a large tree, and a pane that gave way to the page comes back.
+#include "FakePages.h"
+
+#include "console/MainForm.h"
+#include "intp/Device.h"
+#include "pages/kit/MessageBox.h"
+
+#include <QSplitter>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TreePane : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegisterTestModels(1);
+        TMainForm::TOptions options;
+        options.bindAddress = QHostAddress(QHostAddress::LocalHost);
+        options.openSyslog = false;
+        options.trayIcon = false;
+        m_Form = std::make_unique<TMainForm>(options);
+        ASSERT_TRUE(m_Form->Init());
+        m_Form->SetFilterServer(nullptr);
+    }
+    void TearDown() override
+    {
+        m_Form.reset();
+        Intp::DeleteAllDevices();
+    }
+    // A device of model 1 with its MAC's last two bytes from n.
+    static Intp::TDevice* Device(int n, const std::string& name)
+    {
+        Intp::TDevice* device =
+            Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 1, std::uint8_t(n >> 8), std::uint8_t(n)), true);
+        device->SetIp(0x0A000000u + std::uint32_t(n));
+        device->SetName(name);
+        device->SetType(1);
+        return device;
+    }
+    QSplitter* Splitter() const { return m_Form->findChild<QSplitter*>(); }
+
+    std::unique_ptr<TMainForm> m_Form;
+};
+
+TEST_F(TreePane, TheColumnFitsTheWidestNodeOfATreeLargerThanTheViewMeasures)
+{
+    // The view measures at most 1,000 rows of a tree; the long name lies
+    // beyond them.
+    for (int n = 1; n <= 3000; ++n)
+        Device(n, n == 1000 ? std::string(70, 'W') : "sw");
+    QTreeWidget* tree = m_Form->Tree();
+    const int needed = tree->fontMetrics().horizontalAdvance(QString(70, 'W'));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree->columnWidth(0) > needed; }, 5000)) << tree->columnWidth(0);
+}
+
+TEST_F(TreePane, APaneThatGaveWayToThePageComesBackWhenTheWindowWidens)
+{
+    m_Form->resize(1400, 800);
+    m_Form->show();
+    Device(1, std::string(40, 'W'));
+    QSplitter* splitter = Splitter();
+    ASSERT_NE(splitter, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return splitter->sizes().value(0) > 300; }, 5000));
+    const int wide = splitter->sizes().value(0);
+
+    m_Form->resize(900, 800);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return splitter->sizes().value(0) < wide; }, 5000));
+    m_Form->resize(1400, 800);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return splitter->sizes().value(0) >= wide; }, 5000))
+        << splitter->sizes().value(0) << " of " << wide;
+}
+
+}  // namespace
