@@ -138,6 +138,8 @@ public:
     // One change for one device, reported like the others.
     template <class R, class F>
     bool SendChange(Intp::TDevice* device, F&& fill);
+    // A target that can't take the change, named as not changed with why.
+    void NotChanged(Intp::TDevice* device, const QString& why) { m_Changes.NotSent(device, why); }
 
     // A request the report follows: a Set, Add, Del or Clear (not a read,
     // a login or a reboot, after which a switch may not answer).

@@ -288,6 +288,15 @@ void TPageForm::AddPanelEditor(const QString& label, QWidget* editor)
     panel->insertSpacing(at + 2, 12);
 }
 
+QLabel* TPageForm::PanelNote(QWidget* editor, const QString& note)
+{
+    QBoxLayout* panel = Panel();
+    auto* label = new QLabel(note, m_Page);
+    panel->insertWidget(panel->indexOf(editor) + 1, label);
+    label->setEnabled(editor->isEnabled());
+    return label;
+}
+
 QPushButton* TPageForm::Button(const QString& text, const char* glyph, bool isDefault)
 {
     auto* button = new QPushButton(text, m_Page);

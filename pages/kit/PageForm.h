@@ -83,6 +83,8 @@ public:
         AddPanelEditor(label, editor);
         return editor;
     }
+    // A note after a panel editor made here (its range, its unit).
+    QLabel* PanelNote(QWidget* editor, const QString& note);
 
     // --- A panel the page lays out itself, across the form's width; a
     // stretch above 0 gives it a share of the spare height.

@@ -88,7 +88,7 @@ QString TPortLayout::MaskText(std::uint32_t mask) const
     for (int index = 0; index < 32; ++index) {
         if (!(mask >> index & 1u))
             continue;
-        const int row = PortCount() > 0 ? RowOfPort(index) : index;
+        const int row = RowOfPort(index);
         if (row >= 0)
             numbers << QString::number(row + 1);
     }
@@ -123,3 +123,21 @@ void TPortLayout::BuildEntriesFor(const Intp::TDevice* device, const std::vector
 }
 
 QString TPortLayout::NumberedCaption(int row) { return QString::asprintf("Port.%02d", row + 1); }
+
+QString TPortMap::IndexOn(const Intp::TDevice* target, int index, int& targetIndex) const
+{
+    targetIndex = -1;
+    const int ports = target ? int(target->GetPortNum()) : 0;
+    const int groups = target ? int(target->GetTrunkGroupNum()) : 0;
+    if (index < m_Ports) {
+        if (index < 0 || index >= ports)
+            return QString("its model has %1 ports, this change is for port %2").arg(ports).arg(index + 1);
+        targetIndex = index;
+    } else {
+        const int group = index - m_Ports;
+        if (group >= groups)
+            return QString("its model has %1 trunk groups, this change is for trunk group %2").arg(groups).arg(group + 1);
+        targetIndex = ports + group;
+    }
+    return QString();
+}

@@ -12,6 +12,7 @@
 
 #include <QString>
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -59,7 +60,7 @@ public:
     // counted from 1, or "Trunk.%02d" of the trunk group counted from 1.
     QString RowName(int row) const;
     // "1, 2, 5": the listed numbers (from 1) of a 32-bit mask's ports; a
-    // hidden port has none. An empty layout numbers every bit.
+    // hidden port, and a bit beyond the layout's indexes, has none.
     QString MaskText(std::uint32_t mask) const;
     // The ports fit a 32-bit mask.
     bool FitsMask() const;
@@ -78,4 +79,36 @@ private:
     int m_Ports = 0;
     int m_Hidden = 0;
     int m_Cut = 0;
+};
+
+// Per-port and per-trunk-group data made for one switch goes to another by
+// number: its port n to the other's port n, its trunk group n to the
+// other's trunk group n. Trunk groups are indexed after the ports, so their
+// indexes move with the port count.
+class TPortMap {
+public:
+    // Data made for a switch of ports ports (its trunk groups follow them).
+    explicit TPortMap(int ports) : m_Ports(ports) {}
+    // Data whose every index is a port.
+    static TPortMap PortsOnly() { return TPortMap(INT_MAX); }
+
+    // The index on target of index: an empty text and targetIndex set, or
+    // why target has no port or trunk group of that number.
+    QString IndexOn(const Intp::TDevice* target, int index, int& targetIndex) const;
+    // Moves the member port (an index) of every entry to its index on
+    // target; why the first that can't move can't, or an empty text.
+    template <class E, class M>
+    QString Move(const Intp::TDevice* target, std::vector<E>& entries, M E::*port) const
+    {
+        for (E& entry : entries) {
+            int index = -1;
+            if (QString why = IndexOn(target, int(entry.*port), index); !why.isEmpty())
+                return why;
+            entry.*port = static_cast<M>(index);
+        }
+        return QString();
+    }
+
+private:
+    int m_Ports;
 };

@@ -151,6 +151,14 @@ public:
     const TPortLayout& MaskPorts() const { return m_MaskPorts; }
     QString MaskText(std::uint32_t mask) const { return m_MaskPorts.MaskText(mask); }
 
+    // A note after the column's editor (its range); call before CreateEditors.
+    void EditorNote(int column, const QString& note)
+    {
+        for (TColumn& c : m_Columns) {
+            if (c.column == column)
+                c.note = note;
+        }
+    }
     // The column's editor is enabled only while rule(selected row) holds.
     void EnabledWhen(int column, std::function<bool(const TRow&)> rule)
     {
@@ -204,6 +212,8 @@ public:
             }
             if (!c.options.hint.isEmpty())
                 editor->setToolTip(c.options.hint);
+            if (!c.note.isEmpty())
+                SetEditorNote(c.column, form.PanelNote(editor, c.note));
             SetEditorLabel(c.column, form.LabelOf(editor));
         }
         UpdateEditors();
@@ -219,14 +229,16 @@ public:
         UpdateEditors();
     }
     // The rows of a per-port record, entry i at index i of the layout: the
-    // layout's rows (no hidden or cut port) captioned with its names.
+    // layout's rows (no hidden or cut port), captioned with the port's name
+    // (PortCaption) or else numbered by their position ("Port.%02d", the
+    // rows after a hidden port keep consecutive numbers).
     void SetPortRows(const TPortLayout& ports, const std::vector<TRow>& entries)
     {
         std::vector<std::pair<QString, std::size_t>> listed;
         for (int row = 0; row < ports.RowCount(); ++row) {
             const std::size_t index = std::size_t(ports.IndexOfRow(row));
             if (index < entries.size())
-                listed.emplace_back(ports.RowName(row), index);
+                listed.emplace_back(m_PortOf ? ports.RowName(row) : TPortLayout::NumberedCaption(row), index);
         }
         if (m_Order == roCaption) {
             std::stable_sort(listed.begin(), listed.end(), [](const auto& a, const auto& b) {
@@ -290,6 +302,7 @@ private:
         int column = -1;
         QString editor;
         TEditorOptions options;
+        QString note;
         QStringList choices;
         int minimum = 0;
         int maximum = 0;

@@ -170,6 +170,14 @@ void TUntypedEditedList::SetEditorLabel(int column, QWidget* label)
     }
 }
 
+void TUntypedEditedList::SetEditorNote(int column, QWidget* note)
+{
+    if (TValueColumn* c = FindColumn(column)) {
+        c->note = note;
+        UpdateEditors();
+    }
+}
+
 void TUntypedEditedList::BindEditor(int column, QLineEdit* editor)
 {
     TValueColumn* c = FindColumn(column);
@@ -342,8 +350,10 @@ void TUntypedEditedList::UpdateEditors(int keep)
     m_Updating = true;
     for (const TValueColumn& c : m_Columns) {
         const bool enabled = row >= 0 && c.enabled && (!c.enabledRule || c.enabledRule(row));
-        if (c.label)
-            c.label->setEnabled(enabled);
+        for (QWidget* follower : {c.label, c.note}) {
+            if (follower)
+                follower->setEnabled(enabled);
+        }
         if (!c.editor)
             continue;
         c.editor->setEnabled(enabled);

@@ -84,8 +84,9 @@ public:
     void BindEditor(int column, TPortCheckList* editor);
     // Further controls (labels) that follow the selection.
     void AddSelectionControl(QWidget* control);
-    // The label of a column's editor: enabled with the editor.
+    // The label of a column's editor, and a note after it: enabled with the editor.
     void SetEditorLabel(int column, QWidget* label);
+    void SetEditorNote(int column, QWidget* note);
     QWidget* EditorOf(int column) const
     {
         const TValueColumn* c = FindColumn(column);
@@ -109,7 +110,8 @@ private:
         TStep step;
         TText text;
         QWidget* editor = nullptr;
-        QWidget* label = nullptr;  // the editor's label follows it
+        QWidget* label = nullptr;  // the editor's label and note follow it
+        QWidget* note = nullptr;
         bool isText = false;
         bool enabled = true;
         QString missing;

@@ -42,19 +42,21 @@ void TModulePortConfig::Fill(Intp::TDevice* device)
 void TModulePortConfig::EventOnApplyClick()
 {
     std::vector<TEntry> entries = m_ListView->Rows();
-    if (entries.empty())
+    Intp::TDevice* current = CurrentDevice();
+    if (entries.empty() || !current)
         return;
     // A hidden port still takes an entry: the first row's, as the switch expects.
     entries.insert(entries.end(), std::size_t(m_ListView->HiddenCount()), entries.front());
-    // Entries name ports by index: a switch with fewer ports and trunk groups can't take them.
-    std::uint32_t needs = std::uint32_t(entries.size());
-    for (const TEntry& entry : entries)
-        needs = std::max(needs, entry.port + 1);
+    // Each entry goes to the target's own port or trunk group of its number.
+    const TPortMap map(int(current->GetPortNum()));
     SendToEachTarget<Intp::TSessionPortConfigSet>([&](Intp::TSessionPortConfigSet& request, Intp::TDevice* device) {
-        const std::uint32_t has = device->GetPortNum() + device->GetTrunkGroupNum();
-        if (has < needs)
-            return QString("its model has %1 ports and trunk groups, this change is for %2").arg(has).arg(needs);
-        request.SetEntries(entries);
+        std::vector<TEntry> own = entries;
+        if (QString why = map.Move(device, own, &TEntry::port); !why.isEmpty())
+            return why;
+        const std::size_t has = device->GetPortNum() + device->GetTrunkGroupNum();
+        if (has < own.size())
+            return QString("its model has %1 ports and trunk groups, this change is for %2").arg(has).arg(own.size());
+        request.SetEntries(own);
         return QString();
     });
 }

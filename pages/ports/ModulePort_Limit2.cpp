@@ -19,10 +19,9 @@ TModulePortLimit2::TModulePortLimit2(QWidget* parent) : TModulePage("Rate Limiti
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 
-    // Port names first: their reply starts the rate read.
-    AddRead<Intp::TSessionPortNameGet>(rwCurrent, false);
-    AddRead<Intp::TSessionPortLimit2Get>(rwAll);
-    AddChain<Intp::TSessionPortNameGet, Intp::TSessionPortLimit2Get>();
+    // Port names, then the rates, whatever the names' read does.
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionPortLimit2Get>(rwAlways);
 }
 
 void TModulePortLimit2::Fill(Intp::TDevice* device)

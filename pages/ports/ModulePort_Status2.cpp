@@ -59,9 +59,11 @@ void TModulePortStatus2::Fill(TDevice* device)
     const std::vector<std::uint32_t> group = GroupOfPorts(ValidRecord<TPropertyPortTrunk2>(device), ports);
     // Each configuration entry names its port or trunk group (index
     // PortNum + g - 1): a port in a group shows its group's security.
+    // Entries past the reply's count are padding, not ports.
     std::map<std::uint32_t, bool> security;
-    for (const TPropertyPortConfigEntry& e : ValidRecord<TPropertyPortConfig>(device).entries)
-        security[e.port] = e.security;
+    const auto& config = ValidRecord<TPropertyPortConfig>(device);
+    for (std::size_t i = 0; i < config.count && i < config.entries.size(); ++i)
+        security[config.entries[i].port] = config.entries[i].security;
     TPortLayout layout;
     layout.BuildFor(device);
     std::vector<TPortStatusRow> rows;

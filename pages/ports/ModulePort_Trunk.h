@@ -1,7 +1,8 @@
 #pragma once
 
 // "Port Trunk" of the first generation: each trunk group's type (static or
-// 802.3ad LACP) and member ports, edited row by row and sent whole.
+// 802.3ad LACP) and member ports, edited row by row and sent whole. A port
+// joins one group at a time.
 
 #include "intp/Ports.h"
 #include "pages/kit/ModulePage.h"
@@ -28,4 +29,11 @@ public:
 
 protected:
     void Fill(Intp::TDevice* device) override;
+    bool AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
+
+private:
+    // The groups as last sent, and as kept for the next fill when the switch
+    // on show refused them (the administrator's edits are not lost).
+    std::vector<TRow> m_Sent, m_Refused;
+    Intp::TMacAddr m_RefusedBy;
 };

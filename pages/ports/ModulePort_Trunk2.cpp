@@ -5,6 +5,7 @@
 #include "pages/kit/PageRegistry.h"
 #include "pages/rules/PageRules.h"
 
+#include <QHeaderView>
 #include <QPushButton>
 
 #include <bit>
@@ -20,6 +21,9 @@ TModulePortTrunk2::TModulePortTrunk2(QWidget* parent) : TModulePage("Port Trunk"
     m_LacpColumn = m_ListView->Choice("LACP", &R::lacp, {"Disable", "Enable"}, "&LACP:");
     m_WorkColumn = m_ListView->Number("Work Ports", &R::workPorts, 0, 255, "&Work Ports:");
     m_MemberColumn = m_ListView->Ports("Member Ports", &R::members, "&Member Ports:");
+    // The headers only name the columns: no click sets every group.
+    m_ListView->SetStep(m_LacpColumn, nullptr);
+    m_ListView->header()->setSectionsClickable(false);
     form.List(QString(), m_ListView);
     m_ListView->CreateEditors(form);
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);

@@ -47,9 +47,14 @@ TModulePortTrunkStatus2::TModulePortTrunkStatus2(QWidget* parent) : TModulePage(
     m_List->SetColumnsFollowContents();
     form.List(QString(), m_List);
 
-    // Read when the page is shown or refreshed; Refresh All reads nothing.
-    AddRead<TSessionPortNameGet>(rwCurrent, false);
+    AddRead<TSessionPortNameGet>(rwAlways, false);
     AddRead<TSessionPortTrunkGet2>(rwCurrent);
+}
+
+int TModulePortTrunkStatus2::Refresh(bool current)
+{
+    const int started = TModulePage::Refresh(current);
+    return current ? started : 0;
 }
 
 void TModulePortTrunkStatus2::Fill(TDevice* device)

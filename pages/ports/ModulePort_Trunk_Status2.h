@@ -19,6 +19,10 @@ public:
 
     TTypedReportList<TRow>* m_List = nullptr;
 
+    // The port names always; the aggregators only when the page is shown or
+    // refreshed on show (Refresh All answers 0).
+    int Refresh(bool current) override;
+
 protected:
     void Fill(Intp::TDevice* device) override;
     void OnLeave() override { m_List->Clear(); }

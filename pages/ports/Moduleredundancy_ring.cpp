@@ -45,8 +45,12 @@ TModuleRedundancyRing::TModuleRedundancyRing(QWidget* parent) : TModulePage(Load
     form.KeepAtTop();
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
-    AddRead<TSessionRedundancyRstpGet>(rwAlways, false);
+    // RSTP is read after the ring, also after a ring change (which the switch
+    // may answer by turning RSTP off), so the two are never judged on an
+    // RSTP record older than the ring's.
     AddRead<TSessionRedundancyRingGet>();
+    AddChain<TSessionRedundancyRingGet, TSessionRedundancyRstpGet>();
+    AddRefillCode(ccRedundancyRstpGet);
     for (QCheckBox* check : {m_LegacyMode, m_CoupleMode, m_HomingMode})
         connect(check, &QCheckBox::toggled, this, [this] { EventOnLegacyClick(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
@@ -93,9 +97,22 @@ void TModuleRedundancyRing::EventOnApplyClick()
     s.couplingPort = PortOf(m_CouplingPort);
     s.dualHoming = m_HomingMode->isChecked();
     s.homingPort = PortOf(m_HomingPort);
-    if (!Check(!s.ringEnabled || !RingPortsClash(s), "Duplicated Ports!"))
+    if (!Check(!RingPortsClash(s), "Duplicated Ports!"))
         return;
-    SendPayload<TSessionRedundancyRingSet>(RingToSend(s));
+    const TPropertyRedundancyRing record = RingToSend(s);
+    const std::vector<uint32_t> used = RingPorts(s);
+    // A target gets the ring on its own ports of those numbers, or none; the
+    // switch on show gets back what it sent, even a port beyond its count.
+    TDevice* current = CurrentDevice();
+    SendToEachTarget<TSessionRedundancyRingSet>([&](TSessionRedundancyRingSet& request, TDevice* device) {
+        int index = 0;
+        for (uint32_t port : device == current ? std::vector<uint32_t>() : used) {
+            if (QString why = TPortMap::PortsOnly().IndexOn(device, int(port), index); !why.isEmpty())
+                return why;
+        }
+        request.SetPayload(record);
+        return QString();
+    });
 }
 
 static const TPageRegistration<TModuleRedundancyRing> s_Register(TPageId::TModuleRedundancyRing, [](TModule* page) {

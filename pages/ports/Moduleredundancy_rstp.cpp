@@ -26,10 +26,15 @@ QSpinBox* Stepped(QSpinBox* spin, int step)
     return spin;
 }
 
+bool SecondGeneration(const TDevice* device)
+{
+    return device && std::int64_t(device->GetType()) > std::int64_t(g_LayoutThreshold);
+}
+
 // Whether the ring of the device's generation runs.
 bool RingRunning(TDevice* device)
 {
-    if (device && std::int64_t(device->GetType()) > std::int64_t(g_LayoutThreshold)) {
+    if (SecondGeneration(device)) {
         const auto& ring = TModulePage::ValidRecord<TPropertyRedundancyRing2>(device);
         return ring.valid && ring.ringEnabled;
     }
@@ -66,10 +71,12 @@ TModuleRedundancyRstp::TModuleRedundancyRstp(QWidget* parent) : TModulePage("RST
 
     m_ListView = new TTypedEditedList<E>();
     m_ListView->Caption("Port No.", nullptr);
-    m_ListView->Number("Path Cost", &E::pathCost, 1, 200000000, "Path &Cost:",
-                       [](int first) { return first >= 200000000 ? 1 : first + 1; });
+    const int cost = m_ListView->Number("Path Cost", &E::pathCost, 1, 200000000, "Path &Cost:",
+                                        [](int first) { return first >= 200000000 ? 1 : first + 1; });
     const int priority = m_ListView->Number("Priority", &E::priority, 0, 240, "Priority:",
                                             [](int first) { return first + 16 > 240 ? 0 : first + 16; });
+    m_ListView->EditorNote(cost, "(1 - 200000000)");
+    m_ListView->EditorNote(priority, "(0 - 240)");
     const QStringList falseTrue = {"False", "True"};
     const int p2p = m_ListView->Choice("Admin P2P", &E::p2p, {"False", "True", "Auto"}, "Admin P2P:");
     const int edge = m_ListView->Choice("Admin Edge", &E::edge, falseTrue, "Admin &Edge:");
@@ -81,10 +88,19 @@ TModuleRedundancyRstp::TModuleRedundancyRstp(QWidget* parent) : TModulePage("RST
     Stepped(static_cast<QSpinBox*>(m_ListView->EditorOf(priority)), 16);
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
+    // The ring of the switch's generation is read after RSTP, also after an
+    // RSTP change (which the switch may answer by turning its ring off), so
+    // the two are never judged on a ring record older than RSTP's.
     AddRead<TSessionPortNameGet>(rwAlways, false);
-    AddRead<TSessionRedundancyRingGet>(rwAlways, false);
-    AddRead<TSessionRedundancyRing2Get>(rwAlways, false);
     AddRead<TSessionRedundancyRstpGet>();
+    AddChainStep(ccRedundancyRstpGet, [](TDevice* device) {
+        if (!Property<TPropertyRedundancyRstp>::Get(device).valid)
+            return false;
+        return SecondGeneration(device) ? StartFor<TSessionRedundancyRing2Get>(device)
+                                        : StartFor<TSessionRedundancyRingGet>(device);
+    });
+    AddRefillCode(ccRedundancyRingGet);
+    AddRefillCode(ccRedundancyRing2Get);
     connect(m_Mode, &QComboBox::currentIndexChanged, this, [this] { EventOnModeChange(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
@@ -92,9 +108,11 @@ TModuleRedundancyRstp::TModuleRedundancyRstp(QWidget* parent) : TModulePage("RST
 void TModuleRedundancyRstp::Fill(TDevice* device)
 {
     const auto& rstp = ValidRecord<TPropertyRedundancyRstp>(device);
+    // While the ring runs RSTP shows off, with the switch's own values: an
+    // Apply never writes defaults over them.
     const bool ringOn = m_Exclusive && RingRunning(device);
-    m_Shown = rstp.valid && !ringOn ? rstp : Defaults(device);
-    m_Mode->setCurrentIndex(m_Shown.enabled ? 1 : 0);
+    m_Shown = rstp.valid ? rstp : Defaults(device);
+    m_Mode->setCurrentIndex(m_Shown.enabled && !ringOn ? 1 : 0);
     m_BridgePriority->setValue(int(m_Shown.bridgePriority));
     m_BridgeAge->setValue(int(m_Shown.maxAge));
     m_BridgeHello->setValue(int(m_Shown.helloTime));

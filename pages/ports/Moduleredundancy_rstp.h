@@ -2,8 +2,8 @@
 
 // "RSTP Settings": the bridge settings of the Rapid Spanning Tree and each
 // port's path cost, priority and admin flags. While the switch runs its
-// ring the page shows RSTP off with the default values: the two exclude
-// each other.
+// ring the page shows RSTP off (with the switch's own values): the two
+// exclude each other.
 
 #include "intp/Redundancy.h"
 #include "pages/kit/ModulePage.h"

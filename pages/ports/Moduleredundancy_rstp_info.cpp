@@ -61,6 +61,7 @@ TModuleRedundancyRstpInfo::TModuleRedundancyRstpInfo(QWidget* parent) : TModuleP
     m_List->Column("STP Neighbor", Flag(&E::neighbour));
     m_List->Column("State", Named(StateNames, &E::state));
     m_List->Column("Role", Named(RoleNames, &E::role));
+    m_List->Model()->SetSortMode(smPerColumn);
     form.List("Port Information", m_List, true);
 
     AddRead<TSessionPortNameGet>(rwAlways, false);

@@ -31,13 +31,22 @@ uint32_t DuplicatedPriority(const std::vector<uint32_t>& priorities)
     return 0;
 }
 
-bool RingPortsClash(const Intp::TRingSettings& ring)
+std::vector<uint32_t> RingPorts(const Intp::TRingSettings& ring)
 {
-    std::vector<uint32_t> used = {ring.firstPort, ring.secondPort};
+    std::vector<uint32_t> used;
+    if (!ring.ringEnabled)
+        return used;
+    used = {ring.firstPort, ring.secondPort};
     if (ring.couplingEnabled)
         used.insert(used.end(), {ring.controlPort, ring.couplingPort});
     if (ring.dualHoming)
         used.push_back(ring.homingPort);
+    return used;
+}
+
+bool RingPortsClash(const Intp::TRingSettings& ring)
+{
+    std::vector<uint32_t> used = RingPorts(ring);
     std::sort(used.begin(), used.end());
     return std::adjacent_find(used.begin(), used.end()) != used.end();
 }

@@ -15,9 +15,12 @@ std::string RstpBridgeError(long long priority, long long maxAge, long long hell
 // order; 0 when there is none.
 uint32_t DuplicatedPriority(const std::vector<uint32_t>& priorities);
 
-// Whether the ports the ring uses clash: the two ring ports, then the control
-// and coupling ports with the coupling ring on, the homing port with dual
-// homing on. Ports are compared whole, whatever their number.
+// The ports the ring uses: none while it is off, else the two ring ports,
+// then the control and coupling ports with the coupling ring on, the homing
+// port with dual homing on.
+std::vector<uint32_t> RingPorts(const Intp::TRingSettings& ring);
+// Whether the ports the ring uses clash (the ring on). Ports are compared
+// whole, whatever their number.
 bool RingPortsClash(const Intp::TRingSettings& ring);
 
 // The ring settings as sent: all zero but the flag while the ring is off,

@@ -193,7 +193,7 @@ TEST_F(ConsoleE2E, RedundancyGoesFromRstpToTheRingAndBackOnEverySelectedSwitch)
 
     auto *ring = ShowDevicePage<TModuleRedundancyRing>();
     ASSERT_NE(ring, nullptr);
-    shown(ring, Intp::TPropertyRedundancyRing{}, Intp::ccRedundancyRingGet);
+    shown(ring, Intp::TPropertyRedundancyRing{}, Intp::ccRedundancyRstpGet);
     ASSERT_FALSE(ring->m_LegacyMode->isChecked());
     ring->m_LegacyMode->setChecked(true);
     ring->m_2ndPort->setCurrentIndex(1);
@@ -203,7 +203,7 @@ TEST_F(ConsoleE2E, RedundancyGoesFromRstpToTheRingAndBackOnEverySelectedSwitch)
     auto *rstp = ShowDevicePage<TModuleRedundancyRstp>();
     ASSERT_NE(rstp, nullptr);
     ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertyRedundancyRstp>::Get(current).enabled; }, 5s));
-    shown(rstp, Intp::TPropertyRedundancyRstp{}, Intp::ccRedundancyRstpGet);
+    shown(rstp, Intp::TPropertyRedundancyRstp{}, Intp::ccRedundancyRingGet);
     EXPECT_EQ(rstp->m_Mode->currentIndex(), 0);
     rstp->m_Mode->setCurrentIndex(1);
     rstp->m_Apply->click();
@@ -211,7 +211,7 @@ TEST_F(ConsoleE2E, RedundancyGoesFromRstpToTheRingAndBackOnEverySelectedSwitch)
 
     ring = ShowDevicePage<TModuleRedundancyRing>();
     ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertyRedundancyRing>::Get(current).ringEnabled; }, 5s));
-    shown(ring, Intp::TPropertyRedundancyRing{}, Intp::ccRedundancyRingGet);
+    shown(ring, Intp::TPropertyRedundancyRing{}, Intp::ccRedundancyRstpGet);
     EXPECT_FALSE(ring->m_LegacyMode->isChecked());
 }
 

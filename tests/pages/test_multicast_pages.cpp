@@ -69,6 +69,15 @@ TEST_F(IgmpTablePage, MembersAreNumberedByListedPortAndEachColumnSortsByItsKey)
     EXPECT_EQ(page->m_List->RowCount(), 0);
 }
 
+TEST_F(IgmpTablePage, AModelWithoutPortsNamesNoMember)
+{
+    TDevice* device = Select(1, TestModel(0));
+    Put(device, IntpTest::Table<TPropertyIgmp2Table>({{0b11, 1, 1}}));
+    Notify(device, ccIgmp2Table);
+    ASSERT_EQ(page->m_List->RowCount(), 1);
+    EXPECT_EQ(page->m_List->Text(0, 3), "");
+}
+
 using LldpPage = TPageTest<TModuleLldp>;
 
 TEST_F(LldpPage, ASwitchNeverReadShowsNotTheLastSwitchsValuesAndApplySendsTheFields)

@@ -102,8 +102,8 @@ TEST_F(PortConfigPage, ASwitchThatCantTakeTheChangeOrRefusesItIsNamed)
     ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
     EXPECT_EQ(env.messages,
               QStringList{"The change was not made on every switch:\n\n"
-                          "10.0.0.2 (00:11:22:33:44:02): not changed, its model has 2 ports and trunk groups, "
-                          "this change is for 5\n"
+                          "10.0.0.2 (00:11:22:33:44:02): not changed, its model has 2 ports, "
+                          "this change is for port 3\n"
                           "10.0.0.1 (00:11:22:33:44:01): refused (status 5)"});
 }
 
@@ -161,6 +161,8 @@ class PortLimit2Page : public TPageTest<TModulePortLimit2> {};
 TEST_F(PortLimit2Page, HiddenPortsGetNoRowAndKeepTheirRatesAsRead)
 {
     Intp::TDevice* device = Select(1, TestModel(4));
+    EXPECT_EQ(page->Refresh(true), 1);  // the rates read whatever the names' read does
+    EXPECT_EQ(SentCount(Intp::ccPortLimit2Get), 1u);
     Put(device, IntpTest::PortNames(Intp::ModelOf(device), {2, 3}));
     Put(device, IntpTest::PerPort<Intp::TPropertyPortLimit2>(Intp::ModelOf(device), [](std::size_t i, auto& e) {
         e.inRate = std::uint32_t(i + 1);

@@ -47,7 +47,7 @@ TPropertyRedundancyRing RingOn()
 
 using RstpPage = TPageTest<TModuleRedundancyRstp>;
 
-TEST_F(RstpPage, ARunningRingOfTheSwitchsGenerationShowsRstpOffWithDefaults)
+TEST_F(RstpPage, ARunningRingOfTheSwitchsGenerationShowsRstpOffWithTheSwitchsValues)
 {
     const int threshold = g_LayoutThreshold;
     g_LayoutThreshold = 1000;  // a first-generation model
@@ -55,18 +55,21 @@ TEST_F(RstpPage, ARunningRingOfTheSwitchsGenerationShowsRstpOffWithDefaults)
     TDevice* device = Select(1, TestModel(4));
     Put(device, Rstp(device, true));
     Put(device, RingOn());
-    Notify(device, ccRedundancyRstpGet);
+    Notify(device, ccRedundancyRstpGet);  // the ring is read after RSTP
+    EXPECT_EQ(SentCount(ccRedundancyRingGet), 1u);
+    Notify(device, ccRedundancyRingGet);
     EXPECT_EQ(page->m_Mode->currentIndex(), 0);
-    EXPECT_EQ(page->m_BridgePriority->value(), 32768);
-    EXPECT_EQ(page->m_ListView->Rows().at(0).pathCost, 200000u);
+    EXPECT_EQ(page->m_BridgePriority->value(), 4096);  // never defaults an Apply would write
+    EXPECT_EQ(page->m_ListView->Rows().at(0).pathCost, 1000u);
     EXPECT_FALSE(page->m_BridgeAge->isEnabled());
 
     // A second-generation switch tells its ring by the chain-ring status.
     g_LayoutThreshold = 0;
     Notify(device, ccRedundancyRstpGet);
+    EXPECT_EQ(SentCount(ccRedundancyRing2Get), 1u);
+    Notify(device, ccRedundancyRing2Get);
     g_LayoutThreshold = threshold;
     EXPECT_EQ(page->m_Mode->currentIndex(), 1);
-    EXPECT_EQ(page->m_BridgePriority->value(), 4096);
     EXPECT_TRUE(page->m_BridgeAge->isEnabled());
 }
 
@@ -77,9 +80,14 @@ TEST_F(RstpPage, ApplySendsEveryPortAndRefusesBadTimersBeforeSending)
     TPropertyRedundancyRstp record = Rstp(device, true);
     record.ports[5].p2p = 7;  // no item: shown as such and sent back
     Put(device, record);
-    Notify(device, ccRedundancyRstpGet);
+    Notify(device, ccRedundancyRingGet);
     ASSERT_EQ(page->m_ListView->RowCount(), 5);
+    EXPECT_EQ(page->m_ListView->Model()->Cell(4, 0), "Port.05");  // numbered by row, not named
     EXPECT_EQ(page->m_ListView->Model()->Cell(4, 3), "Unknown (7)");
+    QStringList texts;
+    for (const QLabel* label : page->findChildren<QLabel*>())
+        texts << label->text();
+    EXPECT_TRUE(texts.contains("(1 - 200000000)") && texts.contains("(0 - 240)"));
 
     page->m_BridgeAge->setValue(6);
     page->m_BridgeHello->setValue(3);
@@ -120,6 +128,11 @@ TEST_F(RstpInfoPage, NamesStatesAndRolesWithoutIndexingPastTheirLists)
     EXPECT_EQ(page->m_List->Model()->Cell(2, 6), "Unknown (200)");
     EXPECT_EQ(page->m_List->Model()->Cell(2, 7), "Unknown (7)");
     EXPECT_EQ(page->m_List->Model()->Cell(0, 7), "Root");
+    const auto click = [&](int column) { emit page->m_List->header()->sectionClicked(column); };
+    click(1);
+    click(2);
+    click(1);  // path cost keeps its own direction: descending now
+    EXPECT_EQ(page->m_List->Row(0).port.pathCost, 7u);
 
     info.enabled = false;
     info.rootPort = 3;
@@ -138,13 +151,15 @@ TEST_F(RingPage, CaptionFromItsResourceAndTheRingShownOffWhileRstpRuns)
     TDevice* device = Select(1, TestModel(10));
     Put(device, RingOn());
     Put(device, Rstp(device, true));
-    Notify(device, ccRedundancyRingGet);
+    Notify(device, ccRedundancyRingGet);  // RSTP is read after the ring
+    EXPECT_EQ(SentCount(ccRedundancyRstpGet), 1u);
+    Notify(device, ccRedundancyRstpGet);
     EXPECT_FALSE(page->m_LegacyMode->isChecked());
     EXPECT_FALSE(page->m_1stPort->isEnabled());
     EXPECT_EQ(page->m_1stPort->count(), 10);
 
     Put(device, Rstp(device, false));
-    Notify(device, ccRedundancyRingGet);
+    Notify(device, ccRedundancyRstpGet);
     EXPECT_TRUE(page->m_LegacyMode->isChecked());
     EXPECT_EQ(page->m_2ndPort->currentText(), "Port.02");
 }
@@ -157,7 +172,7 @@ TEST_F(RingPage, DuplicatedPortsAreRefusedAndOptionsOffSendZeros)
     ring.couplingEnabled = true;
     ring.controlPort = 2;
     Put(device, ring);
-    Notify(device, ccRedundancyRingGet);
+    Notify(device, ccRedundancyRstpGet);
     EXPECT_EQ(page->m_CouplingPort->currentText(), "Port.41");
     page->m_Apply->click();
     auto sent = Sent<TSessionRedundancyRingSet>();

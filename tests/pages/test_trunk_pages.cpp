@@ -84,6 +84,20 @@ TEST_F(PortStatus2Page, ATrunkedPortShowsItsGroupAndTheGroupsSecurityWhateverThe
     EXPECT_EQ(Cell(2, 7), "on");
 }
 
+TEST_F(PortStatus2Page, SecurityReadsOnlyTheEntriesTheReplyCounted)
+{
+    Intp::TDevice* device = Select(1, TestModel(4));
+    const auto& model = Intp::ModelOf(device);
+    auto config = IntpTest::PortConfig(model);
+    config.entries[0].security = true;
+    config.count = 1;
+    std::fill(config.entries.begin() + 1, config.entries.end(), Intp::TPropertyPortConfigEntry{});  // padding
+    Put(device, config);
+    Put(device, IntpTest::PerPort<Intp::TPropertyPortStatus>(model, [](std::size_t, auto&) {}));
+    Notify(device, Intp::ccPortStatusGet);
+    EXPECT_EQ(Cell(0, 7), "on");
+}
+
 class PortTrunkPage : public TPageTest<TModulePortTrunk> {
 protected:
     QString Cell(int row, int column) const { return page->m_ListView->Model()->Cell(row, column); }
@@ -119,6 +133,24 @@ TEST_F(PortTrunkPage, TypeClicksCycleEveryGroupTicksEditMembersAndEachTargetIsSe
     EXPECT_TRUE(env.messages.join("").contains("its model has 2 trunk groups, this change is for 3"));
 }
 
+TEST_F(PortTrunkPage, APortTickedInOneGroupLeavesTheOthersAndARefusalKeepsTheEdits)
+{
+    Intp::TDevice* device = Select(1, TestModel(8, 0, 2));
+    const auto groups = IntpTest::Table<Intp::TPropertyPortTrunk>({{0x3, false}, {0, false}});
+    Put(device, groups);
+    Notify(device, Intp::ccPortTrunkGet);
+    page->m_ListView->SelectRow(1);
+    Tick(page->m_ListView->EditorOf(2), 1);
+    EXPECT_EQ(Cell(0, 2), "1");
+    EXPECT_EQ(Cell(1, 2), "2");
+    page->m_Apply->click();
+    env.protocol.Reply(Intp::ccPortTrunkSet, device, {0, 0, 0, 0}, 5);  // refused: the groups are read again
+    env.protocol.Reply(Intp::ccPortTrunkGet, device, ReplyBytes(groups));
+    EXPECT_EQ(Cell(1, 2), "2");
+    Notify(device, Intp::ccPortTrunkGet);  // a later read shows the switch's groups
+    EXPECT_EQ(Cell(1, 2), "");
+}
+
 class PortTrunk2Page : public TPageTest<TModulePortTrunk2> {
 protected:
     // Ten ports, the last two not offered; two groups of at most four ports.
@@ -139,6 +171,8 @@ TEST_F(PortTrunk2Page, APortJoinsOneGroupAtATimeAndTheWorkPortsFollowTheMembers)
     SelectSwitch();
     EXPECT_EQ(static_cast<TPortCheckList*>(Members())->count(), 8);
     EXPECT_EQ(Cell(0, 3), "1, 2, 3");
+    page->m_ListView->header()->sectionClicked(1);  // the header sets nothing
+    EXPECT_EQ(Cell(0, 1), "Disable");
 
     page->m_ListView->SelectRow(1);
     Tick(Members(), 2);
@@ -220,6 +254,9 @@ class PortTrunkStatus2Page : public TPageTest<TModulePortTrunkStatus2> {};
 TEST_F(PortTrunkStatus2Page, AggregatorsNumberListedPortsAndNeverIndexPastTheModel)
 {
     Intp::TDevice* device = Select(1, TestModel(6, 0, 3));
+    EXPECT_EQ(page->Refresh(false), 0);  // the names only
+    EXPECT_EQ(SentCount(Intp::ccPortNameGet), 1u);
+    EXPECT_EQ(SentCount(Intp::ccPortTrunkGet2), 0u);
     Put(device, IntpTest::PortNames(Intp::ModelOf(device), {0}));
     TPropertyPortTrunk2Entry lacp = Group(0x0E, true, 2);
     lacp.actorPriority = 32768;

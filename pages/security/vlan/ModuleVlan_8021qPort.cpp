@@ -72,12 +72,24 @@ void TModuleVlan8021qPort::UpdateActions()
 
 void TModuleVlan8021qPort::EventOnApplyClick()
 {
+    const std::vector<TVlanPortRow> rows = m_ListView->Rows();
     TUVecList lists;
-    if (!Check(BuildPortWords(m_ListView->Rows(), lists), "Wrong tagged VIDs format!"))
+    if (!Check(BuildPortWords(rows, lists), "Wrong tagged VIDs format!"))
         return;
+    TDevice* current = CurrentDevice();
+    if (rows.empty() || !current)
+        return;
+    // Each row goes to the target's own port or trunk group of its number.
+    const TPortMap map(int(current->GetPortNum()));
     for (TDevice* device : TargetDevices()) {
+        std::vector<TVlanPortRow> own = rows;
+        if (QString why = map.Move(device, own, &TVlanPortRow::port); !why.isEmpty()) {
+            NotChanged(device, why);
+            continue;
+        }
+        BuildPortWords(own, lists);
         for (const auto& words : lists)
-            StartFor<TSessionVlan8021qPortSet>(
+            SendChange<TSessionVlan8021qPortSet>(
                 device, [&words](TSessionVlan8021qPortSet& set) { set.SetEntries(words.data(), int(words.size())); });
     }
 }
