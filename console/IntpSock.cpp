@@ -80,9 +80,10 @@ std::uint16_t TIntpSock::LocalPort() const { return m_LocalPort; }
 void TIntpSock::EventOnReadable()
 {
     // The listener, woken too, may have taken the datagrams first.
-    m_Listener.ReadNow([this](const TUdpListener::TDatagram* datagrams, std::size_t count) {
-        return OnBatch(datagrams, count, true);
-    });
+    if (m_Listener.ReadNow([this](const TUdpListener::TDatagram* datagrams, std::size_t count) {
+            return OnBatch(datagrams, count, true);
+        }) != 0)
+        m_Sender.StartTurn();
     if (m_Queue)
         m_Queue->DeliverWaiting();
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <functional>
-#include <unordered_map>
 
+#include "intp/KeyTable.h"
 #include "intp/Operations.h"
 
 namespace Intp {
@@ -13,66 +13,72 @@ namespace {
 
 TSessionCallback* g_SessionCallback = nullptr;
 
-struct TMatchKey {
-    uint16_t code;
-    TMacAddr mac;
-    bool operator==(const TMatchKey& other) const { return code == other.code && mac == other.mac; }
-};
-
-struct TMatchKeyHash {
-    size_t operator()(const TMatchKey& key) const {
-        uint64_t v = uint64_t(key.code) << 48 | key.mac.Key();
-        v ^= v >> 29;
-        v *= 0xBF58476D1CE4E5B9ull;
-        return size_t(v ^ (v >> 32));
-    }
-};
+// A request's code and target MAC as one key.
+uint64_t MatchKey(uint16_t code, const TMacAddr& mac) { return uint64_t(code) << 48 | mac.Key(); }
 
 // Requests of one key in start order; sequence numbers only grow, so a new
-// request is always appended. Replies mostly end the oldest: it is dropped
-// by moving the start on, and the vector is compacted once half of it is
-// dropped, rather than moving every entry on each reply.
+// request is always appended. Replies mostly end the oldest, which is kept
+// beside the key in the index (most keys have one request outstanding: no
+// allocation and no further line to read). The rest wait in a vector whose
+// dropped start is compacted once half of it is dropped, rather than moving
+// every entry on each reply.
 class TOrdered {
 public:
     using TEntry = std::pair<uint64_t, TSession*>;
-    using const_iterator = std::vector<TEntry>::const_iterator;
 
-    const_iterator begin() const { return m_Items.begin() + std::ptrdiff_t(m_Head); }
-    const_iterator end() const { return m_Items.end(); }
-    bool empty() const { return m_Head == m_Items.size(); }
-    size_t size() const { return m_Items.size() - m_Head; }
-    const TEntry& front() const { return m_Items[m_Head]; }
-    void emplace_back(uint64_t seq, TSession* session) { m_Items.emplace_back(seq, session); }
-    void erase(const_iterator it) {
-        if (it != begin()) {
-            m_Items.erase(it);
-        } else if (++m_Head * 2 >= m_Items.size()) {
-            m_Items.erase(m_Items.begin(), m_Items.begin() + std::ptrdiff_t(m_Head));
+    bool empty() const { return m_First.second == nullptr; }
+    size_t size() const { return empty() ? 0 : 1 + m_Rest.size() - m_Head; }
+    const TEntry& front() const { return m_First; }
+    void push_back(uint64_t seq, TSession* session) {
+        if (empty()) m_First = {seq, session};
+        else m_Rest.emplace_back(seq, session);
+    }
+    // The entry of seq, or null.
+    const TEntry* Find(uint64_t seq) const {
+        if (empty()) return nullptr;
+        if (m_First.first == seq) return &m_First;
+        auto it = std::lower_bound(Rest(), m_Rest.end(), seq, [](const TEntry& e, uint64_t s) { return e.first < s; });
+        return it != m_Rest.end() && it->first == seq ? &*it : nullptr;
+    }
+    // The first entry after seq, or null.
+    const TEntry* After(uint64_t seq) const {
+        if (empty()) return nullptr;
+        if (seq < m_First.first) return &m_First;
+        auto it = std::upper_bound(Rest(), m_Rest.end(), seq, [](uint64_t s, const TEntry& e) { return s < e.first; });
+        return it != m_Rest.end() ? &*it : nullptr;
+    }
+    void Erase(uint64_t seq) {
+        if (empty()) return;
+        if (m_First.first == seq) {
+            if (Rest() == m_Rest.end()) {
+                m_First = {0, nullptr};
+                m_Rest.clear();
+                m_Head = 0;
+                return;
+            }
+            m_First = *Rest();
+            DropHead();
+            return;
+        }
+        auto it = std::lower_bound(Rest(), m_Rest.cend(), seq, [](const TEntry& e, uint64_t s) { return e.first < s; });
+        if (it == m_Rest.end() || it->first != seq) return;
+        if (it == Rest()) DropHead();
+        else m_Rest.erase(it);
+    }
+
+private:
+    std::vector<TEntry>::const_iterator Rest() const { return m_Rest.begin() + std::ptrdiff_t(m_Head); }
+    void DropHead() {
+        if (++m_Head * 2 >= m_Rest.size()) {
+            m_Rest.erase(m_Rest.begin(), m_Rest.begin() + std::ptrdiff_t(m_Head));
             m_Head = 0;
         }
     }
 
-private:
-    std::vector<TEntry> m_Items;
+    TEntry m_First{0, nullptr};
+    std::vector<TEntry> m_Rest;
     size_t m_Head = 0;
 };
-
-// Replies mostly answer the oldest request of their key: the front is
-// looked at before the search, which would touch a cold line per step.
-TOrdered::const_iterator FindSeq(const TOrdered& list, uint64_t seq)
-{
-    if (!list.empty() && list.front().first == seq) return list.begin();
-    auto it = std::lower_bound(list.begin(), list.end(), seq,
-                               [](const TOrdered::TEntry& e, uint64_t s) { return e.first < s; });
-    return it != list.end() && it->first == seq ? it : list.end();
-}
-
-TOrdered::const_iterator After(const TOrdered& list, uint64_t seq)
-{
-    if (list.empty() || seq < list.front().first) return list.begin();
-    return std::upper_bound(list.begin(), list.end(), seq,
-                            [](uint64_t s, const TOrdered::TEntry& e) { return s < e.first; });
-}
 
 } // namespace
 
@@ -82,45 +88,40 @@ TOrdered::const_iterator After(const TOrdered& list, uint64_t seq)
 struct TSessionList {
     uint64_t nextSeq = 1;
     size_t count = 0;
-    std::unordered_map<TMatchKey, TOrdered, TMatchKeyHash> index;
+    TKeyTable<TOrdered> index;
+    size_t anyCursor = 0;  // where Any looks first
     TOrdered unkeyed;
 
     void Add(TSession* session) {
         session->m_Seq = nextSeq++;
         session->m_Indexed = session->GetMatchKey(session->m_ListCode, session->m_ListMac);
-        TOrdered& list = session->m_Indexed ? index[{session->m_ListCode, session->m_ListMac}] : unkeyed;
-        list.emplace_back(session->m_Seq, session);
+        TOrdered& list =
+            session->m_Indexed ? index.Get(MatchKey(session->m_ListCode, session->m_ListMac)) : unkeyed;
+        list.push_back(session->m_Seq, session);
         ++count;
     }
 
     void Remove(TSession* session) {
         if (!session->m_Seq) return;
         if (session->m_Indexed) {
-            auto it = index.find({session->m_ListCode, session->m_ListMac});
-            if (it != index.end()) {
-                auto found = FindSeq(it->second, session->m_Seq);
-                if (found != it->second.end()) it->second.erase(found);
-                if (it->second.empty()) index.erase(it);
-            }
+            const uint64_t key = MatchKey(session->m_ListCode, session->m_ListMac);
+            if (TOrdered* list = index.Find(key)) list->Erase(session->m_Seq);
         } else {
-            auto found = FindSeq(unkeyed, session->m_Seq);
-            if (found != unkeyed.end()) unkeyed.erase(found);
+            unkeyed.Erase(session->m_Seq);
         }
         session->m_Seq = 0;
         --count;
     }
 
     // The first request after seq that may take a frame of key, in start order.
-    TSession* Next(const TMatchKey& key, uint64_t& seq) const {
+    TSession* Next(uint64_t key, uint64_t& seq) const {
         TSession* best = nullptr;
         uint64_t bestSeq = 0;
-        auto it = index.find(key);
-        if (it != index.end()) {
-            auto found = After(it->second, seq);
-            if (found != it->second.end()) { best = found->second; bestSeq = found->first; }
+        if (const TOrdered* list = index.Find(key)) {
+            if (const TOrdered::TEntry* found = list->After(seq)) { best = found->second; bestSeq = found->first; }
         }
-        auto other = After(unkeyed, seq);
-        if (other != unkeyed.end() && (!best || other->first < bestSeq)) {
+        const TOrdered::TEntry* other = unkeyed.After(seq);
+        if (other && (!best || other->first < bestSeq)) {
             best = other->second;
             bestSeq = other->first;
         }
@@ -130,23 +131,21 @@ struct TSessionList {
 
     // Sequence numbers are never reused, so a request is alive exactly when
     // a list entry still carries its number.
-    bool IsAlive(const TSession* session, uint64_t seq, const TMatchKey& key) const {
-        auto it = index.find(key);
-        if (it != index.end()) {
-            auto found = FindSeq(it->second, seq);
-            if (found != it->second.end()) return found->second == session;
+    bool IsAlive(const TSession* session, uint64_t seq, uint64_t key) const {
+        if (const TOrdered* list = index.Find(key)) {
+            if (const TOrdered::TEntry* found = list->Find(seq)) return found->second == session;
         }
-        auto found = FindSeq(unkeyed, seq);
-        return found != unkeyed.end() && found->second == session;
+        const TOrdered::TEntry* found = unkeyed.Find(seq);
+        return found && found->second == session;
     }
 
     // Runs a handler that may delete the session; true when it still lives.
     template <class F> static bool Survives(TSession* session, F&& handler);
 
-    TSession* Any() const {
+    TSession* Any() {
         if (!unkeyed.empty()) return unkeyed.front().second;
-        if (!index.empty()) return index.begin()->second.front().second;
-        return nullptr;
+        TOrdered* any = index.Any(anyCursor);
+        return any ? any->front().second : nullptr;
     }
 };
 
@@ -164,7 +163,7 @@ template <class F>
 bool TSessionList::Survives(TSession* session, F&& handler)
 {
     uint64_t seq = session->m_Seq;
-    TMatchKey key{session->m_ListCode, session->m_ListMac};
+    const uint64_t key = MatchKey(session->m_ListCode, session->m_ListMac);
     try {
         handler();
     } catch (...) {
@@ -179,9 +178,8 @@ size_t GetSessionCount() { return List().count; }
 
 size_t CountOutstanding(uint16_t code, const TMacAddr& mac)
 {
-    const TSessionList& list = List();
-    auto it = list.index.find({code, mac});
-    return it == list.index.end() ? 0 : it->second.size();
+    const TOrdered* list = List().index.Find(MatchKey(code, mac));
+    return list ? list->size() : 0;
 }
 
 void DeleteAllSessions()
@@ -227,6 +225,9 @@ void DispatchPacket(uint32_t source, size_t length, const void* data)
     header.source = source;
     TPayloadReader payload(bytes + HeaderSize, header.length);
 
+    const uint64_t key = MatchKey(header.code, header.mac);
+    // The request's index entry is read while the device is looked up.
+    __builtin_prefetch(List().index.SlotAddress(key));
     TDevice* device = FindDevice(header.mac, true);
     if (!device) return;
 
@@ -241,7 +242,6 @@ void DispatchPacket(uint32_t source, size_t length, const void* data)
     // An unchanged address calls no device callback: the device stays.
     bool found = device->GetIp() == source;
     device->SetIp(source);
-    const TMatchKey key{header.code, header.mac};
     uint64_t seq = 0;
     // The device may vanish in a handler (a discovery clears the registry);
     // it is looked up again before every later offer.

@@ -59,6 +59,12 @@ bool TUdpSender::Send(std::uint32_t address, const std::uint8_t* data, std::size
     return Post(address, data, length);
 }
 
+void TUdpSender::StartTurn()
+{
+    std::lock_guard lock(m_Lock);
+    m_LastSend = {};
+}
+
 void TUdpSender::Run()
 {
     std::deque<TItem> batch;

@@ -39,6 +39,10 @@ public:
     // thread; a burst is posted from its second datagram on. Order holds.
     bool Send(std::uint32_t address, const std::uint8_t* data, std::size_t length);
     static constexpr std::chrono::microseconds LoneGap{20};
+    // A received reply starts a turn: the first datagram sent after it
+    // leaves at once whatever the gap (the next block of a stop-and-wait
+    // transfer, which a fast switch asks for within LoneGap).
+    void StartTurn();
 
 private:
     struct TItem {

@@ -51,17 +51,21 @@ void TUntypedEditedList::SetLimits(int column, int lowest, int highest)
     }
 }
 
+QString TUntypedEditedList::CellWhy(int row, const TValueColumn& c) const
+{
+    const int value = Value(row, c.column);
+    if (!c.limited || (value >= c.lowest && value <= c.highest) || !m_OutOfRange.count({Index(row), c.column}))
+        return QString();
+    return QString("%1 is out of range (%2 to %3)").arg(value).arg(c.lowest).arg(c.highest);
+}
+
 QString TUntypedEditedList::OutOfRangeWhy() const
 {
     for (int row = 0; row < RowCount(); ++row) {
         for (const TValueColumn& c : m_Columns) {
-            const int value = Value(row, c.column);
-            if (c.limited && (value < c.lowest || value > c.highest) && m_OutOfRange.count({Index(row), c.column}))
-                return QString("%1, %2: %3 is out of range (%4 to %5)")
-                    .arg(Text(row, 0), Model()->headerData(c.column, Qt::Horizontal).toString())
-                    .arg(value)
-                    .arg(c.lowest)
-                    .arg(c.highest);
+            if (const QString why = CellWhy(row, c); !why.isEmpty())
+                return QString("%1, %2: %3")
+                    .arg(Text(row, 0), Model()->headerData(c.column, Qt::Horizontal).toString(), why);
         }
     }
     return QString();
@@ -71,16 +75,10 @@ void TUntypedEditedList::MarkRow(int row)
 {
     QString why;
     for (const TValueColumn& c : m_Columns) {
-        const int value = Value(row, c.column);
-        const std::pair<long long, int> cell{Index(row), c.column};
-        if (!c.limited || !m_OutOfRange.count(cell))
-            continue;
-        if (value >= c.lowest && value <= c.highest)
-            m_OutOfRange.erase(cell);
-        else if (why.isEmpty())
-            why = QString("%1 is out of range (%2 to %3).").arg(value).arg(c.lowest).arg(c.highest);
+        if (why.isEmpty())
+            why = CellWhy(row, c);
     }
-    Model()->SetToolTip(row, why);
+    Model()->SetToolTip(row, why.isEmpty() ? why : why + '.');
     Model()->SetBackground(row, why.isEmpty() ? QBrush() : QBrush(QColor(255, 214, 214)));
 }
 
@@ -329,6 +327,8 @@ void TUntypedEditedList::EditorChanged(int column, int value)
     if (const TValueColumn* c = FindColumn(column); c && c->limited) {
         if (value < c->lowest || value > c->highest)
             m_OutOfRange.insert({Index(row), column});
+        else
+            m_OutOfRange.erase({Index(row), column});
         MarkRow(row);
     }
     Edited(row, column);
@@ -396,7 +396,10 @@ void TUntypedEditedList::OnHeaderClicked(int column)
             SetValue(row, column, value);
             if (c->changeRule)
                 c->changeRule(row);
+            if (c->limited)
+                MarkRow(row);
         }
+        UpdateNumberGates(this);
         UpdateEditors();
         for (int row = 0; row < RowCount(); ++row)
             emit ValueEdited(row, column);

@@ -127,6 +127,8 @@ private:
     void EditorChanged(int column, int value);
     // A value of the row changed by the user: the column's rule runs.
     void Edited(int row, int column);
+    // Why the row's value of c, edited out of range, can't be sent; or empty.
+    QString CellWhy(int row, const TValueColumn& c) const;
     // Marks the row while an edited value of it is out of range.
     void MarkRow(int row);
 

@@ -96,6 +96,7 @@ void TModuleSecurityIP::EventOnAddClick()
     if (m_SecureIPs->count() >= Capacity())
         return;
     m_SecureIPs->addItem(IpText(m_Address->Value()));
+    MarkEdited();
     UpdateActions();
 }
 
@@ -105,6 +106,7 @@ void TModuleSecurityIP::EventOnDeleteClick()
     if (!Check(line >= 0, "Entry not found!"))
         return;
     delete m_SecureIPs->takeItem(line);
+    MarkEdited();
     UpdateActions();
 }
 

@@ -3,10 +3,17 @@
 // timer calls do nothing, and through the console's own protocol host with
 // its reply timers. The ratio of the medians at 10,000 and at 10
 // outstanding is printed at the end (run with --benchmark_repetitions=5).
+// BM_RestartDistinctSwitches compares restarts with 65,536 requests
+// outstanding to 65,536 distinct switches against 10 to 10, in interleaved
+// rounds.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <utility>
 #include <vector>
 
@@ -140,8 +147,99 @@ void BM_DispatchAndRestart(benchmark::State& state)
     state.counters["outstanding"] = double(GetSessionCount());
 }
 
+// Nanoseconds per restart, by the clock and by the thread's CPU time.
+struct TRestartCost {
+    double real = 0;
+    double cpu = 0;
+};
+
+double ThreadCpuNs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e9 + double(t.tv_nsec);
+}
+
+// One request outstanding to each of `switches` devices through the
+// console's host; each reply (in the order the requests went out) finishes
+// its request and a new one to the same switch takes its place.
+TRestartCost MeasureRestarts(int switches, size_t restarts)
+{
+    TConsoleHost host;
+    SetSessionCallback(&host);
+    std::vector<TDevice*> devices;
+    devices.reserve(size_t(switches));
+    for (int i = 0; i < switches; ++i) {
+        TDevice* d = FindDevice(TMacAddr(0x00, 0x1B, 0x00, uint8_t(i >> 16), uint8_t(i >> 8), uint8_t(i)), true);
+        d->SetIp(0x0A000000u + uint32_t(i));
+        devices.push_back(d);
+        StartOrDelete(new TSessionGeneral<ccBasicsReboot>, d, nullptr);
+    }
+    std::vector<uint8_t> frame(HeaderSize + 4, 0);
+    THeader h;
+    h.code = ccBasicsReboot;
+    h.length = 4;
+    const auto start = std::chrono::steady_clock::now();
+    const double startCpu = ThreadCpuNs();
+    for (size_t n = 0; n < restarts; ++n) {
+        TDevice* d = devices[n % devices.size()];
+        h.mac = d->GetMac();
+        h.Write(frame.data());
+        DispatchPacket(d->GetIp(), frame.size(), frame.data());
+        StartOrDelete(new TSessionGeneral<ccBasicsReboot>, d, nullptr);
+    }
+    const double cpu = ThreadCpuNs() - startCpu;
+    const double real = double(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                   std::chrono::steady_clock::now() - start).count());
+    if (GetSessionCount() != devices.size()) std::abort();
+    DeleteAllSessions();
+    DeleteAllDevices();
+    SetSessionCallback(nullptr);
+    return {real / double(restarts), cpu / double(restarts)};
+}
+
+double MedianOf(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Each round measures both cases, in turns first; round 0 (cold) is
+// reported apart, the rest give the median ratio with min and max.
+void BM_RestartDistinctSwitches(benchmark::State& state)
+{
+    constexpr int Many = int(MaxDevices);
+    const size_t restarts = BenchSmokeRun() ? size_t(Many) : size_t(Many) * 4;
+    std::vector<double> ratioReal, ratioCpu, fewNs, manyNs;
+    bool manyFirst = false;
+    for (auto _ : state) {
+        TRestartCost few, many;
+        if (manyFirst) many = MeasureRestarts(Many, restarts);
+        few = MeasureRestarts(10, restarts);
+        if (!manyFirst) many = MeasureRestarts(Many, restarts);
+        manyFirst = !manyFirst;
+        ratioReal.push_back(many.real / few.real);
+        ratioCpu.push_back(many.cpu / few.cpu);
+        fewNs.push_back(few.cpu);
+        manyNs.push_back(many.cpu);
+    }
+    state.counters["cold_ratio"] = ratioReal.front();
+    if (ratioReal.size() > 1) {
+        for (auto* v : {&ratioReal, &ratioCpu, &fewNs, &manyNs}) v->erase(v->begin());
+    }
+    state.counters["ratio"] = MedianOf(ratioReal);
+    state.counters["ratio_min"] = *std::min_element(ratioReal.begin(), ratioReal.end());
+    state.counters["ratio_max"] = *std::max_element(ratioReal.begin(), ratioReal.end());
+    state.counters["cpu_ratio"] = MedianOf(ratioCpu);
+    state.counters["cpu_ratio_min"] = *std::min_element(ratioCpu.begin(), ratioCpu.end());
+    state.counters["cpu_ratio_max"] = *std::max_element(ratioCpu.begin(), ratioCpu.end());
+    state.counters["cpu_ns_at_10"] = MedianOf(fewNs);
+    state.counters["cpu_ns_at_65536"] = MedianOf(manyNs);
+}
+
 } // namespace
 
+BENCHMARK(BM_RestartDistinctSwitches)->Iterations(BenchRounds(10))->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DispatchReply<TQuietHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(BenchRounds(7))->ReportAggregatesOnly(true);
 BENCHMARK(BM_DispatchAndRestart<TQuietHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(BenchRounds(7))->ReportAggregatesOnly(true);
 BENCHMARK(BM_DispatchReply<TConsoleHost>)->Arg(10)->Arg(10000)->Arg(65536)->Repetitions(BenchRounds(7))->ReportAggregatesOnly(true);
