@@ -12,7 +12,9 @@ TModuleMonitorEvent::TModuleMonitorEvent(QWidget* parent) : TModulePage("System 
 {
     TPageForm form(this);
     m_Pages = form.Choice("View &Page:", {});
-    m_Log = form.Memo(QString());
+    // The log takes the page's whole width and the height left.
+    m_Log = new QPlainTextEdit();
+    form.List(QString(), m_Log);
     m_Log->setReadOnly(true);
     m_Log->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_Clear = form.Button("&Clear", "RC_BITMAP_16X16_CLEAR", true);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -445,6 +446,37 @@ TEST_F(ModulePageTest, ChangesTheSwitchesRefuseAreToldOncePerApplyNamingEach)
     EXPECT_EQ(page.StatusLine()->text(), "Waiting for 1 switch to answer...");
     ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccBasicsSettingsSet));
     EXPECT_EQ(page.StatusLine()->text(), "Not changed on 1 switch.");
+}
+
+TEST_F(ModulePageTest, UnappliedEditsAreKeptForAnAddedTargetAndDroppedOnlyWhenTheUserAgrees)
+{
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    QStringList asked;
+    const TMessageBoxHook old = SetMessageBoxHook([&](const TMessageBoxRequest& request) {
+        asked << request.text;
+        return answer;
+    });
+    auto select = [&](TDeviceList devices, const char* location) {
+        env.host.selection = devices;
+        page.Refresh(true);
+        env.protocol.Reply(Intp::ccBasicsSettingsGet, devices.front(), SettingsReply(location));
+    };
+    select({a}, "Rack 7");
+    QTest::keyClicks(page.m_Location, "b");
+    select({a, b}, "Rack 7"); // a second target: the edit stays for both
+    EXPECT_EQ(page.m_Location->text(), "Rack 7b");
+    EXPECT_TRUE(asked.isEmpty());
+    select({b}, "Hall 2"); // another switch on show: asked, kept on No
+    EXPECT_EQ(asked, QStringList{"Discard the changes not applied?"});
+    EXPECT_EQ(page.m_Location->text(), "Rack 7b");
+    page.Apply();
+    env.protocol.Reply(Intp::ccBasicsSettingsGet, b, SettingsReply("Hall 3"));
+    EXPECT_EQ(page.m_Location->text(), "Hall 3");
+    QTest::keyClicks(page.m_Location, "c");
+    answer = QMessageBox::Yes;
+    select({a}, "Rack 7");
+    EXPECT_EQ(page.m_Location->text(), "Rack 7");
+    SetMessageBoxHook(old);
 }
 
 }  // namespace

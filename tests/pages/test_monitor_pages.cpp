@@ -101,6 +101,12 @@ TEST_F(MonitorEventPage, ViewPagesOfAHundredLatestFirst)
     EXPECT_TRUE(page->m_Log->toPlainText().isEmpty());
     page->m_Clear->click();
     EXPECT_EQ(SentCount(Intp::ccMonitorEventClear), 1u);
+
+    // The log is as wide as the page, not a field's width.
+    page->resize(760, 560);
+    page->show();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_GT(page->m_Log->width(), 700);
 }
 
 class MirrorPage : public TPageTest<TModuleMonitorMirror> {};
