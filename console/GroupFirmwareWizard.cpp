@@ -23,9 +23,6 @@ TGroupFwPreview::TGroupFwPreview(QWidget* parent) : TTransferPage(tr("Group Firm
     m_Mode.serverLabel->setText(tr("&Server:"));
     // The switch takes at most 32 bytes of the name: a longer one would name another file.
     m_Mode.LimitField(int(sizeof(Intp::TTftpParam::name)));
-    m_OpenDialog = new QFileDialog(this, tr("Open"));
-    m_OpenDialog->setFileMode(QFileDialog::ExistingFile);
-    m_OpenDialog->setOption(QFileDialog::ReadOnly);
     LayOut(m_Mode.panel);
 
     connect(m_Mode.local, &QRadioButton::clicked, this, [this] { EventOnModeClick(); });
@@ -70,6 +67,12 @@ void TGroupFwPreview::EventOnFileChosen(const QString& file)
 
 void TGroupFwPreview::EventOnOpenClick()
 {
+    // Made when first asked for (a file dialog reads the file system).
+    if (!m_OpenDialog) {
+        m_OpenDialog = new QFileDialog(this, tr("Open"));
+        m_OpenDialog->setFileMode(QFileDialog::ExistingFile);
+        m_OpenDialog->setOption(QFileDialog::ReadOnly);
+    }
     if (m_OpenDialog->exec() == QDialog::Accepted && !m_OpenDialog->selectedFiles().isEmpty())
         EventOnFileChosen(m_OpenDialog->selectedFiles().constFirst());
 }
