@@ -62,17 +62,53 @@ void TChangeReport::OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std
 {
     if (!device)
         return;
-    for (TBatch& batch : m_Batches) {
-        auto it = std::find_if(batch.pending.begin(), batch.pending.end(),
-                               [&](const TPending& p) { return p.mac == device->GetMac() && p.code == code; });
-        if (it == batch.pending.end())
-            continue;
+    TBatch* batch = nullptr;
+    const auto it = FindOutcome(device, code, batch);
+    if (batch) {
         if (status != Intp::ssOk)
-            batch.failed << QString("%1: %2").arg(DeviceText(device), StatusReason(status));
-        batch.pending.erase(it);
-        break;
+            batch->failed << QString("%1: %2").arg(DeviceText(device), StatusReason(status));
+        batch->pending.erase(it);
     }
     Finish();
+}
+
+std::vector<TChangeReport::TPending>::iterator TChangeReport::FindOutcome(const Intp::TDevice* device,
+                                                                          std::uint16_t code, TBatch*& batch)
+{
+    // A request tells its outcome once, under its own code or under the code
+    // of the read it starts (table entries): the same code first, else the
+    // switch's oldest change still waiting.
+    const Intp::TMacAddr mac = device->GetMac();
+    for (const bool sameCode : {true, false}) {
+        for (TBatch& each : m_Batches) {
+            auto it = std::find_if(each.pending.begin(), each.pending.end(), [&](const TPending& p) {
+                return p.mac == mac && (!sameCode || p.code == code);
+            });
+            if (it != each.pending.end()) {
+                batch = &each;
+                return it;
+            }
+        }
+    }
+    batch = nullptr;
+    return {};
+}
+
+bool TChangeReport::IsOutcome(const Intp::TDevice* device, std::uint16_t code) const
+{
+    if (!device)
+        return false;
+    const Intp::TMacAddr mac = device->GetMac();
+    bool waiting = false;
+    for (const TBatch& batch : m_Batches) {
+        for (const TPending& p : batch.pending) {
+            if (p.mac == mac && p.code == code)
+                return true;
+            waiting = waiting || p.mac == mac;
+        }
+    }
+    // A read of that code being answered is the read's.
+    return waiting && Intp::CountOutstanding(code, mac) == 0;
 }
 
 void TChangeReport::Prune()

@@ -41,7 +41,13 @@ public:
     // no more).
     void Prune();
 
+    // An outcome ends the device's change of the same code, or else its
+    // oldest change waiting: table entry changes tell it under their
+    // table's read code.
     void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void* context) override;
+    // Whether a notification of code for device is a change's outcome, not
+    // a read's.
+    bool IsOutcome(const Intp::TDevice* device, std::uint16_t code) const;
 
     // How a switch is named, and why a status means no change.
     static QString DeviceText(const Intp::TDevice* device);
@@ -63,6 +69,7 @@ private:
     };
 
     TBatch& Open();
+    std::vector<TPending>::iterator FindOutcome(const Intp::TDevice* device, std::uint16_t code, TBatch*& batch);
     void Seal();
     void Finish();
     // The switches sealed batches still wait for.

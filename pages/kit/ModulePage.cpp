@@ -152,7 +152,8 @@ void TModulePage::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint1
     // While the user is asked, the page stays as it is.
     if (m_Asking)
         return;
-    if (device && code < ncNothing)
+    // A change told under its table's read code is no outcome of that read.
+    if (device && code < ncNothing && !m_Changes.IsOutcome(device, code))
         m_ReadOutcomes[code] = {device->GetMac(), status};
     if (code == ncDeviceRemoved)
         m_Changes.Prune();

@@ -1,6 +1,9 @@
 #include "pages/kit/TypedTableEditor.h"
 
+#include "intp/Ports.h"
+
 #include <algorithm>
+#include <bit>
 
 void TTableEditorBase::BindBase(TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
                                 QAbstractButton* modify)
@@ -50,4 +53,74 @@ void TTableEditorBase::UpdateButtons()
     if (m_Modify)
         m_Modify->setEnabled(listed);
     m_Delete->setEnabled(keyOnly && IsListed(*keyOnly));
+}
+
+QString TTableEditorBase::PortOnTarget(std::uint32_t& index, const Intp::TDevice* source, const Intp::TDevice* target)
+{
+    const Intp::TDeviceType& from = Intp::ModelOf(source);
+    const Intp::TDeviceType& to = Intp::ModelOf(target);
+    const bool trunk = index >= from.PortNum;
+    const std::uint32_t number = trunk ? index - from.PortNum : index;
+    if (number < (trunk ? to.TrunkGroupNum : to.PortNum)) {
+        index = trunk ? to.PortNum + number : number;
+        return QString();
+    }
+    return QString("its model has %1 ports and %2 trunk groups, this entry is for %3 %4")
+        .arg(to.PortNum)
+        .arg(to.TrunkGroupNum)
+        .arg(trunk ? "trunk group" : "port")
+        .arg(number + 1);
+}
+
+QString TTableEditorBase::PositionOnTarget(std::uint32_t& position, Intp::TDevice* source, Intp::TDevice* target)
+{
+    auto listed = [](const Intp::TPropertyPortConfig& config) {
+        return config.valid ? std::min<std::size_t>(config.count, config.entries.size()) : 0;
+    };
+    const auto& from = Intp::Property<Intp::TPropertyPortConfig>::Get(source);
+    if (position >= listed(from))
+        return "the port is not in this switch's port configuration";
+    std::uint32_t index = from.entries[position].port;
+    if (QString why = PortOnTarget(index, source, target); !why.isEmpty())
+        return why;
+    const auto& to = Intp::Property<Intp::TPropertyPortConfig>::Get(target);
+    if (!to.valid)
+        return "its port configuration has not been read";
+    for (std::size_t i = 0; i < listed(to); ++i) {
+        if (to.entries[i].port == index) {
+            position = std::uint32_t(i);
+            return QString();
+        }
+    }
+    return "its port configuration does not list that port";
+}
+
+QString TTableEditorBase::PositionsOnTarget(std::uint32_t& mask, Intp::TDevice* source, Intp::TDevice* target)
+{
+    std::uint32_t own = 0;
+    for (std::uint32_t bit = 0; bit < 32; ++bit) {
+        std::uint32_t position = bit;
+        if (!((mask >> bit) & 1u))
+            continue;
+        if (QString why = PositionOnTarget(position, source, target); !why.isEmpty())
+            return why;
+        if (position >= 32)
+            return "that port stands past the first 32 of its port configuration";
+        own |= 1u << position;
+    }
+    mask = own;
+    return QString();
+}
+
+QString TTableEditorBase::PortsWhy(std::uint32_t mask, int ports)
+{
+    const int highest = 31 - std::countl_zero(mask);
+    if (highest < ports)
+        return QString();
+    return QString("it has %1 ports, this entry names port %2").arg(ports).arg(highest + 1);
+}
+
+QString TTableEditorBase::ModelWhy(bool refused)
+{
+    return refused ? QString("its model can't take this entry") : QString();
 }

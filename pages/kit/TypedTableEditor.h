@@ -6,7 +6,8 @@
 // it is, Delete when the form's key is listed; selecting a row fills the
 // form. Add, Modify and Delete send one request per target device and never
 // touch the list: it is rebuilt from the switch's table when the library has
-// read it again.
+// read it again. Each target takes the entry in its own model's layout, or
+// is named as not changed (see TDescription::fit).
 //
 //   TTypedTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd,
 //                Intp::TSessionSecurityMacDel> m_Table;
@@ -14,6 +15,7 @@
 
 #include "intp/Device.h"
 #include "intp/Property.h"
+#include "intp/Record.h"
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/UntypedReportList.h"
 
@@ -21,6 +23,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <type_traits>
@@ -32,6 +35,21 @@ public:
     // Add, Modify and Delete by the form's entry and key; none: all off.
     void UpdateButtons();
     bool IsListed(const QString& key) const;
+
+    // A port or trunk group of source's model (index: ports, then trunk
+    // groups) as the same port or trunk group of target's model, by its
+    // number, never by index; answers why target has none (empty: it has).
+    static QString PortOnTarget(std::uint32_t& index, const Intp::TDevice* source, const Intp::TDevice* target);
+    // A position of source's port configuration as the position of the same
+    // port or trunk group in target's (both read).
+    static QString PositionOnTarget(std::uint32_t& position, Intp::TDevice* source, Intp::TDevice* target);
+    // Every position of a mask (bit n: position n) the same way.
+    static QString PositionsOnTarget(std::uint32_t& mask, Intp::TDevice* source, Intp::TDevice* target);
+    // Why an entry of those ports (bit n: port n + 1) can't go to a switch
+    // that offers ports ports; empty when it can.
+    static QString PortsWhy(std::uint32_t mask, int ports);
+    // Why target's model refuses an entry; empty when it takes it.
+    static QString ModelWhy(bool refused);
 
 protected:
     void BindBase(TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del, QAbstractButton* modify);
@@ -78,6 +96,16 @@ public:
         std::function<bool(bool add)> check = nullptr;
         // Entries of the table that get a row (default: all).
         std::function<bool(const Entry&)> listed = nullptr;
+        // The entry as target takes it: puts the form's entry (made for the
+        // current switch) into target's own layout, and answers why target
+        // can't take it (that switch is named as not changed), or empty.
+        // del: the entry of a Delete. Default: the entry as it is, unless
+        // target's model refuses it.
+        std::function<QString(Entry& entry, Intp::TDevice* target, bool del)> fit = nullptr;
+        // While the form shows a row as it filled it, Delete names the entry
+        // with the row's values the form can't show (a VLAN id outside the
+        // field's range): asRead(entry, row) takes them into the entry.
+        std::function<void(Entry& entry, const Entry& row)> asRead = nullptr;
     };
 
     void Bind(TModulePage* page, TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
@@ -121,31 +149,33 @@ public:
 
 protected:
     std::optional<QString> FormKey() const override { return KeyOf(m_Description.readForm()); }
-    std::optional<QString> FormKeyOnly() const override
-    {
-        return m_Description.readKey ? KeyOf(m_Description.readKey()) : FormKey();
-    }
+    std::optional<QString> FormKeyOnly() const override { return KeyOf(KeyEntry()); }
     void FillFormFromRow(int row) override
     {
         const long long index = row >= 0 ? m_List->Model()->Row(row).tag : -1;
         const bool known = index >= 0 && std::size_t(index) < m_Entries.size();
         m_Description.fillForm(known ? &m_Entries[std::size_t(index)] : nullptr);
+        m_Filled.reset();
+        if (known && m_Description.asRead) {
+            m_Filled = m_Entries[std::size_t(index)];
+            m_FilledForm = Bytes(ReadKey());
+        }
     }
     void EventOnAddClick() override
     {
         if (!m_Description.check || m_Description.check(true))
-            Send<TAdd>(m_Description.readForm());
+            Send<TAdd>(m_Description.readForm(), false);
     }
     void EventOnModifyClick() override
     {
         if constexpr (!std::is_void_v<TModify>)
-            Send<TModify>(m_Description.readForm());
+            Send<TModify>(m_Description.readForm(), false);
     }
     void EventOnDeleteClick() override
     {
         if (m_Description.check && !m_Description.check(false))
             return;
-        Send<TDel>(m_Description.readKey ? m_Description.readKey() : m_Description.readForm());
+        Send<TDel>(KeyEntry(), true);
     }
 
 public:
@@ -159,16 +189,45 @@ public:
     }
 
 private:
+    std::optional<Entry> ReadKey() const
+    {
+        return m_Description.readKey ? m_Description.readKey() : m_Description.readForm();
+    }
+    // The form's entry for Delete, with the values a row as read holds.
+    std::optional<Entry> KeyEntry() const
+    {
+        std::optional<Entry> entry = ReadKey();
+        if (entry && m_Filled && Bytes(entry) == m_FilledForm)
+            m_Description.asRead(*entry, *m_Filled);
+        return entry;
+    }
+    static std::vector<std::uint8_t> Bytes(const std::optional<Entry>& entry)
+    {
+        return entry ? Intp::EncodeEntries(Record::EntryFields, std::vector<Entry>{*entry}) : std::vector<std::uint8_t>{};
+    }
     std::optional<QString> KeyOf(const std::optional<Entry>& entry) const
     {
         return entry ? std::optional<QString>(m_Description.key(*entry)) : std::nullopt;
     }
-    template <class R> void Send(const std::optional<Entry>& entry)
+    template <class R> void Send(const std::optional<Entry>& entry, bool del)
     {
-        if (entry)
-            this->m_Page->SendToSelectedDevices<R>([&entry](R& request) { request.SetPayload(*entry); });
+        if (!entry)
+            return;
+        this->m_Page->template SendToEachTarget<R>([&](R& request, Intp::TDevice* target) {
+            Entry own = *entry;
+            const QString why =
+                m_Description.fit
+                    ? m_Description.fit(own, target, del)
+                    : ModelWhy(Intp::CheckEntryOf<Record>(Intp::ModelOf(target), own) != Intp::ssOk);
+            if (why.isEmpty())
+                request.SetPayload(own);
+            return why;
+        });
     }
 
     TDescription m_Description;
     std::vector<Entry> m_Entries;
+    // The row that filled the form last, and the form's entry then.
+    std::optional<Entry> m_Filled;
+    std::vector<std::uint8_t> m_FilledForm;
 };

@@ -91,13 +91,16 @@ bool BuildPortWords(const std::vector<TVlanPortRow>& rows, TUVecList& lists)
     return true;
 }
 
-std::string PortMaskText(std::uint32_t mask, const std::vector<std::string>& names)
+std::string PortMaskText(std::uint32_t mask, const Intp::TPropertyPortConfig& config,
+                         const std::vector<std::string>& names)
 {
     std::string text;
-    for (std::size_t i = 0; i < names.size() && i < std::size_t(MaxMaskPorts); ++i) {
-        if (!MaskHasPort(mask, int(i)) || IsHiddenPort(names[i]))
+    const std::size_t positions = config.valid ? std::min<std::size_t>(config.count, config.entries.size()) : 0;
+    for (std::size_t i = 0; i < positions && i < std::size_t(MaxMaskPorts); ++i) {
+        const std::size_t port = config.entries[i].port;
+        if (!MaskHasPort(mask, int(i)) || port >= names.size() || IsHiddenPort(names[port]))
             continue;
-        text += (text.empty() ? "" : ", ") + names[i];
+        text += (text.empty() ? "" : ", ") + names[port];
     }
     return text;
 }

@@ -4,6 +4,7 @@
 // of the 802.1Q port Set, one port's view of the 802.1Q table and the port
 // text of a VLAN mask.
 
+#include "intp/Ports.h"
 #include "intp/Vlan.h"
 
 #include <cstdint>
@@ -51,7 +52,9 @@ inline constexpr std::size_t MaxVlanWords = 700;
 // invalid (lists is then left as it was).
 bool BuildPortWords(const std::vector<TVlanPortRow>& rows, TUVecList& lists);
 
-// The names of the ports in a 32-bit mask, joined by ", ". names[i] is the
-// name of the port at bit i (the page's port order); a hidden port
-// ("Port.XX") is never named, and bits beyond the names are ignored.
-std::string PortMaskText(std::uint32_t mask, const std::vector<std::string>& names);
+// The names of the ports in a 32-bit mask, joined by ", ": bit i names the
+// port at position i of the port configuration, by its name in names (one
+// per port number). A hidden port ("Port.XX") is never named; bits beyond
+// the positions, or without a read configuration, are ignored.
+std::string PortMaskText(std::uint32_t mask, const Intp::TPropertyPortConfig& config,
+                         const std::vector<std::string>& names);

@@ -41,7 +41,9 @@ TModuleSecurityMac2Filter::TModuleSecurityMac2Filter(QWidget* parent) : TModuleP
                       m_Mac->SetAddress(&e->mac);
                       m_VlanId->setValue(int(e->vlanId));
                   },
-                  .numbered = true});
+                  .numbered = true,
+                  // Remove names a listed entry by its VLAN as read, even one the box can't show.
+                  .asRead = [](TEntry& e, const TEntry& row) { e.vlanId = row.vlanId; }});
     WatchChanges({m_Mac, m_VlanId});
 }
 

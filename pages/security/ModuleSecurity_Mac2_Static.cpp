@@ -63,7 +63,13 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
                       return column == 2 ? std::optional<long long>(ItemOfPort(e.port)) : std::nullopt;
                   },
                   // An entry on a port not offered gets no row.
-                  .listed = [this](const TEntry& e) { return ItemOfPort(e.port) >= 0; }});
+                  .listed = [this](const TEntry& e) { return ItemOfPort(e.port) >= 0; },
+                  // Each switch takes the port's position in its own port configuration.
+                  .fit = [this](TEntry& e, TDevice* target, bool) {
+                      return TTableEditorBase::PositionOnTarget(e.port, CurrentDevice(), target);
+                  },
+                  // Remove names a listed entry by its VLAN as read, even one the box can't show.
+                  .asRead = [](TEntry& e, const TEntry& row) { e.vlanId = row.vlanId; }});
     WatchChanges({m_Port, m_Mac, m_VlanId});
 }
 

@@ -4,11 +4,13 @@
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/rules/PageRules.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <bit>
 
 using namespace Intp;
@@ -64,30 +66,24 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                       return TEntry{m_Ports->Mask(), m_Ip->Value(), uint32_t(m_VlanId->value())};
                   },
                   .fillForm = [this](const TEntry* e) {
-                      m_Shown.reset();
                       if (!e)
                           return;
                       m_Ip->SetValue(e->group);
                       m_VlanId->setValue(int(e->vid));
                       m_Ports->SetMask(e->ports);
-                      m_Shown = *e;
-                      m_ShownVid = m_VlanId->value();
-                  },
-                  // Remove sends a listed entry's VLAN as the switch gave it,
-                  // even one the box can't show.
-                  .readKey = [this]() -> std::optional<TEntry> {
-                      if (!m_Ip->IsHost())
-                          return std::nullopt;
-                      TEntry entry{m_Ports->Mask(), m_Ip->Value(), uint32_t(m_VlanId->value())};
-                      if (m_Shown && m_Shown->group == entry.group && m_ShownVid == m_VlanId->value())
-                          entry.vid = m_Shown->vid;
-                      return entry;
                   },
                   .numbered = true,
                   // Rows sort by number and by VLAN; address and members compare equal.
                   .sortKey = [](const TEntry&, int column) {
                       return column == 1 || column == 3 ? std::optional<long long>(0) : std::nullopt;
-                  }});
+                  },
+                  // A member port goes only to a switch that offers it.
+                  .fit = [](TEntry& e, TDevice* target, bool) {
+                      return TTableEditorBase::PortsWhy(e.ports, std::min(OfferedPorts(target), int(MaxMaskPorts)));
+                  },
+                  // Remove sends a listed entry's VLAN as the switch gave it,
+                  // even one the box can't show.
+                  .asRead = [](TEntry& e, const TEntry& row) { e.vid = row.vid; }});
     connect(m_Ip, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
     connect(m_VlanId, &QSpinBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
     // A box changed may send a listed group again with other members, but

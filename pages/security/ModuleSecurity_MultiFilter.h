@@ -36,6 +36,4 @@ private:
     TTypedTableEditor<Intp::TSessionSecurityMultiFilterGet, Intp::TSessionSecurityMultiFilterAdd,
                       Intp::TSessionSecurityMultiFilterDel>
         m_Table;
-    std::optional<Intp::TPropertySecurityMultiFilterEntry> m_Shown; // the row last shown in the form
-    int m_ShownVid = 0;                                             // its VLAN as the box shows it
 };

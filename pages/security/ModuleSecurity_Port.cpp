@@ -54,6 +54,10 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent) : TModulePage("Port Se
                           return;
                       ChoosePort(m_Port, e->port);
                       m_MAC->SetAddress(&e->mac);
+                  },
+                  // Delete names the address alone; Add goes to the same port or trunk group.
+                  .fit = [this](TEntry& e, TDevice* target, bool del) {
+                      return del ? QString() : TTableEditorBase::PortOnTarget(e.port, CurrentDevice(), target);
                   }});
     connect(m_MAC, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
     connect(m_Port, &QComboBox::currentIndexChanged, this, [this] { m_Table.UpdateButtons(); });

@@ -67,15 +67,10 @@ TEST_F(IgmpTablePage, MembersAreNumberedByListedPortAndEachColumnSortsByItsKey)
     EXPECT_EQ(column(2), (QStringList{"3", "9"}));
     EXPECT_TRUE(page->Leave(false));
     EXPECT_EQ(page->m_List->RowCount(), 0);
-}
-
-TEST_F(IgmpTablePage, AModelWithoutPortsNamesNoMember)
-{
-    TDevice* device = Select(1, TestModel(0));
-    Put(device, IntpTest::Table<TPropertyIgmp2Table>({{0b11, 1, 1}}));
-    Notify(device, ccIgmp2Table);
-    ASSERT_EQ(page->m_List->RowCount(), 1);
-    EXPECT_EQ(page->m_List->Text(0, 3), "");
+    env.host.selection = {Select(2, TestModel(0))};  // a model without ports names no member
+    Put(env.host.selection[0], IntpTest::Table<TPropertyIgmp2Table>({{0b11, 1, 1}}));
+    Notify(env.host.selection[0], ccIgmp2Table);
+    EXPECT_EQ(column(3), QStringList{""});
 }
 
 using LldpPage = TPageTest<TModuleLldp>;

@@ -30,10 +30,7 @@ TEST(RedundancyRules, BridgeTimersAndPrioritiesInTheOrderTheirMessagesAreChecked
     EXPECT_EQ(RstpBridgeError(0, 40, 2, 15), "2*(Forward Delay Time-1) should greater than or queal to Max Age");
     EXPECT_EQ(RstpBridgeError(0, 6, 3, 15), "Max Age should be greater than or equal to 2*(Hello Time + 1)");
     EXPECT_EQ(RstpBridgeError(32768, 41, 0, 31), "Bridge max age out of range");
-    EXPECT_EQ(RstpBridgeError(32768, 5, 0, 31), "Bridge max age out of range");
-    EXPECT_EQ(RstpBridgeError(32768, 40, 11, 31), "Hello time out of range");
     EXPECT_EQ(RstpBridgeError(32768, 6, 0, 3), "Hello time out of range");
     EXPECT_EQ(RstpBridgeError(32768, 40, 10, 31), "Bridge forward delay out of range");
-    EXPECT_EQ(RstpBridgeError(32768, 6, 1, 3), "Bridge forward delay out of range");
     EXPECT_EQ(DuplicatedPriority({0, 2, 0, 3, 3, 2}), 3u);
 }

@@ -87,13 +87,10 @@ TEST_F(PortStatus2Page, ATrunkedPortShowsItsGroupAndTheGroupsSecurityWhateverThe
 TEST_F(PortStatus2Page, SecurityReadsOnlyTheEntriesTheReplyCounted)
 {
     Intp::TDevice* device = Select(1, TestModel(4));
-    const auto& model = Intp::ModelOf(device);
-    auto config = IntpTest::PortConfig(model);
+    Intp::TPropertyPortConfig config{true, 1, std::vector<Intp::TPropertyPortConfigEntry>(4)};  // 3 padding
     config.entries[0].security = true;
-    config.count = 1;
-    std::fill(config.entries.begin() + 1, config.entries.end(), Intp::TPropertyPortConfigEntry{});  // padding
     Put(device, config);
-    Put(device, IntpTest::PerPort<Intp::TPropertyPortStatus>(model, [](std::size_t, auto&) {}));
+    Put(device, IntpTest::PerPort<Intp::TPropertyPortStatus>(Intp::ModelOf(device), [](std::size_t, auto&) {}));
     Notify(device, Intp::ccPortStatusGet);
     EXPECT_EQ(Cell(0, 7), "on");
 }
@@ -136,16 +133,14 @@ TEST_F(PortTrunkPage, TypeClicksCycleEveryGroupTicksEditMembersAndEachTargetIsSe
 TEST_F(PortTrunkPage, APortTickedInOneGroupLeavesTheOthersAndARefusalKeepsTheEdits)
 {
     Intp::TDevice* device = Select(1, TestModel(8, 0, 2));
-    const auto groups = IntpTest::Table<Intp::TPropertyPortTrunk>({{0x3, false}, {0, false}});
-    Put(device, groups);
+    Put(device, IntpTest::Table<Intp::TPropertyPortTrunk>({{0x3, false}, {0, false}}));
     Notify(device, Intp::ccPortTrunkGet);
     page->m_ListView->SelectRow(1);
     Tick(page->m_ListView->EditorOf(2), 1);
-    EXPECT_EQ(Cell(0, 2), "1");
-    EXPECT_EQ(Cell(1, 2), "2");
+    EXPECT_EQ(Cell(0, 2) + "|" + Cell(1, 2), "1|2");
     page->m_Apply->click();
     env.protocol.Reply(Intp::ccPortTrunkSet, device, {0, 0, 0, 0}, 5);  // refused: the groups are read again
-    env.protocol.Reply(Intp::ccPortTrunkGet, device, ReplyBytes(groups));
+    env.protocol.Reply(Intp::ccPortTrunkGet, device, {0, 0, 0, 3, 0, 0, 0, 0, 0, 0});
     EXPECT_EQ(Cell(1, 2), "2");
     Notify(device, Intp::ccPortTrunkGet);  // a later read shows the switch's groups
     EXPECT_EQ(Cell(1, 2), "");

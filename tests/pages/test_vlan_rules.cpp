@@ -93,9 +93,10 @@ TEST(VlanPortWords, RowsBecomeWordListsUnderSevenHundredWordsNeverSplittingARow)
 TEST(VlanPortText, NamesTheMaskedPortsButNeverAHiddenOne)
 {
     const std::vector<std::string> names{"Port.01", "Port.XX", "Uplink", "Port.04"};
-    EXPECT_EQ(PortMaskText(0b1111, names), "Port.01, Uplink, Port.04");
-    EXPECT_EQ(PortMaskText(0b0010, names), "");
-    EXPECT_EQ(PortMaskText(0xFFFFFFF0, names), "");  // bits beyond the ports
+    Intp::TPropertyPortConfig config{true, 4, {{0}, {1}, {2}, {3}}};
+    EXPECT_EQ(PortMaskText(0b1111, config, names), "Port.01, Uplink, Port.04");
+    EXPECT_EQ(PortMaskText(0b0010, config, names), "");
+    EXPECT_EQ(PortMaskText(0xFFFFFFF0, config, names), "");  // bits beyond the ports
 }
 
 }  // namespace

@@ -6,6 +6,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <algorithm>
+#include <climits>
+
 using R = Intp::TPropertyVlan8021q;
 
 TModuleVlan8021q::TModuleVlan8021q(QWidget* parent) : TModulePage("802.1Q VLAN", parent)
@@ -19,7 +22,13 @@ TModuleVlan8021q::TModuleVlan8021q(QWidget* parent) : TModulePage("802.1Q VLAN",
     AddRead<Intp::TSessionVlanGet>(rwCurrent, false);
     AddRead<Intp::TSessionVlan8021qGet>(rwAll);
     AddChain<Intp::TSessionVlanGet, Intp::TSessionVlan8021qGet>();
-    connect(m_Apply, &QPushButton::clicked, this, [this] { SendPayload<Intp::TSessionVlan8021qSet>(m_Fields.Read()); });
+    connect(m_Apply, &QPushButton::clicked, this, [this] {
+        // Only a VLAN as read may stand outside the range.
+        const R record = m_Fields.Read();
+        if (Check(record.managementVid <= Intp::VlanMaxVid || record.managementVid == m_ReadVid,
+                  "The management VLAN ID is 0 to 4094, 0 for disable."))
+            SendPayload<Intp::TSessionVlan8021qSet>(record);
+    });
 }
 
 void TModuleVlan8021q::Fill(Intp::TDevice* device)
@@ -27,7 +36,11 @@ void TModuleVlan8021q::Fill(Intp::TDevice* device)
     const auto& vlan = ValidRecord<Intp::TPropertyVlan>(device);
     const bool enabled = device && (!vlan.valid || vlan.mode == Intp::vm8021q);
     TPageForm::SetFieldsEnabled({m_Gvrp, m_Vid, m_Apply}, enabled);
-    m_Fields.Fill(enabled ? ValidRecord<R>(device) : R{});
+    const R& record = enabled ? ValidRecord<R>(device) : R{};
+    // A VLAN read outside the range shows as read, and goes back so unless edited.
+    m_ReadVid = record.managementVid;
+    m_Vid->setMaximum(int(std::clamp<std::uint32_t>(m_ReadVid, Intp::VlanMaxVid, INT_MAX)));
+    m_Fields.Fill(record);
 }
 
 REGISTER_PAGE(TModuleVlan8021q);

@@ -49,7 +49,7 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
     m_Table.Bind(this, m_List, m_Add, m_Delete,
                  {.cells = [this](const TPropertyVlanPortEntry& group) {
                       return QStringList{SwitchText(group.name), QString::number(group.vid),
-                                         SwitchText(PortMaskText(group.ports, m_Names))};
+                                         SwitchText(PortMaskText(group.ports, m_Config, m_Names))};
                   },
                   .key = [](const TPropertyVlanPortEntry& group) { return QString::number(group.vid); },
                   .readForm = [typed]() -> std::optional<TPropertyVlanPortEntry> {
@@ -67,6 +67,10 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
                   .numbered = true,
                   .sortKey = [](const TPropertyVlanPortEntry& group, int column) {
                       return column == 3 ? std::optional<long long>(group.ports) : std::nullopt;
+                  },
+                  // Delete names the VLAN alone; members go as the same ports and trunk groups.
+                  .fit = [this](TPropertyVlanPortEntry& group, TDevice* target, bool del) {
+                      return del ? QString() : TTableEditorBase::PositionsOnTarget(group.ports, CurrentDevice(), target);
                   }},
                  m_Edit);
     connect(m_GroupName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
@@ -85,7 +89,12 @@ void TModuleVlanPortBased::Fill(TDevice* device)
     const auto& names = ValidRecord<TPropertyPortName>(device);
     const bool ports = names.valid && ValidRecord<TPropertyPortConfig>(device).valid;
     m_Names = names.names;
-    m_Ports->SetPorts(enabled && ports ? MaskPorts(device, int(device->GetTrunkGroupNum())) : TPortLayout(), true);
+    m_Config = ValidRecord<TPropertyPortConfig>(device);
+    // Bit i of a member mask is position i of the port configuration.
+    std::vector<int> portOf;
+    for (std::size_t i = 0; i < std::min<std::size_t>(m_Config.count, m_Config.entries.size()); ++i)
+        portOf.push_back(int(m_Config.entries[i].port));
+    m_Ports->SetPorts(enabled && ports ? MaskPorts(device, portOf) : TPortLayout(), true);
     m_Table.Rebuild(enabled && ports ? device : nullptr);
     if (enabled && ports && !Property<TPropertyVlanPort>::Get(device).valid)
         ShowMessage("Retrieve vlan port info failed!");

@@ -3,6 +3,7 @@
 // "Port Based VLAN": the switch's port-based VLAN groups (a VLAN id, a name
 // and member ports), added, edited and deleted on every target switch.
 
+#include "intp/Ports.h"
 #include "intp/Vlan.h"
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/TypedTableEditor.h"
@@ -34,5 +35,7 @@ private:
     TTypedTableEditor<Intp::TSessionVlanPortGet, Intp::TSessionVlanPortAdd, Intp::TSessionVlanPortDel,
                  Intp::TSessionVlanPortEdit>
         m_Table;
-    std::vector<std::string> m_Names; // by port index, for the member texts
+    // The port configuration and names, for the member texts.
+    Intp::TPropertyPortConfig m_Config;
+    std::vector<std::string> m_Names;
 };

@@ -43,7 +43,8 @@ void TModuleVlanTable::Fill(TDevice* device)
     if (!vlan.valid)
         return;
     const std::vector<std::string>& names = ValidRecord<TPropertyPortName>(device).names;
-    auto text = [&names](std::uint32_t mask) { return SwitchText(PortMaskText(mask, names)); };
+    const auto& config = ValidRecord<TPropertyPortConfig>(device);
+    auto text = [&](std::uint32_t mask) { return SwitchText(PortMaskText(mask, config, names)); };
     int number = 0;
     if (vlan.mode == vmPortBased) {
         for (const auto& group : ValidRecord<TPropertyVlanPort>(device).entries)
@@ -51,9 +52,17 @@ void TModuleVlanTable::Fill(TDevice* device)
     } else if (vlan.mode == vm8021q) {
         for (const auto& entry : ValidRecord<TPropertyVlan8021qPort>(device).entries)
             m_List->Add({++number, entry.vid, text(entry.untaggedPorts), text(entry.taggedPorts)});
-    } else {
+    } else if (m_NotEnabledTold != device->GetMac()) {
+        // Once per visit and switch, not on every refill.
+        m_NotEnabledTold = device->GetMac();
         ShowMessage("VLAN Not Enabled!");
     }
+}
+
+void TModuleVlanTable::OnLeave()
+{
+    m_List->Clear();
+    m_NotEnabledTold.reset();
 }
 
 REGISTER_PAGE(TModuleVlanTable);

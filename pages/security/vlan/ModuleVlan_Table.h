@@ -6,6 +6,8 @@
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/TypedReportList.h"
 
+#include <optional>
+
 class TModuleVlanTable : public TModulePage {
     Q_OBJECT
 
@@ -23,5 +25,8 @@ public:
 
 protected:
     void Fill(Intp::TDevice* device) override;
-    void OnLeave() override { m_List->Clear(); }
+    void OnLeave() override;
+
+private:
+    std::optional<Intp::TMacAddr> m_NotEnabledTold;  // the switch told so this visit
 };
