@@ -203,6 +203,7 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
             m_BeepTimer->stop();
     });
     connect(m_QueryPeriod, &QSpinBox::valueChanged, this, [this] { EventOnQueryPeriodChange(); });
+    connect(m_QueryTmo, &QSpinBox::valueChanged, this, [this] { TakeInLimits(m_QueryTmo, m_Tmo); });
 
     UpdateActions();
     m_Timer->start();
@@ -233,7 +234,7 @@ void TStatusFrame::AddDevice(Intp::TDevice* device)
     row.replyIp = row.listedIp;
     const int line = m_List->Add(std::move(row));
     UpdateActions();
-    PollRow(line, unsigned(m_QueryTmo->value()) * 1000U);
+    PollRow(line, unsigned(m_Tmo) * 1000U);
 }
 
 std::uint32_t TStatusFrame::GetDeviceStatus(const Intp::TDevice* device)
@@ -275,10 +276,10 @@ int TStatusFrame::Refresh(bool)
 void TStatusFrame::EventOnTimer()
 {
     m_Timer->stop();
-    unsigned timeout = unsigned(m_QueryTmo->value()) * 1000U;
+    unsigned timeout = unsigned(m_Tmo) * 1000U;
     for (int row = 0; row < RowCount(); ++row)
         PollRow(row, timeout);
-    m_Timer->setInterval(m_QueryPeriod->value() * 1000);
+    m_Timer->setInterval(m_Period * 1000);
     m_Timer->start();
 }
 
@@ -360,10 +361,24 @@ void TStatusFrame::EventOnClearErrorExecute()
     }
 }
 
+bool TStatusFrame::TakeInLimits(const TNumberBox* field, int& seconds)
+{
+    const int value = field->value();
+    if (field->IsBlank() || value < field->Lowest() || value > field->Highest())
+        return false;  // marked; the last value in its limits stays in use
+    seconds = value;
+    return true;
+}
+
 void TStatusFrame::EventOnQueryPeriodChange()
 {
-    int limit = m_QueryPeriod->value() - 1;
-    m_QueryTmo->setMaximum(std::max(1, limit));
+    if (!TakeInLimits(m_QueryPeriod, m_Period))
+        return;
+    const int limit = std::max(1, m_Period - 1);
+    m_QueryTmo->SetLimits(1, limit);
+    if (m_QueryTmo->value() > limit)
+        m_QueryTmo->ShowValue(limit);
+    TakeInLimits(m_QueryTmo, m_Tmo);
 }
 
 void TStatusFrame::EventOnBeepTimer()

@@ -3,6 +3,7 @@
 // The "Status Monitor" page: polls every listed switch with a ping and shows
 // whether it answers, power and port failures, and address changes.
 
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageInterface.h"
 #include "pages/kit/TypedReportList.h"
 #include "pages/kit/StatusServer.h"
@@ -81,6 +82,7 @@ public:
     void EventOnBeepTimer();
     void EventOnClearErrorExecute();
     void EventOnQueryPeriodChange();
+    static bool TakeInLimits(const TNumberBox* field, int& seconds);
 
     int RowCount() const;
     // Row of a MAC; -1 when none.
@@ -89,8 +91,11 @@ public:
     int RowImage(int row) const;
     QString RowText(int row, int column) const;
 
-    QSpinBox* m_QueryPeriod = nullptr;
-    QSpinBox* m_QueryTmo = nullptr;
+    TNumberBox* m_QueryPeriod = nullptr;
+    TNumberBox* m_QueryTmo = nullptr;
+    // The seconds in use: the fields' last values within their limits.
+    int m_Period = 10;
+    int m_Tmo = 5;
     QCheckBox* m_Beep = nullptr;
     QPushButton* m_ClearError = nullptr;
     QPushButton* m_Refresh = nullptr;

@@ -1,5 +1,6 @@
 #include "pages/kit/PageBar.h"
 
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageWidgets.h"
 
 #include <QAction>
@@ -7,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 
 TPageBar::TPageBar(QWidget* bar) : m_Bar(bar), m_Row(new QHBoxLayout(bar))
 {
@@ -17,12 +17,12 @@ TPageBar::TPageBar(QWidget* bar) : m_Bar(bar), m_Row(new QHBoxLayout(bar))
 
 void TPageBar::AddField(QWidget* field) { m_Row->insertWidget(m_Fields++, field); }
 
-QSpinBox* TPageBar::Number(const QString& label, int minimum, int maximum, int value)
+TNumberBox* TPageBar::Number(const QString& label, int minimum, int maximum, int value)
 {
     auto* caption = new QLabel(label, m_Bar);
-    auto* spin = new QSpinBox(m_Bar);
-    spin->setRange(minimum, maximum);
-    spin->setValue(value);
+    auto* spin = new TNumberBox(m_Bar);
+    spin->SetLimits(minimum, maximum);
+    spin->ShowValue(value);
     caption->setBuddy(spin);
     AddField(caption);
     AddField(spin);

@@ -16,14 +16,15 @@ class QHBoxLayout;
 class QLabel;
 class QObject;
 class QPushButton;
-class QSpinBox;
 class QWidget;
+class TNumberBox;
 
 class TPageBar {
 public:
     explicit TPageBar(QWidget* bar);
 
-    QSpinBox* Number(const QString& label, int minimum, int maximum, int value);
+    // A number field (it shows what it holds; out of its limits it is marked).
+    TNumberBox* Number(const QString& label, int minimum, int maximum, int value);
     // A caption and the label that shows a value.
     QLabel* Value(const QString& caption, const QString& value);
     // A check box whose box stands after its text.

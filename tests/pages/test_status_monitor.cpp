@@ -4,6 +4,7 @@
 #include "console/StatusMonitor.h"
 #include "intp/Device.h"
 #include "intp/Operations.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/UntypedReportList.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QSpinBox>
@@ -255,8 +257,22 @@ TEST_F(StatusMonitorTest, AShortPeriodLimitsTheTimeOut)
     EXPECT_FALSE(monitor.m_Refresh->isEnabled());  // nothing listed
     monitor.m_QueryTmo->setValue(9);
     monitor.m_QueryPeriod->setValue(5);
-    EXPECT_EQ(monitor.m_QueryTmo->maximum(), 4);
+    EXPECT_EQ(monitor.m_QueryTmo->Highest(), 4);
     EXPECT_EQ(monitor.m_QueryTmo->value(), 4);
+}
+
+TEST_F(StatusMonitorTest, APeriodTypedOutOfRangeIsShownMarkedAndNotUsed)
+{
+    monitor.AddDevice(a);
+    QLineEdit* edit = monitor.m_QueryPeriod->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, "90000");
+    EXPECT_EQ(monitor.m_QueryPeriod->text(), "90000");  // no digit dropped
+    EXPECT_FALSE(monitor.m_QueryPeriod->Why().isEmpty());
+    ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccIntpPing2));
+    monitor.Refresh(true);
+    EXPECT_EQ(monitor.m_Timer->interval(), 9000 * 1000);  // the last period in range
+    EXPECT_EQ(monitor.m_QueryTmo->Highest(), 8999);
 }
 
 TEST_F(StatusMonitorTest, ASwitchRemovedByADiscoveryIsRecreatedAtItsListedAddress)
