@@ -1,8 +1,10 @@
 #include "console/GroupFirmwareWizard.h"
 
+#include "intp/DeviceType.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
 #include "pages/kit/MessageBox.h"
+#include "pages/kit/SwitchText.h"
 #include "pages/system/UploadPage.h"
 
 #include <QFileDialog>
@@ -21,9 +23,6 @@ TGroupFwPreview::TGroupFwPreview(QWidget* parent) : TTransferPage(tr("Group Firm
     m_Mode.serverLabel->setText(tr("&Server:"));
     // The switch takes at most 32 bytes of the name: a longer one would name another file.
     m_Mode.LimitField(int(sizeof(Intp::TTftpParam::name)));
-    m_OpenDialog = new QFileDialog(this, tr("Open"));
-    m_OpenDialog->setFileMode(QFileDialog::ExistingFile);
-    m_OpenDialog->setOption(QFileDialog::ReadOnly);
     LayOut(m_Mode.panel);
 
     connect(m_Mode.local, &QRadioButton::clicked, this, [this] { EventOnModeClick(); });
@@ -68,6 +67,12 @@ void TGroupFwPreview::EventOnFileChosen(const QString& file)
 
 void TGroupFwPreview::EventOnOpenClick()
 {
+    // Made when first asked for (a file dialog reads the file system).
+    if (!m_OpenDialog) {
+        m_OpenDialog = new QFileDialog(this, tr("Open"));
+        m_OpenDialog->setFileMode(QFileDialog::ExistingFile);
+        m_OpenDialog->setOption(QFileDialog::ReadOnly);
+    }
     if (m_OpenDialog->exec() == QDialog::Accepted && !m_OpenDialog->selectedFiles().isEmpty())
         EventOnFileChosen(m_OpenDialog->selectedFiles().constFirst());
 }
@@ -105,9 +110,28 @@ int TGroupFwPreview::ProgressPercent(std::uint16_t, const void* context) const
 
 int TGroupFwPreview::StartTransfers(int)
 {
+    const TMakeRequest make =
+        UploadRequests<Intp::TSessionBasicsUpgradeBuildin, Intp::TSessionBasicsUpgradeTftp>(m_Mode);
+    std::vector<std::pair<Intp::TMacAddr, std::uint32_t>> otherModel;
     // Every row at once, from the last to the first.
-    return StartRows(RowCount() - 1, 0, tr("Transmitting"),
-                     UploadRequests<Intp::TSessionBasicsUpgradeBuildin, Intp::TSessionBasicsUpgradeTftp>(m_Mode), true);
+    const int started = StartRows(
+        RowCount() - 1, 0, tr("Transmitting"),
+        [&](Intp::TDevice* device, bool& prepared) {
+            Intp::TSession* request = make(device, prepared);
+            if (device->GetType() != m_Model) {
+                otherModel.push_back({device->GetMac(), device->GetType()});
+                prepared = false;
+            }
+            return request;
+        },
+        true);
+    for (const auto& [mac, model] : otherModel) {
+        SetRow(FindRow(mac),
+               tr("Not sent: its model is now %1; the image was chosen for %2")
+                   .arg(SwitchText(Intp::GetDeviceTypeName(model)), SwitchText(Intp::GetDeviceTypeName(m_Model))),
+               tsError);
+    }
+    return started;
 }
 
 QString TGroupFwPreview::RunningText() const { return UploadRunningText(); }
@@ -177,6 +201,8 @@ void TWizardGroupFwFrame::EnterStep2(const TWizardDevices& chosen)
     for (const TWizardDevice& device : chosen)
         rows.push_back(TTransferRow::Of(device.mac, device.cells));
     m_Step2Preview->SetRows(rows);
+    // The picker lets only switches of one model through.
+    m_Step2Preview->SetModel(chosen.empty() ? 0 : chosen.front().model);
     m_Step2Preview->EventOnModeClick();
 }
 

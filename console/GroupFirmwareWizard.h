@@ -29,6 +29,10 @@ public:
     // how many started (0 also when the image is too large to send).
     int Upgrade();
 
+    // The model the image is chosen for: a row whose switch is of another
+    // model by now is marked an error, never sent the image.
+    void SetModel(std::uint32_t model) { m_Model = model; }
+
     // Called when readiness or the run changes.
     void SetChangeHandler(std::function<void()> changed) { m_Changed = std::move(changed); }
 
@@ -53,6 +57,7 @@ private:
 
     std::function<void()> m_Changed;
     std::int64_t m_Blocks = 0;
+    std::uint32_t m_Model = 0;
 };
 
 class TWizardGroupFwFrame : public TGroupWizardFrame {

@@ -256,8 +256,10 @@ void TMainActions::EventOnDiscoveryExecute()
     TIpMaskList targets;
     if (Filter::TFilterServer* filter = m_Form->GetFilterServer())
         filter->GetTargets(targets);
+    // Only this discovery's replies may re-type a switch.
+    Intp::TSessionIntpFind::ForgetFinds();
     for (const TIpMask& target : targets)
-        Intp::TSessionIntpFind::SendFind(GetFindHook(), target.Address | ~target.Mask);
+        Intp::TSessionIntpFind::SendFind(GetFindHook(), target.Address | ~target.Mask, target.Mask);
 }
 
 void TMainActions::Timer4Timer()
@@ -298,6 +300,7 @@ void TMainActions::FollowUpSlice(std::chrono::steady_clock::time_point start)
     if (!m_FollowUpMissing || g_DiscoveryTicks > 5) {
         m_Timer4->stop();
         g_DiscoveryTicks = 0;
+        Intp::TSessionIntpFind::ForgetFinds();
     }
 }
 

@@ -23,8 +23,8 @@ struct TPropertySecurity8021x {
     uint32_t server = 0; // RADIUS server, IPv4 host order
     uint32_t serverPort = 0;
     uint32_t accountingPort = 0;
-    // The RADIUS shared secret goes to the switch and is never kept: the
-    // reply's copy is skipped, so no record, page or file ever holds it.
+    // The RADIUS shared key as the switch gives it: kept in memory only, so
+    // that a change sends each switch its own key unless a new one is typed.
     std::string sharedKey;
     std::string nasId;
     uint32_t quietPeriod = 0;
@@ -36,8 +36,8 @@ struct TPropertySecurity8021x {
     using R = TPropertySecurity8021x;
     static constexpr auto Fields =
         Layout(Wire::Flag(&R::enabled), Wire::Ip(&R::server), Wire::U16(&R::serverPort),
-               Wire::U16(&R::accountingPort), Wire::GetOnly(Wire::Skip(RadiusTextWidth)),
-               Wire::SetOnly(Wire::Text(&R::sharedKey, RadiusTextWidth)), Wire::Text(&R::nasId, RadiusTextWidth),
+               Wire::U16(&R::accountingPort), Wire::Text(&R::sharedKey, RadiusTextWidth),
+               Wire::Text(&R::nasId, RadiusTextWidth),
                Wire::U16(&R::quietPeriod), Wire::U16(&R::txPeriod), Wire::U16(&R::supplicantTimeout),
                Wire::U16(&R::serverTimeout), Wire::U8(&R::maxRequests), Wire::U32(&R::reAuthPeriod));
 };
@@ -64,7 +64,8 @@ struct TPropertySecurity8021xPort {
 };
 
 class TSessionSecurity8021xGet : public TSessionRecordGet<ccSecurity8021xGet, TPropertySecurity8021x> {};
-// SetPayload: the record with the shared key typed for this change.
+// SetPayload: the record with the shared key typed for this change, or the
+// target's own key as read.
 class TSessionSecurity8021xSet : public TSessionRecordSet<ccSecurity8021xSet, TSessionSecurity8021xGet> {};
 
 class TSessionSecurity8021xPortGet : public TSessionRecordGet<ccSecurity8021xPortGet, TPropertySecurity8021xPort> {};

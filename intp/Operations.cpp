@@ -22,7 +22,7 @@ TSessionIntpFind* TSessionIntpFind::GetInstance()
     return &instance;
 }
 
-bool TSessionIntpFind::SendFind(TWizard* wizard, uint32_t ip)
+bool TSessionIntpFind::SendFind(TWizard* wizard, uint32_t ip, uint32_t mask)
 {
     TSessionIntpFind* self = GetInstance();
     uint8_t frame[HeaderSize + 4] = {};
@@ -32,6 +32,7 @@ bool TSessionIntpFind::SendFind(TWizard* wizard, uint32_t ip)
     header.Write(frame);
     bool sent = self->SendFrame(ip, frame, sizeof frame);
     self->m_Wizard = wizard;
+    self->m_Asked[mask].insert(ip & mask);
     return sent;
 }
 
@@ -41,23 +42,40 @@ void TSessionIntpFind::ForgetWizard(const TWizard* wizard)
     if (self->m_Wizard == wizard) self->m_Wizard = nullptr;
 }
 
+void TSessionIntpFind::ForgetFinds() { GetInstance()->m_Asked.clear(); }
+
+bool TSessionIntpFind::IsRequested(uint32_t source)
+{
+    for (const auto& [mask, networks] : GetInstance()->m_Asked)
+        if (networks.count(source & mask)) return true;
+    return false;
+}
+
 int TSessionIntpFind::OnReceive(TDevice* device, const THeader& header, TPayloadReader payload)
 {
     if (payload.Size() < GetCommandInfo(ccIntpFind).minReply) {
         Notify(device, ccIntpFind, ssShortReply);
-    } else if (header.status != ssOk) {
-        Notify(device, ccIntpFind, header.status);
-    } else if (const uint32_t pid = payload.U32At(0), type = FindTypeByPid(pid); type == 0 && device->GetType() != 0) {
-        // A stray reply with an unknown product id never takes a known switch's
-        // model (and with it its place in the tree) or its address.
-        Notify(device, ccIntpFind, ssBadValue);
-    } else {
-        device->SetType(type);
-        // The change callbacks run first; look the device up again after them.
-        if ((device = FindDevice(header.mac, false)) != nullptr) device->SetIp(header.source);
-        // The context is the product id the switch announced.
-        if ((device = FindDevice(header.mac, false)) != nullptr) Notify(device, ccIntpFind, ssOk, &pid);
+        return rrFinished;
     }
+    if (header.status != ssOk) {
+        Notify(device, ccIntpFind, header.status);
+        return rrFinished;
+    }
+    const uint32_t pid = payload.U32At(0);
+    const uint32_t type = FindTypeByPid(pid);
+    // A known switch keeps its model, and with it its place in the tree and
+    // the images it is sent, against a stray, spoofed or unknown reply; a
+    // reply that may not change it changes nothing.
+    if (device->GetType() != 0 && type != device->GetType() &&
+        (type == 0 || header.source != device->GetIp() || !IsRequested(header.source))) {
+        Notify(device, ccIntpFind, ssBadValue);
+        return rrFinished;
+    }
+    device->SetType(type);
+    // The change callbacks run first; look the device up again after them.
+    if ((device = FindDevice(header.mac, false)) != nullptr) device->SetIp(header.source);
+    // The context is the product id the switch announced.
+    if ((device = FindDevice(header.mac, false)) != nullptr) Notify(device, ccIntpFind, ssOk, &pid);
     return rrFinished;
 }
 

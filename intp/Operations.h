@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string_view>
+#include <unordered_set>
 
 #include "intp/Md5.h"
 #include "intp/Record.h"
@@ -32,15 +34,26 @@ TMd5Digest MakeLoginDigest(std::string_view user, std::string_view password);
 
 // The discovery request: one object for the whole program, never listed,
 // never deleted, no timer. Every find reply goes to it.
+//
+// A find reply sets the model of a switch not yet known (model 0). A known
+// switch's model changes only through a requested reply (from an address a
+// find was sent to since the last ForgetFinds) that comes from the switch's
+// own address, and never to model 0; any other such reply changes nothing
+// and is notified as ssBadValue.
 class TSessionIntpFind : public TSession {
 public:
     static TSessionIntpFind* GetInstance();
     // Sends a find request to ip (host order); wizard then receives every
     // find outcome (a success's context points to the announced product id,
-    // a uint32_t). False when the send failed.
-    static bool SendFind(TWizard* wizard, uint32_t ip);
+    // a uint32_t). Replies from the addresses of ip's network under mask
+    // count as requested. False when the send failed.
+    static bool SendFind(TWizard* wizard, uint32_t ip, uint32_t mask = 0xFFFFFFFF);
     // A wizard that goes away stops receiving find outcomes.
     static void ForgetWizard(const TWizard* wizard);
+    // The discovery is over: later replies are not requested.
+    static void ForgetFinds();
+    // A reply from source answers a find sent since the last ForgetFinds.
+    static bool IsRequested(uint32_t source);
 
     bool Request(TDevice*) override { return false; }
     int OnReceive(TDevice* device, const THeader& header, TPayloadReader payload) override;
@@ -50,6 +63,9 @@ public:
 private:
     TSessionIntpFind() = default;
     ~TSessionIntpFind() override = default;
+
+    // The networks asked, by mask.
+    std::map<uint32_t, std::unordered_set<uint32_t>> m_Asked;
 };
 
 // Login with a digest; a zero digest logs out, and any reply to a logout

@@ -23,10 +23,15 @@ QString TChangeReport::DeviceText(const Intp::TDevice* device)
 QString TChangeReport::StatusReason(std::uint16_t status)
 {
     switch (status) {
-    case Intp::ssNotLoggedIn: return "refused: not logged in";
-    case Intp::ssTimeout: return "no answer";
-    case Intp::ssShortReply: return "the reply was too short";
-    default: return QString("refused (status %1)").arg(status);
+    case Intp::ssOk: return QString();
+    case Intp::ssShortReply: return "the switch's reply was too short";
+    case Intp::ssNotLoggedIn: return "the switch refused: not logged in";
+    // Which check gives which of the three differs between families.
+    case Intp::ssBadReply: return "the switch's reply did not fit its model (a wrong length, count or value)";
+    case Intp::ssBadValue: return "the switch's reply held a count or value out of range";
+    case Intp::ssBadEntry: return "the switch's reply held an empty, overlapping or duplicate entry";
+    case Intp::ssTimeout: return "the switch did not answer";
+    default: return QString("the switch refused (code %1)").arg(status);
     }
 }
 

@@ -49,7 +49,8 @@ public:
     // a read's.
     bool IsOutcome(const Intp::TDevice* device, std::uint16_t code) const;
 
-    // How a switch is named, and why a status means no change.
+    // How a switch is named. Why a status means no change or no read, in
+    // words: the library's statuses, or "the switch refused (code n)".
     static QString DeviceText(const Intp::TDevice* device);
     static QString StatusReason(std::uint16_t status);
     // The line of a batch: "Changed.", "Changed on 1 of 2 switches." ...

@@ -27,15 +27,6 @@ namespace {
 const char* const kKeepProperty = "pageKeepWhenUnavailable";
 const char* const kEditWatched = "pageEditWatched";
 
-QString ReadFailure(std::uint16_t status)
-{
-    switch (status) {
-    case Intp::ssTimeout: return "the switch did not answer";
-    case Intp::ssNotLoggedIn: return "the switch refused the read: not logged in";
-    default: return QString("the read failed (status %1)").arg(status);
-    }
-}
-
 QLabel* NewStatusLine(QWidget* page)
 {
     auto* line = new QLabel(page);
@@ -387,7 +378,7 @@ QString TModulePage::UnreadReason(Intp::TDevice* device) const
     auto failed = [&](std::uint16_t code) {
         auto it = m_ReadOutcomes.find(code);
         return it != m_ReadOutcomes.end() && it->second.mac == device->GetMac() && it->second.status != Intp::ssOk
-                   ? ReadFailure(it->second.status)
+                   ? TChangeReport::StatusReason(it->second.status)
                    : QString();
     };
     for (const TChain& chain : m_Chains) {

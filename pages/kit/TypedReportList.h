@@ -128,8 +128,8 @@ public:
     QString Text(int line, int column) const { return m_Columns.at(std::size_t(column)).text(Row(line)); }
     // Changes the row of a line and shows it again. A row out of sight (the
     // list hidden, or the line scrolled away) is only noted and shown when it
-    // is read, painted or the list is shown: a poll of thousands of rows costs
-    // the texts of the few on screen.
+    // is read or painted (a sort shows them all): a poll of thousands of rows,
+    // and showing the list after it, cost the texts of the few on screen.
     template <class F> void Change(int line, F&& change)
     {
         const std::size_t row = std::size_t(Model()->Row(line).tag);
@@ -155,13 +155,6 @@ public:
             m_Deferred.push_back(row);
         }
         Model()->SetCatchUp([this] { ShowHidden(); });
-    }
-
-protected:
-    void showEvent(QShowEvent* event) override
-    {
-        ShowHidden();
-        TUntypedReportList::showEvent(event);
     }
 
 private:

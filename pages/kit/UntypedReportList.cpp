@@ -30,7 +30,10 @@ TUntypedReportList::TUntypedReportList(QWidget* parent) : QTreeView(parent), m_M
 int TUntypedReportList::AddColumn(const QString& header, TColumnKind kind, Qt::Alignment alignment)
 {
     const int column = m_Model->AddColumn(header, kind, alignment);
-    FitColumnsToHeaders();
+    // The columns before it were fitted as they came; the one that was last
+    // (taking the rest of the width) now fits its header too.
+    if (column > 0)
+        this->header()->resizeSection(column - 1, this->header()->sectionSizeHint(column - 1));
     return column;
 }
 

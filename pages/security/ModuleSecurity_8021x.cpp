@@ -35,16 +35,33 @@ TModuleSecurity8021x::TModuleSecurity8021x(QWidget* parent) : TModulePage("802.1
 
     AddRead<Intp::TSessionSecurity8021xGet>();
     WatchChanges({m_Protocol, m_ServerIp, m_SharedKey, m_NasId});
-    connect(m_Apply, &QPushButton::clicked, this,
-            [this] { SendPayload<Intp::TSessionSecurity8021xSet>(m_Fields.Read()); });
+    connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
 
 void TModuleSecurity8021x::Fill(Intp::TDevice* device)
 {
-    Intp::TPropertySecurity8021x record = ValidRecord<Intp::TPropertySecurity8021x>(device);
-    record.sharedKey.clear();
-    m_Fields.Fill(record);
+    m_Fields.Fill(ValidRecord<Intp::TPropertySecurity8021x>(device));
     UpdateActions();
+}
+
+void TModuleSecurity8021x::EventOnApplyClick()
+{
+    using R = Intp::TPropertySecurity8021x;
+    const R shown = m_Fields.Read();
+    // A refill puts the key read back and clears the mark of an edit.
+    const bool typed = m_SharedKey->isModified();
+    SendToEachTarget<Intp::TSessionSecurity8021xSet>([&](Intp::TSessionSecurity8021xSet& request,
+                                                         Intp::TDevice* device) {
+        R payload = shown;
+        if (!typed) {
+            const R& own = ValidRecord<R>(device);
+            if (!own.valid)
+                return QString("its shared key has not been read; type the key to change it with the others");
+            payload.sharedKey = own.sharedKey;
+        }
+        request.SetPayload(payload);
+        return QString();
+    });
 }
 
 void TModuleSecurity8021x::OnLeave() { m_SharedKey->clear(); }
@@ -65,7 +82,7 @@ void TModuleSecurity8021x::UpdateActions()
     else if (!m_ServerIp->IsHost())
         why = "The RADIUS server IP address is not a valid host address.";
     else if (m_SharedKey->text().isEmpty())
-        why = "Type the shared key: a switch never shows it.";
+        why = "The shared key is empty.";
     else if (m_NasId->text().isEmpty())
         why = "The NAS identifier is empty.";
     SetEnabledWhy(m_Apply, why);

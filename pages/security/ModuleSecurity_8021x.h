@@ -1,9 +1,10 @@
 #pragma once
 
 // "802.1x": 802.1X on or off, the RADIUS server and the protocol timers,
-// sent whole with one Apply. The shared key is typed for each change: the
-// page never shows a switch's key and forgets a typed one on every refill
-// and when it is left.
+// sent whole with one Apply. The shared key read is held in a password
+// field while the page shows that switch; a key typed there goes to every
+// target, otherwise each target is sent its own key as read (one not read
+// is named as not changed), so no Apply changes a key nobody typed.
 
 #include "intp/Dot1x.h"
 #include "pages/kit/FieldBinding.h"
@@ -37,6 +38,8 @@ public:
     QSpinBox* m_ServerTimeout = nullptr;
     QSpinBox* m_MaxRequest = nullptr;
     QPushButton* m_Apply = nullptr;
+
+    void EventOnApplyClick();
 
 protected:
     void Fill(Intp::TDevice* device) override;

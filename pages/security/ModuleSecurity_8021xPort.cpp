@@ -19,10 +19,10 @@ TModuleSecurity8021xPort::TModuleSecurity8021xPort(QWidget* parent) : TModulePag
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 
-    // Port names first: their reply starts the mode read.
-    AddRead<Intp::TSessionPortNameGet>(rwCurrent, false);
-    AddRead<Intp::TSessionSecurity8021xPortGet>(rwAll);
-    AddChain<Intp::TSessionPortNameGet, Intp::TSessionSecurity8021xPortGet>();
+    // Port names, then the modes, of every target. Names that can't be read
+    // hide no port and leave the page as it is.
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionSecurity8021xPortGet>();
 }
 
 void TModuleSecurity8021xPort::Fill(Intp::TDevice* device)
@@ -38,15 +38,7 @@ void TModuleSecurity8021xPort::EventOnApplyClick()
     modes.ports = m_ListView->EditedEntries(ValidRecord<Intp::TPropertySecurity8021xPort>(CurrentDevice()).ports);
     if (modes.ports.empty())
         return;
-    SendToEachTarget<Intp::TSessionSecurity8021xPortSet>(
-        [&](Intp::TSessionSecurity8021xPortSet& request, Intp::TDevice* device) {
-            if (device->GetPortNum() != modes.ports.size())
-                return QString("its model has %1 ports, this change is for %2")
-                    .arg(device->GetPortNum())
-                    .arg(modes.ports.size());
-            request.SetPayload(modes);
-            return QString();
-        });
+    SendPerPort<Intp::TSessionSecurity8021xPortSet>(modes, modes.ports.size());
 }
 
 REGISTER_PAGE(TModuleSecurity8021xPort);

@@ -53,10 +53,6 @@ TUploadPage::TUploadPage(const TKind& kind, QWidget* parent)
     m_RemoteFile = m_Mode.field;
     if (kind.serverIpLength > 0)
         m_ServerIp->setMaxLength(kind.serverIpLength);
-    m_OpenDialog = new QFileDialog(this, kind.dialogTitle);
-    m_OpenDialog->setFileMode(QFileDialog::ExistingFile);
-    m_OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    m_OpenDialog->setSizeGripEnabled(true);
 }
 
 QString TUploadPage::Refusal() const
@@ -73,6 +69,14 @@ QString TUploadPage::RunningText() const { return UploadRunningText(); }
 
 void TUploadPage::EventOnOpenClick()
 {
+    // Made when first asked for (a file dialog reads the file system), then
+    // kept, so it opens where the last file was chosen.
+    if (!m_OpenDialog) {
+        m_OpenDialog = new QFileDialog(this, m_Kind.dialogTitle);
+        m_OpenDialog->setFileMode(QFileDialog::ExistingFile);
+        m_OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+        m_OpenDialog->setSizeGripEnabled(true);
+    }
     if (m_OpenDialog->exec() == QDialog::Accepted && !m_OpenDialog->selectedFiles().isEmpty())
         EventOnFileChosen(m_OpenDialog->selectedFiles().constFirst());
 }

@@ -418,6 +418,21 @@ TEST_F(GroupFwWizard, ALocalImageGoesToEverySwitchAtOnceAndEachRowShowsItsProgre
     EXPECT_TRUE(wizard.m_Next->isEnabled());
 }
 
+TEST_F(GroupFwWizard, ASwitchOfAnotherModelByTheStartIsNotSentTheImage)
+{
+    List(2);
+    ChooseAll(); // rows: switch 2, 1
+    Preview()->EventOnFileChosen(Image(4 * 512));
+    devices[1]->SetType(2);
+    wizard.EventOnNextClick();
+    const auto blocks = env.protocol.SentWith(Intp::ccBasicsUpgradeBuildin);
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0].mac, devices[0]->GetMac());
+    EXPECT_EQ(Preview()->RowState(0), tsError);
+    EXPECT_TRUE(Preview()->RowText(0, TTransferPage::tcStatus).startsWith("Not sent: its model is now"));
+    EXPECT_EQ(Preview()->RowState(1), tsRunning);
+}
+
 TEST_F(GroupFwWizard, AnImageDeletedAfterItWasChosenMarksEveryRowAnError)
 {
     List(2);

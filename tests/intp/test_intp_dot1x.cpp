@@ -54,11 +54,11 @@ const Bytes RadiusBlock = [] {
     return Join({b, {0, 60, 0, 30, 0, 30, 1, 44, 10, 0, 0x0F, 0x42, 0x3F}});
 }();
 
-TEST_F(Dot1xIpSecurity, RadiusSettingsAreReadWithoutTheSharedKeyAndSentWithIt)
+TEST_F(Dot1xIpSecurity, RadiusSettingsAreReadAndSentWithTheSharedKey)
 {
     EXPECT_EQ(Answer<TSessionSecurity8021xGet>(Join({RadiusBlock, {9, 9, 9, 9}})), ssOk); // tail ignored
     TPropertySecurity8021x r = Rec<TPropertySecurity8021x>();
-    EXPECT_TRUE(r.sharedKey.empty()); // the switch's copy of the secret is never kept
+    EXPECT_EQ(r.sharedKey, std::string(32, 'k')); // all 32 bytes, no terminator
     EXPECT_EQ(r.nasId, "NAS_L2_SWITCH");
     EXPECT_EQ(r.reAuthPeriod, 999999u);
     EXPECT_EQ(Answer<TSessionSecurity8021xGet>(Bytes(85, 0)), ssShortReply);
@@ -66,7 +66,6 @@ TEST_F(Dot1xIpSecurity, RadiusSettingsAreReadWithoutTheSharedKeyAndSentWithIt)
     EXPECT_EQ(Answer<TSessionSecurity8021xGet>(Bytes(86, 0), 5), 5);
     EXPECT_FALSE(Rec<TPropertySecurity8021x>().valid);
 
-    r.sharedKey = std::string(32, 'k');
     EXPECT_EQ(Sends<TSessionSecurity8021xSet>(r), RadiusBlock);
     EXPECT_EQ(Sends<TSessionSecurityMacAgingSet>(TPropertySecurityMacAging{false, 300, true}),
               Bytes({0, 0, 1, 0x2C, 1}));

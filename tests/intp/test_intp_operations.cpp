@@ -97,6 +97,38 @@ TEST_F(OperationsTest, ShortFailedOrUnknownFindReplyChangesNothing)
     EXPECT_EQ(dev->GetIp(), 0xC0A80001u);
 }
 
+TEST_F(OperationsTest, AKnownSwitchIsRetypedOnlyByARequestedReplyFromItsOwnAddress)
+{
+    const uint32_t cedar = host.AddModel("Cedar", 24, 0, 0, 0, 0, 0, 0, {"CEDAR-24"});
+    const std::vector<uint8_t> cedarReply = FindReply(MakeProductId("CEDAR-24"));
+    TRecordingWizard wizard;
+    TSessionIntpFind::ForgetFinds();
+    // Unrequested, even from its own address.
+    host.Reply(ccIntpFind, dev->GetMac(), cedarReply, 0, 0xC0A80001);
+    EXPECT_EQ(host.LastNotify().status, ssBadValue);
+    EXPECT_EQ(dev->GetType(), model);
+    // Requested (the subnet's broadcast), but from another address.
+    TSessionIntpFind::SendFind(&wizard, 0xC0A800FF, 0xFFFFFF00);
+    host.Reply(ccIntpFind, dev->GetMac(), cedarReply, 0, 0xC0A80009);
+    EXPECT_EQ(dev->GetType(), model);
+    EXPECT_EQ(dev->GetIp(), 0xC0A80001u);
+    // A network that was not asked.
+    dev->SetIp(0xC0A80101);
+    host.Reply(ccIntpFind, dev->GetMac(), cedarReply, 0, 0xC0A80101);
+    EXPECT_EQ(dev->GetType(), model);
+    dev->SetIp(0xC0A80001);
+    host.Reply(ccIntpFind, dev->GetMac(), cedarReply, 0, 0xC0A80001);
+    EXPECT_EQ(dev->GetType(), cedar);
+    EXPECT_EQ(host.LastNotify().status, ssOk);
+    // The discovery is over.
+    TSessionIntpFind::ForgetFinds();
+    host.Reply(ccIntpFind, dev->GetMac(), FindReply(MakeProductId("LARCH-8")), 0, 0xC0A80001);
+    EXPECT_EQ(dev->GetType(), cedar);
+    // A switch not yet known takes its model from any reply.
+    host.Reply(ccIntpFind, Mac(9), cedarReply, 0, 0x0A000009);
+    EXPECT_EQ(FindDevice(Mac(9), false)->GetType(), cedar);
+}
+
 TEST_F(OperationsTest, LoginFrameCarriesTheDigest)
 {
     auto* login = new TSessionIntpLogin;

@@ -397,7 +397,7 @@ TEST_F(ModulePageTest, AReadThatFailsShowsTheFieldsAsNotAvailableWithApplyOff)
     // Refused (logged out), then answered again.
     page.Refresh(true);
     env.protocol.Reply(Intp::ccBasicsSettingsGet, a, SettingsReply(""), Intp::ssNotLoggedIn);
-    EXPECT_EQ(page.StatusLine()->text(), "Not available: the switch refused the read: not logged in.");
+    EXPECT_EQ(page.StatusLine()->text(), "Not available: the switch refused: not logged in.");
     page.Refresh(true);
     env.protocol.Reply(Intp::ccBasicsSettingsGet, a, SettingsReply("Rack 8"));
     EXPECT_EQ(page.m_Location->text(), "Rack 8");
@@ -424,8 +424,8 @@ TEST_F(ModulePageTest, ChangesTheSwitchesRefuseAreToldOncePerApplyNamingEach)
     ASSERT_TRUE(env.protocol.TimeOut(c, Intp::ccBasicsSettingsSet));
     ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
     EXPECT_EQ(env.messages, QStringList{"The change was not made on every switch:\n\n"
-                                        "10.0.0.2 (00:11:22:33:44:02): refused (status 5)\n"
-                                        "10.0.0.3 (00:11:22:33:44:03): no answer"});
+                                        "10.0.0.2 (00:11:22:33:44:02): the switch refused (code 5)\n"
+                                        "10.0.0.3 (00:11:22:33:44:03): the switch did not answer"});
     EXPECT_EQ(page.StatusLine()->text(), "Changed on 1 of 3 switches.");
 
     // All taken: said on the page, no message.

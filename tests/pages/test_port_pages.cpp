@@ -104,7 +104,7 @@ TEST_F(PortConfigPage, ASwitchThatCantTakeTheChangeOrRefusesItIsNamed)
               QStringList{"The change was not made on every switch:\n\n"
                           "10.0.0.2 (00:11:22:33:44:02): not changed, its model has 2 ports, "
                           "this change is for port 3\n"
-                          "10.0.0.1 (00:11:22:33:44:01): refused (status 5)"});
+                          "10.0.0.1 (00:11:22:33:44:01): the switch refused (code 5)"});
 }
 
 class PortStatusPage : public TPageTest<TModulePortStatus> {

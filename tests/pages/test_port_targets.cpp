@@ -62,7 +62,7 @@ TEST_F(Vlan8021qPortTargets, ATargetWithoutAPortIsNamedAndARefusalIsTold)
     Notify(device, ccVlan8021qPortGet);
     page->m_Apply->click();
     EXPECT_TRUE(ThirdNamed(ccVlan8021qPortSet, 5));
-    EXPECT_TRUE(env.messages.last().contains("10.0.0.1 (00:11:22:33:44:01): refused"));
+    EXPECT_TRUE(env.messages.last().contains("10.0.0.1 (00:11:22:33:44:01): the switch refused"));
 }
 
 using RingTargets = TTargets<TModuleRedundancyRing>;

@@ -1,6 +1,7 @@
 // 802.1X, IP security and MAC aging pages: what they show and what Apply sends.
 
 #include "PageTestKit.h"
+#include "RunUntil.h"
 #include "intp/Dot1x.h"
 #include "intp/IpSecurity.h"
 #include "intp/Ports.h"
@@ -13,6 +14,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -28,38 +30,65 @@ static std::uint32_t SecureModel(std::uint32_t ports, std::uint32_t secureIps)
 
 using Dot1xPage = TPageTest<TModuleSecurity8021x>;
 
-TEST_F(Dot1xPage, TheSharedKeyIsTypedForEachChangeAndNeverShown)
+TEST_F(Dot1xPage, NoApplyChangesAKeyNobodyTypedAndNoKeyGoesToAnotherSwitch)
+{
+    Intp::TDevice* device = Select(1, TestModel(8));
+    Intp::TDevice* other = Select(2, TestModel(8));
+    Select(3, TestModel(8));  // its settings were never read
+    Intp::TPropertySecurity8021x r{};
+    r.enabled = true;
+    r.server = Ip(198, 18, 0, 6);
+    r.serverPort = 0;  // shown and sent back as read
+    r.nasId = "NAS_L2_SWITCH";
+    r.sharedKey = "one";
+    Put(device, r);
+    r.sharedKey = "two";
+    Put(other, r);
+    Notify(device, Intp::ccSecurity8021xGet);
+    EXPECT_EQ(page->m_SharedKey->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(page->m_ServerPort->text(), "0");
+    page->m_Protocol->setCurrentIndex(0);  // off: the key field is off too
+    EXPECT_FALSE(page->m_SharedKey->isEnabled());
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionSecurity8021xSet>();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].sharedKey, "one");
+    EXPECT_EQ(sent[1].sharedKey, "two");
+    EXPECT_EQ(sent[0].serverPort, 0u);
+    env.protocol.Reply(Intp::ccSecurity8021xSet, device);
+    env.protocol.Reply(Intp::ccSecurity8021xSet, other);
+    ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
+    EXPECT_TRUE(env.messages.last().contains(
+        "10.0.0.3 (00:11:22:33:44:03): not changed, its shared key has not been read"));
+
+    // A typed key goes to every switch.
+    page->m_Protocol->setCurrentIndex(1);
+    page->m_SharedKey->clear();
+    TypeText(page->m_SharedKey, "s3cret");
+    page->m_Apply->click();
+    sent = Sent<Intp::TSessionSecurity8021xSet>();
+    ASSERT_EQ(sent.size(), 5u);
+    EXPECT_EQ(sent[4].sharedKey, "s3cret");
+    EXPECT_TRUE(page->Leave(false));
+    EXPECT_TRUE(page->m_SharedKey->text().isEmpty());
+}
+
+TEST_F(Dot1xPage, ApplyOffSaysWhy)
 {
     Intp::TDevice* device = Select(1, TestModel(8));
     Intp::TPropertySecurity8021x r{};
     r.enabled = true;
-    r.serverPort = 0;  // shown and sent back as read
+    r.server = Ip(127, 0, 0, 1);
     r.nasId = "NAS_L2_SWITCH";
-    r.sharedKey = "leaked";  // a cache that somehow held one is not shown
+    r.sharedKey = "one";
     Put(device, r);
     Notify(device, Intp::ccSecurity8021xGet);
-    EXPECT_EQ(page->m_SharedKey->echoMode(), QLineEdit::Password);
-    EXPECT_TRUE(page->m_SharedKey->text().isEmpty());
-    EXPECT_EQ(page->m_ServerPort->text(), "0");
     EXPECT_FALSE(page->m_Apply->isEnabled());
-    TypeText(page->m_SharedKey, "s3cret");
-    EXPECT_FALSE(page->m_Apply->isEnabled());  // server 0.0.0.0
+    EXPECT_EQ(page->m_Apply->toolTip(), "The RADIUS server IP address is not a valid host address.");
     page->m_ServerIp->setText("198.18.0.6");
-    page->m_Apply->click();
-    auto sent = Sent<Intp::TSessionSecurity8021xSet>();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].sharedKey, "s3cret");
-    EXPECT_EQ(sent[0].serverPort, 0u);
-
-    Notify(device, Intp::ccSecurity8021xGet);  // the re-read after the change
-    EXPECT_TRUE(page->m_SharedKey->text().isEmpty());
-    TypeText(page->m_SharedKey, "again");
-    EXPECT_TRUE(page->Leave(false));
-    EXPECT_TRUE(page->m_SharedKey->text().isEmpty());
-
-    page->m_Protocol->setCurrentIndex(0);  // off: nothing else is needed
-    EXPECT_FALSE(page->m_SharedKey->isEnabled());
     EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_SharedKey->clear();
+    EXPECT_EQ(page->m_Apply->toolTip(), "The shared key is empty.");
 }
 
 using Dot1xPortPage = TPageTest<TModuleSecurity8021xPort>;
@@ -84,6 +113,38 @@ TEST_F(Dot1xPortPage, EveryPortIsListedAndSentHiddenOnesAsRead)
     ASSERT_EQ(sent[0].size(), 40u);
     EXPECT_EQ(sent[0][2].mode, 2u);  // hidden: as read
     EXPECT_EQ(sent[0][39].mode, 2u);
+}
+
+TEST_F(Dot1xPortPage, RefreshReadsNamesThenModesOfEveryTargetAndAFailedNameReadHidesNothing)
+{
+    Intp::TDevice* device = Select(1, TestModel(4));
+    Intp::TDevice* other = Select(2, TestModel(6));
+    for (const bool current : {true, false}) {
+        env.protocol.sent.clear();
+        EXPECT_EQ(page->Refresh(current), 2);
+        std::vector<std::pair<std::uint16_t, Intp::TMacAddr>> order;
+        for (const IntpTest::TSent& frame : env.protocol.sent)
+            order.push_back({frame.code, frame.mac});
+        const std::vector<std::pair<std::uint16_t, Intp::TMacAddr>> expected = {
+            {Intp::ccPortNameGet, device->GetMac()},
+            {Intp::ccPortNameGet, other->GetMac()},
+            {Intp::ccSecurity8021xPortGet, device->GetMac()},
+            {Intp::ccSecurity8021xPortGet, other->GetMac()}};
+        EXPECT_EQ(order, expected);
+    }
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {2}));
+    Put(device, IntpTest::PerPort<Intp::TPropertySecurity8021xPort>(Intp::ModelOf(device), [](std::size_t, auto&) {}));
+    Intp::Property<Intp::TPropertyPortName>::Get(device).valid = false;
+    page->OnNotify(device, Intp::ccPortNameGet, 5);
+    Notify(device, Intp::ccSecurity8021xPortGet);
+    EXPECT_EQ(page->m_ListView->RowCount(), 4);
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    EXPECT_FALSE(page->IsUnavailable());
+
+    // A reply of another port count, told in words.
+    page->OnNotify(device, Intp::ccSecurity8021xPortGet, Intp::ssBadValue);
+    EXPECT_EQ(page->StatusLine()->text(),
+              "Not available: the switch's reply held a count or value out of range.");
 }
 
 using IpSecurityPage = TPageTest<TModuleSecurityIP>;

@@ -155,7 +155,7 @@ TEST_F(PortBased, ARefusedAddIsToldAndTheNextChangeIsReportedToo)
     ASSERT_EQ(SentCount(ccVlanPortAdd), 1u);
     // The switch refuses; the library tells it under the table's read code.
     env.protocol.Reply(ccVlanPortAdd, device, {0, 0, 0, 0}, 5);
-    EXPECT_TRUE(Told("refused (status 5)"));
+    EXPECT_TRUE(Told("the switch refused (code 5)"));
     EXPECT_FALSE(page->IsUnavailable());
     EXPECT_TRUE(page->m_GroupName->isEnabled());
 
