@@ -61,6 +61,10 @@ QVariant TSyslogEventModel::data(const QModelIndex& index, int role) const
             return MessageText(record.Message());
         }
         break;
+    case Qt::ToolTipRole:
+        if (index.column() == colFacility)
+            return QString::fromLatin1(FacilityName(record.facility));
+        break;
     case Qt::DecorationRole:
         if (index.column() == colEventId)
             return m_Icons[SeverityImage(record.severity)];
@@ -143,22 +147,19 @@ TSyslogFrame::TSyslogFrame(QWidget* owner)
     const int widths[] = {56, 100, 64, 100, 80, 100};
     for (int i = 0; i < int(std::size(widths)); ++i)
         header->resizeSection(i, ScaledPixels(this, widths[i]));
-    // The columns of known texts take their widest text whole: facility and
-    // severity names, addresses, the date and time formats.
+    // The columns of short known texts take their widest text whole: severity
+    // names, addresses, the date and time formats. Facility names grow the
+    // column as they come on show.
     auto fit = [&](int column, const QStringList& texts) {
         int width = header->sectionSize(column);
         for (const QString& text : texts)
             width = qMax(width, fontMetrics().horizontalAdvance(text) + 12);
         header->resizeSection(column, width);
     };
-    QStringList facilities;
-    for (int facility = 0; facility < 24; ++facility)
-        facilities << QString::fromLatin1(FacilityName(facility));
     QStringList severities;
     for (int severity = 0; severity < 8; ++severity)
         severities << QString::fromLatin1(SeverityName(severity));
     const QDateTime sample(QDate(2026, 12, 28), QTime(23, 58, 58));
-    fit(TSyslogEventModel::colFacility, facilities);
     fit(TSyslogEventModel::colSeverity, severities);
     fit(TSyslogEventModel::colHost, {QStringLiteral("255.255.255.255")});
     fit(TSyslogEventModel::colDate, {ShortDateText(sample)});

@@ -23,8 +23,7 @@ public:
         // around them, on every burst of new rows).
         if (auto* table = qobject_cast<QTableView*>(view))
             table->verticalHeader()->setResizeContentsPrecision(0);
-        else
-            header->setResizeContentsPrecision(0);
+        header->setResizeContentsPrecision(0);
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         view->viewport()->installEventFilter(this);
         auto later = [this] { Later(); };
@@ -83,6 +82,14 @@ private:
         const int last = LastColumn();
         if (last < 0 || !m_View->isVisible())
             return;
+        // The others are never narrower than their header and the rows on show.
+        for (int column = 0; column < m_Header->count(); ++column) {
+            if (column == last || m_Header->isSectionHidden(column))
+                continue;
+            const int content = std::max(m_View->sizeHintForColumn(column), m_Header->sectionSizeHint(column));
+            if (content > m_Header->sectionSize(column))
+                m_Header->resizeSection(column, content);
+        }
         const int others = m_Header->length() - m_Header->sectionSize(last);
         const int room = m_View->viewport()->width() - others;
         const int width = std::max({room, ContentWidth(last), m_Header->sectionSizeHint(last)});

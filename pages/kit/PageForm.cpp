@@ -16,6 +16,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kLabelProperty = "pageFormLabel";
@@ -70,7 +72,9 @@ QGridLayout* TPageForm::Grid()
 {
     if (!m_Grid) {
         m_Grid = new QGridLayout();
-        m_Grid->setColumnStretch(2, 1);
+        m_FieldsInRow = 0;
+        for (int column = 0; column < m_FieldColumns; ++column)
+            m_Grid->setColumnStretch(3 * column + 2, 1);
         m_Layout->addLayout(m_Grid);
         m_Panel = nullptr;
     }
@@ -133,22 +137,32 @@ void TPageForm::EndArrangement()
 void TPageForm::AddField(const QString& label, QWidget* field)
 {
     QGridLayout* grid = Grid();
-    const int row = grid->rowCount();
+    // Label, field and note take three columns of the grid.
+    const int column = 3 * (m_FieldsInRow % m_FieldColumns);
+    const int row = column == 0 ? grid->rowCount() : grid->rowCount() - 1;
+    ++m_FieldsInRow;
     field->setParent(m_Page);
     if (!label.isEmpty()) {
         QLabel* caption = Caption(label, field);
-        grid->addWidget(caption, row, 0);
+        grid->addWidget(caption, row, column);
         Register(caption);
     }
-    grid->addWidget(field, row, 1);
+    grid->addWidget(field, row, column + 1);
     Register(field);
+}
+
+void TPageForm::FieldColumns(int count)
+{
+    m_FieldColumns = std::max(count, 1);
+    EndArrangement();
 }
 
 QLabel* TPageForm::Heading(const QString& text)
 {
     QGridLayout* grid = Grid();
     QLabel* heading = BoldLabel(text, m_Page);
-    grid->addWidget(heading, grid->rowCount(), 0, 1, 2);
+    grid->addWidget(heading, grid->rowCount(), 0, 1, 3 * m_FieldColumns - 1);
+    m_FieldsInRow = 0;
     Register(heading);
     return heading;
 }
@@ -173,11 +187,11 @@ TNumberBox* TPageForm::Number(const QString& label, int minimum, int maximum, co
 QLabel* TPageForm::Note(QWidget* field, const QString& note)
 {
     QGridLayout* grid = Grid();
-    int row = grid->rowCount() - 1, column = 0, rows = 0, columns = 0;
+    int row = grid->rowCount() - 1, column = 1, rows = 0, columns = 0;
     if (const int at = grid->indexOf(field); at >= 0)
         grid->getItemPosition(at, &row, &column, &rows, &columns);
     auto* label = new QLabel(note, m_Page);
-    grid->addWidget(label, row, 2);
+    grid->addWidget(label, row, column + 1);
     field->setProperty(kNoteProperty, QVariant::fromValue(static_cast<QObject*>(label)));
     label->setEnabled(field->isEnabled());
     Register(label);

@@ -64,6 +64,9 @@ public:
     QPlainTextEdit* Memo(const QString& label, const QString& note = QString());
     // Any widget as a labelled field (the page parents it).
     QWidget* Field(const QString& label, QWidget* field);
+    // Labelled fields from now on fill count side-by-side columns of the grid,
+    // row by row (a long form leaves its list the height).
+    void FieldColumns(int count);
     // A bold heading across both columns of the grid (a section of fields).
     QLabel* Heading(const QString& text);
     // A note after a field made here, in its row; enabled with the field.
@@ -126,4 +129,6 @@ private:
     QBoxLayout* m_Buttons = nullptr;
     QWidget* m_ButtonPanel = nullptr;
     bool m_NeedsDevice = true;
+    int m_FieldColumns = 1;
+    int m_FieldsInRow = 0;
 };

@@ -91,13 +91,16 @@ void TUntypedReportList::GrowPending()
     m_ChangedRows[0] = 0, m_ChangedRows[1] = -1;
     if (first > last)
         return;
-    // A large burst: its first rows and the rows on show stand for the rest.
+    // A large burst: its first and last rows and the rows on show stand for the rest.
     constexpr int kMeasuredRows = 512;
     if (last - first < kMeasuredRows) {
         GrowColumns(first, last, m_ChangedColumns[0], m_ChangedColumns[1]);
         return;
     }
     GrowColumns(first, first + kMeasuredRows - 1, m_ChangedColumns[0], m_ChangedColumns[1]);
+    // Its last rows too: numbers that count up are widest there.
+    GrowColumns(std::max(first + kMeasuredRows, last - kMeasuredRows + 1), last, m_ChangedColumns[0],
+                m_ChangedColumns[1]);
     const QModelIndex top = indexAt(QPoint(0, 0));
     if (top.isValid()) {
         const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));

@@ -28,8 +28,8 @@ public:
     // loop runs, and a hidden list measures them when it is shown, so a
     // burst of replies costs one pass instead of a text layout per change;
     // emptying the list fits the columns to their headers again. Every list
-    // does this from the start; a large burst measures its first rows and
-    // those on show.
+    // does this from the start; a large burst measures its first and last
+    // rows and those on show.
     void SetColumnsFollowContents();
 
 signals:

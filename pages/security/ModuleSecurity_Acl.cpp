@@ -99,6 +99,8 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
     m_ListView->AddColumn("TCP/UDP Port", ckNumber, Qt::AlignRight | Qt::AlignVCenter);
     form.List(QString(), m_ListView);
 
+    // Sixteen fields in two columns leave the list its rows.
+    form.FieldColumns(2);
     m_GroupId = form.Number("&Group ID:", 1, 255);
     m_Action = form.Choice("A&ction:", {"Permit", "Deny"});
     m_VlanId = form.Number("&VLAN ID:", 0, 4094, "(0 as ANY)");
