@@ -6,7 +6,9 @@ TPortCheckList::TPortCheckList(QWidget* parent) : QListWidget(parent)
     setFlow(QListView::TopToBottom);
     setWrapping(true);
     setResizeMode(QListView::Adjust);
-    setUniformItemSizes(true);
+    // Each column as wide as its widest name: one size for every line fits
+    // a single line's name ("Trunk2" cuts "Port.01").
+    setUniformItemSizes(false);
 }
 
 void TPortCheckList::SetPorts(const TPortLayout& layout, bool named)

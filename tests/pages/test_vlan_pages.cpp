@@ -36,9 +36,10 @@ void Type(QLineEdit* edit, const QString& text)
 template <class TPage> class TVlanPageTest : public TPageTest<TPage> {
 protected:
     // The current device, of a model with that many ports, in the mode, with its port names.
-    TDevice* InMode(std::uint32_t mode, std::uint32_t ports = 4, std::initializer_list<std::size_t> hidden = {})
+    TDevice* InMode(std::uint32_t mode, std::uint32_t ports = 4, std::initializer_list<std::size_t> hidden = {},
+                    std::uint32_t trunkGroups = 0)
     {
-        TDevice* device = this->Select(1, TestModel(ports));
+        TDevice* device = this->Select(1, TestModel(ports, 0, trunkGroups, 4));
         this->Put(device, IntpTest::PortNames(IntpTest::ModelOf(device), hidden));
         this->Put(device, IntpTest::PortConfig(IntpTest::ModelOf(device)));
         this->Put(device, TPropertyVlan{true, mode});
@@ -210,4 +211,25 @@ TEST_F(VlanPortBasedPage, AListedVlanIdOffersEditAndDeleteAndDeleteSendsTheIdAlo
     Refill();
     QCoreApplication::processEvents();
     EXPECT_EQ(env.messages, QStringList{"Retrieve vlan port info failed!"});
+}
+
+// At 1024x768 with 24 named ports nothing is cut: the member lines nor the tagged ports.
+TEST_F(VlanPortBasedPage, EveryMemberLineIsAsWideAsItsName)
+{
+    TDevice* device = InMode(vmPortBased, 24, {}, 2);
+    Put(device, TPropertyVlanPort{true, {{7, 0xFFFFFF, "Seven"}}});
+    page->resize(1024, 768), page->show(), Notify(device, ccVlanPortGet), QCoreApplication::processEvents();
+    for (int line = 0; line < page->m_Ports->count(); ++line) {
+        const QModelIndex index = page->m_Ports->model()->index(line, 0);
+        EXPECT_GE(page->m_Ports->visualRect(index).width(), page->m_Ports->sizeHintForIndex(index).width());
+    }
+}
+
+TEST_F(VlanTablePage, TaggedPortsStayInSightBesideLongUntaggedTexts)
+{
+    Put(InMode(vm8021q, 24), TPropertyVlan8021qPort{true, 0, {{1, 0xFFFFFF, 0}, {10, 0x0F0F0F, 0xF0F0F0}}});
+    page->resize(1024, 768), page->show(), Refill(), QCoreApplication::processEvents();
+    QHeaderView* header = page->m_List->header();
+    EXPECT_LE(header->sectionViewportPosition(3) + header->sectionSizeHint(3), page->m_List->viewport()->width());
+    EXPECT_TRUE(page->m_List->Model()->index(0, 2).data(Qt::ToolTipRole).toString().endsWith("Port.23, Port.24"));
 }
