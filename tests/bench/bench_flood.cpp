@@ -13,8 +13,8 @@
 //    against an idle event loop watched as long in the same round.
 // Each stall is told with the events that filled it (the longest first,
 // wall and CPU time, receiver), so a stall names its cause.
-// The find flood's stall is to stay under 25 ms. Medians of 5 rounds (or the count given as the first argument); a second
-// argument (protocol, syslog or find) runs that flood alone, e.g.
+// The find flood's stall is to stay under 25 ms. Medians of 5 rounds (or
+// the count given as the first argument); a second argument (protocol, syslog or find) runs that flood alone, e.g.
 // `bench_flood 9 syslog` (as root, for the full receive buffer).
 #include "console/FilterRules.h"
 #include "console/IntpReceiveQueue.h"
