@@ -7,7 +7,6 @@
 #include "pages/security/MacTables.h"
 
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 using TEntry = TPropertySecurityMac2FilterEntry;

@@ -9,7 +9,6 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 using TEntry = TPropertySecurityMac2StaticEntry;

@@ -25,6 +25,7 @@
 #include "intp/SecurityTables.h"
 #include "intp/Vlan.h"
 #include "intp/Warning.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
@@ -63,7 +64,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>

@@ -13,6 +13,8 @@
 #include "pages/ports/qos/ModuleQos2_Port.h"
 #include "pages/ports/qos/ModuleQos_Cos.h"
 #include "pages/security/ModuleSecurity_Mac2_Filter.h"
+#include "pages/security/ModuleSecurity_MacAging.h"
+#include "pages/system/Modulebasics_dhcp.h"
 #include "pages/system/Modulebasics_sntp.h"
 
 #include <QAbstractButton>
@@ -26,14 +28,12 @@ using namespace Intp;
 namespace {
 
 // Types text over what the field shows.
-void Retype(QSpinBox* box, const QString& text)
+void Retype(TNumberBox* box, const QString& text)
 {
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
     TypeText(box, text);
 }
-
-TNumberBox* Box(QSpinBox* spin) { return qobject_cast<TNumberBox*>(spin); }
 
 // Rows a list shows (not hidden).
 int ShownRows(const QTreeView* list)
@@ -78,7 +78,7 @@ TEST_F(IgmpNumberPage, ANumberOutOfRangeIsShownAsTypedMarkedAndKeepsApplyOff)
 TEST_F(IgmpNumberPage, AValueReadOutOfRangeShowsAsReadAndGoesBackUnlessEdited)
 {
     TDevice* device = Select(1, TestModel(8));
-    auto* box = Box(page->m_QueryInterval);
+    auto* box = page->m_QueryInterval;
     box->SetLimits(0, 100);
     Put(device, TPropertyIgmp2{true, true, 1, 200, 1});
     Notify(device, ccIgmp2Get);
@@ -124,7 +124,7 @@ TEST_F(RateNumberPage, ARateEditedOutOfRangeStaysInItsRowAndKeepsApplyOff)
     Put(device, IntpTest::PerPort<TPropertyPortLimit>(ModelOf(device), [](std::size_t, auto& e) { e.ingress = 0; }));
     Notify(device, ccPortLimitGet);
     page->m_ListView->SelectRow(0);
-    auto* ingress = Box(static_cast<QSpinBox*>(page->m_ListView->EditorOf(2)));
+    auto* ingress = qobject_cast<TNumberBox*>(page->m_ListView->EditorOf(2));
     ASSERT_NE(ingress, nullptr);
     Retype(ingress, "300000");
     EXPECT_EQ(page->m_ListView->Model()->Cell(0, 2), "300000");
@@ -141,6 +141,64 @@ TEST_F(RateNumberPage, ARateEditedOutOfRangeStaysInItsRowAndKeepsApplyOff)
     // No row selected: the editors show no row's values.
     page->m_ListView->SelectRow(-1);
     EXPECT_EQ(ingress->text(), "");
+}
+
+// --- 32-bit values above the int range, as switches send them.
+
+using DhcpWide = TPageTest<TModuleBasicsDhcp>;
+
+TEST_F(DhcpWide, ALeaseAboveTheIntRangeShowsAsReadAndApplySendsItsBytesBack)
+{
+    TDevice* device = Select(1, TestModel(8));
+    ASSERT_EQ(page->Refresh(true), 1);
+    const std::vector<std::uint8_t> reply = {
+        1,                       // on
+        192,  168,  0,    1,     // pool start
+        192,  168,  0,    10,    // pool end
+        255,  255,  255,  0,     // netmask
+        0,    0,    0,    0,     // no gateway
+        0,    0,    0,    0,     // no DNS
+        0xB2, 0xD0, 0x5E, 0x00,  // lease: 3,000,000,000 s
+    };
+    env.protocol.Reply(ccBasicsDhcpGet, device, reply);
+    EXPECT_EQ(page->m_Lease->text(), "3000000000");
+    page->m_Apply->click();
+    ASSERT_EQ(SentCount(ccBasicsDhcpSet), 1u);
+    EXPECT_EQ(env.protocol.SentWith(ccBasicsDhcpSet)[0].payload, reply);
+    // Typed, it is out of the lease's range: marked, never sent.
+    Retype(page->m_Lease, "3000000001");
+    EXPECT_EQ(page->m_Lease->toolTip(), "3000000001 is out of range (1 to 2147483647).");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+}
+
+using AgingWide = TPageTest<TModuleSecurityMacAging>;
+
+TEST_F(AgingWide, AnAgingTimeTakesEveryUnsigned32BitValue)
+{
+    TDevice* device = Select(1, TestModel(8));
+    ASSERT_EQ(page->Refresh(true), 1);
+    env.protocol.Reply(ccSecurityMacAgingGet, device, {0xB2, 0xD0, 0x5E, 0x00, 1});
+    EXPECT_EQ(page->m_AgingTime->text(), "3000000000");
+    Retype(page->m_AgingTime, "4294967295");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Apply->click();
+    ASSERT_EQ(SentCount(ccSecurityMacAgingSet), 1u);
+    EXPECT_EQ(env.protocol.SentWith(ccSecurityMacAgingSet)[0].payload,
+              (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 1}));
+}
+
+TEST_F(RateNumberPage, ARateReadAboveTheIntRangeShowsAsReadInItsRowAndEditor)
+{
+    TDevice* device = Select(1, TestModel(2));
+    Put(device,
+        IntpTest::PerPort<TPropertyPortLimit>(ModelOf(device), [](std::size_t, auto& e) { e.ingress = 3000000000u; }));
+    Notify(device, ccPortLimitGet);
+    EXPECT_EQ(page->m_ListView->Model()->Cell(0, 2), "3000000000");
+    page->m_ListView->SelectRow(0);
+    EXPECT_EQ(static_cast<TNumberBox*>(page->m_ListView->EditorOf(2))->text(), "3000000000");
+    page->m_Apply->click();
+    ASSERT_EQ(Sent<TSessionPortLimitSet>().size(), 1u);
+    EXPECT_EQ(Sent<TSessionPortLimitSet>()[0].entries[0].ingress, 3000000000u);
 }
 
 // --- A read that failed: fields empty or "not available", Apply off.
@@ -187,7 +245,7 @@ TEST_F(RstpUnread, ShowsNoBridgeValuesOrPorts)
 {
     TDevice* device = Select(1, TestModel(4));
     page->OnNotify(device, ccRedundancyRstpGet, ssTimeout);
-    for (QSpinBox* box : {page->m_BridgePriority, page->m_BridgeAge, page->m_BridgeHello, page->m_BridgeDelay})
+    for (TNumberBox* box : {page->m_BridgePriority, page->m_BridgeAge, page->m_BridgeHello, page->m_BridgeDelay})
         EXPECT_EQ(box->text(), "");
     EXPECT_EQ(ShownRows(page->m_ListView), 0);
     EXPECT_FALSE(page->m_Apply->isEnabled());
@@ -226,7 +284,7 @@ TEST_F(RateUnread, ADeadSwitchShowsNotTheLastSwitchsRates)
     env.host.selection = {dead};
     page->OnNotify(dead, ccPortLimit2Get, ssTimeout);
     for (int column : {1, 2})
-        EXPECT_EQ(static_cast<QSpinBox*>(page->m_ListView->EditorOf(column))->text(), "");
+        EXPECT_EQ(static_cast<TNumberBox*>(page->m_ListView->EditorOf(column))->text(), "");
     EXPECT_EQ(ShownRows(page->m_ListView), 0);
     EXPECT_FALSE(page->m_Apply->isEnabled());
 }

@@ -2,6 +2,7 @@
 // they send.
 
 #include "PageTestKit.h"
+#include "pages/kit/NumberBox.h"
 #include "tests/common/Records.h"
 #include "intp/Ports.h"
 #include "intp/Vlan.h"
@@ -17,7 +18,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 
 using namespace Intp;
@@ -115,7 +115,7 @@ TEST_F(Vlan8021qPortPage, ApplyIsBlockedWhileATrunkPortHasNoTaggedVlanAfterAnyTy
     Put(device, TPropertyVlan8021qPort{true, 0, {{1, 0b11, 0}}});
     Notify(device, ccVlan8021qPortGet);
     auto* type = static_cast<QComboBox*>(page->m_ListView->EditorOf(1));
-    auto* untagged = static_cast<QSpinBox*>(page->m_ListView->EditorOf(2));
+    auto* untagged = static_cast<TNumberBox*>(page->m_ListView->EditorOf(2));
     auto* tagged = static_cast<QLineEdit*>(page->m_ListView->EditorOf(3));
     page->m_ListView->SelectRow(0);
     untagged->setValue(7);

@@ -9,7 +9,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 
@@ -74,7 +73,7 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
                   }},
                  m_Edit);
     connect(m_GroupName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
-    connect(m_Vid, &QSpinBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
+    connect(m_Vid, &TNumberBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
     connect(m_Ports, &QListWidget::itemChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 
