@@ -363,10 +363,10 @@ void TStatusFrame::EventOnClearErrorExecute()
 
 bool TStatusFrame::TakeInLimits(const TNumberBox* field, int& seconds)
 {
-    const long long value = field->value();
-    if (field->IsBlank() || value < field->Lowest() || value > field->Highest())
+    const std::optional<long long> value = field->InLimits();
+    if (!value)
         return false;  // marked; the last value in its limits stays in use
-    seconds = int(value);
+    seconds = int(*value);
     return true;
 }
 

@@ -112,10 +112,10 @@ void TModuleRedundancyRstp::Fill(TDevice* device)
     const bool ringOn = m_Exclusive && RingRunning(device);
     m_Shown = rstp.valid ? rstp : Defaults(device);
     m_Mode->setCurrentIndex(m_Shown.enabled && !ringOn ? 1 : 0);
-    m_BridgePriority->setValue(int(m_Shown.bridgePriority));
-    m_BridgeAge->setValue(int(m_Shown.maxAge));
-    m_BridgeHello->setValue(int(m_Shown.helloTime));
-    m_BridgeDelay->setValue(int(m_Shown.forwardDelay));
+    m_BridgePriority->setValue(m_Shown.bridgePriority);
+    m_BridgeAge->setValue(m_Shown.maxAge);
+    m_BridgeHello->setValue(m_Shown.helloTime);
+    m_BridgeDelay->setValue(m_Shown.forwardDelay);
     m_ListView->SetPortRows(device, m_Shown.ports);
     EventOnModeChange();
 }

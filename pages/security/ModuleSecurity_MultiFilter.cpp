@@ -68,7 +68,7 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                       if (!e)
                           return;
                       m_Ip->SetValue(e->group);
-                      m_VlanId->setValue(int(e->vid));
+                      m_VlanId->setValue(e->vid);
                       m_Ports->SetMask(e->ports);
                   },
                   .numbered = true,

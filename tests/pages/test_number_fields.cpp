@@ -143,6 +143,19 @@ TEST_F(RateNumberPage, ARateEditedOutOfRangeStaysInItsRowAndKeepsApplyOff)
     EXPECT_EQ(ingress->text(), "");
 }
 
+TEST(NumberBox, AValueFilledOutsideTheLimitsIsNotWithinThemThoughNothingIsMarked)
+{
+    TNumberBox box;
+    box.SetLimits(5, 86400);
+    box.ShowValue(4294967306);  // 10 in an int
+    EXPECT_FALSE(box.InLimits());
+    EXPECT_EQ(box.Why(), "");
+    box.ShowValue(60);
+    EXPECT_EQ(box.InLimits(), 60);
+    box.Blank();
+    EXPECT_FALSE(box.InLimits());
+}
+
 // --- 32-bit values above the int range, as switches send them.
 
 using DhcpWide = TPageTest<TModuleBasicsDhcp>;
