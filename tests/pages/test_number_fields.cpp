@@ -22,6 +22,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 
 using namespace Intp;
 
@@ -216,54 +217,6 @@ TEST_F(RateNumberPage, ARateReadAboveTheIntRangeShowsAsReadInItsRowAndEditor)
 
 // --- A read that failed: fields empty or "not available", Apply off.
 
-using LldpUnread = TPageTest<TModuleLldp>;
-
-TEST_F(LldpUnread, ShowsNoInterval)
-{
-    TDevice* device = Select(1, TestModel(8));
-    page->OnNotify(device, ccLldpGet, ssTimeout);
-    EXPECT_EQ(page->m_Interval->text(), "");
-    EXPECT_EQ(page->m_Interval->findChild<QLineEdit*>()->placeholderText(), "not available");
-    EXPECT_FALSE(page->m_Apply->isEnabled());
-    Put(device, TPropertyLldp{true, true, 120});
-    Notify(device, ccLldpGet);
-    EXPECT_EQ(page->m_Interval->text(), "120");
-    EXPECT_TRUE(page->m_Apply->isEnabled());
-}
-
-using QosCosUnread = TPageTest<TModuleQosCos>;
-
-TEST_F(QosCosUnread, ListsShowNoRows)
-{
-    TDevice* device = Select(1, TestModel(4));
-    page->OnNotify(device, ccQosCosGet, ssTimeout);
-    EXPECT_EQ(ShownRows(page->m_CosList), 0);
-    EXPECT_EQ(ShownRows(page->m_PortList), 0);
-    EXPECT_FALSE(page->m_Apply->isEnabled());
-}
-
-using Qos2PortUnread = TPageTest<TModuleQos2Port>;
-
-TEST_F(Qos2PortUnread, ListShowsNoRows)
-{
-    TDevice* device = Select(1, TestModel(4));
-    page->OnNotify(device, ccQos2PortGet, ssTimeout);
-    EXPECT_EQ(ShownRows(page->m_ListView), 0);
-    EXPECT_FALSE(page->m_Apply->isEnabled());
-}
-
-using RstpUnread = TPageTest<TModuleRedundancyRstp>;
-
-TEST_F(RstpUnread, ShowsNoBridgeValuesOrPorts)
-{
-    TDevice* device = Select(1, TestModel(4));
-    page->OnNotify(device, ccRedundancyRstpGet, ssTimeout);
-    for (TNumberBox* box : {page->m_BridgePriority, page->m_BridgeAge, page->m_BridgeHello, page->m_BridgeDelay})
-        EXPECT_EQ(box->text(), "");
-    EXPECT_EQ(ShownRows(page->m_ListView), 0);
-    EXPECT_FALSE(page->m_Apply->isEnabled());
-}
-
 using RstpInfoUnread = TPageTest<TModuleRedundancyRstpInfo>;
 
 TEST_F(RstpInfoUnread, ShowsNotTheLastSwitchsBridge)
@@ -282,38 +235,36 @@ TEST_F(RstpInfoUnread, ShowsNotTheLastSwitchsBridge)
     EXPECT_EQ(page->StatusLine()->text(), "Not available: the switch did not answer.");
 }
 
-using RateUnread = TPageTest<TModulePortLimit2>;
+// The read each page waits for.
+template <class TPage> constexpr std::uint16_t ReadCode = 0;
+template <> constexpr std::uint16_t ReadCode<TModuleLldp> = ccLldpGet;
+template <> constexpr std::uint16_t ReadCode<TModuleQos> = ccQosGet;
+template <> constexpr std::uint16_t ReadCode<TModuleQosCos> = ccQosCosGet;
+template <> constexpr std::uint16_t ReadCode<TModuleQos2Port> = ccQos2PortGet;
+template <> constexpr std::uint16_t ReadCode<TModuleRedundancyRstp> = ccRedundancyRstpGet;
+template <> constexpr std::uint16_t ReadCode<TModulePortLimit2> = ccPortLimit2Get;
 
-TEST_F(RateUnread, ADeadSwitchShowsNotTheLastSwitchsRates)
+template <class TPage> class Unread : public TPageTest<TPage> {};
+using UnreadPages =
+    ::testing::Types<TModuleLldp, TModuleQos, TModuleQosCos, TModuleQos2Port, TModuleRedundancyRstp, TModulePortLimit2>;
+TYPED_TEST_SUITE(Unread, UnreadPages);
+
+TYPED_TEST(Unread, ShowsNoValuesNotEvenTheLastSwitchsAndKeepsApplyOff)
 {
-    TDevice* first = Select(1, TestModel(2));
-    Put(first, IntpTest::PerPort<TPropertyPortLimit2>(ModelOf(first), [](std::size_t, auto& e) {
-        e.inRate = 99999 % 65536;
-        e.outRate = 50;
-    }));
-    Notify(first, ccPortLimit2Get);
-    page->m_ListView->SelectRow(0);
-    TDevice* dead = Select(2, TestModel(2));
-    env.host.selection = {dead};
-    page->OnNotify(dead, ccPortLimit2Get, ssTimeout);
-    for (int column : {1, 2})
-        EXPECT_EQ(static_cast<TNumberBox*>(page->m_ListView->EditorOf(column))->text(), "");
-    EXPECT_EQ(ShownRows(page->m_ListView), 0);
-    EXPECT_FALSE(page->m_Apply->isEnabled());
-}
-
-using QosUnread = TPageTest<TModuleQos>;
-
-TEST_F(QosUnread, ChecksNoSchemeAndTakesItsOwnBackWhenRead)
-{
-    TDevice* device = Select(1, TestModel(4));
-    page->OnNotify(device, ccQosGet, ssTimeout);
-    EXPECT_FALSE(page->m_Weighted->isChecked());
-    EXPECT_FALSE(page->m_Strict->isChecked());
-    Put(device, TPropertyQos{true, 1, 5});
-    Notify(device, ccQosGet);
-    EXPECT_TRUE(page->m_Strict->isChecked());
-    EXPECT_TRUE(page->m_Strict->isEnabled());
+    TDevice* device = this->Select(1, TestModel(4));
+    const QList<TNumberBox*> boxes = this->page->template findChildren<TNumberBox*>();
+    for (TNumberBox* box : boxes)
+        box->ShowValue(7);
+    this->page->OnNotify(device, ReadCode<TypeParam>, ssTimeout);
+    for (TNumberBox* box : boxes) {
+        EXPECT_EQ(box->text(), "");
+        EXPECT_EQ(box->Placeholder(), "not available");
+    }
+    for (const QTreeView* list : this->page->template findChildren<QTreeView*>())
+        EXPECT_EQ(ShownRows(list), 0);
+    for (const QRadioButton* radio : this->page->template findChildren<QRadioButton*>())
+        EXPECT_FALSE(radio->isChecked());
+    EXPECT_FALSE(this->page->m_Apply->isEnabled());
 }
 
 using SntpUnread = TPageTest<TModuleBasicsSntp>;
