@@ -25,7 +25,6 @@
 #include "intp/SecurityTables.h"
 #include "intp/Vlan.h"
 #include "intp/Warning.h"
-#include "pages/kit/NumberBox.h"
 #include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
