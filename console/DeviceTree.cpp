@@ -19,6 +19,9 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <memory>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -35,7 +38,68 @@ void DeviceImage(TTreeNode* node)
     node->setIcon(0, ConsoleIcon(kind));
 }
 
+// Slots of equal size, handed out in address order; a freed slot is taken
+// again first. Slabs are kept for the program's life.
+class TNodePool {
+public:
+    void* Take()
+    {
+        if (m_Free) {
+            TSlot* slot = m_Free;
+            m_Free = slot->next;
+            return slot;
+        }
+        if (m_Used == SlabSlots) {
+            m_Slabs.push_back(std::make_unique<TSlot[]>(SlabSlots));
+            m_Used = 0;
+        }
+        return &m_Slabs.back()[m_Used++];
+    }
+    void Give(void* room)
+    {
+        auto* slot = static_cast<TSlot*>(room);
+        slot->next = m_Free;
+        m_Free = slot;
+    }
+
+private:
+    union TSlot {
+        TSlot* next;
+        alignas(TTreeNode) unsigned char room[sizeof(TTreeNode)];
+    };
+    static constexpr std::size_t SlabSlots = 1024;
+    std::vector<std::unique_ptr<TSlot[]>> m_Slabs;
+    TSlot* m_Free = nullptr;
+    std::size_t m_Used = SlabSlots;
+};
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool PooledNodes = false;  // the sanitizer sees each node on its own
+#else
+constexpr bool PooledNodes = true;
+#endif
+
+TNodePool& NodePool()
+{
+    // Never destroyed: nodes may outlive static destruction.
+    static auto* pool = new TNodePool;
+    return *pool;
+}
+
 }  // namespace
+
+void* TTreeNode::operator new(std::size_t size)
+{
+    return PooledNodes && size == sizeof(TTreeNode) ? NodePool().Take() : ::operator new(size);
+}
+
+void TTreeNode::operator delete(void* node, std::size_t size)
+{
+    if (PooledNodes && size == sizeof(TTreeNode))
+        NodePool().Give(node);
+    else
+        ::operator delete(node);
+}
 
 void TTreeNode::SetGrouping(int grouping) { g_TreeGrouping = grouping; }
 

@@ -291,10 +291,16 @@ void TMainForm::BuildMainPages()
     if (m_Options.openSyslog && !OpenSyslog())
         return;
 
-    AddOwnedPageNode(std::make_unique<TJavaTopologyFrame>(), RootNode(), tiTopology);
-    m_WizardsNode = AsNode(AddOwnedPageNode(std::make_unique<TWizardFrame>(), RootNode(), tiWizard));
-    AddOwnedPageNode(std::make_unique<TWizardGroupIpFrame>(), m_WizardsNode, tiWizard);
-    AddOwnedPageNode(std::make_unique<TWizardGroupFwFrame>(), m_WizardsNode, tiWizard);
+    // Pages not on show at start are made when first shown.
+    auto lazy = [](const QString& caption, TLazyModule::TMake make) {
+        return std::make_unique<TLazyModule>(caption, std::move(make));
+    };
+    AddOwnedPageNode(lazy(tr("Devices Topology"), [] { return new TJavaTopologyFrame(); }), RootNode(), tiTopology);
+    m_WizardsNode =
+        AsNode(AddOwnedPageNode(lazy(tr("Wizards"), [] { return new TWizardFrame(); }), RootNode(), tiWizard));
+    AddOwnedPageNode(lazy(tr("Group IP Setting"), [] { return new TWizardGroupIpFrame(); }), m_WizardsNode, tiWizard);
+    AddOwnedPageNode(lazy(tr("Group Firmware Update"), [] { return new TWizardGroupFwFrame(); }), m_WizardsNode,
+                     tiWizard);
 }
 
 bool TMainForm::OpenSyslog()

@@ -213,7 +213,7 @@ TModule* TModuleFrame::ModuleOf(const QTreeWidgetItem* item)
 {
     if (!item || item->type() != TModuleItem::kType)
         return nullptr;
-    return static_cast<const TModuleItem*>(item)->m_Module;
+    return RealModule(static_cast<const TModuleItem*>(item)->m_Module);
 }
 
 QString TModuleFrame::GetCaption() const { return tr("Devices"); }
@@ -282,6 +282,11 @@ int TModuleFrame::RefreshBelow(QTreeWidgetItem* item)
 
 void TModuleFrame::PlaceFrame(TModule* page, QWidget* area)
 {
+    // A page not made yet is placed when it is.
+    if (auto* lazy = dynamic_cast<TLazyModule*>(page); lazy && !lazy->BuiltPage()) {
+        lazy->WhenBuilt([this, area](TModule* made) { PlaceFrame(made, area); });
+        return;
+    }
     QWidget* frame = page->GetFrame();
     if (!frame)
         return;

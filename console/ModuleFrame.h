@@ -69,8 +69,9 @@ public:
 
     QTreeWidget* ModuleTree() const { return m_Tree; }
     QLabel* WaitLabel() const { return m_Wait; }
-    TModule* ShownBanner() const { return m_Banner; }
-    TModule* DefaultBanner() const { return m_DefaultBanner; }
+    // The pages themselves (made now if they were not yet).
+    TModule* ShownBanner() const { return RealModule(m_Banner); }
+    TModule* DefaultBanner() const { return RealModule(m_DefaultBanner); }
     static TModule* ModuleOf(const QTreeWidgetItem* item);
 
 protected:

@@ -170,7 +170,7 @@ const TPageId kBanners[] = {TPageId::TModuleBannerGeneral, TPageId::TModuleBanne
 
 // What the builder keeps per "Devices" page for the whole run.
 struct TBuilderState {
-    std::map<TPageId, TModule*> pages;         // created pages and group pages
+    std::map<TPageId, TModule*> pages;         // device pages (made on first need) and group pages
     std::map<TPageId, TModule*> placeholders;  // group nodes for pages built without
     bool created = false;
     bool bannersRegistered = false;
@@ -204,7 +204,10 @@ TPageId BannerPageId(int banner)
     return kBanners[0];
 }
 
-TModule* FindBuiltModule(TModuleFrame* frame, TPageId id)
+namespace {
+
+// The page (or its lazy holder) of an id, null when the console is built without it.
+TModule* PageHolder(TModuleFrame* frame, TPageId id)
 {
     auto it = States().find(frame);
     if (it == States().end())
@@ -213,25 +216,48 @@ TModule* FindBuiltModule(TModuleFrame* frame, TPageId id)
     return page == it->second.pages.end() ? nullptr : page->second;
 }
 
+// The node text a page gives itself: its caption where a layout does not
+// name it otherwise.
+QString OwnCaption(TPageId id)
+{
+    for (int layout : {0, 1}) {
+        for (const TModuleTreeEntry& entry : ModuleTreeLayout(layout)) {
+            if (entry.page == id && !entry.as)
+                return QString::fromUtf8(entry.caption);
+        }
+    }
+    return QString();
+}
+
+}  // namespace
+
+TModule* FindBuiltModule(TModuleFrame* frame, TPageId id) { return RealModule(PageHolder(frame, id)); }
+
 void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TPageType>& types)
 {
     if (!frame)
         return;
     TBuilderState& state = StateOf(frame);
 
-    // 1. Every page once, in table order; then the group pages.
+    // 1. Every page once, in table order, each made on first need; then the
+    // group pages.
     if (!state.created) {
         state.created = true;
         for (const TPageType& type : types) {
             if (!type.make || state.pages.count(type.id))
                 continue;
-            TModule* page = type.make(frame);
-            if (!page)
-                continue;
-            // Pages that no layout shows must not appear on their own.
-            if (QWidget* pageFrame = page->GetFrame())
-                pageFrame->hide();
-            frame->Adopt(std::unique_ptr<TModule>(page));
+            auto make = [frame, make = type.make, configure = type.configure]() -> TModule* {
+                TModule* page = make(frame);
+                if (!page)
+                    return nullptr;
+                // Pages that no layout shows must not appear on their own.
+                if (QWidget* pageFrame = page->GetFrame())
+                    pageFrame->hide();
+                if (configure)
+                    configure(page);
+                return page;
+            };
+            TModule* page = frame->Adopt(std::make_unique<TLazyModule>(OwnCaption(type.id), std::move(make)));
             state.pages.emplace(type.id, page);
         }
         for (const auto& group : kGroups) {
@@ -240,11 +266,13 @@ void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TPag
         }
     }
 
-    // 2. Per-build settings of some pages.
+    // 2. Per-build settings of the pages made so far (the others get them
+    // when made).
     for (const TPageType& type : types) {
         auto it = state.pages.find(type.id);
-        if (type.configure && it != state.pages.end())
-            type.configure(it->second);
+        TModule* page = it != state.pages.end() ? BuiltModule(it->second) : nullptr;
+        if (type.configure && page)
+            type.configure(page);
     }
 
     // 3. Banners, once.
@@ -254,11 +282,11 @@ void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TPag
             const std::size_t n = std::min(std::size_t(std::max(g_DeviceTypeCount, 0)),
                                            std::min(g_DeviceTypeIndex.size(), g_DeviceBanner.size()));
             for (std::size_t i = 0; i < n; ++i) {
-                if (TModule* banner = FindBuiltModule(frame, BannerPageId(g_DeviceBanner[i])))
+                if (TModule* banner = PageHolder(frame, BannerPageId(g_DeviceBanner[i])))
                     frame->RegisterBanner(g_DeviceTypeIndex[i], banner);
             }
         }
-        if (TModule* general = FindBuiltModule(frame, kBanners[0]))
+        if (TModule* general = PageHolder(frame, kBanners[0]))
             frame->RegisterBanner(0, general);
     }
 
@@ -275,7 +303,7 @@ void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TPag
             const int level = entries[i].level;
             if (level < 0 || level + 1 >= int(below.size()))
                 continue;
-            const bool built = !IsGroupPage(entries[i].page) && FindBuiltModule(frame, entries[i].page);
+            const bool built = !IsGroupPage(entries[i].page) && PageHolder(frame, entries[i].page);
             keep[i] = built || below[std::size_t(level + 1)];
             below[std::size_t(level)] = below[std::size_t(level)] || keep[i];
             std::fill(below.begin() + level + 1, below.end(), false);
@@ -293,7 +321,7 @@ void BuildModuleTreeWith(TModuleFrame* frame, int layout, const std::vector<TPag
             continue;
         }
         QTreeWidgetItem* parent = level > 0 ? parents[std::size_t(level - 1)] : nullptr;
-        TModule* page = FindBuiltModule(frame, entry.page);
+        TModule* page = PageHolder(frame, entry.page);
         bool placeholder = false;
         const bool hasChildren = i + 1 < entries.size() && entries[i + 1].level > level;
         if (!page && hasChildren) {

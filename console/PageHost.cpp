@@ -93,11 +93,7 @@ QTreeWidgetItem* TPageHost::AddPageNode(TModule* page, QTreeWidgetItem* parent, 
 {
     if (!page)
         return nullptr;
-    if (QWidget* frame = page->GetFrame()) {
-        frame->setParent(m_FuncPages);
-        static_cast<QGridLayout*>(m_FuncPages->layout())->addWidget(frame, 0, 0);
-        frame->hide();
-    }
+    PlaceFrame(page);
     auto* node = new TTreeNode(TTreeNode::nkPage);
     node->m_Page = page;
     node->setText(0, page->GetCaption());
@@ -109,6 +105,20 @@ QTreeWidgetItem* TPageHost::AddPageNode(TModule* page, QTreeWidgetItem* parent, 
     else
         m_Tree->addTopLevelItem(node);
     return node;
+}
+
+void TPageHost::PlaceFrame(TModule* page)
+{
+    // A page not made yet is placed when it is.
+    if (auto* lazy = dynamic_cast<TLazyModule*>(page); lazy && !lazy->BuiltPage()) {
+        lazy->WhenBuilt([this](TModule* made) { PlaceFrame(made); });
+        return;
+    }
+    if (QWidget* frame = page->GetFrame()) {
+        frame->setParent(m_FuncPages);
+        static_cast<QGridLayout*>(m_FuncPages->layout())->addWidget(frame, 0, 0);
+        frame->hide();
+    }
 }
 
 QTreeWidgetItem* TPageHost::AddOwnedPageNode(std::unique_ptr<TModule> page, QTreeWidgetItem* parent, int image)
@@ -125,7 +135,7 @@ TModule* TPageHost::PageOf(const TTreeNode* node) const
         return nullptr;
     if (IsUnderDevices(node))
         return m_ModuleFrame;
-    return node->m_Page;
+    return RealModule(node->m_Page);
 }
 
 bool TPageHost::IsUnderDevices(const QTreeWidgetItem* item) const

@@ -28,7 +28,8 @@ public:
 
     void SetDeviceTree(TDeviceTree* devices) { m_Devices = devices; }
     // Adds a main page under parent (the root for null): its frame goes into
-    // the page area, hidden. The host does not own the page.
+    // the page area, hidden (a lazy page's once it is made). The host does
+    // not own the page.
     QTreeWidgetItem* AddPageNode(TModule* page, QTreeWidgetItem* parent, int image);
     // The same, and the host owns the page from now on.
     QTreeWidgetItem* AddOwnedPageNode(std::unique_ptr<TModule> page, QTreeWidgetItem* parent, int image);
@@ -76,6 +77,8 @@ public:
     void ForgetDeviceNodes();
 
 private:
+    void PlaceFrame(TModule* page);
+    // The node's page (made now if it was not yet).
     TModule* PageOf(const TTreeNode* node) const;
     void ShowSelection(TTreeNode* current, const QList<TTreeNode*>& selection);
     void PostDeviceGone();

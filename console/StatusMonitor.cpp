@@ -3,6 +3,7 @@
 #include "console/Icons.h"
 #include "intp/Operations.h"
 #include "pages/kit/AddressText.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageBar.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/rules/PageRules.h"
@@ -17,7 +18,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -202,8 +202,8 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
         else
             m_BeepTimer->stop();
     });
-    connect(m_QueryPeriod, &QSpinBox::valueChanged, this, [this] { EventOnQueryPeriodChange(); });
-    connect(m_QueryTmo, &QSpinBox::valueChanged, this, [this] { TakeInLimits(m_QueryTmo, m_Tmo); });
+    connect(m_QueryPeriod, &TNumberBox::valueChanged, this, [this] { EventOnQueryPeriodChange(); });
+    connect(m_QueryTmo, &TNumberBox::valueChanged, this, [this] { TakeInLimits(m_QueryTmo, m_Tmo); });
 
     UpdateActions();
     m_Timer->start();
@@ -363,10 +363,10 @@ void TStatusFrame::EventOnClearErrorExecute()
 
 bool TStatusFrame::TakeInLimits(const TNumberBox* field, int& seconds)
 {
-    const int value = field->value();
-    if (field->IsBlank() || value < field->Lowest() || value > field->Highest())
+    const std::optional<long long> value = field->InLimits();
+    if (!value)
         return false;  // marked; the last value in its limits stays in use
-    seconds = value;
+    seconds = int(*value);
     return true;
 }
 

@@ -21,7 +21,6 @@ class QAction;
 class QCheckBox;
 class QMenu;
 class QPushButton;
-class QSpinBox;
 class QTimer;
 
 namespace Status {

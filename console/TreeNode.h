@@ -33,6 +33,12 @@ public:
     // everything else by text.
     bool operator<(const QTreeWidgetItem& other) const override;
     static void SetGrouping(int grouping);
+
+    // Nodes come from slabs, one after another: a layout of the view reads
+    // every row's node, and a burst of rows then reads memory in order
+    // instead of nodes scattered among the requests' allocations.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* node, std::size_t size);
 };
 
 inline TTreeNode* AsNode(QTreeWidgetItem* item)

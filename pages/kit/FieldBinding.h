@@ -10,8 +10,8 @@
 //
 // Read starts from the record filled last: what the page does not show, a
 // value a choice has no item for and one a number field can't show go back as
-// they were read unless changed. A number field shows a value read outside its
-// limits as it is (NumberBox.h). Texts are switch texts (SwitchText.h): one
+// they were read unless changed. A number field shows any value read, also
+// one outside its limits, as it is (NumberBox.h). Texts are switch texts (SwitchText.h): one
 // Latin-1 character per byte both ways, at most the record's wire width.
 
 #include "pages/kit/NumberBox.h"
@@ -25,7 +25,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QSpinBox>
 
 #include <algorithm>
 #include <cstddef>
@@ -43,21 +42,16 @@ public:
              [=](R& r) { r.*member = SwitchBytes(edit->text()); });
         return edit;
     }
-    // An integer member in a number field.
-    template <class T> QSpinBox* Number(QSpinBox* spin, T R::*member)
+    // An integer member in a number field, any value of the member shown and
+    // sent as it is.
+    template <class T> TNumberBox* Number(TNumberBox* number, T R::*member)
     {
-        Bind(
-            [=](const R& r) {
-                if (auto* number = qobject_cast<TNumberBox*>(spin))
-                    number->ShowValue(Shown(spin, r.*member));
-                else
-                    spin->setValue(Shown(spin, r.*member));
-            },
+        Bind([=](const R& r) { number->ShowValue((long long)(r.*member)); },
              [=](R& r) {
-                 if (spin->value() != Shown(spin, r.*member))
-                     r.*member = T(spin->value());
+                 if (!number->IsBlank())
+                     r.*member = T(number->value());
              });
-        return spin;
+        return number;
     }
     // An IPv4 address (host order), as the field parses it.
     TIpEdit* Ip(TIpEdit* edit, std::uint32_t R::*member)
@@ -148,11 +142,6 @@ private:
             return R::Fields.TextWidth(member);
         else
             return 0;
-    }
-    // What a spin box shows of a value.
-    template <class T> static int Shown(const QSpinBox* spin, T value)
-    {
-        return int(std::clamp<long long>((long long)value, spin->minimum(), spin->maximum()));
     }
     void Bind(std::function<void(const R&)> show, std::function<void(R&)> take)
     {

@@ -14,7 +14,7 @@ THexSpinBox::THexSpinBox(QWidget* parent) : TNumberBox(parent)
     });
 }
 
-void THexSpinBox::SetHexValue(int value)
+void THexSpinBox::SetHexValue(long long value)
 {
     m_Hex = true;
     ShowValue(value);
@@ -44,7 +44,7 @@ QValidator::State THexSpinBox::validate(QString& text, int& pos) const
     return TNumberBox::validate(text, pos);
 }
 
-QString THexSpinBox::Format(int value) const
+QString THexSpinBox::Format(long long value) const
 {
     if (!m_Hex)
         return QString::number(value);

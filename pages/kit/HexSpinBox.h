@@ -12,12 +12,12 @@ class THexSpinBox : public TNumberBox {
 public:
     explicit THexSpinBox(QWidget* parent = nullptr);
 
-    void SetHexValue(int value);
+    void SetHexValue(long long value);
 
 protected:
     QValidator::State validate(QString& text, int& pos) const override;
     std::optional<long long> Parse(const QString& text) const override;
-    QString Format(int value) const override;
+    QString Format(long long value) const override;
 
 private:
     bool m_Hex = false;

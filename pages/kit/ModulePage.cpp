@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QSpinBox>
 #include <QTimer>
 #include <QWidget>
 
@@ -230,8 +229,8 @@ void TModulePage::WatchEdits()
             connect(edit, &QLineEdit::textEdited, this, edited);
         } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
             connect(combo, &QComboBox::activated, this, edited);
-        } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
-            connect(spin, &QSpinBox::valueChanged, this, [this, spin] {
+        } else if (auto* spin = qobject_cast<TNumberBox*>(control)) {
+            connect(spin, &TNumberBox::valueChanged, this, [this, spin] {
                 if (spin->hasFocus())
                     MarkEdited();
             });
@@ -304,8 +303,8 @@ void TModulePage::WatchChanges(std::initializer_list<QWidget*> controls)
             connect(memo, &QPlainTextEdit::textChanged, this, [this] { UpdateActions(); });
         else if (auto* combo = qobject_cast<QComboBox*>(control))
             connect(combo, &QComboBox::currentTextChanged, this, [this] { UpdateActions(); });
-        else if (auto* spin = qobject_cast<QSpinBox*>(control))
-            connect(spin, &QSpinBox::valueChanged, this, [this] { UpdateActions(); });
+        else if (auto* spin = qobject_cast<TNumberBox*>(control))
+            connect(spin, &TNumberBox::valueChanged, this, [this] { UpdateActions(); });
         else if (auto* button = qobject_cast<QAbstractButton*>(control))
             connect(button, &QAbstractButton::toggled, this, [this] { UpdateActions(); });
     }

@@ -11,6 +11,8 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 
 #include <algorithm>
 #include <climits>
@@ -41,35 +43,42 @@ QWidget* PageOf(QWidget* widget)
 
 }  // namespace
 
-TNumberBox::TNumberBox(QWidget* parent) : QSpinBox(parent)
+TNumberBox::TNumberBox(QWidget* parent) : QAbstractSpinBox(parent)
 {
-    // The spin box takes every int, so its value is what the text shows.
-    setRange(INT_MIN, INT_MAX);
     connect(lineEdit(), &QLineEdit::textChanged, this, [this] { TextChanged(); });
     SetLimits(0, 99);
 }
 
-void TNumberBox::SetLimits(int lowest, int highest)
+void TNumberBox::SetLimits(long long lowest, long long highest)
 {
     m_Lowest = std::min(lowest, highest);
     m_Highest = std::max(lowest, highest);
     // A field not filled yet starts within its limits.
     if (m_Fresh) {
-        setValue(std::clamp(value(), m_Lowest, m_Highest));
+        setValue(std::clamp(m_Value, m_Lowest, m_Highest));
         m_Fresh = true;
     }
+    updateGeometry();
     UpdateMark();
 }
 
 QString TNumberBox::LimitsText() const { return QString("%1 to %2").arg(m_Lowest).arg(m_Highest); }
 
-void TNumberBox::ShowValue(int value)
+void TNumberBox::setValue(long long value)
+{
+    if (!m_Blank)
+        lineEdit()->setText(Format(value));
+    if (value != m_Value) {
+        m_Value = value;
+        emit valueChanged(value);
+    }
+}
+
+void TNumberBox::ShowValue(long long value)
 {
     m_Blank = false;
     lineEdit()->setPlaceholderText(QString());
     setValue(value);
-    lineEdit()->setText(textFromValue(this->value()));
-    m_Shown = this->value();
     m_Edited = false;
     m_Fresh = false;
     UpdateMark();
@@ -89,7 +98,7 @@ QString TNumberBox::Placeholder() const { return lineEdit()->placeholderText(); 
 void TNumberBox::Unblank()
 {
     if (m_Blank)
-        ShowValue(value());
+        ShowValue(m_Value);
 }
 
 std::optional<long long> TNumberBox::Parse(const QString& text) const
@@ -107,37 +116,24 @@ std::optional<long long> TNumberBox::Parse(const QString& text) const
         if (!c.isDigit() || c.unicode() > '9')
             return std::nullopt;
         // Beyond any field: stays out of range, however many digits follow.
-        value = std::min(value * 10 + (c.unicode() - '0'), (long long)INT_MAX * 16);
+        value = std::min(value * 10 + (c.unicode() - '0'), (long long)UINT_MAX * 16);
     }
     return negative ? -value : value;
 }
 
-QString TNumberBox::Format(int value) const { return QString::number(value); }
+QString TNumberBox::Format(long long value) const { return QString::number(value); }
 
 QValidator::State TNumberBox::validate(QString& text, int&) const
 {
     const QString t = text.trimmed();
     if (t.isEmpty() || t == "-" || t == "+")
         return QValidator::Intermediate;
-    const std::optional<long long> number = Parse(t);
-    if (!number)
-        return QValidator::Invalid;
-    // Shown as typed; a number no int holds keeps the last value and is out of range.
-    return *number >= INT_MIN && *number <= INT_MAX ? QValidator::Acceptable : QValidator::Intermediate;
+    return Parse(t) ? QValidator::Acceptable : QValidator::Invalid;
 }
-
-int TNumberBox::valueFromText(const QString& text) const
-{
-    const std::optional<long long> number = Parse(text);
-    return number ? int(std::clamp<long long>(*number, INT_MIN, INT_MAX)) : value();
-}
-
-QString TNumberBox::textFromValue(int value) const { return m_Blank ? QString() : Format(value); }
 
 void TNumberBox::stepBy(int steps)
 {
-    const long long next = (long long)value() + (long long)steps * singleStep();
-    setValue(int(std::clamp<long long>(next, m_Lowest, m_Highest)));
+    setValue(std::clamp(m_Value + (long long)steps * m_Step, m_Lowest, m_Highest));
     m_Edited = true;
     UpdateMark();
     selectAll();
@@ -148,44 +144,73 @@ QAbstractSpinBox::StepEnabled TNumberBox::stepEnabled() const
     if (isReadOnly())
         return StepNone;
     StepEnabled enabled = StepNone;
-    if (value() < m_Highest)
+    if (m_Value < m_Highest)
         enabled |= StepUpEnabled;
-    if (value() > m_Lowest)
+    if (m_Value > m_Lowest)
         enabled |= StepDownEnabled;
     return enabled;
 }
 
 void TNumberBox::changeEvent(QEvent* event)
 {
-    QSpinBox::changeEvent(event);
+    QAbstractSpinBox::changeEvent(event);
     if (event->type() == QEvent::EnabledChange)
         UpdateNumberGates(this);
+}
+
+QSize TNumberBox::sizeHint() const { return FittedSize(lineEdit()->sizeHint().height()); }
+
+QSize TNumberBox::minimumSizeHint() const { return FittedSize(lineEdit()->minimumSizeHint().height()); }
+
+QSize TNumberBox::FittedSize(int height) const
+{
+    ensurePolished();
+    // Room for the limits and for any 32-bit value read from a switch.
+    const QFontMetrics metrics(fontMetrics());
+    int width = 0;
+    const QString texts[] = {Format(m_Lowest), Format(m_Highest), QString::number(INT_MIN), QString::number(UINT_MAX)};
+    for (const QString& text : texts)
+        width = std::max(width, metrics.horizontalAdvance(text + ' '));
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    return style()->sizeFromContents(QStyle::CT_SpinBox, &option, QSize(width + 2, height), this);
 }
 
 void TNumberBox::TextChanged()
 {
     m_Fresh = false;
+    const std::optional<long long> number = Parse(text());
     if (lineEdit()->isModified()) {
         m_Blank = false;
         m_Edited = true;
-    } else if (value() != m_Shown) {
+    } else if (number && *number != m_Value) {
         // Filled with another value.
         m_Edited = false;
     }
-    m_Shown = value();
+    if (number && *number != m_Value) {
+        m_Value = *number;
+        emit valueChanged(m_Value);
+    }
     UpdateMark();
+}
+
+std::optional<long long> TNumberBox::InLimits() const
+{
+    if (m_Blank)
+        return std::nullopt;
+    const std::optional<long long> number = Parse(text());
+    if (!number || *number < m_Lowest || *number > m_Highest)
+        return std::nullopt;
+    return number;
 }
 
 QString TNumberBox::Why() const
 {
-    if (m_Blank || !m_Edited)
+    if (m_Blank || !m_Edited || InLimits())
         return QString();
-    const std::optional<long long> number = Parse(text());
-    if (!number)
+    if (!Parse(text()))
         return QString("a number is needed (%1)").arg(LimitsText());
-    if (*number < m_Lowest || *number > m_Highest)
-        return QString("%1 is out of range (%2)").arg(text().trimmed(), LimitsText());
-    return QString();
+    return QString("%1 is out of range (%2)").arg(text().trimmed(), LimitsText());
 }
 
 void TNumberBox::UpdateMark()

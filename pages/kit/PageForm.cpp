@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -174,7 +173,7 @@ QComboBox* TPageForm::Choice(const QString& label, const QStringList& items)
     return Labelled(label, combo);
 }
 
-TNumberBox* TPageForm::Number(const QString& label, int minimum, int maximum, const QString& note)
+TNumberBox* TPageForm::Number(const QString& label, long long minimum, long long maximum, const QString& note)
 {
     auto* spin = new TNumberBox();
     spin->SetLimits(minimum, maximum);

@@ -28,7 +28,6 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QSpinBox;
 class QWidget;
 class TIpEdit;
 class TMacEdit;
@@ -51,7 +50,7 @@ public:
     QComboBox* Choice(const QString& label, const QStringList& items);
     // A number field that takes minimum to maximum (NumberBox.h). A note
     // after the number (its unit, what 0 means, "(1~4094)") follows its enabling.
-    TNumberBox* Number(const QString& label, int minimum, int maximum, const QString& note = QString());
+    TNumberBox* Number(const QString& label, long long minimum, long long maximum, const QString& note = QString());
     // maxLength 0: no limit.
     QLineEdit* Text(const QString& label, int maxLength = 0);
     QLineEdit* Password(const QString& label, int maxLength);

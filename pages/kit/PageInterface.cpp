@@ -13,3 +13,62 @@ void TModuleDummy::OnNotify(Intp::TDevice*, std::uint16_t, std::uint16_t) {}
 bool TModuleDummy::Leave(bool) { return true; }
 
 int TModuleDummy::Refresh(bool) { return 0; }
+
+TLazyModule::TLazyModule(const QString& caption, TMake make) : m_Caption(caption), m_Make(std::move(make)) {}
+
+TLazyModule::~TLazyModule() = default;
+
+TModule* TLazyModule::Page()
+{
+    if (!m_Made) {
+        // Once only, even when the factory gives none.
+        m_Made = true;
+        if (m_Make)
+            m_Page.reset(m_Make());
+        m_Make = nullptr;
+        if (m_Page && m_Built)
+            m_Built(m_Page.get());
+    }
+    return m_Page.get();
+}
+
+void TLazyModule::WhenBuilt(std::function<void(TModule*)> hook)
+{
+    m_Built = std::move(hook);
+    if (m_Page && m_Built)
+        m_Built(m_Page.get());
+}
+
+QString TLazyModule::GetCaption() const { return m_Page ? m_Page->GetCaption() : m_Caption; }
+
+QWidget* TLazyModule::GetFrame()
+{
+    TModule* page = Page();
+    return page ? page->GetFrame() : nullptr;
+}
+
+void TLazyModule::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
+{
+    if (m_Page)
+        m_Page->OnNotify(device, code, status);
+}
+
+bool TLazyModule::Leave(bool force) { return !m_Page || m_Page->Leave(force); }
+
+int TLazyModule::Refresh(bool current)
+{
+    TModule* page = Page();
+    return page ? page->Refresh(current) : 0;
+}
+
+TModule* RealModule(TModule* page)
+{
+    auto* lazy = dynamic_cast<TLazyModule*>(page);
+    return lazy ? lazy->Page() : page;
+}
+
+TModule* BuiltModule(TModule* page)
+{
+    auto* lazy = dynamic_cast<TLazyModule*>(page);
+    return lazy ? lazy->BuiltPage() : page;
+}

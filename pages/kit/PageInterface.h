@@ -8,6 +8,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
 class QWidget;
@@ -115,6 +117,42 @@ public:
 private:
     QString m_Caption;
 };
+
+// A page made on first need: its caption is known at once; the page is made
+// when its frame is asked for or it must read. Until then a notification
+// finds nothing to do and leaving is always allowed.
+class TLazyModule : public TModule {
+public:
+    using TMake = std::function<TModule*()>;
+    TLazyModule(const QString& caption, TMake make);
+    ~TLazyModule() override;
+
+    // The page, made now if it was not yet (null when the factory gives none).
+    TModule* Page();
+    TModule* BuiltPage() const { return m_Page.get(); }
+    // Run with the page once it is made (at once when it is already); a
+    // later hook replaces an earlier one.
+    void WhenBuilt(std::function<void(TModule* page)> hook);
+
+    // The page's own caption once made.
+    QString GetCaption() const override;
+    QWidget* GetFrame() override;
+    void OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
+    bool Leave(bool force) override;
+    int Refresh(bool current) override;
+
+private:
+    QString m_Caption;
+    TMake m_Make;
+    std::function<void(TModule*)> m_Built;
+    std::unique_ptr<TModule> m_Page;
+    bool m_Made = false;
+};
+
+// The page behind a lazy holder (made now), else page itself.
+TModule* RealModule(TModule* page);
+// The same without making it: null for a holder whose page is not made yet.
+TModule* BuiltModule(TModule* page);
 
 // A page that only shows itself: shown on any notification, hidden when
 // left (never refusing), nothing to read. TWidget is its widget class.

@@ -32,7 +32,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSpinBox>
 
 #include <algorithm>
 #include <cstdint>
@@ -90,7 +89,7 @@ public:
     // maximum (NumberBox.h).
     template <class M>
         requires std::is_integral_v<M>
-    int Number(const QString& header, M TRow::*member, int minimum, int maximum, const QString& editor = {},
+    int Number(const QString& header, M TRow::*member, long long minimum, long long maximum, const QString& editor = {},
                TStep step = nullptr, TEditorOptions options = {})
     {
         TColumn c = ValueColumn(member, editor, options);
@@ -207,7 +206,7 @@ public:
             } else {
                 auto* number = new TNumberBox();
                 number->SetLimits(c.minimum, c.maximum);
-                BindEditor(c.column, form.PanelEditor(c.editor, static_cast<QSpinBox*>(number)));
+                BindEditor(c.column, form.PanelEditor(c.editor, number));
                 editor = number;
             }
             if (!c.options.hint.isEmpty())
@@ -304,23 +303,23 @@ private:
         TEditorOptions options;
         QString note;
         QStringList choices;
-        int minimum = 0;
-        int maximum = 0;
+        long long minimum = 0;
+        long long maximum = 0;
         bool address = false;
         bool ports = false;       // a port mask (Ports)
         bool switchText = false;  // a std::string member: Latin-1 (SwitchText.h)
         std::function<QString(const TRow&)> getText;
         std::function<void(TRow&, const QString&)> setText;
-        std::function<int(const TRow&)> get;
-        std::function<void(TRow&, int)> set;
+        std::function<long long(const TRow&)> get;
+        std::function<void(TRow&, long long)> set;
     };
     template <class M> static TColumn ValueColumn(M TRow::*member, const QString& editor, TEditorOptions options)
     {
         TColumn c;
         c.editor = editor;
         c.options = std::move(options);
-        c.get = [member](const TRow& row) { return int(row.*member); };
-        c.set = [member](TRow& row, int value) { row.*member = static_cast<M>(value); };
+        c.get = [member](const TRow& row) { return (long long)(row.*member); };
+        c.set = [member](TRow& row, long long value) { row.*member = static_cast<M>(value); };
         return c;
     }
     int TextColumn(const QString& header, const QString& editor, TEditorOptions options,

@@ -89,6 +89,8 @@ public:
         bool numbered = false;
         // A number column's sort key when it is not the number its text shows.
         std::function<std::optional<long long>(const Entry&, int column)> sortKey = nullptr;
+        // The row's tooltip: a text its cells may cut, whole (default none).
+        std::function<QString(const Entry&)> toolTip = nullptr;
         // Pages that check on click: Add and Delete are both enabled exactly
         // while keyGiven answers true, and check(add) runs before sending;
         // false (it has said why) sends nothing.
@@ -141,6 +143,8 @@ public:
                 const auto key = m_Description.sortKey ? m_Description.sortKey(entry, column) : std::nullopt;
                 row.numbers.push_back(key ? *key : row.cells[column].toLongLong());
             }
+            if (m_Description.toolTip)
+                row.toolTip = m_Description.toolTip(entry);
             m_List->Model()->AddRow(std::move(row));
             m_Keys.push_back(m_Description.key(entry));
         }

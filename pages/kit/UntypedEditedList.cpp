@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QSpinBox>
 
 TUntypedEditedList::TUntypedEditedList(QWidget* parent) : TUntypedReportList(parent)
 {
@@ -40,7 +39,7 @@ int TUntypedEditedList::AddNumberColumn(const QString& header, TStep step, TText
     return column.column;
 }
 
-void TUntypedEditedList::SetLimits(int column, int lowest, int highest)
+void TUntypedEditedList::SetLimits(int column, long long lowest, long long highest)
 {
     if (TValueColumn* c = FindColumn(column)) {
         c->limited = true;
@@ -53,7 +52,7 @@ void TUntypedEditedList::SetLimits(int column, int lowest, int highest)
 
 QString TUntypedEditedList::CellWhy(int row, const TValueColumn& c) const
 {
-    const int value = Value(row, c.column);
+    const long long value = Value(row, c.column);
     if (!c.limited || (value >= c.lowest && value <= c.highest) || !m_OutOfRange.count({Index(row), c.column}))
         return QString();
     return QString("%1 is out of range (%2 to %3)").arg(value).arg(c.lowest).arg(c.highest);
@@ -101,8 +100,7 @@ int TUntypedEditedList::AddAddressColumn(const QString& header)
 {
     TValueColumn column;
     column.column = AddColumn(header);
-    // The bits of the address travel in the int value.
-    column.text = [](int value) { return IpText(uint32_t(value)); };
+    column.text = [](long long value) { return IpText(uint32_t(value)); };
     m_Columns.push_back(column);
     return column.column;
 }
@@ -210,13 +208,13 @@ const TUntypedEditedList::TValueColumn* TUntypedEditedList::FindColumn(int colum
     return nullptr;
 }
 
-QString TUntypedEditedList::TextOf(const TValueColumn& column, int value) const
+QString TUntypedEditedList::TextOf(const TValueColumn& column, long long value) const
 {
     if (column.text)
         return column.text(value);
     if (!column.choices.isEmpty()) {
         if (value >= 0 && value < column.choices.size())
-            return column.choices.at(value);
+            return column.choices.at(qsizetype(value));
         if (column.missing.isEmpty())
             return QString::number(value);
         return column.missing.contains("%1") ? column.missing.arg(value) : column.missing;
@@ -224,7 +222,7 @@ QString TUntypedEditedList::TextOf(const TValueColumn& column, int value) const
     return QString::number(value);
 }
 
-int TUntypedEditedList::AddEditedRow(const QString& caption, long long index, const std::vector<int>& values)
+int TUntypedEditedList::AddEditedRow(const QString& caption, long long index, const std::vector<long long>& values)
 {
     if (RowCount() == 0)
         m_OutOfRange.clear();  // new rows: no edits yet
@@ -239,9 +237,9 @@ int TUntypedEditedList::AddEditedRow(const QString& caption, long long index, co
     return added;
 }
 
-int TUntypedEditedList::Value(int row, int column) const { return int(Model()->Number(row, column)); }
+long long TUntypedEditedList::Value(int row, int column) const { return Model()->Number(row, column); }
 
-void TUntypedEditedList::SetValue(int row, int column, int value)
+void TUntypedEditedList::SetValue(int row, int column, long long value)
 {
     const TValueColumn* c = FindColumn(column);
     if (!c || row < 0 || row >= RowCount())
@@ -250,9 +248,9 @@ void TUntypedEditedList::SetValue(int row, int column, int value)
     Model()->SetCell(row, column, TextOf(*c, value));
 }
 
-std::vector<int> TUntypedEditedList::Values(int row) const
+std::vector<long long> TUntypedEditedList::Values(int row) const
 {
-    std::vector<int> values;
+    std::vector<long long> values;
     values.reserve(m_Columns.size());
     for (const TValueColumn& c : m_Columns)
         values.push_back(Value(row, c.column));
@@ -266,7 +264,7 @@ void TUntypedEditedList::BindEditor(int column, TIpEdit* editor)
         return;
     c->editor = editor;
     connect(editor, &QLineEdit::textChanged, this, [this, column, editor] {
-        EditorChanged(column, int(editor->IsHost() ? editor->Value() : 0));
+        EditorChanged(column, editor->IsHost() ? editor->Value() : 0);
     });
     UpdateEditors();
 }
@@ -283,13 +281,13 @@ void TUntypedEditedList::BindEditor(int column, QComboBox* editor)
     UpdateEditors();
 }
 
-void TUntypedEditedList::BindEditor(int column, QSpinBox* editor)
+void TUntypedEditedList::BindEditor(int column, TNumberBox* editor)
 {
     TValueColumn* c = FindColumn(column);
     if (!c || !editor)
         return;
     c->editor = editor;
-    connect(editor, &QSpinBox::valueChanged, this, [this, column](int value) { EditorChanged(column, value); });
+    connect(editor, &TNumberBox::valueChanged, this, [this, column](long long value) { EditorChanged(column, value); });
     UpdateEditors();
 }
 
@@ -303,7 +301,7 @@ void TUntypedEditedList::BindEditor(int column, TPortCheckList* editor)
     connect(editor, &QListWidget::itemChanged, this, [this, column, editor] {
         const int row = SelectedRow();
         const std::uint32_t kept = row >= 0 ? std::uint32_t(Value(row, column)) & ~editor->LineMask() : 0;
-        EditorChanged(column, int(editor->Mask() | kept));
+        EditorChanged(column, editor->Mask() | kept);
     });
     UpdateEditors();
 }
@@ -316,7 +314,7 @@ void TUntypedEditedList::AddSelectionControl(QWidget* control)
     control->setEnabled(SelectedRow() >= 0);
 }
 
-void TUntypedEditedList::EditorChanged(int column, int value)
+void TUntypedEditedList::EditorChanged(int column, long long value)
 {
     if (m_Updating)
         return;
@@ -369,13 +367,11 @@ void TUntypedEditedList::UpdateEditors(int keep)
             static_cast<QLineEdit*>(c.editor)->setText(Text(row, c.column));
         } else if (auto* combo = qobject_cast<QComboBox*>(c.editor)) {
             // A value with no item shows its text and stays until a choice is made.
-            const int value = Value(row, c.column);
-            combo->setCurrentIndex(value < combo->count() ? value : -1);
+            const long long value = Value(row, c.column);
+            combo->setCurrentIndex(value >= 0 && value < combo->count() ? int(value) : -1);
             combo->setPlaceholderText(TextOf(c, value));
         } else if (auto* box = qobject_cast<TNumberBox*>(c.editor)) {
             box->ShowValue(Value(row, c.column));
-        } else if (auto* spin = qobject_cast<QSpinBox*>(c.editor)) {
-            spin->setValue(Value(row, c.column));
         } else if (auto* address = qobject_cast<TIpEdit*>(c.editor)) {
             address->SetValue(uint32_t(Value(row, c.column)));
         } else if (auto* ports = qobject_cast<TPortCheckList*>(c.editor)) {
@@ -391,7 +387,7 @@ void TUntypedEditedList::OnHeaderClicked(int column)
 {
     const TValueColumn* c = FindColumn(column);
     if (c && c->enabled && c->step && RowCount() > 0) {
-        int value = c->step(Value(0, column));
+        const long long value = c->step(Value(0, column));
         for (int row = RowCount() - 1; row >= 0; --row) {
             SetValue(row, column, value);
             if (c->changeRule)

@@ -12,7 +12,7 @@
 
 class QComboBox;
 class QLineEdit;
-class QSpinBox;
+class TNumberBox;
 class TIpEdit;
 class TPortCheckList;
 
@@ -26,8 +26,8 @@ class TUntypedEditedList : public TUntypedReportList {
     Q_OBJECT
 
 public:
-    using TStep = std::function<int(int first)>;
-    using TText = std::function<QString(int value)>;
+    using TStep = std::function<long long(long long first)>;
+    using TText = std::function<QString(long long value)>;
 
     explicit TUntypedEditedList(QWidget* parent = nullptr);
 
@@ -41,7 +41,7 @@ public:
     void SetStep(int column, TStep step);
     // The values a number column takes: an editor's value outside them marks
     // its row (a value read outside them is shown and kept unless edited).
-    void SetLimits(int column, int lowest, int highest);
+    void SetLimits(int column, long long lowest, long long highest);
     // The first row whose edited value is out of range, said; empty when none.
     QString OutOfRangeWhy() const;
     // A text value; its editor is a line edit and its header click does nothing.
@@ -68,19 +68,19 @@ public:
 
     // Adds a row: caption, the row's index (port index, entry number) and its
     // values in the order of the value columns.
-    int AddEditedRow(const QString& caption, long long index, const std::vector<int>& values);
+    int AddEditedRow(const QString& caption, long long index, const std::vector<long long>& values);
     long long Index(int row) const { return Model()->Row(row).tag; }
-    int Value(int row, int column) const;
-    void SetValue(int row, int column, int value);
+    long long Value(int row, int column) const;
+    void SetValue(int row, int column, long long value);
     // The current values of a row, in the order of the value columns.
-    std::vector<int> Values(int row) const;
+    std::vector<long long> Values(int row) const;
 
     // Editors of the selected row; enabled exactly while a row is selected.
     void BindEditor(int column, QComboBox* editor);
-    void BindEditor(int column, QSpinBox* editor);
+    void BindEditor(int column, TNumberBox* editor);
     void BindEditor(int column, QLineEdit* editor);
     void BindEditor(int column, TIpEdit* editor);
-    // A port mask (the bits of the int value) ticked in a port check list.
+    // A port mask (the bits of the value) ticked in a port check list.
     void BindEditor(int column, TPortCheckList* editor);
     // Further controls (labels) that follow the selection.
     void AddSelectionControl(QWidget* control);
@@ -118,13 +118,13 @@ private:
         std::function<bool(int row)> enabledRule;
         std::function<void(int row)> changeRule;
         bool limited = false;
-        int lowest = 0;
-        int highest = 0;
+        long long lowest = 0;
+        long long highest = 0;
     };
     TValueColumn* FindColumn(int column);
     const TValueColumn* FindColumn(int column) const;
-    QString TextOf(const TValueColumn& column, int value) const;
-    void EditorChanged(int column, int value);
+    QString TextOf(const TValueColumn& column, long long value) const;
+    void EditorChanged(int column, long long value);
     // A value of the row changed by the user: the column's rule runs.
     void Edited(int row, int column);
     // Why the row's value of c, edited out of range, can't be sent; or empty.

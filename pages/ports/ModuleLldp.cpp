@@ -5,7 +5,6 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 

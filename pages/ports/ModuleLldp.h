@@ -9,7 +9,7 @@
 
 class QComboBox;
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 
 class TModuleLldp : public TModulePage {
     Q_OBJECT
@@ -18,7 +18,7 @@ public:
     explicit TModuleLldp(QWidget* parent = nullptr);
 
     QComboBox* m_Enable = nullptr;
-    QSpinBox* m_Interval = nullptr; // seconds
+    TNumberBox* m_Interval = nullptr; // seconds
     QPushButton* m_Apply = nullptr;
 
 protected:

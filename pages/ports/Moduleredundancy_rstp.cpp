@@ -11,14 +11,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 
 namespace {
 
 // A spin box stepped by step that takes no typed text.
-QSpinBox* Stepped(QSpinBox* spin, int step)
+TNumberBox* Stepped(TNumberBox* spin, int step)
 {
     spin->setSingleStep(step);
     if (auto* edit = spin->findChild<QLineEdit*>())
@@ -85,7 +84,7 @@ TModuleRedundancyRstp::TModuleRedundancyRstp(QWidget* parent) : TModulePage("RST
         m_ListView->SetMissingText(column, "Unknown (%1)");
     form.List("Port Configuration:", m_ListView, true);
     m_ListView->CreateEditors(form);
-    Stepped(static_cast<QSpinBox*>(m_ListView->EditorOf(priority)), 16);
+    Stepped(static_cast<TNumberBox*>(m_ListView->EditorOf(priority)), 16);
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
     // The ring of the switch's generation is read after RSTP, also after an
@@ -113,10 +112,10 @@ void TModuleRedundancyRstp::Fill(TDevice* device)
     const bool ringOn = m_Exclusive && RingRunning(device);
     m_Shown = rstp.valid ? rstp : Defaults(device);
     m_Mode->setCurrentIndex(m_Shown.enabled && !ringOn ? 1 : 0);
-    m_BridgePriority->setValue(int(m_Shown.bridgePriority));
-    m_BridgeAge->setValue(int(m_Shown.maxAge));
-    m_BridgeHello->setValue(int(m_Shown.helloTime));
-    m_BridgeDelay->setValue(int(m_Shown.forwardDelay));
+    m_BridgePriority->setValue(m_Shown.bridgePriority);
+    m_BridgeAge->setValue(m_Shown.maxAge);
+    m_BridgeHello->setValue(m_Shown.helloTime);
+    m_BridgeDelay->setValue(m_Shown.forwardDelay);
     m_ListView->SetPortRows(device, m_Shown.ports);
     EventOnModeChange();
 }

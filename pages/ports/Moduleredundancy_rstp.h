@@ -12,7 +12,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 
 class TModuleRedundancyRstp : public TModulePage {
     Q_OBJECT
@@ -25,10 +25,10 @@ public:
 
     QComboBox* m_Mode = nullptr;
     QLabel* m_BridgeLabel = nullptr;
-    QSpinBox* m_BridgePriority = nullptr;
-    QSpinBox* m_BridgeAge = nullptr;
-    QSpinBox* m_BridgeHello = nullptr;
-    QSpinBox* m_BridgeDelay = nullptr;
+    TNumberBox* m_BridgePriority = nullptr;
+    TNumberBox* m_BridgeAge = nullptr;
+    TNumberBox* m_BridgeHello = nullptr;
+    TNumberBox* m_BridgeDelay = nullptr;
     TTypedEditedList<Intp::TPropertyRedundancyRstpPort>* m_ListView = nullptr;
     QPushButton* m_Apply = nullptr;
 

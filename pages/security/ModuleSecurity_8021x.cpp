@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 TModuleSecurity8021x::TModuleSecurity8021x(QWidget* parent) : TModulePage("802.1x", parent)
 {

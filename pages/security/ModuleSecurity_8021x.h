@@ -14,7 +14,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 class TIpEdit;
 
 class TModuleSecurity8021x : public TModulePage {
@@ -26,17 +26,17 @@ public:
     QComboBox* m_Protocol = nullptr;
     QLabel* m_ServerTitle = nullptr;
     TIpEdit* m_ServerIp = nullptr;
-    QSpinBox* m_ServerPort = nullptr;
-    QSpinBox* m_AccountingPort = nullptr;
+    TNumberBox* m_ServerPort = nullptr;
+    TNumberBox* m_AccountingPort = nullptr;
     QLineEdit* m_SharedKey = nullptr;
     QLineEdit* m_NasId = nullptr;
     QLabel* m_AdvancedTitle = nullptr;
-    QSpinBox* m_Quiet = nullptr;
-    QSpinBox* m_ReAuth = nullptr;
-    QSpinBox* m_TX = nullptr;
-    QSpinBox* m_Supplicant = nullptr;
-    QSpinBox* m_ServerTimeout = nullptr;
-    QSpinBox* m_MaxRequest = nullptr;
+    TNumberBox* m_Quiet = nullptr;
+    TNumberBox* m_ReAuth = nullptr;
+    TNumberBox* m_TX = nullptr;
+    TNumberBox* m_Supplicant = nullptr;
+    TNumberBox* m_ServerTimeout = nullptr;
+    TNumberBox* m_MaxRequest = nullptr;
     QPushButton* m_Apply = nullptr;
 
     void EventOnApplyClick();

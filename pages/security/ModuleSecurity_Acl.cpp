@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QSpinBox>
 
 #include <array>
 
@@ -212,9 +211,9 @@ void TModuleSecurityAcl::FillRule(const TEntry* rule)
 {
     if (!rule)
         return;
-    m_GroupId->setValue(int(rule->groupId));
+    m_GroupId->setValue(rule->groupId);
     m_Action->setCurrentIndex(rule->permit ? 0 : 1);
-    m_VlanId->setValue(int(rule->vlanId));
+    m_VlanId->setValue(rule->vlanId);
     m_L3Protocol->setCurrentIndex(ItemOf(EtherTypes, rule->etherType));
     if (m_L3Protocol->currentIndex() == int(EtherTypes.size()))
         m_L3ProtocolCustom->SetHexValue(int(rule->etherType));
@@ -233,7 +232,7 @@ void TModuleSecurityAcl::FillRule(const TEntry* rule)
         QComboBox* ports = tcp ? m_TcpPort : m_UdpPort;
         ports->setCurrentIndex(tcp ? ItemOf(TcpPorts, rule->l4Port) : ItemOf(UdpPorts, rule->l4Port));
         if (ports->currentIndex() == ports->count() - 1)
-            (tcp ? m_TcpPortCustom : m_UdpPortCustom)->setValue(int(rule->l4Port));
+            (tcp ? m_TcpPortCustom : m_UdpPortCustom)->setValue(rule->l4Port);
     }
 }
 

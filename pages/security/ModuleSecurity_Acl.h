@@ -13,7 +13,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 class THexSpinBox;
 class TIpEdit;
 
@@ -24,9 +24,9 @@ public:
     explicit TModuleSecurityAcl(QWidget* parent = nullptr);
 
     TUntypedReportList* m_ListView = nullptr;
-    QSpinBox* m_GroupId = nullptr;
+    TNumberBox* m_GroupId = nullptr;
     QComboBox* m_Action = nullptr;
-    QSpinBox* m_VlanId = nullptr;
+    TNumberBox* m_VlanId = nullptr;
     QComboBox* m_L3Protocol = nullptr;
     THexSpinBox* m_L3ProtocolCustom = nullptr;
     QLabel* m_L3ProtocolCustomHex = nullptr;
@@ -39,9 +39,9 @@ public:
     THexSpinBox* m_L4ProtocolCustom = nullptr;
     QLabel* m_L4ProtocolCustomHex = nullptr;
     QComboBox* m_TcpPort = nullptr;
-    QSpinBox* m_TcpPortCustom = nullptr;
+    TNumberBox* m_TcpPortCustom = nullptr;
     QComboBox* m_UdpPort = nullptr;
-    QSpinBox* m_UdpPortCustom = nullptr;
+    TNumberBox* m_UdpPortCustom = nullptr;
     QPushButton* m_Add = nullptr;
     QPushButton* m_Remove = nullptr;
 

@@ -7,7 +7,6 @@
 #include "pages/security/MacTables.h"
 
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 using TEntry = TPropertySecurityMac2FilterEntry;
@@ -39,7 +38,7 @@ TModuleSecurityMac2Filter::TModuleSecurityMac2Filter(QWidget* parent) : TModuleP
                       if (!e)
                           return;
                       m_Mac->SetAddress(&e->mac);
-                      m_VlanId->setValue(int(e->vlanId));
+                      m_VlanId->setValue(e->vlanId);
                   },
                   .numbered = true,
                   // Remove names a listed entry by its VLAN as read, even one the box can't show.

@@ -8,7 +8,7 @@
 #include "pages/kit/TypedTableEditor.h"
 
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 class TMacEdit;
 
 class TModuleSecurityMac2Filter : public TModulePage {
@@ -19,7 +19,7 @@ public:
 
     TUntypedReportList* m_ListView = nullptr;
     TMacEdit* m_Mac = nullptr;
-    QSpinBox* m_VlanId = nullptr;
+    TNumberBox* m_VlanId = nullptr;
     QPushButton* m_Add = nullptr;
     QPushButton* m_Remove = nullptr;
 

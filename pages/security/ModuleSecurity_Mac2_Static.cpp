@@ -9,7 +9,6 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 using TEntry = TPropertySecurityMac2StaticEntry;
@@ -56,7 +55,7 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
                           return;
                       m_Port->setCurrentIndex(ItemOfPort(e->port));
                       m_Mac->SetAddress(&e->mac);
-                      m_VlanId->setValue(int(e->vlanId));
+                      m_VlanId->setValue(e->vlanId);
                   },
                   .numbered = true,
                   .sortKey = [this](const TEntry& e, int column) {

@@ -12,7 +12,7 @@
 
 class QComboBox;
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 class TMacEdit;
 
 class TModuleSecurityMac2Static : public TModulePage {
@@ -24,7 +24,7 @@ public:
     TUntypedReportList* m_ListView = nullptr;
     QComboBox* m_Port = nullptr;
     TMacEdit* m_Mac = nullptr;
-    QSpinBox* m_VlanId = nullptr;
+    TNumberBox* m_VlanId = nullptr;
     QPushButton* m_Add = nullptr;
     QPushButton* m_Remove = nullptr;
 

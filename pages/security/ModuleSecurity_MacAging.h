@@ -9,7 +9,7 @@
 
 class QCheckBox;
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 
 class TModuleSecurityMacAging : public TModulePage {
     Q_OBJECT
@@ -17,7 +17,7 @@ class TModuleSecurityMacAging : public TModulePage {
 public:
     explicit TModuleSecurityMacAging(QWidget* parent = nullptr);
 
-    QSpinBox* m_AgingTime = nullptr;
+    TNumberBox* m_AgingTime = nullptr;
     QCheckBox* m_AutoFlush = nullptr;
     QPushButton* m_Apply = nullptr;
 

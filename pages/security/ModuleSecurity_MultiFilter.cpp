@@ -8,7 +8,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 #include <algorithm>
 #include <bit>
@@ -69,7 +68,7 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                       if (!e)
                           return;
                       m_Ip->SetValue(e->group);
-                      m_VlanId->setValue(int(e->vid));
+                      m_VlanId->setValue(e->vid);
                       m_Ports->SetMask(e->ports);
                   },
                   .numbered = true,
@@ -85,7 +84,7 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                   // even one the box can't show.
                   .asRead = [](TEntry& e, const TEntry& row) { e.vid = row.vid; }});
     connect(m_Ip, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
-    connect(m_VlanId, &QSpinBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
+    connect(m_VlanId, &TNumberBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
     // A box changed may send a listed group again with other members, but
     // never an address that is no group's.
     connect(m_Ports, &QListWidget::itemChanged, this, [this] {

@@ -12,7 +12,7 @@
 #include <optional>
 
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 class TIpEdit;
 
 class TModuleSecurityMultiFilter : public TModulePage {
@@ -23,7 +23,7 @@ public:
 
     TUntypedReportList* m_ListView = nullptr;
     TIpEdit* m_Ip = nullptr;
-    QSpinBox* m_VlanId = nullptr;
+    TNumberBox* m_VlanId = nullptr;
     TPortCheckList* m_Ports = nullptr;
     QPushButton* m_Remove = nullptr;
     QPushButton* m_Add = nullptr;

@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 #include <climits>
 
@@ -83,7 +82,7 @@ void TModuleBasicsDhcp::Fill(Intp::TDevice* device)
                 m_Edits[field]->SetValue(values[field]);
                 EventOnStartIpChange(field);
             }
-            m_Lease->setValue(int(std::min<uint32_t>(record.leaseTime, INT_MAX)));
+            m_Lease->ShowValue(record.leaseTime);
         }
     }
     EventOnServerChange();

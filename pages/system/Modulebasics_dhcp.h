@@ -14,7 +14,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 class TIpEdit;
 class TUntypedReportList;
 
@@ -29,7 +29,7 @@ public:
 
     QComboBox* m_Server = nullptr;
     TIpEdit* m_Edits[dfCount] = {};
-    QSpinBox* m_Lease = nullptr;
+    TNumberBox* m_Lease = nullptr;
     QPushButton* m_Apply = nullptr;
 
 protected:

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTimeEdit>
 #include <QTimer>
 

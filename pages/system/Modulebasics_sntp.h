@@ -12,7 +12,7 @@ class QComboBox;
 class QDateEdit;
 class QLabel;
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 class QTimeEdit;
 class QTimer;
 class TIpEdit;
@@ -35,7 +35,7 @@ public:
     QTimeEdit* m_BeginTime = nullptr;
     QDateEdit* m_EndDate = nullptr;
     QTimeEdit* m_EndTime = nullptr;
-    QSpinBox* m_Offset = nullptr;
+    TNumberBox* m_Offset = nullptr;
     QPushButton* m_Apply = nullptr;
     QTimer* m_Timer = nullptr;
 

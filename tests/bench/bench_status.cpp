@@ -18,6 +18,7 @@
 #include "intp/Device.h"
 #include "intp/Operations.h"
 #include "intp/Session.h"
+#include "pages/kit/NumberBox.h"
 #include "tests/bench/Rounds.h"
 #include "tests/bench/QtBench.h"
 #include "tests/fakeswitch/FakeSwitch.h"
@@ -25,7 +26,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSpinBox>
 #include <QTreeWidgetItem>
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 #include "FakePages.h"
+#include "LoopbackForm.h"
 
 #include "console/ConfigActions.h"
 #include "console/ConfigFile.h"
@@ -55,20 +56,14 @@ struct TSent {
     std::vector<std::uint8_t> payload;
 };
 
-class MainForm : public ::testing::Test {
+class MainForm : public TLoopbackFormTest {
 protected:
     void SetUp() override
     {
         RegisterTestModels(7);
         g_LayoutThreshold = 5;
         g_ModuleLayout = 0;
-        TMainForm::TOptions options;
-        options.bindAddress = QHostAddress(QHostAddress::LocalHost);
-        options.openSyslog = false;
-        options.trayIcon = false;
-        m_Form = std::make_unique<TMainForm>(options);
-        ASSERT_TRUE(m_Form->Init());
-        m_Form->SetFilterServer(&m_Filter);
+        ASSERT_NO_FATAL_FAILURE(OpenForm(&m_Filter));
         m_Form->Host()->SetSendHook([this](std::uint32_t ip, const std::uint8_t* data, std::size_t size) {
             ASSERT_GE(size, 12u);
             m_Sent.push_back({ip, std::uint16_t(data[0] << 8 | data[1]),
@@ -84,9 +79,8 @@ protected:
     }
     void TearDown() override
     {
-        m_Form.reset();
+        TLoopbackFormTest::TearDown();
         SetMessageBoxHook(m_OldHook);
-        Intp::DeleteAllDevices();
     }
 
     void ShowRecorder() { ASSERT_TRUE(m_Form->SelectNode(m_PageNode)); }
@@ -126,7 +120,6 @@ protected:
     }
 
     QTemporaryDir m_Dir;
-    std::unique_ptr<TMainForm> m_Form;
     TFakeFilter m_Filter;
     std::vector<TSent> m_Sent;
     std::vector<std::string> m_Boxes;

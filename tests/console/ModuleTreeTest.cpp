@@ -106,6 +106,9 @@ TEST_F(ModuleTree, LayoutZeroStartsWithTheLoginPageAndItsBasics)
     EXPECT_TRUE(texts.contains("  Swale Ring"));
     EXPECT_TRUE(texts.contains("Redundancy"));
     EXPECT_EQ(texts.last(), "Save To Flash");
+    // A page's settings come when it is made, then on every build.
+    EXPECT_EQ(m_Created.configured, 0);
+    ASSERT_NE(FindBuiltModule(m_Frame.get(), TPageId::TModuleRedundancyRstp), nullptr);
     EXPECT_EQ(m_Created.configured, 1);
 
     // A second build of the same layout gives the same tree and pages.
@@ -115,6 +118,39 @@ TEST_F(ModuleTree, LayoutZeroStartsWithTheLoginPageAndItsBasics)
     EXPECT_EQ(Texts(m_Frame->ModuleTree()), texts);
     EXPECT_EQ(m_Created.pages, pages);
     EXPECT_EQ(m_Created.configured, 2);
+}
+
+TEST_F(ModuleTree, APageIsMadeWhenItsNodeIsShownAndNotBefore)
+{
+    BuildModuleTreeWith(m_Frame.get(), 0, m_Factories);
+    EXPECT_TRUE(m_Created.pages.empty());
+    // Notifications and leaving find nothing to make.
+    m_Frame->OnNotify(nullptr, 260, 0);
+    EXPECT_TRUE(m_Frame->Leave(false));
+    EXPECT_TRUE(m_Created.pages.empty());
+
+    const QList<QTreeWidgetItem*> found =
+        m_Frame->ModuleTree()->findItems("Port Status", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    m_Frame->show();
+    m_Frame->ModuleTree()->setCurrentItem(found.front());
+    ASSERT_EQ(m_Created.pages.size(), 1u);
+    auto* status = static_cast<TRecordingPage*>(m_Created.pages[TPageId::TModulePortStatus]);
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(status->isVisible());
+    EXPECT_EQ(status->Count(ncSelectionChanged), 1);
+    EXPECT_EQ(m_Frame->GetSelectedModule(), status);
+
+    // A switch of a model makes that model's banner only (and the login page it lands on).
+    Intp::TDevice* larch = MakeDevice(1, 1, 0x0A000001, false);
+    m_Frame->OnNotify(larch, ncSelectionChanged, 0);
+    EXPECT_EQ(m_Created.pages.count(TPageId::TModuleBannerGeneral), 0u);
+    auto* banner = static_cast<TRecordingPage*>(m_Created.pages[TPageId::TModuleBannerLarch]);
+    ASSERT_NE(banner, nullptr);
+    EXPECT_TRUE(banner->isVisible());
+    EXPECT_EQ(m_Frame->GetSelectedModule(), m_Created.pages[TPageId::TModuleBasics]);
+    EXPECT_EQ(m_Created.pages.size(), 3u);
+    Intp::DeleteAllDevices();
 }
 
 TEST_F(ModuleTree, LayoutOneShowsPagesUnderItsOwnCaptionsAndLayoutZeroBringsThemBack)
@@ -216,5 +252,13 @@ TEST(ModuleTreeRegistrations, BothLayoutsPlaceEveryRegisteredPage)
         // are made but shown by neither layout; every other page is in it.
         const bool unplaced = banners.count(id) || id == TPageId::TModuleIgmp || id == TPageId::TModuleIgmpTable;
         EXPECT_EQ(placed.count(page), unplaced ? 0u : 1u) << PageIdName(id);
+    }
+    // The node texts, known before the pages are made, are the pages' own.
+    for (int layout : {0, 1}) {
+        for (const TModuleTreeEntry& entry : ModuleTreeLayout(layout)) {
+            if (!entry.as && !IsGroupPage(entry.page)) {
+                EXPECT_EQ(FindBuiltModule(frame.get(), entry.page)->GetCaption(), entry.caption);
+            }
+        }
     }
 }

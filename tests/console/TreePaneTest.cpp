@@ -1,36 +1,20 @@
 // The main tree's column and pane width: the column fits the widest node
 // of a large tree, and a pane that gave way to the page comes back.
 #include "FakePages.h"
-
-#include "console/MainForm.h"
-#include "intp/Device.h"
-#include "pages/kit/MessageBox.h"
+#include "LoopbackForm.h"
 
 #include <QSplitter>
 #include <QTest>
 #include <QTreeWidget>
 
-#include <gtest/gtest.h>
-
 namespace {
 
-class TreePane : public ::testing::Test {
+class TreePane : public TLoopbackFormTest {
 protected:
     void SetUp() override
     {
         RegisterTestModels(1);
-        TMainForm::TOptions options;
-        options.bindAddress = QHostAddress(QHostAddress::LocalHost);
-        options.openSyslog = false;
-        options.trayIcon = false;
-        m_Form = std::make_unique<TMainForm>(options);
-        ASSERT_TRUE(m_Form->Init());
-        m_Form->SetFilterServer(nullptr);
-    }
-    void TearDown() override
-    {
-        m_Form.reset();
-        Intp::DeleteAllDevices();
+        OpenForm(nullptr);
     }
     // A device of model 1 with its MAC's last two bytes from n.
     static Intp::TDevice* Device(int n, const std::string& name)
@@ -43,8 +27,6 @@ protected:
         return device;
     }
     QSplitter* Splitter() const { return m_Form->findChild<QSplitter*>(); }
-
-    std::unique_ptr<TMainForm> m_Form;
 };
 
 TEST_F(TreePane, TheColumnFitsTheWidestNodeOfATreeLargerThanTheViewMeasures)

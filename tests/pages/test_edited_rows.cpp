@@ -2,13 +2,13 @@
 // values without an item, editor options; the rows of per-port records.
 
 #include "pages/kit/ModulePage.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/TypedEditedList.h"
 
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -52,14 +52,14 @@ protected:
         form.List(QString(), list);
         list->CreateEditors(form);
         modeEditor = static_cast<QComboBox*>(list->EditorOf(mode));
-        untaggedEditor = static_cast<QSpinBox*>(list->EditorOf(untagged));
+        untaggedEditor = static_cast<TNumberBox*>(list->EditorOf(untagged));
         taggedEditor = static_cast<QLineEdit*>(list->EditorOf(tagged));
     }
 
     TListPage page;
     TTypedEditedList<TLine>* list = nullptr;
     QComboBox* modeEditor = nullptr;
-    QSpinBox* untaggedEditor = nullptr;
+    TNumberBox* untaggedEditor = nullptr;
     QLineEdit* taggedEditor = nullptr;
     int on = 0, mode = 0, untagged = 0, tagged = 0;
 };

@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 using Bytes = std::vector<std::uint8_t>;

@@ -13,6 +13,8 @@
 #include "pages/ports/qos/ModuleQos2_Port.h"
 #include "pages/ports/qos/ModuleQos_Cos.h"
 #include "pages/security/ModuleSecurity_Mac2_Filter.h"
+#include "pages/security/ModuleSecurity_MacAging.h"
+#include "pages/system/Modulebasics_dhcp.h"
 #include "pages/system/Modulebasics_sntp.h"
 
 #include <QAbstractButton>
@@ -20,20 +22,19 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 
 using namespace Intp;
 
 namespace {
 
 // Types text over what the field shows.
-void Retype(QSpinBox* box, const QString& text)
+void Retype(TNumberBox* box, const QString& text)
 {
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
     TypeText(box, text);
 }
-
-TNumberBox* Box(QSpinBox* spin) { return qobject_cast<TNumberBox*>(spin); }
 
 // Rows a list shows (not hidden).
 int ShownRows(const QTreeView* list)
@@ -78,7 +79,7 @@ TEST_F(IgmpNumberPage, ANumberOutOfRangeIsShownAsTypedMarkedAndKeepsApplyOff)
 TEST_F(IgmpNumberPage, AValueReadOutOfRangeShowsAsReadAndGoesBackUnlessEdited)
 {
     TDevice* device = Select(1, TestModel(8));
-    auto* box = Box(page->m_QueryInterval);
+    auto* box = page->m_QueryInterval;
     box->SetLimits(0, 100);
     Put(device, TPropertyIgmp2{true, true, 1, 200, 1});
     Notify(device, ccIgmp2Get);
@@ -118,80 +119,75 @@ TEST_F(VidNumberPage, AVidOutOfRangeKeepsAddOffAndIsNeverSentAsAnotherNumber)
 
 using RateNumberPage = TPageTest<TModulePortLimit>;
 
-TEST_F(RateNumberPage, ARateEditedOutOfRangeStaysInItsRowAndKeepsApplyOff)
+TEST_F(RateNumberPage, ARateEditedOutOfRangeStaysInItsRowAndOneReadAboveTheIntRangeGoesBackAsRead)
 {
     TDevice* device = Select(1, TestModel(2));
-    Put(device, IntpTest::PerPort<TPropertyPortLimit>(ModelOf(device), [](std::size_t, auto& e) { e.ingress = 0; }));
+    Put(device, IntpTest::PerPort<TPropertyPortLimit>(ModelOf(device),
+                                                      [](std::size_t i, auto& e) { e.ingress = i ? 3000000000u : 0; }));
     Notify(device, ccPortLimitGet);
     page->m_ListView->SelectRow(0);
-    auto* ingress = Box(static_cast<QSpinBox*>(page->m_ListView->EditorOf(2)));
+    auto* ingress = qobject_cast<TNumberBox*>(page->m_ListView->EditorOf(2));
     ASSERT_NE(ingress, nullptr);
     Retype(ingress, "300000");
     EXPECT_EQ(page->m_ListView->Model()->Cell(0, 2), "300000");
     EXPECT_FALSE(page->m_Apply->isEnabled());
     // Another row: the edited row still holds it.
     page->m_ListView->SelectRow(1);
-    EXPECT_EQ(ingress->text(), "0");
+    EXPECT_EQ(ingress->text(), "3000000000");
     EXPECT_FALSE(page->m_Apply->isEnabled());
     EXPECT_EQ(page->m_Apply->parentWidget()->toolTip(),
               "Not sent: Port.01, Ingress(kbps): 300000 is out of range (0 to 256000).");
     page->m_ListView->SelectRow(0);
     Retype(ingress, "70000");
-    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Apply->click();
+    ASSERT_EQ(Sent<TSessionPortLimitSet>().size(), 1u);
+    EXPECT_EQ(Sent<TSessionPortLimitSet>()[0].entries[1].ingress, 3000000000u);
     // No row selected: the editors show no row's values.
     page->m_ListView->SelectRow(-1);
     EXPECT_EQ(ingress->text(), "");
 }
 
-// --- A read that failed: fields empty or "not available", Apply off.
+// --- 32-bit values above the int range, as switches send them.
 
-using LldpUnread = TPageTest<TModuleLldp>;
+using DhcpWide = TPageTest<TModuleBasicsDhcp>;
 
-TEST_F(LldpUnread, ShowsNoInterval)
+TEST_F(DhcpWide, ALeaseAboveTheIntRangeShowsAsReadAndApplySendsItsBytesBack)
 {
     TDevice* device = Select(1, TestModel(8));
-    page->OnNotify(device, ccLldpGet, ssTimeout);
-    EXPECT_EQ(page->m_Interval->text(), "");
-    EXPECT_EQ(page->m_Interval->findChild<QLineEdit*>()->placeholderText(), "not available");
+    ASSERT_EQ(page->Refresh(true), 1);
+    // On; pool 192.168.0.1 to .10 of 255.255.255.0; no gateway nor DNS; lease 3,000,000,000 s.
+    const std::vector<std::uint8_t> reply = {1, 192, 168, 0, 1, 192, 168, 0, 10, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                             0xB2, 0xD0, 0x5E, 0x00};
+    env.protocol.Reply(ccBasicsDhcpGet, device, reply);
+    EXPECT_EQ(page->m_Lease->text(), "3000000000");
+    EXPECT_FALSE(page->m_Lease->InLimits());  // of 1 to 2147483647, but not marked until edited
+    EXPECT_EQ(page->m_Lease->Why(), "");
+    page->m_Apply->click();
+    ASSERT_EQ(SentCount(ccBasicsDhcpSet), 1u);
+    EXPECT_EQ(env.protocol.SentWith(ccBasicsDhcpSet)[0].payload, reply);
+    // Typed, it is out of the lease's range: marked, never sent.
+    Retype(page->m_Lease, "3000000001");
+    EXPECT_EQ(page->m_Lease->toolTip(), "3000000001 is out of range (1 to 2147483647).");
     EXPECT_FALSE(page->m_Apply->isEnabled());
-    Put(device, TPropertyLldp{true, true, 120});
-    Notify(device, ccLldpGet);
-    EXPECT_EQ(page->m_Interval->text(), "120");
+}
+
+using AgingWide = TPageTest<TModuleSecurityMacAging>;
+
+TEST_F(AgingWide, AnAgingTimeTakesEveryUnsigned32BitValue)
+{
+    TDevice* device = Select(1, TestModel(8));
+    ASSERT_EQ(page->Refresh(true), 1);
+    env.protocol.Reply(ccSecurityMacAgingGet, device, {0xB2, 0xD0, 0x5E, 0x00, 1});
+    EXPECT_EQ(page->m_AgingTime->text(), "3000000000");
+    Retype(page->m_AgingTime, "4294967295");
     EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Apply->click();
+    ASSERT_EQ(SentCount(ccSecurityMacAgingSet), 1u);
+    EXPECT_EQ(env.protocol.SentWith(ccSecurityMacAgingSet)[0].payload,
+              (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 1}));
 }
 
-using QosCosUnread = TPageTest<TModuleQosCos>;
-
-TEST_F(QosCosUnread, ListsShowNoRows)
-{
-    TDevice* device = Select(1, TestModel(4));
-    page->OnNotify(device, ccQosCosGet, ssTimeout);
-    EXPECT_EQ(ShownRows(page->m_CosList), 0);
-    EXPECT_EQ(ShownRows(page->m_PortList), 0);
-    EXPECT_FALSE(page->m_Apply->isEnabled());
-}
-
-using Qos2PortUnread = TPageTest<TModuleQos2Port>;
-
-TEST_F(Qos2PortUnread, ListShowsNoRows)
-{
-    TDevice* device = Select(1, TestModel(4));
-    page->OnNotify(device, ccQos2PortGet, ssTimeout);
-    EXPECT_EQ(ShownRows(page->m_ListView), 0);
-    EXPECT_FALSE(page->m_Apply->isEnabled());
-}
-
-using RstpUnread = TPageTest<TModuleRedundancyRstp>;
-
-TEST_F(RstpUnread, ShowsNoBridgeValuesOrPorts)
-{
-    TDevice* device = Select(1, TestModel(4));
-    page->OnNotify(device, ccRedundancyRstpGet, ssTimeout);
-    for (QSpinBox* box : {page->m_BridgePriority, page->m_BridgeAge, page->m_BridgeHello, page->m_BridgeDelay})
-        EXPECT_EQ(box->text(), "");
-    EXPECT_EQ(ShownRows(page->m_ListView), 0);
-    EXPECT_FALSE(page->m_Apply->isEnabled());
-}
+// --- A read that failed: fields empty or "not available", Apply off.
 
 using RstpInfoUnread = TPageTest<TModuleRedundancyRstpInfo>;
 
@@ -211,38 +207,30 @@ TEST_F(RstpInfoUnread, ShowsNotTheLastSwitchsBridge)
     EXPECT_EQ(page->StatusLine()->text(), "Not available: the switch did not answer.");
 }
 
-using RateUnread = TPageTest<TModulePortLimit2>;
+template <class TPage> class Unread : public TPageTest<TPage> {};
+using UnreadPages =
+    ::testing::Types<TModuleLldp, TModuleQos, TModuleQosCos, TModuleQos2Port, TModuleRedundancyRstp, TModulePortLimit2>;
+TYPED_TEST_SUITE(Unread, UnreadPages);
 
-TEST_F(RateUnread, ADeadSwitchShowsNotTheLastSwitchsRates)
+TYPED_TEST(Unread, ShowsNoValuesNotEvenTheLastSwitchsAndKeepsApplyOff)
 {
-    TDevice* first = Select(1, TestModel(2));
-    Put(first, IntpTest::PerPort<TPropertyPortLimit2>(ModelOf(first), [](std::size_t, auto& e) {
-        e.inRate = 99999 % 65536;
-        e.outRate = 50;
-    }));
-    Notify(first, ccPortLimit2Get);
-    page->m_ListView->SelectRow(0);
-    TDevice* dead = Select(2, TestModel(2));
-    env.host.selection = {dead};
-    page->OnNotify(dead, ccPortLimit2Get, ssTimeout);
-    for (int column : {1, 2})
-        EXPECT_EQ(static_cast<QSpinBox*>(page->m_ListView->EditorOf(column))->text(), "");
-    EXPECT_EQ(ShownRows(page->m_ListView), 0);
-    EXPECT_FALSE(page->m_Apply->isEnabled());
-}
-
-using QosUnread = TPageTest<TModuleQos>;
-
-TEST_F(QosUnread, ChecksNoSchemeAndTakesItsOwnBackWhenRead)
-{
-    TDevice* device = Select(1, TestModel(4));
-    page->OnNotify(device, ccQosGet, ssTimeout);
-    EXPECT_FALSE(page->m_Weighted->isChecked());
-    EXPECT_FALSE(page->m_Strict->isChecked());
-    Put(device, TPropertyQos{true, 1, 5});
-    Notify(device, ccQosGet);
-    EXPECT_TRUE(page->m_Strict->isChecked());
-    EXPECT_TRUE(page->m_Strict->isEnabled());
+    TDevice* device = this->Select(1, TestModel(4));
+    const QList<TNumberBox*> boxes = this->page->template findChildren<TNumberBox*>();
+    for (TNumberBox* box : boxes)
+        box->ShowValue(7);
+    // Every read it starts times out.
+    this->page->Refresh(true);
+    for (const IntpTest::TSent& read : this->env.protocol.sent)
+        this->page->OnNotify(device, read.code, ssTimeout);
+    for (TNumberBox* box : boxes) {
+        EXPECT_EQ(box->text(), "");
+        EXPECT_EQ(box->Placeholder(), "not available");
+    }
+    for (const QTreeView* list : this->page->template findChildren<QTreeView*>())
+        EXPECT_EQ(ShownRows(list), 0);
+    for (const QRadioButton* radio : this->page->template findChildren<QRadioButton*>())
+        EXPECT_FALSE(radio->isChecked());
+    EXPECT_FALSE(this->page->m_Apply->isEnabled());
 }
 
 using SntpUnread = TPageTest<TModuleBasicsSntp>;

@@ -5,13 +5,13 @@
 #include "intp/Warning.h"
 #include "pages/kit/FieldBinding.h"
 #include "pages/kit/ModulePage.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageForm.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QSpinBox>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ public:
 
     TFieldBinding<TVlanRecord> m_Vlan;
     TFieldBinding<Intp::TPropertyWarningSmtp> m_Smtp;
-    QSpinBox* vid;
+    TNumberBox* vid;
     QLineEdit* subject;
     QPlainTextEdit* recipients;
     QPushButton* apply;

@@ -1,4 +1,5 @@
 // Sortable lists, typed and edited list rows and the per-port layout.
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/TypedReportList.h"
 #include "pages/kit/UntypedEditedList.h"
 #include "pages/kit/PortLayout.h"
@@ -7,7 +8,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
-#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -172,7 +172,7 @@ protected:
         list.BindEditor(cost, &costEditor);
         stateEditor.addItems({"Disable", "Enable"});
         flowEditor.addItems({"Disable", "Symmetric", "Asymmetric"});
-        costEditor.setRange(0, 100);
+        costEditor.SetLimits(0, 100);
         list.AddEditedRow("Port.01", 0, {1, 2, 5});
         list.AddEditedRow("Port.02", 1, {0, 0, 3});
         list.AddEditedRow("Port.04", 3, {1, 1, 4});
@@ -180,7 +180,7 @@ protected:
 
     TUntypedEditedList list;
     QComboBox stateEditor, flowEditor;
-    QSpinBox costEditor;
+    TNumberBox costEditor;
     int state = 0, flow = 0, cost = 0;
 };
 
@@ -217,8 +217,8 @@ TEST_F(EditedListTest, AHeaderClickSetsEveryRowToTheStepOfTheFirstRow)
     EXPECT_EQ(list.Model()->Cell(0, 0), "Port.01");
 
     emit list.header()->sectionClicked(state);  // on/off columns negate the first row
-    EXPECT_EQ(list.Values(0), (std::vector<int>{0, 0, 5}));
-    EXPECT_EQ(list.Values(1), (std::vector<int>{0, 0, 3}));
+    EXPECT_EQ(list.Values(0), (std::vector<long long>{0, 0, 5}));
+    EXPECT_EQ(list.Values(1), (std::vector<long long>{0, 0, 3}));
 
     emit list.header()->sectionClicked(cost);  // a page's own step
     EXPECT_EQ(list.Value(2, cost), 1);
@@ -227,7 +227,7 @@ TEST_F(EditedListTest, AHeaderClickSetsEveryRowToTheStepOfTheFirstRow)
 TEST_F(EditedListTest, TheCaptionHeaderAndAnEmptyListDoNothing)
 {
     emit list.header()->sectionClicked(0);
-    EXPECT_EQ(list.Values(1), (std::vector<int>{0, 0, 3}));
+    EXPECT_EQ(list.Values(1), (std::vector<long long>{0, 0, 3}));
     list.Clear();
     emit list.header()->sectionClicked(flow);
     EXPECT_EQ(list.RowCount(), 0);

@@ -6,6 +6,7 @@
 #include "RunUntil.h"
 #include "intp/Ports.h"
 #include "intp/Redundancy.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/ports/Moduleredundancy_fastrecovery.h"
 #include "pages/ports/Moduleredundancy_ring.h"
 #include "pages/ports/Moduleredundancy_rstp.h"
@@ -17,7 +18,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 

@@ -5,6 +5,7 @@
 #include "intp/Dot1x.h"
 #include "intp/IpSecurity.h"
 #include "intp/Ports.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
 #include "pages/security/ModuleSecurity_8021x.h"
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSpinBox>
 
 // A model with places for secure addresses.
 static std::uint32_t SecureModel(std::uint32_t ports, std::uint32_t secureIps)

@@ -2,6 +2,7 @@
 
 #include "PageTestKit.h"
 #include "RunUntil.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/security/ModuleSecurity_MultiFilter.h"
 #include "pages/security/ModuleSecurity_Port.h"
 #include "pages/kit/PageWidgets.h"
@@ -9,7 +10,6 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 using IntpTest::Mac;

@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QSpinBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>

@@ -10,6 +10,7 @@
 #include "intp/Maintenance.h"
 #include "intp/Ports.h"
 #include "pages/kit/MessageBox.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/UntypedReportList.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/system/Moduleadvcon.h"
@@ -25,7 +26,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>

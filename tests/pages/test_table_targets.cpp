@@ -8,6 +8,7 @@
 #include "intp/Vlan.h"
 #include "intp/SecurityMultiFilter.h"
 #include "intp/SecurityTables.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
 #include "pages/kit/PortChoice.h"
@@ -24,7 +25,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 using namespace std::chrono_literals;

@@ -4,6 +4,7 @@
 #include "PageTestKit.h"
 #include "RunUntil.h"
 #include "intp/Ports.h"
+#include "pages/kit/NumberBox.h"
 #include "pages/kit/PortCheckList.h"
 #include "pages/ports/ModulePort_Status2.h"
 #include "pages/ports/ModulePort_Trunk.h"
@@ -15,7 +16,6 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QSpinBox>
 
 namespace {
 
@@ -192,17 +192,17 @@ TEST_F(PortTrunk2Page, ApplyChecksTheWorkPortsAndMarksEveryLacpPortActive)
     EXPECT_EQ(env.messages, QStringList{"work ports should be at last one port"});
     Tick(Members(), 4);
     Tick(Members(), 5);
-    static_cast<QSpinBox*>(page->m_ListView->EditorOf(2))->setValue(3);
+    static_cast<TNumberBox*>(page->m_ListView->EditorOf(2))->setValue(3);
     page->m_Apply->click();
     EXPECT_EQ(env.messages.last(), "work ports should be smaller than Group ports");
-    static_cast<QSpinBox*>(page->m_ListView->EditorOf(2))->setValue(1);
+    static_cast<TNumberBox*>(page->m_ListView->EditorOf(2))->setValue(1);
     page->m_ListView->SelectRow(0);
-    static_cast<QSpinBox*>(page->m_ListView->EditorOf(2))->setValue(2);
+    static_cast<TNumberBox*>(page->m_ListView->EditorOf(2))->setValue(2);
     page->m_Apply->click();
     EXPECT_EQ(env.messages.last(), "work ports must be the same as group ports in Static Trunking Group");
     EXPECT_EQ(SentCount(Intp::ccPortTrunkSet2), 0u);
 
-    static_cast<QSpinBox*>(page->m_ListView->EditorOf(2))->setValue(4);
+    static_cast<TNumberBox*>(page->m_ListView->EditorOf(2))->setValue(4);
     page->m_Apply->click();
     auto sent = SentEntries<Intp::TSessionPortTrunkSet2>();
     ASSERT_EQ(sent.size(), 1u);

@@ -2,6 +2,7 @@
 // they send.
 
 #include "PageTestKit.h"
+#include "pages/kit/NumberBox.h"
 #include "tests/common/Records.h"
 #include "intp/Ports.h"
 #include "intp/Vlan.h"
@@ -17,7 +18,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 
 using namespace Intp;
@@ -115,7 +115,7 @@ TEST_F(Vlan8021qPortPage, ApplyIsBlockedWhileATrunkPortHasNoTaggedVlanAfterAnyTy
     Put(device, TPropertyVlan8021qPort{true, 0, {{1, 0b11, 0}}});
     Notify(device, ccVlan8021qPortGet);
     auto* type = static_cast<QComboBox*>(page->m_ListView->EditorOf(1));
-    auto* untagged = static_cast<QSpinBox*>(page->m_ListView->EditorOf(2));
+    auto* untagged = static_cast<TNumberBox*>(page->m_ListView->EditorOf(2));
     auto* tagged = static_cast<QLineEdit*>(page->m_ListView->EditorOf(3));
     page->m_ListView->SelectRow(0);
     untagged->setValue(7);
@@ -213,7 +213,7 @@ TEST_F(VlanPortBasedPage, AListedVlanIdOffersEditAndDeleteAndDeleteSendsTheIdAlo
     EXPECT_EQ(env.messages, QStringList{"Retrieve vlan port info failed!"});
 }
 
-// At 1024x768 with 24 named ports nothing is cut: the member lines nor the tagged ports.
+// At 1024x768 with 24 named ports nothing is lost: the member lines are whole, the group's members in its tip.
 TEST_F(VlanPortBasedPage, EveryMemberLineIsAsWideAsItsName)
 {
     TDevice* device = InMode(vmPortBased, 24, {}, 2);
@@ -223,6 +223,8 @@ TEST_F(VlanPortBasedPage, EveryMemberLineIsAsWideAsItsName)
         const QModelIndex index = page->m_Ports->model()->index(line, 0);
         EXPECT_GE(page->m_Ports->visualRect(index).width(), page->m_Ports->sizeHintForIndex(index).width());
     }
+    // The group's members, cut at the list's edge, are whole in its tip.
+    EXPECT_TRUE(page->m_List->Model()->index(0, 3).data(Qt::ToolTipRole).toString().endsWith("Port.23, Port.24"));
 }
 
 TEST_F(VlanTablePage, TaggedPortsStayInSightBesideLongUntaggedTexts)

@@ -10,7 +10,7 @@
 
 class QComboBox;
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 
 class TModuleIgmp : public TModulePage {
     Q_OBJECT
@@ -38,7 +38,7 @@ public:
     QComboBox* m_Snooping = nullptr;
     QComboBox* m_QueryMode = nullptr;
     QComboBox* m_QueryCount = nullptr;
-    QSpinBox* m_QueryInterval = nullptr; // tenths of a second
+    TNumberBox* m_QueryInterval = nullptr; // tenths of a second
     QPushButton* m_Apply = nullptr;
 
 protected:

@@ -4,10 +4,6 @@
 #include "pages/kit/PageRegistry.h"
 
 #include <QPushButton>
-#include <QSpinBox>
-
-#include <algorithm>
-#include <climits>
 
 using R = Intp::TPropertyVlan8021q;
 
@@ -39,7 +35,6 @@ void TModuleVlan8021q::Fill(Intp::TDevice* device)
     const R& record = enabled ? ValidRecord<R>(device) : R{};
     // A VLAN read outside the range shows as read, and goes back so unless edited.
     m_ReadVid = record.managementVid;
-    m_Vid->setMaximum(int(std::clamp<std::uint32_t>(m_ReadVid, Intp::VlanMaxVid, INT_MAX)));
     m_Fields.Fill(record);
 }
 

@@ -8,7 +8,7 @@
 
 class QComboBox;
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 
 class TModuleVlan8021q : public TModulePage {
     Q_OBJECT
@@ -17,7 +17,7 @@ public:
     explicit TModuleVlan8021q(QWidget* parent = nullptr);
 
     QComboBox* m_Gvrp = nullptr;
-    QSpinBox* m_Vid = nullptr;
+    TNumberBox* m_Vid = nullptr;
     QPushButton* m_Apply = nullptr;
 
 protected:

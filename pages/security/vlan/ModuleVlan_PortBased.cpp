@@ -9,7 +9,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 using namespace Intp;
 
@@ -46,10 +45,12 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
     auto typed = [this]() -> std::optional<TPropertyVlanPortEntry> {
         return TPropertyVlanPortEntry{uint32_t(m_Vid->value()), m_Ports->Mask(), SwitchBytes(m_GroupName->text())};
     };
+    auto members = [this](const TPropertyVlanPortEntry& group) {
+        return SwitchText(PortMaskText(group.ports, m_Config, m_Names));
+    };
     m_Table.Bind(this, m_List, m_Add, m_Delete,
-                 {.cells = [this](const TPropertyVlanPortEntry& group) {
-                      return QStringList{SwitchText(group.name), QString::number(group.vid),
-                                         SwitchText(PortMaskText(group.ports, m_Config, m_Names))};
+                 {.cells = [members](const TPropertyVlanPortEntry& group) {
+                      return QStringList{SwitchText(group.name), QString::number(group.vid), members(group)};
                   },
                   .key = [](const TPropertyVlanPortEntry& group) { return QString::number(group.vid); },
                   .readForm = [typed]() -> std::optional<TPropertyVlanPortEntry> {
@@ -60,7 +61,7 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
                       if (!group)
                           return;
                       m_GroupName->setText(SwitchText(group->name));
-                      m_Vid->setValue(int(group->vid));
+                      m_Vid->setValue(group->vid);
                       m_Ports->SetMask(group->ports);
                   },
                   .readKey = typed,
@@ -68,13 +69,17 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
                   .sortKey = [](const TPropertyVlanPortEntry& group, int column) {
                       return column == 3 ? std::optional<long long>(group.ports) : std::nullopt;
                   },
+                  // Many members are cut at the list's edge; the tip shows them whole.
+                  .toolTip = [members](const TPropertyVlanPortEntry& group) {
+                      return "Member Ports: " + members(group);
+                  },
                   // Delete names the VLAN alone; members go as the same ports and trunk groups.
                   .fit = [this](TPropertyVlanPortEntry& group, TDevice* target, bool del) {
                       return del ? QString() : TTableEditorBase::PositionsOnTarget(group.ports, CurrentDevice(), target);
                   }},
                  m_Edit);
     connect(m_GroupName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
-    connect(m_Vid, &QSpinBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
+    connect(m_Vid, &TNumberBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
     connect(m_Ports, &QListWidget::itemChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 

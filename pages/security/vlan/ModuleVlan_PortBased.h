@@ -10,7 +10,7 @@
 
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
+class TNumberBox;
 class TPortCheckList;
 
 class TModuleVlanPortBased : public TModulePage {
@@ -21,7 +21,7 @@ public:
 
     TUntypedReportList* m_List = nullptr;
     QLineEdit* m_GroupName = nullptr;
-    QSpinBox* m_Vid = nullptr;
+    TNumberBox* m_Vid = nullptr;
     TPortCheckList* m_Ports = nullptr;
     QPushButton* m_Delete = nullptr;
     QPushButton* m_Edit = nullptr;
