@@ -148,10 +148,9 @@ bool TMainForm::Init()
     if (!m_IntpSock->Open(m_Options.bindAddress, m_Options.bindPort))
         qWarning("cannot open the protocol socket");
 
-    // Dialogs.
+    // Dialogs (the scan dialog is made when first opened).
     m_FilterForm = new TFilterForm(this);
     m_FilterServer = m_FilterForm;
-    m_ScanForm = new TScanForm(this);
 
     // 4.-8. Page tree.
     auto root = std::make_unique<TModuleDummy>(QString::fromLatin1(kApplicationTitle));
@@ -273,6 +272,13 @@ void TMainForm::changeEvent(QEvent* event)
     if (event->type() == QEvent::WindowStateChange && m_TrayIcon && isMinimized())
         QTimer::singleShot(0, this, &QWidget::hide);
     QMainWindow::changeEvent(event);
+}
+
+TScanForm* TMainForm::ScanForm() const
+{
+    if (!m_ScanForm)
+        m_ScanForm = new TScanForm(const_cast<TMainForm*>(this));
+    return m_ScanForm;
 }
 
 QTreeWidgetItem* TMainForm::RootNode() const { return m_PageHost ? m_PageHost->RootNode() : nullptr; }

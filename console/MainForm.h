@@ -171,7 +171,8 @@ public:
     TIntpSock* IntpSock() const { return m_IntpSock; }
     TIntpSocketThread* IntpQueue() const { return m_IntpQueue; }
     TFilterForm* FilterForm() const { return m_FilterForm; }
-    TScanForm* ScanForm() const { return m_ScanForm; }
+    // Made when first asked for.
+    TScanForm* ScanForm() const;
     TSyslogSocketThread* SyslogQueue() const { return m_SyslogThread; }
     QTimer* DiscoveryTimer() const;
     int DeviceCount() const;
@@ -231,7 +232,7 @@ private:
     QSystemTrayIcon* m_TrayIcon = nullptr;
 
     TFilterForm* m_FilterForm = nullptr;
-    TScanForm* m_ScanForm = nullptr;
+    mutable TScanForm* m_ScanForm = nullptr;
     Filter::TFilterServer* m_FilterServer = nullptr;
     Status::TStatusServer* m_StatusServer = nullptr;
     Syslog::TSyslogServer* m_SyslogServer = nullptr;

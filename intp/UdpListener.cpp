@@ -39,7 +39,7 @@ bool TUdpListener::Start(int fd, std::size_t maxDatagram, TOnBatch onBatch)
         m_Fd = fd;
         // One byte more than kept, so a longer datagram is seen cut (MSG_TRUNC).
         m_Slot = maxDatagram + 1;
-        m_Buffers.assign(Batch * m_Slot, 0);
+        m_Buffers = std::make_unique_for_overwrite<char[]>(Batch * m_Slot);
         m_Senders.assign(Batch, sockaddr_in{});
         m_Vectors.assign(Batch, iovec{});
         m_Messages.assign(Batch, mmsghdr{});
@@ -48,7 +48,7 @@ bool TUdpListener::Start(int fd, std::size_t maxDatagram, TOnBatch onBatch)
         m_FullReads = 0;
         m_KernelDropped = 0;
         for (unsigned i = 0; i < Batch; ++i) {
-            m_Vectors[i] = {m_Buffers.data() + i * m_Slot, m_Slot};
+            m_Vectors[i] = {m_Buffers.get() + i * m_Slot, m_Slot};
             m_Messages[i].msg_hdr.msg_name = &m_Senders[i];
             m_Messages[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
             m_Messages[i].msg_hdr.msg_iov = &m_Vectors[i];

@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string_view>
 #include <thread>
@@ -83,7 +84,7 @@ private:
     std::thread m_Thread;
     std::mutex m_Reading;  // one reader at a time; guards the buffers
     std::size_t m_Slot = 0;
-    std::vector<char> m_Buffers;
+    std::unique_ptr<char[]> m_Buffers; // left unwritten: pages are touched as datagrams arrive
     std::vector<sockaddr_in> m_Senders;
     std::vector<iovec> m_Vectors;
     std::vector<mmsghdr> m_Messages;

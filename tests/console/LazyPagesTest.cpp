@@ -3,6 +3,7 @@
 
 #include "console/GroupFirmwareWizard.h"
 #include "console/GroupIpWizard.h"
+#include "console/ScanDialog.h"
 #include "console/TopologyLauncher.h"
 #include "console/WizardsModule.h"
 #include "pages/system/Modulebasics.h"
@@ -26,6 +27,9 @@ TEST_F(LazyPages, PagesNotOnShowAtStartAreMadeWhenFirstSelectedUnderTheirOwnCapt
     EXPECT_EQ(m_Form->findChild<TWizardFrame*>(), nullptr);
     EXPECT_EQ(m_Form->findChild<TWizardGroupIpFrame*>(), nullptr);
     EXPECT_TRUE(m_Form->MayClose());
+    EXPECT_EQ(m_Form->findChild<TScanForm*>(), nullptr);
+    ASSERT_NE(m_Form->ScanForm(), nullptr);
+    EXPECT_EQ(m_Form->findChild<TScanForm*>(), m_Form->ScanForm());
 
     m_Form->show();
     ASSERT_TRUE(m_Form->SelectPage("Wizards/Group IP Setting"));
