@@ -2,6 +2,7 @@
 
 #include "console/FilterForm.h"
 #include "console/Icons.h"
+#include "console/IntpReceiveQueue.h"
 #include "console/MainForm.h"
 #include "console/PageHost.h"
 #include "console/TreeNode.h"
@@ -157,10 +158,24 @@ void TDeviceTree::HoldRepaint()
         m_RepaintDue.start(RepaintPeriod());
         return;
     }
-    if (!m_RepaintHeld && m_PaintMs >= FreePaintMs) {
+    TIntpSocketThread* queue = m_Form->IntpQueue();
+    const bool moreWaiting = queue && queue->Pending() > 0;
+    if (!m_RepaintHeld && (m_PaintMs >= FreePaintMs || moreWaiting)) {
         m_RepaintHeld = true;
         m_Tree->setUpdatesEnabled(false);
+        // The last rows of a burst show once the replies are all delivered,
+        // without waiting for the period.
+        if (queue)
+            connect(queue, &TIntpSocketThread::Drained, this, &TDeviceTree::EventOnDrained, Qt::UniqueConnection);
     }
+}
+
+void TDeviceTree::EventOnDrained()
+{
+    if (!m_RepaintHeld)
+        return;
+    m_RepaintHeld = false;
+    m_Tree->setUpdatesEnabled(true);
 }
 
 void TDeviceTree::EventOnRepaintDue()

@@ -42,7 +42,8 @@ public:
     // Every repaint lays out every row: while nodes keep coming, a tree
     // whose repaint costs FreePaintMs or more is repainted at most once per
     // period, five times its last repaint's cost, from MinRepaintMs to
-    // RepaintMs; a cheaper one shows each batch as it comes.
+    // RepaintMs, a cheaper one while more replies wait; once the replies
+    // received so far are all delivered, the rows show at once.
     static constexpr double FreePaintMs = 2;
     static constexpr int MinRepaintMs = 16;
     static constexpr int RepaintMs = 100;
@@ -63,6 +64,7 @@ private:
     void SortGroups();
     int Grouping() const;
     void HoldRepaint();
+    void EventOnDrained();
     void EventOnRepaintDue();
 
     TMainForm* m_Form;

@@ -43,4 +43,6 @@ void TIntpSocketThread::Drain()
     std::uint64_t total = 0;
     if (m_Queue.TakeNewDrops(total))
         emit QueueDropped(total);
+    if (m_Queue.Pending() == 0 && !m_Queue.IsDelivering())
+        emit Drained();
 }

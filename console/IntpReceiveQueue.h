@@ -58,6 +58,8 @@ public:
     std::uint64_t Delivered() const { return m_Queue.Delivered(); }
 
 signals:
+    // A delivery slice left nothing waiting (GUI thread).
+    void Drained();
     // The queue dropped datagrams at its bound: the total so far (GUI thread).
     void QueueDropped(quint64 total);
 

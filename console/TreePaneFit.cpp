@@ -29,10 +29,18 @@ TTreePaneFit::TTreePaneFit(QTreeWidget* tree, QSplitter* splitter, TDeviceTree* 
             [this](const QModelIndex& from, const QModelIndex& to, const QList<int>& roles) {
                 if (!roles.isEmpty() && !roles.contains(Qt::DisplayRole))
                     return;
-                if (from.column() == 0 && from.parent() == to.parent())
+                if (from == to && from.column() == 0) {
+                    // A text changed on each new row ("Devices (N)") is
+                    // measured once, at the fit, in its last version.
+                    if (m_Changed != from) {
+                        MeasureChanged();
+                        m_Changed = from;
+                    }
+                } else if (from.column() == 0 && from.parent() == to.parent()) {
                     Measure(from.parent(), from.row(), to.row(), false);
-                else
+                } else {
                     MeasureAll();
+                }
                 FitLater();
             });
     connect(m_Tree->model(), &QAbstractItemModel::rowsInserted, this,
@@ -65,6 +73,7 @@ void TTreePaneFit::FitLater()
 
 void TTreePaneFit::MeasureAll()
 {
+    m_Changed = QPersistentModelIndex();
     m_Widest = QPersistentModelIndex();
     m_WidestWidth = -1;
     // Walking a large tree would stall: the view measures what it has on
@@ -98,8 +107,16 @@ void TTreePaneFit::Measure(const QModelIndex& parent, int first, int last, bool 
     }
 }
 
+void TTreePaneFit::MeasureChanged()
+{
+    if (m_Changed.isValid())
+        Measure(m_Changed.parent(), m_Changed.row(), m_Changed.row(), false);
+    m_Changed = QPersistentModelIndex();
+}
+
 void TTreePaneFit::Fit()
 {
+    MeasureChanged();
     if (m_ViewMeasures) {
         m_ViewMeasures = false;
         m_Tree->resizeColumnToContents(0);

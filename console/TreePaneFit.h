@@ -31,6 +31,8 @@ private:
     void Measure(const QModelIndex& parent, int first, int last, bool children = true);
     // Measures every node again (the widest went away).
     void MeasureAll();
+    // Measures the node whose text changed last, if not done yet.
+    void MeasureChanged();
 
     QTreeWidget* m_Tree;
     QSplitter* m_Splitter; // tree pane | page area
@@ -39,6 +41,7 @@ private:
     // The widest node, folded ones included, by its text and indentation;
     // a fit sizes the column to it alone.
     QPersistentModelIndex m_Widest;
+    QPersistentModelIndex m_Changed; // a changed text not measured yet
     int m_WidestWidth = -1;
     bool m_Exact = false;        // measured whole since the last fit
     bool m_ViewMeasures = false; // the next fit asks the view

@@ -1,19 +1,25 @@
 #include "intp/Device.h"
 
 #include <map>
-#include <unordered_map>
 
 #include "intp/DeviceType.h"
+#include "intp/KeyTable.h"
 
 namespace Intp {
 
 namespace {
 
+struct TDeviceRef {
+    TDevice* device = nullptr;
+    bool empty() const { return !device; }
+};
+
 // In MAC order for walks, with a hash index for the lookups of every
-// received datagram (a tree of thousands costs a cache miss per level).
+// received datagram (a tree of thousands costs a cache miss per level; a
+// table of nodes, three).
 struct TRegistry {
     std::map<TMacAddr, TDevice*> ordered;
-    std::unordered_map<uint64_t, TDevice*> byMac;  // by TMacAddr::Key
+    TKeyTable<TDeviceRef> byMac;  // by TMacAddr::Key
 };
 
 TRegistry& Registry()
@@ -71,14 +77,14 @@ int CompareMac(const TMacAddr& a, const TMacAddr& b) { return a.Compare(b); }
 TDevice::TDevice(const TMacAddr& mac) : m_Mac(mac)
 {
     Registry().ordered[m_Mac] = this;
-    Registry().byMac[m_Mac.Key()] = this;
+    Registry().byMac.Get(m_Mac.Key()).device = this;
     if (g_DeviceCallback) g_DeviceCallback->DeviceAdded(this);
 }
 
 TDevice::~TDevice()
 {
     Registry().ordered.erase(m_Mac);
-    Registry().byMac.erase(m_Mac.Key());
+    if (TDeviceRef* ref = Registry().byMac.Find(m_Mac.Key())) ref->device = nullptr;
     if (g_DeviceCallback) g_DeviceCallback->DeviceRemoved(this);
     m_Properties.Clear();
 }
@@ -141,14 +147,25 @@ TDevice* FindDevice(const TMacAddr& mac, bool create)
 {
     if (mac.IsNull() || mac.IsBroadcast()) return nullptr;
     auto& registry = Registry();
-    auto it = registry.byMac.find(mac.Key());
-    if (it != registry.byMac.end()) return it->second;
+    if (const TDeviceRef* ref = registry.byMac.Find(mac.Key()); ref && ref->device) return ref->device;
     if (!create) return nullptr;
     if (registry.ordered.size() >= MaxDevices) {
         ++g_RefusedDevices;
         return nullptr;
     }
     return new TDevice(mac);
+}
+
+void PrefetchDeviceSlot(const TMacAddr& mac) { __builtin_prefetch(Registry().byMac.SlotAddress(mac.Key())); }
+
+void PrefetchDevice(const TMacAddr& mac)
+{
+    const TDeviceRef* ref = Registry().byMac.Find(mac.Key());
+    if (!ref || !ref->device) return;
+    // The fields a reply reads, up to the address.
+    const char* device = reinterpret_cast<const char*>(ref->device);
+    __builtin_prefetch(device);
+    __builtin_prefetch(device + 60);
 }
 
 size_t GetRefusedDeviceCount() { return g_RefusedDevices; }
@@ -164,6 +181,7 @@ void DeleteAllDevices()
 {
     auto& registry = Registry().ordered;
     while (!registry.empty()) delete registry.begin()->second;
+    Registry().byMac.Clear();
     g_RefusedDevices = 0;
 }
 

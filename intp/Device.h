@@ -134,6 +134,10 @@ inline constexpr size_t MaxDevices = 65536;
 // and reported through DeviceAdded, unless the registry is full: then none,
 // and the refusal is counted.
 TDevice* FindDevice(const TMacAddr& mac, bool create);
+// Cache hints for a lookup of mac that comes soon: the registry's slot for
+// it; once that is cached, the device itself.
+void PrefetchDeviceSlot(const TMacAddr& mac);
+void PrefetchDevice(const TMacAddr& mac);
 // Devices refused since the registry was last cleared.
 size_t GetRefusedDeviceCount();
 // The first device in MAC order whose address is ip.

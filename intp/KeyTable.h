@@ -59,19 +59,6 @@ public:
         m_Used = 0;
     }
 
-    // Some value that is not empty(), or null: the first from slot cursor on
-    // (cyclically), whose slot cursor is set to; emptying the values one by
-    // one with the same cursor passes over each slot about once.
-    V* Any(size_t& cursor)
-    {
-        for (size_t n = 0, i = cursor; n < m_Slots.size(); ++n, i = (i + 1) & Mask())
-            if (m_Slots[i & Mask()].used && !m_Slots[i & Mask()].value.empty()) {
-                cursor = i & Mask();
-                return &m_Slots[cursor].value;
-            }
-        return nullptr;
-    }
-
 private:
     struct TFields {
         uint64_t key = 0;

@@ -47,6 +47,12 @@ public:
         auto it = std::upper_bound(Rest(), m_Rest.end(), seq, [](uint64_t s, const TEntry& e) { return s < e.first; });
         return it != m_Rest.end() ? &*it : nullptr;
     }
+    // Fetches the entry that becomes the front when the front leaves, and
+    // where the next entry goes.
+    void Prefetch() const {
+        if (m_Head < m_Rest.size()) __builtin_prefetch(&m_Rest[m_Head]);
+        if (!m_Rest.empty()) __builtin_prefetch(&m_Rest.back() + 1);
+    }
     void Erase(uint64_t seq) {
         if (empty()) return;
         if (m_First.first == seq) {
@@ -89,7 +95,6 @@ struct TSessionList {
     uint64_t nextSeq = 1;
     size_t count = 0;
     TKeyTable<TOrdered> index;
-    size_t anyCursor = 0;  // where Any looks first
     TOrdered unkeyed;
 
     void Add(TSession* session) {
@@ -98,6 +103,10 @@ struct TSessionList {
         TOrdered& list =
             session->m_Indexed ? index.Get(MatchKey(session->m_ListCode, session->m_ListMac)) : unkeyed;
         list.push_back(session->m_Seq, session);
+        session->m_OrderPrev = newest;
+        session->m_OrderNext = nullptr;
+        (newest ? newest->m_OrderNext : oldest) = session;
+        newest = session;
         ++count;
     }
 
@@ -109,8 +118,39 @@ struct TSessionList {
         } else {
             unkeyed.Erase(session->m_Seq);
         }
+        TSession* prev = session->m_OrderPrev;
+        TSession* next = session->m_OrderNext;
+        (prev ? prev->m_OrderNext : oldest) = next;
+        (next ? next->m_OrderPrev : newest) = prev;
+        session->m_OrderPrev = session->m_OrderNext = nullptr;
         session->m_Seq = 0;
         --count;
+    }
+
+    // Replies mostly come back in the order their requests went out, so
+    // while one is handled the lines the next ones read are fetched: the
+    // request two after session, the index and registry slots of the one
+    // after that, and (those slots being cached by now) the list and the
+    // device of the next.
+    void PrefetchAfter(const TSession* session) const {
+        const TSession* next = session->m_OrderNext;
+        if (!next) return;
+        if (const TSession* second = next->m_OrderNext) {
+            if (const TSession* third = second->m_OrderNext) {
+                const char* bytes = reinterpret_cast<const char*>(third);
+                __builtin_prefetch(bytes);
+                __builtin_prefetch(bytes + 64);
+                __builtin_prefetch(bytes + sizeof(TSessionGeneralBase) - 1);
+            }
+            if (second->m_Indexed) {
+                __builtin_prefetch(index.SlotAddress(MatchKey(second->m_ListCode, second->m_ListMac)));
+                PrefetchDeviceSlot(second->m_ListMac);
+            }
+        }
+        if (next->m_Indexed) {
+            if (const TOrdered* list = index.Find(MatchKey(next->m_ListCode, next->m_ListMac))) list->Prefetch();
+            PrefetchDevice(next->m_ListMac);
+        }
     }
 
     // The first request after seq that may take a frame of key, in start order.
@@ -142,11 +182,8 @@ struct TSessionList {
     // Runs a handler that may delete the session; true when it still lives.
     template <class F> static bool Survives(TSession* session, F&& handler);
 
-    TSession* Any() {
-        if (!unkeyed.empty()) return unkeyed.front().second;
-        TOrdered* any = index.Any(anyCursor);
-        return any ? any->front().second : nullptr;
-    }
+    TSession* oldest = nullptr;
+    TSession* newest = nullptr;
 };
 
 namespace {
@@ -184,7 +221,7 @@ size_t CountOutstanding(uint16_t code, const TMacAddr& mac)
 
 void DeleteAllSessions()
 {
-    while (TSession* session = List().Any()) delete session;
+    while (TSession* session = List().oldest) delete session;
 }
 
 THeader THeader::Read(const uint8_t* data)
@@ -247,8 +284,10 @@ void DispatchPacket(uint32_t source, size_t length, const void* data)
     // it is looked up again before every later offer.
     for (;; found = false) {
         if (!found && (device = FindDevice(header.mac, false)) == nullptr) return;
+        const bool first = seq == 0;
         TSession* session = List().Next(key, seq);
         if (!session) return;
+        if (first) List().PrefetchAfter(session);
         int result = rrFinished;
         try {
             result = session->OnReceive(device, header, payload);

@@ -210,6 +210,9 @@ protected:
 private:
     friend struct TSessionList;
     uint64_t m_Seq = 0; // start order; 0 = not listed
+    // Neighbours in start order among the listed requests.
+    TSession* m_OrderPrev = nullptr;
+    TSession* m_OrderNext = nullptr;
     uint16_t m_ListCode = 0;
     TMacAddr m_ListMac;
     bool m_Indexed = false;

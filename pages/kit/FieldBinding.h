@@ -8,11 +8,11 @@
 //   m_Fields.Fill(ValidRecord<TPropertyWarningSmtp>(device));     // refill
 //   SendPayload<TSessionWarningSmtpSet>(m_Fields.Read());          // Apply
 //
-// Read starts from the record filled last: what the page does not show, a
-// value a choice has no item for and one a number field can't show go back as
-// they were read unless changed. A number field shows any value read, also
-// one outside its limits, as it is (NumberBox.h). Texts are switch texts (SwitchText.h): one
-// Latin-1 character per byte both ways, at most the record's wire width.
+// Read starts from the record filled last: what the page does not show and
+// a value a choice has no item for go back as they were read unless changed.
+// A number field shows any value read, also one outside its limits, as it is
+// (NumberBox.h). Texts are switch texts (SwitchText.h): one Latin-1
+// character per byte both ways, at most the record's wire width.
 
 #include "pages/kit/NumberBox.h"
 #include "pages/kit/PageWidgets.h"
@@ -26,7 +26,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <random>
-#include <set>
 #include <unordered_map>
 
 #include "intp/KeyTable.h"
@@ -20,8 +19,7 @@ struct TValue {
 
 // Keys that differ only above the MAC (one switch, many codes) and random
 // ones, with values emptied and set again: every lookup agrees with a map,
-// Any visits each non-empty value once, and the slots stay bounded by the
-// keys in use, not by every key ever seen.
+// and the slots stay bounded by the keys in use, not by every key ever seen.
 TEST(KeyTable, AgreesWithAMapThroughGrowthAndChurn)
 {
     TKeyTable<TValue> table;
@@ -51,11 +49,4 @@ TEST(KeyTable, AgreesWithAMapThroughGrowthAndChurn)
     }
     EXPECT_EQ(table.Find(0x001A2B3C4D5Full), nullptr);
 
-    std::set<int> seen;
-    size_t cursor = 0;
-    while (TValue* value = table.Any(cursor)) {
-        EXPECT_TRUE(seen.insert(value->n).second);
-        value->n = 0;
-    }
-    EXPECT_EQ(seen.size(), live.size());
 }

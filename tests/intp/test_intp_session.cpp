@@ -526,3 +526,24 @@ TEST_F(SessionTest, ManyRequestsOverManyDevicesMatchInStartOrder)
     EXPECT_EQ(GetSessionCount(), 0u);
     EXPECT_EQ(host.notified.size(), 150u);
 }
+
+// Requests ended out of start order (in the middle, at either end) leave the
+// rest taking replies in start order, and deleting all ends exactly the rest.
+TEST_F(SessionTest, RequestsEndedOutOfOrderLeaveTheRestInStartOrder)
+{
+    std::vector<TSession*> s;
+    for (int i = 0; i < 6; ++i) s.push_back(StartOn<TSessionGeneral<ccBasicsReboot>>(dev));
+    delete s[2];
+    delete s[0];
+    delete s[5];
+    host.Reply(ccBasicsReboot, dev, {0, 0, 0, 0});
+    EXPECT_EQ(GetSessionCount(), 2u);
+    EXPECT_TRUE(s[3]->IsListed() && s[4]->IsListed());
+    s.push_back(StartOn<TSessionGeneral<ccBasicsReboot>>(dev));
+    delete s[4];
+    host.Reply(ccBasicsReboot, dev, {0, 0, 0, 0});
+    EXPECT_TRUE(s[6]->IsListed());
+    EXPECT_EQ(host.notified.size(), 2u);
+    DeleteAllSessions();
+    EXPECT_EQ(GetSessionCount(), 0u);
+}
