@@ -130,6 +130,19 @@ QIcon OnBadge(const QIcon& glyph)
 
 TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApplication::beep(); })
 {
+    m_Timer = new QTimer(this);
+    m_Timer->setInterval(10000);
+    connect(m_Timer, &QTimer::timeout, this, [this] { EventOnTimer(); });
+    m_BeepTimer = new QTimer(this);
+    m_BeepTimer->setInterval(2000);
+    connect(m_BeepTimer, &QTimer::timeout, this, [this] { EventOnBeepTimer(); });
+    m_Timer->start();
+}
+
+void TStatusFrame::Build()
+{
+    if (m_List)
+        return;
     m_acClearError = PageAction("&Clear Error", "RC_BITMAP_16X16_CLEAR", this);
     m_acRefresh = PageAction("&Refresh", "RC_BITMAP_16X16_REFRESH", this);
     connect(m_acClearError, &QAction::triggered, this, [this] { EventOnClearErrorExecute(); });
@@ -190,12 +203,6 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
     layout->addWidget(panel);
     layout->addWidget(m_List, 1);
 
-    m_Timer = new QTimer(this);
-    m_Timer->setInterval(10000);
-    connect(m_Timer, &QTimer::timeout, this, [this] { EventOnTimer(); });
-    m_BeepTimer = new QTimer(this);
-    m_BeepTimer->setInterval(2000);
-    connect(m_BeepTimer, &QTimer::timeout, this, [this] { EventOnBeepTimer(); });
     connect(m_Beep, &QCheckBox::toggled, this, [this](bool on) {
         if (on)
             m_BeepTimer->start();
@@ -206,7 +213,16 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent), m_Beeper([] { QApp
     connect(m_QueryTmo, &TNumberBox::valueChanged, this, [this] { TakeInLimits(m_QueryTmo, m_Tmo); });
 
     UpdateActions();
-    m_Timer->start();
+    if (isVisible()) {  // children made while their parent shows are not shown with it
+        panel->show();
+        m_List->show();
+    }
+}
+
+void TStatusFrame::showEvent(QShowEvent* event)
+{
+    Build();
+    QFrame::showEvent(event);
 }
 
 TStatusFrame::~TStatusFrame() = default;
@@ -232,7 +248,7 @@ void TStatusFrame::AddDevice(Intp::TDevice* device)
     row.mac = device->GetMac();
     row.model = QString::fromStdString(device->GetTypeName());
     row.replyIp = row.listedIp;
-    const int line = m_List->Add(std::move(row));
+    const int line = List()->Add(std::move(row));
     UpdateActions();
     PollRow(line, unsigned(m_Tmo) * 1000U);
 }
@@ -348,6 +364,8 @@ void TStatusFrame::OnWizardEvent(Intp::TDevice* device, std::uint16_t, std::uint
 
 void TStatusFrame::EventOnClearErrorExecute()
 {
+    if (!m_List)
+        return;  // nothing listed, nothing selected
     QModelIndexList selected = m_List->selectionModel()->selectedRows();
     std::sort(selected.begin(), selected.end(),
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() > b.row(); });
@@ -372,6 +390,7 @@ bool TStatusFrame::TakeInLimits(const TNumberBox* field, int& seconds)
 
 void TStatusFrame::EventOnQueryPeriodChange()
 {
+    Build();
     if (!TakeInLimits(m_QueryPeriod, m_Period))
         return;
     const int limit = std::max(1, m_Period - 1);
@@ -394,18 +413,57 @@ void TStatusFrame::EventOnBeepTimer()
 
 void TStatusFrame::UpdateActions()
 {
+    if (!m_List)
+        return;
     m_acRefresh->setEnabled(RowCount() > 0);
     m_acClearError->setEnabled(m_List->selectionModel()->hasSelection());
 }
 
 // ---------------------------------------------------------------------------
-// Rows
+// Widgets and rows
 
-int TStatusFrame::RowCount() const { return m_List->RowCount(); }
+TNumberBox* TStatusFrame::QueryPeriod()
+{
+    Build();
+    return m_QueryPeriod;
+}
+
+TNumberBox* TStatusFrame::QueryTmo()
+{
+    Build();
+    return m_QueryTmo;
+}
+
+QCheckBox* TStatusFrame::Beep()
+{
+    Build();
+    return m_Beep;
+}
+
+QPushButton* TStatusFrame::ClearErrorButton()
+{
+    Build();
+    return m_ClearError;
+}
+
+QPushButton* TStatusFrame::RefreshButton()
+{
+    Build();
+    return m_Refresh;
+}
+
+TTypedReportList<TStatusRow>* TStatusFrame::List()
+{
+    Build();
+    return m_List;
+}
+
+// Rows are made only with the list: until then there are none.
+int TStatusFrame::RowCount() const { return m_List ? m_List->RowCount() : 0; }
 
 int TStatusFrame::FindRow(const Intp::TMacAddr& mac) const
 {
-    return m_List->Find(MacKey(mac));
+    return m_List ? m_List->Find(MacKey(mac)) : -1;
 }
 
 std::uint32_t TStatusFrame::RowState(int row) const { return m_List->Row(row).state; }

@@ -83,6 +83,14 @@ public:
     void EventOnQueryPeriodChange();
     static bool TakeInLimits(const TNumberBox* field, int& seconds);
 
+    // The page's widgets, built on first need.
+    TNumberBox* QueryPeriod();
+    TNumberBox* QueryTmo();
+    QCheckBox* Beep();
+    QPushButton* ClearErrorButton();
+    QPushButton* RefreshButton();
+    TTypedReportList<TStatusRow>* List();
+
     int RowCount() const;
     // Row of a MAC; -1 when none.
     int FindRow(const Intp::TMacAddr& mac) const;
@@ -90,21 +98,27 @@ public:
     int RowImage(int row) const;
     QString RowText(int row, int column) const;
 
-    TNumberBox* m_QueryPeriod = nullptr;
-    TNumberBox* m_QueryTmo = nullptr;
     // The seconds in use: the fields' last values within their limits.
     int m_Period = 10;
     int m_Tmo = 5;
+    QTimer* m_Timer = nullptr;
+    QTimer* m_BeepTimer = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Makes the widgets the first time they are needed.
+    void Build();
+    void PollRow(int row, unsigned timeoutMs);
+    void UpdateActions();
+
+    TNumberBox* m_QueryPeriod = nullptr;
+    TNumberBox* m_QueryTmo = nullptr;
     QCheckBox* m_Beep = nullptr;
     QPushButton* m_ClearError = nullptr;
     QPushButton* m_Refresh = nullptr;
     TTypedReportList<TStatusRow>* m_List = nullptr;
-    QTimer* m_Timer = nullptr;
-    QTimer* m_BeepTimer = nullptr;
-
-private:
-    void PollRow(int row, unsigned timeoutMs);
-    void UpdateActions();
 
     QAction* m_acClearError = nullptr;
     QAction* m_acRefresh = nullptr;

@@ -89,8 +89,8 @@ struct TBench {
         }
         if (!monitorNode)
             return;
-        monitor->m_QueryPeriod->setValue(86400); // cycles only when the bench runs one
-        monitor->m_QueryTmo->setValue(5);
+        monitor->QueryPeriod()->setValue(86400); // cycles only when the bench runs one
+        monitor->QueryTmo()->setValue(5);
 
         // The switches as a discovery leaves them; listing polls each once.
         TDeviceList devices;

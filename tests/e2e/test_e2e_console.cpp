@@ -288,7 +288,7 @@ TEST_F(ConsoleE2E, StatusMonitorShowsAlarmsAndSilentSwitches)
     OpenConsole();
     auto *monitor = dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer());
     ASSERT_NE(monitor, nullptr);
-    monitor->m_QueryTmo->setValue(1);
+    monitor->QueryTmo()->setValue(1);
     DiscoverAll();
 
     auto state = [&](size_t i) { return monitor->GetDeviceStatus(DeviceOf(i)); };
@@ -315,7 +315,7 @@ TEST_F(ConsoleE2E, ARebootedSwitchComesBackThroughTheStatusMonitor)
     m_Fleet.SetRebootSilence(300ms);
     OpenConsole();
     TStatusFrame *monitor = Monitor();
-    monitor->m_QueryTmo->setValue(1);
+    monitor->QueryTmo()->setValue(1);
     DiscoverAll();
     SelectAll();
     LogInAll();
@@ -324,7 +324,7 @@ TEST_F(ConsoleE2E, ARebootedSwitchComesBackThroughTheStatusMonitor)
 
     auto row = [&] { return monitor->FindRow(Intp::TMacAddr(MacOf(0).data())); };
     QTimer poll; // the poll cycle, sooner than its period
-    QObject::connect(&poll, &QTimer::timeout, [&] { monitor->m_Refresh->click(); });
+    QObject::connect(&poll, &QTimer::timeout, [&] { monitor->RefreshButton()->click(); });
     poll.start(400);
     EXPECT_TRUE(RunUntil(
         [&] {
@@ -474,8 +474,8 @@ TEST_F(ConsoleE2E, StatusMonitorShowsASilentSwitchOfflineUntilItAnswersAgain)
     OpenConsole();
     auto *monitor = dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer());
     ASSERT_NE(monitor, nullptr);
-    monitor->m_QueryTmo->setValue(1);
-    monitor->m_QueryPeriod->setValue(5);
+    monitor->QueryTmo()->setValue(1);
+    monitor->QueryPeriod()->setValue(5);
     DiscoverAll();
 
     auto row = [&](size_t i) { return monitor->FindRow(Intp::TMacAddr(MacOf(i).data())); };
@@ -483,10 +483,10 @@ TEST_F(ConsoleE2E, StatusMonitorShowsASilentSwitchOfflineUntilItAnswersAgain)
     auto reported = [&](size_t i) { return monitor->RowText(row(i), TStatusFrame::scTime); };
     auto answered = [&](size_t i) { return row(i) >= 0 && reported(i) != "(No response yet)"; };
     auto background = [&](size_t i) {
-        const TListModel *model = monitor->m_List->Model();
+        const TListModel *model = monitor->List()->Model();
         return model->data(model->index(row(i), 0), Qt::BackgroundRole).value<QBrush>();
     };
-    auto heardAt = [&](size_t i) { return monitor->m_List->Model()->Number(row(i), TStatusFrame::scTime); };
+    auto heardAt = [&](size_t i) { return monitor->List()->Model()->Number(row(i), TStatusFrame::scTime); };
     ASSERT_TRUE(RunUntil([&] { return answered(0) && answered(1) && answered(2); }, 5s));
     for (size_t i = 0; i < m_Count; ++i)
         EXPECT_EQ(text(i), "Online");
@@ -496,7 +496,7 @@ TEST_F(ConsoleE2E, StatusMonitorShowsASilentSwitchOfflineUntilItAnswersAgain)
     const unsigned heard = m_Fleet.Requests(0, 6);
     const QString lastHeard = reported(1);
     const long long lastHeardAt = heardAt(1);
-    monitor->m_Refresh->click();
+    monitor->RefreshButton()->click();
     ASSERT_TRUE(RunUntil([&] { return monitor->RowState(row(1)) & Status::sbNoReply; }, 3s));
     EXPECT_EQ(text(1), "Offline");
     EXPECT_EQ(monitor->RowImage(row(1)), TStatusFrame::imSilent);
@@ -591,7 +591,7 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
     m_Form->resize(1280, 800); // a desktop-sized window
     auto *monitor = dynamic_cast<TStatusFrame *>(m_Form->GetStatusServer());
     ASSERT_NE(monitor, nullptr);
-    monitor->m_QueryTmo->setValue(1);
+    monitor->QueryTmo()->setValue(1);
     m_Form->EventOnDiscoveryExecute();
     auto pinged = [&](size_t i) {
         Intp::TDevice *d = DeviceOf(i);
@@ -610,7 +610,7 @@ TEST_F(ConsoleE2E, BannersShowTheLiveStateOfEveryModelFamily)
         if (!cases[i].Silent)
             continue;
         m_Fleet.SetFault(i, 6, {FakeSwitch::TFaultKind::Silent, 0});
-        monitor->m_Refresh->click();
+        monitor->RefreshButton()->click();
         ASSERT_TRUE(RunUntil([&] { return monitor->GetDeviceStatus(DeviceOf(i)) & Status::sbNoReply; }, 3s));
     }
 

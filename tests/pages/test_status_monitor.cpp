@@ -49,9 +49,9 @@ protected:
         b = env.AddDevice(2, Ip(10, 0, 0, 6));
     }
 
-    QColor Background(int row) const
+    QColor Background(int row)
     {
-        return monitor.m_List->Model()->data(monitor.m_List->Model()->index(row, 3), Qt::BackgroundRole)
+        return monitor.List()->Model()->data(monitor.List()->Model()->index(row, 3), Qt::BackgroundRole)
             .value<QBrush>()
             .color();
     }
@@ -63,12 +63,28 @@ protected:
     Intp::TDevice* b = nullptr;
 };
 
+TEST_F(StatusMonitorTest, MakesItsWidgetsWhenShownOrGivenASwitch)
+{
+    EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
+    EXPECT_TRUE(monitor.findChildren<QWidget*>().isEmpty());
+    monitor.AddDevice(a);
+    EXPECT_EQ(monitor.FindRow(a->GetMac()), 0);
+    EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "10.0.0.5");
+
+    TStatusFrame shown;
+    EXPECT_TRUE(shown.findChildren<QWidget*>().isEmpty());
+    shown.show();
+    auto* list = shown.findChild<TUntypedReportList*>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isVisible());
+}
+
 TEST_F(StatusMonitorTest, AnAddedSwitchIsListedOnceAndPolledAtOnce)
 {
     monitor.AddDevice(a);
     monitor.AddDevices({a, b});
     ASSERT_EQ(monitor.RowCount(), 2);
-    EXPECT_TRUE(monitor.m_Refresh->isEnabled());
+    EXPECT_TRUE(monitor.RefreshButton()->isEnabled());
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scNumber), "1");
     EXPECT_EQ(monitor.RowText(1, TStatusFrame::scNumber), "2");
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "10.0.0.5");
@@ -84,14 +100,14 @@ TEST_F(StatusMonitorTest, AnAddedSwitchIsListedOnceAndPolledAtOnce)
     // a shown one once the event loop runs.
     monitor.show();
     for (int column : {TStatusFrame::scIp, TStatusFrame::scMac, TStatusFrame::scModel, TStatusFrame::scTime})
-        EXPECT_GE(monitor.m_List->header()->sectionSize(column),
-                  monitor.m_List->fontMetrics().horizontalAdvance(monitor.RowText(0, column)))
+        EXPECT_GE(monitor.List()->header()->sectionSize(column),
+                  monitor.List()->fontMetrics().horizontalAdvance(monitor.RowText(0, column)))
             << column;
     const QString wide(40, 'W');
-    monitor.m_List->Model()->SetCell(0, TStatusFrame::scModel, wide);
+    monitor.List()->Model()->SetCell(0, TStatusFrame::scModel, wide);
     EXPECT_TRUE(QTest::qWaitFor([&] {
-        return monitor.m_List->header()->sectionSize(TStatusFrame::scModel) >=
-               monitor.m_List->fontMetrics().horizontalAdvance(wide);
+        return monitor.List()->header()->sectionSize(TStatusFrame::scModel) >=
+               monitor.List()->fontMetrics().horizontalAdvance(wide);
     }, 5000));
 }
 
@@ -113,8 +129,8 @@ TEST_F(StatusMonitorTest, AnOfflineRowShowsItsGlyphOnALightBadge)
     monitor.resize(700, 200);
     monitor.show();
     QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    const QImage shot = monitor.m_List->viewport()->grab().toImage();
-    const QRect cell = monitor.m_List->visualRect(monitor.m_List->Model()->index(0, TStatusFrame::scNumber));
+    const QImage shot = monitor.List()->viewport()->grab().toImage();
+    const QRect cell = monitor.List()->visualRect(monitor.List()->Model()->index(0, TStatusFrame::scNumber));
     // The glyph stands at the cell's left; a red one on the red row is gone.
     int light = 0;
     for (int y = cell.top(); y <= cell.bottom(); ++y)
@@ -164,7 +180,7 @@ TEST_F(StatusMonitorTest, APortAlarmNamesThePortsAndColoursTheRow)
 TEST_F(StatusMonitorTest, AHiddenPageWritesCellsOnlyWhenShownOrRead)
 {
     monitor.AddDevice(a);
-    const TListModel* model = monitor.m_List->Model();
+    const TListModel* model = monitor.List()->Model();
     env.protocol.Reply(Intp::ccIntpPing2, a, PingReply(0, 0x11));
     EXPECT_EQ(monitor.GetDeviceStatus(a), uint32_t(Status::sbAlarm));
     EXPECT_EQ(model->Row(0).cells.at(TStatusFrame::scStatus), "Online");
@@ -181,7 +197,7 @@ TEST_F(StatusMonitorTest, AHiddenPageWritesCellsOnlyWhenShownOrRead)
 TEST_F(StatusMonitorTest, AnAddressChangeIsShownInBlueWithoutABeepUntilCleared)
 {
     monitor.AddDevice(a);
-    monitor.m_Beep->setChecked(true);
+    monitor.Beep()->setChecked(true);
     a->SetIp(Ip(10, 0, 0, 9));
     env.protocol.Reply(Intp::ccIntpPing2, a, PingReply(0, 0));
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "Original: 10.0.0.5, Now: 10.0.0.9");
@@ -190,9 +206,9 @@ TEST_F(StatusMonitorTest, AnAddressChangeIsShownInBlueWithoutABeepUntilCleared)
     monitor.EventOnBeepTimer();
     EXPECT_EQ(beeps, 0);
 
-    EXPECT_FALSE(monitor.m_ClearError->isEnabled());
-    monitor.m_List->SelectRow(0);
-    EXPECT_TRUE(monitor.m_ClearError->isEnabled());  // the button follows its action
+    EXPECT_FALSE(monitor.ClearErrorButton()->isEnabled());
+    monitor.List()->SelectRow(0);
+    EXPECT_TRUE(monitor.ClearErrorButton()->isEnabled());  // the button follows its action
     monitor.EventOnClearErrorExecute();
     EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online");
@@ -225,7 +241,7 @@ TEST_F(StatusMonitorTest, AnErrorReplyIsAQueryFailure)
 TEST_F(StatusMonitorTest, BeepsOncePerTickWhileARowFails)
 {
     monitor.AddDevices({a, b});
-    monitor.m_Beep->setChecked(true);
+    monitor.Beep()->setChecked(true);
     EXPECT_TRUE(monitor.m_BeepTimer->isActive());
     EXPECT_EQ(monitor.m_BeepTimer->interval(), 2000);
     monitor.EventOnBeepTimer();
@@ -234,15 +250,15 @@ TEST_F(StatusMonitorTest, BeepsOncePerTickWhileARowFails)
     ASSERT_TRUE(env.protocol.TimeOut(b, Intp::ccIntpPing2));
     monitor.EventOnBeepTimer();
     EXPECT_EQ(beeps, 1);
-    monitor.m_Beep->setChecked(false);
+    monitor.Beep()->setChecked(false);
     EXPECT_FALSE(monitor.m_BeepTimer->isActive());
 }
 
 TEST_F(StatusMonitorTest, APollCycleUsesTheTimeOutAndRearmsOnePeriodLater)
 {
     monitor.AddDevice(a);
-    monitor.m_QueryPeriod->setValue(30);
-    monitor.m_QueryTmo->setValue(7);
+    monitor.QueryPeriod()->setValue(30);
+    monitor.QueryTmo()->setValue(7);
     ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccIntpPing2));
     env.protocol.sent.clear();
     monitor.Refresh(true);
@@ -253,25 +269,25 @@ TEST_F(StatusMonitorTest, APollCycleUsesTheTimeOutAndRearmsOnePeriodLater)
 
 TEST_F(StatusMonitorTest, AShortPeriodLimitsTheTimeOut)
 {
-    EXPECT_FALSE(monitor.m_Refresh->isEnabled());  // nothing listed
-    monitor.m_QueryTmo->setValue(9);
-    monitor.m_QueryPeriod->setValue(5);
-    EXPECT_EQ(monitor.m_QueryTmo->Highest(), 4);
-    EXPECT_EQ(monitor.m_QueryTmo->value(), 4);
+    EXPECT_FALSE(monitor.RefreshButton()->isEnabled());  // nothing listed
+    monitor.QueryTmo()->setValue(9);
+    monitor.QueryPeriod()->setValue(5);
+    EXPECT_EQ(monitor.QueryTmo()->Highest(), 4);
+    EXPECT_EQ(monitor.QueryTmo()->value(), 4);
 }
 
 TEST_F(StatusMonitorTest, APeriodTypedOutOfRangeIsShownMarkedAndNotUsed)
 {
     monitor.AddDevice(a);
-    QLineEdit* edit = monitor.m_QueryPeriod->findChild<QLineEdit*>();
+    QLineEdit* edit = monitor.QueryPeriod()->findChild<QLineEdit*>();
     edit->selectAll();
     QTest::keyClicks(edit, "90000");
-    EXPECT_EQ(monitor.m_QueryPeriod->text(), "90000");  // no digit dropped
-    EXPECT_FALSE(monitor.m_QueryPeriod->Why().isEmpty());
+    EXPECT_EQ(monitor.QueryPeriod()->text(), "90000");  // no digit dropped
+    EXPECT_FALSE(monitor.QueryPeriod()->Why().isEmpty());
     ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccIntpPing2));
     monitor.Refresh(true);
     EXPECT_EQ(monitor.m_Timer->interval(), 9000 * 1000);  // the last period in range
-    EXPECT_EQ(monitor.m_QueryTmo->Highest(), 8999);
+    EXPECT_EQ(monitor.QueryTmo()->Highest(), 8999);
 }
 
 TEST_F(StatusMonitorTest, ASwitchRemovedByADiscoveryIsRecreatedAtItsListedAddress)
@@ -294,7 +310,7 @@ TEST_F(StatusMonitorTest, SortingByAddressIsNumeric)
 {
     Intp::TDevice* c = env.AddDevice(3, Ip(10, 0, 0, 10));
     monitor.AddDevices({c, a});
-    monitor.m_List->Model()->ClickColumn(TStatusFrame::scIp);
+    monitor.List()->Model()->ClickColumn(TStatusFrame::scIp);
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scIp), "10.0.0.5");
     EXPECT_EQ(monitor.FindRow(c->GetMac()), 1);
     // Replies land on their switch's row after the rows moved, and so do rows added later.
@@ -303,7 +319,7 @@ TEST_F(StatusMonitorTest, SortingByAddressIsNumeric)
     EXPECT_EQ(monitor.RowText(0, TStatusFrame::scStatus), "Online");
     monitor.AddDevice(b);
     EXPECT_EQ(monitor.FindRow(b->GetMac()), 2);
-    monitor.m_List->Model()->ClickColumn(TStatusFrame::scIp);
+    monitor.List()->Model()->ClickColumn(TStatusFrame::scIp);
     EXPECT_EQ(monitor.FindRow(b->GetMac()), 1);
     EXPECT_EQ(monitor.GetDeviceStatus(a), 0u);
     EXPECT_EQ(monitor.GetDeviceStatus(c), uint32_t(Status::sbNoReply));
