@@ -420,43 +420,7 @@ void TStatusFrame::UpdateActions()
 }
 
 // ---------------------------------------------------------------------------
-// Widgets and rows
-
-TNumberBox* TStatusFrame::QueryPeriod()
-{
-    Build();
-    return m_QueryPeriod;
-}
-
-TNumberBox* TStatusFrame::QueryTmo()
-{
-    Build();
-    return m_QueryTmo;
-}
-
-QCheckBox* TStatusFrame::Beep()
-{
-    Build();
-    return m_Beep;
-}
-
-QPushButton* TStatusFrame::ClearErrorButton()
-{
-    Build();
-    return m_ClearError;
-}
-
-QPushButton* TStatusFrame::RefreshButton()
-{
-    Build();
-    return m_Refresh;
-}
-
-TTypedReportList<TStatusRow>* TStatusFrame::List()
-{
-    Build();
-    return m_List;
-}
+// Rows
 
 // Rows are made only with the list: until then there are none.
 int TStatusFrame::RowCount() const { return m_List ? m_List->RowCount() : 0; }

@@ -84,12 +84,14 @@ public:
     static bool TakeInLimits(const TNumberBox* field, int& seconds);
 
     // The page's widgets, built on first need.
-    TNumberBox* QueryPeriod();
-    TNumberBox* QueryTmo();
-    QCheckBox* Beep();
-    QPushButton* ClearErrorButton();
-    QPushButton* RefreshButton();
-    TTypedReportList<TStatusRow>* List();
+    // clang-format off
+    TNumberBox* QueryPeriod() { Build(); return m_QueryPeriod; }
+    TNumberBox* QueryTmo() { Build(); return m_QueryTmo; }
+    QCheckBox* Beep() { Build(); return m_Beep; }
+    QPushButton* ClearErrorButton() { Build(); return m_ClearError; }
+    QPushButton* RefreshButton() { Build(); return m_Refresh; }
+    TTypedReportList<TStatusRow>* List() { Build(); return m_List; }
+    // clang-format on
 
     int RowCount() const;
     // Row of a MAC; -1 when none.
