@@ -148,9 +148,7 @@ bool TMainForm::Init()
     if (!m_IntpSock->Open(m_Options.bindAddress, m_Options.bindPort))
         qWarning("cannot open the protocol socket");
 
-    // Dialogs (the scan dialog is made when first opened).
-    m_FilterForm = new TFilterForm(this);
-    m_FilterServer = m_FilterForm;
+    // The filter and scan dialogs are made when first needed.
 
     // 4.-8. Page tree.
     auto root = std::make_unique<TModuleDummy>(QString::fromLatin1(kApplicationTitle));
@@ -272,6 +270,13 @@ void TMainForm::changeEvent(QEvent* event)
     if (event->type() == QEvent::WindowStateChange && m_TrayIcon && isMinimized())
         QTimer::singleShot(0, this, &QWidget::hide);
     QMainWindow::changeEvent(event);
+}
+
+TFilterForm* TMainForm::FilterForm() const
+{
+    if (!m_FilterForm)
+        m_FilterForm = new TFilterForm(const_cast<TMainForm*>(this));
+    return m_FilterForm;
 }
 
 TScanForm* TMainForm::ScanForm() const

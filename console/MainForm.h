@@ -170,7 +170,9 @@ public:
     TProtocolHost* Host() const { return m_Host; }
     TIntpSock* IntpSock() const { return m_IntpSock; }
     TIntpSocketThread* IntpQueue() const { return m_IntpQueue; }
-    TFilterForm* FilterForm() const { return m_FilterForm; }
+    // The discovery filter dialog, made when first asked for (it is the
+    // filter server unless one is set).
+    TFilterForm* FilterForm() const;
     // Made when first asked for.
     TScanForm* ScanForm() const;
     TSyslogSocketThread* SyslogQueue() const { return m_SyslogThread; }
@@ -231,7 +233,7 @@ private:
     TTreePaneFit* m_TreePaneFit = nullptr; // the tree's column and pane width
     QSystemTrayIcon* m_TrayIcon = nullptr;
 
-    TFilterForm* m_FilterForm = nullptr;
+    mutable TFilterForm* m_FilterForm = nullptr;
     mutable TScanForm* m_ScanForm = nullptr;
     Filter::TFilterServer* m_FilterServer = nullptr;
     Status::TStatusServer* m_StatusServer = nullptr;

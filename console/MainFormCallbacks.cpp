@@ -5,6 +5,7 @@
 #include "console/MainForm.h"
 
 #include "console/DeviceTree.h"
+#include "console/FilterForm.h"
 #include "console/LoginDialog.h"
 #include "console/MainActions.h"
 #include "console/PageHost.h"
@@ -210,7 +211,7 @@ bool TMainForm::IsTargetDevice(const Intp::TDevice* device) { return IsAmong(&TM
 
 bool TMainForm::SelectPage(const QString& path) { return m_PageHost && m_PageHost->SelectPage(path); }
 
-Filter::TFilterServer* TMainForm::GetFilterServer() { return m_FilterServer; }
+Filter::TFilterServer* TMainForm::GetFilterServer() { return m_FilterServer ? m_FilterServer : FilterForm(); }
 
 Status::TStatusServer* TMainForm::GetStatusServer() { return m_StatusServer; }
 

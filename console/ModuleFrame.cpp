@@ -283,10 +283,8 @@ int TModuleFrame::RefreshBelow(QTreeWidgetItem* item)
 void TModuleFrame::PlaceFrame(TModule* page, QWidget* area)
 {
     // A page not made yet is placed when it is.
-    if (auto* lazy = dynamic_cast<TLazyModule*>(page); lazy && !lazy->BuiltPage()) {
-        lazy->WhenBuilt([this, area](TModule* made) { PlaceFrame(made, area); });
+    if (DeferUntilBuilt(page, [this, area](TModule* made) { PlaceFrame(made, area); }))
         return;
-    }
     QWidget* frame = page->GetFrame();
     if (!frame)
         return;

@@ -110,10 +110,8 @@ QTreeWidgetItem* TPageHost::AddPageNode(TModule* page, QTreeWidgetItem* parent, 
 void TPageHost::PlaceFrame(TModule* page)
 {
     // A page not made yet is placed when it is.
-    if (auto* lazy = dynamic_cast<TLazyModule*>(page); lazy && !lazy->BuiltPage()) {
-        lazy->WhenBuilt([this](TModule* made) { PlaceFrame(made); });
+    if (DeferUntilBuilt(page, [this](TModule* made) { PlaceFrame(made); }))
         return;
-    }
     if (QWidget* frame = page->GetFrame()) {
         frame->setParent(m_FuncPages);
         static_cast<QGridLayout*>(m_FuncPages->layout())->addWidget(frame, 0, 0);

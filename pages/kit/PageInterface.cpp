@@ -72,3 +72,12 @@ TModule* BuiltModule(TModule* page)
     auto* lazy = dynamic_cast<TLazyModule*>(page);
     return lazy ? lazy->BuiltPage() : page;
 }
+
+bool DeferUntilBuilt(TModule* page, std::function<void(TModule*)> hook)
+{
+    auto* lazy = dynamic_cast<TLazyModule*>(page);
+    if (!lazy || lazy->BuiltPage())
+        return false;
+    lazy->WhenBuilt(std::move(hook));
+    return true;
+}

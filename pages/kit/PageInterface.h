@@ -153,6 +153,9 @@ private:
 TModule* RealModule(TModule* page);
 // The same without making it: null for a holder whose page is not made yet.
 TModule* BuiltModule(TModule* page);
+// For a lazy holder whose page is not made yet: hook runs once it is, and
+// the answer is true. Otherwise false (the caller goes on at once).
+bool DeferUntilBuilt(TModule* page, std::function<void(TModule* page)> hook);
 
 // A page that only shows itself: shown on any notification, hidden when
 // left (never refusing), nothing to read. TWidget is its widget class.

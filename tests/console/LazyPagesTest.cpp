@@ -1,6 +1,7 @@
 #include "FakePages.h"
 #include "LoopbackForm.h"
 
+#include "console/FilterForm.h"
 #include "console/GroupFirmwareWizard.h"
 #include "console/GroupIpWizard.h"
 #include "console/ScanDialog.h"
@@ -28,6 +29,11 @@ TEST_F(LazyPages, PagesNotOnShowAtStartAreMadeWhenFirstSelectedUnderTheirOwnCapt
     EXPECT_EQ(m_Form->findChild<TWizardGroupIpFrame*>(), nullptr);
     EXPECT_TRUE(m_Form->MayClose());
     EXPECT_EQ(m_Form->findChild<TScanForm*>(), nullptr);
+    EXPECT_EQ(m_Form->findChild<TFilterForm*>(), nullptr);
+    m_Form->SetFilterServer(nullptr);
+    Filter::TFilterServer* filter = m_Form->GetFilterServer();
+    EXPECT_EQ(filter, m_Form->findChild<TFilterForm*>());
+    EXPECT_NE(filter, nullptr);
     ASSERT_NE(m_Form->ScanForm(), nullptr);
     EXPECT_EQ(m_Form->findChild<TScanForm*>(), m_Form->ScanForm());
 
