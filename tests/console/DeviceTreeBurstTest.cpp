@@ -1,5 +1,4 @@
-// The device tree during a burst of replies: held rows show once the
-// replies are all delivered, and the column still fits a text changed in it.
+// The device tree in a burst: held rows show once the replies are delivered.
 #include "FakePages.h"
 #include "LoopbackForm.h"
 
@@ -37,19 +36,17 @@ TEST_F(DeviceTreeBurst, RowsHeldWhileRepliesWaitShowOnceTheyAreAllDelivered)
         queue->PushDatagram(0x7F000001, {0xFF});
     Device(1, "first");
     Device(2, "second");
-    QTreeWidget* tree = m_Form->Tree();
-    EXPECT_FALSE(tree->updatesEnabled());
+    EXPECT_FALSE(m_Form->Tree()->updatesEnabled());
     QSignalSpy drained(queue, &TIntpSocketThread::Drained);
     ASSERT_TRUE(drained.wait(5000));
-    EXPECT_TRUE(tree->updatesEnabled());
+    EXPECT_TRUE(m_Form->Tree()->updatesEnabled());
     EXPECT_EQ(m_Form->DeviceCount(), 2);
 }
 
 TEST_F(DeviceTreeBurst, ALongTextChangedRightBeforeAnotherStillWidensTheColumn)
 {
-    Intp::TDevice* a = Device(1, "a");
     Intp::TDevice* b = Device(2, "b");
-    a->SetName(std::string(70, 'W'));
+    Device(1, "a")->SetName(std::string(70, 'W'));
     b->SetName("bb");
     QTreeWidget* tree = m_Form->Tree();
     const int needed = tree->fontMetrics().horizontalAdvance(QString(70, 'W'));
