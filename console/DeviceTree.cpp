@@ -151,12 +151,12 @@ bool TDeviceTree::eventFilter(QObject* watched, QEvent* event)
 
 int TDeviceTree::RepaintPeriod() const { return std::clamp(int(m_PaintMs * 5), MinRepaintMs, RepaintMs); }
 
-void TDeviceTree::HoldRepaint()
+bool TDeviceTree::HoldRepaint()
 {
     // The first node of a burst shows at once; the rest wait for the period.
     if (!m_RepaintDue.isActive()) {
         m_RepaintDue.start(RepaintPeriod());
-        return;
+        return true;
     }
     TIntpSocketThread* queue = m_Form->IntpQueue();
     const bool moreWaiting = queue && queue->Pending() > 0;
@@ -168,6 +168,7 @@ void TDeviceTree::HoldRepaint()
         if (queue)
             connect(queue, &TIntpSocketThread::Drained, this, &TDeviceTree::EventOnDrained, Qt::UniqueConnection);
     }
+    return false;
 }
 
 void TDeviceTree::EventOnDrained()
@@ -356,7 +357,7 @@ std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
     if (!AcceptDevice(device))
         return ncNothing;
     // Before the rows go in: what they start (the column's fit) sees the burst.
-    HoldRepaint();
+    const bool first = HoldRepaint();
     QTreeWidgetItem* group = GetGroupNode(device, true);
     if (!group)
         return ncNothing;
@@ -382,6 +383,10 @@ std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
         if (!devices->child(i)->isExpanded())
             devices->child(i)->setExpanded(true);
     }
+    // Painted now: a repaint waits behind the delivery of the burst's
+    // other replies, which may hold it.
+    if (first && m_Tree->isVisible())
+        m_Tree->viewport()->repaint();
     return ncDeviceShown;
 }
 

@@ -63,7 +63,8 @@ private:
     void SetDevicesText();
     void SortGroups();
     int Grouping() const;
-    void HoldRepaint();
+    // Answers true for the first node of a burst.
+    bool HoldRepaint();
     void EventOnDrained();
     void EventOnRepaintDue();
 

@@ -2,10 +2,11 @@
 
 #include <QCoreApplication>
 #include <QHash>
-
+#include <QIconEngine>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
+
+#include <algorithm>
 
 
 namespace {
@@ -182,6 +183,41 @@ QPixmap Draw(TIconKind kind, int size)
     return pixmap;
 }
 
+// Draws a size the first time it is asked for; the window shows mostly 16.
+class TDrawnIconEngine : public QIconEngine {
+public:
+    explicit TDrawnIconEngine(TIconKind kind) : m_Kind(kind) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
+    {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        QPixmap& drawn = m_Drawn[side];
+        if (drawn.isNull())
+            drawn = Draw(m_Kind, side);
+        if (mode != QIcon::Disabled)
+            return drawn;
+        QPixmap& greyed = m_Disabled[side];
+        if (greyed.isNull())
+            greyed = QIcon(drawn).pixmap(QSize(side, side), QIcon::Disabled);
+        return greyed;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {{16, 16}, {24, 24}, {32, 32}}; }
+    QIconEngine* clone() const override { return new TDrawnIconEngine(*this); }
+    QString key() const override { return QStringLiteral("TDrawnIconEngine"); }
+
+private:
+    TIconKind m_Kind;
+    QHash<int, QPixmap> m_Drawn;
+    QHash<int, QPixmap> m_Disabled;
+};
+
 }  // namespace
 
 QIcon ConsoleIcon(TIconKind kind)
@@ -193,10 +229,7 @@ QIcon ConsoleIcon(TIconKind kind)
         return *found;
     if (cache.isEmpty())
         qAddPostRoutine([] { cache.clear(); });  // no pixmap outlives the application
-    QIcon icon;
-    icon.addPixmap(Draw(kind, 16));
-    icon.addPixmap(Draw(kind, 24));
-    icon.addPixmap(Draw(kind, 32));
+    QIcon icon(new TDrawnIconEngine(kind));
     cache.insert(int(kind), icon);
     return icon;
 }

@@ -131,17 +131,16 @@ struct TSessionList {
     // while one is handled the lines the next ones read are fetched: the
     // request two after session, the index and registry slots of the one
     // after that, and (those slots being cached by now) the list and the
-    // device of the next.
-    void PrefetchAfter(const TSession* session) const {
+    // device of the next. A reply out of that order fetches only the next
+    // request, without reading it: replies in no order pay no extra miss.
+    void PrefetchAfter(const TSession* session) {
         const TSession* next = session->m_OrderNext;
+        const bool inOrder = reinterpret_cast<uintptr_t>(session) == expected;
+        expected = reinterpret_cast<uintptr_t>(next);
         if (!next) return;
+        if (!inOrder) return PrefetchRequest(next);
         if (const TSession* second = next->m_OrderNext) {
-            if (const TSession* third = second->m_OrderNext) {
-                const char* bytes = reinterpret_cast<const char*>(third);
-                __builtin_prefetch(bytes);
-                __builtin_prefetch(bytes + 64);
-                __builtin_prefetch(bytes + sizeof(TSessionGeneralBase) - 1);
-            }
+            if (const TSession* third = second->m_OrderNext) PrefetchRequest(third);
             if (second->m_Indexed) {
                 __builtin_prefetch(index.SlotAddress(MatchKey(second->m_ListCode, second->m_ListMac)));
                 PrefetchDeviceSlot(second->m_ListMac);
@@ -151,6 +150,13 @@ struct TSessionList {
             if (const TOrdered* list = index.Find(MatchKey(next->m_ListCode, next->m_ListMac))) list->Prefetch();
             PrefetchDevice(next->m_ListMac);
         }
+    }
+
+    static void PrefetchRequest(const TSession* session) {
+        const char* bytes = reinterpret_cast<const char*>(session);
+        __builtin_prefetch(bytes);
+        __builtin_prefetch(bytes + 64);
+        __builtin_prefetch(bytes + sizeof(TSessionGeneralBase) - 1);
     }
 
     // The first request after seq that may take a frame of key, in start order.
@@ -184,6 +190,7 @@ struct TSessionList {
 
     TSession* oldest = nullptr;
     TSession* newest = nullptr;
+    uintptr_t expected = 0;  // the request after the last one offered a reply
 };
 
 namespace {

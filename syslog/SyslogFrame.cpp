@@ -27,6 +27,7 @@ using namespace Syslog;
 TSyslogEventModel::TSyslogEventModel(const TSyslogStore& store, QObject* parent)
     : QAbstractTableModel(parent)
     , m_Store(store)
+    , m_Rows(int(store.Size()))
     , m_Icons(SeverityImageIcons())
 {
 }
@@ -112,12 +113,39 @@ void TSyslogEventModel::Reset()
 TSyslogFrame::TSyslogFrame(QWidget* owner)
     : TStaticPage(owner)
 {
-    m_Model = new TSyslogEventModel(m_Store, this);
-
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
+}
+
+TSyslogFrame::~TSyslogFrame() = default;
+
+void TSyslogFrame::showEvent(QShowEvent* event)
+{
+    BuildWidgets();
+    TStaticPage::showEvent(event);
+}
+
+QTableView* TSyslogFrame::ListView()
+{
+    BuildWidgets();
+    return m_ListView;
+}
+
+QLabel* TSyslogFrame::NumLabel()
+{
+    BuildWidgets();
+    return m_Num;
+}
+
+// Messages wait in the store until then; the list starts with all it holds.
+void TSyslogFrame::BuildWidgets()
+{
+    if (m_Panel)
+        return;
+    m_Model = new TSyslogEventModel(m_Store, this);
+
     m_Panel = new QWidget(this);
-    outer->addWidget(m_Panel);
+    layout()->addWidget(m_Panel);
     auto* panelLayout = new QVBoxLayout(m_Panel);
     panelLayout->setContentsMargins(6, 6, 6, 6);
 
@@ -170,16 +198,18 @@ TSyslogFrame::TSyslogFrame(QWidget* owner)
     connect(m_Save, &QPushButton::clicked, this, [this] { EventOnSaveClick(); });
     connect(m_Clear, &QPushButton::clicked, this, &TSyslogFrame::EventOnClearClick);
     connect(m_ListView, &QTableView::doubleClicked, this, [this] { EventOnListViewDblClick(); });
+    ShowCount();
+    // Made while the page becomes visible, the panel is not shown with it.
+    m_Panel->show();
 }
-
-TSyslogFrame::~TSyslogFrame() = default;
 
 QString TSyslogFrame::GetCaption() const { return QStringLiteral("Syslog Events"); }
 
 void TSyslogFrame::Clear()
 {
     m_Store.Clear();
-    m_Model->Reset();
+    if (m_Model)
+        m_Model->Reset();
     ShowCount();
 }
 
@@ -192,7 +222,8 @@ void TSyslogFrame::AddMessage(std::uint32_t address, const char* text)
 {
     const std::uint64_t dropped = m_Store.Dropped();
     m_Store.Add(address, text ? std::string_view(text) : std::string_view());
-    m_Model->Appended(std::size_t(m_Store.Dropped() - dropped));
+    if (m_Model)
+        m_Model->Appended(std::size_t(m_Store.Dropped() - dropped));
     ShowCount();
 }
 
@@ -204,7 +235,8 @@ void TSyslogFrame::AddMessages(const TReceivedMessage* messages, std::size_t cou
         const char* text = messages[i].text;
         m_Store.Add(messages[i].address, text ? std::string_view(text) : std::string_view());
     }
-    m_Model->Appended(std::size_t(m_Store.Dropped() - dropped));
+    if (m_Model)
+        m_Model->Appended(std::size_t(m_Store.Dropped() - dropped));
     ShowCount();
 }
 
@@ -309,6 +341,8 @@ void TSyslogFrame::EventOnClearClick()
 
 void TSyslogFrame::EventOnListViewDblClick()
 {
+    if (!m_ListView)
+        return;
     const QModelIndexList rows = m_ListView->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return;
@@ -331,6 +365,8 @@ void TSyslogFrame::SetKernelDropped(std::uint64_t count)
 
 void TSyslogFrame::ShowCount()
 {
+    if (!m_Num)
+        return;
     const std::uint64_t dropped = m_Store.Dropped() + m_QueueDropped;
     QStringList notes;
     if (dropped != 0)

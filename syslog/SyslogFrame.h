@@ -2,7 +2,8 @@
 
 // The "Syslog Events" page: every received syslog message in arrival order,
 // their number, saving them as XML, clearing them, and the message dialog
-// of one sender. It owns the message store and is the syslog server.
+// of one sender. It owns the message store and is the syslog server; its
+// widgets are made when first shown or first asked for.
 
 #include <QAbstractTableModel>
 #include <QFrame>
@@ -76,8 +77,10 @@ public:
     void SetShowFormHook(TShowFormHook hook) { m_ShowFormHook = std::move(hook); }
 
     const Syslog::TSyslogStore& Store() const { return m_Store; }
-    QTableView* ListView() const { return m_ListView; }
-    QLabel* NumLabel() const { return m_Num; }
+    // The view widgets, made now if not yet; Built() tells whether they are.
+    QTableView* ListView();
+    QLabel* NumLabel();
+    bool Built() const { return m_Panel != nullptr; }
     // Messages the receive queue dropped at its bound, shown with the count.
     void SetQueueDropped(std::uint64_t count);
     // Messages lost before the console could read them (a full receive buffer).
@@ -88,7 +91,11 @@ public:
     void EventOnClearClick();
     void EventOnListViewDblClick();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void BuildWidgets();
     QString AskSaveFileName();
     void ShowCount();
 

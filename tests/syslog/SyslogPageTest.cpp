@@ -27,7 +27,7 @@ namespace {
 constexpr std::uint32_t A1 = 0x0A000001; // 10.0.0.1
 constexpr std::uint32_t A2 = 0x0A000002; // 10.0.0.2
 
-QString Cell(const TSyslogFrame& page, int row, int column)
+QString Cell(TSyslogFrame& page, int row, int column)
 {
     const QAbstractItemModel* model = page.ListView()->model();
     return model->index(row, column).data().toString();
