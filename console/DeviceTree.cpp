@@ -127,8 +127,6 @@ bool TTreeNode::operator<(const QTreeWidgetItem& other) const
 TDeviceTree::TDeviceTree(TMainForm* form, TPageHost* host, QTreeWidget* tree, QComboBox* grouping)
     : QObject(form), m_Form(form), m_Host(host), m_Tree(tree), m_TreeSort(grouping)
 {
-    // Growing the index by rehashing all of it would stall a burst of new rows.
-    m_DeviceNodes.reserve(Intp::MaxDevices);
     m_RepaintDue.setSingleShot(true);
     connect(&m_RepaintDue, &QTimer::timeout, this, &TDeviceTree::EventOnRepaintDue);
     m_Tree->viewport()->installEventFilter(this);
@@ -372,6 +370,10 @@ std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
         QSignalBlocker blocker(m_Tree);
         PlaceInGroup(group, node);
     }
+    // Sized for a full registry at the first row (clearing keeps the size):
+    // growing it by rehashing all of it would stall a burst of new rows.
+    if (m_DeviceNodes.bucket_count() < Intp::MaxDevices)
+        m_DeviceNodes.reserve(Intp::MaxDevices);
     m_DeviceNodes[device] = node;
     ++m_DeviceCount;
     SetDevicesText();
