@@ -3,11 +3,68 @@
 #include "console/DeviceTree.h"
 #include "console/ModuleFrame.h"
 
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QSplitter>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+// Text widths from the widths of its characters and of its neighbouring
+// pairs, each laid out once: a pair's width less its two characters' is the
+// font's kerning between them. A burst of thousands of new rows then costs
+// a few table reads per character instead of a text layout per row. Texts
+// with other than printable Latin-1 characters are laid out whole.
+class TTextWidths {
+public:
+    explicit TTextWidths(const QFont& font) : m_Font(font), m_Metrics(font)
+    {
+        m_Char.fill(Unknown);
+        m_Pair.assign(256 * 256, Unknown);
+    }
+    const QFont& Font() const { return m_Font; }
+    double Width(const QString& text)
+    {
+        double width = 0;
+        int before = -1;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u == 0xAD || u > 0xFF)
+                return m_Metrics.horizontalAdvance(text);
+            width += Char(u);
+            if (before >= 0)
+                width += Kerning(char16_t(before), u);
+            before = u;
+        }
+        return width;
+    }
+
+private:
+    static constexpr float Unknown = -1e9f;
+    double Char(char16_t u)
+    {
+        double& w = m_Char[u];
+        if (w == Unknown)
+            w = m_Metrics.horizontalAdvance(QString(QChar(u)));
+        return w;
+    }
+    double Kerning(char16_t a, char16_t b)
+    {
+        float& k = m_Pair[std::size_t(a) * 256 + b];
+        if (k == Unknown) {
+            const QChar pair[2] = {QChar(a), QChar(b)};
+            k = float(m_Metrics.horizontalAdvance(QString(pair, 2)) - Char(a) - Char(b));
+        }
+        return k;
+    }
+    QFont m_Font;
+    QFontMetricsF m_Metrics;
+    std::array<double, 256> m_Char;
+    std::vector<float> m_Pair;
+};
 
 TTreePaneFit::TTreePaneFit(QTreeWidget* tree, QSplitter* splitter, TDeviceTree* devices, QObject* parent)
     : QObject(parent), m_Tree(tree), m_Splitter(splitter), m_DeviceTree(devices)
@@ -93,11 +150,10 @@ void TTreePaneFit::Measure(const QModelIndex& parent, int first, int last, bool 
     for (QModelIndex up = parent; up.isValid(); up = up.parent())
         ++depth;
     const int indent = m_Tree->indentation() * (depth + (m_Tree->rootIsDecorated() ? 1 : 0));
-    const QFontMetrics metrics(m_Tree->font());
     const QAbstractItemModel* model = m_Tree->model();
     for (int row = first; row <= last; ++row) {
         const QModelIndex index = model->index(row, 0, parent);
-        const int width = indent + metrics.horizontalAdvance(index.data(Qt::DisplayRole).toString());
+        const int width = indent + int(std::ceil(TextWidth(index.data(Qt::DisplayRole).toString())));
         if (width > m_WidestWidth) {
             m_WidestWidth = width;
             m_Widest = index;
@@ -105,6 +161,13 @@ void TTreePaneFit::Measure(const QModelIndex& parent, int first, int last, bool 
         if (children && model->rowCount(index) > 0)
             Measure(index, 0, model->rowCount(index) - 1, true);
     }
+}
+
+double TTreePaneFit::TextWidth(const QString& text)
+{
+    if (!m_Widths || m_Widths->Font() != m_Tree->font())
+        m_Widths = std::make_unique<TTextWidths>(m_Tree->font());
+    return m_Widths->Width(text);
 }
 
 void TTreePaneFit::MeasureChanged()
@@ -129,7 +192,7 @@ void TTreePaneFit::Fit()
     for (QModelIndex up = m_Widest.parent(); up.isValid(); up = up.parent())
         ++depth;
     const int width = m_Tree->indentation() * (depth + (m_Tree->rootIsDecorated() ? 1 : 0)) +
-                      m_Tree->sizeHintForIndex(m_Widest).width();
+                      m_Tree->sizeHintForIndex(m_Widest).width() + PiecesSlackPx;
     // A text that became shorter may leave a wider one behind it: the
     // column narrows only to a width measured over the whole tree.
     if (width > m_Tree->columnWidth(0) || (m_Exact && width != m_Tree->columnWidth(0)))

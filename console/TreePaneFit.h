@@ -6,11 +6,14 @@
 #include <QObject>
 #include <QPersistentModelIndex>
 
+#include <memory>
+
 class QModelIndex;
 class QSplitter;
 class QTimer;
 class QTreeWidget;
 class TDeviceTree;
+class TTextWidths;
 
 class TTreePaneFit : public QObject {
     Q_OBJECT
@@ -34,6 +37,9 @@ private:
     // Measures the node whose text changed last, if not done yet.
     void MeasureChanged();
 
+    // The width of a node's text as the view lays it out.
+    double TextWidth(const QString& text);
+
     QTreeWidget* m_Tree;
     QSplitter* m_Splitter; // tree pane | page area
     TDeviceTree* m_DeviceTree;
@@ -43,7 +49,11 @@ private:
     QPersistentModelIndex m_Widest;
     QPersistentModelIndex m_Changed; // a changed text not measured yet
     int m_WidestWidth = -1;
+    std::unique_ptr<TTextWidths> m_Widths; // in the tree's font
     bool m_Exact = false;        // measured whole since the last fit
     bool m_ViewMeasures = false; // the next fit asks the view
     static constexpr int MeasuredRows = 2000;
+    // Texts measured from their pieces may differ from the view's layout by
+    // a fraction of a pixel: the column keeps this much beyond the widest.
+    static constexpr int PiecesSlackPx = 2;
 };

@@ -3,6 +3,7 @@
 #include "FakePages.h"
 #include "LoopbackForm.h"
 
+#include <QFontMetricsF>
 #include <QSplitter>
 #include <QTest>
 #include <QTreeWidget>
@@ -38,6 +39,36 @@ TEST_F(TreePane, TheColumnFitsTheWidestNodeOfATreeLargerThanTheViewMeasures)
     QTreeWidget* tree = m_Form->Tree();
     const int needed = tree->fontMetrics().horizontalAdvance(QString(70, 'W'));
     EXPECT_TRUE(QTest::qWaitFor([&] { return tree->columnWidth(0) > needed; }, 5000)) << tree->columnWidth(0);
+}
+
+TEST_F(TreePane, TheColumnShowsWholeATextWiderThanAKernedOneWithMoreLetterWidth)
+{
+    // "AVAV..." is narrower laid out than its letters side by side; the
+    // run of X lies between the two, so a fit that left out the kerning
+    // would size the column to the A-V text and cut the X text.
+    QTreeWidget* tree = m_Form->Tree();
+    const QFontMetricsF metrics(tree->font());
+    QString kerned;
+    for (int i = 0; i < 20; ++i)
+        kerned += "AV";
+    double letters = 0;
+    for (const QChar c : kerned)
+        letters += metrics.horizontalAdvance(QString(c));
+    const double laidOut = metrics.horizontalAdvance(kerned), x = metrics.horizontalAdvance("X");
+    int count = int((laidOut + 4) / x) + 1;
+    if (count * x >= letters)
+        GTEST_SKIP() << "the tree's font kerns A-V too little";
+    Device(1, kerned.toStdString());
+    Device(2, std::string(std::size_t(count), 'X'));
+    QTreeWidgetItem* wide = m_Form->FindDeviceNode(Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 1, 0, 2), false));
+    ASSERT_NE(wide, nullptr);
+    const QModelIndex index = tree->indexFromItem(wide);
+    int depth = tree->rootIsDecorated() ? 1 : 0;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        ++depth;
+    const int needed = depth * tree->indentation() + tree->sizeHintForIndex(index).width();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree->columnWidth(0) >= needed; }, 5000))
+        << tree->columnWidth(0) << " for " << needed;
 }
 
 TEST_F(TreePane, APaneThatGaveWayToThePageComesBackWhenTheWindowWidens)
