@@ -92,9 +92,18 @@ public:
         if (m_Key)
             m_RowOfKey[m_Key(m_Rows.back())] = index;
         const bool placed = m_LineOfRow.size() == index;
-        const int line = Model()->AddRow(Look(m_Rows.back(), (long long)index));
+        // A hidden list makes the row's texts when they are read or shown.
+        const bool hidden = !isVisible();
+        TListRow look;
+        if (hidden)
+            look.tag = (long long)index;
+        else
+            look = Look(m_Rows.back(), (long long)index);
+        const int line = Model()->AddRow(std::move(look));
         if (placed)
             m_LineOfRow.push_back(line);
+        if (hidden)
+            Defer(index);
         return line;
     }
     void Clear()
@@ -140,6 +149,13 @@ public:
             Show(line);
             return;
         }
+        Defer(row);
+    }
+
+private:
+    // Notes a row to show when it is read, painted or sorted.
+    void Defer(std::size_t row)
+    {
         m_IsDeferred.resize(m_Rows.size());
         if (m_IsDeferred[row])
             return;
@@ -156,8 +172,6 @@ public:
         }
         Model()->SetCatchUp([this] { ShowHidden(); });
     }
-
-private:
     // Whether a line is on screen (or may be: nothing laid out yet).
     bool OnShow(int line) const
     {
@@ -230,7 +244,8 @@ private:
             line.toolTip = m_ToolTip(line.cells);
         return line;
     }
-    // Rewrites the cells whose text changed; the tool tip only when a cell did.
+    // Rewrites the cells whose text changed; the tool tip only when a cell
+    // did or the row has none yet.
     void Show(int line)
     {
         TListModel* model = Model();
@@ -248,7 +263,7 @@ private:
             model->ClearIcon(line);
         if (m_Background)
             model->SetBackground(line, m_Background(row));
-        if (m_ToolTip && changed)
+        if (m_ToolTip && (changed || model->Row(line).toolTip.isNull()))
             model->SetToolTip(line, m_ToolTip(model->Row(line).cells));
     }
     // Once a column compares rows itself, the list compares every column.

@@ -144,7 +144,7 @@ TEST(TypedReportList, ARowOutOfSightIsWrittenWhenReadShownOrSorted)
     list.Change(0, [](TRow& r) { r.name = "first"; });
     EXPECT_EQ(model.Row(0).cells.at(1), "first");
     list.Change(499, [&](TRow& r) { r.name = wide; });
-    EXPECT_EQ(model.Row(499).cells.at(1), "row");
+    EXPECT_NE(model.Row(499).cells.at(1), wide);
     EXPECT_EQ(model.data(model.index(499, 1)).toString(), wide);
 
     list.Change(498, [&](TRow& r) { r.name = wide; });
