@@ -164,26 +164,24 @@ bool TDeviceTree::HoldRepaint()
         // The last rows of a burst show once the replies are all delivered,
         // without waiting for the period.
         if (queue)
-            connect(queue, &TIntpSocketThread::Drained, this, &TDeviceTree::EventOnDrained, Qt::UniqueConnection);
+            connect(queue, &TIntpSocketThread::Drained, this, &TDeviceTree::ShowHeldRows, Qt::UniqueConnection);
     }
     return false;
 }
 
-void TDeviceTree::EventOnDrained()
+bool TDeviceTree::ShowHeldRows()
 {
     if (!m_RepaintHeld)
-        return;
+        return false;
     m_RepaintHeld = false;
     m_Tree->setUpdatesEnabled(true);
+    return true;
 }
 
 void TDeviceTree::EventOnRepaintDue()
 {
-    if (!m_RepaintHeld)
-        return;
-    m_RepaintHeld = false;
-    m_Tree->setUpdatesEnabled(true);
-    m_RepaintDue.start(RepaintPeriod());
+    if (ShowHeldRows())
+        m_RepaintDue.start(RepaintPeriod());
 }
 
 int TDeviceTree::Grouping() const { return m_TreeSort ? m_TreeSort->currentIndex() : 0; }

@@ -65,7 +65,8 @@ private:
     int Grouping() const;
     // Answers true for the first node of a burst.
     bool HoldRepaint();
-    void EventOnDrained();
+    // Lets the held rows paint; true when some were held.
+    bool ShowHeldRows();
     void EventOnRepaintDue();
 
     TMainForm* m_Form;

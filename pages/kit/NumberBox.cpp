@@ -180,14 +180,15 @@ void TNumberBox::TextChanged()
 {
     m_Fresh = false;
     const std::optional<long long> number = Parse(text());
+    const bool changed = number && *number != m_Value;
     if (lineEdit()->isModified()) {
         m_Blank = false;
         m_Edited = true;
-    } else if (number && *number != m_Value) {
+    } else if (changed) {
         // Filled with another value.
         m_Edited = false;
     }
-    if (number && *number != m_Value) {
+    if (changed) {
         m_Value = *number;
         emit valueChanged(m_Value);
     }

@@ -1,5 +1,7 @@
 #include "pages/kit/PageInterface.h"
 
+#include <utility>
+
 TModuleCallback* g_ModuleCallback = nullptr;
 
 TModuleDummy::TModuleDummy(const QString& caption) : m_Caption(caption) {}
@@ -20,12 +22,9 @@ TLazyModule::~TLazyModule() = default;
 
 TModule* TLazyModule::Page()
 {
-    if (!m_Made) {
-        // Once only, even when the factory gives none.
-        m_Made = true;
-        if (m_Make)
-            m_Page.reset(m_Make());
-        m_Make = nullptr;
+    // Once only, even when the factory gives none.
+    if (const TMake make = std::exchange(m_Make, nullptr)) {
+        m_Page.reset(make());
         if (m_Page && m_Built)
             m_Built(m_Page.get());
     }

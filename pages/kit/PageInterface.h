@@ -146,7 +146,6 @@ private:
     TMake m_Make;
     std::function<void(TModule*)> m_Built;
     std::unique_ptr<TModule> m_Page;
-    bool m_Made = false;
 };
 
 // The page behind a lazy holder (made now), else page itself.

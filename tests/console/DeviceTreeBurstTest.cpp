@@ -17,14 +17,6 @@ protected:
         RegisterTestModels(1);
         OpenForm(nullptr);
     }
-    static Intp::TDevice* Device(int n, const std::string& name)
-    {
-        Intp::TDevice* device = Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 2, 0, std::uint8_t(n)), true);
-        device->SetIp(0x0A000000u + std::uint32_t(n));
-        device->SetName(name);
-        device->SetType(1);
-        return device;
-    }
 };
 
 TEST_F(DeviceTreeBurst, RowsHeldWhileRepliesWaitShowOnceTheyAreAllDelivered)
@@ -34,8 +26,8 @@ TEST_F(DeviceTreeBurst, RowsHeldWhileRepliesWaitShowOnceTheyAreAllDelivered)
     // Replies still to deliver (too short for the library: dropped).
     for (int i = 0; i < 3; ++i)
         queue->PushDatagram(0x7F000001, {0xFF});
-    Device(1, "first");
-    Device(2, "second");
+    MakeDevice(1, 1, 0x0A000001, false, "first");
+    MakeDevice(2, 1, 0x0A000002, false, "second");
     EXPECT_FALSE(m_Form->Tree()->updatesEnabled());
     QSignalSpy drained(queue, &TIntpSocketThread::Drained);
     ASSERT_TRUE(drained.wait(5000));
@@ -45,8 +37,8 @@ TEST_F(DeviceTreeBurst, RowsHeldWhileRepliesWaitShowOnceTheyAreAllDelivered)
 
 TEST_F(DeviceTreeBurst, ALongTextChangedRightBeforeAnotherStillWidensTheColumn)
 {
-    Intp::TDevice* b = Device(2, "b");
-    Device(1, "a")->SetName(std::string(70, 'W'));
+    Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002, false, "b");
+    MakeDevice(1, 1, 0x0A000001, false, "a")->SetName(std::string(70, 'W'));
     b->SetName("bb");
     QTreeWidget* tree = m_Form->Tree();
     const int needed = tree->fontMetrics().horizontalAdvance(QString(70, 'W'));

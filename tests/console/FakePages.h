@@ -112,11 +112,17 @@ inline void RegisterTestModels(int count)
     }
 }
 
-inline Intp::TDevice* MakeDevice(std::uint8_t id, std::uint32_t type, std::uint32_t ip, bool loggedIn = true)
+// A device with its MAC's last two bytes from id; a name is given before
+// the model, so the device reaches the tree with it.
+inline Intp::TDevice* MakeDevice(std::uint16_t id, std::uint32_t type, std::uint32_t ip, bool loggedIn = true,
+                                 const std::string& name = {})
 {
-    Intp::TDevice* device = Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 0, 0, id), true);
+    Intp::TDevice* device =
+        Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 0, std::uint8_t(id >> 8), std::uint8_t(id)), true);
     device->SetLoggedIn(loggedIn);
     device->SetIp(ip);
+    if (!name.empty())
+        device->SetName(name);
     device->SetType(type);
     return device;
 }

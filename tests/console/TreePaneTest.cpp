@@ -17,16 +17,6 @@ protected:
         RegisterTestModels(1);
         OpenForm(nullptr);
     }
-    // A device of model 1 with its MAC's last two bytes from n.
-    static Intp::TDevice* Device(int n, const std::string& name)
-    {
-        Intp::TDevice* device =
-            Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 1, std::uint8_t(n >> 8), std::uint8_t(n)), true);
-        device->SetIp(0x0A000000u + std::uint32_t(n));
-        device->SetName(name);
-        device->SetType(1);
-        return device;
-    }
     QSplitter* Splitter() const { return m_Form->findChild<QSplitter*>(); }
 };
 
@@ -35,7 +25,7 @@ TEST_F(TreePane, TheColumnFitsTheWidestNodeOfATreeLargerThanTheViewMeasures)
     // The view measures at most 1,000 rows of a tree; the long name lies
     // beyond them.
     for (int n = 1; n <= 3000; ++n)
-        Device(n, n == 1000 ? std::string(70, 'W') : "sw");
+        MakeDevice(n, 1, 0x0A000000u + n, false, n == 1000 ? std::string(70, 'W') : "sw");
     QTreeWidget* tree = m_Form->Tree();
     const int needed = tree->fontMetrics().horizontalAdvance(QString(70, 'W'));
     EXPECT_TRUE(QTest::qWaitFor([&] { return tree->columnWidth(0) > needed; }, 5000)) << tree->columnWidth(0);
@@ -58,9 +48,9 @@ TEST_F(TreePane, TheColumnShowsWholeATextWiderThanAKernedOneWithMoreLetterWidth)
     int count = int((laidOut + 4) / x) + 1;
     if (count * x >= letters)
         GTEST_SKIP() << "the tree's font kerns A-V too little";
-    Device(1, kerned.toStdString());
-    Device(2, std::string(std::size_t(count), 'X'));
-    QTreeWidgetItem* wide = m_Form->FindDeviceNode(Intp::FindDevice(Intp::TMacAddr(2, 0, 0, 1, 0, 2), false));
+    MakeDevice(1, 1, 0x0A000001, false, kerned.toStdString());
+    Intp::TDevice* xs = MakeDevice(2, 1, 0x0A000002, false, std::string(std::size_t(count), 'X'));
+    QTreeWidgetItem* wide = m_Form->FindDeviceNode(xs);
     ASSERT_NE(wide, nullptr);
     const QModelIndex index = tree->indexFromItem(wide);
     int depth = tree->rootIsDecorated() ? 1 : 0;
@@ -75,7 +65,7 @@ TEST_F(TreePane, APaneThatGaveWayToThePageComesBackWhenTheWindowWidens)
 {
     m_Form->resize(1400, 800);
     m_Form->show();
-    Device(1, std::string(40, 'W'));
+    MakeDevice(1, 1, 0x0A000001, false, std::string(40, 'W'));
     QSplitter* splitter = Splitter();
     ASSERT_NE(splitter, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return splitter->sizes().value(0) > 300; }, 5000));
