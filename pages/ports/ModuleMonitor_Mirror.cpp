@@ -56,7 +56,6 @@ void TModuleMonitorMirror::EventOnClearClick()
     for (TRow& row : rows)
         row.tx = row.rx = false;
     m_ListView->SetRows(rows);
-    MarkEdited();
 }
 
 void TModuleMonitorMirror::EventOnApplyClick()

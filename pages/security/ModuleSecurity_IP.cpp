@@ -96,7 +96,6 @@ void TModuleSecurityIP::EventOnAddClick()
     if (m_SecureIPs->count() >= Capacity())
         return;
     m_SecureIPs->addItem(IpText(m_Address->Value()));
-    MarkEdited();
     UpdateActions();
 }
 
@@ -106,7 +105,6 @@ void TModuleSecurityIP::EventOnDeleteClick()
     if (!Check(line >= 0, "Entry not found!"))
         return;
     delete m_SecureIPs->takeItem(line);
-    MarkEdited();
     UpdateActions();
 }
 
