@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <array>
 
 using namespace Intp;
@@ -31,10 +32,22 @@ template <std::size_t N> int ItemOf(const std::array<uint32_t, N>& values, uint3
     return int(N); // "Custom"
 }
 
+// The item whose text the combo shows, or -1 for typed text that names none.
+int ItemShown(const QComboBox* combo) { return combo->findText(combo->currentText()); }
+
+// Typed text that names no item is the first item ("ANY").
 template <std::size_t N> uint32_t ValueOf(const std::array<uint32_t, N>& values, const QComboBox* combo, int custom)
 {
-    const int item = combo->currentIndex();
-    return item >= 0 && std::size_t(item) < N ? values[std::size_t(item)] : uint32_t(custom);
+    const int item = std::max(ItemShown(combo), 0);
+    return std::size_t(item) < N ? values[std::size_t(item)] : uint32_t(custom);
+}
+
+// A combo box whose text may be typed as well as picked.
+QComboBox* Typeable(QComboBox* combo)
+{
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    return combo;
 }
 
 QString EtherTypeText(uint32_t type)
@@ -112,13 +125,13 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
     m_IpSrcMask = form.Ip("Source Mask:");
     m_IpDstAddr = form.Ip("Destination IP:");
     m_IpDstMask = form.Ip("Destination Mask:");
-    m_L4Protocol = form.Choice("L4 Protocol:", {"ANY", "ICMP", "IGMP", "TCP", "UDP", "Custom"});
+    m_L4Protocol = Typeable(form.Choice("L4 Protocol:", {"ANY", "ICMP", "IGMP", "TCP", "UDP", "Custom"}));
     m_L4ProtocolCustom = static_cast<THexSpinBox*>(form.Field("Protocol &Number:", new THexSpinBox()));
     m_L4ProtocolCustom->SetLimits(0, 0xFF);
     m_L4ProtocolCustomHex = form.Note(m_L4ProtocolCustom, "(Hex: 0x00)");
-    m_TcpPort = form.Choice("TCP Port:", {"ANY", "FTP (21)", "HTTP (80)", "Custom"});
+    m_TcpPort = Typeable(form.Choice("TCP Port:", {"ANY", "FTP (21)", "HTTP (80)", "Custom"}));
     m_TcpPortCustom = form.Number("Port Number:", 1, 65535);
-    m_UdpPort = form.Choice("UDP Port:", {"ANY", "TFTP (69)", "Custom"});
+    m_UdpPort = Typeable(form.Choice("UDP Port:", {"ANY", "TFTP (69)", "Custom"}));
     m_UdpPortCustom = form.Number("Port Number:", 1, 65535);
     m_Remove = form.Button("&Remove", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
@@ -239,20 +252,11 @@ void TModuleSecurityAcl::FillRule(const TEntry* rule)
 void TModuleSecurityAcl::EnableFields()
 {
     const bool device = CurrentDevice() != nullptr && !IsUnavailable();
-    const bool custom = m_L3Protocol->currentIndex() == int(EtherTypes.size());
-    const bool ip = EtherType() == EtherTypeIpv4;
-    const uint32_t l4 = L4Protocol();
-    const bool customL4 = m_L4Protocol->currentIndex() == int(L4Protocols.size());
-    TPageForm::SetFieldEnabled(m_L3ProtocolCustom, device && custom);
-    TPageForm::SetFieldsEnabled({m_IpFragment, m_IpSrcAddr, m_IpDstAddr, m_L4Protocol}, device && ip);
-    TPageForm::SetFieldEnabled(m_IpSrcMask, device && ip && m_IpSrcAddr->Value() != 0);
-    TPageForm::SetFieldEnabled(m_IpDstMask, device && ip && m_IpDstAddr->Value() != 0);
-    TPageForm::SetFieldEnabled(m_L4ProtocolCustom, device && ip && customL4);
-    const bool tcp = device && ip && l4 == IpProtocolTcp, udp = device && ip && l4 == IpProtocolUdp;
-    TPageForm::SetFieldEnabled(m_TcpPort, tcp);
-    TPageForm::SetFieldEnabled(m_TcpPortCustom, tcp && m_TcpPort->currentIndex() == int(TcpPorts.size()));
-    TPageForm::SetFieldEnabled(m_UdpPort, udp);
-    TPageForm::SetFieldEnabled(m_UdpPortCustom, udp && m_UdpPort->currentIndex() == int(UdpPorts.size()));
+    // A mask counts only with its address; a port number only for "Custom".
+    TPageForm::SetFieldEnabled(m_IpSrcMask, device && m_IpSrcAddr->Value() != 0);
+    TPageForm::SetFieldEnabled(m_IpDstMask, device && m_IpDstAddr->Value() != 0);
+    TPageForm::SetFieldEnabled(m_TcpPortCustom, device && ItemShown(m_TcpPort) == int(TcpPorts.size()));
+    TPageForm::SetFieldEnabled(m_UdpPortCustom, device && ItemShown(m_UdpPort) == int(UdpPorts.size()));
     m_L3ProtocolCustomHex->setText(QString::asprintf("(Hex: 0x%04X)", unsigned(m_L3ProtocolCustom->value())));
     m_L4ProtocolCustomHex->setText(QString::asprintf("(Hex: 0x%02X)", unsigned(m_L4ProtocolCustom->value())));
 }

@@ -56,7 +56,7 @@ private:
     void FillRule(const TEntry* rule);
     uint32_t EtherType() const;
     uint32_t L4Protocol() const;
-    // Enables the fields the packet type and L4 protocol use.
+    // Enables each mask with its address and each port number with "Custom".
     void EnableFields();
 
     TTypedTableEditor<Intp::TSessionSecurityAclGet, Intp::TSessionSecurityAclAdd, Intp::TSessionSecurityAclDel> m_Table;
