@@ -171,6 +171,16 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
                       default: return std::nullopt;
                       }
                   }});
+    // The address checks of a rule of another packet type: both pass when the
+    // type is chosen, and an address or mask edited since decides its side.
+    connect(m_L3Protocol, &QComboBox::currentIndexChanged, this, [this] {
+        TypeChosen();
+        UpdateActions();
+    });
+    for (TIpEdit* edit : {m_IpSrcAddr, m_IpSrcMask})
+        connect(edit, &QLineEdit::textChanged, this, [this] { m_SrcValid = Side(m_IpSrcAddr, m_IpSrcMask).has_value(); });
+    for (TIpEdit* edit : {m_IpDstAddr, m_IpDstMask})
+        connect(edit, &QLineEdit::textChanged, this, [this] { m_DstValid = Side(m_IpDstAddr, m_IpDstMask).has_value(); });
     WatchChanges({m_GroupId, m_Action, m_VlanId, m_L3Protocol, m_L3ProtocolCustom, m_IpFragment, m_IpSrcAddr,
                   m_IpSrcMask, m_IpDstAddr, m_IpDstMask, m_L4Protocol, m_L4ProtocolCustom, m_TcpPort, m_TcpPortCustom,
                   m_UdpPort, m_UdpPortCustom});
@@ -203,7 +213,7 @@ std::optional<TModuleSecurityAcl::TEntry> TModuleSecurityAcl::ReadRule() const
     rule.vlanId = uint32_t(m_VlanId->value());
     rule.etherType = EtherType();
     if (rule.etherType != EtherTypeIpv4)
-        return rule;
+        return m_SrcValid && m_DstValid ? std::optional(rule) : std::nullopt;
     // The IPv4 fields count whenever the EtherType is IPv4, typed as a custom number or not.
     const auto source = Side(m_IpSrcAddr, m_IpSrcMask);
     const auto destination = Side(m_IpDstAddr, m_IpDstMask);
@@ -220,6 +230,13 @@ std::optional<TModuleSecurityAcl::TEntry> TModuleSecurityAcl::ReadRule() const
     return rule;
 }
 
+void TModuleSecurityAcl::TypeChosen()
+{
+    const bool ip = EtherType() == EtherTypeIpv4;
+    m_SrcValid = !ip || Side(m_IpSrcAddr, m_IpSrcMask);
+    m_DstValid = !ip || Side(m_IpDstAddr, m_IpDstMask);
+}
+
 void TModuleSecurityAcl::FillRule(const TEntry* rule)
 {
     if (!rule)
@@ -230,22 +247,27 @@ void TModuleSecurityAcl::FillRule(const TEntry* rule)
     m_L3Protocol->setCurrentIndex(ItemOf(EtherTypes, rule->etherType));
     if (m_L3Protocol->currentIndex() == int(EtherTypes.size()))
         m_L3ProtocolCustom->SetHexValue(int(rule->etherType));
-    if (rule->etherType != EtherTypeIpv4)
-        return;
-    m_IpFragment->setCurrentIndex(rule->fragmentCheck ? 0 : 1);
-    m_IpSrcAddr->SetValue(rule->srcIp);
-    m_IpSrcMask->SetValue(rule->srcMask);
-    m_IpDstAddr->SetValue(rule->dstIp);
-    m_IpDstMask->SetValue(rule->dstMask);
-    m_L4Protocol->setCurrentIndex(ItemOf(L4Protocols, rule->l4Protocol));
+    if (rule->etherType == EtherTypeIpv4)
+        FillIpv4(*rule);
+    TypeChosen();
+}
+
+void TModuleSecurityAcl::FillIpv4(const TEntry& rule)
+{
+    m_IpFragment->setCurrentIndex(rule.fragmentCheck ? 0 : 1);
+    m_IpSrcAddr->SetValue(rule.srcIp);
+    m_IpSrcMask->SetValue(rule.srcMask);
+    m_IpDstAddr->SetValue(rule.dstIp);
+    m_IpDstMask->SetValue(rule.dstMask);
+    m_L4Protocol->setCurrentIndex(ItemOf(L4Protocols, rule.l4Protocol));
     if (m_L4Protocol->currentIndex() == int(L4Protocols.size()))
-        m_L4ProtocolCustom->SetHexValue(int(rule->l4Protocol));
-    if (rule->l4Protocol == IpProtocolTcp || rule->l4Protocol == IpProtocolUdp) {
-        const bool tcp = rule->l4Protocol == IpProtocolTcp;
+        m_L4ProtocolCustom->SetHexValue(int(rule.l4Protocol));
+    if (rule.l4Protocol == IpProtocolTcp || rule.l4Protocol == IpProtocolUdp) {
+        const bool tcp = rule.l4Protocol == IpProtocolTcp;
         QComboBox* ports = tcp ? m_TcpPort : m_UdpPort;
-        ports->setCurrentIndex(tcp ? ItemOf(TcpPorts, rule->l4Port) : ItemOf(UdpPorts, rule->l4Port));
+        ports->setCurrentIndex(tcp ? ItemOf(TcpPorts, rule.l4Port) : ItemOf(UdpPorts, rule.l4Port));
         if (ports->currentIndex() == ports->count() - 1)
-            (tcp ? m_TcpPortCustom : m_UdpPortCustom)->setValue(rule->l4Port);
+            (tcp ? m_TcpPortCustom : m_UdpPortCustom)->setValue(rule.l4Port);
     }
 }
 
@@ -270,6 +292,7 @@ void TModuleSecurityAcl::UpdateActions()
 void TModuleSecurityAcl::Fill(TDevice* device)
 {
     // The editor keeps its values across refills and devices.
+    TypeChosen();
     m_Table.Rebuild(device);
     EnableFields();
 }

@@ -115,6 +115,12 @@ TEST_F(Acl, NoFieldIsOffForThePacketTypeAndTypedL4TextMeansAny)
                                                          page->m_L4ProtocolCustom, page->m_TcpPort, page->m_UdpPort})
         EXPECT_TRUE(field->isEnabled());
     EXPECT_FALSE(page->m_IpSrcMask->isEnabled() || page->m_TcpPortCustom->isEnabled());
+    // An address edited after the type was chosen is checked; choosing a type passes it again.
+    page->m_IpSrcAddr->setText("10.0.0.1");
+    EXPECT_FALSE(page->m_Add->isEnabled());
+    page->m_L3Protocol->setCurrentIndex(1);
+    EXPECT_TRUE(page->m_Add->isEnabled());
+    page->m_IpSrcAddr->clear();
     page->m_L3Protocol->setCurrentIndex(3); // IPv4
     page->m_L4Protocol->setEditText("TCP");
     page->m_TcpPort->setEditText("8080"); // text naming no item is "ANY"
