@@ -61,9 +61,8 @@ void TModuleSecurityIP::OnLeave() { m_SecureIPs->clear(); }
 
 int TModuleSecurityIP::LineOfAddress() const
 {
-    const QString text = IpText(m_Address->Value());
     for (int line = 0; line < m_SecureIPs->count(); ++line) {
-        if (m_SecureIPs->item(line)->text() == text)
+        if (m_SecureIPs->item(line)->text() == m_Address->text())
             return line;
     }
     return -1;
@@ -95,7 +94,7 @@ void TModuleSecurityIP::EventOnAddClick()
         return;
     if (m_SecureIPs->count() >= Capacity())
         return;
-    m_SecureIPs->addItem(IpText(m_Address->Value()));
+    m_SecureIPs->addItem(m_Address->text());
     UpdateActions();
 }
 
