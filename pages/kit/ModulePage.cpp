@@ -146,7 +146,9 @@ void TModulePage::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint1
         if (chain.code != code)
             continue;
         chained = true;
-        if (device && chain.startNext(device))
+        // A link that failed or timed out ends the chain: a switch that does
+        // not answer costs one time-out, not one per link.
+        if (device && status == Intp::ssOk && chain.startNext(device))
             return;
     }
     if (chained) {

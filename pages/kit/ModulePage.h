@@ -198,8 +198,8 @@ protected:
     // or for any device (pages that show every selected switch).
     void AddRefillCode(std::uint16_t code, bool anyDevice = false);
 
-    // A read chain: when the notification of the Get Prev arrives for a
-    // device whose record of Prev is valid, the Get Next is started for that
+    // A read chain: when the notification of the Get Prev arrives, answered,
+    // for a device whose record of Prev is valid, the Get Next is started for that
     // device alone and the page waits for it; otherwise Prev's code refills
     // the page as an own read (current device only).
     template <class Prev, class Next>

@@ -116,11 +116,12 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
     m_GroupId = form.Number("&Group ID:", 1, 255);
     m_Action = form.Choice("A&ction:", {"Permit", "Deny"});
     m_VlanId = form.Number("&VLAN ID:", 0, 4094, "(0 as ANY)");
+    // Each type beside its number, so that one column holds the notes.
+    m_IpFragment = form.Choice("IP &Fragment:", {"Check", "Uncheck"});
     m_L3Protocol = form.Choice("Packet &Type:", {"ANY", "ARP", "IPX", "IPv4", "Custom"});
     m_L3ProtocolCustom = static_cast<THexSpinBox*>(form.Field("Protocol &Number:", new THexSpinBox()));
     m_L3ProtocolCustom->SetLimits(0, 0xFFFF);
     m_L3ProtocolCustomHex = form.Note(m_L3ProtocolCustom, "(Hex: 0x0000)");
-    m_IpFragment = form.Choice("IP &Fragment:", {"Check", "Uncheck"});
     m_IpSrcAddr = form.Ip("&Source IP:");
     m_IpSrcMask = form.Ip("Source Mask:");
     m_IpDstAddr = form.Ip("Destination IP:");
