@@ -552,9 +552,7 @@ TEST_F(MainForm, LoadConfigReplacesTheFilterAndDiscoversOnlyWhenTheFileIsRead)
     write("<Config><Discovery>");
     m_Form->Action("acLoadConfig")->trigger();
     ASSERT_EQ(m_Boxes.size(), 1u);
-    // The file and the reason follow.
-    EXPECT_EQ(m_Boxes[0].rfind("Failed to load config\n" + path.toStdString() + ": not well-formed XML", 0), 0u)
-        << m_Boxes[0];
+    EXPECT_EQ(m_Boxes[0], "Failed to load config");
     EXPECT_EQ(settings->Unicasts.size(), 1u);
     EXPECT_EQ(Sent(Intp::ccIntpFind), 2);
     SetConfigFileHook(old);
