@@ -2,7 +2,6 @@
 
 #include "pages/kit/AddressText.h"
 
-#include <QCoreApplication>
 #include <QDomDocument>
 #include <QFile>
 #include <QSaveFile>
