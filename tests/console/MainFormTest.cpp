@@ -555,6 +555,14 @@ TEST_F(MainForm, LoadConfigReplacesTheFilterAndDiscoversOnlyWhenTheFileIsRead)
     EXPECT_EQ(m_Boxes[0], "Failed to load config");
     EXPECT_EQ(settings->Unicasts.size(), 1u);
     EXPECT_EQ(Sent(Intp::ccIntpFind), 2);
+
+    // A hundred thousand nested levels are refused at once, changing nothing.
+    write("<Config><Discovery>" + QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000) +
+          "</Discovery></Config>");
+    m_Form->Action("acLoadConfig")->trigger();
+    EXPECT_EQ(m_Boxes, (std::vector<std::string>{"Failed to load config", "Failed to load config"}));
+    EXPECT_EQ(settings->Unicasts.size(), 1u);
+    EXPECT_EQ(Sent(Intp::ccIntpFind), 2);
     SetConfigFileHook(old);
 }
 
