@@ -146,18 +146,6 @@ QStringList RunningWorkBelow(const QObject* root)
     return running;
 }
 
-QString RefusedLeaveText(TModule* page)
-{
-    if (auto* frame = dynamic_cast<TModuleFrame*>(page); frame && frame->GetSelectedModule())
-        page = frame->GetSelectedModule();
-    if (!page)
-        return QString();
-    const QStringList running = RunningWorkBelow(page->GetFrame());
-    if (running.isEmpty())
-        return QObject::tr("\"%1\" can't be left now.").arg(page->GetCaption());
-    return running.join(' ') + QObject::tr(" Its page stays on show until every switch has its outcome.");
-}
-
 TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
 {
     // At 1000 pixels wide a page keeps about half the window.
@@ -346,8 +334,10 @@ TModule* TModuleFrame::GetSelectedModule() const { return ModuleOf(m_Selected); 
 
 void TModuleFrame::ShowModule(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
 {
+    if (code == ncSelectionChanged)
+        m_NoDevice = false;
     TModule* page = GetSelectedModule();
-    if (!page)
+    if (!page || m_NoDevice)
         return;
     QWidget* frame = page->GetFrame();
     if (code == ncSelectionChanged && page->Refresh(true) != 0) {
@@ -362,6 +352,19 @@ void TModuleFrame::ShowModule(Intp::TDevice* device, std::uint16_t code, std::ui
     // and hiding it around every notification lays out and repaints the
     // whole window at each block of a transfer.
     m_Wait->setVisible(frame && frame->isHidden());
+}
+
+bool TModuleFrame::ShowNoDevice()
+{
+    if (TModule* page = GetSelectedModule(); page && !page->Leave(false))
+        return false;
+    if (m_Banner) {
+        m_Banner->Leave(true);
+        m_Banner = nullptr;
+    }
+    m_Wait->hide();
+    m_NoDevice = true;
+    return true;
 }
 
 void TModuleFrame::ClearModuleTree()
@@ -423,7 +426,6 @@ void TModuleFrame::EventOnTreeChanging(QTreeWidgetItem* current, QTreeWidgetItem
         return;
     TModule* page = GetSelectedModule();
     if (page && !page->Leave(false)) {
-        ShowStatusMessage(this, RefusedLeaveText(page));
         // The click that made the move is not over yet: it would select the
         // refused node once this returns. The node of the page on show gets
         // the selection back then as well.

@@ -182,9 +182,9 @@ TEST_F(MainForm, IpGroupingSharesAGroupPerAddressAndSortsUnsigned)
 
 TEST_F(MainForm, ModelGroupingFollowsAChangeOfTheSortBox)
 {
-    MakeDevice(1, 3, 0x0A000001);
-    MakeDevice(2, 1, 0x0A000002);
-    MakeDevice(3, 3, 0x0A000003);
+    Intp::TDevice* a = MakeDevice(1, 3, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
+    Intp::TDevice* c = MakeDevice(3, 3, 0x0A000003);
     EXPECT_EQ(GroupTexts(), (QStringList{"All Devices"}));
     m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
     EXPECT_EQ(GroupTexts(), (QStringList{"Model 1", "Model 3"}));
@@ -192,7 +192,11 @@ TEST_F(MainForm, ModelGroupingFollowsAChangeOfTheSortBox)
     EXPECT_EQ(m_Form->DeviceCount(), 3);
     m_Form->TreeSort()->setCurrentIndex(TMainForm::gNone);
     EXPECT_EQ(GroupTexts(), (QStringList{"All Devices"}));
-    EXPECT_EQ(Group(0)->childCount(), 3);
+    // Moved group by group, each to the end: not sorted by address.
+    ASSERT_EQ(Group(0)->childCount(), 3);
+    EXPECT_EQ(Group(0)->child(0), m_Form->FindDeviceNode(b));
+    EXPECT_EQ(Group(0)->child(1), m_Form->FindDeviceNode(a));
+    EXPECT_EQ(Group(0)->child(2), m_Form->FindDeviceNode(c));
 }
 
 TEST_F(MainForm, AddingADeviceOpensDevicesWithEveryGroup)
@@ -328,19 +332,21 @@ TEST_F(MainForm, DeviceWithoutTheSupportedEnterpriseNumberDisablesTheDevicesPage
     EXPECT_EQ(m_Boxes.size(), 1u);
 }
 
-TEST_F(MainForm, RemovingTheSelectedDeviceLeavesTheDevicesPageOnShowWithoutADevice)
+TEST_F(MainForm, ASwitchThatLeavesTheTreeTakesItsPageAndBannerWithIt)
 {
     // A device page of the "Devices" page records what it is told.
     auto* devicePage = static_cast<TRecordingPage*>(
         m_Form->ModuleFrame()->Adopt(std::make_unique<TRecordingPage>("Device Page")));
     QTreeWidgetItem* node = m_Form->ModuleFrame()->AddModule(devicePage, nullptr);
+    Intp::TDevice* other = MakeDevice(9, 1, 0x0A000009);
     for (bool reboot : {false, true}) {
         SCOPED_TRACE(reboot);
         Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
         ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
         m_Form->ModuleFrame()->ModuleTree()->setCurrentItem(node);
         ASSERT_EQ(m_Form->ModuleFrame()->GetSelectedModule(), devicePage);
-        ASSERT_EQ(devicePage->notifications.back().device, a);
+        ASSERT_FALSE(devicePage->isHidden());
+        ASSERT_NE(m_Form->ModuleFrame()->ShownBanner(), nullptr);
         if (reboot) {
             m_Filter.refused = 0;  // as the console's filter: no address 0
             a->SetIp(0);
@@ -352,13 +358,31 @@ TEST_F(MainForm, RemovingTheSelectedDeviceLeavesTheDevicesPageOnShowWithoutADevi
         EXPECT_EQ(m_Form->Tree()->currentItem(), m_Form->DevicesNode());
         Intp::TDevice* current = nullptr;
         EXPECT_EQ(m_Form->GetCurrentDevice(current), 0);
-        // The page on show was told that no device is on show.
-        ASSERT_FALSE(devicePage->notifications.empty());
-        EXPECT_EQ(devicePage->notifications.back().code, ncSelectionChanged);
-        EXPECT_EQ(devicePage->notifications.back().device, nullptr);
-        Intp::DeleteAllDevices();
-        QCoreApplication::processEvents();
+        // Neither the page nor the banner stays on show with the switch that left,
+        // and switches coming meanwhile don't bring them back.
+        EXPECT_TRUE(devicePage->isHidden());
+        EXPECT_EQ(m_Form->ModuleFrame()->ShownBanner(), nullptr);
+        const std::size_t told = devicePage->notifications.size();
+        other = MakeDevice(9, 1, 0x0A000009);
+        EXPECT_EQ(devicePage->notifications.size(), told);
+        EXPECT_TRUE(devicePage->isHidden());
+        // The next switch selected shows the page again.
+        ASSERT_TRUE(m_Form->SelectDeviceNodes({other}));
+        EXPECT_FALSE(devicePage->isHidden());
+        EXPECT_EQ(devicePage->notifications.back().device, other);
+        EXPECT_NE(m_Form->ModuleFrame()->ShownBanner(), nullptr);
     }
+
+    // A page at work stays, told that no switch is on show.
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
+    devicePage->m_AllowLeave = false;
+    Intp::DeleteAllDevices();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(devicePage->isHidden());
+    EXPECT_EQ(devicePage->notifications.back().code, ncSelectionChanged);
+    EXPECT_EQ(devicePage->notifications.back().device, nullptr);
+    devicePage->m_AllowLeave = true;
 }
 
 TEST_F(MainForm, FollowUpTimerReadsMissingSettingsAndStopsOnTheSixthCountedTick)
@@ -456,17 +480,20 @@ TEST_F(MainForm, LoginLogoutAndRebootActOnTheTargetDevices)
     m_BoxAnswer = QMessageBox::Ok;
     m_Form->Action("acReboot")->trigger();
     EXPECT_EQ(Sent(Intp::ccBasicsReboot), 2);
-    EXPECT_EQ(m_Boxes.back(), "Are you sure to reboot selected devices?\n\n2 switches will reboot.");
+    EXPECT_EQ(m_Boxes.back(), "Are you sure to reboot selected devices?");
 
-    // With a group node selected there is nothing to act on: the status bar says so.
+    // With a group node selected there is nothing to act on: nothing happens.
     ASSERT_TRUE(m_Form->SelectNode(Group(0)));
     m_Sent.clear();
     m_Boxes.clear();
+    bool asked = false;
+    m_Form->SetCredentialsHook([&](QString&, QString&) { return asked = true; });
+    m_Form->SetOpenUrlHook([&](const QUrl&) { return asked = true; });
     for (const char* action : {"acLogin", "acLogout", "acReboot", "acOpenWeb"}) {
-        m_Form->statusBar()->clearMessage();
         m_Form->Action(action)->trigger();
-        EXPECT_TRUE(m_Form->statusBar()->currentMessage().contains("select one or more switches")) << action;
+        EXPECT_TRUE(m_Form->statusBar()->currentMessage().isEmpty()) << action;
     }
+    EXPECT_FALSE(asked);
     EXPECT_TRUE(m_Sent.empty());
     EXPECT_TRUE(m_Boxes.empty());
 }
@@ -603,7 +630,7 @@ TEST_F(MainForm, ClosingWhileARestoreRunsAsksFirst)
     EXPECT_FALSE(m_Form->isVisible());
 }
 
-TEST_F(MainForm, AMixedSelectionAndChangesRefusedDuringATransferAreSaidInTheStatusBar)
+TEST_F(MainForm, AMixedSelectionIsSaidAndChangesDuringATransferAreRefusedSilently)
 {
     Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
     Intp::TDevice* b = MakeDevice(2, 2, 0x0A000002);
@@ -623,7 +650,8 @@ TEST_F(MainForm, AMixedSelectionAndChangesRefusedDuringATransferAreSaidInTheStat
         m_Form->statusBar()->clearMessage();
         change();
         EXPECT_EQ(m_Form->ModuleFrame()->GetSelectedModule(), restore);
-        EXPECT_TRUE(m_Form->statusBar()->currentMessage().startsWith("\"Restore\" is sending its image"));
+        EXPECT_TRUE(m_Form->IsCurrentDevice(a));
+        EXPECT_TRUE(m_Form->statusBar()->currentMessage().isEmpty());
     }
 }
 
@@ -649,7 +677,7 @@ TEST_F(MainForm, ClosingWhileTheGroupFirmwareWizardUpgradesAsksFirst)
     EXPECT_TRUE(m_Form->IntpSock()->IsOpen());
 }
 
-TEST_F(MainForm, ARebootedSwitchComesBackInItsPlaceLoggedOut)
+TEST_F(MainForm, ARebootedSwitchComesBackLoggedOutAtTheEndOfItsGroup)
 {
     Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
     Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
@@ -660,11 +688,11 @@ TEST_F(MainForm, ARebootedSwitchComesBackInItsPlaceLoggedOut)
     b->SetIp(0x0A000002);  // heard again
     auto order = [&] { return QList<QTreeWidgetItem*>{Group(0)->child(0), Group(0)->child(1), Group(0)->child(2)}; };
     auto nodes = [&](auto... d) { return QList<QTreeWidgetItem*>{m_Form->FindDeviceNode(d)...}; };
-    EXPECT_EQ(order(), nodes(a, b, c));
+    EXPECT_EQ(order(), nodes(a, c, b));
     EXPECT_EQ(static_cast<TTreeNode*>(m_Form->FindDeviceNode(b))->m_Image, int(ikDevice));  // logged out
-    // A new address within the group moves the node to its place.
+    // A new address within the group keeps the node where it is.
     a->SetIp(0x0A000009);
-    EXPECT_EQ(order(), nodes(b, c, a));
+    EXPECT_EQ(order(), nodes(a, c, b));
 }
 
 TEST_F(MainForm, AnAddressChangeShowsAtOnceInTheBannerAndTheLoginPage)
@@ -828,7 +856,7 @@ TEST_F(MainForm, CtrlClicksSelectSiblingsOnly)
     click(c, Qt::ControlModifier);
     EXPECT_EQ(selected(), (TDeviceList{a, b}));
     EXPECT_FALSE(m_Form->FindDeviceNode(c)->isSelected());
-    EXPECT_TRUE(m_Form->statusBar()->currentMessage().contains("one group only"));
+    EXPECT_TRUE(m_Form->statusBar()->currentMessage().isEmpty());
     Intp::TDevice* current = nullptr;
     EXPECT_EQ(m_Form->GetCurrentDevice(current), 2);
     EXPECT_EQ(current, a);
@@ -852,6 +880,59 @@ TEST_F(MainForm, CtrlClicksSelectSiblingsOnly)
     click(a, Qt::ControlModifier);  // the current node itself
     EXPECT_EQ(selected(), (TDeviceList{a}));
     EXPECT_EQ(m_Form->Tree()->selectedItems().size(), 1);
+}
+
+TEST_F(MainForm, AResortKeepsTheSwitchOnShowAndItsSelectedSiblings)
+{
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
+    Intp::TDevice* c = MakeDevice(3, 2, 0x0A000003);
+    auto* page = static_cast<TRecordingPage*>(m_Form->ModuleFrame()->Adopt(std::make_unique<TRecordingPage>("Probe")));
+    QTreeWidgetItem* pageNode = m_Form->ModuleFrame()->AddModule(page, nullptr);
+    m_Form->resize(900, 700);
+    m_Form->show();
+    QTreeWidget* tree = m_Form->Tree();
+    auto click = [&](Intp::TDevice* d, Qt::KeyboardModifiers modifiers) {
+        tree->expandAll();
+        QRect rect = tree->visualItemRect(m_Form->FindDeviceNode(d));
+        ASSERT_TRUE(rect.isValid());
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, modifiers, rect.center());
+        QCoreApplication::processEvents();
+    };
+    click(a, Qt::NoModifier);
+    m_Form->ModuleFrame()->ModuleTree()->setCurrentItem(pageNode);
+    click(b, Qt::ControlModifier);
+    click(c, Qt::ControlModifier);
+    // The page, the targets and the tree's selection name the same switches.
+    auto agree = [&](const TDeviceList& expected) {
+        QCoreApplication::processEvents();
+        TDeviceList targets;
+        m_Form->GetTargetDevices(targets);
+        EXPECT_EQ(targets, expected);
+        Intp::TDevice* current = nullptr;
+        m_Form->GetCurrentDevice(current);
+        EXPECT_EQ(current, a);
+        ASSERT_FALSE(page->notifications.empty());
+        EXPECT_EQ(page->notifications.back().device, a);
+        TDeviceList highlighted;
+        for (QTreeWidgetItem* item : tree->selectedItems())
+            highlighted.push_back(static_cast<TTreeNode*>(item)->m_Device);
+        std::sort(highlighted.begin(), highlighted.end());
+        TDeviceList sorted = expected;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(highlighted, sorted);
+    };
+    agree({a, b, c});
+    // The page is told when its targets change.
+    const int told = page->Count(ncSelectionChanged);
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
+    agree({a, b});  // c is of another model: no longer a sibling
+    EXPECT_EQ(page->Count(ncSelectionChanged), told + 1);
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gIpAddress);
+    agree({a});
+    m_Form->TreeSort()->setCurrentIndex(TMainForm::gNone);
+    agree({a});
+    EXPECT_EQ(page->Count(ncSelectionChanged), told + 2);
 }
 
 TEST_F(MainForm, DiscoveryChainFollowsOnlySuccessfulAcceptedReplies)
@@ -948,14 +1029,13 @@ std::vector<Intp::TDevice*> MakeSubnet()
 
 }  // namespace
 
-TEST_F(MainForm, AFullSubnetIsGroupedSortedAndInAddressOrderWithinAGroup)
+TEST_F(MainForm, AFullSubnetIsGroupedSortedAndInArrivalOrderWithinAGroup)
 {
     m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
     std::vector<Intp::TDevice*> devices = MakeSubnet();
     EXPECT_EQ(GroupTexts(), (QStringList{"Model 1", "Model 2", "Model 3", "Model 4", "Model 5", "Model 6", "Model 7"}));
     EXPECT_EQ(m_Form->DeviceCount(), kSubnet);
     EXPECT_EQ(m_Form->DevicesNode()->text(0), QStringLiteral("Devices (%1)").arg(kSubnet));
-    std::sort(devices.begin(), devices.end(), [](auto* x, auto* y) { return x->GetIp() < y->GetIp(); });
     std::map<QTreeWidgetItem*, std::vector<QTreeWidgetItem*>> arrival;
     for (Intp::TDevice* d : devices) {
         QTreeWidgetItem* node = m_Form->FindDeviceNode(d);
