@@ -212,27 +212,32 @@ void TModuleFrame::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint
 {
     show();
     if (code == ncSelectionChanged) {
-        int key = device ? int(device->GetType()) : 0;
-        auto it = m_Banners.find(key);
-        if (!m_Banner) {
-            m_Banner = it != m_Banners.end() ? it->second : m_DefaultBanner;
-        } else if (it == m_Banners.end()) {
-            // A model without a banner of its own: the banner on show leaves
-            // even when it is the default that takes over.
-            m_Banner->Leave(true);
-            m_Banner = m_DefaultBanner;
-        } else if (it->second != m_Banner) {
-            // The same banner stays without a Leave.
-            m_Banner->Leave(true);
-            m_Banner = it->second;
-        }
-        if (m_Banner)
-            m_Banner->Refresh(false);
+        ShowBannerOf(device);
         RedirectToLogin(device);
     }
     if (m_Banner)
         m_Banner->OnNotify(device, code, status);
     ShowModule(device, code, status);
+}
+
+void TModuleFrame::ShowBannerOf(Intp::TDevice* device)
+{
+    int key = device ? int(device->GetType()) : 0;
+    auto it = m_Banners.find(key);
+    if (!m_Banner) {
+        m_Banner = it != m_Banners.end() ? it->second : m_DefaultBanner;
+    } else if (it == m_Banners.end()) {
+        // A model without a banner of its own: the banner on show leaves
+        // even when it is the default that takes over.
+        m_Banner->Leave(true);
+        m_Banner = m_DefaultBanner;
+    } else if (it->second != m_Banner) {
+        // The same banner stays without a Leave.
+        m_Banner->Leave(true);
+        m_Banner = it->second;
+    }
+    if (m_Banner)
+        m_Banner->Refresh(false);
 }
 
 bool TModuleFrame::Leave(bool force)
@@ -358,12 +363,11 @@ bool TModuleFrame::ShowNoDevice()
 {
     if (TModule* page = GetSelectedModule(); page && !page->Leave(false))
         return false;
-    if (m_Banner) {
-        m_Banner->Leave(true);
-        m_Banner = nullptr;
-    }
     m_Wait->hide();
     m_NoDevice = true;
+    ShowBannerOf(nullptr);
+    if (m_Banner)
+        m_Banner->OnNotify(nullptr, ncSelectionChanged, 0);
     return true;
 }
 

@@ -61,9 +61,9 @@ public:
     TModule* GetSelectedModule() const;
     // The two-stage show of the selected page.
     void ShowModule(Intp::TDevice* device, std::uint16_t code, std::uint16_t status);
-    // The switch on show left the tree: the selected page leaves and no
-    // banner shows until the next selection. False when the page refuses
-    // (it is at work) and stays.
+    // The switch on show left the tree: the selected page leaves until the
+    // next selection and the default banner shows no switch. False when the
+    // page refuses (it is at work) and stays.
     bool ShowNoDevice();
 
     // Empties the page tree (the pages stay); the selected page leaves first.
@@ -90,6 +90,9 @@ private:
     int RefreshBelow(QTreeWidgetItem* item);
     void SelectItemQuietly(QTreeWidgetItem* item);
     void RedirectToLogin(Intp::TDevice* device);
+    // The banner of the device's model (the default for none) goes on show
+    // and reads.
+    void ShowBannerOf(Intp::TDevice* device);
 
     QTreeWidget* m_Tree = nullptr;
     QWidget* m_TPanel = nullptr;
