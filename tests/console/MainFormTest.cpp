@@ -818,7 +818,7 @@ TEST_F(MainForm, CtrlClicksSelectSiblingsOnly)
     m_Form->TreeSort()->setCurrentIndex(TMainForm::gModel);
     Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
     Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
-    Intp::TDevice* c = MakeDevice(3, 2, 0x0A000003);
+    Intp::TDevice* c = MakeDevice(3, 2, 0x09000003);
     m_Form->resize(900, 700);
     m_Form->show();
     QTreeWidget* tree = m_Form->Tree();
@@ -864,8 +864,8 @@ TEST_F(MainForm, CtrlClicksSelectSiblingsOnly)
     EXPECT_EQ(selected(), (TDeviceList{a}));
     EXPECT_EQ(m_Form->Tree()->selectedItems().size(), 1);
 
-    // A re-sort keeps the switch on show current with its selected siblings,
-    // in the order they arrived in the group.
+    // A re-sort moves switches group by group, each to the end of its new
+    // group, and keeps the switch on show current with its selected siblings.
     m_Form->TreeSort()->setCurrentIndex(TMainForm::gNone);
     EXPECT_EQ(Group(0)->child(2), m_Form->FindDeviceNode(c));
     click(b, Qt::ControlModifier);
