@@ -306,34 +306,6 @@ QTreeWidgetItem* TDeviceTree::GetGroupNode(Intp::TDevice* device, bool create)
     return group;
 }
 
-void TDeviceTree::PlaceInGroup(QTreeWidgetItem* group, TTreeNode* node)
-{
-    // Devices of a group are kept in address order, so a switch that comes
-    // back (after a reboot) takes its old place. Replies mostly come in
-    // order: the end is tried first.
-    int lo = 0, hi = group->childCount();
-    if (hi > 0 && *node < *group->child(hi - 1)) {
-        while (lo < hi) {
-            const int mid = (lo + hi) / 2;
-            if (*node < *group->child(mid))
-                hi = mid;
-            else
-                lo = mid + 1;
-        }
-    } else {
-        lo = hi;
-    }
-    group->insertChild(lo, node);
-}
-
-bool TDeviceTree::InPlace(const TTreeNode* node)
-{
-    QTreeWidgetItem* group = node->parent();
-    const int index = group->indexOfChild(const_cast<TTreeNode*>(node));
-    return (index == 0 || !(*node < *group->child(index - 1))) &&
-           (index + 1 >= group->childCount() || !(*group->child(index + 1) < *node));
-}
-
 void TDeviceTree::SetDevicesText()
 {
     m_Host->DevicesNode()->setText(0, QStringLiteral("Devices (") + QString::number(m_DeviceCount) + u')');
@@ -366,7 +338,7 @@ std::uint16_t TDeviceTree::AddDeviceNode(Intp::TDevice* device)
     DeviceImage(node);
     {
         QSignalBlocker blocker(m_Tree);
-        PlaceInGroup(group, node);
+        group->addChild(node);
     }
     // Sized for a full registry at the first row (clearing keeps the size):
     // growing it by rehashing all of it would stall a burst of new rows.
@@ -402,25 +374,15 @@ std::uint16_t TDeviceTree::RegroupDeviceNode(Intp::TDevice* device, QTreeWidgetI
     QTreeWidgetItem* group = GetGroupNode(device, true);
     QTreeWidgetItem* old = node->parent();
     if (group && group != old) {
-        const bool wasCurrent = m_Host->Current() == node;
         {
             QSignalBlocker blocker(m_Tree);
             old->removeChild(node);
-            PlaceInGroup(group, node);
+            group->addChild(node);
             group->setExpanded(true);
             if (old->childCount() == 0)
                 delete old;
         }
-        m_Host->KeepSelectionAfterMove(node, wasCurrent);
-    } else if (group && !InPlace(node)) {
-        // A new address within the group: the node moves to its place and
-        // keeps the selection.
-        {
-            QSignalBlocker blocker(m_Tree);
-            group->removeChild(node);
-            PlaceInGroup(group, node);
-        }
-        m_Host->ShowSelection();
+        m_Host->KeepSelectionAfterMove();
     }
     DeviceImage(node);
     return code;
@@ -505,17 +467,11 @@ void TDeviceTree::EventOnTreeSortChange(int)
         }
     }
     SortGroups();
-    {
-        // Groups filled from several old ones: their devices in address order.
-        QSignalBlocker blocker(m_Tree);
-        for (int i = 0; i < devices->childCount(); ++i)
-            devices->child(i)->sortChildren(0, Qt::AscendingOrder);
-    }
     m_Tree->expandItem(devices);
     for (int i = 0; i < devices->childCount(); ++i)
         devices->child(i)->setExpanded(true);
     if (deviceCurrent)
-        m_Host->SetSelection(current, {current});
+        m_Host->KeepSelectionAfterMove();
     else if (next != current)
         m_Host->SetSelection(next, {next});
     else

@@ -57,9 +57,6 @@ protected:
 
 private:
     bool AcceptDevice(const Intp::TDevice* device);
-    // Puts the node among the group's devices in address order.
-    static void PlaceInGroup(QTreeWidgetItem* group, TTreeNode* node);
-    static bool InPlace(const TTreeNode* node);
     void SetDevicesText();
     void SortGroups();
     int Grouping() const;

@@ -87,17 +87,6 @@ std::string LowerProductId(const std::string& id)
     return lower;
 }
 
-std::string ProductIdText(std::uint32_t pid)
-{
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string text;
-    for (int byte = 0; byte < 4; ++byte, pid >>= 8) {
-        text += digits[(pid >> 4) & 0xF];
-        text += digits[pid & 0xF];
-    }
-    return text;
-}
-
 TDeviceTypesFile ParseDeviceTypesFile(std::istream& in)
 {
     TDeviceTypesFile file;

@@ -45,10 +45,6 @@ TDeviceTypesFile ParseDeviceTypesFile(std::istream& in);
 // Lower-case copy of a product-id string: only A to Z change.
 std::string LowerProductId(const std::string& id);
 
-// A product id as eight hexadecimal digits in digest order, as md5sum
-// begins the digest of its product-id string.
-std::string ProductIdText(std::uint32_t pid);
-
 // Registers one model with the protocol library: record fields and the two
 // product-id strings (as written, lower case); answers the model index.
 using TDeviceTypeRegistrar =

@@ -2,7 +2,6 @@
 
 #include "console/AboutDialog.h"
 #include "console/ConfigActions.h"
-#include "console/DeviceTypesFile.h"
 #include "console/FilterForm.h"
 #include "console/Icons.h"
 #include "console/MainForm.h"
@@ -19,17 +18,14 @@
 #include "pages/kit/StatusServer.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QUrl>
 
 #include <chrono>
-#include <utility>
 
 int g_DiscoveryTicks = 0;
 
@@ -43,7 +39,7 @@ bool IsSettingsReadRunning(const Intp::TDevice* device)
 // The discovery chain: each step starts the next on success.
 class TFindHook : public Intp::TWizard {
 public:
-    void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void* context) override
+    void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void*) override
     {
         if (status != Intp::ssOk || !device)
             return;
@@ -52,11 +48,8 @@ public:
             if (Filter::TFilterServer* filter = g_ModuleCallback ? g_ModuleCallback->GetFilterServer() : nullptr) {
                 if (!filter->Accept(device->GetIp()))
                     return;
-                if (device->GetType() == 0) {
-                    if (m_UnknownModel && context)
-                        m_UnknownModel(device, *static_cast<const std::uint32_t*>(context));
+                if (device->GetType() == 0)
                     return;
-                }
             }
             if (m_AddToMonitor)
                 m_AddToMonitor(device);
@@ -77,8 +70,6 @@ public:
     }
 
     std::function<void(Intp::TDevice*)> m_AddToMonitor;
-    // A switch of a model the table lacks, with the product id it announced.
-    std::function<void(Intp::TDevice*, std::uint32_t)> m_UnknownModel;
 };
 
 TFindHook g_FindHook;
@@ -100,24 +91,9 @@ TMainActions::TMainActions(TMainForm* form) : QObject(form), m_Form(form)
         if (Status::TStatusServer* monitor = g_ModuleCallback ? g_ModuleCallback->GetStatusServer() : nullptr)
             monitor->AddDevice(device);
     };
-    // A switch of a model the table lacks never enters the device tree: the
-    // first one is told.
-    g_FindHook.m_UnknownModel = [this](Intp::TDevice* device, std::uint32_t pid) {
-        if (std::exchange(m_UnknownModelTold, true))
-            return;
-        ShowStatusMessage(m_Form,
-                          tr("The switch %1 (%2) is of a model that devices.dev does not list (product id %3), "
-                             "so it is not shown. Add its model to devices.dev beside the console and start the "
-                             "console again.")
-                              .arg(IpText(device->GetIp()), QString::fromStdString(device->GetMac().ToString()),
-                                   QString::fromStdString(ProductIdText(pid))));
-    };
 }
 
-TMainActions::~TMainActions()
-{
-    g_FindHook.m_UnknownModel = nullptr;
-}
+TMainActions::~TMainActions() = default;
 
 void TMainActions::ShowTreeMenu(QTreeWidget* tree, const QPoint& pos)
 {
@@ -237,17 +213,8 @@ void TMainActions::CreateMenus()
               "acRefreshAll", "", "acGroupIpWizard", "acGroupFwWizard", "", "acAbout"});
 }
 
-void TMainActions::ShowStartHint()
-{
-    const QString keys = Action("acDiscovery")->shortcut().toString(QKeySequence::NativeText);
-    m_StartHint = new QLabel(tr("Press Discovery (%1) to find the switches on the PC's networks.").arg(keys));
-    m_StartHint->setToolTip(m_StartHint->text());  // for a window too narrow to show it whole
-    m_Form->statusBar()->addWidget(m_StartHint, 1);
-}
-
 void TMainActions::EventOnDiscoveryExecute()
 {
-    delete m_StartHint;
     m_FollowUpSlice->stop();
     m_FollowUp.clear();
     m_Timer4->start();
@@ -310,20 +277,15 @@ void TMainActions::EventOnFilterExecute()
         m_Form->EventOnDiscoveryExecute();
 }
 
-int TMainActions::CountTargets(const QString& action) const
+int TMainActions::CountTargets() const
 {
     TDeviceList devices;
-    const int count = m_Form->GetTargetDevices(devices);
-    if (count == 0)
-        ShowStatusMessage(m_Form, tr("%1 acts on the selected switches: select one or more switches under "
-                                     "\"Devices\" (a group node selects none).")
-                                      .arg(action));
-    return count;
+    return m_Form->GetTargetDevices(devices);
 }
 
 void TMainActions::EventOnLoginExecute()
 {
-    if (CountTargets(tr("Login")) == 0)
+    if (CountTargets() == 0)
         return;
     QString user;
     QString password;
@@ -335,7 +297,7 @@ void TMainActions::EventOnLoginExecute()
 
 void TMainActions::EventOnLogoutExecute()
 {
-    if (CountTargets(tr("Logout")) == 0)
+    if (CountTargets() == 0)
         return;
     const std::uint8_t zero[16] = {};
     LoginSelectedDevices(zero, nullptr);
@@ -343,11 +305,7 @@ void TMainActions::EventOnLogoutExecute()
 
 void TMainActions::EventOnRebootExecute()
 {
-    const int count = CountTargets(tr("Reboot"));
-    if (count == 0)
-        return;
-    if (!AskOkCancel(tr("Are you sure to reboot selected devices?") + QStringLiteral("\n\n") +
-                     (count == 1 ? tr("1 switch will reboot.") : tr("%1 switches will reboot.").arg(count))))
+    if (CountTargets() == 0 || !AskOkCancel(tr("Are you sure to reboot selected devices?")))
         return;
     RebootSelectedDevices(nullptr);
 }
@@ -381,8 +339,7 @@ void TMainActions::EventOnAboutExecute()
 void TMainActions::EventOnOpenWebExecute()
 {
     TDeviceList devices;
-    if (m_Form->GetTargetDevices(devices) == 0)
-        CountTargets(tr("Open Web"));
+    m_Form->GetTargetDevices(devices);
     for (Intp::TDevice* device : devices) {
         // Without a browser the user is told once, not once per switch.
         if (!OpenWebPage(QUrl(QStringLiteral("http://%1").arg(IpText(device->GetIp()))), m_Form->OpenUrlHook()))

@@ -6,7 +6,6 @@
 // enter here.
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include "intp/Device.h"
@@ -15,7 +14,6 @@
 #include <vector>
 
 class QAction;
-class QLabel;
 class QMenu;
 class QPoint;
 class QTimer;
@@ -40,8 +38,6 @@ public:
     void ShowTreeMenu(QTreeWidget* tree, const QPoint& pos);
     QAction* Action(const QString& name) const;
     QTimer* DiscoveryTimer() const { return m_Timer4; }
-    // Says in the status bar how to start, until the first discovery.
-    void ShowStartHint();
 
     void EventOnDiscoveryExecute();
     void Timer4Timer();
@@ -67,9 +63,8 @@ private:
     void ContinueFollowUp() { FollowUpSlice(std::chrono::steady_clock::now()); }
     void FollowUpSlice(std::chrono::steady_clock::time_point start);
     static constexpr int FollowUpSliceMs = 5;
-    // The number of target switches; with none, the status bar says that
-    // action needs switches selected.
-    int CountTargets(const QString& action) const;
+    // The number of target switches: with none, the actions on them do nothing.
+    int CountTargets() const;
 
     TMainForm* m_Form;
     QTimer* m_Timer4 = nullptr;
@@ -77,8 +72,6 @@ private:
     std::vector<Intp::TMacAddr> m_FollowUp;  // the tick's listed switches
     std::size_t m_FollowUpNext = 0;
     bool m_FollowUpMissing = false;
-    bool m_UnknownModelTold = false;  // a switch of an unknown model was told
-    QPointer<QLabel> m_StartHint;
     QMenu* m_SettingsMenu = nullptr;
     std::vector<QAction*> m_Actions;
 };

@@ -116,7 +116,6 @@ bool TMainForm::Init()
 
     m_MainActions->CreateActions();
     m_MainActions->CreateMenus();
-    m_MainActions->ShowStartHint();
 
     // 2. Page host and protocol host.
     g_ModuleCallback = this;

@@ -146,18 +146,6 @@ QStringList RunningWorkBelow(const QObject* root)
     return running;
 }
 
-QString RefusedLeaveText(TModule* page)
-{
-    if (auto* frame = dynamic_cast<TModuleFrame*>(page); frame && frame->GetSelectedModule())
-        page = frame->GetSelectedModule();
-    if (!page)
-        return QString();
-    const QStringList running = RunningWorkBelow(page->GetFrame());
-    if (running.isEmpty())
-        return QObject::tr("\"%1\" can't be left now.").arg(page->GetCaption());
-    return running.join(' ') + QObject::tr(" Its page stays on show until every switch has its outcome.");
-}
-
 TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
 {
     // At 1000 pixels wide a page keeps about half the window.
@@ -230,27 +218,32 @@ void TModuleFrame::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint
 {
     show();
     if (code == ncSelectionChanged) {
-        int key = device ? int(device->GetType()) : 0;
-        auto it = m_Banners.find(key);
-        if (!m_Banner) {
-            m_Banner = it != m_Banners.end() ? it->second : m_DefaultBanner;
-        } else if (it == m_Banners.end()) {
-            // A model without a banner of its own: the banner on show leaves
-            // even when it is the default that takes over.
-            m_Banner->Leave(true);
-            m_Banner = m_DefaultBanner;
-        } else if (it->second != m_Banner) {
-            // The same banner stays without a Leave.
-            m_Banner->Leave(true);
-            m_Banner = it->second;
-        }
-        if (m_Banner)
-            m_Banner->Refresh(false);
+        ShowBannerOf(device);
         RedirectToLogin(device);
     }
     if (m_Banner)
         m_Banner->OnNotify(device, code, status);
     ShowModule(device, code, status);
+}
+
+void TModuleFrame::ShowBannerOf(Intp::TDevice* device)
+{
+    int key = device ? int(device->GetType()) : 0;
+    auto it = m_Banners.find(key);
+    if (!m_Banner) {
+        m_Banner = it != m_Banners.end() ? it->second : m_DefaultBanner;
+    } else if (it == m_Banners.end()) {
+        // A model without a banner of its own: the banner on show leaves
+        // even when it is the default that takes over.
+        m_Banner->Leave(true);
+        m_Banner = m_DefaultBanner;
+    } else if (it->second != m_Banner) {
+        // The same banner stays without a Leave.
+        m_Banner->Leave(true);
+        m_Banner = it->second;
+    }
+    if (m_Banner)
+        m_Banner->Refresh(false);
 }
 
 bool TModuleFrame::Leave(bool force)
@@ -352,8 +345,10 @@ TModule* TModuleFrame::GetSelectedModule() const { return ModuleOf(m_Selected); 
 
 void TModuleFrame::ShowModule(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
 {
+    if (code == ncSelectionChanged)
+        m_NoDevice = false;
     TModule* page = GetSelectedModule();
-    if (!page)
+    if (!page || m_NoDevice)
         return;
     QWidget* frame = page->GetFrame();
     if (code == ncSelectionChanged && page->Refresh(true) != 0) {
@@ -368,6 +363,18 @@ void TModuleFrame::ShowModule(Intp::TDevice* device, std::uint16_t code, std::ui
     // and hiding it around every notification lays out and repaints the
     // whole window at each block of a transfer.
     m_Wait->setVisible(frame && frame->isHidden());
+}
+
+bool TModuleFrame::ShowNoDevice()
+{
+    if (TModule* page = GetSelectedModule(); page && !page->Leave(false))
+        return false;
+    m_Wait->hide();
+    m_NoDevice = true;
+    ShowBannerOf(nullptr);
+    if (m_Banner)
+        m_Banner->OnNotify(nullptr, ncSelectionChanged, 0);
+    return true;
 }
 
 void TModuleFrame::ClearModuleTree()
@@ -429,7 +436,6 @@ void TModuleFrame::EventOnTreeChanging(QTreeWidgetItem* current, QTreeWidgetItem
         return;
     TModule* page = GetSelectedModule();
     if (page && !page->Leave(false)) {
-        ShowStatusMessage(this, RefusedLeaveText(page));
         // The click that made the move is not over yet: it would select the
         // refused node once this returns. The node of the page on show gets
         // the selection back then as well.

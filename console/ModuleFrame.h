@@ -61,6 +61,10 @@ public:
     TModule* GetSelectedModule() const;
     // The two-stage show of the selected page.
     void ShowModule(Intp::TDevice* device, std::uint16_t code, std::uint16_t status);
+    // The switch on show left the tree: the selected page leaves until the
+    // next selection and the default banner shows no switch. False when the
+    // page refuses (it is at work) and stays.
+    bool ShowNoDevice();
 
     // Empties the page tree (the pages stay); the selected page leaves first.
     void ClearModuleTree();
@@ -86,6 +90,9 @@ private:
     int RefreshBelow(QTreeWidgetItem* item);
     void SelectItemQuietly(QTreeWidgetItem* item);
     void RedirectToLogin(Intp::TDevice* device);
+    // The banner of the device's model (the default for none) goes on show
+    // and reads.
+    void ShowBannerOf(Intp::TDevice* device);
 
     QTreeWidget* m_Tree = nullptr;
     QWidget* m_TPanel = nullptr;
@@ -96,14 +103,13 @@ private:
     TModule* m_Banner = nullptr;
     TModule* m_DefaultBanner = nullptr;
     QTreeWidgetItem* m_Selected = nullptr;  // node whose page is selected
+    bool m_NoDevice = false;                // the selected page left with its switch
     std::vector<std::unique_ptr<TModule>> m_Owned;
 };
 
 // What runs in root and below it that closing or leaving would cut off
 // (TRunningWork), one text per piece of work.
 QStringList RunningWorkBelow(const QObject* root);
-// Why a page (the "Devices" page: its selected page) refused to be left.
-QString RefusedLeaveText(TModule* page);
 
 // The "Devices" page, set while the main window is created.
 extern TModuleFrame* g_ModuleFrame;

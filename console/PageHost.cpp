@@ -66,24 +66,46 @@ void TPageHost::SetSelection(TTreeNode* current, const QList<TTreeNode*>& select
 
 void TPageHost::ForgetDeviceNodes()
 {
-    m_Selection.removeIf([](TTreeNode* node) { return node->m_Kind == TTreeNode::nkDevice; });
-    if (m_Current && m_Current != m_DevicesNode && IsUnderDevices(m_Current)) {
-        // The page on show stays the "Devices" page, with no device selected.
-        m_Current = m_DevicesNode;
-        m_Selection = {m_DevicesNode};
+    if (m_Current && m_Current != m_DevicesNode && IsUnderDevices(m_Current))
+        ShowNoDevice();
+}
+
+void TPageHost::ShowNoDevice()
+{
+    m_Current = m_DevicesNode;
+    m_Selection = {m_DevicesNode};
+    ShowSelection(m_Current, m_Selection);
+    if (!m_ModuleFrame)
+        return;
+    m_ModuleFrame->setEnabled(true);
+    // A device page at work (a transfer) stays and is told, as when
+    // "Devices" is selected, once the registry change is over.
+    if (!m_ModuleFrame->ShowNoDevice())
         PostDeviceGone();
-    }
 }
 
 void TPageHost::PostDeviceGone()
 {
-    // The pages learn that no device is on show any more, as when "Devices"
-    // is selected, once the registry change that removed it is over: they
-    // must not go on showing the values of a switch that is gone.
     QMetaObject::invokeMethod(
         this,
         [this] {
             if (!m_Stopped && m_Current == m_DevicesNode && m_DevicesNode)
+                EventOnTreeChange();
+        },
+        Qt::QueuedConnection);
+}
+
+void TPageHost::PostSelectionNotice()
+{
+    // Told once the change of the tree is over (it may come from a reply).
+    if (m_SelectionNoticePosted)
+        return;
+    m_SelectionNoticePosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_SelectionNoticePosted = false;
+            if (!m_Stopped && IsDeviceNodeSelected())
                 EventOnTreeChange();
         },
         Qt::QueuedConnection);
@@ -155,28 +177,44 @@ void TPageHost::NotifyCurrentPage(Intp::TDevice* device, std::uint16_t code, std
         page->OnNotify(device, code, status);
 }
 
-void TPageHost::KeepSelectionAfterMove(TTreeNode* node, bool wasCurrent)
+void TPageHost::KeepSelection(TTreeNode* current, const QList<TTreeNode*>& selection)
 {
-    // A node that left its group leaves the selection of its old siblings;
-    // when it was the current node it stays current, alone.
-    if (wasCurrent) {
-        m_Selection = {node};
-        ShowSelection(node, m_Selection);
-    } else if (m_Selection.removeAll(node) > 0) {
-        ShowSelection(m_Current, m_Selection);
+    const bool targetsChanged = selection != m_Selection;
+    m_Current = current;
+    m_Selection = selection;
+    ShowSelection(m_Current, m_Selection);
+    if (targetsChanged)
+        PostSelectionNotice();
+}
+
+void TPageHost::KeepSelectionAfterMove()
+{
+    TTreeNode* shown = ShownNode();
+    if (!shown || shown->m_Kind != TTreeNode::nkDevice) {
+        ShowSelection();
+        return;
     }
+    // Selection is limited to siblings.
+    QList<TTreeNode*> kept;
+    for (TTreeNode* node : m_Selection) {
+        if (node->parent() == shown->parent())
+            kept.push_back(node);
+    }
+    KeepSelection(kept.contains(m_Current) ? m_Current : shown, kept);
 }
 
 void TPageHost::ForgetNode(TTreeNode* node)
 {
-    m_Selection.removeAll(node);
-    if (m_Current == node || (m_Current && m_Current->parent() == node)) {
-        // The page on show stays the "Devices" page, with no device selected.
-        m_Current = m_DevicesNode;
-        m_Selection = {m_DevicesNode};
-        ShowSelection(m_Current, m_Selection);
-        PostDeviceGone();
+    TTreeNode* shown = ShownNode();
+    if (node == shown || (shown && shown->parent() == node) || (m_Current && m_Current->parent() == node)) {
+        ShowNoDevice();
+        return;
     }
+    if (node != m_Current && !m_Selection.contains(node))
+        return;
+    QList<TTreeNode*> kept = m_Selection;
+    kept.removeAll(node);
+    KeepSelection(node == m_Current ? shown : m_Current, kept);
 }
 
 void TPageHost::ShowSelection(TTreeNode* current, const QList<TTreeNode*>& selection)
@@ -217,9 +255,6 @@ void TPageHost::EventOnTreeChanging()
             for (TTreeNode* node : m_Selection) {
                 if (node->isSelected()) {
                     ShowSelection(m_Current, m_Selection);
-                    ShowStatusMessage(m_Tree, tr("Switches of one group only can be selected together: \"%1\" "
-                                                 "is in another group.")
-                                                  .arg(current->text(0)));
                     return;
                 }
             }
@@ -271,7 +306,6 @@ bool TPageHost::ApplySelection(TTreeNode* current, QList<TTreeNode*> selection)
     if (!allowed) {
         ShowSelection(m_Current, m_Selection);
         m_ApplyingSelection = false;
-        ShowStatusMessage(m_Tree, RefusedLeaveText(page));
         return false;
     }
     TModule* next = PageOf(current);

@@ -69,9 +69,11 @@ public:
     void SetSelection(TTreeNode* current, const QList<TTreeNode*>& selection);
     // Shows the accepted selection again (after nodes changed).
     void ShowSelection() { ShowSelection(m_Current, m_Selection); }
-    // A moved node keeps, or leaves, the selection.
-    void KeepSelectionAfterMove(TTreeNode* node, bool wasCurrent);
-    // A node about to go leaves the selection; "Devices" stays on show.
+    // Device nodes moved between groups: the switch on show stays current,
+    // with the selected switches that are still its siblings.
+    void KeepSelectionAfterMove();
+    // A node about to go leaves the selection; when it is the switch on
+    // show, "Devices" stays on show with no switch.
     void ForgetNode(TTreeNode* node);
     // Every device node is about to go.
     void ForgetDeviceNodes();
@@ -81,6 +83,14 @@ private:
     // The node's page (made now if it was not yet).
     TModule* PageOf(const TTreeNode* node) const;
     void ShowSelection(TTreeNode* current, const QList<TTreeNode*>& selection);
+    // The node of the current device (the first selected), else the current node.
+    TTreeNode* ShownNode() const { return m_Selection.isEmpty() ? m_Current : m_Selection.front(); }
+    // Takes a selection that the tree's changes left; the page learns of
+    // new targets.
+    void KeepSelection(TTreeNode* current, const QList<TTreeNode*>& selection);
+    void PostSelectionNotice();
+    // The switch on show is gone: "Devices" with no switch.
+    void ShowNoDevice();
     void PostDeviceGone();
     void PostSelectionCheck();
     void EventOnTreeChanging();
@@ -100,6 +110,7 @@ private:
     TTreeNode* m_Current = nullptr;
     QList<TTreeNode*> m_Selection;
     bool m_SelectionCheckPosted = false;
+    bool m_SelectionNoticePosted = false;
     bool m_ApplyingSelection = false;
 
     std::vector<std::unique_ptr<TModule>> m_OwnedPages;

@@ -199,7 +199,7 @@ TEST_F(ShellLoopback, LoginPageLogsTheSwitchInAndOutAndSyslogReachesPageDialogAn
     EXPECT_TRUE(doc.toString().contains("Port 3 link up"));
 }
 
-TEST_F(ShellLoopback, TellsHowToStartThenOnceWhyASwitchOfAModelTheTableLacksIsNotListed)
+TEST_F(ShellLoopback, ASwitchOfAModelTheTableLacksIsNotListedAndNothingIsSaid)
 {
     // 127.0.0.3 announces the product id of "abc", which no model lists.
     ASSERT_NO_FATAL_FAILURE(Open(2, false, [](int i, FakeSwitch::TSwitchSettings& s) {
@@ -209,11 +209,11 @@ TEST_F(ShellLoopback, TellsHowToStartThenOnceWhyASwitchOfAModelTheTableLacksIsNo
     QStatusBar* bar = m_Form->statusBar();
     const auto hint = [bar] {
         for (QLabel* label : bar->findChildren<QLabel*>())
-            if (label->text().contains("Ctrl+D"))
+            if (!label->text().isEmpty())
                 return label->text();
         return QString();
     };
-    EXPECT_TRUE(hint().startsWith("Press Discovery (Ctrl+D)")) << hint().toStdString();
+    EXPECT_EQ(hint(), QString());
     // Until the listed switch's settings are read: the other switch's find
     // reply, sent just after its own, was taken by then.
     const auto discover = [this] {
@@ -224,18 +224,10 @@ TEST_F(ShellLoopback, TellsHowToStartThenOnceWhyASwitchOfAModelTheTableLacksIsNo
         });
     };
     ASSERT_TRUE(discover());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->currentMessage().contains("devices.dev"); }));
-    // md5("abc") begins 90015098.
-    EXPECT_TRUE(bar->currentMessage().startsWith("The switch 127.0.0.3 (02:00:00:00:00:32) is of a model that "
-                                                 "devices.dev does not list (product id 90015098)"))
-        << bar->currentMessage().toStdString();
+    EXPECT_EQ(m_Fleet.Requests(1, Intp::ccIntpFind), 1u);
+    EXPECT_EQ(bar->currentMessage(), QString());
     EXPECT_EQ(hint(), QString());
     TDeviceList listed;
     m_Form->GetListedDevices(listed);
     EXPECT_EQ(listed.size(), 1u);
-
-    bar->clearMessage();
-    ASSERT_TRUE(discover());
-    EXPECT_EQ(m_Fleet.Requests(1, Intp::ccIntpFind), 2u);
-    EXPECT_EQ(bar->currentMessage(), QString());
 }
