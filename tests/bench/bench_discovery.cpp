@@ -199,13 +199,19 @@ long long FleetQueuedBytes(const char* ns, uint16_t port)
 
 // Waits until the switches have answered all that was sent to them: nothing
 // waits in their socket and their request counters stand still for a quiet
-// spell. Answers the milliseconds waited.
-double WaitFleetIdle(const FakeSwitch::TFleet& fleet, std::size_t count, const char* ns)
+// spell.
+struct TIdleWait {
+    double Milliseconds = 0;
+    unsigned long long Answered = 0; // requests the switches took meanwhile
+};
+
+TIdleWait WaitFleetIdle(const FakeSwitch::TFleet& fleet, std::size_t count, const char* ns)
 {
     constexpr std::chrono::milliseconds Quiet = 50ms, Poll = 5ms, Most = 30s;
     const auto start = std::chrono::steady_clock::now();
     auto still = start;
-    unsigned long long last = FleetRequests(fleet, count);
+    const unsigned long long first = FleetRequests(fleet, count);
+    unsigned long long last = first;
     for (auto now = start; now - start < Most; now = std::chrono::steady_clock::now()) {
         std::this_thread::sleep_for(Poll);
         const unsigned long long seen = FleetRequests(fleet, count);
@@ -216,7 +222,7 @@ double WaitFleetIdle(const FakeSwitch::TFleet& fleet, std::size_t count, const c
             break;
         }
     }
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(), last - first};
 }
 
 double Median(std::vector<double> v)
@@ -274,7 +280,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot read the switches' socket queue; waiting on their counters alone\n");
     for (int round = 0; round < rounds; ++round) {
         // The previous window's follow-up reads may still be on their way.
-        const double idleBeforeFind = WaitFleetIdle(fleet, SwitchCount, ns);
+        const TIdleWait idleBeforeFind = WaitFleetIdle(fleet, SwitchCount, ns);
         const E2E::TFindResult find = E2E::TimedFind(subnet.Broadcast(), SwitchCount);
 
         TMainForm::TOptions options;
@@ -287,7 +293,7 @@ int main(int argc, char** argv)
         form->show();
         QApplication::processEvents();
 
-        const double idleBeforeConsole = WaitFleetIdle(fleet, SwitchCount, ns);
+        const TIdleWait idleBeforeConsole = WaitFleetIdle(fleet, SwitchCount, ns);
         // A cursor keeps the check cheap: it runs after every event batch.
         std::size_t listed = 0;
         auto isListed = [&](std::size_t i) {
@@ -319,9 +325,11 @@ int main(int argc, char** argv)
         lastShown.push_back(paints.LastPaint());
         std::printf("round %d: plain client %.1f ms (%zu answers), console %.1f ms (%zu listed; GUI thread CPU %.1f ms, "
                     "waiting for a core %.1f ms), on screen: first rows %.1f ms after the first row came (at %.1f), "
-                    "every row at %.1f ms; switches idle after %.0f ms before the find, %.0f ms before the console%s\n",
+                    "every row at %.1f ms; switches idle after %.0f ms (%llu requests answered meanwhile) before the find, "
+                    "%.0f ms (%llu) before the console%s\n",
                     round, find.Milliseconds, find.Found, ms, SwitchCount - missing, guiCpu.back(), guiWait.back(),
-                    firstShown.back(), paints.FirstRow(), lastShown.back(), idleBeforeFind, idleBeforeConsole,
+                    firstShown.back(), paints.FirstRow(), lastShown.back(), idleBeforeFind.Milliseconds, idleBeforeFind.Answered,
+                    idleBeforeConsole.Milliseconds, idleBeforeConsole.Answered,
                     round == 0 ? ", first window" : "");
         form->Shutdown();
         form.reset();
