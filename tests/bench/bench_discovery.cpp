@@ -222,7 +222,8 @@ TIdleWait WaitFleetIdle(const FakeSwitch::TFleet& fleet, std::size_t count, cons
             break;
         }
     }
-    return {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(), last - first};
+    const auto waited = std::chrono::steady_clock::now() - start;
+    return {std::chrono::duration<double, std::milli>(waited).count(), last - first};
 }
 
 double Median(std::vector<double> v)
@@ -325,11 +326,11 @@ int main(int argc, char** argv)
         lastShown.push_back(paints.LastPaint());
         std::printf("round %d: plain client %.1f ms (%zu answers), console %.1f ms (%zu listed; GUI thread CPU %.1f ms, "
                     "waiting for a core %.1f ms), on screen: first rows %.1f ms after the first row came (at %.1f), "
-                    "every row at %.1f ms; switches idle after %.0f ms (%llu requests answered meanwhile) before the find, "
-                    "%.0f ms (%llu) before the console%s\n",
+                    "every row at %.1f ms; switches idle after %.0f ms (%llu requests answered meanwhile) "
+                    "before the find, %.0f ms (%llu) before the console%s\n",
                     round, find.Milliseconds, find.Found, ms, SwitchCount - missing, guiCpu.back(), guiWait.back(),
-                    firstShown.back(), paints.FirstRow(), lastShown.back(), idleBeforeFind.Milliseconds, idleBeforeFind.Answered,
-                    idleBeforeConsole.Milliseconds, idleBeforeConsole.Answered,
+                    firstShown.back(), paints.FirstRow(), lastShown.back(), idleBeforeFind.Milliseconds,
+                    idleBeforeFind.Answered, idleBeforeConsole.Milliseconds, idleBeforeConsole.Answered,
                     round == 0 ? ", first window" : "");
         form->Shutdown();
         form.reset();

@@ -1,6 +1,5 @@
 // This program's own operator new and delete, counting the bytes held and
-// their peak, so that a measure holds under the sanitizers too (their
-// allocator reports nothing to mallinfo2). Include in one file per program.
+// their peak. Include in one file per program.
 #pragma once
 
 #include <atomic>
@@ -13,15 +12,16 @@ std::atomic<std::size_t> g_Allocated{0};
 std::atomic<std::size_t> g_Peak{0};
 constexpr std::size_t HeaderSize = alignof(std::max_align_t);
 
-void* Allocate(std::size_t size)
+void* Allocate(std::size_t size, bool nothrow = false)
 {
     void* block = std::malloc(size + HeaderSize);
+    if (!block && nothrow)
+        return nullptr;
     if (!block)
         throw std::bad_alloc();
     *static_cast<std::size_t*>(block) = size;
     const std::size_t now = g_Allocated += size;
-    std::size_t peak = g_Peak;
-    while (now > peak && !g_Peak.compare_exchange_weak(peak, now)) {
+    for (std::size_t peak = g_Peak; now > peak && !g_Peak.compare_exchange_weak(peak, now);) {
     }
     return static_cast<char*>(block) + HeaderSize;
 }
@@ -35,29 +35,12 @@ void Release(void* p) noexcept
     std::free(block);
 }
 
-void* AllocateOrNull(std::size_t size) noexcept
-{
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-
-// Starts a new peak from what is held now, and answers that.
-[[maybe_unused]] std::size_t RestartPeak()
-{
-    const std::size_t now = g_Allocated;
-    g_Peak = now;
-    return now;
-}
-
 } // namespace
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return AllocateOrNull(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return AllocateOrNull(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size, true); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size, true); }
 void operator delete(void* p) noexcept { Release(p); }
 void operator delete[](void* p) noexcept { Release(p); }
 void operator delete(void* p, std::size_t) noexcept { Release(p); }
