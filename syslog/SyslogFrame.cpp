@@ -3,13 +3,11 @@
 #include <algorithm>
 
 #include <QDateTime>
-#include <QDomDocument>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -17,6 +15,7 @@
 #include "pages/kit/LastColumnFill.h"
 #include "pages/kit/MessageBox.h"
 #include "pages/kit/PageBar.h"
+#include "syslog/SyslogExport.h"
 #include "syslog/SyslogForm.h"
 #include "syslog/SyslogText.h"
 
@@ -109,6 +108,37 @@ void TSyslogEventModel::Reset()
 }
 
 // ---------------------------------------------------------------------------
+
+class TSyslogFrame::THold {
+public:
+    explicit THold(TSyslogFrame& page)
+        : m_Page(page)
+    {
+        ++m_Page.m_Holding;
+    }
+    ~THold()
+    {
+        if (--m_Page.m_Holding == 0)
+            m_Page.ReleaseHeld();
+    }
+    THold(const THold&) = delete;
+    THold& operator=(const THold&) = delete;
+
+private:
+    TSyslogFrame& m_Page;
+};
+
+void TSyslogFrame::ReleaseHeld()
+{
+    const auto held = std::move(m_Held);
+    m_Held.clear();
+    std::vector<TReceivedMessage> messages;
+    messages.reserve(held.size());
+    for (const auto& [address, text] : held)
+        messages.push_back({address, text.c_str()});
+    if (!messages.empty())
+        AddMessages(messages.data(), messages.size());
+}
 
 TSyslogFrame::TSyslogFrame(QWidget* owner)
     : TStaticPage(owner)
@@ -220,6 +250,10 @@ bool TSyslogFrame::Parse(const char* text, TSyslogListNode& node)
 
 void TSyslogFrame::AddMessage(std::uint32_t address, const char* text)
 {
+    if (m_Holding) {
+        m_Held.emplace_back(address, text ? text : "");
+        return;
+    }
     const std::uint64_t dropped = m_Store.Dropped();
     m_Store.Add(address, text ? std::string_view(text) : std::string_view());
     if (m_Model)
@@ -229,6 +263,11 @@ void TSyslogFrame::AddMessage(std::uint32_t address, const char* text)
 
 void TSyslogFrame::AddMessages(const TReceivedMessage* messages, std::size_t count)
 {
+    if (m_Holding) {
+        for (std::size_t i = 0; i < count; ++i)
+            m_Held.emplace_back(messages[i].address, messages[i].text ? messages[i].text : "");
+        return;
+    }
     // The list and the count change once for the whole batch.
     const std::uint64_t dropped = m_Store.Dropped();
     for (std::size_t i = 0; i < count; ++i) {
@@ -259,42 +298,36 @@ void TSyslogFrame::ShowSender(std::uint32_t address, QWidget* owner)
 
 bool TSyslogFrame::SaveToFile(const TSyslogList* list, const std::string& fileName)
 {
-    QDomDocument doc;
-    doc.appendChild(doc.createProcessingInstruction(QStringLiteral("xml"), QStringLiteral("version=\"1.0\"")));
-    QDomElement root = doc.createElement(QStringLiteral("Syslog"));
-    doc.appendChild(root);
+    THold hold(*this);
+    TSyslogList::const_iterator node, end;
     if (list) {
-        for (const TSyslogListNode& node : *list) {
-            QDomElement entry = doc.createElement(QStringLiteral("Entry"));
-            entry.setAttribute(QStringLiteral("EventId"), QString::number(node.eventId));
-            auto add = [&](const QString& name, const QString& text) {
-                QDomElement child = doc.createElement(name);
-                child.appendChild(doc.createTextNode(text));
-                entry.appendChild(child);
-            };
-            const QDateTime received = LocalDateTime(node.received);
-            QString time = ShortDateText(received);
-            if (received.time() != QTime(0, 0))
-                time += u' ' + LongTimeText(received);
-            add(QStringLiteral("Facility"), QString::number(node.facility));
-            add(QStringLiteral("Severity"), QString::number(node.severity));
-            add(QStringLiteral("Address"), IpText(node.address));
-            add(QStringLiteral("Time"), time);
-            // Syslog text may hold control characters that XML cannot carry.
-            add(QStringLiteral("Message"), XmlSafeText(MessageText(node.message)));
-            root.appendChild(entry);
-        }
+        node = list->begin();
+        end = list->end();
     }
-    // Written aside and renamed, so a failed save leaves an older file whole.
-    QSaveFile file(QString::fromStdString(fileName));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = doc.toByteArray(2);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteExport(QString::fromStdString(fileName), [&](TExportEntry& entry) {
+        if (node == end)
+            return TExportPull::End;
+        entry = {node->eventId, node->facility, node->severity, node->address, node->received, node->message};
+        ++node;
+        return TExportPull::Entry;
+    });
+}
+
+// Streams the store in Query order without copying it; a Clear meanwhile
+// fails the save.
+bool TSyslogFrame::SaveStore(const QString& fileName)
+{
+    THold hold(*this);
+    TSyslogStore::TCursor cursor = m_Store.Walk();
+    return WriteExport(fileName, [&](TExportEntry& entry) {
+        bool cleared = false;
+        const TSyslogRecord* record = m_Store.Next(cursor, cleared);
+        if (!record)
+            return cleared ? TExportPull::Failed : TExportPull::End;
+        entry = {record->eventId, record->facility, record->severity, record->address, record->received,
+            record->Message()};
+        return TExportPull::Entry;
+    });
 }
 
 QString TSyslogFrame::AskSaveFileName()
@@ -317,9 +350,7 @@ bool TSyslogFrame::EventOnSaveClick()
     const QString fileName = AskSaveFileName();
     if (fileName.isEmpty())
         return false;
-    TSyslogList list;
-    Query(0, &list, false);
-    if (!SaveToFile(&list, fileName.toStdString())) {
+    if (!SaveStore(fileName)) {
         ShowError(tr("Cannot save syslog messages to %1.").arg(fileName));
         return false;
     }
@@ -330,8 +361,10 @@ void TSyslogFrame::EventOnClearClick()
 {
     const auto answer = ShowMessageBox(QMessageBox::Question, tr("Would you like to save these messages?"),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    // Messages the user chose to keep are cleared only once they are saved.
+    // Messages the user chose to keep are cleared only once they are saved;
+    // those that come during the save are kept for after the Clear.
     if (answer == QMessageBox::Yes) {
+        THold hold(*this);
         if (EventOnSaveClick())
             Clear();
     } else if (answer == QMessageBox::No) {

@@ -11,6 +11,9 @@
 
 #include <array>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "pages/kit/PageInterface.h"
 #include "pages/kit/SyslogServer.h"
@@ -95,6 +98,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Messages that arrive while a save runs the event loop wait, and are
+    // stored once it, and a Clear asked with it, are over.
+    class THold;
+    void ReleaseHeld();
+    bool SaveStore(const QString& fileName);
     void BuildWidgets();
     QString AskSaveFileName();
     void ShowCount();
@@ -102,6 +110,8 @@ private:
     Syslog::TSyslogStore m_Store;
     std::uint64_t m_QueueDropped = 0;
     std::uint64_t m_KernelDropped = 0;
+    int m_Holding = 0;
+    std::vector<std::pair<std::uint32_t, std::string>> m_Held;
     TSyslogEventModel* m_Model = nullptr;
 
     QWidget* m_Panel = nullptr;

@@ -109,6 +109,7 @@ void TSyslogStore::Clear()
     m_BySender.clear();
     m_Chunks = std::deque<TChunk>();
     m_FirstRow = 0;
+    ++m_Generation;
     m_FirstChunk = 0;
     m_FillChunk = 0;
     m_TextBytes = 0;
@@ -140,6 +141,35 @@ void TSyslogStore::Query(std::uint32_t address, TSyslogList& list, bool markRead
     auto it = m_BySender.find(address);
     if (it != m_BySender.end())
         take(it->second);
+}
+
+TSyslogStore::TCursor TSyslogStore::Walk() const
+{
+    TCursor cursor;
+    cursor.endRow = m_FirstRow + m_Records.size();
+    cursor.generation = m_Generation;
+    return cursor;
+}
+
+const TSyslogRecord* TSyslogStore::Next(TCursor& cursor, bool& cleared) const
+{
+    cleared = cursor.generation != m_Generation;
+    if (cursor.done || cleared)
+        return nullptr;
+    auto sender = m_BySender.lower_bound(cursor.address);
+    // A sender whose messages were all dropped: the next one from its start.
+    std::uint64_t from = sender != m_BySender.end() && sender->first == cursor.address ? cursor.nextRow : 0;
+    for (; sender != m_BySender.end(); ++sender, from = 0) {
+        const auto& rows = sender->second;
+        auto row = std::lower_bound(rows.begin(), rows.end(), from);
+        if (row != rows.end() && *row < cursor.endRow) {
+            cursor.address = sender->first;
+            cursor.nextRow = *row + 1;
+            return &m_Records[std::size_t(*row - m_FirstRow)];
+        }
+    }
+    cursor.done = true;
+    return nullptr;
 }
 
 TSyslogListNode TSyslogStore::ToNode(const TSyslogRecord& record)

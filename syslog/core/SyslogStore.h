@@ -75,6 +75,21 @@ public:
     // the stored messages are marked read first.
     void Query(std::uint32_t address, TSyslogList& list, bool markRead);
 
+    // A walk over the messages stored when it began, in Query order
+    // (ascending sender, then arrival), that stays valid while messages are
+    // added (they are not walked) or dropped at the bound (they are skipped).
+    struct TCursor {
+        std::uint32_t address = 0;
+        std::uint64_t nextRow = 0;
+        std::uint64_t endRow = 0;
+        std::uint64_t generation = 0;
+        bool done = false;
+    };
+    TCursor Walk() const;
+    // The next message of the walk, or null at its end; `cleared` is set
+    // when a Clear ended the walk early.
+    const TSyslogRecord* Next(TCursor& cursor, bool& cleared) const;
+
     const TYearBase& YearBase() const { return m_YearBase; }
 
     static TSyslogListNode ToNode(const TSyslogRecord& record);
@@ -98,6 +113,7 @@ private:
     std::deque<std::uint64_t> m_RecordChunks; // per record, its chunk's number
     // Number of m_Records.front() since the last Clear: the messages dropped.
     std::uint64_t m_FirstRow = 0;
+    std::uint64_t m_Generation = 0; // counts Clears
     std::size_t m_TextBytes = 0;
     // Row numbers (as m_FirstRow counts them) per sender, in arrival order.
     std::map<std::uint32_t, std::deque<std::uint64_t>> m_BySender;

@@ -9,7 +9,9 @@
 // and until the tree has been painted with every row (on screen): the
 // first rows' paint is also timed from the first row.
 // The baseline, in the same round, is a plain client's broadcast find
-// receiving every answer. Prints each round, the medians, their ratio
+// receiving every answer. Each side is timed only once the switches are idle
+// (the previous window's follow-up reads all answered), so neither pays for
+// the other's traffic. Prints each round, the medians, their ratio
 // (target: at most 3) and the switches lost (target: 0); the first window's
 // round is reported apart, and with the others in a median of all rounds.
 #include "console/DeviceTypesFile.h"
@@ -29,6 +31,10 @@
 #include <QEvent>
 #include <QTreeWidget>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -37,7 +43,9 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -143,6 +151,81 @@ private:
     double m_FirstRow = -1, m_FirstPaint = -1, m_LastPaint = -1;
 };
 
+// Requests the switches have taken so far, by the fleet's own counters, of
+// every command that the first switch was sent (each is sent the same).
+unsigned long long FleetRequests(const FakeSwitch::TFleet& fleet, std::size_t count)
+{
+    std::vector<uint16_t> codes;
+    for (const auto& [code, n] : fleet.Snapshot(0).Requests)
+        codes.push_back(code);
+    unsigned long long total = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        for (uint16_t code : codes)
+            total += fleet.Requests(i, code);
+    return total;
+}
+
+// Bytes waiting in the kernel for the switches' socket, read in their
+// namespace; -1 where that can't be read.
+long long FleetQueuedBytes(const char* ns, uint16_t port)
+{
+    long long bytes = -1;
+    std::thread reader([&] {
+        const int fd = open(ns, O_RDONLY | O_CLOEXEC);
+        const bool entered = fd >= 0 && setns(fd, CLONE_NEWNET) == 0;
+        if (fd >= 0)
+            close(fd);
+        if (!entered)
+            return;
+        std::ifstream udp("/proc/thread-self/net/udp");
+        std::string line;
+        if (!std::getline(udp, line))
+            return;
+        bytes = 0;
+        while (std::getline(udp, line)) {
+            std::istringstream fields(line);
+            std::string slot, local, remote, state, queues;
+            fields >> slot >> local >> remote >> state >> queues;
+            const auto colon = local.find(':'), split = queues.find(':');
+            if (colon == std::string::npos || split == std::string::npos ||
+                std::stoul(local.substr(colon + 1), nullptr, 16) != port)
+                continue;
+            bytes += std::stoll(queues.substr(split + 1), nullptr, 16);
+        }
+    });
+    reader.join();
+    return bytes;
+}
+
+// Waits until the switches have answered all that was sent to them: nothing
+// waits in their socket and their request counters stand still for a quiet
+// spell.
+struct TIdleWait {
+    double Milliseconds = 0;
+    unsigned long long Answered = 0; // requests the switches took meanwhile
+};
+
+TIdleWait WaitFleetIdle(const FakeSwitch::TFleet& fleet, std::size_t count, const char* ns)
+{
+    constexpr std::chrono::milliseconds Quiet = 50ms, Poll = 5ms, Most = 30s;
+    const auto start = std::chrono::steady_clock::now();
+    auto still = start;
+    const unsigned long long first = FleetRequests(fleet, count);
+    unsigned long long last = first;
+    for (auto now = start; now - start < Most; now = std::chrono::steady_clock::now()) {
+        std::this_thread::sleep_for(Poll);
+        const unsigned long long seen = FleetRequests(fleet, count);
+        if (seen != last || FleetQueuedBytes(ns, fleet.Port()) > 0) {
+            last = seen;
+            still = std::chrono::steady_clock::now();
+        } else if (std::chrono::steady_clock::now() - still >= Quiet) {
+            break;
+        }
+    }
+    const auto waited = std::chrono::steady_clock::now() - start;
+    return {std::chrono::duration<double, std::milli>(waited).count(), last - first};
+}
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -194,7 +277,11 @@ int main(int argc, char** argv)
     TSubnetFilter filter(subnet);
     std::vector<double> plain, console, guiCpu, guiWait, firstShown, lastShown;
     std::size_t lost = 0;
+    if (FleetQueuedBytes(ns, fleet.Port()) < 0)
+        std::fprintf(stderr, "cannot read the switches' socket queue; waiting on their counters alone\n");
     for (int round = 0; round < rounds; ++round) {
+        // The previous window's follow-up reads may still be on their way.
+        const TIdleWait idleBeforeFind = WaitFleetIdle(fleet, SwitchCount, ns);
         const E2E::TFindResult find = E2E::TimedFind(subnet.Broadcast(), SwitchCount);
 
         TMainForm::TOptions options;
@@ -207,6 +294,7 @@ int main(int argc, char** argv)
         form->show();
         QApplication::processEvents();
 
+        const TIdleWait idleBeforeConsole = WaitFleetIdle(fleet, SwitchCount, ns);
         // A cursor keeps the check cheap: it runs after every event batch.
         std::size_t listed = 0;
         auto isListed = [&](std::size_t i) {
@@ -238,9 +326,12 @@ int main(int argc, char** argv)
         lastShown.push_back(paints.LastPaint());
         std::printf("round %d: plain client %.1f ms (%zu answers), console %.1f ms (%zu listed; GUI thread CPU %.1f ms, "
                     "waiting for a core %.1f ms), on screen: first rows %.1f ms after the first row came (at %.1f), "
-                    "every row at %.1f ms%s\n",
+                    "every row at %.1f ms; switches idle after %.0f ms (%llu requests answered meanwhile) "
+                    "before the find, %.0f ms (%llu) before the console%s\n",
                     round, find.Milliseconds, find.Found, ms, SwitchCount - missing, guiCpu.back(), guiWait.back(),
-                    firstShown.back(), paints.FirstRow(), lastShown.back(), round == 0 ? ", first window" : "");
+                    firstShown.back(), paints.FirstRow(), lastShown.back(), idleBeforeFind.Milliseconds,
+                    idleBeforeFind.Answered, idleBeforeConsole.Milliseconds, idleBeforeConsole.Answered,
+                    round == 0 ? ", first window" : "");
         form->Shutdown();
         form.reset();
         QApplication::processEvents();

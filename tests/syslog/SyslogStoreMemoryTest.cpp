@@ -3,59 +3,11 @@
 // too (their allocator reports nothing to mallinfo2).
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "syslog/core/SyslogStore.h"
-
-namespace {
-
-std::atomic<std::size_t> g_Allocated{0};
-constexpr std::size_t HeaderSize = alignof(std::max_align_t);
-
-void* Allocate(std::size_t size)
-{
-    void* block = std::malloc(size + HeaderSize);
-    if (!block)
-        throw std::bad_alloc();
-    *static_cast<std::size_t*>(block) = size;
-    g_Allocated += size;
-    return static_cast<char*>(block) + HeaderSize;
-}
-
-void Release(void* p) noexcept
-{
-    if (!p)
-        return;
-    void* block = static_cast<char*>(p) - HeaderSize;
-    g_Allocated -= *static_cast<std::size_t*>(block);
-    std::free(block);
-}
-
-void* AllocateOrNull(std::size_t size) noexcept
-{
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return AllocateOrNull(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return AllocateOrNull(size); }
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t) noexcept { Release(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { Release(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { Release(p); }
+#include "tests/syslog/CountingNew.h"
 
 TEST(SyslogStoreMemory, HoldsAtMostTwiceTheTextPlus96BytesPerMessageAndGivesItAllBack)
 {
