@@ -97,6 +97,18 @@ TEST_F(QosCosPage, ApplySendsBothListsAndNamesATargetWithOtherPortCounts)
         << env.messages.front().toStdString();
 }
 
+TEST_F(QosCosPage, AReadNeverAnsweredShowsNoRowsNotDefaults)
+{
+    TDevice* device = Select(1, TestModel(3));
+    page->OnNotify(device, ccQosCosGet, ssTimeout);
+    EXPECT_EQ(page->m_CosList->RowCount(), 0);
+    EXPECT_EQ(page->m_PortList->RowCount(), 0);
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    Show();
+    EXPECT_EQ(page->m_CosList->RowCount(), 8);
+    EXPECT_EQ(page->m_PortList->RowCount(), 3);
+}
+
 using Qos2PortPage = TPageTest<TModuleQos2Port>;
 
 TEST_F(Qos2PortPage, HiddenPortsGetNoRowOrNumberAndGoAsOff)
@@ -104,6 +116,8 @@ TEST_F(Qos2PortPage, HiddenPortsGetNoRowOrNumberAndGoAsOff)
     TDevice* device = Select(1, TestModel(5));
     EXPECT_EQ(page->Refresh(true), 1);
     EXPECT_EQ(SentCount(ccPortNameGet), 1u);
+    page->OnNotify(device, ccQos2PortGet, ssTimeout);  // never read: no "OFF" rows
+    EXPECT_EQ(page->m_ListView->RowCount(), 0);
     Put(device, IntpTest::PerPort<TPropertyQos2Port>(ModelOf(device), [](std::size_t i, auto& p) {
         p = std::uint32_t(8 - i);
     }));
