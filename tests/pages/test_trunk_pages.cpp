@@ -166,7 +166,7 @@ protected:
     QWidget* Members() const { return page->m_ListView->EditorOf(3); }
 };
 
-TEST_F(PortTrunk2Page, APortJoinsOneGroupAtATimeAndTheWorkPortsFollowTheMembers)
+TEST_F(PortTrunk2Page, ATickSetsEveryGroupsWorkPortsAndMovesOnlyTheMemberCountedPastThem)
 {
     SelectSwitch();
     EXPECT_EQ(static_cast<TPortCheckList*>(Members())->count(), 8);
@@ -174,13 +174,27 @@ TEST_F(PortTrunk2Page, APortJoinsOneGroupAtATimeAndTheWorkPortsFollowTheMembers)
     page->m_ListView->header()->sectionClicked(1);  // the header sets nothing
     EXPECT_EQ(Cell(0, 1), "Disable");
 
+    // Port 3 becomes group 2's highest member: it leaves group 1.
     page->m_ListView->SelectRow(1);
     Tick(Members(), 2);
     EXPECT_EQ(Cell(0, 3), "1, 2");
     EXPECT_EQ(Cell(0, 2), "3"); // with the hidden port
     EXPECT_EQ(Cell(1, 2), "1");
-    for (int line : {3, 4, 5})
-        Tick(Members(), line);
+    Tick(Members(), 4);
+    Tick(Members(), 5);
+    // Port 1 is counted within group 2's work ports: port 6 is remembered,
+    // so port 1 stays in group 1 too.
+    Tick(Members(), 0);
+    EXPECT_EQ(Cell(0, 3) + "|" + Cell(1, 3), "1, 2|1, 3, 5, 6");
+    EXPECT_EQ(Cell(1, 2), "4");
+    Tick(Members(), 0, false);
+
+    // Work ports typed in another group follow its count at the next tick.
+    page->m_ListView->SelectRow(0);
+    static_cast<TNumberBox*>(page->m_ListView->EditorOf(2))->setValue(1);
+    page->m_ListView->SelectRow(1);
+    Tick(Members(), 3);
+    EXPECT_EQ(Cell(0, 2) + "|" + Cell(1, 2), "3|4");
     EXPECT_TRUE(env.messages.isEmpty());
     Tick(Members(), 6); // a fifth member
     EXPECT_EQ(env.messages, QStringList{"port number must be <=4"});
