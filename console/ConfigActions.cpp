@@ -64,11 +64,9 @@ bool LoadConsoleConfig(QWidget* parent, TFilterForm* filter)
         return false;
     QByteArray document;
     Filter::TFilterSettings settings;
-    QString error;
-    const TConfigRead read =
-        ReadConfigFile(path, document, &error) ? ReadConfigDocument(document, settings, &error) : crFailed;
+    const TConfigRead read = ReadConfigFile(path, document) ? ReadConfigDocument(document, settings) : crFailed;
     if (read == crFailed) {
-        ShowError(QObject::tr("Failed to load config") + QStringLiteral("\n") + path + QStringLiteral(": ") + error);
+        ShowError(QObject::tr("Failed to load config"));
         return false;
     }
     if (read == crRead && filter)

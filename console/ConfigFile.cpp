@@ -2,15 +2,87 @@
 
 #include "pages/kit/AddressText.h"
 
-#include <QCoreApplication>
 #include <QDomDocument>
 #include <QFile>
 #include <QSaveFile>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+
+#include <cstring>
 
 namespace {
 
 std::uint32_t ParseDotted(const QString& text) { return StringToIp(text.toStdString()); }
+
+// The format's deepest elements ("Filter", a device's "Type") sit four
+// levels down, and none has more than two attributes.
+constexpr int kMaxConfigDepth = 4;
+constexpr int kMaxConfigAttributes = 16;
+
+// False when a start tag holds more attributes than kMaxConfigAttributes: the
+// XML reader checks each attribute against the tag's others. Counts the "="
+// outside quotes of each start tag; comments, CDATA and processing
+// instructions are skipped, and end tags and declarations end at their first
+// ">" or "<" (a quoted one in a declaration can only make tags counted,
+// never hidden).
+bool HasFewAttributes(const QByteArray& document)
+{
+    const char* p = document.constData();
+    const char* const end = p + document.size();
+    auto skipPast = [&](const char* close) {
+        const qsizetype at = document.indexOf(close, p - document.constData());
+        p = at < 0 ? end : document.constData() + at + qsizetype(std::strlen(close));
+    };
+    while ((p = static_cast<const char*>(std::memchr(p, '<', std::size_t(end - p)))) != nullptr) {
+        const QByteArrayView rest(p, end - p);
+        if (rest.startsWith("<!--")) {
+            skipPast("-->");
+            continue;
+        }
+        if (rest.startsWith("<![CDATA[")) {
+            skipPast("]]>");
+            continue;
+        }
+        if (rest.startsWith("<?")) {
+            skipPast("?>");
+            continue;
+        }
+        const bool startTag = rest.size() > 1 && rest[1] != '!' && rest[1] != '/';
+        int attributes = 0;
+        char quote = 0;
+        // No attribute value holds a "<": one ends the tag, quoted or not.
+        for (++p; p < end && *p != '<' && (quote || *p != '>'); ++p) {
+            if (!startTag)
+                continue;
+            if (quote)
+                quote = *p == quote ? 0 : quote;
+            else if (*p == '"' || *p == '\'')
+                quote = *p;
+            else if (*p == '=' && ++attributes > kMaxConfigAttributes)
+                return false;
+        }
+        if (p == end)
+            break;
+    }
+    return true;
+}
+
+// False when elements nest deeper than the format: the document model takes
+// time that grows faster than the depth. Well-formedness is left to it.
+bool IsShallowEnough(const QByteArray& document)
+{
+    QXmlStreamReader reader(document);
+    reader.setNamespaceProcessing(false);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > kMaxConfigDepth)
+            return false;
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -60,17 +132,12 @@ QByteArray WriteConfigDocument(const Filter::TFilterSettings& settings, const st
     return "<?xml version=\"1.0\"?>\n" + body.mid(body.startsWith('\n') ? 1 : 0);
 }
 
-TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettings& settings, QString* error)
+TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettings& settings)
 {
     QDomDocument doc;
-    QString message;
-    int line = 0;
-    int column = 0;
-    if (!doc.setContent(document, &message, &line, &column)) {
-        if (error)
-            *error = QObject::tr("not well-formed XML (line %1, column %2: %3)").arg(line).arg(column).arg(message);
+    // Files the document model would take more than linear time on are refused first.
+    if (!HasFewAttributes(document) || !IsShallowEnough(document) || !doc.setContent(document))
         return crFailed;
-    }
     const QDomElement discovery = doc.documentElement().firstChildElement(QStringLiteral("Discovery"));
     if (discovery.isNull())
         return crNoDiscovery;
@@ -108,11 +175,8 @@ TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettin
                 continue;
         }
         TIpMaskList& list = mask == 0xFFFFFFFFu ? read.Unicasts : read.LocalSubnets;
-        if (list.size() >= kMaxConfigEntries) {
-            if (error)
-                *error = QObject::tr("more than %1 filter entries of one kind").arg(kMaxConfigEntries);
+        if (list.size() >= kMaxConfigEntries)
             return crFailed;
-        }
         list.push_back({address, mask});
     }
     settings = std::move(read);
@@ -130,22 +194,14 @@ bool SaveConfigFile(const QString& path, const QByteArray& document, QString* er
     return false;
 }
 
-bool ReadConfigFile(const QString& path, QByteArray& document, QString* error)
+bool ReadConfigFile(const QString& path, QByteArray& document)
 {
     QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.read(kMaxConfigFileSize + 1);
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
+    if (!file.open(QIODevice::ReadOnly))
         return false;
-    }
-    if (bytes.size() > kMaxConfigFileSize) {
-        if (error)
-            *error = QObject::tr("the file is larger than %1 MiB").arg(kMaxConfigFileSize >> 20);
+    QByteArray bytes = file.read(kMaxConfigFileSize + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxConfigFileSize)
         return false;
-    }
     document = std::move(bytes);
     return true;
 }

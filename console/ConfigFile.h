@@ -22,15 +22,15 @@ struct TConfigDevice {
 QByteArray WriteConfigDocument(const Filter::TFilterSettings& settings, const std::vector<TConfigDevice>& devices);
 
 enum TConfigRead {
-    crFailed,       // not well-formed XML, or more filter entries than a filter holds
+    crFailed,       // not well-formed XML, nested deeper than the format, or more
+                    // filter entries than a filter holds
     crNoDiscovery,  // no "Discovery": the filter keeps its settings
     crRead,         // settings hold the file's discovery settings
 };
 // Reads the discovery settings of a document. Missing values keep the
 // defaults of a fresh filter, and "Filter" entries that aren't valid are
-// skipped. A failure says why in error.
-TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettings& settings,
-                               QString* error = nullptr);
+// skipped. Takes time linear in the document's size.
+TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettings& settings);
 
 // Unicast entries, and local subnets, that one file may carry.
 inline constexpr std::size_t kMaxConfigEntries = 65536;
@@ -40,6 +40,5 @@ inline constexpr qint64 kMaxConfigFileSize = 16 << 20;
 // Writes aside and renames over the target, so a failed save leaves the old
 // file as it was; false with the reason in error.
 bool SaveConfigFile(const QString& path, const QByteArray& document, QString* error);
-// The file's bytes; false, with the reason in error, when it can't be read
-// or is too large.
-bool ReadConfigFile(const QString& path, QByteArray& document, QString* error = nullptr);
+// The file's bytes; false when it can't be read or is too large.
+bool ReadConfigFile(const QString& path, QByteArray& document);

@@ -1,14 +1,11 @@
 #include "console/GroupFirmwareWizard.h"
 
-#include "intp/DeviceType.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
 #include "pages/kit/MessageBox.h"
-#include "pages/kit/SwitchText.h"
 #include "pages/system/UploadPage.h"
 
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,6 +21,8 @@ TGroupFwPreview::TGroupFwPreview(QWidget* parent) : TTransferPage(tr("Group Firm
     // The switch takes at most 32 bytes of the name: a longer one would name another file.
     m_Mode.LimitField(int(sizeof(Intp::TTftpParam::name)));
     LayOut(m_Mode.panel);
+    // Each row's image is its state; the rows carry no state text.
+    m_ListView->setColumnHidden(tcStatus, true);
 
     connect(m_Mode.local, &QRadioButton::clicked, this, [this] { EventOnModeClick(); });
     connect(m_Mode.remote, &QRadioButton::clicked, this, [this] { EventOnModeClick(); });
@@ -85,11 +84,8 @@ int TGroupFwPreview::Upgrade()
     // row is marked an error rather than nothing happening.
     if (IsBuildin() ? m_Mode.path->text().isEmpty() : !m_Mode.IsReady())
         return 0;
-    if (IsBuildin()) {
-        m_Blocks = UploadImageBlocks(m_Mode.path->text(), [](const QString& why) { ShowError(why); });
-        if (m_Blocks == 0)
-            return 0;
-    }
+    if (IsBuildin() && UploadImageBlocks(m_Mode.path->text(), [](const QString& why) { ShowError(why); }) == 0)
+        return 0;
     return StartRun();
 }
 
@@ -103,34 +99,25 @@ TTransferOutcome TGroupFwPreview::Progress(std::uint16_t, const void* context) c
     return UploadOutcome(IsBuildin(), context);
 }
 
-int TGroupFwPreview::ProgressPercent(std::uint16_t, const void* context) const
-{
-    return IsBuildin() ? UploadPercent(context, m_Blocks) : -1;
-}
-
 int TGroupFwPreview::StartTransfers(int)
 {
     const TMakeRequest make =
         UploadRequests<Intp::TSessionBasicsUpgradeBuildin, Intp::TSessionBasicsUpgradeTftp>(m_Mode);
-    std::vector<std::pair<Intp::TMacAddr, std::uint32_t>> otherModel;
+    std::vector<Intp::TMacAddr> otherModel;
     // Every row at once, from the last to the first.
     const int started = StartRows(
         RowCount() - 1, 0, tr("Transmitting"),
         [&](Intp::TDevice* device, bool& prepared) {
             Intp::TSession* request = make(device, prepared);
             if (device->GetType() != m_Model) {
-                otherModel.push_back({device->GetMac(), device->GetType()});
+                otherModel.push_back(device->GetMac());
                 prepared = false;
             }
             return request;
         },
         true);
-    for (const auto& [mac, model] : otherModel) {
-        SetRow(FindRow(mac),
-               tr("Not sent: its model is now %1; the image was chosen for %2")
-                   .arg(SwitchText(Intp::GetDeviceTypeName(model)), SwitchText(Intp::GetDeviceTypeName(m_Model))),
-               tsError);
-    }
+    for (const Intp::TMacAddr& mac : otherModel)
+        SetRow(FindRow(mac), QString(), tsError);
     return started;
 }
 
@@ -155,7 +142,6 @@ TWizardGroupFwFrame::TWizardGroupFwFrame(QWidget* parent)
                         {tr("Model"), tr("Kernel Ver."), tr("Firmware Ver."), tr("MAC"), tr("IP")}, parent)
 {
     m_Step2Preview = new TGroupFwPreview(this);
-    ShowAddressesFirst(m_Step2Preview->m_ListView->header());
     m_Step2Preview->m_Mode.local->setText(tr("Use &build-in support:"));
     m_Step2Preview->SetChangeHandler([this] { UpdateButtons(); });
     SetStep2Panel(m_Step2Preview);

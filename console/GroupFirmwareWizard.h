@@ -47,7 +47,6 @@ protected:
     void AfterFill(const std::vector<Intp::TDevice*>&) override {}
     bool IsRunCode(std::uint16_t code) const override;
     TTransferOutcome Progress(std::uint16_t code, const void* context) const override;
-    int ProgressPercent(std::uint16_t code, const void* context) const override;
     int StartTransfers(int first) override;
     void OnBusyChanged(bool busy) override;
     QString RunningText() const override;
@@ -56,7 +55,6 @@ private:
     void Changed();
 
     std::function<void()> m_Changed;
-    std::int64_t m_Blocks = 0;
     std::uint32_t m_Model = 0;
 };
 

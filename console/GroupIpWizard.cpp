@@ -74,12 +74,12 @@ TWizardGroupIpFrame::TWizardGroupIpFrame(QWidget* parent)
     grid->setColumnStretch(4, 1);
 
     m_Step2Preview = new TUntypedReportList(step2);
-    for (const QString& column : {tr("Model"), tr("MAC"), tr("Original IP"), tr("New IP"), tr("Status")})
+    for (const QString& column : {tr("Model"), tr("MAC"), tr("Original IP"), tr("New IP")})
         m_Step2Preview->AddColumn(column);
     m_Step2Preview->Model()->SetSortMode(smNone);
     m_Step2Preview->header()->setSectionsClickable(false);
     // A handful of rows: every text shows whole.
-    for (int column = pcModel; column < pcStatus; ++column)
+    for (int column = pcModel; column < pcNewIp; ++column)
         m_Step2Preview->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 
     m_Step2MovePanel = new QWidget(step2);
@@ -172,11 +172,11 @@ void TWizardGroupIpFrame::EnterStep2(const TWizardDevices& chosen)
 {
     m_Rows.clear();
     for (const TWizardDevice& device : chosen)
-        m_Rows.push_back({device, device.cells.value(kcIp), false, riNone, QString()});
+        m_Rows.push_back({device, device.cells.value(kcIp), false, riNone});
     m_Step2Preview->Clear();
     for (const TRow& row : m_Rows)
         m_Step2Preview->Model()->AddRow(
-            {row.device.cells.value(kcModel), row.device.cells.value(kcMac), row.originalIp, QString(), QString()});
+            {row.device.cells.value(kcModel), row.device.cells.value(kcMac), row.originalIp, QString()});
     EventOnModeClick();
     UpdateMoveButtons();
 }
@@ -277,7 +277,6 @@ void TWizardGroupIpFrame::ShowRow(int row)
     model->SetCell(row, pcModel, entry.device.cells.value(kcModel));
     model->SetCell(row, pcMac, entry.device.cells.value(kcMac));
     model->SetCell(row, pcOriginalIp, entry.originalIp);
-    model->SetCell(row, pcStatus, entry.status);
     if (entry.image == riDone)
         model->SetIcon(row, PageGlyph("RC_BITMAP_16X16_ACCEPT"));
     else if (entry.image == riFailed)
@@ -337,12 +336,10 @@ void TWizardGroupIpFrame::Start()
         if (StartRequest<Intp::TSessionBasicsIPConfSet>(
                 device, [&](Intp::TSessionBasicsIPConfSet& request) { request.SetPayload(payload); }, this)) {
             entry.waiting = true;
-            entry.status = tr("Applying");
             ++started;
         } else {
             entry.waiting = false;
             entry.image = riFailed;
-            entry.status = tr("Fail to send request");
         }
         ShowRow(row);
     }
@@ -362,12 +359,11 @@ void TWizardGroupIpFrame::SetRunning(bool running)
     UpdateButtons();
 }
 
-void TWizardGroupIpFrame::EndRow(int row, int image, const QString& status)
+void TWizardGroupIpFrame::EndRow(int row, int image)
 {
     TRow& entry = m_Rows[std::size_t(row)];
     entry.waiting = false;
     entry.image = image;
-    entry.status = status;
     ShowRow(row);
 }
 
@@ -384,10 +380,9 @@ void TWizardGroupIpFrame::OnWizardEvent(Intp::TDevice* device, std::uint16_t cod
         if (status == Intp::ssOk) {
             entry.originalIp = IpText(device->GetIp());
             m_Picker->SetSelectedCell(entry.device.mac, kcIp, entry.originalIp);
-            EndRow(row, riDone, tr("Done"));
+            EndRow(row, riDone);
         } else {
-            EndRow(row, riFailed,
-                   status == Intp::ssTimeout ? tr("Timeout") : QString::asprintf("Error: 0x%04x", unsigned(status)));
+            EndRow(row, riFailed);
         }
         changed = true;
     }
@@ -413,7 +408,7 @@ void TWizardGroupIpFrame::EventOnWatchdogTimer()
         return;
     for (int row = 0; row < RowCount(); ++row) {
         if (m_Rows[std::size_t(row)].waiting)
-            EndRow(row, riFailed, tr("Timeout"));
+            EndRow(row, riFailed);
     }
     SetRunning(false);
     if (m_ArpFlush)

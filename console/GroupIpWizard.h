@@ -27,7 +27,7 @@ public:
     static constexpr int WatchdogMs = 65000;
 
     enum TPickColumn { kcModel, kcMac, kcIp };
-    enum TPreviewColumn { pcModel, pcMac, pcOriginalIp, pcNewIp, pcStatus };
+    enum TPreviewColumn { pcModel, pcMac, pcOriginalIp, pcNewIp };
     // A row's image: none (not applied, or waiting for its reply), done, failed.
     enum TRowImage { riNone = -1, riDone = 0, riFailed = 1 };
 
@@ -91,7 +91,6 @@ private:
         QString originalIp;
         bool waiting = false;
         int image = riNone;
-        QString status;
     };
 
     bool IsDhcp() const;
@@ -101,7 +100,7 @@ private:
     void ShowNewAddresses();
     void UpdateMoveButtons();
     void SetRunning(bool running);
-    void EndRow(int row, int image, const QString& status);
+    void EndRow(int row, int image);
     void RunEnded();
 
     std::vector<TRow> m_Rows;

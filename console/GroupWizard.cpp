@@ -33,22 +33,10 @@ TUntypedReportList* DeviceList(const QStringList& columns, QWidget* parent)
     view->header()->setSectionsClickable(false);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    ShowAddressesFirst(view->header());
     return view;
 }
 
 }  // namespace
-
-void ShowAddressesFirst(QHeaderView* header)
-{
-    int to = 1;
-    for (const char* title : {"MAC", "IP", "IP Address"}) {
-        for (int logical = 0; logical < header->count(); ++logical) {
-            if (header->model()->headerData(logical, Qt::Horizontal).toString() == QLatin1String(title))
-                header->moveSection(header->visualIndex(logical), to++);
-        }
-    }
-}
 
 // ---------------------------------------------------------------------------
 // TDevicePicker

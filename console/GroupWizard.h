@@ -14,7 +14,6 @@
 #include <functional>
 #include <vector>
 
-class QHeaderView;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
@@ -27,10 +26,6 @@ struct TWizardDevice {
     QStringList cells;  // one text per column
 };
 using TWizardDevices = std::vector<TWizardDevice>;
-
-// Rows of one model differ only in their MAC and address: the columns so
-// titled show right after the first, where a narrow list still shows them.
-void ShowAddressesFirst(QHeaderView* header);
 
 // Step 1: the switches to choose from (left) and the chosen ones (right).
 class TDevicePicker : public QWidget {

@@ -180,7 +180,12 @@ TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
     auto* linkLayout = new QGridLayout(m_LinkPanel);
     linkLayout->setContentsMargins(0, 0, 0, 0);
     banners->setWidget(m_LinkPanel);
-    m_MPanel = new QWidget(right);
+    // The page scrolls where the window is smaller than the page, so that
+    // no page makes the window larger or cuts off its buttons.
+    auto* pages = new QScrollArea(right);
+    pages->setFrameShape(QFrame::NoFrame);
+    pages->setWidgetResizable(true);
+    m_MPanel = new QWidget(pages);
     auto* mLayout = new QGridLayout(m_MPanel);
     mLayout->setContentsMargins(0, 0, 0, 0);
     m_Wait = new QLabel(tr("Retrieving devices info ..."), m_MPanel);
@@ -188,7 +193,8 @@ TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
     m_Wait->hide();
     mLayout->addWidget(m_Wait, 0, 0);
     rightLayout->addWidget(m_TPanel);
-    rightLayout->addWidget(m_MPanel, 1);
+    pages->setWidget(m_MPanel);
+    rightLayout->addWidget(pages, 1);
 
     connect(m_Tree, &QTreeWidget::currentItemChanged, this, &TModuleFrame::EventOnTreeChanging);
 }

@@ -135,14 +135,8 @@ void TScanForm::showEvent(QShowEvent* event)
             line += QStringLiteral(" : ") + QString::fromStdString(adapter.Description);
         m_Interfaces->addItem(line);
     }
-    // The adapter of the last scan again, else the first: Scan is ready.
-    int line = m_Adapters.empty() ? -1 : 0;
-    for (std::size_t i = 0; i < m_Adapters.size(); ++i) {
-        if (QString::fromStdString(m_Adapters[i].Name) == m_LastAdapter)
-            line = int(i);
-    }
-    m_Interfaces->setCurrentIndex(line);
-    EventOnInterfacesChange(line);
+    // The first line shows, but only a pick sets the adapter to scan on.
+    m_Interfaces->setCurrentIndex(m_Adapters.empty() ? -1 : 0);
 }
 
 void TScanForm::hideEvent(QHideEvent* event)
@@ -167,13 +161,12 @@ void TScanForm::hideEvent(QHideEvent* event)
 void TScanForm::EventOnInterfacesChange(int index)
 {
     m_Selected = index >= 0 && std::size_t(index) < m_Adapters.size() ? index : -1;
-    QStringList addresses;
+    QString addresses;
     if (m_Selected >= 0) {
         for (std::uint32_t address : m_Adapters[std::size_t(m_Selected)].Ipv4)
-            addresses << IpText(address);
-        m_LastAdapter = QString::fromStdString(m_Adapters[std::size_t(m_Selected)].Name);
+            addresses += IpText(address) + QStringLiteral(", ");
     }
-    m_IpAddress->setText(addresses.join(QStringLiteral(", ")));
+    m_IpAddress->setText(addresses);
     const bool selected = m_Selected >= 0;
     for (QWidget* widget : {static_cast<QWidget*>(m_IpLabel), static_cast<QWidget*>(m_IpAddress),
                             static_cast<QWidget*>(m_Promiscuous), static_cast<QWidget*>(m_Scan)})

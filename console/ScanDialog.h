@@ -70,7 +70,6 @@ private:
     QTreeWidget* m_ListView = nullptr;
     QLabel* m_State = nullptr;
     QString m_AdapterName;  // of the running capture
-    QString m_LastAdapter;  // picked last, picked again on the next show
     QPushButton* m_Scan = nullptr;
     QPushButton* m_Close = nullptr;
 };

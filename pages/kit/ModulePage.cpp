@@ -24,7 +24,6 @@
 namespace {
 
 const char* const kKeepProperty = "pageKeepWhenUnavailable";
-const char* const kEditWatched = "pageEditWatched";
 
 QLabel* NewStatusLine(QWidget* page)
 {
@@ -110,8 +109,6 @@ void TModulePage::AddInputs(std::initializer_list<QWidget*> controls)
 
 int TModulePage::Refresh(bool current)
 {
-    if (current && m_Edited && !m_Asking)
-        DecideOnEdits();
     int count = 0;
     for (const TRead& read : m_Reads) {
         if ((read.when == rwCurrent && !current) || (read.when == rwAll && current))
@@ -139,9 +136,6 @@ bool TModulePage::AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::u
 
 void TModulePage::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
 {
-    // While the user is asked, the page stays as it is.
-    if (m_Asking)
-        return;
     // A change told under its table's read code is no outcome of that read.
     if (device && code < ncNothing && !m_Changes.IsOutcome(device, code))
         m_ReadOutcomes[code] = {device->GetMac(), status};
@@ -152,7 +146,9 @@ void TModulePage::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint1
         if (chain.code != code)
             continue;
         chained = true;
-        if (device && chain.startNext(device))
+        // A link that failed or timed out ends the chain: a switch that does
+        // not answer costs one time-out, not one per link.
+        if (device && status == Intp::ssOk && chain.startNext(device))
             return;
     }
     if (chained) {
@@ -178,18 +174,11 @@ void TModulePage::Refill()
 {
     if (m_Refilling)
         return;
-    Intp::TDevice* device = CurrentDevice();
-    if (m_Edited && m_KeepEdits && device && device->GetMac() == m_FilledMac) {
-        show();
-        raise();
-        return;
-    }
-    if (m_Edited && m_FilledMac != (device ? device->GetMac() : Intp::TMacAddr()))
-        m_ChangeText = "The changes not applied were discarded: the switch on show changed.";
     m_Refilling = true;
     if (m_HideWhileRefilling)
         hide();
     setUpdatesEnabled(false);
+    Intp::TDevice* device = CurrentDevice();
     EndUnavailable();
     for (const QPointer<QWidget>& control : m_Inputs) {
         if (control)
@@ -201,74 +190,11 @@ void TModulePage::Refill()
         ShowUnavailable(unread);
     else if (m_StatusLine)
         m_StatusLine->setText(m_ChangeText);
-    EditsApplied();
-    m_FilledMac = device ? device->GetMac() : Intp::TMacAddr();
-    m_FilledTargets = TargetDevices();
-    WatchEdits();
     setUpdatesEnabled(true);
     show();
     raise();
     m_Refilling = false;
     UpdateNumberGates(this);
-}
-
-void TModulePage::WatchEdits()
-{
-    const QList<QWidget*> controls = findChildren<QWidget*>();
-    if (controls.size() == m_Watched)
-        return;
-    m_Watched = controls.size();
-    for (QWidget* control : controls) {
-        if (control->property(kEditWatched).toBool())
-            continue;
-        control->setProperty(kEditWatched, true);
-        auto edited = [this] { MarkEdited(); };
-        // Only what the user does: programmatic changes of these signal
-        // nothing, or happen without focus.
-        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-            connect(edit, &QLineEdit::textEdited, this, edited);
-        } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-            connect(combo, &QComboBox::activated, this, edited);
-        } else if (auto* spin = qobject_cast<TNumberBox*>(control)) {
-            connect(spin, &TNumberBox::valueChanged, this, [this, spin] {
-                if (spin->hasFocus())
-                    MarkEdited();
-            });
-        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) {
-            connect(memo, &QPlainTextEdit::textChanged, this, [this, memo] {
-                if (memo->hasFocus())
-                    MarkEdited();
-            });
-        } else if (auto* button = qobject_cast<QAbstractButton*>(control); button && button->isCheckable()) {
-            connect(button, &QAbstractButton::clicked, this, edited);
-        }
-    }
-}
-
-void TModulePage::DecideOnEdits()
-{
-    Intp::TDevice* device = CurrentDevice();
-    if (!device)
-        return;
-    const TDeviceList targets = TargetDevices();
-    // A switch added to (or taken from) the targets: the edits go to them all.
-    if (device->GetMac() == m_FilledMac && targets != m_FilledTargets) {
-        m_KeepEdits = true;
-        m_FilledTargets = targets;
-        return;
-    }
-    m_Asking = true;
-    const bool discard = ShowMessageBox(QMessageBox::Question, "Discard the changes not applied?",
-                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
-    m_Asking = false;
-    if (discard) {
-        EditsApplied();
-        return;
-    }
-    m_KeepEdits = true;
-    m_FilledMac = device->GetMac();
-    m_FilledTargets = targets;
-    TellChanges("The changes not applied are kept: Apply sends them to the selected switches.", {});
 }
 
 bool TModulePage::CanLeave(bool) { return true; }
@@ -280,8 +206,6 @@ bool TModulePage::Leave(bool force)
     m_ChangeText.clear();
     if (m_StatusLine)
         m_StatusLine->clear();
-    EditsApplied();
-    m_FilledMac = Intp::TMacAddr();
     OnLeave();
     hide();
     return true;

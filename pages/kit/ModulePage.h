@@ -157,17 +157,6 @@ public:
     // Whether the page shows the current device as not available.
     bool IsUnavailable() const { return m_UnavailableShown; }
     bool IsRefilling() const { return m_Refilling; }
-
-    // Changes the user made and did not apply. Typing, picking and checking
-    // mark them; a local list edit (an Add or Clear that sends nothing) calls
-    // MarkEdited. A change sent, a refill that fills and Leave end them. A
-    // target added keeps them; another switch on show asks first.
-    void MarkEdited()
-    {
-        if (!m_Refilling)
-            m_Edited = true;
-    }
-    bool HasUnappliedEdits() const { return m_Edited; }
     // The line that tells what the page's last change did (and why a page is
     // not available); pages that lay out their own buttons place it.
     QLabel* StatusLine();
@@ -209,8 +198,8 @@ protected:
     // or for any device (pages that show every selected switch).
     void AddRefillCode(std::uint16_t code, bool anyDevice = false);
 
-    // A read chain: when the notification of the Get Prev arrives for a
-    // device whose record of Prev is valid, the Get Next is started for that
+    // A read chain: when the notification of the Get Prev arrives, answered,
+    // for a device whose record of Prev is valid, the Get Next is started for that
     // device alone and the page waits for it; otherwise Prev's code refills
     // the page as an own read (current device only).
     template <class Prev, class Next>
@@ -289,14 +278,6 @@ private:
     void ShowUnavailable(const QString& reason);
     void EndUnavailable();
     void TellChanges(const QString& done, const QStringList& failed);
-    void WatchEdits();
-    // Before the reads of a new selection: keep or drop the edits.
-    void DecideOnEdits();
-    void EditsApplied()
-    {
-        m_Edited = false;
-        m_KeepEdits = false;
-    }
 
     struct TRead {
         std::function<int()> send;
@@ -336,13 +317,6 @@ private:
     QString m_ChangeText;
     TChangeReport m_Changes;
     bool m_PortWarningShown = false;
-    bool m_Edited = false;
-    // Refills of the switch filled last keep the edits (the user chose so).
-    bool m_KeepEdits = false;
-    bool m_Asking = false;
-    Intp::TMacAddr m_FilledMac;
-    TDeviceList m_FilledTargets;
-    qsizetype m_Watched = 0;
     Intp::TMacAddr m_PortWarningMac;
 };
 
@@ -371,8 +345,6 @@ bool TModulePage::StartFor(Intp::TDevice* device, Intp::TWizard* wizard)
 template <class R, class F>
 int TModulePage::SendToSelectedDevices(F&& fill, Intp::TWizard* wizard)
 {
-    if constexpr (IsChange<R>())
-        EditsApplied();
     if (wizard || !IsChange<R>())
         return StartForEach<R>(TargetDevices(), fill, wizard);
     int started = 0;
@@ -386,7 +358,6 @@ bool TModulePage::SendChange(Intp::TDevice* device, F&& fill)
 {
     if (!device)
         return false;
-    EditsApplied();
     if (StartRequest<R>(device, fill, &m_Changes)) {
         m_Changes.Started(device, R::CommandCode);
         return true;
@@ -399,7 +370,6 @@ template <class R, class F>
 int TModulePage::SendToEachTarget(F&& fill)
 {
     int started = 0;
-    EditsApplied();
     for (Intp::TDevice* device : TargetDevices()) {
         QString why;
         const bool ok = StartRequest<R>(

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -21,6 +22,17 @@ namespace {
 
 const char* const kLabelProperty = "pageFormLabel";
 const char* const kNoteProperty = "pageFormNote";
+// The editor rows under a list: the gap after an editor, and the width a
+// row keeps within so that a page fits beside both trees at 1024 pixels.
+constexpr int kPanelGap = 12;
+constexpr int kPanelRowWidth = 480;
+
+// What a control takes of a row: its width and the layout's spacing after it.
+int Width(QWidget* control)
+{
+    return std::max(control->sizeHint().width(), control->minimumSizeHint().width()) +
+           control->style()->layoutSpacing(QSizePolicy::DefaultType, QSizePolicy::DefaultType, Qt::Horizontal);
+}
 
 // Sees the keys the page's fields pass up to it.
 class TDefaultOnEnter : public QObject {
@@ -83,12 +95,20 @@ QGridLayout* TPageForm::Grid()
 QBoxLayout* TPageForm::Panel()
 {
     if (!m_Panel) {
-        m_Panel = new QHBoxLayout();
-        m_Panel->addStretch(1);
-        m_Layout->addLayout(m_Panel);
+        m_PanelRows = new QVBoxLayout();
+        m_Layout->addLayout(m_PanelRows);
+        NextPanelRow();
         m_Grid = nullptr;
     }
     return m_Panel;
+}
+
+void TPageForm::NextPanelRow()
+{
+    m_Panel = new QHBoxLayout();
+    m_Panel->addStretch(1);
+    m_PanelRows->addLayout(m_Panel);
+    m_PanelRowWidth = 0;
 }
 
 QBoxLayout* TPageForm::Buttons()
@@ -295,16 +315,26 @@ void TPageForm::AddPanelEditor(const QString& label, QWidget* editor)
     QBoxLayout* panel = Panel();
     editor->setParent(m_Page);
     QLabel* caption = Caption(label, editor);
+    // An editor that would make the row wider than a narrow window starts
+    // the next row.
+    editor->ensurePolished();
+    const int width = Width(caption) + Width(editor) + kPanelGap;
+    if (m_PanelRowWidth > 0 && m_PanelRowWidth + width > kPanelRowWidth) {
+        NextPanelRow();
+        panel = m_Panel;
+    }
+    m_PanelRowWidth += width;
     const int at = panel->count() - 1;  // before the stretch
     panel->insertWidget(at, caption);
     panel->insertWidget(at + 1, editor);
-    panel->insertSpacing(at + 2, 12);
+    panel->insertSpacing(at + 2, kPanelGap);
 }
 
 QLabel* TPageForm::PanelNote(QWidget* editor, const QString& note)
 {
     QBoxLayout* panel = Panel();
     auto* label = new QLabel(note, m_Page);
+    m_PanelRowWidth += Width(label);
     panel->insertWidget(panel->indexOf(editor) + 1, label);
     label->setEnabled(editor->isEnabled());
     return label;

@@ -78,8 +78,9 @@ public:
 
     // --- A list under its title (its buddy); the list takes the spare height.
     QWidget* List(const QString& title, QWidget* list, bool boldTitle = false);
-    // A labelled editor in the row of editors under the last list; the list
-    // that binds it enables it and its label with the selection.
+    // A labelled editor in the rows of editors under the last list (a row
+    // that would grow too wide for a narrow window breaks); the list that
+    // binds it enables it and its label with the selection.
     template <class W> W* PanelEditor(const QString& label, W* editor)
     {
         AddPanelEditor(label, editor);
@@ -120,11 +121,15 @@ private:
     // What is made next starts a new grid or editor panel.
     void EndArrangement();
     void AddPanelEditor(const QString& label, QWidget* editor);
+    // Editors from now on go in a new row under the last.
+    void NextPanelRow();
 
     TModulePage* m_Page;
     QBoxLayout* m_Layout;
     QGridLayout* m_Grid = nullptr;
-    QBoxLayout* m_Panel = nullptr;
+    QBoxLayout* m_Panel = nullptr;  // the editor row being filled
+    QBoxLayout* m_PanelRows = nullptr;
+    int m_PanelRowWidth = 0;
     QBoxLayout* m_Buttons = nullptr;
     QWidget* m_ButtonPanel = nullptr;
     bool m_NeedsDevice = true;

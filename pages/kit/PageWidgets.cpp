@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QToolTip>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QPainter>
@@ -36,40 +35,14 @@ bool TIpEdit::IsHost() const { return IsHostIp(Value()); }
 
 bool TIpEdit::IsNetmask() const { return ::IsNetmask(Value()); }
 
-void TIpEdit::focusInEvent(QFocusEvent* event)
-{
-    QLineEdit::focusInEvent(event);
-    switch (event->reason()) {
-    case Qt::MouseFocusReason:
-        // The press places the cursor; the release selects, unless it dragged a selection.
-        m_SelectOnRelease = true;
-        break;
-    case Qt::ActiveWindowFocusReason:
-    case Qt::PopupFocusReason:
-        break;
-    default:
-        selectAll();
-    }
-}
-
-void TIpEdit::mouseReleaseEvent(QMouseEvent* event)
-{
-    QLineEdit::mouseReleaseEvent(event);
-    if (m_SelectOnRelease && !hasSelectedText())
-        selectAll();
-    m_SelectOnRelease = false;
-}
-
 void TIpEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    m_SelectOnRelease = false;
-    const uint32_t address = Value();
-    if (m_Rewrite && address != 0xFFFFFFFFu) {
-        QString dotted = IpText(address);
-        if (dotted != text())
-            setText(dotted);
-    }
+    if (!m_Rewrite)
+        return;
+    const QString dotted = IpText(Value());
+    if (dotted != text())
+        setText(dotted);
 }
 
 QStringList MemoLines(const QPlainTextEdit* memo)
@@ -87,12 +60,7 @@ QStringList MemoLines(const QPlainTextEdit* memo)
 // ---------------------------------------------------------------------------
 // TMacEdit
 
-TMacEdit::TMacEdit(QWidget* parent) : QLineEdit(parent)
-{
-    setMaxLength(17);
-    setPlaceholderText(QStringLiteral("00:11:22:33:44:55"));
-    setToolTip(tr("12 hexadecimal digits, alone or in pairs joined by colons or dashes"));
-}
+TMacEdit::TMacEdit(QWidget* parent) : QLineEdit(parent) { setMaxLength(12); }
 
 bool TMacEdit::IsValid() const { return IsMacText(text().toStdString()); }
 

@@ -21,8 +21,7 @@ class QComboBox;
 class QPlainTextEdit;
 
 // Dotted IPv4 address field, at most 15 characters. Empty text reads as 0,
-// text that is not a dotted quad as 255.255.255.255. Coming into the field
-// selects its text, so typing replaces the address shown.
+// text that is not a dotted quad as 255.255.255.255.
 class TIpEdit : public QLineEdit {
     Q_OBJECT
 
@@ -33,25 +32,21 @@ public:
     void SetValue(uint32_t address);
     bool IsHost() const;     // a valid host address
     bool IsNetmask() const;  // a valid netmask
-    // Leaving the field rewrites an address as its dotted form; text that is
-    // not an address stays as typed, to be corrected.
+    // Leaving the field rewrites it as the dotted form of the value read.
     void SetRewriteOnExit(bool rewrite) { m_Rewrite = rewrite; }
 
 protected:
-    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     bool m_Rewrite = false;
-    bool m_SelectOnRelease = false;
 };
 
 // The lines of a memo; a last line break opens no line.
 QStringList MemoLines(const QPlainTextEdit* memo);
 
-// MAC address field: 12 hexadecimal digits, bare or in pairs joined by
-// colons or dashes; the empty field shows the format.
+// MAC address field: exactly 12 hexadecimal digits, either case, without
+// separators.
 class TMacEdit : public QLineEdit {
     Q_OBJECT
 

@@ -85,6 +85,9 @@ public:
         std::function<void(const Entry*)> fillForm;      // a selected row into the form (null: none selected)
         // The form's entry as far as Delete needs it (its key); default readForm.
         std::function<std::optional<Entry>()> readKey = nullptr;
+        // The key the form names when it is not its entry's key (a key as
+        // typed, say); asked only while the form holds an entry.
+        std::function<QString()> formKey = nullptr;
         // A first column of row numbers (1, 2, ...) before the cells.
         bool numbered = false;
         // A number column's sort key when it is not the number its text shows.
@@ -211,7 +214,9 @@ private:
     }
     std::optional<QString> KeyOf(const std::optional<Entry>& entry) const
     {
-        return entry ? std::optional<QString>(m_Description.key(*entry)) : std::nullopt;
+        if (!entry)
+            return std::nullopt;
+        return m_Description.formKey ? m_Description.formKey() : m_Description.key(*entry);
     }
     template <class R> void Send(const std::optional<Entry>& entry, bool del)
     {

@@ -60,7 +60,6 @@ void TModuleMonitorMirror::EventOnClearClick()
         m_ListView->SetValue(line, m_RxColumn, 0);
     }
     m_ListView->UpdateEditors();
-    MarkEdited();
 }
 
 void TModuleMonitorMirror::EventOnApplyClick()

@@ -45,9 +45,9 @@ TModuleRedundancyRing::TModuleRedundancyRing(QWidget* parent) : TModulePage(Load
     form.KeepAtTop();
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
-    // RSTP is read after the ring, also after a ring change (which the switch
-    // may answer by turning RSTP off), so the two are never judged on an
-    // RSTP record older than the ring's.
+    // RSTP is read after the ring answers, also after a ring change (which
+    // the switch may answer by turning RSTP off), so the two are never judged
+    // on an RSTP record older than the ring's.
     AddRead<TSessionRedundancyRingGet>();
     AddChain<TSessionRedundancyRingGet, TSessionRedundancyRstpGet>();
     AddRefillCode(ccRedundancyRstpGet);

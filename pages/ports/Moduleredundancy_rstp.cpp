@@ -87,9 +87,9 @@ TModuleRedundancyRstp::TModuleRedundancyRstp(QWidget* parent) : TModulePage("RST
     Stepped(static_cast<TNumberBox*>(m_ListView->EditorOf(priority)), 16);
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
-    // The ring of the switch's generation is read after RSTP, also after an
-    // RSTP change (which the switch may answer by turning its ring off), so
-    // the two are never judged on a ring record older than RSTP's.
+    // The ring of the switch's generation is read after RSTP answers, also
+    // after an RSTP change (which the switch may answer by turning its ring
+    // off), so the two are never judged on a ring record older than RSTP's.
     AddRead<TSessionPortNameGet>(rwAlways, false);
     AddRead<TSessionRedundancyRstpGet>();
     AddChainStep(ccRedundancyRstpGet, [](TDevice* device) {

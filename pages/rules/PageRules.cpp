@@ -41,26 +41,8 @@ bool IsHostWithMask(uint32_t address, uint32_t mask) { return IsHostIp(address) 
 
 bool ReadMacText(std::string_view text, uint8_t mac[6])
 {
-    std::string digits(text);
-    // Six pairs joined by one kind of separator, colon or dash.
-    if (text.size() == 17) {
-        const char separator = text[2];
-        if (separator != ':' && separator != '-')
-            return false;
-        digits.clear();
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (i % 3 == 2) {
-                if (text[i] != separator)
-                    return false;
-            } else {
-                digits += text[i];
-            }
-        }
-    }
-    if (digits.size() != 12)
-        return false;
     uint8_t bytes[6];
-    if (!HexToMac(digits, bytes))
+    if (!HexToMac(text, bytes))
         return false;
     std::memcpy(mac, bytes, 6);
     return true;

@@ -30,8 +30,8 @@ bool IsSameSubnet(uint32_t a, uint32_t b, uint32_t mask);
 // Both the address and the mask are acceptable.
 bool IsHostWithMask(uint32_t address, uint32_t mask);
 
-// MAC input: 12 hexadecimal digits, either case, bare or as six pairs joined
-// by colons or by dashes.
+// MAC input: exactly 12 hexadecimal digits, either case, without separators;
+// mac is written only on success.
 bool ReadMacText(std::string_view text, uint8_t mac[6]);
 bool IsMacText(std::string_view text);
 

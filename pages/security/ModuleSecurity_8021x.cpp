@@ -20,7 +20,7 @@ TModuleSecurity8021x::TModuleSecurity8021x(QWidget* parent) : TModulePage("802.1
     m_ServerIp->SetRewriteOnExit(true);
     m_ServerPort = m_Fields.Number(form.Number("Server &Port:", 1, 65535), &R::serverPort);
     m_AccountingPort = m_Fields.Number(form.Number("A&ccounting Port:", 1, 65535), &R::accountingPort);
-    m_SharedKey = m_Fields.Text(form.Password("Shared &Key:", int(Intp::RadiusTextWidth)), &R::sharedKey);
+    m_SharedKey = m_Fields.Text(form.Text("Shared &Key:"), &R::sharedKey);
     m_NasId = m_Fields.Text(form.Text("&NAS Identifier:"), &R::nasId);
     m_AdvancedTitle = form.Heading("Advanced Settings:");
     m_Quiet = m_Fields.Number(form.Number("&Quiet Period:", 0, 65535), &R::quietPeriod);
@@ -62,8 +62,6 @@ void TModuleSecurity8021x::EventOnApplyClick()
         return QString();
     });
 }
-
-void TModuleSecurity8021x::OnLeave() { m_SharedKey->clear(); }
 
 void TModuleSecurity8021x::UpdateActions()
 {

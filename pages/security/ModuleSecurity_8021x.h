@@ -1,10 +1,10 @@
 #pragma once
 
 // "802.1x": 802.1X on or off, the RADIUS server and the protocol timers,
-// sent whole with one Apply. The shared key read is held in a password
-// field while the page shows that switch; a key typed there goes to every
-// target, otherwise each target is sent its own key as read (one not read
-// is named as not changed), so no Apply changes a key nobody typed.
+// sent whole with one Apply. The shared key shown is the current switch's;
+// a key typed there goes to every target, otherwise each target is sent its
+// own key as read (one not read is named as not changed), so no Apply
+// changes a key nobody typed.
 
 #include "intp/Dot1x.h"
 #include "pages/kit/FieldBinding.h"
@@ -44,7 +44,6 @@ public:
 protected:
     void Fill(Intp::TDevice* device) override;
     void UpdateActions() override;
-    void OnLeave() override;
 
 private:
     TFieldBinding<Intp::TPropertySecurity8021x> m_Fields;

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <array>
 
 using namespace Intp;
@@ -31,10 +32,22 @@ template <std::size_t N> int ItemOf(const std::array<uint32_t, N>& values, uint3
     return int(N); // "Custom"
 }
 
+// The item whose text the combo shows, or -1 for typed text that names none.
+int ItemShown(const QComboBox* combo) { return combo->findText(combo->currentText()); }
+
+// Typed text that names no item is the first item ("ANY").
 template <std::size_t N> uint32_t ValueOf(const std::array<uint32_t, N>& values, const QComboBox* combo, int custom)
 {
-    const int item = combo->currentIndex();
-    return item >= 0 && std::size_t(item) < N ? values[std::size_t(item)] : uint32_t(custom);
+    const int item = std::max(ItemShown(combo), 0);
+    return std::size_t(item) < N ? values[std::size_t(item)] : uint32_t(custom);
+}
+
+// A combo box whose text may be typed as well as picked.
+QComboBox* Typeable(QComboBox* combo)
+{
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    return combo;
 }
 
 QString EtherTypeText(uint32_t type)
@@ -103,22 +116,23 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
     m_GroupId = form.Number("&Group ID:", 1, 255);
     m_Action = form.Choice("A&ction:", {"Permit", "Deny"});
     m_VlanId = form.Number("&VLAN ID:", 0, 4094, "(0 as ANY)");
+    // Each type beside its number, so that one column holds the notes.
+    m_IpFragment = form.Choice("IP &Fragment:", {"Check", "Uncheck"});
     m_L3Protocol = form.Choice("Packet &Type:", {"ANY", "ARP", "IPX", "IPv4", "Custom"});
     m_L3ProtocolCustom = static_cast<THexSpinBox*>(form.Field("Protocol &Number:", new THexSpinBox()));
     m_L3ProtocolCustom->SetLimits(0, 0xFFFF);
     m_L3ProtocolCustomHex = form.Note(m_L3ProtocolCustom, "(Hex: 0x0000)");
-    m_IpFragment = form.Choice("IP &Fragment:", {"Check", "Uncheck"});
     m_IpSrcAddr = form.Ip("&Source IP:");
     m_IpSrcMask = form.Ip("Source Mask:");
     m_IpDstAddr = form.Ip("Destination IP:");
     m_IpDstMask = form.Ip("Destination Mask:");
-    m_L4Protocol = form.Choice("L4 Protocol:", {"ANY", "ICMP", "IGMP", "TCP", "UDP", "Custom"});
+    m_L4Protocol = Typeable(form.Choice("L4 Protocol:", {"ANY", "ICMP", "IGMP", "TCP", "UDP", "Custom"}));
     m_L4ProtocolCustom = static_cast<THexSpinBox*>(form.Field("Protocol &Number:", new THexSpinBox()));
     m_L4ProtocolCustom->SetLimits(0, 0xFF);
     m_L4ProtocolCustomHex = form.Note(m_L4ProtocolCustom, "(Hex: 0x00)");
-    m_TcpPort = form.Choice("TCP Port:", {"ANY", "FTP (21)", "HTTP (80)", "Custom"});
+    m_TcpPort = Typeable(form.Choice("TCP Port:", {"ANY", "FTP (21)", "HTTP (80)", "Custom"}));
     m_TcpPortCustom = form.Number("Port Number:", 1, 65535);
-    m_UdpPort = form.Choice("UDP Port:", {"ANY", "TFTP (69)", "Custom"});
+    m_UdpPort = Typeable(form.Choice("UDP Port:", {"ANY", "TFTP (69)", "Custom"}));
     m_UdpPortCustom = form.Number("Port Number:", 1, 65535);
     m_Remove = form.Button("&Remove", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
@@ -158,6 +172,16 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
                       default: return std::nullopt;
                       }
                   }});
+    // The address checks of a rule of another packet type: both pass when the
+    // type is chosen, and an address or mask edited since decides its side.
+    connect(m_L3Protocol, &QComboBox::currentIndexChanged, this, [this] {
+        TypeChosen();
+        UpdateActions();
+    });
+    for (TIpEdit* edit : {m_IpSrcAddr, m_IpSrcMask})
+        connect(edit, &QLineEdit::textChanged, this, [this] { m_SrcValid = Side(m_IpSrcAddr, m_IpSrcMask).has_value(); });
+    for (TIpEdit* edit : {m_IpDstAddr, m_IpDstMask})
+        connect(edit, &QLineEdit::textChanged, this, [this] { m_DstValid = Side(m_IpDstAddr, m_IpDstMask).has_value(); });
     WatchChanges({m_GroupId, m_Action, m_VlanId, m_L3Protocol, m_L3ProtocolCustom, m_IpFragment, m_IpSrcAddr,
                   m_IpSrcMask, m_IpDstAddr, m_IpDstMask, m_L4Protocol, m_L4ProtocolCustom, m_TcpPort, m_TcpPortCustom,
                   m_UdpPort, m_UdpPortCustom});
@@ -190,7 +214,7 @@ std::optional<TModuleSecurityAcl::TEntry> TModuleSecurityAcl::ReadRule() const
     rule.vlanId = uint32_t(m_VlanId->value());
     rule.etherType = EtherType();
     if (rule.etherType != EtherTypeIpv4)
-        return rule;
+        return m_SrcValid && m_DstValid ? std::optional(rule) : std::nullopt;
     // The IPv4 fields count whenever the EtherType is IPv4, typed as a custom number or not.
     const auto source = Side(m_IpSrcAddr, m_IpSrcMask);
     const auto destination = Side(m_IpDstAddr, m_IpDstMask);
@@ -207,6 +231,13 @@ std::optional<TModuleSecurityAcl::TEntry> TModuleSecurityAcl::ReadRule() const
     return rule;
 }
 
+void TModuleSecurityAcl::TypeChosen()
+{
+    const bool ip = EtherType() == EtherTypeIpv4;
+    m_SrcValid = !ip || Side(m_IpSrcAddr, m_IpSrcMask);
+    m_DstValid = !ip || Side(m_IpDstAddr, m_IpDstMask);
+}
+
 void TModuleSecurityAcl::FillRule(const TEntry* rule)
 {
     if (!rule)
@@ -217,42 +248,38 @@ void TModuleSecurityAcl::FillRule(const TEntry* rule)
     m_L3Protocol->setCurrentIndex(ItemOf(EtherTypes, rule->etherType));
     if (m_L3Protocol->currentIndex() == int(EtherTypes.size()))
         m_L3ProtocolCustom->SetHexValue(int(rule->etherType));
-    if (rule->etherType != EtherTypeIpv4)
-        return;
-    m_IpFragment->setCurrentIndex(rule->fragmentCheck ? 0 : 1);
-    m_IpSrcAddr->SetValue(rule->srcIp);
-    m_IpSrcMask->SetValue(rule->srcMask);
-    m_IpDstAddr->SetValue(rule->dstIp);
-    m_IpDstMask->SetValue(rule->dstMask);
-    m_L4Protocol->setCurrentIndex(ItemOf(L4Protocols, rule->l4Protocol));
+    if (rule->etherType == EtherTypeIpv4)
+        FillIpv4(*rule);
+    TypeChosen();
+}
+
+void TModuleSecurityAcl::FillIpv4(const TEntry& rule)
+{
+    m_IpFragment->setCurrentIndex(rule.fragmentCheck ? 0 : 1);
+    m_IpSrcAddr->SetValue(rule.srcIp);
+    m_IpSrcMask->SetValue(rule.srcMask);
+    m_IpDstAddr->SetValue(rule.dstIp);
+    m_IpDstMask->SetValue(rule.dstMask);
+    m_L4Protocol->setCurrentIndex(ItemOf(L4Protocols, rule.l4Protocol));
     if (m_L4Protocol->currentIndex() == int(L4Protocols.size()))
-        m_L4ProtocolCustom->SetHexValue(int(rule->l4Protocol));
-    if (rule->l4Protocol == IpProtocolTcp || rule->l4Protocol == IpProtocolUdp) {
-        const bool tcp = rule->l4Protocol == IpProtocolTcp;
+        m_L4ProtocolCustom->SetHexValue(int(rule.l4Protocol));
+    if (rule.l4Protocol == IpProtocolTcp || rule.l4Protocol == IpProtocolUdp) {
+        const bool tcp = rule.l4Protocol == IpProtocolTcp;
         QComboBox* ports = tcp ? m_TcpPort : m_UdpPort;
-        ports->setCurrentIndex(tcp ? ItemOf(TcpPorts, rule->l4Port) : ItemOf(UdpPorts, rule->l4Port));
+        ports->setCurrentIndex(tcp ? ItemOf(TcpPorts, rule.l4Port) : ItemOf(UdpPorts, rule.l4Port));
         if (ports->currentIndex() == ports->count() - 1)
-            (tcp ? m_TcpPortCustom : m_UdpPortCustom)->setValue(rule->l4Port);
+            (tcp ? m_TcpPortCustom : m_UdpPortCustom)->setValue(rule.l4Port);
     }
 }
 
 void TModuleSecurityAcl::EnableFields()
 {
     const bool device = CurrentDevice() != nullptr && !IsUnavailable();
-    const bool custom = m_L3Protocol->currentIndex() == int(EtherTypes.size());
-    const bool ip = EtherType() == EtherTypeIpv4;
-    const uint32_t l4 = L4Protocol();
-    const bool customL4 = m_L4Protocol->currentIndex() == int(L4Protocols.size());
-    TPageForm::SetFieldEnabled(m_L3ProtocolCustom, device && custom);
-    TPageForm::SetFieldsEnabled({m_IpFragment, m_IpSrcAddr, m_IpDstAddr, m_L4Protocol}, device && ip);
-    TPageForm::SetFieldEnabled(m_IpSrcMask, device && ip && m_IpSrcAddr->Value() != 0);
-    TPageForm::SetFieldEnabled(m_IpDstMask, device && ip && m_IpDstAddr->Value() != 0);
-    TPageForm::SetFieldEnabled(m_L4ProtocolCustom, device && ip && customL4);
-    const bool tcp = device && ip && l4 == IpProtocolTcp, udp = device && ip && l4 == IpProtocolUdp;
-    TPageForm::SetFieldEnabled(m_TcpPort, tcp);
-    TPageForm::SetFieldEnabled(m_TcpPortCustom, tcp && m_TcpPort->currentIndex() == int(TcpPorts.size()));
-    TPageForm::SetFieldEnabled(m_UdpPort, udp);
-    TPageForm::SetFieldEnabled(m_UdpPortCustom, udp && m_UdpPort->currentIndex() == int(UdpPorts.size()));
+    // A mask counts only with its address; a port number only for "Custom".
+    TPageForm::SetFieldEnabled(m_IpSrcMask, device && m_IpSrcAddr->Value() != 0);
+    TPageForm::SetFieldEnabled(m_IpDstMask, device && m_IpDstAddr->Value() != 0);
+    TPageForm::SetFieldEnabled(m_TcpPortCustom, device && ItemShown(m_TcpPort) == int(TcpPorts.size()));
+    TPageForm::SetFieldEnabled(m_UdpPortCustom, device && ItemShown(m_UdpPort) == int(UdpPorts.size()));
     m_L3ProtocolCustomHex->setText(QString::asprintf("(Hex: 0x%04X)", unsigned(m_L3ProtocolCustom->value())));
     m_L4ProtocolCustomHex->setText(QString::asprintf("(Hex: 0x%02X)", unsigned(m_L4ProtocolCustom->value())));
 }
@@ -266,6 +293,7 @@ void TModuleSecurityAcl::UpdateActions()
 void TModuleSecurityAcl::Fill(TDevice* device)
 {
     // The editor keeps its values across refills and devices.
+    TypeChosen();
     m_Table.Rebuild(device);
     EnableFields();
 }

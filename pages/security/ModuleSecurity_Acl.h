@@ -54,10 +54,16 @@ private:
     // The rule the editor holds; none while an IPv4 address or mask is not valid.
     std::optional<TEntry> ReadRule() const;
     void FillRule(const TEntry* rule);
+    void FillIpv4(const TEntry& rule);
+    // The packet type was chosen (or shown again): a rule of another type
+    // passes the address checks until an address or mask is edited.
+    void TypeChosen();
     uint32_t EtherType() const;
     uint32_t L4Protocol() const;
-    // Enables the fields the packet type and L4 protocol use.
+    // Enables each mask with its address and each port number with "Custom".
     void EnableFields();
 
+    bool m_SrcValid = true;
+    bool m_DstValid = true;
     TTypedTableEditor<Intp::TSessionSecurityAclGet, Intp::TSessionSecurityAclAdd, Intp::TSessionSecurityAclDel> m_Table;
 };

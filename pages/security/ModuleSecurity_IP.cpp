@@ -61,9 +61,8 @@ void TModuleSecurityIP::OnLeave() { m_SecureIPs->clear(); }
 
 int TModuleSecurityIP::LineOfAddress() const
 {
-    const QString text = IpText(m_Address->Value());
     for (int line = 0; line < m_SecureIPs->count(); ++line) {
-        if (m_SecureIPs->item(line)->text() == text)
+        if (m_SecureIPs->item(line)->text() == m_Address->text())
             return line;
     }
     return -1;
@@ -95,8 +94,7 @@ void TModuleSecurityIP::EventOnAddClick()
         return;
     if (m_SecureIPs->count() >= Capacity())
         return;
-    m_SecureIPs->addItem(IpText(m_Address->Value()));
-    MarkEdited();
+    m_SecureIPs->addItem(m_Address->text());
     UpdateActions();
 }
 
@@ -106,7 +104,6 @@ void TModuleSecurityIP::EventOnDeleteClick()
     if (!Check(line >= 0, "Entry not found!"))
         return;
     delete m_SecureIPs->takeItem(line);
-    MarkEdited();
     UpdateActions();
 }
 

@@ -20,6 +20,7 @@ TModuleSecurityMac2Filter::TModuleSecurityMac2Filter(QWidget* parent) : TModuleP
     m_ListView->AddColumn("VLAN ID", ckNumber, Qt::AlignRight | Qt::AlignVCenter);
     form.List(QString(), m_ListView);
     m_Mac = form.Mac("&MAC Address:");
+    m_Mac->setMaxLength(17);
     m_VlanId = form.Number("&VID:", 1, 4094);
     m_Remove = form.Button("&Remove", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);

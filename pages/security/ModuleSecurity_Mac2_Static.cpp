@@ -24,6 +24,7 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
     form.List(QString(), m_ListView);
     m_Port = form.Choice("&Port:", {});
     m_Mac = form.Mac("&MAC Address:");
+    m_Mac->setMaxLength(17);
     m_VlanId = form.Number("&VID:", 1, 4094);
     m_Remove = form.Button("&Remove", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);

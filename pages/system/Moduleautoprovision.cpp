@@ -37,6 +37,9 @@ TModuleAutoProvision::TModuleAutoProvision(QWidget* parent)
     m_FirmwareFile = MakeSwitchText(form.Text("Firmware File Name:"), FileWidth(&R::FirmwareFile));
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT");
     form.KeepAtTop();
+    // The server fields take text of any length; only an address enables Apply.
+    for (TIpEdit* edit : {m_ConfigIp, m_FirmwareIp})
+        edit->setMaxLength(QLineEdit().maxLength());
 
     SetHideWhileRefilling(false);
     AddRead<Intp::TSessionBasicsAutoProvisionGet>();

@@ -226,14 +226,9 @@ void TModuleBasicsSntp::Fill(Intp::TDevice* device)
             for (QTimeEdit* time : {m_BeginTime, m_EndTime})
                 time->setTime(now.time());
         }
-        if (known)
-            m_Current->setText(QString::fromStdString(WallClockText(m_Now() + m_ClockOffset)));
     }
     EventOnSntpChange();
 }
-
-// The clock runs only while the page is on show; the next refill starts it again.
-void TModuleBasicsSntp::OnLeave() { m_Timer->stop(); }
 
 void TModuleBasicsSntp::EventOnSntpChange()
 {

@@ -43,7 +43,6 @@ public:
 
 protected:
     void Fill(Intp::TDevice* device) override;
-    void OnLeave() override;
 
 private:
     void EventOnSntpChange();

@@ -39,9 +39,8 @@ void TModuleWarningSmtp::Fill(Intp::TDevice* device)
 {
     Intp::TPropertyWarningSmtp record = ValidRecord<Intp::TPropertyWarningSmtp>(device);
     record.recipients.resize(std::size_t(RecipientNum(device)));
-    // No reply carries the password; one typed for another switch goes too.
+    // No reply carries the password: it is typed again; the confirmation keeps its text.
     record.password.clear();
-    m_Confirm->clear();
     m_Fields.Fill(record);
     UpdateActions();
 }

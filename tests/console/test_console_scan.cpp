@@ -62,7 +62,7 @@ TEST(ScanStart, ChecksTheAdapterBeforeOpeningIt)
     EXPECT_EQ(TScanForm::StartErrorText(srSendFailed, "eth1", "", false), "Error sending the packet: eth1");
 }
 
-TEST(ScanForm, IsReadyWithTheAdapterPickedLastAndForgetsTheScanWhenHidden)
+TEST(ScanForm, ScansOnlyOnAPickedAdapterAndForgetsTheScanWhenHidden)
 {
     std::vector<std::string> boxes;
     TMessageBoxHook old = SetMessageBoxHook([&](const TMessageBoxRequest& request) {
@@ -78,13 +78,13 @@ TEST(ScanForm, IsReadyWithTheAdapterPickedLastAndForgetsTheScanWhenHidden)
     EXPECT_EQ(form.Interfaces()->itemText(0), "lo");
     EXPECT_EQ(form.Interfaces()->itemText(1), "ie2e0 : veth");
     EXPECT_EQ(form.Interfaces()->currentIndex(), 0);
-    EXPECT_TRUE(form.ScanButton()->isEnabled());
-    EXPECT_EQ(form.IpAddress()->text(), "127.0.0.1");
+    EXPECT_FALSE(form.ScanButton()->isEnabled()); // until an adapter is picked
+    EXPECT_EQ(form.IpAddress()->text(), "");
 
     emit form.Interfaces()->activated(1);
     EXPECT_TRUE(form.ScanButton()->isEnabled());
     EXPECT_TRUE(form.Promiscuous()->isEnabled());
-    EXPECT_EQ(form.IpAddress()->text(), "10.0.0.1, 10.0.0.2");
+    EXPECT_EQ(form.IpAddress()->text(), "10.0.0.1, 10.0.0.2, ");
 
     form.AddScanReply(Intp::BuildScanFrame(Intp::TMacAddr(2, 0, 0, 0, 0, 1), 0));
     Intp::TScanFrame reply{};
@@ -108,10 +108,10 @@ TEST(ScanForm, IsReadyWithTheAdapterPickedLastAndForgetsTheScanWhenHidden)
     EXPECT_FALSE(form.ScanButton()->isEnabled());
     EXPECT_EQ(form.IpAddress()->text(), "");
 
-    // Shown again, the adapter picked last is ready.
+    // Shown again, it waits for a pick again.
     form.show();
-    EXPECT_EQ(form.Interfaces()->currentIndex(), 1);
-    EXPECT_TRUE(form.ScanButton()->isEnabled());
+    EXPECT_EQ(form.Interfaces()->currentIndex(), 0);
+    EXPECT_FALSE(form.ScanButton()->isEnabled());
     form.hide();
     SetMessageBoxHook(old);
 }

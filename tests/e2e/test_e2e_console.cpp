@@ -926,7 +926,7 @@ TEST_F(ConsoleE2E, ScanListsEverySwitchAndDropsMalformedReplies)
     });
     OpenConsole();
     TScanForm *form = ShowScanForm(consoleIf);
-    EXPECT_EQ(form->IpAddress()->text(), "198.18.0.1");
+    EXPECT_EQ(form->IpAddress()->text(), "198.18.0.1, ");
 
     std::set<std::pair<std::string, std::string>> expected;
     for (size_t i = 0; i < 3; ++i)

@@ -448,14 +448,8 @@ TEST_F(ModulePageTest, ChangesTheSwitchesRefuseAreToldOncePerApplyNamingEach)
     EXPECT_EQ(page.StatusLine()->text(), "Not changed on 1 switch.");
 }
 
-TEST_F(ModulePageTest, UnappliedEditsAreKeptForAnAddedTargetAndDroppedOnlyWhenTheUserAgrees)
+TEST_F(ModulePageTest, ARefillDiscardsUnsentEditsWithoutAsking)
 {
-    QMessageBox::StandardButton answer = QMessageBox::No;
-    QStringList asked;
-    const TMessageBoxHook old = SetMessageBoxHook([&](const TMessageBoxRequest& request) {
-        asked << request.text;
-        return answer;
-    });
     auto select = [&](TDeviceList devices, const char* location) {
         env.host.selection = devices;
         page.Refresh(true);
@@ -463,20 +457,16 @@ TEST_F(ModulePageTest, UnappliedEditsAreKeptForAnAddedTargetAndDroppedOnlyWhenTh
     };
     select({a}, "Rack 7");
     QTest::keyClicks(page.m_Location, "b");
-    select({a, b}, "Rack 7"); // a second target: the edit stays for both
-    EXPECT_EQ(page.m_Location->text(), "Rack 7b");
-    EXPECT_TRUE(asked.isEmpty());
-    select({b}, "Hall 2"); // another switch on show: asked, kept on No
-    EXPECT_EQ(asked, QStringList{"Discard the changes not applied?"});
-    EXPECT_EQ(page.m_Location->text(), "Rack 7b");
-    page.Apply();
-    env.protocol.Reply(Intp::ccBasicsSettingsGet, b, SettingsReply("Hall 3"));
-    EXPECT_EQ(page.m_Location->text(), "Hall 3");
-    QTest::keyClicks(page.m_Location, "c");
-    answer = QMessageBox::Yes;
-    select({a}, "Rack 7");
+    select({a, b}, "Rack 7"); // a second target: refilled from the switch
     EXPECT_EQ(page.m_Location->text(), "Rack 7");
-    SetMessageBoxHook(old);
+    QTest::keyClicks(page.m_Location, "c");
+    select({b}, "Hall 2"); // another switch on show
+    EXPECT_EQ(page.m_Location->text(), "Hall 2");
+    QTest::keyClicks(page.m_Location, "d");
+    env.protocol.Reply(Intp::ccBasicsSettingsGet, b, SettingsReply("Hall 3")); // a read of its own
+    EXPECT_EQ(page.m_Location->text(), "Hall 3");
+    EXPECT_TRUE(env.messages.isEmpty());
+    EXPECT_EQ(page.StatusLine()->text(), "");
 }
 
 }  // namespace

@@ -33,15 +33,14 @@ TEST(IpInput, AFieldPairNeedsAHostAndAMaskAndSubnetsCompareUnderTheMask)
     EXPECT_FALSE(IsSameSubnet(Ip(192, 168, 1, 1), Ip(192, 168, 2, 1), Ip(255, 255, 255, 0)));
 }
 
-TEST(MacInput, TakesTwelveDigitsBareOrInPairsAndARejectedTextLeavesTheOutputUntouched)
+TEST(MacInput, TakesExactlyTwelveDigitsWithoutSeparatorsAndARejectedTextLeavesTheOutputUntouched)
 {
     uint8_t mac[6] = {1, 2, 3, 4, 5, 6};
-    for (const char* bad : {"00112233445Z", "001a2b3c4d5", "00:1a:2b:3c:4d-5e", "00.1a.2b.3c.4d.5e", "001:a2:b3:c4:d5:e"})
+    for (const char* bad : {"00112233445Z", "001a2b3c4d5", "001a2b3c4d5e0", "00:1a:2b:3c:4d:5e", "00-1A-2B-3C-4D-5E",
+                            "00.1a.2b.3c.4d.5e", " 001a2b3c4d5e"})
         EXPECT_FALSE(ReadMacText(bad, mac)) << bad;
     const uint8_t kept[6] = {1, 2, 3, 4, 5, 6};
     EXPECT_EQ(std::memcmp(mac, kept, 6), 0);
-    EXPECT_TRUE(IsMacText("00:1a:2b:3c:4d:5e"));
-    EXPECT_TRUE(IsMacText("00-1A-2B-3C-4D-5E"));
 
     ASSERT_TRUE(ReadMacText("001a2B3c4D5e", mac));
     const uint8_t expected[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 TEST(IpEdit, ReadsAndShowsDottedAddresses)
@@ -26,7 +28,7 @@ TEST(IpEdit, ReadsAndShowsDottedAddresses)
     EXPECT_TRUE(edit.IsHost());
 }
 
-TEST(IpEdit, LeavingTheFieldRewritesAnAddressOnlyWhenAskedAndKeepsOtherText)
+TEST(IpEdit, LeavingTheFieldRewritesItAsTheValueReadOnlyWhenAsked)
 {
     TIpEdit edit;
     edit.setText("10.0.0.01");
@@ -34,14 +36,15 @@ TEST(IpEdit, LeavingTheFieldRewritesAnAddressOnlyWhenAskedAndKeepsOtherText)
     QCoreApplication::sendEvent(&edit, &out);
     EXPECT_EQ(edit.text(), "10.0.0.01");
     edit.SetRewriteOnExit(true);
-    QCoreApplication::sendEvent(&edit, &out);
-    EXPECT_EQ(edit.text(), "10.0.0.1");
-    edit.setText("10.0.1");
-    QCoreApplication::sendEvent(&edit, &out);
-    EXPECT_EQ(edit.text(), "10.0.1");
+    for (auto [typed, shown] : {std::pair{"10.0.0.01", "10.0.0.1"}, std::pair{"10.0.1", "255.255.255.255"},
+                                std::pair{"99999", "255.255.255.255"}, std::pair{"", "0.0.0.0"}}) {
+        edit.setText(typed);
+        QCoreApplication::sendEvent(&edit, &out);
+        EXPECT_EQ(edit.text(), shown) << typed;
+    }
 }
 
-TEST(IpEdit, TypingIntoAFilledFieldReplacesItsAddress)
+TEST(IpEdit, AClickIntoAFilledFieldPlacesTheCursorWithoutSelecting)
 {
     QWidget window;
     auto* edit = new TIpEdit(&window);
@@ -49,31 +52,31 @@ TEST(IpEdit, TypingIntoAFilledFieldReplacesItsAddress)
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(edit);
     layout->addWidget(other);
-    edit->SetRewriteOnExit(true);
-    edit->SetValue(0);
+    edit->SetValue(0x0A000001);
     window.show();
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     other->setFocus();
-    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(4, edit->height() / 2));
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(edit->width() - 4, edit->height() / 2));
     ASSERT_TRUE(edit->hasFocus());
-    QTest::keyClicks(edit, "192.168.1.20");
-    other->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(edit->text(), "192.168.1.20");
-    edit->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(edit, "10.0.0.1");
-    EXPECT_EQ(edit->Value(), 0x0A000001u);
+    EXPECT_FALSE(edit->hasSelectedText());
+    QTest::keyClicks(edit, "2");
+    EXPECT_EQ(edit->text(), "10.0.0.12");
 }
 
-TEST(MacEdit, TakesTheColonAndDashFormsWholeAndShowsItsFormat)
+TEST(MacEdit, TakesExactlyTwelveDigitsWithoutSeparatorsOrFormatShown)
 {
     TMacEdit edit;
-    EXPECT_FALSE(edit.placeholderText().isEmpty());
-    for (const char* text : {"01:02:03:04:05:06", "01-02-03-04-05-06", "010203040506"}) {
-        edit.clear();
-        QTest::keyClicks(&edit, text);
-        EXPECT_EQ(edit.Address(), Intp::TMacAddr(1, 2, 3, 4, 5, 6)) << text;
+    EXPECT_TRUE(edit.placeholderText().isEmpty());
+    QTest::keyClicks(&edit, "01:02:03:04:05:06");
+    EXPECT_EQ(edit.text(), "01:02:03:04:"); // 12 characters at most
+    EXPECT_FALSE(edit.Address());
+    for (const char* text : {"01-02-03-04-05-06", "01020304050"}) {
+        edit.setText(text);
+        EXPECT_FALSE(edit.Address()) << text;
     }
+    edit.setText("0a0B0c0D0e0F");
+    EXPECT_EQ(edit.Address(), Intp::TMacAddr(10, 11, 12, 13, 14, 15));
 }
 
 TEST(Glyphs, EveryButtonGlyphIsDrawnAndUnknownNamesAreEmpty)

@@ -100,6 +100,23 @@ TEST_F(RstpPage, ApplySendsEveryPortAndRefusesBadTimersBeforeSending)
     EXPECT_EQ(sent[0].ports[5].p2p, 7u);
 }
 
+// A switch that stops answering costs one reply time-out: the ring is read
+// after RSTP only when RSTP answered, and RSTP after the ring likewise.
+TEST_F(RstpPage, ASilentSwitchEndsTheReadAfterOneTimeOutAndAnAnswerGoesOnToTheRing)
+{
+    page->SetExclusive(true);
+    TDevice* device = Select(1, TestModel(4));
+    Put(device, Rstp(device, true));  // read before the switch went silent
+    page->Refresh(true);
+    ASSERT_TRUE(env.protocol.TimeOut(device, ccRedundancyRstpGet));
+    EXPECT_EQ(SentCount(ccRedundancyRingGet) + SentCount(ccRedundancyRing2Get), 0u);
+    EXPECT_TRUE(page->IsUnavailable());
+
+    page->Refresh(true);
+    env.protocol.Reply(ccRedundancyRstpGet, device, ReplyBytes(Rstp(device, true)));
+    EXPECT_EQ(SentCount(ccRedundancyRingGet) + SentCount(ccRedundancyRing2Get), 1u);
+}
+
 using RstpInfoPage = TPageTest<TModuleRedundancyRstpInfo>;
 
 TEST_F(RstpInfoPage, NamesStatesAndRolesWithoutIndexingPastTheirLists)
@@ -155,6 +172,17 @@ TEST_F(RingPage, CaptionFromItsResourceAndTheRingShownOffWhileRstpRuns)
     Notify(device, ccRedundancyRstpGet);
     EXPECT_TRUE(page->m_LegacyMode->isChecked());
     EXPECT_EQ(page->m_2ndPort->currentText(), "Port.02");
+}
+
+TEST_F(RingPage, ASilentSwitchEndsTheReadAfterOneTimeOut)
+{
+    page->SetExclusive(true);
+    TDevice* device = Select(1, TestModel(4));
+    Put(device, RingOn());
+    page->Refresh(true);
+    ASSERT_TRUE(env.protocol.TimeOut(device, ccRedundancyRingGet));
+    EXPECT_EQ(SentCount(ccRedundancyRstpGet), 0u);
+    EXPECT_TRUE(page->IsUnavailable());
 }
 
 TEST_F(RingPage, DuplicatedPortsAreRefusedAndOptionsOffSendZeros)

@@ -45,7 +45,10 @@ TEST_F(Dot1xPage, NoApplyChangesAKeyNobodyTypedAndNoKeyGoesToAnotherSwitch)
     r.sharedKey = "two";
     Put(other, r);
     Notify(device, Intp::ccSecurity8021xGet);
-    EXPECT_EQ(page->m_SharedKey->echoMode(), QLineEdit::Password);
+    // The current switch's key, in plain text.
+    EXPECT_EQ(page->m_SharedKey->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(page->m_SharedKey->text(), "one");
+    EXPECT_EQ(page->m_SharedKey->maxLength(), 32);
     EXPECT_EQ(page->m_ServerPort->text(), "0");
     page->m_Protocol->setCurrentIndex(0);  // off: the key field is off too
     EXPECT_FALSE(page->m_SharedKey->isEnabled());
@@ -70,7 +73,8 @@ TEST_F(Dot1xPage, NoApplyChangesAKeyNobodyTypedAndNoKeyGoesToAnotherSwitch)
     ASSERT_EQ(sent.size(), 5u);
     EXPECT_EQ(sent[4].sharedKey, "s3cret");
     EXPECT_TRUE(page->Leave(false));
-    EXPECT_TRUE(page->m_SharedKey->text().isEmpty());
+    Refill();
+    EXPECT_EQ(page->m_SharedKey->text(), "one");
 }
 
 TEST_F(Dot1xPage, ApplyOffSaysWhy)

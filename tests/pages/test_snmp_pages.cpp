@@ -16,6 +16,8 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -198,23 +200,33 @@ TEST_F(TrapPage, AnAddressAndCommunityEnableAddUnlessListed)
     page->m_ServerIp->setText("10.0.0.1");
     EXPECT_TRUE(page->m_Delete->isEnabled());
     EXPECT_FALSE(page->m_Add->isEnabled());
+    // Typed another way, the listed address is found only once the field is left.
+    page->m_ServerIp->setText("10.0.0.01");
+    EXPECT_TRUE(page->m_Add->isEnabled());
+    EXPECT_FALSE(page->m_Delete->isEnabled());
+    QFocusEvent left(QEvent::FocusOut);
+    QCoreApplication::sendEvent(page->m_ServerIp, &left);
+    EXPECT_TRUE(page->m_ServerIp->text() == "10.0.0.1" && page->m_Delete->isEnabled());
     page->m_ServerIp->setText("10.0.0.2");
+    page->m_Version->button(1)->setChecked(true);
     page->m_Add->click();
     const auto added = Sent<TSessionSnmpTrapAdd>();
     ASSERT_EQ(added.size(), 1u);
     EXPECT_EQ(added[0].address, Ip(10, 0, 0, 2));
     EXPECT_EQ(added[0].community, chars32.toStdString());
 
-    // The refill after the Add keeps the community for the next receiver.
+    EXPECT_EQ(added[0].version, uint32_t(stV2c));
+
+    // The refill after the Add empties the form and checks V1.
     Put(device, Table<TPropertySnmpTrap>({{Ip(10, 0, 0, 1), "public", stV2c}, {Ip(10, 0, 0, 2), "c", stV1}}));
     Notify(device, ccSnmpTrapGet);
-    EXPECT_EQ(page->m_Community->text(), chars32);
-    EXPECT_EQ(page->m_ServerIp->text(), "0.0.0.0");
+    EXPECT_EQ(page->m_ServerIp->text() + page->m_Community->text(), "0.0.0.0");
+    EXPECT_EQ(page->m_Version->checkedId(), 0);
 }
 
 using UserPage = TPageTest<TModuleSnmpUser>;
 
-TEST_F(UserPage, PasswordsGoToTheSwitchOnlyAndAreNeverShownOrKept)
+TEST_F(UserPage, PasswordsGoToTheSwitchOnlyAndSelectingAUserEmptiesThem)
 {
     TDevice* device = Select(1, TestModel(8));
     Put(device, Table<TPropertySnmpUser>({{"admin", true, false}, {"", true, true}}));
@@ -238,9 +250,12 @@ TEST_F(UserPage, PasswordsGoToTheSwitchOnlyAndAreNeverShownOrKept)
     Put(device, Table<TPropertySnmpUser>({{"admin", true, false}, {"guest", true, true}}));
     Notify(device, ccSnmpUserGet);
     EXPECT_EQ(page->m_List->Model()->Row(1).cells, (QStringList{"2", "guest", "Enabled", "Enabled"}));
+    EXPECT_EQ(page->m_Auth->text(), "authSecret");  // the edits keep their texts across refills
     page->m_List->SelectRow(1);
     EXPECT_EQ(page->m_Auth->text() + page->m_Privacy->text(), "");
+    // And when the page is left.
     page->m_Auth->setText("authSecret");
     EXPECT_TRUE(page->Leave(false));
-    EXPECT_EQ(page->m_Auth->text(), "");
+    Refill();
+    EXPECT_EQ(page->m_Username->text() + page->m_Auth->text(), "guestauthSecret");
 }

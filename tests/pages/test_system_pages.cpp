@@ -347,6 +347,12 @@ TEST_F(ProvisionPage, EachTickedHalfNeedsAServerAndAFile)
     page->m_FirmwareIp->setText("0.0.0.0");
     page->m_FirmwareFile->setText("fw.bin");
     EXPECT_FALSE(page->m_Apply->isEnabled());
+    // The server fields take any length; a long text is no address.
+    page->m_FirmwareIp->setText("10.0.0.1.10.0.0.1.10");
+    EXPECT_EQ(page->m_FirmwareIp->text(), "10.0.0.1.10.0.0.1.10");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_FirmwareIp->setText("10.0.0.2");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
 }
 
 TEST_F(ProvisionPage, RefillsFromTheRecordAndSendsItsLayout)
@@ -427,6 +433,8 @@ TEST_F(SntpPage, TheClockIncludesTheOffsetAndReReadsAtEachChangeInstant)
     Put(a, record, Intp::ccBasicsSntpGet);
     EXPECT_TRUE(page->m_Timer->isActive());
     EXPECT_EQ(page->m_Timezone->currentIndex(), 25);
+    EXPECT_EQ(page->m_Current->text(), "(Invalid)"); // until the first tick
+    page->EventOnTimerTimer();
     EXPECT_EQ(page->m_Current->text(), "2026/03/29 13:00:00");
     EXPECT_EQ(page->m_BeginTime->time(), QTime(14, 0, 0));
     EXPECT_EQ(page->m_EndDate->date(), QDate(2026, 3, 30));
@@ -441,6 +449,8 @@ TEST_F(SntpPage, TheClockIncludesTheOffsetAndReReadsAtEachChangeInstant)
     host += 1;
     page->EventOnTimerTimer();
     EXPECT_EQ(SentBytes(Intp::ccBasicsSntpGet).size(), reads + 1);
+    page->Leave(false);
+    EXPECT_TRUE(page->m_Timer->isActive()); // only a refill stops the clock
 }
 
 TEST_F(SntpPage, ApplySendsTheWallClockPeriodWithoutZoneConversion)

@@ -106,13 +106,17 @@ TEST_F(SmtpPage, TheFormCheckAndWhatApplySends)
     page->m_Confirm->setText("old");
     Notify(device, Intp::ccWarningSmtpGet);
 
-    // The password is never shown again: Apply waits for both fields.
+    // The password is never shown again, the confirmation keeps its text:
+    // Apply waits for the password to match it.
     EXPECT_TRUE(page->m_Password->text().isEmpty());
-    EXPECT_TRUE(page->m_Confirm->text().isEmpty());
+    EXPECT_EQ(page->m_Confirm->text(), "old");
     EXPECT_EQ(page->m_Recipients->toPlainText(), "b@example.org");
     EXPECT_FALSE(page->m_Apply->isEnabled());
     page->m_Password->setText("secret");
     EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_Password->setText("old");
+    EXPECT_TRUE(page->m_Apply->isEnabled());
+    page->m_Password->setText("secret");
     page->m_Confirm->setText("secret");
     EXPECT_TRUE(page->m_Apply->isEnabled());
     page->m_Recipients->setPlainText("a@example.org\nb@example.org\nc@example.org");

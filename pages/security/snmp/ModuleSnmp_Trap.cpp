@@ -53,6 +53,8 @@ TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent) : TModulePage("Trap Settings",
                       m_Community->setText(SwitchText(trap->community));
                       m_Version->button(trap->version ? 1 : 0)->setChecked(true);
                   },
+                  // A receiver is found by the address as typed; leaving the field writes it dotted.
+                  .formKey = [this] { return m_ServerIp->text(); },
                   .numbered = true,
                   .sortKey = [](const TEntry& trap, int column) {
                       return column == 1 ? std::optional<long long>(trap.address) : std::nullopt;
@@ -64,20 +66,11 @@ TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent) : TModulePage("Trap Settings",
 void TModuleSnmpTrap::Fill(TDevice* device)
 {
     m_ServerIp->SetValue(0);
-    // The next receiver of the same switch often shares the community.
-    const Intp::TMacAddr mac = device ? device->GetMac() : Intp::TMacAddr();
-    if (!device || mac != m_FilledMac) {
-        m_Community->clear();
-        m_Version->button(0)->setChecked(true);
-    }
-    m_FilledMac = mac;
+    m_Community->clear();
+    m_Version->button(0)->setChecked(true);
     m_Table.Rebuild(device);
 }
 
-void TModuleSnmpTrap::OnLeave()
-{
-    m_FilledMac = Intp::TMacAddr();
-    m_Table.Rebuild(nullptr);
-}
+void TModuleSnmpTrap::OnLeave() { m_Table.Rebuild(nullptr); }
 
 REGISTER_PAGE(TModuleSnmpTrap);

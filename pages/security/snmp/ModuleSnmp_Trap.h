@@ -31,5 +31,4 @@ protected:
 
 private:
     TTypedTableEditor<Intp::TSessionSnmpTrapGet, Intp::TSessionSnmpTrapAdd, Intp::TSessionSnmpTrapDel> m_Table;
-    Intp::TMacAddr m_FilledMac;  // of the switch the page shows
 };

@@ -39,6 +39,7 @@ TModuleSnmpUser::TModuleSnmpUser(QWidget* parent) : TModulePage("SNMPv3 User", p
         if (row < 0)
             return;
         m_Username->setText(m_List->Model()->Cell(row, 1));
+        // Never read back: the passwords of another user don't stay.
         m_Auth->clear();
         m_Privacy->clear();
     });
@@ -64,8 +65,6 @@ void TModuleSnmpUser::OnLeave()
 {
     m_List->Clear();
     m_Users.clear();
-    m_Auth->clear();
-    m_Privacy->clear();
 }
 
 void TModuleSnmpUser::UpdateActions()

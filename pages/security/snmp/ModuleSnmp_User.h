@@ -2,8 +2,8 @@
 
 // "SNMPv3 User": the switch's SNMPv3 users and whether each has an
 // authentication and a privacy password. The passwords are typed to add or
-// delete a user and go to the switch only: they are never read back, shown or
-// kept beyond the request.
+// delete a user and go to the switch only: they are never read back or
+// written to a file; the edits keep their texts until a user is selected.
 
 #include "intp/Snmp.h"
 #include "pages/kit/ModulePage.h"

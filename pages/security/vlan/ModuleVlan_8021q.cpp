@@ -18,13 +18,9 @@ TModuleVlan8021q::TModuleVlan8021q(QWidget* parent) : TModulePage("802.1Q VLAN",
     AddRead<Intp::TSessionVlanGet>(rwCurrent, false);
     AddRead<Intp::TSessionVlan8021qGet>(rwAll);
     AddChain<Intp::TSessionVlanGet, Intp::TSessionVlan8021qGet>();
-    connect(m_Apply, &QPushButton::clicked, this, [this] {
-        // Only a VLAN as read may stand outside the range.
-        const R record = m_Fields.Read();
-        if (Check(record.managementVid <= Intp::VlanMaxVid || record.managementVid == m_ReadVid,
-                  "The management VLAN ID is 0 to 4094, 0 for disable."))
-            SendPayload<Intp::TSessionVlan8021qSet>(record);
-    });
+    // A VLAN edited out of range keeps Apply off; one read so goes back as read.
+    connect(m_Apply, &QPushButton::clicked, this,
+            [this] { SendPayload<Intp::TSessionVlan8021qSet>(m_Fields.Read()); });
 }
 
 void TModuleVlan8021q::Fill(Intp::TDevice* device)
@@ -33,8 +29,6 @@ void TModuleVlan8021q::Fill(Intp::TDevice* device)
     const bool enabled = device && (!vlan.valid || vlan.mode == Intp::vm8021q);
     TPageForm::SetFieldsEnabled({m_Gvrp, m_Vid, m_Apply}, enabled);
     const R& record = enabled ? ValidRecord<R>(device) : R{};
-    // A VLAN read outside the range shows as read, and goes back so unless edited.
-    m_ReadVid = record.managementVid;
     m_Fields.Fill(record);
 }
 

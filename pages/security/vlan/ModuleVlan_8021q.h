@@ -25,5 +25,4 @@ protected:
 
 private:
     TFieldBinding<Intp::TPropertyVlan8021q> m_Fields;
-    std::uint32_t m_ReadVid = 0;  // the management VLAN as read
 };

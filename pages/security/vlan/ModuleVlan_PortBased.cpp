@@ -69,10 +69,6 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
                   .sortKey = [](const TPropertyVlanPortEntry& group, int column) {
                       return column == 3 ? std::optional<long long>(group.ports) : std::nullopt;
                   },
-                  // Many members are cut at the list's edge; the tip shows them whole.
-                  .toolTip = [members](const TPropertyVlanPortEntry& group) {
-                      return "Member Ports: " + members(group);
-                  },
                   // Delete names the VLAN alone; members go as the same ports and trunk groups.
                   .fit = [this](TPropertyVlanPortEntry& group, TDevice* target, bool del) {
                       return del ? QString() : TTableEditorBase::PositionsOnTarget(group.ports, CurrentDevice(), target);

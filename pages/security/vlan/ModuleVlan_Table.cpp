@@ -7,11 +7,6 @@
 #include "pages/kit/PageRegistry.h"
 #include "pages/rules/VlanRules.h"
 
-#include <QEvent>
-#include <QHeaderView>
-
-#include <algorithm>
-
 using namespace Intp;
 
 TModuleVlanTable::TModuleVlanTable(QWidget* parent) : TModulePage("VLAN Table", parent)
@@ -24,20 +19,6 @@ TModuleVlanTable::TModuleVlanTable(QWidget* parent) : TModulePage("VLAN Table", 
     m_List->Column("Tagged Ports", [](const TRow& r) { return r.tagged; });
     m_List->Model()->SetSortMode(smPerColumn);
     m_List->SetColumnsFollowContents();
-    // Long member texts are cut at the column's edge; the tip shows them whole.
-    m_List->SetToolTip([](const QStringList& cells) {
-        QStringList lines;
-        if (!cells.at(2).isEmpty())
-            lines << "Untagged Ports: " + cells.at(2);
-        if (!cells.at(3).isEmpty())
-            lines << "Tagged Ports: " + cells.at(3);
-        return lines.join('\n');
-    });
-    connect(m_List->header(), &QHeaderView::sectionResized, this, [this](int column) {
-        if (column < 3)
-            ShareMemberColumns();
-    });
-    m_List->viewport()->installEventFilter(this);
     form.List(QString(), m_List);
 
     // Port names, configuration and the mode; the mode's reply reads the table of that mode.
@@ -71,40 +52,14 @@ void TModuleVlanTable::Fill(TDevice* device)
     } else if (vlan.mode == vm8021q) {
         for (const auto& entry : ValidRecord<TPropertyVlan8021qPort>(device).entries)
             m_List->Add({++number, entry.vid, text(entry.untaggedPorts), text(entry.taggedPorts)});
-    } else if (m_NotEnabledTold != device->GetMac()) {
-        // Once per visit and switch, not on every refill.
-        m_NotEnabledTold = device->GetMac();
+    } else {
         ShowMessage("VLAN Not Enabled!");
     }
-}
-
-bool TModuleVlanTable::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_List->viewport() && event->type() == QEvent::Resize)
-        ShareMemberColumns();
-    return TModulePage::eventFilter(watched, event);
-}
-
-void TModuleVlanTable::ShareMemberColumns()
-{
-    if (m_Sharing)
-        return;
-    QHeaderView* header = m_List->header();
-    const int room = m_List->viewport()->width() - header->sectionSize(0) - header->sectionSize(1);
-    const int tagged = std::max(static_cast<QAbstractItemView*>(m_List)->sizeHintForColumn(3), header->sectionSizeHint(3));
-    // The tagged texts keep what they need up to half the room.
-    const int most = std::max(room - std::min(tagged, room / 2), header->sectionSizeHint(2));
-    if (header->sectionSize(2) <= most)
-        return;
-    m_Sharing = true;
-    header->resizeSection(2, most);
-    m_Sharing = false;
 }
 
 void TModuleVlanTable::OnLeave()
 {
     m_List->Clear();
-    m_NotEnabledTold.reset();
 }
 
 REGISTER_PAGE(TModuleVlanTable);

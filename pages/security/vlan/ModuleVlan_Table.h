@@ -6,8 +6,6 @@
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/TypedReportList.h"
 
-#include <optional>
-
 class TModuleVlanTable : public TModulePage {
     Q_OBJECT
 
@@ -25,14 +23,5 @@ public:
 
 protected:
     void Fill(Intp::TDevice* device) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void OnLeave() override;
-
-private:
-    // Keeps "Tagged Ports" in sight: "Untagged Ports" takes no more than
-    // its share of the room the columns before it leave.
-    void ShareMemberColumns();
-
-    bool m_Sharing = false;
-    std::optional<Intp::TMacAddr> m_NotEnabledTold;  // the switch told so this visit
 };
