@@ -19,6 +19,8 @@ struct TPropertyLldp {
 };
 
 class TSessionLldpGet : public TSessionRecordGet<ccLldpGet, TPropertyLldp> {};
+// SetPayload(record), or the 4 bytes as a page holds them (the interval in
+// host order); byte 1 goes out as 0.
 class TSessionLldpSet : public TSessionRecordSet<ccLldpSet, TSessionLldpGet> {};
 
 } // namespace Intp

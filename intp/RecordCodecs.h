@@ -191,6 +191,8 @@ struct TSelfField {
     }
 };
 
+// Reserved bytes: ignored when read, and sent as 0 whatever the bytes a
+// page handed over hold there.
 struct TSkipField {
     TRawCodec codec;
     TOnly only = onBoth;
@@ -199,9 +201,10 @@ struct TSkipField {
     constexpr size_t Size() const { return codec.Size(); }
     template <class R> void Read(TPayloadReader& in, R&, TMessage, TOrder, size_t) const { in.Skip(codec.width); }
     template <class R> void Write(TPayloadWriter& out, const R&, TMessage, TOrder) const { out.Zero(codec.width); }
-    void Convert(TPayloadReader& in, TPayloadWriter& out, TMessage, TOrder from, TOrder to, size_t) const
+    void Convert(TPayloadReader& in, TPayloadWriter& out, TMessage, TOrder, TOrder, size_t) const
     {
-        codec.Convert(in, out, from, to);
+        in.Skip(codec.width);
+        out.Zero(codec.width);
     }
 };
 

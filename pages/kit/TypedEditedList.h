@@ -29,6 +29,7 @@
 #include "pages/kit/PortLayout.h"
 #include "pages/kit/PortCheckList.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +84,18 @@ public:
     {
         TColumn c = ValueColumn(member, editor, options);
         c.choices = choices;
+        return Declare(AddChoiceColumn(header, choices), std::move(c));
+    }
+    // An on/off member shown as on (say "Yes") or nothing and ticked in a
+    // check box; the header click sets every row to the first row's negation.
+    template <class M>
+        requires std::is_integral_v<M>
+    int Check(const QString& header, M TRow::*member, const QString& on, const QString& editor = {})
+    {
+        const QStringList choices = {QString(), on};
+        TColumn c = ValueColumn(member, editor, {});
+        c.choices = choices;
+        c.check = true;
         return Declare(AddChoiceColumn(header, choices), std::move(c));
     }
     // An integer member edited in a number field that takes minimum to
@@ -198,6 +211,10 @@ public:
             } else if (c.address) {
                 editor = form.PanelEditor(c.editor, new TIpEdit());
                 BindEditor(c.column, static_cast<TIpEdit*>(editor));
+            } else if (c.check) {
+                auto* box = new QCheckBox();
+                BindEditor(c.column, form.PanelEditor(c.editor, box));
+                editor = box;
             } else if (!c.choices.isEmpty()) {
                 auto* combo = new QComboBox();
                 combo->addItems(c.choices);
@@ -307,6 +324,7 @@ private:
         long long maximum = 0;
         bool address = false;
         bool ports = false;       // a port mask (Ports)
+        bool check = false;       // on/off in a check box (Check)
         bool switchText = false;  // a std::string member: Latin-1 (SwitchText.h)
         std::function<QString(const TRow&)> getText;
         std::function<void(TRow&, const QString&)> setText;

@@ -5,6 +5,7 @@
 #include "pages/kit/PortCheckList.h"
 #include "pages/rules/PageRules.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -306,6 +307,16 @@ void TUntypedEditedList::BindEditor(int column, TPortCheckList* editor)
     UpdateEditors();
 }
 
+void TUntypedEditedList::BindEditor(int column, QCheckBox* editor)
+{
+    TValueColumn* c = FindColumn(column);
+    if (!c || !editor)
+        return;
+    c->editor = editor;
+    connect(editor, &QCheckBox::toggled, this, [this, column](bool on) { EditorChanged(column, on ? 1 : 0); });
+    UpdateEditors();
+}
+
 void TUntypedEditedList::AddSelectionControl(QWidget* control)
 {
     if (!control)
@@ -359,6 +370,8 @@ void TUntypedEditedList::UpdateEditors(int keep)
             // No row: no value, never the last row's.
             if (auto* box = qobject_cast<TNumberBox*>(c.editor))
                 box->Blank();
+            else if (auto* check = qobject_cast<QCheckBox*>(c.editor))
+                check->setChecked(false);
             continue;
         }
         if (c.column == keep)
@@ -376,6 +389,8 @@ void TUntypedEditedList::UpdateEditors(int keep)
             address->SetValue(uint32_t(Value(row, c.column)));
         } else if (auto* ports = qobject_cast<TPortCheckList*>(c.editor)) {
             ports->SetMask(uint32_t(Value(row, c.column)));
+        } else if (auto* check = qobject_cast<QCheckBox*>(c.editor)) {
+            check->setChecked(Value(row, c.column) != 0);
         }
     }
     for (QWidget* control : m_SelectionControls)

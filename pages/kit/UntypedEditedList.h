@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class TNumberBox;
@@ -82,6 +83,8 @@ public:
     void BindEditor(int column, TIpEdit* editor);
     // A port mask (the bits of the value) ticked in a port check list.
     void BindEditor(int column, TPortCheckList* editor);
+    // An on/off value (1 or 0) ticked in a check box.
+    void BindEditor(int column, QCheckBox* editor);
     // Further controls (labels) that follow the selection.
     void AddSelectionControl(QWidget* control);
     // The label of a column's editor, and a note after it: enabled with the editor.

@@ -3,6 +3,7 @@
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 
@@ -19,10 +20,12 @@ TModuleMonitorMirror::TModuleMonitorMirror(QWidget* parent) : TModulePage("Port 
     m_DestRx = form.Choice("Destination &RX Port:", {});
     m_ListView = new TTypedEditedList<TRow>();
     m_ListView->Caption("Port No.", [](const TRow& r) { return PortCaption(r.port); });
-    m_ListView->Choice("Source TX", &TRow::tx, {"", "Yes"}, "Source TX:");
-    m_ListView->Choice("Source RX", &TRow::rx, {"", "Yes"}, "Source RX:");
+    m_TxColumn = m_ListView->Check("Source TX", &TRow::tx, "Yes", "Source TX:");
+    m_RxColumn = m_ListView->Check("Source RX", &TRow::rx, "Yes", "Source RX:");
     form.List(QString(), m_ListView);
     m_ListView->CreateEditors(form);
+    m_SrcTx = qobject_cast<QCheckBox*>(m_ListView->EditorOf(m_TxColumn));
+    m_SrcRx = qobject_cast<QCheckBox*>(m_ListView->EditorOf(m_RxColumn));
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     m_Clear = form.Button("&Clear", "RC_BITMAP_16X16_CLEAR");
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
@@ -52,10 +55,11 @@ void TModuleMonitorMirror::Fill(Intp::TDevice* device)
 
 void TModuleMonitorMirror::EventOnClearClick()
 {
-    std::vector<TRow> rows = m_ListView->Rows();
-    for (TRow& row : rows)
-        row.tx = row.rx = false;
-    m_ListView->SetRows(rows);
+    for (int line = 0; line < m_ListView->RowCount(); ++line) {
+        m_ListView->SetValue(line, m_TxColumn, 0);
+        m_ListView->SetValue(line, m_RxColumn, 0);
+    }
+    m_ListView->UpdateEditors();
 }
 
 void TModuleMonitorMirror::EventOnApplyClick()

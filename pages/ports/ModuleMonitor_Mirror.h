@@ -7,6 +7,7 @@
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/TypedEditedList.h"
 
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 
@@ -25,6 +26,8 @@ public:
     QComboBox* m_DestTx = nullptr;
     QComboBox* m_DestRx = nullptr;
     TTypedEditedList<TRow>* m_ListView = nullptr;
+    QCheckBox* m_SrcTx = nullptr;
+    QCheckBox* m_SrcRx = nullptr;
     QPushButton* m_Apply = nullptr;
     QPushButton* m_Clear = nullptr;
 
@@ -33,4 +36,7 @@ public:
 
 protected:
     void Fill(Intp::TDevice* device) override;
+
+private:
+    int m_TxColumn = -1, m_RxColumn = -1;
 };

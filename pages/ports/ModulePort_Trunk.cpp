@@ -16,35 +16,12 @@ TModulePortTrunk::TModulePortTrunk(QWidget* parent) : TModulePage("Port Trunk", 
     m_ListView = new TTypedEditedList<TRow>();
     m_ListView->Caption("Group ID", [](const TRow& r) { return SwitchText(TrunkCaption(int(r.group) + 1)); });
     m_ListView->Choice("Type", &TRow::lacp, {"Static", "802.3ad LACP"}, "&Type:");
-    const int members = m_ListView->Ports("Member Ports", &TRow::members, "&Members:");
+    m_ListView->Ports("Member Ports", &TRow::members, "&Members:");
     form.List(QString(), m_ListView);
     m_ListView->CreateEditors(form);
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
-    // A port ticked in one group leaves the others: the switch takes a port
-    // in one group only.
-    connect(m_ListView, &TUntypedEditedList::ValueEdited, this, [this, members](int line, int column) {
-        if (column != members)
-            return;
-        const int ticked = m_ListView->Value(line, members);
-        for (int other = 0; other < m_ListView->RowCount(); ++other) {
-            const int held = m_ListView->Value(other, members);
-            if (other != line && (held & ticked))
-                m_ListView->SetValue(other, members, held & ~ticked);
-        }
-    });
     AddRead<TSessionPortTrunkGet>();
-}
-
-bool TModulePortTrunk::AcceptNotify(TDevice* device, std::uint16_t code, std::uint16_t status)
-{
-    // The switch re-reads its groups after a refusal: the fill that follows
-    // shows the groups as sent again.
-    if (code == ccPortTrunkSet && status != ssOk && IsCurrent(device) && !m_Sent.empty()) {
-        m_Refused = m_Sent;
-        m_RefusedBy = device->GetMac();
-    }
-    return TModulePage::AcceptNotify(device, code, status);
 }
 
 void TModulePortTrunk::Fill(TDevice* device)
@@ -57,10 +34,7 @@ void TModulePortTrunk::Fill(TDevice* device)
             const bool read = g < trunks.entries.size();
             rows.push_back({g, read && trunks.entries[g].lacp ? 1u : 0u, read ? trunks.entries[g].members : 0u});
         }
-        if (device->GetMac() == m_RefusedBy && m_Refused.size() == rows.size())
-            rows = m_Refused;
     }
-    m_Refused.clear();
     m_ListView->SetRows(rows);
 }
 
@@ -74,7 +48,6 @@ void TModulePortTrunk::EventOnApplyClick()
     }
     if (entries.empty())
         return;
-    m_Sent = m_ListView->Rows();
     SendToEachTarget<TSessionPortTrunkSet>([&](TSessionPortTrunkSet& request, TDevice* device) {
         const QString fault = TrunkTargetFault(device, entries.size(), members);
         if (fault.isEmpty())

@@ -1,8 +1,8 @@
 #pragma once
 
 // "Port Trunk" of the first generation: each trunk group's type (static or
-// 802.3ad LACP) and member ports, edited row by row and sent whole. A port
-// joins one group at a time.
+// 802.3ad LACP) and member ports, edited row by row and sent whole; a port
+// ticked in two groups goes as it is, for the switch to take or refuse.
 
 #include "intp/Ports.h"
 #include "pages/kit/ModulePage.h"
@@ -29,11 +29,4 @@ public:
 
 protected:
     void Fill(Intp::TDevice* device) override;
-    bool AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status) override;
-
-private:
-    // The groups as last sent, and as kept for the next fill when the switch
-    // on show refused them (the administrator's edits are not lost).
-    std::vector<TRow> m_Sent, m_Refused;
-    Intp::TMacAddr m_RefusedBy;
 };

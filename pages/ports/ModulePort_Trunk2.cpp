@@ -8,8 +8,6 @@
 #include <QHeaderView>
 #include <QPushButton>
 
-#include <bit>
-
 using namespace Intp;
 
 TModulePortTrunk2::TModulePortTrunk2(QWidget* parent) : TModulePage("Port Trunk", parent)
@@ -28,9 +26,9 @@ TModulePortTrunk2::TModulePortTrunk2(QWidget* parent) : TModulePage("Port Trunk"
     m_ListView->CreateEditors(form);
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
-    connect(m_ListView, &TUntypedEditedList::ValueEdited, this, [this](int line, int column) {
+    connect(m_ListView, &TUntypedEditedList::ValueEdited, this, [this](int, int column) {
         if (column == m_MemberColumn)
-            EventOnMemberClick(line);
+            EventOnMemberClick();
     });
 
     AddRead<TSessionPortNameGet>(rwAlways, false);
@@ -45,37 +43,46 @@ void TModulePortTrunk2::Fill(TDevice* device)
     m_ListView->SetRows(rows);
     m_MemberLimit = device ? device->GetTrunkMemberNum() : 0;
     m_ActivityWorkPorts = trunks.entries.empty() ? 0 : trunks.entries.back().workPorts;
-    m_Members.clear();
-    for (const TTrunk2Row& row : rows)
-        m_Members.push_back(row.members);
 }
 
-// A port ticked in one group leaves every other group; the work ports of
-// the groups it touches follow their members.
-void TModulePortTrunk2::EventOnMemberClick(int line)
+// A tick runs over the groups in order: each counts its members in port
+// order (a hidden member too: it stays in its group). Past the member limit
+// the member at which it was passed is unticked and nothing else changes.
+// A member counted above the group's work ports is remembered, and each
+// group's work ports become its count. The last member remembered then
+// leaves every other group, whose work ports drop by one.
+void TModulePortTrunk2::EventOnMemberClick()
 {
-    if (std::size_t(line) >= m_Members.size())
-        return;
-    const std::uint32_t members = std::uint32_t(m_ListView->Value(line, m_MemberColumn));
-    if (m_MemberLimit > 0 && std::uint32_t(std::popcount(members)) > m_MemberLimit) {
-        m_ListView->SetValue(line, m_MemberColumn, int(m_Members[std::size_t(line)]));
-        m_ListView->UpdateEditors();
-        ShowMessage(QString("port number must be <=%1").arg(m_MemberLimit));
-        return;
+    int remembered = -1;
+    std::uint32_t port = 0;
+    for (int line = 0; line < m_ListView->RowCount(); ++line) {
+        const std::uint32_t members = std::uint32_t(m_ListView->Value(line, m_MemberColumn));
+        const long long work = m_ListView->Value(line, m_WorkColumn);
+        std::uint32_t count = 0;
+        for (std::uint32_t p = 0; p < 32; ++p) {
+            if (!(members >> p & 1u))
+                continue;
+            if (++count > m_MemberLimit) {
+                m_ListView->SetValue(line, m_MemberColumn, members & ~(1u << p));
+                m_ListView->UpdateEditors();
+                ShowMessage(QString("port number must be <=%1").arg(m_MemberLimit));
+                return;
+            }
+            if (work < count) {
+                remembered = line;
+                port = p;
+            }
+        }
+        m_ListView->SetValue(line, m_WorkColumn, count);
     }
-    const std::uint32_t added = members & ~m_Members[std::size_t(line)];
-    for (int other = 0; other < m_ListView->RowCount(); ++other) {
-        std::uint32_t& held = m_Members[std::size_t(other)];
-        if (other == line)
-            held = members;
-        else if (held & added)
-            held &= ~added;
-        else
+    for (int line = 0; remembered >= 0 && line < m_ListView->RowCount(); ++line) {
+        const std::uint32_t members = std::uint32_t(m_ListView->Value(line, m_MemberColumn));
+        if (line == remembered || !(members >> port & 1u))
             continue;
-        m_ListView->SetValue(other, m_MemberColumn, int(held));
-        m_ListView->SetValue(other, m_WorkColumn, std::popcount(held));
+        m_ListView->SetValue(line, m_MemberColumn, members & ~(1u << port));
+        m_ListView->SetValue(line, m_WorkColumn, m_ListView->Value(line, m_WorkColumn) - 1);
     }
-    m_ListView->UpdateEditors(m_MemberColumn);
+    m_ListView->UpdateEditors();
 }
 
 void TModulePortTrunk2::EventOnApplyClick()

@@ -1,9 +1,9 @@
 #pragma once
 
 // "Port Trunk" of the second generation: each trunk group's LACP switch,
-// work ports and member ports; a port joins one group at a time and a
-// group's work ports follow its members. Apply sends the whole table, every
-// port of an LACP group active.
+// work ports and member ports; a tick sets every group's work ports to its
+// member count. Apply sends the whole table, every port of an LACP group
+// active.
 
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/TypedEditedList.h"
@@ -26,10 +26,9 @@ protected:
     void Fill(Intp::TDevice* device) override;
 
 private:
-    void EventOnMemberClick(int line);
+    void EventOnMemberClick();
 
     int m_LacpColumn = -1, m_WorkColumn = -1, m_MemberColumn = -1;
     std::uint32_t m_MemberLimit = 0;
     std::uint32_t m_ActivityWorkPorts = 0;    // sent back as read
-    std::vector<std::uint32_t> m_Members;     // each line's members before the last tick
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -304,6 +305,10 @@ TEST_F(PortFamilies, FirstGenerationTrunksTakeOneDisjointGroupPerTrunkGroup)
 
     EXPECT_EQ(Send<TSessionPortTrunkSet>(good), reply);
     EXPECT_TRUE(Send<TSessionPortTrunkSet>(std::vector(good.begin(), good.end() - 1)).empty());
+    // Groups sharing a port go as they are; a member past the target's ports does not.
+    EXPECT_EQ(Send<TSessionPortTrunkSet>(std::vector<TPropertyPortTrunkEntry>{{0x3, false}, {0x2, true}, {0, false}}),
+              (std::vector<uint8_t>{0, 0, 0, 3, 0, 0, 0, 0, 2, 1, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(Send<TSessionPortTrunkSet>(std::vector<TPropertyPortTrunkEntry>(3, {0x0400, false})).empty());
     m_Host.Clear();
     m_Host.Reply(ccPortTrunkSet, m_Device, {0, 0, 0, 0});
     ASSERT_EQ(m_Host.sent.size(), 1u);
@@ -361,6 +366,15 @@ TEST_F(PortFamilies, SecondGenerationTrunksDecodeLittleEndianDetailsAndNeverStay
     EXPECT_EQ(sent[240 + 3], 3);
     EXPECT_EQ(sent[240 + 5], 7);
     EXPECT_TRUE(Send<TSessionPortTrunkSet2>(std::vector(groups.begin(), groups.end() - 1)).empty());
+    // Bytes 6 to 79 of the page's entries go out as 0.
+    std::vector<uint8_t> held(320, 0xAA), wire(320, 0);
+    for (size_t k = 0; k < 4; ++k)
+        std::fill_n(held.begin() + long(80 * k), 6, uint8_t(0));
+    held[5] = wire[5] = 3;
+    auto* raw = new TSessionPortTrunkSet2;
+    raw->SetEntries(held.data(), 4);
+    Started(raw);
+    EXPECT_EQ(m_Host.LastSent().payload, wire);
 }
 
 } // namespace

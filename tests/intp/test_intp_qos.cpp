@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "intp/Igmp.h"
@@ -96,7 +97,14 @@ TEST_F(QosIgmpLldp, SetsSendTheirGoldenBytesAndReadTheFeatureAgain)
     lldp->SetPayload(TPropertyLldp{false, true, 65535});
     Started(lldp);
     EXPECT_EQ(m_Host.LastSent().payload, Bytes({1, 0, 0xFF, 0xFF}));
-
+    // The page's bytes (interval in host order): the reserved byte goes out as 0.
+    uint8_t held[4] = {1, 0x55, 0, 0};
+    const uint16_t interval = 30;
+    std::memcpy(held + 2, &interval, 2);
+    auto* raw = new TSessionLldpSet;
+    raw->SetPayload(static_cast<const void*>(held));
+    Started(raw);
+    EXPECT_EQ(m_Host.LastSent().payload, Bytes({1, 0, 0, 0x1E}));
     auto* igmp2 = new TSessionIgmp2Set;
     igmp2->SetPayload(TPropertyIgmp2{false, true, 2, 25, 1});
     Started(igmp2);

@@ -8,6 +8,7 @@
 #include "pages/ports/ModuleMonitor_Mirror2.h"
 #include "tests/common/Records.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -121,14 +122,22 @@ TEST_F(MirrorPage, HeaderClickNegatesTheFirstRowAndClearThenApplySendsEmptyMasks
     EXPECT_EQ(page->m_ListView->Model()->Cell(0, 2), "Yes");
     EXPECT_EQ(page->m_ListView->Model()->Cell(0, 1), "");
     page->m_ListView->header()->sectionClicked(2);
+    page->m_ListView->SelectRow(1);  // the sources are ticked in check boxes
+    EXPECT_TRUE(page->m_SrcTx->isChecked() && !page->m_SrcRx->isChecked());
+    page->m_SrcTx->click();
+    page->m_SrcRx->click();
+    EXPECT_EQ(page->m_ListView->Model()->Cell(1, 1) + "|" + page->m_ListView->Model()->Cell(1, 2), "|Yes");
+    page->m_ListView->SelectRow(3);
+    page->m_SrcTx->click();
     page->m_Apply->click();
     auto sent = Sent<Intp::TSessionMonitorMirrorSet>();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].rxSources, 0u);
-    EXPECT_EQ(sent[0].txSources, 0x2u);
+    EXPECT_EQ(sent[0].rxSources, 0x2u);
+    EXPECT_EQ(sent[0].txSources, 0x8u);
 
     page->m_ListView->header()->sectionClicked(1); // first row off: every row on
     page->m_Clear->click();
+    EXPECT_FALSE(page->m_SrcTx->isChecked());
     page->m_Apply->click();
     sent = Sent<Intp::TSessionMonitorMirrorSet>();
     ASSERT_EQ(sent.size(), 2u);

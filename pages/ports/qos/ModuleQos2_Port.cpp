@@ -18,7 +18,7 @@ TModuleQos2Port::TModuleQos2Port(QWidget* parent)
 void TModuleQos2Port::Fill(Intp::TDevice* device)
 {
     TPortLayout ports;
-    ports.BuildFor(device);
+    ports.BuildFor(IfRead<TPropertyQos2Port>(device));
     m_ListView->SetPortValues(ports, ValidRecord<TPropertyQos2Port>(device).priorities);
 }
 

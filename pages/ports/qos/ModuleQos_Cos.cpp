@@ -2,6 +2,7 @@
 
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/ports/qos/QosListPage.h"
 #include "pages/ports/qos/QosTexts.h"
 
 #include <QPushButton>
@@ -25,10 +26,11 @@ TModuleQosCos::TModuleQosCos(QWidget* parent) : TModulePage("COS Settings", pare
 void TModuleQosCos::Fill(Intp::TDevice* device)
 {
     const TPropertyQosCos& record = ValidRecord<TPropertyQosCos>(device);
-    m_CosList->SetValues(device, record.cosMap, QosTexts::PriorityCaption);
+    Intp::TDevice* read = IfRead<TPropertyQosCos>(device);
+    m_CosList->SetValues(read, record.cosMap, QosTexts::PriorityCaption);
     // Every port of the model, by index: port names are not read.
     TPortLayout ports;
-    ports.Build(device ? int(device->GetPortNum()) : 0, {});
+    ports.Build(read ? int(read->GetPortNum()) : 0, {});
     m_PortList->SetPortValues(ports, record.portDefault);
 }
 

@@ -16,7 +16,8 @@ void TModuleQosPort::Fill(Intp::TDevice* device)
 {
     // Every port of the model, by index: port names are not read.
     TPortLayout ports;
-    ports.Build(device ? int(device->GetPortNum()) : 0, {});
+    Intp::TDevice* read = IfRead<TPropertyQosPort>(device);
+    ports.Build(read ? int(read->GetPortNum()) : 0, {});
     m_ListView->SetPortValues(ports, ValidRecord<TPropertyQosPort>(device).queues);
 }
 

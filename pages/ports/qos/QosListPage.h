@@ -11,6 +11,13 @@
 
 class QPushButton;
 
+// The device when its record R was read, else null: a list shows no rows
+// for values never read, rather than defaults.
+template <class R> Intp::TDevice* IfRead(Intp::TDevice* device)
+{
+    return device && Intp::Property<R>::Get(device).valid ? device : nullptr;
+}
+
 class TQosListPage : public TModulePage {
     Q_OBJECT
 
@@ -48,7 +55,7 @@ public:
 protected:
     void Fill(Intp::TDevice* device) override
     {
-        m_ListView->SetValues(device, ValidRecord<TRecord>(device).*Member, m_RowCaption);
+        m_ListView->SetValues(IfRead<TRecord>(device), ValidRecord<TRecord>(device).*Member, m_RowCaption);
     }
 
 private:
