@@ -136,9 +136,9 @@ bool TMainForm::Init()
     connect(
         m_IntpQueue, &TIntpSocketThread::QueueDropped, this,
         [this](quint64 total) {
-            statusBar()->showMessage(tr("Replies arrived faster than the console could take them: %1 were dropped, "
+            statusBar()->showMessage(tr("Replies arrived faster than the console could take them: %1 %2 dropped, "
                                         "the oldest first.")
-                                         .arg(QLocale().toString(total)));
+                                         .arg(QLocale().toString(total), total == 1 ? tr("was") : tr("were")));
         },
         Qt::SingleShotConnection);
     m_IntpSock = new TIntpSock(m_IntpQueue, this);

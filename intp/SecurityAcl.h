@@ -51,20 +51,8 @@ struct TPropertySecurityAcl {
 class TSessionSecurityAclGet : public TSessionTableGet<ccSecurityAclGet, TPropertySecurityAcl> {};
 
 // An Add or Del of one rule: SetPayload(rule), or the 28 bytes of the rule
-// as the page holds them. The reserved byte goes out as 0 whatever the
-// page's bytes hold there.
-template <uint16_t Code>
-class TSessionSecurityAclChange : public TSessionEntrySet<Code, TSessionSecurityAclGet> {
-protected:
-    static constexpr size_t ReservedOffset = 24;
-    bool BuildPayload(TDevice* device, TPayloadWriter& payload) override
-    {
-        if (!TSessionEntrySet<Code, TSessionSecurityAclGet>::BuildPayload(device, payload)) return false;
-        payload.Data()[ReservedOffset] = 0;
-        return true;
-    }
-};
-class TSessionSecurityAclAdd : public TSessionSecurityAclChange<ccSecurityAclAdd> {};
-class TSessionSecurityAclDel : public TSessionSecurityAclChange<ccSecurityAclDel> {};
+// as the page holds them (the reserved byte goes out as 0).
+class TSessionSecurityAclAdd : public TSessionEntrySet<ccSecurityAclAdd, TSessionSecurityAclGet> {};
+class TSessionSecurityAclDel : public TSessionEntrySet<ccSecurityAclDel, TSessionSecurityAclGet> {};
 
 } // namespace Intp

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "pages/kit/AddressText.h"
+#include "pages/kit/ChangeReport.h"
 #include "pages/kit/LastColumnFill.h"
 #include "pages/kit/MessageBox.h"
 #include "pages/kit/PageBar.h"
@@ -403,7 +404,7 @@ void TSyslogFrame::ShowCount()
     const std::uint64_t dropped = m_Store.Dropped() + m_QueueDropped;
     QStringList notes;
     if (dropped != 0)
-        notes << tr("%1 older messages dropped").arg(dropped);
+        notes << tr("%1 dropped").arg(Counted(qint64(dropped), "older message", "older messages"));
     if (m_KernelDropped != 0)
         notes << tr("%1 lost in a full receive buffer").arg(m_KernelDropped);
     if (notes.isEmpty())

@@ -1,6 +1,7 @@
 #include "pages/kit/ChangeReport.h"
 
 #include "pages/kit/AddressText.h"
+#include "pages/rules/PageRules.h"
 
 #include <QObject>
 #include <QTimer>
@@ -148,10 +149,16 @@ int TChangeReport::Waiting() const
     return int(macs.size());
 }
 
-QString TChangeReport::Switches(int count)
+QString Counted(qint64 count, const char* one, const char* many)
 {
-    return count == 1 ? QString("1 switch") : QString("%1 switches").arg(count);
+    return QString::fromStdString(CountText(count, one, many));
 }
+
+namespace {
+
+QString Switches(int count) { return Counted(count, "switch", "switches"); }
+
+}  // namespace
 
 QString TChangeReport::Summary(int targets, int notChanged)
 {

@@ -75,7 +75,6 @@ private:
     void Finish();
     // The switches sealed batches still wait for.
     int Waiting() const;
-    static QString Switches(int count);
 
     QPointer<QObject> m_Context;
     TStarted m_StartedTell;
@@ -83,3 +82,6 @@ private:
     std::deque<TBatch> m_Batches;
     int m_Waiting = 0;
 };
+
+// A count and its noun, for the reasons a report gives: "1 port", "24 ports".
+QString Counted(qint64 count, const char* one, const char* many);

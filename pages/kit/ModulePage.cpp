@@ -69,7 +69,9 @@ QString TModulePage::PortCountWhy(const Intp::TDevice* device, std::size_t ports
 {
     if (device && device->GetPortNum() == ports)
         return QString();
-    return QString("its model has %1 ports, this change is for %2").arg(device ? device->GetPortNum() : 0).arg(ports);
+    return QString("its model has %1, this change is for %2")
+        .arg(Counted(device ? device->GetPortNum() : 0, "port", "ports"))
+        .arg(ports);
 }
 
 bool TModulePage::IsCurrent(const Intp::TDevice* device) const

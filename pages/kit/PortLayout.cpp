@@ -3,6 +3,7 @@
 
 #include "intp/Device.h"
 #include "intp/Ports.h"
+#include "pages/kit/ChangeReport.h"
 #include "pages/rules/PageRules.h"
 
 #include <QStringList>
@@ -131,12 +132,14 @@ QString TPortMap::IndexOn(const Intp::TDevice* target, int index, int& targetInd
     const int groups = target ? int(target->GetTrunkGroupNum()) : 0;
     if (index < m_Ports) {
         if (index < 0 || index >= ports)
-            return QString("its model has %1 ports, this change is for port %2").arg(ports).arg(index + 1);
+            return QString("its model has %1, this change is for port %2").arg(Counted(ports, "port", "ports")).arg(index + 1);
         targetIndex = index;
     } else {
         const int group = index - m_Ports;
         if (group >= groups)
-            return QString("its model has %1 trunk groups, this change is for trunk group %2").arg(groups).arg(group + 1);
+            return QString("its model has %1, this change is for trunk group %2")
+                .arg(Counted(groups, "trunk group", "trunk groups"))
+                .arg(group + 1);
         targetIndex = ports + group;
     }
     return QString();

@@ -1,6 +1,7 @@
 #include "pages/kit/TypedTableEditor.h"
 
 #include "intp/Ports.h"
+#include "pages/kit/ChangeReport.h"
 
 #include <algorithm>
 #include <bit>
@@ -65,9 +66,9 @@ QString TTableEditorBase::PortOnTarget(std::uint32_t& index, const Intp::TDevice
         index = trunk ? to.PortNum + number : number;
         return QString();
     }
-    return QString("its model has %1 ports and %2 trunk groups, this entry is for %3 %4")
-        .arg(to.PortNum)
-        .arg(to.TrunkGroupNum)
+    return QString("its model has %1 and %2, this entry is for %3 %4")
+        .arg(Counted(to.PortNum, "port", "ports"))
+        .arg(Counted(to.TrunkGroupNum, "trunk group", "trunk groups"))
         .arg(trunk ? "trunk group" : "port")
         .arg(number + 1);
 }
@@ -117,7 +118,7 @@ QString TTableEditorBase::PortsWhy(std::uint32_t mask, int ports)
     const int highest = 31 - std::countl_zero(mask);
     if (highest < ports)
         return QString();
-    return QString("it has %1 ports, this entry names port %2").arg(ports).arg(highest + 1);
+    return QString("it has %1, this entry names port %2").arg(Counted(ports, "port", "ports")).arg(highest + 1);
 }
 
 QString TTableEditorBase::ModelWhy(bool refused)

@@ -77,7 +77,7 @@ void TModuleMonitorMirror::EventOnApplyClick()
     const std::uint32_t needs = std::uint32_t(rows.size());
     SendToEachTarget<Intp::TSessionMonitorMirrorSet>([&](Intp::TSessionMonitorMirrorSet& request, Intp::TDevice* device) {
         if (device->GetPortNum() < needs)
-            return QString("its model has %1 ports, this change is for %2").arg(device->GetPortNum()).arg(needs);
+            return QString("its model has %1, this change is for %2").arg(Counted(device->GetPortNum(), "port", "ports")).arg(needs);
         request.SetPayload(payload);
         return QString();
     });

@@ -74,7 +74,7 @@ void TModuleMonitorMirror2::EventOnApplyClick()
     const std::uint32_t needs = std::max(payload.monitoredPort, payload.analysisPort) + 1;
     SendToEachTarget<Intp::TSessionMonitorMirror2Set>([&](Intp::TSessionMonitorMirror2Set& request, Intp::TDevice* device) {
         if (device->GetPortNum() < needs)
-            return QString("its model has %1 ports, this change is for %2").arg(device->GetPortNum()).arg(needs);
+            return QString("its model has %1, this change is for %2").arg(Counted(device->GetPortNum(), "port", "ports")).arg(needs);
         request.SetPayload(payload);
         return QString();
     });

@@ -87,8 +87,8 @@ void TModuleMonitorPortCounter::EventOnClearClick()
     SendToEachTarget<Intp::TSessionMonitorPortCounterClear>(
         [&](Intp::TSessionMonitorPortCounterClear& request, Intp::TDevice* device) {
             if (device->GetPortNum() <= payload.port)
-                return QString("its model has %1 ports, this change is for port %2")
-                    .arg(device->GetPortNum())
+                return QString("its model has %1, this change is for port %2")
+                    .arg(Counted(device->GetPortNum(), "port", "ports"))
                     .arg(payload.port + 1);
             request.SetPayload(payload);
             return QString();

@@ -55,7 +55,9 @@ void TModulePortConfig::EventOnApplyClick()
             return why;
         const std::size_t has = device->GetPortNum() + device->GetTrunkGroupNum();
         if (has < own.size())
-            return QString("its model has %1 ports and trunk groups, this change is for %2").arg(has).arg(own.size());
+            return QString("its model has %1, this change is for %2")
+                .arg(Counted(qint64(has), "port or trunk group", "ports and trunk groups"))
+                .arg(own.size());
         request.SetEntries(own);
         return QString();
     });

@@ -44,8 +44,8 @@ void TModulePortLimit::EventOnApplyClick()
     if (entries.empty())
         return;
     SendToEachTarget<Intp::TSessionPortLimitSet>([&](Intp::TSessionPortLimitSet& request, Intp::TDevice* device) {
-        if (device->GetPortNum() != entries.size())
-            return QString("its model has %1 ports, this change is for %2").arg(device->GetPortNum()).arg(entries.size());
+        if (QString why = PortCountWhy(device, entries.size()); !why.isEmpty())
+            return why;
         request.SetEntries(entries);
         return QString();
     });

@@ -40,8 +40,8 @@ void TModulePortLimit2::EventOnApplyClick()
     if (m_ListView->RowCount() == 0 || entries.empty())
         return;
     SendToEachTarget<Intp::TSessionPortLimit2Set>([&](Intp::TSessionPortLimit2Set& request, Intp::TDevice* target) {
-        if (target->GetPortNum() != entries.size())
-            return QString("its model has %1 ports, this change is for %2").arg(target->GetPortNum()).arg(entries.size());
+        if (QString why = PortCountWhy(target, entries.size()); !why.isEmpty())
+            return why;
         request.SetEntries(entries);
         return QString();
     });

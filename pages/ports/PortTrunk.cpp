@@ -10,10 +10,14 @@ using namespace Intp;
 QString TrunkTargetFault(const TDevice* device, std::size_t groups, std::uint32_t members)
 {
     if (device->GetTrunkGroupNum() != groups)
-        return QString("its model has %1 trunk groups, this change is for %2").arg(device->GetTrunkGroupNum()).arg(groups);
+        return QString("its model has %1, this change is for %2")
+            .arg(Counted(device->GetTrunkGroupNum(), "trunk group", "trunk groups"))
+            .arg(groups);
     const std::uint32_t ports = device->GetPortNum();
     if (ports < 32 && (members >> ports) != 0)
-        return QString("its model has %1 ports, this change is for port %2").arg(ports).arg(std::bit_width(members));
+        return QString("its model has %1, this change is for port %2")
+            .arg(Counted(ports, "port", "ports"))
+            .arg(std::bit_width(members));
     return QString();
 }
 

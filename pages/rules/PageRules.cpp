@@ -159,3 +159,8 @@ int CompareFolded(std::string_view a, std::string_view b)
     }
     return Compare3(a.size(), b.size());
 }
+
+std::string CountText(long long count, std::string_view one, std::string_view many)
+{
+    return std::to_string(count) + ' ' + std::string(count == 1 ? one : many);
+}

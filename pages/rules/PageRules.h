@@ -35,6 +35,9 @@ bool IsHostWithMask(uint32_t address, uint32_t mask);
 bool ReadMacText(std::string_view text, uint8_t mac[6]);
 bool IsMacText(std::string_view text);
 
+// A count and its noun: "1 port", "24 ports".
+std::string CountText(long long count, std::string_view one, std::string_view many);
+
 // A MAC as a 48-bit number (a list row's tag); numbers order as the bytes do.
 long long MacKey(const Intp::TMacAddr& mac);
 Intp::TMacAddr MacOfKey(long long key);

@@ -68,7 +68,7 @@ std::string PortCountMismatch(uint32_t ports, std::size_t sent)
 {
     if (ports == sent)
         return {};
-    return "its model has " + std::to_string(ports) + " ports, the settings are for " + std::to_string(sent);
+    return "its model has " + CountText(ports, "port", "ports") + ", the settings are for " + std::to_string(sent);
 }
 
 std::string NameOf(const std::vector<const char*>& names, uint32_t value)

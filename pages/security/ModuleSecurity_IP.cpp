@@ -76,7 +76,7 @@ void TModuleSecurityIP::UpdateActions()
     const bool host = on && m_Address->IsHost();
     m_Delete->setEnabled(host);
     if (on && m_SecureIPs->count() >= Capacity())
-        SetEnabledWhy(m_Add, QString("The list is full: this switch's model takes %1 addresses.").arg(Capacity()));
+        SetEnabledWhy(m_Add, QString("The list is full: this switch's model takes %1.").arg(Counted(Capacity(), "address", "addresses")));
     else
         SetEnabledWhy(m_Add, host ? QString() : QString(on ? "Type a valid host address." : "Choose Enable as the mode to edit the list."));
     SetEnabledWhy(m_Apply, device ? QString() : QString("No switch is selected."));

@@ -96,7 +96,7 @@ void TModuleWarningSmtp::EventOnApplyClick()
         if (recipients == 0)
             return QString("its model takes no e-mail recipients");
         if (settings.enabled && lines > recipients)
-            return QString("its model takes at most %1 recipients").arg(recipients);
+            return QString("its model takes at most %1").arg(Counted(recipients, "recipient", "recipients"));
         Intp::TPropertyWarningSmtp payload = settings;
         payload.recipients.resize(std::size_t(recipients));
         request.SetPayload(payload);

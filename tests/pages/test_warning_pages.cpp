@@ -191,7 +191,7 @@ TEST_F(SmtpPage, EachSwitchGetsItsOwnModelsRecipientsOrIsNamedAsNotChanged)
     env.protocol.Reply(Intp::ccWarningSmtpSet, three);
     ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
     EXPECT_EQ(env.messages, QStringList{"The change was not made on every switch:\n\n"
-                                        "10.0.0.3 (00:11:22:33:44:03): not changed, its model takes at most 1 recipients\n"
+                                        "10.0.0.3 (00:11:22:33:44:03): not changed, its model takes at most 1 recipient\n"
                                         "10.0.0.4 (00:11:22:33:44:04): not changed, its model takes no e-mail recipients"});
 
     // On a model without recipients Apply is off and says why.

@@ -48,8 +48,8 @@ void TModuleSnmpCommunity::EventOnApplyClick()
         return;
     SendToEachTarget<TSessionSnmpCommunitySet>([&](TSessionSnmpCommunitySet& request, TDevice* device) {
         if (device->GetSnmpCommunityNum() != entries.size())
-            return QString("its model has %1 community slots, not %2")
-                .arg(device->GetSnmpCommunityNum())
+            return QString("its model has %1, not %2")
+                .arg(Counted(device->GetSnmpCommunityNum(), "community slot", "community slots"))
                 .arg(entries.size());
         request.SetEntries(entries);
         return QString();
