@@ -102,6 +102,12 @@ public:
         }
         return none;
     }
+    // The device when its record R was read, else null: a list shows no rows
+    // for values never read, rather than defaults.
+    template <class R> static Intp::TDevice* IfRead(Intp::TDevice* device)
+    {
+        return device && Intp::Property<R>::Get(device).valid ? device : nullptr;
+    }
 
     // Start one request per target device, in selection order; a request that
     // does not start is deleted. Answers the number started. A change sent

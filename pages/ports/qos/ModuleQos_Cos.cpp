@@ -2,7 +2,6 @@
 
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
-#include "pages/ports/qos/QosListPage.h"
 #include "pages/ports/qos/QosTexts.h"
 
 #include <QPushButton>

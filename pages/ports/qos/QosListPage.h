@@ -11,13 +11,6 @@
 
 class QPushButton;
 
-// The device when its record R was read, else null: a list shows no rows
-// for values never read, rather than defaults.
-template <class R> Intp::TDevice* IfRead(Intp::TDevice* device)
-{
-    return device && Intp::Property<R>::Get(device).valid ? device : nullptr;
-}
-
 class TQosListPage : public TModulePage {
     Q_OBJECT
 
