@@ -136,9 +136,11 @@ bool TMainForm::Init()
     connect(
         m_IntpQueue, &TIntpSocketThread::QueueDropped, this,
         [this](quint64 total) {
-            statusBar()->showMessage(tr("Replies arrived faster than the console could take them: %1 %2 dropped, "
-                                        "the oldest first.")
-                                         .arg(QLocale().toString(total), total == 1 ? tr("was") : tr("were")));
+            statusBar()->showMessage(
+                total == 1 ? tr("Replies arrived faster than the console could take them: 1 was dropped.")
+                           : tr("Replies arrived faster than the console could take them: %1 were dropped, "
+                                "the oldest first.")
+                                 .arg(QLocale().toString(total)));
         },
         Qt::SingleShotConnection);
     m_IntpSock = new TIntpSock(m_IntpQueue, this);

@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 
 #include "pages/kit/AddressText.h"
-#include "pages/kit/ChangeReport.h"
 #include "pages/kit/LastColumnFill.h"
 #include "pages/kit/MessageBox.h"
 #include "pages/kit/PageBar.h"
@@ -251,15 +250,8 @@ bool TSyslogFrame::Parse(const char* text, TSyslogListNode& node)
 
 void TSyslogFrame::AddMessage(std::uint32_t address, const char* text)
 {
-    if (m_Holding) {
-        m_Held.emplace_back(address, text ? text : "");
-        return;
-    }
-    const std::uint64_t dropped = m_Store.Dropped();
-    m_Store.Add(address, text ? std::string_view(text) : std::string_view());
-    if (m_Model)
-        m_Model->Appended(std::size_t(m_Store.Dropped() - dropped));
-    ShowCount();
+    const TReceivedMessage message{address, text};
+    AddMessages(&message, 1);
 }
 
 void TSyslogFrame::AddMessages(const TReceivedMessage* messages, std::size_t count)
@@ -404,7 +396,7 @@ void TSyslogFrame::ShowCount()
     const std::uint64_t dropped = m_Store.Dropped() + m_QueueDropped;
     QStringList notes;
     if (dropped != 0)
-        notes << tr("%1 dropped").arg(Counted(qint64(dropped), "older message", "older messages"));
+        notes << (dropped == 1 ? tr("1 older message dropped") : tr("%1 older messages dropped").arg(dropped));
     if (m_KernelDropped != 0)
         notes << tr("%1 lost in a full receive buffer").arg(m_KernelDropped);
     if (notes.isEmpty())

@@ -151,7 +151,7 @@ int TChangeReport::Waiting() const
 
 QString Counted(qint64 count, const char* one, const char* many)
 {
-    return QString::fromStdString(CountText(count, one, many));
+    return QString::fromLatin1(CountText(count, one, many));
 }
 
 namespace {

@@ -83,5 +83,5 @@ private:
     int m_Waiting = 0;
 };
 
-// A count and its noun, for the reasons a report gives: "1 port", "24 ports".
+// A count and its noun (ASCII), for the reasons a report gives: "1 port", "24 ports".
 QString Counted(qint64 count, const char* one, const char* many);

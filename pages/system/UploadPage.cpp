@@ -115,6 +115,9 @@ TTransferOutcome UploadOutcome(bool buildin, const void* context)
                                             : static_cast<const Intp::TTftpProgress*>(context)->state);
 }
 
+namespace {
+
+// Percent of an image of blocks that a built-in upload's report tells.
 int UploadPercent(const void* context, std::int64_t blocks)
 {
     if (!context || blocks <= 0)
@@ -124,6 +127,8 @@ int UploadPercent(const void* context, std::int64_t blocks)
     const std::int64_t done = progress->block + (progress->state == 0 ? 1 : 0);
     return int(done * 100 / blocks);
 }
+
+}  // namespace
 
 std::int64_t UploadBlockCount(std::int64_t size)
 {

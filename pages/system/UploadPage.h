@@ -115,7 +115,5 @@ std::int64_t UploadImageBlocks(const QString& path, const std::function<void(con
 // upload's state word (0 and 3, a block sent again, are running) or the TFTP
 // state.
 TTransferOutcome UploadOutcome(bool buildin, const void* context);
-// Percent of an image of blocks that a built-in upload's report tells.
-int UploadPercent(const void* context, std::int64_t blocks);
 // Blocks of 512 bytes of an image of size bytes (at least one).
 std::int64_t UploadBlockCount(std::int64_t size);

@@ -31,10 +31,6 @@
 #include <QEvent>
 #include <QTreeWidget>
 
-#include <fcntl.h>
-#include <sched.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -43,7 +39,6 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -165,65 +160,24 @@ unsigned long long FleetRequests(const FakeSwitch::TFleet& fleet, std::size_t co
     return total;
 }
 
-// Bytes waiting in the kernel for the switches' socket, read in their
-// namespace; -1 where that can't be read.
-long long FleetQueuedBytes(const char* ns, uint16_t port)
-{
-    long long bytes = -1;
-    std::thread reader([&] {
-        const int fd = open(ns, O_RDONLY | O_CLOEXEC);
-        const bool entered = fd >= 0 && setns(fd, CLONE_NEWNET) == 0;
-        if (fd >= 0)
-            close(fd);
-        if (!entered)
-            return;
-        std::ifstream udp("/proc/thread-self/net/udp");
-        std::string line;
-        if (!std::getline(udp, line))
-            return;
-        bytes = 0;
-        while (std::getline(udp, line)) {
-            std::istringstream fields(line);
-            std::string slot, local, remote, state, queues;
-            fields >> slot >> local >> remote >> state >> queues;
-            const auto colon = local.find(':'), split = queues.find(':');
-            if (colon == std::string::npos || split == std::string::npos ||
-                std::stoul(local.substr(colon + 1), nullptr, 16) != port)
-                continue;
-            bytes += std::stoll(queues.substr(split + 1), nullptr, 16);
-        }
-    });
-    reader.join();
-    return bytes;
-}
-
-// Waits until the switches have answered all that was sent to them: nothing
-// waits in their socket and their request counters stand still for a quiet
-// spell.
-struct TIdleWait {
-    double Milliseconds = 0;
-    unsigned long long Answered = 0; // requests the switches took meanwhile
-};
-
-TIdleWait WaitFleetIdle(const FakeSwitch::TFleet& fleet, std::size_t count, const char* ns)
+// Waits until the switches have answered all that was sent to them: their
+// request counters stand still for a quiet spell (a datagram queued for them
+// is taken within it). Answers the requests they took meanwhile.
+unsigned long long WaitFleetIdle(const FakeSwitch::TFleet& fleet, std::size_t count)
 {
     constexpr std::chrono::milliseconds Quiet = 50ms, Poll = 5ms, Most = 30s;
     const auto start = std::chrono::steady_clock::now();
     auto still = start;
     const unsigned long long first = FleetRequests(fleet, count);
     unsigned long long last = first;
-    for (auto now = start; now - start < Most; now = std::chrono::steady_clock::now()) {
+    for (auto now = start; now - start < Most && now - still < Quiet; now = std::chrono::steady_clock::now()) {
         std::this_thread::sleep_for(Poll);
-        const unsigned long long seen = FleetRequests(fleet, count);
-        if (seen != last || FleetQueuedBytes(ns, fleet.Port()) > 0) {
+        if (const unsigned long long seen = FleetRequests(fleet, count); seen != last) {
             last = seen;
             still = std::chrono::steady_clock::now();
-        } else if (std::chrono::steady_clock::now() - still >= Quiet) {
-            break;
         }
     }
-    const auto waited = std::chrono::steady_clock::now() - start;
-    return {std::chrono::duration<double, std::milli>(waited).count(), last - first};
+    return last - first;
 }
 
 double Median(std::vector<double> v)
@@ -277,11 +231,9 @@ int main(int argc, char** argv)
     TSubnetFilter filter(subnet);
     std::vector<double> plain, console, guiCpu, guiWait, firstShown, lastShown;
     std::size_t lost = 0;
-    if (FleetQueuedBytes(ns, fleet.Port()) < 0)
-        std::fprintf(stderr, "cannot read the switches' socket queue; waiting on their counters alone\n");
     for (int round = 0; round < rounds; ++round) {
         // The previous window's follow-up reads may still be on their way.
-        const TIdleWait idleBeforeFind = WaitFleetIdle(fleet, SwitchCount, ns);
+        const unsigned long long idleBeforeFind = WaitFleetIdle(fleet, SwitchCount);
         const E2E::TFindResult find = E2E::TimedFind(subnet.Broadcast(), SwitchCount);
 
         TMainForm::TOptions options;
@@ -294,7 +246,7 @@ int main(int argc, char** argv)
         form->show();
         QApplication::processEvents();
 
-        const TIdleWait idleBeforeConsole = WaitFleetIdle(fleet, SwitchCount, ns);
+        const unsigned long long idleBeforeConsole = WaitFleetIdle(fleet, SwitchCount);
         // A cursor keeps the check cheap: it runs after every event batch.
         std::size_t listed = 0;
         auto isListed = [&](std::size_t i) {
@@ -326,12 +278,11 @@ int main(int argc, char** argv)
         lastShown.push_back(paints.LastPaint());
         std::printf("round %d: plain client %.1f ms (%zu answers), console %.1f ms (%zu listed; GUI thread CPU %.1f ms, "
                     "waiting for a core %.1f ms), on screen: first rows %.1f ms after the first row came (at %.1f), "
-                    "every row at %.1f ms; switches idle after %.0f ms (%llu requests answered meanwhile) "
-                    "before the find, %.0f ms (%llu) before the console%s\n",
+                    "every row at %.1f ms; requests answered while waiting for idle switches: %llu before the find, "
+                    "%llu before the console%s\n",
                     round, find.Milliseconds, find.Found, ms, SwitchCount - missing, guiCpu.back(), guiWait.back(),
-                    firstShown.back(), paints.FirstRow(), lastShown.back(), idleBeforeFind.Milliseconds,
-                    idleBeforeFind.Answered, idleBeforeConsole.Milliseconds, idleBeforeConsole.Answered,
-                    round == 0 ? ", first window" : "");
+                    firstShown.back(), paints.FirstRow(), lastShown.back(), idleBeforeFind,
+                    idleBeforeConsole, round == 0 ? ", first window" : "");
         form->Shutdown();
         form.reset();
         QApplication::processEvents();

@@ -9,8 +9,8 @@
 #include "tests/common/Records.h"
 #include <QComboBox>
 #include <QGridLayout>
-#include <QLabel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>

@@ -105,22 +105,6 @@ TEST_F(Acl, AnIpv4RuleNeedsValidAddressesAndMasks)
     EXPECT_EQ(page->m_TcpPortCustom->value(), 8080);
 }
 
-TEST_F(Acl, NoFieldIsOffForThePacketTypeAndTypedL4TextMeansAny)
-{
-    TDevice* device = Select(1, TestModel(8));
-    Put(device, IntpTest::Table<TPropertySecurityAcl>({}));
-    Notify(device, ccSecurityAclGet);
-    for (QWidget* field : std::initializer_list<QWidget*>{page->m_IpSrcAddr, page->m_L4Protocol, page->m_TcpPort})
-        EXPECT_TRUE(field->isEnabled());
-    page->m_L3Protocol->setCurrentIndex(3); // IPv4
-    page->m_L4Protocol->setEditText("TCP");
-    page->m_TcpPort->setEditText("8080"); // text naming no item is "ANY"
-    page->m_Add->click();
-    auto added = Sent<TSessionSecurityAclAdd>();
-    ASSERT_EQ(added.size(), 1u);
-    EXPECT_TRUE(added[0].l4Protocol == IpProtocolTcp && added[0].l4Port == 0);
-}
-
 TEST_F(MacFilter, AnEntryIsItsAddressAndVlan)
 {
     TDevice* device = Select(1, TestModel(8));
