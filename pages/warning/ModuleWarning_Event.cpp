@@ -47,9 +47,7 @@ TModuleWarningEvent::TModuleWarningEvent(QWidget* parent) : TModulePage("Event S
     AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
     AddRead<Intp::TSessionWarningSmtpGet>(rwCurrent, false);
     AddRead<Intp::TSessionWarningEventGet>(rwAll);
-    // The syslog read needs nothing of the e-mail settings.
-    AddChainStep(Intp::ccWarningSmtpGet,
-                 [](Intp::TDevice* device) { return StartFor<Intp::TSessionWarningSyslogGet>(device); });
+    AddChain<Intp::TSessionWarningSmtpGet, Intp::TSessionWarningSyslogGet>();
     AddChain<Intp::TSessionWarningSyslogGet, Intp::TSessionWarningEventGet>();
 }
 
