@@ -14,9 +14,9 @@ namespace {
 
 std::uint32_t ParseDotted(const QString& text) { return StringToIp(text.toStdString()); }
 
-// The format's deepest elements ("Filter", a device's "Type") sit four
-// levels down, and none has more than two attributes.
-constexpr int kMaxConfigDepth = 4;
+// Far deeper and wider than the format's own elements (four levels, two
+// attributes), which are read wherever other elements sit beside them.
+constexpr int kMaxConfigDepth = 64;
 constexpr int kMaxConfigAttributes = 16;
 
 // False when a start tag holds more attributes than kMaxConfigAttributes: the
@@ -67,8 +67,8 @@ bool HasFewAttributes(const QByteArray& document)
     return true;
 }
 
-// False when elements nest deeper than the format: the document model takes
-// time that grows faster than the depth. Well-formedness is left to it.
+// False when elements nest deeper than kMaxConfigDepth: the document model
+// takes time that grows faster than the depth. Well-formedness is left to it.
 bool IsShallowEnough(const QByteArray& document)
 {
     QXmlStreamReader reader(document);

@@ -22,14 +22,15 @@ struct TConfigDevice {
 QByteArray WriteConfigDocument(const Filter::TFilterSettings& settings, const std::vector<TConfigDevice>& devices);
 
 enum TConfigRead {
-    crFailed,       // not well-formed XML, nested deeper than the format, or more
-                    // filter entries than a filter holds
+    crFailed,       // not well-formed XML, nested deeper than 64 levels, a tag of
+                    // more than 16 attributes, or more filter entries than a filter holds
     crNoDiscovery,  // no "Discovery": the filter keeps its settings
     crRead,         // settings hold the file's discovery settings
 };
 // Reads the discovery settings of a document. Missing values keep the
-// defaults of a fresh filter, and "Filter" entries that aren't valid are
-// skipped. Takes time linear in the document's size.
+// defaults of a fresh filter, "Filter" entries that aren't valid are
+// skipped, and elements the format doesn't have are ignored. Takes time
+// linear in the document's size.
 TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettings& settings);
 
 // Unicast entries, and local subnets, that one file may carry.

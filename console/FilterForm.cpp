@@ -1,6 +1,7 @@
 #include "console/FilterForm.h"
 
 #include "pages/kit/MessageBox.h"
+#include "pages/kit/PageWidgets.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -150,13 +151,19 @@ void TFilterForm::CreateControls()
     auto* remoteIpLabel = new QLabel(tr("Remote IP A&ddress:"), m_RemotePanel);
     m_RemoteIp = new QLineEdit(m_RemotePanel);
     remoteIpLabel->setBuddy(m_RemoteIp);
-    m_RemoteAdd = new QPushButton(tr("Add"), m_RemotePanel);
+    // Glyph buttons, in tab order after their edits: the tip says what they
+    // do, the accessible name names them.
+    m_RemoteAdd = new QPushButton(m_RemotePanel);
     auto* remoteEndLabel = new QLabel(tr("or to ran&ge:"), m_RemotePanel);
     m_RemoteIpEnd = new QLineEdit(m_RemotePanel);
     remoteEndLabel->setBuddy(m_RemoteIpEnd);
-    m_RemoteAddRange = new QPushButton(tr("Add Range"), m_RemotePanel);
-    m_RemoteAddRange->setToolTip(tr("Add every address of the range"));
+    m_RemoteAddRange = new QPushButton(m_RemotePanel);
+    for (QPushButton* add : {m_RemoteAdd, m_RemoteAddRange})
+        LoadGlyph(add, "RC_BITMAP_16X16_ADD");
+    m_RemoteAdd->setAccessibleName(tr("Add"));
     m_RemoteAdd->setToolTip(tr("Add the address"));
+    m_RemoteAddRange->setAccessibleName(tr("Add Range"));
+    m_RemoteAddRange->setToolTip(tr("Add every address of the range"));
     m_RemoteList = new QTreeWidget(m_RemotePanel);
     m_RemoteList->setHeaderLabels({tr("Destination"), tr("Next Hop"), tr("Interface")});
     m_RemoteList->setRootIsDecorated(false);

@@ -42,7 +42,10 @@ TFileTransferPage::TFileTransferPage(const QString& caption, const TModes& modes
 
     // Disabled controls say why.
     SetToolTipReason(m_Start, [this] { return m_Start->isEnabled() ? QString() : WhyNoStart(); });
-    SetToolTipReason(m_TopPanel, [this] { return RowCount() > 0 ? Refusal() : QString(); });
+    for (QWidget* control : ModeControls())
+        SetToolTipReason(control, [this, control] {
+            return !control->isEnabled() && RowCount() > 0 ? Refusal() : QString();
+        });
     if (m_Reboot) {
         connect(m_Reboot, &QPushButton::clicked, this, [this] { EventOnRebootClick(); });
         m_Reboot->setEnabled(false);
@@ -63,6 +66,11 @@ QString TFileTransferPage::WhyNoStart() const
     if (!IsValidHostIp(m_Mode.Server()))
         return NoServerText();
     return m_Modes.fieldHint;
+}
+
+std::array<QWidget*, 8> TFileTransferPage::ModeControls() const
+{
+    return {m_rbRemote, m_rbLocal, m_Mode.path, m_Open, m_Mode.serverLabel, m_ServerIp, m_Mode.fieldLabel, m_Mode.field};
 }
 
 void TFileTransferPage::UpdateStart() { m_Start->setEnabled(m_Usable && !IsBusy() && m_Mode.IsReady()); }
@@ -92,9 +100,8 @@ void TFileTransferPage::EventOnRebootClick() { SendToSelectedDevices<Intp::TSess
 void TFileTransferPage::AfterFill(const std::vector<Intp::TDevice*>& listed)
 {
     m_Usable = !listed.empty() && Refusal().isEmpty();
-    SetEnabled(
-        {m_rbRemote, m_rbLocal, m_Mode.path, m_Open, m_Mode.serverLabel, m_ServerIp, m_Mode.fieldLabel, m_Mode.field},
-        m_Usable);
+    for (QWidget* control : ModeControls())
+        control->setEnabled(m_Usable);
     m_Start->setEnabled(false);
     if (m_Reboot)
         m_Reboot->setEnabled(false);

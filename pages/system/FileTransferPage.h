@@ -7,6 +7,7 @@
 
 #include "pages/system/TransferPage.h"
 
+#include <array>
 #include <cstdint>
 
 class QLabel;
@@ -69,6 +70,9 @@ protected:
 private:
     void UpdateStart();
     QString WhyNoStart() const;
+    // The controls of the mode panel, enabled only for listed switches that
+    // can be served together.
+    std::array<QWidget*, 8> ModeControls() const;
 
     TModes m_Modes;
     // The listed switches can be served (some are listed, no refusal).

@@ -3,7 +3,6 @@
 #include "intp/Device.h"
 #include "intp/NetUtils.h"
 #include "intp/Transfer.h"
-#include "pages/kit/MessageBox.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -93,8 +92,6 @@ void TUploadPage::AfterFill(const std::vector<Intp::TDevice*>& listed)
             m_SameModel = false;
     }
     TFileTransferPage::AfterFill(listed);
-    if (!m_SameModel)
-        ShowStatusMessage(this, Refusal());
 }
 
 void TUploadPage::EventOnStartClick()

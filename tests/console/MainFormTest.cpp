@@ -31,13 +31,16 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QUdpSocket>
 
@@ -627,7 +630,10 @@ TEST_F(MainForm, AMixedSelectionIsSaidAndChangesDuringATransferAreRefusedSilentl
     ASSERT_TRUE(m_Form->SelectDeviceNodes({a, b}));
     TModuleBasicsRestore* restore = ShowRestore();
     ASSERT_NE(restore, nullptr);
-    EXPECT_TRUE(m_Form->statusBar()->currentMessage().contains("different models"));
+    QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), restore->m_rbLocal->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(restore->m_rbLocal, &hover);
+    EXPECT_TRUE(QToolTip::text().contains("different models"));
+    EXPECT_TRUE(m_Form->statusBar()->currentMessage().isEmpty());
 
     ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
     restore->EventOnFileChosen(Image(2048));

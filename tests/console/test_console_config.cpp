@@ -137,12 +137,17 @@ TEST(ConfigFile, RefusesMoreEntriesThanAFilterHolds)
     EXPECT_TRUE(settings.Unicasts.empty());
 }
 
-TEST(ConfigFile, RefusesNestingDeeperThanTheFormatAndTagsOfManyAttributes)
+TEST(ConfigFile, IgnoresElementsBeyondTheFormatButRefusesTagsOfManyAttributes)
 {
     Filter::TFilterSettings settings;
-    // Four levels are the format's own; a fifth is not, nor 40,000 attributes.
-    EXPECT_EQ(ReadConfigDocument("<C><Discovery><Method>1<b/></Method></Discovery></C>", settings), crRead);
-    EXPECT_EQ(ReadConfigDocument("<C><Discovery><Filters><F><x/></F></Filters></Discovery></C>", settings), crFailed);
+    // An element more inside a Device, or in a Filter, is ignored; 40,000 attributes are not.
+    EXPECT_EQ(ReadConfigDocument("<C><Discovery><Method>1<b/></Method><Filters><F Address='10.0.0.2'><x/></F>"
+                                 "</Filters></Discovery><Devices><Device MacAddr='00:00:00:00:00:01'><Properties>"
+                                 "<Extra><More/></Extra></Properties></Device></Devices></C>",
+                                 settings),
+              crRead);
+    EXPECT_EQ(settings.Method, 1);
+    EXPECT_EQ(settings.Unicasts, (TIpMaskList{{0x0A000002, Host}}));
     QByteArray many;
     for (int i = 0; i < 40000; ++i)
         many += " a" + QByteArray::number(i) + "=''";
