@@ -177,7 +177,9 @@ void TFilterForm::CreateControls()
     m_RemoteList->setColumnWidth(0, columnWidth);
     m_RemoteList->setColumnWidth(1, columnWidth);
     m_RemoteClear = new QPushButton(tr("Clear"), m_RemotePanel);
-    m_RemoteDelete = new QPushButton(style()->standardIcon(QStyle::SP_TrashIcon), tr("Delete"), m_RemotePanel);
+    m_RemoteDelete = new QPushButton(tr("Delete"), m_RemotePanel);
+    LoadGlyph(m_RemoteClear, "RC_BITMAP_16X16_CLEAR");
+    LoadGlyph(m_RemoteDelete, "RC_BITMAP_16X16_DELETE");
     m_RemoteClear->setEnabled(false);
     m_RemoteDelete->setEnabled(false);
     remote->addWidget(remoteIpLabel, 0, 0);
@@ -197,8 +199,11 @@ void TFilterForm::CreateControls()
 
     // Bottom row.
     m_Remote = new QPushButton(this);
-    m_Cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("&Cancel"), this);
-    m_Ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), tr("&OK"), this);
+    m_Cancel = new QPushButton(tr("&Cancel"), this);
+    m_Ok = new QPushButton(tr("&OK"), this);
+    LoadGlyph(m_Remote, "RC_BITMAP_16X16_INTERNET");
+    LoadGlyph(m_Cancel, "RC_BITMAP_16X16_CANCEL");
+    LoadGlyph(m_Ok, "RC_BITMAP_16X16_ACCEPT");
     m_Ok->setDefault(true);
     m_Remote->setAutoDefault(false);
     m_Cancel->setAutoDefault(false);
