@@ -61,10 +61,6 @@ QVariant TSyslogEventModel::data(const QModelIndex& index, int role) const
             return MessageText(record.Message());
         }
         break;
-    case Qt::ToolTipRole:
-        if (index.column() == colFacility)
-            return QString::fromLatin1(FacilityName(record.facility));
-        break;
     case Qt::DecorationRole:
         if (index.column() == colEventId)
             return m_Icons[SeverityImage(record.severity)];
