@@ -280,6 +280,8 @@ void TSyslogFrame::Query(std::uint32_t address, TSyslogList* list, bool markRead
         m_Store.Query(address, *list, markRead);
 }
 
+TSenderSummary TSyslogFrame::Summary(std::uint32_t address) { return m_Store.Summary(address); }
+
 void TSyslogFrame::ShowSender(std::uint32_t address, QWidget* owner)
 {
     TSyslogForm::ShowSender(this, address, 0, owner);
