@@ -61,10 +61,6 @@ QVariant TSyslogEventModel::data(const QModelIndex& index, int role) const
             return MessageText(record.Message());
         }
         break;
-    case Qt::ToolTipRole:
-        if (index.column() == colFacility)
-            return QString::fromLatin1(FacilityName(record.facility));
-        break;
     case Qt::DecorationRole:
         if (index.column() == colEventId)
             return m_Icons[SeverityImage(record.severity)];
@@ -283,6 +279,8 @@ void TSyslogFrame::Query(std::uint32_t address, TSyslogList* list, bool markRead
     if (list)
         m_Store.Query(address, *list, markRead);
 }
+
+TSenderSummary TSyslogFrame::Summary(std::uint32_t address) { return m_Store.Summary(address); }
 
 void TSyslogFrame::ShowSender(std::uint32_t address, QWidget* owner)
 {

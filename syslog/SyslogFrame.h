@@ -69,6 +69,7 @@ public:
     const char* GetFacilityName(int facility) override;
     const char* GetSeverityName(int severity) override;
     void Query(std::uint32_t address, TSyslogList* list, bool markRead) override;
+    Syslog::TSenderSummary Summary(std::uint32_t address) override;
     bool SaveToFile(const TSyslogList* list, const std::string& fileName) override;
     void ShowSender(std::uint32_t address, QWidget* owner) override;
 

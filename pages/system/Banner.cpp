@@ -362,36 +362,22 @@ void TModuleBanner::UpdateStatus(Intp::TDevice* device, bool hasDevice)
 
 void TModuleBanner::UpdateSyslog(Intp::TDevice* device, bool hasDevice)
 {
-    int count = 0;
-    int unread = 0;
-    bool hasLast = false;
-    Syslog::TDateTime last = 0;
+    Syslog::TSenderSummary summary;
     Syslog::TSyslogServer* server = SyslogServer();
     // Address 0 would ask the store for every sender's messages.
-    if (hasDevice && device && server && device->GetIp() != 0) {
-        Syslog::TSyslogList list;
-        server->Query(device->GetIp(), &list, false);
-        for (const Syslog::TSyslogListNode& node : list) {
-            ++count;
-            if (!node.read)
-                ++unread;
-            if (!hasLast || node.received > last) {
-                last = node.received;
-                hasLast = true;
-            }
-        }
-    }
-    m_LogNum->setText(QString::number(count));
-    m_LogUnread->setText(QString::number(unread));
-    if (hasLast) {
-        QDateTime time = QDateTime::fromMSecsSinceEpoch(last);
+    if (hasDevice && device && server && device->GetIp() != 0)
+        summary = server->Summary(device->GetIp());
+    m_LogNum->setText(QString::number(summary.count));
+    m_LogUnread->setText(QString::number(summary.unread));
+    if (summary.hasLast) {
+        QDateTime time = QDateTime::fromMSecsSinceEpoch(summary.last);
         m_LogLDate->setText(QLocale().toString(time.date(), QLocale::ShortFormat));
         m_LogLTime->setText(time.toString(QStringLiteral("hh:mm:ss")));
     } else {
         m_LogLDate->clear();
         m_LogLTime->clear();
     }
-    m_OpenLog->setEnabled(count != 0);
+    m_OpenLog->setEnabled(summary.count != 0);
 }
 
 void TModuleBanner::CheckRadio(QRadioButton* radio)

@@ -26,6 +26,17 @@ struct TSyslogListNode {
 // Query results; owned by whoever asked.
 using TSyslogList = std::list<TSyslogListNode>;
 
+// What the banner shows of a sender's messages: their number, how many are
+// unread, and the latest reception time among them.
+struct TSenderSummary {
+    int count = 0;
+    int unread = 0;
+    bool hasLast = false;
+    TDateTime last = 0;
+
+    bool operator==(const TSenderSummary&) const = default;
+};
+
 // Priority markers left in place when no priority was read.
 constexpr std::int32_t NoFacility = 17;
 constexpr std::int32_t NoSeverity = 8;

@@ -41,7 +41,12 @@ const TSyslogRecord& TSyslogStore::Add(std::uint32_t address, std::string_view t
     record.received = now;
     record.address = address;
 
-    m_BySender[address].push_back(row);
+    TSender& sender = m_BySender[address];
+    sender.rows.push_back(row);
+    ++sender.unread;
+    while (!sender.latest.empty() && m_Records[std::size_t(sender.latest.back() - m_FirstRow)].received <= now)
+        sender.latest.pop_back();
+    sender.latest.push_back(row);
     m_Records.push_back(record);
     m_RecordChunks.push_back(chunk);
     m_TextBytes += kept.size();
@@ -56,10 +61,15 @@ void TSyslogStore::MakeRoom(std::size_t length)
     std::size_t drop = std::max<std::size_t>(1, m_MaxMessages / 64);
     while (!m_Records.empty() && (drop > 0 || m_TextBytes + length > m_MaxTextBytes)) {
         const TSyslogRecord& oldest = m_Records.front();
-        auto sender = m_BySender.find(oldest.address);
-        sender->second.pop_front();
-        if (sender->second.empty())
-            m_BySender.erase(sender);
+        auto found = m_BySender.find(oldest.address);
+        TSender& sender = found->second;
+        sender.rows.pop_front();
+        if (!oldest.read)
+            --sender.unread;
+        if (!sender.latest.empty() && sender.latest.front() == m_FirstRow)
+            sender.latest.pop_front();
+        if (sender.rows.empty())
+            m_BySender.erase(found);
         m_TextBytes -= oldest.length;
         if (oldest.length > 0)
             --m_Chunks[std::size_t(m_RecordChunks.front() - m_FirstChunk)].live;
@@ -120,22 +130,49 @@ void TSyslogStore::Clear()
 int TSyslogStore::Count(std::uint32_t address) const
 {
     auto it = m_BySender.find(address);
-    return it == m_BySender.end() ? 0 : static_cast<int>(it->second.size());
+    return it == m_BySender.end() ? 0 : static_cast<int>(it->second.rows.size());
+}
+
+void TSyslogStore::AddSummary(TSenderSummary& summary, const TSender& sender) const
+{
+    summary.count += static_cast<int>(sender.rows.size());
+    summary.unread += static_cast<int>(sender.unread);
+    if (sender.latest.empty())
+        return;
+    const TDateTime last = m_Records[std::size_t(sender.latest.front() - m_FirstRow)].received;
+    if (!summary.hasLast || last > summary.last) {
+        summary.last = last;
+        summary.hasLast = true;
+    }
+}
+
+TSenderSummary TSyslogStore::Summary(std::uint32_t address) const
+{
+    TSenderSummary summary;
+    if (address == 0) {
+        for (const auto& [key, sender] : m_BySender)
+            AddSummary(summary, sender);
+    } else if (auto it = m_BySender.find(address); it != m_BySender.end()) {
+        AddSummary(summary, it->second);
+    }
+    return summary;
 }
 
 void TSyslogStore::Query(std::uint32_t address, TSyslogList& list, bool markRead)
 {
-    auto take = [&](const std::deque<std::uint64_t>& rows) {
-        for (std::uint64_t row : rows) {
+    auto take = [&](TSender& sender) {
+        for (std::uint64_t row : sender.rows) {
             TSyslogRecord& record = m_Records[std::size_t(row - m_FirstRow)];
-            if (markRead)
+            if (markRead && !record.read) {
                 record.read = true;
+                --sender.unread;
+            }
             list.push_back(ToNode(record));
         }
     };
     if (address == 0) {
-        for (const auto& [sender, rows] : m_BySender)
-            take(rows);
+        for (auto& [key, sender] : m_BySender)
+            take(sender);
         return;
     }
     auto it = m_BySender.find(address);
@@ -160,7 +197,7 @@ const TSyslogRecord* TSyslogStore::Next(TCursor& cursor, bool& cleared) const
     // A sender whose messages were all dropped: the next one from its start.
     std::uint64_t from = sender != m_BySender.end() && sender->first == cursor.address ? cursor.nextRow : 0;
     for (; sender != m_BySender.end(); ++sender, from = 0) {
-        const auto& rows = sender->second;
+        const auto& rows = sender->second.rows;
         auto row = std::lower_bound(rows.begin(), rows.end(), from);
         if (row != rows.end() && *row < cursor.endRow) {
             cursor.address = sender->first;

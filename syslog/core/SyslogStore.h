@@ -70,6 +70,10 @@ public:
     TSyslogListNode Node(std::size_t row) const { return ToNode(m_Records[row]); }
 
     int Count(std::uint32_t address) const;
+    // The sender's number of messages, unread ones and latest reception
+    // (address 0: everyone's), as a Query of them would count them; kept
+    // up to date, so no message is walked.
+    TSenderSummary Summary(std::uint32_t address) const;
     // Appends copies of the sender's messages (address 0: everyone's, by
     // ascending address, then arrival) to the end of the list; with markRead
     // the stored messages are marked read first.
@@ -115,8 +119,18 @@ private:
     std::uint64_t m_FirstRow = 0;
     std::uint64_t m_Generation = 0; // counts Clears
     std::size_t m_TextBytes = 0;
-    // Row numbers (as m_FirstRow counts them) per sender, in arrival order.
-    std::map<std::uint32_t, std::deque<std::uint64_t>> m_BySender;
+    struct TSender {
+        // Row numbers (as m_FirstRow counts them), in arrival order.
+        std::deque<std::uint64_t> rows;
+        std::size_t unread = 0;
+        // The rows received later than every later row of the sender, in
+        // arrival order: the front is the latest reception, also when the
+        // clock went back, and stays so as the oldest rows are dropped.
+        std::deque<std::uint64_t> latest;
+    };
+    void AddSummary(TSenderSummary& summary, const TSender& sender) const;
+
+    std::map<std::uint32_t, TSender> m_BySender;
     std::deque<TChunk> m_Chunks;
     std::uint64_t m_FirstChunk = 0; // number of m_Chunks.front()
     std::uint64_t m_FillChunk = 0;  // number of the chunk m_Free points into

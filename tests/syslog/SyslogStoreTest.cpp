@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,21 @@ int Unread(TSyslogStore& store, std::uint32_t address)
     for (const auto& node : list)
         n += !node.read;
     return n;
+}
+
+// The banner's numbers as counted from a query.
+TSenderSummary Counted(TSyslogStore& store, std::uint32_t address)
+{
+    TSyslogList list;
+    store.Query(address, list, false);
+    TSenderSummary summary;
+    for (const auto& node : list) {
+        ++summary.count;
+        summary.unread += !node.read;
+        summary.last = summary.hasLast ? std::max(summary.last, node.received) : node.received;
+        summary.hasLast = true;
+    }
+    return summary;
 }
 
 } // namespace
@@ -151,6 +167,23 @@ TEST(SyslogStore, AtItsBoundTheOldestGoABlockAtATimeAndAreCounted)
     bytes.Clear();
     EXPECT_EQ(bytes.Dropped(), 0u);
     EXPECT_EQ(bytes.Add(9, "x").eventId, 1u);
+}
+
+TEST(SyslogStore, SenderSummaryFollowsAddsReadMarksDropsAndClear)
+{
+    TSyslogStore store(8); // full after 8, then drops one a message
+    const TDateTime times[] = {50, 10, 40, 30, 20, 60, 5, 70, 35, 15, 45, 25}; // the clock jumps back
+    for (int i = 0; i < 12; ++i) {
+        if (i == 6) {
+            TSyslogList shown;
+            store.Query(1, shown, true);
+        }
+        store.Add(std::uint32_t(1 + i % 2), "m", times[i]);
+        for (std::uint32_t address : {0u, 1u, 2u, 3u})
+            ASSERT_EQ(store.Summary(address), Counted(store, address)) << i << " " << address;
+    }
+    store.Clear();
+    EXPECT_EQ(store.Summary(0), TSenderSummary{});
 }
 
 TEST(SyslogStore, AWalkGoesInQueryOrderOverWhatWasStoredWhenItBeganAndEndsAtAClear)
