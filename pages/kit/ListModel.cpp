@@ -170,21 +170,47 @@ int TListModel::SortDirection(int column) const
     return m_Direction;
 }
 
+namespace {
+
+// The next character of a cell, as its UTF-8 bytes order it: a surrogate
+// pair is its code point, a lone surrogate U+FFFD (the encoder's stand-in).
+inline char32_t NextCharacter(const QChar* text, qsizetype size, qsizetype& i)
+{
+    const char16_t unit = text[i++].unicode();
+    if (!QChar::isSurrogate(unit))
+        return unit;
+    if (QChar::isHighSurrogate(unit) && i < size && QChar::isLowSurrogate(text[i].unicode()))
+        return QChar::surrogateToUcs4(unit, text[i++].unicode());
+    return U'\uFFFD';
+}
+
+inline char32_t FoldLetter(char32_t c) { return c >= U'a' && c <= U'z' ? c - U'a' + U'A' : c; }
+
+} // namespace
+
+// Character by character, in the order of the cells' UTF-8 bytes (which is
+// code-point order) without making them: ckText folds a..z to upper case.
 int CompareCells(const QString& a, const QString& b, TColumnKind kind)
 {
-    const QByteArray x = a.toLocal8Bit();
-    const QByteArray y = b.toLocal8Bit();
-    if (kind != ckExactText)
-        return CompareFolded(std::string_view(x.constData(), std::size_t(x.size())),
-                             std::string_view(y.constData(), std::size_t(y.size())));
-    const int n = std::min(x.size(), y.size());
-    for (int i = 0; i < n; ++i) {
-        const auto u = static_cast<unsigned char>(x[i]);
-        const auto v = static_cast<unsigned char>(y[i]);
+    const bool fold = kind != ckExactText;
+    const QChar* x = a.constData();
+    const QChar* y = b.constData();
+    const qsizetype m = a.size();
+    const qsizetype n = b.size();
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < m && j < n) {
+        char32_t u = NextCharacter(x, m, i);
+        char32_t v = NextCharacter(y, n, j);
+        if (fold) {
+            u = FoldLetter(u);
+            v = FoldLetter(v);
+        }
         if (u != v)
             return u < v ? -1 : 1;
     }
-    return Compare3(x.size(), y.size());
+    // On a common prefix the shorter text first.
+    return Compare3(i < m, j < n);
 }
 
 int TListModel::CompareRows(const TListRow& a, const TListRow& b, int column) const

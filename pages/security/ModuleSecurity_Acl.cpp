@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include <algorithm>
 #include <array>
+#include <tuple>
 
 using namespace Intp;
 
@@ -32,14 +32,25 @@ template <std::size_t N> int ItemOf(const std::array<uint32_t, N>& values, uint3
     return int(N); // "Custom"
 }
 
-// The item whose text the combo shows, or -1 for typed text that names none.
-int ItemShown(const QComboBox* combo) { return combo->findText(combo->currentText()); }
+// The item the combo's text names, matched as the combo matches typed text
+// (without case, so "tcp" is "TCP" whether or not the box still has focus);
+// -1 for text that names none.
+int ItemShown(const QComboBox* combo) { return combo->findText(combo->currentText(), Qt::MatchFixedString); }
 
-// Typed text that names no item is the first item ("ANY").
-template <std::size_t N> uint32_t ValueOf(const std::array<uint32_t, N>& values, const QComboBox* combo, int custom)
+// The value of the item the text names; none for text that names no item.
+template <std::size_t N>
+std::optional<uint32_t> ValueOf(const std::array<uint32_t, N>& values, const QComboBox* combo, int custom)
 {
-    const int item = std::max(ItemShown(combo), 0);
+    const int item = ItemShown(combo);
+    if (item < 0)
+        return std::nullopt;
     return std::size_t(item) < N ? values[std::size_t(item)] : uint32_t(custom);
+}
+
+QString NamesNoItem(const QComboBox* combo, const QString& field, const QString& custom)
+{
+    return QString("%1: \"%2\" is none of its choices; choose Custom for another %3.")
+        .arg(field, combo->currentText(), custom);
 }
 
 // A combo box whose text may be typed as well as picked.
@@ -198,12 +209,26 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
 
 uint32_t TModuleSecurityAcl::EtherType() const
 {
-    return ValueOf(EtherTypes, m_L3Protocol, m_L3ProtocolCustom->value());
+    return ValueOf(EtherTypes, m_L3Protocol, m_L3ProtocolCustom->value()).value_or(0);
 }
 
-uint32_t TModuleSecurityAcl::L4Protocol() const
+std::optional<uint32_t> TModuleSecurityAcl::L4Protocol() const
 {
     return ValueOf(L4Protocols, m_L4Protocol, m_L4ProtocolCustom->value());
+}
+
+QString TModuleSecurityAcl::TypedTextWhy() const
+{
+    if (EtherType() != EtherTypeIpv4)
+        return QString();
+    const auto l4 = L4Protocol();
+    if (!l4)
+        return NamesNoItem(m_L4Protocol, "L4 Protocol", "protocol number");
+    if (*l4 == IpProtocolTcp && ItemShown(m_TcpPort) < 0)
+        return NamesNoItem(m_TcpPort, "TCP Port", "port number");
+    if (*l4 == IpProtocolUdp && ItemShown(m_UdpPort) < 0)
+        return NamesNoItem(m_UdpPort, "UDP Port", "port number");
+    return QString();
 }
 
 std::optional<TModuleSecurityAcl::TEntry> TModuleSecurityAcl::ReadRule() const
@@ -223,11 +248,18 @@ std::optional<TModuleSecurityAcl::TEntry> TModuleSecurityAcl::ReadRule() const
     rule.fragmentCheck = m_IpFragment->currentIndex() == 0;
     std::tie(rule.srcIp, rule.srcMask) = *source;
     std::tie(rule.dstIp, rule.dstMask) = *destination;
-    rule.l4Protocol = L4Protocol();
+    const auto l4 = L4Protocol();
+    if (!l4)
+        return std::nullopt;
+    rule.l4Protocol = *l4;
+    std::optional<uint32_t> port = 0;
     if (rule.l4Protocol == IpProtocolTcp)
-        rule.l4Port = ValueOf(TcpPorts, m_TcpPort, m_TcpPortCustom->value());
+        port = ValueOf(TcpPorts, m_TcpPort, m_TcpPortCustom->value());
     else if (rule.l4Protocol == IpProtocolUdp)
-        rule.l4Port = ValueOf(UdpPorts, m_UdpPort, m_UdpPortCustom->value());
+        port = ValueOf(UdpPorts, m_UdpPort, m_UdpPortCustom->value());
+    if (!port)
+        return std::nullopt;
+    rule.l4Port = *port;
     return rule;
 }
 
@@ -288,6 +320,14 @@ void TModuleSecurityAcl::UpdateActions()
 {
     EnableFields();
     m_Table.UpdateButtons();
+    // Typed text that names no choice keeps both off: say which.
+    const QString why = CurrentDevice() && !IsUnavailable() ? TypedTextWhy() : QString();
+    for (QPushButton* button : {m_Add, m_Remove}) {
+        if (why.isEmpty())
+            button->setToolTip(QString());
+        else
+            SetEnabledWhy(button, why);
+    }
 }
 
 void TModuleSecurityAcl::Fill(TDevice* device)
@@ -295,7 +335,7 @@ void TModuleSecurityAcl::Fill(TDevice* device)
     // The editor keeps its values across refills and devices.
     TypeChosen();
     m_Table.Rebuild(device);
-    EnableFields();
+    UpdateActions();
 }
 
 REGISTER_PAGE(TModuleSecurityAcl);

@@ -59,7 +59,10 @@ private:
     // passes the address checks until an address or mask is edited.
     void TypeChosen();
     uint32_t EtherType() const;
-    uint32_t L4Protocol() const;
+    // None while the L4 Protocol text names no choice.
+    std::optional<uint32_t> L4Protocol() const;
+    // Why a box whose text counts for the rule holds text naming no choice.
+    QString TypedTextWhy() const;
     // Enables each mask with its address and each port number with "Custom".
     void EnableFields();
 

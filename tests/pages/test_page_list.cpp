@@ -69,6 +69,15 @@ TEST_F(SortableListTest, ANewColumnSortsAscendingAndTheSameColumnReverses)
     EXPECT_EQ(Column(*view.Model(), 2), (QStringList{"10.0.0.9", "10.0.0.10", "200.0.0.1"}));
 }
 
+// Cells order by character code (as their UTF-8 bytes), with only a..z folded.
+TEST(CellOrder, ByCodePointWithOnlyAsciiLettersFolded)
+{
+    EXPECT_EQ(CompareCells("_", "a", ckText), 1);
+    EXPECT_EQ(CompareCells("_", "a", ckExactText), -1);
+    EXPECT_EQ(CompareCells(QString::fromUtf16(u"\u00e9"), QString::fromUtf16(u"\u00c9z"), ckText), 1);
+    EXPECT_EQ(CompareCells(QString::fromUtf16(u"\U0001F600"), QString::fromUtf16(u"\uFFFD"), ckExactText), 1);
+}
+
 TEST_F(SortableListTest, TheCaptionColumnStartsAsTheSortColumnSoItsFirstClickReverses)
 {
     view.Model()->ClickColumn(0);

@@ -105,6 +105,34 @@ TEST_F(Acl, AnIpv4RuleNeedsValidAddressesAndMasks)
     EXPECT_EQ(page->m_TcpPortCustom->value(), 8080);
 }
 
+TEST_F(Acl, TypedTextIsTheChoiceItNamesWithoutCaseOrKeepsBothButtonsOff)
+{
+    TDevice* device = Select(1, TestModel(8));
+    Put(device, IntpTest::Table<TPropertySecurityAcl>({Rule(5, EtherTypeIpv4, IpProtocolTcp)}));
+    Notify(device, ccSecurityAclGet);
+    page->m_GroupId->setValue(5);
+    page->m_L3Protocol->setCurrentIndex(3); // IPv4
+    page->m_L4Protocol->clearEditText();
+    TypeText(page->m_L4Protocol->lineEdit(), "Tcp"); // the box keeps the focus
+    page->m_TcpPort->setEditText("8080");
+    EXPECT_FALSE(page->m_Add->isEnabled() || page->m_Remove->isEnabled());
+    EXPECT_EQ(page->m_Remove->toolTip(), "TCP Port: \"8080\" is none of its choices; choose Custom for another port number.");
+    page->m_L4Protocol->setEditText("icmpv6");
+    EXPECT_TRUE(page->m_Add->toolTip().startsWith("L4 Protocol: \"icmpv6\""));
+
+    page->m_L4Protocol->setEditText("Tcp");
+    page->m_TcpPort->setEditText("ftp (21)");
+    page->m_GroupId->setValue(3);
+    ASSERT_TRUE(page->m_Add->isEnabled());
+    EXPECT_TRUE(page->m_Add->toolTip().isEmpty());
+    page->m_Add->click();
+    // Group 3, permit, port 0, fragment check, VLAN 0, IPv4, any addresses, reserved, TCP, port 21.
+    const std::vector<uint8_t> rule = {3, 1, 0, 1, 0, 0, 0x08, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                       0, 0, 0, 0, 0, 0, 0, 0, 0, 6, 0, 21};
+    ASSERT_EQ(env.protocol.SentWith(ccSecurityAclAdd).size(), 1u);
+    EXPECT_EQ(env.protocol.SentWith(ccSecurityAclAdd)[0].payload, rule);
+}
+
 TEST_F(MacFilter, AnEntryIsItsAddressAndVlan)
 {
     TDevice* device = Select(1, TestModel(8));

@@ -21,13 +21,13 @@ TModuleSnmpAccess::TModuleSnmpAccess(QWidget* parent) : TModulePage("SNMPv3 Acce
     const auto limit = [](std::string TEntry::*member) { return TPropertySnmpAccess::EntryFields.TextWidth(member); };
     m_ContextName = SnmpV3Text(form, "&Context Prefix:", limit(&TEntry::contextPrefix));
     m_GroupName = SnmpV3Text(form, "&Group Name:", limit(&TEntry::groupName));
-    m_SecLevel = TCodeRadios(form.Radios("&Security Level:", {"NoAuthNoPriv", "AuthNoPriv", "AuthPriv"}),
+    m_SecLevel = TCodeRadios(form.Radios("&Security Level", {"NoAuthNoPriv", "AuthNoPriv", "AuthPriv"}),
                              {slNoAuthNoPriv, slAuthNoPriv, slAuthPriv});
-    m_ContextMatch = TCodeRadios(form.Radios("Context &Match Rule:", {"Exact", "Prefix"}), {cmExact, cmPrefix});
+    m_ContextMatch = TCodeRadios(form.Radios("Context &Match Rule", {"Exact", "Prefix"}), {cmExact, cmPrefix});
     m_ReadViewName = SnmpV3Text(form, "&Read View Name:", limit(&TEntry::readView));
     m_WriteViewName = SnmpV3Text(form, "&Write View Name:", limit(&TEntry::writeView));
     m_NotifyViewName = SnmpV3Text(form, "&Notify View Name:", limit(&TEntry::notifyView));
-    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_DELETE");
+    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
     AddRead<TSessionSnmpAccessGet>();
 

@@ -9,7 +9,7 @@
 TModuleSnmpContext::TModuleSnmpContext(QWidget* parent) : TModulePage("SNMPv3 Context Table", parent)
 {
     TPageForm form(this);
-    m_ContextName = m_Fields.Text(form.Text("&Context Name:"), &Intp::TPropertySnmpContext::name);
+    m_ContextName = m_Fields.Text(form.Text("&Context Name"), &Intp::TPropertySnmpContext::name);
     m_Apply = form.Button("&Apply");
     form.KeepAtTop();
     AddRead<Intp::TSessionSnmpContextGet>();

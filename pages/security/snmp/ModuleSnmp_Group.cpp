@@ -16,9 +16,9 @@ TModuleSnmpGroup::TModuleSnmpGroup(QWidget* parent) : TModulePage("SNMPv3 Group 
     TPageForm form(this);
     m_List = SnmpV3List(form, {"Security Name", "Group Name"}, smNone);
     const auto& fields = TPropertySnmpGroup::EntryFields;
-    m_SecName = SnmpV3Text(form, "&Security Name:", fields.TextWidth(&TEntry::securityName));
-    m_GrpName = SnmpV3Text(form, "&Group Name:", fields.TextWidth(&TEntry::groupName));
-    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_DELETE");
+    m_SecName = SnmpV3Text(form, "&Security Name", fields.TextWidth(&TEntry::securityName));
+    m_GrpName = SnmpV3Text(form, "&Group Name", fields.TextWidth(&TEntry::groupName));
+    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
     AddRead<TSessionSnmpGroupGet>();
 

@@ -18,8 +18,8 @@ TModuleSnmpMibview::TModuleSnmpMibview(QWidget* parent) : TModulePage("SNMPv3 MI
     const auto& fields = TPropertySnmpMibview::EntryFields;
     m_Viewname = SnmpV3Text(form, "&View Name:", fields.TextWidth(&TEntry::viewName));
     m_SubOidTree = SnmpV3Text(form, "&SubOid-Tree:", fields.TextWidth(&TEntry::subtree));
-    m_Type = TCodeRadios(form.Radios("&Type:", {"Excluded", "Included"}), {vtExcluded, vtIncluded});
-    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_DELETE");
+    m_Type = TCodeRadios(form.Radios("&Type", {"Excluded", "Included"}), {vtExcluded, vtIncluded});
+    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
     AddRead<TSessionSnmpMibviewGet>();
 

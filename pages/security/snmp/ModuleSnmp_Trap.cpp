@@ -30,7 +30,7 @@ TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent) : TModulePage("Trap Settings",
     m_Community = MakeSwitchText(form.Text("&Community:"),
                                  TPropertySnmpTrap::EntryFields.TextWidth(&TEntry::community));
     m_Version = form.Radios("&Trap Version:", {"V1", "V2c"});
-    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_DELETE");
+    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
     AddRead<TSessionSnmpTrapGet>();
 

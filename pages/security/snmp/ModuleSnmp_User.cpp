@@ -30,7 +30,7 @@ TModuleSnmpUser::TModuleSnmpUser(QWidget* parent) : TModulePage("SNMPv3 User", p
     m_Username = MakeSwitchText(form.Text("User &Name:"), SnmpTextWidth);
     m_Auth = MakeSwitchText(form.Password("A&uth Password:", width), SnmpTextWidth);
     m_Privacy = MakeSwitchText(form.Password("&Privacy Password:", width), SnmpTextWidth);
-    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_DELETE");
+    m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
     AddRead<TSessionSnmpUserGet>();
     WatchChanges({m_Username, m_Auth, m_Privacy});
