@@ -451,15 +451,27 @@ void TDeviceTree::EventOnTreeSortChange(int)
                 ++i;
                 continue;
             }
-            while (group->childCount() > 0) {
-                TTreeNode* node = AsNode(group->child(0));
+            // Each node, first child first, to the end of its new group. The
+            // group's nodes leave in one change and each new group takes its
+            // share in one: node by node, the view and the selection would
+            // be updated for every row behind each one.
+            const QList<QTreeWidgetItem*> nodes = group->takeChildren();
+            std::vector<std::pair<QTreeWidgetItem*, QList<QTreeWidgetItem*>>> moves;
+            std::unordered_map<QTreeWidgetItem*, std::size_t> moveOf;
+            for (QTreeWidgetItem* item : nodes) {
+                TTreeNode* node = AsNode(item);
                 QTreeWidgetItem* target = node && node->m_Device ? GetGroupNode(node->m_Device, true) : nullptr;
-                group->removeChild(group->child(0));
-                if (target)
-                    target->addChild(node);
-                else
-                    delete node;
+                if (!target) {
+                    delete item;
+                    continue;
+                }
+                const auto [it, added] = moveOf.emplace(target, moves.size());
+                if (added)
+                    moves.push_back({target, {}});
+                moves[it->second].second.push_back(item);
             }
+            for (const auto& [target, moved] : moves)
+                target->addChildren(moved);
             if (next == group)
                 next = devices;
             delete group;
