@@ -226,25 +226,21 @@ bool TDeviceTree::AcceptDevice(const Intp::TDevice* device)
     return !filter || filter->Accept(device->GetIp());
 }
 
-QTreeWidgetItem* TDeviceTree::GetGroupNode(Intp::TDevice* device, bool create)
+TDeviceTree::TGroupKey TDeviceTree::GroupKey(const Intp::TDevice* device)
 {
-    if (!m_Host->DevicesNode() || !device)
-        return nullptr;
-    const int grouping = Grouping();
-    std::uint32_t key[2] = {0, 0};
-    QString text;
-    switch (grouping) {
+    TGroupKey key;
+    switch (Grouping()) {
     case dgModel:
-        key[0] = device->GetType();
-        text = QString::fromStdString(Intp::GetDeviceTypeName(device->GetType()));
+        key.words[0] = device->GetType();
+        key.text = QString::fromStdString(Intp::GetDeviceTypeName(device->GetType()));
         break;
     case dgIpAddress:
-        key[0] = device->GetIp();
-        text = IpText(device->GetIp());
+        key.words[0] = device->GetIp();
+        key.text = IpText(device->GetIp());
         break;
     case dgFilterMethod: {
-        key[0] = key[1] = 0xFFFFFFFFu;
-        text = tr("Others");
+        key.words[0] = key.words[1] = 0xFFFFFFFFu;
+        key.text = tr("Others");
         Filter::TFilterServer* filter = m_Form->GetFilterServer();
         Filter::TFilterSettings* settings = filter ? filter->GetSettings() : nullptr;
         if (settings) {
@@ -252,8 +248,8 @@ QTreeWidgetItem* TDeviceTree::GetGroupNode(Intp::TDevice* device, bool create)
             bool found = false;
             for (const TIpMask& unicast : settings->Unicasts) {
                 if (unicast.Address == ip) {
-                    key[0] = key[1] = 0;
-                    text = tr("Unicast Devices");
+                    key.words[0] = key.words[1] = 0;
+                    key.text = tr("Unicast Devices");
                     found = true;
                     break;
                 }
@@ -261,9 +257,9 @@ QTreeWidgetItem* TDeviceTree::GetGroupNode(Intp::TDevice* device, bool create)
             for (std::size_t i = 0; !found && i < settings->LocalSubnets.size(); ++i) {
                 const TIpMask& subnet = settings->LocalSubnets[i];
                 if (((subnet.Address ^ ip) & subnet.Mask) == 0) {
-                    key[0] = subnet.Address;
-                    key[1] = subnet.Mask;
-                    text = SubnetText(subnet);
+                    key.words[0] = subnet.Address;
+                    key.words[1] = subnet.Mask;
+                    key.text = SubnetText(subnet);
                     found = true;
                 }
             }
@@ -271,27 +267,42 @@ QTreeWidgetItem* TDeviceTree::GetGroupNode(Intp::TDevice* device, bool create)
         break;
     }
     default:
-        key[0] = 1;
-        text = tr("All Devices");
+        key.words[0] = 1;
+        key.text = tr("All Devices");
         break;
     }
+    return key;
+}
+
+TTreeNode* TDeviceTree::MakeGroup(const TGroupKey& key)
+{
+    auto* group = new TTreeNode(TTreeNode::nkGroup);
+    group->m_HasKey = true;
+    group->m_Key[0] = key.words[0];
+    group->m_Key[1] = key.words[1];
+    group->setText(0, key.text);
+    group->setIcon(0, ConsoleIcon(ikDevices));
+    return group;
+}
+
+QTreeWidgetItem* TDeviceTree::GetGroupNode(Intp::TDevice* device, bool create)
+{
+    if (!m_Host->DevicesNode() || !device)
+        return nullptr;
+    const int grouping = Grouping();
+    const TGroupKey key = GroupKey(device);
     for (int i = 0; i < m_Host->DevicesNode()->childCount(); ++i) {
         TTreeNode* group = AsNode(m_Host->DevicesNode()->child(i));
         if (!group || group->m_Kind != TTreeNode::nkGroup || !group->m_HasKey)
             continue;
-        if (grouping == dgNone
-                ? group->m_Key[0] != 0
-                : (group->m_Key[0] == key[0] && (grouping != dgFilterMethod || group->m_Key[1] == key[1])))
+        if (grouping == dgNone ? group->m_Key[0] != 0
+                               : (group->m_Key[0] == key.words[0] &&
+                                  (grouping != dgFilterMethod || group->m_Key[1] == key.words[1])))
             return group;
     }
     if (!create)
         return nullptr;
-    auto* group = new TTreeNode(TTreeNode::nkGroup);
-    group->m_HasKey = true;
-    group->m_Key[0] = key[0];
-    group->m_Key[1] = key[1];
-    group->setText(0, text);
-    group->setIcon(0, ConsoleIcon(ikDevices));
+    TTreeNode* group = MakeGroup(key);
     // Groups stay sorted: a new one goes to its place instead of a sort of all.
     TTreeNode::SetGrouping(grouping);
     int lo = 0, hi = m_Host->DevicesNode()->childCount();
@@ -444,27 +455,40 @@ void TDeviceTree::EventOnTreeSortChange(int)
     }
     {
         QSignalBlocker blocker(m_Tree);
-        int i = 0;
-        while (i < devices->childCount()) {
-            TTreeNode* group = AsNode(devices->child(i));
-            if (!group || group->m_HasKey) {
-                ++i;
+        // The pass runs on the groups taken out of the tree in one change:
+        // in the tree, each row that comes or goes would update the view's
+        // note of every open group and of every selected row.
+        const QList<QTreeWidgetItem*> old = devices->takeChildren();
+        QList<QTreeWidgetItem*> groups;
+        // Each group made by the pass under its key (the key's words are
+        // unique within one grouping).
+        std::unordered_map<std::uint64_t, TTreeNode*> made;
+        for (QTreeWidgetItem* item : old) {
+            TTreeNode* group = AsNode(item);
+            if (!group) {
+                groups.push_back(item);
                 continue;
             }
-            while (group->childCount() > 0) {
-                TTreeNode* node = AsNode(group->child(0));
-                QTreeWidgetItem* target = node && node->m_Device ? GetGroupNode(node->m_Device, true) : nullptr;
-                group->removeChild(group->child(0));
-                if (target)
-                    target->addChild(node);
-                else
-                    delete node;
+            // Each device node, first child first, to the end of its new group.
+            for (QTreeWidgetItem* child : group->takeChildren()) {
+                TTreeNode* node = AsNode(child);
+                if (!node || !node->m_Device) {
+                    delete child;
+                    continue;
+                }
+                const TGroupKey key = GroupKey(node->m_Device);
+                auto [it, added] = made.emplace(std::uint64_t(key.words[0]) << 32 | key.words[1], nullptr);
+                if (added) {
+                    it->second = MakeGroup(key);
+                    groups.push_back(it->second);
+                }
+                it->second->addChild(node);
             }
             if (next == group)
                 next = devices;
             delete group;
-            i = 0;
         }
+        devices->addChildren(groups);
     }
     SortGroups();
     m_Tree->expandItem(devices);

@@ -56,6 +56,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A device's group under the grouping on show: its key words and text.
+    struct TGroupKey {
+        std::uint32_t words[2] = {0, 0};
+        QString text;
+    };
+    TGroupKey GroupKey(const Intp::TDevice* device);
+    // A group node with the key, in no tree yet.
+    static TTreeNode* MakeGroup(const TGroupKey& key);
     bool AcceptDevice(const Intp::TDevice* device);
     void SetDevicesText();
     void SortGroups();

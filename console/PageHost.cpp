@@ -16,6 +16,8 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
+#include <unordered_set>
+
 TPageHost::TPageHost(TMainForm* form, QTreeWidget* tree, QWidget* pageArea)
     : QObject(form), m_Form(form), m_Tree(tree), m_FuncPages(pageArea)
 {
@@ -225,9 +227,59 @@ void TPageHost::ShowSelection(TTreeNode* current, const QList<TTreeNode*>& selec
     QSignalBlocker blocker(m_Tree);
     m_Tree->setSelectionMode(multi ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
     m_Tree->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
-    m_Tree->clearSelection();
-    for (TTreeNode* node : selection)
-        node->setSelected(true);
+    // One change of runs of rows: selected node by node, the selection model
+    // compares the whole selection at each.
+    m_Tree->selectionModel()->select(RowRuns(selection), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QModelIndex TPageHost::IndexOf(QTreeWidgetItem* item) const
+{
+    if (!item || item->treeWidget() != m_Tree)
+        return {};
+    QTreeWidgetItem* parent = item->parent();
+    if (!parent)
+        return m_Tree->model()->index(m_Tree->indexOfTopLevelItem(item), 0);
+    return m_Tree->model()->index(parent->indexOfChild(item), 0, IndexOf(parent));
+}
+
+QItemSelection TPageHost::RowRuns(const QList<TTreeNode*>& selection) const
+{
+    QItemSelection runs;
+    if (selection.size() == 1) {
+        const QModelIndex index = IndexOf(selection.front());
+        if (index.isValid())
+            runs.select(index, index);
+        return runs;
+    }
+    // Siblings as a rule: each parent's children are walked once.
+    std::unordered_set<const QTreeWidgetItem*> wanted(selection.begin(), selection.end());
+    std::unordered_set<const QTreeWidgetItem*> parents;
+    for (TTreeNode* node : selection) {
+        QTreeWidgetItem* parent = node->parent();
+        if (!parent) {
+            const QModelIndex index = IndexOf(node);
+            if (index.isValid())
+                runs.select(index, index);
+            continue;
+        }
+        if (!parents.insert(parent).second)
+            continue;
+        const QModelIndex parentIndex = IndexOf(parent);
+        if (!parentIndex.isValid())
+            continue;
+        const int count = parent->childCount();
+        for (int row = 0; row < count;) {
+            if (!wanted.count(parent->child(row))) {
+                ++row;
+                continue;
+            }
+            const int first = row;
+            while (row < count && wanted.count(parent->child(row)))
+                ++row;
+            runs.select(m_Tree->model()->index(first, 0, parentIndex), m_Tree->model()->index(row - 1, 0, parentIndex));
+        }
+    }
+    return runs;
 }
 
 void TPageHost::PostSelectionCheck()
@@ -268,20 +320,23 @@ void TPageHost::EventOnTreeChanging()
         }
         // Keep the order in which the siblings were selected.
         QList<TTreeNode*> selected;
+        std::unordered_set<const TTreeNode*> inTree;
         for (QTreeWidgetItem* item : m_Tree->selectedItems()) {
             TTreeNode* node = AsNode(item);
-            if (node && node->m_Kind == TTreeNode::nkDevice && node->parent() == current->parent())
+            if (node && node->m_Kind == TTreeNode::nkDevice && node->parent() == current->parent() &&
+                inTree.insert(node).second)
                 selected.push_back(node);
         }
+        std::unordered_set<const TTreeNode*> taken;
         for (TTreeNode* node : m_Selection) {
-            if (selected.contains(node))
+            if (inTree.count(node) && taken.insert(node).second)
                 selection.push_back(node);
         }
         for (TTreeNode* node : selected) {
-            if (!selection.contains(node))
+            if (taken.insert(node).second)
                 selection.push_back(node);
         }
-        if (!selection.contains(current))
+        if (!taken.count(current))
             selection.push_back(current);
     } else if (current) {
         selection = {current};

@@ -6,6 +6,7 @@
 
 #include "pages/kit/PageInterface.h"
 
+#include <QItemSelection>
 #include <QList>
 #include <QObject>
 
@@ -83,6 +84,9 @@ private:
     // The node's page (made now if it was not yet).
     TModule* PageOf(const TTreeNode* node) const;
     void ShowSelection(TTreeNode* current, const QList<TTreeNode*>& selection);
+    QModelIndex IndexOf(QTreeWidgetItem* item) const;
+    // The nodes' rows as runs of neighbouring rows.
+    QItemSelection RowRuns(const QList<TTreeNode*>& selection) const;
     // The node of the current device (the first selected), else the current node.
     TTreeNode* ShownNode() const { return m_Selection.isEmpty() ? m_Current : m_Selection.front(); }
     // Takes a selection that the tree's changes left; the page learns of
