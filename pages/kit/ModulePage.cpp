@@ -146,11 +146,6 @@ bool TModulePage::AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::u
 {
     if (code == ncSelectionChanged || code == ncDeviceRemoved)
         return true;
-    // A selected switch's new address shows at once, not at the next selection.
-    if (code == ncDeviceIpChanged && device) {
-        const TDeviceList targets = TargetDevices();
-        return std::find(targets.begin(), targets.end(), device) != targets.end();
-    }
     for (const TRefillCode& entry : m_RefillCodes) {
         if (entry.code == code)
             return entry.anyDevice || IsCurrent(device);
