@@ -19,7 +19,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <algorithm>
 
 namespace {
 
@@ -74,6 +73,28 @@ QString TModulePage::PortCountWhy(const Intp::TDevice* device, std::size_t ports
         .arg(ports);
 }
 
+unsigned TModulePage::TreeLayouts() const
+{
+    if (!m_Layouts) {
+        const std::optional<TPageId> id = RegisteredPageId(typeid(*this));
+        m_Layouts = id ? PageLayouts(*id) : 0u;
+    }
+    return *m_Layouts;
+}
+
+QString TModulePage::GenerationWhy(const Intp::TDevice* device) const
+{
+    // A page both trees hold, or neither, goes to every switch.
+    const unsigned layouts = TreeLayouts();
+    if (!device || layouts == 0 || layouts == 3)
+        return QString();
+    const bool second = IsSecondGeneration(device);
+    if (second == (layouts == 2))
+        return QString();
+    return second ? "it is a second-generation switch, this change is for first-generation switches"
+                  : "it is a first-generation switch, this change is for second-generation switches";
+}
+
 bool TModulePage::IsCurrent(const Intp::TDevice* device) const
 {
     TModuleCallback* host = Host();
@@ -124,11 +145,6 @@ bool TModulePage::AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::u
 {
     if (code == ncSelectionChanged || code == ncDeviceRemoved)
         return true;
-    // A selected switch's new address shows at once, not at the next selection.
-    if (code == ncDeviceIpChanged && device) {
-        const TDeviceList targets = TargetDevices();
-        return std::find(targets.begin(), targets.end(), device) != targets.end();
-    }
     for (const TRefillCode& entry : m_RefillCodes) {
         if (entry.code == code)
             return entry.anyDevice || IsCurrent(device);
@@ -296,24 +312,46 @@ void TModulePage::SayPortsCut(Intp::TDevice* device, int ports, int cut)
                          .arg(MaxMaskPorts));
 }
 
+QString TModulePage::ReadFailure(std::uint16_t code, const Intp::TDevice* device) const
+{
+    auto it = m_ReadOutcomes.find(code);
+    return device && it != m_ReadOutcomes.end() && it->second.mac == device->GetMac() && it->second.status != Intp::ssOk
+               ? TChangeReport::StatusReason(it->second.status)
+               : QString();
+}
+
+void TModulePage::ShowReadFailed(Intp::TDevice* device, const QString& message)
+{
+    bool failed = false;
+    for (const TChain& chain : m_Chains)
+        failed = failed || !ReadFailure(chain.code, device).isEmpty();
+    for (const TRead& read : m_Reads)
+        failed = failed || (read.code && !ReadFailure(read.code, device).isEmpty());
+    if (!failed || m_ReadFailedPending)
+        return;
+    m_ReadFailedPending = true;
+    QPointer<TModulePage> self(this);
+    QTimer::singleShot(0, this, [self, message] {
+        if (!self)
+            return;
+        ShowMessageBox(QMessageBox::Warning, message);
+        if (self)
+            self->m_ReadFailedPending = false;
+    });
+}
+
 QString TModulePage::UnreadReason(Intp::TDevice* device) const
 {
     if (!m_UnavailableWhenUnread || !device)
         return QString();
-    auto failed = [&](std::uint16_t code) {
-        auto it = m_ReadOutcomes.find(code);
-        return it != m_ReadOutcomes.end() && it->second.mac == device->GetMac() && it->second.status != Intp::ssOk
-                   ? TChangeReport::StatusReason(it->second.status)
-                   : QString();
-    };
     for (const TChain& chain : m_Chains) {
-        if (QString why = failed(chain.code); !why.isEmpty())
+        if (QString why = ReadFailure(chain.code, device); !why.isEmpty())
             return why;
     }
     for (const TRead& read : m_Reads) {
         if (!read.valid)
             continue;
-        if (QString why = failed(read.code); !why.isEmpty())
+        if (QString why = ReadFailure(read.code, device); !why.isEmpty())
             return why;
         if (!read.valid(device))
             return "the switch's settings have not been read";
