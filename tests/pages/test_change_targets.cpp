@@ -3,12 +3,6 @@
 
 #include "PageTestKit.h"
 #include "RunUntil.h"
-#include "intp/Dot1x.h"
-#include "intp/Monitor.h"
-#include "intp/Qos.h"
-#include "intp/Redundancy.h"
-#include "intp/SecurityMultiFilter.h"
-#include "intp/Vlan.h"
 #include "intp/Warning.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
@@ -32,7 +26,6 @@
 #include "pages/warning/ModuleWarning_Event.h"
 #include "pages/warning/ModuleWarning_Fault.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 
 #include <functional>
@@ -62,16 +55,14 @@ struct TRow {
     std::function<void(TModulePage*)> press = nullptr;
 };
 
-template <class R, class F> void PutPerPort(TDevice* device, F&& fill)
+struct TNoFill {
+    void operator()(std::size_t, auto&) const {}
+};
+template <class R, class F = TNoFill> R& PutPerPort(TDevice* device, F fill = {})
 {
-    Property<R>::Get(device) = IntpTest::PerPort<R>(ModelOf(device), fill);
+    return Property<R>::Get(device) = IntpTest::PerPort<R>(ModelOf(device), fill);
 }
-template <class R> void PutPerPort(TDevice* device) { PutPerPort<R>(device, [](std::size_t, auto&) {}); }
-template <class R> void PutRecord(TDevice* device, R record)
-{
-    record.valid = true;
-    Property<R>::Get(device) = record;
-}
+template <class R> void PutRecord(TDevice* device, R record) { Property<R>::Get(device) = (record.valid = true, record); }
 template <class P> P* As(TModulePage* page) { return static_cast<P*>(page); }
 bool Big(TDevice* device) { return device->GetPortNum() > 8; }
 
@@ -83,7 +74,7 @@ const std::vector<TRow> Rows = {
      [](TDevice* d) { Property<TPropertyMonitorMirror>::Get(d) = {!Big(d), 1, 2, 0x4, 0}; }, "SNNSN"},
     {"Mirror2", [] { return new TModuleMonitorMirror2; }, true, ccMonitorMirror2Set, ccMonitorMirror2Get,
      [](TDevice* d) { PutRecord(d, TPropertyMonitorMirror2{true, 3, 6, 1}); }, "SNSSN"},
-    {"PortConfig", [] { return new TModulePortConfig; }, false, ccPortConfigSet, ccPortConfigGet, nullptr, "SNSSS"},
+    {"PortConfig", [] { return new TModulePortConfig; }, false, ccPortConfigSet, ccPortConfigGet, {}, "SNSSS"},
     {"Limit", [] { return new TModulePortLimit; }, false, ccPortLimitSet, ccPortLimitGet,
      [](TDevice* d) { PutPerPort<TPropertyPortLimit>(d); }, "SNSSN"},
     {"Limit2", [] { return new TModulePortLimit2; }, true, ccPortLimit2Set, ccPortLimit2Get,
@@ -92,8 +83,7 @@ const std::vector<TRow> Rows = {
      ccRedundancyFastRecoveryGet, [](TDevice* d) { PutPerPort<TPropertyRedundancyFastRecovery>(d); }, "SNSSN"},
     {"Rstp", [] { return new TModuleRedundancyRstp; }, false, ccRedundancyRstpSet, ccRedundancyRingGet,
      [](TDevice* d) {
-         PutPerPort<TPropertyRedundancyRstp>(d, [](std::size_t, auto& p) { p.pathCost = 1; });
-         auto& rstp = Property<TPropertyRedundancyRstp>::Get(d);
+         auto& rstp = PutPerPort<TPropertyRedundancyRstp>(d, [](std::size_t, auto& p) { p.pathCost = 1; });
          std::tie(rstp.bridgePriority, rstp.maxAge, rstp.helloTime, rstp.forwardDelay) = std::tuple(4096, 20, 2, 15);
          PutRecord(d, TPropertyRedundancyRing{});
      },
@@ -153,8 +143,7 @@ const std::vector<TRow> Rows = {
     {"Event", [] { return new TModuleWarningEvent; }, false, ccWarningEventSet, ccWarningEventGet,
      [](TDevice* d) {
          PutRecord(d, TPropertyWarningEvent{true, 0, Big(d) ? 0x1001u : 0x1u, 0, 0, 0, 0});
-         Property<TPropertyWarningSyslog>::Get(d).valid = true;
-         Property<TPropertyWarningSyslog>::Get(d).mode = 1;
+         PutRecord(d, TPropertyWarningSyslog{.mode = 1});
      },
      "SSSSS"},
 };
