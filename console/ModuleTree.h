@@ -7,6 +7,7 @@
 
 #include "pages/kit/PageInterface.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageTree.h"
 
 #include <functional>
 #include <vector>
@@ -14,17 +15,6 @@
 class QWidget;
 class TMainForm;
 class TModuleFrame;
-
-// One node of a layout: level 0 is the top; caption is the node text when
-// `as` is set (or when the page is not built in and the node has children).
-struct TModuleTreeEntry {
-    int level;
-    TPageId page;  // a device page or a group page
-    const char* caption;
-    bool as = false;
-};
-
-const std::vector<TModuleTreeEntry>& ModuleTreeLayout(int layout);
 
 // Banner page by the model's banner number (unknown numbers: general).
 TPageId BannerPageId(int banner);

@@ -361,7 +361,7 @@ void TPageHost::EventOnTreeChange()
             if (m_ModuleFrame)
                 m_ModuleFrame->setEnabled(false);
         }
-        const int layout = device && std::int64_t(device->GetType()) > std::int64_t(g_LayoutThreshold) ? 1 : 0;
+        const int layout = DeviceLayout(device);
         if (layout != g_ModuleLayout && m_ModuleFrame) {
             m_ModuleFrame->ClearModuleTree();
             BuildModuleTree(m_Form, m_ModuleFrame, layout);

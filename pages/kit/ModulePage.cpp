@@ -74,6 +74,28 @@ QString TModulePage::PortCountWhy(const Intp::TDevice* device, std::size_t ports
         .arg(ports);
 }
 
+unsigned TModulePage::TreeLayouts() const
+{
+    if (!m_Layouts) {
+        const std::optional<TPageId> id = RegisteredPageId(typeid(*this));
+        m_Layouts = id ? PageLayouts(*id) : 0u;
+    }
+    return *m_Layouts;
+}
+
+QString TModulePage::GenerationWhy(const Intp::TDevice* device) const
+{
+    // A page both trees hold, or neither, goes to every switch.
+    const unsigned layouts = TreeLayouts();
+    if (!device || layouts == 0 || layouts == 3)
+        return QString();
+    const bool second = IsSecondGeneration(device);
+    if (second == (layouts == 2))
+        return QString();
+    return second ? "it is a second-generation switch, this change is for first-generation switches"
+                  : "it is a first-generation switch, this change is for second-generation switches";
+}
+
 bool TModulePage::IsCurrent(const Intp::TDevice* device) const
 {
     TModuleCallback* host = Host();
@@ -124,11 +146,6 @@ bool TModulePage::AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::u
 {
     if (code == ncSelectionChanged || code == ncDeviceRemoved)
         return true;
-    // A selected switch's new address shows at once, not at the next selection.
-    if (code == ncDeviceIpChanged && device) {
-        const TDeviceList targets = TargetDevices();
-        return std::find(targets.begin(), targets.end(), device) != targets.end();
-    }
     for (const TRefillCode& entry : m_RefillCodes) {
         if (entry.code == code)
             return entry.anyDevice || IsCurrent(device);

@@ -46,6 +46,7 @@
 #include "intp/Session.h"
 #include "pages/kit/ChangeReport.h"
 #include "pages/kit/PageInterface.h"
+#include "pages/kit/PageTree.h"
 #include "pages/kit/PortLayout.h"
 #include "pages/kit/Requests.h"
 
@@ -59,6 +60,7 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -141,6 +143,12 @@ public:
     // Why a change made for ports ports can't go to device; empty when its
     // model has that many.
     static QString PortCountWhy(const Intp::TDevice* device, std::size_t ports);
+    // The page-tree layouts that hold the page (see PageLayouts), by the id
+    // its class is registered under (none for a class of no id).
+    unsigned TreeLayouts() const;
+    // Why a change of this page can't go to device: the page is of the
+    // other generation's page tree alone. Empty when it can.
+    QString GenerationWhy(const Intp::TDevice* device) const;
     // One change for one device, reported like the others.
     template <class R, class F>
     bool SendChange(Intp::TDevice* device, F&& fill);
@@ -308,6 +316,8 @@ private:
 
     QString m_Caption;
     TModuleCallback* m_Host = nullptr;
+    // The page-tree layouts that hold the page, once known.
+    mutable std::optional<unsigned> m_Layouts;
     std::vector<TRead> m_Reads;
     std::vector<TRefillCode> m_RefillCodes;
     std::vector<TChain> m_Chains;
@@ -364,6 +374,12 @@ bool TModulePage::SendChange(Intp::TDevice* device, F&& fill)
 {
     if (!device)
         return false;
+    if constexpr (IsChange<R>()) {
+        if (const QString why = GenerationWhy(device); !why.isEmpty()) {
+            m_Changes.NotSent(device, why);
+            return false;
+        }
+    }
     if (StartRequest<R>(device, fill, &m_Changes)) {
         m_Changes.Started(device, R::CommandCode);
         return true;
@@ -378,6 +394,12 @@ int TModulePage::SendToEachTarget(F&& fill)
     int started = 0;
     for (Intp::TDevice* device : TargetDevices()) {
         QString why;
+        if constexpr (IsChange<R>()) {
+            if (why = GenerationWhy(device); !why.isEmpty()) {
+                m_Changes.NotSent(device, why);
+                continue;
+            }
+        }
         const bool ok = StartRequest<R>(
             device,
             [&](R& request) {

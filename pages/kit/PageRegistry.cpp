@@ -1,6 +1,8 @@
 #include "pages/kit/PageRegistry.h"
 
 #include <algorithm>
+#include <map>
+#include <typeindex>
 
 namespace {
 
@@ -8,6 +10,13 @@ std::vector<TPageType>& Types()
 {
     static std::vector<TPageType> types;
     return types;
+}
+
+// A class registered under two ids maps to none.
+std::map<std::type_index, std::optional<TPageId>>& Classes()
+{
+    static std::map<std::type_index, std::optional<TPageId>> classes;
+    return classes;
 }
 
 }  // namespace
@@ -32,4 +41,18 @@ void RegisterPageType(TPageType type)
     auto at =
         std::upper_bound(types.begin(), types.end(), type.id, [](TPageId id, const TPageType& t) { return id < t.id; });
     types.insert(at, std::move(type));
+}
+
+std::optional<TPageId> RegisteredPageId(const std::type_info& type)
+{
+    const auto& classes = Classes();
+    const auto it = classes.find(std::type_index(type));
+    return it == classes.end() ? std::nullopt : it->second;
+}
+
+void RegisterPageClass(const std::type_info& type, TPageId id)
+{
+    const auto [it, added] = Classes().emplace(std::type_index(type), id);
+    if (!added && it->second != id)
+        it->second.reset();
 }

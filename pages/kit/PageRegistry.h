@@ -11,6 +11,8 @@
 #include "pages/kit/PageInterface.h"
 
 #include <functional>
+#include <optional>
+#include <typeinfo>
 #include <vector>
 
 class QWidget;
@@ -73,9 +75,15 @@ struct TPageType {
 const std::vector<TPageType>& RegisteredPages();
 void RegisterPageType(TPageType type);
 
+// The id a page class is registered under (none for a class registered
+// under no id, or under more than one).
+std::optional<TPageId> RegisteredPageId(const std::type_info& type);
+void RegisterPageClass(const std::type_info& type, TPageId id);
+
 template <class T> struct TPageRegistration {
     explicit TPageRegistration(TPageId id, std::function<void(TModule*)> configure = {})
     {
+        RegisterPageClass(typeid(T), id);
         RegisterPageType({id, [](QWidget* owner) -> TModule* { return new T(owner); }, std::move(configure)});
     }
 };

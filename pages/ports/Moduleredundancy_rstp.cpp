@@ -26,15 +26,10 @@ TNumberBox* Stepped(TNumberBox* spin, int step)
     return spin;
 }
 
-bool SecondGeneration(const TDevice* device)
-{
-    return device && std::int64_t(device->GetType()) > std::int64_t(g_LayoutThreshold);
-}
-
 // Whether the ring of the device's generation runs.
 bool RingRunning(TDevice* device)
 {
-    if (SecondGeneration(device)) {
+    if (IsSecondGeneration(device)) {
         const auto& ring = TModulePage::ValidRecord<TPropertyRedundancyRing2>(device);
         return ring.valid && ring.ringEnabled;
     }
@@ -96,7 +91,7 @@ TModuleRedundancyRstp::TModuleRedundancyRstp(QWidget* parent) : TModulePage("RST
     AddChainStep(ccRedundancyRstpGet, [](TDevice* device) {
         if (!Property<TPropertyRedundancyRstp>::Get(device).valid)
             return false;
-        return SecondGeneration(device) ? StartFor<TSessionRedundancyRing2Get>(device)
+        return IsSecondGeneration(device) ? StartFor<TSessionRedundancyRing2Get>(device)
                                         : StartFor<TSessionRedundancyRingGet>(device);
     });
     AddRefillCode(ccRedundancyRingGet);

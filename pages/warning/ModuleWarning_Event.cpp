@@ -69,7 +69,7 @@ void TModuleWarningEvent::Fill(Intp::TDevice* device)
     m_Apply->setEnabled(syslogOk || smtpOk);
 
     const auto& masks = ValidRecord<Intp::TPropertyWarningEvent>(device);
-    const int names = std::int64_t(device->GetType()) > std::int64_t(Intp::g_LayoutThreshold) ? 4 : 0;
+    const int names = IsSecondGeneration(device) ? 4 : 0;
     std::vector<TEventRow> events;
     for (int k = 0; k < 4; ++k) {
         if (m_SystemEvents.test(std::size_t(k)))

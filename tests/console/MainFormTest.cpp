@@ -13,7 +13,6 @@
 #include "console/IntpReceiveQueue.h"
 #include "console/MainForm.h"
 #include "pages/system/Banner.h"
-#include "pages/system/Modulebasics.h"
 #include "pages/system/Modulebasics_restore.h"
 #include "pages/kit/MessageBox.h"
 #include "console/ModuleFrame.h"
@@ -682,19 +681,6 @@ TEST_F(MainForm, ARebootedSwitchComesBackLoggedOutAtTheEndOfItsGroup)
     // A new address within the group keeps the node where it is.
     a->SetIp(0x0A000009);
     EXPECT_EQ(order(), nodes(a, c, b));
-}
-
-TEST_F(MainForm, AnAddressChangeShowsAtOnceInTheBannerAndTheLoginPage)
-{
-    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
-    ASSERT_TRUE(m_Form->SelectDeviceNodes({a}));
-    auto* login = dynamic_cast<TModuleBasics*>(m_Form->ModuleFrame()->GetSelectedModule());
-    auto* banner = dynamic_cast<TModuleBanner*>(m_Form->ModuleFrame()->ShownBanner());
-    ASSERT_TRUE(login && banner);
-    a->SetIp(0x0A000009);
-    EXPECT_EQ(banner->m_IpAddr->text(), "10.0.0.9");
-    ASSERT_EQ(login->m_Devices->Model()->RowCount(), 1);
-    EXPECT_EQ(login->m_Devices->Model()->Cell(0, 0), "10.0.0.9");
 }
 
 TEST_F(MainForm, ClosingWithNoTransferRunningAsksNothing)

@@ -16,6 +16,7 @@
 
 #include <QTest>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -62,8 +63,18 @@ protected:
         page = std::make_unique<TPage>();
         page->SetHost(&env.host);
         env.page = page.get();
+        // Every device is of the generation of a page one tree alone holds.
+        threshold = Intp::g_LayoutThreshold;
+        if (page->TreeLayouts() == 1)
+            Intp::g_LayoutThreshold = std::numeric_limits<int>::max();
+        else if (page->TreeLayouts() == 2)
+            Intp::g_LayoutThreshold = -1;
     }
-    void TearDown() override { env.page = nullptr; }
+    void TearDown() override
+    {
+        env.page = nullptr;
+        Intp::g_LayoutThreshold = threshold;
+    }
 
     // A logged-in device of the model, selected as the current device.
     Intp::TDevice* Select(std::uint8_t last, std::uint32_t model)
@@ -96,6 +107,7 @@ protected:
 
     TPageTestEnvironment env;
     std::unique_ptr<TPage> page;
+    int threshold = 0;
 };
 
 // Types text key by key, any character as a keyboard that has it would.
