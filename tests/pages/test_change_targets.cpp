@@ -40,10 +40,6 @@ namespace {
 // trunk group count and one of the other generation.
 enum { Current, Same, Fewer, More, Groups, Other };
 
-// A page of one generation's tree goes only to that generation's switches:
-// the Other column holds once the kit sends by generation.
-constexpr bool GenerationRule = false;
-
 struct TRow {
     const char* name;
     std::function<TModulePage*()> make;
@@ -208,7 +204,7 @@ TEST_P(ChangeTargets, EachTargetTakesItsOwnBytesOrIsNamed)
     RunUntil([&] { return anyNamed ? !env.messages.isEmpty() : page->StatusLine()->text() == "Changed on 6 switches."; },
              std::chrono::seconds(2));
     const QString told = env.messages.join('\n');
-    for (int target = Same; target <= (GenerationRule ? Other : Groups); ++target) {
+    for (int target = Same; target <= Other; ++target) {
         SCOPED_TRACE(target);
         const bool named = told.contains(TChangeReport::DeviceText(devices[std::size_t(target)]) + ": not changed");
         EXPECT_EQ(row.expect[target - 1] == 'N', named);
