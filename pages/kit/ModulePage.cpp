@@ -19,7 +19,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <algorithm>
 
 namespace {
 
@@ -313,24 +312,46 @@ void TModulePage::SayPortsCut(Intp::TDevice* device, int ports, int cut)
                          .arg(MaxMaskPorts));
 }
 
+QString TModulePage::ReadFailure(std::uint16_t code, const Intp::TDevice* device) const
+{
+    auto it = m_ReadOutcomes.find(code);
+    return device && it != m_ReadOutcomes.end() && it->second.mac == device->GetMac() && it->second.status != Intp::ssOk
+               ? TChangeReport::StatusReason(it->second.status)
+               : QString();
+}
+
+void TModulePage::ShowReadFailed(Intp::TDevice* device, const QString& message)
+{
+    bool failed = false;
+    for (const TChain& chain : m_Chains)
+        failed = failed || !ReadFailure(chain.code, device).isEmpty();
+    for (const TRead& read : m_Reads)
+        failed = failed || (read.code && !ReadFailure(read.code, device).isEmpty());
+    if (!failed || m_ReadFailedPending)
+        return;
+    m_ReadFailedPending = true;
+    QPointer<TModulePage> self(this);
+    QTimer::singleShot(0, this, [self, message] {
+        if (!self)
+            return;
+        ShowMessageBox(QMessageBox::Warning, message);
+        if (self)
+            self->m_ReadFailedPending = false;
+    });
+}
+
 QString TModulePage::UnreadReason(Intp::TDevice* device) const
 {
     if (!m_UnavailableWhenUnread || !device)
         return QString();
-    auto failed = [&](std::uint16_t code) {
-        auto it = m_ReadOutcomes.find(code);
-        return it != m_ReadOutcomes.end() && it->second.mac == device->GetMac() && it->second.status != Intp::ssOk
-                   ? TChangeReport::StatusReason(it->second.status)
-                   : QString();
-    };
     for (const TChain& chain : m_Chains) {
-        if (QString why = failed(chain.code); !why.isEmpty())
+        if (QString why = ReadFailure(chain.code, device); !why.isEmpty())
             return why;
     }
     for (const TRead& read : m_Reads) {
         if (!read.valid)
             continue;
-        if (QString why = failed(read.code); !why.isEmpty())
+        if (QString why = ReadFailure(read.code, device); !why.isEmpty())
             return why;
         if (!read.valid(device))
             return "the switch's settings have not been read";

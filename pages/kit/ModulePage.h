@@ -272,6 +272,12 @@ protected:
     void ShowMessage(const QString& message);
     void ShowMessageLater(const QString& message);
 
+    // Fill calls it where the page's record is not valid: the message shows
+    // once the refill is over, only when the last read of the page for
+    // device failed, was refused or timed out (none before any answer), and
+    // one at a time.
+    void ShowReadFailed(Intp::TDevice* device, const QString& message = "Retrieve device info failed!");
+
     static void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled);
 
     // The ports of a page that keeps them in 32-bit masks: the first 32
@@ -289,6 +295,9 @@ private:
     bool IsAnyDeviceCode(std::uint16_t code) const;
     // Why the current device's records can't be shown, or empty.
     QString UnreadReason(Intp::TDevice* device) const;
+    // Why the last read of code for device failed; empty when it did not or
+    // has not answered.
+    QString ReadFailure(std::uint16_t code, const Intp::TDevice* device) const;
     void ShowUnavailable(const QString& reason);
     void EndUnavailable();
     void TellChanges(const QString& done, const QStringList& failed);
@@ -333,6 +342,7 @@ private:
     QString m_ChangeText;
     TChangeReport m_Changes;
     bool m_PortWarningShown = false;
+    bool m_ReadFailedPending = false;
     Intp::TMacAddr m_PortWarningMac;
 };
 

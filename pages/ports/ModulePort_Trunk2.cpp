@@ -43,6 +43,8 @@ void TModulePortTrunk2::Fill(TDevice* device)
     m_ListView->SetRows(rows);
     m_MemberLimit = device ? device->GetTrunkMemberNum() : 0;
     m_ActivityWorkPorts = trunks.entries.empty() ? 0 : trunks.entries.back().workPorts;
+    if (!trunks.valid)
+        ShowReadFailed(device);
 }
 
 // A tick runs over the groups in order: each counts its members in port

@@ -47,6 +47,8 @@ void TModulePortTrunkActivity::Fill(TDevice* device)
         rows.push_back({row + 1, std::uint32_t(p), inLacp ? (m_Active >> p & 1u) : NotApplicable, inLacp});
     }
     m_ListView->SetRows(rows);
+    if (!trunks.valid)
+        ShowReadFailed(device);
 }
 
 void TModulePortTrunkActivity::EventOnApplyClick()

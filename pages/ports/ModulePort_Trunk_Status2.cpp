@@ -88,6 +88,8 @@ void TModulePortTrunkStatus2::Fill(TDevice* device)
         }
     }
     m_List->Update(std::move(rows));
+    if (!trunks.valid)
+        ShowReadFailed(device);
 }
 
 REGISTER_PAGE(TModulePortTrunkStatus2);

@@ -7,7 +7,7 @@ namespace {
 
 TEST_F(ConsoleE2E, IgmpSnoopingAndLldpChangeEverySelectedSwitch)
 {
-    StartFleet(2);
+    StartFleetOf({ShippedModel([](const FakeSwitch::TModel &m) { return m.SecondGeneration; })}, 2);
     OpenLoggedIn();
     auto *igmp = ReadPage<TModuleIgmp2, Intp::TSessionIgmp2Get>(*m_Form, TPageId::TModuleIgmp2);
     ASSERT_NE(igmp, nullptr);

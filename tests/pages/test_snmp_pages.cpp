@@ -183,6 +183,28 @@ TEST_F(ContextPage, ApplyFollowsAnyChangeOfTheName)
     EXPECT_EQ(Sent<TSessionSnmpContextSet>().at(0).name, "lab");
 }
 
+// No box before the first answer; one after a timed-out or refused read;
+// none once the record is valid.
+TEST_F(ContextPage, RetrieveFailedFollowsAFailedReadOnly)
+{
+    TDevice* device = Select(1, TestModel(8));
+    Refill();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(env.messages.isEmpty());
+    page->OnNotify(device, ccSnmpContextGet, ssTimeout);
+    page->OnNotify(device, ccSnmpContextGet, 0x0105);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(env.messages, QStringList{"Retrieve device info failed!"});
+    EXPECT_TRUE(page->IsUnavailable());
+    Refill();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(env.messages.size(), 2);
+    Put(device, TPropertySnmpContext{true, "lab"});
+    Notify(device, ccSnmpContextGet);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(env.messages.size(), 2);
+}
+
 using TrapPage = TPageTest<TModuleSnmpTrap>;
 
 TEST_F(TrapPage, AnAddressAndCommunityEnableAddUnlessListed)

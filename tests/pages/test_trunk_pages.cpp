@@ -14,6 +14,7 @@
 #include "tests/common/Records.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QPushButton>
 
@@ -283,4 +284,14 @@ TEST_F(PortTrunkStatus2Page, AggregatorsNumberListedPortsAndNeverIndexPastTheMod
     EXPECT_EQ(cell(1, 3), "1-3-3-selected, XX-3-3-standby, Unknown (40)-3-3-selected");
     EXPECT_EQ(cell(2, 1), "7");
     EXPECT_EQ(cell(2, 3), "9-3-3, 8-3-3, 7-3-3");
+}
+
+TEST_F(PortTrunkStatus2Page, ARefusedReadIsSaidOnTheRefill)
+{
+    Intp::TDevice* device = Select(1, TestModel(6, 0, 3));
+    Refill();
+    page->OnNotify(device, Intp::ccPortTrunkGet2, 0x0105);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(env.messages, QStringList{"Retrieve device info failed!"});
+    EXPECT_EQ(page->m_List->RowCount(), 0);
 }

@@ -208,10 +208,17 @@ TEST_F(VlanPortBasedPage, AListedVlanIdOffersEditAndDeleteAndDeleteSendsTheIdAlo
     Refill();
     EXPECT_FALSE(page->m_List->isEnabled() || page->m_GroupName->isEnabled());
 
-    // Port names known but no group list in port-based mode: said, not shown as empty.
-    Put(device, TPropertyVlan{true, vmPortBased});
-    Intp::Property<TPropertyVlanPort>::Get(device).valid = false;
+}
+
+// Port names known but no group list in port-based mode after a failed read:
+// said, not shown as empty; before any answer nothing is said.
+TEST_F(VlanPortBasedPage, ANotValidGroupListIsSaidAfterAFailedRead)
+{
+    TDevice* device = InMode(vmPortBased);
     Refill();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(env.messages.isEmpty());
+    page->OnNotify(device, ccVlanPortGet, ssTimeout);
     QCoreApplication::processEvents();
     EXPECT_EQ(env.messages, QStringList{"Retrieve vlan port info failed!"});
 }

@@ -86,6 +86,8 @@ void TModuleSnmpAccess::Fill(TDevice* device)
     for (QLineEdit* edit : {m_ContextName, m_GroupName, m_ReadViewName, m_WriteViewName, m_NotifyViewName})
         edit->clear();
     m_Table.Rebuild(device);
+    if (!ValidRecord<TPropertySnmpAccess>(device).valid)
+        ShowReadFailed(device);
 }
 
 void TModuleSnmpAccess::OnLeave() { m_Table.Rebuild(nullptr); }

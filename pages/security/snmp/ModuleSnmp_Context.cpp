@@ -21,7 +21,10 @@ TModuleSnmpContext::TModuleSnmpContext(QWidget* parent) : TModulePage("SNMPv3 Co
 
 void TModuleSnmpContext::Fill(Intp::TDevice* device)
 {
-    m_Fields.Fill(ValidRecord<Intp::TPropertySnmpContext>(device));
+    const auto& context = ValidRecord<Intp::TPropertySnmpContext>(device);
+    m_Fields.Fill(context);
+    if (!context.valid)
+        ShowReadFailed(device);
     m_Apply->setEnabled(device && !m_ContextName->text().isEmpty());
 }
 

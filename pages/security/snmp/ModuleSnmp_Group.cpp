@@ -50,6 +50,8 @@ void TModuleSnmpGroup::Fill(TDevice* device)
     m_SecName->clear();
     m_GrpName->clear();
     m_Table.Rebuild(device);
+    if (!ValidRecord<TPropertySnmpGroup>(device).valid)
+        ShowReadFailed(device);
 }
 
 void TModuleSnmpGroup::OnLeave() { m_Table.Rebuild(nullptr); }

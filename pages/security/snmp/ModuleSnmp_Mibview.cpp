@@ -65,6 +65,8 @@ void TModuleSnmpMibview::Fill(TDevice* device)
     m_Viewname->clear();
     m_SubOidTree->clear();
     m_Table.Rebuild(device);
+    if (!ValidRecord<TPropertySnmpMibview>(device).valid)
+        ShowReadFailed(device);
 }
 
 void TModuleSnmpMibview::OnLeave() { m_Table.Rebuild(nullptr); }

@@ -107,7 +107,7 @@ void TModuleVlanPortBased::Fill(TDevice* device)
     m_Ports->SetPorts(enabled && ports ? MaskPorts(device, portOf) : TPortLayout(), true);
     m_Table.Rebuild(enabled && ports ? device : nullptr);
     if (enabled && ports && !Property<TPropertyVlanPort>::Get(device).valid)
-        ShowMessage("Retrieve vlan port info failed!");
+        ShowReadFailed(device, "Retrieve vlan port info failed!");
 }
 
 std::uint32_t TModuleVlanPortBased::UnshownPositions(TDevice* target)
