@@ -2,6 +2,7 @@
 
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/PortMerge.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -75,10 +76,15 @@ void TModuleMonitorMirror::EventOnApplyClick()
         payload.rxSources |= std::uint32_t(row.rx) << row.port;
     }
     const std::uint32_t needs = std::uint32_t(rows.size());
+    using Mirror = Intp::TPropertyMonitorMirror;
     SendToEachTarget<Intp::TSessionMonitorMirrorSet>([&](Intp::TSessionMonitorMirrorSet& request, Intp::TDevice* device) {
         if (device->GetPortNum() < needs)
             return QString("its model has %1, this change is for %2").arg(Counted(device->GetPortNum(), "port", "ports")).arg(needs);
-        request.SetPayload(payload);
+        Mirror own = payload;
+        if (QString why = PortMerge::KeepMasks(device, int(needs), own, {&Mirror::txSources, &Mirror::rxSources});
+            !why.isEmpty())
+            return why;
+        request.SetPayload(own);
         return QString();
     });
 }

@@ -71,6 +71,7 @@ void TModuleMonitorMirror2::EventOnApplyClick()
     payload.mode = std::uint32_t(std::max(0, m_Mode->currentIndex()));
     payload.monitoredPort = m_SrcPort->currentIndex() >= 0 ? m_SrcPort->currentData().toUInt() : 0;
     payload.analysisPort = m_DstPort->currentIndex() >= 0 ? m_DstPort->currentData().toUInt() : 0;
+    // Port numbers: a switch with more ports keeps the rest as it has them.
     const std::uint32_t needs = std::max(payload.monitoredPort, payload.analysisPort) + 1;
     SendToEachTarget<Intp::TSessionMonitorMirror2Set>([&](Intp::TSessionMonitorMirror2Set& request, Intp::TDevice* device) {
         if (device->GetPortNum() < needs)

@@ -1,6 +1,7 @@
 #include "pages/ports/ModulePort_Limit.h"
 
 #include "pages/kit/PageForm.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PortLayout.h"
 #include "pages/ports/PortTexts.h"
@@ -44,9 +45,11 @@ void TModulePortLimit::EventOnApplyClick()
     if (entries.empty())
         return;
     SendToEachTarget<Intp::TSessionPortLimitSet>([&](Intp::TSessionPortLimitSet& request, Intp::TDevice* device) {
-        if (QString why = PortCountWhy(device, entries.size()); !why.isEmpty())
+        Intp::TPropertyPortLimit own;
+        own.entries = entries;
+        if (QString why = PortMerge::KeepList(device, own, &Intp::TPropertyPortLimit::entries); !why.isEmpty())
             return why;
-        request.SetEntries(entries);
+        request.SetEntries(own.entries);
         return QString();
     });
 }

@@ -1,6 +1,7 @@
 #include "pages/ports/ModulePort_Limit2.h"
 
 #include "pages/kit/PageForm.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PortLayout.h"
 
@@ -40,9 +41,11 @@ void TModulePortLimit2::EventOnApplyClick()
     if (m_ListView->RowCount() == 0 || entries.empty())
         return;
     SendToEachTarget<Intp::TSessionPortLimit2Set>([&](Intp::TSessionPortLimit2Set& request, Intp::TDevice* target) {
-        if (QString why = PortCountWhy(target, entries.size()); !why.isEmpty())
+        Intp::TPropertyPortLimit2 own;
+        own.entries = entries;
+        if (QString why = PortMerge::KeepList(target, own, &Intp::TPropertyPortLimit2::entries); !why.isEmpty())
             return why;
-        request.SetEntries(entries);
+        request.SetEntries(own.entries);
         return QString();
     });
 }

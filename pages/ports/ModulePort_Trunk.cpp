@@ -1,4 +1,5 @@
 #include "pages/kit/SwitchText.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/ports/ModulePort_Trunk.h"
 
 #include "pages/kit/PageForm.h"
@@ -48,10 +49,15 @@ void TModulePortTrunk::EventOnApplyClick()
     }
     if (entries.empty())
         return;
+    const int shown = PortMerge::MaskSpan(CurrentDevice());
     SendToEachTarget<TSessionPortTrunkSet>([&](TSessionPortTrunkSet& request, TDevice* device) {
-        const QString fault = TrunkTargetFault(device, entries.size(), members);
+        std::vector<TPropertyPortTrunkEntry> own = entries;
+        QString fault = TrunkTargetFault(device, entries.size(), members);
         if (fault.isEmpty())
-            request.SetEntries(entries);
+            fault = PortMerge::KeepEntryMasks(device, shown, own, &TPropertyPortTrunk::entries,
+                                              &TPropertyPortTrunkEntry::members);
+        if (fault.isEmpty())
+            request.SetEntries(own);
         return fault;
     });
 }

@@ -1,4 +1,5 @@
 #include "pages/kit/SwitchText.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/ports/Moduleredundancy_fastrecovery.h"
 
 #include "intp/Redundancy.h"
@@ -66,8 +67,16 @@ void TModuleRedundancyFastRecovery::EventOnApplyClick()
         return;
     SendToEachTarget<TSessionRedundancyFastRecoverySet>(
         [&](TSessionRedundancyFastRecoverySet& request, TDevice* device) {
-            request.SetPayload(record);
-            return SwitchText(PortCountMismatch(device->GetPortNum(), record.priorities.size()));
+            TPropertyRedundancyFastRecovery own = record;
+            QString why = PortMerge::KeepList(device, own, &TPropertyRedundancyFastRecovery::priorities);
+            if (const uint32_t twice = DuplicatedPriority(own.priorities); why.isEmpty() && twice != 0)
+                why = QString("its own ports %1-%2 take priority %3 again")
+                          .arg(record.priorities.size() + 1)
+                          .arg(device->GetPortNum())
+                          .arg(twice);
+            if (why.isEmpty())
+                request.SetPayload(own);
+            return why;
         });
 }
 

@@ -1,4 +1,5 @@
 #include "pages/kit/SwitchText.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/ports/Moduleredundancy_rstp.h"
 
 #include "intp/Ports.h"
@@ -139,8 +140,11 @@ void TModuleRedundancyRstp::EventOnApplyClick()
     for (int line = 0; line < m_ListView->RowCount(); ++line)
         record.ports.at(std::size_t(m_ListView->Index(line))) = m_ListView->Row(line);
     SendToEachTarget<TSessionRedundancyRstpSet>([&](TSessionRedundancyRstpSet& request, TDevice* device) {
-        request.SetPayload(record);
-        return SwitchText(PortCountMismatch(device->GetPortNum(), record.ports.size()));
+        TPropertyRedundancyRstp own = record;
+        const QString why = PortMerge::KeepList(device, own, &TPropertyRedundancyRstp::ports);
+        if (why.isEmpty())
+            request.SetPayload(own);
+        return why;
     });
 }
 

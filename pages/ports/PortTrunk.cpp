@@ -2,6 +2,7 @@
 
 #include "intp/Device.h"
 #include "pages/kit/ModulePage.h"
+#include "pages/kit/PortMerge.h"
 
 #include <bit>
 
@@ -80,8 +81,14 @@ int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, std::uint
     std::uint32_t members = 0;
     for (const TPropertyPortTrunk2Entry& entry : entries)
         members |= entry.members;
+    // Work ports count the members: a target's own members beyond the
+    // current switch's ports can't be kept, so such a target is named.
+    const int shown = PortMerge::MaskSpan(page.CurrentDevice());
     return page.SendToEachTarget<TSessionPortTrunkSet2>([&](TSessionPortTrunkSet2& request, TDevice* device) {
-        const QString fault = TrunkTargetFault(device, rows.size(), members);
+        QString fault = TrunkTargetFault(device, rows.size(), members);
+        if (fault.isEmpty())
+            fault = PortMerge::HoldsBeyondWhy(device, shown, &TPropertyPortTrunk2::entries,
+                                              &TPropertyPortTrunk2Entry::members);
         if (fault.isEmpty())
             request.SetEntries(entries);
         return fault;

@@ -64,13 +64,6 @@ Intp::TPropertyRedundancyRing RingToSend(const Intp::TRingSettings& ring)
     return sent;
 }
 
-std::string PortCountMismatch(uint32_t ports, std::size_t sent)
-{
-    if (ports == sent)
-        return {};
-    return "its model has " + CountText(ports, "port", "ports") + ", the settings are for " + std::to_string(sent);
-}
-
 std::string NameOf(const std::vector<const char*>& names, uint32_t value)
 {
     return value < names.size() ? names[value] : "Unknown (" + std::to_string(value) + ")";

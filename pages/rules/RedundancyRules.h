@@ -27,9 +27,5 @@ bool RingPortsClash(const Intp::TRingSettings& ring);
 // the coupling and homing ports zero while their option is off, flags 0 or 1.
 Intp::TPropertyRedundancyRing RingToSend(const Intp::TRingSettings& ring);
 
-// Why a switch of ports ports can't take per-port settings laid out for
-// sent ports, or "".
-std::string PortCountMismatch(uint32_t ports, std::size_t sent);
-
 // The name of value in names, or "Unknown (value)" for a value with none.
 std::string NameOf(const std::vector<const char*>& names, uint32_t value);

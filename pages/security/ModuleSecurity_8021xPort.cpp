@@ -2,6 +2,7 @@
 
 #include "intp/Ports.h"
 #include "pages/kit/PageForm.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PortLayout.h"
 
@@ -38,7 +39,7 @@ void TModuleSecurity8021xPort::EventOnApplyClick()
     modes.ports = m_ListView->EditedEntries(ValidRecord<Intp::TPropertySecurity8021xPort>(CurrentDevice()).ports);
     if (modes.ports.empty())
         return;
-    SendPerPort<Intp::TSessionSecurity8021xPortSet>(modes, modes.ports.size());
+    PortMerge::SendKeepingList<Intp::TSessionSecurity8021xPortSet>(*this, modes, &Intp::TPropertySecurity8021xPort::ports);
 }
 
 REGISTER_PAGE(TModuleSecurity8021xPort);

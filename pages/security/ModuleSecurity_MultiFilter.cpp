@@ -1,6 +1,7 @@
 #include "pages/security/ModuleSecurity_MultiFilter.h"
 
 #include "pages/kit/AddressText.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
@@ -76,9 +77,16 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                   .sortKey = [](const TEntry&, int column) {
                       return column == 1 || column == 3 ? std::optional<long long>(0) : std::nullopt;
                   },
-                  // A member port goes only to a switch that offers it.
-                  .fit = [](TEntry& e, TDevice* target, bool) {
-                      return TTableEditorBase::PortsWhy(e.ports, std::min(OfferedPorts(target), int(MaxMaskPorts)));
+                  // A member port goes only to a switch that offers it; a group
+                  // it holds keeps its members the page does not show.
+                  .fit = [this](TEntry& e, TDevice* target, bool del) {
+                      const int has = std::min(OfferedPorts(target), int(MaxMaskPorts));
+                      if (QString why = TTableEditorBase::PortsWhy(e.ports, has); !why.isEmpty() || del)
+                          return why;
+                      const std::uint32_t keep =
+                          PortMerge::Bits(std::min(OfferedPorts(CurrentDevice()), int(MaxMaskPorts)), has);
+                      return PortMerge::KeepEntryBits<TPropertySecurityMultiFilter>(
+                          target, keep, e, &TEntry::ports, [&e](const TEntry& held) { return held.group == e.group; });
                   },
                   // Remove sends a listed entry's VLAN as the switch gave it,
                   // even one the box can't show.

@@ -60,7 +60,6 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent) : TModulePage("Port Se
                       return del ? QString() : TTableEditorBase::PortOnTarget(e.port, CurrentDevice(), target);
                   }});
     connect(m_MAC, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
-    connect(m_Port, &QComboBox::currentIndexChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 
 void TModuleSecurityPort::Fill(TDevice* device)

@@ -4,6 +4,7 @@
 #include "intp/Ports.h"
 #include "intp/Warning.h"
 #include "pages/kit/PageForm.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageRegistry.h"
 
 #include <QPushButton>
@@ -100,7 +101,9 @@ void TModuleWarningEvent::EventOnApplyClick()
         masks.smtpLinkUp |= row.smtp & 1 ? bit : 0u;
         masks.smtpLinkDown |= row.smtp & 2 ? bit : 0u;
     }
-    SendPayload<Intp::TSessionWarningEventSet>(masks);
+    using Event = Intp::TPropertyWarningEvent;
+    PortMerge::SendFittingMasks<Intp::TSessionWarningEventSet>(
+        *this, masks, PortMerge::MaskSpan(CurrentDevice()), {&Event::syslogLinkUp, &Event::syslogLinkDown, &Event::smtpLinkUp, &Event::smtpLinkDown});
 }
 
 // The builder lists every system event.

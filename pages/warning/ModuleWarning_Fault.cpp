@@ -3,6 +3,7 @@
 #include "intp/Ports.h"
 #include "intp/Warning.h"
 #include "pages/kit/PageForm.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PortCheckList.h"
 
@@ -37,7 +38,8 @@ void TModuleWarningFault::EventOnApplyClick()
     Intp::TPropertyWarningFault masks;
     masks.systemMask = m_SysList->Mask();
     masks.portMask = m_PortList->Mask();
-    SendPayload<Intp::TSessionWarningFaultSet>(masks);
+    using Fault = Intp::TPropertyWarningFault;
+    PortMerge::SendFittingMasks<Intp::TSessionWarningFaultSet>(*this, masks, PortMerge::MaskSpan(CurrentDevice()), {&Fault::portMask});
 }
 
 REGISTER_PAGE(TModuleWarningFault);

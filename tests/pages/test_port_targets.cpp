@@ -67,17 +67,6 @@ TEST_F(Vlan8021qPortTargets, ATargetWithoutAPortIsNamedAndARefusalIsTold)
 
 using RingTargets = TTargets<TModuleRedundancyRing>;
 
-TEST_F(RingTargets, ATargetWithoutARingPortIsNamed)
-{
-    TPropertyRedundancyRing ring;
-    ring.ringEnabled = true;
-    ring.secondPort = 2;
-    Put(Three(8, 10, 0), ring);
-    Notify(env.host.selection[0], ccRedundancyRstpGet);
-    page->m_Apply->click();
-    EXPECT_TRUE(ThirdNamed(ccRedundancyRingSet));
-}
-
 // The switch answers a ring turned on by turning RSTP off: the page judges
 // the two on records read after the change.
 TEST_F(RingTargets, ARingTurnedOnShowsOnOnceRstpIsReadAgain)

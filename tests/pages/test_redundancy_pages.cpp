@@ -239,5 +239,5 @@ TEST_F(FastRecoveryPage, APriorityUsedTwiceIsRefusedAndTheHeaderWrapsToNotInclud
     EXPECT_EQ(sent[0].priorities, std::vector<uint32_t>(4, 0));
     env.protocol.Reply(ccRedundancyFastRecoverySet, device, {0, 0, 0, 0});
     ASSERT_TRUE(RunUntil([&] { return env.messages.size() == 2; }, std::chrono::seconds(5)));
-    EXPECT_TRUE(env.messages.last().contains("not changed, its model has 2 ports, the settings are for 4"));
+    EXPECT_TRUE(env.messages.last().contains("not changed, its model has 2 ports, this change is for 4"));
 }

@@ -30,7 +30,7 @@ protected:
     const QString ab = QString::fromStdString(Mac(0xAB).ToString()).remove(':');
 };
 
-TEST_F(PortSecurityPage, PortAndAddressDecideAddOrDeleteAndTheListWaitsForTheSwitch)
+TEST_F(PortSecurityPage, TheAddressCheckDecidesAddOrDeleteAndTheListWaitsForTheSwitch)
 {
     SelectSwitch(1);
     SelectSwitch(2);
@@ -42,12 +42,15 @@ TEST_F(PortSecurityPage, PortAndAddressDecideAddOrDeleteAndTheListWaitsForTheSwi
     EXPECT_EQ(page->m_MAC->text(), ab);
     EXPECT_TRUE(Add() && !Delete());  // port 0 has another address
     page->m_Port->setCurrentIndex(2);
+    EXPECT_TRUE(Add() && !Delete());  // a port change alone checks nothing
+    page->m_MAC->clear();
+    page->m_MAC->setText(ab);
     EXPECT_TRUE(!Add() && Delete());
     page->m_Delete->click();
     page->m_MAC->setText(ab.left(11));
     EXPECT_FALSE(Add() || Delete());
-    page->m_MAC->setText(ab);
     page->m_Port->setCurrentIndex(3);
+    page->m_MAC->setText(ab);
     page->m_Add->click();
 
     ASSERT_EQ(Sent<TSessionSecurityPortDel>().size(), 2u);  // the address alone, to every target

@@ -6,7 +6,6 @@
 #include "RunUntil.h"
 #include "intp/Ports.h"
 #include "intp/Vlan.h"
-#include "intp/SecurityMultiFilter.h"
 #include "intp/SecurityTables.h"
 #include "pages/kit/NumberBox.h"
 #include "pages/kit/PageWidgets.h"
@@ -14,7 +13,6 @@
 #include "pages/kit/PortChoice.h"
 #include "pages/security/ModuleSecurity_Mac2_Filter.h"
 #include "pages/security/ModuleSecurity_Mac2_Static.h"
-#include "pages/security/ModuleSecurity_MultiFilter.h"
 #include "pages/security/ModuleSecurity_Port.h"
 #include "pages/security/vlan/ModuleVlan_8021q.h"
 #include "pages/security/vlan/ModuleVlan_PortBased.h"
@@ -59,7 +57,6 @@ protected:
 
 using PortBased = TTargetTest<TModuleVlanPortBased>;
 using StaticMac = TTargetTest<TModuleSecurityMac2Static>;
-using MultiFilter = TTargetTest<TModuleSecurityMultiFilter>;
 using PortSecurity = TTargetTest<TModuleSecurityPort>;
 
 const char* const Mac1 = "001122334455";
@@ -85,23 +82,6 @@ TEST_F(StaticMac, ATrunkGroupGoesToTheSameGroupOrTheSwitchIsNamed)
     EXPECT_TRUE(Told(TChangeReport::DeviceText(small) +
                      ": not changed, its model has 6 ports and 3 trunk groups, this entry is for trunk group 8"));
     EXPECT_EQ(Status(), "Changed on 2 of 3 switches.");
-}
-
-TEST_F(MultiFilter, AMemberPortGoesOnlyToASwitchThatHasIt)
-{
-    TDevice* device = Device(1, 24);
-    TDevice* other = Device(2, 24);
-    TDevice* small = Device(3, 6);
-    Put(device, IntpTest::Table<TPropertySecurityMultiFilter>({}));
-    Notify(device, ccSecurityMultiFilterGet);
-    page->m_Ip->setText("239.1.1.1");
-    page->m_Ports->SetMask(1u << 23);
-    page->m_Add->click();
-    EXPECT_EQ(SentTo(ccSecurityMultiFilterAdd), (std::vector<TMacAddr>{device->GetMac(), other->GetMac()}));
-    EXPECT_TRUE(RunUntil([&] { return Status() == "Waiting for 2 switches to answer..."; }, 2000ms));
-    env.protocol.Reply(ccSecurityMultiFilterAdd, device);
-    env.protocol.Reply(ccSecurityMultiFilterAdd, other);
-    EXPECT_TRUE(Told(TChangeReport::DeviceText(small) + ": not changed, it has 6 ports, this entry names port 24"));
 }
 
 TEST_F(PortSecurity, AnAddForAPortASmallerModelLacksNamesItsCounts)

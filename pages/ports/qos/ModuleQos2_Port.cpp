@@ -2,6 +2,7 @@
 
 #include "intp/Ports.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/ports/qos/QosTexts.h"
 
 using Intp::TPropertyQos2Port;
@@ -30,7 +31,7 @@ void TModuleQos2Port::EventOnApplyClick()
     TPropertyQos2Port record;
     // One value per port of the model; a port without a row goes as 0 (off).
     record.priorities = m_ListView->Edited(std::vector<std::uint32_t>(device->GetPortNum(), 0));
-    SendPerPort<Intp::TSessionQos2PortSet>(record, record.priorities.size());
+    PortMerge::SendKeepingList<Intp::TSessionQos2PortSet>(*this, record, &TPropertyQos2Port::priorities);
 }
 
 REGISTER_PAGE(TModuleQos2Port);

@@ -1,6 +1,7 @@
 #include "pages/ports/qos/ModuleQos_Cos.h"
 
 #include "pages/kit/PageForm.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/ports/qos/QosTexts.h"
 
@@ -39,7 +40,7 @@ void TModuleQosCos::EventOnApplyClick()
     record.cosMap = m_CosList->Edited(record.cosMap);
     record.portDefault = m_PortList->Edited(std::vector<std::uint32_t>(std::size_t(m_PortList->RowCount())));
     if (!record.portDefault.empty())
-        SendPerPort<Intp::TSessionQosCosSet>(record, record.portDefault.size());
+        PortMerge::SendKeepingList<Intp::TSessionQosCosSet>(*this, record, &TPropertyQosCos::portDefault);
 }
 
 REGISTER_PAGE(TModuleQosCos);

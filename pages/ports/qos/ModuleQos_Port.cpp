@@ -1,6 +1,7 @@
 #include "pages/ports/qos/ModuleQos_Port.h"
 
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/ports/qos/QosTexts.h"
 
 using Intp::TPropertyQosPort;
@@ -26,7 +27,7 @@ void TModuleQosPort::EventOnApplyClick()
     TPropertyQosPort record;
     record.queues = m_ListView->Edited(std::vector<std::uint32_t>(std::size_t(m_ListView->RowCount())));
     if (!record.queues.empty())
-        SendPerPort<Intp::TSessionQosPortSet>(record, record.queues.size());
+        PortMerge::SendKeepingList<Intp::TSessionQosPortSet>(*this, record, &TPropertyQosPort::queues);
 }
 
 REGISTER_PAGE(TModuleQosPort);

@@ -2,6 +2,7 @@
 
 #include "intp/Ports.h"
 #include "pages/kit/PageForm.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PortCheckList.h"
 #include "pages/kit/SwitchText.h"
@@ -70,8 +71,16 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
                       return column == 3 ? std::optional<long long>(group.ports) : std::nullopt;
                   },
                   // Delete names the VLAN alone; members go as the same ports and trunk groups.
+                  // A group the target holds keeps its members the page does not show.
                   .fit = [this](TPropertyVlanPortEntry& group, TDevice* target, bool del) {
-                      return del ? QString() : TTableEditorBase::PositionsOnTarget(group.ports, CurrentDevice(), target);
+                      if (del)
+                          return QString();
+                      if (QString why = TTableEditorBase::PositionsOnTarget(group.ports, CurrentDevice(), target);
+                          !why.isEmpty())
+                          return why;
+                      return PortMerge::KeepEntryBits<TPropertyVlanPort>(
+                          target, UnshownPositions(target), group, &TPropertyVlanPortEntry::ports,
+                          [&group](const TPropertyVlanPortEntry& held) { return held.vid == group.vid; });
                   }},
                  m_Edit);
     connect(m_GroupName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
@@ -99,6 +108,19 @@ void TModuleVlanPortBased::Fill(TDevice* device)
     m_Table.Rebuild(enabled && ports ? device : nullptr);
     if (enabled && ports && !Property<TPropertyVlanPort>::Get(device).valid)
         ShowReadFailed(device, "Retrieve vlan port info failed!");
+}
+
+std::uint32_t TModuleVlanPortBased::UnshownPositions(TDevice* target)
+{
+    const auto& config = Property<TPropertyPortConfig>::Get(target);
+    const std::size_t listed = config.valid ? std::min<std::size_t>(config.count, config.entries.size()) : 0;
+    std::uint32_t unshown = PortMerge::Bits(0, int(std::min<std::size_t>(listed, 32)));
+    for (std::uint32_t bit = 0; bit < 32; ++bit) {
+        std::uint32_t position = bit;
+        if (TTableEditorBase::PositionOnTarget(position, CurrentDevice(), target).isEmpty() && position < 32)
+            unshown &= ~(1u << position);
+    }
+    return unshown;
 }
 
 void TModuleVlanPortBased::OnLeave()
