@@ -250,21 +250,6 @@ TEST_F(EventPage, RowsChoicesAndTheMasksApplySends)
     EXPECT_EQ(page->m_SysList->Model()->Cell(0, 0), "Device cold start");
 }
 
-TEST_F(EventPage, TheSyslogReadDoesNotWaitOnTheMailSettings)
-{
-    Intp::TDevice* device = Select(1, TestModel(4));
-    EXPECT_EQ(page->Refresh(true), 1);
-    EXPECT_EQ(SentCount(Intp::ccWarningSmtpGet), 1u);
-    // The e-mail read failed: the syslog read starts all the same.
-    Notify(device, Intp::ccWarningSmtpGet);
-    EXPECT_EQ(SentCount(Intp::ccWarningSyslogGet), 1u);
-    // Without valid syslog settings the chain ends and the page shows itself.
-    Notify(device, Intp::ccWarningSyslogGet);
-    EXPECT_EQ(SentCount(Intp::ccWarningEventGet), 0u);
-    EXPECT_FALSE(page->m_Apply->isEnabled());
-    EXPECT_FALSE(page->isHidden());
-}
-
 TEST_F(EventPage, AModelWithMoreThan32PortsListsTheFirst32AndNoneWrapsOntoPort0)
 {
     Intp::TDevice* device = Select(1, TestModel(40));
