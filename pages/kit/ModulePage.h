@@ -128,18 +128,6 @@ public:
     // changed, never skipped in silence. Answers the number started.
     template <class R, class F>
     int SendToEachTarget(F&& fill);
-    // A per-port record for each target whose model has ports ports; the
-    // others are named as not changed.
-    template <class R, class P>
-    int SendPerPort(const P& payload, std::size_t ports)
-    {
-        return SendToEachTarget<R>([&](R& request, Intp::TDevice* device) {
-            const QString why = PortCountWhy(device, ports);
-            if (why.isEmpty())
-                request.SetPayload(payload);
-            return why;
-        });
-    }
     // Why a change made for ports ports can't go to device; empty when its
     // model has that many.
     static QString PortCountWhy(const Intp::TDevice* device, std::size_t ports);
