@@ -1,8 +1,11 @@
-// Every per-port change sent to switches of other counts and generations:
+// Changes sent to switches of other port counts and generations:
 // each target takes its own right bytes, or is named and sent nothing.
 
 #include "PageTestKit.h"
 #include "RunUntil.h"
+#include "intp/Igmp.h"
+#include "intp/IpSecurity.h"
+#include "intp/Qos.h"
 #include "intp/Warning.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
@@ -16,10 +19,14 @@
 #include "pages/ports/Moduleredundancy_fastrecovery.h"
 #include "pages/ports/Moduleredundancy_ring.h"
 #include "pages/ports/Moduleredundancy_rstp.h"
+#include "pages/ports/multicast/ModuleIgmp.h"
+#include "pages/ports/qos/ModuleQos.h"
+#include "pages/ports/qos/ModuleQos2.h"
 #include "pages/ports/qos/ModuleQos2_Port.h"
 #include "pages/ports/qos/ModuleQos_Cos.h"
 #include "pages/ports/qos/ModuleQos_Port.h"
 #include "pages/security/ModuleSecurity_8021xPort.h"
+#include "pages/security/ModuleSecurity_MacAging.h"
 #include "pages/security/ModuleSecurity_MultiFilter.h"
 #include "pages/security/vlan/ModuleVlan_8021qPort.h"
 #include "pages/security/vlan/ModuleVlan_PortBased.h"
@@ -142,6 +149,15 @@ const std::vector<TRow> Rows = {
          PutRecord(d, TPropertyWarningSyslog{.mode = 1});
      },
      "SSSSS"},
+    // Pages of one generation without per-port data.
+    {"Qos", [] { return new TModuleQos; }, false, ccQosSet, ccQosGet,
+     [](TDevice* d) { PutRecord(d, TPropertyQos{true, 1, 2}); }, "SSSSN", {1, 2}},
+    {"MacAging", [] { return new TModuleSecurityMacAging; }, false, ccSecurityMacAgingSet, ccSecurityMacAgingGet,
+     [](TDevice* d) { PutRecord(d, TPropertySecurityMacAging{true, 300, true}); }, "SSSSN", {0, 0, 1, 0x2C, 1}},
+    {"Qos2", [] { return new TModuleQos2; }, true, ccQos2Set, ccQos2Get,
+     [](TDevice* d) { PutRecord(d, TPropertyQos2{true, 2}); }, "SSSSN"},
+    {"Igmp2", [] { return new TModuleIgmp2; }, true, ccIgmp2Set, ccIgmp2Get,
+     [](TDevice* d) { PutRecord(d, TPropertyIgmp2{true, true, 1, 10, 2}); }, "SSSSN"},
 };
 
 class ChangeTargets : public ::testing::TestWithParam<TRow> {
