@@ -66,7 +66,7 @@ Intp::TDevice* TModulePage::CurrentDevice() const
 
 QString TModulePage::PortCountWhy(const Intp::TDevice* device, std::size_t ports)
 {
-    if (device && device->GetPortNum() == ports)
+    if (device && device->GetPortNum() >= ports)
         return QString();
     return QString("its model has %1, this change is for %2")
         .arg(Counted(device ? device->GetPortNum() : 0, "port", "ports"))

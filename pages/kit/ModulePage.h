@@ -129,7 +129,7 @@ public:
     template <class R, class F>
     int SendToEachTarget(F&& fill);
     // Why a change made for ports ports can't go to device; empty when its
-    // model has that many.
+    // model has at least that many.
     static QString PortCountWhy(const Intp::TDevice* device, std::size_t ports);
     // The page-tree layouts that hold the page (see PageLayouts), by the id
     // its class is registered under (none for a class of no id).

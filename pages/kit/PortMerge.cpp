@@ -42,19 +42,22 @@ QString NotReadWhy(std::uint32_t keep, bool ownRead)
     return NotReadWhy(std::countr_zero(keep), 32 - std::countl_zero(keep));
 }
 
-QString HeldWhy(std::uint32_t ports)
+namespace {
+
+// "port 3" or "ports 3-8" of the indexes from to to - 1.
+QString PortRange(int from, int to)
 {
-    const int from = std::countr_zero(ports), to = 32 - std::countl_zero(ports);
-    if (to - from == 1)
-        return QString("its own settings of port %1 can't be kept").arg(from + 1);
-    return QString("its own settings of ports %1-%2 can't be kept").arg(from + 1).arg(to);
+    return to - from == 1 ? QString("port %1").arg(from + 1) : QString("ports %1-%2").arg(from + 1).arg(to);
 }
 
-QString NotReadWhy(int from, int to)
+} // namespace
+
+QString HeldWhy(std::uint32_t ports)
 {
-    if (to - from == 1)
-        return QString("its own settings of port %1 were not read").arg(from + 1);
-    return QString("its own settings of ports %1-%2 were not read").arg(from + 1).arg(to);
+    return QString("its own settings of %1 can't be kept")
+        .arg(PortRange(std::countr_zero(ports), 32 - std::countl_zero(ports)));
 }
+
+QString NotReadWhy(int from, int to) { return QString("its own settings of %1 were not read").arg(PortRange(from, to)); }
 
 } // namespace PortMerge

@@ -44,24 +44,8 @@ public:
     // Appends copies of the sender's messages (0: every sender) to the list.
     virtual void Query(std::uint32_t address, TSyslogList* list, bool markRead) = 0;
     // Number, unread number and latest reception of the sender's messages
-    // (0: every sender's), as counted from a Query; a store keeps them at
-    // hand so that the banner's tick copies nothing.
-    virtual TSenderSummary Summary(std::uint32_t address)
-    {
-        TSyslogList list;
-        Query(address, &list, false);
-        TSenderSummary summary;
-        for (const TSyslogListNode& node : list) {
-            ++summary.count;
-            if (!node.read)
-                ++summary.unread;
-            if (!summary.hasLast || node.received > summary.last) {
-                summary.last = node.received;
-                summary.hasLast = true;
-            }
-        }
-        return summary;
-    }
+    // (0: every sender's), as a Query would count them, without copying any.
+    virtual TSenderSummary Summary(std::uint32_t address) = 0;
     // Writes the list as the XML export; false when the file was not written.
     virtual bool SaveToFile(const TSyslogList* list, const std::string& fileName) = 0;
     // Opens the messages of one sender in a dialog over owner: pages show a

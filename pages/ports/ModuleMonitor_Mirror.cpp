@@ -78,8 +78,8 @@ void TModuleMonitorMirror::EventOnApplyClick()
     const std::uint32_t needs = std::uint32_t(rows.size());
     using Mirror = Intp::TPropertyMonitorMirror;
     SendToEachTarget<Intp::TSessionMonitorMirrorSet>([&](Intp::TSessionMonitorMirrorSet& request, Intp::TDevice* device) {
-        if (device->GetPortNum() < needs)
-            return QString("its model has %1, this change is for %2").arg(Counted(device->GetPortNum(), "port", "ports")).arg(needs);
+        if (QString why = PortCountWhy(device, needs); !why.isEmpty())
+            return why;
         Mirror own = payload;
         if (QString why = PortMerge::KeepMasks(device, int(needs), own, {&Mirror::txSources, &Mirror::rxSources});
             !why.isEmpty())

@@ -74,8 +74,8 @@ void TModuleMonitorMirror2::EventOnApplyClick()
     // Port numbers: a switch with more ports keeps the rest as it has them.
     const std::uint32_t needs = std::max(payload.monitoredPort, payload.analysisPort) + 1;
     SendToEachTarget<Intp::TSessionMonitorMirror2Set>([&](Intp::TSessionMonitorMirror2Set& request, Intp::TDevice* device) {
-        if (device->GetPortNum() < needs)
-            return QString("its model has %1, this change is for %2").arg(Counted(device->GetPortNum(), "port", "ports")).arg(needs);
+        if (QString why = PortCountWhy(device, needs); !why.isEmpty())
+            return why;
         request.SetPayload(payload);
         return QString();
     });

@@ -14,12 +14,7 @@ QString TrunkTargetFault(const TDevice* device, std::size_t groups, std::uint32_
         return QString("its model has %1, this change is for %2")
             .arg(Counted(device->GetTrunkGroupNum(), "trunk group", "trunk groups"))
             .arg(groups);
-    const std::uint32_t ports = device->GetPortNum();
-    if (ports < 32 && (members >> ports) != 0)
-        return QString("its model has %1, this change is for port %2")
-            .arg(Counted(ports, "port", "ports"))
-            .arg(std::bit_width(members));
-    return QString();
+    return PortMerge::LacksWhy(device, members);
 }
 
 std::vector<TTrunk2Row> Trunk2Rows(const TPropertyPortTrunk2& record, std::size_t groups)

@@ -144,22 +144,6 @@ int NextChoice(int first, int choices)
     return next < 0 ? next + choices : next;
 }
 
-int CompareFolded(std::string_view a, std::string_view b)
-{
-    auto fold = [](char c) -> unsigned char {
-        unsigned char u = static_cast<unsigned char>(c);
-        return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
-    };
-    std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        unsigned char x = fold(a[i]);
-        unsigned char y = fold(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return Compare3(a.size(), b.size());
-}
-
 std::string CountText(long long count, std::string_view one, std::string_view many)
 {
     return std::to_string(count) + ' ' + std::string(count == 1 ? one : many);

@@ -66,9 +66,6 @@ uint32_t MaskWithPort(uint32_t mask, int port, bool on);
 // modulo the number of choices (0 when there are none).
 int NextChoice(int first, int choices);
 
-// List comparison of two cell texts: bytewise with a..z folded to upper case;
-// on a common prefix the shorter text first. Answers -1, 0 or +1.
-int CompareFolded(std::string_view a, std::string_view b);
 // Three-way comparison of two numbers.
 template <class T>
 int Compare3(T a, T b)

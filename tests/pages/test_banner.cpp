@@ -53,6 +53,7 @@ public:
     bool Parse(const char*, Syslog::TSyslogListNode&) override { return false; }
     void AddMessage(uint32_t address, const char* text) override { store.Add(address, text, now += 1000); }
     int Count(uint32_t address) override { return store.Count(address); }
+    Syslog::TSenderSummary Summary(uint32_t address) override { return store.Summary(address); }
     const char* GetFacilityName(int facility) override { return Syslog::FacilityName(facility); }
     const char* GetSeverityName(int severity) override { return Syslog::SeverityName(severity); }
     void Query(uint32_t address, Syslog::TSyslogList* list, bool markRead) override

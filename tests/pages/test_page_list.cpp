@@ -72,6 +72,11 @@ TEST_F(SortableListTest, ANewColumnSortsAscendingAndTheSameColumnReverses)
 // Cells order by character code (as their UTF-8 bytes), with only a..z folded.
 TEST(CellOrder, ByCodePointWithOnlyAsciiLettersFolded)
 {
+    EXPECT_EQ(CompareCells("abc", "ABC", ckText), 0);
+    EXPECT_EQ(CompareCells("abc", "abd", ckText), -1);
+    EXPECT_EQ(CompareCells("ab", "abc", ckText), -1);
+    EXPECT_EQ(CompareCells("b", "A", ckText), 1);
+    // Letters fold to upper case, so '_' (0x5F) sorts after every letter.
     EXPECT_EQ(CompareCells("_", "a", ckText), 1);
     EXPECT_EQ(CompareCells("_", "a", ckExactText), -1);
     EXPECT_EQ(CompareCells(QString::fromUtf16(u"\u00e9"), QString::fromUtf16(u"\u00c9z"), ckText), 1);

@@ -38,6 +38,7 @@ public:
     void Clear() override { }
     bool Parse(const char*, Syslog::TSyslogListNode&) override { return false; }
     int Count(std::uint32_t) override { return 0; }
+    Syslog::TSenderSummary Summary(std::uint32_t) override { return {}; }
     const char* GetFacilityName(int) override { return ""; }
     const char* GetSeverityName(int) override { return nullptr; }
     void Query(std::uint32_t, TSyslogList*, bool) override { }
