@@ -1,5 +1,7 @@
 #include "intp/Device.h"
 
+#include <algorithm>
+
 #include <map>
 
 #include "intp/DeviceType.h"
@@ -128,6 +130,26 @@ void TDevice::SetLoggedIn(bool loggedIn)
 {
     if (loggedIn) SetFlags(dfLoggedIn);
     else ClearFlags(dfLoggedIn);
+}
+
+uint16_t TDevice::GetReadStatus(uint16_t getCode) const
+{
+    for (const auto& [code, status] : m_FailedReads)
+        if (code == getCode) return status;
+    return 0;
+}
+
+void TDevice::SetReadStatus(uint16_t getCode, uint16_t status)
+{
+    auto it = std::find_if(m_FailedReads.begin(), m_FailedReads.end(),
+                           [getCode](const auto& read) { return read.first == getCode; });
+    if (status == 0) {
+        if (it != m_FailedReads.end()) m_FailedReads.erase(it);
+    } else if (it != m_FailedReads.end()) {
+        it->second = status;
+    } else {
+        m_FailedReads.emplace_back(getCode, status);
+    }
 }
 
 const std::string& TDevice::GetTypeName() const { return GetDeviceTypeName(m_Type); }

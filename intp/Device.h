@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "intp/Property.h"
@@ -110,6 +111,17 @@ public:
 
     PropertyMap& GetProperties() { return m_Properties; }
 
+    // The status of the latest read of the record whose Get is getCode:
+    // ssOk (0) when it succeeded, or when none has answered yet.
+    uint16_t GetReadStatus(uint16_t getCode) const;
+    void SetReadStatus(uint16_t getCode, uint16_t status);
+    // The record R when it is valid and its latest read succeeded; else null.
+    template <class R> const R* LatestRead()
+    {
+        const R& record = Property<R>::Get(this);
+        return record.valid && GetReadStatus(uint16_t(uint32_t(R::Key) >> 16)) == 0 ? &record : nullptr;
+    }
+
 private:
     explicit TDevice(const TMacAddr& mac);
     ~TDevice();
@@ -122,6 +134,8 @@ private:
     uint32_t m_Ip = 0;
     uint32_t m_Flags = 0;
     PropertyMap m_Properties;
+    // Reads whose latest answer failed, by Get code: their status.
+    std::vector<std::pair<uint16_t, uint16_t>> m_FailedReads;
 };
 
 void SetDeviceCallback(TDeviceCallback* callback);

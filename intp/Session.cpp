@@ -346,6 +346,7 @@ bool TSession::Start(TDevice* device, TWizard* wizard)
 
 void TSession::Notify(TDevice* device, uint16_t code, uint16_t status, const void* context)
 {
+    if (device && code != 0 && code == ReadCode()) device->SetReadStatus(code, status);
     if (g_SessionCallback) g_SessionCallback->Notify(device, code, status, context, m_Wizard, GetName());
 }
 
@@ -469,6 +470,11 @@ int TSessionGeneralBase::HandleResponse(TDevice* device, const THeader& header, 
 uint32_t TSessionGeneralBase::GetDestination(TDevice* device) const
 {
     return device->GetIp();
+}
+
+uint16_t TSessionGeneralBase::ReadCode() const
+{
+    return std::string_view(m_Info.record) != "-" ? m_Info.code : 0;
 }
 
 bool TSessionGeneralBase::GetMatchKey(uint16_t& code, TMacAddr& mac) const

@@ -193,7 +193,10 @@ public:
     THostTimer& HostTimer() { return m_HostTimer; }
 
 protected:
+    // Tells the host; the outcome of a read is also kept on the device.
     void Notify(TDevice* device, uint16_t code, uint16_t status, const void* context = nullptr);
+    // The Get code whose record this request reads; 0 for none.
+    virtual uint16_t ReadCode() const { return 0; }
     void CreateTimer(unsigned ms);
     void DestroyTimer();
     void EnableTimer(bool enable);
@@ -242,6 +245,7 @@ public:
     virtual uint32_t GetDestination(TDevice* device) const;
 
     bool GetMatchKey(uint16_t& code, TMacAddr& mac) const override;
+    uint16_t ReadCode() const override;
     uint16_t GetCode() const { return m_Info.code; }
     const TCommandInfo& GetInfo() const { return m_Info; }
     const TMacAddr& GetTarget() const { return m_Target; }

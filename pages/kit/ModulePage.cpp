@@ -95,6 +95,15 @@ QString TModulePage::GenerationWhy(const Intp::TDevice* device) const
                   : "it is a first-generation switch, this change is for second-generation switches";
 }
 
+QString TModulePage::TargetWhy(Intp::TDevice* device) const
+{
+    if (QString why = GenerationWhy(device); !why.isEmpty())
+        return why;
+    if (QString why = m_UnavailableWhenUnread ? FailedReadReason(device) : QString(); !why.isEmpty())
+        return QString("its own page is not available: %1").arg(why);
+    return QString();
+}
+
 bool TModulePage::IsCurrent(const Intp::TDevice* device) const
 {
     TModuleCallback* host = Host();
@@ -154,9 +163,6 @@ bool TModulePage::AcceptNotify(Intp::TDevice* device, std::uint16_t code, std::u
 
 void TModulePage::OnNotify(Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
 {
-    // A change told under its table's read code is no outcome of that read.
-    if (device && code < ncNothing && !m_Changes.IsOutcome(device, code))
-        m_ReadOutcomes[code] = {device->GetMac(), status};
     if (code == ncDeviceRemoved)
         m_Changes.Prune();
     bool chained = false;
@@ -312,22 +318,28 @@ void TModulePage::SayPortsCut(Intp::TDevice* device, int ports, int cut)
                          .arg(MaxMaskPorts));
 }
 
-QString TModulePage::ReadFailure(std::uint16_t code, const Intp::TDevice* device) const
+QString TModulePage::ReadFailure(std::uint16_t code, const Intp::TDevice* device)
 {
-    auto it = m_ReadOutcomes.find(code);
-    return device && it != m_ReadOutcomes.end() && it->second.mac == device->GetMac() && it->second.status != Intp::ssOk
-               ? TChangeReport::StatusReason(it->second.status)
-               : QString();
+    const std::uint16_t status = device && code ? device->GetReadStatus(code) : std::uint16_t(Intp::ssOk);
+    return status != Intp::ssOk ? TChangeReport::StatusReason(status) : QString();
+}
+
+QString TModulePage::FailedReadReason(const Intp::TDevice* device) const
+{
+    for (const TChain& chain : m_Chains) {
+        if (QString why = ReadFailure(chain.code, device); !why.isEmpty())
+            return why;
+    }
+    for (const TRead& read : m_Reads) {
+        if (QString why = ReadFailure(read.code, device); !why.isEmpty())
+            return why;
+    }
+    return QString();
 }
 
 void TModulePage::ShowReadFailed(Intp::TDevice* device, const QString& message)
 {
-    bool failed = false;
-    for (const TChain& chain : m_Chains)
-        failed = failed || !ReadFailure(chain.code, device).isEmpty();
-    for (const TRead& read : m_Reads)
-        failed = failed || (read.code && !ReadFailure(read.code, device).isEmpty());
-    if (!failed || m_ReadFailedPending)
+    if (FailedReadReason(device).isEmpty() || m_ReadFailedPending)
         return;
     m_ReadFailedPending = true;
     QPointer<TModulePage> self(this);
@@ -344,16 +356,10 @@ QString TModulePage::UnreadReason(Intp::TDevice* device) const
 {
     if (!m_UnavailableWhenUnread || !device)
         return QString();
-    for (const TChain& chain : m_Chains) {
-        if (QString why = ReadFailure(chain.code, device); !why.isEmpty())
-            return why;
-    }
+    if (QString why = FailedReadReason(device); !why.isEmpty())
+        return why;
     for (const TRead& read : m_Reads) {
-        if (!read.valid)
-            continue;
-        if (QString why = ReadFailure(read.code, device); !why.isEmpty())
-            return why;
-        if (!read.valid(device))
+        if (read.valid && !read.valid(device))
             return "the switch's settings have not been read";
     }
     return QString();

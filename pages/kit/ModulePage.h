@@ -104,6 +104,17 @@ public:
         }
         return none;
     }
+    // Why the latest read of the record whose Get is code failed on device;
+    // empty when it did not, or has not answered.
+    static QString ReadFailure(std::uint16_t code, const Intp::TDevice* device);
+    // Why a change can't build on device's own record R: its latest read
+    // failed, or it was never read. Empty when the record can be used.
+    template <class R> static QString OwnReadWhy(Intp::TDevice* device)
+    {
+        if (QString why = ReadFailure(std::uint16_t(std::uint32_t(R::Key) >> 16), device); !why.isEmpty())
+            return why;
+        return device && Intp::Property<R>::Get(device).valid ? QString() : QString("its settings have not been read");
+    }
     // The device when its record R was read, else null: a list shows no rows
     // for values never read, rather than defaults.
     template <class R> static Intp::TDevice* IfRead(Intp::TDevice* device)
@@ -137,6 +148,11 @@ public:
     // Why a change of this page can't go to device: the page is of the
     // other generation's page tree alone. Empty when it can.
     QString GenerationWhy(const Intp::TDevice* device) const;
+    // Why a change of this page can't go to device as if made on its own
+    // page: the other generation's page, or its own page would not be
+    // available (its latest read of a record the page reads failed, was
+    // refused or timed out). Empty when it can.
+    QString TargetWhy(Intp::TDevice* device) const;
     // One change for one device, reported like the others.
     template <class R, class F>
     bool SendChange(Intp::TDevice* device, F&& fill);
@@ -283,9 +299,8 @@ private:
     bool IsAnyDeviceCode(std::uint16_t code) const;
     // Why the current device's records can't be shown, or empty.
     QString UnreadReason(Intp::TDevice* device) const;
-    // Why the last read of code for device failed; empty when it did not or
-    // has not answered.
-    QString ReadFailure(std::uint16_t code, const Intp::TDevice* device) const;
+    // Why the latest read of a record the page reads failed on device, or empty.
+    QString FailedReadReason(const Intp::TDevice* device) const;
     void ShowUnavailable(const QString& reason);
     void EndUnavailable();
     void TellChanges(const QString& done, const QStringList& failed);
@@ -296,11 +311,6 @@ private:
         std::uint16_t code;
         // The read's record is valid on device (null: the page needs none).
         std::function<bool(Intp::TDevice*)> valid;
-    };
-    // The outcome of the last read of a code for one switch.
-    struct TReadOutcome {
-        Intp::TMacAddr mac;
-        std::uint16_t status;
     };
     struct TRefillCode {
         std::uint16_t code;
@@ -322,7 +332,6 @@ private:
     bool m_HideWhileRefilling = true;
     bool m_Refilling = false;
     bool m_UnavailableWhenUnread = true;
-    std::map<std::uint16_t, TReadOutcome> m_ReadOutcomes;
     // Controls turned off, and texts put aside, while not available.
     std::vector<QPointer<QWidget>> m_Unavailable;
     bool m_UnavailableShown = false;
@@ -373,7 +382,7 @@ bool TModulePage::SendChange(Intp::TDevice* device, F&& fill)
     if (!device)
         return false;
     if constexpr (IsChange<R>()) {
-        if (const QString why = GenerationWhy(device); !why.isEmpty()) {
+        if (const QString why = TargetWhy(device); !why.isEmpty()) {
             m_Changes.NotSent(device, why);
             return false;
         }
@@ -393,7 +402,7 @@ int TModulePage::SendToEachTarget(F&& fill)
     for (Intp::TDevice* device : TargetDevices()) {
         QString why;
         if constexpr (IsChange<R>()) {
-            if (why = GenerationWhy(device); !why.isEmpty()) {
+            if (why = TargetWhy(device); !why.isEmpty()) {
                 m_Changes.NotSent(device, why);
                 continue;
             }

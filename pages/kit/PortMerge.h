@@ -2,7 +2,7 @@
 
 // Per-port data a page made for the ports it shows, sent to a switch with
 // more: the switch keeps its own values of the ports beyond, taken from its
-// own valid read of the record; without that read it is named and sent
+// own latest read of the record when that read succeeded; otherwise it is named and sent
 // nothing. Nothing it has on a port the page does not show is cleared.
 
 #include "intp/Device.h"
@@ -44,11 +44,11 @@ template <class R>
 QString KeepMasks(Intp::TDevice* target, int shown, R& sent, std::initializer_list<std::uint32_t R::*> masks)
 {
     const std::uint32_t keep = Beyond(target, shown);
-    const R& own = Intp::Property<R>::Get(target);
-    if (QString why = NotReadWhy(keep, own.valid); !why.isEmpty())
+    const R* own = keep ? target->LatestRead<R>() : nullptr;
+    if (QString why = NotReadWhy(keep, own != nullptr); !why.isEmpty())
         return why;
     for (std::uint32_t R::*mask : masks)
-        sent.*mask = Keep(sent.*mask, own.*mask, keep);
+        sent.*mask = Keep(sent.*mask, own ? own->*mask : 0, keep);
     return QString();
 }
 
@@ -89,11 +89,11 @@ QString KeepEntryMasks(Intp::TDevice* target, int shown, std::vector<E>& entries
     const std::uint32_t keep = Beyond(target, shown);
     if (keep == 0)
         return QString();
-    const R& own = Intp::Property<R>::Get(target);
-    if (!own.valid || (own.*list).size() < entries.size())
+    const R* own = target->LatestRead<R>();
+    if (!own || (own->*list).size() < entries.size())
         return NotReadWhy(keep, false);
     for (std::size_t i = 0; i < entries.size(); ++i)
-        entries[i].*mask = Keep(entries[i].*mask, (own.*list)[i].*mask, keep);
+        entries[i].*mask = Keep(entries[i].*mask, (own->*list)[i].*mask, keep);
     return QString();
 }
 // Why the target can't take such entries as they are, where its own masks
@@ -104,11 +104,11 @@ QString HoldsBeyondWhy(Intp::TDevice* target, int shown, std::vector<E> R::*list
     const std::uint32_t keep = Beyond(target, shown);
     if (keep == 0)
         return QString();
-    const R& own = Intp::Property<R>::Get(target);
-    if (!own.valid)
+    const R* own = target->LatestRead<R>();
+    if (!own)
         return NotReadWhy(keep, false);
     std::uint32_t held = 0;
-    for (const E& entry : own.*list)
+    for (const E& entry : own->*list)
         held |= entry.*mask & keep;
     return held ? HeldWhy(held) : QString();
 }
@@ -122,10 +122,10 @@ QString KeepEntryBits(Intp::TDevice* target, std::uint32_t keep, E& entry, std::
 {
     if (keep == 0)
         return QString();
-    const R& own = Intp::Property<R>::Get(target);
-    if (!own.valid)
+    const R* own = target->LatestRead<R>();
+    if (!own)
         return NotReadWhy(keep, false);
-    for (const E& held : own.entries)
+    for (const E& held : own->entries)
         if (same(held))
             entry.*mask = Keep(entry.*mask, held.*mask, keep);
     return QString();
@@ -143,10 +143,10 @@ QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list)
         return TModulePage::PortCountWhy(target, shown);
     if (has == shown)
         return QString();
-    const R& own = Intp::Property<R>::Get(target);
-    if (!own.valid || (own.*list).size() < has)
+    const R* own = target->LatestRead<R>();
+    if (!own || (own->*list).size() < has)
         return NotReadWhy(int(shown), int(has));
-    entries.insert(entries.end(), (own.*list).begin() + std::ptrdiff_t(shown), (own.*list).begin() + std::ptrdiff_t(has));
+    entries.insert(entries.end(), (own->*list).begin() + std::ptrdiff_t(shown), (own->*list).begin() + std::ptrdiff_t(has));
     return QString();
 }
 

@@ -84,11 +84,11 @@ QString TTableEditorBase::PositionOnTarget(std::uint32_t& position, Intp::TDevic
     std::uint32_t index = from.entries[position].port;
     if (QString why = PortOnTarget(index, source, target); !why.isEmpty())
         return why;
-    const auto& to = Intp::Property<Intp::TPropertyPortConfig>::Get(target);
-    if (!to.valid)
+    const auto* to = target->LatestRead<Intp::TPropertyPortConfig>();
+    if (!to)
         return "its port configuration has not been read";
-    for (std::size_t i = 0; i < listed(to); ++i) {
-        if (to.entries[i].port == index) {
+    for (std::size_t i = 0; i < listed(*to); ++i) {
+        if (to->entries[i].port == index) {
             position = std::uint32_t(i);
             return QString();
         }

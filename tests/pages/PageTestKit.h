@@ -56,6 +56,14 @@ template <class T> std::vector<typename T::Payload> SentPayloads(const IntpTest:
     return payloads;
 }
 
+// A read's notification as the library sends it: the device keeps the
+// read's outcome first.
+inline void NotifyRead(TModule* page, Intp::TDevice* device, std::uint16_t code, std::uint16_t status)
+{
+    device->SetReadStatus(code, status);
+    page->OnNotify(device, code, status);
+}
+
 template <class TPage> class TPageTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -91,7 +99,7 @@ protected:
         Intp::Property<R>::Get(device) = record;
     }
     // The notification of a finished read, as the library sends it.
-    void Notify(Intp::TDevice* device, std::uint16_t code) { page->OnNotify(device, code, Intp::ssOk); }
+    void Notify(Intp::TDevice* device, std::uint16_t code) { NotifyRead(page.get(), device, code, Intp::ssOk); }
     void Refill() { page->OnNotify(nullptr, ncSelectionChanged, 0); }
     // The payloads sent with T's code, in order.
     template <class T> std::vector<typename T::Payload> Sent() const { return SentPayloads<T>(env.protocol); }

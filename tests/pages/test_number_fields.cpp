@@ -202,7 +202,7 @@ TEST_F(RstpInfoUnread, ShowsNotTheLastSwitchsBridge)
     ASSERT_EQ(page->m_BridgeId->text(), "8000010203040506");
     TDevice* second = Select(2, TestModel(4));
     env.host.selection = {second};
-    page->OnNotify(second, ccRedundancyRstpInfoGet, ssTimeout);
+    NotifyRead(page.get(), second, ccRedundancyRstpInfoGet, ssTimeout);
     EXPECT_EQ(page->m_BridgeId->text(), "not available");
     EXPECT_EQ(page->StatusLine()->text(), "Not available: the switch did not answer.");
 }
@@ -221,7 +221,7 @@ TYPED_TEST(Unread, ShowsNoValuesNotEvenTheLastSwitchsAndKeepsApplyOff)
     // Every read it starts times out.
     this->page->Refresh(true);
     for (const IntpTest::TSent& read : this->env.protocol.sent)
-        this->page->OnNotify(device, read.code, ssTimeout);
+        NotifyRead(this->page.get(), device, read.code, ssTimeout);
     for (TNumberBox* box : boxes) {
         EXPECT_EQ(box->text(), "");
         EXPECT_EQ(box->Placeholder(), "not available");
@@ -238,7 +238,7 @@ using SntpUnread = TPageTest<TModuleBasicsSntp>;
 TEST_F(SntpUnread, ShowsNoDates)
 {
     TDevice* device = Select(1, TestModel(4));
-    page->OnNotify(device, ccBasicsSntpGet, ssTimeout);
+    NotifyRead(page.get(), device, ccBasicsSntpGet, ssTimeout);
     EXPECT_EQ(page->m_BeginDate->text(), "not available");
     EXPECT_FALSE(page->m_Apply->isEnabled());
 }

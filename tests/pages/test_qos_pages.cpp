@@ -57,7 +57,7 @@ protected:
 
 TEST_F(QosCosPage, HeaderClicksCycleEachListModuloItsChoicesAndOnlyTheGetRefills)
 {
-    page->OnNotify(Select(1, TestModel(3)), ccQosCosGet, ssTimeout);  // never read: no rows of defaults
+    NotifyRead(page.get(), Select(1, TestModel(3)), ccQosCosGet, ssTimeout);  // never read: no rows of defaults
     EXPECT_EQ(page->m_CosList->RowCount() + page->m_PortList->RowCount(), 0);
     TDevice* device = Show();
     ASSERT_EQ(page->m_CosList->RowCount(), 8);
@@ -106,7 +106,7 @@ TEST_F(Qos2PortPage, HiddenPortsGetNoRowOrNumberAndGoAsOff)
     TDevice* device = Select(1, TestModel(5));
     EXPECT_EQ(page->Refresh(true), 1);
     EXPECT_EQ(SentCount(ccPortNameGet), 1u);
-    page->OnNotify(device, ccQos2PortGet, ssTimeout);  // never read: no "OFF" rows
+    NotifyRead(page.get(), device, ccQos2PortGet, ssTimeout);  // never read: no "OFF" rows
     EXPECT_EQ(page->m_ListView->RowCount(), 0);
     Put(device, IntpTest::PerPort<TPropertyQos2Port>(ModelOf(device), [](std::size_t i, auto& p) {
         p = std::uint32_t(8 - i);

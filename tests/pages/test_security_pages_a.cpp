@@ -139,14 +139,14 @@ TEST_F(Dot1xPortPage, RefreshReadsNamesThenModesOfEveryTargetAndAFailedNameReadH
     Put(device, IntpTest::PortNames(Intp::ModelOf(device), {2}));
     Put(device, IntpTest::PerPort<Intp::TPropertySecurity8021xPort>(Intp::ModelOf(device), [](std::size_t, auto&) {}));
     Intp::Property<Intp::TPropertyPortName>::Get(device).valid = false;
-    page->OnNotify(device, Intp::ccPortNameGet, 5);
+    NotifyRead(page.get(), device, Intp::ccPortNameGet, 5);
     Notify(device, Intp::ccSecurity8021xPortGet);
     EXPECT_EQ(page->m_ListView->RowCount(), 4);
     EXPECT_TRUE(page->m_Apply->isEnabled());
     EXPECT_FALSE(page->IsUnavailable());
 
     // A reply of another port count, told in words.
-    page->OnNotify(device, Intp::ccSecurity8021xPortGet, Intp::ssBadValue);
+    NotifyRead(page.get(), device, Intp::ccSecurity8021xPortGet, Intp::ssBadValue);
     EXPECT_EQ(page->StatusLine()->text(),
               "Not available: the switch's reply held a count or value out of range.");
 }

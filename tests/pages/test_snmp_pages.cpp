@@ -191,8 +191,8 @@ TEST_F(ContextPage, RetrieveFailedFollowsAFailedReadOnly)
     Refill();
     QCoreApplication::processEvents();
     EXPECT_TRUE(env.messages.isEmpty());
-    page->OnNotify(device, ccSnmpContextGet, ssTimeout);
-    page->OnNotify(device, ccSnmpContextGet, 0x0105);
+    NotifyRead(page.get(), device, ccSnmpContextGet, ssTimeout);
+    NotifyRead(page.get(), device, ccSnmpContextGet, 0x0105);
     QCoreApplication::processEvents();
     EXPECT_EQ(env.messages, QStringList{"Retrieve device info failed!"});
     EXPECT_TRUE(page->IsUnavailable());

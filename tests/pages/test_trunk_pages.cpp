@@ -290,7 +290,7 @@ TEST_F(PortTrunkStatus2Page, ARefusedReadIsSaidOnTheRefill)
 {
     Intp::TDevice* device = Select(1, TestModel(6, 0, 3));
     Refill();
-    page->OnNotify(device, Intp::ccPortTrunkGet2, 0x0105);
+    NotifyRead(page.get(), device, Intp::ccPortTrunkGet2, 0x0105);
     QCoreApplication::processEvents();
     EXPECT_EQ(env.messages, QStringList{"Retrieve device info failed!"});
     EXPECT_EQ(page->m_List->RowCount(), 0);

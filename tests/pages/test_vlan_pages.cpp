@@ -218,7 +218,7 @@ TEST_F(VlanPortBasedPage, ANotValidGroupListIsSaidAfterAFailedRead)
     Refill();
     QCoreApplication::processEvents();
     EXPECT_TRUE(env.messages.isEmpty());
-    page->OnNotify(device, ccVlanPortGet, ssTimeout);
+    NotifyRead(page.get(), device, ccVlanPortGet, ssTimeout);
     QCoreApplication::processEvents();
     EXPECT_EQ(env.messages, QStringList{"Retrieve vlan port info failed!"});
 }

@@ -112,8 +112,8 @@ void TModuleVlanPortBased::Fill(TDevice* device)
 
 std::uint32_t TModuleVlanPortBased::UnshownPositions(TDevice* target)
 {
-    const auto& config = Property<TPropertyPortConfig>::Get(target);
-    const std::size_t listed = config.valid ? std::min<std::size_t>(config.count, config.entries.size()) : 0;
+    const auto* config = target->LatestRead<TPropertyPortConfig>();
+    const std::size_t listed = config ? std::min<std::size_t>(config->count, config->entries.size()) : 0;
     std::uint32_t unshown = PortMerge::Bits(0, int(std::min<std::size_t>(listed, 32)));
     for (std::uint32_t bit = 0; bit < 32; ++bit) {
         std::uint32_t position = bit;
