@@ -196,27 +196,6 @@ TEST_F(SessionTest, NotLoggedInClearsTheFlagAndLeavesTheRecord)
     EXPECT_EQ(Property<TPropertyTestPorts>::Get(dev).ports[0], 1);
 }
 
-// A time-out keeps the record but tells that its latest read failed; a
-// refused change is no outcome of the read, and a good read clears it.
-TEST_F(SessionTest, TheDeviceKeepsTheOutcomeOfEachRecordsLatestRead)
-{
-    StartOn<TTestPortsGet>(dev);
-    host.Reply(ccPortLimitGet, dev, {1, 2, 3, 0});
-    ASSERT_NE(dev->LatestRead<TPropertyTestPorts>(), nullptr);
-    auto* again = StartOn<TTestPortsGet>(dev);
-    ASSERT_TRUE(host.FireTimer(again));
-    EXPECT_TRUE(Property<TPropertyTestPorts>::Get(dev).valid);
-    EXPECT_EQ(dev->GetReadStatus(ccPortLimitGet), ssTimeout);
-    EXPECT_EQ(dev->LatestRead<TPropertyTestPorts>(), nullptr);
-    StartOn<TSessionGeneral<ccPortLimitSet>>(dev);
-    host.Reply(ccPortLimitSet, dev, {0, 0, 0, 0}, 0x77);
-    EXPECT_EQ(dev->GetReadStatus(ccPortLimitGet), ssTimeout);
-    StartOn<TTestPortsGet>(dev);
-    host.Reply(ccPortLimitGet, dev, {1, 2, 3, 0});
-    EXPECT_EQ(dev->GetReadStatus(ccPortLimitGet), ssOk);
-    EXPECT_NE(dev->LatestRead<TPropertyTestPorts>(), nullptr);
-}
-
 TEST_F(SessionTest, FirstStartedRequestTakesTheFirstReply)
 {
     auto* a = StartOn<TSessionGeneral<ccBasicsReboot>>(dev);
