@@ -272,10 +272,18 @@ TEST_F(GroupIpWizard, EachResultMarksItsRowAndFlushesTheArpCacheAndTheLastOneFre
     EXPECT_EQ(wizard.m_Picker->Selected()[0].cells[TWizardGroupIpFrame::kcIp], "10.0.1.10");
     EXPECT_EQ(flushes, 1);
     EXPECT_FALSE(wizard.m_Prev->isEnabled());
+    // Results that end no row (another code, a row already ended) flush too.
+    wizard.OnWizardEvent(devices[0], Intp::ccBasicsSettingsGet, Intp::ssOk, nullptr);
+    wizard.OnWizardEvent(devices[1], Intp::ccBasicsIPConfSet, Intp::ssOk, nullptr);
+    EXPECT_EQ(flushes, 3);
+    EXPECT_EQ(wizard.RowImage(1), TWizardGroupIpFrame::riNone);
 
     IntpTest::TFakeHost::Reply(Intp::ccBasicsIPConfSet, devices[0], {0, 0, 0, 0}, 0x0005);
     EXPECT_EQ(wizard.RowImage(1), TWizardGroupIpFrame::riFailed);
-    EXPECT_EQ(flushes, 2);
+    EXPECT_EQ(flushes, 4);
+    // Once nothing waits, results are ignored.
+    wizard.OnWizardEvent(devices[0], Intp::ccBasicsIPConfSet, Intp::ssOk, nullptr);
+    EXPECT_EQ(flushes, 4);
     EXPECT_TRUE(wizard.m_Prev->isEnabled());
     EXPECT_TRUE(wizard.m_Next->isEnabled());
     EXPECT_FALSE(wizard.Watchdog()->isActive());
