@@ -132,6 +132,12 @@ QString TWizardGroupIpFrame::RunningWork() const
     return m_Running ? tr("\"%1\" is changing the switches' addresses.").arg(GetCaption()) : QString();
 }
 
+QString TWizardGroupIpFrame::ClosingLeaves() const
+{
+    return tr("Closing the console now cuts this off: some switches may already have their new addresses while "
+              "others keep their old ones.");
+}
+
 QString TWizardGroupIpFrame::StartText() const { return tr("&Apply"); }
 
 QString TWizardGroupIpFrame::WhyNoStart() const
