@@ -22,6 +22,10 @@
 
 namespace {
 
+// The dialog's widths, folded and with the remote panel.
+constexpr int kFoldedWidth = 311;
+constexpr int kUnfoldedWidth = 705;
+
 enum TRemoteRole {
     rrAddress = Qt::UserRole,
     rrNextHop,
@@ -85,7 +89,10 @@ void TFilterForm::CreateControls()
     auto* tabs = new QTabWidget(this);
     auto* page = new QWidget(tabs);
     tabs->addTab(page, tr("Discovery Type"));
+    // Narrow margins: the longest method caption just fits the folded width.
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing);
     auto* pageLayout = new QHBoxLayout(page);
+    pageLayout->setContentsMargins(margin, margin, margin, margin);
 
     // Method panel.
     auto* left = new QWidget(page);
@@ -96,12 +103,12 @@ void TFilterForm::CreateControls()
     m_Subnet = new QRadioButton(tr("&Local Subnets"), left);
     m_SubnetLabel = new QLabel(tr("&Address:"), left);
     m_SubnetCombo = new QComboBox(left);
-    // Room for the longest line, "255.255.255.255/255.255.255.255".
-    m_SubnetCombo->setMinimumContentsLength(31);
-    m_SubnetCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // Wide enough for its longest line.
+    m_SubnetCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_SubnetLabel->setBuddy(m_SubnetCombo);
     m_Gateway = new QRadioButton(tr("&Primary Interface/Gateway/Default Route"), left);
     m_GatewayLabel = new QLabel(left);
+    m_GatewayLabel->setWordWrap(true);
     m_Custom = new QRadioButton(tr("C&ustomize"), left);
     m_Custom->setChecked(true);
     m_CustomIpLabel = new QLabel(tr("&IP Address:"), left);
@@ -125,8 +132,9 @@ void TFilterForm::CreateControls()
                        style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
     int row = 0;
     grid->addWidget(m_Subnet, row++, 0, 1, 3);
-    grid->addWidget(m_SubnetLabel, row, 1);
-    grid->addWidget(m_SubnetCombo, row++, 2);
+    // The lines are long: the list goes below its label.
+    grid->addWidget(m_SubnetLabel, row++, 1, 1, 2);
+    grid->addWidget(m_SubnetCombo, row++, 1, 1, 2);
     grid->addWidget(m_Gateway, row++, 0, 1, 3);
     grid->addWidget(m_GatewayLabel, row++, 1, 1, 2);
     grid->addWidget(m_Custom, row++, 0, 1, 3);
@@ -173,7 +181,8 @@ void TFilterForm::CreateControls()
     m_RemoteList->setUniformRowHeights(true);
     m_RemoteList->header()->setSectionsClickable(true);
     m_RemoteList->header()->setStretchLastSection(true);
-    const int columnWidth = m_RemoteList->fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255")) * 3 / 2;
+    // The address columns: the longest address and a margin.
+    const int columnWidth = m_RemoteList->fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255MM"));
     m_RemoteList->setColumnWidth(0, columnWidth);
     m_RemoteList->setColumnWidth(1, columnWidth);
     m_RemoteClear = new QPushButton(tr("Clear"), m_RemotePanel);
@@ -194,7 +203,6 @@ void TFilterForm::CreateControls()
     remoteButtons->addWidget(m_RemoteClear);
     remoteButtons->addWidget(m_RemoteDelete);
     remote->addLayout(remoteButtons, 3, 0, 1, 3);
-    m_RemotePanel->setMinimumWidth(columnWidth * 3);
     pageLayout->addWidget(m_RemotePanel, 1);
 
     // Bottom row.
@@ -214,6 +222,7 @@ void TFilterForm::CreateControls()
     bottom->addWidget(m_Ok);
 
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(margin, margin, margin, margin);
     layout->addWidget(tabs, 1);
     layout->addLayout(bottom);
 
@@ -560,7 +569,7 @@ void TFilterForm::SetRemoteExpanded(bool expanded)
     m_Remote->setText(expanded ? tr("Re&mote <<") : tr("Re&mote >>"));
     if (layout()) {
         layout()->activate();
-        resize(sizeHint());
+        resize(expanded ? kUnfoldedWidth : kFoldedWidth, sizeHint().height());
     }
 }
 

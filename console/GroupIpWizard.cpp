@@ -132,6 +132,12 @@ QString TWizardGroupIpFrame::RunningWork() const
     return m_Running ? tr("\"%1\" is changing the switches' addresses.").arg(GetCaption()) : QString();
 }
 
+QString TWizardGroupIpFrame::ClosingLeaves() const
+{
+    return tr("Closing the console now cuts this off: some switches may already have their new addresses while "
+              "others keep their old ones.");
+}
+
 QString TWizardGroupIpFrame::StartText() const { return tr("&Apply"); }
 
 QString TWizardGroupIpFrame::WhyNoStart() const
@@ -370,12 +376,13 @@ void TWizardGroupIpFrame::EndRow(int row, int image)
 void TWizardGroupIpFrame::OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status,
                                         const void*)
 {
-    if (Step() != 2 || !m_Running || !device || code != Intp::ccBasicsIPConfSet)
+    if (Step() != 2 || !m_Running)
         return;
+    const bool set = device && code == Intp::ccBasicsIPConfSet;
     bool changed = false;
     for (int row = RowCount() - 1; row >= 0; --row) {
         TRow& entry = m_Rows[std::size_t(row)];
-        if (!entry.waiting || entry.device.mac != device->GetMac())
+        if (!set || !entry.waiting || entry.device.mac != device->GetMac())
             continue;
         if (status == Intp::ssOk) {
             entry.originalIp = IpText(device->GetIp());
@@ -386,11 +393,12 @@ void TWizardGroupIpFrame::OnWizardEvent(Intp::TDevice* device, std::uint16_t cod
         }
         changed = true;
     }
-    if (!changed)
-        return;
-    // Each result restarts the watchdog's wait.
-    m_Watchdog->start();
-    RunEnded();
+    if (changed) {
+        // Each row's result restarts the watchdog's wait.
+        m_Watchdog->start();
+        RunEnded();
+    }
+    // Every result while waiting, also one that ends no row.
     if (m_ArpFlush)
         m_ArpFlush();
 }

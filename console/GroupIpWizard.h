@@ -21,6 +21,7 @@ class TWizardGroupIpFrame : public TGroupWizardFrame, public TRunningWork {
 public:
     // TRunningWork: changes whose outcome closing would lose.
     QString RunningWork() const override;
+    QString ClosingLeaves() const override;
 
     // A request that heard nothing for longer than its reply timer (60 s)
     // has lost its device to a discovery, which reports no time-out.

@@ -242,10 +242,7 @@ bool TMainForm::MayClose()
     const QStringList running = RunningWorkBelow(this);
     if (running.isEmpty())
         return true;
-    return ShowMessageBox(QMessageBox::Warning,
-                          running.join('\n') +
-                              tr("\nClosing the console now cuts this off, which can leave a switch with half an "
-                                 "image or without its new settings.\n\nClose anyway?"),
+    return ShowMessageBox(QMessageBox::Warning, running.join('\n') + tr("\n\nClose anyway?"),
                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 

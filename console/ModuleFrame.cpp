@@ -133,17 +133,21 @@ TTreePane BuildTreePane(QWidget* owner, const QString& label, int pageWidth, QWi
 QStringList RunningWorkBelow(const QObject* root)
 {
     QStringList running;
+    QStringList leaves;
     if (!root)
         return running;
     QList<QObject*> objects = root->findChildren<QObject*>();
     objects.prepend(const_cast<QObject*>(root));
     for (QObject* object : objects) {
         if (auto* work = dynamic_cast<TRunningWork*>(object)) {
-            if (const QString text = work->RunningWork(); !text.isEmpty())
+            if (const QString text = work->RunningWork(); !text.isEmpty()) {
                 running << text;
+                leaves << work->ClosingLeaves();
+            }
         }
     }
-    return running;
+    leaves.removeDuplicates();
+    return running + leaves;
 }
 
 TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)

@@ -107,8 +107,9 @@ private:
     std::vector<std::unique_ptr<TModule>> m_Owned;
 };
 
-// What runs in root and below it that closing or leaving would cut off
-// (TRunningWork), one text per piece of work.
+// What runs in root and below it that closing would cut off (TRunningWork):
+// one text per piece of work, then what cutting each off leaves, each text
+// once.
 QStringList RunningWorkBelow(const QObject* root);
 
 // The "Devices" page, set while the main window is created.

@@ -4,6 +4,12 @@
 
 TModuleCallback* g_ModuleCallback = nullptr;
 
+QString TRunningWork::ClosingLeaves() const
+{
+    return QStringLiteral("Closing the console now cuts this off, which can leave a switch with half an image or "
+                          "without its new settings.");
+}
+
 TModuleDummy::TModuleDummy(const QString& caption) : m_Caption(caption) {}
 
 QString TModuleDummy::GetCaption() const { return m_Caption; }

@@ -62,12 +62,14 @@ public:
     virtual int Refresh(bool current) = 0;
 };
 
-// A page whose running work closing the console would cut off (a switch
-// left with half an image): it says what runs, or nothing.
+// A page whose running work closing the console would cut off: it says
+// what runs, or nothing, and what cutting it off leaves.
 class TRunningWork {
 public:
     virtual ~TRunningWork() = default;
     virtual QString RunningWork() const = 0;
+    // By default a transfer's: a switch left with half an image.
+    virtual QString ClosingLeaves() const;
 };
 
 // Services of the page host. The devices pages act on are those of the main

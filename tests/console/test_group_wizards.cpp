@@ -6,6 +6,7 @@
 
 #include "console/GroupFirmwareWizard.h"
 #include "console/GroupIpWizard.h"
+#include "console/ModuleFrame.h"
 #include "intp/SystemSettings.h"
 #include "intp/Codes.h"
 #include "intp/Md5.h"
@@ -264,6 +265,8 @@ TEST_F(GroupIpWizard, EachResultMarksItsRowAndFlushesTheArpCacheAndTheLastOneFre
     Range("10.0.1.10", "10.0.1.20", "255.255.255.0");
     wizard.EventOnNextClick();
     EXPECT_FALSE(wizard.Leave(false));
+    const QString question = RunningWorkBelow(&wizard).join('\n');
+    EXPECT_TRUE(question.contains("new addresses") && !question.contains("image")) << question.toStdString();
 
     devices[1]->SetIp(Ip(10, 0, 1, 10)); // the switch answers from its new address
     IntpTest::TFakeHost::Reply(Intp::ccBasicsIPConfSet, devices[1]);
@@ -272,10 +275,14 @@ TEST_F(GroupIpWizard, EachResultMarksItsRowAndFlushesTheArpCacheAndTheLastOneFre
     EXPECT_EQ(wizard.m_Picker->Selected()[0].cells[TWizardGroupIpFrame::kcIp], "10.0.1.10");
     EXPECT_EQ(flushes, 1);
     EXPECT_FALSE(wizard.m_Prev->isEnabled());
+    // Results that end no row (another code, a row already ended) flush too.
+    wizard.OnWizardEvent(devices[0], Intp::ccBasicsSettingsGet, Intp::ssOk, nullptr);
+    wizard.OnWizardEvent(devices[1], Intp::ccBasicsIPConfSet, Intp::ssOk, nullptr);
+    EXPECT_EQ(flushes, 3);
 
     IntpTest::TFakeHost::Reply(Intp::ccBasicsIPConfSet, devices[0], {0, 0, 0, 0}, 0x0005);
     EXPECT_EQ(wizard.RowImage(1), TWizardGroupIpFrame::riFailed);
-    EXPECT_EQ(flushes, 2);
+    EXPECT_EQ(flushes, 4);
     EXPECT_TRUE(wizard.m_Prev->isEnabled());
     EXPECT_TRUE(wizard.m_Next->isEnabled());
     EXPECT_FALSE(wizard.Watchdog()->isActive());
