@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMainWindow>
+#include <QMetaObject>
+#include <QPointer>
 #include <QStatusBar>
 #include <QWidget>
+
+#include <deque>
 
 namespace {
 
@@ -22,6 +26,53 @@ struct TOpenGuard {
     TOpenGuard(const TOpenGuard&) = delete;
     TOpenGuard& operator=(const TOpenGuard&) = delete;
 };
+
+// Boxes waiting for their turn; a context that was given and is gone drops its box.
+struct TQueuedBox {
+    QMessageBox::Icon icon;
+    QString text;
+    QPointer<const QObject> context;
+    bool hasContext;
+};
+
+std::deque<TQueuedBox>& Queued()
+{
+    static std::deque<TQueuedBox> queue;
+    return queue;
+}
+
+// One box a turn: the box shown posts the next turn when it closes, and so
+// does one open now (this turn ran inside its loop).
+void ShowQueued()
+{
+    while (!g_BoxOpen && !Queued().empty()) {
+        const TQueuedBox box = Queued().front();
+        Queued().pop_front();
+        if (!box.hasContext || box.context) {
+            ShowMessageBox(box.icon, box.text);
+            return;
+        }
+    }
+}
+
+void PostShowQueued()
+{
+    if (!Queued().empty() && QCoreApplication::instance())
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &ShowQueued, Qt::QueuedConnection);
+}
+
+QMessageBox::StandardButton Show(const TMessageBoxRequest& request)
+{
+    TOpenGuard guard;
+    if (Hook())
+        return Hook()(request);
+
+    QMessageBox box(request.icon, request.title, request.text, request.buttons, QApplication::activeWindow());
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
+    const auto answer = QMessageBox::StandardButton(box.exec());
+    return request.buttons.testFlag(answer) ? answer : EscapeAnswer(request.buttons);
+}
 
 }  // namespace
 
@@ -56,18 +107,15 @@ QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString
     request.buttons = buttons;
     request.defaultButton = defaultButton;
 
-    TOpenGuard guard;
-    if (Hook())
-        return Hook()(request);
-
-    QMessageBox box(icon, request.title, text, buttons, QApplication::activeWindow());
-    if (defaultButton != QMessageBox::NoButton)
-        box.setDefaultButton(defaultButton);
-    int result = box.exec();
-    QMessageBox::StandardButton answer = QMessageBox::StandardButton(result);
-    if (!buttons.testFlag(answer))
-        answer = EscapeAnswer(buttons);
+    const QMessageBox::StandardButton answer = Show(request);
+    PostShowQueued();
     return answer;
+}
+
+void ShowMessageBoxLater(QMessageBox::Icon icon, const QString& text, const QObject* context)
+{
+    Queued().push_back({icon, text, context, context != nullptr});
+    PostShowQueued();
 }
 
 void ShowWarning(const QString& text) { ShowMessageBox(QMessageBox::Warning, text); }
