@@ -20,13 +20,6 @@ TMessageBoxHook& Hook()
 
 bool g_BoxOpen = false;
 
-struct TOpenGuard {
-    TOpenGuard() { g_BoxOpen = true; }
-    ~TOpenGuard() { g_BoxOpen = false; }
-    TOpenGuard(const TOpenGuard&) = delete;
-    TOpenGuard& operator=(const TOpenGuard&) = delete;
-};
-
 // Boxes waiting for their turn; a context that was given and is gone drops its box.
 struct TQueuedBox {
     QMessageBox::Icon icon;
@@ -61,18 +54,16 @@ void PostShowQueued()
         QMetaObject::invokeMethod(QCoreApplication::instance(), &ShowQueued, Qt::QueuedConnection);
 }
 
-QMessageBox::StandardButton Show(const TMessageBoxRequest& request)
-{
-    TOpenGuard guard;
-    if (Hook())
-        return Hook()(request);
-
-    QMessageBox box(request.icon, request.title, request.text, request.buttons, QApplication::activeWindow());
-    if (request.defaultButton != QMessageBox::NoButton)
-        box.setDefaultButton(request.defaultButton);
-    const auto answer = QMessageBox::StandardButton(box.exec());
-    return request.buttons.testFlag(answer) ? answer : EscapeAnswer(request.buttons);
-}
+struct TOpenGuard {
+    TOpenGuard() { g_BoxOpen = true; }
+    ~TOpenGuard()
+    {
+        g_BoxOpen = false;
+        PostShowQueued();
+    }
+    TOpenGuard(const TOpenGuard&) = delete;
+    TOpenGuard& operator=(const TOpenGuard&) = delete;
+};
 
 }  // namespace
 
@@ -107,8 +98,17 @@ QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString
     request.buttons = buttons;
     request.defaultButton = defaultButton;
 
-    const QMessageBox::StandardButton answer = Show(request);
-    PostShowQueued();
+    TOpenGuard guard;
+    if (Hook())
+        return Hook()(request);
+
+    QMessageBox box(icon, request.title, text, buttons, QApplication::activeWindow());
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    int result = box.exec();
+    QMessageBox::StandardButton answer = QMessageBox::StandardButton(result);
+    if (!buttons.testFlag(answer))
+        answer = EscapeAnswer(buttons);
     return answer;
 }
 
