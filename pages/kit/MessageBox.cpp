@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMainWindow>
+#include <QMetaObject>
+#include <QPointer>
 #include <QStatusBar>
 #include <QWidget>
+
+#include <deque>
 
 namespace {
 
@@ -16,9 +20,47 @@ TMessageBoxHook& Hook()
 
 bool g_BoxOpen = false;
 
+// Boxes waiting for their turn; a context that was given and is gone drops its box.
+struct TQueuedBox {
+    QMessageBox::Icon icon;
+    QString text;
+    QPointer<const QObject> context;
+    bool hasContext;
+};
+
+std::deque<TQueuedBox>& Queued()
+{
+    static std::deque<TQueuedBox> queue;
+    return queue;
+}
+
+// One box a turn: the box shown posts the next turn when it closes, and so
+// does one open now (this turn ran inside its loop).
+void ShowQueued()
+{
+    while (!g_BoxOpen && !Queued().empty()) {
+        const TQueuedBox box = Queued().front();
+        Queued().pop_front();
+        if (!box.hasContext || box.context) {
+            ShowMessageBox(box.icon, box.text);
+            return;
+        }
+    }
+}
+
+void PostShowQueued()
+{
+    if (!Queued().empty() && QCoreApplication::instance())
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &ShowQueued, Qt::QueuedConnection);
+}
+
 struct TOpenGuard {
     TOpenGuard() { g_BoxOpen = true; }
-    ~TOpenGuard() { g_BoxOpen = false; }
+    ~TOpenGuard()
+    {
+        g_BoxOpen = false;
+        PostShowQueued();
+    }
     TOpenGuard(const TOpenGuard&) = delete;
     TOpenGuard& operator=(const TOpenGuard&) = delete;
 };
@@ -68,6 +110,12 @@ QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString
     if (!buttons.testFlag(answer))
         answer = EscapeAnswer(buttons);
     return answer;
+}
+
+void ShowMessageBoxLater(QMessageBox::Icon icon, const QString& text, const QObject* context)
+{
+    Queued().push_back({icon, text, context, context != nullptr});
+    PostShowQueued();
 }
 
 void ShowWarning(const QString& text) { ShowMessageBox(QMessageBox::Warning, text); }

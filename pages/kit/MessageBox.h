@@ -3,7 +3,8 @@
 // The one way the console shows a modal message box. Tests replace the box
 // by a hook that answers it. While a box is open (its nested event loop may
 // deliver notifications), a second box is not stacked on top: the call
-// answers the box's escape answer at once.
+// answers the box's escape answer at once. A notice that must not be lost
+// goes through ShowMessageBoxLater instead, which queues it behind the box.
 
 #include <QMessageBox>
 #include <QString>
@@ -27,6 +28,11 @@ QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString
                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
                                            const QString& title = QString());
+
+// A box nobody waits on the answer of: shown at a later turn of the event
+// loop, when no box is open, after every box queued before it. Dropped only
+// when context (if given) is gone by then.
+void ShowMessageBoxLater(QMessageBox::Icon icon, const QString& text, const QObject* context = nullptr);
 
 // Shorthands for the plain boxes.
 void ShowWarning(const QString& text);

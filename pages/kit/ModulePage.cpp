@@ -269,11 +269,8 @@ void TModulePage::ShowMessage(const QString& message)
 
 void TModulePage::ShowMessageLater(const QString& message)
 {
-    QPointer<TModulePage> self(this);
-    QTimer::singleShot(0, this, [self, message] {
-        if (self)
-            ShowMessageBox(QMessageBox::Warning, message);
-    });
+    // Queued, not dropped, when another box is open by then.
+    ShowMessageBoxLater(QMessageBox::Warning, message, this);
 }
 
 void TModulePage::SetEnabled(std::initializer_list<QWidget*> controls, bool enabled)
