@@ -185,6 +185,11 @@ void AddTable(THandlerTable &table, TTableCommands commands, TTableRules<typenam
             return reply;
         },
         false, TGet::PrefixSize, size_t(TGet::Info.requestSize)};
+    get.PrefixSize = TGet::PrefixSize;
+    get.EntrySize = entrySize;
+    get.PageEntries = TGet::PageEntries ? TGet::PageEntries : SIZE_MAX;
+    if constexpr (requires { TGet::Record::TrailerSize; })
+        get.TrailerSize = TGet::Record::TrailerSize;
     if (rules.Initial)
         get.Initial = [initial = rules.Initial](const TSwitchSettings &settings, TConfig &config) {
             if (!config.Tables.count(TGet::CommandCode))

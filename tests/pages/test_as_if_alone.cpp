@@ -1,0 +1,170 @@
+// Every change of every page reaches each selected switch as if made on
+// that switch's own page: the switch on show and the targets are selected
+// and a control is pressed; then each target's own page, its controls set
+// to what the first page shows, presses the same control. The target must
+// take exactly what its own page sends, or, where its own page can't do
+// it, be named as not changed and sent nothing.
+
+#include "OracleKit.h"
+#include "PageTestKit.h"
+#include "pages/kit/PageRegistry.h"
+
+#include <QAbstractButton>
+
+#include <limits>
+
+using namespace Oracle;
+
+namespace {
+
+// The model counts a page may use.
+struct TCounts {
+    std::uint32_t ports = 8, groups = 2, members = 4, recipients = 4, communities = 4, secureIps = 10, tagVids = 16;
+};
+
+struct TTarget {
+    QString kind;
+    TCounts counts;
+    int seed;
+    std::uint16_t failure = 0;
+    bool otherGeneration = false;
+};
+
+// Same-model switches with other values, more and fewer of every count,
+// the other generation, and latest reads that timed out or were refused.
+std::vector<TTarget> Targets()
+{
+    std::vector<TTarget> targets = {{"same model", {}, 2}, {"same model", {}, 3}, {"same model", {}, 4}};
+    const struct {
+        const char* name;
+        std::uint32_t TCounts::*count;
+        std::uint32_t fewer, more;
+    } counts[] = {{"ports", &TCounts::ports, 4, 16},
+                  {"trunk groups", &TCounts::groups, 1, 3},
+                  {"trunk members", &TCounts::members, 2, 8},
+                  {"e-mail recipients", &TCounts::recipients, 2, 6},
+                  {"community slots", &TCounts::communities, 2, 6},
+                  {"secure IP places", &TCounts::secureIps, 5, 12},
+                  {"tag VIDs", &TCounts::tagVids, 8, 24}};
+    int seed = 10;
+    for (const auto& c : counts) {
+        for (const bool more : {false, true}) {
+            TTarget target{QString(more ? "more " : "fewer ") + c.name, {}, seed++};
+            target.counts.*c.count = more ? c.more : c.fewer;
+            targets.push_back(target);
+        }
+    }
+    targets.push_back({"other generation", {}, 40, 0, true});
+    targets.push_back({"latest read timed out", {}, 41, Intp::ssTimeout});
+    targets.push_back({"latest read refused", {}, 42, 1});
+    return targets;
+}
+
+std::uint32_t Model(const TCounts& c)
+{
+    return TestModel(c.ports, c.recipients, c.groups, c.members, c.communities, c.secureIps, c.tagVids);
+}
+
+std::vector<TPageId> DevicePages()
+{
+    std::vector<TPageId> ids;
+    for (const TPageType& type : RegisteredPages())
+        if (!IsGroupPage(type.id))
+            ids.push_back(type.id);
+    return ids;
+}
+
+class AsIfAlone : public ::testing::TestWithParam<TPageId> {
+protected:
+    void TearDown() override { Intp::g_LayoutThreshold = m_Threshold; }
+
+    std::unique_ptr<TModulePage> Make() const
+    {
+        for (const TPageType& type : RegisteredPages()) {
+            if (type.id != GetParam())
+                continue;
+            TModule* module = type.make(nullptr);
+            if (type.configure)
+                type.configure(module);
+            if (auto* page = dynamic_cast<TModulePage*>(module))
+                return std::unique_ptr<TModulePage>(page);
+            delete dynamic_cast<QObject*>(module);
+        }
+        return nullptr;
+    }
+
+    TPageTestEnvironment env;
+
+private:
+    int m_Threshold = Intp::g_LayoutThreshold;
+};
+
+TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
+{
+    if (!Make())
+        GTEST_SKIP() << "not a device page of the kit";
+    // The switches of the page's generation; the other generation's model
+    // lies across the threshold.
+    const bool second = Make()->TreeLayouts() == 2;
+    const std::uint32_t early = Model({});
+    const std::uint32_t shownModel = Model({});
+    const std::vector<TTarget> targets = Targets();
+    std::vector<std::uint32_t> models;
+    for (const TTarget& target : targets)
+        models.push_back(target.otherGeneration && second ? early : Model(target.counts));
+    const std::uint32_t late = Model({});
+    Intp::g_LayoutThreshold = int(second ? early : late - 1);
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        if (targets[i].otherGeneration && !second)
+            models[i] = late;
+
+    TWorld world(env);
+    Intp::TDevice* shown = world.AddSwitch(shownModel, 1);
+    env.host.selection = {shown};
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        env.host.selection.push_back(world.AddSwitch(models[i], targets[i].seed, targets[i].failure));
+
+    for (std::size_t k = 0;; ++k) {
+        std::unique_ptr<TModulePage> first = Make();
+        world.Show(first.get(), &env.host);
+        SelectFirstRows(first.get());
+        const std::vector<QAbstractButton*> buttons = Buttons(first.get());
+        if (k >= buttons.size())
+            break;
+        if (!buttons[k]->isEnabled() || !buttons[k]->isVisibleTo(first.get()))
+            continue;
+        const QString control = buttons[k]->text().remove('&');
+        const TOutcome outcome = world.Press(buttons[k]);
+        if (!outcome.AnyChange() && !outcome.told.join('\n').contains(": not changed"))
+            continue;  // the control sends no change
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            Intp::TDevice* target = env.host.selection[i + 1];
+            TFakePageHost alone;
+            alone.selection = {target};
+            std::unique_ptr<TModulePage> own = Make();
+            world.Show(own.get(), &alone);
+            QString cannot = own->IsUnavailable() ? "its page is not available" : CopyShown(first.get(), own.get());
+            TOutcome itself;
+            if (cannot.isEmpty())
+                itself = world.Press(Buttons(own.get()).at(k));
+            const std::vector<TChange>& expected = itself.sent[target];
+            if (cannot.isEmpty() && expected.empty())
+                cannot = "its own page sends nothing" +
+                         (itself.told.isEmpty() ? QString() : ": " + itself.told.join(" / ").simplified());
+            const std::vector<TChange> sent = outcome.sent.count(target) ? outcome.sent.at(target) : std::vector<TChange>{};
+            const bool named = outcome.Named(target);
+            const bool right = cannot.isEmpty() ? sent == expected && !named : sent.empty() && named;
+            EXPECT_TRUE(right) << PageIdName(GetParam()) << " \"" << control.toStdString() << "\" to a switch of "
+                               << targets[i].kind.toStdString() << ": its own page "
+                               << (cannot.isEmpty() ? "sends " + Text(expected).toStdString()
+                                                    : "can't (" + cannot.toStdString() + "), so it is named, sent nothing")
+                               << "; it was sent " << (cannot.isEmpty() ? Diff(expected, sent) : Text(sent)).toStdString()
+                               << (named ? " and named" : ", not named");
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, AsIfAlone, ::testing::ValuesIn(DevicePages()),
+                         [](const auto& info) { return std::string(PageIdName(info.param)); });
+
+}  // namespace
