@@ -81,6 +81,8 @@ void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules
             live(record);
         return Ok(Intp::EncodeRecord(record, Intp::TMessage::Get));
     };
+    get.FixedSize = R::Fields.FixedSize(Intp::TMessage::Get);
+    get.ElementSize = R::Fields.ElementSize(Intp::TMessage::Get);
     table[TGet::CommandCode] = std::move(get);
 
     if constexpr (!std::is_void_v<TSet>) {

@@ -11,11 +11,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
@@ -84,15 +86,38 @@ std::vector<QWidget*> ValueControls(QWidget* root)
     return controls;
 }
 
-// The row of to keyed like row of from (first column), the one most alike
-// when several are; -1 when none.
+// The key column of a list: the first whose texts tell its rows apart,
+// past a column that numbers them.
+int KeyColumn(const TListModel* list)
+{
+    bool numbered = true;
+    for (int r = 0; r < list->RowCount(); ++r)
+        numbered = numbered && list->Cell(r, 0) == QString::number(r + 1);
+    for (int c = numbered && list->ColumnCount() > 1 ? 1 : 0; c < list->ColumnCount(); ++c) {
+        QSet<QString> texts;
+        for (int r = 0; r < list->RowCount(); ++r)
+            texts.insert(list->Cell(r, c));
+        if (texts.size() == list->RowCount())
+            return c;
+    }
+    return 0;
+}
+
+QString Key(const TUntypedReportList* list, int row)
+{
+    return list->Model()->Cell(row, KeyColumn(list->Model()));
+}
+
+// The row of to keyed like row of from, the one most alike when several
+// are; -1 when none.
 int MatchRow(const TUntypedReportList* from, int row, const TUntypedReportList* to)
 {
     const TListModel* a = from->Model();
     const TListModel* b = to->Model();
+    const int key = KeyColumn(a);
     int best = -1, bestAlike = -1;
     for (int r = 0; r < b->RowCount(); ++r) {
-        if (b->Cell(r, 0) != a->Cell(row, 0))
+        if (b->Cell(r, key) != a->Cell(row, key))
             continue;
         int alike = 0;
         for (int c = 1; c < a->ColumnCount(); ++c)
@@ -110,7 +135,7 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
     for (int row = 0; edited && editedTo && row < edited->RowCount(); ++row) {
         const int other = MatchRow(from, row, to);
         if (other < 0) {
-            lacks << "row " + from->Model()->Cell(row, 0);
+            lacks << "row " + Key(from, row);
             continue;
         }
         for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
@@ -121,14 +146,25 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
     if (const int selected = from->SelectedRow(); selected >= 0) {
         const int other = MatchRow(from, selected, to);
         if (other < 0)
-            lacks << "entry " + from->Model()->Cell(selected, 0);
+            lacks << "entry " + Key(from, selected);
         else
             to->SelectRow(other);
     }
+    if (editedTo)
+        editedTo->UpdateEditors();
 }
 
+// Ticked lines (ports, services) by their text; a list of entries (no
+// ticks) whole, as Add and Delete would make it.
 void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks)
 {
+    const bool ticked = from->count() > 0 && from->item(0)->data(Qt::CheckStateRole).isValid();
+    if (!ticked) {
+        to->clear();
+        for (int i = 0; i < from->count(); ++i)
+            to->addItem(from->item(i)->text());
+        return;
+    }
     for (int i = 0; i < from->count(); ++i) {
         const QListWidgetItem* item = from->item(i);
         const QList<QListWidgetItem*> found = to->findItems(item->text(), Qt::MatchExactly);
@@ -155,12 +191,16 @@ void CopyValue(QWidget* from, QWidget* to, QStringList& lacks)
             static_cast<TNumberBox*>(to)->setValue(a->value());
     } else if (auto* a = qobject_cast<QSpinBox*>(from)) {
         static_cast<QSpinBox*>(to)->setValue(a->value());
+    } else if (auto* a = qobject_cast<QDoubleSpinBox*>(from)) {
+        static_cast<QDoubleSpinBox*>(to)->setValue(a->value());
+    } else if (auto* a = qobject_cast<QDateTimeEdit*>(from)) {
+        static_cast<QDateTimeEdit*>(to)->setDateTime(a->dateTime());
     } else if (auto* a = qobject_cast<QLineEdit*>(from)) {
-        if (!a->text().isEmpty())
+        // An empty address field shows no value; an empty text is one.
+        if (!a->text().isEmpty() || !(a->inherits("TIpEdit") || a->inherits("TMacEdit")))
             static_cast<QLineEdit*>(to)->setText(a->text());
     } else if (auto* a = qobject_cast<QPlainTextEdit*>(from)) {
-        if (!a->toPlainText().isEmpty())
-            static_cast<QPlainTextEdit*>(to)->setPlainText(a->toPlainText());
+        static_cast<QPlainTextEdit*>(to)->setPlainText(a->toPlainText());
     } else if (auto* a = qobject_cast<QCheckBox*>(from)) {
         static_cast<QCheckBox*>(to)->setChecked(a->isChecked());
     } else if (auto* a = qobject_cast<QRadioButton*>(from)) {
@@ -216,12 +256,12 @@ bool TOutcome::AnyChange() const
 
 TWorld::TWorld(TPageTestEnvironment& env) : m_Env(env), m_Scratch(env.AddDevice(250, Ip(10, 0, 0, 250))) {}
 
-Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, std::uint16_t failure)
+Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, std::uint16_t failure, bool shown)
 {
     const auto last = std::uint8_t(m_Plans.size() + 1);
     Intp::TDevice* device = m_Env.AddDevice(last, Ip(10, 0, 0, last));
     device->SetType(model);
-    m_Plans[device] = {seed, failure};
+    m_Plans[device] = {seed, failure, shown};
     return device;
 }
 
@@ -238,8 +278,9 @@ void TWorld::Show(TModulePage* page, TFakePageHost* host)
     m_Failing = false;
 }
 
-TOutcome TWorld::Press(QAbstractButton* button)
+TOutcome TWorld::Press(TModulePage* page, QAbstractButton* button)
 {
+    m_Env.page = page;
     const std::size_t mark = m_Env.protocol.sent.size();
     const qsizetype told = m_Env.messages.size();
     // A dialog a button opens (a file to choose) is closed unanswered.
@@ -282,7 +323,7 @@ void TWorld::Pump()
         else if (m_Failing && plan->second.failure)
             IntpTest::TFakeHost::Reply(frame.code, device, empty, plan->second.failure);
         else
-            IntpTest::TFakeHost::Reply(frame.code, device, ReplyFor(device, plan->second.seed, frame.code, frame.payload));
+            IntpTest::TFakeHost::Reply(frame.code, device, ReplyFor(device, plan->second, frame.code, frame.payload));
     }
 }
 
@@ -297,10 +338,11 @@ void TWorld::Settle()
     }
 }
 
-TBytes TWorld::ReplyFor(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& request)
+TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request)
 {
     static std::map<std::string, TBytes> made;
-    const std::string key = Key(device, seed, code, request);
+    const int seed = plan.seed;
+    const std::string key = Key(device, seed * 2 + plan.shown, code, request);
     if (auto it = made.find(key); it != made.end())
         return it->second;
 
@@ -320,37 +362,47 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, int seed, std::uint16_t code, con
     }
     const FakeSwitch::THandlerEntry* entry = handler != handlers.end() ? &handler->second : nullptr;
     TBytes reply = entry && entry->EntrySize
-                       ? Table(device, seed, code, base, entry->PrefixSize, entry->EntrySize,
+                       ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
                                std::min<std::size_t>(entry->PageEntries - 1, 6), entry->TrailerSize)
-                       : Record(device, seed, code, base);
+                       : Record(device, seed, code, base, entry ? entry->FixedSize : 0, entry ? entry->ElementSize : 0);
+    if (getenv("ORACLE_DUMP"))
+        fprintf(stderr, "reply 0x%04x seed %d: %s\n", code, seed, qPrintable(Text({{code, reply}})));
     return made[key] = reply;
 }
 
 bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)
 {
-    const Intp::TCommandInfo* info = Intp::FindCommand(code);
-    Intp::TSession* session = info ? Intp::CreateSession(code, info->requestClass) : nullptr;
-    if (!session)
-        return true;
-    m_Scratch->SetType(model);
-    TModule* page = std::exchange(m_Env.page, nullptr);
-    const std::size_t from = m_Env.protocol.notified.size();
-    bool taken = false;
-    if (Intp::StartOrDelete(session, m_Scratch, nullptr)) {
-        IntpTest::TFakeHost::Reply(code, m_Scratch, reply);
-        for (std::size_t i = from; i < m_Env.protocol.notified.size(); ++i)
-            if (m_Env.protocol.notified[i].device == m_Scratch && m_Env.protocol.notified[i].code == code)
-                taken = m_Env.protocol.notified[i].status == Intp::ssOk;
-        // A read still waiting (for another page) ends by its timer.
-        for (int i = 0; i < 20 && m_Env.protocol.TimeOut(m_Scratch, code); ++i) {
+    // A code read by either generation's request (the trunk table) is taken
+    // when one of them takes the reply.
+    bool known = false;
+    for (int row = 0, index; (index = Intp::FindCommandIndex(code, row)) >= 0; ++row) {
+        Intp::TSession* session = Intp::CreateSession(code, Intp::g_CommandTable[std::size_t(index)].requestClass);
+        if (!session)
+            continue;
+        known = true;
+        m_Scratch->SetType(model);
+        TModule* page = std::exchange(m_Env.page, nullptr);
+        const std::size_t from = m_Env.protocol.notified.size();
+        bool taken = false;
+        if (Intp::StartOrDelete(session, m_Scratch, nullptr)) {
+            IntpTest::TFakeHost::Reply(code, m_Scratch, reply);
+            for (std::size_t i = from; i < m_Env.protocol.notified.size(); ++i)
+                if (m_Env.protocol.notified[i].device == m_Scratch && m_Env.protocol.notified[i].code == code)
+                    taken = m_Env.protocol.notified[i].status == Intp::ssOk;
+            // A read still waiting (for another page) ends by its timer.
+            for (int i = 0; i < 20 && m_Env.protocol.TimeOut(m_Scratch, code); ++i) {
+            }
         }
+        m_Env.page = page;
+        if (taken)
+            return true;
     }
-    m_Env.page = page;
-    return taken;
+    return !known;
 }
 
 template <class W>
-TBytes TWorld::Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model, std::uint16_t code, W wrap)
+TBytes TWorld::Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model, std::uint16_t code, W wrap,
+                    const std::vector<bool>& kept)
 {
     std::mt19937 rng(seed);
     std::vector<std::size_t> at(bytes.size());
@@ -358,9 +410,12 @@ TBytes TWorld::Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_
     std::shuffle(at.begin(), at.end(), rng);
     at.resize(std::min(at.size(), tries));
     // Texts (port names, the switch's name) stay as the model has them.
-    auto inText = [&](std::size_t p) { return std::isgraph(bytes[p]) || (p > 0 && std::isgraph(bytes[p - 1])); };
+    auto inText = [&](std::size_t p) {
+        return (p < kept.size() && kept[p]) || std::isgraph(bytes[p]) || (p > 0 && std::isgraph(bytes[p - 1]));
+    };
     for (std::size_t p : at) {
-        for (int attempt = 0; attempt < 2 && !inText(p); ++attempt) {
+        // Every other value on average: switches differ in which ones move.
+        for (int attempt = 0; attempt < 2 && !inText(p) && (tries < 8 || rng() % 2); ++attempt) {
             // A step to the next value.
             TBytes moved = bytes;
             moved[p] = std::uint8_t(attempt == 0 ? bytes[p] ^ 1 : bytes[p] + 1);
@@ -373,9 +428,31 @@ TBytes TWorld::Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_
     return bytes;
 }
 
-TBytes TWorld::Record(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& base)
+TBytes TWorld::Record(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& base, std::size_t fixed,
+                      std::size_t element)
 {
-    return Move(base, unsigned(seed) * 7919u + code, 48, device->GetType(), code, [](const TBytes& b) { return b; });
+    // An element's own index (a port number), and the zero bytes before it,
+    // stay: the rows of a per-port record keep their ports.
+    std::vector<bool> kept(base.size());
+    const std::size_t elements = element && base.size() > fixed ? (base.size() - fixed) / element : 0;
+    auto all = [&](std::size_t o, auto value) {
+        for (std::size_t e = 0; e < elements; ++e)
+            if (base[fixed + e * element + o] != std::uint8_t(value(e)))
+                return false;
+        return true;
+    };
+    for (std::size_t o = 0; elements > 1 && o < element; ++o) {
+        if (!all(o, [](std::size_t e) { return e; }) && !all(o, [](std::size_t e) { return e + 1; }))
+            continue;
+        for (std::size_t back = 0; back < 4 && back <= o; ++back) {
+            if (back > 0 && !all(o - back, [](std::size_t) { return 0; }))
+                break;
+            for (std::size_t e = 0; e < elements; ++e)
+                kept[fixed + e * element + o - back] = true;
+        }
+    }
+    return Move(base, unsigned(seed) * 7919u + code, 96, device->GetType(), code, [](const TBytes& b) { return b; },
+                kept);
 }
 
 TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
@@ -390,7 +467,7 @@ TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::ve
     return page;
 }
 
-TBytes TWorld::Table(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& base, std::size_t prefixSize,
+TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t prefixSize,
                      std::size_t entrySize, std::size_t maxEntries, std::size_t trailer)
 {
     const TBytes prefix(base.begin(), base.begin() + std::ptrdiff_t(std::min(prefixSize, base.size())));
@@ -410,21 +487,22 @@ TBytes TWorld::Table(Intp::TDevice* device, int seed, std::uint16_t code, const 
         if (Takes(model, code, one(entry)) && std::find(pool.begin(), pool.end(), entry) == pool.end())
             pool.push_back(entry);
     }
-    // The switch on show (seed 1) holds the whole pool; others keep an entry,
-    // change it, lack it, and hold one of their own.
+    // The switch on show holds the whole pool; others keep an entry, change
+    // it, lack it, and hold one of their own.
+    const int seed = plan.seed;
     std::mt19937 rng(unsigned(seed) * 31u + code);
     std::vector<TBytes> entries, kept;
     for (const TBytes& entry : pool) {
         if (!Takes(model, code, one(entry)))
             continue;
         kept.push_back(entry);
-        const unsigned pick = seed == 1 ? 1 : rng() % 4;
+        const unsigned pick = plan.shown ? 1 : rng() % 4;
         if (pick == 3)
-            entries.push_back(Move(entry, unsigned(seed) * 53u + code, 4, model, code, one));
+            entries.push_back(Move(entry, unsigned(seed) * 53u + code, 2, model, code, one));
         else if (pick != 0)
             entries.push_back(entry);
     }
-    if (seed != 1 && !pool.empty())
+    if (!plan.shown && !pool.empty())
         entries.push_back(Move(pool.front(), unsigned(seed) * 61u + code, 8, model, code, one));
     if (entries.size() > maxEntries)
         entries.resize(maxEntries);
@@ -453,6 +531,19 @@ QString CopyShown(QWidget* from, QWidget* to)
     }
     for (std::size_t i = 0; i < a.size(); ++i)
         CopyValue(a[i], b[i], lacks);
+    // The choices once more, as one who chose them last: what they turn on
+    // and off follows them, not the fields typed after.
+    for (QWidget* control : b) {
+        if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            emit combo->currentIndexChanged(combo->currentIndex());
+            emit combo->currentTextChanged(combo->currentText());
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control); button && button->isChecked()) {
+            emit button->toggled(true);
+        }
+    }
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i]->isEnabled() && !b[i]->isEnabled())
+            lacks << QString("%1 %2 off").arg(a[i]->metaObject()->className()).arg(i);
     return lacks.join("; ");
 }
 

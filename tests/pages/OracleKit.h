@@ -53,15 +53,18 @@ public:
     explicit TWorld(TPageTestEnvironment& env);
 
     // A logged-in switch of the model answering from seed; failure (ssTimeout
-    // or a refusing status) is how its latest read ends.
-    Intp::TDevice* AddSwitch(std::uint32_t model, int seed, std::uint16_t failure = 0);
+    // or a refusing status) is how its latest read ends. The switch on show
+    // (shown) holds every entry of the tables' pools.
+    Intp::TDevice* AddSwitch(std::uint32_t model, int seed, std::uint16_t failure = 0, bool shown = false);
+    // Other values for the switch from now on.
+    void Reseed(Intp::TDevice* device, int seed) { m_Plans[device].seed = seed; }
 
     // Shows the page on host: refreshes it twice as the real page does on
     // show and on a refresh; failing switches fail the second time.
     void Show(TModulePage* page, TFakePageHost* host);
-    // Clicks the button (modal dialogs closed at once) and answers
+    // Clicks the page's button (modal dialogs closed at once) and answers
     // everything until the page is told the outcome.
-    TOutcome Press(QAbstractButton* button);
+    TOutcome Press(TModulePage* page, QAbstractButton* button);
     // Answers every request sent since the last call.
     void Pump();
     // Pumps and runs posted events until nothing more happens.
@@ -71,10 +74,12 @@ private:
     struct TPlan {
         int seed = 0;
         std::uint16_t failure = 0;
+        bool shown = false;
     };
-    TBytes ReplyFor(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& request);
-    TBytes Record(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& base);
-    TBytes Table(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& base, std::size_t prefix,
+    TBytes ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request);
+    TBytes Record(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& base, std::size_t fixed,
+                  std::size_t element);
+    TBytes Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t prefix,
                  std::size_t entrySize, std::size_t maxEntries, std::size_t trailer);
     TBytes TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
                      std::size_t trailer) const;
@@ -84,7 +89,7 @@ private:
     // bytes with values moved at up to tries positions, each kept where the
     // reply made by wrap still passes.
     template <class W> TBytes Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model,
-                                   std::uint16_t code, W wrap);
+                                   std::uint16_t code, W wrap, const std::vector<bool>& kept = {});
 
     TPageTestEnvironment& m_Env;
     std::map<Intp::TDevice*, TPlan> m_Plans;
