@@ -86,8 +86,8 @@ std::vector<QWidget*> ValueControls(QWidget* root)
     return controls;
 }
 
-// The key column of a list: the first whose texts tell its rows apart,
-// past a column that numbers them.
+// The key column of a list: the first whose texts tell its rows apart
+// (none empty or unprintable), past a column that numbers them.
 int KeyColumn(const TListModel* list)
 {
     bool numbered = true;
@@ -95,8 +95,11 @@ int KeyColumn(const TListModel* list)
         numbered = numbered && list->Cell(r, 0) == QString::number(r + 1);
     for (int c = numbered && list->ColumnCount() > 1 ? 1 : 0; c < list->ColumnCount(); ++c) {
         QSet<QString> texts;
-        for (int r = 0; r < list->RowCount(); ++r)
-            texts.insert(list->Cell(r, c));
+        for (int r = 0; r < list->RowCount(); ++r) {
+            const QString text = list->Cell(r, c);
+            if (!text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.isPrint(); }))
+                texts.insert(text);
+        }
         if (texts.size() == list->RowCount())
             return c;
     }
@@ -128,9 +131,9 @@ int MatchRow(const TUntypedReportList* from, int row, const TUntypedReportList* 
     return best;
 }
 
-void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lacks)
+void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lacks, bool entryOnly)
 {
-    auto* edited = qobject_cast<TUntypedEditedList*>(from);
+    auto* edited = entryOnly ? nullptr : qobject_cast<TUntypedEditedList*>(from);
     auto* editedTo = qobject_cast<TUntypedEditedList*>(to);
     for (int row = 0; edited && editedTo && row < edited->RowCount(); ++row) {
         const int other = MatchRow(from, row, to);
@@ -254,6 +257,19 @@ bool TOutcome::AnyChange() const
     return std::any_of(sent.begin(), sent.end(), [](const auto& target) { return !target.second.empty(); });
 }
 
+bool TOutcome::Deletes() const
+{
+    bool any = false;
+    for (const auto& [device, changes] : sent)
+        for (const TChange& change : changes) {
+            const Intp::TCommandInfo* info = Intp::FindCommand(change.code);
+            if (!info || !std::string_view(info->requestClass).ends_with("Del"))
+                return false;
+            any = true;
+        }
+    return any;
+}
+
 TWorld::TWorld(TPageTestEnvironment& env) : m_Env(env), m_Scratch(env.AddDevice(250, Ip(10, 0, 0, 250))) {}
 
 Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, std::uint16_t failure, bool shown)
@@ -262,7 +278,16 @@ Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, std::uint16_t fa
     Intp::TDevice* device = m_Env.AddDevice(last, Ip(10, 0, 0, last));
     device->SetType(model);
     m_Plans[device] = {seed, failure, shown};
+    if (shown)
+        m_PoolSeed = seed;
     return device;
+}
+
+void TWorld::Reseed(Intp::TDevice* device, int seed)
+{
+    m_Plans[device].seed = seed;
+    if (m_Plans[device].shown)
+        m_PoolSeed = seed;
 }
 
 void TWorld::Show(TModulePage* page, TFakePageHost* host)
@@ -342,7 +367,7 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
 {
     static std::map<std::string, TBytes> made;
     const int seed = plan.seed;
-    const std::string key = Key(device, seed * 2 + plan.shown, code, request);
+    const std::string key = Key(device, seed * 2 + plan.shown, code, request) + std::to_string(m_PoolSeed);
     if (auto it = made.find(key); it != made.end())
         return it->second;
 
@@ -365,8 +390,6 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
                        ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
                                std::min<std::size_t>(entry->PageEntries - 1, 6), entry->TrailerSize)
                        : Record(device, seed, code, base, entry ? entry->FixedSize : 0, entry ? entry->ElementSize : 0);
-    if (getenv("ORACLE_DUMP"))
-        fprintf(stderr, "reply 0x%04x seed %d: %s\n", code, seed, qPrintable(Text({{code, reply}})));
     return made[key] = reply;
 }
 
@@ -475,15 +498,15 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
     auto one = [&](const TBytes& entry) { return TablePage(code, prefix, {entry}, trailer); };
     // A pool shared by every switch of the generation: the first model that
     // reads the table makes it (the switch on show reads first).
-    static std::map<std::pair<std::uint16_t, bool>, std::vector<TBytes>> pools;
-    std::vector<TBytes>& pool = pools[{code, IsSecondGeneration(device)}];
+    static std::map<std::tuple<std::uint16_t, bool, int>, std::vector<TBytes>> pools;
+    std::vector<TBytes>& pool = pools[{code, IsSecondGeneration(device), m_PoolSeed}];
     for (unsigned k = 0; pool.empty() && k < 4; ++k) {
-        std::mt19937 rng(code * 131u + k);
+        std::mt19937 rng(code * 131u + k + unsigned(m_PoolSeed) * 7u);
         TBytes entry(entrySize, 0);
         for (int attempt = 0; attempt < 200 && !Takes(model, code, one(entry)); ++attempt)
             for (std::uint8_t& b : entry)
                 b = rng() % 3 == 0 ? std::uint8_t(rng() % 4) : 0;
-        entry = Move(entry, code * 977u + k, 24, model, code, one);
+        entry = Move(entry, code * 977u + k + unsigned(m_PoolSeed), 24, model, code, one);
         if (Takes(model, code, one(entry)) && std::find(pool.begin(), pool.end(), entry) == pool.end())
             pool.push_back(entry);
     }
@@ -496,9 +519,9 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
         if (!Takes(model, code, one(entry)))
             continue;
         kept.push_back(entry);
-        const unsigned pick = plan.shown ? 1 : rng() % 4;
-        if (pick == 3)
-            entries.push_back(Move(entry, unsigned(seed) * 53u + code, 2, model, code, one));
+        const unsigned pick = plan.shown ? 1 : rng() % 5;
+        if (pick >= 3)
+            entries.push_back(Move(entry, unsigned(seed) * 53u + code, 1, model, code, one));
         else if (pick != 0)
             entries.push_back(entry);
     }
@@ -514,7 +537,7 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
     return base;
 }
 
-QString CopyShown(QWidget* from, QWidget* to)
+QString CopyShown(QWidget* from, QWidget* to, bool entryOnly)
 {
     const std::vector<QWidget*> a = ValueControls(from), b = ValueControls(to);
     if (a.size() != b.size())
@@ -525,10 +548,14 @@ QString CopyShown(QWidget* from, QWidget* to)
     QStringList lacks;
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (auto* list = qobject_cast<TUntypedReportList*>(a[i]))
-            CopyList(list, static_cast<TUntypedReportList*>(b[i]), lacks);
+            CopyList(list, static_cast<TUntypedReportList*>(b[i]), lacks, entryOnly);
+        else if (entryOnly)
+            continue;
         else if (auto* lines = qobject_cast<QListWidget*>(a[i]))
             CopyLines(lines, static_cast<QListWidget*>(b[i]), lacks);
     }
+    if (entryOnly)
+        return lacks.join("; ");
     for (std::size_t i = 0; i < a.size(); ++i)
         CopyValue(a[i], b[i], lacks);
     // The choices once more, as one who chose them last: what they turn on

@@ -45,6 +45,8 @@ struct TOutcome {
     QStringList told;                                     // message boxes shown
     bool Named(const Intp::TDevice* device) const;        // named as not changed
     bool AnyChange() const;
+    // Whether every change sent deletes an entry (by its key).
+    bool Deletes() const;
 };
 
 // The switches of one test and their answers.
@@ -57,7 +59,7 @@ public:
     // (shown) holds every entry of the tables' pools.
     Intp::TDevice* AddSwitch(std::uint32_t model, int seed, std::uint16_t failure = 0, bool shown = false);
     // Other values for the switch from now on.
-    void Reseed(Intp::TDevice* device, int seed) { m_Plans[device].seed = seed; }
+    void Reseed(Intp::TDevice* device, int seed);
 
     // Shows the page on host: refreshes it twice as the real page does on
     // show and on a refresh; failing switches fail the second time.
@@ -96,13 +98,16 @@ private:
     Intp::TDevice* m_Scratch;
     std::size_t m_Answered = 0;
     bool m_Failing = false;
+    int m_PoolSeed = 0;  // the seed of the switch on show
 };
 
 // Sets the value controls of to (a page of the same class) to what from
-// shows: controls matched in construction order, list rows by their first
-// column, port lines by their text; a control showing no value sets
-// nothing. Answers what to lacks of what from shows (empty: nothing).
-QString CopyShown(QWidget* from, QWidget* to);
+// shows: controls matched in construction order, list rows by their key
+// column, ticked lines by their text; a control showing no value sets
+// nothing. With entryOnly, only the selected entries (a delete names an
+// entry by its key; the target's own entry goes). Answers what to lacks
+// of what from shows (empty: nothing).
+QString CopyShown(QWidget* from, QWidget* to, bool entryOnly = false);
 
 // The page's push and tool buttons, in construction order.
 std::vector<QAbstractButton*> Buttons(QWidget* page);
