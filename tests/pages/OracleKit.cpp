@@ -365,32 +365,36 @@ void TWorld::Settle()
 
 TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request)
 {
+    static const FakeSwitch::THandlerTable handlers = FakeSwitch::StandardHandlers();
+    const auto handler = handlers.find(code);
+    const FakeSwitch::THandlerEntry* entry = handler != handlers.end() ? &handler->second : nullptr;
+    // A table's entries come from the pool of the switch on show.
     static std::map<std::string, TBytes> made;
-    const int seed = plan.seed;
-    const std::string key = Key(device, seed * 2 + plan.shown, code, request) + std::to_string(m_PoolSeed);
+    const std::string key = Key(device, plan.seed * 2 + plan.shown, code, request) +
+                            (entry && entry->EntrySize ? std::to_string(m_PoolSeed) : std::string());
     if (auto it = made.find(key); it != made.end())
         return it->second;
 
-    static const FakeSwitch::THandlerTable handlers = FakeSwitch::StandardHandlers();
     const Intp::TCommandInfo* info = Intp::FindCommand(code);
     TBytes base(info ? info->minReply : 4, 0);
-    const auto handler = handlers.find(code);
-    if (handler != handlers.end()) {
-        FakeSwitch::TSwitch sw = NewSwitch(device, handlers);
+    if (entry) {
+        static std::map<std::string, FakeSwitch::TSwitch> switches;
+        const std::string model = Key(device, 0, 0, {});
+        if (!switches.count(model))
+            switches[model] = NewSwitch(device, handlers);
         FakeSwitch::TRequest r;
         r.Header.Code = code;
         r.Header.Length = std::uint16_t(request.size());
         r.Payload = request.data();
         r.PayloadSize = request.size();
-        if (FakeSwitch::TReply reply = handler->second.Handler(sw, r); reply.Status == FakeSwitch::StatusOk)
+        if (FakeSwitch::TReply reply = entry->Handler(switches[model], r); reply.Status == FakeSwitch::StatusOk)
             base = reply.Payload;
     }
-    const FakeSwitch::THandlerEntry* entry = handler != handlers.end() ? &handler->second : nullptr;
-    TBytes reply = entry && entry->EntrySize
-                       ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
-                               std::min<std::size_t>(entry->PageEntries - 1, 6), entry->TrailerSize)
-                       : Record(device, seed, code, base, entry ? entry->FixedSize : 0, entry ? entry->ElementSize : 0);
-    return made[key] = reply;
+    return made[key] = entry && entry->EntrySize
+                           ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
+                                   std::min<std::size_t>(entry->PageEntries - 1, 6), entry->TrailerSize)
+                           : Record(device, plan.seed, code, base, entry ? entry->FixedSize : 0,
+                                    entry ? entry->ElementSize : 0);
 }
 
 bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)

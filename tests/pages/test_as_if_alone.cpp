@@ -10,6 +10,7 @@
 #include "pages/kit/PageRegistry.h"
 
 #include <QAbstractButton>
+#include <QWidget>
 
 #include <limits>
 
@@ -85,7 +86,7 @@ protected:
         for (const TPageType& type : RegisteredPages()) {
             if (type.id != GetParam())
                 continue;
-            TModule* module = type.make(nullptr);
+            TModule* module = type.make(&m_Owner);
             if (type.configure)
                 type.configure(module);
             if (auto* page = dynamic_cast<TModulePage*>(module))
@@ -99,6 +100,8 @@ protected:
 
 private:
     int m_Threshold = Intp::g_LayoutThreshold;
+    // Pages live in a window never shown: nothing is painted.
+    mutable QWidget m_Owner;
 };
 
 TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
