@@ -138,7 +138,7 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
     for (int row = 0; edited && editedTo && row < edited->RowCount(); ++row) {
         const int other = MatchRow(from, row, to);
         if (other < 0) {
-            lacks << "row " + Key(from, row);
+            lacks << "no row " + Key(from, row);
             continue;
         }
         for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
@@ -149,7 +149,7 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
     if (const int selected = from->SelectedRow(); selected >= 0) {
         const int other = MatchRow(from, selected, to);
         if (other < 0)
-            lacks << "entry " + Key(from, selected);
+            lacks << "no entry " + Key(from, selected);
         else
             to->SelectRow(other);
     }
@@ -172,7 +172,7 @@ void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks)
         const QListWidgetItem* item = from->item(i);
         const QList<QListWidgetItem*> found = to->findItems(item->text(), Qt::MatchExactly);
         if (found.isEmpty())
-            lacks << "line " + item->text();
+            lacks << "no line " + item->text();
         else
             found.front()->setCheckState(item->checkState());
     }
@@ -186,7 +186,7 @@ void CopyValue(QWidget* from, QWidget* to, QStringList& lacks)
             return;
         const int index = b->findText(a->currentText());
         if (index < 0)
-            lacks << "choice " + a->currentText();
+            lacks << "no choice " + a->currentText();
         else
             b->setCurrentIndex(index);
     } else if (auto* a = qobject_cast<TNumberBox*>(from)) {
@@ -574,7 +574,7 @@ QString CopyShown(QWidget* from, QWidget* to, bool entryOnly)
     }
     for (std::size_t i = 0; i < a.size(); ++i)
         if (a[i]->isEnabled() && !b[i]->isEnabled())
-            lacks << QString("%1 %2 off").arg(a[i]->metaObject()->className()).arg(i);
+            lacks << QString("%1 #%2 off").arg(a[i]->metaObject()->className()).arg(i);
     return lacks.join("; ");
 }
 

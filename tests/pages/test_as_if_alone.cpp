@@ -12,8 +12,6 @@
 #include <QAbstractButton>
 #include <QWidget>
 
-#include <limits>
-
 using namespace Oracle;
 
 void PrintTo(TPageId id, std::ostream* os) { *os << PageIdName(id); }
@@ -96,7 +94,79 @@ protected:
         return nullptr;
     }
 
+    // The switch on show, then the targets: the page's generation, the other
+    // one's model across the threshold.
+    void AddSwitches(bool second)
+    {
+        const std::uint32_t early = Model({}), shownModel = Model({});
+        std::vector<std::uint32_t> models;
+        for (const TTarget& target : targets)
+            models.push_back(Model(target.counts));
+        const std::uint32_t late = Model({});
+        Intp::g_LayoutThreshold = int(second ? early : late - 1);
+        shown = world.AddSwitch(shownModel, 1, 0, true);
+        env.host.selection = {shown};
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            env.host.selection.push_back(world.AddSwitch(
+                targets[i].otherGeneration ? (second ? early : late) : models[i], targets[i].seed, targets[i].failure));
+    }
+
+    // The page on show, its rows selected or not.
+    std::unique_ptr<TModulePage> Shown(bool select)
+    {
+        std::unique_ptr<TModulePage> page = Make();
+        world.Show(page.get(), &env.host);
+        if (select)
+            SelectFirstRows(page.get());
+        return page;
+    }
+
+    // What control k does on show; a control off, or refused by the switch
+    // on show's own check, is tried on other values of that switch.
+    TOutcome Dry(std::size_t k, QString& control)
+    {
+        TOutcome dry;
+        for (int seed = 1; seed < 8000; seed += 1000) {
+            world.Reseed(shown, seed);
+            std::unique_ptr<TModulePage> page = Shown(true);
+            QAbstractButton* button = Buttons(page.get()).at(k);
+            control = button->text().remove('&');
+            if (!button->isVisibleTo(page.get()))
+                break;
+            if (!button->isEnabled())
+                continue;
+            dry = world.Press(page.get(), button);
+            if (dry.AnyChange() || dry.told.isEmpty())
+                break;
+        }
+        return dry;
+    }
+
+    // What the target's own page can't do of what first shows, its controls
+    // set to it (empty: it can); a delete takes the target's own entry of
+    // the key, when its page's own key finds it there.
+    QString OwnPage(TModulePage* first, std::unique_ptr<TModulePage>& own, TFakePageHost& host, std::size_t k,
+                    bool deletes)
+    {
+        own = Make();
+        world.Show(own.get(), &host);
+        if (own->IsUnavailable())
+            return "its page is not available";
+        QString cannot = CopyShown(first, own.get(), deletes);
+        if (deletes && cannot.isEmpty()) {
+            std::unique_ptr<TModulePage> typed = Make();
+            world.Show(typed.get(), &host);
+            CopyShown(first, typed.get());
+            if (!Buttons(typed.get()).at(k)->isEnabled())
+                cannot = "no such entry by its key";
+        }
+        return cannot;
+    }
+
     TPageTestEnvironment env;
+    TWorld world{env};
+    const std::vector<TTarget> targets = Targets();
+    Intp::TDevice* shown = nullptr;
 
 private:
     int m_Threshold = Intp::g_LayoutThreshold;
@@ -111,72 +181,25 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
     // A transfer runs each switch in a row of its own, told there.
     if (Make()->inherits("TTransferPage"))
         GTEST_SKIP() << "a transfer page";
-    // The switches of the page's generation; the other generation's model
-    // lies across the threshold.
-    const bool second = Make()->TreeLayouts() == 2;
-    const std::uint32_t early = Model({});
-    const std::uint32_t shownModel = Model({});
-    const std::vector<TTarget> targets = Targets();
-    std::vector<std::uint32_t> models;
-    for (const TTarget& target : targets)
-        models.push_back(target.otherGeneration && second ? early : Model(target.counts));
-    const std::uint32_t late = Model({});
-    Intp::g_LayoutThreshold = int(second ? early : late - 1);
-    for (std::size_t i = 0; i < targets.size(); ++i)
-        if (targets[i].otherGeneration && !second)
-            models[i] = late;
+    AddSwitches(Make()->TreeLayouts() == 2);
 
-    TWorld world(env);
-    Intp::TDevice* shown = world.AddSwitch(shownModel, 1, 0, true);
-    env.host.selection = {shown};
-    for (std::size_t i = 0; i < targets.size(); ++i)
-        env.host.selection.push_back(world.AddSwitch(models[i], targets[i].seed, targets[i].failure));
-
-    for (std::size_t k = 0;; ++k) {
-        // A control that sends no change is passed by; one that is off or
-        // that the switch on show refuses by its own check is tried on other
-        // values.
-        // Rows are selected for a control that sends another change with them.
-        auto shownPage = [&](bool select) {
-            std::unique_ptr<TModulePage> page = Make();
-            world.Show(page.get(), &env.host);
-            if (select)
-                SelectFirstRows(page.get());
-            return page;
-        };
-        std::unique_ptr<TModulePage> first;
-        std::vector<QAbstractButton*> buttons;
-        TOutcome dry;
-        for (int seed = 1; seed < 8000; seed += 1000) {
-            world.Reseed(shown, seed);
-            first = shownPage(true);
-            buttons = Buttons(first.get());
-            if (k >= buttons.size() || !buttons[k]->isVisibleTo(first.get()))
-                break;
-            if (!buttons[k]->isEnabled())
-                continue;
-            dry = world.Press(first.get(), buttons[k]);
-            if (dry.AnyChange() || dry.told.isEmpty())
-                break;
-        }
-        if (k >= buttons.size())
-            break;
+    for (std::size_t k = 0; k < Buttons(Make().get()).size(); ++k) {
+        QString control;
+        const TOutcome dry = Dry(k, control);
         if (!dry.AnyChange() && !dry.told.join('\n').contains(": not changed"))
-            continue;
-        const QString control = buttons[k]->text().remove('&');
-        first = shownPage(false);
-        const bool select = Buttons(first.get()).at(k)->isEnabled() ? world.Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent : true;
+            continue;  // no change
+        // Rows are selected for a control that sends another change with them.
+        std::unique_ptr<TModulePage> first = Shown(false);
+        const bool select = !Buttons(first.get()).at(k)->isEnabled() ||
+                            world.Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
+        first = Shown(select);
 
-        // Each target's own page, set to what the first page shows.
-        first = shownPage(select);
         std::vector<TFakePageHost> hosts(targets.size());
         std::vector<std::unique_ptr<TModulePage>> own(targets.size());
         std::vector<QString> cannot(targets.size());
         for (std::size_t i = 0; i < targets.size(); ++i) {
             hosts[i].selection = {env.host.selection[i + 1]};
-            own[i] = Make();
-            world.Show(own[i].get(), &hosts[i]);
-            cannot[i] = own[i]->IsUnavailable() ? "its page is not available" : CopyShown(first.get(), own[i].get(), dry.Deletes());
+            cannot[i] = OwnPage(first.get(), own[i], hosts[i], k, dry.Deletes());
         }
         const TOutcome outcome = world.Press(first.get(), Buttons(first.get()).at(k));
         for (std::size_t i = 0; i < targets.size(); ++i) {
