@@ -37,7 +37,7 @@ bool IsChangeCode(std::uint16_t code)
            code != Intp::ccBasicsReboot;
 }
 
-std::string Key(const Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& request)
+std::string CacheKey(const Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& request)
 {
     const Intp::TDeviceType& m = Intp::ModelOf(device);
     std::string key;
@@ -370,7 +370,7 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     const FakeSwitch::THandlerEntry* entry = handler != handlers.end() ? &handler->second : nullptr;
     // A table's entries come from the pool of the switch on show.
     static std::map<std::string, TBytes> made;
-    const std::string key = Key(device, plan.seed * 2 + plan.shown, code, request) +
+    const std::string key = CacheKey(device, plan.seed * 2 + plan.shown, code, request) +
                             (entry && entry->EntrySize ? std::to_string(m_PoolSeed) : std::string());
     if (auto it = made.find(key); it != made.end())
         return it->second;
@@ -379,7 +379,7 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     TBytes base(info ? info->minReply : 4, 0);
     if (entry) {
         static std::map<std::string, FakeSwitch::TSwitch> switches;
-        const std::string model = Key(device, 0, 0, {});
+        const std::string model = CacheKey(device, 0, 0, {});
         if (!switches.count(model))
             switches[model] = NewSwitch(device, handlers);
         FakeSwitch::TRequest r;
@@ -541,7 +541,7 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
     return base;
 }
 
-QString CopyShown(QWidget* from, QWidget* to, bool entryOnly)
+QString CopyShown(QWidget* from, QWidget* to, TCopy what)
 {
     const std::vector<QWidget*> a = ValueControls(from), b = ValueControls(to);
     if (a.size() != b.size())
@@ -551,14 +551,13 @@ QString CopyShown(QWidget* from, QWidget* to, bool entryOnly)
             return "its page has other controls";
     QStringList lacks;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (auto* list = qobject_cast<TUntypedReportList*>(a[i]))
-            CopyList(list, static_cast<TUntypedReportList*>(b[i]), lacks, entryOnly);
-        else if (entryOnly)
-            continue;
-        else if (auto* lines = qobject_cast<QListWidget*>(a[i]))
+        auto* list = qobject_cast<TUntypedReportList*>(a[i]);
+        if (list && what != TCopy::form)
+            CopyList(list, static_cast<TUntypedReportList*>(b[i]), lacks, what == TCopy::entry);
+        else if (auto* lines = qobject_cast<QListWidget*>(a[i]); lines && what != TCopy::entry)
             CopyLines(lines, static_cast<QListWidget*>(b[i]), lacks);
     }
-    if (entryOnly)
+    if (what == TCopy::entry)
         return lacks.join("; ");
     for (std::size_t i = 0; i < a.size(); ++i)
         CopyValue(a[i], b[i], lacks);
@@ -588,11 +587,15 @@ std::vector<QAbstractButton*> Buttons(QWidget* page)
     return buttons;
 }
 
-void SelectFirstRows(QWidget* page)
+int SelectRows(QWidget* page, int row)
 {
-    for (TUntypedReportList* list : page->findChildren<TUntypedReportList*>())
-        if (list->RowCount() > 0 && list->SelectedRow() < 0)
-            list->SelectRow(0);
+    int rows = 0;
+    for (TUntypedReportList* list : page->findChildren<TUntypedReportList*>()) {
+        if (row < list->RowCount())
+            list->SelectRow(row);
+        rows = std::max(rows, list->RowCount());
+    }
+    return rows;
 }
 
 }  // namespace Oracle

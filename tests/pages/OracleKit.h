@@ -101,17 +101,21 @@ private:
     int m_PoolSeed = 0;  // the seed of the switch on show
 };
 
+// What CopyShown sets: all the page shows; the selected entries alone (a
+// delete names an entry by its key, the target's own entry goes); the form
+// alone (fields and ticks, no list rows).
+enum class TCopy { shown, entry, form };
+
 // Sets the value controls of to (a page of the same class) to what from
 // shows: controls matched in construction order, list rows by their key
 // column, ticked lines by their text; a control showing no value sets
-// nothing. With entryOnly, only the selected entries (a delete names an
-// entry by its key; the target's own entry goes). Answers what to lacks
-// of what from shows (empty: nothing).
-QString CopyShown(QWidget* from, QWidget* to, bool entryOnly = false);
+// nothing. Answers what to lacks of what from shows (empty: nothing).
+QString CopyShown(QWidget* from, QWidget* to, TCopy what = TCopy::shown);
 
 // The page's push and tool buttons, in construction order.
 std::vector<QAbstractButton*> Buttons(QWidget* page);
-// Selects the first row of every list of the page that has rows and no selection.
-void SelectFirstRows(QWidget* page);
+// Selects that row of every list of the page that has it; answers the
+// most rows a list has.
+int SelectRows(QWidget* page, int row);
 
 }  // namespace Oracle

@@ -111,33 +111,53 @@ protected:
                 targets[i].otherGeneration ? (second ? early : late) : models[i], targets[i].seed, targets[i].failure));
     }
 
-    // The page on show, its rows selected or not.
-    std::unique_ptr<TModulePage> Shown(bool select)
+    // How the page on show is set before a control is pressed: its first
+    // rows selected or not, and its form typed in from a row of a target's
+    // page (from: the target, -1 none).
+    struct TSetting {
+        bool select = true;
+        int from = -1, row = 0;
+    };
+    std::unique_ptr<TModulePage> Shown(const TSetting& setting, int* rows = nullptr)
     {
         std::unique_ptr<TModulePage> page = Make();
         world.Show(page.get(), &env.host);
-        if (select)
-            SelectFirstRows(page.get());
+        if (setting.select)
+            SelectRows(page.get(), 0);
+        if (setting.from >= 0) {
+            TFakePageHost host;
+            host.selection = {env.host.selection[std::size_t(setting.from) + 1]};
+            std::unique_ptr<TModulePage> source = Make();
+            world.Show(source.get(), &host);
+            *rows = SelectRows(source.get(), setting.row);
+            CopyShown(source.get(), page.get(), TCopy::form);
+        }
         return page;
     }
 
-    // What control k does on show; a control off, or refused by the switch
-    // on show's own check, is tried on other values of that switch.
-    TOutcome Dry(std::size_t k, QString& control)
+    // What control k does on show. A control that is off, or refused by the
+    // switch on show's own check, is tried on other values of that switch;
+    // one off there (an Add of an entry it holds) on the form of another
+    // switch's entry.
+    TOutcome Dry(std::size_t k, QString& control, TSetting& setting)
     {
         TOutcome dry;
-        for (int seed = 1; seed < 8000; seed += 1000) {
+        for (int seed = 1; seed < 8000 && !dry.AnyChange(); seed += 1000) {
             world.Reseed(shown, seed);
-            std::unique_ptr<TModulePage> page = Shown(true);
+            setting = {};
+            std::unique_ptr<TModulePage> page = Shown(setting);
             QAbstractButton* button = Buttons(page.get()).at(k);
             control = button->text().remove('&');
             if (!button->isVisibleTo(page.get()))
                 break;
-            if (!button->isEnabled())
-                continue;
-            dry = world.Press(page.get(), button);
-            if (dry.AnyChange() || dry.told.isEmpty())
-                break;
+            for (int from = 0, rows = 1; seed == 1 && !button->isEnabled() && from < 3; ++from)
+                for (int row = 0; row < rows && !button->isEnabled(); ++row) {
+                    setting = {true, from, row};
+                    page = Shown(setting, &rows);
+                    button = Buttons(page.get()).at(k);
+                }
+            if (button->isEnabled())
+                dry = world.Press(page.get(), button);
         }
         return dry;
     }
@@ -152,7 +172,7 @@ protected:
         world.Show(own.get(), &host);
         if (own->IsUnavailable())
             return "its page is not available";
-        QString cannot = CopyShown(first, own.get(), deletes);
+        QString cannot = CopyShown(first, own.get(), deletes ? TCopy::entry : TCopy::shown);
         if (deletes && cannot.isEmpty()) {
             std::unique_ptr<TModulePage> typed = Make();
             world.Show(typed.get(), &host);
@@ -185,14 +205,16 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
 
     for (std::size_t k = 0; k < Buttons(Make().get()).size(); ++k) {
         QString control;
-        const TOutcome dry = Dry(k, control);
+        TSetting setting;
+        const TOutcome dry = Dry(k, control, setting);
         if (!dry.AnyChange() && !dry.told.join('\n').contains(": not changed"))
             continue;  // no change
         // Rows are selected for a control that sends another change with them.
-        std::unique_ptr<TModulePage> first = Shown(false);
-        const bool select = !Buttons(first.get()).at(k)->isEnabled() ||
-                            world.Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
-        first = Shown(select);
+        int rows = 0;
+        std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row}, &rows);
+        setting.select = !Buttons(first.get()).at(k)->isEnabled() ||
+                         world.Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
+        first = Shown(setting, &rows);
 
         std::vector<TFakePageHost> hosts(targets.size());
         std::vector<std::unique_ptr<TModulePage>> own(targets.size());
