@@ -6,7 +6,8 @@
 //
 // Every read is answered with a reply made from the fake switch's record of
 // that read (its declaration sizes it by the model), each value then moved
-// by the switch's seed wherever the library still takes the reply; tables
+// by the switch's seed wherever the library still takes the reply (texts
+// and the ports of per-port rows stay as the model has them); tables
 // hold entries of a shared pool, some kept, some with other values, some
 // missing. A switch that fails does so on the second read of a refresh pair:
 // its record stays valid in the cache, only that read's outcome failed.

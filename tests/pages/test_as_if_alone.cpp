@@ -56,7 +56,7 @@ std::vector<TTarget> Targets()
         }
     }
     targets.push_back({"other generation", {}, 40, 0, true});
-    targets.push_back({"latest read timed out", {}, 41, Intp::ssTimeout});
+    targets.push_back({"16 ports, latest read timed out", {.ports = 16}, 41, Intp::ssTimeout});
     targets.push_back({"latest read refused", {}, 42, 1});
     return targets;
 }
