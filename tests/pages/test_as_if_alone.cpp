@@ -214,15 +214,25 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
         std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row}, &rows);
         setting.select = !Buttons(first.get()).at(k)->isEnabled() ||
                          world.Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
-        first = Shown(setting, &rows);
-
         std::vector<TFakePageHost> hosts(targets.size());
         std::vector<std::unique_ptr<TModulePage>> own(targets.size());
         std::vector<QString> cannot(targets.size());
-        for (std::size_t i = 0; i < targets.size(); ++i) {
+        for (std::size_t i = 0; i < targets.size(); ++i)
             hosts[i].selection = {env.host.selection[i + 1]};
+        // A same-model target whose own page refuses the change on its
+        // values is tried on others: the case where it takes it is met.
+        first = Shown(setting, &rows);
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            for (int seed = targets[i].seed; targets[i].kind == "same model" && int(i) != setting.from && seed < 4000;
+                 seed += 1000) {
+                world.Reseed(hosts[i].selection.front(), seed);
+                if (!OwnPage(first.get(), own[i], hosts[i], k, dry.Deletes()).isEmpty() ||
+                    world.Press(own[i].get(), Buttons(own[i].get()).at(k)).AnyChange())
+                    break;
+            }
+        first = Shown(setting, &rows);
+        for (std::size_t i = 0; i < targets.size(); ++i)
             cannot[i] = OwnPage(first.get(), own[i], hosts[i], k, dry.Deletes());
-        }
         const TOutcome outcome = world.Press(first.get(), Buttons(first.get()).at(k));
         for (std::size_t i = 0; i < targets.size(); ++i) {
             Intp::TDevice* target = hosts[i].selection.front();
