@@ -129,7 +129,9 @@ protected:
             host.selection = {env.host.selection[std::size_t(setting.from) + 1]};
             std::unique_ptr<TModulePage> source = Make();
             world.Show(source.get(), &host);
-            *rows = SelectRows(source.get(), setting.row);
+            const int held = SelectRows(source.get(), setting.row);
+            if (rows)
+                *rows = held;
             CopyShown(source.get(), page.get(), TCopy::form);
         }
         return page;
