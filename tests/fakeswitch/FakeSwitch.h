@@ -146,6 +146,11 @@ struct THandlerEntry {
     // Puts the feature's initial state into a new switch's factory
     // configuration, unless the configuration holds it already.
     std::function<void(const TSwitchSettings &, TConfig &)> Initial{};
+    // A table Get's page: prefix bytes, entries of EntrySize (fewer than
+    // PageEntries end the table), trailer bytes. EntrySize 0: no table.
+    size_t PrefixSize = 0, EntrySize = 0, PageEntries = 0, TrailerSize = 0;
+    // A record Get's reply: fixed bytes, then elements of ElementSize (0: no array).
+    size_t FixedSize = 0, ElementSize = 0;
 };
 
 using THandlerTable = std::map<uint16_t, THandlerEntry>;

@@ -81,6 +81,8 @@ void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules
             live(record);
         return Ok(Intp::EncodeRecord(record, Intp::TMessage::Get));
     };
+    get.FixedSize = R::Fields.FixedSize(Intp::TMessage::Get);
+    get.ElementSize = R::Fields.ElementSize(Intp::TMessage::Get);
     table[TGet::CommandCode] = std::move(get);
 
     if constexpr (!std::is_void_v<TSet>) {
@@ -185,6 +187,11 @@ void AddTable(THandlerTable &table, TTableCommands commands, TTableRules<typenam
             return reply;
         },
         false, TGet::PrefixSize, size_t(TGet::Info.requestSize)};
+    get.PrefixSize = TGet::PrefixSize;
+    get.EntrySize = entrySize;
+    get.PageEntries = TGet::PageEntries ? TGet::PageEntries : SIZE_MAX;
+    if constexpr (requires { TGet::Record::TrailerSize; })
+        get.TrailerSize = TGet::Record::TrailerSize;
     if (rules.Initial)
         get.Initial = [initial = rules.Initial](const TSwitchSettings &settings, TConfig &config) {
             if (!config.Tables.count(TGet::CommandCode))

@@ -23,7 +23,8 @@
 // A model of the device-model table with the counts a test needs.
 inline std::uint32_t TestModel(std::uint32_t ports, std::uint32_t recipients = 0, std::uint32_t trunkGroups = 0,
                                std::uint32_t trunkMembers = 0,
-                               std::uint32_t communities = 0)
+                               std::uint32_t communities = 0, std::uint32_t secureIps = 0,
+                               std::uint32_t tagVids = 0)
 {
     Intp::TDeviceType type;
     type.Name = "Test model";
@@ -32,6 +33,8 @@ inline std::uint32_t TestModel(std::uint32_t ports, std::uint32_t recipients = 0
     type.TrunkMemberNum = trunkMembers;
     type.SmtpRecipientNum = recipients;
     type.SnmpCommunityNum = communities;
+    type.SecureIpNum = secureIps;
+    type.TagVidNum = tagVids;
     return std::uint32_t(Intp::RegisterDeviceType(&type));
 }
 

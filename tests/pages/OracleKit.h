@@ -1,0 +1,122 @@
+#pragma once
+
+// The "as if alone" oracle kit: switches in the fake protocol host that
+// answer every read from their own seed, pages driven through their reads
+// and controls, and the controls of one page set on another as shown.
+//
+// Every read is answered with a reply made from the fake switch's record of
+// that read (its declaration sizes it by the model), each value then moved
+// by the switch's seed wherever the library still takes the reply (texts
+// and the ports of per-port rows stay as the model has them); tables
+// hold entries of a shared pool, some kept, some with other values, some
+// missing. A switch that fails does so on the second read of a refresh pair:
+// its record stays valid in the cache, only that read's outcome failed.
+
+#include "PageTestHost.h"
+#include "pages/kit/ModulePage.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+class QAbstractButton;
+class QWidget;
+
+namespace Oracle {
+
+using TBytes = std::vector<std::uint8_t>;
+
+// One change request as sent: its code and payload.
+struct TChange {
+    std::uint16_t code = 0;
+    TBytes payload;
+    bool operator==(const TChange&) const = default;
+};
+// "0x1234 [01 02 ...]" per change.
+QString Text(const std::vector<TChange>& changes);
+// Where sent differs from expected (change by change, byte by byte), or
+// all of sent when their changes differ.
+QString Diff(const std::vector<TChange>& expected, const std::vector<TChange>& sent);
+
+// What one press did.
+struct TOutcome {
+    std::map<Intp::TDevice*, std::vector<TChange>> sent;  // changes by target, in order
+    QStringList told;                                     // message boxes shown
+    bool Named(const Intp::TDevice* device) const;        // named as not changed
+    bool AnyChange() const;
+    // Whether every change sent deletes an entry (by its key).
+    bool Deletes() const;
+};
+
+// The switches of one test and their answers.
+class TWorld {
+public:
+    explicit TWorld(TPageTestEnvironment& env);
+
+    // A logged-in switch of the model answering from seed; failure (ssTimeout
+    // or a refusing status) is how its latest read ends. The switch on show
+    // (shown) holds every entry of the tables' pools.
+    Intp::TDevice* AddSwitch(std::uint32_t model, int seed, std::uint16_t failure = 0, bool shown = false);
+    // Other values for the switch from now on.
+    void Reseed(Intp::TDevice* device, int seed);
+
+    // Shows the page on host: refreshes it twice as the real page does on
+    // show and on a refresh; failing switches fail the second time.
+    void Show(TModulePage* page, TFakePageHost* host);
+    // Clicks the page's button (modal dialogs closed at once) and answers
+    // everything until the page is told the outcome.
+    TOutcome Press(TModulePage* page, QAbstractButton* button);
+    // Answers every request sent since the last call.
+    void Pump();
+    // Pumps and runs posted events until nothing more happens.
+    void Settle();
+
+private:
+    struct TPlan {
+        int seed = 0;
+        std::uint16_t failure = 0;
+        bool shown = false;
+    };
+    TBytes ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request);
+    TBytes Record(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& base, std::size_t fixed,
+                  std::size_t element);
+    TBytes Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t prefix,
+                 std::size_t entrySize, std::size_t maxEntries, std::size_t trailer);
+    TBytes TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
+                     std::size_t trailer) const;
+    // Whether the library takes reply as the read code's answer on a
+    // switch of model.
+    bool Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply);
+    // bytes with values moved at up to tries positions, each kept where the
+    // reply made by wrap still passes.
+    template <class W> TBytes Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model,
+                                   std::uint16_t code, W wrap, const std::vector<bool>& kept = {});
+
+    TPageTestEnvironment& m_Env;
+    std::map<Intp::TDevice*, TPlan> m_Plans;
+    Intp::TDevice* m_Scratch;
+    std::size_t m_Answered = 0;
+    bool m_Failing = false;
+    int m_PoolSeed = 0;  // the seed of the switch on show
+};
+
+// What CopyShown sets: all the page shows; the selected entries alone (a
+// delete names an entry by its key, the target's own entry goes); the form
+// alone (fields and ticks, no list rows).
+enum class TCopy { shown, entry, form };
+
+// Sets the value controls of to (a page of the same class) to what from
+// shows: controls matched in construction order, list rows by their key
+// column, ticked lines by their text; a control showing no value sets
+// nothing. Answers what to lacks of what from shows (empty: nothing).
+QString CopyShown(QWidget* from, QWidget* to, TCopy what = TCopy::shown);
+
+// The page's push and tool buttons, in construction order.
+std::vector<QAbstractButton*> Buttons(QWidget* page);
+// Selects that row of every list of the page that has it; answers the
+// most rows a list has.
+int SelectRows(QWidget* page, int row);
+
+}  // namespace Oracle

@@ -1,0 +1,270 @@
+// Every change of every page reaches each selected switch as if made on
+// that switch's own page: the switch on show and the targets are selected
+// and a control is pressed; then each target's own page, its controls set
+// to what the first page shows, presses the same control. The target must
+// take exactly what its own page sends, or, where its own page can't do
+// it, be named as not changed and sent nothing.
+
+#include "OracleKit.h"
+#include "PageTestKit.h"
+#include "pages/kit/PageRegistry.h"
+
+#include <QAbstractButton>
+#include <QWidget>
+
+using namespace Oracle;
+
+void PrintTo(TPageId id, std::ostream* os) { *os << PageIdName(id); }
+
+namespace {
+
+// The model counts a page may use.
+struct TCounts {
+    std::uint32_t ports = 8, groups = 2, members = 4, recipients = 4, communities = 4, secureIps = 10, tagVids = 16;
+};
+
+struct TTarget {
+    QString kind;
+    TCounts counts;
+    int seed;
+    std::uint16_t failure = 0;
+    bool otherGeneration = false;
+};
+
+// Same-model switches with other values, more and fewer of every count,
+// the other generation, and latest reads that timed out or were refused.
+std::vector<TTarget> Targets()
+{
+    std::vector<TTarget> targets = {{"same model", {}, 2}, {"same model", {}, 3}, {"same model", {}, 4}};
+    const struct {
+        const char* name;
+        std::uint32_t TCounts::*count;
+        std::uint32_t fewer, more;
+    } counts[] = {{"ports", &TCounts::ports, 4, 16},
+                  {"trunk groups", &TCounts::groups, 1, 3},
+                  {"trunk members", &TCounts::members, 2, 8},
+                  {"e-mail recipients", &TCounts::recipients, 2, 6},
+                  {"community slots", &TCounts::communities, 2, 6},
+                  {"secure IP places", &TCounts::secureIps, 5, 12},
+                  {"tag VIDs", &TCounts::tagVids, 8, 24}};
+    int seed = 10;
+    for (const auto& c : counts) {
+        for (const bool more : {false, true}) {
+            TTarget target{QString(more ? "more " : "fewer ") + c.name, {}, seed++};
+            target.counts.*c.count = more ? c.more : c.fewer;
+            targets.push_back(target);
+        }
+    }
+    targets.push_back({"other generation", {}, 40, 0, true});
+    targets.push_back({"16 ports, latest read timed out", {.ports = 16}, 41, Intp::ssTimeout});
+    targets.push_back({"latest read refused", {}, 42, 1});
+    return targets;
+}
+
+std::uint32_t Model(const TCounts& c)
+{
+    return TestModel(c.ports, c.recipients, c.groups, c.members, c.communities, c.secureIps, c.tagVids);
+}
+
+std::vector<TPageId> DevicePages()
+{
+    std::vector<TPageId> ids;
+    for (const TPageType& type : RegisteredPages())
+        if (!IsGroupPage(type.id))
+            ids.push_back(type.id);
+    return ids;
+}
+
+class AsIfAlone : public ::testing::TestWithParam<TPageId> {
+protected:
+    void TearDown() override { Intp::g_LayoutThreshold = m_Threshold; }
+
+    std::unique_ptr<TModulePage> Make() const
+    {
+        for (const TPageType& type : RegisteredPages()) {
+            if (type.id != GetParam())
+                continue;
+            TModule* module = type.make(&m_Owner);
+            if (type.configure)
+                type.configure(module);
+            if (auto* page = dynamic_cast<TModulePage*>(module))
+                return std::unique_ptr<TModulePage>(page);
+            delete dynamic_cast<QObject*>(module);
+        }
+        return nullptr;
+    }
+
+    // The switch on show, then the targets: the page's generation, the other
+    // one's model across the threshold.
+    void AddSwitches(bool second)
+    {
+        const std::uint32_t early = Model({}), shownModel = Model({});
+        std::vector<std::uint32_t> models;
+        for (const TTarget& target : targets)
+            models.push_back(Model(target.counts));
+        const std::uint32_t late = Model({});
+        Intp::g_LayoutThreshold = int(second ? early : late - 1);
+        shown = world.AddSwitch(shownModel, 1, 0, true);
+        env.host.selection = {shown};
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            env.host.selection.push_back(world.AddSwitch(
+                targets[i].otherGeneration ? (second ? early : late) : models[i], targets[i].seed, targets[i].failure));
+    }
+
+    // How the page on show is set before a control is pressed: its first
+    // rows selected or not, and its form typed in from a row of a target's
+    // page (from: the target, -1 none).
+    struct TSetting {
+        bool select = true;
+        int from = -1, row = 0;
+    };
+    std::unique_ptr<TModulePage> Shown(const TSetting& setting, int* rows = nullptr)
+    {
+        std::unique_ptr<TModulePage> page = Make();
+        world.Show(page.get(), &env.host);
+        if (setting.select)
+            SelectRows(page.get(), 0);
+        if (setting.from >= 0) {
+            TFakePageHost host;
+            host.selection = {env.host.selection[std::size_t(setting.from) + 1]};
+            std::unique_ptr<TModulePage> source = Make();
+            world.Show(source.get(), &host);
+            const int held = SelectRows(source.get(), setting.row);
+            if (rows)
+                *rows = held;
+            CopyShown(source.get(), page.get(), TCopy::form);
+        }
+        return page;
+    }
+
+    // What control k does on show. A control that is off, or refused by the
+    // switch on show's own check, is tried on other values of that switch;
+    // one off there (an Add of an entry it holds) on the form of another
+    // switch's entry.
+    TOutcome Dry(std::size_t k, QString& control, TSetting& setting)
+    {
+        TOutcome dry;
+        for (int seed = 1; seed < 8000 && !dry.AnyChange(); seed += 1000) {
+            world.Reseed(shown, seed);
+            setting = {};
+            std::unique_ptr<TModulePage> page = Shown(setting);
+            QAbstractButton* button = Buttons(page.get()).at(k);
+            control = button->text().remove('&');
+            if (!button->isVisibleTo(page.get()))
+                break;
+            for (int from = 0, rows = 1; seed == 1 && !button->isEnabled() && from < 3; ++from)
+                for (int row = 0; row < rows && !button->isEnabled(); ++row) {
+                    setting = {true, from, row};
+                    page = Shown(setting, &rows);
+                    button = Buttons(page.get()).at(k);
+                }
+            if (button->isEnabled())
+                dry = world.Press(page.get(), button);
+        }
+        return dry;
+    }
+
+    // What the target's own page can't do of what first shows, its controls
+    // set to it (empty: it can); a delete takes the target's own entry of
+    // the key, when its page's own key finds it there.
+    QString OwnPage(TModulePage* first, std::unique_ptr<TModulePage>& own, TFakePageHost& host, std::size_t k,
+                    bool deletes)
+    {
+        own = Make();
+        world.Show(own.get(), &host);
+        if (own->IsUnavailable())
+            return "its page is not available";
+        QString cannot = CopyShown(first, own.get(), deletes ? TCopy::entry : TCopy::shown);
+        if (deletes && cannot.isEmpty()) {
+            std::unique_ptr<TModulePage> typed = Make();
+            world.Show(typed.get(), &host);
+            CopyShown(first, typed.get());
+            if (!Buttons(typed.get()).at(k)->isEnabled())
+                cannot = "no such entry by its key";
+        }
+        return cannot;
+    }
+
+    TPageTestEnvironment env;
+    TWorld world{env};
+    const std::vector<TTarget> targets = Targets();
+    Intp::TDevice* shown = nullptr;
+
+private:
+    int m_Threshold = Intp::g_LayoutThreshold;
+    // Pages live in a window never shown: nothing is painted.
+    mutable QWidget m_Owner;
+};
+
+TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
+{
+    if (!Make())
+        GTEST_SKIP() << "not a device page of the kit";
+    // A transfer runs each switch in a row of its own, told there.
+    if (Make()->inherits("TTransferPage"))
+        GTEST_SKIP() << "a transfer page";
+    AddSwitches(Make()->TreeLayouts() == 2);
+
+    for (std::size_t k = 0; k < Buttons(Make().get()).size(); ++k) {
+        QString control;
+        TSetting setting;
+        const TOutcome dry = Dry(k, control, setting);
+        if (!dry.AnyChange() && !dry.told.join('\n').contains(": not changed"))
+            continue;  // no change
+        // Rows are selected for a control that sends another change with them.
+        int rows = 0;
+        std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row}, &rows);
+        setting.select = !Buttons(first.get()).at(k)->isEnabled() ||
+                         world.Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
+        std::vector<TFakePageHost> hosts(targets.size());
+        std::vector<std::unique_ptr<TModulePage>> own(targets.size());
+        std::vector<QString> cannot(targets.size());
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            hosts[i].selection = {env.host.selection[i + 1]};
+        // A same-model target whose own page refuses the change on its
+        // values is tried on others: the case where it takes it is met.
+        first = Shown(setting, &rows);
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            for (int seed = targets[i].seed; targets[i].kind == "same model" && int(i) != setting.from && seed < 4000;
+                 seed += 1000) {
+                world.Reseed(hosts[i].selection.front(), seed);
+                if (!OwnPage(first.get(), own[i], hosts[i], k, dry.Deletes()).isEmpty() ||
+                    world.Press(own[i].get(), Buttons(own[i].get()).at(k)).AnyChange())
+                    break;
+            }
+        first = Shown(setting, &rows);
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            cannot[i] = OwnPage(first.get(), own[i], hosts[i], k, dry.Deletes());
+        const TOutcome outcome = world.Press(first.get(), Buttons(first.get()).at(k));
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            Intp::TDevice* target = hosts[i].selection.front();
+            QAbstractButton* same = Buttons(own[i].get()).at(k);
+            if (cannot[i].isEmpty() && !same->isEnabled())
+                cannot[i] = "\"" + control + "\" is off there";
+            TOutcome itself;
+            if (cannot[i].isEmpty())
+                itself = world.Press(own[i].get(), same);
+            const std::vector<TChange>& expected = itself.sent[target];
+            if (cannot[i].isEmpty() && expected.empty())
+                cannot[i] = "its own page sends nothing" +
+                            (itself.told.isEmpty() ? QString() : ": " + itself.told.join(" / ").simplified());
+            const std::vector<TChange> sent =
+                outcome.sent.count(target) ? outcome.sent.at(target) : std::vector<TChange>{};
+            const bool named = outcome.Named(target);
+            const bool right = cannot[i].isEmpty() ? sent == expected && !named : sent.empty() && named;
+            EXPECT_TRUE(right) << PageIdName(GetParam()) << " \"" << control.toStdString() << "\" to a switch of "
+                               << targets[i].kind.toStdString() << ": its own page "
+                               << (cannot[i].isEmpty()
+                                       ? "sends " + Text(expected).toStdString()
+                                       : "can't (" + cannot[i].toStdString() + "), so it is named, sent nothing")
+                               << "; it was sent "
+                               << (cannot[i].isEmpty() ? Diff(expected, sent) : Text(sent)).toStdString()
+                               << (named ? " and named" : ", not named");
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, AsIfAlone, ::testing::ValuesIn(DevicePages()),
+                         [](const auto& info) { return std::string(PageIdName(info.param)); });
+
+}  // namespace
