@@ -108,12 +108,13 @@ public:
     // empty when it did not, or has not answered.
     static QString ReadFailure(std::uint16_t code, const Intp::TDevice* device);
     // Why a change can't build on device's own record R: its latest read
-    // failed, or it was never read. Empty when the record can be used.
-    template <class R> static QString OwnReadWhy(Intp::TDevice* device)
+    // failed, or it was never read (notRead). Empty when the record can be used.
+    template <class R>
+    static QString OwnReadWhy(Intp::TDevice* device, const QString& notRead = "its settings have not been read")
     {
         if (QString why = ReadFailure(std::uint16_t(std::uint32_t(R::Key) >> 16), device); !why.isEmpty())
             return why;
-        return device && Intp::Property<R>::Get(device).valid ? QString() : QString("its settings have not been read");
+        return device && Intp::Property<R>::Get(device).valid ? QString() : notRead;
     }
     // The device when its record R was read, else null: a list shows no rows
     // for values never read, rather than defaults.
