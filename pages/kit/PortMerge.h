@@ -161,19 +161,23 @@ QString OwnEntry(Intp::TDevice* target, E& entry, Same same)
 
 // A list of sent with one entry per port, made for the ports it holds:
 // a target with fewer is named with its counts, one with more takes its
-// own entries of the ports beyond from its own read of R.
+// own entries of the ports beyond from its own read of R, and so do the
+// ports of hidden (indexes the page did not show).
 template <class R, class T>
-QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list)
+QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list, const std::vector<std::size_t>& hidden = {})
 {
     std::vector<T>& entries = sent.*list;
     const std::size_t shown = entries.size(), has = target->GetPortNum();
     if (has < shown)
         return TModulePage::PortCountWhy(target, shown);
-    if (has == shown)
+    if (has == shown && hidden.empty())
         return QString();
     const R* own = target->LatestRead<R>();
     if (!own || (own->*list).size() < has)
-        return NotReadWhy(int(shown), int(has));
+        return has > shown ? NotReadWhy(int(shown), int(has)) : NotReadWhy(int(hidden[0]), int(hidden[0]) + 1);
+    for (std::size_t i : hidden)
+        if (i < shown)
+            entries[i] = (own->*list)[i];
     entries.insert(entries.end(), (own->*list).begin() + std::ptrdiff_t(shown), (own->*list).begin() + std::ptrdiff_t(has));
     return QString();
 }
@@ -182,11 +186,12 @@ QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list)
 // target of page, each completed as KeepList does (a Set of entries alone
 // carries the list).
 template <class Set, class R, class T>
-int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list)
+int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list,
+                    const std::vector<std::size_t>& hidden = {})
 {
     return page.SendToEachTarget<Set>([&](Set& request, Intp::TDevice* target) {
         R own = record;
-        const QString why = KeepList(target, own, list);
+        const QString why = KeepList(target, own, list, hidden);
         if (!why.isEmpty())
             return why;
         if constexpr (requires { request.SetPayload(own); })
