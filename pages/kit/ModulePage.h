@@ -116,6 +116,17 @@ public:
             return why;
         return device && Intp::Property<R>::Get(device).valid ? QString() : notRead;
     }
+    // What a choice sends to device: its item index, or with no item chosen
+    // (none for the value read) device's own member of its latest read of R.
+    // Why that can't be had, or empty.
+    template <class R, class T> static QString ChoiceOrOwn(int index, Intp::TDevice* device, T R::*member, T& value)
+    {
+        const R* own = index < 0 && device ? device->template LatestRead<R>() : nullptr;
+        if (index < 0 && !own)
+            return OwnReadWhy<R>(device, "its own value of a choice the page shows none of was not read");
+        value = own ? own->*member : T(index);
+        return QString();
+    }
     // The device when its record R was read, else null: a list shows no rows
     // for values never read, rather than defaults.
     template <class R> static Intp::TDevice* IfRead(Intp::TDevice* device)
