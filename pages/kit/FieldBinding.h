@@ -194,7 +194,8 @@ template <class Set, class R> int SendFields(TModulePage& page, const TFieldBind
     return page.SendToEachTarget<Set>([&](Set& request, Intp::TDevice* target) {
         const R* own = all ? nullptr : target->LatestRead<R>();
         if (!all && !own)
-            return TModulePage::OwnReadWhy<R>(target, "its own values of the fields the page shows none of were not read");
+            return TModulePage::OwnReadWhy<R>(target,
+                                              "its own values of the fields the page shows none of were not read");
         request.SetPayload(own ? fields.ReadOver(*own) : shown);
         return QString();
     });

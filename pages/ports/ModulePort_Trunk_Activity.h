@@ -34,5 +34,5 @@ protected:
     void Fill(Intp::TDevice* device) override;
 
 private:
-    std::vector<TTrunk2Row> m_Groups;     // as read
+    std::vector<TTrunk2Row> m_Groups; // as read
 };

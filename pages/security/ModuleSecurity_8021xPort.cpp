@@ -40,8 +40,8 @@ void TModuleSecurity8021xPort::EventOnApplyClick()
     if (modes.ports.empty())
         return;
     // A hidden port takes each switch's own mode.
-    PortMerge::SendKeepingList<Intp::TSessionSecurity8021xPortSet>(*this, modes, &Intp::TPropertySecurity8021xPort::ports,
-                                                                   m_ListView->Unlisted());
+    PortMerge::SendKeepingList<Intp::TSessionSecurity8021xPortSet>(
+        *this, modes, &Intp::TPropertySecurity8021xPort::ports, m_ListView->Unlisted());
 }
 
 REGISTER_PAGE(TModuleSecurity8021xPort);

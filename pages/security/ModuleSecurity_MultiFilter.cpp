@@ -82,8 +82,9 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                   // sends the switch's own entry of that group and VLAN.
                   .fit = [this](TEntry& e, TDevice* target, bool del) {
                       if (del)
-                          return PortMerge::OwnEntry<TPropertySecurityMultiFilter>(
-                              target, e, [&e](const TEntry& held) { return held.group == e.group && held.vid == e.vid; });
+                          return PortMerge::OwnEntry<TPropertySecurityMultiFilter>(target, e, [&e](const TEntry& held) {
+                              return held.group == e.group && held.vid == e.vid;
+                          });
                       const int has = std::min(OfferedPorts(target), int(MaxMaskPorts));
                       if (QString why = TTableEditorBase::PortsWhy(e.ports, has); !why.isEmpty())
                           return why;

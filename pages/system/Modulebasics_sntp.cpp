@@ -281,7 +281,8 @@ void TModuleBasicsSntp::EventOnApplyClick()
     // A time zone without an item goes back as each switch has it.
     SendToEachTarget<Intp::TSessionBasicsSntpSet>([&](Intp::TSessionBasicsSntpSet& request, Intp::TDevice* target) {
         Intp::TPropertyBasicsSntp own = record;
-        const QString why = ChoiceOrOwn(m_Timezone->currentIndex(), target, &Intp::TPropertyBasicsSntp::TimeZone, own.TimeZone);
+        const QString why =
+            ChoiceOrOwn(m_Timezone->currentIndex(), target, &Intp::TPropertyBasicsSntp::TimeZone, own.TimeZone);
         if (why.isEmpty())
             request.SetPayload(own);
         return why;

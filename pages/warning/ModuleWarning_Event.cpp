@@ -109,10 +109,11 @@ void TModuleWarningEvent::EventOnApplyClick()
     const bool second = IsSecondGeneration(current);
     SendToEachTarget<Intp::TSessionWarningEventSet>([&](Intp::TSessionWarningEventSet& request, Intp::TDevice* target) {
         Event own = masks;
-        if (QString why = OtherGenerationWhy(target, second, own); !why.isEmpty())
-            return why;
-        const QString why = PortMerge::FitMasks(
-            target, shown, own, {&Event::syslogLinkUp, &Event::syslogLinkDown, &Event::smtpLinkUp, &Event::smtpLinkDown});
+        QString why = OtherGenerationWhy(target, second, own);
+        if (why.isEmpty())
+            why = PortMerge::FitMasks(
+                target, shown, own,
+                {&Event::syslogLinkUp, &Event::syslogLinkDown, &Event::smtpLinkUp, &Event::smtpLinkDown});
         if (why.isEmpty())
             request.SetPayload(own);
         return why;
