@@ -6,14 +6,16 @@
 //   m_Sender = m_Fields.Text(form.Text("Sender &E-mail:"), &TPropertyWarningSmtp::sender);
 //   ...
 //   m_Fields.Fill(ValidRecord<TPropertyWarningSmtp>(device));     // refill
-//   SendPayload<TSessionWarningSmtpSet>(m_Fields.Read());          // Apply
+//   SendFields<TSessionWarningSmtpSet>(*this, m_Fields);           // Apply
 //
 // Read starts from the record filled last: what the page does not show and
 // a value a choice has no item for go back as they were read unless changed.
+// SendFields gives each switch its own values of those instead.
 // A number field shows any value read, also one outside its limits, as it is
 // (NumberBox.h). Texts are switch texts (SwitchText.h): one Latin-1
 // character per byte both ways, at most the record's wire width.
 
+#include "pages/kit/ModulePage.h"
 #include "pages/kit/NumberBox.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortCheckList.h"
@@ -38,7 +40,10 @@ public:
     {
         MakeSwitchText(edit, TextWidth(member));
         Bind([=](const R& r) { edit->setText(SwitchText(r.*member)); },
-             [=](R& r) { r.*member = SwitchBytes(edit->text()); });
+             [=](R& r) {
+                 r.*member = SwitchBytes(edit->text());
+                 return true;
+             });
         return edit;
     }
     // An integer member in a number field, any value of the member shown and
@@ -49,13 +54,18 @@ public:
              [=](R& r) {
                  if (!number->IsBlank())
                      r.*member = T(number->value());
+                 return !number->IsBlank();
              });
         return number;
     }
     // An IPv4 address (host order), as the field parses it.
     TIpEdit* Ip(TIpEdit* edit, std::uint32_t R::*member)
     {
-        Bind([=](const R& r) { edit->SetValue(r.*member); }, [=](R& r) { r.*member = edit->Value(); });
+        Bind([=](const R& r) { edit->SetValue(r.*member); },
+             [=](R& r) {
+                 r.*member = edit->Value();
+                 return true;
+             });
         return edit;
     }
     // The item index is the value less first (items for first, first + 1 ...).
@@ -65,6 +75,7 @@ public:
              [=](R& r) {
                  if (combo->currentIndex() >= 0)
                      r.*member = T(combo->currentIndex() + first);
+                 return combo->currentIndex() >= 0;
              });
         return combo;
     }
@@ -85,19 +96,28 @@ public:
             [=](R& r) {
                 if (group->checkedId() >= 0)
                     r.*member = T(group->checkedId());
+                return group->checkedId() >= 0;
             });
         return group;
     }
     QCheckBox* Check(QCheckBox* check, bool R::*member)
     {
-        Bind([=](const R& r) { check->setChecked(r.*member); }, [=](R& r) { r.*member = check->isChecked(); });
+        Bind([=](const R& r) { check->setChecked(r.*member); },
+             [=](R& r) {
+                 r.*member = check->isChecked();
+                 return true;
+             });
         return check;
     }
     // A 32-bit mask in a check list: line k ticks bit k (SetLines), or the
     // port of its index (SetPorts).
     TPortCheckList* Mask(TPortCheckList* list, std::uint32_t R::*member)
     {
-        Bind([=](const R& r) { list->SetMask(r.*member); }, [=](R& r) { r.*member = list->Mask(); });
+        Bind([=](const R& r) { list->SetMask(r.*member); },
+             [=](R& r) {
+                 r.*member = list->Mask();
+                 return true;
+             });
         return list;
     }
     // One line per entry; empty entries get no line.
@@ -116,6 +136,7 @@ public:
                 (r.*member).clear();
                 for (const QString& line : MemoLines(memo))
                     (r.*member).push_back(SwitchBytes(line));
+                return true;
             });
         return memo;
     }
@@ -126,12 +147,22 @@ public:
         for (const auto& show : m_Show)
             show(record);
     }
-    R Read() const
+    R Read() const { return ReadOver(m_Read); }
+    // What the controls show over own: a field that shows no value keeps own's.
+    R ReadOver(R own) const
     {
-        R record = m_Read;
         for (const auto& take : m_Take)
-            take(record);
-        return record;
+            take(own);
+        return own;
+    }
+    // Whether every field shows a value, so that Read takes none from a record.
+    bool ShowsAll() const
+    {
+        R scratch{};
+        bool all = true;
+        for (const auto& take : m_Take)
+            all = take(scratch) && all;
+        return all;
     }
 
 private:
@@ -142,7 +173,7 @@ private:
         else
             return 0;
     }
-    void Bind(std::function<void(const R&)> show, std::function<void(R&)> take)
+    void Bind(std::function<void(const R&)> show, std::function<bool(R&)> take)
     {
         m_Show.push_back(std::move(show));
         m_Take.push_back(std::move(take));
@@ -150,5 +181,22 @@ private:
 
     R m_Read{};
     std::vector<std::function<void(const R&)>> m_Show;
-    std::vector<std::function<void(R&)>> m_Take;
+    std::vector<std::function<bool(R&)>> m_Take;
 };
+
+// Sends fields with Set to each target of page: a field that shows no value
+// takes the target's own from its latest read of R, and a target whose read
+// can't be used then is named.
+template <class Set, class R> int SendFields(TModulePage& page, const TFieldBinding<R>& fields)
+{
+    const bool all = fields.ShowsAll();
+    const R shown = fields.Read();
+    return page.SendToEachTarget<Set>([&](Set& request, Intp::TDevice* target) {
+        const R* own = all ? nullptr : target->LatestRead<R>();
+        if (!all && !own)
+            return TModulePage::OwnReadWhy<R>(target,
+                                              "its own values of the fields the page shows none of were not read");
+        request.SetPayload(own ? fields.ReadOver(*own) : shown);
+        return QString();
+    });
+}

@@ -108,12 +108,24 @@ public:
     // empty when it did not, or has not answered.
     static QString ReadFailure(std::uint16_t code, const Intp::TDevice* device);
     // Why a change can't build on device's own record R: its latest read
-    // failed, or it was never read. Empty when the record can be used.
-    template <class R> static QString OwnReadWhy(Intp::TDevice* device)
+    // failed, or it was never read (notRead). Empty when the record can be used.
+    template <class R>
+    static QString OwnReadWhy(Intp::TDevice* device, const QString& notRead = "its settings have not been read")
     {
         if (QString why = ReadFailure(std::uint16_t(std::uint32_t(R::Key) >> 16), device); !why.isEmpty())
             return why;
-        return device && Intp::Property<R>::Get(device).valid ? QString() : QString("its settings have not been read");
+        return device && Intp::Property<R>::Get(device).valid ? QString() : notRead;
+    }
+    // What a choice sends to device: its item index, or with no item chosen
+    // (none for the value read) device's own member of its latest read of R.
+    // Why that can't be had, or empty.
+    template <class R, class T> static QString ChoiceOrOwn(int index, Intp::TDevice* device, T R::*member, T& value)
+    {
+        const R* own = index < 0 && device ? device->template LatestRead<R>() : nullptr;
+        if (index < 0 && !own)
+            return OwnReadWhy<R>(device, "its own value of a choice the page shows none of was not read");
+        value = own ? own->*member : T(index);
+        return QString();
     }
     // The device when its record R was read, else null: a list shows no rows
     // for values never read, rather than defaults.

@@ -40,16 +40,26 @@ inline std::uint32_t Keep(std::uint32_t sent, std::uint32_t own, std::uint32_t k
 
 // Masks of sent made for shown ports, completed with the target's own
 // record R beyond them; why the target can't take them, or empty.
+// Bits in keep of masks of sent taken from the target's own latest read
+// of R; false when that read can't be used (nothing is kept then).
+template <class R>
+bool KeepBits(Intp::TDevice* target, std::uint32_t keep, R& sent, std::initializer_list<std::uint32_t R::*> masks)
+{
+    if (keep == 0)
+        return true;
+    const R* own = target->LatestRead<R>();
+    if (!own)
+        return false;
+    for (std::uint32_t R::*mask : masks)
+        sent.*mask = Keep(sent.*mask, own->*mask, keep);
+    return true;
+}
+
 template <class R>
 QString KeepMasks(Intp::TDevice* target, int shown, R& sent, std::initializer_list<std::uint32_t R::*> masks)
 {
     const std::uint32_t keep = Beyond(target, shown);
-    const R* own = keep ? target->LatestRead<R>() : nullptr;
-    if (QString why = NotReadWhy(keep, own != nullptr); !why.isEmpty())
-        return why;
-    for (std::uint32_t R::*mask : masks)
-        sent.*mask = Keep(sent.*mask, own ? own->*mask : 0, keep);
-    return QString();
+    return KeepBits(target, keep, sent, masks) ? QString() : NotReadWhy(keep, false);
 }
 
 // The same for a target of any port count: one with fewer ports is named
@@ -131,35 +141,63 @@ QString KeepEntryBits(Intp::TDevice* target, std::uint32_t keep, E& entry, std::
     return QString();
 }
 
+// An entry a change names by its key: the target's own entry for which
+// same(entry) holds in its latest read of R takes its place; why the target
+// has none, or empty.
+template <class R, class E, class Same>
+QString OwnEntry(Intp::TDevice* target, E& entry, Same same)
+{
+    const R* own = target->LatestRead<R>();
+    if (!own)
+        return TModulePage::OwnReadWhy<R>(target, "its own table was not read");
+    for (const E& held : own->entries) {
+        if (same(held)) {
+            entry = held;
+            return QString();
+        }
+    }
+    return "it holds no such entry";
+}
+
 // A list of sent with one entry per port, made for the ports it holds:
 // a target with fewer is named with its counts, one with more takes its
-// own entries of the ports beyond from its own read of R.
+// own entries of the ports beyond from its own read of R, and so do the
+// ports of hidden (indexes the page did not show).
 template <class R, class T>
-QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list)
+QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list, const std::vector<std::size_t>& hidden = {})
 {
     std::vector<T>& entries = sent.*list;
     const std::size_t shown = entries.size(), has = target->GetPortNum();
     if (has < shown)
         return TModulePage::PortCountWhy(target, shown);
-    if (has == shown)
+    if (has == shown && hidden.empty())
         return QString();
     const R* own = target->LatestRead<R>();
     if (!own || (own->*list).size() < has)
-        return NotReadWhy(int(shown), int(has));
+        return has > shown ? NotReadWhy(int(shown), int(has)) : NotReadWhy(int(hidden[0]), int(hidden[0]) + 1);
+    for (std::size_t i : hidden)
+        if (i < shown)
+            entries[i] = (own->*list)[i];
     entries.insert(entries.end(), (own->*list).begin() + std::ptrdiff_t(shown), (own->*list).begin() + std::ptrdiff_t(has));
     return QString();
 }
 
 // Sends record, whose list holds one entry per port, with Set to each
-// target of page, each completed as KeepList does.
+// target of page, each completed as KeepList does (a Set of entries alone
+// carries the list).
 template <class Set, class R, class T>
-int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list)
+int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list,
+                    const std::vector<std::size_t>& hidden = {})
 {
     return page.SendToEachTarget<Set>([&](Set& request, Intp::TDevice* target) {
         R own = record;
-        const QString why = KeepList(target, own, list);
-        if (why.isEmpty())
+        const QString why = KeepList(target, own, list, hidden);
+        if (!why.isEmpty())
+            return why;
+        if constexpr (requires { request.SetPayload(own); })
             request.SetPayload(own);
+        else
+            request.SetEntries(own.*list);
         return why;
     });
 }

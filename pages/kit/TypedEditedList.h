@@ -280,6 +280,19 @@ public:
     }
     // Entries of the last SetPortRows left out for their "Port.XX" name.
     int HiddenCount() const { return m_Hidden; }
+    // The indexes of the entries of the last fill that have no line.
+    std::vector<std::size_t> Unlisted() const
+    {
+        std::vector<bool> listed(m_Rows.size());
+        for (int line = 0; line < RowCount(); ++line)
+            if (std::size_t(Index(line)) < listed.size())
+                listed[std::size_t(Index(line))] = true;
+        std::vector<std::size_t> unlisted;
+        for (std::size_t i = 0; i < listed.size(); ++i)
+            if (!listed[i])
+                unlisted.push_back(i);
+        return unlisted;
+    }
 
     // The row of a line as edited.
     TRow Row(int line) const

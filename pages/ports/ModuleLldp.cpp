@@ -16,7 +16,7 @@ TModuleLldp::TModuleLldp(QWidget* parent) : TModulePage("LLDP", parent)
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     form.KeepAtTop();
     AddRead<TSessionLldpGet>();
-    connect(m_Apply, &QPushButton::clicked, this, [this] { SendPayload<TSessionLldpSet>(m_Fields.Read()); });
+    connect(m_Apply, &QPushButton::clicked, this, [this] { SendFields<TSessionLldpSet>(*this, m_Fields); });
 }
 
 void TModuleLldp::Fill(TDevice* device)

@@ -41,17 +41,10 @@ void TModulePortLimit::Fill(Intp::TDevice* device)
 
 void TModulePortLimit::EventOnApplyClick()
 {
-    const std::vector<TEntry> entries = m_ListView->Rows();
-    if (entries.empty())
-        return;
-    SendToEachTarget<Intp::TSessionPortLimitSet>([&](Intp::TSessionPortLimitSet& request, Intp::TDevice* device) {
-        Intp::TPropertyPortLimit own;
-        own.entries = entries;
-        if (QString why = PortMerge::KeepList(device, own, &Intp::TPropertyPortLimit::entries); !why.isEmpty())
-            return why;
-        request.SetEntries(own.entries);
-        return QString();
-    });
+    Intp::TPropertyPortLimit record;
+    record.entries = m_ListView->Rows();
+    if (!record.entries.empty())
+        PortMerge::SendKeepingList<Intp::TSessionPortLimitSet>(*this, record, &Intp::TPropertyPortLimit::entries);
 }
 
 REGISTER_PAGE(TModulePortLimit);

@@ -34,20 +34,14 @@ void TModulePortLimit2::Fill(Intp::TDevice* device)
 
 void TModulePortLimit2::EventOnApplyClick()
 {
-    Intp::TDevice* device = CurrentDevice();
-    // Every port takes an entry: a listed port its row's, a hidden one its own as read.
-    const std::vector<TEntry> entries =
-        m_ListView->EditedEntries(ValidRecord<Intp::TPropertyPortLimit2>(device).entries);
-    if (m_ListView->RowCount() == 0 || entries.empty())
+    // Every port takes an entry: a listed port its row's, a hidden one each
+    // switch's own.
+    Intp::TPropertyPortLimit2 record;
+    record.entries = m_ListView->EditedEntries(ValidRecord<Intp::TPropertyPortLimit2>(CurrentDevice()).entries);
+    if (m_ListView->RowCount() == 0 || record.entries.empty())
         return;
-    SendToEachTarget<Intp::TSessionPortLimit2Set>([&](Intp::TSessionPortLimit2Set& request, Intp::TDevice* target) {
-        Intp::TPropertyPortLimit2 own;
-        own.entries = entries;
-        if (QString why = PortMerge::KeepList(target, own, &Intp::TPropertyPortLimit2::entries); !why.isEmpty())
-            return why;
-        request.SetEntries(own.entries);
-        return QString();
-    });
+    PortMerge::SendKeepingList<Intp::TSessionPortLimit2Set>(*this, record, &Intp::TPropertyPortLimit2::entries,
+                                                            m_ListView->Unlisted());
 }
 
 REGISTER_PAGE(TModulePortLimit2);

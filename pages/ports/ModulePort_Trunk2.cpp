@@ -42,7 +42,6 @@ void TModulePortTrunk2::Fill(TDevice* device)
     const std::vector<TTrunk2Row> rows = Trunk2Rows(trunks, device ? device->GetTrunkGroupNum() : 0);
     m_ListView->SetRows(rows);
     m_MemberLimit = device ? device->GetTrunkMemberNum() : 0;
-    m_ActivityWorkPorts = trunks.entries.empty() ? 0 : trunks.entries.back().workPorts;
     if (!trunks.valid)
         ShowReadFailed(device);
 }
@@ -95,7 +94,7 @@ void TModulePortTrunk2::EventOnApplyClick()
     const QString fault = CheckTrunk2Rows(rows);
     if (!Check(fault.isEmpty(), fault))
         return;
-    SendTrunk2(*this, rows, LacpPorts(rows), m_ActivityWorkPorts);
+    SendTrunk2(*this, rows, LacpPorts(rows));
 }
 
 REGISTER_PAGE(TModulePortTrunk2);

@@ -30,5 +30,4 @@ private:
 
     int m_LacpColumn = -1, m_WorkColumn = -1, m_MemberColumn = -1;
     std::uint32_t m_MemberLimit = 0;
-    std::uint32_t m_ActivityWorkPorts = 0;    // sent back as read
 };

@@ -34,8 +34,7 @@ void TModulePortTrunkActivity::Fill(TDevice* device)
 {
     const auto& trunks = ValidRecord<TPropertyPortTrunk2>(device);
     m_Groups = Trunk2Rows(trunks, device ? device->GetTrunkGroupNum() : 0);
-    m_Active = trunks.entries.empty() ? 0 : trunks.entries.back().members;
-    m_ActivityWorkPorts = trunks.entries.empty() ? 0 : trunks.entries.back().workPorts;
+    const std::uint32_t active = trunks.entries.empty() ? 0 : trunks.entries.back().members;
     const std::uint32_t lacp = LacpPorts(m_Groups);
     const TPortLayout ports = device ? MaskPorts(device) : TPortLayout();
     std::vector<TRow> rows;
@@ -44,7 +43,7 @@ void TModulePortTrunkActivity::Fill(TDevice* device)
         if (!TPortLayout::InMask(p))
             continue;
         const bool inLacp = lacp >> p & 1u;
-        rows.push_back({row + 1, std::uint32_t(p), inLacp ? (m_Active >> p & 1u) : NotApplicable, inLacp});
+        rows.push_back({row + 1, std::uint32_t(p), inLacp ? (active >> p & 1u) : NotApplicable, inLacp});
     }
     m_ListView->SetRows(rows);
     if (!trunks.valid)
@@ -59,13 +58,14 @@ void TModulePortTrunkActivity::EventOnApplyClick()
     const QString fault = CheckTrunk2Rows(m_Groups);
     if (!Check(fault.isEmpty(), fault))
         return;
-    std::uint32_t active = m_Active;
+    // A port's activity is shown only while it is in an LACP group.
+    std::uint32_t ports = 0, shown = 0, active = 0;
     for (const TRow& row : rows) {
-        active &= ~(1u << row.port);
-        if (row.state == 1)
-            active |= 1u << row.port;
+        ports |= 1u << row.port;
+        shown |= row.lacp ? 1u << row.port : 0u;
+        active |= row.lacp && row.state == 1 ? 1u << row.port : 0u;
     }
-    SendTrunk2(*this, m_Groups, active, m_ActivityWorkPorts);
+    SendTrunk2Activity(*this, ports, shown, active);
 }
 
 REGISTER_PAGE(TModulePortTrunkActivity);

@@ -2,7 +2,7 @@
 
 // "LACP State Activity ": the LACP activity of every listed port that is a
 // member of an LACP group, "Active" or "Passive" ("N/A" for the others);
-// Apply sends the trunk table as read with the new activity.
+// Apply sends each switch its own trunk table with the activity shown.
 
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/TypedEditedList.h"
@@ -34,7 +34,5 @@ protected:
     void Fill(Intp::TDevice* device) override;
 
 private:
-    std::vector<TTrunk2Row> m_Groups;     // as read
-    std::uint32_t m_Active = 0;           // as read: a hidden port keeps its bit
-    std::uint32_t m_ActivityWorkPorts = 0; // sent back as read
+    std::vector<TTrunk2Row> m_Groups; // as read
 };

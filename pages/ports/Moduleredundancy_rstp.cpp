@@ -136,16 +136,10 @@ void TModuleRedundancyRstp::EventOnApplyClick()
     record.maxAge = uint32_t(m_BridgeAge->value());
     record.helloTime = uint32_t(m_BridgeHello->value());
     record.forwardDelay = uint32_t(m_BridgeDelay->value());
-    // Hidden ports keep what was read.
-    for (int line = 0; line < m_ListView->RowCount(); ++line)
-        record.ports.at(std::size_t(m_ListView->Index(line))) = m_ListView->Row(line);
-    SendToEachTarget<TSessionRedundancyRstpSet>([&](TSessionRedundancyRstpSet& request, TDevice* device) {
-        TPropertyRedundancyRstp own = record;
-        const QString why = PortMerge::KeepList(device, own, &TPropertyRedundancyRstp::ports);
-        if (why.isEmpty())
-            request.SetPayload(own);
-        return why;
-    });
+    // Hidden ports keep each switch's own values.
+    record.ports = m_ListView->EditedEntries(record.ports);
+    PortMerge::SendKeepingList<TSessionRedundancyRstpSet>(*this, record, &TPropertyRedundancyRstp::ports,
+                                                          m_ListView->Unlisted());
 }
 
 static const TPageRegistration<TModuleRedundancyRstp> s_Register(TPageId::TModuleRedundancyRstp, [](TModule* page) {

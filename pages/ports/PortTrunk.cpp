@@ -69,12 +69,25 @@ std::vector<TPropertyPortTrunk2Entry> Trunk2Entries(const std::vector<TTrunk2Row
     return entries;
 }
 
-int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, std::uint32_t active,
-               std::uint32_t activityWorkPorts)
+namespace {
+
+// The target's own trunk record as its latest read gave it, every group
+// and the activity entry; else null, and why.
+const TPropertyPortTrunk2* OwnTrunk2(TDevice* target, QString& why)
 {
-    const std::vector<TPropertyPortTrunk2Entry> entries = Trunk2Entries(rows, active, activityWorkPorts);
+    const TPropertyPortTrunk2* own = target->LatestRead<TPropertyPortTrunk2>();
+    why = own ? QString() : TModulePage::OwnReadWhy<TPropertyPortTrunk2>(target, "its own trunk groups were not read");
+    if (own && own->entries.size() != target->GetTrunkGroupNum() + 1)
+        why = "its own trunk groups were not read";
+    return why.isEmpty() ? own : nullptr;
+}
+
+} // namespace
+
+int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, std::uint32_t active)
+{
     std::uint32_t members = 0;
-    for (const TPropertyPortTrunk2Entry& entry : entries)
+    for (const TPropertyPortTrunk2Entry& entry : Trunk2Entries(rows, active, 0))
         members |= entry.members;
     // Work ports count the members: a target's own members beyond the
     // current switch's ports can't be kept, so such a target is named.
@@ -84,8 +97,25 @@ int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, std::uint
         if (fault.isEmpty())
             fault = PortMerge::HoldsBeyondWhy(device, shown, &TPropertyPortTrunk2::entries,
                                               &TPropertyPortTrunk2Entry::members);
-        if (fault.isEmpty())
-            request.SetEntries(entries);
+        const TPropertyPortTrunk2* own = fault.isEmpty() ? OwnTrunk2(device, fault) : nullptr;
+        if (own)
+            request.SetEntries(Trunk2Entries(rows, active, own->entries.back().workPorts));
         return fault;
+    });
+}
+
+int SendTrunk2Activity(TModulePage& page, std::uint32_t ports, std::uint32_t shown, std::uint32_t active)
+{
+    return page.SendToEachTarget<TSessionPortTrunkSet2>([&](TSessionPortTrunkSet2& request, TDevice* device) {
+        QString fault = PortMerge::LacksWhy(device, ports);
+        const TPropertyPortTrunk2* own = fault.isEmpty() ? OwnTrunk2(device, fault) : nullptr;
+        if (!own)
+            return fault;
+        const std::vector<TTrunk2Row> rows = Trunk2Rows(*own, device->GetTrunkGroupNum());
+        if (fault = CheckTrunk2Rows(rows); !fault.isEmpty())
+            return QString("its own trunk groups can't be sent back: %1").arg(fault);
+        const TPropertyPortTrunk2Entry& activity = own->entries.back();
+        request.SetEntries(Trunk2Entries(rows, PortMerge::Keep(active, activity.members, ~shown), activity.workPorts));
+        return QString();
     });
 }

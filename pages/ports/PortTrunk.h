@@ -36,9 +36,13 @@ QString CheckTrunk2Rows(const std::vector<TTrunk2Row>& rows);
 // The ports of the LACP groups.
 std::uint32_t LacpPorts(const std::vector<TTrunk2Row>& rows);
 // The Set's entries: the groups, then the LACP activity entry (the active
-// ports, kept to the LACP groups, and the work ports as read).
+// ports, kept to the LACP groups, and the work ports given).
 std::vector<Intp::TPropertyPortTrunk2Entry> Trunk2Entries(const std::vector<TTrunk2Row>& rows, std::uint32_t active,
                                                           std::uint32_t activityWorkPorts);
-// Sends those entries to every target of the page that can take them.
-int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, std::uint32_t active,
-               std::uint32_t activityWorkPorts);
+// Sends those groups to every target of the page that can take them, each
+// with its own activity entry's work ports.
+int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, std::uint32_t active);
+// Sends every target of the page its own groups, with the activity of the
+// ports in shown as in active and its own activity of the others; a target
+// that lacks one of ports, or whose groups were not read, is named.
+int SendTrunk2Activity(TModulePage& page, std::uint32_t ports, std::uint32_t shown, std::uint32_t active);

@@ -114,12 +114,6 @@ bool TRefillThrottle::PeriodEnded()
 
 // ---------------------------------------------------------------------------
 
-uint32_t ChoiceToSend(int selectedIndex, uint32_t readValue)
-{
-    return selectedIndex >= 0 ? uint32_t(selectedIndex) : readValue;
-}
-
-// ---------------------------------------------------------------------------
 // Time
 
 uint32_t WallClockSeconds(const TWallClock& clock)

@@ -80,14 +80,6 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// Choices
-
-// The value a drop-down list sends: the selected item's index, or, when the
-// switch reported a value without an item (nothing selected), that value
-// unchanged, never the -1 of "no selection" cut to 0xFF.
-uint32_t ChoiceToSend(int selectedIndex, uint32_t readValue);
-
-// ---------------------------------------------------------------------------
 // Time (SNTP)
 
 // Seconds since 1970-01-01 00:00 of a wall-clock date and time, with no time

@@ -49,14 +49,20 @@ void TModuleSecurity8021x::EventOnApplyClick()
     const R shown = m_Fields.Read();
     // A refill puts the key read back and clears the mark of an edit.
     const bool typed = m_SharedKey->isModified();
+    const bool all = m_Fields.ShowsAll();
     SendToEachTarget<Intp::TSessionSecurity8021xSet>([&](Intp::TSessionSecurity8021xSet& request,
                                                          Intp::TDevice* device) {
         R payload = shown;
-        if (!typed) {
-            const R& own = ValidRecord<R>(device);
-            if (!own.valid)
+        if (!typed || !all) {
+            // Its own key, and its own value of a field left blank.
+            const R* own = device->LatestRead<R>();
+            if (!own && typed)
+                return QString("its own values of the fields left blank were not read");
+            if (!own)
                 return QString("its shared key has not been read; type the key to change it with the others");
-            payload.sharedKey = own.sharedKey;
+            payload = m_Fields.ReadOver(*own);
+            if (!typed)
+                payload.sharedKey = own->sharedKey;
         }
         request.SetPayload(payload);
         return QString();

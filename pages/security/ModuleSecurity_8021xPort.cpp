@@ -39,7 +39,9 @@ void TModuleSecurity8021xPort::EventOnApplyClick()
     modes.ports = m_ListView->EditedEntries(ValidRecord<Intp::TPropertySecurity8021xPort>(CurrentDevice()).ports);
     if (modes.ports.empty())
         return;
-    PortMerge::SendKeepingList<Intp::TSessionSecurity8021xPortSet>(*this, modes, &Intp::TPropertySecurity8021xPort::ports);
+    // A hidden port takes each switch's own mode.
+    PortMerge::SendKeepingList<Intp::TSessionSecurity8021xPortSet>(
+        *this, modes, &Intp::TPropertySecurity8021xPort::ports, m_ListView->Unlisted());
 }
 
 REGISTER_PAGE(TModuleSecurity8021xPort);

@@ -3,6 +3,7 @@
 
 #include "intp/Ports.h"
 #include "pages/kit/PageForm.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/security/MacTables.h"
@@ -64,8 +65,13 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
                   },
                   // An entry on a port not offered gets no row.
                   .listed = [this](const TEntry& e) { return ItemOfPort(e.port) >= 0; },
-                  // Each switch takes the port's position in its own port configuration.
-                  .fit = [this](TEntry& e, TDevice* target, bool) {
+                  // Each switch takes the port's position in its own port
+                  // configuration; Remove sends its own entry of that address and VLAN.
+                  .fit = [this](TEntry& e, TDevice* target, bool del) {
+                      if (del)
+                          return PortMerge::OwnEntry<TPropertySecurityMac2Static>(target, e, [&e](const TEntry& held) {
+                              return held.mac == e.mac && held.vlanId == e.vlanId;
+                          });
                       return TTableEditorBase::PositionOnTarget(e.port, CurrentDevice(), target);
                   },
                   // Remove names a listed entry by its VLAN as read, even one the box can't show.

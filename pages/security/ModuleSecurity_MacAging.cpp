@@ -19,7 +19,7 @@ TModuleSecurityMacAging::TModuleSecurityMacAging(QWidget* parent) : TModulePage(
     form.KeepAtTop();
     AddRead<Intp::TSessionSecurityMacAgingGet>();
     connect(m_Apply, &QPushButton::clicked, this,
-            [this] { SendPayload<Intp::TSessionSecurityMacAgingSet>(m_Fields.Read()); });
+            [this] { SendFields<Intp::TSessionSecurityMacAgingSet>(*this, m_Fields); });
 }
 
 void TModuleSecurityMacAging::Fill(Intp::TDevice* device)

@@ -78,10 +78,15 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                       return column == 1 || column == 3 ? std::optional<long long>(0) : std::nullopt;
                   },
                   // A member port goes only to a switch that offers it; a group
-                  // it holds keeps its members the page does not show.
+                  // it holds keeps its members the page does not show. Remove
+                  // sends the switch's own entry of that group and VLAN.
                   .fit = [this](TEntry& e, TDevice* target, bool del) {
+                      if (del)
+                          return PortMerge::OwnEntry<TPropertySecurityMultiFilter>(target, e, [&e](const TEntry& held) {
+                              return held.group == e.group && held.vid == e.vid;
+                          });
                       const int has = std::min(OfferedPorts(target), int(MaxMaskPorts));
-                      if (QString why = TTableEditorBase::PortsWhy(e.ports, has); !why.isEmpty() || del)
+                      if (QString why = TTableEditorBase::PortsWhy(e.ports, has); !why.isEmpty())
                           return why;
                       const std::uint32_t keep =
                           PortMerge::Bits(std::min(OfferedPorts(CurrentDevice()), int(MaxMaskPorts)), has);

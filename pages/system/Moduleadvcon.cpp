@@ -4,7 +4,6 @@
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
-#include "pages/rules/SystemRules.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -62,7 +61,6 @@ void TModuleAdvConBSF::Fill(Intp::TDevice* device)
     const auto& record = Intp::Property<Intp::TPropertyAdvConBSF>::Get(device);
     if (!record.valid) {
         // The boxes keep what they showed.
-        m_ReadRate = 0;
         m_Enable->setCurrentIndex(0);
         return;
     }
@@ -70,15 +68,21 @@ void TModuleAdvConBSF::Fill(Intp::TDevice* device)
     CheckBox2->setChecked(record.filterControl);
     CheckBox3->setChecked(record.filterIpMulticast);
     CheckBox4->setChecked(record.filterBroadcast);
-    m_ReadRate = record.rateLimit;
     SetChoice(m_Enable, int(record.rateLimit));
 }
 
 void TModuleAdvConBSF::EventOnApplyClick()
 {
-    const uint8_t payload[5] = {Flag(CheckBox1), Flag(CheckBox2), Flag(CheckBox3), Flag(CheckBox4),
-                                uint8_t(ChoiceToSend(m_Enable->currentIndex(), m_ReadRate))};
-    SendPayload<Intp::TSessionAdvConBSFSet>(payload);
+    // A rate without an item goes back as each switch has it.
+    SendToEachTarget<Intp::TSessionAdvConBSFSet>([this](Intp::TSessionAdvConBSFSet& request, Intp::TDevice* target) {
+        std::uint32_t rate = 0;
+        if (QString why = ChoiceOrOwn(m_Enable->currentIndex(), target, &Intp::TPropertyAdvConBSF::rateLimit, rate);
+            !why.isEmpty())
+            return why;
+        const uint8_t payload[5] = {Flag(CheckBox1), Flag(CheckBox2), Flag(CheckBox3), Flag(CheckBox4), uint8_t(rate)};
+        request.SetPayload(payload);
+        return QString();
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -100,16 +104,21 @@ void TModuleAgingTime::Fill(Intp::TDevice* device)
     if (!device)
         return;
     const auto& record = Intp::Property<Intp::TPropertyAgingTime>::Get(device);
-    m_ReadAging = record.valid ? record.agingTime : 0;
-    SetChoice(m_Enable, int(m_ReadAging));
+    SetChoice(m_Enable, record.valid ? int(record.agingTime) : 0);
     ComboBox1->setCurrentIndex(record.valid && record.autoFlush ? 1 : 0);
 }
 
 void TModuleAgingTime::EventOnApplyClick()
 {
-    const uint8_t payload[2] = {uint8_t(ChoiceToSend(m_Enable->currentIndex(), m_ReadAging)),
-                                uint8_t(ComboBox1->currentIndex() == 1 ? 1 : 0)};
-    SendPayload<Intp::TSessionAgingTimeSet>(payload);
+    SendToEachTarget<Intp::TSessionAgingTimeSet>([this](Intp::TSessionAgingTimeSet& request, Intp::TDevice* target) {
+        std::uint8_t aging = 0;
+        if (QString why = ChoiceOrOwn(m_Enable->currentIndex(), target, &Intp::TPropertyAgingTime::agingTime, aging);
+            !why.isEmpty())
+            return why;
+        const uint8_t payload[2] = {aging, uint8_t(ComboBox1->currentIndex() == 1 ? 1 : 0)};
+        request.SetPayload(payload);
+        return QString();
+    });
 }
 
 // ---------------------------------------------------------------------------

@@ -27,7 +27,6 @@ protected:
 
 private:
     void EventOnApplyClick();
-    uint32_t m_ReadRate = 0; // a rate without an item is sent back as read
 };
 
 class TModuleAgingTime : public TModulePage {
@@ -45,7 +44,6 @@ protected:
 
 private:
     void EventOnApplyClick();
-    uint32_t m_ReadAging = 0;
 };
 
 class TModuleJumboFrame : public TModulePage {

@@ -8,6 +8,7 @@
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortLayout.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/rules/PageRules.h"
 #include "pages/rules/SystemRules.h"
 
@@ -204,13 +205,14 @@ void TModuleBasicsDhcpPortIp::EventOnApplyClick()
 {
     if (m_Ports.PortCount() <= 0)
         return;
-    // Ports without a row are sent as 0.
-    std::vector<uint32_t> addresses(size_t(m_Ports.PortCount()), 0);
+    // Ports without a row are sent as 0; a switch with more ports keeps its
+    // own bindings of the ports beyond.
+    Intp::TPropertyBasicsDhcpPortIp bindings;
+    bindings.addresses.assign(size_t(m_Ports.PortCount()), 0);
     for (const TBindingRow& row : m_ListView->Rows())
-        addresses[size_t(row.port)] = row.address;
-    SendToSelectedDevices<Intp::TSessionBasicsDhcpPortIpSet>([&](Intp::TSessionBasicsDhcpPortIpSet& request) {
-        request.SetEntries(addresses.data(), int(addresses.size()));
-    });
+        bindings.addresses[size_t(row.port)] = row.address;
+    PortMerge::SendKeepingList<Intp::TSessionBasicsDhcpPortIpSet>(*this, bindings,
+                                                                  &Intp::TPropertyBasicsDhcpPortIp::addresses);
 }
 
 REGISTER_PAGE(TModuleBasicsDhcp);

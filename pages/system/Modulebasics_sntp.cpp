@@ -185,7 +185,6 @@ void TModuleBasicsSntp::Fill(Intp::TDevice* device)
 {
     m_Sntp->setCurrentIndex(0);
     m_Timezone->setCurrentIndex(0);
-    m_ReadTimeZone = 0;
     m_Server = 0;
     m_Address->SetValue(0);
     m_Instants[0] = m_Instants[1] = 0;
@@ -196,7 +195,6 @@ void TModuleBasicsSntp::Fill(Intp::TDevice* device)
     const auto& record = ValidRecord<Intp::TPropertyBasicsSntp>(device);
     if (record.Enabled) {
         m_Sntp->setCurrentIndex(1);
-        m_ReadTimeZone = record.TimeZone;
         SetChoice(m_Timezone, int(record.TimeZone));
         m_Address->SetValue(record.Server);
         m_Server = record.Server;
@@ -275,13 +273,20 @@ void TModuleBasicsSntp::EventOnApplyClick()
 {
     Intp::TPropertyBasicsSntp record;
     record.Enabled = m_Sntp->currentIndex() == 1;
-    record.TimeZone = uint16_t(ChoiceToSend(m_Timezone->currentIndex(), m_ReadTimeZone));
     record.Server = m_Server;
     record.Daylight = m_Daylight->currentIndex() == 1;
     record.DaylightBegin = PeriodSeconds(m_BeginDate, m_BeginTime);
     record.DaylightEnd = PeriodSeconds(m_EndDate, m_EndTime);
     record.DaylightOffset = uint32_t(m_Offset->value());
-    SendPayload<Intp::TSessionBasicsSntpSet>(record);
+    // A time zone without an item goes back as each switch has it.
+    SendToEachTarget<Intp::TSessionBasicsSntpSet>([&](Intp::TSessionBasicsSntpSet& request, Intp::TDevice* target) {
+        Intp::TPropertyBasicsSntp own = record;
+        const QString why =
+            ChoiceOrOwn(m_Timezone->currentIndex(), target, &Intp::TPropertyBasicsSntp::TimeZone, own.TimeZone);
+        if (why.isEmpty())
+            request.SetPayload(own);
+        return why;
+    });
 }
 
 REGISTER_PAGE(TModuleBasicsSntp);

@@ -60,7 +60,6 @@ private:
     QWidget* m_OffsetField = nullptr;
 
     uint32_t m_Server = 0;
-    uint32_t m_ReadTimeZone = 0;
     int64_t m_ClockOffset = 0;
     int64_t m_Instants[2] = {0, 0};
     int64_t m_LastTick = 0;

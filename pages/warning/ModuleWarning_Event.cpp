@@ -9,6 +9,8 @@
 
 #include <QPushButton>
 
+#include <bit>
+
 namespace {
 
 const char* const kEventNames[] = {
@@ -102,8 +104,38 @@ void TModuleWarningEvent::EventOnApplyClick()
         masks.smtpLinkDown |= row.smtp & 2 ? bit : 0u;
     }
     using Event = Intp::TPropertyWarningEvent;
-    PortMerge::SendFittingMasks<Intp::TSessionWarningEventSet>(
-        *this, masks, PortMerge::MaskSpan(CurrentDevice()), {&Event::syslogLinkUp, &Event::syslogLinkDown, &Event::smtpLinkUp, &Event::smtpLinkDown});
+    Intp::TDevice* current = CurrentDevice();
+    const int shown = PortMerge::MaskSpan(current);
+    const bool second = IsSecondGeneration(current);
+    SendToEachTarget<Intp::TSessionWarningEventSet>([&](Intp::TSessionWarningEventSet& request, Intp::TDevice* target) {
+        Event own = masks;
+        QString why = OtherGenerationWhy(target, second, own);
+        if (why.isEmpty())
+            why = PortMerge::FitMasks(
+                target, shown, own,
+                {&Event::syslogLinkUp, &Event::syslogLinkDown, &Event::smtpLinkUp, &Event::smtpLinkDown});
+        if (why.isEmpty())
+            request.SetPayload(own);
+        return why;
+    });
+}
+
+QString TModuleWarningEvent::OtherGenerationWhy(Intp::TDevice* target, bool second, Intp::TPropertyWarningEvent& masks)
+{
+    if (IsSecondGeneration(target) == second)
+        return QString();
+    // An event of the same name is the same event on both generations; the
+    // others are the target's own.
+    std::uint32_t differ = 0;
+    for (int k = 0; k < 4; ++k)
+        differ |= QLatin1String(kEventNames[k]) != QLatin1String(kEventNames[4 + k]) ? 1u << k : 0u;
+    if (const std::uint32_t set = (masks.syslogSystem | masks.smtpSystem) & differ)
+        return QString("it has no event \"%1\", this change turns it on")
+            .arg(kEventNames[(second ? 4 : 0) + std::countr_zero(set)]);
+    using Event = Intp::TPropertyWarningEvent;
+    if (!PortMerge::KeepBits(target, differ, masks, {&Event::syslogSystem, &Event::smtpSystem}))
+        return OwnReadWhy<Event>(target, "its own settings of the system events were not read");
+    return QString();
 }
 
 // The builder lists every system event.

@@ -3,6 +3,7 @@
 // "Event Settings": per system event and per port link change, whether the
 // switch reports it by syslog and by e-mail.
 
+#include "intp/Warning.h"
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/TypedEditedList.h"
 
@@ -37,5 +38,9 @@ protected:
     void Fill(Intp::TDevice* device) override;
 
 private:
+    // Why target, of the other generation than the page's (second), can't
+    // take the system events of masks; its own events are kept in masks.
+    static QString OtherGenerationWhy(Intp::TDevice* target, bool second, Intp::TPropertyWarningEvent& masks);
+
     std::bitset<4> m_SystemEvents;
 };

@@ -35,6 +35,6 @@ void TModuleWarningSyslog::UpdateActions()
     m_Apply->setEnabled(device && (!server || m_Address->IsHost()));
 }
 
-void TModuleWarningSyslog::EventOnApplyClick() { SendPayload<Intp::TSessionWarningSyslogSet>(m_Fields.Read()); }
+void TModuleWarningSyslog::EventOnApplyClick() { SendFields<Intp::TSessionWarningSyslogSet>(*this, m_Fields); }
 
 REGISTER_PAGE(TModuleWarningSyslog);

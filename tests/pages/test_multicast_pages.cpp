@@ -15,10 +15,10 @@ using Bytes = std::vector<std::uint8_t>;
 
 using Igmp2Page = TPageTest<TModuleIgmp2>;
 
-TEST_F(Igmp2Page, ApplySendsTheFieldsToEveryTargetAndACountWithoutItemAsRead)
+TEST_F(Igmp2Page, ApplySendsTheFieldsToEveryTargetAndACountWithoutItemAsEachRead)
 {
     TDevice* device = Select(1, TestModel(8));
-    Select(2, TestModel(16));
+    Put(Select(2, TestModel(16)), TPropertyIgmp2{true, false, 0, 0, 2});
     Put(device, TPropertyIgmp2{true, true, 2, 25, 5});
     Notify(device, ccIgmp2Get);
     EXPECT_EQ(page->m_QueryCount->currentIndex(), -1); // no item for 5
@@ -27,7 +27,8 @@ TEST_F(Igmp2Page, ApplySendsTheFieldsToEveryTargetAndACountWithoutItemAsRead)
     page->m_Apply->click();
     page->m_QueryCount->setCurrentIndex(0);
     page->m_Apply->click();
-    EXPECT_EQ(SetBytes(Sent<TSessionIgmp2Set>().at(1)), Bytes({1, 1, 25, 5})); // both targets, count as read
+    EXPECT_EQ(SetBytes(Sent<TSessionIgmp2Set>().at(0)), Bytes({1, 1, 25, 5})); // count as each target read it
+    EXPECT_EQ(SetBytes(Sent<TSessionIgmp2Set>().at(1)), Bytes({1, 1, 25, 2}));
     EXPECT_EQ(SetBytes(Sent<TSessionIgmp2Set>().at(3)), Bytes({1, 1, 25, 1}));
 
     TModuleIgmp first; // the first generation's page sends its two fields

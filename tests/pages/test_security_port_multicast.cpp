@@ -105,14 +105,15 @@ TEST_F(MultiFilterPage, AddNeedsAGroupAddressWhateverTheBoxesAndSendsOnlyTheBoxe
     EXPECT_EQ(added[0].group, Ip(239, 1, 1, 127));
     EXPECT_EQ(added[0].vid, 7u);
 
-    // Three ports offered: three boxes; a row's member beyond them is not sent.
+    // Three ports offered: three boxes; Remove names the switch's own entry
+    // whole, its member beyond them too.
     PutTable(device, 0x80000007);
     ASSERT_EQ(page->m_Ports->count(), 3);
     EXPECT_EQ(Cell(1, 3), "1**");
     page->m_ListView->SelectRow(1);
     page->m_Remove->click();
     const auto removed = Sent<TSessionSecurityMultiFilterDel>().at(0);
-    EXPECT_EQ(removed.ports, 0x1u);
+    EXPECT_EQ(removed.ports, 0x81u);
     EXPECT_EQ(removed.vid, 2u);
 
     // A VLAN the box can't show (40 is shown; 5000 is clamped) is removed as listed.

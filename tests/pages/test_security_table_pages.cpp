@@ -166,11 +166,11 @@ TEST_F(StaticMac, PortsOfferedAreTheChoicesAndEntriesOnOthersAreNotListed)
     EXPECT_EQ(page->m_ListView->Model()->Cell(0, 2), "Port.03");
     page->m_ListView->SelectRow(1);
     EXPECT_EQ(page->m_Port->currentText(), "Port.03");
-    page->m_Port->setCurrentIndex(3); // Port.05, position 4 of the configuration
+    page->m_Port->setCurrentIndex(3); // Port.05: not part of the name
     page->m_Remove->click();
     auto removed = Sent<TSessionSecurityMac2StaticDel>();
     ASSERT_EQ(removed.size(), 1u);
-    EXPECT_EQ(removed[0].port, 4u);
+    EXPECT_EQ(removed[0].port, 2u); // the switch's own entry of that address and VLAN
     EXPECT_EQ(removed[0].vlanId, 6u);
 
     // Without the port configuration there is no port to send: neither button.

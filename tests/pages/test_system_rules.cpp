@@ -88,13 +88,6 @@ TEST(RefillThrottle, ARefillPutOffDuringThePeriodRunsWhenItEnds)
     EXPECT_TRUE(throttle.Request(1));
 }
 
-TEST(Choice, AValueWithoutAnItemIsSentBackUnchanged)
-{
-    EXPECT_EQ(ChoiceToSend(3, 9), 3u);
-    EXPECT_EQ(ChoiceToSend(-1, 9), 9u);
-    EXPECT_EQ(ChoiceToSend(-1, 200), 200u);
-}
-
 TEST(WallClock, SecondsCountTheWallClockWithoutZoneAndClampToTheField)
 {
     EXPECT_EQ(WallClockSeconds({2026, 3, 29, 2, 30, 0}), 1774751400u);

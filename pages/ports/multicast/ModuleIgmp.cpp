@@ -29,7 +29,7 @@ TModuleIgmp::TModuleIgmp(QWidget* parent) : TModulePage("IGMP Snooping", parent)
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     form.KeepAtTop();
     AddRead<TSessionIgmpGet>();
-    connect(m_Apply, &QPushButton::clicked, this, [this] { SendPayload<TSessionIgmpSet>(m_Fields.Read()); });
+    connect(m_Apply, &QPushButton::clicked, this, [this] { SendFields<TSessionIgmpSet>(*this, m_Fields); });
 }
 
 void TModuleIgmp::Fill(TDevice* device) { m_Fields.Fill(ValidRecord<TPropertyIgmp>(device)); }
@@ -45,7 +45,7 @@ TModuleIgmp2::TModuleIgmp2(QWidget* parent) : TModulePage("IGMP Snooping", paren
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     form.KeepAtTop();
     AddRead<TSessionIgmp2Get>();
-    connect(m_Apply, &QPushButton::clicked, this, [this] { SendPayload<TSessionIgmp2Set>(m_Fields.Read()); });
+    connect(m_Apply, &QPushButton::clicked, this, [this] { SendFields<TSessionIgmp2Set>(*this, m_Fields); });
 }
 
 void TModuleIgmp2::Fill(TDevice* device) { m_Fields.Fill(ValidRecord<TPropertyIgmp2>(device)); }

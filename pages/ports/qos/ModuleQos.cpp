@@ -27,6 +27,6 @@ TModuleQos::TModuleQos(QWidget* parent) : TModulePage("Traffic Prioritization", 
 
 void TModuleQos::Fill(Intp::TDevice* device) { m_Fields.Fill(ValidRecord<TPropertyQos>(device)); }
 
-void TModuleQos::EventOnApplyClick() { SendPayload<Intp::TSessionQosSet>(m_Fields.Read()); }
+void TModuleQos::EventOnApplyClick() { SendFields<Intp::TSessionQosSet>(*this, m_Fields); }
 
 REGISTER_PAGE(TModuleQos);

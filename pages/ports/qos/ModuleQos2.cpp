@@ -25,6 +25,6 @@ TModuleQos2::TModuleQos2(QWidget* parent) : TModulePage("Traffic Prioritization"
 
 void TModuleQos2::Fill(Intp::TDevice* device) { m_Fields.Fill(ValidRecord<TPropertyQos2>(device)); }
 
-void TModuleQos2::EventOnApplyClick() { SendPayload<Intp::TSessionQos2Set>(m_Fields.Read()); }
+void TModuleQos2::EventOnApplyClick() { SendFields<Intp::TSessionQos2Set>(*this, m_Fields); }
 
 REGISTER_PAGE(TModuleQos2);

@@ -14,7 +14,7 @@ TModuleSnmp::TModuleSnmp(QWidget* parent) : TModulePage("SNMP", parent)
     form.KeepAtTop();
     AddRead<Intp::TSessionSnmpGet>();
     connect(m_Apply, &QPushButton::clicked, this,
-            [this] { SendPayload<Intp::TSessionSnmpSet>(m_Fields.Read()); });
+            [this] { SendFields<Intp::TSessionSnmpSet>(*this, m_Fields); });
 }
 
 void TModuleSnmp::Fill(Intp::TDevice* device) { m_Fields.Fill(ValidRecord<Intp::TPropertySnmp>(device)); }

@@ -16,7 +16,7 @@ TModuleSnmpContext::TModuleSnmpContext(QWidget* parent) : TModulePage("SNMPv3 Co
     // Any change of the name, to an empty one too, may be applied.
     connect(m_ContextName, &QLineEdit::textChanged, this, [this] { m_Apply->setEnabled(CurrentDevice() != nullptr); });
     connect(m_Apply, &QPushButton::clicked, this,
-            [this] { SendPayload<Intp::TSessionSnmpContextSet>(m_Fields.Read()); });
+            [this] { SendFields<Intp::TSessionSnmpContextSet>(*this, m_Fields); });
 }
 
 void TModuleSnmpContext::Fill(Intp::TDevice* device)

@@ -18,6 +18,6 @@ TModuleVlan::TModuleVlan(QWidget* parent) : TModulePage("VLAN", parent)
 
 void TModuleVlan::Fill(Intp::TDevice* device) { m_Fields.Fill(ValidRecord<Intp::TPropertyVlan>(device)); }
 
-void TModuleVlan::EventOnApplyClick() { SendPayload<Intp::TSessionVlanSet>(m_Fields.Read()); }
+void TModuleVlan::EventOnApplyClick() { SendFields<Intp::TSessionVlanSet>(*this, m_Fields); }
 
 REGISTER_PAGE(TModuleVlan);

@@ -20,7 +20,7 @@ TModuleVlan8021q::TModuleVlan8021q(QWidget* parent) : TModulePage("802.1Q VLAN",
     AddChain<Intp::TSessionVlanGet, Intp::TSessionVlan8021qGet>();
     // A VLAN edited out of range keeps Apply off; one read so goes back as read.
     connect(m_Apply, &QPushButton::clicked, this,
-            [this] { SendPayload<Intp::TSessionVlan8021qSet>(m_Fields.Read()); });
+            [this] { SendFields<Intp::TSessionVlan8021qSet>(*this, m_Fields); });
 }
 
 void TModuleVlan8021q::Fill(Intp::TDevice* device)
