@@ -427,8 +427,12 @@ TPage *ReadPage(TMainForm &form, TPageId id, bool current = true)
     Intp::TDevice *device = nullptr;
     form.GetCurrentDevice(device);
     page->Refresh(current);
-    if (!RunUntil([&] { return Intp::Property<typename TGet::Record>::Get(device).valid; }, 5s))
-        return nullptr;
+    // Every selected switch's record: a change builds on each one's own.
+    TDeviceList targets;
+    form.GetTargetDevices(targets);
+    for (Intp::TDevice *target : targets)
+        if (!RunUntil([&] { return target->LatestRead<typename TGet::Record>() != nullptr; }, 5s))
+            return nullptr;
     page->OnNotify(device, TGet::CommandCode, 0);
     return page;
 }
