@@ -100,23 +100,6 @@ std::vector<TChangeReport::TPending>::iterator TChangeReport::FindOutcome(const 
     return {};
 }
 
-bool TChangeReport::IsOutcome(const Intp::TDevice* device, std::uint16_t code) const
-{
-    if (!device)
-        return false;
-    const Intp::TMacAddr mac = device->GetMac();
-    bool waiting = false;
-    for (const TBatch& batch : m_Batches) {
-        for (const TPending& p : batch.pending) {
-            if (p.mac == mac && p.code == code)
-                return true;
-            waiting = waiting || p.mac == mac;
-        }
-    }
-    // A read of that code being answered is the read's.
-    return waiting && Intp::CountOutstanding(code, mac) == 0;
-}
-
 void TChangeReport::Prune()
 {
     for (TBatch& batch : m_Batches) {

@@ -45,9 +45,6 @@ public:
     // oldest change waiting: table entry changes tell it under their
     // table's read code.
     void OnWizardEvent(Intp::TDevice* device, std::uint16_t code, std::uint16_t status, const void* context) override;
-    // Whether a notification of code for device is a change's outcome, not
-    // a read's.
-    bool IsOutcome(const Intp::TDevice* device, std::uint16_t code) const;
 
     // How a switch is named. Why a status means no change or no read, in
     // words: the library's statuses, or "the switch refused (code n)".
