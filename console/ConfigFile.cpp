@@ -223,8 +223,8 @@ TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettin
     TConfigValue reading = cvNone;  // the value whose text is gathered
     QString text;
     int depth = 0;
-    // A refusing device leaves the reader waiting for more.
-    while (!reader.atEnd() && !source.TooManyAttributes()) {
+    // Ends at the document's end or the first error, a refusal of the device too.
+    for (bool more = true; more;) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement:
             dtdAllowed = false;
@@ -264,6 +264,10 @@ TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettin
             // Text of only spaces, unless CDATA, is no text node of the element.
             if (reading != cvNone && (reader.isCDATA() || !reader.text().trimmed().isEmpty()))
                 text += reader.text();
+            break;
+        case QXmlStreamReader::EndDocument:
+        case QXmlStreamReader::Invalid:
+            more = false;
             break;
         default:
             break;
