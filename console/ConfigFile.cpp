@@ -2,52 +2,95 @@
 
 #include "pages/kit/AddressText.h"
 
-#include <QDomDocument>
 #include <QFile>
+#include <QIODevice>
 #include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-std::uint32_t ParseDotted(const QString& text) { return StringToIp(text.toStdString()); }
+std::uint32_t ParseDotted(QStringView text) { return StringToIp(text.toUtf8().toStdString()); }
 
 // Far deeper and wider than the format's own elements (four levels, two
 // attributes), which are read wherever other elements sit beside them.
 constexpr int kMaxConfigDepth = 64;
 constexpr int kMaxConfigAttributes = 16;
 
-// False when a start tag holds more attributes than kMaxConfigAttributes: the
-// XML reader checks each attribute against the tag's others. Counts the "="
-// outside quotes of each start tag; comments, CDATA and processing
-// instructions are skipped, and end tags and declarations end at their first
-// ">" or "<" (a quoted one in a declaration can only make tags counted,
-// never hidden).
-bool HasFewAttributes(const QByteArray& document)
+// The document as the XML reader's device. Bytes go to the reader only once
+// the start tags they hold are checked for more attributes than
+// kMaxConfigAttributes: the reader compares each attribute with the tag's
+// others before it reports the tag. Counts the "=" outside quotes of each
+// start tag; comments, CDATA and processing instructions are skipped, and end
+// tags and declarations end at their first ">" or "<" (a quoted one in a
+// declaration can only make tags counted, never hidden).
+class TCheckedDocument final : public QIODevice {
+public:
+    explicit TCheckedDocument(const QByteArray& document) : m_Document(document), m_Scanned(document.constData())
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool TooManyAttributes() const { return m_Refused; }
+    qint64 size() const override { return m_Document.size(); }
+
+protected:
+    qint64 readData(char* data, qint64 max) override
+    {
+        const qint64 count = std::min(max, qint64(m_Document.size()) - m_Read);
+        m_Refused = m_Refused || !CheckTagsBefore(m_Document.constData() + m_Read + count);
+        if (m_Refused)
+            return -1;
+        std::memcpy(data, m_Document.constData() + m_Read, std::size_t(count));
+        m_Read += count;
+        return count;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    // Checks every tag that starts before until, each to its end.
+    bool CheckTagsBefore(const char* until);
+
+    const QByteArray& m_Document;
+    const char* m_Scanned;  // tags starting before it are checked
+    qint64 m_Read = 0;
+    bool m_Refused = false;
+};
+
+bool TCheckedDocument::CheckTagsBefore(const char* until)
 {
-    const char* p = document.constData();
-    const char* const end = p + document.size();
+    const char* const begin = m_Document.constData();
+    const char* const end = begin + m_Document.size();
+    const char*& p = m_Scanned;
     auto skipPast = [&](const char* close) {
-        const qsizetype at = document.indexOf(close, p - document.constData());
-        p = at < 0 ? end : document.constData() + at + qsizetype(std::strlen(close));
+        const qsizetype at = m_Document.indexOf(close, p - begin);
+        p = at < 0 ? end : begin + at + qsizetype(std::strlen(close));
     };
-    while ((p = static_cast<const char*>(std::memchr(p, '<', std::size_t(end - p)))) != nullptr) {
-        const QByteArrayView rest(p, end - p);
-        if (rest.startsWith("<!--")) {
-            skipPast("-->");
-            continue;
+    while (p < until) {
+        p = static_cast<const char*>(std::memchr(p, '<', std::size_t(end - p)));
+        if (!p) {
+            p = end;
+            break;
         }
-        if (rest.startsWith("<![CDATA[")) {
-            skipPast("]]>");
-            continue;
+        const char next = end - p > 1 ? p[1] : '/';  // a last "<" opens no tag
+        if (next == '!' || next == '?') {
+            const QByteArrayView rest(p, end - p);
+            if (rest.startsWith("<!--")) {
+                skipPast("-->");
+                continue;
+            }
+            if (rest.startsWith("<![CDATA[")) {
+                skipPast("]]>");
+                continue;
+            }
+            if (next == '?') {
+                skipPast("?>");
+                continue;
+            }
         }
-        if (rest.startsWith("<?")) {
-            skipPast("?>");
-            continue;
-        }
-        const bool startTag = rest.size() > 1 && rest[1] != '!' && rest[1] != '/';
+        const bool startTag = next != '!' && next != '/';
         int attributes = 0;
         char quote = 0;
         // No attribute value holds a "<": one ends the tag, quoted or not.
@@ -61,27 +104,61 @@ bool HasFewAttributes(const QByteArray& document)
             else if (*p == '=' && ++attributes > kMaxConfigAttributes)
                 return false;
         }
-        if (p == end)
-            break;
     }
     return true;
 }
 
-// False when elements nest deeper than kMaxConfigDepth: the document model
-// takes time that grows faster than the depth. Well-formedness is left to it.
-bool IsShallowEnough(const QByteArray& document)
+// A "Filter" entry into the unicast entries or the local subnets; false when
+// the list is full.
+bool AddFilter(const QXmlStreamAttributes& attributes, Filter::TFilterSettings& read)
 {
-    QXmlStreamReader reader(document);
-    reader.setNamespaceProcessing(false);
-    int depth = 0;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement && ++depth > kMaxConfigDepth)
-            return false;
-        if (token == QXmlStreamReader::EndElement)
-            --depth;
+    if (!attributes.hasAttribute(QLatin1String("Address")))
+        return true;
+    const std::uint32_t address = ParseDotted(attributes.value(QLatin1String("Address")));
+    if (!IsValidHostIp(address))
+        return true;
+    std::uint32_t mask = 0xFFFFFFFFu;
+    if (attributes.hasAttribute(QLatin1String("Mask"))) {
+        mask = ParseDotted(attributes.value(QLatin1String("Mask")));
+        if (!IsValidNetmask(mask))
+            return true;
     }
+    TIpMaskList& list = mask == 0xFFFFFFFFu ? read.Unicasts : read.LocalSubnets;
+    if (list.size() >= kMaxConfigEntries)
+        return false;
+    list.push_back({address, mask});
     return true;
+}
+
+// The text values of "Discovery", each read from its first element.
+enum TConfigValue { cvMethod, cvAddress, cvMask, cvBegin, cvEnd, cvFilters, cvNone };
+
+TConfigValue ValueNamed(QStringView name)
+{
+    static constexpr const char* kNames[] = {"Method", "Address", "Mask", "BeginAddr", "EndAddr", "Filters"};
+    for (int value = cvMethod; value < cvNone; ++value)
+        if (name == QLatin1String(kNames[value]))
+            return TConfigValue(value);
+    return cvNone;
+}
+
+void ApplyValue(TConfigValue value, const QString& text, Filter::TFilterSettings& read)
+{
+    switch (value) {
+    case cvMethod: {
+        bool ok = false;
+        const int method = text.trimmed().toInt(&ok, 10);
+        if (ok)
+            read.Method = std::uint8_t(unsigned(method));
+        break;
+    }
+    case cvAddress: read.Address = ParseDotted(text); break;
+    case cvMask: read.Mask = ParseDotted(text); break;
+    case cvBegin: read.Begin = ParseDotted(text); break;
+    case cvEnd: read.End = ParseDotted(text); break;
+    case cvFilters:
+    case cvNone: break;
+    }
 }
 
 }  // namespace
@@ -134,51 +211,72 @@ QByteArray WriteConfigDocument(const Filter::TFilterSettings& settings, const st
 
 TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettings& settings)
 {
-    QDomDocument doc;
-    // Files the document model would take more than linear time on are refused first.
-    if (!HasFewAttributes(document) || !IsShallowEnough(document) || !doc.setContent(document))
-        return crFailed;
-    const QDomElement discovery = doc.documentElement().firstChildElement(QStringLiteral("Discovery"));
-    if (discovery.isNull())
-        return crNoDiscovery;
-
+    // One pass of the XML reader over the document; the elements read are the
+    // first "Discovery" under the root, and under it the first of each value
+    // and the children of the first "Filters".
+    TCheckedDocument source(document);
+    QXmlStreamReader reader(&source);
+    reader.setNamespaceProcessing(false);
     Filter::TFilterSettings read;
-    auto text = [&](const char* name, auto apply) {
-        const QDomElement element = discovery.firstChildElement(QLatin1String(name));
-        if (!element.isNull())
-            apply(element.text());
-    };
-    text("Method", [&](const QString& value) {
-        bool ok = false;
-        const int method = value.trimmed().toInt(&ok, 10);
-        if (ok)
-            read.Method = std::uint8_t(unsigned(method));
-    });
-    text("Address", [&](const QString& value) { read.Address = ParseDotted(value); });
-    text("Mask", [&](const QString& value) { read.Mask = ParseDotted(value); });
-    text("BeginAddr", [&](const QString& value) { read.Begin = ParseDotted(value); });
-    text("EndAddr", [&](const QString& value) { read.End = ParseDotted(value); });
-
-    // Every child of "Filters", whatever its name: no mask or a host mask is
-    // a unicast entry, any other valid mask a local subnet.
-    const QDomElement filters = discovery.firstChildElement(QStringLiteral("Filters"));
-    for (QDomElement filter = filters.firstChildElement(); !filter.isNull(); filter = filter.nextSiblingElement()) {
-        if (!filter.hasAttribute(QStringLiteral("Address")))
-            continue;
-        const std::uint32_t address = ParseDotted(filter.attribute(QStringLiteral("Address")));
-        if (!IsValidHostIp(address))
-            continue;
-        std::uint32_t mask = 0xFFFFFFFFu;
-        if (filter.hasAttribute(QStringLiteral("Mask"))) {
-            mask = ParseDotted(filter.attribute(QStringLiteral("Mask")));
-            if (!IsValidNetmask(mask))
-                continue;
+    bool dtdAllowed = true, discoverySeen = false, inDiscovery = false, inFilters = false;
+    bool valueSeen[cvNone] = {};
+    TConfigValue reading = cvNone;  // the value whose text is gathered
+    QString text;
+    int depth = 0;
+    // Ends at the document's end or the first error, a refusal of the device too.
+    for (bool more = true; more;) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            dtdAllowed = false;
+            if (++depth > kMaxConfigDepth)
+                return crFailed;
+            if (depth == 2 && !discoverySeen && reader.qualifiedName() == QLatin1String("Discovery")) {
+                discoverySeen = inDiscovery = true;
+            } else if (depth == 3 && inDiscovery) {
+                const TConfigValue value = ValueNamed(reader.qualifiedName());
+                if (value != cvNone && !valueSeen[value]) {
+                    valueSeen[value] = true;
+                    inFilters = value == cvFilters;
+                    reading = inFilters ? cvNone : value;
+                }
+            } else if (depth == 4 && inFilters && !AddFilter(reader.attributes(), read)) {
+                return crFailed;
+            }
+            break;
+        case QXmlStreamReader::EndElement:
+            if (depth == 3 && reading != cvNone) {
+                ApplyValue(reading, text, read);
+                reading = cvNone;
+                text.clear();
+            }
+            inFilters = inFilters && depth != 3;
+            inDiscovery = inDiscovery && depth != 2;
+            --depth;
+            break;
+        case QXmlStreamReader::DTD:
+            // The reader also takes a second one, and one after the root's
+            // start; XML and the document model don't.
+            if (!dtdAllowed)
+                return crFailed;
+            dtdAllowed = false;
+            break;
+        case QXmlStreamReader::Characters:
+            // Text of only spaces, unless CDATA, is no text node of the element.
+            if (reading != cvNone && (reader.isCDATA() || !reader.text().trimmed().isEmpty()))
+                text += reader.text();
+            break;
+        case QXmlStreamReader::EndDocument:
+        case QXmlStreamReader::Invalid:
+            more = false;
+            break;
+        default:
+            break;
         }
-        TIpMaskList& list = mask == 0xFFFFFFFFu ? read.Unicasts : read.LocalSubnets;
-        if (list.size() >= kMaxConfigEntries)
-            return crFailed;
-        list.push_back({address, mask});
     }
+    if (reader.hasError() || source.TooManyAttributes())
+        return crFailed;
+    if (!discoverySeen)
+        return crNoDiscovery;
     settings = std::move(read);
     return crRead;
 }

@@ -2,7 +2,7 @@
 
 // The console configuration file ("Config.xml"): the discovery filter's
 // settings and, for the user's records, the switches of the device tree.
-// Only Qt Core and Xml, so the reader can be fuzzed on its own.
+// Only Qt Core, so the reader can be fuzzed on its own.
 
 #include "pages/kit/FilterServer.h"
 

@@ -25,7 +25,7 @@ run() {  # name, command...
 
 [ -d "$dir" ] || { echo "no benchmarks in $dir"; echo "bench: 0 passed, 0 failed"; exit 0; }
 for b in bench_dispatch bench_syslog bench_banner_syslog bench_ipconf bench_status_rows bench_status \
-         bench_transfer bench_list_sort bench_tree_select; do
+         bench_transfer bench_list_sort bench_tree_select bench_config; do
   [ -x "$dir/$b" ] && run "$b" "$dir/$b" --benchmark_min_time=0.01
 done
 [ -x "$dir/bench_flood" ] && run bench_flood "$dir/bench_flood" 1
