@@ -283,9 +283,10 @@ Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, std::uint16_t fa
     return device;
 }
 
-void TWorld::Reseed(Intp::TDevice* device, int seed)
+void TWorld::Reseed(Intp::TDevice* device, int seed, std::size_t moves)
 {
     m_Plans[device].seed = seed;
+    m_Plans[device].moves = moves;
     if (m_Plans[device].shown)
         m_PoolSeed = seed;
 }
@@ -371,6 +372,7 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     // A table's entries come from the pool of the switch on show.
     static std::map<std::string, TBytes> made;
     const std::string key = CacheKey(device, plan.seed * 2 + plan.shown, code, request) +
+                            std::to_string(plan.moves) + ',' +
                             (entry && entry->EntrySize ? std::to_string(m_PoolSeed) : std::string());
     if (auto it = made.find(key); it != made.end())
         return it->second;
@@ -393,7 +395,7 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     return made[key] = entry && entry->EntrySize
                            ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
                                    std::min<std::size_t>(entry->PageEntries - 1, 6), entry->TrailerSize)
-                           : Record(device, plan.seed, code, base, entry ? entry->FixedSize : 0,
+                           : Record(device, plan, code, base, entry ? entry->FixedSize : 0,
                                     entry ? entry->ElementSize : 0);
 }
 
@@ -455,8 +457,8 @@ TBytes TWorld::Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_
     return bytes;
 }
 
-TBytes TWorld::Record(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& base, std::size_t fixed,
-                      std::size_t element)
+TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
+                      std::size_t fixed, std::size_t element)
 {
     // An element's own index (a port number), and the zero bytes before it,
     // stay: the rows of a per-port record keep their ports.
@@ -478,8 +480,8 @@ TBytes TWorld::Record(Intp::TDevice* device, int seed, std::uint16_t code, const
                 kept[fixed + e * element + o - back] = true;
         }
     }
-    return Move(base, unsigned(seed) * 7919u + code, 96, device->GetType(), code, [](const TBytes& b) { return b; },
-                kept);
+    return Move(base, unsigned(plan.seed) * 7919u + code, plan.moves, device->GetType(), code,
+                [](const TBytes& b) { return b; }, kept);
 }
 
 TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
@@ -575,6 +577,16 @@ QString CopyShown(QWidget* from, QWidget* to, TCopy what)
         if (a[i]->isEnabled() && !b[i]->isEnabled())
             lacks << QString("%1 #%2 off").arg(a[i]->metaObject()->className()).arg(i);
     return lacks.join("; ");
+}
+
+void TypeTexts(QWidget* page)
+{
+    for (QWidget* control : ValueControls(page))
+        if (auto* edit = qobject_cast<QLineEdit*>(control); edit && edit->isEnabled() && edit->text().isEmpty()) {
+            edit->setText("oracle");
+            if (!edit->hasAcceptableInput())
+                edit->clear();
+        }
 }
 
 std::vector<QAbstractButton*> Buttons(QWidget* page)

@@ -59,8 +59,9 @@ public:
     // or a refusing status) is how its latest read ends. The switch on show
     // (shown) holds every entry of the tables' pools.
     Intp::TDevice* AddSwitch(std::uint32_t model, int seed, std::uint16_t failure = 0, bool shown = false);
-    // Other values for the switch from now on.
-    void Reseed(Intp::TDevice* device, int seed);
+    // Other values for the switch from now on; moves: how many values of a
+    // record may move off the model's (fewer keep more of the model's).
+    void Reseed(Intp::TDevice* device, int seed, std::size_t moves = 96);
 
     // Shows the page on host: refreshes it twice as the real page does on
     // show and on a refresh; failing switches fail the second time.
@@ -78,10 +79,11 @@ private:
         int seed = 0;
         std::uint16_t failure = 0;
         bool shown = false;
+        std::size_t moves = 96;
     };
     TBytes ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request);
-    TBytes Record(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& base, std::size_t fixed,
-                  std::size_t element);
+    TBytes Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
+                  std::size_t fixed, std::size_t element);
     TBytes Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t prefix,
                  std::size_t entrySize, std::size_t maxEntries, std::size_t trailer);
     TBytes TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
@@ -112,6 +114,10 @@ enum class TCopy { shown, entry, form };
 // column, ticked lines by their text; a control showing no value sets
 // nothing. Answers what to lacks of what from shows (empty: nothing).
 QString CopyShown(QWidget* from, QWidget* to, TCopy what = TCopy::shown);
+
+// Types one text into every empty text field of the page that takes it
+// (a new name and password, typed twice).
+void TypeTexts(QWidget* page);
 
 // The page's push and tool buttons, in construction order.
 std::vector<QAbstractButton*> Buttons(QWidget* page);
