@@ -277,16 +277,16 @@ Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, std::uint16_t fa
     const auto last = std::uint8_t(m_Plans.size() + 1);
     Intp::TDevice* device = m_Env.AddDevice(last, Ip(10, 0, 0, last));
     device->SetType(model);
-    m_Plans[device] = {seed, failure, shown};
+    m_Plans[device] = {seed, failure, shown, {}};
     if (shown)
         m_PoolSeed = seed;
     return device;
 }
 
-void TWorld::Reseed(Intp::TDevice* device, int seed, std::size_t moves)
+void TWorld::Reseed(Intp::TDevice* device, int seed, TValues values)
 {
     m_Plans[device].seed = seed;
-    m_Plans[device].moves = moves;
+    m_Plans[device].values = values;
     if (m_Plans[device].shown)
         m_PoolSeed = seed;
 }
@@ -372,7 +372,7 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     // A table's entries come from the pool of the switch on show.
     static std::map<std::string, TBytes> made;
     const std::string key = CacheKey(device, plan.seed * 2 + plan.shown, code, request) +
-                            std::to_string(plan.moves) + ',' +
+                            std::to_string(plan.values.moves * 256 + plan.values.step) + ',' +
                             (entry && entry->EntrySize ? std::to_string(m_PoolSeed) : std::string());
     if (auto it = made.find(key); it != made.end())
         return it->second;
@@ -431,7 +431,7 @@ bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)
 
 template <class W>
 TBytes TWorld::Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model, std::uint16_t code, W wrap,
-                    const std::vector<bool>& kept)
+                    const std::vector<bool>& kept, std::uint8_t step)
 {
     std::mt19937 rng(seed);
     std::vector<std::size_t> at(bytes.size());
@@ -447,7 +447,7 @@ TBytes TWorld::Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_
         for (int attempt = 0; attempt < 2 && !inText(p) && (tries < 8 || rng() % 2); ++attempt) {
             // A step to the next value.
             TBytes moved = bytes;
-            moved[p] = std::uint8_t(attempt == 0 ? bytes[p] ^ 1 : bytes[p] + 1);
+            moved[p] = std::uint8_t(attempt == 0 ? bytes[p] ^ step : bytes[p] + step);
             if (moved != bytes && Takes(model, code, wrap(moved))) {
                 bytes = std::move(moved);
                 break;
@@ -480,8 +480,8 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
                 kept[fixed + e * element + o - back] = true;
         }
     }
-    return Move(base, unsigned(plan.seed) * 7919u + code, plan.moves, device->GetType(), code,
-                [](const TBytes& b) { return b; }, kept);
+    return Move(base, unsigned(plan.seed) * 7919u + code, plan.values.moves, device->GetType(), code,
+                [](const TBytes& b) { return b; }, kept, plan.values.step);
 }
 
 TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
@@ -579,14 +579,21 @@ QString CopyShown(QWidget* from, QWidget* to, TCopy what)
     return lacks.join("; ");
 }
 
-void TypeTexts(QWidget* page)
+void FillEmpty(QWidget* page)
 {
-    for (QWidget* control : ValueControls(page))
+    std::map<QWidget*, std::vector<QRadioButton*>> groups;
+    for (QWidget* control : ValueControls(page)) {
         if (auto* edit = qobject_cast<QLineEdit*>(control); edit && edit->isEnabled() && edit->text().isEmpty()) {
             edit->setText("oracle");
             if (!edit->hasAcceptableInput())
                 edit->clear();
+        } else if (auto* radio = qobject_cast<QRadioButton*>(control); radio && radio->isEnabled()) {
+            groups[radio->parentWidget()].push_back(radio);
         }
+    }
+    for (const auto& [parent, radios] : groups)
+        if (std::none_of(radios.begin(), radios.end(), [](QRadioButton* radio) { return radio->isChecked(); }))
+            radios.front()->setChecked(true);
 }
 
 std::vector<QAbstractButton*> Buttons(QWidget* page)

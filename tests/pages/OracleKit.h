@@ -50,6 +50,13 @@ struct TOutcome {
     bool Deletes() const;
 };
 
+// How far a switch's records are from the model's: how many values may
+// move (fewer keep more of the model's), and by how much each step.
+struct TValues {
+    std::size_t moves = 96;
+    std::uint8_t step = 1;
+};
+
 // The switches of one test and their answers.
 class TWorld {
 public:
@@ -59,9 +66,8 @@ public:
     // or a refusing status) is how its latest read ends. The switch on show
     // (shown) holds every entry of the tables' pools.
     Intp::TDevice* AddSwitch(std::uint32_t model, int seed, std::uint16_t failure = 0, bool shown = false);
-    // Other values for the switch from now on; moves: how many values of a
-    // record may move off the model's (fewer keep more of the model's).
-    void Reseed(Intp::TDevice* device, int seed, std::size_t moves = 96);
+    // Other values for the switch from now on.
+    void Reseed(Intp::TDevice* device, int seed, TValues values = {});
 
     // Shows the page on host: refreshes it twice as the real page does on
     // show and on a refresh; failing switches fail the second time.
@@ -79,7 +85,7 @@ private:
         int seed = 0;
         std::uint16_t failure = 0;
         bool shown = false;
-        std::size_t moves = 96;
+        TValues values;
     };
     TBytes ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request);
     TBytes Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
@@ -94,7 +100,8 @@ private:
     // bytes with values moved at up to tries positions, each kept where the
     // reply made by wrap still passes.
     template <class W> TBytes Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model,
-                                   std::uint16_t code, W wrap, const std::vector<bool>& kept = {});
+                                   std::uint16_t code, W wrap, const std::vector<bool>& kept = {},
+                                   std::uint8_t step = 1);
 
     TPageTestEnvironment& m_Env;
     std::map<Intp::TDevice*, TPlan> m_Plans;
@@ -115,9 +122,10 @@ enum class TCopy { shown, entry, form };
 // nothing. Answers what to lacks of what from shows (empty: nothing).
 QString CopyShown(QWidget* from, QWidget* to, TCopy what = TCopy::shown);
 
-// Types one text into every empty text field of the page that takes it
-// (a new name and password, typed twice).
-void TypeTexts(QWidget* page);
+// Fills what the page's form leaves empty: one text typed into every empty
+// text field that takes it (a new name and password, typed twice), the
+// first of radio buttons none of which is picked.
+void FillEmpty(QWidget* page);
 
 // The page's push and tool buttons, in construction order.
 std::vector<QAbstractButton*> Buttons(QWidget* page);

@@ -165,7 +165,7 @@ protected:
     struct TSetting {
         bool select = true;
         int from = -1, row = 0;
-        bool typed = false;  // empty text fields typed in
+        bool filled = false;  // the empty form filled
     };
     std::unique_ptr<TModulePage> Shown(const TSetting& setting, int* rows = nullptr)
     {
@@ -183,8 +183,8 @@ protected:
                 *rows = held;
             CopyShown(source.get(), page.get(), TCopy::form);
         }
-        if (setting.typed)
-            TypeTexts(page.get());
+        if (setting.filled)
+            FillEmpty(page.get());
         return page;
     }
 
@@ -193,13 +193,15 @@ protected:
     // other values of that switch, the later ones nearer the model's (a
     // record's own check, distinct priorities say, passes there); one off
     // there on the form of another switch's entry (an Add of an entry it
-    // holds), then on typed texts (a new password).
+    // holds), then on its empty form filled (a new password).
     TOutcome Dry(std::size_t k, QString& control, TSetting& setting, QString& why)
     {
         TOutcome dry;
-        const std::size_t moves[] = {96, 96, 96, 96, 8, 4, 2, 1};
-        for (std::size_t t = 0; t < std::size(moves) && !dry.AnyChange(); ++t) {
-            world.Reseed(shown, 1 + int(t) * 1000, moves[t]);
+        // Values two steps off (a mode the page is for) last.
+        static const TValues tries[] = {{}, {}, {}, {}, {8}, {4}, {2}, {1}, {96, 2}, {96, 2}};
+        for (std::size_t t = 0; t < std::size(tries) && !dry.AnyChange(); ++t) {
+            values = tries[t];
+            world.Reseed(shown, 1 + int(t) * 1000, values);
             setting = {};
             std::unique_ptr<TModulePage> page = Shown(setting);
             QAbstractButton* button = Buttons(page.get()).at(k);
@@ -214,13 +216,15 @@ protected:
                     page = Shown(setting, &rows);
                     button = Buttons(page.get()).at(k);
                 }
-            if (t == 0 && !button->isEnabled()) {
-                setting = {.typed = true};
+            if (!button->isEnabled()) {
+                setting = {.filled = true};
                 page = Shown(setting);
                 button = Buttons(page.get()).at(k);
+
             }
             if (!button->isEnabled()) {
-                why = "off on every value set";
+                if (why.isEmpty())
+                    why = "off on every value set";
                 continue;
             }
             dry = world.Press(page.get(), button);
@@ -254,6 +258,7 @@ protected:
     TWorld world{env};
     const std::vector<TTarget> targets = Targets();
     Intp::TDevice* shown = nullptr;
+    TValues values;  // those of the switch on show
 
 private:
     int m_Threshold = Intp::g_LayoutThreshold;
@@ -290,7 +295,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
         }
         // Rows are selected for a control that sends another change with them.
         int rows = 0;
-        std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row, setting.typed}, &rows);
+        std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row, setting.filled}, &rows);
         setting.select = !Buttons(first.get()).at(k)->isEnabled() ||
                          world.Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
         std::vector<TFakePageHost> hosts(targets.size());
@@ -301,12 +306,13 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
             SignIn(hosts[i]);
         }
         // A same-model target whose own page refuses the change on its
-        // values is tried on others: the case where it takes it is met.
+        // values is tried on others, as far from the model's as those on
+        // show: the case where it takes it is met.
         first = Shown(setting, &rows);
         for (std::size_t i = 0; i < targets.size(); ++i)
             for (int seed = targets[i].seed; targets[i].kind == "same model" && int(i) != setting.from && seed < 4000;
                  seed += 1000) {
-                world.Reseed(hosts[i].selection.front(), seed);
+                world.Reseed(hosts[i].selection.front(), seed, values);
                 if (!OwnPage(first.get(), own[i], hosts[i], k, dry.Deletes()).isEmpty() ||
                     world.Press(own[i].get(), Buttons(own[i].get()).at(k)).AnyChange())
                     break;
