@@ -62,6 +62,34 @@ FakeSwitch::TSwitch NewSwitch(const Intp::TDevice* device, const FakeSwitch::THa
     return sw;
 }
 
+const FakeSwitch::THandlerTable& Handlers()
+{
+    static const FakeSwitch::THandlerTable handlers = FakeSwitch::StandardHandlers();
+    return handlers;
+}
+
+// A fake switch of the device's model and generation as new, made once.
+FakeSwitch::TSwitch& Fresh(const Intp::TDevice* device)
+{
+    static std::map<std::string, FakeSwitch::TSwitch> switches;
+    const std::string model = CacheKey(device, 0, 0, {});
+    if (!switches.count(model))
+        switches[model] = NewSwitch(device, Handlers());
+    return switches[model];
+}
+
+// The fake switch's answer to a request of code with payload.
+FakeSwitch::TReply Answer(FakeSwitch::TSwitch& sw, const FakeSwitch::THandlerEntry& entry, std::uint16_t code,
+                          const TBytes& payload)
+{
+    FakeSwitch::TRequest r;
+    r.Header.Code = code;
+    r.Header.Length = std::uint16_t(payload.size());
+    r.Payload = payload.data();
+    r.PayloadSize = payload.size();
+    return entry.Handler(sw, r);
+}
+
 // Inside a list, spin box or combo box of root: part of that control.
 bool InsideControl(const QWidget* widget, const QWidget* root)
 {
@@ -325,11 +353,32 @@ TOutcome TWorld::Press(TModulePage* page, QAbstractButton* button)
     for (std::size_t i = mark; i < m_Env.protocol.sent.size(); ++i) {
         const IntpTest::TSent& frame = m_Env.protocol.sent[i];
         Intp::TDevice* device = Intp::FindDevice(frame.mac, false);
-        if (device && m_Plans.count(device) && IsChangeCode(frame.code))
+        if (device && m_Plans.count(device) && IsChangeCode(frame.code)) {
             outcome.sent[device].push_back({frame.code, frame.payload});
+            if (m_Plans[device].shown)
+                NoteAdded(device, frame.code, frame.payload);
+        }
     }
     outcome.told = m_Env.messages.mid(told);
     return outcome;
+}
+
+void TWorld::NoteAdded(Intp::TDevice* device, std::uint16_t code, const TBytes& payload)
+{
+    const auto handler = Handlers().find(code);
+    if (handler == Handlers().end())
+        return;
+    FakeSwitch::TSwitch sw = Fresh(device);
+    if (Answer(sw, handler->second, code, payload).Status != FakeSwitch::StatusOk)
+        return;
+    const auto& before = Fresh(device).Running.Tables;
+    for (const auto& [table, entries] : sw.Running.Tables) {
+        if (entries.size() <= (before.count(table) ? before.at(table).size() : 0))
+            continue;
+        std::vector<TBytes>& added = m_Added[table];
+        if (added.size() < 2 && std::find(added.begin(), added.end(), entries.back()) == added.end())
+            added.push_back(entries.back());
+    }
 }
 
 void TWorld::Pump()
@@ -366,32 +415,24 @@ void TWorld::Settle()
 
 TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request)
 {
-    static const FakeSwitch::THandlerTable handlers = FakeSwitch::StandardHandlers();
-    const auto handler = handlers.find(code);
-    const FakeSwitch::THandlerEntry* entry = handler != handlers.end() ? &handler->second : nullptr;
+    const auto handler = Handlers().find(code);
+    const FakeSwitch::THandlerEntry* entry = handler != Handlers().end() ? &handler->second : nullptr;
     // A table's entries come from the pool of the switch on show.
     static std::map<std::string, TBytes> made;
-    const std::string key = CacheKey(device, plan.seed * 2 + plan.shown, code, request) +
+    std::string key = CacheKey(device, plan.seed * 2 + plan.shown, code, request) +
                             std::to_string(plan.values.moves * 256 + plan.values.step) + ',' +
                             (entry && entry->EntrySize ? std::to_string(m_PoolSeed) : std::string());
+    if (m_Holding && m_Added.count(code))
+        for (const TBytes& added : m_Added[code])
+            key.append(added.begin(), added.end());
     if (auto it = made.find(key); it != made.end())
         return it->second;
 
     const Intp::TCommandInfo* info = Intp::FindCommand(code);
     TBytes base(info ? info->minReply : 4, 0);
-    if (entry) {
-        static std::map<std::string, FakeSwitch::TSwitch> switches;
-        const std::string model = CacheKey(device, 0, 0, {});
-        if (!switches.count(model))
-            switches[model] = NewSwitch(device, handlers);
-        FakeSwitch::TRequest r;
-        r.Header.Code = code;
-        r.Header.Length = std::uint16_t(request.size());
-        r.Payload = request.data();
-        r.PayloadSize = request.size();
-        if (FakeSwitch::TReply reply = entry->Handler(switches[model], r); reply.Status == FakeSwitch::StatusOk)
+    if (entry)
+        if (FakeSwitch::TReply reply = Answer(Fresh(device), *entry, code, request); reply.Status == FakeSwitch::StatusOk)
             base = reply.Payload;
-    }
     return made[key] = entry && entry->EntrySize
                            ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
                                    std::min<std::size_t>(entry->PageEntries - 1, 6), entry->TrailerSize)
@@ -505,17 +546,20 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
     // A pool shared by every switch of the generation: the first model that
     // reads the table makes it (the switch on show reads first).
     static std::map<std::tuple<std::uint16_t, bool, int>, std::vector<TBytes>> pools;
-    std::vector<TBytes>& pool = pools[{code, IsSecondGeneration(device), m_PoolSeed}];
-    for (unsigned k = 0; pool.empty() && k < 4; ++k) {
+    std::vector<TBytes>& generated = pools[{code, IsSecondGeneration(device), m_PoolSeed}];
+    for (unsigned k = 0; generated.empty() && k < 4; ++k) {
         std::mt19937 rng(code * 131u + k + unsigned(m_PoolSeed) * 7u);
         TBytes entry(entrySize, 0);
         for (int attempt = 0; attempt < 200 && !Takes(model, code, one(entry)); ++attempt)
             for (std::uint8_t& b : entry)
                 b = rng() % 3 == 0 ? std::uint8_t(rng() % 4) : 0;
         entry = Move(entry, code * 977u + k + unsigned(m_PoolSeed), 24, model, code, one);
-        if (Takes(model, code, one(entry)) && std::find(pool.begin(), pool.end(), entry) == pool.end())
-            pool.push_back(entry);
+        if (Takes(model, code, one(entry)) && std::find(generated.begin(), generated.end(), entry) == generated.end())
+            generated.push_back(entry);
     }
+    std::vector<TBytes> pool = generated;
+    if (m_Holding && m_Added.count(code))
+        pool.insert(pool.begin(), m_Added[code].begin(), m_Added[code].end());
     // The switch on show holds the whole pool; others keep an entry, change
     // it, lack it, and hold one of their own.
     const int seed = plan.seed;
@@ -546,6 +590,12 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
 QString CopyShown(QWidget* from, QWidget* to, TCopy what)
 {
     const std::vector<QWidget*> a = ValueControls(from), b = ValueControls(to);
+    // No entry selected: the form names it.
+    if (what == TCopy::entry && std::none_of(a.begin(), a.end(), [](QWidget* control) {
+            auto* list = qobject_cast<TUntypedReportList*>(control);
+            return list && list->SelectedRow() >= 0;
+        }))
+        what = TCopy::shown;
     if (a.size() != b.size())
         return "its page has other controls";
     for (std::size_t i = 0; i < a.size(); ++i)

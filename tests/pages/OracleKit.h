@@ -75,6 +75,10 @@ public:
     // Clicks the page's button (modal dialogs closed at once) and answers
     // everything until the page is told the outcome.
     TOutcome Press(TModulePage* page, QAbstractButton* button);
+    // Entries the changes sent to the switch on show would add to a table,
+    // held by the switches from now on as entries of their tables' pools.
+    void Hold() { m_Holding = true; }
+    bool Added() const { return !m_Added.empty(); }
     // Answers every request sent since the last call.
     void Pump();
     // Pumps and runs posted events until nothing more happens.
@@ -97,6 +101,7 @@ private:
     // Whether the library takes reply as the read code's answer on a
     // switch of model.
     bool Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply);
+    void NoteAdded(Intp::TDevice* device, std::uint16_t code, const TBytes& payload);
     // bytes with values moved at up to tries positions, each kept where the
     // reply made by wrap still passes.
     template <class W> TBytes Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model,
@@ -109,11 +114,14 @@ private:
     std::size_t m_Answered = 0;
     bool m_Failing = false;
     int m_PoolSeed = 0;  // the seed of the switch on show
+    std::map<std::uint16_t, std::vector<TBytes>> m_Added;  // entries by table code
+    bool m_Holding = false;
 };
 
 // What CopyShown sets: all the page shows; the selected entries alone (a
-// delete names an entry by its key, the target's own entry goes); the form
-// alone (fields and ticks, no list rows).
+// delete names an entry by its key, the target's own entry goes; with none
+// selected, all: the form names it); the form alone (fields and ticks, no
+// list rows).
 enum class TCopy { shown, entry, form };
 
 // Sets the value controls of to (a page of the same class) to what from
