@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <numeric>
 #include <random>
 
@@ -33,17 +34,16 @@ namespace {
 bool IsChangeCode(std::uint16_t code)
 {
     const Intp::TCommandInfo* info = Intp::FindCommand(code);
-    return info && std::string_view(info->record) == "-" && code != Intp::ccIntpLogin &&
-           code != Intp::ccBasicsReboot;
+    return info && std::string_view(info->record) == "-" && code != Intp::ccIntpLogin && code != Intp::ccBasicsReboot;
 }
 
 std::string CacheKey(const Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& request)
 {
     const Intp::TDeviceType& m = Intp::ModelOf(device);
     std::string key;
-    for (std::uint32_t n : {m.PortNum, m.TrunkGroupNum, m.TrunkMemberNum, m.SmtpRecipientNum, m.SecureIpNum,
-                            m.SnmpCommunityNum, m.TagVidNum, std::uint32_t(IsSecondGeneration(device)),
-                            std::uint32_t(seed), std::uint32_t(code)})
+    for (std::uint32_t n :
+         {m.PortNum, m.TrunkGroupNum, m.TrunkMemberNum, m.SmtpRecipientNum, m.SecureIpNum, m.SnmpCommunityNum,
+          m.TagVidNum, std::uint32_t(IsSecondGeneration(device)), std::uint32_t(seed), std::uint32_t(code)})
         key += std::to_string(n) + ',';
     key.append(request.begin(), request.end());
     return key;
@@ -134,10 +134,7 @@ int KeyColumn(const TListModel* list)
     return 0;
 }
 
-QString Key(const TUntypedReportList* list, int row)
-{
-    return list->Model()->Cell(row, KeyColumn(list->Model()));
-}
+QString Key(const TUntypedReportList* list, int row) { return list->Model()->Cell(row, KeyColumn(list->Model())); }
 
 // The row of to keyed like row of from, the one most alike when several
 // are; -1 when none.
@@ -420,8 +417,8 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     // A table's entries come from the pool of the switch on show.
     static std::map<std::string, TBytes> made;
     std::string key = CacheKey(device, plan.seed * 2 + plan.shown, code, request) +
-                            std::to_string(plan.values.moves * 256 + plan.values.step) + ',' +
-                            (entry && entry->EntrySize ? std::to_string(m_PoolSeed) : std::string());
+                      std::to_string(plan.values.moves * 256 + plan.values.step) + ',' +
+                      (entry && entry->EntrySize ? std::to_string(m_PoolSeed) : std::string());
     if (m_Holding && m_Added.count(code))
         for (const TBytes& added : m_Added[code])
             key.append(added.begin(), added.end());
@@ -431,13 +428,14 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     const Intp::TCommandInfo* info = Intp::FindCommand(code);
     TBytes base(info ? info->minReply : 4, 0);
     if (entry)
-        if (FakeSwitch::TReply reply = Answer(Fresh(device), *entry, code, request); reply.Status == FakeSwitch::StatusOk)
+        if (FakeSwitch::TReply reply = Answer(Fresh(device), *entry, code, request);
+            reply.Status == FakeSwitch::StatusOk)
             base = reply.Payload;
-    return made[key] = entry && entry->EntrySize
-                           ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
-                                   std::min<std::size_t>(entry->PageEntries - 1, 6), entry->TrailerSize)
-                           : Record(device, plan, code, base, entry ? entry->FixedSize : 0,
-                                    entry ? entry->ElementSize : 0);
+    return made[key] =
+               entry && entry->EntrySize
+                   ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
+                           std::min<std::size_t>(entry->PageEntries - 1, 6), entry->TrailerSize)
+                   : Record(device, plan, code, base, entry ? entry->FixedSize : 0, entry ? entry->ElementSize : 0);
 }
 
 bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)
@@ -521,8 +519,9 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
                 kept[fixed + e * element + o - back] = true;
         }
     }
-    return Move(base, unsigned(plan.seed) * 7919u + code, plan.values.moves, device->GetType(), code,
-                [](const TBytes& b) { return b; }, kept, plan.values.step);
+    return Move(
+        base, unsigned(plan.seed) * 7919u + code, plan.values.moves, device->GetType(), code,
+        [](const TBytes& b) { return b; }, kept, plan.values.step);
 }
 
 TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
@@ -537,8 +536,8 @@ TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::ve
     return page;
 }
 
-TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t prefixSize,
-                     std::size_t entrySize, std::size_t maxEntries, std::size_t trailer)
+TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
+                     std::size_t prefixSize, std::size_t entrySize, std::size_t maxEntries, std::size_t trailer)
 {
     const TBytes prefix(base.begin(), base.begin() + std::ptrdiff_t(std::min(prefixSize, base.size())));
     const std::uint32_t model = device->GetType();
@@ -629,6 +628,28 @@ QString CopyShown(QWidget* from, QWidget* to, TCopy what)
     return lacks.join("; ");
 }
 
+bool RowPerSwitch(QWidget* page, const TDeviceList& devices)
+{
+    QStringList texts;
+    std::function<void(const QAbstractItemModel*, const QModelIndex&)> walk = [&](const QAbstractItemModel* model,
+                                                                                  const QModelIndex& parent) {
+        for (int r = 0; r < model->rowCount(parent); ++r)
+            for (int c = 0; c < model->columnCount(parent); ++c) {
+                const QModelIndex index = model->index(r, c, parent);
+                texts << index.data().toString();
+                if (c == 0)
+                    walk(model, index);
+            }
+    };
+    for (const QAbstractItemView* view : page->findChildren<QAbstractItemView*>())
+        if (view->model())
+            walk(view->model(), {});
+    const QString all = texts.join('\n');
+    return !devices.empty() && std::all_of(devices.begin(), devices.end(), [&](const Intp::TDevice* device) {
+        return all.contains(QString::fromStdString(device->GetMac().ToString()));
+    });
+}
+
 void FillEmpty(QWidget* page)
 {
     std::map<QWidget*, std::vector<QRadioButton*>> groups;
@@ -644,6 +665,14 @@ void FillEmpty(QWidget* page)
     for (const auto& [parent, radios] : groups)
         if (std::none_of(radios.begin(), radios.end(), [](QRadioButton* radio) { return radio->isChecked(); }))
             radios.front()->setChecked(true);
+}
+
+QString ControlName(const QAbstractButton* button)
+{
+    QString text = button->text().remove('&');
+    if (text.isEmpty())
+        text = button->toolTip();
+    return text.isEmpty() ? QString("(%1 without text)").arg(button->metaObject()->className()) : text;
 }
 
 std::vector<QAbstractButton*> Buttons(QWidget* page)

@@ -92,8 +92,8 @@ private:
         TValues values;
     };
     TBytes ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request);
-    TBytes Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
-                  std::size_t fixed, std::size_t element);
+    TBytes Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t fixed,
+                  std::size_t element);
     TBytes Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t prefix,
                  std::size_t entrySize, std::size_t maxEntries, std::size_t trailer);
     TBytes TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
@@ -104,16 +104,16 @@ private:
     void NoteAdded(Intp::TDevice* device, std::uint16_t code, const TBytes& payload);
     // bytes with values moved at up to tries positions, each kept where the
     // reply made by wrap still passes.
-    template <class W> TBytes Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model,
-                                   std::uint16_t code, W wrap, const std::vector<bool>& kept = {},
-                                   std::uint8_t step = 1);
+    template <class W>
+    TBytes Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model, std::uint16_t code, W wrap,
+                const std::vector<bool>& kept = {}, std::uint8_t step = 1);
 
     TPageTestEnvironment& m_Env;
     std::map<Intp::TDevice*, TPlan> m_Plans;
     Intp::TDevice* m_Scratch;
     std::size_t m_Answered = 0;
     bool m_Failing = false;
-    int m_PoolSeed = 0;  // the seed of the switch on show
+    int m_PoolSeed = 0;                                    // the seed of the switch on show
     std::map<std::uint16_t, std::vector<TBytes>> m_Added;  // entries by table code
     bool m_Holding = false;
 };
@@ -130,10 +130,16 @@ enum class TCopy { shown, entry, form };
 // nothing. Answers what to lacks of what from shows (empty: nothing).
 QString CopyShown(QWidget* from, QWidget* to, TCopy what = TCopy::shown);
 
+// Whether the page shows each of the devices in a row of its own.
+bool RowPerSwitch(QWidget* page, const TDeviceList& devices);
+
 // Fills what the page's form leaves empty: one text typed into every empty
 // text field that takes it (a new name and password, typed twice), the
 // first of radio buttons none of which is picked.
 void FillEmpty(QWidget* page);
+
+// A button's text, its tooltip without one.
+QString ControlName(const QAbstractButton* button);
 
 // The page's push and tool buttons, in construction order.
 std::vector<QAbstractButton*> Buttons(QWidget* page);
