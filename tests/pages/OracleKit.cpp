@@ -654,8 +654,13 @@ void FillEmpty(QWidget* page)
 {
     std::map<QWidget*, std::vector<QRadioButton*>> groups;
     for (QWidget* control : ValueControls(page)) {
-        if (auto* edit = qobject_cast<QLineEdit*>(control); edit && edit->isEnabled() && edit->text().isEmpty()) {
-            edit->setText("oracle");
+        auto* edit = qobject_cast<QLineEdit*>(control);
+        if (edit && edit->isEnabled() && !edit->isReadOnly()) {
+            // An address field of 0.0.0.0 holds no address.
+            const bool ip = edit->inherits("TIpEdit");
+            if (!edit->text().isEmpty() && !(ip && edit->text() == "0.0.0.0"))
+                continue;
+            edit->setText(ip ? "10.1.2.3" : edit->inherits("TMacEdit") ? "001122334455" : "oracle");
             if (!edit->hasAcceptableInput())
                 edit->clear();
         } else if (auto* radio = qobject_cast<QRadioButton*>(control); radio && radio->isEnabled()) {

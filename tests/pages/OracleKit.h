@@ -133,9 +133,10 @@ QString CopyShown(QWidget* from, QWidget* to, TCopy what = TCopy::shown);
 // Whether the page shows each of the devices in a row of its own.
 bool RowPerSwitch(QWidget* page, const TDeviceList& devices);
 
-// Fills what the page's form leaves empty: one text typed into every empty
-// text field that takes it (a new name and password, typed twice), the
-// first of radio buttons none of which is picked.
+// Fills what the page's form leaves empty: a host address, a MAC address
+// or one text typed into every empty field that takes it (a new name and
+// password, typed twice), the first of radio buttons none of which is
+// picked.
 void FillEmpty(QWidget* page);
 
 // A button's text, its tooltip without one.
