@@ -665,6 +665,12 @@ void FillEmpty(QWidget* page)
                 edit->clear();
         } else if (auto* radio = qobject_cast<QRadioButton*>(control); radio && radio->isEnabled()) {
             groups[radio->parentWidget()].push_back(radio);
+        } else if (auto* lines = qobject_cast<QListWidget*>(control); lines && lines->isEnabled() && lines->count()) {
+            bool ticked = false;
+            for (int i = 0; i < lines->count(); ++i)
+                ticked = ticked || lines->item(i)->checkState() == Qt::Checked;
+            if (!ticked && lines->item(0)->data(Qt::CheckStateRole).isValid())
+                lines->item(0)->setCheckState(Qt::Checked);
         }
     }
     for (const auto& [parent, radios] : groups)
@@ -678,6 +684,17 @@ QString ControlName(const QAbstractButton* button)
     if (text.isEmpty())
         text = button->toolTip();
     return text.isEmpty() ? QString("(%1 without text)").arg(button->metaObject()->className()) : text;
+}
+
+void Largest(QWidget* page)
+{
+    for (QWidget* control : ValueControls(page))
+        if (!control->isEnabled())
+            continue;
+        else if (auto* number = qobject_cast<TNumberBox*>(control))
+            number->setValue(number->Highest());
+        else if (auto* spin = qobject_cast<QSpinBox*>(control))
+            spin->setValue(spin->maximum());
 }
 
 std::vector<QAbstractButton*> Buttons(QWidget* page)

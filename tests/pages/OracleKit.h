@@ -136,8 +136,12 @@ bool RowPerSwitch(QWidget* page, const TDeviceList& devices);
 // Fills what the page's form leaves empty: a host address, a MAC address
 // or one text typed into every empty field that takes it (a new name and
 // password, typed twice), the first of radio buttons none of which is
-// picked.
+// picked, the first line of ticked lines none of which is ticked.
 void FillEmpty(QWidget* page);
+
+// Sets every number field of the page to its largest value (a key no
+// entry has).
+void Largest(QWidget* page);
 
 // A button's text, its tooltip without one.
 QString ControlName(const QAbstractButton* button);

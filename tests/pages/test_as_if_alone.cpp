@@ -175,7 +175,7 @@ protected:
     struct TSetting {
         bool select = true;
         int from = -1, row = 0;
-        bool filled = false;  // the empty form filled
+        enum { as, filled, largest } form = as;  // as shown, its empty fields filled, its numbers largest
     };
     std::unique_ptr<TModulePage> Shown(const TSetting& setting, int* rows = nullptr)
     {
@@ -193,8 +193,10 @@ protected:
                 *rows = held;
             CopyShown(source.get(), page.get(), TCopy::form);
         }
-        if (setting.filled)
+        if (setting.form == TSetting::filled)
             FillEmpty(page.get());
+        if (setting.form == TSetting::largest)
+            Largest(page.get());
         return page;
     }
 
@@ -203,7 +205,8 @@ protected:
     // other values of that switch, the later ones nearer the model's (a
     // record's own check, distinct priorities say, passes there); one off
     // there on the form of another switch's entry (an Add of an entry it
-    // holds), then on its empty form filled (a new password).
+    // holds), then on its empty form filled (a new password), then on its
+    // numbers at their largest (a key no entry has).
     TOutcome Dry(std::size_t k, QString& control, TSetting& setting, QString& why)
     {
         TOutcome dry;
@@ -226,11 +229,12 @@ protected:
                     page = Shown(setting, &rows);
                     button = Buttons(page.get()).at(k);
                 }
-            if (!button->isEnabled()) {
-                setting = {.filled = true};
-                page = Shown(setting);
-                button = Buttons(page.get()).at(k);
-            }
+            for (auto form : {TSetting::filled, TSetting::largest})
+                if (!button->isEnabled()) {
+                    setting = {.select = false, .form = form};
+                    page = Shown(setting);
+                    button = Buttons(page.get()).at(k);
+                }
             if (!button->isEnabled()) {
                 if (why.isEmpty())
                     why = "off on every value set";
@@ -320,7 +324,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
         }
         // Rows are selected for a control that sends another change with them.
         int rows = 0;
-        std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row, setting.filled}, &rows);
+        std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row, setting.form}, &rows);
         setting.select = !Buttons(first.get()).at(k)->isEnabled() ||
                          world.Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
         std::vector<TFakePageHost> hosts(targets.size());
