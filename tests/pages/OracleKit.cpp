@@ -350,6 +350,8 @@ TOutcome TWorld::Press(TModulePage* page, QAbstractButton* button)
     for (std::size_t i = mark; i < m_Env.protocol.sent.size(); ++i) {
         const IntpTest::TSent& frame = m_Env.protocol.sent[i];
         Intp::TDevice* device = Intp::FindDevice(frame.mac, false);
+        if (device && m_Plans.count(device))
+            outcome.leftOut = outcome.leftOut || frame.code == Intp::ccIntpLogin || frame.code == Intp::ccBasicsReboot;
         if (device && m_Plans.count(device) && IsChangeCode(frame.code)) {
             outcome.sent[device].push_back({frame.code, frame.payload});
             if (m_Plans[device].shown)

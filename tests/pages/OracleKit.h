@@ -44,6 +44,7 @@ QString Diff(const std::vector<TChange>& expected, const std::vector<TChange>& s
 struct TOutcome {
     std::map<Intp::TDevice*, std::vector<TChange>> sent;  // changes by target, in order
     QStringList told;                                     // message boxes shown
+    bool leftOut = false;                                 // a login or reboot sent, not counted as a change
     bool Named(const Intp::TDevice* device) const;        // named as not changed
     bool AnyChange() const;
     // Whether every change sent deletes an entry (by its key).
