@@ -80,13 +80,6 @@ QString Controls(QWidget* page)
     return "\"" + controls.join("\", \"") + "\"";
 }
 
-// A page that asks who changes it (IP configuration) is told.
-void SignIn(TFakePageHost& host)
-{
-    host.credentialsOk = true;
-    host.user = host.password = "admin";
-}
-
 // Which controls of which pages the test pressed, and why not the others:
 // printed once, after the last page.
 class Coverage : public ::testing::Environment {
@@ -314,7 +307,6 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
         GTEST_SKIP() << "a transfer page";
     }
     AddSwitches(Make()->TreeLayouts() == 2);
-    SignIn(env.host);
     // A page that shows each switch in a row of its own plans each one's
     // change there (IP configuration: an address of its own each).
     if (std::unique_ptr<TModulePage> page = Make();
@@ -358,10 +350,8 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
         std::vector<TFakePageHost> hosts(targets.size());
         std::vector<std::unique_ptr<TModulePage>> own(targets.size());
         std::vector<QString> cannot(targets.size());
-        for (std::size_t i = 0; i < targets.size(); ++i) {
+        for (std::size_t i = 0; i < targets.size(); ++i)
             hosts[i].selection = {env.host.selection[i + 1]};
-            SignIn(hosts[i]);
-        }
         // A same-model target whose own page refuses the change on its
         // values is tried on others, as far from the model's as those on
         // show: the case where it takes it is met.
