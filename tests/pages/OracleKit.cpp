@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <numeric>
 #include <random>
 
@@ -33,17 +34,16 @@ namespace {
 bool IsChangeCode(std::uint16_t code)
 {
     const Intp::TCommandInfo* info = Intp::FindCommand(code);
-    return info && std::string_view(info->record) == "-" && code != Intp::ccIntpLogin &&
-           code != Intp::ccBasicsReboot;
+    return info && std::string_view(info->record) == "-" && code != Intp::ccIntpLogin && code != Intp::ccBasicsReboot;
 }
 
 std::string CacheKey(const Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& request)
 {
     const Intp::TDeviceType& m = Intp::ModelOf(device);
     std::string key;
-    for (std::uint32_t n : {m.PortNum, m.TrunkGroupNum, m.TrunkMemberNum, m.SmtpRecipientNum, m.SecureIpNum,
-                            m.SnmpCommunityNum, m.TagVidNum, std::uint32_t(IsSecondGeneration(device)),
-                            std::uint32_t(seed), std::uint32_t(code)})
+    for (std::uint32_t n :
+         {m.PortNum, m.TrunkGroupNum, m.TrunkMemberNum, m.SmtpRecipientNum, m.SecureIpNum, m.SnmpCommunityNum,
+          m.TagVidNum, std::uint32_t(IsSecondGeneration(device)), std::uint32_t(seed), std::uint32_t(code)})
         key += std::to_string(n) + ',';
     key.append(request.begin(), request.end());
     return key;
@@ -60,6 +60,34 @@ FakeSwitch::TSwitch NewSwitch(const Intp::TDevice* device, const FakeSwitch::THa
             entry.Initial(sw.Settings, sw.Settings.Factory);
     sw.Running = sw.Settings.Factory;
     return sw;
+}
+
+const FakeSwitch::THandlerTable& Handlers()
+{
+    static const FakeSwitch::THandlerTable handlers = FakeSwitch::StandardHandlers();
+    return handlers;
+}
+
+// A fake switch of the device's model and generation as new, made once.
+FakeSwitch::TSwitch& Fresh(const Intp::TDevice* device)
+{
+    static std::map<std::string, FakeSwitch::TSwitch> switches;
+    const std::string model = CacheKey(device, 0, 0, {});
+    if (!switches.count(model))
+        switches[model] = NewSwitch(device, Handlers());
+    return switches[model];
+}
+
+// The fake switch's answer to a request of code with payload.
+FakeSwitch::TReply Answer(FakeSwitch::TSwitch& sw, const FakeSwitch::THandlerEntry& entry, std::uint16_t code,
+                          const TBytes& payload)
+{
+    FakeSwitch::TRequest r;
+    r.Header.Code = code;
+    r.Header.Length = std::uint16_t(payload.size());
+    r.Payload = payload.data();
+    r.PayloadSize = payload.size();
+    return entry.Handler(sw, r);
 }
 
 // Inside a list, spin box or combo box of root: part of that control.
@@ -106,10 +134,7 @@ int KeyColumn(const TListModel* list)
     return 0;
 }
 
-QString Key(const TUntypedReportList* list, int row)
-{
-    return list->Model()->Cell(row, KeyColumn(list->Model()));
-}
+QString Key(const TUntypedReportList* list, int row) { return list->Model()->Cell(row, KeyColumn(list->Model())); }
 
 // The row of to keyed like row of from, the one most alike when several
 // are; -1 when none.
@@ -277,15 +302,16 @@ Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, std::uint16_t fa
     const auto last = std::uint8_t(m_Plans.size() + 1);
     Intp::TDevice* device = m_Env.AddDevice(last, Ip(10, 0, 0, last));
     device->SetType(model);
-    m_Plans[device] = {seed, failure, shown};
+    m_Plans[device] = {seed, failure, shown, {}};
     if (shown)
         m_PoolSeed = seed;
     return device;
 }
 
-void TWorld::Reseed(Intp::TDevice* device, int seed)
+void TWorld::Reseed(Intp::TDevice* device, int seed, TValues values)
 {
     m_Plans[device].seed = seed;
+    m_Plans[device].values = values;
     if (m_Plans[device].shown)
         m_PoolSeed = seed;
 }
@@ -324,11 +350,34 @@ TOutcome TWorld::Press(TModulePage* page, QAbstractButton* button)
     for (std::size_t i = mark; i < m_Env.protocol.sent.size(); ++i) {
         const IntpTest::TSent& frame = m_Env.protocol.sent[i];
         Intp::TDevice* device = Intp::FindDevice(frame.mac, false);
-        if (device && m_Plans.count(device) && IsChangeCode(frame.code))
+        if (device && m_Plans.count(device))
+            outcome.leftOut = outcome.leftOut || frame.code == Intp::ccIntpLogin || frame.code == Intp::ccBasicsReboot;
+        if (device && m_Plans.count(device) && IsChangeCode(frame.code)) {
             outcome.sent[device].push_back({frame.code, frame.payload});
+            if (m_Plans[device].shown)
+                NoteAdded(device, frame.code, frame.payload);
+        }
     }
     outcome.told = m_Env.messages.mid(told);
     return outcome;
+}
+
+void TWorld::NoteAdded(Intp::TDevice* device, std::uint16_t code, const TBytes& payload)
+{
+    const auto handler = Handlers().find(code);
+    if (handler == Handlers().end())
+        return;
+    FakeSwitch::TSwitch sw = Fresh(device);
+    if (Answer(sw, handler->second, code, payload).Status != FakeSwitch::StatusOk)
+        return;
+    const auto& before = Fresh(device).Running.Tables;
+    for (const auto& [table, entries] : sw.Running.Tables) {
+        if (entries.size() <= (before.count(table) ? before.at(table).size() : 0))
+            continue;
+        std::vector<TBytes>& added = m_Added[table];
+        if (added.size() < 2 && std::find(added.begin(), added.end(), entries.back()) == added.end())
+            added.push_back(entries.back());
+    }
 }
 
 void TWorld::Pump()
@@ -365,36 +414,30 @@ void TWorld::Settle()
 
 TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request)
 {
-    static const FakeSwitch::THandlerTable handlers = FakeSwitch::StandardHandlers();
-    const auto handler = handlers.find(code);
-    const FakeSwitch::THandlerEntry* entry = handler != handlers.end() ? &handler->second : nullptr;
+    const auto handler = Handlers().find(code);
+    const FakeSwitch::THandlerEntry* entry = handler != Handlers().end() ? &handler->second : nullptr;
     // A table's entries come from the pool of the switch on show.
     static std::map<std::string, TBytes> made;
-    const std::string key = CacheKey(device, plan.seed * 2 + plan.shown, code, request) +
-                            (entry && entry->EntrySize ? std::to_string(m_PoolSeed) : std::string());
+    std::string key = CacheKey(device, plan.seed * 2 + plan.shown, code, request) +
+                      std::to_string(plan.values.moves * 256 + plan.values.step) + ',' +
+                      (entry && entry->EntrySize ? std::to_string(m_PoolSeed) : std::string());
+    if (m_Holding && m_Added.count(code))
+        for (const TBytes& added : m_Added[code])
+            key.append(added.begin(), added.end());
     if (auto it = made.find(key); it != made.end())
         return it->second;
 
     const Intp::TCommandInfo* info = Intp::FindCommand(code);
     TBytes base(info ? info->minReply : 4, 0);
-    if (entry) {
-        static std::map<std::string, FakeSwitch::TSwitch> switches;
-        const std::string model = CacheKey(device, 0, 0, {});
-        if (!switches.count(model))
-            switches[model] = NewSwitch(device, handlers);
-        FakeSwitch::TRequest r;
-        r.Header.Code = code;
-        r.Header.Length = std::uint16_t(request.size());
-        r.Payload = request.data();
-        r.PayloadSize = request.size();
-        if (FakeSwitch::TReply reply = entry->Handler(switches[model], r); reply.Status == FakeSwitch::StatusOk)
+    if (entry)
+        if (FakeSwitch::TReply reply = Answer(Fresh(device), *entry, code, request);
+            reply.Status == FakeSwitch::StatusOk)
             base = reply.Payload;
-    }
-    return made[key] = entry && entry->EntrySize
-                           ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
-                                   std::min<std::size_t>(entry->PageEntries - 1, 6), entry->TrailerSize)
-                           : Record(device, plan.seed, code, base, entry ? entry->FixedSize : 0,
-                                    entry ? entry->ElementSize : 0);
+    return made[key] =
+               entry && entry->EntrySize
+                   ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
+                           std::min<std::size_t>(entry->PageEntries - 1, 6), entry->TrailerSize)
+                   : Record(device, plan, code, base, entry ? entry->FixedSize : 0, entry ? entry->ElementSize : 0);
 }
 
 bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)
@@ -429,7 +472,7 @@ bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)
 
 template <class W>
 TBytes TWorld::Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model, std::uint16_t code, W wrap,
-                    const std::vector<bool>& kept)
+                    const std::vector<bool>& kept, std::uint8_t step)
 {
     std::mt19937 rng(seed);
     std::vector<std::size_t> at(bytes.size());
@@ -445,7 +488,7 @@ TBytes TWorld::Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_
         for (int attempt = 0; attempt < 2 && !inText(p) && (tries < 8 || rng() % 2); ++attempt) {
             // A step to the next value.
             TBytes moved = bytes;
-            moved[p] = std::uint8_t(attempt == 0 ? bytes[p] ^ 1 : bytes[p] + 1);
+            moved[p] = std::uint8_t(attempt == 0 ? bytes[p] ^ step : bytes[p] + step);
             if (moved != bytes && Takes(model, code, wrap(moved))) {
                 bytes = std::move(moved);
                 break;
@@ -455,8 +498,8 @@ TBytes TWorld::Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_
     return bytes;
 }
 
-TBytes TWorld::Record(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& base, std::size_t fixed,
-                      std::size_t element)
+TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
+                      std::size_t fixed, std::size_t element)
 {
     // An element's own index (a port number), and the zero bytes before it,
     // stay: the rows of a per-port record keep their ports.
@@ -478,8 +521,9 @@ TBytes TWorld::Record(Intp::TDevice* device, int seed, std::uint16_t code, const
                 kept[fixed + e * element + o - back] = true;
         }
     }
-    return Move(base, unsigned(seed) * 7919u + code, 96, device->GetType(), code, [](const TBytes& b) { return b; },
-                kept);
+    return Move(
+        base, unsigned(plan.seed) * 7919u + code, plan.values.moves, device->GetType(), code,
+        [](const TBytes& b) { return b; }, kept, plan.values.step);
 }
 
 TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
@@ -494,8 +538,8 @@ TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::ve
     return page;
 }
 
-TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t prefixSize,
-                     std::size_t entrySize, std::size_t maxEntries, std::size_t trailer)
+TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
+                     std::size_t prefixSize, std::size_t entrySize, std::size_t maxEntries, std::size_t trailer)
 {
     const TBytes prefix(base.begin(), base.begin() + std::ptrdiff_t(std::min(prefixSize, base.size())));
     const std::uint32_t model = device->GetType();
@@ -503,17 +547,20 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
     // A pool shared by every switch of the generation: the first model that
     // reads the table makes it (the switch on show reads first).
     static std::map<std::tuple<std::uint16_t, bool, int>, std::vector<TBytes>> pools;
-    std::vector<TBytes>& pool = pools[{code, IsSecondGeneration(device), m_PoolSeed}];
-    for (unsigned k = 0; pool.empty() && k < 4; ++k) {
+    std::vector<TBytes>& generated = pools[{code, IsSecondGeneration(device), m_PoolSeed}];
+    for (unsigned k = 0; generated.empty() && k < 4; ++k) {
         std::mt19937 rng(code * 131u + k + unsigned(m_PoolSeed) * 7u);
         TBytes entry(entrySize, 0);
         for (int attempt = 0; attempt < 200 && !Takes(model, code, one(entry)); ++attempt)
             for (std::uint8_t& b : entry)
                 b = rng() % 3 == 0 ? std::uint8_t(rng() % 4) : 0;
         entry = Move(entry, code * 977u + k + unsigned(m_PoolSeed), 24, model, code, one);
-        if (Takes(model, code, one(entry)) && std::find(pool.begin(), pool.end(), entry) == pool.end())
-            pool.push_back(entry);
+        if (Takes(model, code, one(entry)) && std::find(generated.begin(), generated.end(), entry) == generated.end())
+            generated.push_back(entry);
     }
+    std::vector<TBytes> pool = generated;
+    if (m_Holding && m_Added.count(code))
+        pool.insert(pool.begin(), m_Added[code].begin(), m_Added[code].end());
     // The switch on show holds the whole pool; others keep an entry, change
     // it, lack it, and hold one of their own.
     const int seed = plan.seed;
@@ -544,6 +591,12 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
 QString CopyShown(QWidget* from, QWidget* to, TCopy what)
 {
     const std::vector<QWidget*> a = ValueControls(from), b = ValueControls(to);
+    // No entry selected: the form names it.
+    if (what == TCopy::entry && std::none_of(a.begin(), a.end(), [](QWidget* control) {
+            auto* list = qobject_cast<TUntypedReportList*>(control);
+            return list && list->SelectedRow() >= 0;
+        }))
+        what = TCopy::shown;
     if (a.size() != b.size())
         return "its page has other controls";
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -575,6 +628,75 @@ QString CopyShown(QWidget* from, QWidget* to, TCopy what)
         if (a[i]->isEnabled() && !b[i]->isEnabled())
             lacks << QString("%1 #%2 off").arg(a[i]->metaObject()->className()).arg(i);
     return lacks.join("; ");
+}
+
+bool RowPerSwitch(QWidget* page, const TDeviceList& devices)
+{
+    QStringList texts;
+    std::function<void(const QAbstractItemModel*, const QModelIndex&)> walk = [&](const QAbstractItemModel* model,
+                                                                                  const QModelIndex& parent) {
+        for (int r = 0; r < model->rowCount(parent); ++r)
+            for (int c = 0; c < model->columnCount(parent); ++c) {
+                const QModelIndex index = model->index(r, c, parent);
+                texts << index.data().toString();
+                if (c == 0)
+                    walk(model, index);
+            }
+    };
+    for (const QAbstractItemView* view : page->findChildren<QAbstractItemView*>())
+        if (view->model())
+            walk(view->model(), {});
+    const QString all = texts.join('\n');
+    return !devices.empty() && std::all_of(devices.begin(), devices.end(), [&](const Intp::TDevice* device) {
+        return all.contains(QString::fromStdString(device->GetMac().ToString()));
+    });
+}
+
+void FillEmpty(QWidget* page)
+{
+    std::map<QWidget*, std::vector<QRadioButton*>> groups;
+    for (QWidget* control : ValueControls(page)) {
+        auto* edit = qobject_cast<QLineEdit*>(control);
+        if (edit && edit->isEnabled() && !edit->isReadOnly()) {
+            // An address field of 0.0.0.0 holds no address.
+            const bool ip = edit->inherits("TIpEdit");
+            if (!edit->text().isEmpty() && !(ip && edit->text() == "0.0.0.0"))
+                continue;
+            edit->setText(ip ? "10.1.2.3" : edit->inherits("TMacEdit") ? "001122334455" : "oracle");
+            if (!edit->hasAcceptableInput())
+                edit->clear();
+        } else if (auto* radio = qobject_cast<QRadioButton*>(control); radio && radio->isEnabled()) {
+            groups[radio->parentWidget()].push_back(radio);
+        } else if (auto* lines = qobject_cast<QListWidget*>(control); lines && lines->isEnabled() && lines->count()) {
+            bool ticked = false;
+            for (int i = 0; i < lines->count(); ++i)
+                ticked = ticked || lines->item(i)->checkState() == Qt::Checked;
+            if (!ticked && lines->item(0)->data(Qt::CheckStateRole).isValid())
+                lines->item(0)->setCheckState(Qt::Checked);
+        }
+    }
+    for (const auto& [parent, radios] : groups)
+        if (std::none_of(radios.begin(), radios.end(), [](QRadioButton* radio) { return radio->isChecked(); }))
+            radios.front()->setChecked(true);
+}
+
+QString ControlName(const QAbstractButton* button)
+{
+    QString text = button->text().remove('&');
+    if (text.isEmpty())
+        text = button->toolTip();
+    return text.isEmpty() ? QString("(%1 without text)").arg(button->metaObject()->className()) : text;
+}
+
+void Largest(QWidget* page)
+{
+    for (QWidget* control : ValueControls(page))
+        if (!control->isEnabled())
+            continue;
+        else if (auto* number = qobject_cast<TNumberBox*>(control))
+            number->setValue(number->Highest());
+        else if (auto* spin = qobject_cast<QSpinBox*>(control))
+            spin->setValue(spin->maximum());
 }
 
 std::vector<QAbstractButton*> Buttons(QWidget* page)

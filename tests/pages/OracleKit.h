@@ -44,10 +44,18 @@ QString Diff(const std::vector<TChange>& expected, const std::vector<TChange>& s
 struct TOutcome {
     std::map<Intp::TDevice*, std::vector<TChange>> sent;  // changes by target, in order
     QStringList told;                                     // message boxes shown
+    bool leftOut = false;                                 // a login or reboot sent, not counted as a change
     bool Named(const Intp::TDevice* device) const;        // named as not changed
     bool AnyChange() const;
     // Whether every change sent deletes an entry (by its key).
     bool Deletes() const;
+};
+
+// How far a switch's records are from the model's: how many values may
+// move (fewer keep more of the model's), and by how much each step.
+struct TValues {
+    std::size_t moves = 96;
+    std::uint8_t step = 1;
 };
 
 // The switches of one test and their answers.
@@ -60,7 +68,7 @@ public:
     // (shown) holds every entry of the tables' pools.
     Intp::TDevice* AddSwitch(std::uint32_t model, int seed, std::uint16_t failure = 0, bool shown = false);
     // Other values for the switch from now on.
-    void Reseed(Intp::TDevice* device, int seed);
+    void Reseed(Intp::TDevice* device, int seed, TValues values = {});
 
     // Shows the page on host: refreshes it twice as the real page does on
     // show and on a refresh; failing switches fail the second time.
@@ -68,6 +76,10 @@ public:
     // Clicks the page's button (modal dialogs closed at once) and answers
     // everything until the page is told the outcome.
     TOutcome Press(TModulePage* page, QAbstractButton* button);
+    // Entries the changes sent to the switch on show would add to a table,
+    // held by the switches from now on as entries of their tables' pools.
+    void Hold() { m_Holding = true; }
+    bool Added() const { return !m_Added.empty(); }
     // Answers every request sent since the last call.
     void Pump();
     // Pumps and runs posted events until nothing more happens.
@@ -78,9 +90,10 @@ private:
         int seed = 0;
         std::uint16_t failure = 0;
         bool shown = false;
+        TValues values;
     };
     TBytes ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request);
-    TBytes Record(Intp::TDevice* device, int seed, std::uint16_t code, const TBytes& base, std::size_t fixed,
+    TBytes Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t fixed,
                   std::size_t element);
     TBytes Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t prefix,
                  std::size_t entrySize, std::size_t maxEntries, std::size_t trailer);
@@ -89,22 +102,27 @@ private:
     // Whether the library takes reply as the read code's answer on a
     // switch of model.
     bool Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply);
+    void NoteAdded(Intp::TDevice* device, std::uint16_t code, const TBytes& payload);
     // bytes with values moved at up to tries positions, each kept where the
     // reply made by wrap still passes.
-    template <class W> TBytes Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model,
-                                   std::uint16_t code, W wrap, const std::vector<bool>& kept = {});
+    template <class W>
+    TBytes Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model, std::uint16_t code, W wrap,
+                const std::vector<bool>& kept = {}, std::uint8_t step = 1);
 
     TPageTestEnvironment& m_Env;
     std::map<Intp::TDevice*, TPlan> m_Plans;
     Intp::TDevice* m_Scratch;
     std::size_t m_Answered = 0;
     bool m_Failing = false;
-    int m_PoolSeed = 0;  // the seed of the switch on show
+    int m_PoolSeed = 0;                                    // the seed of the switch on show
+    std::map<std::uint16_t, std::vector<TBytes>> m_Added;  // entries by table code
+    bool m_Holding = false;
 };
 
 // What CopyShown sets: all the page shows; the selected entries alone (a
-// delete names an entry by its key, the target's own entry goes); the form
-// alone (fields and ticks, no list rows).
+// delete names an entry by its key, the target's own entry goes; with none
+// selected, all: the form names it); the form alone (fields and ticks, no
+// list rows).
 enum class TCopy { shown, entry, form };
 
 // Sets the value controls of to (a page of the same class) to what from
@@ -112,6 +130,22 @@ enum class TCopy { shown, entry, form };
 // column, ticked lines by their text; a control showing no value sets
 // nothing. Answers what to lacks of what from shows (empty: nothing).
 QString CopyShown(QWidget* from, QWidget* to, TCopy what = TCopy::shown);
+
+// Whether the page shows each of the devices in a row of its own.
+bool RowPerSwitch(QWidget* page, const TDeviceList& devices);
+
+// Fills what the page's form leaves empty: a host address, a MAC address
+// or one text typed into every empty field that takes it (a new name and
+// password, typed twice), the first of radio buttons none of which is
+// picked, the first line of ticked lines none of which is ticked.
+void FillEmpty(QWidget* page);
+
+// Sets every number field of the page to its largest value (a key no
+// entry has).
+void Largest(QWidget* page);
+
+// A button's text, its tooltip without one.
+QString ControlName(const QAbstractButton* button);
 
 // The page's push and tool buttons, in construction order.
 std::vector<QAbstractButton*> Buttons(QWidget* page);

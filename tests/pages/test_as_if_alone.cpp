@@ -12,6 +12,11 @@
 #include <QAbstractButton>
 #include <QWidget>
 
+#include <array>
+#include <iostream>
+#include <map>
+#include <numeric>
+
 using namespace Oracle;
 
 void PrintTo(TPageId id, std::ostream* os) { *os << PageIdName(id); }
@@ -66,6 +71,71 @@ std::uint32_t Model(const TCounts& c)
     return TestModel(c.ports, c.recipients, c.groups, c.members, c.communities, c.secureIps, c.tagVids);
 }
 
+// The page's controls by name.
+QString Controls(QWidget* page)
+{
+    QStringList controls;
+    for (QAbstractButton* button : Buttons(page))
+        controls << ControlName(button);
+    return "\"" + controls.join("\", \"") + "\"";
+}
+
+// Which controls of which pages the test pressed, and why not the others:
+// printed once, after the last page.
+class Coverage : public ::testing::Environment {
+public:
+    static void Add(const std::string& page, const QString& control, const QString& what)
+    {
+        Lines()[page] << "\"" + control + "\" " + what;
+        ++Counts()[what.startsWith("pressed; on 0 ") ? 1 : what.startsWith("pressed") ? 0 : 2];
+    }
+    static void Skip(const std::string& page, const QString& why)
+    {
+        Lines()[page] << "not run: " + why;
+        ++Counts()[3];
+    }
+    // Pressed on the first page; on the second where cannot is empty.
+    static void Pressed(const std::string& page, const QString& control, const std::vector<QString>& cannot)
+    {
+        const auto alone = std::count(cannot.begin(), cannot.end(), QString());
+        QStringList why;
+        for (const QString& one : cannot)
+            if (!one.isEmpty() && !why.contains(one))
+                why << one;
+        Add(page, control,
+            QString("pressed; on %1 of %2 targets' own pages").arg(alone).arg(cannot.size()) +
+                (alone ? QString() : " (" + why.join("; ") + ")"));
+    }
+    void TearDown() override
+    {
+        const auto& n = Counts();
+        std::string text = QString("Coverage: %1 controls pressed on the first page and on a target's own page, %2 on "
+                                   "the first page only, %3 not pressed; %4 pages not run. Page by page:\n")
+                               .arg(n[0])
+                               .arg(n[1])
+                               .arg(n[2])
+                               .arg(n[3])
+                               .toStdString();
+        for (const auto& [page, lines] : Lines())
+            text += "  " + page + ": " + lines.join("; ").toStdString() + "\n";
+        std::cout << text;
+    }
+
+private:
+    // Pressed on both pages, on the first only, not pressed, pages not run.
+    static std::array<int, 4>& Counts()
+    {
+        static std::array<int, 4> counts{};
+        return counts;
+    }
+    static std::map<std::string, QStringList>& Lines()
+    {
+        static std::map<std::string, QStringList> lines;
+        return lines;
+    }
+};
+[[maybe_unused]] ::testing::Environment* const g_Coverage = ::testing::AddGlobalTestEnvironment(new Coverage);
+
 std::vector<TPageId> DevicePages()
 {
     std::vector<TPageId> ids;
@@ -117,6 +187,7 @@ protected:
     struct TSetting {
         bool select = true;
         int from = -1, row = 0;
+        enum { as, filled, largest } form = as;  // as shown, its empty fields filled, its numbers largest
     };
     std::unique_ptr<TModulePage> Shown(const TSetting& setting, int* rows = nullptr)
     {
@@ -134,32 +205,57 @@ protected:
                 *rows = held;
             CopyShown(source.get(), page.get(), TCopy::form);
         }
+        if (setting.form == TSetting::filled)
+            FillEmpty(page.get());
+        if (setting.form == TSetting::largest)
+            Largest(page.get());
         return page;
     }
 
-    // What control k does on show. A control that is off, or refused by the
-    // switch on show's own check, is tried on other values of that switch;
-    // one off there (an Add of an entry it holds) on the form of another
-    // switch's entry.
-    TOutcome Dry(std::size_t k, QString& control, TSetting& setting)
+    // What control k does on show (why: why it sends no change). A control
+    // that is off, or refused by the switch on show's own check, is tried on
+    // other values of that switch, the later ones nearer the model's (a
+    // record's own check, distinct priorities say, passes there); one off
+    // there on the form of another switch's entry (an Add of an entry it
+    // holds), then on its empty form filled (a new password), then on its
+    // numbers at their largest (a key no entry has).
+    TOutcome Dry(std::size_t k, QString& control, TSetting& setting, QString& why)
     {
         TOutcome dry;
-        for (int seed = 1; seed < 8000 && !dry.AnyChange(); seed += 1000) {
-            world.Reseed(shown, seed);
+        // Values two steps off (a mode the page is for) last.
+        static const TValues tries[] = {{}, {}, {}, {}, {8}, {4}, {2}, {1}, {96, 2}, {96, 2}};
+        for (std::size_t t = 0; t < std::size(tries) && !dry.AnyChange(); ++t) {
+            values = tries[t];
+            world.Reseed(shown, 1 + int(t) * 1000, values);
             setting = {};
             std::unique_ptr<TModulePage> page = Shown(setting);
             QAbstractButton* button = Buttons(page.get()).at(k);
-            control = button->text().remove('&');
-            if (!button->isVisibleTo(page.get()))
+            control = ControlName(button);
+            if (!button->isVisibleTo(page.get())) {
+                why = "hidden";
                 break;
-            for (int from = 0, rows = 1; seed == 1 && !button->isEnabled() && from < 3; ++from)
+            }
+            for (int from = 0, rows = 1; t == 0 && !button->isEnabled() && from < 3; ++from)
                 for (int row = 0; row < rows && !button->isEnabled(); ++row) {
                     setting = {true, from, row};
                     page = Shown(setting, &rows);
                     button = Buttons(page.get()).at(k);
                 }
-            if (button->isEnabled())
-                dry = world.Press(page.get(), button);
+            for (auto form : {TSetting::filled, TSetting::largest})
+                if (!button->isEnabled()) {
+                    setting = {.select = false, .form = form};
+                    page = Shown(setting);
+                    button = Buttons(page.get()).at(k);
+                }
+            if (!button->isEnabled()) {
+                if (why.isEmpty())
+                    why = "off on every value set";
+                continue;
+            }
+            dry = world.Press(page.get(), button);
+            why = !dry.told.isEmpty() ? "refused: " + dry.told.join(" / ").simplified()
+                  : dry.leftOut       ? "sends only a login or a reboot, which no page compares"
+                                      : "sends no change";
         }
         return dry;
     }
@@ -189,6 +285,7 @@ protected:
     TWorld world{env};
     const std::vector<TTarget> targets = Targets();
     Intp::TDevice* shown = nullptr;
+    TValues values;  // those of the switch on show
 
 private:
     int m_Threshold = Intp::g_LayoutThreshold;
@@ -198,22 +295,56 @@ private:
 
 TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
 {
-    if (!Make())
+    const std::string name = PageIdName(GetParam());
+    if (!Make()) {
+        Coverage::Skip(name, "not a device page of the kit");
         GTEST_SKIP() << "not a device page of the kit";
+    }
     // A transfer runs each switch in a row of its own, told there.
-    if (Make()->inherits("TTransferPage"))
+    if (Make()->inherits("TTransferPage")) {
+        Coverage::Skip(name, Controls(Make().get()) +
+                                 ": a transfer page, each switch runs in a row of its own and is told there");
         GTEST_SKIP() << "a transfer page";
+    }
     AddSwitches(Make()->TreeLayouts() == 2);
+    // A page that shows each switch in a row of its own plans each one's
+    // change there (IP configuration: an address of its own each).
+    if (std::unique_ptr<TModulePage> page = Make();
+        world.Show(page.get(), &env.host), RowPerSwitch(page.get(), env.host.selection)) {
+        Coverage::Skip(name,
+                       Controls(page.get()) + ": each switch is shown in a row of its own, its change planned there");
+        GTEST_SKIP() << "a row per switch";
+    }
 
-    for (std::size_t k = 0; k < Buttons(Make().get()).size(); ++k) {
-        QString control;
+    // A control that sends no change is tried once more at the end, the
+    // entries the page's own Add sent held by the switches (a Delete of a
+    // table whose made-up entries the page does not list).
+    std::vector<std::size_t> order(Buttons(Make().get()).size());
+    std::iota(order.begin(), order.end(), 0);
+    std::map<std::size_t, std::pair<QString, QString>> missed;  // control and why, by index
+    for (std::size_t n = 0, last = order.size(); n < order.size(); ++n) {
+        const std::size_t k = order[n];
+        if (n == last)
+            world.Hold();
+        if (n >= last && !world.Added()) {
+            Coverage::Add(name, missed[k].first, missed[k].second);
+            continue;
+        }
+        QString control, why;
         TSetting setting;
-        const TOutcome dry = Dry(k, control, setting);
-        if (!dry.AnyChange() && !dry.told.join('\n').contains(": not changed"))
-            continue;  // no change
+        const TOutcome dry = Dry(k, control, setting, why);
+        if (!dry.AnyChange() && !dry.told.join('\n').contains(": not changed")) {
+            if (n < last && why != "hidden") {
+                order.push_back(k);
+                missed[k] = {control, why};
+            } else {
+                Coverage::Add(name, control, why);
+            }
+            continue;
+        }
         // Rows are selected for a control that sends another change with them.
         int rows = 0;
-        std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row}, &rows);
+        std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row, setting.form}, &rows);
         setting.select = !Buttons(first.get()).at(k)->isEnabled() ||
                          world.Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
         std::vector<TFakePageHost> hosts(targets.size());
@@ -222,12 +353,13 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
         for (std::size_t i = 0; i < targets.size(); ++i)
             hosts[i].selection = {env.host.selection[i + 1]};
         // A same-model target whose own page refuses the change on its
-        // values is tried on others: the case where it takes it is met.
+        // values is tried on others, as far from the model's as those on
+        // show: the case where it takes it is met.
         first = Shown(setting, &rows);
         for (std::size_t i = 0; i < targets.size(); ++i)
             for (int seed = targets[i].seed; targets[i].kind == "same model" && int(i) != setting.from && seed < 4000;
                  seed += 1000) {
-                world.Reseed(hosts[i].selection.front(), seed);
+                world.Reseed(hosts[i].selection.front(), seed, values);
                 if (!OwnPage(first.get(), own[i], hosts[i], k, dry.Deletes()).isEmpty() ||
                     world.Press(own[i].get(), Buttons(own[i].get()).at(k)).AnyChange())
                     break;
@@ -261,6 +393,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                                << (cannot[i].isEmpty() ? Diff(expected, sent) : Text(sent)).toStdString()
                                << (named ? " and named" : ", not named");
         }
+        Coverage::Pressed(name, control, cannot);
     }
 }
 
