@@ -101,7 +101,7 @@ QString TModulePage::TargetWhy(Intp::TDevice* device) const
         return why;
     if (QString why = m_UnavailableWhenUnread ? FailedReadReason(device) : QString(); !why.isEmpty())
         return QString("its own page is not available: %1").arg(why);
-    return QString();
+    return m_TargetCheck && device ? m_TargetCheck(device) : QString();
 }
 
 bool TModulePage::IsCurrent(const Intp::TDevice* device) const

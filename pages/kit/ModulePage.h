@@ -161,9 +161,10 @@ public:
     // other generation's page tree alone. Empty when it can.
     QString GenerationWhy(const Intp::TDevice* device) const;
     // Why a change of this page can't go to device as if made on its own
-    // page: the other generation's page, or its own page would not be
+    // page: the other generation's page, its own page would not be
     // available (its latest read of a record the page reads failed, was
-    // refused or timed out). Empty when it can.
+    // refused or timed out), or would keep the change off (SetTargetCheck).
+    // Empty when it can.
     QString TargetWhy(Intp::TDevice* device) const;
     // One change for one device, reported like the others.
     template <class R, class F>
@@ -251,6 +252,9 @@ protected:
     // Apply would write. Pages that write nothing they read (login) or show
     // each switch's own state (IP configuration) turn it off.
     void SetUnavailableWhenUnread(bool on) { m_UnavailableWhenUnread = on; }
+    // Why a target's own page would keep this page's changes off (a mode
+    // the page is not for); TargetWhy names such a target.
+    void SetTargetCheck(std::function<QString(Intp::TDevice*)> check) { m_TargetCheck = std::move(check); }
     // Controls that need no record (a web link) stay as they are then.
     static void KeepWhenUnavailable(std::initializer_list<QWidget*> controls);
 
@@ -340,6 +344,7 @@ private:
     std::vector<TRead> m_Reads;
     std::vector<TRefillCode> m_RefillCodes;
     std::vector<TChain> m_Chains;
+    std::function<QString(Intp::TDevice*)> m_TargetCheck;
     std::vector<QPointer<QWidget>> m_Inputs;
     bool m_HideWhileRefilling = true;
     bool m_Refilling = false;

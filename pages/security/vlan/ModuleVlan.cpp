@@ -20,4 +20,12 @@ void TModuleVlan::Fill(Intp::TDevice* device) { m_Fields.Fill(ValidRecord<Intp::
 
 void TModuleVlan::EventOnApplyClick() { SendFields<Intp::TSessionVlanSet>(*this, m_Fields); }
 
+QString VlanModeWhy(Intp::TDevice* device, Intp::TVlanMode mode, bool readNeeded)
+{
+    const auto* vlan = device->LatestRead<Intp::TPropertyVlan>();
+    if (vlan ? vlan->mode == mode : !readNeeded)
+        return QString();
+    return QString("it is not in %1 VLAN mode").arg(mode == Intp::vm8021q ? "802.1Q" : "port-based");
+}
+
 REGISTER_PAGE(TModuleVlan);

@@ -27,3 +27,7 @@ protected:
 private:
     TFieldBinding<Intp::TPropertyVlan> m_Fields;
 };
+
+// Why a target's own page of a VLAN mode keeps its change off: its latest
+// read names another mode (or, with readNeeded, none was read).
+QString VlanModeWhy(Intp::TDevice* device, Intp::TVlanMode mode, bool readNeeded);

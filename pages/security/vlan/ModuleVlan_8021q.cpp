@@ -2,6 +2,7 @@
 
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/security/vlan/ModuleVlan.h"
 
 #include <QPushButton>
 
@@ -18,6 +19,7 @@ TModuleVlan8021q::TModuleVlan8021q(QWidget* parent) : TModulePage("802.1Q VLAN",
     AddRead<Intp::TSessionVlanGet>(rwCurrent, false);
     AddRead<Intp::TSessionVlan8021qGet>(rwAll);
     AddChain<Intp::TSessionVlanGet, Intp::TSessionVlan8021qGet>();
+    SetTargetCheck([](Intp::TDevice* device) { return VlanModeWhy(device, Intp::vm8021q, false); });
     // A VLAN edited out of range keeps Apply off; one read so goes back as read.
     connect(m_Apply, &QPushButton::clicked, this,
             [this] { SendFields<Intp::TSessionVlan8021qSet>(*this, m_Fields); });

@@ -3,6 +3,7 @@
 #include "intp/Ports.h"
 #include "intp/Vlan.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/security/vlan/ModuleVlan.h"
 
 #include <QPushButton>
 
@@ -41,6 +42,7 @@ TModuleVlan8021qPort::TModuleVlan8021qPort(QWidget* parent) : TModulePage("Port 
     AddChain<TSessionPortNameGet, TSessionPortConfigGet>();
     AddChain<TSessionPortConfigGet, TSessionVlanGet>();
     AddChain<TSessionVlanGet, TSessionVlan8021qPortGet>();
+    SetTargetCheck([](TDevice* device) { return VlanModeWhy(device, vm8021q, true); });
     connect(m_ListView, &TUntypedEditedList::ValueEdited, this, [this] { UpdateActions(); });
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
@@ -83,7 +85,10 @@ void TModuleVlan8021qPort::EventOnApplyClick()
     const TPortMap map(int(current->GetPortNum()));
     for (TDevice* device : TargetDevices()) {
         std::vector<TVlanPortRow> own = rows;
-        if (QString why = map.Move(device, own, &TVlanPortRow::port); !why.isEmpty()) {
+        QString why = TargetWhy(device);
+        if (why.isEmpty())
+            why = map.Move(device, own, &TVlanPortRow::port);
+        if (!why.isEmpty()) {
             NotChanged(device, why);
             continue;
         }
