@@ -35,6 +35,11 @@ QString LacksWhy(const Intp::TDevice* target, std::uint32_t ports)
         .arg(std::bit_width(ports));
 }
 
+QString CountWhy(std::size_t has, std::size_t shown, const char* one, const char* many)
+{
+    return QString("its model has %1, this change is for %2").arg(Counted(qint64(has), one, many)).arg(shown);
+}
+
 QString NotReadWhy(std::uint32_t keep, bool ownRead)
 {
     if (keep == 0 || ownRead)
@@ -51,12 +56,6 @@ QString PortRange(int from, int to)
 }
 
 } // namespace
-
-QString HeldWhy(std::uint32_t ports)
-{
-    return QString("its own settings of %1 can't be kept")
-        .arg(PortRange(std::countr_zero(ports), 32 - std::countl_zero(ports)));
-}
 
 QString NotReadWhy(int from, int to) { return QString("its own settings of %1 were not read").arg(PortRange(from, to)); }
 

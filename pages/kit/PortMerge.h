@@ -30,8 +30,6 @@ QString NotReadWhy(std::uint32_t keep, bool ownRead);
 QString NotReadWhy(int from, int to);
 // Why target can't take a mask naming those ports: it lacks the highest.
 QString LacksWhy(const Intp::TDevice* target, std::uint32_t ports);
-// Why own values of those ports can't be kept by a change that would clear them.
-QString HeldWhy(std::uint32_t ports);
 // sent with own's bits in keep.
 inline std::uint32_t Keep(std::uint32_t sent, std::uint32_t own, std::uint32_t keep)
 {
@@ -62,15 +60,12 @@ QString KeepMasks(Intp::TDevice* target, int shown, R& sent, std::initializer_li
     return KeepBits(target, keep, sent, masks) ? QString() : NotReadWhy(keep, false);
 }
 
-// The same for a target of any port count: one with fewer ports is named
-// when a mask names a port it lacks.
+// The same for a target of any port count: one with fewer ports than the
+// page shows lacks a port shown and is named.
 template <class R>
 QString FitMasks(Intp::TDevice* target, int shown, R& sent, std::initializer_list<std::uint32_t R::*> masks)
 {
-    std::uint32_t all = 0;
-    for (std::uint32_t R::*mask : masks)
-        all |= sent.*mask;
-    if (QString why = LacksWhy(target, all); !why.isEmpty())
+    if (QString why = TModulePage::PortCountWhy(target, std::size_t(shown)); !why.isEmpty())
         return why;
     return KeepMasks(target, shown, sent, masks);
 }
@@ -87,40 +82,6 @@ int SendFittingMasks(TModulePage& page, const R& record, int shown, std::initial
             request.SetPayload(own);
         return why;
     });
-}
-
-// Entries each with a port mask, made for shown ports, each completed
-// with the mask of the target's own entry at the same position in its
-// read of R.
-template <class R, class E>
-QString KeepEntryMasks(Intp::TDevice* target, int shown, std::vector<E>& entries, std::vector<E> R::*list,
-                       std::uint32_t E::*mask)
-{
-    const std::uint32_t keep = Beyond(target, shown);
-    if (keep == 0)
-        return QString();
-    const R* own = target->LatestRead<R>();
-    if (!own || (own->*list).size() < entries.size())
-        return NotReadWhy(keep, false);
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        entries[i].*mask = Keep(entries[i].*mask, (own->*list)[i].*mask, keep);
-    return QString();
-}
-// Why the target can't take such entries as they are, where its own masks
-// can't be kept: its own read holds ports beyond, or was not made.
-template <class R, class E>
-QString HoldsBeyondWhy(Intp::TDevice* target, int shown, std::vector<E> R::*list, std::uint32_t E::*mask)
-{
-    const std::uint32_t keep = Beyond(target, shown);
-    if (keep == 0)
-        return QString();
-    const R* own = target->LatestRead<R>();
-    if (!own)
-        return NotReadWhy(keep, false);
-    std::uint32_t held = 0;
-    for (const E& entry : own->*list)
-        held |= entry.*mask & keep;
-    return held ? HeldWhy(held) : QString();
 }
 
 // A table entry whose port mask a change replaces: the bits in keep (ports
@@ -157,6 +118,30 @@ QString OwnEntry(Intp::TDevice* target, E& entry, Same same)
         }
     }
     return "it holds no such entry";
+}
+
+// Why a target with has of a count (one, many) can't take a change made
+// for shown of them.
+QString CountWhy(std::size_t has, std::size_t shown, const char* one, const char* many);
+
+// Entries the page shows, one per trunk group or slot of the switch on
+// show, for a target that has has of them: one with fewer lacks one shown
+// and is named; one with more takes its own entries beyond from own (its
+// latest read; null when that read can't be used, and it is named), as its
+// own page lists them.
+template <class E>
+QString KeepBeyond(std::vector<E>& entries, std::size_t has, const std::vector<E>* own, const char* one,
+                   const char* many)
+{
+    const std::size_t shown = entries.size();
+    if (has < shown)
+        return CountWhy(has, shown, one, many);
+    if (has == shown)
+        return QString();
+    if (!own || own->size() < has)
+        return QString("its own %1 beyond %2 were not read").arg(many).arg(shown);
+    entries.insert(entries.end(), own->begin() + std::ptrdiff_t(shown), own->begin() + std::ptrdiff_t(has));
+    return QString();
 }
 
 // A list of sent with one entry per port, made for the ports it holds:

@@ -250,33 +250,41 @@ public:
     // rows after a hidden port keep consecutive numbers).
     void SetPortRows(const TPortLayout& ports, const std::vector<TRow>& entries)
     {
-        std::vector<std::pair<QString, std::size_t>> listed;
-        for (int row = 0; row < ports.RowCount(); ++row) {
-            const std::size_t index = std::size_t(ports.IndexOfRow(row));
-            if (index < entries.size())
-                listed.emplace_back(m_PortOf ? ports.RowName(row) : TPortLayout::NumberedCaption(row), index);
-        }
-        if (m_Order == roCaption) {
-            std::stable_sort(listed.begin(), listed.end(), [](const auto& a, const auto& b) {
-                return CompareCells(a.first, b.first, ckText) < 0;
-            });
-        }
         Clear();
         m_Rows = entries;
         m_Hidden = ports.HiddenCount();
-        for (const auto& [caption, index] : listed)
+        for (const auto& [caption, index] : Listed(ports, entries))
             Put(AddEditedRow(caption, (long long)index, {}), m_Rows[index]);
         UpdateEditors();
     }
     // The same with the device's port names for the ports the entries name.
     void SetPortRows(Intp::TDevice* device, const std::vector<TRow>& entries)
     {
-        std::vector<int> portOf;
-        for (const TRow& entry : entries)
-            portOf.push_back(m_PortOf ? m_PortOf(entry) : int(portOf.size()));
-        TPortLayout ports;
-        ports.BuildEntriesFor(device, portOf);
-        SetPortRows(ports, entries);
+        SetPortRows(LayoutOf(device, entries), entries);
+    }
+    // What Rows() of such a list (a PortCaption one) on device answers, the hidden ports then
+    // taking the first row, when the rows of shown stand in place of own
+    // entries (device's as read) of their ports: empty, or why device's list
+    // has no line of a row of shown.
+    QString PortRowsOn(Intp::TDevice* device, const std::vector<TRow>& own, const std::vector<TRow>& shown,
+                       std::vector<TRow>& rows) const
+    {
+        std::vector<TRow> entries = own;
+        const TPortLayout ports = LayoutOf(device, entries);
+        const auto listed = Listed(ports, entries);
+        for (const TRow& row : shown) {
+            const auto line = std::find_if(listed.begin(), listed.end(),
+                                           [&](const auto& l) { return m_PortOf(entries[l.second]) == m_PortOf(row); });
+            if (line == listed.end())
+                return QString("its own page lists no port or trunk group %1").arg(m_PortOf(row) + 1);
+            entries[line->second] = row;
+        }
+        rows.clear();
+        for (const auto& line : listed)
+            rows.push_back(entries[line.second]);
+        if (!rows.empty())
+            rows.insert(rows.end(), std::size_t(ports.HiddenCount()), rows.front());
+        return QString();
     }
     // Entries of the last SetPortRows left out for their "Port.XX" name.
     int HiddenCount() const { return m_Hidden; }
@@ -327,6 +335,32 @@ public:
     }
 
 private:
+    TPortLayout LayoutOf(Intp::TDevice* device, const std::vector<TRow>& entries) const
+    {
+        std::vector<int> portOf;
+        for (const TRow& entry : entries)
+            portOf.push_back(m_PortOf ? m_PortOf(entry) : int(portOf.size()));
+        TPortLayout ports;
+        ports.BuildEntriesFor(device, portOf);
+        return ports;
+    }
+    // The caption and entry index of each line, in line order.
+    std::vector<std::pair<QString, std::size_t>> Listed(const TPortLayout& ports, const std::vector<TRow>& entries) const
+    {
+        std::vector<std::pair<QString, std::size_t>> listed;
+        for (int row = 0; row < ports.RowCount(); ++row) {
+            const std::size_t index = std::size_t(ports.IndexOfRow(row));
+            if (index < entries.size())
+                listed.emplace_back(m_PortOf ? ports.RowName(row) : TPortLayout::NumberedCaption(row), index);
+        }
+        if (m_Order == roCaption) {
+            std::stable_sort(listed.begin(), listed.end(), [](const auto& a, const auto& b) {
+                return CompareCells(a.first, b.first, ckText) < 0;
+            });
+        }
+        return listed;
+    }
+
     struct TColumn {
         int column = -1;
         QString editor;

@@ -41,24 +41,26 @@ void TModulePortConfig::Fill(Intp::TDevice* device)
 
 void TModulePortConfig::EventOnApplyClick()
 {
-    std::vector<TEntry> entries = m_ListView->Rows();
+    const std::vector<TEntry> rows = m_ListView->Rows();
     Intp::TDevice* current = CurrentDevice();
-    if (entries.empty() || !current)
+    if (rows.empty() || !current)
         return;
-    // A hidden port still takes an entry: the first row's, as the switch expects.
-    entries.insert(entries.end(), std::size_t(m_ListView->HiddenCount()), entries.front());
-    // Each entry goes to the target's own port or trunk group of its number.
+    // Each row goes to the target's own port or trunk group of its number;
+    // the target's other rows go as it holds them, as its own page lists them.
     const TPortMap map(int(current->GetPortNum()));
     SendToEachTarget<Intp::TSessionPortConfigSet>([&](Intp::TSessionPortConfigSet& request, Intp::TDevice* device) {
-        std::vector<TEntry> own = entries;
-        if (QString why = map.Move(device, own, &TEntry::port); !why.isEmpty())
+        std::vector<TEntry> shown = rows;
+        if (QString why = map.Move(device, shown, &TEntry::port); !why.isEmpty())
             return why;
-        const std::size_t has = device->GetPortNum() + device->GetTrunkGroupNum();
-        if (has < own.size())
-            return QString("its model has %1, this change is for %2")
-                .arg(Counted(qint64(has), "port or trunk group", "ports and trunk groups"))
-                .arg(own.size());
-        request.SetEntries(own);
+        const auto* own = device->LatestRead<Intp::TPropertyPortConfig>();
+        if (!own || !device->LatestRead<Intp::TPropertyPortName>())
+            return OwnReadWhy<Intp::TPropertyPortConfig>(device, "its own port settings were not read");
+        std::vector<TEntry> entries(own->entries.begin(),
+                                    own->entries.begin() + std::ptrdiff_t(std::min<std::size_t>(own->count, own->entries.size())));
+        std::vector<TEntry> sent;
+        if (QString why = m_ListView->PortRowsOn(device, entries, shown, sent); !why.isEmpty())
+            return why;
+        request.SetEntries(sent);
         return QString();
     });
 }

@@ -42,20 +42,16 @@ void TModulePortTrunk::Fill(TDevice* device)
 void TModulePortTrunk::EventOnApplyClick()
 {
     std::vector<TPropertyPortTrunkEntry> entries;
-    std::uint32_t members = 0;
-    for (const TRow& row : m_ListView->Rows()) {
+    for (const TRow& row : m_ListView->Rows())
         entries.push_back({row.members, row.lacp == 1});
-        members |= row.members;
-    }
     if (entries.empty())
         return;
+    // Each group's members go as shown, the whole set.
     const int shown = PortMerge::MaskSpan(CurrentDevice());
     SendToEachTarget<TSessionPortTrunkSet>([&](TSessionPortTrunkSet& request, TDevice* device) {
         std::vector<TPropertyPortTrunkEntry> own = entries;
-        QString fault = TrunkTargetFault(device, entries.size(), members);
-        if (fault.isEmpty())
-            fault = PortMerge::KeepEntryMasks(device, shown, own, &TPropertyPortTrunk::entries,
-                                              &TPropertyPortTrunkEntry::members);
+        const TPropertyPortTrunk* read = device->LatestRead<TPropertyPortTrunk>();
+        const QString fault = TrunkTargetFault(device, shown, own, read ? &read->entries : nullptr);
         if (fault.isEmpty())
             request.SetEntries(own);
         return fault;

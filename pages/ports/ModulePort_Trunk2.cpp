@@ -94,7 +94,7 @@ void TModulePortTrunk2::EventOnApplyClick()
     const QString fault = CheckTrunk2Rows(rows);
     if (!Check(fault.isEmpty(), fault))
         return;
-    SendTrunk2(*this, rows, LacpPorts(rows));
+    SendTrunk2(*this, rows);
 }
 
 REGISTER_PAGE(TModulePortTrunk2);

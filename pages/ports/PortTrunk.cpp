@@ -8,15 +8,6 @@
 
 using namespace Intp;
 
-QString TrunkTargetFault(const TDevice* device, std::size_t groups, std::uint32_t members)
-{
-    if (device->GetTrunkGroupNum() != groups)
-        return QString("its model has %1, this change is for %2")
-            .arg(Counted(device->GetTrunkGroupNum(), "trunk group", "trunk groups"))
-            .arg(groups);
-    return PortMerge::LacksWhy(device, members);
-}
-
 std::vector<TTrunk2Row> Trunk2Rows(const TPropertyPortTrunk2& record, std::size_t groups)
 {
     std::vector<TTrunk2Row> rows;
@@ -82,24 +73,29 @@ const TPropertyPortTrunk2* OwnTrunk2(TDevice* target, QString& why)
     return why.isEmpty() ? own : nullptr;
 }
 
+// Why a target's own groups, sent back, don't pass the page's check.
+QString OwnRowsWhy(const std::vector<TTrunk2Row>& rows)
+{
+    const QString fault = CheckTrunk2Rows(rows);
+    return fault.isEmpty() ? fault : QString("its own trunk groups can't be sent back: %1").arg(fault);
+}
+
 } // namespace
 
-int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, std::uint32_t active)
+int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows)
 {
-    std::uint32_t members = 0;
-    for (const TPropertyPortTrunk2Entry& entry : Trunk2Entries(rows, active, 0))
-        members |= entry.members;
-    // Work ports count the members: a target's own members beyond the
-    // current switch's ports can't be kept, so such a target is named.
     const int shown = PortMerge::MaskSpan(page.CurrentDevice());
     return page.SendToEachTarget<TSessionPortTrunkSet2>([&](TSessionPortTrunkSet2& request, TDevice* device) {
-        QString fault = TrunkTargetFault(device, rows.size(), members);
+        QString fault;
+        const TPropertyPortTrunk2* own = OwnTrunk2(device, fault);
+        if (!own)
+            return fault;
+        std::vector<TTrunk2Row> all = rows;
+        const std::vector<TTrunk2Row> ownRows = Trunk2Rows(*own, device->GetTrunkGroupNum());
+        if (fault = TrunkTargetFault(device, shown, all, &ownRows); fault.isEmpty())
+            fault = OwnRowsWhy(all);
         if (fault.isEmpty())
-            fault = PortMerge::HoldsBeyondWhy(device, shown, &TPropertyPortTrunk2::entries,
-                                              &TPropertyPortTrunk2Entry::members);
-        const TPropertyPortTrunk2* own = fault.isEmpty() ? OwnTrunk2(device, fault) : nullptr;
-        if (own)
-            request.SetEntries(Trunk2Entries(rows, active, own->entries.back().workPorts));
+            request.SetEntries(Trunk2Entries(all, LacpPorts(all), own->entries.back().workPorts));
         return fault;
     });
 }
@@ -112,8 +108,8 @@ int SendTrunk2Activity(TModulePage& page, std::uint32_t ports, std::uint32_t sho
         if (!own)
             return fault;
         const std::vector<TTrunk2Row> rows = Trunk2Rows(*own, device->GetTrunkGroupNum());
-        if (fault = CheckTrunk2Rows(rows); !fault.isEmpty())
-            return QString("its own trunk groups can't be sent back: %1").arg(fault);
+        if (fault = OwnRowsWhy(rows); !fault.isEmpty())
+            return fault;
         const TPropertyPortTrunk2Entry& activity = own->entries.back();
         request.SetEntries(Trunk2Entries(rows, PortMerge::Keep(active, activity.members, ~shown), activity.workPorts));
         return QString();

@@ -4,20 +4,24 @@
 // second generation, the checks before a change and the check of a target.
 
 #include "intp/Ports.h"
+#include "pages/kit/ModulePage.h"
+#include "pages/kit/PortMerge.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <vector>
 
-namespace Intp {
-class TDevice;
+// Why a target can't take the trunk groups a page of shown ports shows:
+// it lacks a port or group shown. A target with more groups takes its own
+// beyond them from own (its latest read), as its own page lists them.
+template <class E>
+QString TrunkTargetFault(const Intp::TDevice* device, int shown, std::vector<E>& groups, const std::vector<E>* own)
+{
+    if (QString why = TModulePage::PortCountWhy(device, std::size_t(shown)); !why.isEmpty())
+        return why;
+    return PortMerge::KeepBeyond(groups, device->GetTrunkGroupNum(), own, "trunk group", "trunk groups");
 }
-class TModulePage;
-
-// Why a target can't take trunk groups sized for groups groups whose
-// members are members, or an empty text.
-QString TrunkTargetFault(const Intp::TDevice* device, std::size_t groups, std::uint32_t members);
 
 // A second-generation trunk group as edited.
 struct TTrunk2Row {
@@ -39,9 +43,10 @@ std::uint32_t LacpPorts(const std::vector<TTrunk2Row>& rows);
 // ports, kept to the LACP groups, and the work ports given).
 std::vector<Intp::TPropertyPortTrunk2Entry> Trunk2Entries(const std::vector<TTrunk2Row>& rows, std::uint32_t active,
                                                           std::uint32_t activityWorkPorts);
-// Sends those groups to every target of the page that can take them, each
-// with its own activity entry's work ports.
-int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, std::uint32_t active);
+// Sends those groups, every LACP port active, to every target of the page
+// that can take them, each with its own groups beyond them and its own
+// activity entry's work ports.
+int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows);
 // Sends every target of the page its own groups, with the activity of the
 // ports in shown as in active and its own activity of the others; a target
 // that lacks one of ports, or whose groups were not read, is named.

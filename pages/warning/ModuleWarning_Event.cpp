@@ -27,6 +27,24 @@ template <class TList> void DeclareColumns(TList* list, const QString& caption, 
     list->Choice("SMTP", &TRow::smtp, choices, "SMTP:");
 }
 
+// The alarms the events go by: a page's choices of one are on while it is.
+bool SyslogOn(const Intp::TPropertyWarningSyslog* syslog) { return syslog && syslog->mode != 0; }
+bool SmtpOn(const Intp::TPropertyWarningSmtp* smtp) { return smtp && smtp->enabled; }
+
+// Why target's own page has Apply off: neither alarm is on in its latest reads.
+QString AlarmsOffWhy(Intp::TDevice* target)
+{
+    const auto* syslog = target->LatestRead<Intp::TPropertyWarningSyslog>();
+    const auto* smtp = target->LatestRead<Intp::TPropertyWarningSmtp>();
+    if (SyslogOn(syslog) || SmtpOn(smtp))
+        return QString();
+    if (!syslog)
+        return TModulePage::OwnReadWhy<Intp::TPropertyWarningSyslog>(target, "its own syslog settings were not read");
+    if (!smtp)
+        return TModulePage::OwnReadWhy<Intp::TPropertyWarningSmtp>(target, "its own e-mail settings were not read");
+    return "it sends no syslog or e-mail alarms";
+}
+
 bool Bit(std::uint32_t mask, int bit) { return bit >= 0 && bit < 32 && ((mask >> bit) & 1u); }
 
 }  // namespace
@@ -60,8 +78,8 @@ void TModuleWarningEvent::Fill(Intp::TDevice* device)
     m_PortList->SetRows({});
     if (!device)
         return;
-    const bool syslogOk = ValidRecord<Intp::TPropertyWarningSyslog>(device).mode != 0;
-    const bool smtpOk = ValidRecord<Intp::TPropertyWarningSmtp>(device).enabled;
+    const bool syslogOk = SyslogOn(&ValidRecord<Intp::TPropertyWarningSyslog>(device));
+    const bool smtpOk = SmtpOn(&ValidRecord<Intp::TPropertyWarningSmtp>(device));
     for (TTypedEditedList<TEventRow>* list : {m_SysList, m_PortList}) {
         list->SetColumnEnabled(1, syslogOk);
         list->SetColumnEnabled(2, smtpOk);
@@ -109,7 +127,9 @@ void TModuleWarningEvent::EventOnApplyClick()
     const bool second = IsSecondGeneration(current);
     SendToEachTarget<Intp::TSessionWarningEventSet>([&](Intp::TSessionWarningEventSet& request, Intp::TDevice* target) {
         Event own = masks;
-        QString why = OtherGenerationWhy(target, second, own);
+        QString why = AlarmsOffWhy(target);
+        if (why.isEmpty())
+            why = OtherGenerationWhy(target, second, own);
         if (why.isEmpty())
             why = PortMerge::FitMasks(
                 target, shown, own,

@@ -42,13 +42,20 @@ using PortConfigTargets = TTargets<TModulePortConfig>;
 TEST_F(PortConfigTargets, ATrunkGroupGoesToTheTargetsTrunkGroupOfItsNumber)
 {
     Notify(Three(5, 24, 2), ccPortConfigGet);
+    TDevice* larger = env.host.selection[1];
+    Put(larger, IntpTest::PortNames(ModelOf(larger)));
+    Put(larger, IntpTest::PortConfig(ModelOf(larger)));
     page->m_ListView->SelectRow(5);  // Trunk1
     static_cast<QComboBox*>(page->m_ListView->EditorOf(1))->setCurrentIndex(0);
     page->m_Apply->click();
     const auto sent = env.protocol.SentWith(ccPortConfigSet);
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(std::vector<std::uint8_t>(sent[1].payload.begin() + 29, sent[1].payload.end()),
-              (std::vector<std::uint8_t>{24, 0, 0, 0, 0, 25, 1, 0, 0, 0}));  // Trunk1 and Trunk2, not Port.06
+    ASSERT_EQ(sent[1].payload.size(), 4u + 26 * 5);
+    // Port.06 as the target holds it, then Trunk1 and Trunk2.
+    EXPECT_EQ(std::vector<std::uint8_t>(sent[1].payload.begin() + 29, sent[1].payload.begin() + 31),
+              (std::vector<std::uint8_t>{5, 1}));
+    EXPECT_EQ(std::vector<std::uint8_t>(sent[1].payload.end() - 10, sent[1].payload.end()),
+              (std::vector<std::uint8_t>{24, 0, 0, 0, 0, 25, 1, 0, 0, 0}));
     EXPECT_TRUE(ThirdNamed(ccPortConfigSet));
 }
 

@@ -2,6 +2,7 @@
 
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/PortMerge.h"
 
 #include <QPushButton>
 
@@ -47,12 +48,13 @@ void TModuleSnmpCommunity::EventOnApplyClick()
     if (entries.empty())
         return;
     SendToEachTarget<TSessionSnmpCommunitySet>([&](TSessionSnmpCommunitySet& request, TDevice* device) {
-        if (device->GetSnmpCommunityNum() != entries.size())
-            return QString("its model has %1, not %2")
-                .arg(Counted(device->GetSnmpCommunityNum(), "community slot", "community slots"))
-                .arg(entries.size());
-        request.SetEntries(entries);
-        return QString();
+        std::vector<TPropertySnmpCommunityEntry> own = entries;
+        const TPropertySnmpCommunity* read = device->LatestRead<TPropertySnmpCommunity>();
+        const QString why = PortMerge::KeepBeyond(own, device->GetSnmpCommunityNum(), read ? &read->entries : nullptr,
+                                                  "community slot", "community slots");
+        if (why.isEmpty())
+            request.SetEntries(own);
+        return why;
     });
 }
 
