@@ -64,7 +64,8 @@ using Vlan8021qPortTargets = TTargets<TModuleVlan8021qPort>;
 TEST_F(Vlan8021qPortTargets, ATargetWithoutAPortIsNamedAndARefusalIsTold)
 {
     TDevice* device = Three(4, 6);
-    Put(device, TPropertyVlan{true, vm8021q});
+    for (TDevice* each : env.host.selection)
+        Put(each, TPropertyVlan{true, vm8021q});
     Put(device, TPropertyVlan8021qPort{true, 0, {{1, 0b11111, 0}}});
     Notify(device, ccVlan8021qPortGet);
     page->m_Apply->click();

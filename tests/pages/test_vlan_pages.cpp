@@ -136,7 +136,7 @@ TEST_F(Vlan8021qPortPage, ApplyIsBlockedWhileATrunkPortHasNoTaggedVlanAfterAnyTy
 TEST_F(Vlan8021qPortPage, ApplySendsEveryPortsWordsOrTellsAWrongTaggedText)
 {
     TDevice* device = InMode(vm8021q, 2);
-    Select(2, TestModel(2));
+    Put(Select(2, TestModel(2)), TPropertyVlan{true, vm8021q});
     Put(device, TPropertyVlan8021qPort{true, 0, {{1, 0b01, 0b10}, {3, 0b10, 0}}});
     Notify(device, ccVlan8021qPortGet);
     page->m_Apply->click();
