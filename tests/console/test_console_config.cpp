@@ -160,41 +160,6 @@ TEST(ConfigFile, IgnoresElementsBeyondTheFormatButRefusesTagsOfManyAttributes)
     EXPECT_EQ(settings.Unicasts.size(), 1u);
 }
 
-TEST(ConfigFile, ReadsTheLargestFileAndRefusesDeepNestingWideTagsAndMisplacedDoctypes)
-{
-    Filter::TFilterSettings settings;
-    settings.Method = 0;
-    const QByteArray discovery = "<Discovery><Method>1</Method></Discovery>";
-    auto nested = [&](int levels) {
-        return "<C>" + discovery + QByteArray("<a>").repeated(levels - 1) + QByteArray("</a>").repeated(levels - 1) +
-               "</C>";
-    };
-    // A tag of many attributes is found also far into the document.
-    auto wide = [&](int attributes) {
-        QByteArray tag = "<F";
-        for (int i = 0; i < attributes; ++i)
-            tag += " a" + QByteArray::number(i) + "='='";
-        return "<C>" + discovery + QByteArray("<b/>").repeated(100000) + tag + "/></C>";
-    };
-    for (const QByteArray& refused : {nested(65), wide(17), "<!DOCTYPE C><!DOCTYPE C><C>" + discovery + "</C>",
-                                      "<C><!DOCTYPE C>" + discovery + "</C>", "<C>" + discovery + "</C><!DOCTYPE C>"})
-        EXPECT_EQ(ReadConfigDocument(refused, settings), crFailed) << refused.left(80).constData();
-    EXPECT_EQ(settings.Method, 0);
-    for (const QByteArray& read : {nested(64), wide(16), "<!DOCTYPE C><C>" + discovery + "</C>"}) {
-        settings.Method = 0;
-        EXPECT_EQ(ReadConfigDocument(read, settings), crRead) << read.left(80).constData();
-        EXPECT_EQ(settings.Method, 1);
-    }
-
-    Filter::TFilterSettings largest;
-    for (std::uint32_t i = 0; i < kMaxConfigEntries; ++i)
-        largest.Unicasts.push_back({0x0A000001 + i, Host});
-    largest.LocalSubnets = {{0xC0A80114, 0xFFFFFF00}};
-    ASSERT_EQ(ReadConfigDocument(WriteConfigDocument(largest, {}), settings), crRead);
-    EXPECT_EQ(settings.Unicasts, largest.Unicasts);
-    EXPECT_EQ(settings.LocalSubnets, largest.LocalSubnets);
-}
-
 TEST(ConfigFile, SavingWritesAsideAndReadingRefusesWhatItCannotRead)
 {
     QTemporaryDir dir;

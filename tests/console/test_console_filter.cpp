@@ -385,16 +385,3 @@ TEST_F(FilterForm, WithoutLocalSubnetsOnlyCustomIsOffered) {
     EXPECT_TRUE(form->CustomRadio()->isChecked());
     EXPECT_EQ(form->GatewayLabel()->text(), "No networking or fetch subnets failed!");
 }
-
-TEST_F(FilterForm, FoldedAndUnfoldedTheDialogKeepsItsWidthsAndEveryButtonShowsWhole) {
-    auto form = MakeForm();
-    form->show();
-    EXPECT_LE(form->width(), 311);
-    form->RemoteButton()->click();
-    EXPECT_LE(form->width(), 705);
-    for (QPushButton* b : form->findChildren<QPushButton*>()) {
-        const QRect at(b->mapTo(form.get(), QPoint(0, 0)), b->size());
-        EXPECT_TRUE(b->isVisibleTo(form.get()) && form->rect().contains(at) && at.width() >= b->sizeHint().width())
-            << (b->text() + b->accessibleName()).toStdString() << " at " << at.x() << "+" << at.width();
-    }
-}

@@ -62,13 +62,10 @@ public:
     int applied = -1;
     Intp::TDevice* filledWith = nullptr;
     bool visibleDuringFill = false;
-    std::function<void()> onFill;
 
 protected:
     void Fill(Intp::TDevice* device) override
     {
-        if (onFill)
-            std::exchange(onFill, nullptr)();
         ++fills;
         filledWith = device;
         visibleDuringFill = isVisible();
@@ -445,38 +442,6 @@ TEST_F(ModulePageTest, ChangesTheSwitchesRefuseAreToldOncePerApplyNamingEach)
     EXPECT_EQ(page.StatusLine()->text(), "Waiting for 1 switch to answer...");
     ASSERT_TRUE(env.protocol.TimeOut(a, Intp::ccBasicsSettingsSet));
     EXPECT_EQ(page.StatusLine()->text(), "Not changed on 1 switch.");
-}
-
-TEST_F(ModulePageTest, TheNotChangedBoxWaitsBehindAnOpenBoxAndARefill)
-{
-    env.host.selection = {a, b};
-    page.m_Location->setText("Lab");
-    const auto apply = [&] {
-        page.Apply();
-        env.protocol.Reply(Intp::ccBasicsSettingsSet, a);
-        QCoreApplication::processEvents(); // the click's batch is closed
-    };
-    const auto refuse = [&] { env.protocol.Reply(Intp::ccBasicsSettingsSet, b, {0, 0, 0, 0}, 5); };
-    // b refuses while the first box is open, whose own event loop runs on.
-    TMessageBoxHook record = SetMessageBoxHook([&](const TMessageBoxRequest& request) {
-        env.messages << request.text;
-        refuse();
-        QCoreApplication::processEvents();
-        EXPECT_EQ(env.messages.last(), request.text); // none stacked on top
-        return QMessageBox::Ok;
-    });
-    apply();
-    ShowWarning("first");
-    ASSERT_TRUE(RunUntil([&] { return env.messages.size() == 2; }, std::chrono::seconds(5)));
-    EXPECT_TRUE(env.messages[1].endsWith("10.0.0.2 (00:11:22:33:44:02): the switch refused (code 5)"));
-    SetMessageBoxHook(record);
-
-    apply();
-    page.onFill = refuse;
-    page.OnNotify(a, ncSelectionChanged, 0);
-    EXPECT_EQ(env.messages.size(), 2); // not inside the refill
-    ASSERT_TRUE(RunUntil([&] { return env.messages.size() == 3; }, std::chrono::seconds(5)));
-    EXPECT_EQ(env.messages[2], env.messages[1]);
 }
 
 TEST_F(ModulePageTest, ARefillDiscardsUnsentEditsWithoutAsking)
