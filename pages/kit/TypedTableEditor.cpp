@@ -4,7 +4,6 @@
 #include "pages/kit/ChangeReport.h"
 
 #include <algorithm>
-#include <bit>
 
 void TTableEditorBase::BindBase(TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
                                 QAbstractButton* modify)
@@ -113,15 +112,24 @@ QString TTableEditorBase::PositionsOnTarget(std::uint32_t& mask, Intp::TDevice* 
     return QString();
 }
 
-QString TTableEditorBase::PortsWhy(std::uint32_t mask, int ports)
+QString TTableEditorBase::LinesOnTarget(int shown, Intp::TDevice* source, Intp::TDevice* target)
 {
-    const int highest = 31 - std::countl_zero(mask);
-    if (highest < ports)
-        return QString();
-    return QString("it has %1, this entry names port %2").arg(Counted(ports, "port", "ports")).arg(highest + 1);
+    std::uint32_t lines = shown >= 32 ? ~0u : (1u << shown) - 1;
+    if (QString why = PositionsOnTarget(lines, source, target); !why.isEmpty())
+        return "its own page lacks a port line this page shows: " + why;
+    return QString();
 }
 
 QString TTableEditorBase::ModelWhy(bool refused)
 {
     return refused ? QString("its model can't take this entry") : QString();
+}
+
+QString TTableEditorBase::LinesWhy(int shown, int offered)
+{
+    if (offered >= shown)
+        return QString();
+    return QString("its own page offers %1, this page shows %2")
+        .arg(Counted(offered, "port", "ports"))
+        .arg(Counted(shown, "port", "ports"));
 }

@@ -6,8 +6,11 @@
 // it is, Delete when the form's key is listed; selecting a row fills the
 // form. Add, Modify and Delete send one request per target device and never
 // touch the list: it is rebuilt from the switch's table when the library has
-// read it again. Each target takes the entry in its own model's layout, or
-// is named as not changed (see TDescription::fit).
+// read it again. Each target takes the entry as its own page would send it,
+// or is named as not changed: its own table (its latest read, by the page's
+// key) must hold the entry Modify and Delete name, and must not hold the one
+// Add names; Delete sends another switch its own entry of that key (see
+// TDescription::fit, ownPageWhy, asFilled and removesOwn).
 //
 //   TTypedTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd,
 //                Intp::TSessionSecurityMacDel> m_Table;
@@ -23,6 +26,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -45,11 +49,14 @@ public:
     static QString PositionOnTarget(std::uint32_t& position, Intp::TDevice* source, Intp::TDevice* target);
     // Every position of a mask (bit n: position n) the same way.
     static QString PositionsOnTarget(std::uint32_t& mask, Intp::TDevice* source, Intp::TDevice* target);
-    // Why an entry of those ports (bit n: port n + 1) can't go to a switch
-    // that offers ports ports; empty when it can.
-    static QString PortsWhy(std::uint32_t mask, int ports);
+    // Why target's own page lacks the line of one of the first shown
+    // positions of source's port configuration; empty when it has them all.
+    static QString LinesOnTarget(int shown, Intp::TDevice* source, Intp::TDevice* target);
     // Why target's model refuses an entry; empty when it takes it.
     static QString ModelWhy(bool refused);
+    // Why a target's own page can't show every port line the page shows:
+    // it offers fewer (empty when it offers as many).
+    static QString LinesWhy(int shown, int offered);
 
 protected:
     void BindBase(TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del, QAbstractButton* modify);
@@ -111,6 +118,19 @@ public:
         // with the row's values the form can't show (a VLAN id outside the
         // field's range): asRead(entry, row) takes them into the entry.
         std::function<void(Entry& entry, const Entry& row)> asRead = nullptr;
+        // Why target's own page has no table to edit though its reads
+        // succeeded (another mode, say); default none.
+        std::function<QString(Intp::TDevice* target)> ownPageWhy = nullptr;
+        // An entry as the form reads it back once filled from it: what a
+        // target's Delete sends of its own entry; none when its own form
+        // can't hold it. Default: the entry as it is.
+        std::function<std::optional<Entry>(const Entry&)> asFilled = nullptr;
+        // Delete sends the switch on show its own entry of the key as well,
+        // not the form's (whose other fields name nothing).
+        bool removesOwn = false;
+        // Add goes to a target whose table holds the form's key as well:
+        // the page's Add check does not follow every field of the key.
+        bool addHeld = false;
     };
 
     void Bind(TModulePage* page, TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
@@ -171,18 +191,18 @@ protected:
     void EventOnAddClick() override
     {
         if (!m_Description.check || m_Description.check(true))
-            Send<TAdd>(m_Description.readForm(), false);
+            Send<TAdd>(m_Description.readForm(), taAdd);
     }
     void EventOnModifyClick() override
     {
         if constexpr (!std::is_void_v<TModify>)
-            Send<TModify>(m_Description.readForm(), false);
+            Send<TModify>(m_Description.readForm(), taModify);
     }
     void EventOnDeleteClick() override
     {
         if (m_Description.check && !m_Description.check(false))
             return;
-        Send<TDel>(KeyEntry(), true);
+        Send<TDel>(KeyEntry(), taDelete);
     }
 
 public:
@@ -218,20 +238,55 @@ private:
             return std::nullopt;
         return m_Description.formKey ? m_Description.formKey() : m_Description.key(*entry);
     }
-    template <class R> void Send(const std::optional<Entry>& entry, bool del)
+    enum TAction { taAdd, taModify, taDelete };
+    template <class R> void Send(const std::optional<Entry>& entry, TAction action)
     {
         if (!entry)
             return;
         this->m_Page->template SendToEachTarget<R>([&](R& request, Intp::TDevice* target) {
             Entry own = *entry;
-            const QString why =
-                m_Description.fit
-                    ? m_Description.fit(own, target, del)
-                    : ModelWhy(Intp::CheckEntryOf<Record>(Intp::ModelOf(target), own) != Intp::ssOk);
+            const QString why = OnTarget(own, target, action);
             if (why.isEmpty())
                 request.SetPayload(own);
             return why;
         });
+    }
+    // The form's entry as target's own page sends it; why it can't, or empty.
+    QString OnTarget(Entry& entry, Intp::TDevice* target, TAction action) const
+    {
+        if (QString why = m_Description.ownPageWhy ? m_Description.ownPageWhy(target) : QString(); !why.isEmpty())
+            return why;
+        const bool del = action == taDelete;
+        if (QString why = m_Description.fit
+                              ? m_Description.fit(entry, target, del)
+                              : ModelWhy(Intp::CheckEntryOf<Record>(Intp::ModelOf(target), entry) != Intp::ssOk);
+            !why.isEmpty())
+            return why;
+        const Record* table = target->template LatestRead<Record>();
+        if (!table)
+            return TModulePage::OwnReadWhy<Record>(target, "its own table was not read");
+        const QString key = m_Description.formKey ? m_Description.formKey() : m_Description.key(entry);
+        const auto held = std::find_if(table->entries.begin(), table->entries.end(), [&](const Entry& e) {
+            return (!m_Description.listed || m_Description.listed(e)) && m_Description.key(e) == key;
+        });
+        const bool holds = held != table->entries.end();
+        // The switch on show takes an Add its page offered (a listed
+        // multicast group with other members).
+        if (action == taAdd)
+            return holds && !m_Description.addHeld && !m_Page->IsCurrent(target)
+                       ? QString("it holds that entry already")
+                       : QString();
+        if (!holds)
+            return QString("it holds no such entry");
+        // The switch on show takes the form as it is, unless Delete names
+        // each switch's own entry by the key alone.
+        if (!del || (m_Page->IsCurrent(target) && !m_Description.removesOwn))
+            return QString();
+        const std::optional<Entry> own = m_Description.asFilled ? m_Description.asFilled(*held) : *held;
+        if (!own)
+            return QString("its own page can't show its entry of that key");
+        entry = *own;
+        return QString();
     }
 
     TDescription m_Description;

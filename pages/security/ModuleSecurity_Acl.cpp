@@ -5,6 +5,7 @@
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
+#include "pages/rules/PageRules.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -89,13 +90,35 @@ QString L4PortText(uint32_t port)
 }
 
 // An IPv4 side: no address is any (mask 0); else a host address and a netmask.
-std::optional<std::pair<uint32_t, uint32_t>> Side(const TIpEdit* address, const TIpEdit* mask)
+std::optional<std::pair<uint32_t, uint32_t>> Side(uint32_t address, uint32_t mask)
 {
-    if (address->Value() == 0)
+    if (address == 0)
         return std::pair<uint32_t, uint32_t>(0, 0);
-    if (!address->IsHost() || !mask->IsNetmask())
+    if (!IsHostIp(address) || !IsNetmask(mask))
         return std::nullopt;
-    return std::pair(address->Value(), mask->Value());
+    return std::pair(address, mask);
+}
+
+// A rule as the form reads it back once filled from it: the fields of its
+// packet type and protocol, nothing else.
+std::optional<TPropertySecurityAclEntry> AsFilled(const TPropertySecurityAclEntry& r)
+{
+    TPropertySecurityAclEntry rule{};
+    std::tie(rule.groupId, rule.permit, rule.vlanId, rule.etherType) =
+        std::tie(r.groupId, r.permit, r.vlanId, r.etherType);
+    if (rule.etherType != EtherTypeIpv4)
+        return rule;
+    const auto source = Side(r.srcIp, r.srcMask);
+    const auto destination = Side(r.dstIp, r.dstMask);
+    if (!source || !destination)
+        return std::nullopt;
+    std::tie(rule.srcIp, rule.srcMask) = *source;
+    std::tie(rule.dstIp, rule.dstMask) = *destination;
+    rule.fragmentCheck = r.fragmentCheck;
+    rule.l4Protocol = r.l4Protocol;
+    if (rule.l4Protocol == IpProtocolTcp || rule.l4Protocol == IpProtocolUdp)
+        rule.l4Port = r.l4Port;
+    return rule;
 }
 
 // Sort keys of an address and its mask together, as unsigned numbers.
@@ -182,7 +205,8 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
                       case 9: return r.l4Port;
                       default: return std::nullopt;
                       }
-                  }});
+                  },
+                  .asFilled = AsFilled});
     // The address checks of a rule of another packet type: both pass when the
     // type is chosen, and an address or mask edited since decides its side.
     connect(m_L3Protocol, &QComboBox::currentIndexChanged, this, [this] {
@@ -190,9 +214,11 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
         UpdateActions();
     });
     for (TIpEdit* edit : {m_IpSrcAddr, m_IpSrcMask})
-        connect(edit, &QLineEdit::textChanged, this, [this] { m_SrcValid = Side(m_IpSrcAddr, m_IpSrcMask).has_value(); });
+        connect(edit, &QLineEdit::textChanged, this,
+                [this] { m_SrcValid = Side(m_IpSrcAddr->Value(), m_IpSrcMask->Value()).has_value(); });
     for (TIpEdit* edit : {m_IpDstAddr, m_IpDstMask})
-        connect(edit, &QLineEdit::textChanged, this, [this] { m_DstValid = Side(m_IpDstAddr, m_IpDstMask).has_value(); });
+        connect(edit, &QLineEdit::textChanged, this,
+                [this] { m_DstValid = Side(m_IpDstAddr->Value(), m_IpDstMask->Value()).has_value(); });
     WatchChanges({m_GroupId, m_Action, m_VlanId, m_L3Protocol, m_L3ProtocolCustom, m_IpFragment, m_IpSrcAddr,
                   m_IpSrcMask, m_IpDstAddr, m_IpDstMask, m_L4Protocol, m_L4ProtocolCustom, m_TcpPort, m_TcpPortCustom,
                   m_UdpPort, m_UdpPortCustom});
@@ -241,8 +267,8 @@ std::optional<TModuleSecurityAcl::TEntry> TModuleSecurityAcl::ReadRule() const
     if (rule.etherType != EtherTypeIpv4)
         return m_SrcValid && m_DstValid ? std::optional(rule) : std::nullopt;
     // The IPv4 fields count whenever the EtherType is IPv4, typed as a custom number or not.
-    const auto source = Side(m_IpSrcAddr, m_IpSrcMask);
-    const auto destination = Side(m_IpDstAddr, m_IpDstMask);
+    const auto source = Side(m_IpSrcAddr->Value(), m_IpSrcMask->Value());
+    const auto destination = Side(m_IpDstAddr->Value(), m_IpDstMask->Value());
     if (!source || !destination)
         return std::nullopt;
     rule.fragmentCheck = m_IpFragment->currentIndex() == 0;
@@ -266,8 +292,8 @@ std::optional<TModuleSecurityAcl::TEntry> TModuleSecurityAcl::ReadRule() const
 void TModuleSecurityAcl::TypeChosen()
 {
     const bool ip = EtherType() == EtherTypeIpv4;
-    m_SrcValid = !ip || Side(m_IpSrcAddr, m_IpSrcMask);
-    m_DstValid = !ip || Side(m_IpDstAddr, m_IpDstMask);
+    m_SrcValid = !ip || Side(m_IpSrcAddr->Value(), m_IpSrcMask->Value());
+    m_DstValid = !ip || Side(m_IpDstAddr->Value(), m_IpDstMask->Value());
 }
 
 void TModuleSecurityAcl::FillRule(const TEntry* rule)

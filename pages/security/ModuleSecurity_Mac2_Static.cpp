@@ -3,7 +3,6 @@
 
 #include "intp/Ports.h"
 #include "pages/kit/PageForm.h"
-#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/security/MacTables.h"
@@ -65,17 +64,15 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
                   },
                   // An entry on a port not offered gets no row.
                   .listed = [this](const TEntry& e) { return ItemOfPort(e.port) >= 0; },
-                  // Each switch takes the port's position in its own port
-                  // configuration; Remove sends its own entry of that address and VLAN.
+                  // Add takes the port's position in each switch's own port
+                  // configuration; Remove sends each switch its own entry of
+                  // the address and VLAN.
                   .fit = [this](TEntry& e, TDevice* target, bool del) {
-                      if (del)
-                          return PortMerge::OwnEntry<TPropertySecurityMac2Static>(target, e, [&e](const TEntry& held) {
-                              return held.mac == e.mac && held.vlanId == e.vlanId;
-                          });
-                      return TTableEditorBase::PositionOnTarget(e.port, CurrentDevice(), target);
+                      return del ? QString() : TTableEditorBase::PositionOnTarget(e.port, CurrentDevice(), target);
                   },
                   // Remove names a listed entry by its VLAN as read, even one the box can't show.
-                  .asRead = [](TEntry& e, const TEntry& row) { e.vlanId = row.vlanId; }});
+                  .asRead = [](TEntry& e, const TEntry& row) { e.vlanId = row.vlanId; },
+                  .removesOwn = true});
     WatchChanges({m_Port, m_Mac, m_VlanId});
 }
 

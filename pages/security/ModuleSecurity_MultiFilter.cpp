@@ -1,7 +1,6 @@
 #include "pages/security/ModuleSecurity_MultiFilter.h"
 
 #include "pages/kit/AddressText.h"
-#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
@@ -77,25 +76,16 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                   .sortKey = [](const TEntry&, int column) {
                       return column == 1 || column == 3 ? std::optional<long long>(0) : std::nullopt;
                   },
-                  // A member port goes only to a switch that offers it; a group
-                  // it holds keeps its members the page does not show. Remove
-                  // sends the switch's own entry of that group and VLAN.
-                  .fit = [this](TEntry& e, TDevice* target, bool del) {
-                      if (del)
-                          return PortMerge::OwnEntry<TPropertySecurityMultiFilter>(target, e, [&e](const TEntry& held) {
-                              return held.group == e.group && held.vid == e.vid;
-                          });
+                  // Add goes to a switch that offers every box shown; Remove
+                  // sends each switch its own entry of the group.
+                  .fit = [this](TEntry&, TDevice* target, bool del) {
                       const int has = std::min(OfferedPorts(target), int(MaxMaskPorts));
-                      if (QString why = TTableEditorBase::PortsWhy(e.ports, has); !why.isEmpty())
-                          return why;
-                      const std::uint32_t keep =
-                          PortMerge::Bits(std::min(OfferedPorts(CurrentDevice()), int(MaxMaskPorts)), has);
-                      return PortMerge::KeepEntryBits<TPropertySecurityMultiFilter>(
-                          target, keep, e, &TEntry::ports, [&e](const TEntry& held) { return held.group == e.group; });
+                      return del ? QString() : TTableEditorBase::LinesWhy(m_Ports->count(), has);
                   },
                   // Remove sends a listed entry's VLAN as the switch gave it,
                   // even one the box can't show.
-                  .asRead = [](TEntry& e, const TEntry& row) { e.vid = row.vid; }});
+                  .asRead = [](TEntry& e, const TEntry& row) { e.vid = row.vid; },
+                  .removesOwn = true});
     connect(m_Ip, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
     connect(m_VlanId, &TNumberBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
     // A box changed may send a listed group again with other members, but

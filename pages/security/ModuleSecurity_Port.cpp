@@ -34,7 +34,6 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent) : TModulePage("Port Se
     AddChain<TSessionPortNameGet, TSessionPortConfigGet>();
     AddChain<TSessionPortConfigGet, TSessionSecurityPortGet>();
 
-    // Delete names the address alone: it goes whatever port it is on.
     m_Table.Bind(this, m_List, m_Add, m_Delete,
                  {.cells = [this](const TEntry& e) {
                       return QStringList{PortNameOf(m_Names, e.port), SwitchText(e.mac.ToString())};
@@ -55,10 +54,13 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent) : TModulePage("Port Se
                       ChoosePort(m_Port, e->port);
                       m_MAC->SetAddress(&e->mac);
                   },
-                  // Delete names the address alone; Add goes to the same port or trunk group.
-                  .fit = [this](TEntry& e, TDevice* target, bool del) {
-                      return del ? QString() : TTableEditorBase::PortOnTarget(e.port, CurrentDevice(), target);
-                  }});
+                  // The entry of the same port or trunk group.
+                  .fit = [this](TEntry& e, TDevice* target, bool) {
+                      return TTableEditorBase::PortOnTarget(e.port, CurrentDevice(), target);
+                  },
+                  // A change of the port alone checks nothing: Add goes as the
+                  // check of the address let it.
+                  .addHeld = true});
     connect(m_MAC, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 

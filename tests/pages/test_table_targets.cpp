@@ -66,7 +66,8 @@ TEST_F(StaticMac, ATrunkGroupGoesToTheSameGroupOrTheSwitchIsNamed)
     TDevice* device = Device(1, 24, 8);
     TDevice* other = Device(2, 16, 8);
     TDevice* small = Device(3, 6, 3);
-    Put(device, IntpTest::Table<TPropertySecurityMac2Static>({}));
+    for (TDevice* target : {device, other, small})
+        Put(target, IntpTest::Table<TPropertySecurityMac2Static>({}));
     Notify(device, ccSecurityMac2StaticGet);
     page->m_Port->setCurrentIndex(31);
     ASSERT_EQ(page->m_Port->currentText(), "Trunk8");
@@ -97,10 +98,12 @@ TEST_F(PortSecurity, AnAddForAPortASmallerModelLacksNamesItsCounts)
     env.protocol.Reply(ccSecurityPortAdd, device);
     EXPECT_TRUE(Told(TChangeReport::DeviceText(small) +
                      ": not changed, its model has 4 ports and 0 trunk groups, this entry is for port 8"));
-    // Delete names the address alone: it goes to both.
-    page->m_Delete->setEnabled(true);
+    // Delete goes to a switch that holds the entry of that port and address.
+    Put(device, IntpTest::Table<TPropertySecurityPort>({{7, TMacAddr(0, 0x11, 0x22, 0x33, 0x44, 0x55)}}));
+    Notify(device, ccSecurityPortGet);
+    page->m_List->SelectRow(0);
     page->m_Delete->click();
-    EXPECT_EQ(SentCount(ccSecurityPortDel), 2u);
+    EXPECT_EQ(SentTo(ccSecurityPortDel), std::vector<TMacAddr>{device->GetMac()});
 }
 
 TEST_F(PortBased, MembersGoAsTheSamePortsOrTheSwitchIsNamed)
@@ -109,7 +112,8 @@ TEST_F(PortBased, MembersGoAsTheSamePortsOrTheSwitchIsNamed)
     TDevice* other = Device(2, 16);
     TDevice* small = Device(3, 5);
     Put(device, TPropertyVlan{true, vmPortBased});
-    Put(device, IntpTest::Table<TPropertyVlanPort>({}));
+    for (TDevice* target : {device, other, small})
+        Put(target, IntpTest::Table<TPropertyVlanPort>({}));
     Notify(device, ccVlanPortGet);
     page->m_GroupName->setText("Top");
     page->m_Vid->setValue(3);

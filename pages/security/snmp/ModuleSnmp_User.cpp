@@ -13,6 +13,15 @@ using namespace Intp;
 
 namespace {
 QString Shown(bool set) { return set ? "Enabled" : "Disabled"; }
+
+// The last user of that name (with case), or null.
+const TPropertySnmpUserEntry* FindUser(const std::vector<TPropertySnmpUserEntry>& users, const QString& name)
+{
+    const std::string bytes = SwitchBytes(name);
+    auto it = std::find_if(users.rbegin(), users.rend(),
+                           [&](const TPropertySnmpUserEntry& user) { return user.name == bytes; });
+    return it == users.rend() ? nullptr : &*it;
+}
 } // namespace
 
 TModuleSnmpUser::TModuleSnmpUser(QWidget* parent) : TModulePage("SNMPv3 User", parent)
@@ -43,8 +52,8 @@ TModuleSnmpUser::TModuleSnmpUser(QWidget* parent) : TModulePage("SNMPv3 User", p
         m_Auth->clear();
         m_Privacy->clear();
     });
-    connect(m_Add, &QPushButton::clicked, this, [this] { EventOnAddClick(); });
-    connect(m_Delete, &QPushButton::clicked, this, [this] { EventOnDeleteClick(); });
+    connect(m_Add, &QPushButton::clicked, this, [this] { Send(true); });
+    connect(m_Delete, &QPushButton::clicked, this, [this] { Send(false); });
 }
 
 void TModuleSnmpUser::Fill(TDevice* device)
@@ -74,32 +83,41 @@ void TModuleSnmpUser::UpdateActions()
     m_Delete->setEnabled(named);
 }
 
-const TPropertySnmpUserEntry* TModuleSnmpUser::Find(const QString& name) const
+QString TModuleSnmpUser::Refusal(const std::vector<TPropertySnmpUserEntry>& users, bool add) const
 {
-    const std::string bytes = SwitchBytes(name);
-    auto it = std::find_if(m_Users.rbegin(), m_Users.rend(),
-                           [&](const TPropertySnmpUserEntry& user) { return user.name == bytes; });
-    return it == m_Users.rend() ? nullptr : &*it;
+    const TPropertySnmpUserEntry* user = FindUser(users, m_Username->text());
+    if (add)
+        return user ? "Entry already exists!" : QString();
+    if (!user)
+        return "Entry not found!";
+    if (user->auth && m_Auth->text().isEmpty())
+        return "Auth Password needed!";
+    if (user->privacy && m_Privacy->text().isEmpty())
+        return "Privacy Password needed!";
+    return QString();
 }
 
-TSnmpUserChange TModuleSnmpUser::FormChange() const
+void TModuleSnmpUser::Send(bool add)
 {
-    return {SwitchBytes(m_Username->text()), SwitchBytes(m_Auth->text()), SwitchBytes(m_Privacy->text())};
-}
-
-void TModuleSnmpUser::EventOnAddClick()
-{
-    if (Check(!Find(m_Username->text()), "Entry already exists!"))
-        SendPayload<TSessionSnmpUserAdd>(FormChange());
-}
-
-void TModuleSnmpUser::EventOnDeleteClick()
-{
-    const TPropertySnmpUserEntry* user = Find(m_Username->text());
-    if (Check(user != nullptr, "Entry not found!") &&
-        Check(!user->auth || !m_Auth->text().isEmpty(), "Auth Password needed!") &&
-        Check(!user->privacy || !m_Privacy->text().isEmpty(), "Privacy Password needed!"))
-        SendPayload<TSessionSnmpUserDel>(FormChange());
+    const QString refusal = Refusal(m_Users, add);
+    if (!Check(refusal.isEmpty(), refusal))
+        return;
+    const TSnmpUserChange change{SwitchBytes(m_Username->text()), SwitchBytes(m_Auth->text()),
+                                 SwitchBytes(m_Privacy->text())};
+    // Each switch as its own page checks the form against its own users.
+    auto fill = [&](auto& request, TDevice* target) {
+        const auto* users = target->LatestRead<TPropertySnmpUser>();
+        if (!users)
+            return OwnReadWhy<TPropertySnmpUser>(target, "its own users were not read");
+        if (QString why = Refusal(users->entries, add); !why.isEmpty())
+            return QString("its own page says \"%1\"").arg(why);
+        request.SetPayload(change);
+        return QString();
+    };
+    if (add)
+        SendToEachTarget<TSessionSnmpUserAdd>(fill);
+    else
+        SendToEachTarget<TSessionSnmpUserDel>(fill);
 }
 
 REGISTER_PAGE(TModuleSnmpUser);

@@ -31,11 +31,11 @@ protected:
     void UpdateActions() override;
 
 private:
-    void EventOnAddClick();
-    void EventOnDeleteClick();
-    // The listed user of that name (with case), or null.
-    const Intp::TPropertySnmpUserEntry* Find(const QString& name) const;
-    Intp::TSnmpUserChange FormChange() const;
+    // What the page's check says of the form against those users (Add or
+    // Delete); empty when it passes.
+    QString Refusal(const std::vector<Intp::TPropertySnmpUserEntry>& users, bool add) const;
+    // Add or Delete of the form's user on each target.
+    void Send(bool add);
 
     std::vector<Intp::TPropertySnmpUserEntry> m_Users; // one per row
 };

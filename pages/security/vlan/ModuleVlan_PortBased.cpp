@@ -70,17 +70,26 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
                   .sortKey = [](const TPropertyVlanPortEntry& group, int column) {
                       return column == 3 ? std::optional<long long>(group.ports) : std::nullopt;
                   },
-                  // Delete names the VLAN alone; members go as the same ports and trunk groups.
-                  // A group the target holds keeps its members the page does not show.
+                  // Delete names the VLAN alone; members go as the same ports and trunk
+                  // groups, to a switch that has every line shown. A group the target
+                  // holds keeps its members the page does not show.
                   .fit = [this](TPropertyVlanPortEntry& group, TDevice* target, bool del) {
                       if (del)
                           return QString();
-                      if (QString why = TTableEditorBase::PositionsOnTarget(group.ports, CurrentDevice(), target);
-                          !why.isEmpty())
+                      QString why = TTableEditorBase::PositionsOnTarget(group.ports, CurrentDevice(), target);
+                      if (why.isEmpty())
+                          why = TTableEditorBase::LinesOnTarget(m_Ports->count(), CurrentDevice(), target);
+                      if (!why.isEmpty())
                           return why;
                       return PortMerge::KeepEntryBits<TPropertyVlanPort>(
                           target, UnshownPositions(target), group, &TPropertyVlanPortEntry::ports,
                           [&group](const TPropertyVlanPortEntry& held) { return held.vid == group.vid; });
+                  },
+                  // The groups are edited in port-based mode alone.
+                  .ownPageWhy = [](TDevice* target) {
+                      const auto* vlan = target->LatestRead<TPropertyVlan>();
+                      return vlan && vlan->mode != vmPortBased ? QString("it is not in port-based VLAN mode")
+                                                               : QString();
                   }},
                  m_Edit);
     connect(m_GroupName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
