@@ -278,9 +278,10 @@ private:
                        : QString();
         if (!holds)
             return QString("it holds no such entry");
-        // The switch on show takes the form as it is, unless Delete names
-        // each switch's own entry by the key alone.
-        if (!del || (m_Page->IsCurrent(target) && !m_Description.removesOwn))
+        // The switch on show, and every switch while no row is selected (the
+        // form is typed), takes the form as it is, unless Delete names each
+        // switch's own entry by the key alone.
+        if (!del || (!m_Description.removesOwn && (m_Page->IsCurrent(target) || m_List->SelectedRow() < 0)))
             return QString();
         const std::optional<Entry> own = m_Description.asFilled ? m_Description.asFilled(*held) : *held;
         if (!own)

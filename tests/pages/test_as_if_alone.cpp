@@ -193,7 +193,9 @@ protected:
     {
         std::unique_ptr<TModulePage> page = Make();
         world.Show(page.get(), &env.host);
-        if (setting.select)
+        // A form typed from another switch's row names its entry: no row of
+        // its own is selected then.
+        if (setting.select && setting.from < 0)
             SelectRows(page.get(), 0);
         if (setting.from >= 0) {
             TFakePageHost host;
