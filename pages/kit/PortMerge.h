@@ -144,6 +144,25 @@ QString KeepBeyond(std::vector<E>& entries, std::size_t has, const std::vector<E
     return QString();
 }
 
+// Entries each with a port mask made for shown ports, each completed
+// with the mask of own's entry at the same position (the target's latest
+// read; null when that read can't be used, and it is named) on the ports
+// beyond them, as the target's own page keeps the ticks of its lines the
+// page does not show.
+template <class E>
+QString KeepEntryMasks(const Intp::TDevice* target, int shown, std::vector<E>& entries, const std::vector<E>* own,
+                       std::uint32_t E::*mask)
+{
+    const std::uint32_t keep = Beyond(target, shown);
+    if (keep == 0)
+        return QString();
+    if (!own || own->size() < entries.size())
+        return NotReadWhy(keep, false);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        entries[i].*mask = Keep(entries[i].*mask, (*own)[i].*mask, keep);
+    return QString();
+}
+
 // A list of sent with one entry per port, made for the ports it holds:
 // a target with fewer is named with its counts, one with more takes its
 // own entries of the ports beyond from its own read of R, and so do the

@@ -46,7 +46,7 @@ void TModulePortTrunk::EventOnApplyClick()
         entries.push_back({row.members, row.lacp == 1});
     if (entries.empty())
         return;
-    // Each group's members go as shown, the whole set.
+    // Each group's members go as shown, its own beyond the shown ports kept.
     const int shown = PortMerge::MaskSpan(CurrentDevice());
     SendToEachTarget<TSessionPortTrunkSet>([&](TSessionPortTrunkSet& request, TDevice* device) {
         std::vector<TPropertyPortTrunkEntry> own = entries;

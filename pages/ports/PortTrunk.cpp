@@ -93,7 +93,7 @@ int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows)
         std::vector<TTrunk2Row> all = rows;
         const std::vector<TTrunk2Row> ownRows = Trunk2Rows(*own, device->GetTrunkGroupNum());
         if (fault = TrunkTargetFault(device, shown, all, &ownRows); fault.isEmpty())
-            fault = OwnRowsWhy(all);
+            fault = CheckTrunk2Rows(all);
         if (fault.isEmpty())
             request.SetEntries(Trunk2Entries(all, LacpPorts(all), own->entries.back().workPorts));
         return fault;

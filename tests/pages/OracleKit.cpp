@@ -156,38 +156,17 @@ int MatchRow(const TUntypedReportList* from, int row, const TUntypedReportList* 
     return best;
 }
 
-void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lacks, bool entryOnly)
+// Lines with ticks (ports, services), not a list of entries.
+bool Ticked(const QListWidget* lines)
 {
-    auto* edited = entryOnly ? nullptr : qobject_cast<TUntypedEditedList*>(from);
-    auto* editedTo = qobject_cast<TUntypedEditedList*>(to);
-    for (int row = 0; edited && editedTo && row < edited->RowCount(); ++row) {
-        const int other = MatchRow(from, row, to);
-        if (other < 0) {
-            lacks << "no row " + Key(from, row);
-            continue;
-        }
-        for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
-            editedTo->SetValue(other, c, edited->Value(row, c));
-            editedTo->SetText(other, c, edited->Text(row, c));
-        }
-    }
-    if (const int selected = from->SelectedRow(); selected >= 0) {
-        const int other = MatchRow(from, selected, to);
-        if (other < 0)
-            lacks << "no entry " + Key(from, selected);
-        else
-            to->SelectRow(other);
-    }
-    if (editedTo)
-        editedTo->UpdateEditors();
+    return lines && lines->count() > 0 && lines->item(0)->data(Qt::CheckStateRole).isValid();
 }
 
 // Ticked lines (ports, services) by their text; a list of entries (no
 // ticks) whole, as Add and Delete would make it.
 void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks)
 {
-    const bool ticked = from->count() > 0 && from->item(0)->data(Qt::CheckStateRole).isValid();
-    if (!ticked) {
+    if (!Ticked(from)) {
         to->clear();
         for (int i = 0; i < from->count(); ++i)
             to->addItem(from->item(i)->text());
@@ -201,6 +180,58 @@ void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks)
         else
             found.front()->setCheckState(item->checkState());
     }
+}
+
+// Rows by key. A cell edited in ticked lines is ticked as a user ticks
+// them on the row selected (the target's lines the first page lacks keep
+// their ticks); the other cells then take their values whole, after the
+// ticks and what those set.
+void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lacks, bool entryOnly)
+{
+    auto* edited = entryOnly ? nullptr : qobject_cast<TUntypedEditedList*>(from);
+    auto* editedTo = qobject_cast<TUntypedEditedList*>(to);
+    const int selected = from->SelectedRow(), selectedTo = to->SelectedRow();
+    bool moved = false;
+    std::vector<std::pair<int, int>> rows;
+    for (int row = 0; edited && editedTo && row < edited->RowCount(); ++row) {
+        const int other = MatchRow(from, row, to);
+        if (other < 0)
+            lacks << "no row " + Key(from, row);
+        else
+            rows.emplace_back(row, other);
+    }
+    auto lines = [](TUntypedEditedList* list, int c) { return qobject_cast<QListWidget*>(list->EditorOf(c)); };
+    auto ticked = [&](int c) { return Ticked(lines(edited, c)) && lines(editedTo, c); };
+    for (auto [row, other] : rows)
+        for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
+            if (!ticked(c))
+                continue;
+            edited->SelectRow(row);
+            editedTo->SelectRow(other);
+            moved = true;
+            CopyLines(lines(edited, c), lines(editedTo, c), lacks);
+        }
+    for (auto [row, other] : rows)
+        for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
+            if (ticked(c))
+                continue;
+            editedTo->SetValue(other, c, edited->Value(row, c));
+            editedTo->SetText(other, c, edited->Text(row, c));
+        }
+    lacks.removeDuplicates();
+    if (moved)
+        from->SelectRow(selected);
+    if (selected >= 0) {
+        const int other = MatchRow(from, selected, to);
+        if (other < 0)
+            lacks << "no entry " + Key(from, selected);
+        else
+            to->SelectRow(other);
+    } else if (moved) {
+        to->SelectRow(selectedTo);
+    }
+    if (editedTo)
+        editedTo->UpdateEditors();
 }
 
 void CopyValue(QWidget* from, QWidget* to, QStringList& lacks)
