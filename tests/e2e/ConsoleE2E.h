@@ -283,6 +283,16 @@ protected:
         return devices;
     }
 
+    // Every switch's latest read of R is good: a change builds on each one's own.
+    template <class R> bool EveryRead(std::chrono::milliseconds within = std::chrono::seconds(5)) const
+    {
+        return RunUntil([&] {
+            const std::vector<Intp::TDevice *> devices = Devices();
+            return std::all_of(devices.begin(), devices.end(),
+                               [](Intp::TDevice *d) { return d && d->LatestRead<R>(); });
+        }, within);
+    }
+
     bool Listed(size_t i) const
     {
         Intp::TDevice *d = DeviceOf(i);

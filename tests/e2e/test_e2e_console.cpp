@@ -132,6 +132,7 @@ TEST_F(ConsoleE2E, VlanGroupsAndPortsChangeEverySelectedSwitch)
     auto *groups = ShowDevicePage<TModuleVlanPortBased>();
     ASSERT_NE(groups, nullptr);
     ASSERT_TRUE(RunUntil([&] { return groups->m_Ports->count() > 0; }, 5s));
+    ASSERT_TRUE(EveryRead<Intp::TPropertyVlanPort>());
     groups->m_GroupName->setText("E2E group");
     groups->m_Vid->setValue(10);
     groups->m_Ports->item(0)->setCheckState(Qt::Checked);
@@ -142,6 +143,7 @@ TEST_F(ConsoleE2E, VlanGroupsAndPortsChangeEverySelectedSwitch)
         return table.size() == 1 && table[0].vid == 10 && table[0].ports == 1 && table[0].name == "E2E group";
     }));
     ASSERT_TRUE(RunUntil([&] { return groups->m_List->RowCount() == 1; }, 5s));
+    ASSERT_TRUE(EveryRead<Intp::TPropertyVlanPort>());
     groups->m_List->SelectRow(0);
     ASSERT_TRUE(groups->m_Delete->isEnabled());
     groups->m_Delete->click();

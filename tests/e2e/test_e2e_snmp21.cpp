@@ -31,6 +31,7 @@ TEST_F(ConsoleE2E, Snmpv3UserAndTrapReceiverAreAddedAndDeletedOnEverySelectedSwi
     users->m_Add->click();
     EXPECT_TRUE(OnEvery([&](const FakeSwitch::TSwitch &sw) { return user(sw) && user(sw)->auth && user(sw)->privacy; }));
     ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertySnmpUser>::Get(current).entries.empty(); }, 5s));
+    ASSERT_TRUE(EveryRead<Intp::TPropertySnmpUser>());
     users->OnNotify(current, Intp::ccSnmpUserGet, 0); // the name and both passwords stay typed
     users->m_Delete->click();
     EXPECT_TRUE(OnEvery([&](const FakeSwitch::TSwitch &sw) { return !user(sw); }));
