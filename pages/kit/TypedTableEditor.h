@@ -266,9 +266,15 @@ private:
         if (!table)
             return TModulePage::OwnReadWhy<Record>(target, "its own table was not read");
         const QString key = m_Description.formKey ? m_Description.formKey() : m_Description.key(entry);
-        const auto held = std::find_if(table->entries.begin(), table->entries.end(), [&](const Entry& e) {
+        // Of several entries of the key, the one the form shows as it is.
+        const auto keyed = [&](const Entry& e) {
             return (!m_Description.listed || m_Description.listed(e)) && m_Description.key(e) == key;
-        });
+        };
+        const std::vector<std::uint8_t> shown = Bytes(entry);
+        auto held = std::find_if(table->entries.begin(), table->entries.end(),
+                                 [&](const Entry& e) { return keyed(e) && Bytes(e) == shown; });
+        if (held == table->entries.end())
+            held = std::find_if(table->entries.begin(), table->entries.end(), keyed);
         const bool holds = held != table->entries.end();
         // The switch on show takes an Add its page offered (a listed
         // multicast group with other members).

@@ -223,10 +223,20 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
         from->SelectRow(selected);
     if (selected >= 0) {
         const int other = MatchRow(from, selected, to);
-        if (other < 0)
+        if (other < 0) {
             lacks << "no entry " + Key(from, selected);
-        else
+        } else {
             to->SelectRow(other);
+            // A column before the key whose text is unprintable (no key: one
+            // can't tell such texts apart) and differs: which entry one would
+            // pick there is not known.
+            for (int c = 1; c < KeyColumn(from->Model()); ++c) {
+                const QString text = from->Model()->Cell(selected, c);
+                if (!std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.isPrint(); }) &&
+                    text != to->Model()->Cell(other, c))
+                    lacks.prepend(kAmbiguous + Key(from, selected));
+            }
+        }
     } else if (moved) {
         to->SelectRow(selectedTo);
     }

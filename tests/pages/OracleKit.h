@@ -125,6 +125,10 @@ private:
 // list rows).
 enum class TCopy { shown, entry, form };
 
+// What CopyShown says first of an entry that can't be told apart on the
+// target's page: either outcome is right for it.
+inline const QString kAmbiguous = QStringLiteral("ambiguous entry ");
+
 // Sets the value controls of to (a page of the same class) to what from
 // shows: controls matched in construction order, list rows by their key
 // column, ticked lines by their text; a control showing no value sets

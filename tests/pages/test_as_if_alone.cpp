@@ -375,8 +375,11 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
             QAbstractButton* same = Buttons(own[i].get()).at(k);
             if (cannot[i].isEmpty() && !same->isEnabled())
                 cannot[i] = "\"" + control + "\" is off there";
+            // An entry it can't be told apart by: pressed there too, either
+            // outcome is right.
+            const bool ambiguous = cannot[i].startsWith(kAmbiguous);
             TOutcome itself;
-            if (cannot[i].isEmpty())
+            if (cannot[i].isEmpty() || (ambiguous && same->isEnabled()))
                 itself = world.Press(own[i].get(), same);
             const std::vector<TChange>& expected = itself.sent[target];
             if (cannot[i].isEmpty() && expected.empty())
@@ -385,7 +388,9 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
             const std::vector<TChange> sent =
                 outcome.sent.count(target) ? outcome.sent.at(target) : std::vector<TChange>{};
             const bool named = outcome.Named(target);
-            const bool right = cannot[i].isEmpty() ? sent == expected && !named : sent.empty() && named;
+            const bool right = cannot[i].isEmpty() ? sent == expected && !named
+                               : ambiguous ? (sent.empty() && named) || (sent == expected && !named)
+                                           : sent.empty() && named;
             EXPECT_TRUE(right) << PageIdName(GetParam()) << " \"" << control.toStdString() << "\" to a switch of "
                                << targets[i].kind.toStdString() << ": its own page "
                                << (cannot[i].isEmpty()
