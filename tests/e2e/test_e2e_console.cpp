@@ -105,6 +105,7 @@ TEST_F(ConsoleE2E, WarningPagesAndTheMacBlacklistChangeEverySelectedSwitch)
     EXPECT_TRUE(OnEvery(listed));
     Intp::TDevice *current = DeviceOf(0);
     ASSERT_TRUE(RunUntil([&] { return Intp::Property<Intp::TPropertySecurityMac>::Get(current).entries.size() == 1; }, 5s));
+    ASSERT_TRUE(EveryRead<Intp::TPropertySecurityMac>());
     blacklist->OnNotify(current, Intp::ccSecurityMacGet, 0);
     ASSERT_EQ(blacklist->m_List->RowCount(), 1);
     blacklist->m_List->SelectRow(0);
@@ -189,7 +190,7 @@ TEST_F(ConsoleE2E, RedundancyGoesFromRstpToTheRingAndBackOnEverySelectedSwitch)
     // The page on show once the console holds the record it waits for.
     auto shown = [&](auto *page, auto record, uint16_t code) {
         using R = decltype(record);
-        Require(RunUntil([&] { return Intp::Property<R>::Get(current).valid; }, 5s), "no record");
+        Require(EveryRead<R>(), "no record");
         page->OnNotify(current, code, 0);
     };
 

@@ -18,6 +18,7 @@ TEST_F(ConsoleE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch
 
     auto *acl = ShowDevicePage<TModuleSecurityAcl>();
     ASSERT_TRUE(RunUntil([&] { return acl->m_GroupId->isEnabled(); }, 5s)); // read and filled
+    ASSERT_TRUE(EveryRead<Intp::TPropertySecurityAcl>());
     acl->m_GroupId->setValue(7);
     acl->m_Action->setCurrentIndex(1);
     acl->m_L3Protocol->setCurrentIndex(3);
@@ -32,6 +33,7 @@ TEST_F(ConsoleE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch
                rules[0].srcMask == 0xFFFE0000 && rules[0].l4Protocol == 17 && rules[0].l4Port == 69;
     }));
     ASSERT_TRUE(RunUntil([&] { return acl->m_ListView->RowCount() == 1; }, 5s));
+    ASSERT_TRUE(EveryRead<Intp::TPropertySecurityAcl>());
     acl->m_ListView->SelectRow(0);
     acl->m_Remove->click();
     EXPECT_TRUE(OnEvery([](const auto &sw) { return FakeSwitch::TableOf<Intp::TSessionSecurityAclGet>(sw).empty(); }));
@@ -39,6 +41,7 @@ TEST_F(ConsoleE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch
 
     auto *pinned = ShowDevicePage<TModuleSecurityMac2Static>();
     ASSERT_TRUE(RunUntil([&] { return pinned->m_Port->count() > 1; }, 5s));
+    ASSERT_TRUE(EveryRead<Intp::TPropertySecurityMac2Static>());
     pinned->m_Port->setCurrentIndex(1);
     pinned->m_Mac->setText("02005E102030");
     pinned->m_VlanId->setValue(12);
@@ -48,6 +51,7 @@ TEST_F(ConsoleE2E, AccessRulesAndStaticMacEntriesAreAddedAndRemovedOnEverySwitch
         return e.size() == 1 && e[0].port == 1 && e[0].vlanId == 12 && e[0].mac.ToString() == "02:00:5E:10:20:30";
     }));
     ASSERT_TRUE(RunUntil([&] { return pinned->m_ListView->RowCount() == 1; }, 5s));
+    ASSERT_TRUE(EveryRead<Intp::TPropertySecurityMac2Static>());
     pinned->m_ListView->SelectRow(0);
     pinned->m_Remove->click();
     EXPECT_TRUE(

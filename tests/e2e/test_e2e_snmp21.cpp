@@ -51,6 +51,7 @@ TEST_F(ConsoleE2E, Snmpv3UserAndTrapReceiverAreAddedAndDeletedOnEverySelectedSwi
     traps->m_Add->click();
     EXPECT_TRUE(OnEvery(receiver));
     ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertySnmpTrap>::Get(current).entries.empty(); }, 5s));
+    ASSERT_TRUE(EveryRead<Intp::TPropertySnmpTrap>());
     traps->OnNotify(current, Intp::ccSnmpTrapGet, 0);
     traps->m_ServerIp->setText("198.18.0.1");
     traps->m_Community->setText("e2e-traps");
