@@ -102,24 +102,6 @@ QString KeepEntryBits(Intp::TDevice* target, std::uint32_t keep, E& entry, std::
     return QString();
 }
 
-// An entry a change names by its key: the target's own entry for which
-// same(entry) holds in its latest read of R takes its place; why the target
-// has none, or empty.
-template <class R, class E, class Same>
-QString OwnEntry(Intp::TDevice* target, E& entry, Same same)
-{
-    const R* own = target->LatestRead<R>();
-    if (!own)
-        return TModulePage::OwnReadWhy<R>(target, "its own table was not read");
-    for (const E& held : own->entries) {
-        if (same(held)) {
-            entry = held;
-            return QString();
-        }
-    }
-    return "it holds no such entry";
-}
-
 // Why a target with has of a count (one, many) can't take a change made
 // for shown of them.
 QString CountWhy(std::size_t has, std::size_t shown, const char* one, const char* many);
