@@ -36,8 +36,6 @@ inline std::uint32_t Keep(std::uint32_t sent, std::uint32_t own, std::uint32_t k
     return (sent & ~keep) | (own & keep);
 }
 
-// Masks of sent made for shown ports, completed with the target's own
-// record R beyond them; why the target can't take them, or empty.
 // Bits in keep of masks of sent taken from the target's own latest read
 // of R; false when that read can't be used (nothing is kept then).
 template <class R>
@@ -53,6 +51,8 @@ bool KeepBits(Intp::TDevice* target, std::uint32_t keep, R& sent, std::initializ
     return true;
 }
 
+// Masks of sent made for shown ports, completed with the target's own
+// record R beyond them; why the target can't take them, or empty.
 template <class R>
 QString KeepMasks(Intp::TDevice* target, int shown, R& sent, std::initializer_list<std::uint32_t R::*> masks)
 {

@@ -10,18 +10,6 @@
 
 namespace {
 
-// The page on show once the console holds the record it fills from.
-// Once every switch's groups are read (a change builds on each one's own),
-// the page shows the first.
-template <class R, class TPage>
-void FillWhenRead(TPage *page, std::initializer_list<Intp::TDevice *> devices, std::uint16_t code)
-{
-    for (Intp::TDevice *device : devices)
-        if (!RunUntil([&] { return device->LatestRead<R>() != nullptr; }, 5s))
-            throw std::runtime_error("the trunk groups were not read");
-    page->OnNotify(*devices.begin(), code, 0);
-}
-
 void Tick(QWidget *editor, int line)
 {
     static_cast<TPortCheckList *>(editor)->item(line)->setCheckState(Qt::Checked);
@@ -33,7 +21,8 @@ TEST_F(ConsoleE2E, AFirstGenerationTrunkGroupChangesEverySelectedSwitch)
     StartFleet(2);
     OpenLoggedIn();
     auto *page = ShowDevicePage<TModulePortTrunk>();
-    FillWhenRead<Intp::TPropertyPortTrunk>(page, {DeviceOf(0), DeviceOf(1)}, Intp::ccPortTrunkGet);
+    ASSERT_TRUE(EveryRead<Intp::TPropertyPortTrunk>());
+    page->OnNotify(DeviceOf(0), Intp::ccPortTrunkGet, 0);
     ASSERT_EQ(page->m_ListView->RowCount(), int(Model().Type.TrunkGroupNum));
     page->m_ListView->SelectRow(0);
     static_cast<QComboBox *>(page->m_ListView->EditorOf(1))->setCurrentIndex(1);
@@ -59,7 +48,8 @@ TEST_F(ConsoleE2E, ASecondGenerationTrunkGroupChangesEverySelectedSwitch)
     StartFleetOf({model}, 2);
     OpenLoggedIn();
     auto *page = ShowDevicePage<TModulePortTrunk2>();
-    FillWhenRead<Intp::TPropertyPortTrunk2>(page, {DeviceOf(0), DeviceOf(1)}, Intp::ccPortTrunkGet2);
+    ASSERT_TRUE(EveryRead<Intp::TPropertyPortTrunk2>());
+    page->OnNotify(DeviceOf(0), Intp::ccPortTrunkGet2, 0);
     ASSERT_EQ(page->m_ListView->RowCount(), int(model.Type.TrunkGroupNum));
     page->m_ListView->SelectRow(0);
     static_cast<QComboBox *>(page->m_ListView->EditorOf(1))->setCurrentIndex(1); // LACP
