@@ -336,14 +336,30 @@ bool TOutcome::Deletes() const
     return any;
 }
 
-TWorld::TWorld(TPageTestEnvironment& env) : m_Env(env), m_Scratch(env.AddDevice(250, Ip(10, 0, 0, 250))) {}
+TWorld::TWorld(TPageTestEnvironment& env, int seed)
+    : m_Env(env), m_Scratch(env.AddDevice(250, Ip(10, 0, 0, 250))), m_Seed(seed)
+{
+}
 
-Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, std::uint16_t failure, bool shown)
+std::vector<int> TWorld::Hidden(const Intp::TDevice*) const { return {}; }
+
+std::set<std::uint16_t> TWorld::Read(const Intp::TDevice* device) const
+{
+    return m_Read.count(device) ? m_Read.at(device) : std::set<std::uint16_t>{};
+}
+
+std::set<std::uint16_t> TWorld::Failed(const Intp::TDevice* device) const
+{
+    return m_Failed.count(device) ? m_Failed.at(device) : std::set<std::uint16_t>{};
+}
+
+Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, TFailure failure, bool shown)
 {
     const auto last = std::uint8_t(m_Plans.size() + 1);
     Intp::TDevice* device = m_Env.AddDevice(last, Ip(10, 0, 0, last));
     device->SetType(model);
     m_Plans[device] = {seed, failure, shown, {}};
+    (void)m_Seed;
     if (shown)
         m_PoolSeed = seed;
     return device;
@@ -362,6 +378,10 @@ void TWorld::Show(TModulePage* page, TFakePageHost* host)
     page->SetHost(host);
     m_Env.page = page;
     page->OnNotify(nullptr, ncSelectionChanged, 0);
+    for (Intp::TDevice* device : host->selection) {
+        m_Read.erase(device);
+        m_Failed.erase(device);
+    }
     for (int round = 0; round < 2; ++round) {
         m_Failing = round == 1;
         page->Refresh(true);
@@ -431,12 +451,18 @@ void TWorld::Pump()
         if (!info || plan == m_Plans.end())
             continue;
         const TBytes empty(std::max<std::size_t>(info->minReply, 4), 0);
+        const TFailure& failure = plan->second.failure;
+        const bool fails = failure.code == frame.code && (m_Failing || failure.first);
+        if (!IsChangeCode(frame.code) && frame.code != Intp::ccIntpLogin)
+            m_Read[device].insert(frame.code);
+        if (fails)
+            m_Failed[device].insert(frame.code);
         if (IsChangeCode(frame.code))
             IntpTest::TFakeHost::Reply(frame.code, device, empty);
-        else if (m_Failing && plan->second.failure == Intp::ssTimeout)
+        else if (fails && failure.status == Intp::ssTimeout)
             m_Env.protocol.TimeOut(device, frame.code);  // a resend is answered the same way
-        else if (m_Failing && plan->second.failure)
-            IntpTest::TFakeHost::Reply(frame.code, device, empty, plan->second.failure);
+        else if (fails)
+            IntpTest::TFakeHost::Reply(frame.code, device, empty, failure.status);
         else
             IntpTest::TFakeHost::Reply(frame.code, device, ReplyFor(device, plan->second, frame.code, frame.payload));
     }
@@ -460,7 +486,7 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     // A table's entries come from the pool of the switch on show.
     static std::map<std::string, TBytes> made;
     std::string key = CacheKey(device, plan.seed * 2 + plan.shown, code, request) +
-                      std::to_string(plan.values.moves * 256 + plan.values.step) + ',' +
+                      std::to_string(plan.values.moves * 2 + plan.values.whole) + ',' + std::to_string(m_Seed) + ',' +
                       (entry && entry->EntrySize ? std::to_string(m_PoolSeed) : std::string());
     if (m_Holding && m_Added.count(code))
         for (const TBytes& added : m_Added[code])
@@ -564,7 +590,7 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
     }
     return Move(
         base, unsigned(plan.seed) * 7919u + code, plan.values.moves, device->GetType(), code,
-        [](const TBytes& b) { return b; }, kept, plan.values.step);
+        [](const TBytes& b) { return b; }, kept, 1);
 }
 
 TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <vector>
 
 class QAbstractButton;
@@ -52,21 +53,37 @@ struct TOutcome {
 };
 
 // How far a switch's records are from the model's: how many values may
-// move (fewer keep more of the model's), and by how much each step.
+// move (fewer keep more of the model's), and whether a moved value takes
+// any value the library takes over its whole range or one step.
 struct TValues {
-    std::size_t moves = 96;
-    std::uint8_t step = 1;
+    std::size_t moves = std::size_t(-1);
+    bool whole = true;
+};
+
+// How a switch's latest read of one record ends when it fails.
+struct TFailure {
+    std::uint16_t code = 0;    // the read code that fails (0: none)
+    std::uint16_t status = 0;  // Intp::ssTimeout or a refusing status
+    bool first = false;        // its first read fails too: the record was never read
 };
 
 // The switches of one test and their answers.
 class TWorld {
 public:
-    explicit TWorld(TPageTestEnvironment& env);
+    // A world drawn from seed: its tables' pools, and every switch's values
+    // with its own seed.
+    TWorld(TPageTestEnvironment& env, int seed = 0);
 
-    // A logged-in switch of the model answering from seed; failure (ssTimeout
-    // or a refusing status) is how its latest read ends. The switch on show
-    // (shown) holds every entry of the tables' pools.
-    Intp::TDevice* AddSwitch(std::uint32_t model, int seed, std::uint16_t failure = 0, bool shown = false);
+    // A logged-in switch of the model answering from seed; failure is how
+    // its latest read of one record ends. The switch on show (shown) holds
+    // every entry of the tables' pools.
+    Intp::TDevice* AddSwitch(std::uint32_t model, int seed, TFailure failure = {}, bool shown = false);
+    // The port indexes the switch names "Port.XX" (drawn from its seed).
+    std::vector<int> Hidden(const Intp::TDevice* device) const;
+    // The read codes the switch was asked in its latest Show, and those of
+    // them whose latest read the world failed.
+    std::set<std::uint16_t> Read(const Intp::TDevice* device) const;
+    std::set<std::uint16_t> Failed(const Intp::TDevice* device) const;
     // Other values for the switch from now on.
     void Reseed(Intp::TDevice* device, int seed, TValues values = {});
 
@@ -88,7 +105,7 @@ public:
 private:
     struct TPlan {
         int seed = 0;
-        std::uint16_t failure = 0;
+        TFailure failure;
         bool shown = false;
         TValues values;
     };
@@ -115,6 +132,8 @@ private:
     std::size_t m_Answered = 0;
     bool m_Failing = false;
     int m_PoolSeed = 0;                                    // the seed of the switch on show
+    int m_Seed = 0;
+    std::map<const Intp::TDevice*, std::set<std::uint16_t>> m_Read, m_Failed;
     std::map<std::uint16_t, std::vector<TBytes>> m_Added;  // entries by table code
     bool m_Holding = false;
 };

@@ -4,18 +4,30 @@
 // to what the first page shows, presses the same control. The target must
 // take exactly what its own page sends, or, where its own page can't do
 // it, be named as not changed and sent nothing.
+//
+// The expected side is the test's own: its world knows which read it failed
+// on which switch, which generation each model has (the threshold it set)
+// and each model's counts, so "not available" and "another generation" come
+// from the world, never from the code under test; a target is named only
+// for a reason of the kind the world gives. Each page runs over several
+// worlds, each drawn from a seed: AS_IF_ALONE_SEEDS=n runs n of them,
+// AS_IF_ALONE_SEED=k only world k (a failure names its world).
 
 #include "OracleKit.h"
 #include "PageTestKit.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageTree.h"
 
 #include <QAbstractButton>
+#include <QRegularExpression>
 #include <QWidget>
 
 #include <array>
 #include <iostream>
 #include <map>
 #include <numeric>
+#include <optional>
+#include <set>
 
 using namespace Oracle;
 
@@ -32,15 +44,20 @@ struct TTarget {
     QString kind;
     TCounts counts;
     int seed;
-    std::uint16_t failure = 0;
+    TFailure failure = {};
     bool otherGeneration = false;
 };
 
 // Same-model switches with other values, more and fewer of every count,
-// the other generation, and latest reads that timed out or were refused.
-std::vector<TTarget> Targets()
+// the other generation, and for each record the page reads a switch whose
+// latest read of it timed out after a good one and one whose reads of it
+// were all refused. Seeds differ from world to world.
+std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
 {
-    std::vector<TTarget> targets = {{"same model", {}, 2}, {"same model", {}, 3}, {"same model", {}, 4}};
+    int seed = 2 + world * 100;
+    std::vector<TTarget> targets;
+    for (int i = 0; i < 3; ++i)
+        targets.push_back({"same model", {}, seed++});
     const struct {
         const char* name;
         std::uint32_t TCounts::*count;
@@ -52,7 +69,6 @@ std::vector<TTarget> Targets()
                   {"community slots", &TCounts::communities, 2, 6},
                   {"secure IP places", &TCounts::secureIps, 5, 12},
                   {"tag VIDs", &TCounts::tagVids, 8, 24}};
-    int seed = 10;
     for (const auto& c : counts) {
         for (const bool more : {false, true}) {
             TTarget target{QString(more ? "more " : "fewer ") + c.name, {}, seed++};
@@ -60,9 +76,13 @@ std::vector<TTarget> Targets()
             targets.push_back(target);
         }
     }
-    targets.push_back({"other generation", {}, 40, 0, true});
-    targets.push_back({"16 ports, latest read timed out", {.ports = 16}, 41, Intp::ssTimeout});
-    targets.push_back({"latest read refused", {}, 42, 1});
+    targets.push_back({"other generation", {}, seed++, {}, true});
+    for (const std::uint16_t code : reads) {
+        const QString read = QString::asprintf("0x%04x", code);
+        targets.push_back({"16 ports, latest read of " + read + " timed out", {.ports = 16}, seed++,
+                           {code, Intp::ssTimeout, false}});
+        targets.push_back({"every read of " + read + " refused", {}, seed++, {code, 1, true}});
+    }
     return targets;
 }
 
@@ -87,24 +107,12 @@ public:
     static void Add(const std::string& page, const QString& control, const QString& what)
     {
         Lines()[page] << "\"" + control + "\" " + what;
-        ++Counts()[what.startsWith("pressed; on 0 ") ? 1 : what.startsWith("pressed") ? 0 : 2];
+        ++Counts()[what.startsWith("pressed; compared on 0 ") ? 1 : what.startsWith("pressed") ? 0 : 2];
     }
     static void Skip(const std::string& page, const QString& why)
     {
         Lines()[page] << "not run: " + why;
         ++Counts()[3];
-    }
-    // Pressed on the first page; on the second where cannot is empty.
-    static void Pressed(const std::string& page, const QString& control, const std::vector<QString>& cannot)
-    {
-        const auto alone = std::count(cannot.begin(), cannot.end(), QString());
-        QStringList why;
-        for (const QString& one : cannot)
-            if (!one.isEmpty() && !why.contains(one))
-                why << one;
-        Add(page, control,
-            QString("pressed; on %1 of %2 targets' own pages").arg(alone).arg(cannot.size()) +
-                (alone ? QString() : " (" + why.join("; ") + ")"));
     }
     void TearDown() override
     {
@@ -145,9 +153,72 @@ std::vector<TPageId> DevicePages()
     return ids;
 }
 
+// The kind of reason a target is named for: its own page not available
+// (a read failed), another generation's page, or anything its own page
+// can't do (a port, entry or choice it lacks, its own check).
+enum class TWhy { none, unavailable, generation, own };
+
+const char* WhyText(TWhy why)
+{
+    switch (why) {
+    case TWhy::none: return "not named";
+    case TWhy::unavailable: return "its latest read failed";
+    case TWhy::generation: return "another generation";
+    case TWhy::own: return "its own page can't do it";
+    }
+    return "";
+}
+
+TWhy KindOf(const QString& reason)
+{
+    static const QRegularExpression unavailable(
+        "not available|did not answer|the switch refused|the switch's reply|not (been )?read");
+    if (reason.contains("generation"))
+        return TWhy::generation;
+    return reason.contains(unavailable) ? TWhy::unavailable : TWhy::own;
+}
+
+// Why the outcome names device as not changed; null when it doesn't.
+std::optional<QString> NamedWhy(const TOutcome& outcome, const Intp::TDevice* device)
+{
+    const QString name = TChangeReport::DeviceText(device) + ": not changed, ";
+    for (const QString& text : outcome.told)
+        for (const QString& line : text.split('\n'))
+            if (const qsizetype at = line.indexOf(name); at >= 0)
+                return line.mid(at + name.size());
+    if (outcome.Named(device))
+        return QString();
+    return std::nullopt;
+}
+
+// Worlds per page: AS_IF_ALONE_SEED=k runs world k alone.
+std::vector<int> Worlds()
+{
+    if (const QByteArray one = qgetenv("AS_IF_ALONE_SEED"); !one.isEmpty())
+        return {one.toInt()};
+    const int n = qEnvironmentVariableIsSet("AS_IF_ALONE_SEEDS") ? qEnvironmentVariableIntValue("AS_IF_ALONE_SEEDS")
+                                                                 : 3;
+    std::vector<int> worlds(std::size_t(std::max(n, 1)));
+    std::iota(worlds.begin(), worlds.end(), 0);
+    return worlds;
+}
+
+// How often a control was compared on the same-model targets' own pages,
+// over the worlds, and why not the other times.
+struct TTally {
+    int compared = 0, sameModel = 0, sameCompared = 0, targets = 0;
+    QStringList why;
+};
+
 class AsIfAlone : public ::testing::TestWithParam<TPageId> {
 protected:
-    void TearDown() override { Intp::g_LayoutThreshold = m_Threshold; }
+    void TearDown() override
+    {
+        own.clear();
+        world.reset();
+        env.reset();
+        Intp::g_LayoutThreshold = m_Threshold;
+    }
 
     std::unique_ptr<TModulePage> Make() const
     {
@@ -164,21 +235,52 @@ protected:
         return nullptr;
     }
 
-    // The switch on show, then the targets: the page's generation, the other
-    // one's model across the threshold.
-    void AddSwitches(bool second)
+    // A new world: the switch on show, shown alone once to learn what the
+    // page reads, then the targets; the page's generation, the other one's
+    // model across the threshold (which the world sets, so it knows).
+    void NewWorld(int seed)
     {
+        own.clear();
+        hosts.clear();
+        world.reset();
+        env = std::make_unique<TPageTestEnvironment>();
+        world = std::make_unique<TWorld>(*env, seed);
+        worldSeed = seed;
+        const unsigned layouts = PageLayouts(GetParam());
+        const bool second = layouts == 2;
+        oneTree = layouts == 1 || layouts == 2;
         const std::uint32_t early = Model({}), shownModel = Model({});
+        shown = world->AddSwitch(shownModel, 1 + seed * 100, {}, true);
+        env->host.selection = {shown};
+        {
+            std::unique_ptr<TModulePage> probe = Make();
+            world->Show(probe.get(), &env->host);
+        }
+        targets = Targets(world->Read(shown), seed);
         std::vector<std::uint32_t> models;
         for (const TTarget& target : targets)
             models.push_back(Model(target.counts));
         const std::uint32_t late = Model({});
         Intp::g_LayoutThreshold = int(second ? early : late - 1);
-        shown = world.AddSwitch(shownModel, 1, 0, true);
-        env.host.selection = {shown};
         for (std::size_t i = 0; i < targets.size(); ++i)
-            env.host.selection.push_back(world.AddSwitch(
+            env->host.selection.push_back(world->AddSwitch(
                 targets[i].otherGeneration ? (second ? early : late) : models[i], targets[i].seed, targets[i].failure));
+        hosts.resize(targets.size());
+        own.resize(targets.size());
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            hosts[i].selection = {Target(i)};
+    }
+    Intp::TDevice* Target(std::size_t i) const { return env->host.selection[i + 1]; }
+
+    // What the world says of target i: named for a failed read, for the
+    // other generation, or to be seen on its own page.
+    TWhy WorldWhy(std::size_t i) const
+    {
+        if (!world->Failed(Target(i)).empty())
+            return TWhy::unavailable;
+        if (targets[i].otherGeneration && oneTree)
+            return TWhy::generation;
+        return TWhy::none;
     }
 
     // How the page on show is set before a control is pressed: its first
@@ -192,16 +294,16 @@ protected:
     std::unique_ptr<TModulePage> Shown(const TSetting& setting, int* rows = nullptr)
     {
         std::unique_ptr<TModulePage> page = Make();
-        world.Show(page.get(), &env.host);
+        world->Show(page.get(), &env->host);
         // A form typed from another switch's row names its entry: no row of
         // its own is selected then.
         if (setting.select && setting.from < 0)
             SelectRows(page.get(), 0);
         if (setting.from >= 0) {
             TFakePageHost host;
-            host.selection = {env.host.selection[std::size_t(setting.from) + 1]};
+            host.selection = {Target(std::size_t(setting.from))};
             std::unique_ptr<TModulePage> source = Make();
-            world.Show(source.get(), &host);
+            world->Show(source.get(), &host);
             const int held = SelectRows(source.get(), setting.row);
             if (rows)
                 *rows = held;
@@ -224,11 +326,11 @@ protected:
     TOutcome Dry(std::size_t k, QString& control, TSetting& setting, QString& why)
     {
         TOutcome dry;
-        // Values two steps off (a mode the page is for) last.
-        static const TValues tries[] = {{}, {}, {}, {}, {8}, {4}, {2}, {1}, {96, 2}, {96, 2}};
+        // Values a step off the model's (a mode the page is for) last.
+        static const TValues tries[] = {{}, {}, {}, {}, {8, false}, {4, false}, {2, false}, {1, false}, {0, false}};
         for (std::size_t t = 0; t < std::size(tries) && !dry.AnyChange(); ++t) {
             values = tries[t];
-            world.Reseed(shown, 1 + int(t) * 1000, values);
+            world->Reseed(shown, 1 + worldSeed * 100 + int(t) * 1000, values);
             setting = {};
             std::unique_ptr<TModulePage> page = Shown(setting);
             QAbstractButton* button = Buttons(page.get()).at(k);
@@ -254,7 +356,7 @@ protected:
                     why = "off on every value set";
                 continue;
             }
-            dry = world.Press(page.get(), button);
+            dry = world->Press(page.get(), button);
             why = !dry.told.isEmpty() ? "refused: " + dry.told.join(" / ").simplified()
                   : dry.leftOut       ? "sends only a login or a reboot, which no page compares"
                                       : "sends no change";
@@ -262,20 +364,17 @@ protected:
         return dry;
     }
 
-    // What the target's own page can't do of what first shows, its controls
+    // What target i's own page can't do of what first shows, its controls
     // set to it (empty: it can); a delete takes the target's own entry of
     // the key, when its page's own key finds it there.
-    QString OwnPage(TModulePage* first, std::unique_ptr<TModulePage>& own, TFakePageHost& host, std::size_t k,
-                    bool deletes)
+    QString OwnPage(TModulePage* first, std::size_t i, std::size_t k, bool deletes)
     {
-        own = Make();
-        world.Show(own.get(), &host);
-        if (own->IsUnavailable())
-            return "its page is not available";
-        QString cannot = CopyShown(first, own.get(), deletes ? TCopy::entry : TCopy::shown);
+        own[i] = Make();
+        world->Show(own[i].get(), &hosts[i]);
+        QString cannot = CopyShown(first, own[i].get(), deletes ? TCopy::entry : TCopy::shown);
         if (deletes && cannot.isEmpty()) {
             std::unique_ptr<TModulePage> typed = Make();
-            world.Show(typed.get(), &host);
+            world->Show(typed.get(), &hosts[i]);
             CopyShown(first, typed.get());
             if (!Buttons(typed.get()).at(k)->isEnabled())
                 cannot = "no such entry by its key";
@@ -283,10 +382,20 @@ protected:
         return cannot;
     }
 
-    TPageTestEnvironment env;
-    TWorld world{env};
-    const std::vector<TTarget> targets = Targets();
+    // Whether target i's own page, set as first shows, sends a change.
+    bool OwnPageSends(TModulePage* first, std::size_t i, std::size_t k, bool deletes)
+    {
+        return OwnPage(first, i, k, deletes).isEmpty() && world->Press(own[i].get(), Buttons(own[i].get()).at(k)).AnyChange();
+    }
+
+    std::unique_ptr<TPageTestEnvironment> env;
+    std::unique_ptr<TWorld> world;
+    std::vector<TTarget> targets;
+    std::vector<TFakePageHost> hosts;
+    std::vector<std::unique_ptr<TModulePage>> own;
     Intp::TDevice* shown = nullptr;
+    int worldSeed = 0;
+    bool oneTree = false;
     TValues values;  // those of the switch on show
 
 private:
@@ -308,99 +417,148 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                                  ": a transfer page, each switch runs in a row of its own and is told there");
         GTEST_SKIP() << "a transfer page";
     }
-    AddSwitches(Make()->TreeLayouts() == 2);
-    // A page that shows each switch in a row of its own plans each one's
-    // change there (IP configuration: an address of its own each).
-    if (std::unique_ptr<TModulePage> page = Make();
-        world.Show(page.get(), &env.host), RowPerSwitch(page.get(), env.host.selection)) {
-        Coverage::Skip(name,
-                       Controls(page.get()) + ": each switch is shown in a row of its own, its change planned there");
-        GTEST_SKIP() << "a row per switch";
-    }
+    const std::size_t controls = Buttons(Make().get()).size();
+    std::map<std::size_t, TTally> tally;
+    std::map<std::size_t, QString> names, unpressed;
+    for (const int seed : Worlds()) {
+        NewWorld(seed);
+        // A page that shows each switch in a row of its own plans each one's
+        // change there (IP configuration: an address of its own each).
+        if (std::unique_ptr<TModulePage> page = Make();
+            world->Show(page.get(), &env->host), RowPerSwitch(page.get(), env->host.selection)) {
+            Coverage::Skip(name, Controls(page.get()) +
+                                     ": each switch is shown in a row of its own, its change planned there");
+            GTEST_SKIP() << "a row per switch";
+        }
+        const std::string where = " (world " + std::to_string(seed) + ", AS_IF_ALONE_SEED=" + std::to_string(seed) +
+                                  " runs it alone)";
 
-    // A control that sends no change is tried once more at the end, the
-    // entries the page's own Add sent held by the switches (a Delete of a
-    // table whose made-up entries the page does not list).
-    std::vector<std::size_t> order(Buttons(Make().get()).size());
-    std::iota(order.begin(), order.end(), 0);
-    std::map<std::size_t, std::pair<QString, QString>> missed;  // control and why, by index
-    for (std::size_t n = 0, last = order.size(); n < order.size(); ++n) {
-        const std::size_t k = order[n];
-        if (n == last)
-            world.Hold();
-        if (n >= last && !world.Added()) {
-            Coverage::Add(name, missed[k].first, missed[k].second);
-            continue;
-        }
-        QString control, why;
-        TSetting setting;
-        const TOutcome dry = Dry(k, control, setting, why);
-        if (!dry.AnyChange() && !dry.told.join('\n').contains(": not changed")) {
-            if (n < last && why != "hidden") {
-                order.push_back(k);
-                missed[k] = {control, why};
-            } else {
-                Coverage::Add(name, control, why);
+        // A control that sends no change is tried once more at the end, the
+        // entries the page's own Add sent held by the switches (a Delete of a
+        // table whose made-up entries the page does not list).
+        std::vector<std::size_t> order(controls);
+        std::iota(order.begin(), order.end(), 0);
+        std::map<std::size_t, QString> missed;
+        for (std::size_t n = 0, last = order.size(); n < order.size(); ++n) {
+            const std::size_t k = order[n];
+            if (n == last)
+                world->Hold();
+            if (n >= last && !world->Added()) {
+                unpressed[k] = missed[k];
+                continue;
             }
-            continue;
-        }
-        // Rows are selected for a control that sends another change with them.
-        int rows = 0;
-        std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row, setting.form}, &rows);
-        setting.select = !Buttons(first.get()).at(k)->isEnabled() ||
-                         world.Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
-        std::vector<TFakePageHost> hosts(targets.size());
-        std::vector<std::unique_ptr<TModulePage>> own(targets.size());
-        std::vector<QString> cannot(targets.size());
-        for (std::size_t i = 0; i < targets.size(); ++i)
-            hosts[i].selection = {env.host.selection[i + 1]};
-        // A same-model target whose own page refuses the change on its
-        // values is tried on others, as far from the model's as those on
-        // show: the case where it takes it is met.
-        first = Shown(setting, &rows);
-        for (std::size_t i = 0; i < targets.size(); ++i)
-            for (int seed = targets[i].seed; targets[i].kind == "same model" && int(i) != setting.from && seed < 4000;
-                 seed += 1000) {
-                world.Reseed(hosts[i].selection.front(), seed, values);
-                if (!OwnPage(first.get(), own[i], hosts[i], k, dry.Deletes()).isEmpty() ||
-                    world.Press(own[i].get(), Buttons(own[i].get()).at(k)).AnyChange())
-                    break;
+            QString control, why;
+            TSetting setting;
+            const TOutcome dry = Dry(k, control, setting, why);
+            names[k] = control;
+            if (!dry.AnyChange() && !dry.told.join('\n').contains(": not changed")) {
+                if (n < last && why != "hidden") {
+                    order.push_back(k);
+                    missed[k] = why;
+                } else {
+                    unpressed[k] = why;
+                }
+                continue;
             }
-        first = Shown(setting, &rows);
-        for (std::size_t i = 0; i < targets.size(); ++i)
-            cannot[i] = OwnPage(first.get(), own[i], hosts[i], k, dry.Deletes());
-        const TOutcome outcome = world.Press(first.get(), Buttons(first.get()).at(k));
-        for (std::size_t i = 0; i < targets.size(); ++i) {
-            Intp::TDevice* target = hosts[i].selection.front();
-            QAbstractButton* same = Buttons(own[i].get()).at(k);
-            if (cannot[i].isEmpty() && !same->isEnabled())
-                cannot[i] = "\"" + control + "\" is off there";
-            // An entry it can't be told apart by: pressed there too, either
-            // outcome is right.
-            const bool ambiguous = cannot[i].startsWith(kAmbiguous);
-            TOutcome itself;
-            if (cannot[i].isEmpty() || (ambiguous && same->isEnabled()))
-                itself = world.Press(own[i].get(), same);
-            const std::vector<TChange>& expected = itself.sent[target];
-            if (cannot[i].isEmpty() && expected.empty())
-                cannot[i] = "its own page sends nothing" +
-                            (itself.told.isEmpty() ? QString() : ": " + itself.told.join(" / ").simplified());
-            const std::vector<TChange> sent =
-                outcome.sent.count(target) ? outcome.sent.at(target) : std::vector<TChange>{};
-            const bool named = outcome.Named(target);
-            const bool right = cannot[i].isEmpty() ? sent == expected && !named
-                               : ambiguous ? (sent.empty() && named) || (sent == expected && !named)
-                                           : sent.empty() && named;
-            EXPECT_TRUE(right) << PageIdName(GetParam()) << " \"" << control.toStdString() << "\" to a switch of "
-                               << targets[i].kind.toStdString() << ": its own page "
-                               << (cannot[i].isEmpty()
-                                       ? "sends " + Text(expected).toStdString()
-                                       : "can't (" + cannot[i].toStdString() + "), so it is named, sent nothing")
-                               << "; it was sent "
-                               << (cannot[i].isEmpty() ? Diff(expected, sent) : Text(sent)).toStdString()
-                               << (named ? " and named" : ", not named");
+            unpressed.erase(k);
+            // Rows are selected for a control that sends another change with them.
+            int rows = 0;
+            std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row, setting.form}, &rows);
+            setting.select = !Buttons(first.get()).at(k)->isEnabled() ||
+                             world->Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
+            // A target the world leaves to its own page, whose own page
+            // can't take the change on its values, is tried on others as far
+            // from the model's as those on show: the case where it takes it
+            // is met.
+            first = Shown(setting, &rows);
+            for (std::size_t i = 0; i < targets.size(); ++i)
+                for (int more = 1; WorldWhy(i) == TWhy::none && int(i) != setting.from && more < 4; ++more) {
+                    if (OwnPageSends(first.get(), i, k, dry.Deletes()))
+                        break;
+                    world->Reseed(Target(i), targets[i].seed + more * 1000, values);
+                }
+            first = Shown(setting, &rows);
+            std::vector<QString> cannot(targets.size());
+            for (std::size_t i = 0; i < targets.size(); ++i)
+                if (WorldWhy(i) == TWhy::none)
+                    cannot[i] = OwnPage(first.get(), i, k, dry.Deletes());
+            const TOutcome outcome = world->Press(first.get(), Buttons(first.get()).at(k));
+            TTally& t = tally[k];
+            for (std::size_t i = 0; i < targets.size(); ++i) {
+                Intp::TDevice* target = Target(i);
+                const std::vector<TChange> sent =
+                    outcome.sent.count(target) ? outcome.sent.at(target) : std::vector<TChange>{};
+                const std::optional<QString> named = NamedWhy(outcome, target);
+                std::string fault;
+                auto said = [&] {
+                    return (named ? "named (" + named->toStdString() + ")" : std::string("not named")) + ", sent " +
+                           Text(sent).toStdString();
+                };
+                const TWhy expect = WorldWhy(i);
+                std::vector<TChange> expected;
+                bool ambiguous = false;
+                if (expect != TWhy::none) {
+                    // The world's reason: named for it, sent nothing.
+                    if (!named || !sent.empty() || KindOf(*named) != expect)
+                        fault = std::string("the world says named, ") + WhyText(expect) + "; it was " + said();
+                } else {
+                    QAbstractButton* same = Buttons(own[i].get()).at(k);
+                    if (cannot[i].isEmpty() && !same->isEnabled())
+                        cannot[i] = "\"" + control + "\" is off there";
+                    // An entry it can't be told apart by: pressed there too,
+                    // either outcome is right.
+                    ambiguous = cannot[i].startsWith(kAmbiguous);
+                    TOutcome itself;
+                    if (cannot[i].isEmpty() || (ambiguous && same->isEnabled()))
+                        itself = world->Press(own[i].get(), same);
+                    expected = itself.sent[target];
+                    // Its own page names it only for what its own page can't
+                    // do: the world read it, and it is of the page's generation.
+                    if (const std::optional<QString> self = NamedWhy(itself, target);
+                        self && KindOf(*self) != TWhy::own)
+                        fault = "its own page names it for what the world does not say (" + self->toStdString() + ")";
+                    if (cannot[i].isEmpty() && expected.empty())
+                        cannot[i] = "its own page sends nothing" +
+                                    (itself.told.isEmpty() ? QString() : ": " + itself.told.join(" / ").simplified());
+                    const bool right = cannot[i].isEmpty() ? sent == expected && !named
+                                       : ambiguous ? (sent.empty() && named) || (sent == expected && !named)
+                                                   : sent.empty() && named && KindOf(*named) == TWhy::own;
+                    if (fault.empty() && !right)
+                        fault = "its own page " +
+                                (cannot[i].isEmpty() ? "sends " + Text(expected).toStdString()
+                                                     : "can't (" + cannot[i].toStdString() + "), so it is named") +
+                                "; it was " +
+                                (cannot[i].isEmpty() && !named ? "sent " + Diff(expected, sent).toStdString()
+                                                               : said());
+                    if (cannot[i].isEmpty()) {
+                        ++t.compared;
+                        t.sameCompared += targets[i].kind == "same model";
+                    } else if (!t.why.contains(cannot[i].left(80))) {
+                        t.why << cannot[i].left(80);
+                    }
+                }
+                t.targets += 1;
+                t.sameModel += targets[i].kind == "same model";
+                EXPECT_TRUE(fault.empty()) << name << " \"" << control.toStdString() << "\" to a switch of "
+                                           << targets[i].kind.toStdString() << where << ": " << fault;
+            }
         }
-        Coverage::Pressed(name, control, cannot);
+    }
+    // Every control pressed is compared on most same-model targets' own
+    // pages over the worlds; else the test says why.
+    for (const auto& [k, why] : unpressed)
+        Coverage::Add(name, names[k], why);
+    for (const auto& [k, t] : tally) {
+        Coverage::Add(name, names[k],
+                      QString("pressed; compared on %1 of %2 targets' own pages, %3 of %4 same-model")
+                              .arg(t.compared)
+                              .arg(t.targets)
+                              .arg(t.sameCompared)
+                              .arg(t.sameModel) +
+                          (t.why.isEmpty() ? QString() : " (" + t.why.join("; ") + ")"));
+        EXPECT_GE(2 * t.sameCompared, t.sameModel)
+            << name << " \"" << names[k].toStdString() << "\" was compared on " << t.sameCompared << " of "
+            << t.sameModel << " same-model targets' own pages: " << t.why.join("; ").toStdString();
     }
 }
 
