@@ -331,6 +331,11 @@ QString TModulePage::FailedReadReason(const Intp::TDevice* device) const
         if (QString why = ReadFailure(read.code, device); !why.isEmpty())
             return why;
     }
+    // A read a chain starts refills the page too.
+    for (const TRefillCode& refill : m_RefillCodes) {
+        if (QString why = ReadFailure(refill.code, device); !why.isEmpty())
+            return why;
+    }
     return QString();
 }
 

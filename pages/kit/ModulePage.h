@@ -214,9 +214,9 @@ protected:
     void AddRead(TReadWhen when = rwAlways, bool refills = true)
     {
         AddReadStep([this] { return SendToSelectedDevices<R>(); }, when);
+        m_Reads.back().code = R::CommandCode;
         if (refills) {
             AddRefillCode(R::CommandCode);
-            m_Reads.back().code = R::CommandCode;
             if constexpr (requires { typename R::Record; })
                 m_Reads.back().valid = [](Intp::TDevice* device) {
                     return Intp::Property<typename R::Record>::Get(device).valid;
@@ -315,7 +315,8 @@ private:
     bool IsAnyDeviceCode(std::uint16_t code) const;
     // Why the current device's records can't be shown, or empty.
     QString UnreadReason(Intp::TDevice* device) const;
-    // Why the latest read of a record the page reads failed on device, or empty.
+    // Why the latest read of a record the page reads (port names and reads
+    // a chain starts too) failed on device, or empty.
     QString FailedReadReason(const Intp::TDevice* device) const;
     void ShowUnavailable(const QString& reason);
     void EndUnavailable();
