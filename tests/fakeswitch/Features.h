@@ -83,6 +83,10 @@ void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules
     };
     get.FixedSize = R::Fields.FixedSize(Intp::TMessage::Get);
     get.ElementSize = R::Fields.ElementSize(Intp::TMessage::Get);
+    get.Decoded = [](const TBytes &bytes) {
+        return Intp::EncodeRecord(Intp::DecodeRecord<R>(bytes.data(), bytes.size(), Intp::TMessage::Get),
+                                  Intp::TMessage::Get);
+    };
     table[TGet::CommandCode] = std::move(get);
 
     if constexpr (!std::is_void_v<TSet>) {
@@ -189,6 +193,13 @@ void AddTable(THandlerTable &table, TTableCommands commands, TTableRules<typenam
         false, TGet::PrefixSize, size_t(TGet::Info.requestSize)};
     get.PrefixSize = TGet::PrefixSize;
     get.EntrySize = entrySize;
+    get.Decoded = [](const TBytes &bytes) {
+        constexpr auto &fields = TGet::Record::EntryFields;
+        return Intp::EncodeEntries(fields,
+                                   Intp::DecodeEntries<E>(fields, bytes.data(), bytes.size(), Intp::TOrder::Wire,
+                                                          Intp::TMessage::Get),
+                                   Intp::TOrder::Wire, Intp::TMessage::Get);
+    };
     get.PageEntries = TGet::PageEntries ? TGet::PageEntries : SIZE_MAX;
     if constexpr (requires { TGet::Record::TrailerSize; })
         get.TrailerSize = TGet::Record::TrailerSize;

@@ -230,6 +230,7 @@ void AddTrunks(THandlerTable &table)
         entry.Handler = [a = first[code].Handler, b = second[code].Handler](TSwitch &sw, const TRequest &request) {
             return sw.Settings.SecondGeneration ? b(sw, request) : a(sw, request);
         };
+        entry.Decoded = {}; // two layouts
         if (entry.Initial)
             entry.Initial = [a = first[code].Initial, b = second[code].Initial](const TSwitchSettings &settings, TConfig &config) {
                 settings.SecondGeneration ? b(settings, config) : a(settings, config);
@@ -258,6 +259,14 @@ void AddSnmp(THandlerTable &table)
             return Ok(EncodeEntries(TPropertySnmpCommunity::EntryFields, TableOf<TSessionSnmpCommunityGet>(sw)));
         },
         false, 1, 4};
+    table[ccSnmpCommunityGet].ElementSize = TPropertySnmpCommunity::EntryFields.FixedSize(TMessage::Get);
+    table[ccSnmpCommunityGet].Decoded = [](const TBytes &bytes) {
+        const auto &fields = TPropertySnmpCommunity::EntryFields;
+        return EncodeEntries(fields,
+                             DecodeEntries<TPropertySnmpCommunityEntry>(fields, bytes.data(), bytes.size(),
+                                                                        TOrder::Wire, TMessage::Get),
+                             TOrder::Wire, TMessage::Get);
+    };
     table[ccSnmpCommunityGet].Initial = [](const TSwitchSettings &settings, TConfig &config) {
         std::vector<TPropertySnmpCommunityEntry> slots(settings.Model.SnmpCommunityNum);
         if (!slots.empty())

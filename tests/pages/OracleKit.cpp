@@ -2,6 +2,7 @@
 
 #include "intp/CommandTable.h"
 #include "intp/Device.h"
+#include "intp/DeviceType.h"
 #include "pages/kit/NumberBox.h"
 #include "pages/kit/PageTree.h"
 #include "pages/kit/UntypedEditedList.h"
@@ -17,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSpinBox>
 #include <QTimer>
@@ -27,6 +29,7 @@
 #include <functional>
 #include <numeric>
 #include <random>
+#include <tuple>
 
 namespace Oracle {
 namespace {
@@ -114,6 +117,56 @@ std::vector<QWidget*> ValueControls(QWidget* root)
     return controls;
 }
 
+// The ports CopyShown matches by index: set while it runs.
+const TPortLists* g_Ports = nullptr;
+
+// Whether texts begin with one line or row per port of visible (indexes in
+// row order), each numbered ("Port.03", by row or by index) or named as the
+// switch names that port.
+bool PortTexts(const QStringList& texts, const std::vector<int>& visible, const std::vector<std::string>& names)
+{
+    if (visible.empty() || texts.size() < qsizetype(visible.size()))
+        return false;
+    for (std::size_t r = 0; r < visible.size(); ++r) {
+        const int index = visible[r];
+        const QString& text = texts[qsizetype(r)];
+        const bool numbered = text == QString::asprintf("Port.%02zu", r + 1) ||
+                              text == QString::asprintf("Port.%02d", index + 1);
+        const bool named = std::size_t(index) < names.size() && text == QString::fromLatin1(names[std::size_t(index)]);
+        if (!numbered && !named)
+            return false;
+    }
+    return true;
+}
+
+// The row or line of the other switch showing the same port as row of the
+// first (by the port's index); -1 when it shows none; -2 when the lists are
+// no port lists or row is past their ports.
+int PortMatch(const QStringList& from, const QStringList& to, int row)
+{
+    if (!g_Ports || row >= qsizetype(g_Ports->from.size()) || !PortTexts(from, g_Ports->from, g_Ports->fromNames) ||
+        !PortTexts(to, g_Ports->to, g_Ports->toNames))
+        return -2;
+    const auto at = std::find(g_Ports->to.begin(), g_Ports->to.end(), g_Ports->from[std::size_t(row)]);
+    return at == g_Ports->to.end() ? -1 : int(at - g_Ports->to.begin());
+}
+
+QStringList Texts(const QListWidget* lines)
+{
+    QStringList texts;
+    for (int i = 0; i < lines->count(); ++i)
+        texts << lines->item(i)->text();
+    return texts;
+}
+
+QStringList Captions(const TListModel* list)
+{
+    QStringList texts;
+    for (int r = 0; r < list->RowCount(); ++r)
+        texts << list->Cell(r, 0);
+    return texts;
+}
+
 // The key column of a list: the first whose texts tell its rows apart
 // (none empty or unprintable), past a column that numbers them.
 int KeyColumn(const TListModel* list)
@@ -142,6 +195,9 @@ int MatchRow(const TUntypedReportList* from, int row, const TUntypedReportList* 
 {
     const TListModel* a = from->Model();
     const TListModel* b = to->Model();
+    // A port's row by its index.
+    if (const int port = PortMatch(Captions(a), Captions(b), row); port != -2)
+        return port;
     const int key = KeyColumn(a);
     int best = -1, bestAlike = -1;
     for (int r = 0; r < b->RowCount(); ++r) {
@@ -172,9 +228,14 @@ void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks)
             to->addItem(from->item(i)->text());
         return;
     }
+    const QStringList a = Texts(from), b = Texts(to);
     for (int i = 0; i < from->count(); ++i) {
         const QListWidgetItem* item = from->item(i);
-        const QList<QListWidgetItem*> found = to->findItems(item->text(), Qt::MatchExactly);
+        // A port's line by its index, other lines by their text.
+        const int port = PortMatch(a, b, i);
+        QList<QListWidgetItem*> found = to->findItems(item->text(), Qt::MatchExactly);
+        if (port != -2)
+            found = port >= 0 ? QList<QListWidgetItem*>{to->item(port)} : QList<QListWidgetItem*>{};
         if (found.isEmpty())
             lacks << "no line " + item->text();
         else
@@ -336,21 +397,129 @@ bool TOutcome::Deletes() const
     return any;
 }
 
+namespace {
+
+std::uint32_t Mix(std::uint32_t h, std::uint32_t v)
+{
+    std::uint64_t z = (std::uint64_t(h) << 32 | v) + 0x9e3779b97f4a7c15ull;
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+    return std::uint32_t(z ^ (z >> 31));
+}
+
+// One seed made of several values.
+template <class... T>
+unsigned Hash(T... values)
+{
+    std::uint32_t h = 0x2545f491u;
+    ((h = Mix(h, std::uint32_t(values))), ...);
+    return h;
+}
+
+// What a byte of a record or entry is.
+enum : std::uint8_t {
+    kValue,      // any value the library takes
+    kKept,       // unused (zero as the switch sends it), a row's own port
+    kFlag,       // 0 or 1
+    kTextStart,  // a text's first character
+    kText,       // a text's further character
+};
+
+// The bytes of a record (or of one table entry) of code, by what they are:
+// found by how the fake switch's codec leaves probes of them.
+std::vector<std::uint8_t> Kinds(std::uint16_t code, const TBytes& base, bool entry)
+{
+    static std::map<std::tuple<std::uint16_t, std::size_t, bool>, std::vector<std::uint8_t>> known;
+    const auto key = std::tuple(code, base.size(), entry);
+    if (auto it = known.find(key); it != known.end())
+        return it->second;
+    const std::size_t n = base.size();
+    std::vector<std::uint8_t> kinds(n, kValue);
+    const auto handler = Handlers().find(code);
+    if (handler != Handlers().end() && handler->second.Decoded && n) {
+        auto round = [&](const TBytes& bytes) {
+            TBytes r = handler->second.Decoded(bytes);
+            r.resize(n);
+            return r;
+        };
+        // A text ends at its first NUL: of "A\0A\0" only "A" comes back.
+        const TBytes all = round(TBytes(n, 0x41));
+        TBytes even(n, 0), odd(n, 0);
+        for (std::size_t p = 0; p < n; ++p)
+            (p % 2 ? odd : even)[p] = 0x41;
+        const TBytes e = round(even), o = round(odd);
+        for (std::size_t p = 0; p < n; ++p)
+            kinds[p] = all[p] == 0      ? kKept
+                       : all[p] == 1    ? kFlag
+                       : all[p] != 0x41 ? kValue
+                       : (p % 2 ? o : e)[p] == 0 ? kText
+                                                 : kValue;
+        // Where a text starts: a NUL before a character ends the text only
+        // when both are its own.
+        for (std::size_t p = 1; p < n; ++p) {
+            if (kinds[p] != kText)
+                continue;
+            TBytes probe(n, 0x41);
+            probe[p - 1] = 0;
+            if (round(probe)[p] != 0)
+                kinds[p] = kTextStart;
+            else if (kinds[p - 1] == kValue)
+                kinds[p - 1] = kTextStart;
+        }
+        if (kinds[0] == kText)
+            kinds[0] = kTextStart;
+    } else {
+        // Texts the model has stay.
+        for (std::size_t p = 0; p < n; ++p)
+            if (std::isgraph(base[p]) || (p > 0 && std::isgraph(base[p - 1])))
+                kinds[p] = kKept;
+    }
+    return known[key] = kinds;
+}
+
+// A model with more of every count than the tests' models: the tables'
+// pools hold entries on ports and groups only some switches have.
+std::uint32_t LargeModel()
+{
+    Intp::TDeviceType type;
+    type.Name = "Large test model";
+    type.PortNum = 16;
+    type.TrunkGroupNum = 3;
+    type.TrunkMemberNum = 8;
+    type.SmtpRecipientNum = 6;
+    type.SnmpCommunityNum = 6;
+    type.SecureIpNum = 12;
+    type.TagVidNum = 24;
+    return std::uint32_t(Intp::RegisterDeviceType(&type));
+}
+
+// The command that adds an entry to table code (0: none), found by the
+// entry it adds.
+std::uint16_t AddCode(const Intp::TDevice* device, std::uint16_t code, const TBytes& entry)
+{
+    static std::map<std::uint16_t, std::uint16_t> known;
+    if (auto it = known.find(code); it != known.end())
+        return it->second;
+    for (const auto& [add, handler] : Handlers()) {
+        if (!handler.NeedsLogin || handler.RequestSize != entry.size() || !IsChangeCode(add))
+            continue;
+        FakeSwitch::TSwitch sw = Fresh(device);
+        sw.Running.Tables[code].clear();
+        if (Answer(sw, handler, add, entry).Status == FakeSwitch::StatusOk && sw.Running.Tables[code].size() == 1)
+            return known[code] = add;
+    }
+    return known[code] = 0;
+}
+
+const char kTextCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_";
+
+}  // namespace
+
 TWorld::TWorld(TPageTestEnvironment& env, int seed)
-    : m_Env(env), m_Scratch(env.AddDevice(250, Ip(10, 0, 0, 250))), m_Seed(seed)
+    : m_Env(env), m_Seed(seed), m_Scratch(env.AddDevice(250, Ip(10, 0, 0, 250)))
 {
-}
-
-std::vector<int> TWorld::Hidden(const Intp::TDevice*) const { return {}; }
-
-std::set<std::uint16_t> TWorld::Read(const Intp::TDevice* device) const
-{
-    return m_Read.count(device) ? m_Read.at(device) : std::set<std::uint16_t>{};
-}
-
-std::set<std::uint16_t> TWorld::Failed(const Intp::TDevice* device) const
-{
-    return m_Failed.count(device) ? m_Failed.at(device) : std::set<std::uint16_t>{};
+    // Made before the test's models: of the first generation.
+    m_Large[0] = LargeModel();
 }
 
 Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, TFailure failure, bool shown)
@@ -359,36 +528,64 @@ Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, TFailure failure
     Intp::TDevice* device = m_Env.AddDevice(last, Ip(10, 0, 0, last));
     device->SetType(model);
     m_Plans[device] = {seed, failure, shown, {}};
-    (void)m_Seed;
-    if (shown)
-        m_PoolSeed = seed;
     return device;
+}
+
+std::vector<int> TWorld::HiddenPorts(const Intp::TDevice* device, const TPlan& plan) const
+{
+    const int ports = int(Intp::ModelOf(device).PortNum);
+    std::mt19937 rng(Hash(m_Seed, plan.seed, plan.shown, 0x41dd));
+    const int count = std::min(int(rng() % 3), std::max(ports - 1, 0));
+    std::vector<int> hidden;
+    while (int(hidden.size()) < count)
+        if (const int port = int(rng() % unsigned(ports)); std::find(hidden.begin(), hidden.end(), port) == hidden.end())
+            hidden.push_back(port);
+    std::sort(hidden.begin(), hidden.end());
+    return hidden;
+}
+
+std::vector<int> TWorld::Hidden(const Intp::TDevice* device) const
+{
+    const auto plan = m_Plans.find(const_cast<Intp::TDevice*>(device));
+    return plan == m_Plans.end() ? std::vector<int>() : HiddenPorts(device, plan->second);
+}
+
+std::set<std::uint16_t> TWorld::Read(const Intp::TDevice* device) const
+{
+    const auto it = m_Read.find(device);
+    return it == m_Read.end() ? std::set<std::uint16_t>() : it->second;
+}
+
+std::set<std::uint16_t> TWorld::Failed(const Intp::TDevice* device) const
+{
+    const auto it = m_Failed.find(device);
+    return it == m_Failed.end() ? std::set<std::uint16_t>() : it->second;
 }
 
 void TWorld::Reseed(Intp::TDevice* device, int seed, TValues values)
 {
     m_Plans[device].seed = seed;
     m_Plans[device].values = values;
-    if (m_Plans[device].shown)
-        m_PoolSeed = seed;
 }
 
 void TWorld::Show(TModulePage* page, TFakePageHost* host)
 {
-    page->SetHost(host);
-    m_Env.page = page;
-    page->OnNotify(nullptr, ncSelectionChanged, 0);
-    for (Intp::TDevice* device : host->selection) {
+    for (const Intp::TDevice* device : host->selection) {
         m_Read.erase(device);
         m_Failed.erase(device);
     }
+    page->SetHost(host);
+    m_Env.page = page;
+    m_Round = 0;
+    page->OnNotify(nullptr, ncSelectionChanged, 0);
     for (int round = 0; round < 2; ++round) {
-        m_Failing = round == 1;
+        m_Round = round;
         page->Refresh(true);
         Settle();
     }
-    m_Failing = false;
+    m_Round = -1;
 }
+
 
 TOutcome TWorld::Press(TModulePage* page, QAbstractButton* button)
 {
@@ -452,9 +649,12 @@ void TWorld::Pump()
             continue;
         const TBytes empty(std::max<std::size_t>(info->minReply, 4), 0);
         const TFailure& failure = plan->second.failure;
-        const bool fails = failure.code == frame.code && (m_Failing || failure.first);
-        if (!IsChangeCode(frame.code) && frame.code != Intp::ccIntpLogin)
+        const bool read = !IsChangeCode(frame.code) && frame.code != Intp::ccIntpLogin &&
+                          frame.code != Intp::ccBasicsReboot;
+        if (read && m_Round >= 0)
             m_Read[device].insert(frame.code);
+        const bool fails = read && failure.code == frame.code && failure.status &&
+                           (m_Round == 1 || (m_Round == 0 && failure.first));
         if (fails)
             m_Failed[device].insert(frame.code);
         if (IsChangeCode(frame.code))
@@ -483,11 +683,10 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
 {
     const auto handler = Handlers().find(code);
     const FakeSwitch::THandlerEntry* entry = handler != Handlers().end() ? &handler->second : nullptr;
-    // A table's entries come from the pool of the switch on show.
     static std::map<std::string, TBytes> made;
-    std::string key = CacheKey(device, plan.seed * 2 + plan.shown, code, request) +
-                      std::to_string(plan.values.moves * 2 + plan.values.whole) + ',' + std::to_string(m_Seed) + ',' +
-                      (entry && entry->EntrySize ? std::to_string(m_PoolSeed) : std::string());
+    std::string key = CacheKey(device, plan.seed, code, request) + ';' + std::to_string(m_Seed) + ',' +
+                      std::to_string(plan.shown) + ',' + std::to_string(plan.values.moves) + ',' +
+                      std::to_string(plan.values.whole);
     if (m_Holding && m_Added.count(code))
         for (const TBytes& added : m_Added[code])
             key.append(added.begin(), added.end());
@@ -503,9 +702,10 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     return made[key] =
                entry && entry->EntrySize
                    ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
-                           std::min<std::size_t>(entry->PageEntries - 1, 6), entry->TrailerSize)
+                           std::min<std::size_t>(entry->PageEntries - 1, 14), entry->TrailerSize)
                    : Record(device, plan, code, base, entry ? entry->FixedSize : 0, entry ? entry->ElementSize : 0);
 }
+
 
 bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)
 {
@@ -538,39 +738,137 @@ bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)
 }
 
 template <class W>
-TBytes TWorld::Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model, std::uint16_t code, W wrap,
-                    const std::vector<bool>& kept, std::uint8_t step)
+TBytes TWorld::Move(TBytes bytes, unsigned seed, const std::vector<std::uint8_t>& kinds, const TValues& values,
+                    bool full, std::uint32_t model, std::uint16_t code, W wrap, std::size_t fixed, std::size_t element)
 {
     std::mt19937 rng(seed);
-    std::vector<std::size_t> at(bytes.size());
-    std::iota(at.begin(), at.end(), 0);
-    std::shuffle(at.begin(), at.end(), rng);
-    at.resize(std::min(at.size(), tries));
-    // Texts (port names, the switch's name) stay as the model has them.
-    auto inText = [&](std::size_t p) {
-        return (p < kept.size() && kept[p]) || std::isgraph(bytes[p]) || (p > 0 && std::isgraph(bytes[p - 1]));
-    };
-    for (std::size_t p : at) {
-        // Every other value on average: switches differ in which ones move.
-        for (int attempt = 0; attempt < 2 && !inText(p) && (tries < 8 || rng() % 2); ++attempt) {
-            // A step to the next value.
-            TBytes moved = bytes;
-            moved[p] = std::uint8_t(attempt == 0 ? bytes[p] ^ step : bytes[p] + step);
-            if (moved != bytes && Takes(model, code, wrap(moved))) {
-                bytes = std::move(moved);
-                break;
+    const std::size_t n = std::min(bytes.size(), kinds.size());
+    if (!values.whole) {
+        // A step to the next value, at up to moves values.
+        std::vector<std::size_t> at;
+        for (std::size_t p = 0; p < n; ++p)
+            if (kinds[p] == kValue || kinds[p] == kFlag)
+                at.push_back(p);
+        std::shuffle(at.begin(), at.end(), rng);
+        at.resize(std::min(at.size(), values.moves));
+        for (std::size_t p : at) {
+            // Every other value on average: switches differ in which ones move.
+            for (int attempt = 0; attempt < 2 && (values.moves < 8 || rng() % 2); ++attempt) {
+                TBytes moved = bytes;
+                moved[p] = std::uint8_t(attempt == 0 ? bytes[p] ^ 1 : bytes[p] + 1);
+                if (Takes(model, code, wrap(moved))) {
+                    bytes = std::move(moved);
+                    break;
+                }
             }
         }
+        return bytes;
     }
+    // Units: a text whole, or one byte.
+    struct TUnit {
+        std::size_t at, size;
+        std::uint8_t kind;
+    };
+    std::vector<TUnit> units;
+    for (std::size_t p = 0; p < n; ++p) {
+        if (kinds[p] == kKept)
+            continue;
+        TUnit unit{p, 1, kinds[p]};
+        if (kinds[p] == kTextStart || kinds[p] == kText) {
+            unit.kind = kText;
+            while (p + 1 < n && kinds[p + 1] == kText)
+                ++p, ++unit.size;
+        }
+        units.push_back(unit);
+    }
+    // Up to moves of them; a switch not full leaves some elements of an
+    // array as the model has them (empty).
+    std::vector<std::size_t> chosen(units.size());
+    std::iota(chosen.begin(), chosen.end(), 0);
+    std::shuffle(chosen.begin(), chosen.end(), rng);
+    chosen.resize(std::min(chosen.size(), values.moves));
+    if (!full && element) {
+        std::vector<bool> empty((n - std::min(n, fixed)) / element + 1);
+        for (std::size_t e = 0; e < empty.size(); ++e)
+            empty[e] = rng() % 4 == 0;
+        std::erase_if(chosen, [&](std::size_t i) {
+            return units[i].at >= fixed && empty[(units[i].at - fixed) / element];
+        });
+    }
+    std::sort(chosen.begin(), chosen.end());
+    // How far a unit's value goes: any byte, 0 to 15, 0 to 3, one step;
+    // a text: any printable text, digits.
+    std::vector<int> tier(units.size(), 0);
+    auto tiers = [](const TUnit& u) { return u.kind == kValue ? 4 : u.kind == kText ? 2 : 1; };
+    auto draw = [&](TBytes& b, std::size_t i) {
+        const TUnit& u = units[i];
+        if (u.kind == kFlag) {
+            b[u.at] = std::uint8_t(rng() % 2);
+        } else if (u.kind == kText) {
+            const std::size_t length = full ? 1 + rng() % u.size : rng() % (u.size + 1);
+            for (std::size_t k = 0; k < u.size; ++k)
+                b[u.at + k] = k >= length     ? 0
+                              : tier[i] == 0 ? std::uint8_t(kTextCharacters[rng() % (sizeof kTextCharacters - 1)])
+                                             : std::uint8_t('0' + rng() % 10);
+        } else {
+            const std::uint8_t v = bytes[u.at];
+            b[u.at] = tier[i] == 0   ? std::uint8_t(rng())
+                      : tier[i] == 1 ? std::uint8_t(rng() % 16)
+                      : tier[i] == 2 ? std::uint8_t(rng() % 4)
+                                     : std::uint8_t(rng() % 2 ? v + 1 : v - 1);
+        }
+    };
+    // A set taken at once, else its halves, down to single units that try
+    // the narrower ranges.
+    std::function<void(const std::vector<std::size_t>&)> solve = [&](const std::vector<std::size_t>& set) {
+        if (set.empty())
+            return;
+        TBytes moved = bytes;
+        for (std::size_t i : set)
+            draw(moved, i);
+        if (moved == bytes || Takes(model, code, wrap(moved))) {
+            bytes = std::move(moved);
+            return;
+        }
+        if (set.size() == 1) {
+            if (++tier[set[0]] < tiers(units[set[0]]))
+                solve(set);
+            return;
+        }
+        const auto half = set.begin() + std::ptrdiff_t(set.size() / 2);
+        solve(std::vector<std::size_t>(set.begin(), half));
+        solve(std::vector<std::size_t>(half, set.end()));
+    };
+    // The whole record first; then the fixed part and the first element,
+    // whose ranges the other elements take.
+    TBytes moved = bytes;
+    for (std::size_t i : chosen)
+        draw(moved, i);
+    if (Takes(model, code, wrap(moved)))
+        return moved;
+    std::vector<std::size_t> first, rest;
+    for (std::size_t i : chosen)
+        (element && units[i].at >= fixed + element ? rest : first).push_back(i);
+    solve(first);
+    std::map<std::size_t, int> learnt;
+    for (std::size_t i : first)
+        if (element && units[i].at >= fixed)
+            learnt[units[i].at - fixed] = tier[i];
+    std::erase_if(rest, [&](std::size_t i) {
+        const auto it = learnt.find((units[i].at - fixed) % element);
+        tier[i] = it == learnt.end() ? 0 : it->second;
+        return tier[i] >= tiers(units[i]);
+    });
+    solve(rest);
     return bytes;
 }
 
 TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
                       std::size_t fixed, std::size_t element)
 {
+    std::vector<std::uint8_t> kinds = Kinds(code, base, false);
     // An element's own index (a port number), and the zero bytes before it,
     // stay: the rows of a per-port record keep their ports.
-    std::vector<bool> kept(base.size());
     const std::size_t elements = element && base.size() > fixed ? (base.size() - fixed) / element : 0;
     auto all = [&](std::size_t o, auto value) {
         for (std::size_t e = 0; e < elements; ++e)
@@ -585,12 +883,31 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
             if (back > 0 && !all(o - back, [](std::size_t) { return 0; }))
                 break;
             for (std::size_t e = 0; e < elements; ++e)
-                kept[fixed + e * element + o - back] = true;
+                kinds[fixed + e * element + o - back] = kKept;
         }
     }
-    return Move(
-        base, unsigned(plan.seed) * 7919u + code, plan.values.moves, device->GetType(), code,
-        [](const TBytes& b) { return b; }, kept, 1);
+    auto same = [](const TBytes& b) { return b; };
+    if (code == Intp::ccPortNameGet && element) {
+        // The model's names; "Port.XX" for a hidden port, now and then a
+        // port named otherwise.
+        TBytes bytes = base;
+        auto name = [&](std::size_t index, const std::string& text) {
+            for (std::size_t k = 0; k < element && fixed + (index + 1) * element <= bytes.size(); ++k)
+                bytes[fixed + index * element + k] = k < text.size() ? std::uint8_t(text[k]) : 0;
+        };
+        const std::vector<int> hidden = HiddenPorts(device, plan);
+        for (int index : hidden)
+            name(std::size_t(index), "Port.XX");
+        std::mt19937 rng(Hash(m_Seed, plan.seed, plan.shown, code));
+        const std::uint32_t ports = Intp::ModelOf(device).PortNum;
+        if (const std::size_t index = ports ? rng() % ports : 0;
+            ports && rng() % 4 == 0 && std::find(hidden.begin(), hidden.end(), int(index)) == hidden.end())
+            name(index, "Uplink" + std::to_string(1 + rng() % 9));
+        return Takes(device->GetType(), code, bytes) ? bytes : base;
+    }
+    const bool full = Hash(m_Seed, plan.seed, 0xf011) % 3 == 0;
+    return Move(base, Hash(m_Seed, plan.seed, plan.shown, code), kinds, plan.values, full, device->GetType(), code,
+                same, fixed, element);
 }
 
 TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
@@ -605,58 +922,118 @@ TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::ve
     return page;
 }
 
+const std::vector<TBytes>& TWorld::Pool(Intp::TDevice* device, std::uint16_t code, const TBytes& prefix,
+                                        std::size_t entrySize, std::size_t trailer)
+{
+    // A pool per table, generation and world.
+    const bool second = IsSecondGeneration(device);
+    static std::map<std::tuple<std::uint16_t, bool, int>, std::vector<TBytes>> pools;
+    const auto key = std::tuple(code, second, m_Seed);
+    if (auto it = pools.find(key); it != pools.end())
+        return it->second;
+    if (second && !m_Large[1])
+        m_Large[1] = LargeModel();
+    std::uint32_t model = device->GetType();
+    m_Scratch->SetType(m_Large[second]);
+    if (m_Large[second] && IsSecondGeneration(m_Scratch) == second)
+        model = m_Large[second];
+    auto one = [&](const TBytes& entry) { return TablePage(code, prefix, {entry}, trailer); };
+    const std::vector<std::uint8_t> kinds = Kinds(code, TBytes(entrySize, 0), true);
+    // The first half of the bytes that move, and the rest.
+    std::vector<std::size_t> moving;
+    for (std::size_t p = 0; p < kinds.size(); ++p)
+        if (kinds[p] != kKept)
+            moving.push_back(p);
+    std::vector<std::uint8_t> later = kinds, earlier = kinds;
+    for (std::size_t k = 0; k < moving.size(); ++k)
+        (k < moving.size() / 2 ? later : earlier)[moving[k]] = kKept;
+    std::vector<TBytes> pool;
+    auto add = [&](const TBytes& entry) {
+        if (pool.size() < 10 && std::find(pool.begin(), pool.end(), entry) == pool.end() &&
+            Takes(model, code, one(entry)))
+            pool.push_back(entry);
+    };
+    for (unsigned k = 0, bases = 0; k < 12 && bases < 4 && pool.size() < 10; ++k) {
+        const TBytes entry =
+            Move(TBytes(entrySize, 0), Hash(m_Seed, code, second, k), kinds, {}, true, model, code, one);
+        if (!Takes(model, code, one(entry)))
+            continue;
+        ++bases;
+        add(entry);
+        // The same first values with others after them (an address in
+        // another VLAN), and other first values with the same after them.
+        add(Move(entry, Hash(m_Seed, code, second, k, 1), later, {}, true, model, code, one));
+        add(Move(entry, Hash(m_Seed, code, second, k, 2), earlier, {}, true, model, code, one));
+    }
+    return pools[key] = pool;
+}
+
 TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
                      std::size_t prefixSize, std::size_t entrySize, std::size_t maxEntries, std::size_t trailer)
 {
     const TBytes prefix(base.begin(), base.begin() + std::ptrdiff_t(std::min(prefixSize, base.size())));
     const std::uint32_t model = device->GetType();
     auto one = [&](const TBytes& entry) { return TablePage(code, prefix, {entry}, trailer); };
-    // A pool shared by every switch of the generation: the first model that
-    // reads the table makes it (the switch on show reads first).
-    static std::map<std::tuple<std::uint16_t, bool, int>, std::vector<TBytes>> pools;
-    std::vector<TBytes>& generated = pools[{code, IsSecondGeneration(device), m_PoolSeed}];
-    for (unsigned k = 0; generated.empty() && k < 4; ++k) {
-        std::mt19937 rng(code * 131u + k + unsigned(m_PoolSeed) * 7u);
-        TBytes entry(entrySize, 0);
-        for (int attempt = 0; attempt < 200 && !Takes(model, code, one(entry)); ++attempt)
-            for (std::uint8_t& b : entry)
-                b = rng() % 3 == 0 ? std::uint8_t(rng() % 4) : 0;
-        entry = Move(entry, code * 977u + k + unsigned(m_PoolSeed), 24, model, code, one);
-        if (Takes(model, code, one(entry)) && std::find(generated.begin(), generated.end(), entry) == generated.end())
-            generated.push_back(entry);
-    }
-    std::vector<TBytes> pool = generated;
+    const std::vector<TBytes>& pool = Pool(device, code, prefix, entrySize, trailer);
+    // Entries the page added: every switch holds them, first.
+    std::vector<TBytes> added;
     if (m_Holding && m_Added.count(code))
-        pool.insert(pool.begin(), m_Added[code].begin(), m_Added[code].end());
-    // The switch on show holds the whole pool; others keep an entry, change
-    // it, lack it, and hold one of their own.
-    const int seed = plan.seed;
-    std::mt19937 rng(unsigned(seed) * 31u + code);
-    std::vector<TBytes> entries, kept;
-    for (const TBytes& entry : pool) {
-        if (!Takes(model, code, one(entry)))
+        for (const TBytes& entry : m_Added[code])
+            if (Takes(model, code, one(entry)))
+                added.push_back(entry);
+    // Of the pool's entries some only the switch on show holds, some only
+    // the others; they keep an entry, hold it with other later values, or
+    // lack it, and hold one of their own.
+    std::mt19937 rng(Hash(m_Seed, plan.seed, plan.shown, code));
+    const std::vector<std::uint8_t> kinds = Kinds(code, TBytes(entrySize, 0), true);
+    std::vector<std::uint8_t> later = kinds;
+    for (std::size_t p = 0, k = 0, n = std::size_t(std::count_if(kinds.begin(), kinds.end(),
+                                                                  [](std::uint8_t kind) { return kind != kKept; }));
+         p < kinds.size(); ++p)
+        if (kinds[p] != kKept && k++ < n / 2)
+            later[p] = kKept;
+    std::vector<TBytes> entries;
+    for (std::size_t k = 0; k < pool.size(); ++k) {
+        const unsigned role = Hash(m_Seed, code, k, 3) % 6;  // 0: the others only, 1: the switch on show only
+        if (!Takes(model, code, one(pool[k])) || role == (plan.shown ? 0u : 1u))
             continue;
-        kept.push_back(entry);
-        const unsigned pick = plan.shown ? 1 : rng() % 5;
-        if (pick >= 3)
-            entries.push_back(Move(entry, unsigned(seed) * 53u + code, 1, model, code, one));
-        else if (pick != 0)
-            entries.push_back(entry);
+        const unsigned pick = plan.shown ? 7 : rng() % 8;
+        if (pick >= 4)
+            entries.push_back(pool[k]);
+        else if (pick >= 2)
+            entries.push_back(Move(pool[k], rng(), later, {}, true, model, code, one));
     }
     if (!plan.shown && !pool.empty())
-        entries.push_back(Move(pool.front(), unsigned(seed) * 61u + code, 8, model, code, one));
+        entries.push_back(Move(pool[rng() % pool.size()], rng(), kinds, {}, true, model, code, one));
+    std::shuffle(entries.begin(), entries.end(), rng);
+    entries.insert(entries.begin(), added.begin(), added.end());
+    // One entry of a key, as the switch's own Add keeps them.
+    if (const std::uint16_t add = entries.empty() ? 0 : AddCode(device, code, entries.front())) {
+        FakeSwitch::TSwitch sw = Fresh(device);
+        sw.Running.Tables[code].clear();
+        std::erase_if(entries, [&](const TBytes& entry) {
+            return Answer(sw, Handlers().at(add), add, entry).Status != FakeSwitch::StatusOk;
+        });
+    }
     if (entries.size() > maxEntries)
         entries.resize(maxEntries);
-    if (kept.size() > maxEntries)
-        kept.resize(maxEntries);
-    for (const std::vector<TBytes>* page : {&entries, &kept})
-        if (Takes(model, code, TablePage(code, prefix, *page, trailer)))
-            return TablePage(code, prefix, *page, trailer);
-    return base;
+    if (Takes(model, code, TablePage(code, prefix, entries, trailer)))
+        return TablePage(code, prefix, entries, trailer);
+    // The entries the library takes together.
+    std::vector<TBytes> taken;
+    for (const TBytes& entry : entries) {
+        taken.push_back(entry);
+        if (!Takes(model, code, TablePage(code, prefix, taken, trailer)))
+            taken.pop_back();
+    }
+    return TablePage(code, prefix, taken, trailer);
 }
 
-QString CopyShown(QWidget* from, QWidget* to, TCopy what)
+
+QString CopyShown(QWidget* from, QWidget* to, TCopy what, const TPortLists* ports)
 {
+    g_Ports = ports;
+    const auto clear = qScopeGuard([] { g_Ports = nullptr; });
     const std::vector<QWidget*> a = ValueControls(from), b = ValueControls(to);
     // No entry selected: the form names it.
     if (what == TCopy::entry && std::none_of(a.begin(), a.end(), [](QWidget* control) {

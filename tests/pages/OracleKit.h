@@ -6,11 +6,15 @@
 //
 // Every read is answered with a reply made from the fake switch's record of
 // that read (its declaration sizes it by the model), each value then moved
-// by the switch's seed wherever the library still takes the reply (texts
-// and the ports of per-port rows stay as the model has them); tables
-// hold entries of a shared pool, some kept, some with other values, some
-// missing. A switch that fails does so on the second read of a refresh pair:
-// its record stays valid in the cache, only that read's outcome failed.
+// by the world's and the switch's seeds to any value the library still takes
+// (texts to other printable texts; the ports of per-port rows stay); some
+// switches fill their arrays to the model's count. Port names stay the
+// model's but for 0 to 2 named "Port.XX" and now and then one renamed.
+// Tables hold entries of a pool per table, generation and world: entries on
+// ports of larger models, entries alike in their first or their later
+// values; the switch on show and the others each hold some only they hold,
+// in orders of their own. A switch fails the read of one code on the second
+// read of a refresh pair, or on both.
 
 #include "PageTestHost.h"
 #include "pages/kit/ModulePage.h"
@@ -116,24 +120,29 @@ private:
                  std::size_t entrySize, std::size_t maxEntries, std::size_t trailer);
     TBytes TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
                      std::size_t trailer) const;
+    // The pool of a table: entries taken by a large model of the generation.
+    const std::vector<TBytes>& Pool(Intp::TDevice* device, std::uint16_t code, const TBytes& prefix,
+                                    std::size_t entrySize, std::size_t trailer);
     // Whether the library takes reply as the read code's answer on a
     // switch of model.
     bool Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply);
     void NoteAdded(Intp::TDevice* device, std::uint16_t code, const TBytes& payload);
-    // bytes with values moved at up to tries positions, each kept where the
-    // reply made by wrap still passes.
+    // bytes (what each is: kinds) with the values of up to moves units moved where the reply
+    // made by wrap still passes: any value (whole), or one step.
     template <class W>
-    TBytes Move(TBytes bytes, unsigned seed, std::size_t tries, std::uint32_t model, std::uint16_t code, W wrap,
-                const std::vector<bool>& kept = {}, std::uint8_t step = 1);
+    TBytes Move(TBytes bytes, unsigned seed, const std::vector<std::uint8_t>& kinds, const TValues& values, bool full,
+                std::uint32_t model, std::uint16_t code, W wrap, std::size_t fixed = 0, std::size_t element = 0);
+    // The hidden ports of a switch of model drawn from seed.
+    std::vector<int> HiddenPorts(const Intp::TDevice* device, const TPlan& plan) const;
 
     TPageTestEnvironment& m_Env;
+    int m_Seed = 0;
     std::map<Intp::TDevice*, TPlan> m_Plans;
     Intp::TDevice* m_Scratch;
     std::size_t m_Answered = 0;
-    bool m_Failing = false;
-    int m_PoolSeed = 0;                                    // the seed of the switch on show
-    int m_Seed = 0;
+    int m_Round = -1;  // the refresh of a Show, -1 outside one
     std::map<const Intp::TDevice*, std::set<std::uint16_t>> m_Read, m_Failed;
+    std::uint32_t m_Large[2] = {0, 0};                     // the pools' models by generation
     std::map<std::uint16_t, std::vector<TBytes>> m_Added;  // entries by table code
     bool m_Holding = false;
 };
@@ -148,11 +157,20 @@ enum class TCopy { shown, entry, form };
 // target's page: either outcome is right for it.
 inline const QString kAmbiguous = QStringLiteral("ambiguous entry ");
 
+// The ports two switches' pages list, by index in row order, and their
+// names: lists of them are matched port by port, the same index (as the
+// wire numbers ports), not by their rows' texts.
+struct TPortLists {
+    std::vector<int> from, to;
+    std::vector<std::string> fromNames, toNames;
+};
+
 // Sets the value controls of to (a page of the same class) to what from
 // shows: controls matched in construction order, list rows by their key
-// column, ticked lines by their text; a control showing no value sets
-// nothing. Answers what to lacks of what from shows (empty: nothing).
-QString CopyShown(QWidget* from, QWidget* to, TCopy what = TCopy::shown);
+// column, ticked lines by their text, and with ports the rows and lines of
+// ports by the port's index; a control showing no value sets nothing.
+// Answers what to lacks of what from shows (empty: nothing).
+QString CopyShown(QWidget* from, QWidget* to, TCopy what = TCopy::shown, const TPortLists* ports = nullptr);
 
 // Whether the page shows each of the devices in a row of its own.
 bool RowPerSwitch(QWidget* page, const TDeviceList& devices);

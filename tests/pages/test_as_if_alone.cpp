@@ -17,6 +17,7 @@
 #include "PageTestKit.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageTree.h"
+#include "intp/Ports.h"
 
 #include <QAbstractButton>
 #include <QRegularExpression>
@@ -243,6 +244,7 @@ protected:
         own.clear();
         hosts.clear();
         world.reset();
+        env.reset();  // its message-box hook goes first
         env = std::make_unique<TPageTestEnvironment>();
         world = std::make_unique<TWorld>(*env, seed);
         worldSeed = seed;
@@ -371,15 +373,32 @@ protected:
     {
         own[i] = Make();
         world->Show(own[i].get(), &hosts[i]);
-        QString cannot = CopyShown(first, own[i].get(), deletes ? TCopy::entry : TCopy::shown);
+        const TPortLists ports{Visible(shown), Visible(Target(i)), Names(shown), Names(Target(i))};
+        QString cannot = CopyShown(first, own[i].get(), deletes ? TCopy::entry : TCopy::shown, &ports);
         if (deletes && cannot.isEmpty()) {
             std::unique_ptr<TModulePage> typed = Make();
             world->Show(typed.get(), &hosts[i]);
-            CopyShown(first, typed.get());
+            CopyShown(first, typed.get(), TCopy::shown, &ports);
             if (!Buttons(typed.get()).at(k)->isEnabled())
                 cannot = "no such entry by its key";
         }
         return cannot;
+    }
+
+    // The indexes of the ports the world lets the switch's pages list, in
+    // order, and the names it gave them.
+    std::vector<int> Visible(const Intp::TDevice* device) const
+    {
+        const std::vector<int> hidden = world->Hidden(device);
+        std::vector<int> visible;
+        for (int p = 0; p < int(device->GetPortNum()); ++p)
+            if (std::find(hidden.begin(), hidden.end(), p) == hidden.end())
+                visible.push_back(p);
+        return visible;
+    }
+    static std::vector<std::string> Names(Intp::TDevice* device)
+    {
+        return Intp::Property<Intp::TPropertyPortName>::Get(device).names;
     }
 
     // Whether target i's own page, set as first shows, sends a change.
