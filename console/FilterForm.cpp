@@ -20,6 +20,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // The dialog's widths, folded and with the remote panel.
@@ -567,10 +569,14 @@ void TFilterForm::SetRemoteExpanded(bool expanded)
     m_RemotePanel->setEnabled(expanded);
     m_RemotePanel->setVisible(expanded);
     m_Remote->setText(expanded ? tr("Re&mote <<") : tr("Re&mote >>"));
-    if (layout()) {
-        layout()->activate();
-        resize(expanded ? kUnfoldedWidth : kFoldedWidth, sizeHint().height());
-    }
+    if (!layout())
+        return;
+    // The panel's size is cached in the hints of the widgets around it.
+    for (QWidget* around = m_RemotePanel->parentWidget(); around != this; around = around->parentWidget())
+        around->updateGeometry();
+    layout()->activate();
+    const QSize size(std::max(expanded ? kUnfoldedWidth : kFoldedWidth, sizeHint().width()), sizeHint().height());
+    ResizeOnScreen(this, size);
 }
 
 void TFilterForm::EventOnOkClick()

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QMainWindow>
 #include <QMetaObject>
 #include <QPointer>
@@ -9,6 +10,7 @@
 #include <QWidget>
 
 #include <deque>
+#include <memory>
 
 namespace {
 
@@ -19,32 +21,44 @@ TMessageBoxHook& Hook()
 }
 
 bool g_BoxOpen = false;
+// Depth of the hook's answers now running: a hook opens no window.
+int g_HookAnswering = 0;
 
-// Boxes waiting for their turn; a context that was given and is gone drops its box.
-struct TQueuedBox {
-    QMessageBox::Icon icon;
-    QString text;
+// A box waiting for its turn. A caller that needs the answer waits in its
+// own loop until the box has been answered; a context that was given and is
+// gone drops its box.
+struct TWaitingBox {
+    TMessageBoxRequest request;
     QPointer<const QObject> context;
-    bool hasContext;
+    bool hasContext = false;
+    bool answered = false;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
+    QEventLoop* waiter = nullptr;
 };
 
-std::deque<TQueuedBox>& Queued()
+std::deque<std::shared_ptr<TWaitingBox>>& Queued()
 {
-    static std::deque<TQueuedBox> queue;
+    static std::deque<std::shared_ptr<TWaitingBox>> queue;
     return queue;
 }
 
-// One box a turn: the box shown posts the next turn when it closes, and so
-// does one open now (this turn ran inside its loop).
+QMessageBox::StandardButton Show(const TMessageBoxRequest& request);
+
+// One box a turn, shown from whatever loop runs the turn: a caller waiting
+// deeper in the stack gets its answer when its loop returns. The box shown
+// posts the next turn when it is answered.
 void ShowQueued()
 {
     while (!g_BoxOpen && !Queued().empty()) {
-        const TQueuedBox box = Queued().front();
+        const std::shared_ptr<TWaitingBox> box = Queued().front();
         Queued().pop_front();
-        if (!box.hasContext || box.context) {
-            ShowMessageBox(box.icon, box.text);
-            return;
-        }
+        if (box->hasContext && !box->context)
+            continue;
+        box->answer = Show(box->request);
+        box->answered = true;
+        if (box->waiter)
+            box->waiter->quit();
+        return;
     }
 }
 
@@ -54,16 +68,67 @@ void PostShowQueued()
         QMetaObject::invokeMethod(QCoreApplication::instance(), &ShowQueued, Qt::QueuedConnection);
 }
 
-struct TOpenGuard {
-    TOpenGuard() { g_BoxOpen = true; }
-    ~TOpenGuard()
+// The box counts as open until it is answered, not until its loop returns:
+// that loop may run under a caller still waiting for its own turn.
+class TOpenBox {
+public:
+    TOpenBox() : m_WasOpen(g_BoxOpen) { g_BoxOpen = true; }
+    ~TOpenBox() { Close(); }
+    TOpenBox(const TOpenBox&) = delete;
+    TOpenBox& operator=(const TOpenBox&) = delete;
+
+    void Close()
     {
-        g_BoxOpen = false;
-        PostShowQueued();
+        if (!m_Open)
+            return;
+        m_Open = false;
+        g_BoxOpen = m_WasOpen;
+        if (!g_BoxOpen)
+            PostShowQueued();
     }
-    TOpenGuard(const TOpenGuard&) = delete;
-    TOpenGuard& operator=(const TOpenGuard&) = delete;
+
+private:
+    bool m_WasOpen;
+    bool m_Open = true;
 };
+
+QMessageBox::StandardButton Show(const TMessageBoxRequest& request)
+{
+    TOpenBox open;
+    if (Hook()) {
+        ++g_HookAnswering;
+        const QMessageBox::StandardButton answer = Hook()(request);
+        --g_HookAnswering;
+        return answer;
+    }
+    QMessageBox box(request.icon, request.title, request.text, request.buttons, QApplication::activeWindow());
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
+    QObject::connect(&box, &QDialog::finished, &box, [&open] { open.Close(); });
+    const int result = box.exec();
+    QMessageBox::StandardButton answer = QMessageBox::StandardButton(result);
+    if (!request.buttons.testFlag(answer))
+        answer = EscapeAnswer(request.buttons);
+    return answer;
+}
+
+// Waits for the box's turn; the escape answer when the loop is ended first
+// (the application quits).
+QMessageBox::StandardButton WaitForTurn(const TMessageBoxRequest& request)
+{
+    auto box = std::make_shared<TWaitingBox>();
+    box->request = request;
+    QEventLoop waiter;
+    box->waiter = &waiter;
+    Queued().push_back(box);
+    if (!box->answered)
+        waiter.exec();
+    box->waiter = nullptr;
+    if (box->answered)
+        return box->answer;
+    std::erase(Queued(), box);
+    return EscapeAnswer(request.buttons);
+}
 
 }  // namespace
 
@@ -86,35 +151,27 @@ QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString
                                            QMessageBox::StandardButton defaultButton,
                                            const QString& title)
 {
-    if (buttons == QMessageBox::NoButton)
-        buttons = QMessageBox::Ok;
-    if (g_BoxOpen)
-        return EscapeAnswer(buttons);
-
     TMessageBoxRequest request;
     request.icon = icon;
     request.title = title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
     request.text = text;
-    request.buttons = buttons;
+    request.buttons = buttons == QMessageBox::NoButton ? QMessageBox::Ok : buttons;
     request.defaultButton = defaultButton;
-
-    TOpenGuard guard;
-    if (Hook())
-        return Hook()(request);
-
-    QMessageBox box(icon, request.title, text, buttons, QApplication::activeWindow());
-    if (defaultButton != QMessageBox::NoButton)
-        box.setDefaultButton(defaultButton);
-    int result = box.exec();
-    QMessageBox::StandardButton answer = QMessageBox::StandardButton(result);
-    if (!buttons.testFlag(answer))
-        answer = EscapeAnswer(buttons);
-    return answer;
+    // Asked inside the hook's answer, the box can't wait for it to close.
+    if (!g_BoxOpen || g_HookAnswering > 0)
+        return Show(request);
+    return WaitForTurn(request);
 }
 
 void ShowMessageBoxLater(QMessageBox::Icon icon, const QString& text, const QObject* context)
 {
-    Queued().push_back({icon, text, context, context != nullptr});
+    auto box = std::make_shared<TWaitingBox>();
+    box->request.icon = icon;
+    box->request.title = QGuiApplication::applicationDisplayName();
+    box->request.text = text;
+    box->context = context;
+    box->hasContext = context != nullptr;
+    Queued().push_back(std::move(box));
     PostShowQueued();
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 
 // The one way the console shows a modal message box. Tests replace the box
-// by a hook that answers it. While a box is open (its nested event loop may
-// deliver notifications), a second box is not stacked on top: the call
-// answers the box's escape answer at once. A notice that must not be lost
-// goes through ShowMessageBoxLater instead, which queues it behind the box.
+// by a hook that answers it. Boxes are never stacked: one asked for while
+// another is open (its nested event loop may deliver notifications) waits
+// its turn in one queue, in order, and shows once the boxes before it are
+// answered; its caller waits for its answer as for any modal box.
+// ShowMessageBoxLater queues a notice without waiting for it.
 
 #include <QMessageBox>
 #include <QString>
@@ -22,8 +23,10 @@ struct TMessageBoxRequest {
 
 using TMessageBoxHook = std::function<QMessageBox::StandardButton(const TMessageBoxRequest&)>;
 
-// Shows the box (or asks the hook) and answers the button pressed. The title
-// defaults to the application's display name.
+// Shows the box (or asks the hook) and answers the button pressed; the
+// escape answer when the application quits before the box's turn. The title
+// defaults to the application's display name. A hook opens no window: a box
+// asked for inside its answer is asked of it at once.
 QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString& text,
                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,

@@ -269,7 +269,7 @@ void TModulePage::ShowMessage(const QString& message)
 
 void TModulePage::ShowMessageLater(const QString& message)
 {
-    // Queued, not dropped, when another box is open by then.
+    // Queued behind any box open by then; nothing waits for it.
     ShowMessageBoxLater(QMessageBox::Warning, message, this);
 }
 

@@ -287,8 +287,9 @@ protected:
     // Runs UpdateActions on every change of these controls (line edits,
     // memos, combo boxes, spin boxes, check and radio buttons).
     void WatchChanges(std::initializer_list<QWidget*> controls);
-    // A modal message shown now; one shown while refilling waits until the
-    // refill is over so that a notification never runs inside a half-filled page.
+    // A modal message shown now, or after the box open now; one shown while
+    // refilling waits until the refill is over so that a notification never
+    // runs inside a half-filled page.
     void ShowMessage(const QString& message);
     void ShowMessageLater(const QString& message);
 

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -356,4 +357,22 @@ void SetToolTipReason(QWidget* control, std::function<QString()> reason)
 void MakeLoginField(QLineEdit* edit)
 {
     MakeSwitchText(edit, 16);
+}
+
+void ResizeOnScreen(QWidget* window, const QSize& size)
+{
+    // Taken before the resize: some window systems tell the new frame later.
+    const QSize margins = window->frameGeometry().size() - window->geometry().size();
+    const QPoint at = window->frameGeometry().topLeft();
+    window->resize(size);
+    QScreen* screen = window->screen();
+    if (!window->isVisible() || !screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QSize frame = size + margins;
+    QPoint to = at;
+    to.setX(std::max(room.left(), std::min(at.x(), room.x() + room.width() - frame.width())));
+    to.setY(std::max(room.top(), std::min(at.y(), room.y() + room.height() - frame.height())));
+    if (to != at)
+        window->move(to);
 }

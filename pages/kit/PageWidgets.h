@@ -92,3 +92,7 @@ void SetToolTipReason(QWidget* control, std::function<QString()> reason);
 
 // Parents a control created at run time and gives it its place, in that order.
 void PlaceControl(QWidget* control, QWidget* parent, int top, int left, int height, int width);
+
+// Resizes a window; a window on show is then moved, left or up as needed, so
+// that its frame stays inside its screen's available area.
+void ResizeOnScreen(QWidget* window, const QSize& size);

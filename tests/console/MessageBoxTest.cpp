@@ -1,5 +1,10 @@
 #include "pages/kit/MessageBox.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QStringList>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,22 +26,42 @@ TEST(MessageBox, HookAnswersTheBoxWithItsTextAndButtons)
     SetMessageBoxHook(old);
 }
 
-TEST(MessageBox, BoxOpenedWhileAnotherIsOpenIsNotStacked)
+TEST(MessageBox, BoxOpenedWhileAnotherIsOpenWaitsForIt)
 {
-    int shown = 0;
-    QMessageBox::StandardButton inner = QMessageBox::NoButton;
-    bool innerOk = true;
-    TMessageBoxHook old = SetMessageBoxHook([&](const TMessageBoxRequest&) {
-        ++shown;
-        // A notification delivered inside the box's loop asks again.
-        inner = ShowMessageBox(QMessageBox::Question, "second", QMessageBox::Yes | QMessageBox::No);
-        innerOk = AskOkCancel("third");
-        return QMessageBox::Ok;
+    // Real boxes, answered by a timer that plays the user.
+    TMessageBoxHook old = SetMessageBoxHook(nullptr);
+    QStringList shown;
+    int waiting = 0;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        if (!shown.contains(box->text()))
+            shown << box->text();
+        // The first box stays open until both others wait behind it.
+        if (box->text() == "first" && waiting < 2)
+            return;
+        box->button(box->text() == "second" ? QMessageBox::Yes : QMessageBox::Ok)->click();
+    });
+    user.start(0);
+    // Notifications delivered inside the first box's loop ask again.
+    QMessageBox::StandardButton second = QMessageBox::NoButton;
+    bool third = false;
+    QTimer::singleShot(0, [&] {
+        ++waiting;
+        second = ShowMessageBox(QMessageBox::Question, "second", QMessageBox::Yes | QMessageBox::No);
+    });
+    QTimer::singleShot(0, [&] {
+        ++waiting;
+        third = AskOkCancel("third");
     });
     ShowWarning("first");
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(inner, QMessageBox::No);
-    EXPECT_FALSE(innerOk);
+    user.stop();
+    EXPECT_EQ(shown, QStringList({"first", "second", "third"}));
+    EXPECT_EQ(second, QMessageBox::Yes);
+    EXPECT_TRUE(third);
+    EXPECT_FALSE(IsMessageBoxOpen());
     SetMessageBoxHook(old);
 }
 
