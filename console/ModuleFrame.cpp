@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMetaObject>
+#include <QMouseEvent>
 #include <QScrollArea>
 #include <QStyle>
 #include <QSignalBlocker>
@@ -189,6 +190,7 @@ TModuleFrame::TModuleFrame(QWidget* parent) : QWidget(parent)
     rightLayout->addWidget(pages, 1);
 
     connect(m_Tree, &QTreeWidget::currentItemChanged, this, &TModuleFrame::EventOnTreeChanging);
+    m_Tree->viewport()->installEventFilter(this);
 }
 
 TModuleFrame::~TModuleFrame()
@@ -303,6 +305,28 @@ void TModuleFrame::PlaceFrame(TModule* page, QWidget* area)
 
 bool TModuleFrame::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_Tree->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            m_Pressed = true;
+            m_HoldPress = false;
+            break;
+        case QEvent::MouseButtonRelease:
+            m_Pressed = m_HoldPress = false;
+            break;
+        case QEvent::MouseMove:
+            if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+                m_Pressed = m_HoldPress = false;
+                return false;
+            }
+            // Dragging over the node clicked would select it again and again.
+            return m_HoldPress;
+        default:
+            break;
+        }
+        return false;
+    }
     // A page that shows itself covers the wait label.
     if (event->type() == QEvent::Show && watched != m_Wait)
         m_Wait->hide();
@@ -440,21 +464,30 @@ void TModuleFrame::EventOnTreeChanging(QTreeWidgetItem* current, QTreeWidgetItem
         return;
     TModule* page = GetSelectedModule();
     if (page && !page->Leave(false)) {
-        // The click that made the move is not over yet: it would select the
-        // refused node once this returns. The node of the page on show gets
-        // the selection back then as well.
-        SelectItemQuietly(m_Selected);
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (m_Selected)
-                    SelectItemQuietly(m_Selected);
-            },
-            Qt::QueuedConnection);
+        KeepSelectedThroughClick();
         return;
     }
     m_Selected = current;
     EventOnTreeChange();
+    // A switch not logged in sent the move on to the login page.
+    if (m_Selected != current)
+        KeepSelectedThroughClick();
+}
+
+void TModuleFrame::KeepSelectedThroughClick()
+{
+    // The click that made the move is not over yet: once this returns it
+    // selects the node clicked, which would stay highlighted over another
+    // node's page. The node of the page on show gets the selection back then.
+    m_HoldPress = m_Pressed;
+    SelectItemQuietly(m_Selected);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_Selected)
+                SelectItemQuietly(m_Selected);
+        },
+        Qt::QueuedConnection);
 }
 
 void TModuleFrame::EventOnTreeChange()

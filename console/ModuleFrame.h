@@ -89,6 +89,9 @@ private:
     void PlaceFrame(TModule* page, QWidget* area);
     int RefreshBelow(QTreeWidgetItem* item);
     void SelectItemQuietly(QTreeWidgetItem* item);
+    // The node of the page on show keeps the selection, also once the
+    // click that moved it elsewhere is over.
+    void KeepSelectedThroughClick();
     void RedirectToLogin(Intp::TDevice* device);
     // The banner of the device's model (the default for none) goes on show
     // and reads.
@@ -104,6 +107,10 @@ private:
     TModule* m_DefaultBanner = nullptr;
     QTreeWidgetItem* m_Selected = nullptr;  // node whose page is selected
     bool m_NoDevice = false;                // the selected page left with its switch
+    bool m_Pressed = false;                 // a mouse button is down on the tree
+    // The press under way moved the selection and had it taken back: its
+    // further mouse moves would move it again, once per move.
+    bool m_HoldPress = false;
     std::vector<std::unique_ptr<TModule>> m_Owned;
 };
 
