@@ -49,9 +49,9 @@ public:
     static QString PositionOnTarget(std::uint32_t& position, Intp::TDevice* source, Intp::TDevice* target);
     // Every position of a mask (bit n: position n) the same way.
     static QString PositionsOnTarget(std::uint32_t& mask, Intp::TDevice* source, Intp::TDevice* target);
-    // Why target's own page lacks the line of one of the first shown
-    // positions of source's port configuration; empty when it has them all.
-    static QString LinesOnTarget(int shown, Intp::TDevice* source, Intp::TDevice* target);
+    // Why target's own page lacks the line of one of the positions of
+    // source's port configuration in lines (a mask); empty when it has them all.
+    static QString LinesOnTarget(std::uint32_t lines, Intp::TDevice* source, Intp::TDevice* target);
     // Why target's model refuses an entry; empty when it takes it.
     static QString ModelWhy(bool refused);
     // Why a target's own page can't show every port line the page shows:
