@@ -7,10 +7,11 @@
 // form. Add, Modify and Delete send one request per target device and never
 // touch the list: it is rebuilt from the switch's table when the library has
 // read it again. Each target takes the entry as its own page would send it,
-// or is named as not changed: its own table (its latest read, by the page's
-// key) must hold the entry Modify and Delete name, and must not hold the one
-// Add names; Delete sends another switch its own entry of that key (see
-// TDescription::fit, ownPageWhy, asFilled and removesOwn).
+// or is named as not changed: its own table (its latest read, by the
+// switch's key of its entries) must hold the entry Modify and Delete name,
+// and must not hold the one Add names; Delete sends another switch its own
+// entry of that key (see TDescription::fit, entryKey, ownPageWhy, asFilled
+// and removesOwn).
 //
 //   TTypedTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd,
 //                Intp::TSessionSecurityMacDel> m_Table;
@@ -131,6 +132,10 @@ public:
         // Add goes to a target whose table holds the form's key as well:
         // the page's Add check does not follow every field of the key.
         bool addHeld = false;
+        // The switch's key of an entry when it is wider than key (which the
+        // buttons follow): a target's entry is the one of the form's
+        // entryKey. Default: key (or formKey).
+        std::function<QString(const Entry&)> entryKey = nullptr;
     };
 
     void Bind(TModulePage* page, TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
@@ -265,10 +270,12 @@ private:
         const Record* table = target->template LatestRead<Record>();
         if (!table)
             return TModulePage::OwnReadWhy<Record>(target, "its own table was not read");
-        const QString key = m_Description.formKey ? m_Description.formKey() : m_Description.key(entry);
+        const auto& keyOf = m_Description.entryKey ? m_Description.entryKey : m_Description.key;
+        const QString key =
+            m_Description.formKey && !m_Description.entryKey ? m_Description.formKey() : keyOf(entry);
         // Of several entries of the key, the one the form shows as it is.
         const auto keyed = [&](const Entry& e) {
-            return (!m_Description.listed || m_Description.listed(e)) && m_Description.key(e) == key;
+            return (!m_Description.listed || m_Description.listed(e)) && keyOf(e) == key;
         };
         const std::vector<std::uint8_t> shown = Bytes(entry);
         auto held = std::find_if(table->entries.begin(), table->entries.end(),
