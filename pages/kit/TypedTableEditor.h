@@ -129,9 +129,6 @@ public:
         // Delete sends the switch on show its own entry of the key as well,
         // not the form's (whose other fields name nothing).
         bool removesOwn = false;
-        // Add goes to a target whose table holds the form's key as well:
-        // the page's Add check does not follow every field of the key.
-        bool addHeld = false;
         // The switch's key of an entry when it is wider than key (which the
         // buttons follow): a target's entry is the one of the form's
         // entryKey. Default: key (or formKey).
@@ -286,7 +283,7 @@ private:
         // The switch on show takes an Add its page offered (a listed
         // multicast group with other members).
         if (action == taAdd)
-            return holds && !m_Description.addHeld && !m_Page->IsCurrent(target)
+            return holds && !m_Page->IsCurrent(target)
                        ? QString("it holds that entry already")
                        : QString();
         if (!holds)
