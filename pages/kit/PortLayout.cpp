@@ -98,6 +98,26 @@ QString TPortLayout::MaskText(std::uint32_t mask) const
 
 bool TPortLayout::FitsMask() const { return FitsPortMask(PortCount()); }
 
+std::vector<std::size_t> TPortLayout::Unlisted() const
+{
+    std::vector<std::size_t> unlisted;
+    for (std::size_t index = 0; index < m_RowOfIndex.size(); ++index)
+        if (m_RowOfIndex[index] < 0)
+            unlisted.push_back(index);
+    return unlisted;
+}
+
+std::uint32_t TPortLayout::UnlistedMask() const
+{
+    std::uint32_t mask = 0;
+    for (int index = 0; index < PortCount() && InMask(index); ++index)
+        if (IsHidden(index))
+            mask |= 1u << index;
+    return mask;
+}
+
+int TPortLayout::ListedSpan() const { return m_IndexOfRow.empty() ? 0 : m_IndexOfRow.back() + 1; }
+
 namespace {
 
 const std::vector<std::string>& NamesOf(const Intp::TDevice* device)

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -64,6 +65,11 @@ public:
     QString MaskText(std::uint32_t mask) const;
     // The ports fit a 32-bit mask.
     bool FitsMask() const;
+    // The indexes that get no row (hidden or cut), in order; those below 32
+    // as a 32-bit mask; one past the last index that gets a row (0: none).
+    std::vector<std::size_t> Unlisted() const;
+    std::uint32_t UnlistedMask() const;
+    int ListedSpan() const;
     // "Port.%02d" of the row counted from 1 (pages that number their rows).
     static QString NumberedCaption(int row);
     // Indexes of a 32-bit port mask (bit n = index n): only the first 32 take part.

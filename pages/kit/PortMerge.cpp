@@ -20,9 +20,9 @@ int MaskSpan(const Intp::TDevice* device)
     return device ? int(std::min<std::uint32_t>(device->GetPortNum(), 32)) : 0;
 }
 
-std::uint32_t Beyond(const Intp::TDevice* target, int shown)
+std::uint32_t NotShown(const Intp::TDevice* target, const TPortLayout& shown)
 {
-    return target ? Bits(shown, int(target->GetPortNum())) : 0;
+    return (Bits(shown.PortCount(), 32) | shown.UnlistedMask()) & Bits(0, MaskSpan(target));
 }
 
 QString LacksWhy(const Intp::TDevice* target, std::uint32_t ports)

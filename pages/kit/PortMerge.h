@@ -1,17 +1,21 @@
 #pragma once
 
-// Per-port data a page made for the ports it shows, sent to a switch with
-// more: the switch keeps its own values of the ports beyond, taken from its
-// own latest read of the record when that read succeeded; otherwise it is named and sent
-// nothing. Nothing it has on a port the page does not show is cleared.
+// Per-port data a page made for the ports it shows (the listed ports of a
+// TPortLayout of the switch on show): each switch keeps its own values of
+// the ports the page does not show, beyond them or hidden as "Port.XX",
+// taken from its own latest read of the record when that read succeeded;
+// otherwise it is named and sent nothing. Nothing it has on a port the page
+// does not show is cleared.
 
 #include "intp/Device.h"
 #include "intp/Property.h"
 #include "pages/kit/ModulePage.h"
+#include "pages/kit/PortLayout.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <algorithm>
 #include <initializer_list>
 #include <vector>
 
@@ -21,9 +25,10 @@ namespace PortMerge {
 int MaskSpan(const Intp::TDevice* device);
 // Bits from to to - 1 of a 32-bit port mask (bit n = port index n).
 std::uint32_t Bits(int from, int to);
-// The target's ports of a 32-bit mask that data made for shown ports
-// does not cover.
-std::uint32_t Beyond(const Intp::TDevice* target, int shown);
+// The target's ports of a 32-bit mask that data made on a page showing the
+// listed ports of shown does not cover: those beyond its indexes, and
+// those it does not list.
+std::uint32_t NotShown(const Intp::TDevice* target, const TPortLayout& shown);
 // Why the target's own values of the ports in keep can't be kept: they
 // were not read (empty when keep is 0 or ownRead).
 QString NotReadWhy(std::uint32_t keep, bool ownRead);
@@ -51,21 +56,24 @@ bool KeepBits(Intp::TDevice* target, std::uint32_t keep, R& sent, std::initializ
     return true;
 }
 
-// Masks of sent made for shown ports, completed with the target's own
-// record R beyond them; why the target can't take them, or empty.
+// Masks of sent made for the listed ports of shown, completed with the
+// target's own record R on the others; why the target can't take them, or
+// empty.
 template <class R>
-QString KeepMasks(Intp::TDevice* target, int shown, R& sent, std::initializer_list<std::uint32_t R::*> masks)
+QString KeepMasks(Intp::TDevice* target, const TPortLayout& shown, R& sent,
+                  std::initializer_list<std::uint32_t R::*> masks)
 {
-    const std::uint32_t keep = Beyond(target, shown);
+    const std::uint32_t keep = NotShown(target, shown);
     return KeepBits(target, keep, sent, masks) ? QString() : NotReadWhy(keep, false);
 }
 
-// The same for a target of any port count: one with fewer ports than the
-// page shows lacks a port shown and is named.
+// The same for a target of any port count: one that lacks a listed port
+// is named.
 template <class R>
-QString FitMasks(Intp::TDevice* target, int shown, R& sent, std::initializer_list<std::uint32_t R::*> masks)
+QString FitMasks(Intp::TDevice* target, const TPortLayout& shown, R& sent,
+                 std::initializer_list<std::uint32_t R::*> masks)
 {
-    if (QString why = TModulePage::PortCountWhy(target, std::size_t(shown)); !why.isEmpty())
+    if (QString why = TModulePage::PortCountWhy(target, std::size_t(shown.ListedSpan())); !why.isEmpty())
         return why;
     return KeepMasks(target, shown, sent, masks);
 }
@@ -73,7 +81,8 @@ QString FitMasks(Intp::TDevice* target, int shown, R& sent, std::initializer_lis
 // Sends record with Set to each target of page, its masks fitted as
 // FitMasks does.
 template <class Set, class R>
-int SendFittingMasks(TModulePage& page, const R& record, int shown, std::initializer_list<std::uint32_t R::*> masks)
+int SendFittingMasks(TModulePage& page, const R& record, const TPortLayout& shown,
+                     std::initializer_list<std::uint32_t R::*> masks)
 {
     return page.SendToEachTarget<Set>([&](Set& request, Intp::TDevice* target) {
         R own = record;
@@ -126,16 +135,16 @@ QString KeepBeyond(std::vector<E>& entries, std::size_t has, const std::vector<E
     return QString();
 }
 
-// Entries each with a port mask made for shown ports, each completed
-// with the mask of own's entry at the same position (the target's latest
-// read; null when that read can't be used, and it is named) on the ports
-// beyond them, as the target's own page keeps the ticks of its lines the
-// page does not show.
+// Entries each with a port mask made for the listed ports of shown, each
+// completed with the mask of own's entry at the same position (the
+// target's latest read; null when that read can't be used, and it is
+// named) on the other ports, as the target's own page keeps the ticks of
+// its lines the page does not show.
 template <class E>
-QString KeepEntryMasks(const Intp::TDevice* target, int shown, std::vector<E>& entries, const std::vector<E>* own,
-                       std::uint32_t E::*mask)
+QString KeepEntryMasks(const Intp::TDevice* target, const TPortLayout& shown, std::vector<E>& entries,
+                       const std::vector<E>* own, std::uint32_t E::*mask)
 {
-    const std::uint32_t keep = Beyond(target, shown);
+    const std::uint32_t keep = NotShown(target, shown);
     if (keep == 0)
         return QString();
     if (!own || own->size() < entries.size())
@@ -145,22 +154,33 @@ QString KeepEntryMasks(const Intp::TDevice* target, int shown, std::vector<E>& e
     return QString();
 }
 
-// A list of sent with one entry per port, made for the ports it holds:
-// a target with fewer is named with its counts, one with more takes its
-// own entries of the ports beyond from its own read of R, and so do the
-// ports of hidden (indexes the page did not show).
+// The indexes a page that lists every port does not show: none.
+inline const std::vector<std::size_t> NoneHidden;
+
+// A list of sent with one entry per port, made for the ports it holds
+// but those of hidden (indexes the page did not show, in order): a target
+// that lacks a port shown is named with its counts; the others take their
+// own entries of the ports beyond and of hidden from their own read of R.
 template <class R, class T>
-QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list, const std::vector<std::size_t>& hidden = {})
+QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list, const std::vector<std::size_t>& hidden)
 {
     std::vector<T>& entries = sent.*list;
-    const std::size_t shown = entries.size(), has = target->GetPortNum();
-    if (has < shown)
-        return TModulePage::PortCountWhy(target, shown);
-    if (has == shown && hidden.empty())
+    const std::size_t has = target->GetPortNum();
+    std::size_t span = entries.size();
+    while (span > 0 && std::find(hidden.begin(), hidden.end(), span - 1) != hidden.end())
+        --span;
+    if (has < span)
+        return TModulePage::PortCountWhy(target, span);
+    // Ports the target lacks are ones the page does not show.
+    if (has < entries.size())
+        entries.resize(has);
+    const std::size_t shown = entries.size();
+    const auto keep = std::find_if(hidden.begin(), hidden.end(), [&](std::size_t i) { return i < shown; });
+    if (has == shown && keep == hidden.end())
         return QString();
     const R* own = target->LatestRead<R>();
     if (!own || (own->*list).size() < has)
-        return has > shown ? NotReadWhy(int(shown), int(has)) : NotReadWhy(int(hidden[0]), int(hidden[0]) + 1);
+        return keep != hidden.end() ? NotReadWhy(int(*keep), int(*keep) + 1) : NotReadWhy(int(shown), int(has));
     for (std::size_t i : hidden)
         if (i < shown)
             entries[i] = (own->*list)[i];
@@ -168,12 +188,19 @@ QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list, const 
     return QString();
 }
 
+// The same for a list made for the listed ports of shown.
+template <class R, class T>
+QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list, const TPortLayout& shown)
+{
+    return KeepList(target, sent, list, shown.Unlisted());
+}
+
 // Sends record, whose list holds one entry per port, with Set to each
 // target of page, each completed as KeepList does (a Set of entries alone
 // carries the list).
 template <class Set, class R, class T>
 int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list,
-                    const std::vector<std::size_t>& hidden = {})
+                    const std::vector<std::size_t>& hidden)
 {
     return page.SendToEachTarget<Set>([&](Set& request, Intp::TDevice* target) {
         R own = record;
@@ -186,6 +213,13 @@ int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list,
             request.SetEntries(own.*list);
         return why;
     });
+}
+
+// The same for a list made for the listed ports of shown.
+template <class Set, class R, class T>
+int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list, const TPortLayout& shown)
+{
+    return SendKeepingList<Set>(page, record, list, shown.Unlisted());
 }
 
 } // namespace PortMerge

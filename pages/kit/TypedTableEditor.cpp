@@ -112,9 +112,8 @@ QString TTableEditorBase::PositionsOnTarget(std::uint32_t& mask, Intp::TDevice* 
     return QString();
 }
 
-QString TTableEditorBase::LinesOnTarget(int shown, Intp::TDevice* source, Intp::TDevice* target)
+QString TTableEditorBase::LinesOnTarget(std::uint32_t lines, Intp::TDevice* source, Intp::TDevice* target)
 {
-    std::uint32_t lines = shown >= 32 ? ~0u : (1u << shown) - 1;
     if (QString why = PositionsOnTarget(lines, source, target); !why.isEmpty())
         return "its own page lacks a port line this page shows: " + why;
     return QString();

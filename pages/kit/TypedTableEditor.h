@@ -7,10 +7,11 @@
 // form. Add, Modify and Delete send one request per target device and never
 // touch the list: it is rebuilt from the switch's table when the library has
 // read it again. Each target takes the entry as its own page would send it,
-// or is named as not changed: its own table (its latest read, by the page's
-// key) must hold the entry Modify and Delete name, and must not hold the one
-// Add names; Delete sends another switch its own entry of that key (see
-// TDescription::fit, ownPageWhy, asFilled and removesOwn).
+// or is named as not changed: its own table (its latest read, by the
+// switch's key of its entries) must hold the entry Modify and Delete name,
+// and must not hold the one Add names; Delete sends another switch its own
+// entry of that key (see TDescription::fit, entryKey, ownPageWhy, asFilled
+// and removesOwn).
 //
 //   TTypedTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd,
 //                Intp::TSessionSecurityMacDel> m_Table;
@@ -49,9 +50,9 @@ public:
     static QString PositionOnTarget(std::uint32_t& position, Intp::TDevice* source, Intp::TDevice* target);
     // Every position of a mask (bit n: position n) the same way.
     static QString PositionsOnTarget(std::uint32_t& mask, Intp::TDevice* source, Intp::TDevice* target);
-    // Why target's own page lacks the line of one of the first shown
-    // positions of source's port configuration; empty when it has them all.
-    static QString LinesOnTarget(int shown, Intp::TDevice* source, Intp::TDevice* target);
+    // Why target's own page lacks the line of one of the positions of
+    // source's port configuration in lines (a mask); empty when it has them all.
+    static QString LinesOnTarget(std::uint32_t lines, Intp::TDevice* source, Intp::TDevice* target);
     // Why target's model refuses an entry; empty when it takes it.
     static QString ModelWhy(bool refused);
     // Why a target's own page can't show every port line the page shows:
@@ -128,9 +129,10 @@ public:
         // Delete sends the switch on show its own entry of the key as well,
         // not the form's (whose other fields name nothing).
         bool removesOwn = false;
-        // Add goes to a target whose table holds the form's key as well:
-        // the page's Add check does not follow every field of the key.
-        bool addHeld = false;
+        // The switch's key of an entry when it is wider than key (which the
+        // buttons follow): a target's entry is the one of the form's
+        // entryKey. Default: key (or formKey).
+        std::function<QString(const Entry&)> entryKey = nullptr;
     };
 
     void Bind(TModulePage* page, TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
@@ -265,10 +267,12 @@ private:
         const Record* table = target->template LatestRead<Record>();
         if (!table)
             return TModulePage::OwnReadWhy<Record>(target, "its own table was not read");
-        const QString key = m_Description.formKey ? m_Description.formKey() : m_Description.key(entry);
+        const auto& keyOf = m_Description.entryKey ? m_Description.entryKey : m_Description.key;
+        const QString key =
+            m_Description.formKey && !m_Description.entryKey ? m_Description.formKey() : keyOf(entry);
         // Of several entries of the key, the one the form shows as it is.
         const auto keyed = [&](const Entry& e) {
-            return (!m_Description.listed || m_Description.listed(e)) && m_Description.key(e) == key;
+            return (!m_Description.listed || m_Description.listed(e)) && keyOf(e) == key;
         };
         const std::vector<std::uint8_t> shown = Bytes(entry);
         auto held = std::find_if(table->entries.begin(), table->entries.end(),
@@ -279,7 +283,7 @@ private:
         // The switch on show takes an Add its page offered (a listed
         // multicast group with other members).
         if (action == taAdd)
-            return holds && !m_Description.addHeld && !m_Page->IsCurrent(target)
+            return holds && !m_Page->IsCurrent(target)
                        ? QString("it holds that entry already")
                        : QString();
         if (!holds)

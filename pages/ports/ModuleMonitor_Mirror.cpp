@@ -76,12 +76,15 @@ void TModuleMonitorMirror::EventOnApplyClick()
         payload.rxSources |= std::uint32_t(row.rx) << row.port;
     }
     const std::uint32_t needs = std::uint32_t(rows.size());
+    // Every port up to the masks' width has a row.
+    TPortLayout shown;
+    shown.Build(int(needs), {});
     using Mirror = Intp::TPropertyMonitorMirror;
     SendToEachTarget<Intp::TSessionMonitorMirrorSet>([&](Intp::TSessionMonitorMirrorSet& request, Intp::TDevice* device) {
         if (QString why = PortCountWhy(device, needs); !why.isEmpty())
             return why;
         Mirror own = payload;
-        if (QString why = PortMerge::KeepMasks(device, int(needs), own, {&Mirror::txSources, &Mirror::rxSources});
+        if (QString why = PortMerge::KeepMasks(device, shown, own, {&Mirror::txSources, &Mirror::rxSources});
             !why.isEmpty())
             return why;
         request.SetPayload(own);

@@ -44,7 +44,8 @@ void TModulePortLimit::EventOnApplyClick()
     Intp::TPropertyPortLimit record;
     record.entries = m_ListView->Rows();
     if (!record.entries.empty())
-        PortMerge::SendKeepingList<Intp::TSessionPortLimitSet>(*this, record, &Intp::TPropertyPortLimit::entries);
+        PortMerge::SendKeepingList<Intp::TSessionPortLimitSet>(*this, record, &Intp::TPropertyPortLimit::entries,
+                                                               PortMerge::NoneHidden);
 }
 
 REGISTER_PAGE(TModulePortLimit);

@@ -46,8 +46,8 @@ void TModulePortTrunk::EventOnApplyClick()
         entries.push_back({row.members, row.lacp == 1});
     if (entries.empty())
         return;
-    // Each group's members go as shown, its own beyond the shown ports kept.
-    const int shown = PortMerge::MaskSpan(CurrentDevice());
+    // Each group's members go as shown, its own of the ports not listed kept.
+    const TPortLayout& shown = m_ListView->MaskPorts();
     SendToEachTarget<TSessionPortTrunkSet>([&](TSessionPortTrunkSet& request, TDevice* device) {
         std::vector<TPropertyPortTrunkEntry> own = entries;
         const TPropertyPortTrunk* read = device->LatestRead<TPropertyPortTrunk>();

@@ -94,7 +94,7 @@ void TModulePortTrunk2::EventOnApplyClick()
     const QString fault = CheckTrunk2Rows(rows);
     if (!Check(fault.isEmpty(), fault))
         return;
-    SendTrunk2(*this, rows);
+    SendTrunk2(*this, rows, m_ListView->MaskPorts());
 }
 
 REGISTER_PAGE(TModulePortTrunk2);

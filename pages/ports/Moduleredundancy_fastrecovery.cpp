@@ -68,7 +68,8 @@ void TModuleRedundancyFastRecovery::EventOnApplyClick()
     SendToEachTarget<TSessionRedundancyFastRecoverySet>(
         [&](TSessionRedundancyFastRecoverySet& request, TDevice* device) {
             TPropertyRedundancyFastRecovery own = record;
-            QString why = PortMerge::KeepList(device, own, &TPropertyRedundancyFastRecovery::priorities);
+            QString why = PortMerge::KeepList(device, own, &TPropertyRedundancyFastRecovery::priorities,
+                                              PortMerge::NoneHidden);
             if (const uint32_t twice = DuplicatedPriority(own.priorities); why.isEmpty() && twice != 0)
                 why = QString("its own ports %1-%2 take priority %3 again")
                           .arg(record.priorities.size() + 1)

@@ -82,9 +82,8 @@ QString OwnRowsWhy(const std::vector<TTrunk2Row>& rows)
 
 } // namespace
 
-int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows)
+int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, const TPortLayout& shown)
 {
-    const int shown = PortMerge::MaskSpan(page.CurrentDevice());
     return page.SendToEachTarget<TSessionPortTrunkSet2>([&](TSessionPortTrunkSet2& request, TDevice* device) {
         QString fault;
         const TPropertyPortTrunk2* own = OwnTrunk2(device, fault);

@@ -12,14 +12,15 @@
 #include <cstdint>
 #include <vector>
 
-// Why a target can't take the trunk groups a page of shown ports shows:
-// it lacks a port or group shown. Else the groups take the target's own
-// from own (its latest read) as its own page lists them: its groups beyond
-// them, and each group's members beyond the shown ports.
+// Why a target can't take the trunk groups a page listing the ports of
+// shown shows: it lacks a port or group shown. Else the groups take the
+// target's own from own (its latest read) as its own page lists them: its
+// groups beyond them, and each group's members of the ports not listed.
 template <class E>
-QString TrunkTargetFault(const Intp::TDevice* device, int shown, std::vector<E>& groups, const std::vector<E>* own)
+QString TrunkTargetFault(const Intp::TDevice* device, const TPortLayout& shown, std::vector<E>& groups,
+                         const std::vector<E>* own)
 {
-    if (QString why = TModulePage::PortCountWhy(device, std::size_t(shown)); !why.isEmpty())
+    if (QString why = TModulePage::PortCountWhy(device, std::size_t(shown.ListedSpan())); !why.isEmpty())
         return why;
     if (QString why = PortMerge::KeepBeyond(groups, device->GetTrunkGroupNum(), own, "trunk group", "trunk groups");
         !why.isEmpty())
@@ -47,11 +48,12 @@ std::uint32_t LacpPorts(const std::vector<TTrunk2Row>& rows);
 // ports, kept to the LACP groups, and the work ports given).
 std::vector<Intp::TPropertyPortTrunk2Entry> Trunk2Entries(const std::vector<TTrunk2Row>& rows, std::uint32_t active,
                                                           std::uint32_t activityWorkPorts);
-// Sends those groups, every LACP port active, to every target of the page
-// that can take them, each with its own groups and members beyond them and
-// its own activity entry's work ports; a target whose groups so merged
-// fail the page's check is named with its message.
-int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows);
+// Sends those groups, made for the listed ports of shown, every LACP port
+// active, to every target of the page that can take them, each with its own
+// groups beyond them, its own members of the ports not listed and its own
+// activity entry's work ports; a target whose groups so merged fail the
+// page's check is named with its message.
+int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, const TPortLayout& shown);
 // Sends every target of the page its own groups, with the activity of the
 // ports in shown as in active and its own activity of the others; a target
 // that lacks one of ports, or whose groups were not read, is named.

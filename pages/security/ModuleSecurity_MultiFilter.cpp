@@ -49,8 +49,9 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
     AddRead<TSessionSecurityMultiFilterGet>();
 
-    // The group address alone tells a listed entry (whatever its VLAN). The
-    // mask is the boxes': bits of boxes a switch does not offer are never sent.
+    // The group address alone tells a listed entry for the buttons (whatever
+    // its VLAN); a switch's entry is its group in its VLAN. The mask is the
+    // boxes': bits of boxes a switch does not offer are never sent.
     m_Table.Bind(this, m_ListView, m_Add, m_Remove,
                  {.cells = [this](const TEntry& e) {
                       QString members;
@@ -77,7 +78,7 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                       return column == 1 || column == 3 ? std::optional<long long>(0) : std::nullopt;
                   },
                   // Add goes to a switch that offers every box shown; Remove
-                  // sends each switch its own entry of the group.
+                  // sends each switch its own entry of the group and VLAN.
                   .fit = [this](TEntry&, TDevice* target, bool del) {
                       const int has = std::min(OfferedPorts(target), int(MaxMaskPorts));
                       return del ? QString() : TTableEditorBase::LinesWhy(m_Ports->count(), has);
@@ -85,7 +86,8 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                   // Remove sends a listed entry's VLAN as the switch gave it,
                   // even one the box can't show.
                   .asRead = [](TEntry& e, const TEntry& row) { e.vid = row.vid; },
-                  .removesOwn = true});
+                  .removesOwn = true,
+                  .entryKey = [](const TEntry& e) { return IpText(e.group) + ' ' + QString::number(e.vid); }});
     connect(m_Ip, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
     connect(m_VlanId, &TNumberBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
     // A box changed may send a listed group again with other members, but

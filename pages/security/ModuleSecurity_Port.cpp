@@ -55,12 +55,11 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent) : TModulePage("Port Se
                       m_MAC->SetAddress(&e->mac);
                   },
                   // The entry of the same port or trunk group.
+                  // A target that holds the entry already is named: its own
+                  // page's Add is off for a listed (port, address).
                   .fit = [this](TEntry& e, TDevice* target, bool) {
                       return TTableEditorBase::PortOnTarget(e.port, CurrentDevice(), target);
-                  },
-                  // A change of the port alone checks nothing: Add goes as the
-                  // check of the address let it.
-                  .addHeld = true});
+                  }});
     connect(m_MAC, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 

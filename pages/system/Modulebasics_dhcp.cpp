@@ -205,14 +205,14 @@ void TModuleBasicsDhcpPortIp::EventOnApplyClick()
 {
     if (m_Ports.PortCount() <= 0)
         return;
-    // Ports without a row are sent as 0; a switch with more ports keeps its
-    // own bindings of the ports beyond.
+    // Every switch keeps its own bindings of the ports without a row and of
+    // the ports beyond.
     Intp::TPropertyBasicsDhcpPortIp bindings;
     bindings.addresses.assign(size_t(m_Ports.PortCount()), 0);
     for (const TBindingRow& row : m_ListView->Rows())
         bindings.addresses[size_t(row.port)] = row.address;
     PortMerge::SendKeepingList<Intp::TSessionBasicsDhcpPortIpSet>(*this, bindings,
-                                                                  &Intp::TPropertyBasicsDhcpPortIp::addresses);
+                                                                  &Intp::TPropertyBasicsDhcpPortIp::addresses, m_Ports);
 }
 
 REGISTER_PAGE(TModuleBasicsDhcp);

@@ -62,7 +62,8 @@ protected:
 };
 
 // "Port and IP Binding": the address the DHCP server hands out on each port.
-// Ports the switch does not offer get no row and are sent as 0.
+// Ports the switch does not offer get no row; each switch keeps its own
+// bindings of them.
 class TModuleBasicsDhcpPortIp : public TModulePage {
     Q_OBJECT
 

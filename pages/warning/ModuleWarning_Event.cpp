@@ -76,6 +76,7 @@ void TModuleWarningEvent::Fill(Intp::TDevice* device)
 {
     m_SysList->SetRows({});
     m_PortList->SetRows({});
+    m_Ports.Clear();
     if (!device)
         return;
     const bool syslogOk = SyslogOn(&ValidRecord<Intp::TPropertyWarningSyslog>(device));
@@ -95,10 +96,10 @@ void TModuleWarningEvent::Fill(Intp::TDevice* device)
     }
     m_SysList->SetRows(events);
 
-    const TPortLayout ports = MaskPorts(device);
+    m_Ports = MaskPorts(device);
     std::vector<TEventRow> rows;
-    for (int row = 0; row < ports.RowCount(); ++row) {
-        const int n = ports.PortOfRow(row);
+    for (int row = 0; row < m_Ports.RowCount(); ++row) {
+        const int n = m_Ports.PortOfRow(row);
         rows.push_back({n, TPortLayout::NumberedCaption(row),
                         Bit(masks.syslogLinkUp, n) + 2 * Bit(masks.syslogLinkDown, n),
                         Bit(masks.smtpLinkUp, n) + 2 * Bit(masks.smtpLinkDown, n)});
@@ -113,7 +114,7 @@ void TModuleWarningEvent::EventOnApplyClick()
         masks.syslogSystem |= row.syslog ? 1u << row.index : 0u;
         masks.smtpSystem |= row.smtp ? 1u << row.index : 0u;
     }
-    // Hidden ports are sent as 0.
+    // Ports without a row keep each switch's own bits.
     for (const TEventRow& row : m_PortList->Rows()) {
         const std::uint32_t bit = 1u << row.index;
         masks.syslogLinkUp |= row.syslog & 1 ? bit : 0u;
@@ -123,7 +124,6 @@ void TModuleWarningEvent::EventOnApplyClick()
     }
     using Event = Intp::TPropertyWarningEvent;
     Intp::TDevice* current = CurrentDevice();
-    const int shown = PortMerge::MaskSpan(current);
     const bool second = IsSecondGeneration(current);
     SendToEachTarget<Intp::TSessionWarningEventSet>([&](Intp::TSessionWarningEventSet& request, Intp::TDevice* target) {
         Event own = masks;
@@ -132,7 +132,7 @@ void TModuleWarningEvent::EventOnApplyClick()
             why = OtherGenerationWhy(target, second, own);
         if (why.isEmpty())
             why = PortMerge::FitMasks(
-                target, shown, own,
+                target, m_Ports, own,
                 {&Event::syslogLinkUp, &Event::syslogLinkDown, &Event::smtpLinkUp, &Event::smtpLinkDown});
         if (why.isEmpty())
             request.SetPayload(own);

@@ -43,4 +43,5 @@ private:
     static QString OtherGenerationWhy(Intp::TDevice* target, bool second, Intp::TPropertyWarningEvent& masks);
 
     std::bitset<4> m_SystemEvents;
+    TPortLayout m_Ports;  // the ports m_PortList lists
 };

@@ -27,7 +27,8 @@ TModuleWarningFault::TModuleWarningFault(QWidget* parent) : TModulePage("Fault A
 
 void TModuleWarningFault::Fill(Intp::TDevice* device)
 {
-    m_PortList->SetPorts(MaskPorts(device));
+    m_Ports = MaskPorts(device);
+    m_PortList->SetPorts(m_Ports);
     const auto& record = ValidRecord<Intp::TPropertyWarningFault>(device);
     m_SysList->SetMask(record.systemMask);
     m_PortList->SetMask(record.portMask);
@@ -39,7 +40,7 @@ void TModuleWarningFault::EventOnApplyClick()
     masks.systemMask = m_SysList->Mask();
     masks.portMask = m_PortList->Mask();
     using Fault = Intp::TPropertyWarningFault;
-    PortMerge::SendFittingMasks<Intp::TSessionWarningFaultSet>(*this, masks, PortMerge::MaskSpan(CurrentDevice()), {&Fault::portMask});
+    PortMerge::SendFittingMasks<Intp::TSessionWarningFaultSet>(*this, masks, m_Ports, {&Fault::portMask});
 }
 
 REGISTER_PAGE(TModuleWarningFault);

@@ -4,6 +4,7 @@
 // either power input and the link-down of each port.
 
 #include "pages/kit/ModulePage.h"
+#include "pages/kit/PortLayout.h"
 
 class QPushButton;
 class TPortCheckList;
@@ -22,4 +23,7 @@ public:
 
 protected:
     void Fill(Intp::TDevice* device) override;
+
+private:
+    TPortLayout m_Ports;  // the ports m_PortList lists
 };

@@ -101,7 +101,7 @@ TEST_F(QosCosPage, ApplySendsBothListsAndNamesALargerTargetNeverRead)
 
 using Qos2PortPage = TPageTest<TModuleQos2Port>;
 
-TEST_F(Qos2PortPage, HiddenPortsGetNoRowOrNumberAndGoAsOff)
+TEST_F(Qos2PortPage, HiddenPortsGetNoRowOrNumberAndKeepTheirOwn)
 {
     TDevice* device = Select(1, TestModel(5));
     EXPECT_EQ(page->Refresh(true), 1);
@@ -130,7 +130,7 @@ TEST_F(Qos2PortPage, HiddenPortsGetNoRowOrNumberAndGoAsOff)
     page->m_Apply->click();
     auto sent = Sent<TSessionQos2PortSet>();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].priorities, (std::vector<std::uint32_t>{0, 0, 0, 0, 4}));
+    EXPECT_EQ(sent[0].priorities, (std::vector<std::uint32_t>{0, 7, 0, 5, 4}));
 }
 
 using Qos2TosPage = TPageTest<TModuleQos2Tos>;

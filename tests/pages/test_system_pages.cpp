@@ -542,7 +542,7 @@ TEST_F(DhcpEntryPage, ListsTheLeasesAndSortsAddressesAsNumbers)
 
 using PortIpPage = SystemPage<TModuleBasicsDhcpPortIp>;
 
-TEST_F(PortIpPage, PortsTheSwitchDoesNotOfferGetNoRowAndAreSentAsZero)
+TEST_F(PortIpPage, PortsTheSwitchDoesNotOfferGetNoRowAndKeepTheirOwn)
 {
     Intp::InitDeviceTypes();
     a->SetType(TestModel(8));
@@ -574,7 +574,8 @@ TEST_F(PortIpPage, PortsTheSwitchDoesNotOfferGetNoRowAndAreSentAsZero)
     page->m_Apply->click();
 
     EXPECT_EQ(SentEntries<Intp::TSessionBasicsDhcpPortIpSet>().back(),
-              (std::vector<uint32_t>{Ip(10, 0, 0, 1), 0, Ip(10, 0, 0, 33), 0, 0, 0, Ip(127, 0, 0, 7), Ip(10, 0, 0, 8)}));
+              (std::vector<uint32_t>{Ip(10, 0, 0, 1), 0, Ip(10, 0, 0, 33), 0, Ip(10, 0, 0, 5), 0, Ip(127, 0, 0, 7),
+                                     Ip(10, 0, 0, 8)}));
     Intp::ResetDeviceTypes();
 }
 

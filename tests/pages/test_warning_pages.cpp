@@ -19,7 +19,7 @@
 
 using FaultPage = TPageTest<TModuleWarningFault>;
 
-TEST_F(FaultPage, HiddenPortsGetNoLineAndTheirBitsStayClear)
+TEST_F(FaultPage, HiddenPortsGetNoLineAndKeepTheirBits)
 {
     Intp::TDevice* device = Select(1, TestModel(4));
     Put(device, IntpTest::PortNames(Intp::ModelOf(device), {1}));
@@ -34,7 +34,7 @@ TEST_F(FaultPage, HiddenPortsGetNoLineAndTheirBitsStayClear)
     auto sent = Sent<Intp::TSessionWarningFaultSet>();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].systemMask, 0x2u);
-    EXPECT_EQ(sent[0].portMask, 0xCu);  // port 0 unticked, hidden port 1 clear
+    EXPECT_EQ(sent[0].portMask, 0xEu);  // port 0 unticked, hidden port 1 as read
 }
 
 TEST_F(FaultPage, AModelWithMoreThan32PortsListsTheFirst32)

@@ -18,9 +18,8 @@ TModuleQos2Port::TModuleQos2Port(QWidget* parent)
 
 void TModuleQos2Port::Fill(Intp::TDevice* device)
 {
-    TPortLayout ports;
-    ports.BuildFor(IfRead<TPropertyQos2Port>(device));
-    m_ListView->SetPortValues(ports, ValidRecord<TPropertyQos2Port>(device).priorities);
+    m_Ports.BuildFor(IfRead<TPropertyQos2Port>(device));
+    m_ListView->SetPortValues(m_Ports, ValidRecord<TPropertyQos2Port>(device).priorities);
 }
 
 void TModuleQos2Port::EventOnApplyClick()
@@ -29,9 +28,10 @@ void TModuleQos2Port::EventOnApplyClick()
     if (!device)
         return;
     TPropertyQos2Port record;
-    // One value per port of the model; a port without a row goes as 0 (off).
+    // One value per port of the model; a port without a row keeps each
+    // switch's own.
     record.priorities = m_ListView->Edited(std::vector<std::uint32_t>(device->GetPortNum(), 0));
-    PortMerge::SendKeepingList<Intp::TSessionQos2PortSet>(*this, record, &TPropertyQos2Port::priorities);
+    PortMerge::SendKeepingList<Intp::TSessionQos2PortSet>(*this, record, &TPropertyQos2Port::priorities, m_Ports);
 }
 
 REGISTER_PAGE(TModuleQos2Port);

@@ -2,7 +2,7 @@
 
 // "Default Ingress Port Priority Mapping": the 802.1p priority each listed
 // port gives untagged frames (or none); a port named "Port.XX" is not
-// listed and is sent as off.
+// listed and keeps each switch's own priority.
 
 #include "intp/Qos.h"
 #include "pages/ports/qos/QosListPage.h"
@@ -17,4 +17,7 @@ public:
 
 protected:
     void Fill(Intp::TDevice* device) override;
+
+private:
+    TPortLayout m_Ports;  // the listed ports of the switch on show
 };

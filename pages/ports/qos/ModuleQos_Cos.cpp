@@ -40,7 +40,8 @@ void TModuleQosCos::EventOnApplyClick()
     record.cosMap = m_CosList->Edited(record.cosMap);
     record.portDefault = m_PortList->Edited(std::vector<std::uint32_t>(std::size_t(m_PortList->RowCount())));
     if (!record.portDefault.empty())
-        PortMerge::SendKeepingList<Intp::TSessionQosCosSet>(*this, record, &TPropertyQosCos::portDefault);
+        PortMerge::SendKeepingList<Intp::TSessionQosCosSet>(*this, record, &TPropertyQosCos::portDefault,
+                                                            PortMerge::NoneHidden);
 }
 
 REGISTER_PAGE(TModuleQosCos);

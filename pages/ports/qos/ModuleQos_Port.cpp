@@ -27,7 +27,8 @@ void TModuleQosPort::EventOnApplyClick()
     TPropertyQosPort record;
     record.queues = m_ListView->Edited(std::vector<std::uint32_t>(std::size_t(m_ListView->RowCount())));
     if (!record.queues.empty())
-        PortMerge::SendKeepingList<Intp::TSessionQosPortSet>(*this, record, &TPropertyQosPort::queues);
+        PortMerge::SendKeepingList<Intp::TSessionQosPortSet>(*this, record, &TPropertyQosPort::queues,
+                                                            PortMerge::NoneHidden);
 }
 
 REGISTER_PAGE(TModuleQosPort);

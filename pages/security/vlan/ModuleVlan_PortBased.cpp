@@ -78,7 +78,7 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
                           return QString();
                       QString why = TTableEditorBase::PositionsOnTarget(group.ports, CurrentDevice(), target);
                       if (why.isEmpty())
-                          why = TTableEditorBase::LinesOnTarget(m_Ports->count(), CurrentDevice(), target);
+                          why = TTableEditorBase::LinesOnTarget(m_Ports->LineMask(), CurrentDevice(), target);
                       if (!why.isEmpty())
                           return why;
                       return PortMerge::KeepEntryBits<TPropertyVlanPort>(
@@ -124,9 +124,11 @@ std::uint32_t TModuleVlanPortBased::UnshownPositions(TDevice* target)
     const auto* config = target->LatestRead<TPropertyPortConfig>();
     const std::size_t listed = config ? std::min<std::size_t>(config->count, config->entries.size()) : 0;
     std::uint32_t unshown = PortMerge::Bits(0, int(std::min<std::size_t>(listed, 32)));
+    // Only a position with a line shows its port.
+    const std::uint32_t lines = m_Ports->LineMask();
     for (std::uint32_t bit = 0; bit < 32; ++bit) {
         std::uint32_t position = bit;
-        if (TTableEditorBase::PositionOnTarget(position, CurrentDevice(), target).isEmpty() && position < 32)
+        if ((lines >> bit & 1u) && TTableEditorBase::PositionOnTarget(position, CurrentDevice(), target).isEmpty() && position < 32)
             unshown &= ~(1u << position);
     }
     return unshown;

@@ -33,7 +33,7 @@ protected:
 
 private:
     // The positions of target's port configuration (in a mask) that no
-    // position of the current switch's goes to.
+    // position the page lists of the current switch's goes to.
     std::uint32_t UnshownPositions(Intp::TDevice* target);
     TTypedTableEditor<Intp::TSessionVlanPortGet, Intp::TSessionVlanPortAdd, Intp::TSessionVlanPortDel,
                  Intp::TSessionVlanPortEdit>
