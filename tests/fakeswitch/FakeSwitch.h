@@ -154,6 +154,8 @@ struct THandlerEntry {
     // A record's reply bytes (or one table entry's) as decoding and encoding
     // them leave them: tests find the texts, flags and unused bytes with it.
     std::function<TBytes(const TBytes &)> Decoded{};
+    // A table's key: KeySize bytes from KeyOffset of an entry (on its Get).
+    size_t KeyOffset = 0, KeySize = 0;
 };
 
 using THandlerTable = std::map<uint16_t, THandlerEntry>;

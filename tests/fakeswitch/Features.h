@@ -193,6 +193,8 @@ void AddTable(THandlerTable &table, TTableCommands commands, TTableRules<typenam
         false, TGet::PrefixSize, size_t(TGet::Info.requestSize)};
     get.PrefixSize = TGet::PrefixSize;
     get.EntrySize = entrySize;
+    get.KeyOffset = keyOffset;
+    get.KeySize = keySize;
     get.Decoded = [](const TBytes &bytes) {
         constexpr auto &fields = TGet::Record::EntryFields;
         return Intp::EncodeEntries(fields,

@@ -151,6 +151,26 @@ int PortMatch(const QStringList& from, const QStringList& to, int row)
     return at == g_Ports->to.end() ? -1 : int(at - g_Ports->to.begin());
 }
 
+// The row of the other switch's list of table entries holding the entry of
+// the same key as row of the first; -1 when none does; -2 when the lists
+// are not the world's table entries.
+int EntryMatch(int fromRows, int toRows, int row)
+{
+    if (!g_Ports || !g_Ports->keyBytes || g_Ports->fromEntries.empty() ||
+        fromRows != qsizetype(g_Ports->fromEntries.size()) || toRows != qsizetype(g_Ports->toEntries.size()))
+        return -2;
+    auto key = [](const TBytes& entry) {
+        const std::size_t at = std::min(g_Ports->keyAt, entry.size());
+        return TBytes(entry.begin() + std::ptrdiff_t(at),
+                      entry.begin() + std::ptrdiff_t(std::min(entry.size(), at + g_Ports->keyBytes)));
+    };
+    const TBytes wanted = key(g_Ports->fromEntries[std::size_t(row)]);
+    for (std::size_t r = 0; r < g_Ports->toEntries.size(); ++r)
+        if (key(g_Ports->toEntries[r]) == wanted)
+            return int(r);
+    return -1;
+}
+
 QStringList Texts(const QListWidget* lines)
 {
     QStringList texts;
@@ -195,9 +215,11 @@ int MatchRow(const TUntypedReportList* from, int row, const TUntypedReportList* 
 {
     const TListModel* a = from->Model();
     const TListModel* b = to->Model();
-    // A port's row by its index.
+    // A port's row by its index; a table's entry by the switch's key.
     if (const int port = PortMatch(Captions(a), Captions(b), row); port != -2)
         return port;
+    if (const int entry = EntryMatch(a->RowCount(), b->RowCount(), row); entry != -2)
+        return entry;
     const int key = KeyColumn(a);
     int best = -1, bestAlike = -1;
     for (int r = 0; r < b->RowCount(); ++r) {
@@ -690,8 +712,11 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     if (m_Holding && m_Added.count(code))
         for (const TBytes& added : m_Added[code])
             key.append(added.begin(), added.end());
-    if (auto it = made.find(key); it != made.end())
+    static std::map<std::string, std::vector<TBytes>> tables;
+    if (auto it = made.find(key); it != made.end()) {
+        m_Entries[device][code] = tables[key];
         return it->second;
+    }
 
     const Intp::TCommandInfo* info = Intp::FindCommand(code);
     TBytes base(info ? info->minReply : 4, 0);
@@ -699,11 +724,29 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
         if (FakeSwitch::TReply reply = Answer(Fresh(device), *entry, code, request);
             reply.Status == FakeSwitch::StatusOk)
             base = reply.Payload;
-    return made[key] =
-               entry && entry->EntrySize
-                   ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
-                           std::min<std::size_t>(entry->PageEntries - 1, 14), entry->TrailerSize)
-                   : Record(device, plan, code, base, entry ? entry->FixedSize : 0, entry ? entry->ElementSize : 0);
+    m_TableEntries.clear();
+    made[key] = entry && entry->EntrySize
+                    ? Table(device, plan, code, base, entry->PrefixSize, entry->EntrySize,
+                            std::min<std::size_t>(entry->PageEntries - 1, 14), entry->TrailerSize)
+                    : Record(device, plan, code, base, entry ? entry->FixedSize : 0, entry ? entry->ElementSize : 0);
+    m_Entries[device][code] = tables[key] = m_TableEntries;
+    return made[key];
+}
+
+std::vector<TBytes> TWorld::Entries(const Intp::TDevice* device, std::uint16_t code) const
+{
+    const auto held = m_Entries.find(device);
+    if (held == m_Entries.end() || !held->second.count(code))
+        return {};
+    return held->second.at(code);
+}
+
+std::pair<std::size_t, std::size_t> TWorld::EntryKey(std::uint16_t code)
+{
+    const auto handler = Handlers().find(code);
+    if (handler == Handlers().end() || !handler->second.EntrySize)
+        return {0, 0};
+    return {handler->second.KeyOffset, handler->second.KeySize};
 }
 
 
@@ -944,9 +987,12 @@ const std::vector<TBytes>& TWorld::Pool(Intp::TDevice* device, std::uint16_t cod
     for (std::size_t p = 0; p < kinds.size(); ++p)
         if (kinds[p] != kKept)
             moving.push_back(p);
-    std::vector<std::uint8_t> later = kinds, earlier = kinds;
-    for (std::size_t k = 0; k < moving.size(); ++k)
+    std::vector<std::uint8_t> later = kinds, earlier = kinds, last = kinds;
+    for (std::size_t k = 0; k < moving.size(); ++k) {
         (k < moving.size() / 2 ? later : earlier)[moving[k]] = kKept;
+        if (k + 2 < moving.size())
+            last[moving[k]] = kKept;
+    }
     std::vector<TBytes> pool;
     auto add = [&](const TBytes& entry) {
         if (pool.size() < 10 && std::find(pool.begin(), pool.end(), entry) == pool.end() &&
@@ -960,10 +1006,12 @@ const std::vector<TBytes>& TWorld::Pool(Intp::TDevice* device, std::uint16_t cod
             continue;
         ++bases;
         add(entry);
-        // The same first values with others after them (an address in
-        // another VLAN), and other first values with the same after them.
+        // The same first values with others after them, and other first
+        // values with the same after them.
         add(Move(entry, Hash(m_Seed, code, second, k, 1), later, {}, true, model, code, one));
         add(Move(entry, Hash(m_Seed, code, second, k, 2), earlier, {}, true, model, code, one));
+        // All but the last values the same (a group in another VLAN).
+        add(Move(entry, Hash(m_Seed, code, second, k, 3), last, {}, true, model, code, one));
     }
     return pools[key] = pool;
 }
@@ -986,12 +1034,18 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
     // lack it, and hold one of their own.
     std::mt19937 rng(Hash(m_Seed, plan.seed, plan.shown, code));
     const std::vector<std::uint8_t> kinds = Kinds(code, TBytes(entrySize, 0), true);
-    std::vector<std::uint8_t> later = kinds;
+    // Other later values: the second half of those that move, or the last
+    // two (a group in another VLAN).
+    std::vector<std::uint8_t> later = kinds, last = kinds;
     for (std::size_t p = 0, k = 0, n = std::size_t(std::count_if(kinds.begin(), kinds.end(),
                                                                   [](std::uint8_t kind) { return kind != kKept; }));
-         p < kinds.size(); ++p)
-        if (kinds[p] != kKept && k++ < n / 2)
+         p < kinds.size(); ++p) {
+        if (kinds[p] != kKept && k < n / 2)
             later[p] = kKept;
+        if (kinds[p] != kKept && k + 2 < n)
+            last[p] = kKept;
+        k += kinds[p] != kKept;
+    }
     std::vector<TBytes> entries;
     for (std::size_t k = 0; k < pool.size(); ++k) {
         const unsigned role = Hash(m_Seed, code, k, 3) % 6;  // 0: the others only, 1: the switch on show only
@@ -1001,7 +1055,7 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
         if (pick >= 4)
             entries.push_back(pool[k]);
         else if (pick >= 2)
-            entries.push_back(Move(pool[k], rng(), later, {}, true, model, code, one));
+            entries.push_back(Move(pool[k], rng(), pick == 2 ? later : last, {}, true, model, code, one));
     }
     if (!plan.shown && !pool.empty())
         entries.push_back(Move(pool[rng() % pool.size()], rng(), kinds, {}, true, model, code, one));
@@ -1017,8 +1071,10 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
     }
     if (entries.size() > maxEntries)
         entries.resize(maxEntries);
-    if (Takes(model, code, TablePage(code, prefix, entries, trailer)))
+    if (Takes(model, code, TablePage(code, prefix, entries, trailer))) {
+        m_TableEntries = entries;
         return TablePage(code, prefix, entries, trailer);
+    }
     // The entries the library takes together.
     std::vector<TBytes> taken;
     for (const TBytes& entry : entries) {
@@ -1026,6 +1082,7 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
         if (!Takes(model, code, TablePage(code, prefix, taken, trailer)))
             taken.pop_back();
     }
+    m_TableEntries = taken;
     return TablePage(code, prefix, taken, trailer);
 }
 

@@ -88,6 +88,11 @@ public:
     // them whose latest read the world failed.
     std::set<std::uint16_t> Read(const Intp::TDevice* device) const;
     std::set<std::uint16_t> Failed(const Intp::TDevice* device) const;
+    // The entries of the table the switch answered its latest read of code
+    // with, in order, and the bytes of an entry that are the table's key
+    // (offset and size; size 0: code is no table).
+    std::vector<TBytes> Entries(const Intp::TDevice* device, std::uint16_t code) const;
+    static std::pair<std::size_t, std::size_t> EntryKey(std::uint16_t code);
     // Other values for the switch from now on.
     void Reseed(Intp::TDevice* device, int seed, TValues values = {});
 
@@ -137,6 +142,8 @@ private:
 
     TPageTestEnvironment& m_Env;
     int m_Seed = 0;
+    std::map<const Intp::TDevice*, std::map<std::uint16_t, std::vector<TBytes>>> m_Entries;
+    std::vector<TBytes> m_TableEntries;  // those of the table Table made last
     std::map<Intp::TDevice*, TPlan> m_Plans;
     Intp::TDevice* m_Scratch;
     std::size_t m_Answered = 0;
@@ -163,6 +170,11 @@ inline const QString kAmbiguous = QStringLiteral("ambiguous entry ");
 struct TPortLists {
     std::vector<int> from, to;
     std::vector<std::string> fromNames, toNames;
+    // The entries of the table the pages list, in their switches' order,
+    // told apart by keyBytes from keyAt: rows of a list of them are matched
+    // by that key.
+    std::vector<TBytes> fromEntries, toEntries;
+    std::size_t keyAt = 0, keyBytes = 0;
 };
 
 // Sets the value controls of to (a page of the same class) to what from

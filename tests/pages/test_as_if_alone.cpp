@@ -373,7 +373,15 @@ protected:
     {
         own[i] = Make();
         world->Show(own[i].get(), &hosts[i]);
-        const TPortLists ports{Visible(shown), Visible(Target(i)), Names(shown), Names(Target(i))};
+        TPortLists ports{Visible(shown), Visible(Target(i)), Names(shown), Names(Target(i)), {}, {}};
+        // The one table the page reads, if it reads one.
+        for (const std::uint16_t code : world->Read(shown))
+            if (const auto [at, bytes] = TWorld::EntryKey(code); bytes) {
+                ports.keyBytes = ports.fromEntries.empty() ? bytes : 0;
+                ports.keyAt = at;
+                ports.fromEntries = world->Entries(shown, code);
+                ports.toEntries = world->Entries(Target(i), code);
+            }
         QString cannot = CopyShown(first, own[i].get(), deletes ? TCopy::entry : TCopy::shown, &ports);
         if (deletes && cannot.isEmpty()) {
             std::unique_ptr<TModulePage> typed = Make();
