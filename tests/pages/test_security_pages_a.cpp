@@ -119,7 +119,7 @@ TEST_F(Dot1xPortPage, EveryPortIsListedAndSentHiddenOnesAsRead)
     EXPECT_EQ(sent[0][39].mode, 2u);
 }
 
-TEST_F(Dot1xPortPage, RefreshReadsNamesThenModesOfEveryTargetAndAFailedNameReadHidesNothing)
+TEST_F(Dot1xPortPage, RefreshReadsNamesThenModesOfEveryTargetAndAFailedNameReadMakesItUnavailable)
 {
     Intp::TDevice* device = Select(1, TestModel(4));
     Intp::TDevice* other = Select(2, TestModel(6));
@@ -141,11 +141,13 @@ TEST_F(Dot1xPortPage, RefreshReadsNamesThenModesOfEveryTargetAndAFailedNameReadH
     Intp::Property<Intp::TPropertyPortName>::Get(device).valid = false;
     NotifyRead(page.get(), device, Intp::ccPortNameGet, 5);
     Notify(device, Intp::ccSecurity8021xPortGet);
-    EXPECT_EQ(page->m_ListView->RowCount(), 4);
-    EXPECT_TRUE(page->m_Apply->isEnabled());
-    EXPECT_FALSE(page->IsUnavailable());
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    EXPECT_TRUE(page->IsUnavailable());
+    EXPECT_EQ(page->StatusLine()->text(), "Not available: the switch refused (code 5).");
 
     // A reply of another port count, told in words.
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {2}));
+    NotifyRead(page.get(), device, Intp::ccPortNameGet, Intp::ssOk);
     NotifyRead(page.get(), device, Intp::ccSecurity8021xPortGet, Intp::ssBadValue);
     EXPECT_EQ(page->StatusLine()->text(),
               "Not available: the switch's reply held a count or value out of range.");
