@@ -450,8 +450,10 @@ bool GetBestRoute(uint32_t dest, TBestRoute& route) {
 
 std::vector<TRouteAnswer> GetBestRoutes(const std::vector<uint32_t>& dests) {
     std::vector<TRouteAnswer> answers(dests.size());
+    if (dests.empty())
+        return answers;
     TNetlinkSocket sock;
-    if (dests.empty() || sock.Error())
+    if (sock.Error())
         return answers;
     // The routes of every table, the cached exceptions (redirects, path MTU)
     // and the rules: an answer depends on the destination only through which
