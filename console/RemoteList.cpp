@@ -6,10 +6,8 @@
 #include <numeric>
 
 TRemoteListModel::TRemoteListModel(QObject* parent)
-    : QAbstractTableModel(parent),
-      m_Headers{tr("Destination"), tr("Next Hop"), tr("Interface")}
-{
-}
+    : QAbstractTableModel(parent), m_Headers{tr("Destination"), tr("Next Hop"), tr("Interface")}
+{}
 
 void TRemoteListModel::Append(const std::vector<TNewRow>& rows, const QStringList& names)
 {
@@ -80,10 +78,7 @@ void TRemoteListModel::Sort(int column, Qt::SortOrder order)
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-int TRemoteListModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : Count();
-}
+int TRemoteListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : Count(); }
 
 int TRemoteListModel::columnCount(const QModelIndex& parent) const
 {

@@ -19,8 +19,6 @@
 #include "pages/kit/MessageBox.h"
 #include "tests/bench/ConfigDocuments.h"
 
-#include <malloc.h>
-
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -37,6 +35,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <malloc.h>
 #include <string>
 #include <vector>
 
