@@ -10,10 +10,21 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
-std::uint32_t ParseDotted(QStringView text) { return StringToIp(text.toUtf8().toStdString()); }
+// inet_addr stops at any byte beyond ASCII (failing, or ignoring it after a
+// space): such a character goes as one such byte, no UTF-8 copy needed.
+std::uint32_t ParseDotted(QStringView text)
+{
+    std::string ascii(std::size_t(text.size()), '\0');
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        ascii[std::size_t(i)] = c < 0x80 ? char(c) : '\x80';
+    }
+    return StringToIp(ascii);
+}
 
 // Far deeper and wider than the format's own elements (four levels, two
 // attributes), which are read wherever other elements sit beside them.

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,7 +18,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -27,30 +28,6 @@ namespace {
 // The dialog's widths, folded and with the remote panel.
 constexpr int kFoldedWidth = 311;
 constexpr int kUnfoldedWidth = 705;
-
-enum TRemoteRole {
-    rrAddress = Qt::UserRole,
-    rrNextHop,
-    rrIfIndex,
-};
-
-// A remote row sorts by its data, not by the text shown.
-class TRemoteItem : public QTreeWidgetItem {
-public:
-    explicit TRemoteItem(const TRemoteEntry& entry)
-    {
-        setData(0, rrAddress, entry.Address);
-        setData(0, rrNextHop, entry.NextHop);
-        setData(0, rrIfIndex, entry.IfIndex);
-    }
-
-    bool operator<(const QTreeWidgetItem& other) const override
-    {
-        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        const int role = column == 1 ? rrNextHop : column == 2 ? rrIfIndex : rrAddress;
-        return data(0, role).toUInt() < other.data(0, role).toUInt();
-    }
-};
 
 std::string Text(const QLineEdit* edit)
 {
@@ -79,7 +56,6 @@ TFilterForm::TFilterForm(const TIpMaskVector& localSubnets, QWidget* parent)
     : QDialog(parent)
 {
     m_Settings.LocalSubnets = localSubnets;
-    m_RouteLookup = [](std::uint32_t address, TBestRoute& route) { return GetBestRoute(address, route); };
     CreateControls();
     SetRemoteExpanded(false);
 }
@@ -174,8 +150,9 @@ void TFilterForm::CreateControls()
     m_RemoteAdd->setToolTip(tr("Add the address"));
     m_RemoteAddRange->setAccessibleName(tr("Add Range"));
     m_RemoteAddRange->setToolTip(tr("Add every address of the range"));
-    m_RemoteList = new QTreeWidget(m_RemotePanel);
-    m_RemoteList->setHeaderLabels({tr("Destination"), tr("Next Hop"), tr("Interface")});
+    m_RemoteRows = new TRemoteListModel(this);
+    m_RemoteList = new QTreeView(m_RemotePanel);
+    m_RemoteList->setModel(m_RemoteRows);
     m_RemoteList->setRootIsDecorated(false);
     m_RemoteList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_RemoteList->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -242,7 +219,8 @@ void TFilterForm::CreateControls()
     connect(m_RemoteAddRange, &QPushButton::clicked, this, &TFilterForm::EventOnRemoteAddRangeClick);
     connect(m_RemoteClear, &QPushButton::clicked, this, &TFilterForm::EventOnRemoteClearClick);
     connect(m_RemoteDelete, &QPushButton::clicked, this, &TFilterForm::EventOnRemoteDeleteClick);
-    connect(m_RemoteList, &QTreeWidget::itemSelectionChanged, this, &TFilterForm::EventOnRemoteSelectionChange);
+    connect(m_RemoteList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TFilterForm::EventOnRemoteSelectionChange);
     connect(m_RemoteList->header(), &QHeaderView::sectionClicked, this, &TFilterForm::EventOnRemoteHeaderClick);
     connect(m_Remote, &QPushButton::clicked, this, &TFilterForm::EventOnRemoteClick);
     connect(m_Cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -326,10 +304,13 @@ void TFilterForm::RefreshFromSettings()
         break;
     }
 
-    m_RemoteList->clear();
+    m_RemoteRows->Clear();
     m_RemoteAddresses.clear();
+    std::vector<std::uint32_t> unicasts;
+    unicasts.reserve(m_Settings.Unicasts.size());
     for (const TIpMask& unicast : m_Settings.Unicasts)
-        AddRemoteAddress(unicast.Address);
+        unicasts.push_back(unicast.Address);
+    AddRemoteAddresses(unicasts);
     UpdateRemoteButtons();
 }
 
@@ -438,7 +419,7 @@ void TFilterForm::EventOnRemoteAddClick()
         ShowMessageBox(QMessageBox::Critical, tr("Invalid IP address!"), QMessageBox::Ok);
         return;
     }
-    AddRemoteAddress(address);
+    AddRemoteAddresses({address});
     UpdateRemoteButtons();
 }
 
@@ -468,66 +449,71 @@ void TFilterForm::EventOnRemoteAddRangeClick()
         break;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_RemoteList->setUpdatesEnabled(false);
+    std::vector<std::uint32_t> range;
+    range.reserve(std::size_t(end - begin) + 1);
     for (std::uint64_t address = begin; address <= end; ++address)
-        AddRemoteAddress(std::uint32_t(address));
-    m_RemoteList->setUpdatesEnabled(true);
+        range.push_back(std::uint32_t(address));
+    AddRemoteAddresses(range);
     QApplication::restoreOverrideCursor();
     UpdateRemoteButtons();
 }
 
-void TFilterForm::AddRemoteAddress(std::uint32_t address)
+void TFilterForm::AddRemoteAddresses(const std::vector<std::uint32_t>& addresses)
 {
-    if (m_RemoteAddresses.contains(address))
-        return;
-    TBestRoute route;
-    const bool valid = m_RouteLookup && m_RouteLookup(address, route);
-    TRemoteEntry entry{address};
-    if (valid) {
-        entry.NextHop = route.NextHop;
-        entry.IfIndex = route.IfIndex;
+    std::vector<std::uint32_t> fresh;
+    fresh.reserve(addresses.size());
+    m_RemoteAddresses.reserve(m_RemoteAddresses.size() + qsizetype(addresses.size()));
+    for (std::uint32_t address : addresses) {
+        if (m_RemoteAddresses.contains(address))
+            continue;
+        m_RemoteAddresses.insert(address);
+        fresh.push_back(address);
     }
-    auto* item = new TRemoteItem(entry);
-    item->setText(0, IpText(address));
-    if (valid) {
-        item->setText(1, IpText(route.NextHop));
-        item->setText(2, getnetworkname(route.IfIndex));
+    // The routes in one pass; each interface's name once.
+    std::vector<TRouteAnswer> routes(fresh.size());
+    if (m_RouteLookup) {
+        for (std::size_t i = 0; i < fresh.size(); ++i)
+            routes[i].Found = m_RouteLookup(fresh[i], routes[i].Route);
     } else {
-        item->setText(1, tr("(Invalid)"));
-        item->setText(2, tr("(Invalid)"));
+        routes = GetBestRoutes(fresh);
     }
-    m_RemoteList->addTopLevelItem(item);
-    m_RemoteAddresses.insert(address);
+    QHash<std::uint32_t, int> nameOf;  // by interface index, in names
+    QStringList names;
+    std::vector<TRemoteListModel::TNewRow> rows(fresh.size());
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        TRemoteListModel::TNewRow& row = rows[i];
+        row.Entry.Address = fresh[i];
+        if (!routes[i].Found)
+            continue;
+        row.Entry.NextHop = routes[i].Route.NextHop;
+        row.Entry.IfIndex = routes[i].Route.IfIndex;
+        auto name = nameOf.find(row.Entry.IfIndex);
+        if (name == nameOf.end()) {
+            name = nameOf.insert(row.Entry.IfIndex, int(names.size()));
+            names.push_back(getnetworkname(row.Entry.IfIndex));
+        }
+        row.Name = *name;
+    }
+    m_RemoteRows->Append(rows, names);
 }
 
 void TFilterForm::EventOnRemoteClearClick()
 {
-    m_RemoteList->clear();
+    m_RemoteRows->Clear();
     m_RemoteAddresses.clear();
     UpdateRemoteButtons();
 }
 
 void TFilterForm::EventOnRemoteDeleteClick()
 {
-    // Taking all rows out at once keeps deleting thousands of rows fast.
-    const QList<QTreeWidgetItem*> selected = m_RemoteList->selectedItems();
-    const QSet<QTreeWidgetItem*> doomed(selected.begin(), selected.end());
-    {
-        QSignalBlocker block(m_RemoteList);
-        const QList<QTreeWidgetItem*> rows = m_RemoteList->invisibleRootItem()->takeChildren();
-        QList<QTreeWidgetItem*> kept;
-        kept.reserve(rows.size() - doomed.size());
-        for (QTreeWidgetItem* item : rows) {
-            if (doomed.contains(item)) {
-                m_RemoteAddresses.remove(item->data(0, rrAddress).toUInt());
-                delete item;
-            } else {
-                kept.push_back(item);
-            }
+    // All selected rows go in one change, which also ends the selection.
+    std::vector<bool> doomed(std::size_t(m_RemoteRows->Count()));
+    for (const QItemSelectionRange& range : m_RemoteList->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            doomed[std::size_t(row)] = true;
+            m_RemoteAddresses.remove(m_RemoteRows->Entry(row).Address);
         }
-        m_RemoteList->addTopLevelItems(kept);
-        m_RemoteList->clearSelection();
-    }
+    m_RemoteRows->Remove(doomed);
     UpdateRemoteButtons();
 }
 
@@ -539,7 +525,7 @@ void TFilterForm::EventOnRemoteSelectionChange()
 void TFilterForm::UpdateRemoteButtons()
 {
     const bool custom = m_Custom->isChecked();
-    m_RemoteClear->setEnabled(custom && m_RemoteList->topLevelItemCount() > 0);
+    m_RemoteClear->setEnabled(custom && m_RemoteRows->Count() > 0);
     m_RemoteDelete->setEnabled(custom && m_RemoteList->selectionModel()->hasSelection());
 }
 
@@ -555,7 +541,7 @@ void TFilterForm::EventOnRemoteHeaderClick(int column)
     const Qt::SortOrder order = m_SortDirection > 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
     m_RemoteList->header()->setSortIndicatorShown(true);
     m_RemoteList->header()->setSortIndicator(column, order);
-    m_RemoteList->sortItems(column, order);
+    m_RemoteRows->Sort(column, order);
 }
 
 void TFilterForm::EventOnRemoteClick()
@@ -591,7 +577,8 @@ void TFilterForm::EventOnOkClick()
     m_Settings.Begin = m_Edit.Begin;
     m_Settings.End = m_Edit.End;
     m_Settings.Unicasts.clear();
-    for (int i = 0; i < m_RemoteList->topLevelItemCount(); ++i)
-        m_Settings.Unicasts.push_back({m_RemoteList->topLevelItem(i)->data(0, rrAddress).toUInt(), 0xFFFFFFFFu});
+    m_Settings.Unicasts.reserve(std::size_t(m_RemoteRows->Count()));
+    for (int i = 0; i < m_RemoteRows->Count(); ++i)
+        m_Settings.Unicasts.push_back({m_RemoteRows->Entry(i).Address, 0xFFFFFFFFu});
     accept();
 }

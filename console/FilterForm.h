@@ -5,11 +5,13 @@
 
 #include "pages/kit/AddressText.h"
 #include "console/FilterRules.h"
+#include "console/RemoteList.h"
 
 #include <QDialog>
 #include <QSet>
 
 #include <functional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -17,20 +19,12 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class QWidget;
 
 // "address/mask" in dotted text: a line of the local subnets, and the
 // device tree's group of that subnet.
 QString SubnetText(const TIpMask& pair);
-
-// Data of one row of the remote list.
-struct TRemoteEntry {
-    std::uint32_t Address = 0;
-    std::uint32_t NextHop = 0xFFFFFFFFu;  // 0xFFFFFFFF: no route
-    std::uint32_t IfIndex = 0xFFFFFFFFu;
-};
 
 class TFilterForm : public QDialog, public Filter::TFilterServer {
     Q_OBJECT
@@ -53,7 +47,8 @@ public:
     // Connection name of a network interface, "0" when unknown.
     QString getnetworkname(std::uint32_t ifIndex) const;
 
-    // Route and interface-name queries of the remote list (tests replace them).
+    // Route and interface-name queries of the remote list (tests replace them;
+    // without a route lookup the system's routes are asked in one pass).
     void SetRouteLookup(TRouteLookup lookup) { m_RouteLookup = std::move(lookup); }
     void SetNameLookup(TNameLookup lookup) { m_NameLookup = std::move(lookup); }
 
@@ -72,7 +67,7 @@ public:
     QLineEdit* RemoteIpEnd() const { return m_RemoteIpEnd; }
     QPushButton* RemoteAddButton() const { return m_RemoteAdd; }
     QPushButton* RemoteAddRangeButton() const { return m_RemoteAddRange; }
-    QTreeWidget* RemoteList() const { return m_RemoteList; }
+    QTreeView* RemoteList() const { return m_RemoteList; }
     QPushButton* RemoteClearButton() const { return m_RemoteClear; }
     QPushButton* RemoteDeleteButton() const { return m_RemoteDelete; }
     QPushButton* RemoteButton() const { return m_Remote; }
@@ -105,7 +100,8 @@ private:
     void SetEditFromPair(const TIpMask& pair);
     void EvaluateCustom(QLineEdit* typing);
     void WriteCustomEdits(QLineEdit* except);
-    void AddRemoteAddress(std::uint32_t address);
+    // Appends a row per address not listed yet, in the given order.
+    void AddRemoteAddresses(const std::vector<std::uint32_t>& addresses);
     std::uint32_t RemoteRangeEnd() const;
     void SetRemoteExpanded(bool expanded);
     void UpdateRemoteButtons();
@@ -140,7 +136,8 @@ private:
     QPushButton* m_RemoteAdd = nullptr;
     QLineEdit* m_RemoteIpEnd = nullptr;
     QPushButton* m_RemoteAddRange = nullptr;
-    QTreeWidget* m_RemoteList = nullptr;
+    TRemoteListModel* m_RemoteRows = nullptr;
+    QTreeView* m_RemoteList = nullptr;
     QPushButton* m_RemoteClear = nullptr;
     QPushButton* m_RemoteDelete = nullptr;
     QPushButton* m_Remote = nullptr;

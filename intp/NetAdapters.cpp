@@ -1,18 +1,47 @@
-// The adapter list: the PC's interfaces and their IPv4 addresses.
+// The adapter list (the PC's interfaces and their IPv4 addresses) and the
+// route table of /proc/net/route.
 #include "intp/NetUtils.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
+#include <fstream>
 #include <ifaddrs.h>
 #include <net/if.h>
+#include <net/route.h>
 #include <netinet/in.h>
 #include <netpacket/packet.h>
+#include <sstream>
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 namespace {
+
+std::vector<std::string_view> SplitFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    size_t pos = 0;
+    while (pos < line.size()) {
+        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t' || line[pos] == '\r'))
+            ++pos;
+        size_t start = pos;
+        while (pos < line.size() && line[pos] != ' ' && line[pos] != '\t' && line[pos] != '\r')
+            ++pos;
+        if (pos > start)
+            fields.push_back(line.substr(start, pos - start));
+    }
+    return fields;
+}
+
+bool ParseNumber(std::string_view text, int base, uint32_t& value) {
+    if (text.empty())
+        return false;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    return ec == std::errc() && end == text.data() + text.size();
+}
 
 // getifaddrs with its release.
 struct TIfAddrs {
@@ -43,6 +72,53 @@ uint32_t HostOrder(const sockaddr* address) {
 }  // namespace
 
 // --- Pure parts --------------------------------------------------------------
+
+void ParseRouteTable(std::string_view text, TIpForwardList& rows) {
+    bool header = true;
+    while (!text.empty()) {
+        size_t eol = text.find('\n');
+        std::string_view line = text.substr(0, eol);
+        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        if (header) {
+            header = false;
+            continue;
+        }
+        // Iface Destination Gateway Flags RefCnt Use Metric Mask ...
+        std::vector<std::string_view> fields = SplitFields(line);
+        if (fields.size() < 8)
+            continue;
+        uint32_t dest, gateway, flags, metric, mask;
+        // The hexadecimal fields are the network-order words printed as integers.
+        if (!ParseNumber(fields[1], 16, dest) || !ParseNumber(fields[2], 16, gateway) ||
+            !ParseNumber(fields[3], 16, flags) || !ParseNumber(fields[6], 10, metric) ||
+            !ParseNumber(fields[7], 16, mask))
+            continue;
+        if (!(flags & RTF_UP))
+            continue;
+        TIpForwardRow row;
+        row.IfName = std::string(fields[0]);
+        row.Dest = ntohl(dest);
+        row.NextHop = ntohl(gateway);
+        row.Flags = flags;
+        row.Metric = metric;
+        row.Mask = ntohl(mask);
+        rows.push_back(std::move(row));
+    }
+}
+
+bool FindDefaultRoute(const TIpForwardList& rows, TIpForwardRow& row) {
+    const TIpForwardRow* best = nullptr;
+    for (const TIpForwardRow& candidate : rows) {
+        if (candidate.Dest != 0 || candidate.Mask != 0)
+            continue;
+        if (!best || candidate.Metric < best->Metric)
+            best = &candidate;
+    }
+    if (!best)
+        return false;
+    row = *best;
+    return true;
+}
 
 void BuildLocalIpMasks(const TIfAddressVector& addresses, bool hasDefault, uint32_t defaultIfIndex, TIpMaskList& list) {
     TIpMaskList front, back;
@@ -75,6 +151,26 @@ TBroadcastInterfaceVector SelectBroadcastInterfaces(const TIfAddressVector& addr
 }
 
 // --- Reading the operating system -----------------------------------------
+
+int GetIpForwardRows(TIpForwardList& rows) {
+    std::ifstream file("/proc/net/route");
+    if (!file)
+        return errno ? errno : ENOENT;
+    std::stringstream text;
+    text << file.rdbuf();
+    TIpForwardList parsed;
+    ParseRouteTable(text.str(), parsed);
+    for (TIpForwardRow& row : parsed)
+        row.IfIndex = if_nametoindex(row.IfName.c_str());
+    rows.insert(rows.end(), parsed.begin(), parsed.end());
+    return 0;
+}
+
+bool GetDefaultRoute(TIpForwardRow& row) {
+    TIpForwardList rows;
+    GetIpForwardRows(rows);
+    return FindDefaultRoute(rows, row);
+}
 
 int GetInterfaceAddresses(TIfAddressVector& addresses) {
     TIfAddrs all;

@@ -1,52 +1,26 @@
-// Routes and the neighbour (ARP) cache: /proc/net/route and netlink.
+// Routes and the neighbour (ARP) cache through netlink.
 #include "intp/NetUtils.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cstring>
-#include <fstream>
+#include <linux/fib_rules.h>
 #include <linux/neighbour.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <net/if.h>
-#include <net/route.h>
 #include <netinet/in.h>
-#include <sstream>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace {
-
-// --- Text helpers ------------------------------------------------------------
-
-std::vector<std::string_view> SplitFields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    size_t pos = 0;
-    while (pos < line.size()) {
-        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t' || line[pos] == '\r'))
-            ++pos;
-        size_t start = pos;
-        while (pos < line.size() && line[pos] != ' ' && line[pos] != '\t' && line[pos] != '\r')
-            ++pos;
-        if (pos > start)
-            fields.push_back(line.substr(start, pos - start));
-    }
-    return fields;
-}
-
-bool ParseNumber(std::string_view text, int base, uint32_t& value) {
-    if (text.empty())
-        return false;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    return ec == std::errc() && end == text.data() + text.size();
-}
 
 // --- Netlink ------------------------------------------------------------------
 
@@ -192,6 +166,103 @@ struct TRouteRequest {
     rtattr DstAttr;
     uint32_t Dst;
 };
+static_assert(sizeof(TRouteRequest) == NLMSG_ALIGN(sizeof(TRouteRequest)), "requests go back to back");
+
+// The kernel's route to one destination, as "ip route get" asks it.
+TRouteRequest RouteRequest(uint32_t dest, uint32_t seq) {
+    TRouteRequest request{};
+    request.Header.nlmsg_len = sizeof request;
+    request.Header.nlmsg_type = RTM_GETROUTE;
+    request.Header.nlmsg_flags = NLM_F_REQUEST;
+    request.Header.nlmsg_seq = seq;
+    request.Route.rtm_family = AF_INET;
+    request.Route.rtm_dst_len = 32;
+    request.DstAttr.rta_len = RTA_LENGTH(sizeof(uint32_t));
+    request.DstAttr.rta_type = RTA_DST;
+    request.Dst = htonl(dest);
+    return request;
+}
+
+// The route's interface must exist.
+bool InterfaceExists(uint32_t ifIndex) {
+    char name[IF_NAMESIZE];
+    return if_indextoname(ifIndex, name) != nullptr;
+}
+
+// Appends the prefixes of one dump; false when it fails. A rule's header has
+// the route header's size and leading fields.
+bool DumpPrefixes(TNetlinkSocket& sock, uint16_t type, uint32_t flags, uint32_t seq,
+                  std::vector<TRoutePrefix>& prefixes) {
+    static_assert(sizeof(fib_rule_hdr) == sizeof(rtmsg));
+    struct {
+        nlmsghdr Header;
+        rtmsg Route;
+    } request{};
+    request.Header.nlmsg_len = sizeof request;
+    request.Header.nlmsg_type = type;
+    request.Header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    request.Header.nlmsg_seq = seq;
+    request.Route.rtm_family = AF_INET;
+    request.Route.rtm_flags = flags;
+    if (sock.Send(&request, sizeof request))
+        return false;
+    return sock.Receive([&](const void* data, size_t length, int& e) {
+        return ParseRoutePrefixes(data, length, prefixes, e);
+    }) == 0;
+}
+
+// Queries back to back in one send: their replies fit the socket's default
+// receive buffer (each reply takes about a page of it).
+constexpr size_t kQueriesPerSend = 8;
+constexpr uint32_t kFirstQuerySeq = 16;
+
+// The kernel's answer to each destination, through the socket.
+std::vector<TRouteAnswer> AskRoutes(TNetlinkSocket& sock, const std::vector<uint32_t>& dests) {
+    std::vector<TRouteAnswer> answers(dests.size());
+    std::vector<TRouteRequest> batch;
+    for (size_t first = 0; first < dests.size(); first += kQueriesPerSend) {
+        const size_t count = std::min(kQueriesPerSend, dests.size() - first);
+        batch.clear();
+        for (size_t i = first; i < first + count; ++i)
+            batch.push_back(RouteRequest(dests[i], kFirstQuerySeq + uint32_t(i)));
+        if (sock.Send(batch.data(), batch.size() * sizeof(TRouteRequest)))
+            continue;
+        // Each query gets one reply: the route, or an error.
+        size_t replied = 0;
+        std::vector<bool> seen(count);
+        sock.Receive([&](const void* data, size_t length, int&) {
+            const auto* p = static_cast<const uint8_t*>(data);
+            for (size_t off = 0; length - off >= sizeof(nlmsghdr);) {
+                const nlmsghdr header = ReadAt<nlmsghdr>(p + off);
+                if (header.nlmsg_len < NLMSG_HDRLEN || header.nlmsg_len > length - off)
+                    break;
+                const size_t index = size_t(header.nlmsg_seq - kFirstQuerySeq);
+                if (header.nlmsg_seq >= kFirstQuerySeq && index >= first && index < first + count &&
+                    !seen[index - first] && (header.nlmsg_type == RTM_NEWROUTE || header.nlmsg_type == NLMSG_ERROR)) {
+                    seen[index - first] = true;
+                    ++replied;
+                    int error = 0;
+                    TBestRoute route;
+                    answers[index].Found = header.nlmsg_type == RTM_NEWROUTE &&
+                                           ParseRouteReply(p + off, header.nlmsg_len, route, error) == npDone;
+                    answers[index].Route = route;
+                }
+                const size_t step = NLMSG_ALIGN(header.nlmsg_len);
+                if (step >= length - off)
+                    break;
+                off += step;
+            }
+            return replied == count ? npDone : npMore;
+        });
+    }
+    return answers;
+}
+
+// Where the kernel treats destinations apart whatever the routes: 0.0.0.0,
+// the zero network, loopback, multicast, class E and the limited broadcast.
+constexpr TRoutePrefix kAddressClasses[] = {
+    {0x00000000u, 32}, {0x00000000u, 8}, {0x7F000000u, 8}, {0xE0000000u, 4}, {0xF0000000u, 4}, {0xFFFFFFFFu, 32},
+};
 
 // Deletes each row, ignoring refusals.
 void DeleteNeighbours(const TArpRowVector& rows) {
@@ -219,53 +290,6 @@ void DeleteNeighbours(const TArpRowVector& rows) {
 }  // namespace
 
 // --- Pure parts --------------------------------------------------------------
-
-void ParseRouteTable(std::string_view text, TIpForwardList& rows) {
-    bool header = true;
-    while (!text.empty()) {
-        size_t eol = text.find('\n');
-        std::string_view line = text.substr(0, eol);
-        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
-        if (header) {
-            header = false;
-            continue;
-        }
-        // Iface Destination Gateway Flags RefCnt Use Metric Mask ...
-        std::vector<std::string_view> fields = SplitFields(line);
-        if (fields.size() < 8)
-            continue;
-        uint32_t dest, gateway, flags, metric, mask;
-        // The hexadecimal fields are the network-order words printed as integers.
-        if (!ParseNumber(fields[1], 16, dest) || !ParseNumber(fields[2], 16, gateway) ||
-            !ParseNumber(fields[3], 16, flags) || !ParseNumber(fields[6], 10, metric) ||
-            !ParseNumber(fields[7], 16, mask))
-            continue;
-        if (!(flags & RTF_UP))
-            continue;
-        TIpForwardRow row;
-        row.IfName = std::string(fields[0]);
-        row.Dest = ntohl(dest);
-        row.NextHop = ntohl(gateway);
-        row.Flags = flags;
-        row.Metric = metric;
-        row.Mask = ntohl(mask);
-        rows.push_back(std::move(row));
-    }
-}
-
-bool FindDefaultRoute(const TIpForwardList& rows, TIpForwardRow& row) {
-    const TIpForwardRow* best = nullptr;
-    for (const TIpForwardRow& candidate : rows) {
-        if (candidate.Dest != 0 || candidate.Mask != 0)
-            continue;
-        if (!best || candidate.Metric < best->Metric)
-            best = &candidate;
-    }
-    if (!best)
-        return false;
-    row = *best;
-    return true;
-}
 
 TNetlinkParse ParseNeighMessages(const void* data, size_t length, TArpRowVector& rows, int& error) {
     return WalkMessages(data, length, error, [&](uint16_t type, const uint8_t* body, size_t bodyLength) {
@@ -330,27 +354,32 @@ TNetlinkParse ParseRouteReply(const void* data, size_t length, TBestRoute& route
     });
 }
 
+TNetlinkParse ParseRoutePrefixes(const void* data, size_t length, std::vector<TRoutePrefix>& prefixes, int& error) {
+    return WalkMessages(data, length, error, [&](uint16_t type, const uint8_t* body, size_t bodyLength) {
+        const bool route = type == RTM_NEWROUTE;
+        if ((!route && type != RTM_NEWRULE) || bodyLength < sizeof(rtmsg))
+            return npMore;
+        // A rule's header starts as a route's: family, destination length.
+        const rtmsg header = ReadAt<rtmsg>(body);
+        if (header.rtm_family != AF_INET || header.rtm_dst_len > 32)
+            return npMore;
+        TRoutePrefix prefix;
+        prefix.Length = header.rtm_dst_len;
+        const size_t offset = NLMSG_ALIGN(sizeof(rtmsg));
+        if (bodyLength > offset)
+            WalkAttributes(body + offset, bodyLength - offset, [&](uint16_t attr, const uint8_t* p, size_t n) {
+                if (attr == RTA_DST)  // FRA_DST of a rule
+                    ReadIpv4(p, n, prefix.Dest);
+                else if (route && (attr == RTA_MULTIPATH || attr == RTA_NH_ID))
+                    prefix.PerDestination = true;
+            });
+        prefix.Dest &= prefix.Length ? ~uint32_t(0) << (32 - prefix.Length) : 0;
+        prefixes.push_back(prefix);
+        return npMore;
+    });
+}
+
 // --- Reading the operating system -----------------------------------------
-
-int GetIpForwardRows(TIpForwardList& rows) {
-    std::ifstream file("/proc/net/route");
-    if (!file)
-        return errno ? errno : ENOENT;
-    std::stringstream text;
-    text << file.rdbuf();
-    TIpForwardList parsed;
-    ParseRouteTable(text.str(), parsed);
-    for (TIpForwardRow& row : parsed)
-        row.IfIndex = if_nametoindex(row.IfName.c_str());
-    rows.insert(rows.end(), parsed.begin(), parsed.end());
-    return 0;
-}
-
-bool GetDefaultRoute(TIpForwardRow& row) {
-    TIpForwardList rows;
-    GetIpForwardRows(rows);
-    return FindDefaultRoute(rows, row);
-}
 
 int GetArpRows(TArpRowVector& rows) {
     TNetlinkSocket sock;
@@ -407,27 +436,78 @@ bool GetBestRoute(uint32_t dest, TBestRoute& route) {
     TNetlinkSocket sock;
     if (sock.Error())
         return false;
-    TRouteRequest request{};
-    request.Header.nlmsg_len = sizeof request;
-    request.Header.nlmsg_type = RTM_GETROUTE;
-    request.Header.nlmsg_flags = NLM_F_REQUEST;
-    request.Header.nlmsg_seq = 1;
-    request.Route.rtm_family = AF_INET;
-    request.Route.rtm_dst_len = 32;
-    request.DstAttr.rta_len = RTA_LENGTH(sizeof(uint32_t));
-    request.DstAttr.rta_type = RTA_DST;
-    request.Dst = htonl(dest);
+    const TRouteRequest request = RouteRequest(dest, 1);
     if (sock.Send(&request, sizeof request))
         return false;
     TBestRoute found;
     int error =
         sock.Receive([&](const void* data, size_t length, int& e) { return ParseRouteReply(data, length, found, e); });
-    if (error)
-        return false;
-    // The route's interface must exist.
-    char name[IF_NAMESIZE];
-    if (!if_indextoname(found.IfIndex, name))
+    if (error || !InterfaceExists(found.IfIndex))
         return false;
     route = found;
     return true;
+}
+
+std::vector<TRouteAnswer> GetBestRoutes(const std::vector<uint32_t>& dests) {
+    std::vector<TRouteAnswer> answers(dests.size());
+    if (dests.empty())
+        return answers;
+    TNetlinkSocket sock;
+    if (sock.Error())
+        return answers;
+    // The routes of every table, the cached exceptions (redirects, path MTU)
+    // and the rules: an answer depends on the destination only through which
+    // of their prefixes cover it, and through the path of a multipath route.
+    std::vector<TRoutePrefix> prefixes(std::begin(kAddressClasses), std::end(kAddressClasses));
+    const bool read = DumpPrefixes(sock, RTM_GETROUTE, 0, 1, prefixes) &&
+                      DumpPrefixes(sock, RTM_GETROUTE, RTM_F_CLONED, 2, prefixes) &&
+                      DumpPrefixes(sock, RTM_GETRULE, 0, 3, prefixes);
+    // Stretches [bounds[k], bounds[k + 1]): each address of one is covered by
+    // the same prefixes.
+    std::vector<uint64_t> bounds{0, uint64_t(1) << 32};
+    auto prefixEnd = [](const TRoutePrefix& p) { return uint64_t(p.Dest) + (uint64_t(1) << (32 - p.Length)); };
+    for (const TRoutePrefix& p : prefixes) {
+        bounds.push_back(p.Dest);
+        bounds.push_back(prefixEnd(p));
+    }
+    std::sort(bounds.begin(), bounds.end());
+    bounds.erase(std::unique(bounds.begin(), bounds.end()), bounds.end());
+    auto stretchOf = [&](uint64_t address) {
+        return size_t(std::upper_bound(bounds.begin(), bounds.end(), address) - bounds.begin() - 1);
+    };
+    // Without the tables, every address is asked on its own.
+    std::vector<bool> perAddress(bounds.size() - 1, !read);
+    for (const TRoutePrefix& p : prefixes)
+        if (p.PerDestination)
+            for (size_t k = stretchOf(p.Dest); k < perAddress.size() && bounds[k] < prefixEnd(p); ++k)
+                perAddress[k] = true;
+
+    // One query per stretch (its first destination) or per address.
+    constexpr size_t kNone = SIZE_MAX;
+    std::vector<size_t> stretchQuery(perAddress.size(), kNone), queryOf(dests.size());
+    std::vector<uint32_t> queries;
+    for (size_t i = 0; i < dests.size(); ++i) {
+        const size_t k = stretchOf(dests[i]);
+        if (perAddress[k] || stretchQuery[k] == kNone) {
+            if (!perAddress[k])
+                stretchQuery[k] = queries.size();
+            queryOf[i] = queries.size();
+            queries.push_back(dests[i]);
+        } else {
+            queryOf[i] = stretchQuery[k];
+        }
+    }
+    std::vector<TRouteAnswer> replies = AskRoutes(sock, queries);
+    std::map<uint32_t, bool> interfaces;
+    for (TRouteAnswer& reply : replies) {
+        if (!reply.Found)
+            continue;
+        auto known = interfaces.find(reply.Route.IfIndex);
+        if (known == interfaces.end())
+            known = interfaces.emplace(reply.Route.IfIndex, InterfaceExists(reply.Route.IfIndex)).first;
+        reply.Found = known->second;
+    }
+    for (size_t i = 0; i < dests.size(); ++i)
+        answers[i] = replies[queryOf[i]];
+    return answers;
 }

@@ -8,8 +8,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-// Routes and the neighbour cache are read in NetRoutesNeighbours.cpp, the
-// adapter list in NetAdapters.cpp.
+// Routes and the neighbour cache are read through netlink in
+// NetRoutesNeighbours.cpp, the adapter list and /proc/net/route in
+// NetAdapters.cpp.
 
 // --- Reading the operating system -----------------------------------------
 

@@ -70,6 +70,19 @@ struct TBestRoute {
     uint32_t PrefSrc = 0;
 };
 
+// The best route of one destination among many asked at once.
+struct TRouteAnswer {
+    TBestRoute Route;
+    bool Found = false;  // what GetBestRoute answers
+};
+
+// An IPv4 destination prefix of a route, a cached route exception or a rule.
+struct TRoutePrefix {
+    uint32_t Dest = 0;
+    uint8_t Length = 0;
+    bool PerDestination = false;  // multipath: the kernel picks a path per destination
+};
+
 // --- Reading the operating system -----------------------------------------
 
 int GetIpForwardRows(TIpForwardList& rows);
@@ -85,6 +98,11 @@ int FlushArpCache();
 // The process may change the neighbour cache (CAP_NET_ADMIN in effect).
 bool HasNetAdminCapability();
 bool GetBestRoute(uint32_t dest, TBestRoute& route);
+// GetBestRoute of each destination, through one socket: the route tables,
+// route exceptions and rules are read once, and the kernel is asked once per
+// stretch of addresses that the same prefixes cover (these get one answer),
+// or per address where a multipath route covers it. answers[i] is dests[i]'s.
+std::vector<TRouteAnswer> GetBestRoutes(const std::vector<uint32_t>& dests);
 // The interface's name, or "0" when there is no such interface.
 std::string GetInterfaceName(uint32_t ifIndex);
 bool GetInterfaceMac(const std::string& name, uint8_t mac[6]);
@@ -110,6 +128,9 @@ enum TNetlinkParse { npMore, npDone, npError };
 TNetlinkParse ParseNeighMessages(const void* data, size_t length, TArpRowVector& rows, int& error);
 // The answer to an RTM_GETROUTE query of one destination.
 TNetlinkParse ParseRouteReply(const void* data, size_t length, TBestRoute& route, int& error);
+// One receive buffer of an RTM_GETROUTE or RTM_GETRULE dump: the IPv4
+// destination prefix of each route, route exception or rule is appended.
+TNetlinkParse ParseRoutePrefixes(const void* data, size_t length, std::vector<TRoutePrefix>& prefixes, int& error);
 
 // --- Conversion and validation ---------------------------------------------
 

@@ -30,6 +30,7 @@ for b in bench_dispatch bench_syslog bench_banner_syslog bench_ipconf bench_stat
 done
 [ -x "$dir/bench_flood" ] && run bench_flood "$dir/bench_flood" 1
 [ -x "$dir/bench_startup" ] && run bench_startup "$dir/bench_startup" 1
+[ -x "$dir/bench_config_load" ] && run bench_config_load "$dir/bench_config_load" 1
 if [ -x "$dir/bench_discovery" ]; then
   run "bench_discovery" tests/bench/bench_discovery.sh "$dir/bench_discovery" 2
   run "bench_discovery routed" tests/bench/bench_discovery.sh "$dir/bench_discovery" 2 routed

@@ -19,7 +19,7 @@
 #include <cstring>
 
 #include "console/ConfigFile.h"
-#include "tests/bench/Rounds.h"
+#include "tests/bench/ConfigDocuments.h"
 
 namespace {
 
@@ -47,25 +47,6 @@ bool ResetPeak()
         return false;
     const bool done = std::fputs("5", refs) >= 0;
     return std::fclose(refs) == 0 && done;
-}
-
-QByteArray LargestDocument()
-{
-    Filter::TFilterSettings settings;
-    for (std::uint32_t i = 0; i < kMaxConfigEntries - 1; ++i)
-        settings.Unicasts.push_back({0x0A000001u + i, 0xFFFFFFFFu});
-    settings.LocalSubnets.push_back({0xC0A80114u, 0xFFFFFF00u});
-    return WriteConfigDocument(settings, {});
-}
-
-// Empty elements among the filter entries, the file filled to its size cap
-// (1 MiB in a smoke run: the sanitizers' allocator slows the XML reader).
-QByteArray FlatDocument()
-{
-    const QByteArray head = "<Config><Discovery><Filters>", tail = "</Filters></Discovery></Config>";
-    const qint64 size = BenchSmokeRun() ? 1 << 20 : kMaxConfigFileSize;
-    const qsizetype count = qsizetype(size - head.size() - tail.size()) / 4;
-    return head + QByteArray("<a/>").repeated(count) + tail;
 }
 
 void Load(benchmark::State& state, const QByteArray& document, std::size_t unicasts)
@@ -106,17 +87,17 @@ void Load(benchmark::State& state, const QByteArray& document, std::size_t unica
         state.counters["peak_MB"] = double(peakKb) / 1000;
 }
 
-void BM_LoadLargestFile(benchmark::State& state) { Load(state, LargestDocument(), kMaxConfigEntries - 1); }
+void BM_LoadLargestFile(benchmark::State& state) { Load(state, LargestConfigDocument(), kMaxConfigEntries - 1); }
 BENCHMARK(BM_LoadLargestFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_LoadFlatFile(benchmark::State& state) { Load(state, FlatDocument(), 0); }
+void BM_LoadFlatFile(benchmark::State& state) { Load(state, FlatConfigDocument(), 0); }
 BENCHMARK(BM_LoadFlatFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Baseline: Qt's XML reader alone through the same file in memory, every
 // token read and nothing done with it.
 void BM_XmlReaderFlatFile(benchmark::State& state)
 {
-    const QByteArray document = FlatDocument();
+    const QByteArray document = FlatConfigDocument();
     for (auto _ : state) {
         QXmlStreamReader reader(document);
         while (!reader.atEnd())

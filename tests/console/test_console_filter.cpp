@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace Filter;
 
@@ -201,8 +201,9 @@ protected:
 
     static QStringList Column(const TFilterForm& form, int column) {
         QStringList texts;
-        for (int i = 0; i < form.RemoteList()->topLevelItemCount(); ++i)
-            texts << form.RemoteList()->topLevelItem(i)->text(column);
+        const QAbstractItemModel* rows = form.RemoteList()->model();
+        for (int i = 0; i < rows->rowCount(); ++i)
+            texts << rows->index(i, column).data().toString();
         return texts;
     }
 
@@ -222,11 +223,11 @@ TEST_F(FilterForm, RangeOfSixtyFiveAsksAndCancelAddsNothing) {
     ASSERT_EQ(m_Boxes.size(), 1);
     EXPECT_TRUE(m_Boxes[0].startsWith("You are going to add more then 64 unicast discovery entries"));
     EXPECT_TRUE(m_Boxes[0].endsWith("\n\nAre you sure to do this?"));
-    EXPECT_EQ(form->RemoteList()->topLevelItemCount(), 0);
+    EXPECT_EQ(form->RemoteList()->model()->rowCount(), 0);
 
     m_Answer = QMessageBox::Ok;
     form->RemoteAddRangeButton()->click();
-    EXPECT_EQ(form->RemoteList()->topLevelItemCount(), 65);
+    EXPECT_EQ(form->RemoteList()->model()->rowCount(), 65);
     // Sixty-four add without asking.
     m_Boxes.clear();
     auto fresh = OpenForm();
@@ -234,7 +235,7 @@ TEST_F(FilterForm, RangeOfSixtyFiveAsksAndCancelAddsNothing) {
     fresh->RemoteIpEnd()->setText("10.0.0.64");
     fresh->RemoteAddRangeButton()->click();
     EXPECT_TRUE(m_Boxes.isEmpty());
-    EXPECT_EQ(fresh->RemoteList()->topLevelItemCount(), 64);
+    EXPECT_EQ(fresh->RemoteList()->model()->rowCount(), 64);
 }
 
 TEST_F(FilterForm, RangeAboveTheCapIsRefusedWithAnErrorBox) {
@@ -244,7 +245,7 @@ TEST_F(FilterForm, RangeAboveTheCapIsRefusedWithAnErrorBox) {
     form->RemoteAddRangeButton()->click();
     ASSERT_EQ(m_Boxes.size(), 1);
     EXPECT_TRUE(m_Boxes[0].startsWith("Too many addresses in range!"));
-    EXPECT_EQ(form->RemoteList()->topLevelItemCount(), 0);
+    EXPECT_EQ(form->RemoteList()->model()->rowCount(), 0);
     // A proposal of all ones counts as no end.
     TypeRemote(*form, "128.0.0.0");
     EXPECT_EQ(form->RemoteIpEnd()->text(), "255.255.255.255");
@@ -258,7 +259,7 @@ TEST_F(FilterForm, InvalidRemoteAddressIsReported) {
     form->RemoteIp()->setText("nonsense");
     form->RemoteAddButton()->click();
     EXPECT_EQ(m_Boxes, QStringList{"Invalid IP address!"});
-    EXPECT_EQ(form->RemoteList()->topLevelItemCount(), 0);
+    EXPECT_EQ(form->RemoteList()->model()->rowCount(), 0);
 }
 
 TEST_F(FilterForm, AddressAlreadyListedLeavesASingleRow) {
@@ -303,7 +304,8 @@ TEST_F(FilterForm, DeleteFollowsTheSelectionAndClearEmptiesTheList) {
     form->RemoteIpEnd()->setText("10.0.0.3");
     form->RemoteAddRangeButton()->click();
     EXPECT_FALSE(form->RemoteDeleteButton()->isEnabled());
-    form->RemoteList()->topLevelItem(1)->setSelected(true);
+    form->RemoteList()->selectionModel()->select(form->RemoteList()->model()->index(1, 0),
+                                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_TRUE(form->RemoteDeleteButton()->isEnabled());
     form->RemoteDeleteButton()->click();
     EXPECT_EQ(Column(*form, 0), (QStringList{"10.0.0.1", "10.0.0.3"}));
@@ -311,9 +313,9 @@ TEST_F(FilterForm, DeleteFollowsTheSelectionAndClearEmptiesTheList) {
     // A deleted address can be added again.
     TypeRemote(*form, "10.0.0.2");
     form->RemoteAddButton()->click();
-    EXPECT_EQ(form->RemoteList()->topLevelItemCount(), 3);
+    EXPECT_EQ(form->RemoteList()->model()->rowCount(), 3);
     form->RemoteClearButton()->click();
-    EXPECT_EQ(form->RemoteList()->topLevelItemCount(), 0);
+    EXPECT_EQ(form->RemoteList()->model()->rowCount(), 0);
     EXPECT_FALSE(form->RemoteClearButton()->isEnabled());
 }
 
