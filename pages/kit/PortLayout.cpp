@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <numeric>
 
 void TPortLayout::Clear()
@@ -19,6 +20,7 @@ void TPortLayout::Clear()
     m_Ports = 0;
     m_Hidden = 0;
     m_Cut = 0;
+    m_UsesNames = false;
 }
 
 void TPortLayout::Build(int ports, const std::vector<std::string>& names, int trunkGroups, TPortSpan span)
@@ -116,6 +118,16 @@ std::uint32_t TPortLayout::UnlistedMask() const
     return mask;
 }
 
+std::vector<int> TPortLayout::ListedPorts() const
+{
+    std::vector<int> ports;
+    for (const int index : m_IndexOfRow)
+        if (!IsTrunkGroup(index))
+            ports.push_back(PortOfIndex(index));
+    std::sort(ports.begin(), ports.end());
+    return ports;
+}
+
 int TPortLayout::ListedSpan() const { return m_IndexOfRow.empty() ? 0 : m_IndexOfRow.back() + 1; }
 
 namespace {
@@ -134,6 +146,7 @@ void TPortLayout::BuildFor(const Intp::TDevice* device, int trunkGroups, TPortSp
     if (!device)
         return Clear();
     Build(int(device->GetPortNum()), NamesOf(device), trunkGroups, span);
+    m_UsesNames = true;
 }
 
 void TPortLayout::BuildEntriesFor(const Intp::TDevice* device, const std::vector<int>& portOf, TPortSpan span)
@@ -141,6 +154,7 @@ void TPortLayout::BuildEntriesFor(const Intp::TDevice* device, const std::vector
     if (!device)
         return Clear();
     BuildEntries(int(device->GetPortNum()), NamesOf(device), portOf, span);
+    m_UsesNames = true;
 }
 
 QString TPortLayout::NumberedCaption(int row) { return QString::asprintf("Port.%02d", row + 1); }

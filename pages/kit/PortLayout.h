@@ -70,6 +70,11 @@ public:
     std::vector<std::size_t> Unlisted() const;
     std::uint32_t UnlistedMask() const;
     int ListedSpan() const;
+    // The port indexes (not trunk groups) that get a row, in index order.
+    std::vector<int> ListedPorts() const;
+    // Built from a device's port names (BuildFor, BuildEntriesFor): the
+    // page hides the ports named "Port.XX", on another switch by its names.
+    bool UsesNames() const { return m_UsesNames; }
     // "Port.%02d" of the row counted from 1 (pages that number their rows).
     static QString NumberedCaption(int row);
     // Indexes of a 32-bit port mask (bit n = index n): only the first 32 take part.
@@ -85,6 +90,7 @@ private:
     int m_Ports = 0;
     int m_Hidden = 0;
     int m_Cut = 0;
+    bool m_UsesNames = false;
 };
 
 // Per-port and per-trunk-group data made for one switch goes to another by

@@ -1,5 +1,10 @@
 #include "pages/kit/PortMerge.h"
 
+#include "intp/Ports.h"
+#include "pages/rules/PageRules.h"
+
+#include <QStringList>
+
 #include <algorithm>
 #include <bit>
 
@@ -13,6 +18,15 @@ std::uint32_t Bits(int from, int to)
         return 0;
     const std::uint32_t upTo = to == 32 ? ~0u : (1u << to) - 1;
     return upTo & ~((1u << from) - 1);
+}
+
+std::vector<int> MaskIndexes(std::uint32_t mask)
+{
+    std::vector<int> indexes;
+    for (int index = 0; index < 32; ++index)
+        if (mask >> index & 1u)
+            indexes.push_back(index);
+    return indexes;
 }
 
 int MaskSpan(const Intp::TDevice* device)
@@ -56,6 +70,32 @@ QString PortRange(int from, int to)
 }
 
 } // namespace
+
+QString UnlistedWhy(const Intp::TDevice* target, const std::vector<int>& ports)
+{
+    auto* device = const_cast<Intp::TDevice*>(target);
+    const auto* names = device ? device->LatestRead<Intp::TPropertyPortName>() : nullptr;
+    if (!names)
+        return QString();
+    const int has = int(std::min<std::size_t>(device->GetPortNum(), names->names.size()));
+    std::vector<int> lacks;
+    for (const int port : ports)
+        if (port >= 0 && port < has && IsHiddenPort(names->names[std::size_t(port)]))
+            lacks.push_back(port);
+    if (lacks.empty())
+        return QString();
+    std::sort(lacks.begin(), lacks.end());
+    lacks.erase(std::unique(lacks.begin(), lacks.end()), lacks.end());
+    QStringList lacked;
+    for (const int port : lacks)
+        lacked << QString::number(port + 1);
+    return QString("its own page does not list %1 %2").arg(lacked.size() == 1 ? "port" : "ports", lacked.join(", "));
+}
+
+QString UnlistedWhy(const Intp::TDevice* target, const TPortLayout& shown)
+{
+    return shown.UsesNames() ? UnlistedWhy(target, shown.ListedPorts()) : QString();
+}
 
 QString NotReadWhy(int from, int to) { return QString("its own settings of %1 were not read").arg(PortRange(from, to)); }
 

@@ -25,10 +25,19 @@ namespace PortMerge {
 int MaskSpan(const Intp::TDevice* device);
 // Bits from to to - 1 of a 32-bit port mask (bit n = port index n).
 std::uint32_t Bits(int from, int to);
+// The port indexes of a 32-bit mask, in order.
+std::vector<int> MaskIndexes(std::uint32_t mask);
 // The target's ports of a 32-bit mask that data made on a page showing the
 // listed ports of shown does not cover: those beyond its indexes, and
 // those it does not list.
 std::uint32_t NotShown(const Intp::TDevice* target, const TPortLayout& shown);
+// Why target's own page lacks one of ports (indexes, as the wire numbers
+// them): its latest read of the port names names it "Port.XX". A port
+// beyond its count, or names not read, is another rule's; empty when it
+// lists them all.
+QString UnlistedWhy(const Intp::TDevice* target, const std::vector<int>& ports);
+// The same for the ports shown lists, when it hides ports by their names.
+QString UnlistedWhy(const Intp::TDevice* target, const TPortLayout& shown);
 // Why the target's own values of the ports in keep can't be kept: they
 // were not read (empty when keep is 0 or ownRead).
 QString NotReadWhy(std::uint32_t keep, bool ownRead);
@@ -63,6 +72,8 @@ template <class R>
 QString KeepMasks(Intp::TDevice* target, const TPortLayout& shown, R& sent,
                   std::initializer_list<std::uint32_t R::*> masks)
 {
+    if (QString why = UnlistedWhy(target, shown); !why.isEmpty())
+        return why;
     const std::uint32_t keep = NotShown(target, shown);
     return KeepBits(target, keep, sent, masks) ? QString() : NotReadWhy(keep, false);
 }
@@ -144,6 +155,8 @@ template <class E>
 QString KeepEntryMasks(const Intp::TDevice* target, const TPortLayout& shown, std::vector<E>& entries,
                        const std::vector<E>* own, std::uint32_t E::*mask)
 {
+    if (QString why = UnlistedWhy(target, shown); !why.isEmpty())
+        return why;
     const std::uint32_t keep = NotShown(target, shown);
     if (keep == 0)
         return QString();
@@ -188,23 +201,33 @@ QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list, const 
     return QString();
 }
 
-// The same for a list made for the listed ports of shown.
+// The same for a list made for the listed ports of shown, a target whose
+// own page lacks one named (hidden: the indexes of the list without a row).
+template <class R, class T>
+QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list, const std::vector<std::size_t>& hidden,
+                 const TPortLayout& shown)
+{
+    if (QString why = UnlistedWhy(target, shown); !why.isEmpty())
+        return why;
+    return KeepList(target, sent, list, hidden);
+}
+
 template <class R, class T>
 QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list, const TPortLayout& shown)
 {
-    return KeepList(target, sent, list, shown.Unlisted());
+    return KeepList(target, sent, list, shown.Unlisted(), shown);
 }
 
 // Sends record, whose list holds one entry per port, with Set to each
 // target of page, each completed as KeepList does (a Set of entries alone
-// carries the list).
+// carries the list); shown, when given, the listed ports.
 template <class Set, class R, class T>
 int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list,
-                    const std::vector<std::size_t>& hidden)
+                    const std::vector<std::size_t>& hidden, const TPortLayout* shown = nullptr)
 {
     return page.SendToEachTarget<Set>([&](Set& request, Intp::TDevice* target) {
         R own = record;
-        const QString why = KeepList(target, own, list, hidden);
+        const QString why = shown ? KeepList(target, own, list, hidden, *shown) : KeepList(target, own, list, hidden);
         if (!why.isEmpty())
             return why;
         if constexpr (requires { request.SetPayload(own); })
@@ -215,11 +238,19 @@ int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list,
     });
 }
 
-// The same for a list made for the listed ports of shown.
+// The same for a list made for the listed ports of shown (hidden: the
+// indexes of the list without a row, default those of shown).
 template <class Set, class R, class T>
 int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list, const TPortLayout& shown)
 {
-    return SendKeepingList<Set>(page, record, list, shown.Unlisted());
+    return SendKeepingList<Set>(page, record, list, shown.Unlisted(), &shown);
+}
+
+template <class Set, class R, class T>
+int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list,
+                    const std::vector<std::size_t>& hidden, const TPortLayout& shown)
+{
+    return SendKeepingList<Set>(page, record, list, hidden, &shown);
 }
 
 } // namespace PortMerge

@@ -252,6 +252,7 @@ public:
     {
         Clear();
         m_Rows = entries;
+        m_PortLayout = ports;
         m_Hidden = ports.HiddenCount();
         for (const auto& [caption, index] : Listed(ports, entries))
             Put(AddEditedRow(caption, (long long)index, {}), m_Rows[index]);
@@ -286,6 +287,8 @@ public:
             rows.insert(rows.end(), std::size_t(ports.HiddenCount()), rows.front());
         return QString();
     }
+    // The ports of the last SetPortRows.
+    const TPortLayout& PortLayout() const { return m_PortLayout; }
     // Entries of the last SetPortRows left out for their "Port.XX" name.
     int HiddenCount() const { return m_Hidden; }
     // The indexes of the entries of the last fill that have no line.
@@ -417,6 +420,7 @@ private:
     std::function<QString(const TRow&)> m_Caption;
     std::function<int(const TRow&)> m_PortOf;
     TPortLayout m_MaskPorts;
+    TPortLayout m_PortLayout;
     TPortRowOrder m_Order = roRecord;
     std::vector<TColumn> m_Columns;
     std::vector<TRow> m_Rows;

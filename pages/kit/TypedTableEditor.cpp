@@ -2,6 +2,7 @@
 
 #include "intp/Ports.h"
 #include "pages/kit/ChangeReport.h"
+#include "pages/kit/PortMerge.h"
 
 #include <algorithm>
 
@@ -116,7 +117,13 @@ QString TTableEditorBase::LinesOnTarget(std::uint32_t lines, Intp::TDevice* sour
 {
     if (QString why = PositionsOnTarget(lines, source, target); !why.isEmpty())
         return "its own page lacks a port line this page shows: " + why;
-    return QString();
+    // The lines' ports on target: its own page has no line of a hidden one.
+    const auto* config = target->LatestRead<Intp::TPropertyPortConfig>();
+    std::vector<int> ports;
+    for (std::size_t i = 0; config && i < std::min<std::size_t>(config->entries.size(), 32); ++i)
+        if (lines >> i & 1u)
+            ports.push_back(int(config->entries[i].port));
+    return PortMerge::UnlistedWhy(target, ports);
 }
 
 QString TTableEditorBase::ModelWhy(bool refused)

@@ -2,6 +2,7 @@
 
 #include "intp/Ports.h"
 #include "pages/kit/PageForm.h"
+#include "pages/kit/PortMerge.h"
 #include "pages/kit/PageRegistry.h"
 
 #include <QComboBox>
@@ -75,6 +76,9 @@ void TModuleMonitorMirror2::EventOnApplyClick()
     const std::uint32_t needs = std::max(payload.monitoredPort, payload.analysisPort) + 1;
     SendToEachTarget<Intp::TSessionMonitorMirror2Set>([&](Intp::TSessionMonitorMirror2Set& request, Intp::TDevice* device) {
         if (QString why = PortCountWhy(device, needs); !why.isEmpty())
+            return why;
+        if (QString why = PortMerge::UnlistedWhy(device, {int(payload.monitoredPort), int(payload.analysisPort)});
+            !why.isEmpty())
             return why;
         request.SetPayload(payload);
         return QString();

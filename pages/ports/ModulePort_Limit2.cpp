@@ -41,7 +41,7 @@ void TModulePortLimit2::EventOnApplyClick()
     if (m_ListView->RowCount() == 0 || record.entries.empty())
         return;
     PortMerge::SendKeepingList<Intp::TSessionPortLimit2Set>(*this, record, &Intp::TPropertyPortLimit2::entries,
-                                                            m_ListView->Unlisted());
+                                                            m_ListView->Unlisted(), m_ListView->PortLayout());
 }
 
 REGISTER_PAGE(TModulePortLimit2);

@@ -139,7 +139,7 @@ void TModuleRedundancyRstp::EventOnApplyClick()
     // Hidden ports keep each switch's own values.
     record.ports = m_ListView->EditedEntries(record.ports);
     PortMerge::SendKeepingList<TSessionRedundancyRstpSet>(*this, record, &TPropertyRedundancyRstp::ports,
-                                                          m_ListView->Unlisted());
+                                                          m_ListView->Unlisted(), m_ListView->PortLayout());
 }
 
 static const TPageRegistration<TModuleRedundancyRstp> s_Register(TPageId::TModuleRedundancyRstp, [](TModule* page) {

@@ -103,6 +103,8 @@ int SendTrunk2Activity(TModulePage& page, std::uint32_t ports, std::uint32_t sho
 {
     return page.SendToEachTarget<TSessionPortTrunkSet2>([&](TSessionPortTrunkSet2& request, TDevice* device) {
         QString fault = PortMerge::LacksWhy(device, ports);
+        if (fault.isEmpty())
+            fault = PortMerge::UnlistedWhy(device, PortMerge::MaskIndexes(ports));
         const TPropertyPortTrunk2* own = fault.isEmpty() ? OwnTrunk2(device, fault) : nullptr;
         if (!own)
             return fault;

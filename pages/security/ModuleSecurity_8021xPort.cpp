@@ -41,7 +41,7 @@ void TModuleSecurity8021xPort::EventOnApplyClick()
         return;
     // A hidden port takes each switch's own mode.
     PortMerge::SendKeepingList<Intp::TSessionSecurity8021xPortSet>(
-        *this, modes, &Intp::TPropertySecurity8021xPort::ports, m_ListView->Unlisted());
+        *this, modes, &Intp::TPropertySecurity8021xPort::ports, m_ListView->Unlisted(), m_ListView->PortLayout());
 }
 
 REGISTER_PAGE(TModuleSecurity8021xPort);

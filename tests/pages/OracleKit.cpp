@@ -142,13 +142,29 @@ bool PortTexts(const QStringList& texts, const std::vector<int>& visible, const 
 // The row or line of the other switch showing the same port as row of the
 // first (by the port's index); -1 when it shows none; -2 when the lists are
 // no port lists or row is past their ports.
+// The indexes of the rows or lines texts begins with: every port by its
+// index ("Port.%02d" of the index, a port the world hides among them) on a
+// page that lists them all without their names, else those of visible.
+std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& visible)
+{
+    if (visible.empty() || int(visible.size()) > visible.back())
+        return visible;
+    std::vector<int> all;
+    for (int r = 0; r < texts.size() && texts[r] == QString::asprintf("Port.%02d", r + 1); ++r)
+        all.push_back(r);
+    return int(all.size()) > visible.back() ? all : visible;
+}
+
 int PortMatch(const QStringList& from, const QStringList& to, int row)
 {
-    if (!g_Ports || row >= qsizetype(g_Ports->from.size()) || !PortTexts(from, g_Ports->from, g_Ports->fromNames) ||
-        !PortTexts(to, g_Ports->to, g_Ports->toNames))
+    if (!g_Ports)
         return -2;
-    const auto at = std::find(g_Ports->to.begin(), g_Ports->to.end(), g_Ports->from[std::size_t(row)]);
-    return at == g_Ports->to.end() ? -1 : int(at - g_Ports->to.begin());
+    const std::vector<int> a = ListedPorts(from, g_Ports->from), b = ListedPorts(to, g_Ports->to);
+    if (row < 0 || row >= qsizetype(a.size()) || !PortTexts(from, a, g_Ports->fromNames) ||
+        !PortTexts(to, b, g_Ports->toNames))
+        return -2;
+    const auto at = std::find(b.begin(), b.end(), a[std::size_t(row)]);
+    return at == b.end() ? -1 : int(at - b.begin());
 }
 
 // The row of the other switch's list of table entries holding the entry of
@@ -333,7 +349,14 @@ void CopyValue(QWidget* from, QWidget* to, QStringList& lacks)
         auto* b = static_cast<QComboBox*>(to);
         if (a->currentIndex() < 0)
             return;
-        const int index = b->findText(a->currentText());
+        // A port's item by its index, other items by their text.
+        QStringList itemsA, itemsB;
+        for (int i = 0; i < a->count(); ++i)
+            itemsA << a->itemText(i);
+        for (int i = 0; i < b->count(); ++i)
+            itemsB << b->itemText(i);
+        const int port = PortMatch(itemsA, itemsB, a->currentIndex());
+        const int index = port != -2 ? port : b->findText(a->currentText());
         if (index < 0)
             lacks << "no choice " + a->currentText();
         else
