@@ -357,7 +357,8 @@ void CopyValue(QWidget* from, QWidget* to, QStringList& lacks)
             itemsB << b->itemText(i);
         const int port = PortMatch(itemsA, itemsB, a->currentIndex());
         const int index = port != -2 ? port : b->findText(a->currentText());
-        if (index < 0)
+        // A choice that is off can't be set there, nor here.
+        if (index < 0 && a->isEnabled())
             lacks << "no choice " + a->currentText();
         else
             b->setCurrentIndex(index);
@@ -580,7 +581,10 @@ std::vector<int> TWorld::HiddenPorts(const Intp::TDevice* device, const TPlan& p
 {
     const int ports = int(Intp::ModelOf(device).PortNum);
     std::mt19937 rng(Hash(m_Seed, plan.seed, plan.shown, 0x41dd));
-    const int count = std::min(int(rng() % 3), std::max(ports - 1, 0));
+    // The switch on show hides none, one or two; most others none (one
+    // that hides a port the page lists can't take a change of it).
+    const unsigned draw = rng() % 6;
+    const int count = std::min(plan.shown ? int(draw % 3) : draw < 4 ? 0 : int(draw - 3), std::max(ports - 1, 0));
     std::vector<int> hidden;
     while (int(hidden.size()) < count)
         if (const int port = int(rng() % unsigned(ports)); std::find(hidden.begin(), hidden.end(), port) == hidden.end())
@@ -1236,6 +1240,12 @@ std::vector<QAbstractButton*> Buttons(QWidget* page)
 int SelectRows(QWidget* page, int row)
 {
     int rows = 0;
+    // A list of entries without ticks (addresses) too.
+    for (QListWidget* lines : page->findChildren<QListWidget*>())
+        if (!Ticked(lines) && !InsideControl(lines, page) && row < lines->count()) {
+            lines->setCurrentRow(row);
+            rows = std::max(rows, lines->count());
+        }
     for (TUntypedReportList* list : page->findChildren<TUntypedReportList*>()) {
         if (row < list->RowCount())
             list->SelectRow(row);

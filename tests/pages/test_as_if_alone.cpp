@@ -381,6 +381,13 @@ protected:
                 ports.toEntries = world->Entries(Target(i), code);
             }
         QString cannot = CopyShown(first, own[i].get(), deletes ? TCopy::entry : TCopy::shown, &ports);
+        // A Delete names an entry by its key: the ticks of a typed form's
+        // lines are no part of it.
+        if (deletes) {
+            QStringList parts = cannot.split("; ", Qt::SkipEmptyParts);
+            parts.removeIf([](const QString& part) { return part.startsWith("no line "); });
+            cannot = parts.join("; ");
+        }
         if (deletes && cannot.isEmpty()) {
             std::unique_ptr<TModulePage> typed = Make();
             world->Show(typed.get(), &hosts[i]);
@@ -577,7 +584,9 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
         "^(hidden|sends no change|sends only a login or a reboot.*|refused: Cannot open http.*)$");
     for (const auto& [k, why] : unpressed) {
         Coverage::Add(name, names[k], why);
-        EXPECT_TRUE(why.contains(noChange))
+        // A glyph button that stays off opens a view (a banner's log).
+        const bool view = names[k].startsWith("(QToolButton") && why == "off on every value set";
+        EXPECT_TRUE(why.contains(noChange) || view)
             << name << " \"" << names[k].toStdString() << "\" was not pressed on any world: " << why.toStdString();
     }
     for (const auto& [k, t] : tally) {
