@@ -10,8 +10,8 @@
 // or is named as not changed: its own table (its latest read, by the
 // switch's key of its entries) must hold the entry Modify and Delete name,
 // and must not hold the one Add names; Delete sends another switch its own
-// entry of that key (see TDescription::fit, entryKey, ownPageWhy, asFilled
-// and removesOwn).
+// entry of that key (see TDescription::fit, entryKey, deleteKey, ownPageWhy,
+// asFilled and removesOwn).
 //
 //   TTypedTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd,
 //                Intp::TSessionSecurityMacDel> m_Table;
@@ -133,6 +133,10 @@ public:
         // buttons follow): a target's entry is the one of the form's
         // entryKey. Default: key (or formKey).
         std::function<QString(const Entry&)> entryKey = nullptr;
+        // The switch's key of the entry a Delete of a selected row names on
+        // the other switches, when it is not the buttons' key (the whole
+        // entry, or the address alone): each takes its own entry of it.
+        std::function<QString(const Entry&)> deleteKey = nullptr;
     };
 
     void Bind(TModulePage* page, TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
@@ -259,6 +263,8 @@ private:
         if (QString why = m_Description.ownPageWhy ? m_Description.ownPageWhy(target) : QString(); !why.isEmpty())
             return why;
         const bool del = action == taDelete;
+        if (del && m_Description.deleteKey && m_List->SelectedRow() >= 0 && !m_Page->IsCurrent(target))
+            return OwnEntry(entry, target);
         if (QString why = m_Description.fit
                               ? m_Description.fit(entry, target, del)
                               : ModelWhy(Intp::CheckEntryOf<Record>(Intp::ModelOf(target), entry) != Intp::ssOk);
@@ -293,6 +299,26 @@ private:
         // switch's own entry by the key alone.
         if (!del || (!m_Description.removesOwn && (m_Page->IsCurrent(target) || m_List->SelectedRow() < 0)))
             return QString();
+        const std::optional<Entry> own = m_Description.asFilled ? m_Description.asFilled(*held) : *held;
+        if (!own)
+            return QString("its own page can't show its entry of that key");
+        entry = *own;
+        return QString();
+    }
+
+    // A Delete of a selected row to another switch: its own entry of the
+    // switch's key (its table took it, so it fits its model).
+    QString OwnEntry(Entry& entry, Intp::TDevice* target) const
+    {
+        const Record* table = target->template LatestRead<Record>();
+        if (!table)
+            return TModulePage::OwnReadWhy<Record>(target, "its own table was not read");
+        const QString key = m_Description.deleteKey(entry);
+        const auto held = std::find_if(table->entries.begin(), table->entries.end(), [&](const Entry& e) {
+            return (!m_Description.listed || m_Description.listed(e)) && m_Description.deleteKey(e) == key;
+        });
+        if (held == table->entries.end())
+            return QString("it holds no such entry");
         const std::optional<Entry> own = m_Description.asFilled ? m_Description.asFilled(*held) : *held;
         if (!own)
             return QString("its own page can't show its entry of that key");

@@ -59,7 +59,9 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent) : TModulePage("Port Se
                   // page's Add is off for a listed (port, address).
                   .fit = [this](TEntry& e, TDevice* target, bool) {
                       return TTableEditorBase::PortOnTarget(e.port, CurrentDevice(), target);
-                  }});
+                  },
+                  // Delete sends the address alone: a switch's entry of it, on any port.
+                  .deleteKey = [](const TEntry& e) { return QString(e.mac.ToString().c_str()); }});
     connect(m_MAC, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 

@@ -294,7 +294,8 @@ void AddSnmp(THandlerTable &table)
     AddTable<TSessionSnmpMibviewGet>(table, {.Add = ccSnmpMibviewAdd, .Del = ccSnmpMibviewDel, .KeySize = 66});
 
     // Users keep whether each password is set; the passwords are not kept.
-    AddTable<TSessionSnmpUserGet>(table, {});
+    // A user is told apart by its name.
+    AddTable<TSessionSnmpUserGet>(table, {.KeySize = SnmpTextWidth});
     auto userChange = [](bool add) {
         return [add](const TSwitch &, std::vector<TPropertySnmpUserEntry> &users, const TSnmpUserChange &change) {
             auto it = std::find_if(users.begin(), users.end(), [&](const auto &u) { return u.name == change.name; });

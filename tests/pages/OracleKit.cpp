@@ -378,7 +378,11 @@ void CopyValue(QWidget* from, QWidget* to, QStringList& lacks)
     } else if (auto* a = qobject_cast<QPlainTextEdit*>(from)) {
         static_cast<QPlainTextEdit*>(to)->setPlainText(a->toPlainText());
     } else if (auto* a = qobject_cast<QCheckBox*>(from)) {
-        static_cast<QCheckBox*>(to)->setChecked(a->isChecked());
+        // Clicked as a user would: a page may follow its boxes' clicks alone.
+        auto* b = static_cast<QCheckBox*>(to);
+        if (b->isChecked() != a->isChecked() && b->isEnabled() && !b->isTristate())
+            b->click();
+        b->setChecked(a->isChecked());
     } else if (auto* a = qobject_cast<QRadioButton*>(from)) {
         if (a->isChecked())
             static_cast<QRadioButton*>(to)->setChecked(true);
@@ -765,7 +769,12 @@ std::vector<TBytes> TWorld::Entries(const Intp::TDevice* device, std::uint16_t c
     const auto held = m_Entries.find(device);
     if (held == m_Entries.end() || !held->second.count(code))
         return {};
-    return held->second.at(code);
+    // As the library reads them: a text ends at its first NUL.
+    std::vector<TBytes> entries = held->second.at(code);
+    if (const auto handler = Handlers().find(code); handler != Handlers().end() && handler->second.Decoded)
+        for (TBytes& entry : entries)
+            entry = handler->second.Decoded(entry);
+    return entries;
 }
 
 std::pair<std::size_t, std::size_t> TWorld::EntryKey(std::uint16_t code)
@@ -1142,6 +1151,11 @@ QString CopyShown(QWidget* from, QWidget* to, TCopy what, const TPortLists* port
         return lacks.join("; ");
     for (std::size_t i = 0; i < a.size(); ++i)
         CopyValue(a[i], b[i], lacks);
+    // The texts once more, as one who typed them after choosing: a check run
+    // on typing sees the choices.
+    for (QWidget* control : b)
+        if (auto* edit = qobject_cast<QLineEdit*>(control))
+            emit edit->textChanged(edit->text());
     // The choices once more, as one who chose them last: what they turn on
     // and off follows them, not the fields typed after.
     for (QWidget* control : b) {

@@ -89,7 +89,8 @@ public:
     std::set<std::uint16_t> Read(const Intp::TDevice* device) const;
     std::set<std::uint16_t> Failed(const Intp::TDevice* device) const;
     // The entries of the table the switch answered its latest read of code
-    // with, in order, and the bytes of an entry that are the table's key
+    // with, in order, as the library reads them (bytes past a text's end
+    // dropped), and the bytes of an entry that are the table's key
     // (offset and size; size 0: code is no table).
     std::vector<TBytes> Entries(const Intp::TDevice* device, std::uint16_t code) const;
     static std::pair<std::size_t, std::size_t> EntryKey(std::uint16_t code);
