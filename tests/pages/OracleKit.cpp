@@ -1057,6 +1057,21 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
 {
     const TBytes prefix(base.begin(), base.begin() + std::ptrdiff_t(std::min(prefixSize, base.size())));
     const std::uint32_t model = device->GetType();
+    // A switch on show with values a step from the model's holds its
+    // model's table, each entry a step away.
+    if (plan.shown && !plan.values.whole) {
+        auto one = [&](const TBytes& entry) { return TablePage(code, prefix, {entry}, trailer); };
+        const std::vector<std::uint8_t> kinds = Kinds(code, TBytes(entrySize, 0), true);
+        std::vector<TBytes> entries;
+        for (std::size_t at = prefix.size(); entrySize && at + entrySize + trailer <= base.size(); at += entrySize)
+            if (TBytes entry(base.begin() + std::ptrdiff_t(at), base.begin() + std::ptrdiff_t(at + entrySize));
+                std::any_of(entry.begin(), entry.end(), [](std::uint8_t b) { return b != 0; }))
+                entries.push_back(Move(entry, Hash(m_Seed, plan.seed, code, at), kinds, plan.values, false, model, code, one));
+        if (Takes(model, code, TablePage(code, prefix, entries, trailer))) {
+            m_TableEntries = entries;
+            return TablePage(code, prefix, entries, trailer);
+        }
+    }
     auto one = [&](const TBytes& entry) { return TablePage(code, prefix, {entry}, trailer); };
     const std::vector<TBytes>& pool = Pool(device, code, prefix, entrySize, trailer);
     // Entries the page added: every switch holds them, first.
