@@ -76,7 +76,19 @@ void TModuleMonitorMirror2::EventOnApplyClick()
     SendToEachTarget<Intp::TSessionMonitorMirror2Set>([&](Intp::TSessionMonitorMirror2Set& request, Intp::TDevice* device) {
         if (QString why = PortCountWhy(device, needs); !why.isEmpty())
             return why;
-        request.SetPayload(payload);
+        // A chooser showing no port (a hidden one) keeps each switch's own.
+        Intp::TPropertyMonitorMirror2 own = payload;
+        const bool src = m_SrcPort->currentIndex() >= 0, dst = m_DstPort->currentIndex() >= 0;
+        if (!src || !dst) {
+            const auto* read = device->LatestRead<Intp::TPropertyMonitorMirror2>();
+            if (!read) {
+                const QString why = OwnReadWhy<Intp::TPropertyMonitorMirror2>(device);
+                return why.isEmpty() ? QString("its own mirrored ports were not read") : why;
+            }
+            own.monitoredPort = src ? own.monitoredPort : read->monitoredPort;
+            own.analysisPort = dst ? own.analysisPort : read->analysisPort;
+        }
+        request.SetPayload(own);
         return QString();
     });
 }

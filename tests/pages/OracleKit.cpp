@@ -28,6 +28,7 @@
 #include <cctype>
 #include <functional>
 #include <numeric>
+#include <optional>
 #include <random>
 #include <tuple>
 
@@ -139,11 +140,25 @@ bool PortTexts(const QStringList& texts, const std::vector<int>& visible, const 
     return true;
 }
 
+// Whether texts begin with a row per port of ports, hidden ones too, each
+// numbered by its index (a page that lists every port).
+bool EveryPort(const QStringList& texts, std::size_t ports)
+{
+    if (ports == 0 || texts.size() < qsizetype(ports))
+        return false;
+    for (std::size_t r = 0; r < ports; ++r)
+        if (texts[qsizetype(r)] != QString::asprintf("Port.%02zu", r + 1))
+            return false;
+    return true;
+}
+
 // The row or line of the other switch showing the same port as row of the
 // first (by the port's index); -1 when it shows none; -2 when the lists are
 // no port lists or row is past their ports.
 int PortMatch(const QStringList& from, const QStringList& to, int row)
 {
+    if (g_Ports && EveryPort(from, g_Ports->fromPorts) && EveryPort(to, g_Ports->toPorts))
+        return std::size_t(row) >= g_Ports->fromPorts ? -2 : std::size_t(row) < g_Ports->toPorts ? row : -1;
     if (!g_Ports || row >= qsizetype(g_Ports->from.size()) || !PortTexts(from, g_Ports->from, g_Ports->fromNames) ||
         !PortTexts(to, g_Ports->to, g_Ports->toNames))
         return -2;
@@ -240,9 +255,21 @@ bool Ticked(const QListWidget* lines)
     return lines && lines->count() > 0 && lines->item(0)->data(Qt::CheckStateRole).isValid();
 }
 
+// The line of to showing what line i of from shows: a port's line by its
+// index, other lines by their text; null when none does.
+QListWidgetItem* MatchLine(QListWidget* from, QListWidget* to, int i)
+{
+    const int port = PortMatch(Texts(from), Texts(to), i);
+    if (port != -2)
+        return port >= 0 ? to->item(port) : nullptr;
+    const QList<QListWidgetItem*> found = to->findItems(from->item(i)->text(), Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.front();
+}
+
 // Ticked lines (ports, services) by their text; a list of entries (no
-// ticks) whole, as Add and Delete would make it.
-void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks)
+// ticks) whole, as Add and Delete would make it. The unticks go first, as
+// one makes room before ticking (only: those of one state alone).
+void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks, std::optional<Qt::CheckState> only = {})
 {
     if (!Ticked(from)) {
         to->clear();
@@ -250,19 +277,26 @@ void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks)
             to->addItem(from->item(i)->text());
         return;
     }
-    const QStringList a = Texts(from), b = Texts(to);
-    for (int i = 0; i < from->count(); ++i) {
-        const QListWidgetItem* item = from->item(i);
-        // A port's line by its index, other lines by their text.
-        const int port = PortMatch(a, b, i);
-        QList<QListWidgetItem*> found = to->findItems(item->text(), Qt::MatchExactly);
-        if (port != -2)
-            found = port >= 0 ? QList<QListWidgetItem*>{to->item(port)} : QList<QListWidgetItem*>{};
-        if (found.isEmpty())
-            lacks << "no line " + item->text();
-        else
-            found.front()->setCheckState(item->checkState());
+    for (const Qt::CheckState state : {Qt::Unchecked, Qt::Checked}) {
+        if (only && *only != state)
+            continue;
+        for (int i = 0; i < from->count(); ++i) {
+            if (from->item(i)->checkState() != state)
+                continue;
+            if (QListWidgetItem* line = MatchLine(from, to, i); !line)
+                lacks << "no line " + from->item(i)->text();
+            else
+                line->setCheckState(state);
+        }
     }
+}
+
+// The ticked lines of from whose lines in to its page took back.
+void TakenBack(QListWidget* from, QListWidget* to, QStringList& lacks)
+{
+    for (int i = 0; i < from->count(); ++i)
+        if (QListWidgetItem* line = MatchLine(from, to, i); line && line->checkState() != from->item(i)->checkState())
+            lacks << "its page takes back line " + from->item(i)->text();
 }
 
 // Rows by key. A cell edited in ticked lines is ticked as a user ticks
@@ -285,15 +319,25 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
     }
     auto lines = [](TUntypedEditedList* list, int c) { return qobject_cast<QListWidget*>(list->EditorOf(c)); };
     auto ticked = [&](int c) { return Ticked(lines(edited, c)) && lines(editedTo, c); };
+    // Every row's unticks, then every row's ticks; a tick its page takes
+    // back (a limit) is one it can't take.
+    for (const Qt::CheckState state : {Qt::Unchecked, Qt::Checked})
+        for (auto [row, other] : rows)
+            for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
+                if (!ticked(c))
+                    continue;
+                edited->SelectRow(row);
+                editedTo->SelectRow(other);
+                moved = true;
+                CopyLines(lines(edited, c), lines(editedTo, c), lacks, state);
+            }
     for (auto [row, other] : rows)
-        for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
-            if (!ticked(c))
-                continue;
-            edited->SelectRow(row);
-            editedTo->SelectRow(other);
-            moved = true;
-            CopyLines(lines(edited, c), lines(editedTo, c), lacks);
-        }
+        for (int c = 1; c < from->Model()->ColumnCount(); ++c)
+            if (ticked(c)) {
+                edited->SelectRow(row);
+                editedTo->SelectRow(other);
+                TakenBack(lines(edited, c), lines(editedTo, c), lacks);
+            }
     for (auto [row, other] : rows)
         for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
             if (ticked(c))
@@ -333,7 +377,14 @@ void CopyValue(QWidget* from, QWidget* to, QStringList& lacks)
         auto* b = static_cast<QComboBox*>(to);
         if (a->currentIndex() < 0)
             return;
-        const int index = b->findText(a->currentText());
+        // A port's item by its index, other items by their text.
+        QStringList items, itemsTo;
+        for (int i = 0; i < a->count(); ++i)
+            items << a->itemText(i);
+        for (int i = 0; i < b->count(); ++i)
+            itemsTo << b->itemText(i);
+        const int port = PortMatch(items, itemsTo, a->currentIndex());
+        const int index = port != -2 ? port : b->findText(a->currentText());
         if (index < 0)
             lacks << "no choice " + a->currentText();
         else

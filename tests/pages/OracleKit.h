@@ -175,6 +175,9 @@ struct TPortLists {
     // by that key.
     std::vector<TBytes> fromEntries, toEntries;
     std::size_t keyAt = 0, keyBytes = 0;
+    // Their port counts: a list of every port, hidden ones too, is matched
+    // row by row.
+    std::size_t fromPorts = 0, toPorts = 0;
 };
 
 // Sets the value controls of to (a page of the same class) to what from

@@ -373,7 +373,8 @@ protected:
     {
         own[i] = Make();
         world->Show(own[i].get(), &hosts[i]);
-        TPortLists ports{Visible(shown), Visible(Target(i)), Names(shown), Names(Target(i)), {}, {}};
+        TPortLists ports{Visible(shown), Visible(Target(i)), Names(shown), Names(Target(i)),
+                         {}, {}, 0, 0, shown->GetPortNum(), Target(i)->GetPortNum()};
         // The one table the page reads, if it reads one.
         for (const std::uint16_t code : world->Read(shown))
             if (const auto [at, bytes] = TWorld::EntryKey(code); bytes) {
