@@ -72,15 +72,34 @@ void TModuleMonitorMirror2::EventOnApplyClick()
     payload.mode = std::uint32_t(std::max(0, m_Mode->currentIndex()));
     payload.monitoredPort = m_SrcPort->currentIndex() >= 0 ? m_SrcPort->currentData().toUInt() : 0;
     payload.analysisPort = m_DstPort->currentIndex() >= 0 ? m_DstPort->currentData().toUInt() : 0;
-    // Port numbers: a switch with more ports keeps the rest as it has them.
-    const std::uint32_t needs = std::max(payload.monitoredPort, payload.analysisPort) + 1;
+    // A chooser that is off (mirroring disabled) or shows no port (a hidden
+    // one) keeps each switch's own port; the others go by number, to a
+    // switch that has them.
+    const bool on = payload.mode != 0;
+    const bool src = on && m_SrcPort->currentIndex() >= 0, dst = on && m_DstPort->currentIndex() >= 0;
+    const std::uint32_t needs = std::max(src ? payload.monitoredPort + 1 : 0, dst ? payload.analysisPort + 1 : 0);
     SendToEachTarget<Intp::TSessionMonitorMirror2Set>([&](Intp::TSessionMonitorMirror2Set& request, Intp::TDevice* device) {
         if (QString why = PortCountWhy(device, needs); !why.isEmpty())
             return why;
-        if (QString why = PortMerge::UnlistedWhy(device, {int(payload.monitoredPort), int(payload.analysisPort)});
-            !why.isEmpty())
+        Intp::TPropertyMonitorMirror2 own = payload;
+        if (!src || !dst) {
+            const auto* read = device->LatestRead<Intp::TPropertyMonitorMirror2>();
+            if (!read) {
+                const QString why = OwnReadWhy<Intp::TPropertyMonitorMirror2>(device);
+                return why.isEmpty() ? QString("its own mirrored ports were not read") : why;
+            }
+            own.monitoredPort = src ? own.monitoredPort : read->monitoredPort;
+            own.analysisPort = dst ? own.analysisPort : read->analysisPort;
+        }
+        // The ports the page shows must be ones the switch's own page lists.
+        std::vector<int> shown;
+        if (src)
+            shown.push_back(int(own.monitoredPort));
+        if (dst)
+            shown.push_back(int(own.analysisPort));
+        if (QString why = PortMerge::UnlistedWhy(device, shown); !why.isEmpty())
             return why;
-        request.SetPayload(payload);
+        request.SetPayload(own);
         return QString();
     });
 }

@@ -80,6 +80,29 @@ QString OwnRowsWhy(const std::vector<TTrunk2Row>& rows)
     return fault.isEmpty() ? fault : QString("its own trunk groups can't be sent back: %1").arg(fault);
 }
 
+// What a member ticked or unticked does on the target's own page, its
+// groups all as own but merged: nothing when no member differs; else a
+// group past its member limit takes the tick back (why), and each group
+// the page on show does not list takes its member count as work ports.
+QString MemberTickWhy(const TDevice* target, std::vector<TTrunk2Row>& merged, const std::vector<TTrunk2Row>& own,
+                      std::size_t shown)
+{
+    bool ticked = false;
+    for (std::size_t g = 0; g < merged.size() && g < own.size(); ++g)
+        ticked = ticked || merged[g].members != own[g].members;
+    if (!ticked)
+        return QString();
+    const std::uint32_t limit = target->GetTrunkMemberNum();
+    for (TTrunk2Row& row : merged) {
+        const auto count = std::uint32_t(std::popcount(row.members));
+        if (count > limit)
+            return QString("port number must be <=%1").arg(limit);
+        if (row.group >= shown)
+            row.workPorts = count;
+    }
+    return QString();
+}
+
 } // namespace
 
 int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, const TPortLayout& shown)
@@ -92,6 +115,8 @@ int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, const TPo
         std::vector<TTrunk2Row> all = rows;
         const std::vector<TTrunk2Row> ownRows = Trunk2Rows(*own, device->GetTrunkGroupNum());
         if (fault = TrunkTargetFault(device, shown, all, &ownRows); fault.isEmpty())
+            fault = MemberTickWhy(device, all, ownRows, rows.size());
+        if (fault.isEmpty())
             fault = CheckTrunk2Rows(all);
         if (fault.isEmpty())
             request.SetEntries(Trunk2Entries(all, LacpPorts(all), own->entries.back().workPorts));

@@ -52,7 +52,8 @@ std::vector<Intp::TPropertyPortTrunk2Entry> Trunk2Entries(const std::vector<TTru
 // active, to every target of the page that can take them, each with its own
 // groups beyond them, its own members of the ports not listed and its own
 // activity entry's work ports; a target whose groups so merged fail the
-// page's check is named with its message.
+// page's checks (its member limit when members change, the work ports) is
+// named with its message.
 int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, const TPortLayout& shown);
 // Sends every target of the page its own groups, with the activity of the
 // ports in shown as in active and its own activity of the others; a target

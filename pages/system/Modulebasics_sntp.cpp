@@ -278,11 +278,14 @@ void TModuleBasicsSntp::EventOnApplyClick()
     record.DaylightBegin = PeriodSeconds(m_BeginDate, m_BeginTime);
     record.DaylightEnd = PeriodSeconds(m_EndDate, m_EndTime);
     record.DaylightOffset = uint32_t(m_Offset->value());
-    // A time zone without an item goes back as each switch has it.
+    // A time zone without an item goes as each switch's own page shows it:
+    // its own zone while its SNTP is on, else the first item.
     SendToEachTarget<Intp::TSessionBasicsSntpSet>([&](Intp::TSessionBasicsSntpSet& request, Intp::TDevice* target) {
         Intp::TPropertyBasicsSntp own = record;
-        const QString why =
-            ChoiceOrOwn(m_Timezone->currentIndex(), target, &Intp::TPropertyBasicsSntp::TimeZone, own.TimeZone);
+        int zone = m_Timezone->currentIndex();
+        if (const auto* read = target->LatestRead<Intp::TPropertyBasicsSntp>(); zone < 0 && read && !read->Enabled)
+            zone = 0;
+        const QString why = ChoiceOrOwn(zone, target, &Intp::TPropertyBasicsSntp::TimeZone, own.TimeZone);
         if (why.isEmpty())
             request.SetPayload(own);
         return why;

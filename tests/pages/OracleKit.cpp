@@ -28,6 +28,7 @@
 #include <cctype>
 #include <functional>
 #include <numeric>
+#include <optional>
 #include <random>
 #include <tuple>
 
@@ -139,9 +140,6 @@ bool PortTexts(const QStringList& texts, const std::vector<int>& visible, const 
     return true;
 }
 
-// The row or line of the other switch showing the same port as row of the
-// first (by the port's index); -1 when it shows none; -2 when the lists are
-// no port lists or row is past their ports.
 // The indexes of the rows or lines texts begins with: every port by its
 // index ("Port.%02d" of the index, a port the world hides among them) on a
 // page that lists them all without their names, else those of visible.
@@ -155,6 +153,9 @@ std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& v
     return int(all.size()) > visible.back() ? all : visible;
 }
 
+// The row or line of the other switch showing the same port as row of the
+// first (by the port's index); -1 when it shows none; -2 when the lists are
+// no port lists or row is past their ports.
 int PortMatch(const QStringList& from, const QStringList& to, int row)
 {
     if (!g_Ports)
@@ -256,9 +257,21 @@ bool Ticked(const QListWidget* lines)
     return lines && lines->count() > 0 && lines->item(0)->data(Qt::CheckStateRole).isValid();
 }
 
+// The line of to showing what line i of from shows: a port's line by its
+// index, other lines by their text; null when none does.
+QListWidgetItem* MatchLine(QListWidget* from, QListWidget* to, int i)
+{
+    const int port = PortMatch(Texts(from), Texts(to), i);
+    if (port != -2)
+        return port >= 0 ? to->item(port) : nullptr;
+    const QList<QListWidgetItem*> found = to->findItems(from->item(i)->text(), Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.front();
+}
+
 // Ticked lines (ports, services) by their text; a list of entries (no
-// ticks) whole, as Add and Delete would make it.
-void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks)
+// ticks) whole, as Add and Delete would make it. The unticks go first, as
+// one makes room before ticking (only: those of one state alone).
+void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks, std::optional<Qt::CheckState> only = {})
 {
     if (!Ticked(from)) {
         to->clear();
@@ -266,19 +279,26 @@ void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks)
             to->addItem(from->item(i)->text());
         return;
     }
-    const QStringList a = Texts(from), b = Texts(to);
-    for (int i = 0; i < from->count(); ++i) {
-        const QListWidgetItem* item = from->item(i);
-        // A port's line by its index, other lines by their text.
-        const int port = PortMatch(a, b, i);
-        QList<QListWidgetItem*> found = to->findItems(item->text(), Qt::MatchExactly);
-        if (port != -2)
-            found = port >= 0 ? QList<QListWidgetItem*>{to->item(port)} : QList<QListWidgetItem*>{};
-        if (found.isEmpty())
-            lacks << "no line " + item->text();
-        else
-            found.front()->setCheckState(item->checkState());
+    for (const Qt::CheckState state : {Qt::Unchecked, Qt::Checked}) {
+        if (only && *only != state)
+            continue;
+        for (int i = 0; i < from->count(); ++i) {
+            if (from->item(i)->checkState() != state)
+                continue;
+            if (QListWidgetItem* line = MatchLine(from, to, i); !line)
+                lacks << "no line " + from->item(i)->text();
+            else
+                line->setCheckState(state);
+        }
     }
+}
+
+// The ticked lines of from whose lines in to its page took back.
+void TakenBack(QListWidget* from, QListWidget* to, QStringList& lacks)
+{
+    for (int i = 0; i < from->count(); ++i)
+        if (QListWidgetItem* line = MatchLine(from, to, i); line && line->checkState() != from->item(i)->checkState())
+            lacks << "its page takes back line " + from->item(i)->text();
 }
 
 // Rows by key. A cell edited in ticked lines is ticked as a user ticks
@@ -301,15 +321,25 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
     }
     auto lines = [](TUntypedEditedList* list, int c) { return qobject_cast<QListWidget*>(list->EditorOf(c)); };
     auto ticked = [&](int c) { return Ticked(lines(edited, c)) && lines(editedTo, c); };
+    // Every row's unticks, then every row's ticks; a tick its page takes
+    // back (a limit) is one it can't take.
+    for (const Qt::CheckState state : {Qt::Unchecked, Qt::Checked})
+        for (auto [row, other] : rows)
+            for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
+                if (!ticked(c))
+                    continue;
+                edited->SelectRow(row);
+                editedTo->SelectRow(other);
+                moved = true;
+                CopyLines(lines(edited, c), lines(editedTo, c), lacks, state);
+            }
     for (auto [row, other] : rows)
-        for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
-            if (!ticked(c))
-                continue;
-            edited->SelectRow(row);
-            editedTo->SelectRow(other);
-            moved = true;
-            CopyLines(lines(edited, c), lines(editedTo, c), lacks);
-        }
+        for (int c = 1; c < from->Model()->ColumnCount(); ++c)
+            if (ticked(c)) {
+                edited->SelectRow(row);
+                editedTo->SelectRow(other);
+                TakenBack(lines(edited, c), lines(editedTo, c), lacks);
+            }
     for (auto [row, other] : rows)
         for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
             if (ticked(c))
