@@ -356,9 +356,13 @@ protected:
                 }
                 setting = settings[n];
                 dry = world->Press(page.get(), button);
-                why = !dry.told.isEmpty() ? "refused: " + dry.told.join(" / ").simplified()
-                      : dry.leftOut       ? "sends only a login or a reboot, which no page compares"
-                                          : "sends no change";
+                // A setting it was taken on, sending no change, tells more
+                // than one it was refused on.
+                const QString said = !dry.told.isEmpty() ? "refused: " + dry.told.join(" / ").simplified()
+                                     : dry.leftOut       ? "sends only a login or a reboot, which no page compares"
+                                                         : "sends no change";
+                if (why.isEmpty() || why == "off on every value set" || why.startsWith("refused: "))
+                    why = said;
             }
         }
         return dry;
@@ -452,6 +456,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
     const std::size_t controls = Buttons(Make().get()).size();
     std::map<std::size_t, TTally> tally;
     std::map<std::size_t, QString> names, unpressed;
+    std::set<std::size_t> pressed;  // on some world
     for (const int seed : Worlds()) {
         NewWorld(seed);
         // A page that shows each switch in a row of its own plans each one's
@@ -476,7 +481,8 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
             if (n == last)
                 world->Hold();
             if (n >= last && !world->Added()) {
-                unpressed[k] = missed[k];
+                if (!pressed.count(k))
+                    unpressed[k] = missed[k];
                 continue;
             }
             QString control, why;
@@ -487,12 +493,13 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                 if (n < last && why != "hidden") {
                     order.push_back(k);
                     missed[k] = why;
-                } else {
+                } else if (!pressed.count(k)) {
                     unpressed[k] = why;
                 }
                 continue;
             }
             unpressed.erase(k);
+            pressed.insert(k);
             // Rows are selected for a control that sends another change with them.
             int rows = 0;
             std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row, setting.form}, &rows);
