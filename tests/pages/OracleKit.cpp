@@ -121,23 +121,46 @@ std::vector<QWidget*> ValueControls(QWidget* root)
 // The ports CopyShown matches by index: set while it runs.
 const TPortLists* g_Ports = nullptr;
 
-// Whether texts begin with one line or row per port of visible (indexes in
-// row order), each numbered ("Port.03", by row or by index) or named as the
-// switch names that port.
-bool PortTexts(const QStringList& texts, const std::vector<int>& visible, const std::vector<std::string>& names)
+// The port index of each of texts (-1: a row of no port, a trunk group)
+// when they hold one line or row per port of visible (indexes in row
+// order): at their start, each numbered ("Port.03", by row or by index) or
+// named as the switch names that port; or in any order (a list sorted by
+// caption), each named or numbered by its index. Empty: no port list.
+std::vector<int> PortRows(const QStringList& texts, const std::vector<int>& visible,
+                          const std::vector<std::string>& names)
 {
     if (visible.empty() || texts.size() < qsizetype(visible.size()))
-        return false;
-    for (std::size_t r = 0; r < visible.size(); ++r) {
+        return {};
+    auto named = [&](const QString& text, int index) {
+        return std::size_t(index) < names.size() && text == QString::fromLatin1(names[std::size_t(index)]);
+    };
+    std::vector<int> rows(std::size_t(texts.size()), -1);
+    bool ordered = true;
+    for (std::size_t r = 0; r < visible.size() && ordered; ++r) {
         const int index = visible[r];
         const QString& text = texts[qsizetype(r)];
-        const bool numbered = text == QString::asprintf("Port.%02zu", r + 1) ||
-                              text == QString::asprintf("Port.%02d", index + 1);
-        const bool named = std::size_t(index) < names.size() && text == QString::fromLatin1(names[std::size_t(index)]);
-        if (!numbered && !named)
-            return false;
+        ordered = text == QString::asprintf("Port.%02zu", r + 1) || text == QString::asprintf("Port.%02d", index + 1) ||
+                  named(text, index);
+        rows[r] = index;
     }
-    return true;
+    if (ordered)
+        return rows;
+    std::fill(rows.begin(), rows.end(), -1);
+    std::set<int> found;
+    for (qsizetype r = 0; r < texts.size(); ++r) {
+        for (const int index : visible)
+            if (named(texts[r], index)) {
+                rows[std::size_t(r)] = index;
+                break;
+            }
+        for (const int index : visible)
+            if (rows[std::size_t(r)] < 0 && texts[r] == QString::asprintf("Port.%02d", index + 1) &&
+                std::find(rows.begin(), rows.end(), index) == rows.end())
+                rows[std::size_t(r)] = index;
+        if (rows[std::size_t(r)] >= 0 && !found.insert(rows[std::size_t(r)]).second)
+            return {};
+    }
+    return found.size() == visible.size() ? rows : std::vector<int>();
 }
 
 // The indexes of the rows or lines texts begins with: every port by its
@@ -154,15 +177,15 @@ std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& v
 }
 
 // The row or line of the other switch showing the same port as row of the
-// first (by the port's index); -1 when it shows none; -2 when the lists are
-// no port lists or row is past their ports.
+// first (by the port's index); -1 when it shows none; -2 when the lists
+// are no port lists or row shows no port.
 int PortMatch(const QStringList& from, const QStringList& to, int row)
 {
     if (!g_Ports)
         return -2;
-    const std::vector<int> a = ListedPorts(from, g_Ports->from), b = ListedPorts(to, g_Ports->to);
-    if (row < 0 || row >= qsizetype(a.size()) || !PortTexts(from, a, g_Ports->fromNames) ||
-        !PortTexts(to, b, g_Ports->toNames))
+    const std::vector<int> a = PortRows(from, ListedPorts(from, g_Ports->from), g_Ports->fromNames),
+                           b = PortRows(to, ListedPorts(to, g_Ports->to), g_Ports->toNames);
+    if (row < 0 || row >= qsizetype(a.size()) || b.empty() || a[std::size_t(row)] < 0)
         return -2;
     const auto at = std::find(b.begin(), b.end(), a[std::size_t(row)]);
     return at == b.end() ? -1 : int(at - b.begin());
@@ -769,7 +792,7 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     static std::map<std::string, TBytes> made;
     std::string key = CacheKey(device, plan.seed, code, request) + ';' + std::to_string(m_Seed) + ',' +
                       std::to_string(plan.shown) + ',' + std::to_string(plan.values.moves) + ',' +
-                      std::to_string(plan.values.whole);
+                      std::to_string(plan.values.whole) + std::to_string(plan.values.step);
     if (m_Holding && m_Added.count(code))
         for (const TBytes& added : m_Added[code])
             key.append(added.begin(), added.end());
@@ -864,7 +887,7 @@ TBytes TWorld::Move(TBytes bytes, unsigned seed, const std::vector<std::uint8_t>
             // Every other value on average: switches differ in which ones move.
             for (int attempt = 0; attempt < 2 && (values.moves < 8 || rng() % 2); ++attempt) {
                 TBytes moved = bytes;
-                moved[p] = std::uint8_t(attempt == 0 ? bytes[p] ^ 1 : bytes[p] + 1);
+                moved[p] = std::uint8_t(attempt == 0 ? bytes[p] ^ values.step : bytes[p] + values.step);
                 if (Takes(model, code, wrap(moved))) {
                     bytes = std::move(moved);
                     break;
@@ -1097,7 +1120,8 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
             if (TBytes entry(base.begin() + std::ptrdiff_t(at), base.begin() + std::ptrdiff_t(at + entrySize));
                 std::any_of(entry.begin(), entry.end(), [](std::uint8_t b) { return b != 0; }))
                 entries.push_back(Move(entry, Hash(m_Seed, plan.seed, code, at), kinds, plan.values, false, model, code, one));
-        if (Takes(model, code, TablePage(code, prefix, entries, trailer))) {
+        // A table the model holds empty takes the pool's entries.
+        if (!entries.empty() && Takes(model, code, TablePage(code, prefix, entries, trailer))) {
             m_TableEntries = entries;
             return TablePage(code, prefix, entries, trailer);
         }

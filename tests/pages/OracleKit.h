@@ -58,10 +58,11 @@ struct TOutcome {
 
 // How far a switch's records are from the model's: how many values may
 // move (fewer keep more of the model's), and whether a moved value takes
-// any value the library takes over its whole range or one step.
+// any value the library takes over its whole range or a step.
 struct TValues {
     std::size_t moves = std::size_t(-1);
     bool whole = true;
+    std::uint8_t step = 1;  // a step's size (two: a mode two steps off)
 };
 
 // How a switch's latest read of one record ends when it fails.

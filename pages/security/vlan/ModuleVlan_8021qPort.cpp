@@ -81,22 +81,43 @@ void TModuleVlan8021qPort::EventOnApplyClick()
     TDevice* current = CurrentDevice();
     if (rows.empty() || !current)
         return;
-    // Each row goes to the target's own port or trunk group of its number.
+    // Each row goes to the target's own port or trunk group of its number;
+    // the target's other rows go as it holds them, as its own page lists
+    // them, and its own page's checks run on them all.
     const TPortMap map(int(current->GetPortNum()));
     for (TDevice* device : TargetDevices()) {
-        std::vector<TVlanPortRow> own = rows;
+        std::vector<TVlanPortRow> own;
         QString why = TargetWhy(device);
         if (why.isEmpty())
-            why = map.Move(device, own, &TVlanPortRow::port);
+            why = OwnRowsOn(device, map, rows, own);
+        if (why.isEmpty() && std::any_of(own.begin(), own.end(), LacksTaggedVlan))
+            why = "its own page keeps Apply off: an 802.1Q or hybrid port has no tagged VLAN";
+        if (why.isEmpty() && !BuildPortWords(own, lists))
+            why = "Wrong tagged VIDs format!";
         if (!why.isEmpty()) {
             NotChanged(device, why);
             continue;
         }
-        BuildPortWords(own, lists);
         for (const auto& words : lists)
             SendChange<TSessionVlan8021qPortSet>(
                 device, [&words](TSessionVlan8021qPortSet& set) { set.SetEntries(words.data(), int(words.size())); });
     }
+}
+
+QString TModuleVlan8021qPort::OwnRowsOn(TDevice* device, const TPortMap& map, const std::vector<TVlanPortRow>& rows,
+                                        std::vector<TVlanPortRow>& own) const
+{
+    std::vector<TVlanPortRow> shown = rows;
+    if (QString why = map.Move(device, shown, &TVlanPortRow::port); !why.isEmpty())
+        return why;
+    const auto* table = device->LatestRead<TPropertyVlan8021qPort>();
+    const auto* config = device->LatestRead<TPropertyPortConfig>();
+    if (!table || !config || !device->LatestRead<TPropertyPortName>())
+        return OwnReadWhy<TPropertyVlan8021qPort>(device, "its own port settings were not read");
+    std::vector<TVlanPortRow> entries;
+    for (std::size_t i = 0; i < config->count && i < config->entries.size(); ++i)
+        entries.push_back(VlanPortRowOf(*table, int(config->entries[i].port)));
+    return m_ListView->PortRowsOn(device, entries, shown, own);
 }
 
 REGISTER_PAGE(TModuleVlan8021qPort);

@@ -24,4 +24,10 @@ public:
 protected:
     void Fill(Intp::TDevice* device) override;
     void UpdateActions() override;
+
+private:
+    // The rows device's own page would send with rows (the page's, moved by
+    // map to device's numbering) in place of its own: empty, or why it can't.
+    QString OwnRowsOn(Intp::TDevice* device, const TPortMap& map, const std::vector<TVlanPortRow>& rows,
+                      std::vector<TVlanPortRow>& own) const;
 };
