@@ -46,44 +46,19 @@ void TModulePortTrunk2::Fill(TDevice* device)
         ShowReadFailed(device);
 }
 
-// A tick runs over the groups in order: each counts its members in port
-// order (a hidden member too: it stays in its group). Past the member limit
-// the member at which it was passed is unticked and nothing else changes.
-// A member counted above the group's work ports is remembered, and each
-// group's work ports become its count. The last member remembered then
-// leaves every other group, whose work ports drop by one.
+// A tick runs over the groups as Trunk2MemberTick says; a hidden member
+// counts too (it stays in its group).
 void TModulePortTrunk2::EventOnMemberClick()
 {
-    int remembered = -1;
-    std::uint32_t port = 0;
-    for (int line = 0; line < m_ListView->RowCount(); ++line) {
-        const std::uint32_t members = std::uint32_t(m_ListView->Value(line, m_MemberColumn));
-        const long long work = m_ListView->Value(line, m_WorkColumn);
-        std::uint32_t count = 0;
-        for (std::uint32_t p = 0; p < 32; ++p) {
-            if (!(members >> p & 1u))
-                continue;
-            if (++count > m_MemberLimit) {
-                m_ListView->SetValue(line, m_MemberColumn, members & ~(1u << p));
-                m_ListView->UpdateEditors();
-                ShowMessage(QString("port number must be <=%1").arg(m_MemberLimit));
-                return;
-            }
-            if (work < count) {
-                remembered = line;
-                port = p;
-            }
-        }
-        m_ListView->SetValue(line, m_WorkColumn, count);
-    }
-    for (int line = 0; remembered >= 0 && line < m_ListView->RowCount(); ++line) {
-        const std::uint32_t members = std::uint32_t(m_ListView->Value(line, m_MemberColumn));
-        if (line == remembered || !(members >> port & 1u))
-            continue;
-        m_ListView->SetValue(line, m_MemberColumn, members & ~(1u << port));
-        m_ListView->SetValue(line, m_WorkColumn, m_ListView->Value(line, m_WorkColumn) - 1);
+    std::vector<TTrunk2Row> rows = m_ListView->Rows();
+    const QString taken = Trunk2MemberTick(rows, m_MemberLimit);
+    for (std::size_t line = 0; line < rows.size(); ++line) {
+        m_ListView->SetValue(int(line), m_MemberColumn, rows[line].members);
+        m_ListView->SetValue(int(line), m_WorkColumn, rows[line].workPorts);
     }
     m_ListView->UpdateEditors();
+    if (!taken.isEmpty())
+        ShowMessage(taken);
 }
 
 void TModulePortTrunk2::EventOnApplyClick()

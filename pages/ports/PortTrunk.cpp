@@ -36,6 +36,37 @@ QString CheckTrunk2Rows(const std::vector<TTrunk2Row>& rows)
     return QString();
 }
 
+QString Trunk2MemberTick(std::vector<TTrunk2Row>& rows, std::uint32_t limit)
+{
+    std::size_t remembered = rows.size();
+    std::uint32_t port = 0;
+    for (std::size_t line = 0; line < rows.size(); ++line) {
+        TTrunk2Row& row = rows[line];
+        std::uint32_t count = 0;
+        for (std::uint32_t p = 0; p < 32; ++p) {
+            if (!(row.members >> p & 1u))
+                continue;
+            if (++count > limit) {
+                row.members &= ~(1u << p);
+                return QString("port number must be <=%1").arg(limit);
+            }
+            if (row.workPorts < count) {
+                remembered = line;
+                port = p;
+            }
+        }
+        row.workPorts = count;
+    }
+    for (std::size_t line = 0; remembered < rows.size() && line < rows.size(); ++line) {
+        TTrunk2Row& row = rows[line];
+        if (line == remembered || !(row.members >> port & 1u))
+            continue;
+        row.members &= ~(1u << port);
+        row.workPorts -= 1;
+    }
+    return QString();
+}
+
 std::uint32_t LacpPorts(const std::vector<TTrunk2Row>& rows)
 {
     std::uint32_t ports = 0;
@@ -80,26 +111,31 @@ QString OwnRowsWhy(const std::vector<TTrunk2Row>& rows)
     return fault.isEmpty() ? fault : QString("its own trunk groups can't be sent back: %1").arg(fault);
 }
 
-// What a member ticked or unticked does on the target's own page, its
-// groups all as own but merged: nothing when no member differs; else a
-// group past its member limit takes the tick back (why), and each group
-// the page on show does not list takes its member count as work ports.
+// The target's own page ticked to the members of merged on the ports
+// listed, as one ticks them there: group by group in port order, the
+// unticks first. Why when its page takes back a tick, or a member of a
+// group shown that the change keeps; else the groups beyond those shown
+// take what the ticks left them.
 QString MemberTickWhy(const TDevice* target, std::vector<TTrunk2Row>& merged, const std::vector<TTrunk2Row>& own,
-                      std::size_t shown)
+                      std::size_t shown, std::uint32_t listed)
 {
-    bool ticked = false;
-    for (std::size_t g = 0; g < merged.size() && g < own.size(); ++g)
-        ticked = ticked || merged[g].members != own[g].members;
-    if (!ticked)
-        return QString();
-    const std::uint32_t limit = target->GetTrunkMemberNum();
-    for (TTrunk2Row& row : merged) {
-        const auto count = std::uint32_t(std::popcount(row.members));
-        if (count > limit)
-            return QString("port number must be <=%1").arg(limit);
-        if (row.group >= shown)
-            row.workPorts = count;
-    }
+    std::vector<TTrunk2Row> page = own;
+    QString taken;
+    for (const bool tick : {false, true})
+        for (std::size_t g = 0; g < shown && g < page.size(); ++g)
+            for (std::uint32_t p = 0; p < 32; ++p) {
+                const std::uint32_t bit = 1u << p;
+                if (!(listed & bit) || bool(merged[g].members & bit) != tick || bool(page[g].members & bit) == tick)
+                    continue;
+                page[g].members ^= bit;
+                if (QString why = Trunk2MemberTick(page, target->GetTrunkMemberNum()); !why.isEmpty())
+                    taken = why;
+            }
+    for (std::size_t g = 0; g < shown && g < page.size(); ++g)
+        if (page[g].members != merged[g].members)
+            return taken.isEmpty() ? QString("its own page takes back member ports") : taken;
+    for (std::size_t g = shown; g < page.size() && g < merged.size(); ++g)
+        merged[g] = page[g];
     return QString();
 }
 
@@ -115,7 +151,8 @@ int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, const TPo
         std::vector<TTrunk2Row> all = rows;
         const std::vector<TTrunk2Row> ownRows = Trunk2Rows(*own, device->GetTrunkGroupNum());
         if (fault = TrunkTargetFault(device, shown, all, &ownRows); fault.isEmpty())
-            fault = MemberTickWhy(device, all, ownRows, rows.size());
+            fault = MemberTickWhy(device, all, ownRows, rows.size(),
+                                  ~PortMerge::NotShown(device, shown) & PortMerge::Bits(0, PortMerge::MaskSpan(device)));
         if (fault.isEmpty())
             fault = CheckTrunk2Rows(all);
         if (fault.isEmpty())

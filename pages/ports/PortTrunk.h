@@ -42,6 +42,13 @@ std::vector<TTrunk2Row> Trunk2Rows(const Intp::TPropertyPortTrunk2& record, std:
 // The message of the first group whose work ports don't fit its members,
 // or an empty text.
 QString CheckTrunk2Rows(const std::vector<TTrunk2Row>& rows);
+// What a member tick does on the page, over every group in order: each
+// counts its members in port order; past limit the member at which it was
+// passed is unticked, nothing else changes and the message is returned.
+// A member counted above its group's work ports is remembered, each group's
+// work ports become its count, and the last member remembered leaves every
+// other group, whose work ports drop by one.
+QString Trunk2MemberTick(std::vector<TTrunk2Row>& rows, std::uint32_t limit);
 // The ports of the LACP groups.
 std::uint32_t LacpPorts(const std::vector<TTrunk2Row>& rows);
 // The Set's entries: the groups, then the LACP activity entry (the active

@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <map>
 #include <numeric>
 #include <optional>
 #include <random>
@@ -316,12 +317,29 @@ void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks, std::opti
     }
 }
 
-// The ticked lines of from whose lines in to its page took back.
-void TakenBack(QListWidget* from, QListWidget* to, QStringList& lacks)
+// The ticked lines of from whose lines in to its page took back; and the
+// lines of to that from lacks, which keep their ticks (before: their states
+// before the copy), whose ticks its page changed.
+void TakenBack(QListWidget* from, QListWidget* to, QStringList& lacks, const std::vector<Qt::CheckState>& before)
 {
+    std::vector<bool> matched(std::size_t(to->count()));
     for (int i = 0; i < from->count(); ++i)
-        if (QListWidgetItem* line = MatchLine(from, to, i); line && line->checkState() != from->item(i)->checkState())
-            lacks << "its page takes back line " + from->item(i)->text();
+        if (QListWidgetItem* line = MatchLine(from, to, i)) {
+            matched[std::size_t(to->row(line))] = true;
+            if (line->checkState() != from->item(i)->checkState())
+                lacks << "its page takes back line " + from->item(i)->text();
+        }
+    for (int j = 0; j < to->count() && std::size_t(j) < before.size(); ++j)
+        if (!matched[std::size_t(j)] && to->item(j)->checkState() != before[std::size_t(j)])
+            lacks << "its page changes line " + to->item(j)->text();
+}
+
+std::vector<Qt::CheckState> States(const QListWidget* lines)
+{
+    std::vector<Qt::CheckState> states;
+    for (int j = 0; j < lines->count(); ++j)
+        states.push_back(lines->item(j)->checkState());
+    return states;
 }
 
 // Rows by key. A cell edited in ticked lines is ticked as a user ticks
@@ -344,6 +362,14 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
     }
     auto lines = [](TUntypedEditedList* list, int c) { return qobject_cast<QListWidget*>(list->EditorOf(c)); };
     auto ticked = [&](int c) { return Ticked(lines(edited, c)) && lines(editedTo, c); };
+    std::map<std::pair<int, int>, std::vector<Qt::CheckState>> before;
+    for (auto [row, other] : rows)
+        for (int c = 1; c < from->Model()->ColumnCount(); ++c)
+            if (ticked(c)) {
+                editedTo->SelectRow(other);
+                moved = true;
+                before[{other, c}] = States(lines(editedTo, c));
+            }
     // Every row's unticks, then every row's ticks; a tick its page takes
     // back (a limit) is one it can't take.
     for (const Qt::CheckState state : {Qt::Unchecked, Qt::Checked})
@@ -361,7 +387,7 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
             if (ticked(c)) {
                 edited->SelectRow(row);
                 editedTo->SelectRow(other);
-                TakenBack(lines(edited, c), lines(editedTo, c), lacks);
+                TakenBack(lines(edited, c), lines(editedTo, c), lacks, before[{other, c}]);
             }
     for (auto [row, other] : rows)
         for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
