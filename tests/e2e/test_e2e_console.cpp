@@ -158,6 +158,9 @@ TEST_F(ConsoleE2E, VlanGroupsAndPortsChangeEverySelectedSwitch)
     auto *ports = ShowDevicePage<TModuleVlan8021qPort>();
     ASSERT_NE(ports, nullptr);
     ASSERT_TRUE(RunUntil([&] { return ports->m_ListView->RowCount() > 0; }, 5s));
+    // Each switch is sent its own page's rows: its table is read first.
+    ASSERT_TRUE(EveryRead<Intp::TPropertyPortConfig>());
+    ASSERT_TRUE(EveryRead<Intp::TPropertyVlan8021qPort>());
     ports->m_ListView->SelectRow(0);
     static_cast<QComboBox *>(ports->m_ListView->EditorOf(1))->setCurrentIndex(Intp::vlHybrid);
     auto *tagged = static_cast<QLineEdit *>(ports->m_ListView->EditorOf(3));

@@ -136,13 +136,19 @@ TEST_F(Vlan8021qPortPage, ApplyIsBlockedWhileATrunkPortHasNoTaggedVlanAfterAnyTy
 TEST_F(Vlan8021qPortPage, ApplySendsEveryPortsWordsOrTellsAWrongTaggedText)
 {
     TDevice* device = InMode(vm8021q, 2);
-    Put(Select(2, TestModel(2)), TPropertyVlan{true, vm8021q});
+    // Another switch is sent its own page's rows: the shown ones, as it read them there.
+    TDevice* other = Select(2, TestModel(2));
+    Put(other, TPropertyVlan{true, vm8021q});
+    Put(other, IntpTest::PortNames(IntpTest::ModelOf(other)));
+    Put(other, IntpTest::PortConfig(IntpTest::ModelOf(other)));
+    Put(other, TPropertyVlan8021qPort{true, 0, {{2, 0b11, 0}}});
     Put(device, TPropertyVlan8021qPort{true, 0, {{1, 0b01, 0b10}, {3, 0b10, 0}}});
     Notify(device, ccVlan8021qPortGet);
     page->m_Apply->click();
     const auto frames = env.protocol.SentWith(ccVlan8021qPortSet);
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[0].payload, (std::vector<std::uint8_t>{0, 0, 0, 1, 0, 0, 1, 1, 0, 3, 0, 1, 0, 0}));
+    EXPECT_EQ(frames[1].payload, frames[0].payload);
 
     page->m_ListView->SelectRow(1);
     Type(static_cast<QLineEdit*>(page->m_ListView->EditorOf(3)), "1,4095");
