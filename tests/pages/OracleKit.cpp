@@ -389,13 +389,19 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
                 editedTo->SelectRow(other);
                 TakenBack(lines(edited, c), lines(editedTo, c), lacks, before[{other, c}]);
             }
-    for (auto [row, other] : rows)
+    // A choice that is off on its row and shows none of its items (an
+    // "N/A") holds no value one sets: the target's own stays.
+    for (auto [row, other] : rows) {
+        edited->SelectRow(row);
+        moved = true;
         for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
-            if (ticked(c))
+            const auto* choice = qobject_cast<const QComboBox*>(edited->EditorOf(c));
+            if (ticked(c) || (choice && !choice->isEnabled() && choice->currentIndex() < 0))
                 continue;
             editedTo->SetValue(other, c, edited->Value(row, c));
             editedTo->SetText(other, c, edited->Text(row, c));
         }
+    }
     lacks.removeDuplicates();
     if (moved)
         from->SelectRow(selected);
