@@ -165,14 +165,23 @@ std::vector<int> PortRows(const QStringList& texts, const std::vector<int>& visi
 }
 
 // The indexes of the rows or lines texts begins with: every port by its
-// index ("Port.%02d" of the index, a port the world hides among them) on a
-// page that lists them all without their names, else those of visible.
-std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& visible)
+// index on a page that lists them all (a port the world hides among them),
+// each numbered ("Port.%02d" of the index) or named as the switch names it
+// ("Port.XX" a hidden one), else those of visible.
+std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& visible,
+                             const std::vector<std::string>& names)
 {
     if (visible.empty() || int(visible.size()) > visible.back())
         return visible;
     std::vector<int> all;
     for (int r = 0; r < texts.size() && texts[r] == QString::asprintf("Port.%02d", r + 1); ++r)
+        all.push_back(r);
+    if (int(all.size()) > visible.back())
+        return all;
+    all.clear();
+    for (int r = 0; r < texts.size() && std::size_t(r) < names.size() &&
+                    texts[r] == QString::fromLatin1(names[std::size_t(r)]);
+         ++r)
         all.push_back(r);
     return int(all.size()) > visible.back() ? all : visible;
 }
@@ -184,8 +193,8 @@ int PortMatch(const QStringList& from, const QStringList& to, int row)
 {
     if (!g_Ports)
         return -2;
-    const std::vector<int> a = PortRows(from, ListedPorts(from, g_Ports->from), g_Ports->fromNames),
-                           b = PortRows(to, ListedPorts(to, g_Ports->to), g_Ports->toNames);
+    const std::vector<int> a = PortRows(from, ListedPorts(from, g_Ports->from, g_Ports->fromNames), g_Ports->fromNames),
+                           b = PortRows(to, ListedPorts(to, g_Ports->to, g_Ports->toNames), g_Ports->toNames);
     if (row < 0 || row >= qsizetype(a.size()) || b.empty() || a[std::size_t(row)] < 0)
         return -2;
     const auto at = std::find(b.begin(), b.end(), a[std::size_t(row)]);
