@@ -17,13 +17,16 @@ using namespace Intp;
 namespace {
 
 // One item per port, its index as data; a port the switch named beyond them
-// gets an item of its own, so that it shows and goes back as read.
+// gets an item of its own (none for those between), so that it shows and
+// goes back as read.
 void FillPorts(QComboBox* list, uint32_t ports, uint32_t selected)
 {
     list->clear();
-    for (uint32_t port = 0; port < std::max(ports, selected + 1); ++port)
+    for (uint32_t port = 0; port < ports; ++port)
         list->addItem(SwitchText(PortCaption(int(port) + 1)), port);
-    list->setCurrentIndex(int(selected));
+    if (selected >= ports)
+        list->addItem(SwitchText(PortCaption(int(selected) + 1)), selected);
+    list->setCurrentIndex(int(std::min(selected, ports)));
 }
 
 uint32_t PortOf(const QComboBox* list) { return list->currentData().toUInt(); }
@@ -56,12 +59,17 @@ TModuleRedundancyRing::TModuleRedundancyRing(QWidget* parent) : TModulePage(Load
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }
 
-void TModuleRedundancyRing::Fill(TDevice* device)
+TRingSettings TModuleRedundancyRing::Shown(TDevice* device) const
 {
     const auto& ring = ValidRecord<TPropertyRedundancyRing>(device);
     const auto& rstp = ValidRecord<TPropertyRedundancyRstp>(device);
     const bool shown = ring.valid && !(m_Exclusive && rstp.valid && rstp.enabled);
-    const TRingSettings s = shown ? static_cast<const TRingSettings&>(ring) : TRingSettings{};
+    return shown ? static_cast<const TRingSettings&>(ring) : TRingSettings{};
+}
+
+void TModuleRedundancyRing::Fill(TDevice* device)
+{
+    const TRingSettings s = Shown(device);
     const uint32_t ports = device ? device->GetPortNum() : 0;
     m_LegacyMode->setChecked(s.ringEnabled);
     m_Master->setChecked(s.ringMaster);
@@ -100,14 +108,17 @@ void TModuleRedundancyRing::EventOnApplyClick()
     if (!Check(!RingPortsClash(s), "Duplicated Ports!"))
         return;
     const TPropertyRedundancyRing record = RingToSend(s);
-    const std::vector<uint32_t> used = RingPorts(s);
-    // A target gets the ring on its own ports of those numbers, or none; the
-    // switch on show gets back what it sent, even a port beyond its count.
-    TDevice* current = CurrentDevice();
+    // A target gets the ring on its own ports of those numbers, or none. A
+    // port beyond the count of the switch on show is one it read: it goes as
+    // read to each switch that shows it in that field too, this one as well.
+    const uint32_t shownPorts = CurrentDevice() ? CurrentDevice()->GetPortNum() : 0;
     SendToEachTarget<TSessionRedundancyRingSet>([&](TSessionRedundancyRingSet& request, TDevice* device) {
+        const TRingSettings own = Shown(device);
         int index = 0;
-        for (uint32_t port : device == current ? std::vector<uint32_t>() : used) {
-            if (QString why = TPortMap::PortsOnly().IndexOn(device, int(port), index); !why.isEmpty())
+        for (uint32_t TRingSettings::* field : RingPortFields(s)) {
+            if (s.*field >= shownPorts && own.*field == s.*field)
+                continue;
+            if (QString why = TPortMap::PortsOnly().IndexOn(device, int(s.*field), index); !why.isEmpty())
                 return why;
         }
         request.SetPayload(record);

@@ -4,6 +4,7 @@
 // an optional coupling ring and optional dual homing. While the switch runs
 // RSTP the page shows the ring off: the two exclude each other.
 
+#include "intp/Redundancy.h"
 #include "pages/kit/ModulePage.h"
 
 class QCheckBox;
@@ -37,5 +38,8 @@ protected:
     void Fill(Intp::TDevice* device) override;
 
 private:
+    // The ring settings the page shows of device: off while RSTP excludes it.
+    Intp::TRingSettings Shown(Intp::TDevice* device) const;
+
     bool m_Exclusive = false;
 };

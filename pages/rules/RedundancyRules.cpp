@@ -31,16 +31,25 @@ uint32_t DuplicatedPriority(const std::vector<uint32_t>& priorities)
     return 0;
 }
 
+std::vector<uint32_t Intp::TRingSettings::*> RingPortFields(const Intp::TRingSettings& ring)
+{
+    using S = Intp::TRingSettings;
+    std::vector<uint32_t S::*> fields;
+    if (!ring.ringEnabled)
+        return fields;
+    fields = {&S::firstPort, &S::secondPort};
+    if (ring.couplingEnabled)
+        fields.insert(fields.end(), {&S::controlPort, &S::couplingPort});
+    if (ring.dualHoming)
+        fields.push_back(&S::homingPort);
+    return fields;
+}
+
 std::vector<uint32_t> RingPorts(const Intp::TRingSettings& ring)
 {
     std::vector<uint32_t> used;
-    if (!ring.ringEnabled)
-        return used;
-    used = {ring.firstPort, ring.secondPort};
-    if (ring.couplingEnabled)
-        used.insert(used.end(), {ring.controlPort, ring.couplingPort});
-    if (ring.dualHoming)
-        used.push_back(ring.homingPort);
+    for (uint32_t Intp::TRingSettings::* field : RingPortFields(ring))
+        used.push_back(ring.*field);
     return used;
 }
 

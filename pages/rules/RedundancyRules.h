@@ -19,6 +19,8 @@ uint32_t DuplicatedPriority(const std::vector<uint32_t>& priorities);
 // then the control and coupling ports with the coupling ring on, the homing
 // port with dual homing on.
 std::vector<uint32_t> RingPorts(const Intp::TRingSettings& ring);
+// The fields of those ports, in the same order.
+std::vector<uint32_t Intp::TRingSettings::*> RingPortFields(const Intp::TRingSettings& ring);
 // Whether the ports the ring uses clash (the ring on). Ports are compared
 // whole, whatever their number.
 bool RingPortsClash(const Intp::TRingSettings& ring);
