@@ -84,6 +84,9 @@ QString TTableEditorBase::PositionOnTarget(std::uint32_t& position, Intp::TDevic
     std::uint32_t index = from.entries[position].port;
     if (QString why = PortOnTarget(index, source, target); !why.isEmpty())
         return why;
+    // Its own page offers no port it hides.
+    if (QString why = PortMerge::UnlistedWhy(target, std::vector<int>{int(index)}); !why.isEmpty())
+        return why;
     const auto* to = target->LatestRead<Intp::TPropertyPortConfig>();
     if (!to)
         return "its port configuration has not been read";

@@ -46,7 +46,7 @@ public:
     // number, never by index; answers why target has none (empty: it has).
     static QString PortOnTarget(std::uint32_t& index, const Intp::TDevice* source, const Intp::TDevice* target);
     // A position of source's port configuration as the position of the same
-    // port or trunk group in target's (both read).
+    // port or trunk group in target's (both read), one its own page offers.
     static QString PositionOnTarget(std::uint32_t& position, Intp::TDevice* source, Intp::TDevice* target);
     // Every position of a mask (bit n: position n) the same way.
     static QString PositionsOnTarget(std::uint32_t& mask, Intp::TDevice* source, Intp::TDevice* target);
@@ -107,8 +107,9 @@ public:
         // false (it has said why) sends nothing.
         std::function<bool()> keyGiven = nullptr;
         std::function<bool(bool add)> check = nullptr;
-        // Entries of the table that get a row (default: all).
-        std::function<bool(const Entry&)> listed = nullptr;
+        // Entries of the table that get a row on the page of the switch
+        // holding them (default: all).
+        std::function<bool(const Entry&, Intp::TDevice*)> listed = nullptr;
         // The entry as target takes it: puts the form's entry (made for the
         // current switch) into target's own layout, and answers why target
         // can't take it (that switch is named as not changed), or empty.
@@ -137,6 +138,9 @@ public:
         // the other switches, when it is not the buttons' key (the whole
         // entry, or the address alone): each takes its own entry of it.
         std::function<QString(const Entry&)> deleteKey = nullptr;
+        // Add sends a held entry again, an edit of its other fields, on
+        // every switch's own page (not only on the switch on show).
+        bool addsHeld = false;
     };
 
     void Bind(TModulePage* page, TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
@@ -161,7 +165,7 @@ public:
                 m_Entries = record.entries;
         }
         if (m_Description.listed)
-            std::erase_if(m_Entries, [this](const Entry& entry) { return !m_Description.listed(entry); });
+            std::erase_if(m_Entries, [&](const Entry& entry) { return !m_Description.listed(entry, device); });
         for (const Entry& entry : m_Entries) {
             TListRow row;
             row.tag = (long long)m_Keys.size();
@@ -278,7 +282,7 @@ private:
             m_Description.formKey && !m_Description.entryKey ? m_Description.formKey() : keyOf(entry);
         // Of several entries of the key, the one the form shows as it is.
         const auto keyed = [&](const Entry& e) {
-            return (!m_Description.listed || m_Description.listed(e)) && keyOf(e) == key;
+            return (!m_Description.listed || m_Description.listed(e, target)) && keyOf(e) == key;
         };
         const std::vector<std::uint8_t> shown = Bytes(entry);
         auto held = std::find_if(table->entries.begin(), table->entries.end(),
@@ -286,10 +290,10 @@ private:
         if (held == table->entries.end())
             held = std::find_if(table->entries.begin(), table->entries.end(), keyed);
         const bool holds = held != table->entries.end();
-        // The switch on show takes an Add its page offered (a listed
-        // multicast group with other members).
+        // The switch on show takes an Add its page offered, and every
+        // switch one its own page offers for a held entry too (addsHeld).
         if (action == taAdd)
-            return holds && !m_Page->IsCurrent(target)
+            return holds && !m_Description.addsHeld && !m_Page->IsCurrent(target)
                        ? QString("it holds that entry already")
                        : QString();
         if (!holds)
@@ -315,7 +319,7 @@ private:
             return TModulePage::OwnReadWhy<Record>(target, "its own table was not read");
         const QString key = m_Description.deleteKey(entry);
         const auto held = std::find_if(table->entries.begin(), table->entries.end(), [&](const Entry& e) {
-            return (!m_Description.listed || m_Description.listed(e)) && m_Description.deleteKey(e) == key;
+            return (!m_Description.listed || m_Description.listed(e, target)) && m_Description.deleteKey(e) == key;
         });
         if (held == table->entries.end())
             return QString("it holds no such entry");

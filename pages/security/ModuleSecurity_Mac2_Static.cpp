@@ -62,8 +62,12 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
                   .sortKey = [this](const TEntry& e, int column) {
                       return column == 2 ? std::optional<long long>(ItemOfPort(e.port)) : std::nullopt;
                   },
-                  // An entry on a port not offered gets no row.
-                  .listed = [this](const TEntry& e) { return ItemOfPort(e.port) >= 0; },
+                  // An entry on a port not offered gets no row: on another
+                  // switch, one its own page does not offer.
+                  .listed = [this](const TEntry& e, TDevice* device) {
+                      return device == CurrentDevice() ? ItemOfPort(e.port) >= 0
+                                                       : ItemOfPort(OfferedPorts(device), e.port) >= 0;
+                  },
                   // Add takes the port's position in each switch's own port
                   // configuration; Remove sends each switch its own entry of
                   // the address and VLAN.
@@ -76,12 +80,31 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
     WatchChanges({m_Port, m_Mac, m_VlanId});
 }
 
-int TModuleSecurityMac2Static::ItemOfPort(uint32_t port) const
+int TModuleSecurityMac2Static::ItemOfPort(const TPortLayout& ports, uint32_t port)
 {
-    for (int row = m_Ports.RowCount() - 1; row >= 0; --row)
-        if (m_Ports.PortOfRow(row) == int(port))
+    for (int row = ports.RowCount() - 1; row >= 0; --row)
+        if (ports.PortOfRow(row) == int(port))
             return row;
     return -1;
+}
+
+int TModuleSecurityMac2Static::ItemOfPort(uint32_t port) const { return ItemOfPort(m_Ports, port); }
+
+std::vector<int> TModuleSecurityMac2Static::PortsByPosition(const TPropertyPortConfig& config)
+{
+    std::vector<int> portOf;
+    for (std::size_t i = 0; i < std::min<std::size_t>(config.count, config.entries.size()); ++i)
+        portOf.push_back(int(config.entries[i].port));
+    return portOf;
+}
+
+TPortLayout TModuleSecurityMac2Static::OfferedPorts(TDevice* device)
+{
+    TPortLayout ports;
+    const auto* config = device ? device->LatestRead<TPropertyPortConfig>() : nullptr;
+    if (config && device->LatestRead<TPropertyPortName>())
+        ports.BuildEntriesFor(device, PortsByPosition(*config), psMask);
+    return ports;
 }
 
 void TModuleSecurityMac2Static::UpdateActions() { m_Table.UpdateButtons(); }
@@ -92,11 +115,8 @@ void TModuleSecurityMac2Static::Fill(TDevice* device)
     m_Ports.Clear();
     const auto& config = ValidRecord<TPropertyPortConfig>(device);
     if (config.valid && ValidRecord<TPropertyPortName>(device).valid) {
-        std::vector<int> portOf;
-        for (std::size_t i = 0; i < std::min<std::size_t>(config.count, config.entries.size()); ++i)
-            portOf.push_back(int(config.entries[i].port));
         // The first 32 ports at most; a message says when more are cut.
-        m_Ports = MaskPorts(device, portOf);
+        m_Ports = MaskPorts(device, PortsByPosition(config));
         for (int row = 0; row < m_Ports.RowCount(); ++row)
             m_Port->addItem(m_Ports.RowName(row));
         m_Port->setCurrentIndex(m_Port->count() ? 0 : -1);

@@ -5,6 +5,7 @@
 // are those of the port configuration that the switch offers, read after
 // the port names.
 
+#include "intp/Ports.h"
 #include "intp/SecurityTables.h"
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/PortLayout.h"
@@ -35,6 +36,11 @@ protected:
 private:
     // The chooser's item of a port number; -1 when it is not listed.
     int ItemOfPort(uint32_t port) const;
+    static int ItemOfPort(const TPortLayout& ports, uint32_t port);
+    // The ports of a port configuration, by position.
+    static std::vector<int> PortsByPosition(const Intp::TPropertyPortConfig& config);
+    // The ports another switch's own page offers, as read last.
+    static TPortLayout OfferedPorts(Intp::TDevice* device);
 
     // The chooser's ports: positions in the port configuration and their ports.
     TPortLayout m_Ports;

@@ -87,7 +87,9 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                   // even one the box can't show.
                   .asRead = [](TEntry& e, const TEntry& row) { e.vid = row.vid; },
                   .removesOwn = true,
-                  .entryKey = [](const TEntry& e) { return IpText(e.group) + ' ' + QString::number(e.vid); }});
+                  .entryKey = [](const TEntry& e) { return IpText(e.group) + ' ' + QString::number(e.vid); },
+                  // A box changed offers Add for a listed group on any switch.
+                  .addsHeld = true});
     connect(m_Ip, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
     connect(m_VlanId, &TNumberBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
     // A box changed may send a listed group again with other members, but

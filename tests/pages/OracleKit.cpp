@@ -171,19 +171,20 @@ std::vector<int> PortRows(const QStringList& texts, const std::vector<int>& visi
 std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& visible,
                              const std::vector<std::string>& names)
 {
-    if (visible.empty() || int(visible.size()) > visible.back())
+    // Every port listed: more lines than visible ports, the hidden ones among them.
+    if (visible.empty() || visible.size() >= names.size())
         return visible;
     std::vector<int> all;
     for (int r = 0; r < texts.size() && texts[r] == QString::asprintf("Port.%02d", r + 1); ++r)
         all.push_back(r);
-    if (int(all.size()) > visible.back())
+    if (all.size() > visible.size())
         return all;
     all.clear();
     for (int r = 0; r < texts.size() && std::size_t(r) < names.size() &&
                     texts[r] == QString::fromLatin1(names[std::size_t(r)]);
          ++r)
         all.push_back(r);
-    return int(all.size()) > visible.back() ? all : visible;
+    return all.size() > visible.size() ? all : visible;
 }
 
 // The row or line of the other switch showing the same port as row of the

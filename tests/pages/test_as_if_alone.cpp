@@ -20,6 +20,8 @@
 #include "intp/Ports.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QWidget>
 
@@ -93,6 +95,25 @@ std::uint32_t Model(const TCounts& c)
 }
 
 // The page's controls by name.
+// Ticks each ticked line off and on again, as a user edits lines that show
+// already what he wants: whether every line shows what it did before.
+bool Retick(QWidget* page)
+{
+    bool same = true;
+    for (QListWidget* lines : page->findChildren<QListWidget*>())
+        for (int j = 0; j < lines->count(); ++j) {
+            QListWidgetItem* line = lines->item(j);
+            const QVariant state = line->data(Qt::CheckStateRole);
+            if (!state.isValid() || !(line->flags() & Qt::ItemIsUserCheckable) || !(line->flags() & Qt::ItemIsEnabled))
+                continue;
+            const Qt::CheckState was = line->checkState();
+            line->setCheckState(was == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+            line->setCheckState(was);
+            same = same && line->checkState() == was;
+        }
+    return same;
+}
+
 QString Controls(QWidget* page)
 {
     QStringList controls;
@@ -214,6 +235,10 @@ const struct {
     {"TModuleSnmpMibview", "Delete",
      "a view's type the page's two choices can't show, which every generated view has, keeps its own page's "
      "Delete of a selected row refused (\"Entry not found\"); a typed view is one no switch holds"},
+    {"TModuleVlan8021qPort", "Apply",
+     "its own page sends a switch's every row, and checks them all: a same-model target's own rows, moved "
+     "over their whole ranges, mostly fail its tagged VIDs check (\"Wrong tagged VIDs format!\"), and many "
+     "targets are in another VLAN mode; about a third are compared at 3 worlds"},
 };
 
 // How often a control was compared on the same-model targets' own pages,
@@ -406,6 +431,13 @@ protected:
             parts.removeIf([](const QString& part) { return part.startsWith("no line "); });
             cannot = parts.join("; ");
         }
+        // A choice its page lacks is no part of a change its page sends the
+        // same whatever that choice shows (a Clear of the whole table).
+        const QStringList parts = cannot.split("; ", Qt::SkipEmptyParts);
+        if (!parts.isEmpty() && std::all_of(parts.begin(), parts.end(), [&](const QString& part) {
+                return part.startsWith("no choice ") && ChoiceMakesNoChange(first, i, k, part.mid(10));
+            }))
+            cannot.clear();
         if (deletes && cannot.isEmpty()) {
             std::unique_ptr<TModulePage> typed = Make();
             world->Show(typed.get(), &hosts[i]);
@@ -414,6 +446,35 @@ protected:
                 cannot = "no such entry by its key";
         }
         return cannot;
+    }
+
+    // Whether control k of target i's own page sends one change whichever
+    // item shows in each choice whose match on first shows text (one at
+    // least; matched in construction order, as CopyShown matches them).
+    bool ChoiceMakesNoChange(TModulePage* first, std::size_t i, std::size_t k, const QString& text)
+    {
+        Intp::TDevice* target = Target(i);
+        const QList<QComboBox*> shown = first->findChildren<QComboBox*>(), choices = own[i]->findChildren<QComboBox*>();
+        bool any = false;
+        for (qsizetype c = 0; c < std::min(shown.size(), choices.size()); ++c) {
+            QComboBox* choice = choices[c];
+            if (!shown[c]->isEnabled() || shown[c]->currentText() != text)
+                continue;
+            any = true;
+            const int was = choice->currentIndex();
+            std::optional<std::vector<TChange>> one;
+            for (int item = 0; item < choice->count(); ++item) {
+                choice->setCurrentIndex(item);
+                QAbstractButton* button = Buttons(own[i].get()).at(k);
+                const std::vector<TChange> sent =
+                    button->isEnabled() ? world->Press(own[i].get(), button).sent[target] : std::vector<TChange>{};
+                if (sent.empty() || (one && sent != *one))
+                    return false;
+                one = sent;
+            }
+            choice->setCurrentIndex(was);
+        }
+        return any;
     }
 
     // The indexes of the ports the world lets the switch's pages list, in
@@ -427,9 +488,20 @@ protected:
                 visible.push_back(p);
         return visible;
     }
-    static std::vector<std::string> Names(Intp::TDevice* device)
+    // The ports' names, not the trunk groups' after them; unread (a page
+    // that lists ports by number alone), the hidden ones "Port.XX" as the
+    // switch names them.
+    std::vector<std::string> Names(Intp::TDevice* device) const
     {
-        return Intp::Property<Intp::TPropertyPortName>::Get(device).names;
+        std::vector<std::string> names = Intp::Property<Intp::TPropertyPortName>::Get(device).names;
+        names.resize(std::min<std::size_t>(names.size(), device->GetPortNum()));
+        const std::vector<int> hidden = world->Hidden(device);
+        if (names.empty() && !hidden.empty()) {
+            names.resize(device->GetPortNum());
+            for (const int p : hidden)
+                names.at(std::size_t(p)) = "Port.XX";
+        }
+        return names;
     }
 
     // Whether target i's own page, set as first shows, sends a change.
@@ -519,13 +591,16 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
             std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row, setting.form}, &rows);
             setting.select = !Buttons(first.get()).at(k)->isEnabled() ||
                              world->Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
-            // A target the world leaves to its own page, whose own page
-            // can't take the change on its values, is tried on others as far
-            // from the model's as those on show: the case where it takes it
-            // is met.
+            // A same-model target the world leaves to its own page, whose own
+            // page can't take the change on its values, is tried on others as
+            // far from the model's as those on show: the case where it takes
+            // it is met. The other targets keep their worlds, whose cases are
+            // what a change must name or keep.
             first = Shown(setting, &rows);
             for (std::size_t i = 0; i < targets.size(); ++i)
-                for (int more = 1; WorldWhy(i) == TWhy::none && int(i) != setting.from && more < 4; ++more) {
+                for (int more = 1; targets[i].kind == "same model" && WorldWhy(i) == TWhy::none &&
+                                   int(i) != setting.from && more < 4;
+                     ++more) {
                     if (OwnPageSends(first.get(), i, k, dry.Deletes()))
                         break;
                     world->Reseed(Target(i), targets[i].seed + more * 1000, values);
@@ -556,7 +631,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                         fault = std::string("the world says named, ") + WhyText(expect) + "; it was " + said();
                 } else {
                     QAbstractButton* same = Buttons(own[i].get()).at(k);
-                    if (cannot[i].isEmpty() && !same->isEnabled())
+                    if (cannot[i].isEmpty() && !same->isEnabled() && !(Retick(own[i].get()) && same->isEnabled()))
                         cannot[i] = "\"" + control + "\" is off there";
                     // An entry it can't be told apart by: pressed there too,
                     // either outcome is right.

@@ -63,7 +63,7 @@ TModuleSnmpAccess::TModuleSnmpAccess(QWidget* parent) : TModulePage("SNMPv3 Acce
                   .numbered = true,
                   .keyGiven = [this] { return CurrentDevice() && !m_ContextName->text().isEmpty(); },
                   .check = [this](bool add) { return CheckForm(add); },
-                  .listed = [](const TEntry& access) { return !access.contextPrefix.empty(); }});
+                  .listed = [](const TEntry& access, TDevice*) { return !access.contextPrefix.empty(); }});
     connect(m_ContextName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 

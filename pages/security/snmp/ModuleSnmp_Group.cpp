@@ -41,7 +41,7 @@ TModuleSnmpGroup::TModuleSnmpGroup(QWidget* parent) : TModulePage("SNMPv3 Group 
              const bool listed = m_Table.Find(m_SecName->text()) != nullptr;
              return add ? Check(!listed, "Entry already exists!") : Check(listed, "Entry not found!");
          },
-         .listed = [](const TEntry& group) { return !group.securityName.empty(); },
+         .listed = [](const TEntry& group, TDevice*) { return !group.securityName.empty(); },
          // Delete sends the whole entry: a switch's entry is its name in that group.
          .deleteKey = [](const TEntry& group) {
              return SwitchText(group.securityName) + '\n' + SwitchText(group.groupName);

@@ -46,7 +46,7 @@ TModuleSnmpMibview::TModuleSnmpMibview(QWidget* parent) : TModulePage("SNMPv3 MI
                   .numbered = true,
                   .keyGiven = [this] { return CurrentDevice() && !m_Viewname->text().isEmpty(); },
                   .check = [this](bool add) { return CheckForm(add); },
-                  .listed = [](const TEntry& view) { return !view.viewName.empty(); }});
+                  .listed = [](const TEntry& view, TDevice*) { return !view.viewName.empty(); }});
     connect(m_Viewname, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 
