@@ -300,6 +300,22 @@ TEST_F(SessionTest, GetErrorAfterAGoodReplyLeavesTheRecordInvalid)
     EXPECT_EQ(host.LastNotify().code, ccPortLimitGet);
 }
 
+TEST_F(SessionTest, ARecordIsTheLatestReadOnlyWhileItsLastGetSucceeded)
+{
+    StartOn<TTestPortsGet>(dev);
+    host.Reply(ccPortLimitGet, dev, {0, 1, 2, 3});
+    EXPECT_NE(dev->LatestRead<TPropertyTestPorts>(), nullptr);
+    // A time-out keeps the older values, which are no latest read.
+    auto* s = StartOn<TTestPortsGet>(dev);
+    ASSERT_TRUE(host.FireTimer(s));
+    EXPECT_TRUE(Property<TPropertyTestPorts>::Get(dev).valid);
+    EXPECT_EQ(dev->LatestRead<TPropertyTestPorts>(), nullptr);
+    EXPECT_EQ(dev->GetReadStatus(ccPortLimitGet), ssTimeout);
+    StartOn<TTestPortsGet>(dev);
+    host.Reply(ccPortLimitGet, dev, {0, 1, 2, 3});
+    EXPECT_NE(dev->LatestRead<TPropertyTestPorts>(), nullptr);
+}
+
 TEST_F(SessionTest, DecoderRejectionReplacesTheStatus)
 {
     StartOn<TTestPortsGet>(dev);
