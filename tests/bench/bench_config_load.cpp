@@ -18,6 +18,7 @@
 #include "console/FilterForm.h"
 #include "pages/kit/MessageBox.h"
 #include "tests/bench/ConfigDocuments.h"
+#include "tests/bench/QtBench.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -40,14 +41,6 @@
 #include <vector>
 
 namespace {
-
-// CPU time of the calling thread, in milliseconds.
-double ThreadCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
 
 long ResidentKb()
 {
