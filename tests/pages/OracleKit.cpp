@@ -970,8 +970,8 @@ TBytes TWorld::Move(TBytes bytes, unsigned seed, const std::vector<std::uint8_t>
         });
     }
     std::sort(chosen.begin(), chosen.end());
-    // How far a unit's value goes: any byte, 0 to 15, 0 to 3, one step;
-    // a text: any printable text, digits.
+    // How far a unit's value goes: any byte (zero, off or none, a fair
+    // share), 0 to 15, 0 to 3, one step; a text: any printable text, digits.
     std::vector<int> tier(units.size(), 0);
     auto tiers = [](const TUnit& u) { return u.kind == kValue ? 4 : u.kind == kText ? 2 : 1; };
     auto draw = [&](TBytes& b, std::size_t i) {
@@ -986,7 +986,7 @@ TBytes TWorld::Move(TBytes bytes, unsigned seed, const std::vector<std::uint8_t>
                                              : std::uint8_t('0' + rng() % 10);
         } else {
             const std::uint8_t v = bytes[u.at];
-            b[u.at] = tier[i] == 0   ? std::uint8_t(rng())
+            b[u.at] = tier[i] == 0   ? std::uint8_t(rng() % 4 ? rng() : 0)
                       : tier[i] == 1 ? std::uint8_t(rng() % 16)
                       : tier[i] == 2 ? std::uint8_t(rng() % 4)
                                      : std::uint8_t(rng() % 2 ? v + 1 : v - 1);

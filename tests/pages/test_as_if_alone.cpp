@@ -233,8 +233,9 @@ const struct {
     const char* why;
 } kBelowFloor[] = {
     {"TModuleSnmpMibview", "Delete",
-     "a view's type the page's two choices can't show, which every generated view has, keeps its own page's "
-     "Delete of a selected row refused (\"Entry not found\"); a typed view is one no switch holds"},
+     "a switch's entry is its view name with its subtree: most same-model targets' tables hold the selected "
+     "view with another subtree or not at all, or with a type its two choices can't show, which keeps their own "
+     "page's Delete refused (\"Entry not found\")"},
     {"TModuleVlan8021qPort", "Apply",
      "its own page sends a switch's every row, and checks them all: a same-model target's own rows, moved "
      "over their whole ranges, mostly fail its tagged VIDs check (\"Wrong tagged VIDs format!\"), and many "

@@ -179,4 +179,12 @@ TEST_F(Mirror2Page, HiddenPortsAreNotOfferedAndTheSamePortTwiceDisablesApply)
     EXPECT_EQ(page->m_Mode->currentIndex(), 3);
     EXPECT_EQ(page->m_SrcPort->currentIndex(), 2);
     EXPECT_EQ(page->m_DstPort->currentIndex(), 1);
+    // Mirroring off: the choosers are off, the switch keeps its own ports.
+    page->m_Mode->setCurrentIndex(0);
+    page->m_Apply->click();
+    sent = Sent<Intp::TSessionMonitorMirror2Set>();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].mode, 0u);
+    EXPECT_EQ(sent[1].monitoredPort, 3u);
+    EXPECT_EQ(sent[1].analysisPort, 2u);
 }

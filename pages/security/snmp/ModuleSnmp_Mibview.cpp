@@ -46,7 +46,16 @@ TModuleSnmpMibview::TModuleSnmpMibview(QWidget* parent) : TModulePage("SNMPv3 MI
                   .numbered = true,
                   .keyGiven = [this] { return CurrentDevice() && !m_Viewname->text().isEmpty(); },
                   .check = [this](bool add) { return CheckForm(add); },
-                  .listed = [](const TEntry& view, TDevice*) { return !view.viewName.empty(); }});
+                  .listed = [](const TEntry& view, TDevice*) { return !view.viewName.empty(); },
+                  // A switch's own row fills a form whose type it shows, or
+                  // none (its own Delete is refused then).
+                  .asFilled = [this](const TEntry& view) {
+                      return m_Type.Has(view.type) ? std::optional<TEntry>(view) : std::nullopt;
+                  },
+                  // A switch's entry is its view name with its subtree.
+                  .entryKey = [](const TEntry& view) {
+                      return SwitchText(view.viewName) + '\n' + SwitchText(view.subtree);
+                  }});
     connect(m_Viewname, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 
