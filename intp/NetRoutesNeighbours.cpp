@@ -189,22 +189,29 @@ bool InterfaceExists(uint32_t ifIndex) {
     return if_indextoname(ifIndex, name) != nullptr;
 }
 
-// Appends the prefixes of one dump; false when it fails. A rule's header has
-// the route header's size and leading fields.
-bool DumpPrefixes(TNetlinkSocket& sock, uint16_t type, uint32_t flags, uint32_t seq,
-                  std::vector<TRoutePrefix>& prefixes) {
-    static_assert(sizeof(fib_rule_hdr) == sizeof(rtmsg));
+// Sends a dump request of type, body (what it asks for) after the header.
+template <class Body> int SendDump(TNetlinkSocket& sock, uint16_t type, uint32_t seq, const Body& body) {
     struct {
         nlmsghdr Header;
-        rtmsg Route;
+        Body Payload;
     } request{};
     request.Header.nlmsg_len = sizeof request;
     request.Header.nlmsg_type = type;
     request.Header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
     request.Header.nlmsg_seq = seq;
-    request.Route.rtm_family = AF_INET;
-    request.Route.rtm_flags = flags;
-    if (sock.Send(&request, sizeof request))
+    request.Payload = body;
+    return sock.Send(&request, sizeof request);
+}
+
+// Appends the prefixes of one dump; false when it fails. A rule's header has
+// the route header's size and leading fields.
+bool DumpPrefixes(TNetlinkSocket& sock, uint16_t type, uint32_t flags, uint32_t seq,
+                  std::vector<TRoutePrefix>& prefixes) {
+    static_assert(sizeof(fib_rule_hdr) == sizeof(rtmsg));
+    rtmsg route{};
+    route.rtm_family = AF_INET;
+    route.rtm_flags = flags;
+    if (SendDump(sock, type, seq, route))
         return false;
     return sock.Receive([&](const void* data, size_t length, int& e) {
         return ParseRoutePrefixes(data, length, prefixes, e);
@@ -385,16 +392,9 @@ int GetArpRows(TArpRowVector& rows) {
     TNetlinkSocket sock;
     if (int error = sock.Error())
         return error;
-    struct {
-        nlmsghdr Header;
-        ndmsg Neigh;
-    } request{};
-    request.Header.nlmsg_len = sizeof request;
-    request.Header.nlmsg_type = RTM_GETNEIGH;
-    request.Header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
-    request.Header.nlmsg_seq = 1;
-    request.Neigh.ndm_family = AF_INET;
-    if (int error = sock.Send(&request, sizeof request))
+    ndmsg neigh{};
+    neigh.ndm_family = AF_INET;
+    if (int error = SendDump(sock, RTM_GETNEIGH, 1, neigh))
         return error;
     TArpRowVector parsed;
     int error = sock.Receive(
