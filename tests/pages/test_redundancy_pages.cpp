@@ -100,6 +100,36 @@ TEST_F(RstpPage, ApplySendsEveryPortAndRefusesBadTimersBeforeSending)
     EXPECT_EQ(sent[0].ports[5].p2p, 7u);
 }
 
+// A point-to-point value without a name is the switch on show's: each other
+// switch keeps its own, and one whose own was not read is named.
+TEST_F(RstpPage, AValueWithoutANameStaysEachSwitchsOwn)
+{
+    TDevice* device = Select(1, TestModel(2));
+    TDevice* other = Select(2, TestModel(2));
+    Select(3, TestModel(2));
+    TPropertyRedundancyRstp record = Rstp(device, true);
+    record.ports[1].p2p = 7;
+    Put(device, record);
+    record.ports[1] = {5, 16, rpTrue, false, true};
+    Put(other, record);
+    Notify(device, ccRedundancyRingGet);
+    page->m_Apply->click();
+    const auto sent = Sent<TSessionRedundancyRstpSet>();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].ports[1].p2p, 7u);
+    EXPECT_EQ(sent[1].ports[1].p2p, std::uint32_t(rpTrue));
+    EXPECT_EQ(sent[1].ports[1].pathCost, 1001u);  // the shown fields as shown
+    EXPECT_TRUE(sent[1].ports[1].edge);
+    env.protocol.Reply(ccRedundancyRstpSet, device);
+    env.protocol.Reply(ccRedundancyRstpSet, other);
+    EXPECT_TRUE(RunUntil(
+        [&] {
+            return env.messages.join("").contains("44:03): not changed, its own value of a choice the page shows "
+                                                  "none of was not read");
+        },
+        std::chrono::seconds(5)));
+}
+
 // A switch that stops answering costs one reply time-out: the ring is read
 // after RSTP only when RSTP answered (every chain of reads works so).
 TEST_F(RstpPage, ASilentSwitchEndsTheReadAfterOneTimeOutAndAnAnswerGoesOnToTheRing)
