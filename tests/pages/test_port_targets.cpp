@@ -59,31 +59,6 @@ TEST_F(PortConfigTargets, ATrunkGroupGoesToTheTargetsTrunkGroupOfItsNumber)
     EXPECT_TRUE(ThirdNamed(ccPortConfigSet));
 }
 
-// A speed and duplex value without a name is the switch on show's: every
-// other switch keeps its own of that field and takes the shown others.
-TEST_F(PortConfigTargets, AValueWithoutANameStaysEachSwitchsOwn)
-{
-    TDevice* device = Select(1, TestModel(3));
-    TDevice* other = Select(2, TestModel(3));
-    for (TDevice* each : env.host.selection) {
-        Put(each, IntpTest::PortNames(ModelOf(each)));
-        auto config = IntpTest::PortConfig(ModelOf(each));
-        config.entries[1] = each == device ? TPropertyPortConfigEntry{1, 1, true, 7, 1, false}
-                                           : TPropertyPortConfigEntry{1, 1, false, 4, 2, false};
-        Put(each, config);
-    }
-    Notify(device, ccPortConfigGet);
-    EXPECT_EQ(page->m_ListView->Model()->Cell(1, 2), "Unknown (7)");
-    page->m_ListView->SelectRow(0);
-    static_cast<QComboBox*>(page->m_ListView->EditorOf(3))->setCurrentIndex(2);
-    page->m_Apply->click();
-    const auto sent = env.protocol.SentWith(ccPortConfigSet);
-    ASSERT_EQ(sent.size(), 2u);
-    // Port, state, speed and duplex, flow control, security.
-    EXPECT_EQ(sent[0].payload, (std::vector<std::uint8_t>{0, 0, 0, 0, 0, 1, 0, 2, 0, 1, 1, 7, 1, 0, 2, 1, 0, 0, 0}));
-    EXPECT_EQ(sent[1].payload, (std::vector<std::uint8_t>{0, 0, 0, 0, 0, 1, 0, 2, 0, 1, 1, 4, 1, 0, 2, 1, 0, 0, 0}));
-}
-
 using Vlan8021qPortTargets = TTargets<TModuleVlan8021qPort>;
 
 TEST_F(Vlan8021qPortTargets, ATargetWithoutAPortIsNamedAndARefusalIsTold)

@@ -89,45 +89,22 @@ TEST_F(RstpPage, ApplySendsEveryPortAndRefusesBadTimersBeforeSending)
     EXPECT_EQ(env.messages, QStringList{"Max Age should be greater than or equal to 2*(Hello Time + 1)"});
     EXPECT_EQ(SentCount(ccRedundancyRstpSet), 0u);
 
+    // Another switch keeps its own value of the field shown without a name.
+    TDevice* other = Select(2, TestModel(6));
+    Put(other, IntpTest::PortNames(ModelOf(other), {4}));
+    record.ports[5].p2p = rpTrue;
+    Put(other, record);
     page->m_BridgeHello->setValue(2);
     page->m_ListView->SetValue(0, 2, 240);
     page->m_Apply->click();
     auto sent = Sent<TSessionRedundancyRstpSet>();
-    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].ports[5].p2p, std::uint32_t(rpTrue));
+    EXPECT_EQ(sent[1].ports[0].priority, 240u);
     ASSERT_EQ(sent[0].ports.size(), 6u);
     EXPECT_EQ(sent[0].ports[0].priority, 240u);
     EXPECT_EQ(sent[0].ports[4].pathCost, 1004u);  // the hidden port as read
     EXPECT_EQ(sent[0].ports[5].p2p, 7u);
-}
-
-// A point-to-point value without a name is the switch on show's: each other
-// switch keeps its own, and one whose own was not read is named.
-TEST_F(RstpPage, AValueWithoutANameStaysEachSwitchsOwn)
-{
-    TDevice* device = Select(1, TestModel(2));
-    TDevice* other = Select(2, TestModel(2));
-    Select(3, TestModel(2));
-    TPropertyRedundancyRstp record = Rstp(device, true);
-    record.ports[1].p2p = 7;
-    Put(device, record);
-    record.ports[1] = {5, 16, rpTrue, false, true};
-    Put(other, record);
-    Notify(device, ccRedundancyRingGet);
-    page->m_Apply->click();
-    const auto sent = Sent<TSessionRedundancyRstpSet>();
-    ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[0].ports[1].p2p, 7u);
-    EXPECT_EQ(sent[1].ports[1].p2p, std::uint32_t(rpTrue));
-    EXPECT_EQ(sent[1].ports[1].pathCost, 1001u);  // the shown fields as shown
-    EXPECT_TRUE(sent[1].ports[1].edge);
-    env.protocol.Reply(ccRedundancyRstpSet, device);
-    env.protocol.Reply(ccRedundancyRstpSet, other);
-    EXPECT_TRUE(RunUntil(
-        [&] {
-            return env.messages.join("").contains("44:03): not changed, its own value of a choice the page shows "
-                                                  "none of was not read");
-        },
-        std::chrono::seconds(5)));
 }
 
 // A switch that stops answering costs one reply time-out: the ring is read
