@@ -16,7 +16,9 @@
 
 #include <cstdint>
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
+#include <type_traits>
 #include <vector>
 
 namespace PortMerge {
@@ -218,16 +220,45 @@ QString KeepList(Intp::TDevice* target, R& sent, std::vector<T> R::*list, const 
     return KeepList(target, sent, list, shown.Unlisted(), shown);
 }
 
+// Puts into entry the target's own values (own: its entry of the same
+// index, null when not read) of the fields the page shows none of; false
+// when entry has one and own is null. An edited list's OwnValues().
+template <class T> using TOwnValues = std::function<bool(T& entry, const T* own)>;
+
+// Each entry of sent's list takes the target's own values, from its own
+// read of R, of the fields the page shows none of (keep); why the target
+// can't take them, or empty.
+template <class R, class T>
+QString KeepOwnValues(Intp::TDevice* target, R& sent, std::vector<T> R::*list, const TOwnValues<T>& keep)
+{
+    if (!keep)
+        return QString();
+    const R* read = target->LatestRead<R>();
+    std::vector<T>& entries = sent.*list;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (keep(entries[i], read && i < (read->*list).size() ? &(read->*list)[i] : nullptr))
+            continue;
+        const QString notRead = "its own value of a choice the page shows none of was not read";
+        const QString why = TModulePage::OwnReadWhy<R>(target, notRead);
+        return why.isEmpty() ? notRead : why;
+    }
+    return QString();
+}
+
 // Sends record, whose list holds one entry per port, with Set to each
 // target of page, each completed as KeepList does (a Set of entries alone
-// carries the list); shown, when given, the listed ports.
+// carries the list) and as KeepOwnValues does with keep; shown, when
+// given, the listed ports.
 template <class Set, class R, class T>
 int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list,
-                    const std::vector<std::size_t>& hidden, const TPortLayout* shown = nullptr)
+                    const std::vector<std::size_t>& hidden, const TPortLayout* shown = nullptr,
+                    const std::type_identity_t<TOwnValues<T>>& keep = nullptr)
 {
     return page.SendToEachTarget<Set>([&](Set& request, Intp::TDevice* target) {
         R own = record;
-        const QString why = shown ? KeepList(target, own, list, hidden, *shown) : KeepList(target, own, list, hidden);
+        QString why = shown ? KeepList(target, own, list, hidden, *shown) : KeepList(target, own, list, hidden);
+        if (why.isEmpty())
+            why = KeepOwnValues(target, own, list, keep);
         if (!why.isEmpty())
             return why;
         if constexpr (requires { request.SetPayload(own); })
@@ -248,9 +279,10 @@ int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list,
 
 template <class Set, class R, class T>
 int SendKeepingList(TModulePage& page, const R& record, std::vector<T> R::*list,
-                    const std::vector<std::size_t>& hidden, const TPortLayout& shown)
+                    const std::vector<std::size_t>& hidden, const TPortLayout& shown,
+                    const std::type_identity_t<TOwnValues<T>>& keep = nullptr)
 {
-    return SendKeepingList<Set>(page, record, list, hidden, &shown);
+    return SendKeepingList<Set>(page, record, list, hidden, &shown, keep);
 }
 
 } // namespace PortMerge

@@ -263,12 +263,14 @@ public:
     {
         SetPortRows(LayoutOf(device, entries), entries);
     }
-    // What Rows() of such a list (a PortCaption one) on device answers, the hidden ports then
-    // taking the first row, when the rows of shown stand in place of own
-    // entries (device's as read) of their ports: empty, or why device's list
-    // has no line of a row of shown.
+    // What Rows() of such a list (a PortCaption one) on device answers
+    // when the rows of shown stand in place of own entries (device's as
+    // read) of their ports, each keeping own's values it shows none of
+    // (KeepOwnValues): empty, or why device's list has no line of a row of
+    // shown. hidden, when given, takes the count of own's entries left out
+    // for their "Port.XX" name.
     QString PortRowsOn(Intp::TDevice* device, const std::vector<TRow>& own, const std::vector<TRow>& shown,
-                       std::vector<TRow>& rows) const
+                       std::vector<TRow>& rows, int* hidden = nullptr) const
     {
         std::vector<TRow> entries = own;
         const TPortLayout ports = LayoutOf(device, entries);
@@ -278,14 +280,37 @@ public:
                                            [&](const auto& l) { return m_PortOf(entries[l.second]) == m_PortOf(row); });
             if (line == listed.end())
                 return QString("its own page lists no port or trunk group %1").arg(m_PortOf(row) + 1);
-            entries[line->second] = row;
+            TRow& entry = entries[line->second];
+            TRow sent = row;
+            KeepOwnValues(sent, &entry);
+            entry = sent;
         }
         rows.clear();
         for (const auto& line : listed)
             rows.push_back(entries[line.second]);
-        if (!rows.empty())
-            rows.insert(rows.end(), std::size_t(ports.HiddenCount()), rows.front());
+        if (hidden)
+            *hidden = ports.HiddenCount();
         return QString();
+    }
+    // Puts own's values (a target's own entry of row's port or index; null:
+    // not read) in place of those of row its columns show none of (a choice
+    // value without an item, "Unknown (7)"): such a value is the switch on
+    // show's, never the target's. False when row has one and own is null.
+    bool KeepOwnValues(TRow& row, const TRow* own) const
+    {
+        for (const TColumn& c : m_Columns) {
+            if (!c.get || Shows(c.column, c.get(row)))
+                continue;
+            if (!own)
+                return false;
+            c.set(row, c.get(*own));
+        }
+        return true;
+    }
+    // KeepOwnValues as a function (PortMerge::TOwnValues).
+    std::function<bool(TRow&, const TRow*)> OwnValues() const
+    {
+        return [this](TRow& row, const TRow* own) { return KeepOwnValues(row, own); };
     }
     // The ports of the last SetPortRows.
     const TPortLayout& PortLayout() const { return m_PortLayout; }

@@ -145,6 +145,12 @@ void TUntypedEditedList::SetMissingText(int column, const QString& text)
         c->missing = text;
 }
 
+bool TUntypedEditedList::Shows(int column, long long value) const
+{
+    const TValueColumn* c = FindColumn(column);
+    return !c || c->text || c->choices.isEmpty() || (value >= 0 && value < c->choices.size());
+}
+
 void TUntypedEditedList::SetEnabledRule(int column, std::function<bool(int row)> rule)
 {
     if (TValueColumn* c = FindColumn(column)) {

@@ -58,6 +58,9 @@ public:
     // The text of a choice value that has no item ("%1", if given: the value); the
     // value itself is kept until edited. Default: the number.
     void SetMissingText(int column, const QString& text);
+    // Whether the column shows value: a choice column only the values of
+    // its items, any other column every value.
+    bool Shows(int column, long long value) const;
     // New choices for a choice column (they depend on the switch); its
     // editor takes them and the header click steps modulo their number.
     void SetChoices(int column, const QStringList& choices);

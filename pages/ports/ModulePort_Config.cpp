@@ -45,8 +45,10 @@ void TModulePortConfig::EventOnApplyClick()
     Intp::TDevice* current = CurrentDevice();
     if (rows.empty() || !current)
         return;
-    // Each row goes to the target's own port or trunk group of its number;
-    // the target's other rows go as it holds them, as its own page lists them.
+    // Each row goes to the target's own port or trunk group of its number,
+    // with the target's own value of a field it shows none of; the target's
+    // other rows go as it holds them, as its own page lists them, and each
+    // of its hidden ports takes a copy of the first row.
     const TPortMap map(int(current->GetPortNum()));
     SendToEachTarget<Intp::TSessionPortConfigSet>([&](Intp::TSessionPortConfigSet& request, Intp::TDevice* device) {
         std::vector<TEntry> shown = rows;
@@ -58,8 +60,11 @@ void TModulePortConfig::EventOnApplyClick()
         std::vector<TEntry> entries(own->entries.begin(),
                                     own->entries.begin() + std::ptrdiff_t(std::min<std::size_t>(own->count, own->entries.size())));
         std::vector<TEntry> sent;
-        if (QString why = m_ListView->PortRowsOn(device, entries, shown, sent); !why.isEmpty())
+        int hidden = 0;
+        if (QString why = m_ListView->PortRowsOn(device, entries, shown, sent, &hidden); !why.isEmpty())
             return why;
+        if (!sent.empty())
+            sent.insert(sent.end(), std::size_t(hidden), sent.front());
         request.SetEntries(sent);
         return QString();
     });

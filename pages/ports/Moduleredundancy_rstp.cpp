@@ -136,10 +136,12 @@ void TModuleRedundancyRstp::EventOnApplyClick()
     record.maxAge = uint32_t(m_BridgeAge->value());
     record.helloTime = uint32_t(m_BridgeHello->value());
     record.forwardDelay = uint32_t(m_BridgeDelay->value());
-    // Hidden ports keep each switch's own values.
+    // Hidden ports keep each switch's own values, and so does a value a
+    // column shows none of.
     record.ports = m_ListView->EditedEntries(record.ports);
     PortMerge::SendKeepingList<TSessionRedundancyRstpSet>(*this, record, &TPropertyRedundancyRstp::ports,
-                                                          m_ListView->Unlisted(), m_ListView->PortLayout());
+                                                          m_ListView->Unlisted(), m_ListView->PortLayout(),
+                                                          m_ListView->OwnValues());
 }
 
 static const TPageRegistration<TModuleRedundancyRstp> s_Register(TPageId::TModuleRedundancyRstp, [](TModule* page) {

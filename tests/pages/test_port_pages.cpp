@@ -46,11 +46,16 @@ TEST_F(PortConfigPage, RowsSortByNameWithoutHiddenPortsAndApplyPadsForThem)
     EXPECT_EQ(Cell(0, 2), "10 Half");
     EXPECT_EQ(Cell(3, 2), "Unknown (7)");
 
+    // Another switch keeps its own value of the field shown without a name.
+    Intp::TDevice* other = SelectSwitch(2);
+    Intp::Property<Intp::TPropertyPortConfig>::Get(other).entries[0].speedDuplex = 4;
     page->m_ListView->SelectRow(0);
     static_cast<QComboBox*>(page->m_ListView->EditorOf(3))->setCurrentIndex(1);
     page->m_Apply->click();
     auto sent = Sent<Intp::TSessionPortConfigSet>();
-    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].entries[3].speedDuplex, 4u);
+    EXPECT_EQ(sent[1].entries[4].flowControl, 1u);
     const auto& entries = sent[0].entries;
     ASSERT_EQ(entries.size(), 5u);  // four rows, then the first row again for the hidden port
     EXPECT_EQ(entries[0].port, 0u);

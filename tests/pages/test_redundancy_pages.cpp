@@ -89,11 +89,18 @@ TEST_F(RstpPage, ApplySendsEveryPortAndRefusesBadTimersBeforeSending)
     EXPECT_EQ(env.messages, QStringList{"Max Age should be greater than or equal to 2*(Hello Time + 1)"});
     EXPECT_EQ(SentCount(ccRedundancyRstpSet), 0u);
 
+    // Another switch keeps its own value of the field shown without a name.
+    TDevice* other = Select(2, TestModel(6));
+    Put(other, IntpTest::PortNames(ModelOf(other), {4}));
+    record.ports[5].p2p = rpTrue;
+    Put(other, record);
     page->m_BridgeHello->setValue(2);
     page->m_ListView->SetValue(0, 2, 240);
     page->m_Apply->click();
     auto sent = Sent<TSessionRedundancyRstpSet>();
-    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].ports[5].p2p, std::uint32_t(rpTrue));
+    EXPECT_EQ(sent[1].ports[0].priority, 240u);
     ASSERT_EQ(sent[0].ports.size(), 6u);
     EXPECT_EQ(sent[0].ports[0].priority, 240u);
     EXPECT_EQ(sent[0].ports[4].pathCost, 1004u);  // the hidden port as read

@@ -157,6 +157,31 @@ TEST_F(Vlan8021qPortPage, ApplySendsEveryPortsWordsOrTellsAWrongTaggedText)
     EXPECT_EQ(SentCount(ccVlan8021qPortSet), 2u);
 }
 
+// Apply sends the listed rows only, whatever ports are hidden; a switch of
+// more ports than a mask holds is sent the rows its own page lists.
+TEST_F(Vlan8021qPortPage, ApplySendsTheListedRowsOnly)
+{
+    TDevice* device = InMode(vm8021q, 4, {0});
+    Put(device, TPropertyVlan8021qPort{true, 0, {{1, 0b0110, 0}, {5, 0b1000, 0b0100}}});
+    Notify(device, ccVlan8021qPortGet);
+    page->m_Apply->click();
+    Put(device, IntpTest::PortNames(IntpTest::ModelOf(device), {0, 2}));
+    Notify(device, ccVlan8021qPortGet);
+    TDevice* large = Select(2, TestModel(40));
+    Put(large, TPropertyVlan{true, vm8021q});
+    Put(large, IntpTest::PortNames(IntpTest::ModelOf(large)));
+    Put(large, IntpTest::PortConfig(IntpTest::ModelOf(large)));
+    Put(large, TPropertyVlan8021qPort{true, 0, {}});
+    page->m_Apply->click();
+    // Words: port << 8 | link type, untagged VID, tagged VIDs, 0.
+    const auto frames = env.protocol.SentWith(ccVlan8021qPortSet);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].payload, (std::vector<std::uint8_t>{1, 0, 0, 1, 0, 0, 2, 1, 0, 1, 0, 5, 0, 0, 3, 0, 0, 5, 0, 0}));
+    EXPECT_EQ(frames[1].payload, (std::vector<std::uint8_t>{1, 0, 0, 1, 0, 0, 3, 0, 0, 5, 0, 0}));
+    ASSERT_EQ(frames[2].payload.size(), 32u * 6);  // ports 1 to 32, each Access
+    EXPECT_EQ(frames[2].payload[18 + 3], 5);       // port 4's untagged VLAN as shown
+}
+
 using VlanTablePage = TVlanPageTest<TModuleVlanTable>;
 
 TEST_F(VlanTablePage, TheModeChoosesTheTableAndNamesTheMemberPorts)

@@ -114,9 +114,11 @@ QString TModuleVlan8021qPort::OwnRowsOn(TDevice* device, const TPortMap& map, co
     const auto* config = device->LatestRead<TPropertyPortConfig>();
     if (!table || !config || !device->LatestRead<TPropertyPortName>())
         return OwnReadWhy<TPropertyVlan8021qPort>(device, "its own port settings were not read");
+    // The rows its own page lists: ports a mask holds, not hidden.
     std::vector<TVlanPortRow> entries;
     for (std::size_t i = 0; i < config->count && i < config->entries.size(); ++i)
-        entries.push_back(VlanPortRowOf(*table, int(config->entries[i].port)));
+        if (TPortLayout::InMask(int(config->entries[i].port)))
+            entries.push_back(VlanPortRowOf(*table, int(config->entries[i].port)));
     return m_ListView->PortRowsOn(device, entries, shown, own);
 }
 
