@@ -262,9 +262,7 @@ private:
     }
     std::optional<QString> KeyOf(const std::optional<Entry>& entry) const
     {
-        if (!entry)
-            return std::nullopt;
-        return m_Description.formKey ? m_Description.formKey() : m_Description.key(*entry);
+        return entry ? std::optional<QString>(ButtonsKey(*entry)) : std::nullopt;
     }
     enum TAction { taAdd, taModify, taDelete };
     template <class R> void Send(const std::optional<Entry>& entry, TAction action)
@@ -305,13 +303,14 @@ private:
             return m_Description.add == arRefusesHeld && !current && Lists(*table, target, ButtonsKey(entry))
                        ? QString("it holds that entry already")
                        : QString();
-        const Entry* held = Held(*table, target, entry);
+        // Modify and a Delete of the form: where its own page offers them.
         if (!own) {
             const bool found = action == taDelete && m_Description.del == drHeldEntry
-                                   ? held != nullptr
+                                   ? Held(*table, target, entry) != nullptr
                                    : Lists(*table, target, ButtonsKey(entry));
             return found ? QString() : QString("it holds no such entry");
         }
+        const Entry* held = Held(*table, target, entry);
         if (!held)
             return QString("it holds no such entry");
         const std::optional<Entry> filled = m_Description.asFilled ? m_Description.asFilled(*held) : *held;
@@ -325,7 +324,7 @@ private:
     {
         return m_Description.switchKey ? m_Description.switchKey(entry) : m_Description.key(entry);
     }
-    // The buttons' key the form names, entry being its entry on a target.
+    // The buttons' key the form names, entry being its entry (on a target).
     QString ButtonsKey(const Entry& entry) const
     {
         return m_Description.formKey ? m_Description.formKey() : m_Description.key(entry);
