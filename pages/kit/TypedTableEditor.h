@@ -285,12 +285,12 @@ private:
         const bool current = m_Page->IsCurrent(target);
         // A Delete that sends the switch its own entry of the key, which its
         // own table took: its model takes it.
-        const bool own = action == taDelete &&
-                         (m_Description.del == drOwnEntry || (!current && m_List->SelectedRow() >= 0));
+        const bool own =
+            action == taDelete && (m_Description.del == drOwnEntry || (!current && m_List->SelectedRow() >= 0));
         if (!own) {
-            if (QString why = m_Description.fit ? m_Description.fit(entry, target, action == taDelete)
-                                                : ModelWhy(Intp::CheckEntryOf<Record>(Intp::ModelOf(target),
-                                                                                      entry) != Intp::ssOk);
+            if (QString why = m_Description.fit
+                                  ? m_Description.fit(entry, target, action == taDelete)
+                                  : ModelWhy(Intp::CheckEntryOf<Record>(Intp::ModelOf(target), entry) != Intp::ssOk);
                 !why.isEmpty())
                 return why;
         }

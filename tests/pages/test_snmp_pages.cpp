@@ -42,10 +42,14 @@ static TBytes Text33(const char* text, TBytes rest = {})
     return field;
 }
 
-static TBytes Cat(TBytes a, const TBytes& b)
+// An access rule: group, prefix, level and match (u32, low byte first), read, write and notify views.
+static TBytes Rule(const char* group, const char* prefix, uint8_t level, uint8_t match, const char* read,
+                   const char* write, const char* notify)
 {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+    TBytes rule = Text33(group, Text33(prefix, {level, 0, 0, 0, match, 0, 0, 0}));
+    const TBytes views = Text33(read, Text33(write, Text33(notify)));
+    rule.insert(rule.end(), views.begin(), views.end());
+    return rule;
 }
 
 // Each target's payloads of code, by address.
@@ -156,27 +160,22 @@ protected:
     void DeleteTheSelectedRule(bool ownRuleTargetFirst)
     {
         const uint32_t model = TestModel(8);
-        TDevice* shown = Select(1, model);
-        std::vector<TDevice*> targets{Select(2, model), Select(3, model)};
-        TDevice *other = targets[0], *holder = targets[1];
+        TDevice *shown = Select(1, model), *other = Select(2, model), *holder = Select(3, model);
         if (ownRuleTargetFirst)
             std::swap(env.host.selection[1], env.host.selection[2]);
         Put(shown, Table<TPropertySnmpAccess>({{"gA", "ctx1", slNoAuthNoPriv, cmExact, "r", "w", "n"}}));
         Put(other, Table<TPropertySnmpAccess>({{"gB", "ctx1", slNoAuthNoPriv, cmExact, "r", "w", "n"}}));
         Put(holder, Table<TPropertySnmpAccess>({{"gB", "ctx1", slAuthPriv, cmPrefix, "r", "w", "n"},
-                                                 {"gA", "ctx1", slNoAuthNoPriv, cmExact, "rB", "wB", "nB"}}));
+                                                {"gA", "ctx1", slNoAuthNoPriv, cmExact, "rB", "wB", "nB"}}));
         Notify(shown, ccSnmpAccessGet);
         page->m_List->SelectRow(0);
         page->m_Delete->click();
 
-        const auto sent = SentBy(env.protocol, ccSnmpAccessDel);
-        // NoAuthNoPriv (0), Exact (1).
-        const TBytes shownRule = Text33("gA", Text33("ctx1", Cat({0, 0, 0, 0, 1, 0, 0, 0}, Text33("r", Text33("w", Text33("n"))))));
-        const TBytes holderRule =
-            Text33("gA", Text33("ctx1", Cat({0, 0, 0, 0, 1, 0, 0, 0}, Text33("rB", Text33("wB", Text33("nB"))))));
-        ASSERT_EQ(shownRule.size(), 173u);
-        EXPECT_EQ(sent, (std::map<TMacAddr, std::vector<TBytes>>{{shown->GetMac(), {shownRule}},
-                                                                  {holder->GetMac(), {holderRule}}}));
+        // NoAuthNoPriv (0), Exact (1): the switch on show's rule, and the holder's own.
+        EXPECT_EQ(SentBy(env.protocol, ccSnmpAccessDel),
+                  (std::map<TMacAddr, std::vector<TBytes>>{
+                      {shown->GetMac(), {Rule("gA", "ctx1", 0, 1, "r", "w", "n")}},
+                      {holder->GetMac(), {Rule("gA", "ctx1", 0, 1, "rB", "wB", "nB")}}}));
         env.protocol.Reply(ccSnmpAccessDel, shown);
         env.protocol.Reply(ccSnmpAccessDel, holder);
         EXPECT_TRUE(RunUntil(
@@ -202,7 +201,7 @@ TEST_F(AccessPage, AddGoesToATargetHoldingOtherGroupsRulesForThePrefix)
     TDevice* target = Select(2, model);
     Put(shown, Table<TPropertySnmpAccess>({{"gA", "ctx1", slNoAuthNoPriv, cmExact, "r", "w", "n"}}));
     Put(target, Table<TPropertySnmpAccess>({{"gA", "ctx1", slNoAuthNoPriv, cmExact, "r", "w", "n"},
-                                             {"gB", "ctx1", slAuthPriv, cmPrefix, "r", "w", "n"}}));
+                                            {"gB", "ctx1", slAuthPriv, cmPrefix, "r", "w", "n"}}));
     Notify(shown, ccSnmpAccessGet);
     page->m_ContextName->setText("ctx1");
     page->m_GroupName->setText("gC");
@@ -212,8 +211,7 @@ TEST_F(AccessPage, AddGoesToATargetHoldingOtherGroupsRulesForThePrefix)
     page->m_WriteViewName->setText("none");
     page->m_NotifyViewName->setText("traps");
     page->m_Add->click();
-    // AuthNoPriv (1), Prefix (2).
-    const TBytes rule = Text33("gC", Text33("ctx1", Cat({1, 0, 0, 0, 2, 0, 0, 0}, Text33("all", Text33("none", Text33("traps"))))));
+    const TBytes rule = Rule("gC", "ctx1", 1, 2, "all", "none", "traps");  // AuthNoPriv, Prefix
     ASSERT_EQ(rule.size(), 173u);
     EXPECT_EQ(SentBy(env.protocol, ccSnmpAccessAdd),
               (std::map<TMacAddr, std::vector<TBytes>>{{shown->GetMac(), {rule}}, {target->GetMac(), {rule}}}));
@@ -276,7 +274,7 @@ TEST_F(MibviewPage, AddGoesToTargetsHoldingTheViewAndSubtreeWithEitherType)
     Notify(shown, ccSnmpMibviewGet);
     page->m_List->SelectRow(0);
     page->m_Add->click();
-    const TBytes view = Text33("v1", Text33("1.3.6", {1, 0, 0, 0}));
+    const TBytes view = Text33("v1", Text33("1.3.6", {1, 0, 0, 0}));  // Included
     ASSERT_EQ(view.size(), 70u);
     EXPECT_EQ(SentBy(env.protocol, ccSnmpMibviewAdd),
               (std::map<TMacAddr, std::vector<TBytes>>{
