@@ -43,8 +43,8 @@ TModuleSnmpAccess::TModuleSnmpAccess(QWidget* parent) : TModulePage("SNMPv3 Acce
                   // check for a held entry; Delete needs a listed prefix.
                   .key = [](const TEntry& access) { return SwitchText(access.contextPrefix); },
                   .switchKey = [](const TEntry& access) {
-                      return SwitchText(access.groupName) + '\n' + SwitchText(access.contextPrefix) + '\n' +
-                             QString::number(access.level);
+                      return SnmpV3Key({SwitchText(access.groupName), SwitchText(access.contextPrefix),
+                                        QString::number(access.level)});
                   },
                   .add = arSendsHeld,
                   .del = drListedKey,

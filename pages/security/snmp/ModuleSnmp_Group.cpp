@@ -30,7 +30,7 @@ TModuleSnmpGroup::TModuleSnmpGroup(QWidget* parent) : TModulePage("SNMPv3 Group 
          // that group: another switch deletes its own entry of both.
          .key = [](const TEntry& group) { return SwitchText(group.securityName); },
          .switchKey = [](const TEntry& group) {
-             return SwitchText(group.securityName) + '\n' + SwitchText(group.groupName);
+             return SnmpV3Key({SwitchText(group.securityName), SwitchText(group.groupName)});
          },
          .add = arRefusesHeld,
          .del = drListedKey,

@@ -32,7 +32,7 @@ TModuleSnmpMibview::TModuleSnmpMibview(QWidget* parent) : TModulePage("SNMPv3 MI
                   // searches no list, so a switch holding no entry of the key is named.
                   .key = [](const TEntry& view) { return SwitchText(view.viewName); },
                   .switchKey = [](const TEntry& view) {
-                      return SwitchText(view.viewName) + '\n' + SwitchText(view.subtree);
+                      return SnmpV3Key({SwitchText(view.viewName), SwitchText(view.subtree)});
                   },
                   .add = arSendsHeld,
                   .del = drHeldEntry,
