@@ -6,16 +6,17 @@
 // it is, Delete when the form's key is listed; selecting a row fills the
 // form. Add, Modify and Delete send one request per target device and never
 // touch the list: it is rebuilt from the switch's table when the library has
-// read it again. Each target takes the entry as its own page would send it,
-// or is named as not changed: its own table (its latest read, by the
-// switch's key of its entries) must hold the entry Modify and Delete name,
-// and must not hold the one Add names; Delete sends another switch its own
-// entry of that key (see TDescription::fit, entryKey, deleteKey, ownPageWhy,
-// asFilled and removesOwn).
+// read it again.
+//
+// Each target takes the entry as its own page would send it, or is named as
+// not changed. A table says once what decides that (TDescription): the
+// switch's key of an entry (switchKey), what its own page's Add does with a
+// key it lists (add), and what its Delete looks up and sends (del). Modify
+// goes to a switch whose own page lists the form's key.
 //
 //   TTypedTableEditor<Intp::TSessionSecurityMacGet, Intp::TSessionSecurityMacAdd,
 //                Intp::TSessionSecurityMacDel> m_Table;
-//   m_Table.Bind(this, m_List, m_Add, m_Delete, {cells, key, readForm, fillForm});
+//   m_Table.Bind(this, m_List, m_Add, m_Delete, {.cells = ..., .key = ..., .add = arRefusesHeld, ...});
 
 #include "intp/Device.h"
 #include "intp/Property.h"
@@ -33,6 +34,27 @@
 #include <optional>
 #include <type_traits>
 #include <vector>
+
+// What a table's own page does on Add with an entry whose key it lists.
+enum TAddRule {
+    arRefusesHeld,  // Add is off or refused: a target listing that key is named
+    arSendsHeld,    // no check: every target takes it
+};
+
+// What a table's own page looks up and sends on Delete.
+enum TDeleteRule {
+    // Its Delete needs a listed row of the buttons' key. A selected row's
+    // Delete sends each other switch its own entry of the switch's key (as
+    // its own page does once its row of it is selected); a typed form, and
+    // the switch on show, take the form as typed.
+    drListedKey,
+    // Its Delete searches no list: as drListedKey, but a switch is named
+    // unless it holds the form's entry by the switch's key.
+    drHeldEntry,
+    // Every switch, the one on show too, takes its own entry of the
+    // switch's key, selected or typed: the form's other fields name nothing.
+    drOwnEntry,
+};
 
 // What the table editor knows of the page: the key, the row and the form.
 class TTableEditorBase {
@@ -88,13 +110,23 @@ public:
 
     struct TDescription {
         std::function<QStringList(const Entry&)> cells;  // one text per list column (after the row number)
-        std::function<QString(const Entry&)> key;        // identifies an entry
+        // The buttons' key: what the page's Add, Modify and Delete rules
+        // compare with the listed rows.
+        std::function<QString(const Entry&)> key;
+        // The switch's key: what identifies an entry on the switch, where it
+        // is not key (wider, where the switch keys by more; or the address
+        // alone). Targets' entries are matched by it. Default: key.
+        std::function<QString(const Entry&)> switchKey = nullptr;
+        // What the table's own page does on Add with a listed key, and what
+        // it sends on Delete.
+        TAddRule add = arRefusesHeld;
+        TDeleteRule del = drListedKey;
         std::function<std::optional<Entry>()> readForm;  // none while the form is not a valid entry
         std::function<void(const Entry*)> fillForm;      // a selected row into the form (null: none selected)
         // The form's entry as far as Delete needs it (its key); default readForm.
         std::function<std::optional<Entry>()> readKey = nullptr;
-        // The key the form names when it is not its entry's key (a key as
-        // typed, say); asked only while the form holds an entry.
+        // The buttons' key the form names when it is not its entry's key (a
+        // key as typed, say); asked only while the form holds an entry.
         std::function<QString()> formKey = nullptr;
         // A first column of row numbers (1, 2, ...) before the cells.
         bool numbered = false;
@@ -108,13 +140,13 @@ public:
         std::function<bool()> keyGiven = nullptr;
         std::function<bool(bool add)> check = nullptr;
         // Entries of the table that get a row on the page of the switch
-        // holding them (default: all).
+        // holding them (default: all); only those are a switch's own.
         std::function<bool(const Entry&, Intp::TDevice*)> listed = nullptr;
         // The entry as target takes it: puts the form's entry (made for the
         // current switch) into target's own layout, and answers why target
         // can't take it (that switch is named as not changed), or empty.
-        // del: the entry of a Delete. Default: the entry as it is, unless
-        // target's model refuses it.
+        // del: the entry of a Delete of the form. Default: the entry as it
+        // is, unless target's model refuses it.
         std::function<QString(Entry& entry, Intp::TDevice* target, bool del)> fit = nullptr;
         // While the form shows a row as it filled it, Delete names the entry
         // with the row's values the form can't show (a VLAN id outside the
@@ -123,24 +155,10 @@ public:
         // Why target's own page has no table to edit though its reads
         // succeeded (another mode, say); default none.
         std::function<QString(Intp::TDevice* target)> ownPageWhy = nullptr;
-        // An entry as the form reads it back once filled from it: what a
-        // target's Delete sends of its own entry; none when its own form
-        // can't hold it. Default: the entry as it is.
+        // A switch's own entry as its form reads it back once filled from
+        // it: what Delete sends it of its own entry; none when its own form
+        // can't hold it (that switch is named). Default: the entry as it is.
         std::function<std::optional<Entry>(const Entry&)> asFilled = nullptr;
-        // Delete sends the switch on show its own entry of the key as well,
-        // not the form's (whose other fields name nothing).
-        bool removesOwn = false;
-        // The switch's key of an entry when it is wider than key (which the
-        // buttons follow): a target's entry is the one of the form's
-        // entryKey. Default: key (or formKey).
-        std::function<QString(const Entry&)> entryKey = nullptr;
-        // The switch's key of the entry a Delete of a selected row names on
-        // the other switches, when it is not the buttons' key (the whole
-        // entry, or the address alone): each takes its own entry of it.
-        std::function<QString(const Entry&)> deleteKey = nullptr;
-        // Add sends a held entry again, an edit of its other fields, on
-        // every switch's own page (not only on the switch on show).
-        bool addsHeld = false;
     };
 
     void Bind(TModulePage* page, TUntypedReportList* list, QAbstractButton* add, QAbstractButton* del,
@@ -244,9 +262,7 @@ private:
     }
     std::optional<QString> KeyOf(const std::optional<Entry>& entry) const
     {
-        if (!entry)
-            return std::nullopt;
-        return m_Description.formKey ? m_Description.formKey() : m_Description.key(*entry);
+        return entry ? std::optional<QString>(ButtonsKey(*entry)) : std::nullopt;
     }
     enum TAction { taAdd, taModify, taDelete };
     template <class R> void Send(const std::optional<Entry>& entry, TAction action)
@@ -266,68 +282,79 @@ private:
     {
         if (QString why = m_Description.ownPageWhy ? m_Description.ownPageWhy(target) : QString(); !why.isEmpty())
             return why;
-        const bool del = action == taDelete;
-        if (del && m_Description.deleteKey && m_List->SelectedRow() >= 0 && !m_Page->IsCurrent(target))
-            return OwnEntry(entry, target);
-        if (QString why = m_Description.fit
-                              ? m_Description.fit(entry, target, del)
-                              : ModelWhy(Intp::CheckEntryOf<Record>(Intp::ModelOf(target), entry) != Intp::ssOk);
-            !why.isEmpty())
-            return why;
+        const bool current = m_Page->IsCurrent(target);
+        // A Delete that sends the switch its own entry of the key, which its
+        // own table took: its model takes it.
+        const bool own =
+            action == taDelete && (m_Description.del == drOwnEntry || (!current && m_List->SelectedRow() >= 0));
+        if (!own) {
+            if (QString why = m_Description.fit
+                                  ? m_Description.fit(entry, target, action == taDelete)
+                                  : ModelWhy(Intp::CheckEntryOf<Record>(Intp::ModelOf(target), entry) != Intp::ssOk);
+                !why.isEmpty())
+                return why;
+        }
         const Record* table = target->template LatestRead<Record>();
         if (!table)
             return TModulePage::OwnReadWhy<Record>(target, "its own table was not read");
-        const auto& keyOf = m_Description.entryKey ? m_Description.entryKey : m_Description.key;
-        const QString key =
-            m_Description.formKey && !m_Description.entryKey ? m_Description.formKey() : keyOf(entry);
-        // Of several entries of the key, the one the form shows as it is.
-        const auto keyed = [&](const Entry& e) {
-            return (!m_Description.listed || m_Description.listed(e, target)) && keyOf(e) == key;
-        };
-        const std::vector<std::uint8_t> shown = Bytes(entry);
-        auto held = std::find_if(table->entries.begin(), table->entries.end(),
-                                 [&](const Entry& e) { return keyed(e) && Bytes(e) == shown; });
-        if (held == table->entries.end())
-            held = std::find_if(table->entries.begin(), table->entries.end(), keyed);
-        const bool holds = held != table->entries.end();
-        // The switch on show takes an Add its page offered, and every
-        // switch one its own page offers for a held entry too (addsHeld).
+        // The switch on show takes an Add its page offered; another switch
+        // one its own page offers.
         if (action == taAdd)
-            return holds && !m_Description.addsHeld && !m_Page->IsCurrent(target)
+            return m_Description.add == arRefusesHeld && !current && Lists(*table, target, ButtonsKey(entry))
                        ? QString("it holds that entry already")
                        : QString();
-        if (!holds)
+        // Modify and a Delete of the form: where its own page offers them.
+        if (!own) {
+            const bool found = action == taDelete && m_Description.del == drHeldEntry
+                                   ? Held(*table, target, entry) != nullptr
+                                   : Lists(*table, target, ButtonsKey(entry));
+            return found ? QString() : QString("it holds no such entry");
+        }
+        const Entry* held = Held(*table, target, entry);
+        if (!held)
             return QString("it holds no such entry");
-        // The switch on show, and every switch while no row is selected (the
-        // form is typed), takes the form as it is, unless Delete names each
-        // switch's own entry by the key alone.
-        if (!del || (!m_Description.removesOwn && (m_Page->IsCurrent(target) || m_List->SelectedRow() < 0)))
-            return QString();
-        const std::optional<Entry> own = m_Description.asFilled ? m_Description.asFilled(*held) : *held;
-        if (!own)
+        const std::optional<Entry> filled = m_Description.asFilled ? m_Description.asFilled(*held) : *held;
+        if (!filled)
             return QString("its own page can't show its entry of that key");
-        entry = *own;
+        entry = *filled;
         return QString();
     }
 
-    // A Delete of a selected row to another switch: its own entry of the
-    // switch's key (its table took it, so it fits its model).
-    QString OwnEntry(Entry& entry, Intp::TDevice* target) const
+    QString SwitchKey(const Entry& entry) const
     {
-        const Record* table = target->template LatestRead<Record>();
-        if (!table)
-            return TModulePage::OwnReadWhy<Record>(target, "its own table was not read");
-        const QString key = m_Description.deleteKey(entry);
-        const auto held = std::find_if(table->entries.begin(), table->entries.end(), [&](const Entry& e) {
-            return (!m_Description.listed || m_Description.listed(e, target)) && m_Description.deleteKey(e) == key;
-        });
-        if (held == table->entries.end())
-            return QString("it holds no such entry");
-        const std::optional<Entry> own = m_Description.asFilled ? m_Description.asFilled(*held) : *held;
-        if (!own)
-            return QString("its own page can't show its entry of that key");
-        entry = *own;
-        return QString();
+        return m_Description.switchKey ? m_Description.switchKey(entry) : m_Description.key(entry);
+    }
+    // The buttons' key the form names, entry being its entry (on a target).
+    QString ButtonsKey(const Entry& entry) const
+    {
+        return m_Description.formKey ? m_Description.formKey() : m_Description.key(entry);
+    }
+    bool Listed(const Entry& entry, Intp::TDevice* target) const
+    {
+        return !m_Description.listed || m_Description.listed(entry, target);
+    }
+    // Whether target's own page lists a row of that buttons' key.
+    bool Lists(const Record& table, Intp::TDevice* target, const QString& key) const
+    {
+        return std::any_of(table.entries.begin(), table.entries.end(),
+                           [&](const Entry& e) { return Listed(e, target) && m_Description.key(e) == key; });
+    }
+    // Target's own listed entry of entry's switch's key: of several, the one
+    // the form shows as it is; null when it holds none.
+    const Entry* Held(const Record& table, Intp::TDevice* target, const Entry& entry) const
+    {
+        const QString key = SwitchKey(entry);
+        const std::vector<std::uint8_t> shown = Bytes(entry);
+        const Entry* first = nullptr;
+        for (const Entry& e : table.entries) {
+            if (!Listed(e, target) || SwitchKey(e) != key)
+                continue;
+            if (Bytes(e) == shown)
+                return &e;
+            if (!first)
+                first = &e;
+        }
+        return first;
     }
 
     TDescription m_Description;

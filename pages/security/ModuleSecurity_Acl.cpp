@@ -188,8 +188,11 @@ TModuleSecurityAcl::TModuleSecurityAcl(QWidget* parent) : TModulePage("Access Co
                                                              : QString::asprintf("0x%04X", r.l4Protocol))
                                    << (tcpUdp ? L4PortText(r.l4Port) : QString());
                   },
-                  // A rule is named by its group ID.
+                  // A rule is named by its group ID, on the switch too. Add is off
+                  // for a listed group ID; Remove needs one.
                   .key = [](const TEntry& r) { return QString::number(r.groupId); },
+                  .add = arRefusesHeld,
+                  .del = drListedKey,
                   .readForm = [this] { return ReadRule(); },
                   .fillForm = [this](const TEntry* r) { FillRule(r); },
                   .numbered = true,

@@ -21,9 +21,13 @@ TModuleSecurityMac::TModuleSecurityMac(QWidget* parent) : TModulePage("MAC Black
 
     AddRead<Intp::TSessionSecurityMacGet>();
     m_Table.Bind(this, m_List, m_Add, m_Delete,
-                 {[](const Intp::TMacAddr& mac) { return QStringList{SwitchText(mac.ToString())}; },
-                  [](const Intp::TMacAddr& mac) { return SwitchText(mac.ToString()); },
-                  [this] { return m_MAC->Address(); }, [this](const Intp::TMacAddr* mac) { m_MAC->SetAddress(mac); }});
+                 {.cells = [](const Intp::TMacAddr& mac) { return QStringList{SwitchText(mac.ToString())}; },
+                  // An address, on the switch too; Add is off for a listed one, Delete needs one.
+                  .key = [](const Intp::TMacAddr& mac) { return SwitchText(mac.ToString()); },
+                  .add = arRefusesHeld,
+                  .del = drListedKey,
+                  .readForm = [this] { return m_MAC->Address(); },
+                  .fillForm = [this](const Intp::TMacAddr* mac) { m_MAC->SetAddress(mac); }});
     connect(m_MAC, &QLineEdit::textChanged, this, [this] { EventOnMacChange(); });
 }
 

@@ -30,7 +30,11 @@ TModuleSecurityMac2Filter::TModuleSecurityMac2Filter(QWidget* parent) : TModuleP
                  {.cells = [](const TEntry& e) {
                       return QStringList{SwitchText(e.mac.ToString()), QString::number(e.vlanId)};
                   },
+                  // An address in a VLAN, on the switch too; Add is off for a listed
+                  // one, Remove needs one.
                   .key = [](const TEntry& e) { return MacVlanKey(e.mac, e.vlanId); },
+                  .add = arRefusesHeld,
+                  .del = drListedKey,
                   .readForm = [this]() -> std::optional<TEntry> {
                       const auto mac = m_Mac->Address();
                       return mac ? std::optional(TEntry{uint32_t(m_VlanId->value()), *mac}) : std::nullopt;

@@ -41,8 +41,12 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
                       return QStringList{SwitchText(e.mac.ToString()), m_Port->itemText(ItemOfPort(e.port)),
                                          QString::number(e.vlanId)};
                   },
-                  // The port is not part of the name: one address and VLAN ID is one entry.
+                  // The port is not part of the name: one address and VLAN ID is one
+                  // entry, on the switch too. Add is off for a listed one; Remove
+                  // sends each switch its own entry of it, on its own port.
                   .key = [](const TEntry& e) { return MacVlanKey(e.mac, e.vlanId); },
+                  .add = arRefusesHeld,
+                  .del = drOwnEntry,
                   // Nothing is sent without a chosen port.
                   .readForm = [this]() -> std::optional<TEntry> {
                       const auto mac = m_Mac->Address();
@@ -69,14 +73,12 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
                                                        : ItemOfPort(OfferedPorts(device), e.port) >= 0;
                   },
                   // Add takes the port's position in each switch's own port
-                  // configuration; Remove sends each switch its own entry of
-                  // the address and VLAN.
+                  // configuration.
                   .fit = [this](TEntry& e, TDevice* target, bool del) {
                       return del ? QString() : TTableEditorBase::PositionOnTarget(e.port, CurrentDevice(), target);
                   },
                   // Remove names a listed entry by its VLAN as read, even one the box can't show.
-                  .asRead = [](TEntry& e, const TEntry& row) { e.vlanId = row.vlanId; },
-                  .removesOwn = true});
+                  .asRead = [](TEntry& e, const TEntry& row) { e.vlanId = row.vlanId; }});
     WatchChanges({m_Port, m_Mac, m_VlanId});
 }
 

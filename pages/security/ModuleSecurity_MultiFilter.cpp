@@ -59,7 +59,13 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                           members += (e.ports >> i) & 1u ? QString::number(i + 1) : QString("*");
                       return QStringList{IpText(e.group), QString::number(e.vid), members};
                   },
+                  // The buttons follow the group; the switch keys an entry by its
+                  // group in its VLAN. A port box changed offers Add for a listed
+                  // group; Remove sends each switch its own entry of the key.
                   .key = [](const TEntry& e) { return IpText(e.group); },
+                  .switchKey = [](const TEntry& e) { return IpText(e.group) + ' ' + QString::number(e.vid); },
+                  .add = arSendsHeld,
+                  .del = drOwnEntry,
                   .readForm = [this]() -> std::optional<TEntry> {
                       if (!m_Ip->IsHost())
                           return std::nullopt;
@@ -77,19 +83,14 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                   .sortKey = [](const TEntry&, int column) {
                       return column == 1 || column == 3 ? std::optional<long long>(0) : std::nullopt;
                   },
-                  // Add goes to a switch that offers every box shown; Remove
-                  // sends each switch its own entry of the group and VLAN.
+                  // Add goes to a switch that offers every box shown.
                   .fit = [this](TEntry&, TDevice* target, bool del) {
                       const int has = std::min(OfferedPorts(target), int(MaxMaskPorts));
                       return del ? QString() : TTableEditorBase::LinesWhy(m_Ports->count(), has);
                   },
                   // Remove sends a listed entry's VLAN as the switch gave it,
                   // even one the box can't show.
-                  .asRead = [](TEntry& e, const TEntry& row) { e.vid = row.vid; },
-                  .removesOwn = true,
-                  .entryKey = [](const TEntry& e) { return IpText(e.group) + ' ' + QString::number(e.vid); },
-                  // A box changed offers Add for a listed group on any switch.
-                  .addsHeld = true});
+                  .asRead = [](TEntry& e, const TEntry& row) { e.vid = row.vid; }});
     connect(m_Ip, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
     connect(m_VlanId, &TNumberBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
     // A box changed may send a listed group again with other members, but

@@ -38,7 +38,13 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent) : TModulePage("Port Se
                  {.cells = [this](const TEntry& e) {
                       return QStringList{PortNameOf(m_Names, e.port), SwitchText(e.mac.ToString())};
                   },
+                  // The buttons follow the port and address: Add is off for a listed
+                  // one, Delete needs one. Delete sends the address alone: a switch's
+                  // entry of it, on any port.
                   .key = [](const TEntry& e) { return QString::number(e.port) + ' ' + e.mac.ToString().c_str(); },
+                  .switchKey = [](const TEntry& e) { return QString(e.mac.ToString().c_str()); },
+                  .add = arRefusesHeld,
+                  .del = drListedKey,
                   // No port while the chooser has none chosen: nothing to add.
                   .readForm = [this]() -> std::optional<TEntry> {
                       TEntry entry;
@@ -55,13 +61,9 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent) : TModulePage("Port Se
                       m_MAC->SetAddress(&e->mac);
                   },
                   // The entry of the same port or trunk group.
-                  // A target that holds the entry already is named: its own
-                  // page's Add is off for a listed (port, address).
                   .fit = [this](TEntry& e, TDevice* target, bool) {
                       return TTableEditorBase::PortOnTarget(e.port, CurrentDevice(), target);
-                  },
-                  // Delete sends the address alone: a switch's entry of it, on any port.
-                  .deleteKey = [](const TEntry& e) { return QString(e.mac.ToString().c_str()); }});
+                  }});
     connect(m_MAC, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 

@@ -286,11 +286,12 @@ void AddSnmp(THandlerTable &table)
             return true;
         });
 
-    // Receivers by address, access rules by group, context, level and match,
-    // views by name and subtree, groups by the whole entry.
+    // Receivers by address, access rules by group, context prefix and level
+    // (the match is no part of it), views by name and subtree, groups by the
+    // whole entry.
     AddTable<TSessionSnmpTrapGet>(table, {.Add = ccSnmpTrapAdd, .Del = ccSnmpTrapDel, .KeySize = 4});
     AddTable<TSessionSnmpGroupGet>(table, {.Add = ccSnmpGroupAdd, .Del = ccSnmpGroupDel});
-    AddTable<TSessionSnmpAccessGet>(table, {.Add = ccSnmpAccessAdd, .Del = ccSnmpAccessDel, .KeySize = 74});
+    AddTable<TSessionSnmpAccessGet>(table, {.Add = ccSnmpAccessAdd, .Del = ccSnmpAccessDel, .KeySize = 70});
     AddTable<TSessionSnmpMibviewGet>(table, {.Add = ccSnmpMibviewAdd, .Del = ccSnmpMibviewDel, .KeySize = 66});
 
     // Users keep whether each password is set; the passwords are not kept.

@@ -3,6 +3,7 @@
 
 #include "PageTestKit.h"
 #include "RunUntil.h"
+#include "pages/kit/ChangeReport.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/security/snmp/ModuleSnmp.h"
 #include "pages/security/snmp/ModuleSnmp_Access.h"
@@ -22,10 +23,43 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cstring>
+#include <map>
+
 using namespace Intp;
 using IntpTest::Table;
+using namespace std::chrono_literals;
+using TBytes = std::vector<uint8_t>;
 
 static QString Cell(TUntypedReportList* list, int row, int column) { return list->Model()->Cell(row, column); }
+
+// A 33-byte SNMPv3 text field, then the fields after it.
+static TBytes Text33(const char* text, TBytes rest = {})
+{
+    TBytes field(text, text + std::strlen(text));
+    field.resize(33);
+    field.insert(field.end(), rest.begin(), rest.end());
+    return field;
+}
+
+// An access rule: group, prefix, level and match (u32, low byte first), read, write and notify views.
+static TBytes Rule(const char* group, const char* prefix, uint8_t level, uint8_t match, const char* read,
+                   const char* write, const char* notify)
+{
+    TBytes rule = Text33(group, Text33(prefix, {level, 0, 0, 0, match, 0, 0, 0}));
+    const TBytes views = Text33(read, Text33(write, Text33(notify)));
+    rule.insert(rule.end(), views.begin(), views.end());
+    return rule;
+}
+
+// Each target's payloads of code, by address.
+static std::map<TMacAddr, std::vector<TBytes>> SentBy(const IntpTest::TFakeHost& protocol, uint16_t code)
+{
+    std::map<TMacAddr, std::vector<TBytes>> sent;
+    for (const IntpTest::TSent& frame : protocol.SentWith(code))
+        sent[frame.mac].push_back(frame.payload);
+    return sent;
+}
 
 using AgentPage = TPageTest<TModuleSnmp>;
 
@@ -119,6 +153,70 @@ TEST_F(AccessPage, SendsTheLevelAndMatchCodesAfterItsChecks)
     EXPECT_EQ(deleted[0].contextPrefix, "ctx");
 }
 
+// Another group's rule for the prefix is never deleted: each target deletes
+// its own rule of the selected row's group, prefix and level, or is named.
+class AccessTargets : public AccessPage {
+protected:
+    void DeleteTheSelectedRule(bool ownRuleTargetFirst)
+    {
+        const uint32_t model = TestModel(8);
+        TDevice *shown = Select(1, model), *other = Select(2, model), *holder = Select(3, model);
+        if (ownRuleTargetFirst)
+            std::swap(env.host.selection[1], env.host.selection[2]);
+        Put(shown, Table<TPropertySnmpAccess>({{"gA", "ctx1", slNoAuthNoPriv, cmExact, "r", "w", "n"}}));
+        Put(other, Table<TPropertySnmpAccess>({{"gB", "ctx1", slNoAuthNoPriv, cmExact, "r", "w", "n"}}));
+        Put(holder, Table<TPropertySnmpAccess>({{"gB", "ctx1", slAuthPriv, cmPrefix, "r", "w", "n"},
+                                                {"gA", "ctx1", slNoAuthNoPriv, cmExact, "rB", "wB", "nB"}}));
+        Notify(shown, ccSnmpAccessGet);
+        page->m_List->SelectRow(0);
+        page->m_Delete->click();
+
+        // NoAuthNoPriv (0), Exact (1): the switch on show's rule, and the holder's own.
+        EXPECT_EQ(SentBy(env.protocol, ccSnmpAccessDel),
+                  (std::map<TMacAddr, std::vector<TBytes>>{
+                      {shown->GetMac(), {Rule("gA", "ctx1", 0, 1, "r", "w", "n")}},
+                      {holder->GetMac(), {Rule("gA", "ctx1", 0, 1, "rB", "wB", "nB")}}}));
+        env.protocol.Reply(ccSnmpAccessDel, shown);
+        env.protocol.Reply(ccSnmpAccessDel, holder);
+        EXPECT_TRUE(RunUntil(
+            [&] {
+                return env.messages.join('\n').contains(TChangeReport::DeviceText(other) +
+                                                        ": not changed, it holds no such entry");
+            },
+            2000ms));
+        EXPECT_EQ(page->StatusLine()->text(), "Changed on 2 of 3 switches.");
+    }
+};
+
+TEST_F(AccessTargets, DeleteOfARowSendsEachTargetItsOwnRuleOfThatGroupPrefixAndLevel) { DeleteTheSelectedRule(false); }
+
+TEST_F(AccessTargets, DeleteOfARowInTheOtherSelectionOrder) { DeleteTheSelectedRule(true); }
+
+// The access and MIB view pages' Add has no check for a held entry: every
+// target is sent it, whatever rules or views it holds.
+TEST_F(AccessPage, AddGoesToATargetHoldingOtherGroupsRulesForThePrefix)
+{
+    const uint32_t model = TestModel(8);
+    TDevice* shown = Select(1, model);
+    TDevice* target = Select(2, model);
+    Put(shown, Table<TPropertySnmpAccess>({{"gA", "ctx1", slNoAuthNoPriv, cmExact, "r", "w", "n"}}));
+    Put(target, Table<TPropertySnmpAccess>({{"gA", "ctx1", slNoAuthNoPriv, cmExact, "r", "w", "n"},
+                                            {"gB", "ctx1", slAuthPriv, cmPrefix, "r", "w", "n"}}));
+    Notify(shown, ccSnmpAccessGet);
+    page->m_ContextName->setText("ctx1");
+    page->m_GroupName->setText("gC");
+    page->m_SecLevel.SetCode(slAuthNoPriv);
+    page->m_ContextMatch.SetCode(cmPrefix);
+    page->m_ReadViewName->setText("all");
+    page->m_WriteViewName->setText("none");
+    page->m_NotifyViewName->setText("traps");
+    page->m_Add->click();
+    const TBytes rule = Rule("gC", "ctx1", 1, 2, "all", "none", "traps");  // AuthNoPriv, Prefix
+    ASSERT_EQ(rule.size(), 173u);
+    EXPECT_EQ(SentBy(env.protocol, ccSnmpAccessAdd),
+              (std::map<TMacAddr, std::vector<TBytes>>{{shown->GetMac(), {rule}}, {target->GetMac(), {rule}}}));
+}
+
 using GroupPage = TPageTest<TModuleSnmpGroup>;
 
 TEST_F(GroupPage, AddsNewSecurityNamesAndDeletesListedOnesOnly)
@@ -162,6 +260,25 @@ TEST_F(MibviewPage, ATypeWithoutButtonShowsNoTextAndKeepsTheChoice)
     page->m_Add->click();
     ASSERT_EQ(SentCount(ccSnmpMibviewAdd), 1u);
     EXPECT_EQ(env.protocol.SentWith(ccSnmpMibviewAdd)[0].payload[66], 1);
+}
+
+TEST_F(MibviewPage, AddGoesToTargetsHoldingTheViewAndSubtreeWithEitherType)
+{
+    const uint32_t model = TestModel(8);
+    TDevice* shown = Select(1, model);
+    TDevice* otherType = Select(2, model);
+    TDevice* same = Select(3, model);
+    Put(shown, Table<TPropertySnmpMibview>({{"v1", "1.3.6", vtIncluded}}));
+    Put(otherType, Table<TPropertySnmpMibview>({{"v1", "1.3.6", vtExcluded}}));
+    Put(same, Table<TPropertySnmpMibview>({{"v1", "1.3.6", vtIncluded}}));
+    Notify(shown, ccSnmpMibviewGet);
+    page->m_List->SelectRow(0);
+    page->m_Add->click();
+    const TBytes view = Text33("v1", Text33("1.3.6", {1, 0, 0, 0}));  // Included
+    ASSERT_EQ(view.size(), 70u);
+    EXPECT_EQ(SentBy(env.protocol, ccSnmpMibviewAdd),
+              (std::map<TMacAddr, std::vector<TBytes>>{
+                  {shown->GetMac(), {view}}, {otherType->GetMac(), {view}}, {same->GetMac(), {view}}}));
 }
 
 using ContextPage = TPageTest<TModuleSnmpContext>;

@@ -38,7 +38,16 @@ TModuleSnmpAccess::TModuleSnmpAccess(QWidget* parent) : TModulePage("SNMPv3 Acce
                                          m_ContextMatch.Text(access.match, "Invalid"), SwitchText(access.readView),
                                          SwitchText(access.writeView), SwitchText(access.notifyView)};
                   },
+                  // The page follows the context prefix; a switch's entry is its
+                  // group's rule for that prefix and security level. Add has no
+                  // check for a held entry; Delete needs a listed prefix.
                   .key = [](const TEntry& access) { return SwitchText(access.contextPrefix); },
+                  .switchKey = [](const TEntry& access) {
+                      return SnmpV3Key({SwitchText(access.groupName), SwitchText(access.contextPrefix),
+                                        QString::number(access.level)});
+                  },
+                  .add = arSendsHeld,
+                  .del = drListedKey,
                   .readForm = [this]() -> std::optional<TEntry> {
                       const auto level = m_SecLevel.Code();
                       const auto match = m_ContextMatch.Code();
@@ -63,7 +72,14 @@ TModuleSnmpAccess::TModuleSnmpAccess(QWidget* parent) : TModulePage("SNMPv3 Acce
                   .numbered = true,
                   .keyGiven = [this] { return CurrentDevice() && !m_ContextName->text().isEmpty(); },
                   .check = [this](bool add) { return CheckForm(add); },
-                  .listed = [](const TEntry& access, TDevice*) { return !access.contextPrefix.empty(); }});
+                  .listed = [](const TEntry& access, TDevice*) { return !access.contextPrefix.empty(); },
+                  // A switch's own row fills a form whose level and match it shows,
+                  // or none (its own Delete is refused then).
+                  .asFilled = [this](const TEntry& access) {
+                      return m_SecLevel.Has(access.level) && m_ContextMatch.Has(access.match)
+                                 ? std::optional<TEntry>(access)
+                                 : std::nullopt;
+                  }});
     connect(m_ContextName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 

@@ -25,7 +25,15 @@ TModuleSnmpGroup::TModuleSnmpGroup(QWidget* parent) : TModulePage("SNMPv3 Group 
     m_Table.Bind(
         this, m_List, m_Add, m_Delete,
         {.cells = [](const TEntry& group) { return QStringList{SwitchText(group.securityName), SwitchText(group.groupName)}; },
+         // The page follows the security name: Add refuses a listed one ("Entry
+         // already exists!"), Delete needs one. A switch's entry is the name in
+         // that group: another switch deletes its own entry of both.
          .key = [](const TEntry& group) { return SwitchText(group.securityName); },
+         .switchKey = [](const TEntry& group) {
+             return SnmpV3Key({SwitchText(group.securityName), SwitchText(group.groupName)});
+         },
+         .add = arRefusesHeld,
+         .del = drListedKey,
          .readForm = [this]() -> std::optional<TEntry> {
              return TEntry{SwitchBytes(m_SecName->text()), SwitchBytes(m_GrpName->text())};
          },
@@ -41,11 +49,7 @@ TModuleSnmpGroup::TModuleSnmpGroup(QWidget* parent) : TModulePage("SNMPv3 Group 
              const bool listed = m_Table.Find(m_SecName->text()) != nullptr;
              return add ? Check(!listed, "Entry already exists!") : Check(listed, "Entry not found!");
          },
-         .listed = [](const TEntry& group, TDevice*) { return !group.securityName.empty(); },
-         // Delete sends the whole entry: a switch's entry is its name in that group.
-         .deleteKey = [](const TEntry& group) {
-             return SwitchText(group.securityName) + '\n' + SwitchText(group.groupName);
-         }});
+         .listed = [](const TEntry& group, TDevice*) { return !group.securityName.empty(); }});
     connect(m_SecName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 

@@ -27,7 +27,15 @@ TModuleSnmpMibview::TModuleSnmpMibview(QWidget* parent) : TModulePage("SNMPv3 MI
                  {.cells = [this](const TEntry& view) {
                       return QStringList{SwitchText(view.viewName), SwitchText(view.subtree), m_Type.Text(view.type)};
                   },
+                  // The page follows the view name; a switch's entry is its view name
+                  // with its subtree. Add has no check for a held entry; Delete
+                  // searches no list, so a switch holding no entry of the key is named.
                   .key = [](const TEntry& view) { return SwitchText(view.viewName); },
+                  .switchKey = [](const TEntry& view) {
+                      return SnmpV3Key({SwitchText(view.viewName), SwitchText(view.subtree)});
+                  },
+                  .add = arSendsHeld,
+                  .del = drHeldEntry,
                   .readForm = [this]() -> std::optional<TEntry> {
                       const auto type = m_Type.Code();
                       if (!type)
@@ -51,10 +59,6 @@ TModuleSnmpMibview::TModuleSnmpMibview(QWidget* parent) : TModulePage("SNMPv3 MI
                   // none (its own Delete is refused then).
                   .asFilled = [this](const TEntry& view) {
                       return m_Type.Has(view.type) ? std::optional<TEntry>(view) : std::nullopt;
-                  },
-                  // A switch's entry is its view name with its subtree.
-                  .entryKey = [](const TEntry& view) {
-                      return SwitchText(view.viewName) + '\n' + SwitchText(view.subtree);
                   }});
     connect(m_Viewname, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
 }

@@ -39,7 +39,11 @@ TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent) : TModulePage("Trap Settings",
                       return QStringList{IpText(trap.address), SwitchText(trap.community),
                                          trap.version ? "V2c" : "V1"};
                   },
+                  // A receiver is its address, on the switch too; Add is off for a
+                  // listed one, Delete needs one.
                   .key = [](const TEntry& trap) { return IpText(trap.address); },
+                  .add = arRefusesHeld,
+                  .del = drListedKey,
                   .readForm = [this]() -> std::optional<TEntry> {
                       if (!m_ServerIp->IsHost() || m_Community->text().isEmpty())
                           return std::nullopt;

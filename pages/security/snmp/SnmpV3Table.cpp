@@ -20,3 +20,5 @@ QLineEdit* SnmpV3Text(TPageForm& form, const QString& label, std::size_t limit)
 {
     return MakeSwitchText(form.Text(label), limit);
 }
+
+QString SnmpV3Key(const QStringList& fields) { return fields.join(QChar(0)); }

@@ -16,3 +16,6 @@ class TUntypedReportList;
 
 TUntypedReportList* SnmpV3List(TPageForm& form, const QStringList& headers, TSortMode sort);
 QLineEdit* SnmpV3Text(TPageForm& form, const QString& label, std::size_t limit);
+// A switch's key of an entry of several fields: their texts, which hold no
+// zero byte, joined by one.
+QString SnmpV3Key(const QStringList& fields);

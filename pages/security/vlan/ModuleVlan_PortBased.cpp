@@ -53,7 +53,11 @@ TModuleVlanPortBased::TModuleVlanPortBased(QWidget* parent) : TModulePage("Port 
                  {.cells = [members](const TPropertyVlanPortEntry& group) {
                       return QStringList{SwitchText(group.name), QString::number(group.vid), members(group)};
                   },
+                  // A group is its VLAN, on the switch too; Add is off for a listed
+                  // one, Edit and Delete need one.
                   .key = [](const TPropertyVlanPortEntry& group) { return QString::number(group.vid); },
+                  .add = arRefusesHeld,
+                  .del = drListedKey,
                   .readForm = [typed]() -> std::optional<TPropertyVlanPortEntry> {
                       auto group = typed();
                       return group->ports && !group->name.empty() ? group : std::nullopt;
