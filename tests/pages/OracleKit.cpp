@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
 #include <QSpinBox>
@@ -202,22 +203,88 @@ int PortMatch(const QStringList& from, const QStringList& to, int row)
     return at == b.end() ? -1 : int(at - b.begin());
 }
 
+// Whether a cell's text shows a value of entry: a text of it whole or in
+// parts, numbers as any byte or 16- or 32-bit value, bytes in hex.
+bool Shows(const QString& cell, const TBytes& entry)
+{
+    static const QRegularExpression split("[^0-9A-Za-z]+");
+    const QStringList tokens = cell.split(split, Qt::SkipEmptyParts);
+    if (tokens.isEmpty())
+        return false;
+    QString text;
+    for (std::uint8_t b : entry)
+        text += b >= 0x20 && b < 0x7f ? QChar(b) : QChar('\n');
+    auto number = [&](unsigned long long v) {
+        for (std::size_t p = 0; p < entry.size(); ++p)
+            for (std::size_t n : {1, 2, 4}) {
+                unsigned long long le = 0, be = 0;
+                for (std::size_t k = 0; k < n && p + n <= entry.size(); ++k) {
+                    le |= (unsigned long long)entry[p + k] << (8 * k);
+                    be = be << 8 | entry[p + k];
+                }
+                if (p + n <= entry.size() && (le == v || be == v))
+                    return true;
+            }
+        return false;
+    };
+    return std::all_of(tokens.begin(), tokens.end(), [&](const QString& token) {
+        bool ok = false;
+        if (const unsigned long long v = token.toULongLong(&ok); ok && number(v))
+            return true;
+        if (const uint v = token.toUInt(&ok, 16); ok && token.size() == 2 && number(v))
+            return true;
+        return text.contains(token);
+    });
+}
+
+// The entry of entries each row of a list shows (-1: none): all of them
+// in order when the list has a row each; else the one whose values its
+// cells show most of, the first not taken of those alike.
+std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& entries)
+{
+    std::vector<int> rows(std::size_t(list->RowCount()), -1);
+    if (rows.size() == entries.size()) {
+        std::iota(rows.begin(), rows.end(), 0);
+        return rows;
+    }
+    std::vector<bool> taken(entries.size());
+    for (int r = 0; r < list->RowCount(); ++r) {
+        int best = -1, bestScore = 0;
+        for (std::size_t e = 0; e < entries.size(); ++e) {
+            int score = 0;
+            for (int c = 0; c < list->ColumnCount(); ++c)
+                score += Shows(list->Cell(r, c), entries[e]);
+            if (score > bestScore || (score == bestScore && best >= 0 && taken[std::size_t(best)] && !taken[e]))
+                std::tie(best, bestScore) = std::pair(int(e), score);
+        }
+        if (best >= 0) {
+            rows[std::size_t(r)] = best;
+            taken[std::size_t(best)] = true;
+        }
+    }
+    return rows;
+}
+
 // The row of the other switch's list of table entries holding the entry of
-// the same key as row of the first; -1 when none does; -2 when the lists
-// are not the world's table entries.
-int EntryMatch(int fromRows, int toRows, int row)
+// the same key (the switch's) as row of the first; -1 when none does; -2
+// when the lists are not the world's table entries.
+int EntryMatch(const TListModel* from, const TListModel* to, int row)
 {
     if (!g_Ports || !g_Ports->keyBytes || g_Ports->fromEntries.empty() ||
-        fromRows != qsizetype(g_Ports->fromEntries.size()) || toRows != qsizetype(g_Ports->toEntries.size()))
+        from->RowCount() > qsizetype(g_Ports->fromEntries.size()) ||
+        to->RowCount() > qsizetype(g_Ports->toEntries.size()))
         return -2;
     auto key = [](const TBytes& entry) {
         const std::size_t at = std::min(g_Ports->keyAt, entry.size());
         return TBytes(entry.begin() + std::ptrdiff_t(at),
                       entry.begin() + std::ptrdiff_t(std::min(entry.size(), at + g_Ports->keyBytes)));
     };
-    const TBytes wanted = key(g_Ports->fromEntries[std::size_t(row)]);
-    for (std::size_t r = 0; r < g_Ports->toEntries.size(); ++r)
-        if (key(g_Ports->toEntries[r]) == wanted)
+    const std::vector<int> a = RowEntries(from, g_Ports->fromEntries), b = RowEntries(to, g_Ports->toEntries);
+    if (row < 0 || std::size_t(row) >= a.size() || a[std::size_t(row)] < 0)
+        return -2;
+    const TBytes wanted = key(g_Ports->fromEntries[std::size_t(a[std::size_t(row)])]);
+    for (std::size_t r = 0; r < b.size(); ++r)
+        if (b[r] >= 0 && key(g_Ports->toEntries[std::size_t(b[r])]) == wanted)
             return int(r);
     return -1;
 }
@@ -269,7 +336,7 @@ int MatchRow(const TUntypedReportList* from, int row, const TUntypedReportList* 
     // A port's row by its index; a table's entry by the switch's key.
     if (const int port = PortMatch(Captions(a), Captions(b), row); port != -2)
         return port;
-    if (const int entry = EntryMatch(a->RowCount(), b->RowCount(), row); entry != -2)
+    if (const int entry = EntryMatch(a, b, row); entry != -2)
         return entry;
     const int key = KeyColumn(a);
     int best = -1, bestAlike = -1;
@@ -365,9 +432,14 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
     std::vector<std::pair<int, int>> rows;
     for (int row = 0; edited && editedTo && row < edited->RowCount(); ++row) {
         const int other = MatchRow(from, row, to);
-        if (other < 0)
+        // A row of no port its page lacks, shown off in every choice (an
+        // event of the other generation), is no part of the change.
+        bool off = PortMatch(Captions(from->Model()), Captions(to->Model()), row) == -2;
+        for (int c = 1; c < from->Model()->ColumnCount(); ++c)
+            off = off && edited->Text(row, c).startsWith("Disable");
+        if (other < 0 && !off)
             lacks << "no row " + Key(from, row);
-        else
+        else if (other >= 0)
             rows.emplace_back(row, other);
     }
     auto lines = [](TUntypedEditedList* list, int c) { return qobject_cast<QListWidget*>(list->EditorOf(c)); };
@@ -416,9 +488,12 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
     if (moved)
         from->SelectRow(selected);
     if (selected >= 0) {
+        // Only a delete needs the selected entry: else the row filled the
+        // form, which is copied whole.
         const int other = MatchRow(from, selected, to);
         if (other < 0) {
-            lacks << "no entry " + Key(from, selected);
+            if (entryOnly)
+                lacks << "no entry " + Key(from, selected);
         } else {
             to->SelectRow(other);
             // A column before the key whose text is unprintable (no key: one
@@ -667,18 +742,20 @@ TWorld::TWorld(TPageTestEnvironment& env, int seed)
     m_Large[0] = LargeModel();
 }
 
-Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, TFailure failure, bool shown)
+Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, TFailure failure, bool shown, TEdges edges)
 {
     const auto last = std::uint8_t(m_Plans.size() + 1);
     Intp::TDevice* device = m_Env.AddDevice(last, Ip(10, 0, 0, last));
     device->SetType(model);
-    m_Plans[device] = {seed, failure, shown, {}};
+    m_Plans[device] = {seed, failure, shown, {}, edges};
     return device;
 }
 
 std::vector<int> TWorld::HiddenPorts(const Intp::TDevice* device, const TPlan& plan) const
 {
     const int ports = int(Intp::ModelOf(device).PortNum);
+    if (plan.edges.hidden != TEdges::drawnPorts && ports > 1)
+        return {plan.edges.hidden == TEdges::first ? 0 : plan.edges.hidden == TEdges::middle ? ports / 2 : ports - 1};
     std::mt19937 rng(Hash(m_Seed, plan.seed, plan.shown, 0x41dd));
     // The switch on show hides none, one or two; most others none (one
     // that hides a port the page lists can't take a change of it).
@@ -690,6 +767,12 @@ std::vector<int> TWorld::HiddenPorts(const Intp::TDevice* device, const TPlan& p
             hidden.push_back(port);
     std::sort(hidden.begin(), hidden.end());
     return hidden;
+}
+
+TEdges TWorld::Edges(const Intp::TDevice* device) const
+{
+    const auto plan = m_Plans.find(const_cast<Intp::TDevice*>(device));
+    return plan == m_Plans.end() ? TEdges() : plan->second.edges;
 }
 
 std::vector<int> TWorld::Hidden(const Intp::TDevice* device) const
@@ -780,10 +863,24 @@ void TWorld::NoteAdded(Intp::TDevice* device, std::uint16_t code, const TBytes& 
     for (const auto& [table, entries] : sw.Running.Tables) {
         if (entries.size() <= (before.count(table) ? before.at(table).size() : 0))
             continue;
+        if (m_Learning) {
+            m_First.emplace(table, entries.back());
+            continue;
+        }
         std::vector<TBytes>& added = m_Added[table];
         if (added.size() < 2 && std::find(added.begin(), added.end(), entries.back()) == added.end())
             added.push_back(entries.back());
     }
+}
+
+void TWorld::Learn(TModulePage* page)
+{
+    FillEmpty(page);
+    m_Learning = true;
+    for (QAbstractButton* button : Buttons(page))
+        if (button->isEnabled() && button->isVisibleTo(page))
+            Press(page, button);
+    m_Learning = false;
 }
 
 void TWorld::Pump()
@@ -807,6 +904,8 @@ void TWorld::Pump()
             m_Failed[device].insert(frame.code);
         if (IsChangeCode(frame.code))
             IntpTest::TFakeHost::Reply(frame.code, device, empty);
+        else if (fails && failure.status == kNever)
+            continue;
         else if (fails && failure.status == Intp::ssTimeout)
             m_Env.protocol.TimeOut(device, frame.code);  // a resend is answered the same way
         else if (fails)
@@ -838,6 +937,8 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     if (m_Holding && m_Added.count(code))
         for (const TBytes& added : m_Added[code])
             key.append(added.begin(), added.end());
+    if (const auto first = m_First.find(code); first != m_First.end())
+        key.append(first->second.begin(), first->second.end()) += ';';
     static std::map<std::string, std::vector<TBytes>> tables;
     if (auto it = made.find(key); it != made.end()) {
         m_Entries[device][code] = tables[key];
@@ -877,6 +978,13 @@ std::pair<std::size_t, std::size_t> TWorld::EntryKey(std::uint16_t code)
     const auto handler = Handlers().find(code);
     if (handler == Handlers().end() || !handler->second.EntrySize)
         return {0, 0};
+    // Where the switch keys an entry by fewer bytes than the fake switch's
+    // Add tells apart: a static address by its VLAN and address (not its
+    // port), an access rule by its group, context and level.
+    if (code == Intp::ccSecurityMac2StaticGet)
+        return {1, 8};
+    if (code == Intp::ccSnmpAccessGet)
+        return {0, 70};
     return {handler->second.KeyOffset, handler->second.KeySize};
 }
 
@@ -1079,9 +1187,44 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
             name(index, "Uplink" + std::to_string(1 + rng() % 9));
         return Takes(device->GetType(), code, bytes) ? bytes : base;
     }
-    const bool full = Hash(m_Seed, plan.seed, 0xf011) % 3 == 0;
-    return Move(base, Hash(m_Seed, plan.seed, plan.shown, code), kinds, plan.values, full, device->GetType(), code,
-                same, fixed, element);
+    const bool full = plan.edges.full || Hash(m_Seed, plan.seed, 0xf011) % 3 == 0;
+    TBytes bytes = Move(base, Hash(m_Seed, plan.seed, plan.shown, code), kinds, plan.values, full, device->GetType(),
+                        code, same, fixed, element);
+    // Rows with one value at its largest taken: each row another value.
+    std::vector<std::size_t> values;
+    for (std::size_t o = 0; elements && o < element; ++o)
+        if (kinds[fixed + o] == kValue)
+            values.push_back(o);
+    for (std::size_t e = 0; plan.edges.unshowable && plan.values.whole && !values.empty() && e < elements; ++e)
+        if (!plan.shown || (e + std::size_t(m_Seed)) % 3 == 0) {
+            const std::size_t o = values[(e + std::size_t(plan.seed)) % values.size()];
+            bytes = Largest(bytes, fixed + e * element + o, device->GetType(), code, same, o);
+        }
+    return bytes;
+}
+
+template <class W>
+TBytes TWorld::Largest(TBytes bytes, std::size_t at, std::uint32_t model, std::uint16_t code, W wrap, std::size_t slot)
+{
+    // Learnt once per record, model and place in a row (slot).
+    static std::map<std::tuple<std::uint16_t, std::uint32_t, std::size_t, std::size_t>, int> known;
+    const auto key = std::tuple(code, model, bytes.size(), slot);
+    TBytes moved = bytes;
+    if (const auto it = known.find(key); it != known.end()) {
+        moved[at] = std::uint8_t(it->second);
+        return it->second > bytes[at] && Takes(model, code, wrap(moved)) ? moved : bytes;
+    }
+    int value = bytes[at];
+    for (int v = 255; v > bytes[at]; --v) {
+        moved[at] = std::uint8_t(v);
+        if (Takes(model, code, wrap(moved))) {
+            value = v;
+            break;
+        }
+    }
+    known[key] = value;
+    moved[at] = std::uint8_t(value);
+    return moved;
 }
 
 TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
@@ -1096,21 +1239,79 @@ TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::ve
     return page;
 }
 
+std::uint32_t TWorld::PoolModel(Intp::TDevice* device)
+{
+    const bool second = IsSecondGeneration(device);
+    if (second && !m_Large[1])
+        m_Large[1] = LargeModel();
+    m_Scratch->SetType(m_Large[second]);
+    return m_Large[second] && IsSecondGeneration(m_Scratch) == second ? m_Large[second] : device->GetType();
+}
+
+const std::vector<TBytes>& TWorld::Near(Intp::TDevice* device, std::uint16_t code, const TBytes& prefix,
+                                        std::size_t entrySize, std::size_t trailer)
+{
+    static std::map<std::tuple<std::uint16_t, bool, int, TBytes>, std::vector<TBytes>> nears;
+    const auto learnt = m_First.find(code);
+    const auto key = std::tuple(code, IsSecondGeneration(device), m_Seed,
+                                learnt != m_First.end() ? learnt->second : TBytes());
+    if (auto it = nears.find(key); it != nears.end())
+        return it->second;
+    const std::vector<TBytes>& pool = Pool(device, code, prefix, entrySize, trailer);
+    std::vector<TBytes>& near = nears[key];
+    if (pool.empty())
+        return near;
+    const std::uint32_t model = PoolModel(device);
+    auto one = [&](const TBytes& entry) { return TablePage(code, prefix, {entry}, trailer); };
+    const std::vector<std::uint8_t> kinds = Kinds(code, TBytes(entrySize, 0), true);
+    const TBytes& first = pool.front();
+    auto add = [&](const TBytes& entry) {
+        if (entry != first && std::find(near.begin(), near.end(), entry) == near.end() &&
+            Takes(model, code, one(entry)))
+            near.push_back(entry);
+    };
+    std::mt19937 rng(Hash(m_Seed, code, 0x4ea5));
+    for (std::size_t p = 0; p < kinds.size() && p < first.size(); ++p) {
+        TBytes entry = first;
+        if (kinds[p] == kFlag) {
+            entry[p] ^= 1;
+            add(entry);
+        } else if (kinds[p] == kValue) {
+            for (const int step : {1, -1})
+                if (entry[p] = std::uint8_t(first[p] + step); Takes(model, code, one(entry)))
+                    break;
+            add(entry);
+            add(Largest(first, p, model, code, one, p));
+        } else if (kinds[p] == kTextStart || (kinds[p] == kText && (p == 0 || kinds[p - 1] == kKept))) {
+            // Another text of the same length at most.
+            std::size_t end = p + 1;
+            while (end < kinds.size() && kinds[end] == kText)
+                ++end;
+            for (int attempt = 0; attempt < 4 && entry == first; ++attempt) {
+                const std::size_t length = 1 + rng() % (end - p);
+                for (std::size_t k = p; k < end; ++k)
+                    entry[k] = k - p < length ? std::uint8_t(kTextCharacters[rng() % (sizeof kTextCharacters - 1)]) : 0;
+                if (!Takes(model, code, one(entry)))
+                    entry = first;
+            }
+            add(entry);
+        }
+    }
+    return near;
+}
+
 const std::vector<TBytes>& TWorld::Pool(Intp::TDevice* device, std::uint16_t code, const TBytes& prefix,
                                         std::size_t entrySize, std::size_t trailer)
 {
     // A pool per table, generation and world.
     const bool second = IsSecondGeneration(device);
-    static std::map<std::tuple<std::uint16_t, bool, int>, std::vector<TBytes>> pools;
-    const auto key = std::tuple(code, second, m_Seed);
+    static std::map<std::tuple<std::uint16_t, bool, int, TBytes>, std::vector<TBytes>> pools;
+    const auto learnt = m_First.find(code);
+    const TBytes firstEntry = learnt != m_First.end() ? learnt->second : TBytes();
+    const auto key = std::tuple(code, second, m_Seed, firstEntry);
     if (auto it = pools.find(key); it != pools.end())
         return it->second;
-    if (second && !m_Large[1])
-        m_Large[1] = LargeModel();
-    std::uint32_t model = device->GetType();
-    m_Scratch->SetType(m_Large[second]);
-    if (m_Large[second] && IsSecondGeneration(m_Scratch) == second)
-        model = m_Large[second];
+    const std::uint32_t model = PoolModel(device);
     auto one = [&](const TBytes& entry) { return TablePage(code, prefix, {entry}, trailer); };
     const std::vector<std::uint8_t> kinds = Kinds(code, TBytes(entrySize, 0), true);
     // The first half of the bytes that move, and the rest.
@@ -1125,6 +1326,9 @@ const std::vector<TBytes>& TWorld::Pool(Intp::TDevice* device, std::uint16_t cod
             last[moving[k]] = kKept;
     }
     std::vector<TBytes> pool;
+    // The entry the page's own Add sent first: one it shows.
+    if (firstEntry.size() == entrySize && Takes(model, code, one(firstEntry)))
+        pool.push_back(firstEntry);
     auto add = [&](const TBytes& entry) {
         if (pool.size() < 10 && std::find(pool.begin(), pool.end(), entry) == pool.end() &&
             Takes(model, code, one(entry)))
@@ -1194,7 +1398,30 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
         k += kinds[p] != kKept;
     }
     std::vector<TBytes> entries;
-    for (std::size_t k = 0; k < pool.size(); ++k) {
+    // Near entries and the first entry, as the switch's edge says.
+    const TEdges::TEntries edge = plan.edges.entries;
+    std::vector<TBytes> near;
+    if (edge != TEdges::drawn && !pool.empty())
+        for (const TBytes& entry : Near(device, code, prefix, entrySize, trailer))
+            if (Takes(model, code, one(entry)))
+                near.push_back(entry);
+    if (near.size() + 1 > maxEntries)
+        near.resize(maxEntries - 1);
+    if (qEnvironmentVariableIsSet("ORACLE_DEBUG"))
+        fprintf(stderr, "table %04x shown %d edge %d pool %zu near %zu\n", code, plan.shown, int(edge), pool.size(), near.size());
+    const bool first = !pool.empty() && Takes(model, code, one(pool.front()));
+    if (edge == TEdges::nearBefore || edge == TEdges::nearOnly)
+        entries = near;
+    if (first && edge != TEdges::nearOnly && edge != TEdges::drawn)
+        entries.push_back(pool.front());
+    if (edge == TEdges::nearAfter)
+        entries.insert(entries.end(), near.begin(), near.end());
+    if (edge != TEdges::drawn && !plan.shown) {
+        entries.insert(entries.begin(), added.begin(), added.end());
+        return Held(device, code, prefix, entries, maxEntries, trailer);
+    }
+    const std::size_t edges = entries.size();
+    for (std::size_t k = edges ? 1 : 0; k < pool.size(); ++k) {
         const unsigned role = Hash(m_Seed, code, k, 3) % 6;  // 0: the others only, 1: the switch on show only
         if (!Takes(model, code, one(pool[k])) || role == (plan.shown ? 0u : 1u))
             continue;
@@ -1206,14 +1433,29 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
     }
     if (!plan.shown && !pool.empty())
         entries.push_back(Move(pool[rng() % pool.size()], rng(), kinds, {}, true, model, code, one));
-    std::shuffle(entries.begin(), entries.end(), rng);
+    std::shuffle(entries.begin() + std::ptrdiff_t(edges), entries.end(), rng);
     entries.insert(entries.begin(), added.begin(), added.end());
+    return Held(device, code, prefix, entries, maxEntries, trailer);
+}
+
+TBytes TWorld::Held(Intp::TDevice* device, std::uint16_t code, const TBytes& prefix, std::vector<TBytes> entries,
+                    std::size_t maxEntries, std::size_t trailer)
+{
+    const std::uint32_t model = device->GetType();
     // One entry of a key, as the switch's own Add keeps them.
     if (const std::uint16_t add = entries.empty() ? 0 : AddCode(device, code, entries.front())) {
         FakeSwitch::TSwitch sw = Fresh(device);
         sw.Running.Tables[code].clear();
         std::erase_if(entries, [&](const TBytes& entry) {
             return Answer(sw, Handlers().at(add), add, entry).Status != FakeSwitch::StatusOk;
+        });
+    }
+    if (const auto [at, size] = EntryKey(code); size) {
+        std::set<TBytes> keys;
+        std::erase_if(entries, [&, at = at, size = size](const TBytes& entry) {
+            const std::size_t from = std::min(at, entry.size()), to = std::min(entry.size(), at + size);
+            return !keys.insert(TBytes(entry.begin() + std::ptrdiff_t(from), entry.begin() + std::ptrdiff_t(to)))
+                        .second;
         });
     }
     if (entries.size() > maxEntries)
