@@ -477,8 +477,11 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
         edited->SelectRow(row);
         moved = true;
         for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
+            // Nor does a value past its choice's items: no value it shows.
             const auto* choice = qobject_cast<const QComboBox*>(edited->EditorOf(c));
-            if (ticked(c) || (choice && !choice->isEnabled() && choice->currentIndex() < 0))
+            const long long value = edited->Value(row, c);
+            if (ticked(c) || (choice && !choice->isEnabled() && choice->currentIndex() < 0) ||
+                (choice && (value < 0 || value >= choice->count())))
                 continue;
             editedTo->SetValue(other, c, edited->Value(row, c));
             editedTo->SetText(other, c, edited->Text(row, c));
@@ -1197,7 +1200,9 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
             values.push_back(o);
     for (std::size_t e = 0; plan.edges.unshowable && plan.values.whole && !values.empty() && e < elements; ++e)
         if (!plan.shown || (e + std::size_t(m_Seed)) % 3 == 0) {
-            const std::size_t o = values[(e + std::size_t(plan.seed)) % values.size()];
+            const std::size_t o = values[(e / 3 + e + std::size_t(plan.seed)) % values.size()];
+            if (qEnvironmentVariableIsSet("ORACLE_DEBUG"))
+                fprintf(stderr, "unshowable %04x e %zu o %zu\n", code, e, o);
             bytes = Largest(bytes, fixed + e * element + o, device->GetType(), code, same, o);
         }
     return bytes;
@@ -1442,6 +1447,20 @@ TBytes TWorld::Held(Intp::TDevice* device, std::uint16_t code, const TBytes& pre
                     std::size_t maxEntries, std::size_t trailer)
 {
     const std::uint32_t model = device->GetType();
+    // Entries with one value at its largest taken: each entry another value.
+    const TPlan& plan = m_Plans[device];
+    auto one = [&](const TBytes& entry) { return TablePage(code, prefix, {entry}, trailer); };
+    const std::vector<std::uint8_t> kinds =
+        Kinds(code, TBytes(entries.empty() ? 0 : entries.front().size(), 0), true);
+    std::vector<std::size_t> values;
+    for (std::size_t p = 0; p < kinds.size(); ++p)
+        if (kinds[p] == kValue)
+            values.push_back(p);
+    for (std::size_t e = 0; plan.edges.unshowable && plan.values.whole && !values.empty() && e < entries.size(); ++e)
+        if (!plan.shown || (e + std::size_t(m_Seed)) % 3 == 0) {
+            const std::size_t p = values[(e / 3 + e + std::size_t(plan.seed)) % values.size()];
+            entries[e] = Largest(entries[e], p, model, code, one, p);
+        }
     // One entry of a key, as the switch's own Add keeps them.
     if (const std::uint16_t add = entries.empty() ? 0 : AddCode(device, code, entries.front())) {
         FakeSwitch::TSwitch sw = Fresh(device);
