@@ -1594,6 +1594,40 @@ void FillEmpty(QWidget* page)
             radios.front()->setChecked(true);
 }
 
+bool ChoosePort(QWidget* page, bool last, const TPortLists& ports)
+{
+    g_Ports = &ports;
+    const auto clear = qScopeGuard([] { g_Ports = nullptr; });
+    auto pick = [&](const QStringList& texts) {
+        const std::vector<int> rows = PortRows(texts, ListedPorts(texts, ports.from, ports.fromNames), ports.fromNames);
+        int row = -1;
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            if (rows[r] >= 0 && (row < 0 || last))
+                row = int(r);
+        return row;
+    };
+    bool chosen = false;
+    for (QWidget* control : ValueControls(page)) {
+        if (!control->isEnabled())
+            continue;
+        if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            QStringList items;
+            for (int i = 0; i < combo->count(); ++i)
+                items << combo->itemText(i);
+            if (const int row = pick(items); row >= 0) {
+                combo->setCurrentIndex(row);
+                chosen = true;
+            }
+        } else if (auto* lines = qobject_cast<QListWidget*>(control); lines && Ticked(lines)) {
+            if (const int row = pick(Texts(lines)); row >= 0) {
+                lines->item(row)->setCheckState(Qt::Checked);
+                chosen = true;
+            }
+        }
+    }
+    return chosen;
+}
+
 QString ControlName(const QAbstractButton* button)
 {
     QString text = button->text().remove('&');

@@ -242,6 +242,11 @@ void FillEmpty(QWidget* page);
 // entry has).
 void Largest(QWidget* page);
 
+// Chooses the first or last port ports.from lists in every port chooser
+// of the page, and ticks its line in every list of port lines; answers
+// whether the page has any.
+bool ChoosePort(QWidget* page, bool last, const TPortLists& ports);
+
 // A button's text, its tooltip without one.
 QString ControlName(const QAbstractButton* button);
 

@@ -293,6 +293,8 @@ std::vector<int> Worlds()
     return worlds;
 }
 
+const char* const kPortSettings[] = {"", " (its first port chosen)", " (its last port chosen)"};
+
 // Controls compared on fewer than a third of the same-model targets' own
 // pages over the worlds, and why.
 const struct {
@@ -417,6 +419,35 @@ protected:
         return TWhy::none;
     }
 
+    // A switch on show whose read of one record fails (each record and way
+    // in turn over the worlds: refused after a good read, a first read
+    // timed out, never answered): no control sends a change to any switch.
+    void ShownFails(int seed, const std::string& where)
+    {
+        const std::set<std::uint16_t> read = world->Read(shown);
+        if (read.empty())
+            return;
+        const std::vector<std::uint16_t> reads(read.begin(), read.end());
+        const std::uint16_t code = reads[std::size_t(seed) % reads.size()];
+        const int way = int(std::size_t(seed) / reads.size() % 3);
+        const TFailure failure = way == 0   ? TFailure{code, 1, false}
+                                 : way == 1 ? TFailure{code, Intp::ssTimeout, true}
+                                            : TFailure{code, kNever, true};
+        const TEdge edge = way == 0 ? TEdge::refused : way == 1 ? TEdge::firstTimeout : TEdge::never;
+        TFakePageHost host;
+        host.selection = {world->AddSwitch(Model({}), 1 + seed * 100, failure, true, ShownEdges(seed)), Target(0)};
+        std::unique_ptr<TModulePage> page = Make();
+        world->Show(page.get(), &host);
+        FillEmpty(page.get());
+        const QString what = QString::asprintf("switch on show, %s of 0x%04x: ", kEdgeNames[int(edge)], code);
+        for (QAbstractButton* button : Buttons(page.get()))
+            if (button->isEnabled() && button->isVisibleTo(page.get())) {
+                const TOutcome outcome = world->Press(page.get(), button);
+                EXPECT_FALSE(outcome.AnyChange()) << where << ": " << what.toStdString() << "\""
+                                                  << ControlName(button).toStdString() << "\" sends a change";
+            }
+    }
+
     // Whether the world gives target i a reason of that kind to be named:
     // a count under the switch on show's (its model, or a port it lacks),
     // a port it hides, an entry (the page reads a table), its generation.
@@ -446,8 +477,9 @@ protected:
         bool select = true;
         int from = -1, row = 0;
         enum { as, filled, largest } form = as;  // as shown, its empty fields filled, its numbers largest
+        int port = 0;                            // its first (1) or last (2) port chosen; 0 when none is
     };
-    std::unique_ptr<TModulePage> Shown(const TSetting& setting, int* rows = nullptr)
+    std::unique_ptr<TModulePage> Shown(TSetting& setting, int* rows = nullptr)
     {
         std::unique_ptr<TModulePage> page = Make();
         world->Show(page.get(), &env->host);
@@ -469,6 +501,9 @@ protected:
             FillEmpty(page.get());
         if (setting.form == TSetting::largest)
             Largest(page.get());
+        if (setting.port &&
+            !ChoosePort(page.get(), setting.port == 2, {Visible(shown), {}, Names(shown), {}, {}, {}}))
+            setting.port = 0;
         return page;
     }
 
@@ -667,6 +702,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
         }
         const std::string where = " (world " + std::to_string(seed) + ", AS_IF_ALONE_SEED=" + std::to_string(seed) +
                                   " runs it alone)";
+        ShownFails(seed, name + where);
 
         // A control that sends no change is tried once more at the end, the
         // entries the page's own Add sent held by the switches (a Delete of a
@@ -700,7 +736,8 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
             pressed.insert(k);
             // Rows are selected for a control that sends another change with them.
             int rows = 0;
-            std::unique_ptr<TModulePage> first = Shown({false, setting.from, setting.row, setting.form}, &rows);
+            TSetting unselected = {false, setting.from, setting.row, setting.form};
+            std::unique_ptr<TModulePage> first = Shown(unselected, &rows);
             setting.select = !Buttons(first.get()).at(k)->isEnabled() ||
                              world->Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
             // A same-model target the world leaves to its own page, whose own
@@ -717,82 +754,100 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                         break;
                     world->Reseed(Target(i), targets[i].seed + more * 1000, values);
                 }
-            first = Shown(setting, &rows);
-            std::vector<QString> cannot(targets.size());
-            for (std::size_t i = 0; i < targets.size(); ++i)
-                if (WorldWhy(i) == TWhy::none)
-                    cannot[i] = OwnPage(first.get(), i, k, dry.Deletes());
-            const TOutcome outcome = world->Press(first.get(), Buttons(first.get()).at(k));
-            TTally& t = tally[k];
-            for (std::size_t i = 0; i < targets.size(); ++i) {
-                Intp::TDevice* target = Target(i);
-                const std::vector<TChange> sent =
-                    outcome.sent.count(target) ? outcome.sent.at(target) : std::vector<TChange>{};
-                const std::optional<QString> named = NamedWhy(outcome, target);
-                std::string fault;
-                auto said = [&] {
-                    return (named ? "named (" + named->toStdString() + ")" : std::string("not named")) + ", sent " +
-                           Text(sent).toStdString();
-                };
-                const TWhy expect = WorldWhy(i);
-                std::vector<TChange> expected;
-                bool ambiguous = false;
-                if (expect != TWhy::none) {
-                    // The world's reason: named for it, sent nothing.
-                    if (!named || !sent.empty() || KindOf(*named) != expect)
-                        fault = std::string("the world says named, ") + WhyText(expect) + "; it was " + said();
-                } else {
-                    QAbstractButton* same = Buttons(own[i].get()).at(k);
-                    if (cannot[i].isEmpty() && !same->isEnabled() && !(Retick(own[i].get()) && same->isEnabled()))
-                        cannot[i] = "\"" + control + "\" is off there";
-                    // An entry it can't be told apart by: pressed there too,
-                    // either outcome is right.
-                    ambiguous = cannot[i].startsWith(kAmbiguous);
-                    TOutcome itself;
-                    if (cannot[i].isEmpty() || (ambiguous && same->isEnabled()))
-                        itself = world->Press(own[i].get(), same);
-                    expected = itself.sent[target];
-                    // Its own page names it only for what its own page can't
-                    // do, for a reason the world gives it.
-                    if (const std::optional<QString> self = NamedWhy(itself, target);
-                        self && (KindOf(*self) != TWhy::own || !WorldGives(i, About(*self))))
-                        fault = "its own page names it for what the world does not give (" + self->toStdString() + ")";
-                    if (cannot[i].isEmpty() && expected.empty())
-                        cannot[i] = "its own page sends nothing" +
-                                    (itself.told.isEmpty() ? QString() : ": " + itself.told.join(" / ").simplified());
-                    const bool reason = named && KindOf(*named) == TWhy::own && WorldGives(i, About(*named));
-                    const bool right = cannot[i].isEmpty() ? sent == expected && !named
-                                       : ambiguous ? (sent.empty() && reason) || (sent == expected && !named)
-                                                   : sent.empty() && reason;
-                    if (fault.empty() && !right)
-                        fault = "its own page " +
-                                (cannot[i].isEmpty() ? "sends " + Text(expected).toStdString()
-                                                     : "can't (" + cannot[i].toStdString() + "), so it is named") +
-                                "; it was " +
-                                (cannot[i].isEmpty() && !named ? "sent " + Diff(expected, sent).toStdString()
-                                                               : said());
-                    const std::size_t e = std::size_t(targets[i].edge);
-                    if (cannot[i].isEmpty()) {
-                        ++t.compared;
-                        ++t.edgeCompared[e];
-                        t.sameCompared += targets[i].kind == "same model";
+            // As found, then with the first and with the last port the
+            // switch on show lists chosen in its port choosers and lines.
+            for (int port = 0; port < 3; ++port) {
+                TSetting chosen = setting;
+                chosen.port = port;
+                first = Shown(chosen, &rows);
+                if (port && (!chosen.port || !Buttons(first.get()).at(k)->isEnabled()))
+                    continue;
+                std::vector<QString> cannot(targets.size());
+                for (std::size_t i = 0; i < targets.size(); ++i)
+                    if (WorldWhy(i) == TWhy::none)
+                        cannot[i] = OwnPage(first.get(), i, k, dry.Deletes());
+                const TOutcome outcome = world->Press(first.get(), Buttons(first.get()).at(k));
+                // A port chosen that the page on show refuses itself (two
+                // choosers at one port) is no case.
+                if (port && !outcome.AnyChange() && !outcome.told.join('\n').contains(": not changed"))
+                    continue;
+                TTally& t = tally[k];
+                for (std::size_t i = 0; i < targets.size(); ++i) {
+                    Intp::TDevice* target = Target(i);
+                    const std::vector<TChange> sent =
+                        outcome.sent.count(target) ? outcome.sent.at(target) : std::vector<TChange>{};
+                    const std::optional<QString> named = NamedWhy(outcome, target);
+                    std::string fault;
+                    auto said = [&] {
+                        return (named ? "named (" + named->toStdString() + ")" : std::string("not named")) + ", sent " +
+                               Text(sent).toStdString();
+                    };
+                    const TWhy expect = WorldWhy(i);
+                    std::vector<TChange> expected;
+                    bool ambiguous = false;
+                    if (expect != TWhy::none) {
+                        // The world's reason: named for it, sent nothing.
+                        if (!named || !sent.empty() || KindOf(*named) != expect)
+                            fault = std::string("the world says named, ") + WhyText(expect) + "; it was " + said();
                     } else {
-                        if (!t.why.contains(cannot[i].left(80)))
-                            t.why << cannot[i].left(80);
-                        if (!t.edgeWhy[e].contains(cannot[i].left(60)) && t.edgeWhy[e].size() < 3)
-                            t.edgeWhy[e] << cannot[i].left(60);
+                        QAbstractButton* same = Buttons(own[i].get()).at(k);
+                        if (cannot[i].isEmpty() && !same->isEnabled() && !(Retick(own[i].get()) && same->isEnabled()))
+                            cannot[i] = "\"" + control + "\" is off there";
+                        // An entry it can't be told apart by: pressed there too,
+                        // either outcome is right.
+                        ambiguous = cannot[i].startsWith(kAmbiguous);
+                        TOutcome itself;
+                        if (cannot[i].isEmpty() || (ambiguous && same->isEnabled()))
+                            itself = world->Press(own[i].get(), same);
+                        expected = itself.sent[target];
+                        // Its own page names it only for what its own page can't
+                        // do, for a reason the world gives it.
+                        if (const std::optional<QString> self = NamedWhy(itself, target);
+                            self && (KindOf(*self) != TWhy::own || !WorldGives(i, About(*self))))
+                            fault = "its own page names it for what the world does not give (" + self->toStdString() + ")";
+                        if (cannot[i].isEmpty() && expected.empty())
+                            cannot[i] = "its own page sends nothing" +
+                                        (itself.told.isEmpty() ? QString() : ": " + itself.told.join(" / ").simplified());
+                        // A count or port it lacks is given too where it lacks
+                    // what the page shows.
+                    const bool lacks = cannot[i].contains(QRegularExpression("^no (choice|row|line|entry) "));
+                    const TAbout about = named ? About(*named) : TAbout::check;
+                    const bool reason = named && KindOf(*named) == TWhy::own &&
+                                        (WorldGives(i, about) ||
+                                         (lacks && (about == TAbout::model || about == TAbout::port)));
+                        const bool right = cannot[i].isEmpty() ? sent == expected && !named
+                                           : ambiguous ? (sent.empty() && reason) || (sent == expected && !named)
+                                                       : sent.empty() && reason;
+                        if (fault.empty() && !right)
+                            fault = "its own page " +
+                                    (cannot[i].isEmpty() ? "sends " + Text(expected).toStdString()
+                                                         : "can't (" + cannot[i].toStdString() + "), so it is named") +
+                                    "; it was " +
+                                    (cannot[i].isEmpty() && !named ? "sent " + Diff(expected, sent).toStdString()
+                                                                   : said());
+                        const std::size_t e = std::size_t(targets[i].edge);
+                        if (cannot[i].isEmpty()) {
+                            ++t.compared;
+                            ++t.edgeCompared[e];
+                            t.sameCompared += targets[i].kind.startsWith("same model");
+                        } else {
+                            if (!t.why.contains(cannot[i].left(80)))
+                                t.why << cannot[i].left(80);
+                            if (!t.edgeWhy[e].contains(cannot[i].left(60)) && t.edgeWhy[e].size() < 3)
+                                t.edgeWhy[e] << cannot[i].left(60);
+                        }
                     }
+                    if (expect != TWhy::none && !t.edgeWhy[std::size_t(targets[i].edge)].contains(WhyText(expect)))
+                        t.edgeWhy[std::size_t(targets[i].edge)] << WhyText(expect);
+                    ++t.edgeTargets[std::size_t(targets[i].edge)];
+                    if (qEnvironmentVariableIsSet("ORACLE_DEBUG"))
+                        std::cerr << control.toStdString() << " " << targets[i].kind.toStdString() << " cannot=" << cannot[i].toStdString()
+                                  << " expected=" << Text(expected).toStdString().substr(0, 120) << " sent=" << said().substr(0, 200) << "\n";
+                    t.targets += 1;
+                    t.sameModel += targets[i].kind.startsWith("same model");
+                    EXPECT_TRUE(fault.empty()) << name << " \"" << control.toStdString() << "\" to a switch of "
+                                               << targets[i].kind.toStdString() << kPortSettings[port] << where << ": " << fault;
                 }
-                if (expect != TWhy::none && !t.edgeWhy[std::size_t(targets[i].edge)].contains(WhyText(expect)))
-                    t.edgeWhy[std::size_t(targets[i].edge)] << WhyText(expect);
-                ++t.edgeTargets[std::size_t(targets[i].edge)];
-                if (qEnvironmentVariableIsSet("ORACLE_DEBUG"))
-                    std::cerr << control.toStdString() << " " << targets[i].kind.toStdString() << " cannot=" << cannot[i].toStdString()
-                              << " expected=" << Text(expected).toStdString().substr(0, 120) << " sent=" << said().substr(0, 200) << "\n";
-                t.targets += 1;
-                t.sameModel += targets[i].kind == "same model";
-                EXPECT_TRUE(fault.empty()) << name << " \"" << control.toStdString() << "\" to a switch of "
-                                           << targets[i].kind.toStdString() << where << ": " << fault;
             }
         }
     }
