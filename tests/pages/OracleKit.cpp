@@ -227,41 +227,62 @@ bool Shows(const QString& cell, const TBytes& entry)
             }
         return false;
     };
+    // Several numbers (an address): their bytes in a row, either way round.
+    if (tokens.size() > 1) {
+        TBytes row;
+        const bool hex = cell.count(':') + cell.count('-') >= 2;
+        for (const QString& token : tokens) {
+            bool ok = false;
+            const uint v = token.toUInt(&ok, hex ? 16 : 10);
+            if (!ok || v > 255)
+                break;
+            row.push_back(std::uint8_t(v));
+        }
+        if (row.size() == std::size_t(tokens.size())) {
+            const auto in = [&](const TBytes& bytes) {
+                return std::search(entry.begin(), entry.end(), bytes.begin(), bytes.end()) != entry.end();
+            };
+            return in(row) || in(TBytes(row.rbegin(), row.rend()));
+        }
+    }
     return std::all_of(tokens.begin(), tokens.end(), [&](const QString& token) {
         bool ok = false;
-        if (const unsigned long long v = token.toULongLong(&ok); ok && number(v))
-            return true;
+        if (const unsigned long long v = token.toULongLong(&ok); ok)
+            return number(v);
         if (const uint v = token.toUInt(&ok, 16); ok && token.size() == 2 && number(v))
             return true;
         return text.contains(token);
     });
 }
 
-// The entry of entries each row of a list shows (-1: none): all of them
-// in order when the list has a row each; else the one whose values its
-// cells show most of, the first not taken of those alike.
+// The entry of entries each row of a list shows: all of them in order
+// when the list has a row each; else the rows in the entries' order (a
+// page leaves some out), matched where their cells show most values.
 std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& entries)
 {
-    std::vector<int> rows(std::size_t(list->RowCount()), -1);
-    if (rows.size() == entries.size()) {
+    const std::size_t n = std::size_t(list->RowCount()), m = entries.size();
+    std::vector<int> rows(n, -1);
+    if (n == m || n > m) {
         std::iota(rows.begin(), rows.end(), 0);
-        return rows;
+        return n == m ? rows : std::vector<int>(n, -1);
     }
-    std::vector<bool> taken(entries.size());
-    for (int r = 0; r < list->RowCount(); ++r) {
-        int best = -1, bestScore = 0;
-        for (std::size_t e = 0; e < entries.size(); ++e) {
-            int score = 0;
-            for (int c = 0; c < list->ColumnCount(); ++c)
-                score += Shows(list->Cell(r, c), entries[e]);
-            if (score > bestScore || (score == bestScore && best >= 0 && taken[std::size_t(best)] && !taken[e]))
-                std::tie(best, bestScore) = std::pair(int(e), score);
-        }
-        if (best >= 0) {
-            rows[std::size_t(r)] = best;
-            taken[std::size_t(best)] = true;
-        }
-    }
+    // Not a column that numbers the rows.
+    auto score = [&](std::size_t r, std::size_t e) {
+        int sum = 0;
+        for (int c = list->Cell(int(r), 0) == QString::number(r + 1) ? 1 : 0; c < list->ColumnCount(); ++c)
+            sum += Shows(list->Cell(int(r), c), entries[e]);
+        return sum;
+    };
+    // best[r][e]: the most the first r rows show of the first e entries.
+    const int none = -1000000;
+    std::vector<std::vector<int>> best(n + 1, std::vector<int>(m + 1, 0));
+    for (std::size_t r = 1; r <= n; ++r)
+        for (std::size_t e = 0; e <= m; ++e)
+            best[r][e] = e < r ? none
+                               : std::max(e > r ? best[r][e - 1] : none, best[r - 1][e - 1] + score(r - 1, e - 1));
+    for (std::size_t r = n, e = m; r > 0; --e)
+        if (e == r || best[r][e] != best[r][e - 1])
+            rows[--r] = int(e - 1);
     return rows;
 }
 
@@ -1201,8 +1222,6 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
     for (std::size_t e = 0; plan.edges.unshowable && plan.values.whole && !values.empty() && e < elements; ++e)
         if (!plan.shown || (e + std::size_t(m_Seed)) % 3 == 0) {
             const std::size_t o = values[(e / 3 + e + std::size_t(plan.seed)) % values.size()];
-            if (qEnvironmentVariableIsSet("ORACLE_DEBUG"))
-                fprintf(stderr, "unshowable %04x e %zu o %zu\n", code, e, o);
             bytes = Largest(bytes, fixed + e * element + o, device->GetType(), code, same, o);
         }
     return bytes;
@@ -1412,8 +1431,6 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
                 near.push_back(entry);
     if (near.size() + 1 > maxEntries)
         near.resize(maxEntries - 1);
-    if (qEnvironmentVariableIsSet("ORACLE_DEBUG"))
-        fprintf(stderr, "table %04x shown %d edge %d pool %zu near %zu\n", code, plan.shown, int(edge), pool.size(), near.size());
     const bool first = !pool.empty() && Takes(model, code, one(pool.front()));
     if (edge == TEdges::nearBefore || edge == TEdges::nearOnly)
         entries = near;

@@ -14,7 +14,10 @@
 // ports of larger models, entries alike in their first or their later
 // values; the switch on show and the others each hold some only they hold,
 // in orders of their own. A switch fails the read of one code on the second
-// read of a refresh pair, or on both.
+// read of a refresh pair, or on both, or never answers it. On top of these
+// a switch may be built with edges (TEdges): entries one value off the
+// pool's first entry (which the page's own Add sent, once learnt), hidden
+// ports at fixed places, values past a page's choices, full arrays.
 
 #include "PageTestHost.h"
 #include "pages/kit/ModulePage.h"
