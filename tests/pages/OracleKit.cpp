@@ -1455,6 +1455,10 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
     }
     if (!plan.shown && !pool.empty())
         entries.push_back(Move(pool[rng() % pool.size()], rng(), kinds, {}, true, model, code, one));
+    // Most hold the first near entry too (the row shown first in odd worlds).
+    if (const std::vector<TBytes>& nearby = Near(device, code, prefix, entrySize, trailer);
+        !plan.shown && !nearby.empty() && rng() % 3 && Takes(model, code, one(nearby.front())))
+        entries.push_back(nearby.front());
     std::shuffle(entries.begin() + std::ptrdiff_t(edges), entries.end(), rng);
     entries.insert(entries.begin(), added.begin(), added.end());
     return Held(device, code, prefix, entries, maxEntries, trailer);
