@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
 #include <QSpinBox>
@@ -202,22 +203,109 @@ int PortMatch(const QStringList& from, const QStringList& to, int row)
     return at == b.end() ? -1 : int(at - b.begin());
 }
 
+// Whether a cell's text shows a value of entry: a text of it whole or in
+// parts, numbers as any byte or 16- or 32-bit value, bytes in hex.
+bool Shows(const QString& cell, const TBytes& entry)
+{
+    static const QRegularExpression split("[^0-9A-Za-z]+");
+    const QStringList tokens = cell.split(split, Qt::SkipEmptyParts);
+    if (tokens.isEmpty())
+        return false;
+    QString text;
+    for (std::uint8_t b : entry)
+        text += b >= 0x20 && b < 0x7f ? QChar(b) : QChar('\n');
+    auto number = [&](unsigned long long v) {
+        for (std::size_t p = 0; p < entry.size(); ++p)
+            for (std::size_t n : {1, 2, 4}) {
+                unsigned long long le = 0, be = 0;
+                for (std::size_t k = 0; k < n && p + n <= entry.size(); ++k) {
+                    le |= (unsigned long long)entry[p + k] << (8 * k);
+                    be = be << 8 | entry[p + k];
+                }
+                if (p + n <= entry.size() && (le == v || be == v))
+                    return true;
+            }
+        return false;
+    };
+    // Several numbers (an address): their bytes in a row, either way round.
+    if (tokens.size() > 1) {
+        TBytes row;
+        const bool hex = cell.count(':') + cell.count('-') >= 2;
+        for (const QString& token : tokens) {
+            bool ok = false;
+            const uint v = token.toUInt(&ok, hex ? 16 : 10);
+            if (!ok || v > 255)
+                break;
+            row.push_back(std::uint8_t(v));
+        }
+        if (row.size() == std::size_t(tokens.size())) {
+            const auto in = [&](const TBytes& bytes) {
+                return std::search(entry.begin(), entry.end(), bytes.begin(), bytes.end()) != entry.end();
+            };
+            return in(row) || in(TBytes(row.rbegin(), row.rend()));
+        }
+    }
+    return std::all_of(tokens.begin(), tokens.end(), [&](const QString& token) {
+        bool ok = false;
+        if (const unsigned long long v = token.toULongLong(&ok); ok)
+            return number(v);
+        if (const uint v = token.toUInt(&ok, 16); ok && token.size() == 2 && number(v))
+            return true;
+        return text.contains(token);
+    });
+}
+
+// The entry of entries each row of a list shows: all of them in order
+// when the list has a row each; else the rows in the entries' order (a
+// page leaves some out), matched where their cells show most values.
+std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& entries)
+{
+    const std::size_t n = std::size_t(list->RowCount()), m = entries.size();
+    std::vector<int> rows(n, -1);
+    if (n == m || n > m) {
+        std::iota(rows.begin(), rows.end(), 0);
+        return n == m ? rows : std::vector<int>(n, -1);
+    }
+    // Not a column that numbers the rows.
+    auto score = [&](std::size_t r, std::size_t e) {
+        int sum = 0;
+        for (int c = list->Cell(int(r), 0) == QString::number(r + 1) ? 1 : 0; c < list->ColumnCount(); ++c)
+            sum += Shows(list->Cell(int(r), c), entries[e]);
+        return sum;
+    };
+    // best[r][e]: the most the first r rows show of the first e entries.
+    const int none = -1000000;
+    std::vector<std::vector<int>> best(n + 1, std::vector<int>(m + 1, 0));
+    for (std::size_t r = 1; r <= n; ++r)
+        for (std::size_t e = 0; e <= m; ++e)
+            best[r][e] = e < r ? none
+                               : std::max(e > r ? best[r][e - 1] : none, best[r - 1][e - 1] + score(r - 1, e - 1));
+    for (std::size_t r = n, e = m; r > 0; --e)
+        if (e == r || best[r][e] != best[r][e - 1])
+            rows[--r] = int(e - 1);
+    return rows;
+}
+
 // The row of the other switch's list of table entries holding the entry of
-// the same key as row of the first; -1 when none does; -2 when the lists
-// are not the world's table entries.
-int EntryMatch(int fromRows, int toRows, int row)
+// the same key (the switch's) as row of the first; -1 when none does; -2
+// when the lists are not the world's table entries.
+int EntryMatch(const TListModel* from, const TListModel* to, int row)
 {
     if (!g_Ports || !g_Ports->keyBytes || g_Ports->fromEntries.empty() ||
-        fromRows != qsizetype(g_Ports->fromEntries.size()) || toRows != qsizetype(g_Ports->toEntries.size()))
+        from->RowCount() > qsizetype(g_Ports->fromEntries.size()) ||
+        to->RowCount() > qsizetype(g_Ports->toEntries.size()))
         return -2;
     auto key = [](const TBytes& entry) {
         const std::size_t at = std::min(g_Ports->keyAt, entry.size());
         return TBytes(entry.begin() + std::ptrdiff_t(at),
                       entry.begin() + std::ptrdiff_t(std::min(entry.size(), at + g_Ports->keyBytes)));
     };
-    const TBytes wanted = key(g_Ports->fromEntries[std::size_t(row)]);
-    for (std::size_t r = 0; r < g_Ports->toEntries.size(); ++r)
-        if (key(g_Ports->toEntries[r]) == wanted)
+    const std::vector<int> a = RowEntries(from, g_Ports->fromEntries), b = RowEntries(to, g_Ports->toEntries);
+    if (row < 0 || std::size_t(row) >= a.size() || a[std::size_t(row)] < 0)
+        return -2;
+    const TBytes wanted = key(g_Ports->fromEntries[std::size_t(a[std::size_t(row)])]);
+    for (std::size_t r = 0; r < b.size(); ++r)
+        if (b[r] >= 0 && key(g_Ports->toEntries[std::size_t(b[r])]) == wanted)
             return int(r);
     return -1;
 }
@@ -269,7 +357,7 @@ int MatchRow(const TUntypedReportList* from, int row, const TUntypedReportList* 
     // A port's row by its index; a table's entry by the switch's key.
     if (const int port = PortMatch(Captions(a), Captions(b), row); port != -2)
         return port;
-    if (const int entry = EntryMatch(a->RowCount(), b->RowCount(), row); entry != -2)
+    if (const int entry = EntryMatch(a, b, row); entry != -2)
         return entry;
     const int key = KeyColumn(a);
     int best = -1, bestAlike = -1;
@@ -365,9 +453,14 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
     std::vector<std::pair<int, int>> rows;
     for (int row = 0; edited && editedTo && row < edited->RowCount(); ++row) {
         const int other = MatchRow(from, row, to);
-        if (other < 0)
+        // A row of no port its page lacks, shown off in every choice (an
+        // event of the other generation), is no part of the change.
+        bool off = PortMatch(Captions(from->Model()), Captions(to->Model()), row) == -2;
+        for (int c = 1; c < from->Model()->ColumnCount(); ++c)
+            off = off && edited->Text(row, c).startsWith("Disable");
+        if (other < 0 && !off)
             lacks << "no row " + Key(from, row);
-        else
+        else if (other >= 0)
             rows.emplace_back(row, other);
     }
     auto lines = [](TUntypedEditedList* list, int c) { return qobject_cast<QListWidget*>(list->EditorOf(c)); };
@@ -405,8 +498,11 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
         edited->SelectRow(row);
         moved = true;
         for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
+            // Nor does a value past its choice's items: no value it shows.
             const auto* choice = qobject_cast<const QComboBox*>(edited->EditorOf(c));
-            if (ticked(c) || (choice && !choice->isEnabled() && choice->currentIndex() < 0))
+            const long long value = edited->Value(row, c);
+            if (ticked(c) || (choice && !choice->isEnabled() && choice->currentIndex() < 0) ||
+                (choice && (value < 0 || value >= choice->count())))
                 continue;
             editedTo->SetValue(other, c, edited->Value(row, c));
             editedTo->SetText(other, c, edited->Text(row, c));
@@ -416,9 +512,12 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
     if (moved)
         from->SelectRow(selected);
     if (selected >= 0) {
+        // Only a delete needs the selected entry: else the row filled the
+        // form, which is copied whole.
         const int other = MatchRow(from, selected, to);
         if (other < 0) {
-            lacks << "no entry " + Key(from, selected);
+            if (entryOnly)
+                lacks << "no entry " + Key(from, selected);
         } else {
             to->SelectRow(other);
             // A column before the key whose text is unprintable (no key: one
@@ -667,18 +766,20 @@ TWorld::TWorld(TPageTestEnvironment& env, int seed)
     m_Large[0] = LargeModel();
 }
 
-Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, TFailure failure, bool shown)
+Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, TFailure failure, bool shown, TEdges edges)
 {
     const auto last = std::uint8_t(m_Plans.size() + 1);
     Intp::TDevice* device = m_Env.AddDevice(last, Ip(10, 0, 0, last));
     device->SetType(model);
-    m_Plans[device] = {seed, failure, shown, {}};
+    m_Plans[device] = {seed, failure, shown, {}, edges};
     return device;
 }
 
 std::vector<int> TWorld::HiddenPorts(const Intp::TDevice* device, const TPlan& plan) const
 {
     const int ports = int(Intp::ModelOf(device).PortNum);
+    if (plan.edges.hidden != TEdges::drawnPorts && ports > 1)
+        return {plan.edges.hidden == TEdges::first ? 0 : plan.edges.hidden == TEdges::middle ? ports / 2 : ports - 1};
     std::mt19937 rng(Hash(m_Seed, plan.seed, plan.shown, 0x41dd));
     // The switch on show hides none, one or two; most others none (one
     // that hides a port the page lists can't take a change of it).
@@ -690,6 +791,12 @@ std::vector<int> TWorld::HiddenPorts(const Intp::TDevice* device, const TPlan& p
             hidden.push_back(port);
     std::sort(hidden.begin(), hidden.end());
     return hidden;
+}
+
+TEdges TWorld::Edges(const Intp::TDevice* device) const
+{
+    const auto plan = m_Plans.find(const_cast<Intp::TDevice*>(device));
+    return plan == m_Plans.end() ? TEdges() : plan->second.edges;
 }
 
 std::vector<int> TWorld::Hidden(const Intp::TDevice* device) const
@@ -780,10 +887,24 @@ void TWorld::NoteAdded(Intp::TDevice* device, std::uint16_t code, const TBytes& 
     for (const auto& [table, entries] : sw.Running.Tables) {
         if (entries.size() <= (before.count(table) ? before.at(table).size() : 0))
             continue;
+        if (m_Learning) {
+            m_First.emplace(table, entries.back());
+            continue;
+        }
         std::vector<TBytes>& added = m_Added[table];
         if (added.size() < 2 && std::find(added.begin(), added.end(), entries.back()) == added.end())
             added.push_back(entries.back());
     }
+}
+
+void TWorld::Learn(TModulePage* page)
+{
+    FillEmpty(page);
+    m_Learning = true;
+    for (QAbstractButton* button : Buttons(page))
+        if (button->isEnabled() && button->isVisibleTo(page))
+            Press(page, button);
+    m_Learning = false;
 }
 
 void TWorld::Pump()
@@ -807,6 +928,8 @@ void TWorld::Pump()
             m_Failed[device].insert(frame.code);
         if (IsChangeCode(frame.code))
             IntpTest::TFakeHost::Reply(frame.code, device, empty);
+        else if (fails && failure.status == kNever)
+            continue;
         else if (fails && failure.status == Intp::ssTimeout)
             m_Env.protocol.TimeOut(device, frame.code);  // a resend is answered the same way
         else if (fails)
@@ -838,6 +961,8 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
     if (m_Holding && m_Added.count(code))
         for (const TBytes& added : m_Added[code])
             key.append(added.begin(), added.end());
+    if (const auto first = m_First.find(code); first != m_First.end())
+        key.append(first->second.begin(), first->second.end()) += ';';
     static std::map<std::string, std::vector<TBytes>> tables;
     if (auto it = made.find(key); it != made.end()) {
         m_Entries[device][code] = tables[key];
@@ -877,6 +1002,13 @@ std::pair<std::size_t, std::size_t> TWorld::EntryKey(std::uint16_t code)
     const auto handler = Handlers().find(code);
     if (handler == Handlers().end() || !handler->second.EntrySize)
         return {0, 0};
+    // Where the switch keys an entry by fewer bytes than the fake switch's
+    // Add tells apart: a static address by its VLAN and address (not its
+    // port), an access rule by its group, context and level.
+    if (code == Intp::ccSecurityMac2StaticGet)
+        return {1, 8};
+    if (code == Intp::ccSnmpAccessGet)
+        return {0, 70};
     return {handler->second.KeyOffset, handler->second.KeySize};
 }
 
@@ -1079,9 +1211,44 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
             name(index, "Uplink" + std::to_string(1 + rng() % 9));
         return Takes(device->GetType(), code, bytes) ? bytes : base;
     }
-    const bool full = Hash(m_Seed, plan.seed, 0xf011) % 3 == 0;
-    return Move(base, Hash(m_Seed, plan.seed, plan.shown, code), kinds, plan.values, full, device->GetType(), code,
-                same, fixed, element);
+    const bool full = plan.edges.full || Hash(m_Seed, plan.seed, 0xf011) % 3 == 0;
+    TBytes bytes = Move(base, Hash(m_Seed, plan.seed, plan.shown, code), kinds, plan.values, full, device->GetType(),
+                        code, same, fixed, element);
+    // Rows with one value at its largest taken: each row another value.
+    std::vector<std::size_t> values;
+    for (std::size_t o = 0; elements && o < element; ++o)
+        if (kinds[fixed + o] == kValue)
+            values.push_back(o);
+    for (std::size_t e = 0; plan.edges.unshowable && plan.values.whole && !values.empty() && e < elements; ++e)
+        if (!plan.shown || (e + std::size_t(m_Seed)) % 3 == 0) {
+            const std::size_t o = values[(e / 3 + e + std::size_t(plan.seed)) % values.size()];
+            bytes = Largest(bytes, fixed + e * element + o, device->GetType(), code, same, o);
+        }
+    return bytes;
+}
+
+template <class W>
+TBytes TWorld::Largest(TBytes bytes, std::size_t at, std::uint32_t model, std::uint16_t code, W wrap, std::size_t slot)
+{
+    // Learnt once per record, model and place in a row (slot).
+    static std::map<std::tuple<std::uint16_t, std::uint32_t, std::size_t, std::size_t>, int> known;
+    const auto key = std::tuple(code, model, bytes.size(), slot);
+    TBytes moved = bytes;
+    if (const auto it = known.find(key); it != known.end()) {
+        moved[at] = std::uint8_t(it->second);
+        return it->second > bytes[at] && Takes(model, code, wrap(moved)) ? moved : bytes;
+    }
+    int value = bytes[at];
+    for (int v = 255; v > bytes[at]; --v) {
+        moved[at] = std::uint8_t(v);
+        if (Takes(model, code, wrap(moved))) {
+            value = v;
+            break;
+        }
+    }
+    known[key] = value;
+    moved[at] = std::uint8_t(value);
+    return moved;
 }
 
 TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::vector<TBytes>& entries,
@@ -1096,21 +1263,79 @@ TBytes TWorld::TablePage(std::uint16_t code, const TBytes& prefix, const std::ve
     return page;
 }
 
+std::uint32_t TWorld::PoolModel(Intp::TDevice* device)
+{
+    const bool second = IsSecondGeneration(device);
+    if (second && !m_Large[1])
+        m_Large[1] = LargeModel();
+    m_Scratch->SetType(m_Large[second]);
+    return m_Large[second] && IsSecondGeneration(m_Scratch) == second ? m_Large[second] : device->GetType();
+}
+
+const std::vector<TBytes>& TWorld::Near(Intp::TDevice* device, std::uint16_t code, const TBytes& prefix,
+                                        std::size_t entrySize, std::size_t trailer)
+{
+    static std::map<std::tuple<std::uint16_t, bool, int, TBytes>, std::vector<TBytes>> nears;
+    const auto learnt = m_First.find(code);
+    const auto key = std::tuple(code, IsSecondGeneration(device), m_Seed,
+                                learnt != m_First.end() ? learnt->second : TBytes());
+    if (auto it = nears.find(key); it != nears.end())
+        return it->second;
+    const std::vector<TBytes>& pool = Pool(device, code, prefix, entrySize, trailer);
+    std::vector<TBytes>& near = nears[key];
+    if (pool.empty())
+        return near;
+    const std::uint32_t model = PoolModel(device);
+    auto one = [&](const TBytes& entry) { return TablePage(code, prefix, {entry}, trailer); };
+    const std::vector<std::uint8_t> kinds = Kinds(code, TBytes(entrySize, 0), true);
+    const TBytes& first = pool.front();
+    auto add = [&](const TBytes& entry) {
+        if (entry != first && std::find(near.begin(), near.end(), entry) == near.end() &&
+            Takes(model, code, one(entry)))
+            near.push_back(entry);
+    };
+    std::mt19937 rng(Hash(m_Seed, code, 0x4ea5));
+    for (std::size_t p = 0; p < kinds.size() && p < first.size(); ++p) {
+        TBytes entry = first;
+        if (kinds[p] == kFlag) {
+            entry[p] ^= 1;
+            add(entry);
+        } else if (kinds[p] == kValue) {
+            for (const int step : {1, -1})
+                if (entry[p] = std::uint8_t(first[p] + step); Takes(model, code, one(entry)))
+                    break;
+            add(entry);
+            add(Largest(first, p, model, code, one, p));
+        } else if (kinds[p] == kTextStart || (kinds[p] == kText && (p == 0 || kinds[p - 1] == kKept))) {
+            // Another text of the same length at most.
+            std::size_t end = p + 1;
+            while (end < kinds.size() && kinds[end] == kText)
+                ++end;
+            for (int attempt = 0; attempt < 4 && entry == first; ++attempt) {
+                const std::size_t length = 1 + rng() % (end - p);
+                for (std::size_t k = p; k < end; ++k)
+                    entry[k] = k - p < length ? std::uint8_t(kTextCharacters[rng() % (sizeof kTextCharacters - 1)]) : 0;
+                if (!Takes(model, code, one(entry)))
+                    entry = first;
+            }
+            add(entry);
+        }
+    }
+    return near;
+}
+
 const std::vector<TBytes>& TWorld::Pool(Intp::TDevice* device, std::uint16_t code, const TBytes& prefix,
                                         std::size_t entrySize, std::size_t trailer)
 {
     // A pool per table, generation and world.
     const bool second = IsSecondGeneration(device);
-    static std::map<std::tuple<std::uint16_t, bool, int>, std::vector<TBytes>> pools;
-    const auto key = std::tuple(code, second, m_Seed);
+    static std::map<std::tuple<std::uint16_t, bool, int, TBytes>, std::vector<TBytes>> pools;
+    const auto learnt = m_First.find(code);
+    const TBytes firstEntry = learnt != m_First.end() ? learnt->second : TBytes();
+    const auto key = std::tuple(code, second, m_Seed, firstEntry);
     if (auto it = pools.find(key); it != pools.end())
         return it->second;
-    if (second && !m_Large[1])
-        m_Large[1] = LargeModel();
-    std::uint32_t model = device->GetType();
-    m_Scratch->SetType(m_Large[second]);
-    if (m_Large[second] && IsSecondGeneration(m_Scratch) == second)
-        model = m_Large[second];
+    const std::uint32_t model = PoolModel(device);
     auto one = [&](const TBytes& entry) { return TablePage(code, prefix, {entry}, trailer); };
     const std::vector<std::uint8_t> kinds = Kinds(code, TBytes(entrySize, 0), true);
     // The first half of the bytes that move, and the rest.
@@ -1125,6 +1350,9 @@ const std::vector<TBytes>& TWorld::Pool(Intp::TDevice* device, std::uint16_t cod
             last[moving[k]] = kKept;
     }
     std::vector<TBytes> pool;
+    // The entry the page's own Add sent first: one it shows.
+    if (firstEntry.size() == entrySize && Takes(model, code, one(firstEntry)))
+        pool.push_back(firstEntry);
     auto add = [&](const TBytes& entry) {
         if (pool.size() < 10 && std::find(pool.begin(), pool.end(), entry) == pool.end() &&
             Takes(model, code, one(entry)))
@@ -1194,7 +1422,28 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
         k += kinds[p] != kKept;
     }
     std::vector<TBytes> entries;
-    for (std::size_t k = 0; k < pool.size(); ++k) {
+    // Near entries and the first entry, as the switch's edge says.
+    const TEdges::TEntries edge = plan.edges.entries;
+    std::vector<TBytes> near;
+    if (edge != TEdges::drawn && !pool.empty())
+        for (const TBytes& entry : Near(device, code, prefix, entrySize, trailer))
+            if (Takes(model, code, one(entry)))
+                near.push_back(entry);
+    if (near.size() + 1 > maxEntries)
+        near.resize(maxEntries - 1);
+    const bool first = !pool.empty() && Takes(model, code, one(pool.front()));
+    if (edge == TEdges::nearBefore || edge == TEdges::nearOnly)
+        entries = near;
+    if (first && edge != TEdges::nearOnly && edge != TEdges::drawn)
+        entries.push_back(pool.front());
+    if (edge == TEdges::nearAfter)
+        entries.insert(entries.end(), near.begin(), near.end());
+    if (edge != TEdges::drawn && !plan.shown) {
+        entries.insert(entries.begin(), added.begin(), added.end());
+        return Held(device, code, prefix, entries, maxEntries, trailer);
+    }
+    const std::size_t edges = entries.size();
+    for (std::size_t k = edges ? 1 : 0; k < pool.size(); ++k) {
         const unsigned role = Hash(m_Seed, code, k, 3) % 6;  // 0: the others only, 1: the switch on show only
         if (!Takes(model, code, one(pool[k])) || role == (plan.shown ? 0u : 1u))
             continue;
@@ -1206,14 +1455,47 @@ TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t cod
     }
     if (!plan.shown && !pool.empty())
         entries.push_back(Move(pool[rng() % pool.size()], rng(), kinds, {}, true, model, code, one));
-    std::shuffle(entries.begin(), entries.end(), rng);
+    // Most hold the first near entry too (the row shown first in odd worlds).
+    if (const std::vector<TBytes>& nearby = Near(device, code, prefix, entrySize, trailer);
+        !plan.shown && !nearby.empty() && rng() % 3 && Takes(model, code, one(nearby.front())))
+        entries.push_back(nearby.front());
+    std::shuffle(entries.begin() + std::ptrdiff_t(edges), entries.end(), rng);
     entries.insert(entries.begin(), added.begin(), added.end());
+    return Held(device, code, prefix, entries, maxEntries, trailer);
+}
+
+TBytes TWorld::Held(Intp::TDevice* device, std::uint16_t code, const TBytes& prefix, std::vector<TBytes> entries,
+                    std::size_t maxEntries, std::size_t trailer)
+{
+    const std::uint32_t model = device->GetType();
+    // Entries with one value at its largest taken: each entry another value.
+    const TPlan& plan = m_Plans[device];
+    auto one = [&](const TBytes& entry) { return TablePage(code, prefix, {entry}, trailer); };
+    const std::vector<std::uint8_t> kinds =
+        Kinds(code, TBytes(entries.empty() ? 0 : entries.front().size(), 0), true);
+    std::vector<std::size_t> values;
+    for (std::size_t p = 0; p < kinds.size(); ++p)
+        if (kinds[p] == kValue)
+            values.push_back(p);
+    for (std::size_t e = 0; plan.edges.unshowable && plan.values.whole && !values.empty() && e < entries.size(); ++e)
+        if (!plan.shown || (e + std::size_t(m_Seed)) % 3 == 0) {
+            const std::size_t p = values[(e / 3 + e + std::size_t(plan.seed)) % values.size()];
+            entries[e] = Largest(entries[e], p, model, code, one, p);
+        }
     // One entry of a key, as the switch's own Add keeps them.
     if (const std::uint16_t add = entries.empty() ? 0 : AddCode(device, code, entries.front())) {
         FakeSwitch::TSwitch sw = Fresh(device);
         sw.Running.Tables[code].clear();
         std::erase_if(entries, [&](const TBytes& entry) {
             return Answer(sw, Handlers().at(add), add, entry).Status != FakeSwitch::StatusOk;
+        });
+    }
+    if (const auto [at, size] = EntryKey(code); size) {
+        std::set<TBytes> keys;
+        std::erase_if(entries, [&, at = at, size = size](const TBytes& entry) {
+            const std::size_t from = std::min(at, entry.size()), to = std::min(entry.size(), at + size);
+            return !keys.insert(TBytes(entry.begin() + std::ptrdiff_t(from), entry.begin() + std::ptrdiff_t(to)))
+                        .second;
         });
     }
     if (entries.size() > maxEntries)
@@ -1331,6 +1613,40 @@ void FillEmpty(QWidget* page)
     for (const auto& [parent, radios] : groups)
         if (std::none_of(radios.begin(), radios.end(), [](QRadioButton* radio) { return radio->isChecked(); }))
             radios.front()->setChecked(true);
+}
+
+bool ChoosePort(QWidget* page, bool last, const TPortLists& ports)
+{
+    g_Ports = &ports;
+    const auto clear = qScopeGuard([] { g_Ports = nullptr; });
+    auto pick = [&](const QStringList& texts) {
+        const std::vector<int> rows = PortRows(texts, ListedPorts(texts, ports.from, ports.fromNames), ports.fromNames);
+        int row = -1;
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            if (rows[r] >= 0 && (row < 0 || last))
+                row = int(r);
+        return row;
+    };
+    bool chosen = false;
+    for (QWidget* control : ValueControls(page)) {
+        if (!control->isEnabled())
+            continue;
+        if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            QStringList items;
+            for (int i = 0; i < combo->count(); ++i)
+                items << combo->itemText(i);
+            if (const int row = pick(items); row >= 0) {
+                combo->setCurrentIndex(row);
+                chosen = true;
+            }
+        } else if (auto* lines = qobject_cast<QListWidget*>(control); lines && Ticked(lines)) {
+            if (const int row = pick(Texts(lines)); row >= 0) {
+                lines->item(row)->setCheckState(Qt::Checked);
+                chosen = true;
+            }
+        }
+    }
+    return chosen;
 }
 
 QString ControlName(const QAbstractButton* button)

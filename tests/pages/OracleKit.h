@@ -14,7 +14,10 @@
 // ports of larger models, entries alike in their first or their later
 // values; the switch on show and the others each hold some only they hold,
 // in orders of their own. A switch fails the read of one code on the second
-// read of a refresh pair, or on both.
+// read of a refresh pair, or on both, or never answers it. On top of these
+// a switch may be built with edges (TEdges): entries one value off the
+// pool's first entry (which the page's own Add sent, once learnt), hidden
+// ports at fixed places, values past a page's choices, full arrays.
 
 #include "PageTestHost.h"
 #include "pages/kit/ModulePage.h"
@@ -68,8 +71,25 @@ struct TValues {
 // How a switch's latest read of one record ends when it fails.
 struct TFailure {
     std::uint16_t code = 0;    // the read code that fails (0: none)
-    std::uint16_t status = 0;  // Intp::ssTimeout or a refusing status
+    std::uint16_t status = 0;  // Intp::ssTimeout, kNever or a refusing status
     bool first = false;        // its first read fails too: the record was never read
+};
+// A failure's status: the read is never answered.
+inline constexpr std::uint16_t kNever = 0xffff;
+
+// Edges a switch is built with on top of its seed's values.
+struct TEdges {
+    // Its tables: drawn from the pools; or near entries, each equal to the
+    // pool's first entry in all values but one (once for each), alone,
+    // before that entry or after it; or that entry alone.
+    enum TEntries { drawn, nearOnly, nearBefore, nearAfter, identical } entries = drawn;
+    // Its ports named "Port.XX": drawn, or the first, a middle or the last.
+    enum THidden { drawnPorts, first, middle, last } hidden = drawnPorts;
+    // Rows with a value the library takes and no smaller value does (past
+    // a page's choices): every row, or (shown) every third.
+    bool unshowable = false;
+    // Its arrays full to the model's count.
+    bool full = false;
 };
 
 // The switches of one test and their answers.
@@ -82,7 +102,8 @@ public:
     // A logged-in switch of the model answering from seed; failure is how
     // its latest read of one record ends. The switch on show (shown) holds
     // every entry of the tables' pools.
-    Intp::TDevice* AddSwitch(std::uint32_t model, int seed, TFailure failure = {}, bool shown = false);
+    Intp::TDevice* AddSwitch(std::uint32_t model, int seed, TFailure failure = {}, bool shown = false,
+                             TEdges edges = {});
     // The port indexes the switch names "Port.XX" (drawn from its seed).
     std::vector<int> Hidden(const Intp::TDevice* device) const;
     // The read codes the switch was asked in its latest Show, and those of
@@ -97,6 +118,9 @@ public:
     static std::pair<std::size_t, std::size_t> EntryKey(std::uint16_t code);
     // Other values for the switch from now on.
     void Reseed(Intp::TDevice* device, int seed, TValues values = {});
+    // The switch's edges from now on.
+    void SetEdges(Intp::TDevice* device, TEdges edges) { m_Plans[device].edges = edges; }
+    TEdges Edges(const Intp::TDevice* device) const;
 
     // Shows the page on host: refreshes it twice as the real page does on
     // show and on a refresh; failing switches fail the second time.
@@ -108,6 +132,10 @@ public:
     // held by the switches from now on as entries of their tables' pools.
     void Hold() { m_Holding = true; }
     bool Added() const { return !m_Added.empty(); }
+    // Presses every control of the page (its empty fields filled) once:
+    // the first entry each table's Add gets is its pool's first entry, one
+    // the page shows, from then on.
+    void Learn(TModulePage* page);
     // Answers every request sent since the last call.
     void Pump();
     // Pumps and runs posted events until nothing more happens.
@@ -119,6 +147,7 @@ private:
         TFailure failure;
         bool shown = false;
         TValues values;
+        TEdges edges;
     };
     TBytes ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request);
     TBytes Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t fixed,
@@ -139,6 +168,21 @@ private:
     template <class W>
     TBytes Move(TBytes bytes, unsigned seed, const std::vector<std::uint8_t>& kinds, const TValues& values, bool full,
                 std::uint32_t model, std::uint16_t code, W wrap, std::size_t fixed = 0, std::size_t element = 0);
+    // The pool's first entry with one value moved, once for each value (a
+    // value byte also to its largest taken), for a switch of the device's
+    // generation.
+    const std::vector<TBytes>& Near(Intp::TDevice* device, std::uint16_t code, const TBytes& prefix,
+                                    std::size_t entrySize, std::size_t trailer);
+    // bytes with byte at its largest value the library takes (no change: none).
+    // (learnt once for each slot of the record and model).
+    template <class W>
+    TBytes Largest(TBytes bytes, std::size_t at, std::uint32_t model, std::uint16_t code, W wrap, std::size_t slot);
+    // The model the pools of the device's generation are drawn for.
+    std::uint32_t PoolModel(Intp::TDevice* device);
+    // The table page of entries the switch holds: one of a key, as many as
+    // the page holds and the library takes.
+    TBytes Held(Intp::TDevice* device, std::uint16_t code, const TBytes& prefix, std::vector<TBytes> entries,
+                std::size_t maxEntries, std::size_t trailer);
     // The hidden ports of a switch of model drawn from seed.
     std::vector<int> HiddenPorts(const Intp::TDevice* device, const TPlan& plan) const;
 
@@ -154,6 +198,8 @@ private:
     std::uint32_t m_Large[2] = {0, 0};                     // the pools' models by generation
     std::map<std::uint16_t, std::vector<TBytes>> m_Added;  // entries by table code
     bool m_Holding = false;
+    bool m_Learning = false;
+    std::map<std::uint16_t, TBytes> m_First;  // the pools' first entries by table code
 };
 
 // What CopyShown sets: all the page shows; the selected entries alone (a
@@ -198,6 +244,11 @@ void FillEmpty(QWidget* page);
 // Sets every number field of the page to its largest value (a key no
 // entry has).
 void Largest(QWidget* page);
+
+// Chooses the first or last port ports.from lists in every port chooser
+// of the page, and ticks its line in every list of port lines; answers
+// whether the page has any.
+bool ChoosePort(QWidget* page, bool last, const TPortLists& ports);
 
 // A button's text, its tooltip without one.
 QString ControlName(const QAbstractButton* button);
