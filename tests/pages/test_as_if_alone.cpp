@@ -282,14 +282,17 @@ std::optional<QString> NamedWhy(const TOutcome& outcome, const Intp::TDevice* de
     return std::nullopt;
 }
 
-// Worlds per page: 100, AS_IF_ALONE_SEEDS=n the first n (a sanitized
-// build runs 3), AS_IF_ALONE_SEED=k world k alone.
+// Worlds per page: 100 (a sanitized build 3), AS_IF_ALONE_SEEDS=n the
+// first n, AS_IF_ALONE_SEED=k world k alone.
+#ifndef AS_IF_ALONE_WORLDS
+#define AS_IF_ALONE_WORLDS 100
+#endif
 std::vector<int> Worlds()
 {
     if (const QByteArray one = qgetenv("AS_IF_ALONE_SEED"); !one.isEmpty())
         return {one.toInt()};
     const int n = qEnvironmentVariableIsSet("AS_IF_ALONE_SEEDS") ? qEnvironmentVariableIntValue("AS_IF_ALONE_SEEDS")
-                                                                 : 100;
+                                                                 : AS_IF_ALONE_WORLDS;
     std::vector<int> worlds(std::size_t(std::max(n, 1)));
     std::iota(worlds.begin(), worlds.end(), 0);
     return worlds;
