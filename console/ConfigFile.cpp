@@ -14,10 +14,44 @@
 
 namespace {
 
+// Four decimal numbers up to 255, none with a leading zero (octal to
+// inet_addr), and nothing else: what inet_addr makes of them; false for any
+// other text.
+bool ParsePlainQuad(QStringView text, std::uint32_t& address)
+{
+    std::uint32_t value = 0;
+    int part = 0, digits = 0;
+    unsigned number = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= '0' && u <= '9') {
+            if ((digits == 1 && number == 0) || ++digits > 3)
+                return false;
+            number = number * 10 + unsigned(u - '0');
+        } else if (u == '.' && digits > 0 && part < 3) {
+            if (number > 255)
+                return false;
+            value = value << 8 | number;
+            ++part;
+            digits = 0;
+            number = 0;
+        } else {
+            return false;
+        }
+    }
+    if (part != 3 || digits == 0 || number > 255)
+        return false;
+    address = value << 8 | number;
+    return true;
+}
+
 // inet_addr stops at any byte beyond ASCII (failing, or ignoring it after a
 // space): such a character goes as one such byte, no UTF-8 copy needed.
 std::uint32_t ParseDotted(QStringView text)
 {
+    std::uint32_t plain = 0;
+    if (ParsePlainQuad(text, plain))
+        return plain;
     std::string ascii(std::size_t(text.size()), '\0');
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
