@@ -64,6 +64,8 @@ std::uint32_t ParseDotted(QStringView text)
 // attributes), which are read wherever other elements sit beside them.
 constexpr int kMaxConfigDepth = 64;
 constexpr int kMaxConfigAttributes = 16;
+// The shortest unicast entry: <a Address="1.1"/>.
+constexpr qsizetype kMinFilterSize = 18;
 
 // The document as the XML reader's device. Bytes go to the reader only once
 // the start tags they hold are checked for more attributes than
@@ -263,6 +265,9 @@ TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettin
     QXmlStreamReader reader(&source);
     reader.setNamespaceProcessing(false);
     Filter::TFilterSettings read;
+    // Room for every unicast entry the document can hold, taken in one go:
+    // what is never filled is never touched.
+    read.Unicasts.reserve(std::min(kMaxConfigEntries, std::size_t(document.size() / kMinFilterSize)));
     bool dtdAllowed = true, discoverySeen = false, inDiscovery = false, inFilters = false;
     bool valueSeen[cvNone] = {};
     TConfigValue reading = cvNone;  // the value whose text is gathered
@@ -322,6 +327,8 @@ TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettin
         return crFailed;
     if (!discoverySeen)
         return crNoDiscovery;
+    if (read.Unicasts.size() < read.Unicasts.capacity() / 2)
+        read.Unicasts.shrink_to_fit();
     settings = std::move(read);
     return crRead;
 }

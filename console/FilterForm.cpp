@@ -500,7 +500,7 @@ void TFilterForm::AddRemoteAddresses(const std::vector<std::uint32_t>& addresses
         }
         row.Name = *name;
     }
-    m_RemoteRows->Append(rows, names);
+    m_RemoteRows->Append(std::move(rows), names);
 }
 
 void TFilterForm::EventOnRemoteClearClick()
