@@ -70,6 +70,6 @@ bool LoadConsoleConfig(QWidget* parent, TFilterForm* filter)
         return false;
     }
     if (read == crRead && filter)
-        filter->SetSettings(settings);
+        filter->SetSettings(std::move(settings));
     return true;
 }

@@ -14,10 +14,44 @@
 
 namespace {
 
+// Four decimal numbers up to 255, none with a leading zero (octal to
+// inet_addr), and nothing else: what inet_addr makes of them; false for any
+// other text.
+bool ParsePlainQuad(QStringView text, std::uint32_t& address)
+{
+    std::uint32_t value = 0;
+    int part = 0, digits = 0;
+    unsigned number = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= '0' && u <= '9') {
+            if ((digits == 1 && number == 0) || ++digits > 3)
+                return false;
+            number = number * 10 + unsigned(u - '0');
+        } else if (u == '.' && digits > 0 && part < 3) {
+            if (number > 255)
+                return false;
+            value = value << 8 | number;
+            ++part;
+            digits = 0;
+            number = 0;
+        } else {
+            return false;
+        }
+    }
+    if (part != 3 || digits == 0 || number > 255)
+        return false;
+    address = value << 8 | number;
+    return true;
+}
+
 // inet_addr stops at any byte beyond ASCII (failing, or ignoring it after a
 // space): such a character goes as one such byte, no UTF-8 copy needed.
 std::uint32_t ParseDotted(QStringView text)
 {
+    std::uint32_t plain = 0;
+    if (ParsePlainQuad(text, plain))
+        return plain;
     std::string ascii(std::size_t(text.size()), '\0');
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
@@ -30,6 +64,8 @@ std::uint32_t ParseDotted(QStringView text)
 // attributes), which are read wherever other elements sit beside them.
 constexpr int kMaxConfigDepth = 64;
 constexpr int kMaxConfigAttributes = 16;
+// The shortest unicast entry: <a Address="1.1"/>.
+constexpr qsizetype kMinFilterSize = 18;
 
 // The document as the XML reader's device. Bytes go to the reader only once
 // the start tags they hold are checked for more attributes than
@@ -229,6 +265,9 @@ TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettin
     QXmlStreamReader reader(&source);
     reader.setNamespaceProcessing(false);
     Filter::TFilterSettings read;
+    // Room for every unicast entry the document can hold, taken in one go:
+    // what is never filled is never touched.
+    read.Unicasts.reserve(std::min(kMaxConfigEntries, std::size_t(document.size() / kMinFilterSize)));
     bool dtdAllowed = true, discoverySeen = false, inDiscovery = false, inFilters = false;
     bool valueSeen[cvNone] = {};
     TConfigValue reading = cvNone;  // the value whose text is gathered
@@ -288,6 +327,8 @@ TConfigRead ReadConfigDocument(const QByteArray& document, Filter::TFilterSettin
         return crFailed;
     if (!discoverySeen)
         return crNoDiscovery;
+    if (read.Unicasts.size() < read.Unicasts.capacity() / 2)
+        read.Unicasts.shrink_to_fit();
     settings = std::move(read);
     return crRead;
 }

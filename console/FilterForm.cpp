@@ -161,9 +161,14 @@ void TFilterForm::CreateControls()
     m_RemoteList->header()->setSectionsClickable(true);
     m_RemoteList->header()->setStretchLastSection(true);
     // The address columns: the longest address and a margin.
+    // The view, not shown yet, isn't told: it would lay out its rows on the
+    // next pass of the event loop, whatever Load Config has put there by then.
     const int columnWidth = m_RemoteList->fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255MM"));
-    m_RemoteList->setColumnWidth(0, columnWidth);
-    m_RemoteList->setColumnWidth(1, columnWidth);
+    {
+        QSignalBlocker quiet(m_RemoteList->header());
+        m_RemoteList->setColumnWidth(0, columnWidth);
+        m_RemoteList->setColumnWidth(1, columnWidth);
+    }
     m_RemoteClear = new QPushButton(tr("Clear"), m_RemotePanel);
     m_RemoteDelete = new QPushButton(tr("Delete"), m_RemotePanel);
     LoadGlyph(m_RemoteClear, "RC_BITMAP_16X16_CLEAR");
@@ -242,9 +247,9 @@ void TFilterForm::GetTargets(TIpMaskList& targets)
     Filter::CollectTargets(m_Settings, targets);
 }
 
-void TFilterForm::SetSettings(const Filter::TFilterSettings& settings)
+void TFilterForm::SetSettings(Filter::TFilterSettings settings)
 {
-    m_Settings = settings;
+    m_Settings = std::move(settings);
     RefreshFromSettings();
 }
 
@@ -470,8 +475,9 @@ void TFilterForm::AddRemoteAddresses(const std::vector<std::uint32_t>& addresses
         fresh.push_back(address);
     }
     // The routes in one pass; each interface's name once.
-    std::vector<TRouteAnswer> routes(fresh.size());
+    std::vector<TRouteAnswer> routes;
     if (m_RouteLookup) {
+        routes.resize(fresh.size());
         for (std::size_t i = 0; i < fresh.size(); ++i)
             routes[i].Found = m_RouteLookup(fresh[i], routes[i].Route);
     } else {
@@ -494,7 +500,7 @@ void TFilterForm::AddRemoteAddresses(const std::vector<std::uint32_t>& addresses
         }
         row.Name = *name;
     }
-    m_RemoteRows->Append(rows, names);
+    m_RemoteRows->Append(std::move(rows), names);
 }
 
 void TFilterForm::EventOnRemoteClearClick()

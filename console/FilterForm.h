@@ -43,7 +43,7 @@ public:
     void GetTargets(TIpMaskList& targets) override;
 
     // Replaces the settings and refreshes the controls as showing does.
-    void SetSettings(const Filter::TFilterSettings& settings);
+    void SetSettings(Filter::TFilterSettings settings);
     // Connection name of a network interface, "0" when unknown.
     QString getnetworkname(std::uint32_t ifIndex) const;
 

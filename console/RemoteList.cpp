@@ -9,7 +9,7 @@ TRemoteListModel::TRemoteListModel(QObject* parent)
     : QAbstractTableModel(parent), m_Headers{tr("Destination"), tr("Next Hop"), tr("Interface")}
 {}
 
-void TRemoteListModel::Append(const std::vector<TNewRow>& rows, const QStringList& names)
+void TRemoteListModel::Append(std::vector<TNewRow> rows, const QStringList& names)
 {
     if (rows.empty())
         return;
@@ -21,10 +21,13 @@ void TRemoteListModel::Append(const std::vector<TNewRow>& rows, const QStringLis
         if (at < 0)
             m_Names.push_back(name);
     }
+    for (TNewRow& row : rows)
+        row.Name = row.Name < 0 ? -1 : ours[std::size_t(row.Name)];
     beginInsertRows(QModelIndex(), Count(), Count() + int(rows.size()) - 1);
-    m_Rows.reserve(m_Rows.size() + rows.size());
-    for (const TNewRow& row : rows)
-        m_Rows.push_back({row.Entry, row.Name < 0 ? -1 : ours[std::size_t(row.Name)]});
+    if (m_Rows.empty())
+        m_Rows = std::move(rows);
+    else
+        m_Rows.insert(m_Rows.end(), rows.begin(), rows.end());
     endInsertRows();
 }
 

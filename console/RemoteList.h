@@ -32,7 +32,7 @@ public:
     int Count() const { return int(m_Rows.size()); }
     const TRemoteEntry& Entry(int row) const { return m_Rows[std::size_t(row)].Entry; }
 
-    void Append(const std::vector<TNewRow>& rows, const QStringList& names);
+    void Append(std::vector<TNewRow> rows, const QStringList& names);
     void Clear();
     // Keeps the rows whose flag is false, in their order.
     void Remove(const std::vector<bool>& doomed);
@@ -45,10 +45,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    struct TRow {
-        TRemoteEntry Entry;
-        int Name = -1;  // in m_Names; -1: no valid route
-    };
+    using TRow = TNewRow;  // Name: in m_Names
 
     std::vector<TRow> m_Rows;
     QStringList m_Names;  // interface names, each once

@@ -32,7 +32,7 @@ bool TSessionIntpFind::SendFind(TWizard* wizard, uint32_t ip, uint32_t mask)
     header.Write(frame);
     bool sent = self->SendFrame(ip, frame, sizeof frame);
     self->m_Wizard = wizard;
-    self->m_Asked[mask].insert(ip & mask);
+    self->m_Asked[mask].networks.push_back(ip & mask);
     return sent;
 }
 
@@ -46,8 +46,15 @@ void TSessionIntpFind::ForgetFinds() { GetInstance()->m_Asked.clear(); }
 
 bool TSessionIntpFind::IsRequested(uint32_t source)
 {
-    for (const auto& [mask, networks] : GetInstance()->m_Asked)
-        if (networks.count(source & mask)) return true;
+    for (auto& [mask, asked] : GetInstance()->m_Asked) {
+        std::vector<uint32_t>& networks = asked.networks;
+        if (asked.sorted != networks.size()) {
+            std::sort(networks.begin(), networks.end());
+            networks.erase(std::unique(networks.begin(), networks.end()), networks.end());
+            asked.sorted = networks.size();
+        }
+        if (std::binary_search(networks.begin(), networks.end(), source & mask)) return true;
+    }
     return false;
 }
 

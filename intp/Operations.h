@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 #include "intp/Md5.h"
 #include "intp/Record.h"
@@ -64,8 +64,14 @@ private:
     TSessionIntpFind() = default;
     ~TSessionIntpFind() override = default;
 
-    // The networks asked, by mask.
-    std::map<uint32_t, std::unordered_set<uint32_t>> m_Asked;
+    // The networks asked under one mask: appended as sent (a discovery's
+    // burst), sorted when first looked up.
+    struct TAsked {
+        std::vector<uint32_t> networks;
+        size_t sorted = 0;  // networks[0, sorted) are in order, each once
+    };
+    // By mask.
+    std::map<uint32_t, TAsked> m_Asked;
 };
 
 // Login with a digest; a zero digest logs out, and any reply to a logout

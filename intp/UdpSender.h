@@ -7,8 +7,8 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -45,16 +45,41 @@ public:
     void StartTurn();
 
 private:
-    struct TItem {
-        std::uint32_t address = 0;
-        std::vector<std::uint8_t> bytes;
+    // Queued datagrams, each its address, its length and its bytes, one
+    // after another in blocks (a large datagram has a block of its own): a
+    // burst touches little more memory than its bytes and allocates once a
+    // block. The thread swaps the whole queue for its emptied one, whose
+    // blocks are filled again; once idle, one block stays.
+    class TQueue {
+    public:
+        std::size_t Count() const { return m_Count; }
+        // False for a datagram of 4 GiB or more.
+        bool Push(std::uint32_t address, const std::uint8_t* data, std::size_t length);
+        template <class TVisit>
+        void ForEach(const TVisit& visit) const;
+        void Clear();  // keeps the blocks
+        void Release();
+
+    private:
+        struct TBlock {
+            std::unique_ptr<std::uint8_t[]> bytes;
+            std::size_t size = 0;
+            std::size_t used = 0;
+        };
+        static constexpr std::size_t kBlockSize = 64 * 1024;
+        static constexpr std::size_t kHeadSize = 8;  // address, length
+        std::vector<TBlock> m_Blocks;
+        std::size_t m_Filled = 0;  // blocks in use
+        std::size_t m_Count = 0;
     };
+    // Queues a copy under m_Lock; false when full. wake: the thread is to be woken.
+    bool PushLocked(std::uint32_t address, const std::uint8_t* data, std::size_t length, bool& wake);
     void Run();
 
     TSend m_Send;
     std::mutex m_Lock;
     std::condition_variable m_Wake;
-    std::deque<TItem> m_Queue;
+    TQueue m_Queue;
     bool m_Running = false;
     bool m_Sending = false;  // the thread sends a batch
     std::chrono::steady_clock::time_point m_LastSend;

@@ -5,29 +5,38 @@
 //  (a) reads the file with QXmlStreamReader alone, every token and nothing
 //      done with it (a first, untimed pass warms the code; the allocator
 //      gives back its free pages before the timed one, as before the load);
-//  (b) opens the discovery filter dialog with its remote list unfolded,
-//      then times the console's Load Config entry point on that dialog up to
-//      the dialog's next paint (wall clock and GUI-thread CPU);
-//  (c) tells the resident memory the load kept, the dialog still open: as
-//      the process holds it, and after the allocator gave back its free pages.
+//  (b) shows the main window, opens its Settings menu and clicks "Load
+//      Config" (the file dialog answered with the file), and times the click
+//      up to the window's next paint (wall clock and GUI-thread CPU): the
+//      read, the filter's refresh and the discovery the load starts. The
+//      discovery's datagrams go through the window's own socket, all to a
+//      socket of this process on 127.0.0.1 that never reads them;
+//  (c) tells the resident memory the load kept: as the process holds it,
+//      and after the allocator gave back its free pages.
 // Prints each round and the medians (wall clock and CPU time); targets: the
 // largest file within 2x of the reader alone, the 16 MiB file within 1.2x,
 // under 50 MB kept.
 // usage: bench_config_load [rounds]   (a child runs as bench_config_load --child FILE ROWS)
 #include "console/ConfigActions.h"
+#include "console/DeviceTypesFile.h"
 #include "console/FilterForm.h"
+#include "console/IntpSock.h"
+#include "console/MainForm.h"
+#include "console/ProtocolHost.h"
+#include "intp/DeviceType.h"
 #include "pages/kit/MessageBox.h"
 #include "tests/bench/ConfigDocuments.h"
 #include "tests/bench/QtBench.h"
 
-#include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTreeView>
+#include <QTest>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -39,6 +48,11 @@
 #include <malloc.h>
 #include <string>
 #include <vector>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -104,6 +118,41 @@ double ReaderAloneMs(const QString& path, double& cpuMs)
     return ms;
 }
 
+// A UDP socket on 127.0.0.1 that takes the discovery's datagrams and never
+// reads them (the kernel drops what its buffer can't hold).
+class TLoopbackSink {
+public:
+    TLoopbackSink() : m_Fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (m_Fd >= 0 && ::bind(m_Fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::getsockname(m_Fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            m_Port = ntohs(address.sin_port);
+    }
+    ~TLoopbackSink()
+    {
+        if (m_Fd >= 0)
+            ::close(m_Fd);
+    }
+    std::uint16_t Port() const { return m_Port; }
+
+private:
+    int m_Fd;
+    std::uint16_t m_Port = 0;
+};
+
+// The menu bar's menu of the given title.
+QMenu* MenuTitled(QMainWindow& window, const QString& title)
+{
+    for (QAction* action : window.menuBar()->actions())
+        if (action->menu() && action->text() == title)
+            return action->menu();
+    return nullptr;
+}
+
 int RunChild(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -118,19 +167,47 @@ int RunChild(int argc, char** argv)
     double readerCpuMs = 0;
     const double readerMs = ReaderAloneMs(path, readerCpuMs);
 
-    TFilterForm form;
+    // The console as its main() starts it, on loopback, without the syslog
+    // listener (port 514 needs root) nor the tray.
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    Intp::InitDeviceTypes();
+    LoadDevicesFile(CONSOLE_DEVICES_DEV);
+    TLoopbackSink sink;
+    if (sink.Port() == 0)
+        return 2;
+    TMainForm::TOptions options;
+    options.bindAddress = QHostAddress(QHostAddress::LocalHost);
+    options.remotePort = sink.Port();
+    options.openSyslog = false;
+    options.trayIcon = false;
+    TMainForm form(options);
+    if (!form.Init())
+        return 2;
+    // Every datagram goes out through the window's socket, to the sink.
+    int finds = 0;
+    form.Host()->SetSendHook([&](std::uint32_t, const std::uint8_t* data, std::size_t size) {
+        ++finds;
+        form.IntpSock()->Send(INADDR_LOOPBACK, data, size);
+    });
     TPaintWatch watch(&form);
     form.show();
-    form.RemoteButton()->click();
     if (!watch.WaitForPaint())
         return 2;
+    QMenu* settings = MenuTitled(form, QObject::tr("&Settings"));
+    QAction* load = form.Action(QStringLiteral("acLoadConfig"));
+    if (!settings || !load || !settings->actions().contains(load))
+        return 2;
+    form.menuBar()->setActiveAction(settings->menuAction());
+    if (!QTest::qWaitForWindowExposed(settings))
+        return 2;
+    QApplication::processEvents();
     malloc_trim(0);
     const long before = ResidentKb();
 
     QElapsedTimer clock;
     clock.start();
     const double cpuStart = ThreadCpuMs();
-    const bool loaded = LoadConsoleConfig(&form, &form);
+    QTest::mouseClick(settings, Qt::LeftButton, Qt::NoModifier, settings->actionGeometry(load).center());
     const bool painted = watch.WaitForPaint();
     const double loadMs = double(clock.nsecsElapsed()) / 1e6;
     const double loadCpuMs = ThreadCpuMs() - cpuStart;
@@ -138,10 +215,13 @@ int RunChild(int argc, char** argv)
     const long kept = ResidentKb() - before;
     malloc_trim(0);
     const long keptTrimmed = ResidentKb() - before;
-    const int listed = form.RemoteList()->model()->rowCount();
-    if (!loaded || !painted || listed != rows || readerMs < 0) {
-        std::fprintf(stderr, "loaded %d, painted %d, %d rows of %d, reader %.1f\n", loaded, painted, listed, rows,
-                     readerMs);
+    TIpMaskList targets;
+    form.GetFilterServer()->GetTargets(targets);
+    const bool loaded = form.FilterForm()->GetSettings()->Unicasts.size() == std::size_t(rows);
+    form.Shutdown();
+    if (!loaded || !painted || finds != int(targets.size()) || readerMs < 0) {
+        std::fprintf(stderr, "loaded %d, painted %d, %d finds of %d, reader %.1f\n", loaded, painted, finds,
+                     int(targets.size()), readerMs);
         return 3;
     }
     std::printf("%.3f %.3f %.3f %.3f %.3f %.3f\n", readerMs, readerCpuMs, loadMs, loadCpuMs, double(kept) / 1000,

@@ -101,6 +101,25 @@ TEST(ConfigFile, ClassifiesFilterEntriesByTheirMask)
     EXPECT_EQ(read.LocalSubnets, (TIpMaskList{{0x0A010203, 0xFFFF0000}}));
 }
 
+// Addresses read as inet_addr reads them: plain quads, and the forms it
+// also takes (octal, hexadecimal, fewer parts, text after a space).
+TEST(ConfigFile, ReadsAddressesAsInetAddrDoes)
+{
+    const std::pair<const char*, std::uint32_t> cases[] = {
+        {"10.0.0.1", 0x0A000001},     {"192.168.1.255", 0xC0A801FF}, {"0.1.2.3", 0x00010203},
+        {"255.255.255.254", 0xFFFFFFFE}, {"010.0.0.1", 0x08000001}, {"10.0.0.01", 0x0A000001},
+        {"0x0A.0.0.2", 0x0A000002},   {"10.2", 0x0A000002},         {"10.0.0.3 junk", 0x0A000003},
+        {"10.0.0.256", 0},            {"10.0.0.09", 0},             {"1.2.3.4.5", 0},
+        {"10..0.1", 0},               {"10.0.0.", 0},               {".10.0.0", 0},
+        {"1000.0.0.1", 0},            {"10.0.0.1x", 0},
+    };
+    for (const auto& [text, address] : cases) {
+        const TIpMaskList read = Read(QByteArray("<Filter Address=\"") + text + "\"/>").Unicasts;
+        const TIpMaskList expected = address ? TIpMaskList{{address, Host}} : TIpMaskList{};
+        EXPECT_EQ(read, expected) << text;
+    }
+}
+
 TEST(ConfigFile, MissingOrBadValuesKeepTheDefaults)
 {
     Filter::TFilterSettings read = Read("", "<Address>10.0.0.1</Address><BeginAddr>junk</BeginAddr>");

@@ -97,6 +97,26 @@ TEST_F(OperationsTest, ShortFailedOrUnknownFindReplyChangesNothing)
     EXPECT_EQ(dev->GetIp(), 0xC0A80001u);
 }
 
+// A discovery's burst: finds to many addresses under two masks, out of
+// order and some twice, each counts; finds sent after a look-up count too.
+TEST_F(OperationsTest, EveryFindOfABurstCountsAsRequested)
+{
+    TRecordingWizard wizard;
+    TSessionIntpFind::ForgetFinds();
+    for (uint32_t i = 0; i < 1000; ++i)
+        TSessionIntpFind::SendFind(&wizard, 0x0A000000 + (i * 7919) % 1000);  // 10.0.0.0 up to 10.0.3.231
+    TSessionIntpFind::SendFind(&wizard, 0x0A000005);
+    TSessionIntpFind::SendFind(&wizard, 0xAC1001FF, 0xFFFFFF00);
+    for (uint32_t source : {0x0A000000u, 0x0A000005u, 0x0A0003E7u, 0xAC100109u})
+        EXPECT_TRUE(TSessionIntpFind::IsRequested(source)) << std::hex << source;
+    for (uint32_t source : {0x0A0003E8u, 0x0A010005u, 0xAC100209u})
+        EXPECT_FALSE(TSessionIntpFind::IsRequested(source)) << std::hex << source;
+    TSessionIntpFind::SendFind(&wizard, 0x0A0003E8);
+    EXPECT_TRUE(TSessionIntpFind::IsRequested(0x0A0003E8));
+    TSessionIntpFind::ForgetFinds();
+    EXPECT_FALSE(TSessionIntpFind::IsRequested(0x0A000005));
+}
+
 TEST_F(OperationsTest, AKnownSwitchIsRetypedOnlyByARequestedReplyFromItsOwnAddress)
 {
     const uint32_t cedar = host.AddModel("Cedar", 24, 0, 0, 0, 0, 0, 0, {"CEDAR-24"});
