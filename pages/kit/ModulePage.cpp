@@ -99,7 +99,7 @@ QString TModulePage::TargetWhy(Intp::TDevice* device) const
 {
     if (QString why = GenerationWhy(device); !why.isEmpty())
         return why;
-    if (QString why = m_UnavailableWhenUnread ? FailedReadReason(device) : QString(); !why.isEmpty())
+    if (QString why = UnreadReason(device); !why.isEmpty())
         return QString("its own page is not available: %1").arg(why);
     return m_TargetCheck && device ? m_TargetCheck(device) : QString();
 }

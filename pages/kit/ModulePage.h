@@ -215,13 +215,14 @@ protected:
     {
         AddReadStep([this] { return SendToSelectedDevices<R>(); }, when);
         m_Reads.back().code = R::CommandCode;
-        if (refills) {
+        if (refills)
             AddRefillCode(R::CommandCode);
-            if constexpr (requires { typename R::Record; })
-                m_Reads.back().valid = [](Intp::TDevice* device) {
-                    return Intp::Property<typename R::Record>::Get(device).valid;
-                };
-        }
+        // A record never read leaves the page not available, also one read
+        // for a chain alone (port names).
+        if constexpr (requires { typename R::Record; })
+            m_Reads.back().valid = [](Intp::TDevice* device) {
+                return Intp::Property<typename R::Record>::Get(device).valid;
+            };
     }
     void AddReadStep(std::function<int()> send, TReadWhen when = rwAlways);
 
