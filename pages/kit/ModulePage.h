@@ -209,20 +209,21 @@ protected:
     // Refresh starts the reads in the order added and answers the count of
     // the last one that ran (that count makes the host wait for the page).
     // With refills set, the read's notification for the current device
-    // refills the page.
+    // refills the page. A record never read leaves the page not available,
+    // also one read for a chain alone (port names), unless needed is unset
+    // (a record the page goes by only when it was read).
     template <class R>
-    void AddRead(TReadWhen when = rwAlways, bool refills = true)
+    void AddRead(TReadWhen when = rwAlways, bool refills = true, bool needed = true)
     {
         AddReadStep([this] { return SendToSelectedDevices<R>(); }, when);
         m_Reads.back().code = R::CommandCode;
         if (refills)
             AddRefillCode(R::CommandCode);
-        // A record never read leaves the page not available, also one read
-        // for a chain alone (port names).
         if constexpr (requires { typename R::Record; })
-            m_Reads.back().valid = [](Intp::TDevice* device) {
-                return Intp::Property<typename R::Record>::Get(device).valid;
-            };
+            if (needed)
+                m_Reads.back().valid = [](Intp::TDevice* device) {
+                    return Intp::Property<typename R::Record>::Get(device).valid;
+                };
     }
     void AddReadStep(std::function<int()> send, TReadWhen when = rwAlways);
 

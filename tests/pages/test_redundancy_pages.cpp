@@ -53,6 +53,7 @@ TEST_F(RstpPage, ARunningRingOfTheSwitchsGenerationShowsRstpOffWithTheSwitchsVal
     g_LayoutThreshold = 1000;  // a first-generation model
     page->SetExclusive(true);
     TDevice* device = Select(1, TestModel(4));
+    Put(device, IntpTest::PortNames(ModelOf(device)));
     Put(device, Rstp(device, true));
     Put(device, RingOn());
     Notify(device, ccRedundancyRstpGet);  // the ring is read after RSTP
@@ -238,7 +239,8 @@ TEST_F(FastRecoveryPage, APriorityUsedTwiceIsRefusedAndTheHeaderWrapsToNotInclud
     emit page->m_List->header()->sectionClicked(1);
     page->m_Active->setChecked(false);
     EXPECT_FALSE(page->m_List->isEnabled());
-    Select(2, TestModel(2));  // a target of another port count is named, not skipped
+    TDevice* small = Select(2, TestModel(2));  // a target of another port count is named, not skipped
+    Put(small, IntpTest::PerPort<TPropertyRedundancyFastRecovery>(ModelOf(small), [](size_t, auto&) {}));
     page->m_Apply->click();
     auto sent = Sent<TSessionRedundancyFastRecoverySet>();
     ASSERT_EQ(sent.size(), 1u);

@@ -89,7 +89,8 @@ TEST_F(PortSecurity, AnAddForAPortASmallerModelLacksNamesItsCounts)
 {
     TDevice* device = Device(1, 8);
     TDevice* small = Device(2, 4);
-    Put(device, IntpTest::Table<TPropertySecurityPort>({}));
+    for (TDevice* target : {device, small})
+        Put(target, IntpTest::Table<TPropertySecurityPort>({}));
     Notify(device, ccSecurityPortGet);
     ChoosePort(page->m_Port, 7);
     page->m_MAC->setText(Mac1);
