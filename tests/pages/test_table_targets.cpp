@@ -112,7 +112,7 @@ TEST_F(PortBased, MembersGoAsTheSamePortsOrTheSwitchIsNamed)
     TDevice* device = Device(1, 16);
     TDevice* other = Device(2, 16);
     TDevice* small = Device(3, 5);
-    Put(device, TPropertyVlan{true, vmPortBased});
+    PutEach(TPropertyVlan{true, vmPortBased});
     for (TDevice* target : {device, other, small})
         Put(target, IntpTest::Table<TPropertyVlanPort>({}));
     Notify(device, ccVlanPortGet);
