@@ -99,7 +99,7 @@ QString TModulePage::TargetWhy(Intp::TDevice* device) const
 {
     if (QString why = GenerationWhy(device); !why.isEmpty())
         return why;
-    if (QString why = m_UnavailableWhenUnread ? FailedReadReason(device) : QString(); !why.isEmpty())
+    if (QString why = UnreadReason(device); !why.isEmpty())
         return QString("its own page is not available: %1").arg(why);
     return m_TargetCheck && device ? m_TargetCheck(device) : QString();
 }
@@ -126,9 +126,10 @@ void TModulePage::AddRefillCode(std::uint16_t code, bool anyDevice)
     m_RefillCodes.push_back({code, anyDevice});
 }
 
-void TModulePage::AddChainStep(std::uint16_t code, std::function<bool(Intp::TDevice*)> startNext)
+void TModulePage::AddChainStep(std::uint16_t code, std::function<bool(Intp::TDevice*)> startNext,
+                               std::function<bool(Intp::TDevice*)> nextValid)
 {
-    m_Chains.push_back({code, std::move(startNext)});
+    m_Chains.push_back({code, std::move(startNext), std::move(nextValid)});
 }
 
 void TModulePage::AddInputs(std::initializer_list<QWidget*> controls)
@@ -360,9 +361,14 @@ QString TModulePage::UnreadReason(Intp::TDevice* device) const
         return QString();
     if (QString why = FailedReadReason(device); !why.isEmpty())
         return why;
+    const QString notRead = "the switch's settings have not been read";
     for (const TRead& read : m_Reads) {
         if (read.valid && !read.valid(device))
-            return "the switch's settings have not been read";
+            return notRead;
+    }
+    for (const TChain& chain : m_Chains) {
+        if (chain.nextValid && !chain.nextValid(device))
+            return notRead;
     }
     return QString();
 }

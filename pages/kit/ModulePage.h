@@ -209,19 +209,21 @@ protected:
     // Refresh starts the reads in the order added and answers the count of
     // the last one that ran (that count makes the host wait for the page).
     // With refills set, the read's notification for the current device
-    // refills the page.
+    // refills the page. A record never read leaves the page not available,
+    // also one read for a chain alone (port names), unless needed is unset
+    // (a record the page goes by only when it was read).
     template <class R>
-    void AddRead(TReadWhen when = rwAlways, bool refills = true)
+    void AddRead(TReadWhen when = rwAlways, bool refills = true, bool needed = true)
     {
         AddReadStep([this] { return SendToSelectedDevices<R>(); }, when);
         m_Reads.back().code = R::CommandCode;
-        if (refills) {
+        if (refills)
             AddRefillCode(R::CommandCode);
-            if constexpr (requires { typename R::Record; })
+        if constexpr (requires { typename R::Record; })
+            if (needed)
                 m_Reads.back().valid = [](Intp::TDevice* device) {
                     return Intp::Property<typename R::Record>::Get(device).valid;
                 };
-        }
     }
     void AddReadStep(std::function<int()> send, TReadWhen when = rwAlways);
 
@@ -232,15 +234,20 @@ protected:
     // A read chain: when the notification of the Get Prev arrives, answered,
     // for a device whose record of Prev is valid, the Get Next is started for that
     // device alone and the page waits for it; otherwise Prev's code refills
-    // the page as an own read (current device only).
+    // the page as an own read (current device only). Next's record never
+    // read leaves the page not available, as an own read's does.
     template <class Prev, class Next>
     void AddChain()
     {
-        AddChainStep(Prev::CommandCode, [](Intp::TDevice* device) {
-            return Intp::Property<typename Prev::Record>::Get(device).valid && StartFor<Next>(device);
-        });
+        AddChainStep(
+            Prev::CommandCode,
+            [](Intp::TDevice* device) {
+                return Intp::Property<typename Prev::Record>::Get(device).valid && StartFor<Next>(device);
+            },
+            [](Intp::TDevice* device) { return Intp::Property<typename Next::Record>::Get(device).valid; });
     }
-    void AddChainStep(std::uint16_t code, std::function<bool(Intp::TDevice*)> startNext);
+    void AddChainStep(std::uint16_t code, std::function<bool(Intp::TDevice*)> startNext,
+                      std::function<bool(Intp::TDevice*)> nextValid = nullptr);
 
     // Controls enabled exactly while there is a current device (controls
     // deleted later are skipped).
@@ -337,6 +344,7 @@ private:
     struct TChain {
         std::uint16_t code;
         std::function<bool(Intp::TDevice*)> startNext;
+        std::function<bool(Intp::TDevice*)> nextValid;  // null: the page needs no record of it
     };
 
     QString m_Caption;

@@ -44,8 +44,9 @@ TModuleMonitorPortCounter::TModuleMonitorPortCounter(QWidget* parent) : TModuleP
     connect(m_Clear, &QPushButton::clicked, this, [this] { EventOnClearClick(); });
 
     // The port status first; its reply starts both counter reads, the second half first.
+    // Port names, read by Refresh All alone, only hide ports when they were read.
     AddRead<Intp::TSessionPortStatusGet>(rwCurrent, false);
-    AddRead<Intp::TSessionPortNameGet>(rwAll, false);
+    AddRead<Intp::TSessionPortNameGet>(rwAll, false, false);
     AddRead<Intp::TSessionMonitorPortCounterGet>(rwAll);
     AddRead<Intp::TSessionMonitorPortCounter2Get>(rwAll);
     AddChainStep(Intp::ccPortStatusGet, [](Intp::TDevice* device) {

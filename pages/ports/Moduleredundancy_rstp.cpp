@@ -88,12 +88,18 @@ TModuleRedundancyRstp::TModuleRedundancyRstp(QWidget* parent) : TModulePage("RST
     // off), so the two are never judged on a ring record older than RSTP's.
     AddRead<TSessionPortNameGet>(rwAlways, false);
     AddRead<TSessionRedundancyRstpGet>();
-    AddChainStep(ccRedundancyRstpGet, [](TDevice* device) {
-        if (!Property<TPropertyRedundancyRstp>::Get(device).valid)
-            return false;
-        return IsSecondGeneration(device) ? StartFor<TSessionRedundancyRing2Get>(device)
-                                        : StartFor<TSessionRedundancyRingGet>(device);
-    });
+    AddChainStep(
+        ccRedundancyRstpGet,
+        [](TDevice* device) {
+            if (!Property<TPropertyRedundancyRstp>::Get(device).valid)
+                return false;
+            return IsSecondGeneration(device) ? StartFor<TSessionRedundancyRing2Get>(device)
+                                            : StartFor<TSessionRedundancyRingGet>(device);
+        },
+        [](TDevice* device) {
+            return IsSecondGeneration(device) ? Property<TPropertyRedundancyRing2>::Get(device).valid
+                                            : Property<TPropertyRedundancyRing>::Get(device).valid;
+        });
     AddRefillCode(ccRedundancyRingGet);
     AddRefillCode(ccRedundancyRing2Get);
     connect(m_Mode, &QComboBox::currentIndexChanged, this, [this] { EventOnModeChange(); });

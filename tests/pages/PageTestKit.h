@@ -18,6 +18,7 @@
 
 #include <limits>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 // A model of the device-model table with the counts a test needs.
@@ -100,6 +101,22 @@ protected:
     {
         record.valid = true;
         Intp::Property<R>::Get(device) = record;
+    }
+    // Puts a valid record into every selected device's cache: the record
+    // itself, or make(device)'s for records sized by each model.
+    template <class T> void PutEach(const T& recordOrMake)
+    {
+        for (Intp::TDevice* device : env.host.selection) {
+            if constexpr (std::is_invocable_v<const T&, Intp::TDevice*>)
+                Put(device, recordOrMake(device));
+            else
+                Put(device, recordOrMake);
+        }
+    }
+    // Every selected device's port names, as its model has them.
+    void PutPortNamesEach()
+    {
+        PutEach([](Intp::TDevice* device) { return IntpTest::PortNames(Intp::ModelOf(device)); });
     }
     // The notification of a finished read, as the library sends it.
     void Notify(Intp::TDevice* device, std::uint16_t code) { NotifyRead(page.get(), device, code, Intp::ssOk); }

@@ -87,6 +87,13 @@ protected:
         c = env.AddDevice(3, Ip(10, 0, 0, 3));
     }
 
+    // The switch settings of each device read.
+    static void Read(std::initializer_list<Intp::TDevice*> devices)
+    {
+        for (Intp::TDevice* device : devices)
+            Intp::Property<Intp::TPropertyBasicsSettings>::Get(device).valid = true;
+    }
+
     TPageTestEnvironment env;
     TTestPage page;
     Intp::TDevice* a = nullptr;
@@ -180,6 +187,7 @@ TEST_F(ModulePageTest, ADeviceRemovedWithoutDeviceRefillsFromTheNewSelection)
 TEST_F(ModulePageTest, ApplySendsOneWriteToEverySelectedDevice)
 {
     env.host.selection = {a, b, c};
+    Read({a, b, c});
     page.OnNotify(a, ncSelectionChanged, 0);
     page.m_Location->clear();
     page.Apply();  // a failed check shows its message and sends nothing
@@ -202,6 +210,7 @@ TEST_F(ModulePageTest, ApplySendsOneWriteToEverySelectedDevice)
 TEST_F(ModulePageTest, TheWriteReplyRefillsThroughTheLibrarysReRead)
 {
     env.host.selection = {a};
+    Read({a});
     page.m_Location->setText("Lab");
     page.Apply();
     env.protocol.Reply(Intp::ccBasicsSettingsSet, a);
@@ -405,7 +414,7 @@ TEST_F(ModulePageTest, AReadThatFailsShowsTheFieldsAsNotAvailableWithApplyOff)
 TEST_F(ModulePageTest, ChangesTheSwitchesRefuseAreToldOncePerApplyNamingEach)
 {
     env.host.selection = {a, b, c};
-    Intp::Property<Intp::TPropertyBasicsSettings>::Get(a).valid = true;
+    Read({a, b, c});
     page.OnNotify(a, ncSelectionChanged, 0);
     page.m_Location->setText("Lab");
     page.Apply();

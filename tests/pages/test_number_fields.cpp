@@ -194,6 +194,7 @@ using RstpInfoUnread = TPageTest<TModuleRedundancyRstpInfo>;
 TEST_F(RstpInfoUnread, ShowsNotTheLastSwitchsBridge)
 {
     TDevice* first = Select(1, TestModel(4));
+    Put(first, IntpTest::PortNames(ModelOf(first)));
     TPropertyRedundancyRstpInfo info{};
     info.enabled = true;
     info.rootBridgeId = {0x80, 0, 1, 2, 3, 4, 5, 6};

@@ -99,7 +99,9 @@ TEST_F(PortConfigPage, ReadsChainFromThePortNamesHeaderClicksStepEveryRowAndNoRo
 TEST_F(PortConfigPage, ASwitchThatCantTakeTheChangeOrRefusesItIsNamed)
 {
     Intp::TDevice* device = SelectSwitch();
-    Select(2, TestModel(2));
+    Intp::TDevice* small = Select(2, TestModel(2));
+    Put(small, IntpTest::PortNames(Intp::ModelOf(small)));
+    Put(small, IntpTest::PortConfig(Intp::ModelOf(small)));
     Notify(device, Intp::ccPortConfigGet);
     page->m_Apply->click();
     ASSERT_EQ(SentCount(Intp::ccPortConfigSet), 1u);

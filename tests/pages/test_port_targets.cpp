@@ -15,18 +15,18 @@
 
 using namespace Intp;
 
-// The current switch, one with more ports and one of 2 ports; whether the
-// third is named once the others answered.
+// The current switch, one with more ports and one of 2 ports, each with its
+// names and port configuration read; whether the third is named once the
+// others answered.
 template <class TPage> class TTargets : public TPageTest<TPage> {
 protected:
     TDevice* Three(std::uint32_t ports, std::uint32_t larger, std::uint32_t groups = 1)
     {
         for (std::uint32_t n : {ports, larger, 2u})
             this->Select(std::uint8_t(this->env.host.selection.size() + 1), TestModel(n, 0, groups));
-        TDevice* device = this->env.host.selection[0];
-        this->Put(device, IntpTest::PortNames(ModelOf(device)));
-        this->Put(device, IntpTest::PortConfig(ModelOf(device)));
-        return device;
+        this->PutPortNamesEach();
+        this->PutEach([](TDevice* each) { return IntpTest::PortConfig(ModelOf(each)); });
+        return this->env.host.selection[0];
     }
     bool ThirdNamed(std::uint16_t code, std::uint16_t firstStatus = 0)
     {
@@ -42,9 +42,6 @@ using PortConfigTargets = TTargets<TModulePortConfig>;
 TEST_F(PortConfigTargets, ATrunkGroupGoesToTheTargetsTrunkGroupOfItsNumber)
 {
     Notify(Three(5, 24, 2), ccPortConfigGet);
-    TDevice* larger = env.host.selection[1];
-    Put(larger, IntpTest::PortNames(ModelOf(larger)));
-    Put(larger, IntpTest::PortConfig(ModelOf(larger)));
     page->m_ListView->SelectRow(5);  // Trunk1
     static_cast<QComboBox*>(page->m_ListView->EditorOf(1))->setCurrentIndex(0);
     page->m_Apply->click();
@@ -64,9 +61,8 @@ using Vlan8021qPortTargets = TTargets<TModuleVlan8021qPort>;
 TEST_F(Vlan8021qPortTargets, ATargetWithoutAPortIsNamedAndARefusalIsTold)
 {
     TDevice* device = Three(4, 6);
-    for (TDevice* each : env.host.selection)
-        Put(each, TPropertyVlan{true, vm8021q});
-    Put(device, TPropertyVlan8021qPort{true, 0, {{1, 0b11111, 0}}});
+    PutEach(TPropertyVlan{true, vm8021q});
+    PutEach(TPropertyVlan8021qPort{true, 0, {{1, 0b11111, 0}}});
     Notify(device, ccVlan8021qPortGet);
     page->m_Apply->click();
     EXPECT_TRUE(ThirdNamed(ccVlan8021qPortSet, 5));

@@ -94,8 +94,8 @@ TEST_F(QosCosPage, ApplySendsBothListsAndNamesALargerTargetNeverRead)
     EXPECT_EQ(sent[0].portDefault, (std::vector<std::uint32_t>{5, 2, 7}));
     env.protocol.Reply(ccQosCosSet, device, {0, 0, 0, 0});
     ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
-    EXPECT_TRUE(env.messages.front().contains("10.0.0.2 (00:11:22:33:44:02): not changed, its own settings of "
-                                              "ports 4-5 were not read"))
+    EXPECT_TRUE(env.messages.front().contains("10.0.0.2 (00:11:22:33:44:02): not changed, its own page is not "
+                                              "available: the switch's settings have not been read"))
         << env.messages.front().toStdString();
 }
 

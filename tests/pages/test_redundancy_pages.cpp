@@ -53,6 +53,7 @@ TEST_F(RstpPage, ARunningRingOfTheSwitchsGenerationShowsRstpOffWithTheSwitchsVal
     g_LayoutThreshold = 1000;  // a first-generation model
     page->SetExclusive(true);
     TDevice* device = Select(1, TestModel(4));
+    Put(device, IntpTest::PortNames(ModelOf(device)));
     Put(device, Rstp(device, true));
     Put(device, RingOn());
     Notify(device, ccRedundancyRstpGet);  // the ring is read after RSTP
@@ -64,6 +65,7 @@ TEST_F(RstpPage, ARunningRingOfTheSwitchsGenerationShowsRstpOffWithTheSwitchsVal
 
     // A second-generation switch tells its ring by the chain-ring status.
     g_LayoutThreshold = 0;
+    Put(device, TPropertyRedundancyRing2{});
     Notify(device, ccRedundancyRstpGet);
     Notify(device, ccRedundancyRing2Get);
     g_LayoutThreshold = threshold;
@@ -78,7 +80,8 @@ TEST_F(RstpPage, ApplySendsEveryPortAndRefusesBadTimersBeforeSending)
     TPropertyRedundancyRstp record = Rstp(device, true);
     record.ports[5].p2p = 7;  // no item: shown as such and sent back
     Put(device, record);
-    Notify(device, ccRedundancyRingGet);
+    Put(device, TPropertyRedundancyRing2{});  // a second-generation model
+    Notify(device, ccRedundancyRing2Get);
     ASSERT_EQ(page->m_ListView->RowCount(), 5);
     EXPECT_EQ(page->m_ListView->Model()->Cell(4, 0), "Port.05");  // numbered by row, not named
     EXPECT_EQ(page->m_ListView->Model()->Cell(4, 3), "Unknown (7)");
@@ -94,6 +97,7 @@ TEST_F(RstpPage, ApplySendsEveryPortAndRefusesBadTimersBeforeSending)
     Put(other, IntpTest::PortNames(ModelOf(other), {4}));
     record.ports[5].p2p = rpTrue;
     Put(other, record);
+    Put(other, TPropertyRedundancyRing2{});
     page->m_BridgeHello->setValue(2);
     page->m_ListView->SetValue(0, 2, 240);
     page->m_Apply->click();
@@ -189,6 +193,7 @@ TEST_F(RingPage, DuplicatedPortsAreRefusedAndOptionsOffSendZeros)
     ring.couplingEnabled = true;
     ring.controlPort = 2;
     Put(device, ring);
+    Put(device, Rstp(device, false));
     Notify(device, ccRedundancyRstpGet);
     EXPECT_EQ(page->m_CouplingPort->currentText(), "Port.41");
     page->m_Apply->click();
@@ -238,7 +243,8 @@ TEST_F(FastRecoveryPage, APriorityUsedTwiceIsRefusedAndTheHeaderWrapsToNotInclud
     emit page->m_List->header()->sectionClicked(1);
     page->m_Active->setChecked(false);
     EXPECT_FALSE(page->m_List->isEnabled());
-    Select(2, TestModel(2));  // a target of another port count is named, not skipped
+    TDevice* small = Select(2, TestModel(2));  // a target of another port count is named, not skipped
+    Put(small, IntpTest::PerPort<TPropertyRedundancyFastRecovery>(ModelOf(small), [](size_t, auto&) {}));
     page->m_Apply->click();
     auto sent = Sent<TSessionRedundancyFastRecoverySet>();
     ASSERT_EQ(sent.size(), 1u);

@@ -61,17 +61,18 @@ TEST_F(Dot1xPage, NoApplyChangesAKeyNobodyTypedAndNoKeyGoesToAnotherSwitch)
     env.protocol.Reply(Intp::ccSecurity8021xSet, device);
     env.protocol.Reply(Intp::ccSecurity8021xSet, other);
     ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
-    EXPECT_TRUE(env.messages.last().contains(
-        "10.0.0.3 (00:11:22:33:44:03): not changed, its shared key has not been read"));
+    EXPECT_TRUE(env.messages.last().contains("10.0.0.3 (00:11:22:33:44:03): not changed, its own page is not "
+                                             "available: the switch's settings have not been read"));
 
-    // A typed key goes to every switch.
+    // A typed key goes to every switch whose own page is available.
     page->m_Protocol->setCurrentIndex(1);
     page->m_SharedKey->clear();
     TypeText(page->m_SharedKey, "s3cret");
     page->m_Apply->click();
     sent = Sent<Intp::TSessionSecurity8021xSet>();
-    ASSERT_EQ(sent.size(), 5u);
-    EXPECT_EQ(sent[4].sharedKey, "s3cret");
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[2].sharedKey, "s3cret");
+    EXPECT_EQ(sent[3].sharedKey, "s3cret");
     EXPECT_TRUE(page->Leave(false));
     Refill();
     EXPECT_EQ(page->m_SharedKey->text(), "one");
@@ -158,7 +159,9 @@ using IpSecurityPage = TPageTest<TModuleSecurityIP>;
 TEST_F(IpSecurityPage, TheListNeverGrowsPastTheModelsPlaces)
 {
     Intp::TDevice* device = Select(1, SecureModel(8, 3));
-    Select(2, SecureModel(8, 1));
+    Intp::TPropertySecurityIp one{};
+    one.addresses = {0};
+    Put(Select(2, SecureModel(8, 1)), one);
     Intp::TPropertySecurityIp r{};
     r.enabled = true;
     r.services = Intp::ssvTelnet;

@@ -105,7 +105,8 @@ TEST_F(CommunityPage, SlotsAreEditedInPlaceAndWrittenWholeToModelsOfTheSameSize)
     EXPECT_EQ(sets[0][1].access, saReadOnly);
     env.protocol.Reply(ccSnmpCommunitySet, device);
     ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
-    EXPECT_TRUE(env.messages.last().contains("not changed, its own community slots beyond 2 were not read"));
+    EXPECT_TRUE(env.messages.last().contains(
+        "not changed, its own page is not available: the switch's settings have not been read"));
     env.host.selection = {Select(3, TestModel(8, 0, 0, 0, 0))};
     Refill();
     EXPECT_EQ(list->RowCount(), 0);

@@ -133,7 +133,8 @@ TEST_F(SettingsPage, ShowsTheRecordAndEmptiesItsTextsWithoutOne)
 
 TEST_F(SettingsPage, ApplySendsTheFourTextsToEverySelectedSwitch)
 {
-    TPageTest::Put(a, Intp::TPropertyBasicsSettings());
+    for (Intp::TDevice* device : {a, b, c})
+        TPageTest::Put(device, Intp::TPropertyBasicsSettings());
     Select({a, b, c});
     page->m_Name->setText(QString(300, 'N'));
     page->m_Location->setText("Hall");
@@ -455,6 +456,7 @@ TEST_F(SntpPage, TheClockIncludesTheOffsetAndReReadsAtEachChangeInstant)
 
 TEST_F(SntpPage, ApplySendsTheWallClockPeriodWithoutZoneConversion)
 {
+    TPageTest::Put(a, Intp::TPropertyBasicsSntp());
     Select({a});
     page->m_Sntp->setCurrentIndex(1);
     page->m_Timezone->setCurrentIndex(62);

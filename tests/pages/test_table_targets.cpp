@@ -89,7 +89,8 @@ TEST_F(PortSecurity, AnAddForAPortASmallerModelLacksNamesItsCounts)
 {
     TDevice* device = Device(1, 8);
     TDevice* small = Device(2, 4);
-    Put(device, IntpTest::Table<TPropertySecurityPort>({}));
+    for (TDevice* target : {device, small})
+        Put(target, IntpTest::Table<TPropertySecurityPort>({}));
     Notify(device, ccSecurityPortGet);
     ChoosePort(page->m_Port, 7);
     page->m_MAC->setText(Mac1);
@@ -111,7 +112,7 @@ TEST_F(PortBased, MembersGoAsTheSamePortsOrTheSwitchIsNamed)
     TDevice* device = Device(1, 16);
     TDevice* other = Device(2, 16);
     TDevice* small = Device(3, 5);
-    Put(device, TPropertyVlan{true, vmPortBased});
+    PutEach(TPropertyVlan{true, vmPortBased});
     for (TDevice* target : {device, other, small})
         Put(target, IntpTest::Table<TPropertyVlanPort>({}));
     Notify(device, ccVlanPortGet);

@@ -118,7 +118,7 @@ TEST_F(PortTrunkPage, TypeClicksCycleEveryGroupTicksEditMembersAndEachTargetIsSe
     Tick(page->m_ListView->EditorOf(2), 3);
     EXPECT_EQ(Cell(1, 2), "4");
 
-    Select(2, TestModel(8, 0, 2));
+    Put(Select(2, TestModel(8, 0, 2)), IntpTest::Table<Intp::TPropertyPortTrunk>({{0, false}, {0, false}}));
     page->m_Apply->click();
     auto sent = SentEntries<Intp::TSessionPortTrunkSet>();
     ASSERT_EQ(sent.size(), 1u);
@@ -229,6 +229,7 @@ class PortTrunkActivityPage : public TPageTest<TModulePortTrunkActivity> {};
 TEST_F(PortTrunkActivityPage, OnlyLacpPortsChooseAndTheChoiceIsSentWithTheGroupsAsRead)
 {
     Intp::TDevice* device = Select(1, TestModel(4, 0, 2, 4));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device)));
     Put(device, Trunks2({Group(0x3, false, 2), Group(0xC, true, 1)}, 0x4, 5));
     Notify(device, Intp::ccPortTrunkGet2);
     const auto cell = [this](int r) { return page->m_ListView->Model()->Cell(r, 1); };

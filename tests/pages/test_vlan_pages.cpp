@@ -52,7 +52,7 @@ using VlanModePage = TVlanPageTest<TModuleVlan>;
 TEST_F(VlanModePage, ApplySendsTheChosenModeToEveryTarget)
 {
     TDevice* device = InMode(vm8021q);
-    Select(2, TestModel(4));
+    Put(Select(2, TestModel(4)), TPropertyVlan{true, vmPortBased});
     Notify(device, ccVlanGet);
     EXPECT_EQ(page->m_Mode->currentIndex(), 2);
     page->m_Mode->setCurrentIndex(0);

@@ -40,6 +40,7 @@ TEST_F(FaultPage, HiddenPortsGetNoLineAndKeepTheirBits)
 TEST_F(FaultPage, AModelWithMoreThan32PortsListsTheFirst32)
 {
     Intp::TDevice* device = Select(1, TestModel(40));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device)));
     Put(device, Intp::TPropertyWarningFault{true, 0, 0x80000001u});
     Notify(device, Intp::ccWarningFaultGet);
     ASSERT_EQ(page->m_PortList->count(), 32);
@@ -175,7 +176,7 @@ TEST_F(SmtpPage, EachSwitchGetsItsOwnModelsRecipientsOrIsNamedAsNotChanged)
     Select(3, TestModel(8, 1));
     Intp::TDevice* none = Select(4, TestModel(8, 0));
     Intp::TPropertyWarningSmtp smtp = MailOn();
-    Put(two, smtp);
+    PutEach(smtp);
     Notify(two, Intp::ccWarningSmtpGet);
     page->m_Recipients->setPlainText("a@example.org\nb@example.org");
     page->m_Apply->click();
@@ -216,6 +217,7 @@ TEST_F(EventPage, RowsChoicesAndTheMasksApplySends)
     Intp::g_LayoutThreshold = 1000;
     Intp::TDevice* device = Select(1, TestModel(4));
     Put(device, IntpTest::PortNames(Intp::ModelOf(device), {1}));
+    Put(device, Intp::TPropertyWarningSmtp{});
     Put(device, Intp::TPropertyWarningSyslog{true, 1, 0});
     Intp::TPropertyWarningEvent masks;
     masks.syslogSystem = 0x1;
@@ -253,6 +255,8 @@ TEST_F(EventPage, RowsChoicesAndTheMasksApplySends)
 TEST_F(EventPage, AModelWithMoreThan32PortsListsTheFirst32AndNoneWrapsOntoPort0)
 {
     Intp::TDevice* device = Select(1, TestModel(40));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device)));
+    Put(device, Intp::TPropertyWarningSmtp{});
     Put(device, Intp::TPropertyWarningSyslog{true, 1, 0});
     Put(device, Intp::TPropertyWarningEvent{});
     Notify(device, Intp::ccWarningEventGet);

@@ -15,8 +15,9 @@ TModuleVlan8021q::TModuleVlan8021q(QWidget* parent) : TModulePage("802.1Q VLAN",
     m_Vid = m_Fields.Number(form.Number("&Management VLAN ID:", 0, 4094, ", 0 for disable"), &R::managementVid);
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     form.KeepAtTop();
-    // The VLAN mode first: the page is for switches in 802.1Q mode.
-    AddRead<Intp::TSessionVlanGet>(rwCurrent, false);
+    // The VLAN mode first: the page is for switches in 802.1Q mode, and for
+    // one whose mode was never read.
+    AddRead<Intp::TSessionVlanGet>(rwCurrent, false, false);
     AddRead<Intp::TSessionVlan8021qGet>(rwAll);
     AddChain<Intp::TSessionVlanGet, Intp::TSessionVlan8021qGet>();
     SetTargetCheck([](Intp::TDevice* device) { return VlanModeWhy(device, Intp::vm8021q, false); });
