@@ -922,8 +922,9 @@ void TWorld::Pump()
                           frame.code != Intp::ccBasicsReboot;
         if (read && m_Round >= 0)
             m_Read[device].insert(frame.code);
-        const bool fails = read && failure.code == frame.code && failure.status &&
-                           (m_Round == 1 || (m_Round == 0 && failure.first));
+        // After its Show a failing switch goes on failing: a change sent to
+        // it can't make its record good by the read that follows.
+        const bool fails = read && failure.code == frame.code && failure.status && (m_Round != 0 || failure.first);
         if (fails)
             m_Failed[device].insert(frame.code);
         if (IsChangeCode(frame.code))
