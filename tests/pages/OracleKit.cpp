@@ -203,6 +203,12 @@ int PortMatch(const QStringList& from, const QStringList& to, int row)
     return at == b.end() ? -1 : int(at - b.begin());
 }
 
+// Whether texts hold a row or line per port the first switch lists.
+bool PortList(const QStringList& texts)
+{
+    return g_Ports && !PortRows(texts, ListedPorts(texts, g_Ports->from, g_Ports->fromNames), g_Ports->fromNames).empty();
+}
+
 // Whether a cell's text shows a value of entry: a text of it whole or in
 // parts, numbers as any byte or 16- or 32-bit value, bytes in hex.
 bool Shows(const QString& cell, const TBytes& entry)
@@ -357,7 +363,8 @@ int MatchRow(const TUntypedReportList* from, int row, const TUntypedReportList* 
     // A port's row by its index; a table's entry by the switch's key.
     if (const int port = PortMatch(Captions(a), Captions(b), row); port != -2)
         return port;
-    if (const int entry = EntryMatch(a, b, row); entry != -2)
+    // A port list's other rows (trunk groups) are no table entries.
+    if (const int entry = PortList(Captions(a)) ? -2 : EntryMatch(a, b, row); entry != -2)
         return entry;
     const int key = KeyColumn(a);
     int best = -1, bestAlike = -1;
