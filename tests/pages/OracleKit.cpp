@@ -263,8 +263,10 @@ bool Shows(const QString& cell, const TBytes& entry)
 
 // The entry of entries each row of a list shows: all of them in order
 // when the list has a row each; else the rows in the entries' order (a
-// page leaves some out), matched where their cells show most values.
-std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& entries)
+// page leaves some out), matched where their cells show most values, a
+// value of the entry's key (key) counted twice.
+std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& entries,
+                            const std::function<TBytes(const TBytes&)>& key)
 {
     const std::size_t n = std::size_t(list->RowCount()), m = entries.size();
     std::vector<int> rows(n, -1);
@@ -276,7 +278,7 @@ std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& e
     auto score = [&](std::size_t r, std::size_t e) {
         int sum = 0;
         for (int c = list->Cell(int(r), 0) == QString::number(r + 1) ? 1 : 0; c < list->ColumnCount(); ++c)
-            sum += Shows(list->Cell(int(r), c), entries[e]);
+            sum += Shows(list->Cell(int(r), c), entries[e]) + Shows(list->Cell(int(r), c), key(entries[e]));
         return sum;
     };
     // best[r][e]: the most the first r rows show of the first e entries.
@@ -306,7 +308,7 @@ int EntryMatch(const TListModel* from, const TListModel* to, int row)
         return TBytes(entry.begin() + std::ptrdiff_t(at),
                       entry.begin() + std::ptrdiff_t(std::min(entry.size(), at + g_Ports->keyBytes)));
     };
-    const std::vector<int> a = RowEntries(from, g_Ports->fromEntries), b = RowEntries(to, g_Ports->toEntries);
+    const std::vector<int> a = RowEntries(from, g_Ports->fromEntries, key), b = RowEntries(to, g_Ports->toEntries, key);
     if (row < 0 || std::size_t(row) >= a.size() || a[std::size_t(row)] < 0)
         return -2;
     const TBytes wanted = key(g_Ports->fromEntries[std::size_t(a[std::size_t(row)])]);
