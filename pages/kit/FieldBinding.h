@@ -32,6 +32,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 template <class R> class TFieldBinding {
@@ -187,7 +188,11 @@ private:
 // Sends fields with Set to each target of page: a field that shows no value
 // takes the target's own from its latest read of R, and a target whose read
 // can't be used then is named.
-template <class Set, class R> int SendFields(TModulePage& page, const TFieldBinding<R>& fields)
+// refuses: why the target's own page would not send the record it is to
+// take (the shown fields over its own), empty when it would.
+template <class Set, class R>
+int SendFields(TModulePage& page, const TFieldBinding<R>& fields,
+               const std::function<QString(const std::type_identity_t<R>&)>& refuses = nullptr)
 {
     const bool all = fields.ShowsAll();
     const R shown = fields.Read();
@@ -196,7 +201,10 @@ template <class Set, class R> int SendFields(TModulePage& page, const TFieldBind
         if (!all && !own)
             return TModulePage::OwnReadWhy<R>(target,
                                               "its own values of the fields the page shows none of were not read");
-        request.SetPayload(own ? fields.ReadOver(*own) : shown);
+        const R taken = own ? fields.ReadOver(*own) : shown;
+        if (const QString why = refuses ? refuses(taken) : QString(); !why.isEmpty())
+            return why;
+        request.SetPayload(taken);
         return QString();
     });
 }

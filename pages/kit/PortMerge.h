@@ -159,6 +159,10 @@ QString KeepEntryMasks(const Intp::TDevice* target, const TPortLayout& shown, st
 {
     if (QString why = UnlistedWhy(target, shown); !why.isEmpty())
         return why;
+    // A port beyond the target's count is one shown does not list: its
+    // own page has no tick for it.
+    for (E& entry : entries)
+        entry.*mask &= Bits(0, MaskSpan(target));
     const std::uint32_t keep = NotShown(target, shown);
     if (keep == 0)
         return QString();

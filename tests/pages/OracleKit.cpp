@@ -203,6 +203,12 @@ int PortMatch(const QStringList& from, const QStringList& to, int row)
     return at == b.end() ? -1 : int(at - b.begin());
 }
 
+// Whether texts hold a row or line per port the first switch lists.
+bool PortList(const QStringList& texts)
+{
+    return g_Ports && !PortRows(texts, ListedPorts(texts, g_Ports->from, g_Ports->fromNames), g_Ports->fromNames).empty();
+}
+
 // Whether a cell's text shows a value of entry: a text of it whole or in
 // parts, numbers as any byte or 16- or 32-bit value, bytes in hex.
 bool Shows(const QString& cell, const TBytes& entry)
@@ -257,8 +263,10 @@ bool Shows(const QString& cell, const TBytes& entry)
 
 // The entry of entries each row of a list shows: all of them in order
 // when the list has a row each; else the rows in the entries' order (a
-// page leaves some out), matched where their cells show most values.
-std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& entries)
+// page leaves some out), matched where their cells show most values, a
+// value of the entry's key (key) counted twice.
+std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& entries,
+                            const std::function<TBytes(const TBytes&)>& key)
 {
     const std::size_t n = std::size_t(list->RowCount()), m = entries.size();
     std::vector<int> rows(n, -1);
@@ -270,7 +278,7 @@ std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& e
     auto score = [&](std::size_t r, std::size_t e) {
         int sum = 0;
         for (int c = list->Cell(int(r), 0) == QString::number(r + 1) ? 1 : 0; c < list->ColumnCount(); ++c)
-            sum += Shows(list->Cell(int(r), c), entries[e]);
+            sum += Shows(list->Cell(int(r), c), entries[e]) + Shows(list->Cell(int(r), c), key(entries[e]));
         return sum;
     };
     // best[r][e]: the most the first r rows show of the first e entries.
@@ -300,7 +308,7 @@ int EntryMatch(const TListModel* from, const TListModel* to, int row)
         return TBytes(entry.begin() + std::ptrdiff_t(at),
                       entry.begin() + std::ptrdiff_t(std::min(entry.size(), at + g_Ports->keyBytes)));
     };
-    const std::vector<int> a = RowEntries(from, g_Ports->fromEntries), b = RowEntries(to, g_Ports->toEntries);
+    const std::vector<int> a = RowEntries(from, g_Ports->fromEntries, key), b = RowEntries(to, g_Ports->toEntries, key);
     if (row < 0 || std::size_t(row) >= a.size() || a[std::size_t(row)] < 0)
         return -2;
     const TBytes wanted = key(g_Ports->fromEntries[std::size_t(a[std::size_t(row)])]);
@@ -357,7 +365,8 @@ int MatchRow(const TUntypedReportList* from, int row, const TUntypedReportList* 
     // A port's row by its index; a table's entry by the switch's key.
     if (const int port = PortMatch(Captions(a), Captions(b), row); port != -2)
         return port;
-    if (const int entry = EntryMatch(a, b, row); entry != -2)
+    // A port list's other rows (trunk groups) are no table entries.
+    if (const int entry = PortList(Captions(a)) ? -2 : EntryMatch(a, b, row); entry != -2)
         return entry;
     const int key = KeyColumn(a);
     int best = -1, bestAlike = -1;

@@ -224,6 +224,24 @@ TEST_F(PortTrunk2Page, ApplyChecksTheWorkPortsAndMarksEveryLacpPortActive)
     EXPECT_EQ(sent[0][2].workPorts, 9u); // as read
 }
 
+TEST_F(PortTrunk2Page, AHiddenMemberATargetHasNoPortForIsNoneOfItsGroup)
+{
+    Intp::TDevice* device = Select(1, TestModel(10, 0, 2, 4));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {9}));
+    Put(device, Trunks2({Group(0x0207, true, 2), Group(0)}));
+    Intp::TDevice* fewer = Select(2, TestModel(9, 0, 2, 4));
+    Put(fewer, IntpTest::PortNames(Intp::ModelOf(fewer)));
+    Put(fewer, Trunks2({Group(0), Group(0)}));
+    Notify(device, Intp::ccPortTrunkGet2);
+    page->m_Apply->click();
+    auto sent = SentEntries<Intp::TSessionPortTrunkSet2>();
+    ASSERT_EQ(sent.size(), 2u) << env.messages.join("|").toStdString();
+    EXPECT_EQ(sent[0][0].members, 0x0207u);
+    EXPECT_EQ(sent[1][0].members, 0x0007u);
+    EXPECT_EQ(sent[1][0].workPorts, 2u);
+    EXPECT_EQ(sent[1][2].members, 0x0007u);
+}
+
 class PortTrunkActivityPage : public TPageTest<TModulePortTrunkActivity> {};
 
 TEST_F(PortTrunkActivityPage, OnlyLacpPortsChooseAndTheChoiceIsSentWithTheGroupsAsRead)

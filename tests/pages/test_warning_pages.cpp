@@ -83,6 +83,29 @@ TEST_F(SyslogPage, AModeTheListDoesNotKnowIsSentBackAsRead)
     EXPECT_EQ(Sent<Intp::TSessionWarningSyslogSet>().at(0).mode, 4u);
 }
 
+TEST_F(SyslogPage, ATargetWhoseOwnModeNeedsAServerTakesNoBadAddress)
+{
+    // The mode on show has no item: each target keeps its own.
+    Put(Select(1, TestModel(8)), Intp::TPropertyWarningSyslog{true, 4, 0});
+    Intp::TDevice* both = Select(2, TestModel(8));
+    Put(both, Intp::TPropertyWarningSyslog{true, 3, Ip(198, 18, 0, 9)});
+    Intp::TDevice* client = Select(3, TestModel(8));
+    Put(client, Intp::TPropertyWarningSyslog{true, 1, Ip(198, 18, 0, 9)});
+    Notify(env.host.selection[0], Intp::ccWarningSyslogGet);
+    ASSERT_TRUE(page->m_Apply->isEnabled());
+    page->m_Apply->click();
+    auto sent = Sent<Intp::TSessionWarningSyslogSet>();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].mode, 4u);
+    EXPECT_EQ(sent[1].mode, 1u);
+    EXPECT_EQ(sent[1].server, 0u);
+    for (Intp::TDevice* device : {env.host.selection[0], client})
+        IntpTest::TFakeHost::Reply(Intp::ccWarningSyslogSet, device);
+    const QString named = "44:02): not changed, its own page takes no server address 0.0.0.0 in mode \"Both\"";
+    EXPECT_TRUE(RunUntil([&] { return env.messages.join("").contains(named); }, std::chrono::seconds(5)))
+        << env.messages.join("").toStdString();
+}
+
 using SmtpPage = TPageTest<TModuleWarningSmtp>;
 
 // E-mail alarms on, with a server, a sender and a subject.
