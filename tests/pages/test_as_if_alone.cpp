@@ -282,7 +282,7 @@ std::optional<QString> NamedWhy(const TOutcome& outcome, const Intp::TDevice* de
     return std::nullopt;
 }
 
-// Worlds per page: 100 (a sanitized build 3), AS_IF_ALONE_SEEDS=n the
+// Worlds per page: 100 (a sanitized build 4), AS_IF_ALONE_SEEDS=n the
 // first n, AS_IF_ALONE_SEED=k world k alone.
 #ifndef AS_IF_ALONE_WORLDS
 #define AS_IF_ALONE_WORLDS 100
