@@ -176,7 +176,8 @@ std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& v
     if (visible.empty() || visible.size() >= names.size())
         return visible;
     std::vector<int> all;
-    for (int r = 0; r < texts.size() && texts[r] == QString::asprintf("Port.%02d", r + 1); ++r)
+    for (int r = 0; r < texts.size() && std::size_t(r) < names.size() && texts[r] == QString::asprintf("Port.%02d", r + 1);
+         ++r)
         all.push_back(r);
     if (all.size() > visible.size())
         return all;
@@ -781,6 +782,8 @@ Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, TFailure failure
     Intp::TDevice* device = m_Env.AddDevice(last, Ip(10, 0, 0, last));
     device->SetType(model);
     m_Plans[device] = {seed, failure, shown, {}, edges};
+    if (shown && !m_Shown)
+        m_Shown = device;
     return device;
 }
 
@@ -973,6 +976,11 @@ TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
             key.append(added.begin(), added.end());
     if (const auto first = m_First.find(code); first != m_First.end())
         key.append(first->second.begin(), first->second.end()) += ';';
+    if (plan.edges.nearRecord && m_Shown) {
+        const TPlan& shown = m_Plans.at(m_Shown);
+        key += "near" + std::to_string(shown.seed) + ',' + std::to_string(shown.values.moves) + ',' +
+               std::to_string(shown.values.whole) + std::to_string(shown.values.step);
+    }
     static std::map<std::string, std::vector<TBytes>> tables;
     if (auto it = made.find(key); it != made.end()) {
         m_Entries[device][code] = tables[key];
@@ -1221,6 +1229,24 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
             name(index, "Uplink" + std::to_string(1 + rng() % 9));
         return Takes(device->GetType(), code, bytes) ? bytes : base;
     }
+    // The switch on show's record with one value a step off.
+    if (plan.edges.nearRecord && m_Shown && m_Shown != device && CacheKey(m_Shown, 0, 0, {}) == CacheKey(device, 0, 0, {})) {
+        TBytes bytes = Record(m_Shown, m_Plans.at(m_Shown), code, base, fixed, element);
+        std::vector<std::size_t> at;
+        for (std::size_t p = 0; p < std::min(bytes.size(), kinds.size()); ++p)
+            if (kinds[p] == kValue || kinds[p] == kFlag)
+                at.push_back(p);
+        if (at.empty())
+            return bytes;
+        const std::size_t p = at[Hash(m_Seed, plan.seed, code) % at.size()];
+        for (const int step : {2, 1, -1}) {
+            TBytes moved = bytes;
+            moved[p] = std::uint8_t(step == 2 ? bytes[p] ^ 1 : bytes[p] + step);
+            if (Takes(device->GetType(), code, moved))
+                return moved;
+        }
+        return bytes;
+    }
     const bool full = plan.edges.full || Hash(m_Seed, plan.seed, 0xf011) % 3 == 0;
     TBytes bytes = Move(base, Hash(m_Seed, plan.seed, plan.shown, code), kinds, plan.values, full, device->GetType(),
                         code, same, fixed, element);
@@ -1234,6 +1260,20 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
             const std::size_t o = values[(e / 3 + e + std::size_t(plan.seed)) % values.size()];
             bytes = Largest(bytes, fixed + e * element + o, device->GetType(), code, same, o);
         }
+    // Values at the port count and past it, each another (no two ports
+    // alike): every other value of the fixed part, in turn over the worlds.
+    const std::size_t world = std::size_t(m_Seed);
+    std::vector<std::size_t> at;
+    for (std::size_t p = 0, k = 0; plan.edges.pastLastPort && plan.values.whole && p < (element ? fixed : kinds.size());
+         ++p)
+        if (kinds[p] == kValue && k++ % 2 == world % 2)
+            at.push_back(p);
+    for (std::size_t j = 0; j < at.size(); ++j) {
+        TBytes moved = bytes;
+        moved[at[j]] = std::uint8_t(Intp::ModelOf(device).PortNum + (j + world / 2) % at.size());
+        if (Takes(device->GetType(), code, moved))
+            bytes = std::move(moved);
+    }
     return bytes;
 }
 

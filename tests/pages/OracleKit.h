@@ -17,7 +17,8 @@
 // read of a refresh pair, or on both, or never answers it. On top of these
 // a switch may be built with edges (TEdges): entries one value off the
 // pool's first entry (which the page's own Add sent, once learnt), hidden
-// ports at fixed places, values past a page's choices, full arrays.
+// ports at fixed places, values past a page's choices, full arrays,
+// records one value off the switch on show's, a port one past the last.
 
 #include "PageTestHost.h"
 #include "pages/kit/ModulePage.h"
@@ -90,6 +91,13 @@ struct TEdges {
     bool unshowable = false;
     // Its arrays full to the model's count.
     bool full = false;
+    // Its plain records the switch on show's, each with one value moved.
+    bool nearRecord = false;
+    // Every other value of each record's fixed part at the model's port
+    // count or past it, no two alike: a port one past its last, counted
+    // from 0 or from 1 (which values, and which is at the count, go with
+    // the world).
+    bool pastLastPort = false;
 };
 
 // The switches of one test and their answers.
@@ -191,6 +199,7 @@ private:
     std::map<const Intp::TDevice*, std::map<std::uint16_t, std::vector<TBytes>>> m_Entries;
     std::vector<TBytes> m_TableEntries;  // those of the table Table made last
     std::map<Intp::TDevice*, TPlan> m_Plans;
+    Intp::TDevice* m_Shown = nullptr;  // the first switch on show
     Intp::TDevice* m_Scratch;
     std::size_t m_Answered = 0;
     int m_Round = -1;  // the refresh of a Show, -1 outside one

@@ -57,6 +57,7 @@ enum class TEdge {
     hiddenMiddle,
     hiddenLast,
     unshowable,   // a value past the page's choices in every row
+    nearRecord,   // the switch on show's records, one value off
     under,        // a model count one under the switch on show's
     over,         // one over
     farUnder,     // ports: four
@@ -70,7 +71,7 @@ enum class TEdge {
 
 const char* const kEdgeNames[] = {"random",        "near entries only", "near entries first", "near entries after",
                                   "identical entry", "first port hidden", "middle port hidden", "last port hidden",
-                                  "unshowable values", "one under",      "one over",           "four ports",
+                                  "unshowable values", "record one value off", "one under",      "one over",           "four ports",
                                   "sixteen ports", "other generation",   "read refused after a good one",
                                   "first read timed out", "read never answered"};
 static_assert(std::size(kEdgeNames) == std::size_t(TEdge::count));
@@ -101,7 +102,8 @@ std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
         {TEdge::nearOnly, {.entries = TEdges::nearOnly}},      {TEdge::nearBefore, {.entries = TEdges::nearBefore}},
         {TEdge::nearAfter, {.entries = TEdges::nearAfter}},    {TEdge::identical, {.entries = TEdges::identical}},
         {TEdge::hiddenFirst, {.hidden = TEdges::first}},       {TEdge::hiddenMiddle, {.hidden = TEdges::middle}},
-        {TEdge::hiddenLast, {.hidden = TEdges::last}},         {TEdge::unshowable, {.unshowable = true}}};
+        {TEdge::hiddenLast, {.hidden = TEdges::last}},         {TEdge::unshowable, {.unshowable = true}},
+        {TEdge::nearRecord, {.nearRecord = true}}};
     for (const auto& [edge, edges] : same)
         targets.push_back({QString("same model, ") + kEdgeNames[int(edge)], {}, seed++, {}, false, edge, edges});
     const struct {
@@ -141,8 +143,8 @@ std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
 // The switch on show's edges in world: near entries after the shown entry
 // in even worlds, before it in odd ones; its hidden port drawn, first,
 // middle or last in turn; values past the page's choices in every third
-// row; its arrays full in every other world (one world can't have full
-// arrays and empty places at once).
+// row; a port one past its last; its arrays full in every other world (one
+// world can't have full arrays and empty places at once).
 TEdges ShownEdges(int world)
 {
     TEdges edges;
@@ -150,6 +152,7 @@ TEdges ShownEdges(int world)
     edges.hidden = TEdges::THidden(world % 4);
     edges.unshowable = true;
     edges.full = world % 2 == 0;
+    edges.pastLastPort = true;
     return edges;
 }
 
