@@ -1031,6 +1031,23 @@ std::pair<std::size_t, std::size_t> TWorld::EntryKey(std::uint16_t code)
 }
 
 
+TBytes TWorld::KeyNamed(std::uint16_t code, const TBytes& payload)
+{
+    const auto [at, size] = EntryKey(code);
+    if (!size)
+        return {};
+    const FakeSwitch::THandlerEntry& table = Handlers().at(code);
+    TBytes bytes = payload;
+    std::size_t from = at;
+    if (payload.size() == table.EntrySize && table.Decoded)
+        bytes = table.Decoded(payload);
+    else if (payload.size() == table.KeySize && table.KeyOffset <= at && at + size <= table.KeyOffset + table.KeySize)
+        from = at - table.KeyOffset;
+    else
+        return {};
+    return TBytes(bytes.begin() + std::ptrdiff_t(from), bytes.begin() + std::ptrdiff_t(std::min(bytes.size(), from + size)));
+}
+
 bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)
 {
     // A code read by either generation's request (the trunk table) is taken

@@ -124,6 +124,9 @@ public:
     // (offset and size; size 0: code is no table).
     std::vector<TBytes> Entries(const Intp::TDevice* device, std::uint16_t code) const;
     static std::pair<std::size_t, std::size_t> EntryKey(std::uint16_t code);
+    // The key (as EntryKey tells it) of the entry of code's table a change's
+    // payload names, whole or by its key alone; empty when it names none.
+    static TBytes KeyNamed(std::uint16_t code, const TBytes& payload);
     // Other values for the switch from now on.
     void Reseed(Intp::TDevice* device, int seed, TValues values = {});
     // The switch's edges from now on.

@@ -478,6 +478,39 @@ protected:
         return false;
     }
 
+    // Whether a reason about an entry is the world's: "no such entry" only
+    // where target i's table lacks an entry of a key the changes sent to the
+    // switch on show name (none named: any), or its page lists no row of it
+    // (cannot: what its own page can't do); "that entry already" where it
+    // holds some.
+    bool EntryReasonHolds(std::size_t i, const QString& why, const TOutcome& outcome, const QString& cannot) const
+    {
+        if (cannot.startsWith("no entry "))
+            return true;
+        const bool none = why.contains("no such entry"), already = why.contains("entry already");
+        const auto sent = outcome.sent.find(shown);
+        for (const std::uint16_t code : world->Read(shown)) {
+            const auto [at, size] = TWorld::EntryKey(code);
+            const std::vector<TBytes> held = world->Entries(Target(i), code);
+            if (!size || !(none || already))
+                continue;
+            if (already)
+                return !held.empty();
+            bool named = false;
+            for (const TChange& change : sent == outcome.sent.end() ? std::vector<TChange>() : sent->second)
+                if (const TBytes key = TWorld::KeyNamed(code, change.payload); !key.empty()) {
+                    named = true;
+                    if (std::none_of(held.begin(), held.end(), [&, at = at](const TBytes& entry) {
+                            return entry.size() >= at + key.size() &&
+                                   std::equal(key.begin(), key.end(), entry.begin() + std::ptrdiff_t(at));
+                        }))
+                        return true;
+                }
+            return !named;
+        }
+        return true;
+    }
+
     // How the page on show is set before a control is pressed: its first
     // rows selected or not, and its form typed in from a row of a target's
     // page (from: the target, -1 none).
@@ -809,18 +842,20 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                         // Its own page names it only for what its own page can't
                         // do, for a reason the world gives it.
                         if (const std::optional<QString> self = NamedWhy(itself, target);
-                            self && (KindOf(*self) != TWhy::own || !WorldGives(i, About(*self))))
+                            self && (KindOf(*self) != TWhy::own || !WorldGives(i, About(*self)) ||
+                                     !EntryReasonHolds(i, *self, outcome, cannot[i])))
                             fault = "its own page names it for what the world does not give (" + self->toStdString() + ")";
                         if (cannot[i].isEmpty() && expected.empty())
                             cannot[i] = "its own page sends nothing" +
                                         (itself.told.isEmpty() ? QString() : ": " + itself.told.join(" / ").simplified());
                         // A count or port it lacks is given too where it lacks
-                    // what the page shows.
-                    const bool lacks = cannot[i].contains(QRegularExpression("^no (choice|row|line|entry) "));
-                    const TAbout about = named ? About(*named) : TAbout::check;
-                    const bool reason = named && KindOf(*named) == TWhy::own &&
-                                        (WorldGives(i, about) ||
-                                         (lacks && (about == TAbout::model || about == TAbout::port)));
+                        // what the page shows.
+                        const bool lacks = cannot[i].contains(QRegularExpression("^no (choice|row|line|entry) "));
+                        const TAbout about = named ? About(*named) : TAbout::check;
+                        const bool reason = named && KindOf(*named) == TWhy::own &&
+                                            (WorldGives(i, about) ||
+                                             (lacks && (about == TAbout::model || about == TAbout::port))) &&
+                                            EntryReasonHolds(i, *named, outcome, cannot[i]);
                         const bool right = cannot[i].isEmpty() ? sent == expected && !named
                                            : ambiguous ? (sent.empty() && reason) || (sent == expected && !named)
                                                        : sent.empty() && reason;
