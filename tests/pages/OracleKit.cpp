@@ -784,6 +784,15 @@ Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, TFailure failure
     m_Plans[device] = {seed, failure, shown, {}, edges};
     if (shown && !m_Shown)
         m_Shown = device;
+    if (edges.nearRecord && m_Shown) {
+        std::vector<std::uint16_t> records;
+        for (const std::uint16_t code : m_Read[m_Shown])
+            if (const auto handler = Handlers().find(code);
+                code != Intp::ccPortNameGet && handler != Handlers().end() && !handler->second.EntrySize)
+                records.push_back(code);
+        if (!records.empty())
+            m_Plans[device].nearCode = records[Hash(m_Seed, seed) % records.size()];
+    }
     return device;
 }
 
@@ -1204,6 +1213,11 @@ TBytes TWorld::Move(TBytes bytes, unsigned seed, const std::vector<std::uint8_t>
     return bytes;
 }
 
+bool TWorld::NearShown(const Intp::TDevice* device, const TPlan& plan) const
+{
+    return plan.edges.nearRecord && m_Shown && m_Shown != device && CacheKey(m_Shown, 0, 0, {}) == CacheKey(device, 0, 0, {});
+}
+
 TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
                       std::size_t fixed, std::size_t element)
 {
@@ -1247,13 +1261,14 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
         return Takes(device->GetType(), code, bytes) ? bytes : base;
     }
     // The switch on show's record with one value a step off.
-    if (plan.edges.nearRecord && m_Shown && m_Shown != device && CacheKey(m_Shown, 0, 0, {}) == CacheKey(device, 0, 0, {})) {
+    if (NearShown(device, plan)) {
         TBytes bytes = Record(m_Shown, m_Plans.at(m_Shown), code, base, fixed, element);
         std::vector<std::size_t> at;
         for (std::size_t p = 0; p < std::min(bytes.size(), kinds.size()); ++p)
             if (kinds[p] == kValue || kinds[p] == kFlag)
                 at.push_back(p);
-        if (at.empty())
+        // A record of one value (a mode) stays the same.
+        if (at.size() < 2 || code != plan.nearCode)
             return bytes;
         const std::size_t p = at[Hash(m_Seed, plan.seed, code) % at.size()];
         for (const int step : {2, 1, -1}) {
@@ -1445,6 +1460,9 @@ const std::vector<TBytes>& TWorld::Pool(Intp::TDevice* device, std::uint16_t cod
 TBytes TWorld::Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
                      std::size_t prefixSize, std::size_t entrySize, std::size_t maxEntries, std::size_t trailer)
 {
+    // A switch near the switch on show holds its tables.
+    if (NearShown(device, plan))
+        return Table(m_Shown, m_Plans.at(m_Shown), code, base, prefixSize, entrySize, maxEntries, trailer);
     const TBytes prefix(base.begin(), base.begin() + std::ptrdiff_t(std::min(prefixSize, base.size())));
     const std::uint32_t model = device->GetType();
     // A switch on show with values a step from the model's holds its

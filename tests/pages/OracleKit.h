@@ -91,7 +91,8 @@ struct TEdges {
     bool unshowable = false;
     // Its arrays full to the model's count.
     bool full = false;
-    // Its plain records the switch on show's, each with one value moved.
+    // Its records and tables the switch on show's, one value moved in one
+    // of the records the switch on show was read (but a mode alone).
     bool nearRecord = false;
     // Every other value of each record's fixed part at the model's port
     // count or past it, no two alike: a port one past its last, counted
@@ -159,6 +160,7 @@ private:
         bool shown = false;
         TValues values;
         TEdges edges;
+        std::uint16_t nearCode = 0;  // the record a near switch holds one value off in
     };
     TBytes ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request);
     TBytes Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t fixed,
@@ -194,6 +196,9 @@ private:
     // the page holds and the library takes.
     TBytes Held(Intp::TDevice* device, std::uint16_t code, const TBytes& prefix, std::vector<TBytes> entries,
                 std::size_t maxEntries, std::size_t trailer);
+    // Whether the switch holds the switch on show's records (one value off)
+    // and tables.
+    bool NearShown(const Intp::TDevice* device, const TPlan& plan) const;
     // The hidden ports of a switch of model drawn from seed.
     std::vector<int> HiddenPorts(const Intp::TDevice* device, const TPlan& plan) const;
 
