@@ -58,6 +58,7 @@ enum class TEdge {
     hiddenLast,
     unshowable,   // a value past the page's choices in every row
     nearRecord,   // the switch on show's records, one value off
+    full,         // its arrays full to the model's counts
     under,        // a model count one under the switch on show's
     over,         // one over
     farUnder,     // ports: four
@@ -71,7 +72,7 @@ enum class TEdge {
 
 const char* const kEdgeNames[] = {"random",        "near entries only", "near entries first", "near entries after",
                                   "identical entry", "first port hidden", "middle port hidden", "last port hidden",
-                                  "unshowable values", "record one value off", "one under",      "one over",           "four ports",
+                                  "unshowable values", "record one value off", "arrays full", "one under",      "one over",           "four ports",
                                   "sixteen ports", "other generation",   "read refused after a good one",
                                   "first read timed out", "read never answered"};
 static_assert(std::size(kEdgeNames) == std::size_t(TEdge::count));
@@ -88,7 +89,8 @@ struct TTarget {
 
 // For each edge kind its targets: same-model switches with other values,
 // near and identical entries, hidden ports, values past the page's
-// choices; one under and one over of every count; the other generation;
+// choices, the switch on show's records one value off, full arrays; one
+// under and one over of every count; the other generation;
 // and for each record the page reads, its read refused after a good one,
 // a first read timed out, and a read never answered. Seeds differ from
 // world to world.
@@ -103,7 +105,7 @@ std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
         {TEdge::nearAfter, {.entries = TEdges::nearAfter}},    {TEdge::identical, {.entries = TEdges::identical}},
         {TEdge::hiddenFirst, {.hidden = TEdges::first}},       {TEdge::hiddenMiddle, {.hidden = TEdges::middle}},
         {TEdge::hiddenLast, {.hidden = TEdges::last}},         {TEdge::unshowable, {.unshowable = true}},
-        {TEdge::nearRecord, {.nearRecord = true}}};
+        {TEdge::nearRecord, {.nearRecord = true}},             {TEdge::full, {.full = true}}};
     for (const auto& [edge, edges] : same)
         targets.push_back({QString("same model, ") + kEdgeNames[int(edge)], {}, seed++, {}, false, edge, edges});
     const struct {
