@@ -176,8 +176,8 @@ std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& v
     if (visible.empty() || visible.size() >= names.size())
         return visible;
     std::vector<int> all;
-    for (int r = 0; r < texts.size() && std::size_t(r) < names.size() && texts[r] == QString::asprintf("Port.%02d", r + 1);
-         ++r)
+    for (int r = 0;
+         r < texts.size() && std::size_t(r) < names.size() && texts[r] == QString::asprintf("Port.%02d", r + 1); ++r)
         all.push_back(r);
     if (all.size() > visible.size())
         return all;
@@ -1039,7 +1039,6 @@ std::pair<std::size_t, std::size_t> TWorld::EntryKey(std::uint16_t code)
     return {handler->second.KeyOffset, handler->second.KeySize};
 }
 
-
 TBytes TWorld::KeyNamed(std::uint16_t code, const TBytes& payload)
 {
     const auto [at, size] = EntryKey(code);
@@ -1054,7 +1053,8 @@ TBytes TWorld::KeyNamed(std::uint16_t code, const TBytes& payload)
         from = at - table.KeyOffset;
     else
         return {};
-    return TBytes(bytes.begin() + std::ptrdiff_t(from), bytes.begin() + std::ptrdiff_t(std::min(bytes.size(), from + size)));
+    return TBytes(bytes.begin() + std::ptrdiff_t(from),
+                  bytes.begin() + std::ptrdiff_t(std::min(bytes.size(), from + size)));
 }
 
 bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)
@@ -1215,7 +1215,8 @@ TBytes TWorld::Move(TBytes bytes, unsigned seed, const std::vector<std::uint8_t>
 
 bool TWorld::NearShown(const Intp::TDevice* device, const TPlan& plan) const
 {
-    return plan.edges.nearRecord && m_Shown && m_Shown != device && CacheKey(m_Shown, 0, 0, {}) == CacheKey(device, 0, 0, {});
+    return plan.edges.nearRecord && m_Shown && m_Shown != device &&
+           CacheKey(m_Shown, 0, 0, {}) == CacheKey(device, 0, 0, {});
 }
 
 TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,

@@ -56,25 +56,39 @@ enum class TEdge {
     hiddenFirst,  // its first, a middle or its last port "Port.XX"
     hiddenMiddle,
     hiddenLast,
-    unshowable,   // a value past the page's choices in every row
-    nearRecord,   // the switch on show's records, one value off
-    full,         // its arrays full to the model's counts
-    under,        // a model count one under the switch on show's
-    over,         // one over
-    farUnder,     // ports: four
-    farOver,      // ports: sixteen
-    generation,   // the other generation
-    refused,      // a read refused after a good one
-    firstTimeout, // a first read that times out
-    never,        // a read never answered
+    unshowable,    // a value past the page's choices in every row
+    nearRecord,    // the switch on show's records, one value off
+    full,          // its arrays full to the model's counts
+    under,         // a model count one under the switch on show's
+    over,          // one over
+    farUnder,      // ports: four
+    farOver,       // ports: sixteen
+    generation,    // the other generation
+    refused,       // a read refused after a good one
+    firstTimeout,  // a first read that times out
+    never,         // a read never answered
     count
 };
 
-const char* const kEdgeNames[] = {"random",        "near entries only", "near entries first", "near entries after",
-                                  "identical entry", "first port hidden", "middle port hidden", "last port hidden",
-                                  "unshowable values", "record one value off", "arrays full", "one under",      "one over",           "four ports",
-                                  "sixteen ports", "other generation",   "read refused after a good one",
-                                  "first read timed out", "read never answered"};
+const char* const kEdgeNames[] = {"random",
+                                  "near entries only",
+                                  "near entries first",
+                                  "near entries after",
+                                  "identical entry",
+                                  "first port hidden",
+                                  "middle port hidden",
+                                  "last port hidden",
+                                  "unshowable values",
+                                  "record one value off",
+                                  "arrays full",
+                                  "one under",
+                                  "one over",
+                                  "four ports",
+                                  "sixteen ports",
+                                  "other generation",
+                                  "read refused after a good one",
+                                  "first read timed out",
+                                  "read never answered"};
 static_assert(std::size(kEdgeNames) == std::size_t(TEdge::count));
 
 struct TTarget {
@@ -101,11 +115,11 @@ std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
     for (int i = 0; i < 2; ++i)
         targets.push_back({"same model", {}, seed++});
     const std::pair<TEdge, TEdges> same[] = {
-        {TEdge::nearOnly, {.entries = TEdges::nearOnly}},      {TEdge::nearBefore, {.entries = TEdges::nearBefore}},
-        {TEdge::nearAfter, {.entries = TEdges::nearAfter}},    {TEdge::identical, {.entries = TEdges::identical}},
-        {TEdge::hiddenFirst, {.hidden = TEdges::first}},       {TEdge::hiddenMiddle, {.hidden = TEdges::middle}},
-        {TEdge::hiddenLast, {.hidden = TEdges::last}},         {TEdge::unshowable, {.unshowable = true}},
-        {TEdge::nearRecord, {.nearRecord = true}},             {TEdge::full, {.full = true}}};
+        {TEdge::nearOnly, {.entries = TEdges::nearOnly}},   {TEdge::nearBefore, {.entries = TEdges::nearBefore}},
+        {TEdge::nearAfter, {.entries = TEdges::nearAfter}}, {TEdge::identical, {.entries = TEdges::identical}},
+        {TEdge::hiddenFirst, {.hidden = TEdges::first}},    {TEdge::hiddenMiddle, {.hidden = TEdges::middle}},
+        {TEdge::hiddenLast, {.hidden = TEdges::last}},      {TEdge::unshowable, {.unshowable = true}},
+        {TEdge::nearRecord, {.nearRecord = true}},          {TEdge::full, {.full = true}}};
     for (const auto& [edge, edges] : same)
         targets.push_back({QString("same model, ") + kEdgeNames[int(edge)], {}, seed++, {}, false, edge, edges});
     const struct {
@@ -854,10 +868,10 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                         // what the page shows.
                         const bool lacks = cannot[i].contains(QRegularExpression("^no (choice|row|line|entry) "));
                         const TAbout about = named ? About(*named) : TAbout::check;
-                        const bool reason = named && KindOf(*named) == TWhy::own &&
-                                            (WorldGives(i, about) ||
-                                             (lacks && (about == TAbout::model || about == TAbout::port))) &&
-                                            EntryReasonHolds(i, *named, outcome, cannot[i]);
+                        const bool reason =
+                            named && KindOf(*named) == TWhy::own &&
+                            (WorldGives(i, about) || (lacks && (about == TAbout::model || about == TAbout::port))) &&
+                            EntryReasonHolds(i, *named, outcome, cannot[i]);
                         const bool right = cannot[i].isEmpty() ? sent == expected && !named
                                            : ambiguous ? (sent.empty() && reason) || (sent == expected && !named)
                                                        : sent.empty() && reason;
