@@ -113,9 +113,9 @@ QString OwnRowsWhy(const std::vector<TTrunk2Row>& rows)
 
 // The target's own page ticked to the members of merged on the ports
 // listed, as one ticks them there: group by group in port order, the
-// unticks first. Why when its page takes back a tick, or a member of a
-// group shown that the change keeps; else the groups beyond those shown
-// take what the ticks left them.
+// unticks first. Why when its page takes back a tick, or a member its page
+// lists of a group shown that the change keeps; else the groups beyond
+// those shown take what the ticks left them.
 QString MemberTickWhy(const TDevice* target, std::vector<TTrunk2Row>& merged, const std::vector<TTrunk2Row>& own,
                       std::size_t shown, std::uint32_t listed)
 {
@@ -131,8 +131,12 @@ QString MemberTickWhy(const TDevice* target, std::vector<TTrunk2Row>& merged, co
                 if (QString why = Trunk2MemberTick(page, target->GetTrunkMemberNum()); !why.isEmpty())
                     taken = why;
             }
+    // A member of a port its own page does not list goes back as read there,
+    // whatever the ticks did.
+    TPortLayout ports;
+    ports.BuildFor(target, 0, psMask);
     for (std::size_t g = 0; g < shown && g < page.size(); ++g)
-        if (page[g].members != merged[g].members)
+        if ((page[g].members ^ merged[g].members) & ~ports.UnlistedMask())
             return taken.isEmpty() ? QString("its own page takes back member ports") : taken;
     for (std::size_t g = shown; g < page.size() && g < merged.size(); ++g)
         merged[g] = page[g];
@@ -150,7 +154,8 @@ int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, const TPo
             return fault;
         std::vector<TTrunk2Row> all = rows;
         const std::vector<TTrunk2Row> ownRows = Trunk2Rows(*own, device->GetTrunkGroupNum());
-        if (fault = TrunkTargetFault(device, shown, all, &ownRows); fault.isEmpty())
+        // The switch on show takes the groups its page's ticks made.
+        if (fault = TrunkTargetFault(device, shown, all, &ownRows); fault.isEmpty() && !page.IsCurrent(device))
             fault = MemberTickWhy(device, all, ownRows, rows.size(),
                                   ~PortMerge::NotShown(device, shown) & PortMerge::Bits(0, PortMerge::MaskSpan(device)));
         if (fault.isEmpty())

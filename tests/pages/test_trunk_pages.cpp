@@ -242,6 +242,43 @@ TEST_F(PortTrunk2Page, AHiddenMemberATargetHasNoPortForIsNoneOfItsGroup)
     EXPECT_EQ(sent[1][2].members, 0x0007u);
 }
 
+// A group read past the member limit: a tick unticks the member counted
+// past it there, and Apply sends the groups as the page shows them.
+TEST_F(PortTrunk2Page, TheSwitchOnShowTakesTheGroupsItsTicksMade)
+{
+    Intp::TDevice* device = Select(1, TestModel(8, 0, 2, 4));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device)));
+    Put(device, Trunks2({Group(0), Group(0xd7, true, 1)}));
+    Notify(device, Intp::ccPortTrunkGet2);
+    page->m_ListView->SelectRow(0);
+    Tick(Members(), 3);
+    EXPECT_EQ(Cell(0, 3) + "|" + Cell(1, 3), "4|1, 2, 3, 5, 8");
+    page->m_Apply->click();
+    auto sent = SentEntries<Intp::TSessionPortTrunkSet2>();
+    ASSERT_EQ(sent.size(), 1u) << env.messages.join("|").toStdString();
+    EXPECT_EQ(sent[0][0].members, 0x08u);
+    EXPECT_EQ(sent[0][1].members, 0x97u);
+}
+
+// A member of a port both pages hide goes back to the target as read,
+// though a tick on its page unticks it past the member limit.
+TEST_F(PortTrunk2Page, ATargetsHiddenMemberPastTheLimitStays)
+{
+    Intp::TDevice* device = Select(1, TestModel(8, 0, 2, 4));
+    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {7}));
+    Put(device, Trunks2({Group(0x21, true, 1), Group(0x56, true, 1)}));
+    Intp::TDevice* target = Select(2, TestModel(8, 0, 2, 4));
+    Put(target, IntpTest::PortNames(Intp::ModelOf(target), {7}));
+    Put(target, Trunks2({Group(0xf5, true, 1), Group(0)}));
+    Notify(device, Intp::ccPortTrunkGet2);
+    page->m_Apply->click();
+    auto sent = SentEntries<Intp::TSessionPortTrunkSet2>();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1][0].members, 0xa1u);
+    EXPECT_EQ(sent[1][1].members, 0x56u);
+    EXPECT_EQ(sent[1][2].members, 0xf7u);  // every LACP port active
+}
+
 class PortTrunkActivityPage : public TPageTest<TModulePortTrunkActivity> {};
 
 TEST_F(PortTrunkActivityPage, OnlyLacpPortsChooseAndTheChoiceIsSentWithTheGroupsAsRead)
