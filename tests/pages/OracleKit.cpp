@@ -265,15 +265,21 @@ bool Shows(const QString& cell, const TBytes& entry)
 // The entry of entries each row of a list shows: all of them in order
 // when the list has a row each; else the rows in the entries' order (a
 // page leaves some out), matched where their cells show most values, a
-// value of the entry's key (key) counted twice.
+// value of the entry's key (key) counted twice. Where rows show as much of
+// an earlier entry as of a later one, the earlier; late, when given, takes
+// the later.
 std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& entries,
-                            const std::function<TBytes(const TBytes&)>& key)
+                            const std::function<TBytes(const TBytes&)>& key, std::vector<int>* late = nullptr)
 {
     const std::size_t n = std::size_t(list->RowCount()), m = entries.size();
     std::vector<int> rows(n, -1);
     if (n == m || n > m) {
         std::iota(rows.begin(), rows.end(), 0);
-        return n == m ? rows : std::vector<int>(n, -1);
+        if (n > m)
+            std::fill(rows.begin(), rows.end(), -1);
+        if (late)
+            *late = rows;
+        return rows;
     }
     // Not a column that numbers the rows.
     auto score = [&](std::size_t r, std::size_t e) {
@@ -292,12 +298,22 @@ std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& e
     for (std::size_t r = n, e = m; r > 0; --e)
         if (e == r || best[r][e] != best[r][e - 1])
             rows[--r] = int(e - 1);
+    if (late) {
+        late->assign(n, -1);
+        for (std::size_t r = n, e = m; r > 0; --e)
+            if (e == r || best[r][e] == best[r - 1][e - 1] + score(r - 1, e - 1))
+                (*late)[--r] = int(e - 1);
+    }
     return rows;
 }
 
+// A row whose entry can't be told.
+constexpr int kUnknown = -3;
+
 // The row of the other switch's list of table entries holding the entry of
 // the same key (the switch's) as row of the first; -1 when none does; -2
-// when the lists are not the world's table entries.
+// when the lists are not the world's table entries; kUnknown when which
+// entries the rows show can't be told.
 int EntryMatch(const TListModel* from, const TListModel* to, int row)
 {
     if (!g_Ports || !g_Ports->keyBytes || g_Ports->fromEntries.empty() ||
@@ -309,14 +325,22 @@ int EntryMatch(const TListModel* from, const TListModel* to, int row)
         return TBytes(entry.begin() + std::ptrdiff_t(at),
                       entry.begin() + std::ptrdiff_t(std::min(entry.size(), at + g_Ports->keyBytes)));
     };
-    const std::vector<int> a = RowEntries(from, g_Ports->fromEntries, key), b = RowEntries(to, g_Ports->toEntries, key);
+    std::vector<int> lateA, lateB;
+    const std::vector<int> a = RowEntries(from, g_Ports->fromEntries, key, &lateA),
+                           b = RowEntries(to, g_Ports->toEntries, key, &lateB);
     if (row < 0 || std::size_t(row) >= a.size() || a[std::size_t(row)] < 0)
         return -2;
+    if (a[std::size_t(row)] != lateA[std::size_t(row)])
+        return kUnknown;
     const TBytes wanted = key(g_Ports->fromEntries[std::size_t(a[std::size_t(row)])]);
-    for (std::size_t r = 0; r < b.size(); ++r)
-        if (b[r] >= 0 && key(g_Ports->toEntries[std::size_t(b[r])]) == wanted)
+    auto holds = [&](int e) { return e >= 0 && key(g_Ports->toEntries[std::size_t(e)]) == wanted; };
+    bool maybe = false;
+    for (std::size_t r = 0; r < b.size(); ++r) {
+        if (holds(b[r]) && holds(lateB[r]))
             return int(r);
-    return -1;
+        maybe = maybe || holds(b[r]) || holds(lateB[r]);
+    }
+    return maybe ? kUnknown : -1;
 }
 
 QStringList Texts(const QListWidget* lines)
@@ -525,7 +549,9 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
         // Only a delete needs the selected entry: else the row filled the
         // form, which is copied whole.
         const int other = MatchRow(from, selected, to);
-        if (other < 0) {
+        if (other == kUnknown && entryOnly) {
+            lacks.prepend(kUntold + Key(from, selected));
+        } else if (other < 0) {
             if (entryOnly)
                 lacks << "no entry " + Key(from, selected);
         } else {

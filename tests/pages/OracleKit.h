@@ -228,6 +228,10 @@ enum class TCopy { shown, entry, form };
 // What CopyShown says first of an entry that can't be told apart on the
 // target's page: either outcome is right for it.
 inline const QString kAmbiguous = QStringLiteral("ambiguous entry ");
+// What it says first of a selected entry whose row the test can't tell on
+// the target's page (rows alike): the target is right to be named for it,
+// or sent its own entry of the key.
+inline const QString kUntold = QStringLiteral("entry not told apart ");
 
 // The ports two switches' pages list, by index in row order, and their
 // names: lists of them are matched port by port, the same index (as the
