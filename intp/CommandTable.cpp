@@ -1,5 +1,8 @@
 #include "intp/CommandTable.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "intp/Device.h"
 #include "intp/DeviceType.h"
 
@@ -29,9 +32,10 @@ const TCommandInfo* FindCommandByClass(std::string_view requestClass)
 
 const TCommandInfo* FindCommand(uint16_t code)
 {
-    for (const TCommandInfo& info : g_CommandTable)
-        if (info.code == code) return &info;
-    return nullptr;
+    // The rows are in code order (checked above); every datagram asks this.
+    const TCommandInfo* row = std::lower_bound(std::begin(g_CommandTable), std::end(g_CommandTable), code,
+                                               [](const TCommandInfo& info, uint16_t c) { return info.code < c; });
+    return row != std::end(g_CommandTable) && row->code == code ? row : nullptr;
 }
 
 uint32_t ModelCount(TCountKind kind, const TDeviceType& model)

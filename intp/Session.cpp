@@ -263,6 +263,8 @@ void DispatchPacket(uint32_t source, size_t length, const void* data)
     if (!data || length < HeaderSize) return;
     const auto* bytes = static_cast<const uint8_t*>(data);
     THeader header = THeader::Read(bytes);
+    // A code no request has is a stray: it creates and moves no switch.
+    if (!FindCommand(header.code)) return;
     size_t payloadSize = length - HeaderSize;
     // The header's length field is not trusted; a frame is judged by its size.
     header.length = uint16_t(payloadSize > 0xFFFF ? 0xFFFF : payloadSize);

@@ -57,6 +57,11 @@ TEST(CommandTable, SampleRowsMatchTheProtocol)
     EXPECT_EQ(FindCommandByClass("Intp::TSessionLldpSet"), &GetCommandInfo(ccLldpSet));
     EXPECT_EQ(FindCommandByClass("TSessionNothing"), nullptr);
     EXPECT_EQ(FindCommand(277), nullptr);
+    EXPECT_EQ(FindCommand(0xFFFF), nullptr);
+    // A shared code finds its first row.
+    EXPECT_EQ(FindCommand(ccPortTrunkGet), &GetCommandInfo(ccPortTrunkGet));
+    for (const TCommandInfo& info : g_CommandTable)
+        EXPECT_EQ(FindCommand(info.code)->code, info.code);
 }
 
 TEST(CommandTable, CountRulesFollowTheModel)

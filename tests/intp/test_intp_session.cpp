@@ -239,6 +239,31 @@ TEST_F(SessionTest, UnknownMacCreatesTheDeviceBeforeTheReplyIsDropped)
     EXPECT_EQ(host.CountEvents(TDeviceEvent::IpChanged), 1u);
 }
 
+TEST_F(SessionTest, OnlyAKnownCodeMovesAListedSwitch)
+{
+    auto* s = StartOn<TTestPortsGet>(dev);
+    host.Clear();
+    // Code 0xFFFF, status 0, length 4, the listed switch's MAC, four payload bytes.
+    uint8_t stray[16] = {0xFF, 0xFF, 0x00, 0x00, 0x00, 0x04, 0x00, 0x1A, 0x00, 0x00, 0x00, 0x01, 1, 1, 1, 1};
+    DispatchPacket(0x0A000063, sizeof stray, stray);
+    EXPECT_EQ(dev->GetIp(), 0x0A000001u);
+    EXPECT_TRUE(host.events.empty());
+    EXPECT_TRUE(host.notified.empty());
+    EXPECT_TRUE(s->IsListed());
+    // Nor does it make a switch of an unheard MAC.
+    stray[11] = 0x4D;
+    DispatchPacket(0x0A000063, sizeof stray, stray);
+    EXPECT_EQ(GetDeviceCount(), 1u);
+    EXPECT_TRUE(host.events.empty());
+    // The pending read's reply (code 0x0204) from the new address moves it.
+    uint8_t reply[16] = {0x02, 0x04, 0x00, 0x00, 0x00, 0x04, 0x00, 0x1A, 0x00, 0x00, 0x00, 0x01, 1, 1, 1, 1};
+    DispatchPacket(0x0A000063, sizeof reply, reply);
+    EXPECT_EQ(dev->GetIp(), 0x0A000063u);
+    EXPECT_EQ(host.CountEvents(TDeviceEvent::IpChanged), 1u);
+    EXPECT_EQ(host.LastNotify().status, ssOk);
+    EXPECT_EQ(GetSessionCount(), 0u);
+}
+
 TEST_F(SessionTest, HeaderLengthFieldIsIgnored)
 {
     StartOn<TTestPortsGet>(dev);
