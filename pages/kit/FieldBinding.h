@@ -8,12 +8,12 @@
 //   m_Fields.Fill(ValidRecord<TPropertyWarningSmtp>(device));     // refill
 //   SendFields<TSessionWarningSmtpSet>(*this, m_Fields);           // Apply
 //
-// Read starts from the record filled last: what the page does not show and
-// a value a choice has no item for go back as they were read unless changed.
-// SendFields gives each switch its own values of those instead.
-// A number field shows any value read, also one outside its limits, as it is
-// (NumberBox.h). Texts are switch texts (SwitchText.h): one Latin-1
-// character per byte both ways, at most the record's wire width.
+// Read starts from the record filled last: what the page does not show, a
+// value a choice has no item for and a number read outside its field's
+// limits (shown as it is, NumberBox.h) go back as they were read unless
+// changed. SendFields gives each switch its own values of those instead.
+// Texts are switch texts (SwitchText.h): one Latin-1 character per byte
+// both ways, at most the record's wire width.
 
 #include "pages/kit/ModulePage.h"
 #include "pages/kit/NumberBox.h"
@@ -31,6 +31,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -47,15 +48,18 @@ public:
              });
         return edit;
     }
-    // An integer member in a number field, any value of the member shown and
-    // sent as it is.
+    // An integer member in a number field, any value of the member shown as
+    // it is. Only a value within the field's limits is taken: one read
+    // outside them is a value the field can't hold, so each switch keeps its
+    // own (as for a blank field).
     template <class T> TNumberBox* Number(TNumberBox* number, T R::*member)
     {
         Bind([=](const R& r) { number->ShowValue((long long)(r.*member)); },
              [=](R& r) {
-                 if (!number->IsBlank())
-                     r.*member = T(number->value());
-                 return !number->IsBlank();
+                 const std::optional<long long> value = number->InLimits();
+                 if (value)
+                     r.*member = T(*value);
+                 return value.has_value();
              });
         return number;
     }
@@ -184,6 +188,24 @@ private:
     std::vector<std::function<void(const R&)>> m_Show;
     std::vector<std::function<bool(R&)>> m_Take;
 };
+
+// What a number field no binding holds sends to device: its value within
+// its limits, else (none, or one read outside them: the switch on show's)
+// device's own member of its latest read of R. Why that can't be had, or
+// empty.
+template <class R, class T>
+QString NumberOrOwn(const TNumberBox* number, Intp::TDevice* device, T R::*member, T& value)
+{
+    if (const std::optional<long long> shown = number->InLimits()) {
+        value = T(*shown);
+        return QString();
+    }
+    const R* own = device ? device->template LatestRead<R>() : nullptr;
+    if (!own)
+        return TModulePage::OwnReadWhy<R>(device, "its own value of a field the page shows none of was not read");
+    value = own->*member;
+    return QString();
+}
 
 // Sends fields with Set to each target of page: a field that shows no value
 // takes the target's own from its latest read of R, and a target whose read

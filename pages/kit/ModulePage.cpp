@@ -112,7 +112,7 @@ bool TModulePage::IsCurrent(const Intp::TDevice* device) const
 
 void TModulePage::AddReadStep(std::function<int()> send, TReadWhen when)
 {
-    m_Reads.push_back({std::move(send), when, 0, nullptr});
+    m_Reads.push_back({std::move(send), when, 0, nullptr, true});
 }
 
 void TModulePage::AddRefillCode(std::uint16_t code, bool anyDevice)
@@ -322,19 +322,35 @@ QString TModulePage::ReadFailure(std::uint16_t code, const Intp::TDevice* device
     return status != Intp::ssOk ? TChangeReport::StatusReason(status) : QString();
 }
 
+bool TModulePage::IsOptionalCode(std::uint16_t code) const
+{
+    bool optional = false;
+    for (const TRead& read : m_Reads) {
+        if (read.code == code) {
+            if (read.needed)
+                return false;
+            optional = true;
+        }
+    }
+    return optional;
+}
+
 QString TModulePage::FailedReadReason(const Intp::TDevice* device) const
 {
+    const auto failure = [&](std::uint16_t code) {
+        return IsOptionalCode(code) ? QString() : ReadFailure(code, device);
+    };
     for (const TChain& chain : m_Chains) {
-        if (QString why = ReadFailure(chain.code, device); !why.isEmpty())
+        if (QString why = failure(chain.code); !why.isEmpty())
             return why;
     }
     for (const TRead& read : m_Reads) {
-        if (QString why = ReadFailure(read.code, device); !why.isEmpty())
+        if (QString why = failure(read.code); !why.isEmpty())
             return why;
     }
     // A read a chain starts refills the page too.
     for (const TRefillCode& refill : m_RefillCodes) {
-        if (QString why = ReadFailure(refill.code, device); !why.isEmpty())
+        if (QString why = failure(refill.code); !why.isEmpty())
             return why;
     }
     return QString();

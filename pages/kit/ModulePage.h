@@ -209,14 +209,16 @@ protected:
     // Refresh starts the reads in the order added and answers the count of
     // the last one that ran (that count makes the host wait for the page).
     // With refills set, the read's notification for the current device
-    // refills the page. A record never read leaves the page not available,
-    // also one read for a chain alone (port names), unless needed is unset
-    // (a record the page goes by only when it was read).
+    // refills the page. A record never read, or whose latest read failed,
+    // leaves the page not available (and names a target), also one read for
+    // a chain alone (port names), unless needed is unset: a record the page
+    // goes by only when it is valid (port names that hide no port else).
     template <class R>
     void AddRead(TReadWhen when = rwAlways, bool refills = true, bool needed = true)
     {
         AddReadStep([this] { return SendToSelectedDevices<R>(); }, when);
         m_Reads.back().code = R::CommandCode;
+        m_Reads.back().needed = needed;
         if (refills)
             AddRefillCode(R::CommandCode);
         if constexpr (requires { typename R::Record; })
@@ -323,9 +325,11 @@ private:
     bool IsAnyDeviceCode(std::uint16_t code) const;
     // Why the current device's records can't be shown, or empty.
     QString UnreadReason(Intp::TDevice* device) const;
-    // Why the latest read of a record the page reads (port names and reads
+    // Why the latest read of a record the page needs (port names and reads
     // a chain starts too) failed on device, or empty.
     QString FailedReadReason(const Intp::TDevice* device) const;
+    // A code only read as not needed: its failure costs the page nothing.
+    bool IsOptionalCode(std::uint16_t code) const;
     void ShowUnavailable(const QString& reason);
     void EndUnavailable();
     void TellChanges(const QString& done, const QStringList& failed);
@@ -336,6 +340,7 @@ private:
         std::uint16_t code;
         // The read's record is valid on device (null: the page needs none).
         std::function<bool(Intp::TDevice*)> valid;
+        bool needed = true;
     };
     struct TRefillCode {
         std::uint16_t code;

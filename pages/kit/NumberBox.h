@@ -6,7 +6,9 @@
 // outside the field's limits is marked, its tooltip gives the limits, and
 // the page's default button stays off while it is (see GateOnNumbers). A
 // value filled in (read from a switch) outside the limits shows as it is
-// and is only out of range once edited. The arrows step within the limits.
+// and is only out of range once edited; until then it is no value the
+// field holds, and each switch keeps its own (InLimits, FieldBinding.h).
+// The arrows step within the limits.
 //
 //   auto* vid = new TNumberBox();
 //   vid->SetLimits(1, 4094);

@@ -73,9 +73,11 @@ QString PortRange(int from, int to)
 
 QString UnlistedWhy(const Intp::TDevice* target, const std::vector<int>& ports)
 {
+    // The names its own page hides ports by: those it holds, whatever its
+    // latest read of them did; none hides no port.
     auto* device = const_cast<Intp::TDevice*>(target);
-    const auto* names = device ? device->LatestRead<Intp::TPropertyPortName>() : nullptr;
-    if (!names)
+    const auto* names = device ? &Intp::Property<Intp::TPropertyPortName>::Get(device) : nullptr;
+    if (!names || !names->valid)
         return QString();
     const int has = int(std::min<std::size_t>(device->GetPortNum(), names->names.size()));
     std::vector<int> lacks;

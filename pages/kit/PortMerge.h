@@ -34,9 +34,9 @@ std::vector<int> MaskIndexes(std::uint32_t mask);
 // those it does not list.
 std::uint32_t NotShown(const Intp::TDevice* target, const TPortLayout& shown);
 // Why target's own page lacks one of ports (indexes, as the wire numbers
-// them): its latest read of the port names names it "Port.XX". A port
-// beyond its count, or names not read, is another rule's; empty when it
-// lists them all.
+// them): its port names name it "Port.XX". A port beyond its count is
+// another rule's; names not valid hide no port. Empty when it lists them
+// all.
 QString UnlistedWhy(const Intp::TDevice* target, const std::vector<int>& ports);
 // The same for the ports shown lists, when it hides ports by their names.
 QString UnlistedWhy(const Intp::TDevice* target, const TPortLayout& shown);
@@ -242,7 +242,7 @@ QString KeepOwnValues(Intp::TDevice* target, R& sent, std::vector<T> R::*list, c
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (keep(entries[i], read && i < (read->*list).size() ? &(read->*list)[i] : nullptr))
             continue;
-        const QString notRead = "its own value of a choice the page shows none of was not read";
+        const QString notRead = "its own value of a field the page shows none of was not read";
         const QString why = TModulePage::OwnReadWhy<R>(target, notRead);
         return why.isEmpty() ? notRead : why;
     }

@@ -294,8 +294,9 @@ public:
     }
     // Puts own's values (a target's own entry of row's port or index; null:
     // not read) in place of those of row its columns show none of (a choice
-    // value without an item, "Unknown (7)"): such a value is the switch on
-    // show's, never the target's. False when row has one and own is null.
+    // value without an item, "Unknown (7)"; a number read outside its
+    // column's limits): such a value is the switch on show's, never the
+    // target's. False when row has one and own is null.
     bool KeepOwnValues(TRow& row, const TRow* own) const
     {
         for (const TColumn& c : m_Columns) {

@@ -93,7 +93,8 @@ QString TTableEditorBase::PositionOnTarget(std::uint32_t& position, Intp::TDevic
     for (std::size_t i = 0; i < listed(*to); ++i) {
         if (to->entries[i].port == index) {
             position = std::uint32_t(i);
-            return QString();
+            // Its own page offers the first 32 positions alone.
+            return i < 32 ? QString() : QString("that port stands past the first 32 of its port configuration");
         }
     }
     return "its port configuration does not list that port";
@@ -108,8 +109,6 @@ QString TTableEditorBase::PositionsOnTarget(std::uint32_t& mask, Intp::TDevice* 
             continue;
         if (QString why = PositionOnTarget(position, source, target); !why.isEmpty())
             return why;
-        if (position >= 32)
-            return "that port stands past the first 32 of its port configuration";
         own |= 1u << position;
     }
     mask = own;

@@ -148,6 +148,8 @@ void TUntypedEditedList::SetMissingText(int column, const QString& text)
 bool TUntypedEditedList::Shows(int column, long long value) const
 {
     const TValueColumn* c = FindColumn(column);
+    if (c && c->limited)
+        return value >= c->lowest && value <= c->highest;
     return !c || c->text || c->choices.isEmpty() || (value >= 0 && value < c->choices.size());
 }
 

@@ -41,7 +41,8 @@ public:
                         Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter);
     void SetStep(int column, TStep step);
     // The values a number column takes: an editor's value outside them marks
-    // its row (a value read outside them is shown and kept unless edited).
+    // its row (a value read outside them is shown as it is, and each switch
+    // keeps its own unless it is edited: Shows).
     void SetLimits(int column, long long lowest, long long highest);
     // The first row whose edited value is out of range, said; empty when none.
     QString OutOfRangeWhy() const;
@@ -59,7 +60,9 @@ public:
     // value itself is kept until edited. Default: the number.
     void SetMissingText(int column, const QString& text);
     // Whether the column shows value: a choice column only the values of
-    // its items, any other column every value.
+    // its items, a number column with limits only values within them (one
+    // read outside is shown as it is, but is no value the column holds),
+    // any other column every value.
     bool Shows(int column, long long value) const;
     // New choices for a choice column (they depend on the switch); its
     // editor takes them and the header click steps modulo their number.

@@ -3,6 +3,7 @@
 #include "intp/Ports.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/PortMerge.h"
 
 #include <QPushButton>
 
@@ -43,10 +44,11 @@ TModuleMonitorPortCounter::TModuleMonitorPortCounter(QWidget* parent) : TModuleP
     m_Clear = form.Button("&Clear", "RC_BITMAP_16X16_CLEAR", true);
     connect(m_Clear, &QPushButton::clicked, this, [this] { EventOnClearClick(); });
 
-    // The port status first; its reply starts both counter reads, the second half first.
-    // Port names, read by Refresh All alone, only hide ports when they were read.
+    // The port names first, on every refresh: the page hides ports by its own
+    // read, not by names another page left; they only hide ports when read.
+    // Then the port status, whose reply starts both counter reads, the second half first.
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false, false);
     AddRead<Intp::TSessionPortStatusGet>(rwCurrent, false);
-    AddRead<Intp::TSessionPortNameGet>(rwAll, false, false);
     AddRead<Intp::TSessionMonitorPortCounterGet>(rwAll);
     AddRead<Intp::TSessionMonitorPortCounter2Get>(rwAll);
     AddChainStep(Intp::ccPortStatusGet, [](Intp::TDevice* device) {
@@ -91,6 +93,9 @@ void TModuleMonitorPortCounter::EventOnClearClick()
                 return QString("its model has %1, this change is for port %2")
                     .arg(Counted(device->GetPortNum(), "port", "ports"))
                     .arg(payload.port + 1);
+            // A port its own page hides has no row there to clear.
+            if (QString why = PortMerge::UnlistedWhy(device, std::vector<int>{int(payload.port)}); !why.isEmpty())
+                return why;
             request.SetPayload(payload);
             return QString();
         });

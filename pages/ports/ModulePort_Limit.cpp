@@ -45,7 +45,8 @@ void TModulePortLimit::EventOnApplyClick()
     record.entries = m_ListView->Rows();
     if (!record.entries.empty())
         PortMerge::SendKeepingList<Intp::TSessionPortLimitSet>(*this, record, &Intp::TPropertyPortLimit::entries,
-                                                               PortMerge::NoneHidden);
+                                                               PortMerge::NoneHidden, nullptr,
+                                                               m_ListView->OwnValues());
 }
 
 REGISTER_PAGE(TModulePortLimit);

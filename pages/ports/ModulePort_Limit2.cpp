@@ -21,7 +21,7 @@ TModulePortLimit2::TModulePortLimit2(QWidget* parent) : TModulePage("Rate Limiti
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 
     // Port names, then the rates, whatever the names' read does.
-    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false, false);
     AddRead<Intp::TSessionPortLimit2Get>(rwAlways);
 }
 

@@ -41,7 +41,7 @@ TModulePortStatus2::TModulePortStatus2(QWidget* parent) : TModulePage("Port Stat
     form.List(QString(), m_List);
 
     // Names, trunk groups and configuration first; the status reply refills.
-    AddRead<TSessionPortNameGet>(rwAlways, false);
+    AddRead<TSessionPortNameGet>(rwAlways, false, false);
     AddRead<TSessionPortTrunkGet2>(rwAlways, false);
     AddRead<TSessionPortConfigGet>(rwAlways, false);
     AddRead<TSessionPortStatusGet>(rwAlways);

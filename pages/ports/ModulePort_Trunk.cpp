@@ -22,6 +22,9 @@ TModulePortTrunk::TModulePortTrunk(QWidget* parent) : TModulePage("Port Trunk", 
     m_ListView->CreateEditors(form);
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
+    // Its own port names, not whatever another page left: they decide
+    // which ports are listed and which members each target keeps.
+    AddRead<TSessionPortNameGet>(rwAlways, false, false);
     AddRead<TSessionPortTrunkGet>();
 }
 

@@ -31,7 +31,7 @@ TModulePortTrunk2::TModulePortTrunk2(QWidget* parent) : TModulePage("Port Trunk"
             EventOnMemberClick();
     });
 
-    AddRead<TSessionPortNameGet>(rwAlways, false);
+    AddRead<TSessionPortNameGet>(rwAlways, false, false);
     AddRead<TSessionPortTrunkGet2>();
 }
 

@@ -26,7 +26,7 @@ TModulePortTrunkActivity::TModulePortTrunkActivity(QWidget* parent) : TModulePag
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 
-    AddRead<TSessionPortNameGet>(rwAlways, false);
+    AddRead<TSessionPortNameGet>(rwAlways, false, false);
     AddRead<TSessionPortTrunkGet2>();
 }
 

@@ -47,7 +47,7 @@ TModulePortTrunkStatus2::TModulePortTrunkStatus2(QWidget* parent) : TModulePage(
     m_List->SetColumnsFollowContents();
     form.List(QString(), m_List);
 
-    AddRead<TSessionPortNameGet>(rwAlways, false);
+    AddRead<TSessionPortNameGet>(rwAlways, false, false);
     AddRead<TSessionPortTrunkGet2>(rwCurrent);
 }
 

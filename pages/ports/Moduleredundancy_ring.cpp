@@ -110,7 +110,8 @@ void TModuleRedundancyRing::EventOnApplyClick()
     const TPropertyRedundancyRing record = RingToSend(s);
     // A target gets the ring on its own ports of those numbers, or none. A
     // port beyond the count of the switch on show is one it read: it goes as
-    // read to each switch that shows it in that field too, this one as well.
+    // read to each switch that shows it in that field too, this one as well;
+    // a switch that has no such port and shows another lacks that item.
     const uint32_t shownPorts = CurrentDevice() ? CurrentDevice()->GetPortNum() : 0;
     SendToEachTarget<TSessionRedundancyRingSet>([&](TSessionRedundancyRingSet& request, TDevice* device) {
         const TRingSettings own = Shown(device);
@@ -118,6 +119,8 @@ void TModuleRedundancyRing::EventOnApplyClick()
         for (uint32_t TRingSettings::* field : RingPortFields(s)) {
             if (s.*field >= shownPorts && own.*field == s.*field)
                 continue;
+            if (s.*field >= shownPorts && s.*field >= device->GetPortNum())
+                return QString("its own page offers no %1").arg(SwitchText(PortCaption(int(s.*field) + 1)));
             if (QString why = TPortMap::PortsOnly().IndexOn(device, int(s.*field), index); !why.isEmpty())
                 return why;
         }

@@ -86,7 +86,7 @@ TModuleRedundancyRstp::TModuleRedundancyRstp(QWidget* parent) : TModulePage("RST
     // The ring of the switch's generation is read after RSTP answers, also
     // after an RSTP change (which the switch may answer by turning its ring
     // off), so the two are never judged on a ring record older than RSTP's.
-    AddRead<TSessionPortNameGet>(rwAlways, false);
+    AddRead<TSessionPortNameGet>(rwAlways, false, false);
     AddRead<TSessionRedundancyRstpGet>();
     AddChainStep(
         ccRedundancyRstpGet,

@@ -64,7 +64,7 @@ TModuleRedundancyRstpInfo::TModuleRedundancyRstpInfo(QWidget* parent) : TModuleP
     m_List->Model()->SetSortMode(smPerColumn);
     form.List("Port Information", m_List, true);
 
-    AddRead<TSessionPortNameGet>(rwAlways, false);
+    AddRead<TSessionPortNameGet>(rwAlways, false, false);
     AddRead<TSessionRedundancyRstpInfoGet>();
 }
 

@@ -54,10 +54,11 @@ void TModuleSecurity8021x::EventOnApplyClick()
                                                          Intp::TDevice* device) {
         R payload = shown;
         if (!typed || !all) {
-            // Its own key, and its own value of a field left blank.
+            // Its own key, and its own value of a field left blank or
+            // showing a number it can't hold.
             const R* own = device->LatestRead<R>();
             if (!own && typed)
-                return QString("its own values of the fields left blank were not read");
+                return QString("its own values of the fields the page shows none of were not read");
             if (!own)
                 return QString("its shared key has not been read; type the key to change it with the others");
             payload = m_Fields.ReadOver(*own);

@@ -22,7 +22,7 @@ TModuleSecurity8021xPort::TModuleSecurity8021xPort(QWidget* parent) : TModulePag
 
     // Port names, then the modes, of every target. Names that can't be read
     // hide no port and leave the page as it is.
-    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false, false);
     AddRead<Intp::TSessionSecurity8021xPortGet>();
 }
 

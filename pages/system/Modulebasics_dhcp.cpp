@@ -4,6 +4,7 @@
 #include "intp/NetUtils.h"
 #include "intp/Ports.h"
 #include "pages/kit/UntypedReportList.h"
+#include "pages/kit/FieldBinding.h"
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageWidgets.h"
@@ -132,8 +133,13 @@ void TModuleBasicsDhcp::EventOnApplyClick()
     record.subnetMask = m_Values[dfMask];
     record.gateway = m_Values[dfGateway];
     record.dns = m_Values[dfDns];
-    record.leaseTime = uint32_t(m_Lease->value());
-    SendPayload<Intp::TSessionBasicsDhcpSet>(record);
+    SendToEachTarget<Intp::TSessionBasicsDhcpSet>([&](Intp::TSessionBasicsDhcpSet& request, Intp::TDevice* target) {
+        Intp::TPropertyBasicsDhcp own = record;
+        const QString why = NumberOrOwn(m_Lease, target, &Intp::TPropertyBasicsDhcp::leaseTime, own.leaseTime);
+        if (why.isEmpty())
+            request.SetPayload(own);
+        return why;
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -183,7 +189,7 @@ TModuleBasicsDhcpPortIp::TModuleBasicsDhcpPortIp(QWidget* parent) : TModulePage(
     m_IpAddress = static_cast<TIpEdit*>(m_ListView->EditorOf(address));
     m_Apply = form.Button("&Apply", "RC_BITMAP_16X16_ACCEPT", true);
 
-    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false, false);
     AddRead<Intp::TSessionBasicsDhcpPortIpGet>();
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 }

@@ -65,7 +65,7 @@ TModuleWarningEvent::TModuleWarningEvent(QWidget* parent) : TModulePage("Event S
 
     // Port names, then e-mail, syslog and event settings in a chain: the
     // choices depend on the alarms being configured.
-    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false, false);
     AddRead<Intp::TSessionWarningSmtpGet>(rwCurrent, false);
     AddRead<Intp::TSessionWarningEventGet>(rwAll);
     AddChain<Intp::TSessionWarningSmtpGet, Intp::TSessionWarningSyslogGet>();

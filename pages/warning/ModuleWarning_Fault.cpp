@@ -21,7 +21,7 @@ TModuleWarningFault::TModuleWarningFault(QWidget* parent) : TModulePage("Fault A
     connect(m_Apply, &QPushButton::clicked, this, [this] { EventOnApplyClick(); });
 
     // The port names first, so that the lines exist when the masks arrive.
-    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false, false);
     AddRead<Intp::TSessionWarningFaultGet>();
 }
 

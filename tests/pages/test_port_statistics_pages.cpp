@@ -1,6 +1,7 @@
 // The port statistics and port counters pages through the page test kit.
 
 #include "PageTestKit.h"
+#include "RunUntil.h"
 #include "intp/Monitor.h"
 #include "pages/ports/ModuleMonitor_Port.h"
 #include "pages/ports/ModuleMonitor_Port_Counter.h"
@@ -85,4 +86,43 @@ TEST_F(PortCountersPage, HiddenPortsGetNoRowAndClearNamesTheSelectedRowsPort)
     auto sent = Sent<Intp::TSessionMonitorPortCounterClear>();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].port, 2u);
+}
+
+// The page hides ports by names it reads itself, not by names another page left.
+TEST_F(PortCountersPage, ARefreshOnShowReadsThePortNamesBeforeTheStatus)
+{
+    Select(1, TestModel(4));
+    page->Refresh(true);
+    ASSERT_EQ(env.protocol.sent.size(), 2u);
+    EXPECT_EQ(env.protocol.sent[0].code, Intp::ccPortNameGet);
+    EXPECT_EQ(env.protocol.sent[1].code, Intp::ccPortStatusGet);
+}
+
+// A target whose own page hides the selected row's port has no row to clear.
+TEST_F(PortCountersPage, ClearNamesATargetWhosePageHidesThePort)
+{
+    Intp::TDevice* shown = Select(1, TestModel(4));
+    Intp::TDevice* hides = Select(2, TestModel(4));
+    Intp::TDevice* lists = Select(3, TestModel(4));
+    const auto& model = Intp::ModelOf(shown);
+    Put(shown, IntpTest::PortNames(model));
+    Put(hides, IntpTest::PortNames(model, {2}));
+    PutEach(IntpTest::PerPort<Intp::TPropertyPortStatus>(model, [](std::size_t, auto&) {}));
+    PutEach(Counting<Intp::TPropertyMonitorPortCounter>(model, 1));
+    PutEach(Counting<Intp::TPropertyMonitorPortCounter2>(model, 100));
+    Notify(shown, Intp::ccMonitorPortCounter2Get);
+    page->m_List->SelectRow(2);
+    page->m_Clear->click();
+    const auto sent = env.protocol.SentWith(Intp::ccMonitorPortCounterClear);
+    ASSERT_EQ(sent.size(), 2u);
+    for (const auto& frame : sent) {
+        EXPECT_NE(frame.mac, hides->GetMac());
+        EXPECT_EQ(frame.payload, (std::vector<std::uint8_t>{0x02, 0x00}));  // port index 2, little-endian
+    }
+    EXPECT_EQ(sent[1].mac, lists->GetMac());
+    IntpTest::TFakeHost::Reply(Intp::ccMonitorPortCounterClear, shown);
+    IntpTest::TFakeHost::Reply(Intp::ccMonitorPortCounterClear, lists);
+    EXPECT_TRUE(RunUntil([&] {
+        return env.messages.join("").contains("44:02): not changed, its own page does not list port 3");
+    }, std::chrono::seconds(5)));
 }

@@ -220,6 +220,34 @@ TEST_F(RingPage, DuplicatedPortsAreRefusedAndOptionsOffSendZeros)
     EXPECT_EQ(EncodeRecord(Sent<TSessionRedundancyRingSet>().back()), std::vector<uint8_t>(9, 0));
 }
 
+// A port the switch on show read beyond its ports goes as read to a target
+// whose own page shows it too; a target of as many ports showing another
+// lacks that item and is named for it, not for its model.
+TEST_F(RingPage, APortReadBeyondThePortsGoesOnlyWhereItsOwnPageShowsIt)
+{
+    TDevice* device = Select(1, TestModel(8));
+    TDevice* same = Select(2, TestModel(8));
+    TDevice* other = Select(3, TestModel(8));
+    TPropertyRedundancyRing ring = RingOn();
+    ring.secondPort = 41;
+    Put(device, ring);
+    Put(same, ring);
+    Put(other, RingOn());
+    PutEach([](TDevice* each) { return Rstp(each, false); });
+    Notify(device, ccRedundancyRstpGet);
+    ASSERT_EQ(page->m_2ndPort->currentText(), "Port.42");
+    page->m_Apply->click();
+    const auto sent = env.protocol.SentWith(ccRedundancyRingSet);
+    ASSERT_EQ(sent.size(), 2u);
+    for (const IntpTest::TSent& frame : sent)
+        EXPECT_EQ(frame.payload, (std::vector<uint8_t>{1, 0, 0, 41, 0, 0, 0, 0, 0}));
+    env.protocol.Reply(ccRedundancyRingSet, device);
+    env.protocol.Reply(ccRedundancyRingSet, same);
+    ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
+    EXPECT_TRUE(env.messages.last().contains("44:03): not changed, its own page offers no Port.42"))
+        << env.messages.last().toStdString();
+}
+
 using FastRecoveryPage = TPageTest<TModuleRedundancyFastRecovery>;
 
 TEST_F(FastRecoveryPage, APriorityUsedTwiceIsRefusedAndTheHeaderWrapsToNotIncluded)

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 // A model with places for secure addresses.
 static std::uint32_t SecureModel(std::uint32_t ports, std::uint32_t secureIps)
@@ -78,6 +79,57 @@ TEST_F(Dot1xPage, NoApplyChangesAKeyNobodyTypedAndNoKeyGoesToAnotherSwitch)
     EXPECT_EQ(page->m_SharedKey->text(), "one");
 }
 
+// Time-outs and a request count read outside their fields' ranges are no
+// values the page shows: each switch, of either generation, keeps its own
+// until a field is edited.
+TEST_F(Dot1xPage, NumbersReadOutOfRangeLeaveEachSwitchItsOwnUntilEdited)
+{
+    const std::uint32_t first = TestModel(8);
+    Intp::g_LayoutThreshold = int(first);  // a later model is of the second generation
+    Intp::TDevice* device = Select(1, first);
+    Intp::TDevice* other = Select(2, TestModel(8));
+    Intp::TPropertySecurity8021x r{};
+    r.enabled = true;
+    r.server = Ip(198, 18, 0, 6);
+    r.serverPort = 1812;
+    r.accountingPort = 1813;
+    r.nasId = "NAS_L2_SWITCH";
+    r.sharedKey = "key";
+    r.reAuthPeriod = 3600;
+    r.supplicantTimeout = 30;
+    r.serverTimeout = 30;
+    r.maxRequests = 2;
+    Put(other, r);
+    r.supplicantTimeout = 500;
+    r.serverTimeout = 0;
+    r.maxRequests = 50;
+    Put(device, r);
+    Notify(device, Intp::ccSecurity8021xGet);
+    EXPECT_EQ(page->m_Supplicant->text(), "500");
+    EXPECT_EQ(page->m_ServerTimeout->text(), "0");
+    EXPECT_EQ(page->m_MaxRequest->text(), "50");
+    ASSERT_TRUE(page->m_Apply->isEnabled());
+    page->m_Apply->click();
+    // From byte 77: supplicant and server time-outs (big-endian u16), max requests (u8).
+    const auto timers = [&](std::size_t frame) {
+        const std::vector<std::uint8_t> bytes = env.protocol.SentWith(Intp::ccSecurity8021xSet).at(frame).payload;
+        return std::vector<std::uint8_t>(bytes.begin() + 77, bytes.begin() + 82);
+    };
+    ASSERT_EQ(SentCount(Intp::ccSecurity8021xSet), 2u);
+    EXPECT_EQ(timers(0), (std::vector<std::uint8_t>{0x01, 0xF4, 0, 0, 50}));
+    EXPECT_EQ(timers(1), (std::vector<std::uint8_t>{0, 30, 0, 30, 2}));
+
+    page->m_ServerTimeout->selectAll();
+    QTest::keyClicks(page->m_ServerTimeout, "301");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_ServerTimeout->selectAll();
+    QTest::keyClicks(page->m_ServerTimeout, "60");
+    page->m_Apply->click();
+    ASSERT_EQ(SentCount(Intp::ccSecurity8021xSet), 4u);
+    EXPECT_EQ(timers(2), (std::vector<std::uint8_t>{0x01, 0xF4, 0, 60, 50}));
+    EXPECT_EQ(timers(3), (std::vector<std::uint8_t>{0, 30, 0, 60, 2}));
+}
+
 TEST_F(Dot1xPage, ApplyOffSaysWhy)
 {
     Intp::TDevice* device = Select(1, TestModel(8));
@@ -120,7 +172,7 @@ TEST_F(Dot1xPortPage, EveryPortIsListedAndSentHiddenOnesAsRead)
     EXPECT_EQ(sent[0][39].mode, 2u);
 }
 
-TEST_F(Dot1xPortPage, RefreshReadsNamesThenModesOfEveryTargetAndAFailedNameReadMakesItUnavailable)
+TEST_F(Dot1xPortPage, RefreshReadsNamesThenModesOfEveryTargetAndAFailedNameReadHidesNoPort)
 {
     Intp::TDevice* device = Select(1, TestModel(4));
     Intp::TDevice* other = Select(2, TestModel(6));
@@ -137,14 +189,23 @@ TEST_F(Dot1xPortPage, RefreshReadsNamesThenModesOfEveryTargetAndAFailedNameReadM
             {Intp::ccSecurity8021xPortGet, other->GetMac()}};
         EXPECT_EQ(order, expected);
     }
-    Put(device, IntpTest::PortNames(Intp::ModelOf(device), {2}));
-    Put(device, IntpTest::PerPort<Intp::TPropertySecurity8021xPort>(Intp::ModelOf(device), [](std::size_t, auto&) {}));
-    Intp::Property<Intp::TPropertyPortName>::Get(device).valid = false;
+    // A refused name read hides no port; the other switch, whose names never
+    // answered, takes the four ports shown and keeps its own fifth and sixth.
+    Put(device, IntpTest::PerPort<Intp::TPropertySecurity8021xPort>(Intp::ModelOf(device),
+                                                                     [](std::size_t, auto& e) { e.mode = 1; }));
+    Put(other, IntpTest::PerPort<Intp::TPropertySecurity8021xPort>(Intp::ModelOf(other),
+                                                                    [](std::size_t, auto& e) { e.mode = 3; }));
     NotifyRead(page.get(), device, Intp::ccPortNameGet, 5);
     Notify(device, Intp::ccSecurity8021xPortGet);
-    EXPECT_FALSE(page->m_Apply->isEnabled());
-    EXPECT_TRUE(page->IsUnavailable());
-    EXPECT_EQ(page->StatusLine()->text(), "Not available: the switch refused (code 5).");
+    EXPECT_FALSE(page->IsUnavailable()) << page->StatusLine()->text().toStdString();
+    ASSERT_EQ(page->m_ListView->RowCount(), 4);
+    page->m_ListView->SelectRow(2);
+    static_cast<QComboBox*>(page->m_ListView->EditorOf(1))->setCurrentIndex(2);
+    page->m_Apply->click();
+    const auto frames = env.protocol.SentWith(Intp::ccSecurity8021xPortSet);
+    ASSERT_EQ(frames.size(), 2u) << env.messages.join("|").toStdString();
+    EXPECT_EQ(frames[0].payload, (std::vector<std::uint8_t>{1, 1, 2, 1}));
+    EXPECT_EQ(frames[1].payload, (std::vector<std::uint8_t>{1, 1, 2, 1, 3, 3}));
 
     // A reply of another port count, told in words.
     Put(device, IntpTest::PortNames(Intp::ModelOf(device), {2}));

@@ -2,6 +2,7 @@
 // from the switch's tables, the editor's checks, and what Add and Remove send.
 
 #include "PageTestKit.h"
+#include "RunUntil.h"
 #include "pages/kit/HexSpinBox.h"
 #include "pages/kit/PageWidgets.h"
 #include "pages/security/ModuleSecurity_Acl.h"
@@ -193,6 +194,34 @@ TEST_F(StaticMac, AModelOfMoreThan32PortsOffersTheFirst32AndSaysSo)
     EXPECT_EQ(page->m_ListView->RowCount(), 1);
     QCoreApplication::processEvents();
     EXPECT_EQ(env.messages.size(), 1);
+}
+
+// A trunk group goes to the target's group of its number; one its own page
+// can't offer (past the first 32 positions) names the target.
+TEST_F(StaticMac, ATrunkGroupPastATargetsFirst32PositionsNamesIt)
+{
+    TDevice* shown = Select(1, TestModel(8, 0, 2));
+    TDevice* large = Select(2, TestModel(40, 0, 2));
+    for (TDevice* device : env.host.selection) {
+        Put(device, IntpTest::PortNames(ModelOf(device)));
+        Put(device, IntpTest::PortConfig(ModelOf(device)));
+        Put(device, IntpTest::Table<TPropertySecurityMac2Static>({}));
+    }
+    Notify(shown, ccSecurityMac2StaticGet);
+    ASSERT_EQ(page->m_Port->count(), 10);
+    page->m_Port->setCurrentIndex(9);  // Trunk2
+    page->m_Mac->setText("001122334455");
+    page->m_VlanId->setValue(7);
+    page->m_Add->click();
+    const auto sent = env.protocol.SentWith(ccSecurityMac2StaticAdd);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].mac, shown->GetMac());
+    EXPECT_EQ(Sent<TSessionSecurityMac2StaticAdd>()[0].port, 9u);
+    IntpTest::TFakeHost::Reply(ccSecurityMac2StaticAdd, shown);
+    EXPECT_TRUE(RunUntil([&] {
+        return env.messages.join("").contains(TChangeReport::DeviceText(large) +
+                                              ": not changed, that port stands past the first 32 of its port configuration");
+    }, std::chrono::seconds(5)));
 }
 
 } // namespace

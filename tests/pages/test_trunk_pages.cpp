@@ -146,6 +146,44 @@ TEST_F(PortTrunkPage, APortInTwoGroupsIsSentUnchangedAndARefillAfterARefusalShow
     EXPECT_EQ(Cell(0, 2) + "|" + Cell(1, 2), "1, 2|");
 }
 
+// The page reads the port names itself: a fresh console and one where
+// another page cached them send the same bytes, each target keeping its
+// member on the port both switches hide.
+TEST_F(PortTrunkPage, ReadsItsOwnPortNamesSoTheSamePressSendsTheSameBytes)
+{
+    // Eight ports, the last named "Port.XX", then two trunk groups.
+    std::vector<std::uint8_t> names;
+    for (const char* name : {"Port.01", "Port.02", "Port.03", "Port.04", "Port.05", "Port.06", "Port.07", "Port.XX",
+                             "Trunk.01", "Trunk.02"}) {
+        std::string field(name);
+        field.resize(8, '\0');
+        names.insert(names.end(), field.begin(), field.end());
+    }
+    for (const bool cachedBefore : {false, true}) {
+        env.host.selection.clear();
+        env.protocol.sent.clear();
+        Intp::TDevice* device = Select(cachedBefore ? 3 : 1, TestModel(8, 0, 2));
+        Intp::TDevice* target = Select(cachedBefore ? 4 : 2, TestModel(8, 0, 2));
+        if (cachedBefore)
+            PutEach([](Intp::TDevice* each) { return IntpTest::PortNames(Intp::ModelOf(each), {7}); });
+        EXPECT_EQ(page->Refresh(true), 2);
+        ASSERT_EQ(SentCount(Intp::ccPortNameGet), 2u);
+        for (Intp::TDevice* each : {device, target})
+            env.protocol.Reply(Intp::ccPortNameGet, each, names);
+        env.protocol.Reply(Intp::ccPortTrunkGet, target, {0, 0, 0, 0x80, 0, 0, 0, 0, 0x0C, 0});
+        env.protocol.Reply(Intp::ccPortTrunkGet, device, {0, 0, 0, 0x03, 0, 0, 0, 0, 0x30, 1});
+        auto* members = static_cast<TPortCheckList*>(page->m_ListView->EditorOf(2));
+        ASSERT_EQ(members->count(), 7);
+        page->m_ListView->SelectRow(0);
+        Tick(members, 2);
+        page->m_Apply->click();
+        const auto frames = env.protocol.SentWith(Intp::ccPortTrunkSet);
+        ASSERT_EQ(frames.size(), 2u) << env.messages.join("|").toStdString();
+        EXPECT_EQ(frames[0].payload, (std::vector<std::uint8_t>{0, 0, 0, 0x07, 0, 0, 0, 0, 0x30, 1}));
+        EXPECT_EQ(frames[1].payload, (std::vector<std::uint8_t>{0, 0, 0, 0x87, 0, 0, 0, 0, 0x30, 1}));
+    }
+}
+
 class PortTrunk2Page : public TPageTest<TModulePortTrunk2> {
 protected:
     // Ten ports, the last two not offered; two groups of at most four ports.

@@ -84,6 +84,36 @@ TEST_F(Vlan8021qPage, UsableUnlessTheSwitchRunsAnotherMode)
     EXPECT_EQ(page->m_Vid->value(), 0);
 }
 
+// A management VLAN read outside the field's range is no value the page
+// shows: Apply sends each switch its own, until the field is edited.
+TEST_F(Vlan8021qPage, AVidReadOutOfRangeLeavesEachSwitchItsOwnUntilEdited)
+{
+    TDevice* device = Select(1, TestModel(4));
+    TDevice* other = Select(2, TestModel(4));
+    Put(device, TPropertyVlan8021q{true, true, 5000});
+    Put(other, TPropertyVlan8021q{true, false, 7});
+    Notify(device, ccVlan8021qGet);
+    EXPECT_EQ(page->m_Vid->text(), "5000");
+    ASSERT_TRUE(page->m_Apply->isEnabled());
+    page->m_Apply->click();
+    // GVRP flag, management VLAN (big-endian u16).
+    auto frames = env.protocol.SentWith(ccVlan8021qSet);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].payload, (std::vector<std::uint8_t>{1, 0x13, 0x88}));
+    EXPECT_EQ(frames[1].payload, (std::vector<std::uint8_t>{1, 0x00, 0x07}));
+
+    page->m_Vid->selectAll();
+    QTest::keyClicks(page->m_Vid, "4095");
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+    page->m_Vid->selectAll();
+    QTest::keyClicks(page->m_Vid, "300");
+    page->m_Apply->click();
+    frames = env.protocol.SentWith(ccVlan8021qSet);
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[2].payload, (std::vector<std::uint8_t>{1, 0x01, 0x2C}));
+    EXPECT_EQ(frames[3].payload, frames[2].payload);
+}
+
 using Vlan8021qPortPage = TVlanPageTest<TModuleVlan8021qPort>;
 
 TEST_F(Vlan8021qPortPage, RowsOnlyIn8021qModeForListedPortsBelow32)
@@ -155,6 +185,37 @@ TEST_F(Vlan8021qPortPage, ApplySendsEveryPortsWordsOrTellsAWrongTaggedText)
     page->m_Apply->click();
     EXPECT_EQ(env.messages, QStringList{"Wrong tagged VIDs format!"});
     EXPECT_EQ(SentCount(ccVlan8021qPortSet), 2u);
+}
+
+// An untagged VLAN read outside 1 to 4094 goes back to the switch on show
+// alone; every other switch keeps its own on that port. An edit goes to all.
+TEST_F(Vlan8021qPortPage, AnUntaggedVidReadOutOfRangeStaysEachSwitchsOwn)
+{
+    TDevice* device = InMode(vm8021q, 2);
+    TDevice* other = Select(2, TestModel(2));
+    Put(other, TPropertyVlan{true, vm8021q});
+    Put(other, IntpTest::PortNames(IntpTest::ModelOf(other)));
+    Put(other, IntpTest::PortConfig(IntpTest::ModelOf(other)));
+    Put(other, TPropertyVlan8021qPort{true, 0, {{7, 0b01, 0}, {8, 0b10, 0}}});
+    Put(device, TPropertyVlan8021qPort{true, 0, {{5000, 0b01, 0}, {3, 0b10, 0}}});
+    Notify(device, ccVlan8021qPortGet);
+    EXPECT_EQ(page->m_ListView->Model()->Cell(0, 2), "5000");
+    page->m_Apply->click();
+    // Per port: port << 8 | link type, untagged VID, 0.
+    auto frames = env.protocol.SentWith(ccVlan8021qPortSet);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].payload, (std::vector<std::uint8_t>{0, 0, 0x13, 0x88, 0, 0, 1, 0, 0, 3, 0, 0}));
+    EXPECT_EQ(frames[1].payload, (std::vector<std::uint8_t>{0, 0, 0, 7, 0, 0, 1, 0, 0, 3, 0, 0}));
+
+    page->m_ListView->SelectRow(0);
+    auto* untagged = static_cast<TNumberBox*>(page->m_ListView->EditorOf(2));
+    untagged->selectAll();
+    QTest::keyClicks(untagged, "9");
+    page->m_Apply->click();
+    frames = env.protocol.SentWith(ccVlan8021qPortSet);
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[2].payload, (std::vector<std::uint8_t>{0, 0, 0, 9, 0, 0, 1, 0, 0, 3, 0, 0}));
+    EXPECT_EQ(frames[3].payload, frames[2].payload);
 }
 
 // Apply sends the listed rows only, whatever ports are hidden; a switch of
@@ -252,6 +313,30 @@ TEST_F(VlanPortBasedPage, ANotValidGroupListIsSaidAfterAFailedRead)
     NotifyRead(page.get(), device, ccVlanPortGet, ssTimeout);
     QCoreApplication::processEvents();
     EXPECT_EQ(env.messages, QStringList{"Retrieve vlan port info failed!"});
+}
+
+// The page lists no group without its switch's port names: never answered
+// or refused, it stays not available.
+TEST_F(VlanPortBasedPage, PortNamesNotReadLeaveItNotAvailable)
+{
+    TDevice* device = InMode(vmPortBased);
+    TDevice* target = Select(2, TestModel(4, 0, 0, 4));
+    for (TDevice* each : {device, target}) {
+        Put(each, IntpTest::PortConfig(IntpTest::ModelOf(each)));
+        Put(each, TPropertyVlan{true, vmPortBased});
+        Put(each, TPropertyVlanPort{true, {{7, 0b1001, "Seven"}}});
+    }
+    Property<TPropertyPortName>::Get(device).valid = false;
+    NotifyRead(page.get(), target, ccPortNameGet, 5);
+    Notify(device, ccVlanPortGet);
+    EXPECT_TRUE(page->IsUnavailable());
+    EXPECT_EQ(page->StatusLine()->text(), "Not available: the switch's settings have not been read.");
+    EXPECT_EQ(page->m_List->RowCount(), 0);
+
+    env.host.selection = {target, device};
+    Refill();
+    EXPECT_TRUE(page->IsUnavailable());
+    EXPECT_EQ(page->StatusLine()->text(), "Not available: the switch refused (code 5).");
 }
 
 // At 1024x768 with 24 named ports the member lines are whole.

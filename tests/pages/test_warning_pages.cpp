@@ -12,6 +12,7 @@
 #include "pages/warning/ModuleWarning_Syslog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -47,6 +48,53 @@ TEST_F(FaultPage, AModelWithMoreThan32PortsListsTheFirst32)
     EXPECT_EQ(page->m_PortList->item(31)->checkState(), Qt::Checked);
     page->m_Apply->click();
     EXPECT_EQ(Sent<Intp::TSessionWarningFaultSet>().at(0).portMask, 0x80000001u);
+}
+
+// Port names that never answered, or were refused, hide no port: on the
+// switch on show, and on a target named by nothing else.
+TEST_F(FaultPage, PortNamesNotReadHideNoPortHereOrOnATarget)
+{
+    for (const bool refused : {false, true}) {
+        env.host.selection.clear();
+        env.protocol.sent.clear();
+        Intp::TDevice* device = Select(refused ? 3 : 1, TestModel(4));
+        Intp::TDevice* target = Select(refused ? 4 : 2, TestModel(4));
+        EXPECT_EQ(page->Refresh(true), 2);
+        EXPECT_EQ(SentCount(Intp::ccPortNameGet), 2u);
+        if (refused)
+            env.protocol.Reply(Intp::ccPortNameGet, device, {0, 0, 0, 0}, 5);
+        env.protocol.Reply(Intp::ccWarningFaultGet, target, {0, 0, 0, 0, 0, 0, 0, 0x0F});
+        env.protocol.Reply(Intp::ccWarningFaultGet, device, {0, 0, 0, 2, 0, 0, 0, 0x0A});
+        EXPECT_FALSE(page->IsUnavailable()) << page->StatusLine()->text().toStdString();
+        ASSERT_EQ(page->m_PortList->count(), 4);
+        EXPECT_EQ(page->m_PortList->item(3)->text(), "Port.04");
+        ASSERT_TRUE(page->m_Apply->isEnabled());
+        page->m_PortList->item(0)->setCheckState(Qt::Checked);
+        page->m_Apply->click();
+        const auto frames = env.protocol.SentWith(Intp::ccWarningFaultSet);
+        ASSERT_EQ(frames.size(), 2u) << env.messages.join("|").toStdString();
+        for (const IntpTest::TSent& frame : frames)
+            EXPECT_EQ(frame.payload, (std::vector<std::uint8_t>{0, 0, 0, 2, 0, 0, 0, 0x0B}));
+    }
+}
+
+// A target whose latest name read timed out hides the ports its names held
+// hide, as its own page does: it is named, not written there.
+TEST_F(FaultPage, ATargetsHeldNamesHideItsPortsWhateverItsLatestNameRead)
+{
+    Intp::TDevice* device = Select(1, TestModel(4));
+    Intp::TDevice* target = Select(2, TestModel(4));
+    PutEach(Intp::TPropertyWarningFault{true, 0, 0});
+    Put(target, IntpTest::PortNames(Intp::ModelOf(target), {1}));
+    NotifyRead(page.get(), target, Intp::ccPortNameGet, Intp::ssTimeout);
+    Notify(device, Intp::ccWarningFaultGet);
+    page->m_PortList->item(1)->setCheckState(Qt::Checked);
+    page->m_Apply->click();
+    EXPECT_EQ(SentCount(Intp::ccWarningFaultSet), 1u);
+    env.protocol.Reply(Intp::ccWarningFaultSet, device);
+    const QString named = "44:02): not changed, its own page does not list port 2";
+    EXPECT_TRUE(RunUntil([&] { return env.messages.join("").contains(named); }, std::chrono::seconds(5)))
+        << env.messages.join("|").toStdString();
 }
 
 using SyslogPage = TPageTest<TModuleWarningSyslog>;
@@ -293,4 +341,35 @@ TEST_F(EventPage, AModelWithMoreThan32PortsListsTheFirst32AndNoneWrapsOntoPort0)
     const auto sent = Sent<Intp::TSessionWarningEventSet>().at(0);
     EXPECT_EQ(sent.syslogLinkUp, 0x80000001u);
     EXPECT_EQ(sent.syslogLinkDown, 0x1u);
+}
+
+TEST_F(EventPage, PortNamesNotReadHideNoPortHereOrOnATarget)
+{
+    Intp::g_LayoutThreshold = 1000;
+    Intp::TDevice* device = Select(1, TestModel(4));
+    Intp::TDevice* target = Select(2, TestModel(4));  // its names never answered
+    PutEach(Intp::TPropertyWarningSmtp{});
+    PutEach(Intp::TPropertyWarningSyslog{true, 1, 0});
+    Intp::TPropertyWarningEvent masks;
+    masks.syslogSystem = 0x1;
+    masks.syslogLinkUp = 0x8;
+    Put(device, masks);
+    Put(target, Intp::TPropertyWarningEvent{true, 0, 0xF, 0xF, 0, 0, 0});
+    NotifyRead(page.get(), device, Intp::ccPortNameGet, 5);
+    Notify(device, Intp::ccWarningEventGet);
+
+    EXPECT_FALSE(page->IsUnavailable()) << page->StatusLine()->text().toStdString();
+    ASSERT_EQ(page->m_PortList->RowCount(), 4);
+    EXPECT_EQ(page->m_PortList->Model()->Cell(1, 0), "Port.02");
+    ASSERT_TRUE(page->m_Apply->isEnabled());
+    page->m_PortList->SelectRow(1);
+    static_cast<QComboBox*>(page->m_PortList->EditorOf(1))->setCurrentIndex(1);  // "Link Up"
+    page->m_Apply->click();
+    const auto frames = env.protocol.SentWith(Intp::ccWarningEventSet);
+    ASSERT_EQ(frames.size(), 2u) << env.messages.join("|").toStdString();
+    for (const IntpTest::TSent& frame : frames)
+        EXPECT_EQ(frame.payload, (std::vector<std::uint8_t>{0, 0, 0, 1, 0, 0, 0, 0x0A, 0, 0, 0, 0,
+                                                            0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join("|").toStdString();
 }

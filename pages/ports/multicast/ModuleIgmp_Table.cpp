@@ -19,7 +19,7 @@ TIgmpTablePage::TIgmpTablePage(QWidget* parent) : TModulePage("IGMP Snooping Tab
     m_List->Column("Member Port", [](const TRow& r) { return r.members; }, &TRow::ports);
     m_List->Model()->SetSortMode(smPerColumn);
     form.List(QString(), m_List);
-    AddRead<TSessionPortNameGet>(rwAlways, false);
+    AddRead<TSessionPortNameGet>(rwAlways, false, false);
 }
 
 void TIgmpTablePage::ShowGroups(TDevice* device, const std::vector<TPropertyIgmpTableEntry>& groups)

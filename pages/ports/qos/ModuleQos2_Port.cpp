@@ -12,7 +12,7 @@ TModuleQos2Port::TModuleQos2Port(QWidget* parent)
                    new TValueList("Port No.", "Priority", QosTexts::PortPriorities2, "&Priority:"), parent)
 {
     // The port names read first are used as cached when the priorities arrive.
-    AddRead<Intp::TSessionPortNameGet>(rwAlways, false);
+    AddRead<Intp::TSessionPortNameGet>(rwAlways, false, false);
     AddRead<Intp::TSessionQos2PortGet>();
 }
 
