@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QHash>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -26,8 +27,10 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <numeric>
 #include <optional>
@@ -128,8 +131,31 @@ const TPortLists* g_Ports = nullptr;
 // order): at their start, each numbered ("Port.03", by row or by index) or
 // named as the switch names that port; or in any order (a list sorted by
 // caption), each named or numbered by its index. Empty: no port list.
+std::vector<int> PortRowsOnce(const QStringList& texts, const std::vector<int>& visible,
+                              const std::vector<std::string>& names);
+
+// PortRows of the lists a copy matches row by row, made once each.
 std::vector<int> PortRows(const QStringList& texts, const std::vector<int>& visible,
                           const std::vector<std::string>& names)
+{
+    struct TKnown {
+        QStringList texts;
+        std::vector<int> visible;
+        std::vector<std::string> names;
+        std::vector<int> rows;
+    };
+    static std::vector<TKnown> known;
+    for (const TKnown& k : known)
+        if (k.texts == texts && k.visible == visible && k.names == names)
+            return k.rows;
+    if (known.size() >= 8)
+        known.erase(known.begin());
+    known.push_back({texts, visible, names, PortRowsOnce(texts, visible, names)});
+    return known.back().rows;
+}
+
+std::vector<int> PortRowsOnce(const QStringList& texts, const std::vector<int>& visible,
+                              const std::vector<std::string>& names)
 {
     if (visible.empty() || texts.size() < qsizetype(visible.size()))
         return {};
@@ -147,19 +173,22 @@ std::vector<int> PortRows(const QStringList& texts, const std::vector<int>& visi
     }
     if (ordered)
         return rows;
-    std::fill(rows.begin(), rows.end(), -1);
+    // The first port of each name and number, in visible's order.
+    QHash<QString, int> byName, byNumber;
+    for (const int index : visible) {
+        if (const QString name = std::size_t(index) < names.size() ? QString::fromLatin1(names[std::size_t(index)])
+                                                                    : QString();
+            !name.isNull() && !byName.contains(name))
+            byName.insert(name, index);
+        byNumber.insert(QString::asprintf("Port.%02d", index + 1), index);
+    }
     std::set<int> found;
     for (qsizetype r = 0; r < texts.size(); ++r) {
-        for (const int index : visible)
-            if (named(texts[r], index)) {
-                rows[std::size_t(r)] = index;
-                break;
-            }
-        for (const int index : visible)
-            if (rows[std::size_t(r)] < 0 && texts[r] == QString::asprintf("Port.%02d", index + 1) &&
-                std::find(rows.begin(), rows.end(), index) == rows.end())
-                rows[std::size_t(r)] = index;
-        if (rows[std::size_t(r)] >= 0 && !found.insert(rows[std::size_t(r)]).second)
+        int index = byName.value(texts[r], -1);
+        if (const int numbered = byNumber.value(texts[r], -1); index < 0 && numbered >= 0 && !found.count(numbered))
+            index = numbered;
+        rows[std::size_t(r)] = index;
+        if (index >= 0 && !found.insert(index).second)
             return {};
     }
     return found.size() == visible.size() ? rows : std::vector<int>();
@@ -172,6 +201,14 @@ std::vector<int> PortRows(const QStringList& texts, const std::vector<int>& visi
 std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& visible,
                              const std::vector<std::string>& names)
 {
+    // A page that keeps its ports in 32-bit masks lists the first 32 alone.
+    if (texts.size() < qsizetype(visible.size()) && !visible.empty() && visible.back() >= 32) {
+        std::vector<int> masked;
+        std::copy_if(visible.begin(), visible.end(), std::back_inserter(masked), [](int index) { return index < 32; });
+        const std::vector<std::string> first(names.begin(),
+                                             names.begin() + std::ptrdiff_t(std::min<std::size_t>(names.size(), 32)));
+        return ListedPorts(texts, masked, first);
+    }
     // Every port listed: more lines than visible ports, the hidden ones among them.
     if (visible.empty() || visible.size() >= names.size())
         return visible;
@@ -533,10 +570,13 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
         moved = true;
         for (int c = 1; c < from->Model()->ColumnCount(); ++c) {
             // Nor does a value past its choice's items: no value it shows.
+            // Nor a number past its field's limits.
             const auto* choice = qobject_cast<const QComboBox*>(edited->EditorOf(c));
+            const auto* number = qobject_cast<const TNumberBox*>(edited->EditorOf(c));
             const long long value = edited->Value(row, c);
             if (ticked(c) || (choice && !choice->isEnabled() && choice->currentIndex() < 0) ||
-                (choice && (value < 0 || value >= choice->count())))
+                (choice && (value < 0 || value >= choice->count())) ||
+                (number && (value < number->Lowest() || value > number->Highest())))
                 continue;
             editedTo->SetValue(other, c, edited->Value(row, c));
             editedTo->SetText(other, c, edited->Text(row, c));
@@ -593,8 +633,9 @@ void CopyValue(QWidget* from, QWidget* to, QStringList& lacks)
         else
             b->setCurrentIndex(index);
     } else if (auto* a = qobject_cast<TNumberBox*>(from)) {
-        if (!a->IsBlank())
-            static_cast<TNumberBox*>(to)->setValue(a->value());
+        // A number past the field's limits is no value it shows.
+        if (const std::optional<long long> value = a->InLimits())
+            static_cast<TNumberBox*>(to)->setValue(*value);
     } else if (auto* a = qobject_cast<QSpinBox*>(from)) {
         static_cast<QSpinBox*>(to)->setValue(a->value());
     } else if (auto* a = qobject_cast<QDoubleSpinBox*>(from)) {
@@ -791,6 +832,19 @@ std::uint16_t AddCode(const Intp::TDevice* device, std::uint16_t code, const TBy
     return known[code] = 0;
 }
 
+// An access rule (28 bytes) made an IPv4 rule of TCP (k even) or UDP with
+// a layer-4 port, its fragment check on for odd k.
+TBytes Ipv4Rule(TBytes rule, std::size_t k)
+{
+    rule[6] = 0x08;
+    rule[7] = 0x00;
+    rule[25] = k % 2 ? 17 : 6;
+    rule[26] = std::uint8_t(0x10 + k);
+    rule[27] = std::uint8_t(0x50 + k);
+    rule[3] = std::uint8_t(k % 2);
+    return rule;
+}
+
 const char kTextCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_";
 
 }  // namespace
@@ -848,8 +902,22 @@ TEdges TWorld::Edges(const Intp::TDevice* device) const
 
 std::vector<int> TWorld::Hidden(const Intp::TDevice* device) const
 {
+    // Names its latest read failed to bring hide no port.
     const auto plan = m_Plans.find(const_cast<Intp::TDevice*>(device));
-    return plan == m_Plans.end() ? std::vector<int>() : HiddenPorts(device, plan->second);
+    return plan == m_Plans.end() || Failed(device).count(Intp::ccPortNameGet) ? std::vector<int>()
+                                                                                : HiddenPorts(device, plan->second);
+}
+
+std::set<std::uint16_t> TWorld::FailedNeeded(const Intp::TDevice* device) const
+{
+    std::set<std::uint16_t> failed = Failed(device);
+    for (const std::uint16_t code : m_Unneeded)
+        failed.erase(code);
+    const auto plan = m_Plans.find(const_cast<Intp::TDevice*>(device));
+    if (plan != m_Plans.end() && !plan->second.failure.first)
+        for (const std::uint16_t code : m_UnneededOnceRead)
+            failed.erase(code);
+    return failed;
 }
 
 std::set<std::uint16_t> TWorld::Read(const Intp::TDevice* device) const
@@ -974,8 +1042,11 @@ void TWorld::Pump()
         const bool fails = read && failure.code == frame.code && failure.status && (m_Round != 0 || failure.first);
         if (fails)
             m_Failed[device].insert(frame.code);
-        if (IsChangeCode(frame.code))
-            IntpTest::TFakeHost::Reply(frame.code, device, empty);
+        const std::uint16_t refusal = plan->second.edges.refusal;
+        if (IsChangeCode(frame.code) && refusal == Intp::ssTimeout)
+            m_Env.protocol.TimeOut(device, frame.code);
+        else if (IsChangeCode(frame.code))
+            IntpTest::TFakeHost::Reply(frame.code, device, empty, refusal);
         else if (fails && failure.status == kNever)
             continue;
         else if (fails && failure.status == Intp::ssTimeout)
@@ -1077,6 +1148,8 @@ TBytes TWorld::KeyNamed(std::uint16_t code, const TBytes& payload)
         bytes = table.Decoded(payload);
     else if (payload.size() == table.KeySize && table.KeyOffset <= at && at + size <= table.KeyOffset + table.KeySize)
         from = at - table.KeyOffset;
+    else if (at == 0 && payload.size() > size)
+        ;  // a record of its own that starts with the key (a user and its passwords)
     else
         return {};
     return TBytes(bytes.begin() + std::ptrdiff_t(from),
@@ -1086,10 +1159,16 @@ TBytes TWorld::KeyNamed(std::uint16_t code, const TBytes& payload)
 bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)
 {
     // A code read by either generation's request (the trunk table) is taken
-    // when one of them takes the reply.
+    // when the request of the model's generation takes the reply.
     bool known = false;
+    m_Scratch->SetType(model);
+    const bool second = IsSecondGeneration(m_Scratch);
+    const bool shared = Intp::FindCommandIndex(code, 1) >= 0;
     for (int row = 0, index; (index = Intp::FindCommandIndex(code, row)) >= 0; ++row) {
-        Intp::TSession* session = Intp::CreateSession(code, Intp::g_CommandTable[std::size_t(index)].requestClass);
+        const char* requestClass = Intp::g_CommandTable[std::size_t(index)].requestClass;
+        if (shared && std::string_view(requestClass).ends_with("2") != second)
+            continue;
+        Intp::TSession* session = Intp::CreateSession(code, requestClass);
         if (!session)
             continue;
         known = true;
@@ -1333,6 +1412,69 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
         if (Takes(device->GetType(), code, moved))
             bytes = std::move(moved);
     }
+    if (plan.edges.trunkAtLimit && code == Intp::ccPortTrunkGet && element >= 4 && bytes.size() >= fixed + element) {
+        // Group 0: a hidden port and the lowest others up to the limit, in
+        // no other group (member masks, first byte highest).
+        const std::vector<int> hidden = HiddenPorts(device, plan);
+        const Intp::TDeviceType& model = Intp::ModelOf(device);
+        std::uint32_t mask = hidden.empty() ? 0 : 1u << (hidden.front() % 32);
+        for (std::uint32_t p = 0; p < std::min(model.PortNum, 32u) && std::uint32_t(std::popcount(mask)) < model.TrunkMemberNum; ++p)
+            mask |= 1u << p;
+        TBytes moved = bytes;
+        for (std::size_t e = 0; fixed + (e + 1) * element <= moved.size(); ++e) {
+            std::uint32_t m = 0;
+            for (std::size_t k = 0; k < 4; ++k)
+                m = m << 8 | moved[fixed + e * element + k];
+            m = e == 0 ? mask : m & ~mask;
+            for (std::size_t k = 0; k < 4; ++k)
+                moved[fixed + e * element + k] = std::uint8_t(m >> (24 - 8 * k));
+        }
+        if (Takes(device->GetType(), code, moved))
+            bytes = std::move(moved);
+    }
+    return plan.values.whole ? Extremes(device, plan, code, std::move(bytes), kinds, fixed, element) : bytes;
+}
+
+TBytes TWorld::Extremes(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, TBytes bytes,
+                        const std::vector<std::uint8_t>& kinds, std::size_t fixed, std::size_t element)
+{
+    const TEdges::TExtreme extreme = plan.edges.extreme;
+    if (extreme == TEdges::drawnValues)
+        return bytes;
+    auto same = [](const TBytes& b) { return b; };
+    const std::size_t world = std::size_t(m_Seed), own = element ? fixed : bytes.size();
+    std::vector<std::size_t> low, high;
+    for (std::size_t p = 0, j = 0; p < std::min(bytes.size(), kinds.size()); ++p) {
+        if (kinds[p] != kValue)
+            continue;
+        if (extreme != TEdges::shownMix) {
+            (extreme == TEdges::lowest ? low : high).push_back(p);
+            continue;
+        }
+        // The values of the fixed part pastLastPort leaves: a third low, a
+        // third high, the bytes of a pair alike; numbers of two bytes or
+        // more only (a mode of one byte keeps its item).
+        const bool wide = (p > 0 && kinds[p - 1] == kValue) || (p + 1 < kinds.size() && kinds[p + 1] == kValue);
+        if (p >= own || j++ % 2 == world % 2 || !wide)
+            continue;
+        if (const std::size_t side = ((j - 1) / 2 + world / 2) % 3; side < 2)
+            (side ? high : low).push_back(p);
+    }
+    if (TBytes moved = bytes; !low.empty()) {
+        for (const std::size_t p : low)
+            moved[p] = 0;
+        if (Takes(device->GetType(), code, moved))
+            bytes = std::move(moved);
+        else
+            for (const std::size_t p : low) {
+                TBytes one = bytes;
+                one[p] = 0;
+                if (Takes(device->GetType(), code, one))
+                    bytes = std::move(one);
+            }
+    }
+    for (const std::size_t p : high)
+        bytes = Largest(bytes, p, device->GetType(), code, same, p < own ? (std::size_t(1) << 20) + p : (p - own) % element);
     return bytes;
 }
 
@@ -1404,17 +1546,45 @@ const std::vector<TBytes>& TWorld::Near(Intp::TDevice* device, std::uint16_t cod
             near.push_back(entry);
     };
     std::mt19937 rng(Hash(m_Seed, code, 0x4ea5));
+    // A value the library takes only with another that goes with it (a
+    // layer-4 port with its protocol): moved with a value near it.
+    auto together = [&](TBytes entry, std::size_t p) {
+        for (std::size_t q = p > 8 ? p - 8 : 0; q < std::min(first.size(), p + 9); ++q)
+            if (q != p && (kinds[q] == kValue || kinds[q] == kFlag))
+                for (const std::uint8_t v : {1, 6, 17, 0, 0xff}) {
+                    TBytes both = entry;
+                    both[q] = v;
+                    if (both[q] != first[q] && Takes(model, code, one(both)))
+                        return add(both);
+                }
+    };
+    // An access rule's IPv4 twin, and its protocol, port and fragment check
+    // moved one at a time.
+    if (code == Intp::ccSecurityAclGet && first.size() == 28) {
+        const TBytes rule = Ipv4Rule(first, 0);
+        add(rule);
+        for (const std::size_t p : {std::size_t(25), std::size_t(27), std::size_t(3)}) {
+            TBytes moved = rule;
+            moved[p] = p == 25 ? std::uint8_t(rule[p] == 6 ? 17 : 6) : p == 3 ? std::uint8_t(rule[p] ^ 1) : std::uint8_t(rule[p] + 1);
+            add(moved);
+        }
+    }
     for (std::size_t p = 0; p < kinds.size() && p < first.size(); ++p) {
         TBytes entry = first;
+        const std::size_t had = near.size();
         if (kinds[p] == kFlag) {
             entry[p] ^= 1;
             add(entry);
+            if (near.size() == had)
+                together(entry, p);
         } else if (kinds[p] == kValue) {
             for (const int step : {1, -1})
                 if (entry[p] = std::uint8_t(first[p] + step); Takes(model, code, one(entry)))
                     break;
             add(entry);
             add(Largest(first, p, model, code, one, p));
+            if (near.size() == had)
+                together(entry, p);
         } else if (kinds[p] == kTextStart || (kinds[p] == kText && (p == 0 || kinds[p - 1] == kKept))) {
             // Another text of the same length at most.
             std::size_t end = p + 1;
@@ -1481,6 +1651,12 @@ const std::vector<TBytes>& TWorld::Pool(Intp::TDevice* device, std::uint16_t cod
         // All but the last values the same (a group in another VLAN).
         add(Move(entry, Hash(m_Seed, code, second, k, 3), last, {}, true, model, code, one));
     }
+    // Access rules: half of them IPv4 rules of TCP or UDP, whose layer-4
+    // port and fragment check count only there.
+    if (code == Intp::ccSecurityAclGet && entrySize == 28)
+        for (std::size_t k = 1; k < pool.size(); k += 2)
+            if (TBytes rule = Ipv4Rule(pool[k], k); Takes(model, code, one(rule)))
+                pool[k] = rule;
     return pools[key] = pool;
 }
 

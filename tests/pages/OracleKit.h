@@ -18,7 +18,9 @@
 // a switch may be built with edges (TEdges): entries one value off the
 // pool's first entry (which the page's own Add sent, once learnt), hidden
 // ports at fixed places, values past a page's choices, full arrays,
-// records one value off the switch on show's, a port one past the last.
+// records one value off the switch on show's, a port one past the last,
+// every value at the lowest or the highest the library takes, changes
+// refused, a trunk group at its member limit with a hidden member.
 
 #include "PageTestHost.h"
 #include "pages/kit/ModulePage.h"
@@ -99,6 +101,17 @@ struct TEdges {
     // from 0 or from 1 (which values, and which is at the count, go with
     // the world).
     bool pastLastPort = false;
+    // Every value of its records (their own fields and rows) at the
+    // lowest or the highest the library takes, past a field's range on
+    // that side where the library takes it (shown: the values pastLastPort
+    // leaves, a third at each end, which ones going with the world).
+    enum TExtreme { drawnValues, lowest, highest, shownMix } extreme = drawnValues;
+    // Its changes answered with this status (Intp::ssTimeout: never
+    // answered, timed out); 0: taken.
+    std::uint16_t refusal = 0;
+    // Its first trunk group exactly at the model's member limit, a hidden
+    // port among the members.
+    bool trunkAtLimit = false;
 };
 
 // The switches of one test and their answers.
@@ -132,6 +145,18 @@ public:
     void Reseed(Intp::TDevice* device, int seed, TValues values = {});
     // The switch's edges from now on.
     void SetEdges(Intp::TDevice* device, TEdges edges) { m_Plans[device].edges = edges; }
+    // Read codes whose failure the world's pages don't wait for (port
+    // names where a page lists every port without them): a switch failing
+    // them shows every port, none hidden.
+    // Those of onceRead only after a first read that succeeded (a read a
+    // chain goes on from: failed first, the record after it is never read).
+    void SetUnneeded(std::set<std::uint16_t> codes, std::set<std::uint16_t> onceRead = {})
+    {
+        m_Unneeded = std::move(codes);
+        m_UnneededOnceRead = std::move(onceRead);
+    }
+    // The codes of Failed that the page waits for.
+    std::set<std::uint16_t> FailedNeeded(const Intp::TDevice* device) const;
     TEdges Edges(const Intp::TDevice* device) const;
 
     // Shows the page on host: refreshes it twice as the real page does on
@@ -188,6 +213,9 @@ private:
                                     std::size_t entrySize, std::size_t trailer);
     // bytes with byte at its largest value the library takes (no change: none).
     // (learnt once for each slot of the record and model).
+    // bytes with the values of the edge extreme at their lowest or highest.
+    TBytes Extremes(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, TBytes bytes,
+                    const std::vector<std::uint8_t>& kinds, std::size_t fixed, std::size_t element);
     template <class W>
     TBytes Largest(TBytes bytes, std::size_t at, std::uint32_t model, std::uint16_t code, W wrap, std::size_t slot);
     // The model the pools of the device's generation are drawn for.
@@ -217,6 +245,7 @@ private:
     bool m_Holding = false;
     bool m_Learning = false;
     std::map<std::uint16_t, TBytes> m_First;  // the pools' first entries by table code
+    std::set<std::uint16_t> m_Unneeded, m_UnneededOnceRead;
 };
 
 // What CopyShown sets: all the page shows; the selected entries alone (a

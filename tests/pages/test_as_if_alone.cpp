@@ -11,7 +11,8 @@
 // from the world, never from the code under test; a target is named only
 // for a reason of the kind the world gives. Each page runs over 100
 // worlds, each drawn from a seed: AS_IF_ALONE_SEEDS=n runs n of them,
-// AS_IF_ALONE_SEED=k only world k (a failure names its world). Every world
+// AS_IF_ALONE_SEED=k only world k (a failure names its world),
+// AS_IF_ALONE_FIRST_FAILURE=1 stops a page at its first failing world. Every world
 // has each edge kind of TEdge on its targets and its switch on show; random
 // values fill the rest.
 
@@ -23,6 +24,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QWidget>
@@ -43,7 +45,20 @@ namespace {
 // The model counts a page may use.
 struct TCounts {
     std::uint32_t ports = 8, groups = 2, members = 4, recipients = 4, communities = 4, secureIps = 10, tagVids = 16;
+    TCounts WithPorts(std::uint32_t n) const
+    {
+        TCounts c = *this;
+        c.ports = n;
+        return c;
+    }
 };
+
+// The switch on show's counts in world: eight ports, and past 32 ports
+// (forty, forty-eight) in turn.
+TCounts Base(int world)
+{
+    return TCounts().WithPorts(world % 6 == 2 ? 40 : world % 6 == 5 ? 48 : 8);
+}
 
 // The edges every world gives each page, by kind: what the coverage
 // print counts targets by.
@@ -56,17 +71,23 @@ enum class TEdge {
     hiddenFirst,  // its first, a middle or its last port "Port.XX"
     hiddenMiddle,
     hiddenLast,
-    unshowable,    // a value past the page's choices in every row
+    unshowable,    // a value past the page's choices in every row and field
+    lowest,        // every value at the lowest the library takes
+    highest,       // every value at the highest
     nearRecord,    // the switch on show's records, one value off
     full,          // its arrays full to the model's counts
     under,         // a model count one under the switch on show's
     over,          // one over
     farUnder,      // ports: four
     farOver,       // ports: sixteen
+    ports40,       // ports: forty
+    ports48,       // ports: forty-eight
     generation,    // the other generation
     refused,       // a read refused after a good one
     firstTimeout,  // a first read that times out
     never,         // a read never answered
+    setRefused,    // its changes refused, or never answered
+    trunkAtLimit,  // a trunk group at the member limit, a hidden member
     count
 };
 
@@ -79,16 +100,22 @@ const char* const kEdgeNames[] = {"random",
                                   "middle port hidden",
                                   "last port hidden",
                                   "unshowable values",
+                                  "lowest values",
+                                  "highest values",
                                   "record one value off",
                                   "arrays full",
                                   "one under",
                                   "one over",
                                   "four ports",
                                   "sixteen ports",
+                                  "forty ports",
+                                  "forty-eight ports",
                                   "other generation",
                                   "read refused after a good one",
                                   "first read timed out",
-                                  "read never answered"};
+                                  "read never answered",
+                                  "changes refused",
+                                  "trunk group at its limit"};
 static_assert(std::size(kEdgeNames) == std::size_t(TEdge::count));
 
 struct TTarget {
@@ -111,17 +138,20 @@ struct TTarget {
 std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
 {
     int seed = 2 + world * 100;
+    const TCounts base = Base(world);
     std::vector<TTarget> targets;
     for (int i = 0; i < 2; ++i)
-        targets.push_back({"same model", {}, seed++});
+        targets.push_back({"same model", base, seed++});
     const std::pair<TEdge, TEdges> same[] = {
         {TEdge::nearOnly, {.entries = TEdges::nearOnly}},   {TEdge::nearBefore, {.entries = TEdges::nearBefore}},
         {TEdge::nearAfter, {.entries = TEdges::nearAfter}}, {TEdge::identical, {.entries = TEdges::identical}},
         {TEdge::hiddenFirst, {.hidden = TEdges::first}},    {TEdge::hiddenMiddle, {.hidden = TEdges::middle}},
         {TEdge::hiddenLast, {.hidden = TEdges::last}},      {TEdge::unshowable, {.unshowable = true}},
-        {TEdge::nearRecord, {.nearRecord = true}},          {TEdge::full, {.full = true}}};
+        {TEdge::lowest, {.extreme = TEdges::lowest}},       {TEdge::highest, {.extreme = TEdges::highest}},
+        {TEdge::nearRecord, {.nearRecord = true}},          {TEdge::full, {.full = true}},
+        {TEdge::trunkAtLimit, {.hidden = TEdges::middle, .trunkAtLimit = true}}};
     for (const auto& [edge, edges] : same)
-        targets.push_back({QString("same model, ") + kEdgeNames[int(edge)], {}, seed++, {}, false, edge, edges});
+        targets.push_back({QString("same model, ") + kEdgeNames[int(edge)], base, seed++, {}, false, edge, edges});
     const struct {
         const char* name;
         std::uint32_t TCounts::*count;
@@ -134,23 +164,33 @@ std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
                   {"tag VIDs", &TCounts::tagVids}};
     for (const auto& c : counts)
         for (const bool more : {false, true}) {
-            TTarget target{QString(more ? "one more of " : "one fewer of ") + c.name, {}, seed++};
+            TTarget target{QString(more ? "one more of " : "one fewer of ") + c.name, base, seed++};
             target.counts.*c.count += more ? 1 : -1;
             target.edge = more ? TEdge::over : TEdge::under;
             targets.push_back(target);
         }
     // Far from the model: four ports, or sixteen.
-    TTarget far{world % 2 ? "four ports" : "sixteen ports", {.ports = world % 2 ? 4u : 16u}, seed++};
+    TTarget far{world % 2 ? "four ports" : "sixteen ports", base.WithPorts(world % 2 ? 4u : 16u), seed++};
     far.edge = world % 2 ? TEdge::farUnder : TEdge::farOver;
     targets.push_back(far);
-    targets.push_back({"other generation", {}, seed++, {}, true, TEdge::generation});
+    // Past 32 ports: forty and forty-eight, a hidden port among the last.
+    for (const std::uint32_t ports : {40u, 48u})
+        targets.push_back({QString::number(ports) + " ports", base.WithPorts(ports), seed++, {}, false,
+                           ports == 40 ? TEdge::ports40 : TEdge::ports48,
+                           {.hidden = ports == 40 ? TEdges::last : TEdges::drawnPorts}});
+    // Its changes refused: not logged in, a code of the switch's own, or
+    // never answered.
+    for (const std::uint16_t status : {std::uint16_t(Intp::ssNotLoggedIn), std::uint16_t(7), std::uint16_t(Intp::ssTimeout)})
+        targets.push_back({QString::asprintf("its changes answered 0x%04x", status), base, seed++, {}, false,
+                           TEdge::setRefused, {.refusal = status}});
+    targets.push_back({"other generation", base, seed++, {}, true, TEdge::generation});
     for (const std::uint16_t code : reads) {
         const QString read = QString::asprintf("0x%04x", code);
-        targets.push_back({"latest read of " + read + " refused after a good one", {}, seed++, {code, 1, false},
+        targets.push_back({"latest read of " + read + " refused after a good one", base, seed++, {code, 1, false},
                            false, TEdge::refused});
-        targets.push_back({"16 ports, first read of " + read + " timed out", {.ports = 16}, seed++,
+        targets.push_back({"16 ports, first read of " + read + " timed out", base.WithPorts(16), seed++,
                            {code, Intp::ssTimeout, true}, false, TEdge::firstTimeout});
-        targets.push_back({"read of " + read + " never answered", {}, seed++, {code, kNever, true}, false,
+        targets.push_back({"read of " + read + " never answered", base, seed++, {code, kNever, true}, false,
                            TEdge::never});
     }
     return targets;
@@ -169,6 +209,7 @@ TEdges ShownEdges(int world)
     edges.unshowable = true;
     edges.full = world % 2 == 0;
     edges.pastLastPort = true;
+    edges.extreme = TEdges::shownMix;
     return edges;
 }
 
@@ -317,23 +358,55 @@ std::vector<int> Worlds()
     return worlds;
 }
 
-const char* const kPortSettings[] = {"", " (its first port chosen)", " (its last port chosen)"};
+const char* const kPortSettings[] = {"",
+                                     " (its first port chosen)",
+                                     " (its last port chosen)",
+                                     " (a middle row selected)",
+                                     " (its last row selected)",
+                                     " (no row selected)"};
 
 // Controls compared on fewer than a third of the same-model targets' own
-// pages over the worlds, and why.
+// pages over the worlds (edge null), or whose edge (any: "*") decided fewer
+// than a third of its targets' outcomes, and why.
 const struct {
     const char* page;
     const char* control;
+    const char* edge;
     const char* why;
 } kBelowFloor[] = {
-    {"TModuleSnmpMibview", "Delete",
+    {"TModuleSnmpMibview", "Delete", nullptr,
      "a switch's entry is its view name with its subtree: most same-model targets' tables hold the selected "
      "view with another subtree or not at all, or with a type its two choices can't show, which keeps their own "
      "page's Delete refused (\"Entry not found\")"},
-    {"TModuleVlan8021qPort", "Apply",
+    {"TModuleVlan8021qPort", "Apply", nullptr,
      "its own page sends a switch's every row, and checks them all: a same-model target's own rows, moved "
      "over their whole ranges, mostly fail its tagged VIDs check (\"Wrong tagged VIDs format!\"), and many "
      "targets are in another VLAN mode; about a third are compared at 3 worlds"},
+    // A user's Delete is refused by its own page for a name its table
+    // lacks, or for the passwords it asks ("Entry not found!", "Auth
+    // Password needed!"): the edges' tables mostly lack the selected user.
+    {"TModuleSnmpUser", "Delete", "*", "its own page refuses the user (\"Entry not found!\", a password needed)"},
+    // The page is for switches in 802.1Q mode; the edges' targets keep a
+    // drawn mode (lowest: mode 0), most of them another, named for it.
+    {"TModuleVlan8021q", "Apply", "*", "most are in another VLAN mode"},
+    // Its own page checks the work ports against the groups, its own drawn
+    // groups mostly failing ("work ports must be the same as group ports in
+    // Static Trunking Group", "should be at last one").
+    {"TModulePortTrunkActivity", "Apply", "*", "its own page refuses its own drawn trunk groups"},
+    {"TModulePortTrunk2", "Apply", "forty ports", "its own page refuses its own drawn trunk groups"},
+    {"TModulePortTrunk2", "Apply", "forty-eight ports", "its own page refuses its own drawn trunk groups"},
+    // Its own page refuses two ports of one priority: forty ports drawn
+    // over the priorities mostly repeat one.
+    {"TModuleRedundancyFastRecovery", "Apply", "forty ports", "its own page: \"Duplicated priority\""},
+    {"TModuleRedundancyFastRecovery", "Apply", "forty-eight ports", "its own page: \"Duplicated priority\""},
+};
+
+// Pages that wait for the port names: without them they show nothing
+// their Apply could send, or defaults it would write. Every other page
+// lists every port when its port-name read failed, and works.
+const std::set<std::string> kWaitsForPortNames = {
+    "TModulePortConfig",   "TModuleMonitorMac",   "TModuleMonitorMirror2",     "TModuleVlanPortBased",
+    "TModuleVlan8021qPort", "TModuleVlanTable",   "TModuleSecurityMac2Static", "TModuleSecurityPort",
 };
 
 // How often a control was compared on the same-model targets' own pages,
@@ -343,6 +416,10 @@ struct TTally {
     QStringList why;
     // By edge kind: targets compared on their own page, targets, why not.
     std::array<int, std::size_t(TEdge::count)> edgeCompared{}, edgeTargets{};
+    // By edge kind: targets whose outcome the edge decided (compared, or
+    // named for what the world built: a failed read, the generation, a
+    // port, row, line, choice or entry it lacks).
+    std::array<int, std::size_t(TEdge::count)> edgeMet{};
     std::array<QStringList, std::size_t(TEdge::count)> edgeWhy;
 };
 
@@ -358,7 +435,7 @@ TAbout About(const QString& why)
         return TAbout::read;
     if (why.startsWith("its model "))
         return TAbout::model;
-    if (why.contains("entry"))
+    if (why.contains("entry", Qt::CaseInsensitive))
         return TAbout::entry;
     if (why.contains("port line") || why.contains("lists no port") || why.contains("does not list") ||
         why.contains("offers "))
@@ -403,11 +480,25 @@ protected:
         env = std::make_unique<TPageTestEnvironment>();
         world = std::make_unique<TWorld>(*env, seed);
         worldSeed = seed;
+        const bool waits = kWaitsForPortNames.count(PageIdName(GetParam()));
+        std::set<std::uint16_t> unneeded;
+        if (!waits)
+            unneeded.insert(Intp::ccPortNameGet);
+        // The 802.1Q settings go by the VLAN mode only when it was read; a
+        // first read of it that failed leaves their own record unread.
+        std::set<std::uint16_t> onceRead;
+        if (std::string_view(PageIdName(GetParam())) == "TModuleVlan8021q")
+            onceRead.insert(Intp::ccVlanGet);
+        world->SetUnneeded(unneeded, onceRead);
         const unsigned layouts = PageLayouts(GetParam());
         const bool second = layouts == 2;
         oneTree = layouts == 1 || layouts == 2;
-        const std::uint32_t early = Model({}), shownModel = Model({});
-        shown = world->AddSwitch(shownModel, 1 + seed * 100, {}, true, ShownEdges(seed));
+        const std::uint32_t early = Model(Base(seed)), shownModel = Model(Base(seed));
+        // On a page that lists every port without their names, the switch
+        // on show's port-name read fails in every other world, each way in
+        // turn.
+        shown = world->AddSwitch(shownModel, 1 + seed * 100, waits || seed % 2 == 0 ? TFailure{} : NamesFail(seed / 2),
+                                 true, ShownEdges(seed));
         env->host.selection = {shown};
         {
             std::unique_ptr<TModulePage> probe = Make();
@@ -418,7 +509,7 @@ protected:
         std::vector<std::uint32_t> models;
         for (const TTarget& target : targets)
             models.push_back(Model(target.counts));
-        const std::uint32_t late = Model({});
+        const std::uint32_t late = Model(Base(seed));
         Intp::g_LayoutThreshold = int(second ? early : late - 1);
         for (std::size_t i = 0; i < targets.size(); ++i)
             env->host.selection.push_back(world->AddSwitch(targets[i].otherGeneration ? (second ? early : late)
@@ -436,19 +527,30 @@ protected:
     // other generation, or to be seen on its own page.
     TWhy WorldWhy(std::size_t i) const
     {
-        if (!world->Failed(Target(i)).empty())
+        if (!world->FailedNeeded(Target(i)).empty())
             return TWhy::unavailable;
         if (targets[i].otherGeneration && oneTree)
             return TWhy::generation;
         return TWhy::none;
     }
 
+    // The port-name read failing one way of three (n).
+    static TFailure NamesFail(int n)
+    {
+        return n % 3 == 0 ? TFailure{Intp::ccPortNameGet, 1, false}
+               : n % 3 == 1 ? TFailure{Intp::ccPortNameGet, Intp::ssTimeout, true}
+                            : TFailure{Intp::ccPortNameGet, kNever, true};
+    }
+
     // A switch on show whose read of one record fails (each record and way
     // in turn over the worlds: refused after a good read, a first read
-    // timed out, never answered): no control sends a change to any switch.
+    // timed out, never answered): no control sends a change to any switch;
+    // a read the page does not wait for leaves it available.
     void ShownFails(int seed, const std::string& where)
     {
-        const std::set<std::uint16_t> read = world->Read(shown);
+        std::set<std::uint16_t> read = world->Read(shown);
+        const std::set<std::uint16_t> failed = world->Failed(shown);
+        read.insert(failed.begin(), failed.end());
         if (read.empty())
             return;
         const std::vector<std::uint16_t> reads(read.begin(), read.end());
@@ -459,11 +561,17 @@ protected:
                                             : TFailure{code, kNever, true};
         const TEdge edge = way == 0 ? TEdge::refused : way == 1 ? TEdge::firstTimeout : TEdge::never;
         TFakePageHost host;
-        host.selection = {world->AddSwitch(Model({}), 1 + seed * 100, failure, true, ShownEdges(seed)), Target(0)};
+        host.selection = {world->AddSwitch(shown->GetType(), 1 + seed * 100, failure, true, ShownEdges(seed)), Target(0)};
         std::unique_ptr<TModulePage> page = Make();
         world->Show(page.get(), &host);
         FillEmpty(page.get());
         const QString what = QString::asprintf("switch on show, %s of 0x%04x: ", kEdgeNames[int(edge)], code);
+        if (world->FailedNeeded(host.selection[0]).empty()) {
+            EXPECT_FALSE(page->IsUnavailable()) << where << ": " << what.toStdString()
+                                                << "the page is not available, though it does not wait for that read: "
+                                                << page->StatusLine()->text().toStdString();
+            return;
+        }
         for (QAbstractButton* button : Buttons(page.get()))
             if (button->isEnabled() && button->isVisibleTo(page.get())) {
                 const TOutcome outcome = world->Press(page.get(), button);
@@ -475,12 +583,11 @@ protected:
     // Whether the world gives target i a reason of that kind to be named:
     // a count under the switch on show's (its model, or a port it lacks),
     // a port it hides, an entry (the page reads a table), its generation.
-    bool WorldGives(std::size_t i, TAbout about) const
+    bool WorldGives(std::size_t i, TAbout about, const QString& why) const
     {
-        const TEdge edge = targets[i].edge;
-        const bool fewer = edge == TEdge::under || edge == TEdge::farUnder;
+        const bool fewer = Fewer(i);
         switch (about) {
-        case TAbout::model: return fewer;
+        case TAbout::model: return fewer && ModelCountHolds(i, why);
         case TAbout::port:
             return fewer || !world->Hidden(Target(i)).empty() || !world->Hidden(shown).empty() ||
                    targets[i].otherGeneration;
@@ -494,37 +601,114 @@ protected:
         return false;
     }
 
-    // Whether a reason about an entry is the world's: "no such entry" only
-    // where target i's table lacks an entry of a key the changes sent to the
-    // switch on show name (none named: any), or its page lists no row of it
-    // or none the test can tell (cannot: what its own page can't do); "that
-    // entry already" where it holds some.
+    // Whether any of target i's model counts is under the switch on show's.
+    bool Fewer(std::size_t i) const
+    {
+        const TCounts &c = targets[i].counts, base = Base(worldSeed);
+        return c.ports < base.ports || c.groups < base.groups || c.members < base.members ||
+               c.recipients < base.recipients || c.communities < base.communities || c.secureIps < base.secureIps ||
+               c.tagVids < base.tagVids;
+    }
+
+    // Whether a reason about target i's model names the counts the world
+    // gave it ("its model has 7 ports and 1 trunk group", "takes at most 3
+    // recipients", "has no secure IP list"), one of them under the switch on
+    // show's; a reason naming no count, any count under it.
+    bool ModelCountHolds(std::size_t i, const QString& why) const
+    {
+        const TCounts &c = targets[i].counts, base = Base(worldSeed);
+        static const QRegularExpression part("\\b(\\d+|no) ([A-Za-z -]+?)(?= and |,|$)");
+        const QString counts = why.section(',', 0, 0);
+        bool any = false, under = false;
+        std::uint32_t TCounts::*first = nullptr;
+        for (auto m = part.globalMatch(counts); m.hasNext();) {
+            const QRegularExpressionMatch match = m.next();
+            const QString word = match.captured(2);
+            std::uint32_t TCounts::*count = word.contains("trunk group")   ? &TCounts::groups
+                                            : word.contains("recipient")   ? &TCounts::recipients
+                                            : word.contains("secure")      ? &TCounts::secureIps
+                                            : word.contains("communit")    ? &TCounts::communities
+                                            : word.contains("member")      ? &TCounts::members
+                                            : word.contains(QRegularExpression("tag|VID")) ? &TCounts::tagVids
+                                            : word.contains("port")        ? &TCounts::ports
+                                                                           : nullptr;
+            if (!count)
+                return false;
+            any = true;
+            first = first ? first : count;
+            const std::uint32_t n = match.captured(1) == "no" ? 0 : match.captured(1).toUInt();
+            if (c.*count != n)
+                return false;
+            under = under || c.*count < base.*count;
+        }
+        // What the change is for ("for port 8", "for 8", "for trunk group
+        // 3"): past the target's count of that kind, within the switch on
+        // show's.
+        static const QRegularExpression forWhat("this change is for (port |trunk group )?(\\d+)$");
+        if (const QRegularExpressionMatch match = forWhat.match(why); match.hasMatch() && any) {
+            std::uint32_t TCounts::*count = match.captured(1).startsWith("trunk") ? &TCounts::groups
+                                            : match.captured(1).startsWith("port")  ? &TCounts::ports
+                                                                                    : first;
+            const std::uint32_t n = match.captured(2).toUInt();
+            if (n <= c.*count || n > base.*count)
+                return false;
+        }
+        return any ? under : Fewer(i);
+    }
+
+    // Whether a reason about an entry is the world's, for a table the page
+    // reads, by the switch's key of the entries the changes sent to the
+    // switch on show name: "no such entry" ("Entry not found") only where
+    // target i's table lacks one of them; "that entry already" and "can't
+    // show its entry" only where it holds one; or its page lists no row of
+    // it or none the test can tell (cannot: what its own page can't do).
     bool EntryReasonHolds(std::size_t i, const QString& why, const TOutcome& outcome, const QString& cannot) const
     {
-        if (cannot.startsWith("no entry ") || cannot.startsWith(kUntold))
+        // A target whose page lists no row of the entry lacks it.
+        if (cannot.startsWith("no entry "))
+            return !why.contains("entry already") && !why.contains("can't show its entry");
+        if (cannot.startsWith(kUntold))
             return true;
-        const bool none = why.contains("no such entry"), already = why.contains("entry already");
+        // Its own page's check found the entry in the rows of its table.
+        if (why.contains("entry already") && cannot.contains("Entry already exists!"))
+            return true;
+        static const QRegularExpression lacks("no such entry|entry not found", QRegularExpression::CaseInsensitiveOption);
+        const bool none = why.contains(lacks),
+                   holds = why.contains("entry already") || why.contains("can't show its entry");
+        if (!none && !holds)
+            return true;
         const auto sent = outcome.sent.find(shown);
         for (const std::uint16_t code : world->Read(shown)) {
             const auto [at, size] = TWorld::EntryKey(code);
-            const std::vector<TBytes> held = world->Entries(Target(i), code);
-            if (!size || !(none || already))
+            if (!size)
                 continue;
-            if (already)
-                return !held.empty();
-            bool named = false;
+            const std::vector<TBytes> held = world->Entries(Target(i), code);
             for (const TChange& change : sent == outcome.sent.end() ? std::vector<TChange>() : sent->second)
                 if (const TBytes key = TWorld::KeyNamed(code, change.payload); !key.empty()) {
-                    named = true;
-                    if (std::none_of(held.begin(), held.end(), [&, at = at](const TBytes& entry) {
-                            return entry.size() >= at + key.size() &&
-                                   std::equal(key.begin(), key.end(), entry.begin() + std::ptrdiff_t(at));
-                        }))
+                    const bool has = std::any_of(held.begin(), held.end(), [&, at = at](const TBytes& entry) {
+                        return entry.size() >= at + key.size() &&
+                               std::equal(key.begin(), key.end(), entry.begin() + std::ptrdiff_t(at));
+                    });
+                    if (has == holds)
                         return true;
                 }
-            return !named;
         }
-        return true;
+        return false;
+    }
+
+    // Whether the outcome tells that device's change was refused with
+    // status, or not answered.
+    static bool RefusalTold(const TOutcome& outcome, const Intp::TDevice* device, std::uint16_t status)
+    {
+        const QString name = TChangeReport::DeviceText(device) + ": ";
+        for (const QString& text : outcome.told)
+            for (const QString& line : text.split('\n'))
+                if (line.startsWith(name) && (status == Intp::ssTimeout ? line.contains("did not answer")
+                                              : status == Intp::ssNotLoggedIn
+                                                  ? line.contains("not logged in")
+                                                  : line.contains("refused") && line.contains(QString::number(status))))
+                    return true;
+        return false;
     }
 
     // Whether every change sent to target i names an entry of a key the
@@ -558,6 +742,7 @@ protected:
         int from = -1, row = 0;
         enum { as, filled, largest } form = as;  // as shown, its empty fields filled, its numbers largest
         int port = 0;                            // its first (1) or last (2) port chosen; 0 when none is
+        enum { firstRow, middleRow, lastRow } selected = firstRow;  // the row selected (select)
     };
     std::unique_ptr<TModulePage> Shown(TSetting& setting, int* rows = nullptr)
     {
@@ -565,8 +750,13 @@ protected:
         world->Show(page.get(), &env->host);
         // A form typed from another switch's row names its entry: no row of
         // its own is selected then.
-        if (setting.select && setting.from < 0)
-            SelectRows(page.get(), 0);
+        if (setting.select && setting.from < 0) {
+            const int held = SelectRows(page.get(), 0);
+            if (rows)
+                *rows = held;
+            if (setting.selected != TSetting::firstRow && held > 1)
+                SelectRows(page.get(), setting.selected == TSetting::middleRow ? held / 2 : held - 1);
+        }
         if (setting.from >= 0) {
             TFakePageHost host;
             host.selection = {Target(std::size_t(setting.from))};
@@ -603,7 +793,9 @@ protected:
         for (std::size_t t = 0; t < std::size(tries) && !dry.AnyChange(); ++t) {
             values = tries[t];
             world->Reseed(shown, 1 + worldSeed * 100 + int(t) * 1000, values);
-            std::vector<TSetting> settings = {{}};
+            // Its first row selected, then its last and a middle one (a
+            // control that does nothing on the first row).
+            std::vector<TSetting> settings = {{}, {.selected = TSetting::lastRow}, {.selected = TSetting::middleRow}};
             for (int from = 0; from < 3 && (t == 0 || t + 1 == std::size(tries)); ++from)
                 for (int row = 0; row < 4; ++row)
                     settings.push_back({true, from, row});
@@ -718,7 +910,8 @@ protected:
     // switch names them.
     std::vector<std::string> Names(Intp::TDevice* device) const
     {
-        std::vector<std::string> names = Intp::Property<Intp::TPropertyPortName>::Get(device).names;
+        const auto& record = Intp::Property<Intp::TPropertyPortName>::Get(device);
+        std::vector<std::string> names = record.valid ? record.names : std::vector<std::string>();
         names.resize(std::min<std::size_t>(names.size(), device->GetPortNum()));
         const std::vector<int> hidden = world->Hidden(device);
         if (names.empty() && !hidden.empty()) {
@@ -769,6 +962,9 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
     std::map<std::size_t, QString> names, unpressed;
     std::set<std::size_t> pressed;  // on some world
     for (const int seed : Worlds()) {
+        // AS_IF_ALONE_FIRST_FAILURE: no world after the first that fails.
+        if (HasFailure() && qEnvironmentVariableIsSet("AS_IF_ALONE_FIRST_FAILURE"))
+            break;
         NewWorld(seed);
         // A page that shows each switch in a row of its own plans each one's
         // change there (IP configuration: an address of its own each).
@@ -788,6 +984,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
         std::vector<std::size_t> order(controls);
         std::iota(order.begin(), order.end(), 0);
         std::map<std::size_t, QString> missed;
+        bool namesRead = false;
         for (std::size_t n = 0, last = order.size(); n < order.size(); ++n) {
             const std::size_t k = order[n];
             if (n == last)
@@ -821,12 +1018,17 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
             // A same-model target the world leaves to its own page, whose own
             // page can't take the change on its values, is tried on others as
             // far from the model's as those on show: the case where it takes
-            // it is met. The other targets keep their worlds, whose cases are
-            // what a change must name or keep.
+            // it is met; so is one of an edge its values are no part of
+            // (entries, ports, full lists). The other targets keep their
+            // worlds, whose cases are what a change must name or keep.
             first = Shown(setting, &rows);
+            auto redrawn = [&](std::size_t i) {
+                const TEdge edge = targets[i].edge;
+                return targets[i].kind.startsWith("same model") && edge != TEdge::unshowable &&
+                       edge != TEdge::lowest && edge != TEdge::highest && edge != TEdge::nearRecord;
+            };
             for (std::size_t i = 0; i < targets.size(); ++i)
-                for (int more = 1; targets[i].kind == "same model" && WorldWhy(i) == TWhy::none &&
-                                   int(i) != setting.from && more < 4;
+                for (int more = 1; redrawn(i) && WorldWhy(i) == TWhy::none && int(i) != setting.from && more < 4;
                      ++more) {
                     if (OwnPageSends(first.get(), i, k, dry.Deletes()))
                         break;
@@ -834,11 +1036,20 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                 }
             // As found, then with the first and with the last port the
             // switch on show lists chosen in its port choosers and lines.
-            for (int port = 0; port < 3; ++port) {
+            // Then with a middle and the last row selected, and with none (a
+            // typed form).
+            for (int port = 0; port < 6; ++port) {
                 TSetting chosen = setting;
-                chosen.port = port;
+                chosen.port = port < 3 ? port : 0;
+                const bool rowed = setting.select && setting.from < 0;
+                if (port >= 3 && !rowed)
+                    break;
+                chosen.selected = port == 3 ? TSetting::middleRow : port == 4 ? TSetting::lastRow : setting.selected;
+                chosen.select = setting.select && port != 5;
+                rows = 0;
                 first = Shown(chosen, &rows);
-                if (port && (!chosen.port || !Buttons(first.get()).at(k)->isEnabled()))
+                if ((port && port < 3 && !chosen.port) || (port == 3 && rows < 3) || (port == 4 && rows < 2) ||
+                    (port && !Buttons(first.get()).at(k)->isEnabled()))
                     continue;
                 std::vector<QString> cannot(targets.size());
                 for (std::size_t i = 0; i < targets.size(); ++i)
@@ -881,9 +1092,11 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                         // Its own page names it only for what its own page can't
                         // do, for a reason the world gives it.
                         if (const std::optional<QString> self = NamedWhy(itself, target);
-                            self && (KindOf(*self) != TWhy::own || !WorldGives(i, About(*self)) ||
+                            self && (KindOf(*self) != TWhy::own || !WorldGives(i, About(*self), *self) ||
                                      !EntryReasonHolds(i, *self, outcome, cannot[i])))
                             fault = "its own page names it for what the world does not give (" + self->toStdString() + ")";
+                        if (own[i]->IsUnavailable() && fault.empty())
+                            fault = "its own page is not available, though no read it waits for failed";
                         if (cannot[i].isEmpty() && expected.empty())
                             cannot[i] = "its own page sends nothing" +
                                         (itself.told.isEmpty() ? QString() : ": " + itself.told.join(" / ").simplified());
@@ -893,13 +1106,18 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                         const TAbout about = named ? About(*named) : TAbout::check;
                         const bool reason =
                             named && KindOf(*named) == TWhy::own &&
-                            (WorldGives(i, about) || (lacks && (about == TAbout::model || about == TAbout::port))) &&
+                            (WorldGives(i, about, *named) ||
+                             (lacks && ((about == TAbout::model && ModelCountHolds(i, *named)) || about == TAbout::port))) &&
                             EntryReasonHolds(i, *named, outcome, cannot[i]);
                         const bool right = cannot[i].isEmpty() ? sent == expected && !named
                                            : ambiguous ? (sent.empty() && reason) || (sent == expected && !named)
                                            : cannot[i].startsWith(kUntold)
                                                ? (sent.empty() && reason) || (!named && SendsHeldKeys(i, sent, outcome))
                                                : sent.empty() && reason;
+                        if (fault.empty() && right && !sent.empty() && targets[i].edges.refusal &&
+                            !RefusalTold(outcome, target, targets[i].edges.refusal))
+                            fault = "it answered its change " + QString::asprintf("0x%04x", targets[i].edges.refusal).toStdString() +
+                                    ", and the outcome does not tell it: " + outcome.told.join(" / ").simplified().toStdString();
                         if (fault.empty() && !right)
                             fault = "its own page " +
                                     (cannot[i].isEmpty() ? "sends " + Text(expected).toStdString()
@@ -908,10 +1126,12 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                                     (cannot[i].isEmpty() && !named ? "sent " + Diff(expected, sent).toStdString()
                                                                    : said());
                         const std::size_t e = std::size_t(targets[i].edge);
+                        t.edgeMet[e] += cannot[i].isEmpty() || lacks || ambiguous || cannot[i].startsWith(kUntold) ||
+                                        (named && reason && (about == TAbout::model || about == TAbout::port));
                         if (cannot[i].isEmpty()) {
                             ++t.compared;
                             ++t.edgeCompared[e];
-                            t.sameCompared += targets[i].edge == TEdge::random && !targets[i].otherGeneration;
+                            t.sameCompared += port == 0 && targets[i].edge == TEdge::random && !targets[i].otherGeneration;
                         } else {
                             if (!t.why.contains(cannot[i].left(80)))
                                 t.why << cannot[i].left(80);
@@ -919,13 +1139,35 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                                 t.edgeWhy[e] << cannot[i].left(60);
                         }
                     }
+                    t.edgeMet[std::size_t(targets[i].edge)] += expect != TWhy::none;
                     if (expect != TWhy::none && !t.edgeWhy[std::size_t(targets[i].edge)].contains(WhyText(expect)))
                         t.edgeWhy[std::size_t(targets[i].edge)] << WhyText(expect);
                     ++t.edgeTargets[std::size_t(targets[i].edge)];
                     t.targets += 1;
-                    t.sameModel += targets[i].edge == TEdge::random && !targets[i].otherGeneration;
+                    t.sameModel += port == 0 && targets[i].edge == TEdge::random && !targets[i].otherGeneration;
                     EXPECT_TRUE(fault.empty()) << name << " \"" << control.toStdString() << "\" to a switch of "
                                                << targets[i].kind.toStdString() << kPortSettings[port] << where << ": " << fault;
+                }
+                // The first press of the world, made before anything read a
+                // port name the page does not read itself, again once every
+                // switch's port names were read: the same bytes to each.
+                if (!namesRead) {
+                    namesRead = true;
+                    for (Intp::TDevice* device : env->host.selection)
+                        TModulePage::StartFor<Intp::TSessionPortNameGet>(device);
+                    world->Settle();
+                    TSetting again = chosen;
+                    std::unique_ptr<TModulePage> later = Shown(again);
+                    const TOutcome second = world->Press(later.get(), Buttons(later.get()).at(k));
+                    for (Intp::TDevice* device : env->host.selection) {
+                        const auto a = outcome.sent.find(device), b = second.sent.find(device);
+                        const std::vector<TChange> before = a == outcome.sent.end() ? std::vector<TChange>() : a->second,
+                                                   after = b == second.sent.end() ? std::vector<TChange>() : b->second;
+                        EXPECT_TRUE(before == after)
+                            << name << " \"" << control.toStdString() << "\"" << where
+                            << ": once the port names were read, " << TChangeReport::DeviceText(device).toStdString()
+                            << " was sent " << Diff(before, after).toStdString() << ", before " << Text(before).toStdString();
+                    }
                 }
             }
         }
@@ -951,19 +1193,30 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                               .arg(t.sameCompared)
                               .arg(t.sameModel) +
                           (t.why.isEmpty() ? QString() : " (" + t.why.join("; ") + ")"));
-        // By edge kind; one compared on fewer than a third of its targets'
-        // own pages says why.
+        auto known = [&](const char* edge) {
+            return std::find_if(std::begin(kBelowFloor), std::end(kBelowFloor), [&](const auto& below) {
+                return name == below.page && names[k] == below.control &&
+                       (edge && below.edge ? std::string_view(below.edge) == "*" || std::string_view(edge) == below.edge
+                                           : !edge && !below.edge);
+            });
+        };
+        const auto below = known(nullptr);
+        // By edge kind; one whose outcome the edge decided for fewer than
+        // a third of its targets fails, unless known above.
         QStringList edges;
         for (std::size_t e = 0; e < std::size_t(TEdge::count); ++e)
-            if (t.edgeTargets[e])
+            if (t.edgeTargets[e]) {
+                const bool floor = 3 * t.edgeMet[e] >= t.edgeTargets[e];
                 edges << QString("%1 %2/%3").arg(kEdgeNames[e]).arg(t.edgeCompared[e]).arg(t.edgeTargets[e]) +
-                             (3 * t.edgeCompared[e] >= t.edgeTargets[e]
-                                  ? QString()
-                                  : " (below the floor: " + t.edgeWhy[e].join("; ") + ")");
+                             (floor ? QString() : " (below the floor: " + t.edgeWhy[e].join("; ") + ")");
+                // A few worlds (the sanitized build's) hold too few targets
+                // of an edge to judge it.
+                EXPECT_TRUE(floor || Worlds().size() < 20 || known(kEdgeNames[e]) != std::end(kBelowFloor))
+                    << name << " \"" << names[k].toStdString() << "\", edge " << kEdgeNames[e] << ": the edge decided "
+                    << t.edgeMet[e] << " of " << t.edgeTargets[e] << " targets' outcomes: "
+                    << t.edgeWhy[e].join("; ").toStdString();
+            }
         Coverage::Note(name, names[k], "by edge: " + edges.join(", "));
-        const auto below = std::find_if(std::begin(kBelowFloor), std::end(kBelowFloor), [&](const auto& known) {
-            return name == known.page && names[k] == known.control;
-        });
         if (below != std::end(kBelowFloor)) {
             Coverage::Note(name, names[k], QString("below the floor: ") + below->why);
             continue;
