@@ -21,6 +21,8 @@
 #include "pages/kit/PageRegistry.h"
 #include "pages/kit/PageTree.h"
 #include "intp/Ports.h"
+#include "intp/Vlan.h"
+#include "intp/Warning.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -518,6 +520,7 @@ protected:
                                                            targets[i].edges));
         hosts.resize(targets.size());
         own.resize(targets.size());
+        ownTold.resize(targets.size());
         for (std::size_t i = 0; i < targets.size(); ++i)
             hosts[i].selection = {Target(i)};
     }
@@ -597,6 +600,34 @@ protected:
         case TAbout::generation: return targets[i].otherGeneration;
         case TAbout::read: return false;
         case TAbout::check: return true;
+        }
+        return false;
+    }
+
+    // Whether the world built target i to fail the page's check that why
+    // names, by the records the library read of it.
+    bool CheckHolds(std::size_t i, const QString& why) const
+    {
+        Intp::TDevice* target = Target(i);
+        static const QRegularExpression mode("^it is not in (802.1Q|port-based) VLAN mode$"),
+            limit("^port number must be <=(\\d+)$");
+        if (const auto match = mode.match(why); match.hasMatch()) {
+            const auto* vlan = target->LatestRead<Intp::TPropertyVlan>();
+            return vlan && vlan->mode != (match.captured(1) == "802.1Q" ? Intp::vm8021q : Intp::vmPortBased);
+        }
+        if (why == "it sends no syslog or e-mail alarms") {
+            const auto* syslog = target->LatestRead<Intp::TPropertyWarningSyslog>();
+            const auto* smtp = target->LatestRead<Intp::TPropertyWarningSmtp>();
+            return syslog && smtp && syslog->mode == 0 && !smtp->enabled;
+        }
+        // Its own members of ports the page can't show, or fewer places.
+        if (const auto match = limit.match(why); match.hasMatch())
+            return match.captured(1).toUInt() == targets[i].counts.members &&
+                   (Fewer(i) || !world->Hidden(target).empty() || targets[i].edges.trunkAtLimit ||
+                    target->GetPortNum() > Base(worldSeed).ports);
+        if (why == "that port stands past the first 32 of its port configuration") {
+            const auto* ports = target->LatestRead<Intp::TPropertyPortConfig>();
+            return ports && ports->entries.size() > 32;
         }
         return false;
     }
@@ -847,7 +878,9 @@ protected:
                 ports.fromEntries = world->Entries(shown, code);
                 ports.toEntries = world->Entries(Target(i), code);
             }
+        const qsizetype told = env->messages.size();
         QString cannot = CopyShown(first, own[i].get(), deletes ? TCopy::entry : TCopy::shown, &ports);
+        ownTold[i] = env->messages.mid(told);
         // A Delete names an entry by its key: the ticks of a typed form's
         // lines are no part of it.
         if (deletes) {
@@ -933,6 +966,7 @@ protected:
     std::vector<TTarget> targets;
     std::vector<TFakePageHost> hosts;
     std::vector<std::unique_ptr<TModulePage>> own;
+    std::vector<QStringList> ownTold;  // what each own page said while set as the page on show
     Intp::TDevice* shown = nullptr;
     int worldSeed = 0;
     bool oneTree = false;
@@ -1104,10 +1138,18 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                         // what the page shows.
                         const bool lacks = cannot[i].contains(QRegularExpression("^no (choice|row|line|entry) "));
                         const TAbout about = named ? About(*named) : TAbout::check;
+                        // A check of its own page names it only where the world
+                        // built it so that its own page, pressed, refuses.
+                        const bool refuses = cannot[i].startsWith("its own page sends nothing") ||
+                                             cannot[i].endsWith(" is off there") || cannot[i].startsWith(kUntold) ||
+                                             ambiguous;
                         const bool reason =
                             named && KindOf(*named) == TWhy::own &&
-                            (WorldGives(i, about, *named) ||
-                             (lacks && ((about == TAbout::model && ModelCountHolds(i, *named)) || about == TAbout::port))) &&
+                            (about == TAbout::check ? refuses || CheckHolds(i, *named) ||
+                                                          (ownTold[i] + itself.told).join('\n').contains(*named)
+                                                    : WorldGives(i, about, *named) ||
+                                                          (lacks && ((about == TAbout::model && ModelCountHolds(i, *named)) ||
+                                                                     about == TAbout::port))) &&
                             EntryReasonHolds(i, *named, outcome, cannot[i]);
                         const bool right = cannot[i].isEmpty() ? sent == expected && !named
                                            : ambiguous ? (sent.empty() && reason) || (sent == expected && !named)
