@@ -880,7 +880,10 @@ std::vector<int> TWorld::HiddenPorts(const Intp::TDevice* device, const TPlan& p
 {
     const int ports = int(Intp::ModelOf(device).PortNum);
     if (plan.edges.hidden != TEdges::drawnPorts && ports > 1)
-        return {plan.edges.hidden == TEdges::first ? 0 : plan.edges.hidden == TEdges::middle ? ports / 2 : ports - 1};
+        // Past 32 ports the middle one is the last a port mask holds.
+        return {plan.edges.hidden == TEdges::first    ? 0
+                : plan.edges.hidden == TEdges::middle ? (ports > 32 ? 31 : ports / 2)
+                                                      : ports - 1};
     std::mt19937 rng(Hash(m_Seed, plan.seed, plan.shown, 0x41dd));
     // The switch on show hides none, one or two; most others none (one
     // that hides a port the page lists can't take a change of it).
@@ -948,7 +951,12 @@ void TWorld::Show(TModulePage* page, TFakePageHost* host)
     m_Env.page = page;
     m_Round = 0;
     page->OnNotify(nullptr, ncSelectionChanged, 0);
-    for (int round = 0; round < 2; ++round) {
+    // A second read where a switch shown fails its read after a good one.
+    const bool again = std::any_of(host->selection.begin(), host->selection.end(), [&](Intp::TDevice* device) {
+        const auto plan = m_Plans.find(device);
+        return plan != m_Plans.end() && plan->second.failure.status && !plan->second.failure.first;
+    });
+    for (int round = 0; round < (again ? 2 : 1); ++round) {
         m_Round = round;
         page->Refresh(true);
         Settle();
@@ -1451,14 +1459,26 @@ TBytes TWorld::Extremes(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
             (extreme == TEdges::lowest ? low : high).push_back(p);
             continue;
         }
-        // The values of the fixed part pastLastPort leaves: a third low, a
-        // third high, the bytes of a pair alike; numbers of two bytes or
-        // more only (a mode of one byte keeps its item).
+        // The values of the fixed part pastLastPort leaves, and those of one
+        // row: a third low, a third high; numbers of two bytes or more only
+        // (a mode of one byte keeps its item). A low number is 0 in all its
+        // bytes (its run of value bytes, up to four).
         const bool wide = (p > 0 && kinds[p - 1] == kValue) || (p + 1 < kinds.size() && kinds[p + 1] == kValue);
-        if (p >= own || j++ % 2 == world % 2 || !wide)
+        const bool row = p >= own && element && (p - own) / element == (world / 3) % ((bytes.size() - own) / element);
+        if ((p >= own && !row) || j++ % 2 == world % 2 || !wide)
             continue;
-        if (const std::size_t side = ((j - 1) / 2 + world / 2) % 3; side < 2)
-            (side ? high : low).push_back(p);
+        const std::size_t side = ((j - 1) / 2 + world / 2) % 3;
+        if (side == 1)
+            high.push_back(p);
+        if (side != 0)
+            continue;
+        std::size_t from = p, to = p + 1;
+        while (from > 0 && kinds[from - 1] == kValue && p - from < 3)
+            --from;
+        while (to < kinds.size() && kinds[to] == kValue && to - p < 3)
+            ++to;
+        for (std::size_t q = to - from <= 4 ? from : p; q < (to - from <= 4 ? to : p + 1); ++q)
+            low.push_back(q);
     }
     if (TBytes moved = bytes; !low.empty()) {
         for (const std::size_t p : low)

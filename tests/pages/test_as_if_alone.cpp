@@ -349,6 +349,9 @@ std::optional<QString> NamedWhy(const TOutcome& outcome, const Intp::TDevice* de
 #ifndef AS_IF_ALONE_WORLDS
 #define AS_IF_ALONE_WORLDS 100
 #endif
+#ifndef AS_IF_ALONE_STEP
+#define AS_IF_ALONE_STEP 1
+#endif
 std::vector<int> Worlds()
 {
     if (const QByteArray one = qgetenv("AS_IF_ALONE_SEED"); !one.isEmpty())
@@ -356,7 +359,8 @@ std::vector<int> Worlds()
     const int n = qEnvironmentVariableIsSet("AS_IF_ALONE_SEEDS") ? qEnvironmentVariableIntValue("AS_IF_ALONE_SEEDS")
                                                                  : AS_IF_ALONE_WORLDS;
     std::vector<int> worlds(std::size_t(std::max(n, 1)));
-    std::iota(worlds.begin(), worlds.end(), 0);
+    for (std::size_t w = 0; w < worlds.size(); ++w)
+        worlds[w] = int(w) * AS_IF_ALONE_STEP;
     return worlds;
 }
 
@@ -574,6 +578,11 @@ protected:
                                                 << "the page is not available, though it does not wait for that read: "
                                                 << page->StatusLine()->text().toStdString();
             return;
+        }
+        // A page that waits for the port names shows nothing without them.
+        if (code == Intp::ccPortNameGet && kWaitsForPortNames.count(PageIdName(GetParam()))) {
+            EXPECT_TRUE(page->IsUnavailable()) << where << ": " << what.toStdString()
+                                               << "the page is available, though it waits for the port names";
         }
         for (QAbstractButton* button : Buttons(page.get()))
             if (button->isEnabled() && button->isVisibleTo(page.get())) {
