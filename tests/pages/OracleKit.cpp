@@ -634,8 +634,8 @@ void CopyValue(QWidget* from, QWidget* to, QStringList& lacks)
             b->setCurrentIndex(index);
     } else if (auto* a = qobject_cast<TNumberBox*>(from)) {
         // A number past the field's limits is no value it shows.
-        if (const std::optional<long long> value = a->InLimits())
-            static_cast<TNumberBox*>(to)->setValue(*value);
+        if (const long long value = a->value(); !a->IsBlank() && value >= a->Lowest() && value <= a->Highest())
+            static_cast<TNumberBox*>(to)->setValue(value);
     } else if (auto* a = qobject_cast<QSpinBox*>(from)) {
         static_cast<QSpinBox*>(to)->setValue(a->value());
     } else if (auto* a = qobject_cast<QDoubleSpinBox*>(from)) {
@@ -833,11 +833,14 @@ std::uint16_t AddCode(const Intp::TDevice* device, std::uint16_t code, const TBy
 }
 
 // An access rule (28 bytes) made an IPv4 rule of TCP (k even) or UDP with
-// a layer-4 port, its fragment check on for odd k.
+// a layer-4 port, its fragment check on for odd k: from a host of its own
+// subnet to any address, which the page's form can show.
 TBytes Ipv4Rule(TBytes rule, std::size_t k)
 {
     rule[6] = 0x08;
     rule[7] = 0x00;
+    const std::uint8_t sides[16] = {10, 0, std::uint8_t(k % 250), 5, 255, 255, 255, 0};
+    std::copy(std::begin(sides), std::end(sides), rule.begin() + 8);
     rule[25] = k % 2 ? 17 : 6;
     rule[26] = std::uint8_t(0x10 + k);
     rule[27] = std::uint8_t(0x50 + k);
