@@ -9,10 +9,8 @@ jobs=$(nproc)
 fuzz_seconds=${FUZZ_SECONDS:-40}
 passed=0; failed=0
 
-run_suite() {  # build dir, extra cmake args...
-  local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+run_suite() {  # build dir
+  local dir=$1
   local log; log=$(mktemp)
   set +e
   ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600 2>&1 | tee "$log"
@@ -27,24 +25,50 @@ run_suite() {  # build dir, extra cmake args...
   [ "$rc" -eq 0 ] || [ "$fails" -gt 0 ] || failed=$((failed + 1))
 }
 
-# One build, which keeps CI on 2 cores within its half hour: the suite and the
-# benchmarks' smoke run under ASan+UBSan, then the fuzz targets.
+# The suite and the benchmarks' smoke run under ASan+UBSan.
 # Line tables alone (-g1): the sanitizers' reports keep their file:line and
 # the build takes a fraction of the disk full debug information does.
 df -h . | tail -1 | awk '{print "disk: " $4 " free"}'
-run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCONSOLE_SANITIZE=ON -DCONSOLE_SHARED_LIBS=ON
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCONSOLE_SANITIZE=ON \
+  -DCONSOLE_SHARED_LIBS=ON >/dev/null
+cmake --build build-asan -j "$jobs"
 
-# The as-if-alone test over its full count of worlds wants an optimised build:
-# one of its executable alone, its pages sharded over the cores.
-cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DCONSOLE_BENCH=OFF >/dev/null
-cmake --build build-rel -j "$jobs" --target test_as_if_alone
+# The other two builds take, at the lowest priority, the cores the suite
+# leaves idle while it runs: the as-if-alone test over its full count of
+# worlds wants an optimised build (of its executable alone), and the fuzz
+# targets clang with libFuzzer, ASan and UBSan.
+builds_log=$(mktemp)
+(
+  nice -n 19 cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 \
+    -DCONSOLE_BENCH=OFF >/dev/null
+  nice -n 19 cmake --build build-rel -j "$jobs" --target test_as_if_alone
+  CC=clang CXX=clang++ nice -n 19 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
+    -DCONSOLE_FUZZ=ON -DCONSOLE_GUI=OFF -DCONSOLE_BENCH=OFF >/dev/null
+  nice -n 19 cmake --build build-fuzz -j "$jobs"
+) >"$builds_log" 2>&1 &
+builds=$!
+run_suite build-asan
+if ! wait "$builds"; then
+  tail -60 "$builds_log"; rm -f "$builds_log"
+  echo "all: $passed passed, $((failed + 1)) failed (a build failed)"
+  exit 1
+fi
+rm -f "$builds_log"
+
+# The as-if-alone test's pages in shards, a core each at a time: small
+# shards, so that the last ones end together.
+shards=$((4 * jobs))
 shard_log=$(mktemp -d)
-for ((i = 0; i < jobs; i++)); do
-  QT_QPA_PLATFORM=offscreen GTEST_TOTAL_SHARDS=$jobs GTEST_SHARD_INDEX=$i \
+running=0
+for ((i = 0; i < shards; i++)); do
+  QT_QPA_PLATFORM=offscreen GTEST_TOTAL_SHARDS=$shards GTEST_SHARD_INDEX=$i \
     build-rel/tests/pages/test_as_if_alone >"$shard_log/$i" 2>&1 &
+  running=$((running + 1))
+  if [ "$running" -ge "$jobs" ]; then wait -n || true; running=$((running - 1)); fi
 done
 wait || true
-for ((i = 0; i < jobs; i++)); do
+for ((i = 0; i < shards; i++)); do
   ok=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\./\1/p' "$shard_log/$i" | tail -1)
   bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:/\1/p' "$shard_log/$i" | tail -1)
   if [ -z "$ok" ] && [ -z "$bad" ]; then
@@ -63,11 +87,7 @@ bench_failed=$(sed -n 's/^bench: [0-9]* passed, \([0-9]*\) failed/\1/p' "$bench_
 passed=$((passed + ${bench_passed:-0})); failed=$((failed + ${bench_failed:-1}))
 rm -f "$bench_log"
 
-# Fuzz targets: clang with libFuzzer, ASan and UBSan; each runs for a bounded time.
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
-  -DCONSOLE_FUZZ=ON -DCONSOLE_GUI=OFF -DCONSOLE_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$jobs"
+# Fuzz targets, each for a bounded time.
 # One fuzz target a core at a time, each for its bounded time.
 fuzz_one() {  # fuzz target; its log ends with "fuzz: ok" when it passed
   local f=$1 name corpus seeds
