@@ -220,7 +220,7 @@ protected:
                         return false;
                 return true;
             },
-            5s);
+            30s);
     }
 
     // A helper's failed step ends the whole test: GoogleTest reports the
@@ -349,7 +349,7 @@ protected:
                         return false;
                 return true;
             },
-            5s), "the login did not reach every switch");
+            30s), "the login did not reach every switch");
     }
 
     void LogInAll()
@@ -362,7 +362,7 @@ protected:
                         return false;
                 return true;
             },
-            5s), "the login did not reach every switch");
+            30s), "the login did not reach every switch");
     }
 
     // Selects the device page of type T in the page tree as a user would and
@@ -374,7 +374,7 @@ protected:
         for (QTreeWidgetItemIterator it(tree); *it; ++it) {
             if (auto *page = dynamic_cast<T *>(TModuleFrame::ModuleOf(*it))) {
                 tree->setCurrentItem(*it);
-                Require(RunUntil([&] { return page->isVisible(); }, 5s), "the page did not show");
+                Require(RunUntil([&] { return page->isVisible(); }, 30s), "the page did not show");
                 return page;
             }
         }
@@ -441,7 +441,7 @@ TPage *ReadPage(TMainForm &form, TPageId id, bool current = true)
     TDeviceList targets;
     form.GetTargetDevices(targets);
     for (Intp::TDevice *target : targets)
-        if (!RunUntil([&] { return target->LatestRead<typename TGet::Record>() != nullptr; }, 5s))
+        if (!RunUntil([&] { return target->LatestRead<typename TGet::Record>() != nullptr; }, 30s))
             return nullptr;
     page->OnNotify(device, TGet::CommandCode, 0);
     return page;

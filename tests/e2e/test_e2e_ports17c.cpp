@@ -38,7 +38,7 @@ TEST_F(ConsoleE2E, AFirstGenerationTrunkGroupChangesEverySelectedSwitch)
             }
             return true;
         },
-        5s));
+        30s));
 }
 
 TEST_F(ConsoleE2E, ASecondGenerationTrunkGroupChangesEverySelectedSwitch)
@@ -66,5 +66,5 @@ TEST_F(ConsoleE2E, ASecondGenerationTrunkGroupChangesEverySelectedSwitch)
             }
             return true;
         },
-        5s));
+        30s));
 }

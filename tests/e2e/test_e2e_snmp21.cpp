@@ -30,7 +30,7 @@ TEST_F(ConsoleE2E, Snmpv3UserAndTrapReceiverAreAddedAndDeletedOnEverySelectedSwi
     users->m_Privacy->setText("privpass1");
     users->m_Add->click();
     EXPECT_TRUE(OnEvery([&](const FakeSwitch::TSwitch &sw) { return user(sw) && user(sw)->auth && user(sw)->privacy; }));
-    ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertySnmpUser>::Get(current).entries.empty(); }, 5s));
+    ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertySnmpUser>::Get(current).entries.empty(); }, 30s));
     ASSERT_TRUE(EveryRead<Intp::TPropertySnmpUser>());
     users->OnNotify(current, Intp::ccSnmpUserGet, 0); // the name and both passwords stay typed
     users->m_Delete->click();
@@ -50,7 +50,7 @@ TEST_F(ConsoleE2E, Snmpv3UserAndTrapReceiverAreAddedAndDeletedOnEverySelectedSwi
     ASSERT_TRUE(traps->m_Add->isEnabled());
     traps->m_Add->click();
     EXPECT_TRUE(OnEvery(receiver));
-    ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertySnmpTrap>::Get(current).entries.empty(); }, 5s));
+    ASSERT_TRUE(RunUntil([&] { return !Intp::Property<Intp::TPropertySnmpTrap>::Get(current).entries.empty(); }, 30s));
     ASSERT_TRUE(EveryRead<Intp::TPropertySnmpTrap>());
     traps->OnNotify(current, Intp::ccSnmpTrapGet, 0);
     traps->m_ServerIp->setText("198.18.0.1");
