@@ -200,6 +200,8 @@ TEST_F(ConsoleE2E, RedundancyGoesFromRstpToTheRingAndBackOnEverySelectedSwitch)
     auto *ring = ShowDevicePage<TModuleRedundancyRing>();
     ASSERT_NE(ring, nullptr);
     shown(ring, Intp::TPropertyRedundancyRing{}, Intp::ccRedundancyRstpGet);
+    // The page goes by each switch's RSTP record too, read after its ring.
+    shown(ring, Intp::TPropertyRedundancyRstp{}, Intp::ccRedundancyRstpGet);
     ASSERT_FALSE(ring->m_LegacyMode->isChecked());
     ring->m_LegacyMode->setChecked(true);
     ring->m_2ndPort->setCurrentIndex(1);
