@@ -315,30 +315,6 @@ TEST_F(VlanPortBasedPage, ANotValidGroupListIsSaidAfterAFailedRead)
     EXPECT_EQ(env.messages, QStringList{"Retrieve vlan port info failed!"});
 }
 
-// The page lists no group without its switch's port names: never answered
-// or refused, it stays not available.
-TEST_F(VlanPortBasedPage, PortNamesNotReadLeaveItNotAvailable)
-{
-    TDevice* device = InMode(vmPortBased);
-    TDevice* target = Select(2, TestModel(4, 0, 0, 4));
-    for (TDevice* each : {device, target}) {
-        Put(each, IntpTest::PortConfig(IntpTest::ModelOf(each)));
-        Put(each, TPropertyVlan{true, vmPortBased});
-        Put(each, TPropertyVlanPort{true, {{7, 0b1001, "Seven"}}});
-    }
-    Property<TPropertyPortName>::Get(device).valid = false;
-    NotifyRead(page.get(), target, ccPortNameGet, 5);
-    Notify(device, ccVlanPortGet);
-    EXPECT_TRUE(page->IsUnavailable());
-    EXPECT_EQ(page->StatusLine()->text(), "Not available: the switch's settings have not been read.");
-    EXPECT_EQ(page->m_List->RowCount(), 0);
-
-    env.host.selection = {target, device};
-    Refill();
-    EXPECT_TRUE(page->IsUnavailable());
-    EXPECT_EQ(page->StatusLine()->text(), "Not available: the switch refused (code 5).");
-}
-
 // At 1024x768 with 24 named ports the member lines are whole.
 TEST_F(VlanPortBasedPage, EveryMemberLineIsAsWideAsItsName)
 {
