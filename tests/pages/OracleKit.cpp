@@ -1801,9 +1801,13 @@ TBytes TWorld::Held(Intp::TDevice* device, std::uint16_t code, const TBytes& pre
             return Answer(sw, Handlers().at(add), add, entry).Status != FakeSwitch::StatusOk;
         });
     }
+    // One entry of a key as the library reads it: texts alike up to their
+    // first NUL are one key, whatever bytes follow it.
     if (const auto [at, size] = EntryKey(code); size) {
+        const auto& decoded = Handlers().at(code).Decoded;
         std::set<TBytes> keys;
-        std::erase_if(entries, [&, at = at, size = size](const TBytes& entry) {
+        std::erase_if(entries, [&, at = at, size = size](const TBytes& raw) {
+            const TBytes entry = decoded ? decoded(raw) : raw;
             const std::size_t from = std::min(at, entry.size()), to = std::min(entry.size(), at + size);
             return !keys.insert(TBytes(entry.begin() + std::ptrdiff_t(from), entry.begin() + std::ptrdiff_t(to)))
                         .second;

@@ -720,13 +720,20 @@ protected:
                    holds = why.contains("entry already") || why.contains("can't show its entry");
         if (!none && !holds)
             return true;
-        const auto sent = outcome.sent.find(shown);
+        // The key the press names: that of the entry sent to the switch on
+        // show, or to any switch where the switch on show holds none.
+        const auto onShown = outcome.sent.find(shown);
+        const bool shownSent = onShown != outcome.sent.end() && !onShown->second.empty();
+        std::vector<TChange> sent;
+        for (const auto& [device, changes] : outcome.sent)
+            if (device == shown || !shownSent)
+                sent.insert(sent.end(), changes.begin(), changes.end());
         for (const std::uint16_t code : world->Read(shown)) {
             const auto [at, size] = TWorld::EntryKey(code);
             if (!size)
                 continue;
             const std::vector<TBytes> held = world->Entries(Target(i), code);
-            for (const TChange& change : sent == outcome.sent.end() ? std::vector<TChange>() : sent->second)
+            for (const TChange& change : sent)
                 if (const TBytes key = TWorld::KeyNamed(code, change.payload); !key.empty()) {
                     const bool has = std::any_of(held.begin(), held.end(), [&, at = at](const TBytes& entry) {
                         return entry.size() >= at + key.size() &&
