@@ -209,21 +209,29 @@ std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& v
                                              names.begin() + std::ptrdiff_t(std::min<std::size_t>(names.size(), 32)));
         return ListedPorts(texts, masked, first);
     }
-    // Every port listed: more lines than visible ports, the hidden ones among them.
+    // Every port listed: more lines than visible ports, the hidden ones among
+    // them, in the order of the switch's port configuration; each numbered
+    // or named as the switch names it (of alike names, the first port left).
     if (visible.empty() || visible.size() >= names.size())
         return visible;
-    std::vector<int> all;
-    for (int r = 0;
-         r < texts.size() && std::size_t(r) < names.size() && texts[r] == QString::asprintf("Port.%02d", r + 1); ++r)
-        all.push_back(r);
-    if (all.size() > visible.size())
-        return all;
-    all.clear();
-    for (int r = 0; r < texts.size() && std::size_t(r) < names.size() &&
-                    texts[r] == QString::fromLatin1(names[std::size_t(r)]);
-         ++r)
-        all.push_back(r);
-    return all.size() > visible.size() ? all : visible;
+    for (const bool numbered : {true, false}) {
+        std::vector<int> all;
+        std::vector<bool> used(names.size());
+        for (qsizetype r = 0; r < texts.size(); ++r) {
+            int found = -1;
+            for (std::size_t i = 0; i < names.size() && found < 0; ++i)
+                if (!used[i] &&
+                    texts[r] == (numbered ? QString::asprintf("Port.%02zu", i + 1) : QString::fromLatin1(names[i])))
+                    found = int(i);
+            if (found < 0)
+                break;
+            used[std::size_t(found)] = true;
+            all.push_back(found);
+        }
+        if (all.size() > visible.size())
+            return all;
+    }
+    return visible;
 }
 
 // The row or line of the other switch showing the same port as row of the
@@ -1443,7 +1451,19 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
         if (Takes(device->GetType(), code, moved))
             bytes = std::move(moved);
     }
-    return plan.values.whole ? Extremes(device, plan, code, std::move(bytes), kinds, fixed, element) : bytes;
+    // A port configuration that lists two of its first 32 ports out of
+    // their order now and then: a port's position is not its index there.
+    const std::size_t ports = std::min<std::size_t>(Intp::ModelOf(device).PortNum, 32);
+    if (const std::uint64_t draw = Hash(m_Seed, plan.seed, plan.shown, 0x50f7);
+        code == Intp::ccPortConfigGet && element && ports > 2 && elements >= ports && draw % 4 == 0) {
+        const std::size_t at = fixed + (draw / 4) % (ports - 1) * element;
+        TBytes moved = bytes;
+        std::swap_ranges(moved.begin() + std::ptrdiff_t(at), moved.begin() + std::ptrdiff_t(at + element),
+                         moved.begin() + std::ptrdiff_t(at + element));
+        if (Takes(device->GetType(), code, moved))
+            bytes = std::move(moved);
+    }
+    return plan.values.whole || plan.shown ? Extremes(device, plan, code, std::move(bytes), kinds, fixed, element) : bytes;
 }
 
 TBytes TWorld::Extremes(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, TBytes bytes,
@@ -1468,7 +1488,7 @@ TBytes TWorld::Extremes(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
         // bytes (its run of value bytes, up to four).
         const bool wide = (p > 0 && kinds[p - 1] == kValue) || (p + 1 < kinds.size() && kinds[p + 1] == kValue);
         const bool row = p >= own && element && (p - own) / element == (world / 3) % ((bytes.size() - own) / element);
-        if ((p >= own && !row) || j++ % 2 == world % 2 || !wide)
+        if ((p >= own && !row) || j++ % 2 == world % 2 || !wide || (p < own && !plan.values.whole))
             continue;
         const std::size_t side = ((j - 1) / 2 + world / 2) % 3;
         if (side == 1)
@@ -1483,6 +1503,8 @@ TBytes TWorld::Extremes(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
         for (std::size_t q = to - from <= 4 ? from : p; q < (to - from <= 4 ? to : p + 1); ++q)
             low.push_back(q);
     }
+    // A byte of a number made low stays 0.
+    std::erase_if(high, [&](std::size_t p) { return std::find(low.begin(), low.end(), p) != low.end(); });
     if (TBytes moved = bytes; !low.empty()) {
         for (const std::size_t p : low)
             moved[p] = 0;
