@@ -1451,12 +1451,17 @@ TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t co
         if (Takes(device->GetType(), code, moved))
             bytes = std::move(moved);
     }
-    // A port configuration that lists two of its first 32 ports out of
-    // their order now and then: a port's position is not its index there.
+    // A target's port configuration that lists two of its first 32 ports
+    // out of their order now and then: a port's position is not its index
+    // there. Two ports it shows, which one tells apart by name.
     const std::size_t ports = std::min<std::size_t>(Intp::ModelOf(device).PortNum, 32);
-    if (const std::uint64_t draw = Hash(m_Seed, plan.seed, plan.shown, 0x50f7);
-        code == Intp::ccPortConfigGet && element && ports > 2 && elements >= ports && draw % 4 == 0) {
-        const std::size_t at = fixed + (draw / 4) % (ports - 1) * element;
+    const std::uint64_t draw = Hash(m_Seed, plan.seed, plan.shown, 0x50f7);
+    const std::size_t swapped = ports > 2 ? (draw / 4) % (ports - 1) : 0;
+    const std::vector<int> hidden = HiddenPorts(device, plan);
+    auto shows = [&](std::size_t port) { return std::find(hidden.begin(), hidden.end(), int(port)) == hidden.end(); };
+    if (code == Intp::ccPortConfigGet && element && !plan.shown && ports > 2 && elements >= ports && draw % 4 == 0 &&
+        shows(swapped) && shows(swapped + 1)) {
+        const std::size_t at = fixed + swapped * element;
         TBytes moved = bytes;
         std::swap_ranges(moved.begin() + std::ptrdiff_t(at), moved.begin() + std::ptrdiff_t(at + element),
                          moved.begin() + std::ptrdiff_t(at + element));
