@@ -6,7 +6,7 @@ set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config
       qt6-base-dev libgl-dev libpcap-dev libssl-dev fonts-dejavu-core)
 if [ "${1:-}" != console ]; then
-  pkgs+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev iproute2)
+  pkgs+=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev iproute2 libjemalloc2)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

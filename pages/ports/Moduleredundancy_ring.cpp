@@ -129,6 +129,7 @@ void TModuleRedundancyRing::EventOnApplyClick()
     });
 }
 
-static const TPageRegistration<TModuleRedundancyRing> s_Register(TPageId::TModuleRedundancyRing, [](TModule* page) {
-    static_cast<TModuleRedundancyRing*>(page)->SetExclusive(true);
-});
+static const TPageRegistration<TModuleRedundancyRing>
+    s_RegisterPage_TModuleRedundancyRing(TPageId::TModuleRedundancyRing, [](TModule* page) {
+        static_cast<TModuleRedundancyRing*>(page)->SetExclusive(true);
+    });

@@ -150,6 +150,7 @@ void TModuleRedundancyRstp::EventOnApplyClick()
                                                           m_ListView->OwnValues());
 }
 
-static const TPageRegistration<TModuleRedundancyRstp> s_Register(TPageId::TModuleRedundancyRstp, [](TModule* page) {
-    static_cast<TModuleRedundancyRstp*>(page)->SetExclusive(true);
-});
+static const TPageRegistration<TModuleRedundancyRstp>
+    s_RegisterPage_TModuleRedundancyRstp(TPageId::TModuleRedundancyRstp, [](TModule* page) {
+        static_cast<TModuleRedundancyRstp*>(page)->SetExclusive(true);
+    });

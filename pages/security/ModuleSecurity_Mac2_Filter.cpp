@@ -9,7 +9,7 @@
 #include <QPushButton>
 
 using namespace Intp;
-using TEntry = TPropertySecurityMac2FilterEntry;
+using TFilterEntry = TPropertySecurityMac2FilterEntry;
 
 TModuleSecurityMac2Filter::TModuleSecurityMac2Filter(QWidget* parent) : TModulePage("MAC Filtering", parent)
 {
@@ -27,19 +27,19 @@ TModuleSecurityMac2Filter::TModuleSecurityMac2Filter(QWidget* parent) : TModuleP
     AddRead<TSessionSecurityMac2FilterGet>();
 
     m_Table.Bind(this, m_ListView, m_Add, m_Remove,
-                 {.cells = [](const TEntry& e) {
+                 {.cells = [](const TFilterEntry& e) {
                       return QStringList{SwitchText(e.mac.ToString()), QString::number(e.vlanId)};
                   },
                   // An address in a VLAN, on the switch too; Add is off for a listed
                   // one, Remove needs one.
-                  .key = [](const TEntry& e) { return MacVlanKey(e.mac, e.vlanId); },
+                  .key = [](const TFilterEntry& e) { return MacVlanKey(e.mac, e.vlanId); },
                   .add = arRefusesHeld,
                   .del = drListedKey,
-                  .readForm = [this]() -> std::optional<TEntry> {
+                  .readForm = [this]() -> std::optional<TFilterEntry> {
                       const auto mac = m_Mac->Address();
-                      return mac ? std::optional(TEntry{uint32_t(m_VlanId->value()), *mac}) : std::nullopt;
+                      return mac ? std::optional(TFilterEntry{uint32_t(m_VlanId->value()), *mac}) : std::nullopt;
                   },
-                  .fillForm = [this](const TEntry* e) {
+                  .fillForm = [this](const TFilterEntry* e) {
                       if (!e)
                           return;
                       m_Mac->SetAddress(&e->mac);
@@ -47,7 +47,7 @@ TModuleSecurityMac2Filter::TModuleSecurityMac2Filter(QWidget* parent) : TModuleP
                   },
                   .numbered = true,
                   // Remove names a listed entry by its VLAN as read, even one the box can't show.
-                  .asRead = [](TEntry& e, const TEntry& row) { e.vlanId = row.vlanId; }});
+                  .asRead = [](TFilterEntry& e, const TFilterEntry& row) { e.vlanId = row.vlanId; }});
     WatchChanges({m_Mac, m_VlanId});
 }
 

@@ -11,7 +11,7 @@
 #include <QPushButton>
 
 using namespace Intp;
-using TEntry = TPropertySecurityMac2StaticEntry;
+using TStaticEntry = TPropertySecurityMac2StaticEntry;
 
 TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModulePage("Static MAC Addresses", parent)
 {
@@ -37,25 +37,25 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
     AddChain<TSessionPortConfigGet, TSessionSecurityMac2StaticGet>();
 
     m_Table.Bind(this, m_ListView, m_Add, m_Remove,
-                 {.cells = [this](const TEntry& e) {
+                 {.cells = [this](const TStaticEntry& e) {
                       return QStringList{SwitchText(e.mac.ToString()), m_Port->itemText(ItemOfPort(e.port)),
                                          QString::number(e.vlanId)};
                   },
                   // The port is not part of the name: one address and VLAN ID is one
                   // entry, on the switch too. Add is off for a listed one; Remove
                   // sends each switch its own entry of it, on its own port.
-                  .key = [](const TEntry& e) { return MacVlanKey(e.mac, e.vlanId); },
+                  .key = [](const TStaticEntry& e) { return MacVlanKey(e.mac, e.vlanId); },
                   .add = arRefusesHeld,
                   .del = drOwnEntry,
                   // Nothing is sent without a chosen port.
-                  .readForm = [this]() -> std::optional<TEntry> {
+                  .readForm = [this]() -> std::optional<TStaticEntry> {
                       const auto mac = m_Mac->Address();
                       const int position = m_Ports.IndexOfRow(m_Port->currentIndex());
                       if (!mac || position < 0)
                           return std::nullopt;
-                      return TEntry{uint32_t(position), uint32_t(m_VlanId->value()), *mac};
+                      return TStaticEntry{uint32_t(position), uint32_t(m_VlanId->value()), *mac};
                   },
-                  .fillForm = [this](const TEntry* e) {
+                  .fillForm = [this](const TStaticEntry* e) {
                       if (!e)
                           return;
                       m_Port->setCurrentIndex(ItemOfPort(e->port));
@@ -63,22 +63,22 @@ TModuleSecurityMac2Static::TModuleSecurityMac2Static(QWidget* parent) : TModuleP
                       m_VlanId->setValue(e->vlanId);
                   },
                   .numbered = true,
-                  .sortKey = [this](const TEntry& e, int column) {
+                  .sortKey = [this](const TStaticEntry& e, int column) {
                       return column == 2 ? std::optional<long long>(ItemOfPort(e.port)) : std::nullopt;
                   },
                   // An entry on a port not offered gets no row: on another
                   // switch, one its own page does not offer.
-                  .listed = [this](const TEntry& e, TDevice* device) {
+                  .listed = [this](const TStaticEntry& e, TDevice* device) {
                       return device == CurrentDevice() ? ItemOfPort(e.port) >= 0
                                                        : ItemOfPort(OfferedPorts(device), e.port) >= 0;
                   },
                   // Add takes the port's position in each switch's own port
                   // configuration.
-                  .fit = [this](TEntry& e, TDevice* target, bool del) {
+                  .fit = [this](TStaticEntry& e, TDevice* target, bool del) {
                       return del ? QString() : TTableEditorBase::PositionOnTarget(e.port, CurrentDevice(), target);
                   },
                   // Remove names a listed entry by its VLAN as read, even one the box can't show.
-                  .asRead = [](TEntry& e, const TEntry& row) { e.vlanId = row.vlanId; }});
+                  .asRead = [](TStaticEntry& e, const TStaticEntry& row) { e.vlanId = row.vlanId; }});
     WatchChanges({m_Port, m_Mac, m_VlanId});
 }
 

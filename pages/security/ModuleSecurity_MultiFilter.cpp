@@ -13,7 +13,7 @@
 #include <bit>
 
 using namespace Intp;
-using TEntry = TPropertySecurityMultiFilterEntry;
+using TMultiEntry = TPropertySecurityMultiFilterEntry;
 
 namespace {
 
@@ -53,7 +53,7 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
     // its VLAN); a switch's entry is its group in its VLAN. The mask is the
     // boxes': bits of boxes a switch does not offer are never sent.
     m_Table.Bind(this, m_ListView, m_Add, m_Remove,
-                 {.cells = [this](const TEntry& e) {
+                 {.cells = [this](const TMultiEntry& e) {
                       QString members;
                       for (int i = 0; i < m_Ports->count(); ++i)
                           members += (e.ports >> i) & 1u ? QString::number(i + 1) : QString("*");
@@ -62,16 +62,16 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                   // The buttons follow the group; the switch keys an entry by its
                   // group in its VLAN. A port box changed offers Add for a listed
                   // group; Remove sends each switch its own entry of the key.
-                  .key = [](const TEntry& e) { return IpText(e.group); },
-                  .switchKey = [](const TEntry& e) { return IpText(e.group) + ' ' + QString::number(e.vid); },
+                  .key = [](const TMultiEntry& e) { return IpText(e.group); },
+                  .switchKey = [](const TMultiEntry& e) { return IpText(e.group) + ' ' + QString::number(e.vid); },
                   .add = arSendsHeld,
                   .del = drOwnEntry,
-                  .readForm = [this]() -> std::optional<TEntry> {
+                  .readForm = [this]() -> std::optional<TMultiEntry> {
                       if (!m_Ip->IsHost())
                           return std::nullopt;
-                      return TEntry{m_Ports->Mask(), m_Ip->Value(), uint32_t(m_VlanId->value())};
+                      return TMultiEntry{m_Ports->Mask(), m_Ip->Value(), uint32_t(m_VlanId->value())};
                   },
-                  .fillForm = [this](const TEntry* e) {
+                  .fillForm = [this](const TMultiEntry* e) {
                       if (!e)
                           return;
                       m_Ip->SetValue(e->group);
@@ -80,17 +80,17 @@ TModuleSecurityMultiFilter::TModuleSecurityMultiFilter(QWidget* parent) : TModul
                   },
                   .numbered = true,
                   // Rows sort by number and by VLAN; address and members compare equal.
-                  .sortKey = [](const TEntry&, int column) {
+                  .sortKey = [](const TMultiEntry&, int column) {
                       return column == 1 || column == 3 ? std::optional<long long>(0) : std::nullopt;
                   },
                   // Add goes to a switch that offers every box shown.
-                  .fit = [this](TEntry&, TDevice* target, bool del) {
+                  .fit = [this](TMultiEntry&, TDevice* target, bool del) {
                       const int has = std::min(OfferedPorts(target), int(MaxMaskPorts));
                       return del ? QString() : TTableEditorBase::LinesWhy(m_Ports->count(), has);
                   },
                   // Remove sends a listed entry's VLAN as the switch gave it,
                   // even one the box can't show.
-                  .asRead = [](TEntry& e, const TEntry& row) { e.vid = row.vid; }});
+                  .asRead = [](TMultiEntry& e, const TMultiEntry& row) { e.vid = row.vid; }});
     connect(m_Ip, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
     connect(m_VlanId, &TNumberBox::valueChanged, this, [this] { m_Table.UpdateButtons(); });
     // A box changed may send a listed group again with other members, but

@@ -11,7 +11,7 @@
 #include <QPushButton>
 
 using namespace Intp;
-using TEntry = TPropertySecurityPortEntry;
+using TPortEntry = TPropertySecurityPortEntry;
 
 TModuleSecurityPort::TModuleSecurityPort(QWidget* parent) : TModulePage("Port Security", parent)
 {
@@ -35,33 +35,33 @@ TModuleSecurityPort::TModuleSecurityPort(QWidget* parent) : TModulePage("Port Se
     AddChain<TSessionPortConfigGet, TSessionSecurityPortGet>();
 
     m_Table.Bind(this, m_List, m_Add, m_Delete,
-                 {.cells = [this](const TEntry& e) {
+                 {.cells = [this](const TPortEntry& e) {
                       return QStringList{PortNameOf(m_Names, e.port), SwitchText(e.mac.ToString())};
                   },
                   // The buttons follow the port and address: Add is off for a listed
                   // one, Delete needs one. Delete sends the address alone: a switch's
                   // entry of it, on any port.
-                  .key = [](const TEntry& e) { return QString::number(e.port) + ' ' + e.mac.ToString().c_str(); },
-                  .switchKey = [](const TEntry& e) { return QString(e.mac.ToString().c_str()); },
+                  .key = [](const TPortEntry& e) { return QString::number(e.port) + ' ' + e.mac.ToString().c_str(); },
+                  .switchKey = [](const TPortEntry& e) { return QString(e.mac.ToString().c_str()); },
                   .add = arRefusesHeld,
                   .del = drListedKey,
                   // No port while the chooser has none chosen: nothing to add.
-                  .readForm = [this]() -> std::optional<TEntry> {
-                      TEntry entry;
+                  .readForm = [this]() -> std::optional<TPortEntry> {
+                      TPortEntry entry;
                       const std::optional<TMacAddr> mac = m_MAC->Address();
                       if (!mac || !ChosenPort(m_Port, entry.port))
                           return std::nullopt;
                       entry.mac = *mac;
                       return entry;
                   },
-                  .fillForm = [this](const TEntry* e) {
+                  .fillForm = [this](const TPortEntry* e) {
                       if (!e)
                           return;
                       ChoosePort(m_Port, e->port);
                       m_MAC->SetAddress(&e->mac);
                   },
                   // The entry of the same port or trunk group.
-                  .fit = [this](TEntry& e, TDevice* target, bool) {
+                  .fit = [this](TPortEntry& e, TDevice* target, bool) {
                       return TTableEditorBase::PortOnTarget(e.port, CurrentDevice(), target);
                   }});
     connect(m_MAC, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });

@@ -159,6 +159,7 @@ QString TModuleWarningEvent::OtherGenerationWhy(Intp::TDevice* target, bool seco
 }
 
 // The builder lists every system event.
-static const TPageRegistration<TModuleWarningEvent> s_RegisterPage(TPageId::TModuleWarningEvent, [](TModule* page) {
-    static_cast<TModuleWarningEvent*>(page)->SetSystemEvents(std::bitset<4>().set());
-});
+static const TPageRegistration<TModuleWarningEvent>
+    s_RegisterPage_TModuleWarningEvent(TPageId::TModuleWarningEvent, [](TModule* page) {
+        static_cast<TModuleWarningEvent*>(page)->SetSystemEvents(std::bitset<4>().set());
+    });

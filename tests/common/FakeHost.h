@@ -161,8 +161,10 @@ public:
     // that device; false when there is none.
     bool TimeOut(Intp::TDevice* device, uint16_t code) {
         for (auto& [session, timer] : timers) {
+            if (!timer.enabled)
+                continue;
             auto* general = dynamic_cast<Intp::TSessionGeneralBase*>(session);
-            if (general && timer.enabled && general->GetCode() == code && general->GetTarget() == device->GetMac()) {
+            if (general && general->GetCode() == code && general->GetTarget() == device->GetMac()) {
                 session->OnTimeout();
                 return true;
             }

@@ -1,5 +1,6 @@
 #include "console/FilterForm.h"
 #include "pages/kit/MessageBox.h"
+#include "tests/common/Ip.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,6 @@
 using namespace Filter;
 
 namespace {
-
-constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) {
-    return a << 24 | b << 16 | c << 8 | d;
-}
 
 constexpr uint32_t kHost = 0xFFFFFFFFu;
 const TIpMask kLan{Ip(192, 168, 1, 20), Ip(255, 255, 255, 0)};

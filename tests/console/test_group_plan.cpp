@@ -1,4 +1,5 @@
 #include "console/GroupPlan.h"
+#include "tests/common/Ip.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,6 @@
 
 namespace {
 
-constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
 constexpr uint32_t Mask24 = 0xFFFFFF00;
 
 TEST(AddressPlan, ThreeSwitchesTakeTheFirstAddressesOfTheRangeFromTheTop)

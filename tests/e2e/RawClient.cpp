@@ -134,11 +134,11 @@ int Find(uint32_t address, size_t count, const char *productId)
     std::set<TMac> printed;
     TFindResult result = FindEach(address, count, [&](const TReplyIn &r) {
         if (productId && U32At(r.Payload, 0) != FakeSwitch::ProductId(productId)) {
-            std::cerr << "wrong product id from " << IpText(r.Source) << "\n";
+            std::cerr << "wrong product id from " << FakeSwitch::IpText(r.Source) << "\n";
             return false;
         }
         if (printed.insert(r.Header.Mac).second)
-            std::cout << MacText(r.Header.Mac) << " " << IpText(r.Source) << "\n";
+            std::cout << MacText(r.Header.Mac) << " " << FakeSwitch::IpText(r.Source) << "\n";
         return true;
     });
     std::cout << "found " << result.Found << " of " << count << " in " << result.Milliseconds << " ms\n";
@@ -207,7 +207,7 @@ int IpSet(const TMac &mac, uint32_t newIp, const std::string &user, const std::s
         std::cerr << "the switch does not report its new address\n";
         return 1;
     }
-    std::cout << MacText(mac) << " now at " << IpText(newIp) << "\n";
+    std::cout << MacText(mac) << " now at " << FakeSwitch::IpText(newIp) << "\n";
     return 0;
 }
 

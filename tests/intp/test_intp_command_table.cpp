@@ -89,7 +89,7 @@ TEST(CommandTable, CountRulesFollowTheModel)
 
 namespace {
 
-constexpr uint32_t DeviceIp = 0x0A000007;
+constexpr uint32_t TableDeviceIp = 0x0A000007;
 
 // Classes that need a file opened before they can start.
 const std::set<std::string> NeedsFile = {"TSessionBasicsUpgradeBuildin", "TSessionBasicsBackupBuildin",
@@ -101,7 +101,7 @@ protected:
         m_Session = CreateSession(Info().code, Info().requestClass);
         ASSERT_NE(m_Session, nullptr);
         uint32_t model = m_Host.AddModel("Model", 8, 2, 4, 3, 4, 5, 16);
-        m_Device = m_Host.MakeDevice(Mac(0x42), DeviceIp, model);
+        m_Device = m_Host.MakeDevice(Mac(0x42), TableDeviceIp, model);
     }
     void TearDown() override {
         // A started request belongs to the library; one that never started to the test.
@@ -146,7 +146,7 @@ TEST_P(CommandTableRow, RequestFrameHasTheRowsPayloadSize) {
     EXPECT_EQ(header.status, 0);
     EXPECT_EQ(header.length, size);
     EXPECT_EQ(header.mac, m_Device->GetMac());
-    EXPECT_EQ(sent.ip, Info().code == ccBasicsIPConfSet ? 0xFFFFFFFFu : DeviceIp);
+    EXPECT_EQ(sent.ip, Info().code == ccBasicsIPConfSet ? 0xFFFFFFFFu : TableDeviceIp);
     if (std::string(Info().record) != "-") {
         // Gets carry no parameters.
         for (size_t i = HeaderSize; i < sent.bytes.size(); ++i) EXPECT_EQ(sent.bytes[i], 0) << "byte " << i;

@@ -13,12 +13,12 @@ using IntpTest::PutText;
 using IntpTest::TDeviceEvent;
 using IntpTest::TFakeHost;
 
-constexpr uint32_t DeviceIp = 0x0A000003;
+constexpr uint32_t MaintainedIp = 0x0A000003;
 const std::vector<uint8_t> Ack{0, 0, 0, 0};
 
 class Maintenance : public IntpTest::TDeviceTest {
 protected:
-    void SetUp() override { MakeDevice(3, DeviceIp); }
+    void SetUp() override { MakeDevice(3, MaintainedIp); }
 };
 
 TEST_F(Maintenance, OnlyASuccessfulRebootLogsOutAndClearsTheAddressUntilTheSwitchIsHeardAgain) {
@@ -26,7 +26,7 @@ TEST_F(Maintenance, OnlyASuccessfulRebootLogsOutAndClearsTheAddressUntilTheSwitc
     Started(new TSessionBasicsReboot);
     m_Host.Clear();
     m_Host.Reply(ccBasicsReboot, m_Device, Ack, 0x0011);
-    EXPECT_EQ(m_Device->GetIp(), DeviceIp);
+    EXPECT_EQ(m_Device->GetIp(), MaintainedIp);
     EXPECT_TRUE(m_Device->IsLoggedIn());
     EXPECT_EQ(m_Host.CountEvents(TDeviceEvent::IpChanged), 0u);
     EXPECT_EQ(m_Host.LastNotify().status, 0x0011);
@@ -41,8 +41,8 @@ TEST_F(Maintenance, OnlyASuccessfulRebootLogsOutAndClearsTheAddressUntilTheSwitc
     EXPECT_TRUE(m_Host.sent.empty()) << "nothing is read back";
 
     // Any later datagram from the switch gives it its address back.
-    m_Host.Reply(ccBasicsSave, m_Device->GetMac(), Ack, 0, DeviceIp);
-    EXPECT_EQ(m_Device->GetIp(), DeviceIp);
+    m_Host.Reply(ccBasicsSave, m_Device->GetMac(), Ack, 0, MaintainedIp);
+    EXPECT_EQ(m_Device->GetIp(), MaintainedIp);
 }
 
 TEST_F(Maintenance, SaveReportsTheSwitchStatusAndReadsNothing) {
@@ -81,7 +81,7 @@ TEST_F(Maintenance, DefaultWithRebootFlagRebootsAfterSuccess) {
     EXPECT_EQ(m_Host.notified[0].code, ccBasicsDefault);
     ASSERT_EQ(m_Host.sent.size(), 1u);
     EXPECT_EQ(m_Host.sent[0].code, ccBasicsReboot);
-    EXPECT_EQ(m_Host.sent[0].ip, DeviceIp);
+    EXPECT_EQ(m_Host.sent[0].ip, MaintainedIp);
 
     m_Host.Reply(ccBasicsReboot, m_Device, Ack);
     ASSERT_EQ(m_Host.notified.size(), 2u);

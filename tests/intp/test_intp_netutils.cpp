@@ -1,4 +1,5 @@
 #include "intp/NetUtils.h"
+#include "tests/common/Ip.h"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +23,6 @@
 #include <vector>
 
 namespace {
-
-constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) {
-    return a << 24 | b << 16 | c << 8 | d;
-}
 
 // A /proc/net/route field: the network-order word printed as an integer.
 std::string RouteHex(uint32_t hostOrder) {

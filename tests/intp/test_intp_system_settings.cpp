@@ -18,7 +18,7 @@ using IntpTest::PutU32;
 using IntpTest::TDeviceEvent;
 using IntpTest::TFakeHost;
 
-constexpr uint32_t DeviceIp = 0x0A000005;
+constexpr uint32_t SettingsDeviceIp = 0x0A000005;
 
 std::vector<uint8_t> SettingsReply(uint8_t loggedIn, const std::string& name) {
     std::vector<uint8_t> v;
@@ -47,7 +47,7 @@ std::vector<uint8_t> AutoProvisionBytes(const std::string& configFile, const std
 
 class Basics : public IntpTest::TDeviceTest {
 protected:
-    void SetUp() override { MakeDevice(5, DeviceIp); }
+    void SetUp() override { MakeDevice(5, SettingsDeviceIp); }
 };
 
 // Switch settings
@@ -121,7 +121,7 @@ TEST_F(Basics, IPConfReplyIgnoresTheAddressField) {
     EXPECT_TRUE(r.valid);
     EXPECT_EQ(r.Netmask, 0xFFFFFF00u);
     EXPECT_EQ(r.Dns2, 0x08080404u);
-    EXPECT_EQ(m_Device->GetIp(), DeviceIp);
+    EXPECT_EQ(m_Device->GetIp(), SettingsDeviceIp);
 }
 
 TEST_F(Basics, IPConfSetGoesToLimitedBroadcastWithDigestAndBigEndianAddresses) {

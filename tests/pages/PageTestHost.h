@@ -8,13 +8,11 @@
 #include "pages/kit/PageInterface.h"
 #include "intp/Session.h"
 #include "tests/common/FakeHost.h"
+#include "tests/common/Ip.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// An IPv4 address in host order.
-constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
 
 // The page host of every page and shell test: a settable selection.
 class TFakePageHost : public TModuleCallback {

@@ -1,14 +1,13 @@
 #include "pages/rules/PageRules.h"
 
 #include "intp/Device.h"
+#include "tests/common/Ip.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 namespace {
-
-constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
 
 TEST(IpInput, EmptyTextReadsAsZeroAndGarbageAsAllOnes)
 {

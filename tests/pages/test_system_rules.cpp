@@ -1,12 +1,11 @@
 #include "pages/rules/SystemRules.h"
+#include "tests/common/Ip.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
-
-constexpr uint32_t Ip(unsigned a, unsigned b, unsigned c, unsigned d) { return a << 24 | b << 16 | c << 8 | d; }
 
 std::vector<uint32_t> Allocate(uint32_t begin, uint32_t end, uint32_t mask, int switches, TIpExtras exclude = {})
 {

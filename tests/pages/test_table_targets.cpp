@@ -56,12 +56,12 @@ protected:
 };
 
 using PortBased = TTargetTest<TModuleVlanPortBased>;
-using StaticMac = TTargetTest<TModuleSecurityMac2Static>;
+using StaticMacTargets = TTargetTest<TModuleSecurityMac2Static>;
 using PortSecurity = TTargetTest<TModuleSecurityPort>;
 
 const char* const Mac1 = "001122334455";
 
-TEST_F(StaticMac, ATrunkGroupGoesToTheSameGroupOrTheSwitchIsNamed)
+TEST_F(StaticMacTargets, ATrunkGroupGoesToTheSameGroupOrTheSwitchIsNamed)
 {
     TDevice* device = Device(1, 24, 8);
     TDevice* other = Device(2, 16, 8);
@@ -158,9 +158,9 @@ TEST_F(PortBased, ARefusedAddIsToldAndTheNextChangeIsReportedToo)
 }
 
 
-using MacFilter = TTargetTest<TModuleSecurityMac2Filter>;
+using MacFilterTargets = TTargetTest<TModuleSecurityMac2Filter>;
 
-TEST_F(MacFilter, AnEntryWhoseVlanTheBoxCantShowIsRemovedAsRead)
+TEST_F(MacFilterTargets, AnEntryWhoseVlanTheBoxCantShowIsRemovedAsRead)
 {
     TDevice* device = Device(1, 8);
     Put(device, IntpTest::Table<TPropertySecurityMac2Filter>({{5000, TMacAddr(0, 0x11, 0x22, 0x33, 0x44, 0x55)}}));

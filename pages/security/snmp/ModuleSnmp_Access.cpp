@@ -9,7 +9,7 @@
 #include <QPushButton>
 
 using namespace Intp;
-using TEntry = TPropertySnmpAccessEntry;
+using TAccessEntry = TPropertySnmpAccessEntry;
 
 TModuleSnmpAccess::TModuleSnmpAccess(QWidget* parent) : TModulePage("SNMPv3 Access Table", parent)
 {
@@ -18,21 +18,23 @@ TModuleSnmpAccess::TModuleSnmpAccess(QWidget* parent) : TModulePage("SNMPv3 Acce
                         {"Context Prefix", "Group Name", "Security Level", "Context Match Rule", "Read View Name",
                          "Write View Name", "Notify View Name"},
                         smPerColumn);
-    const auto limit = [](std::string TEntry::*member) { return TPropertySnmpAccess::EntryFields.TextWidth(member); };
-    m_ContextName = SnmpV3Text(form, "&Context Prefix:", limit(&TEntry::contextPrefix));
-    m_GroupName = SnmpV3Text(form, "&Group Name:", limit(&TEntry::groupName));
+    const auto limit = [](std::string TAccessEntry::*member) {
+        return TPropertySnmpAccess::EntryFields.TextWidth(member);
+    };
+    m_ContextName = SnmpV3Text(form, "&Context Prefix:", limit(&TAccessEntry::contextPrefix));
+    m_GroupName = SnmpV3Text(form, "&Group Name:", limit(&TAccessEntry::groupName));
     m_SecLevel = TCodeRadios(form.Radios("&Security Level", {"NoAuthNoPriv", "AuthNoPriv", "AuthPriv"}),
                              {slNoAuthNoPriv, slAuthNoPriv, slAuthPriv});
     m_ContextMatch = TCodeRadios(form.Radios("Context &Match Rule", {"Exact", "Prefix"}), {cmExact, cmPrefix});
-    m_ReadViewName = SnmpV3Text(form, "&Read View Name:", limit(&TEntry::readView));
-    m_WriteViewName = SnmpV3Text(form, "&Write View Name:", limit(&TEntry::writeView));
-    m_NotifyViewName = SnmpV3Text(form, "&Notify View Name:", limit(&TEntry::notifyView));
+    m_ReadViewName = SnmpV3Text(form, "&Read View Name:", limit(&TAccessEntry::readView));
+    m_WriteViewName = SnmpV3Text(form, "&Write View Name:", limit(&TAccessEntry::writeView));
+    m_NotifyViewName = SnmpV3Text(form, "&Notify View Name:", limit(&TAccessEntry::notifyView));
     m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
     AddRead<TSessionSnmpAccessGet>();
 
     m_Table.Bind(this, m_List, m_Add, m_Delete,
-                 {.cells = [this](const TEntry& access) {
+                 {.cells = [this](const TAccessEntry& access) {
                       return QStringList{SwitchText(access.contextPrefix), SwitchText(access.groupName),
                                          m_SecLevel.Text(access.level, "Invalid"),
                                          m_ContextMatch.Text(access.match, "Invalid"), SwitchText(access.readView),
@@ -41,24 +43,25 @@ TModuleSnmpAccess::TModuleSnmpAccess(QWidget* parent) : TModulePage("SNMPv3 Acce
                   // The page follows the context prefix; a switch's entry is its
                   // group's rule for that prefix and security level. Add has no
                   // check for a held entry; Delete needs a listed prefix.
-                  .key = [](const TEntry& access) { return SwitchText(access.contextPrefix); },
-                  .switchKey = [](const TEntry& access) {
+                  .key = [](const TAccessEntry& access) { return SwitchText(access.contextPrefix); },
+                  .switchKey = [](const TAccessEntry& access) {
                       return SnmpV3Key({SwitchText(access.groupName), SwitchText(access.contextPrefix),
                                         QString::number(access.level)});
                   },
                   .add = arSendsHeld,
                   .del = drListedKey,
-                  .readForm = [this]() -> std::optional<TEntry> {
+                  .readForm = [this]() -> std::optional<TAccessEntry> {
                       const auto level = m_SecLevel.Code();
                       const auto match = m_ContextMatch.Code();
                       if (!level || !match)
                           return std::nullopt;
-                      return TEntry{SwitchBytes(m_GroupName->text()),     SwitchBytes(m_ContextName->text()), *level,
-                                    *match,
-                                    SwitchBytes(m_ReadViewName->text()),  SwitchBytes(m_WriteViewName->text()),
-                                    SwitchBytes(m_NotifyViewName->text())};
+                      return TAccessEntry{SwitchBytes(m_GroupName->text()),    SwitchBytes(m_ContextName->text()),
+                                          *level,
+                                          *match,
+                                          SwitchBytes(m_ReadViewName->text()), SwitchBytes(m_WriteViewName->text()),
+                                          SwitchBytes(m_NotifyViewName->text())};
                   },
-                  .fillForm = [this](const TEntry* access) {
+                  .fillForm = [this](const TAccessEntry* access) {
                       if (!access)
                           return;
                       m_ContextName->setText(SwitchText(access->contextPrefix));
@@ -72,12 +75,12 @@ TModuleSnmpAccess::TModuleSnmpAccess(QWidget* parent) : TModulePage("SNMPv3 Acce
                   .numbered = true,
                   .keyGiven = [this] { return CurrentDevice() && !m_ContextName->text().isEmpty(); },
                   .check = [this](bool add) { return CheckForm(add); },
-                  .listed = [](const TEntry& access, TDevice*) { return !access.contextPrefix.empty(); },
+                  .listed = [](const TAccessEntry& access, TDevice*) { return !access.contextPrefix.empty(); },
                   // A switch's own row fills a form whose level and match it shows,
                   // or none (its own Delete is refused then).
-                  .asFilled = [this](const TEntry& access) {
+                  .asFilled = [this](const TAccessEntry& access) {
                       return m_SecLevel.Has(access.level) && m_ContextMatch.Has(access.match)
-                                 ? std::optional<TEntry>(access)
+                                 ? std::optional<TAccessEntry>(access)
                                  : std::nullopt;
                   }});
     connect(m_ContextName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });

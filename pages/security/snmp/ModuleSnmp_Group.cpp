@@ -9,35 +9,38 @@
 #include <QPushButton>
 
 using namespace Intp;
-using TEntry = TPropertySnmpGroupEntry;
+using TGroupEntry = TPropertySnmpGroupEntry;
 
 TModuleSnmpGroup::TModuleSnmpGroup(QWidget* parent) : TModulePage("SNMPv3 Group Table", parent)
 {
     TPageForm form(this);
     m_List = SnmpV3List(form, {"Security Name", "Group Name"}, smNone);
     const auto& fields = TPropertySnmpGroup::EntryFields;
-    m_SecName = SnmpV3Text(form, "&Security Name", fields.TextWidth(&TEntry::securityName));
-    m_GrpName = SnmpV3Text(form, "&Group Name", fields.TextWidth(&TEntry::groupName));
+    m_SecName = SnmpV3Text(form, "&Security Name", fields.TextWidth(&TGroupEntry::securityName));
+    m_GrpName = SnmpV3Text(form, "&Group Name", fields.TextWidth(&TGroupEntry::groupName));
     m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
     AddRead<TSessionSnmpGroupGet>();
 
     m_Table.Bind(
         this, m_List, m_Add, m_Delete,
-        {.cells = [](const TEntry& group) { return QStringList{SwitchText(group.securityName), SwitchText(group.groupName)}; },
+        {.cells =
+             [](const TGroupEntry& group) {
+                 return QStringList{SwitchText(group.securityName), SwitchText(group.groupName)};
+             },
          // The page follows the security name: Add refuses a listed one ("Entry
          // already exists!"), Delete needs one. A switch's entry is the name in
          // that group: another switch deletes its own entry of both.
-         .key = [](const TEntry& group) { return SwitchText(group.securityName); },
-         .switchKey = [](const TEntry& group) {
+         .key = [](const TGroupEntry& group) { return SwitchText(group.securityName); },
+         .switchKey = [](const TGroupEntry& group) {
              return SnmpV3Key({SwitchText(group.securityName), SwitchText(group.groupName)});
          },
          .add = arRefusesHeld,
          .del = drListedKey,
-         .readForm = [this]() -> std::optional<TEntry> {
-             return TEntry{SwitchBytes(m_SecName->text()), SwitchBytes(m_GrpName->text())};
+         .readForm = [this]() -> std::optional<TGroupEntry> {
+             return TGroupEntry{SwitchBytes(m_SecName->text()), SwitchBytes(m_GrpName->text())};
          },
-         .fillForm = [this](const TEntry* group) {
+         .fillForm = [this](const TGroupEntry* group) {
              if (!group)
                  return;
              m_SecName->setText(SwitchText(group->securityName));
@@ -49,7 +52,7 @@ TModuleSnmpGroup::TModuleSnmpGroup(QWidget* parent) : TModulePage("SNMPv3 Group 
              const bool listed = m_Table.Find(m_SecName->text()) != nullptr;
              return add ? Check(!listed, "Entry already exists!") : Check(listed, "Entry not found!");
          },
-         .listed = [](const TEntry& group, TDevice*) { return !group.securityName.empty(); }});
+         .listed = [](const TGroupEntry& group, TDevice*) { return !group.securityName.empty(); }});
     connect(m_SecName, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
 }
 

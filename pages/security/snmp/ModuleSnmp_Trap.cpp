@@ -12,7 +12,7 @@
 #include <QPushButton>
 
 using namespace Intp;
-using TEntry = TPropertySnmpTrapEntry;
+using TTrapEntry = TPropertySnmpTrapEntry;
 
 TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent) : TModulePage("Trap Settings", parent)
 {
@@ -28,29 +28,29 @@ TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent) : TModulePage("Trap Settings",
     m_ServerIp = form.Ip("Server &IP:");
     m_ServerIp->SetRewriteOnExit(true);
     m_Community = MakeSwitchText(form.Text("&Community:"),
-                                 TPropertySnmpTrap::EntryFields.TextWidth(&TEntry::community));
+                                 TPropertySnmpTrap::EntryFields.TextWidth(&TTrapEntry::community));
     m_Version = form.Radios("&Trap Version:", {"V1", "V2c"});
     m_Delete = form.Button("&Delete", "RC_BITMAP_16X16_REMOVE");
     m_Add = form.Button("&Add", "RC_BITMAP_16X16_ADD", true);
     AddRead<TSessionSnmpTrapGet>();
 
     m_Table.Bind(this, m_List, m_Add, m_Delete,
-                 {.cells = [](const TEntry& trap) {
+                 {.cells = [](const TTrapEntry& trap) {
                       return QStringList{IpText(trap.address), SwitchText(trap.community),
                                          trap.version ? "V2c" : "V1"};
                   },
                   // A receiver is its address, on the switch too; Add is off for a
                   // listed one, Delete needs one.
-                  .key = [](const TEntry& trap) { return IpText(trap.address); },
+                  .key = [](const TTrapEntry& trap) { return IpText(trap.address); },
                   .add = arRefusesHeld,
                   .del = drListedKey,
-                  .readForm = [this]() -> std::optional<TEntry> {
+                  .readForm = [this]() -> std::optional<TTrapEntry> {
                       if (!m_ServerIp->IsHost() || m_Community->text().isEmpty())
                           return std::nullopt;
-                      return TEntry{m_ServerIp->Value(), SwitchBytes(m_Community->text()),
+                      return TTrapEntry{m_ServerIp->Value(), SwitchBytes(m_Community->text()),
                                     m_Version->checkedId() == 1 ? uint32_t(stV2c) : uint32_t(stV1)};
                   },
-                  .fillForm = [this](const TEntry* trap) {
+                  .fillForm = [this](const TTrapEntry* trap) {
                       if (!trap)
                           return;
                       m_ServerIp->SetValue(trap->address);
@@ -60,7 +60,7 @@ TModuleSnmpTrap::TModuleSnmpTrap(QWidget* parent) : TModulePage("Trap Settings",
                   // A receiver is found by the address as typed; leaving the field writes it dotted.
                   .formKey = [this] { return m_ServerIp->text(); },
                   .numbered = true,
-                  .sortKey = [](const TEntry& trap, int column) {
+                  .sortKey = [](const TTrapEntry& trap, int column) {
                       return column == 1 ? std::optional<long long>(trap.address) : std::nullopt;
                   }});
     connect(m_ServerIp, &QLineEdit::textChanged, this, [this] { m_Table.UpdateButtons(); });
