@@ -174,7 +174,7 @@ TEST_F(IpConfPage, ApplySendsEveryPlannedSwitchToTheLimitedBroadcastThenFlushesA
     ASSERT_EQ(sent.size(), 1u); // a and c had nothing planned
     EXPECT_EQ(sent[0].ip, 0xFFFFFFFFu);
     EXPECT_EQ(sent[0].mac, b->GetMac());
-    const Intp::TMd5Digest digest = FakeSwitch::LoginDigest("admin", "pw");
+    const Intp::TMd5Digest digest = ::LoginDigest("admin", "pw");
     Bytes expected(digest.begin(), digest.end());
     expected.insert(expected.end(), {0, 10, 0, 0, 20, 255, 255, 255, 0, 10, 0, 0, 254, 10, 0, 0, 253, 0, 0, 0, 0});
     EXPECT_EQ(sent[0].payload, expected);
