@@ -46,7 +46,7 @@ builds_log=$(mktemp)
   nice -n 19 cmake --build build-rel -j "$jobs" --target test_as_if_alone
   CC=clang CXX=clang++ nice -n 19 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
-    -DCONSOLE_FUZZ=ON -DCONSOLE_GUI=OFF -DCONSOLE_BENCH=OFF >/dev/null
+    -DCONSOLE_FUZZ=ON -DCONSOLE_GUI=OFF -DCONSOLE_BENCH=OFF -DCMAKE_UNITY_BUILD=ON >/dev/null
   nice -n 19 cmake --build build-fuzz -j "$jobs"
 ) >"$builds_log" 2>&1 &
 builds=$!
