@@ -29,7 +29,7 @@ run_suite() {  # build dir
 # Line tables alone (-g1): the sanitizers' reports keep their file:line and
 # the build takes a fraction of the disk full debug information does. The
 # test builds are unity builds: a few sources compiled as one, their headers
-# read once, take about half the time.
+# read once, take about two thirds of the time.
 df -h . | tail -1 | awk '{print "disk: " $4 " free"}'
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCONSOLE_SANITIZE=ON \
   -DCONSOLE_SHARED_LIBS=ON -DCMAKE_UNITY_BUILD=ON >/dev/null
