@@ -260,7 +260,12 @@ void TMainActions::FollowUpSlice(std::chrono::steady_clock::time_point start)
         if (!device || Intp::Property<Intp::TPropertyBasicsSettings>::Get(device).valid)
             continue;
         m_FollowUpMissing = true;
-        if (!IsSettingsReadRunning(device))
+        // Still one read per switch, but asked again on every tick: a lost
+        // datagram, or a read sent to an address the switch left, costs a
+        // tick. The read keeps its wizard, so the chain goes on from it.
+        if (Intp::TSession* running = Intp::FindOutstanding(Intp::ccBasicsSettingsGet, device->GetMac()))
+            running->Resend(device);
+        else
             Intp::StartNew<Intp::TSessionBasicsSettingsGet>(device);
     }
     m_FollowUp.clear();

@@ -226,6 +226,12 @@ size_t CountOutstanding(uint16_t code, const TMacAddr& mac)
     return list ? list->size() : 0;
 }
 
+TSession* FindOutstanding(uint16_t code, const TMacAddr& mac)
+{
+    const TOrdered* list = List().index.Find(MatchKey(code, mac));
+    return list && !list->empty() ? list->front().second : nullptr;
+}
+
 void DeleteAllSessions()
 {
     while (TSession* session = List().oldest) delete session;
@@ -344,6 +350,13 @@ bool TSession::Start(TDevice* device, TWizard* wizard)
     m_Wizard = wizard;
     List().Add(this);
     return true;
+}
+
+bool TSession::Resend(TDevice* device)
+{
+    // The list's index keeps the MAC it was started for.
+    if (!m_Seq || !device || (m_Indexed && device->GetMac() != m_ListMac)) return false;
+    return Request(device);
 }
 
 void TSession::Notify(TDevice* device, uint16_t code, uint16_t status, const void* context)

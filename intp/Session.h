@@ -153,6 +153,8 @@ std::string FixedString(const void* field, size_t width);
 size_t GetSessionCount();
 // Number of listed requests waiting for replies of code from mac.
 size_t CountOutstanding(uint16_t code, const TMacAddr& mac);
+// The oldest listed request waiting for replies of code from mac, or null.
+TSession* FindOutstanding(uint16_t code, const TMacAddr& mac);
 // Deletes every listed request (tests, and shutdown while the host lives).
 void DeleteAllSessions();
 
@@ -176,6 +178,11 @@ public:
     // Request(device); on success stores wizard and lists the request at the
     // end. False: nothing was sent, the caller deletes the request.
     bool Start(TDevice* device, TWizard* wizard = nullptr);
+    // Sends a listed request of one reply again, to device's present
+    // address, and restarts its reply time; it stays listed where it was,
+    // with its wizard. False: not listed, another device's MAC, or nothing
+    // was sent (it waits on as before).
+    bool Resend(TDevice* device);
     TWizard* GetWizard() const { return m_Wizard; }
     bool IsListed() const { return m_Seq != 0; }
 

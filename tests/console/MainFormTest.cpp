@@ -382,26 +382,52 @@ TEST_F(MainForm, FollowUpTimerReadsMissingSettingsAndStopsOnTheSixthCountedTick)
     m_Form->Timer4Timer();
     EXPECT_EQ(g_DiscoveryTicks, 0);
     EXPECT_TRUE(m_Sent.empty());
-    MakeDevice(1, 1, 0x0A000001);
+    Intp::TDevice* a = MakeDevice(1, 1, 0x0A000001);
     Intp::TDevice* b = MakeDevice(2, 1, 0x0A000002);
     Intp::Property<Intp::TPropertyBasicsSettings>::Get(b).valid = true;
     for (int tick = 1; tick <= 5; ++tick) {
         m_Form->Timer4Timer();
         EXPECT_TRUE(m_Form->DiscoveryTimer()->isActive());
-        // One read per switch at a time: the next tick asks again only
-        // once this one has ended.
-        if (tick == 1) {
-            m_Form->Timer4Timer();
-            EXPECT_EQ(Sent(Intp::ccBasicsSettingsGet), 1);
-            ++tick;
-        }
-        m_Form->Host()->EndAllSessions();
+        // Asked on every tick, with one read outstanding.
+        EXPECT_EQ(Sent(Intp::ccBasicsSettingsGet), tick);
+        EXPECT_EQ(Intp::CountOutstanding(Intp::ccBasicsSettingsGet, a->GetMac()), 1u);
     }
-    EXPECT_EQ(Sent(Intp::ccBasicsSettingsGet), 4);
     m_Form->Timer4Timer();
     EXPECT_FALSE(m_Form->DiscoveryTimer()->isActive());
     EXPECT_EQ(g_DiscoveryTicks, 0);
-    EXPECT_EQ(Sent(Intp::ccBasicsSettingsGet), 5);
+    EXPECT_EQ(Sent(Intp::ccBasicsSettingsGet), 6);
+    EXPECT_EQ(m_Sent.back().ip, 0x0A000001u);
+}
+
+TEST_F(MainForm, ASettingsReadLostOrSentToAnotherFindersAddressIsAskedAgainOnTheNextTick)
+{
+    constexpr std::uint32_t own = 0x0A000001, other = 0x0A000063;
+    const Intp::TMacAddr mac(2, 0, 0, 0, 0, 1);
+    const std::uint32_t pid = Intp::MakeProductId("TEST-ID-1");
+    const std::vector<std::uint8_t> find = {std::uint8_t(pid >> 24), std::uint8_t(pid >> 16), std::uint8_t(pid >> 8),
+                                            std::uint8_t(pid), 0, 0, 0, 0};
+    std::vector<std::uint8_t> settings(1289, 0);
+    settings[9] = 'S';  // the name's first byte
+    // The switch answers the find; its settings read is lost; the tick asks again.
+    auto discover = [&] {
+        m_Form->Action("acDiscovery")->trigger();
+        IntpTest::TFakeHost::Reply(Intp::ccIntpFind, mac, find, 0, own);
+        const int sent = Sent(Intp::ccBasicsSettingsGet);
+        m_Form->Timer4Timer();
+        EXPECT_EQ(Sent(Intp::ccBasicsSettingsGet), sent + 1);
+        EXPECT_EQ(m_Sent.back().ip, own);
+        IntpTest::TFakeHost::Reply(Intp::ccBasicsSettingsGet, mac, settings, 0, own);
+        EXPECT_EQ(Intp::FindDevice(mac, false)->GetName(), "S");
+    };
+    m_Filter.targets = {{own, 0xFFFFFFFF}};
+    g_DiscoveryTicks = 0;
+    discover();
+    // The read asked again is the chain's: the IP configuration read follows.
+    EXPECT_EQ(Sent(Intp::ccBasicsIPConfGet), 1);
+    // The switch's MAC in a find reply from elsewhere sends a read there.
+    IntpTest::TFakeHost::Reply(Intp::ccIntpFind, mac, find, 0, other);
+    ASSERT_EQ(m_Sent.back().ip, other);
+    discover();
 }
 
 TEST_F(MainForm, FollowUpTimerStopsOnceEveryListedDeviceHasItsSettings)
