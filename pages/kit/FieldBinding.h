@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -41,11 +42,19 @@ public:
     QLineEdit* Text(QLineEdit* edit, std::string R::*member)
     {
         MakeSwitchText(edit, TextWidth(member));
-        Bind([=](const R& r) { edit->setText(SwitchText(r.*member)); },
-             [=](R& r) {
-                 r.*member = SwitchBytes(edit->text());
-                 return true;
-             });
+        // A text read longer than the field takes as typed shows whole (the
+        // field then takes as many characters, up to the wire width).
+        const int typed = edit->maxLength();
+        Bind(
+            [=](const R& r) {
+                const QString text = SwitchText(r.*member);
+                edit->setMaxLength(std::max(typed, int(text.size())));
+                edit->setText(text);
+            },
+            [=](R& r) {
+                r.*member = SwitchBytes(edit->text());
+                return true;
+            });
         return edit;
     }
     // An integer member in a number field, any value of the member shown as
@@ -125,7 +134,8 @@ public:
              });
         return list;
     }
-    // One line per entry; empty entries get no line.
+    // One line per entry; empty entries get no line. A line break in an
+    // entry shows as its control picture (SwitchLine).
     QPlainTextEdit* Lines(QPlainTextEdit* memo, std::vector<std::string> R::*member)
     {
         MakeSwitchLines(memo);
@@ -134,13 +144,13 @@ public:
                 memo->clear();
                 for (const std::string& line : r.*member) {
                     if (!line.empty())
-                        memo->appendPlainText(SwitchText(line));
+                        memo->appendPlainText(SwitchLine(line));
                 }
             },
             [=](R& r) {
                 (r.*member).clear();
                 for (const QString& line : MemoLines(memo))
-                    (r.*member).push_back(SwitchBytes(line));
+                    (r.*member).push_back(SwitchLineBytes(line));
                 return true;
             });
         return memo;

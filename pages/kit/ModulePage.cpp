@@ -70,7 +70,7 @@ QString TModulePage::PortCountWhy(const Intp::TDevice* device, std::size_t ports
         return QString();
     return QString("its model has %1, this change is for %2")
         .arg(Counted(device ? device->GetPortNum() : 0, "port", "ports"))
-        .arg(ports);
+        .arg(Counted(qint64(ports), "port", "ports"));
 }
 
 unsigned TModulePage::TreeLayouts() const
@@ -286,7 +286,7 @@ TPortLayout TModulePage::MaskPorts(Intp::TDevice* device, int trunkGroups)
 {
     TPortLayout ports;
     ports.BuildFor(device, trunkGroups, psMask);
-    SayPortsCut(device, ports.PortCount(), ports.CutCount());
+    SayPortsCut(device, ports);
     return ports;
 }
 
@@ -294,26 +294,35 @@ TPortLayout TModulePage::MaskPorts(Intp::TDevice* device, const std::vector<int>
 {
     TPortLayout ports;
     ports.BuildEntriesFor(device, portOf, psMask);
-    SayPortsCut(device, ports.PortCount(), ports.CutCount());
+    SayPortsCut(device, ports);
     return ports;
 }
 
 int TModulePage::MaskPortCount(Intp::TDevice* device, int ports)
 {
-    SayPortsCut(device, ports, ports > MaxMaskPorts ? ports - MaxMaskPorts : 0);
+    SayPortsCut(device, ports, 0, ports > MaxMaskPorts ? ports - MaxMaskPorts : 0);
     return ports > MaxMaskPorts ? MaxMaskPorts : ports;
 }
 
-void TModulePage::SayPortsCut(Intp::TDevice* device, int ports, int cut)
+void TModulePage::SayPortsCut(Intp::TDevice* device, const TPortLayout& ports)
+{
+    // A list of ports and trunk groups counts each as what it is.
+    const int groups = ports.TrunkGroupCount();
+    SayPortsCut(device, ports.PortCount() - groups, groups, ports.CutCount());
+}
+
+void TModulePage::SayPortsCut(Intp::TDevice* device, int ports, int trunkGroups, int cut)
 {
     // Said once per device, not on every refill.
     if (!device || cut == 0 || (m_PortWarningShown && m_PortWarningMac == device->GetMac()))
         return;
     m_PortWarningShown = true;
     m_PortWarningMac = device->GetMac();
-    ShowMessageLater(QString("This switch has %1 ports; this page shows and sets the first %2 only.")
-                         .arg(ports)
-                         .arg(MaxMaskPorts));
+    QString has = Counted(ports, "port", "ports");
+    if (trunkGroups > 0)
+        has += " and " + Counted(trunkGroups, "trunk group", "trunk groups");
+    ShowMessageLater(
+        QString("This switch has %1; this page shows and sets the first %2 only.").arg(has).arg(MaxMaskPorts));
 }
 
 QString TModulePage::ReadFailure(std::uint16_t code, const Intp::TDevice* device)

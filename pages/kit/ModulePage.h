@@ -320,7 +320,8 @@ protected:
     int MaskPortCount(Intp::TDevice* device, int ports);
 
 private:
-    void SayPortsCut(Intp::TDevice* device, int ports, int cut);
+    void SayPortsCut(Intp::TDevice* device, const TPortLayout& ports);
+    void SayPortsCut(Intp::TDevice* device, int ports, int trunkGroups, int cut);
     friend class TPageForm;
     bool IsAnyDeviceCode(std::uint16_t code) const;
     // Why the current device's records can't be shown, or empty.

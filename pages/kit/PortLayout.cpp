@@ -98,6 +98,14 @@ QString TPortLayout::MaskText(std::uint32_t mask) const
     return numbers.join(", ");
 }
 
+int TPortLayout::TrunkGroupCount() const
+{
+    int groups = 0;
+    for (int index = 0; index < PortCount(); ++index)
+        groups += IsTrunkGroup(index);
+    return groups;
+}
+
 bool TPortLayout::FitsMask() const { return FitsPortMask(PortCount()); }
 
 std::vector<std::size_t> TPortLayout::Unlisted() const

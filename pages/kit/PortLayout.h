@@ -47,6 +47,8 @@ public:
     // Indexes covered: ports, then trunk groups (or the record's entries).
     int PortCount() const { return int(m_RowOfIndex.size()); }
     bool IsTrunkGroup(int index) const { return PortOfIndex(index) >= m_Ports; }
+    // Indexes that are trunk groups.
+    int TrunkGroupCount() const;
     int RowCount() const { return int(m_IndexOfRow.size()); }
     // Indexes left out for their "Port.XX" name, and for lying beyond a mask.
     int HiddenCount() const { return m_Hidden; }

@@ -34,9 +34,10 @@ int MaskSpan(const Intp::TDevice* device)
     return device ? int(std::min<std::uint32_t>(device->GetPortNum(), 32)) : 0;
 }
 
-std::uint32_t NotShown(const Intp::TDevice* target, const TPortLayout& shown)
+std::uint32_t NotShown(const Intp::TDevice*, const TPortLayout& shown)
 {
-    return (Bits(shown.PortCount(), 32) | shown.UnlistedMask()) & Bits(0, MaskSpan(target));
+    // Past its ports too: a bit the switch reports there goes back as read.
+    return Bits(shown.PortCount(), 32) | shown.UnlistedMask();
 }
 
 QString LacksWhy(const Intp::TDevice* target, std::uint32_t ports)
@@ -51,7 +52,8 @@ QString LacksWhy(const Intp::TDevice* target, std::uint32_t ports)
 
 QString CountWhy(std::size_t has, std::size_t shown, const char* one, const char* many)
 {
-    return QString("its model has %1, this change is for %2").arg(Counted(qint64(has), one, many)).arg(shown);
+    return QString("its model has %1, this change is for %2").arg(Counted(qint64(has), one, many))
+        .arg(Counted(qint64(shown), one, many));
 }
 
 QString NotReadWhy(std::uint32_t keep, bool ownRead)

@@ -19,11 +19,17 @@ class QPlainTextEdit;
 QString SwitchText(std::string_view bytes);
 // A switch text field's text as the switch's bytes.
 std::string SwitchBytes(const QString& text);
+// A switch's bytes as one line of a memo: a line break among them (CR, LF)
+// shows as its control picture, so it neither splits the line nor is lost.
+QString SwitchLine(std::string_view bytes);
+// A memo line's switch bytes, a control picture of a line break as that byte.
+std::string SwitchLineBytes(const QString& line);
 // Whether every character of text has a Latin-1 byte other than NUL.
 bool IsSwitchText(const QString& text);
 
 // Makes edit a switch text field of width characters (0: its own limit).
 QLineEdit* MakeSwitchText(QLineEdit* edit, std::size_t width);
 // Makes memo take switch text lines: characters Latin-1 can't hold are
-// refused as they are typed or pasted (a line break is taken).
+// refused as they are typed or pasted (a line break is taken, and so are
+// the control pictures of CR and LF).
 QPlainTextEdit* MakeSwitchLines(QPlainTextEdit* memo);

@@ -278,8 +278,12 @@ public:
         for (const TRow& row : shown) {
             const auto line = std::find_if(listed.begin(), listed.end(),
                                            [&](const auto& l) { return m_PortOf(entries[l.second]) == m_PortOf(row); });
-            if (line == listed.end())
-                return QString("its own page lists no port or trunk group %1").arg(m_PortOf(row) + 1);
+            if (line == listed.end()) {
+                // Trunk groups follow the device's ports in the same indexes.
+                const int index = m_PortOf(row), ports = int(device->GetPortNum());
+                return index < ports ? QString("its own page lists no port %1").arg(index + 1)
+                                     : QString("its own page lists no trunk group %1").arg(index - ports + 1);
+            }
             TRow& entry = entries[line->second];
             TRow sent = row;
             KeepOwnValues(sent, &entry);

@@ -2,6 +2,7 @@
 
 #include "pages/kit/PageForm.h"
 #include "pages/kit/PageRegistry.h"
+#include "pages/kit/PageWidgets.h"
 #include "pages/kit/PortMerge.h"
 
 #include <QCheckBox>
@@ -41,15 +42,16 @@ void TModuleMonitorMirror::Fill(Intp::TDevice* device)
     std::vector<TRow> rows;
     if (device) {
         const auto& r = ValidRecord<Intp::TPropertyMonitorMirror>(device);
-        // The source masks hold 32 ports.
-        const std::uint32_t ports = std::min<std::uint32_t>(device->GetPortNum(), 32);
-        for (std::uint32_t i = 0; i < ports; ++i) {
-            rows.push_back({i, bool(r.txSources >> i & 1), bool(r.rxSources >> i & 1)});
+        // Every port can be a destination; the source masks hold 32 ports.
+        for (std::uint32_t i = 0; i < device->GetPortNum(); ++i) {
+            if (i < 32)
+                rows.push_back({i, bool(r.txSources >> i & 1), bool(r.rxSources >> i & 1)});
             m_DestTx->addItem(PortCaption(i));
             m_DestRx->addItem(PortCaption(i));
         }
-        m_DestTx->setCurrentIndex(r.txPort < ports ? int(r.txPort) : 0);
-        m_DestRx->setCurrentIndex(r.rxPort < ports ? int(r.rxPort) : 0);
+        // A destination past the model's ports has no item: none is chosen.
+        SetChoice(m_DestTx, int(r.txPort));
+        SetChoice(m_DestRx, int(r.rxPort));
     }
     m_ListView->SetRows(rows);
 }
@@ -69,21 +71,23 @@ void TModuleMonitorMirror::EventOnApplyClick()
     if (rows.empty())
         return;
     Intp::TPropertyMonitorMirror payload;
-    payload.rxPort = std::uint32_t(std::max(0, m_DestRx->currentIndex()));
-    payload.txPort = std::uint32_t(std::max(0, m_DestTx->currentIndex()));
     for (const TRow& row : rows) {
         payload.txSources |= std::uint32_t(row.tx) << row.port;
         payload.rxSources |= std::uint32_t(row.rx) << row.port;
     }
-    const std::uint32_t needs = std::uint32_t(rows.size());
     // Every port up to the masks' width has a row.
     TPortLayout shown;
-    shown.Build(int(needs), {});
+    shown.Build(int(rows.size()), {});
     using Mirror = Intp::TPropertyMonitorMirror;
     SendToEachTarget<Intp::TSessionMonitorMirrorSet>([&](Intp::TSessionMonitorMirrorSet& request, Intp::TDevice* device) {
+        Mirror own = payload;
+        // A destination shown as no item goes back as the target has it.
+        for (auto [combo, port] : {std::pair{m_DestRx, &Mirror::rxPort}, std::pair{m_DestTx, &Mirror::txPort}})
+            if (QString why = ChoiceOrOwn(combo->currentIndex(), device, port, own.*port); !why.isEmpty())
+                return why;
+        const std::size_t needs = std::max<std::size_t>({rows.size(), own.rxPort + 1, own.txPort + 1});
         if (QString why = PortCountWhy(device, needs); !why.isEmpty())
             return why;
-        Mirror own = payload;
         if (QString why = PortMerge::KeepMasks(device, shown, own, {&Mirror::txSources, &Mirror::rxSources});
             !why.isEmpty())
             return why;

@@ -11,6 +11,8 @@
 #include <QCheckBox>
 #include <QPushButton>
 
+#include <algorithm>
+
 using namespace Intp;
 
 TModuleRedundancyFastRecovery::TModuleRedundancyFastRecovery(QWidget* parent)
@@ -70,11 +72,21 @@ void TModuleRedundancyFastRecovery::EventOnApplyClick()
             TPropertyRedundancyFastRecovery own = record;
             QString why = PortMerge::KeepList(device, own, &TPropertyRedundancyFastRecovery::priorities,
                                               PortMerge::NoneHidden);
-            if (const uint32_t twice = DuplicatedPriority(own.priorities); why.isEmpty() && twice != 0)
-                why = QString("its own ports %1-%2 take priority %3 again")
-                          .arg(record.priorities.size() + 1)
-                          .arg(device->GetPortNum())
-                          .arg(twice);
+            // Its own ports past those shown keep their priorities: one may
+            // repeat a priority given here, or one of its own.
+            const std::vector<uint32_t>& kept = own.priorities;
+            if (const std::size_t again = RepeatedPriorityAt(kept); why.isEmpty() && again < kept.size()) {
+                const auto first = std::size_t(std::find(kept.begin(), kept.end(), kept[again]) - kept.begin());
+                why = first < record.priorities.size()
+                          ? QString("its own port %1 takes priority %2, which this change gives port %3")
+                                .arg(again + 1)
+                                .arg(kept[again])
+                                .arg(first + 1)
+                          : QString("its own ports %1 and %2 both take priority %3")
+                                .arg(first + 1)
+                                .arg(again + 1)
+                                .arg(kept[again]);
+            }
             if (why.isEmpty())
                 request.SetPayload(own);
             return why;

@@ -176,6 +176,9 @@ int SendTrunk2Activity(TModulePage& page, std::uint32_t ports, std::uint32_t sho
         if (!own)
             return fault;
         const std::vector<TTrunk2Row> rows = Trunk2Rows(*own, device->GetTrunkGroupNum());
+        // Its own page sends nothing without a group.
+        if (rows.empty())
+            return QString("its model has no trunk groups");
         if (fault = OwnRowsWhy(rows); !fault.isEmpty())
             return fault;
         const TPropertyPortTrunk2Entry& activity = own->entries.back();

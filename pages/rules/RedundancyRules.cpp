@@ -23,12 +23,18 @@ std::string RstpBridgeError(long long priority, long long maxAge, long long hell
     return {};
 }
 
-uint32_t DuplicatedPriority(const std::vector<uint32_t>& priorities)
+std::size_t RepeatedPriorityAt(const std::vector<uint32_t>& priorities)
 {
     for (auto it = priorities.begin(); it != priorities.end(); ++it)
         if (*it != 0 && std::find(priorities.begin(), it, *it) != it)
-            return *it;
-    return 0;
+            return std::size_t(it - priorities.begin());
+    return priorities.size();
+}
+
+uint32_t DuplicatedPriority(const std::vector<uint32_t>& priorities)
+{
+    const std::size_t at = RepeatedPriorityAt(priorities);
+    return at < priorities.size() ? priorities[at] : 0;
 }
 
 std::vector<uint32_t Intp::TRingSettings::*> RingPortFields(const Intp::TRingSettings& ring)

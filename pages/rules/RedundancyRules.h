@@ -14,6 +14,9 @@ std::string RstpBridgeError(long long priority, long long maxAge, long long hell
 // The first priority other than 0 that an earlier port has too, in list
 // order; 0 when there is none.
 uint32_t DuplicatedPriority(const std::vector<uint32_t>& priorities);
+// The index of the port that first repeats such a priority; the list's
+// size when none does.
+std::size_t RepeatedPriorityAt(const std::vector<uint32_t>& priorities);
 
 // The ports the ring uses: none while it is off, else the two ring ports,
 // then the control and coupling ports with the coupling ring on, the homing

@@ -112,8 +112,8 @@ TModuleBasicsSntp::TModuleBasicsSntp(QWidget* parent)
     auto newDate = [] {
         auto* date = new QDateEdit;
         date->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
-        // The switch counts unsigned 32-bit seconds from 1970.
-        date->setDateRange(QDate(1970, 1, 1), QDate(2106, 2, 6));
+        // The switch counts unsigned 32-bit seconds from 1970: to 2106-02-07 06:28:15.
+        date->setDateRange(QDate(1970, 1, 1), QDate(2106, 2, 7));
         return date;
     };
     auto newTime = [] {
@@ -193,6 +193,10 @@ void TModuleBasicsSntp::Fill(Intp::TDevice* device)
     m_Current->setText("(Invalid)");
 
     const auto& record = ValidRecord<Intp::TPropertyBasicsSntp>(device);
+    // The period and offset show the switch's own unless the rules below say otherwise.
+    ShowPeriod(m_BeginDate, m_BeginTime, record.DaylightBegin);
+    ShowPeriod(m_EndDate, m_EndTime, record.DaylightEnd);
+    m_Offset->setValue(int32_t(record.DaylightOffset));
     if (record.Enabled) {
         m_Sntp->setCurrentIndex(1);
         SetChoice(m_Timezone, int(record.TimeZone));
@@ -251,11 +255,19 @@ void TModuleBasicsSntp::EventOnAddressChange()
     ApplyRule();
 }
 
+bool TModuleBasicsSntp::PeriodFits(const QDateEdit* date, const QTimeEdit* time) const
+{
+    return date->date() < QDate(2106, 2, 7) || time->time() <= QTime(6, 28, 15);
+}
+
 void TModuleBasicsSntp::ApplyRule()
 {
-    SetEnabledWhy(m_Apply, QString::fromStdString(SntpApplyProblem(
-                               m_Sntp->currentIndex() == 1, m_Server, m_Daylight->currentIndex() == 1,
-                               PeriodSeconds(m_BeginDate, m_BeginTime), PeriodSeconds(m_EndDate, m_EndTime))));
+    QString why = QString::fromStdString(SntpApplyProblem(
+        m_Sntp->currentIndex() == 1, m_Server, m_Daylight->currentIndex() == 1,
+        PeriodSeconds(m_BeginDate, m_BeginTime), PeriodSeconds(m_EndDate, m_EndTime)));
+    if (why.isEmpty() && !(PeriodFits(m_BeginDate, m_BeginTime) && PeriodFits(m_EndDate, m_EndTime)))
+        why = "The switch counts time only up to 2106/02/07 06:28:15.";
+    SetEnabledWhy(m_Apply, why);
 }
 
 void TModuleBasicsSntp::EventOnTimerTimer()

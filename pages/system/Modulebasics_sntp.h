@@ -52,6 +52,7 @@ private:
     void ApplyRule();
     void ShowPeriod(QDateEdit* date, QTimeEdit* time, int64_t seconds);
     uint32_t PeriodSeconds(const QDateEdit* date, const QTimeEdit* time) const;
+    bool PeriodFits(const QDateEdit* date, const QTimeEdit* time) const;
 
     QLabel* m_BasicTitle = nullptr;
     QLabel* m_DaylightTitle = nullptr;

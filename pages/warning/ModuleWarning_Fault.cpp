@@ -40,7 +40,17 @@ void TModuleWarningFault::EventOnApplyClick()
     masks.systemMask = m_SysList->Mask();
     masks.portMask = m_PortList->Mask();
     using Fault = Intp::TPropertyWarningFault;
-    PortMerge::SendFittingMasks<Intp::TSessionWarningFaultSet>(*this, masks, m_Ports, {&Fault::portMask});
+    // Failures without a line (past the two power inputs) keep each switch's own bits.
+    const std::uint32_t unlisted = ~m_SysList->LineMask();
+    SendToEachTarget<Intp::TSessionWarningFaultSet>([&](Intp::TSessionWarningFaultSet& request, Intp::TDevice* target) {
+        Fault own = masks;
+        QString why = PortMerge::FitMasks(target, m_Ports, own, {&Fault::portMask});
+        if (why.isEmpty() && !PortMerge::KeepBits(target, unlisted, own, {&Fault::systemMask}))
+            why = OwnReadWhy<Fault>(target, "its own settings of the system failures were not read");
+        if (why.isEmpty())
+            request.SetPayload(own);
+        return why;
+    });
 }
 
 REGISTER_PAGE(TModuleWarningFault);

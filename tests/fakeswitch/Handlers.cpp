@@ -50,8 +50,37 @@ TReply Sip(TSwitch &sw, const TRequest &)
     return Ok(TWriter().U8(sw.SipEnabled).U8(sw.SipWarning).U16(sw.SipValue).Take());
 }
 
+// A settings answer put among the records (as tests load what a switch
+// answered) becomes the switch's versions and texts.
+void TakeSettingsRecord(TSwitch &sw)
+{
+    const auto it = sw.Running.Records.find(Intp::ccBasicsSettingsGet);
+    if (it == sw.Running.Records.end())
+        return;
+    const TBytes bytes = std::move(it->second);
+    sw.Running.Records.erase(it);
+    TReader r(bytes.data(), bytes.size());
+    const uint16_t kernel = r.U16(), firmware = r.U16();
+    const uint32_t hardware = r.U32();
+    r.U8(); // logged in: the peer's own
+    TConfig c = sw.Running;
+    c.Name = r.Text(TextWidth);
+    c.Description = r.Text(TextWidth);
+    c.Location = r.Text(TextWidth);
+    c.Contact = r.Text(TextWidth);
+    const std::string objectId = r.Text(TextWidth);
+    if (r.Overrun())
+        return;
+    sw.Running = c;
+    sw.Settings.KernelVersion = kernel;
+    sw.Settings.FirmwareVersion = firmware;
+    sw.Settings.HardwareVersion = hardware;
+    sw.Settings.ObjectId = objectId;
+}
+
 TReply SettingsGet(TSwitch &sw, const TRequest &request)
 {
+    TakeSettingsRecord(sw);
     const TConfig &c = sw.Running;
     TWriter w;
     w.U16(sw.Settings.KernelVersion).U16(sw.Settings.FirmwareVersion).U32(sw.Settings.HardwareVersion);
@@ -63,6 +92,7 @@ TReply SettingsGet(TSwitch &sw, const TRequest &request)
 
 TReply SettingsSet(TSwitch &sw, const TRequest &request)
 {
+    TakeSettingsRecord(sw);
     TReader r = Payload(request);
     TConfig c = sw.Running;
     c.Name = r.Text(TextWidth);
@@ -253,17 +283,14 @@ void AddSnmp(THandlerTable &table)
     AddFeature<TSessionSnmpContextGet, TSessionSnmpContextSet>(table);
 
     // Communities: one per slot of the model, "public" read-only first; the
-    // Set writes every slot.
+    // Set writes every slot. The slots are one record, as the page reads them.
+    constexpr auto &communityFields = TPropertySnmpCommunity::EntryFields;
     table[ccSnmpCommunityGet] = THandlerEntry{
-        [](TSwitch &sw, const TRequest &) {
-            return Ok(EncodeEntries(TPropertySnmpCommunity::EntryFields, TableOf<TSessionSnmpCommunityGet>(sw)));
-        },
-        false, 1, 4};
-    table[ccSnmpCommunityGet].ElementSize = TPropertySnmpCommunity::EntryFields.FixedSize(TMessage::Get);
+        [](TSwitch &sw, const TRequest &) { return Ok(sw.Running.Records[ccSnmpCommunityGet]); }, false, 1, 4};
+    table[ccSnmpCommunityGet].ElementSize = communityFields.FixedSize(TMessage::Get);
     table[ccSnmpCommunityGet].Decoded = [](const TBytes &bytes) {
-        const auto &fields = TPropertySnmpCommunity::EntryFields;
-        return EncodeEntries(fields,
-                             DecodeEntries<TPropertySnmpCommunityEntry>(fields, bytes.data(), bytes.size(),
+        return EncodeEntries(communityFields,
+                             DecodeEntries<TPropertySnmpCommunityEntry>(communityFields, bytes.data(), bytes.size(),
                                                                         TOrder::Wire, TMessage::Get),
                              TOrder::Wire, TMessage::Get);
     };
@@ -271,20 +298,21 @@ void AddSnmp(THandlerTable &table)
         std::vector<TPropertySnmpCommunityEntry> slots(settings.Model.SnmpCommunityNum);
         if (!slots.empty())
             slots[0] = {"public", saReadOnly};
-        if (!config.Tables.count(ccSnmpCommunityGet))
-            SetTable<TSessionSnmpCommunityGet>(config, slots);
+        if (!config.Records.count(ccSnmpCommunityGet))
+            config.Records[ccSnmpCommunityGet] = EncodeEntries(communityFields, slots, TOrder::Wire, TMessage::Get);
     };
-    AddTableSet<TSessionSnmpCommunityGet, TSessionSnmpCommunitySet>(
-        table, [](const TSwitch &sw, std::vector<TPropertySnmpCommunityEntry> &slots, const TRequest &request) {
-            auto sent = DecodeEntries<TPropertySnmpCommunityEntry>(TPropertySnmpCommunity::EntryFields,
-                                                                   request.Payload, request.PayloadSize);
+    table[ccSnmpCommunitySet] = THandlerEntry{
+        [](TSwitch &sw, const TRequest &request) {
+            auto sent =
+                DecodeEntries<TPropertySnmpCommunityEntry>(communityFields, request.Payload, request.PayloadSize);
             if (sent.empty() || sent.size() != sw.Settings.Model.SnmpCommunityNum ||
-                request.PayloadSize != sent.size() * TPropertySnmpCommunity::EntryFields.FixedSize(TMessage::Set) ||
+                request.PayloadSize != sent.size() * communityFields.FixedSize(TMessage::Set) ||
                 std::any_of(sent.begin(), sent.end(), [](const auto &e) { return e.access > saReadWrite; }))
-                return false;
-            slots = std::move(sent);
-            return true;
-        });
+                return Refused();
+            sw.Running.Records[ccSnmpCommunityGet] = EncodeEntries(communityFields, sent, TOrder::Wire, TMessage::Get);
+            return Ok();
+        },
+        true, 4, AnySize};
 
     // Receivers by address, access rules by group, context prefix and level
     // (the match is no part of it), views by name and subtree, groups by the
@@ -384,9 +412,8 @@ void AddQosFeatures(THandlerTable &table)
         table, {.Accept = [](const TPropertyIgmp &r) { return r.queryMode < IgmpQueryModeCount; }});
     AddFeature<TSessionIgmp2Get, TSessionIgmp2Set>(table, {
         .Initial = [](const TSwitchSettings &) { return TPropertyIgmp2{false, false, 0, 10, 2}; },
-        .Accept = [](const TPropertyIgmp2 &r) {
-            return r.queryMode < IgmpQueryModeCount && r.lastMemberQueryCount >= 1 && r.lastMemberQueryCount <= 2;
-        },
+        // Any count is kept, as the switch answers any.
+        .Accept = [](const TPropertyIgmp2 &r) { return r.queryMode < IgmpQueryModeCount; },
     });
     const std::vector<TPropertyIgmpTableEntry> groups{{0x5, 0xEF00000A, 1}, {0x2, 0xE0010101, 2}};
     AddTable<TSessionIgmpTable>(table, {}, {.Initial = [groups](const TSwitchSettings &) { return groups; }});
@@ -511,13 +538,20 @@ THandlerTable StandardHandlers()
     };
     using namespace Intp;
     AddFeature<TSessionBasicsSntpGet, TSessionBasicsSntpSet>(table, {
-        .Accept = [](const TPropertyBasicsSntp &r) { return r.TimeZone < 63; },
-        .Live = [](TPropertyBasicsSntp &r) { r.CurrentTime = uint32_t(time(nullptr)); },
+        // A Set keeps the clock the switch holds; a switch whose clock was
+        // never set answers the host's.
+        .Edit = [](TPropertyBasicsSntp &stored, const TPropertyBasicsSntp &sent) {
+            const uint32_t clock = stored.CurrentTime;
+            stored = sent;
+            stored.CurrentTime = clock;
+        },
+        .Live = [](TPropertyBasicsSntp &r) { r.CurrentTime = r.CurrentTime ? r.CurrentTime : uint32_t(time(nullptr)); },
     });
     AddFeature<TSessionBasicsAutoProvisionGet, TSessionBasicsAutoProvisionSet>(table);
     AddFeature<TSessionWarningFaultGet, TSessionWarningFaultSet>(table);
+    // It takes back each mode its Get reports (4 too), none above.
     AddFeature<TSessionWarningSyslogGet, TSessionWarningSyslogSet>(table, {
-        .Accept = [](const TPropertyWarningSyslog &r) { return r.mode <= 3; },
+        .Accept = [](const TPropertyWarningSyslog &r) { return r.mode <= 4; },
     });
     AddFeature<TSessionWarningSmtpGet, TSessionWarningSmtpSet>(table);
     AddFeature<TSessionWarningEventGet, TSessionWarningEventSet>(table);

@@ -15,6 +15,7 @@
 #include <QDateTimeEdit>
 #include <QHash>
 #include <QLineEdit>
+#include <QTextDocument>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -641,9 +642,13 @@ void CopyValue(QWidget* from, QWidget* to, QStringList& lacks)
         else
             b->setCurrentIndex(index);
     } else if (auto* a = qobject_cast<TNumberBox*>(from)) {
-        // A number past the field's limits is no value it shows.
-        if (const long long value = a->value(); !a->IsBlank() && value >= a->Lowest() && value <= a->Highest())
+        // A number past the field's limits is no value it shows; one typed
+        // there is typed here.
+        if (const long long value = a->value(); !a->IsBlank() && value >= a->Lowest() && value <= a->Highest()) {
             static_cast<TNumberBox*>(to)->setValue(value);
+            if (a->findChild<QLineEdit*>()->isModified())
+                Type(to->findChild<QLineEdit*>(), a->findChild<QLineEdit*>()->text());
+        }
     } else if (auto* a = qobject_cast<QSpinBox*>(from)) {
         static_cast<QSpinBox*>(to)->setValue(a->value());
     } else if (auto* a = qobject_cast<QDoubleSpinBox*>(from)) {
@@ -651,11 +656,18 @@ void CopyValue(QWidget* from, QWidget* to, QStringList& lacks)
     } else if (auto* a = qobject_cast<QDateTimeEdit*>(from)) {
         static_cast<QDateTimeEdit*>(to)->setDateTime(a->dateTime());
     } else if (auto* a = qobject_cast<QLineEdit*>(from)) {
+        // A field takes a text as long as the same field on show holds (one
+        // read longer than a user types).
+        static_cast<QLineEdit*>(to)->setMaxLength(std::max(a->maxLength(), static_cast<QLineEdit*>(to)->maxLength()));
         // An empty address field shows no value; an empty text is one.
-        if (!a->text().isEmpty() || !(a->inherits("TIpEdit") || a->inherits("TMacEdit")))
+        if (a->isModified())
+            Type(static_cast<QLineEdit*>(to), a->text());
+        else if (!a->text().isEmpty() || !(a->inherits("TIpEdit") || a->inherits("TMacEdit")))
             static_cast<QLineEdit*>(to)->setText(a->text());
     } else if (auto* a = qobject_cast<QPlainTextEdit*>(from)) {
-        static_cast<QPlainTextEdit*>(to)->setPlainText(a->toPlainText());
+        // Its characters as it holds them (a no-break space stays one).
+        static_cast<QPlainTextEdit*>(to)->setPlainText(
+            a->document()->toRawText().replace(QChar::ParagraphSeparator, '\n'));
     } else if (auto* a = qobject_cast<QCheckBox*>(from)) {
         // Clicked as a user would: a page may follow its boxes' clicks alone.
         auto* b = static_cast<QCheckBox*>(to);
@@ -917,9 +929,15 @@ TEdges TWorld::Edges(const Intp::TDevice* device) const
 std::vector<int> TWorld::Hidden(const Intp::TDevice* device) const
 {
     // Names its latest read failed to bring hide no port.
+    // Those of a good read that a time-out or a "not logged in" after it
+    // left the library holding hide them.
     const auto plan = m_Plans.find(const_cast<Intp::TDevice*>(device));
-    return plan == m_Plans.end() || Failed(device).count(Intp::ccPortNameGet) ? std::vector<int>()
-                                                                                : HiddenPorts(device, plan->second);
+    if (plan == m_Plans.end())
+        return {};
+    const TFailure& failure = plan->second.failure;
+    const bool held = failure.code == Intp::ccPortNameGet && !failure.first &&
+                      (failure.status == Intp::ssTimeout || failure.status == Intp::ssNotLoggedIn);
+    return Failed(device).count(Intp::ccPortNameGet) && !held ? std::vector<int>() : HiddenPorts(device, plan->second);
 }
 
 std::set<std::uint16_t> TWorld::FailedNeeded(const Intp::TDevice* device) const
@@ -1059,7 +1077,9 @@ void TWorld::Pump()
         // After its Show a failing switch goes on failing: a change sent to
         // it can't make its record good by the read that follows.
         const bool fails = read && failure.code == frame.code && failure.status && (m_Round != 0 || failure.first);
-        if (fails)
+        // A record's read after a good one still unanswered leaves the good
+        // one the latest; a table being read again holds nothing yet.
+        if (fails && (failure.status != kNever || failure.first || IsTable(frame.code)))
             m_Failed[device].insert(frame.code);
         const std::uint16_t refusal = plan->second.edges.refusal;
         if (IsChangeCode(frame.code) && refusal == Intp::ssTimeout)
@@ -1070,10 +1090,18 @@ void TWorld::Pump()
             continue;
         else if (fails && failure.status == Intp::ssTimeout)
             m_Env.protocol.TimeOut(device, frame.code);  // a resend is answered the same way
-        else if (fails)
+        else if (fails) {
+            // A refusal clears the record the library held; "not logged in"
+            // and a time-out keep it.
+            if (failure.status != Intp::ssNotLoggedIn)
+                m_Replies[device].erase(frame.code);
             IntpTest::TFakeHost::Reply(frame.code, device, empty, failure.status);
-        else
-            IntpTest::TFakeHost::Reply(frame.code, device, ReplyFor(device, plan->second, frame.code, frame.payload));
+        } else {
+            TBytes reply = ReplyFor(device, plan->second, frame.code, frame.payload);
+            if (read)
+                m_Replies[device][frame.code] = {frame.payload, reply};
+            IntpTest::TFakeHost::Reply(frame.code, device, reply);
+        }
     }
 }
 
@@ -1140,6 +1168,12 @@ std::vector<TBytes> TWorld::Entries(const Intp::TDevice* device, std::uint16_t c
     return entries;
 }
 
+bool TWorld::IsTable(std::uint16_t code)
+{
+    const auto handler = Handlers().find(code);
+    return handler != Handlers().end() && handler->second.EntrySize;
+}
+
 std::pair<std::size_t, std::size_t> TWorld::EntryKey(std::uint16_t code)
 {
     const auto handler = Handlers().find(code);
@@ -1173,6 +1207,71 @@ TBytes TWorld::KeyNamed(std::uint16_t code, const TBytes& payload)
         return {};
     return TBytes(bytes.begin() + std::ptrdiff_t(from),
                   bytes.begin() + std::ptrdiff_t(std::min(bytes.size(), from + size)));
+}
+
+QString TWorld::RoundTrip(const Intp::TDevice* device, const std::vector<TChange>& sent, bool* hasAnswer) const
+{
+    if (hasAnswer)
+        *hasAnswer = true;
+    const auto replies = m_Replies.find(device);
+    if (sent.empty() || replies == m_Replies.end())
+        return {};
+    FakeSwitch::TSwitch sw = Fresh(device);
+    const auto held = m_Entries.find(device);
+    for (const auto& [code, read] : replies->second) {
+        const auto handler = Handlers().find(code);
+        if (handler == Handlers().end())
+            continue;
+        if (handler->second.EntrySize) {
+            if (held != m_Entries.end() && held->second.count(code))
+                sw.Running.Tables[code] = held->second.at(code);
+        } else {
+            sw.Running.Records[code] = read.second;
+        }
+    }
+    // The switch's answers to the reads, and its tables as the library reads them.
+    auto answers = [&] {
+        std::map<std::uint16_t, TBytes> got;
+        for (const auto& [code, read] : replies->second)
+            if (const auto handler = Handlers().find(code); handler != Handlers().end()) {
+                if (handler->second.EntrySize) {
+                    TBytes all;
+                    for (const TBytes& entry : sw.Running.Tables[code]) {
+                        const TBytes one = handler->second.Decoded ? handler->second.Decoded(entry) : entry;
+                        all.insert(all.end(), one.begin(), one.end());
+                    }
+                    got[code] = all;
+                } else if (const FakeSwitch::TReply reply = Answer(sw, handler->second, code, read.first);
+                           reply.Status == FakeSwitch::StatusOk) {
+                    got[code] = reply.Payload;
+                }
+            }
+        return got;
+    };
+    const std::map<std::uint16_t, TBytes> before = answers();
+    for (const TChange& change : sent) {
+        const auto handler = Handlers().find(change.code);
+        if (handler == Handlers().end()) {
+            if (hasAnswer)
+                *hasAnswer = false;
+            return {};
+        }
+        if (Answer(sw, handler->second, change.code, change.payload).Status != FakeSwitch::StatusOk)
+            return "a switch holding what it read refuses " + Text({change});
+    }
+    const std::map<std::uint16_t, TBytes> after = answers();
+    QStringList differ;
+    for (const auto& [code, was] : before) {
+        const TBytes& now = after.at(code);
+        QStringList at;
+        for (std::size_t k = 0; k < std::max(was.size(), now.size()); ++k)
+            if (k >= was.size() || k >= now.size() || was[k] != now[k])
+                at << (k < was.size() && k < now.size() ? QString::asprintf("byte %zu %02x, read %02x", k, now[k], was[k])
+                                                        : QString::asprintf("%zu bytes, read %zu", now.size(), was.size()));
+        if (!at.isEmpty())
+            differ << QString::asprintf("0x%04x: ", code) + at.join(", ");
+    }
+    return differ.join("; ");
 }
 
 bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)
@@ -1507,6 +1606,26 @@ TBytes TWorld::Extremes(Intp::TDevice* device, const TPlan& plan, std::uint16_t 
             ++to;
         for (std::size_t q = to - from <= 4 ? from : p; q < (to - from <= 4 ? to : p + 1); ++q)
             low.push_back(q);
+    }
+    // Texts: empty at the lowest; at the highest full to their width, of
+    // bytes that go round every value a text's byte holds over the worlds;
+    // shown: every third text so, the others as drawn.
+    for (std::size_t p = 0, t = 0; p < std::min(bytes.size(), kinds.size()); ++p) {
+        if (kinds[p] != kTextStart && kinds[p] != kText)
+            continue;
+        std::size_t end = p + 1;
+        while (end < kinds.size() && kinds[end] == kText)
+            ++end;
+        if (extreme == TEdges::shownMix && t++ % 3 != world % 3) {
+            p = end - 1;
+            continue;
+        }
+        TBytes moved = bytes;
+        for (std::size_t k = p; k < end; ++k)
+            moved[k] = extreme == TEdges::lowest ? 0 : std::uint8_t(1 + (world * 37 + (k - p) * 11 + t) % 255);
+        if (Takes(device->GetType(), code, moved))
+            bytes = std::move(moved);
+        p = end - 1;
     }
     // A byte of a number made low stays 0.
     std::erase_if(high, [&](std::size_t p) { return std::find(low.begin(), low.end(), p) != low.end(); });
@@ -1989,6 +2108,23 @@ bool ChoosePort(QWidget* page, bool last, const TPortLists& ports)
         }
     }
     return chosen;
+}
+
+void Type(QLineEdit* edit, const QString& text)
+{
+    edit->selectAll();
+    edit->insert(text);
+}
+
+bool Retype(QWidget* page)
+{
+    bool any = false;
+    for (QLineEdit* edit : page->findChildren<QLineEdit*>())
+        if (edit->isEnabled() && !edit->isReadOnly() && edit->isVisibleTo(page) && !edit->text().isEmpty()) {
+            Type(edit, edit->text());
+            any = true;
+        }
+    return any;
 }
 
 QString ControlName(const QAbstractButton* button)

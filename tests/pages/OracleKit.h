@@ -33,6 +33,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QLineEdit;
 class QWidget;
 
 namespace Oracle {
@@ -138,9 +139,16 @@ public:
     // (offset and size; size 0: code is no table).
     std::vector<TBytes> Entries(const Intp::TDevice* device, std::uint16_t code) const;
     static std::pair<std::size_t, std::size_t> EntryKey(std::uint16_t code);
+    // Whether the read code reads a table.
+    static bool IsTable(std::uint16_t code);
     // The key (as EntryKey tells it) of the entry of code's table a change's
     // payload names, whole or by its key alone; empty when it names none.
     static TBytes KeyNamed(std::uint16_t code, const TBytes& payload);
+    // Where the records and tables the switch last read would differ, as
+    // the fake switch answers them, once it took the changes: empty when
+    // each comes back byte for byte as read. hasAnswer: whether the fake
+    // switch answers every change.
+    QString RoundTrip(const Intp::TDevice* device, const std::vector<TChange>& sent, bool* hasAnswer = nullptr) const;
     // Other values for the switch from now on.
     void Reseed(Intp::TDevice* device, int seed, TValues values = {});
     // The switch's edges from now on.
@@ -240,6 +248,8 @@ private:
     std::size_t m_Answered = 0;
     int m_Round = -1;  // the refresh of a Show, -1 outside one
     std::map<const Intp::TDevice*, std::set<std::uint16_t>> m_Read, m_Failed;
+    // The latest good read of each code by switch: its request and reply.
+    std::map<const Intp::TDevice*, std::map<std::uint16_t, std::pair<TBytes, TBytes>>> m_Replies;
     std::uint32_t m_Large[2] = {0, 0};                     // the pools' models by generation
     std::map<std::uint16_t, std::vector<TBytes>> m_Added;  // entries by table code
     bool m_Holding = false;
@@ -299,6 +309,12 @@ void Largest(QWidget* page);
 // of the page, and ticks its line in every list of port lines; answers
 // whether the page has any.
 bool ChoosePort(QWidget* page, bool last, const TPortLists& ports);
+
+// Types text into the field as a user does: it is then modified.
+void Type(QLineEdit* edit, const QString& text);
+// Types every text and number field of the page that shows one again, as
+// it shows it; answers whether it has any.
+bool Retype(QWidget* page);
 
 // A button's text, its tooltip without one.
 QString ControlName(const QAbstractButton* button);

@@ -15,7 +15,15 @@
 // AS_IF_ALONE_STEP=s every s-th world (the sanitized build's are 0 and 5),
 // AS_IF_ALONE_FIRST_FAILURE=1 stops a page at its first failing world. Every world
 // has each edge kind of TEdge on its targets and its switch on show; random
-// values fill the rest.
+// values fill the rest. The worlds go round each domain: every read outcome
+// (refused with each status, timed out, never answered; a first read or one
+// after a good read), a count of none and of one of each model count, a
+// page that showed another switch first, fields set by the program and
+// typed by the user, texts empty, full and of every byte.
+//
+// Beside it, on every page that sends: an Apply with nothing edited sends
+// the switch on show what it read, each record and row byte for byte,
+// alone or with the targets.
 
 #include "OracleKit.h"
 #include "PageTestKit.h"
@@ -86,9 +94,10 @@ enum class TEdge {
     ports40,       // ports: forty
     ports48,       // ports: forty-eight
     generation,    // the other generation
-    refused,       // a read refused after a good one
-    firstTimeout,  // a first read that times out
-    never,         // a read never answered
+    zero,          // a model count 0 or 1
+    refused,       // a read refused, after a good one or the first
+    firstTimeout,  // a read that times out, the first or after a good one
+    never,         // a read never answered, the first or after a good one
     setRefused,    // its changes refused, or never answered
     trunkAtLimit,  // a trunk group at the member limit, a hidden member
     count
@@ -114,8 +123,9 @@ const char* const kEdgeNames[] = {"random",
                                   "forty ports",
                                   "forty-eight ports",
                                   "other generation",
-                                  "read refused after a good one",
-                                  "first read timed out",
+                                  "a count of none or one",
+                                  "read refused",
+                                  "read timed out",
                                   "read never answered",
                                   "changes refused",
                                   "trunk group at its limit"};
@@ -172,6 +182,15 @@ std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
             target.edge = more ? TEdge::over : TEdge::under;
             targets.push_back(target);
         }
+    // None or one of a count, each count in turn over the worlds.
+    {
+        const auto& c = counts[std::size_t(world) % std::size(counts)];
+        const std::uint32_t n = world / int(std::size(counts)) % 2;
+        TTarget target{QString(n ? "one of " : "no ") + c.name, base, seed++};
+        target.counts.*c.count = n;
+        target.edge = TEdge::zero;
+        targets.push_back(target);
+    }
     // Far from the model: four ports, or sixteen.
     TTarget far{world % 2 ? "four ports" : "sixteen ports", base.WithPorts(world % 2 ? 4u : 16u), seed++};
     far.edge = world % 2 ? TEdge::farUnder : TEdge::farOver;
@@ -187,14 +206,21 @@ std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
         targets.push_back({QString::asprintf("its changes answered 0x%04x", status), base, seed++, {}, false,
                            TEdge::setRefused, {.refusal = status}});
     targets.push_back({"other generation", base, seed++, {}, true, TEdge::generation});
+    // Each read refused (with each status in turn), timed out and never
+    // answered: the first read, or the one after a good read, in turn.
+    int r = 0;
     for (const std::uint16_t code : reads) {
         const QString read = QString::asprintf("0x%04x", code);
-        targets.push_back({"latest read of " + read + " refused after a good one", base, seed++, {code, 1, false},
-                           false, TEdge::refused});
-        targets.push_back({"16 ports, first read of " + read + " timed out", base.WithPorts(16), seed++,
-                           {code, Intp::ssTimeout, true}, false, TEdge::firstTimeout});
-        targets.push_back({"read of " + read + " never answered", base, seed++, {code, kNever, true}, false,
-                           TEdge::never});
+        const bool first = (world + r) % 2;
+        const char* const when = first ? "first " : "after a good one ";
+        const std::uint16_t statuses[] = {1, 2, 3, 5, 0x7f, 0xff00 - 1};
+        const std::uint16_t status = statuses[std::size_t(world / 2 + r++) % std::size(statuses)];
+        targets.push_back({QString("read of ") + read + ", " + when + "refused " + QString::number(status), base,
+                           seed++, {code, status, first}, false, TEdge::refused});
+        targets.push_back({QString("16 ports, read of ") + read + ", " + when + "timed out", base.WithPorts(16),
+                           seed++, {code, Intp::ssTimeout, first}, false, TEdge::firstTimeout});
+        targets.push_back({QString("read of ") + read + ", " + when + "never answered", base, seed++,
+                           {code, kNever, first}, false, TEdge::never});
     }
     return targets;
 }
@@ -372,7 +398,8 @@ const char* const kPortSettings[] = {"",
                                      " (its last port chosen)",
                                      " (a middle row selected)",
                                      " (its last row selected)",
-                                     " (no row selected)"};
+                                     " (no row selected)",
+                                     " (its fields typed)"};
 
 // Controls compared on fewer than a third of the same-model targets' own
 // pages over the worlds (edge null), or whose edge (any: "*") decided fewer
@@ -410,12 +437,62 @@ const struct {
     {"TModuleRedundancyFastRecovery", "Apply", "forty-eight ports", "its own page: \"Duplicated priority\""},
 };
 
+// The controls that send what a page shows of the switch's settings.
+const std::set<std::string> kApplies = {"Apply", "Set", "Edit"};
+
+// What a page writes otherwise than it read, as its design says: the
+// differences (by a pattern of RoundTrip's text) each page may show.
+const struct {
+    const char* page;
+    const char* bytes;
+    const char* words;
+} kWrittenOtherwise[] = {
+    // "Build 5 + 4 x n zero bytes. Only when enabled: set bit i of the mask
+    // for each checked management item, and write the lines ... into the
+    // first places"; "With "Disable" the mask and all addresses are sent as
+    // 0, whatever the controls show."
+    {"TModuleSecurityIP",
+     "0x0800: (byte [1-3] 00|byte 4 0[0-7]|byte ([5-9]|[1-9][0-9]+) 00), read [0-9a-f]{2}"
+     "(, (byte [1-3] 00|byte 4 0[0-7]|byte ([5-9]|[1-9][0-9]+) 00), read [0-9a-f]{2})*",
+     "the mask bits it lists no item for, and all with Disable, are sent as 0"},
+    // "Defaults: m_Sntp "Disable", m_Timezone index 0, server address 0 ...
+    // both change instants 0, m_Daylight "Disable"" and "(a valid record
+    // with SNTP disabled keeps the defaults)".
+    {"TModuleBasicsSntp", "0x010d: byte ([1-6]|11) 00, read [0-9a-f]{2}(, byte ([1-6]|11) 00, read [0-9a-f]{2})*",
+     "SNTP disabled: the defaults are sent"},
+    // "Daylight saving disabled: when the switch's time is unknown, the begin
+    // pickers show the host's current date and time and the end pickers the
+    // same values; otherwise all four pickers show the switch's time." and
+    // "the payload is built from the controls as above".
+    {"TModuleBasicsSntp",
+     "0x010d: byte 1[2-9] [0-9a-f]{2}, read [0-9a-f]{2}(, byte 1[2-9] [0-9a-f]{2}, read [0-9a-f]{2})*",
+     "daylight saving disabled: the change instants are the switch's time"},
+    // "Apply: start from six zero masks." ... "Events and ports not listed
+    // are sent as 0."
+    {"TModuleWarningEvent",
+     "0x0906: (?:(?:byte (?:[0-2]|1[2-4]) 00, read [0-9a-f]{2}|byte (?:3|15) 0(?<n>[0-9a-f]), read [0-9a-f]\\k<n>)"
+     "(?:, (?=byte)|$))+",
+     "the system events it lists no line for are sent as 0"},
+    // "each of the first m_RecipientNum recipients that is not empty is added
+    // as a line"; Apply sends "the lines of m_Recipients in order";
+    // "recipients without a line stay zero".
+    {"TModuleWarningSmtp",
+     "0x0904: byte (?:197|261|325|389|453|517|581|645) [0-9a-f]{2}, read 00"
+     "(?:, byte (?:19[7-9]|2[0-9]{2}|[3-9][0-9]{2}|[0-9]{4,}) [0-9a-f]{2}, read [0-9a-f]{2})*",
+     "the recipients move up into an empty place"},
+    // "While RSTP is on, the page shows the ring as off"; "Bytes 1 to 8 are 0
+    // when the ring is off; bytes 5 and 6 are 0 when the coupling ring is
+    // off; byte 8 is 0 when dual homing is off."
+    {"TModuleRedundancyRing", "0x0300: (?:byte 0 00, read 01, )?(?:byte [1-8] 00, read [0-9a-f]{2}(?:, (?=byte)|$))+",
+     "the ring, coupling and dual homing's values are sent as 0 while off"},
+};
+
 // Pages that wait for the port names: without them they show nothing
 // their Apply could send, or defaults it would write. Every other page
 // lists every port when its port-name read failed, and works.
 const std::set<std::string> kWaitsForPortNames = {
     "TModulePortConfig",   "TModuleMonitorMac",   "TModuleMonitorMirror2",     "TModuleVlanPortBased",
-    "TModuleVlan8021qPort", "TModuleVlanTable",   "TModuleSecurityMac2Static", "TModuleSecurityPort",
+    "TModuleVlan8021qPort", "TModuleSecurityMac2Static", "TModuleSecurityPort",
 };
 
 // How often a control was compared on the same-model targets' own pages,
@@ -446,7 +523,8 @@ TAbout About(const QString& why)
         return TAbout::model;
     if (why.contains("entry", Qt::CaseInsensitive))
         return TAbout::entry;
-    if (why.contains("port line") || why.contains("lists no port") || why.contains("does not list") ||
+    if (why.contains("port line") || why.contains("lists no port") || why.contains("lists no trunk group") ||
+        why.contains("does not list") ||
         why.contains("offers "))
         return TAbout::port;
     return TAbout::check;
@@ -493,6 +571,10 @@ protected:
         std::set<std::uint16_t> unneeded;
         if (!waits)
             unneeded.insert(Intp::ccPortNameGet);
+        // The VLAN table's rows come from its list: without the port
+        // configuration their ports are empty texts.
+        if (std::string_view(PageIdName(GetParam())) == "TModuleVlanTable")
+            unneeded.insert(Intp::ccPortConfigGet);
         // The 802.1Q settings go by the VLAN mode only when it was read; a
         // first read of it that failed leaves their own record unread.
         std::set<std::uint16_t> onceRead;
@@ -518,6 +600,9 @@ protected:
         std::vector<std::uint32_t> models;
         for (const TTarget& target : targets)
             models.push_back(Model(target.counts));
+        // A switch the page shows before the switch on show: another port
+        // count, its values at the other end, other ports hidden, full.
+        const std::uint32_t otherModel = Model(Base(seed).WithPorts(Base(seed).ports == 8 ? 48 : 8));
         const std::uint32_t late = Model(Base(seed));
         Intp::g_LayoutThreshold = int(second ? early : late - 1);
         for (std::size_t i = 0; i < targets.size(); ++i)
@@ -525,11 +610,24 @@ protected:
                                                                                         : models[i],
                                                            targets[i].seed, targets[i].failure, false,
                                                            targets[i].edges));
+        other.selection = {world->AddSwitch(otherModel, 3 + seed * 100, {}, false,
+                                            {.hidden = TEdges::first,
+                                             .full = true,
+                                             .extreme = seed % 2 ? TEdges::lowest : TEdges::highest})};
         hosts.resize(targets.size());
         own.resize(targets.size());
         ownTold.resize(targets.size());
-        for (std::size_t i = 0; i < targets.size(); ++i)
+        unreadable.assign(targets.size(), false);
+        for (std::size_t i = 0; i < targets.size(); ++i) {
             hosts[i].selection = {Target(i)};
+            // A model with none of a count whose records the library takes
+            // no reply of: its page is not available.
+            if (targets[i].edge == TEdge::zero) {
+                std::unique_ptr<TModulePage> page = Make();
+                world->Show(page.get(), &hosts[i]);
+                unreadable[i] = page->IsUnavailable();
+            }
+        }
     }
     Intp::TDevice* Target(std::size_t i) const { return env->host.selection[i + 1]; }
 
@@ -537,7 +635,7 @@ protected:
     // other generation, or to be seen on its own page.
     TWhy WorldWhy(std::size_t i) const
     {
-        if (!world->FailedNeeded(Target(i)).empty())
+        if (!world->FailedNeeded(Target(i)).empty() || unreadable[i])
             return TWhy::unavailable;
         if (targets[i].otherGeneration && oneTree)
             return TWhy::generation;
@@ -565,17 +663,24 @@ protected:
             return;
         const std::vector<std::uint16_t> reads(read.begin(), read.end());
         const std::uint16_t code = reads[std::size_t(seed) % reads.size()];
-        const int way = int(std::size_t(seed) / reads.size() % 3);
-        const TFailure failure = way == 0   ? TFailure{code, 1, false}
-                                 : way == 1 ? TFailure{code, Intp::ssTimeout, true}
-                                            : TFailure{code, kNever, true};
-        const TEdge edge = way == 0 ? TEdge::refused : way == 1 ? TEdge::firstTimeout : TEdge::never;
+        // Refused, timed out, never answered; the first read or one after a good one.
+        const int way = int(std::size_t(seed) / reads.size() % 6);
+        const bool firstRead = way >= 3;
+        const TFailure failure = way % 3 == 0   ? TFailure{code, std::uint16_t(1 + seed % 5), firstRead}
+                                 : way % 3 == 1 ? TFailure{code, Intp::ssTimeout, firstRead}
+                                                : TFailure{code, kNever, firstRead};
+        const TEdge edge = way % 3 == 0 ? TEdge::refused : way % 3 == 1 ? TEdge::firstTimeout : TEdge::never;
         TFakePageHost host;
         host.selection = {world->AddSwitch(shown->GetType(), 1 + seed * 100, failure, true, ShownEdges(seed)), Target(0)};
         std::unique_ptr<TModulePage> page = Make();
         world->Show(page.get(), &host);
         FillEmpty(page.get());
-        const QString what = QString::asprintf("switch on show, %s of 0x%04x: ", kEdgeNames[int(edge)], code);
+        // A table read again still unanswered: the page on show keeps the
+        // rows of the good read before it, and what it shows stands.
+        if (failure.status == kNever && !firstRead && TWorld::IsTable(code))
+            return;
+        const QString what = QString::asprintf("switch on show, %s (%s) of 0x%04x: ", kEdgeNames[int(edge)],
+                                               firstRead ? "its first read" : "after a good one", code);
         if (world->FailedNeeded(host.selection[0]).empty()) {
             EXPECT_FALSE(page->IsUnavailable()) << where << ": " << what.toStdString()
                                                 << "the page is not available, though it does not wait for that read: "
@@ -624,8 +729,9 @@ protected:
         static const QRegularExpression mode("^it is not in (802.1Q|port-based) VLAN mode$"),
             limit("^port number must be <=(\\d+)$");
         if (const auto match = mode.match(why); match.hasMatch()) {
-            const auto* vlan = target->LatestRead<Intp::TPropertyVlan>();
-            return vlan && vlan->mode != (match.captured(1) == "802.1Q" ? Intp::vm8021q : Intp::vmPortBased);
+            // The mode it holds: a read that timed out keeps it.
+            const auto& vlan = Intp::Property<Intp::TPropertyVlan>::Get(target);
+            return vlan.valid && vlan.mode != (match.captured(1) == "802.1Q" ? Intp::vm8021q : Intp::vmPortBased);
         }
         if (why == "it sends no syslog or e-mail alarms") {
             const auto* syslog = target->LatestRead<Intp::TPropertyWarningSyslog>();
@@ -687,7 +793,7 @@ protected:
         // What the change is for ("for port 8", "for 8", "for trunk group
         // 3"): past the target's count of that kind, within the switch on
         // show's.
-        static const QRegularExpression forWhat("this change is for (port |trunk group )?(\\d+)$");
+        static const QRegularExpression forWhat("this change is for (port |trunk group )?(\\d+)(?: [a-z ]+)?$");
         if (const QRegularExpressionMatch match = forWhat.match(why); match.hasMatch() && any) {
             std::uint32_t TCounts::*count = match.captured(1).startsWith("trunk") ? &TCounts::groups
                                             : match.captured(1).startsWith("port")  ? &TCounts::ports
@@ -793,10 +899,14 @@ protected:
         enum { as, filled, largest } form = as;  // as shown, its empty fields filled, its numbers largest
         int port = 0;                            // its first (1) or last (2) port chosen; 0 when none is
         enum { firstRow, middleRow, lastRow } selected = firstRow;  // the row selected (select)
+        bool history = false;                    // the page showed another switch before
+        bool typed = false;                      // its text and number fields typed again as they show
     };
     std::unique_ptr<TModulePage> Shown(TSetting& setting, int* rows = nullptr)
     {
         std::unique_ptr<TModulePage> page = Make();
+        if (setting.history)
+            world->Show(page.get(), &other);
         world->Show(page.get(), &env->host);
         // A form typed from another switch's row names its entry: no row of
         // its own is selected then.
@@ -824,6 +934,8 @@ protected:
         if (setting.port &&
             !ChoosePort(page.get(), setting.port == 2, {Visible(shown), {}, Names(shown), {}, {}, {}}))
             setting.port = 0;
+        if (setting.typed && !Retype(page.get()))
+            setting.typed = false;
         return page;
     }
 
@@ -980,12 +1092,64 @@ protected:
         return OwnPage(first, i, k, deletes).isEmpty() && world->Press(own[i].get(), Buttons(own[i].get()).at(k)).AnyChange();
     }
 
+    // An unedited Apply sends the switch on show what it read, each record
+    // and row byte for byte: alone or with the targets, on a fresh page and
+    // on one that showed another switch first, its fields as filled or
+    // typed again as they show.
+    void UneditedApply(const std::string& where, std::map<std::string, int>& tally)
+    {
+        const std::string name = PageIdName(GetParam());
+        for (std::size_t k = 0;; ++k) {
+            for (int way = 0; way < 5; ++way) {
+                TFakePageHost alone;
+                alone.selection = {shown};
+                std::unique_ptr<TModulePage> page = Make();
+                const std::vector<QAbstractButton*> buttons = Buttons(page.get());
+                if (k >= buttons.size())
+                    return;
+                if (!kApplies.count(ControlName(buttons[k]).toStdString()))
+                    break;
+                if (way == 2 || way == 3)
+                    world->Show(page.get(), &other);
+                world->Show(page.get(), way % 2 ? &env->host : &alone);
+                QAbstractButton* button = buttons[k];
+                if ((way == 4 && !Retype(page.get())) || !button->isEnabled() || !button->isVisibleTo(page.get()))
+                    continue;
+                const TOutcome outcome = world->Press(page.get(), button);
+                const auto sent = outcome.sent.find(shown);
+                if (sent == outcome.sent.end() || sent->second.empty()) {
+                    ++tally["sent nothing"];
+                    continue;
+                }
+                bool answered = true;
+                QStringList differs = world->RoundTrip(shown, sent->second, &answered).split("; ", Qt::SkipEmptyParts);
+                ++tally[answered ? "compared" : "no fake answer"];
+                // A record's differences all of which its design writes so.
+                differs.removeIf([&](const QString& record) {
+                    return std::any_of(std::begin(kWrittenOtherwise), std::end(kWrittenOtherwise), [&](const auto& w) {
+                        return name == w.page &&
+                               QRegularExpression(QRegularExpression::anchoredPattern(w.bytes)).match(record).hasMatch();
+                    });
+                });
+                EXPECT_TRUE(differs.isEmpty())
+                    << name << " \"" << ControlName(button).toStdString() << "\" unedited"
+                    << (way % 2 ? " with the targets" : " alone")
+                    << (way == 4 ? ", typed again" : way >= 2 ? ", after another switch" : "")
+                    << where << ": the switch on show is sent what it did not read: "
+                    << differs.join("; ").left(600).toStdString()
+                    << "; sent " << Text(sent->second).toStdString();
+            }
+        }
+    }
+
     std::unique_ptr<TPageTestEnvironment> env;
     std::unique_ptr<TWorld> world;
+    TFakePageHost other;  // the switch a page showed before
     std::vector<TTarget> targets;
     std::vector<TFakePageHost> hosts;
     std::vector<std::unique_ptr<TModulePage>> own;
     std::vector<QStringList> ownTold;  // what each own page said while set as the page on show
+    std::vector<bool> unreadable;      // a target of a count of none whose page is not available
     Intp::TDevice* shown = nullptr;
     int worldSeed = 0;
     bool oneTree = false;
@@ -1014,6 +1178,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
     std::map<std::size_t, TTally> tally;
     std::map<std::size_t, QString> names, unpressed;
     std::set<std::size_t> pressed;  // on some world
+    std::map<std::string, int> roundTrips;
     for (const int seed : Worlds()) {
         // AS_IF_ALONE_FIRST_FAILURE: no world after the first that fails.
         if (HasFailure() && qEnvironmentVariableIsSet("AS_IF_ALONE_FIRST_FAILURE"))
@@ -1030,6 +1195,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
         const std::string where = " (world " + std::to_string(seed) + ", AS_IF_ALONE_SEED=" + std::to_string(seed) +
                                   " runs it alone)";
         ShownFails(seed, name + where);
+        UneditedApply(where, roundTrips);
 
         // A control that sends no change is tried once more at the end, the
         // entries the page's own Add sent held by the switches (a Delete of a
@@ -1091,18 +1257,22 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
             // switch on show lists chosen in its port choosers and lines.
             // Then with a middle and the last row selected, and with none (a
             // typed form).
-            for (int port = 0; port < 6; ++port) {
+            // Then with its fields typed. Every other one on a page that
+            // showed another switch first.
+            for (int port = 0; port < 7; ++port) {
                 TSetting chosen = setting;
                 chosen.port = port < 3 ? port : 0;
                 const bool rowed = setting.select && setting.from < 0;
-                if (port >= 3 && !rowed)
-                    break;
+                if (port >= 3 && port < 6 && !rowed)
+                    continue;
                 chosen.selected = port == 3 ? TSetting::middleRow : port == 4 ? TSetting::lastRow : setting.selected;
                 chosen.select = setting.select && port != 5;
+                chosen.history = (worldSeed + port) % 2;
+                chosen.typed = port == 6;
                 rows = 0;
                 first = Shown(chosen, &rows);
                 if ((port && port < 3 && !chosen.port) || (port == 3 && rows < 3) || (port == 4 && rows < 2) ||
-                    (port && !Buttons(first.get()).at(k)->isEnabled()))
+                    (port == 6 && !chosen.typed) || (port && !Buttons(first.get()).at(k)->isEnabled()))
                     continue;
                 std::vector<QString> cannot(targets.size());
                 for (std::size_t i = 0; i < targets.size(); ++i)
@@ -1149,7 +1319,8 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                                      !EntryReasonHolds(i, *self, outcome, cannot[i])))
                             fault = "its own page names it for what the world does not give (" + self->toStdString() + ")";
                         if (own[i]->IsUnavailable() && fault.empty())
-                            fault = "its own page is not available, though no read it waits for failed";
+                            fault = "its own page is not available (" + own[i]->StatusLine()->text().toStdString() +
+                                    "), though no read it waits for failed";
                         if (cannot[i].isEmpty() && expected.empty())
                             cannot[i] = "its own page sends nothing" +
                                         (itself.told.isEmpty() ? QString() : ": " + itself.told.join(" / ").simplified());
@@ -1232,6 +1403,12 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                 }
             }
         }
+    }
+    if (!roundTrips.empty()) {
+        QStringList counts;
+        for (const auto& [what, n] : roundTrips)
+            counts << QString("%1 %2").arg(n).arg(QString::fromStdString(what));
+        Coverage::Note(name, "Apply", "unedited: " + counts.join(", "));
     }
     // Every control pressed is compared on at least a third of the same-model
     // targets' own pages over the worlds; else the test says why.

@@ -146,6 +146,27 @@ TEST_F(MirrorPage, HeaderClickNegatesTheFirstRowAndClearThenApplySendsEmptyMasks
     EXPECT_EQ(sent[1].txPort, 1u);
 }
 
+// A 48-port first-generation switch mirroring to ports 43 and 44: Apply
+// unedited sends the bytes read.
+TEST_F(MirrorPage, DestinationsPastPort32AreChosenAndSentBackAsRead)
+{
+    Intp::TDevice* device = Select(1, TestModel(48));
+    page->Refresh(true);
+    const std::vector<std::uint8_t> record = {42, 43, 0x80, 0, 0, 0x01, 0, 0, 0, 0x06};
+    env.protocol.Reply(Intp::ccMonitorMirrorGet, device, record);
+    EXPECT_EQ(page->m_DestRx->currentText() + page->m_DestTx->currentText(), "Port.43Port.44");
+    page->m_Apply->click();
+    ASSERT_EQ(SentCount(Intp::ccMonitorMirrorSet), 1u);
+    EXPECT_EQ(env.protocol.SentWith(Intp::ccMonitorMirrorSet)[0].payload, record);
+
+    // Of a 40-port model now: port 44 has no item, and Apply writes no other.
+    device->SetType(TestModel(40));
+    Refill();
+    EXPECT_EQ(page->m_DestTx->currentIndex(), -1);
+    page->m_Apply->click();
+    EXPECT_EQ(SentCount(Intp::ccMonitorMirrorSet), 1u);
+}
+
 class Mirror2Page : public TPageTest<TModuleMonitorMirror2> {};
 
 TEST_F(Mirror2Page, HiddenPortsAreNotOfferedAndTheSamePortTwiceDisablesApply)

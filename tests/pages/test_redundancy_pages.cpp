@@ -280,5 +280,32 @@ TEST_F(FastRecoveryPage, APriorityUsedTwiceIsRefusedAndTheHeaderWrapsToNotInclud
     EXPECT_EQ(sent[0].priorities, std::vector<uint32_t>(4, 0));
     env.protocol.Reply(ccRedundancyFastRecoverySet, device, {0, 0, 0, 0});
     ASSERT_TRUE(RunUntil([&] { return env.messages.size() == 2; }, std::chrono::seconds(5)));
-    EXPECT_TRUE(env.messages.last().contains("not changed, its model has 2 ports, this change is for 4"));
+    EXPECT_TRUE(env.messages.last().contains("not changed, its model has 2 ports, this change is for 4 ports"));
+}
+
+// A target of fewer ports is told the count the change is for; one of
+// more keeps its own priorities past those shown, and one that repeats a
+// priority is told the two ports that would take it.
+TEST_F(FastRecoveryPage, ATargetIsToldThePortsItLacksOrTheTwoThatWouldTakeOnePriority)
+{
+    const auto priorities = [](TDevice* device, size_t port) {
+        return IntpTest::PerPort<TPropertyRedundancyFastRecovery>(
+            ModelOf(device), [port](size_t i, uint32_t& p) { p = i == port ? 3 : 0; });
+    };
+    TDevice* device = Select(1, TestModel(40));
+    Put(device, priorities(device, 1));
+    Notify(device, ccRedundancyFastRecoveryGet);
+    TDevice* small = Select(2, TestModel(8));
+    TDevice* large = Select(3, TestModel(48));
+    Put(small, priorities(small, 0));
+    Put(large, priorities(large, 44));
+    page->m_Apply->click();
+    env.protocol.Reply(ccRedundancyFastRecoverySet, device, {0, 0, 0, 0});
+    ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
+    const QString told = env.messages.join("\n");
+    EXPECT_TRUE(told.contains(TChangeReport::DeviceText(small) +
+                              ": not changed, its model has 8 ports, this change is for 40 ports"))
+        << told.toStdString();
+    EXPECT_TRUE(told.contains(TChangeReport::DeviceText(large) +
+                              ": not changed, its own port 45 takes priority 3, which this change gives port 2"));
 }

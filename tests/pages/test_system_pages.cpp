@@ -474,6 +474,32 @@ TEST_F(SntpPage, ApplySendsTheWallClockPeriodWithoutZoneConversion)
     EXPECT_EQ(LastBytes(Intp::ccBasicsSntpSet), SetBytes(expected));
 }
 
+TEST_F(SntpPage, AnUneditedApplySendsThePeriodAndOffsetAsReadNotTheLastSwitchs)
+{
+    TPageTest::Put(b, Intp::TPropertyBasicsSntp{.Enabled = true, .Server = Ip(10, 0, 0, 9), .Daylight = true,
+                                                .DaylightBegin = Noon + 60, .DaylightEnd = Noon + 86400,
+                                                .DaylightOffset = 30});
+    Select({b});
+    TPageTest::Put(a, Intp::TPropertyBasicsSntp{.TimeZone = 25, .Server = Ip(10, 0, 0, 7), .Daylight = true,
+                                                .DaylightBegin = Noon, .DaylightEnd = Noon + 3600,
+                                                .DaylightOffset = 45});
+    Select({a});
+    page->m_Apply->click();
+    // SNTP off: zone, server and daylight flag as the page's defaults; period and offset as read.
+    EXPECT_EQ(LastBytes(Intp::ccBasicsSntpSet),
+              Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0x69, 0xc9, 0x14, 0x40, 0x69, 0xc9, 0x22, 0x50, 0, 0, 0, 45}));
+
+    // The switch's last seconds show as they are; a time past them is not sent.
+    TPageTest::Put(a, Intp::TPropertyBasicsSntp{.Enabled = true, .Server = Ip(10, 0, 0, 7), .Daylight = true,
+                                                .DaylightBegin = 0xFFFFFF00u, .DaylightEnd = 0xFFFFFFFFu});
+    Select({a});
+    page->m_Apply->click();
+    EXPECT_EQ(LastBytes(Intp::ccBasicsSntpSet), Bytes({1, 0, 0, 10, 0, 0, 7, 1, 0xff, 0xff, 0xff, 0x00,
+                                                        0xff, 0xff, 0xff, 0xff, 0, 0, 0, 0}));
+    page->m_EndTime->setTime(QTime(6, 28, 16));
+    EXPECT_FALSE(page->m_Apply->isEnabled());
+}
+
 // ---------------------------------------------------------------------------
 // DHCP server and its clients
 

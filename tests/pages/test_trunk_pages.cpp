@@ -128,7 +128,7 @@ TEST_F(PortTrunkPage, TypeClicksCycleEveryGroupTicksEditMembersAndEachTargetIsSe
     EXPECT_EQ(sent[0][1].members, 0x08u);
     env.protocol.Reply(Intp::ccPortTrunkSet, device, {0, 0, 0, 0});
     ASSERT_TRUE(RunUntil([&] { return !env.messages.isEmpty(); }, std::chrono::seconds(5)));
-    EXPECT_TRUE(env.messages.join("").contains("its model has 2 trunk groups, this change is for 3"));
+    EXPECT_TRUE(env.messages.join("").contains("its model has 2 trunk groups, this change is for 3 trunk groups"));
 }
 
 TEST_F(PortTrunkPage, APortInTwoGroupsIsSentUnchangedAndARefillAfterARefusalShowsTheSwitchsGroups)

@@ -2,6 +2,7 @@
 // they send.
 
 #include "PageTestKit.h"
+#include "RunUntil.h"
 #include "pages/kit/NumberBox.h"
 #include "tests/common/Records.h"
 #include "intp/Ports.h"
@@ -243,6 +244,25 @@ TEST_F(Vlan8021qPortPage, ApplySendsTheListedRowsOnly)
     EXPECT_EQ(frames[2].payload[18 + 3], 5);       // port 4's untagged VLAN as shown
 }
 
+// A trunk group the target's own page does not list is named by its own
+// number, not by its index after the ports.
+TEST_F(Vlan8021qPortPage, ATrunkGroupATargetsPageDoesNotListIsNamedAsATrunkGroup)
+{
+    TDevice* device = InMode(vm8021q, 8, {}, 2);
+    Put(device, TPropertyVlan8021qPort{true, 0, {}});
+    Notify(device, ccVlan8021qPortGet);
+    TDevice* large = Select(2, TestModel(40, 0, 2));
+    Put(large, TPropertyVlan{true, vm8021q});
+    Put(large, IntpTest::PortNames(IntpTest::ModelOf(large)));
+    Put(large, IntpTest::PortConfig(IntpTest::ModelOf(large)));
+    Put(large, TPropertyVlan8021qPort{true, 0, {}});
+    page->m_Apply->click();
+    env.protocol.Reply(ccVlan8021qPortSet, device);
+    EXPECT_TRUE(RunUntil([&] {
+        return env.messages.join("").contains(": not changed, its own page lists no trunk group 1");
+    }, std::chrono::seconds(5))) << env.messages.join("\n").toStdString();
+}
+
 using VlanTablePage = TVlanPageTest<TModuleVlanTable>;
 
 TEST_F(VlanTablePage, TheModeChoosesTheTableAndNamesTheMemberPorts)
@@ -267,6 +287,30 @@ TEST_F(VlanTablePage, TheModeChoosesTheTableAndNamesTheMemberPorts)
     QCoreApplication::processEvents();
     EXPECT_EQ(env.messages.size(), 2);
     EXPECT_EQ(page->Refresh(false), 0);
+}
+
+// Port names refused or never answered: the VLANs are listed, port texts empty.
+TEST_F(VlanTablePage, WithoutPortNamesTheVlansAreListedWithEmptyPortTexts)
+{
+    for (const bool refused : {true, false}) {
+        env.host.selection.clear();
+        TDevice* device = Select(refused ? 1 : 2, TestModel(4));
+        Put(device, IntpTest::PortConfig(IntpTest::ModelOf(device)));
+        page->Refresh(true);
+        if (refused)
+            env.protocol.Reply(ccPortNameGet, device, {0, 0, 0, 0}, 5);
+        else
+            ASSERT_TRUE(env.protocol.TimeOut(device, ccPortNameGet));
+        env.protocol.Reply(ccVlanGet, device, {2, 0, 0, 0});  // 802.1Q
+        // VLAN 1 untagged on ports 1-4; VLAN 4094 untagged on 1-2, tagged on 3.
+        env.protocol.Reply(ccVlan8021qPortGet, device, {0xEE, 0xEE, 0xEE, 0xEE, 0, 1, 0, 0, 0, 0x0F, 0, 0, 0, 0,
+                                                        0x0F, 0xFE, 0, 0, 0, 3, 0, 0, 0, 4});
+        EXPECT_FALSE(page->IsUnavailable());
+        ASSERT_EQ(page->m_List->RowCount(), 2);
+        EXPECT_EQ(page->m_List->Model()->Cell(1, 1), "4094");
+        for (int column : {2, 3})
+            EXPECT_EQ(page->m_List->Model()->Cell(0, column) + page->m_List->Model()->Cell(1, column), "");
+    }
 }
 
 using VlanPortBasedPage = TVlanPageTest<TModuleVlanPortBased>;

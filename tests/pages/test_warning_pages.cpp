@@ -78,6 +78,18 @@ TEST_F(FaultPage, PortNamesNotReadHideNoPortHereOrOnATarget)
     }
 }
 
+// Power failures without a line (bits past the two inputs) go back as read.
+TEST_F(FaultPage, SystemBitsWithoutALineGoBackAsRead)
+{
+    Intp::TDevice* device = Select(1, TestModel(4));
+    page->Refresh(true);
+    env.protocol.Reply(Intp::ccWarningFaultGet, device, {0x80, 0, 0, 0x0D, 0, 0, 0, 0x05});
+    page->m_SysList->item(0)->setCheckState(Qt::Unchecked);
+    page->m_Apply->click();
+    EXPECT_EQ(env.protocol.SentWith(Intp::ccWarningFaultSet).at(0).payload,
+              (std::vector<std::uint8_t>{0x80, 0, 0, 0x0C, 0, 0, 0, 0x05}));
+}
+
 // A target whose latest name read timed out hides the ports its names held
 // hide, as its own page does: it is named, not written there.
 TEST_F(FaultPage, ATargetsHeldNamesHideItsPortsWhateverItsLatestNameRead)
@@ -223,6 +235,27 @@ TEST_F(SmtpPage, AnUntouchedApplySendsTheSwitchsTextsBackByteForByte)
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].subject, "St\xF6rung");
     EXPECT_EQ(sent[0].recipients, std::vector<std::string>{"m\xFCller@example.org"});
+}
+
+// An account longer than the field takes as typed, and line breaks in a
+// recipient, go back as read.
+TEST_F(SmtpPage, ALongAccountAndLineBreaksInARecipientGoBackAsRead)
+{
+    Intp::TDevice* device = Select(1, TestModel(8, 1));
+    page->Refresh(true);
+    const std::string account = "account-of-20-chars!", recipient = "a\rb\nc\xA0";
+    std::vector<std::uint8_t> reply(197 + 64);
+    reply[4] = 0x01;
+    std::copy(account.begin(), account.end(), reply.begin() + 133);
+    std::copy(recipient.begin(), recipient.end(), reply.begin() + 197);
+    env.protocol.Reply(Intp::ccWarningSmtpGet, device, reply);
+    EXPECT_EQ(MemoLines(page->m_Recipients).size(), 1);
+    page->m_Apply->click();
+    std::vector<std::uint8_t> sent(229 + 64);
+    sent[4] = 0x01;
+    std::copy(account.begin(), account.end(), sent.begin() + 133);
+    std::copy(recipient.begin(), recipient.end(), sent.begin() + 229);
+    EXPECT_EQ(env.protocol.SentWith(Intp::ccWarningSmtpSet).at(0).payload, sent);
 }
 
 TEST_F(SmtpPage, DisableSendsTheFieldsAsTheyStand)

@@ -22,7 +22,10 @@ void TModuleVlan::EventOnApplyClick() { SendFields<Intp::TSessionVlanSet>(*this,
 
 QString VlanModeWhy(Intp::TDevice* device, Intp::TVlanMode mode, bool readNeeded)
 {
-    const auto* vlan = device->LatestRead<Intp::TPropertyVlan>();
+    // A page that does not wait for the mode goes by the mode held, as its
+    // own refill does (a read that timed out keeps it).
+    const auto& held = Intp::Property<Intp::TPropertyVlan>::Get(device);
+    const auto* vlan = readNeeded ? device->LatestRead<Intp::TPropertyVlan>() : held.valid ? &held : nullptr;
     if (vlan ? vlan->mode == mode : !readNeeded)
         return QString();
     return QString("it is not in %1 VLAN mode").arg(mode == Intp::vm8021q ? "802.1Q" : "port-based");

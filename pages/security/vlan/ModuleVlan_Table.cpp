@@ -22,8 +22,9 @@ TModuleVlanTable::TModuleVlanTable(QWidget* parent) : TModulePage("VLAN Table", 
     form.List(QString(), m_List);
 
     // Port names, configuration and the mode; the mode's reply reads the table of that mode.
-    AddRead<TSessionPortNameGet>(rwAlways, false);
-    AddRead<TSessionPortConfigGet>(rwAlways, false);
+    // Without names or configuration the VLANs are listed with empty port texts.
+    AddRead<TSessionPortNameGet>(rwAlways, false, false);
+    AddRead<TSessionPortConfigGet>(rwAlways, false, false);
     AddRead<TSessionVlanGet>(rwCurrent, false);
     AddReadStep([] { return 0; }, rwAll);
     AddChainStep(ccVlanGet, [](TDevice* device) {
