@@ -1101,6 +1101,10 @@ protected:
         const std::string name = PageIdName(GetParam());
         for (std::size_t k = 0;; ++k) {
             for (int way = 0; way < 5; ++way) {
+                // Alone and with the targets in every world; after another
+                // switch one of the two, and typed again, in turn.
+                if ((way == 2 && worldSeed % 2) || (way == 3 && worldSeed % 2 == 0) || (way == 4 && worldSeed % 3 != 1))
+                    continue;
                 TFakePageHost alone;
                 alone.selection = {shown};
                 std::unique_ptr<TModulePage> page = Make();
@@ -1257,9 +1261,9 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
             // switch on show lists chosen in its port choosers and lines.
             // Then with a middle and the last row selected, and with none (a
             // typed form).
-            // Then with its fields typed. Every other one on a page that
-            // showed another switch first.
-            for (int port = 0; port < 7; ++port) {
+            // Then, in every third world, with its fields typed. Every other
+            // one on a page that showed another switch first.
+            for (int port = 0; port < (worldSeed % 3 == 1 ? 7 : 6); ++port) {
                 TSetting chosen = setting;
                 chosen.port = port < 3 ? port : 0;
                 const bool rowed = setting.select && setting.from < 0;
