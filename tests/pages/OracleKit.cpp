@@ -2119,11 +2119,16 @@ void Type(QLineEdit* edit, const QString& text)
 bool Retype(QWidget* page)
 {
     bool any = false;
-    for (QLineEdit* edit : page->findChildren<QLineEdit*>())
+    for (QLineEdit* edit : page->findChildren<QLineEdit*>()) {
+        // A number past its field's limits is no value it shows: not typed.
+        const auto* number = qobject_cast<TNumberBox*>(edit->parentWidget());
+        if (number && (number->IsBlank() || number->value() < number->Lowest() || number->value() > number->Highest()))
+            continue;
         if (edit->isEnabled() && !edit->isReadOnly() && edit->isVisibleTo(page) && !edit->text().isEmpty()) {
             Type(edit, edit->text());
             any = true;
         }
+    }
     return any;
 }
 

@@ -36,6 +36,8 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QAbstractSpinBox>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QWidget>
@@ -436,6 +438,27 @@ const struct {
     {"TModuleRedundancyFastRecovery", "Apply", "forty ports", "its own page: \"Duplicated priority\""},
     {"TModuleRedundancyFastRecovery", "Apply", "forty-eight ports", "its own page: \"Duplicated priority\""},
 };
+
+// The texts the user typed in the page's text fields (four characters or
+// more), as the switch's bytes.
+std::vector<QByteArray> TypedTexts(QWidget* page)
+{
+    std::vector<QByteArray> texts;
+    for (QLineEdit* edit : page->findChildren<QLineEdit*>())
+        if (edit->isModified() && edit->isEnabled() && edit->text().size() >= 4 &&
+            !qobject_cast<QAbstractSpinBox*>(edit->parentWidget()))
+            texts.push_back(edit->text().toLatin1());
+    return texts;
+}
+
+// Whether a change sent carries text.
+bool Carries(const std::vector<TChange>& sent, const QByteArray& text)
+{
+    return std::any_of(sent.begin(), sent.end(), [&](const TChange& change) {
+        return std::search(change.payload.begin(), change.payload.end(), text.begin(), text.end()) !=
+               change.payload.end();
+    });
+}
 
 // The controls that send what a page shows of the switch's settings.
 const std::set<std::string> kApplies = {"Apply", "Set", "Edit"};
@@ -1282,12 +1305,20 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                 for (std::size_t i = 0; i < targets.size(); ++i)
                     if (WorldWhy(i) == TWhy::none)
                         cannot[i] = OwnPage(first.get(), i, k, dry.Deletes());
+                // A text typed goes to every switch that takes the change as
+                // it goes to the switch on show (typed before the press: a
+                // refill after it takes the mark).
+                std::vector<QByteArray> typed = chosen.typed ? TypedTexts(first.get()) : std::vector<QByteArray>();
                 const TOutcome outcome = world->Press(first.get(), Buttons(first.get()).at(k));
                 // A port chosen that the page on show refuses itself (two
                 // choosers at one port) is no case.
                 if (port && !outcome.AnyChange() && !outcome.told.join('\n').contains(": not changed"))
                     continue;
                 TTally& t = tally[k];
+                const auto onShown = outcome.sent.find(shown);
+                std::erase_if(typed, [&](const QByteArray& text) {
+                    return onShown == outcome.sent.end() || !Carries(onShown->second, text);
+                });
                 for (std::size_t i = 0; i < targets.size(); ++i) {
                     Intp::TDevice* target = Target(i);
                     const std::vector<TChange> sent =
@@ -1375,6 +1406,10 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                                 t.edgeWhy[e] << cannot[i].left(60);
                         }
                     }
+                    for (const QByteArray& text : typed)
+                        if (fault.empty() && !sent.empty() && !Carries(sent, text))
+                            fault = "the text typed \"" + text.toStdString() + "\" does not reach it: it was sent " +
+                                    Text(sent).toStdString();
                     t.edgeMet[std::size_t(targets[i].edge)] += expect != TWhy::none;
                     if (expect != TWhy::none && !t.edgeWhy[std::size_t(targets[i].edge)].contains(WhyText(expect)))
                         t.edgeWhy[std::size_t(targets[i].edge)] << WhyText(expect);
