@@ -177,6 +177,8 @@ public:
     // held by the switches from now on as entries of their tables' pools.
     void Hold() { m_Holding = true; }
     bool Added() const { return !m_Added.empty(); }
+    // Forgets the entries noted so far (of presses that were no Add).
+    void ForgetAdded() { m_Added.clear(); }
     // Presses every control of the page (its empty fields filled) once:
     // the first entry each table's Add gets is its pool's first entry, one
     // the page shows, from then on.

@@ -1132,13 +1132,17 @@ protected:
                 alone.selection = {shown};
                 std::unique_ptr<TModulePage> page = Make();
                 const std::vector<QAbstractButton*> buttons = Buttons(page.get());
-                if (k >= buttons.size())
+                if (k >= buttons.size()) {
+                    world->ForgetAdded();
                     return;
+                }
                 if (!kApplies.count(ControlName(buttons[k]).toStdString()))
                     break;
                 if (way == 2 || way == 3)
                     world->Show(page.get(), &other);
                 world->Show(page.get(), way % 2 ? &env->host : &alone);
+                // Its first row selected (an Edit's), which edits nothing.
+                SelectRows(page.get(), 0);
                 QAbstractButton* button = buttons[k];
                 if ((way == 4 && !Retype(page.get())) || !button->isEnabled() || !button->isVisibleTo(page.get()))
                     continue;

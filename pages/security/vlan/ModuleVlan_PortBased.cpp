@@ -125,10 +125,9 @@ void TModuleVlanPortBased::Fill(TDevice* device)
 
 std::uint32_t TModuleVlanPortBased::UnshownPositions(TDevice* target)
 {
-    const auto* config = target->LatestRead<TPropertyPortConfig>();
-    const std::size_t listed = config ? std::min<std::size_t>(config->count, config->entries.size()) : 0;
-    std::uint32_t unshown = PortMerge::Bits(0, int(std::min<std::size_t>(listed, 32)));
-    // Only a position with a line shows its port.
+    // Every position but those a line shows, past its port configuration's
+    // too: a member bit the switch holds there goes back as held.
+    std::uint32_t unshown = ~0u;
     const std::uint32_t lines = m_Ports->LineMask();
     for (std::uint32_t bit = 0; bit < 32; ++bit) {
         std::uint32_t position = bit;
