@@ -34,7 +34,7 @@ int MaskSpan(const Intp::TDevice* device)
     return device ? int(std::min<std::uint32_t>(device->GetPortNum(), 32)) : 0;
 }
 
-std::uint32_t NotShown(const Intp::TDevice*, const TPortLayout& shown)
+std::uint32_t NotShown(const TPortLayout& shown)
 {
     // Past its ports too: a bit the switch reports there goes back as read.
     return Bits(shown.PortCount(), 32) | shown.UnlistedMask();

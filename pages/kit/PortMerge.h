@@ -29,10 +29,10 @@ int MaskSpan(const Intp::TDevice* device);
 std::uint32_t Bits(int from, int to);
 // The port indexes of a 32-bit mask, in order.
 std::vector<int> MaskIndexes(std::uint32_t mask);
-// The target's ports of a 32-bit mask that data made on a page showing the
-// listed ports of shown does not cover: those beyond its indexes, and
-// those it does not list.
-std::uint32_t NotShown(const Intp::TDevice* target, const TPortLayout& shown);
+// The bits of a 32-bit mask that data made on a page showing the listed
+// ports of shown does not cover: those beyond its indexes, and those it
+// does not list.
+std::uint32_t NotShown(const TPortLayout& shown);
 // Why target's own page lacks one of ports (indexes, as the wire numbers
 // them): its port names name it "Port.XX". A port beyond its count is
 // another rule's; names not valid hide no port. Empty when it lists them
@@ -76,7 +76,7 @@ QString KeepMasks(Intp::TDevice* target, const TPortLayout& shown, R& sent,
 {
     if (QString why = UnlistedWhy(target, shown); !why.isEmpty())
         return why;
-    const std::uint32_t keep = NotShown(target, shown);
+    const std::uint32_t keep = NotShown(shown);
     return KeepBits(target, keep, sent, masks) ? QString() : NotReadWhy(keep, false);
 }
 
@@ -163,7 +163,7 @@ QString KeepEntryMasks(const Intp::TDevice* target, const TPortLayout& shown, st
     // own page has no tick for it.
     for (E& entry : entries)
         entry.*mask &= Bits(0, MaskSpan(target));
-    const std::uint32_t keep = NotShown(target, shown);
+    const std::uint32_t keep = NotShown(shown);
     if (keep == 0)
         return QString();
     if (!own || own->size() < entries.size())

@@ -157,7 +157,7 @@ int SendTrunk2(TModulePage& page, const std::vector<TTrunk2Row>& rows, const TPo
         // The switch on show takes the groups its page's ticks made.
         if (fault = TrunkTargetFault(device, shown, all, &ownRows); fault.isEmpty() && !page.IsCurrent(device))
             fault = MemberTickWhy(device, all, ownRows, rows.size(),
-                                  ~PortMerge::NotShown(device, shown) & PortMerge::Bits(0, PortMerge::MaskSpan(device)));
+                                  ~PortMerge::NotShown(shown) & PortMerge::Bits(0, PortMerge::MaskSpan(device)));
         if (fault.isEmpty())
             fault = CheckTrunk2Rows(all);
         if (fault.isEmpty())

@@ -133,6 +133,9 @@ const char* const kEdgeNames[] = {"random",
                                   "trunk group at its limit"};
 static_assert(std::size(kEdgeNames) == std::size_t(TEdge::count));
 
+// The statuses a switch refuses a read with, in turn.
+constexpr std::uint16_t kRefusals[] = {1, 2, 3, 5, 0x7f, 0xfeff};
+
 struct TTarget {
     QString kind;
     TCounts counts;
@@ -215,8 +218,7 @@ std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
         const QString read = QString::asprintf("0x%04x", code);
         const bool first = (world + r) % 2;
         const char* const when = first ? "first " : "after a good one ";
-        const std::uint16_t statuses[] = {1, 2, 3, 5, 0x7f, 0xff00 - 1};
-        const std::uint16_t status = statuses[std::size_t(world / 2 + r++) % std::size(statuses)];
+        const std::uint16_t status = kRefusals[std::size_t(world / 2 + r++) % std::size(kRefusals)];
         targets.push_back({QString("read of ") + read + ", " + when + "refused " + QString::number(status), base,
                            seed++, {code, status, first}, false, TEdge::refused});
         targets.push_back({QString("16 ports, read of ") + read + ", " + when + "timed out", base.WithPorts(16),
@@ -689,7 +691,7 @@ protected:
         // Refused, timed out, never answered; the first read or one after a good one.
         const int way = int(std::size_t(seed) / reads.size() % 6);
         const bool firstRead = way >= 3;
-        const TFailure failure = way % 3 == 0   ? TFailure{code, std::uint16_t(1 + seed % 5), firstRead}
+        const TFailure failure = way % 3 == 0   ? TFailure{code, kRefusals[std::size_t(seed) % std::size(kRefusals)], firstRead}
                                  : way % 3 == 1 ? TFailure{code, Intp::ssTimeout, firstRead}
                                                 : TFailure{code, kNever, firstRead};
         const TEdge edge = way % 3 == 0 ? TEdge::refused : way % 3 == 1 ? TEdge::firstTimeout : TEdge::never;
