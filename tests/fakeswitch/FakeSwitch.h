@@ -76,6 +76,7 @@ struct TSwitchSettings {
     std::string ObjectId = "99999.1.1";
     TConfig Factory;
     size_t MacTableEntries = 40; // learned addresses of a new switch (a large table on request)
+    bool Apart = false; // a Set changes its own feature alone, no other it excludes
 };
 
 enum class TFaultKind {

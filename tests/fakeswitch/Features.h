@@ -116,7 +116,7 @@ void AddFeature(THandlerTable &table, TFeatureRules<typename TGet::Record> rules
             else
                 stored = record;
             SetRecord<TGet>(sw.Running, stored);
-            if (after)
+            if (after && !sw.Settings.Apart)
                 after(sw, stored);
             return Ok();
         };

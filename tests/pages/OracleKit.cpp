@@ -820,11 +820,11 @@ std::vector<std::uint8_t> Kinds(std::uint16_t code, const TBytes& base, bool ent
 
 // A model with more of every count than the tests' models: the tables'
 // pools hold entries on ports and groups only some switches have.
-std::uint32_t LargeModel()
+std::uint32_t LargeModel(std::uint32_t ports)
 {
     Intp::TDeviceType type;
     type.Name = "Large test model";
-    type.PortNum = 16;
+    type.PortNum = ports;
     type.TrunkGroupNum = 3;
     type.TrunkMemberNum = 8;
     type.SmtpRecipientNum = 6;
@@ -872,11 +872,11 @@ const char kTextCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUV
 
 }  // namespace
 
-TWorld::TWorld(TPageTestEnvironment& env, int seed)
-    : m_Env(env), m_Seed(seed), m_Scratch(env.AddDevice(250, Ip(10, 0, 0, 250)))
+TWorld::TWorld(TPageTestEnvironment& env, int seed, std::uint32_t poolPorts)
+    : m_Env(env), m_Seed(seed), m_PoolPorts(poolPorts), m_Scratch(env.AddDevice(250, Ip(10, 0, 0, 250)))
 {
     // Made before the test's models: of the first generation.
-    m_Large[0] = LargeModel();
+    m_Large[0] = LargeModel(m_PoolPorts);
 }
 
 Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, TFailure failure, bool shown, TEdges edges)
@@ -1217,6 +1217,8 @@ QString TWorld::RoundTrip(const Intp::TDevice* device, const std::vector<TChange
     if (sent.empty() || replies == m_Replies.end())
         return {};
     FakeSwitch::TSwitch sw = Fresh(device);
+    // What the page sent, not what the switch makes of it elsewhere.
+    sw.Settings.Apart = true;
     const auto held = m_Entries.find(device);
     for (const auto& [code, read] : replies->second) {
         const auto handler = Handlers().find(code);
@@ -1687,7 +1689,7 @@ std::uint32_t TWorld::PoolModel(Intp::TDevice* device)
 {
     const bool second = IsSecondGeneration(device);
     if (second && !m_Large[1])
-        m_Large[1] = LargeModel();
+        m_Large[1] = LargeModel(m_PoolPorts);
     m_Scratch->SetType(m_Large[second]);
     return m_Large[second] && IsSecondGeneration(m_Scratch) == second ? m_Large[second] : device->GetType();
 }

@@ -118,9 +118,9 @@ struct TEdges {
 // The switches of one test and their answers.
 class TWorld {
 public:
-    // A world drawn from seed: its tables' pools, and every switch's values
-    // with its own seed.
-    TWorld(TPageTestEnvironment& env, int seed = 0);
+    // A world drawn from seed: its tables' pools (entries on up to
+    // poolPorts ports), and every switch's values with its own seed.
+    TWorld(TPageTestEnvironment& env, int seed = 0, std::uint32_t poolPorts = 16);
 
     // A logged-in switch of the model answering from seed; failure is how
     // its latest read of one record ends. The switch on show (shown) holds
@@ -242,6 +242,7 @@ private:
 
     TPageTestEnvironment& m_Env;
     int m_Seed = 0;
+    std::uint32_t m_PoolPorts = 16;
     std::map<const Intp::TDevice*, std::map<std::uint16_t, std::vector<TBytes>>> m_Entries;
     std::vector<TBytes> m_TableEntries;  // those of the table Table made last
     std::map<Intp::TDevice*, TPlan> m_Plans;
