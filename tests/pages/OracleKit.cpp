@@ -356,6 +356,31 @@ std::vector<int> RowEntries(const TListModel* list, const std::vector<TBytes>& e
 // A row whose entry can't be told.
 constexpr int kUnknown = -3;
 
+// The key of a table entry, as g_Ports tells it.
+TBytes KeyOf(const TBytes& entry)
+{
+    const std::size_t at = std::min(g_Ports->keyAt, entry.size());
+    return TBytes(entry.begin() + std::ptrdiff_t(at),
+                  entry.begin() + std::ptrdiff_t(std::min(entry.size(), at + g_Ports->keyBytes)));
+}
+
+// Whether each row of a list shows the key of the table entry it stands
+// for: a list of entries, even one whose first cells name ports in order.
+bool ShowsKeys(const TListModel* list, const std::vector<TBytes>& entries)
+{
+    if (!g_Ports || !g_Ports->keyBytes || list->RowCount() == 0 || list->RowCount() > qsizetype(entries.size()))
+        return false;
+    const std::vector<int> rows = RowEntries(list, entries, KeyOf);
+    for (int r = 0; r < list->RowCount(); ++r) {
+        bool shown = false;
+        for (int c = 0; c < list->ColumnCount() && !shown && rows[std::size_t(r)] >= 0; ++c)
+            shown = Shows(list->Cell(r, c), KeyOf(entries[std::size_t(rows[std::size_t(r)])]));
+        if (!shown)
+            return false;
+    }
+    return true;
+}
+
 // The row of the other switch's list of table entries holding the entry of
 // the same key (the switch's) as row of the first; -1 when none does; -2
 // when the lists are not the world's table entries; kUnknown when which
@@ -366,20 +391,15 @@ int EntryMatch(const TListModel* from, const TListModel* to, int row)
         from->RowCount() > qsizetype(g_Ports->fromEntries.size()) ||
         to->RowCount() > qsizetype(g_Ports->toEntries.size()))
         return -2;
-    auto key = [](const TBytes& entry) {
-        const std::size_t at = std::min(g_Ports->keyAt, entry.size());
-        return TBytes(entry.begin() + std::ptrdiff_t(at),
-                      entry.begin() + std::ptrdiff_t(std::min(entry.size(), at + g_Ports->keyBytes)));
-    };
     std::vector<int> lateA, lateB;
-    const std::vector<int> a = RowEntries(from, g_Ports->fromEntries, key, &lateA),
-                           b = RowEntries(to, g_Ports->toEntries, key, &lateB);
+    const std::vector<int> a = RowEntries(from, g_Ports->fromEntries, KeyOf, &lateA),
+                           b = RowEntries(to, g_Ports->toEntries, KeyOf, &lateB);
     if (row < 0 || std::size_t(row) >= a.size() || a[std::size_t(row)] < 0)
         return -2;
     if (a[std::size_t(row)] != lateA[std::size_t(row)])
         return kUnknown;
-    const TBytes wanted = key(g_Ports->fromEntries[std::size_t(a[std::size_t(row)])]);
-    auto holds = [&](int e) { return e >= 0 && key(g_Ports->toEntries[std::size_t(e)]) == wanted; };
+    const TBytes wanted = KeyOf(g_Ports->fromEntries[std::size_t(a[std::size_t(row)])]);
+    auto holds = [&](int e) { return e >= 0 && KeyOf(g_Ports->toEntries[std::size_t(e)]) == wanted; };
     bool maybe = false;
     for (std::size_t r = 0; r < b.size(); ++r) {
         if (holds(b[r]) && holds(lateB[r]))
@@ -434,7 +454,9 @@ int MatchRow(const TUntypedReportList* from, int row, const TUntypedReportList* 
     const TListModel* a = from->Model();
     const TListModel* b = to->Model();
     // A port's row by its index; a table's entry by the switch's key.
-    if (const int port = PortMatch(Captions(a), Captions(b), row); port != -2)
+    const bool entries = ShowsKeys(a, g_Ports ? g_Ports->fromEntries : std::vector<TBytes>()) &&
+                         (b->RowCount() == 0 || ShowsKeys(b, g_Ports->toEntries));
+    if (const int port = entries ? -2 : PortMatch(Captions(a), Captions(b), row); port != -2)
         return port;
     // A port list's other rows (trunk groups) are no table entries.
     if (const int entry = PortList(Captions(a)) ? -2 : EntryMatch(a, b, row); entry != -2)
@@ -476,6 +498,9 @@ QListWidgetItem* MatchLine(QListWidget* from, QListWidget* to, int i)
 void CopyLines(QListWidget* from, QListWidget* to, QStringList& lacks, std::optional<Qt::CheckState> only = {})
 {
     if (!Ticked(from)) {
+        // No lines of ticks (no ports) set none of to's.
+        if (Ticked(to))
+            return;
         to->clear();
         for (int i = 0; i < from->count(); ++i)
             to->addItem(from->item(i)->text());
@@ -544,7 +569,11 @@ void CopyList(TUntypedReportList* from, TUntypedReportList* to, QStringList& lac
             rows.emplace_back(row, other);
     }
     auto lines = [](TUntypedEditedList* list, int c) { return qobject_cast<QListWidget*>(list->EditorOf(c)); };
-    auto ticked = [&](int c) { return Ticked(lines(edited, c)) && lines(editedTo, c); };
+    // Ticked lines, or none of a port list (no ports), which set none of to's.
+    auto ticked = [&](int c) {
+        QListWidget *a = lines(edited, c), *b = lines(editedTo, c);
+        return b && (Ticked(a) || (a && a->count() == 0 && Ticked(b)));
+    };
     std::map<std::pair<int, int>, std::vector<Qt::CheckState>> before;
     for (auto [row, other] : rows)
         for (int c = 1; c < from->Model()->ColumnCount(); ++c)
@@ -768,13 +797,24 @@ enum : std::uint8_t {
 
 // The bytes of a record (or of one table entry) of code, by what they are:
 // found by how the fake switch's codec leaves probes of them.
-std::vector<std::uint8_t> Kinds(std::uint16_t code, const TBytes& base, bool entry)
+std::vector<std::uint8_t> Kinds(std::uint16_t code, const TBytes& base, bool entry, std::size_t fixed = 0,
+                                std::size_t element = 0)
 {
     static std::map<std::tuple<std::uint16_t, std::size_t, bool>, std::vector<std::uint8_t>> known;
     const auto key = std::tuple(code, base.size(), entry);
     if (auto it = known.find(key); it != known.end())
         return it->second;
     const std::size_t n = base.size();
+    // Of a long array (a model of the most of a count), the kinds of three
+    // elements, the middle one's for every element past them.
+    if (element && n > fixed + 256 * element) {
+        const TBytes three(base.begin(), base.begin() + std::ptrdiff_t(fixed + 3 * element));
+        std::vector<std::uint8_t> kinds = Kinds(code, three, entry);
+        kinds.resize(n);
+        for (std::size_t p = fixed + 3 * element; p < n; ++p)
+            kinds[p] = kinds[fixed + element + (p - fixed) % element];
+        return known[key] = kinds;
+    }
     std::vector<std::uint8_t> kinds(n, kValue);
     const auto handler = Handlers().find(code);
     if (handler != Handlers().end() && handler->second.Decoded && n) {
@@ -1447,7 +1487,7 @@ bool TWorld::NearShown(const Intp::TDevice* device, const TPlan& plan) const
 TBytes TWorld::Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base,
                       std::size_t fixed, std::size_t element)
 {
-    std::vector<std::uint8_t> kinds = Kinds(code, base, false);
+    std::vector<std::uint8_t> kinds = Kinds(code, base, false, fixed, element);
     // An element's own index (a port number), and the zero bytes before it,
     // stay: the rows of a per-port record keep their ports.
     const std::size_t elements = element && base.size() > fixed ? (base.size() - fixed) / element : 0;

@@ -66,6 +66,9 @@ struct TCounts {
     }
 };
 
+// The most of a count a model declares.
+constexpr std::uint32_t kLargest = 65535;
+
 // The counts of a model, by name.
 const struct {
     const char* name;
@@ -80,12 +83,14 @@ const struct {
 
 // The switch on show's counts in world: eight ports, and past 32 ports
 // (forty, forty-eight) in turn; in every fourth world none or one of a
-// count but its ports, each in turn.
+// count, each in turn (of ports one: with none a page has nothing to show).
 TCounts Base(int world)
 {
     TCounts c = TCounts().WithPorts(world % 6 == 2 ? 40 : world % 6 == 5 ? 48 : 8);
-    if (world % 4 == 3)
-        c.*kCounts[1 + std::size_t(world / 4) % (std::size(kCounts) - 1)].count = std::uint32_t(world / 24 % 2);
+    if (world % 4 == 3) {
+        std::uint32_t TCounts::*count = kCounts[std::size_t(world / 4) % std::size(kCounts)].count;
+        c.*count = count == &TCounts::ports ? 1 : std::uint32_t(world / 28 % 2);
+    }
     return c;
 }
 
@@ -113,6 +118,7 @@ enum class TEdge {
     ports48,       // ports: forty-eight
     generation,    // the other generation
     zero,          // a model count 0 or 1
+    largest,       // a model count at the most a model declares
     refused,       // a read refused, after a good one or the first
     firstTimeout,  // a read that times out, the first or after a good one
     never,         // a read never answered, the first or after a good one
@@ -142,6 +148,7 @@ const char* const kEdgeNames[] = {"random",
                                   "forty-eight ports",
                                   "other generation",
                                   "a count of none or one",
+                                  "the most of a count",
                                   "read refused",
                                   "read timed out",
                                   "read never answered",
@@ -202,6 +209,16 @@ std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
         TTarget target{QString(n ? "one of " : "no ") + c.name, base, seed++};
         target.counts.*c.count = n;
         target.edge = TEdge::zero;
+        targets.push_back(target);
+    }
+    // The most of a count a model declares, each count but its ports in
+    // turn, in every fourth world (the test matches a list's ports row by
+    // row: 65,535 of them are beyond its time).
+    if (world % 4 == 1) {
+        const auto& c = kCounts[1 + std::size_t(world / 4) % (std::size(kCounts) - 1)];
+        TTarget target{QString("the most ") + c.name, base, seed++};
+        target.counts.*c.count = kLargest;
+        target.edge = TEdge::largest;
         targets.push_back(target);
     }
     // Far from the model: four ports, or sixteen.
@@ -673,6 +690,11 @@ protected:
                                                                                         : models[i],
                                                            targets[i].seed, targets[i].failure, false,
                                                            targets[i].edges));
+        // Of the most of a count, a few values moved: its records are drawn
+        // in the time of a small model's.
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            if (targets[i].edge == TEdge::largest)
+                world->Reseed(Target(i), targets[i].seed, {.moves = 8});
         other.selection = {world->AddSwitch(otherModel, 3 + seed * 100, {}, false,
                                             {.hidden = TEdges::first,
                                              .full = true,
@@ -683,10 +705,11 @@ protected:
         unreadable.assign(targets.size(), false);
         for (std::size_t i = 0; i < targets.size(); ++i) {
             hosts[i].selection = {Target(i)};
-            // A model with none of a count whose records the library takes
-            // no reply of: its page is not available.
-            if (std::any_of(std::begin(kCounts), std::end(kCounts),
-                            [&](const auto& c) { return targets[i].counts.*c.count == 0; })) {
+            // A model with none or the most of a count whose records the
+            // library takes no reply of: its page is not available.
+            if (std::any_of(std::begin(kCounts), std::end(kCounts), [&](const auto& c) {
+                    return targets[i].counts.*c.count == 0 || targets[i].counts.*c.count == kLargest;
+                })) {
                 std::unique_ptr<TModulePage> page = Make();
                 world->Show(page.get(), &hosts[i]);
                 unreadable[i] = page->IsUnavailable();
@@ -1103,13 +1126,11 @@ protected:
             QComboBox* choice = choices[c];
             if (!shown[c]->isEnabled() || shown[c]->currentText() != text)
                 continue;
-            // One item can't tell.
-            if (choice->count() < 2)
-                return false;
             any = true;
             const int was = choice->currentIndex();
             std::optional<std::vector<TChange>> one;
-            for (int item = 0; item < choice->count(); ++item) {
+            // Of one item, that item and none.
+            for (int item = choice->count() < 2 ? -1 : 0; item < choice->count(); ++item) {
                 choice->setCurrentIndex(item);
                 QAbstractButton* button = Buttons(own[i].get()).at(k);
                 const std::vector<TChange> sent =
