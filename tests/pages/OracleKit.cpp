@@ -1158,6 +1158,9 @@ void TWorld::Settle()
 
 TBytes TWorld::ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request)
 {
+    if (const auto held = m_Fixed.find(device); held != m_Fixed.end())
+        if (const auto reply = held->second.find(code); reply != held->second.end())
+            return reply->second;
     const auto handler = Handlers().find(code);
     const FakeSwitch::THandlerEntry* entry = handler != Handlers().end() ? &handler->second : nullptr;
     static std::map<std::string, TBytes> made;
@@ -1251,6 +1254,37 @@ TBytes TWorld::KeyNamed(std::uint16_t code, const TBytes& payload)
 
 QString TWorld::RoundTrip(const Intp::TDevice* device, const std::vector<TChange>& sent, bool* hasAnswer) const
 {
+    std::map<std::uint16_t, TBytes> before, after;
+    if (const QString refused = Take(device, sent, before, after, hasAnswer); !refused.isEmpty())
+        return refused;
+    QStringList differ;
+    for (const auto& [code, was] : before) {
+        const TBytes& now = after.at(code);
+        QStringList at;
+        for (std::size_t k = 0; k < std::max(was.size(), now.size()); ++k)
+            if (k >= was.size() || k >= now.size() || was[k] != now[k])
+                at << (k < was.size() && k < now.size() ? QString::asprintf("byte %zu %02x, read %02x", k, now[k], was[k])
+                                                        : QString::asprintf("%zu bytes, read %zu", now.size(), was.size()));
+        if (!at.isEmpty())
+            differ << QString::asprintf("0x%04x: ", code) + at.join(", ");
+    }
+    return differ.join("; ");
+}
+
+std::map<std::uint16_t, TBytes> TWorld::After(const Intp::TDevice* device, const std::vector<TChange>& sent) const
+{
+    std::map<std::uint16_t, TBytes> before, after;
+    bool answered = true;
+    if (!Take(device, sent, before, after, &answered).isEmpty() || !answered)
+        return {};
+    std::erase_if(after, [](const auto& record) { return IsTable(record.first); });
+    return after;
+}
+
+QString TWorld::Take(const Intp::TDevice* device, const std::vector<TChange>& sent,
+                     std::map<std::uint16_t, TBytes>& before, std::map<std::uint16_t, TBytes>& after,
+                     bool* hasAnswer) const
+{
     if (hasAnswer)
         *hasAnswer = true;
     const auto replies = m_Replies.find(device);
@@ -1290,7 +1324,7 @@ QString TWorld::RoundTrip(const Intp::TDevice* device, const std::vector<TChange
             }
         return got;
     };
-    const std::map<std::uint16_t, TBytes> before = answers();
+    before = answers();
     for (const TChange& change : sent) {
         const auto handler = Handlers().find(change.code);
         if (handler == Handlers().end()) {
@@ -1301,19 +1335,8 @@ QString TWorld::RoundTrip(const Intp::TDevice* device, const std::vector<TChange
         if (Answer(sw, handler->second, change.code, change.payload).Status != FakeSwitch::StatusOk)
             return "a switch holding what it read refuses " + Text({change});
     }
-    const std::map<std::uint16_t, TBytes> after = answers();
-    QStringList differ;
-    for (const auto& [code, was] : before) {
-        const TBytes& now = after.at(code);
-        QStringList at;
-        for (std::size_t k = 0; k < std::max(was.size(), now.size()); ++k)
-            if (k >= was.size() || k >= now.size() || was[k] != now[k])
-                at << (k < was.size() && k < now.size() ? QString::asprintf("byte %zu %02x, read %02x", k, now[k], was[k])
-                                                        : QString::asprintf("%zu bytes, read %zu", now.size(), was.size()));
-        if (!at.isEmpty())
-            differ << QString::asprintf("0x%04x: ", code) + at.join(", ");
-    }
-    return differ.join("; ");
+    after = answers();
+    return {};
 }
 
 bool TWorld::Takes(std::uint32_t model, std::uint16_t code, const TBytes& reply)

@@ -149,6 +149,15 @@ public:
     // each comes back byte for byte as read. hasAnswer: whether the fake
     // switch answers every change.
     QString RoundTrip(const Intp::TDevice* device, const std::vector<TChange>& sent, bool* hasAnswer = nullptr) const;
+    // The records (no tables) the switch last read as the fake switch
+    // answers them once it took the changes; empty when it refuses one.
+    std::map<std::uint16_t, TBytes> After(const Intp::TDevice* device, const std::vector<TChange>& sent) const;
+    // The switch answers the reads of these records with these replies
+    // from now on (none: as drawn).
+    void AnswerWith(const Intp::TDevice* device, std::map<std::uint16_t, TBytes> replies)
+    {
+        m_Fixed[device] = std::move(replies);
+    }
     // Other values for the switch from now on.
     void Reseed(Intp::TDevice* device, int seed, TValues values = {});
     // The switch's edges from now on.
@@ -198,6 +207,10 @@ private:
         std::uint16_t nearCode = 0;  // the record a near switch holds one value off in
     };
     TBytes ReplyFor(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& request);
+    // The switch's answers to its latest reads (before), then once the fake
+    // switch holding them took the changes (after); why, when it refuses one.
+    QString Take(const Intp::TDevice* device, const std::vector<TChange>& sent, std::map<std::uint16_t, TBytes>& before,
+                 std::map<std::uint16_t, TBytes>& after, bool* hasAnswer) const;
     TBytes Record(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t fixed,
                   std::size_t element);
     TBytes Table(Intp::TDevice* device, const TPlan& plan, std::uint16_t code, const TBytes& base, std::size_t prefix,
@@ -259,6 +272,7 @@ private:
     bool m_Learning = false;
     std::map<std::uint16_t, TBytes> m_First;  // the pools' first entries by table code
     std::set<std::uint16_t> m_Unneeded, m_UnneededOnceRead;
+    std::map<const Intp::TDevice*, std::map<std::uint16_t, TBytes>> m_Fixed;  // replies by code
 };
 
 // What CopyShown sets: all the page shows; the selected entries alone (a

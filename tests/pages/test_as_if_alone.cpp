@@ -23,7 +23,7 @@
 //
 // Beside it, on every page that sends: an Apply with nothing edited sends
 // the switch on show what it read, each record and row byte for byte,
-// alone or with the targets.
+// alone or with the targets; and lines a user unticks come back unticked.
 
 #include "OracleKit.h"
 #include "PageTestKit.h"
@@ -1253,6 +1253,58 @@ protected:
         }
     }
 
+    // A line a user unticks goes as unticked: every ticked line of the page
+    // unticked (its first row selected), Apply, and the page shown again
+    // on the records the switch then holds shows each of them unticked.
+    void UntickedApply(const std::string& where)
+    {
+        const std::string name = PageIdName(GetParam());
+        TFakePageHost alone;
+        alone.selection = {shown};
+        for (std::size_t k = 0;; ++k) {
+            std::unique_ptr<TModulePage> page = Make();
+            if (k >= Buttons(page.get()).size())
+                return;
+            if (!kApplies.count(ControlName(Buttons(page.get())[k]).toStdString()))
+                continue;
+            world->Show(page.get(), &alone);
+            SelectRows(page.get(), 0);
+            std::vector<std::pair<qsizetype, QString>> unticked;
+            const QList<QListWidget*> lists = page->findChildren<QListWidget*>();
+            for (qsizetype j = 0; j < lists.size(); ++j)
+                for (int i = 0; lists[j]->isEnabled() && i < lists[j]->count(); ++i)
+                    if (QListWidgetItem* line = lists[j]->item(i); (line->flags() & Qt::ItemIsUserCheckable) &&
+                                                                   (line->flags() & Qt::ItemIsEnabled) &&
+                                                                   line->checkState() == Qt::Checked) {
+                        line->setCheckState(Qt::Unchecked);
+                        unticked.emplace_back(j, line->text());
+                    }
+            QAbstractButton* button = Buttons(page.get())[k];
+            if (unticked.empty() || !button->isEnabled())
+                continue;
+            const TOutcome outcome = world->Press(page.get(), button);
+            const auto sent = outcome.sent.find(shown);
+            if (sent == outcome.sent.end())
+                continue;
+            world->AnswerWith(shown, world->After(shown, sent->second));
+            std::unique_ptr<TModulePage> again = Make();
+            world->Show(again.get(), &alone);
+            SelectRows(again.get(), 0);
+            const QList<QListWidget*> shownAgain = again->findChildren<QListWidget*>();
+            QStringList ticked;
+            for (const auto& [j, text] : unticked)
+                for (const QListWidgetItem* line :
+                     j < shownAgain.size() ? shownAgain[j]->findItems(text, Qt::MatchExactly) : QList<QListWidgetItem*>())
+                    if (line->checkState() == Qt::Checked)
+                        ticked << text;
+            world->AnswerWith(shown, {});
+            ticked.removeDuplicates();
+            EXPECT_TRUE(ticked.isEmpty()) << name << " \"" << ControlName(button).toStdString() << "\"" << where
+                                          << ": lines unticked and sent show ticked again: "
+                                          << ticked.join(", ").toStdString() << "; sent " << Text(sent->second).toStdString();
+        }
+    }
+
     std::unique_ptr<TPageTestEnvironment> env;
     std::unique_ptr<TWorld> world;
     TFakePageHost other;  // the switch a page showed before
@@ -1307,6 +1359,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                                   " runs it alone)";
         ShownFails(seed, name + where);
         UneditedApply(where, roundTrips);
+        UntickedApply(where);
 
         // A control that sends no change is tried once more at the end, the
         // entries the page's own Add sent held by the switches (a Delete of a
