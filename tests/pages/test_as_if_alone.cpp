@@ -212,10 +212,10 @@ std::vector<TTarget> Targets(const std::set<std::uint16_t>& reads, int world)
         targets.push_back(target);
     }
     // The most of a count a model declares, each count but its ports in
-    // turn, in every fourth world (the test matches a list's ports row by
+    // turn, in every eighth world (the test matches a list's ports row by
     // row: 65,535 of them are beyond its time).
-    if (world % 4 == 1) {
-        const auto& c = kCounts[1 + std::size_t(world / 4) % (std::size(kCounts) - 1)];
+    if (world % 8 == 1) {
+        const auto& c = kCounts[1 + std::size_t(world / 8) % (std::size(kCounts) - 1)];
         TTarget target{QString("the most ") + c.name, base, seed++};
         target.counts.*c.count = kLargest;
         target.edge = TEdge::largest;
@@ -1255,7 +1255,8 @@ protected:
 
     // A line a user unticks goes as unticked: every ticked line of the page
     // unticked (its first row selected), Apply, and the page shown again
-    // on the records the switch then holds shows each of them unticked.
+    // on the records the switch then holds shows each of them unticked (in
+    // every other world).
     void UntickedApply(const std::string& where)
     {
         const std::string name = PageIdName(GetParam());
@@ -1359,7 +1360,8 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                                   " runs it alone)";
         ShownFails(seed, name + where);
         UneditedApply(where, roundTrips);
-        UntickedApply(where);
+        if (seed % 2 == 0)
+            UntickedApply(where);
 
         // A control that sends no change is tried once more at the end, the
         // entries the page's own Add sent held by the switches (a Delete of a
