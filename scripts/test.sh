@@ -8,6 +8,9 @@ jobs=$(nproc)
 # Seven fuzz targets, one a core at a time, 40 s each.
 fuzz_seconds=${FUZZ_SECONDS:-40}
 passed=0; failed=0
+# How long each phase took, printed as it ends.
+phase_start=$SECONDS
+phase() { echo "phase: $1 took $((SECONDS - phase_start)) s"; phase_start=$SECONDS; }
 
 run_suite() {  # build dir
   local dir=$1
@@ -34,6 +37,7 @@ df -h . | tail -1 | awk '{print "disk: " $4 " free"}'
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCONSOLE_SANITIZE=ON \
   -DCONSOLE_SHARED_LIBS=ON -DCMAKE_UNITY_BUILD=ON >/dev/null
 cmake --build build-asan -j "$jobs"
+phase "sanitizer build"
 
 # The other two builds take, at the lowest priority, the cores the suite
 # leaves idle while it runs: the as-if-alone test over its full count of
@@ -51,12 +55,14 @@ builds_log=$(mktemp)
 ) >"$builds_log" 2>&1 &
 builds=$!
 run_suite build-asan
+phase "suite"
 if ! wait "$builds"; then
   tail -60 "$builds_log"; rm -f "$builds_log"
   echo "all: $passed passed, $((failed + 1)) failed (a build failed)"
   exit 1
 fi
 rm -f "$builds_log"
+phase "waiting for the optimised and fuzz builds"
 
 # Then the as-if-alone test's pages in shards, the benchmarks' smoke run
 # (one round each, under ASan+UBSan; no figure judged) and each fuzz target
@@ -105,6 +111,7 @@ for f in build-fuzz/tests/fuzz/fuzz_*; do
   start_job "fuzz.$(basename "$f")" fuzz_one "$f"
 done
 wait || true
+phase "as-if-alone shards, benchmarks and fuzzing"
 
 for ((i = 0; i < shards; i++)); do
   log=$tail_log/shard.$i

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QHash>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTextDocument>
 #include <QListWidget>
@@ -216,18 +217,17 @@ std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& v
     if (visible.empty() || visible.size() >= names.size())
         return visible;
     for (const bool numbered : {true, false}) {
+        // The ports of each text, the first one left first.
+        QHash<QString, std::vector<int>> ports;
+        for (std::size_t i = names.size(); i-- > 0;)
+            ports[numbered ? QString::asprintf("Port.%02zu", i + 1) : QString::fromLatin1(names[i])].push_back(int(i));
         std::vector<int> all;
-        std::vector<bool> used(names.size());
         for (qsizetype r = 0; r < texts.size(); ++r) {
-            int found = -1;
-            for (std::size_t i = 0; i < names.size() && found < 0; ++i)
-                if (!used[i] &&
-                    texts[r] == (numbered ? QString::asprintf("Port.%02zu", i + 1) : QString::fromLatin1(names[i])))
-                    found = int(i);
-            if (found < 0)
+            const auto left = ports.find(texts[r]);
+            if (left == ports.end() || left->empty())
                 break;
-            used[std::size_t(found)] = true;
-            all.push_back(found);
+            all.push_back(left->back());
+            left->pop_back();
         }
         if (all.size() > visible.size())
             return all;
@@ -2241,6 +2241,79 @@ int SelectRows(QWidget* page, int row)
         rows = std::max(rows, list->RowCount());
     }
     return rows;
+}
+
+std::optional<QString> FieldText(QWidget* field)
+{
+    if (auto* number = qobject_cast<TNumberBox*>(field))
+        return number->IsBlank() ? std::nullopt : std::optional(number->text());
+    if (auto* edit = qobject_cast<QLineEdit*>(field))
+        return edit->text();
+    if (auto* choice = qobject_cast<QComboBox*>(field))
+        return choice->currentText();
+    for (QRadioButton* radio : field->findChildren<QRadioButton*>())
+        if (radio->isChecked())
+            return radio->text();
+    if (auto* number = field->findChild<TNumberBox*>())
+        return FieldText(number);
+    return std::nullopt;
+}
+
+std::vector<QWidget*> Fields(QWidget* page)
+{
+    std::vector<QWidget*> fields;
+    for (QLabel* label : page->findChildren<QLabel*>())
+        if (QWidget* field = label->buddy(); field && !InsideControl(field, page) &&
+                                             std::find(fields.begin(), fields.end(), field) == fields.end())
+            fields.push_back(field);
+    return fields;
+}
+
+QString FormUnlikeRows(QWidget* page)
+{
+    QStringList unlike;
+    const auto name = [](QString text) { return text.remove('&').remove(QRegularExpression(":$")).simplified(); };
+    // A MAC address is typed without its separators; a text shows in a
+    // field whatever its case.
+    const auto same = [](QString a, QString b) {
+        static const QRegularExpression separators("[:-]");
+        return a.remove(separators).toLower() == b.remove(separators).toLower();
+    };
+    // Captions and headings that name one field and one column of the page.
+    QMap<QString, QList<QWidget*>> fields;
+    for (QLabel* label : page->findChildren<QLabel*>())
+        if (QWidget* field = label->buddy(); field && !InsideControl(field, page))
+            fields[name(label->text())] << field;
+    QMap<QString, int> headings;
+    const QList<TUntypedReportList*> lists = page->findChildren<TUntypedReportList*>();
+    for (const TUntypedReportList* list : lists)
+        for (int c = 0; c < list->Model()->ColumnCount(); ++c)
+            ++headings[name(list->Model()->headerData(c, Qt::Horizontal).toString())];
+    for (TUntypedReportList* list : lists) {
+        const TListModel* model = list->Model();
+        std::vector<std::pair<QWidget*, int>> pairs;
+        for (int c = 0; c < model->ColumnCount(); ++c)
+            if (const QString heading = name(model->headerData(c, Qt::Horizontal).toString());
+                headings[heading] == 1 && fields.value(heading).size() == 1 && fields[heading][0] != list)
+                pairs.emplace_back(fields[heading][0], c);
+        for (int r = 0; !pairs.empty() && r < model->RowCount(); ++r) {
+            list->SelectRow(r);
+            for (const auto& [field, c] : pairs) {
+                // A value no item or number shows, or a cell that shows none.
+                const std::optional<QString> text = FieldText(field);
+                const QString cell = model->Cell(r, c);
+                bool number = true;
+                cell.toLongLong(&number);
+                if (!text || text->isEmpty() || cell.isEmpty() || (qobject_cast<TNumberBox*>(field) && !number))
+                    continue;
+                if (!same(*text, cell))
+                    unlike << QString("row %1 shows \"%2\", \"%3\" \"%4\"")
+                                  .arg(r + 1)
+                                  .arg(cell, name(model->headerData(c, Qt::Horizontal).toString()), *text);
+            }
+        }
+    }
+    return unlike.join("; ");
 }
 
 }  // namespace Oracle

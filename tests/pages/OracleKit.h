@@ -29,6 +29,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -341,5 +342,16 @@ std::vector<QAbstractButton*> Buttons(QWidget* page);
 // Selects that row of every list of the page that has it; answers the
 // most rows a list has.
 int SelectRows(QWidget* page, int row);
+
+// What a form field shows: its text, its item, its radio button picked
+// (none: no value).
+std::optional<QString> FieldText(QWidget* field);
+// The page's captioned fields, in the order their captions were made.
+std::vector<QWidget*> Fields(QWidget* page);
+
+// Selects each row of the page's lists in turn: where a form field's
+// caption names a column, what the field shows and the row's cell differ
+// (empty: nowhere).
+QString FormUnlikeRows(QWidget* page);
 
 }  // namespace Oracle

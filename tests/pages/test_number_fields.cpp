@@ -3,6 +3,7 @@
 
 #include "PageTestKit.h"
 #include "pages/kit/NumberBox.h"
+#include "pages/kit/PageRegistry.h"
 #include "pages/ports/ModuleLldp.h"
 #include "pages/ports/ModulePort_Limit.h"
 #include "pages/ports/ModulePort_Limit2.h"
@@ -23,6 +24,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <climits>
 
 using namespace Intp;
 
@@ -242,4 +245,82 @@ TEST_F(SntpUnread, ShowsNoDates)
     NotifyRead(page.get(), device, ccBasicsSntpGet, ssTimeout);
     EXPECT_EQ(page->m_BeginDate->text(), "not available");
     EXPECT_FALSE(page->m_Apply->isEnabled());
+}
+
+// Every number field of every page, typed: its lowest and highest taken,
+// one past each marked. By page and caption, in the order a page makes
+// them; a field without a caption is the page's only one.
+TEST(NumberFields, EachTakesItsWholeRangeTypedAndNothingPast)
+{
+    const struct {
+        const char* page;
+        const char* caption;
+        long long lowest, highest;
+    } limits[] = {
+        {"TModuleRedundancyRstp", "&Priority:", 0, 65535},
+        {"TModuleRedundancyRstp", "&Max Age Time:", 0, 255},
+        {"TModuleRedundancyRstp", "&Hello Time:", 0, 255},
+        {"TModuleRedundancyRstp", "&Forward Delay Time:", 0, 255},
+        {"TModuleRedundancyRstp", "Path &Cost:", 1, 200000000},
+        {"TModuleRedundancyRstp", "Priority:", 0, 240},
+        {"TModuleBasicsSntp", "", INT_MIN, INT_MAX},
+        {"TModuleBasicsDhcp", "", 1, INT_MAX},
+        {"TModulePortLimit", "&Ingress:", 0, 256000},
+        {"TModulePortLimit", "&Egress:", 0, 256000},
+        {"TModuleVlanPortBased", "&VLAN ID:", 1, 4094},
+        {"TModuleVlan8021q", "&Management VLAN ID:", 0, 4094},
+        {"TModuleVlan8021qPort", "&Untagged VID:", 1, 4094},
+        {"TModuleSecurityMacAging", "MAC Address Table Aging &Time:", 0, UINT32_MAX},
+        {"TModuleSecurity8021x", "Server &Port:", 1, 65535},
+        {"TModuleSecurity8021x", "A&ccounting Port:", 1, 65535},
+        {"TModuleSecurity8021x", "&Quiet Period:", 0, 65535},
+        {"TModuleSecurity8021x", "&Re-Auth Period:", 1, 999999},
+        {"TModuleSecurity8021x", "&TX Period:", 0, 65535},
+        {"TModuleSecurity8021x", "S&upplicant Timeout:", 1, 300},
+        {"TModuleSecurity8021x", "Server Time&out:", 1, 300},
+        {"TModuleSecurity8021x", "&Max Requests:", 1, 10},
+        {"TModuleLldp", "&Interval:", 0, 65535},
+        {"TModulePortLimit2", "&In Rate:", 0, 65535},
+        {"TModulePortLimit2", "&Out Rate:", 0, 65535},
+        {"TModulePortTrunk2", "&Work Ports:", 0, 255},
+        {"TModuleIgmp2", "Last Member Query Interval:", 0, 255},
+        {"TModuleSecurityMac2Static", "&VID:", 1, 4094},
+        {"TModuleSecurityMac2Filter", "&VID:", 1, 4094},
+        {"TModuleSecurityAcl", "&Group ID:", 1, 255},
+        {"TModuleSecurityAcl", "&VLAN ID:", 0, 4094},
+        {"TModuleSecurityAcl", "Protocol &Number:", 0, 65535},
+        {"TModuleSecurityAcl", "Protocol &Number:", 0, 255},
+        {"TModuleSecurityAcl", "Port Number:", 1, 65535},
+        {"TModuleSecurityAcl", "Port Number:", 1, 65535},
+        {"TModuleSecurityMultiFilter", "&VID:", 1, 4094},
+    };
+    std::vector<bool> met(std::size(limits));
+    QWidget owner;
+    for (const TPageType& type : RegisteredPages()) {
+        auto* page = dynamic_cast<QWidget*>(type.make(&owner));
+        if (!page)
+            continue;
+        const std::string name = page->metaObject()->className();
+        for (TNumberBox* box : page->findChildren<TNumberBox*>()) {
+            QString caption;
+            for (const QLabel* label : page->findChildren<QLabel*>())
+                caption = label->buddy() == box ? label->text() : caption;
+            std::size_t at = 0;
+            while (at < std::size(limits) && (met[at] || name != limits[at].page || caption != limits[at].caption))
+                ++at;
+            ASSERT_LT(at, std::size(limits)) << name << " \"" << caption.toStdString() << "\" has no limits here";
+            met[at] = true;
+            auto* edit = box->findChild<QLineEdit*>();
+            const auto takes = [&](long long value) {
+                edit->selectAll();
+                edit->insert(QString::number(value));
+                return box->InLimits() == std::optional(value);
+            };
+            const auto& l = limits[at];
+            EXPECT_TRUE(takes(l.lowest) && takes(l.highest)) << name << " " << l.caption;
+            EXPECT_FALSE(takes(l.lowest - 1) || takes(l.highest + 1)) << name << " " << l.caption;
+        }
+    }
+    for (std::size_t at = 0; at < std::size(limits); ++at)
+        EXPECT_TRUE(met[at]) << limits[at].page << " " << limits[at].caption << ": no such field";
 }

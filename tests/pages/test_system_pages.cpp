@@ -420,36 +420,39 @@ TEST_F(SntpPage, ApplyRuleChecksTheServerAndThePeriod)
 
 TEST_F(SntpPage, TheClockIncludesTheOffsetAndReReadsAtEachChangeInstant)
 {
-    int64_t host = 1'000'000'000;
-    page->m_Now = [&] { return host; };
-    Intp::TPropertyBasicsSntp record;
-    record.Enabled = true;
-    record.TimeZone = 25;
-    record.Server = Ip(10, 0, 0, 9);
-    record.CurrentTime = Noon;
-    record.Daylight = true;
-    record.DaylightBegin = Noon + 7200;
-    record.DaylightEnd = Noon + 86400;
-    record.DaylightOffset = 60;
-    Put(a, record, Intp::ccBasicsSntpGet);
-    EXPECT_TRUE(page->m_Timer->isActive());
-    EXPECT_EQ(page->m_Timezone->currentIndex(), 25);
-    EXPECT_EQ(page->m_Current->text(), "(Invalid)"); // until the first tick
-    page->EventOnTimerTimer();
-    EXPECT_EQ(page->m_Current->text(), "2026/03/29 13:00:00");
-    EXPECT_EQ(page->m_BeginTime->time(), QTime(14, 0, 0));
-    EXPECT_EQ(page->m_EndDate->date(), QDate(2026, 3, 30));
+    // The begin instant two hours on, then the end instant (begin passed).
+    for (const bool end : {false, true}) {
+        int64_t host = 1'000'000'000;
+        page->m_Now = [&] { return host; };
+        Intp::TPropertyBasicsSntp record;
+        record.Enabled = true;
+        record.TimeZone = 25;
+        record.Server = Ip(10, 0, 0, 9);
+        record.CurrentTime = Noon;
+        record.Daylight = true;
+        record.DaylightBegin = end ? Noon - 86400 : Noon + 7200;
+        record.DaylightEnd = end ? Noon + 7200 : Noon + 86400;
+        record.DaylightOffset = 60;
+        Put(a, record, Intp::ccBasicsSntpGet);
+        EXPECT_TRUE(page->m_Timer->isActive());
+        EXPECT_EQ(page->m_Timezone->currentIndex(), 25);
+        EXPECT_EQ(page->m_Current->text(), "(Invalid)"); // until the first tick
+        page->EventOnTimerTimer();
+        EXPECT_EQ(page->m_Current->text(), "2026/03/29 13:00:00");
+        EXPECT_EQ(page->m_BeginTime->time(), QTime(end ? 12 : 14, 0, 0));
+        EXPECT_EQ(page->m_EndDate->date(), QDate(2026, 3, end ? 29 : 30));
 
-    // The live clock reaches the begin instant one hour later on the host;
-    // three seconds after it the switch is read again.
-    const size_t reads = SentBytes(Intp::ccBasicsSntpGet).size();
-    host += 3602;
-    page->EventOnTimerTimer();
-    EXPECT_EQ(page->m_Current->text(), "2026/03/29 14:00:02");
-    EXPECT_EQ(SentBytes(Intp::ccBasicsSntpGet).size(), reads);
-    host += 1;
-    page->EventOnTimerTimer();
-    EXPECT_EQ(SentBytes(Intp::ccBasicsSntpGet).size(), reads + 1);
+        // The live clock reaches the instant one hour later on the host;
+        // three seconds after it the switch is read again.
+        const size_t reads = SentBytes(Intp::ccBasicsSntpGet).size();
+        host += 3602;
+        page->EventOnTimerTimer();
+        EXPECT_EQ(page->m_Current->text(), "2026/03/29 14:00:02");
+        EXPECT_EQ(SentBytes(Intp::ccBasicsSntpGet).size(), reads);
+        host += 1;
+        page->EventOnTimerTimer();
+        EXPECT_EQ(SentBytes(Intp::ccBasicsSntpGet).size(), reads + 1) << (end ? "end" : "begin");
+    }
     page->Leave(false);
     EXPECT_TRUE(page->m_Timer->isActive()); // only a refill stops the clock
 }

@@ -79,10 +79,12 @@ TEST_F(Vlan8021qPage, UsableUnlessTheSwitchRunsAnotherMode)
     EXPECT_FALSE(sent[0].gvrp);
     EXPECT_EQ(sent[0].managementVid, 100u);
 
-    Put(device, TPropertyVlan{true, vmPortBased});
-    Refill();
-    EXPECT_FALSE(page->m_Apply->isEnabled() || page->m_Vid->isEnabled());
-    EXPECT_EQ(page->m_Vid->value(), 0);
+    for (const std::uint32_t mode : {vmPortBased, vmDisabled}) {
+        Put(device, TPropertyVlan{true, mode});
+        Refill();
+        EXPECT_FALSE(page->m_Apply->isEnabled() || page->m_Vid->isEnabled()) << mode;
+        EXPECT_EQ(page->m_Vid->value(), 0);
+    }
 }
 
 // A management VLAN read outside the field's range is no value the page

@@ -119,9 +119,14 @@ TEST_F(SyslogPage, ModeRulesDecideApply)
     EXPECT_EQ(page->m_Mode->currentIndex(), 2);
     EXPECT_EQ(page->m_Address->text(), "198.18.0.9");
     EXPECT_TRUE(page->m_Apply->isEnabled());
-    for (const char* bad : {"0.0.0.0", "255.255.255.255", "127.0.0.1", "no address"}) {
-        page->m_Address->setText(bad);
-        EXPECT_FALSE(page->m_Apply->isEnabled()) << bad;
+    // Server Only and Both send to the server.
+    for (const int mode : {2, 3}) {
+        page->m_Mode->setCurrentIndex(mode);
+        EXPECT_TRUE(page->m_Address->isEnabled());
+        for (const char* bad : {"0.0.0.0", "255.255.255.255", "127.0.0.1", "no address"}) {
+            page->m_Address->setText(bad);
+            EXPECT_FALSE(page->m_Apply->isEnabled()) << mode << " " << bad;
+        }
     }
     page->m_Mode->setCurrentIndex(1);  // client only: the address does not matter
     EXPECT_TRUE(page->m_Apply->isEnabled());
