@@ -100,8 +100,8 @@ start_job() {  # log name, command...
   if [ "$running" -ge "$jobs" ]; then wait -n || true; running=$((running - 1)); fi
 }
 start_job bench scripts/bench-smoke.sh build-asan
-# Small shards, so that the last ones end together.
-shards=$((4 * jobs))
+# Small shards (about two pages each), so that the last ones end together.
+shards=$((16 * jobs))
 for ((i = 0; i < shards; i++)); do
   start_job "shard.$i" env QT_QPA_PLATFORM=offscreen GTEST_TOTAL_SHARDS=$shards GTEST_SHARD_INDEX=$i \
     ${alloc:+LD_PRELOAD=$alloc} build-rel/tests/pages/test_as_if_alone

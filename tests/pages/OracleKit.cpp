@@ -136,24 +136,31 @@ const TPortLists* g_Ports = nullptr;
 std::vector<int> PortRowsOnce(const QStringList& texts, const std::vector<int>& visible,
                               const std::vector<std::string>& names);
 
-// PortRows of the lists a copy matches row by row, made once each.
-std::vector<int> PortRows(const QStringList& texts, const std::vector<int>& visible,
-                          const std::vector<std::string>& names)
+// What of a list's texts, made once for the last eight lists asked (a copy
+// matches their rows one by one).
+template <std::vector<int> (*Of)(const QStringList&, const std::vector<int>&, const std::vector<std::string>&)>
+std::vector<int> Once(const QStringList& texts, const std::vector<int>& visible, const std::vector<std::string>& names)
 {
     struct TKnown {
         QStringList texts;
         std::vector<int> visible;
         std::vector<std::string> names;
-        std::vector<int> rows;
+        std::vector<int> found;
     };
     static std::vector<TKnown> known;
     for (const TKnown& k : known)
         if (k.texts == texts && k.visible == visible && k.names == names)
-            return k.rows;
+            return k.found;
     if (known.size() >= 8)
         known.erase(known.begin());
-    known.push_back({texts, visible, names, PortRowsOnce(texts, visible, names)});
-    return known.back().rows;
+    known.push_back({texts, visible, names, Of(texts, visible, names)});
+    return known.back().found;
+}
+
+std::vector<int> PortRows(const QStringList& texts, const std::vector<int>& visible,
+                          const std::vector<std::string>& names)
+{
+    return Once<PortRowsOnce>(texts, visible, names);
 }
 
 std::vector<int> PortRowsOnce(const QStringList& texts, const std::vector<int>& visible,
@@ -200,8 +207,17 @@ std::vector<int> PortRowsOnce(const QStringList& texts, const std::vector<int>& 
 // index on a page that lists them all (a port the world hides among them),
 // each numbered ("Port.%02d" of the index) or named as the switch names it
 // ("Port.XX" a hidden one), else those of visible.
+std::vector<int> ListedPortsOnce(const QStringList& texts, const std::vector<int>& visible,
+                                 const std::vector<std::string>& names);
+
 std::vector<int> ListedPorts(const QStringList& texts, const std::vector<int>& visible,
                              const std::vector<std::string>& names)
+{
+    return Once<ListedPortsOnce>(texts, visible, names);
+}
+
+std::vector<int> ListedPortsOnce(const QStringList& texts, const std::vector<int>& visible,
+                                 const std::vector<std::string>& names)
 {
     // A page that keeps its ports in 32-bit masks lists the first 32 alone.
     if (texts.size() < qsizetype(visible.size()) && !visible.empty() && visible.back() >= 32) {
@@ -364,13 +380,41 @@ TBytes KeyOf(const TBytes& entry)
                   entry.begin() + std::ptrdiff_t(std::min(entry.size(), at + g_Ports->keyBytes)));
 }
 
+// RowEntries of the rows and the table entries by their keys (KeyOf), and
+// its late: made once for the last eight lists and tables asked (a copy
+// matches their rows one by one).
+const std::pair<std::vector<int>, std::vector<int>>& EntriesShown(const TListModel* list,
+                                                                  const std::vector<TBytes>& entries)
+{
+    struct TKnown {
+        std::vector<QStringList> cells;
+        std::vector<TBytes> entries;
+        std::size_t keyAt, keyBytes;
+        std::pair<std::vector<int>, std::vector<int>> rows;
+    };
+    static std::vector<TKnown> known;
+    std::vector<QStringList> cells(std::size_t(list->RowCount()));
+    for (int r = 0; r < list->RowCount(); ++r)
+        for (int c = 0; c < list->ColumnCount(); ++c)
+            cells[std::size_t(r)] << list->Cell(r, c);
+    for (const TKnown& k : known)
+        if (k.cells == cells && k.entries == entries && k.keyAt == g_Ports->keyAt && k.keyBytes == g_Ports->keyBytes)
+            return k.rows;
+    if (known.size() >= 8)
+        known.erase(known.begin());
+    std::vector<int> late;
+    std::vector<int> rows = RowEntries(list, entries, KeyOf, &late);
+    known.push_back({std::move(cells), entries, g_Ports->keyAt, g_Ports->keyBytes, {std::move(rows), std::move(late)}});
+    return known.back().rows;
+}
+
 // Whether each row of a list shows the key of the table entry it stands
 // for: a list of entries, even one whose first cells name ports in order.
 bool ShowsKeys(const TListModel* list, const std::vector<TBytes>& entries)
 {
     if (!g_Ports || !g_Ports->keyBytes || list->RowCount() == 0 || list->RowCount() > qsizetype(entries.size()))
         return false;
-    const std::vector<int> rows = RowEntries(list, entries, KeyOf);
+    const std::vector<int> rows = EntriesShown(list, entries).first;
     for (int r = 0; r < list->RowCount(); ++r) {
         bool shown = false;
         for (int c = 0; c < list->ColumnCount() && !shown && rows[std::size_t(r)] >= 0; ++c)
@@ -391,9 +435,8 @@ int EntryMatch(const TListModel* from, const TListModel* to, int row)
         from->RowCount() > qsizetype(g_Ports->fromEntries.size()) ||
         to->RowCount() > qsizetype(g_Ports->toEntries.size()))
         return -2;
-    std::vector<int> lateA, lateB;
-    const std::vector<int> a = RowEntries(from, g_Ports->fromEntries, KeyOf, &lateA),
-                           b = RowEntries(to, g_Ports->toEntries, KeyOf, &lateB);
+    const auto [a, lateA] = EntriesShown(from, g_Ports->fromEntries);
+    const auto [b, lateB] = EntriesShown(to, g_Ports->toEntries);
     if (row < 0 || std::size_t(row) >= a.size() || a[std::size_t(row)] < 0)
         return -2;
     if (a[std::size_t(row)] != lateA[std::size_t(row)])
