@@ -43,26 +43,30 @@ phase "sanitizer build"
 # leaves idle while it runs: the as-if-alone test over its full count of
 # worlds wants an optimised build (of its executable alone), and the fuzz
 # targets clang with libFuzzer, ASan and UBSan.
-builds_log=$(mktemp)
+rel_log=$(mktemp); fuzz_log=$(mktemp)
 (
   nice -n 19 cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 \
     -DCONSOLE_BENCH=OFF -DCMAKE_UNITY_BUILD=ON >/dev/null
   nice -n 19 cmake --build build-rel -j "$jobs" --target test_as_if_alone
+) >"$rel_log" 2>&1 &
+rel_build=$!
+(
   CC=clang CXX=clang++ nice -n 19 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
     -DCONSOLE_FUZZ=ON -DCONSOLE_GUI=OFF -DCONSOLE_BENCH=OFF -DCMAKE_UNITY_BUILD=ON >/dev/null
   nice -n 19 cmake --build build-fuzz -j "$jobs"
-) >"$builds_log" 2>&1 &
-builds=$!
+) >"$fuzz_log" 2>&1 &
+fuzz_build=$!
 run_suite build-asan
 phase "suite"
-if ! wait "$builds"; then
-  tail -60 "$builds_log"; rm -f "$builds_log"
-  echo "all: $passed passed, $((failed + 1)) failed (a build failed)"
-  exit 1
-fi
-rm -f "$builds_log"
-phase "waiting for the optimised and fuzz builds"
+built() {  # build job, its log: false (and the log's end shown) when it failed
+  if ! wait "$1"; then
+    tail -60 "$2"; rm -f "$2"
+    echo "all: $passed passed, $((failed + 1)) failed (a build failed)"
+    return 1
+  fi
+  rm -f "$2"
+}
 
 # Then the as-if-alone test's pages in shards, the benchmarks' smoke run
 # (one round each, under ASan+UBSan; no figure judged) and each fuzz target
@@ -92,20 +96,28 @@ fuzz_one() {  # fuzz target; its log ends with "fuzz: ok" when it passed
 alloc=
 for lib in /usr/lib/*/libjemalloc.so.2; do [ -e "$lib" ] && alloc=$lib; done
 tail_log=$(mktemp -d)
-running=0
+declare -A pool=()  # the jobs running, by pid (the builds are not among them)
 start_job() {  # log name, command...
-  local log=$1; shift
+  local log=$1 done=; shift
   "$@" >"$tail_log/$log" 2>&1 &
-  running=$((running + 1))
-  if [ "$running" -ge "$jobs" ]; then wait -n || true; running=$((running - 1)); fi
+  pool[$!]=1
+  if [ "${#pool[@]}" -ge "$jobs" ]; then
+    wait -n -p done "${!pool[@]}" || true
+    unset "pool[$done]"
+  fi
 }
+# The benchmarks need only the sanitizer build: they take the cores the
+# other builds leave while those end.
 start_job bench scripts/bench-smoke.sh build-asan
+built "$rel_build" "$rel_log" || exit 1
+phase "waiting for the optimised build"
 # Small shards (about two pages each), so that the last ones end together.
 shards=$((16 * jobs))
 for ((i = 0; i < shards; i++)); do
   start_job "shard.$i" env QT_QPA_PLATFORM=offscreen GTEST_TOTAL_SHARDS=$shards GTEST_SHARD_INDEX=$i \
     ${alloc:+LD_PRELOAD=$alloc} build-rel/tests/pages/test_as_if_alone
 done
+built "$fuzz_build" "$fuzz_log" || exit 1
 for f in build-fuzz/tests/fuzz/fuzz_*; do
   [ -x "$f" ] && [[ $f != *_seeds ]] || continue
   start_job "fuzz.$(basename "$f")" fuzz_one "$f"

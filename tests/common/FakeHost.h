@@ -63,6 +63,10 @@ struct TDeviceEventRecord {
 struct TTimer {
     unsigned ms = 0;
     bool enabled = false;
+    // The request as a general one (null: it is not), learnt once it runs:
+    // its type is whole only after its constructor.
+    bool known = false;
+    Intp::TSessionGeneralBase* general = nullptr;
 };
 
 class TFakeHost : public Intp::TSessionCallback, public Intp::TDeviceCallback {
@@ -163,7 +167,11 @@ public:
         for (auto& [session, timer] : timers) {
             if (!timer.enabled)
                 continue;
-            auto* general = dynamic_cast<Intp::TSessionGeneralBase*>(session);
+            if (!timer.known) {
+                timer.known = true;
+                timer.general = dynamic_cast<Intp::TSessionGeneralBase*>(session);
+            }
+            Intp::TSessionGeneralBase* general = timer.general;
             if (general && general->GetCode() == code && general->GetTarget() == device->GetMac()) {
                 session->OnTimeout();
                 return true;

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QHash>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextDocument>
@@ -25,7 +26,9 @@
 #include <QScopeGuard>
 #include <QSet>
 #include <QSpinBox>
+#include <QTextStream>
 #include <QTimer>
+#include <QTreeView>
 #include <QToolButton>
 
 #include <algorithm>
@@ -964,6 +967,7 @@ TWorld::TWorld(TPageTestEnvironment& env, int seed, std::uint32_t poolPorts)
 
 Intp::TDevice* TWorld::AddSwitch(std::uint32_t model, int seed, TFailure failure, bool shown, TEdges edges)
 {
+    ++m_Version;
     const auto last = std::uint8_t(m_Plans.size() + 1);
     Intp::TDevice* device = m_Env.AddDevice(last, Ip(10, 0, 0, last));
     device->SetType(model);
@@ -1047,6 +1051,15 @@ std::set<std::uint16_t> TWorld::Failed(const Intp::TDevice* device) const
     return it == m_Failed.end() ? std::set<std::uint16_t>() : it->second;
 }
 
+std::string TWorld::AnswersKey() const
+{
+    std::string key = std::to_string(m_Version);
+    for (const auto& [device, plan] : m_Plans)
+        key += ';' + std::to_string(plan.seed) + ',' + std::to_string(plan.values.moves) + ',' +
+               std::to_string(plan.values.whole) + ',' + std::to_string(plan.values.step);
+    return key;
+}
+
 void TWorld::Reseed(Intp::TDevice* device, int seed, TValues values)
 {
     m_Plans[device].seed = seed;
@@ -1122,6 +1135,7 @@ void TWorld::NoteAdded(Intp::TDevice* device, std::uint16_t code, const TBytes& 
     for (const auto& [table, entries] : sw.Running.Tables) {
         if (entries.size() <= (before.count(table) ? before.at(table).size() : 0))
             continue;
+        ++m_Version;
         if (m_Learning) {
             m_First.emplace(table, entries.back());
             continue;
@@ -2310,6 +2324,50 @@ std::vector<QWidget*> Fields(QWidget* page)
                                              std::find(fields.begin(), fields.end(), field) == fields.end())
             fields.push_back(field);
     return fields;
+}
+
+QString PageState(QWidget* page, const QWidget* except)
+{
+    QString state;
+    QTextStream out(&state);
+    for (QWidget* w : page->findChildren<QWidget*>()) {
+        out << w->metaObject()->className() << (w->isEnabled() ? '+' : '-') << (w->isHidden() ? 'h' : 'v') << ' ';
+        if (w == except) {
+        } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            out << edit->text() << (edit->isModified() ? "*" : "") << (edit->isReadOnly() ? "r" : "");
+        } else if (auto* choice = qobject_cast<QComboBox*>(w)) {
+            out << choice->currentIndex() << ':' << choice->currentText();
+            for (int i = 0; i < choice->count(); ++i)
+                out << '|' << choice->itemText(i);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            out << button->text() << (button->isChecked() ? "x" : "");
+        } else if (auto* box = qobject_cast<QAbstractSpinBox*>(w)) {
+            out << box->text();
+        } else if (auto* label = qobject_cast<QLabel*>(w)) {
+            out << label->text();
+        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+            out << memo->toPlainText();
+        } else if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
+            const QAbstractItemModel* model = view->model();
+            for (int r = 0; r < model->rowCount(); ++r) {
+                out << '\n';
+                for (int c = 0; c < model->columnCount(); ++c) {
+                    const QModelIndex index = model->index(r, c);
+                    out << '|' << index.data().toString() << index.data(Qt::CheckStateRole).toInt()
+                        << index.data(Qt::ForegroundRole).value<QBrush>().color().name()
+                        << index.data(Qt::FontRole).value<QFont>().bold();
+                }
+            }
+            out << " at " << view->currentIndex().row() << ':' << view->currentIndex().column();
+            if (view->selectionModel())
+                for (const QModelIndex& index : view->selectionModel()->selectedRows())
+                    out << ',' << index.row();
+            if (auto* tree = qobject_cast<QTreeView*>(view))
+                out << " by " << tree->header()->sortIndicatorSection() << int(tree->header()->sortIndicatorOrder());
+        }
+        out << '\n';
+    }
+    return state;
 }
 
 QString FormUnlikeRows(QWidget* page)

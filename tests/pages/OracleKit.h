@@ -158,11 +158,19 @@ public:
     void AnswerWith(const Intp::TDevice* device, std::map<std::uint16_t, TBytes> replies)
     {
         m_Fixed[device] = std::move(replies);
+        ++m_Version;
     }
     // Other values for the switch from now on.
     void Reseed(Intp::TDevice* device, int seed, TValues values = {});
     // The switch's edges from now on.
-    void SetEdges(Intp::TDevice* device, TEdges edges) { m_Plans[device].edges = edges; }
+    void SetEdges(Intp::TDevice* device, TEdges edges)
+    {
+        m_Plans[device].edges = edges;
+        ++m_Version;
+    }
+    // All the switches' answers depend on that may change within a world:
+    // read twice with one key, they answer alike.
+    std::string AnswersKey() const;
     // Read codes whose failure the world's pages don't wait for (port
     // names where a page lists every port without them): a switch failing
     // them shows every port, none hidden.
@@ -185,10 +193,18 @@ public:
     TOutcome Press(TModulePage* page, QAbstractButton* button);
     // Entries the changes sent to the switch on show would add to a table,
     // held by the switches from now on as entries of their tables' pools.
-    void Hold() { m_Holding = true; }
+    void Hold()
+    {
+        m_Holding = true;
+        ++m_Version;
+    }
     bool Added() const { return !m_Added.empty(); }
     // Forgets the entries noted so far (of presses that were no Add).
-    void ForgetAdded() { m_Added.clear(); }
+    void ForgetAdded()
+    {
+        m_Added.clear();
+        ++m_Version;
+    }
     // Presses every control of the page (its empty fields filled) once:
     // the first entry each table's Add gets is its pool's first entry, one
     // the page shows, from then on.
@@ -271,6 +287,7 @@ private:
     std::map<std::uint16_t, std::vector<TBytes>> m_Added;  // entries by table code
     bool m_Holding = false;
     bool m_Learning = false;
+    std::uint64_t m_Version = 0;  // changes to the answers other than a switch's values
     std::map<std::uint16_t, TBytes> m_First;  // the pools' first entries by table code
     std::set<std::uint16_t> m_Unneeded, m_UnneededOnceRead;
     std::map<const Intp::TDevice*, std::map<std::uint16_t, TBytes>> m_Fixed;  // replies by code
@@ -348,6 +365,12 @@ int SelectRows(QWidget* page, int row);
 std::optional<QString> FieldText(QWidget* field);
 // The page's captioned fields, in the order their captions were made.
 std::vector<QWidget*> Fields(QWidget* page);
+
+// All a page shows: each widget's kind, whether it is on and hidden, and
+// what it holds (a text typed marked so); a list's every cell, tick and
+// selection and its sorting; of except (a status line), not its text. Two
+// pages alike here send alike.
+QString PageState(QWidget* page, const QWidget* except = nullptr);
 
 // Selects each row of the page's lists in turn: where a form field's
 // caption names a column, what the field shows and the row's cell differ

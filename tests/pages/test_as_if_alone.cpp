@@ -40,6 +40,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QAbstractSpinBox>
 #include <QListWidget>
@@ -617,6 +618,7 @@ protected:
     void TearDown() override
     {
         own.clear();
+        spare.clear();
         world.reset();
         env.reset();
         Intp::g_LayoutThreshold = m_Threshold;
@@ -630,8 +632,14 @@ protected:
             TModule* module = type.make(&m_Owner);
             if (type.configure)
                 type.configure(module);
-            if (auto* page = dynamic_cast<TModulePage*>(module))
+            if (auto* page = dynamic_cast<TModulePage*>(module)) {
+                // Nothing here is drawn: its layouts would only size it, and
+                // a size of its own spares each show sizing it to its hint.
+                for (QLayout* layout : page->findChildren<QLayout*>())
+                    layout->setEnabled(false);
+                page->resize(1024, 768);
                 return std::unique_ptr<TModulePage>(page);
+            }
             delete dynamic_cast<QObject*>(module);
         }
         return nullptr;
@@ -643,6 +651,8 @@ protected:
     void NewWorld(int seed)
     {
         own.clear();
+        spare.clear();
+        freshShown.clear();
         hosts.clear();
         world.reset();
         env.reset();  // its message-box hook goes first
@@ -704,6 +714,7 @@ protected:
                                              .extreme = seed % 2 ? TEdges::lowest : TEdges::highest})};
         hosts.resize(targets.size());
         own.resize(targets.size());
+        ownFresh.resize(targets.size());
         ownTold.resize(targets.size());
         unreadable.assign(targets.size(), false);
         for (std::size_t i = 0; i < targets.size(); ++i) {
@@ -992,41 +1003,81 @@ protected:
         bool history = false;                    // the page showed another switch before
         bool typed = false;                      // its text and number fields typed again as they show
     };
-    std::unique_ptr<TModulePage> Shown(TSetting& setting, int* rows = nullptr)
+    // A page shown as the setting asks (rows: the most rows a list holds
+    // when a row is selected). Pages come back when their user is done with
+    // them: one is taken again where, set up the same way, it shows all a
+    // new page of that setting and world showed (building pages is most of
+    // the test's time).
+    struct TKeep {
+        AsIfAlone* test = nullptr;
+        void operator()(TModulePage* page) const
+        {
+            if (test && test->spare.size() < 4)
+                test->spare.emplace_back(page);
+            else
+                delete page;
+        }
+    };
+    using TPage = std::unique_ptr<TModulePage, TKeep>;
+    TPage Shown(TSetting& setting, int* rows = nullptr)
     {
+        const std::string key = std::to_string(setting.select) + ',' + std::to_string(setting.from) + ',' +
+                                std::to_string(setting.row) + ',' + std::to_string(int(setting.form)) + ',' +
+                                std::to_string(setting.port) + ',' + std::to_string(int(setting.selected)) + ',' +
+                                std::to_string(setting.history) + ',' + std::to_string(setting.typed) + '|' +
+                                world->AnswersKey();
+        const auto fresh = freshShown.find(key);
+        if (fresh != freshShown.end() && !spare.empty()) {
+            std::unique_ptr<TModulePage> page = std::move(spare.back());
+            spare.pop_back();
+            for (QLineEdit* edit : page->findChildren<QLineEdit*>())
+                edit->setModified(false);
+            TSetting again = setting;
+            const int held = SetUp(page.get(), again);
+            if (PageState(page.get(), page->StatusLine()) == fresh->second) {
+                setting = again;
+                if (rows)
+                    *rows = held;
+                return TPage(page.release(), TKeep{this});
+            }
+        }
         std::unique_ptr<TModulePage> page = Make();
+        const int held = SetUp(page.get(), setting);
+        freshShown[key] = PageState(page.get(), page->StatusLine());
+        if (rows)
+            *rows = held;
+        return TPage(page.release(), TKeep{this});
+    }
+    int SetUp(TModulePage* page, TSetting& setting)
+    {
+        int rows = 0;
         if (setting.history)
-            world->Show(page.get(), &other);
-        world->Show(page.get(), &env->host);
+            world->Show(page, &other);
+        world->Show(page, &env->host);
         // A form typed from another switch's row names its entry: no row of
         // its own is selected then.
         if (setting.select && setting.from < 0) {
-            const int held = SelectRows(page.get(), 0);
-            if (rows)
-                *rows = held;
-            if (setting.selected != TSetting::firstRow && held > 1)
-                SelectRows(page.get(), setting.selected == TSetting::middleRow ? held / 2 : held - 1);
+            rows = SelectRows(page, 0);
+            if (setting.selected != TSetting::firstRow && rows > 1)
+                SelectRows(page, setting.selected == TSetting::middleRow ? rows / 2 : rows - 1);
         }
         if (setting.from >= 0) {
             TFakePageHost host;
             host.selection = {Target(std::size_t(setting.from))};
             std::unique_ptr<TModulePage> source = Make();
             world->Show(source.get(), &host);
-            const int held = SelectRows(source.get(), setting.row);
-            if (rows)
-                *rows = held;
-            CopyShown(source.get(), page.get(), TCopy::form);
+            rows = SelectRows(source.get(), setting.row);
+            CopyShown(source.get(), page, TCopy::form);
         }
         if (setting.form == TSetting::filled)
-            FillEmpty(page.get());
+            FillEmpty(page);
         if (setting.form == TSetting::largest)
-            Largest(page.get());
-        if (setting.port &&
-            !ChoosePort(page.get(), setting.port == 2, {Visible(shown), {}, Names(shown), {}, {}, {}}))
+            Largest(page);
+        if (setting.port && !ChoosePort(page, setting.port == 2, {Visible(shown), {}, Names(shown), {}, {}, {}}))
             setting.port = 0;
-        if (setting.typed && !Retype(page.get()))
+        if (setting.typed && !Retype(page))
             setting.typed = false;
-        return page;
+        return rows;
     }
 
     // What control k does on show (why: why it sends no change). A control
@@ -1053,7 +1104,7 @@ protected:
             settings.push_back({.select = false, .form = TSetting::largest});
             for (std::size_t n = 0; n < settings.size() && !dry.AnyChange(); ++n) {
                 int rows = 0;
-                std::unique_ptr<TModulePage> page = Shown(settings[n], &rows);
+                TPage page = Shown(settings[n], &rows);
                 QAbstractButton* button = Buttons(page.get()).at(k);
                 control = ControlName(button);
                 if (!button->isVisibleTo(page.get())) {
@@ -1086,8 +1137,22 @@ protected:
     // target's own row of the switch's key, whatever the form then shows.
     QString OwnPage(TModulePage* first, std::size_t i, std::size_t k, bool deletes)
     {
-        own[i] = Make();
-        world->Show(own[i].get(), &hosts[i]);
+        // Shown again for its switch, a page is as good as a new one where it
+        // shows all a new one showed: building pages is most of the test's
+        // time. Its texts typed before are as a new page's if they read so;
+        // what it last said of a change is no part of what it sends.
+        if (own[i]) {
+            world->Show(own[i].get(), &hosts[i]);
+            for (QLineEdit* edit : own[i]->findChildren<QLineEdit*>())
+                edit->setModified(false);
+            if (PageState(own[i].get(), own[i]->StatusLine()) != ownFresh[i])
+                own[i].reset();
+        }
+        if (!own[i]) {
+            own[i] = Make();
+            world->Show(own[i].get(), &hosts[i]);
+            ownFresh[i] = PageState(own[i].get(), own[i]->StatusLine());
+        }
         TPortLists ports{Visible(shown), Visible(Target(i)), Names(shown), Names(Target(i)), {}, {}};
         // The one table the page reads, if it reads one.
         for (const std::uint16_t code : world->Read(shown))
@@ -1403,6 +1468,9 @@ protected:
     std::vector<TTarget> targets;
     std::vector<TFakePageHost> hosts;
     std::vector<std::unique_ptr<TModulePage>> own;
+    std::vector<QString> ownFresh;  // what each own page showed when new
+    std::vector<std::unique_ptr<TModulePage>> spare;  // Shown's pages back from their users
+    std::map<std::string, QString> freshShown;        // what a new page of Shown showed, by setting and world
     std::vector<QStringList> ownTold;  // what each own page said while set as the page on show
     std::vector<bool> unreadable;      // a target of a count of none whose page is not available
     Intp::TDevice* shown = nullptr;
@@ -1503,7 +1571,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
             // Rows are selected for a control that sends another change with them.
             int rows = 0;
             TSetting unselected = {false, setting.from, setting.row, setting.form};
-            std::unique_ptr<TModulePage> first = Shown(unselected, &rows);
+            TPage first = Shown(unselected, &rows);
             setting.select = !Buttons(first.get()).at(k)->isEnabled() ||
                              world->Press(first.get(), Buttons(first.get()).at(k)).sent != dry.sent;
             // A same-model target the world leaves to its own page, whose own
@@ -1681,7 +1749,7 @@ TEST_P(AsIfAlone, EachTargetTakesWhatItsOwnPageSendsOrIsNamed)
                         TModulePage::StartFor<Intp::TSessionPortNameGet>(device);
                     world->Settle();
                     TSetting again = chosen;
-                    std::unique_ptr<TModulePage> later = Shown(again);
+                    TPage later = Shown(again);
                     const TOutcome second = world->Press(later.get(), Buttons(later.get()).at(k));
                     for (Intp::TDevice* device : env->host.selection) {
                         const auto a = outcome.sent.find(device), b = second.sent.find(device);
