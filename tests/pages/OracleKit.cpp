@@ -1051,12 +1051,14 @@ std::set<std::uint16_t> TWorld::Failed(const Intp::TDevice* device) const
     return it == m_Failed.end() ? std::set<std::uint16_t>() : it->second;
 }
 
-std::string TWorld::AnswersKey() const
+std::string TWorld::AnswersKey(const Intp::TDevice* device) const
 {
     std::string key = std::to_string(m_Version);
-    for (const auto& [device, plan] : m_Plans)
-        key += ';' + std::to_string(plan.seed) + ',' + std::to_string(plan.values.moves) + ',' +
-               std::to_string(plan.values.whole) + ',' + std::to_string(plan.values.step);
+    // A switch's records may be the switch on show's, one value off.
+    for (const auto& [each, plan] : m_Plans)
+        if (!device || each == device || each == m_Shown)
+            key += ';' + std::to_string(plan.seed) + ',' + std::to_string(plan.values.moves) + ',' +
+                   std::to_string(plan.values.whole) + ',' + std::to_string(plan.values.step);
     return key;
 }
 

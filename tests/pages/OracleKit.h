@@ -168,9 +168,10 @@ public:
         m_Plans[device].edges = edges;
         ++m_Version;
     }
-    // All the switches' answers depend on that may change within a world:
-    // read twice with one key, they answer alike.
-    std::string AnswersKey() const;
+    // All the switches' answers depend on that may change within a world
+    // (of device only, where given): read twice with one key, they answer
+    // alike.
+    std::string AnswersKey(const Intp::TDevice* device = nullptr) const;
     // Read codes whose failure the world's pages don't wait for (port
     // names where a page lists every port without them): a switch failing
     // them shows every port, none hidden.
